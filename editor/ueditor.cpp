@@ -1,0 +1,33 @@
+// Construction, rectangle and window life of the editor (host user-interface thread).
+#include "editor/ueditor.h"
+
+#include "vst2/AudioEffect.h"
+
+uEditor::uEditor(AudioEffect* owner) : AEffEditor(owner) {
+    const float scale = SCALE[screenSizeIndex];
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<VstInt16>(kMainHeight * scale);
+    rect.right = static_cast<VstInt16>(kMainWidth * scale);
+}
+
+// No window can be built yet: the host is told the editor did not open.
+bool uEditor::open(void*) {
+    return false;
+}
+
+void uEditor::close() {
+    systemWindow = nullptr;
+}
+
+void uEditor::resume() {}
+
+void uEditor::setParameter(int, float) {}
+
+void uEditor::setEditTag(int tag) {
+    editTag = (tag >= 0 && tag < 2048) ? tag : -1;
+}
+
+void uEditor::clearUndos() {}
+
+void uEditor::turnPartialOff() {}

@@ -1,0 +1,225 @@
+// The one engine object of a plug-in instance. It holds all synthesis state inline, as fixed
+// arrays indexed by tag, voice, slot or pad, so nothing is allocated on the audio path. The
+// host's user-interface thread constructs, configures and deletes it; the audio thread renders.
+// The member functions live in the uPlugin* units, split by concern.
+#pragma once
+
+#include "dsp/StereoTypes.h"
+#include "dsp/TBasicReverb.h"
+#include "dsp/TDelay.h"
+#include "dsp/TFXFilter.h"
+#include "dsp/TFilter.h"
+#include "dsp/TParaEQ.h"
+#include "dsp/TSample.h"
+#include "vst2/AudioEffectX.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+class uEditor;
+
+constexpr int kNumParams = 2048;
+constexpr int kNumPrograms = 1;
+constexpr int kNumVoices = 16;
+constexpr int kMidiQueueSlots = 250; // slots 1..250; slot 0 is never used
+constexpr VstInt32 kMidiSlotFree = -99;
+constexpr int kProgramNameBytes = 32;
+constexpr int kBuiltinPresetSlots = 256;
+constexpr int kBuiltinPresetNameBytes = 64;
+constexpr int kReverbPreDelaySamples = 131072;
+constexpr int kVoiceStereoStates = 6;
+
+// One program: 2048 values in tag order, then a NUL-terminated name; also the state chunk.
+struct programStruct {
+    float values[kNumParams];
+    char name[kProgramNameBytes];
+};
+static_assert(sizeof(programStruct) == 8224, "the program record is the chunk layout");
+
+class APlugin : public AudioEffectX {
+public:
+    explicit APlugin(audioMasterCallback host);
+    ~APlugin() override;
+
+    APlugin(const APlugin&) = delete;
+    APlugin& operator=(const APlugin&) = delete;
+
+    // Host interface -------------------------------------------------------------------------
+    void suspend() override;
+    void setSampleRate(float rate) override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void __processDeprecated(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    VstInt32 processEvents(VstEvents* events) override;
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void setProgram(VstInt32 program) override;
+
+    // Performance services -------------------------------------------------------------------
+    void setEverythingOff(bool full);
+    void turnAllVoicesOff();
+    void processMidi(long sample);
+    int updateBaseNote();
+    void updateMIDIChannel(bool force);
+    void initArp(bool clearHeld);
+    void initModFX(bool full);
+    void resetGater();
+
+    // Parameter services ---------------------------------------------------------------------
+    bool isValidTag(int tag) const { return static_cast<unsigned>(tag) < kNumParams; }
+    void updateEditorScreen();
+    bool isEditorOpen();
+    void initVariables();
+
+    // Read-only views used by the tests and the editor ---------------------------------------
+    float getEngineRate() const { return engineRate; }
+    double getTempo() const { return tempoDouble; }
+    int getPendingMidiEvents() const { return pendingMidiEvents; }
+    const VstMidiEvent& getMidiEventSlot(int slot) const { return midiEventSlots[slot]; }
+    bool getHostIsNKS() const { return hostIsNKS; }
+    bool getHostIsReaper() const { return hostIsReaper; }
+    bool getHostIsLumera() const { return hostIsLumera; }
+    bool getHostVendorIsProp() const { return hostVendorIsProp; }
+    int getRateSetups() const { return rateSetups; }
+    double getBasePitchFactor() const { return basePitchFactor; }
+
+private:
+    void recogniseHost();
+    void clearMidiQueue();
+    void renderSilence(float** outputs, VstInt32 from, VstInt32 to);
+
+    // Parameter descriptors, per tag.
+    float paramDefaults[kNumParams] = {};
+    int32_t paramDisplayTypes[kNumParams] = {};
+    int32_t paramSteppedNums[kNumParams] = {};
+    float paramSteppedRanges[kNumParams] = {};
+    float paramZeroValues[kNumParams] = {};
+    uint8_t paramCountsAsEdit[kNumParams] = {};
+    uint8_t paramIsOnOff[kNumParams] = {};
+    int32_t paramModDests[kNumParams] = {};
+    std::string paramNames[kNumParams];
+    uint8_t paramNotifiesEditor[kNumParams] = {};
+    float paramRandomMax[kNumParams] = {};
+    uint8_t paramRandomizable[kNumParams] = {};
+
+    // MIDI event queue: records whose deltaFrames is kMidiSlotFree are empty.
+    int32_t pendingMidiEvents = 0;
+    VstMidiEvent midiEventSlots[kMidiQueueSlots + 1] = {};
+    int32_t midiInChannel = -1;
+    int32_t midiOutChannel = -1;
+
+    // Host time, null until the host first supplies it.
+    VstTimeInfo* timeInfo = nullptr;
+
+    // Chunk staging: bank form and program form of the state chunk.
+    programStruct chunkBank = {};
+    programStruct chunkProgram = {};
+
+    // Host recognition, set once by the constructor.
+    bool hostIsNKS = false;
+    bool hostIsReaper = false;
+    bool hostIsLumera = false;
+    bool hostVendorIsProp = false;
+
+    // Requests that cross threads: raised by any thread, consumed by the render loop.
+    std::atomic<bool> pendingPresetApply{false};
+    std::atomic<bool> applyingPreset{false};
+    std::atomic<bool> editChanged{false};
+    std::atomic<bool> editorRefreshPending{false};
+
+    // Value sets, per tag.
+    float origValues[kNumParams] = {};
+    float editValues[kNumParams] = {};
+    float lastNotifiedValues[kNumParams] = {};
+    float appliedValues[kNumParams] = {};
+    float currentValues[kNumParams] = {};
+    float lockValues[kNumParams] = {};
+
+    // MIDI capture (soft take-over of learnt controllers).
+    uint8_t midiCaptureCaught[kNumParams] = {};
+    float midiCaptureValues[kNumParams] = {};
+
+    // Timing: the engine keeps its own rate; the base's sampleRate stays at its default.
+    float engineRate = 0.0f;
+    double engineRateDouble = 0.0;
+    float doubleRate = 0.0f;        // the voices run at twice the rate
+    float rateTimes04 = 0.0f;       // 0.4 x rate
+    float inverseRate = 0.0f;       // 1 / rate
+    float inverseDoubleRate = 0.0f; // 1 / (2 x rate)
+    double inverseRateDouble = 0.0;
+    double ratePerTempo = 0.0; // rate / tempo
+    float tempo = 0.0f;
+    double tempoDouble = 0.0;
+    float samplesPerWholeNote = 0.0f;
+    double samplesPerWholeNoteDouble = 0.0;
+    double basePitchFactor = 0.0;
+    float renderCoefA = 0.0f;       // 3.4375 / rate
+    float renderCoefB = 0.0f;       // 6.875 / rate
+    double lfoRateFactor = 0.0;     // 1.71875 / rate / 256
+    float onePoleCoef = 0.0f;       // 35 / (2 x rate)
+    float onePoleComplement = 0.0f; // 1 - onePoleCoef
+    float reverbCoefs[2] = {};
+    float reverbLineStarts[4] = {};
+    int rateSetups = 0; // accepted rate changes, for diagnostics
+
+    // Per-voice state, indexed by voice.
+    stereoStruct voiceStereoStates[kNumVoices][kVoiceStereoStates] = {};
+    int32_t currentVoice = 0;
+    int32_t lastStartedVoice = 0;
+    int32_t noteStack[100] = {};
+    int32_t noteStackTop = -1;
+    int32_t lastNote = -1;
+    double previousNotePitch = -10.0;
+
+    // Arpeggiator modulation state.
+    int32_t arpModStep = 0;
+    int32_t arpLedPosition = -1;
+    double arpPhase = 0.0;
+
+    // DSP members.
+    TFilter voiceFilters[kNumVoices];
+    TParaEQ preEQ;
+    TParaEQ postEQ;
+    TUniParaEQ voicePreEQ[kNumVoices];
+    TUniParaEQ voicePostEQ[kNumVoices];
+    TFXFilter fxFilters[4];
+    TParaEQ distortEQ;
+    TFXFilter fxFilter5;
+    TDelay modFXDelay;
+    TDelay delayFX;
+    TBasicReverb reverb;
+    float reverbPreDelay[kReverbPreDelaySamples] = {};
+
+    // The one program record.
+    programStruct programValues = {};
+
+    // Folders per file kind and the manual.
+    std::string ecsFolder, waveFolder, xyFolder, arpFolder, modFolder, sampleFolder, eqFolder;
+    std::string manualPath;
+
+    // Editor state, kept by the editor's open and close.
+    std::atomic<bool> editorOpening{false};
+    std::atomic<bool> editorOpen{false};
+
+    // Lock sections.
+    int32_t lockSections[kNumParams] = {};
+    int32_t lockStates[3] = {};
+
+    // Sample import.
+    TSample sampleReader;
+
+    // Auto-limit.
+    std::atomic<bool> autoLimitOn{true};
+    bool overloadSeen = false;
+
+    // Built-in bank names.
+    char builtinPresetNames[kBuiltinPresetSlots][kBuiltinPresetNameBytes] = {};
+    int32_t builtinPresetCount = 0;
+    int32_t builtinPresetIndex = 0;
+
+    // Gater position.
+    double gaterPosition = 0.0;
+};
+
+// Allocates and constructs one engine; null when that fails.
+AudioEffect* createEffectInstance(audioMasterCallback host);

@@ -1,0 +1,164 @@
+// A small VST 2.4 host for the tests: loads the built ZEK2.so with dlopen, calls its entry
+// point with a host callback and drives it only through the AEffect record, as a DAW does.
+#pragma once
+
+#include "vst2/VstInterface.h"
+
+#include <dlfcn.h>
+
+#include <array>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace testhost {
+
+// What the host callback answers and what it has been asked. One instance serves the test
+// that is running; tests run one at a time.
+struct HostState {
+    VstIntPtr version = 2400;
+    std::string product = "ZEK2 Test Host";
+    std::string vendor = "ZEK2 Tests";
+    bool answerTime = true;
+    VstTimeInfo time{};
+    std::vector<VstInt32> opcodes;                     // every request, in order
+    std::vector<std::pair<VstInt32, float>> automated; // audioMasterAutomate (index, value)
+    int midiOutBlocks = 0;
+
+    int count(VstInt32 opcode) const {
+        int n = 0;
+        for (VstInt32 op : opcodes) n += op == opcode;
+        return n;
+    }
+};
+
+inline HostState& host() {
+    static HostState state;
+    return state;
+}
+
+inline void resetHost() {
+    host() = HostState{};
+    host().time.sampleRate = 44100.0;
+    host().time.tempo = 120.0;
+    host().time.timeSigNumerator = 4;
+    host().time.timeSigDenominator = 4;
+    host().time.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
+}
+
+inline VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                              float opt) {
+    HostState& h = host();
+    h.opcodes.push_back(opcode);
+    switch (opcode) {
+    case audioMasterVersion:
+        return h.version;
+    case audioMasterAutomate:
+        h.automated.emplace_back(index, opt);
+        return 0;
+    case audioMasterGetTime:
+        return h.answerTime ? reinterpret_cast<VstIntPtr>(&h.time) : 0;
+    case audioMasterGetProductString:
+        if (ptr) std::strncpy(static_cast<char*>(ptr), h.product.c_str(), 63);
+        return 1;
+    case audioMasterGetVendorString:
+        if (ptr) std::strncpy(static_cast<char*>(ptr), h.vendor.c_str(), 63);
+        return 1;
+    case audioMasterProcessEvents:
+        ++h.midiOutBlocks;
+        return 1;
+    case audioMasterGetSampleRate:
+        return static_cast<VstIntPtr>(h.time.sampleRate);
+    case audioMasterCanDo:
+        return 0;
+    default:
+        (void)value;
+        return 0;
+    }
+}
+
+using EntryProc = AEffect* (*)(audioMasterCallback);
+
+// The plug-in module, loaded once per test process.
+inline EntryProc entryPoint() {
+    static EntryProc entry = [] {
+        void* lib = dlopen(ZEK2_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+        if (!lib) throw std::runtime_error(std::string("dlopen failed: ") + dlerror());
+        auto proc = reinterpret_cast<EntryProc>(dlsym(lib, "VSTPluginMain"));
+        if (!proc) throw std::runtime_error("VSTPluginMain not exported");
+        return proc;
+    }();
+    return entry;
+}
+
+// One plug-in instance, opened as a DAW opens it and closed with effClose.
+class Plugin {
+public:
+    explicit Plugin(float rate = 44100.0f, VstInt32 blockSize = 512) {
+        effect = entryPoint()(hostCallback);
+        if (!effect) throw std::runtime_error("VSTPluginMain returned null");
+        dispatch(effOpen);
+        dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+        dispatch(effSetBlockSize, 0, blockSize);
+        dispatch(effMainsChanged, 0, 1);
+    }
+    ~Plugin() {
+        if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    }
+    Plugin(const Plugin&) = delete;
+    Plugin& operator=(const Plugin&) = delete;
+
+    AEffect* get() const { return effect; }
+    AEffect* operator->() const { return effect; }
+
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f) {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+    void setParameter(VstInt32 index, float value) { effect->setParameter(effect, index, value); }
+    float getParameter(VstInt32 index) { return effect->getParameter(effect, index); }
+
+    std::string text(VstInt32 opcode, VstInt32 index = 0) {
+        char buffer[256] = {};
+        dispatch(opcode, index, 0, buffer);
+        return buffer;
+    }
+
+    // Renders `frames` frames with processReplacing into buffers pre-filled with a marker, so
+    // a frame left unwritten shows.
+    void process(VstInt32 frames, std::vector<float>& left, std::vector<float>& right) {
+        left.assign(size_t(frames) + 1, 12345.0f);
+        right.assign(size_t(frames) + 1, 12345.0f);
+        std::vector<float> inL(size_t(frames) + 1, 0.0f), inR(size_t(frames) + 1, 0.0f);
+        float* inputs[2] = {inL.data(), inR.data()};
+        float* outputs[2] = {left.data(), right.data()};
+        effect->processReplacing(effect, inputs, outputs, frames);
+    }
+
+    // Queues MIDI events through effProcessEvents; each is (deltaFrames, status, data1, data2).
+    void sendMidi(const std::vector<std::array<int, 4>>& messages) {
+        std::vector<VstMidiEvent> records(messages.size());
+        std::vector<char> block(sizeof(VstEvents) + sizeof(VstEvent*) * messages.size());
+        auto* events = reinterpret_cast<VstEvents*>(block.data());
+        events->numEvents = static_cast<VstInt32>(messages.size());
+        VstEvent** list = events->events;
+        for (size_t i = 0; i < messages.size(); ++i) {
+            VstMidiEvent& e = records[i];
+            std::memset(&e, 0, sizeof(e));
+            e.type = kVstMidiType;
+            e.byteSize = sizeof(VstMidiEvent);
+            e.deltaFrames = messages[i][0];
+            e.midiData[0] = static_cast<char>(messages[i][1]);
+            e.midiData[1] = static_cast<char>(messages[i][2]);
+            e.midiData[2] = static_cast<char>(messages[i][3]);
+            list[i] = reinterpret_cast<VstEvent*>(&e);
+        }
+        dispatch(effProcessEvents, 0, 0, events);
+    }
+
+private:
+    AEffect* effect = nullptr;
+};
+
+} // namespace testhost

@@ -1,0 +1,182 @@
+// Loading, the effect record, host recognition, the opcode surface and block rendering, seen
+// from a host that knows the plug-in only through VSTPluginMain and the AEffect record.
+#include "TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace testhost;
+
+namespace {
+
+class HostLifecycle : public ::testing::Test {
+protected:
+    void SetUp() override { resetHost(); }
+};
+
+VstInt32 flagsFor(const char* product, const char* vendor) {
+    resetHost();
+    host().product = product;
+    host().vendor = vendor;
+    Plugin plugin;
+    return plugin->flags;
+}
+
+} // namespace
+
+TEST_F(HostLifecycle, HostAnsweringVersionZeroGetsNoEngine) {
+    host().version = 0;
+    EXPECT_EQ(entryPoint()(hostCallback), nullptr);
+    // Only the version was asked: no engine was constructed.
+    EXPECT_EQ(host().opcodes.size(), 1u);
+    EXPECT_EQ(host().opcodes[0], audioMasterVersion);
+}
+
+TEST_F(HostLifecycle, RecordDescribesAStereoSynthWith2048Parameters) {
+    Plugin plugin;
+    EXPECT_EQ(plugin->magic, fourCharCode('V', 's', 't', 'P'));
+    EXPECT_EQ(plugin->numPrograms, 1);
+    EXPECT_EQ(plugin->numParams, 2048);
+    EXPECT_EQ(plugin->numInputs, 2);
+    EXPECT_EQ(plugin->numOutputs, 2);
+    EXPECT_EQ(plugin->uniqueID, fourCharCode('V', 'Q', 'X', '2'));
+    EXPECT_EQ(plugin->version, 1);
+    EXPECT_FLOAT_EQ(plugin->ioRatio, 1.0f);
+    EXPECT_TRUE(plugin->flags & effFlagsCanReplacing);
+    EXPECT_TRUE(plugin->flags & effFlagsIsSynth);
+    EXPECT_TRUE(plugin->flags & effFlagsHasEditor);
+    EXPECT_FALSE(plugin->flags & effFlagsProgramChunks); // an unknown host
+    EXPECT_FALSE(plugin->flags & effFlagsCanDoubleReplacing);
+    EXPECT_NE(plugin->processReplacing, nullptr);
+    EXPECT_NE(plugin->process, nullptr);
+    EXPECT_EQ(plugin.dispatch(effGetPlugCategory), kPlugCategSynth);
+    EXPECT_EQ(plugin.dispatch(effGetVstVersion), 2400);
+    EXPECT_EQ(plugin.dispatch(effIdentify), fourCharCode('N', 'v', 'E', 'f'));
+}
+
+TEST_F(HostLifecycle, ProgramChunksAreOfferedToRecognisedHostsOnly) {
+    EXPECT_TRUE(flagsFor("Reaper", "Cockos") & effFlagsProgramChunks);
+    EXPECT_TRUE(flagsFor("REAPER", "") & effFlagsProgramChunks);
+    EXPECT_FALSE(flagsFor("REAPER X", "") & effFlagsProgramChunks);
+    EXPECT_TRUE(flagsFor("KOMPLETE Kontrol", "") & effFlagsProgramChunks);
+    EXPECT_TRUE(flagsFor("Maschine 2", "") & effFlagsProgramChunks);
+    EXPECT_TRUE(flagsFor("Kore Player", "") & effFlagsProgramChunks);
+    EXPECT_TRUE(flagsFor("vm-lumera", "") & effFlagsProgramChunks);
+    EXPECT_TRUE(flagsFor("Reason", "Propellerhead Software") & effFlagsProgramChunks);
+    EXPECT_FALSE(flagsFor("Ardour", "Ardour Community") & effFlagsProgramChunks);
+    EXPECT_FALSE(flagsFor("", "") & effFlagsProgramChunks);
+}
+
+TEST_F(HostLifecycle, EveryOpcodeAnswersWithoutCrashingEvenWithNullPointers) {
+    Plugin plugin;
+    for (VstInt32 opcode = 0; opcode <= 79; ++opcode) {
+        if (opcode == effClose) continue; // ends the instance; the fixture closes it
+        plugin.dispatch(opcode, 0, 0, nullptr, 0.0f);
+        plugin.dispatch(opcode, 5, 0, nullptr, 1.0f);
+    }
+    EXPECT_EQ(plugin.dispatch(1000, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(plugin.dispatch(-1, 0, 0, nullptr, 0.0f), 0);
+    // The instance still renders afterwards.
+    std::vector<float> left, right;
+    plugin.process(64, left, right);
+    EXPECT_EQ(left[0], 0.0f);
+}
+
+TEST_F(HostLifecycle, BaseOpcodeAnswers) {
+    Plugin plugin;
+    EXPECT_EQ(plugin.dispatch(effGetProgram), 0);
+    plugin.dispatch(effSetProgram, 0, 1); // past the one program: ignored
+    EXPECT_EQ(plugin.dispatch(effGetProgram), 0);
+    EXPECT_EQ(plugin.dispatch(effGetCurrentMidiProgram), -1);
+    EXPECT_EQ(plugin.dispatch(effGetTailSize), 0);
+    EXPECT_EQ(plugin.dispatch(effSetTotalSampleToProcess, 0, 777), 777);
+    EXPECT_EQ(plugin.dispatch(effGetNumProgramCategories), 0);
+    for (VstInt32 op : {30, 31, 32, 36, 37, 43, 46, 53, 54, 55, 57})
+        EXPECT_EQ(plugin.dispatch(op, 0, 0, nullptr, 0), 0) << "opcode " << op;
+    EXPECT_EQ(plugin.dispatch(effCanBeAutomated, 3), 1);
+
+    // Resuming asks the host for MIDI.
+    const int before = host().count(audioMasterWantMidi);
+    plugin.dispatch(effMainsChanged, 0, 7);
+    EXPECT_EQ(host().count(audioMasterWantMidi), before + 1);
+
+    // Speaker arrangement query leaves null answers.
+    VstSpeakerArrangement* in = reinterpret_cast<VstSpeakerArrangement*>(0x1);
+    VstSpeakerArrangement* out = reinterpret_cast<VstSpeakerArrangement*>(0x1);
+    EXPECT_EQ(plugin.dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out),
+              0);
+    EXPECT_EQ(in, nullptr);
+    EXPECT_EQ(out, nullptr);
+}
+
+TEST_F(HostLifecycle, EditorRectangleIsTheMainScreenAndNoWindowOpensYet) {
+    Plugin plugin;
+    ERect* rect = nullptr;
+    EXPECT_EQ(plugin.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_GT(rect->right - rect->left, 0);
+    EXPECT_GT(rect->bottom - rect->top, 0);
+    EXPECT_EQ(plugin.dispatch(effEditIdle), 0);
+    EXPECT_EQ(plugin.dispatch(effEditClose), 0);
+    EXPECT_EQ(plugin.dispatch(effSetEditKnobMode, 0, 2), 1);
+}
+
+TEST_F(HostLifecycle, BlocksOfAnyLengthAreFullyWrittenWithSilence) {
+    Plugin plugin;
+    std::vector<float> left, right;
+    for (VstInt32 frames : {1, 2, 64, 4096, 4097, 10000}) {
+        plugin.process(frames, left, right);
+        for (VstInt32 i = 0; i < frames; ++i) {
+            ASSERT_EQ(left[size_t(i)], 0.0f) << frames << " frames, frame " << i;
+            ASSERT_EQ(right[size_t(i)], 0.0f) << frames << " frames, frame " << i;
+        }
+        // Nothing past the block is touched.
+        EXPECT_EQ(left[size_t(frames)], 12345.0f);
+        EXPECT_EQ(right[size_t(frames)], 12345.0f);
+    }
+    plugin.process(0, left, right);
+    EXPECT_EQ(left[0], 12345.0f);
+}
+
+TEST_F(HostLifecycle, MidiIsConsumedAcrossBlocksAndNeverOverflowsTheQueue) {
+    Plugin plugin;
+    std::vector<float> left, right;
+    // More events than the queue holds, some due beyond this block.
+    std::vector<std::array<int, 4>> notes;
+    for (int i = 0; i < 300; ++i) notes.push_back({i % 700, 0x90, 36 + i % 60, 100});
+    plugin.sendMidi(notes);
+    for (int block = 0; block < 4; ++block) plugin.process(256, left, right);
+    // A second full burst is accepted again once the first has drained.
+    plugin.sendMidi(notes);
+    for (int block = 0; block < 4; ++block) plugin.process(256, left, right);
+    for (float v : left) EXPECT_TRUE(v == 0.0f || v == 12345.0f);
+}
+
+TEST_F(HostLifecycle, DeprecatedAccumulatingProcessWritesSilence) {
+    Plugin plugin;
+    plugin.sendMidi({{0, 0x90, 60, 100}, {3, 0x80, 60, 0}});
+    std::vector<float> left(9, 5.0f), right(9, 5.0f), in(9, 0.0f);
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    plugin->process(plugin.get(), inputs, outputs, 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(left[size_t(i)], 0.0f);
+        EXPECT_EQ(right[size_t(i)], 0.0f);
+    }
+    EXPECT_EQ(left[8], 5.0f);
+    plugin->process(plugin.get(), inputs, outputs, 0);
+    EXPECT_EQ(left[8], 5.0f);
+}
+
+TEST_F(HostLifecycle, SeveralInstancesAndRateChangesLiveSideBySide) {
+    Plugin a(48000.0f), b(96000.0f);
+    a.dispatch(effSetSampleRate, 0, 0, nullptr, 0.0f);     // refused
+    a.dispatch(effSetSampleRate, 0, 0, nullptr, NAN);      // refused
+    a.dispatch(effSetSampleRate, 0, 0, nullptr, 1e9f);     // refused
+    b.dispatch(effSetSampleRate, 0, 0, nullptr, 22050.0f); // accepted
+    std::vector<float> left, right;
+    a.process(128, left, right);
+    b.process(128, left, right);
+    EXPECT_EQ(left[0], 0.0f);
+}

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the packages that building and testing ZEK2 need on Debian (run as root or with sudo).
+set -euo pipefail
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+fi

@@ -1,0 +1,38 @@
+// The editor side of the VST 2.4 binding: the base an editor derives from, reached by the
+// effect's dispatcher on the host's user-interface thread.
+#pragma once
+
+#include "vst2/VstInterface.h"
+
+class AudioEffect;
+
+class AEffEditor {
+public:
+    // Registers itself with the effect, which sets the record's has-editor flag.
+    explicit AEffEditor(AudioEffect* effect);
+    virtual ~AEffEditor() = default;
+
+    AEffEditor(const AEffEditor&) = delete;
+    AEffEditor& operator=(const AEffEditor&) = delete;
+
+    virtual AudioEffect* getEffect() { return effect; }
+    virtual bool getRect(ERect** rect);
+    virtual bool open(void* ptr) {
+        systemWindow = ptr;
+        return false;
+    }
+    virtual void close() { systemWindow = nullptr; }
+    virtual bool isOpen() { return systemWindow != nullptr; }
+    virtual void idle() {}
+    virtual bool onKeyDown(VstKeyCode&) { return false; }
+    virtual bool onKeyUp(VstKeyCode&) { return false; }
+    virtual bool onWheel(float) { return false; }
+    // One knob mode shared by every editor of the process.
+    virtual bool setKnobMode(VstInt32 mode);
+    static VstInt32 getKnobMode();
+
+protected:
+    AudioEffect* effect;
+    void* systemWindow = nullptr;
+    ERect rect{0, 0, 0, 0};
+};

@@ -1,0 +1,98 @@
+// The plug-in side of the basic VST 2.4 interface: owns the AEffect record, turns the host's
+// calls on it into virtual calls, answers opcodes 0 to 24 and wraps the basic host requests.
+// Called from the host's user-interface and audio threads; it holds no lock.
+#pragma once
+
+#include "vst2/VstInterface.h"
+
+class AEffEditor;
+
+class AudioEffect {
+public:
+    AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
+    virtual ~AudioEffect();
+
+    virtual VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                 float opt);
+    virtual void open() {}
+    virtual void close() {}
+    virtual void suspend() {}
+    virtual void resume() {}
+    virtual void setSampleRate(float rate) { sampleRate = rate; }
+    virtual void setBlockSize(VstInt32 size) { blockSize = size; }
+    virtual void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) = 0;
+    virtual void processDoubleReplacing(double**, double**, VstInt32) {}
+    virtual void setParameter(VstInt32, float) {}
+    virtual float getParameter(VstInt32) { return 0.0f; }
+    virtual void setParameterAutomated(VstInt32 index, float value);
+    virtual VstInt32 getProgram() { return curProgram; }
+    virtual void setProgram(VstInt32 program) { curProgram = program; }
+    virtual void setProgramName(char*) {}
+    virtual void getProgramName(char* name);
+    virtual void getParameterLabel(VstInt32 index, char* label);
+    virtual void getParameterDisplay(VstInt32 index, char* text);
+    virtual void getParameterName(VstInt32 index, char* text);
+    virtual VstInt32 getChunk(void** data, bool isPreset = false);
+    virtual VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset = false);
+    virtual void setUniqueID(VstInt32 id) { cEffect.uniqueID = id; }
+    virtual void setNumInputs(VstInt32 inputs) { cEffect.numInputs = inputs; }
+    virtual void setNumOutputs(VstInt32 outputs) { cEffect.numOutputs = outputs; }
+    virtual void canProcessReplacing(bool state) { setFlag(effFlagsCanReplacing, state); }
+    virtual void canDoubleReplacing(bool state) { setFlag(effFlagsCanDoubleReplacing, state); }
+    virtual void programsAreChunks(bool state) { setFlag(effFlagsProgramChunks, state); }
+    virtual void setInitialDelay(VstInt32 delay) { cEffect.initialDelay = delay; }
+    virtual AEffEditor* getEditor() { return editor; }
+    virtual AEffect* getAeffect() { return &cEffect; }
+    virtual float getSampleRate() { return sampleRate; }
+    virtual VstInt32 getBlockSize() { return blockSize; }
+    virtual VstInt32 getMasterVersion();
+    virtual VstInt32 getCurrentUniqueId();
+    virtual void masterIdle();
+    virtual bool isInputConnected(VstInt32 input);
+    virtual bool isOutputConnected(VstInt32 output);
+    virtual void dB2string(float value, char* text, VstInt32 maxLen);
+    virtual void Hz2string(float samples, char* text, VstInt32 maxLen);
+    virtual void ms2string(float samples, char* text, VstInt32 maxLen);
+    virtual void float2string(float value, char* text, VstInt32 maxLen);
+    virtual void int2string(VstInt32 value, char* text, VstInt32 maxLen);
+    virtual void __processDeprecated(float**, float**, VstInt32) {}
+    virtual float __getVuDeprecated() { return 0.0f; }
+    virtual void __hasVuDeprecated(bool state) { setFlag(effFlagsHasVu, state); }
+    virtual void __hasClipDeprecated(bool state) { setFlag(effFlagsHasClip, state); }
+    virtual void __canMonoDeprecated(bool state) { setFlag(effFlagsCanMono, state); }
+    virtual void __setRealtimeQualitiesDeprecated(VstInt32 q) { cEffect.realQualities = q; }
+    virtual void __setOfflineQualitiesDeprecated(VstInt32 q) { cEffect.offQualities = q; }
+
+    // Not virtual: the editor registers itself here from its constructor.
+    void setEditor(AEffEditor* newEditor);
+
+    // Entry points installed in the record; each finds the object through AEffect::object.
+    static VstIntPtr dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index,
+                                         VstIntPtr value, void* ptr, float opt);
+    static float getParameterClass(AEffect* e, VstInt32 index);
+    static void setParameterClass(AEffect* e, VstInt32 index, float value);
+    static void __processClassDeprecated(AEffect* e, float** inputs, float** outputs,
+                                         VstInt32 sampleFrames);
+    static void processClassReplacing(AEffect* e, float** inputs, float** outputs,
+                                      VstInt32 sampleFrames);
+    static void processClassDoubleReplacing(AEffect* e, double** inputs, double** outputs,
+                                            VstInt32 sampleFrames);
+
+protected:
+    void setFlag(VstInt32 bit, bool state) {
+        cEffect.flags &= ~bit;
+        if (state) cEffect.flags |= bit;
+    }
+    // The host callback, answering `fallback` without a host.
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt,
+                       VstIntPtr fallback);
+
+    audioMasterCallback audioMaster;
+    AEffEditor* editor = nullptr;
+    float sampleRate = 44100.0f;
+    VstInt32 blockSize = 1024;
+    VstInt32 numPrograms;
+    VstInt32 numParams;
+    VstInt32 curProgram = 0;
+    AEffect cEffect;
+};
