@@ -25,10 +25,18 @@ constexpr int kNumVoices = 16;
 constexpr int kMidiQueueSlots = 250; // slots 1..250; slot 0 is never used
 constexpr VstInt32 kMidiSlotFree = -99;
 constexpr int kProgramNameBytes = 32;
+constexpr int kPresetNameChars = 28; // tags 210..237
 constexpr int kBuiltinPresetSlots = 256;
 constexpr int kBuiltinPresetNameBytes = 64;
 constexpr int kReverbPreDelaySamples = 131072;
 constexpr int kVoiceStereoStates = 6;
+
+// A bank of presets, each 2048 values in tag order; names are also carried in tags 210..237.
+struct PresetBank {
+    int count;
+    const float (*values)[2048];
+    const char* const* names;
+};
 
 // One program: 2048 values in tag order, then a NUL-terminated name; also the state chunk.
 struct programStruct {
@@ -57,6 +65,7 @@ public:
 
     // Performance services -------------------------------------------------------------------
     void setEverythingOff(bool full);
+    void reset();
     void turnAllVoicesOff();
     void processMidi(long sample);
     int updateBaseNote();
@@ -65,11 +74,74 @@ public:
     void initModFX(bool full);
     void resetGater();
 
-    // Parameter services ---------------------------------------------------------------------
+    // Parameter and program entry ----------------------------------------------------------
+    void setPresetParameters();
+    bool getIsSettingPreset() const;
+    bool getEditChanged() const { return editChanged; }
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    void setProgramName(char*) override {}
+    void unSelectThenSetProgram() { setProgram(0); }
+    // The bank that programs are selected from; the built-in bank unless a test installs one.
+    void usePresetBank(const PresetBank& bank);
+    const PresetBank& getPresetBank() const { return *presetBank; }
+    int getBuiltinPresetIndex() const { return builtinPresetIndex; }
+
+    // Parameter model ------------------------------------------------------------------------
     bool isValidTag(int tag) const { return static_cast<unsigned>(tag) < kNumParams; }
+    static int getSteppedValue(float value, float range, int num);
+    int getSteppedValue(int tag, float range, int num) const;
+    int getSteppedValue(int tag) const;
+    int getSteppedValue(int tag, float value) const;
+    void setSteppedValue(int tag, int index, float range, int num);
+    void setSteppedValue(int tag, int index);
+    void setSteppedValueMax(int tag);
+    float getSteppedRange(int tag) const {
+        return isValidTag(tag) ? paramSteppedRanges[tag] : 1.0f;
+    }
+    int getSteppedNum(int tag) const { return isValidTag(tag) ? paramSteppedNums[tag] : -1; }
+    static bool getOnOff(float value) { return value >= 0.5f; }
+    bool getOnOff(int tag) const { return isValidTag(tag) && currentValues[tag] >= 0.5f; }
+    void setOnOff(int tag, bool on);
+    void setOn(int tag) { setOnOff(tag, true); }
+    void setOff(int tag) { setOnOff(tag, false); }
+    void toggleValue(int tag);
+    void setToDefault(int tag);
+    void setToDefaultRange(int first, int last);
+    float getDefaultValue(int tag) const { return isValidTag(tag) ? paramDefaults[tag] : 0.0f; }
+    float getOrigValue(int tag) const { return isValidTag(tag) ? origValues[tag] : 0.0f; }
+    void setToOrig(int tag);
+    void setZeroValue(int tag);
+    void copyParameter(int from, int to);
+    void copyParameterRange(int from, int to, int count);
+    void copyParameterToRange(int from, int first, int last);
+    void swapParameter(int a, int b);
+    void swapParameterRange(int a, int b, int count);
+    int getDestForTag(int tag) const { return isValidTag(tag) ? paramModDests[tag] : 0; }
+    bool getHasTagToDest(int tag) const;
+    void setRandomValue(int tag, bool force);
+    std::string getStringFromParamStr(int firstTag, int count) const;
+    void setStringFromParam(const std::string& text, int firstTag, int count);
+    bool isEditorOpen() const;
     void updateEditorScreen();
-    bool isEditorOpen();
+    void setParameterVars(int tag, float defaultValue, bool onOff, float steppedRange,
+                          int steppedNum, int modDest, int displayType, const std::string& name,
+                          float zero);
     void initVariables();
+
+    // Descriptor reads for the host texts, the editor and the tests.
+    float getCurrentValue(int tag) const { return isValidTag(tag) ? currentValues[tag] : 0.0f; }
+    int getDisplayType(int tag) const { return isValidTag(tag) ? paramDisplayTypes[tag] : 25; }
+    bool getIsOnOff(int tag) const { return isValidTag(tag) && paramIsOnOff[tag]; }
+    bool getCountsAsEdit(int tag) const { return isValidTag(tag) && paramCountsAsEdit[tag]; }
+    bool getNotifiesEditor(int tag) const { return isValidTag(tag) && paramNotifiesEditor[tag]; }
+    const std::string& getParamName(int tag) const;
+    float getZeroValue(int tag) const { return isValidTag(tag) ? paramZeroValues[tag] : 0.0f; }
+    float getRandomMax(int tag) const { return isValidTag(tag) ? paramRandomMax[tag] : 1.0f; }
+    bool getRandomizable(int tag) const { return isValidTag(tag) && paramRandomizable[tag]; }
+    int getPlayMode() const;
+    bool getEditorRefreshPending() const { return editorRefreshPending; }
+    bool getPendingPresetApply() const { return pendingPresetApply; }
 
     // Read-only views used by the tests and the editor ---------------------------------------
     float getEngineRate() const { return engineRate; }
@@ -87,6 +159,11 @@ private:
     void recogniseHost();
     void clearMidiQueue();
     void renderSilence(float** outputs, VstInt32 from, VstInt32 to);
+    void initParameterDescriptors();
+    void initBuiltinPresetNames();
+    int findPresetByName(int* indexOut) const;
+    void decodePresetName(char (&name)[kPresetNameChars + 1]) const;
+    void pushToEditor(int tag, float value);
 
     // Parameter descriptors, per tag.
     float paramDefaults[kNumParams] = {};
@@ -213,9 +290,34 @@ private:
     bool overloadSeen = false;
 
     // Built-in bank names.
+    const PresetBank* presetBank = nullptr;
     char builtinPresetNames[kBuiltinPresetSlots][kBuiltinPresetNameBytes] = {};
     int32_t builtinPresetCount = 0;
     int32_t builtinPresetIndex = 0;
+
+    // Render loop state.
+    uint32_t sampleCounter = 0;
+    int oddSample = 0;
+    stereoStruct outputFrames[2] = {};
+
+    // Per-voice and performance fields the preset application sets.
+    uint8_t arpKeyEntryOn = 0;
+    int32_t arpEntryStep = 0;
+    int32_t noteStartCounter = 0;
+    double voiceStartStamps[kNumVoices] = {};
+    int32_t activeVoiceCount = 0;
+    int32_t activeVoices[kNumVoices] = {};
+    float xyPadX[2] = {};
+    float xyPadY[2] = {};
+    float xyModValues[64] = {};
+    float globalLfoState[8] = {};
+    float ribbonPosition = 0.0f;
+    float ribbonTarget = 0.0f;
+    int32_t ribbonSpringCountdown = -1;
+    uint8_t ribbonSpringActive = 0;
+    int32_t playModeState = 0;
+    int32_t arpActiveState = 0;
+    int32_t userWavePresetNumbers[2] = {-1, -1};
 
     // Gater position.
     double gaterPosition = 0.0;

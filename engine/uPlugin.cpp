@@ -63,6 +63,10 @@ APlugin::APlugin(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kN
     pendingPresetApply = false;
     applyingPreset = false;
     builtinPresetIndex = 0;
+    // The first preset is loaded now and applied in full at the first render boundary.
+    if (presetBank && presetBank->count > 0)
+        for (int t = 0; t < kNumParams; ++t)
+            editValues[t] = currentValues[t] = programValues.values[t] = presetBank->values[0][t];
     setProgram(0);
 }
 
@@ -169,15 +173,4 @@ void APlugin::initModFX(bool) {
 
 void APlugin::resetGater() {
     gaterPosition = 0.0;
-}
-
-void APlugin::initVariables() {}
-
-void APlugin::updateEditorScreen() {
-    editorRefreshPending = false;
-    if (isEditorOpen()) static_cast<uEditor*>(editor)->resume();
-}
-
-bool APlugin::isEditorOpen() {
-    return editor && editorOpen && !editorOpening && editor->isOpen();
 }

@@ -76,3 +76,22 @@ void APlugin::updateMIDIChannel(bool force) {
     midiOutChannel = out;
     if (changed || force) turnAllVoicesOff();
 }
+
+// The engine-wide reset: everything starts again silent from the current values.
+void APlugin::reset() {
+    turnAllVoicesOff();
+    updateMIDIChannel(false);
+    for (int v = 0; v < kNumVoices; ++v) {
+        voiceFilters[v].reset();
+        voicePreEQ[v].reset();
+        voicePostEQ[v].reset();
+    }
+    preEQ.reset();
+    postEQ.reset();
+    distortEQ.reset();
+    for (TFXFilter& f : fxFilters) f.reset();
+    reverb.clear();
+    std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
+    delayFX.init(engineRate);
+    initModFX(true);
+}

@@ -1,28 +1,288 @@
-// The parameter write and read roads. setParameter runs on the host's threads, the editor's
-// thread and the audio thread; it does a fixed amount of work and never allocates.
+// The parameter store: the write and read roads, the descriptor build and the accessors that
+// every subsystem uses. setParameter runs on the host's threads, the editor's thread and the
+// audio thread; it does a fixed amount of work and never allocates.
 #include "engine/APlugin.h"
 
 #include "editor/ueditor.h"
+#include "engine/ParamTags.h"
+#include "engine/ParameterTable.h"
 
 #include <cmath>
+#include <cstdlib>
 
-void APlugin::setParameter(VstInt32 index, float value) {
-    if (!isValidTag(index)) return;
-    float v = std::isnan(value) ? 0.0f : value;
-    v = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-    if (paramIsOnOff[index]) v = v < 0.5f ? 0.0f : 1.0f;
-    currentValues[index] = v;
-    programValues.values[index] = v;
-    editValues[index] = v;
-}
+namespace {
 
-float APlugin::getParameter(VstInt32 index) {
-    if (!isValidTag(index)) return 0.0f;
-    const float v = programValues.values[index];
+constexpr float kEditThreshold = 0.0001f;
+
+float clamp01(float v) {
     return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
 }
 
-void APlugin::setProgram(VstInt32 program) {
-    if (program != 0 || editorOpening) return;
-    curProgram = 0;
+// One character per tag: code c is stored as (c + 0.5) / 255.99 and read back as
+// int(value x 255.99 + 0.1).
+float encodeChar(int code) {
+    return (static_cast<float>(code) + 0.5f) / 255.99f;
+}
+int decodeChar(float value) {
+    return static_cast<int>(value * 255.99f + 0.1f);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Write and read roads
+
+void APlugin::setParameter(VstInt32 tag, float value) {
+    if (!isValidTag(tag)) return;
+    // NaN from automation or a chunk would spread into every reader; it is stored as 0.
+    float v = std::isnan(value) ? 0.0f : clamp01(value);
+    if (paramIsOnOff[tag]) v = v < 0.5f ? 0.0f : 1.0f;
+    if (tag == tag::ApplyPreset && !applyingPreset) pendingPresetApply = true;
+
+    currentValues[tag] = v;
+    programValues.values[tag] = v;
+    editValues[tag] = v;
+
+    // The apply trigger is written by every program selection; it is not an edit of the sound,
+    // so a freshly loaded program does not report itself as edited.
+    if (paramCountsAsEdit[tag] && tag != tag::ApplyPreset &&
+        std::fabs(v - lastNotifiedValues[tag]) > kEditThreshold) {
+        lastNotifiedValues[tag] = v;
+        if (std::fabs(v - origValues[tag]) > kEditThreshold && origValues[tag] > -0.5f)
+            editChanged = true;
+    }
+    if (paramNotifiesEditor[tag]) pushToEditor(tag, v);
+}
+
+float APlugin::getParameter(VstInt32 tag) {
+    if (!isValidTag(tag)) return 0.0f;
+    return clamp01(programValues.values[tag]);
+}
+
+void APlugin::pushToEditor(int tag, float value) {
+    if (isEditorOpen()) static_cast<uEditor*>(editor)->setParameter(tag, value);
+}
+
+bool APlugin::isEditorOpen() const {
+    return editor && editorOpen && !editorOpening && editor->isOpen();
+}
+
+void APlugin::updateEditorScreen() {
+    editorRefreshPending = false;
+    if (isEditorOpen()) static_cast<uEditor*>(editor)->resume();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Descriptors
+
+void APlugin::setParameterVars(int tag, float defaultValue, bool onOff, float steppedRange,
+                               int steppedNum, int modDest, int displayType,
+                               const std::string& name, float zero) {
+    if (!isValidTag(tag)) return;
+    paramDefaults[tag] = defaultValue;
+    paramModDests[tag] = modDest;
+    paramDisplayTypes[tag] = displayType;
+    paramNames[tag] = name;
+    paramIsOnOff[tag] = onOff ? 1 : 0;
+    paramSteppedNums[tag] = steppedNum;
+    paramSteppedRanges[tag] = steppedRange;
+    paramZeroValues[tag] = zero >= 0.0f ? zero : defaultValue;
+}
+
+void APlugin::initParameterDescriptors() {
+    ParamDef def;
+    for (int tag = 0; tag < kNumParams; ++tag) {
+        paramCountsAsEdit[tag] = paramCountsAsEditBand(tag) ? 1 : 0;
+        paramNotifiesEditor[tag] = paramNotifiesEditorBand(tag) ? 1 : 0;
+        defaultParamDef(tag, def);
+        setParameterVars(tag, def.defaultValue, def.onOff, def.steppedRange, def.steppedNum,
+                         def.modDest, def.displayType, def.name, def.zero);
+    }
+    forEachParamDef([this](const ParamDef& d) {
+        setParameterVars(d.tag, d.defaultValue, d.onOff, d.steppedRange, d.steppedNum, d.modDest,
+                         d.displayType, d.name, d.zero);
+    });
+    for (int tag = 0; tag < kNumParams; ++tag) {
+        paramRandomMax[tag] = paramRandomMaxFor(paramSteppedNums[tag], paramSteppedRanges[tag]);
+        paramRandomizable[tag] = paramRandomizableBand(tag) ? 1 : 0;
+    }
+}
+
+const std::string& APlugin::getParamName(int tag) const {
+    static const std::string none;
+    return isValidTag(tag) ? paramNames[tag] : none;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stepped and on/off access
+
+int APlugin::getSteppedValue(float value, float range, int num) {
+    int i = static_cast<int>(value * range + 0.1f);
+    if (i < 0) return 0;
+    if (i >= num) return num > 0 ? num - 1 : 0;
+    return i;
+}
+
+int APlugin::getSteppedValue(int tag, float range, int num) const {
+    if (!isValidTag(tag)) return 0;
+    return getSteppedValue(currentValues[tag], range, num);
+}
+
+int APlugin::getSteppedValue(int tag) const {
+    if (!isValidTag(tag) || paramSteppedNums[tag] < 0) return 0;
+    return getSteppedValue(currentValues[tag], paramSteppedRanges[tag], paramSteppedNums[tag]);
+}
+
+int APlugin::getSteppedValue(int tag, float value) const {
+    if (!isValidTag(tag) || paramSteppedNums[tag] < 0) return 0;
+    return getSteppedValue(value, paramSteppedRanges[tag], paramSteppedNums[tag]);
+}
+
+void APlugin::setSteppedValue(int tag, int index, float range, int num) {
+    if (!isValidTag(tag)) return;
+    if (index > num - 1) index = num - 1;
+    if (index < 0) index = 0;
+    setParameterAutomated(tag, (static_cast<float>(index) + 0.1f) / range);
+}
+
+void APlugin::setSteppedValue(int tag, int index) {
+    if (!isValidTag(tag) || paramSteppedNums[tag] < 0) return;
+    setSteppedValue(tag, index, paramSteppedRanges[tag], paramSteppedNums[tag]);
+}
+
+void APlugin::setSteppedValueMax(int tag) {
+    if (!isValidTag(tag) || paramSteppedNums[tag] < 0) return;
+    const int num = paramSteppedNums[tag];
+    setSteppedValue(tag, (num > 1 ? num : 1) - 1);
+}
+
+void APlugin::setOnOff(int tag, bool on) {
+    if (isValidTag(tag)) setParameterAutomated(tag, on ? 1.0f : 0.0f);
+}
+
+void APlugin::toggleValue(int tag) {
+    if (isValidTag(tag)) setParameterAutomated(tag, currentValues[tag] >= 0.5f ? 0.0f : 1.0f);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Default, as-loaded and zero values
+
+void APlugin::setToDefault(int tag) {
+    if (isValidTag(tag)) setParameterAutomated(tag, paramDefaults[tag]);
+}
+
+void APlugin::setToDefaultRange(int first, int last) {
+    if (!isValidTag(first) || !isValidTag(last)) return;
+    for (int tag = first; tag <= last; ++tag) setToDefault(tag);
+}
+
+void APlugin::setToOrig(int tag) {
+    if (isValidTag(tag)) setParameterAutomated(tag, origValues[tag]);
+}
+
+void APlugin::setZeroValue(int tag) {
+    if (isValidTag(tag)) setParameter(tag, paramZeroValues[tag]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Copy and swap. "Dummy" is a scratch tag that is never copied or swapped either way.
+
+void APlugin::copyParameter(int from, int to) {
+    if (!isValidTag(from) || !isValidTag(to) || from == tag::Dummy || to == tag::Dummy) return;
+    setParameter(to, getParameter(from));
+}
+
+void APlugin::copyParameterRange(int from, int to, int count) {
+    for (int i = 0; i < count; ++i) copyParameter(from + i, to + i);
+}
+
+void APlugin::copyParameterToRange(int from, int first, int last) {
+    if (first > last || from == tag::Dummy || !isValidTag(from)) return;
+    const float value = getParameter(from);
+    for (int tag = first; tag <= last; ++tag)
+        if (isValidTag(tag) && tag != tag::Dummy) setParameter(tag, value);
+}
+
+void APlugin::swapParameter(int a, int b) {
+    if (!isValidTag(a) || !isValidTag(b) || a == tag::Dummy || b == tag::Dummy) return;
+    const float va = getParameter(a);
+    const float vb = getParameter(b);
+    setParameter(a, vb);
+    setParameter(b, va);
+}
+
+void APlugin::swapParameterRange(int a, int b, int count) {
+    for (int i = 0; i < count; ++i) swapParameter(a + i, b + i);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Modulation destinations and random values
+
+bool APlugin::getHasTagToDest(int tag) const {
+    if (!isValidTag(tag)) return false;
+    return paramModDests[tag] >= 8 && paramModDests[tag] <= 153;
+}
+
+void APlugin::setRandomValue(int tag, bool force) {
+    if (!isValidTag(tag)) return;
+    if (!force && !paramRandomizable[tag]) return;
+    const int r = std::rand() & 0x7FFF;
+    float v = static_cast<float>(r / 32767.0 * paramRandomMax[tag]);
+    if (paramIsOnOff[tag]) v = v < 0.5f ? 0.0f : 1.0f;
+    setParameter(tag, v);
+    editorRefreshPending = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text held one character per tag
+
+std::string APlugin::getStringFromParamStr(int firstTag, int count) const {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        const int tag = firstTag + i;
+        if (!isValidTag(tag)) break;
+        const int code = decodeChar(programValues.values[tag]);
+        if ((code & 0xFF) == 0) continue; // an empty place does not end the text
+        text.push_back(static_cast<char>(code));
+    }
+    return text;
+}
+
+void APlugin::setStringFromParam(const std::string& text, int firstTag, int count) {
+    if (count <= 0) return;
+    for (int i = 0; i < count; ++i) {
+        const int tag = firstTag + i;
+        if (!isValidTag(tag)) break;
+        currentValues[tag] = programValues.values[tag] = editValues[tag] = 0.0f;
+    }
+    // The last place of the run always stays empty.
+    const int n =
+        static_cast<int>(text.size()) >= count ? count - 1 : static_cast<int>(text.size());
+    for (int i = 0; i < n; ++i) {
+        const int tag = firstTag + i;
+        if (!isValidTag(tag)) break;
+        int c = static_cast<unsigned char>(text[static_cast<size_t>(i)]);
+        if (c < 32 || c > 127) {
+            c = 0;
+        } else if (c == ':') {
+            c = '-';
+        } else {
+            switch (c) {
+            case '?':
+            case '|':
+            case '<':
+            case '>':
+            case '"':
+            case '*':
+            case '/':
+            case '\\':
+                c = ' ';
+                break;
+            default:
+                break;
+            }
+        }
+        const float v = c == 0 ? 0.0f : encodeChar(c);
+        currentValues[tag] = programValues.values[tag] = editValues[tag] = v;
+    }
 }

@@ -1,5 +1,7 @@
-// The render loop (host audio thread): for now it consumes MIDI at sample accuracy and writes
-// silence; both outputs are always fully written, whatever the block length.
+// The render loop (host audio thread). Every sample offers the MIDI queue its turn; every
+// 4,096 samples the pending editor refresh and program change are served. While a program
+// waits or is applied the two stored output frames repeat; otherwise the output is silent
+// until the voices render. Both outputs are always fully written.
 #include "engine/APlugin.h"
 
 void APlugin::renderSilence(float** outputs, VstInt32 from, VstInt32 to) {
@@ -11,15 +13,43 @@ void APlugin::renderSilence(float** outputs, VstInt32 from, VstInt32 to) {
 }
 
 void APlugin::processReplacing(float**, float** outputs, VstInt32 sampleFrames) {
-    if (!outputs || sampleFrames < 1) return;
+    if (!outputs || !outputs[0] || !outputs[1] || sampleFrames < 1) return;
     timeInfo = getTimeInfo(kVstTempoValid | kVstPpqPosValid);
-    for (VstInt32 i = 0; i < sampleFrames && pendingMidiEvents > 0; ++i) processMidi(i);
-    renderSilence(outputs, 0, sampleFrames);
+    float* left = outputs[0];
+    float* right = outputs[1];
+
+    if (applyingPreset) {
+        // Muted: MIDI is still consumed, nothing else runs.
+        for (VstInt32 i = 0; i < sampleFrames; ++i) {
+            if (pendingMidiEvents > 0) processMidi(i);
+            left[i] = right[i] = 0.0f;
+        }
+        sampleCounter += static_cast<uint32_t>(sampleFrames);
+        return;
+    }
+
+    for (VstInt32 i = 0; i < sampleFrames; ++i) {
+        if (pendingMidiEvents > 0) processMidi(i);
+        if ((sampleCounter & 4095u) == 0) {
+            if (editorRefreshPending) updateEditorScreen();
+            if (pendingPresetApply) setPresetParameters();
+        }
+        if (!(applyingPreset || pendingPresetApply) && oddSample == 0) {
+            // The pass that renders two frames; no voices sound yet.
+            outputFrames[0] = stereoStruct{};
+            outputFrames[1] = stereoStruct{};
+        }
+        left[i] = outputFrames[oddSample].left;
+        right[i] = outputFrames[oddSample].right;
+        oddSample = 1 - oddSample;
+        ++sampleCounter;
+    }
 }
 
 void APlugin::__processDeprecated(float**, float** outputs, VstInt32 sampleFrames) {
-    if (!outputs || sampleFrames < 1) return;
-    for (VstInt32 i = 0; i < sampleFrames; ++i)
+    if (!outputs || !outputs[0] || !outputs[1] || sampleFrames < 1) return;
+    for (VstInt32 i = 0; i < sampleFrames; ++i) {
         if (pendingMidiEvents > 0) processMidi(i);
-    renderSilence(outputs, 0, sampleFrames);
+        outputs[0][i] = outputs[1][i] = 0.0f;
+    }
 }

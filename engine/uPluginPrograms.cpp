@@ -1,0 +1,176 @@
+// Program entry: selecting the one program by its name from the preset bank (host or editor
+// thread), applying it in full on the audio thread, and the program-name queries.
+#include "engine/APlugin.h"
+
+#include "editor/ueditor.h"
+#include "engine/ParamTags.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Quantisation of the ribbon position per step of "Ribbon Quantization" (0 = free).
+constexpr int RIBBON_QUANT_DIVIDE[13] = {0, 31, 23, 19, 15, 11, 9, 7, 5, 4, 3, 2, 1};
+
+// The stored value of Play Mode's arpeggiator step (index 8 of range 9.99).
+constexpr float kPlayModeArpValue = 0.81081086f;
+
+// Names go to the host cut to the interface's 24-byte program-name buffer.
+void copyBounded(char* dst, const char* src, size_t size) {
+    size_t i = 0;
+    for (; i + 1 < size && src[i]; ++i) dst[i] = src[i];
+    dst[i] = 0;
+}
+
+} // namespace
+
+void APlugin::decodePresetName(char (&name)[kPresetNameChars + 1]) const {
+    for (int i = 0; i < kPresetNameChars; ++i) {
+        int code =
+            static_cast<int>(programValues.values[tag::PresetNameFirst + i] * 255.99f + 0.1f);
+        if (code < -128) code = -128;
+        if (code > 127) code = 127;
+        name[i] = static_cast<char>(code);
+    }
+    name[kPresetNameChars] = 0;
+}
+
+// The last bank slot whose name equals the program record's name; preset 0 when none does.
+int APlugin::findPresetByName(int* indexOut) const {
+    char name[kPresetNameChars + 1];
+    decodePresetName(name);
+    int found = 0;
+    for (int k = 0; k < builtinPresetCount; ++k)
+        if (std::strcmp(name, builtinPresetNames[k]) == 0) found = k;
+    if (indexOut) *indexOut = found;
+    return found;
+}
+
+void APlugin::setProgram(VstInt32 program) {
+    if (program != 0 || editorOpening) return;
+    curProgram = 0;
+    if (!presetBank || presetBank->count <= 0) return;
+    findPresetByName(&builtinPresetIndex);
+    const float* preset = presetBank->values[builtinPresetIndex];
+    for (int t = 0; t < kNumParams; ++t) {
+        origValues[t] = editValues[t] = programValues.values[t] = currentValues[t] = preset[t];
+        midiCaptureValues[t] = 0.0f;
+    }
+    setParameter(tag::ApplyPreset, 1.0f);
+}
+
+bool APlugin::getIsSettingPreset() const {
+    return pendingPresetApply || applyingPreset || editorRefreshPending;
+}
+
+int APlugin::getPlayMode() const {
+    if (getOnOff(tag::ArpOn)) return 8;
+    return getSteppedValue(tag::PlayMode);
+}
+
+void APlugin::setPresetParameters() {
+    if (applyingPreset) return;
+    pendingPresetApply = false;
+    applyingPreset = true;
+
+    // The name still selects the bank slot the host sees, but the values applied are those the
+    // program record holds: a host that restored its own values keeps them.
+    findPresetByName(&builtinPresetIndex);
+    for (int t = 0; t < kNumParams; ++t) {
+        float v = programValues.values[t];
+        if (std::isnan(v)) v = 0.0f;
+        programValues.values[t] = currentValues[t] = origValues[t] = editValues[t] = v;
+        setParameter(t, programValues.values[t]);
+    }
+    for (int t = 0; t < kNumParams; ++t) {
+        appliedValues[t] = lastNotifiedValues[t] = origValues[t] = midiCaptureValues[t] =
+            currentValues[t];
+        midiCaptureCaught[t] = 0;
+    }
+    if (isEditorOpen())
+        for (int t = 0; t < kNumParams; ++t)
+            if (paramNotifiesEditor[t]) pushToEditor(t, currentValues[t]);
+
+    userWavePresetNumbers[0] = userWavePresetNumbers[1] = -1;
+
+    // Performance switches never come back on with a sound.
+    auto clearInSets = [this](int t) {
+        programValues.values[t] = editValues[t] = currentValues[t] = midiCaptureValues[t] =
+            origValues[t] = 0.0f;
+    };
+    for (int t : {tag::ArpKeyEntryOn, tag::ArpLatchOn, tag::UserWaveShaperMode,
+                  tag::UserWave1UsePartialsOn, tag::UserWave2UsePartialsOn})
+        clearInSets(t);
+    if (getSteppedValue(tag::Xy1RecordMode) == 1) clearInSets(tag::Xy1RecordMode);
+    if (getSteppedValue(tag::Xy2RecordMode) == 1) clearInSets(tag::Xy2RecordMode);
+
+    arpKeyEntryOn = 0;
+    arpEntryStep = 0;
+
+    playModeState = getPlayMode();
+    if (currentValues[tag::ArpOn] >= 0.5f) {
+        arpActiveState = 1;
+        setParameter(tag::PlayMode, kPlayModeArpValue);
+        playModeState = 8;
+    } else {
+        arpActiveState = 0;
+    }
+    noteStartCounter = 0;
+    for (int i = 0; i < 8; ++i) globalLfoState[i] = (i & 1) ? 1.875f : 0.0f;
+
+    xyPadX[0] = currentValues[tag::Osc1ZekX];
+    xyPadX[1] = currentValues[tag::Osc2ZekX];
+    xyPadY[0] = currentValues[tag::Osc1ZekY];
+    xyPadY[1] = currentValues[tag::Osc2ZekY];
+
+    ribbonSpringActive = 0;
+    for (float& v : xyModValues) v = 0.0f;
+
+    float r = currentValues[tag::RibbonValue];
+    if (currentValues[tag::RibbonBipolarOn] >= 0.5f) {
+        r = 2.0f * r - 1.0f;
+        r = r < -1.0f ? -1.0f : (r > 1.0f ? 1.0f : r);
+    }
+    const int q = getSteppedValue(tag::RibbonQuantization);
+    if (q != 0) {
+        const float d = static_cast<float>(RIBBON_QUANT_DIVIDE[q]);
+        r = std::floor(r * d + 0.5f) / d;
+    }
+    ribbonPosition = ribbonTarget = r;
+    ribbonSpringCountdown = -1;
+    ribbonSpringActive = 0;
+    if (getSteppedValue(tag::RibbonSpringTime) != 0) {
+        const float rest = programValues.values[tag::RibbonBipolarOn] > 0.5f ? 0.5f : 0.0f;
+        const int t = tag::RibbonValue;
+        programValues.values[t] = currentValues[t] = lastNotifiedValues[t] = origValues[t] =
+            midiCaptureValues[t] = rest;
+        ribbonSpringActive = 1;
+        ribbonPosition = ribbonTarget = rest;
+    }
+
+    currentVoice = lastStartedVoice = 0;
+    for (double& stamp : voiceStartStamps) stamp = 0.0;
+    for (int32_t& v : activeVoices) v = 0;
+    activeVoiceCount = 0;
+
+    reset();
+    applyingPreset = false;
+    if (isEditorOpen()) {
+        auto* ed = static_cast<uEditor*>(editor);
+        ed->turnPartialOff();
+        ed->clearUndos();
+    }
+    editorRefreshPending = true;
+}
+
+void APlugin::getProgramName(char* name) {
+    if (!name) return;
+    copyBounded(name, builtinPresetNames[builtinPresetIndex], kVstMaxProgNameLen);
+}
+
+bool APlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+    if (index != 0 || !text) return false;
+    getProgramName(text);
+    return true;
+}

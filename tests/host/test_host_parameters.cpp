@@ -1,0 +1,129 @@
+// The parameter and program roads as a host uses them: writes, reads, the program change that
+// the audio thread applies at its next 4,096-sample boundary, and a host restoring a sound.
+#include "TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace testhost;
+
+namespace {
+
+constexpr VstInt32 kMainVolume = 1;
+constexpr VstInt32 kUnisonDelaySyncOn = 253; // a switch
+constexpr VstInt32 kPlayMode = 246;
+constexpr VstInt32 kArpOn = 492;
+constexpr VstInt32 kApplyPreset = 1018;
+
+class HostParameters : public ::testing::Test {
+protected:
+    void SetUp() override { resetHost(); }
+
+    // Renders until the render loop's sample counter has passed the next boundary.
+    static void renderPastBoundary(Plugin& plugin, VstInt32 frames = 4096 + 64) {
+        std::vector<float> left, right;
+        plugin.process(frames, left, right);
+        for (VstInt32 i = 0; i < frames; ++i) {
+            ASSERT_TRUE(std::isfinite(left[size_t(i)]));
+            ASSERT_EQ(left[size_t(i)], right[size_t(i)]);
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(HostParameters, WritesAreClampedSnappedAndInvalidTagsIgnored) {
+    Plugin plugin;
+    plugin.setParameter(5, 1.7f);
+    EXPECT_EQ(plugin.getParameter(5), 1.0f);
+    plugin.setParameter(5, -0.2f);
+    EXPECT_EQ(plugin.getParameter(5), 0.0f);
+    plugin.setParameter(5, NAN);
+    EXPECT_EQ(plugin.getParameter(5), 0.0f);
+    plugin.setParameter(5, 0.3f);
+    EXPECT_FLOAT_EQ(plugin.getParameter(5), 0.3f);
+
+    plugin.setParameter(kUnisonDelaySyncOn, 0.49f);
+    EXPECT_EQ(plugin.getParameter(kUnisonDelaySyncOn), 0.0f);
+    plugin.setParameter(kUnisonDelaySyncOn, 0.5f);
+    EXPECT_EQ(plugin.getParameter(kUnisonDelaySyncOn), 1.0f);
+
+    plugin.setParameter(2048, 0.5f);
+    plugin.setParameter(-1, 0.5f);
+    plugin.setParameter(1 << 30, 0.5f);
+    EXPECT_EQ(plugin.getParameter(2048), 0.0f);
+    EXPECT_EQ(plugin.getParameter(-1), 0.0f);
+    // A plain host write is not echoed back as automation.
+    EXPECT_TRUE(host().automated.empty());
+}
+
+TEST_F(HostParameters, ApplyTriggerIsServedAtTheNextBoundaryWithTheOutputHeld) {
+    Plugin plugin;
+    std::vector<float> left, right;
+    plugin.process(64, left, right); // the first boundary applies the initial program
+
+    constexpr VstInt32 kArpKeyEntryOn = 503, kArpLatchOn = 504, kShaperMode = 1005,
+                       kPartials1 = 1010, kPartials2 = 1011;
+    for (VstInt32 t : {kArpKeyEntryOn, kArpLatchOn, kPartials1, kPartials2})
+        plugin.setParameter(t, 1.0f);
+    plugin.setParameter(kShaperMode, 0.5f);
+    plugin.setParameter(kApplyPreset, 0.0f); // any value raises the apply
+
+    plugin.process(4096 - 64, left, right); // counter reaches 4096: not yet served
+    EXPECT_EQ(plugin.getParameter(kArpKeyEntryOn), 1.0f);
+    for (float v : left) EXPECT_TRUE(v == 0.0f || v == 12345.0f);
+
+    plugin.process(1, left, right); // the boundary
+    for (VstInt32 t : {kArpKeyEntryOn, kArpLatchOn, kShaperMode, kPartials1, kPartials2})
+        EXPECT_EQ(plugin.getParameter(t), 0.0f) << "tag " << t;
+}
+
+TEST_F(HostParameters, ArpOnInAProgramSelectsThePlayModeArpStep) {
+    Plugin plugin;
+    renderPastBoundary(plugin, 64);
+    plugin.setParameter(kArpOn, 1.0f);
+    plugin.setParameter(kPlayMode, 0.0f);
+    plugin.setParameter(kApplyPreset, 1.0f);
+    renderPastBoundary(plugin);
+    EXPECT_FLOAT_EQ(plugin.getParameter(kPlayMode), 0.81081086f);
+    EXPECT_EQ(static_cast<int>(plugin.getParameter(kPlayMode) * 9.99f + 0.1f), 8);
+}
+
+TEST_F(HostParameters, HostRestoringEveryParameterGetsItsSoundBack) {
+    // A sound edited in one instance, as a host saves it: all 2048 parameters.
+    std::vector<float> saved(2048);
+    {
+        Plugin original;
+        renderPastBoundary(original, 64);
+        original.setParameter(kMainVolume, 0.3125f);
+        original.setParameter(6, 0.75f);                // amp attack
+        original.setParameter(14, 0.625f);              // osc 1 semi
+        original.setParameter(260, (3 + 0.1f) / 7.99f); // osc 1 type, step 3
+        for (VstInt32 t = 0; t < 2048; ++t) saved[size_t(t)] = original.getParameter(t);
+    }
+    // A fresh instance restored in index order, 1018 included, as hosts do on reopening.
+    Plugin restored;
+    for (VstInt32 t = 0; t < 2048; ++t) restored.setParameter(t, saved[size_t(t)]);
+    renderPastBoundary(restored);
+    renderPastBoundary(restored);
+    for (VstInt32 t = 0; t < 2048; ++t)
+        ASSERT_FLOAT_EQ(restored.getParameter(t), saved[size_t(t)]) << "tag " << t;
+}
+
+TEST_F(HostParameters, ProgramNameFitsTheHostBuffer) {
+    Plugin plugin;
+    char name[40];
+    std::memset(name, 'x', sizeof(name));
+    plugin.dispatch(effGetProgramName, 0, 0, name);
+    EXPECT_LT(std::strlen(name), 24u);
+    char indexed[40];
+    std::memset(indexed, 'x', sizeof(indexed));
+    EXPECT_EQ(plugin.dispatch(effGetProgramNameIndexed, 0, 0, indexed), 1);
+    EXPECT_STREQ(indexed, name);
+    char untouched[4] = {'a', 'b', 'c', 0};
+    EXPECT_EQ(plugin.dispatch(effGetProgramNameIndexed, 1, 0, untouched), 0);
+    EXPECT_STREQ(untouched, "abc");
+    plugin.dispatch(effSetProgramName, 0, 0, const_cast<char*>("Renamed"));
+    EXPECT_EQ(plugin.text(effGetProgramName), name);
+}
