@@ -31,6 +31,10 @@ constexpr int kBuiltinPresetNameBytes = 64;
 constexpr int kReverbPreDelaySamples = 131072;
 constexpr int kVoiceStereoStates = 6;
 
+// Lock sections and their states.
+constexpr int kLockNone = 0, kLockPlay = 1, kLockArp = 2;
+constexpr int kLockFree = 0, kLockLocked = 1, kLockSet = 2;
+
 // A bank of presets, each 2048 values in tag order; names are also carried in tags 210..237.
 struct PresetBank {
     int count;
@@ -129,6 +133,20 @@ public:
                           float zero);
     void initVariables();
 
+    // Lock sections ---------------------------------------------------------------------------
+    static bool validLockSection(int section) { return section == kLockPlay || section == kLockArp; }
+    void setLockState(int section, int state);
+    int getLockState(int section) const;
+    int getLockedSectionForTag(int tag) const;
+    bool getTagLocked(int tag) const;
+    float getLockVar(int tag) const;
+    bool getLockVarOnOff(int tag) const { return getLockVar(tag) >= 0.5f; }
+    int getLockSteppedValue(int tag) const;
+    void setLockVar(int tag, float value);
+    bool getPlayLocked() const { return lockStates[kLockPlay] != kLockFree; }
+    bool getArpLocked() const { return lockStates[kLockArp] != kLockFree; }
+    bool getArpOrPlayLocked() const { return getPlayLocked() || getArpLocked(); }
+
     // Descriptor reads for the host texts, the editor and the tests.
     float getCurrentValue(int tag) const { return isValidTag(tag) ? currentValues[tag] : 0.0f; }
     int getDisplayType(int tag) const { return isValidTag(tag) ? paramDisplayTypes[tag] : 25; }
@@ -160,6 +178,7 @@ private:
     void clearMidiQueue();
     void renderSilence(float** outputs, VstInt32 from, VstInt32 to);
     void initParameterDescriptors();
+    void initLockSections();
     void initBuiltinPresetNames();
     int findPresetByName(int* indexOut) const;
     void decodePresetName(char (&name)[kPresetNameChars + 1]) const;

@@ -11,6 +11,7 @@ void APlugin::initVariables() {
         origValues[t] = editValues[t] = lastNotifiedValues[t] = appliedValues[t] =
             currentValues[t] = 0.0f;
     initParameterDescriptors();
+    initLockSections();
     initBuiltinPresetNames();
 
     pendingPresetApply = false;

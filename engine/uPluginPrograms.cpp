@@ -65,8 +65,8 @@ bool APlugin::getIsSettingPreset() const {
 }
 
 int APlugin::getPlayMode() const {
-    if (getOnOff(tag::ArpOn)) return 8;
-    return getSteppedValue(tag::PlayMode);
+    if (getLockVarOnOff(tag::ArpOn)) return 8;
+    return getLockSteppedValue(tag::PlayMode);
 }
 
 void APlugin::setPresetParameters() {
