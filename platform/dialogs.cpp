@@ -1,0 +1,538 @@
+// Modal dialogs on the UI thread: the back ends (zenity or kdialog started with an
+// argument vector, or a script in tests) and the message, entry and chooser functions
+// built on them.
+
+#include "platform/dialogs.h"
+
+#include "platform/strings.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* kWindowTitle = "ZEK2";
+constexpr const char* kFolderChooserTitle = "Choose Folder";
+// Nobody types or picks more than this; a program that writes more is cut off here.
+constexpr std::size_t kMaxProgramOutput = 1u << 20;
+
+SystemDialogs gSystemDialogs;
+std::atomic<DialogBackend*> gBackend{nullptr};
+
+std::string withTrailingSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string startFolderOrHome(std::string const& folder) {
+    if (!folder.empty()) return folder;
+    char const* home = std::getenv("HOME");
+    return (home != nullptr && home[0] == '/') ? std::string(home) : std::string(".");
+}
+
+// Glob patterns of the extensions, in both cases: files from other systems often carry
+// capitals, and the file system here tells them apart.
+std::string extensionPatterns(std::vector<std::string> const& extensions) {
+    std::vector<std::string> seen;
+    std::string patterns;
+    for (std::string const& extension : extensions) {
+        std::string upper = extension;
+        upperCase(upper);
+        for (std::string const& variant : {extension, upper}) {
+            if (std::find(seen.begin(), seen.end(), variant) != seen.end()) continue;
+            seen.push_back(variant);
+            if (!patterns.empty()) patterns += ' ';
+            patterns += "*." + variant;
+        }
+    }
+    return patterns;
+}
+
+bool fileExists(std::string const& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+bool chooseOpen(std::string const& title, std::string const& folder, std::string const& filter,
+                std::string& chosenFolder, std::string& chosenPath) {
+    DialogRequest request;
+    request.kind = DialogKind::OpenFile;
+    request.title = title;
+    request.folder = folder;
+    request.extensions = parseFilterExtensions(filter);
+    DialogAnswer answer = currentDialogBackend().ask(request);
+    if (!answer.ok || answer.text.empty()) return false;
+    chosenPath = answer.text;
+    std::size_t slash = chosenPath.rfind('/');
+    chosenFolder = slash == std::string::npos ? chosenPath : chosenPath.substr(0, slash + 1);
+    return true;
+}
+
+bool chooseSave(std::string const& title, std::string const& folder, std::string const& defaultName,
+                std::string& chosenFolder, std::string& chosenPath) {
+    DialogRequest request;
+    request.kind = DialogKind::SaveFile;
+    request.title = title;
+    request.folder = folder;
+    request.defaultText = defaultName;
+    DialogAnswer answer = currentDialogBackend().ask(request);
+    if (!answer.ok || answer.text.empty()) return false;
+    std::string path = applySaveExtension(defaultName, answer.text);
+    // The chooser asked about the name the user picked, not about the one the extension
+    // rule made of it; an existing file of that name is replaced only when the user says so.
+    if (path != answer.text && fileExists(path)) {
+        std::string question = "\"" + getFileNameOnlyStr(path, false) +
+                               "\" already exists. Do you want to replace it?";
+        if (messageBox(question, 1) != 1) return false;
+    }
+    chosenPath = path;
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        chosenFolder = path;
+    else
+        chosenFolder = slash == 0 ? std::string("/") : path.substr(0, slash);
+    return true;
+}
+
+// Copies a chosen path and folder into caller buffers only when both fit whole.
+void deliverToBuffers(std::string const& folder, std::string const& path, char* chosenFolder,
+                      char* chosenPath) {
+    if (path.size() >= kTextBufferSize || folder.size() >= kTextBufferSize) {
+        messageBox("The path of the chosen file is too long:\n" + path, 2);
+        return;
+    }
+    copyToBuffer(folder, chosenFolder, kTextBufferSize);
+    copyToBuffer(path, chosenPath, kTextBufferSize);
+}
+
+std::string textOrEmpty(char const* text) {
+    return text != nullptr ? std::string(text) : "";
+}
+
+} // namespace
+
+void ScriptedDialogs::answerOk(std::string const& text) {
+    answers_.push_back({true, text});
+}
+
+void ScriptedDialogs::answerCancel() {
+    answers_.push_back({false, std::string()});
+}
+
+DialogAnswer ScriptedDialogs::ask(DialogRequest const& request) {
+    questions_.push_back(request);
+    if (next_ >= answers_.size()) return DialogAnswer();
+    return answers_[next_++];
+}
+
+void installDialogBackend(DialogBackend* backend) {
+    gBackend.store(backend);
+}
+
+DialogBackend& currentDialogBackend() {
+    DialogBackend* backend = gBackend.load();
+    return backend != nullptr ? *backend : gSystemDialogs;
+}
+
+std::vector<std::string> buildZenityArgs(DialogRequest const& request) {
+    std::vector<std::string> args = {"zenity"};
+    switch (request.kind) {
+    case DialogKind::Message:
+        args.push_back(request.withCancel ? "--question" : "--info");
+        args.push_back(std::string("--title=") + kWindowTitle);
+        args.push_back("--no-markup");
+        if (request.withCancel) {
+            args.push_back("--ok-label=OK");
+            args.push_back("--cancel-label=Cancel");
+        }
+        args.push_back("--text=" + request.text);
+        break;
+    case DialogKind::TextEntry:
+        args.push_back("--entry");
+        args.push_back("--title=" + request.title);
+        args.push_back("--text=" + request.text);
+        args.push_back("--entry-text=" + request.defaultText);
+        break;
+    case DialogKind::OpenFile:
+        args.push_back("--file-selection");
+        args.push_back("--title=" + request.title);
+        if (!request.folder.empty())
+            args.push_back("--filename=" + withTrailingSlash(request.folder));
+        if (!request.extensions.empty()) {
+            std::string patterns = extensionPatterns(request.extensions);
+            args.push_back("--file-filter=" + patterns + " | " + patterns);
+        }
+        break;
+    case DialogKind::SaveFile:
+        args.push_back("--file-selection");
+        args.push_back("--save");
+        args.push_back("--title=" + request.title);
+        if (!request.folder.empty() || !request.defaultText.empty())
+            args.push_back("--filename=" + withTrailingSlash(request.folder) + request.defaultText);
+        break;
+    case DialogKind::ChooseFolder:
+        args.push_back("--file-selection");
+        args.push_back("--directory");
+        args.push_back("--title=" + request.title);
+        if (!request.folder.empty())
+            args.push_back("--filename=" + withTrailingSlash(request.folder));
+        break;
+    }
+    return args;
+}
+
+std::vector<std::string> buildKdialogArgs(DialogRequest const& request) {
+    std::vector<std::string> args = {"kdialog", "--title"};
+    switch (request.kind) {
+    case DialogKind::Message:
+        args.push_back(kWindowTitle);
+        if (request.withCancel) {
+            args.insert(args.end(),
+                        {"--yesno", request.text, "--yes-label", "OK", "--no-label", "Cancel"});
+        } else {
+            args.insert(args.end(), {"--msgbox", request.text});
+        }
+        break;
+    case DialogKind::TextEntry:
+        args.insert(args.end(), {request.title, "--inputbox", request.text, request.defaultText});
+        break;
+    case DialogKind::OpenFile:
+        args.insert(args.end(),
+                    {request.title, "--getopenfilename", startFolderOrHome(request.folder)});
+        if (!request.extensions.empty()) args.push_back(extensionPatterns(request.extensions));
+        break;
+    case DialogKind::SaveFile:
+        args.insert(args.end(),
+                    {request.title, "--getsavefilename",
+                     withTrailingSlash(startFolderOrHome(request.folder)) + request.defaultText});
+        break;
+    case DialogKind::ChooseFolder:
+        args.insert(args.end(),
+                    {request.title, "--getexistingdirectory", startFolderOrHome(request.folder)});
+        break;
+    }
+    return args;
+}
+
+std::string findProgramOnPath(std::string const& name) {
+    char const* path = std::getenv("PATH");
+    if (path == nullptr || name.empty() || name.find('/') != std::string::npos) return "";
+    std::string list = path;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(':', start);
+        if (end == std::string::npos) end = list.size();
+        std::string folder = list.substr(start, end - start);
+        // An empty PATH entry means the current folder; a plug-in must not run programs
+        // from wherever the host happens to stand.
+        if (!folder.empty()) {
+            std::string candidate = withTrailingSlash(folder) + name;
+            struct stat info;
+            if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+                access(candidate.c_str(), X_OK) == 0)
+                return candidate;
+        }
+        start = end + 1;
+    }
+    return "";
+}
+
+ProgramResult runProgram(std::vector<std::string> const& argv) {
+    ProgramResult result;
+    if (argv.empty()) return result;
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return result;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> args;
+    for (std::string const& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (spawned != 0) {
+        close(fds[0]);
+        return result;
+    }
+    result.started = true;
+
+    char buffer[4096];
+    for (;;) {
+        ssize_t n = read(fds[0], buffer, sizeof(buffer));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (n == 0) break;
+        // Keep reading past the limit so the program never blocks on a full pipe.
+        std::size_t room = kMaxProgramOutput - std::min(kMaxProgramOutput, result.output.size());
+        result.output.append(buffer, std::min(room, static_cast<std::size_t>(n)));
+    }
+    close(fds[0]);
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno == EINTR) continue;
+        // A host that ignores SIGCHLD has its children reaped for it; then an answer on
+        // standard output is the only sign of "OK", and silence counts as Cancel.
+        if (errno == ECHILD && !result.output.empty()) result.exitStatus = 0;
+        return result;
+    }
+    if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+    return result;
+}
+
+DialogAnswer SystemDialogs::ask(DialogRequest const& request) {
+    std::vector<std::string> args;
+    std::string program = findProgramOnPath("zenity");
+    if (!program.empty()) {
+        args = buildZenityArgs(request);
+    } else {
+        program = findProgramOnPath("kdialog");
+        if (!program.empty()) args = buildKdialogArgs(request);
+    }
+    if (program.empty()) {
+        std::fprintf(stderr,
+                     "ZEK2: no dialog program (zenity or kdialog) on PATH; \"%s\" "
+                     "answered Cancel\n",
+                     request.kind == DialogKind::Message ? request.text.c_str()
+                                                         : request.title.c_str());
+        return DialogAnswer();
+    }
+    args[0] = program;
+    ProgramResult run = runProgram(args);
+    DialogAnswer answer;
+    if (!run.started || run.exitStatus != 0) return answer;
+    answer.ok = true;
+    answer.text = run.output;
+    if (!answer.text.empty() && answer.text.back() == '\n') answer.text.pop_back();
+    return answer;
+}
+
+int messageBox(std::string const& text, int type) {
+    DialogRequest request;
+    request.kind = DialogKind::Message;
+    request.title = kWindowTitle;
+    request.text = text;
+    request.withCancel = type == 1;
+    return currentDialogBackend().ask(request).ok ? 1 : 2;
+}
+
+int messageBox(char const* text, int type) {
+    if (text == nullptr) return 0;
+    return messageBox(std::string(text), type);
+}
+
+int messageBox2(std::string const& text, int type) {
+    if (text.empty()) return 0;
+    return messageBox(text, type);
+}
+
+int messageBoxCancel(char const* text, int type) {
+    (void)type;
+    return messageBox(text, 1);
+}
+
+void runInputWindow(char const* message, char const* informative, char* text,
+                    std::size_t textSize) {
+    if (text == nullptr || textSize == 0) return;
+    DialogRequest request;
+    request.kind = DialogKind::TextEntry;
+    request.title = textOrEmpty(message);
+    request.text = textOrEmpty(informative);
+    request.defaultText.assign(text, strnlen(text, textSize));
+    DialogAnswer answer = currentDialogBackend().ask(request);
+    copyToBuffer(answer.ok ? answer.text : std::string(), text, textSize);
+}
+
+void runInputWindow(char const* message, char const* informative, char* text) {
+    runInputWindow(message, informative, text, kTextBufferSize);
+}
+
+void inputBox(std::string const& informative, std::string const& message, char* text,
+              std::size_t textSize) {
+    runInputWindow(message.c_str(), informative.c_str(), text, textSize);
+}
+
+void inputBox(std::string const& informative, std::string const& message, char* text) {
+    runInputWindow(message.c_str(), informative.c_str(), text, kTextBufferSize);
+}
+
+void inputBox(char const* informative, char const* message, char* text) {
+    runInputWindow(message, informative, text, kTextBufferSize);
+}
+
+void inputBox(std::string const& informative, std::string const& message, std::string& text) {
+    DialogRequest request;
+    request.kind = DialogKind::TextEntry;
+    request.title = message;
+    request.text = informative;
+    request.defaultText = text;
+    DialogAnswer answer = currentDialogBackend().ask(request);
+    text = answer.ok ? answer.text : std::string();
+}
+
+void inputBoxStr(std::string const& informative, std::string const& message, std::string& result) {
+    result.clear();
+    inputBox(informative, message, result);
+}
+
+std::string inputBoxStr(std::string const& informative, std::string const& message) {
+    std::string result;
+    inputBoxStr(informative, message, result);
+    return result;
+}
+
+bool inputBoxNumStr(std::string const& informative, std::string const& message, std::string& result,
+                    int& number) {
+    inputBoxStr(informative, message, result);
+    stripAllButNum(result);
+    number = -1;
+    if (result.empty()) return false;
+    return parseLeadingInt(result, number);
+}
+
+bool inputBoxNumStr(std::string const& informative, std::string const& message, std::string& result,
+                    int min, int max, int& number) {
+    bool parsed = inputBoxNumStr(informative, message, result, number);
+    return parsed && number >= min && number <= max;
+}
+
+std::vector<std::string> parseFilterExtensions(std::string const& filter) {
+    std::vector<std::string> extensions;
+    std::size_t dot = filter.find('.');
+    while (dot != std::string::npos && dot + 1 < filter.size()) {
+        std::size_t start = dot + 1;
+        std::size_t semicolon = filter.find(';', start);
+        std::string piece = filter.substr(
+            start, semicolon == std::string::npos ? std::string::npos : semicolon - start);
+        trim(piece);
+        if (!piece.empty()) extensions.push_back(piece);
+        // Each search starts beyond the last dot, so the loop always ends.
+        dot = filter.find('.', semicolon == std::string::npos ? start : semicolon);
+    }
+    return extensions;
+}
+
+std::string applySaveExtension(std::string const& defaultName, std::string const& path) {
+    std::size_t dot = defaultName.find('.');
+    if (dot == std::string::npos || defaultName.size() - dot != 4) return path;
+    std::string extension = defaultName.substr(dot);
+    std::size_t slash = path.rfind('/');
+    std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t nameDot = path.find('.', nameStart);
+    if (nameDot == std::string::npos) return path + extension;
+    return path.substr(0, nameDot) + extension;
+}
+
+void fileSelectLoadDirStr(std::string const& title, std::string const& folder,
+                          std::string const& button, std::string const& filter, std::string& extra,
+                          std::string& chosenFolder, std::string& chosenPath) {
+    (void)button;
+    (void)extra;
+    chooseOpen(title, folder, filter, chosenFolder, chosenPath);
+}
+
+void fileSelectSaveDirStr(std::string const& title, std::string const& folder,
+                          std::string const& button, std::string const& defaultName,
+                          std::string& chosenFolder, std::string& chosenPath) {
+    (void)button;
+    chooseSave(title, folder, defaultName, chosenFolder, chosenPath);
+}
+
+void fileSelectLoadDir(char const* title, char const* folder, char const* button,
+                       char const* filter, char const* extra, char* chosenFolder,
+                       char* chosenPath) {
+    (void)button;
+    (void)extra;
+    if (chosenFolder == nullptr || chosenPath == nullptr) return;
+    std::string pickedFolder;
+    std::string pickedPath;
+    if (chooseOpen(textOrEmpty(title), textOrEmpty(folder), textOrEmpty(filter), pickedFolder,
+                   pickedPath))
+        deliverToBuffers(pickedFolder, pickedPath, chosenFolder, chosenPath);
+}
+
+void fileSelectSaveDir(char const* title, char const* folder, char const* button,
+                       char const* defaultName, char* chosenFolder, char* chosenPath) {
+    (void)button;
+    if (chosenFolder == nullptr || chosenPath == nullptr) return;
+    std::string pickedFolder;
+    std::string pickedPath;
+    if (chooseSave(textOrEmpty(title), textOrEmpty(folder), textOrEmpty(defaultName), pickedFolder,
+                   pickedPath))
+        deliverToBuffers(pickedFolder, pickedPath, chosenFolder, chosenPath);
+}
+
+bool BrowseFolder(std::string const& folder, std::string& chosen) {
+    DialogRequest request;
+    request.kind = DialogKind::ChooseFolder;
+    request.title = kFolderChooserTitle;
+    request.folder = folder;
+    DialogAnswer answer = currentDialogBackend().ask(request);
+    if (!answer.ok || answer.text.empty()) return false;
+    chosen = answer.text;
+    return true;
+}
+
+bool BrowseFolder(char const* folder, char* chosen) {
+    if (chosen == nullptr) return false;
+    std::string picked;
+    if (!BrowseFolder(textOrEmpty(folder), picked)) return false;
+    if (picked.size() >= kTextBufferSize) {
+        messageBox("The path of the chosen folder is too long:\n" + picked, 2);
+        return false;
+    }
+    copyToBuffer(picked, chosen, kTextBufferSize);
+    return true;
+}
+
+std::vector<std::string> buildOpenArgs(std::string const& target) {
+    // xdg-open would read a leading '-' as an option of its own.
+    if (!target.empty() && target[0] == '-') return {"xdg-open", "./" + target};
+    return {"xdg-open", target};
+}
+
+bool openWithDesktop(std::string const& target) {
+    if (target.empty()) return false;
+    std::vector<std::string> argv = buildOpenArgs(target);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> args;
+    for (std::string const& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        std::fprintf(stderr, "ZEK2: cannot start xdg-open for %s\n", target.c_str());
+        return false;
+    }
+    // The desktop may take its time; the child is reaped off the UI thread.
+    std::thread([pid] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return true;
+}

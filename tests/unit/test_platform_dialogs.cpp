@@ -1,0 +1,410 @@
+// Tests of the dialogs: the argument vectors of the dialog programs, the scripted back end
+// through every kind of box, the choosers' path rules, and the system back end with a
+// stand-in program or with none on PATH.
+
+#include "platform/dialogs.h"
+#include "platform/strings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+std::string makeTempFolder() {
+    char const* base = std::getenv("ZEK2_TEST_TMP");
+    std::string root = (base != nullptr && base[0] == '/') ? base : "/tmp";
+    mkdir(root.c_str(), 0700);
+    std::string pattern = root + "/zek2dialogsXXXXXX";
+    char* made = mkdtemp(pattern.data());
+    return made != nullptr ? std::string(made) : std::string();
+}
+
+std::string readWhole(std::string const& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeWhole(std::string const& path, std::string const& data) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << data;
+}
+
+// Sets PATH for one scope and puts it back afterwards.
+class ScopedPath {
+public:
+    explicit ScopedPath(std::string const& path) {
+        char const* old = std::getenv("PATH");
+        hadPath_ = old != nullptr;
+        if (hadPath_) old_ = old;
+        setenv("PATH", path.c_str(), 1);
+    }
+    ~ScopedPath() {
+        if (hadPath_)
+            setenv("PATH", old_.c_str(), 1);
+        else
+            unsetenv("PATH");
+    }
+
+private:
+    bool hadPath_ = false;
+    std::string old_;
+};
+
+class PlatformDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = makeTempFolder();
+        ASSERT_FALSE(folder_.empty());
+    }
+    void TearDown() override {
+        installDialogBackend(nullptr);
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    std::string folder_;
+};
+
+TEST_F(PlatformDialogs, ZenityGetsEveryTextAsOneUntouchedArgument) {
+    DialogRequest message;
+    message.text = "Problem with ECS File";
+    EXPECT_EQ(buildZenityArgs(message), (Args{"zenity", "--info", "--title=ZEK2", "--no-markup",
+                                              "--text=Problem with ECS File"}));
+    message.withCancel = true;
+    message.text = "Replace <b>it</b> & more?";
+    EXPECT_EQ(buildZenityArgs(message),
+              (Args{"zenity", "--question", "--title=ZEK2", "--no-markup", "--ok-label=OK",
+                    "--cancel-label=Cancel", "--text=Replace <b>it</b> & more?"}));
+
+    DialogRequest entry;
+    entry.kind = DialogKind::TextEntry;
+    entry.title = "Say \"hi\" $(rm -rf ~) `id` 'x'";
+    entry.text = "A4 Tuning: 440 Hz Default";
+    entry.defaultText = "440; echo";
+    EXPECT_EQ(buildZenityArgs(entry),
+              (Args{"zenity", "--entry", "--title=Say \"hi\" $(rm -rf ~) `id` 'x'",
+                    "--text=A4 Tuning: 440 Hz Default", "--entry-text=440; echo"}));
+
+    DialogRequest open;
+    open.kind = DialogKind::OpenFile;
+    open.title = "Load Sample";
+    open.folder = "/home/u/My Samples";
+    open.extensions = {"wav", "aif"};
+    EXPECT_EQ(
+        buildZenityArgs(open),
+        (Args{"zenity", "--file-selection", "--title=Load Sample", "--filename=/home/u/My Samples/",
+              "--file-filter=*.wav *.WAV *.aif *.AIF | *.wav *.WAV *.aif *.AIF"}));
+
+    DialogRequest save;
+    save.kind = DialogKind::SaveFile;
+    save.title = "Save Mod Preset";
+    save.folder = "/m/";
+    save.defaultText = "*.mod";
+    EXPECT_EQ(buildZenityArgs(save), (Args{"zenity", "--file-selection", "--save",
+                                           "--title=Save Mod Preset", "--filename=/m/*.mod"}));
+
+    DialogRequest folder;
+    folder.kind = DialogKind::ChooseFolder;
+    folder.title = "Choose Folder";
+    EXPECT_EQ(buildZenityArgs(folder),
+              (Args{"zenity", "--file-selection", "--directory", "--title=Choose Folder"}));
+
+    // kdialog takes its texts as separate arguments.
+    EXPECT_EQ(buildKdialogArgs(entry),
+              (Args{"kdialog", "--title", "Say \"hi\" $(rm -rf ~) `id` 'x'", "--inputbox",
+                    "A4 Tuning: 440 Hz Default", "440; echo"}));
+    EXPECT_EQ(buildKdialogArgs(message),
+              (Args{"kdialog", "--title", "ZEK2", "--yesno", "Replace <b>it</b> & more?",
+                    "--yes-label", "OK", "--no-label", "Cancel"}));
+    EXPECT_EQ(buildKdialogArgs(open),
+              (Args{"kdialog", "--title", "Load Sample", "--getopenfilename", "/home/u/My Samples",
+                    "*.wav *.WAV *.aif *.AIF"}));
+
+    EXPECT_EQ(buildOpenArgs("/a b/Manual.pdf"), (Args{"xdg-open", "/a b/Manual.pdf"}));
+    EXPECT_EQ(buildOpenArgs("-rf.pdf"), (Args{"xdg-open", "./-rf.pdf"}));
+}
+
+TEST_F(PlatformDialogs, ScriptedMessageBoxesAnswerOkAndCancel) {
+    ScriptedDialogs script;
+    ScopedDialogBackend use(script);
+    script.answerCancel();
+    script.answerOk();
+    script.answerOk();
+    EXPECT_EQ(messageBox("Replace?", 1), 2);
+    EXPECT_EQ(messageBox("Replace?", 1), 1);
+    EXPECT_EQ(messageBox(std::string("Problem with EQ Preset"), 2), 1);
+    EXPECT_EQ(messageBox("Out of answers", 2), 2);
+    EXPECT_EQ(messageBox(static_cast<char const*>(nullptr), 2), 0);
+    EXPECT_EQ(messageBox2("", 2), 0);
+    ASSERT_EQ(script.questions().size(), 4u);
+    EXPECT_TRUE(script.questions()[0].withCancel);
+    EXPECT_FALSE(script.questions()[2].withCancel);
+    EXPECT_EQ(script.questions()[2].text, "Problem with EQ Preset");
+    EXPECT_EQ(script.questions()[2].kind, DialogKind::Message);
+}
+
+TEST_F(PlatformDialogs, TextEntryFillsTheBufferWithoutOverrunningIt) {
+    ScriptedDialogs script;
+    ScopedDialogBackend use(script);
+    char text[kTextBufferSize] = "440";
+    script.answerOk("442");
+    inputBox(std::string("A4 Tuning: 440 Hz Default"), std::string("Hz"), text);
+    EXPECT_STREQ(text, "442");
+    ASSERT_EQ(script.questions().size(), 1u);
+    EXPECT_EQ(script.questions()[0].kind, DialogKind::TextEntry);
+    EXPECT_EQ(script.questions()[0].title, "Hz") << "the second argument is the heading";
+    EXPECT_EQ(script.questions()[0].text, "A4 Tuning: 440 Hz Default");
+    EXPECT_EQ(script.questions()[0].defaultText, "440");
+
+    script.answerCancel();
+    inputBox("prompt", "title", text);
+    EXPECT_STREQ(text, "");
+
+    // A 300-byte answer of two-byte characters fills 254 bytes of a 256-byte buffer.
+    std::string longAnswer;
+    for (int i = 0; i < 150; ++i) longAnswer += "ö";
+    script.answerOk(longAnswer);
+    char guarded[kTextBufferSize + 8];
+    std::memset(guarded, '#', sizeof(guarded));
+    guarded[0] = '\0';
+    inputBox(std::string("p"), std::string("t"), guarded);
+    EXPECT_EQ(std::string(guarded), longAnswer.substr(0, 254));
+    EXPECT_EQ(guarded[kTextBufferSize], '#');
+
+    // The std::string forms keep the whole answer.
+    script.answerOk(longAnswer);
+    EXPECT_EQ(inputBoxStr("p", "t"), longAnswer);
+    EXPECT_EQ(script.questions().back().defaultText, "");
+}
+
+TEST_F(PlatformDialogs, NumberEntryNeverFailsOnOddAnswers) {
+    ScriptedDialogs script;
+    ScopedDialogBackend use(script);
+    struct Case {
+        char const* answer;
+        int number;
+        bool inRange;
+    };
+    Case const cases[] = {
+        {" 12 dB", 12, true}, {"abc", -1, false},         {"-7", -7, false},
+        {"3.9", 3, true},     {"-", -1, false},           {"+", -1, false},
+        {".", -1, false},     {"99999999999", -1, false}, {"+-5", -1, false},
+        {"--5", -1, false},   {"+64", 64, true},          {"127", 127, true},
+        {"128", 128, false},  {"1e3", 13, true},          {"-2147483649", -1, false},
+    };
+    for (Case const& c : cases) {
+        script.answerOk(c.answer);
+        std::string result;
+        int number = 1234;
+        bool ok = inputBoxNumStr("Controller", "MIDI CC", result, 0, 127, number);
+        EXPECT_EQ(number, c.number) << c.answer;
+        EXPECT_EQ(ok, c.inRange) << c.answer;
+    }
+    script.answerCancel();
+    std::string result = "old";
+    int number = 5;
+    EXPECT_FALSE(inputBoxNumStr("i", "m", result, 0, 127, number));
+    EXPECT_EQ(number, -1);
+    EXPECT_EQ(result, "");
+}
+
+TEST_F(PlatformDialogs, OpenChooserOffersTheFilterAndSplitsThePath) {
+    EXPECT_EQ(parseFilterExtensions("*.wav; aiff; *.aif"), (Args{"wav", "aif"}));
+    EXPECT_EQ(parseFilterExtensions("*.eq"), (Args{"eq"}));
+    EXPECT_EQ(parseFilterExtensions("*."), Args{});
+    EXPECT_EQ(parseFilterExtensions("no dots"), Args{});
+
+    ScriptedDialogs script;
+    ScopedDialogBackend use(script);
+    script.answerOk("/Users/a/EQ/x.eq");
+    std::string extra = "extra";
+    std::string chosenFolder;
+    std::string chosenPath;
+    fileSelectLoadDirStr("Load EQ", "/Users/a/EQ/", "Open", "*.eq", extra, chosenFolder,
+                         chosenPath);
+    EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq");
+    EXPECT_EQ(chosenFolder, "/Users/a/EQ/");
+    EXPECT_EQ(extra, "extra");
+    ASSERT_EQ(script.questions().size(), 1u);
+    EXPECT_EQ(script.questions()[0].kind, DialogKind::OpenFile);
+    EXPECT_EQ(script.questions()[0].title, "Load EQ");
+    EXPECT_EQ(script.questions()[0].folder, "/Users/a/EQ/");
+    EXPECT_EQ(script.questions()[0].extensions, (Args{"eq"}));
+
+    script.answerCancel();
+    fileSelectLoadDirStr("Load EQ", "/", "Open", "*.eq", extra, chosenFolder, chosenPath);
+    EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq") << "cancel keeps the outputs";
+    EXPECT_EQ(chosenFolder, "/Users/a/EQ/");
+
+    // A path too long for the caller's buffers is refused, not cut into another path.
+    std::string longPath = "/" + std::string(300, 'p') + "/x.eq";
+    script.answerOk(longPath);
+    script.answerOk();
+    char folderBuffer[kTextBufferSize] = "keep folder";
+    char pathBuffer[kTextBufferSize] = "keep path";
+    fileSelectLoadDir("Load EQ", "/", nullptr, "*.eq", nullptr, folderBuffer, pathBuffer);
+    EXPECT_STREQ(folderBuffer, "keep folder");
+    EXPECT_STREQ(pathBuffer, "keep path");
+    EXPECT_EQ(script.questions().back().kind, DialogKind::Message);
+    script.answerOk("/short/y.eq");
+    fileSelectLoadDir("Load EQ", nullptr, nullptr, nullptr, nullptr, folderBuffer, pathBuffer);
+    EXPECT_STREQ(folderBuffer, "/short/");
+    EXPECT_STREQ(pathBuffer, "/short/y.eq");
+}
+
+TEST_F(PlatformDialogs, SaveChooserForcesFourCharacterExtensions) {
+    EXPECT_EQ(applySaveExtension("*.mod", "/p/bass"), "/p/bass.mod");
+    EXPECT_EQ(applySaveExtension("*.mod", "/p/bass.txt"), "/p/bass.mod");
+    EXPECT_EQ(applySaveExtension("*.mod", "/p/my.bass.txt"), "/p/my.mod");
+    EXPECT_EQ(applySaveExtension("*.mod", "/a.b/bass"), "/a.b/bass.mod");
+    EXPECT_EQ(applySaveExtension("*.eq", "/p/bass"), "/p/bass");
+    EXPECT_EQ(applySaveExtension("*Path.xyp", "/p/Path1"), "/p/Path1.xyp");
+    EXPECT_EQ(applySaveExtension("", "/p/bass"), "/p/bass");
+
+    ScriptedDialogs script;
+    ScopedDialogBackend use(script);
+    script.answerOk("/Users/a/EQ/x.eq");
+    std::string chosenFolder;
+    std::string chosenPath;
+    fileSelectSaveDirStr("Save EQ", "/Users/a/EQ", "Save", "*.eq", chosenFolder, chosenPath);
+    EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq");
+    EXPECT_EQ(chosenFolder, "/Users/a/EQ");
+    EXPECT_EQ(script.questions()[0].kind, DialogKind::SaveFile);
+    EXPECT_EQ(script.questions()[0].defaultText, "*.eq");
+
+    script.answerCancel();
+    fileSelectSaveDirStr("Save EQ", "/", "Save", "*.eq", chosenFolder, chosenPath);
+    EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq");
+    EXPECT_EQ(chosenFolder, "/Users/a/EQ");
+}
+
+TEST_F(PlatformDialogs, SaveAsksBeforeTheExtensionRuleReplacesAFile) {
+    writeWhole(folder_ + "/bass.mod", "precious");
+    ScriptedDialogs script;
+    ScopedDialogBackend use(script);
+
+    // "bass" becomes the existing "bass.mod": the user says Cancel, nothing is chosen.
+    script.answerOk(folder_ + "/bass");
+    script.answerCancel();
+    std::string chosenFolder = "unchanged";
+    std::string chosenPath = "unchanged";
+    fileSelectSaveDirStr("Save Mod", folder_, "Save", "*.mod", chosenFolder, chosenPath);
+    EXPECT_EQ(chosenPath, "unchanged");
+    EXPECT_EQ(chosenFolder, "unchanged");
+    ASSERT_EQ(script.questions().size(), 2u);
+    EXPECT_EQ(script.questions()[1].kind, DialogKind::Message);
+    EXPECT_TRUE(script.questions()[1].withCancel);
+    EXPECT_NE(script.questions()[1].text.find("bass.mod"), std::string::npos);
+
+    // The user agrees.
+    script.answerOk(folder_ + "/bass.txt");
+    script.answerOk();
+    fileSelectSaveDirStr("Save Mod", folder_, "Save", "*.mod", chosenFolder, chosenPath);
+    EXPECT_EQ(chosenPath, folder_ + "/bass.mod");
+    EXPECT_EQ(chosenFolder, folder_);
+    EXPECT_EQ(script.questions().size(), 4u);
+
+    // A name the rule leaves as it is, or one that does not exist yet, asks nothing more.
+    script.answerOk(folder_ + "/bass.mod");
+    script.answerOk(folder_ + "/lead");
+    fileSelectSaveDirStr("Save Mod", folder_, "Save", "*.mod", chosenFolder, chosenPath);
+    fileSelectSaveDirStr("Save Mod", folder_, "Save", "*.mod", chosenFolder, chosenPath);
+    EXPECT_EQ(chosenPath, folder_ + "/lead.mod");
+    EXPECT_EQ(script.questions().size(), 6u);
+    EXPECT_EQ(readWhole(folder_ + "/bass.mod"), "precious");
+
+    // The folder chooser.
+    script.answerOk("/home/u/Tunings");
+    std::string chosen;
+    EXPECT_TRUE(BrowseFolder("/home/u", chosen));
+    EXPECT_EQ(chosen, "/home/u/Tunings");
+    EXPECT_EQ(script.questions().back().title, "Choose Folder");
+    EXPECT_EQ(script.questions().back().kind, DialogKind::ChooseFolder);
+    script.answerCancel();
+    EXPECT_FALSE(BrowseFolder("/home/u", chosen));
+    EXPECT_EQ(chosen, "/home/u/Tunings");
+}
+
+TEST_F(PlatformDialogs, WithoutADialogProgramEveryQuestionIsCancelled) {
+    std::string empty = folder_ + "/empty";
+    mkdir(empty.c_str(), 0700);
+    ScopedPath path(empty);
+    EXPECT_EQ(findProgramOnPath("zenity"), "");
+    testing::internal::CaptureStderr();
+    int answer = messageBox("Problem with Wave file", 1);
+    std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(answer, 2);
+    EXPECT_NE(errors.find("Problem with Wave file"), std::string::npos);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1);
+
+    testing::internal::CaptureStderr();
+    char text[kTextBufferSize] = "initial";
+    inputBox("p", "t", text);
+    std::string chosenFolder = "f";
+    std::string chosenPath = "p";
+    std::string extra;
+    fileSelectLoadDirStr("Load", "/", "", "*.eq", extra, chosenFolder, chosenPath);
+    testing::internal::GetCapturedStderr();
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(chosenPath, "p");
+}
+
+TEST_F(PlatformDialogs, TheDialogProgramReceivesArgumentsVerbatim) {
+    // A stand-in zenity that logs its arguments one per line and answers from variables.
+    std::string bin = folder_ + "/bin";
+    mkdir(bin.c_str(), 0700);
+    std::string log = folder_ + "/args.log";
+    writeWhole(bin + "/zenity", "#!/bin/sh\n"
+                                "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> \"" +
+                                    log +
+                                    "\"\n"
+                                    "printf '%s\\n' \"$FAKE_ANSWER\"\n"
+                                    "exit \"$FAKE_EXIT\"\n");
+    chmod((bin + "/zenity").c_str(), 0700);
+    ScopedPath path(bin);
+    EXPECT_EQ(findProgramOnPath("zenity"), bin + "/zenity");
+
+    std::string marker = folder_ + "/injected";
+    std::string title = "Load \"x\" $(touch " + marker + ") `touch " + marker + "`; *";
+    setenv("FAKE_ANSWER", "/tmp/a folder/chosen file.eq", 1);
+    setenv("FAKE_EXIT", "0", 1);
+    std::string extra;
+    std::string chosenFolder;
+    std::string chosenPath;
+    fileSelectLoadDirStr(title, "/tmp", "", "*.eq", extra, chosenFolder, chosenPath);
+    EXPECT_EQ(chosenPath, "/tmp/a folder/chosen file.eq");
+    EXPECT_EQ(chosenFolder, "/tmp/a folder/");
+    struct stat info;
+    EXPECT_NE(stat(marker.c_str(), &info), 0) << "no text reached a shell";
+    std::string logged = readWhole(log);
+    EXPECT_EQ(logged, "--file-selection\n--title=" + title +
+                          "\n--filename=/tmp/\n--file-filter=*.eq *.EQ | *.eq *.EQ\n");
+
+    EXPECT_EQ(messageBox("OK?", 1), 1);
+    setenv("FAKE_EXIT", "1", 1);
+    EXPECT_EQ(messageBox("OK?", 1), 2);
+    char text[kTextBufferSize] = "start";
+    inputBox("p", "t", text);
+    EXPECT_STREQ(text, "") << "a non-zero exit is Cancel";
+    setenv("FAKE_EXIT", "0", 1);
+    setenv("FAKE_ANSWER", "typed text", 1);
+    inputBox("p", "t", text);
+    EXPECT_STREQ(text, "typed text");
+    unsetenv("FAKE_ANSWER");
+    unsetenv("FAKE_EXIT");
+}
+
+} // namespace

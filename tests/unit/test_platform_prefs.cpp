@@ -1,0 +1,366 @@
+// Tests of the preference store: file format, sharing between stores, damaged files, the
+// audio-side mirrors and the queued MIDI-learn writes. Every file lives in a fresh
+// temporary folder; the real home is never touched.
+
+#include "platform/prefs.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+std::string makeTempFolder() {
+    char const* base = std::getenv("ZEK2_TEST_TMP");
+    std::string root = (base != nullptr && base[0] == '/') ? base : "/tmp";
+    mkdir(root.c_str(), 0700);
+    std::string pattern = root + "/zek2prefsXXXXXX";
+    char* made = mkdtemp(pattern.data());
+    return made != nullptr ? std::string(made) : std::string();
+}
+
+std::string readWhole(std::string const& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeWhole(std::string const& path, std::string const& data) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << data;
+}
+
+class PlatformPrefs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = makeTempFolder();
+        ASSERT_FALSE(folder_.empty());
+        // Even a reload from the environment stays inside the temporary folder.
+        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+        setenv("XDG_CONFIG_DIRS", (folder_ + "/system").c_str(), 1);
+        path_ = folder_ + "/VMQX/com.VMQX.ZEK2.conf";
+        setPrefsFileForTesting(path_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    std::string folder_;
+    std::string path_;
+};
+
+TEST_F(PlatformPrefs, ValuesKeepTheirFormAndSurviveTheFile) {
+    EXPECT_EQ(getPrefsFilePath(), path_);
+    std::string value = "left";
+    loadStringFromPrefs("ECSDir", value, 127);
+    EXPECT_EQ(value, "") << "a missing string reads as empty";
+    EXPECT_EQ(loadIntFromPrefs("A4"), 0);
+
+    std::string awkward = "line one\nline two \\ back\r= equals  ";
+    saveStringToPrefs("ECSDir", "/home/ü ser/ZEK2/ECS/");
+    saveStringToPrefs("Odd=Key\n", awkward);
+    saveIntToPrefs("A4", 442);
+    saveIntToPrefs("Low", -2147483647 - 1);
+    saveBoolToPrefs("Keyboard", false);
+
+    std::string file = readWhole(path_);
+    EXPECT_NE(file.find("s ECSDir=/home/ü ser/ZEK2/ECS/\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("i A4=442\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("s Keyboard=N\n"), std::string::npos) << file;
+
+    // Everything is read back from the file, not from the writer's memory.
+    PrefStore fresh(path_);
+    EXPECT_EQ(fresh.getString("ECSDir"), "/home/ü ser/ZEK2/ECS/");
+    EXPECT_EQ(fresh.getString("Odd=Key\n"), awkward);
+    EXPECT_EQ(fresh.getInt("A4"), 442);
+    EXPECT_EQ(fresh.getInt("Low"), -2147483647 - 1);
+    EXPECT_FALSE(fresh.getSwitch("Keyboard", true));
+
+    // A string read as an integer is 0; an integer read as a string is empty.
+    EXPECT_EQ(loadIntFromPrefs("ECSDir"), 0);
+    loadStringFromPrefs("A4", value, 127);
+    EXPECT_EQ(value, "");
+    // Writing another form under a key replaces the old form.
+    saveStringToPrefs("A4", "440");
+    EXPECT_EQ(loadIntFromPrefs("A4"), 0);
+}
+
+TEST_F(PlatformPrefs, SwitchesCountOnlyExactlyYAndN) {
+    saveStringToPrefs("Keyboard", "y");
+    saveStringToPrefs("ToolTip", "Yes");
+    saveStringToPrefs("Animation", "");
+    saveStringToPrefs("XYMod", "N");
+    saveStringToPrefs("DragAndDrop", "Y");
+    EXPECT_TRUE(getRegisterIsOn("Keyboard", true));
+    EXPECT_FALSE(getRegisterIsOn("Keyboard", false));
+    EXPECT_FALSE(getRegisterIsOn("ToolTip", false));
+    EXPECT_TRUE(getRegisterIsOn("Animation", true));
+    EXPECT_FALSE(getRegisterIsOn("Missing", false));
+    EXPECT_FALSE(getRegisterIsOn("XYMod", true));
+    EXPECT_TRUE(getRegisterIsOn("DragAndDrop", false));
+}
+
+TEST_F(PlatformPrefs, LongValuesAreNotCutAndBuffersAreCutOnCharacters) {
+    std::string folder = "/";
+    for (int i = 0; i < 150; ++i) folder += "é"; // 300 bytes
+    saveStringToPrefs("SampleDir", folder);
+    std::string whole;
+    loadStringFromPrefs("SampleDir", whole, 127);
+    EXPECT_EQ(whole, folder);
+
+    char buffer[128];
+    std::memset(buffer, 'x', sizeof(buffer));
+    loadStringFromPrefs("SampleDir", buffer, 127);
+    std::string cut(buffer);
+    EXPECT_LE(cut.size(), 126u);
+    EXPECT_EQ(cut.size(), 125u) << "'/' and 62 two-byte characters fit in 126 bytes";
+    EXPECT_EQ(folder.compare(0, cut.size(), cut), 0);
+    EXPECT_EQ(buffer[127], 'x') << "nothing is written beyond maxLen";
+}
+
+TEST_F(PlatformPrefs, TwoStoresOnOneFileSeeEachOthersWritesAfterReload) {
+    PrefStore first(path_);
+    PrefStore second(path_);
+    EXPECT_EQ(second.getString("EQDir"), "");
+    first.setString("EQDir", "/eq/");
+    EXPECT_EQ(second.getString("EQDir"), "") << "a loaded store reads its cache";
+    second.reload();
+    EXPECT_EQ(second.getString("EQDir"), "/eq/");
+
+    // A write of one store keeps what the other wrote since it last read the file.
+    second.setInt("MIDIChannel", 3);
+    first.setString("WaveDir", "/waves/");
+    PrefStore third(path_);
+    EXPECT_EQ(third.getString("EQDir"), "/eq/");
+    EXPECT_EQ(third.getInt("MIDIChannel"), 3);
+    EXPECT_EQ(third.getString("WaveDir"), "/waves/");
+}
+
+TEST_F(PlatformPrefs, DamagedFilesLoadWhatTheyCan) {
+    mkdir((folder_ + "/VMQX").c_str(), 0700);
+    writeWhole(path_, "# comment\n"
+                      "s Good=one\n"
+                      "no equals sign here\n"
+                      "x Unknown=1\n"
+                      "s BadEscape=a\\qb\n"
+                      "i NotANumber=12x\n"
+                      "i TooBig=99999999999\n"
+                      "s =empty key\n"
+                      "\n"
+                      "i 5=77\r\n"
+                      "s Tail=cut in the mid\\");
+    reloadPrefs();
+    std::string value;
+    loadStringFromPrefs("Good", value, 127);
+    EXPECT_EQ(value, "one");
+    EXPECT_EQ(getMIDICC(5), 77);
+    EXPECT_EQ(loadIntFromPrefs("NotANumber"), 0);
+    EXPECT_EQ(loadIntFromPrefs("TooBig"), 0);
+    loadStringFromPrefs("BadEscape", value, 127);
+    EXPECT_EQ(value, "");
+    loadStringFromPrefs("Tail", value, 127);
+    EXPECT_EQ(value, "");
+
+    // A file cut off in the middle of a line keeps every whole line before it.
+    writeWhole(path_, "s A=1\ns B=2\ni C=3");
+    reloadPrefs();
+    EXPECT_EQ(loadIntFromPrefs("C"), 3);
+    loadStringFromPrefs("B", value, 127);
+    EXPECT_EQ(value, "2");
+
+    // Binary rubbish is not fatal either.
+    writeWhole(path_, std::string("\0\xff\xfe s", 5) + "\ns Ok=yes\n");
+    reloadPrefs();
+    loadStringFromPrefs("Ok", value, 127);
+    EXPECT_EQ(value, "yes");
+}
+
+TEST_F(PlatformPrefs, AnInterruptedWriteLeavesTheOldFileWhole) {
+    saveStringToPrefs("ArpDir", "/arp/");
+    saveIntToPrefs("A4", 432);
+    std::string before = readWhole(path_);
+    // What a crash between writing the temporary file and renaming it leaves behind.
+    std::string leftover = folder_ + "/VMQX/.com.VMQX.ZEK2.conf.Ab12Cd";
+    writeWhole(leftover, "s ArpDir=/half-wri");
+    reloadPrefs();
+    EXPECT_EQ(readWhole(path_), before);
+    std::string value;
+    loadStringFromPrefs("ArpDir", value, 127);
+    EXPECT_EQ(value, "/arp/");
+    EXPECT_EQ(loadIntFromPrefs("A4"), 432);
+    saveStringToPrefs("ModDir", "/mod/");
+    PrefStore fresh(path_);
+    EXPECT_EQ(fresh.getString("ArpDir"), "/arp/");
+    EXPECT_EQ(fresh.getString("ModDir"), "/mod/");
+}
+
+TEST_F(PlatformPrefs, AudioMirrorsFollowEveryWrite) {
+    EXPECT_TRUE(getRegisterIsOnAudio(AudioPrefSwitch::AutoLimit, true));
+    EXPECT_FALSE(getRegisterIsOnAudio(AudioPrefSwitch::AutoLimit, false));
+    saveBoolToPrefs(kPrefAutoLimit, false);
+    EXPECT_FALSE(getRegisterIsOnAudio(AudioPrefSwitch::AutoLimit, true));
+    EXPECT_FALSE(getRegisterIsOn(kPrefAutoLimit, true));
+    saveBoolToPrefs(kPrefMIDICapture, true);
+    EXPECT_TRUE(getRegisterIsOnAudio(AudioPrefSwitch::MIDICapture, false));
+    saveStringToPrefs(kPrefMIDISpring, "yes");
+    EXPECT_TRUE(getRegisterIsOnAudio(AudioPrefSwitch::MIDISpring, true));
+    EXPECT_FALSE(getRegisterIsOnAudio(AudioPrefSwitch::MIDISpring, false));
+
+    setMIDICC(5, 77);
+    EXPECT_EQ(getMIDICCAudio(5), 77);
+    EXPECT_EQ(getMIDICCAudio(128), 0);
+    EXPECT_EQ(getMIDICCAudio(-1), 0);
+
+    // A write of another process reaches the mirrors with the next reload.
+    PrefStore other(path_);
+    other.setString(kPrefAutoLimit, "Y");
+    other.setInt("5", 12);
+    EXPECT_FALSE(getRegisterIsOnAudio(AudioPrefSwitch::AutoLimit, true));
+    reloadPrefs();
+    EXPECT_TRUE(getRegisterIsOnAudio(AudioPrefSwitch::AutoLimit, false));
+    EXPECT_EQ(getMIDICCAudio(5), 12);
+
+    // The integers the engine's reset reads follow writes and reloads the same way.
+    saveIntToPrefs(kPrefA4, 432);
+    EXPECT_EQ(loadIntFromPrefs(kPrefA4), 432);
+    other.reload();
+    other.setInt(kPrefMIDIChannel, 5);
+    other.setString(kPrefMIDIOutChannel, "7");
+    EXPECT_EQ(loadIntFromPrefs(kPrefMIDIChannel), 0);
+    reloadPrefs();
+    EXPECT_EQ(loadIntFromPrefs(kPrefMIDIChannel), 5);
+    EXPECT_EQ(getMIDIChannelFromPrefs(kPrefMIDIChannel), 4);
+    EXPECT_EQ(loadIntFromPrefs(kPrefMIDIOutChannel), 0) << "a string is no integer";
+    EXPECT_EQ(loadIntFromPrefs(kPrefA4), 432);
+}
+
+TEST_F(PlatformPrefs, AudioLearntControllersReachTheFileOnlyWhenFlushed) {
+    EXPECT_FALSE(flushPendingPrefWrites());
+    setMIDICCFromAudio(7, 300);
+    setMIDICCFromAudio(128, 1);
+    setMIDICCFromAudio(-1, 1);
+    EXPECT_EQ(getMIDICCAudio(7), 300);
+    EXPECT_EQ(getMIDICC(7), 300) << "the editor sees the learnt entry at once";
+    EXPECT_EQ(readWhole(path_).find("i 7=300"), std::string::npos);
+    PrefStore other(path_);
+    EXPECT_EQ(other.getInt("7"), 0);
+
+    EXPECT_TRUE(flushPendingPrefWrites());
+    EXPECT_NE(readWhole(path_).find("i 7=300\n"), std::string::npos);
+    EXPECT_EQ(readWhole(path_).find("i 128="), std::string::npos);
+    other.reload();
+    EXPECT_EQ(other.getInt("7"), 300);
+    EXPECT_FALSE(flushPendingPrefWrites());
+
+    // A reload while a learnt entry waits keeps it and writes it, together with what
+    // another process wrote meanwhile.
+    setMIDICCFromAudio(9, 12);
+    other.setInt("A4", 441);
+    reloadPrefs();
+    EXPECT_EQ(getMIDICC(9), 12);
+    EXPECT_EQ(loadIntFromPrefs("A4"), 441);
+    PrefStore third(path_);
+    EXPECT_EQ(third.getInt("9"), 12);
+    EXPECT_EQ(third.getInt("A4"), 441);
+
+    // A learnt entry followed by an editor write of the same slot: the editor's wins.
+    setMIDICCFromAudio(10, 55);
+    setMIDICC(10, 0);
+    flushPendingPrefWrites();
+    EXPECT_EQ(getMIDICC(10), 0);
+    EXPECT_EQ(PrefStore(path_).getInt("10"), 0);
+}
+
+TEST_F(PlatformPrefs, MIDIChannelsAreOnlyValidFrom0To16) {
+    EXPECT_EQ(getMIDIChannelFromPrefs("MIDIChannel"), -1);
+    EXPECT_TRUE(saveMIDIChannelToPrefs("MIDIChannel", 16));
+    EXPECT_EQ(getMIDIChannelFromPrefs("MIDIChannel"), 15);
+    EXPECT_TRUE(saveMIDIChannelToPrefs("MIDIChannel", 1));
+    EXPECT_EQ(getMIDIChannelFromPrefs("MIDIChannel"), 0);
+    EXPECT_FALSE(saveMIDIChannelToPrefs("MIDIChannel", 17));
+    EXPECT_FALSE(saveMIDIChannelToPrefs("MIDIChannel", -1));
+    EXPECT_EQ(loadIntFromPrefs("MIDIChannel"), 1) << "a refused value stores nothing";
+    EXPECT_TRUE(saveMIDIChannelToPrefs("MIDIOutChannel", 0));
+    EXPECT_EQ(getMIDIChannelFromPrefs("MIDIOutChannel"), -1);
+    // Values edited by hand beyond the range name no channel.
+    saveIntToPrefs("MIDIChannel", 17);
+    EXPECT_EQ(getMIDIChannelFromPrefs("MIDIChannel"), -1);
+    saveIntToPrefs("MIDIChannel", -3);
+    EXPECT_EQ(getMIDIChannelFromPrefs("MIDIChannel"), -1);
+}
+
+TEST_F(PlatformPrefs, TheFileAndFoldersComeFromTheEnvironment) {
+    char const* oldHome = std::getenv("HOME");
+    std::string savedHome = oldHome != nullptr ? oldHome : "";
+    setPrefsFileForTesting(std::string());
+    EXPECT_EQ(getPrefsFilePath(), folder_ + "/VMQX/com.VMQX.ZEK2.conf");
+    // A relative XDG_CONFIG_HOME is not used; the home's .config is.
+    setenv("HOME", folder_.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", "relative/path", 1);
+    reloadPrefs();
+    EXPECT_EQ(getPrefsFilePath(), folder_ + "/.config/VMQX/com.VMQX.ZEK2.conf");
+    saveStringToPrefs("XYDir", "/xy/");
+    EXPECT_NE(readWhole(folder_ + "/.config/VMQX/com.VMQX.ZEK2.conf").find("s XYDir=/xy/"),
+              std::string::npos);
+
+    setenv("XDG_DATA_HOME", (folder_ + "/data").c_str(), 1);
+    EXPECT_EQ(getApplicationFolder(), folder_ + "/data/Velmora/ZEK2/");
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(getApplicationFolder(), folder_ + "/.local/share/Velmora/ZEK2/");
+    setPrefsFileForTesting(path_);
+    if (oldHome != nullptr) setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST_F(PlatformPrefs, SystemWideValuesFillEmptyOnesAndBecomeTheUsers) {
+    std::string system = folder_ + "/system.conf";
+    writeWhole(system, "s Tuning=/usr/share/tunings/\ns EQDir=/shared/eq/\ni A4=415\n");
+    mkdir((folder_ + "/VMQX").c_str(), 0700);
+    writeWhole(path_, "s EQDir=\ns Keyboard=N\n");
+    PrefStore store(path_, system);
+    EXPECT_EQ(store.getString("EQDir"), "/shared/eq/") << "an empty value counts as missing";
+    EXPECT_EQ(store.getString("Tuning"), "/usr/share/tunings/");
+    EXPECT_EQ(store.getInt("A4"), 0) << "integers are the user's own only";
+    EXPECT_FALSE(store.getSwitch("Keyboard", true));
+    std::string file = readWhole(path_);
+    EXPECT_NE(file.find("s EQDir=/shared/eq/\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("s Tuning=/usr/share/tunings/\n"), std::string::npos) << file;
+}
+
+TEST_F(PlatformPrefs, LearningWhileTheEditorFlushesLosesNothing) {
+    constexpr int kWrites = 5000;
+    std::atomic<bool> done{false};
+    std::thread audio([&] {
+        for (int i = 0; i < kWrites; ++i) {
+            setMIDICCFromAudio(i % kMIDIControllerCount, i);
+            (void)getRegisterIsOnAudio(AudioPrefSwitch::AutoLimit, true);
+        }
+        done.store(true);
+    });
+    bool on = false;
+    while (!done.load()) {
+        flushPendingPrefWrites();
+        saveBoolToPrefs(kPrefAutoLimit, on = !on);
+    }
+    audio.join();
+    flushPendingPrefWrites();
+    PrefStore fromFile(path_);
+    for (int cc = 0; cc < kMIDIControllerCount; ++cc) {
+        int last =
+            kWrites - kMIDIControllerCount +
+            ((cc - kWrites) % kMIDIControllerCount + kMIDIControllerCount) % kMIDIControllerCount;
+        EXPECT_EQ(getMIDICC(cc), last) << cc;
+        EXPECT_EQ(fromFile.getInt(std::to_string(cc)), last) << cc;
+    }
+}
+
+} // namespace
