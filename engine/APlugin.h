@@ -78,6 +78,26 @@ public:
     void initModFX(bool full);
     void resetGater();
 
+    // State chunk and host queries ----------------------------------------------------------
+    VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                         float opt) override;
+    VstInt32 getChunk(void** data, bool isPreset) override;
+    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+    VstInt32 canDo(char* text) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+    bool beginEdit(VstInt32 index) override;
+    bool endEdit(VstInt32 index) override;
+    VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+    bool getVendorSpecificPropertyInfo(unsigned id, unsigned long& size, bool& flag);
+    bool getVendorSpecificProperty(unsigned id, void* out);
+    bool setVendorSpecificProperty(unsigned, const void*, unsigned long) { return false; }
+    bool notifyNKSHost(int id, void* data, unsigned long size);
+    virtual float getVu() { return 0.0f; }
+
     // Parameter and program entry ----------------------------------------------------------
     void setPresetParameters();
     bool getIsSettingPreset() const;
@@ -90,6 +110,17 @@ public:
     void usePresetBank(const PresetBank& bank);
     const PresetBank& getPresetBank() const { return *presetBank; }
     int getBuiltinPresetIndex() const { return builtinPresetIndex; }
+    int getBuiltinPresetCount() const { return builtinPresetCount; }
+
+    // Built-in bank: browsing, compare and init patch (user-interface thread) -----------------
+    bool getDemoName(int n, char* buffer) const;
+    void setDemoProgram(int n);
+    void changeDemoProgramDelta(int delta);
+    void origProgram();
+    void editProgram();
+    void clearProgram();
+    void doFileCommands(int command);
+    static bool fileExists(const std::string& path);
 
     // Parameter model ------------------------------------------------------------------------
     bool isValidTag(int tag) const { return static_cast<unsigned>(tag) < kNumParams; }
@@ -134,7 +165,9 @@ public:
     void initVariables();
 
     // Lock sections ---------------------------------------------------------------------------
-    static bool validLockSection(int section) { return section == kLockPlay || section == kLockArp; }
+    static bool validLockSection(int section) {
+        return section == kLockPlay || section == kLockArp;
+    }
     void setLockState(int section, int state);
     int getLockState(int section) const;
     int getLockedSectionForTag(int tag) const;
@@ -179,6 +212,10 @@ private:
     void renderSilence(float** outputs, VstInt32 from, VstInt32 to);
     void initParameterDescriptors();
     void initLockSections();
+    programStruct* chunkStagingFor(bool isPreset);
+    void restoreProgramRecord();
+    void loadBankPreset(int n);
+    void requestScreenRefresh();
     void initBuiltinPresetNames();
     int findPresetByName(int* indexOut) const;
     void decodePresetName(char (&name)[kPresetNameChars + 1]) const;
@@ -216,6 +253,7 @@ private:
     bool hostIsReaper = false;
     bool hostIsLumera = false;
     bool hostVendorIsProp = false;
+    bool hostIsKore = false;
 
     // Requests that cross threads: raised by any thread, consumed by the render loop.
     std::atomic<bool> pendingPresetApply{false};

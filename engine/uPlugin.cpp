@@ -99,11 +99,11 @@ void APlugin::recogniseHost() {
 
     hostIsNKS =
         std::strncmp(product, "KOMPLETE", 8) == 0 || std::strncmp(product, "MASCHINE", 8) == 0;
-    const bool isKore = std::strncmp(product, "KORE", 4) == 0;
+    hostIsKore = std::strncmp(product, "KORE", 4) == 0;
     hostIsReaper = std::strcmp(product, "REAPER") == 0;
     hostIsLumera = std::strcmp(product, "VM-LUMERA") == 0;
     hostVendorIsProp = std::strncmp(vendor, "PROP", 4) == 0;
-    programsAreChunks(hostIsNKS || isKore || hostIsReaper || hostIsLumera || hostVendorIsProp);
+    programsAreChunks(hostIsNKS || hostIsKore || hostIsReaper || hostIsLumera || hostVendorIsProp);
 }
 
 void APlugin::setSampleRate(float rate) {

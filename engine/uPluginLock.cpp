@@ -6,9 +6,10 @@
 #include "engine/ParamTags.h"
 
 namespace {
-constexpr int kPlaySectionTags[] = {tag::PortamentoAmount, tag::UnisonAmount,  tag::PlayMode,
-                                    tag::PortamentoMode,   tag::PitchBendDown, tag::PitchBendUp,
-                                    tag::UnisonSpread,     tag::UnisonDelay,   tag::UnisonDelaySyncOn};
+constexpr int kPlaySectionTags[] = {
+    tag::PortamentoAmount, tag::UnisonAmount,  tag::PlayMode,
+    tag::PortamentoMode,   tag::PitchBendDown, tag::PitchBendUp,
+    tag::UnisonSpread,     tag::UnisonDelay,   tag::UnisonDelaySyncOn};
 } // namespace
 
 void APlugin::initLockSections() {

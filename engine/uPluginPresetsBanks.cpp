@@ -2,27 +2,18 @@
 // thread; a test may install a bank of its own before it selects programs.
 #include "engine/APlugin.h"
 
-#include "engine/ParameterTable.h"
+#include "editor/ueditor.h"
+#include "engine/DemoBank.h"
+#include "engine/ParamTags.h"
+
+#include <cstdio>
 
 #include <cstring>
-#include <mutex>
 
 namespace {
 
-// Until the factory bank is compiled in, the bank is one preset of the parameter defaults.
 const PresetBank& builtinBank() {
-    static float values[1][kNumParams];
-    static const char* const names[1] = {""};
-    static PresetBank bank{1, values, names};
-    static std::once_flag once;
-    std::call_once(once, [] {
-        ParamDef def;
-        for (int t = 0; t < kNumParams; ++t) {
-            defaultParamDef(t, def);
-            values[0][t] = def.defaultValue;
-        }
-        forEachParamDef([](const ParamDef& d) { values[0][d.tag] = d.defaultValue; });
-    });
+    static const PresetBank bank{DEMO_PRESET_COUNT, DEMOVAR, DEMO_NAMES};
     return bank;
 }
 
@@ -41,4 +32,95 @@ void APlugin::usePresetBank(const PresetBank& bank) {
         builtinPresetNames[k][kBuiltinPresetNameBytes - 1] = 0;
     }
     if (builtinPresetIndex >= builtinPresetCount) builtinPresetIndex = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Browsing the bank (user-interface thread)
+
+bool APlugin::getDemoName(int n, char* buffer) const {
+    if (!buffer || n < 0 || n >= builtinPresetCount) return false;
+    std::memcpy(buffer, builtinPresetNames[n], kBuiltinPresetNameBytes);
+    buffer[kBuiltinPresetNameBytes - 1] = 0;
+    return true;
+}
+
+void APlugin::loadBankPreset(int n) {
+    builtinPresetIndex = n;
+    const float* preset = presetBank->values[n];
+    for (int t = 0; t < kNumParams; ++t) currentValues[t] = programValues.values[t] = preset[t];
+    setProgram(0);
+}
+
+void APlugin::setDemoProgram(int n) {
+    if (n < 0 || n >= builtinPresetCount) return;
+    loadBankPreset(n);
+}
+
+void APlugin::changeDemoProgramDelta(int delta) {
+    if (builtinPresetCount <= 0) return;
+    // Widened so that a huge delta cannot overflow; the bank does not wrap.
+    long long i = static_cast<long long>(builtinPresetIndex) + delta;
+    if (i < 0) i = 0;
+    if (i >= builtinPresetCount) i = builtinPresetCount - 1;
+    loadBankPreset(static_cast<int>(i));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Compare and init patch: direct stores, then an engine reset and a screen refresh
+
+void APlugin::requestScreenRefresh() {
+    if (isEditorOpen()) static_cast<uEditor*>(editor)->screenRefreshPending = 1;
+}
+
+void APlugin::origProgram() {
+    for (int t = 0; t < kNumParams; ++t) currentValues[t] = programValues.values[t] = origValues[t];
+    // The edited user-wave points are kept aside while the as-loaded sound is heard.
+    for (int t = tag::UserWave1First; t < kNumParams; ++t) appliedValues[t] = editValues[t];
+    editChanged = false;
+    requestScreenRefresh();
+    reset();
+}
+
+void APlugin::editProgram() {
+    for (int t = 0; t < kNumParams; ++t) currentValues[t] = programValues.values[t] = editValues[t];
+    for (int t = tag::UserWave1First; t < kNumParams; ++t)
+        editValues[t] = currentValues[t] = programValues.values[t] = appliedValues[t];
+    editChanged = true;
+    reset();
+    requestScreenRefresh();
+}
+
+void APlugin::clearProgram() {
+    for (int t = 0; t < kNumParams; ++t) {
+        if (t >= tag::PresetParamFirst && t < tag::PresetParamFirst + tag::PresetParamCount)
+            continue; // the name and the preset's text stay
+        currentValues[t] = programValues.values[t] = paramDefaults[t];
+    }
+    editChanged = true;
+    requestScreenRefresh();
+    reset();
+}
+
+void APlugin::doFileCommands(int command) {
+    switch (command) {
+    case 11:
+        origProgram();
+        break;
+    case 12:
+        editProgram();
+        break;
+    case 13:
+        clearProgram();
+        break;
+    default:
+        break;
+    }
+}
+
+bool APlugin::fileExists(const std::string& path) {
+    if (path.empty()) return false;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
 }

@@ -42,8 +42,8 @@ TEST(LockSections, LockedArpKeepsItsValuesAcrossAProgramChange) {
     EXPECT_TRUE(engine->getArpLocked());
     EXPECT_FALSE(engine->getPlayLocked());
     select(*engine, "Second");
-    EXPECT_FLOAT_EQ(engine->getLockVar(494), 0.2f);           // held
-    EXPECT_FLOAT_EQ(engine->getCurrentValue(494), 0.7f);      // the new program's
+    EXPECT_FLOAT_EQ(engine->getLockVar(494), 0.2f);                   // held
+    EXPECT_FLOAT_EQ(engine->getCurrentValue(494), 0.7f);              // the new program's
     EXPECT_FLOAT_EQ(engine->getLockVar(tag::PortamentoAmount), 0.4f); // Play is free
 
     // Edits while locked change only the held copy.
