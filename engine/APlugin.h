@@ -31,6 +31,10 @@ constexpr int kBuiltinPresetNameBytes = 64;
 constexpr int kReverbPreDelaySamples = 131072;
 constexpr int kVoiceStereoStates = 6;
 
+// File kinds with a folder of their own, in the order the preferences list them.
+enum FolderKind { kFolderECS, kFolderWave, kFolderXY, kFolderArp, kFolderMod, kFolderSample,
+                  kFolderEQ, kFolderHelp, kFolderTuning, kFolderKinds };
+
 // Lock sections and their states.
 constexpr int kLockNone = 0, kLockPlay = 1, kLockArp = 2;
 constexpr int kLockFree = 0, kLockLocked = 1, kLockSet = 2;
@@ -164,6 +168,9 @@ public:
                           float zero);
     void initVariables();
 
+    // Parameter value text, names and labels -------------------------------------------------
+    // (value-text block: declarations of the value-text unit go here)
+
     // Lock sections ---------------------------------------------------------------------------
     static bool validLockSection(int section) {
         return section == kLockPlay || section == kLockArp;
@@ -204,6 +211,10 @@ public:
     bool getHostIsLumera() const { return hostIsLumera; }
     bool getHostVendorIsProp() const { return hostVendorIsProp; }
     int getRateSetups() const { return rateSetups; }
+    const std::string& getFolder(int kind) const;
+    int getMidiInChannel() const { return midiInChannel; }
+    int getMidiOutChannel() const { return midiOutChannel; }
+    bool getAutoLimitOn() const { return autoLimitOn; }
     double getBasePitchFactor() const { return basePitchFactor; }
 
 private:
@@ -212,6 +223,8 @@ private:
     void renderSilence(float** outputs, VstInt32 from, VstInt32 to);
     void initParameterDescriptors();
     void initLockSections();
+    void initFolders();
+    std::string* folderMember(int kind);
     programStruct* chunkStagingFor(bool isPreset);
     void restoreProgramRecord();
     void loadBankPreset(int n);
@@ -328,8 +341,16 @@ private:
     programStruct programValues = {};
 
     // Folders per file kind and the manual.
-    std::string ecsFolder, waveFolder, xyFolder, arpFolder, modFolder, sampleFolder, eqFolder;
-    std::string manualPath;
+    std::string ecsDir, waveDir, xyDir, arpDir, modDir, sampleDir, eqDir, tuningDir;
+    std::string helpPath;
+
+    // Tuning: the pitch of each MIDI note in semitones, and the tuning loader's text buffer.
+    float tuningNoteTable[128] = {};
+    char tuningText[65536] = {};
+
+    // The parameter tag learnt for each MIDI controller number (0 none).
+    int32_t midiCCMap[128] = {};
+    int32_t midiLearnTag = -1;
 
     // Editor state, kept by the editor's open and close.
     std::atomic<bool> editorOpening{false};

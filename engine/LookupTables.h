@@ -44,8 +44,12 @@ constexpr int MOD_SRC_TABLE_SIZE = 512;
 // destination text" (the main LFO's speed-modulation amount does), and it must read as percent.
 constexpr int MOD_DEST_TABLE_SIZE = DEST_COUNT + 1;
 
-enum ModDestUnit { MOD_UNIT_PERCENT = 0, MOD_UNIT_SEMITONES = 1, MOD_UNIT_SPEED = 2,
-                   MOD_UNIT_OCTAVES = 3 };
+enum ModDestUnit {
+    MOD_UNIT_PERCENT = 0,
+    MOD_UNIT_SEMITONES = 1,
+    MOD_UNIT_SPEED = 2,
+    MOD_UNIT_OCTAVES = 3
+};
 
 // Five four-lane vectors: 2.0, 0.5, 0.5, k, g.
 constexpr int BRICK_FILTER_COEF_FLOATS = 5 * 4;
@@ -195,7 +199,8 @@ inline int oscPitchIndex(float octaves) {
     float semis = 12.0f * octaves;
     if (semis != semis) semis = 0.0f;
     if (semis < static_cast<float>(OSC_PITCH_LOWEST)) semis = static_cast<float>(OSC_PITCH_LOWEST);
-    if (semis > static_cast<float>(OSC_PITCH_HIGHEST)) semis = static_cast<float>(OSC_PITCH_HIGHEST);
+    if (semis > static_cast<float>(OSC_PITCH_HIGHEST))
+        semis = static_cast<float>(OSC_PITCH_HIGHEST);
     return static_cast<int>(semis) - OSC_PITCH_LOWEST;
 }
 

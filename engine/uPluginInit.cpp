@@ -6,12 +6,60 @@
 
 #include <cstring>
 
+namespace {
+
+// Per file kind: the preference key, the folder below the application folder, and whether an
+// empty preference is filled with the default.
+struct FolderRow {
+    const char* key;
+    const char* folder;
+    bool storeBack;
+};
+constexpr FolderRow kFolders[kFolderKinds] = {
+    {"ECSDir", "ECS/", true},         {"WaveDir", "Waves/", true},
+    {"XYDir", "XY/", true},           {"ArpDir", "Arp/", true},
+    {"ModDir", "Mod/", true},         {"SampleDir", "Samples/", true},
+    {"EQDir", "EQ/", true},           {"Help", "Manual/Velmora_ZEK2_Manual.pdf", false},
+    {"Tuning", "Tuning/", false},
+};
+
+} // namespace
+
+std::string* APlugin::folderMember(int kind) {
+    std::string* members[kFolderKinds] = {&ecsDir, &waveDir,   &xyDir,    &arpDir,   &modDir,
+                                          &sampleDir, &eqDir, &helpPath, &tuningDir};
+    return kind >= 0 && kind < kFolderKinds ? members[kind] : nullptr;
+}
+
+const std::string& APlugin::getFolder(int kind) const {
+    static const std::string none;
+    std::string* member = const_cast<APlugin*>(this)->folderMember(kind);
+    return member ? *member : none;
+}
+
+void APlugin::initFolders() {
+    const std::string base = getApplicationFolder();
+    for (int kind = 0; kind < kFolderKinds; ++kind) {
+        std::string& folder = *folderMember(kind);
+        folder.clear();
+        loadStringFromPrefs(kFolders[kind].key, folder, 127);
+        // The manual always lives in the application folder, whatever the preference says.
+        if (kind == kFolderHelp) folder.clear();
+        if (!folder.empty()) continue;
+        folder = base + kFolders[kind].folder;
+        if (kFolders[kind].storeBack) saveStringToPrefs(kFolders[kind].key, folder);
+    }
+}
+
 void APlugin::initVariables() {
     for (int t = 0; t < kNumParams; ++t)
         origValues[t] = editValues[t] = lastNotifiedValues[t] = appliedValues[t] =
             currentValues[t] = 0.0f;
     initParameterDescriptors();
     initLockSections();
+    initFolders();
+    for (int n = 0; n < 128; ++n) tuningNoteTable[n] = static_cast<float>(n);
+    std::memset(tuningText, 0, sizeof(tuningText));
     initBuiltinPresetNames();
 
     pendingPresetApply = false;
@@ -19,6 +67,8 @@ void APlugin::initVariables() {
     editorRefreshPending = false;
 
     updateMIDIChannel(false);
+    for (int cc = 0; cc < 128; ++cc) midiCCMap[cc] = getMIDICC(cc);
+    midiLearnTag = -1;
     for (int t = 0; t < kNumParams; ++t) {
         midiCaptureCaught[t] = 0;
         midiCaptureValues[t] = -1.0f;

@@ -1,0 +1,37 @@
+# The built-in preset bank: builds the presetgen tool for the build host, runs it on
+# presets/bank.txt and compiles the source it writes into zek2core. Include right after the
+# zek2core target is defined.
+
+get_filename_component(ZEK2_BANK_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(ZEK2_BANK_TEXT "${ZEK2_BANK_ROOT}/presets/bank.txt")
+set(ZEK2_BANK_SOURCE "${CMAKE_BINARY_DIR}/generated/DemoBank.cpp")
+
+# The generator reads the real parameter table, so the bank follows its defaults and steps.
+add_executable(presetgen
+  "${ZEK2_BANK_ROOT}/tools/presetgen/presetgen.cpp"
+  "${ZEK2_BANK_ROOT}/engine/ParameterTable.cpp")
+target_include_directories(presetgen PRIVATE "${ZEK2_BANK_ROOT}")
+# A build tool runs once per bank edit: the sanitizer options a sanitizer build gives every
+# target would only slow it down, so it takes our warnings alone.
+set_property(TARGET presetgen PROPERTY COMPILE_OPTIONS ${ZEK2_WARNINGS})
+set_property(TARGET presetgen PROPERTY LINK_OPTIONS "")
+
+add_custom_command(
+  OUTPUT "${ZEK2_BANK_SOURCE}"
+  COMMAND "${CMAKE_COMMAND}" -E make_directory "${CMAKE_BINARY_DIR}/generated"
+  COMMAND presetgen "${ZEK2_BANK_TEXT}" "${ZEK2_BANK_SOURCE}"
+  DEPENDS presetgen "${ZEK2_BANK_TEXT}"
+  COMMENT "Generating the built-in preset bank from presets/bank.txt"
+  VERBATIM)
+target_sources(zek2core PRIVATE "${ZEK2_BANK_SOURCE}")
+
+# The unit tests run the generator on bad bank files; they are defined later, so the wiring
+# waits until the top-level directory has been read.
+function(zek2_wire_presetgen_tests)
+  if(TARGET zek2_unit_tests)
+    target_compile_definitions(zek2_unit_tests PRIVATE
+      ZEK2_PRESETGEN_PATH="$<TARGET_FILE:presetgen>")
+    add_dependencies(zek2_unit_tests presetgen)
+  endif()
+endfunction()
+cmake_language(DEFER CALL zek2_wire_presetgen_tests)
