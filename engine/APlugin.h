@@ -32,12 +32,68 @@ constexpr int kReverbPreDelaySamples = 131072;
 constexpr int kVoiceStereoStates = 6;
 
 // File kinds with a folder of their own, in the order the preferences list them.
-enum FolderKind { kFolderECS, kFolderWave, kFolderXY, kFolderArp, kFolderMod, kFolderSample,
-                  kFolderEQ, kFolderHelp, kFolderTuning, kFolderKinds };
+enum FolderKind {
+    kFolderECS,
+    kFolderWave,
+    kFolderXY,
+    kFolderArp,
+    kFolderMod,
+    kFolderSample,
+    kFolderEQ,
+    kFolderHelp,
+    kFolderTuning,
+    kFolderKinds
+};
 
 // Lock sections and their states.
 constexpr int kLockNone = 0, kLockPlay = 1, kLockArp = 2;
 constexpr int kLockFree = 0, kLockLocked = 1, kLockSet = 2;
+
+struct LookupTables;
+
+// Running state of one global LFO.
+struct GlobalLFOState {
+    double phase = 0.0;
+    double stepPhase = 0.0;
+    float rateFactor = 1.0f;
+    float output = 0.0f;
+    float previousOutput = 0.0f;
+    float heldStep = 0.0f;
+    float fourth = 0.0f;
+    float symmetry = 0.5f;
+    float phaseOffset = 0.0f;
+    float polarityGain = 1.0f;
+    float stepGain = 1.0f;
+};
+
+// Running state of one LFO of one voice; a negative delay counter is the start delay.
+struct VoiceLFOState {
+    double phase = 0.0;
+    float outputs[3] = {};
+    float held = 0.0f;
+    float factors[2] = {1.0f, 1.0f};
+    int32_t delayCounter = 0;
+};
+
+// Replay state of one XY pad.
+struct XYReplayState {
+    bool flags[5] = {};
+    int32_t counters[2] = {};
+    double replayValues[3] = {0.0, 0.0, 1.0};
+    double records[16][4] = {};
+};
+
+// Running state of one global envelope.
+struct GlobalEnvState {
+    float level = 0.0f;
+    float gains[2] = {1.0f, 1.0f};
+    float stages[4] = {};
+};
+
+constexpr int kGlobalLFOs = 4;
+constexpr int kVoiceLFOs = 4;
+constexpr int kGlobalEnvs = 8;
+constexpr int kModDestSlots = 324; // destinations 0..322, and 323 which tag 367 names
 
 // A bank of presets, each 2048 values in tag order; names are also carried in tags 210..237.
 struct PresetBank {
@@ -79,7 +135,18 @@ public:
     int updateBaseNote();
     void updateMIDIChannel(bool force);
     void initArp(bool clearHeld);
-    void initModFX(bool full);
+    void initModFX(bool onlyTapeModes);
+    void resetXY(int pad);
+    void resetGlobalLFO(int lfo);
+    void resetVoiceLFO(int voice, int lfo);
+    void initGlobalEnv(int env);
+    // The modulation matrix's current value of a destination (0 outside the table).
+    float getModDestValue(int dest) const;
+    void setModDestValue(int dest, float value);
+    const VoiceLFOState& getVoiceLFO(int voice, int lfo) const {
+        return voiceLFOs[voice & 15][lfo & 3];
+    }
+    int getPathUnit(int path, int position) const;
     void resetGater();
 
     // State chunk and host queries ----------------------------------------------------------
@@ -396,6 +463,19 @@ private:
     int32_t playModeState = 0;
     int32_t arpActiveState = 0;
     int32_t userWavePresetNumbers[2] = {-1, -1};
+
+    // Shared tables, built once per process.
+    const LookupTables* tables = nullptr;
+
+    // Modulators and their replay state.
+    GlobalLFOState globalLFOs[kGlobalLFOs];
+    VoiceLFOState voiceLFOs[kNumVoices][kVoiceLFOs];
+    XYReplayState xyReplay[2];
+    double xyReplayFactor = 1.0;
+    GlobalEnvState globalEnvs[kGlobalEnvs];
+    float modDestValues[kModDestSlots] = {};
+    int32_t modFXMode = 0;
+    int32_t pathUnits[2][6] = {};
 
     // Gater position.
     double gaterPosition = 0.0;

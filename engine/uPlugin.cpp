@@ -166,11 +166,6 @@ void APlugin::suspend() {
     setEverythingOff(true);
 }
 
-void APlugin::initModFX(bool) {
-    modFXDelay.init(engineRate > 0.0f ? engineRate : 44100.0f);
-    fxFilter5.reset();
-}
-
 void APlugin::resetGater() {
     gaterPosition = 0.0;
 }

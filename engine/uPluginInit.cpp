@@ -2,6 +2,8 @@
 // MIDI settings and tempo. Runs inside the constructor, before any other thread sees the engine.
 #include "engine/APlugin.h"
 
+#include "engine/LookupTables.h"
+#include "engine/PathPermutations.h"
 #include "platform/prefs.h"
 
 #include <cstring>
@@ -16,18 +18,18 @@ struct FolderRow {
     bool storeBack;
 };
 constexpr FolderRow kFolders[kFolderKinds] = {
-    {"ECSDir", "ECS/", true},         {"WaveDir", "Waves/", true},
-    {"XYDir", "XY/", true},           {"ArpDir", "Arp/", true},
-    {"ModDir", "Mod/", true},         {"SampleDir", "Samples/", true},
-    {"EQDir", "EQ/", true},           {"Help", "Manual/Velmora_ZEK2_Manual.pdf", false},
+    {"ECSDir", "ECS/", true},     {"WaveDir", "Waves/", true},
+    {"XYDir", "XY/", true},       {"ArpDir", "Arp/", true},
+    {"ModDir", "Mod/", true},     {"SampleDir", "Samples/", true},
+    {"EQDir", "EQ/", true},       {"Help", "Manual/Velmora_ZEK2_Manual.pdf", false},
     {"Tuning", "Tuning/", false},
 };
 
 } // namespace
 
 std::string* APlugin::folderMember(int kind) {
-    std::string* members[kFolderKinds] = {&ecsDir, &waveDir,   &xyDir,    &arpDir,   &modDir,
-                                          &sampleDir, &eqDir, &helpPath, &tuningDir};
+    std::string* members[kFolderKinds] = {&ecsDir,    &waveDir, &xyDir,    &arpDir,   &modDir,
+                                          &sampleDir, &eqDir,   &helpPath, &tuningDir};
     return kind >= 0 && kind < kFolderKinds ? members[kind] : nullptr;
 }
 
@@ -79,6 +81,18 @@ void APlugin::initVariables() {
     ratePerTempo = engineRateDouble / tempoDouble;
     samplesPerWholeNoteDouble = engineRateDouble * 240.0 / tempoDouble;
     samplesPerWholeNote = static_cast<float>(samplesPerWholeNoteDouble);
+
+    // Modulators at rest: the global LFOs with symmetry 0.5 and unit gains, the envelopes'
+    // gains 1.0, the XY pads' replay speed 1.0.
+    for (GlobalLFOState& lfo : globalLFOs) lfo = GlobalLFOState{};
+    for (int env = 0; env < kGlobalEnvs; ++env) initGlobalEnv(env);
+    resetXY(0);
+    resetXY(1);
+    // The shared tables are built by the first engine of the process and only read after.
+    tables = &lookupTables();
+    pathPermutations();
+    for (auto& path : pathUnits)
+        for (int32_t& unit : path) unit = 0;
 
     overloadSeen = false;
     autoLimitOn = getRegisterIsOn("AutoLimit", true);
