@@ -47,5 +47,3 @@ void BM_RenderWithMidi(benchmark::State& state) {
 BENCHMARK(BM_RenderWithMidi);
 
 } // namespace
-
-BENCHMARK_MAIN();
