@@ -1,6 +1,7 @@
 // Construction, rectangle and window life of the editor (host user-interface thread).
 #include "editor/ueditor.h"
 
+#include "engine/APlugin.h"
 #include "vst2/AudioEffect.h"
 
 uEditor::uEditor(AudioEffect* owner) : AEffEditor(owner) {
@@ -31,3 +32,16 @@ void uEditor::setEditTag(int tag) {
 void uEditor::clearUndos() {}
 
 void uEditor::turnPartialOff() {}
+
+// The section controls do not exist until the editor's screens are built; until then there is
+// nothing to swap or redraw.
+void uEditor::updateDistortVoice(int, int) {}
+void uEditor::updateDistortFX(int, int) {}
+void uEditor::updateModFX(int, int) {}
+void uEditor::updateArpSteps() {}
+void uEditor::addWaveUndo() {}
+
+void uEditor::updateShaperModeMenu(int mode) {
+    // The shaper mode is stored even while no display shows it.
+    if (auto* engine = static_cast<APlugin*>(getEffect())) engine->setSteppedValue(1005, mode);
+}

@@ -30,6 +30,15 @@ public:
     void clearUndos();
     void turnPartialOff();
 
+    // After a mode selector moved: swap the remembered values of the section's knobs.
+    void updateDistortVoice(int oldStep, int newStep);
+    void updateDistortFX(int oldStep, int newStep);
+    void updateModFX(int oldStep, int newStep);
+    void updateArpSteps();
+    void updateShaperModeMenu(int mode);
+    // Records an undo point of the wave display before a user wave changes.
+    void addWaveUndo();
+
     int getScreenSizeIndex() const { return screenSizeIndex; }
 
     // Raised by the engine after it replaced the sound; the idle pass shows the screen again.

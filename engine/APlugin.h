@@ -137,6 +137,14 @@ public:
     void initArp(bool clearHeld);
     void initModFX(bool onlyTapeModes);
     void resetXY(int pad);
+    static bool isValidModSlot(int slot) { return static_cast<unsigned>(slot) < 16; }
+    int getDestTypeForSlot(int slot) const;
+    int getRibbonQuant() const;
+    int getRibbonSpringTime() const;
+    void setRibbbonSpringOff() { ribbonSpringActive = 0; }
+    void setRibbonSpringOn();
+    int getXYRecordMode(int pad) const;
+    void changeUserWaveDelta(int wave, int delta);
     void resetGlobalLFO(int lfo);
     void resetVoiceLFO(int voice, int lfo);
     void initGlobalEnv(int env);

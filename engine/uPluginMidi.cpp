@@ -2,6 +2,8 @@
 // thread before each block, processMidi once per sample inside the render loop.
 #include "engine/APlugin.h"
 
+#include "engine/LookupTables.h"
+#include "engine/ParamTags.h"
 #include "platform/prefs.h"
 
 #include <cstring>
@@ -94,4 +96,26 @@ void APlugin::reset() {
     std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
     delayFX.init(engineRate);
     initModFX(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ribbon and modulation-slot queries
+
+int APlugin::getRibbonQuant() const {
+    return getSteppedValue(tag::RibbonQuantization);
+}
+
+int APlugin::getRibbonSpringTime() const {
+    return getSteppedValue(tag::RibbonSpringTime);
+}
+
+void APlugin::setRibbonSpringOn() {
+    // Step 0 ("Off") stops the spring-back; any other step lets the ribbon return to its rest.
+    ribbonSpringActive = getRibbonSpringTime() != 0 ? 1 : 0;
+}
+
+int APlugin::getDestTypeForSlot(int slot) const {
+    if (!isValidModSlot(slot)) return 0;
+    const int dest = getSteppedValue(tag::ModDestFirst + slot);
+    return modDestUnit(dest);
 }
