@@ -3,8 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEK2_BUILD_TESTS=OFF -DZEK2_BUILD_BENCH=OFF
-cmake --build build --target ZEK2
+cmake -S . -B build-install -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEK2_BUILD_TESTS=OFF -DZEK2_BUILD_BENCH=OFF
+cmake --build build-install --target ZEK2
 mkdir -p "$HOME/.vst"
-install -m 0644 build/ZEK2.so "$HOME/.vst/ZEK2.so"
+install -m 0644 build-install/ZEK2.so "$HOME/.vst/ZEK2.so"
 echo "Installed $HOME/.vst/ZEK2.so"
