@@ -22,21 +22,5 @@ private:
     float state[kBands][4] = {};
 };
 
-class TUniParaEQ {
-public:
-    static constexpr int kBands = 3;
-
-    void init(float rate) {
-        sampleRate = rate > 0.0f ? rate : 44100.0f;
-        reset();
-    }
-    void reset() {
-        for (auto& band : state)
-            for (float& s : band) s = 0.0f;
-    }
-    float getSampleRate() const { return sampleRate; }
-
-private:
-    float sampleRate = 44100.0f;
-    float state[kBands][4] = {};
-};
+// One voice's EQ when unison is on: the same bands, kept per voice.
+class TUniParaEQ : public TParaEQ {};

@@ -130,6 +130,7 @@ public:
     // Performance services -------------------------------------------------------------------
     void setEverythingOff(bool full);
     void reset();
+    void setGlobalRare();
     void turnAllVoicesOff();
     void processMidi(long sample);
     int updateBaseNote();
@@ -244,8 +245,49 @@ public:
     void initVariables();
 
     // Parameter value text, names and labels -------------------------------------------------
-    // (value-text block: declarations of the value-text unit go here)
+    // The host's text queries: at most kVstExtMaxParamStrLen - 1 characters and the terminator
+    // reach the host's buffer; the string forms keep the whole text.
+    void getParameterDisplay(VstInt32 tag, char* text) override;
+    void getParameterName(VstInt32 tag, char* name) override;
+    void getParameterLabel(VstInt32 tag, char* label) override;
+    std::string getParameterNameStr(int tag);
+    std::string getParameterDisplayStr(int tag);
+    // Number texts: a point as decimal separator whatever the process locale; a value that is
+    // not finite reads as 0, and the 0..1 controls of the time and frequency texts are held to
+    // 0..1.
+    static std::string getFloatStr(float value, int decimals);
+    std::string getDBStr(int tag, float scale, float offset) const;
+    static std::string getDBStr(float value, float scale, float offset);
+    static std::string getFilterFreqStr(float value);
+    static std::string getEnvLenStr(float value, bool flag, bool synced, bool endless);
+    static std::string getEnvLenStr(float value, bool flag);
+    static std::string getFadeLenStr(float value, float sustain, bool synced);
+    static std::string getFadeLenStr(float value, float sustain);
+    std::string getLFOSpeedStr(int tag, bool synced) const;
+    std::string getLFOSpeedStr(int tag, float divisor, float octaves, bool offAllowed) const;
+    // The applied distortion-FX mode (0..26) that names the distortion-FX knobs and the
+    // destinations 171..178; updateDistortFXMode takes it from tag 339, for the slow
+    // control-rate update and the engine reset.
+    int getDistortFXMode() const { return distortFXMode; }
+    void updateDistortFXMode();
 
+private:
+    std::string parameterNameText(int tag) const;
+    std::string parameterDisplayText(int tag);
+    std::string displayTypeText(int tag, int type, float v);
+    std::string perTagText(int tag, float v);
+    std::string filterVowelText(float v) const;
+    std::string distortVarText(int tag, float v);
+    std::string modAmountText(int destTag, float v) const;
+    std::string modDestText(int dest) const;
+    float textValue(int tag) const;
+    int textIndex(int tag) const;
+    int textLockIndex(int tag) const;
+
+    // Applied distortion-FX mode, 0..26 (see getDistortFXMode).
+    int32_t distortFXMode = 0;
+
+public:
     // Lock sections ---------------------------------------------------------------------------
     static bool validLockSection(int section) {
         return section == kLockPlay || section == kLockArp;

@@ -96,6 +96,7 @@ void APlugin::reset() {
     std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
     delayFX.init(engineRate);
     initModFX(true);
+    updateDistortFXMode();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -18,15 +18,6 @@ float clamp01(float v) {
     return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
 }
 
-// One character per tag: code c is stored as (c + 0.5) / 255.99 and read back as
-// int(value x 255.99 + 0.1).
-float encodeChar(int code) {
-    return (static_cast<float>(code) + 0.5f) / 255.99f;
-}
-int decodeChar(float value) {
-    return static_cast<int>(value * 255.99f + 0.1f);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -117,10 +108,7 @@ const std::string& APlugin::getParamName(int tag) const {
 // Stepped and on/off access
 
 int APlugin::getSteppedValue(float value, float range, int num) {
-    int i = static_cast<int>(value * range + 0.1f);
-    if (i < 0) return 0;
-    if (i >= num) return num > 0 ? num - 1 : 0;
-    return i;
+    return stepIndexOf(value, range, num);
 }
 
 int APlugin::getSteppedValue(int tag, float range, int num) const {
@@ -142,7 +130,7 @@ void APlugin::setSteppedValue(int tag, int index, float range, int num) {
     if (!isValidTag(tag)) return;
     if (index > num - 1) index = num - 1;
     if (index < 0) index = 0;
-    setParameterAutomated(tag, (static_cast<float>(index) + 0.1f) / range);
+    setParameterAutomated(tag, stepStoredValue(index, range));
 }
 
 void APlugin::setSteppedValue(int tag, int index) {
@@ -241,7 +229,7 @@ std::string APlugin::getStringFromParamStr(int firstTag, int count) const {
     for (int i = 0; i < count; ++i) {
         const int tag = firstTag + i;
         if (!isValidTag(tag)) break;
-        const int code = decodeChar(programValues.values[tag]);
+        const int code = charCodeOf(programValues.values[tag]);
         if ((code & 0xFF) == 0) continue; // an empty place does not end the text
         text.push_back(static_cast<char>(code));
     }
@@ -282,7 +270,7 @@ void APlugin::setStringFromParam(const std::string& text, int firstTag, int coun
                 break;
             }
         }
-        const float v = c == 0 ? 0.0f : encodeChar(c);
+        const float v = c == 0 ? 0.0f : charStoredValue(c);
         currentValues[tag] = programValues.values[tag] = editValues[tag] = v;
     }
 }

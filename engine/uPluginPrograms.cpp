@@ -4,6 +4,7 @@
 
 #include "editor/ueditor.h"
 #include "engine/ParamTags.h"
+#include "engine/ParameterTable.h"
 
 #include <cmath>
 #include <cstring>
@@ -27,8 +28,7 @@ void copyBounded(char* dst, const char* src, size_t size) {
 
 void APlugin::decodePresetName(char (&name)[kPresetNameChars + 1]) const {
     for (int i = 0; i < kPresetNameChars; ++i) {
-        int code =
-            static_cast<int>(programValues.values[tag::PresetNameFirst + i] * 255.99f + 0.1f);
+        int code = charCodeOf(programValues.values[tag::PresetNameFirst + i]);
         if (code < -128) code = -128;
         if (code > 127) code = 127;
         name[i] = static_cast<char>(code);

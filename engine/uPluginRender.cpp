@@ -34,6 +34,7 @@ void APlugin::processReplacing(float**, float** outputs, VstInt32 sampleFrames) 
             if (editorRefreshPending) updateEditorScreen();
             if (pendingPresetApply) setPresetParameters();
         }
+        if (!(applyingPreset || pendingPresetApply) && (sampleCounter & 127u) == 0) setGlobalRare();
         if (!(applyingPreset || pendingPresetApply) && oddSample == 0) {
             // The pass that renders two frames; no voices sound yet.
             outputFrames[0] = stereoStruct{};
@@ -52,4 +53,10 @@ void APlugin::__processDeprecated(float**, float** outputs, VstInt32 sampleFrame
         if (pendingMidiEvents > 0) processMidi(i);
         outputs[0][i] = outputs[1][i] = 0.0f;
     }
+}
+
+// The slow control-rate update, every 128 samples: settings whose change needs more than a
+// new value take effect here.
+void APlugin::setGlobalRare() {
+    updateDistortFXMode();
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the packages that building and testing ZEK2 need on Debian (run as root or with sudo).
 set -euo pipefail
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format)
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -11,4 +11,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   $SUDO apt-get update -q
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+fi
+
+# A comma-decimal locale, so the tests can show that numbers are formatted without the locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: could not generate de_DE.UTF-8"
 fi

@@ -2,6 +2,7 @@
 // the engine directly with a small bank of the test's own.
 #include "engine/APlugin.h"
 #include "engine/ParamTags.h"
+#include "engine/ParameterTable.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ struct FourPresetBank {
             values[p][kMainVolume] = 0.1f * float(p + 1);
             values[p][tag::UserWave1First] = 0.05f * float(p + 1);
             for (int i = 0; names[p][i]; ++i)
-                values[p][tag::PresetNameFirst + i] = (float(names[p][i]) + 0.5f) / 255.99f;
+                values[p][tag::PresetNameFirst + i] = charStoredValue(names[p][i]);
         }
     }
 };

@@ -44,22 +44,16 @@ bool isStepped(const ParamDef& def) {
     return def.steppedNum > 0 && def.steppedRange > 0.0f;
 }
 
-float stepValue(int index, float range) {
-    return (static_cast<float>(index) + 0.1f) / range;
-}
-
 int readStep(float value, const ParamDef& def) {
-    const int i = static_cast<int>(value * def.steppedRange + 0.1f);
-    if (i < 0) return 0;
-    return i >= def.steppedNum ? def.steppedNum - 1 : i;
+    return stepIndexOf(value, def.steppedRange, def.steppedNum);
 }
 
 float charValue(char c) {
-    return (static_cast<float>(static_cast<unsigned char>(c)) + 0.5f) / 255.99f;
+    return charStoredValue(static_cast<unsigned char>(c));
 }
 
 int readChar(float value) {
-    return static_cast<int>(value * 255.99f + 0.1f);
+    return charCodeOf(value);
 }
 
 bool keptByNameTags(char c) {
@@ -78,7 +72,7 @@ TEST(DemoBank, EveryValueFitsItsParameter) {
                 problem = "outside 0..1";
             } else if (def.onOff && v != 0.0f && v != 1.0f) {
                 problem = "a switch that is neither 0 nor 1";
-            } else if (isStepped(def) && v != stepValue(readStep(v, def), def.steppedRange)) {
+            } else if (isStepped(def) && v != stepStoredValue(readStep(v, def), def.steppedRange)) {
                 problem = "between two steps";
             }
             if (problem && ++failures <= 20) {
@@ -246,7 +240,8 @@ TEST(DemoBank, GeneratorRefusesBadBankText) {
     for (int t = 0; t < tag::Count; ++t) {
         const ParamDef& def = table().defs[t];
         if (t >= tag::PresetParamFirst && t <= kTextTagLast) continue;
-        if (!isStepped(def) || stepValue(def.steppedNum - 1, def.steppedRange) <= 1.0f) continue;
+        if (!isStepped(def) || stepStoredValue(def.steppedNum - 1, def.steppedRange) <= 1.0f)
+            continue;
         cases.push_back(
             {"step_above_one",
              "Alpha\n" + std::to_string(t) + " = step " + std::to_string(def.steppedNum - 1) + "\n",

@@ -2,6 +2,7 @@
 // only the three states free, locked and "Set" are accepted.
 #include "engine/APlugin.h"
 #include "engine/ParamTags.h"
+#include "engine/ParameterTable.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ struct TwoPresetBank {
             values[p][494] = 0.2f + 0.5f * float(p);
             values[p][tag::PortamentoAmount] = 0.1f + 0.3f * float(p);
             for (int i = 0; names[p][i]; ++i)
-                values[p][tag::PresetNameFirst + i] = (float(names[p][i]) + 0.5f) / 255.99f;
+                values[p][tag::PresetNameFirst + i] = charStoredValue(names[p][i]);
         }
     }
 };

@@ -2,6 +2,7 @@
 // swap, random values, text held in tags, and selecting programs from a bank of the test's own.
 #include "engine/APlugin.h"
 #include "engine/ParamTags.h"
+#include "engine/ParameterTable.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ struct TestBank {
             values[p][kMainVolume] = 0.1f * float(p + 1);
             const char* name = names[p];
             for (int i = 0; name[i]; ++i)
-                values[p][tag::PresetNameFirst + i] = (float(name[i]) + 0.5f) / 255.99f;
+                values[p][tag::PresetNameFirst + i] = charStoredValue(name[i]);
         }
     }
 };

@@ -47,19 +47,12 @@ bool isStepped(const ParamDef& def) {
     return def.steppedNum > 0 && def.steppedRange > 0.0f;
 }
 
-// The stored form of step i; the engine's stepped write produces the same float.
-float stepValue(int index, float range) {
-    return (static_cast<float>(index) + 0.1f) / range;
-}
-
 int readStep(float value, const ParamDef& def) {
-    const int i = static_cast<int>(value * def.steppedRange + 0.1f);
-    if (i < 0) return 0;
-    return i >= def.steppedNum ? def.steppedNum - 1 : i;
+    return stepIndexOf(value, def.steppedRange, def.steppedNum);
 }
 
 float textValue(unsigned char c) {
-    return (static_cast<float>(c) + 0.5f) / 255.99f;
+    return charStoredValue(c);
 }
 
 void buildTable(Table& table) {
@@ -83,7 +76,7 @@ bool buildBase(const Table& table, PresetValues& base, std::string& error) {
         const ParamDef& def = table.defs[t];
         float v = (t >= kTextFirst && t <= kTextLast) ? 0.0f : def.defaultValue;
         if (def.onOff) v = v >= 0.5f ? 1.0f : 0.0f;
-        if (isStepped(def)) v = stepValue(readStep(v, def), def.steppedRange);
+        if (isStepped(def)) v = stepStoredValue(readStep(v, def), def.steppedRange);
         if (!(v >= 0.0f && v <= 1.0f)) {
             error = "the default of tag " + std::to_string(t) + " is stored outside 0..1";
             return false;
@@ -232,7 +225,7 @@ private:
                 return fail(lineNo, what + " has steps 0.." + std::to_string(def.steppedNum - 1) +
                                         ", not " + number);
             }
-            const float v = stepValue(index, def.steppedRange);
+            const float v = stepStoredValue(index, def.steppedRange);
             if (v > 1.0f) {
                 return fail(lineNo, what + " step " + number + " would be stored above 1");
             }
