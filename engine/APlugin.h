@@ -288,6 +288,9 @@ private:
     int32_t distortFXMode = 0;
 
 public:
+    // Numeric entry and delta stepping --------------------------------------------------------
+    // (entry block: declarations of the entry unit go here)
+
     // Lock sections ---------------------------------------------------------------------------
     static bool validLockSection(int section) {
         return section == kLockPlay || section == kLockArp;
