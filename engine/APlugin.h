@@ -289,8 +289,50 @@ private:
 
 public:
     // Numeric entry and delta stepping --------------------------------------------------------
-    // (entry block: declarations of the entry unit go here)
+    // Typed entry of one value through a modal input box that names the parameter, states the
+    // accepted range and holds the current value; the typed number, in the unit of the value
+    // text, is converted back to 0..1 and written. Cancel, an empty answer and text without a
+    // number change nothing. User-interface thread only.
+    void setNumValue(int tag);
+    void setNumPer(int tag, bool bipolar);
+    void setNumVol(int tag, float scale, float offset, const std::string& prompt);
+    void setNumFilter(int tag);
+    void setNumSpeed(int tag, bool synced);
+    void setNumLowFi(int tag, bool rate);
+    void setNumStepped(int tag, float range, int count);
+    // `names` holds at least `count` entries.
+    void setNumSteppedStr(int tag, float range, int count, const char* const* names);
+    // A modulation slot's amount or offset (slot 0..15), typed in its destination's unit.
+    void setModValue(int tag, int slot);
+    // Moves a value by `delta` steps: whole steps of a stepped tag (never wrapping), on or off
+    // by the sign for a switch, delta x scale x (fine ? 0.001 : 0.01) of a continuous one.
+    void changeDelta(int tag, int delta, bool fine, float scale);
 
+    // The entry buffer: 255 bytes of text and the terminator; the title keeps 127 bytes.
+    static constexpr int kEntryTextBytes = 256;
+    static constexpr int kEntryTitleChars = 127;
+    // The decimal number (or, for the integer form, the integer part) at the start of a typed
+    // text, read with '.' as the point whatever the locale; `strip` first keeps only digits,
+    // signs and points. False when there is no number; integers saturate at +-1e9.
+    static bool entryNumber(const char* text, bool strip, double& x);
+    static bool entryInteger(const char* text, bool strip, int& n);
+
+private:
+    // The input-box cycle: false when the user cancelled or left the text empty.
+    bool askEntry(int tag, const std::string& prompt, const std::string& initial,
+                  char (&text)[kEntryTextBytes]);
+    // Writes a converted value through setParameter, held to 0..1; NaN writes nothing.
+    void writeEntry(int tag, double value);
+    bool setNumSequenceA(int tag);
+    bool setNumEffect(int tag);
+    void setNumDistortion(int tag, int knob, int mode);
+    void setNumModFX1(int tag);
+    void setNumDelayTime(int tag);
+    void setNumByDisplayType(int tag);
+    void setNumEnvTime(int tag);
+    void setNumOnOff(int tag);
+
+public:
     // Lock sections ---------------------------------------------------------------------------
     static bool validLockSection(int section) {
         return section == kLockPlay || section == kLockArp;
@@ -519,6 +561,18 @@ private:
 
     // Shared tables, built once per process.
     const LookupTables* tables = nullptr;
+
+    // Tables of this instance that the sound rewrites: the two user waves' band-limited tables
+    // and the preview wave (they follow the shared bank's built-in tables), the user waves as
+    // LFO shapes, and the brick filter's coefficient block and state.
+    static constexpr int kUserWaveTables = 69;
+    static constexpr int kWaveTableSize = 4096;
+    static constexpr int kLfoShapeSize = 65536;
+    static constexpr int kBrickCoefFloats = 20;
+    float userWaveTables[kUserWaveTables][kWaveTableSize] = {};
+    float userLfoShapes[2][kLfoShapeSize] = {};
+    float brickCoefs[kBrickCoefFloats] = {};
+    float brickState[16] = {};
 
     // Modulators and their replay state.
     GlobalLFOState globalLFOs[kGlobalLFOs];

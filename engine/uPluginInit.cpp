@@ -3,6 +3,7 @@
 #include "engine/APlugin.h"
 
 #include "engine/LookupTables.h"
+#include "engine/ParamTags.h"
 #include "engine/PathPermutations.h"
 #include "platform/prefs.h"
 
@@ -90,6 +91,13 @@ void APlugin::initVariables() {
     resetXY(1);
     // The shared tables are built by the first engine of the process and only read after.
     tables = &lookupTables();
+    static_assert(kUserWaveTables == OSC_BANK_TABLES - OSC_BUILTIN_TABLES, "user wave tables");
+    static_assert(kWaveTableSize == OSC_TABLE_SIZE && kLfoShapeSize == LUT_PHASE_SIZE, "sizes");
+    static_assert(kBrickCoefFloats == BRICK_FILTER_COEF_FLOATS, "brick coefficient block");
+    std::memset(userWaveTables, 0, sizeof(userWaveTables));
+    std::memset(userLfoShapes, 0, sizeof(userLfoShapes));
+    initBrickFilterCoefficients(brickCoefs, currentValues[tag::BrickFilterFrequency], engineRate);
+    std::memset(brickState, 0, sizeof(brickState));
     pathPermutations();
     for (auto& path : pathUnits)
         for (int32_t& unit : path) unit = 0;
