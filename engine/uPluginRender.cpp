@@ -4,6 +4,9 @@
 // until the voices render. Both outputs are always fully written.
 #include "engine/APlugin.h"
 
+#include "dsp/DenormalGuard.h"
+#include "platform/prefs.h"
+
 void APlugin::renderSilence(float** outputs, VstInt32 from, VstInt32 to) {
     for (int channel = 0; channel < 2; ++channel) {
         float* out = outputs[channel];
@@ -14,6 +17,7 @@ void APlugin::renderSilence(float** outputs, VstInt32 from, VstInt32 to) {
 
 void APlugin::processReplacing(float**, float** outputs, VstInt32 sampleFrames) {
     if (!outputs || !outputs[0] || !outputs[1] || sampleFrames < 1) return;
+    DenormalGuard denormals;
     timeInfo = getTimeInfo(kVstTempoValid | kVstPpqPosValid);
     float* left = outputs[0];
     float* right = outputs[1];
@@ -30,6 +34,9 @@ void APlugin::processReplacing(float**, float** outputs, VstInt32 sampleFrames) 
 
     for (VstInt32 i = 0; i < sampleFrames; ++i) {
         if (pendingMidiEvents > 0) processMidi(i);
+        // The auto-limit switch is read from its lock-free mirror, never from the file.
+        if ((sampleCounter & 16383u) == 0)
+            autoLimitOn = getRegisterIsOnAudio(AudioPrefSwitch::AutoLimit, true);
         if ((sampleCounter & 4095u) == 0) {
             if (editorRefreshPending) updateEditorScreen();
             if (pendingPresetApply) setPresetParameters();
