@@ -393,4 +393,14 @@ constexpr int UserWavePointCount = 512;
 constexpr int UserWave1First = 1024;
 constexpr int UserWave2First = 1536;
 
+// The tempo-sync switch that belongs to an LFO speed; -1 for a tag that is no LFO speed.
+constexpr int lfoSpeedSyncTag(int speedTag) {
+    return speedTag == Osc1LfoSpeed    ? Osc1LfoSyncOn
+           : speedTag == Osc2LfoSpeed  ? Osc2LfoSyncOn
+           : speedTag == MainLfoSpeed  ? MainLfoSyncOn
+           : speedTag == FreeLfo1Speed ? FreeLfo1SyncOn
+           : speedTag == FreeLfo2Speed ? FreeLfo2SyncOn
+                                       : -1;
+}
+
 } // namespace tag

@@ -39,24 +39,6 @@ double log2d(double x) {
     return std::log2(x);
 }
 
-// The switch that puts an LFO speed into tempo-sync steps; -1 when the tag is none.
-int lfoSpeedSyncTag(int tagNum) {
-    switch (tagNum) {
-    case tag::Osc1LfoSpeed:
-        return tag::Osc1LfoSyncOn;
-    case tag::Osc2LfoSpeed:
-        return tag::Osc2LfoSyncOn;
-    case tag::MainLfoSpeed:
-        return tag::MainLfoSyncOn;
-    case tag::FreeLfo1Speed:
-        return tag::FreeLfo1SyncOn;
-    case tag::FreeLfo2Speed:
-        return tag::FreeLfo2SyncOn;
-    default:
-        return -1;
-    }
-}
-
 // The tempo-sync switch of an envelope time; -1 for the amp envelope, which has none.
 int envSyncTag(int tagNum) {
     struct Row {
@@ -258,7 +240,7 @@ void APlugin::setNumValue(int tagNum) {
     if (!isValidTag(tagNum)) return;
     if (setNumSequenceA(tagNum)) return;
     // Main LFO Speed is stepped in its descriptor but is entered as a speed.
-    const int syncTag = lfoSpeedSyncTag(tagNum);
+    const int syncTag = tag::lfoSpeedSyncTag(tagNum);
     if (syncTag >= 0) {
         setNumSpeed(tagNum, getOnOff(syncTag));
         return;

@@ -107,19 +107,10 @@ constexpr EnvTimeRow kEnvTimeRows[] = {
     {tag::Free2EnvRelease, tag::Free2EnvSyncOn, true},
 };
 
+// Speeds of other tags (the modulation effect's) follow the main LFO's sync switch.
 int lfoSyncTag(int speedTag) {
-    switch (speedTag) {
-    case tag::Osc1LfoSpeed:
-        return tag::Osc1LfoSyncOn;
-    case tag::Osc2LfoSpeed:
-        return tag::Osc2LfoSyncOn;
-    case tag::FreeLfo1Speed:
-        return tag::FreeLfo1SyncOn;
-    case tag::FreeLfo2Speed:
-        return tag::FreeLfo2SyncOn;
-    default:
-        return tag::MainLfoSyncOn;
-    }
+    const int sync = tag::lfoSpeedSyncTag(speedTag);
+    return sync < 0 ? tag::MainLfoSyncOn : sync;
 }
 
 // How a distortion knob reads, per combined distortion mode and knob 1..7.

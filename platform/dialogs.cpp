@@ -249,23 +249,33 @@ std::string findProgramOnPath(std::string const& name) {
     return "";
 }
 
+// Starts argv[0] from PATH with the arguments as they are (no shell), standard input and error
+// on /dev/null and standard output on `outFd` (or /dev/null for -1); the posix_spawnp result.
+static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pid_t& pid) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (outFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> args;
+    for (std::string const& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned;
+}
+
 ProgramResult runProgram(std::vector<std::string> const& argv) {
     ProgramResult result;
     if (argv.empty()) return result;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return result;
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> args;
-    for (std::string const& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
     pid_t pid = 0;
-    int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    int spawned = spawnWithoutShell(argv, fds[1], pid);
     close(fds[1]);
     if (spawned != 0) {
         close(fds[0]);
@@ -513,17 +523,8 @@ std::vector<std::string> buildOpenArgs(std::string const& target) {
 bool openWithDesktop(std::string const& target) {
     if (target.empty()) return false;
     std::vector<std::string> argv = buildOpenArgs(target);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> args;
-    for (std::string const& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
     pid_t pid = 0;
-    int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    int spawned = spawnWithoutShell(argv, -1, pid);
     if (spawned != 0) {
         std::fprintf(stderr, "ZEK2: cannot start xdg-open for %s\n", target.c_str());
         return false;

@@ -4,6 +4,8 @@
 #include "engine/ParamTags.h"
 #include "platform/prefs.h"
 
+#include "TestFolders.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,8 +21,7 @@ namespace {
 class FreshPrefs {
 public:
     FreshPrefs() {
-        char pattern[] = "/tmp/zek2-init-XXXXXX";
-        folder = mkdtemp(pattern);
+        folder = makeTempFolder("zek2init");
         setPrefsFileForTesting(folder + "/prefs.conf");
     }
     ~FreshPrefs() {

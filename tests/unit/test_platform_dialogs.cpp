@@ -5,6 +5,8 @@
 #include "platform/dialogs.h"
 #include "platform/strings.h"
 
+#include "TestFolders.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,15 +23,6 @@
 namespace {
 
 using Args = std::vector<std::string>;
-
-std::string makeTempFolder() {
-    char const* base = std::getenv("ZEK2_TEST_TMP");
-    std::string root = (base != nullptr && base[0] == '/') ? base : "/tmp";
-    mkdir(root.c_str(), 0700);
-    std::string pattern = root + "/zek2dialogsXXXXXX";
-    char* made = mkdtemp(pattern.data());
-    return made != nullptr ? std::string(made) : std::string();
-}
 
 std::string readWhole(std::string const& path) {
     std::ifstream in(path, std::ios::binary);
@@ -67,7 +60,7 @@ private:
 class PlatformDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = makeTempFolder();
+        folder_ = makeTempFolder("zek2dialogs");
         ASSERT_FALSE(folder_.empty());
     }
     void TearDown() override {

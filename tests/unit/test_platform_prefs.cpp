@@ -4,6 +4,8 @@
 
 #include "platform/prefs.h"
 
+#include "TestFolders.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -18,15 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string makeTempFolder() {
-    char const* base = std::getenv("ZEK2_TEST_TMP");
-    std::string root = (base != nullptr && base[0] == '/') ? base : "/tmp";
-    mkdir(root.c_str(), 0700);
-    std::string pattern = root + "/zek2prefsXXXXXX";
-    char* made = mkdtemp(pattern.data());
-    return made != nullptr ? std::string(made) : std::string();
-}
 
 std::string readWhole(std::string const& path) {
     std::ifstream in(path, std::ios::binary);
@@ -43,7 +36,7 @@ void writeWhole(std::string const& path, std::string const& data) {
 class PlatformPrefs : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = makeTempFolder();
+        folder_ = makeTempFolder("zek2prefs");
         ASSERT_FALSE(folder_.empty());
         // Even a reload from the environment stays inside the temporary folder.
         setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
