@@ -403,4 +403,12 @@ constexpr int lfoSpeedSyncTag(int speedTag) {
                                        : -1;
 }
 
+// Combined distortion modes (the entries of the distortion-FX menu) whose third knob is a
+// bipolar amount around a centre: Atan, Cross 2, Foldover, Octave 2, Overdrive, Power,
+// Saturator, Square and Valve.
+constexpr bool distortThirdKnobIsBipolar(int mode) {
+    return mode == 2 || mode == 8 || mode == 9 || mode == 15 || mode == 16 || mode == 17 ||
+           mode == 20 || mode == 22 || mode == 25;
+}
+
 } // namespace tag

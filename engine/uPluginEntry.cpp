@@ -66,24 +66,6 @@ int envSyncTag(int tagNum) {
     return -1;
 }
 
-// Distortion modes whose third knob is a bipolar amount.
-bool thirdKnobIsBipolar(int mode) {
-    switch (mode) {
-    case 2:  // Atan
-    case 8:  // Cross 2
-    case 9:  // Foldover
-    case 15: // Octave 2
-    case 16: // Overdrive
-    case 17: // Power
-    case 20: // Saturator
-    case 22: // Square
-    case 25: // Valve
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The modulation-FX modes by their index in MOD_FX_MODE_STR.
 constexpr int kModFXLastDelayMode = 4; // 0..4: chorus, flanger and ensemble modes
 constexpr int kModFXPhaser = 5;
@@ -365,7 +347,7 @@ void APlugin::setNumDistortion(int tagNum, int knob, int mode) {
     static constexpr Form kWaveShaper[7] = {Db30, Per, Per, BiPer, Filter, Filter, Db30};
     static constexpr Form kOther[7] = {Db30, Per, Per, Per, Filter, Filter, Db30};
     if (knob < 1 || knob > 7) return;
-    if (knob == 3 && thirdKnobIsBipolar(mode)) {
+    if (knob == 3 && tag::distortThirdKnobIsBipolar(mode)) {
         setNumPer(tagNum, true);
         return;
     }

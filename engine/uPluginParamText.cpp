@@ -160,18 +160,8 @@ const DistortKnob* distortKnobs(int mode) {
         return kKnobsTube;
     case 26: // WaveShaper
         return kKnobsWaveShaper;
-    case 2:  // Atan
-    case 8:  // Cross 2
-    case 9:  // Foldover
-    case 15: // Octave 2
-    case 16: // Overdrive
-    case 17: // Power
-    case 20: // Saturator
-    case 22: // Square
-    case 25: // Valve
-        return kKnobsSymmetric;
     default:
-        return kKnobsPlain;
+        return tag::distortThirdKnobIsBipolar(mode) ? kKnobsSymmetric : kKnobsPlain;
     }
 }
 

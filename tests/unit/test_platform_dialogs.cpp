@@ -24,18 +24,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-std::string readWhole(std::string const& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeWhole(std::string const& path, std::string const& data) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << data;
-}
-
 // Sets PATH for one scope and puts it back afterwards.
 class ScopedPath {
 public:

@@ -21,18 +21,6 @@
 
 namespace {
 
-std::string readWhole(std::string const& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeWhole(std::string const& path, std::string const& data) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << data;
-}
-
 class PlatformPrefs : public ::testing::Test {
 protected:
     void SetUp() override {
