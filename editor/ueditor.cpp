@@ -2,9 +2,14 @@
 #include "editor/ueditor.h"
 
 #include "engine/APlugin.h"
+#include "engine/StringTables.h"
+#include "platform/prefs.h"
 #include "vst2/AudioEffect.h"
 
 uEditor::uEditor(AudioEffect* owner) : AEffEditor(owner) {
+    // Read in this order; the last size that is switched on wins, none on is 100 percent.
+    for (int index = 1; index < 4; ++index)
+        if (getRegisterIsOn(REG_SCREEN_SIZE_STR[index], false)) screenSizeIndex = index;
     const float scale = SCALE[screenSizeIndex];
     rect.top = 0;
     rect.left = 0;

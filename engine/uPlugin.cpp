@@ -13,7 +13,12 @@
 #include <new>
 
 AudioEffect* createEffectInstance(audioMasterCallback host) {
-    return new (std::nothrow) APlugin(host);
+    // An exception must never cross into the host: a failed construction is a null answer.
+    try {
+        return new APlugin(host);
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 APlugin::APlugin(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kNumParams) {

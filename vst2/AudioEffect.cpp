@@ -55,12 +55,18 @@ VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32
                                            VstIntPtr value, void* ptr, float opt) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return 0;
-    if (opcode == effClose) {
-        effect->dispatcher(opcode, index, value, ptr, opt);
-        delete effect;
-        return 1;
+    // The host is C code: an exception (an allocation failing in a text query, say) must end
+    // here as a plain "no" rather than unwind through it.
+    try {
+        if (opcode == effClose) {
+            effect->dispatcher(opcode, index, value, ptr, opt);
+            delete effect;
+            return 1;
+        }
+        return effect->dispatcher(opcode, index, value, ptr, opt);
+    } catch (...) {
+        return 0;
     }
-    return effect->dispatcher(opcode, index, value, ptr, opt);
 }
 
 float AudioEffect::getParameterClass(AEffect* e, VstInt32 index) {

@@ -122,3 +122,23 @@ TEST(EngineInit, MidiQueueRecordsStartFreeAndConversionTablesHaveTheirEdges) {
     EXPECT_EQ(wave8BitConvert[128], 0.0f);
     EXPECT_EQ(wave8BitConvert[255], 127.0f / 128.0f);
 }
+
+TEST(EngineInit, EditorRectangleFollowsTheScreenSizePreference) {
+    FreshPrefs prefs;
+    auto rectOf = [](APlugin& engine) {
+        ERect* rect = nullptr;
+        EXPECT_EQ(engine.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
+        return rect ? std::make_pair(rect->right - rect->left, rect->bottom - rect->top)
+                    : std::make_pair(0, 0);
+    };
+    auto normal = std::make_unique<APlugin>(nullptr);
+    const auto size100 = rectOf(*normal);
+    EXPECT_GT(size100.first, 0);
+
+    saveStringToPrefs("Big125", "Y");
+    saveStringToPrefs("Big150", "Y"); // the last size switched on wins
+    auto big = std::make_unique<APlugin>(nullptr);
+    const auto size150 = rectOf(*big);
+    EXPECT_EQ(size150.first, size100.first * 3 / 2);
+    EXPECT_EQ(size150.second, size100.second * 3 / 2);
+}
