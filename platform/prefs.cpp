@@ -52,16 +52,18 @@ std::string homeFolder() {
     return std::string();
 }
 
+// An XDG base folder: the variable when it names an absolute path, else the home folder
+// followed by its usual place; "" when there is no home folder either.
+std::string xdgFolder(char const* variable, char const* belowHome) {
+    char const* value = std::getenv(variable);
+    if (isAbsolute(value)) return value;
+    std::string home = homeFolder();
+    return home.empty() ? std::string() : home + belowHome;
+}
+
 std::string environmentFilePath() {
-    char const* config = std::getenv("XDG_CONFIG_HOME");
-    std::string folder;
-    if (isAbsolute(config)) {
-        folder = config;
-    } else {
-        std::string home = homeFolder();
-        if (home.empty()) return std::string();
-        folder = home + "/.config";
-    }
+    std::string folder = xdgFolder("XDG_CONFIG_HOME", "/.config");
+    if (folder.empty()) return std::string();
     return folder + "/" + kVendorFolder + "/" + fileName();
 }
 
@@ -578,13 +580,7 @@ void setPrefsFileForTesting(std::string const& path, std::string const& fallback
 }
 
 std::string getApplicationFolder() {
-    char const* data = std::getenv("XDG_DATA_HOME");
-    std::string folder;
-    if (isAbsolute(data)) {
-        folder = data;
-    } else {
-        std::string home = homeFolder();
-        folder = (home.empty() ? std::string("/tmp") : home) + "/.local/share";
-    }
+    std::string folder = xdgFolder("XDG_DATA_HOME", "/.local/share");
+    if (folder.empty()) folder = "/tmp/.local/share";
     return folder + "/Velmora/ZEK2/";
 }

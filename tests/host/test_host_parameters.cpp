@@ -2,6 +2,8 @@
 // the audio thread applies at its next 4,096-sample boundary, and a host restoring a sound.
 #include "TestHost.h"
 
+#include "engine/ParamTags.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,11 +12,11 @@ using namespace testhost;
 
 namespace {
 
-constexpr VstInt32 kMainVolume = 1;
-constexpr VstInt32 kUnisonDelaySyncOn = 253; // a switch
-constexpr VstInt32 kPlayMode = 246;
-constexpr VstInt32 kArpOn = 492;
-constexpr VstInt32 kApplyPreset = 1018;
+constexpr VstInt32 kMainVolume = tag::MainVolume;
+constexpr VstInt32 kUnisonDelaySyncOn = tag::UnisonDelaySyncOn; // a switch
+constexpr VstInt32 kPlayMode = tag::PlayMode;
+constexpr VstInt32 kArpOn = tag::ArpOn;
+constexpr VstInt32 kApplyPreset = tag::ApplyPreset;
 
 class HostParameters : public ::testing::Test {
 protected:
@@ -63,8 +65,10 @@ TEST_F(HostParameters, ApplyTriggerIsServedAtTheNextBoundaryWithTheOutputHeld) {
     std::vector<float> left, right;
     plugin.process(64, left, right); // the first boundary applies the initial program
 
-    constexpr VstInt32 kArpKeyEntryOn = 503, kArpLatchOn = 504, kShaperMode = 1005,
-                       kPartials1 = 1010, kPartials2 = 1011;
+    constexpr VstInt32 kArpKeyEntryOn = tag::ArpKeyEntryOn, kArpLatchOn = tag::ArpLatchOn,
+                       kShaperMode = tag::UserWaveShaperMode,
+                       kPartials1 = tag::UserWave1UsePartialsOn,
+                       kPartials2 = tag::UserWave2UsePartialsOn;
     for (VstInt32 t : {kArpKeyEntryOn, kArpLatchOn, kPartials1, kPartials2})
         plugin.setParameter(t, 1.0f);
     plugin.setParameter(kShaperMode, 0.5f);
