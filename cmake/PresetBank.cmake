@@ -9,7 +9,7 @@ set(ZEK2_BANK_SOURCE "${CMAKE_BINARY_DIR}/generated/DemoBank.cpp")
 # The generator reads the real parameter table, so the bank follows its defaults and steps.
 add_executable(presetgen
   "${ZEK2_BANK_ROOT}/tools/presetgen/presetgen.cpp"
-  "${ZEK2_BANK_ROOT}/engine/ParameterTable.cpp")
+  "${ZEK2_BANK_ROOT}/engine/params/ParameterTable.cpp")
 target_include_directories(presetgen PRIVATE "${ZEK2_BANK_ROOT}")
 # A build tool runs once per bank edit: the sanitizer options a sanitizer build gives every
 # target would only slow it down, so it takes our warnings alone.

@@ -2,7 +2,7 @@
 #include "editor/ueditor.h"
 
 #include "engine/APlugin.h"
-#include "engine/StringTables.h"
+#include "engine/params/StringTables.h"
 #include "platform/prefs.h"
 #include "vst2/AudioEffect.h"
 

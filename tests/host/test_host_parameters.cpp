@@ -2,7 +2,7 @@
 // the audio thread applies at its next 4,096-sample boundary, and a host restoring a sound.
 #include "TestHost.h"
 
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
 
 #include <gtest/gtest.h>
 

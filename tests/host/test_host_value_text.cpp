@@ -2,7 +2,7 @@
 // tag's text fits the host's 32-byte buffer, the texts of each display type, the knobs renamed
 // by their modes and number texts under a comma locale.
 #include "TestHost.h"
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
 
 #include <gtest/gtest.h>
 

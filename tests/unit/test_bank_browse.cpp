@@ -1,8 +1,8 @@
 // Browsing a preset bank, the compare of as-loaded and edited sound, and the init patch, on
 // the engine directly with a small bank of the test's own.
 #include "engine/APlugin.h"
-#include "engine/ParamTags.h"
-#include "engine/ParameterTable.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/ParameterTable.h"
 
 #include <gtest/gtest.h>
 

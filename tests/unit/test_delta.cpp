@@ -1,9 +1,9 @@
 // Stepping values by wheel notches and menu steps, the selectors' side effects, and the typed
 // modulation-slot amounts in semitones, ratio, octaves and percent (scripted input box).
 #include "engine/APlugin.h"
-#include "engine/LookupTables.h"
-#include "engine/ParamTags.h"
-#include "engine/StringTables.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+#include "engine/tables/LookupTables.h"
 #include "platform/dialogs.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Checks the built-in preset bank against the parameter table, and that the bank generator
 // refuses bad bank text. Runs on the test thread only.
-#include "engine/DemoBank.h"
-#include "engine/ParamTags.h"
-#include "engine/ParameterTable.h"
+#include "engine/host/DemoBank.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/ParameterTable.h"
 
 #include <gtest/gtest.h>
 

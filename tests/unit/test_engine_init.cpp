@@ -1,7 +1,7 @@
 // The engine's start-up settings read from the preferences: folders, MIDI channels, the
 // controller map and the auto-limit switch, each with its fallback.
 #include "engine/APlugin.h"
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
 #include "platform/prefs.h"
 
 #include "TestFolders.h"

@@ -2,9 +2,9 @@
 // it stores for a typed number, and the answers that must store nothing (Cancel, text without
 // a number, numbers with no logarithm) whatever the process locale.
 #include "engine/APlugin.h"
-#include "engine/LookupTables.h"
-#include "engine/ParamTags.h"
-#include "engine/StringTables.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+#include "engine/tables/LookupTables.h"
 #include "platform/dialogs.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Lock sections: a locked section keeps playing its held values across program changes, and
 // only the three states free, locked and "Set" are accepted.
 #include "engine/APlugin.h"
-#include "engine/ParamTags.h"
-#include "engine/ParameterTable.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/ParameterTable.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // edge values, one defining property per table family, and the clamped index functions.
 // Runs on the test thread only.
 
-#include "engine/LookupTables.h"
-#include "engine/PathPermutations.h"
+#include "engine/tables/LookupTables.h"
+#include "engine/tables/PathPermutations.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The engine's parameter model used directly: stepped and on/off rules, the edit test, copy and
 // swap, random values, text held in tags, and selecting programs from a bank of the test's own.
 #include "engine/APlugin.h"
-#include "engine/ParamTags.h"
-#include "engine/ParameterTable.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/ParameterTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Checks the parameter table's invariants after the engine's build order: fill, then rows.
 // Runs on the test thread only.
-#include "engine/ParamTags.h"
-#include "engine/ParameterTable.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/ParameterTable.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // beside them, entries with odd texts, and that every entry is a non-null plain-ASCII string.
 // Runs on the test thread only.
 
-#include "engine/StringTables.h"
+#include "engine/params/StringTables.h"
 
 #include <gtest/gtest.h>
 

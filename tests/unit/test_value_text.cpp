@@ -2,9 +2,9 @@
 // per display type and per tag, the mode-dependent knob names and the bounds on every table
 // read, for values that the write roads would never store.
 #include "engine/APlugin.h"
-#include "engine/LookupTables.h"
-#include "engine/ParamTags.h"
-#include "engine/StringTables.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+#include "engine/tables/LookupTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Build-time generator of the built-in preset bank: reads the readable bank text, checks it
 // against the parameter table and writes the C++ source that defines DEMOVAR and DEMO_NAMES.
 // Runs on the build host only; usage: presetgen <bank.txt> <DemoBank.cpp>
-#include "engine/DemoBank.h"
-#include "engine/ParamTags.h"
-#include "engine/ParameterTable.h"
+#include "engine/host/DemoBank.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/ParameterTable.h"
 
 #include <array>
 #include <cerrno>
@@ -281,7 +281,7 @@ std::string generate(const std::vector<Preset>& presets) {
     out << "// The built-in preset bank as compiled data, written by presetgen from "
            "presets/bank.txt.\n"
            "// Generated at build time: edit the bank text, not this file.\n"
-           "#include \"engine/DemoBank.h\"\n\n"
+           "#include \"engine/host/DemoBank.h\"\n\n"
            "const char* const DEMO_NAMES[DEMO_PRESET_COUNT] = {\n";
     for (const Preset& p : presets) out << "    \"" << p.name << "\",\n";
     out << "};\n\nconst float DEMOVAR[DEMO_PRESET_COUNT][tag::Count] = {\n";

@@ -4,7 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "editor/ueditor.h"
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Parameter table rows and families, expanded for the engine's one-time initialisation;
 // called on the thread that builds the engine, before any other thread sees it.
-#include "engine/ParameterTable.h"
+#include "engine/params/ParameterTable.h"
 
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
 
 namespace {
 

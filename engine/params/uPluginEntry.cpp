@@ -3,9 +3,9 @@
 // user-interface thread only; the box blocks that thread while the engine keeps rendering.
 #include "engine/APlugin.h"
 
-#include "engine/LookupTables.h"
-#include "engine/ParamTags.h"
-#include "engine/StringTables.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+#include "engine/tables/LookupTables.h"
 #include "platform/dialogs.h"
 #include "platform/strings.h"
 

@@ -2,7 +2,7 @@
 // names for the slot value texts, and the group headings of the submenus.
 // Constant data; read by the audio and user-interface threads without locks.
 
-#include "engine/StringTables.h"
+#include "engine/params/StringTables.h"
 
 // Index 0 of every source and destination table is "None": an empty slot, or a parameter
 // that is no modulation destination. Stored sounds keep these indexes: never renumber.

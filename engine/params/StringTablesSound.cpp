@@ -2,7 +2,7 @@
 // with their control names and labels, modulation FX, gater and the built-in user-wave presets.
 // Constant data; read by the audio and user-interface threads without locks.
 
-#include "engine/StringTables.h"
+#include "engine/params/StringTables.h"
 
 constexpr const char* const OSC_TYPE_STR[OSC_TYPE_COUNT] = {
     "Sine", "Saw", "Square", "Triangle", "User Wave 1", "User Wave 2", "White Noise", "Pink Noise"};

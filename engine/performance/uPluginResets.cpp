@@ -3,8 +3,8 @@
 // the thread of their caller (start-up, rate change, engine reset, note starts).
 #include "engine/APlugin.h"
 
-#include "engine/LookupTables.h"
-#include "engine/PathPermutations.h"
+#include "engine/tables/LookupTables.h"
+#include "engine/tables/PathPermutations.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 // the modulation classification. Built once on first use, then read by every thread unlocked.
 #pragma once
 
-#include "engine/StringTables.h"
+#include "engine/params/StringTables.h"
 
 #include <cstdint>
 

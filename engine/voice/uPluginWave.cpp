@@ -3,7 +3,7 @@
 #include "engine/APlugin.h"
 
 #include "editor/ueditor.h"
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
 
 namespace {
 constexpr int kLastWavePreset = 236;

@@ -3,7 +3,7 @@
 // copy through the lock-aware reads without a lock.
 #include "engine/APlugin.h"
 
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
 
 namespace {
 constexpr int kPlaySectionTags[] = {

@@ -2,8 +2,8 @@
 // thread before each block, processMidi once per sample inside the render loop.
 #include "engine/APlugin.h"
 
-#include "engine/LookupTables.h"
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
 #include "platform/prefs.h"
 
 #include <cstring>

@@ -2,9 +2,9 @@
 // MIDI settings and tempo. Runs inside the constructor, before any other thread sees the engine.
 #include "engine/APlugin.h"
 
-#include "engine/LookupTables.h"
-#include "engine/ParamTags.h"
-#include "engine/PathPermutations.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
+#include "engine/tables/PathPermutations.h"
 #include "platform/prefs.h"
 
 #include <cstring>

@@ -2,7 +2,7 @@
 // and the preference keys, settings-menu texts and preset-menu commands.
 // Constant data; read by the audio and user-interface threads without locks.
 
-#include "engine/StringTables.h"
+#include "engine/params/StringTables.h"
 
 constexpr const char* const PLAY_MODE_STR[PLAY_MODE_COUNT] = {
     "Poly", "Poly MPE", "Mono", "Mono Lo", "Mono Hi", "Legato", "Legato Lo", "Legato Hi", "Arp"};

@@ -1,7 +1,7 @@
 // Builds the ordering codes of the oscillator and FX paths once per process and decodes them.
 // Built on the first caller's thread; decoded by the audio and user-interface threads.
 
-#include "engine/PathPermutations.h"
+#include "engine/tables/PathPermutations.h"
 
 #include <memory>
 #include <mutex>

@@ -4,8 +4,8 @@
 #include "engine/APlugin.h"
 
 #include "editor/ueditor.h"
-#include "engine/ParamTags.h"
-#include "engine/StringTables.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
 #include "platform/strings.h"
 
 #include <cmath>

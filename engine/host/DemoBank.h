@@ -2,7 +2,7 @@
 // their names. The table is generated from presets/bank.txt at build time; read-only data.
 #pragma once
 
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
 
 constexpr int DEMO_PRESET_COUNT = 116;
 

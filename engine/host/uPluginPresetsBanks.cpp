@@ -3,8 +3,8 @@
 #include "engine/APlugin.h"
 
 #include "editor/ueditor.h"
-#include "engine/DemoBank.h"
-#include "engine/ParamTags.h"
+#include "engine/host/DemoBank.h"
+#include "engine/params/ParamTags.h"
 
 #include <cstdio>
 

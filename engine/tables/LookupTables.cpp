@@ -2,7 +2,7 @@
 // symmetry, FIR and modulation tables (the wave bank lives in WaveTableBank.cpp). Runs on the
 // first caller's thread; every thread reads the result afterwards without locks.
 
-#include "engine/LookupTables.h"
+#include "engine/tables/LookupTables.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // tables, the pitch-to-band map, and the bit-reversal and twiddle tables of the user-wave FFT.
 // Called once from lookupTables() on the first caller's thread.
 
-#include "engine/LookupTables.h"
+#include "engine/tables/LookupTables.h"
 
 #include <algorithm>
 #include <cmath>

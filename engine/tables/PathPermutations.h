@@ -3,7 +3,7 @@
 // use; read by the control-rate update, the path display and the path menu without locks.
 #pragma once
 
-#include "engine/ParamTags.h"
+#include "engine/params/ParamTags.h"
 
 #include <cstdint>
 

@@ -4,8 +4,8 @@
 #include "engine/APlugin.h"
 
 #include "editor/ueditor.h"
-#include "engine/ParamTags.h"
-#include "engine/ParameterTable.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/ParameterTable.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 // values are read unlocked while the audio thread may be writing them.
 #include "engine/APlugin.h"
 
-#include "engine/LookupTables.h"
-#include "engine/ParamTags.h"
-#include "engine/StringTables.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+#include "engine/tables/LookupTables.h"
 
 #include <charconv>
 #include <cmath>
