@@ -586,6 +586,65 @@ private:
 
     // Gater position.
     double gaterPosition = 0.0;
+
+    // ========================================================================================
+    // The sound engine, one region per unit group. Each group adds its members in its own
+    // region only, so that work on different units never touches the same lines.
+    // ========================================================================================
+
+public:
+    // ---- Shared voice state: read and written by every voice unit -------------------------
+    // A voice is busy while it is pressed or its level is above 1e-5.
+    uint8_t voicePressed[kNumVoices] = {};
+    uint8_t voiceFastFade[kNumVoices] = {};
+    uint8_t voiceIsNew[kNumVoices] = {};
+    uint8_t voiceSustained[kNumVoices] = {};
+    int32_t voiceNote[kNumVoices] = {};
+    int32_t voiceChannel[kNumVoices] = {}; // Poly MPE channel, -1 none
+    int32_t voicePassCount[kNumVoices] = {};
+    uint64_t voiceStartStamp[kNumVoices] = {}; // sampleClock when the voice started
+    float voiceLevel[kNumVoices] = {};         // interpolated amp-envelope output
+    int32_t lastVoice = 0;                     // newest busy voice
+    int32_t oldestVoice = 0;                   // oldest busy voice
+    // Sub-voice slots: slot = 6 x voice + unison index.
+    static constexpr int kSubVoicesPerVoice = 6;
+    static constexpr int kSubVoiceSlots = kNumVoices * kSubVoicesPerVoice;
+    int32_t voiceSlots[kNumVoices][8] = {};
+    int32_t subVoiceList[3][kSubVoiceSlots] = {}; // slot, voice, unison index
+    int32_t subVoiceCount = 0;
+    stereoOverStruct pathIn[kSubVoiceSlots][2] = {};
+    stereoOverStruct pathOut[kSubVoiceSlots][2] = {};
+    stereoOverStruct voiceSum[2] = {};
+    // Modulation stores, indexed by SRC_STR and DEST_STR entries.
+    float voiceSource[kNumVoices][512] = {};
+    float lastVoiceSource[323] = {};
+    float voiceDest[kNumVoices][512] = {};
+    float globalDest[323] = {};
+    float voiceDestDefault[512] = {};
+    float globalDestDefault[323] = {};
+    // The engine's own random generator, seeded per instance.
+    uint32_t RandSeed = 1;
+
+public:
+    // ---- Render loop, MIDI queue and out, play modes and note road, engine reset -----------
+
+public:
+    // ---- Global and voice control-rate updates, wave tables, oscillators, envelopes, path ---
+
+public:
+    // ---- Voice stages: waveshaper, low-fi, voice distortion ---------------------------------
+
+public:
+    // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------
+
+public:
+    // ---- Arpeggiator and step sequencer -----------------------------------------------------
+
+public:
+    // ---- FX chain: paths, gater, delay, reverb, distortion FX, modulation FX ----------------
+
+public:
+    // ---- Tuning, MIDI learn, controller maps, wave files and sample import -----------------
 };
 
 // Allocates and constructs one engine; null when that fails.
