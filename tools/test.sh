@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
-jobs=$(nproc)
+jobs=${ZEK2_JOBS:-$(nproc)}
 
 echo "== format check"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
