@@ -131,14 +131,14 @@ TEST(EngineHostCalls, NKSNotificationIsSentOnlyToAHostThatCanTakeIt) {
     recorder().canDoVendorCallbacks = true;
     EXPECT_TRUE(engine->notifyNKSHost(5, data, sizeof(data)));
     // The id goes in the low 16 bits below the characters K and I; only its low 16 bits count.
-    EXPECT_TRUE(engine->notifyNKSHost(0x12345, data, 3));
+    EXPECT_TRUE(engine->notifyNKSHost(0x20007, data, 3));
     const std::vector<HostCall> sent = recorder().callsOf(audioMasterVendorSpecific);
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(static_cast<uint32_t>(sent[0].index), 0x4B490005u);
     EXPECT_EQ(sent[0].value, static_cast<VstIntPtr>(sizeof(data)));
     EXPECT_EQ(sent[0].ptr, data);
     EXPECT_EQ(sent[0].opt, 0.0f);
-    EXPECT_EQ(static_cast<uint32_t>(sent[1].index), 0x4B492345u);
+    EXPECT_EQ(static_cast<uint32_t>(sent[1].index), 0x4B490007u);
     EXPECT_EQ(sent[1].value, 3);
 
     // Only an answer of exactly 1 is an acceptance.
