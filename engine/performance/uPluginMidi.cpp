@@ -51,8 +51,6 @@ void APlugin::processMidi(long) {
 
 void APlugin::turnAllVoicesOff() {}
 
-void APlugin::initArp(bool) {}
-
 void APlugin::setEverythingOff(bool full) {
     turnAllVoicesOff();
     currentVoice = 0;
