@@ -373,6 +373,10 @@ public:
     bool getHostIsLumera() const { return hostIsLumera; }
     bool getHostVendorIsProp() const { return hostVendorIsProp; }
     int getRateSetups() const { return rateSetups; }
+    int getModFXDelaySetups() const { return modFXDelaySetups; }
+    float getRibbonPosition() const { return ribbonPosition; }
+    bool getRibbonSpringActive() const { return ribbonSpringActive != 0; }
+    float getGlobalLfoState(int i) const { return globalLfoState[i & 7]; }
     const std::string& getFolder(int kind) const;
     int getMidiInChannel() const { return midiInChannel; }
     int getMidiOutChannel() const { return midiOutChannel; }
@@ -469,7 +473,8 @@ private:
     float onePoleComplement = 0.0f; // 1 - onePoleCoef
     float reverbCoefs[2] = {};
     float reverbLineStarts[4] = {};
-    int rateSetups = 0; // accepted rate changes, for diagnostics
+    int rateSetups = 0;       // accepted rate changes, for diagnostics
+    int modFXDelaySetups = 0; // rebuilds of the modulation effect's delay unit, likewise
 
     // Per-voice state, indexed by voice.
     stereoStruct voiceStereoStates[kNumVoices][kVoiceStereoStates] = {};
@@ -777,6 +782,16 @@ public:
 
 public:
     // ---- Voice stages: waveshaper, low-fi, voice distortion ---------------------------------
+    // The voice path's WAVESHAPER, LOW-FI and DISTORTION positions: each runs every active
+    // voice's sub-voices from pathIn into pathOut and leaves pathOut alone while its switch is
+    // off. Audio thread, once per pass.
+    void doWaveShaper();
+    void doLowFi();
+    void doVoiceDistort();
+    // The control-rate part of those three stages for one voice (smoothing of the shaper and
+    // distortion knobs, the low-fi steps, the distortion mode's coefficients); the voice's
+    // control-rate update calls it after the EQ set-up.
+    void setVoiceStages(int voice);
 
 public:
     // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------

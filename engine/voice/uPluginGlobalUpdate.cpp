@@ -13,6 +13,12 @@ void APlugin::setGlobalRare() {
     // The unit at each position of the voice path and the effect chain.
     for (int path = 0; path < PATH_COUNT; ++path)
         pathOrdering(path, pathStepForValue(path, currentValues[PATH_TAGS[path]]), pathUnits[path]);
+    // Least form of the modulation-effect step: a new mode starts the effect afresh.
+    const int mode = getSteppedValue(tag::ModFxMode);
+    if (mode != modFXMode) {
+        initModFX(false);
+        modFXMode = mode;
+    }
 }
 
 void APlugin::setGlobalOften() {}
