@@ -3,10 +3,18 @@
 // modulation, envelopes, tempo, arpeggiator, XY pads and ribbon.
 #include "engine/APlugin.h"
 
+#include "engine/params/ParamTags.h"
+
 // The slow control-rate update, every 128 samples: settings whose change needs more than a
 // new value take effect here.
 void APlugin::setGlobalRare() {
     updateDistortFXMode();
+    // Least form of the modulation-effect step: a new mode starts the effect afresh.
+    const int mode = getSteppedValue(tag::ModFxMode);
+    if (mode != modFXMode) {
+        initModFX(false);
+        modFXMode = mode;
+    }
 }
 
 void APlugin::setGlobalOften() {}
