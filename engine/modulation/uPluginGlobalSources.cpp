@@ -50,7 +50,7 @@ float APlugin::doPinkNoise(int a, int b, int counter) {
     return sum - 1.0f;
 }
 
-void APlugin::stepGlobalSources() {
+void APlugin::doGlobalSources() {
     lfo12Amount = lfocore::clampf(
         currentValues[tag::FreeLfo12Amount] + globalDest[dest::FreeLfo12Amount], 0.0f, 1.0f);
 

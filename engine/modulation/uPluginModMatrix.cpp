@@ -87,7 +87,6 @@ void APlugin::initModulation() {
     for (auto& row : voiceDest) std::memcpy(row, voiceDestDefault, sizeof(voiceDestDefault));
     mainVolumeMod = 0.0f;
     mainVolumeSmooth = currentValues[tag::MainVolume];
-    masterGain = 0.0f;
     modSlotCount = 0;
 }
 

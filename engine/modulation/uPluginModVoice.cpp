@@ -52,7 +52,7 @@ void APlugin::setVoiceMod(int v) {
     }
 }
 
-void APlugin::setVoiceModStart(int v) {
+void APlugin::setVoiceModNoteStart(int v) {
     if (v < 0 || v >= kNumVoices) return;
     float* row = voiceDest[v];
     const float* source = voiceSource[v];

@@ -12,7 +12,6 @@
 
 namespace {
 constexpr int kSpringOff = 0, kSpringInstant = 1;
-constexpr int kMidiSpringIdle = -1;
 
 float clampBipolar(float x) {
     if (!(x > -1.0f)) return -1.0f;
@@ -56,14 +55,6 @@ void APlugin::setRibbonSpringOn() {
     const double wholeNote = 240.0 * engineRateDouble / tempoNow;
     const double samples = RIBBON_SPRING_TIME_ARRAY[n] * wholeNote;
     ribbonSpringRate = samples > 0.0 ? static_cast<float>((target - x) * 16.0 / samples) : 0.0f;
-}
-
-void APlugin::stepRibbonSpringCountdown() {
-    if (ribbonSpringCountdown < 0) {
-        ribbonSpringCountdown = kMidiSpringIdle;
-        return;
-    }
-    if (--ribbonSpringCountdown == 0) setRibbonSpringOn();
 }
 
 void APlugin::updateRibbon() {

@@ -5,7 +5,7 @@
 
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
-#include "engine/tables/TempoTables.h"
+#include "engine/tables/TempoSync.h"
 
 #include <cmath>
 
@@ -68,7 +68,7 @@ bool APlugin::getYChanged(int pad) {
 }
 
 bool APlugin::getXYMidiChange(int pad) {
-    return validPad(pad) && xyMidiChanged[pad].exchange(false);
+    return validPad(pad) && xyMidiChanged[pad].exchange(0) != 0;
 }
 
 bool APlugin::getChangedXY(int pad) const {
@@ -109,7 +109,8 @@ void APlugin::resetXY(int pad) {
     xyReplay[pad].playMode = getXYPlayMode(pad);
     xyReplay[pad].loopMode = getXYLoopMode(pad);
     xyRecording[pad] = false;
-    xyXChanged[pad] = xyYChanged[pad] = xyMidiChanged[pad] = false;
+    xyXChanged[pad] = xyYChanged[pad] = false;
+    xyMidiChanged[pad] = 0;
     xySetByDisplay[pad] = xyUpdateWanted[pad] = false;
 }
 

@@ -46,7 +46,7 @@ void APlugin::setXYRecord(int pad, float x, float y) {
     r.recordX = x;
     r.recordY = y;
     if (!xyRecording[pad]) {
-        r.recordStart = static_cast<int32_t>(sampleCounter);
+        r.recordStart = sampleCounter;
         r.recordLength = 0;
         xyRecording[pad] = true;
     }
@@ -57,7 +57,7 @@ void APlugin::setXYRecord(int pad, float x, float y) {
 void APlugin::updateXYRecord(int pad) {
     if (!validPad(pad) || !xyRecording[pad] || !(engineRateDouble > 0.0)) return;
     XYReplayState& r = xyReplay[pad];
-    const uint32_t elapsed = sampleCounter - static_cast<uint32_t>(r.recordStart);
+    const uint64_t elapsed = sampleCounter - r.recordStart;
     const double ms = static_cast<double>(elapsed) * 1000.0 / engineRateDouble;
     // A gesture longer than the buffer keeps writing its last entry.
     const int t = ms >= kXYRecordSize - 1 ? kXYRecordSize - 1 : static_cast<int>(ms);
@@ -69,7 +69,7 @@ void APlugin::updateXYRecord(int pad) {
 void APlugin::endXYRecord(int pad) {
     if (!validPad(pad)) return;
     XYReplayState& r = xyReplay[pad];
-    const uint32_t elapsed = sampleCounter - static_cast<uint32_t>(r.recordStart);
+    const uint64_t elapsed = sampleCounter - r.recordStart;
     const double msDouble =
         engineRateDouble > 0.0 ? static_cast<double>(elapsed) / engineRateDouble * 1000.0 : 0.0;
     const int ms = msDouble < 1.0e9 ? static_cast<int>(msDouble) : 1000000000;

@@ -1,13 +1,7 @@
-// Tempo-synced time tables shared by the envelopes, LFOs, XY replay, ribbon spring and gater.
+// Tempo-synced tables of the LFOs, the ribbon spring and the gater (the envelope and XY
+// times are in TempoSync.h).
 // Compile-time constants; read by every thread.
 #pragma once
-
-// Synced envelope, XY and unison-delay times in whole notes, by the 31-step sync selector.
-inline constexpr double TEMPO_SYNC_TIME[31] = {
-    0.0,     1.0 / 48, 1.0 / 32, 3.0 / 64, 1.0 / 24, 1.0 / 16, 3.0 / 32, 1.0 / 12,
-    1.0 / 8, 3.0 / 16, 1.0 / 6,  1.0 / 4,  3.0 / 8,  1.0 / 3,  1.0 / 2,  3.0 / 4,
-    2.0 / 3, 1.0,      1.5,      4.0 / 3,  2.0,      3.0,      8.0 / 3,  4.0,
-    6.0,     16.0 / 3, 8.0,      12.0,     32.0 / 3, 16.0,     24.0};
 
 // Synced LFO periods in units of 8 beats, by the 34-step sync selector; 0 is "Off".
 inline constexpr double D_PERIOD_ARRAY[34] = {

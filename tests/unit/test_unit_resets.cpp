@@ -104,7 +104,9 @@ TEST(UnitResets, ApplyingAProgramSetsTheRibbonAndTheGlobalLFOPattern) {
     apply(0.9f, true, kFree, kSpringQuarter);
     EXPECT_FLOAT_EQ(engine->getParameter(tag::RibbonValue), 0.5f);
     EXPECT_FLOAT_EQ(engine->getOrigValue(tag::RibbonValue), 0.5f);
-    EXPECT_TRUE(engine->getRibbonSpringActive());
+    // Already at rest, so the reset's first control update leaves the spring idle there.
+    EXPECT_FLOAT_EQ(engine->getRibbonPosition(), 0.5f);
+    EXPECT_FALSE(engine->getRibbonSpringActive());
     apply(0.9f, false, kFree, kSpringQuarter);
     EXPECT_FLOAT_EQ(engine->getParameter(tag::RibbonValue), 0.0f);
 
