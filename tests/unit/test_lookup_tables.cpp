@@ -303,37 +303,6 @@ TEST(LookupTables, DistortionKernelsAreSpeakerLike) {
     }
 }
 
-TEST(LookupTables, ModulationClassification) {
-    const LookupTables& t = lookupTables();
-    EXPECT_EQ(t.modDestUnits[8], MOD_UNIT_SEMITONES);
-    EXPECT_EQ(t.modDestUnits[91], MOD_UNIT_SEMITONES);
-    EXPECT_EQ(t.modDestUnits[20], MOD_UNIT_OCTAVES);
-    EXPECT_EQ(t.modDestUnits[68], MOD_UNIT_OCTAVES);
-    EXPECT_EQ(t.modDestUnits[11], MOD_UNIT_SPEED);
-    EXPECT_EQ(t.modDestUnits[305], MOD_UNIT_SPEED);
-    EXPECT_EQ(t.modDestUnits[1], MOD_UNIT_PERCENT);
-    EXPECT_EQ(std::count_if(std::begin(t.modDestUnits), std::end(t.modDestUnits),
-                            [](int32_t u) { return u != MOD_UNIT_PERCENT; }),
-              9 + 2 + 23);
-    // One past the destinations (carried by the main LFO's speed-modulation amount) and any
-    // other index outside the table read as percent.
-    EXPECT_EQ(modDestUnit(DEST_COUNT), MOD_UNIT_PERCENT);
-    EXPECT_EQ(modDestUnit(-1), MOD_UNIT_PERCENT);
-    EXPECT_EQ(modDestUnit(1 << 30), MOD_UNIT_PERCENT);
-    EXPECT_EQ(modDestUnit(20), MOD_UNIT_OCTAVES);
-
-    const std::set<int> bipolarWithOffset = {56, 58, 60, 62, 64, 66, 68, 70, 73, 75};
-    std::set<int> bipolar = {6, 7, 9, 11, 13, 15, 18, 81, 83, 102, 104};
-    for (int s = 85; s <= 100; ++s) bipolar.insert(s);
-    for (int s = 0; s < MOD_SRC_TABLE_SIZE; ++s) {
-        const bool noOffset = bipolar.count(s) != 0;
-        EXPECT_EQ(modSrcIsBipolar(s), noOffset || bipolarWithOffset.count(s) != 0) << s;
-        EXPECT_EQ(modSrcHasNoOffset(s), noOffset) << s;
-    }
-    EXPECT_FALSE(modSrcIsBipolar(-1));
-    EXPECT_FALSE(modSrcHasNoOffset(MOD_SRC_TABLE_SIZE));
-}
-
 TEST(LookupTables, BrickFilterCoefficientsStayFinite) {
     float block[BRICK_FILTER_COEF_FLOATS];
     initBrickFilterCoefficients(block, 0.0f, 44100.0f);
