@@ -19,13 +19,18 @@ void APlugin::setGlobalRare() {
         initModFX(false);
         modFXMode = mode;
     }
+    // Global LFO settings, the modulation slot table and its in-use flags.
+    setModRare();
     updateArpRare();
 }
 
-// Least form of the fast update: the arpeggiator's clock, start and drivers.
 void APlugin::setGlobalOften() {
+    // The global modulation first: every later step reads its destinations.
+    setGlobalMod();
     updateArpClock();
+    updateXYPads();
     updateArpOften();
+    updateRibbon();
 }
 
 int APlugin::getPortMode() const {
