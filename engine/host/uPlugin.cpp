@@ -170,7 +170,3 @@ void APlugin::setSampleRate(float rate) {
 void APlugin::suspend() {
     setEverythingOff(true);
 }
-
-void APlugin::resetGater() {
-    gaterPosition = 0.0;
-}

@@ -90,12 +90,7 @@ void APlugin::reset() {
     }
     preEQ.reset();
     postEQ.reset();
-    distortEQ.reset();
-    for (TFXFilter& f : fxFilters) f.reset();
-    reverb.clear();
-    std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
-    delayFX.init(engineRate);
-    initModFX(true);
+    resetFX();
     updateDistortFXMode();
 }
 

@@ -1,26 +1,16 @@
-// Small resets that bring one unit to rest so that its own update can take over: the
-// modulation effect, an XY pad's replay, a global or voice LFO, a global envelope. Called on
-// the thread of their caller (start-up, rate change, engine reset, note starts).
+// Small resets that bring one unit to rest so that its own update can take over: an XY pad's
+// replay, a global or voice LFO, a global envelope. Called on the thread of their caller
+// (start-up, rate change, engine reset, note starts).
 #include "engine/APlugin.h"
 
 #include "engine/tables/LookupTables.h"
-#include "engine/tables/PathPermutations.h"
 
 #include <cmath>
 
 namespace {
 // The destination holding each LFO's start delay; LFO 3 shares LFO 0's.
 constexpr int DEST_LFO_DELAY[kVoiceLFOs] = {288, 297, 257, 288};
-constexpr int kTapeChorus = 1;
-constexpr int kTapeFlanger = 3;
 } // namespace
-
-void APlugin::initModFX(bool onlyTapeModes) {
-    // Only the tape modes keep rate-dependent lines in the delay unit.
-    if (!onlyTapeModes || modFXMode == kTapeChorus || modFXMode == kTapeFlanger)
-        modFXDelay.init(engineRate > 0.0f ? engineRate : 44100.0f);
-    fxFilter5.reset();
-}
 
 void APlugin::resetXY(int pad) {
     if (pad < 0 || pad > 1) return;
@@ -70,9 +60,4 @@ float APlugin::getModDestValue(int dest) const {
 
 void APlugin::setModDestValue(int dest, float value) {
     if (dest >= 0 && dest < kModDestSlots) modDestValues[dest] = value;
-}
-
-int APlugin::getPathUnit(int path, int position) const {
-    if (path < 0 || path > 1 || position < 0 || position >= PATH_NUM[path]) return -1;
-    return pathUnits[path][position];
 }

@@ -7,6 +7,9 @@
 // new value take effect here.
 void APlugin::setGlobalRare() {
     updateDistortFXMode();
+    setFXRare();
 }
 
-void APlugin::setGlobalOften() {}
+void APlugin::setGlobalOften() {
+    setFXOften();
+}
