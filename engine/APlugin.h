@@ -373,6 +373,10 @@ public:
     bool getHostIsLumera() const { return hostIsLumera; }
     bool getHostVendorIsProp() const { return hostVendorIsProp; }
     int getRateSetups() const { return rateSetups; }
+    int getModFXDelaySetups() const { return modFXDelaySetups; }
+    float getRibbonPosition() const { return ribbonPosition; }
+    bool getRibbonSpringActive() const { return ribbonSpringActive != 0; }
+    float getGlobalLfoState(int i) const { return globalLfoState[i & 7]; }
     const std::string& getFolder(int kind) const;
     int getMidiInChannel() const { return midiInChannel; }
     int getMidiOutChannel() const { return midiOutChannel; }
@@ -469,7 +473,8 @@ private:
     float onePoleComplement = 0.0f; // 1 - onePoleCoef
     float reverbCoefs[2] = {};
     float reverbLineStarts[4] = {};
-    int rateSetups = 0; // accepted rate changes, for diagnostics
+    int rateSetups = 0;       // accepted rate changes, for diagnostics
+    int modFXDelaySetups = 0; // rebuilds of the modulation effect's delay unit, likewise
 
     // Per-voice state, indexed by voice.
     stereoStruct voiceStereoStates[kNumVoices][kVoiceStereoStates] = {};

@@ -48,8 +48,10 @@ void APlugin::setFXOften() {
 
 void APlugin::initModFX(bool onlyTapeModes) {
     // Only the tape modes keep rate-dependent lines in the delay unit.
-    if (!onlyTapeModes || modFXMode == kTapeChorus || modFXMode == kTapeFlanger)
+    if (!onlyTapeModes || modFXMode == kTapeChorus || modFXMode == kTapeFlanger) {
         modFXDelay.init(engineRate > 0.0f ? engineRate : 44100.0f);
+        ++modFXDelaySetups;
+    }
     fxFilter5.reset();
     reverbPassCounter = 0;
     reverbPreDelayPrimed = false;

@@ -3,6 +3,8 @@
 // modulation, envelopes, tempo, arpeggiator, XY pads and ribbon.
 #include "engine/APlugin.h"
 
+#include "engine/params/ParamTags.h"
+
 // The slow control-rate update, every 128 samples: settings whose change needs more than a
 // new value take effect here.
 void APlugin::setGlobalRare() {
