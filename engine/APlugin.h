@@ -640,6 +640,16 @@ public:
 
 public:
     // ---- Voice stages: waveshaper, low-fi, voice distortion ---------------------------------
+    // The voice path's WAVESHAPER, LOW-FI and DISTORTION positions: each runs every active
+    // voice's sub-voices from pathIn into pathOut and leaves pathOut alone while its switch is
+    // off. Audio thread, once per pass.
+    void doWaveShaper();
+    void doLowFi();
+    void doVoiceDistort();
+    // The control-rate part of those three stages for one voice (smoothing of the shaper and
+    // distortion knobs, the low-fi steps, the distortion mode's coefficients); the voice's
+    // control-rate update calls it after the EQ set-up.
+    void setVoiceStages(int voice);
 
 public:
     // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------
