@@ -58,13 +58,11 @@ void APlugin::initModFX(bool onlyTapeModes) {
     std::memset(reverbSpreadLine, 0, sizeof(reverbSpreadLine));
 }
 
+// The engine reset runs this after initModFX and the distortion filters' reset.
 void APlugin::resetFX() {
     delayFX.init(engineRate);
     delayMixSmooth = fxValue(tag::DelayMix);
     reverbMixSmooth = fxValue(tag::ReverbMix);
     reverb.mute();
     std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
-    initModFX(true);
-    for (TFXFilter& f : fxFilters) f.reset();
-    distortEQ.reset();
 }

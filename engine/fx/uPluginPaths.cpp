@@ -1,6 +1,6 @@
 // The two orderable processing paths: reading and editing an order (user-interface thread,
-// through the path display and menu), decoding both orders for the render loop (audio thread,
-// slow update) and running the FX chain in its order (audio thread, once per pass).
+// through the path display and menu) and decoding both orders for the render loop (audio
+// thread, slow update).
 #include "engine/APlugin.h"
 
 #include "engine/tables/PathPermutations.h"
@@ -89,36 +89,4 @@ void APlugin::swapPath(int from, int to, int path) {
 void APlugin::updatePaths() {
     for (int path = 0; path < PATH_COUNT; ++path)
         pathOrdering(path, getSteppedValue(PATH_TAGS[path]), pathUnits[path]);
-}
-
-void APlugin::runFXPath(stereoStruct in0, stereoStruct in1, stereoStruct* out0,
-                        stereoStruct* out1) {
-    stereoStruct a = in0, b = in1;
-    for (int p = 0; p < PATH_NUM[PATH_FX]; ++p) {
-        stereoStruct x = a, y = b;
-        switch (pathUnits[PATH_FX][p]) {
-        case 0:
-            doDistortFX(a, b, &x, &y);
-            break;
-        case 1:
-            doFXMod(a, b, &x, &y);
-            break;
-        case 2:
-            doGater(a, &x);
-            doGater(b, &y);
-            break;
-        case 3:
-            doDelay(a, b, &x, &y);
-            break;
-        case 4:
-            doReverb(a, b, &x, &y);
-            break;
-        default: // no unit
-            break;
-        }
-        a = x;
-        b = y;
-    }
-    *out0 = a;
-    *out1 = b;
 }

@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "engine/params/ParamTags.h"
+#include "engine/tables/PathPermutations.h"
 
 // The slow control-rate update, every 128 samples: settings whose change needs more than a
 // new value take effect here.
@@ -14,4 +15,9 @@ void APlugin::setGlobalRare() {
 
 void APlugin::setGlobalOften() {
     setFXOften();
+}
+
+int APlugin::getPortMode() const {
+    if (getPlayMode() == 8) return 1;
+    return getLockSteppedValue(tag::PortamentoMode);
 }

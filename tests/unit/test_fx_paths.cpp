@@ -1,12 +1,11 @@
 // The processing paths: decoding, the move and drag operations on the default orders, the
-// reverse order, and the chain running its units in the decoded order.
+// reverse order handed to the render loop.
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/PathPermutations.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -59,42 +58,4 @@ TEST(FxPaths, MovesAndDragsOnTheDefaultOrders) {
     e->setFXRare();
     for (int p = 0; p < 6; ++p) EXPECT_EQ(e->getPathUnit(0, p), 5 - p);
     for (int p = 0; p < 5; ++p) EXPECT_EQ(e->getPathUnit(1, p), 4 - p);
-}
-
-TEST(FxPaths, TheChainRunsItsUnitsInOrder) {
-    auto e = std::make_unique<APlugin>(nullptr);
-    e->setSampleRate(48000.0f);
-    for (int t : {tag::DistortFxOn, tag::ModFxOn, tag::DelayOn, tag::ReverbOn})
-        e->setParameter(t, 0.0f);
-    // The gater, panned fully right, silences the left side. The delay (wet only, full cross
-    // feed) echoes the right side into the left one. Gater first: the left side comes back
-    // through the delay; delay first: the gater silences it at the end.
-    e->setParameter(tag::GaterOn, 1.0f);
-    e->setParameter(tag::GaterLeft, 1.0f);
-    e->setParameter(tag::GaterRight, 1.0f);
-    e->setParameter(tag::DelayOn, 1.0f);
-    e->setParameter(tag::DelayMix, 1.0f);
-    e->setParameter(tag::DelayTempoSyncOn, 0.0f);
-    e->setParameter(tag::DelayLeft, 0.0f);
-    e->setParameter(tag::DelayRight, 0.0f);
-    e->setParameter(tag::DelayFeed, 0.5f);
-    e->setParameter(tag::DelayCrossFeed, 1.0f);
-    auto run = [&]() {
-        e->reset();
-        e->setFXRare();
-        e->setFXOften();
-        e->globalDest[234] = 0.5f; // "Gater Pan" fully right
-        float left = 0.0f;
-        for (int n = 0; n < 200; ++n) {
-            stereoStruct o0, o1;
-            e->runFXPath({1.0f, 1.0f}, {1.0f, 1.0f}, &o0, &o1);
-            left += std::fabs(o0.left) + std::fabs(o1.left);
-        }
-        return left;
-    };
-    e->setParameter(tag::FxPath, 0.0f);
-    EXPECT_GT(run(), 10.0f); // DISTORT, MOD FX, GATER, STEREO DELAY, REVERB
-    e->changePathDelta(2, 2, 1);
-    EXPECT_EQ(e->getPathEntry(3, 1), 2);
-    EXPECT_LT(run(), 1e-3f); // the delay before the gater
 }
