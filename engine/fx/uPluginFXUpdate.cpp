@@ -27,8 +27,8 @@ void APlugin::setFXRare() {
     const int masks[2] = {static_cast<int>(fxValue(tag::GaterLeft) * 65535.9f),
                           static_cast<int>(fxValue(tag::GaterRight) * 65535.9f)};
     for (int s = 0; s < kGaterStepsMax; ++s) {
-        gaterStepGains[s].left = (masks[0] >> s) & 1 ? 1.0f : 0.0f;
-        gaterStepGains[s].right = (masks[1] >> s) & 1 ? 1.0f : 0.0f;
+        gaterStepGains[s][0] = (masks[0] >> s) & 1 ? 1.0f : 0.0f;
+        gaterStepGains[s][1] = (masks[1] >> s) & 1 ? 1.0f : 0.0f;
     }
     const int mode = getSteppedValue(tag::ModFxMode);
     if (mode != modFXMode) {

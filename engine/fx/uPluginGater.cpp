@@ -45,15 +45,16 @@ void APlugin::publishGaterSources(int voice, stereoStruct gain, bool global) {
 
 void APlugin::resetGater() {
     gaterPos = 0;
-    gaterGain = gaterStepGains[0];
+    gaterGain = {gaterStepGains[0][0], gaterStepGains[0][1]};
     publishGaterSources(-1, gaterGain, true);
 }
 
 void APlugin::resetGater(int voice) {
     if (voice < 0 || voice >= kNumVoices) return;
     gaterVoicePos[voice] = 0.0;
-    gaterVoiceGain[voice] = gaterStepGains[0];
-    publishGaterSources(voice, gaterVoiceGain[voice], voice == lastVoice);
+    gaterVoiceGain[voice][0] = gaterStepGains[0][0];
+    gaterVoiceGain[voice][1] = gaterStepGains[0][1];
+    publishGaterSources(voice, {gaterStepGains[0][0], gaterStepGains[0][1]}, voice == lastVoice);
 }
 
 void APlugin::doGater(stereoStruct in, stereoStruct* out) {
@@ -75,7 +76,7 @@ void APlugin::doGater(stereoStruct in, stereoStruct* out) {
     const float v = fxValue(tag::GaterSmooth) + fxMod(DEST_GATER_SMOOTH);
     const float rise = smoothingWeight(v + fxMod(DEST_GATER_ATTACK));
     const float fall = smoothingWeight(v + fxMod(DEST_GATER_DECAY));
-    const stereoStruct target = gaterStepGains[step];
+    const stereoStruct target{gaterStepGains[step][0], gaterStepGains[step][1]};
     const auto glide = [&](float current, float aim) {
         const float a = aim < current ? fall : rise;
         return (a * current + aim) / (a + 1.0f) + 1e-15f;

@@ -11,9 +11,15 @@
 void APlugin::setGlobalRare() {
     updateDistortFXMode();
     setFXRare();
+    // Global LFO settings, the modulation slot table and its in-use flags.
+    setModRare();
 }
 
 void APlugin::setGlobalOften() {
+    // The global modulation first: every later step reads its destinations.
+    setGlobalMod();
+    updateXYPads();
+    updateRibbon();
     setFXOften();
 }
 
