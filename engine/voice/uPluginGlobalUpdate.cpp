@@ -19,9 +19,16 @@ void APlugin::setGlobalRare() {
         initModFX(false);
         modFXMode = mode;
     }
+    // Global LFO settings, the modulation slot table and its in-use flags.
+    setModRare();
 }
 
-void APlugin::setGlobalOften() {}
+void APlugin::setGlobalOften() {
+    // The global modulation first: every later step reads its destinations.
+    setGlobalMod();
+    updateXYPads();
+    updateRibbon();
+}
 
 int APlugin::getPortMode() const {
     if (getPlayMode() == 8) return 1;
