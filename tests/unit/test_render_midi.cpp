@@ -61,6 +61,7 @@ TEST(RenderMidi, HeldArpReleasesKeepAtMost64) {
     Engine e;
     e->setParameter(tag::ArpOn, 1.0f);
     e->setParameter(tag::ArpLatchOn, 1.0f);
+    e.render(256); // the slow update sees the latch turn on
     for (int i = 0; i < 70; ++i) {
         e.play({{kNoteOn, 40 + i % 40, 100}});
         e.play({{0x80, 40 + i % 40, 0}});
