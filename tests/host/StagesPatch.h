@@ -18,8 +18,8 @@ constexpr float kFilterTypeRange = 49.99f;
 constexpr float kDistortModeRange = 39.99f;
 constexpr float kEqModeRange = 3.99f;
 constexpr int kSaw = 1;
-constexpr int kSixVoices = 6;      // "Unison Mode" index of "6 Voices"
-constexpr int kTube = 21;          // "Voice Distortion Mode" index of "Tube"
+constexpr int kSixVoices = 6; // "Unison Mode" index of "6 Voices"
+constexpr int kTube = 21;     // "Voice Distortion Mode" index of "Tube"
 constexpr int k24LP2 = 23, k24LPZ = 27, kCombPlus = 38;
 
 inline float step(int index, float range) {
@@ -33,8 +33,8 @@ struct Stages {
     float drive = 0.0f;
     float envAmount = 0.5f; // 0.5: no envelope
     bool hp = false;
-    bool eqs = false;       // Pre- and Post-EQ with three active bands each and both cut filters
-    float eqGain = 0.75f;   // the bands' gain control (0.75: +10 dB)
+    bool eqs = false;     // Pre- and Post-EQ with three active bands each and both cut filters
+    float eqGain = 0.75f; // the bands' gain control (0.75: +10 dB)
     bool shaper = false;
     bool lofi = false;
     bool distortion = false;
