@@ -33,6 +33,9 @@ std::vector<float> renderInBlocks(int block, int total, const std::vector<TimedM
             if (m.at >= start && m.at < start + frames)
                 events.push_back({m.at - start, m.status, m.data1, m.data2});
         if (!events.empty()) plugin.sendMidi(events);
+        // The host's transport moves on with the audio, as a DAW's does.
+        host().time.samplePos = start;
+        host().time.ppqPos = start / double(kRate) * host().time.tempo / 60.0;
         plugin.process(frames, left, right);
         for (int i = 0; i < frames; ++i) {
             out.push_back(left[size_t(i)]);

@@ -17,6 +17,16 @@ constexpr float kPlayModeRange = 9.99f; // tag 246, nine modes
 constexpr float kMainVolume = 1;
 constexpr VstInt32 kPlayMode = 246;
 
+// Renders `frames` frames and returns the left channel (right in `right`), without the test
+// host's end marker.
+std::vector<float> play(Plugin& plugin, int frames, std::vector<float>& right) {
+    std::vector<float> left;
+    plugin.process(frames, left, right);
+    left.resize(size_t(frames));
+    right.resize(size_t(frames));
+    return left;
+}
+
 // Index of the first sample of either channel that is not exactly zero; -1 when none.
 int firstSound(const std::vector<float>& left, const std::vector<float>& right, int frames) {
     for (int i = 0; i < frames; ++i)
@@ -61,15 +71,15 @@ TEST(HostRenderNotes, AReleasedNoteFadesToSilenceAndAChordIsHeldAtTheClamp) {
     resetHost();
     Plugin plugin(kRate, 512);
     prepare(plugin, 0);
-    std::vector<float> left, right;
+    std::vector<float> right;
     plugin.sendMidi({{0, 0x90, 48, 127}});
-    plugin.process(4096, left, right);
+    std::vector<float> left = play(plugin, 4096, right);
     if (audio::peak(left) == 0.0) GTEST_SKIP() << "the voices make no sound yet";
     EXPECT_TRUE(audio::allFiniteNormal(left));
     plugin.sendMidi({{0, 0x80, 48, 0}});
     bool silent = false;
     for (int block = 0; block < 40 && !silent; ++block) { // up to 20 s of release
-        plugin.process(24000, left, right);
+        left = play(plugin, 24000, right);
         silent = audio::peak(left) == 0.0 && audio::peak(right) == 0.0;
     }
     EXPECT_TRUE(silent) << "the released voice ends";
@@ -79,7 +89,7 @@ TEST(HostRenderNotes, AReleasedNoteFadesToSilenceAndAChordIsHeldAtTheClamp) {
     std::vector<std::array<int, 4>> chord;
     for (int k = 0; k < 16; ++k) chord.push_back({0, 0x90, 36 + 3 * k, 127});
     plugin.sendMidi(chord);
-    plugin.process(8192, left, right);
+    left = play(plugin, 8192, right);
     EXPECT_LE(audio::peak(left), 0.999);
     EXPECT_LE(audio::peak(right), 0.999);
     EXPECT_TRUE(audio::allFiniteNormal(left));
