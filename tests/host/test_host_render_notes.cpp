@@ -90,7 +90,8 @@ TEST(HostRenderNotes, AReleasedNoteFadesToSilenceAndAChordIsHeldAtTheClamp) {
     for (int k = 0; k < 16; ++k) chord.push_back({0, 0x90, 36 + 3 * k, 127});
     plugin.sendMidi(chord);
     left = play(plugin, 8192, right);
-    EXPECT_LE(audio::peak(left), 0.999);
-    EXPECT_LE(audio::peak(right), 0.999);
+    const double bound = double(0.999f);
+    EXPECT_LE(audio::peak(left), bound);
+    EXPECT_LE(audio::peak(right), bound);
     EXPECT_TRUE(audio::allFiniteNormal(left));
 }

@@ -164,14 +164,17 @@ TEST(RenderNotes, PortamentoStepsFollowTheModeAndNeverGlideAfterAReset) {
     e->setParameter(tag::PortamentoAmount, 0.0f); // G = 1
     // Off: no step.
     e->setSteppedValue(tag::PortamentoMode, 0);
+    e.settle();
     e.play({{kNoteOn, 60, 100}, {kNoteOff, 60, 0}, {kNoteOn, 72, 100}});
     EXPECT_EQ(e->voiceGlideStep[voicePlaying(e, 72)], 0.0f);
     // Constant Rate with amount 0: one octave per update, signed by the interval.
     e->setSteppedValue(tag::PortamentoMode, 1);
+    e.settle();
     e.play({{kNoteOff, 72, 0}, {kNoteOn, 48, 100}});
     EXPECT_FLOAT_EQ(e->voiceGlideStep[voicePlaying(e, 48)], -1.0f);
     // Constant Time: the whole interval over G updates.
     e->setSteppedValue(tag::PortamentoMode, 2);
+    e.settle();
     e->setParameter(tag::PortamentoAmount, 1.0f / 12.0f); // G = 2
     e.play({{kNoteOff, 48, 0}, {kNoteOn, 51, 100}});
     const int v = voicePlaying(e, 51);
