@@ -160,18 +160,19 @@ TEST(RenderNotes, LegatoGlidesOnOneVoiceAndFollowsTheTopKey) {
 
 TEST(RenderNotes, PortamentoStepsFollowTheModeAndNeverGlideAfterAReset) {
     Engine e;
-    // A new portamento mode restarts the play structure, so each case starts with a note
-    // that has no previous one, then plays the note under test.
+    // Each case starts from a stopped engine, so its first note has no previous one; the
+    // steps are read at the start, before any control update moves the voice.
     auto glideTo = [&e](int mode, float amount, int from, int to) {
         e->setSteppedValue(tag::PortamentoMode, mode);
         e->setParameter(tag::PortamentoAmount, amount);
         e.settle();
-        e.play({{kNoteOn, from, 100}});
-        EXPECT_EQ(e->voiceGlideStep[voicePlaying(e, from)], 0.0f) << "no glide after a reset";
-        e.play({{kNoteOff, from, 0}, {kNoteOn, to, 100}});
-        const int v = voicePlaying(e, to);
-        EXPECT_FLOAT_EQ(e->voiceGlidePitch[v], pitchOf(from));
-        return e->voiceGlideStep[v];
+        e->setEverythingOff(true);
+        e->midiNoteDown(from, 100, 0);
+        EXPECT_EQ(e->voiceGlideStep[e->currentVoice], 0.0f) << "no glide after a reset";
+        e->midiNoteRelease(from, 0, 0);
+        e->midiNoteDown(to, 100, 0);
+        EXPECT_FLOAT_EQ(e->voiceGlidePitch[e->currentVoice], pitchOf(from));
+        return e->voiceGlideStep[e->currentVoice];
     };
     EXPECT_EQ(glideTo(0, 0.0f, 60, 72), 0.0f); // Off
     // Constant Rate with amount 0 (G = 1): one octave per update, signed by the interval.
@@ -179,7 +180,7 @@ TEST(RenderNotes, PortamentoStepsFollowTheModeAndNeverGlideAfterAReset) {
     EXPECT_FLOAT_EQ(glideTo(1, 0.0f, 48, 50), 1.0f);
     // Constant Time: the whole interval over G = 2 updates.
     EXPECT_NEAR(glideTo(2, 1.0f / 12.0f, 48, 51), (pitchOf(51) - pitchOf(48)) / 2.0f, 1e-5f);
-    EXPECT_EQ(e->voiceGlideSign[voicePlaying(e, 51)], 1.0f);
+    EXPECT_EQ(e->voiceGlideSign[e->currentVoice], 1.0f);
 }
 
 TEST(RenderNotes, SustainHoldsReleasedKeysAndPolyMpeReleasesPerChannel) {
