@@ -21,12 +21,15 @@ void APlugin::setGlobalRare() {
     }
     // Global LFO settings, the modulation slot table and its in-use flags.
     setModRare();
+    updateArpRare();
 }
 
 void APlugin::setGlobalOften() {
     // The global modulation first: every later step reads its destinations.
     setGlobalMod();
+    updateArpClock();
     updateXYPads();
+    updateArpOften();
     updateRibbon();
 }
 
