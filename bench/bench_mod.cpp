@@ -27,13 +27,11 @@ struct Slot {
     int source, dest;
 };
 // Sources: Free LFO 1 and 2, their morph, Main LFO, noises, envelopes, XY, output sources.
-constexpr Slot kSlots[16] = {{62, 114}, {64, 116}, {66, 8},   {60, 2},   {102, 154},
-                             {104, 158}, {50, 16},  {52, 64},  {68, 34},  {99, 181},
-                             {95, 132},  {17, 3},   {101, 310}, {81, 207}, {61, 291},
-                             {90, 259}};
+constexpr Slot kSlots[16] = {{62, 114},  {64, 116}, {66, 8},   {60, 2},   {102, 154}, {104, 158},
+                             {50, 16},   {52, 64},  {68, 34},  {99, 181}, {95, 132},  {17, 3},
+                             {101, 310}, {81, 207}, {61, 291}, {90, 259}};
 
-template <typename SetParameter>
-void setDenseModulation(SetParameter set) {
+template <typename SetParameter> void setDenseModulation(SetParameter set) {
     for (int s = 0; s < 16; ++s) {
         set(tag::ModBypassFirst + s, 0.0f);
         set(tag::ModSourceFirst + s, (kSlots[s].source + 0.1f) / 127.99f);

@@ -99,8 +99,7 @@ void APlugin::setGlobalLFO(int i) {
     }
     float v = 0.0f;
     if (s.speed > 1e-6) {
-        const double t =
-            lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s);
+        const double t = lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s);
         r.phase += s.speed * r.humanise * factor;
         if (r.phase > 1.0) {
             r.random = 2.0f * getRandUnit() - 1.0f;

@@ -44,9 +44,15 @@ void APlugin::setVoiceMod(int v) {
             modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
         const int d = modSlotDest[s];
         switch (modSlotKind[s]) {
-        case modslot::kMultiply: row[d] *= modslot::volumeFactor(term.x, amount); break;
-        case modslot::kPitch: row[d] += modslot::pitchOctaves(term.value()); break;
-        default: row[d] += term.value(); break;
+        case modslot::kMultiply:
+            row[d] *= modslot::volumeFactor(term.x, amount);
+            break;
+        case modslot::kPitch:
+            row[d] += modslot::pitchOctaves(term.value());
+            break;
+        default:
+            row[d] += term.value();
+            break;
         }
     }
 }
