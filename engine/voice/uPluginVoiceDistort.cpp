@@ -189,9 +189,11 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
             const stereoOverStruct& in = pathIn[s][f];
             const float x[2] = {(in.first.left + in.second.left) * 0.5f,
                                 (in.first.right + in.second.right) * 0.5f};
-            for (int ch = 0; ch < 2; ++ch)
-                shaped[f][ch] =
-                    voicedistort::shape(mode, clampf(x[ch] * preGain, -1.0f, 1.0f), coeffs, pk, t);
+            for (int ch = 0; ch < 2; ++ch) {
+                // The curves index tables with their input: it must be a number within -1..1.
+                const float in = std::isfinite(x[ch]) ? clampf(x[ch] * preGain, -1.0f, 1.0f) : 0.0f;
+                shaped[f][ch] = voicedistort::shape(mode, in, coeffs, pk, t);
+            }
         }
         if (j == 0 && K[4] > 0.0001f) {
             // Level matching follows the first sub-voice: its input against its shaped output.
