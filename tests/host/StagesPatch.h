@@ -106,7 +106,7 @@ inline void apply(testhost::Plugin& p, const Stages& s) {
             p.setParameter(base + 2 + b * tag::EqBandStride, 0.4f);            // bandwidth
             p.setParameter(base + 3 + b * tag::EqBandStride, s.eqGain);        // gain
         }
-        p.setParameter(base + 10, step(3, kEqModeRange)); // "Both"
+        p.setParameter(base + 10, step(s.eqMode, kEqModeRange));
         p.setParameter(base + 11, 0.95f);
         p.setParameter(base + 12, 0.05f);
     }
