@@ -35,6 +35,7 @@ struct Stages {
     bool hp = false;
     bool eqs = false;     // Pre- and Post-EQ with three active bands each and both cut filters
     float eqGain = 0.75f; // the bands' gain control (0.75: +10 dB)
+    int eqMode = 3;       // the cut filters: 0 "Off" .. 3 "Both"
     bool shaper = false;
     bool lofi = false;
     bool distortion = false;
