@@ -141,26 +141,20 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
                                     (in.first.right + in.second.right) * 0.5f};
                 for (int ch = 0; ch < 2; ++ch) {
                     // The frame's value through the tube curve, then twice through the tone.
+                    // Written without branches: the signal's sign would defeat prediction.
                     const float u = drive * x[ch] + 1e-15f;
-                    float v0 = (x[ch] + u) / (std::fabs(u) + 1.0f);
-                    v0 = v0 > 1.0f ? 1.0f : (v0 < -1.0f ? -1.0f : v0 + 1e-15f);
+                    const float v0 = clampf((x[ch] + u) / (std::fabs(u) + 1.0f), -1.0f, 1.0f);
                     for (int k = 2 * f; k < 2 * f + 2; ++k) {
                         const float b = clipBand(band[ch]);
                         const float high = v0 + 1e-15f - low[ch] - damping * b;
                         band[ch] = tone * high + b;
                         low[ch] = tone * band[ch] + low[ch];
                         float value = 2.0f * band[ch] + 1e-15f;
-                        if (value < 0.0f) value *= rectify;
-                        value = clampf(value, -limit, limit) * gain;
-                        if (value > 1.0f)
-                            value = 1.0f;
-                        else if (value < -1.0f)
-                            value = -1.0f;
-                        else if (value >= 0.0f)
-                            value = (3.0f * value - value * value) * 0.5f + 1e-15f;
-                        else
-                            value = (3.0f * value + value * value) * 0.5f - 1e-15f;
-                        y[k][ch] = value;
+                        value *= value < 0.0f ? rectify : 1.0f;
+                        // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches
+                        // exactly +-1 at the clamp.
+                        const float c = clampf(clampf(value, -limit, limit) * gain, -1.0f, 1.0f);
+                        y[k][ch] = 0.5f * (3.0f * c - c * std::fabs(c));
                     }
                 }
             }
