@@ -52,36 +52,62 @@ constexpr int kLockFree = 0, kLockLocked = 1, kLockSet = 2;
 
 struct LookupTables;
 
-// Running state of one global LFO.
-struct GlobalLFOState {
-    double phase = 0.0;
-    double stepPhase = 0.0;
-    float rateFactor = 1.0f;
-    float output = 0.0f;
-    float previousOutput = 0.0f;
-    float heldStep = 0.0f;
-    float fourth = 0.0f;
-    float symmetry = 0.5f;
-    float phaseOffset = 0.0f;
-    float polarityGain = 1.0f;
-    float stepGain = 1.0f;
+// Settings of one LFO instance, rebuilt at control rate from the LFO's parameters and its
+// modulation destinations.
+struct LFOSettings {
+    int32_t wave = 0;
+    int32_t playMode = 0;
+    uint8_t sync = 0;
+    uint8_t enabled = 1;
+    double speed = 0.0;                 // phase advance per step; 0 stands still
+    double phaseOffset = 10.0;          // cycles, kept positive so the fraction needs no sign care
+    double shapePoint = 0.5;            // the warp's midpoint, held inside 0.005..0.995
+    float smooth = 0.0f;                // one-pole coefficient of the output
+    float bias[3] = {1.0f, 1.0f, 1.0f}; // gains of negative, zero and positive wave values
+    float steps = 131072.999f;          // quantiser levels over 0..2 (and 0.999)
+    float inverse = 1.0f / 131072.0f;   // one level
+    float holdRate = 4.0f;              // sample-and-hold accumulator step per LFO step
 };
 
-// Running state of one LFO of one voice; a negative delay counter is the start delay.
-struct VoiceLFOState {
+// Running state of one LFO instance (global, or one voice's).
+struct LFORunState {
     double phase = 0.0;
-    float outputs[3] = {};
+    double holdAccumulator = 0.0;
+    double humanise = 1.0; // rate factor drawn at every cycle start
+    float random = 0.0f;   // the "Sample And Hold" wave's value for this cycle
     float held = 0.0f;
-    float factors[2] = {1.0f, 1.0f};
-    int32_t delayCounter = 0;
+    float output = 0.0f;
+    float previous = 0.0f;
+    float increment = 0.0f;   // per sample (global) or per pass (voice) toward output
+    float value = 0.0f;       // the published value, ramped by increment
+    int32_t delayCounter = 0; // voice LFOs: negative while the start delay runs (samples)
 };
 
-// Replay state of one XY pad.
+// One LFO instance: the global ones, and each voice's.
+struct LFOState {
+    LFOSettings set;
+    LFORunState run;
+};
+using GlobalLFOState = LFOState;
+using VoiceLFOState = LFOState;
+
+// One pad's recording and replay state, and the per-voice replay.
 struct XYReplayState {
-    bool flags[5] = {};
-    int32_t counters[2] = {};
-    double replayValues[3] = {0.0, 0.0, 1.0};
-    double records[16][4] = {};
+    uint64_t recordStart = 0;             // sampleCounter when the gesture started
+    int32_t recordLength = 0;             // milliseconds
+    float recordX = 0.5f, recordY = 0.5f; // last position the display sent
+    float seenX = 0.5f, seenY = 0.5f;     // X/Y tags at the last update
+    int32_t recordMode = 0, playMode = 0, loopMode = 0;
+    double position = 0.0;
+    double direction = 1.0;
+    double increment = 0.0;
+    double voicePosition[16] = {};
+    double voiceDirection[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    double voiceIncrement[16] = {};
+    float voiceX[16] = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f,
+                        0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
+    float voiceY[16] = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f,
+                        0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
 };
 
 // Running state of one global envelope.
@@ -91,10 +117,14 @@ struct GlobalEnvState {
     float stages[4] = {};
 };
 
+// Free LFO 1, Free LFO 2, Main LFO, and the morph LFO of the Free LFO 1/2 combination.
 constexpr int kGlobalLFOs = 4;
 constexpr int kVoiceLFOs = 4;
+constexpr int kMorphLFO = 3;
 constexpr int kGlobalEnvs = 8;
-constexpr int kModDestSlots = 324; // destinations 0..322, and 323 which tag 367 names
+constexpr int kModSources = 106;      // SRC_STR entries, 0 "None"
+constexpr int kModDests = 323;        // DEST_STR entries, 0 "None"
+constexpr int kXYRecordSize = 500000; // one entry per millisecond of a gesture
 
 // A bank of presets, each 2048 values in tag order; names are also carried in tags 210..237.
 struct PresetBank {
@@ -150,12 +180,13 @@ public:
     void resetGlobalLFO(int lfo);
     void resetVoiceLFO(int voice, int lfo);
     void initGlobalEnv(int env);
-    // The modulation matrix's current value of a destination (0 outside the table).
+    // The global modulation's current value of a destination (0 outside the table).
     float getModDestValue(int dest) const;
     void setModDestValue(int dest, float value);
     const VoiceLFOState& getVoiceLFO(int voice, int lfo) const {
         return voiceLFOs[voice & 15][lfo & 3];
     }
+    const GlobalLFOState& getGlobalLFO(int lfo) const { return globalLFOs[lfo & 3]; }
     int getPathUnit(int path, int position) const;
     void resetGater();
 
@@ -374,6 +405,10 @@ public:
     bool getHostIsLumera() const { return hostIsLumera; }
     bool getHostVendorIsProp() const { return hostVendorIsProp; }
     int getRateSetups() const { return rateSetups; }
+    int getModFXDelaySetups() const { return modFXDelaySetups; }
+    float getRibbonPosition() const { return ribbonPosition; }
+    bool getRibbonSpringActive() const { return ribbonSpringActive != 0; }
+    float getGlobalLfoState(int i) const { return globalLfoState[i & 7]; }
     const std::string& getFolder(int kind) const;
     int getMidiInChannel() const { return midiInChannel; }
     int getMidiOutChannel() const { return midiOutChannel; }
@@ -470,16 +505,12 @@ private:
     float onePoleComplement = 0.0f; // 1 - onePoleCoef
     float reverbCoefs[2] = {};
     float reverbLineStarts[4] = {};
-    int rateSetups = 0; // accepted rate changes, for diagnostics
+    int rateSetups = 0;       // accepted rate changes, for diagnostics
+    int modFXDelaySetups = 0; // rebuilds of the modulation effect's delay unit, likewise
 
     // Per-voice state, indexed by voice.
     stereoStruct voiceStereoStates[kNumVoices][kVoiceStereoStates] = {};
     int32_t currentVoice = 0;
-    int32_t lastStartedVoice = 0;
-    int32_t noteStack[100] = {};
-    int32_t noteStackTop = -1;
-    int32_t lastNote = -1;
-    double previousNotePitch = -10.0;
 
     // Arpeggiator modulation state.
     int32_t arpModStep = 0;
@@ -536,18 +567,10 @@ private:
     int32_t builtinPresetCount = 0;
     int32_t builtinPresetIndex = 0;
 
-    // Render loop state.
-    uint32_t sampleCounter = 0;
-    int oddSample = 0;
-    stereoStruct outputFrames[2] = {};
-
     // Per-voice and performance fields the preset application sets.
     uint8_t arpKeyEntryOn = 0;
     int32_t arpEntryStep = 0;
     int32_t noteStartCounter = 0;
-    double voiceStartStamps[kNumVoices] = {};
-    int32_t activeVoiceCount = 0;
-    int32_t activeVoices[kNumVoices] = {};
     float xyPadX[2] = {};
     float xyPadY[2] = {};
     float xyModValues[64] = {};
@@ -579,9 +602,7 @@ private:
     GlobalLFOState globalLFOs[kGlobalLFOs];
     VoiceLFOState voiceLFOs[kNumVoices][kVoiceLFOs];
     XYReplayState xyReplay[2];
-    double xyReplayFactor = 1.0;
     GlobalEnvState globalEnvs[kGlobalEnvs];
-    float modDestValues[kModDestSlots] = {};
     int32_t modFXMode = 0;
     int32_t pathUnits[2][6] = {};
 
@@ -625,24 +646,145 @@ public:
     float globalDestDefault[323] = {};
     // The engine's own random generator, seeded per instance.
     uint32_t RandSeed = 1;
-    // Pitch and controllers of each voice, written by the note road and MIDI handling, read by
-    // the voice update. Pitches in octaves relative to key 57.
-    float voiceTargetPitch[kNumVoices] = {};
-    float voiceGlidePitch[kNumVoices] = {};
-    float voiceGlideStep[kNumVoices] = {};
-    float voiceGlideSign[kNumVoices] = {};
-    float voiceVelocity[kNumVoices] = {};     // 0..1, after the velocity curve
-    float voiceVelocityGain[kNumVoices] = {}; // "Velocity > Volume" applied
-    float voicePitchBend[kNumVoices] = {};
-    float voiceModWheel[kNumVoices] = {};
-    float voiceChannelPressure[kNumVoices] = {};
-    float voicePolyPressure[kNumVoices] = {};
-    float voiceMidiSource[kNumVoices][512] = {}; // unsmoothed controller sources by index
-    int32_t notesPlayingCount = 0;
 
 public:
     // ---- Render loop, MIDI queue and out, play modes and note road, engine reset -----------
+    // Counters of the render loop: sampleCounter advances every sample (its low bits pace the
+    // periodic work), sampleClock every rendered sample (the voices' start stamps). 64 bits, so
+    // neither wraps in any session.
+    uint64_t sampleCounter = 0;
+    uint64_t sampleClock = 0;
+    int32_t oddSample = 0; // 0: this sample runs a pass; 1: it writes the stored second frame
+    VstInt32 blockLength = 0;
+    VstInt32 blockSampleIndex = 0;   // index of the running sample inside the block
+    double blockStartPosition = 0.0; // host position at block start, quarter notes
+    double songPosition = 0.0;       // advanced every 16 samples, quarter notes
+    float inputLevel = 0.0f;
+    stereoStruct framesIn[2] = {};
+    stereoStruct framesOut[2] = {};
+    stereoStruct outputFrames[2] = {}; // the pass's finished frames
+    int32_t silentPasses = 0;
+    float outputLevel = 0.0f; // level follower of output frame 0
+    float masterGain = 1.0f;  // written by the global modulation update and the wave audition
+    float fadeGain = 1.0f;
+    std::atomic<bool> fadeOutActive{false}; // raised before a program change, ramps fadeGain
+    uint8_t autoLimitTriggered = 0;
+    // Wave audition: the user-wave preview replaces the whole block while the flag is set.
+    std::atomic<bool> waveAudition{false};
+    int32_t waveAuditionWave = 0;
+    int32_t waveAuditionPosition = 0;
+    float waveAuditionVolume = 0.0f;
+    // Brick filter: two states per lane, lanes (R, L, R, L); coefficients g, h per lane.
+    float brickFrequencyValue = -1.0f; // the tag value the coefficients were made for
+    float brickG = 0.0f;
+    float brickH = 1.0f;
+    float brickS1[4] = {};
+    float brickS2[4] = {};
+    // Voice collection of the running pass.
+    int32_t activeVoiceCount = 0;
+    int32_t activeVoices[kNumVoices] = {};
+    uint8_t voiceActive[kNumVoices] = {};
+    int32_t subVoiceDelay[kNumVoices][8] = {}; // < 0 while a unison sub-voice waits to start
+    uint8_t subVoiceStarted[kNumVoices][8] = {};
+    uint8_t anyVoicePlaying = 0;
+    float smoothedModWheel = 0.0f;
+
+    void renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames);
+    void renderWaveAudition(float** outputs, VstInt32 sampleFrames);
+    void renderPass();
+    void collectVoices();
+    void runOutputStage();
+    // Recomputes the brick filter's coefficients when its frequency value moved (or always).
+    void updateBrickFilter(bool force);
+    void runBrickFilter();
+    // Starts the 1,000-sample fade to silence that precedes a program change.
+    void startFadeOut() { fadeOutActive = true; }
+    uint64_t getSampleCounter() const { return sampleCounter; }
+
+    // MIDI in: controller, pressure and bend state (floats 0..1 unless said).
+    float modWheel = 0.0f;
+    float voiceModWheel[kNumVoices] = {};
+    float channelModWheel[16] = {};
+    float voicePolyPressure[kNumVoices] = {};
+    float channelPolyPressure[16] = {};
+    float voiceChannelPressure[kNumVoices] = {};
+    float channelPressure[16] = {};
+    float pitchBend = 0.0f; // -1..+1
+    float midiVolume = 1.0f;
+    std::atomic<uint8_t> xyMidiChanged[2] = {}; // read and cleared by the pad display
+    uint8_t sustainPedal = 0;
+    uint8_t arpPedalHold = 0;
+    static constexpr int kArpHeldReleases = 64;
+    int32_t arpHeldReleases[kArpHeldReleases] = {};
+    int32_t arpHeldReleaseCount = 0;
+    // The longest an event may wait for its sample: one second of samples.
+    int32_t maxMidiDelay() const;
+    void handleMidiEvent(const VstMidiEvent& event);
+    void doControlChange(int cc, float value, int channel);
+    void doSustainPedal(bool down);
+    void doArpKeyEntry(int key, int velocity);
+    void doArpKeyEntryRelease();
+
+    // MIDI out: a note-on for every note the arpeggiator starts, a note-off when it ends.
+    uint8_t outNoteOn[128] = {};
+    int32_t outNoteVoice[128] = {};
+    uint8_t outNoteChannel[128] = {}; // the channel the note-on went to, for its note-off
+    int32_t midiSlotHigh = 0;         // the highest queue slot that may be occupied
+    // Sends one message stamped with the running sample of the block (0 outside the loop).
+    void sendMidiOut(int status, int data1, int data2);
+    // Note-offs for the out notes that a voice plays, or for every sounding out note.
+    void endOutNotesOfVoice(int voice);
+    void endAllOutNotes();
+
+    // Note road: keys to voices. Audio thread; the preview note comes from the editor.
+    void midiNoteDown(int key, int velocity, int channel);
+    void midiNoteRelease(int key, int velocity, int channel);
+    // Starts (retrigger) or re-pitches a voice; offset in semitones.
+    void setNotePressed(int voice, int key, int velocity, float offset, bool retrigger,
+                        bool fromArp, bool slide);
+    int getNextCurVoice();
+    void setVoiceOff(int voice);
+    void setVoiceOn(int voice);
+    bool isVoiceBusy(int voice) const { return voicePressed[voice] || voiceLevel[voice] > 1e-5f; }
+    int getNotesPlaying() const;
+    bool getIsAnyVoicePlaying() const;
+    int getNotesOn() const;
+    int getLastPlayed() const;
+    void setOldestVoice();
+    void setLastVoice();
     float getPitchBendValue(int tag, float bend) const;
+    float getPitchBendRange(int tag) const; // octaves of full bend for tag 248 or 249
+    void previewNoteOn();
+    void previewNoteReleased();
+    static constexpr int kHeldNotes = 100;
+    int32_t heldNotes[kHeldNotes] = {};
+    int32_t heldNotesScratch[kHeldNotes] = {};
+    int32_t heldNoteTop = -1;
+    float lastNotePitch = -10.0f; // octaves; -10 means no previous note, so no glide
+    int32_t monoVelocity = 0;
+    uint8_t monoSecondKey = 0;
+    int32_t notesPlayingCount = 0;
+    int32_t alternationCounter = 0;
+    uint8_t previewPlaying = 0;
+    // Per voice, written at note start and read by the voice control-rate update.
+    float voiceTargetPitch[kNumVoices] = {}; // octaves relative to key 57
+    float voiceGlidePitch[kNumVoices] = {};
+    float voiceGlideStep[kNumVoices] = {};
+    float voiceGlideSign[kNumVoices] = {};
+    float voiceVelocity[kNumVoices] = {};     // velocity / 127 through the curve
+    float voiceVelocityGain[kNumVoices] = {}; // the velocity's share of the volume
+    float voicePitchBend[kNumVoices] = {};    // octaves
+    void pushHeldNote(int key);
+    bool removeHeldNote(int key);
+    void startMonoVoice(int key);
+    void noteDownArp(int key, int velocity);
+    void noteReleaseArp(int key);
+    void restartNoteSources(int key, int velocity);
+    void setVoiceControllers(int voice);
+    void setUnisonDelays(int voice);
+    void sendArpNoteOut(int voice, int key, float offset, int velocity, bool retrigger);
+    uint32_t noteRandomSeed = 22222; // note randoms, apart from the audio generator
+    float noteRandom();              // bipolar, -1..1
 
 public:
     // ---- Global and voice control-rate updates, wave tables, oscillators, envelopes, path ---
@@ -729,7 +871,6 @@ private:
     void setGlobalEnvelopes();
     void setGlobalPaths();
     void updateOscLfoRates();
-    void smoothOscLevels();
     void runVoiceModulation(int voice);
     void restartVoiceOscillators(int voice);
     void startVoiceEnvelopes(int voice);
@@ -829,7 +970,6 @@ private:
     float oscOctavePitch[kNumVoices][2] = {};
     float oscIncrementBase[kNumVoices][2] = {};
     float voiceOscKeyPitch[kNumVoices][2] = {};
-    float free12Amount[kNumVoices] = {};
 
 public:
     // Per pass: the gain pair of frame A and of frame B of each voice.
@@ -840,9 +980,6 @@ private:
     OscSlot oscSlots[kSubVoiceSlots][2];
     OscVoice oscVoices[kNumVoices][2];
     float osc1Mono[kSubVoiceSlots][4] = {};
-    float oscVolumeSmooth[2] = {};
-    float oscPanSmooth[2] = {0.5f, 0.5f};
-    float oscSubSmooth[2] = {};
     stereoStruct slotDcState[kSubVoiceSlots] = {};
 
     // User waves: partials (amp, phase) and the transform's work arrays. `userWaveDirty` asks
@@ -869,17 +1006,198 @@ public:
 
 public:
     // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------
-    // Advances LFO n of a voice (every second pass of the voice).
-    void setVoiceLFO(int voice, int lfo);
-    // The per-pass evaluation of the modulation matrix for one voice.
+    // Matrix, setters and queries (any thread for the queries; audio thread for the rest).
+    static int getModSrc(float value);  // source selector value -> 0..105
+    static int getModDest(float value); // destination selector value -> 0..322
+    static bool isValidSrc(int src) { return src >= 1 && src < kModSources; }
+    bool getModBypass(int slot) const;
+    void setModBypass(int slot, bool bypass);
+    int getModSrcBySlot(int slot) const;
+    int getModDestBySlot(int slot) const;
+    int getModSrcByTag(int tag) const;
+    int getModDestByTag(int tag) const;
+    int getDestType(int dest) const;
+    int getTagDest(int tag) const { return getDestForTag(tag); }
+    // Writes a source: every voice (and the global value when `global`); a voice's own; a
+    // MIDI controller's unsmoothed value (per channel in Poly MPE).
+    void setModSrc(int src, float value, bool global);
+    void setModSrc(int voice, int src, float value);
+    void setModSrc(int src, float value, int channel);
+    // Every 128 samples (from setGlobalRare): global LFO settings, the morph LFO's blend, the
+    // slot table, the slot list and the in-use flags.
+    void setModRare();
+    void setModSlotTable();
+    void setGlobalLFOSettings();
+    // Every 16 samples (from setGlobalOften, first): the global evaluation and master gain.
+    void setGlobalMod();
+    // Per voice: the evaluation every pass, the note-start evaluation, the default restore.
     void setVoiceMod(int voice);
-    // The XY position a voice uses on a pad.
-    void getXYValue(int pad, int voice, float& x, float& y);
-    // One pink-noise value for an oscillator of a sub-voice.
-    float doPinkNoise(int subVoice, int osc, int sampleIndex);
+    void setVoiceModNoteStart(int voice);
+    void setDefaultVoiceMod(int voice);
+    // Modulated value of a parameter for the editor's rings (user-interface thread).
+    float getModValue(int tag);
+    // Start-up: the source and destination stores zeroed, the defaults set.
+    void initModulation();
+
+    // LFOs (audio thread).
+    double getLfoSpeed(int speedTag, bool synced, double multiplier) const;
+    void setGlobalLFO(int lfo);
+    void setVoiceLFO(int voice, int lfo);
+    // A voice's LFO settings from its destinations (setVoiceModOften), and its per-pass LFO
+    // work: the three steps on even or new passes, the Free LFO 1/2 value and sources 60..67.
+    void setVoiceLFOSettings(int voice);
+    void setVoiceLFOPass(int voice);
+    // The Free LFO 1/2 value of modes 0..8 for two LFO values and an amount.
+    static float getLFOCombination(int mode, float amount, float lfo1, float lfo2);
+    // A host transport start: LFOs, morph LFO and XY replays back to their start.
+    void restartModOnTransport();
+
+    // Global sources, every sample from the render loop: LFO stepping every 4 samples, the
+    // Free LFO 1/2 combination, level and pan smoothing, noise sources.
+    void doGlobalSources();
+    float doPinkNoise(int a, int b, int counter);
+    // One draw u in [0, 1) of the engine's own generator (RandSeed).
+    float getRandUnit();
+    // The 65,536-point table of an LFO wave; null for wave 5 (sample and hold).
+    const float* getLFOWaveTable(int wave) const;
+    // One step of a morph LFO between two LFOs at blend a; returns its new output.
+    float stepMorphLFO(LFOState& morph, const LFOState& lfo1, const LFOState& lfo2, float a,
+                       float humaniseDepth);
+
+    // Ribbon, every 16 samples (from setGlobalOften).
+    void updateRibbon();
+
+    // Voice gater, once per pass of a voice while the gater runs per voice.
+    void doVoiceGater(int voice);
+
+    // XY pads: recording (user-interface thread), replay and sources (audio thread).
+    void startXYRecord(int pad);
+    void setXYRecord(int pad, float x, float y);
+    void updateXYRecord(int pad);
+    void endXYRecord(int pad);
+    void setXY(int pad, float x, float y);
+    void setXYPath(int pad, int point, float x, float y);
+    void setZeroTime(int pad);
+    void updateXYStuff(int pad);
+    void updateXYPads(); // setGlobalOften's pad step for both pads
+    void startReplay(int pad);
+    void updateXYReplay(int pad);
+    void updateXYReplay(int pad, int voice);
+    void updateXYMod(int voice, int pad, float x, float y);
+    void getXYValue(int pad, int voice, float& x, float& y) const;
+    void getXYValue(int pad, float& x, float& y) const;
+    bool getXYModVal(int pad, float& x, float& y) const;
+    int getXYPlayMode(int pad) const;
+    int getXYLoopMode(int pad) const;
+    bool getXYEdit(int pad) const;
+    bool getXChanged(int pad);
+    bool getYChanged(int pad);
+    bool getXYMidiChange(int pad);
+    bool getChangedXY(int pad) const;
+    void setChangedXY(int pad, bool changed);
+    bool getUpdateXY(int pad) const;
+    void setUpdateXY(int pad, bool update);
+    void updateMIDIXY(int pad);
+    void getXYEditor(int pad, float& x, float& y) const;
+    // The voice whose pad sources and position the editor shows; -1 when none plays.
+    int getXYVoice() const;
+    // One replay step of a pad's path from `position`; false when the path cannot move.
+    bool stepXYReplay(int pad, double& position, double direction, float speedMod, float& x,
+                      float& y) const;
+
+    // Matrix state: the slot table (every 128 samples) and its list.
+    int32_t modSlotDest[16] = {};
+    int32_t modSlotSource[16] = {};
+    uint8_t modSlotBipolar[16] = {};
+    uint8_t modSlotSymmetric[16] = {};
+    float modSlotLower[16] = {};
+    float modSlotUpper[16] = {};
+    float modSlotScale[16] = {};
+    int32_t modSlotList[16] = {};
+    int32_t modSlotCount = 0;
+    // In-use flags from the slot table: per source, per destination, and the grouped ones.
+    uint8_t modSrcInUse[kModSources] = {};
+    uint8_t modDestInUse[kModDests] = {};
+    uint8_t freeLfoInUse = 0;   // Free LFO 1 and 2 run (sources 62..67 used)
+    uint8_t freeLfo12InUse = 0; // the Free LFO 1/2 combination runs
+    uint8_t whiteNoiseInUse = 0;
+    uint8_t pinkNoiseInUse = 0;
+    // Unsmoothed MIDI controller values per voice and per MIDI channel (Poly MPE).
+    float voiceMidiSource[kNumVoices][kModSources] = {};
+    float channelMidiSource[16][kModSources] = {};
+    // Main volume: the modulation of destination 1 and the smoothed knob (the render loop
+    // applies the masterGain made of them).
+    float mainVolumeMod = 0.0f;
+    float mainVolumeSmooth = 0.0f;
+
+    // Global sources: the Free LFO 1/2 amount, mode and ramp, smoothed levels, pink noise.
+    float lfo12Amount = 0.0f;
+    int32_t lfo12Mode = 0;
+    float lfo12Target = 0.0f;
+    float lfo12Value = 0.0f;
+    float lfo12Step = 0.0f;
+    float mainPanSmooth = 0.5f;
+    float oscPanSmooth[2] = {0.5f, 0.5f};
+    float oscVolumeSmooth[2] = {};
+    float oscGainSmooth[2] = {};
+    float oscSubLevel[2] = {};
+    // Pink noise generators (sub-voice or 0, oscillator or 2): seven rows and their sum.
+    float pinkRows[kSubVoiceSlots][3][8] = {};
+    // Per voice: the Free LFO 1/2 amount, target, value and step per pass.
+    float voiceLfo12Amount[kNumVoices] = {};
+    float voiceLfo12Target[kNumVoices] = {};
+    float voiceLfo12Value[kNumVoices] = {};
+    float voiceLfo12Step[kNumVoices] = {};
+
+    // Ribbon: spring rate per update (ribbonPosition is the spring position, ribbonTarget the
+    // smoothed value).
+    float ribbonSpringRate = 0.0f;
+
+    // Voice gater per voice: smoothed mix, position in steps, smoothed (left, right) gates,
+    // and the (left, right) gains the voice path applies.
+    float gaterVoiceMix[kNumVoices] = {};
+    double gaterVoicePos[kNumVoices] = {};
+    float gaterVoiceGain[kNumVoices][2] = {};
+    float gaterVoiceOut[kNumVoices][2] = {{1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f},
+                                          {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f},
+                                          {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f},
+                                          {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}};
+
+    // XY pad flags shared with the editor: recording, X or Y moved by the engine, set by the
+    // pad display, refresh wanted (moved by MIDI: xyMidiChanged).
+    std::atomic<bool> xyRecording[2] = {};
+    std::atomic<bool> xyXChanged[2] = {};
+    std::atomic<bool> xyYChanged[2] = {};
+    std::atomic<bool> xySetByDisplay[2] = {};
+    std::atomic<bool> xyUpdateWanted[2] = {};
+    // XY gesture buffers, shared by both pads (one entry per millisecond).
+    float xyRecordX[kXYRecordSize] = {};
+    float xyRecordY[kXYRecordSize] = {};
 
 public:
     // ---- Arpeggiator and step sequencer -----------------------------------------------------
+    // Held-key list in press order and its pitch-sorted copy (32 keys at most).
+    static constexpr int kArpKeys = 32;
+    int32_t arpHeldNotes[kArpKeys] = {};
+    int32_t arpHeldVelocities[kArpKeys] = {};
+    int32_t arpSortedNotes[kArpKeys] = {};
+    int32_t arpSortedVelocities[kArpKeys] = {};
+    int32_t arpHeldCount = 0;
+    int32_t arpTopPattern = 0;     // the pattern the last key 120..123 chose in "Top"
+    uint8_t arpModRunning = 0;     // the global mod arp runs
+    int32_t arpPlayingPattern = 0; // 0 A, 1 B
+    void doNoZeroArp();
+    void doSortArp();
+    void getArpToStart();
+    // The first key of an arpeggio: LFOs, XY pads and gater restart, step state reset.
+    void setArpFirstKey(int velocity);
+    void updateArpMod(int voice);
+    void setArpMod();
+    // Smooths the global mod arp's Free 1/Free 2 values and publishes sources 85..88.
+    void smoothArpFree();
+    // A note starting from silence restarts the global mod arp.
+    void restartModArp();
+    int getArpNumOfSteps(int pattern) const;
 
 public:
     // ---- FX chain: paths, gater, delay, reverb, distortion FX, modulation FX ----------------
@@ -890,9 +1208,26 @@ public:
     void doGater(stereoStruct in, stereoStruct* out);
     void doDelay(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
     void doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
+    // The gater runs per voice when the arpeggiator is off and its mode asks for it.
+    bool getIsPolyGater() const;
+    // Restarts the poly gater of one sub-voice slot.
+    void resetGater(int subVoice);
+    // Gater settings shared with the voice gater: per-step (left, right) gains, the step
+    // count and the position increment per output frame.
+    float gaterStepGains[16][2] = {};
+    int32_t gaterSteps = 1;
+    double gaterIncrement = 0.0;
 
 public:
     // ---- Tuning, MIDI learn, controller maps, wave files and sample import -----------------
+    // Set after midiLearnTag by the editor: the next controller message is learnt.
+    std::atomic<bool> midiLearnArmed{false};
+    void setMIDILatch(int tag) {
+        midiLearnTag = tag;
+        midiLearnArmed = true;
+    }
+    // The tag learnt for a controller number, 0 for none or outside 0..127.
+    int getMIDICCTag(int cc) const { return cc >= 0 && cc < 128 ? midiCCMap[cc] : 0; }
 };
 
 // Allocates and constructs one engine; null when that fails.

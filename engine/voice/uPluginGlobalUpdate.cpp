@@ -64,6 +64,8 @@ void APlugin::setGlobalRare() {
     setGlobalOscillators();
     setGlobalPaths();
     setGlobalEnvelopes();
+    // Global LFO settings, the modulation slot table and its in-use flags.
+    setModRare();
     dcInput = onePoleCoef;
     dcFeedback = onePoleComplement;
 
@@ -194,7 +196,7 @@ void APlugin::setGlobalPaths() {
     shaperOn = getOnOff(tag::WaveShaperOn);
     lofiOn = getOnOff(tag::LowFiOn);
     gaterOnGlobal = getOnOff(tag::GaterOn);
-    gaterOnPoly = 0;
+    gaterOnPoly = gaterOnGlobal && getIsPolyGater();
     preEqMode = getSteppedValue(tag::PreEqFilterMode);
     postEqMode = getSteppedValue(tag::PostEqFilterMode);
     // Gate rows: bit j of each 16-bit pattern opens step j.
@@ -252,6 +254,8 @@ void APlugin::setGlobalEnvelopes() {
 }
 
 void APlugin::setGlobalOften() {
+    // The global modulation first: every later step reads its destinations.
+    setGlobalMod();
     // Tempo and transport from the host's time information of this block.
     const uint8_t wasPlaying = transportPlaying;
     transportPlaying = 0;
@@ -277,6 +281,8 @@ void APlugin::setGlobalOften() {
         turnAllVoicesOff();
     }
 
+    updateXYPads();
+
     // Global envelopes, then the envelope sources of the newest and oldest voices.
     const int pairs[4] = {0, 48, 52, 54};
     for (int e : {2, 3, 1}) {
@@ -294,5 +300,6 @@ void APlugin::setGlobalOften() {
     lastVoiceSource[51] = 1.0f - voiceEnv[last][0].output;
     const int oldest = oldestVoice & 15;
     for (int s = 68; s <= 77; ++s) lastVoiceSource[s] = voiceSource[oldest][s];
+    updateRibbon();
     for (int v = 0; v < kNumVoices; ++v) voiceSource[v][101] = 1.0f;
 }

@@ -178,8 +178,7 @@ void APlugin::setOscEveryPass(int voice, int osc) {
     OscVoice& ov = oscVoices[voice][osc];
     const float* dest = voiceDest[voice];
     const OscTags& t = OSC_TAGS[osc];
-    const float volume = tables->dbGain60Array[unitTableIndex(clamp01(oscVolumeSmooth[osc]))] *
-                         dest[oscDest(osc, oscdest::Volume)];
+    const float volume = oscGainSmooth[osc] * dest[oscDest(osc, oscdest::Volume)];
     for (int h = 0; h < 2; ++h)
         ov.gain[h] = ((ov.lfo[h] * 0.5f + 0.5f) * ov.lfoToAmp + 1.0f - ov.lfoToAmp) * volume;
     float feed = dest[oscDest(osc, oscdest::Feedback)] * 5592349.0f;
@@ -190,7 +189,7 @@ void APlugin::setOscEveryPass(int voice, int osc) {
     for (int h = 0; h < 2; ++h) ov.symRow[h] = symmetryIndex(sym + ov.lfo[h] * 0.5f * pwm);
     if (subOn[osc]) {
         ov.subGain = tables->dbGain30Array[unitTableIndex(
-            clamp01(oscSubSmooth[osc] + dest[oscDest(osc, oscdest::SubVolume)]))];
+            clamp01(oscSubLevel[osc] + dest[oscDest(osc, oscdest::SubVolume)]))];
         panPair(clamp01(dest[oscDest(osc, oscdest::SubPan)] + 0.5f), ov.subPan);
         ov.subPan[0] *= ov.subGain;
         ov.subPan[1] *= ov.subGain;

@@ -2,24 +2,9 @@
 // updated at control rate, runs its oscillators and its six path positions, and is summed.
 #include "engine/APlugin.h"
 
-#include "engine/params/ParamTags.h"
-
 namespace {
 constexpr int kSrcOsc12Output = 92;
 } // namespace
-
-// Oscillator levels, pans and sub levels follow their knobs smoothly, once per pass.
-void APlugin::smoothOscLevels() {
-    const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
-    const int panTags[2] = {tag::Osc1Pan, tag::Osc2Pan};
-    const int subTags[2] = {tag::Osc1SubVolume, tag::Osc2SubVolume};
-    for (int o = 0; o < 2; ++o) {
-        oscVolumeSmooth[o] = 0.99f * oscVolumeSmooth[o] + 0.01f * currentValues[volumeTags[o]];
-        oscPanSmooth[o] = 0.99f * oscPanSmooth[o] + 0.01f * currentValues[panTags[o]];
-        const float sub = currentValues[subTags[o]] - 0.5f;
-        oscSubSmooth[o] = 0.99f * oscSubSmooth[o] + 0.01f * 2.0f * (sub < 0.0f ? -sub : sub);
-    }
-}
 
 void APlugin::renderVoices() {
     voiceSum[0] = voiceSum[1] = stereoOverStruct{};
@@ -29,7 +14,6 @@ void APlugin::renderVoices() {
         oscLfoSharedPhase[o] =
             (oscLfoSharedPhase[o] + 2u * static_cast<uint32_t>(oscLfoSharedInc[o])) & 0xFFFFFF;
     if (activeVoiceCount <= 0) return;
-    smoothOscLevels();
 
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];

@@ -126,6 +126,12 @@ void APlugin::setVoiceGains() {
             voiceLevel[v] += amp.step;
             if (voiceLevel[v] < 0.0f) voiceLevel[v] = 0.0f;
         }
+        if (gaterOnPoly)
+            for (int f = 0; f < 2; ++f) {
+                doVoiceGater(v);
+                voiceFrameGain[v][f][0] *= gaterVoiceOut[v][0];
+                voiceFrameGain[v][f][1] *= gaterVoiceOut[v][1];
+            }
         voiceIsNew[v] = 0;
     }
 }

@@ -66,7 +66,22 @@ void APlugin::setVoiceModOften(int voice) {
         oscEnv[slot][3].speed = oscEnvLaneRate[voice][3] * f[2];
         for (int e = 4; e < 8; ++e) setOscEnv(voice, slot, e);
     }
+    setVoiceLFOSettings(voice);
+
+    // The XY pads' modulation of this voice, from the pad or from its own replay.
+    const int xTags[2] = {tag::Osc1ZekX, tag::Osc2ZekX};
+    const int yTags[2] = {tag::Osc1ZekY, tag::Osc2ZekY};
+    for (int pad = 0; pad < 2; ++pad) {
+        updateXYMod(voice, pad, currentValues[xTags[pad]], currentValues[yTags[pad]]);
+        if (getXYPlayMode(pad) == 2) {
+            updateXYReplay(pad, voice);
+            float x = 0.5f, y = 0.5f;
+            getXYValue(pad, voice, x, y);
+            updateXYMod(voice, pad, x, y);
+        }
+    }
     (void)dest;
+    setDefaultVoiceMod(voice);
 }
 
 // Speed factors of the voice's envelopes from the speed destinations and key and velocity
@@ -102,12 +117,7 @@ void APlugin::setVoiceEnvRates(int voice) {
 // matrix, its envelope sources and the free envelopes' interpolation.
 void APlugin::runVoiceModulation(int voice) {
     float* src = voiceSource[voice];
-    free12Amount[voice] = clamp01(currentValues[tag::FreeLfo12Amount] + voiceDest[voice][303]);
-    if ((voicePassCount[voice] & 1) == 0 || voiceIsNew[voice]) {
-        setVoiceLFO(voice, 2);
-        setVoiceLFO(voice, 0);
-        setVoiceLFO(voice, 1);
-    }
+    setVoiceLFOPass(voice);
     const int pairs[4] = {50, 48, 52, 54};
     src[50] = voiceLevel[voice];
     src[51] = 1.0f - voiceLevel[voice];
