@@ -1176,28 +1176,164 @@ public:
 
 public:
     // ---- Arpeggiator and step sequencer -----------------------------------------------------
-    // Held-key list in press order and its pitch-sorted copy (32 keys at most).
-    static constexpr int kArpKeys = 32;
+    // The arpeggiator runs on the audio thread only; the editor reads the queries below
+    // without locks. Patterns: 0 "Arp A", 1 "Arp B".
+    static constexpr int kArpKeys = 32; // keys the held-note list keeps
+    static constexpr double kArpNoInterval = 9999.0;
+    static constexpr double kArpEndlessGate = 99999.0;
+
+    // Hooks for the other units, each one line at its caller:
+    // setGlobalRare: latch switch, swing factors, cached modes.
+    void updateArpRare();
+    // setGlobalOften, with the tempo: host tempo and transport, step increment, octave count
+    // and the host-synced start.
+    void updateArpClock();
+    // setGlobalOften, after the XY pads: key-entry switch, smoothing coefficients and the
+    // per-block drivers.
+    void updateArpOften();
+    // Render loop, every 16 samples after setArpMod: the global mod arp's smoothed free values
+    // into the global and per-voice sources.
+    void smoothArpFree();
+    // Voice control-rate update: the voice's arp free sources (and its "Mod Arp Poly" step).
+    void updateArpVoiceSources(int voice);
+    // Note road: the first key of an arpeggio (phrase state, LFOs, pads, gater), a note from
+    // silence (the global mod arp restarts), and every new voice (its "Mod Arp Poly" sequence;
+    // in "Mod Arp Mono" the global one restarts too).
+    void setArpFirstKey(int velocity);
+    void restartModArp();
+    void restartArpModVoice(int voice, int key);
+
+    // Drivers and readers.
+    int getArpSpeed() const;
+    int getArpNumOct() const;
+    int getArpToStart();
+    int getArpLoopMode() const;
+    int getArpTiedMode() const;
+    void setArpNorm();
+    void setArpChord();
+    void setArpSeq();
+    void setArpMod();
+    void setArpMod(int voice);
+    void updateArpMod(int voice);
+    void doNoZeroArp();
+    void doSortArp();
+    int getArpNumOfSteps(int pattern) const;
+    int getArpLoopStart(int pattern) const;
+    // Step settings of a pattern (-1: the playing one); a step outside 0..15 reads as off or
+    // zero.
+    bool getArpStepOn(int step, int pattern = -1) const;
+    bool getArpStepTied(int step, int pattern = -1) const;
+    bool getArpStepSlide(int step, int pattern = -1) const;
+    int getArpStepTune(int step, int pattern = -1) const;    // semitones, -36..36
+    float getArpStepVel(int step, int pattern = -1) const;   // 0..127
+    float getArpStepFree1(int step, int pattern = -1) const; // -1..1
+    float getArpStepFree2(int step, int pattern = -1) const;
+    int getArpStepRatchet(int step, int pattern = -1) const; // extra hits, 0..3
+    double getArpRatchetLen(int step) const;
+    bool getArpRetrigger(int cycle) const;
+
+    // Editor queries: plain reads, no side effects.
+    int getArp() const;
+    int getArpLedPos() const;
+    int getArpSeq() const { return arpCycle; }
+    void setArpKeyEntryPos(int n) {
+        if (n >= 0 && n < 16) arpEntryStep = n;
+    }
+    bool getArpRatchetDisplay() const;
+
+    // Flags.
+    uint8_t arpFirstStep = 1;
+    uint8_t arpChordStart = 1;
+    uint8_t arpChordFirst = 1;
+    uint8_t arpRunning = 0;
+    uint8_t arpLatchSeen = 0;
+    uint8_t arpKeyEntrySeen = 0;
+    uint8_t arpModRunning = 0; // the global mod arp runs
+    uint8_t arpSeqRestart = 0;
+    uint8_t arpChordLate[kArpKeys] = {}; // keys added since the chord started
+    uint8_t arpTransportSeen = 0;
+    uint8_t arpPlayModeIsArp = 0; // the engine's play mode is 8, as of the last slow update
+    // Octaves, bounds of the playing pattern, cycle parities, cached modes.
+    int32_t arpNumOct = 1;
+    int32_t arpOctave = 0;
+    int32_t arpStepCount = 16;
+    int32_t arpLoopStart = 0;
+    int32_t arpCycle = 0;
+    int32_t arpModCycle = 0;
+    int32_t arpPlayMode = 0;
+    int32_t arpMode = 0;
+    int32_t arpLoopMode = 0;
+    // Position in the pattern and in the held keys.
+    int32_t arpStep = -1;
+    int32_t arpDirection = 1;
+    int32_t arpHeldCount = 0;
+    int32_t arpSwingPhase = 0;
+    int32_t arpCurNote = 0;
+    int32_t arpNoteCounter = 0;
+    int32_t arpRatchetCount = 0;
+    int32_t arpPlayedCount = 0; // pattern cycles, 0..719
+    int32_t arpNoteIndex = 0;
+    int32_t arpPlayingPattern = 0; // 0 A, 1 B
+    int32_t arpTopPattern = 0;     // the pattern the last key 120..123 chose in "Top"
+    int32_t arpLastSixteenth = 0;
+    // Held keys in press order, and a copy in ascending note order.
     int32_t arpHeldNotes[kArpKeys] = {};
     int32_t arpHeldVelocities[kArpKeys] = {};
     int32_t arpSortedNotes[kArpKeys] = {};
     int32_t arpSortedVelocities[kArpKeys] = {};
-    int32_t arpHeldCount = 0;
-    int32_t arpTopPattern = 0;     // the pattern the last key 120..123 chose in "Top"
-    uint8_t arpModRunning = 0;     // the global mod arp runs
-    int32_t arpPlayingPattern = 0; // 0 A, 1 B
-    void doNoZeroArp();
-    void doSortArp();
-    void getArpToStart();
-    // The first key of an arpeggio: LFOs, XY pads and gater restart, step state reset.
-    void setArpFirstKey(int velocity);
-    void updateArpMod(int voice);
-    void setArpMod();
-    // Smooths the global mod arp's Free 1/Free 2 values and publishes sources 85..88.
-    void smoothArpFree();
-    // A note starting from silence restarts the global mod arp.
-    void restartModArp();
-    int getArpNumOfSteps(int pattern) const;
+    // The list as the late-key flags last saw it, to tell new keys from old ones.
+    int32_t arpFlaggedNotes[kArpKeys] = {};
+    int32_t arpFlaggedCount = 0;
+    // The sequencer modes: the key they last played and the phrase's first velocity.
+    int32_t arpSeqKeySeen = 0;
+    int32_t arpSeqDepthSeen = 0;
+    int32_t arpSeqVelocity = 0;
+    int32_t arpVoiceStep[kNumVoices] = {};   // step each voice plays, -1 none
+    int32_t arpChordVoices[kNumVoices] = {}; // voice of each key of the sounding chord
+    float arpPhraseVelocity = 0.0f;          // 0..1, key that started the phrase
+    // Clock, in steps.
+    double arpTempo = 120.0;
+    double arpStepPhase = 0.0;
+    double arpIncrement = 0.0; // per 16-sample block
+    double arpRatchetPhase = 0.0;
+    double arpRatchetInterval = kArpNoInterval;
+    double arpGate = kArpEndlessGate;
+    double arpSwingFactors[2][2] = {{1.0, 1.0}, {1.0, 1.0}}; // [pattern][swing phase]
+    float arpPitchOffset = 0.0f;                             // semitones
+    float arpVelocity = 1.0f;                                // 0..127
+    // Global mod arp (its step and phase are arpModStep and arpPhase).
+    int32_t arpModSwing = 0;
+    int32_t arpModDirection = 1;
+    // Per-voice mod arp ("Mod Arp Poly").
+    int32_t arpVoicePattern[kNumVoices] = {};
+    int32_t arpVoiceSwing[kNumVoices] = {};
+    int32_t arpVoiceModStep[kNumVoices] = {};
+    int32_t arpVoiceDirection[kNumVoices] = {};
+    int32_t arpVoiceCycle[kNumVoices] = {};
+    double arpVoicePhase[kNumVoices] = {};
+    uint8_t arpVoiceRunning[kNumVoices] = {};
+    // Free 1 / Free 2: per voice and of the global mod arp, targets and smoothed values.
+    float arpVoiceFreeTarget[2][kNumVoices] = {};
+    float arpVoiceFreeSmooth[2][kNumVoices] = {};
+    float arpModFreeTarget[2] = {};
+    float arpModFreeSmooth[2] = {};
+    float arpSmoothCoefs[2][2] = {}; // [attack, decay][pattern]
+
+private:
+    struct ArpCursor;
+    int moveArpCursor(ArpCursor& cursor, bool poly);
+    void fixArpBounds(ArpCursor& cursor, int pattern);
+    bool updateArpStep();
+    void runArpSteps(bool sequencer);
+    void publishArpStep(int voice, int step);
+    int pickArpNote(bool sequencer, int& velocity);
+    void startArpChord(bool newNotes, int count);
+    void releaseLatchedKeys();
+    void followArpPattern();
+    void noticeSequencerKey();
+    int tagOfArp(int firstTagA, int pattern, int step) const;
+    float arpVelocityBlend() const;
+    uint32_t arpRandom();
 
 public:
     // ---- FX chain: paths, gater, delay, reverb, distortion FX, modulation FX ----------------

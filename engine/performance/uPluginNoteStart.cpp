@@ -87,7 +87,7 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
         for (int n = 0; n < kVoiceLFOs; ++n) resetVoiceLFO(voice, n);
         for (int n = 0; n < 3; ++n)
             if (getSteppedValue(LFO_PLAY_MODE_TAGS[n]) == kLfoRestartsGlobally) resetGlobalLFO(n);
-        updateArpMod(voice);
+        restartArpModVoice(voice, key);
         restartNoteSources(key, velocity);
     }
 

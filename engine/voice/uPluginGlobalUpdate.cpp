@@ -66,6 +66,7 @@ void APlugin::setGlobalRare() {
     setGlobalEnvelopes();
     // Global LFO settings, the modulation slot table and its in-use flags.
     setModRare();
+    updateArpRare();
     dcInput = onePoleCoef;
     dcFeedback = onePoleComplement;
 
@@ -88,7 +89,7 @@ void APlugin::setGlobalPlayStructure() {
     const int arpMode = getLockSteppedValue(tag::ArpMode);
     int uni = getLockSteppedValue(tag::UnisonMode);
     uni = uni < 0 ? 0 : (uni >= UNI_MODE_COUNT ? UNI_MODE_COUNT - 1 : uni);
-    const bool changed = !structureKnown || uni != unisonMode || arpMode != cachedArpMode ||
+    const bool changed = uni != unisonMode || arpMode != cachedArpMode ||
                          arpPlayMode != cachedArpPlayMode || playMode != cachedPlayMode ||
                          arpOn != cachedArpOn || portMode != cachedPortMode;
     cachedArpOn = arpOn;
@@ -99,8 +100,12 @@ void APlugin::setGlobalPlayStructure() {
     unisonMode = uni;
     uniNumVoices = UNI_NUM_VOICES[uni];
     unisonLevel = UNI_DIVIDE[uni];
+    // The first update only learns the structure: nothing plays yet that could be stopped.
+    if (!structureKnown) {
+        structureKnown = true;
+        return;
+    }
     if (!changed) return;
-    structureKnown = true;
     setEverythingOff(true);
     preEQ.init(engineRate);
     postEQ.init(engineRate);
@@ -256,6 +261,7 @@ void APlugin::setGlobalEnvelopes() {
 void APlugin::setGlobalOften() {
     // The global modulation first: every later step reads its destinations.
     setGlobalMod();
+    updateArpClock();
     // Tempo and transport from the host's time information of this block.
     const uint8_t wasPlaying = transportPlaying;
     transportPlaying = 0;
@@ -282,6 +288,7 @@ void APlugin::setGlobalOften() {
     }
 
     updateXYPads();
+    updateArpOften();
 
     // Global envelopes, then the envelope sources of the newest and oldest voices.
     const int pairs[4] = {0, 48, 52, 54};

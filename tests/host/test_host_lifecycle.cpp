@@ -149,13 +149,18 @@ TEST_F(HostLifecycle, MidiIsConsumedAcrossBlocksAndNeverOverflowsTheQueue) {
     // More events than the queue holds, some due beyond this block.
     std::vector<std::array<int, 4>> notes;
     for (int i = 0; i < 300; ++i) notes.push_back({i % 700, 0x90, 36 + i % 60, 100});
-    plugin.sendMidi(notes);
-    for (int block = 0; block < 4; ++block) plugin.process(256, left, right);
+    auto renderBurst = [&] {
+        plugin.sendMidi(notes);
+        for (int block = 0; block < 4; ++block) {
+            plugin.process(256, left, right);
+            // Every frame written, finite and inside the output clamp.
+            for (size_t i = 0; i < 256; ++i)
+                ASSERT_TRUE(std::fabs(left[i]) <= 0.999f && std::fabs(right[i]) <= 0.999f) << i;
+        }
+    };
+    renderBurst();
     // A second full burst is accepted again once the first has drained.
-    plugin.sendMidi(notes);
-    for (int block = 0; block < 4; ++block) plugin.process(256, left, right);
-    // The notes sound now; what matters is that every sample stays a bounded number.
-    for (float v : left) EXPECT_TRUE(v == 12345.0f || (std::isfinite(v) && std::fabs(v) <= 0.999f));
+    renderBurst();
 }
 
 TEST_F(HostLifecycle, DeprecatedAccumulatingProcessWritesSilence) {
