@@ -606,9 +606,6 @@ private:
     int32_t modFXMode = 0;
     int32_t pathUnits[2][6] = {};
 
-    // Gater position.
-    double gaterPosition = 0.0;
-
     // ========================================================================================
     // The sound engine, one region per unit group. Each group adds its members in its own
     // region only, so that work on different units never touches the same lines.
@@ -935,10 +932,8 @@ private:
     float filterEnvSign = 1.0f;
     uint8_t hpOn = 0, hpTrack = 0, hpQOn = 0;
     uint8_t preEqOn = 0, postEqOn = 0, shaperOn = 0, lofiOn = 0, voiceDistortOn = 0;
-    uint8_t gaterOnGlobal = 0, gaterOnPoly = 0;
     int32_t preEqMode = 0, postEqMode = 0;
     int32_t voiceDistortInternalMode = 0;
-    float gaterRows[2][16] = {};
     float dcInput = 0.0f, dcFeedback = 1.0f;
     float envShapes[3][8] = {};
     float envGlobalSpeed[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -1344,15 +1339,63 @@ public:
     void doGater(stereoStruct in, stereoStruct* out);
     void doDelay(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
     void doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
-    // The gater runs per voice when the arpeggiator is off and its mode asks for it.
+    // The effects' share of the slow (every 128 samples) and fast (every 16 samples) control
+    // updates: gater pattern and switches, distortion mode, modulation mode, path orders; and
+    // gater mix, speed and steps. Called by setGlobalRare and setGlobalOften.
+    void setFXRare();
+    void setFXOften();
+    // The effects' share of the engine reset: units silent, smoothed values re-latched.
+    void resetFX();
+
+    // Processing paths (path 0 the voice path, 1 the FX path). The editing operations run on
+    // the user-interface thread and write the order through setParameter.
+    int getPathEntry(int position, int path);
+    int changePathDelta(int position, int direction, int path);
+    void swapPath(int from, int to, int path);
+    // Decodes both path orders into pathUnits; part of setFXRare.
+    void updatePaths();
+
+    // Gater.
     bool getIsPolyGater() const;
-    // Restarts the poly gater of one sub-voice slot.
-    void resetGater(int subVoice);
-    // Gater settings shared with the voice gater: per-step (left, right) gains, the step
-    // count and the position increment per output frame.
-    float gaterStepGains[16][2] = {};
+    void resetGater(int voice);
+    void publishGaterSources(int voice, stereoStruct gain, bool global);
+    uint64_t getGaterPos() const { return gaterPos; }
+    stereoStruct getGaterGain() const { return gaterGain; }
+
+    // Gater state: switches and the pattern (slow update), mix, speed and steps (fast update).
+    static constexpr int kGaterStepsMax = 16;
+    bool gaterOn = false;
+    bool gaterPolyOn = false;
+    float gaterStepGains[kGaterStepsMax][2] = {}; // per step: left, right
+    float gaterMixSmooth = 0.0f;
+    double gaterSpeedTime = 0.0;
     int32_t gaterSteps = 1;
-    double gaterIncrement = 0.0;
+    double gaterIncrement = 0.0; // steps per output frame
+    // The global gater's position in steps as fixed point with 32 fractional bits; it wraps
+    // after 2^32 steps, so hours of running never lose the step's precision.
+    uint64_t gaterPos = 0;
+    stereoStruct gaterGain = {};
+
+    // Delay stage.
+    float delayMixSmooth = 0.0f;
+
+    // Reverb stage: pass counter, spread line, widen oscillators and the smoothed mix. The
+    // pre-delay lines are reverbPreDelay (left half, then right half).
+    static constexpr int kReverbPreDelayLine = kReverbPreDelaySamples / 2;
+    static constexpr int kReverbSpreadLine = 32768;
+    uint32_t reverbPassCounter = 0;
+    // Set once the pre-delay lines have been written all the way round since the counter
+    // started; until then a read from before the start gives the 1e-15 floor.
+    bool reverbPreDelayPrimed = false;
+    float reverbSpreadLine[kReverbSpreadLine] = {};
+    int32_t reverbSpreadLength = 1;
+    float reverbWidenPhases[4] = {};
+    float reverbMixSmooth = 0.0f;
+
+private:
+    // The modulation matrix's sum for a destination (0 outside the table).
+    float fxMod(int dest) const { return dest >= 0 && dest < 323 ? globalDest[dest] : 0.0f; }
+    float fxValue(int tag) const { return currentValues[tag]; }
 
 public:
     // ---- Tuning, MIDI learn, controller maps, wave files and sample import -----------------

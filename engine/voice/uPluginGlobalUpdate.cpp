@@ -6,7 +6,6 @@
 #include "dsp/FastMath.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
-#include "engine/tables/PathPermutations.h"
 #include "engine/voice/VoiceTables.h"
 
 #include <cmath>
@@ -64,6 +63,8 @@ void APlugin::setGlobalRare() {
     setGlobalOscillators();
     setGlobalPaths();
     setGlobalEnvelopes();
+    // The effect chain's gater, modulation-effect mode and both orderable paths.
+    setFXRare();
     // Global LFO settings, the modulation slot table and its in-use flags.
     setModRare();
     updateArpRare();
@@ -200,32 +201,13 @@ void APlugin::setGlobalPaths() {
     postEqOn = getOnOff(tag::PostEqOn);
     shaperOn = getOnOff(tag::WaveShaperOn);
     lofiOn = getOnOff(tag::LowFiOn);
-    gaterOnGlobal = getOnOff(tag::GaterOn);
-    gaterOnPoly = gaterOnGlobal && getIsPolyGater();
     preEqMode = getSteppedValue(tag::PreEqFilterMode);
     postEqMode = getSteppedValue(tag::PostEqFilterMode);
-    // Gate rows: bit j of each 16-bit pattern opens step j.
-    const int left = static_cast<int>(currentValues[tag::GaterLeft] * 65535.9f);
-    const int right = static_cast<int>(currentValues[tag::GaterRight] * 65535.9f);
-    for (int j = 0; j < 16; ++j) {
-        gaterRows[0][j] = (left >> j) & 1 ? 1.0f : 0.0f;
-        gaterRows[1][j] = (right >> j) & 1 ? 1.0f : 0.0f;
-    }
     voiceDistortOn = getOnOff(tag::VoiceDistortionOn);
     int mode = getSteppedValue(tag::VoiceDistortionMode);
     mode = mode < 0 ? 0 : (mode >= DISTORT_VOICE_MODE_COUNT ? DISTORT_VOICE_MODE_COUNT - 1 : mode);
     voiceDistortInternalMode = REAL_DISTORT_MODES[0][mode];
     updateDistortFXMode();
-    const int modFX = getSteppedValue(tag::ModFxMode);
-    if (modFX != modFXMode) {
-        initModFX(false);
-        modFXMode = modFX;
-    }
-    // Both orderable paths from their permutation step.
-    for (int path = 0; path < PATH_COUNT; ++path) {
-        const int step = pathStepForValue(path, currentValues[PATH_TAGS[path]]);
-        pathOrdering(path, step, pathUnits[path]);
-    }
 }
 
 void APlugin::setGlobalEnvelopes() {
@@ -308,5 +290,6 @@ void APlugin::setGlobalOften() {
     const int oldest = oldestVoice & 15;
     for (int s = 68; s <= 77; ++s) lastVoiceSource[s] = voiceSource[oldest][s];
     updateRibbon();
+    setFXOften();
     for (int v = 0; v < kNumVoices; ++v) voiceSource[v][101] = 1.0f;
 }

@@ -126,7 +126,7 @@ void APlugin::setVoiceGains() {
             voiceLevel[v] += amp.step;
             if (voiceLevel[v] < 0.0f) voiceLevel[v] = 0.0f;
         }
-        if (gaterOnPoly)
+        if (gaterPolyOn)
             for (int f = 0; f < 2; ++f) {
                 doVoiceGater(v);
                 voiceFrameGain[v][f][0] *= gaterVoiceOut[v][0];
