@@ -173,8 +173,10 @@ void APlugin::setUnisonDelays(int voice) {
             if (synced) {
                 int n = static_cast<int>(y * 30.99f + 0.1f);
                 n = n < 0 ? 0 : (n > 30 ? 30 : n);
-                delay =
-                    -(static_cast<int32_t>(k * TEMPO_SYNC_TIME[n] * samplesPerWholeNoteDouble) / 4);
+                // Held to 2^30 samples, so a very slow tempo cannot overflow the counter.
+                double samples = k * TEMPO_SYNC_TIME[n] * samplesPerWholeNoteDouble;
+                if (!(samples < 1073741824.0)) samples = 1073741824.0;
+                delay = -(static_cast<int32_t>(samples) / 4);
             } else {
                 // At most 2^16 samples: y above 1 (modulated) is held there.
                 const float e = y > 1.0f ? 1.0f : y;

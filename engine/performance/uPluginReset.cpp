@@ -9,6 +9,7 @@
 #include "platform/prefs.h"
 
 #include <cstring>
+#include <limits>
 
 namespace {
 constexpr int kGlobalLFOsReset = 3; // Free LFO 1, Free LFO 2, Main LFO
@@ -109,6 +110,7 @@ void APlugin::reset() {
     postEQ.reset();
 
     for (float& s : lastVoiceSource) s = 0.0f;
+    inputSourceWritten = outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
     lastVoiceSource[kAlwaysOnSource] = 1.0f;
     initModFX(true);
 
