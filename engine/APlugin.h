@@ -877,6 +877,7 @@ private:
     void updateOscLfoRates();
     void runVoiceModulation(int voice);
     void restartVoiceOscillators(int voice);
+    float oscRandom();
     void startVoiceEnvelopes(int voice);
     void setVoiceEnvRates(int voice);
     void setOscTableChoice(int voice, int osc);
@@ -953,6 +954,7 @@ private:
     float shaperPreviewSum = -1.0f;
     float brickValueCached = -1.0f;
     uint8_t transportPlaying = 0;
+    uint32_t oscRandSeed = 1;
 
     // Envelope instances: four per voice, four oscillator envelopes per sub-voice slot, and the
     // global filter and free envelopes (1..3).

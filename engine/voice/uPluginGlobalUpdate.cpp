@@ -107,6 +107,10 @@ void APlugin::setGlobalPlayStructure() {
         return;
     }
     if (!changed) return;
+    // A note started since the change (the note road runs this update right after a start)
+    // was laid out under the new structure: it keeps sounding instead of being cut at once.
+    for (int v = 0; v < kNumVoices; ++v)
+        if (voiceIsNew[v] || (voicePressed[v] && voiceStartStamp[v] == sampleClock)) return;
     setEverythingOff(true);
     preEQ.init(engineRate);
     postEQ.init(engineRate);

@@ -7,8 +7,6 @@
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/OscParams.h"
 
-#include <cstdlib>
-
 namespace {
 
 constexpr float kPhaseRange = 16777215.0f;
@@ -37,6 +35,13 @@ int symmetryIndex(float x) {
 }
 
 } // namespace
+
+// 0..1 in steps of 1/32767, from the instance's own generator: phases and drift stay the same
+// for the same notes whatever other instances or the host do with the C library's generator.
+float APlugin::oscRandom() {
+    oscRandSeed = oscRandSeed * 1103515245u + 12345u;
+    return static_cast<float>((oscRandSeed >> 16) & 0x7FFF) / 32767.0f;
+}
 
 const float* APlugin::getOscTable(int table) const {
     if (table >= 0 && table < OSC_BUILTIN_TABLES) return tables->oscWaveBank[table];
@@ -103,7 +108,7 @@ void APlugin::setOscDrift(int voice, int osc) {
         os.driftPhase += 2.0f * (renderCoefB + (renderCoefA - renderCoefB) * os.driftRandom);
         if (os.driftPhase > 1.0f) {
             os.driftPhase -= 1.0f;
-            os.driftRandom = static_cast<float>(std::rand() & 0x7FFF) / 32767.0f;
+            os.driftRandom = oscRandom();
         }
         os.drift =
             driftOn ? fastExp2(tables->SineArray[unitTableIndex(os.driftPhase)] * 0.00075f) : 1.0f;
@@ -245,10 +250,8 @@ void APlugin::restartVoiceOscillators(int voice) {
             os.driftRandom = old.driftRandom;
             os.drift = old.drift;
             if (getOnOff(o == 0 ? tag::Osc1FreeRunningOn : tag::Osc2FreeRunningOn)) {
-                auto randomPhase = [] {
-                    return static_cast<uint32_t>(static_cast<float>(std::rand() & 0x7FFF) /
-                                                 32767.0f * kPhaseRange) &
-                           kPhaseMask;
+                auto randomPhase = [this] {
+                    return static_cast<uint32_t>(oscRandom() * kPhaseRange) & kPhaseMask;
                 };
                 os.phase = os.subPhase = randomPhase();
                 os.upPhase = currentValues[spreadTags[o]] >= 0.01f ? randomPhase() : os.phase;

@@ -112,7 +112,8 @@ TEST(RenderNotes, MonoModesRetriggerAndReturnToTheHeldKey) {
     ASSERT_GE(second, 0);
     EXPECT_NE(second, first);
     EXPECT_EQ(e.pressedCount(), 1);
-    EXPECT_EQ(e->voiceFastFade[first], 1);
+    // Marked for the fast fade, or already faded out by its amp envelope.
+    EXPECT_TRUE(e->voiceFastFade[first] == 1 || e->voiceLevel[first] < 1e-5f);
     EXPECT_FLOAT_EQ(e->voiceVelocity[second], 100.0f / 127.0f) << "the phrase's velocity";
     EXPECT_EQ(e->getNotesOn(), 2);
     e->voiceIsNew[second] = 0;
