@@ -78,9 +78,17 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
 
     if (retrigger) {
         restartVoice(voice);
+        // Filter and EQs start clean and jump to their targets instead of gliding there.
         voiceFilters[voice].reset();
+        voiceFilters[voice].setDirect();
+        preEQ.reset(voice);
+        preEQ.setDirect(voice);
+        postEQ.reset(voice);
+        postEQ.setDirect(voice);
         voicePreEQ[voice].reset();
+        voicePreEQ[voice].setDirect();
         voicePostEQ[voice].reset();
+        voicePostEQ[voice].setDirect();
         setUnisonDelays(voice);
         if (getIsPolyGater()) resetGater(voice);
         for (int n = 0; n < kVoiceLFOs; ++n) resetVoiceLFO(voice, n);

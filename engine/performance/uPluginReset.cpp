@@ -83,8 +83,10 @@ void APlugin::reset() {
     setEverythingOff(true);
     smoothedModWheel = modWheel;
     updateMIDIChannel(false);
-    resetXY(0);
-    resetXY(1);
+    for (int pad = 0; pad < 2; ++pad) {
+        resetXY(pad);
+        if (getXYRecordMode(pad) == 2) startReplay(pad);
+    }
 
     for (int v = 0; v < kNumVoices; ++v) voiceFilters[v].reset();
     for (int v = 0; v < kNumVoices; ++v) {

@@ -111,3 +111,72 @@ TEST(RenderMidi, EveryArpNoteOnSentIsMatchedByANoteOff) {
     EXPECT_EQ(sentMidi()[1].deltaFrames, 63);
     EXPECT_EQ(sentMidi()[1].status, 0x82);
 }
+
+TEST(RenderMidi, TheRunningArpeggiatorSendsPairedNotesStampedInsideTheBlock) {
+    Engine e;
+    saveMIDIChannelToPrefs(kPrefMIDIOutChannel, 1);
+    e->updateMIDIChannel(false);
+    e->setParameter(tag::ArpOn, 1.0f);
+    e.render(512);
+    sentMidi().clear();
+    constexpr int kBlock = 100;
+    e.midi({{37, kNoteOn, 60, 100}, {38, kNoteOn, 64, 100}});
+    for (int i = 0; i < 300; ++i) e.render(kBlock); // over half a second of arpeggio
+    e.midi({{50, 0x80, 60, 0}, {51, 0x80, 64, 0}});
+    for (int i = 0; i < 40; ++i) e.render(kBlock);
+
+    int sounding[128] = {};
+    int notes = 0;
+    for (const auto& m : sentMidi()) {
+        EXPECT_GE(m.deltaFrames, 0);
+        EXPECT_LT(m.deltaFrames, kBlock);
+        EXPECT_EQ(m.status & 0x0F, 0);
+        if ((m.status & 0xF0) == 0x90) {
+            EXPECT_EQ(sounding[m.data1], 0) << "a second note-on before the note-off";
+            ++sounding[m.data1];
+            ++notes;
+        } else {
+            EXPECT_EQ(m.status & 0xF0, 0x80);
+            EXPECT_EQ(sounding[m.data1], 1) << "a note-off without its note-on";
+            --sounding[m.data1];
+        }
+    }
+    EXPECT_GE(notes, 3);
+    for (int key = 0; key < 128; ++key) EXPECT_EQ(sounding[key], 0) << "hanging " << key;
+}
+
+TEST(RenderMidi, KeyEntryWritesStepsAndEndsAfterTheLastPlayingStep) {
+    Engine e;
+    e->setSteppedValue(tag::SeqStepsA, 2); // three steps
+    e->setParameter(tag::SeqStepOnA + 1, 0.0f);
+    e->setParameter(tag::SeqStepOnA + 2, 1.0f);
+    e->setParameter(tag::SeqStepTiedA + 2, 0.0f);
+    e->setParameter(tag::ArpKeyEntryOn, 1.0f);
+    e.render(64); // the fast update takes the switch
+    const float skippedTune = e->getParameter(tag::SeqStepTuneA + 1);
+    e.play({{kNoteOn, 67, 100}});
+    EXPECT_EQ(e->getParameter(tag::SeqStepOnA), 1.0f);
+    EXPECT_NEAR(e->getParameter(tag::SeqStepTuneA), (7 + 0.1f) / 72.99f + 0.5f, 1e-6f);
+    EXPECT_NEAR(e->getParameter(tag::SeqStepVelA), 100.0f / 127.0f, 1e-6f);
+    EXPECT_EQ(e.pressedCount(), 1) << "the key is auditioned";
+    e.play({{0x80, 67, 0}});
+    EXPECT_EQ(e.pressedCount(), 0);
+    // Step 1 is off, so the next key goes to step 2, and then the entry ends.
+    e.play({{kNoteOn, 48, 50}});
+    EXPECT_EQ(e->getParameter(tag::SeqStepTuneA + 1), skippedTune);
+    EXPECT_NEAR(e->getParameter(tag::SeqStepTuneA + 2), (-12 + 0.1f) / 72.99f + 0.5f, 1e-6f);
+    e.play({{0x80, 48, 0}});
+    EXPECT_EQ(e->getParameter(tag::ArpKeyEntryOn), 0.0f);
+}
+
+TEST(RenderMidi, APreviewNoteKeepsOtherPreviewVoicesAndReleasesItsKey) {
+    Engine e;
+    e.play({{kNoteOn, 50, 100}});
+    e->previewNoteOn();
+    EXPECT_EQ(e.pressedCount(), 1) << "the first preview stops the keys";
+    e->previewNoteOn();
+    EXPECT_EQ(e.pressedCount(), 2) << "a second preview does not";
+    e->previewNoteReleased();
+    EXPECT_EQ(e.pressedCount(), 0);
+    EXPECT_EQ(e->previewPlaying, 0);
+}
