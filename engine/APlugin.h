@@ -11,6 +11,7 @@
 #include "dsp/TFilter.h"
 #include "dsp/TParaEQ.h"
 #include "dsp/TSample.h"
+#include "engine/fx/FXState.h"
 #include "vst2/AudioEffectX.h"
 
 #include <atomic>
@@ -510,7 +511,6 @@ private:
 
     // Per-voice state, indexed by voice.
     stereoStruct voiceStereoStates[kNumVoices][kVoiceStereoStates] = {};
-    int32_t currentVoice = 0;
 
     // Arpeggiator display state.
     int32_t arpLedPosition = -1;
@@ -757,6 +757,7 @@ public:
     float getPitchBendRange(int tag) const; // octaves of full bend for tag 248 or 249
     void previewNoteOn();
     void previewNoteReleased();
+    int32_t currentVoice = 0; // the voice the last allocation chose
     static constexpr int kHeldNotes = 100;
     int32_t heldNotes[kHeldNotes] = {};
     int32_t heldNotesScratch[kHeldNotes] = {};
@@ -823,6 +824,49 @@ public:
     // distortion knobs, the low-fi steps, the distortion mode's coefficients); the voice's
     // control-rate update calls it after the EQ set-up.
     void setVoiceStages(int voice);
+
+    // Waveshaper, per voice: smoothed mix, top and bottom, and the fold factors.
+    float shaperMix[kNumVoices] = {};
+    float shaperTopSmooth[kNumVoices] = {};
+    float shaperBottomSmooth[kNumVoices] = {};
+    float shaperTop[kNumVoices] = {};
+    float shaperBottom[kNumVoices] = {};
+    float shaperRect[kNumVoices] = {};
+    // Low-fi, per voice, and per slot the hold counter, the held pair and the output filter.
+    float lofiMix[kNumVoices] = {};
+    float lofiStep[kNumVoices] = {};
+    float lofiInvStep[kNumVoices] = {};
+    float lofiHold[kNumVoices] = {};
+    float lofiNoise[kNumVoices] = {};
+    float lofiCounter[kSubVoiceSlots] = {};
+    stereoStruct lofiHeld[kSubVoiceSlots] = {};
+    stereoStruct lofiLow[kSubVoiceSlots] = {};
+    stereoStruct lofiBand[kSubVoiceSlots] = {};
+    // Voice distortion, per voice: the smoothed mix and knobs (tags 72..79), the mode's
+    // coefficients and the Normal knob's level followers; per slot the filter states.
+    float distortSmooth[kNumVoices][8] = {};
+    float voiceDistortCoeffs[kNumVoices][4] = {};
+    float distortInLevel[kNumVoices] = {};
+    float distortOutLevel[kNumVoices] = {};
+    struct DistortFilterState {
+        stereoStruct low1, band1, low2, band2;
+    };
+    DistortFilterState distortStates[kSubVoiceSlots] = {};
+
+private:
+    // A stage parameter of one voice: its value plus the voice's modulation of it.
+    float getVoiceStageValue(int voice, int tag) const;
+    // The voices of this pass's sub-voice list in order of appearance, with their slots.
+    struct StageVoices {
+        int count = 0;
+        int voices[kNumVoices];
+        int slotCount[kNumVoices];
+        int slots[kNumVoices][kSubVoicesPerVoice];
+    };
+    void collectStageVoices(StageVoices& out) const;
+    void setVoiceDistortCoeffs(int voice);
+    void doDistortChain(int voice, const int* slots, int count, int mode, float dry, float wet,
+                        const float (&knobs)[8]);
 
 public:
     // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------
@@ -1221,7 +1265,72 @@ public:
     float reverbWidenPhases[4] = {};
     float reverbMixSmooth = 0.0f;
 
+    // Distortion effect: switch, mode kind and smoothing (the mode is distortFXMode), level
+    // followers, the amp and cabinet rings, the clipper's and low-fi's states.
+    static constexpr int kAmpRing = 64;
+    static constexpr int kCabRing = 32;
+    bool distortFXOn = false;
+    bool distortFXShaped = false;
+    float distortFXMixSmooth = 0.0f;
+    float distortFXParSmooth[7] = {};
+    uint32_t distortFXCount = 0;
+    stereoStruct distortFXEnvIn = {}, distortFXEnvOut = {};
+    stereoStruct ampRing[kAmpRing] = {};
+    int32_t ampIndex = 0;
+    stereoStruct cabInRing[kCabRing] = {}, cabOutRing[kCabRing] = {};
+    int32_t cabIndex = 0;
+    stereoStruct clipperLow1 = {}, clipperLow2 = {};
+    float lowFiCounter = 0.0f;
+    stereoStruct lowFiHeld = {};
+
+    // Modulation effect: LFO, band filter, lines and every mode's state.
+    ModFXState modFX;
+
 private:
+    void distortShaped(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                       stereoStruct* out0, stereoStruct* out1);
+    void distortAmp(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                    stereoStruct* out0, stereoStruct* out1);
+    void distortCab(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                    stereoStruct* out0, stereoStruct* out1);
+    void distortAmpTail(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                        stereoStruct y0, stereoStruct y1, float extraGain, stereoStruct* out0,
+                        stereoStruct* out1);
+    void distortClipper(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                        stereoStruct* out0, stereoStruct* out1);
+    void distortLowFi(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                      stereoStruct* out0, stereoStruct* out1);
+    void distortWaveShaper(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                           stereoStruct* out0, stereoStruct* out1);
+    void distortTube(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                     stereoStruct* out0, stereoStruct* out1);
+    void distortFilterPair(const DistortFXParams& d, stereoStruct y0, stereoStruct y1,
+                           stereoStruct& f0, stereoStruct& f1);
+    void distortMixOut(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                       stereoStruct w0, stereoStruct w1, float gain, stereoStruct* out0,
+                       stereoStruct* out1);
+    static float distortBoost(float x, float gain);
+    float distortRandom();
+
+    float modFXRandom();
+    void modFXLfoUpdate();
+    stereoStruct modFXBand(stereoStruct v);
+    void modFXLimit(ModFXPass& pass);
+    void modFXChorusDelays(const ModFXPass& pass, float base, float& left, float& right) const;
+    float modFXFlangerDelays(const ModFXPass& pass, float& left, float& right) const;
+    void modFXChorus(ModFXPass& pass);
+    void modFXTapeChorus(ModFXPass& pass);
+    void modFXFlanger(ModFXPass& pass);
+    void modFXTapeFlanger(ModFXPass& pass);
+    void modFXEnsemble(ModFXPass& pass);
+    void modFXPhaser(ModFXPass& pass);
+    void modFXWahWah(ModFXPass& pass);
+    void modFXTremolo(ModFXPass& pass);
+    void modFXAutoPan(ModFXPass& pass);
+    void modFXRingMod(ModFXPass& pass);
+    float modFXWave(int wave, float phase) const;
+    float modFXSmoothing() const;
+
     // The modulation matrix's sum for a destination (0 outside the table).
     float fxMod(int dest) const { return dest >= 0 && dest < 323 ? globalDest[dest] : 0.0f; }
     float fxValue(int tag) const { return currentValues[tag]; }
