@@ -83,12 +83,10 @@ void APlugin::collectVoices() {
 
 void APlugin::renderPass() {
     collectVoices();
-    if (activeVoiceCount == 0) {
-        arpModRunning = 0;
-        voiceSum[0] = voiceSum[1] = stereoOverStruct{};
-    } else {
-        renderVoices();
-    }
+    if (activeVoiceCount == 0) arpModRunning = 0;
+    // Always called: the shared oscillator-LFO phases move on every pass, with or without
+    // voices; with none the sum stays silent.
+    renderVoices();
 
     stereoStruct frames[2];
     for (int k = 0; k < 2; ++k) {
