@@ -85,8 +85,7 @@ void APlugin::setVoiceLFO(int v, int i) {
         if (r.phase >= 1.0) {
             r.random = 2.0f * getRandUnit() - 1.0f;
             const float u = getRandUnit();
-            r.humanise =
-                std::exp2((2.0 * u - 1.0) * voiceDest[v][LFO_DEST_FIRST[i] + kLfoHumanise]);
+            r.humanise = lfocore::humaniseFactor(u, voiceDest[v][LFO_DEST_FIRST[i] + kLfoHumanise]);
             if (i == 0 && lfo12Mode == kModeSync)
                 voiceLFOs[v][1].run.phase *= 1.0 - static_cast<double>(voiceLfo12Amount[v]);
         }
