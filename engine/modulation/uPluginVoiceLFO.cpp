@@ -70,7 +70,12 @@ void APlugin::setVoiceLFO(int v, int i) {
         if (lfo12Mode == kModePM) extraPhase = amount * l1;
         if (lfo12Mode == kModeFM) factor = std::exp2(3.0 * amount * l1);
     }
-    if (!s.enabled) {
+    // A voice's copy of an LFO that runs globally is not heard: the Main LFO when its play
+    // mode is not "Poly", the free LFOs when neither is (they may modulate each other).
+    const bool global = i == kMainLfo ? s.playMode != kPlayPoly
+                                      : voiceLFOs[v][0].set.playMode != kPlayPoly &&
+                                            voiceLFOs[v][1].set.playMode != kPlayPoly;
+    if (!s.enabled || global) {
         // Unused: only the phase runs on, and the value rests where it stood.
         r.phase = lfocore::frac(r.phase + s.speed * r.humanise);
         r.value = r.output;
