@@ -1,20 +1,166 @@
-// One voice's multimode filter. Prepared for the rate by init() on the host thread, run by the
-// render loop on the audio thread; holds only plain state, allocates nothing.
+// One voice's multimode filter: 43 types behind a pre-drive, a smoothed cutoff pipeline and an
+// optional extra high-pass stage, in a per-pass form (one stereo voice) and a block form (up to
+// six unison sub-voices). init() runs when the engine is built or the rate or unison mode
+// changes; every other call comes from the audio thread. Nothing here allocates.
 #pragma once
+
+#include "dsp/Float4.h"
+#include "dsp/StereoTypes.h"
+
+#include <cstdint>
+
+struct LookupTables;
 
 class TFilter {
 public:
-    // Prepares the filter for the rate and clears its state.
-    void init(float rate) {
-        sampleRate = rate > 0.0f ? rate : 44100.0f;
-        reset();
-    }
-    void reset() {
-        for (float& s : state) s = 0.0f;
-    }
-    float getSampleRate() const { return sampleRate; }
+    static constexpr int kTypeCount = 43;
+    static constexpr int kMaxSubVoices = 6;
+    static constexpr int kRingFrames = 8192;
+    // Rings 0 and 1 serve the per-pass comb; sub-voice j of the block form uses 2 + j and 8 + j.
+    static constexpr int kRings = 14;
+
+    // Prepares the filter for the host rate (the filter runs at twice it) and clears it. A rate
+    // that is not finite or lies outside 5 .. 500,000 Hz, which the engine refuses too, is
+    // replaced by 44,100.
+    void init(float rate);
+    // Clears every state and ring and forces a coefficient recomputation on the next call;
+    // rate, type, modulation terms, cutoffs and the high-pass stage settings stay.
+    void reset();
+    // Stores the type (0..42); with clearOnChange a different type first does what reset does.
+    void setType(int newType, bool clearOnChange);
+    // Key tracking: factor 2^((2 amount - 1) pitch), pitch in octaves.
+    void setTrack(float amount, float pitch);
+    void setVel(float amount, float velocity);
+    void setMod(float amount, float wheel);
+    void setEnv(float value);
+    void setLFO(float depth, float value);
+    // Pre-drive 2^(6 x) - 1 for x in 0..1.
+    void setDistort(float x);
+    // The extra high-pass stage; the three switches count as on above 0.5.
+    void setHP(float on, float trackOn, float resonanceOn, float frequency, float resonanceValue,
+               float keyOctaves);
+    // The next call takes the cutoff control without smoothing.
+    void setDirect() { directFlag = 1; }
+
+    // One pass of one voice: frames A and B, four stereo sub-frames at twice the rate.
+    void process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue, float vowel,
+                 stereoOverStruct inA, stereoOverStruct inB, stereoOverStruct& outA,
+                 stereoOverStruct& outB);
+    // One pass of n sub-voices (1..6) sharing the controls. inA and inB are used as working
+    // storage and, for odd n, need room for n + 1 entries; outA[j], outB[j] (j < n) receive the
+    // results, and entry n may be written too.
+    void process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue, float vowel,
+                 int n, stereoOverStruct* inA, stereoOverStruct* inB, stereoOverStruct* outA,
+                 stereoOverStruct* outB);
+
+    // Read-only views for the voice stages and the tests.
+    int getType() const { return type; }
+    float getSampleRate() const { return rate; }
+    float getCutoffHz(int channel) const { return cutoffHz[channel & 1]; }
+    float getResonance() const { return resonance; }
+    float getDrive() const { return drive; }
+    // The smoothed mod-wheel value of the last setMod call.
+    float getModWheel() const { return modWheel; }
 
 private:
-    float sampleRate = 44100.0f;
-    float state[8] = {};
+    // Coefficients, each as {R, L, R, L} so that both forms read the same vectors.
+    struct Coefs {
+        Float4 opA, opB;               // one-pole a and 1 - a
+        Float4 svfF, svfD;             // clipped state-variable filter
+        Float4 b0, b1, b2, a1, a2;     // biquad
+        Float4 ladP, ladF, ladK;       // resonant ladder
+        Float4 zG, zC1, zH1, zC2, zH2; // zero-delay SVF: 2R + g and 1 / (g^2 + 2Rg + 1)
+        Float4 wLP, wBP, wHP;          // multi-mode weights
+        Float4 fB0[4], fA1[4], fA2[4]; // formant band sections
+        Float4 ringInc, ringDepth;     // unused lanes mirror the pair
+        Float4 hpF, hpD;               // the extra high-pass stage
+    };
+    // The running state of one lane group (two stereo sub-voices) or of the per-pass pair.
+    // Every member is a Float4, so a group can be checked and cleared as one array.
+    struct Lanes {
+        Float4 onePole;
+        Float4 svfLow, svfBand;
+        Float4 bqX[3], bqY[3];
+        Float4 lad[5];
+        Float4 z1s1, z1s2, z2s1, z2s2;
+        Float4 fX[3], fY[4][3];
+        Float4 hpLow, hpBand;
+    };
+    static constexpr int kLaneFloats4 = sizeof(Lanes) / sizeof(Float4);
+
+    // Steps shared by both forms.
+    void preDrive(float* x, int count) const;
+    bool updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
+                        float vowel);
+    void computeCoefficients(float vowelArgument);
+    void computeSpecialCoefficients();
+    void historySlots(int (&slots)[4][3]);
+    bool usesHistory() const;
+    void ringModulators(Float4 (&m)[4]);
+    // Runs the selected type over four sub-frames of one lane group, in place, at 0.1 level.
+    void runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3], const Float4 (&ring)[4]);
+    void runHP(Lanes& s, Float4 (&v)[4]) const;
+    // The comb types over one stereo signal at the rings given; fullScale selects the block
+    // form's level and limits.
+    void runComb(int inRing, int outRing, float (&left)[4], float (&right)[4], int fill,
+                 bool fullScale);
+    void advanceComb() {
+        combPos[0] = (combPos[0] + 1024u) & 2097151u;
+        combPos[1] = (combPos[1] + 1024u) & 2097151u;
+    }
+    static void sanitize(Lanes& s);
+    void clearStates();
+
+    const LookupTables* tables = nullptr;
+
+    // Controls and the cutoff pipeline, per channel (0 left, 1 right).
+    float cutoffIn[2] = {};
+    float cutoffSmooth[2] = {};
+    float cutoffModIn[2] = {};
+    float cutoffHz[2] = {};
+    float lastCutoffHz[2] = {};
+    float tableW[2] = {}; // normalised cutoff of the last call, at twice the rate
+    int32_t tableIndex[2] = {};
+    uint8_t directFlag = 0;
+    uint8_t hpOn = 0;
+    int32_t type = 0;
+    int32_t lastType = -1;
+    float rate = 44100.0f;
+    float invRate = 1.0f / 44100.0f;
+    float invDoubleRate = 0.5f / 44100.0f;
+    float ceiling = 0.4f * 44100.0f;
+    float resonance = 0.0f;
+    float vowelPos = 0.0f;
+    float lastVowel = 0.0f;
+    float lastResonance = 0.0f;
+    float keyTrack = 1.0f;
+    float velTerm = 0.0f;
+    float wheelTerm = 0.0f;
+    float modWheel = 0.0f;
+    float envTerm = 0.0f;
+    float lfoTerm = 0.0f;
+    float drive = 0.0f;
+    float hpResonance = 0.0f;
+    float hpCutoff = 0.0f;
+    int32_t history = 0;
+
+    // Ring and amplitude modulation, per channel.
+    float ringIncrement[2] = {1.0f, 1.0f};
+    float ringPhase[2] = {};
+    float ringDepth = 1.0f;
+
+    // Combs: delay in 1/256 samples, write position with 8 fractional bits, feedback.
+    int32_t combDelay[2] = {1, 1};
+    uint32_t combPos[2] = {};
+    float combGain = 0.0f;
+    // Sub-frames written to the per-pass and block rings since they were last cleared (at most
+    // one ring length). A slot older than that reads as zero, so clearing a ring costs nothing:
+    // a note start does not wipe 0.9 MB of rings it may never read.
+    int32_t passRingFill = 0;
+    int32_t blockRingFill = 0;
+
+    Coefs c;
+    Lanes pass;
+    Lanes block[3];
+    float rings[kRings][kRingFrames][2] = {};
 };

@@ -1,26 +1,92 @@
-// Parametric EQs: the multi-unit EQ used for the voices' Pre-EQ and Post-EQ and the distortion
-// effect, and the per-voice unison form. init() runs on the host thread, processing on the
-// audio thread; plain state only.
+// Parametric EQs: three peaking bands and a low-pass / high-pass ladder pair. TParaEQ keeps 16
+// units (one per voice) and runs the active voices in one call; it also serves the distortion
+// effect through unit 0. TUniParaEQ is one voice's unit for its unison sub-voices. init() runs
+// when the engine is built or the rate or play settings change; the rest on the audio thread.
 #pragma once
+
+#include "dsp/Float4.h"
+#include "dsp/StereoTypes.h"
+
+#include <cstdint>
+
+// Settings and coefficients of one EQ unit, every coefficient in four equal lanes.
+struct ParaEQUnit {
+    uint8_t direct = 0;
+    uint8_t bandActive[3] = {};
+    int32_t history = 0;
+    float lastLowPass = 0.0f, smoothLowPass = 0.0f;
+    float lastHighPass = 0.0f, smoothHighPass = 0.0f;
+    Float4 band[3][5];  // b0, b1, b2, a1, a2
+    Float4 lowPass[3];  // k, f, p
+    Float4 highPass[3]; // k, f, p
+};
+
+// The running state of one unit's lanes: the bands' histories and the two ladders.
+struct ParaEQLanes {
+    Float4 x[3][3], y[3][3];
+    Float4 lowPass[5], highPass[5];
+};
+
+// The rate-derived values both EQ forms share.
+struct ParaEQRate {
+    float rate = 44100.0f;
+    float invRate = 1.0f / 44100.0f;
+    float invDoubleRate = 0.5f / 44100.0f;
+    float ceiling = 0.4f * 44100.0f;
+    void set(float newRate);
+};
 
 class TParaEQ {
 public:
+    static constexpr int kUnits = 16;
     static constexpr int kBands = 3;
 
-    void init(float rate) {
-        sampleRate = rate > 0.0f ? rate : 44100.0f;
-        reset();
-    }
-    void reset() {
-        for (auto& band : state)
-            for (float& s : band) s = 0.0f;
-    }
-    float getSampleRate() const { return sampleRate; }
+    // A rate that is not finite or lies outside 5 .. 500,000 Hz, which the engine refuses too,
+    // is replaced by 44,100.
+    void init(float rate);
+    // Clears one unit's histories and ladder states; flags, coefficients and smoothing stay.
+    void reset(int unit);
+    // The same for every unit.
+    void reset();
+    void setDirect(int unit);
+    // One peaking band (0..2): gain 0..1 over -20..+20 dB, frequency 0..1 over 20..20,480 Hz,
+    // bandwidth 0..1 over Q 16..1/64.
+    void setParameters(int unit, int band, float gain, float freq, float bw);
+    // The cut filters' cutoff controls and their modulation.
+    void setFilter(int unit, float lowPass, float highPass, float lowPassMod, float highPassMod);
+    // Runs the units named by voiceList[0 .. count - 1] over frameA[v] and frameB[v] in place;
+    // mode 0 "Off", 1 "LP", 2 "HP", 3 "Both". Entries outside 0..15 are skipped.
+    void process(int mode, int count, const int* voiceList, stereoOverStruct* frameA,
+                 stereoOverStruct* frameB);
+    // The distortion effect's two bands at fixed frequencies in Hz, on unit 0.
+    void setFXParameters(float freq1, float gain1, float freq2, float gain2);
+    void processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverStruct& out1,
+                   stereoOverStruct& out2);
+
+    float getSampleRate() const { return rates.rate; }
+    bool isBandActive(int unit, int band) const;
 
 private:
-    float sampleRate = 44100.0f;
-    float state[kBands][4] = {};
+    ParaEQRate rates;
+    ParaEQUnit units[kUnits];
+    ParaEQLanes lanes[kUnits];
 };
 
-// One voice's EQ when unison is on: the same bands, kept per voice.
-class TUniParaEQ : public TParaEQ {};
+// One voice's EQ under unison: n sub-voices (1..6), two per four-lane vector.
+class TUniParaEQ {
+public:
+    void init(float rate);
+    void reset();
+    void setDirect() { unit.direct = 1; }
+    void setParameters(int band, float gain, float freq, float bw);
+    void setFilter(float lowPass, float highPass, float lowPassMod, float highPassMod);
+    // frameA and frameB hold n sub-voices and, for odd n, room for one more entry.
+    void process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB);
+
+    float getSampleRate() const { return rates.rate; }
+
+private:
+    ParaEQRate rates;
+    ParaEQUnit unit;
+    ParaEQLanes groups[3];
+};

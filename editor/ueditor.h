@@ -40,6 +40,8 @@ public:
     void addWaveUndo();
 
     int getScreenSizeIndex() const { return screenSizeIndex; }
+    // The arpeggiator pattern (0 or 1) selected in the arpeggiator screen; least form: A.
+    int getSelectedArp() const { return 0; }
 
     // Raised by the engine after it replaced the sound; the idle pass shows the screen again.
     std::atomic<unsigned char> screenRefreshPending{0};

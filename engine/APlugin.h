@@ -373,6 +373,10 @@ public:
     bool getHostIsLumera() const { return hostIsLumera; }
     bool getHostVendorIsProp() const { return hostVendorIsProp; }
     int getRateSetups() const { return rateSetups; }
+    int getModFXDelaySetups() const { return modFXDelaySetups; }
+    float getRibbonPosition() const { return ribbonPosition; }
+    bool getRibbonSpringActive() const { return ribbonSpringActive != 0; }
+    float getGlobalLfoState(int i) const { return globalLfoState[i & 7]; }
     const std::string& getFolder(int kind) const;
     int getMidiInChannel() const { return midiInChannel; }
     int getMidiOutChannel() const { return midiOutChannel; }
@@ -469,16 +473,12 @@ private:
     float onePoleComplement = 0.0f; // 1 - onePoleCoef
     float reverbCoefs[2] = {};
     float reverbLineStarts[4] = {};
-    int rateSetups = 0; // accepted rate changes, for diagnostics
+    int rateSetups = 0;       // accepted rate changes, for diagnostics
+    int modFXDelaySetups = 0; // rebuilds of the modulation effect's delay unit, likewise
 
     // Per-voice state, indexed by voice.
     stereoStruct voiceStereoStates[kNumVoices][kVoiceStereoStates] = {};
     int32_t currentVoice = 0;
-    int32_t lastStartedVoice = 0;
-    int32_t noteStack[100] = {};
-    int32_t noteStackTop = -1;
-    int32_t lastNote = -1;
-    double previousNotePitch = -10.0;
 
     // Arpeggiator modulation state.
     int32_t arpModStep = 0;
@@ -535,18 +535,10 @@ private:
     int32_t builtinPresetCount = 0;
     int32_t builtinPresetIndex = 0;
 
-    // Render loop state.
-    uint32_t sampleCounter = 0;
-    int oddSample = 0;
-    stereoStruct outputFrames[2] = {};
-
     // Per-voice and performance fields the preset application sets.
     uint8_t arpKeyEntryOn = 0;
     int32_t arpEntryStep = 0;
     int32_t noteStartCounter = 0;
-    double voiceStartStamps[kNumVoices] = {};
-    int32_t activeVoiceCount = 0;
-    int32_t activeVoices[kNumVoices] = {};
     float xyPadX[2] = {};
     float xyPadY[2] = {};
     float xyModValues[64] = {};
@@ -627,6 +619,142 @@ public:
 
 public:
     // ---- Render loop, MIDI queue and out, play modes and note road, engine reset -----------
+    // Counters of the render loop: sampleCounter advances every sample (its low bits pace the
+    // periodic work), sampleClock every rendered sample (the voices' start stamps). 64 bits, so
+    // neither wraps in any session.
+    uint64_t sampleCounter = 0;
+    uint64_t sampleClock = 0;
+    int32_t oddSample = 0; // 0: this sample runs a pass; 1: it writes the stored second frame
+    VstInt32 blockLength = 0;
+    VstInt32 blockSampleIndex = 0;   // index of the running sample inside the block
+    double blockStartPosition = 0.0; // host position at block start, quarter notes
+    double songPosition = 0.0;       // advanced every 16 samples, quarter notes
+    float inputLevel = 0.0f;
+    stereoStruct framesIn[2] = {};
+    stereoStruct framesOut[2] = {};
+    stereoStruct outputFrames[2] = {}; // the pass's finished frames
+    int32_t silentPasses = 0;
+    float outputLevel = 0.0f; // level follower of output frame 0
+    float masterGain = 1.0f;  // written by the global modulation update and the wave audition
+    float fadeGain = 1.0f;
+    std::atomic<bool> fadeOutActive{false}; // raised before a program change, ramps fadeGain
+    uint8_t autoLimitTriggered = 0;
+    // Wave audition: the user-wave preview replaces the whole block while the flag is set.
+    std::atomic<bool> waveAudition{false};
+    int32_t waveAuditionWave = 0;
+    int32_t waveAuditionPosition = 0;
+    float waveAuditionVolume = 0.0f;
+    // Brick filter: two states per lane, lanes (R, L, R, L); coefficients g, h per lane.
+    float brickFrequencyValue = -1.0f; // the tag value the coefficients were made for
+    float brickG = 0.0f;
+    float brickH = 1.0f;
+    float brickS1[4] = {};
+    float brickS2[4] = {};
+    // Voice collection of the running pass.
+    int32_t activeVoiceCount = 0;
+    int32_t activeVoices[kNumVoices] = {};
+    uint8_t voiceActive[kNumVoices] = {};
+    int32_t subVoiceDelay[kNumVoices][8] = {}; // < 0 while a unison sub-voice waits to start
+    uint8_t subVoiceStarted[kNumVoices][8] = {};
+    uint8_t anyVoicePlaying = 0;
+    float smoothedModWheel = 0.0f;
+
+    void renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames);
+    void renderWaveAudition(float** outputs, VstInt32 sampleFrames);
+    void renderPass();
+    void collectVoices();
+    void runOutputStage();
+    // Recomputes the brick filter's coefficients when its frequency value moved (or always).
+    void updateBrickFilter(bool force);
+    void runBrickFilter();
+    // Starts the 1,000-sample fade to silence that precedes a program change.
+    void startFadeOut() { fadeOutActive = true; }
+    uint64_t getSampleCounter() const { return sampleCounter; }
+
+    // MIDI in: controller, pressure and bend state (floats 0..1 unless said).
+    float modWheel = 0.0f;
+    float voiceModWheel[kNumVoices] = {};
+    float channelModWheel[16] = {};
+    float voicePolyPressure[kNumVoices] = {};
+    float channelPolyPressure[16] = {};
+    float voiceChannelPressure[kNumVoices] = {};
+    float channelPressure[16] = {};
+    float pitchBend = 0.0f; // -1..+1
+    float midiVolume = 1.0f;
+    uint8_t xyMidiChanged[2] = {};
+    uint8_t sustainPedal = 0;
+    uint8_t arpPedalHold = 0;
+    static constexpr int kArpHeldReleases = 64;
+    int32_t arpHeldReleases[kArpHeldReleases] = {};
+    int32_t arpHeldReleaseCount = 0;
+    // The longest an event may wait for its sample: one second of samples.
+    int32_t maxMidiDelay() const;
+    void handleMidiEvent(const VstMidiEvent& event);
+    void doControlChange(int cc, float value, int channel);
+    void doSustainPedal(bool down);
+    void doArpKeyEntry(int key, int velocity);
+    void doArpKeyEntryRelease();
+
+    // MIDI out: a note-on for every note the arpeggiator starts, a note-off when it ends.
+    uint8_t outNoteOn[128] = {};
+    int32_t outNoteVoice[128] = {};
+    uint8_t outNoteChannel[128] = {}; // the channel the note-on went to, for its note-off
+    int32_t midiSlotHigh = 0;         // the highest queue slot that may be occupied
+    // Sends one message stamped with the running sample of the block (0 outside the loop).
+    void sendMidiOut(int status, int data1, int data2);
+    // Note-offs for the out notes that a voice plays, or for every sounding out note.
+    void endOutNotesOfVoice(int voice);
+    void endAllOutNotes();
+
+    // Note road: keys to voices. Audio thread; the preview note comes from the editor.
+    void midiNoteDown(int key, int velocity, int channel);
+    void midiNoteRelease(int key, int velocity, int channel);
+    // Starts (retrigger) or re-pitches a voice; offset in semitones.
+    void setNotePressed(int voice, int key, int velocity, float offset, bool retrigger,
+                        bool fromArp, bool slide);
+    int getNextCurVoice();
+    void setVoiceOff(int voice);
+    void setVoiceOn(int voice);
+    bool isVoiceBusy(int voice) const { return voicePressed[voice] || voiceLevel[voice] > 1e-5f; }
+    int getNotesPlaying() const;
+    bool getIsAnyVoicePlaying() const;
+    int getNotesOn() const;
+    int getLastPlayed() const;
+    void setOldestVoice();
+    void setLastVoice();
+    float getPitchBendValue(int tag, float bend) const;
+    float getPitchBendRange(int tag) const; // octaves of full bend for tag 248 or 249
+    void previewNoteOn();
+    void previewNoteReleased();
+    static constexpr int kHeldNotes = 100;
+    int32_t heldNotes[kHeldNotes] = {};
+    int32_t heldNotesScratch[kHeldNotes] = {};
+    int32_t heldNoteTop = -1;
+    float lastNotePitch = -10.0f; // octaves; -10 means no previous note, so no glide
+    int32_t monoVelocity = 0;
+    uint8_t monoSecondKey = 0;
+    int32_t notesPlayingCount = 0;
+    int32_t alternationCounter = 0;
+    uint8_t previewPlaying = 0;
+    // Per voice, written at note start and read by the voice control-rate update.
+    float voiceTargetPitch[kNumVoices] = {}; // octaves relative to key 57
+    float voiceGlidePitch[kNumVoices] = {};
+    float voiceGlideStep[kNumVoices] = {};
+    float voiceGlideSign[kNumVoices] = {};
+    float voiceVelocity[kNumVoices] = {};     // velocity / 127 through the curve
+    float voiceVelocityGain[kNumVoices] = {}; // the velocity's share of the volume
+    float voicePitchBend[kNumVoices] = {};    // octaves
+    void pushHeldNote(int key);
+    bool removeHeldNote(int key);
+    void startMonoVoice(int key);
+    void noteDownArp(int key, int velocity);
+    void noteReleaseArp(int key);
+    void restartNoteSources(int key, int velocity);
+    void setVoiceControllers(int voice);
+    void setUnisonDelays(int voice);
+    void sendArpNoteOut(int voice, int key, float offset, int velocity, bool retrigger);
+    uint32_t noteRandomSeed = 22222; // note randoms, apart from the audio generator
+    float noteRandom();              // bipolar, -1..1
 
 public:
     // ---- Global and voice control-rate updates, wave tables, oscillators, envelopes, path ---
@@ -635,15 +763,78 @@ public:
     // One pass of every collected voice: control-rate updates, oscillators, the six path
     // positions and the sum; leaves the pass's two sub-frame pairs in voiceSum.
     void renderVoices();
+    // The effective portamento mode: 1 while the arpeggiator plays, else tag 247's step.
+    int getPortMode() const;
+    // Unison sub-voices per voice (1..6), kept by the slow update from "Unison Mode".
+    int32_t uniNumVoices = 1;
+    // Velocity curve exponent, kept by the slow update; 1.0 is linear.
+    float velocityCurve = 1.0f;
+    // Raised by the first key of a phrase; the global envelopes restart their gate on it.
+    uint8_t globalEnvPhrase = 0;
+    // A note start's restart of one voice: counters, oscillator phases, envelopes (attack-0
+    // envelopes start in their decay), path-stage states and unison delay lines.
+    void restartVoice(int voice);
+    // The sample of a user wave's preview table at a 0..1 position, for the wave audition.
+    float getUserWaveTableValue(int wave, float position) const;
+    // Engine reset: every voice and sub-voice envelope to rest (stage, levels, release and
+    // restart flags cleared, gains 1.0).
+    void resetVoiceEnvelopes();
 
 public:
     // ---- Voice stages: waveshaper, low-fi, voice distortion ---------------------------------
+    // The voice path's WAVESHAPER, LOW-FI and DISTORTION positions: each runs every active
+    // voice's sub-voices from pathIn into pathOut and leaves pathOut alone while its switch is
+    // off. Audio thread, once per pass.
+    void doWaveShaper();
+    void doLowFi();
+    void doVoiceDistort();
+    // The control-rate part of those three stages for one voice (smoothing of the shaper and
+    // distortion knobs, the low-fi steps, the distortion mode's coefficients); the voice's
+    // control-rate update calls it after the EQ set-up.
+    void setVoiceStages(int voice);
 
 public:
     // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------
+    // Unsmoothed MIDI controller sources per voice and per MIDI channel (Poly MPE).
+    float voiceMidiSource[kNumVoices][512] = {};
+    float channelMidiSource[16][512] = {};
+    // Source writers for sources 1..105; other indexes are ignored. The global form writes
+    // every voice (and lastVoiceSource when global), the channel form the MIDI sources.
+    void setModSrc(int src, float value, bool global);
+    void setModSrc(int src, float value, int channel);
+    void setModSrc(int voice, int src, float value);
+    // Restores a voice's destinations that no modulation slot writes.
+    void setDefaultVoiceMod(int voice);
+    // A new voice's one evaluation of the listed slots, before its first pass.
+    void setVoiceModNoteStart(int voice);
+    // The render loop's per-sample global sources: LFO steps and ramps, the Free LFO 1/2
+    // combination, smoothed levels and the noise sources.
+    void doGlobalSources();
 
 public:
     // ---- Arpeggiator and step sequencer -----------------------------------------------------
+    // Held-key list in press order and its pitch-sorted copy (32 keys at most).
+    static constexpr int kArpKeys = 32;
+    int32_t arpHeldNotes[kArpKeys] = {};
+    int32_t arpHeldVelocities[kArpKeys] = {};
+    int32_t arpSortedNotes[kArpKeys] = {};
+    int32_t arpSortedVelocities[kArpKeys] = {};
+    int32_t arpHeldCount = 0;
+    int32_t arpTopPattern = 0;     // the pattern the last key 120..123 chose in "Top"
+    uint8_t arpModRunning = 0;     // the global mod arp runs
+    int32_t arpPlayingPattern = 0; // 0 A, 1 B
+    void doNoZeroArp();
+    void doSortArp();
+    void getArpToStart();
+    // The first key of an arpeggio: LFOs, XY pads and gater restart, step state reset.
+    void setArpFirstKey(int velocity);
+    void updateArpMod(int voice);
+    void setArpMod();
+    // Smooths the global mod arp's Free 1/Free 2 values and publishes sources 85..88.
+    void smoothArpFree();
+    // A note starting from silence restarts the global mod arp.
+    void restartModArp();
+    int getArpNumOfSteps(int pattern) const;
 
 public:
     // ---- FX chain: paths, gater, delay, reverb, distortion FX, modulation FX ----------------
@@ -654,9 +845,21 @@ public:
     void doGater(stereoStruct in, stereoStruct* out);
     void doDelay(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
     void doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
+    // The gater runs per voice when the arpeggiator is off and its mode asks for it.
+    bool getIsPolyGater() const;
+    // Restarts the poly gater of one sub-voice slot.
+    void resetGater(int subVoice);
 
 public:
     // ---- Tuning, MIDI learn, controller maps, wave files and sample import -----------------
+    // Set after midiLearnTag by the editor: the next controller message is learnt.
+    std::atomic<bool> midiLearnArmed{false};
+    void setMIDILatch(int tag) {
+        midiLearnTag = tag;
+        midiLearnArmed = true;
+    }
+    // The tag learnt for a controller number, 0 for none or outside 0..127.
+    int getMIDICCTag(int cc) const { return cc >= 0 && cc < 128 ? midiCCMap[cc] : 0; }
 };
 
 // Allocates and constructs one engine; null when that fails.

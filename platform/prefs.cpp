@@ -238,6 +238,9 @@ void PrefStore::reloadLocked() {
     if (takePendingLocked()) writeFileLocked();
     updateMirrorsLocked();
     loaded_.store(true, std::memory_order_release);
+    // The switches the audio thread reads are served from their mirrors, without the read
+    // that makes a system-wide value the user's own; so they are adopted here, on load.
+    for (const char* key : kSwitchKeys) adoptFallbackLocked(key);
 }
 
 PrefStore::ReadResult PrefStore::readFileLocked(std::string const& path,
@@ -400,20 +403,24 @@ void PrefStore::updateMirrorsLocked() {
     }
 }
 
-std::string PrefStore::getString(std::string const& key) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ensureLoadedLocked();
+std::string PrefStore::adoptFallbackLocked(std::string const& key) {
     auto found = values_.find(key);
     if (found != values_.end() && !found->second.isInt && !found->second.text.empty())
         return found->second.text;
     auto fallback = fallback_.find(key);
     if (fallback == fallback_.end() || fallback->second.isInt) return std::string();
     // A value found only in the system-wide file becomes the user's own.
-    std::string text = fallback->second.text;
+    Value adopted = fallback->second;
     bool alreadyStored =
-        found != values_.end() && !found->second.isInt && found->second.text == text;
-    if (!alreadyStored) writeLocked(key, fallback->second);
-    return text;
+        found != values_.end() && !found->second.isInt && found->second.text == adopted.text;
+    if (!alreadyStored) writeLocked(key, adopted);
+    return adopted.text;
+}
+
+std::string PrefStore::getString(std::string const& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ensureLoadedLocked();
+    return adoptFallbackLocked(key);
 }
 
 int PrefStore::getInt(std::string const& key) {

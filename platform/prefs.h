@@ -97,6 +97,9 @@ private:
     bool takePendingLocked();
     void updateMirrorsLocked();
     std::string effectiveStringLocked(std::string const& key) const;
+    // The user's non-empty string under `key`, else the system-wide one, which is then
+    // written into the user's file.
+    std::string adoptFallbackLocked(std::string const& key);
 
     mutable std::mutex mutex_;
     std::string fixedPath_;

@@ -4,12 +4,21 @@
 
 #include "vst2/AEffEditor.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 VstIntPtr asBool(bool b) {
     return b ? 1 : 0;
+}
+
+// The lowest byte of the integer part of the host's float. A NaN, an infinity or a value
+// beyond the integer range has no integer part to convert (the conversion would be
+// undefined), so it gives 0: no modifier keys.
+unsigned char lowByteOf(float opt) {
+    if (!(std::fabs(opt) < 2147483648.0f)) return 0;
+    return static_cast<unsigned char>(static_cast<VstInt32>(opt) & 0xFF);
 }
 } // namespace
 
@@ -73,7 +82,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         VstKeyCode key{};
         key.character = index;
         key.virt = static_cast<unsigned char>(value & 0xFF);
-        key.modifier = static_cast<unsigned char>(static_cast<long long>(opt) & 0xFF);
+        key.modifier = lowByteOf(opt);
         return asBool(opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key));
     }
     case effSetEditKnobMode:

@@ -244,6 +244,11 @@ struct VstEvents {
     VstEvent* events[2]; // the host allocates as many as numEvents
 };
 
+// VstMidiEvent flags.
+enum VstMidiEventFlags : VstInt32 {
+    kVstMidiEventIsRealtime = 1 << 0,
+};
+
 struct VstMidiEvent {
     VstInt32 type;
     VstInt32 byteSize;

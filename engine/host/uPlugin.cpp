@@ -89,6 +89,7 @@ void APlugin::clearMidiQueue() {
         e.reserved1 = 99;
     }
     pendingMidiEvents = 0;
+    midiSlotHigh = 0;
 }
 
 void APlugin::recogniseHost() {
@@ -169,6 +170,8 @@ void APlugin::setSampleRate(float rate) {
 
 void APlugin::suspend() {
     setEverythingOff(true);
+    // Events queued for a stream that stopped must not play into the next one.
+    clearMidiQueue();
 }
 
 void APlugin::resetGater() {

@@ -149,8 +149,8 @@ void APlugin::setPresetParameters() {
         ribbonPosition = ribbonTarget = rest;
     }
 
-    currentVoice = lastStartedVoice = 0;
-    for (double& stamp : voiceStartStamps) stamp = 0.0;
+    currentVoice = lastVoice = 0;
+    for (uint64_t& stamp : voiceStartStamp) stamp = 0;
     for (int32_t& v : activeVoices) v = 0;
     activeVoiceCount = 0;
 

@@ -261,8 +261,8 @@ bool APlugin::setNumSequenceA(int tagNum) {
         if (!askEntry(tagNum, "0 - Off, 2,3,4", "0", text)) return true;
         std::string s(text);
         stripAllButNum(s);
-        if (s.empty()) return true; // no number typed
-        // (i + 0.01) / 9.99 for the steps 1, 2 and 3 ("2", "3", "4") and 0 ("Off").
+        // (i + 0.01) / 9.99 for the steps 1, 2 and 3 ("2", "3", "4") and 0 ("Off"); every other
+        // answer, the word "Off" that the prompt offers included, turns the ratchet off.
         if (s == "2")
             writeEntry(tagNum, 0.1011011);
         else if (s == "3")

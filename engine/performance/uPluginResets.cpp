@@ -17,8 +17,10 @@ constexpr int kTapeFlanger = 3;
 
 void APlugin::initModFX(bool onlyTapeModes) {
     // Only the tape modes keep rate-dependent lines in the delay unit.
-    if (!onlyTapeModes || modFXMode == kTapeChorus || modFXMode == kTapeFlanger)
+    if (!onlyTapeModes || modFXMode == kTapeChorus || modFXMode == kTapeFlanger) {
         modFXDelay.init(engineRate > 0.0f ? engineRate : 44100.0f);
+        ++modFXDelaySetups;
+    }
     fxFilter5.reset();
 }
 

@@ -1,59 +1,151 @@
-// The render loop (host audio thread). Every sample offers the MIDI queue its turn; every
-// 4,096 samples the pending editor refresh and program change are served. While a program
-// waits or is applied the two stored output frames repeat; otherwise the output is silent
-// until the voices render. Both outputs are always fully written.
+// The host's block call (host audio thread): muted while a program is applied, the wave
+// audition, or the normal block that walks the samples one at a time: MIDI at its sample, the
+// input source, the fade before a program change, the periodic work paced by sampleCounter
+// (4 / 16 / 128 / 4,096 / 16,384 samples) and a pass of two output frames every second sample.
 #include "engine/APlugin.h"
 
 #include "dsp/DenormalGuard.h"
+#include "engine/params/ParamTags.h"
 #include "platform/prefs.h"
 
-void APlugin::renderSilence(float** outputs, VstInt32 from, VstInt32 to) {
-    for (int channel = 0; channel < 2; ++channel) {
-        float* out = outputs[channel];
-        if (!out) continue;
-        for (VstInt32 i = from; i < to; ++i) out[i] = 0.0f;
-    }
+#include <cmath>
+
+namespace {
+
+constexpr VstInt32 kTimeInfoFlags = kVstPpqPosValid | kVstTempoValid; // 0x600
+constexpr int kArpPlayMode = 8;
+constexpr int kModArpFree = 13;
+constexpr int kModArpMono = 14;
+
+// Host buffers may hold anything: a value that is not finite counts as silence.
+inline float finiteOrZero(float x) {
+    return std::isfinite(x) ? x : 0.0f;
 }
 
-void APlugin::processReplacing(float**, float** outputs, VstInt32 sampleFrames) {
-    if (!outputs || !outputs[0] || !outputs[1] || sampleFrames < 1) return;
+} // namespace
+
+void APlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    if (sampleFrames <= 0 || !outputs || !outputs[0] || !outputs[1]) return;
     DenormalGuard denormals;
-    timeInfo = getTimeInfo(kVstTempoValid | kVstPpqPosValid);
     float* left = outputs[0];
     float* right = outputs[1];
 
     if (applyingPreset) {
-        // Muted: MIDI is still consumed, nothing else runs.
+        // Muted: MIDI is still consumed (and dropped), nothing else runs.
         for (VstInt32 i = 0; i < sampleFrames; ++i) {
             if (pendingMidiEvents > 0) processMidi(i);
             left[i] = right[i] = 0.0f;
+            ++sampleCounter;
         }
-        sampleCounter += static_cast<uint32_t>(sampleFrames);
         return;
     }
+    if (waveAudition) {
+        renderWaveAudition(outputs, sampleFrames);
+        return;
+    }
+    renderNormal(inputs, outputs, sampleFrames);
+}
 
+void APlugin::renderWaveAudition(float** outputs, VstInt32 sampleFrames) {
     for (VstInt32 i = 0; i < sampleFrames; ++i) {
-        if (pendingMidiEvents > 0) processMidi(i);
-        // The auto-limit switch is read from its lock-free mirror, never from the file.
-        if ((sampleCounter & 16383u) == 0)
-            autoLimitOn = getRegisterIsOnAudio(AudioPrefSwitch::AutoLimit, true);
-        if ((sampleCounter & 4095u) == 0) {
-            if (editorRefreshPending) updateEditorScreen();
-            if (pendingPresetApply) setPresetParameters();
-        }
-        if (!(applyingPreset || pendingPresetApply) && (sampleCounter & 127u) == 0) setGlobalRare();
-        if (!(applyingPreset || pendingPresetApply) && oddSample == 0) {
-            // The pass that renders two frames; no voices sound yet.
-            outputFrames[0] = stereoStruct{};
-            outputFrames[1] = stereoStruct{};
-        }
-        left[i] = outputFrames[oddSample].left;
-        right[i] = outputFrames[oddSample].right;
-        oddSample = 1 - oddSample;
-        ++sampleCounter;
+        waveAuditionVolume =
+            0.99f * waveAuditionVolume + 0.01f * currentValues[tag::MainVolume] + 1e-15f;
+        float x = waveAuditionVolume;
+        x = x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
+        const float gain = x < 0.001f ? 0.0f : std::pow(10.0f, (70.0f * x - 60.0f) / 20.0f);
+        masterGain = gain * midiVolume;
+        const float s = finiteOrZero(
+            masterGain * getUserWaveTableValue(waveAuditionWave,
+                                               static_cast<float>(waveAuditionPosition) / 4096.0f));
+        outputs[0][i] = outputs[1][i] = s;
+        // Positions 0..4094.
+        waveAuditionPosition = (waveAuditionPosition + 10) % 4095;
     }
 }
 
+void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    timeInfo = getTimeInfo(kTimeInfoFlags);
+    const double position = timeInfo ? timeInfo->ppqPos : 0.0;
+    blockStartPosition = songPosition = std::isfinite(position) ? position : 0.0;
+    blockLength = sampleFrames;
+    const float* inLeft = inputs ? inputs[0] : nullptr;
+    const float* inRight = inputs ? inputs[1] : nullptr;
+    float* left = outputs[0];
+    float* right = outputs[1];
+
+    for (VstInt32 i = 0; i < sampleFrames; ++i) {
+        if (pendingMidiEvents > 0) processMidi(i);
+        blockSampleIndex = i;
+        const float inL = inLeft ? finiteOrZero(inLeft[i]) : 0.0f;
+        const float inR = inRight ? finiteOrZero(inRight[i]) : 0.0f;
+        inputLevel = (inL + inR) * 0.5f;
+        setModSrc(89, inputLevel, false);
+
+        if (fadeOutActive) {
+            // 1,000 samples down to silence, then the program change waits for its boundary.
+            fadeGain -= 0.001f;
+            if (fadeGain < 0.0f) {
+                fadeGain = 0.0f;
+                pendingPresetApply = true;
+                applyingPreset = false;
+                fadeOutActive = false;
+                turnAllVoicesOff();
+            }
+        }
+
+        const uint64_t counter = sampleCounter;
+        if ((counter & 16383u) == 0)
+            autoLimitOn = getRegisterIsOnAudio(AudioPrefSwitch::AutoLimit, true);
+        if ((counter & 4095u) == 0) {
+            if (ribbonSpringCountdown < 0) {
+                ribbonSpringCountdown = -1;
+            } else if (--ribbonSpringCountdown == 0) {
+                setRibbonSpringOn();
+            }
+            if (editorRefreshPending) updateEditorScreen();
+            if (pendingPresetApply) setPresetParameters();
+        }
+
+        if (applyingPreset || pendingPresetApply) {
+            // Waiting for the program change: silence, never the last frames held as DC.
+            outputFrames[0] = outputFrames[1] = stereoStruct{};
+        } else {
+            doGlobalSources();
+            if ((counter & 15u) == 0) {
+                songPosition += 16.0 / engineRateDouble * tempoDouble / 60.0;
+                smoothedModWheel = 0.99f * smoothedModWheel + 0.01f * modWheel + 1e-15f;
+                lastVoiceSource[1] = smoothedModWheel;
+                if ((counter & 127u) == 0) {
+                    updateBrickFilter(false);
+                    setGlobalRare();
+                }
+                setGlobalOften();
+                setLastVoice();
+                setOldestVoice();
+                anyVoicePlaying = getIsAnyVoicePlaying();
+                if (activeVoiceCount == 0) arpModRunning = 0;
+                if (getPlayMode() != kArpPlayMode) {
+                    const int arpMode = getLockSteppedValue(tag::ArpMode);
+                    if (arpMode == kModArpFree || arpMode == kModArpMono) {
+                        setArpMod();
+                        smoothArpFree();
+                    }
+                }
+            }
+            if (oddSample == 0) renderPass();
+        }
+
+        left[i] = outputFrames[oddSample].left;
+        right[i] = outputFrames[oddSample].right;
+        oddSample = 1 - oddSample;
+        ++sampleClock;
+        ++sampleCounter;
+    }
+    // Outside the loop, MIDI out is stamped at the start of the next block.
+    blockSampleIndex = 0;
+}
+
+// The call of old hosts: MIDI is consumed, the output is silent.
 void APlugin::__processDeprecated(float**, float** outputs, VstInt32 sampleFrames) {
     if (!outputs || !outputs[0] || !outputs[1] || sampleFrames < 1) return;
     for (VstInt32 i = 0; i < sampleFrames; ++i) {

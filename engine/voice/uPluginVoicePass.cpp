@@ -6,3 +6,6 @@
 void APlugin::renderVoices() {
     voiceSum[0] = voiceSum[1] = stereoOverStruct{};
 }
+
+// Least form until the voices keep oscillator, envelope and stage state: nothing to restart.
+void APlugin::restartVoice(int) {}

@@ -21,3 +21,8 @@ void APlugin::changeUserWaveDelta(int wave, int delta) {
     setParameter(presetTag, (static_cast<float>(number) + 0.1f) / kWavePresetRange);
     // Copying the built-in wave into the user wave arrives with the user-wave tables.
 }
+
+// Least form until the preview table is built: silence.
+float APlugin::getUserWaveTableValue(int, float) const {
+    return 0.0f;
+}

@@ -14,6 +14,14 @@
 
 namespace testhost {
 
+// One MIDI message the plug-in sent through audioMasterProcessEvents.
+struct SentMidi {
+    int status = 0;
+    int data1 = 0;
+    int data2 = 0;
+    VstInt32 deltaFrames = 0;
+};
+
 // What the host callback answers and what it has been asked. One instance serves the test
 // that is running; tests run one at a time.
 struct HostState {
@@ -25,6 +33,7 @@ struct HostState {
     std::vector<VstInt32> opcodes;                     // every request, in order
     std::vector<std::pair<VstInt32, float>> automated; // audioMasterAutomate (index, value)
     int midiOutBlocks = 0;
+    std::vector<SentMidi> midiOut; // every MIDI event sent, in order
 
     int count(VstInt32 opcode) const {
         int n = 0;
@@ -40,6 +49,7 @@ inline HostState& host() {
 
 inline void resetHost() {
     host() = HostState{};
+    host().midiOut.reserve(4096); // recording must not allocate on the audio thread
     host().time.sampleRate = 44100.0;
     host().time.tempo = 120.0;
     host().time.timeSigNumerator = 4;
@@ -67,6 +77,16 @@ inline VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntP
         return 1;
     case audioMasterProcessEvents:
         ++h.midiOutBlocks;
+        if (auto* events = static_cast<VstEvents*>(ptr)) {
+            for (VstInt32 i = 0; i < events->numEvents; ++i) {
+                const VstEvent* e = events->events[i];
+                if (!e || e->type != kVstMidiType) continue;
+                const auto* m = reinterpret_cast<const VstMidiEvent*>(e);
+                h.midiOut.push_back({static_cast<unsigned char>(m->midiData[0]),
+                                     static_cast<unsigned char>(m->midiData[1]),
+                                     static_cast<unsigned char>(m->midiData[2]), m->deltaFrames});
+            }
+        }
         return 1;
     case audioMasterGetSampleRate:
         return static_cast<VstIntPtr>(h.time.sampleRate);

@@ -74,6 +74,8 @@ TEST_F(HostLifecycle, EveryOpcodeAnswersWithoutCrashingEvenWithNullPointers) {
         if (opcode == effClose) continue; // ends the instance; the fixture closes it
         plugin.dispatch(opcode, 0, 0, nullptr, 0.0f);
         plugin.dispatch(opcode, 5, 0, nullptr, 1.0f);
+        // A hostile float: nothing may convert it to an integer unchecked.
+        for (float opt : {NAN, INFINITY, -1e30f}) plugin.dispatch(opcode, 0, 0, nullptr, opt);
     }
     EXPECT_EQ(plugin.dispatch(1000, 0, 0, nullptr, 0.0f), 0);
     EXPECT_EQ(plugin.dispatch(-1, 0, 0, nullptr, 0.0f), 0);

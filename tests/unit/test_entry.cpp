@@ -166,9 +166,19 @@ TEST(NumericEntry, SequenceARows) {
     EXPECT_EQ(e->getParameterDisplayStr(ratchet), "4");
     typed(*e, script, ratchet, "0");
     EXPECT_EQ(e->getParameterDisplayStr(ratchet), "Off");
-    typed(*e, script, ratchet, "2");
-    typed(*e, script, ratchet, "Off"); // no digit: nothing typed
-    EXPECT_EQ(e->getParameterDisplayStr(ratchet), "2");
+    // Any answer but 2, 3 or 4 turns the ratchet off, the "Off" the prompt offers included;
+    // only Cancel and an empty answer keep it.
+    for (const char* off : {"Off", "never", "5", "23"}) {
+        typed(*e, script, ratchet, "2");
+        typed(*e, script, ratchet, off);
+        EXPECT_EQ(e->getParameterDisplayStr(ratchet), "Off") << "typed " << off;
+    }
+    typed(*e, script, ratchet, "x4x");
+    EXPECT_EQ(e->getParameterDisplayStr(ratchet), "4");
+    typed(*e, script, ratchet, "");
+    script.answerCancel();
+    e->setNumValue(ratchet);
+    EXPECT_EQ(e->getParameterDisplayStr(ratchet), "4");
 }
 
 TEST(NumericEntry, SemitoneRowsReadBackWhatWasTyped) {

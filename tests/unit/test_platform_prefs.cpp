@@ -304,10 +304,19 @@ TEST_F(PlatformPrefs, TheFileAndFoldersComeFromTheEnvironment) {
 
 TEST_F(PlatformPrefs, SystemWideValuesFillEmptyOnesAndBecomeTheUsers) {
     std::string system = folder_ + "/system.conf";
-    writeWhole(system, "s Tuning=/usr/share/tunings/\ns EQDir=/shared/eq/\ni A4=415\n");
+    writeWhole(system, "s Tuning=/usr/share/tunings/\ns EQDir=/shared/eq/\ni A4=415\n"
+                       "s AutoLimit=N\ns MIDICapture=N\ns MIDISpring=N\n");
     mkdir((folder_ + "/VMQX").c_str(), 0700);
-    writeWhole(path_, "s EQDir=\ns Keyboard=N\n");
+    writeWhole(path_, "s EQDir=\ns Keyboard=N\ns MIDISpring=Y\n");
     PrefStore store(path_, system);
+    // The switches the audio thread reads become the user's too, without losing the user's own.
+    EXPECT_FALSE(store.getSwitch(kPrefAutoLimit, true));
+    EXPECT_FALSE(store.getSwitchAudio(AudioPrefSwitch::MIDICapture, true));
+    EXPECT_TRUE(store.getSwitch(kPrefMIDISpring, false));
+    const std::string adopted = readWhole(path_);
+    EXPECT_NE(adopted.find("s AutoLimit=N\n"), std::string::npos) << adopted;
+    EXPECT_NE(adopted.find("s MIDICapture=N\n"), std::string::npos) << adopted;
+    EXPECT_NE(adopted.find("s MIDISpring=Y\n"), std::string::npos) << adopted;
     EXPECT_EQ(store.getString("EQDir"), "/shared/eq/") << "an empty value counts as missing";
     EXPECT_EQ(store.getString("Tuning"), "/usr/share/tunings/");
     EXPECT_EQ(store.getInt("A4"), 0) << "integers are the user's own only";

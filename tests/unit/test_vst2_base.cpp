@@ -25,6 +25,17 @@ public:
     float lastValue = -1.0f;
 };
 
+// An editor that records the keys the dispatcher hands it.
+class KeySpy : public AEffEditor {
+public:
+    using AEffEditor::AEffEditor;
+    bool onKeyDown(VstKeyCode& key) override {
+        last = key;
+        return true;
+    }
+    VstKeyCode last{};
+};
+
 std::string text(void (AudioEffect::*fn)(float, char*, VstInt32), float value, int maxLen = 8) {
     Probe probe;
     char buffer[64];
@@ -173,4 +184,21 @@ TEST(Vst2Base, SpeakerArrangements) {
     probe.deallocateArrangement(&target);
     EXPECT_EQ(source, nullptr);
     EXPECT_EQ(target, nullptr);
+}
+
+TEST(Vst2Base, KeyModifierComesFromTheHostFloatOnlyWhenItHasAnIntegerPart) {
+    Probe probe;
+    auto* keys = new KeySpy(&probe); // owned by the effect
+    EXPECT_EQ(probe.dispatcher(effEditKeyDown, 'a', 0x1FF, nullptr, 258.9f), 1);
+    EXPECT_EQ(keys->last.character, 'a');
+    EXPECT_EQ(keys->last.virt, 0xFF);
+    EXPECT_EQ(keys->last.modifier, 2); // the lowest byte of 258
+    probe.dispatcher(effEditKeyDown, 0, 0, nullptr, -3.0f);
+    EXPECT_EQ(keys->last.modifier, 253);
+    // A float with no integer part in range is no modifier at all, never undefined behaviour.
+    for (float bad : {NAN, INFINITY, -INFINITY, 1e30f, -3e9f, 2147483648.0f}) {
+        keys->last.modifier = 99;
+        EXPECT_EQ(probe.dispatcher(effEditKeyDown, 'b', 0, nullptr, bad), 1);
+        EXPECT_EQ(keys->last.modifier, 0) << bad;
+    }
 }

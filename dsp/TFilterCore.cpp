@@ -1,0 +1,291 @@
+// The voice filter's recurrences: one lane group through the selected type (one-pole, clipped
+// SVF, biquads, zero-delay SVFs, the resonant ladder, their cascades and the formant banks),
+// the extra high-pass stage, and the per-pass form of process(). Audio thread only.
+#include "dsp/FilterMath.h"
+#include "dsp/TFilter.h"
+
+using filtermath::cubicClip;
+using filtermath::pairVec;
+
+namespace {
+
+const Float4 kOffset(1e-15f);
+const Float4 kSqrt2(1.414214f);
+const Float4 kTwo(2.0f);
+// The clipped SVF's cubic on its band state, and where that cubic turns back.
+const Float4 kSvfCubic(0.001f);
+const Float4 kSvfLimit(18.257419f); // 1 / sqrt(3 x 0.001)
+// The ladder's cubic on its last stage.
+const Float4 kLadderCubic(0.16666f);
+const Float4 kLadderLimit(1.4142346f); // 1 / sqrt(3 x 0.16666)
+// The biquad outputs are held here so that a loud input cannot run the recursion away.
+const Float4 kBiquadLimit(2.0f);
+
+struct SvfOut {
+    Float4 low, high, band;
+};
+
+inline SvfOut clippedSvf(Float4& low, Float4& band, Float4 x, Float4 f, Float4 d) {
+    const Float4 b = cubicClip(band, kSvfCubic, kSvfLimit);
+    const Float4 high = x - low - d * b;
+    band = f * high + b;
+    low = f * band + low;
+    return {low, high, band};
+}
+
+} // namespace
+
+namespace {
+
+// One direct-form-I step on the shared three-slot history; `raw` receives the sum before the
+// clamp.
+struct Biquad {
+    Float4 b0, b1, b2, a1, a2;
+};
+
+inline Float4 biquadStep(Float4* xs, Float4* ys, Float4 x, const int* sl, const Biquad& q,
+                         Float4& raw) {
+    xs[sl[0]] = x;
+    raw = q.b0 * x + q.b1 * xs[sl[1]] + q.b2 * xs[sl[2]] - q.a1 * ys[sl[1]] - q.a2 * ys[sl[2]];
+    const Float4 y = clamp(raw, Float4(0.0f) - kBiquadLimit, kBiquadLimit);
+    ys[sl[0]] = y;
+    return y;
+}
+
+struct Ladder {
+    Float4 low, band3; // b4 and b3 after the step
+};
+
+inline Ladder ladderStep(Float4* b, Float4 x, Float4 p, Float4 f, Float4 k) {
+    const Float4 in = x - k * b[4];
+    Float4 t1 = b[1];
+    b[1] = (in + b[0]) * p - b[1] * f;
+    const Float4 t2 = b[2];
+    b[2] = (b[1] + t1) * p - b[2] * f;
+    t1 = b[3];
+    b[3] = (b[2] + t2) * p - b[3] * f;
+    b[4] = (b[3] + t1) * p - b[4] * f;
+    b[4] = cubicClip(b[4], kLadderCubic, kLadderLimit);
+    b[0] = in;
+    return {b[4], b[3]};
+}
+
+struct Zdf {
+    Float4 lp, bp, hp;
+};
+
+inline Zdf zdfStep(Float4& s1, Float4& s2, Float4 x, Float4 g, Float4 cc, Float4 h) {
+    Zdf o;
+    o.hp = (x - cc * s1 - s2) * h;
+    o.bp = s1 + g * o.hp;
+    o.lp = s2 + g * o.bp;
+    s1 = o.bp + g * o.hp;
+    s2 = o.lp + g * o.bp;
+    return o;
+}
+
+} // namespace
+
+void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
+                       const Float4 (&ring)[4]) {
+    const Biquad bq{c.b0, c.b1, c.b2, c.a1, c.a2};
+    switch (type) {
+    case 1:
+    case 2:
+        for (Float4& x : v) {
+            s.onePole = c.opA * x + c.opB * s.onePole + kOffset;
+            x = type == 1 ? s.onePole : x - s.onePole;
+        }
+        break;
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+        for (Float4& x : v) {
+            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, x, c.svfF, c.svfD);
+            if (type == 3)
+                x = o.low * kSqrt2 + kOffset;
+            else if (type == 4)
+                x = o.high * kSqrt2 + kOffset;
+            else if (type == 5)
+                x = o.band * kTwo + kOffset;
+            else
+                x = (o.low - o.high) * kSqrt2 + kOffset;
+        }
+        break;
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+        for (int k = 0; k < 4; ++k) {
+            Float4 raw;
+            v[k] = biquadStep(s.bqX, s.bqY, v[k], slots[k], bq, raw) + kOffset;
+        }
+        break;
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+    case 27:
+    case 28:
+    case 29:
+    case 30:
+    case 31:
+    case 32: {
+        const int kind = (type >= 27 ? type - 27 : type - 11); // 0 low .. 3 notch, 4 and 5 multi
+        auto pick = [&](const Zdf& o) {
+            switch (kind) {
+            case 0:
+                return o.lp;
+            case 1:
+                return o.hp;
+            case 2:
+                return o.bp * kTwo;
+            case 3:
+                return o.lp + o.hp;
+            default:
+                return c.wLP * o.lp + c.wBP * kTwo * o.bp + c.wHP * o.hp;
+            }
+        };
+        for (Float4& x : v) {
+            Float4 y = pick(zdfStep(s.z1s1, s.z1s2, x, c.zG, c.zC1, c.zH1));
+            if (type >= 27) y = pick(zdfStep(s.z2s1, s.z2s2, y, c.zG, c.zC2, c.zH2));
+            x = y + kOffset;
+        }
+        break;
+    }
+    case 17:
+    case 18:
+        for (Float4& x : v) {
+            s.onePole = c.opA * x + c.opB * s.onePole + kOffset;
+            const Float4 in = type == 17 ? s.onePole + kOffset : x - s.onePole + kOffset;
+            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, in, c.svfF, c.svfD);
+            x = (type == 17 ? o.low : o.high) * kSqrt2 + kOffset;
+        }
+        break;
+    case 19:
+    case 20:
+    case 25:
+    case 26:
+        for (int k = 0; k < 4; ++k) {
+            Float4 raw;
+            const Float4 y = biquadStep(s.bqX, s.bqY, v[k], slots[k], bq, raw);
+            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, y, c.svfF, c.svfD);
+            if (type == 19)
+                v[k] = o.low * kSqrt2 + kOffset;
+            else if (type == 20)
+                v[k] = o.high * kSqrt2 + kOffset;
+            else if (type == 25)
+                v[k] = o.band * kTwo + kOffset;
+            else
+                v[k] = (o.low - o.high) * kSqrt2 + kOffset;
+        }
+        break;
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+        for (Float4& x : v) {
+            const Ladder o = ladderStep(s.lad, x, c.ladP, c.ladF, c.ladK);
+            const Float4 band = o.band3 - o.low;
+            if (type == 21)
+                x = band * Float4(6.0f) + kOffset;
+            else if (type == 22)
+                x = x - Float4(3.0f) * band + kOffset;
+            else if (type == 23)
+                x = o.low * kTwo + kOffset;
+            else
+                x = (x - o.low) * kTwo + kOffset;
+        }
+        break;
+    case 33:
+    case 34:
+        for (int k = 0; k < 4; ++k) {
+            Float4 raw;
+            const Float4 y = biquadStep(s.bqX, s.bqY, v[k], slots[k], bq, raw);
+            // The low-pass cascade feeds the ladder the sum before the clamp.
+            const Float4 in = type == 33 ? raw : y;
+            const Ladder o = ladderStep(s.lad, in, c.ladP, c.ladF, c.ladK);
+            v[k] = (type == 33 ? o.low * kTwo : in - o.low) + kOffset;
+        }
+        break;
+    case 35:
+    case 36:
+    case 37: {
+        const Float4 gain(type == 35 ? 2.83f : 0.15f);
+        for (int k = 0; k < 4; ++k) {
+            const int* sl = slots[k];
+            s.fX[sl[0]] = v[k];
+            const Float4 d = v[k] - s.fX[sl[2]];
+            Float4 sum;
+            for (int b = 0; b < 4; ++b) {
+                Float4 y = c.fB0[b] * d - c.fA1[b] * s.fY[b][sl[1]] - c.fA2[b] * s.fY[b][sl[2]];
+                y = clamp(y, Float4(0.0f) - kBiquadLimit, kBiquadLimit);
+                s.fY[b][sl[0]] = y;
+                sum += y;
+            }
+            v[k] = sum * gain + kOffset;
+        }
+        break;
+    }
+    case 41:
+    case 42:
+        for (int k = 0; k < 4; ++k) v[k] = v[k] * ring[k] + kOffset;
+        break;
+    default: // 0, the combs (run elsewhere) and out-of-range types leave the input
+        break;
+    }
+}
+
+void TFilter::runHP(Lanes& s, Float4 (&v)[4]) const {
+    for (Float4& x : v) {
+        const SvfOut o = clippedSvf(s.hpLow, s.hpBand, x + kOffset, c.hpF, c.hpD);
+        x = o.high + kOffset;
+    }
+}
+
+void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
+                      float vowel, stereoOverStruct inA, stereoOverStruct inB,
+                      stereoOverStruct& outA, stereoOverStruct& outB) {
+    float x[8] = {inA.first.left, inA.first.right, inA.second.left, inA.second.right,
+                  inB.first.left, inB.first.right, inB.second.left, inB.second.right};
+    preDrive(x, 8);
+    if (type == 0 && !hpOn) {
+        outA = {{x[0], x[1]}, {x[2], x[3]}};
+        outB = {{x[4], x[5]}, {x[6], x[7]}};
+        return;
+    }
+    if (updateControls(cutoff, cutoffMod, resonanceValue, vowel)) computeCoefficients(vowel);
+
+    // Work at one tenth of the level; a sample that is not finite enters as silence.
+    for (float& s : x) s = 0.1f * filtermath::finiteOr0(s) + 1e-15f;
+    int slots[4][3];
+    historySlots(slots);
+    Float4 ring[4];
+    if (type == 41 || type == 42) ringModulators(ring);
+
+    Float4 v[4];
+    if (type >= 38 && type <= 40) {
+        float left[4] = {x[0], x[2], x[4], x[6]};
+        float right[4] = {x[1], x[3], x[5], x[7]};
+        runComb(0, 1, left, right, passRingFill, false);
+        passRingFill = passRingFill + 4 < kRingFrames ? passRingFill + 4 : kRingFrames;
+        advanceComb();
+        for (int k = 0; k < 4; ++k) v[k] = pairVec(left[k], right[k]);
+    } else {
+        for (int k = 0; k < 4; ++k) v[k] = pairVec(x[2 * k], x[2 * k + 1]);
+        runGroup(pass, v, slots, ring);
+    }
+    if (hpOn) runHP(pass, v);
+    sanitize(pass);
+
+    float out[8];
+    for (int k = 0; k < 4; ++k) {
+        out[2 * k] = 10.0f * v[k].lane(3);
+        out[2 * k + 1] = 10.0f * v[k].lane(2);
+    }
+    outA = {{out[0], out[1]}, {out[2], out[3]}};
+    outB = {{out[4], out[5]}, {out[6], out[7]}};
+}

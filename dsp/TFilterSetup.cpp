@@ -1,0 +1,318 @@
+// The voice filter's set-up: rate, reset and type changes, the modulation setters, the
+// pre-drive, the cutoff pipeline with its recompute decision, and the coefficients of types
+// 0..34. init() runs on whichever thread sets the rate; the rest on the audio thread.
+#include "dsp/FilterMath.h"
+#include "dsp/TFilter.h"
+#include "engine/tables/LookupTables.h"
+
+#include <cmath>
+#include <cstring>
+
+using filtermath::clamp01;
+using filtermath::pairVec;
+
+namespace {
+
+// The damping of the resonant biquads and of the fixed biquads in front of the cascades.
+constexpr float kBiquadDamping = 2.828427f;
+
+// Index of the frequency tables for a cutoff normalised to the filter's own rate.
+int frequencyIndex(float w) {
+    return clampTableIndex(w * 262143.0f, LUT_FILTER_SIZE);
+}
+
+} // namespace
+
+void TFilter::init(float newRate) {
+    const bool accepted = newRate >= 5.0f && newRate <= 500000.0f; // false for NaN
+    rate = accepted ? newRate : 44100.0f;
+    invRate = 1.0f / rate;
+    invDoubleRate = 1.0f / (2.0f * rate);
+    ceiling = 0.4f * rate;
+    tables = &lookupTables();
+
+    for (int ch = 0; ch < 2; ++ch) {
+        cutoffIn[ch] = cutoffSmooth[ch] = cutoffModIn[ch] = 0.0f;
+        cutoffHz[ch] = lastCutoffHz[ch] = 0.0f;
+        tableW[ch] = 0.0f;
+        tableIndex[ch] = 0;
+        ringIncrement[ch] = 1.0f;
+        combDelay[ch] = 1;
+        combPos[ch] = 0;
+    }
+    directFlag = hpOn = 0;
+    velTerm = wheelTerm = modWheel = envTerm = lfoTerm = drive = 0.0f;
+    resonance = lastVowel = lastResonance = 0.0f;
+    keyTrack = 1.0f;
+    type = 0;
+    ringDepth = 1.0f;
+    combGain = 0.0f;
+    hpResonance = hpCutoff = 0.0f;
+    c = Coefs{};
+    c.opB = Float4(1.0f);
+    c.ringInc = Float4(1.0f);
+    c.ringDepth = Float4(1.0f);
+    reset();
+}
+
+void TFilter::clearStates() {
+    pass = Lanes{};
+    for (Lanes& g : block) g = Lanes{};
+    ringPhase[0] = ringPhase[1] = 0.0f;
+    passRingFill = blockRingFill = 0;
+}
+
+void TFilter::reset() {
+    clearStates();
+    history = 0;
+    vowelPos = 0.0f;
+    lastType = -1;
+}
+
+void TFilter::setType(int newType, bool clearOnChange) {
+    if (newType != type && clearOnChange) {
+        reset();
+        cutoffHz[0] = cutoffHz[1] = -1.0f;
+    }
+    type = newType;
+}
+
+void TFilter::setTrack(float amount, float pitch) {
+    keyTrack = static_cast<float>(
+        std::exp2((2.0 * static_cast<double>(amount) - 1.0) * static_cast<double>(pitch)));
+    keyTrack = filtermath::finiteOr0(keyTrack);
+}
+
+void TFilter::setVel(float amount, float velocity) {
+    velTerm = (velocity - 0.5f) * (2.0f * amount - 1.0f);
+}
+
+void TFilter::setMod(float amount, float wheel) {
+    modWheel = wheel;
+    wheelTerm = (2.0f * amount - 1.0f) * wheel;
+}
+
+void TFilter::setEnv(float value) {
+    envTerm = value;
+}
+
+void TFilter::setLFO(float depth, float value) {
+    lfoTerm = depth * value;
+}
+
+void TFilter::setDistort(float x) {
+    drive = std::exp2(6.0f * clamp01(x)) - 1.0f;
+}
+
+void TFilter::setHP(float on, float trackOn, float resonanceOn, float frequency,
+                    float resonanceValue, float keyOctaves) {
+    if (!(on >= 0.5f)) {
+        hpOn = 0;
+        return;
+    }
+    hpOn = 1;
+    const float q = resonanceOn > 0.5f ? clamp01(resonanceValue) : 0.0f;
+    float hz = 20.0f * std::exp2(10.0f * clamp01(frequency));
+    if (trackOn > 0.5f) hz *= std::exp2(filtermath::finiteOr0(keyOctaves));
+    if (hz > ceiling) hz = ceiling;
+    if (std::fabs(hz - hpCutoff) <= 0.001f && std::fabs(q - hpResonance) <= 0.001f) return;
+    hpCutoff = hz;
+    hpResonance = q;
+    const float w = (hz + 0.001f) * invDoubleRate + 1e-15f;
+    c.hpF = Float4(tables->FilterSine[frequencyIndex(w)]);
+    c.hpD = Float4(1.0f - q);
+}
+
+void TFilter::preDrive(float* x, int count) const {
+    if (!(drive > 0.0001f)) return;
+    for (int i = 0; i < count; ++i) {
+        const float y = (1.0f + drive) * x[i] / (1.0f + std::fabs(drive * x[i]));
+        x[i] = y > 1.0f ? 1.0f : (y < -1.0f ? -1.0f : y + 1e-15f);
+    }
+}
+
+// Steps 3 to 6 and 8 of a call: controls, smoothing, cutoff in Hz, the recompute decision and
+// the table index. True when the coefficients must be recomputed.
+bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
+                             float vowel) {
+    using filtermath::finiteOr0;
+    const float r = finiteOr0(resonanceValue);
+    resonance = r < 0.0f ? 0.0f : (r > 1.0f ? 0.95f : 0.95f * r);
+    vowelPos = clamp01(vowel);
+    cutoffIn[0] = finiteOr0(cutoff.left);
+    cutoffIn[1] = finiteOr0(cutoff.right);
+    cutoffModIn[0] = finiteOr0(cutoffMod.left);
+    cutoffModIn[1] = finiteOr0(cutoffMod.right);
+
+    for (int ch = 0; ch < 2; ++ch) {
+        cutoffSmooth[ch] =
+            directFlag ? cutoffIn[ch] : 0.99f * cutoffSmooth[ch] + 0.01f * cutoffIn[ch];
+        const float p =
+            cutoffSmooth[ch] + cutoffModIn[ch] + envTerm + lfoTerm + velTerm + wheelTerm;
+        const float e = p > 0.0f ? (p > 1.0f ? 10.0f : 10.0f * p) : 0.0f; // NaN reads as 0
+        cutoffHz[ch] = static_cast<float>(static_cast<double>(keyTrack) *
+                                          std::exp2(static_cast<double>(e)) * 20.0);
+    }
+    directFlag = 0;
+
+    bool recompute = type != lastType || std::fabs(resonance - lastResonance) > 1e-5f ||
+                     std::fabs(vowelPos - lastVowel) > 1e-5f;
+    for (int ch = 0; ch < 2; ++ch)
+        recompute = recompute || std::fabs(cutoffHz[ch] - lastCutoffHz[ch]) > 1e-5f;
+    lastType = type;
+    lastCutoffHz[0] = cutoffHz[0];
+    lastCutoffHz[1] = cutoffHz[1];
+    lastVowel = vowelPos;
+    lastResonance = resonance;
+
+    for (int ch = 0; ch < 2; ++ch) {
+        const float hz = cutoffHz[ch] < ceiling ? cutoffHz[ch] : ceiling;
+        tableW[ch] = (hz + 0.001f) * invDoubleRate + 1e-15f;
+        tableIndex[ch] = frequencyIndex(tableW[ch]);
+    }
+    return recompute;
+}
+
+bool TFilter::usesHistory() const {
+    return (type >= 7 && type <= 10) || type == 19 || type == 20 || type == 25 || type == 26 ||
+           (type >= 33 && type <= 37);
+}
+
+// The slots of the shared three-slot history for the four sub-frames of this call.
+void TFilter::historySlots(int (&slots)[4][3]) {
+    static constexpr int kNext[3] = {1, 2, 0};
+    static constexpr int kCurrent[3] = {2, 1, 0};
+    static constexpr int kPrevious[3] = {0, 2, 1};
+    static constexpr int kBefore[3] = {1, 0, 2};
+    int j = history;
+    for (auto& s : slots) {
+        j = kNext[j];
+        s[0] = kCurrent[j];
+        s[1] = kPrevious[j];
+        s[2] = kBefore[j];
+    }
+    if (usesHistory()) history = j;
+}
+
+void TFilter::computeCoefficients(float vowelArgument) {
+    const LookupTables& t = *tables;
+    const int iL = tableIndex[0], iR = tableIndex[1];
+    const float res = resonance;
+    auto pair = [&](const float* table) { return pairVec(table[iL], table[iR]); };
+
+    // One-pole.
+    c.opA = pairVec(2.0f * tableW[0], 2.0f * tableW[1]);
+    c.opB = Float4(1.0f) - c.opA;
+    // Clipped SVF.
+    c.svfF = pair(t.FilterSine);
+    c.svfD = Float4(1.0f - res + 1e-15f);
+
+    // Biquad, by the type's recipe.
+    float b0[2] = {}, b1[2] = {}, b2[2] = {}, a1[2] = {}, a2[2] = {};
+    const int idx[2] = {iL, iR};
+    for (int ch = 0; ch < 2; ++ch) {
+        const int i = idx[ch];
+        switch (type) {
+        case 7:
+        case 19:
+        case 33: {
+            const float k = type == 7 ? kBiquadDamping * (1.0f - res) : kBiquadDamping;
+            const float tt = t.Filter12Lo2[i];
+            const float d = 1.0f / (tt * tt + k * tt + 1.001f);
+            b0[ch] = b2[ch] = d;
+            b1[ch] = 2.0f * d;
+            a1[ch] = 2.0f * (1.0f - tt * tt) * d;
+            a2[ch] = (tt * tt - k * tt + 1.0f) * d;
+            break;
+        }
+        case 8:
+        case 20:
+        case 34: {
+            const float k = type == 8 ? kBiquadDamping * (1.0f - res) : kBiquadDamping;
+            const float tt = t.Filter12Hi2[i];
+            const float d = 1.0f / (tt * tt + k * tt + 1.0001f);
+            b0[ch] = b2[ch] = d;
+            b1[ch] = -2.0f * d;
+            a1[ch] = 2.0f * (tt * tt - 1.0f) * d;
+            a2[ch] = (tt * tt - k * tt + 1.0f) * d;
+            break;
+        }
+        case 9:
+        case 25: {
+            const int j = static_cast<int>(res * 131071.0f);
+            const float alpha = t.Filter2Sine[i] * t.FilterInvTmpq[j];
+            const float g = 2.0f * alpha * t.FilterTmpqs[j] / (1.0f + alpha);
+            b0[ch] = g + 1e-15f;
+            b1[ch] = 1e-15f;
+            b2[ch] = 1e-15f - g;
+            a1[ch] = 1e-15f - 2.0f * t.Filter2Cos[i] / (1.0f + alpha);
+            a2[ch] = (1.0f - alpha) / (1.0f + alpha) + 1e-15f;
+            break;
+        }
+        case 10:
+        case 26: {
+            const float q = 1.96f * (1.0f - 0.98f * res);
+            const float alpha = t.Filter2Sine[i] / q;
+            b0[ch] = b2[ch] = 1.0f / (1.0f + alpha) + 1e-15f;
+            b1[ch] = a1[ch] = 1e-15f - 2.0f * t.Filter2Cos[i] / (1.0f + alpha);
+            a2[ch] = (1.0f - alpha) / (1.0f + alpha) + 1e-15f;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    c.b0 = pairVec(b0[0], b0[1]);
+    c.b1 = pairVec(b1[0], b1[1]);
+    c.b2 = pairVec(b2[0], b2[1]);
+    c.a1 = pairVec(a1[0], a1[1]);
+    c.a2 = pairVec(a2[0], a2[1]);
+
+    // Resonant ladder.
+    c.ladP = pair(t.FilterMFP);
+    c.ladF = pair(t.FilterMFF);
+    c.ladK = pairVec(res * t.FilterMFQ[iL], res * t.FilterMFQ[iR]);
+
+    // Zero-delay SVFs: one stage with the resonance table's damping, or two stages, the first
+    // at R = 0.5 and the second from the resonance.
+    float c1[2], h1[2], c2[2], h2[2];
+    const float r1 = type >= 27 ? 0.5f : t.FilterZQ[static_cast<int>(res * 0.995f * 131071.0f)];
+    const float r2 = static_cast<float>(0.5 * std::exp2(-3.0 * 0.995 * static_cast<double>(res)));
+    for (int ch = 0; ch < 2; ++ch) {
+        const float g = t.FilterZTan[idx[ch]];
+        c1[ch] = 2.0f * r1 + g;
+        h1[ch] = 1.0f / (g * g + 2.0f * r1 * g + 1.0f);
+        c2[ch] = 2.0f * r2 + g;
+        h2[ch] = 1.0f / (g * g + 2.0f * r2 * g + 1.0f);
+    }
+    c.zG = pair(t.FilterZTan);
+    c.zC1 = pairVec(c1[0], c1[1]);
+    c.zH1 = pairVec(h1[0], h1[1]);
+    c.zC2 = pairVec(c2[0], c2[1]);
+    c.zH2 = pairVec(h2[0], h2[1]);
+
+    // Multi-mode weights. The vowel control is held to 0..1 here as everywhere else, so that
+    // modulation past the ends cannot turn the morph into a gain of several times.
+    const float m = clamp01(vowelArgument);
+    if (type == 15 || type == 31) {
+        c.wLP = Float4(1.0f - m);
+        c.wBP = Float4(0.0f);
+        c.wHP = Float4(m);
+    } else if (type == 16 || type == 32) {
+        if (m < 0.5f) {
+            c.wLP = Float4(1.0f - 2.0f * m);
+            c.wBP = Float4(2.0f * m);
+            c.wHP = Float4(0.0f);
+        } else {
+            c.wLP = Float4(0.0f);
+            c.wBP = Float4(1.0f - (2.0f * m - 1.0f));
+            c.wHP = Float4(2.0f * m - 1.0f);
+        }
+    }
+
+    if (type >= 35) computeSpecialCoefficients();
+}
+
+void TFilter::sanitize(Lanes& s) {
+    filtermath::clearIfNotFinite(reinterpret_cast<Float4*>(&s), kLaneFloats4);
+}

@@ -1,0 +1,225 @@
+// One pass of the render loop (host audio thread, every second sample): voice collection with
+// the unison start delays, the voices' hand-off, decimation to two output frames, the five-slot
+// effect chain with its silence sleep, output gain, level follower, the 4x brick-wall filter
+// and the clamp.
+#include "engine/APlugin.h"
+
+#include "dsp/Float4.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
+#include "engine/tables/PathPermutations.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr float kSilentLevel = 1e-4f;
+constexpr float kOutputBound = 0.999f;
+constexpr float kDigitalSilence = 1e-9f;
+constexpr float kDenormalOffset = 1e-15f;
+constexpr int kOutputSource = 100;
+constexpr int kInputSource = 89;
+enum FxUnits { kDistortFX = 0, kModFX = 1, kGater = 2, kDelay = 3, kReverb = 4 };
+
+bool isFinite(const stereoStruct& f) {
+    return std::isfinite(f.left) && std::isfinite(f.right);
+}
+
+// Limits to +-0.999; NaN is silence. The 1e-15 offsets that keep the states out of denormal
+// range are far below any converter's resolution (-180 dB here): the host gets exact zeros.
+float clampOutput(float x) {
+    if (x > kOutputBound) return kOutputBound;
+    if (x < -kOutputBound) return -kOutputBound;
+    if (!(std::fabs(x) >= kDigitalSilence)) return 0.0f;
+    return x;
+}
+
+// Lanes that are NaN, infinite or beyond any audio level become 0, so a fault upstream cannot
+// settle in the filter state.
+Float4 keepFinite(Float4 x) {
+    const __m128 bound = _mm_set1_ps(1e30f);
+    return _mm_and_ps(x.v, _mm_cmplt_ps(abs(x).v, bound));
+}
+
+} // namespace
+
+void APlugin::collectVoices() {
+    activeVoiceCount = 0;
+    subVoiceCount = 0;
+    int units = uniNumVoices;
+    units = units < 1 ? 1 : (units > kSubVoicesPerVoice ? kSubVoicesPerVoice : units);
+    for (int v = 0; v < kNumVoices; ++v) {
+        voiceActive[v] = 0;
+        if (!(voicePressed[v] || voiceLevel[v] > 1e-5f)) continue;
+        activeVoices[activeVoiceCount++] = v;
+        voiceActive[v] = 1;
+        for (int s = 0; s < units; ++s) {
+            const int32_t old = subVoiceDelay[v][s];
+            // Counting stops once the sub-voice has started, so the counter never overflows.
+            subVoiceDelay[v][s] = old < 0 ? old + 2 : old;
+            subVoiceStarted[v][s] = 0;
+            if (old < -1) continue;
+            subVoiceList[0][subVoiceCount] = voiceSlots[v][s];
+            subVoiceList[1][subVoiceCount] = v;
+            subVoiceList[2][subVoiceCount] = s;
+            ++subVoiceCount;
+            subVoiceStarted[v][s] = 1;
+        }
+    }
+}
+
+void APlugin::renderPass() {
+    collectVoices();
+    if (activeVoiceCount == 0) {
+        arpModRunning = 0;
+        voiceSum[0] = voiceSum[1] = stereoOverStruct{};
+    } else {
+        renderVoices();
+    }
+
+    stereoStruct frames[2];
+    for (int k = 0; k < 2; ++k) {
+        frames[k].left =
+            0.5f * (voiceSum[k].first.left + voiceSum[k].second.left) + kDenormalOffset;
+        frames[k].right =
+            0.5f * (voiceSum[k].first.right + voiceSum[k].second.right) + kDenormalOffset;
+    }
+    if (!isFinite(frames[0]) || !isFinite(frames[1])) {
+        // A voice stage blew up: its state is cleared so the fault cannot stay until a reset.
+        for (int i = 0; i < activeVoiceCount; ++i) {
+            const int v = activeVoices[i];
+            voiceFilters[v].reset();
+            voicePreEQ[v].reset();
+            voicePostEQ[v].reset();
+        }
+        frames[0] = frames[1] = stereoStruct{};
+    }
+    framesIn[0] = framesOut[0] = frames[0];
+    framesIn[1] = framesOut[1] = frames[1];
+    setModSrc(kInputSource, (frames[0].left + frames[0].right) * 0.5f, false);
+    runOutputStage();
+}
+
+void APlugin::runOutputStage() {
+    const bool quietIn = std::fabs(framesIn[0].left) + std::fabs(framesIn[0].right) <= kSilentLevel;
+    if (!quietIn) silentPasses = 0;
+    // 8 x rate passes are 16 seconds of output.
+    const int32_t sleepAfter = static_cast<int32_t>(engineRate * 8.0f);
+    if (silentPasses >= sleepAfter) {
+        // Asleep: exact silence, and the brick filter starts from rest when the sound returns.
+        outputFrames[0] = outputFrames[1] = stereoStruct{};
+        for (int lane = 0; lane < 4; ++lane) brickS1[lane] = brickS2[lane] = 0.0f;
+        setModSrc(kOutputSource, 0.0f, true);
+        return;
+    }
+
+    if (!getOnOff(tag::BypassFxOn)) {
+        for (int p = 0; p < PATH_NUM[PATH_FX]; ++p) {
+            switch (pathUnits[PATH_FX][p]) {
+            case kDistortFX:
+                doDistortFX(framesIn[0], framesIn[1], &framesOut[0], &framesOut[1]);
+                break;
+            case kModFX:
+                doFXMod(framesIn[0], framesIn[1], &framesOut[0], &framesOut[1]);
+                break;
+            case kGater:
+                doGater(framesIn[0], &framesOut[0]);
+                doGater(framesIn[1], &framesOut[1]);
+                break;
+            case kDelay:
+                doDelay(framesIn[0], framesIn[1], &framesOut[0], &framesOut[1]);
+                break;
+            case kReverb:
+                doReverb(framesIn[0], framesIn[1], &framesOut[0], &framesOut[1]);
+                break;
+            default:
+                break;
+            }
+            framesIn[0] = framesOut[0];
+            framesIn[1] = framesOut[1];
+        }
+        if (!isFinite(framesIn[0]) || !isFinite(framesIn[1])) {
+            // An effect blew up: its lines and filters start again from silence.
+            delayFX.clear();
+            reverb.clear();
+            for (TFXFilter& f : fxFilters) f.reset();
+            fxFilter5.reset();
+            distortEQ.reset();
+            initModFX(true);
+            framesIn[0] = framesIn[1] = stereoStruct{};
+        }
+    }
+    // Only passes silent both before and after the chain count, so an effect tail that is
+    // still sounding keeps the chain awake.
+    const bool quietOut = std::fabs(framesIn[0].left) + std::fabs(framesIn[0].right) < kSilentLevel;
+    if (quietIn && quietOut) {
+        if (silentPasses < std::numeric_limits<int32_t>::max()) ++silentPasses;
+    } else {
+        silentPasses = 0;
+    }
+
+    float gain = fadeGain * masterGain;
+    if (!std::isfinite(gain)) gain = 0.0f;
+    for (int k = 0; k < 2; ++k) {
+        outputFrames[k].left = framesIn[k].left * gain + kDenormalOffset;
+        outputFrames[k].right = framesIn[k].right * gain + kDenormalOffset;
+    }
+
+    const float level = std::fabs(outputFrames[0].left) + std::fabs(outputFrames[0].right);
+    outputLevel = 0.99f * outputLevel + 0.01f * (std::isfinite(level) ? level : 0.0f);
+    if (!std::isfinite(outputLevel)) outputLevel = 0.0f;
+    if (outputLevel > 1.0f) autoLimitTriggered = 1;
+
+    if (getOnOff(tag::BrickFilterOn)) runBrickFilter();
+
+    for (stereoStruct& f : outputFrames) {
+        f.left = clampOutput(f.left);
+        f.right = clampOutput(f.right);
+    }
+    setModSrc(kOutputSource, (outputFrames[0].left + outputFrames[0].right) * 0.5f, true);
+}
+
+void APlugin::updateBrickFilter(bool force) {
+    const float value = currentValues[tag::BrickFilterFrequency];
+    if (!force && value == brickFrequencyValue) return;
+    brickFrequencyValue = value;
+    // The angle is kept below pi/2 at every rate, so g stays finite and positive.
+    float g = 0.0f, h = 1.0f;
+    brickFilterKG(value, engineRate, g, h);
+    brickG = g;
+    brickH = h;
+}
+
+// A two-pole state-variable low-pass in zero-delay-feedback form at four times the rate, each
+// frame held for four steps; the output is the mean of the four low-pass values. Lanes hold
+// (R, L, R, L); lanes 3 and 2 give left and right.
+void APlugin::runBrickFilter() {
+    const Float4 g(brickG);
+    const Float4 h(brickH);
+    const Float4 kPlusG(1.0f + brickG); // damping k = 1
+    const Float4 quarter(0.25f);
+    Float4 s1 = Float4::load(brickS1);
+    Float4 s2 = Float4::load(brickS2);
+    for (stereoStruct& frame : outputFrames) {
+        const Float4 x(frame.right, frame.left, frame.right, frame.left);
+        Float4 sum;
+        for (int step = 0; step < 4; ++step) {
+            const Float4 hp = (x - (kPlusG * s1 + s2)) * h;
+            const Float4 v = g * hp;
+            const Float4 bp = s1 + v;
+            s1 = bp + v;
+            const Float4 u = g * bp;
+            const Float4 lp = s2 + u;
+            s2 = lp + u;
+            sum += lp;
+        }
+        s1 = keepFinite(s1);
+        s2 = keepFinite(s2);
+        const Float4 out = keepFinite(sum * quarter);
+        frame.left = out.lane(3) + kDenormalOffset;
+        frame.right = out.lane(2) + kDenormalOffset;
+    }
+    s1.store(brickS1);
+    s2.store(brickS2);
+}
