@@ -55,12 +55,3 @@ constexpr bool modColumnsMeet() {
     return true;
 }
 static_assert(modColumnsMeet(), "modulation matrix columns must meet");
-
-// The path columns' widths are the distances between their edges.
-constexpr bool pathColumnsMeet() {
-    for (int s = 0; s < SCREEN_SIZE_COUNT; ++s)
-        for (int c = 0; c < 4; ++c)
-            if (PATH_COL[s][c] + PATH_WIDTH[s][c] != PATH_COL[s][c + 1]) return false;
-    return true;
-}
-static_assert(pathColumnsMeet(), "path display columns must meet");
