@@ -1,7 +1,7 @@
 # The view layer (gui/): a static library on cairo, pango and X11 that zek2core links. The unit
 # tests use it off-screen, without a display.
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(ZEK2_GUI_DEPS REQUIRED IMPORTED_TARGET cairo pangocairo x11)
+pkg_check_modules(ZEK2_GUI_DEPS REQUIRED IMPORTED_TARGET cairo cairo-xlib pangocairo x11)
 
 file(GLOB ZEK2_GUI_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/gui/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/gui/backend/*.cpp)

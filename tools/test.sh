@@ -19,5 +19,6 @@ cmake --build build -j "$jobs"
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEK2_SANITIZE=ON -DZEK2_BUILD_TESTS=ON -DZEK2_BUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs"
+LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp \
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   "${xrun[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs"

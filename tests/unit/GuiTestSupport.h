@@ -31,6 +31,13 @@ inline CBitmap* solidBitmap(int w, int h, CColor top, CColor bottom) {
     return b;
 }
 
+// Adds a new view and hands it over: the container's reference becomes the only one.
+template <class V> V* attach(CViewContainer* container, V* view) {
+    container->addView(view);
+    view->forget();
+    return view;
+}
+
 inline bool near(CColor a, CColor b, int tolerance = 2) {
     return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
            std::abs(a.blue - b.blue) <= tolerance && std::abs(a.alpha - b.alpha) <= tolerance;

@@ -56,16 +56,16 @@ struct Hook : IKeyboardHook {
 TEST(GuiEvents, HandledPressesFollowTheViewAndOthersStopAtThePress) {
     CFrame* frame = guitest::offscreenFrame(300, 200);
     auto* panel = new CViewContainer(CRect(100, 50, 300, 200));
-    frame->addView(panel);
+    guitest::attach(frame, panel);
     auto* follow = new ProbeView(CRect(10, 10, 50, 50), kMouseEventHandled);
     auto* once =
         new ProbeView(CRect(60, 10, 100, 50), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
     auto* under = new ProbeView(CRect(10, 10, 50, 50), kMouseEventHandled);
     auto* refusing = new ProbeView(CRect(10, 10, 50, 50), kMouseEventNotHandled);
-    panel->addView(under);
-    panel->addView(follow);
-    panel->addView(once);
-    panel->addView(refusing); // on top of follow, but it passes the press down
+    guitest::attach(panel, under);
+    guitest::attach(panel, follow);
+    guitest::attach(panel, once);
+    guitest::attach(panel, refusing); // on top of follow, but it passes the press down
 
     // Press at frame (120, 70): container-local (20, 20). Moves and the release follow the view
     // even outside its rectangle and its container.
@@ -111,7 +111,7 @@ TEST(GuiEvents, ASecondPressWithin400MsAnd4PixelsIsADoubleClick) {
     CFrame* frame = guitest::offscreenFrame(100, 100);
     auto* probe =
         new ProbeView(CRect(0, 0, 100, 100), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-    frame->addView(probe);
+    guitest::attach(frame, probe);
     auto press = [&](CCoord x, CCoord y, uint32_t t, int32_t button = kLButton) {
         frame->platformMouseDown(CPoint(x, y), button, t);
         return probe->lastButtons.isDoubleClick();
@@ -137,9 +137,9 @@ TEST(GuiEvents, ControlsTellTheirListenerAndBracketTheirEdits) {
     knob->setWheelInc(0.1f);
     auto* toggle = new COnOffButton(CRect(50, 0, 70, 20), &listener, 8, nullptr);
     auto* kick = new CKickButton(CRect(100, 0, 140, 20), &listener, 9, nullptr);
-    frame->addView(knob);
-    frame->addView(toggle);
-    frame->addView(kick);
+    guitest::attach(frame, knob);
+    guitest::attach(frame, toggle);
+    guitest::attach(frame, kick);
 
     EXPECT_TRUE(frame->platformWheel(CPoint(20, 20), 1.0f, 0));
     EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6);
@@ -192,9 +192,9 @@ TEST(GuiEvents, KeysReachTheHookBeforeTheFocusView) {
     EXPECT_EQ(hook.keys, (std::vector<int>{12, 11}));
     // A focus view that has been removed is never asked.
     auto* v = new CView(CRect(0, 0, 10, 10));
-    frame->addView(v);
+    guitest::attach(frame, v);
     frame->setFocusView(v);
-    frame->removeView(v, true);
+    frame->removeView(v, false);
     EXPECT_EQ(frame->onKeyDown(left), -1);
     frame->forget();
 }
@@ -204,7 +204,7 @@ TEST(GuiEvents, ATooltipShowsAfterTheMouseRestsOnAViewThatHasOne) {
     auto* v = new CView(CRect(10, 10, 60, 40));
     const char text[] = "Filter Cutoff: 1000 Hz";
     v->setAttribute(kCViewTooltipAttribute, sizeof text, text);
-    frame->addView(v);
+    guitest::attach(frame, v);
     frame->render();
     frame->platformMouseMoved(CPoint(20, 20), 0);
     frame->idle(10000);

@@ -83,7 +83,7 @@ TEST(GuiMenu, APopupWithSubmenusReturnsTheChosenEntrysTitleAndIndex) {
     for (const char* t : {"12 LP1", "12 HP1", "-G12 BP1", "12 N1"}) sub->addEntry(t);
     menu->addEntry(sub, "12 dB Filters");
     sub->forget(); // the entry keeps it
-    frame->addView(menu);
+    guitest::attach(frame, menu);
     frame->render();
 
     // Hover the submenu entry, move into the submenu, release on its fourth entry.
@@ -152,7 +152,7 @@ TEST(GuiMenu, ALongMenuWrapsIntoColumnsInsideTheScreen) {
     CFrame* frame = guitest::offscreenFrame(1400, 700);
     auto* menu = new COptionMenu(CRect(1300, 680, 1380, 696), nullptr, 9999);
     for (int i = 0; i < 237; ++i) menu->addEntry("Wave Preset " + std::to_string(i));
-    frame->addView(menu);
+    guitest::attach(frame, menu);
     bool checked = false;
     frame->setMenuDriver([&](MenuPopup& p) {
         const CRect r = p.getLevel(0).rect;

@@ -20,39 +20,39 @@ TEST(GuiRender, TreeOfViewsWithBitmapsAlphaAndTextRendersToMatchingPixels) {
     CFrame* frame = guitest::offscreenFrame(200, 120);
     auto* panel = new CViewContainer(CRect(50, 20, 150, 100));
     panel->setBackgroundColor(kBlue);
-    frame->addView(panel);
+    guitest::attach(frame, panel);
 
     // A picture at (10, 10) inside the container lands at (60, 30) on the frame.
     CBitmap* red = guitest::solidBitmap(20, 20, kRed, kRed);
     auto* picture = new CView(CRect(10, 10, 30, 30));
     picture->setBackground(red);
-    panel->addView(picture);
+    guitest::attach(panel, picture);
 
     // A two-state switch shows its lower half when on.
     CBitmap* states = guitest::solidBitmap(10, 20, kGreen, kYellow);
     auto* off = new COnOffButton(CRect(40, 10, 50, 20), nullptr, 1, states);
     auto* on = new COnOffButton(CRect(60, 10, 70, 20), nullptr, 2, states);
     on->setValue(1.0f);
-    panel->addView(off);
-    panel->addView(on);
+    guitest::attach(panel, off);
+    guitest::attach(panel, on);
 
     // Half-transparent red over the blue container.
     auto* faded = new CView(CRect(10, 40, 30, 60));
     faded->setBackground(red);
     faded->setAlphaValue(0.5f);
-    panel->addView(faded);
+    guitest::attach(panel, faded);
 
     // A child that sticks out of its container is clipped to it.
     auto* overhang = new CView(CRect(90, 60, 130, 100));
     overhang->setBackground(guitest::solidBitmap(40, 40, kGreen, kGreen));
     overhang->getBackground()->forget();
-    panel->addView(overhang);
+    guitest::attach(panel, overhang);
 
     auto* text = new CParamDisplay(CRect(0, 100, 200, 120));
     text->setBackColor(kBlackCColor);
     text->setFontColor(kWhiteCColor);
     text->setText("MMMMMMMM");
-    frame->addView(text);
+    guitest::attach(frame, text);
 
     frame->render();
     EXPECT_TRUE(near(frame->getPixel(60, 30), kRed));
