@@ -51,36 +51,62 @@ constexpr int kLockFree = 0, kLockLocked = 1, kLockSet = 2;
 
 struct LookupTables;
 
-// Running state of one global LFO.
-struct GlobalLFOState {
-    double phase = 0.0;
-    double stepPhase = 0.0;
-    float rateFactor = 1.0f;
-    float output = 0.0f;
-    float previousOutput = 0.0f;
-    float heldStep = 0.0f;
-    float fourth = 0.0f;
-    float symmetry = 0.5f;
-    float phaseOffset = 0.0f;
-    float polarityGain = 1.0f;
-    float stepGain = 1.0f;
+// Settings of one LFO instance, rebuilt at control rate from the LFO's parameters and its
+// modulation destinations.
+struct LFOSettings {
+    int32_t wave = 0;
+    int32_t playMode = 0;
+    uint8_t sync = 0;
+    uint8_t enabled = 1;
+    double speed = 0.0;                 // phase advance per step; 0 stands still
+    double phaseOffset = 10.0;          // cycles, kept positive so the fraction needs no sign care
+    double shapePoint = 0.5;            // the warp's midpoint, held inside 0.005..0.995
+    float smooth = 0.0f;                // one-pole coefficient of the output
+    float bias[3] = {1.0f, 1.0f, 1.0f}; // gains of negative, zero and positive wave values
+    float steps = 131072.999f;          // quantiser levels over 0..2 (and 0.999)
+    float inverse = 1.0f / 131072.0f;   // one level
+    float holdRate = 4.0f;              // sample-and-hold accumulator step per LFO step
 };
 
-// Running state of one LFO of one voice; a negative delay counter is the start delay.
-struct VoiceLFOState {
+// Running state of one LFO instance (global, or one voice's).
+struct LFORunState {
     double phase = 0.0;
-    float outputs[3] = {};
+    double holdAccumulator = 0.0;
+    double humanise = 1.0; // rate factor drawn at every cycle start
+    float random = 0.0f;   // the "Sample And Hold" wave's value for this cycle
     float held = 0.0f;
-    float factors[2] = {1.0f, 1.0f};
-    int32_t delayCounter = 0;
+    float output = 0.0f;
+    float previous = 0.0f;
+    float increment = 0.0f;   // per sample (global) or per pass (voice) toward output
+    float value = 0.0f;       // the published value, ramped by increment
+    int32_t delayCounter = 0; // voice LFOs: negative while the start delay runs (samples)
 };
 
-// Replay state of one XY pad.
+// One LFO instance: the global ones, and each voice's.
+struct LFOState {
+    LFOSettings set;
+    LFORunState run;
+};
+using GlobalLFOState = LFOState;
+using VoiceLFOState = LFOState;
+
+// One pad's recording and replay state, and the per-voice replay.
 struct XYReplayState {
-    bool flags[5] = {};
-    int32_t counters[2] = {};
-    double replayValues[3] = {0.0, 0.0, 1.0};
-    double records[16][4] = {};
+    uint64_t recordStart = 0;             // sampleCounter when the gesture started
+    int32_t recordLength = 0;             // milliseconds
+    float recordX = 0.5f, recordY = 0.5f; // last position the display sent
+    float seenX = 0.5f, seenY = 0.5f;     // X/Y tags at the last update
+    int32_t recordMode = 0, playMode = 0, loopMode = 0;
+    double position = 0.0;
+    double direction = 1.0;
+    double increment = 0.0;
+    double voicePosition[16] = {};
+    double voiceDirection[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    double voiceIncrement[16] = {};
+    float voiceX[16] = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f,
+                        0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
+    float voiceY[16] = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f,
+                        0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
 };
 
 // Running state of one global envelope.
@@ -90,10 +116,14 @@ struct GlobalEnvState {
     float stages[4] = {};
 };
 
+// Free LFO 1, Free LFO 2, Main LFO, and the morph LFO of the Free LFO 1/2 combination.
 constexpr int kGlobalLFOs = 4;
 constexpr int kVoiceLFOs = 4;
+constexpr int kMorphLFO = 3;
 constexpr int kGlobalEnvs = 8;
-constexpr int kModDestSlots = 324; // destinations 0..322, and 323 which tag 367 names
+constexpr int kModSources = 106;      // SRC_STR entries, 0 "None"
+constexpr int kModDests = 323;        // DEST_STR entries, 0 "None"
+constexpr int kXYRecordSize = 500000; // one entry per millisecond of a gesture
 
 // A bank of presets, each 2048 values in tag order; names are also carried in tags 210..237.
 struct PresetBank {
@@ -149,12 +179,13 @@ public:
     void resetGlobalLFO(int lfo);
     void resetVoiceLFO(int voice, int lfo);
     void initGlobalEnv(int env);
-    // The modulation matrix's current value of a destination (0 outside the table).
+    // The global modulation's current value of a destination (0 outside the table).
     float getModDestValue(int dest) const;
     void setModDestValue(int dest, float value);
     const VoiceLFOState& getVoiceLFO(int voice, int lfo) const {
         return voiceLFOs[voice & 15][lfo & 3];
     }
+    const GlobalLFOState& getGlobalLFO(int lfo) const { return globalLFOs[lfo & 3]; }
     int getPathUnit(int path, int position) const;
     void resetGater();
 
@@ -570,14 +601,9 @@ private:
     GlobalLFOState globalLFOs[kGlobalLFOs];
     VoiceLFOState voiceLFOs[kNumVoices][kVoiceLFOs];
     XYReplayState xyReplay[2];
-    double xyReplayFactor = 1.0;
     GlobalEnvState globalEnvs[kGlobalEnvs];
-    float modDestValues[kModDestSlots] = {};
     int32_t modFXMode = 0;
     int32_t pathUnits[2][6] = {};
-
-    // Gater position.
-    double gaterPosition = 0.0;
 
     // ========================================================================================
     // The sound engine, one region per unit group. Each group adds its members in its own
@@ -681,7 +707,7 @@ public:
     float channelPressure[16] = {};
     float pitchBend = 0.0f; // -1..+1
     float midiVolume = 1.0f;
-    uint8_t xyMidiChanged[2] = {};
+    std::atomic<uint8_t> xyMidiChanged[2] = {}; // read and cleared by the pad display
     uint8_t sustainPedal = 0;
     uint8_t arpPedalHold = 0;
     static constexpr int kArpHeldReleases = 64;
@@ -795,46 +821,334 @@ public:
 
 public:
     // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------
-    // Unsmoothed MIDI controller sources per voice and per MIDI channel (Poly MPE).
-    float voiceMidiSource[kNumVoices][512] = {};
-    float channelMidiSource[16][512] = {};
-    // Source writers for sources 1..105; other indexes are ignored. The global form writes
-    // every voice (and lastVoiceSource when global), the channel form the MIDI sources.
+    // Matrix, setters and queries (any thread for the queries; audio thread for the rest).
+    static int getModSrc(float value);  // source selector value -> 0..105
+    static int getModDest(float value); // destination selector value -> 0..322
+    static bool isValidSrc(int src) { return src >= 1 && src < kModSources; }
+    bool getModBypass(int slot) const;
+    void setModBypass(int slot, bool bypass);
+    int getModSrcBySlot(int slot) const;
+    int getModDestBySlot(int slot) const;
+    int getModSrcByTag(int tag) const;
+    int getModDestByTag(int tag) const;
+    int getDestType(int dest) const;
+    int getTagDest(int tag) const { return getDestForTag(tag); }
+    // Writes a source: every voice (and the global value when `global`); a voice's own; a
+    // MIDI controller's unsmoothed value (per channel in Poly MPE).
     void setModSrc(int src, float value, bool global);
-    void setModSrc(int src, float value, int channel);
     void setModSrc(int voice, int src, float value);
-    // Restores a voice's destinations that no modulation slot writes.
-    void setDefaultVoiceMod(int voice);
-    // A new voice's one evaluation of the listed slots, before its first pass.
+    void setModSrc(int src, float value, int channel);
+    // Every 128 samples (from setGlobalRare): global LFO settings, the morph LFO's blend, the
+    // slot table, the slot list and the in-use flags.
+    void setModRare();
+    void setModSlotTable();
+    void setGlobalLFOSettings();
+    // Every 16 samples (from setGlobalOften, first): the global evaluation and master gain.
+    void setGlobalMod();
+    // Per voice: the evaluation every pass, the note-start evaluation, the default restore.
+    void setVoiceMod(int voice);
     void setVoiceModNoteStart(int voice);
-    // The render loop's per-sample global sources: LFO steps and ramps, the Free LFO 1/2
-    // combination, smoothed levels and the noise sources.
+    void setDefaultVoiceMod(int voice);
+    // Modulated value of a parameter for the editor's rings (user-interface thread).
+    float getModValue(int tag);
+    // Start-up: the source and destination stores zeroed, the defaults set.
+    void initModulation();
+
+    // LFOs (audio thread).
+    double getLfoSpeed(int speedTag, bool synced, double multiplier) const;
+    void setGlobalLFO(int lfo);
+    void setVoiceLFO(int voice, int lfo);
+    // A voice's LFO settings from its destinations (setVoiceModOften), and its per-pass LFO
+    // work: the three steps on even or new passes, the Free LFO 1/2 value and sources 60..67.
+    void setVoiceLFOSettings(int voice);
+    void setVoiceLFOPass(int voice);
+    // The Free LFO 1/2 value of modes 0..8 for two LFO values and an amount.
+    static float getLFOCombination(int mode, float amount, float lfo1, float lfo2);
+    // A host transport start: LFOs, morph LFO and XY replays back to their start.
+    void restartModOnTransport();
+
+    // Global sources, every sample from the render loop: LFO stepping every 4 samples, the
+    // Free LFO 1/2 combination, level and pan smoothing, noise sources.
     void doGlobalSources();
+    float doPinkNoise(int a, int b, int counter);
+    // One draw u in [0, 1) of the engine's own generator (RandSeed).
+    float getRandUnit();
+    // The 65,536-point table of an LFO wave; null for wave 5 (sample and hold).
+    const float* getLFOWaveTable(int wave) const;
+    // One step of a morph LFO between two LFOs at blend a; returns its new output.
+    float stepMorphLFO(LFOState& morph, const LFOState& lfo1, const LFOState& lfo2, float a,
+                       float humaniseDepth);
+
+    // Ribbon, every 16 samples (from setGlobalOften).
+    void updateRibbon();
+
+    // Voice gater, once per pass of a voice while the gater runs per voice.
+    void doVoiceGater(int voice);
+
+    // XY pads: recording (user-interface thread), replay and sources (audio thread).
+    void startXYRecord(int pad);
+    void setXYRecord(int pad, float x, float y);
+    void updateXYRecord(int pad);
+    void endXYRecord(int pad);
+    void setXY(int pad, float x, float y);
+    void setXYPath(int pad, int point, float x, float y);
+    void setZeroTime(int pad);
+    void updateXYStuff(int pad);
+    void updateXYPads(); // setGlobalOften's pad step for both pads
+    void startReplay(int pad);
+    void updateXYReplay(int pad);
+    void updateXYReplay(int pad, int voice);
+    void updateXYMod(int voice, int pad, float x, float y);
+    void getXYValue(int pad, int voice, float& x, float& y) const;
+    void getXYValue(int pad, float& x, float& y) const;
+    bool getXYModVal(int pad, float& x, float& y) const;
+    int getXYPlayMode(int pad) const;
+    int getXYLoopMode(int pad) const;
+    bool getXYEdit(int pad) const;
+    bool getXChanged(int pad);
+    bool getYChanged(int pad);
+    bool getXYMidiChange(int pad);
+    bool getChangedXY(int pad) const;
+    void setChangedXY(int pad, bool changed);
+    bool getUpdateXY(int pad) const;
+    void setUpdateXY(int pad, bool update);
+    void updateMIDIXY(int pad);
+    void getXYEditor(int pad, float& x, float& y) const;
+    // The voice whose pad sources and position the editor shows; -1 when none plays.
+    int getXYVoice() const;
+    // One replay step of a pad's path from `position`; false when the path cannot move.
+    bool stepXYReplay(int pad, double& position, double direction, float speedMod, float& x,
+                      float& y) const;
+
+    // Matrix state: the slot table (every 128 samples) and its list.
+    int32_t modSlotDest[16] = {};
+    int32_t modSlotSource[16] = {};
+    uint8_t modSlotBipolar[16] = {};
+    uint8_t modSlotSymmetric[16] = {};
+    float modSlotLower[16] = {};
+    float modSlotUpper[16] = {};
+    float modSlotScale[16] = {};
+    int32_t modSlotList[16] = {};
+    int32_t modSlotCount = 0;
+    // In-use flags from the slot table: per source, per destination, and the grouped ones.
+    uint8_t modSrcInUse[kModSources] = {};
+    uint8_t modDestInUse[kModDests] = {};
+    uint8_t freeLfoInUse = 0;   // Free LFO 1 and 2 run (sources 62..67 used)
+    uint8_t freeLfo12InUse = 0; // the Free LFO 1/2 combination runs
+    uint8_t whiteNoiseInUse = 0;
+    uint8_t pinkNoiseInUse = 0;
+    // Unsmoothed MIDI controller values per voice and per MIDI channel (Poly MPE).
+    float voiceMidiSource[kNumVoices][kModSources] = {};
+    float channelMidiSource[16][kModSources] = {};
+    // Main volume: the modulation of destination 1 and the smoothed knob (the render loop
+    // applies the masterGain made of them).
+    float mainVolumeMod = 0.0f;
+    float mainVolumeSmooth = 0.0f;
+
+    // Global sources: the Free LFO 1/2 amount, mode and ramp, smoothed levels, pink noise.
+    float lfo12Amount = 0.0f;
+    int32_t lfo12Mode = 0;
+    float lfo12Target = 0.0f;
+    float lfo12Value = 0.0f;
+    float lfo12Step = 0.0f;
+    float mainPanSmooth = 0.5f;
+    float oscPanSmooth[2] = {0.5f, 0.5f};
+    float oscVolumeSmooth[2] = {};
+    float oscGainSmooth[2] = {};
+    float oscSubLevel[2] = {};
+    // Pink noise generators (sub-voice or 0, oscillator or 2): seven rows and their sum.
+    float pinkRows[kSubVoiceSlots][3][8] = {};
+    // Per voice: the Free LFO 1/2 amount, target, value and step per pass.
+    float voiceLfo12Amount[kNumVoices] = {};
+    float voiceLfo12Target[kNumVoices] = {};
+    float voiceLfo12Value[kNumVoices] = {};
+    float voiceLfo12Step[kNumVoices] = {};
+
+    // Ribbon: spring rate per update (ribbonPosition is the spring position, ribbonTarget the
+    // smoothed value).
+    float ribbonSpringRate = 0.0f;
+
+    // Voice gater per voice: smoothed mix, position in steps, smoothed (left, right) gates,
+    // and the (left, right) gains the voice path applies.
+    float gaterVoiceMix[kNumVoices] = {};
+    double gaterVoicePos[kNumVoices] = {};
+    float gaterVoiceGain[kNumVoices][2] = {};
+    float gaterVoiceOut[kNumVoices][2] = {{1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f},
+                                          {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f},
+                                          {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f},
+                                          {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 1.0f}};
+
+    // XY pad flags shared with the editor: recording, X or Y moved by the engine, set by the
+    // pad display, refresh wanted (moved by MIDI: xyMidiChanged).
+    std::atomic<bool> xyRecording[2] = {};
+    std::atomic<bool> xyXChanged[2] = {};
+    std::atomic<bool> xyYChanged[2] = {};
+    std::atomic<bool> xySetByDisplay[2] = {};
+    std::atomic<bool> xyUpdateWanted[2] = {};
+    // XY gesture buffers, shared by both pads (one entry per millisecond).
+    float xyRecordX[kXYRecordSize] = {};
+    float xyRecordY[kXYRecordSize] = {};
 
 public:
     // ---- Arpeggiator and step sequencer -----------------------------------------------------
-    // Held-key list in press order and its pitch-sorted copy (32 keys at most).
-    static constexpr int kArpKeys = 32;
+    // The arpeggiator runs on the audio thread only; the editor reads the queries below
+    // without locks. Patterns: 0 "Arp A", 1 "Arp B".
+    static constexpr int kArpKeys = 32; // keys the held-note list keeps
+    static constexpr double kArpNoInterval = 9999.0;
+    static constexpr double kArpEndlessGate = 99999.0;
+
+    // Hooks for the other units, each one line at its caller:
+    // setGlobalRare: latch switch, swing factors, cached modes.
+    void updateArpRare();
+    // setGlobalOften, with the tempo: host tempo and transport, step increment, octave count
+    // and the host-synced start.
+    void updateArpClock();
+    // setGlobalOften, after the XY pads: key-entry switch, smoothing coefficients and the
+    // per-block drivers.
+    void updateArpOften();
+    // Render loop, every 16 samples after setArpMod: the global mod arp's smoothed free values
+    // into the global and per-voice sources.
+    void smoothArpFree();
+    // Voice control-rate update: the voice's arp free sources (and its "Mod Arp Poly" step).
+    void updateArpVoiceSources(int voice);
+    // Note road: the first key of an arpeggio (phrase state, LFOs, pads, gater), a note from
+    // silence (the global mod arp restarts), and every new voice (its "Mod Arp Poly" sequence;
+    // in "Mod Arp Mono" the global one restarts too).
+    void setArpFirstKey(int velocity);
+    void restartModArp();
+    void restartArpModVoice(int voice, int key);
+
+    // Drivers and readers.
+    int getArpSpeed() const;
+    int getArpNumOct() const;
+    int getArpToStart();
+    int getArpLoopMode() const;
+    int getArpTiedMode() const;
+    void setArpNorm();
+    void setArpChord();
+    void setArpSeq();
+    void setArpMod();
+    void setArpMod(int voice);
+    void updateArpMod(int voice);
+    void doNoZeroArp();
+    void doSortArp();
+    int getArpNumOfSteps(int pattern) const;
+    int getArpLoopStart(int pattern) const;
+    // Step settings of a pattern (-1: the playing one); a step outside 0..15 reads as off or
+    // zero.
+    bool getArpStepOn(int step, int pattern = -1) const;
+    bool getArpStepTied(int step, int pattern = -1) const;
+    bool getArpStepSlide(int step, int pattern = -1) const;
+    int getArpStepTune(int step, int pattern = -1) const;    // semitones, -36..36
+    float getArpStepVel(int step, int pattern = -1) const;   // 0..127
+    float getArpStepFree1(int step, int pattern = -1) const; // -1..1
+    float getArpStepFree2(int step, int pattern = -1) const;
+    int getArpStepRatchet(int step, int pattern = -1) const; // extra hits, 0..3
+    double getArpRatchetLen(int step) const;
+    bool getArpRetrigger(int cycle) const;
+
+    // Editor queries: plain reads, no side effects.
+    int getArp() const;
+    int getArpLedPos() const;
+    int getArpSeq() const { return arpCycle; }
+    void setArpKeyEntryPos(int n) {
+        if (n >= 0 && n < 16) arpEntryStep = n;
+    }
+    bool getArpRatchetDisplay() const;
+
+    // Flags.
+    uint8_t arpFirstStep = 1;
+    uint8_t arpChordStart = 1;
+    uint8_t arpChordFirst = 1;
+    uint8_t arpRunning = 0;
+    uint8_t arpLatchSeen = 0;
+    uint8_t arpKeyEntrySeen = 0;
+    uint8_t arpModRunning = 0; // the global mod arp runs
+    uint8_t arpSeqRestart = 0;
+    uint8_t arpChordLate[kArpKeys] = {}; // keys added since the chord started
+    uint8_t arpTransportSeen = 0;
+    uint8_t arpPlayModeIsArp = 0; // the engine's play mode is 8, as of the last slow update
+    // Octaves, bounds of the playing pattern, cycle parities, cached modes.
+    int32_t arpNumOct = 1;
+    int32_t arpOctave = 0;
+    int32_t arpStepCount = 16;
+    int32_t arpLoopStart = 0;
+    int32_t arpCycle = 0;
+    int32_t arpModCycle = 0;
+    int32_t arpPlayMode = 0;
+    int32_t arpMode = 0;
+    int32_t arpLoopMode = 0;
+    // Position in the pattern and in the held keys.
+    int32_t arpStep = -1;
+    int32_t arpDirection = 1;
+    int32_t arpHeldCount = 0;
+    int32_t arpSwingPhase = 0;
+    int32_t arpCurNote = 0;
+    int32_t arpNoteCounter = 0;
+    int32_t arpRatchetCount = 0;
+    int32_t arpPlayedCount = 0; // pattern cycles, 0..719
+    int32_t arpNoteIndex = 0;
+    int32_t arpPlayingPattern = 0; // 0 A, 1 B
+    int32_t arpTopPattern = 0;     // the pattern the last key 120..123 chose in "Top"
+    int32_t arpLastSixteenth = 0;
+    // Held keys in press order, and a copy in ascending note order.
     int32_t arpHeldNotes[kArpKeys] = {};
     int32_t arpHeldVelocities[kArpKeys] = {};
     int32_t arpSortedNotes[kArpKeys] = {};
     int32_t arpSortedVelocities[kArpKeys] = {};
-    int32_t arpHeldCount = 0;
-    int32_t arpTopPattern = 0;     // the pattern the last key 120..123 chose in "Top"
-    uint8_t arpModRunning = 0;     // the global mod arp runs
-    int32_t arpPlayingPattern = 0; // 0 A, 1 B
-    void doNoZeroArp();
-    void doSortArp();
-    void getArpToStart();
-    // The first key of an arpeggio: LFOs, XY pads and gater restart, step state reset.
-    void setArpFirstKey(int velocity);
-    void updateArpMod(int voice);
-    void setArpMod();
-    // Smooths the global mod arp's Free 1/Free 2 values and publishes sources 85..88.
-    void smoothArpFree();
-    // A note starting from silence restarts the global mod arp.
-    void restartModArp();
-    int getArpNumOfSteps(int pattern) const;
+    // The list as the late-key flags last saw it, to tell new keys from old ones.
+    int32_t arpFlaggedNotes[kArpKeys] = {};
+    int32_t arpFlaggedCount = 0;
+    // The sequencer modes: the key they last played and the phrase's first velocity.
+    int32_t arpSeqKeySeen = 0;
+    int32_t arpSeqDepthSeen = 0;
+    int32_t arpSeqVelocity = 0;
+    int32_t arpVoiceStep[kNumVoices] = {};   // step each voice plays, -1 none
+    int32_t arpChordVoices[kNumVoices] = {}; // voice of each key of the sounding chord
+    float arpPhraseVelocity = 0.0f;          // 0..1, key that started the phrase
+    // Clock, in steps.
+    double arpTempo = 120.0;
+    double arpStepPhase = 0.0;
+    double arpIncrement = 0.0; // per 16-sample block
+    double arpRatchetPhase = 0.0;
+    double arpRatchetInterval = kArpNoInterval;
+    double arpGate = kArpEndlessGate;
+    double arpSwingFactors[2][2] = {{1.0, 1.0}, {1.0, 1.0}}; // [pattern][swing phase]
+    float arpPitchOffset = 0.0f;                             // semitones
+    float arpVelocity = 1.0f;                                // 0..127
+    // Global mod arp (its step and phase are arpModStep and arpPhase).
+    int32_t arpModSwing = 0;
+    int32_t arpModDirection = 1;
+    // Per-voice mod arp ("Mod Arp Poly").
+    int32_t arpVoicePattern[kNumVoices] = {};
+    int32_t arpVoiceSwing[kNumVoices] = {};
+    int32_t arpVoiceModStep[kNumVoices] = {};
+    int32_t arpVoiceDirection[kNumVoices] = {};
+    int32_t arpVoiceCycle[kNumVoices] = {};
+    double arpVoicePhase[kNumVoices] = {};
+    uint8_t arpVoiceRunning[kNumVoices] = {};
+    // Free 1 / Free 2: per voice and of the global mod arp, targets and smoothed values.
+    float arpVoiceFreeTarget[2][kNumVoices] = {};
+    float arpVoiceFreeSmooth[2][kNumVoices] = {};
+    float arpModFreeTarget[2] = {};
+    float arpModFreeSmooth[2] = {};
+    float arpSmoothCoefs[2][2] = {}; // [attack, decay][pattern]
+
+private:
+    struct ArpCursor;
+    int moveArpCursor(ArpCursor& cursor, bool poly);
+    void fixArpBounds(ArpCursor& cursor, int pattern);
+    bool updateArpStep();
+    void runArpSteps(bool sequencer);
+    void publishArpStep(int voice, int step);
+    int pickArpNote(bool sequencer, int& velocity);
+    void startArpChord(bool newNotes, int count);
+    void releaseLatchedKeys();
+    void followArpPattern();
+    void noticeSequencerKey();
+    int tagOfArp(int firstTagA, int pattern, int step) const;
+    float arpVelocityBlend() const;
+    uint32_t arpRandom();
 
 public:
     // ---- FX chain: paths, gater, delay, reverb, distortion FX, modulation FX ----------------
@@ -845,10 +1159,63 @@ public:
     void doGater(stereoStruct in, stereoStruct* out);
     void doDelay(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
     void doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, stereoStruct* out1);
-    // The gater runs per voice when the arpeggiator is off and its mode asks for it.
+    // The effects' share of the slow (every 128 samples) and fast (every 16 samples) control
+    // updates: gater pattern and switches, distortion mode, modulation mode, path orders; and
+    // gater mix, speed and steps. Called by setGlobalRare and setGlobalOften.
+    void setFXRare();
+    void setFXOften();
+    // The effects' share of the engine reset: units silent, smoothed values re-latched.
+    void resetFX();
+
+    // Processing paths (path 0 the voice path, 1 the FX path). The editing operations run on
+    // the user-interface thread and write the order through setParameter.
+    int getPathEntry(int position, int path);
+    int changePathDelta(int position, int direction, int path);
+    void swapPath(int from, int to, int path);
+    // Decodes both path orders into pathUnits; part of setFXRare.
+    void updatePaths();
+
+    // Gater.
     bool getIsPolyGater() const;
-    // Restarts the poly gater of one sub-voice slot.
-    void resetGater(int subVoice);
+    void resetGater(int voice);
+    void publishGaterSources(int voice, stereoStruct gain, bool global);
+    uint64_t getGaterPos() const { return gaterPos; }
+    stereoStruct getGaterGain() const { return gaterGain; }
+
+    // Gater state: switches and the pattern (slow update), mix, speed and steps (fast update).
+    static constexpr int kGaterStepsMax = 16;
+    bool gaterOn = false;
+    bool gaterPolyOn = false;
+    float gaterStepGains[kGaterStepsMax][2] = {}; // per step: left, right
+    float gaterMixSmooth = 0.0f;
+    double gaterSpeedTime = 0.0;
+    int32_t gaterSteps = 1;
+    double gaterIncrement = 0.0; // steps per output frame
+    // The global gater's position in steps as fixed point with 32 fractional bits; it wraps
+    // after 2^32 steps, so hours of running never lose the step's precision.
+    uint64_t gaterPos = 0;
+    stereoStruct gaterGain = {};
+
+    // Delay stage.
+    float delayMixSmooth = 0.0f;
+
+    // Reverb stage: pass counter, spread line, widen oscillators and the smoothed mix. The
+    // pre-delay lines are reverbPreDelay (left half, then right half).
+    static constexpr int kReverbPreDelayLine = kReverbPreDelaySamples / 2;
+    static constexpr int kReverbSpreadLine = 32768;
+    uint32_t reverbPassCounter = 0;
+    // Set once the pre-delay lines have been written all the way round since the counter
+    // started; until then a read from before the start gives the 1e-15 floor.
+    bool reverbPreDelayPrimed = false;
+    float reverbSpreadLine[kReverbSpreadLine] = {};
+    int32_t reverbSpreadLength = 1;
+    float reverbWidenPhases[4] = {};
+    float reverbMixSmooth = 0.0f;
+
+private:
+    // The modulation matrix's sum for a destination (0 outside the table).
+    float fxMod(int dest) const { return dest >= 0 && dest < 323 ? globalDest[dest] : 0.0f; }
+    float fxValue(int tag) const { return currentValues[tag]; }
 
 public:
     // ---- Tuning, MIDI learn, controller maps, wave files and sample import -----------------

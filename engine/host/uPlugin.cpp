@@ -173,7 +173,3 @@ void APlugin::suspend() {
     // Events queued for a stream that stopped must not play into the next one.
     clearMidiQueue();
 }
-
-void APlugin::resetGater() {
-    gaterPosition = 0.0;
-}

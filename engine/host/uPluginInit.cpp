@@ -83,8 +83,9 @@ void APlugin::initVariables() {
     samplesPerWholeNoteDouble = engineRateDouble * 240.0 / tempoDouble;
     samplesPerWholeNote = static_cast<float>(samplesPerWholeNoteDouble);
 
-    // Modulators at rest: the global LFOs with symmetry 0.5 and unit gains, the envelopes'
-    // gains 1.0, the XY pads' replay speed 1.0.
+    // Modulators at rest: the matrix stores at their defaults, the global LFOs with symmetry
+    // 0.5 and unit gains, the envelopes' gains 1.0, the XY pads' replay restarted.
+    initModulation();
     for (GlobalLFOState& lfo : globalLFOs) lfo = GlobalLFOState{};
     for (int env = 0; env < kGlobalEnvs; ++env) initGlobalEnv(env);
     resetXY(0);

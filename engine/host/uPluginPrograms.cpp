@@ -5,14 +5,12 @@
 #include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/ParameterTable.h"
+#include "engine/tables/TempoTables.h"
 
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-// Quantisation of the ribbon position per step of "Ribbon Quantization" (0 = free).
-constexpr int RIBBON_QUANT_DIVIDE[13] = {0, 31, 23, 19, 15, 11, 9, 7, 5, 4, 3, 2, 1};
 
 // The stored value of Play Mode's arpeggiator step (index 8 of range 9.99).
 constexpr float kPlayModeArpValue = 0.81081086f;

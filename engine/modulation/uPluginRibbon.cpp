@@ -1,9 +1,23 @@
-// The ribbon's settings and its spring-back switch, and the unit of a modulation slot's
-// destination. Audio thread (render loop) and user-interface thread (value texts).
+// The performance ribbon: quantisation, smoothing and source 81 every 16 samples, and the
+// timed spring-back to rest. The audio thread runs the update; the ribbon control also starts
+// the spring from the user-interface thread on mouse release (it writes only the spring
+// fields, which the update reads).
 #include "engine/APlugin.h"
 
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
-#include "engine/tables/LookupTables.h"
+#include "engine/tables/TempoTables.h"
+
+#include <cmath>
+
+namespace {
+constexpr int kSpringOff = 0, kSpringInstant = 1;
+
+float clampBipolar(float x) {
+    if (!(x > -1.0f)) return -1.0f;
+    return x > 1.0f ? 1.0f : x;
+}
+} // namespace
 
 int APlugin::getRibbonQuant() const {
     return getSteppedValue(tag::RibbonQuantization);
@@ -14,12 +28,62 @@ int APlugin::getRibbonSpringTime() const {
 }
 
 void APlugin::setRibbonSpringOn() {
-    // Step 0 ("Off") stops the spring-back; any other step lets the ribbon return to its rest.
-    ribbonSpringActive = getRibbonSpringTime() != 0 ? 1 : 0;
+    ribbonSpringActive = 1;
+    const int n = getRibbonSpringTime();
+    if (n == kSpringOff) {
+        ribbonSpringRate = 0.0f;
+        ribbonSpringActive = 0;
+        return;
+    }
+    const float target = getOnOff(tag::RibbonBipolarOn) ? 0.5f : 0.0f;
+    const float x = getParameter(tag::RibbonValue);
+    if (std::fabs(x - target) < 0.001f) {
+        ribbonSpringActive = 0;
+        ribbonSpringRate = 0.0f;
+        return;
+    }
+    ribbonPosition = x;
+    if (n == kSpringInstant) {
+        // One update reaches the rest; within 0.01 of it the spring stays armed at rate 0.
+        if (x > target - 0.01f && x < target + 0.01f)
+            ribbonSpringRate = 0.0f;
+        else
+            ribbonSpringRate = x < target - 0.001f ? 1.0f : -1.0f;
+        return;
+    }
+    const double tempoNow = tempoDouble > 0.1 ? tempoDouble : 0.1;
+    const double wholeNote = 240.0 * engineRateDouble / tempoNow;
+    const double samples = RIBBON_SPRING_TIME_ARRAY[n] * wholeNote;
+    ribbonSpringRate = samples > 0.0 ? static_cast<float>((target - x) * 16.0 / samples) : 0.0f;
 }
 
-int APlugin::getDestTypeForSlot(int slot) const {
-    if (!isValidModSlot(slot)) return 0;
-    const int dest = getSteppedValue(tag::ModDestFirst + slot);
-    return modDestUnit(dest);
+void APlugin::updateRibbon() {
+    const bool bipolar = getOnOff(tag::RibbonBipolarOn);
+    if (std::fabs(ribbonSpringRate) < 1e-6f) {
+        ribbonSpringActive = 0;
+    } else if (ribbonSpringActive) {
+        const float target = bipolar ? 0.5f : 0.0f;
+        float position =
+            ribbonPosition + std::exp2(2.0f * globalDest[dest::RibbonSpeed]) * ribbonSpringRate;
+        const bool arrived = ribbonSpringRate > 0.0f ? position >= target : position <= target;
+        if (arrived || !(position == position)) {
+            position = target;
+            ribbonSpringActive = 0;
+        }
+        ribbonPosition = position;
+        setParameter(tag::RibbonValue, position);
+    }
+
+    float x = currentValues[tag::RibbonValue];
+    if (bipolar) x = clampBipolar(2.0f * x - 1.0f);
+    const int q = RIBBON_QUANT_DIVIDE[getRibbonQuant() % 13];
+    if (q != 0) x = std::floor(x * static_cast<float>(q) + 0.5f) / static_cast<float>(q);
+    const float c = 0.9f + 0.1f * (1.0f - std::exp2(-10.0f * globalDest[dest::RibbonSmooth]));
+    // ribbonTarget holds the smoothed ribbon value.
+    ribbonTarget = c * ribbonTarget + (1.0f - c) * x + 1e-15f;
+    lastVoiceSource[src::Ribbon] = clampBipolar(ribbonTarget + globalDest[dest::RibbonValue]);
+    for (int i = 0; i < activeVoiceCount; ++i) {
+        const int v = activeVoices[i] & 15;
+        voiceSource[v][src::Ribbon] = clampBipolar(ribbonTarget + voiceDest[v][dest::RibbonValue]);
+    }
 }

@@ -82,12 +82,11 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
         voicePreEQ[voice].reset();
         voicePostEQ[voice].reset();
         setUnisonDelays(voice);
-        if (getIsPolyGater())
-            for (int k = 0; k < kSubVoicesPerVoice; ++k) resetGater(voiceSlots[voice][k]);
+        if (getIsPolyGater()) resetGater(voice);
         for (int n = 0; n < kVoiceLFOs; ++n) resetVoiceLFO(voice, n);
         for (int n = 0; n < 3; ++n)
             if (getSteppedValue(LFO_PLAY_MODE_TAGS[n]) == kLfoRestartsGlobally) resetGlobalLFO(n);
-        updateArpMod(voice);
+        restartArpModVoice(voice, key);
         restartNoteSources(key, velocity);
     }
 

@@ -112,9 +112,7 @@ void APlugin::reset() {
     lastVoiceSource[kAlwaysOnSource] = 1.0f;
     initModFX(true);
 
-    delayFX.init(engineRate);
-    reverb.clear();
-    std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
+    resetFX();
 
     for (int32_t& key : arpHeldReleases) key = 0;
     arpHeldReleaseCount = 0;

@@ -10,18 +10,21 @@
 // new value take effect here.
 void APlugin::setGlobalRare() {
     updateDistortFXMode();
-    // The unit at each position of the voice path and the effect chain.
-    for (int path = 0; path < PATH_COUNT; ++path)
-        pathOrdering(path, pathStepForValue(path, currentValues[PATH_TAGS[path]]), pathUnits[path]);
-    // Least form of the modulation-effect step: a new mode starts the effect afresh.
-    const int mode = getSteppedValue(tag::ModFxMode);
-    if (mode != modFXMode) {
-        initModFX(false);
-        modFXMode = mode;
-    }
+    setFXRare();
+    // Global LFO settings, the modulation slot table and its in-use flags.
+    setModRare();
+    updateArpRare();
 }
 
-void APlugin::setGlobalOften() {}
+void APlugin::setGlobalOften() {
+    // The global modulation first: every later step reads its destinations.
+    setGlobalMod();
+    updateArpClock();
+    updateXYPads();
+    updateArpOften();
+    updateRibbon();
+    setFXOften();
+}
 
 int APlugin::getPortMode() const {
     if (getPlayMode() == 8) return 1;

@@ -112,10 +112,17 @@ inline EntryProc entryPoint() {
     return entry;
 }
 
+// Plug-in instances opened in this process so far; the first one loads the preferences.
+inline int& openedPlugins() {
+    static int count = 0;
+    return count;
+}
+
 // One plug-in instance, opened as a DAW opens it and closed with effClose.
 class Plugin {
 public:
     explicit Plugin(float rate = 44100.0f, VstInt32 blockSize = 512) {
+        ++openedPlugins();
         effect = entryPoint()(hostCallback);
         if (!effect) throw std::runtime_error("VSTPluginMain returned null");
         dispatch(effOpen);

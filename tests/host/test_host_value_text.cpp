@@ -135,9 +135,30 @@ TEST_F(HostValueText, TextsPerDisplayType) {
     EXPECT_EQ(textAt(plugin, tag::ReverbSize, 1.0f), "7.8 m^3");
     EXPECT_EQ(textAt(plugin, tag::ReverbLength, 0.75f), "100%");
 
+    // Level in decibels is symmetric about the centre of a bipolar control.
+    EXPECT_EQ(textAt(plugin, tag::Osc1SubVolume, 0.0f), "0.0 dB");
+    EXPECT_EQ(textAt(plugin, tag::Osc1SubVolume, 1.0f), "0.0 dB");
+    EXPECT_EQ(textAt(plugin, tag::MainVolume, 1.0f), "10.0 dB");
+    EXPECT_EQ(textAt(plugin, tag::SeqStepTuneA, 0.0f), "-36");
+    EXPECT_EQ(textAt(plugin, tag::AmpEnvRelease, 0.0f), "1 ms");
+    // Synced times read as note lengths; a synced envelope's top is endless.
+    plugin.setParameter(tag::Osc1AmpEnvSyncOn, 1.0f);
+    EXPECT_EQ(textAt(plugin, tag::Osc1AmpEnvRelease, 1.0f), "Endless");
+    EXPECT_EQ(textAt(plugin, tag::Osc1AmpEnvAttack, 1.0f), "16/1* QB");
+    plugin.setParameter(tag::Osc1LfoSyncOn, 1.0f);
+    EXPECT_EQ(textAt(plugin, tag::Osc1LfoSpeed, 1.0f), "1/32T QB");
+    plugin.setParameter(tag::Free1EnvSustain, 0.0f);
+    EXPECT_EQ(textAt(plugin, tag::Free1EnvFade, 1.0f), "Up 1 ms");
+    EXPECT_EQ(textAt(plugin, tag::Free1EnvFade, 0.5f), "Off");
+
+    // Play mode reads "Arp" while the arpeggiator is on, whatever its own value.
+    plugin.setParameter(tag::PlayMode, step(2, 9.99f));
+    const std::string ownMode = plugin.text(effGetParamDisplay, tag::PlayMode);
     plugin.setParameter(tag::ArpOn, 1.0f);
     EXPECT_EQ(plugin.text(effGetParamDisplay, tag::PlayMode), "Arp");
     plugin.setParameter(tag::ArpOn, 0.0f);
+    EXPECT_EQ(plugin.text(effGetParamDisplay, tag::PlayMode), ownMode);
+    EXPECT_NE(ownMode, "Arp");
 
     // Modulation slot 1: Pitchbend (source 18) has no offset and a bipolar range; a slot
     // aimed at Global Pitch (destination 8) reads semitones.
@@ -150,8 +171,12 @@ TEST_F(HostValueText, TextsPerDisplayType) {
 
     plugin.setParameter(tag::FilterType, step(15, kFilterTypeRange));
     EXPECT_EQ(textAt(plugin, tag::FilterVowel, 0.25f), "LP: 75%, HP: 25%");
+    EXPECT_EQ(textAt(plugin, tag::FilterVowel, 1.0f), "HP");
     plugin.setParameter(tag::FilterType, step(16, kFilterTypeRange));
     EXPECT_EQ(textAt(plugin, tag::FilterVowel, 0.75f), "BP: 51%, HP: 49%");
+    EXPECT_EQ(textAt(plugin, tag::FilterVowel, 0.0f), "LP");
+    plugin.setParameter(tag::FilterType, step(36, kFilterTypeRange));
+    EXPECT_EQ(textAt(plugin, tag::FilterVowel, 0.5f), "50.0%");
 
     // The step ratchets' nine steps read inside their four names.
     EXPECT_EQ(textAt(plugin, tag::SeqStepRatchetA, 1.0f), "4");

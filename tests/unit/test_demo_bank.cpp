@@ -1,5 +1,6 @@
-// Checks the built-in preset bank against the parameter table, and that the bank generator
-// refuses bad bank text. Runs on the test thread only.
+// Checks the built-in preset bank against the engine's parameter descriptors, and that the bank
+// generator refuses bad bank text. Runs on the test thread only.
+#include "engine/APlugin.h"
 #include "engine/host/DemoBank.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/ParameterTable.h"
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,27 +26,31 @@ constexpr int kNameTagLast = tag::PresetNameFirst + tag::PresetNameCount - 1;
 constexpr int kTextTagLast = tag::PresetParamFirst + tag::PresetParamCount - 1;
 constexpr int kFolderTagLast = DEMO_FOLDER_FIRST + DEMO_FOLDER_LENGTH - 1;
 
-struct Table {
-    std::array<ParamDef, tag::Count> defs;
+// The descriptors as an engine holds them, so the bank is checked against what plays it.
+struct Def {
+    std::string name;
+    bool onOff;
+    int steppedNum;
+    float steppedRange;
 };
 
-const Table& table() {
-    static const Table built = [] {
-        Table t;
-        for (int i = 0; i < tag::Count; ++i) defaultParamDef(i, t.defs[i]);
-        forEachParamDef([&t](const ParamDef& def) {
-            if (def.tag >= 0 && def.tag < tag::Count) t.defs[def.tag] = def;
-        });
-        return t;
+const std::array<Def, tag::Count>& defs() {
+    static const std::array<Def, tag::Count> built = [] {
+        auto engine = std::make_unique<APlugin>(nullptr);
+        std::array<Def, tag::Count> d;
+        for (int t = 0; t < tag::Count; ++t)
+            d[t] = {engine->getParamName(t), engine->getIsOnOff(t), engine->getSteppedNum(t),
+                    engine->getSteppedRange(t)};
+        return d;
     }();
     return built;
 }
 
-bool isStepped(const ParamDef& def) {
+bool isStepped(const Def& def) {
     return def.steppedNum > 0 && def.steppedRange > 0.0f;
 }
 
-int readStep(float value, const ParamDef& def) {
+int readStep(float value, const Def& def) {
     return stepIndexOf(value, def.steppedRange, def.steppedNum);
 }
 
@@ -66,7 +72,7 @@ TEST(DemoBank, EveryValueFitsItsParameter) {
     for (int n = 0; n < DEMO_PRESET_COUNT; ++n) {
         for (int t = 0; t < tag::Count; ++t) {
             const float v = DEMOVAR[n][t];
-            const ParamDef& def = table().defs[t];
+            const Def& def = defs()[t];
             const char* problem = nullptr;
             if (!(v >= 0.0f && v <= 1.0f)) {
                 problem = "outside 0..1";
@@ -186,7 +192,7 @@ GeneratorRun runGenerator(const std::string& caseName, const std::string& bankTe
 
 // count presets named "Preset 1".. with one ordinary value each.
 std::string goodBank(int count) {
-    const std::string volume = table().defs[tag::MainVolume].name;
+    const std::string volume = defs()[tag::MainVolume].name;
     std::string text = "# test bank\n";
     for (int i = 1; i <= count; ++i) {
         text += "\nPreset " + std::to_string(i) + "\n" + volume + " = 0.7\n";
@@ -201,9 +207,9 @@ TEST(DemoBank, GeneratorWritesAGoodBank) {
 }
 
 TEST(DemoBank, GeneratorRefusesBadBankText) {
-    const ParamDef& volume = table().defs[tag::MainVolume];
-    const ParamDef& type = table().defs[tag::Osc1Type];
-    const ParamDef& osc2On = table().defs[tag::Osc2On];
+    const Def& volume = defs()[tag::MainVolume];
+    const Def& type = defs()[tag::Osc1Type];
+    const Def& osc2On = defs()[tag::Osc2On];
     const std::string over = std::string(DEMO_NAME_MAX_LENGTH + 1, 'x');
 
     struct Case {
@@ -238,7 +244,7 @@ TEST(DemoBank, GeneratorRefusesBadBankText) {
     };
     // A stepped tag whose last step would be stored above 1 must be refused too.
     for (int t = 0; t < tag::Count; ++t) {
-        const ParamDef& def = table().defs[t];
+        const Def& def = defs()[t];
         if (t >= tag::PresetParamFirst && t <= kTextTagLast) continue;
         if (!isStepped(def) || stepStoredValue(def.steppedNum - 1, def.steppedRange) <= 1.0f)
             continue;

@@ -287,9 +287,6 @@ TEST(LookupTables, DistortionKernelsAreSpeakerLike) {
     const LookupTables& t = lookupTables();
     EXPECT_EQ(t.distortFirKernels[0][0], 1.0f);
     for (int n = 1; n < DISTORT_FIR_TAPS; ++n) EXPECT_EQ(t.distortFirKernels[0][n], 0.0f);
-    const float head[8] = {0.00390625f, -0.00390625f, 0.003875732f, -0.05090332f,
-                           -0.1213989f, -0.1137390f,  -0.07464600f, 0.01144409f};
-    for (int n = 0; n < 8; ++n) EXPECT_EQ(t.distortFirKernels[1][n], head[n]) << n;
     for (int n = 16; n < DISTORT_FIR_TAPS; ++n) EXPECT_EQ(t.distortFirKernels[5][n], 0.0f) << n;
     for (int k = 1; k < DISTORT_FIR_KERNELS; ++k) {
         const float* kernel = t.distortFirKernels[k];
@@ -301,37 +298,6 @@ TEST(LookupTables, DistortionKernelsAreSpeakerLike) {
         EXPECT_GT(peak, 0.1) << k;
         EXPECT_LT(responseAt(kernel, DISTORT_FIR_TAPS, M_PI), 0.25 * peak) << k;
     }
-}
-
-TEST(LookupTables, ModulationClassification) {
-    const LookupTables& t = lookupTables();
-    EXPECT_EQ(t.modDestUnits[8], MOD_UNIT_SEMITONES);
-    EXPECT_EQ(t.modDestUnits[91], MOD_UNIT_SEMITONES);
-    EXPECT_EQ(t.modDestUnits[20], MOD_UNIT_OCTAVES);
-    EXPECT_EQ(t.modDestUnits[68], MOD_UNIT_OCTAVES);
-    EXPECT_EQ(t.modDestUnits[11], MOD_UNIT_SPEED);
-    EXPECT_EQ(t.modDestUnits[305], MOD_UNIT_SPEED);
-    EXPECT_EQ(t.modDestUnits[1], MOD_UNIT_PERCENT);
-    EXPECT_EQ(std::count_if(std::begin(t.modDestUnits), std::end(t.modDestUnits),
-                            [](int32_t u) { return u != MOD_UNIT_PERCENT; }),
-              9 + 2 + 23);
-    // One past the destinations (carried by the main LFO's speed-modulation amount) and any
-    // other index outside the table read as percent.
-    EXPECT_EQ(modDestUnit(DEST_COUNT), MOD_UNIT_PERCENT);
-    EXPECT_EQ(modDestUnit(-1), MOD_UNIT_PERCENT);
-    EXPECT_EQ(modDestUnit(1 << 30), MOD_UNIT_PERCENT);
-    EXPECT_EQ(modDestUnit(20), MOD_UNIT_OCTAVES);
-
-    const std::set<int> bipolarWithOffset = {56, 58, 60, 62, 64, 66, 68, 70, 73, 75};
-    std::set<int> bipolar = {6, 7, 9, 11, 13, 15, 18, 81, 83, 102, 104};
-    for (int s = 85; s <= 100; ++s) bipolar.insert(s);
-    for (int s = 0; s < MOD_SRC_TABLE_SIZE; ++s) {
-        const bool noOffset = bipolar.count(s) != 0;
-        EXPECT_EQ(modSrcIsBipolar(s), noOffset || bipolarWithOffset.count(s) != 0) << s;
-        EXPECT_EQ(modSrcHasNoOffset(s), noOffset) << s;
-    }
-    EXPECT_FALSE(modSrcIsBipolar(-1));
-    EXPECT_FALSE(modSrcHasNoOffset(MOD_SRC_TABLE_SIZE));
 }
 
 TEST(LookupTables, BrickFilterCoefficientsStayFinite) {

@@ -1,0 +1,79 @@
+// The arithmetic shared by every LFO instance (global, per voice, morph): stage settings from
+// modulation values, the shape warp, bias and quantiser. Pure functions; audio thread.
+#pragma once
+
+#include "engine/APlugin.h"
+
+#include <cmath>
+
+namespace lfocore {
+
+inline float clampf(float x, float lo, float hi) {
+    if (!(x > lo)) return lo; // NaN takes the lower bound
+    return x > hi ? hi : x;
+}
+
+inline double frac(double x) {
+    return x - std::floor(x);
+}
+
+// Stage settings from the modulated phase, shape, smooth, bias, bits and sample-and-hold
+// values. The shape is held to -1..1, so the warp point stays inside 0.005..0.995: with two
+// slots on the shape destination it would otherwise reach 0 or 1, divide by zero and read
+// outside the wave table.
+inline void setStages(LFOSettings& s, double phase, float shape, float smooth, float bias,
+                      float bits, float hold) {
+    s.phaseOffset = phase + 10.0;
+    s.shapePoint = 0.5 + 0.495 * static_cast<double>(clampf(shape, -1.0f, 1.0f));
+    s.smooth = 1.0f - std::exp2(-12.0f * clampf(smooth, 0.0f, 1.0f));
+    const float b = clampf(bias, -1.0f, 1.0f);
+    s.bias[0] = b > 0.0f ? 1.0f - b : 1.0f;
+    s.bias[1] = 1.0f;
+    s.bias[2] = b < 0.0f ? 1.0f + b : 1.0f;
+    const float levels = std::exp2(17.0f - 17.0f * clampf(bits, 0.0f, 1.0f));
+    s.steps = levels + 0.999f;
+    s.inverse = 1.0f / levels;
+    // Every step at 0; every 16,384 steps (65,536 samples) at 1.
+    s.holdRate = 4.0f / std::exp2(16.0f * clampf(hold, 0.0f, 1.0f));
+}
+
+// The shape warp: the first half of the cycle is stretched or squeezed to end at w.
+inline double warp(double t, double w) {
+    return t <= w ? t * 0.5 / w : (t - w) * 0.5 / (1.0 - w) + 0.5;
+}
+
+inline int tableIndex(double position) {
+    const double p = position * 65535.999;
+    if (!(p > 0.0)) return 0;
+    return p >= 65535.0 ? 65535 : static_cast<int>(p);
+}
+
+inline float biasGain(const LFOSettings& s, float v) {
+    return v < 0.0f ? s.bias[0] : (v > 0.0f ? s.bias[2] : s.bias[1]);
+}
+
+// Bias and quantiser: floor(levels x (v x bias + 1)) / levels - 1, within -1..1.
+inline float quantise(const LFOSettings& s, float v) {
+    const float q = std::floor(s.steps * (v * biasGain(s, v) + 1.0f)) * s.inverse - 1.0f;
+    return clampf(q, -1.0f, 1.0f);
+}
+
+// Sample and hold: the held value follows v once the accumulator reaches 1.
+inline void sampleAndHold(const LFOSettings& s, LFORunState& r, float v) {
+    r.holdAccumulator += s.holdRate;
+    if (r.holdAccumulator >= 1.0) r.held = v;
+    r.holdAccumulator = frac(r.holdAccumulator);
+}
+
+// exp(a ln(inc2) + (1 - a) ln(inc1)): the rate between two LFOs on a log scale. A stopped LFO
+// (increment 0) would make that 0 x -inf = NaN; its share then stops the blend instead.
+inline double blendRate(double inc1, double inc2, double a) {
+    if (!(inc1 > 0.0) || !(inc2 > 0.0)) {
+        if (a <= 0.0) return inc1 > 0.0 ? inc1 : 0.0;
+        if (a >= 1.0) return inc2 > 0.0 ? inc2 : 0.0;
+        return 0.0;
+    }
+    return std::exp(a * std::log(inc2) + (1.0 - a) * std::log(inc1));
+}
+
+} // namespace lfocore

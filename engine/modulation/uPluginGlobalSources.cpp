@@ -1,0 +1,118 @@
+// The render loop's per-sample global sources: the global LFOs stepped every 4 samples and
+// ramped in between, the Free LFO 1/2 combination, the level and pan smoothing the oscillator
+// mixer reads, and the white and pink noise sources. Audio thread.
+#include "engine/APlugin.h"
+
+#include "engine/modulation/LFOCore.h"
+#include "engine/modulation/ModIndices.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
+
+namespace {
+constexpr int kModeSync = 9, kModePM = 11, kModeMorph = 12;
+constexpr int kFreeLfo1Humanise = 293;
+constexpr int kPinkRows = 7;
+} // namespace
+
+float APlugin::getRandUnit() {
+    const uint32_t t = RandSeed * 16807u;
+    RandSeed = t + 1u;
+    const double u = (static_cast<double>(static_cast<int32_t>(t)) * 4.656613e-10 + 1.0) * 0.5;
+    // The largest draws round up to 1 in single precision; the range stays half-open.
+    return u < 0.99999994 ? static_cast<float>(u) : 0.99999994f;
+}
+
+float APlugin::doPinkNoise(int a, int b, int counter) {
+    if (a < 0 || a >= kSubVoiceSlots) a = 0;
+    if (b < 0 || b > 2) b = 2;
+    float* rows = pinkRows[a][b];
+    float& sum = rows[kPinkRows];
+    const unsigned c = static_cast<unsigned>(counter);
+    if (c & 1u) return sum - 1.0f;
+    if ((c & 255u) == 0) {
+        // All rows anew, plus one value that lives in the sum until the next full redraw.
+        sum = 0.0f;
+        for (int k = 0; k < kPinkRows; ++k) {
+            rows[k] = getRandUnit() * 0.25f;
+            sum += rows[k];
+        }
+        sum += getRandUnit() * 0.25f;
+        return sum - 1.0f;
+    }
+    // Row k changes every 2^(k+1) counts: the halving rates give the -3 dB per octave slope.
+    int z = 0;
+    while (((c >> z) & 1u) == 0) ++z;
+    for (int k = 0; k < z && k < kPinkRows; ++k) {
+        const float fresh = getRandUnit() * 0.25f;
+        sum += fresh - rows[k];
+        rows[k] = fresh;
+    }
+    return sum - 1.0f;
+}
+
+void APlugin::doGlobalSources() {
+    lfo12Amount = lfocore::clampf(
+        currentValues[tag::FreeLfo12Amount] + globalDest[dest::FreeLfo12Amount], 0.0f, 1.0f);
+
+    if ((sampleCounter & 3u) == 0) {
+        setGlobalLFO(2);
+        setGlobalLFO(0);
+        setGlobalLFO(1);
+        if (!freeLfo12InUse) {
+            lfo12Target = lfo12Value = lfo12Step = 0.0f;
+        } else {
+            lfo12Value = lfo12Target;
+            const float l1 = globalLFOs[0].run.value, l2 = globalLFOs[1].run.value;
+            if (lfo12Mode == kModeMorph)
+                lfo12Target = stepMorphLFO(globalLFOs[kMorphLFO], globalLFOs[0], globalLFOs[1],
+                                           lfo12Amount, globalDest[kFreeLfo1Humanise]);
+            else if (lfo12Mode >= kModeSync && lfo12Mode <= kModePM)
+                lfo12Target = globalLFOs[1].run.output;
+            else
+                lfo12Target = getLFOCombination(lfo12Mode, lfo12Amount, l1, l2);
+            lfo12Step = (lfo12Target - lfo12Value) * 0.25f;
+        }
+
+        // Level smoothing for the oscillator mixer.
+        mainPanSmooth = 0.99f * mainPanSmooth + 0.01f * currentValues[tag::MainPan];
+        const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
+        const int panTags[2] = {tag::Osc1Pan, tag::Osc2Pan};
+        const int subTags[2] = {tag::Osc1SubVolume, tag::Osc2SubVolume};
+        for (int o = 0; o < 2; ++o) {
+            oscPanSmooth[o] = 0.99f * oscPanSmooth[o] + 0.01f * currentValues[panTags[o]];
+            oscVolumeSmooth[o] = 0.99f * oscVolumeSmooth[o] + 0.01f * currentValues[volumeTags[o]];
+            const float vol = oscVolumeSmooth[o] < 1.0f ? oscVolumeSmooth[o] : 1.0f;
+            oscGainSmooth[o] = tables->dbGain60Array[unitTableIndex(vol)];
+            const float sub = currentValues[subTags[o]] - 0.5f;
+            oscSubLevel[o] = 0.99f * oscSubLevel[o] + 0.01f * 2.0f * (sub < 0.0f ? -sub : sub);
+        }
+    }
+
+    // Publish the LFOs, then ramp them one sample on.
+    LFORunState& mainLfo = globalLFOs[2].run;
+    LFORunState& free1 = globalLFOs[0].run;
+    LFORunState& free2 = globalLFOs[1].run;
+    lastVoiceSource[src::MainLfo] = mainLfo.value;
+    lastVoiceSource[src::MainLfo + 1] = 0.5f * mainLfo.value + 0.5f;
+    lastVoiceSource[src::FreeLfo1] = free1.value;
+    lastVoiceSource[src::FreeLfo1 + 1] = 0.5f * free1.value + 0.5f;
+    lastVoiceSource[src::FreeLfo2] = free2.value;
+    lastVoiceSource[src::FreeLfo2 + 1] = 0.5f * free2.value + 0.5f;
+    lastVoiceSource[src::FreeLfo12] = lfo12Value;
+    lastVoiceSource[src::FreeLfo12Uni] = 0.5f * lfo12Value + 0.5f;
+    mainLfo.value += mainLfo.increment;
+    free1.value += free1.increment;
+    free2.value += free2.increment;
+    lfo12Value += lfo12Step;
+
+    if (whiteNoiseInUse) {
+        const float u = getRandUnit();
+        setModSrc(src::WhiteNoise, 2.0f * u - 1.0f, true);
+        setModSrc(src::WhiteNoiseUni, u, true);
+    }
+    if (pinkNoiseInUse) {
+        const float p = doPinkNoise(0, 2, static_cast<int>(sampleCounter));
+        setModSrc(src::PinkNoise, p, true);
+        setModSrc(src::PinkNoiseUni, 0.5f * p + 0.5f, true);
+    }
+}

@@ -1,0 +1,169 @@
+// The three global LFOs (Free LFO 1, Free LFO 2, Main LFO) and the morph LFO: their speed,
+// their settings every 128 samples, their step every 4 samples, their resets. Audio thread.
+#include "engine/APlugin.h"
+
+#include "engine/modulation/LFOCore.h"
+#include "engine/modulation/ModIndices.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
+#include "engine/tables/TempoTables.h"
+
+#include <cmath>
+
+namespace {
+constexpr int kWaveTags[3] = {tag::FreeLfo1Wave, tag::FreeLfo2Wave, tag::MainLfoWave};
+constexpr int kPlayModeTags[3] = {tag::FreeLfo1PlayMode, tag::FreeLfo2PlayMode,
+                                  tag::MainLfoPlayMode};
+constexpr int kSyncTags[3] = {tag::FreeLfo1SyncOn, tag::FreeLfo2SyncOn, tag::MainLfoSyncOn};
+constexpr int kSpeedTags[3] = {tag::FreeLfo1Speed, tag::FreeLfo2Speed, tag::MainLfoSpeed};
+constexpr int kMainLfo = 2;
+constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
+} // namespace
+
+double APlugin::getLfoSpeed(int speedTag, bool synced, double multiplier) const {
+    if (!isValidTag(speedTag)) return 0.0;
+    const float x = currentValues[speedTag];
+    if (!(x >= 0.0001f)) return 0.0;
+    double advance;
+    if (synced) {
+        const float clamped = x > 1.0f ? 1.0f : x;
+        const int n = getSteppedValue(clamped, 33.99f, 34);
+        if (n == 0) return 0.0;
+        const double tempoNow = tempoDouble > 0.1 ? tempoDouble : 0.1;
+        // Four samples per step over a period of D_PERIOD_ARRAY[n] x 8 beats.
+        advance = 4.0 / (D_PERIOD_ARRAY[n] * 15.0 * (engineRateDouble / tempoNow) * 32.0);
+    } else {
+        // 110 x 2^(14 (x - 1)) Hz, four samples per step.
+        advance = std::exp2(14.0 * x) * 4.0 * 1.71875 / (256.0 * engineRateDouble);
+    }
+    const double result = advance * multiplier;
+    return std::isfinite(result) && result > 0.0 ? result : 0.0;
+}
+
+const float* APlugin::getLFOWaveTable(int wave) const {
+    if (wave == 6 || wave == 7) return userLfoShapes[wave - 6];
+    if (wave < 0 || wave > 4) return nullptr;
+    return tables->lfoShapeTables[wave];
+}
+
+void APlugin::setGlobalLFOSettings() {
+    const double rateFactor = std::exp2(2.0 * globalDest[dest::GlobalLfoSpeed]);
+    for (int i = 0; i < 3; ++i) {
+        LFOSettings& s = globalLFOs[i].set;
+        const float* d = &globalDest[LFO_DEST_FIRST[i]];
+        s.wave = getSteppedValue(kWaveTags[i]);
+        s.playMode = getSteppedValue(kPlayModeTags[i]);
+        s.sync = getOnOff(kSyncTags[i]) ? 1 : 0;
+        s.enabled = i == kMainLfo ? 1 : freeLfoInUse;
+        double multiplier = std::exp2(2.0 * d[kLfoSpeed]) * rateFactor;
+        double startPhase = 0.0;
+        if (i == kMainLfo) {
+            const float depth = 2.0f * currentValues[tag::MainLfoSpeedModAmount] - 1.0f;
+            const int by = getModSrc(currentValues[tag::MainLfoSpeedModSource]);
+            multiplier *= std::exp2(depth * 4.0f * lastVoiceSource[by]);
+            startPhase = LFO_PHASE_VAL[getSteppedValue(tag::MainLfoPhase) & 3];
+        }
+        s.speed = getLfoSpeed(kSpeedTags[i], s.sync != 0, multiplier);
+        lfocore::setStages(s, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth], d[kLfoBias],
+                           d[kLfoBits], d[kLfoHold]);
+    }
+
+    lfo12Mode = getSteppedValue(tag::FreeLfo12Mode);
+    if (lfo12Mode == kModeMorph) {
+        // The morph LFO's stages sit between the two free LFOs' at the current amount.
+        const float a = lfo12Amount;
+        const float* d1 = &globalDest[LFO_DEST_FIRST[0]];
+        const float* d2 = &globalDest[LFO_DEST_FIRST[1]];
+        auto mix = [a, d1, d2](int k) { return (1.0f - a) * d1[k] + a * d2[k]; };
+        lfocore::setStages(globalLFOs[kMorphLFO].set, mix(kLfoPhase), mix(kLfoShape),
+                           mix(kLfoSmooth), mix(kLfoBias), mix(kLfoBits), mix(kLfoHold));
+    }
+}
+
+void APlugin::setGlobalLFO(int i) {
+    if (i < 0 || i > 2) return;
+    LFOSettings& s = globalLFOs[i].set;
+    LFORunState& r = globalLFOs[i].run;
+    double factor = 1.0, extraPhase = 0.0;
+    if (i == 1) {
+        const float l1 = globalLFOs[0].run.output;
+        if (lfo12Mode == kModePM) extraPhase = lfo12Amount * l1;
+        if (lfo12Mode == kModeFM) factor = std::exp2(3.0 * lfo12Amount * l1);
+    }
+    if (!s.enabled) {
+        // Unused: only the phase runs on, and the value rests where it stood.
+        r.phase = lfocore::frac(r.phase + s.speed * r.humanise);
+        r.value = r.output;
+        r.increment = 0.0f;
+        return;
+    }
+    float v = 0.0f;
+    if (s.speed > 1e-6) {
+        const double t =
+            lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s.shapePoint);
+        r.phase += s.speed * r.humanise * factor;
+        if (r.phase > 1.0) {
+            r.random = 2.0f * getRandUnit() - 1.0f;
+            const float u = getRandUnit();
+            r.humanise = std::exp2((2.0 * u - 1.0) * globalDest[LFO_DEST_FIRST[i] + kLfoHumanise]);
+            if (i == 0 && lfo12Mode == kModeSync)
+                globalLFOs[1].run.phase *= 1.0 - static_cast<double>(lfo12Amount);
+        }
+        r.phase = lfocore::frac(r.phase);
+        const float* table = getLFOWaveTable(s.wave);
+        v = table ? table[lfocore::tableIndex(t)] : r.random;
+    }
+    lfocore::sampleAndHold(s, r, lfocore::quantise(s, v));
+    r.previous = r.output;
+    r.output = s.smooth * r.output + (1.0f - s.smooth) * r.held + 1e-15f;
+    r.increment = (r.output - r.previous) * 0.25f;
+    // The published value ramps from the previous output to the new one over four samples.
+    r.value = r.previous;
+}
+
+float APlugin::stepMorphLFO(LFOState& m, const LFOState& l1, const LFOState& l2, float a,
+                            float humaniseDepth) {
+    LFOSettings& s = m.set;
+    LFORunState& r = m.run;
+    const double x = lfocore::frac(s.phaseOffset + r.phase);
+    const double t = lfocore::warp(x, s.shapePoint);
+    r.phase += lfocore::blendRate(l1.set.speed, l2.set.speed, a) * r.humanise;
+    if (r.phase > 1.0) {
+        const float u = getRandUnit();
+        r.humanise = std::exp2((2.0 * u - 1.0) * humaniseDepth);
+    }
+    r.phase = lfocore::frac(r.phase);
+    const int index = lfocore::tableIndex(t);
+    const float* w1 = getLFOWaveTable(l1.set.wave);
+    const float* w2 = getLFOWaveTable(l2.set.wave);
+    const float v1 = w1 ? w1[index] : l1.run.random;
+    const float v2 = w2 ? w2[index] : l2.run.random;
+    const float v = (1.0f - a) * v1 + a * v2;
+    lfocore::sampleAndHold(s, r, lfocore::quantise(s, v));
+    r.previous = r.output;
+    r.output = s.smooth * r.output + (1.0f - s.smooth) * r.held + 1e-15f;
+    return r.output;
+}
+
+void APlugin::resetGlobalLFO(int lfo) {
+    if (lfo < 0 || lfo >= kGlobalLFOs) return;
+    LFORunState& r = globalLFOs[lfo].run;
+    r.phase = r.holdAccumulator = 0.0;
+    r.output = r.previous = r.increment = r.held = r.value = 0.0f;
+    r.humanise = 1.0;
+}
+
+void APlugin::restartModOnTransport() {
+    for (LFOState& lfo : globalLFOs) {
+        lfo.run.phase = lfo.run.holdAccumulator = 0.0;
+        lfo.run.held = lfo.run.output = 0.0f;
+    }
+    for (XYReplayState& pad : xyReplay) {
+        pad.recordStart = 0;
+        pad.recordLength = 0;
+        pad.increment = 0.0;
+        pad.position = 0.0;
+        pad.direction = 1.0;
+    }
+    setRibbbonSpringOff();
+}

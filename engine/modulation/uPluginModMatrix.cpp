@@ -1,0 +1,189 @@
+// The modulation matrix's global side: selector decoding, the source writers, the slot table
+// rebuilt every 128 samples with its in-use flags, and the global evaluation with the Main
+// Volume law every 16 samples. Audio thread, except the queries (any thread).
+#include "engine/APlugin.h"
+
+#include "engine/modulation/ModIndices.h"
+#include "engine/modulation/ModSlotMath.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+constexpr int kPolyMPE = 1; // play mode "Poly MPE": controllers per MIDI channel
+
+int selectorIndex(float value, float range, int last) {
+    const float p = value * range + 0.1f;
+    if (!(p > 0.0f)) return 0; // NaN and negatives select entry 0
+    if (p >= static_cast<float>(last)) return last;
+    return static_cast<int>(p);
+}
+} // namespace
+
+int APlugin::getModSrc(float value) {
+    // 128 selector steps of which only 0..105 exist; higher positions select 105.
+    return selectorIndex(value, 127.99f, kModSources - 1);
+}
+
+int APlugin::getModDest(float value) {
+    return selectorIndex(value, 399.99f, kModDests - 1);
+}
+
+bool APlugin::getModBypass(int slot) const {
+    return isValidModSlot(slot) && getOnOff(tag::ModBypassFirst + slot);
+}
+
+void APlugin::setModBypass(int slot, bool bypass) {
+    if (isValidModSlot(slot)) setOnOff(tag::ModBypassFirst + slot, bypass);
+}
+
+int APlugin::getModSrcBySlot(int slot) const {
+    return isValidModSlot(slot) ? getModSrc(currentValues[tag::ModSourceFirst + slot]) : 0;
+}
+
+int APlugin::getModDestBySlot(int slot) const {
+    return isValidModSlot(slot) ? getModDest(currentValues[tag::ModDestFirst + slot]) : 0;
+}
+
+int APlugin::getModSrcByTag(int tagNum) const {
+    return isValidTag(tagNum) ? getModSrc(currentValues[tagNum]) : 0;
+}
+
+int APlugin::getModDestByTag(int tagNum) const {
+    return isValidTag(tagNum) ? getModDest(currentValues[tagNum]) : 0;
+}
+
+int APlugin::getDestType(int d) const {
+    return modDestUnit(d);
+}
+
+int APlugin::getDestTypeForSlot(int slot) const {
+    return isValidModSlot(slot) ? getDestType(getModDestBySlot(slot)) : 0;
+}
+
+float APlugin::getModDestValue(int d) const {
+    return d >= 0 && d < kModDests ? globalDest[d] : 0.0f;
+}
+
+void APlugin::setModDestValue(int d, float value) {
+    if (d >= 0 && d < kModDests) globalDest[d] = value;
+}
+
+void APlugin::initModulation() {
+    std::memset(voiceSource, 0, sizeof(voiceSource));
+    std::memset(lastVoiceSource, 0, sizeof(lastVoiceSource));
+    std::memset(voiceDest, 0, sizeof(voiceDest));
+    std::memset(globalDest, 0, sizeof(globalDest));
+    std::memset(voiceDestDefault, 0, sizeof(voiceDestDefault));
+    std::memset(globalDestDefault, 0, sizeof(globalDestDefault));
+    std::memset(voiceMidiSource, 0, sizeof(voiceMidiSource));
+    std::memset(channelMidiSource, 0, sizeof(channelMidiSource));
+    globalDestDefault[dest::MainVolume] = 1.0f;
+    std::memcpy(globalDest, globalDestDefault, sizeof(globalDest));
+    for (int d : {dest::MainVolume, dest::VoiceVolume, dest::Osc1Volume, dest::Osc2Volume})
+        voiceDestDefault[d] = 1.0f;
+    for (auto& row : voiceDest) std::memcpy(row, voiceDestDefault, sizeof(voiceDestDefault));
+    mainVolumeMod = 0.0f;
+    mainVolumeSmooth = currentValues[tag::MainVolume];
+    modSlotCount = 0;
+}
+
+void APlugin::setModSrc(int s, float value, bool global) {
+    if (!isValidSrc(s)) return;
+    for (auto& row : voiceSource) row[s] = value;
+    if (global) lastVoiceSource[s] = value;
+}
+
+void APlugin::setModSrc(int voice, int s, float value) {
+    if (!isValidSrc(s) || voice < 0 || voice >= kNumVoices) return;
+    voiceSource[voice][s] = value;
+}
+
+void APlugin::setModSrc(int s, float value, int channel) {
+    if (!isValidSrc(s)) return;
+    if (getPlayMode() != kPolyMPE) {
+        for (auto& row : voiceMidiSource) row[s] = value;
+        return;
+    }
+    if (channel < 0 || channel > 15) return;
+    for (int v = 0; v < kNumVoices; ++v)
+        if (voiceChannel[v] == channel) voiceMidiSource[v][s] = value;
+    channelMidiSource[channel][s] = value;
+}
+
+void APlugin::setModRare() {
+    setGlobalLFOSettings();
+    setModSlotTable();
+}
+
+void APlugin::setModSlotTable() {
+    const LookupTables& t = *tables;
+    for (int s = 0; s < 16; ++s) {
+        modSlotDest[s] = getModBypass(s) ? 0 : getModDest(currentValues[tag::ModDestFirst + s]);
+        const int source = getModSrc(currentValues[tag::ModSourceFirst + s]);
+        modSlotSource[s] = source;
+        modSlotSymmetric[s] = t.modSrcNoOffset[source];
+        modSlotBipolar[s] = t.modSrcBipolar[source];
+        float lower = currentValues[tag::ModLowerFirst + s];
+        float upper = currentValues[tag::ModUpperFirst + s];
+        if (modSlotBipolar[s]) {
+            lower = 2.0f * lower - 1.0f;
+            upper = 2.0f * upper - 1.0f;
+        }
+        modSlotLower[s] = lower;
+        modSlotUpper[s] = upper;
+        modSlotScale[s] = std::fabs(upper - lower) > 0.01f ? 1.0f / (upper - lower) : 1.0f;
+    }
+    modSlotCount = 0;
+    for (int s = 0; s < 16; ++s)
+        if (modSlotDest[s] != 0) modSlotList[modSlotCount++] = s;
+
+    // Costly sources run only while a slot reads them.
+    std::memset(modSrcInUse, 0, sizeof(modSrcInUse));
+    std::memset(modDestInUse, 0, sizeof(modDestInUse));
+    for (int s = 0; s < 16; ++s) {
+        modSrcInUse[modSlotSource[s]] = 1;
+        modDestInUse[modSlotDest[s]] = 1;
+    }
+    modSrcInUse[0] = modDestInUse[0] = 0;
+    freeLfo12InUse = 0;
+    for (int s = src::FreeLfo1; s <= src::FreeLfo12Uni; ++s)
+        if (modSrcInUse[s]) freeLfo12InUse = 1;
+    freeLfoInUse = freeLfo12InUse;
+    whiteNoiseInUse = modSrcInUse[src::WhiteNoise] | modSrcInUse[src::WhiteNoiseUni];
+    pinkNoiseInUse = modSrcInUse[src::PinkNoise] | modSrcInUse[src::PinkNoiseUni];
+}
+
+void APlugin::setGlobalMod() {
+    float slotAmountMod[16];
+    std::memcpy(slotAmountMod, &globalDest[dest::SlotAmountFirst], sizeof(slotAmountMod));
+    std::memcpy(globalDest, globalDestDefault, sizeof(globalDest));
+    mainVolumeMod = 0.0f;
+    for (int i = 0; i < modSlotCount; ++i) {
+        const int s = modSlotList[i];
+        const float amount =
+            2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f + slotAmountMod[s];
+        const float offset =
+            modSlotSymmetric[s] ? -amount : 2.0f * currentValues[tag::ModOffsetFirst + s] - 1.0f;
+        // The global form maps the window exactly as the voice form does, so a narrow window
+        // (below 0.01) shifts the source instead of multiplying it by up to 1 / 1e-5.
+        const modslot::Term term = modslot::contribution(
+            lastVoiceSource[modSlotSource[s]], amount, offset, modSlotLower[s], modSlotUpper[s],
+            modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
+        const int d = modSlotDest[s];
+        if (d == dest::MainVolume)
+            mainVolumeMod += term.value();
+        else
+            globalDest[d] += term.value();
+    }
+
+    // Main Volume spans -60 .. +10 dB; its modulation adds in knob units before the law.
+    mainVolumeSmooth = 0.99f * mainVolumeSmooth + 0.01f * currentValues[tag::MainVolume] + 1e-15f;
+    float y = mainVolumeSmooth + mainVolumeMod;
+    if (!(y > 0.0f)) y = 0.0f;
+    if (y > 1.0f) y = 1.0f;
+    const float gain = y < 0.001f ? 0.0f : std::pow(10.0f, (70.0f * y - 60.0f) / 20.0f);
+    masterGain = gain * globalDest[dest::MainVolume] * midiVolume;
+}

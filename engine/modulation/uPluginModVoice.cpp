@@ -1,0 +1,130 @@
+// The modulation matrix per voice: the evaluation on every pass, the note-start evaluation,
+// the restore of untargeted destinations (audio thread), and the modulated value of a
+// parameter that the editor draws on its knob rings (user-interface thread).
+#include "engine/APlugin.h"
+
+#include "engine/modulation/ModIndices.h"
+#include "engine/modulation/ModSlotMath.h"
+#include "engine/params/ParamTags.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+float clamp01(float x) {
+    if (!(x > 0.0f)) return 0.0f;
+    return x > 1.0f ? 1.0f : x;
+}
+
+// Speed destinations are exponents (2^(2 m)); the knob rings show them in knob units.
+constexpr float kSpeedRingScale = 9.704061f;
+} // namespace
+
+void APlugin::setVoiceMod(int v) {
+    if (v < 0 || v >= kNumVoices) return;
+    float* row = voiceDest[v];
+    const float* source = voiceSource[v];
+    float slotAmountMod[16];
+    for (int i = 0; i < modSlotCount; ++i) {
+        const int s = modSlotList[i];
+        slotAmountMod[s] = row[dest::SlotAmountFirst + s];
+    }
+    for (int i = 0; i < modSlotCount; ++i) {
+        const int d = modSlotDest[modSlotList[i]];
+        row[d] = voiceDestDefault[d];
+    }
+    for (int i = 0; i < modSlotCount; ++i) {
+        const int s = modSlotList[i];
+        const float amount =
+            2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f + slotAmountMod[s];
+        const float offset =
+            modSlotSymmetric[s] ? -amount : 2.0f * currentValues[tag::ModOffsetFirst + s] - 1.0f;
+        const modslot::Term term = modslot::contribution(
+            source[modSlotSource[s]], amount, offset, modSlotLower[s], modSlotUpper[s],
+            modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
+        const int d = modSlotDest[s];
+        if (modslot::isVolumeDest(d))
+            row[d] *= modslot::volumeFactor(term.x, amount);
+        else if (modslot::isPitchDest(d))
+            row[d] += modslot::pitchOctaves(term.value());
+        else
+            row[d] += term.value();
+    }
+}
+
+void APlugin::setVoiceModNoteStart(int v) {
+    if (v < 0 || v >= kNumVoices) return;
+    float* row = voiceDest[v];
+    const float* source = voiceSource[v];
+    std::memcpy(row, voiceDestDefault, sizeof(float) * kModDests);
+    for (int i = 0; i < modSlotCount; ++i) {
+        const int s = modSlotList[i];
+        // The first evaluation of a note: no slot-amount chain yet, and a bipolar source runs
+        // from -amount to +amount.
+        const float amount = 2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f;
+        const float offset =
+            modSlotBipolar[s] ? -amount : 2.0f * currentValues[tag::ModOffsetFirst + s] - 1.0f;
+        const modslot::Term term =
+            modslot::contribution(source[modSlotSource[s]], amount, offset, modSlotLower[s],
+                                  modSlotUpper[s], modSlotScale[s], modSlotBipolar[s], false);
+        const int d = modSlotDest[s];
+        if (modslot::isStartVolumeDest(d))
+            row[d] *= modslot::volumeFactor(term.x, amount);
+        else if (modslot::isPitchDest(d))
+            row[d] += modslot::pitchOctaves(term.value());
+        else
+            row[d] += term.value();
+    }
+}
+
+void APlugin::setDefaultVoiceMod(int v) {
+    if (v < 0 || v >= kNumVoices) return;
+    // One copy of the defaults, keeping the values the slots wrote this pass.
+    float* row = voiceDest[v];
+    float kept[16];
+    for (int s = 0; s < 16; ++s) kept[s] = row[modSlotDest[s]];
+    std::memcpy(row, voiceDestDefault, sizeof(float) * kModDests);
+    for (int s = 0; s < 16; ++s) row[modSlotDest[s]] = kept[s];
+}
+
+float APlugin::getModValue(int tagNum) {
+    if (!isValidTag(tagNum)) return 0.0f;
+    const float current = currentValues[tagNum];
+    const int d = paramModDests[tagNum];
+    if (d < 1 || d >= kModDests) return current;
+    bool sounding = false;
+    for (int v = 0; v < kNumVoices; ++v)
+        if (voicePressed[v] || voiceLevel[v] > 0.0001f) sounding = true;
+    if (!sounding) return current;
+    const int w = currentVoice & 15;
+    const float* row = voiceDest[w];
+
+    switch (tagNum) {
+    case tag::MainLfoSpeed:
+        return clamp01(current + row[254] / kSpeedRingScale);
+    case tag::FreeLfo1Speed:
+        return clamp01(current + row[285] / kSpeedRingScale);
+    case tag::FreeLfo2Speed:
+        return clamp01(current + row[294] / kSpeedRingScale);
+    case tag::Osc1LfoSpeed:
+        return clamp01(current + row[dest::Osc1LfoSpeed] / kSpeedRingScale);
+    case tag::Osc2LfoSpeed:
+        return clamp01(current + row[dest::Osc2LfoSpeed] / kSpeedRingScale);
+    case tag::MainVolume: {
+        const float g = masterGain;
+        if (!(g >= 0.001f)) return 0.0f;
+        return clamp01((20.0f * std::log10(g) + 60.0f) / 70.0f);
+    }
+    case tag::HpFrequency:
+        return clamp01(current + row[dest::HpFrequency]);
+    case tag::FilterFrequency: {
+        // The cutoff's own modulation and the Main LFO's share of it.
+        const float lfoDepth =
+            currentValues[tag::MainLfoToFilterFrequency] + row[dest::MainLfoToFilter];
+        return clamp01(current + row[dest::FilterFrequency] +
+                       lfoDepth * lfoDepth * voiceSource[w][src::MainLfo + 1]);
+    }
+    default:
+        return clamp01(current + row[d]);
+    }
+}

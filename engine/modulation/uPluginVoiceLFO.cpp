@@ -1,0 +1,202 @@
+// Each voice's own LFOs: their settings at the voice's control rate, their step every second
+// pass, their start delay, the voice's Free LFO 1/2 value and the LFO sources 60..67 of the
+// voice. Audio thread (the voice stages).
+#include "engine/APlugin.h"
+
+#include "engine/modulation/LFOCore.h"
+#include "engine/modulation/ModIndices.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/TempoTables.h"
+
+#include <cmath>
+
+namespace {
+constexpr int kWaveTags[3] = {tag::FreeLfo1Wave, tag::FreeLfo2Wave, tag::MainLfoWave};
+constexpr int kPlayModeTags[3] = {tag::FreeLfo1PlayMode, tag::FreeLfo2PlayMode,
+                                  tag::MainLfoPlayMode};
+constexpr int kSyncTags[3] = {tag::FreeLfo1SyncOn, tag::FreeLfo2SyncOn, tag::MainLfoSyncOn};
+constexpr int kSpeedTags[3] = {tag::FreeLfo1Speed, tag::FreeLfo2Speed, tag::MainLfoSpeed};
+constexpr int kSourceOf[3] = {src::FreeLfo1, src::FreeLfo2, src::MainLfo};
+constexpr int kMainLfo = 2;
+constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
+constexpr int kPlayPoly = 0; // "Free" and "Mono" LFOs run in their global instance
+constexpr int kFreeLfo1Humanise = 293;
+} // namespace
+
+void APlugin::setVoiceLFOSettings(int v) {
+    if (v < 0 || v >= kNumVoices) return;
+    const float* row = voiceDest[v];
+    const double base = std::exp2(2.0 * row[dest::GlobalLfoSpeed]);
+    for (int i = 0; i < 3; ++i) {
+        LFOSettings& s = voiceLFOs[v][i].set;
+        const float* d = &row[LFO_DEST_FIRST[i]];
+        s.wave = getSteppedValue(kWaveTags[i]);
+        s.playMode = getSteppedValue(kPlayModeTags[i]);
+        s.sync = getOnOff(kSyncTags[i]) ? 1 : 0;
+        s.enabled = i == kMainLfo ? 1 : freeLfoInUse;
+        double multiplier = std::exp2(2.0 * d[kLfoSpeed]) * base;
+        double startPhase = 0.0;
+        if (i == kMainLfo) {
+            const float depth = 2.0f * currentValues[tag::MainLfoSpeedModAmount] - 1.0f;
+            const int by = getModSrc(currentValues[tag::MainLfoSpeedModSource]);
+            multiplier *= std::exp2(depth * 4.0f * voiceSource[v][by]);
+            startPhase = LFO_PHASE_VAL[getSteppedValue(tag::MainLfoPhase) & 3];
+        }
+        s.speed = getLfoSpeed(kSpeedTags[i], s.sync != 0, multiplier);
+        lfocore::setStages(s, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth], d[kLfoBias],
+                           d[kLfoBits], d[kLfoHold]);
+    }
+    if (getSteppedValue(tag::FreeLfo12Mode) == kModeMorph) {
+        float a = currentValues[tag::FreeLfo12Amount] + row[dest::FreeLfo12Amount];
+        a = lfocore::clampf(a, 0.0f, 1.0f);
+        const float* d1 = &row[LFO_DEST_FIRST[0]];
+        const float* d2 = &row[LFO_DEST_FIRST[1]];
+        auto mix = [a, d1, d2](int k) { return (1.0f - a) * d1[k] + a * d2[k]; };
+        // The voice's morph keeps its shape on the upper half (0..1 before the warp).
+        lfocore::setStages(voiceLFOs[v][kMorphLFO].set, mix(kLfoPhase),
+                           lfocore::clampf(mix(kLfoShape), 0.0f, 1.0f), mix(kLfoSmooth),
+                           mix(kLfoBias), mix(kLfoBits), mix(kLfoHold));
+    }
+}
+
+void APlugin::setVoiceLFO(int v, int i) {
+    if (v < 0 || v >= kNumVoices || i < 0 || i > 2) return;
+    LFOSettings& s = voiceLFOs[v][i].set;
+    LFORunState& r = voiceLFOs[v][i].run;
+    double factor = 1.0, extraPhase = 0.0;
+    if (i == 1) {
+        const float l1 = voiceLFOs[v][0].run.output;
+        const float amount = voiceLfo12Amount[v];
+        if (lfo12Mode == kModePM) extraPhase = amount * l1;
+        if (lfo12Mode == kModeFM) factor = std::exp2(3.0 * amount * l1);
+    }
+    if (!s.enabled) {
+        // Unused: only the phase runs on, and the value rests where it stood.
+        r.phase = lfocore::frac(r.phase + s.speed * r.humanise);
+        r.value = r.output;
+        r.increment = 0.0f;
+        return;
+    }
+    if (r.delayCounter <= 0) r.delayCounter += 4; // the start delay, four samples a step
+    float v0 = 0.0f;
+    if (s.speed > 1e-6) {
+        const double t =
+            lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s.shapePoint);
+        r.phase += s.speed * r.humanise * factor;
+        if (r.phase >= 1.0) {
+            r.random = 2.0f * getRandUnit() - 1.0f;
+            const float u = getRandUnit();
+            r.humanise =
+                std::exp2((2.0 * u - 1.0) * voiceDest[v][LFO_DEST_FIRST[i] + kLfoHumanise]);
+            if (i == 0 && lfo12Mode == kModeSync)
+                voiceLFOs[v][1].run.phase *= 1.0 - static_cast<double>(voiceLfo12Amount[v]);
+        }
+        r.phase = lfocore::frac(r.phase);
+        if (r.delayCounter > 0) {
+            const float* table = getLFOWaveTable(s.wave);
+            v0 = table ? table[lfocore::tableIndex(t)] : r.random;
+        }
+    }
+    lfocore::sampleAndHold(s, r, lfocore::quantise(s, v0));
+    r.previous = r.output;
+    if (voiceIsNew[v])
+        r.output = r.held; // a new note starts at its value, without a glide
+    else
+        r.output = s.smooth * r.output + (1.0f - s.smooth) * r.held + 1e-15f;
+    r.increment = (r.output - r.previous) * 0.5f;
+    r.value = r.previous;
+}
+
+void APlugin::resetVoiceLFO(int voice, int lfo) {
+    if (voice < 0 || voice >= kNumVoices || lfo < 0 || lfo >= kVoiceLFOs) return;
+    LFORunState& r = voiceLFOs[voice][lfo].run;
+    r.phase = 0.0;
+    r.previous = r.held = r.value = r.increment = 0.0f;
+    r.holdAccumulator = 1.0; // the first step samples
+    r.humanise = 1.0;
+    // Start delay of 2^(14 d) milliseconds (1 ms .. 16.384 s); none below d = 0.001. The morph
+    // LFO shares Free LFO 1's delay.
+    const int i = lfo == kMorphLFO ? 0 : lfo;
+    const float d = globalDest[LFO_DEST_FIRST[i] + kLfoDelay];
+    if (!(d >= 0.001f)) {
+        r.delayCounter = 0;
+        return;
+    }
+    const double e = d > 1.0f ? 14.0 : 14.0 * d;
+    r.delayCounter = -static_cast<int32_t>(std::exp2(e) / 1000.0 * engineRate);
+}
+
+float APlugin::getLFOCombination(int mode, float a, float x, float y) {
+    auto sign = [](float f) { return f > 0.0f ? 1.0f : (f < 0.0f ? -1.0f : 0.0f); };
+    auto bits = [](float f, float k) {
+        const float p = f * k;
+        // Beyond the int range the pattern saturates instead of overflowing.
+        if (!(p > -2.0e9f)) return p != p ? 0 : -2000000000;
+        return p > 2.0e9f ? 2000000000 : static_cast<int>(p);
+    };
+    switch (mode) {
+    case 0:
+        return x + a * y;
+    case 1:
+        return x - a * y;
+    case 2:
+        return (1.0f - a) * x + a * y;
+    case 3:
+        return (1.0f - a) * x + a * x * y;
+    case 4:
+        return (1.0f - a) * x + a * sign(y) * std::fabs(x);
+    case 5:
+        return (1.0f - a) * x + a * (std::fabs(x) > std::fabs(y) ? x : y);
+    case 6:
+        return (1.0f - a) * x + a * (std::fabs(x) < std::fabs(y) ? x : y);
+    case 7:
+    case 8: {
+        const float k = std::exp2(16.0f * a);
+        const int p = bits(y, k), q = bits(x, k);
+        return static_cast<float>(mode == 7 ? (p & q) : (p | q)) / k;
+    }
+    default:
+        return y; // Sync, FM and PM act inside the LFOs: the value is Free LFO 2's
+    }
+}
+
+void APlugin::setVoiceLFOPass(int v) {
+    if (v < 0 || v >= kNumVoices) return;
+    float* source = voiceSource[v];
+    const float* row = voiceDest[v];
+    voiceLfo12Amount[v] = lfocore::clampf(
+        currentValues[tag::FreeLfo12Amount] + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
+    const float a = voiceLfo12Amount[v];
+    if ((voicePassCount[v] & 1) == 0 || voiceIsNew[v]) {
+        setVoiceLFO(v, 2);
+        setVoiceLFO(v, 0);
+        setVoiceLFO(v, 1);
+        if (freeLfo12InUse) {
+            const float x = voiceLFOs[v][0].run.output, y = voiceLFOs[v][1].run.output;
+            const float z = lfo12Mode == kModeMorph
+                                ? stepMorphLFO(voiceLFOs[v][kMorphLFO], voiceLFOs[v][0],
+                                               voiceLFOs[v][1], a, row[kFreeLfo1Humanise])
+                                : getLFOCombination(lfo12Mode, a, x, y);
+            voiceLfo12Value[v] = voiceLfo12Target[v];
+            voiceLfo12Target[v] = z;
+            voiceLfo12Step[v] = (z - voiceLfo12Value[v]) * 0.5f;
+        } else {
+            voiceLfo12Target[v] = voiceLfo12Value[v] = voiceLfo12Step[v] = 0.0f;
+        }
+    }
+    bool allGlobal = true;
+    for (int i = 0; i < 3; ++i) {
+        LFOState& lfo = voiceLFOs[v][i];
+        const int s = kSourceOf[i];
+        const bool global = lfo.set.playMode != kPlayPoly;
+        if (i < 2 && !global) allGlobal = false;
+        const float value = global ? lastVoiceSource[s] : lfo.run.value;
+        source[s] = value;
+        source[s + 1] = 0.5f * value + 0.5f;
+        lfo.run.value += lfo.run.increment;
+    }
+    const float combined = allGlobal ? lastVoiceSource[src::FreeLfo12] : voiceLfo12Value[v];
+    source[src::FreeLfo12] = combined;
+    source[src::FreeLfo12Uni] = 0.5f * combined + 0.5f;
+    voiceLfo12Value[v] += voiceLfo12Step[v];
+}

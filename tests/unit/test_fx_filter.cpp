@@ -1,0 +1,130 @@
+// The effect chain's state-variable filter: set-up, smoothing and caching of its coefficient,
+// the soft clip, and what its three forms do to a sine.
+#include "dsp/TFXFilter.h"
+#include "engine/tables/LookupTables.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+stereoOverStruct held(float l, float r) {
+    return {{l, r}, {l, r}};
+}
+
+// Level of a sine of `hz` after the filter at 44.1 kHz, measured over the last half second.
+double sineGain(int kind, float cutoff, double hz) {
+    TFXFilter f;
+    f.init(44100.0f);
+    double sum = 0.0, in = 0.0;
+    const int frames = 44100;
+    for (int n = 0; n < frames; n += 2) {
+        const float a = static_cast<float>(std::sin(2.0 * M_PI * hz * n / 44100.0));
+        const float b = static_cast<float>(std::sin(2.0 * M_PI * hz * (n + 1) / 44100.0));
+        stereoOverStruct o1, o2;
+        if (kind == 0) f.processLP(cutoff, 0.0f, true, held(a, a), held(b, b), o1, o2);
+        if (kind == 1) f.processHP(cutoff, 0.0f, true, held(a, a), held(b, b), o1, o2);
+        if (kind == 2) f.processBP(cutoff, 0.0f, true, held(a, a), held(b, b), o1, o2);
+        if (n >= frames / 2) {
+            const double y1 = 0.5 * (o1.first.left + o1.second.left);
+            const double y2 = 0.5 * (o2.first.left + o2.second.left);
+            sum += y1 * y1 + y2 * y2;
+            in += double(a) * a + double(b) * b;
+        }
+    }
+    return std::sqrt(sum / in);
+}
+} // namespace
+
+TEST(FxFilter, SetUpCoefficientCacheAndSmoothing) {
+    TFXFilter low, normal;
+    low.init(500.0f); // below 1 kHz counts as 44.1 kHz
+    normal.init(44100.0f);
+    EXPECT_EQ(low.getRate(), 44100.0f);
+    EXPECT_EQ(low.getMaxCutoff(), normal.getMaxCutoff());
+    EXPECT_FLOAT_EQ(normal.getMaxCutoff(), 17640.0f);
+
+    // Cutoff 1.0 is 20,480 Hz, held at 17,640 Hz: entry 52,428 of the sine table.
+    stereoOverStruct a{}, b{};
+    normal.processLP(1.0f, 0.0f, true, a, b, a, b);
+    EXPECT_FLOAT_EQ(normal.getCutoffHz(), 20480.0f);
+    EXPECT_EQ(normal.getCoefF(0), lookupTables().FilterSine[52428]);
+    EXPECT_EQ(normal.getCoefF(1), lookupTables().FilterSine[52428]);
+    // A negative cutoff is 20 Hz; a resonance above 1 gives damping 0.05.
+    normal.processLP(-3.0f, 7.0f, true, a, b, a, b);
+    EXPECT_FLOAT_EQ(normal.getCutoffHz(), 20.0f);
+    EXPECT_NEAR(normal.getDamping(0), 0.05f, 1e-6f);
+
+    // Smoothed from 0 toward 1: below one half after 68 calls, past it at the 69th.
+    TFXFilter s;
+    s.init(44100.0f);
+    for (int i = 1; i <= 69; ++i) {
+        s.processLP(1.0f, 0.0f, false, a, b, a, b);
+        if (i == 68) {
+            EXPECT_LT(s.getCutoffSmooth(), 0.5f);
+        }
+    }
+    EXPECT_GE(s.getCutoffSmooth(), 0.5f);
+    EXPECT_NEAR(s.getCutoffSmooth(), 1.0f - std::pow(0.99f, 69.0f), 1e-4f);
+
+    // A change that moves the cutoff by less than 1e-5 Hz keeps the cached coefficient.
+    TFXFilter c;
+    c.init(44100.0f);
+    c.processLP(0.3f, 0.2f, true, a, b, a, b);
+    const float before = c.getCoefF(0);
+    c.processLP(0.3f + 1e-9f, 0.2f, true, a, b, a, b);
+    EXPECT_EQ(c.getCoefF(0), before);
+    c.processLP(0.31f, 0.2f, true, a, b, a, b);
+    EXPECT_NE(c.getCoefF(0), before);
+
+    // A NaN cutoff or resonance never reaches the coefficients.
+    c.processLP(NAN, NAN, false, a, b, a, b);
+    EXPECT_TRUE(std::isfinite(c.getCoefF(0)) && std::isfinite(c.getDamping(0)));
+}
+
+TEST(FxFilter, FormsShapeASineAndTheClipHoldsTheLoop) {
+    // Cutoff 0.5 is 640 Hz: the low-pass keeps 100 Hz and cuts 8 kHz, the high-pass the reverse,
+    // the band-pass keeps its centre and cuts both ends.
+    EXPECT_NEAR(sineGain(0, 0.5f, 100.0), 1.0, 0.05);
+    EXPECT_LT(sineGain(0, 0.5f, 8000.0), 0.02);
+    EXPECT_LT(sineGain(1, 0.5f, 100.0), 0.1);
+    EXPECT_NEAR(sineGain(1, 0.5f, 8000.0), 1.0, 0.05);
+    EXPECT_GT(sineGain(2, 0.5f, 640.0), 0.5);
+    EXPECT_LT(sineGain(2, 0.5f, 20.0), 0.1);
+    EXPECT_LT(sineGain(2, 0.5f, 15000.0), 0.1);
+
+    // Silence through a cleared filter is never exactly zero (the 1e-15 floor).
+    TFXFilter f;
+    f.init(48000.0f);
+    stereoOverStruct o1, o2;
+    f.processLP(0.5f, 0.0f, true, held(0, 0), held(0, 0), o1, o2);
+    EXPECT_GT(o1.first.left, 0.0f);
+
+    // Full resonance with a huge input stays bounded: the cubic term pulls the band back.
+    for (int i = 0; i < 20000; ++i)
+        f.processBP(0.4f, 1.0f, true, held(100.0f, -100.0f), held(-100.0f, 100.0f), o1, o2);
+    EXPECT_TRUE(std::isfinite(o2.second.left) && std::isfinite(o2.second.right));
+    EXPECT_LT(std::fabs(f.getBand(0)), 1e4f);
+
+    // reset() forgets the signal but keeps the settings.
+    const float coef = f.getCoefF(0);
+    f.reset();
+    EXPECT_EQ(f.getLow(0), 0.0f);
+    EXPECT_EQ(f.getBand(1), 0.0f);
+    EXPECT_EQ(f.getCoefF(0), coef);
+
+    // The two-cutoff form filters each channel with its own cutoff.
+    TFXFilter st;
+    st.init(44100.0f);
+    double l = 0, r = 0;
+    for (int n = 0; n < 8820; n += 2) {
+        const float a = static_cast<float>(std::sin(2.0 * M_PI * 4000.0 * n / 44100.0));
+        const float b = static_cast<float>(std::sin(2.0 * M_PI * 4000.0 * (n + 1) / 44100.0));
+        st.processLPStereo({0.2f, 1.0f}, 0.0f, held(a, a), held(b, b), o1, o2);
+        if (n > 4410) {
+            l += std::fabs(o1.first.left);
+            r += std::fabs(o1.first.right);
+        }
+    }
+    EXPECT_LT(l * 10.0, r);
+}
