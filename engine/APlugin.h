@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 class uEditor;
@@ -684,6 +685,12 @@ public:
     uint8_t subVoiceStarted[kNumVoices][8] = {};
     uint8_t anyVoicePlaying = 0;
     float smoothedModWheel = 0.0f;
+    // The last values written to the "Input" and "Output" sources: an unchanged value is not
+    // written again into all 16 voices (the idle render loop's largest cost). NaN forces a write.
+    float inputSourceWritten = std::numeric_limits<float>::quiet_NaN();
+    float outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
+    void publishInput(float value);
+    void publishOutput(float value);
 
     void renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames);
     void renderWaveAudition(float** outputs, VstInt32 sampleFrames);

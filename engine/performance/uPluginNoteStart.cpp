@@ -78,9 +78,17 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
 
     if (retrigger) {
         restartVoice(voice);
+        // Filter and EQs start clean and jump to their targets instead of gliding there.
         voiceFilters[voice].reset();
+        voiceFilters[voice].setDirect();
+        preEQ.reset(voice);
+        preEQ.setDirect(voice);
+        postEQ.reset(voice);
+        postEQ.setDirect(voice);
         voicePreEQ[voice].reset();
+        voicePreEQ[voice].setDirect();
         voicePostEQ[voice].reset();
+        voicePostEQ[voice].setDirect();
         setUnisonDelays(voice);
         if (getIsPolyGater()) resetGater(voice);
         for (int n = 0; n < kVoiceLFOs; ++n) resetVoiceLFO(voice, n);
@@ -173,8 +181,10 @@ void APlugin::setUnisonDelays(int voice) {
             if (synced) {
                 int n = static_cast<int>(y * 30.99f + 0.1f);
                 n = n < 0 ? 0 : (n > 30 ? 30 : n);
-                delay =
-                    -(static_cast<int32_t>(k * TEMPO_SYNC_TIME[n] * samplesPerWholeNoteDouble) / 4);
+                // Held to 2^30 samples, so a very slow tempo cannot overflow the counter.
+                double samples = k * TEMPO_SYNC_TIME[n] * samplesPerWholeNoteDouble;
+                if (!(samples < 1073741824.0)) samples = 1073741824.0;
+                delay = -(static_cast<int32_t>(samples) / 4);
             } else {
                 // At most 2^16 samples: y above 1 (modulated) is held there.
                 const float e = y > 1.0f ? 1.0f : y;

@@ -9,6 +9,7 @@
 #include "platform/prefs.h"
 
 #include <cstring>
+#include <limits>
 
 namespace {
 constexpr int kGlobalLFOsReset = 3; // Free LFO 1, Free LFO 2, Main LFO
@@ -82,8 +83,10 @@ void APlugin::reset() {
     setEverythingOff(true);
     smoothedModWheel = modWheel;
     updateMIDIChannel(false);
-    resetXY(0);
-    resetXY(1);
+    for (int pad = 0; pad < 2; ++pad) {
+        resetXY(pad);
+        if (getXYRecordMode(pad) == 2) startReplay(pad);
+    }
 
     for (int v = 0; v < kNumVoices; ++v) voiceFilters[v].reset();
     for (int v = 0; v < kNumVoices; ++v) {
@@ -109,6 +112,7 @@ void APlugin::reset() {
     postEQ.reset();
 
     for (float& s : lastVoiceSource) s = 0.0f;
+    inputSourceWritten = outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
     lastVoiceSource[kAlwaysOnSource] = 1.0f;
     initModFX(true);
 

@@ -44,6 +44,18 @@ Float4 keepFinite(Float4 x) {
 
 } // namespace
 
+void APlugin::publishInput(float value) {
+    if (value == inputSourceWritten) return;
+    inputSourceWritten = value;
+    setModSrc(kInputSource, value, false);
+}
+
+void APlugin::publishOutput(float value) {
+    if (value == outputSourceWritten) return;
+    outputSourceWritten = value;
+    setModSrc(kOutputSource, value, true);
+}
+
 void APlugin::collectVoices() {
     activeVoiceCount = 0;
     subVoiceCount = 0;
@@ -97,7 +109,7 @@ void APlugin::renderPass() {
     }
     framesIn[0] = framesOut[0] = frames[0];
     framesIn[1] = framesOut[1] = frames[1];
-    setModSrc(kInputSource, (frames[0].left + frames[0].right) * 0.5f, false);
+    publishInput((frames[0].left + frames[0].right) * 0.5f);
     runOutputStage();
 }
 
@@ -110,7 +122,7 @@ void APlugin::runOutputStage() {
         // Asleep: exact silence, and the brick filter starts from rest when the sound returns.
         outputFrames[0] = outputFrames[1] = stereoStruct{};
         for (int lane = 0; lane < 4; ++lane) brickS1[lane] = brickS2[lane] = 0.0f;
-        setModSrc(kOutputSource, 0.0f, true);
+        publishOutput(0.0f);
         return;
     }
 
@@ -177,7 +189,7 @@ void APlugin::runOutputStage() {
         f.left = clampOutput(f.left);
         f.right = clampOutput(f.right);
     }
-    setModSrc(kOutputSource, (outputFrames[0].left + outputFrames[0].right) * 0.5f, true);
+    publishOutput((outputFrames[0].left + outputFrames[0].right) * 0.5f);
 }
 
 void APlugin::updateBrickFilter(bool force) {

@@ -79,7 +79,7 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
         const float inL = inLeft ? finiteOrZero(inLeft[i]) : 0.0f;
         const float inR = inRight ? finiteOrZero(inRight[i]) : 0.0f;
         inputLevel = (inL + inR) * 0.5f;
-        setModSrc(89, inputLevel, false);
+        publishInput(inputLevel);
 
         if (fadeOutActive) {
             // 1,000 samples down to silence, then the program change waits for its boundary.

@@ -1,0 +1,90 @@
+// The render loop as a host sees it: the same MIDI gives bit-identical output whatever the
+// block length, and hostile input buffers give bounded finite output.
+#include "AudioAnalysis.h"
+#include "TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+using namespace testhost;
+
+namespace {
+
+constexpr float kRate = 48000.0f;
+
+struct TimedMidi {
+    int at; // absolute frame
+    int status, data1, data2;
+};
+
+// Renders `total` frames in blocks of `block`, sending each message in the block that holds
+// its frame with the offset inside that block.
+std::vector<float> renderInBlocks(int block, int total, const std::vector<TimedMidi>& midi) {
+    Plugin plugin(kRate, block);
+    std::vector<float> out, left, right;
+    for (int start = 0; start < total; start += block) {
+        const int frames = std::min(block, total - start);
+        std::vector<std::array<int, 4>> events;
+        for (const TimedMidi& m : midi)
+            if (m.at >= start && m.at < start + frames)
+                events.push_back({m.at - start, m.status, m.data1, m.data2});
+        if (!events.empty()) plugin.sendMidi(events);
+        plugin.process(frames, left, right);
+        for (int i = 0; i < frames; ++i) {
+            out.push_back(left[size_t(i)]);
+            out.push_back(right[size_t(i)]);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(HostRenderBlocks, OutputIsBitIdenticalForAnyBlockLength) {
+    resetHost();
+    const std::vector<TimedMidi> midi = {
+        {5, 0x90, 60, 100},   {333, 0x90, 67, 90},   {1000, 0xE0, 0, 80}, {1500, 0x80, 60, 0},
+        {2047, 0xB0, 1, 100}, {2500, 0x90, 72, 127}, {3001, 0x80, 67, 0}, {3900, 0x80, 72, 0},
+    };
+    const int total = 6144;
+    const std::vector<float> reference = renderInBlocks(1024, total, midi);
+    for (int block : {1, 32, 128}) {
+        const std::vector<float> other = renderInBlocks(block, total, midi);
+        ASSERT_EQ(other.size(), reference.size());
+        size_t firstDiff = reference.size();
+        for (size_t i = 0; i < reference.size() && firstDiff == reference.size(); ++i)
+            if (std::memcmp(&other[i], &reference[i], sizeof(float)) != 0) firstDiff = i;
+        EXPECT_EQ(firstDiff, reference.size()) << "blocks of " << block;
+    }
+    EXPECT_TRUE(audio::allFiniteNormal(reference));
+}
+
+TEST(HostRenderBlocks, HostileInputBuffersGiveBoundedFiniteOutput) {
+    resetHost();
+    Plugin plugin(kRate, 256);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<float> inL(256), inR(256), left(256), right(256);
+    for (int i = 0; i < 256; ++i) {
+        inL[size_t(i)] = (i % 3 == 0) ? nan : (i % 3 == 1 ? inf : 1e38f);
+        inR[size_t(i)] = (i % 2 == 0) ? -inf : nan;
+    }
+    float* inputs[2] = {inL.data(), inR.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    plugin.sendMidi({{0, 0x90, 60, 127}, {3, 0x90, 64, 127}});
+    for (int block = 0; block < 40; ++block) {
+        plugin->processReplacing(plugin.get(), inputs, outputs, 256);
+        ASSERT_TRUE(audio::allFiniteNormal(left)) << block;
+        ASSERT_TRUE(audio::allFiniteNormal(right)) << block;
+        ASSERT_LE(audio::peak(left), 0.999) << block;
+        ASSERT_LE(audio::peak(right), 0.999) << block;
+    }
+    // No input at all (a host with no input pins) is silence too.
+    float* noInputs[2] = {nullptr, nullptr};
+    plugin->processReplacing(plugin.get(), noInputs, outputs, 256);
+    EXPECT_TRUE(audio::allFiniteNormal(left));
+}

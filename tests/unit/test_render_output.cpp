@@ -1,0 +1,122 @@
+// The output stage on engine state: the clamp, the guards against NaN and infinity, the
+// brick filter's coefficient at every rate, the silence sleep and its immediate wake, the
+// unison start delays and the fade before a program change.
+#include "RenderEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using rendertest::Engine;
+
+namespace {
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+void feed(Engine& e, float left, float right) {
+    e->framesIn[0] = e->framesIn[1] = stereoStruct{left, right};
+    e->runOutputStage();
+}
+} // namespace
+
+TEST(RenderOutput, TheClampIsExactAndNothingUnboundedComesOut) {
+    Engine e;
+    e->masterGain = 1.0f;
+    e->setParameter(tag::BrickFilterOn, 0.0f);
+    feed(e, 5.0f, -7.0f);
+    EXPECT_EQ(e->outputFrames[0].left, 0.999f);
+    EXPECT_EQ(e->outputFrames[1].right, -0.999f);
+    feed(e, 0.25f, -0.5f);
+    EXPECT_FLOAT_EQ(e->outputFrames[0].left, 0.25f);
+    // NaN and infinities from the chain or the gain give bounded, finite output, and leave no
+    // fault in the follower or the brick filter's state.
+    e->setParameter(tag::BrickFilterOn, 1.0f);
+    for (float bad : {kNaN, kInf, -kInf}) {
+        feed(e, bad, 0.5f);
+        for (const stereoStruct& f : e->outputFrames) {
+            EXPECT_TRUE(std::isfinite(f.left) && std::isfinite(f.right));
+            EXPECT_LE(std::fabs(f.left), 0.999f);
+        }
+        EXPECT_TRUE(std::isfinite(e->outputLevel));
+    }
+    e->masterGain = kNaN;
+    feed(e, 0.5f, 0.5f);
+    EXPECT_EQ(e->outputFrames[0].left, 0.0f);
+    e->masterGain = 1.0f;
+    for (int i = 0; i < 200; ++i) feed(e, 0.5f, 0.5f);
+    for (float s : e->brickS1) EXPECT_TRUE(std::isfinite(s));
+    EXPECT_NEAR(e->outputFrames[1].left, 0.5f, 0.01f) << "the filter recovered";
+}
+
+TEST(RenderOutput, BrickFilterCoefficientStaysFiniteAtEveryRate) {
+    for (float rate : {22050.0f, 32000.0f, 44100.0f, 192000.0f}) {
+        Engine e(rate);
+        e->setParameter(tag::BrickFilterFrequency, 1.0f);
+        e->updateBrickFilter(true);
+        EXPECT_TRUE(std::isfinite(e->brickG) && e->brickG > 0.0f) << rate;
+        EXPECT_TRUE(std::isfinite(e->brickH) && e->brickH > 0.0f) << rate;
+        // A full-scale square at Nyquist stays bounded through the filter.
+        e->masterGain = 1.0f;
+        for (int i = 0; i < 100; ++i) feed(e, (i & 1) ? 0.9f : -0.9f, 0.9f);
+        EXPECT_LE(std::fabs(e->outputFrames[0].left), 0.999f);
+    }
+}
+
+TEST(RenderOutput, SilenceSleepsWithExactZerosAndWakesAtOnce) {
+    Engine e(8000.0f); // 64,000 silent passes put the chain to sleep
+    e->masterGain = 1.0f;
+    const int sleepAfter = 8 * 8000;
+    // Silent passes interrupted by a sounding one count from zero again.
+    for (int i = 0; i < sleepAfter - 10; ++i) feed(e, 0.0f, 0.0f);
+    feed(e, 0.2f, 0.0f);
+    EXPECT_EQ(e->silentPasses, 0);
+    for (int i = 0; i < sleepAfter; ++i) feed(e, 0.0f, 0.0f);
+    feed(e, 0.0f, 0.0f);
+    EXPECT_EQ(e->outputFrames[0].left, 0.0f);
+    EXPECT_EQ(e->outputFrames[1].right, 0.0f);
+    // The first sounding pass plays at once.
+    feed(e, 0.3f, 0.3f);
+    EXPECT_GT(e->outputFrames[0].left, 0.05f);
+}
+
+TEST(RenderOutput, UnisonSubVoicesJoinAfterTheirDelay) {
+    Engine e;
+    e->uniNumVoices = 3;
+    e->voicePressed[2] = 1;
+    e->subVoiceDelay[2][0] = 0;
+    e->subVoiceDelay[2][1] = -5;
+    e->subVoiceDelay[2][2] = -1;
+    int joined[3] = {};
+    for (int pass = 1; pass <= 3; ++pass) {
+        e->collectVoices();
+        for (int i = 0; i < e->subVoiceCount; ++i)
+            if (joined[e->subVoiceList[2][i]] == 0) joined[e->subVoiceList[2][i]] = pass;
+    }
+    EXPECT_EQ(joined[0], 1);
+    EXPECT_EQ(joined[2], 1);
+    EXPECT_EQ(joined[1], 3) << "-5, -3, -1";
+    EXPECT_EQ(e->subVoiceList[0][0], 6 * 2) << "slot of voice 2";
+    // A voice released at exactly 1e-5 is no longer collected.
+    e->voicePressed[2] = 0;
+    e->voiceLevel[2] = 1e-5f;
+    e->collectVoices();
+    EXPECT_EQ(e->activeVoiceCount, 0);
+}
+
+TEST(RenderOutput, AFadeEndsInSilenceAndTheProgramFollowsAtTheBoundary) {
+    Engine e;
+    e.render(4096 * 2 - 1 - 2000); // the next boundary is 2,000 samples away
+    e->startFadeOut();
+    e.render(500);
+    EXPECT_NEAR(e->fadeGain, 0.5f, 2e-3f) << "linear over 1,000 samples";
+    e.render(502);
+    EXPECT_EQ(e->fadeGain, 0.0f);
+    EXPECT_TRUE(e->getPendingPresetApply());
+    e.render(998);
+    EXPECT_TRUE(e->getPendingPresetApply()) << "waits for the boundary";
+    for (float s : e.left) EXPECT_EQ(s, 0.0f);
+    e.render(1);
+    EXPECT_FALSE(e->getPendingPresetApply()) << "applied at the 4,096-sample boundary";
+    EXPECT_EQ(e->fadeGain, 1.0f);
+}
