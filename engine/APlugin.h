@@ -512,10 +512,8 @@ private:
     stereoStruct voiceStereoStates[kNumVoices][kVoiceStereoStates] = {};
     int32_t currentVoice = 0;
 
-    // Arpeggiator modulation state.
-    int32_t arpModStep = 0;
+    // Arpeggiator display state.
     int32_t arpLedPosition = -1;
-    double arpPhase = 0.0;
 
     // DSP members.
     TFilter voiceFilters[kNumVoices];
@@ -1123,7 +1121,9 @@ public:
     double arpSwingFactors[2][2] = {{1.0, 1.0}, {1.0, 1.0}}; // [pattern][swing phase]
     float arpPitchOffset = 0.0f;                             // semitones
     float arpVelocity = 1.0f;                                // 0..127
-    // Global mod arp (its step and phase are arpModStep and arpPhase).
+    // Global mod arp.
+    int32_t arpModStep = 0;
+    double arpPhase = 0.0;
     int32_t arpModSwing = 0;
     int32_t arpModDirection = 1;
     // Per-voice mod arp ("Mod Arp Poly").

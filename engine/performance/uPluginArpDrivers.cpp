@@ -97,11 +97,17 @@ void APlugin::setArpSeq() {
 // A new key or a release changes the key the sequencer plays; in "Sequence Restart" that
 // sends the pattern back to its first step, and each new key fixes the pattern's bounds.
 void APlugin::noticeSequencerKey() {
-    if (arpHeldCount <= 0 || arpHeldNotes[0] == arpSeqKeySeen) return;
-    arpSeqKeySeen = arpHeldNotes[0];
+    if (arpHeldCount <= 0) return;
+    const bool keyChanged = arpHeldNotes[0] != arpSeqKeySeen;
+    const bool depthChanged = heldNoteTop != arpSeqDepthSeen;
+    if (!keyChanged && !depthChanged) return;
     if (arpMode == arp::SequenceRestart) arpSeqRestart = 1;
-    arpStepCount = getArpNumOfSteps(arpPlayingPattern);
-    arpLoopStart = getArpLoopStart(arpPlayingPattern);
+    if (keyChanged || heldNoteTop > arpSeqDepthSeen) {
+        arpStepCount = getArpNumOfSteps(arpPlayingPattern);
+        arpLoopStart = getArpLoopStart(arpPlayingPattern);
+    }
+    arpSeqKeySeen = arpHeldNotes[0];
+    arpSeqDepthSeen = heldNoteTop;
 }
 
 void APlugin::runArpSteps(bool sequencer) {

@@ -145,6 +145,7 @@ void APlugin::setArpFirstKey(int velocity) {
     arpCycle = 0;
     arpSeqRestart = 0;
     arpSeqKeySeen = arpHeldNotes[0];
+    arpSeqDepthSeen = heldNoteTop;
     arpSeqVelocity = velocity;
     arpPhraseVelocity = std::clamp(velocity, 0, 127) / 127.0f;
     arpStepCount = getArpNumOfSteps(arpPlayingPattern);

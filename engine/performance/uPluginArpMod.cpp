@@ -53,9 +53,14 @@ void APlugin::updateArpMod(int voice) {
 }
 
 // The note road: a note from silence starts the global mod arp afresh at step 0, which is
-// published at once.
+// published at once. The host's transport start restarts it too (updateArpClock).
 void APlugin::restartModArp() {
     arpMode = std::clamp(getLockSteppedValue(tag::ArpMode), 0, 15);
+    // The bounds are fixed here as a key fixes them for the note arpeggiator; else the first
+    // pass would run on whatever bounds the last arpeggio left.
+    followArpPattern();
+    arpStepCount = getArpNumOfSteps(arpPlayingPattern);
+    arpLoopStart = getArpLoopStart(arpPlayingPattern);
     arpModStep = 0;
     arpModSwing = 0;
     arpPhase = 0.0;

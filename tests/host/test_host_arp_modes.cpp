@@ -1,0 +1,161 @@
+// The arpeggiator's modes as a host hears them through MIDI out: the note order, ties under
+// each tie rule, chords of 8 and of 20 keys, the sequencer modes, latch and pedal hold.
+#include "tests/host/ArpSession.h"
+
+#include <algorithm>
+
+using namespace arptest;
+
+namespace {
+constexpr float kTiedRange = 3.99f;
+
+// The note-ons of each step: their keys, grouped by onset sample.
+std::vector<std::vector<int>> chordsOf(const Session& s) {
+    std::vector<std::vector<int>> chords;
+    long last = -1;
+    for (const Sent& e : s.noteOns()) {
+        if (e.sample != last) chords.emplace_back();
+        chords.back().push_back(e.key);
+        last = e.sample;
+    }
+    for (auto& chord : chords) std::sort(chord.begin(), chord.end());
+    return chords;
+}
+} // namespace
+
+TEST_F(ArpHost, UpPlaysPressOrderAndOrderedPlaysPitchOrder) {
+    for (int mode : {0, 5}) {
+        Session s(48000.0f, 512);
+        s.set(kArpMode, stepped(mode, 19.99f));
+        s.render(512);
+        for (int key : {64, 60, 67}) s.keyDown(key);
+        s.render(long(s.stepSamples() * 5.5));
+        const std::vector<int> expected = mode == 0 ? std::vector<int>{64, 60, 67, 64, 60, 67}
+                                                    : std::vector<int>{60, 64, 67, 60, 64, 67};
+        EXPECT_EQ(s.onsetKeys(), expected) << "mode " << mode;
+    }
+}
+
+TEST_F(ArpHost, TiedStepsHoldOrTakeTheNewPitchByTheirRule) {
+    struct Case {
+        int rule;
+        std::vector<int> keys;
+    };
+    // Four steps, the second tied and tuned up a fifth; two passes of the pattern.
+    const Case cases[] = {
+        {0, {60, 60, 60, 60, 60, 60}},         // "Normal": the tie holds the note
+        {1, {60, 67, 60, 60, 60, 67, 60, 60}}, // "Special": it takes the step's pitch
+        {2, {60, 67, 60, 60, 60, 60, 60}},     // "Toggle 1": in even cycles
+        {3, {60, 60, 60, 60, 67, 60, 60}},     // "Toggle 2": in odd cycles
+    };
+    for (const Case& c : cases) {
+        Session s(48000.0f, 512);
+        s.set(kSteps, stepped(3, 15.99f));
+        s.set(kStepTied + 1, 1.0f);
+        s.set(kStepTune + 1, tuneValue(7));
+        s.set(kArpTiedMode, stepped(c.rule, kTiedRange));
+        s.render(512);
+        s.keyDown(60);
+        s.render(long(s.stepSamples() * 7.5));
+        EXPECT_EQ(s.onsetKeys(), c.keys) << "rule " << c.rule;
+        if (c.rule == 0) {
+            // The held note is not ended at the tied step: its note-off comes at step 3.
+            for (const Sent& e : s.log)
+                if ((e.status & 0xF0) == 0x80 && e.sample < long(s.stepSamples() * 1.9))
+                    ADD_FAILURE() << "note-off at " << e.sample;
+        }
+    }
+}
+
+TEST_F(ArpHost, ChordModePlaysEveryHeldKeyUpToSixteen) {
+    for (int keys : {8, 20}) {
+        Session s(48000.0f, 512);
+        s.set(kArpMode, stepped(9, 19.99f));
+        s.set(kArpOctave, stepped(1, 3.99f)); // 2 octaves: up at the second step, back after
+        s.render(512);
+        std::vector<int> held;
+        for (int k = 0; k < keys; ++k) {
+            held.push_back(48 + k);
+            s.keyDown(48 + k);
+        }
+        s.render(long(s.stepSamples() * 2.5));
+        const auto chords = chordsOf(s);
+        ASSERT_EQ(chords.size(), 3u) << keys << " keys";
+        const size_t voiced = std::min<size_t>(size_t(keys), 16);
+        std::vector<int> first(held.begin(), held.begin() + long(voiced));
+        std::vector<int> up;
+        for (int k : first) up.push_back(k + 12);
+        EXPECT_EQ(chords[0], first) << keys << " keys";
+        EXPECT_EQ(chords[1], up) << keys << " keys";
+        EXPECT_EQ(chords[2], first) << keys << " keys";
+    }
+}
+
+TEST_F(ArpHost, SequencerTransposesThePatternByTheLastKey) {
+    const int tunes[4] = {0, 3, 7, 12};
+    for (int mode : {10, 11}) {
+        Session s(48000.0f, 500);
+        s.set(kArpMode, stepped(mode, 19.99f));
+        s.set(kSteps, stepped(3, 15.99f));
+        for (int i = 0; i < 4; ++i) s.set(kStepTune + i, tuneValue(tunes[i]));
+        s.render(500);
+        s.keyDown(60);
+        const double step = s.stepSamples();
+        s.render(long(step * 1.5));
+        s.keyDown(65); // half-way through the second step, while 60 is held
+        s.render(long(step * 2));
+        s.keyUp(65); // half-way through the fourth step: back to 60
+        s.render(long(step * 2));
+        const std::vector<int> expected = mode == 10 ? std::vector<int>{60, 63, 72, 77, 60, 63}
+                                                     // "Sequence Restart": each change starts again
+                                                     : std::vector<int>{60, 63, 65, 68, 60, 63};
+        EXPECT_EQ(s.onsetKeys(), expected) << "mode " << mode;
+    }
+}
+
+TEST_F(ArpHost, LatchAndPedalKeepReleasedKeysPlaying) {
+    const double plain = 6000.0; // one step at 48 kHz and 120 BPM
+    {                            // Latch: released keys play on until the latch is switched off.
+        Session s(48000.0f, 512);
+        s.set(kArpLatch, 1.0f);
+        s.render(512);
+        s.keyDown(60);
+        s.keyDown(64);
+        s.render(1000);
+        s.keyUp(60);
+        s.keyUp(64);
+        s.render(long(plain * 4) - 2000);
+        EXPECT_EQ(s.onsetKeys(), (std::vector<int>{60, 64, 60, 64}));
+        s.set(kArpLatch, 0.0f);
+        s.render(long(plain * 3));
+        EXPECT_EQ(s.noteOns().size(), 4u) << "the latch let go of its keys";
+    }
+    { // Sustain pedal in the Arp play mode: the same until the pedal goes up.
+        Session s(48000.0f, 512);
+        s.render(512);
+        s.midi(0, 0xB0, 64, 127);
+        s.keyDown(60);
+        s.keyDown(67);
+        s.render(1000);
+        s.keyUp(60);
+        s.keyUp(67);
+        s.render(long(plain * 4) - 2000);
+        EXPECT_EQ(s.onsetKeys(), (std::vector<int>{60, 67, 60, 67}));
+        s.midi(0, 0xB0, 64, 0);
+        s.render(long(plain * 3));
+        EXPECT_EQ(s.noteOns().size(), 4u) << "the pedal let go of its keys";
+    }
+    { // Without either, the arpeggio ends with the last key.
+        Session s(48000.0f, 512);
+        s.render(512);
+        s.keyDown(60);
+        s.render(long(plain * 1.5));
+        s.keyUp(60);
+        s.render(long(plain * 3));
+        EXPECT_EQ(s.noteOns().size(), 2u);
+        long lastOff = -1;
+        for (const Sent& e : s.log)
+            if ((e.status & 0xF0) == 0x80) lastOff = e.sample;
+        EXPECT_GT(lastOff, long(plain * 1.5)) << "the last note ends with its key";
+    }
+}
