@@ -824,6 +824,49 @@ public:
     // control-rate update calls it after the EQ set-up.
     void setVoiceStages(int voice);
 
+    // Waveshaper, per voice: smoothed mix, top and bottom, and the fold factors.
+    float shaperMix[kNumVoices] = {};
+    float shaperTopSmooth[kNumVoices] = {};
+    float shaperBottomSmooth[kNumVoices] = {};
+    float shaperTop[kNumVoices] = {};
+    float shaperBottom[kNumVoices] = {};
+    float shaperRect[kNumVoices] = {};
+    // Low-fi, per voice, and per slot the hold counter, the held pair and the output filter.
+    float lofiMix[kNumVoices] = {};
+    float lofiStep[kNumVoices] = {};
+    float lofiInvStep[kNumVoices] = {};
+    float lofiHold[kNumVoices] = {};
+    float lofiNoise[kNumVoices] = {};
+    float lofiCounter[kSubVoiceSlots] = {};
+    stereoStruct lofiHeld[kSubVoiceSlots] = {};
+    stereoStruct lofiLow[kSubVoiceSlots] = {};
+    stereoStruct lofiBand[kSubVoiceSlots] = {};
+    // Voice distortion, per voice: the smoothed mix and knobs (tags 72..79), the mode's
+    // coefficients and the Normal knob's level followers; per slot the filter states.
+    float distortSmooth[kNumVoices][8] = {};
+    float voiceDistortCoeffs[kNumVoices][4] = {};
+    float distortInLevel[kNumVoices] = {};
+    float distortOutLevel[kNumVoices] = {};
+    struct DistortFilterState {
+        stereoStruct low1, band1, low2, band2;
+    };
+    DistortFilterState distortStates[kSubVoiceSlots] = {};
+
+private:
+    // A stage parameter of one voice: its value plus the voice's modulation of it.
+    float getVoiceStageValue(int voice, int tag) const;
+    // The voices of this pass's sub-voice list in order of appearance, with their slots.
+    struct StageVoices {
+        int count = 0;
+        int voices[kNumVoices];
+        int slotCount[kNumVoices];
+        int slots[kNumVoices][kSubVoicesPerVoice];
+    };
+    void collectStageVoices(StageVoices& out) const;
+    void setVoiceDistortCoeffs(int voice);
+    void doDistortChain(int voice, const int* slots, int count, int mode, float dry, float wet,
+                        const float (&knobs)[8]);
+
 public:
     // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------
     // Matrix, setters and queries (any thread for the queries; audio thread for the rest).

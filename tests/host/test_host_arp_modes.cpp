@@ -159,3 +159,32 @@ TEST_F(ArpHost, LatchAndPedalKeepReleasedKeysPlaying) {
         EXPECT_GT(lastOff, long(plain * 1.5)) << "the last note ends with its key";
     }
 }
+
+TEST_F(ArpHost, AKeyAddedToASoundingChordJoinsAtOnce) {
+    Session s(48000.0f, 512);
+    s.set(kArpMode, stepped(9, 19.99f));
+    s.render(512);
+    s.keyDown(60);
+    s.keyDown(64);
+    s.render(2048);
+    s.keyDown(67); // a third of the way into the first step
+    s.render(6000);
+    const auto chords = chordsOf(s);
+    ASSERT_EQ(chords.size(), 3u);
+    EXPECT_EQ(chords[0], (std::vector<int>{60, 64}));
+    EXPECT_EQ(chords[1], (std::vector<int>{67}));
+    EXPECT_NEAR(double(s.noteOns()[2].sample - s.firstKeyAt), 2048.0, 16.0);
+    EXPECT_EQ(chords[2], (std::vector<int>{60, 64, 67}));
+}
+
+TEST_F(ArpHost, TheListKeepsThirtyTwoKeys) {
+    Session s(48000.0f, 512);
+    s.set(kSpeed, stepped(16, 16.99f)); // "16x BPM": 375 samples a step
+    s.render(512);
+    for (int k = 0; k < 33; ++k) s.keyDown(40 + k);
+    s.render(375 * 40);
+    const std::vector<int> keys = s.onsetKeys();
+    ASSERT_GE(keys.size(), 34u);
+    for (int k = 0; k < 32; ++k) EXPECT_EQ(keys[size_t(k)], 40 + k);
+    EXPECT_EQ(keys[32], 40) << "the 33rd key was not stored";
+}

@@ -146,3 +146,23 @@ TEST_F(ArpHost, TempoChangeMidStepKeepsThePosition) {
     wild.render(4096);
     EXPECT_TRUE(wild.p().getParameter(kArpOn) > 0.5f);
 }
+
+TEST_F(ArpHost, TransportStopAndStartKeepTheRunningPatternInStep) {
+    Session s(48000.0f, 512);
+    s.set(kArpSync, 1.0f);
+    testhost::HostState& h = testhost::host();
+    h.time.flags |= kVstTransportPlaying;
+    h.time.ppqPos = 0.0;
+    s.render(512);
+    s.keyDown(60);
+    const double step = s.stepSamples();
+    s.render(long(step * 2.5));
+    h.time.flags &= ~kVstTransportPlaying; // stop
+    s.render(long(step * 2));
+    h.time.flags |= kVstTransportPlaying; // and start again
+    s.render(long(step * 2));
+    const std::vector<long> onsets = s.onsetSamples();
+    ASSERT_EQ(onsets.size(), 6u); // the first waited for the next sixteenth
+    for (size_t i = 1; i < onsets.size(); ++i)
+        EXPECT_NEAR(double(onsets[i] - onsets[i - 1]), step, kGrid) << "onset " << i;
+}

@@ -1,8 +1,6 @@
 // The arpeggiator's walk through its patterns and its note orders, driven block by block as
 // the control-rate updates drive it: which step and which key each step boundary plays.
-#include "engine/APlugin.h"
-#include "engine/params/ParamTags.h"
-#include "engine/params/ParameterTable.h"
+#include "ArpRig.h"
 
 #include <gtest/gtest.h>
 
@@ -11,65 +9,9 @@
 
 namespace {
 
+using arprig::ArpRig;
+using arprig::Boundary;
 constexpr int kStride = tag::SeqStride;
-
-struct Boundary {
-    int pattern;
-    int step;
-    int note;
-    int offset; // semitones
-};
-
-// One engine with the arpeggiator on and every arpeggiator setting at its default.
-class ArpRig {
-public:
-    explicit ArpRig(float rate = 48000.0f) : engine(std::make_unique<APlugin>(nullptr)) {
-        engine->setSampleRate(rate);
-        for (int t = tag::ArpFirst; t <= tag::ArpLast; ++t) engine->setToDefault(t);
-        engine->setParameter(tag::ArpOn, 1.0f);
-        engine->setParameter(tag::ArpSyncOn, 0.0f);
-        engine->updateArpRare();
-    }
-    APlugin& e() { return *engine; }
-
-    void stepped(int t, int index) {
-        engine->setParameter(t, stepStoredValue(index, engine->getSteppedRange(t)));
-        engine->updateArpRare();
-    }
-    // The note road's part of a key press in the Arp play mode.
-    void press(int key, int velocity = 100) {
-        APlugin& a = *engine;
-        const bool first = a.arpHeldCount == 0;
-        a.arpHeldNotes[a.arpHeldCount] = key;
-        a.arpHeldVelocities[a.arpHeldCount] = velocity;
-        ++a.arpHeldCount;
-        a.doNoZeroArp();
-        a.doSortArp();
-        if (first) a.setArpFirstKey(velocity);
-        a.getArpToStart();
-    }
-    // Runs control blocks of 16 samples and records each step boundary that sounds a note.
-    std::vector<Boundary> run(int boundaries, int maxBlocks = 100000) {
-        std::vector<Boundary> log;
-        APlugin& a = *engine;
-        for (int block = 0; block < maxBlocks && int(log.size()) < boundaries; ++block) {
-            if (block % 8 == 0) a.updateArpRare();
-            const double before = a.arpStepPhase;
-            const bool first = a.arpFirstStep;
-            a.updateArpClock();
-            a.updateArpOften();
-            if (!a.arpRunning || a.arpHeldCount == 0) break; // the pattern ended
-            const bool boundary = (first && !a.arpFirstStep) || a.arpStepPhase < before;
-            if (boundary)
-                log.push_back(
-                    {a.arpPlayingPattern, a.arpStep, a.arpCurNote, int(a.arpPitchOffset)});
-        }
-        return log;
-    }
-
-private:
-    std::unique_ptr<APlugin> engine;
-};
 
 std::vector<int> stepsOf(const std::vector<Boundary>& log) {
     std::vector<int> steps;

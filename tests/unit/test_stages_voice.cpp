@@ -1,0 +1,254 @@
+// The waveshaper, low-fi and voice-distortion positions of the voice path, run on the engine's
+// path buffers for one voice, and the distortion modes' static curves.
+#include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
+#include "engine/voice/VoiceDistortModes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// An engine with voice 0 playing one sub-voice in slot 0, whose path input is `in`.
+struct StageRig {
+    std::unique_ptr<APlugin> e = std::make_unique<APlugin>(nullptr);
+
+    explicit StageRig(float rate = 48000.0f) {
+        e->setSampleRate(rate);
+        e->subVoiceCount = 1;
+        e->subVoiceList[0][0] = 0;
+        e->subVoiceList[1][0] = 0;
+    }
+    void set(int tag, float value) { e->setParameter(tag, value); }
+    void input(stereoOverStruct a, stereoOverStruct b) {
+        e->pathIn[0][0] = e->pathOut[0][0] = a;
+        e->pathIn[0][1] = e->pathOut[0][1] = b;
+    }
+    // Lets the 0.9/0.1 smoothing of mixes and knobs settle, then runs one pass of the stage.
+    template <class Stage> void settle(Stage stage, int passes = 300) {
+        for (int i = 0; i < passes; ++i) {
+            e->setVoiceStages(0);
+            (e.get()->*stage)();
+        }
+    }
+    stereoOverStruct out(int frame) const { return e->pathOut[0][frame]; }
+};
+
+const stereoOverStruct kFrameA{{0.25f, -0.5f}, {0.75f, -0.125f}};
+const stereoOverStruct kFrameB{{0.5f, 0.5f}, {-0.25f, -0.75f}};
+
+void expectFrame(const stereoOverStruct& got, const stereoOverStruct& want, float tol = 1e-6f) {
+    EXPECT_NEAR(got.first.left, want.first.left, tol);
+    EXPECT_NEAR(got.first.right, want.first.right, tol);
+    EXPECT_NEAR(got.second.left, want.second.left, tol);
+    EXPECT_NEAR(got.second.right, want.second.right, tol);
+}
+
+stereoOverStruct scaled(const stereoOverStruct& f, float g) {
+    return {{f.first.left * g, f.first.right * g}, {f.second.left * g, f.second.right * g}};
+}
+
+} // namespace
+
+TEST(StagesVoice, WaveShaperMixTopAndRectification) {
+    StageRig r;
+    r.set(tag::WaveShaperOn, 1.0f);
+    r.set(tag::WaveShaperTop, 0.0f);
+    r.set(tag::WaveShaperBottom, 0.0f);
+    r.set(tag::WaveShaperRectification, 0.0f);
+    r.set(tag::WaveShaperMix, 0.0f);
+    r.input(kFrameA, kFrameB);
+    r.settle(&APlugin::doWaveShaper);
+    expectFrame(r.out(0), kFrameA); // mix 0: dry only
+
+    r.set(tag::WaveShaperMix, 0.5f); // dry and wet both at full level, no folding at Top 0
+    r.settle(&APlugin::doWaveShaper);
+    expectFrame(r.out(0), scaled(kFrameA, 2.0f), 1e-4f);
+
+    r.set(tag::WaveShaperMix, 1.0f);
+    r.set(tag::WaveShaperRectification, 1.0f); // the negative half turns over
+    r.settle(&APlugin::doWaveShaper);
+    EXPECT_NEAR(r.out(0).first.right, 0.5f, 1e-4f);
+    EXPECT_NEAR(r.out(1).second.right, 0.75f, 1e-4f);
+    EXPECT_NEAR(r.out(0).first.left, 0.25f, 1e-4f);
+
+    // Top 1 folds: 0.25 x 15 x 65536 lands three quarters round the cosine, near zero.
+    r.set(tag::WaveShaperTop, 1.0f);
+    r.settle(&APlugin::doWaveShaper);
+    EXPECT_NEAR(r.out(0).first.left, 0.0f, 1e-3f);
+
+    // Off leaves the path alone.
+    r.set(tag::WaveShaperOn, 0.0f);
+    r.input(kFrameA, kFrameB);
+    r.e->doWaveShaper();
+    expectFrame(r.out(0), kFrameA, 0.0f);
+}
+
+TEST(StagesVoice, LowFiHoldsQuantisesAndFilters) {
+    StageRig r;
+    r.set(tag::LowFiOn, 1.0f);
+    r.set(tag::LowFiMix, 1.0f);
+    r.set(tag::LowFiBits, 1.0f); // steps of 1 / sqrt(2)
+    r.set(tag::LowFiSampleRate, 0.0f);
+    r.set(tag::LowFiNoise, 0.0f);
+    r.set(tag::LowFiLowPassFrequency, 1.0f); // filter bypassed
+    const stereoOverStruct a{{0.8f, -0.8f}, {0.8f, -0.8f}}, b{{0.5f, 0.0f}, {0.5f, 0.0f}};
+    r.input(a, b);
+    r.settle(&APlugin::doLowFi);
+    const float step = 1.0f / std::sqrt(2.0f);
+    expectFrame(r.out(0), {{step, -step}, {step, -step}}, 1e-5f);
+    expectFrame(r.out(1), {{0.0f, 0.0f}, {0.0f, 0.0f}}, 1e-5f); // 0.5 is under one step
+
+    // Sample rate 1 holds a value for 32 frames: a new input is heard only after that.
+    r.set(tag::LowFiBits, 0.0f); // practically transparent
+    r.set(tag::LowFiSampleRate, 1.0f);
+    r.settle(&APlugin::doLowFi, 64);
+    r.input({{0.3f, 0.3f}, {0.3f, 0.3f}}, {{0.3f, 0.3f}, {0.3f, 0.3f}});
+    int framesUntilHeard = 0;
+    do {
+        r.e->doLowFi();
+        framesUntilHeard += 2;
+    } while (std::fabs(r.out(1).first.left - 0.3f) > 1e-3f && framesUntilHeard < 100);
+    EXPECT_LE(framesUntilHeard, 34);
+    EXPECT_GE(framesUntilHeard, 4);
+
+    // The output low-pass below 0.99 smooths a step; the noise knob makes the level wander.
+    r.set(tag::LowFiSampleRate, 0.0f);
+    r.set(tag::LowFiLowPassFrequency, 0.3f);
+    r.input(a, a);
+    r.settle(&APlugin::doLowFi, 1);
+    EXPECT_LT(std::fabs(r.out(0).first.left), 0.5f);
+    r.settle(&APlugin::doLowFi, 2000);
+    EXPECT_NEAR(r.out(1).second.left, 0.8f * 1.4142135f, 0.05f);
+    r.set(tag::LowFiLowPassFrequency, 1.0f);
+    r.set(tag::LowFiNoise, 1.0f);
+    r.settle(&APlugin::doLowFi);
+    float lo = 1.0f, hi = 0.0f;
+    for (int i = 0; i < 50; ++i) {
+        r.e->doLowFi();
+        lo = std::fmin(lo, r.out(0).first.left);
+        hi = std::fmax(hi, r.out(0).first.left);
+    }
+    EXPECT_GT(hi - lo, 0.1f);
+    EXPECT_LE(hi, 0.8f + 1e-5f);
+}
+
+TEST(StagesVoice, DistortionMixAndPreBoost) {
+    StageRig r;
+    r.set(tag::VoiceDistortionOn, 1.0f);
+    r.e->setSteppedValue(tag::VoiceDistortionMode, 13); // "Overdrive"
+    r.set(tag::Distortion1, 0.8f);
+    r.set(tag::Distortion5, 1.0f);
+    r.set(tag::Distortion6, 0.0f);
+    r.set(tag::VoiceDistortionMix, 0.0f);
+    r.input(kFrameA, kFrameB);
+    r.settle(&APlugin::doVoiceDistort);
+    expectFrame(r.out(0), kFrameA, 0.0f); // mix 0 passes the input exactly
+    expectFrame(r.out(1), kFrameB, 0.0f);
+
+    // Pre-Boost 0 feeds silence to the shaping: at full mix the output is silent too.
+    StageRig q;
+    q.set(tag::VoiceDistortionOn, 1.0f);
+    q.e->setSteppedValue(tag::VoiceDistortionMode, 13);
+    q.set(tag::Distortion1, 0.0f);
+    q.set(tag::VoiceDistortionMix, 1.0f);
+    q.input(kFrameA, kFrameB);
+    q.settle(&APlugin::doVoiceDistort);
+    expectFrame(q.out(1), {}, 1e-6f);
+
+    // Mix 0.5 keeps the dry signal at full level beside the wet one.
+    q.set(tag::VoiceDistortionMix, 0.5f);
+    q.settle(&APlugin::doVoiceDistort);
+    expectFrame(q.out(1), kFrameB, 1e-6f);
+}
+
+TEST(StagesVoice, EveryModeStaysBoundedAndClipperIsStableAtLowRates) {
+    // Each voice mode at extreme knobs, loud input, a low host rate: finite and within +-2
+    // (dry at most 1 plus the wet part limited to 1).
+    StageRig r(8000.0f);
+    r.set(tag::VoiceDistortionOn, 1.0f);
+    r.set(tag::VoiceDistortionMix, 0.5f);
+    for (int mode = 0; mode < DISTORT_VOICE_MODE_COUNT; ++mode) {
+        r.e->setSteppedValue(tag::VoiceDistortionMode, mode);
+        for (float knob : {0.0f, 1.0f}) {
+            for (int k = 0; k < 7; ++k) r.set(tag::Distortion1 + k, knob);
+            r.set(tag::Distortion4, 1.0f - knob); // the level matching too
+            for (int pass = 0; pass < 400; ++pass) {
+                const float s = (pass % 7) * 0.3f - 0.9f;
+                r.input({{s, -s}, {s * 0.5f, s}}, {{-s, s}, {s, 0.2f}});
+                r.e->setVoiceStages(0);
+                r.e->doVoiceDistort();
+                for (int f = 0; f < 2; ++f) {
+                    const stereoOverStruct o = r.out(f);
+                    for (float v : {o.first.left, o.first.right, o.second.left, o.second.right}) {
+                        ASSERT_TRUE(std::isfinite(v)) << "mode " << mode;
+                        ASSERT_LE(std::fabs(v), 2.0f) << "mode " << mode;
+                    }
+                }
+            }
+        }
+    }
+    // The Clipper's one-pole coefficients never pass 1, whatever the rate.
+    float c[voicedistort::kCoeffs] = {};
+    voicedistort::computeCoeffs(voicedistort::Clipper, 0.5f, 0.5f, 0.5f, 1.0f, 1.0f, 8000.0f, c);
+    EXPECT_LE(c[2], 1.0f);
+    EXPECT_LE(c[3], 1.0f);
+    voicedistort::computeCoeffs(voicedistort::Clipper, 0.5f, 0.5f, 0.5f, 0.0f, 0.5f, 48000.0f, c);
+    EXPECT_NEAR(c[2], 20.0f / 96000.0f, 1e-7f);
+}
+
+// The static curves of the shaping modes at points worked out by hand.
+TEST(StagesVoice, ShapingCurvesAtSamplePoints) {
+    using namespace voicedistort;
+    const LookupTables& t = lookupTables();
+    static float wave1[4096], wave2[4096];
+    for (int i = 0; i < 4096; ++i) {
+        wave1[i] = 0.5f;
+        wave2[i] = -0.5f;
+    }
+    auto S = [&](int mode, float a, float b, float x) {
+        float c[kCoeffs] = {};
+        computeCoeffs(mode, a, b, 0.0f, 0.0f, 0.0f, 48000.0f, c);
+        return shape(mode, x, c, passKnobs(a, b, wave1, wave2), t);
+    };
+    EXPECT_NEAR(S(Atan, 1.0f, 0.5f, 1.0f), 1.0f, 1e-5f);
+    EXPECT_EQ(S(Atan, 1.0f, 0.5f, 0.0005f), 0.0005f);
+    EXPECT_NEAR(S(Valve, 0.0f, 0.5f, 0.5f), 0.255f / 1.255f, 1e-5f);   // k = 0.01
+    EXPECT_NEAR(S(Valve, 0.0f, 0.5f, -0.5f), -1.245f / 2.245f, 1e-5f); // k = 1.99
+    EXPECT_NEAR(S(Square, 1.0f, 0.5f, 0.5f), 1.0f, 1e-6f);
+    EXPECT_NEAR(S(Square, 1.0f, 0.5f, -0.5f), -1.0f, 1e-6f);
+    EXPECT_EQ(S(Square, 1.0f, 0.5f, 0.0005f), 0.0f);
+    EXPECT_EQ(S(Transient, 0.5f, 0.0f, 0.03f), 0.0f);
+    EXPECT_EQ(S(Transient, 0.5f, 0.0f, 0.2f), 0.0f);
+    EXPECT_NEAR(S(Foldover, 0.0f, 0.5f, 0.7f), 0.7f, 1e-5f);
+    EXPECT_NEAR(S(Foldover, 1.0f, 0.5f, 0.015f), 0.5f, 1e-3f);
+    EXPECT_NEAR(S(Power, 0.5f, 0.5f, 0.5f), 2.998f * 0.5f / 1.999f, 1e-3f);
+    EXPECT_NEAR(S(Overdrive, 0.0f, 0.5f, 0.5f), 0.25f / 0.75f, 1e-5f);
+    EXPECT_NEAR(S(Saturator, 0.0f, 0.5f, 0.4f), 0.4f, 1e-6f);
+    EXPECT_NEAR(S(Cross1, 0.0f, 0.0f, -0.5f), -0.5f, 1e-6f);
+    EXPECT_EQ(S(Cross2, 1.0f, 1.0f, 0.05f), 0.0f);
+    EXPECT_NEAR(S(Cross2, 1.0f, 1.0f, 0.5f), (0.5f - 0.11875f) / 0.88125f, 1e-5f);
+    EXPECT_NEAR(S(Limiter, 0.0f, 0.5f, 0.5f), 0.125f, 1e-6f);
+    EXPECT_NEAR(S(Limiter, 0.0f, 0.5f, 0.1f), 0.1f, 1e-6f);
+    EXPECT_NEAR(S(Octave1, 1.0f, 1.0f, 0.75f), -0.5f, 1e-6f);
+    EXPECT_NEAR(S(Octave1, 0.0f, 0.0f, 0.3f), 0.3f, 1e-6f);
+    EXPECT_NEAR(S(Octave2, 0.0f, 0.5f, -0.6f), -0.6f, 1e-6f);
+    EXPECT_NEAR(S(Rectify, 1.0f, 0.0f, -0.5f), 0.5f / 0.75f, 1e-5f);
+    EXPECT_EQ(S(Gapper, 1.0f, 0.0f, 0.2f), 0.0f);
+    EXPECT_EQ(S(Gapper, 1.0f, 0.0f, 0.1f), 0.1f);
+    EXPECT_EQ(S(And, 1.0f, 0.0f, 0.5f), 0.0f);
+    EXPECT_NEAR(S(And, 1.0f, 0.0f, 1.0f), 1.0f, 1e-5f);
+    EXPECT_NEAR(S(Cos1, 0.0f, 0.0f, 0.4f), 0.4f, 1e-6f);
+    EXPECT_NEAR(S(Cos2, 0.0f, 0.0f, -0.4f), -0.4f, 1e-6f);
+    EXPECT_NEAR(S(Fuzz, 0.0f, 0.7f, 0.4f), 0.4f, 1e-6f);
+    EXPECT_NEAR(S(Rez, 0.0f, 0.5f, 0.5f), 0.5f / 1.5f, 1e-5f);
+    EXPECT_NEAR(S(Shaper, 0.0f, 0.0f, 0.3f), 0.3f, 1e-6f);
+    EXPECT_NEAR(S(Shaper, 0.0f, 1.0f, 0.3f), 0.5f, 1e-6f);
+    EXPECT_NEAR(S(Shaper, 1.0f, 1.0f, 0.3f), -0.5f, 1e-6f);
+    // Symmetry 1 gives the positive side the whole amount and leaves the negative one alone.
+    EXPECT_NEAR(S(Saturator, 1.0f, 1.0f, -0.4f), -0.4f, 1e-6f);
+    EXPECT_GT(S(Saturator, 1.0f, 1.0f, 0.4f), 0.9f);
+}
