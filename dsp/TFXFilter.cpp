@@ -66,8 +66,16 @@ void TFXFilter::setCoefficients(float cutoff, float resonanceArg, bool immediate
     lastResonance = r;
 }
 
+// The soft clip b - 0.001 b^3 bends back beyond |b| = 18.26 (its peak) and flips the state's
+// sign beyond 31.6, from where a resonant loop runs away; the state is held at the peak first,
+// which leaves every smaller state as it was.
+constexpr float kBandPeak = 18.2574f;
+
 inline float TFXFilter::step(int c, float x, Output kind) {
-    const float b = band[c] - clipAmount[c] * band[c] * band[c] * band[c];
+    float held = band[c];
+    if (!(held <= kBandPeak)) held = held != held ? 0.0f : kBandPeak;
+    if (held < -kBandPeak) held = -kBandPeak;
+    const float b = held - clipAmount[c] * held * held * held;
     const float h = (x + 1e-15f) - low[c] - damping[c] * b;
     band[c] = b + coefF[c] * h;
     low[c] = low[c] + coefF[c] * band[c];

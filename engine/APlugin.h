@@ -11,6 +11,7 @@
 #include "dsp/TFilter.h"
 #include "dsp/TParaEQ.h"
 #include "dsp/TSample.h"
+#include "engine/fx/FXState.h"
 #include "vst2/AudioEffectX.h"
 
 #include <atomic>
@@ -1262,7 +1263,72 @@ public:
     float reverbWidenPhases[4] = {};
     float reverbMixSmooth = 0.0f;
 
+    // Distortion effect: switch, mode kind and smoothing (the mode is distortFXMode), level
+    // followers, the amp and cabinet rings, the clipper's and low-fi's states.
+    static constexpr int kAmpRing = 64;
+    static constexpr int kCabRing = 32;
+    bool distortFXOn = false;
+    bool distortFXShaped = false;
+    float distortFXMixSmooth = 0.0f;
+    float distortFXParSmooth[7] = {};
+    uint32_t distortFXCount = 0;
+    stereoStruct distortFXEnvIn = {}, distortFXEnvOut = {};
+    stereoStruct ampRing[kAmpRing] = {};
+    int32_t ampIndex = 0;
+    stereoStruct cabInRing[kCabRing] = {}, cabOutRing[kCabRing] = {};
+    int32_t cabIndex = 0;
+    stereoStruct clipperLow1 = {}, clipperLow2 = {};
+    float lowFiCounter = 0.0f;
+    stereoStruct lowFiHeld = {};
+
+    // Modulation effect: LFO, band filter, lines and every mode's state.
+    ModFXState modFX;
+
 private:
+    void distortShaped(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                       stereoStruct* out0, stereoStruct* out1);
+    void distortAmp(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                    stereoStruct* out0, stereoStruct* out1);
+    void distortCab(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                    stereoStruct* out0, stereoStruct* out1);
+    void distortAmpTail(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                        stereoStruct y0, stereoStruct y1, float extraGain, stereoStruct* out0,
+                        stereoStruct* out1);
+    void distortClipper(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                        stereoStruct* out0, stereoStruct* out1);
+    void distortLowFi(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                      stereoStruct* out0, stereoStruct* out1);
+    void distortWaveShaper(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                           stereoStruct* out0, stereoStruct* out1);
+    void distortTube(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                     stereoStruct* out0, stereoStruct* out1);
+    void distortFilterPair(const DistortFXParams& d, stereoStruct y0, stereoStruct y1,
+                           stereoStruct& f0, stereoStruct& f1);
+    void distortMixOut(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
+                       stereoStruct w0, stereoStruct w1, float gain, stereoStruct* out0,
+                       stereoStruct* out1);
+    static float distortBoost(float x, float gain);
+    float distortRandom();
+
+    float modFXRandom();
+    void modFXLfoUpdate();
+    stereoStruct modFXBand(stereoStruct v);
+    void modFXLimit(ModFXPass& pass);
+    void modFXChorusDelays(const ModFXPass& pass, float base, float& left, float& right) const;
+    float modFXFlangerDelays(const ModFXPass& pass, float& left, float& right) const;
+    void modFXChorus(ModFXPass& pass);
+    void modFXTapeChorus(ModFXPass& pass);
+    void modFXFlanger(ModFXPass& pass);
+    void modFXTapeFlanger(ModFXPass& pass);
+    void modFXEnsemble(ModFXPass& pass);
+    void modFXPhaser(ModFXPass& pass);
+    void modFXWahWah(ModFXPass& pass);
+    void modFXTremolo(ModFXPass& pass);
+    void modFXAutoPan(ModFXPass& pass);
+    void modFXRingMod(ModFXPass& pass);
+    float modFXWave(int wave, float phase) const;
+    float modFXSmoothing() const;
+
     // The modulation matrix's sum for a destination (0 outside the table).
     float fxMod(int dest) const { return dest >= 0 && dest < 323 ? globalDest[dest] : 0.0f; }
     float fxValue(int tag) const { return currentValues[tag]; }

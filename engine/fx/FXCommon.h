@@ -65,6 +65,18 @@ constexpr int DEST_GATER_ATTACK = 232;
 constexpr int DEST_GATER_DECAY = 233;
 constexpr int DEST_GATER_PAN = 234;
 
+// Modulation effect modes ("Mod FX Mode").
+constexpr int kModChorus = 0;
+constexpr int kModTapeChorus = 1;
+constexpr int kModFlanger = 2;
+constexpr int kModTapeFlanger = 3;
+constexpr int kModEnsemble = 4;
+constexpr int kModPhaser = 5;
+constexpr int kModWahWah = 6;
+constexpr int kModTremolo = 7;
+constexpr int kModAutoPan = 8;
+constexpr int kModRingMod = 9;
+
 // Modulation sources the gater publishes.
 constexpr int SRC_GATER_LEFT = 78;
 constexpr int SRC_GATER_RIGHT = 79;

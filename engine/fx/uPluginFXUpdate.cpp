@@ -2,6 +2,7 @@
 // the updates; the resets run on their caller's thread: start-up, rate change, engine reset).
 #include "engine/APlugin.h"
 
+#include "dsp/DistortCurves.h"
 #include "engine/params/ParamTags.h"
 
 #include <cstring>
@@ -30,6 +31,8 @@ void APlugin::setFXRare() {
         gaterStepGains[s][0] = (masks[0] >> s) & 1 ? 1.0f : 0.0f;
         gaterStepGains[s][1] = (masks[1] >> s) & 1 ? 1.0f : 0.0f;
     }
+    distortFXOn = getOnOff(tag::DistortFxOn);
+    distortFXShaped = distort::isShaped(distortFXMode);
     const int mode = getSteppedValue(tag::ModFxMode);
     if (mode != modFXMode) {
         initModFX(false);
@@ -53,6 +56,9 @@ void APlugin::initModFX(bool onlyTapeModes) {
         ++modFXDelaySetups;
     }
     fxFilter5.reset();
+    modFX.clear();
+    lowFiCounter = 0.0f;
+    lowFiHeld = {};
     reverbPassCounter = 0;
     reverbPreDelayPrimed = false;
     std::memset(reverbSpreadLine, 0, sizeof(reverbSpreadLine));
@@ -65,4 +71,12 @@ void APlugin::resetFX() {
     reverbMixSmooth = fxValue(tag::ReverbMix);
     reverb.mute();
     std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
+    modFX.mixSmooth = fxValue(tag::ModFxMix);
+    distortFXMixSmooth = fxValue(tag::DistortionFxMix);
+    for (int n = 0; n < 7; ++n) distortFXParSmooth[n] = fxValue(tag::DistortionFx1 + n);
+    distortFXEnvIn = distortFXEnvOut = {};
+    for (stereoStruct& f : ampRing) f = {};
+    for (stereoStruct& f : cabInRing) f = {};
+    for (stereoStruct& f : cabOutRing) f = {};
+    clipperLow1 = clipperLow2 = {};
 }

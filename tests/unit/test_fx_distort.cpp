@@ -1,0 +1,195 @@
+// The distortion effect: each static curve at sample points, bounded and continuous; the mix
+// law; the amp responses and cabinet rows stable at every rate with a gain for every row.
+#include "dsp/CabinetModels.h"
+#include "dsp/DistortCurves.h"
+#include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+float ramp[4096];
+
+distort::Tables curveTables() {
+    for (int i = 0; i < 4096; ++i) ramp[i] = 2.0f * float(i) / 4095.0f - 1.0f;
+    const LookupTables& t = lookupTables();
+    return {t.SineArray, t.CosArray, ramp, ramp};
+}
+
+float curve(int mode, float p2, float p3, float c, float x) {
+    distort::Curve k;
+    k.prepare(mode, p2, p3, curveTables());
+    return k.shape(c, x);
+}
+} // namespace
+
+TEST(FxDistortCurves, SamplePointsFollowTheirFormulas) {
+    using namespace distort;
+    // And: the magnitude quantised to 2^6 steps and masked.
+    EXPECT_FLOAT_EQ(curve(kAnd, 0.999f, 0.0f, 0.5f, 0.5f), 32.0f / (64.0f + 0.00001f));
+    EXPECT_FLOAT_EQ(curve(kAnd, 0.25f, 0.0f, -0.9f, 0.0f), -16.0f / (64.0f + 0.00001f));
+    // Atan, symmetric at P3 0.5.
+    const float a = std::exp2(5.0f * 0.6f) - 0.99f;
+    EXPECT_NEAR(curve(kAtan, 0.6f, 0.5f, 0.3f, 0.0f), std::atan(a * 0.3f) / std::atan(a), 1e-6f);
+    EXPECT_EQ(curve(kAtan, 0.6f, 0.5f, 0.0005f, 0.7f), 0.7f); // near silence the input passes
+    // Cross 1: dead zone of 0.2 P2, doubled slope below it.
+    EXPECT_FLOAT_EQ(curve(kCross1, 1.0f, 0.0f, 0.5f, 0.0f), 0.3f);
+    EXPECT_FLOAT_EQ(curve(kCross1, 1.0f, 0.0f, -0.5f, 0.0f), -0.3f);
+    EXPECT_FLOAT_EQ(curve(kCross1, 1.0f, 1.0f, -0.5f, 0.0f), 0.3f); // rectified
+    // Limiter: gain 2^(6 P2), limit 2^(-6 P3).
+    EXPECT_FLOAT_EQ(curve(kLimiter, 0.0f, 1.0f / 6.0f, 0.7f, 0.0f), 0.5f);
+    EXPECT_FLOAT_EQ(curve(kLimiter, 1.0f / 6.0f, 0.0f, -0.3f, 0.0f), -0.6f);
+    // Overdrive at P2 0: g = 0, y = |c| c / (c^2 - |c| + 1).
+    EXPECT_NEAR(curve(kOverdrive, 0.0f, 0.5f, 0.5f, 0.0f), 0.25f / 0.75f, 1e-6f);
+    // Power: K = 2a / (1 - a).
+    const float k = 2.0f * 0.999f * 0.5f / (1.0f - 0.999f * 0.5f);
+    EXPECT_NEAR(curve(kPower, 0.5f, 0.5f, 0.4f, 0.0f), (1 + k) * 0.4f / (1 + k * 0.4f), 1e-6f);
+    // Saturator at P2 0 is the identity (plus the floor).
+    EXPECT_NEAR(curve(kSaturator, 0.0f, 0.5f, -0.8f, 0.0f), -0.8f, 1e-6f);
+    // Octave 1 at P2 = P3 = 0 is the identity; at 1 the folded magnitude.
+    EXPECT_FLOAT_EQ(curve(kOctave1, 0.0f, 0.0f, 0.3f, 0.0f), 0.3f);
+    EXPECT_FLOAT_EQ(curve(kOctave1, 1.0f, 1.0f, 0.8f, 0.0f), -0.4f);
+    // Foldover: a triangle fold of period 4t.
+    EXPECT_NEAR(curve(kFoldover, 0.0f, 0.5f, 0.5f, 0.0f), 0.5f, 1e-6f);
+    // Square: each half steps to its level, the negative half mirrors the positive one.
+    EXPECT_FLOAT_EQ(curve(kSquare, 1.0f, 0.5f, 0.2f, 0.0f), 1.0f);
+    EXPECT_FLOAT_EQ(curve(kSquare, 0.5f, 0.5f, -0.2f, 0.0f), -0.6f);
+    EXPECT_EQ(curve(kSquare, 1.0f, 0.5f, 0.0005f, 0.0f), 0.0f);
+    // Valve: s v / (v + 1) with v = (k + |c|) |c|.
+    const float kv = std::exp2(5.0f * 0.4f * 1.0f) - 0.99f, v = (kv + 0.5f) * 0.5f;
+    EXPECT_NEAR(curve(kValve, 0.4f, 0.5f, 0.5f, 0.0f), v / (v + 1.0f), 1e-6f);
+    // Cos 1 at P2 0: cos(2 pi P3) times the unboosted input.
+    EXPECT_NEAR(curve(kCos1, 0.0f, 0.5f, 0.9f, 0.4f), -0.4f, 1e-4f);
+    // Gapper: at P2 1 the gaps are silent.
+    EXPECT_EQ(curve(kGapper, 1.0f, 0.0f, 0.1f, 0.1f), 0.1f);
+    EXPECT_EQ(curve(kGapper, 1.0f, 0.0f, 0.2f, 0.2f), 0.0f);
+    // Shaper at P3 1 reads the user wave (here a ramp from -1 to 1: the identity).
+    EXPECT_NEAR(curve(kShaper, 0.0f, 1.0f, 0.5f, 0.0f), 0.5f, 1e-3f);
+}
+
+TEST(FxDistortCurves, EveryCurveIsBoundedAndTheDesignedOnesAreContinuous) {
+    using namespace distort;
+    for (int mode = 0; mode < kModes; ++mode) {
+        if (!isShaped(mode)) continue;
+        for (float p2 : {0.0f, 0.3f, 1.0f})
+            for (float p3 : {0.0f, 0.5f, 1.0f}) {
+                distort::Curve k;
+                k.prepare(mode, p2, p3, curveTables());
+                for (int i = -1000; i <= 1000; ++i) {
+                    const float c = float(i) / 1000.0f;
+                    const float y = k.shape(c, c);
+                    ASSERT_TRUE(std::isfinite(y)) << mode;
+                    ASSERT_LE(std::fabs(y), 2.0f) << mode << " " << c;
+                }
+            }
+    }
+    // Transient, Valve and each half of Square have no jumps.
+    for (int mode : {kTransient, kValve, kSquare}) {
+        distort::Curve k;
+        k.prepare(mode, 0.7f, 0.4f, curveTables());
+        float last = k.shape(-1.0f, -1.0f);
+        for (int i = -9999; i <= 10000; ++i) {
+            const float c = float(i) / 10000.0f;
+            const float y = k.shape(c, c);
+            if (mode != kSquare || std::fabs(c) > 0.0011f) {
+                ASSERT_LT(std::fabs(y - last), 0.01f) << mode << " at " << c;
+            }
+            last = y;
+        }
+    }
+    // Table positions from huge or negative products stay inside the cycle.
+    for (float p : {-3e9f, -65537.5f, -1.0f, 0.0f, 65536.0f, 5e9f, NAN, -INFINITY})
+        EXPECT_TRUE(cycleIndex(p) >= 0 && cycleIndex(p) < 65536);
+}
+
+TEST(FxDistortCurves, AmpResponsesAndCabinetRowsDecayAtEveryRate) {
+    const cabinet::Tables& cab = cabinet::tables();
+    for (int row = 0; row < cabinet::kRows; ++row) {
+        EXPECT_GT(cab.GAIN[row], 0.0f) << row;
+        EXPECT_EQ(cab.BB[row][0], 0.0f) << row;
+    }
+    EXPECT_EQ(cabinet::rowFor(1, 96000.0f), 5);
+    EXPECT_EQ(cabinet::rowFor(3, 48000.0f), 3);
+    for (int model = 1; model < cabinet::kModels; ++model)
+        for (float rate : {44100.0f, 48000.0f, 96000.0f, 192000.0f}) {
+            const int row = cabinet::rowFor(model, rate);
+            const int frames = 40000;
+            std::vector<float> in(frames, 0.0f), out(frames, 0.0f);
+            in[0] = 1.0f;
+            double early = 0, late = 0;
+            for (int n = 0; n < frames; ++n) {
+                float y = 0.0f;
+                for (int k = 0; k < cabinet::kTaps && k <= n; ++k)
+                    y += cab.AA[row][k] * in[n - k] + (k > 0 ? cab.BB[row][k] * out[n - k] : 0);
+                out[n] = y;
+                if (n < 1000) early += double(y) * y;
+                if (n >= frames - 1000) late += double(y) * y;
+            }
+            EXPECT_GT(early, 1e-6) << model << " " << rate;
+            EXPECT_LT(late, 1e-9 * early) << model << " " << rate;
+        }
+    // The amp models: finite responses with a gain no larger than unity at their peak.
+    const LookupTables& t = lookupTables();
+    for (int m = 0; m < DISTORT_FIR_KERNELS; ++m) {
+        double sum = 0;
+        for (float h : t.distortFirKernels[m]) {
+            ASSERT_TRUE(std::isfinite(h));
+            sum += std::fabs(h);
+        }
+        EXPECT_GT(sum, 0.0) << m;
+    }
+}
+
+TEST(FxDistortUnit, MixLawOffPassThroughAndExtremes) {
+    auto make = [](float mix, int mode) {
+        auto e = std::make_unique<APlugin>(nullptr);
+        e->setSampleRate(48000.0f);
+        e->setParameter(tag::DistortFxOn, 1.0f);
+        e->setSteppedValue(tag::DistortFxMode, mode);
+        e->setParameter(tag::DistortionFxMix, mix);
+        for (int k = 0; k < 7; ++k) e->setParameter(tag::DistortionFx1 + k, 0.6f);
+        e->reset();
+        e->setGlobalRare();
+        return e;
+    };
+    auto in = [](int n) { return stereoStruct{0.5f * std::sin(0.05f * n), 0.3f}; };
+    for (int mode : {distort::kSaturator, distort::kAmp, distort::kCab, distort::kTube}) {
+        auto full = make(1.0f, mode), half = make(0.5f, mode), none = make(0.0f, mode);
+        for (int n = 0; n < 2000; n += 2) {
+            stereoStruct f0, f1, h0, h1, z0, z1;
+            full->doDistortFX(in(n), in(n + 1), &f0, &f1);
+            half->doDistortFX(in(n), in(n + 1), &h0, &h1);
+            none->doDistortFX(in(n), in(n + 1), &z0, &z1);
+            // 0.5 gives the dry signal and the processed one both at full level.
+            ASSERT_NEAR(h0.left - f0.left, in(n).left, 1e-5f) << mode;
+            ASSERT_NEAR(h1.right - f1.right, in(n + 1).right, 1e-5f) << mode;
+            ASSERT_NEAR(z0.left, in(n).left, 1e-6f);
+        }
+    }
+    // Off: the frames pass unchanged and nothing moves.
+    auto off = make(1.0f, distort::kFuzz);
+    off->setParameter(tag::DistortFxOn, 0.0f);
+    off->setGlobalRare();
+    stereoStruct o0, o1;
+    off->doDistortFX(in(1), in(2), &o0, &o1);
+    EXPECT_EQ(o0.left, in(1).left);
+    EXPECT_EQ(off->distortFXCount, 0u);
+
+    // Every mode at extreme settings, with wild modulation, stays finite.
+    for (int mode = 0; mode < distort::kModes; ++mode)
+        for (float extreme : {0.0f, 1.0f}) {
+            auto e = make(1.0f, mode);
+            for (int k = 0; k < 7; ++k)
+                e->setParameter(tag::DistortionFx1 + k, k % 2 ? extreme : 1.0f - extreme);
+            for (int d = 171; d <= 179; ++d) e->globalDest[d] = extreme > 0.5f ? 1e6f : -1e6f;
+            for (int n = 0; n < 600; n += 2) {
+                e->doDistortFX({40.0f, -40.0f}, {-1e4f, 1e-30f}, &o0, &o1);
+                ASSERT_TRUE(std::isfinite(o0.left) && std::isfinite(o1.right)) << mode;
+            }
+        }
+}
