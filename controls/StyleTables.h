@@ -4,10 +4,8 @@
 // Constant data, read on the user-interface thread; the skin generator takes its palette here.
 #pragma once
 
+#include "engine/params/StringTables.h" // SCREEN_SIZE_COUNT: 100, 125, 150, 200 percent
 #include "gui/GuiTypes.h"
-
-// Screen-size index 0..3 stands for 100, 125, 150 and 200 percent.
-constexpr int SCREEN_SIZE_COUNT = 4;
 
 inline constexpr VSTGUI::CColor TEXT_COLOR{43, 201, 0, 255};
 inline constexpr VSTGUI::CColor TEXT_BYPASSED_COLOR{43, 201, 0, 63};

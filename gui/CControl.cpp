@@ -5,9 +5,10 @@
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
-#include "platform/strings.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace VSTGUI {
 
@@ -208,8 +209,12 @@ void CParamDisplay::draw(CDrawContext* context) {
     if (hasText) {
         drawText(context, text);
     } else {
-        // The host's locale must not turn the point into a comma.
-        drawText(context, floatString(value, 2));
+        // Built by hand: the host's locale must not turn the point into a comma.
+        const long hundredths = std::lround(static_cast<double>(value) * 100.0);
+        const long whole = std::labs(hundredths) / 100, part = std::labs(hundredths) % 100;
+        std::string number = (hundredths < 0 ? "-" : "") + std::to_string(whole) + "." +
+                             (part < 10 ? "0" : "") + std::to_string(part);
+        drawText(context, number);
     }
     setDirty(false);
 }

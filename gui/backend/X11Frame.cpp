@@ -11,6 +11,9 @@
 #include <cairo-xlib.h>
 #include <cairo.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace VSTGUI::backend {
 
 int32_t buttonStateFromX(unsigned int state) {
@@ -63,14 +66,26 @@ unsigned char virtualKeyFromX(unsigned long keysym) {
 X11Frame::X11Frame(CFrame* f, Display* d, Window p) : frame(f), display(d), parent(p) {}
 
 X11Frame::~X11Frame() {
-    if (surface) cairo_surface_destroy(static_cast<cairo_surface_t*>(surface));
-    if (display) {
+    if (surface) {
+        // Cairo keeps per-display state until its device is finished; finish it before the
+        // connection closes, or that state is lost with it.
+        auto* s = static_cast<cairo_surface_t*>(surface);
+        cairo_device_t* device = cairo_device_reference(cairo_surface_get_device(s));
+        cairo_surface_destroy(s);
+        if (device) {
+            cairo_device_finish(device);
+            cairo_device_destroy(device);
+        }
+    }
+    if (!display) return;
+    {
         X11ErrorTrap trap(display);
         // The host may have destroyed its window, and ours with it; then there is nothing to do.
+        if (gc) XFreeGC(display, gc);
         if (window) XDestroyWindow(display, window);
         trap.sync();
-        XCloseDisplay(display);
     }
+    XCloseDisplay(display);
 }
 
 bool X11Frame::create(int w, int h) {
@@ -92,7 +107,14 @@ bool X11Frame::create(int w, int h) {
     visual = parentAttributes.visual;
     width = w;
     height = h;
-    surface = cairo_xlib_surface_create(display, window, visual, w, h);
+    // The back buffer's pixels are 0x00RRGGBB words: a 24-bit true-colour window takes them as
+    // they are. Any other visual goes through cairo.
+    directPixels = parentAttributes.depth == 24 && visual->red_mask == 0xFF0000 &&
+                   visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF;
+    if (directPixels)
+        gc = XCreateGC(display, window, 0, nullptr);
+    else
+        surface = cairo_xlib_surface_create(display, window, visual, w, h);
     XMapWindow(display, window);
     return trap.sync();
 }
@@ -107,8 +129,31 @@ void X11Frame::resize(int w, int h) {
 }
 
 void X11Frame::present(const CRect& rect) {
-    if (!window || !surface || rect.isEmpty()) return;
+    if (!window || rect.isEmpty()) return;
     X11ErrorTrap trap(display);
+    auto* image = static_cast<cairo_surface_t*>(frame->getBackBuffer());
+    if (directPixels && gc && image) {
+        cairo_surface_flush(image);
+        const int iw = cairo_image_surface_get_width(image);
+        const int ih = cairo_image_surface_get_height(image);
+        XImage* x = XCreateImage(display, visual, 24, ZPixmap, 0,
+                                 reinterpret_cast<char*>(cairo_image_surface_get_data(image)),
+                                 static_cast<unsigned>(iw), static_cast<unsigned>(ih), 32,
+                                 cairo_image_surface_get_stride(image));
+        if (!x) return;
+        const int left = std::max(0, static_cast<int>(rect.left));
+        const int top = std::max(0, static_cast<int>(rect.top));
+        const int right = std::min(iw, static_cast<int>(std::ceil(rect.right)));
+        const int bottom = std::min(ih, static_cast<int>(std::ceil(rect.bottom)));
+        if (right > left && bottom > top)
+            XPutImage(display, window, gc, x, left, top, left, top,
+                      static_cast<unsigned>(right - left), static_cast<unsigned>(bottom - top));
+        x->data = nullptr; // the pixels stay the frame's
+        XDestroyImage(x);
+        XFlush(display);
+        return;
+    }
+    if (!surface) return;
     cairo_t* cr = cairo_create(static_cast<cairo_surface_t*>(surface));
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(frame->getBackBuffer()), 0, 0);

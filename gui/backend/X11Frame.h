@@ -33,7 +33,9 @@ private:
     Window parent;
     Window window = 0;
     Visual* visual = nullptr;
-    void* surface = nullptr; // the window's cairo surface
+    void* surface = nullptr; // the window's cairo surface, when pixels cannot be put directly
+    GC gc = nullptr;
+    bool directPixels = false; // a 24-bit true-colour visual takes the back buffer's pixels as is
     int width = 0;
     int height = 0;
     CRect exposed;
