@@ -63,4 +63,5 @@ void APlugin::restartVoice(int voice) {
     if (voice < 0 || voice >= kNumVoices) return;
     restartVoiceOscillators(voice);
     startVoiceEnvelopes(voice);
+    startVoiceStages(voice);
 }

@@ -10,9 +10,6 @@ namespace {
 enum PathUnit { kFilter = 0, kPreEQ, kWaveShaper, kDistortion, kLowFi, kPostEQ };
 constexpr int kSrcModuleFirst = 93; // "Filter Output" .. "Post-EQ Output" by position
 constexpr int kSrcVoiceOutput = 99;
-constexpr int kDestFilterStereoOffset = 115;
-constexpr int kDestFilterPan = 118;
-constexpr int kSrcMainLfoUni = 61;
 constexpr int kDestVoiceVolume = 2;
 constexpr int kDestMainPan = 4;
 constexpr int kSrcMainLfo = 60;
@@ -21,72 +18,15 @@ float clamp01(float x) {
     return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
 }
 
-void scale(stereoOverStruct& f, float l, float r) {
-    f.first.left *= l;
-    f.second.left *= l;
-    f.first.right *= r;
-    f.second.right *= r;
-}
-
 float quarterSum(const stereoOverStruct& f) {
     return 0.25f * (f.first.left + f.first.right + f.second.left + f.second.right);
 }
 
 } // namespace
 
-// The filter stage: every active voice through its own filter, per pass or, under unison,
-// its sub-voices as one block; then the filter's pan.
+// The filter stage: the voice filter with its envelope, LFO, drive, high-pass and pan.
 void APlugin::runVoiceFilter() {
-    const int n = uniNumVoices;
-    for (int a = 0; a < activeVoiceCount; ++a) {
-        const int v = activeVoices[a];
-        const float* dest = voiceDest[v];
-        auto P = [this, dest](int t) { return currentValues[t] + dest[getDestForTag(t)]; };
-        TFilter& filter = voiceFilters[v];
-        EnvState& env = voiceEnv[v][1];
-        filter.setEnv(env.value * filterEnvSign * clamp01(P(tag::FilterEnvAmount)));
-        env.value += 2.0f * env.step;
-        const float lfoDepth = P(tag::MainLfoToFilterFrequency);
-        filter.setLFO(lfoDepth * lfoDepth, voiceSource[v][kSrcMainLfoUni]);
-        filter.setDistort(P(tag::FilterPreDistort));
-        filter.setHP(hpOn ? 1.0f : 0.0f, hpTrack ? 1.0f : 0.0f, hpQOn ? 1.0f : 0.0f,
-                     clamp01(P(tag::HpFrequency)), clamp01(P(tag::HpQ)), voiceTargetPitch[v]);
-        const float cut = currentValues[tag::FilterFrequency];
-        const float cutMod = dest[getDestForTag(tag::FilterFrequency)];
-        stereoStruct cutoff{cut, cut}, mod{cutMod, cutMod};
-        if (filterSplit) {
-            cutoff.right = currentValues[tag::FilterStereoSplitOffset];
-            mod.right = dest[kDestFilterStereoOffset];
-        }
-        const float p = clamp01(dest[kDestFilterPan] + 0.5f);
-        const float l = clamp01(2.0f - 2.0f * p), r = clamp01(2.0f * p);
-        const float q = P(tag::FilterQ), vowel = P(tag::FilterVowel);
-        if (n <= 1) {
-            const int slot = voiceSlots[v][0] % kSubVoiceSlots;
-            filter.process(cutoff, mod, q, vowel, pathIn[slot][0], pathIn[slot][1],
-                           pathOut[slot][0], pathOut[slot][1]);
-            scale(pathOut[slot][0], l, r);
-            scale(pathOut[slot][1], l, r);
-            continue;
-        }
-        // Room for one more than six: an odd count uses one spare entry.
-        stereoOverStruct inA[kSubVoicesPerVoice + 1], inB[kSubVoicesPerVoice + 1];
-        stereoOverStruct outA[kSubVoicesPerVoice + 1], outB[kSubVoicesPerVoice + 1];
-        for (int k = 0; k < n; ++k) {
-            const int slot = voiceSlots[v][k] % kSubVoiceSlots;
-            inA[k] = pathIn[slot][0];
-            inB[k] = pathIn[slot][1];
-        }
-        inA[n] = inB[n] = stereoOverStruct{};
-        filter.process(cutoff, mod, q, vowel, n, inA, inB, outA, outB);
-        for (int k = 0; k < n; ++k) {
-            const int slot = voiceSlots[v][k] % kSubVoiceSlots;
-            pathOut[slot][0] = outA[k];
-            pathOut[slot][1] = outB[k];
-            scale(pathOut[slot][0], l, r);
-            scale(pathOut[slot][1], l, r);
-        }
-    }
+    doVoiceFilter();
 }
 
 void APlugin::runPathUnit(int unit) {
@@ -114,43 +54,9 @@ void APlugin::runPathUnit(int unit) {
     }
 }
 
-// The Pre-EQ or Post-EQ stage: without unison one call runs every active voice's unit of the
-// shared EQ; with unison each voice's own EQ runs its sub-voices.
+// The Pre-EQ or Post-EQ stage.
 void APlugin::runVoiceEQ(bool post) {
-    const int mode = post ? postEqMode : preEqMode;
-    if (uniNumVoices <= 1) {
-        stereoOverStruct frameA[kNumVoices], frameB[kNumVoices];
-        for (int a = 0; a < activeVoiceCount; ++a) {
-            const int v = activeVoices[a];
-            const int slot = voiceSlots[v][0] % kSubVoiceSlots;
-            frameA[v] = pathIn[slot][0];
-            frameB[v] = pathIn[slot][1];
-        }
-        (post ? postEQ : preEQ).process(mode, activeVoiceCount, activeVoices, frameA, frameB);
-        for (int a = 0; a < activeVoiceCount; ++a) {
-            const int v = activeVoices[a];
-            const int slot = voiceSlots[v][0] % kSubVoiceSlots;
-            pathOut[slot][0] = frameA[v];
-            pathOut[slot][1] = frameB[v];
-        }
-        return;
-    }
-    const int n = uniNumVoices;
-    for (int a = 0; a < activeVoiceCount; ++a) {
-        const int v = activeVoices[a];
-        stereoOverStruct frameA[kSubVoicesPerVoice], frameB[kSubVoicesPerVoice];
-        for (int k = 0; k < n; ++k) {
-            const int slot = voiceSlots[v][k] % kSubVoiceSlots;
-            frameA[k] = pathIn[slot][0];
-            frameB[k] = pathIn[slot][1];
-        }
-        (post ? voicePostEQ[v] : voicePreEQ[v]).process(mode, n, frameA, frameB);
-        for (int k = 0; k < n; ++k) {
-            const int slot = voiceSlots[v][k] % kSubVoiceSlots;
-            pathOut[slot][0] = frameA[k];
-            pathOut[slot][1] = frameB[k];
-        }
-    }
+    doVoiceEQ(post);
 }
 
 void APlugin::runVoicePath() {

@@ -183,38 +183,6 @@ void APlugin::setVoiceOften(int voice) {
         oscIncrementBase[voice][o] = fastExp2(oscOctavePitch[voice][o]) * pitchBase * kPhaseRange;
     }
 
-    // Filter controls that change at the voice's control rate.
-    TFilter& filter = voiceFilters[voice];
-    filter.setType(getSteppedValue(tag::FilterType), true);
-    filter.setMod(currentValues[tag::ModWheelToFilterFrequency], smoothModWheel[voice]);
-    filter.setTrack(currentValues[tag::FilterFrequencyKeyTrack], voiceTargetPitch[voice]);
-    filter.setVel(currentValues[tag::FilterFrequencyVelocityTrack], voiceVelocity[voice]);
-
-    // The two EQs: the voice's own under unison, else its unit of the shared EQ.
-    for (int post = 0; post < 2; ++post) {
-        if (!(post ? postEqOn : preEqOn)) continue;
-        const int first = post ? tag::PostEqBand1Freq : tag::PreEqBand1Freq;
-        const int firstDest = post ? 143 : 132;
-        const int lowPass = post ? tag::PostEqLowPassFrequency : tag::PreEqLowPassFrequency;
-        const int highPass = post ? tag::PostEqHighPassFrequency : tag::PreEqHighPassFrequency;
-        TUniParaEQ& own = post ? voicePostEQ[voice] : voicePreEQ[voice];
-        TParaEQ& shared = post ? postEQ : preEQ;
-        for (int j = 0; j < tag::EqBandCount; ++j) {
-            const int t = first + tag::EqBandStride * j, d = firstDest + tag::EqBandStride * j;
-            const float freq = currentValues[t] + dest[d];
-            const float width = currentValues[t + 1] + dest[d + 1];
-            const float gain = currentValues[t + 2] + dest[d + 2];
-            if (uniNumVoices > 1)
-                own.setParameters(j, gain, freq, width);
-            else
-                shared.setParameters(voice, j, gain, freq, width);
-        }
-        const float lp = currentValues[lowPass], hp = currentValues[highPass];
-        const float lpMod = dest[firstDest + 9], hpMod = dest[firstDest + 10];
-        if (uniNumVoices > 1)
-            own.setFilter(lp, hp, lpMod, hpMod);
-        else
-            shared.setFilter(voice, lp, hp, lpMod, hpMod);
-    }
+    setVoiceFilterAndEQ(voice);
     setVoiceStages(voice);
 }
