@@ -511,7 +511,6 @@ private:
 
     // Per-voice state, indexed by voice.
     stereoStruct voiceStereoStates[kNumVoices][kVoiceStereoStates] = {};
-    int32_t currentVoice = 0;
 
     // Arpeggiator display state.
     int32_t arpLedPosition = -1;
@@ -758,6 +757,7 @@ public:
     float getPitchBendRange(int tag) const; // octaves of full bend for tag 248 or 249
     void previewNoteOn();
     void previewNoteReleased();
+    int32_t currentVoice = 0; // the voice the last allocation chose
     static constexpr int kHeldNotes = 100;
     int32_t heldNotes[kHeldNotes] = {};
     int32_t heldNotesScratch[kHeldNotes] = {};

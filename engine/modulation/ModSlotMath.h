@@ -60,6 +60,14 @@ inline float pitchOctaves(float c) {
     return static_cast<float>(static_cast<int>(held)) * 0.01f / 12.0f;
 }
 
+// The modulation one slot adds to another slot's amount. Slots may feed each other in a
+// loop (slot 1 scales slot 2, slot 2 scales slot 1), which would grow every evaluation until
+// it overflowed to inf and NaN; held to +-2, a chained amount stays within +-3.
+inline float chainedAmount(float mod) {
+    if (!(mod > -2.0f)) return mod != mod ? 0.0f : -2.0f;
+    return mod > 2.0f ? 2.0f : mod;
+}
+
 inline bool isVolumeDest(int d) {
     return d == 2 || d == 16 || d == 64;
 }

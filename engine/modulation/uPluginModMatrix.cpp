@@ -158,7 +158,8 @@ void APlugin::setModSlotTable() {
 
 void APlugin::setGlobalMod() {
     float slotAmountMod[16];
-    std::memcpy(slotAmountMod, &globalDest[dest::SlotAmountFirst], sizeof(slotAmountMod));
+    for (int s = 0; s < 16; ++s)
+        slotAmountMod[s] = modslot::chainedAmount(globalDest[dest::SlotAmountFirst + s]);
     std::memcpy(globalDest, globalDestDefault, sizeof(globalDest));
     mainVolumeMod = 0.0f;
     for (int i = 0; i < modSlotCount; ++i) {

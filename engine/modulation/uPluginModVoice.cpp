@@ -27,7 +27,7 @@ void APlugin::setVoiceMod(int v) {
     float slotAmountMod[16];
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];
-        slotAmountMod[s] = row[dest::SlotAmountFirst + s];
+        slotAmountMod[s] = modslot::chainedAmount(row[dest::SlotAmountFirst + s]);
     }
     for (int i = 0; i < modSlotCount; ++i) {
         const int d = modSlotDest[modSlotList[i]];

@@ -26,6 +26,9 @@ struct TimedMidi {
 std::vector<float> renderInBlocks(int block, int total, const std::vector<TimedMidi>& midi) {
     Plugin plugin(kRate, block);
     std::vector<float> out, left, right;
+    // Free-running oscillators and analog drift start at random: off, for a repeatable sound.
+    plugin.process(1, left, right);
+    for (VstInt32 tag : {254, 261, 278}) plugin.setParameter(tag, 0.0f);
     for (int start = 0; start < total; start += block) {
         const int frames = std::min(block, total - start);
         std::vector<std::array<int, 4>> events;
@@ -33,6 +36,9 @@ std::vector<float> renderInBlocks(int block, int total, const std::vector<TimedM
             if (m.at >= start && m.at < start + frames)
                 events.push_back({m.at - start, m.status, m.data1, m.data2});
         if (!events.empty()) plugin.sendMidi(events);
+        // The host's transport moves on with the audio, as a DAW's does.
+        host().time.samplePos = start;
+        host().time.ppqPos = start / double(kRate) * host().time.tempo / 60.0;
         plugin.process(frames, left, right);
         for (int i = 0; i < frames; ++i) {
             out.push_back(left[size_t(i)]);

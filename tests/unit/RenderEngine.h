@@ -53,8 +53,8 @@ public:
         engine = std::make_unique<APlugin>(recordingHost);
         engine->setSampleRate(rate);
         render(1); // the first program is applied at the first boundary
-        playMode(0);
         engine->setParameter(tag::ArpOn, 0.0f);
+        playMode(0);
     }
     ~Engine() {
         engine.reset();
@@ -68,7 +68,12 @@ public:
     APlugin* operator->() const { return engine.get(); }
     APlugin& operator*() const { return *engine; }
 
-    void playMode(int mode) { engine->setSteppedValue(tag::PlayMode, mode); }
+    // A new play structure takes effect at the next slow update, which releases every voice.
+    void playMode(int mode) {
+        engine->setSteppedValue(tag::PlayMode, mode);
+        settle();
+    }
+    void settle() { render(256); }
 
     void render(int frames) {
         left.assign(size_t(frames), 0.0f);

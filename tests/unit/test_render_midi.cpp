@@ -61,6 +61,7 @@ TEST(RenderMidi, HeldArpReleasesKeepAtMost64) {
     Engine e;
     e->setParameter(tag::ArpOn, 1.0f);
     e->setParameter(tag::ArpLatchOn, 1.0f);
+    e.settle();
     e.render(256); // the slow update sees the latch turn on
     for (int i = 0; i < 70; ++i) {
         e.play({{kNoteOn, 40 + i % 40, 100}});
@@ -75,6 +76,7 @@ TEST(RenderMidi, EveryArpNoteOnSentIsMatchedByANoteOff) {
     saveMIDIChannelToPrefs(kPrefMIDIOutChannel, 3); // channel index 2
     e->updateMIDIChannel(false);
     e->setParameter(tag::ArpOn, 1.0f);
+    e.settle();
     sentMidi().clear();
     // Arpeggiator notes as the arpeggiator starts them, inside a block.
     e->blockLength = 64;

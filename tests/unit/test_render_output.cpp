@@ -106,7 +106,11 @@ TEST(RenderOutput, UnisonSubVoicesJoinAfterTheirDelay) {
 
 TEST(RenderOutput, AFadeEndsInSilenceAndTheProgramFollowsAtTheBoundary) {
     Engine e;
-    e.render(4096 * 2 - 1 - 2000); // the next boundary is 2,000 samples away
+    // Up to 2,000 samples before a 4,096-sample boundary.
+    const uint64_t now = e->getSampleCounter();
+    uint64_t boundary = (now / 4096 + 1) * 4096;
+    if (boundary - now < 2000) boundary += 4096;
+    e.render(int(boundary - now - 2000));
     e->startFadeOut();
     e.render(500);
     EXPECT_NEAR(e->fadeGain, 0.5f, 2e-3f) << "linear over 1,000 samples";
