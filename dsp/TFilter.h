@@ -86,13 +86,13 @@ private:
         Float4 fX[3], fY[4][3];
         Float4 hpLow, hpBand;
     };
-    static constexpr int kLaneFloats4 = sizeof(Lanes) / sizeof(Float4);
 
     // Steps shared by both forms.
     void preDrive(float* x, int count) const;
     bool updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
                         float vowel);
     void computeCoefficients(float vowelArgument);
+    void computeBiquad();
     void computeSpecialCoefficients();
     void historySlots(int (&slots)[4][3]);
     bool usesHistory() const;
@@ -108,7 +108,7 @@ private:
         combPos[0] = (combPos[0] + 1024u) & 2097151u;
         combPos[1] = (combPos[1] + 1024u) & 2097151u;
     }
-    static void sanitize(Lanes& s);
+    static void sanitize(Lanes& s, const Float4 (&out)[4]);
     void clearStates();
 
     const LookupTables* tables = nullptr;
@@ -118,6 +118,9 @@ private:
     float cutoffSmooth[2] = {};
     float cutoffModIn[2] = {};
     float cutoffHz[2] = {};
+    float lastExponent[2] = {-1.0f, -1.0f}; // the cutoff's last exponent, key track and power
+    float lastKeyTrack[2] = {};
+    float lastPower[2] = {};
     float lastCutoffHz[2] = {};
     float tableW[2] = {}; // normalised cutoff of the last call, at twice the rate
     int32_t tableIndex[2] = {};

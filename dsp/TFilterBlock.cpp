@@ -95,6 +95,7 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
             for (int k = 0; k < 4; ++k)
                 v[k] = gather(subFrame(inA, inB, 2 * g, k), subFrame(inA, inB, 2 * g + 1, k));
             runGroup(block[g], v, slots, ring);
+            sanitize(block[g], v);
             for (int k = 0; k < 4; ++k)
                 scatter(v[k] * ten + offset, subFrame(outA, outB, 2 * g, k),
                         subFrame(outA, outB, 2 * g + 1, k));
@@ -110,10 +111,10 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
                            tenth +
                        offset;
             runHP(block[g], v);
+            sanitize(block[g], v);
             for (int k = 0; k < 4; ++k)
                 scatter(v[k] * ten + offset, subFrame(outA, outB, 2 * g, k),
                         subFrame(outA, outB, 2 * g + 1, k));
         }
     }
-    for (int g = 0; g < groups; ++g) sanitize(block[g]);
 }

@@ -279,12 +279,14 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
         runGroup(pass, v, slots, ring);
     }
     if (hpOn) runHP(pass, v);
-    sanitize(pass);
+    sanitize(pass, v);
 
     float out[8];
     for (int k = 0; k < 4; ++k) {
-        out[2 * k] = 10.0f * v[k].lane(3);
-        out[2 * k + 1] = 10.0f * v[k].lane(2);
+        alignas(16) float lanes[4];
+        _mm_store_ps(lanes, (v[k] * Float4(10.0f)).v);
+        out[2 * k] = lanes[3];
+        out[2 * k + 1] = lanes[2];
     }
     outA = {{out[0], out[1]}, {out[2], out[3]}};
     outB = {{out[4], out[5]}, {out[6], out[7]}};

@@ -39,6 +39,7 @@ void TFilter::init(float newRate) {
         ringIncrement[ch] = 1.0f;
         combDelay[ch] = 1;
         combPos[ch] = 0;
+        lastExponent[ch] = -1.0f;
     }
     directFlag = hpOn = 0;
     velTerm = wheelTerm = modWheel = envTerm = lfoTerm = drive = 0.0f;
@@ -125,7 +126,20 @@ void TFilter::setHP(float on, float trackOn, float resonanceOn, float frequency,
 
 void TFilter::preDrive(float* x, int count) const {
     if (!(drive > 0.0001f)) return;
-    for (int i = 0; i < count; ++i) {
+    const Float4 d(drive), gain(1.0f + drive), one(1.0f);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const Float4 v = Float4::load(x + i);
+        const Float4 y = gain * v / (one + abs(d * v));
+        // Inside the limits the result takes the denormal guard; at them it is held.
+        const __m128 inside =
+            _mm_and_ps(_mm_cmplt_ps(y.v, one.v), _mm_cmpgt_ps(y.v, _mm_set1_ps(-1.0f)));
+        const Float4 held = clamp(y, Float4(-1.0f), one);
+        const Float4 guarded = y + Float4(1e-15f);
+        Float4(_mm_or_ps(_mm_and_ps(inside, guarded.v), _mm_andnot_ps(inside, held.v)))
+            .store(x + i);
+    }
+    for (; i < count; ++i) {
         const float y = (1.0f + drive) * x[i] / (1.0f + std::fabs(drive * x[i]));
         x[i] = y > 1.0f ? 1.0f : (y < -1.0f ? -1.0f : y + 1e-15f);
     }
@@ -150,8 +164,14 @@ bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float 
         const float p =
             cutoffSmooth[ch] + cutoffModIn[ch] + envTerm + lfoTerm + velTerm + wheelTerm;
         const float e = p > 0.0f ? (p > 1.0f ? 10.0f : 10.0f * p) : 0.0f; // NaN reads as 0
-        cutoffHz[ch] = static_cast<float>(static_cast<double>(keyTrack) *
-                                          std::exp2(static_cast<double>(e)) * 20.0);
+        // Once the smoothing has settled the exponent repeats; the power is then reused.
+        if (e != lastExponent[ch] || keyTrack != lastKeyTrack[ch]) {
+            lastExponent[ch] = e;
+            lastKeyTrack[ch] = keyTrack;
+            lastPower[ch] = static_cast<float>(static_cast<double>(keyTrack) *
+                                               std::exp2(static_cast<double>(e)) * 20.0);
+        }
+        cutoffHz[ch] = lastPower[ch];
     }
     directFlag = 0;
 
@@ -197,21 +217,83 @@ void TFilter::historySlots(int (&slots)[4][3]) {
 void TFilter::computeCoefficients(float vowelArgument) {
     const LookupTables& t = *tables;
     const int iL = tableIndex[0], iR = tableIndex[1];
+    const int idx[2] = {iL, iR};
     const float res = resonance;
     auto pair = [&](const float* table) { return pairVec(table[iL], table[iR]); };
+    const int ty = type;
+    const bool onePole = ty == 1 || ty == 2 || ty == 17 || ty == 18;
+    const bool svf = (ty >= 3 && ty <= 6) || (ty >= 17 && ty <= 20) || ty == 25 || ty == 26;
+    const bool biquad = (ty >= 7 && ty <= 10) || ty == 19 || ty == 20 || ty == 25 || ty == 26 ||
+                        ty == 33 || ty == 34;
+    const bool ladder = (ty >= 21 && ty <= 24) || ty == 33 || ty == 34;
+    const bool zdf = (ty >= 11 && ty <= 16) || (ty >= 27 && ty <= 32);
 
-    // One-pole.
-    c.opA = pairVec(2.0f * tableW[0], 2.0f * tableW[1]);
-    c.opB = Float4(1.0f) - c.opA;
-    // Clipped SVF.
-    c.svfF = pair(t.FilterSine);
-    c.svfD = Float4(1.0f - res + 1e-15f);
+    if (onePole) {
+        c.opA = pairVec(2.0f * tableW[0], 2.0f * tableW[1]);
+        c.opB = Float4(1.0f) - c.opA;
+    }
+    if (svf) {
+        c.svfF = pair(t.FilterSine);
+        c.svfD = Float4(1.0f - res + 1e-15f);
+    }
+    if (biquad) computeBiquad();
+    if (ladder) {
+        c.ladP = pair(t.FilterMFP);
+        c.ladF = pair(t.FilterMFF);
+        c.ladK = pairVec(res * t.FilterMFQ[iL], res * t.FilterMFQ[iR]);
+    }
+    if (zdf) {
+        // One stage with the resonance table's damping, or two stages, the first at R = 0.5
+        // and the second from the resonance.
+        const bool twoStages = ty >= 27;
+        const float r1 = twoStages ? 0.5f : t.FilterZQ[static_cast<int>(res * 0.995f * 131071.0f)];
+        const float r2 =
+            twoStages ? static_cast<float>(0.5 * std::exp2(-3.0 * 0.995 * static_cast<double>(res)))
+                      : 0.0f;
+        float c1[2], h1[2], c2[2], h2[2];
+        for (int ch = 0; ch < 2; ++ch) {
+            const float g = t.FilterZTan[idx[ch]];
+            c1[ch] = 2.0f * r1 + g;
+            h1[ch] = 1.0f / (g * g + 2.0f * r1 * g + 1.0f);
+            c2[ch] = 2.0f * r2 + g;
+            h2[ch] = 1.0f / (g * g + 2.0f * r2 * g + 1.0f);
+        }
+        c.zG = pair(t.FilterZTan);
+        c.zC1 = pairVec(c1[0], c1[1]);
+        c.zH1 = pairVec(h1[0], h1[1]);
+        c.zC2 = pairVec(c2[0], c2[1]);
+        c.zH2 = pairVec(h2[0], h2[1]);
+    }
 
-    // Biquad, by the type's recipe.
+    // Multi-mode weights. The vowel control is held to 0..1 here as everywhere else, so that
+    // modulation past the ends cannot turn the morph into a gain of several times.
+    const float m = clamp01(vowelArgument);
+    if (ty == 15 || ty == 31) {
+        c.wLP = Float4(1.0f - m);
+        c.wBP = Float4(0.0f);
+        c.wHP = Float4(m);
+    } else if (ty == 16 || ty == 32) {
+        if (m < 0.5f) {
+            c.wLP = Float4(1.0f - 2.0f * m);
+            c.wBP = Float4(2.0f * m);
+            c.wHP = Float4(0.0f);
+        } else {
+            c.wLP = Float4(0.0f);
+            c.wBP = Float4(1.0f - (2.0f * m - 1.0f));
+            c.wHP = Float4(2.0f * m - 1.0f);
+        }
+    }
+
+    if (ty >= 35) computeSpecialCoefficients();
+}
+
+// The biquad of the type's recipe, per channel.
+void TFilter::computeBiquad() {
+    const LookupTables& t = *tables;
+    const float res = resonance;
     float b0[2] = {}, b1[2] = {}, b2[2] = {}, a1[2] = {}, a2[2] = {};
-    const int idx[2] = {iL, iR};
     for (int ch = 0; ch < 2; ++ch) {
-        const int i = idx[ch];
+        const int i = tableIndex[ch];
         switch (type) {
         case 7:
         case 19:
@@ -267,52 +349,13 @@ void TFilter::computeCoefficients(float vowelArgument) {
     c.b2 = pairVec(b2[0], b2[1]);
     c.a1 = pairVec(a1[0], a1[1]);
     c.a2 = pairVec(a2[0], a2[1]);
-
-    // Resonant ladder.
-    c.ladP = pair(t.FilterMFP);
-    c.ladF = pair(t.FilterMFF);
-    c.ladK = pairVec(res * t.FilterMFQ[iL], res * t.FilterMFQ[iR]);
-
-    // Zero-delay SVFs: one stage with the resonance table's damping, or two stages, the first
-    // at R = 0.5 and the second from the resonance.
-    float c1[2], h1[2], c2[2], h2[2];
-    const float r1 = type >= 27 ? 0.5f : t.FilterZQ[static_cast<int>(res * 0.995f * 131071.0f)];
-    const float r2 = static_cast<float>(0.5 * std::exp2(-3.0 * 0.995 * static_cast<double>(res)));
-    for (int ch = 0; ch < 2; ++ch) {
-        const float g = t.FilterZTan[idx[ch]];
-        c1[ch] = 2.0f * r1 + g;
-        h1[ch] = 1.0f / (g * g + 2.0f * r1 * g + 1.0f);
-        c2[ch] = 2.0f * r2 + g;
-        h2[ch] = 1.0f / (g * g + 2.0f * r2 * g + 1.0f);
-    }
-    c.zG = pair(t.FilterZTan);
-    c.zC1 = pairVec(c1[0], c1[1]);
-    c.zH1 = pairVec(h1[0], h1[1]);
-    c.zC2 = pairVec(c2[0], c2[1]);
-    c.zH2 = pairVec(h2[0], h2[1]);
-
-    // Multi-mode weights. The vowel control is held to 0..1 here as everywhere else, so that
-    // modulation past the ends cannot turn the morph into a gain of several times.
-    const float m = clamp01(vowelArgument);
-    if (type == 15 || type == 31) {
-        c.wLP = Float4(1.0f - m);
-        c.wBP = Float4(0.0f);
-        c.wHP = Float4(m);
-    } else if (type == 16 || type == 32) {
-        if (m < 0.5f) {
-            c.wLP = Float4(1.0f - 2.0f * m);
-            c.wBP = Float4(2.0f * m);
-            c.wHP = Float4(0.0f);
-        } else {
-            c.wLP = Float4(0.0f);
-            c.wBP = Float4(1.0f - (2.0f * m - 1.0f));
-            c.wHP = Float4(2.0f * m - 1.0f);
-        }
-    }
-
-    if (type >= 35) computeSpecialCoefficients();
 }
 
-void TFilter::sanitize(Lanes& s) {
-    filtermath::clearIfNotFinite(reinterpret_cast<Float4*>(&s), kLaneFloats4);
+void TFilter::sanitize(Lanes& s, const Float4 (&out)[4]) {
+    // Every state reaches the output within a call or two, so checking the output is enough to
+    // notice one that stopped being finite.
+    if (filtermath::allFinite(out[0]) && filtermath::allFinite(out[1]) &&
+        filtermath::allFinite(out[2]) && filtermath::allFinite(out[3]))
+        return;
+    s = Lanes{};
 }
