@@ -63,6 +63,8 @@ struct LFOSettings {
     double speed = 0.0;                 // phase advance per step; 0 stands still
     double phaseOffset = 10.0;          // cycles, kept positive so the fraction needs no sign care
     double shapePoint = 0.5;            // the warp's midpoint, held inside 0.005..0.995
+    double warpLow = 1.0;               // 0.5 / shapePoint
+    double warpHigh = 1.0;              // 0.5 / (1 - shapePoint)
     float smooth = 0.0f;                // one-pole coefficient of the output
     float bias[3] = {1.0f, 1.0f, 1.0f}; // gains of negative, zero and positive wave values
     float steps = 131072.999f;          // quantiser levels over 0..2 (and 0.999)
@@ -891,6 +893,8 @@ public:
     // slot table, the slot list and the in-use flags.
     void setModRare();
     void setModSlotTable();
+    // The listed slots' amounts and offsets from their parameters.
+    void refreshModSlotValues();
     void setGlobalLFOSettings();
     // Every 16 samples (from setGlobalOften, first): the global evaluation and master gain.
     void setGlobalMod();
@@ -979,6 +983,13 @@ public:
     float modSlotScale[16] = {};
     int32_t modSlotList[16] = {};
     int32_t modSlotCount = 0;
+    // Per listed slot, refreshed with the global evaluation every 16 samples: the bipolar
+    // amount and offset from the parameters, and how the voice form applies it (0 adds,
+    // 1 multiplies a volume, 2 adds whole cents of pitch). Whether any slot chains another.
+    float modSlotAmount[16] = {};
+    float modSlotOffset[16] = {};
+    uint8_t modSlotKind[16] = {};
+    uint8_t modSlotChains = 0;
     // In-use flags from the slot table: per source, per destination, and the grouped ones.
     uint8_t modSrcInUse[kModSources] = {};
     uint8_t modDestInUse[kModDests] = {};

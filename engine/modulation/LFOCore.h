@@ -25,6 +25,8 @@ inline void setStages(LFOSettings& s, double phase, float shape, float smooth, f
                       float bits, float hold) {
     s.phaseOffset = phase + 10.0;
     s.shapePoint = 0.5 + 0.495 * static_cast<double>(clampf(shape, -1.0f, 1.0f));
+    s.warpLow = 0.5 / s.shapePoint;
+    s.warpHigh = 0.5 / (1.0 - s.shapePoint);
     s.smooth = 1.0f - std::exp2(-12.0f * clampf(smooth, 0.0f, 1.0f));
     const float b = clampf(bias, -1.0f, 1.0f);
     s.bias[0] = b > 0.0f ? 1.0f - b : 1.0f;
@@ -38,8 +40,8 @@ inline void setStages(LFOSettings& s, double phase, float shape, float smooth, f
 }
 
 // The shape warp: the first half of the cycle is stretched or squeezed to end at w.
-inline double warp(double t, double w) {
-    return t <= w ? t * 0.5 / w : (t - w) * 0.5 / (1.0 - w) + 0.5;
+inline double warp(double t, const LFOSettings& s) {
+    return t <= s.shapePoint ? t * s.warpLow : (t - s.shapePoint) * s.warpHigh + 0.5;
 }
 
 inline int tableIndex(double position) {
@@ -61,8 +63,10 @@ inline float quantise(const LFOSettings& s, float v) {
 // Sample and hold: the held value follows v once the accumulator reaches 1.
 inline void sampleAndHold(const LFOSettings& s, LFORunState& r, float v) {
     r.holdAccumulator += s.holdRate;
-    if (r.holdAccumulator >= 1.0) r.held = v;
-    r.holdAccumulator = frac(r.holdAccumulator);
+    if (r.holdAccumulator >= 1.0) {
+        r.held = v;
+        r.holdAccumulator = frac(r.holdAccumulator);
+    }
 }
 
 // exp(a ln(inc2) + (1 - a) ln(inc1)): the rate between two LFOs on a log scale. A stopped LFO

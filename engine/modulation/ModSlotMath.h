@@ -3,9 +3,13 @@
 // evaluations; pure arithmetic, any thread.
 #pragma once
 
+#include <cstdint>
+
 namespace modslot {
 
 constexpr int kCenterNote = 6;
+// How the voice form applies a slot.
+constexpr uint8_t kAdd = 0, kMultiply = 1, kPitch = 2;
 
 // What a slot adds: x is the source mapped through the window, and the output runs from
 // offset (bottom of the window) to offset + range (top).

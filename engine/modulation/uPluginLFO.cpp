@@ -99,8 +99,7 @@ void APlugin::setGlobalLFO(int i) {
     }
     float v = 0.0f;
     if (s.speed > 1e-6) {
-        const double t =
-            lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s.shapePoint);
+        const double t = lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s);
         r.phase += s.speed * r.humanise * factor;
         if (r.phase > 1.0) {
             r.random = 2.0f * getRandUnit() - 1.0f;
@@ -126,7 +125,7 @@ float APlugin::stepMorphLFO(LFOState& m, const LFOState& l1, const LFOState& l2,
     LFOSettings& s = m.set;
     LFORunState& r = m.run;
     const double x = lfocore::frac(s.phaseOffset + r.phase);
-    const double t = lfocore::warp(x, s.shapePoint);
+    const double t = lfocore::warp(x, s);
     r.phase += lfocore::blendRate(l1.set.speed, l2.set.speed, a) * r.humanise;
     if (r.phase > 1.0) {
         const float u = getRandUnit();

@@ -137,8 +137,17 @@ void APlugin::setModSlotTable() {
         modSlotScale[s] = std::fabs(upper - lower) > 0.01f ? 1.0f / (upper - lower) : 1.0f;
     }
     modSlotCount = 0;
-    for (int s = 0; s < 16; ++s)
-        if (modSlotDest[s] != 0) modSlotList[modSlotCount++] = s;
+    modSlotChains = 0;
+    for (int s = 0; s < 16; ++s) {
+        const int d = modSlotDest[s];
+        if (d == 0) continue;
+        modSlotList[modSlotCount++] = s;
+        modSlotKind[s] = modslot::isVolumeDest(d)  ? modslot::kMultiply
+                         : modslot::isPitchDest(d) ? modslot::kPitch
+                                                   : modslot::kAdd;
+        if (d >= dest::SlotAmountFirst) modSlotChains = 1;
+    }
+    refreshModSlotValues();
 
     // Costly sources run only while a slot reads them.
     std::memset(modSrcInUse, 0, sizeof(modSrcInUse));
@@ -156,7 +165,16 @@ void APlugin::setModSlotTable() {
     pinkNoiseInUse = modSrcInUse[src::PinkNoise] | modSrcInUse[src::PinkNoiseUni];
 }
 
+void APlugin::refreshModSlotValues() {
+    for (int i = 0; i < modSlotCount; ++i) {
+        const int s = modSlotList[i];
+        modSlotAmount[s] = 2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f;
+        modSlotOffset[s] = 2.0f * currentValues[tag::ModOffsetFirst + s] - 1.0f;
+    }
+}
+
 void APlugin::setGlobalMod() {
+    refreshModSlotValues();
     float slotAmountMod[16];
     for (int s = 0; s < 16; ++s)
         slotAmountMod[s] = modslot::chainedAmount(globalDest[dest::SlotAmountFirst + s]);
@@ -164,10 +182,8 @@ void APlugin::setGlobalMod() {
     mainVolumeMod = 0.0f;
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];
-        const float amount =
-            2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f + slotAmountMod[s];
-        const float offset =
-            modSlotSymmetric[s] ? -amount : 2.0f * currentValues[tag::ModOffsetFirst + s] - 1.0f;
+        const float amount = modSlotAmount[s] + slotAmountMod[s];
+        const float offset = modSlotSymmetric[s] ? -amount : modSlotOffset[s];
         // The global form maps the window exactly as the voice form does, so a narrow window
         // (below 0.01) shifts the source instead of multiplying it by up to 1 / 1e-5.
         const modslot::Term term = modslot::contribution(

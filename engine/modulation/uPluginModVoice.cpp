@@ -24,10 +24,12 @@ void APlugin::setVoiceMod(int v) {
     if (v < 0 || v >= kNumVoices) return;
     float* row = voiceDest[v];
     const float* source = voiceSource[v];
-    float slotAmountMod[16];
-    for (int i = 0; i < modSlotCount; ++i) {
-        const int s = modSlotList[i];
-        slotAmountMod[s] = modslot::chainedAmount(row[dest::SlotAmountFirst + s]);
+    float slotAmountMod[16] = {};
+    if (modSlotChains) {
+        for (int i = 0; i < modSlotCount; ++i) {
+            const int s = modSlotList[i];
+            slotAmountMod[s] = modslot::chainedAmount(row[dest::SlotAmountFirst + s]);
+        }
     }
     for (int i = 0; i < modSlotCount; ++i) {
         const int d = modSlotDest[modSlotList[i]];
@@ -35,20 +37,23 @@ void APlugin::setVoiceMod(int v) {
     }
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];
-        const float amount =
-            2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f + slotAmountMod[s];
-        const float offset =
-            modSlotSymmetric[s] ? -amount : 2.0f * currentValues[tag::ModOffsetFirst + s] - 1.0f;
+        const float amount = modSlotAmount[s] + slotAmountMod[s];
+        const float offset = modSlotSymmetric[s] ? -amount : modSlotOffset[s];
         const modslot::Term term = modslot::contribution(
             source[modSlotSource[s]], amount, offset, modSlotLower[s], modSlotUpper[s],
             modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
         const int d = modSlotDest[s];
-        if (modslot::isVolumeDest(d))
+        switch (modSlotKind[s]) {
+        case modslot::kMultiply:
             row[d] *= modslot::volumeFactor(term.x, amount);
-        else if (modslot::isPitchDest(d))
+            break;
+        case modslot::kPitch:
             row[d] += modslot::pitchOctaves(term.value());
-        else
+            break;
+        default:
             row[d] += term.value();
+            break;
+        }
     }
 }
 
@@ -61,9 +66,8 @@ void APlugin::setVoiceModNoteStart(int v) {
         const int s = modSlotList[i];
         // The first evaluation of a note: no slot-amount chain yet, and a bipolar source runs
         // from -amount to +amount.
-        const float amount = 2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f;
-        const float offset =
-            modSlotBipolar[s] ? -amount : 2.0f * currentValues[tag::ModOffsetFirst + s] - 1.0f;
+        const float amount = modSlotAmount[s];
+        const float offset = modSlotBipolar[s] ? -amount : modSlotOffset[s];
         const modslot::Term term =
             modslot::contribution(source[modSlotSource[s]], amount, offset, modSlotLower[s],
                                   modSlotUpper[s], modSlotScale[s], modSlotBipolar[s], false);

@@ -80,8 +80,7 @@ void APlugin::setVoiceLFO(int v, int i) {
     if (r.delayCounter <= 0) r.delayCounter += 4; // the start delay, four samples a step
     float v0 = 0.0f;
     if (s.speed > 1e-6) {
-        const double t =
-            lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s.shapePoint);
+        const double t = lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s);
         r.phase += s.speed * r.humanise * factor;
         if (r.phase >= 1.0) {
             r.random = 2.0f * getRandUnit() - 1.0f;

@@ -1,0 +1,170 @@
+// Modulation heard through the real plug-in: the Main Volume law, velocity to volume, an LFO
+// to pitch at the expected depth, a tempo-synced LFO's period against the host tempo, and all
+// 16 slots at full on one destination staying finite and bounded.
+#include "tests/host/AudioAnalysis.h"
+#include "tests/host/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr float kRate = 48000.0f;
+constexpr int kMainVolume = 1, kVelocityToVolume = 2, kMainLfoSpeed = 123;
+constexpr int kMainLfoWave = 363, kMainLfoPlayMode = 364, kMainLfoPhase = 365;
+constexpr int kMainLfoSync = 366, kMainLfoSpeedModAmount = 367;
+constexpr int kModBypass = 379, kModSource = 395, kModLower = 411, kModUpper = 427;
+constexpr int kModDest = 443, kModOffset = 459, kModAmount = 475;
+constexpr int kFxBypass = 337;
+constexpr int kSrcVelocity = 17, kSrcMainLfo = 60, kSrcOffset = 101;
+constexpr int kDestVoiceVolume = 2, kDestGlobalPitch = 8, kDestFilterFrequency = 114;
+
+// A plain patch: effects bypassed, no slot in use, Main LFO still and in sine shape.
+void plainPatch(testhost::Plugin& p) {
+    p.setParameter(kFxBypass, 1.0f);
+    for (int s = 0; s < 16; ++s) {
+        p.setParameter(kModDest + s, 0.0f);
+        p.setParameter(kModBypass + s, 0.0f);
+    }
+    p.setParameter(kVelocityToVolume, 0.0f);
+    p.setParameter(kMainVolume, 6.0f / 7.0f); // 0 dB
+    p.setParameter(kMainLfoSpeedModAmount, 0.5f);
+}
+
+void setSlot(testhost::Plugin& p, int s, int source, int dest, float lower, float upper,
+             float offset, float amount) {
+    p.setParameter(kModSource + s, (source + 0.1f) / 127.99f);
+    p.setParameter(kModDest + s, (dest + 0.1f) / 399.99f);
+    p.setParameter(kModLower + s, lower);
+    p.setParameter(kModUpper + s, upper);
+    p.setParameter(kModOffset + s, offset);
+    p.setParameter(kModAmount + s, amount);
+}
+
+std::vector<float> render(testhost::Plugin& p, int frames) {
+    std::vector<float> all, l, r;
+    for (int done = 0; done < frames; done += 256) {
+        p.process(256, l, r);
+        all.insert(all.end(), l.begin(), l.begin() + 256);
+    }
+    return all;
+}
+
+// RMS of a held note from 0.1 s on, after the patch settled for a slow update.
+double noteLevel(testhost::Plugin& p, int velocity, int frames = 19200) {
+    render(p, 512);
+    p.sendMidi({{0, 0x90, 57, velocity}});
+    const auto a = render(p, frames);
+    p.sendMidi({{0, 0x80, 57, 0}});
+    render(p, 48000);
+    return audio::rms(a, 4800);
+}
+
+bool notesSound() {
+    testhost::resetHost();
+    testhost::Plugin p(kRate, 256);
+    plainPatch(p);
+    return noteLevel(p, 110) > 1e-4;
+}
+
+} // namespace
+
+TEST(HostMod, MainVolumeFollowsItsDecibelLaw) {
+    if (!notesSound()) GTEST_SKIP() << "notes make no sound yet";
+    testhost::resetHost();
+    testhost::Plugin p(kRate, 256);
+    plainPatch(p);
+    auto levelAt = [&](float knob) {
+        p.setParameter(kMainVolume, knob);
+        render(p, 48000); // the smoothed volume settles
+        return noteLevel(p, 110);
+    };
+    const double unity = levelAt(6.0f / 7.0f);
+    ASSERT_GT(unity, 1e-4);
+    // 70 dB over the knob: -60 dB at 0, +10 dB at 1; 0.5 is -25 dB.
+    EXPECT_NEAR(20.0 * std::log10(levelAt(0.5f) / unity), -25.0, 0.5);
+    EXPECT_NEAR(20.0 * std::log10(levelAt(5.0f / 7.0f) / unity), -10.0, 0.5);
+    p.setParameter(kMainVolume, 0.0f);
+    render(p, 96000);
+    p.sendMidi({{0, 0x90, 57, 110}});
+    EXPECT_LT(audio::peak(render(p, 9600)), 1e-9); // silence, not -60 dB
+}
+
+TEST(HostMod, VelocityToVoiceVolumeScalesTheLevel) {
+    if (!notesSound()) GTEST_SKIP() << "notes make no sound yet";
+    testhost::resetHost();
+    testhost::Plugin p(kRate, 256);
+    plainPatch(p);
+    setSlot(p, 0, kSrcVelocity, kDestVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
+    const double loud = noteLevel(p, 127);
+    const double soft = noteLevel(p, 32);
+    ASSERT_GT(loud, 1e-4);
+    EXPECT_NEAR(soft / loud, 32.0 / 127.0, 0.02);
+}
+
+TEST(HostMod, MainLfoMovesThePitchByItsDepth) {
+    if (!notesSound()) GTEST_SKIP() << "notes make no sound yet";
+    testhost::resetHost();
+    testhost::Plugin p(kRate, 256);
+    plainPatch(p);
+    // A square Main LFO per voice, 0.5 Hz, moving Global Pitch by +-12 semitones.
+    p.setParameter(kMainLfoWave, (4 + 0.1f) / 7.99f);
+    p.setParameter(kMainLfoPlayMode, 0.0f);
+    p.setParameter(kMainLfoPhase, 0.0f);
+    p.setParameter(kMainLfoSync, 0.0f);
+    p.setParameter(kMainLfoSpeed, static_cast<float>(1.0 + std::log2(0.5 / 110.0) / 14.0));
+    setSlot(p, 0, kSrcMainLfo, kDestGlobalPitch, 0.0f, 1.0f, 1.0f / 3.0f, 2.0f / 3.0f);
+    render(p, 512);
+    p.sendMidi({{0, 0x90, 57, 110}});
+    const auto a = render(p, 96000);
+    const std::vector<float> low(a.begin() + 4800, a.begin() + 43200);
+    const std::vector<float> high(a.begin() + 52800, a.begin() + 91200);
+    const double ratio = audio::dominantFrequency(high, kRate, 40.0, 4000.0) /
+                         audio::dominantFrequency(low, kRate, 40.0, 4000.0);
+    EXPECT_NEAR(12.0 * std::log2(ratio), 24.0, 0.1);
+}
+
+TEST(HostMod, SyncedLfoPeriodFollowsTheHostTempo) {
+    if (!notesSound()) GTEST_SKIP() << "notes make no sound yet";
+    testhost::resetHost();
+    testhost::host().time.tempo = 90.0;
+    testhost::Plugin p(kRate, 256);
+    plainPatch(p);
+    // A square Main LFO synced to "1/4" (two beats: 4/3 s at 90 BPM) gating Voice Volume.
+    p.setParameter(kMainLfoWave, (4 + 0.1f) / 7.99f);
+    p.setParameter(kMainLfoPlayMode, 0.0f);
+    p.setParameter(kMainLfoSync, 1.0f);
+    p.setParameter(kMainLfoSpeed, 20.0f / 33.99f);
+    setSlot(p, 0, kSrcMainLfo, kDestVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
+    render(p, 512);
+    p.sendMidi({{0, 0x90, 57, 110}});
+    const auto a = render(p, 4 * 48000);
+    // The times where the 5 ms level crosses half of its peak, rising.
+    std::vector<double> level;
+    for (size_t i = 0; i + 240 <= a.size(); i += 240) level.push_back(audio::rms(a, i, i + 240));
+    double top = 0.0;
+    for (double v : level) top = std::fmax(top, v);
+    std::vector<double> rises;
+    for (size_t i = 1; i < level.size(); ++i)
+        if (level[i - 1] < 0.5 * top && level[i] >= 0.5 * top) rises.push_back(i * 0.005);
+    ASSERT_GE(rises.size(), 2u);
+    EXPECT_NEAR(rises[1] - rises[0], 4.0 / 3.0, 0.02);
+}
+
+TEST(HostMod, SixteenSlotsAtFullStayFiniteAndBounded) {
+    if (!notesSound()) GTEST_SKIP() << "notes make no sound yet";
+    testhost::resetHost();
+    testhost::Plugin p(kRate, 256);
+    plainPatch(p);
+    for (int dest : {kDestGlobalPitch, kDestFilterFrequency, kDestVoiceVolume}) {
+        for (int s = 0; s < 16; ++s) setSlot(p, s, kSrcOffset, dest, 0.0f, 1.0f, 1.0f, 1.0f);
+        render(p, 512);
+        p.sendMidi({{0, 0x90, 57, 127}, {0, 0x90, 64, 127}});
+        const auto a = render(p, 24000);
+        p.sendMidi({{0, 0x80, 57, 0}, {0, 0x80, 64, 0}});
+        EXPECT_TRUE(audio::allFiniteNormal(a)) << "destination " << dest;
+        EXPECT_LE(audio::peak(a), 0.999) << "destination " << dest;
+    }
+}
