@@ -11,10 +11,6 @@ using filtermath::clamp01;
 
 namespace {
 
-constexpr int kNext[3] = {1, 2, 0};
-constexpr int kCurrent[3] = {2, 1, 0};
-constexpr int kPrevious[3] = {0, 2, 1};
-constexpr int kBefore[3] = {1, 0, 2};
 constexpr float kOffset = 1e-15f;
 
 // The ladders' output gain and cubic clip; the last lane's cubic differs slightly, as it always
@@ -23,28 +19,24 @@ const Float4 kCutGain(1.03f);
 const Float4 kClip(0.16666f, 0.16666f, 0.16666f, 0.166666f);
 const Float4 kClipLimit(1.4142346f, 1.4142346f, 1.4142346f, 1.4142178f);
 
-// The slots of the four sub-samples of a call; the unit's history index advances four times.
-void advanceHistory(int& history, int (&slots)[4][3]) {
-    int j = history < 0 || history > 2 ? 0 : history;
-    for (auto& s : slots) {
-        j = kNext[j];
-        s[0] = kCurrent[j];
-        s[1] = kPrevious[j];
-        s[2] = kBefore[j];
-    }
-    history = j;
+// Lanes 2 and 3 hold unit 2p of a pair, lanes 0 and 1 unit 2p + 1.
+const __m128 kLowHalf = _mm_castsi128_ps(_mm_setr_epi32(0, 0, -1, -1));
+const __m128 kHighHalf = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, 0, 0));
+
+inline Float4 select(__m128 mask, Float4 a, Float4 b) {
+    return _mm_or_ps(_mm_and_ps(mask, a.v), _mm_andnot_ps(mask, b.v));
 }
 
-void storeBand(Float4 (&band)[5], double b0, double b1, double b2, double a1, double a2) {
-    band[0] = Float4(static_cast<float>(b0) + kOffset);
-    band[1] = Float4(static_cast<float>(b1) + kOffset);
-    band[2] = Float4(static_cast<float>(b2) + kOffset);
-    band[3] = Float4(static_cast<float>(a1) + kOffset);
-    band[4] = Float4(static_cast<float>(a2) + kOffset);
+void storeBand(float (&band)[5], double b0, double b1, double b2, double a1, double a2) {
+    band[0] = static_cast<float>(b0) + kOffset;
+    band[1] = static_cast<float>(b1) + kOffset;
+    band[2] = static_cast<float>(b2) + kOffset;
+    band[3] = static_cast<float>(a1) + kOffset;
+    band[4] = static_cast<float>(a2) + kOffset;
 }
 
 // The peaking biquad of the audio-EQ cookbook for angle w, alpha and gain in dB.
-void designPeak(Float4 (&band)[5], double w, double alpha, double dB) {
+void designPeak(float (&band)[5], double w, double alpha, double dB) {
     const double a = std::pow(10.0, dB / 40.0);
     const double cw = std::cos(w);
     const double a0 = 1.0 + alpha / a;
@@ -62,18 +54,19 @@ void designBand(const ParaEQRate& r, ParaEQUnit& u, int band, float gain, float 
     designPeak(u.band[band], w, std::sin(w) / (2.0 * q), dB);
 }
 
-void designLadder(const ParaEQRate& r, Float4 (&k)[3], float hz) {
+void designLadder(const ParaEQRate& r, float (&k)[3], float hz) {
     const float fc = hz < r.ceiling ? hz : r.ceiling;
     const float x = (fc + 0.001f) * r.invRate;
     const float q = 1.0f - x;
     const float p = x + x * q;
     const float f = 2.0f * p - 1.0f;
-    k[0] = Float4(kOffset);
-    k[1] = Float4(f + kOffset);
-    k[2] = Float4(p + kOffset);
+    k[0] = kOffset;
+    k[1] = f + kOffset;
+    k[2] = p + kOffset;
 }
 
-void updateFilter(const ParaEQRate& r, ParaEQUnit& u, float lowPass, float highPass,
+// True when the ladders were redesigned.
+bool updateFilter(const ParaEQRate& r, ParaEQUnit& u, float lowPass, float highPass,
                   float lowPassMod, float highPassMod) {
     if (u.direct) {
         u.smoothLowPass = lowPass;
@@ -89,16 +82,19 @@ void updateFilter(const ParaEQRate& r, ParaEQUnit& u, float lowPass, float highP
         20.0 * std::exp2(10.0 * static_cast<double>(clamp01(u.smoothLowPass + lowPassMod))));
     const float hp = static_cast<float>(
         20.0 * std::exp2(10.0 * static_cast<double>(clamp01(u.smoothHighPass + highPassMod))));
-    if (std::fabs(lp - u.lastLowPass) > 1e-5f || u.direct ||
-        std::fabs(hp - u.lastHighPass) > 1e-5f) {
+    const bool redesign =
+        std::fabs(lp - u.lastLowPass) > 1e-5f || u.direct || std::fabs(hp - u.lastHighPass) > 1e-5f;
+    if (redesign) {
         designLadder(r, u.lowPass, lp);
         designLadder(r, u.highPass, hp);
     }
     u.lastLowPass = lp;
     u.lastHighPass = hp;
     u.direct = 0;
+    return redesign;
 }
 
+// One ladder step on four lanes; returns the last stage.
 inline Float4 ladder(Float4* s, const Float4 (&k)[3], Float4 x) {
     const Float4 in = x - k[0] * s[4];
     const Float4 t1 = (in + s[0]) * k[2] - s[1] * k[1];
@@ -114,48 +110,100 @@ inline Float4 ladder(Float4* s, const Float4 (&k)[3], Float4 x) {
     return t4;
 }
 
-// Four sub-samples of one lane set through the bands and, by mode, the cut filters.
-void runLanes(const ParaEQUnit& u, ParaEQLanes& s, Float4 (&v)[4], const int (&sl)[4][3], int mode,
-              int bandCount, bool allBands) {
+// The same step for the lanes in `mask` only; the other lanes keep state and signal.
+inline Float4 ladderMasked(Float4* s, const Float4 (&k)[3], Float4 x, __m128 mask) {
+    Float4 t[5] = {s[0], s[1], s[2], s[3], s[4]};
+    const Float4 y = ladder(t, k, x);
+    for (int i = 0; i < 5; ++i) s[i] = select(mask, t[i], s[i]);
+    return y;
+}
+
+// Four sub-samples of one lane set through the bands and, by mode, the cut filters. `lanes`
+// says which lanes run (all of them, or one unit's half); bandLanes[b] which run band b.
+void runLanes(const ParaEQCoefs& c, ParaEQLanes& s, Float4 (&v)[4], int mode,
+              const __m128 (&bandLanes)[3], int bandCount, __m128 lanes, bool allLanes) {
     for (int b = 0; b < bandCount; ++b) {
-        if (!allBands && !u.bandActive[b]) continue; // an inactive band keeps its history
-        const Float4(&q)[5] = u.band[b];
-        Float4* xs = s.x[b];
-        Float4* ys = s.y[b];
-        for (int k = 0; k < 4; ++k) {
-            const int* j = sl[k];
-            xs[j[0]] = v[k];
-            v[k] =
-                q[0] * v[k] + q[1] * xs[j[1]] + q[2] * xs[j[2]] - q[3] * ys[j[1]] - q[4] * ys[j[2]];
-            ys[j[0]] = v[k];
+        const int bits = _mm_movemask_ps(bandLanes[b]);
+        if (bits == 0) continue; // an inactive band neither processes nor keeps history
+        const Float4(&q)[5] = c.band[b];
+        Float4 x1 = s.x1[b], x2 = s.x2[b], y1 = s.y1[b], y2 = s.y2[b];
+        if (bits == 0xF) {
+            for (Float4& x : v) {
+                const Float4 y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
+                x2 = x1;
+                x1 = x;
+                y2 = y1;
+                y1 = y;
+                x = y;
+            }
+        } else {
+            const __m128 m = bandLanes[b];
+            for (Float4& x : v) {
+                const Float4 y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
+                x2 = select(m, x1, x2);
+                x1 = select(m, x, x1);
+                y2 = select(m, y1, y2);
+                y1 = select(m, y, y1);
+                x = select(m, y, x);
+            }
         }
+        s.x1[b] = x1;
+        s.x2[b] = x2;
+        s.y1[b] = y1;
+        s.y2[b] = y2;
     }
-    if (mode == 1 || mode == 3)
-        for (Float4& x : v) x = kCutGain * ladder(s.lowPass, u.lowPass, x);
-    if (mode == 2 || mode == 3)
-        for (Float4& x : v) x = kCutGain * (x - ladder(s.highPass, u.highPass, x));
-    filtermath::clearIfNotFinite(&s.x[0][0], sizeof(ParaEQLanes) / sizeof(Float4));
+    if (mode == 1 || mode == 3) {
+        for (Float4& x : v)
+            x = kCutGain * (allLanes ? ladder(s.lowPass, c.lowPass, x)
+                                     : ladderMasked(s.lowPass, c.lowPass, x, lanes));
+    }
+    if (mode == 2 || mode == 3) {
+        for (Float4& x : v)
+            x = kCutGain * (x - (allLanes ? ladder(s.highPass, c.highPass, x)
+                                          : ladderMasked(s.highPass, c.highPass, x, lanes)));
+    }
+    // Every state reaches the output within a call, so a non-finite output is enough to
+    // notice one that stopped being finite; the lanes then start again from silence.
+    if (!(filtermath::allFinite(v[0]) && filtermath::allFinite(v[1]) &&
+          filtermath::allFinite(v[2]) && filtermath::allFinite(v[3])))
+        s = ParaEQLanes{};
 }
 
-inline Float4 scaledPair(stereoStruct s) {
-    const float l = 0.1f * filtermath::finiteOr0(s.left) + kOffset;
-    const float r = 0.1f * filtermath::finiteOr0(s.right) + kOffset;
-    return filtermath::pairVec(l, r);
+inline float scaled(float x) {
+    return 0.1f * filtermath::finiteOr0(x) + kOffset;
 }
 
-inline stereoStruct lowPair(Float4 v) {
-    return {10.0f * v.lane(3) + kOffset, 10.0f * v.lane(2) + kOffset};
-}
-
-inline stereoStruct highPair(Float4 v) {
-    return {10.0f * v.lane(1) + kOffset, 10.0f * v.lane(0) + kOffset};
-}
-
+// Lanes {R of hi, L of hi, R of lo, L of lo}, each at one tenth of the level.
 inline Float4 groupPair(stereoStruct lo, stereoStruct hi) {
-    return Float4(0.1f * filtermath::finiteOr0(hi.right) + kOffset,
-                  0.1f * filtermath::finiteOr0(hi.left) + kOffset,
-                  0.1f * filtermath::finiteOr0(lo.right) + kOffset,
-                  0.1f * filtermath::finiteOr0(lo.left) + kOffset);
+    return Float4(scaled(hi.right), scaled(hi.left), scaled(lo.right), scaled(lo.left));
+}
+
+inline void scatterPair(Float4 v, stereoStruct* lo, stereoStruct* hi) {
+    alignas(16) float f[4];
+    _mm_store_ps(f, v.v);
+    if (hi) *hi = {10.0f * f[1] + kOffset, 10.0f * f[0] + kOffset};
+    if (lo) *lo = {10.0f * f[3] + kOffset, 10.0f * f[2] + kOffset};
+}
+
+// Writes one unit's numbers into its half of a pair's vectors (or into every lane).
+void storeHalf(Float4& vec, float value, int half) {
+    alignas(16) float f[4];
+    _mm_store_ps(f, vec.v);
+    if (half != 1) f[2] = f[3] = value; // lower unit, or both
+    if (half != 0) f[0] = f[1] = value; // upper unit, or both
+    vec = Float4(_mm_load_ps(f));
+}
+
+// half: 0 the lower unit of a pair, 1 the upper one, 2 every lane.
+void storeCoefsOf(const ParaEQUnit& u, ParaEQCoefs& c, int half, bool bands, bool ladders) {
+    if (bands)
+        for (int b = 0; b < 3; ++b)
+            for (int k = 0; k < 5; ++k) storeHalf(c.band[b][k], u.band[b][k], half);
+    if (ladders)
+        for (int k = 0; k < 3; ++k) {
+            storeHalf(c.lowPass[k], u.lowPass[k], half);
+            storeHalf(c.highPass[k], u.highPass[k], half);
+        }
 }
 
 } // namespace
@@ -172,15 +220,21 @@ void ParaEQRate::set(float newRate) {
 void TParaEQ::init(float rate) {
     rates.set(rate);
     for (ParaEQUnit& u : units) u = ParaEQUnit{};
-    for (ParaEQLanes& s : lanes) s = ParaEQLanes{};
+    for (ParaEQCoefs& c : pairCoefs) c = ParaEQCoefs{};
+    for (ParaEQLanes& s : pairLanes) s = ParaEQLanes{};
 }
 
 void TParaEQ::reset(int unit) {
-    if (unit >= 0 && unit < kUnits) lanes[unit] = ParaEQLanes{};
+    if (unit < 0 || unit >= kUnits) return;
+    // Clear the unit's half of its pair and keep the partner's.
+    const __m128 keep = (unit & 1) ? kLowHalf : kHighHalf;
+    Float4* s = reinterpret_cast<Float4*>(&pairLanes[unit / 2]);
+    for (size_t i = 0; i < sizeof(ParaEQLanes) / sizeof(Float4); ++i)
+        s[i] = Float4(_mm_and_ps(keep, s[i].v));
 }
 
 void TParaEQ::reset() {
-    for (ParaEQLanes& s : lanes) s = ParaEQLanes{};
+    for (ParaEQLanes& s : pairLanes) s = ParaEQLanes{};
 }
 
 void TParaEQ::setDirect(int unit) {
@@ -190,12 +244,15 @@ void TParaEQ::setDirect(int unit) {
 void TParaEQ::setParameters(int unit, int band, float gain, float freq, float bw) {
     if (unit < 0 || unit >= kUnits || band < 0 || band >= kBands) return;
     designBand(rates, units[unit], band, gain, freq, bw);
+    for (int k = 0; k < 5; ++k)
+        storeHalf(pairCoefs[unit / 2].band[band][k], units[unit].band[band][k], unit & 1);
 }
 
 void TParaEQ::setFilter(int unit, float lowPass, float highPass, float lowPassMod,
                         float highPassMod) {
     if (unit < 0 || unit >= kUnits) return;
-    updateFilter(rates, units[unit], lowPass, highPass, lowPassMod, highPassMod);
+    if (updateFilter(rates, units[unit], lowPass, highPass, lowPassMod, highPassMod))
+        storeCoefsOf(units[unit], pairCoefs[unit / 2], unit & 1, false, true);
 }
 
 bool TParaEQ::isBandActive(int unit, int band) const {
@@ -206,16 +263,39 @@ bool TParaEQ::isBandActive(int unit, int band) const {
 void TParaEQ::process(int mode, int count, const int* voiceList, stereoOverStruct* frameA,
                       stereoOverStruct* frameB) {
     if (count <= 0 || !voiceList || !frameA || !frameB) return;
-    for (int i = 0; i < count; ++i) {
-        const int v = voiceList[i];
-        if (v < 0 || v >= kUnits) continue;
-        Float4 u[4] = {scaledPair(frameA[v].first), scaledPair(frameA[v].second),
-                       scaledPair(frameB[v].first), scaledPair(frameB[v].second)};
-        int slots[4][3];
-        advanceHistory(units[v].history, slots);
-        runLanes(units[v], lanes[v], u, slots, mode, kBands, false);
-        frameA[v] = {lowPair(u[0]), lowPair(u[1])};
-        frameB[v] = {lowPair(u[2]), lowPair(u[3])};
+    bool listed[kUnits] = {};
+    for (int i = 0; i < count; ++i)
+        if (voiceList[i] >= 0 && voiceList[i] < kUnits) listed[voiceList[i]] = true;
+
+    for (int p = 0; p < kPairs; ++p) {
+        const int lo = 2 * p, hi = 2 * p + 1;
+        if (!listed[lo] && !listed[hi]) continue;
+        const __m128 lanes = _mm_or_ps(listed[lo] ? kLowHalf : _mm_setzero_ps(),
+                                       listed[hi] ? kHighHalf : _mm_setzero_ps());
+        __m128 bandLanes[kBands];
+        for (int b = 0; b < kBands; ++b)
+            bandLanes[b] =
+                _mm_or_ps(listed[lo] && units[lo].bandActive[b] ? kLowHalf : _mm_setzero_ps(),
+                          listed[hi] && units[hi].bandActive[b] ? kHighHalf : _mm_setzero_ps());
+        const stereoOverStruct silent{};
+        const stereoOverStruct& aLo = listed[lo] ? frameA[lo] : silent;
+        const stereoOverStruct& bLo = listed[lo] ? frameB[lo] : silent;
+        const stereoOverStruct& aHi = listed[hi] ? frameA[hi] : silent;
+        const stereoOverStruct& bHi = listed[hi] ? frameB[hi] : silent;
+        Float4 u[4] = {groupPair(aLo.first, aHi.first), groupPair(aLo.second, aHi.second),
+                       groupPair(bLo.first, bHi.first), groupPair(bLo.second, bHi.second)};
+        runLanes(pairCoefs[p], pairLanes[p], u, mode, bandLanes, kBands, lanes,
+                 listed[lo] && listed[hi]);
+        stereoOverStruct* outA[2] = {listed[lo] ? &frameA[lo] : nullptr,
+                                     listed[hi] ? &frameA[hi] : nullptr};
+        stereoOverStruct* outB[2] = {listed[lo] ? &frameB[lo] : nullptr,
+                                     listed[hi] ? &frameB[hi] : nullptr};
+        scatterPair(u[0], outA[0] ? &outA[0]->first : nullptr, outA[1] ? &outA[1]->first : nullptr);
+        scatterPair(u[1], outA[0] ? &outA[0]->second : nullptr,
+                    outA[1] ? &outA[1]->second : nullptr);
+        scatterPair(u[2], outB[0] ? &outB[0]->first : nullptr, outB[1] ? &outB[1]->first : nullptr);
+        scatterPair(u[3], outB[0] ? &outB[0]->second : nullptr,
+                    outB[1] ? &outB[1]->second : nullptr);
     }
 }
 
@@ -226,18 +306,22 @@ void TParaEQ::setFXParameters(float freq1, float gain1, float freq2, float gain2
         const double w = 2.0 * 3.14159265358979 * static_cast<double>(freqs[b]) *
                          static_cast<double>(rates.invDoubleRate);
         designPeak(units[0].band[b], w, std::sin(w), 40.0 * clamp01(gains[b]) - 20.0);
+        for (int k = 0; k < 5; ++k) storeHalf(pairCoefs[0].band[b][k], units[0].band[b][k], 0);
     }
 }
 
 void TParaEQ::processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverStruct& out1,
                         stereoOverStruct& out2) {
-    Float4 u[4] = {scaledPair(in1.first), scaledPair(in1.second), scaledPair(in2.first),
-                   scaledPair(in2.second)};
-    int slots[4][3];
-    advanceHistory(units[0].history, slots);
-    runLanes(units[0], lanes[0], u, slots, 0, 2, true);
-    out1 = {lowPair(u[0]), lowPair(u[1])};
-    out2 = {lowPair(u[2]), lowPair(u[3])};
+    // Unit 0 alone, both bands whatever their flags, no cut filters.
+    const stereoStruct none{};
+    Float4 u[4] = {groupPair(in1.first, none), groupPair(in1.second, none),
+                   groupPair(in2.first, none), groupPair(in2.second, none)};
+    const __m128 bandLanes[kBands] = {kLowHalf, kLowHalf, _mm_setzero_ps()};
+    runLanes(pairCoefs[0], pairLanes[0], u, 0, bandLanes, 2, kLowHalf, false);
+    scatterPair(u[0], &out1.first, nullptr);
+    scatterPair(u[1], &out1.second, nullptr);
+    scatterPair(u[2], &out2.first, nullptr);
+    scatterPair(u[3], &out2.second, nullptr);
 }
 
 // ---- TUniParaEQ -------------------------------------------------------------------------
@@ -245,6 +329,7 @@ void TParaEQ::processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverSt
 void TUniParaEQ::init(float rate) {
     rates.set(rate);
     unit = ParaEQUnit{};
+    coefs = ParaEQCoefs{};
     for (ParaEQLanes& s : groups) s = ParaEQLanes{};
 }
 
@@ -255,10 +340,12 @@ void TUniParaEQ::reset() {
 void TUniParaEQ::setParameters(int band, float gain, float freq, float bw) {
     if (band < 0 || band >= TParaEQ::kBands) return;
     designBand(rates, unit, band, gain, freq, bw);
+    for (int k = 0; k < 5; ++k) coefs.band[band][k] = Float4(unit.band[band][k]);
 }
 
 void TUniParaEQ::setFilter(float lowPass, float highPass, float lowPassMod, float highPassMod) {
-    updateFilter(rates, unit, lowPass, highPass, lowPassMod, highPassMod);
+    if (updateFilter(rates, unit, lowPass, highPass, lowPassMod, highPassMod))
+        storeCoefsOf(unit, coefs, 2, false, true);
 }
 
 void TUniParaEQ::process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB) {
@@ -268,8 +355,10 @@ void TUniParaEQ::process(int mode, int n, stereoOverStruct* frameA, stereoOverSt
         frameA[n] = frameA[n - 1];
         frameB[n] = frameB[n - 1];
     }
-    int slots[4][3];
-    advanceHistory(unit.history, slots);
+    const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
+    __m128 bandLanes[TParaEQ::kBands];
+    for (int b = 0; b < TParaEQ::kBands; ++b)
+        bandLanes[b] = unit.bandActive[b] ? all : _mm_setzero_ps();
     for (int g = 0; g < (n + 1) / 2; ++g) {
         stereoOverStruct& a0 = frameA[2 * g];
         stereoOverStruct& a1 = frameA[2 * g + 1];
@@ -277,10 +366,10 @@ void TUniParaEQ::process(int mode, int n, stereoOverStruct* frameA, stereoOverSt
         stereoOverStruct& b1 = frameB[2 * g + 1];
         Float4 u[4] = {groupPair(a0.first, a1.first), groupPair(a0.second, a1.second),
                        groupPair(b0.first, b1.first), groupPair(b0.second, b1.second)};
-        runLanes(unit, groups[g], u, slots, mode, TParaEQ::kBands, false);
-        a0 = {lowPair(u[0]), lowPair(u[1])};
-        a1 = {highPair(u[0]), highPair(u[1])};
-        b0 = {lowPair(u[2]), lowPair(u[3])};
-        b1 = {highPair(u[2]), highPair(u[3])};
+        runLanes(coefs, groups[g], u, mode, bandLanes, TParaEQ::kBands, all, true);
+        scatterPair(u[0], &a0.first, &a1.first);
+        scatterPair(u[1], &a0.second, &a1.second);
+        scatterPair(u[2], &b0.first, &b1.first);
+        scatterPair(u[3], &b0.second, &b1.second);
     }
 }

@@ -9,21 +9,30 @@
 
 #include <cstdint>
 
-// Settings and coefficients of one EQ unit, every coefficient in four equal lanes.
+// Settings of one EQ unit and its coefficients as plain numbers.
 struct ParaEQUnit {
     uint8_t direct = 0;
     uint8_t bandActive[3] = {};
-    int32_t history = 0;
     float lastLowPass = 0.0f, smoothLowPass = 0.0f;
     float lastHighPass = 0.0f, smoothHighPass = 0.0f;
-    Float4 band[3][5];  // b0, b1, b2, a1, a2
-    Float4 lowPass[3];  // k, f, p
-    Float4 highPass[3]; // k, f, p
+    float band[3][5] = {};  // b0, b1, b2, a1, a2
+    float lowPass[3] = {};  // k, f, p
+    float highPass[3] = {}; // k, f, p
 };
 
-// The running state of one unit's lanes: the bands' histories and the two ladders.
+// Four-lane coefficients: TUniParaEQ holds its unit's in every lane; TParaEQ keeps two units
+// (2p + 1 in lanes 0 and 1, 2p in lanes 2 and 3) side by side, so one vector step serves two
+// voices.
+struct ParaEQCoefs {
+    Float4 band[3][5];
+    Float4 lowPass[3];
+    Float4 highPass[3];
+};
+
+// The running state of one set of lanes: each band's last two inputs and outputs and the two
+// ladders.
 struct ParaEQLanes {
-    Float4 x[3][3], y[3][3];
+    Float4 x1[3], x2[3], y1[3], y2[3];
     Float4 lowPass[5], highPass[5];
 };
 
@@ -67,9 +76,13 @@ public:
     bool isBandActive(int unit, int band) const;
 
 private:
+    static constexpr int kPairs = kUnits / 2;
+    void storeUnitCoefs(int unit);
+
     ParaEQRate rates;
     ParaEQUnit units[kUnits];
-    ParaEQLanes lanes[kUnits];
+    ParaEQCoefs pairCoefs[kPairs];
+    ParaEQLanes pairLanes[kPairs];
 };
 
 // One voice's EQ under unison: n sub-voices (1..6), two per four-lane vector.
@@ -86,7 +99,10 @@ public:
     float getSampleRate() const { return rates.rate; }
 
 private:
+    void storeCoefs();
+
     ParaEQRate rates;
     ParaEQUnit unit;
+    ParaEQCoefs coefs;
     ParaEQLanes groups[3];
 };
