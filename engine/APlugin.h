@@ -570,7 +570,6 @@ private:
     // Per-voice and performance fields the preset application sets.
     uint8_t arpKeyEntryOn = 0;
     int32_t arpEntryStep = 0;
-    int32_t noteStartCounter = 0;
     float xyPadX[2] = {};
     float xyPadY[2] = {};
     float xyModValues[64] = {};

@@ -114,7 +114,7 @@ void APlugin::setPresetParameters() {
     } else {
         arpActiveState = 0;
     }
-    noteStartCounter = 0;
+    alternationCounter = 0;
     for (int i = 0; i < 8; ++i) globalLfoState[i] = (i & 1) ? 1.875f : 0.0f;
 
     xyPadX[0] = currentValues[tag::Osc1ZekX];

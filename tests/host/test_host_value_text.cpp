@@ -214,7 +214,7 @@ TEST_F(HostValueText, DistortionAndModFxKnobsAreRenamedByTheirModes) {
 }
 
 // The distortion-FX knobs take their names from the mode the engine applied, which the slow
-// control-rate update takes from the menu. Enable once the render loop runs that update.
+// control-rate update takes from the menu.
 TEST_F(HostValueText, DistortionFxNamesFollowTheSlowUpdate) {
     Plugin plugin;
     plugin.setParameter(tag::DistortFxMode, step(24, kDistortModeRange)); // Tube

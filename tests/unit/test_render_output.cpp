@@ -124,3 +124,22 @@ TEST(RenderOutput, AFadeEndsInSilenceAndTheProgramFollowsAtTheBoundary) {
     EXPECT_FALSE(e->getPendingPresetApply()) << "applied at the 4,096-sample boundary";
     EXPECT_EQ(e->fadeGain, 1.0f);
 }
+
+TEST(RenderOutput, WaveAuditionReplacesTheBlockAndStopsTheCounters) {
+    Engine e;
+    e->setParameter(tag::MainVolume, 0.0f);
+    const uint64_t counter = e->getSampleCounter();
+    const uint64_t clock = e->sampleClock;
+    e->waveAudition = true;
+    e.midi({{0, 0x90, 60, 100}});
+    e.render(2000);
+    for (float s : e.left) EXPECT_EQ(s, 0.0f) << "Main Volume 0 is silence";
+    EXPECT_EQ(e->getSampleCounter(), counter);
+    EXPECT_EQ(e->sampleClock, clock);
+    EXPECT_EQ(e.pressedCount(), 0) << "no MIDI while auditioning";
+    EXPECT_LT(e->waveAuditionPosition, 4095);
+    // The reset ends the audition; the queued note then plays.
+    e->reset();
+    e.render(1);
+    EXPECT_EQ(e.pressedCount(), 1);
+}
