@@ -157,25 +157,27 @@ void APlugin::doLowFi() {
         }
         // Sub-samples A0, A1, B0, B1: each frame's value twice.
         float out[4][2];
+        float low[2] = {lofiLow[slot].left, lofiLow[slot].right};
+        float band[2] = {lofiBand[slot].left, lofiBand[slot].right};
         for (int k = 0; k < 4; ++k) {
-            float y[2] = {reduced[k / 2][0], reduced[k / 2][1]};
-            if (filterOn[v]) {
-                float* low[2] = {&lofiLow[slot].left, &lofiLow[slot].right};
-                float* band[2] = {&lofiBand[slot].left, &lofiBand[slot].right};
-                for (int ch = 0; ch < 2; ++ch) {
-                    const float b = clipBand(*band[ch]);
-                    const float high = y[ch] + 1e-15f - *low[ch] - b;
-                    *band[ch] = coef[v] * high + b;
-                    *low[ch] = coef[v] * *band[ch] + *low[ch];
-                    // A state that stopped being finite starts again from silence.
-                    if (!std::isfinite(*low[ch]) || !std::isfinite(*band[ch]))
-                        *low[ch] = *band[ch] = 0.0f;
-                    y[ch] = 1.4142135f * *low[ch] + 1e-15f;
+            for (int ch = 0; ch < 2; ++ch) {
+                float y = reduced[k / 2][ch];
+                if (filterOn[v]) {
+                    const float b = clipBand(band[ch]);
+                    const float high = y + 1e-15f - low[ch] - b;
+                    band[ch] = coef[v] * high + b;
+                    low[ch] = coef[v] * band[ch] + low[ch];
+                    y = 1.4142135f * low[ch] + 1e-15f;
                 }
+                out[k][ch] = y;
             }
-            out[k][0] = y[0];
-            out[k][1] = y[1];
         }
+        for (int ch = 0; ch < 2; ++ch) {
+            // A state that stopped being finite starts again from silence.
+            if (!std::isfinite(low[ch]) || !std::isfinite(band[ch])) low[ch] = band[ch] = 0.0f;
+        }
+        lofiLow[slot] = {low[0], low[1]};
+        lofiBand[slot] = {band[0], band[1]};
         for (int f = 0; f < 2; ++f) {
             const stereoOverStruct& in = pathIn[slot][f];
             const float* a = out[2 * f];

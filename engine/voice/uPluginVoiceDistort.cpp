@@ -132,36 +132,36 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
         for (int j = 0; j < count; ++j) {
             const int s = slots[j];
             DistortFilterState& st = distortStates[s];
-            float* low[2] = {&st.low1.left, &st.low1.right};
-            float* band[2] = {&st.band1.left, &st.band1.right};
+            float low[2] = {st.low1.left, st.low1.right};
+            float band[2] = {st.band1.left, st.band1.right};
             float y[4][2];
-            for (int k = 0; k < 4; ++k) {
-                const stereoOverStruct& in = pathIn[s][k / 2];
+            for (int f = 0; f < 2; ++f) {
+                const stereoOverStruct& in = pathIn[s][f];
                 const float x[2] = {(in.first.left + in.second.left) * 0.5f,
                                     (in.first.right + in.second.right) * 0.5f};
                 for (int ch = 0; ch < 2; ++ch) {
+                    // The frame's value through the tube curve, then twice through the tone.
+                    // Written without branches: the signal's sign would defeat prediction.
                     const float u = drive * x[ch] + 1e-15f;
-                    float v0 = (x[ch] + u) / (std::fabs(u) + 1.0f);
-                    v0 = v0 > 1.0f ? 1.0f : (v0 < -1.0f ? -1.0f : v0 + 1e-15f);
-                    const float b = clipBand(*band[ch]);
-                    const float high = v0 + 1e-15f - *low[ch] - damping * b;
-                    *band[ch] = tone * high + b;
-                    *low[ch] = tone * *band[ch] + *low[ch];
-                    keepFinite(*low[ch], *band[ch]);
-                    float value = 2.0f * *band[ch] + 1e-15f;
-                    if (value < 0.0f) value *= rectify;
-                    value = clampf(value, -limit, limit) * gain;
-                    if (value > 1.0f)
-                        value = 1.0f;
-                    else if (value < -1.0f)
-                        value = -1.0f;
-                    else if (value >= 0.0f)
-                        value = (3.0f * value - value * value) * 0.5f + 1e-15f;
-                    else
-                        value = (3.0f * value + value * value) * 0.5f - 1e-15f;
-                    y[k][ch] = value;
+                    const float v0 = clampf((x[ch] + u) / (std::fabs(u) + 1.0f), -1.0f, 1.0f);
+                    for (int k = 2 * f; k < 2 * f + 2; ++k) {
+                        const float b = clipBand(band[ch]);
+                        const float high = v0 + 1e-15f - low[ch] - damping * b;
+                        band[ch] = tone * high + b;
+                        low[ch] = tone * band[ch] + low[ch];
+                        float value = 2.0f * band[ch] + 1e-15f;
+                        value *= value < 0.0f ? rectify : 1.0f;
+                        // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches
+                        // exactly +-1 at the clamp.
+                        const float c = clampf(clampf(value, -limit, limit) * gain, -1.0f, 1.0f);
+                        y[k][ch] = 0.5f * (3.0f * c - c * std::fabs(c));
+                    }
                 }
             }
+            keepFinite(low[0], band[0]);
+            keepFinite(low[1], band[1]);
+            st.low1 = {low[0], low[1]};
+            st.band1 = {band[0], band[1]};
             for (int f = 0; f < 2; ++f) {
                 const stereoOverStruct& in = pathIn[s][f];
                 pathOut[s][f] = {{dry * in.first.left + wet * y[2 * f][0],
@@ -189,9 +189,12 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
             const stereoOverStruct& in = pathIn[s][f];
             const float x[2] = {(in.first.left + in.second.left) * 0.5f,
                                 (in.first.right + in.second.right) * 0.5f};
-            for (int ch = 0; ch < 2; ++ch)
-                shaped[f][ch] =
-                    voicedistort::shape(mode, clampf(x[ch] * preGain, -1.0f, 1.0f), coeffs, pk, t);
+            for (int ch = 0; ch < 2; ++ch) {
+                // The curves index tables with their input: it must be a number within -1..1.
+                const float pre =
+                    std::isfinite(x[ch]) ? clampf(x[ch] * preGain, -1.0f, 1.0f) : 0.0f;
+                shaped[f][ch] = voicedistort::shape(mode, pre, coeffs, pk, t);
+            }
         }
         if (j == 0 && K[4] > 0.0001f) {
             // Level matching follows the first sub-voice: its input against its shaped output.
@@ -206,27 +209,31 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
             normal = (1.0f - K[4]) + K[4] * distortInLevel[v] / distortOutLevel[v];
         }
         DistortFilterState& st = distortStates[s];
-        float* low1[2] = {&st.low1.left, &st.low1.right};
-        float* band1[2] = {&st.band1.left, &st.band1.right};
-        float* low2[2] = {&st.low2.left, &st.low2.right};
-        float* band2[2] = {&st.band2.left, &st.band2.right};
+        float low1[2] = {st.low1.left, st.low1.right}, band1[2] = {st.band1.left, st.band1.right};
+        float low2[2] = {st.low2.left, st.low2.right}, band2[2] = {st.band2.left, st.band2.right};
         float y[4][2];
         for (int k = 0; k < 4; ++k) {
             for (int ch = 0; ch < 2; ++ch) {
                 const float x = shaped[k / 2][ch] * normal;
-                const float b1 = clipBand(*band1[ch]);
-                const float high1 = x + 1e-15f - *low1[ch] - 0.9f * b1;
-                *band1[ch] = fLow * high1 + b1;
-                *low1[ch] = fLow * *band1[ch] + *low1[ch];
-                const float b2 = clipBand(*band2[ch]);
-                const float high2 = 1.4142135f * *low1[ch] - *low2[ch] - 0.9f * b2;
-                *band2[ch] = fHigh * high2 + b2;
-                *low2[ch] = fHigh * *band2[ch] + *low2[ch];
-                keepFinite(*low1[ch], *band1[ch]);
-                keepFinite(*low2[ch], *band2[ch]);
+                const float b1 = clipBand(band1[ch]);
+                const float high1 = x + 1e-15f - low1[ch] - 0.9f * b1;
+                band1[ch] = fLow * high1 + b1;
+                low1[ch] = fLow * band1[ch] + low1[ch];
+                const float b2 = clipBand(band2[ch]);
+                const float high2 = 1.4142135f * low1[ch] - low2[ch] - 0.9f * b2;
+                band2[ch] = fHigh * high2 + b2;
+                low2[ch] = fHigh * band2[ch] + low2[ch];
                 y[k][ch] = clampf((high2 + 1e-15f) * postGain * 0.707f, -1.0f, 1.0f);
             }
         }
+        for (int ch = 0; ch < 2; ++ch) {
+            keepFinite(low1[ch], band1[ch]);
+            keepFinite(low2[ch], band2[ch]);
+        }
+        st.low1 = {low1[0], low1[1]};
+        st.band1 = {band1[0], band1[1]};
+        st.low2 = {low2[0], low2[1]};
+        st.band2 = {band2[0], band2[1]};
         for (int f = 0; f < 2; ++f) {
             const stereoOverStruct& in = pathIn[s][f];
             pathOut[s][f] = {

@@ -35,6 +35,7 @@ struct Stages {
     bool hp = false;
     bool eqs = false;     // Pre- and Post-EQ with three active bands each and both cut filters
     float eqGain = 0.75f; // the bands' gain control (0.75: +10 dB)
+    int eqMode = 3;       // the cut filters: 0 "Off" .. 3 "Both"
     bool shaper = false;
     bool lofi = false;
     bool distortion = false;
@@ -106,7 +107,7 @@ inline void apply(testhost::Plugin& p, const Stages& s) {
             p.setParameter(base + 2 + b * tag::EqBandStride, 0.4f);            // bandwidth
             p.setParameter(base + 3 + b * tag::EqBandStride, s.eqGain);        // gain
         }
-        p.setParameter(base + 10, step(3, kEqModeRange)); // "Both"
+        p.setParameter(base + 10, step(s.eqMode, kEqModeRange));
         p.setParameter(base + 11, 0.95f);
         p.setParameter(base + 12, 0.05f);
     }
