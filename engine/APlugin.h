@@ -1109,6 +1109,8 @@ public:
     // Editor queries: plain reads, no side effects.
     int getArp() const;
     int getArpLedPos() const;
+    // The pattern the editor's arpeggiator screen shows while it is open, else the playing one.
+    int getSelectedArp() const;
     int getArpSeq() const { return arpCycle; }
     void setArpKeyEntryPos(int n) {
         if (n >= 0 && n < 16) arpEntryStep = n;

@@ -4,6 +4,7 @@
 // resets it through setEverythingOff.
 #include "engine/APlugin.h"
 
+#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/performance/ArpIndexes.h"
 
@@ -166,6 +167,11 @@ void APlugin::releaseLatchedKeys() {
     arpHeldReleaseCount = 0;
     // A release that is held again (pedal down) is written at or below the entry being read.
     for (int i = 0; i < count; ++i) midiNoteRelease(arpHeldReleases[i], 127, 0);
+}
+
+int APlugin::getSelectedArp() const {
+    if (isEditorOpen() && editor) return static_cast<uEditor*>(editor)->getSelectedArp() & 1;
+    return arpPlayingPattern & 1;
 }
 
 int APlugin::getArp() const {
