@@ -12,6 +12,7 @@
 #include "dsp/TParaEQ.h"
 #include "dsp/TSample.h"
 #include "engine/fx/FXState.h"
+#include "engine/voice/VoiceState.h"
 #include "vst2/AudioEffectX.h"
 
 #include <atomic>
@@ -796,8 +797,10 @@ public:
     // One pass of every collected voice: control-rate updates, oscillators, the six path
     // positions and the sum; leaves the pass's two sub-frame pairs in voiceSum.
     void renderVoices();
-    // The effective portamento mode: 1 while the arpeggiator plays, else tag 247's step.
     int getPortMode() const;
+    // The voice control-rate update, every 8th pass of a voice or on its first pass.
+    void setVoiceModOften(int voice);
+    void setVoiceOften(int voice);
     // Unison sub-voices per voice (1..6), kept by the slow update from "Unison Mode".
     int32_t uniNumVoices = 1;
     // Velocity curve exponent, kept by the slow update; 1.0 is linear.
@@ -807,11 +810,190 @@ public:
     // A note start's restart of one voice: counters, oscillator phases, envelopes (attack-0
     // envelopes start in their decay), path-stage states and unison delay lines.
     void restartVoice(int voice);
-    // The sample of a user wave's preview table at a 0..1 position, for the wave audition.
-    float getUserWaveTableValue(int wave, float position) const;
     // Engine reset: every voice and sub-voice envelope to rest (stage, levels, release and
     // restart flags cleared, gains 1.0).
     void resetVoiceEnvelopes();
+    // Envelopes: the amp envelope of a voice (env 0), its filter and free envelopes (1..3), an
+    // oscillator envelope (4..7) of one sub-voice slot, a global instance (1..3).
+    void setVolEnv(int voice, int env);
+    void setEnv(int voice, int env);
+    void setOscEnv(int voice, int slot, int env);
+    void setGlobalEnv(int env);
+    // Per-update increments and sustain level of envelope env for a voice, or -1 for global.
+    float getEnvAtt(int env, int voice) const;
+    float getEnvDec(int env, int voice) const;
+    float getEnvSust(int env, int voice) const;
+    float getEnvFade(int env, int voice) const;
+    float getEnvRel(int env, int voice) const;
+    float getEnvShape(const EnvState& e, int env, float sustain, bool gated) const;
+    const EnvState& getVoiceEnv(int voice, int env) const { return voiceEnv[voice & 15][env & 3]; }
+    const EnvState& getGlobalEnvState(int env) const { return globalEnv[env & 3]; }
+
+    // Wave tables and user waves. Rebuilds may be asked for on either thread; they never run
+    // at once (see userWaveBusy).
+    const float* getOscTable(int table) const;
+    void createUserWaveTable(int n);
+    void updateWave(int n) { createUserWaveTable(n); }
+    void createBaseUserTableFromPartials(int n);
+    void createSSEUserWaveTableFromPartials(int n);
+    void getPartialsFromBaseUserTable(int n);
+    void updatePartials(int n);
+    void createUserLFOWave(int n);
+    float getUserWaveTableValue(int n, float phase) const;
+    void setUserPreview(int n, bool on);
+    void setUserWave(int n);
+    void setCurUserWave(int n, int preset);
+    static bool isValidWave(int n) { return static_cast<unsigned>(n) < 2; }
+    static bool isValidPartial(int k) { return static_cast<unsigned>(k) < 4096; }
+    static bool isValidWavePartial(int n, int k) { return isValidWave(n) && isValidPartial(k); }
+    float getWaveTablePartialsAmp(int n, int k) const;
+    float getWaveTablePartialsPhase(int n, int k) const;
+    float getWaveTablePartials(int n, int k, bool phase) const;
+    void setWaveTablePartials(int n, int k, float value, bool phase);
+    void setWaveTablePartials(int n, int k, float amp, float phase);
+    void updatePreviewWaveTable();
+    void setTempPreviewWave(int n);
+    const float* getUserLfoShape(int n) const { return userLfoShapes[n & 1]; }
+    bool getUserWaveBusy() const { return userWaveBusy.load(); }
+    bool getUserWaveDirty(int n) const { return userWaveDirty[n & 1] != 0; }
+    // Radix-2 transforms of the work arrays, size a power of two up to 4096.
+    void fft(int size);
+    void ifft(int size);
+
+    // Read-only views for the tests.
+    float getPitchBase() const { return pitchBase; }
+    float getOscIncrementBase(int voice, int osc) const {
+        return oscIncrementBase[voice & 15][osc & 1];
+    }
+    float getSubVoiceTune(int slot) const { return subVoiceTune[slot % kSubVoiceSlots]; }
+    int getUnisonCount() const { return uniNumVoices; }
+    int getOscPathUnit(int position) const { return pathUnits[0][position % 6]; }
+
+private:
+    void setGlobalPlayStructure();
+    void setGlobalOscillators();
+    void setGlobalEnvelopes();
+    void setGlobalPaths();
+    void updateOscLfoRates();
+    void runVoiceModulation(int voice);
+    void restartVoiceOscillators(int voice);
+    float oscRandom();
+    void startVoiceEnvelopes(int voice);
+    void setVoiceEnvRates(int voice);
+    void setOscTableChoice(int voice, int osc);
+    void setOscDrift(int voice, int osc);
+    void setOscSpread(int voice, int osc);
+    void setOscZek(int voice, int osc);
+    void setOscEvery2nd(int voice, int osc);
+    void setOscEveryPass(int voice, int osc);
+    void stepOscLfo(int voice, int osc, bool update);
+    void setOscIncrements(int voice, int osc);
+    void renderOscillator(int osc);
+    void renderOscSamples(int voice, int slot, int osc);
+    void renderNoise(int slot, int osc, int subVoice);
+    void renderSub(int voice, int slot, int osc);
+    void mixOscillator(int voice, int slot, int osc, int subVoice);
+    void advanceSync(int slot);
+    void runVoicePath();
+    void runPathUnit(int unit);
+    void runVoiceFilter();
+    void runVoiceEQ(bool post);
+    void setVoiceGains();
+    void sumVoices();
+    void stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade);
+    float envTimeIncrement(float knob, bool synced) const;
+    void pointsToBaseTable(int n);
+    void rebuildUserWave(int n);
+    void inverseToTables(int n);
+    bool lockUserWaves(bool wait);
+    void unlockUserWaves();
+    void transform(double angle, int size);
+
+    // Caches of the slow update.
+    int32_t cachedPlayMode = 0;
+    int32_t cachedPortMode = 0;
+    int32_t cachedArpOn = 0;
+    int32_t cachedArpPlayMode = 0;
+    int32_t cachedArpMode = 0;
+    int32_t unisonMode = 0;
+    float unisonLevel = 1.0f;
+    float portamentoAmount = 0.0f;
+    float pitchBase = 0.0f; // phase cycles per 2x-rate sample at key 57, before the octave
+    bool structureKnown = false;
+    uint8_t oscOn[2] = {};
+    uint8_t osc1OutputOn = 1;
+    uint8_t oscFreeRunning[2] = {};
+    uint8_t oscKeyTrack[2] = {};
+    uint8_t osc2SyncOn = 0;
+    uint8_t oscFreeLfo[2] = {};
+    float oscCoarse[2] = {};
+    float oscFine[2] = {};
+    int32_t oscType[2] = {-1, -1};
+    uint8_t oscNoise[2] = {};
+    int32_t osc2ModMode = 0;
+    uint8_t subOn[2] = {};
+    int32_t subWaveSet[2] = {};
+    double oscLfoRate[2] = {};
+    int32_t oscLfoSharedInc[2] = {};
+    uint32_t oscLfoSharedPhase[2] = {};
+    uint8_t filterSplit = 0;
+    float filterEnvSign = 1.0f;
+    uint8_t hpOn = 0, hpTrack = 0, hpQOn = 0;
+    uint8_t preEqOn = 0, postEqOn = 0, shaperOn = 0, lofiOn = 0, voiceDistortOn = 0;
+    int32_t preEqMode = 0, postEqMode = 0;
+    int32_t voiceDistortInternalMode = 0;
+    float dcInput = 0.0f, dcFeedback = 1.0f;
+    float envShapes[3][8] = {};
+    float envGlobalSpeed[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    uint8_t envSynced[8] = {};
+    uint8_t destInUseSubVol[2] = {};
+    uint8_t destInUseSpread[2] = {};
+    uint8_t moduleSourceUsed[6] = {};
+    uint8_t voiceOutputSourceUsed = 0;
+    uint8_t oscOutputSourceUsed[3] = {};
+    float shaperPreviewSum = -1.0f;
+    float brickValueCached = -1.0f;
+    uint8_t transportPlaying = 0;
+    uint32_t oscRandSeed = 1;
+
+    // Envelope instances: four per voice, four oscillator envelopes per sub-voice slot, and the
+    // global filter and free envelopes (1..3).
+    EnvState voiceEnv[kNumVoices][4];
+    EnvState oscEnv[kSubVoiceSlots][4];
+    EnvState globalEnv[4];
+    float oscEnvLaneRate[kNumVoices][4] = {};
+    float subVoiceEnvFactor[kSubVoiceSlots][3] = {};
+
+    // Per-voice control-rate results.
+    float smoothModWheel[kNumVoices] = {};
+    float smoothChannelPressure[kNumVoices] = {};
+    float smoothPolyPressure[kNumVoices] = {};
+    float smoothControllers[kNumVoices][21] = {};
+    float subVoiceTune[kSubVoiceSlots] = {};
+    float subVoicePan[kSubVoiceSlots][2] = {};
+    float oscOctavePitch[kNumVoices][2] = {};
+    float oscIncrementBase[kNumVoices][2] = {};
+    float voiceOscKeyPitch[kNumVoices][2] = {};
+
+public:
+    // Per pass: the gain pair of frame A and of frame B of each voice.
+    float voiceFrameGain[kNumVoices][2][2] = {};
+
+private:
+    // Oscillators: per slot and oscillator, per voice and oscillator; oscillator 1's mono mix.
+    OscSlot oscSlots[kSubVoiceSlots][2];
+    OscVoice oscVoices[kNumVoices][2];
+    float osc1Mono[kSubVoiceSlots][4] = {};
+    stereoStruct slotDcState[kSubVoiceSlots] = {};
+
+    // User waves: partials (amp, phase) and the transform's work arrays. `userWaveDirty` asks
+    // for a rebuild; `userWaveBusy` is held while one runs, on whichever thread.
+    float userWavePartials[2][4097][2] = {};
+    float fftInRe[4096] = {}, fftInIm[4096] = {}, fftOutRe[4096] = {}, fftOutIm[4096] = {};
+    float baseTableWork[4096] = {};
+    uint8_t userWaveDirty[2] = {};
+    std::atomic<bool> userWaveBusy{false};
+    uint8_t userPreviewOn = 0;
 
 public:
     // ---- Voice stages: waveshaper, low-fi, voice distortion ---------------------------------

@@ -1,7 +1,244 @@
-// The envelopes: voice and global instances, their rates, shapes and gates. Audio thread.
+// The eight envelopes: attack, decay, sustain (with a fade for the free envelopes) and release,
+// each a linear ramp bent by a power per segment, on free or tempo-synced times. Advanced once
+// per 16 samples by the voice and global control-rate updates on the audio thread; the note
+// road starts a voice's envelopes.
 #include "engine/APlugin.h"
 
-// Least form until the voice envelopes keep state: a silent voice level is all there is.
+#include "dsp/FastMath.h"
+#include "engine/params/ParamTags.h"
+#include "engine/voice/VoiceTables.h"
+
+namespace {
+
+constexpr int kEnvs = 8;
+// Tags and destinations by envelope: 0 Amp, 1 Filter, 2 Free 1, 3 Free 2, 4 Osc 1 Amp,
+// 5 Osc 1 Pitch, 6 Osc 2 Amp, 7 Osc 2 Pitch. -1: no fade.
+constexpr int ATT_TAGS[kEnvs] = {6, 62, 113, 118, 24, 29, 47, 52};
+constexpr int DEC_TAGS[kEnvs] = {7, 63, 114, 119, 25, 30, 48, 53};
+constexpr int SUST_TAGS[kEnvs] = {8, 64, 115, 120, 26, 31, 49, 54};
+constexpr int FADE_TAGS[kEnvs] = {-1, -1, 116, 121, -1, -1, -1, -1};
+constexpr int REL_TAGS[kEnvs] = {9, 65, 117, 122, 27, 32, 50, 55};
+constexpr int DEST_ATT[kEnvs] = {247, 121, 264, 275, 52, 59, 102, 109};
+constexpr int DEST_DEC[kEnvs] = {248, 122, 265, 276, 53, 60, 103, 110};
+constexpr int DEST_SUST[kEnvs] = {249, 123, 266, 277, 54, 61, 104, 111};
+constexpr int DEST_FADE[kEnvs] = {-1, -1, 267, 278, -1, -1, -1, -1};
+constexpr int DEST_REL[kEnvs] = {250, 124, 268, 279, 55, 62, 105, 112};
+constexpr float kSilent = 1e-5f;
+constexpr float kAmpSustainGlide = 0.01f; // per update, also the fast fade of a stolen voice
+
+float clamp01(float x) {
+    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
+}
+
+} // namespace
+
+float APlugin::envTimeIncrement(float knob, bool synced) const {
+    if (synced) {
+        int n = static_cast<int>(knob * 30.99f + 0.1f);
+        n = n < 0 ? 0 : (n > 30 ? 30 : n);
+        return static_cast<float>(16.0 / (TEMPO_SYNC_TIME[n] * samplesPerWholeNoteDouble + 1.0));
+    }
+    // A full ramp takes about 2^(14 k) milliseconds: 1 ms at 0, 16.384 s at 1.
+    return 16000.0f / (fastExp2(14.0f * knob) * engineRate + 32.0f);
+}
+
+float APlugin::getEnvAtt(int env, int voice) const {
+    if (env < 0 || env >= kEnvs) return 0.0f;
+    const float* mod = voice >= 0 ? voiceDest[voice & 15] : globalDest;
+    const float k = clamp01(currentValues[ATT_TAGS[env]] + mod[DEST_ATT[env]]);
+    return envTimeIncrement(k, envSynced[env] != 0);
+}
+
+float APlugin::getEnvDec(int env, int voice) const {
+    if (env < 0 || env >= kEnvs) return 0.0f;
+    const float* mod = voice >= 0 ? voiceDest[voice & 15] : globalDest;
+    const float k = clamp01(currentValues[DEC_TAGS[env]] + mod[DEST_DEC[env]]);
+    return envTimeIncrement(k, envSynced[env] != 0);
+}
+
+float APlugin::getEnvRel(int env, int voice) const {
+    if (env < 0 || env >= kEnvs) return 0.0f;
+    const float* mod = voice >= 0 ? voiceDest[voice & 15] : globalDest;
+    const float k = clamp01(currentValues[REL_TAGS[env]] + mod[DEST_REL[env]]);
+    // Every envelope but the amp envelope holds its output at the top of the release knob.
+    if (env != 0 && k > 0.99f) return 0.0f;
+    return envTimeIncrement(k, envSynced[env] != 0);
+}
+
+float APlugin::getEnvSust(int env, int voice) const {
+    if (env < 0 || env >= kEnvs) return 0.0f;
+    const float* mod = voice >= 0 ? voiceDest[voice & 15] : globalDest;
+    const float u = currentValues[SUST_TAGS[env]] + mod[DEST_SUST[env]];
+    // Never a full 1.0, so the decay stage always ends.
+    if (!(u >= 0.0f)) return 0.0f;
+    return u > 1.0f ? 0.999f : 0.999f * u;
+}
+
+float APlugin::getEnvFade(int env, int voice) const {
+    if (env < 0 || env >= kEnvs || FADE_TAGS[env] < 0) return 0.0f;
+    const float* mod = voice >= 0 ? voiceDest[voice & 15] : globalDest;
+    const float k = clamp01(currentValues[FADE_TAGS[env]] + mod[DEST_FADE[env]]);
+    const float b = 2.0f * k - 1.0f;
+    if (b > -0.001f && b < 0.001f) return 0.0f;
+    if (envSynced[env]) {
+        int n = static_cast<int>(k * 60.99f + 0.1f);
+        n = n < 0 ? 0 : (n > 60 ? 60 : n);
+        const double t = TEMPO_SYNC_FADE_TIME[n];
+        if (t == 0.0) return 0.0f;
+        // Signed whole notes: the sign says whether the level fades down or up.
+        return static_cast<float>(16.0 / (t * samplesPerWholeNoteDouble + 1.0));
+    }
+    const float a = b < 0.0f ? -b : b;
+    const float inc = 16000.0f / (fastExp2(18.0f - 18.0f * a) * engineRate);
+    return b < 0.0f ? -inc : inc;
+}
+
+float APlugin::getEnvShape(const EnvState& e, int env, float sustain, bool gated) const {
+    if (e.position < kSilent) return 0.0f;
+    if (gated) {
+        if (e.stage == 0) {
+            const float a = envShapes[0][env];
+            return a == 1.0f ? e.position : fastPow(e.position, a);
+        }
+        if (e.stage == 1) {
+            if (!(e.position > sustain)) return sustain;
+            const float d = 1.0f - sustain > 1e-5f ? 1.0f / (1.0f - sustain) : 1.0f;
+            float x = (e.position - sustain) * d;
+            x = x < 0.0f ? -x : x;
+            const float shaped = envShapes[1][env] == 1.0f ? x : fastPow(x, envShapes[1][env]);
+            return sustain + shaped * (1.0f - sustain);
+        }
+        return e.position;
+    }
+    if (e.position <= 0.0f) return 0.0f;
+    float x = e.position * e.releaseRecip;
+    x = x < 0.0f ? -x : x;
+    const float r = envShapes[2][env];
+    return e.releaseStart * (r == 1.0f ? x : fastPow(x, r));
+}
+
+// One update of one instance: position by stage and gate, then the shaped output.
+void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade) {
+    e.previous = e.output;
+    const float sustain = getEnvSust(env, voice);
+    if (gated) {
+        if (e.stage == 0) {
+            e.position += getEnvAtt(env, voice) * e.speed;
+            if (e.position > 1.0f) {
+                e.position = 1.0f;
+                e.stage = 1;
+            }
+        } else if (e.stage == 1) {
+            e.position -= getEnvDec(env, voice) * e.speed;
+            if (e.position < sustain) {
+                e.position = sustain;
+                e.stage = 2;
+            }
+        } else if (env == 0) {
+            // A held amp envelope glides to a changed sustain level.
+            if (e.position < sustain)
+                e.position = e.position + kAmpSustainGlide > sustain
+                                 ? sustain
+                                 : e.position + kAmpSustainGlide;
+            else if (e.position > sustain)
+                e.position = e.position - kAmpSustainGlide < sustain
+                                 ? sustain
+                                 : e.position - kAmpSustainGlide;
+        } else if (env == 2 || env == 3) {
+            e.position = clamp01(e.position + getEnvFade(env, voice) * e.speed);
+        } else {
+            e.position = clamp01(e.position);
+        }
+    } else if (fastFade) {
+        e.position = clamp01(e.position - kAmpSustainGlide);
+    } else {
+        e.position = clamp01(e.position - getEnvRel(env, voice) * e.speed);
+    }
+
+    if (fastFade && !gated) {
+        e.output = e.position;
+        if (e.position <= 0.0f) voiceFastFade[voice & 15] = 0;
+    } else {
+        e.output = getEnvShape(e, env, sustain, gated);
+    }
+    if (gated) {
+        if (e.position < kSilent || e.output < kSilent) {
+            e.releaseStart = e.position < kSilent ? 0.0f : e.output;
+            e.releaseRecip = 1.0f;
+        } else {
+            e.releaseStart = e.output;
+            e.releaseRecip = 1.0f / e.output;
+        }
+    }
+    if (voice >= 0) {
+        if (e.restart) {
+            e.position = e.output = e.releaseStart;
+            e.restart = 0;
+        }
+        e.value = e.previous;
+        e.step = (e.output - e.previous) * (1.0f / 16.0f);
+    } else {
+        e.value = e.output;
+    }
+}
+
+void APlugin::setVolEnv(int voice, int env) {
+    if (voice < 0 || voice >= kNumVoices || env != 0) return;
+    EnvState& e = voiceEnv[voice][0];
+    const bool gated = voicePressed[voice] || voiceSustained[voice];
+    stepEnvelope(e, 0, voice, gated, voiceFastFade[voice] != 0);
+    // The render loop reads the level and adds the step once per output frame.
+    voiceLevel[voice] = e.value;
+}
+
+void APlugin::setEnv(int voice, int env) {
+    if (voice < 0 || voice >= kNumVoices || env < 1 || env > 3) return;
+    const bool gated = voicePressed[voice] || voiceSustained[voice];
+    stepEnvelope(voiceEnv[voice][env], env, voice, gated, false);
+}
+
+void APlugin::setOscEnv(int voice, int slot, int env) {
+    if (voice < 0 || voice >= kNumVoices || slot < 0 || slot >= kSubVoiceSlots || env < 4 ||
+        env > 7)
+        return;
+    const bool gated = voicePressed[voice] || voiceSustained[voice];
+    stepEnvelope(oscEnv[slot][env - 4], env, voice, gated, false);
+}
+
+void APlugin::setGlobalEnv(int env) {
+    if (env < 1 || env > 3) return;
+    bool gated = false;
+    for (int v = 0; v < kNumVoices; ++v) gated = gated || voicePressed[v] || voiceSustained[v];
+    EnvState& e = globalEnv[env];
+    e.speed = envGlobalSpeed[env];
+    stepEnvelope(e, env, -1, gated, false);
+}
+
+void APlugin::startVoiceEnvelopes(int voice) {
+    if (voice < 0 || voice >= kNumVoices) return;
+    // An envelope with no attack that does not follow the tempo starts at the top of its decay.
+    auto start = [this](EnvState& e, int env) {
+        const float speed = e.speed;
+        e = EnvState{};
+        e.speed = speed;
+        if (env != 0 && currentValues[ATT_TAGS[env]] < 0.001f && !envSynced[env]) {
+            e.stage = 1;
+            e.position = e.output = e.previous = e.value = 1.0f;
+        }
+    };
+    for (int env = 0; env < 4; ++env) start(voiceEnv[voice][env], env);
+    voiceLevel[voice] = 0.0f;
+    for (int k = 0; k < kSubVoicesPerVoice; ++k) {
+        const int slot = voice * kSubVoicesPerVoice + k;
+        for (int env = 4; env < kEnvs; ++env) start(oscEnv[slot][env - 4], env);
+        subVoiceEnvFactor[slot][0] = subVoiceEnvFactor[slot][1] = subVoiceEnvFactor[slot][2] = 1.0f;
+    }
+}
+
 void APlugin::resetVoiceEnvelopes() {
+    for (auto& row : voiceEnv)
+        for (EnvState& e : row) e = EnvState{};
+    for (auto& row : oscEnv)
+        for (EnvState& e : row) e = EnvState{};
     for (float& level : voiceLevel) level = 0.0f;
 }

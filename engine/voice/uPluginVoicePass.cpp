@@ -2,10 +2,68 @@
 // updated at control rate, runs its oscillators and its six path positions, and is summed.
 #include "engine/APlugin.h"
 
-// Until the voices make sound the pass leaves a silent sum.
+namespace {
+constexpr int kSrcOsc12Output = 92;
+} // namespace
+
 void APlugin::renderVoices() {
     voiceSum[0] = voiceSum[1] = stereoOverStruct{};
+    // The shared oscillator-LFO phases serve this pass from where they stand, then move on.
+    const uint32_t lfoPhase[2] = {oscLfoSharedPhase[0], oscLfoSharedPhase[1]};
+    for (int o = 0; o < 2; ++o)
+        oscLfoSharedPhase[o] =
+            (oscLfoSharedPhase[o] + 2u * static_cast<uint32_t>(oscLfoSharedInc[o])) & 0xFFFFFF;
+    if (activeVoiceCount <= 0) return;
+
+    for (int a = 0; a < activeVoiceCount; ++a) {
+        const int v = activeVoices[a];
+        const bool due = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
+        if (due) setVoiceModOften(v);
+        runVoiceModulation(v);
+        if (due) setVoiceOften(v);
+    }
+
+    for (int i = 0; i < subVoiceCount; ++i) {
+        const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+        pathIn[slot][0] = pathIn[slot][1] = stereoOverStruct{};
+        osc1Mono[slot][0] = osc1Mono[slot][1] = osc1Mono[slot][2] = osc1Mono[slot][3] = 0.0f;
+    }
+    const uint32_t saved[2] = {oscLfoSharedPhase[0], oscLfoSharedPhase[1]};
+    oscLfoSharedPhase[0] = lfoPhase[0];
+    oscLfoSharedPhase[1] = lfoPhase[1];
+    for (int a = 0; a < activeVoiceCount; ++a) {
+        const int v = activeVoices[a];
+        const bool every8 = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
+        stepOscLfo(v, 0, every8);
+        stepOscLfo(v, 1, every8);
+    }
+    oscLfoSharedPhase[0] = saved[0];
+    oscLfoSharedPhase[1] = saved[1];
+    renderOscillator(0);
+    renderOscillator(1);
+
+    for (int a = 0; a < activeVoiceCount; ++a) {
+        const int v = activeVoices[a];
+        const stereoOverStruct* f = pathIn[voiceSlots[v][0] % kSubVoiceSlots];
+        voiceSource[v][kSrcOsc12Output] =
+            (f[0].second.left + f[0].second.right + f[1].second.left + f[1].second.right) * 0.125f;
+        if (v == lastVoice)
+            for (int s = 90; s <= 92; ++s) lastVoiceSource[s] = voiceSource[v][s];
+        ++voicePassCount[v];
+    }
+    for (int i = 0; i < subVoiceCount; ++i) {
+        const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+        pathOut[slot][0] = pathIn[slot][0];
+        pathOut[slot][1] = pathIn[slot][1];
+    }
+    runVoicePath();
 }
 
-// Least form until the voices keep oscillator, envelope and stage state: nothing to restart.
-void APlugin::restartVoice(int) {}
+void APlugin::restartVoice(int voice) {
+    if (voice < 0 || voice >= kNumVoices) return;
+    restartVoiceOscillators(voice);
+    startVoiceEnvelopes(voice);
+    voiceFilters[voice].reset();
+    voicePreEQ[voice].reset();
+    voicePostEQ[voice].reset();
+}

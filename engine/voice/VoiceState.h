@@ -1,0 +1,76 @@
+// Plain state records of the voice engine: one envelope instance, one oscillator of one
+// sub-voice, one oscillator's per-voice settings. Held inline in APlugin's fixed arrays and
+// touched by the audio thread only.
+#pragma once
+
+#include <cstdint>
+
+// One envelope instance. The position is a linear ramp; the output is that ramp bent by the
+// segment's shape; `value` is what the audio loop reads, moved towards the output by `step`
+// once per output frame between two control-rate updates.
+struct EnvState {
+    int32_t stage = 0; // 0 attack, 1 decay, 2 sustain
+    float position = 0.0f;
+    float output = 0.0f;
+    float previous = 0.0f;
+    float step = 0.0f;
+    float value = 0.0f;
+    float releaseStart = 0.0f;
+    float releaseRecip = 1.0f;
+    float speed = 1.0f;
+    uint8_t restart = 0;
+};
+
+// One oscillator of one sub-voice slot. Phases are 24-bit cycles kept in 32-bit words and
+// masked after every step, so no arithmetic on them can index outside a table.
+struct OscSlot {
+    uint32_t phase = 0;
+    uint32_t upPhase = 0;
+    uint32_t subPhase = 0;
+    uint32_t syncPhase = 0;
+    uint8_t syncMark[2] = {};
+    float feedDown = 0.0f;
+    float feedUp = 0.0f;
+    float inc[2] = {};
+    float driftPhase = 0.0f;
+    float driftRandom = 0.0f;
+    float drift = 1.0f;
+    float down[4] = {};
+    float up[4] = {};
+    float sub[4] = {};
+};
+
+// One oscillator's settings for one voice, refreshed every pass, every 2nd or every 8th pass.
+struct OscVoice {
+    const float* table = nullptr;
+    const float* subTable = nullptr;
+    float zek = 0.0f; // ZEK amount; the morph is bypassed at or below 0.0001
+    float zekX = 1.0f, zekY = 1.0f;
+    float zekLfoX = 0.0f, zekLfoY = 0.0f;
+    uint8_t spreadOn = 0;
+    float upFactor = 1.0f, downFactor = 1.0f;
+    float ampAmount = 0.0f;
+    uint8_t ampPositive = 1;
+    float lfoToAmp = 0.0f;
+    float gain[2] = {};
+    float panDown[2] = {1.0f, 1.0f}, panUp[2] = {1.0f, 1.0f}, panOsc[2] = {1.0f, 1.0f};
+    float subGain = 0.0f;
+    float subPan[2] = {1.0f, 1.0f};
+    uint8_t wrapOn = 0;
+    float wrapNeg = 1.0f, wrapPos = 1.0f;
+    uint8_t bitsOn = 0;
+    float bitsQ = 1.0f, bitsInvQ = 1.0f;
+    float feedScale = 0.0f;
+    uint32_t phaseOffset = 0;
+    int32_t symRow[2] = {255, 255};
+    int32_t subSymRow = 255;
+    uint32_t subOffset = 0;
+    float subFactor = 0.5f;
+    float modAmount = 0.0f;
+    float pmDepth = 0.0f;
+    float pitchEnvAmount = 0.0f;
+    // The oscillator LFO: a 24-bit phase, its increment per output frame, the pass's values.
+    uint32_t lfoPhase = 0;
+    uint32_t lfoInc = 0;
+    float lfo[2] = {};
+};

@@ -1,0 +1,263 @@
+// The oscillators' samples (audio thread, inside a render pass): four 2x-rate samples per
+// sub-voice and oscillator, with spread, symmetry, ZEK morph, wrap, bits, feedback, noise, the
+// sub-oscillator, oscillator 2's sync and modulation modes, and the mix into the path buffers.
+#include "engine/APlugin.h"
+
+#include "dsp/FastMath.h"
+#include "engine/tables/LookupTables.h"
+#include "engine/voice/OscParams.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr uint32_t kPhaseMask = 0xFFFFFF;
+constexpr float kPhaseLimit = 8388607.0f; // a step of more than half a cycle is not a pitch
+
+enum ModMode { kModOff = 0, kModPM, kModFM, kModRing, kModMix, kModSign, kModAnd };
+
+// A float phase step turned into an integer one. NaN and values beyond half a cycle either way
+// saturate first, so extreme tuning or pitch modulation cannot overflow the conversion.
+inline uint32_t stepOf(float x) {
+    if (!(x > -kPhaseLimit)) x = (x != x) ? 0.0f : -kPhaseLimit;
+    if (x > kPhaseLimit) x = kPhaseLimit;
+    return static_cast<uint32_t>(static_cast<int32_t>(x));
+}
+
+// A table index from a 24-bit position through a symmetry row.
+inline int warp(const int32_t* row, uint32_t pos) {
+    return row[(pos & kPhaseMask) >> 12 & 0xFFF];
+}
+
+inline int zekMorph(int i, float amount, float fx, float fy) {
+    const float u = static_cast<float>(i) * (1.0f / 4095.99f);
+    const float ax = fx * u, by = 100.0f - fy * (1.0f - u);
+    const float a = ax - std::floor(ax);
+    const float b = by - std::floor(by);
+    const float m = (b - a - 1.0f) * u + a;
+    return static_cast<int>((amount * m + u) * 4095.99f) & 0xFFF;
+}
+
+// Triangle fold of a sample whose magnitude the wrap gains stretch beyond 1.
+inline float wrapFold(float x, float negGain, float posGain) {
+    if (x == 0.0f) return 0.0f;
+    const float g = x < 0.0f ? -x * negGain : x * posGain;
+    const float folded = 1.0f - std::fabs(g - 2.0f * std::floor(g * 0.5f) - 1.0f);
+    return x < 0.0f ? -folded : folded;
+}
+
+inline float crush(float x, float q, float invQ) {
+    return x < 0.0f ? -std::floor(-x * q) * invQ : std::floor(x * q) * invQ;
+}
+
+inline float modulate(int mode, float x, float a, float m) {
+    switch (mode) {
+    case kModRing:
+        return x * (1.0f - a) + m * a * x;
+    case kModMix:
+        return x * (1.0f - a) + m * a;
+    case kModSign: {
+        const float s = m > 0.0f ? 1.0f : (m < 0.0f ? -1.0f : 0.0f);
+        return x * (1.0f - a) + std::fabs(x) * a * s;
+    }
+    case kModAnd: {
+        const int bits = static_cast<int>(x * 255.0f) & static_cast<int>(m * 255.0f);
+        return x * (1.0f - a) + static_cast<float>(bits) * a * (1.0f / 255.0f);
+    }
+    default:
+        return x;
+    }
+}
+
+} // namespace
+
+// Oscillator 2's hard sync: oscillator 1's phase of the same sub-voice marks the half passes in
+// which it wraps.
+void APlugin::advanceSync(int slot) {
+    OscSlot& s2 = oscSlots[slot][1];
+    const OscSlot& s1 = oscSlots[slot][0];
+    for (int h = 0; h < 2; ++h) {
+        s2.syncMark[h] = 0;
+        const uint32_t next = s2.syncPhase + stepOf(2.0f * s1.inc[h]);
+        if (next > kPhaseMask) s2.syncMark[h] = 1;
+        s2.syncPhase = next & kPhaseMask;
+    }
+}
+
+void APlugin::renderOscSamples(int voice, int slot, int osc) {
+    OscSlot& os = oscSlots[slot][osc];
+    const OscVoice& ov = oscVoices[voice][osc];
+    const float* table = ov.table;
+    const float* mono = osc1Mono[slot];
+    const int mode = osc == 1 ? osc2ModMode : kModOff;
+    const float modA = ov.modAmount < 0.0f ? 0.0f : (ov.modAmount > 1.0f ? 1.0f : ov.modAmount);
+    const float syncFactor = voiceDest[voice][oscdest::Osc2Sync];
+    const bool zek = ov.zek > 0.0001f;
+    for (int h = 0; h < 2; ++h) {
+        if (osc == 1 && osc2SyncOn && os.syncMark[h]) {
+            // Restart within the cycle: the phase times the sync factor, truncated.
+            auto resync = [syncFactor](uint32_t p) {
+                const float x = static_cast<float>(p & kPhaseMask) * syncFactor;
+                return stepOf(x > 0.0f ? x : 0.0f) & kPhaseMask;
+            };
+            os.phase = resync(os.phase);
+            os.upPhase = resync(os.upPhase);
+            os.subPhase = resync(os.subPhase);
+        }
+        const int32_t* row = symmetryRow(ov.symRow[h]);
+        for (int copy = 0; copy < 2; ++copy) {
+            const bool up = copy == 1;
+            if (up && !ov.spreadOn) {
+                os.upPhase = os.phase;
+                os.up[2 * h] = os.down[2 * h];
+                os.up[2 * h + 1] = os.down[2 * h + 1];
+                os.feedUp = os.feedDown;
+                continue;
+            }
+            uint32_t& phase = up ? os.upPhase : os.phase;
+            float& feed = up ? os.feedUp : os.feedDown;
+            float* out = up ? os.up : os.down;
+            const float factor = up ? ov.upFactor : ov.downFactor;
+            float fb = feed * ov.feedScale;
+            fb = fb > 1.0e9f ? 1.0e9f : (fb < -1.0e9f ? -1.0e9f : fb);
+            uint32_t pos = phase + ov.phaseOffset + static_cast<uint32_t>(static_cast<int32_t>(fb));
+            uint32_t steps[2];
+            if (mode == kModFM) {
+                for (int j = 0; j < 2; ++j)
+                    steps[j] = stepOf(os.inc[h] * factor *
+                                      fastExp2(6.0f * ov.modAmount * mono[2 * h + j]));
+            } else {
+                steps[0] = steps[1] = stepOf(os.inc[h] * factor);
+            }
+            for (int j = 0; j < 2; ++j) {
+                const int k = 2 * h + j;
+                uint32_t p = pos;
+                if (mode == kModPM) {
+                    float d = mono[k] * ov.pmDepth;
+                    d = d > 1.0e9f ? 1.0e9f : (d < -1.0e9f ? -1.0e9f : d);
+                    p += static_cast<uint32_t>(static_cast<int32_t>(d));
+                }
+                int i = warp(row, p);
+                if (zek) i = zekMorph(i, ov.zek, ov.zekX, ov.zekY);
+                float x = table[i & 0xFFF];
+                if (ov.wrapOn) x = wrapFold(x, ov.wrapNeg, ov.wrapPos);
+                if (ov.bitsOn) x = crush(x, ov.bitsQ, ov.bitsInvQ);
+                if (mode >= kModRing) x = modulate(mode, x, modA, mono[k]);
+                out[k] = x;
+                pos += steps[j];
+            }
+            phase = (phase + steps[0] + steps[1]) & kPhaseMask;
+            feed = out[2 * h + 1];
+        }
+    }
+}
+
+// Noise holds each drawn value for two 2x-rate samples.
+void APlugin::renderNoise(int slot, int osc, int subVoice) {
+    OscSlot& os = oscSlots[slot][osc];
+    for (int h = 0; h < 2; ++h) {
+        float v;
+        if (oscType[osc] == 7) {
+            v = doPinkNoise(subVoice, osc, static_cast<int>(sampleCounter + h));
+        } else {
+            const uint32_t t = RandSeed * 16807u;
+            RandSeed = t + 1;
+            v = static_cast<float>(static_cast<int32_t>(t)) * 4.656612873e-10f;
+        }
+        os.down[2 * h] = os.down[2 * h + 1] = os.up[2 * h] = os.up[2 * h + 1] = v;
+    }
+}
+
+void APlugin::renderSub(int voice, int slot, int osc) {
+    OscSlot& os = oscSlots[slot][osc];
+    const OscVoice& ov = oscVoices[voice][osc];
+    const uint32_t i1 = stepOf(os.inc[0] * ov.subFactor);
+    const uint32_t i2 = stepOf(os.inc[1] * ov.subFactor);
+    const int32_t* row = symmetryRow(ov.subSymRow);
+    const float* table = ov.subTable;
+    uint32_t p = os.subPhase + ov.subOffset;
+    os.sub[0] = table[warp(row, p) & 0xFFF];
+    p += i1;
+    os.sub[1] = table[warp(row, p) & 0xFFF];
+    p += i1;
+    os.sub[2] = table[warp(row, p) & 0xFFF];
+    p += i2;
+    os.sub[3] = table[warp(row, p) & 0xFFF];
+    os.subPhase = (os.subPhase + 2 * (i1 + i2)) & kPhaseMask;
+}
+
+// The oscillator's samples scaled by its amp envelope, level and pans into the slot's frames;
+// oscillator 1 also leaves its mono mix, the modulator of oscillator 2.
+void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
+    OscSlot& os = oscSlots[slot][osc];
+    const OscVoice& ov = oscVoices[voice][osc];
+    EnvState& env = oscEnv[slot][osc == 0 ? 0 : 2];
+    const bool sub = subOn[osc] != 0;
+    const bool toOutput = osc == 1 || osc1OutputOn;
+    stereoOverStruct* frames = pathIn[slot];
+    float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
+    float monoSum = 0.0f, lateSum = 0.0f;
+    for (int h = 0; h < 2; ++h) {
+        const float f = ov.ampPositive ? ov.ampAmount * env.value + 1.0f - ov.ampAmount
+                                       : 1.0f - ov.ampAmount * env.value;
+        env.value += env.step;
+        const float g = f * ov.gain[h];
+        stereoStruct* pair[2] = {&frames[h].first, &frames[h].second};
+        for (int j = 0; j < 2; ++j) {
+            const int k = 2 * h + j;
+            const float dl = os.down[k] * g * ov.panDown[0], dr = os.down[k] * g * ov.panDown[1];
+            const float ul = os.up[k] * g * ov.panUp[0], ur = os.up[k] * g * ov.panUp[1];
+            float sl = 0.0f, sr = 0.0f;
+            if (sub) {
+                sl = os.sub[k] * g * ov.subPan[0];
+                sr = os.sub[k] * g * ov.subPan[1];
+            }
+            const float m = (dl + dr + ul + ur) * 0.25f + (sl + sr) * 0.5f;
+            if (mono) mono[k] = m;
+            monoSum += m;
+            if (h == 1) lateSum += m;
+            if (toOutput) {
+                pair[j]->left += ((dl + ul) * 0.5f + sl) * ov.panOsc[0];
+                pair[j]->right += ((dr + ur) * 0.5f + sr) * ov.panOsc[1];
+            }
+        }
+    }
+    if (subVoice == 0 && osc == 0) voiceSource[voice][90] = monoSum * 0.125f;
+    if (osc == 1) voiceSource[voice][91] = lateSum * 0.25f;
+}
+
+void APlugin::renderOscillator(int osc) {
+    const bool on = oscOn[osc] != 0;
+    // Oscillator 1 keeps its pitch running for oscillator 2's sync even while it is off.
+    if (!on && !(osc == 0 && osc2SyncOn)) return;
+    for (int a = 0; a < activeVoiceCount; ++a) {
+        const int v = activeVoices[a];
+        const bool every8 = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
+        const bool every2 = (voicePassCount[v] & 1) == 0 || voiceIsNew[v];
+        if (every8) setOscDrift(v, osc);
+        if (osc == 0 ? every2 : every8) setOscSpread(v, osc);
+        if (on) {
+            if (every8) {
+                setOscTableChoice(v, osc);
+                setOscZek(v, osc);
+            }
+            if (every2) setOscEvery2nd(v, osc);
+            setOscEveryPass(v, osc);
+        }
+        setOscIncrements(v, osc);
+    }
+    if (osc == 1 && osc2SyncOn)
+        for (int i = 0; i < subVoiceCount; ++i) advanceSync(subVoiceList[0][i] % kSubVoiceSlots);
+    if (!on) return;
+    for (int i = 0; i < subVoiceCount; ++i) {
+        const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+        const int v = subVoiceList[1][i] & 15;
+        const int k = subVoiceList[2][i];
+        if (oscNoise[osc])
+            renderNoise(slot, osc, k);
+        else
+            renderOscSamples(v, slot, osc);
+        if (subOn[osc]) renderSub(v, slot, osc);
+        mixOscillator(v, slot, osc, k);
+    }
+}

@@ -1,0 +1,265 @@
+// The oscillators' per-voice settings (audio thread, inside a render pass): table choice,
+// drift, spread, ZEK position, levels, pans, wrap, bits, feedback, phase offsets, symmetry,
+// the sub-oscillator and the oscillator LFO, each at its own cadence of passes.
+#include "engine/APlugin.h"
+
+#include "dsp/FastMath.h"
+#include "engine/tables/LookupTables.h"
+#include "engine/voice/OscParams.h"
+
+namespace {
+
+constexpr float kPhaseRange = 16777215.0f;
+constexpr uint32_t kPhaseMask = 0xFFFFFF;
+
+float clamp01(float x) {
+    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
+}
+
+void panPair(float p, float* out) {
+    const float l = 2.0f - 2.0f * p, r = 2.0f * p;
+    out[0] = l > 1.0f ? 1.0f : (l < 0.0f ? 0.0f : l);
+    out[1] = r > 1.0f ? 1.0f : (r < 0.0f ? 0.0f : r);
+}
+
+// A modulated value turned into a 24-bit phase offset; out-of-range values saturate before
+// the conversion and the result wraps into the cycle.
+uint32_t phaseOf(float cycles) {
+    float x = cycles * kPhaseRange;
+    x = x > 2.0e9f ? 2.0e9f : (x < -2.0e9f ? -2.0e9f : (x != x ? 0.0f : x));
+    return static_cast<uint32_t>(static_cast<int32_t>(x)) & kPhaseMask;
+}
+
+int symmetryIndex(float x) {
+    return static_cast<int>(clamp01(x) * 511.99f);
+}
+
+} // namespace
+
+// 0..1 in steps of 1/32767, from the instance's own generator: phases and drift stay the same
+// for the same notes whatever other instances or the host do with the C library's generator.
+float APlugin::oscRandom() {
+    oscRandSeed = oscRandSeed * 1103515245u + 12345u;
+    return static_cast<float>((oscRandSeed >> 16) & 0x7FFF) / 32767.0f;
+}
+
+const float* APlugin::getOscTable(int table) const {
+    if (table >= 0 && table < OSC_BUILTIN_TABLES) return tables->oscWaveBank[table];
+    if (table >= OSC_BUILTIN_TABLES && table < OSC_BANK_TABLES)
+        return userWaveTables[table - OSC_BUILTIN_TABLES];
+    return userWaveTables[OSC_BANK_TABLES - 1 - OSC_BUILTIN_TABLES];
+}
+
+// The oscillator LFO: every 8th pass its increment, every pass the two values of the pass.
+void APlugin::stepOscLfo(int voice, int osc, bool update) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
+    const OscTags& t = OSC_TAGS[osc];
+    if (update) {
+        const double inc = fastExp2(2.0f * dest[kDestGlobalLfoSpeed]) * 16777215.0 *
+                           oscLfoRate[osc] * fastExp2(dest[oscDest(osc, oscdest::LfoSpeed)]) *
+                           fastExp2((2.0f * (currentValues[t.lfoKeyTrack] +
+                                             dest[oscDest(osc, oscdest::LfoKeyTrack)]) -
+                                     1.0f) *
+                                    voiceSource[voice][kSrcCenterNote]);
+        ov.lfoInc = static_cast<uint32_t>(inc < 4194304.0 ? (inc > 0.0 ? inc : 0.0) : 4194304.0);
+    }
+    const float* sine = tables->SineArray;
+    if (oscFreeLfo[osc]) {
+        const uint32_t p = oscLfoSharedPhase[osc];
+        ov.lfo[0] = sine[(p >> 8) & 0xFFFF];
+        ov.lfo[1] = sine[((p + static_cast<uint32_t>(oscLfoSharedInc[osc])) >> 8) & 0xFFFF];
+    } else {
+        ov.lfo[0] = sine[(ov.lfoPhase >> 8) & 0xFFFF];
+        ov.lfo[1] = sine[((ov.lfoPhase + ov.lfoInc) >> 8) & 0xFFFF];
+        ov.lfoPhase = (ov.lfoPhase + 2 * ov.lfoInc) & kPhaseMask;
+    }
+    float* src = voiceSource[voice];
+    const int s = 56 + 2 * osc;
+    src[s] = ov.lfo[0];
+    src[s + 1] = 0.5f * ov.lfo[0] + 0.5f;
+    if (voice == lastVoice) {
+        lastVoiceSource[s] = src[s];
+        lastVoiceSource[s + 1] = src[s + 1];
+    }
+}
+
+// Band-limited table for the sounding pitch: one table more every two semitones, so no kept
+// partial passes the Nyquist frequency of the doubled rate.
+void APlugin::setOscTableChoice(int voice, int osc) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
+    const float pitch = oscOctavePitch[voice][osc] + voicePitchBend[voice] +
+                        dest[kDestGlobalPitch] + dest[oscDest(osc, oscdest::Semi)] +
+                        voiceOscKeyPitch[voice][osc];
+    const int index = oscPitchIndex(pitch); // semitones + 57, clamped to the map
+    int band = tables->oscTableForPitch[index];
+    const int type = oscType[osc] < 0 ? 0 : (oscType[osc] > 5 ? 0 : oscType[osc]);
+    if ((type == 4 || type == 5) && band == 0) band = 1;
+    ov.table = getOscTable(type * OSC_BANDS_PER_WAVE + band);
+    const int subIndex = index < 12 ? 0 : index - 12;
+    ov.subTable = getOscTable(subWaveSet[osc] + tables->oscTableForPitch[subIndex]);
+}
+
+void APlugin::setOscDrift(int voice, int osc) {
+    const bool driftOn = getOnOff(tag::AnalogDriftOn);
+    for (int k = 0; k < uniNumVoices; ++k) {
+        OscSlot& os = oscSlots[voiceSlots[voice][k] % kSubVoiceSlots][osc];
+        os.driftPhase += 2.0f * (renderCoefB + (renderCoefA - renderCoefB) * os.driftRandom);
+        if (os.driftPhase > 1.0f) {
+            os.driftPhase -= 1.0f;
+            os.driftRandom = oscRandom();
+        }
+        os.drift =
+            driftOn ? fastExp2(tables->SineArray[unitTableIndex(os.driftPhase)] * 0.00075f) : 1.0f;
+    }
+}
+
+void APlugin::setOscSpread(int voice, int osc) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
+    float s = currentValues[OSC_TAGS[osc].spread] + dest[oscDest(osc, oscdest::Spread)];
+    // Oscillator 2's spread is not held to 0..1 before the division.
+    s = (osc == 0 ? clamp01(s) : s) / 30.0f;
+    ov.downFactor = 1.0f;
+    if (s > 0.0001f || destInUseSpread[osc]) {
+        ov.spreadOn = 1;
+        ov.upFactor = fastExp2(dest[oscDest(osc, oscdest::UpSpread)] / 30.0f + s +
+                               dest[oscDest(osc, oscdest::UpSemi)]);
+        ov.downFactor = fastExp2(-(dest[oscDest(osc, oscdest::DownSpread)] / 30.0f + s +
+                                   dest[oscDest(osc, oscdest::DownSemi)]));
+    }
+}
+
+void APlugin::setOscZek(int voice, int osc) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
+    ov.zek =
+        clamp01(currentValues[OSC_TAGS[osc].zekAmount] + dest[oscDest(osc, oscdest::ZekAmount)]);
+    if (ov.zek <= 0.0001f) return;
+    float x = 0.5f, y = 0.5f;
+    getXYValue(osc, voice, x, y);
+    const float lfo = voiceSource[voice][kSrcMainLfo];
+    ov.zekX = fastExp2(4.0f * clamp01(x + dest[oscDest(osc, oscdest::ZekX)] + ov.zekLfoX * lfo));
+    ov.zekY = fastExp2(4.0f * clamp01(y + dest[oscDest(osc, oscdest::ZekY)] + ov.zekLfoY * lfo));
+}
+
+void APlugin::setOscEvery2nd(int voice, int osc) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
+    const OscTags& t = OSC_TAGS[osc];
+    const float ampKnob = currentValues[t.ampEnvAmount];
+    const float ampMod = dest[oscDest(osc, oscdest::AmpEnvAmount)];
+    ov.ampPositive = ampKnob >= 0.5f;
+    const float a = ov.ampPositive ? 2.0f * clamp01(ampKnob + ampMod) - 1.0f
+                                   : 1.0f - 2.0f * clamp01(ampKnob - ampMod);
+    ov.ampAmount = clamp01(a);
+    ov.lfoToAmp = clamp01(currentValues[t.lfoToAmp] + dest[oscDest(osc, oscdest::LfoToAmp)]);
+    panPair(clamp01(dest[oscDest(osc, oscdest::DownPan)] + 0.5f), ov.panDown);
+    panPair(clamp01(dest[oscDest(osc, oscdest::UpPan)] + 0.5f), ov.panUp);
+    panPair(clamp01(oscPanSmooth[osc] + dest[oscDest(osc, oscdest::Pan)]), ov.panOsc);
+    auto depth = [](float v) {
+        v = v < -1.0f ? -1.0f : (v > 1.0f ? 1.0f : v);
+        return 0.5f * v * (v < 0.0f ? -v : v);
+    };
+    ov.zekLfoX = depth(currentValues[t.zekLfoX] + dest[oscDest(osc, oscdest::ZekLfoX)]);
+    ov.zekLfoY = depth(currentValues[t.zekLfoY] + dest[oscDest(osc, oscdest::ZekLfoY)]);
+    const float wrap = dest[oscDest(osc, oscdest::Wrap)];
+    ov.wrapOn = clamp01(wrap) > 0.001f;
+    if (ov.wrapOn) {
+        const float w2 = 2.0f * (dest[oscDest(osc, oscdest::WrapSymmetry)] + 0.5f);
+        ov.wrapNeg = fastExp2(clamp01(2.0f - w2) * 4.0f * wrap);
+        ov.wrapPos = fastExp2(clamp01(w2) * 4.0f * wrap);
+    }
+    const float bits = clamp01(dest[oscDest(osc, oscdest::Bits)]);
+    ov.bitsOn = bits > 0.001f;
+    if (ov.bitsOn) {
+        ov.bitsQ = fastExp2(16.0f - 16.0f * bits);
+        ov.bitsInvQ = 1.0f / ov.bitsQ;
+    }
+}
+
+void APlugin::setOscEveryPass(int voice, int osc) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
+    const OscTags& t = OSC_TAGS[osc];
+    const float volume = oscGainSmooth[osc] * dest[oscDest(osc, oscdest::Volume)];
+    for (int h = 0; h < 2; ++h)
+        ov.gain[h] = ((ov.lfo[h] * 0.5f + 0.5f) * ov.lfoToAmp + 1.0f - ov.lfoToAmp) * volume;
+    float feed = dest[oscDest(osc, oscdest::Feedback)] * 5592349.0f;
+    ov.feedScale = feed > 1.0e8f ? 1.0e8f : (feed < -1.0e8f ? -1.0e8f : feed);
+    ov.phaseOffset = phaseOf(dest[oscDest(osc, oscdest::Phase)]);
+    const float sym = currentValues[t.symmetry] + dest[oscDest(osc, oscdest::Symmetry)];
+    const float pwm = clamp01(currentValues[t.lfoToPwm] + dest[oscDest(osc, oscdest::LfoToPwm)]);
+    for (int h = 0; h < 2; ++h) ov.symRow[h] = symmetryIndex(sym + ov.lfo[h] * 0.5f * pwm);
+    if (subOn[osc]) {
+        ov.subGain = tables->dbGain30Array[unitTableIndex(
+            clamp01(oscSubLevel[osc] + dest[oscDest(osc, oscdest::SubVolume)]))];
+        panPair(clamp01(dest[oscDest(osc, oscdest::SubPan)] + 0.5f), ov.subPan);
+        ov.subPan[0] *= ov.subGain;
+        ov.subPan[1] *= ov.subGain;
+        ov.subOffset = phaseOf(dest[oscDest(osc, oscdest::SubPhase)]);
+        ov.subSymRow = symmetryIndex(dest[oscDest(osc, oscdest::SubSymmetry)] + 0.5f);
+        ov.subFactor = fastExp2(dest[oscDest(osc, oscdest::SubTune)]) * 0.5f;
+    }
+    if (osc == 1) {
+        ov.modAmount = currentValues[tag::Osc2ModAmount] + dest[oscdest::Osc2ModAmount];
+        ov.pmDepth = (fastExp2(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
+    }
+    ov.pitchEnvAmount = 2.0f * clamp01(currentValues[t.pitchEnvAmount] +
+                                       dest[oscDest(osc, oscdest::PitchEnvAmount)]) -
+                        1.0f;
+}
+
+// Phase increments of the two halves of the pass for every sub-voice, with the pitch envelope,
+// the oscillator LFO's pitch depth, unison tuning and drift.
+void APlugin::setOscIncrements(int voice, int osc) {
+    const OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
+    const float pitch = (dest[kDestGlobalFine] + dest[oscDest(osc, oscdest::Fine)]) / 12.0f +
+                        dest[kDestGlobalPitch] + dest[oscDest(osc, oscdest::Semi)] +
+                        voiceOscKeyPitch[voice][osc] + voicePitchBend[voice];
+    const float depth =
+        currentValues[OSC_TAGS[osc].lfoToPitch] + dest[oscDest(osc, oscdest::LfoToPitch)];
+    const float base = oscIncrementBase[voice][osc] * 0.5f;
+    const float lfo0 = pitch + ov.lfo[0] * depth, lfo1 = pitch + ov.lfo[1] * depth;
+    const int env = osc == 0 ? 1 : 3;
+    for (int k = 0; k < uniNumVoices; ++k) {
+        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
+        OscSlot& os = oscSlots[slot][osc];
+        EnvState& e = oscEnv[slot][env];
+        const float b = base * subVoiceTune[slot] * os.drift;
+        os.inc[0] = b * fastExp2(lfo0 + e.value * ov.pitchEnvAmount);
+        e.value += e.step;
+        os.inc[1] = b * fastExp2(lfo1 + e.value * ov.pitchEnvAmount);
+        e.value += e.step;
+    }
+}
+
+void APlugin::restartVoiceOscillators(int voice) {
+    if (voice < 0 || voice >= kNumVoices) return;
+    const int spreadTags[2] = {tag::Osc1Spread, tag::Osc2Spread};
+    for (int o = 0; o < 2; ++o) {
+        oscVoices[voice][o].spreadOn = 0;
+        oscVoices[voice][o].upFactor = oscVoices[voice][o].downFactor = 1.0f;
+        for (int k = 0; k < kSubVoicesPerVoice; ++k) {
+            OscSlot& os = oscSlots[voice * kSubVoicesPerVoice + k][o];
+            const OscSlot old = os;
+            os = OscSlot{};
+            os.driftPhase = old.driftPhase;
+            os.driftRandom = old.driftRandom;
+            os.drift = old.drift;
+            if (getOnOff(o == 0 ? tag::Osc1FreeRunningOn : tag::Osc2FreeRunningOn)) {
+                auto randomPhase = [this] {
+                    return static_cast<uint32_t>(oscRandom() * kPhaseRange) & kPhaseMask;
+                };
+                os.phase = os.subPhase = randomPhase();
+                os.upPhase = currentValues[spreadTags[o]] >= 0.01f ? randomPhase() : os.phase;
+            }
+        }
+    }
+    for (int k = 0; k < kSubVoicesPerVoice; ++k) {
+        const int slot = voice * kSubVoicesPerVoice + k;
+        osc1Mono[slot][0] = osc1Mono[slot][1] = osc1Mono[slot][2] = osc1Mono[slot][3] = 0.0f;
+    }
+}

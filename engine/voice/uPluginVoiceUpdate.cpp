@@ -1,0 +1,187 @@
+// The voice control-rate update (audio thread): every 8th pass of a voice, or on its first,
+// controllers, pitch bend, envelope rates and steps, unison tuning, portamento, oscillator
+// pitch and the settings of the filter, EQs, waveshaper, low-fi and distortion.
+#include "engine/APlugin.h"
+
+#include "dsp/FastMath.h"
+#include "engine/params/ParamTags.h"
+#include "engine/voice/VoiceTables.h"
+
+namespace {
+
+constexpr float kPhaseRange = 16777215.0f;
+
+float clamp01(float x) {
+    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
+}
+
+// A pan or symmetry position split into a (left, right) gain pair, both 1 at the centre.
+void panPair(float p, float* out) {
+    const float l = 2.0f - 2.0f * p, r = 2.0f * p;
+    out[0] = l > 1.0f ? 1.0f : (l < 0.0f ? 0.0f : l);
+    out[1] = r > 1.0f ? 1.0f : (r < 0.0f ? 0.0f : r);
+}
+
+} // namespace
+
+void APlugin::setVoiceModOften(int voice) {
+    if (voice < 0 || voice >= kNumVoices) return;
+    float* src = voiceSource[voice];
+    const float* dest = voiceDest[voice];
+    const bool last = voice == lastVoice;
+
+    smoothModWheel[voice] = 0.99f * smoothModWheel[voice] + 0.01f * voiceModWheel[voice];
+    smoothPolyPressure[voice] =
+        0.99f * smoothPolyPressure[voice] + 0.01f * voicePolyPressure[voice];
+    smoothChannelPressure[voice] =
+        0.99f * smoothChannelPressure[voice] + 0.01f * voiceChannelPressure[voice];
+    src[1] = smoothModWheel[voice];
+    src[2] = smoothModWheel[voice] > smoothChannelPressure[voice] ? smoothModWheel[voice]
+                                                                  : smoothChannelPressure[voice];
+    src[3] = smoothChannelPressure[voice];
+    src[4] = smoothPolyPressure[voice];
+    for (int c = 0; c < 21; ++c) {
+        float& s = smoothControllers[voice][c];
+        s = 0.99f * s + 0.01f * voiceMidiSource[voice][19 + c];
+        src[19 + c] = s;
+    }
+    if (last)
+        for (int s = 1; s <= 39; ++s)
+            if (s <= 4 || s >= 19) lastVoiceSource[s] = src[s];
+
+    // Pitch bend, up and down with their own ranges.
+    const float u = src[18] * 0.5f + 0.5f;
+    voicePitchBend[voice] = u > 0.5f ? getPitchBendValue(tag::PitchBendUp, u)
+                                     : -getPitchBendValue(tag::PitchBendDown, 1.0f - u);
+
+    setVoiceEnvRates(voice);
+    setVolEnv(voice, 0);
+    for (int e = 1; e <= 3; ++e) setEnv(voice, e);
+    for (int k = 0; k < uniNumVoices; ++k) {
+        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
+        const float* f = subVoiceEnvFactor[slot];
+        oscEnv[slot][0].speed = oscEnvLaneRate[voice][0] * f[1];
+        oscEnv[slot][1].speed = oscEnvLaneRate[voice][1] * f[0];
+        oscEnv[slot][2].speed = oscEnvLaneRate[voice][2] * f[1];
+        oscEnv[slot][3].speed = oscEnvLaneRate[voice][3] * f[2];
+        for (int e = 4; e < 8; ++e) setOscEnv(voice, slot, e);
+    }
+    setVoiceLFOSettings(voice);
+
+    // The XY pads' modulation of this voice, from the pad or from its own replay.
+    const int xTags[2] = {tag::Osc1ZekX, tag::Osc2ZekX};
+    const int yTags[2] = {tag::Osc1ZekY, tag::Osc2ZekY};
+    for (int pad = 0; pad < 2; ++pad) {
+        updateXYMod(voice, pad, currentValues[xTags[pad]], currentValues[yTags[pad]]);
+        if (getXYPlayMode(pad) == 2) {
+            updateXYReplay(pad, voice);
+            float x = 0.5f, y = 0.5f;
+            getXYValue(pad, voice, x, y);
+            updateXYMod(voice, pad, x, y);
+        }
+    }
+    (void)dest;
+    setDefaultVoiceMod(voice);
+}
+
+// Speed factors of the voice's envelopes from the speed destinations and key and velocity
+// tracking.
+void APlugin::setVoiceEnvRates(int voice) {
+    const float* dest = voiceDest[voice];
+    const float* src = voiceSource[voice];
+    const float g = dest[11];
+    voiceEnv[voice][0].speed = fastExp2(2.0f * (g + dest[246]));
+    voiceEnv[voice][1].speed = fastExp2(2.0f * (dest[120] + g));
+    const int keyTags[2] = {tag::Free1EnvKeyTrack, tag::Free2EnvKeyTrack};
+    const int velTags[2] = {tag::Free1EnvVelocityTrack, tag::Free2EnvVelocityTrack};
+    const int keyDests[2] = {272, 283}, velDests[2] = {273, 284}, speedDests[2] = {263, 274};
+    for (int n = 0; n < 2; ++n) {
+        const float k = fastExp2((2.0f * currentValues[keyTags[n]] - 1.0f + dest[keyDests[n]]) *
+                                 voiceTargetPitch[voice]);
+        const float w = dest[velDests[n]] * 4.0f + 8.0f * currentValues[velTags[n]] - 4.0f;
+        const float factor = fastExp2((1.0f - voiceVelocity[voice]) * w) * k;
+        voiceEnv[voice][2 + n].speed = fastExp2(2.0f * (g + dest[speedDests[n]])) * factor;
+    }
+    // Oscillator envelopes: Osc 1 amp, Osc 1 pitch, Osc 2 amp, Osc 2 pitch.
+    const int speedLane[4] = {50, 57, 100, 107};
+    const int keyLane[4] = {56, 63, 106, 113};
+    const int tagLane[4] = {tag::Osc1AmpEnvKeyTrack, tag::Osc1PitchEnvKeyTrack,
+                            tag::Osc2AmpEnvKeyTrack, tag::Osc2PitchEnvKeyTrack};
+    for (int l = 0; l < 4; ++l)
+        oscEnvLaneRate[voice][l] =
+            fastExp2(src[6] * (2.0f * currentValues[tagLane[l]] - 1.0f + dest[keyLane[l]]) +
+                     2.0f * (dest[speedLane[l]] + g));
+}
+
+// The short per-pass step between the two halves of the update: the voice's modulation
+// matrix, its envelope sources and the free envelopes' interpolation.
+void APlugin::runVoiceModulation(int voice) {
+    float* src = voiceSource[voice];
+    setVoiceLFOPass(voice);
+    const int pairs[4] = {50, 48, 52, 54};
+    src[50] = voiceLevel[voice];
+    src[51] = 1.0f - voiceLevel[voice];
+    for (int e = 1; e < 4; ++e) {
+        src[pairs[e]] = voiceEnv[voice][e].value;
+        src[pairs[e] + 1] = 1.0f - voiceEnv[voice][e].value;
+    }
+    const int first = voiceSlots[voice][0] % kSubVoiceSlots;
+    for (int k = 0; k < 4; ++k) {
+        src[40 + 2 * k] = oscEnv[first][k].value;
+        src[41 + 2 * k] = 1.0f - oscEnv[first][k].value;
+    }
+    setVoiceMod(voice);
+    for (int e = 2; e <= 3; ++e) voiceEnv[voice][e].value += 2.0f * voiceEnv[voice][e].step;
+}
+
+void APlugin::setVoiceOften(int voice) {
+    if (voice < 0 || voice >= kNumVoices) return;
+    const float* dest = voiceDest[voice];
+
+    // Unison tuning and pans of each sub-voice.
+    const int m = unisonMode;
+    const float amount = getLockVar(tag::UnisonAmount) + dest[13];
+    const float detune = fastExp2(0.2f * amount / 12.0f);
+    const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[14]);
+    for (int k = 0; k < uniNumVoices; ++k) {
+        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
+        const float semis = UNI_TUNE_SPREAD[m][k];
+        float tune;
+        if (m <= 5) {
+            tune = fastExp2(semis * amount / 12.0f);
+        } else {
+            tune = fastExp2(semis / 12.0f);
+            if ((m == 8 || m == 9) && (k == 1 || k == 3 || (m == 9 && k == 5))) tune *= detune;
+        }
+        subVoiceTune[slot] = tune;
+        panPair(spread * 0.5f * UNI_PAN[m][k] + 0.5f, subVoicePan[slot]);
+    }
+
+    // Portamento: the held modes glide only while two or more notes play.
+    const int port = cachedPortMode;
+    const bool glide =
+        port == 1 || port == 2 || ((port == 3 || port == 4) && notesPlayingCount >= 2);
+    if (glide) {
+        voiceGlidePitch[voice] += voiceGlideStep[voice];
+        if ((voiceGlideSign[voice] < 0.0f && voiceGlidePitch[voice] < voiceTargetPitch[voice]) ||
+            (voiceGlideSign[voice] > 0.0f && voiceGlidePitch[voice] > voiceTargetPitch[voice]))
+            voiceGlidePitch[voice] = voiceTargetPitch[voice];
+    } else {
+        voiceGlidePitch[voice] = voiceTargetPitch[voice];
+    }
+    voiceOscKeyPitch[voice][0] = oscKeyTrack[0] ? voiceGlidePitch[voice] : 0.0f;
+    voiceOscKeyPitch[voice][1] = oscKeyTrack[1] ? voiceGlidePitch[voice] : 0.0f;
+
+    // Octave and increment base, kept per voice so one voice's octave modulation stays its own.
+    const int octaveDests[2] = {20, 68};
+    const int octaveTags[2] = {tag::Osc1Octave, tag::Osc2Octave};
+    for (int o = 0; o < 2; ++o) {
+        float octMod = dest[octaveDests[o]] * 8.99f + 0.1f;
+        octMod = octMod > 64.0f ? 64.0f : (octMod < -64.0f ? -64.0f : octMod);
+        const int oct = static_cast<int>(octMod) + getSteppedValue(octaveTags[o]) - 4;
+        oscOctavePitch[voice][o] = oscCoarse[o] + oscFine[o] + static_cast<float>(oct);
+        oscIncrementBase[voice][o] = fastExp2(oscOctavePitch[voice][o]) * pitchBase * kPhaseRange;
+    }
+
+    setVoiceStages(voice);
+}

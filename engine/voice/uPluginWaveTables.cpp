@@ -1,0 +1,243 @@
+// The user waves' tables: 512 points to a 4,096-sample base table, analysis into partials,
+// re-synthesis, the 33 band-limited tables, the user LFO wave, and the radix-2 transform they
+// share. Rebuilds run on the thread that asks (the editor, or the audio thread when an
+// oscillator switches to a user wave); a flag held for the whole rebuild keeps them apart.
+#include "engine/APlugin.h"
+
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
+
+#include <cmath>
+#include <sched.h>
+
+namespace {
+
+constexpr int kSize = 4096;
+constexpr int kPartials = 4095; // analysed partials: bins 1..4095
+constexpr int kResynthPartials = 2047;
+constexpr double kTwoPi = 6.283185307179586;
+
+int firstTag(int n) {
+    return n == 0 ? tag::UserWave1First : tag::UserWave2First;
+}
+
+} // namespace
+
+// The audio thread only tries; the editor's thread waits its turn, briefly.
+bool APlugin::lockUserWaves(bool wait) {
+    bool expected = false;
+    while (!userWaveBusy.compare_exchange_weak(expected, true)) {
+        if (!wait) return false;
+        expected = false;
+        sched_yield();
+    }
+    return true;
+}
+
+void APlugin::unlockUserWaves() {
+    userWaveBusy.store(false);
+}
+
+// Complex radix-2 transform of the work arrays in place of the output arrays; no 1/size
+// scaling (every caller matches peaks instead). A size that is not a power of two up to 4096
+// is refused.
+void APlugin::transform(double angle, int size) {
+    if (size < 2 || size > kSize || (size & (size - 1)) != 0) return;
+    int bits = 0;
+    while ((1 << bits) < size) ++bits;
+    for (int i = 0; i < size; ++i) {
+        int r = 0;
+        for (int b = 0; b < bits; ++b) r = (r << 1) | ((i >> b) & 1);
+        fftOutRe[r] = fftInRe[i];
+        fftOutIm[r] = fftInIm[i];
+    }
+    for (int block = 2; block <= size; block <<= 1) {
+        const double delta = angle / block;
+        const double s = std::sin(0.5 * delta);
+        const double alpha = 2.0 * s * s, beta = std::sin(delta);
+        const int half = block / 2;
+        double wr = 1.0, wi = 0.0;
+        for (int j = 0; j < half; ++j) {
+            for (int even = j; even < size; even += block) {
+                const int odd = even + half;
+                const double tr = wr * fftOutRe[odd] - wi * fftOutIm[odd];
+                const double ti = wr * fftOutIm[odd] + wi * fftOutRe[odd];
+                fftOutRe[odd] = static_cast<float>(fftOutRe[even] - tr);
+                fftOutIm[odd] = static_cast<float>(fftOutIm[even] - ti);
+                fftOutRe[even] = static_cast<float>(fftOutRe[even] + tr);
+                fftOutIm[even] = static_cast<float>(fftOutIm[even] + ti);
+            }
+            // w times e^(i delta), by the recurrence that keeps its length near 1.
+            const double oldWr = wr;
+            wr = wr - (alpha * wr + beta * wi);
+            wi = wi - (alpha * wi - beta * oldWr);
+        }
+    }
+}
+
+void APlugin::fft(int size) {
+    transform(kTwoPi, size);
+}
+
+void APlugin::ifft(int size) {
+    transform(-kTwoPi, size);
+}
+
+void APlugin::pointsToBaseTable(int n) {
+    float* table = userWaveTables[OSC_USER_TABLE_START[n] - OSC_BUILTIN_TABLES];
+    const float* points = currentValues + firstTag(n);
+    for (int s = 0; s < kSize; ++s) {
+        const float p = static_cast<float>(s) * 0.00024414124f * 511.99f;
+        const int i0 = static_cast<int>(p) & 511;
+        const int i1 = (i0 + 1) & 511;
+        const float a0 = 2.0f * points[i0] - 1.0f, a1 = 2.0f * points[i1] - 1.0f;
+        table[s] = a0 + (a1 - a0) * (p - std::floor(p));
+    }
+}
+
+void APlugin::getPartialsFromBaseUserTable(int n) {
+    if (!isValidWave(n)) return;
+    const float* table = userWaveTables[OSC_USER_TABLE_START[n] - OSC_BUILTIN_TABLES];
+    float peak = 0.0f;
+    for (int i = 0; i < kSize; ++i) {
+        fftInRe[i] = table[i];
+        fftInIm[i] = 1e-5f;
+        peak = std::fabs(table[i]) > peak ? std::fabs(table[i]) : peak;
+    }
+    fft(kSize);
+    float largest = 1e-5f;
+    for (int k = 0; k < kPartials; ++k) {
+        const float re = fftOutRe[k + 1], im = fftOutIm[k + 1];
+        const float amp = std::sqrt(re * re + im * im) + 1e-15f;
+        fftInRe[k] = amp; // the input arrays are free now: keep amp and phase there a moment
+        fftInIm[k] = static_cast<float>(std::atan2(im, re + 1e-5f) / 6.283185 + 0.5);
+        largest = amp > largest ? amp : largest;
+    }
+    // The strongest partial equals the waveform's peak.
+    const float scale = peak / largest;
+    for (auto& partial : userWavePartials[n]) partial[0] = partial[1] = 0.0f;
+    for (int k = 0; k < kPartials; ++k) {
+        userWavePartials[n][k][0] = fftInRe[k] * scale;
+        userWavePartials[n][k][1] = fftInIm[k];
+    }
+}
+
+// Spectrum of partials 0 .. count - 1 into the transform input; returns the largest amp used
+// (0 when it is below 1e-5).
+static float loadSpectrum(const float (*partials)[2], int count, float* re, float* im) {
+    for (int i = 0; i < kSize; ++i) re[i] = im[i] = 0.0f;
+    float largest = 0.0f;
+    for (int k = 0; k < count; ++k) {
+        const float a = partials[k][0];
+        const double angle = kTwoPi * (partials[k][1] - 0.5);
+        re[k + 1] = static_cast<float>(a * std::cos(angle));
+        im[k + 1] = static_cast<float>(a * std::sin(angle));
+        largest = a > largest ? a : largest;
+    }
+    return largest < 1e-5f ? 0.0f : largest;
+}
+
+// The real output scaled so its peak equals `target`; 0 for a silent result.
+static float peakScale(const float* x, float target) {
+    float peak = 0.0f;
+    for (int i = 0; i < kSize; ++i) peak = std::fabs(x[i]) > peak ? std::fabs(x[i]) : peak;
+    return peak > 1e-5f ? target / peak : 0.0f;
+}
+
+void APlugin::createSSEUserWaveTableFromPartials(int n) {
+    if (!isValidWave(n)) return;
+    for (int t = 1; t < OSC_BANDS_PER_WAVE; ++t) {
+        const float largest =
+            loadSpectrum(userWavePartials[n], tables->oscPartialLimits[t], fftInRe, fftInIm);
+        ifft(kSize);
+        const float scale = peakScale(fftOutRe, largest);
+        float* table = userWaveTables[OSC_USER_TABLE_START[n] - OSC_BUILTIN_TABLES + t];
+        for (int i = 0; i < kSize; ++i) table[i] = fftOutRe[i] * scale;
+    }
+}
+
+void APlugin::createBaseUserTableFromPartials(int n) {
+    if (!isValidWave(n)) return;
+    float sum = 0.0f;
+    for (const auto& partial : userWavePartials[n]) sum += partial[0];
+    const int first = firstTag(n);
+    if (sum < 1e-5f) {
+        // Nothing left to sound: a flat wave and silent tables.
+        for (int i = 0; i < tag::UserWavePointCount; ++i) setParameter(first + i, 0.5f);
+        pointsToBaseTable(n);
+        for (int t = 1; t < OSC_BANDS_PER_WAVE; ++t)
+            for (float& x : userWaveTables[OSC_USER_TABLE_START[n] - OSC_BUILTIN_TABLES + t])
+                x = 0.0f;
+    } else {
+        const float largest = loadSpectrum(userWavePartials[n], kResynthPartials, fftInRe, fftInIm);
+        ifft(kSize);
+        const float scale = peakScale(fftOutRe, largest);
+        for (int i = 0; i < tag::UserWavePointCount; ++i)
+            setParameter(first + i, fftOutRe[8 * i] * 0.5f * scale + 0.5f);
+        pointsToBaseTable(n);
+    }
+    createUserLFOWave(n);
+}
+
+void APlugin::updatePartials(int n) {
+    if (!isValidWave(n)) return;
+    lockUserWaves(true);
+    pointsToBaseTable(n);
+    getPartialsFromBaseUserTable(n);
+    unlockUserWaves();
+}
+
+void APlugin::createUserLFOWave(int n) {
+    if (!isValidWave(n)) return;
+    const auto& interp = tables->userWaveInterpTables;
+    const float* points = currentValues + firstTag(n);
+    float* out = userLfoShapes[n];
+    for (int j = 0; j < kLfoShapeSize; ++j) {
+        const float p0 = points[interp.index[j] & 511] + 1e-15f;
+        const float p1 = points[interp.next[j] & 511] + 1e-15f;
+        out[j] = 2.0f * (p0 + (p1 - p0) * interp.fraction[j]) - 1.0f + 1e-15f;
+    }
+}
+
+// The full chain for one user wave: its points become table 0, partials, smoothed points and
+// LFO wave, and the band-limited tables when an oscillator plays the wave.
+void APlugin::createUserWaveTable(int n) {
+    if (!isValidWave(n)) return;
+    lockUserWaves(true);
+    rebuildUserWave(n);
+    unlockUserWaves();
+}
+
+void APlugin::rebuildUserWave(int n) {
+    pointsToBaseTable(n);
+    getPartialsFromBaseUserTable(n);
+    createBaseUserTableFromPartials(n);
+    if (oscType[0] == 4 + n || oscType[1] == 4 + n) createSSEUserWaveTableFromPartials(n);
+}
+
+float APlugin::getWaveTablePartialsAmp(int n, int k) const {
+    return isValidWavePartial(n, k) ? userWavePartials[n][k][0] : 0.0f;
+}
+
+float APlugin::getWaveTablePartialsPhase(int n, int k) const {
+    if (!isValidWavePartial(n, k) || userWavePartials[n][k][0] < 0.001f) return 0.0f;
+    return userWavePartials[n][k][1];
+}
+
+float APlugin::getWaveTablePartials(int n, int k, bool phase) const {
+    if (!isValidWavePartial(n, k)) return phase ? 0.5f : 0.0f;
+    return userWavePartials[n][k][phase ? 1 : 0];
+}
+
+// An edit of one partial; the editor asks for the re-synthesis itself. No flag is left set
+// here, so a later oscillator switch always gets its tables.
+void APlugin::setWaveTablePartials(int n, int k, float value, bool phase) {
+    if (!isValidWavePartial(n, k) || !std::isfinite(value)) return;
+    userWavePartials[n][k][phase ? 1 : 0] = value;
+}
+
+void APlugin::setWaveTablePartials(int n, int k, float amp, float phase) {
+    if (!isValidWavePartial(n, k) || !std::isfinite(amp) || !std::isfinite(phase)) return;
+    userWavePartials[n][k][0] = amp;
+    userWavePartials[n][k][1] = phase;
+}
