@@ -1007,6 +1007,13 @@ public:
     // distortion knobs, the low-fi steps, the distortion mode's coefficients); the voice's
     // control-rate update calls it after the EQ set-up.
     void setVoiceStages(int voice);
+    // The FILTER and the two EQ positions of the voice path, their control-rate set-up for one
+    // voice (type, tracking and the EQ bands and cut filters), and a note start's reset of the
+    // voice's filter and EQ units (audio thread).
+    void doVoiceFilter();
+    void doVoiceEQ(bool post);
+    void setVoiceFilterAndEQ(int voice);
+    void startVoiceStages(int voice);
 
     // Waveshaper, per voice: smoothed mix, top and bottom, and the fold factors.
     float shaperMix[kNumVoices] = {};

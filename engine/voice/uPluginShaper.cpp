@@ -4,26 +4,19 @@
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
+#include "engine/voice/StageMath.h"
 
 #include <cmath>
 
 namespace {
 
-inline float clamp01(float x) {
-    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-}
+using namespace stagemath;
 
 // The waveshaper's table index: the truncated product wraps into the 16-bit cosine table (a
 // negative product too); a product too large for an integer reads entry 0.
 inline int foldIndex(float p) {
     if (!(std::fabs(p) < 1073741824.0f)) return 0;
     return static_cast<int>(p) & 0xFFFF;
-}
-
-// The clipped SVF's cubic on its band state, held where the cubic turns back.
-inline float clipBand(float band) {
-    const float b = band > 18.257419f ? 18.257419f : (band < -18.257419f ? -18.257419f : band);
-    return b - 0.001f * b * b * b;
 }
 
 constexpr float kSmoothKeep = 0.9f;

@@ -4,30 +4,14 @@
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
+#include "engine/voice/StageMath.h"
 #include "engine/voice/VoiceDistortModes.h"
 
 #include <cmath>
 
 namespace {
 
-inline float clamp01(float x) {
-    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-}
-
-inline float clampf(float x, float lo, float hi) {
-    return x < lo ? lo : (x > hi ? hi : x);
-}
-
-// The clipped SVF's cubic on its band state, held where the cubic turns back.
-inline float clipBand(float band) {
-    const float b = clampf(band, -18.257419f, 18.257419f);
-    return b - 0.001f * b * b * b;
-}
-
-// A state that stopped being finite starts again from silence.
-inline void keepFinite(float& a, float& b) {
-    if (!std::isfinite(a) || !std::isfinite(b)) a = b = 0.0f;
-}
+using namespace stagemath;
 
 constexpr int kMixKnob = 0; // distortSmooth[v][0] is the mix (tag 72), [1..7] the knobs
 
@@ -149,8 +133,8 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
                         const float high = v0 + 1e-15f - low[ch] - damping * b;
                         band[ch] = tone * high + b;
                         low[ch] = tone * band[ch] + low[ch];
-                        float value = 2.0f * band[ch] + 1e-15f;
-                        value *= value < 0.0f ? rectify : 1.0f;
+                        const float raw = 2.0f * band[ch] + 1e-15f;
+                        const float value = maxf(raw, 0.0f) + rectify * minf(raw, 0.0f);
                         // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches
                         // exactly +-1 at the clamp.
                         const float c = clampf(clampf(value, -limit, limit) * gain, -1.0f, 1.0f);
