@@ -6,6 +6,7 @@
 #include <xmmintrin.h>
 
 #include <cmath>
+#include <cstdint>
 
 namespace stagemath {
 
@@ -25,6 +26,12 @@ inline float clampf(float x, float lo, float hi) {
 // 0..1, with NaN read as 0.
 inline float clamp01(float x) {
     return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
+}
+
+// floor(x) for x >= 0 without a library call: below 2^23 the truncated integer, above it x is
+// whole already. NaN comes out as NaN.
+inline float floorPositive(float x) {
+    return x < 8388608.0f ? static_cast<float>(static_cast<int32_t>(x)) : x;
 }
 
 // The clipped SVF's cubic on its band state, held where the cubic turns back (|b| = 1 /

@@ -140,7 +140,7 @@ void APlugin::doLowFi() {
             for (int ch = 0; ch < 2; ++ch) {
                 const float h = held[ch];
                 const float sgn = h > 0.0f ? 1.0f : (h < 0.0f ? -1.0f : 0.0f);
-                const float q = sgn * std::floor(lofiStep[v] * std::fabs(h));
+                const float q = sgn * floorPositive(lofiStep[v] * std::fabs(h));
                 const uint32_t t = RandSeed * 16807u;
                 RandSeed = t + 1u;
                 const float r = static_cast<float>(static_cast<int32_t>(t)) * 4.656612873e-10f;
