@@ -116,3 +116,36 @@ TEST(HostStages, EveryFilterTypeStaysFiniteAtFullResonanceAndDrive) {
     p.process(4096, l, r);
     EXPECT_GT(audio::rms(l, 2048), 1e-3);
 }
+
+TEST(HostStages, HighPassStageAndLowFiAreHeard) {
+    // The extra high-pass at 1280 Hz takes the 220 Hz fundamental away and leaves the upper
+    // partials.
+    sp::Stages plain;
+    sp::Stages hp = plain;
+    hp.hp = true;
+    testhost::resetHost();
+    Plugin a(kRate, 512), b(kRate, 512);
+    sp::apply(a, plain);
+    sp::apply(b, hp);
+    b.setParameter(tag::HpFrequency, 0.6f); // 20 x 2^6 = 1280 Hz
+    const std::vector<float> x = hold(a, 0.25), y = hold(b, 0.25);
+    EXPECT_GT(db(audio::magnitudeAt(x, 220.0, kRate)) - db(audio::magnitudeAt(y, 220.0, kRate)),
+              20.0);
+    EXPECT_NEAR(db(audio::magnitudeAt(x, 16 * 220.0, kRate)),
+                db(audio::magnitudeAt(y, 16 * 220.0, kRate)), 3.0);
+
+    // The low-fi stage at full mix and its coarsest bits leaves audible steps behind.
+    sp::Stages lofi;
+    lofi.lofi = true;
+    testhost::resetHost();
+    Plugin c(kRate, 512);
+    sp::apply(c, lofi);
+    c.setParameter(tag::LowFiMix, 1.0f);
+    c.setParameter(tag::LowFiBits, 1.0f);
+    c.setParameter(tag::LowFiLowPassFrequency, 1.0f);
+    const std::vector<float> z = hold(c, 0.25);
+    ASSERT_TRUE(audio::allFiniteNormal(z));
+    double diff = 0.0;
+    for (size_t i = 0; i < z.size() && i < x.size(); ++i) diff += std::fabs(z[i] - x[i]);
+    EXPECT_GT(diff / double(z.size()), 0.01);
+}
