@@ -53,6 +53,15 @@ void FullVoicePath(benchmark::State& state) {
 }
 BENCHMARK(FullVoicePath)->Name("full voice path");
 
+// The same sixteen voices with every stage off and the filter bypassed: what the stages add is
+// the difference to "full voice path".
+void VoicesAlone(benchmark::State& state) {
+    sp::Stages s;
+    s.twoOscillators = true;
+    run(state, s);
+}
+BENCHMARK(VoicesAlone)->Name("voices without stages");
+
 void UnisonFilter(benchmark::State& state) {
     sp::Stages s = fullPath();
     s.unison = sp::kSixVoices;

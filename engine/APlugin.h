@@ -749,6 +749,8 @@ public:
     void setVoiceOff(int voice);
     void setVoiceOn(int voice);
     bool isVoiceBusy(int voice) const { return voicePressed[voice] || voiceLevel[voice] > 1e-5f; }
+    // Bit v set for each busy voice; four-lane compares, so the idle loop pays almost nothing.
+    uint32_t getBusyVoiceMask() const;
     int getNotesPlaying() const;
     bool getIsAnyVoicePlaying() const;
     int getNotesOn() const;
