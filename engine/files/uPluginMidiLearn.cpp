@@ -32,6 +32,12 @@ bool typedController(const std::string& answer, int& cc) {
     cc = number < 0 ? 0 : (number > kControllers - 1 ? kControllers - 1 : int(number));
     return true;
 }
+
+// Each preference write reaches the disk before it returns; entries that already hold the
+// value are not written again.
+void storeController(int cc, int tag) {
+    if (getMIDICC(cc) != tag) setMIDICC(cc, tag);
+}
 } // namespace
 
 void APlugin::setMIDILatch(int tag, bool on) {
@@ -64,7 +70,7 @@ void APlugin::setMIDICCNum(int tag) {
 void APlugin::resetMIDI() {
     for (int cc = 0; cc < kControllers; ++cc) {
         midiCCMap[cc] = 0;
-        setMIDICC(cc, 0);
+        storeController(cc, 0);
     }
     resetMIDICapture();
 }
@@ -90,7 +96,7 @@ bool APlugin::loadECSFile(const std::string& path) {
         return false;
     for (int cc = 0; cc < kControllers; ++cc) {
         midiCCMap[cc] = map[cc];
-        setMIDICC(cc, map[cc]);
+        storeController(cc, map[cc]);
     }
     resetMIDICapture();
     return true;
