@@ -44,7 +44,14 @@ void designPeak(float (&band)[5], double w, double alpha, double dB) {
               (1.0 - alpha / a) / a0);
 }
 
-void designBand(const ParaEQRate& r, ParaEQUnit& u, int band, float gain, float freq, float bw) {
+// False when the band's clamped controls are those of its last design, which then stands.
+bool designBand(const ParaEQRate& r, ParaEQUnit& u, int band, float gain, float freq, float bw) {
+    float(&last)[3] = u.bandInputs[band];
+    const float g = clamp01(gain), fr = clamp01(freq), b = clamp01(bw);
+    if (g == last[0] && fr == last[1] && b == last[2]) return false;
+    last[0] = g;
+    last[1] = fr;
+    last[2] = b;
     const double dB = 40.0 * clamp01(gain) - 20.0;
     u.bandActive[band] = std::fabs(dB) >= 0.01 ? 1 : 0;
     const double f = 20.0 * std::exp2(10.0 * clamp01(freq));
@@ -52,6 +59,7 @@ void designBand(const ParaEQRate& r, ParaEQUnit& u, int band, float gain, float 
     const double w = fn > 0.3 ? 1.8849558 : 2.0 * 3.14159265358979 * fn;
     const double q = std::exp2(4.0 - 10.0 * clamp01(bw));
     designPeak(u.band[band], w, std::sin(w) / (2.0 * q), dB);
+    return true;
 }
 
 void designLadder(const ParaEQRate& r, float (&k)[3], float hz) {
@@ -243,7 +251,7 @@ void TParaEQ::setDirect(int unit) {
 
 void TParaEQ::setParameters(int unit, int band, float gain, float freq, float bw) {
     if (unit < 0 || unit >= kUnits || band < 0 || band >= kBands) return;
-    designBand(rates, units[unit], band, gain, freq, bw);
+    if (!designBand(rates, units[unit], band, gain, freq, bw)) return;
     for (int k = 0; k < 5; ++k)
         storeHalf(pairCoefs[unit / 2].band[band][k], units[unit].band[band][k], unit & 1);
 }
@@ -306,6 +314,7 @@ void TParaEQ::setFXParameters(float freq1, float gain1, float freq2, float gain2
         const double w = 2.0 * 3.14159265358979 * static_cast<double>(freqs[b]) *
                          static_cast<double>(rates.invDoubleRate);
         designPeak(units[0].band[b], w, std::sin(w), 40.0 * clamp01(gains[b]) - 20.0);
+        units[0].bandInputs[b][0] = -1.0f; // a later setParameters designs afresh
         for (int k = 0; k < 5; ++k) storeHalf(pairCoefs[0].band[b][k], units[0].band[b][k], 0);
     }
 }
@@ -339,7 +348,7 @@ void TUniParaEQ::reset() {
 
 void TUniParaEQ::setParameters(int band, float gain, float freq, float bw) {
     if (band < 0 || band >= TParaEQ::kBands) return;
-    designBand(rates, unit, band, gain, freq, bw);
+    if (!designBand(rates, unit, band, gain, freq, bw)) return;
     for (int k = 0; k < 5; ++k) coefs.band[band][k] = Float4(unit.band[band][k]);
 }
 

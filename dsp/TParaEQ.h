@@ -15,7 +15,9 @@ struct ParaEQUnit {
     uint8_t bandActive[3] = {};
     float lastLowPass = 0.0f, smoothLowPass = 0.0f;
     float lastHighPass = 0.0f, smoothHighPass = 0.0f;
-    float band[3][5] = {};  // b0, b1, b2, a1, a2
+    float band[3][5] = {}; // b0, b1, b2, a1, a2
+    // The clamped gain, frequency and bandwidth of each band's last design (-1: none yet).
+    float bandInputs[3][3] = {{-1.0f, -1.0f, -1.0f}, {-1.0f, -1.0f, -1.0f}, {-1.0f, -1.0f, -1.0f}};
     float lowPass[3] = {};  // k, f, p
     float highPass[3] = {}; // k, f, p
 };

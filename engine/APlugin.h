@@ -749,6 +749,8 @@ public:
     void setVoiceOff(int voice);
     void setVoiceOn(int voice);
     bool isVoiceBusy(int voice) const { return voicePressed[voice] || voiceLevel[voice] > 1e-5f; }
+    // Bit v set for each busy voice; four-lane compares, so the idle loop pays almost nothing.
+    uint32_t getBusyVoiceMask() const;
     int getNotesPlaying() const;
     bool getIsAnyVoicePlaying() const;
     int getNotesOn() const;
@@ -1007,6 +1009,13 @@ public:
     // distortion knobs, the low-fi steps, the distortion mode's coefficients); the voice's
     // control-rate update calls it after the EQ set-up.
     void setVoiceStages(int voice);
+    // The FILTER and the two EQ positions of the voice path, their control-rate set-up for one
+    // voice (type, tracking and the EQ bands and cut filters), and a note start's reset of the
+    // voice's filter and EQ units (audio thread).
+    void doVoiceFilter();
+    void doVoiceEQ(bool post);
+    void setVoiceFilterAndEQ(int voice);
+    void startVoiceStages(int voice);
 
     // Waveshaper, per voice: smoothed mix, top and bottom, and the fold factors.
     float shaperMix[kNumVoices] = {};

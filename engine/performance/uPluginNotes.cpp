@@ -5,6 +5,7 @@
 
 #include "engine/params/ParamTags.h"
 
+#include <emmintrin.h>
 #include <limits>
 
 namespace {
@@ -312,16 +313,26 @@ int APlugin::getNextCurVoice() {
     return taken;
 }
 
+uint32_t APlugin::getBusyVoiceMask() const {
+    static_assert(kNumVoices == 16, "one byte lane and one float lane per voice");
+    const __m128i pressed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(voicePressed));
+    uint32_t mask =
+        ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(pressed, _mm_setzero_si128()))) &
+        0xFFFFu;
+    const __m128 threshold = _mm_set1_ps(kBusyLevel);
+    for (int q = 0; q < 4; ++q) {
+        const __m128 level = _mm_loadu_ps(voiceLevel + 4 * q);
+        mask |= static_cast<uint32_t>(_mm_movemask_ps(_mm_cmpgt_ps(level, threshold))) << (4 * q);
+    }
+    return mask;
+}
+
 int APlugin::getNotesPlaying() const {
-    int n = 0;
-    for (int v = 0; v < kNumVoices; ++v) n += isVoiceBusy(v);
-    return n;
+    return __builtin_popcount(getBusyVoiceMask());
 }
 
 bool APlugin::getIsAnyVoicePlaying() const {
-    for (int v = 0; v < kNumVoices; ++v)
-        if (isVoiceBusy(v)) return true;
-    return false;
+    return getBusyVoiceMask() != 0;
 }
 
 int APlugin::getNotesOn() const {
@@ -349,22 +360,28 @@ void APlugin::setOldestVoice() {
     // Stamps are 64-bit sample counts: the search starts above any of them.
     int oldest = 0;
     uint64_t best = std::numeric_limits<uint64_t>::max();
-    for (int v = 0; v < kNumVoices; ++v)
-        if (isVoiceBusy(v) && voiceStartStamp[v] < best) {
+    for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1) {
+        const int v = __builtin_ctz(busy);
+        if (voiceStartStamp[v] < best) {
             best = voiceStartStamp[v];
             oldest = v;
         }
+    }
     oldestVoice = oldest;
 }
 
 void APlugin::setLastVoice() {
-    if (isVoiceBusy(currentVoice)) lastVoice = currentVoice;
+    const uint32_t busy = getBusyVoiceMask();
+    if (busy == 0) return;
+    if (busy & (1u << (currentVoice & 15))) lastVoice = currentVoice;
     uint64_t best = 0;
-    for (int v = 0; v < kNumVoices; ++v)
-        if (isVoiceBusy(v) && voiceStartStamp[v] > best) {
+    for (uint32_t rest = busy; rest != 0; rest &= rest - 1) {
+        const int v = __builtin_ctz(rest);
+        if (voiceStartStamp[v] > best) {
             best = voiceStartStamp[v];
             lastVoice = v;
         }
+    }
 }
 
 float APlugin::getPitchBendRange(int tag) const {

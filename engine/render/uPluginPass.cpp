@@ -59,11 +59,16 @@ void APlugin::publishOutput(float value) {
 void APlugin::collectVoices() {
     activeVoiceCount = 0;
     subVoiceCount = 0;
+    const uint32_t busy = getBusyVoiceMask();
+    if (busy == 0) {
+        for (uint8_t& active : voiceActive) active = 0;
+        return;
+    }
     int units = uniNumVoices;
     units = units < 1 ? 1 : (units > kSubVoicesPerVoice ? kSubVoicesPerVoice : units);
     for (int v = 0; v < kNumVoices; ++v) {
         voiceActive[v] = 0;
-        if (!(voicePressed[v] || voiceLevel[v] > 1e-5f)) continue;
+        if (!(busy & (1u << v))) continue;
         activeVoices[activeVoiceCount++] = v;
         voiceActive[v] = 1;
         for (int s = 0; s < units; ++s) {
@@ -83,12 +88,10 @@ void APlugin::collectVoices() {
 
 void APlugin::renderPass() {
     collectVoices();
-    if (activeVoiceCount == 0) {
-        arpModRunning = 0;
-        voiceSum[0] = voiceSum[1] = stereoOverStruct{};
-    } else {
-        renderVoices();
-    }
+    if (activeVoiceCount == 0) arpModRunning = 0;
+    // Always called: the shared oscillator-LFO phases move on every pass, with or without
+    // voices; with none the sum stays silent.
+    renderVoices();
 
     stereoStruct frames[2];
     for (int k = 0; k < 2; ++k) {

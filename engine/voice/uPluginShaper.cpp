@@ -4,26 +4,19 @@
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
+#include "engine/voice/StageMath.h"
 
 #include <cmath>
 
 namespace {
 
-inline float clamp01(float x) {
-    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-}
+using namespace stagemath;
 
 // The waveshaper's table index: the truncated product wraps into the 16-bit cosine table (a
 // negative product too); a product too large for an integer reads entry 0.
 inline int foldIndex(float p) {
     if (!(std::fabs(p) < 1073741824.0f)) return 0;
     return static_cast<int>(p) & 0xFFFF;
-}
-
-// The clipped SVF's cubic on its band state, held where the cubic turns back.
-inline float clipBand(float band) {
-    const float b = band > 18.257419f ? 18.257419f : (band < -18.257419f ? -18.257419f : band);
-    return b - 0.001f * b * b * b;
 }
 
 constexpr float kSmoothKeep = 0.9f;
@@ -147,7 +140,7 @@ void APlugin::doLowFi() {
             for (int ch = 0; ch < 2; ++ch) {
                 const float h = held[ch];
                 const float sgn = h > 0.0f ? 1.0f : (h < 0.0f ? -1.0f : 0.0f);
-                const float q = sgn * std::floor(lofiStep[v] * std::fabs(h));
+                const float q = sgn * floorPositive(lofiStep[v] * std::fabs(h));
                 const uint32_t t = RandSeed * 16807u;
                 RandSeed = t + 1u;
                 const float r = static_cast<float>(static_cast<int32_t>(t)) * 4.656612873e-10f;

@@ -1,35 +1,53 @@
 // The voice path's distortion position: the common chain (pre-gain, shaping, level matching,
 // low-pass and high-pass, post-gain) and the Clipper and Tube chains, and the mode's
 // control-rate coefficients. Audio thread: once per pass, and at each voice's control rate.
+#include "dsp/FilterMath.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
+#include "engine/voice/StageMath.h"
 #include "engine/voice/VoiceDistortModes.h"
 
 #include <cmath>
 
 namespace {
 
-inline float clamp01(float x) {
-    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-}
-
-inline float clampf(float x, float lo, float hi) {
-    return x < lo ? lo : (x > hi ? hi : x);
-}
-
-// The clipped SVF's cubic on its band state, held where the cubic turns back.
-inline float clipBand(float band) {
-    const float b = clampf(band, -18.257419f, 18.257419f);
-    return b - 0.001f * b * b * b;
-}
-
-// A state that stopped being finite starts again from silence.
-inline void keepFinite(float& a, float& b) {
-    if (!std::isfinite(a) || !std::isfinite(b)) a = b = 0.0f;
-}
+using namespace stagemath;
 
 constexpr int kMixKnob = 0; // distortSmooth[v][0] is the mix (tag 72), [1..7] the knobs
+
+// Two slots' stereo values side by side: lanes {L, R} of the first, then of the second.
+inline Float4 pairOf(stereoStruct a, stereoStruct b) {
+    return Float4(a.left, a.right, b.left, b.right);
+}
+
+inline void split(Float4 v, stereoStruct& a, stereoStruct& b) {
+    alignas(16) float f[4];
+    _mm_store_ps(f, v.v);
+    a = {f[0], f[1]};
+    b = {f[2], f[3]};
+}
+
+inline stereoStruct frameMean(const stereoOverStruct& f) {
+    return {(f.first.left + f.second.left) * 0.5f, (f.first.right + f.second.right) * 0.5f};
+}
+
+// The clipped SVF's band cubic on four lanes, held where the cubic turns back.
+inline Float4 clipBand4(Float4 band) {
+    return filtermath::cubicClip(band, Float4(0.001f), Float4(18.257419f));
+}
+
+// dry x input + wet x shaped, per sub-sample, into one slot's two path frames.
+inline void mixInto(stereoOverStruct (&out)[2], const stereoOverStruct (&in)[2],
+                    const stereoStruct (&y)[4], float dry, float wet) {
+    for (int f = 0; f < 2; ++f) {
+        const stereoStruct& a = y[2 * f];
+        const stereoStruct& b = y[2 * f + 1];
+        out[f] = {
+            {dry * in[f].first.left + wet * a.left, dry * in[f].first.right + wet * a.right},
+            {dry * in[f].second.left + wet * b.left, dry * in[f].second.right + wet * b.right}};
+    }
+}
 
 } // namespace
 
@@ -129,45 +147,45 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
         const float rectify = 2.0f * K[2] - 1.0f;
         const float limit = K[1];
         const float gain = t.dbGain40Array[unitTableIndex(K[7])];
-        for (int j = 0; j < count; ++j) {
-            const int s = slots[j];
-            DistortFilterState& st = distortStates[s];
-            float low[2] = {st.low1.left, st.low1.right};
-            float band[2] = {st.band1.left, st.band1.right};
-            float y[4][2];
+        // Two slots per four-lane step; the signal's sign never drives a branch.
+        const Float4 one(1.0f), minusOne(-1.0f), zero(0.0f), off(1e-15f), half(0.5f), three(3.0f);
+        for (int j = 0; j < count; j += 2) {
+            const int s0 = slots[j];
+            const bool second = j + 1 < count;
+            const int s1 = second ? slots[j + 1] : s0;
+            DistortFilterState& a = distortStates[s0];
+            DistortFilterState& b = distortStates[s1];
+            Float4 low = pairOf(a.low1, b.low1), band = pairOf(a.band1, b.band1);
+            stereoStruct y0[4], y1[4];
             for (int f = 0; f < 2; ++f) {
-                const stereoOverStruct& in = pathIn[s][f];
-                const float x[2] = {(in.first.left + in.second.left) * 0.5f,
-                                    (in.first.right + in.second.right) * 0.5f};
-                for (int ch = 0; ch < 2; ++ch) {
-                    // The frame's value through the tube curve, then twice through the tone.
-                    // Written without branches: the signal's sign would defeat prediction.
-                    const float u = drive * x[ch] + 1e-15f;
-                    const float v0 = clampf((x[ch] + u) / (std::fabs(u) + 1.0f), -1.0f, 1.0f);
-                    for (int k = 2 * f; k < 2 * f + 2; ++k) {
-                        const float b = clipBand(band[ch]);
-                        const float high = v0 + 1e-15f - low[ch] - damping * b;
-                        band[ch] = tone * high + b;
-                        low[ch] = tone * band[ch] + low[ch];
-                        float value = 2.0f * band[ch] + 1e-15f;
-                        value *= value < 0.0f ? rectify : 1.0f;
-                        // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches
-                        // exactly +-1 at the clamp.
-                        const float c = clampf(clampf(value, -limit, limit) * gain, -1.0f, 1.0f);
-                        y[k][ch] = 0.5f * (3.0f * c - c * std::fabs(c));
-                    }
+                // The frame's value through the tube curve, then twice through the tone.
+                const Float4 x = pairOf(frameMean(pathIn[s0][f]), frameMean(pathIn[s1][f]));
+                const Float4 u = Float4(drive) * x + off;
+                const Float4 v0 = clamp((x + u) / (abs(u) + one), minusOne, one);
+                for (int k = 2 * f; k < 2 * f + 2; ++k) {
+                    const Float4 bc = clipBand4(band);
+                    const Float4 high = v0 + off - low - Float4(damping) * bc;
+                    band = Float4(tone) * high + bc;
+                    low = Float4(tone) * band + low;
+                    const Float4 raw = band * Float4(2.0f) + off;
+                    const Float4 value = max(raw, zero) + Float4(rectify) * min(raw, zero);
+                    // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches
+                    // exactly +-1 at the clamp.
+                    const Float4 c = clamp(
+                        clamp(value, Float4(-limit), Float4(limit)) * Float4(gain), minusOne, one);
+                    split(half * (three * c - c * abs(c)), y0[k], y1[k]);
                 }
             }
-            keepFinite(low[0], band[0]);
-            keepFinite(low[1], band[1]);
-            st.low1 = {low[0], low[1]};
-            st.band1 = {band[0], band[1]};
-            for (int f = 0; f < 2; ++f) {
-                const stereoOverStruct& in = pathIn[s][f];
-                pathOut[s][f] = {{dry * in.first.left + wet * y[2 * f][0],
-                                  dry * in.first.right + wet * y[2 * f][1]},
-                                 {dry * in.second.left + wet * y[2 * f + 1][0],
-                                  dry * in.second.right + wet * y[2 * f + 1][1]}};
+            low = filtermath::finiteOrZero(low);
+            band = filtermath::finiteOrZero(band);
+            stereoStruct lowB, bandB;
+            split(low, a.low1, lowB);
+            split(band, a.band1, bandB);
+            mixInto(pathOut[s0], pathIn[s0], y0, dry, wet);
+            if (second) {
+                b.low1 = lowB;
+                b.band1 = bandB;
+                mixInto(pathOut[s1], pathIn[s1], y1, dry, wet);
             }
         }
         return;
@@ -182,64 +200,69 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
     const float fLow = coefFor(20.0f * std::exp2(10.0f * K[5]));
     const float fHigh = coefFor(20.0f * std::exp2(10.0f * K[6]));
     float normal = 1.0f;
+    stereoStruct shaped[kSubVoicesPerVoice][2]; // slot, frame
     for (int j = 0; j < count; ++j) {
         const int s = slots[j];
-        float shaped[2][2]; // frame, channel
         for (int f = 0; f < 2; ++f) {
-            const stereoOverStruct& in = pathIn[s][f];
-            const float x[2] = {(in.first.left + in.second.left) * 0.5f,
-                                (in.first.right + in.second.right) * 0.5f};
+            const stereoStruct x = frameMean(pathIn[s][f]);
+            const float in[2] = {x.left, x.right};
+            float out[2];
             for (int ch = 0; ch < 2; ++ch) {
                 // The curves index tables with their input: it must be a number within -1..1.
                 const float pre =
-                    std::isfinite(x[ch]) ? clampf(x[ch] * preGain, -1.0f, 1.0f) : 0.0f;
-                shaped[f][ch] = voicedistort::shape(mode, pre, coeffs, pk, t);
+                    std::isfinite(in[ch]) ? clampf(in[ch] * preGain, -1.0f, 1.0f) : 0.0f;
+                out[ch] = voicedistort::shape(mode, pre, coeffs, pk, t);
             }
+            shaped[j][f] = {out[0], out[1]};
         }
-        if (j == 0 && K[4] > 0.0001f) {
-            // Level matching follows the first sub-voice: its input against its shaped output.
-            const stereoStruct& first = pathIn[s][0].first;
-            distortInLevel[v] =
-                0.98f * distortInLevel[v] + 0.01f * std::fabs(first.left + first.right);
-            distortOutLevel[v] =
-                std::fmax(0.001f, 0.98f * distortOutLevel[v] +
-                                      0.01f * std::fabs(shaped[0][0] + shaped[0][1]));
-            if (!std::isfinite(distortInLevel[v]) || !std::isfinite(distortOutLevel[v]))
-                distortInLevel[v] = distortOutLevel[v] = 0.001f;
-            normal = (1.0f - K[4]) + K[4] * distortInLevel[v] / distortOutLevel[v];
-        }
-        DistortFilterState& st = distortStates[s];
-        float low1[2] = {st.low1.left, st.low1.right}, band1[2] = {st.band1.left, st.band1.right};
-        float low2[2] = {st.low2.left, st.low2.right}, band2[2] = {st.band2.left, st.band2.right};
-        float y[4][2];
+    }
+    if (K[4] > 0.0001f) {
+        // Level matching follows the first sub-voice: its input against its shaped output.
+        const stereoStruct& first = pathIn[slots[0]][0].first;
+        distortInLevel[v] = 0.98f * distortInLevel[v] + 0.01f * std::fabs(first.left + first.right);
+        distortOutLevel[v] =
+            std::fmax(0.001f, 0.98f * distortOutLevel[v] +
+                                  0.01f * std::fabs(shaped[0][0].left + shaped[0][0].right));
+        if (!std::isfinite(distortInLevel[v]) || !std::isfinite(distortOutLevel[v]))
+            distortInLevel[v] = distortOutLevel[v] = 0.001f;
+        normal = (1.0f - K[4]) + K[4] * distortInLevel[v] / distortOutLevel[v];
+    }
+    const Float4 off(1e-15f), damp(0.9f), sqrt2(1.4142135f), lowCoef(fLow), highCoef(fHigh);
+    const Float4 outGain(postGain * 0.707f), one(1.0f), minusOne(-1.0f);
+    for (int j = 0; j < count; j += 2) {
+        const int s0 = slots[j];
+        const bool second = j + 1 < count;
+        const int s1 = second ? slots[j + 1] : s0;
+        const int j1 = second ? j + 1 : j;
+        DistortFilterState& a = distortStates[s0];
+        DistortFilterState& b = distortStates[s1];
+        Float4 low1 = pairOf(a.low1, b.low1), band1 = pairOf(a.band1, b.band1);
+        Float4 low2 = pairOf(a.low2, b.low2), band2 = pairOf(a.band2, b.band2);
+        stereoStruct y0[4], y1[4];
         for (int k = 0; k < 4; ++k) {
-            for (int ch = 0; ch < 2; ++ch) {
-                const float x = shaped[k / 2][ch] * normal;
-                const float b1 = clipBand(band1[ch]);
-                const float high1 = x + 1e-15f - low1[ch] - 0.9f * b1;
-                band1[ch] = fLow * high1 + b1;
-                low1[ch] = fLow * band1[ch] + low1[ch];
-                const float b2 = clipBand(band2[ch]);
-                const float high2 = 1.4142135f * low1[ch] - low2[ch] - 0.9f * b2;
-                band2[ch] = fHigh * high2 + b2;
-                low2[ch] = fHigh * band2[ch] + low2[ch];
-                y[k][ch] = clampf((high2 + 1e-15f) * postGain * 0.707f, -1.0f, 1.0f);
-            }
+            const Float4 x = pairOf(shaped[j][k / 2], shaped[j1][k / 2]) * Float4(normal);
+            const Float4 b1 = clipBand4(band1);
+            const Float4 high1 = x + off - low1 - damp * b1;
+            band1 = lowCoef * high1 + b1;
+            low1 = lowCoef * band1 + low1;
+            const Float4 b2 = clipBand4(band2);
+            const Float4 high2 = sqrt2 * low1 - low2 - damp * b2;
+            band2 = highCoef * high2 + b2;
+            low2 = highCoef * band2 + low2;
+            split(clamp((high2 + off) * outGain, minusOne, one), y0[k], y1[k]);
         }
-        for (int ch = 0; ch < 2; ++ch) {
-            keepFinite(low1[ch], band1[ch]);
-            keepFinite(low2[ch], band2[ch]);
-        }
-        st.low1 = {low1[0], low1[1]};
-        st.band1 = {band1[0], band1[1]};
-        st.low2 = {low2[0], low2[1]};
-        st.band2 = {band2[0], band2[1]};
-        for (int f = 0; f < 2; ++f) {
-            const stereoOverStruct& in = pathIn[s][f];
-            pathOut[s][f] = {
-                {dry * in.first.left + wet * y[2 * f][0], dry * in.first.right + wet * y[2 * f][1]},
-                {dry * in.second.left + wet * y[2 * f + 1][0],
-                 dry * in.second.right + wet * y[2 * f + 1][1]}};
+        stereoStruct l1, b1s, l2, b2s;
+        split(filtermath::finiteOrZero(low1), a.low1, l1);
+        split(filtermath::finiteOrZero(band1), a.band1, b1s);
+        split(filtermath::finiteOrZero(low2), a.low2, l2);
+        split(filtermath::finiteOrZero(band2), a.band2, b2s);
+        mixInto(pathOut[s0], pathIn[s0], y0, dry, wet);
+        if (second) {
+            b.low1 = l1;
+            b.band1 = b1s;
+            b.low2 = l2;
+            b.band2 = b2s;
+            mixInto(pathOut[s1], pathIn[s1], y1, dry, wet);
         }
     }
 }

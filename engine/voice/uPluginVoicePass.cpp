@@ -63,7 +63,5 @@ void APlugin::restartVoice(int voice) {
     if (voice < 0 || voice >= kNumVoices) return;
     restartVoiceOscillators(voice);
     startVoiceEnvelopes(voice);
-    voiceFilters[voice].reset();
-    voicePreEQ[voice].reset();
-    voicePostEQ[voice].reset();
+    startVoiceStages(voice);
 }

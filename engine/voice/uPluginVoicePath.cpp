@@ -10,7 +10,6 @@ namespace {
 enum PathUnit { kFilter = 0, kPreEQ, kWaveShaper, kDistortion, kLowFi, kPostEQ };
 constexpr int kSrcModuleFirst = 93; // "Filter Output" .. "Post-EQ Output" by position
 constexpr int kSrcVoiceOutput = 99;
-constexpr int kDestFilterPan = 118;
 constexpr int kDestVoiceVolume = 2;
 constexpr int kDestMainPan = 4;
 constexpr int kSrcMainLfo = 60;
@@ -19,35 +18,15 @@ float clamp01(float x) {
     return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
 }
 
-void scale(stereoOverStruct& f, float l, float r) {
-    f.first.left *= l;
-    f.second.left *= l;
-    f.first.right *= r;
-    f.second.right *= r;
-}
-
 float quarterSum(const stereoOverStruct& f) {
     return 0.25f * (f.first.left + f.first.right + f.second.left + f.second.right);
 }
 
 } // namespace
 
-// The filter stage. Until the voice filter runs here the signal passes, with the filter's pan.
+// The filter stage: the voice filter with its envelope, LFO, drive, high-pass and pan.
 void APlugin::runVoiceFilter() {
-    for (int i = 0; i < subVoiceCount; ++i) {
-        const int slot = subVoiceList[0][i] % kSubVoiceSlots;
-        const int v = subVoiceList[1][i] & 15;
-        const float p = clamp01(voiceDest[v][kDestFilterPan] + 0.5f);
-        const float l = clamp01(2.0f - 2.0f * p), r = clamp01(2.0f * p);
-        pathOut[slot][0] = pathIn[slot][0];
-        pathOut[slot][1] = pathIn[slot][1];
-        scale(pathOut[slot][0], l, r);
-        scale(pathOut[slot][1], l, r);
-    }
-    for (int a = 0; a < activeVoiceCount; ++a) {
-        EnvState& e = voiceEnv[activeVoices[a]][1];
-        e.value += 2.0f * e.step;
-    }
+    doVoiceFilter();
 }
 
 void APlugin::runPathUnit(int unit) {
@@ -75,8 +54,10 @@ void APlugin::runPathUnit(int unit) {
     }
 }
 
-// The Pre-EQ or Post-EQ stage; the signal passes until the EQ units run here.
-void APlugin::runVoiceEQ(bool) {}
+// The Pre-EQ or Post-EQ stage.
+void APlugin::runVoiceEQ(bool post) {
+    doVoiceEQ(post);
+}
 
 void APlugin::runVoicePath() {
     for (int k = 0; k < 6; ++k) {

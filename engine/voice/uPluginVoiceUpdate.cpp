@@ -183,5 +183,6 @@ void APlugin::setVoiceOften(int voice) {
         oscIncrementBase[voice][o] = fastExp2(oscOctavePitch[voice][o]) * pitchBase * kPhaseRange;
     }
 
+    setVoiceFilterAndEQ(voice);
     setVoiceStages(voice);
 }

@@ -57,7 +57,7 @@ int onsetOf(int mode, int offset) {
 TEST(HostRenderNotes, ANoteSoundsFromItsSampleInEveryPlayMode) {
     resetHost();
     if (onsetOf(0, 5) < 0) GTEST_SKIP() << "the voices make no sound yet";
-    for (int mode = 0; mode < 8; ++mode) {
+    for (int mode = 0; mode < 9; ++mode) { // the arpeggiator (8) starts at its next control step
         const int early = onsetOf(mode, 5);
         const int late = onsetOf(mode, 37);
         // Nothing before the note's sample; sound within the envelope's first step after it.

@@ -1,0 +1,164 @@
+// The voice path's FILTER, PRE-EQ and POST-EQ positions, their control-rate set-up and a note
+// start's reset of them. Audio thread: the positions once per pass, the set-up at each voice's
+// control rate, the reset when the note road starts a voice.
+#include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+
+namespace {
+
+inline float clamp01(float x) {
+    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
+}
+
+constexpr int kSrcMainLfoUnipolar = 61;
+constexpr int kDestFilterPan = 118;
+
+inline void scalePair(stereoOverStruct& f, float l, float r) {
+    f.first.left *= l;
+    f.second.left *= l;
+    f.first.right *= r;
+    f.second.right *= r;
+}
+
+} // namespace
+
+void APlugin::startVoiceStages(int voice) {
+    const int v = voice & 15;
+    voiceFilters[v].reset();
+    voiceFilters[v].setDirect();
+    preEQ.reset(v);
+    preEQ.setDirect(v);
+    postEQ.reset(v);
+    postEQ.setDirect(v);
+    voicePreEQ[v].reset();
+    voicePreEQ[v].setDirect();
+    voicePostEQ[v].reset();
+    voicePostEQ[v].setDirect();
+}
+
+void APlugin::setVoiceFilterAndEQ(int voice) {
+    const int v = voice & 15;
+    TFilter& f = voiceFilters[v];
+    f.setType(getSteppedValue(tag::FilterType), true);
+    f.setMod(currentValues[tag::ModWheelToFilterFrequency], smoothModWheel[v]);
+    f.setTrack(currentValues[tag::FilterFrequencyKeyTrack], voiceTargetPitch[v]);
+    f.setVel(currentValues[tag::FilterFrequencyVelocityTrack], voiceVelocity[v]);
+
+    const bool unison = unisonMode != 0;
+    for (int eq = 0; eq < 2; ++eq) {
+        const int base = tag::PreEqOn + eq * tag::EqStride;
+        if (!getOnOff(base)) continue;
+        for (int b = 0; b < tag::EqBandCount; ++b) {
+            const int freqTag = base + 1 + b * tag::EqBandStride;
+            const float freq = getVoiceStageValue(v, freqTag);
+            const float bw = getVoiceStageValue(v, freqTag + 1);
+            const float gain = getVoiceStageValue(v, freqTag + 2);
+            if (unison)
+                (eq ? voicePostEQ[v] : voicePreEQ[v]).setParameters(b, gain, freq, bw);
+            else
+                (eq ? postEQ : preEQ).setParameters(v, b, gain, freq, bw);
+        }
+        const int lpTag = base + 11, hpTag = base + 12;
+        const float lpMod = getVoiceStageValue(v, lpTag) - currentValues[lpTag];
+        const float hpMod = getVoiceStageValue(v, hpTag) - currentValues[hpTag];
+        if (unison)
+            (eq ? voicePostEQ[v] : voicePreEQ[v])
+                .setFilter(currentValues[lpTag], currentValues[hpTag], lpMod, hpMod);
+        else
+            (eq ? postEQ : preEQ)
+                .setFilter(v, currentValues[lpTag], currentValues[hpTag], lpMod, hpMod);
+    }
+}
+
+void APlugin::doVoiceFilter() {
+    const int n = uniNumVoices < 1 ? 1 : (uniNumVoices > 6 ? 6 : uniNumVoices);
+    const bool unison = unisonMode != 0;
+    for (int a = 0; a < activeVoiceCount; ++a) {
+        const int v = activeVoices[a] & 15;
+        TFilter& f = voiceFilters[v];
+        EnvState& env = voiceEnv[v][1];
+        f.setEnv(env.value * filterEnvSign * clamp01(getVoiceStageValue(v, tag::FilterEnvAmount)));
+        env.value += 2.0f * env.step;
+        const float lfoDepth = getVoiceStageValue(v, tag::MainLfoToFilterFrequency);
+        f.setLFO(lfoDepth * lfoDepth, voiceSource[v][kSrcMainLfoUnipolar]);
+        f.setDistort(getVoiceStageValue(v, tag::FilterPreDistort));
+        f.setHP(hpOn ? 1.0f : 0.0f, hpTrack ? 1.0f : 0.0f, hpQOn ? 1.0f : 0.0f,
+                clamp01(getVoiceStageValue(v, tag::HpFrequency)),
+                clamp01(getVoiceStageValue(v, tag::HpQ)), voiceTargetPitch[v]);
+
+        const float cut = currentValues[tag::FilterFrequency];
+        const float cutMod = getVoiceStageValue(v, tag::FilterFrequency) - cut;
+        stereoStruct cutoff{cut, cut}, mod{cutMod, cutMod};
+        if (filterSplit) {
+            cutoff.right = currentValues[tag::FilterStereoSplitOffset];
+            mod.right = getVoiceStageValue(v, tag::FilterStereoSplitOffset) - cutoff.right;
+        }
+        const float p = clamp01(voiceDest[v][kDestFilterPan] + 0.5f);
+        const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
+        const float q = getVoiceStageValue(v, tag::FilterQ);
+        const float vowel = getVoiceStageValue(v, tag::FilterVowel);
+
+        if (!unison) {
+            const int s = voiceSlots[v][0] % kSubVoiceSlots;
+            f.process(cutoff, mod, q, vowel, pathIn[s][0], pathIn[s][1], pathOut[s][0],
+                      pathOut[s][1]);
+            scalePair(pathOut[s][0], panL, panR);
+            scalePair(pathOut[s][1], panL, panR);
+            continue;
+        }
+        stereoOverStruct inA[kSubVoicesPerVoice + 1], inB[kSubVoicesPerVoice + 1];
+        stereoOverStruct outA[kSubVoicesPerVoice + 1], outB[kSubVoicesPerVoice + 1];
+        for (int j = 0; j < n; ++j) {
+            const int s = voiceSlots[v][j] % kSubVoiceSlots;
+            inA[j] = pathIn[s][0];
+            inB[j] = pathIn[s][1];
+        }
+        f.process(cutoff, mod, q, vowel, n, inA, inB, outA, outB);
+        for (int j = 0; j < n; ++j) {
+            const int s = voiceSlots[v][j] % kSubVoiceSlots;
+            pathOut[s][0] = outA[j];
+            pathOut[s][1] = outB[j];
+            scalePair(pathOut[s][0], panL, panR);
+            scalePair(pathOut[s][1], panL, panR);
+        }
+    }
+}
+
+void APlugin::doVoiceEQ(bool post) {
+    const int mode = post ? postEqMode : preEqMode;
+    if (unisonMode == 0) {
+        stereoOverStruct frameA[kNumVoices], frameB[kNumVoices];
+        int list[kNumVoices];
+        int count = 0;
+        for (int a = 0; a < activeVoiceCount && a < kNumVoices; ++a) {
+            const int v = activeVoices[a] & 15;
+            const int s = voiceSlots[v][0] % kSubVoiceSlots;
+            frameA[v] = pathIn[s][0];
+            frameB[v] = pathIn[s][1];
+            list[count++] = v;
+        }
+        (post ? postEQ : preEQ).process(mode, count, list, frameA, frameB);
+        for (int i = 0; i < count; ++i) {
+            const int s = voiceSlots[list[i]][0] % kSubVoiceSlots;
+            pathOut[s][0] = frameA[list[i]];
+            pathOut[s][1] = frameB[list[i]];
+        }
+        return;
+    }
+    const int n = uniNumVoices < 1 ? 1 : (uniNumVoices > 6 ? 6 : uniNumVoices);
+    for (int a = 0; a < activeVoiceCount; ++a) {
+        const int v = activeVoices[a] & 15;
+        stereoOverStruct frameA[kSubVoicesPerVoice + 1], frameB[kSubVoicesPerVoice + 1];
+        for (int j = 0; j < n; ++j) {
+            const int s = voiceSlots[v][j] % kSubVoiceSlots;
+            frameA[j] = pathIn[s][0];
+            frameB[j] = pathIn[s][1];
+        }
+        (post ? voicePostEQ[v] : voicePreEQ[v]).process(mode, n, frameA, frameB);
+        for (int j = 0; j < n; ++j) {
+            const int s = voiceSlots[v][j] % kSubVoiceSlots;
+            pathOut[s][0] = frameA[j];
+            pathOut[s][1] = frameB[j];
+        }
+    }
+}
