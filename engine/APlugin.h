@@ -1456,6 +1456,9 @@ public:
     // after 2^32 steps, so hours of running never lose the step's precision.
     uint64_t gaterPos = 0;
     stereoStruct gaterGain = {};
+    // The rise and fall smoothing controls last seen and their weights.
+    float gaterSmoothControls[2] = {-1.0f, -1.0f};
+    float gaterSmoothWeights[2] = {1.0f, 1.0f};
 
     // Delay stage.
     float delayMixSmooth = 0.0f;
