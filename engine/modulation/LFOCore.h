@@ -69,6 +69,12 @@ inline void sampleAndHold(const LFOSettings& s, LFORunState& r, float v) {
     }
 }
 
+// The rate factor drawn at each cycle start: 2^((2u - 1) depth). The depth is held to +-16
+// octaves so a runaway modulation sum cannot turn the phase into inf and then NaN.
+inline double humaniseFactor(float u, float depth) {
+    return std::exp2((2.0 * u - 1.0) * clampf(depth, -16.0f, 16.0f));
+}
+
 // exp(a ln(inc2) + (1 - a) ln(inc1)): the rate between two LFOs on a log scale. A stopped LFO
 // (increment 0) would make that 0 x -inf = NaN; its share then stops the blend instead.
 inline double blendRate(double inc1, double inc2, double a) {

@@ -104,7 +104,7 @@ void APlugin::setGlobalLFO(int i) {
         if (r.phase > 1.0) {
             r.random = 2.0f * getRandUnit() - 1.0f;
             const float u = getRandUnit();
-            r.humanise = std::exp2((2.0 * u - 1.0) * globalDest[LFO_DEST_FIRST[i] + kLfoHumanise]);
+            r.humanise = lfocore::humaniseFactor(u, globalDest[LFO_DEST_FIRST[i] + kLfoHumanise]);
             if (i == 0 && lfo12Mode == kModeSync)
                 globalLFOs[1].run.phase *= 1.0 - static_cast<double>(lfo12Amount);
         }
@@ -129,7 +129,7 @@ float APlugin::stepMorphLFO(LFOState& m, const LFOState& l1, const LFOState& l2,
     r.phase += lfocore::blendRate(l1.set.speed, l2.set.speed, a) * r.humanise;
     if (r.phase > 1.0) {
         const float u = getRandUnit();
-        r.humanise = std::exp2((2.0 * u - 1.0) * humaniseDepth);
+        r.humanise = lfocore::humaniseFactor(u, humaniseDepth);
     }
     r.phase = lfocore::frac(r.phase);
     const int index = lfocore::tableIndex(t);

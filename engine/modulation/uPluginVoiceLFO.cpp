@@ -70,7 +70,12 @@ void APlugin::setVoiceLFO(int v, int i) {
         if (lfo12Mode == kModePM) extraPhase = amount * l1;
         if (lfo12Mode == kModeFM) factor = std::exp2(3.0 * amount * l1);
     }
-    if (!s.enabled) {
+    // A voice's copy of an LFO that runs globally is not heard: the Main LFO when its play
+    // mode is not "Poly", the free LFOs when neither is (they may modulate each other).
+    const bool global = i == kMainLfo ? s.playMode != kPlayPoly
+                                      : voiceLFOs[v][0].set.playMode != kPlayPoly &&
+                                            voiceLFOs[v][1].set.playMode != kPlayPoly;
+    if (!s.enabled || global) {
         // Unused: only the phase runs on, and the value rests where it stood.
         r.phase = lfocore::frac(r.phase + s.speed * r.humanise);
         r.value = r.output;
@@ -85,8 +90,7 @@ void APlugin::setVoiceLFO(int v, int i) {
         if (r.phase >= 1.0) {
             r.random = 2.0f * getRandUnit() - 1.0f;
             const float u = getRandUnit();
-            r.humanise =
-                std::exp2((2.0 * u - 1.0) * voiceDest[v][LFO_DEST_FIRST[i] + kLfoHumanise]);
+            r.humanise = lfocore::humaniseFactor(u, voiceDest[v][LFO_DEST_FIRST[i] + kLfoHumanise]);
             if (i == 0 && lfo12Mode == kModeSync)
                 voiceLFOs[v][1].run.phase *= 1.0 - static_cast<double>(voiceLfo12Amount[v]);
         }

@@ -3,6 +3,7 @@
 // its note and controller sources, and the MIDI out of arpeggiator notes. Audio thread.
 #include "engine/APlugin.h"
 
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/TempoSync.h"
 
@@ -15,7 +16,6 @@ constexpr int kPolyMPE = 1;
 constexpr int kLfoRestartsGlobally = 2; // an LFO play mode that restarts with every note
 constexpr int LFO_PLAY_MODE_TAGS[3] = {tag::FreeLfo1PlayMode, tag::FreeLfo2PlayMode,
                                        tag::MainLfoPlayMode};
-constexpr int kVelocitySource = 17;
 constexpr int kArpSlideDest = 240;
 constexpr int kPortamentoDest = 10;
 constexpr int kVelocityToVolumeDest = 3;
@@ -99,7 +99,7 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
     }
 
     // The voice's own note sources, in every call.
-    voiceSource[voice][kVelocitySource] = voiceVelocity[voice];
+    voiceSource[voice][src::Velocity] = voiceVelocity[voice];
     voiceSource[voice][5] = key / 127.0f;
     voiceSource[voice][6] = (key - 57) / 12.0f;
     for (int slot = 7; slot <= 9; slot += 2) {
@@ -123,7 +123,7 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
 
 // The phrase-wide sources of a new note: velocity, key, randoms and the alternations.
 void APlugin::restartNoteSources(int key, int velocity) {
-    lastVoiceSource[kVelocitySource] = velocity / 127.0f;
+    lastVoiceSource[src::Velocity] = velocity / 127.0f;
     lastVoiceSource[5] = key / 127.0f;
     lastVoiceSource[6] = (key - 57) / 12.0f;
     for (int slot = 7; slot <= 9; slot += 2) {

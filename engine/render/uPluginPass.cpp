@@ -5,6 +5,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/Float4.h"
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 #include "engine/tables/PathPermutations.h"
@@ -18,8 +19,6 @@ constexpr float kSilentLevel = 1e-4f;
 constexpr float kOutputBound = 0.999f;
 constexpr float kDigitalSilence = 1e-9f;
 constexpr float kDenormalOffset = 1e-15f;
-constexpr int kOutputSource = 100;
-constexpr int kInputSource = 89;
 enum FxUnits { kDistortFX = 0, kModFX = 1, kGater = 2, kDelay = 3, kReverb = 4 };
 
 bool isFinite(const stereoStruct& f) {
@@ -47,13 +46,13 @@ Float4 keepFinite(Float4 x) {
 void APlugin::publishInput(float value) {
     if (value == inputSourceWritten) return;
     inputSourceWritten = value;
-    setModSrc(kInputSource, value, false);
+    setModSrc(src::Input, value, false);
 }
 
 void APlugin::publishOutput(float value) {
     if (value == outputSourceWritten) return;
     outputSourceWritten = value;
-    setModSrc(kOutputSource, value, true);
+    setModSrc(src::Output, value, true);
 }
 
 void APlugin::collectVoices() {

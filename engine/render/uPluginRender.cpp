@@ -5,6 +5,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/DenormalGuard.h"
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "platform/prefs.h"
 
@@ -50,10 +51,11 @@ void APlugin::renderWaveAudition(float** outputs, VstInt32 sampleFrames) {
     for (VstInt32 i = 0; i < sampleFrames; ++i) {
         waveAuditionVolume =
             0.99f * waveAuditionVolume + 0.01f * currentValues[tag::MainVolume] + 1e-15f;
-        float x = waveAuditionVolume;
-        x = x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
+        // The Main Volume law of the global modulation: -60 .. +10 dB, modulation in knob units.
+        float x = waveAuditionVolume + mainVolumeMod;
+        x = x > 0.0f ? (x > 1.0f ? 1.0f : x) : 0.0f;
         const float gain = x < 0.001f ? 0.0f : std::pow(10.0f, (70.0f * x - 60.0f) / 20.0f);
-        masterGain = gain * midiVolume;
+        masterGain = gain * globalDest[dest::MainVolume] * midiVolume;
         const float s = finiteOrZero(
             masterGain * getUserWaveTableValue(waveAuditionWave,
                                                static_cast<float>(waveAuditionPosition) / 4096.0f));

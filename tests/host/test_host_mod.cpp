@@ -168,3 +168,50 @@ TEST(HostMod, SixteenSlotsAtFullStayFiniteAndBounded) {
         EXPECT_LE(audio::peak(a), 0.999) << "destination " << dest;
     }
 }
+
+TEST(HostMod, VoiceGaterPatternAndSwingShapeTheNote) {
+    if (!notesSound()) GTEST_SKIP() << "notes make no sound yet";
+    constexpr int kGaterOn = 347, kGaterMix = 348, kGaterSpeed = 349, kGaterSteps = 350;
+    constexpr int kGaterSmooth = 351, kGaterSwing = 352, kGaterMode = 353;
+    constexpr int kGaterLeft = 355, kGaterRight = 356;
+    // The share of 5 ms windows above half the level, and the time between rises.
+    auto measure = [&](float swing, double& period) {
+        testhost::resetHost();
+        testhost::Plugin p(kRate, 256);
+        plainPatch(p);
+        p.setParameter(kGaterOn, 1.0f);
+        p.setParameter(kGaterMode, (1 + 0.1f) / 1.99f);    // per voice
+        p.setParameter(kGaterSteps, (3 + 0.1f) / 15.99f);  // four steps
+        p.setParameter(kGaterSpeed, (14 + 0.1f) / 33.99f); // 1/2: 4 steps a beat
+        p.setParameter(kGaterSmooth, 0.0f);
+        p.setParameter(kGaterSwing, swing);
+        p.setParameter(kGaterMix, 1.0f);
+        const float onOff = (0x5555 + 0.5f) / 65536.0f; // steps 0 and 2 open
+        p.setParameter(kGaterLeft, onOff);
+        p.setParameter(kGaterRight, onOff);
+        render(p, 512);
+        p.sendMidi({{0, 0x90, 57, 110}});
+        const auto a = render(p, 2 * 48000);
+        std::vector<double> level;
+        for (size_t i = 4800; i + 240 <= a.size(); i += 240)
+            level.push_back(audio::rms(a, i, i + 240));
+        double top = 0.0;
+        for (double v : level) top = std::fmax(top, v);
+        int open = 0;
+        std::vector<double> rises;
+        for (size_t i = 0; i < level.size(); ++i) {
+            open += level[i] >= 0.5 * top;
+            if (i > 0 && level[i - 1] < 0.5 * top && level[i] >= 0.5 * top)
+                rises.push_back(i * 0.005);
+        }
+        period = rises.size() >= 2 ? rises[1] - rises[0] : 0.0;
+        return double(open) / double(level.size());
+    };
+    double period = 0.0;
+    // 120 BPM, sixteenths: a step of 125 ms, open every other step.
+    EXPECT_NEAR(measure(0.0f, period), 0.5, 0.05);
+    EXPECT_NEAR(period, 0.25, 0.011);
+    // Swing 0.5: the open first step of each pair holds 75 % of the pair.
+    EXPECT_NEAR(measure(0.5f, period), 0.75, 0.05);
+    EXPECT_NEAR(period, 0.25, 0.011);
+}

@@ -27,6 +27,7 @@ std::unique_ptr<APlugin> makeEngine() {
     e->setParameter(tag::MainLfoSpeedModAmount, 0.5f); // no speed modulation
     e->setSteppedValue(tag::MainLfoPhase, 0);
     e->setSteppedValue(tag::MainLfoWave, kWaveSine);
+    e->setSteppedValue(tag::MainLfoPlayMode, 0); // "Poly": each voice runs its own
     for (int d = 254; d <= 262; ++d) e->globalDest[d] = 0.0f;
     e->globalDest[12] = 0.0f;
     return e;
