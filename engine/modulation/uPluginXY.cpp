@@ -120,6 +120,17 @@ void APlugin::startReplay(int pad) {
     xyReplay[pad].direction = 1.0;
 }
 
+void APlugin::restartXYOnTransport() {
+    // A song start replays the pads from their beginning and forgets a running gesture.
+    for (XYReplayState& pad : xyReplay) {
+        pad.recordStart = 0;
+        pad.recordLength = 0;
+        pad.increment = 0.0;
+        pad.position = 0.0;
+        pad.direction = 1.0;
+    }
+}
+
 int APlugin::getXYVoice() const {
     for (int v = 0; v < kNumVoices; ++v)
         if (voicePressed[v] || voiceLevel[v] > 1e-5f) return lastVoice & 15;

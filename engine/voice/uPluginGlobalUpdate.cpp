@@ -266,6 +266,7 @@ void APlugin::setGlobalOften() {
     if (!wasPlaying && transportPlaying) {
         // Tempo-synced motion starts again with the song.
         for (int n = 0; n < kGlobalLFOs; ++n) resetGlobalLFO(n);
+        restartXYOnTransport();
         oscLfoSharedPhase[0] = oscLfoSharedPhase[1] = 0;
         resetGater();
         setRibbbonSpringOff();
