@@ -120,8 +120,11 @@ void APlugin::startReplay(int pad) {
     xyReplay[pad].direction = 1.0;
 }
 
-void APlugin::restartXYOnTransport() {
-    // A song start replays the pads from their beginning and forgets a running gesture.
+void APlugin::restartModOnTransport() {
+    // A song start restarts the tempo-synced modulators: the global LFOs and the morph LFO
+    // at their phase offsets, and the pads' replay from their beginning (a running gesture's
+    // clock too).
+    for (int n = 0; n < kGlobalLFOs; ++n) resetGlobalLFO(n);
     for (XYReplayState& pad : xyReplay) {
         pad.recordStart = 0;
         pad.recordLength = 0;

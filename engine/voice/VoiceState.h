@@ -69,6 +69,11 @@ struct OscVoice {
     float modAmount = 0.0f;
     float pmDepth = 0.0f;
     float pitchEnvAmount = 0.0f;
+    // The last pitch inputs (octaves, base) and their increments, so a steady pitch costs no
+    // power of two per pass.
+    float pitchIn[2] = {-1000.0f, -1000.0f};
+    float pitchBaseIn = -1.0f;
+    float pitchOut[2] = {};
     // The oscillator LFO: a 24-bit phase, its increment per output frame, the pass's values.
     uint32_t lfoPhase = 0;
     uint32_t lfoInc = 0;

@@ -67,6 +67,14 @@ void APlugin::setGlobalRare() {
     setFXRare();
     // Global LFO settings, the modulation slot table and its in-use flags.
     setModRare();
+    // Which voice-side sources and destinations the slots use: the voices compute the costly
+    // ones only then. The sub and spread flags take effect at the next update (one old).
+    for (int k = 0; k < 6; ++k) moduleSourceUsed[k] = modSrcInUse[93 + k];
+    voiceOutputSourceUsed = modSrcInUse[99];
+    destInUseSubVol[0] = modDestInUse[40];
+    destInUseSubVol[1] = modDestInUse[90];
+    destInUseSpread[0] = modDestInUse[25] || modDestInUse[26] || modDestInUse[27];
+    destInUseSpread[1] = modDestInUse[73] || modDestInUse[74] || modDestInUse[75];
     updateArpRare();
     dcInput = onePoleCoef;
     dcFeedback = onePoleComplement;
@@ -265,8 +273,7 @@ void APlugin::setGlobalOften() {
     samplesPerWholeNote = static_cast<float>(samplesPerWholeNoteDouble);
     if (!wasPlaying && transportPlaying) {
         // Tempo-synced motion starts again with the song.
-        for (int n = 0; n < kGlobalLFOs; ++n) resetGlobalLFO(n);
-        restartXYOnTransport();
+        restartModOnTransport();
         oscLfoSharedPhase[0] = oscLfoSharedPhase[1] = 0;
         resetGater();
         setRibbbonSpringOff();

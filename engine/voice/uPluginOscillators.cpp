@@ -202,9 +202,9 @@ void APlugin::setOscEveryPass(int voice, int osc) {
         ov.subSymRow = symmetryIndex(dest[oscDest(osc, oscdest::SubSymmetry)] + 0.5f);
         ov.subFactor = fastExp2(dest[oscDest(osc, oscdest::SubTune)]) * 0.5f;
     }
-    if (osc == 1) {
+    if (osc == 1 && osc2ModMode != 0) {
         ov.modAmount = currentValues[tag::Osc2ModAmount] + dest[oscdest::Osc2ModAmount];
-        ov.pmDepth = (fastExp2(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
+        if (osc2ModMode == 1) ov.pmDepth = (fastExp2(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
     }
     ov.pitchEnvAmount = 2.0f * clamp01(currentValues[t.pitchEnvAmount] +
                                        dest[oscDest(osc, oscdest::PitchEnvAmount)]) -
@@ -222,16 +222,33 @@ void APlugin::setOscIncrements(int voice, int osc) {
     const float depth =
         currentValues[OSC_TAGS[osc].lfoToPitch] + dest[oscDest(osc, oscdest::LfoToPitch)];
     const float base = oscIncrementBase[voice][osc] * 0.5f;
-    const float lfo0 = pitch + ov.lfo[0] * depth, lfo1 = pitch + ov.lfo[1] * depth;
+    // The voice's share of both halves once; only a pitch envelope needs a power per slot.
+    OscVoice& cache = oscVoices[voice][osc];
+    const float x0 = pitch + ov.lfo[0] * depth, x1 = pitch + ov.lfo[1] * depth;
+    if (x0 != cache.pitchIn[0] || base != cache.pitchBaseIn)
+        cache.pitchOut[0] = base * fastExp2(x0);
+    if (x1 != cache.pitchIn[1] || base != cache.pitchBaseIn)
+        cache.pitchOut[1] = base * fastExp2(x1);
+    cache.pitchIn[0] = x0;
+    cache.pitchIn[1] = x1;
+    cache.pitchBaseIn = base;
+    const float p0 = cache.pitchOut[0], p1 = cache.pitchOut[1];
+    const float amount = ov.pitchEnvAmount;
     const int env = osc == 0 ? 1 : 3;
     for (int k = 0; k < uniNumVoices; ++k) {
         const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
         OscSlot& os = oscSlots[slot][osc];
         EnvState& e = oscEnv[slot][env];
-        const float b = base * subVoiceTune[slot] * os.drift;
-        os.inc[0] = b * fastExp2(lfo0 + e.value * ov.pitchEnvAmount);
+        const float b = subVoiceTune[slot] * os.drift;
+        if (amount == 0.0f) {
+            os.inc[0] = b * p0;
+            os.inc[1] = b * p1;
+            e.value += 2.0f * e.step;
+            continue;
+        }
+        os.inc[0] = b * p0 * fastExp2(e.value * amount);
         e.value += e.step;
-        os.inc[1] = b * fastExp2(lfo1 + e.value * ov.pitchEnvAmount);
+        os.inc[1] = b * p1 * fastExp2(e.value * amount);
         e.value += e.step;
     }
 }

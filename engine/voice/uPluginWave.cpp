@@ -73,6 +73,9 @@ float APlugin::getUserWaveTableValue(int n, float phase) const {
 void APlugin::setUserPreview(int n, bool on) {
     if (!isValidWave(n)) return;
     userPreviewOn = on ? static_cast<uint8_t>(n + 1) : 0;
+    waveAuditionWave = n;
+    waveAuditionPosition = 0;
+    waveAudition = on;
     if (!on) reset();
 }
 

@@ -248,3 +248,67 @@ TEST(HostVoicePitch, ExtremeSettingsOfEveryTypeAndModeStayFiniteAndBounded) {
             p.sendMidi({{0, 0xB0, 123, 0}});
         }
 }
+
+namespace {
+// Oscillator 1 a sine at key 57 (220 Hz) feeding oscillator 2, a sine seven semitones up,
+// with only oscillator 2 heard.
+std::vector<float> osc2Mode(int mode, float amount, bool sync = false) {
+    const float rate = 48000.0f;
+    Plugin p(rate, 512);
+    plainPatch(p);
+    p.setParameter(tag::Osc1OutputOn, 0.0f);
+    p.setParameter(tag::Osc2On, 1.0f);
+    p.setParameter(tag::Osc2Type, step(0, kTypeRange));
+    p.setParameter(tag::Osc2Volume, 1.0f);
+    p.setParameter(tag::Osc2Pan, 0.5f);
+    p.setParameter(tag::Osc2Octave, step(4, kOctaveRange));
+    p.setParameter(tag::Osc2Semi, 55.5f / 96.99f);
+    p.setParameter(tag::Osc2Fine, 0.5f);
+    p.setParameter(tag::Osc2SubVolume, 0.5f);
+    p.setParameter(tag::Osc2Spread, 0.0f);
+    p.setParameter(tag::Osc2Symmetry, 0.5f);
+    p.setParameter(tag::Osc2KeyTrackOn, 1.0f);
+    p.setParameter(tag::Osc2AmpEnvAmount, 0.5f);
+    p.setParameter(tag::Osc2PitchEnvAmount, 0.5f);
+    p.setParameter(tag::Osc2LfoToPitch, 0.0f);
+    p.setParameter(tag::Osc2LfoToAmp, 0.0f);
+    p.setParameter(tag::Osc2ZekAmount, 0.0f);
+    p.setParameter(tag::Osc2ModMode, (mode + 0.1f) / 19.99f);
+    p.setParameter(tag::Osc2ModAmount, amount);
+    p.setParameter(tag::Osc2SyncOn, sync ? 1.0f : 0.0f);
+    std::vector<float> l, r;
+    p.process(512, l, r);
+    return holdKey(p, 57, 0.5, rate);
+}
+} // namespace
+
+TEST(HostVoicePitch, Oscillator2ModesMakeTheirSpectra) {
+    const double rate = 48000.0, f1 = 220.0, f2 = keyHz(64);
+    using audio::magnitudeAt;
+    // Off: oscillator 2 alone at its own pitch.
+    const std::vector<float> off = osc2Mode(0, 1.0f);
+    EXPECT_NEAR(audio::cents(audio::dominantFrequency(off, rate), f2), 0.0, 2.0);
+    // Ring at full amount: sum and difference, no carrier.
+    const std::vector<float> ring = osc2Mode(3, 1.0f);
+    const double sum = magnitudeAt(ring, f2 + f1, rate), diff = magnitudeAt(ring, f2 - f1, rate);
+    EXPECT_GT(sum, 10.0 * magnitudeAt(ring, f2, rate));
+    EXPECT_GT(diff, 10.0 * magnitudeAt(ring, f2, rate));
+    // FM: sidebands at the carrier plus and minus the modulator.
+    const std::vector<float> fm = osc2Mode(2, 0.3f);
+    EXPECT_GT(magnitudeAt(fm, f2 + f1, rate), 0.05 * magnitudeAt(fm, f2, rate));
+    EXPECT_GT(magnitudeAt(fm, f2 - f1, rate), 0.05 * magnitudeAt(fm, f2, rate));
+    EXPECT_LT(magnitudeAt(off, f2 + f1, rate), 0.01 * magnitudeAt(off, f2, rate));
+    // Sync: oscillator 2 restarts with oscillator 1, so the sound repeats at 220 Hz.
+    const std::vector<float> sync = osc2Mode(0, 0.0f, true);
+    EXPECT_GT(magnitudeAt(sync, f1, rate), 0.1 * magnitudeAt(sync, f2, rate));
+    EXPECT_LT(magnitudeAt(off, f1, rate), 0.01 * magnitudeAt(off, f2, rate));
+}
+
+TEST(HostVoicePitch, SubOscillatorSoundsAnOctaveBelow) {
+    const float rate = 48000.0f;
+    Plugin p(rate, 512);
+    plainPatch(p);
+    p.setParameter(tag::Osc1SubVolume, 0.0f); // full sub, sine set
+    const std::vector<float> l = holdKey(p, 69, 0.5, rate);
+    EXPECT_GT(audio::magnitudeAt(l, 220.0, rate), 0.3 * audio::magnitudeAt(l, 440.0, rate));
+}

@@ -1,0 +1,167 @@
+// Voice state the audio cannot show directly: the concert-pitch chain from the A4 preference,
+// envelope times and shapes, the per-voice octave, unison tunings and the user-wave guard.
+#include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+#include "platform/prefs.h"
+
+#include "TestFolders.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+constexpr float kRate = 48000.0f;
+
+class VoiceEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = makeTempFolder("zek2voice");
+        setPrefsFileForTesting(folder + "/prefs.conf");
+    }
+    void TearDown() override {
+        setPrefsFileForTesting("");
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::unique_ptr<APlugin> engine() {
+        auto e = std::make_unique<APlugin>(nullptr);
+        e->setSampleRate(kRate);
+        e->setGlobalRare();
+        return e;
+    }
+    void choose(APlugin& e, int t, int index) {
+        e.setParameter(t, (index + 0.1f) / e.getSteppedRange(t));
+    }
+    // Presses voice 0 on a key by hand, as the note road does, and runs its first update.
+    void press(APlugin& e, int key) {
+        e.voicePressed[0] = 1;
+        e.voiceNote[0] = key;
+        e.voiceTargetPitch[0] = e.voiceGlidePitch[0] = (key - 57) / 12.0f;
+        e.voiceVelocity[0] = e.voiceVelocityGain[0] = 1.0f;
+        e.restartVoice(0);
+        for (int d = 0; d < 323; ++d) e.voiceDest[0][d] = e.voiceDestDefault[d];
+        e.setVoiceModOften(0);
+        e.setVoiceOften(0);
+    }
+    std::string folder;
+};
+
+} // namespace
+
+TEST_F(VoiceEngine, KeyA4SoundsAtThePreferenceAtEveryRate) {
+    for (int a4 : {440, 432, 5}) {
+        saveIntToPrefs("A4", a4);
+        const double expected = a4 == 5 ? 440.0 : a4; // out of range falls back to 440
+        for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+            auto e = std::make_unique<APlugin>(nullptr);
+            e->setSampleRate(rate);
+            e->setGlobalRare();
+            press(*e, 69);
+            // Phase units per sample at twice the rate: the oscillators add half the base
+            // times 2^(octaves from key 57) per sample.
+            const double perSample = e->getOscIncrementBase(0, 0) * 0.5 * 2.0;
+            const double hz = perSample / 16777215.0 * 2.0 * rate;
+            EXPECT_NEAR(1200.0 * std::log2(hz / expected), 0.0, 0.05) << a4 << " " << rate;
+        }
+    }
+}
+
+TEST_F(VoiceEngine, OctaveIsKeptPerVoice) {
+    auto e = engine();
+    press(*e, 60);
+    const float base0 = e->getOscIncrementBase(0, 0);
+    // Voice 1 with its octave modulated up: voice 0 keeps its own base.
+    e->voiceDest[1][20] = 1.0f / 8.99f * 1.0f; // one octave step of destination "Osc 1 Octave"
+    e->setVoiceOften(1);
+    EXPECT_FLOAT_EQ(e->getOscIncrementBase(0, 0), base0);
+    EXPECT_NEAR(e->getOscIncrementBase(1, 0) / base0, 2.0, 1e-4);
+}
+
+TEST_F(VoiceEngine, EnvelopeTimesFollowTheKnobLawAndSyncedNoteValues) {
+    auto e = engine();
+    // Free: a whole ramp in 2^(14 k) ms, 16 samples per update.
+    for (float k : {0.0f, 0.5f, 1.0f}) {
+        e->setParameter(tag::AmpEnvAttack, k);
+        const double updates = 1.0 / e->getEnvAtt(0, 0);
+        const double ms = updates * 16.0 / kRate * 1000.0;
+        EXPECT_NEAR(ms / std::exp2(14.0 * k), 1.0, 0.02) << k;
+    }
+    // Synced (filter envelope): "1/4 QB", index 11, a quarter of a whole note at 120 BPM.
+    e->setParameter(tag::FilterEnvSyncOn, 1.0f);
+    e->setGlobalRare();
+    e->setParameter(tag::FilterEnvDecay, (11 + 0.1f) / 30.99f);
+    const double samples = 16.0 / e->getEnvDec(1, 0);
+    EXPECT_NEAR(samples, 0.25 * 240.0 * kRate / 120.0 + 1.0, 1.0);
+    // Sustain tops out below 1 so that the decay always ends; release at the top holds every
+    // envelope but the amp envelope.
+    e->setParameter(tag::FilterEnvSustain, 1.0f);
+    EXPECT_FLOAT_EQ(e->getEnvSust(1, 0), 0.999f);
+    e->setParameter(tag::FilterEnvRelease, 1.0f);
+    e->setParameter(tag::AmpEnvRelease, 1.0f);
+    EXPECT_EQ(e->getEnvRel(1, 0), 0.0f);
+    EXPECT_GT(e->getEnvRel(0, 0), 0.0f);
+    // A fade knob within 0.0005 of its centre does not fade.
+    e->setParameter(tag::Free1EnvFade, 0.5003f);
+    EXPECT_EQ(e->getEnvFade(2, 0), 0.0f);
+    e->setParameter(tag::Free1EnvFade, 0.0f);
+    EXPECT_LT(e->getEnvFade(2, 0), 0.0f);
+}
+
+TEST_F(VoiceEngine, AmpEnvelopeRisesHoldsAndReleasesToExactSilence) {
+    auto e = engine();
+    e->setParameter(tag::AmpEnvAttack, 0.5f); // 128 ms
+    e->setParameter(tag::AmpEnvDecay, 0.0f);
+    e->setParameter(tag::AmpEnvSustain, 0.5f);
+    e->setParameter(tag::AmpEnvRelease, 0.0f);
+    press(*e, 60);
+    int updates = 0;
+    while (e->getVoiceEnv(0, 0).stage == 0 && updates < 10000) {
+        e->setVolEnv(0, 0);
+        ++updates;
+    }
+    EXPECT_NEAR(updates * 16.0 / kRate, 0.128, 0.005);
+    for (int i = 0; i < 50; ++i) e->setVolEnv(0, 0);
+    EXPECT_NEAR(e->getVoiceEnv(0, 0).output, 0.4995f, 1e-4);
+    e->voicePressed[0] = 0;
+    for (int i = 0; i < 20; ++i) e->setVolEnv(0, 0);
+    EXPECT_EQ(e->getVoiceEnv(0, 0).output, 0.0f);
+    e->setVolEnv(0, 0);
+    EXPECT_EQ(e->voiceLevel[0], 0.0f);
+}
+
+TEST_F(VoiceEngine, UnisonTuningsFollowTheAmountOrTheChord) {
+    auto e = engine();
+    choose(*e, tag::UnisonMode, 5); // "6 Voices"
+    e->setParameter(tag::UnisonAmount, 0.0f);
+    e->setGlobalRare();
+    ASSERT_EQ(e->getUnisonCount(), 6);
+    press(*e, 60);
+    for (int k = 0; k < 6; ++k) EXPECT_FLOAT_EQ(e->getSubVoiceTune(k), 1.0f) << k;
+    e->setParameter(tag::UnisonAmount, 1.0f);
+    e->setVoiceOften(0);
+    EXPECT_NEAR(e->getSubVoiceTune(0), std::exp2(-0.2 / 12.0), 1e-5);
+    choose(*e, tag::UnisonMode, 16); // "Major 7": 0, 4, 7, 11 whatever the amount
+    e->setGlobalRare();
+    e->setVoiceOften(0);
+    EXPECT_NEAR(e->getSubVoiceTune(3), std::exp2(11.0 / 12.0), 1e-5);
+}
+
+TEST_F(VoiceEngine, UserWaveRebuildsNeverRunTogetherAndNeverLeaveTheBusyFlag) {
+    auto e = engine();
+    // A partial edit leaves no flag behind: a later switch to the wave gets its tables.
+    e->setWaveTablePartials(0, 0, 1.0f, false);
+    EXPECT_FALSE(e->getUserWaveBusy());
+    choose(*e, tag::Osc1Type, 4);
+    e->setGlobalRare();
+    EXPECT_FALSE(e->getUserWaveDirty(0));
+    // Bad indexes are refused.
+    e->setWaveTablePartials(2, 0, 1.0f, 0.5f);
+    e->setWaveTablePartials(0, -1, 1.0f, false);
+    const float before = e->getWaveTablePartialsAmp(0, 3);
+    e->setWaveTablePartials(0, 3, std::nanf(""), false);
+    EXPECT_EQ(e->getWaveTablePartialsAmp(0, 3), before);
+}
