@@ -20,6 +20,7 @@ constexpr int kArpSlideDest = 240;
 constexpr int kPortamentoDest = 10;
 constexpr int kVelocityToVolumeDest = 3;
 constexpr int kUnisonDelayDest = 15;
+constexpr int kXYPolyReplay = 2; // an XY play mode: every voice replays the path itself
 
 float clamp01(float x) {
     return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
@@ -95,6 +96,12 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
         for (int n = 0; n < 3; ++n)
             if (getSteppedValue(LFO_PLAY_MODE_TAGS[n]) == kLfoRestartsGlobally) resetGlobalLFO(n);
         restartArpModVoice(voice, key);
+        // A pad replaying its path per voice starts the path again with the note.
+        for (int pad = 0; pad < 2; ++pad)
+            if (getXYPlayMode(pad) == kXYPolyReplay) {
+                xyReplay[pad].voicePosition[voice] = 0.0;
+                xyReplay[pad].voiceDirection[voice] = 1.0;
+            }
         restartNoteSources(key, velocity);
     }
 
