@@ -260,7 +260,9 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
     if (updateControls(cutoff, cutoffMod, resonanceValue, vowel)) computeCoefficients(vowel);
 
     // Work at one tenth of the level; a sample that is not finite enters as silence.
-    for (float& s : x) s = 0.1f * filtermath::finiteOr0(s) + 1e-15f;
+    const Float4 tenth(0.1f), offset(1e-15f);
+    const Float4 frameA = filtermath::finiteOrZero(Float4::load(x)) * tenth + offset;
+    const Float4 frameB = filtermath::finiteOrZero(Float4::load(x + 4)) * tenth + offset;
     int slots[4][3];
     historySlots(slots);
     Float4 ring[4];
@@ -268,26 +270,31 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
 
     Float4 v[4];
     if (type >= 38 && type <= 40) {
-        float left[4] = {x[0], x[2], x[4], x[6]};
-        float right[4] = {x[1], x[3], x[5], x[7]};
+        alignas(16) float a[4], b[4];
+        frameA.store(a);
+        frameB.store(b);
+        float left[4] = {a[0], a[2], b[0], b[2]};
+        float right[4] = {a[1], a[3], b[1], b[3]};
         runComb(0, 1, left, right, passRingFill, false);
         passRingFill = passRingFill + 4 < kRingFrames ? passRingFill + 4 : kRingFrames;
         advanceComb();
         for (int k = 0; k < 4; ++k) v[k] = pairVec(left[k], right[k]);
     } else {
-        for (int k = 0; k < 4; ++k) v[k] = pairVec(x[2 * k], x[2 * k + 1]);
+        // {L0, R0, L1, R1} into {R, L, R, L} per sub-frame.
+        v[0] = _mm_shuffle_ps(frameA.v, frameA.v, _MM_SHUFFLE(0, 1, 0, 1));
+        v[1] = _mm_shuffle_ps(frameA.v, frameA.v, _MM_SHUFFLE(2, 3, 2, 3));
+        v[2] = _mm_shuffle_ps(frameB.v, frameB.v, _MM_SHUFFLE(0, 1, 0, 1));
+        v[3] = _mm_shuffle_ps(frameB.v, frameB.v, _MM_SHUFFLE(2, 3, 2, 3));
         runGroup(pass, v, slots, ring);
     }
     if (hpOn) runHP(pass, v);
     sanitize(pass, v);
 
-    float out[8];
-    for (int k = 0; k < 4; ++k) {
-        alignas(16) float lanes[4];
-        _mm_store_ps(lanes, (v[k] * Float4(10.0f)).v);
-        out[2 * k] = lanes[3];
-        out[2 * k + 1] = lanes[2];
-    }
+    // Lanes 3 and 2 of each sub-frame back into {L0, R0, L1, R1}, at full level.
+    const Float4 ten(10.0f);
+    alignas(16) float out[8];
+    (Float4(_mm_shuffle_ps(v[0].v, v[1].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(out);
+    (Float4(_mm_shuffle_ps(v[2].v, v[3].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(out + 4);
     outA = {{out[0], out[1]}, {out[2], out[3]}};
     outB = {{out[4], out[5]}, {out[6], out[7]}};
 }
