@@ -1,42 +1,236 @@
-// Construction, rectangle and window life of the editor (host user-interface thread).
+// Construction, opening and closing of the editor, and its small members. Host user-interface
+// thread; the engine's flags tell the audio thread when the editor may take pushes.
 #include "editor/ueditor.h"
 
+#include "controls/FontTables.h"
+#include "editor/SkinResources.h"
 #include "engine/APlugin.h"
 #include "engine/params/StringTables.h"
 #include "platform/prefs.h"
-#include "vst2/AudioEffect.h"
 
-uEditor::uEditor(AudioEffect* owner) : AEffEditor(owner) {
-    // Read in this order; the last size that is switched on wins, none on is 100 percent.
-    for (int index = 1; index < 4; ++index)
-        if (getRegisterIsOn(REG_SCREEN_SIZE_STR[index], false)) screenSizeIndex = index;
-    const float scale = SCALE[screenSizeIndex];
-    rect.top = 0;
-    rect.left = 0;
-    rect.bottom = static_cast<VstInt16>(kMainHeight * scale);
-    rect.right = static_cast<VstInt16>(kMainWidth * scale);
+using namespace VSTGUI;
+
+namespace {
+
+// Where each view container sits at 100 percent (x, y); its size is its background's.
+constexpr int kOscModX[2] = {80, 410};
+constexpr int kOscModY = 181;
+constexpr int kEQX = 916, kEQY = 373;
+constexpr int kDistortVoiceX = 867, kDistortVoiceY = 576;
+constexpr int kMultiViewX = 25, kMultiViewY = 426;
+constexpr int kLinearKnobMode = 2;
+
+CViewContainer* makeContainer(CBitmap* background, int x, int y) {
+    const CCoord w = background ? background->getWidth() : 0;
+    const CCoord h = background ? background->getHeight() : 0;
+    auto* c = new CViewContainer(CRect(x, y, x + w, y + h));
+    c->useOffscreen(false);
+    return c;
 }
 
-// No window can be built yet: the host is told the editor did not open.
-bool uEditor::open(void*) {
-    return false;
+} // namespace
+
+uEditor::uEditor(AudioEffect* owner) : AEffGUIEditor(owner) {
+    // Numbered pictures come from the skin compiled into the plug-in.
+    setBitmapResourceProvider(&findSkinResource);
+    clearRegistry();
+    if (APlugin* engine = getEngine()) editStateShown = !engine->getEditChanged();
+    keyboardOn = getRegValue("Keyboard", true);
+    autoLimitOn = getRegValue("AutoLimit", true);
+    dragAndDropOn = getRegValue("DragAndDrop", true);
+    toolTipOn = getRegValue("ToolTip", true);
+    animationOn = getRegValue("Animation", true);
+    xyModOn = getRegValue("XYMod", true);
+    clearUndos();
+    idleStamp = programStepStamp = lastProgramStepAttempt = getTicks();
+    // The last size that is switched on wins; none on is 100 percent.
+    for (int index = 1; index < 4; ++index)
+        if (getRegisterIsOn(REG_SCREEN_SIZE_STR[index], false)) screenSizeIndex = index;
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<VstInt16>(getScaled(kMainHeight));
+    rect.right = static_cast<VstInt16>(getScaled(kMainWidth));
+}
+
+uEditor::~uEditor() {
+    finishedOpening = false;
+    // A host that deletes the plug-in with the window still open gets it released here, so no
+    // window outlives its editor. The engine is being destroyed and is not asked anything.
+    if (frame) releaseOpening();
+}
+
+APlugin* uEditor::getEngine() const {
+    return static_cast<APlugin*>(effect);
+}
+
+bool uEditor::open(void* parentWindow) {
+    APlugin* engine = getEngine();
+    if (!engine) return false;
+    if (frame) close();
+    finishedOpening = false;
+    engine->setEditorFlags(true, false);
+    busy = showingScreen = creatingControls = mainScreenGuard = false;
+    skipOscMod = skipEQ = skipDistortVoice = skipMultiView = false;
+    redrawOscMod = redrawEQ = redrawDistortVoice = redrawMultiView = xyModesChanged = false;
+    overloadLevel = 0;
+    lastFilterType = lastPortMode = lastUnisonMode = -1;
+    hoverName.clear();
+    hoverValue.clear();
+    lastTooltip.clear();
+    lastReadout.clear();
+
+    uiThread = std::this_thread::get_id();
+    AEffGUIEditor::open(parentWindow);
+    createBitmaps();
+    idleStamp = programStepStamp = lastProgramStepAttempt = getTicks();
+    editStateShown = !engine->getEditChanged();
+
+    CBitmap* background = getSkinBitmap(skin::kMainBackground);
+    const CRect frameSize = background
+                                ? CRect(0, 0, background->getWidth(), background->getHeight())
+                                : CRect(0, 0, rect.right, rect.bottom);
+    frame = new CFrame(frameSize, this);
+    frame->setBackground(background);
+    MenuStyle menus;
+    menus.hoverBackground = GREEN_COLOR;
+    menus.font = FONT_SIZES[getBig()];
+    frame->setMenuStyle(menus);
+    const bool opened = parentWindow ? frame->open(parentWindow, PlatformType::kX11ChildWindow)
+                                     : frame->open(nullptr, PlatformType::kOffscreen);
+    if (!opened) {
+        // No display or no such parent window: nothing of this opening stays behind.
+        close();
+        return false;
+    }
+    frame->registerKeyboardHook(this);
+    setKnobMode(kLinearKnobMode);
+
+    const CBitmap* oscMod = getSkinBitmap(skin::kOscModBackground);
+    for (int osc = 0; osc < 2; ++osc)
+        oscModContainer[osc] = makeContainer(const_cast<CBitmap*>(oscMod), getScaled(kOscModX[osc]),
+                                             getScaled(kOscModY));
+    eqContainer =
+        makeContainer(getSkinBitmap(skin::kEQBackground), getScaled(kEQX), getScaled(kEQY));
+    distortVoiceContainer = makeContainer(getSkinBitmap(skin::kDistortVoiceBackground),
+                                          getScaled(kDistortVoiceX), getScaled(kDistortVoiceY));
+    multiViewContainer = makeContainer(getSkinBitmap(skin::kMultiViewBackground),
+                                       getScaled(kMultiViewX, -2, 0, -4), getScaled(kMultiViewY));
+
+    controlCount = 0;
+    createMainScreenControls();
+    createEasyScreenControls();
+    createBackScreen();
+    dropTag = -1;
+    dropReleased = false;
+    showMainScreen();
+    engine->setEditorFlags(false, true);
+    finishedOpening = true;
+    busy = false;
+    updatePresetMenu();
+    updateFolderMenu();
+    resume();
+    return true;
 }
 
 void uEditor::close() {
-    systemWindow = nullptr;
+    APlugin* engine = getEngine();
+    if (!engine) return;
+    finishedOpening = false;
+    engine->setEditorFlags(false, false);
+    releaseOpening();
 }
 
-void uEditor::resume() {}
+// The keyboard hook goes first, then the pictures, the containers, the frame and last the
+// controls, so the editor's reference to each control is the last one.
+void uEditor::releaseOpening() {
+    if (frame) frame->unregisterKeyboardHook(this);
+    controlCount = 0;
+    removeBitmaps();
+    for (CViewContainer** c : {&oscModContainer[0], &oscModContainer[1], &eqContainer,
+                               &distortVoiceContainer, &multiViewContainer}) {
+        if (!*c) continue;
+        (*c)->removeAll(false);
+        (*c)->forget();
+        *c = nullptr;
+    }
+    if (frame) {
+        frame->removeAll(false);
+        // The frame goes with its window: every opening starts from a new one.
+        frame->forget();
+        frame = nullptr;
+    }
+    removeControls();
+    clearRegistry();
+    editControl = nullptr;
+}
 
-void uEditor::setParameter(int, float) {}
+void uEditor::clearRegistry() {
+    controlCount = 0;
+    for (int i = 0; i < kMaxControls; ++i) {
+        controls[i] = nullptr;
+        controlKinds[i] = 0;
+    }
+    for (int& index : tagControlIndex) index = -1;
+}
+
+bool uEditor::addControl(CControl* control, int kind) {
+    APlugin* engine = getEngine();
+    if (!engine || !control || !frame || controlCount >= kMaxControls) return false;
+    const int index = controlCount++;
+    controls[index] = control;
+    controlKinds[index] = kind;
+    const int tag = control->getTag();
+    if (isValidTag(tag)) {
+        tagControlIndex[tag] = index;
+        control->setDefaultValue(engine->getDefaultValue(tag));
+        control->setValue(engine->getParameter(tag));
+    } else {
+        control->setDefaultValue(0.0f);
+        control->setValue(0.0f);
+    }
+    return true;
+}
 
 void uEditor::setEditTag(int tag) {
-    editTag = (tag >= 0 && tag < 2048) ? tag : -1;
+    if (!isValidTag(tag)) {
+        editControl = nullptr;
+        return;
+    }
+    for (int i = 0; i < controlCount; ++i) {
+        if (controls[i] && controls[i]->getTag() == tag) {
+            editControl = controls[i];
+            return;
+        }
+    }
 }
 
-void uEditor::clearUndos() {}
+int uEditor::getScaled(int v, int c125, int c150, int c200) const {
+    switch (screenSizeIndex) {
+    case 1:
+        return static_cast<int>(static_cast<float>(v) * SCALE[1]) + c125;
+    case 2:
+        return static_cast<int>(static_cast<float>(v) * SCALE[2]) + c150;
+    case 3:
+        return static_cast<int>(static_cast<float>(v) * SCALE[3]) + c200;
+    default:
+        return v;
+    }
+}
 
-void uEditor::turnPartialOff() {}
+int uEditor::getScaledBitmap(int id) const {
+    if (screenSizeIndex < 0 || screenSizeIndex > 3) return id;
+    return id + 1000 * screenSizeIndex;
+}
+
+bool uEditor::getRegValue(const std::string& key, bool def) {
+    std::string value;
+    loadStringFromPrefs(key, value, 127);
+    if (value == "Y") return true;
+    if (value == "N") return false;
+    return def;
+}
+
+void uEditor::valueChanged(CControl*) {}
 
 // The section controls do not exist until the editor's screens are built; until then there is
 // nothing to swap or redraw.
@@ -48,5 +242,5 @@ void uEditor::addWaveUndo() {}
 
 void uEditor::updateShaperModeMenu(int mode) {
     // The shaper mode is stored even while no display shows it.
-    if (auto* engine = static_cast<APlugin*>(getEffect())) engine->setSteppedValue(1005, mode);
+    if (APlugin* engine = getEngine()) engine->setSteppedValue(1005, mode);
 }

@@ -218,6 +218,13 @@ public:
     void setPresetParameters();
     bool getIsSettingPreset() const;
     bool getEditChanged() const { return editChanged; }
+    // Set by the editor's open and close; the engine pushes nothing while opening or closed.
+    void setEditorFlags(bool opening, bool open) {
+        editorOpening = opening;
+        editorOpen = open;
+    }
+    bool getEditorOpening() const { return editorOpening; }
+    bool getEditorOpen() const { return editorOpen; }
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
     void setProgramName(char*) override {}

@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
 jobs=${ZEK2_JOBS:-$(nproc)}
+# The editor's window tests need an X server: a private virtual one serves both test runs.
+xrun=(xvfb-run -a -s "-screen 0 2560x1600x24")
 
 echo "== format check"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
@@ -12,10 +14,11 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 echo "== Release build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEK2_BUILD_TESTS=ON -DZEK2_BUILD_BENCH=ON
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+"${xrun[@]}" ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEK2_SANITIZE=ON -DZEK2_BUILD_TESTS=ON -DZEK2_BUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs"
+LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp \
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+  "${xrun[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs"

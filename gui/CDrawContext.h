@@ -1,0 +1,87 @@
+// The drawing surface handed to every view: lines, rectangles, ellipses, text aligned in a
+// rectangle, pictures, a clip rectangle and a translation that containers use for their
+// children's local coordinates. Backed by cairo and pango; user-interface thread only.
+#pragma once
+
+#include "gui/CFontDesc.h"
+#include "gui/GuiTypes.h"
+
+#include <string>
+
+namespace VSTGUI {
+
+class CDrawContext {
+public:
+    // Draws into a back-end surface owned by the caller (an image of the frame).
+    explicit CDrawContext(void* nativeSurface);
+    ~CDrawContext();
+    CDrawContext(const CDrawContext&) = delete;
+    CDrawContext& operator=(const CDrawContext&) = delete;
+
+    void setFrameColor(const CColor& c) { frameColor = c; }
+    void setFillColor(const CColor& c) { fillColor = c; }
+    void setFontColor(const CColor& c) { fontColor = c; }
+    CColor getFrameColor() const { return frameColor; }
+    CColor getFillColor() const { return fillColor; }
+    CColor getFontColor() const { return fontColor; }
+    void setFont(CFontRef font) { currentFont = font; }
+    CFontRef getFont() const { return currentFont; }
+    void setLineWidth(CCoord w) { lineWidth = w; }
+    CCoord getLineWidth() const { return lineWidth; }
+    void setGlobalAlpha(float a) { globalAlpha = a; }
+    float getGlobalAlpha() const { return globalAlpha; }
+
+    void drawLine(const CPoint& from, const CPoint& to);
+    void drawRect(const CRect& rect, CDrawStyle style = kDrawStroked);
+    void drawEllipse(const CRect& rect, CDrawStyle style = kDrawStroked);
+    void fillRect(const CRect& rect) { drawRect(rect, kDrawFilled); }
+    void fillEllipse(const CRect& rect) { drawEllipse(rect, kDrawFilled); }
+    // One line of text, vertically centred in rect, clipped to it.
+    void drawString(const std::string& text, const CRect& rect, CHoriTxtAlign align = kCenterText,
+                    bool antialias = true);
+    CCoord getStringWidth(const std::string& text);
+    // The width of one line of text without a surface (menu layout).
+    static CCoord measureString(CFontRef font, const std::string& text);
+    void clear(const CColor& c);
+
+    // The clip rectangle in the current coordinates; drawing outside it leaves no mark.
+    void setClipRect(const CRect& rect);
+    CRect getClipRect() const;
+    void resetClipRect();
+    // The origin of the current coordinates, in frame pixels.
+    void setOffset(const CPoint& p) { offset = p; }
+    CPoint getOffset() const { return offset; }
+
+    // Saves and restores colours, font, alpha, clip and offset.
+    void saveGlobalState();
+    void restoreGlobalState();
+
+    void* getNativeContext() const { return cr; }
+
+private:
+    void applyClip();
+    void setSource(const CColor& c);
+
+    void* cr = nullptr;
+    CColor frameColor = kBlackCColor;
+    CColor fillColor = kWhiteCColor;
+    CColor fontColor = kBlackCColor;
+    CFontRef currentFont = nullptr;
+    CCoord lineWidth = 1;
+    float globalAlpha = 1.0f;
+    CPoint offset;
+    CRect clipRect; // frame pixels
+    struct Saved {
+        CColor frame, fill, font;
+        CFontRef fontRef;
+        CCoord line;
+        float alpha;
+        CPoint offset;
+        CRect clip;
+    };
+    Saved stack[16] = {};
+    int depth = 0;
+    CRect surfaceRect;
+};
+
+} // namespace VSTGUI

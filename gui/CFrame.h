@@ -1,0 +1,153 @@
+// The frame: the root container of an editor's views. It owns the whole-frame back buffer,
+// redraws dirty views from the idle pass, routes mouse, wheel and keys (keyboard hook first,
+// then the focus view), keeps the mouse location, shows tooltips and runs menu pop-ups. Its
+// platform back end is an X11 child window of the host's window, or an off-screen image that
+// tests drive with synthetic events. User-interface thread only.
+#pragma once
+
+#include "gui/CView.h"
+#include "gui/MenuPopup.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+struct VstKeyCode;
+
+namespace VSTGUI {
+
+class CFrame;
+
+// What the frame needs of the editor that owns it.
+class VSTGUIEditorInterface {
+public:
+    virtual ~VSTGUIEditorInterface() = default;
+    virtual void beginEdit(int32_t) {}
+    virtual void endEdit(int32_t) {}
+    virtual int32_t getKnobMode() const { return 0; }
+    virtual CFrame* getFrame() const { return nullptr; }
+};
+
+// Computer keys reach the hook before any view: 1 handled, -1 not handled.
+class IKeyboardHook {
+public:
+    virtual ~IKeyboardHook() = default;
+    virtual int32_t onKeyDown(const VstKeyCode& code, CFrame* frame) = 0;
+    virtual int32_t onKeyUp(const VstKeyCode& code, CFrame* frame) = 0;
+};
+
+// A window-system back end of the frame.
+class IPlatformFrame {
+public:
+    virtual ~IPlatformFrame() = default;
+    // Copies the given part of the back buffer to the screen.
+    virtual void present(const CRect& rect) = 0;
+    // Reads pending window-system events and hands them to the frame.
+    virtual void pumpEvents() = 0;
+    // Shows the pop-up modally; true when an entry was chosen.
+    virtual bool runMenuPopup(MenuPopup& popup, const CRect& anchorInFrame) = 0;
+    virtual void resize(int width, int height) = 0;
+};
+
+enum class PlatformType { kX11ChildWindow, kOffscreen };
+
+class CFrame : public CViewContainer {
+public:
+    CFrame(const CRect& size, VSTGUIEditorInterface* editor);
+
+    // X11: parent is the host's window id. Off-screen: parent is ignored. False on failure
+    // (no display, no such window); the frame then stays usable off-screen.
+    bool open(void* parent, PlatformType type = PlatformType::kX11ChildWindow);
+    void close();
+    bool isOpen() const { return platform != nullptr; }
+    IPlatformFrame* getPlatformFrame() const { return platform.get(); }
+
+    VSTGUIEditorInterface* getEditor() const { return editor; }
+    void registerKeyboardHook(IKeyboardHook* hook) { keyboardHook = hook; }
+    void unregisterKeyboardHook(IKeyboardHook* hook) {
+        if (keyboardHook == hook) keyboardHook = nullptr;
+    }
+    IKeyboardHook* getKeyboardHook() const { return keyboardHook; }
+    void setFocusView(CView* view) { focusView = view; }
+    CView* getFocusView() const { return focusView; }
+
+    // The last mouse position, in frame coordinates.
+    CPoint& getCurrentMouseLocation(CPoint& where) const;
+    CButtonState getCurrentMouseButtons() const { return mouseButtons; }
+    // The frame's own child under the mouse (not descending into containers).
+    CView* getCurrentView() const;
+
+    // Serves the window system, redraws what is dirty and shows due tooltips.
+    void idle();
+    void idle(uint32_t nowMs);
+    // Redraws the whole frame into the back buffer now.
+    void render();
+
+    // Events in frame coordinates, from the back end or from tests. timeMs orders presses
+    // for the double-click rule: a second press within 400 ms and 4 pixels.
+    CMouseEventResult platformMouseDown(const CPoint& where, CButtonState buttons, uint32_t timeMs);
+    CMouseEventResult platformMouseMoved(const CPoint& where, CButtonState buttons);
+    CMouseEventResult platformMouseUp(const CPoint& where, CButtonState buttons);
+    bool platformWheel(const CPoint& where, float distance, CButtonState buttons);
+    void platformMouseExited();
+    int32_t onKeyDown(VstKeyCode& key) override;
+    int32_t onKeyUp(VstKeyCode& key) override;
+    bool isMouseCaptured() const { return captured; }
+
+    bool runMenuPopup(MenuPopup& popup);
+    void setMenuStyle(const MenuStyle& s) { menuStyle = s; }
+    // Off-screen pop-ups ask this driver for their events, one step per call; the pop-up is
+    // dismissed when it answers false. Tests script their menu choices with it.
+    using MenuDriver = std::function<bool(MenuPopup&)>;
+    void setMenuDriver(MenuDriver driver) { menuDriver = std::move(driver); }
+    const MenuDriver& getMenuDriver() const { return menuDriver; }
+
+    // The tooltip on show, "" when none.
+    const std::string& getShownTooltip() const { return tooltipText; }
+
+    // The back buffer: pixels for tests, a PNG file for screenshots.
+    void* getBackBuffer() const { return backBuffer; }
+    CColor getPixel(int x, int y) const;
+    bool writePNG(const std::string& path) const;
+
+    void invalidRect(const CRect& rect) override;
+    void invalidChild(const CRect& localRect) override;
+
+protected:
+    ~CFrame() override;
+
+private:
+    void updateHover(uint32_t nowMs);
+    void drawTooltip();
+    void redraw(const CRect& region);
+    bool inTree(const CView* view) const;
+
+    VSTGUIEditorInterface* editor;
+    std::unique_ptr<IPlatformFrame> platform;
+    void* backBuffer = nullptr;
+    CRect dirtyRegion;
+    IKeyboardHook* keyboardHook = nullptr;
+    CView* focusView = nullptr;
+    CPoint mouseLocation{-1, -1};
+    CButtonState mouseButtons;
+    bool captured = false;
+    uint32_t lastPressTime = 0;
+    CPoint lastPressPoint{-100, -100};
+    int32_t lastPressButton = 0;
+    bool lastPressWasDouble = false;
+    // Tooltips.
+    CView* hoverView = nullptr;
+    uint32_t hoverSince = 0;
+    uint32_t lastIdleMs = 0;
+    std::string tooltipText;
+    CRect tooltipRect;
+    MenuStyle menuStyle;
+    MenuDriver menuDriver;
+    bool inPopup = false;
+};
+
+// Milliseconds of the monotonic clock, for the frame's timing.
+uint32_t monotonicMilliseconds();
+
+} // namespace VSTGUI

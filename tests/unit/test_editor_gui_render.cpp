@@ -1,0 +1,155 @@
+// Off-screen drawing of a view tree: pictures with offsets and alpha, containers with local
+// coordinates and clipping, text, the dirty redraw of the idle pass, and PNG output.
+#include "GuiTestSupport.h"
+#include "TestFolders.h"
+#include "gui/CControl.h"
+
+#include <gtest/gtest.h>
+
+using namespace VSTGUI;
+using guitest::near;
+
+namespace {
+const CColor kRed{255, 0, 0, 255};
+const CColor kGreen{0, 255, 0, 255};
+const CColor kBlue{0, 0, 255, 255};
+const CColor kYellow{255, 255, 0, 255};
+} // namespace
+
+TEST(GuiRender, TreeOfViewsWithBitmapsAlphaAndTextRendersToMatchingPixels) {
+    CFrame* frame = guitest::offscreenFrame(200, 120);
+    auto* panel = new CViewContainer(CRect(50, 20, 150, 100));
+    panel->setBackgroundColor(kBlue);
+    guitest::attach(frame, panel);
+
+    // A picture at (10, 10) inside the container lands at (60, 30) on the frame.
+    CBitmap* red = guitest::solidBitmap(20, 20, kRed, kRed);
+    auto* picture = new CView(CRect(10, 10, 30, 30));
+    picture->setBackground(red);
+    guitest::attach(panel, picture);
+
+    // A two-state switch shows its lower half when on.
+    CBitmap* states = guitest::solidBitmap(10, 20, kGreen, kYellow);
+    auto* off = new COnOffButton(CRect(40, 10, 50, 20), nullptr, 1, states);
+    auto* on = new COnOffButton(CRect(60, 10, 70, 20), nullptr, 2, states);
+    on->setValue(1.0f);
+    guitest::attach(panel, off);
+    guitest::attach(panel, on);
+
+    // Half-transparent red over the blue container.
+    auto* faded = new CView(CRect(10, 40, 30, 60));
+    faded->setBackground(red);
+    faded->setAlphaValue(0.5f);
+    guitest::attach(panel, faded);
+
+    // A child that sticks out of its container is clipped to it.
+    auto* overhang = new CView(CRect(90, 60, 130, 100));
+    overhang->setBackground(guitest::solidBitmap(40, 40, kGreen, kGreen));
+    overhang->getBackground()->forget();
+    guitest::attach(panel, overhang);
+
+    auto* text = new CParamDisplay(CRect(0, 100, 200, 120));
+    text->setBackColor(kBlackCColor);
+    text->setFontColor(kWhiteCColor);
+    text->setText("MMMMMMMM");
+    guitest::attach(frame, text);
+
+    frame->render();
+    EXPECT_TRUE(near(frame->getPixel(60, 30), kRed));
+    EXPECT_TRUE(near(frame->getPixel(79, 49), kRed));
+    EXPECT_TRUE(near(frame->getPixel(80, 50), kBlue));
+    EXPECT_TRUE(near(frame->getPixel(95, 35), kGreen));
+    EXPECT_TRUE(near(frame->getPixel(115, 35), kYellow));
+    EXPECT_TRUE(near(frame->getPixel(65, 70), CColor(128, 0, 128, 255), 3));
+    EXPECT_TRUE(near(frame->getPixel(145, 85), kGreen));
+    EXPECT_FALSE(near(frame->getPixel(155, 85), kGreen)); // outside the container: clipped
+    // The text leaves light pixels inside its box and none outside it.
+    int lit = 0;
+    for (int x = 60; x < 140; ++x)
+        for (int y = 100; y < 120; ++y) lit += frame->getPixel(x, y).red > 128;
+    EXPECT_GT(lit, 20);
+    EXPECT_TRUE(near(frame->getPixel(2, 102), kBlackCColor));
+
+    // A change shows only after the idle pass redraws the dirty view.
+    off->setValue(1.0f);
+    EXPECT_TRUE(near(frame->getPixel(95, 35), kGreen));
+    frame->idle(1000);
+    EXPECT_TRUE(near(frame->getPixel(95, 35), kYellow));
+
+    // The PNG holds the same picture.
+    const std::string folder = makeTempFolder("zek2gui");
+    const std::string path = folder + "/frame.png";
+    ASSERT_TRUE(frame->writePNG(path));
+    const std::string bytes = readWhole(path);
+    auto* reread = new CBitmap(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    EXPECT_TRUE(reread->isLoaded());
+    EXPECT_EQ(reread->getWidth(), 200);
+    EXPECT_EQ(reread->getHeight(), 120);
+    reread->forget();
+    std::remove(path.c_str());
+
+    red->forget();
+    states->forget();
+    // The frame lets go of its views; the ones only it kept are released with it.
+    frame->forget();
+}
+
+TEST(GuiRender, NumberedBitmapsComeFromTheInstalledResourceProvider) {
+    static std::string asked;
+    static std::string png;
+    {
+        CFrame* frame = guitest::offscreenFrame(4, 2);
+        const std::string folder = makeTempFolder("zek2gui");
+        frame->writePNG(folder + "/p.png");
+        png = readWhole(folder + "/p.png");
+        std::remove((folder + "/p.png").c_str());
+        frame->forget();
+    }
+    setBitmapResourceProvider(
+        [](const char* name, const char* type, const uint8_t** data, size_t* size) {
+            asked = std::string(name) + "." + type;
+            if (std::string(name) == "bmp10064") {
+                *data = reinterpret_cast<const uint8_t*>(png.data());
+                *size = png.size();
+                return true;
+            }
+            if (std::string(name) == "bmp10065") { // a corrupt resource
+                static const uint8_t junk[16] = {0x89, 'P', 'N', 'G', 1, 2, 3};
+                *data = junk;
+                *size = sizeof junk;
+                return true;
+            }
+            return false;
+        });
+    auto* found = new CBitmap(10064);
+    EXPECT_EQ(asked, "bmp10064.png");
+    EXPECT_TRUE(found->isLoaded());
+    EXPECT_EQ(found->getWidth(), 4);
+    auto* missing = new CBitmap(123);
+    EXPECT_EQ(asked, "bmp00123.png");
+    EXPECT_FALSE(missing->isLoaded());
+    auto* corrupt = new CBitmap(10065);
+    EXPECT_FALSE(corrupt->isLoaded());
+    EXPECT_EQ(corrupt->getWidth(), 0);
+    found->forget();
+    missing->forget();
+    corrupt->forget();
+    setBitmapResourceProvider(nullptr);
+}
+
+TEST(GuiRender, DrawContextPrimitivesStayInsideTheirClip) {
+    CFrame* frame = guitest::offscreenFrame(40, 40);
+    frame->render();
+    CDrawContext c(frame->getBackBuffer());
+    c.setFillColor(kRed);
+    c.setClipRect(CRect(0, 0, 20, 40));
+    c.fillEllipse(CRect(0, 0, 40, 40));
+    c.resetClipRect();
+    c.setFrameColor(kGreen);
+    c.drawLine(CPoint(0, 39), CPoint(39, 39));
+    EXPECT_TRUE(near(frame->getPixel(19, 20), kRed));
+    EXPECT_FALSE(near(frame->getPixel(21, 20), kRed));
+    EXPECT_FALSE(near(frame->getPixel(1, 1), kRed)); // the corner lies outside the ellipse
+    EXPECT_TRUE(near(frame->getPixel(30, 39), kGreen));
+    frame->forget();
+}
