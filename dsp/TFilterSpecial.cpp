@@ -149,9 +149,13 @@ void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[
             const uint32_t p = combPos[ch] + 256u * static_cast<uint32_t>(k);
             slot[ch] = static_cast<int>((p >> 8) & 8191u);
             read[ch] = static_cast<int>(((p - static_cast<uint32_t>(combDelay[ch])) >> 8) & 8191u);
-            const int distance = (slot[ch] - read[ch]) & 8191;
-            inValid[ch] = distance == 0 || distance <= written;
-            outValid[ch] = (distance == 0 ? kRingFrames : distance) <= written;
+            if (fill >= kRingFrames) { // every slot holds this note's signal
+                inValid[ch] = outValid[ch] = true;
+            } else {
+                const int distance = (slot[ch] - read[ch]) & 8191;
+                inValid[ch] = distance == 0 || distance <= written;
+                outValid[ch] = (distance == 0 ? kRingFrames : distance) <= written;
+            }
             const float x = filtermath::finiteOr0(xs[ch][k]);
             in[slot[ch]][ch] = (fullScale ? 10.0f * x : x) + 1e-15f;
         }

@@ -546,12 +546,12 @@ private:
     std::string ecsDir, waveDir, xyDir, arpDir, modDir, sampleDir, eqDir, tuningDir;
     std::string helpPath;
 
-    // Tuning: the pitch of each MIDI note in semitones, and the tuning loader's text buffer.
+    // Tuning: the pitch of each MIDI note in semitones.
     float tuningNoteTable[128] = {};
-    char tuningText[65536] = {};
 
-    // The parameter tag learnt for each MIDI controller number (0 none).
-    int32_t midiCCMap[128] = {};
+    // The parameter tag learnt for each MIDI controller number (0 none); the user-interface
+    // thread writes it while the audio thread reads it.
+    std::atomic<int32_t> midiCCMap[128] = {};
     int32_t midiLearnTag = -1;
 
     // Editor state, kept by the editor's open and close.
@@ -1456,6 +1456,9 @@ public:
     // after 2^32 steps, so hours of running never lose the step's precision.
     uint64_t gaterPos = 0;
     stereoStruct gaterGain = {};
+    // The rise and fall smoothing controls last seen and their weights.
+    float gaterSmoothControls[2] = {-1.0f, -1.0f};
+    float gaterSmoothWeights[2] = {1.0f, 1.0f};
 
     // Delay stage.
     float delayMixSmooth = 0.0f;
@@ -1547,12 +1550,44 @@ public:
     // ---- Tuning, MIDI learn, controller maps, wave files and sample import -----------------
     // Set after midiLearnTag by the editor: the next controller message is learnt.
     std::atomic<bool> midiLearnArmed{false};
-    void setMIDILatch(int tag) {
-        midiLearnTag = tag;
-        midiLearnArmed = true;
-    }
+    // User-interface thread. A valid tag only: on arms learning for the tag, off removes every
+    // controller mapped to it.
+    void setMIDILatch(int tag, bool on = true);
+    // Asks for a controller number and maps it to the tag (other mappings of the tag stay).
+    void setMIDICCNum(int tag);
+    void resetMIDI();
+    void resetMIDICapture();
+    // Controller-map files through the choosers; the *File forms do the file work alone and
+    // answer false (map unchanged) for a file they refuse or cannot write.
+    void saveECS();
+    void loadECS();
+    bool saveECSFile(const std::string& path);
+    bool loadECSFile(const std::string& path);
     // The tag learnt for a controller number, 0 for none or outside 0..127.
-    int getMIDICCTag(int cc) const { return cc >= 0 && cc < 128 ? midiCCMap[cc] : 0; }
+    int getMIDICCTag(int cc) const { return cc >= 0 && cc < 128 ? midiCCMap[cc].load() : 0; }
+    bool getMIDICaptureCaught(int tag) const {
+        return isValidTag(tag) && midiCaptureCaught[tag] != 0;
+    }
+    float getMIDICaptureValue(int tag) const {
+        return isValidTag(tag) ? midiCaptureValues[tag] : 0.0f;
+    }
+
+    // Tuning: the pitch of a key in semitones while a tuning is on, else the key itself.
+    float getTuning(int note) const;
+    void loadTuning();
+    // Reads a tuning file and names the tuning; false leaves tuning and name as they were.
+    bool loadTuningFile(const std::string& path, const std::string& name);
+    void resetTuning();
+    std::string getTuningName() const;
+
+    // User-wave files and sample import into user wave n (0 or 1).
+    void loadWave(int n);
+    void saveWave(int n);
+    bool loadWaveFile(int n, const std::string& path);
+    bool saveWaveFile(int n, const std::string& path);
+    void loadSample(int n);
+    bool importSample(int n, const std::string& path);
+    const TSample& getSampleReader() const { return sampleReader; }
 };
 
 // Allocates and constructs one engine; null when that fails.

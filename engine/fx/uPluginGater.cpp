@@ -73,9 +73,17 @@ void APlugin::doGater(stereoStruct in, stereoStruct* out) {
     const int step = static_cast<int>((pairStart + static_cast<uint64_t>(2.0f * g)) %
                                       static_cast<uint64_t>(steps));
 
+    // The weights change only with their controls; the powers are renewed only then.
     const float v = fxValue(tag::GaterSmooth) + fxMod(DEST_GATER_SMOOTH);
-    const float rise = smoothingWeight(v + fxMod(DEST_GATER_ATTACK));
-    const float fall = smoothingWeight(v + fxMod(DEST_GATER_DECAY));
+    const float riseControl = v + fxMod(DEST_GATER_ATTACK);
+    const float fallControl = v + fxMod(DEST_GATER_DECAY);
+    if (!(riseControl == gaterSmoothControls[0] && fallControl == gaterSmoothControls[1])) {
+        gaterSmoothControls[0] = riseControl;
+        gaterSmoothControls[1] = fallControl;
+        gaterSmoothWeights[0] = smoothingWeight(riseControl);
+        gaterSmoothWeights[1] = smoothingWeight(fallControl);
+    }
+    const float rise = gaterSmoothWeights[0], fall = gaterSmoothWeights[1];
     const stereoStruct target{gaterStepGains[step][0], gaterStepGains[step][1]};
     const auto glide = [&](float current, float aim) {
         const float a = aim < current ? fall : rise;

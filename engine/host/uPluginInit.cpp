@@ -62,7 +62,6 @@ void APlugin::initVariables() {
     initLockSections();
     initFolders();
     for (int n = 0; n < 128; ++n) tuningNoteTable[n] = static_cast<float>(n);
-    std::memset(tuningText, 0, sizeof(tuningText));
     initBuiltinPresetNames();
 
     pendingPresetApply = false;

@@ -6,6 +6,7 @@
 #include "engine/modulation/ModIndices.h"
 #include "engine/modulation/ModSlotMath.h"
 #include "engine/params/ParamTags.h"
+#include "engine/voice/VoiceState.h"
 
 #include <cmath>
 #include <cstring>
@@ -118,6 +119,25 @@ float APlugin::getModValue(int tagNum) {
         const float g = masterGain;
         if (!(g >= 0.001f)) return 0.0f;
         return clamp01((20.0f * std::log10(g) + 60.0f) / 70.0f);
+    }
+    case tag::Osc1Volume:
+    case tag::Osc2Volume: {
+        // The oscillator's modulated level, on the knob's 60 dB scale.
+        const int osc = tagNum == tag::Osc1Volume ? 0 : 1;
+        if (!getOnOff(osc == 0 ? tag::Osc1On : tag::Osc2On)) return current;
+        const float level = oscVoices[w][osc].gain[0];
+        if (!(level >= 0.001f)) return 0.0f;
+        return clamp01((20.0f * std::log10(level) + 60.0f) / 60.0f);
+    }
+    case tag::Osc1SubVolume:
+    case tag::Osc2SubVolume: {
+        // The sub level on its 30 dB scale, drawn on the side of the centre the knob is on.
+        const int osc = tagNum == tag::Osc1SubVolume ? 0 : 1;
+        if (!getOnOff(osc == 0 ? tag::Osc1On : tag::Osc2On)) return current;
+        const float level = oscVoices[w][osc].subGain;
+        const float depth =
+            level >= 0.001f ? clamp01((20.0f * std::log10(level) + 30.0f) / 30.0f) : 0.0f;
+        return clamp01(current < 0.5f ? 0.5f - 0.5f * depth : 0.5f + 0.5f * depth);
     }
     case tag::HpFrequency:
         return clamp01(current + row[dest::HpFrequency]);

@@ -53,6 +53,8 @@ void APlugin::setVoiceModOften(int voice) {
     const float u = src[18] * 0.5f + 0.5f;
     voicePitchBend[voice] = u > 0.5f ? getPitchBendValue(tag::PitchBendUp, u)
                                      : -getPitchBendValue(tag::PitchBendDown, 1.0f - u);
+    // The arpeggiator's free sources of this voice (and its "Mod Arp Poly" step).
+    updateArpVoiceSources(voice);
 
     setVoiceEnvRates(voice);
     setVolEnv(voice, 0);

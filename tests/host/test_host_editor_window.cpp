@@ -178,3 +178,30 @@ TEST_F(HostEditorWindow, TheHostMayDestroyItsWindowWhileTheEditorIsOpen) {
     // A window id that does not exist is refused.
     EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x7ffffff0ul)), 0);
 }
+
+TEST_F(HostEditorWindow, TheHostsArrowKeysStepTheProgramsWhileTheEditorIsOpen) {
+    testhost::Plugin plugin;
+    auto programName = [&] {
+        char name[kVstMaxProgNameLen + 1] = "";
+        plugin.dispatch(effGetProgramName, 0, 0, name);
+        return std::string(name);
+    };
+    // Without an open editor the keys go back to the host.
+    EXPECT_EQ(plugin.dispatch(effEditKeyDown, 0, 14), 0);
+    // The first program is applied by the audio thread; a step waits until it is, and for
+    // 300 ms after the editor opened.
+    std::vector<float> left, right;
+    plugin.process(8192, left, right);
+    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    idle(plugin, 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(320));
+    const std::string first = programName();
+    EXPECT_EQ(plugin.dispatch(effEditKeyDown, 0, 14), 1); // down: the next program
+    const std::string second = programName();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(plugin.dispatch(effEditKeyDown, 0, 14), 1); // within 300 ms: swallowed
+    EXPECT_EQ(programName(), second);
+    EXPECT_EQ(plugin.dispatch(effEditKeyDown, 0, 11), 0); // left: the host's
+    EXPECT_EQ(plugin.dispatch(effEditKeyDown, 'a', 0), 0);
+    plugin.dispatch(effEditClose);
+}

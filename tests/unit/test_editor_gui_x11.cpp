@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 // After the test framework: the X headers define macros (None, Bool) that it uses as names.
+#include "gui/backend/X11Frame.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <cstdlib>
 #include <thread>
@@ -136,4 +139,25 @@ TEST(GuiX11, AParentWindowThatDoesNotExistIsRefusedAndTheProcessLivesOn) {
     for (int i = 0; i < 3; ++i) frame->idle();
     frame->forget();
     SUCCEED();
+}
+
+TEST(GuiX11, MouseButtonsModifiersAndKeysMapToTheButtonStateAndVirtualKeys) {
+    using backend::buttonStateFromX;
+    using backend::virtualKeyFromX;
+    EXPECT_EQ(buttonStateFromX(Button1Mask), kLButton);
+    EXPECT_EQ(buttonStateFromX(Button3Mask), kRButton);
+    EXPECT_EQ(buttonStateFromX(Button2Mask | ShiftMask), kMButton | kShift);
+    // Control stands where the Command key is expected, Alt where Option is.
+    EXPECT_EQ(buttonStateFromX(ControlMask), kControl);
+    EXPECT_EQ(buttonStateFromX(Mod1Mask), kAlt);
+    EXPECT_EQ(buttonStateFromX(Mod4Mask | Button1Mask), kApple | kLButton);
+    EXPECT_EQ(buttonStateFromX(LockMask | Mod2Mask), 0); // caps and num lock mean nothing
+    EXPECT_EQ(virtualKeyFromX(XK_Up), 12);
+    EXPECT_EQ(virtualKeyFromX(XK_Down), 14);
+    EXPECT_EQ(virtualKeyFromX(XK_Left), 11);
+    EXPECT_EQ(virtualKeyFromX(XK_Right), 13);
+    EXPECT_EQ(virtualKeyFromX(XK_Page_Up), 15);
+    EXPECT_EQ(virtualKeyFromX(XK_Page_Down), 16);
+    EXPECT_EQ(virtualKeyFromX(XK_Escape), 20);
+    EXPECT_EQ(virtualKeyFromX(XK_a), 0);
 }

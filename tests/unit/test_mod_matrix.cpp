@@ -207,3 +207,23 @@ TEST(ModMatrix, MainVolumeLawAndItsModulation) {
     EXPECT_NEAR(gainAt(0.5f), 0.5f * std::pow(10.0f, 0.5f), 1e-3f);
     EXPECT_FLOAT_EQ(e->globalDest[kMainVolumeDest], 1.0f); // the slot never lands here
 }
+
+TEST(ModMatrix, ModValueForTheKnobRings) {
+    auto e = makeEngine();
+    e->setParameter(tag::FilterQ, 0.4f);
+    const int qDest = e->getTagDest(tag::FilterQ);
+    ASSERT_GT(qDest, 0);
+    e->voiceDest[0][qDest] = 0.3f;
+    EXPECT_FLOAT_EQ(e->getModValue(tag::FilterQ), 0.4f); // nothing sounds: the plain value
+    e->voicePressed[0] = 1;
+    EXPECT_FLOAT_EQ(e->getModValue(tag::FilterQ), 0.7f);
+    e->voiceDest[0][qDest] = 0.9f;
+    EXPECT_FLOAT_EQ(e->getModValue(tag::FilterQ), 1.0f); // held to the knob's range
+    EXPECT_EQ(e->getModValue(-1), 0.0f);
+    EXPECT_EQ(e->getModValue(2048), 0.0f);
+    // Main Volume shows the applied gain on its 70 dB scale.
+    e->masterGain = 1.0f;
+    EXPECT_NEAR(e->getModValue(tag::MainVolume), 60.0f / 70.0f, 1e-6f);
+    e->masterGain = 0.0f;
+    EXPECT_EQ(e->getModValue(tag::MainVolume), 0.0f);
+}

@@ -1,0 +1,191 @@
+// Fixtures for the file tests, generated here: WAV and AIFF sample files of any layout, and a
+// test engine with a plain sine patch whose pitch and wave can be heard. Unit tests only.
+#pragma once
+
+#include "RenderEngine.h"
+#include "platform/dialogs.h"
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace filesrig {
+
+inline void putLE(std::string& s, uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+inline void putBE(std::string& s, uint64_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// A sample of `frames` frames; value(frame, channel) gives each sample in -1..1.
+struct SampleSpec {
+    int channels = 1;
+    int bits = 16;
+    int formatTag = 1; // WAV: 1 integer, 3 float; 0xFFFE extensible (of `subFormat`)
+    int subFormat = 1;
+    uint32_t rate = 44100;
+    int frames = 64;
+    std::function<double(int, int)> value = [](int, int) { return 0.0; };
+};
+
+// One sample as stored: integers are scaled by 2^(bits-1) and held to their range; WAV 8-bit
+// is unsigned.
+inline void putSample(std::string& s, const SampleSpec& spec, double v, bool bigEndian) {
+    const bool isFloat = spec.formatTag == 3 || (spec.formatTag == 0xFFFE && spec.subFormat == 3);
+    const int bytes = spec.bits / 8;
+    if (isFloat) {
+        const float f = static_cast<float>(v);
+        uint32_t bitsOf;
+        std::memcpy(&bitsOf, &f, 4);
+        putLE(s, bitsOf, 4);
+        return;
+    }
+    const double scale = std::ldexp(1.0, spec.bits - 1);
+    double q = std::floor(v * scale);
+    if (q > scale - 1) q = scale - 1;
+    if (q < -scale) q = -scale;
+    int64_t i = static_cast<int64_t>(q);
+    if (spec.bits == 8 && !bigEndian) i += 128; // WAV 8-bit is offset binary
+    const uint64_t u = static_cast<uint64_t>(i) & ((uint64_t(1) << spec.bits) - 1);
+    if (bigEndian)
+        putBE(s, u, bytes);
+    else
+        putLE(s, u, bytes);
+}
+
+inline std::string wavBytes(const SampleSpec& spec) {
+    std::string data;
+    for (int f = 0; f < spec.frames; ++f)
+        for (int c = 0; c < spec.channels; ++c) putSample(data, spec, spec.value(f, c), false);
+    std::string fmt;
+    const int align = spec.bits / 8 * spec.channels;
+    putLE(fmt, uint64_t(spec.formatTag), 2);
+    putLE(fmt, uint64_t(spec.channels), 2);
+    putLE(fmt, spec.rate, 4);
+    putLE(fmt, uint64_t(spec.rate) * uint64_t(align), 4);
+    putLE(fmt, uint64_t(align), 2);
+    putLE(fmt, uint64_t(spec.bits), 2);
+    if (spec.formatTag == 0xFFFE) {
+        putLE(fmt, 22, 2);
+        putLE(fmt, uint64_t(spec.bits), 2);
+        putLE(fmt, spec.channels == 2 ? 3 : 4, 4);
+        putLE(fmt, uint64_t(spec.subFormat), 2);
+        fmt += std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+    }
+    std::string body = "WAVE";
+    body += "fmt ";
+    putLE(body, fmt.size(), 4);
+    body += fmt;
+    // A chunk the reader must step over, of odd size with its pad byte.
+    body += "LIST";
+    putLE(body, 3, 4);
+    body += std::string("abc\0", 4);
+    body += "data";
+    putLE(body, data.size(), 4);
+    body += data;
+    if (data.size() & 1) body.push_back('\0');
+    std::string file = "RIFF";
+    putLE(file, body.size(), 4);
+    return file + body;
+}
+
+inline std::string aiffBytes(const SampleSpec& spec) {
+    std::string data;
+    for (int f = 0; f < spec.frames; ++f)
+        for (int c = 0; c < spec.channels; ++c) putSample(data, spec, spec.value(f, c), true);
+    std::string body = "AIFF";
+    body += "COMM";
+    putBE(body, 18, 4);
+    putBE(body, uint64_t(spec.channels), 2);
+    putBE(body, uint64_t(spec.frames), 4);
+    putBE(body, uint64_t(spec.bits), 2);
+    // 80-bit extended rate: exponent, then the mantissa with its explicit leading one.
+    int exponent = 0;
+    while ((uint64_t(1) << (exponent + 1)) <= spec.rate) ++exponent;
+    putBE(body, uint64_t(16383 + exponent), 2);
+    putBE(body, uint64_t(spec.rate) << (63 - exponent), 8);
+    body += "SSND";
+    putBE(body, data.size() + 8, 4);
+    putBE(body, 0, 4);
+    putBE(body, 0, 4);
+    body += data;
+    if (data.size() & 1) body.push_back('\0');
+    std::string file = "FORM";
+    putBE(file, body.size(), 4);
+    return file + body;
+}
+
+// A sine patch on oscillator 1 (type 0 sine, 4 user wave 1), amp envelope open at once, no
+// effects: its pitch is the played key's.
+inline void plainPatch(rendertest::Engine& e, int type = 0) {
+    APlugin& p = *e;
+    auto step = [](int index, float range) { return (static_cast<float>(index) + 0.1f) / range; };
+    p.setParameter(tag::Osc1On, 1.0f);
+    p.setParameter(tag::Osc1Type, step(type, 7.99f));
+    p.setParameter(tag::Osc1Volume, 1.0f);
+    p.setParameter(tag::Osc1Pan, 0.5f);
+    p.setParameter(tag::Osc1OutputOn, 1.0f);
+    p.setParameter(tag::Osc1Octave, step(4, 8.99f));
+    p.setParameter(tag::Osc1Semi, 48.5f / 96.99f);
+    p.setParameter(tag::Osc1Fine, 0.5f);
+    p.setParameter(tag::Osc1SubVolume, 0.5f);
+    p.setParameter(tag::Osc1Spread, 0.0f);
+    p.setParameter(tag::Osc1Symmetry, 0.5f);
+    p.setParameter(tag::Osc1KeyTrackOn, 1.0f);
+    p.setParameter(tag::Osc1LfoToPitch, 0.0f);
+    p.setParameter(tag::Osc1LfoToAmp, 0.0f);
+    p.setParameter(tag::Osc1LfoToPwm, 0.0f);
+    p.setParameter(tag::Osc1AmpEnvAmount, 0.5f);
+    p.setParameter(tag::Osc1PitchEnvAmount, 0.5f);
+    p.setParameter(tag::Osc1ZekAmount, 0.0f);
+    p.setParameter(tag::Osc2On, 0.0f);
+    p.setParameter(tag::Osc2SyncOn, 0.0f);
+    p.setParameter(tag::UnisonMode, step(0, 29.99f));
+    p.setParameter(tag::AnalogDriftOn, 0.0f);
+    p.setParameter(tag::GlobalTuning, 0.5f);
+    p.setParameter(tag::PortamentoMode, 0.0f);
+    p.setParameter(tag::AmpEnvAttack, 0.0f);
+    p.setParameter(tag::AmpEnvDecay, 0.0f);
+    p.setParameter(tag::AmpEnvSustain, 1.0f);
+    p.setParameter(tag::AmpEnvRelease, 0.0f);
+    p.setParameter(tag::MainPan, 0.5f);
+    p.setParameter(tag::MainLfoToVolume, 0.0f);
+    p.setParameter(tag::MainLfoToPan, 0.0f);
+    p.setParameter(tag::BypassFxOn, 1.0f);
+    p.setParameter(tag::BrickFilterOn, 0.0f);
+    e.settle();
+}
+
+// The left channel of `seconds` of a held key, after a settling tenth of a second.
+inline std::vector<float> holdKey(rendertest::Engine& e, int key, double seconds, float rate) {
+    e.play({{0x90, key, 100}});
+    e.render(static_cast<int>(0.1 * rate));
+    e.render(static_cast<int>(seconds * rate));
+    std::vector<float> left = e.left;
+    e.play({{0x80, key, 0}});
+    e.settle();
+    return left;
+}
+
+// Frequency from rising zero crossings, interpolated between samples.
+inline double crossingFrequency(const std::vector<float>& x, double rate) {
+    double first = -1.0, last = -1.0;
+    int count = 0;
+    for (size_t i = 1; i < x.size(); ++i)
+        if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
+            const double t = double(i - 1) + x[i - 1] / double(x[i - 1] - x[i]);
+            if (first < 0.0) first = t;
+            last = t;
+            ++count;
+        }
+    return count > 1 ? (count - 1) * rate / (last - first) : 0.0;
+}
+
+inline double cents(double f, double reference) {
+    return 1200.0 * std::log2(f / reference);
+}
+
+} // namespace filesrig

@@ -1,0 +1,133 @@
+// Tuning files: which section counts, what a refused file leaves, the name in the name tags,
+// and the pitch a retuned key is heard at.
+#include "FilesRig.h"
+#include "TestFolders.h"
+#include "engine/files/FileFormats.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using zekfiles::TuningParse;
+
+struct Table {
+    float n[128];
+    Table() {
+        for (int i = 0; i < 128; ++i) n[i] = static_cast<float>(i);
+    }
+};
+
+TuningParse parse(const std::string& text, Table& t) {
+    return zekfiles::parseTuningText(text, t.n);
+}
+
+class TuningFiles : public ::testing::Test {
+protected:
+    void SetUp() override { scoped = std::make_unique<ScopedDialogBackend>(dialogs); }
+    void TearDown() override {
+        scoped.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::string write(const std::string& name, const std::string& text) {
+        writeWhole(folder + "/" + name, text);
+        return folder + "/" + name;
+    }
+    rendertest::Engine e;
+    std::string folder = makeTempFolder("zek2tuning");
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ScopedDialogBackend> scoped;
+};
+
+} // namespace
+
+TEST(TuningText, TheExactSectionWinsAndOnlyItsNoteLinesCount) {
+    Table t;
+    const std::string both = "; a comment\n[Tuning]\nnote 60=7000\n"
+                             "[Exact Tuning]\r\nBaseFreq = 8.1757989156\r\n"
+                             "note 60 = 6050\r\nnote 61=6100.5=3\r\nnote 200=1\r\nnote x=5\r\n"
+                             "note 62=\r\nnote 63\r\n";
+    ASSERT_EQ(parse(both, t), TuningParse::Ok);
+    EXPECT_FLOAT_EQ(t.n[60], 60.5f) << "a quarter tone up";
+    EXPECT_FLOAT_EQ(t.n[61], 61.005f);
+    EXPECT_EQ(t.n[62], 62.0f);
+    EXPECT_EQ(t.n[0], 0.0f) << "a note that is not a number names no note";
+
+    Table plain;
+    ASSERT_EQ(parse("[Tuning]\nnote 0=-150\nnote 127=12600\n; end\nnote 5=0\n", plain),
+              TuningParse::Ok);
+    EXPECT_FLOAT_EQ(plain.n[0], -1.5f);
+    EXPECT_FLOAT_EQ(plain.n[127], 126.0f);
+    EXPECT_EQ(plain.n[5], 5.0f) << "a comment ends the section";
+
+    Table early;
+    ASSERT_EQ(parse("[Tuning]\n;\nnote 60=6050\n", early), TuningParse::Ok);
+    EXPECT_EQ(early.n[60], 60.0f);
+}
+
+TEST(TuningText, NoSectionOrAnUnusableCentValueRefusesTheWholeFile) {
+    for (const char* bad : {"note 60=6050\n", "", "[Tun\n", "[Tuning]\nnote 1=100\nnote 60=nan\n",
+                            "[Tuning]\nnote 60=inf\n", "[Tuning]\nnote 60=abc\n",
+                            "[Tuning]\nnote 60=1e9\n", "[Exact Tuning]\nnote 60=-20000\n"}) {
+        Table t;
+        EXPECT_NE(parse(bad, t), TuningParse::Ok) << bad;
+        EXPECT_EQ(t.n[1], 1.0f) << bad;
+        EXPECT_EQ(t.n[60], 60.0f) << bad;
+    }
+}
+
+TEST_F(TuningFiles, ALoadNamesTheTuningAndARefusalOrCancelKeepsTuningAndName) {
+    EXPECT_EQ(e->getTuningName(), "Standard Tuning");
+    const std::string longName(45, 'q');
+    dialogs.answerOk(write(longName + ".tun", "[Tuning]\nnote 60=6050\n"));
+    e->loadTuning();
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].title, "Tuning Files");
+    EXPECT_EQ(dialogs.questions()[0].extensions, std::vector<std::string>{"tun"});
+    EXPECT_TRUE(e->getOnOff(tag::HasTuningOn));
+    EXPECT_EQ(e->getTuningName(), std::string(39, 'q'));
+    EXPECT_FLOAT_EQ(e->getTuning(60), 60.5f);
+    EXPECT_EQ(e->getTuning(61), 61.0f);
+
+    // Cancel, a missing file, no section, a bad value: all leave tuning and name.
+    dialogs.answerCancel();
+    e->loadTuning();
+    for (const std::string& path :
+         {folder + "/missing.tun", write("none.tun", "[Scale]\nnote 60=100\n"),
+          write("bad.tun", "[Tuning]\nnote 61=6200\nnote 60=nan\n")}) {
+        dialogs.answerOk(path);
+        dialogs.answerOk(); // the message box
+        e->loadTuning();
+    }
+    int problems = 0;
+    for (const DialogRequest& q : dialogs.questions())
+        problems += q.kind == DialogKind::Message && q.text == "Problem with Tuning File";
+    EXPECT_EQ(problems, 3) << "every refused file is said so; a cancel is not";
+    EXPECT_EQ(e->getTuningName(), std::string(39, 'q'));
+    EXPECT_FLOAT_EQ(e->getTuning(60), 60.5f);
+    EXPECT_EQ(e->getTuning(61), 61.0f);
+
+    e->resetTuning();
+    EXPECT_EQ(e->getTuningName(), "Standard Tuning");
+    EXPECT_EQ(e->getTuning(60), 60.0f);
+}
+
+TEST_F(TuningFiles, ATuningFileRetunesTheRenderedPitchByItsCents) {
+    const float rate = 48000.0f;
+    filesrig::plainPatch(e);
+    ASSERT_TRUE(
+        e->loadTuningFile(write("q.tun", "[Exact Tuning]\nnote 69=6950\nnote 57=5500\n"), "q"));
+    const double a4 = 440.0;
+    EXPECT_NEAR(
+        filesrig::cents(filesrig::crossingFrequency(filesrig::holdKey(e, 69, 0.3, rate), rate), a4),
+        50.0, 1.0);
+    EXPECT_NEAR(
+        filesrig::cents(filesrig::crossingFrequency(filesrig::holdKey(e, 57, 0.3, rate), rate), a4),
+        -1400.0, 1.0);
+    e->resetTuning();
+    EXPECT_NEAR(
+        filesrig::cents(filesrig::crossingFrequency(filesrig::holdKey(e, 69, 0.3, rate), rate), a4),
+        0.0, 1.0);
+}
