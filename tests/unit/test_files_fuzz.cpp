@@ -5,7 +5,6 @@
 #include "TestFolders.h"
 #include "engine/files/FileFormats.h"
 #include "platform/strings.h"
-#include "tests/host/AudioAnalysis.h"
 
 #include <gtest/gtest.h>
 
