@@ -672,6 +672,7 @@ public:
     float masterGain = 1.0f;  // written by the global modulation update and the wave audition
     float fadeGain = 1.0f;
     std::atomic<bool> fadeOutActive{false}; // raised before a program change, ramps fadeGain
+    uint8_t autoLimitTriggered = 0;         // the output overloaded; the slow update acts on it
     // Wave audition: the user-wave preview replaces the whole block while the flag is set.
     std::atomic<bool> waveAudition{false};
     int32_t waveAuditionWave = 0;

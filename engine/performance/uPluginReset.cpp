@@ -76,7 +76,7 @@ void APlugin::previewNoteReleased() {
 void APlugin::reset() {
     fadeOutActive = false;
     fadeGain = 1.0f;
-    overloadSeen = false;
+    autoLimitTriggered = 0;
     previewPlaying = 0;
     waveAudition = false;
     outputLevel = 0.0f;

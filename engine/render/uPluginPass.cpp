@@ -184,7 +184,7 @@ void APlugin::runOutputStage() {
     outputLevel = 0.99f * outputLevel + 0.01f * (std::isfinite(level) ? level : 0.0f);
     if (!std::isfinite(outputLevel)) outputLevel = 0.0f;
     // The slow update lowers Main Volume while this stays raised and auto-limit is on.
-    if (outputLevel > 1.0f) overloadSeen = true;
+    if (outputLevel > 1.0f) autoLimitTriggered = 1;
 
     if (getOnOff(tag::BrickFilterOn)) runBrickFilter();
 
