@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/params/ParamTags.h"
+#include "tests/PlainOscillator.h"
 #include "tests/host/TestHost.h"
 
 #include <vector>
@@ -47,24 +48,7 @@ struct Stages {
 inline void apply(testhost::Plugin& p, const Stages& s) {
     std::vector<float> l, r;
     for (int i = 0; i < 3; ++i) p.process(4096, l, r); // the start-up program lands first
-    p.setParameter(tag::Osc1On, 1.0f);
-    p.setParameter(tag::Osc1Type, step(kSaw, kOscTypeRange));
-    p.setParameter(tag::Osc1Volume, 1.0f);
-    p.setParameter(tag::Osc1Pan, 0.5f);
-    p.setParameter(tag::Osc1OutputOn, 1.0f);
-    p.setParameter(tag::Osc1Octave, step(4, kOctaveRange));
-    p.setParameter(tag::Osc1Semi, 48.5f / 96.99f);
-    p.setParameter(tag::Osc1Fine, 0.5f);
-    p.setParameter(tag::Osc1SubVolume, 0.5f);
-    p.setParameter(tag::Osc1Spread, 0.0f);
-    p.setParameter(tag::Osc1Symmetry, 0.5f);
-    p.setParameter(tag::Osc1KeyTrackOn, 1.0f);
-    p.setParameter(tag::Osc1LfoToPitch, 0.0f);
-    p.setParameter(tag::Osc1LfoToAmp, 0.0f);
-    p.setParameter(tag::Osc1LfoToPwm, 0.0f);
-    p.setParameter(tag::Osc1AmpEnvAmount, 0.5f);
-    p.setParameter(tag::Osc1PitchEnvAmount, 0.5f);
-    p.setParameter(tag::Osc1ZekAmount, 0.0f);
+    testpatch::setPlainOsc1(p, kSaw);
     p.setParameter(tag::Osc2On, s.twoOscillators ? 1.0f : 0.0f);
     p.setParameter(tag::Osc2Type, step(kSaw, kOscTypeRange));
     p.setParameter(tag::Osc2Volume, 1.0f);

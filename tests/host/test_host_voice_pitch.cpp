@@ -2,6 +2,7 @@
 // over the keyboard, the tuning and octave controls, unison detune, the amp envelope's release,
 // pan, DC, and bounded output under extreme settings.
 #include "engine/params/ParamTags.h"
+#include "tests/PlainOscillator.h"
 #include "tests/host/AudioAnalysis.h"
 #include "tests/host/TestHost.h"
 
@@ -29,24 +30,7 @@ void plainPatch(Plugin& p, int type = 0) {
     std::vector<float> l, r;
     // Let the start-up program land first, so it cannot overwrite the settings below.
     for (int i = 0; i < 3; ++i) p.process(4096, l, r);
-    p.setParameter(tag::Osc1On, 1.0f);
-    p.setParameter(tag::Osc1Type, step(type, kTypeRange));
-    p.setParameter(tag::Osc1Volume, 1.0f);
-    p.setParameter(tag::Osc1Pan, 0.5f);
-    p.setParameter(tag::Osc1OutputOn, 1.0f);
-    p.setParameter(tag::Osc1Octave, step(4, kOctaveRange));
-    p.setParameter(tag::Osc1Semi, 48.5f / 96.99f);
-    p.setParameter(tag::Osc1Fine, 0.5f);
-    p.setParameter(tag::Osc1SubVolume, 0.5f);
-    p.setParameter(tag::Osc1Spread, 0.0f);
-    p.setParameter(tag::Osc1Symmetry, 0.5f);
-    p.setParameter(tag::Osc1KeyTrackOn, 1.0f);
-    p.setParameter(tag::Osc1LfoToPitch, 0.0f);
-    p.setParameter(tag::Osc1LfoToAmp, 0.0f);
-    p.setParameter(tag::Osc1LfoToPwm, 0.0f);
-    p.setParameter(tag::Osc1AmpEnvAmount, 0.5f);
-    p.setParameter(tag::Osc1PitchEnvAmount, 0.5f);
-    p.setParameter(tag::Osc1ZekAmount, 0.0f);
+    testpatch::setPlainOsc1(p, type);
     p.setParameter(tag::Osc2On, 0.0f);
     p.setParameter(tag::Osc2SyncOn, 0.0f);
     p.setParameter(tag::UnisonMode, step(0, kUnisonRange));

@@ -4,6 +4,7 @@
 
 #include "RenderEngine.h"
 #include "platform/dialogs.h"
+#include "tests/PlainOscillator.h"
 #include "tests/host/AudioAnalysis.h"
 
 #include <cmath>
@@ -124,24 +125,7 @@ inline std::string aiffBytes(const SampleSpec& spec) {
 inline void plainPatch(rendertest::Engine& e, int type = 0) {
     APlugin& p = *e;
     auto step = [](int index, float range) { return (static_cast<float>(index) + 0.1f) / range; };
-    p.setParameter(tag::Osc1On, 1.0f);
-    p.setParameter(tag::Osc1Type, step(type, 7.99f));
-    p.setParameter(tag::Osc1Volume, 1.0f);
-    p.setParameter(tag::Osc1Pan, 0.5f);
-    p.setParameter(tag::Osc1OutputOn, 1.0f);
-    p.setParameter(tag::Osc1Octave, step(4, 8.99f));
-    p.setParameter(tag::Osc1Semi, 48.5f / 96.99f);
-    p.setParameter(tag::Osc1Fine, 0.5f);
-    p.setParameter(tag::Osc1SubVolume, 0.5f);
-    p.setParameter(tag::Osc1Spread, 0.0f);
-    p.setParameter(tag::Osc1Symmetry, 0.5f);
-    p.setParameter(tag::Osc1KeyTrackOn, 1.0f);
-    p.setParameter(tag::Osc1LfoToPitch, 0.0f);
-    p.setParameter(tag::Osc1LfoToAmp, 0.0f);
-    p.setParameter(tag::Osc1LfoToPwm, 0.0f);
-    p.setParameter(tag::Osc1AmpEnvAmount, 0.5f);
-    p.setParameter(tag::Osc1PitchEnvAmount, 0.5f);
-    p.setParameter(tag::Osc1ZekAmount, 0.0f);
+    testpatch::setPlainOsc1(p, type);
     p.setParameter(tag::Osc2On, 0.0f);
     p.setParameter(tag::Osc2SyncOn, 0.0f);
     p.setParameter(tag::UnisonMode, step(0, 29.99f));
