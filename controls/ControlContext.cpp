@@ -1,0 +1,52 @@
+// The editor and engine lookup of the own controls and their shared click rules.
+// User-interface thread.
+#include "controls/ControlContext.h"
+
+#include "editor/ueditor.h"
+#include "engine/APlugin.h"
+#include "gui/CControl.h"
+
+#include <map>
+
+using namespace VSTGUI;
+
+uEditor* editorOf(const CView* view) {
+    return view ? dynamic_cast<uEditor*>(view->getEditor()) : nullptr;
+}
+
+APlugin* engineOf(const CView* view) {
+    uEditor* editor = editorOf(view);
+    return editor ? static_cast<APlugin*>(editor->getEffect()) : nullptr;
+}
+
+bool mayDraw(const CView* view) {
+    const uEditor* editor = editorOf(view);
+    return editor && editor->getEditorFinishedOpening();
+}
+
+float clickTarget(const CButtonState& b, float defaultValue, float commandValue, float origValue) {
+    if (b & kControl) return (b & kShift) ? origValue : commandValue;
+    if (b.isDoubleClick()) return defaultValue;
+    return -1.0f;
+}
+
+bool applyValueClick(CControl* control, APlugin* engine, const CButtonState& b, float target) {
+    if (target > -0.5f) {
+        control->setValue(target);
+    } else if (b & kAlt) {
+        engine->setNumValue(control->getTag());
+    } else {
+        return false;
+    }
+    if (control->isDirty()) control->valueChanged();
+    control->endEdit();
+    return true;
+}
+
+CFontRef boldFont(CFontRef font) {
+    if (!font) return nullptr;
+    static std::map<CFontRef, CFontRef> bold;
+    CFontRef& face = bold[font];
+    if (!face) face = new CFontDesc(font->getName(), font->getSize(), kBoldFace);
+    return face;
+}
