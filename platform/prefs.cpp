@@ -317,6 +317,11 @@ bool PrefStore::takePendingLocked() {
 }
 
 bool PrefStore::writeLocked(std::string const& key, Value const& value) {
+    std::pair<std::string, Value> one(key, value);
+    return writeValuesLocked(&one, key.empty() ? 0 : 1);
+}
+
+bool PrefStore::writeValuesLocked(std::pair<std::string, Value> const* values, int count) {
     ensureLoadedLocked();
     // Start from the file as it is now, so that what another process wrote since our last
     // read is kept, then lay the pending controller writes and this value over it.
@@ -325,7 +330,7 @@ bool PrefStore::writeLocked(std::string const& key, Value const& value) {
     fileUnreadable_ = result == ReadResult::Unreadable;
     if (!fileUnreadable_) values_.swap(current);
     takePendingLocked();
-    if (!key.empty()) values_[key] = value;
+    for (int i = 0; i < count; ++i) values_[values[i].first] = values[i].second;
     bool written = writeFileLocked();
     updateMirrorsLocked();
     return written;
@@ -468,6 +473,18 @@ bool PrefStore::setInt(std::string const& key, int value) {
     return writeLocked(key, stored);
 }
 
+bool PrefStore::setControllerMap(int const (&tags)[kMIDIControllerCount]) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::pair<std::string, Value> values[kMIDIControllerCount];
+    for (int cc = 0; cc < kMIDIControllerCount; ++cc) {
+        ccDirty_[cc].store(false);
+        values[cc].first = std::to_string(cc);
+        values[cc].second.isInt = true;
+        values[cc].second.number = tags[cc];
+    }
+    return writeValuesLocked(values, kMIDIControllerCount);
+}
+
 bool PrefStore::flushPending() {
     if (!anyDirty_.load(std::memory_order_acquire)) return false;
     std::lock_guard<std::mutex> lock(mutex_);
@@ -545,6 +562,10 @@ int getMIDICC(int controller) {
 
 void setMIDICC(int controller, int value) {
     saveIntToPrefs(std::to_string(controller), value);
+}
+
+void setMIDICCMap(int const (&tags)[kMIDIControllerCount]) {
+    PrefStore::shared().setControllerMap(tags);
 }
 
 int getMIDIChannelFromPrefs(std::string const& key) {

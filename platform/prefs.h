@@ -67,6 +67,8 @@ public:
     // (the value is still kept for this process).
     bool setString(std::string const& key, std::string const& value);
     bool setInt(std::string const& key, int value);
+    // All 128 controller-map entries ("0".."127") with one write of the file.
+    bool setControllerMap(int const (&tags)[kMIDIControllerCount]);
 
     // Writes the controller-map entries set from the audio thread. True when something
     // was pending.
@@ -93,6 +95,7 @@ private:
     void reloadLocked();
     ReadResult readFileLocked(std::string const& path, std::map<std::string, Value>& into);
     bool writeLocked(std::string const& key, Value const& value);
+    bool writeValuesLocked(std::pair<std::string, Value> const* values, int count);
     bool writeFileLocked();
     bool takePendingLocked();
     void updateMirrorsLocked();
@@ -134,6 +137,8 @@ void saveBoolToPrefs(std::string const& key, bool on);
 bool getRegisterIsOn(std::string key, bool defaultValue);
 int getMIDICC(int controller);
 void setMIDICC(int controller, int value);
+// The whole controller map, entry cc under the key "cc", written to the file once.
+void setMIDICCMap(int const (&tags)[kMIDIControllerCount]);
 
 // MIDI channel preferences ("MIDIChannel", "MIDIOutChannel"): a stored 1..16 is channel
 // 0..15; 0 (omni for input, off for output) and every other value give -1.

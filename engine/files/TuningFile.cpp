@@ -28,6 +28,8 @@ bool startsWith(std::string_view line, std::string_view prefix) {
 } // namespace
 
 TuningParse parseTuningText(std::string_view text, float (&table)[kTuningNotes]) {
+    // Editors on some systems start a UTF-8 file with a byte-order mark.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::vector<std::string_view> lines;
     long exact = -1, plain = -1;
     while (!text.empty() && lines.size() < kMaxLines) {

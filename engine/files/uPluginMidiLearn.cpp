@@ -32,12 +32,6 @@ bool typedController(const std::string& answer, int& cc) {
     cc = number < 0 ? 0 : (number > kControllers - 1 ? kControllers - 1 : int(number));
     return true;
 }
-
-// Each preference write reaches the disk before it returns; entries that already hold the
-// value are not written again.
-void storeController(int cc, int tag) {
-    if (getMIDICC(cc) != tag) setMIDICC(cc, tag);
-}
 } // namespace
 
 void APlugin::setMIDILatch(int tag, bool on) {
@@ -68,10 +62,10 @@ void APlugin::setMIDICCNum(int tag) {
 }
 
 void APlugin::resetMIDI() {
-    for (int cc = 0; cc < kControllers; ++cc) {
-        midiCCMap[cc] = 0;
-        storeController(cc, 0);
-    }
+    int none[kControllers] = {};
+    for (int cc = 0; cc < kControllers; ++cc) midiCCMap[cc] = 0;
+    // One write of the preferences for all 128 entries.
+    setMIDICCMap(none);
     resetMIDICapture();
 }
 
@@ -94,10 +88,9 @@ bool APlugin::loadECSFile(const std::string& path) {
     if (!fileExists(path) || !zekfiles::readTextFile(path, kMaxECSBytes, text) ||
         !zekfiles::parseControllerMap(text, map))
         return false;
-    for (int cc = 0; cc < kControllers; ++cc) {
-        midiCCMap[cc] = map[cc];
-        storeController(cc, map[cc]);
-    }
+    int tags[kControllers];
+    for (int cc = 0; cc < kControllers; ++cc) midiCCMap[cc] = tags[cc] = map[cc];
+    setMIDICCMap(tags);
     resetMIDICapture();
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "RenderEngine.h"
 #include "platform/dialogs.h"
+#include "tests/host/AudioAnalysis.h"
 
 #include <cmath>
 #include <cstdint>
@@ -182,10 +183,6 @@ inline double crossingFrequency(const std::vector<float>& x, double rate) {
             ++count;
         }
     return count > 1 ? (count - 1) * rate / (last - first) : 0.0;
-}
-
-inline double cents(double f, double reference) {
-    return 1200.0 * std::log2(f / reference);
 }
 
 } // namespace filesrig

@@ -218,7 +218,7 @@ TEST_F(SampleFiles, AnImportedSampleBecomesTheUserWaveHeard) {
                 0.5f + 0.45f * std::sin(2 * M_PI * 3 * 43 / 512.0), 2e-3);
 
     const std::vector<float> heard = filesrig::holdKey(e, 45, 0.3, rate);
-    EXPECT_NEAR(filesrig::cents(filesrig::crossingFrequency(heard, rate), 3 * 110.0), 0.0, 5.0);
+    EXPECT_NEAR(audio::cents(filesrig::crossingFrequency(heard, rate), 3 * 110.0), 0.0, 5.0);
 
     // A refused sample or a cancelled chooser changes no point.
     const float before = e->getParameter(tag::UserWave1First + 43);

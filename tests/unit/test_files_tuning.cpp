@@ -62,6 +62,10 @@ TEST(TuningText, TheExactSectionWinsAndOnlyItsNoteLinesCount) {
     EXPECT_FLOAT_EQ(plain.n[127], 126.0f);
     EXPECT_EQ(plain.n[5], 5.0f) << "a comment ends the section";
 
+    Table marked;
+    ASSERT_EQ(parse("\xEF\xBB\xBF[Tuning]\nnote 1=150\n", marked), TuningParse::Ok);
+    EXPECT_FLOAT_EQ(marked.n[1], 1.5f);
+
     Table early;
     ASSERT_EQ(parse("[Tuning]\n;\nnote 60=6050\n", early), TuningParse::Ok);
     EXPECT_EQ(early.n[60], 60.0f);
@@ -121,13 +125,13 @@ TEST_F(TuningFiles, ATuningFileRetunesTheRenderedPitchByItsCents) {
         e->loadTuningFile(write("q.tun", "[Exact Tuning]\nnote 69=6950\nnote 57=5500\n"), "q"));
     const double a4 = 440.0;
     EXPECT_NEAR(
-        filesrig::cents(filesrig::crossingFrequency(filesrig::holdKey(e, 69, 0.3, rate), rate), a4),
+        audio::cents(filesrig::crossingFrequency(filesrig::holdKey(e, 69, 0.3, rate), rate), a4),
         50.0, 1.0);
     EXPECT_NEAR(
-        filesrig::cents(filesrig::crossingFrequency(filesrig::holdKey(e, 57, 0.3, rate), rate), a4),
+        audio::cents(filesrig::crossingFrequency(filesrig::holdKey(e, 57, 0.3, rate), rate), a4),
         -1400.0, 1.0);
     e->resetTuning();
     EXPECT_NEAR(
-        filesrig::cents(filesrig::crossingFrequency(filesrig::holdKey(e, 69, 0.3, rate), rate), a4),
+        audio::cents(filesrig::crossingFrequency(filesrig::holdKey(e, 69, 0.3, rate), rate), a4),
         0.0, 1.0);
 }
