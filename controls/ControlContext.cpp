@@ -7,6 +7,7 @@
 #include "gui/CControl.h"
 
 #include <map>
+#include <memory>
 
 using namespace VSTGUI;
 
@@ -45,8 +46,11 @@ bool applyValueClick(CControl* control, APlugin* engine, const CButtonState& b, 
 
 CFontRef boldFont(CFontRef font) {
     if (!font) return nullptr;
-    static std::map<CFontRef, CFontRef> bold;
-    CFontRef& face = bold[font];
-    if (!face) face = new CFontDesc(font->getName(), font->getSize(), kBoldFace);
-    return face;
+    struct Release {
+        void operator()(CFontDesc* f) const { f->forget(); }
+    };
+    static std::map<CFontRef, std::unique_ptr<CFontDesc, Release>> bold;
+    auto& face = bold[font];
+    if (!face) face.reset(new CFontDesc(font->getName(), font->getSize(), kBoldFace));
+    return face.get();
 }
