@@ -1114,7 +1114,8 @@ public:
     void setVoiceLFOPass(int voice);
     // The Free LFO 1/2 value of modes 0..8 for two LFO values and an amount.
     static float getLFOCombination(int mode, float amount, float lfo1, float lfo2);
-    // A host transport start: LFOs, morph LFO and XY replays back to their start.
+    // A host transport start: the global LFOs, the morph LFO and the XY pads' global replay
+    // and recording clock back to their start.
     void restartModOnTransport();
 
     // Global sources, every sample from the render loop: LFO stepping every 4 samples, the

@@ -151,18 +151,3 @@ void APlugin::resetGlobalLFO(int lfo) {
     r.output = r.previous = r.increment = r.held = r.value = 0.0f;
     r.humanise = 1.0;
 }
-
-void APlugin::restartModOnTransport() {
-    for (LFOState& lfo : globalLFOs) {
-        lfo.run.phase = lfo.run.holdAccumulator = 0.0;
-        lfo.run.held = lfo.run.output = 0.0f;
-    }
-    for (XYReplayState& pad : xyReplay) {
-        pad.recordStart = 0;
-        pad.recordLength = 0;
-        pad.increment = 0.0;
-        pad.position = 0.0;
-        pad.direction = 1.0;
-    }
-    setRibbbonSpringOff();
-}

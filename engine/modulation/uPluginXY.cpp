@@ -120,6 +120,20 @@ void APlugin::startReplay(int pad) {
     xyReplay[pad].direction = 1.0;
 }
 
+void APlugin::restartModOnTransport() {
+    // A song start restarts the tempo-synced modulators: the global LFOs and the morph LFO
+    // at their phase offsets, and the pads' replay from their beginning (a running gesture's
+    // clock too).
+    for (int n = 0; n < kGlobalLFOs; ++n) resetGlobalLFO(n);
+    for (XYReplayState& pad : xyReplay) {
+        pad.recordStart = 0;
+        pad.recordLength = 0;
+        pad.increment = 0.0;
+        pad.position = 0.0;
+        pad.direction = 1.0;
+    }
+}
+
 int APlugin::getXYVoice() const {
     for (int v = 0; v < kNumVoices; ++v)
         if (voicePressed[v] || voiceLevel[v] > 1e-5f) return lastVoice & 15;
