@@ -549,10 +549,10 @@ private:
     // Tuning: the pitch of each MIDI note in semitones.
     float tuningNoteTable[128] = {};
 
-    // The parameter tag learnt for each MIDI controller number (0 none); the user-interface
-    // thread writes it while the audio thread reads it.
+    // The parameter tag learnt for each MIDI controller number (0 none), and the tag armed for
+    // learning: the user-interface thread writes them while the audio thread reads them.
     std::atomic<int32_t> midiCCMap[128] = {};
-    int32_t midiLearnTag = -1;
+    std::atomic<int32_t> midiLearnTag{-1};
 
     // Editor state, kept by the editor's open and close.
     std::atomic<bool> editorOpening{false};

@@ -42,23 +42,47 @@ private:
     std::size_t pos_ = 0;
 };
 
+// How a word is written: [sign] digits, and with `fraction` also [. digits] [e [sign] digits],
+// with at least one digit before the exponent. True when the whole word has that form.
+bool isNumberWord(std::string_view word, bool fraction) {
+    std::size_t i = 0, digits = 0;
+    auto sign = [&] {
+        if (i < word.size() && (word[i] == '+' || word[i] == '-')) ++i;
+    };
+    auto run = [&] {
+        std::size_t n = 0;
+        for (; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i) ++n;
+        return n;
+    };
+    sign();
+    digits = run();
+    if (fraction && i < word.size() && word[i] == '.') {
+        ++i;
+        digits += run();
+    }
+    if (digits == 0) return false;
+    if (fraction && i < word.size() && (word[i] == 'e' || word[i] == 'E')) {
+        ++i;
+        sign();
+        if (run() == 0) return false;
+    }
+    return i == word.size();
+}
+
 // A word that is a whole decimal integer within lo..hi.
 bool wordToInt(std::string_view word, int lo, int hi, int& value) {
     int number = 0;
-    if (!parseLeadingInt(word, number) || number < lo || number > hi) return false;
-    for (char c : word)
-        if (!(c >= '0' && c <= '9') && c != '+' && c != '-') return false;
+    if (!isNumberWord(word, false) || !parseLeadingInt(word, number) || number < lo || number > hi)
+        return false;
     value = number;
     return true;
 }
 
 // A word that is a whole finite decimal number.
 bool wordToFloat(std::string_view word, float& value) {
-    for (char c : word)
-        if (!(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E')
-            return false;
     double number = 0.0;
-    if (!parseNumberC(word, number) || number < -1e30 || number > 1e30) return false;
+    if (!isNumberWord(word, true) || !parseNumberC(word, number) || number < -1e30 || number > 1e30)
+        return false;
     value = static_cast<float>(number);
     return true;
 }

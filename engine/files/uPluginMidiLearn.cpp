@@ -1,6 +1,6 @@
 // MIDI learn, typed controller assignment, the soft take-over state and controller-map
 // (".ecs") files. User-interface thread (menu commands and buttons); the audio thread reads
-// the map and learns from MIDI itself (see processMidiCC).
+// the map and learns from MIDI itself (see doControlChange).
 #include "engine/APlugin.h"
 
 #include "engine/files/FileFormats.h"

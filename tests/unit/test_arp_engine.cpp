@@ -151,3 +151,41 @@ TEST(ArpEngine, EditorQueriesAndTheSwitchesThatStopIt) {
     EXPECT_EQ(e.arpHeldCount, 0);
     EXPECT_EQ(e.arpHeldReleaseCount, 0);
 }
+
+TEST(ArpEngine, ChordTiesKeepTheirVoicesAndModArpMonoRestartsAtEachNote) {
+    for (int rule : {0, 1}) { // "Normal" holds the chord, "Special" re-pitches the same voices
+        ArpRig rig;
+        APlugin& e = rig.e();
+        rig.stepped(tag::ArpMode, 9);
+        rig.stepped(tag::ArpTiedMode, rule);
+        e.setParameter(tag::SeqStepTiedA + 1, 1.0f);
+        e.setParameter(tag::SeqStepTuneA + 1, (5 + 0.1f) / 72.99f + 0.5f);
+        rig.press(60);
+        rig.press(64);
+        rig.run(1);
+        const int first[2] = {e.arpChordVoices[0], e.arpChordVoices[1]};
+        rig.run(1);
+        EXPECT_EQ(e.arpChordVoices[0], first[0]);
+        EXPECT_EQ(e.arpChordVoices[1], first[1]);
+        EXPECT_EQ(e.voiceNote[first[0]], 60);
+        EXPECT_TRUE(e.voicePressed[first[0]] && e.voicePressed[first[1]]);
+        EXPECT_EQ(e.arpPitchOffset, rule == 0 ? 0.0f : 5.0f) << "rule " << rule;
+    }
+
+    ArpRig mono; // "Mod Arp Mono" outside the Arp play mode: every note starts step 0 again
+    APlugin& m = mono.e();
+    m.setParameter(tag::ArpOn, 0.0f);
+    m.setParameter(tag::PlayMode, 0.0f);
+    mono.stepped(tag::ArpMode, 14);
+    m.updateArpClock();
+    m.restartModArp();
+    for (int block = 0; block < 2000; ++block) m.setArpMod();
+    ASSERT_GT(m.arpModStep, 0);
+    m.restartArpModVoice(3, 62);
+    EXPECT_EQ(m.arpModStep, 0);
+    mono.stepped(tag::ArpMode, 13); // "Mod Arp Free" keeps running through new notes
+    for (int block = 0; block < 2000; ++block) m.setArpMod();
+    const int running = m.arpModStep;
+    m.restartArpModVoice(4, 62);
+    EXPECT_EQ(m.arpModStep, running);
+}

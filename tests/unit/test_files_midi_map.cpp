@@ -52,7 +52,8 @@ TEST(ControllerMapText, ExactlyOneHundredTwentyEightTagsInRangeAndNothingElse) {
     EXPECT_EQ(zekfiles::formatControllerMap(map), lines(127, 2047) + "5\n");
     for (const std::string& bad :
          {lines(127), lines(129), lines(127) + "2048\n", lines(127) + "-1\n",
-          lines(127) + "12abc\n", lines(127) + "1.5\n", lines(128) + "x", std::string()}) {
+          lines(127) + "12abc\n", lines(127) + "1.5\n", lines(127) + "5-\n", lines(128) + "x",
+          std::string()}) {
         EXPECT_FALSE(zekfiles::parseControllerMap(bad, map));
         EXPECT_EQ(map[0], 2047) << "a refused text changes nothing";
     }

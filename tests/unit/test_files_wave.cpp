@@ -86,6 +86,7 @@ TEST_F(WaveFiles, AShortGarbledOrOutOfRangeFileIsRefusedAndTheWaveStays) {
         waveText(300) + "0,5\n" + waveText(211, ""),
         waveText(300) + "nan\n" + waveText(211, ""),
         waveText(300) + "abc\n" + waveText(211, ""),
+        waveText(300) + "0.5.5\n" + waveText(211, ""),
         std::string(),
     };
     for (const std::string& bad : refused) {
@@ -97,7 +98,7 @@ TEST_F(WaveFiles, AShortGarbledOrOutOfRangeFileIsRefusedAndTheWaveStays) {
     dialogs.answerOk(folder + "/missing.wve");
     dialogs.answerOk();
     e->loadWave(0);
-    EXPECT_EQ(messages("Problem with Wave file"), 10);
+    EXPECT_EQ(messages("Problem with Wave file"), 11);
     for (int i = 0; i < 512; ++i) ASSERT_EQ(e->getParameter(tag::UserWave1First + i), 0.5f);
 
     // Values beyond 0..1 are held to it; an unwritable target says so.
