@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/FastMath.h"
+#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/VoiceTables.h"
@@ -40,9 +41,10 @@ int APlugin::getPortMode() const {
 
 void APlugin::setGlobalRare() {
     // Auto-limit: one step of 0.002 down per 128 samples while the output overloads.
-    if (autoLimitOn && overloadSeen) {
-        overloadSeen = false;
+    if (autoLimitOn && autoLimitTriggered) {
+        autoLimitTriggered = 0;
         setParameterAutomated(tag::MainVolume, clamp01(getParameter(tag::MainVolume) - 0.002f));
+        if (isEditorOpen()) static_cast<uEditor*>(editor)->triggerOver();
     }
     // Brick filter coefficients, only when the frequency moved (they take a sine and cosine).
     const float brick = currentValues[tag::BrickFilterFrequency];
