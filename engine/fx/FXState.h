@@ -41,6 +41,9 @@ struct ModFXState {
     stereoStruct chorus[kLine] = {};
     stereoStruct ensemble[kEnsembleVoices][kLine] = {};
     float ensemblePhase[kEnsembleVoices] = {};
+    // Per-voice powers of the spread amount e, renewed only when e changes.
+    float ensembleSpread = 1.0f;                    // the e they were made for (never a real e)
+    float ensembleFactors[kEnsembleVoices][3] = {}; // increment, width, length
     // Phaser: four allpass sections per channel with two inputs and two outputs of history,
     // the feedback pair and the left channel's widen line.
     float phaserX1[2][4] = {}, phaserX2[2][4] = {}, phaserY1[2][4] = {}, phaserY2[2][4] = {};

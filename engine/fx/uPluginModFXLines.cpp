@@ -68,6 +68,7 @@ void ModFXState::clear() {
     std::memset(phaserY1, 0, sizeof(phaserY1));
     std::memset(phaserY2, 0, sizeof(phaserY2));
     phaserFeedback = {};
+    ensembleSpread = 1.0f;
     std::memset(phaserWiden, 0, sizeof(phaserWiden));
     waveSmooth = {};
     ringPhase = 0.0f;
@@ -164,12 +165,21 @@ void APlugin::modFXEnsemble(ModFXPass& pass) {
                                                             {0, 1}, {1, 1}, {1, 0}};
     stereoStruct sum[2] = {};
     const uint32_t c = modFX.counter;
+    if (e != modFX.ensembleSpread) {
+        modFX.ensembleSpread = e;
+        for (int v = 0; v < ModFXState::kEnsembleVoices; ++v) {
+            const float kv = static_cast<float>(v);
+            modFX.ensembleFactors[v][0] = std::exp2(kv * e / 5.3f);
+            modFX.ensembleFactors[v][1] = std::exp2(kv * e / 8.3f);
+            modFX.ensembleFactors[v][2] = std::exp2(kv * e / 5.0f);
+        }
+    }
+    const float span = pass.k1 * 0.05f * engineRate + 1.0f;
     for (int v = 0; v < ModFXState::kEnsembleVoices; ++v) {
-        const float kv = static_cast<float>(v);
-        const float inc = modFX.increment * std::exp2(kv * e / 5.3f);
-        const float width = 0.99f * pass.k2 * std::exp2(kv * e / 8.3f);
-        const float length = clampTo(
-            (pass.k1 * 0.05f * engineRate + 1.0f) * std::exp2(kv * e / 5.0f), 0.0f, 32767.0f);
+        const float* factor = modFX.ensembleFactors[v];
+        const float inc = modFX.increment * factor[0];
+        const float width = 0.99f * pass.k2 * factor[1];
+        const float length = clampTo(span * factor[2], 0.0f, 32767.0f);
         const float depth = length * width, base = length * (1.0f - width);
         stereoStruct* line = modFX.ensemble[v];
         float& phase = modFX.ensemblePhase[v];

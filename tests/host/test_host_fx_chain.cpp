@@ -14,17 +14,19 @@ constexpr float kRate = 48000.0f;
 // Tags of the effect switches and settings the tests drive.
 constexpr int kDistortFxOn = 338, kDistortFxMode = 339, kModFxOn = 340, kModFxMode = 341;
 constexpr int kDelayOn = 343, kReverbOn = 346, kGaterOn = 347, kFxPath = 336;
-constexpr int kDelayMix = 98, kReverbMix = 105, kDelayTempoSync = 344;
+constexpr int kDelayMix = 98, kReverbMix = 105, kDelayTempoSync = 344, kDelayFeed = 101;
 constexpr int kGaterLeft = 355, kGaterRight = 356, kGaterMix = 348, kGaterSpeed = 349,
               kGaterSmooth = 351;
 constexpr int kDistortFxFirst = 85, kModFxFirst = 93; // mix, then the knobs
+// Stepped ranges: a stepped value is (index + 0.1) / range.
+constexpr float kDistortModeRange = 39.99f, kModModeRange = 19.99f;
 
 // Switches every unit off and lets the first program apply (at the first 4,096-sample boundary)
 // before any note is played.
 void allOff(testhost::Plugin& p) {
-    for (int t : {kDistortFxOn, kModFxOn, kDelayOn, kReverbOn, kGaterOn}) p.setParameter(t, 0.0f);
     std::vector<float> l, r;
     p.process(4608, l, r);
+    for (int t : {kDistortFxOn, kModFxOn, kDelayOn, kReverbOn, kGaterOn}) p.setParameter(t, 0.0f);
 }
 
 // Renders `frames` frames in blocks of 256, keeping the left channel.
@@ -49,17 +51,23 @@ bool notesSound() {
 
 TEST(HostFxChain, DelayEchoesAfterTheNoteAndReverbTailDecays) {
     if (!notesSound()) GTEST_SKIP() << "notes make no sound yet";
-    testhost::resetHost();
-    testhost::Plugin p(kRate, 256);
-    allOff(p);
-    p.setParameter(kDelayOn, 1.0f);
-    p.setParameter(kDelayTempoSync, 1.0f);
-    p.setParameter(kDelayMix, 0.5f);
-    p.sendMidi({{0, 0x90, 60, 110}, {2400, 0x80, 60, 0}});
-    const auto withDelay = render(p, 96000);
+    auto playShortNote = [](bool delay) {
+        testhost::resetHost();
+        testhost::Plugin p(kRate, 256);
+        allOff(p);
+        p.setParameter(kDelayOn, delay ? 1.0f : 0.0f);
+        p.setParameter(kDelayTempoSync, 1.0f);
+        p.setParameter(kDelayFeed, 0.8f);
+        p.setParameter(kDelayMix, 0.5f);
+        p.sendMidi({{0, 0x90, 60, 110}, {2400, 0x80, 60, 0}});
+        return render(p, 96000);
+    };
+    const auto withDelay = playShortNote(true), dry = playShortNote(false);
     EXPECT_TRUE(audio::allFiniteNormal(withDelay));
-    // Long after the amp release the echoes still sound.
-    EXPECT_GT(audio::rms(withDelay, 24000, 48000), 1e-4);
+    // Long after the note's release the echoes still sound.
+    const double echoes = audio::rms(withDelay, 48000, 96000);
+    EXPECT_GT(echoes, 1e-4);
+    EXPECT_GT(echoes, 10.0 * audio::rms(dry, 48000, 96000));
 
     testhost::resetHost();
     testhost::Plugin q(kRate, 256);
@@ -82,7 +90,7 @@ TEST(HostFxChain, GaterChopsAndAReorderIsHeardWithinASlowUpdate) {
     allOff(p);
     p.setParameter(kGaterOn, 1.0f);
     p.setParameter(kGaterMix, 1.0f);
-    p.setParameter(kGaterSpeed, 17.1f / 33.0f); // one step per eighth of a beat
+    p.setParameter(kGaterSpeed, 17.1f / 33.99f); // one step per eighth of a beat
     p.setParameter(kGaterLeft, (0x5555 + 0.5f) / 65536.0f);
     p.setParameter(kGaterRight, (0x5555 + 0.5f) / 65536.0f);
     p.sendMidi({{0, 0x90, 60, 110}});
@@ -135,7 +143,7 @@ TEST(HostFxChain, EveryDistortionAndModulationModeStaysFinite) {
         const int knobs = unit == 0 ? 8 : 5;
         for (int mode = 0; mode < modes; ++mode) {
             p.setParameter(unit == 0 ? kDistortFxMode : kModFxMode,
-                           (mode + 0.1f) / float(unit == 0 ? 26 : 9));
+                           (mode + 0.1f) / (unit == 0 ? kDistortModeRange : kModModeRange));
             for (float extreme : {1.0f, 0.0f}) {
                 for (int k = 0; k < knobs; ++k)
                     p.setParameter(first + k, k % 2 ? extreme : 1.0f - extreme);
