@@ -243,6 +243,34 @@ void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
     stereoOverStruct* frames = pathIn[slot];
     float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
     float monoSum = 0.0f, lateSum = 0.0f;
+    if (!sub && !ov.spreadOn) {
+        // Up and down copies are the same samples: one product per channel and sample.
+        const float downL = ov.panDown[0] + ov.panUp[0], downR = ov.panDown[1] + ov.panUp[1];
+        const float toMono = 0.25f * (downL + downR);
+        for (int h = 0; h < 2; ++h) {
+            const float f = ov.ampPositive ? ov.ampAmount * env.value + 1.0f - ov.ampAmount
+                                           : 1.0f - ov.ampAmount * env.value;
+            env.value += env.step;
+            const float g = f * ov.gain[h];
+            const float cl = 0.5f * g * downL * ov.panOsc[0], cr = 0.5f * g * downR * ov.panOsc[1];
+            const float cm = g * toMono;
+            stereoStruct* pair[2] = {&frames[h].first, &frames[h].second};
+            for (int j = 0; j < 2; ++j) {
+                const float x = os.down[2 * h + j];
+                const float m = x * cm;
+                if (mono) mono[2 * h + j] = m;
+                monoSum += m;
+                if (h == 1) lateSum += m;
+                if (toOutput) {
+                    pair[j]->left += x * cl;
+                    pair[j]->right += x * cr;
+                }
+            }
+        }
+        if (subVoice == 0 && osc == 0) voiceSource[voice][90] = monoSum * 0.125f;
+        if (osc == 1) voiceSource[voice][91] = lateSum * 0.25f;
+        return;
+    }
     for (int h = 0; h < 2; ++h) {
         const float f = ov.ampPositive ? ov.ampAmount * env.value + 1.0f - ov.ampAmount
                                        : 1.0f - ov.ampAmount * env.value;
