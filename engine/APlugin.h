@@ -672,18 +672,14 @@ public:
     float masterGain = 1.0f;  // written by the global modulation update and the wave audition
     float fadeGain = 1.0f;
     std::atomic<bool> fadeOutActive{false}; // raised before a program change, ramps fadeGain
-    uint8_t autoLimitTriggered = 0;
+    uint8_t autoLimitTriggered = 0;         // the output overloaded; the slow update acts on it
     // Wave audition: the user-wave preview replaces the whole block while the flag is set.
     std::atomic<bool> waveAudition{false};
     int32_t waveAuditionWave = 0;
     int32_t waveAuditionPosition = 0;
     float waveAuditionVolume = 0.0f;
-    // Brick filter: two states per lane, lanes (R, L, R, L); coefficients g, h per lane.
-    float brickFrequencyValue = -1.0f; // the tag value the coefficients were made for
-    float brickG = 0.0f;
-    float brickH = 1.0f;
-    float brickS1[4] = {};
-    float brickS2[4] = {};
+    // The brick filter's state: s1 in entries 0..3, s2 in 4..7, lanes (R, L, R, L).
+    const float* getBrickState() const { return brickState; }
     // Voice collection of the running pass.
     int32_t activeVoiceCount = 0;
     int32_t activeVoices[kNumVoices] = {};
@@ -704,8 +700,6 @@ public:
     void renderPass();
     void collectVoices();
     void runOutputStage();
-    // Recomputes the brick filter's coefficients when its frequency value moved (or always).
-    void updateBrickFilter(bool force);
     void runBrickFilter();
     // Starts the 1,000-sample fade to silence that precedes a program change.
     void startFadeOut() { fadeOutActive = true; }

@@ -3,6 +3,8 @@
 #include "engine/APlugin.h"
 
 #include "editor/ueditor.h"
+#include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
 #include "platform/prefs.h"
 #include "platform/strings.h"
 
@@ -140,6 +142,8 @@ void APlugin::setSampleRate(float rate) {
     initModFX(true);
     resetGater();
     delayFX.init(rate);
+    // The brick filter's angle depends on the rate as much as on its frequency.
+    initBrickFilterCoefficients(brickCoefs, currentValues[tag::BrickFilterFrequency], rate);
 
     reverbCoefs[0] = static_cast<float>(0.015197279 / r);
     reverbCoefs[1] = static_cast<float>(0.015409426 / r);

@@ -6,6 +6,7 @@
 
 #include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
+#include "engine/tables/LookupTables.h"
 #include "platform/prefs.h"
 
 #include <cstring>
@@ -123,8 +124,8 @@ void APlugin::reset() {
 
     // The output stage starts silent; the brick filter follows the current frequency.
     outputFrames[0] = outputFrames[1] = stereoStruct{};
-    updateBrickFilter(true);
-    for (int lane = 0; lane < 4; ++lane) brickS1[lane] = brickS2[lane] = 0.0f;
+    initBrickFilterCoefficients(brickCoefs, currentValues[tag::BrickFilterFrequency], engineRate);
+    for (float& state : brickState) state = 0.0f;
 
     if (isEditorOpen()) static_cast<uEditor*>(editor)->resume();
     setGlobalRare();

@@ -123,7 +123,7 @@ void APlugin::runOutputStage() {
     if (silentPasses >= sleepAfter) {
         // Asleep: exact silence, and the brick filter starts from rest when the sound returns.
         outputFrames[0] = outputFrames[1] = stereoStruct{};
-        for (int lane = 0; lane < 4; ++lane) brickS1[lane] = brickS2[lane] = 0.0f;
+        for (float& state : brickState) state = 0.0f;
         publishOutput(0.0f);
         return;
     }
@@ -183,6 +183,7 @@ void APlugin::runOutputStage() {
     const float level = std::fabs(outputFrames[0].left) + std::fabs(outputFrames[0].right);
     outputLevel = 0.99f * outputLevel + 0.01f * (std::isfinite(level) ? level : 0.0f);
     if (!std::isfinite(outputLevel)) outputLevel = 0.0f;
+    // The slow update lowers Main Volume while this stays raised and auto-limit is on.
     if (outputLevel > 1.0f) autoLimitTriggered = 1;
 
     if (getOnOff(tag::BrickFilterOn)) runBrickFilter();
@@ -194,27 +195,19 @@ void APlugin::runOutputStage() {
     publishOutput((outputFrames[0].left + outputFrames[0].right) * 0.5f);
 }
 
-void APlugin::updateBrickFilter(bool force) {
-    const float value = currentValues[tag::BrickFilterFrequency];
-    if (!force && value == brickFrequencyValue) return;
-    brickFrequencyValue = value;
-    // The angle is kept below pi/2 at every rate, so g stays finite and positive.
-    float g = 0.0f, h = 1.0f;
-    brickFilterKG(value, engineRate, g, h);
-    brickG = g;
-    brickH = h;
-}
-
 // A two-pole state-variable low-pass in zero-delay-feedback form at four times the rate, each
 // frame held for four steps; the output is the mean of the four low-pass values. Lanes hold
 // (R, L, R, L); lanes 3 and 2 give left and right.
 void APlugin::runBrickFilter() {
-    const Float4 g(brickG);
-    const Float4 h(brickH);
-    const Float4 kPlusG(1.0f + brickG); // damping k = 1
+    // The coefficient block of the slow update: lanes of 2.0, 0.5, 0.5, g, h; the damping
+    // k = 2.0 x 0.5 = 1.
+    const Float4 damping = Float4::load(brickCoefs) * Float4::load(brickCoefs + 4);
+    const Float4 g = Float4::load(brickCoefs + 12);
+    const Float4 h = Float4::load(brickCoefs + 16);
+    const Float4 kPlusG = damping + g;
     const Float4 quarter(0.25f);
-    Float4 s1 = Float4::load(brickS1);
-    Float4 s2 = Float4::load(brickS2);
+    Float4 s1 = Float4::load(brickState);
+    Float4 s2 = Float4::load(brickState + 4);
     for (stereoStruct& frame : outputFrames) {
         const Float4 x(frame.right, frame.left, frame.right, frame.left);
         Float4 sum;
@@ -234,6 +227,6 @@ void APlugin::runBrickFilter() {
         frame.left = out.lane(3) + kDenormalOffset;
         frame.right = out.lane(2) + kDenormalOffset;
     }
-    s1.store(brickS1);
-    s2.store(brickS2);
+    s1.store(brickState);
+    s2.store(brickState + 4);
 }

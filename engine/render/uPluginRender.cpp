@@ -117,10 +117,7 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
                 songPosition += 16.0 / engineRateDouble * tempoDouble / 60.0;
                 smoothedModWheel = 0.99f * smoothedModWheel + 0.01f * modWheel + 1e-15f;
                 lastVoiceSource[1] = smoothedModWheel;
-                if ((counter & 127u) == 0) {
-                    updateBrickFilter(false);
-                    setGlobalRare();
-                }
+                if ((counter & 127u) == 0) setGlobalRare();
                 setGlobalOften();
                 setLastVoice();
                 setOldestVoice();

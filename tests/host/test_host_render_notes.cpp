@@ -95,3 +95,29 @@ TEST(HostRenderNotes, AReleasedNoteFadesToSilenceAndAChordIsHeldAtTheClamp) {
     EXPECT_LE(audio::peak(right), bound);
     EXPECT_TRUE(audio::allFiniteNormal(left));
 }
+
+TEST(HostRenderNotes, AnOverloadLowersMainVolumeStepByStep) {
+    resetHost();
+    Plugin plugin(kRate, 512);
+    prepare(plugin, 0);
+    plugin.setParameter(kMainVolume, 1.0f);
+    std::vector<std::array<int, 4>> chord;
+    for (int k = 0; k < 16; ++k) chord.push_back({0, 0x90, 36 + 3 * k, 127});
+    plugin.sendMidi(chord);
+    std::vector<float> right;
+    const std::vector<float> left = play(plugin, 24000, right);
+    if (audio::peak(left) == 0.0) GTEST_SKIP() << "the voices make no sound yet";
+    // The host is told of each lowered value: steps of 0.002 at most every 128 samples.
+    float last = 1.0f;
+    int steps = 0;
+    for (const auto& [index, value] : host().automated) {
+        if (index != kMainVolume) continue;
+        EXPECT_LT(value, last);
+        EXPECT_GE(value, last - 0.0021f);
+        last = value;
+        ++steps;
+    }
+    EXPECT_GT(steps, 0);
+    EXPECT_LE(steps, 24000 / 128 + 1);
+    EXPECT_LT(plugin.getParameter(kMainVolume), 1.0f);
+}
