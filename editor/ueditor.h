@@ -141,6 +141,30 @@ public:
         control = nullptr;
     }
 
+    // What the own controls ask of the editor: the preference switches they follow, the
+    // source of a drag onto the modulation matrix, a knob's or slider's command menu, the
+    // global settings menu and the section menus of the menu buttons.
+    bool getAnimation() const { return animationOn; }
+    void setAnimation(bool on) { animationOn = on; }
+    bool getDragAndDrop() const { return dragAndDropOn; }
+    void setDropTag(int tag);
+    void releasedDropDial();
+    int getDropTag() const { return dropTag; }
+    void showMIDIMenu(VSTGUI::CControl* control, bool slider);
+    void showControlMenu();
+    void showOscMenu(int osc);
+    void showFilterMenu();
+    void showAmpMenu();
+    void showPlayMenu();
+    void showMainLFOMenu();
+    void showEQMenu();
+    void showFXMenu(int section);
+    void showFreeMenu(int section, int page);
+    void showGaterMenu();
+    void showPathMenu(int section, int unit);
+    void showArpMenu(int step, int row, bool grid);
+    void showWaveMenu(int osc);
+
     // Pending marks, for the tests.
     bool isTagMarked(int tag) const;
     bool isResumePending() const { return resumePending.load(); }

@@ -1,0 +1,56 @@
+// The editor and engine lookup of the own controls and their shared click rules.
+// User-interface thread.
+#include "controls/ControlContext.h"
+
+#include "editor/ueditor.h"
+#include "engine/APlugin.h"
+#include "gui/CControl.h"
+
+#include <map>
+#include <memory>
+
+using namespace VSTGUI;
+
+uEditor* editorOf(const CView* view) {
+    return view ? dynamic_cast<uEditor*>(view->getEditor()) : nullptr;
+}
+
+APlugin* engineOf(const CView* view) {
+    uEditor* editor = editorOf(view);
+    return editor ? static_cast<APlugin*>(editor->getEffect()) : nullptr;
+}
+
+bool mayDraw(const CView* view) {
+    const uEditor* editor = editorOf(view);
+    return editor && editor->getEditorFinishedOpening();
+}
+
+float clickTarget(const CButtonState& b, float defaultValue, float commandValue, float origValue) {
+    if (b & kControl) return (b & kShift) ? origValue : commandValue;
+    if (b.isDoubleClick()) return defaultValue;
+    return -1.0f;
+}
+
+bool applyValueClick(CControl* control, APlugin* engine, const CButtonState& b, float target) {
+    if (target > -0.5f) {
+        control->setValue(target);
+    } else if (b & kAlt) {
+        engine->setNumValue(control->getTag());
+    } else {
+        return false;
+    }
+    if (control->isDirty()) control->valueChanged();
+    control->endEdit();
+    return true;
+}
+
+CFontRef boldFont(CFontRef font) {
+    if (!font) return nullptr;
+    struct Release {
+        void operator()(CFontDesc* f) const { f->forget(); }
+    };
+    static std::map<CFontRef, std::unique_ptr<CFontDesc, Release>> bold;
+    auto& face = bold[font];
+    if (!face) face.reset(new CFontDesc(font->getName(), font->getSize(), kBoldFace));
+    return face.get();
+}

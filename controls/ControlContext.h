@@ -1,0 +1,44 @@
+// How every own control reaches the editor and the engine (through its frame's editor
+// interface), and the gesture rules the value controls share. User-interface thread.
+#pragma once
+
+#include "gui/CFontDesc.h"
+#include "gui/GuiTypes.h"
+
+class APlugin;
+class uEditor;
+namespace VSTGUI {
+class CControl;
+class CView;
+} // namespace VSTGUI
+
+// Null when the view is not in a frame of a uEditor.
+uEditor* editorOf(const VSTGUI::CView* view);
+// Null when the editor or its engine is missing.
+APlugin* engineOf(const VSTGUI::CView* view);
+// True once the editor has finished opening: no control draws before.
+bool mayDraw(const VSTGUI::CView* view);
+
+// Result codes of the mouse handlers: followed by moves and the release, or not.
+constexpr VSTGUI::CMouseEventResult kFollowed = VSTGUI::kMouseEventHandled;
+constexpr VSTGUI::CMouseEventResult kDone =
+    VSTGUI::kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+
+// A right click or a Control click opens the command menu.
+inline bool isMenuClick(const VSTGUI::CButtonState& b) {
+    return (b & (VSTGUI::kRButton | VSTGUI::kApple)) != 0;
+}
+
+// The value a value-setting click asks for, or -1 for none: double click the default,
+// Command commandValue, Command with Shift the value as loaded; Command wins.
+float clickTarget(const VSTGUI::CButtonState& b, float defaultValue, float commandValue,
+                  float origValue);
+
+// Sets target (when >= 0) or asks for a typed value (Option), inside the open edit bracket,
+// tells the listener when the value moved and closes the bracket. False when the click is
+// neither, so a drag starts and the bracket stays open.
+bool applyValueClick(VSTGUI::CControl* control, APlugin* engine, const VSTGUI::CButtonState& b,
+                     float target);
+
+// The bold face of a font at the same size; made once per font and kept for the process.
+VSTGUI::CFontRef boldFont(VSTGUI::CFontRef font);

@@ -1,0 +1,317 @@
+// The option menu's face, its stepping click zones and its lock indicator. User-interface
+// thread.
+#include "controls/TOptionMenu.h"
+
+#include "controls/ControlContext.h"
+#include "controls/FontTables.h"
+#include "controls/StyleTables.h"
+#include "editor/ueditor.h"
+#include "engine/APlugin.h"
+#include "gui/CBitmap.h"
+#include "gui/CDrawContext.h"
+
+#include <cmath>
+
+using namespace VSTGUI;
+
+namespace {
+
+constexpr int kLeftArrow = 10050;
+constexpr int kRightArrow = 10051;
+constexpr int kHiddenMenuTag = 9998;
+// Width of the stepping zones at each end, per screen size.
+constexpr int kZoneWidth[SCREEN_SIZE_COUNT] = {12, 15, 18, 24};
+
+struct ShortTable {
+    const char* const* names;
+    int count;
+};
+
+ShortTable shortTableFor(int tag) {
+    switch (tag) {
+    case 250:
+        return {UNI_MODE_SHORT_STR, UNI_MODE_SHORT_COUNT};
+    case 260:
+    case 277:
+        return {OSC_TYPE_SHORT_STR, OSC_TYPE_SHORT_COUNT};
+    case 294:
+        return {FILTER_TYPE_SHORT_STR, FILTER_TYPE_SHORT_COUNT};
+    case 363:
+    case 370:
+    case 373:
+        return {LFO_WAVE_SHORT_STR, LFO_WAVE_SHORT_COUNT};
+    case 365:
+        return {LFO_PHASE_SHORT_STR, LFO_PHASE_SHORT_COUNT};
+    case 368:
+        return {SRC_SHORT_STR, SRC_SHORT_COUNT};
+    case 494:
+        return {ARP_MODE_SHORT_STR, ARP_MODE_SHORT_COUNT};
+    case 500:
+        return {ARP_RATCHET_MODE_SHORT_STR, ARP_RATCHET_MODE_SHORT_COUNT};
+    case 505:
+    case 506:
+    case 642:
+    case 643:
+        return {ARP_STEPS_SHORT_STR, ARP_STEPS_SHORT_COUNT};
+    default:
+        return {nullptr, 0};
+    }
+}
+
+} // namespace
+
+const char* shortValueName(int tag, int step) {
+    const ShortTable table = shortTableFor(tag);
+    if (!table.names) return nullptr;
+    // A stepped value beyond its table shows the last name rather than reading past it.
+    return table.names[step < 0 ? 0 : (step >= table.count ? table.count - 1 : step)];
+}
+
+TOptionMenu::TOptionMenu(const CRect& r, IControlListener* l, long t, CBitmap* bg, CBitmap* bgClick,
+                         long style, bool centred)
+    : COptionMenu(r, l, static_cast<int32_t>(t), bg, bgClick, static_cast<int32_t>(style)),
+      textAlign(centred ? kCenterText : kLeftText) {}
+
+void TOptionMenu::setString(const std::string& s) {
+    const std::string stored = s.empty() ? " " : s;
+    if (stored == text) return;
+    text = stored;
+    setDirty(true);
+}
+
+void TOptionMenu::setMode(bool delta, bool preset, bool folder) {
+    arrows = delta;
+    presetMenu = preset;
+    folderMenu = folder;
+}
+
+void TOptionMenu::hasDelta() {
+    setMode(true, false, false);
+}
+void TOptionMenu::setPresetMenu() {
+    setMode(false, true, false);
+}
+void TOptionMenu::setFolderMenu() {
+    setMode(false, false, true);
+}
+
+void TOptionMenu::setBypassed(bool b) {
+    if (bypassed == b) return;
+    bypassed = b;
+    setDirty(true);
+}
+
+void TOptionMenu::setIndicator(bool on, int n) {
+    if (on == indicatorOn && n == indicatorNumber) return;
+    const bool changed = on != indicatorOn;
+    indicatorOn = on;
+    const bool numberChanged = n != indicatorNumber;
+    indicatorNumber = n;
+    if (changed || (on && numberChanged)) setDirty(true);
+}
+
+std::string TOptionMenu::faceText() const {
+    std::string face = text;
+    if (face.empty() && getCurrentIndex() >= 0 && getNbEntries() > 0)
+        if (const CMenuItem* item = getCurrent()) face = item->getTitle();
+    if (const APlugin* engine = engineOf(this))
+        if (const char* name = shortValueName(tag, engine->getSteppedValue(tag))) face = name;
+    return face;
+}
+
+void TOptionMenu::draw(CDrawContext* context) {
+    const uEditor* editor = editorOf(this);
+    if (!mayDraw(this) || !engineOf(this) || tag == kHiddenMenuTag) return;
+    const int s = editor->getBig();
+    context->setFont(FONT_SIZES[s]);
+    context->setFontColor(TEXT_COLOR);
+    const auto align = static_cast<CHoriTxtAlign>(textAlign);
+    if (bypassed) {
+        context->setFontColor(TEXT_BYPASSED_COLOR);
+        context->drawString("------", size, align, true);
+        setDirty(false);
+        return;
+    }
+    CBitmap* left = editor->getSkinBitmap(kLeftArrow);
+    CBitmap* right = editor->getSkinBitmap(kRightArrow);
+    const int o = MENU_ARROW_OFF[s];
+    if ((presetMenu || folderMenu) && left && right) {
+        const auto w = static_cast<int>(left->getWidth());
+        const int a = static_cast<int>(right->getHeight()) / 2;
+        const CCoord top =
+            size.top + static_cast<int>((getHeight() - a) * 0.5) + MENU_FOLDER_ARROW_OFF[s];
+        const CCoord leftX = presetMenu ? size.right - 2 * w - o : size.left;
+        const CCoord rightX = presetMenu ? size.right - w : size.left + w + o;
+        left->draw(context, CRect(leftX, top, leftX + left->getWidth(), top + a));
+        right->draw(context, CRect(rightX, top, rightX + right->getWidth(), top + a));
+    }
+    const int f = static_cast<int>(FONT_SIZES[s]->getSize() + 2);
+    const auto h = static_cast<int>(getHeight());
+    CCoord top = size.top + (getHeight() - f) / 2 + (h % 2) - 1 + (s == 0 ? 1 : 0);
+    CRect box(size.left, top, size.right, top + f);
+    if (folderMenu && right) box.left = size.left + static_cast<int>(right->getWidth() * 2.25) + o;
+    context->drawString(faceText(), box, align, true);
+    if (indicatorOn && indicatorNumber % 2 == 0) {
+        const int z = INDICATOR_SIZE[s];
+        const CCoord x0 = size.left + INDICATOR_OFF[s];
+        context->setFillColor(GREEN_COLOR);
+        context->fillRect(CRect(x0 + z, size.top + z, x0 + getHeight() - z, size.bottom - z));
+    }
+    setDirty(false);
+}
+
+CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& buttons) {
+    uEditor* editor = editorOf(this);
+    APlugin* engine = engineOf(this);
+    if (!getMouseEnabled() || bypassed || !editor || !engine) return kDone;
+    const int s = editor->getBig();
+    const CBitmap* right = editor->getSkinBitmap(kRightArrow);
+    const int w = right ? static_cast<int>(right->getWidth()) : 0;
+    const int o = MENU_ARROW_OFF[s];
+    const bool shift = (buttons & kShift) != 0;
+    if (arrows) {
+        const CCoord dx = where.x - size.left;
+        const int z = kZoneWidth[s];
+        const int step = dx > getWidth() - z ? 1 : (dx < z ? -1 : 0);
+        if (step != 0) {
+            if (!shift)
+                engine->changeDelta(tag, step, false, 1.0f);
+            else if (step < 0)
+                engine->setSteppedValue(tag, 0);
+            else
+                engine->setSteppedValueMax(tag);
+            return kDone;
+        }
+    } else if (presetMenu && where.x > size.right - 2 * w - o) {
+        editor->changeProgramDelta(where.x > size.right - w - o / 2 ? 1 : -1, false);
+        return kDone;
+    } else if (folderMenu && where.x < size.left + 2 * w + o) {
+        return kDone;
+    }
+    lastButtons = buttons;
+    if (buttons & kControl) {
+        if (shift)
+            engine->setParameter(tag, engine->getOrigValue(tag));
+        else
+            engine->setToDefault(tag);
+        return kDone;
+    }
+    if (buttons & kAlt) {
+        engine->setNumValue(tag);
+        return kDone;
+    }
+    if ((buttons & (kShift | kApple)) && listener &&
+        listener->controlModifierClicked(this, buttons) != 0)
+        return kDone;
+    if (buttons & (kLButton | kRButton | kApple)) {
+        beginEdit();
+        doPopup();
+        endEdit();
+    }
+    return kDone;
+}
+
+int menuButtonTarget(int id) {
+    // Partners of the ids above 23: 24..38 map onto the first sections' menus.
+    static constexpr int PARTNER[15] = {0, 1, 2, 3, 5, 4, 6, 7, 9, 8, 17, 16, 14, 15, 18};
+    if (id >= 0 && id <= 23) return id;
+    if (id >= 24 && id <= 38) return PARTNER[id - 24];
+    return -1;
+}
+
+TMenuButton::TMenuButton(const CRect& r, IControlListener* l, std::string text, int id)
+    : CControl(r, l, uEditor::kNoTag), menuId(id), caption(std::move(text)) {}
+
+void TMenuButton::draw(CDrawContext* context) {
+    const uEditor* editor = editorOf(this);
+    if (!mayDraw(this)) return;
+    context->setFont(boldFont(BIG_LABEL_FONT_SIZES[editor->getBig()]));
+    context->setFontColor(LABEL_COLOR);
+    context->drawString(caption, size, kLeftText, true);
+    context->setFont(nullptr);
+    setDirty(false);
+}
+
+CMouseEventResult TMenuButton::onMouseDown(CPoint&, const CButtonState&) {
+    uEditor* editor = editorOf(this);
+    if (!getMouseEnabled() || !editor || !engineOf(this)) return kDone;
+    switch (menuButtonTarget(menuId)) {
+    case 0:
+    case 1:
+        editor->showOscMenu(menuButtonTarget(menuId));
+        break;
+    case 2:
+        editor->showFilterMenu();
+        break;
+    case 3:
+        editor->showAmpMenu();
+        break;
+    case 4:
+        editor->showPlayMenu();
+        break;
+    case 5:
+        editor->showMainLFOMenu();
+        break;
+    case 6:
+        editor->showEQMenu();
+        break;
+    case 7:
+        editor->showFXMenu(22);
+        break;
+    case 8:
+        editor->showFXMenu(21);
+        break;
+    case 9:
+        editor->showFXMenu(20);
+        break;
+    case 10:
+        editor->showFreeMenu(30, 1);
+        break;
+    case 11:
+        editor->showFreeMenu(30, 0);
+        break;
+    case 12:
+        editor->showFreeMenu(33, 0);
+        break;
+    case 13:
+        editor->showFreeMenu(33, 1);
+        break;
+    case 14:
+        editor->showFXMenu(26);
+        break;
+    case 15:
+        editor->showFXMenu(27);
+        break;
+    case 16:
+        editor->showFXMenu(25);
+        break;
+    case 17:
+        editor->showFXMenu(24);
+        break;
+    case 18:
+        editor->showGaterMenu();
+        break;
+    case 19:
+        editor->showPathMenu(23, -1);
+        break;
+    case 20:
+        editor->showPathMenu(29, -1);
+        break;
+    case 21:
+        editor->showArpMenu(-1, -1, false);
+        break;
+    case 22:
+        editor->showWaveMenu(-1);
+        break;
+    case 23:
+        editor->showControlMenu();
+        break;
+    default:
+        break;
+    }
+    return kFollowed;
+}
+
+CMouseEventResult TMenuButton::onMouseUp(CPoint&, const CButtonState&) {
+    return kFollowed;
+}

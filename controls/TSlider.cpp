@@ -1,0 +1,161 @@
+// The ribbon's gestures, spring hand-over, modulation thumb and drawing. User-interface thread.
+#include "controls/TSlider.h"
+
+#include "controls/ControlContext.h"
+#include "controls/StyleTables.h"
+#include "editor/ueditor.h"
+#include "engine/APlugin.h"
+#include "engine/tables/TempoTables.h"
+#include "gui/CBitmap.h"
+#include "gui/CFrame.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace VSTGUI;
+
+namespace {
+
+constexpr int kCentreMark = 10061;
+constexpr int kThumb = 10062;
+constexpr int kModThumb = 10063;
+
+int halfThumb(int guiSize) {
+    return SLIDER_WIDTH[std::clamp(guiSize, 0, SCREEN_SIZE_COUNT - 1)] / 2;
+}
+
+} // namespace
+
+float ribbonPosition(float v, bool centred, int quant) {
+    float p = centred ? 2.0f * v - 1.0f : v;
+    if (quant > 0 && quant < 13) {
+        const auto d = static_cast<float>(RIBBON_QUANT_DIVIDE[quant]);
+        p = std::floor(p * d + 0.5f) / d;
+    }
+    return centred ? 0.5f * p + 0.5f : p;
+}
+
+TSlider::TSlider(const CRect& r, IControlListener* l, long t, int guiSize, bool c)
+    : CControl(r, l, static_cast<int32_t>(t)), centred(c),
+      trackStart(static_cast<int>(r.left + halfThumb(guiSize))),
+      trackLength(static_cast<float>(static_cast<int>(r.right - halfThumb(guiSize)) - trackStart)) {
+}
+
+void TSlider::setCentered(bool c) {
+    if (centred == c) return;
+    centred = c;
+    APlugin* engine = engineOf(this);
+    if (!engine) return;
+    // The spring aims at the new rest position.
+    if (engine->getRibbonSpringTime() != 0) engine->setRibbonSpringOn();
+    setDirty(true);
+}
+
+void TSlider::setCurValue() {
+    APlugin* engine = engineOf(this);
+    if (!engine || engine->getRibbonSpringTime() == 0 || dragging) return;
+    const float v = std::clamp(engine->getParameter(tag), 0.0f, 1.0f);
+    if (std::fabs(v - position) < 0.003f) return;
+    beginEdit();
+    position = v;
+    setValue(v);
+    if (isDirty()) valueChanged();
+    endEdit();
+}
+
+void TSlider::setModValue(float v, int stamp) {
+    if (!engineOf(this) || stamp == modStamp) return;
+    modStamp = stamp;
+    const float m = centred ? 0.5f * v + 0.5f : v;
+    if (std::fabs(modValue - m) < 0.01f) return;
+    modValue = m;
+    setDirty(true);
+}
+
+CMouseEventResult TSlider::onMouseDown(CPoint& where, const CButtonState& buttons) {
+    uEditor* editor = editorOf(this);
+    if (!editor) return kDone;
+    APlugin* engine = engineOf(this);
+    if (!engine) return kFollowed;
+    if (isMenuClick(buttons)) {
+        editor->showMIDIMenu(this, true);
+        return kFollowed;
+    }
+    const float rest = centred ? 0.5f : 0.0f;
+    const float target = clickTarget(buttons, getDefaultValue(), rest, engine->getOrigValue(tag));
+    if (target > -0.5f || (buttons & kAlt)) {
+        beginEdit();
+        applyValueClick(this, engine, buttons, target);
+        return kDone;
+    }
+    dragging = true;
+    // Without a spring the listener sees the gesture; with one only the host does, so the
+    // glide that follows is not taken for the user's edit.
+    if (engine->getRibbonSpringTime() == 0)
+        beginEdit();
+    else
+        editor->beginEdit(tag);
+    engine->setRibbbonSpringOff();
+    position = std::clamp((static_cast<float>(where.x) - trackStart) / trackLength, 0.0f, 1.0f);
+    setValue(position);
+    if (isDirty()) valueChanged();
+    lastX = static_cast<float>(where.x);
+    return onMouseMoved(where, buttons);
+}
+
+CMouseEventResult TSlider::onMouseMoved(CPoint& where, const CButtonState& buttons) {
+    if (!buttons.isLeftButton() || where.x == std::trunc(lastX)) return kFollowed;
+    float delta = (static_cast<float>(where.x) - lastX) / trackLength;
+    if (buttons & kShift) delta /= 20.0f;
+    // Clamped as it runs, so the thumb turns back as soon as the mouse does.
+    position = std::clamp(position + delta, 0.0f, 1.0f);
+    setValue(position);
+    lastX = static_cast<float>(where.x);
+    if (isDirty()) valueChanged();
+    setDirty(true);
+    return kFollowed;
+}
+
+CMouseEventResult TSlider::onMouseUp(CPoint&, const CButtonState&) {
+    uEditor* editor = editorOf(this);
+    APlugin* engine = engineOf(this);
+    if (editor && engine) {
+        if (engine->getRibbonSpringTime() == 0)
+            endEdit();
+        else
+            editor->endEdit(tag);
+        engine->setRibbonSpringOn();
+    }
+    dragging = false;
+    setDirty(true);
+    return kFollowed;
+}
+
+void TSlider::drawThumb(CDrawContext* context, CBitmap* thumb, float p) const {
+    const int centre = static_cast<int>(p * trackLength) + trackStart;
+    const int half = static_cast<int>(thumb->getWidth()) / 2;
+    const CCoord top = (size.top + size.bottom - static_cast<int>(thumb->getHeight())) / 2;
+    thumb->draw(context, CRect(centre - half, top, centre + half, top + thumb->getHeight()),
+                CPoint(), 1.0f);
+}
+
+void TSlider::draw(CDrawContext* context) {
+    const uEditor* editor = editorOf(this);
+    APlugin* engine = engineOf(this);
+    if (!mayDraw(this) || !engine) return;
+    CBitmap* mark = editor->getSkinBitmap(kCentreMark);
+    CBitmap* thumb = editor->getSkinBitmap(kThumb);
+    CBitmap* modThumb = editor->getSkinBitmap(kModThumb);
+    if (!mark || !thumb || !modThumb) return;
+    if (centred) {
+        const CCoord left = (size.left + size.right - mark->getWidth()) / 2;
+        mark->draw(context,
+                   CRect(left, size.top, left + mark->getWidth(), size.top + mark->getHeight()));
+    }
+    const int quant = engine->getRibbonQuant();
+    // The modulation thumb goes first, so the thumb covers it where they meet.
+    if (editor->getAnimation())
+        drawThumb(context, modThumb, ribbonPosition(modValue, centred, quant));
+    drawThumb(context, thumb, ribbonPosition(value, centred, quant));
+    setDirty(false);
+}
