@@ -76,6 +76,9 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
     float* right = outputs[1];
 
     for (VstInt32 i = 0; i < sampleFrames; ++i) {
+        // A program change due at this boundary lands before the sample's MIDI, so a note
+        // sent at the same sample (the host's first block, say) is not cut by its reset.
+        if ((sampleCounter & 4095u) == 0 && pendingPresetApply) setPresetParameters();
         if (pendingMidiEvents > 0) processMidi(i);
         blockSampleIndex = i;
         const float inL = inLeft ? finiteOrZero(inLeft[i]) : 0.0f;

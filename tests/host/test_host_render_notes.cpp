@@ -67,6 +67,19 @@ TEST(HostRenderNotes, ANoteSoundsFromItsSampleInEveryPlayMode) {
     }
 }
 
+TEST(HostRenderNotes, ANoteInTheFirstBlockIsNotCutByTheStartingProgram) {
+    // A host may send a note with its very first block, when the starting program is applied.
+    resetHost();
+    Plugin plugin(kRate, 512);
+    plugin.sendMidi({{0, 0x90, 60, 127}});
+    std::vector<float> right;
+    const std::vector<float> left = play(plugin, 2048, right);
+    const int onset = firstSound(left, right, 2048);
+    EXPECT_GE(onset, 0);
+    EXPECT_LE(onset, 16);
+    EXPECT_GT(audio::rms(left, 1024, 2048), 1e-3);
+}
+
 TEST(HostRenderNotes, AReleasedNoteFadesToSilenceAndAChordIsHeldAtTheClamp) {
     resetHost();
     Plugin plugin(kRate, 512);
