@@ -29,7 +29,7 @@ TEST_F(ArpHost, EachStepSoundsAtItsOwnPitch) {
     ASSERT_TRUE(audio::allFiniteNormal(audio));
     const std::vector<float> first(audio.begin() + 4800, audio.begin() + 22000);
     const std::vector<float> second(audio.begin() + 28800, audio.begin() + 46000);
-    if (audio::rms(first) < 1e-4) GTEST_SKIP() << "the voices make no sound yet";
+    ASSERT_FALSE(audio::rms(first) < 1e-4) << "a played note makes no sound";
     const double f1 = audio::dominantFrequency(first, 48000.0, 50.0, 4000.0);
     const double f2 = audio::dominantFrequency(second, 48000.0, 50.0, 4000.0);
     EXPECT_NEAR(f2 / f1, 2.0, 0.01) << f1 << " Hz then " << f2 << " Hz";

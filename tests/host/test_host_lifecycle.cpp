@@ -217,7 +217,7 @@ TEST_F(HostLifecycle, MainsOffReleasesHeldNotesAndMainsOnPlaysAgain) {
         return std::array<double, 3>{before, after, audio::rms(left, frames / 2, frames)};
     };
     const auto kept = heldNote(false);
-    if (kept[0] < 1e-4) GTEST_SKIP() << "notes make no sound yet";
+    ASSERT_FALSE(kept[0] < 1e-4) << "a played note makes no sound";
     const auto cycled = heldNote(true);
     EXPECT_GT(kept[1], 0.5 * kept[0]) << "a held note keeps sounding without the mains cycle";
     EXPECT_LT(cycled[1], 1e-3 * cycled[0]);

@@ -56,7 +56,7 @@ int onsetOf(int mode, int offset) {
 
 TEST(HostRenderNotes, ANoteSoundsFromItsSampleInEveryPlayMode) {
     resetHost();
-    if (onsetOf(0, 5) < 0) GTEST_SKIP() << "the voices make no sound yet";
+    ASSERT_FALSE(onsetOf(0, 5) < 0) << "a played note makes no sound";
     for (int mode = 0; mode < 9; ++mode) { // the arpeggiator (8) starts at its next control step
         const int early = onsetOf(mode, 5);
         const int late = onsetOf(mode, 37);
@@ -87,7 +87,7 @@ TEST(HostRenderNotes, AReleasedNoteFadesToSilenceAndAChordIsHeldAtTheClamp) {
     std::vector<float> right;
     plugin.sendMidi({{0, 0x90, 48, 127}});
     std::vector<float> left = play(plugin, 4096, right);
-    if (audio::peak(left) == 0.0) GTEST_SKIP() << "the voices make no sound yet";
+    ASSERT_FALSE(audio::peak(left) == 0.0) << "a played note makes no sound";
     EXPECT_TRUE(audio::allFiniteNormal(left));
     plugin.sendMidi({{0, 0x80, 48, 0}});
     bool silent = false;
@@ -119,7 +119,7 @@ TEST(HostRenderNotes, AnOverloadLowersMainVolumeStepByStep) {
     plugin.sendMidi(chord);
     std::vector<float> right;
     const std::vector<float> left = play(plugin, 24000, right);
-    if (audio::peak(left) == 0.0) GTEST_SKIP() << "the voices make no sound yet";
+    ASSERT_FALSE(audio::peak(left) == 0.0) << "a played note makes no sound";
     // The host is told of each lowered value: steps of 0.002 at most every 128 samples.
     float last = 1.0f;
     int steps = 0;
