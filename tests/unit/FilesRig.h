@@ -23,7 +23,7 @@ inline void putBE(std::string& s, uint64_t v, int bytes) {
 }
 
 // A sample of `frames` frames; value(frame, channel) gives each sample in -1..1.
-struct SampleSpec {
+struct SampleFormat {
     int channels = 1;
     int bits = 16;
     int formatTag = 1; // WAV: 1 integer, 3 float; 0xFFFE extensible (of `subFormat`)
@@ -35,9 +35,10 @@ struct SampleSpec {
 
 // One sample as stored: integers are scaled by 2^(bits-1) and held to their range; WAV 8-bit
 // is unsigned.
-inline void putSample(std::string& s, const SampleSpec& spec, double v, bool bigEndian) {
-    const bool isFloat = spec.formatTag == 3 || (spec.formatTag == 0xFFFE && spec.subFormat == 3);
-    const int bytes = spec.bits / 8;
+inline void putSample(std::string& s, const SampleFormat& format, double v, bool bigEndian) {
+    const bool isFloat =
+        format.formatTag == 3 || (format.formatTag == 0xFFFE && format.subFormat == 3);
+    const int bytes = format.bits / 8;
     if (isFloat) {
         const float f = static_cast<float>(v);
         uint32_t bitsOf;
@@ -45,36 +46,37 @@ inline void putSample(std::string& s, const SampleSpec& spec, double v, bool big
         putLE(s, bitsOf, 4);
         return;
     }
-    const double scale = std::ldexp(1.0, spec.bits - 1);
+    const double scale = std::ldexp(1.0, format.bits - 1);
     double q = std::floor(v * scale);
     if (q > scale - 1) q = scale - 1;
     if (q < -scale) q = -scale;
     int64_t i = static_cast<int64_t>(q);
-    if (spec.bits == 8 && !bigEndian) i += 128; // WAV 8-bit is offset binary
-    const uint64_t u = static_cast<uint64_t>(i) & ((uint64_t(1) << spec.bits) - 1);
+    if (format.bits == 8 && !bigEndian) i += 128; // WAV 8-bit is offset binary
+    const uint64_t u = static_cast<uint64_t>(i) & ((uint64_t(1) << format.bits) - 1);
     if (bigEndian)
         putBE(s, u, bytes);
     else
         putLE(s, u, bytes);
 }
 
-inline std::string wavBytes(const SampleSpec& spec) {
+inline std::string wavBytes(const SampleFormat& format) {
     std::string data;
-    for (int f = 0; f < spec.frames; ++f)
-        for (int c = 0; c < spec.channels; ++c) putSample(data, spec, spec.value(f, c), false);
+    for (int f = 0; f < format.frames; ++f)
+        for (int c = 0; c < format.channels; ++c)
+            putSample(data, format, format.value(f, c), false);
     std::string fmt;
-    const int align = spec.bits / 8 * spec.channels;
-    putLE(fmt, uint64_t(spec.formatTag), 2);
-    putLE(fmt, uint64_t(spec.channels), 2);
-    putLE(fmt, spec.rate, 4);
-    putLE(fmt, uint64_t(spec.rate) * uint64_t(align), 4);
+    const int align = format.bits / 8 * format.channels;
+    putLE(fmt, uint64_t(format.formatTag), 2);
+    putLE(fmt, uint64_t(format.channels), 2);
+    putLE(fmt, format.rate, 4);
+    putLE(fmt, uint64_t(format.rate) * uint64_t(align), 4);
     putLE(fmt, uint64_t(align), 2);
-    putLE(fmt, uint64_t(spec.bits), 2);
-    if (spec.formatTag == 0xFFFE) {
+    putLE(fmt, uint64_t(format.bits), 2);
+    if (format.formatTag == 0xFFFE) {
         putLE(fmt, 22, 2);
-        putLE(fmt, uint64_t(spec.bits), 2);
-        putLE(fmt, spec.channels == 2 ? 3 : 4, 4);
-        putLE(fmt, uint64_t(spec.subFormat), 2);
+        putLE(fmt, uint64_t(format.bits), 2);
+        putLE(fmt, format.channels == 2 ? 3 : 4, 4);
+        putLE(fmt, uint64_t(format.subFormat), 2);
         fmt += std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
     }
     std::string body = "WAVE";
@@ -94,21 +96,21 @@ inline std::string wavBytes(const SampleSpec& spec) {
     return file + body;
 }
 
-inline std::string aiffBytes(const SampleSpec& spec) {
+inline std::string aiffBytes(const SampleFormat& format) {
     std::string data;
-    for (int f = 0; f < spec.frames; ++f)
-        for (int c = 0; c < spec.channels; ++c) putSample(data, spec, spec.value(f, c), true);
+    for (int f = 0; f < format.frames; ++f)
+        for (int c = 0; c < format.channels; ++c) putSample(data, format, format.value(f, c), true);
     std::string body = "AIFF";
     body += "COMM";
     putBE(body, 18, 4);
-    putBE(body, uint64_t(spec.channels), 2);
-    putBE(body, uint64_t(spec.frames), 4);
-    putBE(body, uint64_t(spec.bits), 2);
+    putBE(body, uint64_t(format.channels), 2);
+    putBE(body, uint64_t(format.frames), 4);
+    putBE(body, uint64_t(format.bits), 2);
     // 80-bit extended rate: exponent, then the mantissa with its explicit leading one.
     int exponent = 0;
-    while ((uint64_t(1) << (exponent + 1)) <= spec.rate) ++exponent;
+    while ((uint64_t(1) << (exponent + 1)) <= format.rate) ++exponent;
     putBE(body, uint64_t(16383 + exponent), 2);
-    putBE(body, uint64_t(spec.rate) << (63 - exponent), 8);
+    putBE(body, uint64_t(format.rate) << (63 - exponent), 8);
     body += "SSND";
     putBE(body, data.size() + 8, 4);
     putBE(body, 0, 4);

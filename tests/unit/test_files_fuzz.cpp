@@ -12,7 +12,7 @@
 #include <random>
 #include <unistd.h>
 
-using filesrig::SampleSpec;
+using filesrig::SampleFormat;
 
 namespace {
 
@@ -131,15 +131,15 @@ TEST_F(FilesFuzz, NoDamagedFileCrashesOrChangesTheSoundWhenRefused) {
     auto sine = [](int f, int c) { return std::sin(0.05 * f + c); };
     for (int bits : {8, 16, 24, 32})
         for (int channels : {1, 2}) {
-            SampleSpec spec;
-            spec.bits = bits;
-            spec.channels = channels;
-            spec.frames = 37;
-            spec.value = sine;
-            fixtures.push_back({"s.wav", filesrig::wavBytes(spec)});
-            if (bits < 32) fixtures.push_back({"s.aif", filesrig::aiffBytes(spec)});
+            SampleFormat format;
+            format.bits = bits;
+            format.channels = channels;
+            format.frames = 37;
+            format.value = sine;
+            fixtures.push_back({"s.wav", filesrig::wavBytes(format)});
+            if (bits < 32) fixtures.push_back({"s.aif", filesrig::aiffBytes(format)});
         }
-    SampleSpec floats;
+    SampleFormat floats;
     floats.formatTag = 0xFFFE;
     floats.subFormat = 3;
     floats.bits = 32;

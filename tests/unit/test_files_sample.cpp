@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-using filesrig::SampleSpec;
+using filesrig::SampleFormat;
 
 namespace {
 
@@ -69,17 +69,18 @@ TEST_F(SampleFiles, EveryReadableLayoutGivesItsValuesFormatAndRate) {
     };
     for (const Case& c : cases)
         for (int channels : {1, 2}) {
-            SampleSpec spec;
-            spec.formatTag = c.tag;
-            spec.subFormat = c.sub;
-            spec.bits = c.bits;
-            spec.channels = channels;
-            spec.rate = 48000;
-            spec.frames = 31;
-            spec.value = ramp;
+            SampleFormat format;
+            format.formatTag = c.tag;
+            format.subFormat = c.sub;
+            format.bits = c.bits;
+            format.channels = channels;
+            format.rate = 48000;
+            format.frames = 31;
+            format.value = ramp;
             const bool wav = c.file[2] == 'w';
             TSample s;
-            ASSERT_TRUE(load(s, c.file, wav ? filesrig::wavBytes(spec) : filesrig::aiffBytes(spec)))
+            ASSERT_TRUE(
+                load(s, c.file, wav ? filesrig::wavBytes(format) : filesrig::aiffBytes(format)))
                 << c.file << " " << c.bits << " bits, tag " << c.tag << ", " << channels;
             EXPECT_EQ(s.getFormat(), c.code + channels - 1);
             EXPECT_EQ(s.getFrames(), 31);
@@ -102,11 +103,11 @@ TEST_F(SampleFiles, EveryReadableLayoutGivesItsValuesFormatAndRate) {
 }
 
 TEST_F(SampleFiles, SixteenBitExtremesAndEightBitCodesReadExactly) {
-    SampleSpec spec;
-    spec.frames = 2;
-    spec.value = [](int f, int) { return f == 0 ? -1.0 / 32768.0 : -1.0; }; // 0xFFFF, 0x8000
+    SampleFormat format;
+    format.frames = 2;
+    format.value = [](int f, int) { return f == 0 ? -1.0 / 32768.0 : -1.0; }; // 0xFFFF, 0x8000
     TSample s;
-    ASSERT_TRUE(load(s, "x.wav", filesrig::wavBytes(spec)));
+    ASSERT_TRUE(load(s, "x.wav", filesrig::wavBytes(format)));
     float l, r;
     s.getSample(0.0f, l, r);
     EXPECT_FLOAT_EQ(l, -1.0f / 32768.0f);
@@ -120,24 +121,24 @@ TEST_F(SampleFiles, SixteenBitExtremesAndEightBitCodesReadExactly) {
 
 TEST_F(SampleFiles, UnreadableLayoutsAndDamagedFilesAreRefusedLeavingNothingToRead) {
     auto wav = [](auto change) {
-        SampleSpec spec;
-        spec.value = ramp;
-        change(spec);
-        return filesrig::wavBytes(spec);
+        SampleFormat format;
+        format.value = ramp;
+        change(format);
+        return filesrig::wavBytes(format);
     };
-    std::string nanFloat = wav([](SampleSpec& s) {
+    std::string nanFloat = wav([](SampleFormat& s) {
         s.formatTag = 3;
         s.bits = 32;
         s.value = [](int f, int) { return f == 40 ? std::nan("") : 0.1; };
     });
     const std::string refused[] = {
-        wav([](SampleSpec& s) { s.channels = 3; }),
-        wav([](SampleSpec& s) { s.bits = 12; }),
-        wav([](SampleSpec& s) { s.rate = 4000; }),
-        wav([](SampleSpec& s) { s.rate = 200000; }),
-        wav([](SampleSpec& s) { s.formatTag = 3, s.bits = 16; }),
-        wav([](SampleSpec& s) { s.formatTag = 2; }), // compressed
-        wav([](SampleSpec& s) { s.frames = 0; }),
+        wav([](SampleFormat& s) { s.channels = 3; }),
+        wav([](SampleFormat& s) { s.bits = 12; }),
+        wav([](SampleFormat& s) { s.rate = 4000; }),
+        wav([](SampleFormat& s) { s.rate = 200000; }),
+        wav([](SampleFormat& s) { s.formatTag = 3, s.bits = 16; }),
+        wav([](SampleFormat& s) { s.formatTag = 2; }), // compressed
+        wav([](SampleFormat& s) { s.frames = 0; }),
         nanFloat,
         "RIFF\x10\x00\x00\x00WAVEfmt ",
         std::string(100, '\0'),
@@ -145,27 +146,27 @@ TEST_F(SampleFiles, UnreadableLayoutsAndDamagedFilesAreRefusedLeavingNothingToRe
     TSample s;
     // A good load first: a refusal afterwards must not leave the old data readable.
     for (const std::string& bytes : refused) {
-        ASSERT_TRUE(load(s, "good.wav", wav([](SampleSpec&) {})));
+        ASSERT_TRUE(load(s, "good.wav", wav([](SampleFormat&) {})));
         EXPECT_FALSE(load(s, "bad.wav", bytes));
         expectRefused(s);
     }
-    SampleSpec spec;
-    spec.bits = 32;
-    EXPECT_FALSE(load(s, "x.aif", filesrig::aiffBytes(spec))) << "AIFF reads 8, 16 and 24 bits";
+    SampleFormat format;
+    format.bits = 32;
+    EXPECT_FALSE(load(s, "x.aif", filesrig::aiffBytes(format))) << "AIFF reads 8, 16 and 24 bits";
     expectRefused(s);
-    EXPECT_FALSE(load(s, "x.aif", filesrig::wavBytes(spec)));
+    EXPECT_FALSE(load(s, "x.aif", filesrig::wavBytes(format)));
     s.setName(folder + "/missing.wav");
     EXPECT_FALSE(s.loadWav());
     expectRefused(s);
 }
 
 TEST_F(SampleFiles, ATruncatedFileGivesTheFramesItHoldsAndTheLastFrameIsRead) {
-    SampleSpec spec;
-    spec.channels = 2;
-    spec.frames = 20;
-    spec.value = ramp;
+    SampleFormat format;
+    format.channels = 2;
+    format.frames = 20;
+    format.value = ramp;
     for (bool wav : {true, false}) {
-        std::string bytes = wav ? filesrig::wavBytes(spec) : filesrig::aiffBytes(spec);
+        std::string bytes = wav ? filesrig::wavBytes(format) : filesrig::aiffBytes(format);
         bytes.resize(bytes.size() - 4 * 5 - 1); // five and a quarter frames cut off
         TSample s;
         ASSERT_TRUE(load(s, wav ? "t.wav" : "t.aif", bytes));
@@ -179,10 +180,10 @@ TEST_F(SampleFiles, ATruncatedFileGivesTheFramesItHoldsAndTheLastFrameIsRead) {
         EXPECT_NEAR(l, ramp(0, 0), 1e-4);
     }
     // One frame: every position reads it.
-    spec.frames = 1;
-    spec.value = [](int, int c) { return c == 0 ? 0.5 : -0.25; };
+    format.frames = 1;
+    format.value = [](int, int c) { return c == 0 ? 0.5 : -0.25; };
     TSample one;
-    ASSERT_TRUE(load(one, "one.wav", filesrig::wavBytes(spec)));
+    ASSERT_TRUE(load(one, "one.wav", filesrig::wavBytes(format)));
     for (float pos : {0.0f, 0.5f, 300.0f}) {
         float l, r;
         one.getSample(pos, l, r);
@@ -197,11 +198,11 @@ TEST_F(SampleFiles, AnImportedSampleBecomesTheUserWaveHeard) {
     filesrig::plainPatch(e, 4); // user wave 1
     // Three sine cycles over the whole sample: the 512 points hold three cycles, so a key
     // sounds three times its pitch.
-    SampleSpec spec;
-    spec.channels = 2;
-    spec.frames = 3000;
-    spec.value = [](int f, int) { return 0.9 * std::sin(2.0 * M_PI * 3.0 * f / 3000.0); };
-    const std::string path = write("three.wav", filesrig::wavBytes(spec));
+    SampleFormat format;
+    format.channels = 2;
+    format.frames = 3000;
+    format.value = [](int f, int) { return 0.9 * std::sin(2.0 * M_PI * 3.0 * f / 3000.0); };
+    const std::string path = write("three.wav", filesrig::wavBytes(format));
 
     ScriptedDialogs dialogs;
     ScopedDialogBackend scoped(dialogs);
