@@ -1243,6 +1243,7 @@ public:
 
 public:
     // ---- Arpeggiator and step sequencer -----------------------------------------------------
+    bool crossArpStepBoundary();
     // The arpeggiator runs on the audio thread only; the editor reads the queries below
     // without locks. Patterns: 0 "Arp A", 1 "Arp B".
     static constexpr int kArpKeys = 32; // keys the held-note list keeps

@@ -147,20 +147,7 @@ void APlugin::runArpSteps(bool sequencer) {
 
     if (arpStepPhase > arpGate) setVoiceOff(currentVoice);
 
-    bool boundary = true;
-    if (arpStepPhase >= 1.0) {
-        arpSwingPhase ^= 1;
-        arpStepPhase -= std::floor(arpStepPhase);
-    } else if (arpFirstStep) {
-        arpSwingPhase ^= 1;
-        arpStepPhase = 0.0;
-    } else {
-        boundary = false;
-    }
-
-    if (boundary) {
-        arpRatchetPhase = 0.0;
-        arpRatchetCount = 0;
+    if (crossArpStepBoundary()) {
         if (!updateArpStep()) return;
         if (sequencer && arpSeqRestart) {
             // "Sequence Restart": a new or released key sends the pattern back to its start.
@@ -280,20 +267,7 @@ void APlugin::setArpChord() {
 
     if (arpStepPhase > arpGate) turnAllVoicesOff();
 
-    bool boundary = true;
-    if (arpStepPhase >= 1.0) {
-        arpSwingPhase ^= 1;
-        arpStepPhase -= std::floor(arpStepPhase);
-    } else if (arpFirstStep) {
-        arpSwingPhase ^= 1;
-        arpStepPhase = 0.0;
-    } else {
-        boundary = false;
-    }
-
-    if (boundary) {
-        arpRatchetPhase = 0.0;
-        arpRatchetCount = 0;
+    if (crossArpStepBoundary()) {
         if (!updateArpStep()) return;
         const bool first = arpFirstStep != 0;
         arpFirstStep = 0;
@@ -322,4 +296,20 @@ void APlugin::setArpChord() {
         lastVoiceSource[arp::SrcVelocity] = voiceSource[voice][arp::SrcVelocity];
     }
     arpStepPhase += arpIncrement * arpSwingFactors[arpPlayingPattern & 1][arpSwingPhase & 1];
+}
+
+// Moves the step phase past a step's end (or onto the first step), turning the swing half and
+// restarting the ratchets; false while the step still runs.
+bool APlugin::crossArpStepBoundary() {
+    if (arpStepPhase >= 1.0) {
+        arpStepPhase -= std::floor(arpStepPhase);
+    } else if (arpFirstStep) {
+        arpStepPhase = 0.0;
+    } else {
+        return false;
+    }
+    arpSwingPhase ^= 1;
+    arpRatchetPhase = 0.0;
+    arpRatchetCount = 0;
+    return true;
 }
