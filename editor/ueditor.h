@@ -242,4 +242,16 @@ private:
     std::atomic<bool> finishedOpening{false};
     std::atomic<int> selectedArp{0};
     std::atomic<std::thread::id> uiThread{};
+
+public:
+    // ---- Editor core: control factory, registry, value roads, refresh, containers, actions --
+
+public:
+    // ---- Screens: main screen layout, Easy screen, back-side settings page ------------------
+
+public:
+    // ---- Menus and sections: preset, context, settings and section menus, section model -----
+
+public:
+    // ---- Displays: EQ curve, gate pattern, matrix, path, arpeggiator grid, XY pads, waves ---
 };
