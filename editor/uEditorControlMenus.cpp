@@ -97,6 +97,9 @@ void uEditor::showEQMenu() {}
 void uEditor::showFXMenu(int) {}
 void uEditor::showFreeMenu(int, int) {}
 void uEditor::showGaterMenu() {}
+// Least form until the section model exists: no undo level is kept.
+void uEditor::setSectionUndo(int) {}
+void uEditor::showModMenu(int) {}
 void uEditor::showPathMenu(int, int) {}
 void uEditor::showArpMenu(int, int, bool) {}
 void uEditor::showWaveMenu(int) {}

@@ -244,3 +244,10 @@ void uEditor::updateShaperModeMenu(int mode) {
     // The shaper mode is stored even while no display shows it.
     if (APlugin* engine = getEngine()) engine->setSteppedValue(1005, mode);
 }
+
+// Least form until the distortion destinations are named after their mode: the long or short
+// table text.
+std::string uEditor::getDestMenuStr(int dest, bool shortText) {
+    if (dest < 0 || dest >= DEST_COUNT) return "";
+    return shortText && getEngine() ? DEST_SHORT_STR[dest] : DEST_STR[dest];
+}

@@ -245,12 +245,15 @@ private:
 
 public:
     // ---- Editor core: control factory, registry, value roads, refresh, containers, actions --
+    std::string getDestMenuStr(int dest, bool shortText);
 
 public:
     // ---- Screens: main screen layout, Easy screen, back-side settings page ------------------
 
 public:
     // ---- Menus and sections: preset, context, settings and section menus, section model -----
+    void setSectionUndo(int section);
+    void showModMenu(int slot);
 
 public:
     // ---- Displays: EQ curve, gate pattern, matrix, path, arpeggiator grid, XY pads, waves ---
