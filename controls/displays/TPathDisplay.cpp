@@ -8,8 +8,8 @@
 #include "editor/ueditor.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
-#include "gui/CDrawContext.h"
 #include "gui/CBitmap.h"
+#include "gui/CDrawContext.h"
 
 #include <algorithm>
 #include <cmath>
