@@ -164,72 +164,6 @@ void uEditor::releaseOpening() {
     editControl = nullptr;
 }
 
-void uEditor::clearRegistry() {
-    controlCount = 0;
-    for (int i = 0; i < kMaxControls; ++i) {
-        controls[i] = nullptr;
-        controlKinds[i] = 0;
-    }
-    for (int& index : tagControlIndex) index = -1;
-}
-
-bool uEditor::addControl(CControl* control, int kind) {
-    APlugin* engine = getEngine();
-    if (!engine || !control || !frame || controlCount >= kMaxControls) return false;
-    const int index = controlCount++;
-    controls[index] = control;
-    controlKinds[index] = kind;
-    const int tag = control->getTag();
-    if (isValidTag(tag)) {
-        tagControlIndex[tag] = index;
-        control->setDefaultValue(engine->getDefaultValue(tag));
-        control->setValue(engine->getParameter(tag));
-    } else {
-        control->setDefaultValue(0.0f);
-        control->setValue(0.0f);
-    }
-    return true;
-}
-
-void uEditor::setEditTag(int tag) {
-    if (!isValidTag(tag)) {
-        editControl = nullptr;
-        return;
-    }
-    for (int i = 0; i < controlCount; ++i) {
-        if (controls[i] && controls[i]->getTag() == tag) {
-            editControl = controls[i];
-            return;
-        }
-    }
-}
-
-int uEditor::getScaled(int v, int c125, int c150, int c200) const {
-    switch (screenSizeIndex) {
-    case 1:
-        return static_cast<int>(static_cast<float>(v) * SCALE[1]) + c125;
-    case 2:
-        return static_cast<int>(static_cast<float>(v) * SCALE[2]) + c150;
-    case 3:
-        return static_cast<int>(static_cast<float>(v) * SCALE[3]) + c200;
-    default:
-        return v;
-    }
-}
-
-int uEditor::getScaledBitmap(int id) const {
-    if (screenSizeIndex < 0 || screenSizeIndex > 3) return id;
-    return id + 1000 * screenSizeIndex;
-}
-
-bool uEditor::getRegValue(const std::string& key, bool def) {
-    std::string value;
-    loadStringFromPrefs(key, value, 127);
-    if (value == "Y") return true;
-    if (value == "N") return false;
-    return def;
-}
-
 void uEditor::valueChanged(CControl*) {}
 
 // The section controls do not exist until the editor's screens are built; until then there is
@@ -243,11 +177,4 @@ void uEditor::addWaveUndo() {}
 void uEditor::updateShaperModeMenu(int mode) {
     // The shaper mode is stored even while no display shows it.
     if (APlugin* engine = getEngine()) engine->setSteppedValue(1005, mode);
-}
-
-// Least form until the distortion destinations are named after their mode: the long or short
-// table text.
-std::string uEditor::getDestMenuStr(int dest, bool shortText) {
-    if (dest < 0 || dest >= DEST_COUNT) return "";
-    return shortText && getEngine() ? DEST_SHORT_STR[dest] : DEST_STR[dest];
 }
