@@ -859,6 +859,8 @@ public:
     void setTempPreviewWave(int n);
     const float* getUserLfoShape(int n) const { return userLfoShapes[n & 1]; }
     bool getUserWaveBusy() const { return userWaveBusy.load(); }
+    // True while the audio thread's staged rebuild of a user wave is under way.
+    bool isUserWaveBuilding() const { return userWaveBuildWave >= 0; }
     bool getUserWaveDirty(int n) const { return userWaveDirty[n & 1] != 0; }
     // Radix-2 transforms of the work arrays, size a power of two up to 4096.
     void fft(int size);
@@ -916,7 +918,6 @@ private:
     void requestUserWaveRebuild(int n, bool resynth);
     // One step of the staged rebuild; false when none is under way or waiting.
     bool advanceUserWaveBuild();
-    bool isUserWaveBuilding() const { return userWaveBuildWave >= 0; }
     void transform(double angle, int size);
 
     // Caches of the slow update.
