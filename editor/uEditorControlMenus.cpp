@@ -97,9 +97,17 @@ void uEditor::showEQMenu() {}
 void uEditor::showFXMenu(int) {}
 void uEditor::showFreeMenu(int, int) {}
 void uEditor::showGaterMenu() {}
-// Least form until the section model exists: no undo level is kept.
-void uEditor::setSectionUndo(int) {}
 void uEditor::showModMenu(int) {}
 void uEditor::showPathMenu(int, int) {}
 void uEditor::showArpMenu(int, int, bool) {}
 void uEditor::showWaveMenu(int) {}
+
+// Least forms for the displays until the section model stands: no undo level is kept, and the
+// pad's point selection and menu do nothing yet.
+void uEditor::setSectionUndo(int) {}
+// Least form: the section's tags stay as they are.
+void uEditor::resetSection(int) {}
+// Least form: the section's tags stay as they are.
+void uEditor::setSectionToOrig(int) {}
+void uEditor::setXYPoint(int, int) {}
+void uEditor::showXYMenu(int) {}
