@@ -15,6 +15,7 @@ class TReadout;
 class TLabel;
 class TBitmap;
 namespace VSTGUI {
+class CBitmap;
 class CView;
 class CControl;
 class CKickButton;
@@ -77,7 +78,8 @@ struct uEditorControlSet {
     CKickButton* easyButton = nullptr;
     CKickButton* backButton = nullptr;
     TMenuButton* settingsButton = nullptr;
-    TBitmap* editedIndicator = nullptr; // shows whether the sound was edited
+    TBitmap* editedIndicator = nullptr;         // shows whether the sound was edited
+    VSTGUI::CBitmap* indicatorPictures[2] = {}; // 0 as loaded, 1 edited
     TReadout* parameterName = nullptr;
     TReadout* parameterValue = nullptr;
     CView* topViews[edlayout::kTopViews] = {}; // further top-bar views in adding order
