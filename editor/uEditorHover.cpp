@@ -33,7 +33,9 @@ void uEditor::idleHover() {
     hoverName = kNoName;
     for (int i = 0; i < hoverCount && hoveredView; ++i)
         if (hoverViews[i] == hoveredView) {
+            // A named view has no value: the one of the control hovered before is not its own.
             hoverName = hoverTexts[i];
+            hoverValue.clear();
             break;
         }
     if (hoverName == kNoName && hoveredView) {
