@@ -8,6 +8,7 @@
 #include "controls/TButtons.h"
 #include "controls/TOptionMenu.h"
 #include "controls/TSlider.h"
+#include "controls/displays/TXYScreen.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"

@@ -9,6 +9,8 @@
 #include "controls/TButtons.h"
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
+#include "controls/displays/TArpScreen.h"
+#include "controls/displays/TWaveDisplay.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
@@ -44,7 +46,7 @@ bool askNumber(const std::string& informative, const std::string& unit, const ch
 
 void uEditor::waveShaperReset() {
     setMenuValue(tag::UserWaveShaperMode, 0);
-    if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
+    if (ui.waveDisplay) ui.waveDisplay->setShaperMode(0);
     redrawMultiView = true;
 }
 
@@ -62,7 +64,10 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
         for (int i = 0; i < 2; ++i)
             if (ui.userWaveRadios[i]) ui.userWaveRadios[i]->setState(i == k);
         setMenuValue(tag::UserWaveShaperMode, 0);
-        if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
+        if (ui.waveDisplay) {
+            ui.waveDisplay->setShaperMode(0);
+            ui.waveDisplay->setWave(k);
+        }
         redrawMultiView = true;
         return true;
     }
@@ -89,6 +94,7 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
             return true;
         if (c != ui.waveCopyButton && c != ui.waveApplyButton) addWaveUndo();
         setMenuValue(tag::UserWaveShaperMode, 0);
+        if (ui.waveDisplay) ui.waveDisplay->setShaperMode(0);
         if (c == ui.waveApplyButton) engine->setTempPreviewWave(wave);
         if (c == ui.waveUndoButton) {
             engine->createUserWaveTable(0);
@@ -104,6 +110,7 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
         // These act on release, once the button is up and the chooser may take the mouse.
         if (pressed) return true;
         setMenuValue(tag::UserWaveShaperMode, 0);
+        if (ui.waveDisplay) ui.waveDisplay->setShaperMode(0);
         if (c == ui.waveLoadButton) {
             addWaveUndo();
             engine->loadWave(wave);

@@ -9,6 +9,8 @@
 #include "controls/TKnob.h"
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
+#include "controls/displays/TArpScreen.h"
+#include "controls/displays/TWaveDisplay.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
@@ -148,7 +150,10 @@ void uEditor::redrawMultitViewContainer() {
         if (ui.arpLockMenu)
             ui.arpLockMenu->setString(
                 LOCK_STR[std::clamp(engine->getLockState(2), 0, LOCK_COUNT - 1)]);
-        if (ui.arpGrid) ui.arpGrid->setDirty(true);
+        if (ui.arpGrid) {
+            ui.arpGrid->setArp(s);
+            ui.arpGrid->setDirty(true);
+        }
         lastArpLed = -2; // the lights are set afresh by the next pass
         break;
     }
@@ -166,7 +171,12 @@ void uEditor::redrawMultitViewContainer() {
         showPageViews(ui.waveViews[wave], edlayout::kWaveViews);
         resumeMenu(ui.wavePresetMenus[wave][0], engine->getParameter(WAVE_PRESET_NUMS_TAGS[wave]),
                    511.99f, USER_WAVE_PRESET_COUNT, USER_WAVE_PRESET_STR);
-        if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
+        if (TWaveDisplay* display = ui.waveDisplay) {
+            display->setDrawMode(waveDrawMode);
+            display->setPartial(waveEditMode[wave] == 1);
+            display->setWave(wave);
+            display->setDirty(true);
+        }
         break;
     }
     case 3:

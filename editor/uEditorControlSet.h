@@ -14,6 +14,9 @@ class TMenuButton;
 class TReadout;
 class TLabel;
 class TBitmap;
+class TArpScreen;
+class TWaveDisplay;
+class TXYScreen;
 namespace VSTGUI {
 class CBitmap;
 class CView;
@@ -108,12 +111,12 @@ struct uEditorControlSet {
     TOptionMenu* eqTypeMenus[2] = {}; // the EQ view's two "TYPE" menus
 
     // Displays (tag 9999, not registered) and the ribbon.
-    CView* xyDisplays[edlayout::kScreens][2] = {};
+    TXYScreen* xyDisplays[edlayout::kScreens][2] = {};
     CView* eqDisplays[edlayout::kScreens] = {};
     CView* gateDisplays[edlayout::kScreens][2] = {};
-    CView* arpGrid = nullptr;
+    TArpScreen* arpGrid = nullptr;
     CView* modMatrixDisplay = nullptr;
-    CView* waveDisplay = nullptr;
+    TWaveDisplay* waveDisplay = nullptr;
     CView* pathDisplays[2] = {};
     TSlider* ribbon = nullptr;
 

@@ -4,6 +4,8 @@
 #include "editor/ueditor.h"
 
 #include "controls/TReadouts.h"
+#include "controls/displays/TWaveDisplay.h"
+#include "controls/displays/TXYScreen.h"
 #include "engine/APlugin.h"
 
 #include <cstdio>
@@ -71,6 +73,24 @@ void uEditor::idleHover() {
         updateReadout(pad == 0 ? "Osc 1 XY" : "Osc 2 XY",
                       "X: " + std::to_string(static_cast<int>(200.0f * x - 100.0f)) +
                           ", Y: " + std::to_string(static_cast<int>(200.0f * y - 100.0f)));
+    }
+    // The wave display in additive mode names the partial under the mouse.
+    const int wave = selectedUserWave & 1;
+    if (hoveredView && hoveredView == ui.waveDisplay && waveEditMode[wave] == 1) {
+        CPoint where;
+        frame->getCurrentMouseLocation(where);
+        ui.waveDisplay->frameToLocal(where);
+        const float x = static_cast<float>(where.x - ui.waveDisplay->getViewSize().left) -
+                        static_cast<float>(getScaled(21));
+        const int p = ui.waveDisplay->getWaveTablePartial(x);
+        updateReadout(
+            "Wave " + std::to_string(wave + 1) + " Partials " + std::to_string(p + 1) +
+                ": Amp / Phase",
+            std::to_string(static_cast<int>(engine->getWaveTablePartialsAmp(wave, p) * 100.0f)) +
+                " %, " +
+                std::to_string(
+                    static_cast<int>(engine->getWaveTablePartialsPhase(wave, p) * 360.0f)) +
+                " deg");
     }
 }
 

@@ -10,6 +10,9 @@
 #include "controls/TKnob.h"
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
+#include "controls/displays/TArpScreen.h"
+#include "controls/displays/TWaveDisplay.h"
+#include "controls/displays/TXYScreen.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
@@ -171,6 +174,7 @@ void uEditor::idleMultiView(uint32_t t) {
             selectedArp = arp & 1;
             redrawMultiView = true;
         }
+        if (ui.arpGrid) ui.arpGrid->setStepsLoop();
         const int seq = engine->getArpSeq();
         if (seq != lastArpSeq) {
             lastArpSeq = seq;
@@ -230,6 +234,8 @@ void uEditor::idleEasyScreen(uint32_t t) {
     APlugin* engine = getEngine();
     idleShownModValues(1);
     idleXYModes(1);
+    for (TXYScreen* pad : ui.xyDisplays[1])
+        if (pad) pad->update(static_cast<int>(t / 100), xyModOn);
     const int k = engine->getSteppedValue(tag::FilterType);
     if (k != lastEasyFilterType && ui.easyFilterKnob) {
         lastEasyFilterType = k;

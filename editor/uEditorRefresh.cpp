@@ -9,6 +9,7 @@
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
 #include "controls/TSlider.h"
+#include "controls/displays/TXYScreen.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
@@ -220,6 +221,8 @@ void uEditor::idlePass(uint32_t t) {
         idleShownModValues(0);
         idleXYModes(0);
         idleSectionLooks(t);
+        for (TXYScreen* pad : ui.xyDisplays[0])
+            if (pad) pad->update(static_cast<int>(t / 200), xyModOn);
         if (!skipOscMod && redrawOscMod.load()) redrawOscModViewContainer();
         if (!skipEQ && redrawEQ.load()) redrawEQViewContainer();
         if (!skipDistortVoice && redrawDistortVoice.load()) redrawDistortVoiceViewContainer();

@@ -10,6 +10,7 @@
 #include "controls/TKnob.h"
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
+#include "controls/displays/TWaveDisplay.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
@@ -139,7 +140,7 @@ void uEditor::serveTagAction(int t) {
         redrawEQ = true;
         break;
     case tag::UserWaveExpPartialsOn:
-        if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
+        if (ui.waveDisplay) ui.waveDisplay->setExpPartial(engine->getOnOff(t));
         break;
     default:
         break;
@@ -246,7 +247,7 @@ void uEditor::updateShaperModeMenu(int mode) {
     mode = std::clamp(mode, 0, kShaperModes - 1);
     addWaveUndo();
     setMenuValue(tag::UserWaveShaperMode, mode);
-    if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
+    if (ui.waveDisplay) ui.waveDisplay->setShaperMode(mode);
     const int tags[2] = {tag::UserWaveShaper1, tag::UserWaveShaper2};
     const float values[2] = {SHAPER_FIRST[mode], SHAPER_SECOND[mode]};
     for (int k = 0; k < 2; ++k) {

@@ -180,5 +180,4 @@ void uEditor::releaseOpening() {
     hoveredView = nullptr;
 }
 
-
 void uEditor::addWaveUndo() {}
