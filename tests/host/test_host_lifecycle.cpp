@@ -59,12 +59,8 @@ TEST_F(HostLifecycle, RecordDescribesAStereoSynthWith2048Parameters) {
 
 TEST_F(HostLifecycle, ProgramChunksAreOfferedToRecognisedHostsOnly) {
     EXPECT_TRUE(flagsFor("Reaper", "Cockos") & effFlagsProgramChunks);
-    EXPECT_TRUE(flagsFor("REAPER", "") & effFlagsProgramChunks);
     EXPECT_FALSE(flagsFor("REAPER X", "") & effFlagsProgramChunks);
     EXPECT_TRUE(flagsFor("KOMPLETE Kontrol", "") & effFlagsProgramChunks);
-    EXPECT_TRUE(flagsFor("Maschine 2", "") & effFlagsProgramChunks);
-    EXPECT_TRUE(flagsFor("Kore Player", "") & effFlagsProgramChunks);
-    EXPECT_TRUE(flagsFor("vm-lumera", "") & effFlagsProgramChunks);
     EXPECT_TRUE(flagsFor("Reason", "Propellerhead Software") & effFlagsProgramChunks);
     EXPECT_FALSE(flagsFor("Ardour", "Ardour Community") & effFlagsProgramChunks);
     EXPECT_FALSE(flagsFor("", "") & effFlagsProgramChunks);
@@ -191,7 +187,8 @@ TEST_F(HostLifecycle, SeveralInstancesAndRateChangesLiveSideBySide) {
     EXPECT_EQ(left[0], 0.0f);
 }
 
-// Switching the plug-in off releases every held note; switched on again, it plays as before.
+// Switching the plug-in off releases every held note and drops queued MIDI; switched on again,
+// it plays as before.
 TEST_F(HostLifecycle, MainsOffReleasesHeldNotesAndMainsOnPlaysAgain) {
     const VstInt32 frames = 4800; // 0.1 s
     auto heldNote = [&](bool mainsCycle) {
@@ -206,6 +203,8 @@ TEST_F(HostLifecycle, MainsOffReleasesHeldNotesAndMainsOnPlaysAgain) {
         plugin.process(frames, left, right);
         const double before = audio::rms(left, frames / 2, frames);
         if (mainsCycle) {
+            // A note queued for the stream that stops is dropped with it.
+            plugin.sendMidi({{100, 0x90, 67, 100}});
             plugin.dispatch(effMainsChanged, 0, 0);
             plugin.dispatch(effMainsChanged, 0, 1);
         }

@@ -144,6 +144,9 @@ TEST(Vst2Base, SpeakerArrangements) {
     VstSpeakerProperties* copied = target->speakers;
     EXPECT_EQ(std::strlen(copied[9].name), 63u);
     EXPECT_FLOAT_EQ(copied[9].azimuth, 0.5f);
+    probe.deallocateArrangement(&source);
+    probe.deallocateArrangement(&target);
+    EXPECT_EQ(target, nullptr);
 }
 
 TEST(Vst2Base, KeyModifierComesFromTheHostFloatOnlyWhenItHasAnIntegerPart) {
