@@ -110,18 +110,6 @@ TEST_F(HostLifecycle, BaseOpcodeAnswers) {
     EXPECT_EQ(out, nullptr);
 }
 
-TEST_F(HostLifecycle, EditorRectangleIsTheMainScreenAndNoWindowOpensYet) {
-    Plugin plugin;
-    ERect* rect = nullptr;
-    EXPECT_EQ(plugin.dispatch(effEditGetRect, 0, 0, &rect), 1);
-    ASSERT_NE(rect, nullptr);
-    EXPECT_GT(rect->right - rect->left, 0);
-    EXPECT_GT(rect->bottom - rect->top, 0);
-    EXPECT_EQ(plugin.dispatch(effEditIdle), 0);
-    EXPECT_EQ(plugin.dispatch(effEditClose), 0);
-    EXPECT_EQ(plugin.dispatch(effSetEditKnobMode, 0, 2), 1);
-}
-
 TEST_F(HostLifecycle, BlocksOfAnyLengthAreFullyWrittenWithSilence) {
     Plugin plugin;
     std::vector<float> left, right;

@@ -130,12 +130,6 @@ TEST(ArpEngine, EditorQueriesAndTheSwitchesThatStopIt) {
     EXPECT_EQ(e.getArpLedPos(), 5);
     e.setParameter(tag::ArpKeyEntryOn, 0.0f);
     e.updateArpOften();
-    EXPECT_EQ(e.getArpLedPos(), -1);
-    e.setParameter(tag::ArpKeyEntryOn, 1.0f);
-    e.updateArpOften();
-    EXPECT_EQ(e.getArpLedPos(), 0) << "leaving key entry returned to the first step";
-    e.setParameter(tag::ArpKeyEntryOn, 0.0f);
-    e.updateArpOften();
 
     // Latch: switched off, the keys it kept are let go.
     rig.stepped(tag::ArpLatchOn, 1);

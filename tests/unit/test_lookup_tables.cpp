@@ -65,22 +65,6 @@ TEST(LookupTables, SineGroupMatchesStdSin) {
     EXPECT_LT(worst, 2e-6);
 }
 
-TEST(LookupTables, DecibelTables) {
-    const LookupTables& t = lookupTables();
-    const float* tables[4] = {t.dbGain30Array, t.dbGain60Array, t.dbGainBipolarArray,
-                              t.dbGain40Array};
-    for (const float* g : tables) {
-        for (int i = 0; i <= 65; ++i) EXPECT_EQ(g[i], 0.0f) << i;
-        EXPECT_GT(g[66], 0.0f);
-        // A louder control never gives less gain.
-        for (int i = 67; i < LUT_PHASE_SIZE; ++i) ASSERT_GE(g[i], g[i - 1]) << i;
-    }
-    EXPECT_NEAR(t.dbGain30Array[65535], 0.99995f, 5e-6f);
-    EXPECT_NEAR(t.dbGain60Array[65535], 0.99990f, 5e-6f);
-    EXPECT_NEAR(t.dbGainBipolarArray[65535], 31.6195f, 5e-4f);
-    EXPECT_NEAR(t.dbGain40Array[65535], 3.16206f, 5e-5f);
-}
-
 TEST(LookupTables, FilterTablesFiniteWithKnownStart) {
     const LookupTables& t = lookupTables();
     EXPECT_EQ(t.FilterSine[0], 1e-15f);
@@ -125,16 +109,6 @@ TEST(LookupTables, IndexFunctionsStayInsideTheirTables) {
     EXPECT_EQ(oscBandForPitchIndex(5000), OSC_BANDS_PER_WAVE - 1);
     EXPECT_EQ(symmetryRow(-1), symmetryRow(0));
     EXPECT_EQ(symmetryRow(9999), symmetryRow(SYMMETRY_ROWS - 1));
-}
-
-TEST(LookupTables, PitchMapAndPartialLimits) {
-    const LookupTables& t = lookupTables();
-    EXPECT_EQ(t.oscTableForPitch[59], 0);
-    EXPECT_EQ(t.oscTableForPitch[60], 1);
-    EXPECT_EQ(t.oscTableForPitch[127], 33);
-    EXPECT_EQ(t.oscPartialLimits[0], 2047);
-    for (int b = 1; b < OSC_BANDS_PER_WAVE; ++b)
-        EXPECT_LE(t.oscPartialLimits[b], t.oscPartialLimits[b - 1]) << b;
 }
 
 TEST(LookupTables, SymmetryTable) {

@@ -77,20 +77,6 @@ TEST_F(PlatformDialogs, ZenityGetsEveryTextAsOneUntouchedArgument) {
     EXPECT_EQ(buildOpenArgs("-rf.pdf"), (Args{"xdg-open", "./-rf.pdf"}));
 }
 
-TEST_F(PlatformDialogs, ScriptedMessageBoxesAnswerOkAndCancel) {
-    ScriptedDialogs script;
-    ScopedDialogBackend use(script);
-    script.answerCancel();
-    script.answerOk();
-    script.answerOk();
-    EXPECT_EQ(messageBox("Replace?", 1), 2);
-    EXPECT_EQ(messageBox("Replace?", 1), 1);
-    EXPECT_EQ(messageBox(std::string("Problem with EQ Preset"), 2), 1);
-    EXPECT_EQ(messageBox("Out of answers", 2), 2);
-    EXPECT_EQ(messageBox(static_cast<char const*>(nullptr), 2), 0);
-    EXPECT_EQ(messageBox2("", 2), 0);
-}
-
 TEST_F(PlatformDialogs, TextEntryFillsTheBufferWithoutOverrunningIt) {
     ScriptedDialogs script;
     ScopedDialogBackend use(script);
