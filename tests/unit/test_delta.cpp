@@ -60,19 +60,6 @@ TEST(DeltaStepping, SteppedTagsStopAtTheirEnds) {
     }
 }
 
-TEST(DeltaStepping, SwitchesFollowTheSign) {
-    auto e = makeEngine();
-    const int t = tag::Osc1On;
-    e->changeDelta(t, -1, false, 1.0f);
-    EXPECT_FLOAT_EQ(e->getParameter(t), 0.0f);
-    e->changeDelta(t, 0, false, 1.0f);
-    EXPECT_FLOAT_EQ(e->getParameter(t), 1.0f);
-    e->changeDelta(t, 5, false, 1.0f);
-    EXPECT_FLOAT_EQ(e->getParameter(t), 1.0f);
-    e->changeDelta(t, -5, true, 10.0f);
-    EXPECT_FLOAT_EQ(e->getParameter(t), 0.0f);
-}
-
 TEST(DeltaStepping, ContinuousMovesByFineOrCoarseStepTimesScale) {
     auto e = makeEngine();
     const int t = tag::ReverbDamp;

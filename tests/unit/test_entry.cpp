@@ -270,24 +270,6 @@ TEST_F(NumericEntry, DistortionKnobsFollowTheirMode) {
     EXPECT_EQ(script.questions().back().text, "-30 to 30 dB");
 }
 
-TEST_F(NumericEntry, StringPromptNamesTheEndsAndTheCurrentStep) {
-    static const char* const kNames[] = {"Sine", "Triangle", "Saw", "Square"};
-    const int t = tag::ReverbDamp;
-    e->setParameter(t, 2.1f / 3.99f);
-    script.answerOk("1");
-    e->setNumSteppedStr(t, 3.99f, 4, kNames);
-    ASSERT_EQ(script.questions().size(), 1u);
-    EXPECT_EQ(script.questions()[0].text, "Sine (0) to Square (3) Currently :Saw (2)");
-    EXPECT_EQ(script.questions()[0].defaultText, "2");
-    EXPECT_NEAR(e->getParameter(t), 1.0f / 3.99f, 1e-6f);
-    // A value whose step lies past the table names its last entry.
-    e->setParameter(t, 1.0f);
-    script.answerCancel();
-    e->setNumSteppedStr(t, 9.99f, 4, kNames);
-    EXPECT_EQ(script.questions().back().text, "Sine (0) to Square (3) Currently :Square (3)");
-    EXPECT_FLOAT_EQ(e->getParameter(t), 1.0f);
-}
-
 TEST_F(NumericEntry, LevelAndPercentForms) {
     const int t = tag::ReverbDamp;
     e->setParameter(t, 0.25f);

@@ -50,39 +50,6 @@ template <std::size_t N> bool allFinite(const float (&table)[N]) {
 
 } // namespace
 
-TEST(LookupTables, SineGroupMatchesStdSin) {
-    const LookupTables& t = lookupTables();
-    EXPECT_EQ(t.SineArray[0], 0.0f);
-    EXPECT_EQ(t.CosArray[0], 1.0f);
-    EXPECT_EQ(t.AbsSineArray[0], 0.5f);
-    double worst = 0.0;
-    for (int i = 0; i < LUT_PHASE_SIZE; ++i) {
-        const double a = 2.0 * M_PI * i / 65535.98828125;
-        worst = std::max(worst, std::fabs(t.SineArray[i] - std::sin(a)));
-        worst = std::max(worst, std::fabs(t.CosArray[i] - std::cos(a)));
-        worst = std::max(worst, std::fabs(t.AbsSineArray[i] - (0.5 * std::sin(a) + 0.5)));
-    }
-    EXPECT_LT(worst, 2e-6);
-}
-
-TEST(LookupTables, FilterTablesFiniteWithKnownStart) {
-    const LookupTables& t = lookupTables();
-    EXPECT_EQ(t.FilterSine[0], 1e-15f);
-    EXPECT_EQ(t.FilterZTan[0], 0.0f);
-    EXPECT_EQ(t.FilterMFF[0], -1.0f);
-    EXPECT_NEAR(t.FilterMFQ[0], 3.8f, 1e-6f);
-    for (bool finite : {allFinite(t.FilterSine), allFinite(t.Filter2Sine), allFinite(t.Filter2Cos),
-                        allFinite(t.Filter12Lo2), allFinite(t.Filter12Hi2), allFinite(t.FilterZTan),
-                        allFinite(t.FilterMFF), allFinite(t.FilterMFQ), allFinite(t.FilterMFP),
-                        allFinite(t.FilterVoxC), allFinite(t.FilterVoxD), allFinite(t.FilterZQ),
-                        allFinite(t.FilterTmpqs), allFinite(t.FilterInvTmpq)})
-        EXPECT_TRUE(finite);
-    double worst = 0.0;
-    for (int i = 0; i < LUT_FILTER_SIZE; ++i)
-        worst = std::max(worst, std::fabs(t.FilterSine[i] - 2.0 * std::sin(M_PI * i / 262144.0)));
-    EXPECT_LT(worst, 2e-6);
-}
-
 TEST(LookupTables, IndexFunctionsStayInsideTheirTables) {
     for (float bad : {kNaN, -1.0f, -kInf}) {
         EXPECT_EQ(filterTableIndex(bad), 0);
@@ -109,19 +76,6 @@ TEST(LookupTables, IndexFunctionsStayInsideTheirTables) {
     EXPECT_EQ(oscBandForPitchIndex(5000), OSC_BANDS_PER_WAVE - 1);
     EXPECT_EQ(symmetryRow(-1), symmetryRow(0));
     EXPECT_EQ(symmetryRow(9999), symmetryRow(SYMMETRY_ROWS - 1));
-}
-
-TEST(LookupTables, SymmetryTable) {
-    const LookupTables& t = lookupTables();
-    for (int j = 0; j < SYMMETRY_SIZE; ++j) ASSERT_EQ(t.symmetryTable[255][j], j);
-    EXPECT_EQ(t.symmetryTable[0][41], 2047);
-    // Every row is a remap of one cycle onto itself: from 0 to 4095, never backwards.
-    for (int c = 0; c < SYMMETRY_ROWS; ++c) {
-        const int32_t* row = t.symmetryTable[c];
-        ASSERT_EQ(row[0], 0) << c;
-        ASSERT_EQ(row[SYMMETRY_SIZE - 1], SYMMETRY_SIZE - 1) << c;
-        for (int j = 1; j < SYMMETRY_SIZE; ++j) ASSERT_GE(row[j], row[j - 1]) << c << " " << j;
-    }
 }
 
 TEST(LookupTables, BandLimitedWavesKeepNoPartialAboveTheirLimit) {

@@ -176,14 +176,3 @@ TEST(ModLfo, ShapeAndMorphStayFiniteWhereTheyOnceDividedByZero) {
     EXPECT_LT(lo, -0.9f);
     EXPECT_GT(hi, 0.9f);
 }
-
-TEST(ModLfo, CombinationModes) {
-    const float a = 0.5f;
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(0, a, 0.5f, 0.4f), 0.7f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(1, a, 0.5f, 0.4f), 0.3f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(2, a, 0.5f, -0.5f), 0.0f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(3, 1.0f, 0.5f, -0.5f), -0.25f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(4, 1.0f, -0.5f, 0.0f), 0.0f); // sign(0) = 0
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(4, 1.0f, -0.5f, 0.1f), 0.5f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(5, 1.0f, 0.5f, -0.5f), -0.5f); // ties take L2
-}

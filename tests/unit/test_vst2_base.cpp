@@ -36,16 +36,6 @@ public:
     VstKeyCode last{};
 };
 
-std::string text(void (AudioEffect::*fn)(float, char*, VstInt32), float value, int maxLen = 8) {
-    Probe probe;
-    char buffer[64];
-    std::memset(buffer, 'x', sizeof(buffer));
-    (probe.*fn)(value, buffer, maxLen);
-    EXPECT_EQ(buffer[maxLen], 0) << "terminator at maxLen";
-    EXPECT_EQ(buffer[maxLen + 1], 'x') << "nothing written past maxLen";
-    return buffer;
-}
-
 std::string intText(VstInt32 value, int maxLen = 12) {
     Probe probe;
     char buffer[64];
@@ -106,17 +96,6 @@ TEST(Vst2Base, HostAnswersAreReadAsTheInterfaceSays) {
     answer = 48000;
     EXPECT_EQ(probe.updateSampleRate(), 48000.0);
     EXPECT_FALSE(probe.isInputConnected(0)); // a non-zero answer means not connected
-}
-
-TEST(Vst2Base, FloatAndDecibelText) {
-    EXPECT_EQ(text(&AudioEffect::float2string, 0.0f), "0.000000");
-    EXPECT_EQ(text(&AudioEffect::float2string, 1.5f, 4), "1.50");
-    EXPECT_EQ(text(&AudioEffect::float2string, 5e9f), "Huge!");
-    EXPECT_EQ(text(&AudioEffect::float2string, NAN), "Huge!");
-    EXPECT_EQ(text(&AudioEffect::dB2string, 0.0f), "-oo");
-    EXPECT_EQ(text(&AudioEffect::dB2string, 1.0f), "0.000000");
-    EXPECT_EQ(text(&AudioEffect::Hz2string, 441.0f), "100.0000");
-    EXPECT_EQ(text(&AudioEffect::ms2string, 44100.0f), "1000.000");
 }
 
 TEST(Vst2Base, IntegerText) {
