@@ -160,17 +160,6 @@ TEST_F(SampleFiles, ATruncatedFileGivesTheFramesItHoldsAndTheLastFrameIsRead) {
         s.getSample(std::nanf(""), l, r);
         EXPECT_NEAR(l, ramp(0, 0), 1e-4);
     }
-    // One frame: every position reads it.
-    format.frames = 1;
-    format.value = [](int, int c) { return c == 0 ? 0.5 : -0.25; };
-    TSample one;
-    ASSERT_TRUE(load(one, "one.wav", filesrig::wavBytes(format)));
-    for (float pos : {0.0f, 0.5f, 300.0f}) {
-        float l, r;
-        one.getSample(pos, l, r);
-        EXPECT_NEAR(l, 0.5f, 1e-6);
-        EXPECT_NEAR(r, -0.25f, 1e-6);
-    }
 }
 
 TEST_F(SampleFiles, AnImportedSampleBecomesTheUserWaveHeard) {

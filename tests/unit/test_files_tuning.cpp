@@ -61,10 +61,6 @@ TEST(TuningText, TheExactSectionWinsAndOnlyItsNoteLinesCount) {
     EXPECT_FLOAT_EQ(plain.n[0], -1.5f);
     EXPECT_FLOAT_EQ(plain.n[127], 126.0f);
     EXPECT_EQ(plain.n[5], 5.0f) << "a comment ends the section";
-
-    Table marked;
-    ASSERT_EQ(parse("\xEF\xBB\xBF[Tuning]\nnote 1=150\n", marked), TuningParse::Ok);
-    EXPECT_FLOAT_EQ(marked.n[1], 1.5f);
 }
 
 TEST(TuningText, NoSectionOrAnUnusableCentValueRefusesTheWholeFile) {
