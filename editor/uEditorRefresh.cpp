@@ -115,8 +115,8 @@ void uEditor::serveMarks() {
         }
     }
     if (partialOffPending.exchange(false)) waveEditMode[0] = waveEditMode[1] = 0;
-    // The section model's undo levels are cleared here once it exists; nothing is kept yet.
-    clearUndosPending.exchange(false);
+    // A preset applied while the window is open empties the undo stacks.
+    serveClearUndos();
     if (screenRefreshPending.exchange(0) && screenMode == 0) showMainScreen();
     if (!skipOscMod && redrawOscMod.exchange(false)) redrawOscModViewContainer();
     if (!skipEQ && redrawEQ.exchange(false)) redrawEQViewContainer();

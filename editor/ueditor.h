@@ -6,6 +6,7 @@
 
 #include "controls/StyleTables.h"
 #include "editor/AEffGUIEditor.h"
+#include "editor/sections/SectionModel.h"
 #include "gui/CBitmap.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
@@ -251,6 +252,26 @@ public:
 
 public:
     // ---- Menus and sections: preset, context, settings and section menus, section model -----
+    // The section model (user-interface thread). A pending request of the engine to clear the
+    // stacks is served before any of these reads or changes them.
+    void setSectionTags();
+    void setSectionUndo(int section);
+    void undoSection(int section);
+    void copySection(int section);
+    void pasteSection(int section);
+    void resetSection(int section);
+    void setSectionToOrig(int section);
+    void copySections(int from, int to);
+    void swapSections(int a, int b);
+    void randomizeSection(int section);
+    int getSectionUndoLevel(int section);
+    bool getSectionHasClip(int section) const { return sectionModel.hasClip(section); }
+    void setSectionHasClip(int section, bool on) { sectionModel.setHasClip(section, on); }
+    const SectionModel& getSectionModel() const { return sectionModel; }
+
+private:
+    void serveClearUndos();
+    SectionModel sectionModel;
 
 public:
     // ---- Displays: EQ curve, gate pattern, matrix, path, arpeggiator grid, XY pads, waves ---
