@@ -33,7 +33,9 @@ void uEditor::showMainScreenControls() {
 }
 
 // The top bar's controls join here as the main screen's layout is built.
-void uEditor::showTop() {}
+void uEditor::showTop() {
+    showPresetMenus();
+}
 
 void uEditor::redrawOscModViewContainer() {
     if (!oscModContainer[0] || !oscModContainer[1] || !getEngine() || skipOscMod) return;
@@ -88,12 +90,10 @@ void uEditor::setMultiViewPage(int page) {
 void uEditor::createMainScreenControls() {
     if (!getEngine()) return;
     creatingControls = true;
+    createPresetMenus();
     creatingControls = false;
 }
 
 void uEditor::createEasyScreenControls() {}
 
 void uEditor::createBackScreen() {}
-
-// The preset menu shows the current preset's name once the top bar exists.
-void uEditor::updatePresetMenu() {}

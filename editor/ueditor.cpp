@@ -164,7 +164,9 @@ void uEditor::releaseOpening() {
     editControl = nullptr;
 }
 
-void uEditor::valueChanged(CControl*) {}
+void uEditor::valueChanged(CControl* control) {
+    if (servePresetMenuChoice(control)) return;
+}
 
 // The section controls do not exist until the editor's screens are built; until then there is
 // nothing to swap or redraw.

@@ -20,6 +20,8 @@
 
 class AudioEffect;
 class APlugin;
+class CommandMenu;
+class TOptionMenu;
 
 // Skin bitmap ids at 100 percent; the picture at another size is id + 1000 x size index.
 namespace skin {
@@ -71,6 +73,7 @@ public:
     void updateModFX(int oldStep, int newStep);
     void updateArpSteps();
     void updateShaperModeMenu(int mode);
+    void updatePresetMenu();
     // Records an undo point of the wave display before a user wave changes.
     void addWaveUndo();
 
@@ -129,7 +132,6 @@ public:
     void createMainScreenControls();
     void createEasyScreenControls();
     void createBackScreen();
-    void updatePresetMenu();
     void updateFolderMenu() {}
     void setMultiViewPage(int page);
 
@@ -427,9 +429,33 @@ public:
     void setSectionHasClip(int section, bool on) { sectionModel.setHasClip(section, on); }
     const SectionModel& getSectionModel() const { return sectionModel; }
 
+    // The top bar's preset and folder menus.
+    void createPresetMenus();
+    void showPresetMenus();
+    void removePresetMenus();
+    bool servePresetMenuChoice(VSTGUI::CControl* control);
+    TOptionMenu* getPresetMenu() const { return presetMenu; }
+    TOptionMenu* getFolderMenu() const { return folderMenu; }
+
 private:
     void serveClearUndos();
+    // The command cycle of the menus: a snapshot of the undo section before every outcome but
+    // "Undo", the chosen command, then the frame redrawn and every control refreshed.
+    bool canShowCommandMenu() const;
+    void runSectionMenu(CommandMenu& menu, int undoSection);
+    void finishCommandMenu();
+    void addPasteEntry(CommandMenu& menu, const std::string& title, int section);
+    void addUndoEntry(CommandMenu& menu, int section);
+    void addModulatesLines(CommandMenu& menu, int source, int unipolarSource);
+    void addDestinationSubmenu(CommandMenu& menu, VSTGUI::COptionMenu* parent, int source,
+                               bool withNone, bool noneAssigns);
+    void addQuickSetEntries(CommandMenu& menu, int tag);
+    void askMIDIChannel(const char* key, const char* informative);
+
     SectionModel sectionModel;
+    TOptionMenu* presetMenu = nullptr;
+    TOptionMenu* presetColumns[8] = {};
+    TOptionMenu* folderMenu = nullptr;
 
 public:
     // ---- Displays: EQ curve, gate pattern, matrix, path, arpeggiator grid, XY pads, waves ---
