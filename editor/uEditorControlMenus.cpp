@@ -140,3 +140,7 @@ void uEditor::showGaterMenu() {}
 void uEditor::showPathMenu(int, int) {}
 void uEditor::showArpMenu(int, int, bool) {}
 void uEditor::showWaveMenu(int) {}
+
+// Least forms until the XY pad menu is built: the pad's point selection and menu do nothing.
+void uEditor::setXYPoint(int, int) {}
+void uEditor::showXYMenu(int) {}

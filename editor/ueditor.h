@@ -436,6 +436,9 @@ public:
     bool servePresetMenuChoice(VSTGUI::CControl* control);
     TOptionMenu* getPresetMenu() const { return presetMenu; }
     TOptionMenu* getFolderMenu() const { return folderMenu; }
+    // The XY pad's menu and its selected point; least forms in uEditorControlMenus.cpp.
+    void setXYPoint(int pad, int point);
+    void showXYMenu(int pad);
 
 private:
     void serveClearUndos();
