@@ -57,6 +57,5 @@ CBitmap* uEditor::getPageBackground(int page) const {
 // Every control of every screen is released here once the frame and the containers have let
 // go of it: the factory handed each one to the editor's list of owned views.
 void uEditor::removeControls() {
-    removePresetMenus();
     releaseOwnedViews();
 }

@@ -13,16 +13,6 @@
 
 using namespace VSTGUI;
 
-void uEditor::setDropTag(int tag) {
-    if (!isValidTag(tag)) return;
-    dropTag = tag;
-    dropReleased = false;
-}
-
-void uEditor::releasedDropDial() {
-    dropReleased = true;
-}
-
 namespace {
 
 constexpr int kModSlots = 16;

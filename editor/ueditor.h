@@ -337,6 +337,10 @@ public:
 
     // Value roads and refresh.
     void updateWaveScreen();
+    // The easy screen and the back side, in the least form their layouts build on.
+    void showEasyScreen();
+    void showBackScreen();
+    void hideBackScreen();
     void dropMod();
     void updateReadout(const std::string& name, const std::string& value);
     const std::string& getHoverName() const { return hoverName; }
@@ -364,11 +368,15 @@ private:
     void resumeMenusOfTag(int tag);
     void resumeTitleMenusOfTag(int tag, float range, int count, const char* const* titles);
     void swapModeMemory(const int* tags, int count, float (*memory)[8], int oldRow, int newRow);
+    void idlePass(uint32_t t);
+    void findHoveredView();
     void idleSectionLooks(uint32_t t);
     void idleMultiView(uint32_t t);
     void idleEasyScreen(uint32_t t);
     void idleHover();
-    void idleFixedModValues(int screen);
+    void idleShownModValues(int screen);
+    void idleXYModes(int screen);
+    void fillFXPage();
     void showPageViews(VSTGUI::CView* const* views, int count);
     void greyLook(int look, int screen, bool off);
     bool actTopBar(VSTGUI::CControl* c, bool pressed);
@@ -381,6 +389,7 @@ private:
     void waveShaperReset();
     void waveRebuild();
 
+    VSTGUI::CView* hoveredView = nullptr;
     int controlScreen[kMaxControls] = {};
     int controlNextSameTag[kMaxControls] = {};
     TLabel* controlCaption[kMaxControls] = {};
@@ -396,6 +405,7 @@ private:
     float distortFXMemory[27][8] = {};
     float modFXMemory[10][8] = {};
     int keptPlayMode = 0;
+    bool mainControlsMade = false;
     int selectedUserWave = 0;
     int waveDrawMode = 0;
     std::atomic<bool> waveChanged{false};
@@ -429,13 +439,8 @@ public:
     void setSectionHasClip(int section, bool on) { sectionModel.setHasClip(section, on); }
     const SectionModel& getSectionModel() const { return sectionModel; }
 
-    // The top bar's preset and folder menus.
+    // Makes the top bar's preset menu with its columns and commands, and the folder menu.
     void createPresetMenus();
-    void showPresetMenus();
-    void removePresetMenus();
-    bool servePresetMenuChoice(VSTGUI::CControl* control);
-    TOptionMenu* getPresetMenu() const { return presetMenu; }
-    TOptionMenu* getFolderMenu() const { return folderMenu; }
     // The XY pad's menu and its selected point; least forms in uEditorControlMenus.cpp.
     void setXYPoint(int pad, int point);
     void showXYMenu(int pad);
@@ -456,9 +461,6 @@ private:
     void askMIDIChannel(const char* key, const char* informative);
 
     SectionModel sectionModel;
-    TOptionMenu* presetMenu = nullptr;
-    TOptionMenu* presetColumns[8] = {};
-    TOptionMenu* folderMenu = nullptr;
 
 public:
     // ---- Displays: EQ curve, gate pattern, matrix, path, arpeggiator grid, XY pads, waves ---

@@ -155,7 +155,7 @@ TEST_F(MenuRig, SettingsMenuShowsAndWritesEachSwitchAlone) {
 }
 
 TEST_F(MenuRig, PresetMenuColumnsSelectAndCommands) {
-    TOptionMenu* menu = ed->getPresetMenu();
+    TOptionMenu* menu = ed->ui.presetMenu;
     ASSERT_NE(menu, nullptr);
     menu->popup();
     ASSERT_EQ(shown.size(), 14u);
@@ -182,5 +182,5 @@ TEST_F(MenuRig, PresetMenuColumnsSelectAndCommands) {
     choose({"Set To 200% Screen Size"});
     menu->popup();
     EXPECT_TRUE(getRegisterIsOn("Big200", false));
-    EXPECT_EQ(ed->getFolderMenu()->getString(), "Introduction Folder");
+    EXPECT_EQ(ed->ui.folderMenu->getString(), "Introduction Folder");
 }
