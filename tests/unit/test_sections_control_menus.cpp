@@ -184,3 +184,31 @@ TEST_F(MenuRig, PresetMenuColumnsSelectAndCommands) {
     EXPECT_TRUE(getRegisterIsOn("Big200", false));
     EXPECT_EQ(ed->ui.folderMenu->getString(), "Introduction Folder");
 }
+
+TEST_F(MenuRig, ContextMenuCommandsReachTheEngineAndTheControllerMap) {
+    TagControl pan(4);
+    auto run = [&](const char* title) {
+        choose({title});
+        ed->showMIDIMenu(pan.control, false);
+    };
+    e().setParameter(4, 0.3f);
+    run("Increase Value");
+    EXPECT_GT(e().getParameter(4), 0.3f);
+    run("Decrease Value");
+    EXPECT_NEAR(e().getParameter(4), 0.3f, 1e-6);
+    run("Set to Zero Value");
+    EXPECT_FLOAT_EQ(e().getParameter(4), e().getZeroValue(4));
+    run("Set to Original Value");
+    EXPECT_FLOAT_EQ(e().getParameter(4), e().getOrigValue(4));
+    run("Latch to MIDI");
+    EXPECT_TRUE(e().midiLearnArmed.load());
+    dialogs.answerOk("21");
+    run("Set MIDI CC");
+    EXPECT_EQ(e().getMIDICCTag(21), 4);
+    EXPECT_EQ(getMIDICC(21), 4);
+    run("Unlatch MIDI");
+    EXPECT_EQ(e().getMIDICCTag(21), 0);
+    setMIDICC(30, 9);
+    run("Clear All MIDI");
+    EXPECT_EQ(getMIDICC(30), 0);
+}

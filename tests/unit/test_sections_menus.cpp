@@ -38,6 +38,13 @@ TEST_F(MenuRig, OscillatorMenusShareOneStackAndPushBeforeEveryCommand) {
     ed->showOscMenu(0);
     EXPECT_FLOAT_EQ(e().getParameter(12), 0.7f);
     EXPECT_EQ(ed->getSectionUndoLevel(section::AllOscillators), 0);
+
+    e().setParameter(24, 0.1f);
+    e().setParameter(47, 0.8f);
+    choose({"Swap Oscillator Envelopes"});
+    ed->showOscMenu(0);
+    EXPECT_FLOAT_EQ(e().getParameter(24), 0.8f);
+    EXPECT_FLOAT_EQ(e().getParameter(47), 0.1f);
 }
 
 TEST_F(MenuRig, FilterAmpAndEffectMenusRunTheirCommands) {
@@ -53,6 +60,16 @@ TEST_F(MenuRig, FilterAmpAndEffectMenusRunTheirCommands) {
     ed->showFilterMenu();
     EXPECT_EQ(shown[14].title, "Paste Filter"); // the clipboard outlives the preset
     EXPECT_EQ(shown.back().title, "-GUndo");    // the stacks do not
+
+    for (int t = 57; t <= 65; ++t) e().setParameter(t, 0.5f);
+    choose({"Randomize Main Filter"});
+    ed->showFilterMenu();
+    int moved = 0;
+    for (int t = 57; t <= 65; ++t) moved += e().getParameter(t) != 0.5f;
+    EXPECT_GT(moved, 3);
+    choose({"Undo"});
+    ed->showFilterMenu();
+    for (int t = 57; t <= 65; ++t) EXPECT_FLOAT_EQ(e().getParameter(t), 0.5f) << t;
 
     ed->showAmpMenu();
     EXPECT_EQ(shown.size(), 12u);
