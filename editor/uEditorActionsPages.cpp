@@ -25,7 +25,8 @@ using namespace VSTGUI;
 using namespace edtables;
 
 namespace {
-constexpr int kFirstSeqMode = 13;
+constexpr int kFirstSeqMode = 13; // arpeggiator modes from here on are sequencer modes
+constexpr int kArpPlayMode = 8;   // the play mode of the arpeggiator
 constexpr int kA4Default = 440, kA4Min = 10, kA4Max = 10000;      // Hz
 constexpr int kBrickDefault = 15, kBrickMin = 10, kBrickMax = 40; // kHz
 
@@ -170,7 +171,7 @@ bool uEditor::actArp(CControl* c, int index) {
             xyModesChanged = true;
         } else {
             keptPlayMode = engine->getSteppedValue(tag::PlayMode);
-            setMenuValue(tag::PlayMode, 8);
+            setMenuValue(tag::PlayMode, kArpPlayMode);
             arpStartRule();
         }
         return true;
