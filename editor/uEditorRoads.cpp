@@ -247,7 +247,7 @@ void uEditor::updateShaperModeMenu(int mode) {
     APlugin* engine = getEngine();
     if (!engine) return;
     mode = std::clamp(mode, 0, kShaperModes - 1);
-    addWaveUndo();
+    setWaveUndo();
     setMenuValue(tag::UserWaveShaperMode, mode);
     if (ui.waveDisplay) ui.waveDisplay->setShaperMode(mode);
     const int tags[2] = {tag::UserWaveShaper1, tag::UserWaveShaper2};
