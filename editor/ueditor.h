@@ -445,6 +445,11 @@ public:
     void setXYPoint(int pad, int point);
     void showXYMenu(int pad);
     void showModMenu(int slot);
+    // The user-wave undo level and clipboard; least forms in uEditorControlMenus.cpp.
+    void setWaveUndo();
+    void copyWave(int wave);
+    void pasteWave(int wave);
+    void clearWave(int wave);
 
 private:
     void serveClearUndos();
