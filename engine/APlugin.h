@@ -648,6 +648,9 @@ public:
     float voiceDest[kNumVoices][512] = {};
     float globalDest[323] = {};
     float voiceDestDefault[512] = {};
+    // Per voice, one bit per destination a slot wrote since the destination's last restore:
+    // only those can differ from their defaults.
+    uint32_t voiceDestTouched[kNumVoices][512 / 32] = {};
     float globalDestDefault[323] = {};
     // The engine's own random generator, seeded per instance.
     uint32_t RandSeed = 1;
@@ -1067,7 +1070,11 @@ public:
 
 private:
     // A stage parameter of one voice: its value plus the voice's modulation of it.
-    float getVoiceStageValue(int voice, int tag) const;
+    // A stage's knob plus the voice's modulation of it.
+    float getVoiceStageValue(int voice, int tag) const {
+        const int d = getDestForTag(tag);
+        return currentValues[tag] + (d > 0 && d < 512 ? voiceDest[voice][d] : 0.0f);
+    }
     // The voices of this pass's sub-voice list in order of appearance, with their slots.
     struct StageVoices {
         int count = 0;

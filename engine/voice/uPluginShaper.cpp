@@ -24,12 +24,6 @@ constexpr float kSmoothTake = 0.100000024f;
 
 } // namespace
 
-float APlugin::getVoiceStageValue(int voice, int tag) const {
-    const int dest = getDestForTag(tag);
-    const float mod = dest > 0 && dest < 512 ? voiceDest[voice][dest] : 0.0f;
-    return currentValues[tag] + mod;
-}
-
 void APlugin::collectStageVoices(StageVoices& out) const {
     int index[kNumVoices];
     for (int& i : index) i = -1;
