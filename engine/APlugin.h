@@ -904,7 +904,8 @@ private:
     void mixOscillator(int voice, int slot, int osc, int subVoice);
     void advanceSync(int slot);
     void runVoicePath();
-    void runPathUnit(int unit);
+    // Runs one path position; false when the unit there is off and left the frames as they were.
+    bool runPathUnit(int unit);
     void runVoiceFilter();
     void runVoiceEQ(bool post);
     void setVoiceGains();
