@@ -650,9 +650,6 @@ public:
     float voiceDest[kNumVoices][512] = {};
     float globalDest[323] = {};
     float voiceDestDefault[512] = {};
-    // Per voice, one bit per destination a slot wrote since the destination's last restore:
-    // only those can differ from their defaults.
-    uint32_t voiceDestTouched[kNumVoices][512 / 32] = {};
     float globalDestDefault[323] = {};
     // The engine's own random generator, seeded per instance.
     uint32_t RandSeed = 1;
@@ -1056,6 +1053,16 @@ public:
     float lofiInvStep[kNumVoices] = {};
     float lofiHold[kNumVoices] = {};
     float lofiNoise[kNumVoices] = {};
+    CurveMemo lofiCoefMemo[kNumVoices];
+    // The tube mode's drive and tone coefficient per voice.
+    CurveMemo tubeDriveMemo[kNumVoices], tubeToneMemo[kNumVoices];
+    // The rate the rate-dependent memos above were filled at; a new rate forgets them.
+    float stageMemoRate = 0.0f;
+    void checkStageMemoRate() {
+        if (stageMemoRate == rateTimes04) return;
+        stageMemoRate = rateTimes04;
+        for (int v = 0; v < kNumVoices; ++v) lofiCoefMemo[v] = tubeToneMemo[v] = CurveMemo{};
+    }
     float lofiCounter[kSubVoiceSlots] = {};
     stereoStruct lofiHeld[kSubVoiceSlots] = {};
     stereoStruct lofiLow[kSubVoiceSlots] = {};

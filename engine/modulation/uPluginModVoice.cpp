@@ -26,7 +26,6 @@ void APlugin::setVoiceMod(int v) {
     float* row = voiceDest[v];
     const float* source = voiceSource[v];
     float slotAmountMod[16] = {};
-    uint32_t* touched = voiceDestTouched[v];
     if (modSlotChains) {
         for (int i = 0; i < modSlotCount; ++i) {
             const int s = modSlotList[i];
@@ -45,7 +44,6 @@ void APlugin::setVoiceMod(int v) {
             source[modSlotSource[s]], amount, offset, modSlotLower[s], modSlotUpper[s],
             modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
         const int d = modSlotDest[s];
-        touched[d >> 5] |= 1u << (d & 31);
         switch (modSlotKind[s]) {
         case modslot::kMultiply:
             row[d] *= modslot::volumeFactor(term.x, amount);
@@ -75,7 +73,6 @@ void APlugin::setVoiceModNoteStart(int v) {
             modslot::contribution(source[modSlotSource[s]], amount, offset, modSlotLower[s],
                                   modSlotUpper[s], modSlotScale[s], modSlotBipolar[s], false);
         const int d = modSlotDest[s];
-        voiceDestTouched[v][d >> 5] |= 1u << (d & 31);
         if (modslot::isStartVolumeDest(d))
             row[d] *= modslot::volumeFactor(term.x, amount);
         else if (modslot::isPitchDest(d))
@@ -87,20 +84,12 @@ void APlugin::setVoiceModNoteStart(int v) {
 
 void APlugin::setDefaultVoiceMod(int v) {
     if (v < 0 || v >= kNumVoices) return;
-    // The defaults back wherever a slot wrote and no slot writes now; the values the slots
-    // wrote this pass stay. Only touched destinations can differ from their defaults.
+    // One copy of the defaults, keeping the values the slots wrote this pass.
     float* row = voiceDest[v];
-    uint32_t keep[512 / 32] = {};
-    for (int s = 0; s < 16; ++s) keep[modSlotDest[s] >> 5] |= 1u << (modSlotDest[s] & 31);
-    for (int w = 0; w < 512 / 32; ++w) {
-        uint32_t stale = voiceDestTouched[v][w] & ~keep[w];
-        voiceDestTouched[v][w] &= keep[w];
-        while (stale) {
-            const int d = 32 * w + __builtin_ctz(stale);
-            stale &= stale - 1;
-            row[d] = voiceDestDefault[d];
-        }
-    }
+    float kept[16];
+    for (int s = 0; s < 16; ++s) kept[s] = row[modSlotDest[s]];
+    std::memcpy(row, voiceDestDefault, sizeof(float) * kModDests);
+    for (int s = 0; s < 16; ++s) row[modSlotDest[s]] = kept[s];
 }
 
 float APlugin::getModValue(int tagNum) {
