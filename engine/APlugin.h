@@ -1054,6 +1054,7 @@ public:
     float lofiHold[kNumVoices] = {};
     float lofiNoise[kNumVoices] = {};
     CurveMemo lofiCoefMemo[kNumVoices];
+    EnvRateMemo envRateMemo[kNumVoices];
     // The tube mode's drive and tone coefficient per voice.
     CurveMemo tubeDriveMemo[kNumVoices], tubeToneMemo[kNumVoices];
     // The rate the rate-dependent memos above were filled at; a new rate forgets them.

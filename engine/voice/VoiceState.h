@@ -35,6 +35,15 @@ struct CurveMemo {
     }
 };
 
+// The inputs of a voice's envelope speeds at their last computation, and the speeds.
+struct EnvRateMemo {
+    static constexpr int kInputs = 28;
+    float inputs[kInputs] = {};
+    float envSpeed[4] = {};
+    float laneRate[4] = {};
+    uint8_t valid = 0;
+};
+
 // One oscillator of one sub-voice slot. Phases are 24-bit cycles kept in 32-bit words and
 // masked after every step, so no arithmetic on them can index outside a table.
 struct OscSlot {
