@@ -175,8 +175,8 @@ void uEditor::serveMarks() {
             additive->setState(false);
         }
     }
-    // The section model's undo levels are cleared where that model lives.
-    clearUndosPending.exchange(false);
+    // A preset applied while the window is open empties the undo stacks.
+    serveClearUndos();
 }
 
 void uEditor::idle() {
@@ -202,7 +202,10 @@ void uEditor::idlePass(uint32_t t) {
     findHoveredView();
     if (hoveredView && hoveredView == ui.modMatrixDisplay) dropMod();
     if (dropReleased) dropTag = -1;
-    if (screenRefreshPending.exchange(0) && screenMode == 0) showMainScreen();
+    if (screenRefreshPending.exchange(0)) {
+        if (screenMode == 0) showMainScreen();
+        if (screenMode == 1) showEasyScreen();
+    }
     if (screenMode == 2) {
         idleHover();
         return;
