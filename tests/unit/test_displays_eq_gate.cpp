@@ -38,6 +38,9 @@ TEST_F(ControlsTest, EQDragMovesFrequencyAndGainAndShiftSetsBandwidth) {
     EXPECT_FLOAT_EQ(engine->getParameter(tag::PreEqBand2Gain), 1.0f);
     release(CPoint(900, -50));
     EXPECT_EQ(eq->getCurBand(), -1);
+    // The press pushed an undo level of the EQ section first.
+    ed->undoSection(17);
+    EXPECT_FLOAT_EQ(engine->getParameter(tag::PreEqBand2Freq), 0.5f);
     EXPECT_FLOAT_EQ(engine->getParameter(tag::PreEqBand1Freq), 0.2f);
 
     // Bypassed, a press edits nothing; the post EQ edits its own tags.
@@ -121,4 +124,10 @@ TEST_F(ControlsTest, GateStepsToggleShiftFillsAltClearsAndAnOffGaterIgnoresClick
     press(CPoint(310, 255), kLButton);
     EXPECT_EQ(TGatorDisplay::maskOf(v->getValue()), 1 << 15);
     EXPECT_EQ(TGatorDisplay::maskOf(TGatorDisplay::valueOf(5)), 5);
+
+    // With the editor listening the pattern reaches the engine.
+    auto* e = add(new TGatorDisplay(CRect(100, 300, 260, 320), ed, tag::GaterRight, false));
+    e->setValue(TGatorDisplay::valueOf(0));
+    press(CPoint(105, 310), kLButton);
+    EXPECT_EQ(TGatorDisplay::maskOf(engine->getParameter(tag::GaterRight)), 1);
 }
