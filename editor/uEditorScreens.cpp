@@ -84,16 +84,5 @@ void uEditor::setMultiViewPage(int page) {
     redrawMultiView = true;
 }
 
-// The screens' layouts make their controls here, once per opening.
-void uEditor::createMainScreenControls() {
-    if (!getEngine()) return;
-    creatingControls = true;
-    creatingControls = false;
-}
-
-void uEditor::createEasyScreenControls() {}
-
-void uEditor::createBackScreen() {}
-
 // The preset menu shows the current preset's name once the top bar exists.
 void uEditor::updatePresetMenu() {}
