@@ -223,7 +223,7 @@ void uEditor::createEasyScreenControls() {
     b.build(EASY_OSC_MENUS, oscMenus);
     keep(oscMenus, std::size(oscMenus));
     Built padRadios[2][3], padMenus[2][3];
-    CView* pads[2] = {};
+    TXYScreen* pads[2] = {};
     for (int pad = 0; pad < 2; ++pad) {
         b.build(EASY_PAD_RADIOS[pad], padRadios[pad]);
         keep(padRadios[pad], 3);

@@ -386,7 +386,7 @@ void uEditor::createMainScreenControls() {
     b.build(XY_PANELS, xy);
     for (int pad = 0; pad < 2; ++pad) {
         const int x = b.sx(XY_PAD_X[pad]), y = b.sy(XY_PAD_Y), size = getScaled(XY_PAD_SIZE);
-        CView* d = new TXYScreen(CRect(x, y, x + size, y + size), pad, this, getBig());
+        auto* d = new TXYScreen(CRect(x, y, x + size, y + size), pad, this, getBig());
         own(d);
         ui.xyDisplays[0][pad] = d;
         main.add(d);

@@ -22,6 +22,12 @@ protected:
         ed = static_cast<uEditor*>(engine->getEditor());
         ASSERT_TRUE(ed->open(nullptr));
         frame = ed->getFrame();
+        idle();
+    }
+    // One idle pass past the refresh throttle: the containers fill, the looks settle.
+    void idle() {
+        fakeTicks += 100;
+        ed->idle();
     }
     // The newest registered control of the tag on the main screen, in frame coordinates.
     CRect placeOf(int tag) {
@@ -46,9 +52,11 @@ TEST_F(ScreensLayout, Pictures) {
             const std::string s = std::to_string(size);
             frame->writePNG(std::string(dir) + "/main" + s + ".png");
             ed->showEasyScreen();
+            idle();
             frame->render();
             frame->writePNG(std::string(dir) + "/easy" + s + ".png");
             ed->showBackScreen();
+            idle();
             frame->render();
             frame->writePNG(std::string(dir) + "/back" + s + ".png");
         }
