@@ -454,8 +454,8 @@ public:
     bool easyEQRedraw = false;
 
     // The back side: its own controls' looks, the typed A4 pitch and brick-filter frequency
-    // (true when the typed number was taken; anything else changes nothing) and their
-    // read-outs, one formatter each.
+    // (false, changing nothing, for Cancel or text that is no number; a number out of range
+    // takes the default) and their read-outs, one formatter each.
     void refreshBackScreen();
     bool typeA4();
     bool typeBrickFrequency();
@@ -463,6 +463,8 @@ public:
     static std::string formatBrickReadout(float value);
     std::string formatVersionLine();
     VSTGUI::CControl* versionReadout = nullptr;
+    // The back side's background, made with the other skin pictures at each opening.
+    VSTGUI::CBitmap* backSideBitmap = nullptr;
 
 public:
     // ---- Menus and sections: preset, context, settings and section menus, section model -----

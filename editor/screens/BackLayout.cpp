@@ -6,6 +6,7 @@
 #include "controls/TButtons.h"
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
+#include "editor/TypedNumber.h"
 #include "editor/screens/LayoutRows.h"
 #include "editor/ueditor.h"
 #include "engine/APlugin.h"
@@ -15,7 +16,6 @@
 #include "platform/prefs.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -29,7 +29,7 @@ constexpr int kSwitchPicture = 10044;
 // The A4 pitch the engine tunes to: the "A4" preference when it lies in 10..10000 Hz.
 constexpr int kA4Min = 10, kA4Max = 10000, kA4Default = 440;
 // Brick filter frequencies that may be typed, in kHz; the parameter means 20 x 2^(12 v) Hz.
-constexpr int kBrickMin = 10, kBrickMax = 40;
+constexpr int kBrickMin = 10, kBrickMax = 40, kBrickDefault = 15;
 
 const Row BACK_SIDE[] = {
     menu(uEditor::kNoTag, nullptr, 214, {414, 4, 3, 2}, 74, 13, MIDI_IN_CHANNEL_STR, 17, false),
@@ -61,38 +61,16 @@ enum {
 };
 const Coord VERSION_X = 140, VERSION_Y = 180, VERSION_W = 600, VERSION_H = 18;
 
-// A typed whole number, read without the locale: an optional sign, digits, a fraction that is
-// cut off and the unit; blanks around. False for anything else or a number beyond int.
-bool parseWholeNumber(const std::string& text, const std::string& unit, int& number) {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end && (*p == ' ' || *p == '\t')) ++p;
-    while (end > p && (end[-1] == ' ' || end[-1] == '\t')) --end;
-    if (p < end && *p == '+') ++p;
-    int value = 0;
-    const auto [rest, error] = std::from_chars(p, end, value);
-    if (error != std::errc() || rest == p) return false;
-    p = rest;
-    if (p < end && *p == '.')
-        for (++p; p < end && *p >= '0' && *p <= '9';) ++p;
-    while (p < end && *p == ' ') ++p;
-    std::string tail(p, end);
-    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    std::string u(unit);
-    for (char& c : u) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (!tail.empty() && tail != u) return false;
-    number = value;
-    return true;
-}
-
-// Asks for a whole number; false (and nothing changes) for Cancel, text that is no number, a
-// number beyond int or one outside min..max.
-bool askNumber(const char* prompt, const char* unit, int min, int max, int& number) {
-    std::string answer;
-    inputBox(unit, prompt, answer);
+// Asks for a whole number, the field starting at `start`. False (and nothing changes) for
+// Cancel, text that is no number, or a number beyond int; a number outside min..max gives
+// `fallback`, as the page always did.
+bool askNumber(const char* prompt, const char* unit, const char* start, int min, int max,
+               int fallback, int& number) {
+    std::string answer = start;
+    inputBox(prompt, unit, answer);
     int n = 0;
-    if (!parseWholeNumber(answer, unit, n) || n < min || n > max) return false;
-    number = n;
+    if (!parseTypedInt(answer, unit, n)) return false;
+    number = n < min || n > max ? fallback : n;
     return true;
 }
 
@@ -209,7 +187,9 @@ void uEditor::refreshBackScreen() {
 bool uEditor::typeA4() {
     APlugin* engine = getEngine();
     int hz = 0;
-    if (!engine || !askNumber("A4 Tuning: 440 Hz Default", "Hz", kA4Min, kA4Max, hz)) return false;
+    if (!engine ||
+        !askNumber("A4 Tuning: 440 Hz Default", "Hz", "440", kA4Min, kA4Max, kA4Default, hz))
+        return false;
     saveIntToPrefs("A4", hz);
     engine->updateBaseNote();
     if (TReadout* r = ui.a4Readout) {
@@ -222,8 +202,8 @@ bool uEditor::typeA4() {
 bool uEditor::typeBrickFrequency() {
     APlugin* engine = getEngine();
     int khz = 0;
-    if (!engine || !askNumber("Brick Filter Freq: 10 KHz - 40 KHz, 15 KHz Default", "KHz",
-                              kBrickMin, kBrickMax, khz))
+    if (!engine || !askNumber("Brick Filter Freq: 10 KHz - 40 KHz, 15 KHz Default", "KHz", "15",
+                              kBrickMin, kBrickMax, kBrickDefault, khz))
         return false;
     // 20 x 2^(12 v) Hz = khz kHz gives v = log2(50 khz) / 12.
     const float v = static_cast<float>(std::log2(50.0 * khz) / 12.0);

@@ -2,6 +2,7 @@
 // low-fi, the page tabs, and the ribbon strip; the five pages follow in MainLayoutPages.cpp.
 // Host user-interface thread, at each opening.
 #include "editor/screens/MainLayout.h"
+#include "editor/screens/RibbonPlace.h"
 #include "editor/screens/ScreenDisplays.h"
 
 #include "controls/FontTables.h"
@@ -11,11 +12,13 @@
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
 #include "controls/TSlider.h"
+#include "editor/EditorModeTables.h"
 #include "editor/ueditor.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
 
+#include <algorithm>
 #include <iterator>
 
 using namespace VSTGUI;
@@ -87,11 +90,6 @@ const Row RIBBON_STRIP[] = {
     label("SPRING!BACK", 914, {734, 3, 2, 2}, 46, 18, 2),
     label("QUANT", 1014, {740, 1, 0, 0}, 46, 9, 2),
 };
-// The ribbon's rectangle per screen size (x, y, w, h). At 150 percent its height stays 30, as
-// it always was; the skin draws the ribbon's well to that height.
-constexpr int RIBBON_RECT[4][4] = {
-    {26, 726, 833, 38}, {32, 909, 1041, 47}, {48, 1105, 1215, 30}, {52, 1452, 1666, 76}};
-
 template <size_t N> void keepCaptions(TLabel** to, const Built (&b)[N]) {
     int n = 0;
     for (const Built& x : b)
@@ -162,10 +160,16 @@ void buildMainLower(uEditor& ed, Builder& b) {
 
 } // namespace layout
 
-// Each voice distortion knob's outer ring: unipolar (10033) or bipolar (10034) as the mode's
-// knob uses it. Least form until the per-mode table is in: every ring unipolar.
+// Each voice distortion knob's outer ring as the current mode uses the knob: from its left end
+// (10033) or from its middle (10034).
 void uEditor::setDistortRings() {
-    CBitmap* unipolar = getSkinBitmap(10033);
-    for (TKnob* k : ui.distortVoiceKnobs)
-        if (k && unipolar) k->setOuter(unipolar);
+    APlugin* engine = getEngine();
+    if (!engine) return;
+    const int mode = std::clamp(engine->getSteppedValue(tag::VoiceDistortionMode), 0,
+                                DISTORT_VOICE_MODE_COUNT - 1);
+    const int row = REAL_DISTORT_MODES[0][mode];
+    for (int k = 1; k < edtables::kDistortSlots; ++k)
+        if (TKnob* knob = ui.distortVoiceKnobs[k - 1])
+            if (CBitmap* ring = getSkinBitmap(edtables::DISTORT_RINGS[row][k] ? 10034 : 10033))
+                knob->setOuter(ring);
 }
