@@ -222,7 +222,8 @@ TEST_F(ScreensLayout, BackSideTypedSettingsReadBackAsTyped) {
 }
 
 // Pictures of the three screens at every size: the frame's size, a panel's face, a control on
-// it. With ZEK2_SCREENSHOTS set to a folder they are written there (the README's pictures).
+// it. With ZEK2_SCREENSHOTS set to a folder, those at 100 percent are written there (the
+// README's pictures).
 TEST_F(ScreensLayout, ScreensDrawAtEverySize) {
     const char* dir = std::getenv("ZEK2_SCREENSHOTS");
     for (int size = 0; size < 4; ++size) {
@@ -230,24 +231,24 @@ TEST_F(ScreensLayout, ScreensDrawAtEverySize) {
         const CRect r = frame->getViewSize();
         EXPECT_EQ(r.getWidth(), ed->getScaled(uEditor::kMainWidth));
         EXPECT_EQ(r.getHeight(), ed->getScaled(uEditor::kMainHeight));
-        const std::string s = std::to_string(size);
+        const bool write = dir && size == 0;
         const CPoint panel(ed->getScaled(25), ed->getScaled(170));
         const CColor face = pixel(panel);
         EXPECT_TRUE(face.red > 150 && near(face, CColor{face.red, face.red, face.red, 255}, 12));
         CPoint knob = centreOf(ed->findControl(12, 0)->getViewSize());
         EXPECT_FALSE(near(pixel(knob), face, 30));
-        if (dir) frame->writePNG(std::string(dir) + "/main" + s + ".png");
+        if (write) frame->writePNG(std::string(dir) + "/main-screen.png");
         ed->showEasyScreen();
         idle();
         knob = centreOf(ed->findControl(12, 1)->getViewSize());
         EXPECT_FALSE(near(pixel(knob), face, 30));
-        if (dir) frame->writePNG(std::string(dir) + "/easy" + s + ".png");
+        if (write) frame->writePNG(std::string(dir) + "/easy-screen.png");
         ed->showBackScreen();
         idle();
         EXPECT_TRUE(ed->ui.a4Readout->isAttached());
         EXPECT_FALSE(ed->findControl(12, 0)->isAttached());
         EXPECT_TRUE(near(pixel(panel), face, 12));
-        if (dir) frame->writePNG(std::string(dir) + "/back" + s + ".png");
+        if (write) frame->writePNG(std::string(dir) + "/back-side.png");
         closeShown();
     }
 }
