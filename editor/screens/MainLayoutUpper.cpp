@@ -317,6 +317,8 @@ void uEditor::createMainScreenControls() {
     buildingScreen = 0;
     ViewList main{ui.mainViews, edlayout::kMainViews};
     Builder b{*this, &main};
+    // The preset and folder menus of the top bar are the preset menu's own.
+    createPresetMenus();
 
     // Top bar: its named controls join the top bar, the captions the main screen.
     Built top[std::size(TOP_BAR)];

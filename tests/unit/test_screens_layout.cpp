@@ -158,6 +158,13 @@ TEST_F(ScreensLayout, PagesShowTheirBackgroundAndControls) {
         }
     }
     EXPECT_EQ(ed->ui.pathDisplays[0] == nullptr || ed->ui.pathDisplays[0]->isAttached(), true);
+    // Every list of views had room for all of its screen's views.
+    const uEditorControlSet& ui = ed->ui;
+    EXPECT_EQ(ui.mainViews[edlayout::kMainViews - 1], nullptr);
+    EXPECT_EQ(ui.easyViews[edlayout::kEasyViews - 1], nullptr);
+    EXPECT_EQ(ui.backViews[edlayout::kBackViews - 1], nullptr);
+    EXPECT_EQ(ui.topViews[edlayout::kTopViews - 1], nullptr);
+    for (const auto& views : ui.pageViews) EXPECT_EQ(views[edlayout::kPageViews - 1], nullptr);
 }
 
 // The Easy screen's bandwidth knobs move the EQ selected, and follow the engine.
