@@ -259,7 +259,10 @@ TEST_F(PlatformPrefs, SystemWideValuesFillEmptyOnesAndBecomeTheUsers) {
     EXPECT_NE(file.find("s Tuning=/usr/share/tunings/\n"), std::string::npos) << file;
 }
 
-TEST_F(PlatformPrefs, LearningWhileTheEditorFlushesLosesNothing) {
+// Run again under the thread sanitizer with the other race tests.
+class PlatformPrefsRace : public PlatformPrefs {};
+
+TEST_F(PlatformPrefsRace, LearningWhileTheEditorFlushesLosesNothing) {
     constexpr int kWrites = 5000;
     std::atomic<bool> done{false};
     std::thread audio([&] {
