@@ -109,10 +109,12 @@ CMouseEventResult TPathDisplay::onMouseDown(CPoint& where, const CButtonState& b
             pressedArrow = kArrowDown;
         if (pressedArrow != -1) {
             selected = engine->changePathDelta(selected, pressedArrow, path);
+            editor->setPathSelected(path, selected);
             setDirty(true);
             return kDone;
         }
         // A press on a number or name starts a move that the release completes.
+        editor->setPathSelected(path, selected);
         return kMouseEventHandled;
     }
     if (buttons & kRButton) editor->showPathMenu(PATH_SECTIONS[path], path);
@@ -126,6 +128,8 @@ CMouseEventResult TPathDisplay::onMouseUp(CPoint& where, const CButtonState&) {
         if (target != selected) {
             engine->swapPath(selected, target, path);
             selected = target;
+            // The path menu moves the unit the display has selected.
+            if (uEditor* editor = editorOf(this)) editor->setPathSelected(path, selected);
         }
     }
     setDirty(true);

@@ -111,6 +111,7 @@ TEST_F(ControlsTest, PathUnitsMoveByArrowsAndByPressAndReleaseOnTheNames) {
     copy->swapPath(1, 4, 0);
     EXPECT_EQ(pathOrder(engine.get(), 0), pathOrder(copy.get(), 0));
     EXPECT_EQ(p->getSelected(), 4);
+    EXPECT_EQ(ed->getPathSelected(0), 4);
     // The up arrow of the first row exchanges the ends and follows the unit.
     const int first = engine->getPathEntry(0, 0), last = engine->getPathEntry(5, 0);
     press(CPoint(220, 105), kLButton);
