@@ -6,10 +6,15 @@ get_filename_component(ZEK2_BANK_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(ZEK2_BANK_TEXT "${ZEK2_BANK_ROOT}/presets/bank.txt")
 set(ZEK2_BANK_SOURCE "${CMAKE_BINARY_DIR}/generated/DemoBank.cpp")
 
-# The generator reads the real parameter table, so the bank follows its defaults and steps.
+# The generator reads the real parameter table, so the bank follows its defaults and steps, and
+# the built-in user-wave shapes (written by wavegen, cmake/UserWaves.cmake), so a preset that
+# names a shape carries its points.
+set(ZEK2_BANK_WAVES_SOURCE "${CMAKE_BINARY_DIR}/generated/UserWaveShapes.cpp")
+set_source_files_properties("${ZEK2_BANK_WAVES_SOURCE}" PROPERTIES GENERATED TRUE)
 add_executable(presetgen
   "${ZEK2_BANK_ROOT}/tools/presetgen/presetgen.cpp"
-  "${ZEK2_BANK_ROOT}/engine/params/ParameterTable.cpp")
+  "${ZEK2_BANK_ROOT}/engine/params/ParameterTable.cpp"
+  "${ZEK2_BANK_WAVES_SOURCE}")
 target_include_directories(presetgen PRIVATE "${ZEK2_BANK_ROOT}")
 # A build tool runs once per bank edit: the sanitizer options a sanitizer build gives every
 # target would only slow it down, so it takes our warnings alone.
