@@ -20,23 +20,20 @@ struct Biquad {
     }
 };
 
-// The two K-weighting stages at any rate, from their analogue corner frequencies and Qs (the
-// recommendation tabulates them for 48 kHz; these give the same filters there).
+// The two K-weighting stages at any rate, from their analogue corner frequencies, Qs and shelf
+// gain; at 48 kHz they give the recommendation's tabulated coefficients.
 inline Biquad shelfStage(double rate) {
-    const double gainDb = 3.99984385397, q = 0.7071752369554193, fc = 1681.9744509555319;
-    const double a = std::pow(10.0, gainDb / 40.0), w = 2.0 * M_PI * fc / rate;
-    const double alpha = std::sin(w) / (2.0 * q), c = std::cos(w), s = 2.0 * std::sqrt(a) * alpha;
-    const double a0 = (a + 1) - (a - 1) * c + s;
-    return {a * ((a + 1) + (a - 1) * c + s) / a0, -2 * a * ((a - 1) + (a + 1) * c) / a0,
-            a * ((a + 1) + (a - 1) * c - s) / a0, 2 * ((a - 1) - (a + 1) * c) / a0,
-            ((a + 1) - (a - 1) * c - s) / a0};
+    const double gainDb = 3.999843853973347, q = 0.7071752369554196, fc = 1681.974450955533;
+    const double k = std::tan(M_PI * fc / rate), vh = std::pow(10.0, gainDb / 20.0);
+    const double vb = std::pow(vh, 0.4996667741545416), a0 = 1.0 + k / q + k * k;
+    return {(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
+            2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
 }
 
 inline Biquad highPassStage(double rate) {
-    const double q = 0.5003270373253953, fc = 38.13547087613982;
-    const double w = 2.0 * M_PI * fc / rate, alpha = std::sin(w) / (2.0 * q), c = std::cos(w);
-    const double a0 = 1 + alpha;
-    return {(1 + c) / 2 / a0, -(1 + c) / a0, (1 + c) / 2 / a0, -2 * c / a0, (1 - alpha) / a0};
+    const double q = 0.5003270373238773, fc = 38.13547087602444;
+    const double k = std::tan(M_PI * fc / rate), a0 = 1.0 + k / q + k * k;
+    return {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
 }
 
 inline std::vector<double> kWeightedSquares(const std::vector<float>& x, double rate) {

@@ -76,10 +76,10 @@ TEST(HostBank, NewInstanceAndUnknownNamesStartOnTheFirstPreset) {
 // 3 dB and the sine's mean square takes 3 dB); silence reads as nothing.
 TEST(HostBank, LoudnessMeterReadsAKnownSine) {
     const double rate = 48000.0, amplitude = std::pow(10.0, -20.0 / 20.0);
-    std::vector<float> tone(size_t(rate));
+    std::vector<float> tone(static_cast<size_t>(rate));
     for (size_t i = 0; i < tone.size(); ++i)
         tone[i] = float(amplitude * std::sin(2.0 * M_PI * 1000.0 * double(i) / rate));
     EXPECT_NEAR(loudness::integrated(tone, tone, rate), -20.0, 0.2);
-    const std::vector<float> silence(size_t(rate), 0.0f);
+    const std::vector<float> silence(static_cast<size_t>(rate), 0.0f);
     EXPECT_LT(loudness::integrated(silence, silence, rate), -100.0);
 }
