@@ -153,3 +153,28 @@ TEST_F(WavesDisplays, XYLiveDragClampsAndDoubleClickCentres) {
     EXPECT_FLOAT_EQ(engine->getParameter(tag::Osc2ZekX), 0.5f);
     EXPECT_FLOAT_EQ(engine->getParameter(tag::Osc2ZekY), 0.5f);
 }
+
+// Recording armed by the record mode: the first MIDI move starts it, replay mode ends it and
+// writes the path.
+TEST_F(WavesDisplays, XYRecordingFollowsMidiMovesUntilReplay) {
+    open();
+    engine->setSampleRate(48000.0f);
+    render(1);
+    auto* pad = add(new TXYScreen(CRect(0, 0, 101, 101), 0, ed, 0));
+    engine->setSteppedValue(tag::Xy1RecordMode, TXYScreen::kRecord);
+    frame->render(); // armed
+    EXPECT_FALSE(pad->isRecording());
+    engine->xyMidiChanged[0] = 1;
+    engine->setParameter(tag::Osc1ZekX, 0.9f);
+    render(256); // the engine reports the move to the display
+    pad->setDirty(true);
+    frame->render();
+    EXPECT_TRUE(pad->isRecording());
+    render(4800);
+    engine->setSteppedValue(tag::Xy1RecordMode, TXYScreen::kReplay);
+    pad->setDirty(true);
+    frame->render();
+    EXPECT_FALSE(pad->isRecording());
+    EXPECT_NEAR(engine->getParameter(tag::Xy1LenMs), 0.1f, 0.01f); // a tenth of a second
+    EXPECT_NEAR(engine->getParameter(tag::Xy1PathXFirst + 31), 0.9f, 0.01f);
+}

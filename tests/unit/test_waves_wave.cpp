@@ -113,6 +113,25 @@ TEST_F(WavesPen, LinesFromOutsideThePlotStayInsideTheWave) {
     }
 }
 
+// The partials pen: the upper half draws amplitudes, the lower half phases; erase clears.
+TEST_F(WavesPen, PartialsPenDrawsAmplitudeAndPhase) {
+    open();
+    auto* wave = add(new TWaveDisplay(CRect(kLeft, kTop, kLeft + 511, kTop + 200), ed, 0));
+    wave->setPartial(true);
+    const int column = 40, p = wave->getWaveTablePartial(float(column));
+    press(CPoint(kLeft + column, kTop + 20), kLButton); // a tenth down the amplitude half
+    EXPECT_NEAR(engine->getWaveTablePartialsAmp(0, p), 0.8f, 0.01f);
+    release(CPoint(kLeft + column, kTop + 20));
+    press(CPoint(kLeft + column, kTop + 100), kLButton); // exactly half way: the phase half
+    EXPECT_NEAR(engine->getWaveTablePartials(0, p, true), 1.0f, 0.01f);
+    release(CPoint(kLeft + column, kTop + 100));
+    wave->setDrawMode(TWaveDisplay::kErase);
+    press(CPoint(kLeft + column - 5, kTop + 20), kLButton);
+    move(CPoint(kLeft + column + 5, kTop + 20), kLButton);
+    EXPECT_EQ(engine->getWaveTablePartialsAmp(0, p), 0.0f);
+    release(CPoint(kLeft + column + 5, kTop + 20));
+}
+
 TEST_F(WavesPen, DisplaysDrawAtEverySize) {
     for (int size = 0; size < 4; ++size) {
         if (ed) ed->close();
