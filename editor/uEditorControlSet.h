@@ -14,7 +14,11 @@ class TMenuButton;
 class TReadout;
 class TLabel;
 class TBitmap;
+class TArpScreen;
+class TWaveDisplay;
+class TXYScreen;
 namespace VSTGUI {
+class CBitmap;
 class CView;
 class CControl;
 class CKickButton;
@@ -77,7 +81,8 @@ struct uEditorControlSet {
     CKickButton* easyButton = nullptr;
     CKickButton* backButton = nullptr;
     TMenuButton* settingsButton = nullptr;
-    TBitmap* editedIndicator = nullptr; // shows whether the sound was edited
+    TBitmap* editedIndicator = nullptr;         // shows whether the sound was edited
+    VSTGUI::CBitmap* indicatorPictures[2] = {}; // 0 as loaded, 1 edited
     TReadout* parameterName = nullptr;
     TReadout* parameterValue = nullptr;
     CView* topViews[edlayout::kTopViews] = {}; // further top-bar views in adding order
@@ -106,12 +111,12 @@ struct uEditorControlSet {
     TOptionMenu* eqTypeMenus[2] = {}; // the EQ view's two "TYPE" menus
 
     // Displays (tag 9999, not registered) and the ribbon.
-    CView* xyDisplays[edlayout::kScreens][2] = {};
+    TXYScreen* xyDisplays[edlayout::kScreens][2] = {};
     CView* eqDisplays[edlayout::kScreens] = {};
     CView* gateDisplays[edlayout::kScreens][2] = {};
-    CView* arpGrid = nullptr;
+    TArpScreen* arpGrid = nullptr;
     CView* modMatrixDisplay = nullptr;
-    CView* waveDisplay = nullptr;
+    TWaveDisplay* waveDisplay = nullptr;
     CView* pathDisplays[2] = {};
     TSlider* ribbon = nullptr;
 
