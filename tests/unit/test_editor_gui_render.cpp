@@ -76,18 +76,6 @@ TEST(GuiRender, TreeOfViewsWithBitmapsAlphaAndTextRendersToMatchingPixels) {
     frame->idle(1000);
     EXPECT_TRUE(near(frame->getPixel(95, 35), kYellow));
 
-    // The PNG holds the same picture.
-    const std::string folder = makeTempFolder("zek2gui");
-    const std::string path = folder + "/frame.png";
-    ASSERT_TRUE(frame->writePNG(path));
-    const std::string bytes = readWhole(path);
-    auto* reread = new CBitmap(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    EXPECT_TRUE(reread->isLoaded());
-    EXPECT_EQ(reread->getWidth(), 200);
-    EXPECT_EQ(reread->getHeight(), 120);
-    reread->forget();
-    std::remove(path.c_str());
-
     red->forget();
     states->forget();
     // The frame lets go of its views; the ones only it kept are released with it.

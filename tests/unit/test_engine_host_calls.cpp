@@ -1,6 +1,6 @@
 // The engine's calls to its host and the host messages that reach it: the edit brackets around
-// an automated write, the NKS notification behind its capability, the mouse-wheel message,
-// mains off and on, and the range operations that tell (or do not tell) the host.
+// an automated write, the NKS notification behind its capability, the mouse-wheel message and
+// the range operations that tell (or do not tell) the host.
 #include "editor/ueditor.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
@@ -208,48 +208,4 @@ TEST(EngineHostCalls, DefaultRangeIsAutomatedAndSwapRangeIsNot) {
     engine->swapParameterRange(first, 1020, -3);
     EXPECT_FLOAT_EQ(engine->getParameter(first), 0.2f);
     EXPECT_TRUE(recorder().callsOf(audioMasterAutomate).empty());
-}
-
-TEST(EngineHostCalls, MainsOffReleasesEveryPressedVoice) {
-    auto engine = makeEngine();
-    engine->setSampleRate(48000.0f);
-    std::vector<float> left(512), right(512);
-    float* outputs[2] = {left.data(), right.data()};
-    float* inputs[2] = {left.data(), right.data()};
-    engine->processReplacing(inputs, outputs, 512);
-    auto pressed = [&] {
-        int n = 0;
-        for (int v = 0; v < kNumVoices; ++v) n += engine->voicePressed[v] != 0;
-        return n;
-    };
-    auto noteOn = [&](int key, int delta) {
-        VstMidiEvent note{};
-        note.type = kVstMidiType;
-        note.byteSize = sizeof(note);
-        note.deltaFrames = delta;
-        note.midiData[0] = static_cast<char>(0x90);
-        note.midiData[1] = static_cast<char>(key);
-        note.midiData[2] = 100;
-        VstEvents events{};
-        events.numEvents = 1;
-        events.events[0] = reinterpret_cast<VstEvent*>(&note);
-        engine->dispatcher(effProcessEvents, 0, 0, &events, 0.0f);
-    };
-    for (int key : {60, 64, 67}) noteOn(key, 0);
-    engine->processReplacing(inputs, outputs, 512);
-    ASSERT_EQ(pressed(), 3);
-    engine->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
-    EXPECT_EQ(pressed(), 0);
-    engine->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
-    EXPECT_EQ(pressed(), 0);
-
-    // A note queued for the stream that stopped does not play into the next one.
-    noteOn(72, 100);
-    engine->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
-    engine->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
-    engine->processReplacing(inputs, outputs, 512);
-    EXPECT_EQ(pressed(), 0);
-    noteOn(72, 100);
-    engine->processReplacing(inputs, outputs, 512);
-    EXPECT_EQ(pressed(), 1);
 }

@@ -1,5 +1,5 @@
-// The ribbon (spring-back time, quantised bipolar values), the voice gater (pattern, swing,
-// mix) and the noise sources (the engine's own reproducible generator, pink noise's slope).
+// The ribbon (spring-back time, quantised bipolar values) and the noise sources (the engine's
+// own reproducible generator, pink noise's slope).
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 
@@ -14,7 +14,7 @@
 namespace {
 
 constexpr float kRate = 48000.0f;
-constexpr int kRibbonSource = 81, kGaterLeftSource = 78;
+constexpr int kRibbonSource = 81;
 
 std::unique_ptr<APlugin> makeEngine() {
     auto e = std::make_unique<APlugin>(nullptr);
@@ -83,39 +83,6 @@ TEST(ModSources, RibbonSpringsBackInItsTimeAndQuantises) {
         const float v = e->lastVoiceSource[kRibbonSource];
         EXPECT_NEAR(v, std::round(v), 1e-4f) << x;
     }
-}
-
-TEST(ModSources, VoiceGaterFollowsThePatternWithSwing) {
-    auto e = makeEngine();
-    const int v = 2;
-    for (int s = 0; s < 16; ++s) {
-        e->gaterStepGains[s][0] = (s % 2 == 0) ? 1.0f : 0.0f; // left: on, off, on, off
-        e->gaterStepGains[s][1] = 1.0f;
-    }
-    e->gaterSteps = 4;
-    e->gaterIncrement = 0.01; // 100 calls a step
-    e->setParameter(tag::GaterSmooth, 0.0f);
-    e->setParameter(tag::GaterMix, 1.0f);
-    auto leftOnCalls = [&](float swing) {
-        e->setParameter(tag::GaterSwing, swing);
-        e->gaterVoicePos[v] = 0.0;
-        int on = 0;
-        for (int i = 0; i < 400; ++i) {
-            e->doVoiceGater(v);
-            if (e->voiceSource[v][kGaterLeftSource] > 0.5f) ++on;
-        }
-        return on;
-    };
-    EXPECT_NEAR(leftOnCalls(0.0f), 200, 2); // even steps
-    // Swing 0.5: s = 0.7495, the first step of each pair holds 75 % of the pair.
-    EXPECT_NEAR(leftOnCalls(0.5f), 300, 2);
-
-    // The gains follow the gates; with mix 0 the voice passes unchanged.
-    EXPECT_NEAR(e->gaterVoiceOut[v][1], 1.0f, 1e-4f);
-    e->setParameter(tag::GaterMix, 0.0f);
-    for (int i = 0; i < 400; ++i) e->doVoiceGater(v);
-    EXPECT_NEAR(e->gaterVoiceOut[v][0], 1.0f, 1e-4f);
-    EXPECT_NEAR(e->gaterVoiceOut[v][1], 1.0f, 1e-4f);
 }
 
 TEST(ModSources, NoiseIsReproducibleAndPinkFallsThreeDbPerOctave) {
