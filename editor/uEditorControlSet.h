@@ -1,6 +1,13 @@
 // The editor's named controls: the ones that carry an action of their own, a caption the idle
 // pass relights, or a place in a view container. The layout builders fill them at opening
 // through the factory; closing empties the set. Host user-interface thread only.
+//
+// How a layout builder uses it: make every control through the uEditor factory (the editor's
+// `buildingScreen` tells which screen it belongs to), keep the ones named here in their
+// member, list the views a screen shows in its `*Views` array in drawing order (the top bar
+// and the five containers are added before them), put a container's content in that
+// container's arrays only, and give fixed-name views their hover name (setHoverName).
+// Controls with a parameter tag need no member: the registry finds them by tag and screen.
 #pragma once
 
 class TKnob;

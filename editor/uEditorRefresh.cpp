@@ -202,7 +202,10 @@ void uEditor::idlePass(uint32_t t) {
     findHoveredView();
     if (hoveredView && hoveredView == ui.modMatrixDisplay) dropMod();
     if (dropReleased) dropTag = -1;
-    if (screenRefreshPending.exchange(0) && screenMode == 0) showMainScreen();
+    if (screenRefreshPending.exchange(0)) {
+        if (screenMode == 0) showMainScreen();
+        if (screenMode == 1) showEasyScreen();
+    }
     if (screenMode == 2) {
         idleHover();
         return;

@@ -156,20 +156,6 @@ TEST(GuiEvents, ControlsTellTheirListenerAndBracketTheirEdits) {
     frame->forget();
 }
 
-TEST(GuiEvents, KeysReachTheHookBeforeTheFocusView) {
-    CFrame* frame = guitest::offscreenFrame(50, 50);
-    Hook hook;
-    frame->registerKeyboardHook(&hook);
-    VstKeyCode up{0, 12, 0};
-    VstKeyCode left{0, 11, 0};
-    EXPECT_EQ(frame->onKeyDown(up), 1);
-    EXPECT_EQ(frame->onKeyDown(left), -1);
-    frame->unregisterKeyboardHook(&hook);
-    EXPECT_EQ(frame->onKeyDown(up), -1);
-    EXPECT_EQ(hook.keys, (std::vector<int>{12, 11}));
-    frame->forget();
-}
-
 TEST(GuiEvents, ATooltipShowsAfterTheMouseRestsOnAViewThatHasOne) {
     CFrame* frame = guitest::offscreenFrame(200, 100);
     auto* v = new CView(CRect(10, 10, 60, 40));

@@ -124,20 +124,3 @@ TEST(GuiRender, NumberedBitmapsComeFromTheInstalledResourceProvider) {
     corrupt->forget();
     setBitmapResourceProvider(nullptr);
 }
-
-TEST(GuiRender, DrawContextPrimitivesStayInsideTheirClip) {
-    CFrame* frame = guitest::offscreenFrame(40, 40);
-    frame->render();
-    CDrawContext c(frame->getBackBuffer());
-    c.setFillColor(kRed);
-    c.setClipRect(CRect(0, 0, 20, 40));
-    c.fillEllipse(CRect(0, 0, 40, 40));
-    c.resetClipRect();
-    c.setFrameColor(kGreen);
-    c.drawLine(CPoint(0, 39), CPoint(39, 39));
-    EXPECT_TRUE(near(frame->getPixel(19, 20), kRed));
-    EXPECT_FALSE(near(frame->getPixel(21, 20), kRed));
-    EXPECT_FALSE(near(frame->getPixel(1, 1), kRed)); // the corner lies outside the ellipse
-    EXPECT_TRUE(near(frame->getPixel(30, 39), kGreen));
-    frame->forget();
-}

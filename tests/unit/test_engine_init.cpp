@@ -98,14 +98,3 @@ TEST(EngineInit, SampleRateGuardAndDerivedValues) {
     EXPECT_EQ(engine->getRateSetups(), setups + 3);
     EXPECT_EQ(engine->getTempo(), 120.0);
 }
-
-TEST(EngineInit, SampleConversionTablesHaveTheirEdges) {
-    auto engine = std::make_unique<APlugin>(nullptr);
-    EXPECT_EQ(sampleConvert[0x80][0x00], -1.0f);
-    EXPECT_EQ(sampleConvert[0xFF][0xFF], -1.0f / 32768.0f);
-    EXPECT_EQ(sampleConvert[0x7F][0xFF], 32767.0f / 32768.0f);
-    EXPECT_EQ(au8BitConvert[0x80], -1.0f);
-    EXPECT_EQ(au8BitConvert[0x7F], 127.0f / 128.0f);
-    EXPECT_EQ(wave8BitConvert[0], -1.0f);
-    EXPECT_EQ(wave8BitConvert[128], 0.0f);
-}

@@ -53,15 +53,6 @@ TEST(FxDelay, LengthsFeedbackLawsFilterAndClamp) {
     EXPECT_EQ(d->getLength(0), 5.0f);
     EXPECT_EQ(d->getLength(1), 5.0f);
 
-    // Equal feed: the shorter side loses as much per second as the longer one.
-    d->setEqual(1.0f);
-    d->setDelayLenDirect({1000.0f, 2000.0f});
-    d->setFeed(0.5f, 0.7f);
-    EXPECT_NEAR(d->getFeedback(0), std::pow(0.5001, 1000.0 / 2001.0), 1e-5);
-    EXPECT_FLOAT_EQ(d->getFeedback(1), 0.5f);
-    EXPECT_EQ(d->getCross(0), 0.0f);
-    EXPECT_EQ(d->getCross(1), 0.0f);
-
     // The write signal is held to +-100, and a NaN is written as 100.
     auto c = std::make_unique<TDelay>();
     c->init(48000.0f);

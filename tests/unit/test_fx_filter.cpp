@@ -35,27 +35,6 @@ double sineGain(int kind, float cutoff, double hz) {
 }
 } // namespace
 
-TEST(FxFilter, SetUpCoefficientCacheAndSmoothing) {
-    TFXFilter low, normal;
-    low.init(500.0f); // below 1 kHz counts as 44.1 kHz
-    normal.init(44100.0f);
-    EXPECT_EQ(low.getRate(), 44100.0f);
-    EXPECT_EQ(low.getMaxCutoff(), normal.getMaxCutoff());
-    EXPECT_FLOAT_EQ(normal.getMaxCutoff(), 17640.0f);
-
-    stereoOverStruct a{}, b{};
-    // A negative cutoff is 20 Hz; a resonance above 1 gives damping 0.05.
-    normal.processLP(-3.0f, 7.0f, true, a, b, a, b);
-    EXPECT_FLOAT_EQ(normal.getCutoffHz(), 20.0f);
-    EXPECT_NEAR(normal.getDamping(0), 0.05f, 1e-6f);
-
-    // A NaN cutoff or resonance never reaches the coefficients.
-    TFXFilter c;
-    c.init(44100.0f);
-    c.processLP(NAN, NAN, false, a, b, a, b);
-    EXPECT_TRUE(std::isfinite(c.getCoefF(0)) && std::isfinite(c.getDamping(0)));
-}
-
 TEST(FxFilter, FormsShapeASineAndTheClipHoldsTheLoop) {
     // Cutoff 0.5 is 640 Hz: the low-pass keeps 100 Hz and cuts 8 kHz, the high-pass the reverse,
     // the band-pass keeps its centre and cuts both ends.

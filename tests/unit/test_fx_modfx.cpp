@@ -68,21 +68,6 @@ int echoLag(const std::vector<float>& y, int at, int window) {
 }
 } // namespace
 
-TEST(FxModFX, OffPassesExactlyAndTheCounterMoves) {
-    auto e = makeModFX(fx::kModChorus, 0.5f, 0.5f, 0.5f, 0.5f);
-    e->setParameter(tag::ModFxOn, 0.0f);
-    const uint32_t before = e->modFX.counter;
-    const Out o = run(*e, 100, [](int n) { return sine(n, 440.0); });
-    for (int n = 0; n < 100; ++n) ASSERT_EQ(o.l[size_t(n)], sine(n, 440.0).left);
-    EXPECT_EQ(e->modFX.counter, before + 100);
-    // Mix 0: the dry signal (the wet one scaled to nothing).
-    e = makeModFX(fx::kModChorus, 0.5f, 0.5f, 0.5f, 0.5f);
-    e->setParameter(tag::ModFxMix, 0.0f);
-    e->reset();
-    const Out d = run(*e, 100, [](int n) { return sine(n, 440.0); });
-    for (int n = 0; n < 100; ++n) ASSERT_NEAR(d.l[size_t(n)], sine(n, 440.0).left, 1e-6f);
-}
-
 TEST(FxModFX, ChorusAndFlangerDelaysSweep) {
     for (int mode : {fx::kModChorus, fx::kModFlanger, fx::kModTapeChorus}) {
         // Length 0.5: a 1,201-frame chorus span; the fastest free LFO (about 36 ms a cycle).

@@ -37,13 +37,6 @@ void referenceFft(std::vector<std::complex<double>>& a) {
     }
 }
 
-// Magnitude of a kernel's frequency response at angle w (radians per sample).
-double responseAt(const float* kernel, int taps, double w) {
-    std::complex<double> h = 0.0;
-    for (int n = 0; n < taps; ++n) h += static_cast<double>(kernel[n]) * std::polar(1.0, -w * n);
-    return std::abs(h);
-}
-
 template <std::size_t N> bool allFinite(const float (&table)[N]) {
     return std::all_of(table, table + N, [](float v) { return std::isfinite(v); });
 }
@@ -105,40 +98,6 @@ TEST(LookupTables, BandLimitedWavesKeepNoPartialAboveTheirLimit) {
             EXPECT_NEAR(sumAbs, exactSumAbs, 1e-3 * exactSumAbs)
                 << "wave " << wave << " band " << band;
         }
-    }
-}
-
-TEST(LookupTables, LfoShapes) {
-    const LookupTables& t = lookupTables();
-    EXPECT_EQ(t.lfoShapeTables[0][0], 0.0f);
-    EXPECT_NEAR(t.lfoShapeTables[0][16384], 1.0f, 1e-6f);
-    EXPECT_EQ(t.lfoShapeTables[1][32768], -1.0f);
-    EXPECT_EQ(t.lfoShapeTables[4][32768], -1.0f); // exactly half: still low
-    EXPECT_EQ(t.lfoShapeTables[4][32769], 1.0f);
-    for (int shape = 0; shape < LFO_SHAPE_COUNT; ++shape)
-        for (int i = 0; i < LUT_PHASE_SIZE; ++i) {
-            const float v = t.lfoShapeTables[shape][i];
-            ASSERT_TRUE(v >= -1.0f && v <= 1.0f) << shape << " " << i;
-            if (shape >= 5) {
-                ASSERT_EQ(v, 0.0f) << shape << " " << i;
-            }
-        }
-}
-
-TEST(LookupTables, DistortionKernelsAreSpeakerLike) {
-    const LookupTables& t = lookupTables();
-    EXPECT_EQ(t.distortFirKernels[0][0], 1.0f);
-    for (int n = 1; n < DISTORT_FIR_TAPS; ++n) EXPECT_EQ(t.distortFirKernels[0][n], 0.0f);
-    for (int n = 16; n < DISTORT_FIR_TAPS; ++n) EXPECT_EQ(t.distortFirKernels[5][n], 0.0f) << n;
-    for (int k = 1; k < DISTORT_FIR_KERNELS; ++k) {
-        const float* kernel = t.distortFirKernels[k];
-        double peak = 0.0;
-        for (int q = 0; q <= 512; ++q)
-            peak = std::max(peak, responseAt(kernel, DISTORT_FIR_TAPS, M_PI * q / 512));
-        // Never louder than the dry signal, and rolled off towards the top like a speaker.
-        EXPECT_LE(peak, 1.0 + 1e-4) << k;
-        EXPECT_GT(peak, 0.1) << k;
-        EXPECT_LT(responseAt(kernel, DISTORT_FIR_TAPS, M_PI), 0.25 * peak) << k;
     }
 }
 

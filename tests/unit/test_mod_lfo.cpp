@@ -121,23 +121,6 @@ TEST(ModLfo, BitsSampleAndHoldAndAStoppedLfo) {
     EXPECT_NEAR(stopped.back(), 0.0f, 1e-5f); // within one quantiser level
 }
 
-TEST(ModLfo, VoiceStartDelayHoldsTheWaveAtZero) {
-    auto e = makeEngine();
-    e->setSteppedValue(tag::MainLfoWave, kWaveSquare);
-    e->setParameter(tag::MainLfoSpeed, speedKnobFor(3.0));
-    e->globalDest[kMainLfoDelay] = 0.5f; // 2^7 ms = 128 ms = 6144 samples = 1536 steps
-    const int v = 4;
-    e->resetVoiceLFO(v, 2);
-    e->setVoiceLFOSettings(v);
-    e->voiceIsNew[v] = 0;
-    int firstMove = -1;
-    for (int step = 0; step < 2000 && firstMove < 0; ++step) {
-        e->setVoiceLFO(v, 2);
-        if (std::fabs(e->getVoiceLFO(v, 2).run.output) > 1e-3f) firstMove = step;
-    }
-    EXPECT_NEAR(firstMove, 1536, 2);
-}
-
 TEST(ModLfo, ShapeAndMorphStayFiniteWhereTheyOnceDividedByZero) {
     auto e = makeEngine();
     // Two slots' worth on the shape destination put the warp point at 0 or 1.

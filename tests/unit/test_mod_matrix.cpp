@@ -174,26 +174,6 @@ TEST(ModMatrix, SelectorsClampToTheTables) {
     EXPECT_EQ(e->getModDestBySlot(4), kFilterFreq);
 }
 
-TEST(ModMatrix, MainVolumeLawAndItsModulation) {
-    auto e = makeEngine();
-    auto gainAt = [&](float knob) {
-        e->setParameter(tag::MainVolume, knob);
-        for (int i = 0; i < 4000; ++i) e->setGlobalMod(); // let the smoothing settle
-        return e->masterGain;
-    };
-    EXPECT_EQ(gainAt(0.0f), 0.0f); // exact silence, not -60 dB
-    EXPECT_NEAR(gainAt(6.0f / 7.0f), 1.0f, 1e-4f);
-    EXPECT_NEAR(gainAt(1.0f), std::pow(10.0f, 0.5f), 1e-3f);
-
-    // Modulation adds in knob units before the law: +0.5 takes 0.5 to the top.
-    e->lastVoiceSource[kOffset] = 1.0f;
-    setSlot(*e, 0, kOffset, kMainVolumeDest, 0.0f, 1.0f, 0.5f, 0.75f);
-    EXPECT_NEAR(gainAt(0.5f), std::pow(10.0f, 0.5f), 1e-3f);
-    e->midiVolume = 0.5f;
-    EXPECT_NEAR(gainAt(0.5f), 0.5f * std::pow(10.0f, 0.5f), 1e-3f);
-    EXPECT_FLOAT_EQ(e->globalDest[kMainVolumeDest], 1.0f); // the slot never lands here
-}
-
 TEST(ModMatrix, ModValueForTheKnobRings) {
     auto e = makeEngine();
     e->setParameter(tag::FilterQ, 0.4f);

@@ -45,17 +45,6 @@ TEST(PlatformStrings, BuffersAreCutOnCharacterBoundaries) {
     EXPECT_TRUE(copyToBuffer("", nullptr, 0));
 }
 
-TEST(PlatformStrings, CaseChangesTouchOnlyAsciiLetters) {
-    std::string host = "Bitwig Studio 5.1-beta (x86_64) ü";
-    upperCase(host);
-    EXPECT_EQ(host, "BITWIG STUDIO 5.1-BETA (X86_64) ü");
-    char text[64] = "reaper v7 ÿé";
-    upperCase(text);
-    EXPECT_STREQ(text, "REAPER V7 ÿé");
-    EXPECT_TRUE(stringCompareIgnoreCase("Komplete Kontrol", "KOMPLETE kontrol"));
-    EXPECT_FALSE(stringCompareIgnoreCase("abc", "abcd"));
-}
-
 TEST(PlatformStrings, StripAllButNumKeepsDigitsSignsAndPoints) {
     std::string text = "Value: -12.5 dB";
     stripAllButNum(text);
@@ -66,15 +55,6 @@ TEST(PlatformStrings, StripAllButNumKeepsDigitsSignsAndPoints) {
     std::string utf8 = "½ 4²€+";
     stripAllButNum(utf8);
     EXPECT_EQ(utf8, "4+");
-}
-
-TEST(PlatformStrings, SafenameStopsAt24OrAControlCharacter) {
-    char name[64] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcd";
-    safename(name);
-    EXPECT_STREQ(name, "ABCDEFGHIJKLMNOPQRSTUVWX");
-    char tabbed[64] = "Live\t11";
-    safename(tabbed);
-    EXPECT_STREQ(tabbed, "Live");
 }
 
 TEST(PlatformStrings, FileNamePiecesAtTheirEdges) {
@@ -144,16 +124,6 @@ TEST(PlatformStrings, NumbersParseTheSameInEveryLocale) {
         EXPECT_FALSE(parseLeadingInt(bad, number)) << bad;
         EXPECT_EQ(number, 99);
     }
-}
-
-TEST(PlatformStrings, SaveNamesAndSmallHelpers) {
-    EXPECT_EQ(safeNameToSaveStr("  Bass: Deep/Wide?*"), "Bass- Deep Wide  ");
-    EXPECT_EQ(safeNameToSaveStr(std::string(30, 'z')), std::string(24, 'z'));
-    EXPECT_EQ(getThreeCharName(0, "Init"), "001 Init");
-    EXPECT_EQ(getThreeCharName(999, "Lead"), "1000 Lead");
-    std::string padded = "  two sides  ";
-    trim(padded);
-    EXPECT_EQ(padded, "two sides");
 }
 
 } // namespace

@@ -174,21 +174,6 @@ TEST(StagesFilter, BypassAndHighPassStage) {
     EXPECT_GT(hpGain(8000.0), -2.0);
 }
 
-TEST(StagesFilter, TypeChangesClearAndSameTypeKeepsState) {
-    const FilterSettings s{controlFor(500.0), 0.9f, 0.0f};
-    const std::vector<float> in = sine(500.0, 4096), silent(64, 0.0f);
-    std::vector<float> l, r;
-    auto f = makeFilter(23);
-    runFilter(*f, s, in, in, l, r);
-    f->setType(23, true); // same type: the ringing goes on
-    runFilter(*f, s, silent, silent, l, r);
-    EXPECT_GT(audio::peak(l), 1e-3);
-    runFilter(*f, s, in, in, l, r);
-    f->setType(7, true); // another type starts from silence
-    runFilter(*f, s, silent, silent, l, r);
-    EXPECT_LT(audio::peak(l), 1e-6);
-}
-
 TEST(StagesFilter, NoteStartSilencesTheCombRings) {
     const FilterSettings s{controlFor(200.0), 1.0f, 0.0f};
     const std::vector<float> in = noise(8192, 3), silent(8192, 0.0f);

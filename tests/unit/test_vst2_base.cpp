@@ -47,37 +47,6 @@ std::string intText(VstInt32 value, int maxLen = 12) {
 
 } // namespace
 
-TEST(Vst2Base, FreshRecordAndFlagSetters) {
-    Probe probe;
-    AEffect* e = probe.getAeffect();
-    EXPECT_EQ(e->magic, kEffectMagic);
-    EXPECT_EQ(e->object, &probe);
-
-    probe.programsAreChunks(true);
-    probe.isSynth(true);
-    probe.canDoubleReplacing(true);
-    EXPECT_EQ(probe.flags(), effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth |
-                                 effFlagsCanDoubleReplacing);
-
-    auto* editor = new AEffEditor(&probe); // owned by the effect from here on
-    EXPECT_TRUE(probe.flags() & effFlagsHasEditor);
-    EXPECT_EQ(probe.getEditor(), editor);
-    EXPECT_EQ(probe.getPlugCategory(), kPlugCategSynth);
-}
-
-TEST(Vst2Base, HostRequestsWithoutAHost) {
-    Probe probe;
-    probe.setParameterAutomated(3, 0.25f);
-    EXPECT_EQ(probe.lastIndex, 3);
-    EXPECT_FLOAT_EQ(probe.lastValue, 0.25f);
-    // Editor opcodes without an editor answer 0.
-    ERect* rect = nullptr;
-    EXPECT_EQ(probe.dispatcher(effEditGetRect, 0, 0, &rect, 0), 0);
-    EXPECT_EQ(probe.dispatcher(effEditOpen, 0, 0, nullptr, 0), 0);
-    EXPECT_EQ(probe.dispatcher(effEditKeyDown, 0, 0, nullptr, 0), 0);
-    EXPECT_EQ(probe.dispatcher(effSetEditKnobMode, 0, 1, nullptr, 0), 0);
-}
-
 TEST(Vst2Base, HostAnswersAreReadAsTheInterfaceSays) {
     static VstIntPtr answer = 0;
     auto host = [](AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
