@@ -134,3 +134,12 @@ void uEditor::showWaveMenu(int) {}
 // Least forms until the XY pad menu is built: the pad's point selection and menu do nothing.
 void uEditor::setXYPoint(int, int) {}
 void uEditor::showXYMenu(int) {}
+
+// Least forms until the user-wave menu and its clipboard are built: an undo level of the user
+// waves' section (43), and a clipboard that holds nothing yet.
+void uEditor::setWaveUndo() {
+    setSectionUndo(43);
+}
+void uEditor::copyWave(int) {}
+void uEditor::pasteWave(int) {}
+void uEditor::clearWave(int) {}

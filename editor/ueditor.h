@@ -444,6 +444,11 @@ public:
     // The XY pad's menu and its selected point; least forms in uEditorControlMenus.cpp.
     void setXYPoint(int pad, int point);
     void showXYMenu(int pad);
+    // The user-wave undo level and clipboard; least forms in uEditorControlMenus.cpp.
+    void setWaveUndo();
+    void copyWave(int wave);
+    void pasteWave(int wave);
+    void clearWave(int wave);
 
 private:
     void serveClearUndos();
