@@ -3,9 +3,9 @@
 // Two scenarios report the real-time factor ("rtf", CPU time per second of audio at 48 kHz):
 // the whole plug-in rendering through its host interface, and the modulation work alone on
 // the engine at the cadence the render loop runs it.
+#include "bench/Scenarios.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
-#include "tests/host/TestHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,39 +23,11 @@ void reportRealTimeFactor(benchmark::State& state, VstInt32 framesPerIteration) 
                                                    benchmark::Counter::kInvert);
 }
 
-struct Slot {
-    int source, dest;
-};
-// Sources: Free LFO 1 and 2, their morph, Main LFO, noises, envelopes, XY, output sources;
-// two slots drive the sample and hold of the Main LFO and Free LFO 1.
-constexpr Slot kSlots[16] = {{62, 114},  {64, 116}, {66, 8},   {60, 2},   {102, 154}, {104, 158},
-                             {50, 16},   {52, 64},  {68, 34},  {99, 181}, {95, 132},  {17, 3},
-                             {101, 261}, {81, 207}, {61, 292}, {90, 259}};
-
-template <typename SetParameter> void setDenseModulation(SetParameter set) {
-    for (int s = 0; s < 16; ++s) {
-        set(tag::ModBypassFirst + s, 0.0f);
-        set(tag::ModSourceFirst + s, (kSlots[s].source + 0.1f) / 127.99f);
-        set(tag::ModDestFirst + s, (kSlots[s].dest + 0.1f) / 399.99f);
-        set(tag::ModLowerFirst + s, 0.0f);
-        set(tag::ModUpperFirst + s, 1.0f);
-        set(tag::ModOffsetFirst + s, 0.4f);
-        set(tag::ModAmountFirst + s, 0.6f);
-    }
-    set(tag::FreeLfo12Mode, (12 + 0.1f) / 19.99f); // "Morph"
-    set(tag::FreeLfo12Amount, 0.5f);
-    set(tag::FreeLfo1Speed, 0.6f);
-    set(tag::FreeLfo2Speed, 0.7f);
-    set(tag::MainLfoSpeed, 0.5f);
-    // Every LFO per voice ("Poly"), so each voice runs its own three and its own morph.
-    for (int t : {tag::MainLfoPlayMode, tag::FreeLfo1PlayMode, tag::FreeLfo2PlayMode}) set(t, 0.0f);
-}
-
 // The whole plug-in with 16 held notes.
 void BM_DenseModulationPlugin(benchmark::State& state) {
     testhost::resetHost();
     testhost::Plugin plugin(kRate, kBlock);
-    setDenseModulation([&](int t, float v) { plugin.setParameter(t, v); });
+    bench::setDenseModulation([&](int t, float v) { plugin.setParameter(t, v); });
     std::vector<float> left, right;
     plugin.process(kBlock, left, right); // the first block applies the starting program
     std::vector<std::array<int, 4>> notes;
@@ -76,7 +48,7 @@ BENCHMARK(BM_DenseModulationPlugin);
 void BM_DenseModulationEngine(benchmark::State& state) {
     auto e = std::make_unique<APlugin>(nullptr);
     e->setSampleRate(kRate);
-    setDenseModulation([&](int t, float v) { e->setParameter(t, v); });
+    bench::setDenseModulation([&](int t, float v) { e->setParameter(t, v); });
     e->setModRare();
     for (int v = 0; v < kNumVoices; ++v) {
         e->voicePressed[v] = 1;

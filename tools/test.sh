@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds ZEK2 and runs every test: a Release build, then the same tests under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and a format check of the sources.
+# and UndefinedBehaviorSanitizer, and a format check of the sources. The short benchmark table
+# is printed after the Release tests so that a slowdown shows in the log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
@@ -15,6 +16,9 @@ echo "== Release build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEK2_BUILD_TESTS=ON -DZEK2_BUILD_BENCH=ON
 cmake --build build -j "$jobs"
 "${xrun[@]}" ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== benchmark table, short form (figures for the log; no figure fails the run)"
+./build/bench/zek2_bench --short
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEK2_SANITIZE=ON -DZEK2_BUILD_TESTS=ON -DZEK2_BUILD_BENCH=OFF
