@@ -12,6 +12,7 @@
 #include "dsp/TParaEQ.h"
 #include "dsp/TSample.h"
 #include "engine/fx/FXState.h"
+#include "engine/params/Relaxed.h"
 #include "engine/voice/VoiceState.h"
 #include "vst2/AudioEffectX.h"
 
@@ -143,6 +144,12 @@ struct programStruct {
     char name[kProgramNameBytes];
 };
 static_assert(sizeof(programStruct) == 8224, "the program record is the chunk layout");
+
+// The engine's own program record: the chunk's values, which the threads share.
+struct ProgramRecord {
+    Relaxed<float> values[kNumParams];
+    char name[kProgramNameBytes] = {};
+};
 
 class APlugin : public AudioEffectX {
 public:
@@ -439,9 +446,11 @@ private:
     void loadBankPreset(int n);
     void requestScreenRefresh();
     void initBuiltinPresetNames();
-    int findPresetByName(int* indexOut) const;
+    int findPresetByName() const;
     void decodePresetName(char (&name)[kPresetNameChars + 1]) const;
     void pushToEditor(int tag, float value);
+    // A value as the value sets hold it: 0..1, NaN as 0, switches 0 or 1.
+    float storableValue(int tag, float value) const;
 
     // Parameter descriptors, per tag.
     float paramDefaults[kNumParams] = {};
@@ -483,17 +492,18 @@ private:
     std::atomic<bool> editChanged{false};
     std::atomic<bool> editorRefreshPending{false};
 
-    // Value sets, per tag.
-    float origValues[kNumParams] = {};
-    float editValues[kNumParams] = {};
-    float lastNotifiedValues[kNumParams] = {};
-    float appliedValues[kNumParams] = {};
-    float currentValues[kNumParams] = {};
-    float lockValues[kNumParams] = {};
+    // Value sets, per tag: written by the host's, the editor's and the audio thread, so each
+    // value is a relaxed atomic (a plain float move on x86-64).
+    Relaxed<float> origValues[kNumParams];
+    Relaxed<float> editValues[kNumParams];
+    Relaxed<float> lastNotifiedValues[kNumParams];
+    Relaxed<float> appliedValues[kNumParams];
+    Relaxed<float> currentValues[kNumParams];
+    Relaxed<float> lockValues[kNumParams];
 
     // MIDI capture (soft take-over of learnt controllers).
-    uint8_t midiCaptureCaught[kNumParams] = {};
-    float midiCaptureValues[kNumParams] = {};
+    Relaxed<uint8_t> midiCaptureCaught[kNumParams];
+    Relaxed<float> midiCaptureValues[kNumParams];
 
     // Timing: the engine keeps its own rate; the base's sampleRate stays at its default.
     float engineRate = 0.0f;
@@ -539,15 +549,15 @@ private:
     TBasicReverb reverb;
     float reverbPreDelay[kReverbPreDelaySamples] = {};
 
-    // The one program record.
-    programStruct programValues = {};
+    // The one program record (its values are the chunk's; see programStruct).
+    ProgramRecord programValues;
 
     // Folders per file kind and the manual.
     std::string ecsDir, waveDir, xyDir, arpDir, modDir, sampleDir, eqDir, tuningDir;
     std::string helpPath;
 
     // Tuning: the pitch of each MIDI note in semitones.
-    float tuningNoteTable[128] = {};
+    Relaxed<float> tuningNoteTable[128];
 
     // The parameter tag learnt for each MIDI controller number (0 none), and the tag armed for
     // learning: the user-interface thread writes them while the audio thread reads them.
@@ -560,7 +570,7 @@ private:
 
     // Lock sections.
     int32_t lockSections[kNumParams] = {};
-    int32_t lockStates[3] = {};
+    Relaxed<int32_t> lockStates[3];
 
     // Sample import.
     TSample sampleReader;
@@ -573,7 +583,7 @@ private:
     const PresetBank* presetBank = nullptr;
     char builtinPresetNames[kBuiltinPresetSlots][kBuiltinPresetNameBytes] = {};
     int32_t builtinPresetCount = 0;
-    int32_t builtinPresetIndex = 0;
+    Relaxed<int32_t> builtinPresetIndex{0};
 
     // Per-voice and performance fields the preset application sets.
     uint8_t arpKeyEntryOn = 0;
@@ -792,6 +802,36 @@ public:
     void sendArpNoteOut(int voice, int key, float offset, int velocity, bool retrigger);
     uint32_t noteRandomSeed = 22222; // note randoms, apart from the audio generator
     float noteRandom();              // bipolar, -1..1
+
+    // Engine work that another thread asks of the audio thread (compare, init patch and every
+    // reset, everything-off and preview note the editor starts): while a render is running it
+    // is served at the start of the next block, never under a block in progress; while the
+    // host has the plug-in suspended it is served at once on the calling thread.
+    enum EngineRequest : uint32_t {
+        kRequestReset = 1,
+        kRequestEverythingOff = 2,
+        kRequestEverythingOffGlide = 4,
+        kRequestVoicesOff = 8,
+        kRequestPreview = 16,
+    };
+    void resume() override;
+    bool getRenderRunning() const { return renderRunning.load(); }
+    uint32_t getPendingEngineRequests() const { return engineRequests.load(); }
+    // True (the request queued) when the caller is not the running render's thread.
+    bool deferToRender(uint32_t request);
+    // The render's thread at the start of each block: notes the thread, serves the requests.
+    void beginRenderBlock();
+    void serveEngineRequests();
+    void resetNow();
+    void setEverythingOffNow(bool resetGlide);
+    void turnAllVoicesOffNow();
+    std::atomic<uint32_t> engineRequests{0};
+    std::atomic<bool> renderRunning{false};
+    std::atomic<unsigned long> renderThread{0};
+    std::atomic<bool> previewWanted{false};
+    // Counter-wrap test hook: the 64-bit counters (sample counter and clock, voice start
+    // stamps, gater position) moved to `start`, as after that many samples of playing.
+    void setCountersForTesting(uint64_t start);
 
 public:
     // ---- Global and voice control-rate updates, wave tables, oscillators, envelopes, path ---
