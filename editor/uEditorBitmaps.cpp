@@ -55,5 +55,7 @@ CBitmap* uEditor::getPageBackground(int page) const {
 }
 
 // Every control of every screen is released here once the frame and the containers have let
-// go of it. The screens' controls are added to this list as their layouts are built.
-void uEditor::removeControls() {}
+// go of it: the factory handed each one to the editor's list of owned views.
+void uEditor::removeControls() {
+    releaseOwnedViews();
+}

@@ -94,14 +94,17 @@ void uEditor::doResume() {
 
 void uEditor::serveParameter(int tag) {
     APlugin* engine = getEngine();
-    const int index = tagControlIndex[tag];
-    if (!engine || index < 0) return;
-    // Option menus follow through their own refresh, never through the registry.
-    if (controlKinds[index] == kKindOptionMenu) return;
-    CControl* c = controls[index];
-    if (!c || c->getTag() != tag) return;
-    c->setValue(std::clamp(engine->getParameter(tag), 0.0f, 1.0f));
-    c->invalid();
+    if (!engine) return;
+    const float v = std::clamp(engine->getParameter(tag), 0.0f, 1.0f);
+    // Every control that shows the tag follows, on whichever screen it sits. Option menus
+    // follow through their own refresh, never through the registry.
+    for (int i = tagControlIndex[tag]; i >= 0; i = controlNextSameTag[i]) {
+        CControl* c = controls[i];
+        if (!c || controlKinds[i] == kKindOptionMenu || c->getTag() != tag) continue;
+        if (c->getValue() == v) continue;
+        c->setValue(v);
+        c->invalid();
+    }
 }
 
 void uEditor::serveMarks() {

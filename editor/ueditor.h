@@ -6,6 +6,7 @@
 
 #include "controls/StyleTables.h"
 #include "editor/AEffGUIEditor.h"
+#include "editor/uEditorControlSet.h"
 #include "gui/CBitmap.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 class AudioEffect;
 class APlugin;
@@ -245,6 +247,162 @@ private:
 
 public:
     // ---- Editor core: control factory, registry, value roads, refresh, containers, actions --
+    // Control kinds of the registry.
+    static constexpr int kKindButton = 0; // kick buttons, radios, read-outs, menu buttons
+    static constexpr int kKindKnob = 1;
+    static constexpr int kKindMenu = 2;
+    static constexpr int kKindOnOff = 3;
+    static constexpr int kKindSlider = 4;
+    static constexpr int kKindLabel = 5;
+    // Which screen the layout builders are making (0 main, 1 easy, 2 back side); every
+    // control registered meanwhile belongs to it.
+    int buildingScreen = 0;
+    // An editor opened off-screen (no parent window) is open too: it takes the engine's pushes.
+    bool isOpen() override { return finishedOpening.load(std::memory_order_acquire); }
+
+    // The factory. Coordinates are already scaled; each new control has the editor as its
+    // listener, is stored through the reference, owned by the editor until it closes and
+    // registered with its kind. A missing picture makes nothing and leaves the reference.
+    // Captions (side rules): the labelled forms add a TLabel beside or below the control.
+    void createOnOff(TOnOff*& c, int tag, int x, int y, VSTGUI::CBitmap* bmp);
+    void createOnOff(TOnOff*& c, int tag, int x, int y);
+    void createOnOff(TOnOff*& c, int tag, int x, int y, TLabel*& label, const std::string& text,
+                     int side, int width, int dx);
+    void createOnOff(TOnOff*& c, int tag, int x, int y, VSTGUI::CBitmap* bmp, TLabel*& label,
+                     const std::string& text, int side, int width, int dx);
+    void createLabel(TLabel*& label, int x, int y, int w, int h, const std::string& text,
+                     VSTGUI::CFontDesc* font, VSTGUI::CColor colour, int align);
+    void createKickButton(VSTGUI::CKickButton*& c, int x, int y, int tag, VSTGUI::CBitmap* bmp);
+    void createKickButton(VSTGUI::CKickButton*& c, int x, int y, VSTGUI::CBitmap* bmp);
+    void createKickButtonArea(VSTGUI::CKickButton*& c, int x, int y, int w, int h);
+    void createKickButtonLabel(VSTGUI::CKickButton*& c, int x, int y, VSTGUI::CBitmap* bmp,
+                               TLabel*& label, const std::string& text, int side, int width);
+    void createRadio(TRadioButton*& c, int x, int y, int group);
+    void createRadioLabel(TRadioButton*& c, int x, int y, int group, TLabel*& label,
+                          const std::string& text, int side, int width, int dx);
+    void createKnob(TKnob*& c, int tag, int x, int y, int style);
+    void createKnobLabel(TKnob*& c, int tag, int x, int y, int style, TLabel*& label,
+                         const std::string& text, int width);
+    void createReadout(TReadout*& c, int x, int y, int w, int h, const std::string& text,
+                       bool centred, bool clickable);
+    void createHSlider(THSlider*& c, int tag, int x, int y);
+    void createHSliderLabel(THSlider*& c, int tag, int x, int y, TLabel*& label,
+                            const std::string& text, int width);
+    void createVSlider(TVSlider*& c, int tag, int x, int y);
+    void createBigHSlider(THSlider*& c, int tag, int x, int y);
+    void createBigHSliderLabel(THSlider*& c, int tag, int x, int y, TLabel*& label,
+                               const std::string& text, int width);
+    void createBigVSlider(TVSlider*& c, int tag, int x, int y);
+    void createMenu(TOptionMenu*& c, int tag, int x, int y, int w, int h, int count,
+                    const char* const* titles, bool centred, bool arrows);
+    void createMenuLabel(TOptionMenu*& c, int tag, int x, int y, int w, int h, int count,
+                         const char* const* titles, bool centred, bool arrows, TLabel*& label,
+                         const std::string& text, int side, int width);
+    void createMenuButton(TMenuButton*& c, int id, int x, int y, int w, int h,
+                          const std::string& caption);
+    // Views a layout builder makes itself (displays, pictures) are handed over here, so
+    // closing releases them with the rest.
+    void own(VSTGUI::CView* view);
+    // The fixed hover name of a view ("C3 Preview", "EQ Display", ...).
+    void setHoverName(VSTGUI::CView* view, const char* name);
+
+    // Registry queries. Every control registered for a tag is kept, newest first.
+    VSTGUI::CControl* getRegisteredControl(int index) const;
+    int getControlKind(int index) const;
+    int getControlScreen(int index) const;
+    int getTagControlIndex(int tag) const { return isValidTag(tag) ? tagControlIndex[tag] : -1; }
+    int getNextControlIndex(int index) const;
+    int countControlsForTag(int tag) const;
+    // The newest control of the screen that bears the tag, else null.
+    VSTGUI::CControl* findControl(int tag, int screen) const;
+    TLabel* getCaption(const VSTGUI::CControl* control) const;
+    // Gives a control a new tag; it then receives the pushes of that tag too.
+    void retagControl(VSTGUI::CControl* control, int tag);
+
+    // Screen size for the next editor, menus, radio groups and modulation routes.
+    void setScreenSize(int size);
+    void setMenuValue(int tag, int index);
+    void resumeMenu(TOptionMenu* m);
+    void resumeMenu(TOptionMenu* m, float value, float range, int count, const char* const* titles);
+    void changeRadioDelta(int group, int delta);
+    void setNextModSlot(int source, int destination);
+    std::string getDestMenuStr(int dest, bool shortText);
+    void setModValue(TKnob* knob);
+    void setModValue(TVSlider* slider);
+    void setModValue(THSlider* slider);
+    void updateLocked(TOptionMenu* m);
+
+    // Value roads and refresh.
+    void updateWaveScreen();
+    void dropMod();
+    void updateReadout(const std::string& name, const std::string& value);
+    const std::string& getHoverName() const { return hoverName; }
+    const std::string& getHoverValue() const { return hoverValue; }
+    void requestUserWave() { waveChanged = true; }
+
+    // Selections of the screens' radio groups.
+    int getOscPage(int osc) const { return oscPage[osc & 1]; }
+    int getSelectedEQ() const { return selectedEQ; }
+    int getMultiViewPage() const { return multiViewPage; }
+    int getSelectedUserWave() const { return selectedUserWave; }
+    int getWaveDrawMode() const { return waveDrawMode; }
+    int getWaveEditMode(int wave) const { return waveEditMode[wave & 1]; }
+    int getKeptPlayMode() const { return keptPlayMode; }
+    bool isRedrawPending(int container) const;
+
+    uEditorControlSet ui;
+
+private:
+    void registerEntry(VSTGUI::CControl* control, int kind, int tag);
+    void setCaption(VSTGUI::CControl* control, TLabel* label);
+    void releaseOwnedViews();
+    VSTGUI::CBitmap* picture(int id) const { return getSkinBitmap(id); }
+    void serveTagAction(int tag);
+    void resumeMenusOfTag(int tag);
+    void resumeTitleMenusOfTag(int tag, float range, int count, const char* const* titles);
+    void swapModeMemory(const int* tags, int count, float (*memory)[8], int oldRow, int newRow);
+    void idleSectionLooks(uint32_t t);
+    void idleMultiView(uint32_t t);
+    void idleEasyScreen(uint32_t t);
+    void idleHover();
+    void idleFixedModValues(int screen);
+    void showPageViews(VSTGUI::CView* const* views, int count);
+    void greyLook(int look, int screen, bool off);
+    bool actTopBar(VSTGUI::CControl* c, bool pressed);
+    bool actRadios(VSTGUI::CControl* c, bool pressed);
+    bool actMenus(VSTGUI::CControl* c, int index, const char* title);
+    bool actWave(VSTGUI::CControl* c, bool pressed, int index, const char* title);
+    bool actArp(VSTGUI::CControl* c, int index);
+    bool actBackSide(VSTGUI::CControl* c, bool pressed, int index);
+    void arpStartRule();
+    void waveShaperReset();
+    void waveRebuild();
+
+    int controlScreen[kMaxControls] = {};
+    int controlNextSameTag[kMaxControls] = {};
+    TLabel* controlCaption[kMaxControls] = {};
+    std::vector<VSTGUI::CView*> ownedViews;
+    static constexpr int kMaxHoverNames = 160;
+    VSTGUI::CView* hoverViews[kMaxHoverNames] = {};
+    const char* hoverTexts[kMaxHoverNames] = {};
+    int hoverCount = 0;
+
+    // Per-mode memories of the two distortions and the modulation effect, and the kept play
+    // mode of the arpeggiator switch.
+    float distortVoiceMemory[27][8] = {};
+    float distortFXMemory[27][8] = {};
+    float modFXMemory[10][8] = {};
+    int keptPlayMode = 0;
+    int selectedUserWave = 0;
+    int waveDrawMode = 0;
+    std::atomic<bool> waveChanged{false};
+
+    // Caches of what the idle pass showed last.
+    int lastArpLed = -2, lastArpSeq = -1, lastEasyFilterType = -1;
+    int lastHighPass = -1, lastWaveshaper = -1, lastLowFi = -1;
+    bool fxOn[5] = {};
+    float pulsePhase[5] = {}, pulseSpeed[5] = {0.011f, 0.013f, 0.017f, 0.019f, 0.023f};
+    uint32_t lastPulseTenth = 0;
 
 public:
     // ---- Screens: main screen layout, Easy screen, back-side settings page ------------------
