@@ -636,8 +636,8 @@ public:
     uint8_t voiceIsNew[kNumVoices] = {};
     uint8_t voiceSustained[kNumVoices] = {};
     int32_t voiceNote[kNumVoices] = {};
-    int32_t voiceChannel[kNumVoices] = {}; // Poly MPE channel, -1 none
-    int32_t voicePassCount[kNumVoices] = {};
+    int32_t voiceChannel[kNumVoices] = {};     // Poly MPE channel, -1 none
+    uint32_t voicePassCount[kNumVoices] = {};  // passes since the voice started; wraps
     uint64_t voiceStartStamp[kNumVoices] = {}; // sampleClock when the voice started
     float voiceLevel[kNumVoices] = {};         // interpolated amp-envelope output
     int32_t lastVoice = 0;                     // newest busy voice
@@ -832,6 +832,10 @@ public:
     // Counter-wrap test hook: the 64-bit counters (sample counter and clock, voice start
     // stamps, gater position) moved to `start`, as after that many samples of playing.
     void setCountersForTesting(uint64_t start);
+    // The reverb's slow line modulation: two phases in cycles and the sample counter at their
+    // last advance.
+    double reverbModPhases[2] = {};
+    uint64_t reverbModCounter = 0;
 
 public:
     // ---- Global and voice control-rate updates, wave tables, oscillators, envelopes, path ---

@@ -66,7 +66,8 @@ void APlugin::turnAllVoicesOff() {
 }
 
 void APlugin::setCountersForTesting(uint64_t start) {
-    sampleCounter = sampleClock = start;
+    sampleCounter = sampleClock = reverbModCounter = start;
     for (uint64_t& stamp : voiceStartStamp) stamp = start;
-    gaterPos = start;
+    // The gater's position (32.32 steps) keeps its place in a 16-step pattern.
+    gaterPos = start & ~((uint64_t{16} << 32) - 1);
 }
