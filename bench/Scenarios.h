@@ -1,10 +1,10 @@
-// The benchmark scenarios' shared set-ups (the patches of the sound issues, played through the
-// real plug-in) and the list of scenarios that the benchmark table measures. Benchmark thread
-// only; a scenario registers itself from any bench file with bench::addScenario.
+// The list of scenarios that the benchmark table measures and the thread clock it measures
+// with; the patches themselves (tests/host/ScenarioPatches.h) are shared with the host tests.
+// Benchmark thread only; a scenario registers itself from any bench file with addScenario.
 #pragma once
 
 #include "engine/params/ParamTags.h"
-#include "tests/host/StagesPatch.h"
+#include "tests/host/ScenarioPatches.h"
 #include "tests/host/TestHost.h"
 
 #include <functional>
@@ -46,60 +46,7 @@ const std::vector<Scenario>& scenarios();
 // factor of five runs and the worst block. `shortForm` keeps each run to half a second.
 void printTable(bool shortForm, const std::string& filter);
 
-// ---- Shared set-ups ------------------------------------------------------------------------
-// Renders until the start-up program has been applied (it lands at sample 4,096).
-void settle(testhost::Plugin& p);
-// Sixteen keys over three octaves held (40, 43, .. 85).
-void holdSixteen(testhost::Plugin& p);
-void releaseSixteen(testhost::Plugin& p);
-
-// Oscillators plain (saw and square), only the amp envelope, effects bypassed; `unisonMode` is
-// the "Unison Mode" index (5: "6 Voices"). Sixteen keys over three octaves are then held.
-void voicePatch(testhost::Plugin& p, int unisonMode);
-
-// Every voice stage on: "24 LP2" with drive and envelope, high-pass, both EQs, waveshaper,
-// low-fi and "Tube" distortion, two oscillators.
-stagespatch::Stages fullVoicePath();
-
-// The effect chain: kChain is a synced delay with feedback 0.7, a long reverb and the gater;
-// kFull adds the distortion FX "Amp" and the modulation FX "Ensemble"; kNoFX turns them off.
-enum FxScenario { kNoFX, kChain, kFull };
-void setUpFX(testhost::Plugin& p, FxScenario scenario);
-
-// The arpeggiator at its fastest: chord mode at "16x BPM", every step ratcheted four times,
-// six unison voices; stormKeys holds the eight keys of the storm.
-void setUpStorm(testhost::Plugin& p);
-void stormKeys(testhost::Plugin& p);
-
-// All 16 matrix slots in use (voice LFOs with sample and hold, the Free LFO 1/2 morph, noise,
-// module and voice-output sources), every LFO per voice. `set(tag, value)` writes a value:
-// the plug-in's setParameter or the engine's own.
-struct ModSlot {
-    int source, dest;
-};
-constexpr ModSlot kDenseSlots[16] = {
-    {62, 114}, {64, 116}, {66, 8},   {60, 2}, {102, 154}, {104, 158}, {50, 16},  {52, 64},
-    {68, 34},  {99, 181}, {95, 132}, {17, 3}, {101, 261}, {81, 207},  {61, 292}, {90, 259}};
-template <typename SetParameter> void setDenseModulation(SetParameter set) {
-    for (int s = 0; s < 16; ++s) {
-        set(tag::ModBypassFirst + s, 0.0f);
-        set(tag::ModSourceFirst + s, (kDenseSlots[s].source + 0.1f) / 127.99f);
-        set(tag::ModDestFirst + s, (kDenseSlots[s].dest + 0.1f) / 399.99f);
-        set(tag::ModLowerFirst + s, 0.0f);
-        set(tag::ModUpperFirst + s, 1.0f);
-        set(tag::ModOffsetFirst + s, 0.4f);
-        set(tag::ModAmountFirst + s, 0.6f);
-    }
-    set(tag::FreeLfo12Mode, (12 + 0.1f) / 19.99f); // "Morph"
-    set(tag::FreeLfo12Amount, 0.5f);
-    set(tag::FreeLfo1Speed, 0.6f);
-    set(tag::FreeLfo2Speed, 0.7f);
-    set(tag::MainLfoSpeed, 0.5f);
-    for (int t : {tag::MainLfoPlayMode, tag::FreeLfo1PlayMode, tag::FreeLfo2PlayMode}) set(t, 0.0f);
-}
-
-// The dense patch: the full voice path, dense modulation and the full FX chain; the keys are
-// left to the caller.
-void setUpDensePatch(testhost::Plugin& p);
+// ---- Shared set-ups (tests/host/ScenarioPatches.h) ------------------------------------------
+using namespace scenariopatch;
 
 } // namespace bench
