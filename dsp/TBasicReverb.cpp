@@ -74,12 +74,17 @@ void TBasicReverb::setSampleRate(float rate) {
 }
 
 void TBasicReverb::mute() {
-    std::memset(combMemory, 0, sizeof(combMemory));
+    // Lines that nothing was written to since the last mute are silent already: a preset
+    // change does not wipe megabytes of them on the audio thread.
+    if (linesWritten) {
+        std::memset(combMemory, 0, sizeof(combMemory));
+        for (auto& side : allpasses)
+            for (Allpass& a : side) std::memset(a.line, 0, sizeof(a.line));
+        std::memset(inputRing, 0, sizeof(inputRing));
+        linesWritten = 0;
+    }
     for (Float4& s : dampState) s = Float4(0.0f);
     bandLow1 = bandLow2 = Float4(0.0f);
-    for (auto& side : allpasses)
-        for (Allpass& a : side) std::memset(a.line, 0, sizeof(a.line));
-    std::memset(inputRing, 0, sizeof(inputRing));
     inputIndex = 0;
 }
 
@@ -171,6 +176,7 @@ void TBasicReverb::setSize(float s1, float s2) {
 
 void TBasicReverb::process(float inL, float inR, float& out1, float& out2, float& out3,
                            float& out4) {
+    linesWritten = 1;
     inputIndex = (inputIndex + 1) & (kLineSlots - 1);
     inputRing[0][inputIndex] = inL;
     inputRing[1][inputIndex] = inR;

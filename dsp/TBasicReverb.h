@@ -64,6 +64,7 @@ private:
 
     // Input rings and widen taps.
     int32_t inputIndex = 0;
+    uint8_t linesWritten = 0; // set by process, cleared by mute
     uint32_t widenOffsets[4] = {};
     float feedback = 0.9099097f;
     float damping = 0.275f;

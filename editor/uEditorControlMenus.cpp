@@ -100,3 +100,13 @@ void uEditor::showGaterMenu() {}
 void uEditor::showPathMenu(int, int) {}
 void uEditor::showArpMenu(int, int, bool) {}
 void uEditor::showWaveMenu(int) {}
+
+// Least forms for the displays until the section model stands: no undo level is kept, and the
+// pad's point selection and menu do nothing yet.
+void uEditor::setSectionUndo(int) {}
+// Least form: the section's tags stay as they are.
+void uEditor::resetSection(int) {}
+// Least form: the section's tags stay as they are.
+void uEditor::setSectionToOrig(int) {}
+void uEditor::setXYPoint(int, int) {}
+void uEditor::showXYMenu(int) {}

@@ -409,6 +409,12 @@ public:
 
 public:
     // ---- Menus and sections: preset, context, settings and section menus, section model -----
+    // Least forms until the section model stands; see uEditorControlMenus.cpp.
+    void setSectionUndo(int section);
+    void resetSection(int section);
+    void setSectionToOrig(int section);
+    void setXYPoint(int pad, int point);
+    void showXYMenu(int pad);
 
 public:
     // ---- Displays: EQ curve, gate pattern, matrix, path, arpeggiator grid, XY pads, waves ---

@@ -607,6 +607,7 @@ private:
     // and the preview wave (they follow the shared bank's built-in tables), the user waves as
     // LFO shapes, and the brick filter's coefficient block and state.
     static constexpr int kUserWaveTables = 69;
+    static constexpr int kUserWaveBands = 34;
     static constexpr int kWaveTableSize = 4096;
     static constexpr int kLfoShapeSize = 65536;
     static constexpr int kBrickCoefFloats = 20;
@@ -902,6 +903,8 @@ public:
     void setTempPreviewWave(int n);
     const float* getUserLfoShape(int n) const { return userLfoShapes[n & 1]; }
     bool getUserWaveBusy() const { return userWaveBusy.load(); }
+    // True while the audio thread's staged rebuild of a user wave is under way.
+    bool isUserWaveBuilding() const { return userWaveBuildWave >= 0; }
     bool getUserWaveDirty(int n) const { return userWaveDirty[n & 1] != 0; }
     // Radix-2 transforms of the work arrays, size a power of two up to 4096.
     void fft(int size);
@@ -954,6 +957,11 @@ private:
     void inverseToTables(int n);
     bool lockUserWaves(bool wait);
     void unlockUserWaves();
+    // Asks the audio thread for a rebuild of user wave n; resynth also smooths its points
+    // (an oscillator's switch to it does, a preset apply keeps the points it loaded).
+    void requestUserWaveRebuild(int n, bool resynth);
+    // One step of the staged rebuild; false when none is under way or waiting.
+    bool advanceUserWaveBuild();
     void transform(double angle, int size);
 
     // Caches of the slow update.
@@ -1040,6 +1048,17 @@ private:
     float baseTableWork[4096] = {};
     uint8_t userWaveDirty[2] = {};
     std::atomic<bool> userWaveBusy{false};
+    // The audio thread's rebuild of a user wave, one step per slow update so no block carries
+    // the whole chain: the band tables are made into `userWaveStaging` and copied over the
+    // sounding ones only once all are whole. `userWaveEdits` counts rebuilds from the editor;
+    // one during a staged build starts the build again, since the work arrays were reused.
+    int32_t userWaveBuildWave = -1;
+    int32_t userWaveBuildStep = 0;
+    uint8_t userWaveBuildResynth[2] = {};
+    uint32_t userWaveBuildEdits = 0;
+    std::atomic<uint32_t> userWaveEdits{0};
+    float userWaveSpectrum[2][4096] = {};
+    float userWaveStaging[kUserWaveBands][kWaveTableSize] = {};
     uint8_t userPreviewOn = 0;
 
 public:
@@ -1512,6 +1531,8 @@ public:
     // started; until then a read from before the start gives the 1e-15 floor.
     bool reverbPreDelayPrimed = false;
     float reverbSpreadLine[kReverbSpreadLine] = {};
+    // Set while the reverb has written its lines since they were last cleared.
+    uint8_t reverbSpreadWritten = 0, reverbPreDelayWritten = 0;
     int32_t reverbSpreadLength = 1;
     float reverbWidenPhases[4] = {};
     float reverbMixSmooth = 0.0f;

@@ -49,6 +49,7 @@ struct ModFXState {
     float phaserX1[2][4] = {}, phaserX2[2][4] = {}, phaserY1[2][4] = {}, phaserY2[2][4] = {};
     stereoStruct phaserFeedback = {};
     float phaserWiden[kLine] = {};
+    uint8_t linesWritten = 0; // set by the effect's pass, cleared by clear()
     // Tremolo and AutoPan smoothing, ring modulation carrier.
     stereoStruct waveSmooth = {};
     float ringPhase = 0.0f;

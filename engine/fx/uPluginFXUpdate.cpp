@@ -61,7 +61,8 @@ void APlugin::initModFX(bool onlyTapeModes) {
     lowFiHeld = {};
     reverbPassCounter = 0;
     reverbPreDelayPrimed = false;
-    std::memset(reverbSpreadLine, 0, sizeof(reverbSpreadLine));
+    if (reverbSpreadWritten) std::memset(reverbSpreadLine, 0, sizeof(reverbSpreadLine));
+    reverbSpreadWritten = 0;
 }
 
 // The engine reset runs this after initModFX and the distortion filters' reset.
@@ -70,7 +71,8 @@ void APlugin::resetFX() {
     delayMixSmooth = fxValue(tag::DelayMix);
     reverbMixSmooth = fxValue(tag::ReverbMix);
     reverb.mute();
-    std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
+    if (reverbPreDelayWritten) std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
+    reverbPreDelayWritten = 0;
     modFX.mixSmooth = fxValue(tag::ModFxMix);
     distortFXMixSmooth = fxValue(tag::DistortionFxMix);
     for (int n = 0; n < 7; ++n) distortFXParSmooth[n] = fxValue(tag::DistortionFx1 + n);

@@ -131,6 +131,7 @@ void APlugin::doFXMod(stereoStruct in0, stereoStruct in1, stereoStruct* out0, st
         m.counter = c + 2;
         return;
     }
+    m.linesWritten = 1;
     if (((c >> 1) & 1u) == 0) modFXLfoUpdate();
 
     ModFXPass pass;

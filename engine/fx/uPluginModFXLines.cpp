@@ -58,9 +58,14 @@ void ModFXState::clear() {
     highRest = 1.0f;
     bandLow = bandHigh = stereoStruct{};
     limiterEnv = 0.0f;
-    for (stereoStruct& f : chorus) f = {};
-    for (auto& line : ensemble)
-        for (stereoStruct& f : line) f = {};
+    // Lines the effect has not run on since the last clear are silent already.
+    if (linesWritten) {
+        for (stereoStruct& f : chorus) f = {};
+        for (auto& line : ensemble)
+            for (stereoStruct& f : line) f = {};
+        std::memset(phaserWiden, 0, sizeof(phaserWiden));
+        linesWritten = 0;
+    }
     // The ensemble voices start spread over the cycle.
     for (int k = 0; k < kEnsembleVoices; ++k) ensemblePhase[k] = static_cast<float>(k) / 6.0f;
     std::memset(phaserX1, 0, sizeof(phaserX1));
@@ -69,7 +74,6 @@ void ModFXState::clear() {
     std::memset(phaserY2, 0, sizeof(phaserY2));
     phaserFeedback = {};
     ensembleSpread = 1.0f;
-    std::memset(phaserWiden, 0, sizeof(phaserWiden));
     waveSmooth = {};
     ringPhase = 0.0f;
     mixSmooth = keepMix;

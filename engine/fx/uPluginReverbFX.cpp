@@ -20,6 +20,7 @@ void APlugin::doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, s
     *out0 = in0;
     *out1 = in1;
     if (!getOnOff(tag::ReverbOn)) return;
+    reverbSpreadWritten = reverbPreDelayWritten = 1;
 
     const uint32_t c = reverbPassCounter;
     if (((c >> 1) & 7u) == 0) {

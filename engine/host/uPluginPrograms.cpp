@@ -92,6 +92,9 @@ void APlugin::setPresetParameters() {
             if (paramNotifiesEditor[t]) pushToEditor(t, currentValues[t]);
 
     userWavePresetNumbers[0] = userWavePresetNumbers[1] = -1;
+    // The loaded points need their tables: the audio thread builds them over its next updates.
+    requestUserWaveRebuild(0, false);
+    requestUserWaveRebuild(1, false);
 
     // Performance switches never come back on with a sound.
     auto clearInSets = [this](int t) {

@@ -157,21 +157,16 @@ void APlugin::setGlobalOscillators() {
                          static_cast<int>((2.0f * currentValues[fineTags[o]] - 1.0f) * 100.0f)) /
                      1200.0f;
         const int type = getSteppedValue(typeTags[o]);
-        if (type != oscType[o] && (type == 4 || type == 5)) userWaveDirty[type - 4] = 1;
+        if (type != oscType[o] && (type == 4 || type == 5)) requestUserWaveRebuild(type - 4, true);
         oscType[o] = type;
         oscNoise[o] = type == 6 || type == 7;
         const float sub = currentValues[subTags[o]];
         subOn[o] = std::fabs(sub - 0.5f) > 0.01f || destInUseSubVol[o];
         subWaveSet[o] = sub >= 0.5f ? 2 * OSC_BANDS_PER_WAVE : 0;
     }
-    // A wave an oscillator switched to is built here, unless the editor is rebuilding one now;
-    // then it stays asked for and is built at a later update.
-    for (int n = 0; n < 2; ++n)
-        if (userWaveDirty[n] && lockUserWaves(false)) {
-            userWaveDirty[n] = 0;
-            rebuildUserWave(n);
-            unlockUserWaves();
-        }
+    // A wave an oscillator switched to is built over the next updates, a step at a time; a
+    // step waits while the editor is rebuilding a wave itself.
+    advanceUserWaveBuild();
     osc2ModMode = getSteppedValue(tag::Osc2ModMode);
     updateOscLfoRates();
 }

@@ -182,6 +182,7 @@ void APlugin::createBaseUserTableFromPartials(int n) {
 void APlugin::updatePartials(int n) {
     if (!isValidWave(n)) return;
     lockUserWaves(true);
+    userWaveEdits.fetch_add(1);
     pointsToBaseTable(n);
     getPartialsFromBaseUserTable(n);
     unlockUserWaves();
@@ -204,6 +205,7 @@ void APlugin::createUserLFOWave(int n) {
 void APlugin::createUserWaveTable(int n) {
     if (!isValidWave(n)) return;
     lockUserWaves(true);
+    userWaveEdits.fetch_add(1);
     rebuildUserWave(n);
     unlockUserWaves();
 }
