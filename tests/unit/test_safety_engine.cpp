@@ -1,9 +1,12 @@
 // The engine over long runs and from two threads: its 64-bit counters crossing 2^32 and 2^63
-// change nothing that is heard, and resets asked for by another thread than the render's wait
+// change nothing that is heard, every block runs with denormals flushed and gives the host its
+// own floating-point mode back, and resets asked for by another thread than the render's wait
 // for the next block (or run at once while the host has the plug-in suspended).
 #include "RenderEngine.h"
 
 #include <gtest/gtest.h>
+
+#include <xmmintrin.h>
 
 #include <cmath>
 #include <thread>
@@ -67,6 +70,41 @@ TEST(EngineCounters, PlayingAcrossTheWrapOf32And63BitsSoundsAsFromZero) {
         EXPECT_EQ(differing, 0u) << "counters from " << start;
         EXPECT_GT(e->getSampleCounter(), start + 40960);
     }
+}
+
+// The floating-point control word the engine had when it asked the host for the time.
+unsigned csrDuringBlock = 0;
+VstIntPtr timeAskingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    if (opcode == audioMasterVersion) return 2400;
+    if (opcode == audioMasterGetTime) csrDuringBlock = _mm_getcsr();
+    return 0;
+}
+
+TEST(EngineDenormals, EveryBlockFlushesDenormalsAndGivesTheHostItsModeBack) {
+    constexpr unsigned kFlushToZero = 0x8000, kDenormalsAreZero = 0x0040, kStatusFlags = 0x3F;
+    const std::string folder = makeTempFolder("zek2csr");
+    setPrefsFileForTesting(folder + "/prefs.conf");
+    {
+        auto engine = std::make_unique<APlugin>(timeAskingHost);
+        engine->setSampleRate(48000.0f);
+        std::vector<float> out(256), in(256, 0.0f);
+        float* inputs[2] = {in.data(), in.data()};
+        float* outputs[2] = {out.data(), out.data()};
+        const unsigned hostMode = _mm_getcsr();
+        _mm_setcsr(hostMode & ~(kFlushToZero | kDenormalsAreZero));
+        for (int block = 0; block < 3; ++block) {
+            csrDuringBlock = 0;
+            engine->processReplacing(inputs, outputs, 256);
+            EXPECT_EQ(csrDuringBlock & (kFlushToZero | kDenormalsAreZero),
+                      kFlushToZero | kDenormalsAreZero);
+            EXPECT_EQ(_mm_getcsr() & ~kStatusFlags,
+                      hostMode & ~(kFlushToZero | kDenormalsAreZero | kStatusFlags));
+        }
+        _mm_setcsr(hostMode);
+    }
+    setPrefsFileForTesting("");
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 TEST(EngineRequests, ResetsOfAnotherThreadWaitForTheNextBlockOrRunAtOnceWhenSuspended) {
