@@ -10,16 +10,6 @@
 
 using namespace VSTGUI;
 
-void uEditor::setDropTag(int tag) {
-    if (!isValidTag(tag)) return;
-    dropTag = tag;
-    dropReleased = false;
-}
-
-void uEditor::releasedDropDial() {
-    dropReleased = true;
-}
-
 namespace {
 
 enum MIDIMenuEntry { kSetDefault = 0, kSetOriginal = 1, kSetTyped = 2 };

@@ -1,6 +1,13 @@
 // The editor's named controls: the ones that carry an action of their own, a caption the idle
 // pass relights, or a place in a view container. The layout builders fill them at opening
 // through the factory; closing empties the set. Host user-interface thread only.
+//
+// How a layout builder uses it: make every control through the uEditor factory (the editor's
+// `buildingScreen` tells which screen it belongs to), keep the ones named here in their
+// member, list the views a screen shows in its `*Views` array in drawing order (the top bar
+// and the five containers are added before them), put a container's content in that
+// container's arrays only, and give fixed-name views their hover name (setHoverName).
+// Controls with a parameter tag need no member: the registry finds them by tag and screen.
 #pragma once
 
 class TKnob;
@@ -14,7 +21,11 @@ class TMenuButton;
 class TReadout;
 class TLabel;
 class TBitmap;
+class TArpScreen;
+class TWaveDisplay;
+class TXYScreen;
 namespace VSTGUI {
+class CBitmap;
 class CView;
 class CControl;
 class CKickButton;
@@ -77,7 +88,8 @@ struct uEditorControlSet {
     CKickButton* easyButton = nullptr;
     CKickButton* backButton = nullptr;
     TMenuButton* settingsButton = nullptr;
-    TBitmap* editedIndicator = nullptr; // shows whether the sound was edited
+    TBitmap* editedIndicator = nullptr;         // shows whether the sound was edited
+    VSTGUI::CBitmap* indicatorPictures[2] = {}; // 0 as loaded, 1 edited
     TReadout* parameterName = nullptr;
     TReadout* parameterValue = nullptr;
     CView* topViews[edlayout::kTopViews] = {}; // further top-bar views in adding order
@@ -106,12 +118,12 @@ struct uEditorControlSet {
     TOptionMenu* eqTypeMenus[2] = {}; // the EQ view's two "TYPE" menus
 
     // Displays (tag 9999, not registered) and the ribbon.
-    CView* xyDisplays[edlayout::kScreens][2] = {};
+    TXYScreen* xyDisplays[edlayout::kScreens][2] = {};
     CView* eqDisplays[edlayout::kScreens] = {};
     CView* gateDisplays[edlayout::kScreens][2] = {};
-    CView* arpGrid = nullptr;
+    TArpScreen* arpGrid = nullptr;
     CView* modMatrixDisplay = nullptr;
-    CView* waveDisplay = nullptr;
+    TWaveDisplay* waveDisplay = nullptr;
     CView* pathDisplays[2] = {};
     TSlider* ribbon = nullptr;
 

@@ -1,10 +1,18 @@
-// The engine's road into the editor. setParameter, resume, triggerOver, turnPartialOff and
-// clearUndos may run on the audio thread: they only set atomic marks (a bit per tag, flags, a
-// level). The idle pass, on the user-interface thread, serves the marks and is the only code
-// that touches controls and views.
+// The engine's road into the editor and the editor's two refresh passes. setParameter,
+// resume, triggerOver, turnPartialOff and clearUndos may run on the audio thread: they only
+// set atomic marks (a bit per tag, flags, a level). The idle pass, on the user-interface
+// thread, serves the marks and is the only code that touches controls and views.
+#include "editor/EditorModeTables.h"
 #include "editor/ueditor.h"
 
+#include "controls/TButtons.h"
+#include "controls/TOptionMenu.h"
+#include "controls/TReadouts.h"
+#include "controls/TSlider.h"
+#include "controls/displays/TXYScreen.h"
 #include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,9 +22,6 @@ using namespace VSTGUI;
 namespace {
 constexpr uint32_t kIdlePassMs = 40;
 constexpr float kResumeThreshold = 0.00001f;
-constexpr int kOverloadFadeStep = 10;
-constexpr int kKindButton = 0;
-constexpr int kKindOptionMenu = 2;
 } // namespace
 
 void uEditor::markTag(int tag) {
@@ -28,12 +33,19 @@ bool uEditor::isTagMarked(int tag) const {
     return (dirtyTags[tag >> 6].load(std::memory_order_acquire) >> (tag & 63)) & 1u;
 }
 
-void uEditor::raiseRedrawForTag(int tag) {
-    if (tag == 333 || tag == 334) redrawDistortVoice = true;
-    if (tag >= 306 && tag <= 331) redrawEQ = true;
-    if ((tag >= 18 && tag <= 32) || (tag >= 41 && tag <= 55)) redrawOscMod = true;
-    if ((tag >= 379 && tag <= 490) || (tag >= 513 && tag <= 777)) redrawMultiView = true;
-    if (tag == 779 || tag == 780 || tag == 787 || tag == 788) xyModesChanged = true;
+bool uEditor::isRedrawPending(int container) const {
+    switch (container) {
+    case 0:
+        return redrawOscMod.load();
+    case 1:
+        return redrawEQ.load();
+    case 2:
+        return redrawDistortVoice.load();
+    case 3:
+        return redrawMultiView.load();
+    default:
+        return xyModesChanged.load();
+    }
 }
 
 void uEditor::setParameter(int tag, float) {
@@ -45,10 +57,6 @@ void uEditor::setParameter(int tag, float) {
 
 void uEditor::triggerOver() {
     overloadLevel.store(255, std::memory_order_relaxed);
-}
-
-void uEditor::turnPartialOff() {
-    partialOffPending.store(true, std::memory_order_release);
 }
 
 void uEditor::clearUndos() {
@@ -70,18 +78,56 @@ void uEditor::doResume() {
     APlugin* engine = getEngine();
     if (!engine || !finishedOpening || showingScreen || busy) return;
     busy = true;
-    if (screenMode == 0) {
+    if (screenMode < 2) {
+        const int screen = screenMode;
         updatePresetMenu();
-        xyModesChanged = redrawOscMod = redrawEQ = redrawDistortVoice = redrawMultiView = true;
-    } else if (screenMode == 1) {
-        updatePresetMenu();
+        // Menus standing on the screen itself; those inside containers follow their refill.
+        for (int i = 0; i < controlCount; ++i) {
+            CControl* c = controls[i];
+            if (!c || controlKinds[i] != kKindMenu || controlScreen[i] != screen) continue;
+            if (c->getParentView() != frame || !isValidTag(c->getTag())) continue;
+            const int t = c->getTag();
+            if (t == tag::FilterType)
+                resumeMenu(static_cast<TOptionMenu*>(c), engine->getParameter(t), 49.99f,
+                           FILTER_TYPE_COUNT, FILTER_TYPE_STR);
+            else if (t == tag::MainLfoSpeedModSource)
+                resumeMenu(static_cast<TOptionMenu*>(c), engine->getParameter(t), 127.99f,
+                           SRC_COUNT, SRC_STR);
+            else
+                resumeMenu(static_cast<TOptionMenu*>(c));
+        }
+        for (int pad = 0; pad < 2; ++pad) {
+            const int mode = engine->getSteppedValue(edtables::XY_RECORD_MODE_TAGS[pad]);
+            for (int k = 0; k < 3; ++k)
+                if (TRadioButton* r = ui.xyModeRadios[screen][pad][k]) r->setState(mode == k);
+            if (CView* d = ui.xyDisplays[screen][pad]) d->setDirty(true);
+        }
+        if (TOptionMenu* lock = ui.playLockMenus[screen])
+            lock->setString(LOCK_STR[std::clamp(engine->getLockState(1), 0, LOCK_COUNT - 1)]);
         xyModesChanged = true;
+        if (screen == 0) redrawOscMod = redrawEQ = redrawDistortVoice = redrawMultiView = true;
+    } else {
+        // The back side's two typed settings, shown as the numbers the user typed.
+        const float a4 = engine->getParameter(tag::GlobalTuning);
+        const float brick = engine->getParameter(tag::BrickFilterFrequency);
+        if (ui.a4Readout) {
+            ui.a4Readout->setString(
+                std::to_string(static_cast<int>(std::pow(2.0f, 2.0f * a4 - 1.0f) * 440.0f)) +
+                " Hz");
+            ui.a4Readout->setDirty(true);
+        }
+        if (ui.brickReadout) {
+            ui.brickReadout->setString(
+                std::to_string(static_cast<int>(std::pow(2.0f, 12.0f * brick) * 20.0f / 1000.0f)) +
+                " KHz");
+            ui.brickReadout->setDirty(true);
+        }
     }
+    // Buttons and menus follow through their own refresh, never through the registry.
     for (int i = 0; i < controlCount; ++i) {
         CControl* c = controls[i];
         const int kind = controlKinds[i];
-        if (!c || !isValidTag(c->getTag()) || kind == kKindButton || kind == kKindOptionMenu)
-            continue;
+        if (!c || !isValidTag(c->getTag()) || kind == kKindButton || kind == kKindMenu) continue;
         const float v = engine->getParameter(c->getTag());
         if (std::fabs(c->getValue() - v) > kResumeThreshold) {
             c->setValue(v);
@@ -100,13 +146,15 @@ void uEditor::serveParameter(int tag) {
     // follow through their own refresh, never through the registry.
     for (int i = tagControlIndex[tag]; i >= 0; i = controlNextSameTag[i]) {
         CControl* c = controls[i];
-        if (!c || controlKinds[i] == kKindOptionMenu || c->getTag() != tag) continue;
+        if (!c || controlKinds[i] == kKindMenu || c->getTag() != tag) continue;
         if (c->getValue() == v) continue;
         c->setValue(v);
         c->invalid();
     }
 }
 
+// The marks left by any thread since the last pass, served in the order they matter: a whole
+// refresh first, then single tags, then the engine's notices.
 void uEditor::serveMarks() {
     if (resumePending.exchange(false)) doResume();
     for (int word = 0; word < 2048 / 64; ++word) {
@@ -114,29 +162,75 @@ void uEditor::serveMarks() {
         while (bits) {
             const int bit = __builtin_ctzll(bits);
             bits &= bits - 1;
-            serveParameter(word * 64 + bit);
+            serveTagAction(word * 64 + bit);
         }
     }
-    if (partialOffPending.exchange(false)) waveEditMode[0] = waveEditMode[1] = 0;
-    // The section model's undo levels are cleared here once it exists; nothing is kept yet.
+    if (partialOffPending.exchange(false)) {
+        for (int wave = 0; wave < 2; ++wave) {
+            TRadioButton* waveform = ui.waveEditRadios[wave][0];
+            TRadioButton* additive = ui.waveEditRadios[wave][1];
+            waveEditMode[wave] = 0;
+            if (!waveform || !additive) continue;
+            waveform->setState(true);
+            additive->setState(false);
+        }
+    }
+    // The section model's undo levels are cleared where that model lives.
     clearUndosPending.exchange(false);
-    if (screenRefreshPending.exchange(0) && screenMode == 0) showMainScreen();
-    if (!skipOscMod && redrawOscMod.exchange(false)) redrawOscModViewContainer();
-    if (!skipEQ && redrawEQ.exchange(false)) redrawEQViewContainer();
-    if (!skipDistortVoice && redrawDistortVoice.exchange(false)) redrawDistortVoiceViewContainer();
-    if (!skipMultiView && redrawMultiView.exchange(false)) redrawMultitViewContainer();
-    // The overload mark fades in steps; the main volume's label shows it once it exists.
-    const int level = overloadLevel.load(std::memory_order_relaxed);
-    if (level > 0) overloadLevel.store(std::max(0, level - kOverloadFadeStep));
 }
 
 void uEditor::idle() {
-    if (!frame || !effect || !finishedOpening || showingScreen || creatingControls || busy) return;
+    APlugin* engine = getEngine();
+    if (!frame || !engine || !finishedOpening || showingScreen || creatingControls || busy) return;
+    // The ribbon follows its spring on every call, between the throttled passes too.
+    if (screenMode < 2 && ui.ribbon) {
+        ui.ribbon->setCentered(engine->getOnOff(tag::RibbonBipolarOn));
+        ui.ribbon->setCurValue();
+    }
     const uint32_t t = getTicks();
     if (t - idleStamp >= kIdlePassMs) {
         idleStamp = t;
-        serveMarks();
+        idlePass(t);
     }
     // Window events are read on every call, so a drag follows the mouse between passes.
     if (frame) frame->idle();
+}
+
+void uEditor::idlePass(uint32_t t) {
+    APlugin* engine = getEngine();
+    serveMarks();
+    findHoveredView();
+    if (hoveredView && hoveredView == ui.modMatrixDisplay) dropMod();
+    if (dropReleased) dropTag = -1;
+    if (screenRefreshPending.exchange(0)) {
+        if (screenMode == 0) showMainScreen();
+        if (screenMode == 1) showEasyScreen();
+    }
+    if (screenMode == 2) {
+        idleHover();
+        return;
+    }
+    if (ui.editedIndicator && engine->getEditChanged() != editStateShown) {
+        editStateShown = engine->getEditChanged();
+        if (CBitmap* b = ui.indicatorPictures[editStateShown ? 1 : 0])
+            ui.editedIndicator->setBackground(b);
+        ui.editedIndicator->setDirty(true);
+        ui.editedIndicator->invalid();
+    }
+    if (ui.ribbon) ui.ribbon->setModValue(engine->getModValue(ui.ribbon->getTag()), t / 100);
+    if (screenMode == 1) {
+        idleEasyScreen(t);
+    } else {
+        idleShownModValues(0);
+        idleXYModes(0);
+        idleSectionLooks(t);
+        for (TXYScreen* pad : ui.xyDisplays[0])
+            if (pad) pad->update(static_cast<int>(t / 200), xyModOn);
+        if (!skipOscMod && redrawOscMod.load()) redrawOscModViewContainer();
+        if (!skipEQ && redrawEQ.load()) redrawEQViewContainer();
+        if (!skipDistortVoice && redrawDistortVoice.load()) redrawDistortVoiceViewContainer();
+        idleMultiView(t);
+        if (!skipMultiView && redrawMultiView.load()) redrawMultitViewContainer();
+    }
+    idleHover();
 }

@@ -1,11 +1,29 @@
-// Showing the main screen and refilling its view containers. Screens switch by detaching the
-// frame's views and adding the chosen screen's views again; containers are refilled only from
-// the idle pass, when their redraw request is set. Host user-interface thread.
+// Showing the screens: the frame is emptied (the views stay alive) and the chosen screen's
+// views are added again in drawing order. The main screen's top bar and its five view
+// containers come first. Host user-interface thread.
 #include "editor/ueditor.h"
 
+#include "controls/TButtons.h"
+#include "controls/TOptionMenu.h"
+#include "controls/TReadouts.h"
 #include "engine/APlugin.h"
+#include "engine/params/StringTables.h"
+
+#include <algorithm>
 
 using namespace VSTGUI;
+
+namespace {
+void addAll(CViewContainer* to, CView* const* views, int count) {
+    for (int i = 0; i < count; ++i)
+        if (views[i]) to->addView(views[i]);
+}
+
+void setRadios(TRadioButton* const* radios, int count, int selected) {
+    for (int i = 0; i < count; ++i)
+        if (radios[i]) radios[i]->setState(i == selected);
+}
+} // namespace
 
 void uEditor::showMainScreen() {
     if (!frame || mainScreenGuard) return;
@@ -23,59 +41,83 @@ void uEditor::showMainScreen() {
 }
 
 void uEditor::showMainScreenControls() {
-    if (!getEngine() || showingScreen || !frame) return;
+    APlugin* engine = getEngine();
+    if (!engine || showingScreen || !frame) return;
     showingScreen = true;
     for (CViewContainer* c : {oscModContainer[0], oscModContainer[1], eqContainer,
                               distortVoiceContainer, multiViewContainer})
         if (c) frame->addView(c);
     showTop();
+    // The layout lists the section menu buttons, labels, knobs, switches, sliders, menus and
+    // displays in the order they draw; the radio groups show their selections.
+    addAll(frame, ui.mainViews, edlayout::kMainViews);
+    for (int osc = 0; osc < 2; ++osc) setRadios(ui.oscPageRadios[osc], 3, oscPage[osc]);
+    setRadios(ui.eqRadios[0], 2, selectedEQ);
+    setRadios(ui.pageRadios, skin::kPageCount, multiViewPage);
+    if (TOptionMenu* lock = ui.playLockMenus[0])
+        lock->setString(LOCK_STR[std::clamp(engine->getLockState(1), 0, LOCK_COUNT - 1)]);
     showingScreen = false;
 }
 
-// The top bar's controls join here as the main screen's layout is built.
-void uEditor::showTop() {}
-
-void uEditor::redrawOscModViewContainer() {
-    if (!oscModContainer[0] || !oscModContainer[1] || !getEngine() || skipOscMod) return;
-    skipOscMod = true;
-    redrawOscMod = false;
-    for (CViewContainer* c : oscModContainer) {
-        if (c->getNbViews() > 0) c->removeAll(false);
-        c->setBackground(getSkinBitmap(skin::kOscModBackground));
-        c->invalid();
-    }
-    skipOscMod = false;
+void uEditor::showTop() {
+    if (!getEngine() || !frame) return;
+    CView* const bar[] = {ui.presetMenu,    ui.folderMenu, ui.previewButton,  ui.editedIndicator,
+                          ui.editButton,    ui.origButton, ui.ecsMenu,        ui.helpButton,
+                          ui.easyButton,    ui.backButton, ui.settingsButton, ui.parameterName,
+                          ui.parameterValue};
+    for (CView* v : bar)
+        if (v && !v->isAttached()) frame->addView(v);
+    for (TOptionMenu* m : ui.presetColumnMenus)
+        if (m && !m->isAttached()) frame->addView(m);
+    addAll(frame, ui.topViews, edlayout::kTopViews);
+    updatePresetMenu();
 }
 
-void uEditor::redrawEQViewContainer() {
-    if (!eqContainer || !getEngine() || skipEQ) return;
-    skipEQ = true;
-    redrawEQ = false;
-    if (eqContainer->getNbViews() > 0) eqContainer->removeAll(false);
-    eqContainer->setBackground(getSkinBitmap(skin::kEQBackground));
-    eqContainer->invalid();
-    skipEQ = false;
+// The easy screen and the back side in their least form: their views in the order the
+// layout listed them; the layouts of those screens complete them.
+void uEditor::showEasyScreen() {
+    if (!frame || !getEngine() || showingScreen) return;
+    showingScreen = true;
+    frame->removeAll(false);
+    frame->invalidRect(frame->getViewSize());
+    frame->setDirty(false);
+    frame->setBackground(getSkinBitmap(skin::kEasyBackground));
+    showTop();
+    addAll(frame, ui.easyViews, edlayout::kEasyViews);
+    setRadios(ui.eqRadios[1], 2, selectedEQ);
+    showingScreen = false;
+    screenMode = 1;
+    resume();
+    frame->setDirty(true);
 }
 
-void uEditor::redrawDistortVoiceViewContainer() {
-    if (!distortVoiceContainer || !getEngine() || skipDistortVoice) return;
-    skipDistortVoice = true;
-    redrawDistortVoice = false;
-    if (distortVoiceContainer->getNbViews() > 0) distortVoiceContainer->removeAll(false);
-    distortVoiceContainer->setBackground(getSkinBitmap(skin::kDistortVoiceBackground));
-    distortVoiceContainer->invalid();
-    skipDistortVoice = false;
+void uEditor::showBackScreen() {
+    if (!frame || !getEngine()) return;
+    frame->removeAll(false);
+    frame->invalidRect(frame->getViewSize());
+    frame->setDirty(false);
+    screenMode = 2;
+    frame->setBackground(getSkinBitmap(skin::kBackSideBackground));
+    addAll(frame, ui.backViews, edlayout::kBackViews);
+    resume();
+    frame->setDirty(true);
 }
 
-void uEditor::redrawMultitViewContainer() {
-    if (!multiViewContainer || !getEngine() || skipMultiView) return;
-    skipMultiView = true;
-    redrawMultiView = false;
-    if (multiViewContainer->getNbViews() > 0) multiViewContainer->removeAll(false);
-    // The page pictures were decoded when the editor opened; a refill only points at one.
-    multiViewContainer->setBackground(getPageBackground(multiViewPage));
-    multiViewContainer->invalid();
-    skipMultiView = false;
+void uEditor::hideBackScreen() {
+    if (!frame) return;
+    frame->removeAll(false);
+    frame->invalidRect(frame->getViewSize());
+    frame->setDirty(false);
+    frame->setBackground(getSkinBitmap(skin::kMainBackground));
+    showMainScreen();
+}
+
+void uEditor::updatePresetMenu() {
+    APlugin* engine = getEngine();
+    if (!engine || !ui.presetMenu) return;
+    char name[64] = {};
+    engine->getProgramName(name);
+    ui.presetMenu->setString(name);
 }
 
 void uEditor::setMultiViewPage(int page) {
@@ -94,6 +136,3 @@ void uEditor::createMainScreenControls() {
 void uEditor::createEasyScreenControls() {}
 
 void uEditor::createBackScreen() {}
-
-// The preset menu shows the current preset's name once the top bar exists.
-void uEditor::updatePresetMenu() {}

@@ -3,6 +3,7 @@
 #include "editor/ueditor.h"
 
 #include "controls/FontTables.h"
+#include "editor/EditorModeTables.h"
 #include "editor/SkinResources.h"
 #include "engine/APlugin.h"
 #include "engine/params/StringTables.h"
@@ -42,6 +43,14 @@ uEditor::uEditor(AudioEffect* owner) : AEffGUIEditor(owner) {
     animationOn = getRegValue("Animation", true);
     xyModOn = getRegValue("XYMod", true);
     clearUndos();
+    // Each mode starts from its defaults; switching modes then remembers what the user set.
+    for (int row = 0; row < edtables::kDistortModes; ++row)
+        for (int k = 0; k < edtables::kDistortSlots; ++k)
+            distortVoiceMemory[row][k] = distortFXMemory[row][k] =
+                edtables::DISTORT_DEFAULTS[row][k];
+    for (int mode = 0; mode < edtables::kModFXModes; ++mode)
+        for (int k = 0; k < edtables::kModFXSlots; ++k)
+            modFXMemory[mode][k] = edtables::MODFX_DEFAULTS[mode][k];
     idleStamp = programStepStamp = lastProgramStepAttempt = getTicks();
     // The last size that is switched on wins; none on is 100 percent.
     for (int index = 1; index < 4; ++index)
@@ -116,10 +125,16 @@ bool uEditor::open(void* parentWindow) {
     multiViewContainer = makeContainer(getSkinBitmap(skin::kMultiViewBackground),
                                        getScaled(kMultiViewX, -2, 0, -4), getScaled(kMultiViewY));
 
-    controlCount = 0;
+    clearRegistry();
+    mainControlsMade = false;
+    buildingScreen = 0;
     createMainScreenControls();
+    mainControlsMade = true;
+    buildingScreen = 1;
     createEasyScreenControls();
+    buildingScreen = 2;
     createBackScreen();
+    buildingScreen = 0;
     dropTag = -1;
     dropReleased = false;
     showMainScreen();
@@ -162,19 +177,7 @@ void uEditor::releaseOpening() {
     removeControls();
     clearRegistry();
     editControl = nullptr;
+    hoveredView = nullptr;
 }
 
-void uEditor::valueChanged(CControl*) {}
-
-// The section controls do not exist until the editor's screens are built; until then there is
-// nothing to swap or redraw.
-void uEditor::updateDistortVoice(int, int) {}
-void uEditor::updateDistortFX(int, int) {}
-void uEditor::updateModFX(int, int) {}
-void uEditor::updateArpSteps() {}
 void uEditor::addWaveUndo() {}
-
-void uEditor::updateShaperModeMenu(int mode) {
-    // The shaper mode is stored even while no display shows it.
-    if (APlugin* engine = getEngine()) engine->setSteppedValue(1005, mode);
-}

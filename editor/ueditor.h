@@ -334,6 +334,10 @@ public:
 
     // Value roads and refresh.
     void updateWaveScreen();
+    // The easy screen and the back side, in the least form their layouts build on.
+    void showEasyScreen();
+    void showBackScreen();
+    void hideBackScreen();
     void dropMod();
     void updateReadout(const std::string& name, const std::string& value);
     const std::string& getHoverName() const { return hoverName; }
@@ -361,11 +365,15 @@ private:
     void resumeMenusOfTag(int tag);
     void resumeTitleMenusOfTag(int tag, float range, int count, const char* const* titles);
     void swapModeMemory(const int* tags, int count, float (*memory)[8], int oldRow, int newRow);
+    void idlePass(uint32_t t);
+    void findHoveredView();
     void idleSectionLooks(uint32_t t);
     void idleMultiView(uint32_t t);
     void idleEasyScreen(uint32_t t);
     void idleHover();
-    void idleFixedModValues(int screen);
+    void idleShownModValues(int screen);
+    void idleXYModes(int screen);
+    void fillFXPage();
     void showPageViews(VSTGUI::CView* const* views, int count);
     void greyLook(int look, int screen, bool off);
     bool actTopBar(VSTGUI::CControl* c, bool pressed);
@@ -378,6 +386,7 @@ private:
     void waveShaperReset();
     void waveRebuild();
 
+    VSTGUI::CView* hoveredView = nullptr;
     int controlScreen[kMaxControls] = {};
     int controlNextSameTag[kMaxControls] = {};
     TLabel* controlCaption[kMaxControls] = {};
@@ -393,6 +402,7 @@ private:
     float distortFXMemory[27][8] = {};
     float modFXMemory[10][8] = {};
     int keptPlayMode = 0;
+    bool mainControlsMade = false;
     int selectedUserWave = 0;
     int waveDrawMode = 0;
     std::atomic<bool> waveChanged{false};

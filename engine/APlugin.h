@@ -225,6 +225,8 @@ public:
     void setPresetParameters();
     bool getIsSettingPreset() const;
     bool getEditChanged() const { return editChanged; }
+    // The manual the help button opens (the "Help" folder preference).
+    const std::string& getHelpPath() const { return helpPath; }
     // Set by the editor's open and close; the engine pushes nothing while opening or closed.
     void setEditorFlags(bool opening, bool open) {
         editorOpening = opening;

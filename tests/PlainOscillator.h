@@ -34,4 +34,29 @@ template <class Target> void setPlainOsc1(Target& p, int type) {
     p.setParameter(tag::Osc1ZekAmount, 0.0f);
 }
 
+// Oscillator 1 alone as above, heard as it is: no second oscillator, unison, drift,
+// portamento, bend, LFO to level, pan or cutoff, the amp envelope open at once, effects and
+// brick filter bypassed.
+template <class Target> void setPlainVoice(Target& p, int type) {
+    setPlainOsc1(p, type);
+    p.setParameter(tag::Osc2On, 0.0f);
+    p.setParameter(tag::Osc2SyncOn, 0.0f);
+    p.setParameter(tag::UnisonMode, stepValue(0, 29.99f));
+    p.setParameter(tag::AnalogDriftOn, 0.0f);
+    p.setParameter(tag::GlobalTuning, 0.5f);
+    p.setParameter(tag::PortamentoMode, 0.0f);
+    p.setParameter(tag::PitchBendUp, 0.0f);
+    p.setParameter(tag::PitchBendDown, 0.0f);
+    p.setParameter(tag::AmpEnvAttack, 0.0f);
+    p.setParameter(tag::AmpEnvDecay, 0.0f);
+    p.setParameter(tag::AmpEnvSustain, 1.0f);
+    p.setParameter(tag::AmpEnvRelease, 0.0f);
+    p.setParameter(tag::MainPan, 0.5f);
+    p.setParameter(tag::MainLfoToVolume, 0.0f);
+    p.setParameter(tag::MainLfoToPan, 0.0f);
+    p.setParameter(tag::MainLfoToFilterFrequency, 0.0f);
+    p.setParameter(tag::BypassFxOn, 1.0f);
+    p.setParameter(tag::BrickFilterOn, 0.0f);
+}
+
 } // namespace testpatch

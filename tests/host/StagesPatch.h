@@ -48,26 +48,12 @@ struct Stages {
 inline void apply(testhost::Plugin& p, const Stages& s) {
     std::vector<float> l, r;
     for (int i = 0; i < 3; ++i) p.process(4096, l, r); // the start-up program lands first
-    testpatch::setPlainOsc1(p, kSaw);
+    testpatch::setPlainVoice(p, kSaw);
     p.setParameter(tag::Osc2On, s.twoOscillators ? 1.0f : 0.0f);
     p.setParameter(tag::Osc2Type, step(kSaw, kOscTypeRange));
     p.setParameter(tag::Osc2Volume, 1.0f);
-    p.setParameter(tag::Osc2SyncOn, 0.0f);
     p.setParameter(tag::UnisonMode, step(s.unison, kUnisonRange));
     p.setParameter(tag::UnisonAmount, 0.3f);
-    p.setParameter(tag::AnalogDriftOn, 0.0f);
-    p.setParameter(tag::GlobalTuning, 0.5f);
-    p.setParameter(tag::PortamentoMode, 0.0f);
-    p.setParameter(tag::AmpEnvAttack, 0.0f);
-    p.setParameter(tag::AmpEnvDecay, 0.0f);
-    p.setParameter(tag::AmpEnvSustain, 1.0f);
-    p.setParameter(tag::AmpEnvRelease, 0.0f);
-    p.setParameter(tag::MainPan, 0.5f);
-    p.setParameter(tag::MainLfoToVolume, 0.0f);
-    p.setParameter(tag::MainLfoToPan, 0.0f);
-    p.setParameter(tag::MainLfoToFilterFrequency, 0.0f);
-    p.setParameter(tag::BypassFxOn, 1.0f);
-    p.setParameter(tag::BrickFilterOn, 0.0f);
 
     p.setParameter(tag::FilterType, step(s.filterType, kFilterTypeRange));
     p.setParameter(tag::FilterFrequency, s.cutoff);

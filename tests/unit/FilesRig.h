@@ -126,23 +126,7 @@ inline std::string aiffBytes(const SampleFormat& format) {
 // effects: its pitch is the played key's.
 inline void plainPatch(rendertest::Engine& e, int type = 0) {
     APlugin& p = *e;
-    auto step = [](int index, float range) { return (static_cast<float>(index) + 0.1f) / range; };
-    testpatch::setPlainOsc1(p, type);
-    p.setParameter(tag::Osc2On, 0.0f);
-    p.setParameter(tag::Osc2SyncOn, 0.0f);
-    p.setParameter(tag::UnisonMode, step(0, 29.99f));
-    p.setParameter(tag::AnalogDriftOn, 0.0f);
-    p.setParameter(tag::GlobalTuning, 0.5f);
-    p.setParameter(tag::PortamentoMode, 0.0f);
-    p.setParameter(tag::AmpEnvAttack, 0.0f);
-    p.setParameter(tag::AmpEnvDecay, 0.0f);
-    p.setParameter(tag::AmpEnvSustain, 1.0f);
-    p.setParameter(tag::AmpEnvRelease, 0.0f);
-    p.setParameter(tag::MainPan, 0.5f);
-    p.setParameter(tag::MainLfoToVolume, 0.0f);
-    p.setParameter(tag::MainLfoToPan, 0.0f);
-    p.setParameter(tag::BypassFxOn, 1.0f);
-    p.setParameter(tag::BrickFilterOn, 0.0f);
+    testpatch::setPlainVoice(p, type);
     e.settle();
 }
 
@@ -155,20 +139,6 @@ inline std::vector<float> holdKey(rendertest::Engine& e, int key, double seconds
     e.play({{0x80, key, 0}});
     e.settle();
     return left;
-}
-
-// Frequency from rising zero crossings, interpolated between samples.
-inline double crossingFrequency(const std::vector<float>& x, double rate) {
-    double first = -1.0, last = -1.0;
-    int count = 0;
-    for (size_t i = 1; i < x.size(); ++i)
-        if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
-            const double t = double(i - 1) + x[i - 1] / double(x[i - 1] - x[i]);
-            if (first < 0.0) first = t;
-            last = t;
-            ++count;
-        }
-    return count > 1 ? (count - 1) * rate / (last - first) : 0.0;
 }
 
 } // namespace filesrig

@@ -130,26 +130,6 @@ TEST(ArpEngine, EditorQueriesAndTheSwitchesThatStopIt) {
     EXPECT_EQ(e.getArpLedPos(), 5);
     e.setParameter(tag::ArpKeyEntryOn, 0.0f);
     e.updateArpOften();
-    EXPECT_EQ(e.getArpLedPos(), -1);
-    e.setParameter(tag::ArpKeyEntryOn, 1.0f);
-    e.updateArpOften();
-    EXPECT_EQ(e.getArpLedPos(), 0) << "leaving key entry returned to the first step";
-    e.setParameter(tag::ArpKeyEntryOn, 0.0f);
-    e.updateArpOften();
-
-    // Latch: switched off, the keys it kept are let go.
-    rig.stepped(tag::ArpLatchOn, 1);
-    e.setParameter(tag::ArpLatchOn, 1.0f);
-    e.updateArpRare();
-    rig.press(62);
-    rig.press(65);
-    rig.release(62);
-    rig.release(65);
-    EXPECT_EQ(e.arpHeldCount, 2);
-    e.setParameter(tag::ArpLatchOn, 0.0f);
-    e.updateArpRare();
-    EXPECT_EQ(e.arpHeldCount, 0);
-    EXPECT_EQ(e.arpHeldReleaseCount, 0);
 }
 
 TEST(ArpEngine, ChordTiesKeepTheirVoicesAndModArpMonoRestartsAtEachNote) {

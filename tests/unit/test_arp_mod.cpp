@@ -81,18 +81,6 @@ TEST(ArpMod, GlobalModArpPublishesEachStepToEveryVoice) {
     EXPECT_EQ(globalSteps(*e, 4), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(e->getArpLedPos(), 3);
 
-    // Smoothing: a Smooth of 0 follows at once, a full Smooth only slowly.
-    e->smoothArpFree();
-    EXPECT_FLOAT_EQ(e->voiceSource[9][kSrcFree1], e->arpModFreeTarget[0]);
-    EXPECT_NEAR(e->voiceSource[9][kSrcSmoothFree1], e->arpModFreeTarget[0], 1e-6);
-    e->setParameter(tag::SeqSmoothA, 1.0f);
-    e->updateArpOften();
-    e->arpModFreeTarget[0] = -1.0f;
-    e->arpModFreeSmooth[0] = 1.0f;
-    e->smoothArpFree();
-    EXPECT_GT(e->lastVoiceSource[kSrcSmoothFree1], 0.99f);
-    EXPECT_LT(e->lastVoiceSource[kSrcSmoothFree1], 1.0f);
-
     // "Off": the mod arp stops at the end of the pattern and publishes nothing more.
     auto once = modEngine(13, 1, 2);
     once->restartModArp();

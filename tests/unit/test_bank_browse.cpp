@@ -104,7 +104,4 @@ TEST(BankBrowse, InitPatchKeepsTheNameAndMarksTheSoundEdited) {
     // Compare still returns to the preset as loaded.
     f.engine->origProgram();
     EXPECT_FLOAT_EQ(f.engine->getParameter(kMainVolume), 0.4f);
-
-    EXPECT_FALSE(APlugin::fileExists(""));
-    EXPECT_FALSE(APlugin::fileExists("/nonexistent/zek2/file"));
 }

@@ -42,21 +42,10 @@ TEST_F(ControlsTest, TogglesFlipOnEveryClickAndRadioButtonsOnlySwitchOn) {
     EXPECT_EQ(rec.values.size(), 2u);
     EXPECT_EQ(rec.begins, 2);
     EXPECT_EQ(rec.ends, 2);
-    t->setValue(0.7f); // int(0.7) is 0: the next click switches on
-    press(CPoint(20, 20), kLButton);
-    EXPECT_FLOAT_EQ(t->getValue(), 1.0f);
-    t->setValue(0.6f);
-    t->setState(true); // 0.6 already counts as on
-    EXPECT_FLOAT_EQ(t->getValue(), 0.6f);
-    t->setState(false);
-    EXPECT_FLOAT_EQ(t->getValue(), 0.0f);
     t->setInvisible(true);
     rec.values.clear();
     press(CPoint(20, 20), kLButton);
     EXPECT_TRUE(rec.values.empty());
-    frame->setBackground(nullptr);
-    frame->setBackgroundColor(kBlackCColor);
-    EXPECT_TRUE(near(pixel(CPoint(20, 20)), kBlackCColor));
 
     press(CPoint(60, 20), kLButton);
     EXPECT_FLOAT_EQ(r->getValue(), 1.0f);
@@ -97,15 +86,6 @@ TEST_F(ControlsTest, ReadoutsShowTheEngineTextAndClickAsMomentaryButtons) {
     EXPECT_FLOAT_EQ(rec.values[0], 1.0f);
     EXPECT_FLOAT_EQ(rec.values[1], 0.0f);
     EXPECT_EQ(button->getString(), "Go");
-
-    auto* version =
-        add(new TReadoutString(CRect(10, 70, 200, 100), &rec, "v1", false, true, false));
-    EXPECT_EQ(version->getString(), "v1");
-    frame->render();
-    lit = 0;
-    for (int x = 10; x < 200; ++x)
-        for (int y = 70; y < 100; ++y) lit += near(frame->getPixel(x, y), kWhiteCColor, 60);
-    EXPECT_GT(lit, 5);
 }
 
 TEST_F(ControlsTest, LabelsBreakLinesDimAndCutOverlongText) {
@@ -152,10 +132,6 @@ TEST_F(ControlsTest, LabelsBreakLinesDimAndCutOverlongText) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), 254u);
     EXPECT_EQ(lines[1], "ok");
-    l->setBypassed(false);
-    l->setString(many + wide);
-    frame->render();
-    EXPECT_EQ(l->getLineCount(), 20);
 }
 
 TEST_F(ControlsTest, BitmapAlphaZeroHidesThePictureButKeepsTheView) {

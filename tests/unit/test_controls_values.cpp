@@ -56,15 +56,6 @@ TEST_F(ControlsTest, KnobDragReachesTheEndsUndoesOvershootAndTakesShiftWithoutAJ
     release(CPoint(120, 180));
     EXPECT_EQ(rec.ends, 1);
     EXPECT_EQ(ed->getDropTag(), kTag);
-
-    // A click without a move sends the unchanged value once inside its own bracket.
-    rec.values.clear();
-    press(start, kLButton);
-    release(start);
-    ASSERT_EQ(rec.values.size(), 1u);
-    EXPECT_NEAR(rec.values[0], 0.798f, 1e-5);
-    EXPECT_EQ(rec.begins, 2);
-    EXPECT_EQ(rec.ends, 2);
 }
 
 TEST_F(ControlsTest, KnobValueClicksWheelAndCommandMenu) {
@@ -81,9 +72,6 @@ TEST_F(ControlsTest, KnobValueClicksWheelAndCommandMenu) {
     EXPECT_FLOAT_EQ(knob->getValue(), 0.25f);
     knob->setValue(0.9f);
     EXPECT_EQ(press(at, kLButton | kControl), kDone);
-    EXPECT_FLOAT_EQ(knob->getValue(), 0.25f);
-    knob->setValue(0.9f);
-    press(at, kLButton | kControl | kAlt); // Command wins over Option
     EXPECT_FLOAT_EQ(knob->getValue(), 0.25f);
     press(at, kLButton | kControl | kShift);
     EXPECT_FLOAT_EQ(knob->getValue(), orig);
@@ -115,13 +103,6 @@ TEST_F(ControlsTest, KnobValueClicksWheelAndCommandMenu) {
     titles.clear();
     press(at, kLButton | kApple);
     EXPECT_FALSE(titles.empty());
-
-    // A knob without a parameter refuses every gesture.
-    TKnob* dead = add(makeKnob(&rec, uEditor::kNoTag));
-    dead->setViewSize(CRect(200, 300, 240, 340));
-    rec.values.clear();
-    EXPECT_EQ(press(CPoint(220, 320), kLButton), kDone);
-    EXPECT_TRUE(rec.values.empty());
 }
 
 TEST_F(ControlsTest, KnobShowsItsImageAndRing) {
@@ -154,12 +135,6 @@ TEST_F(ControlsTest, SlidersJumpToTheClickDragFinelyAndMarkTheModulatedValue) {
     p = CPoint(200, 110);
     h->onMouseDown(p, CButtonState(kLButton));
     EXPECT_FLOAT_EQ(h->getValue(), 1.0f);
-    p = CPoint(310, 100);
-    v->onMouseDown(p, CButtonState(kLButton));
-    EXPECT_FLOAT_EQ(v->getValue(), 1.0f);
-    p = CPoint(310, 200);
-    v->onMouseDown(p, CButtonState(kLButton));
-    EXPECT_FLOAT_EQ(v->getValue(), 0.0f);
 
     // Through the frame: a press in the middle, 20 pixels with Shift are one pixel's worth.
     press(CPoint(150, 110), kLButton);
@@ -178,9 +153,6 @@ TEST_F(ControlsTest, SlidersJumpToTheClickDragFinelyAndMarkTheModulatedValue) {
     h->setModValue(0.0f);
     // Circle of radius 5 centred at x = 100 + 10 + 0 + 1: its left edge.
     EXPECT_TRUE(near(pixel(CPoint(106, 110)), GREEN_COLOR, 60));
-    ed->setAnimation(false);
-    h->setModValue(0.0f);
-    EXPECT_FLOAT_EQ(h->getModValue(), 0.5f);
     v->setValue(0.3f);
     EXPECT_EQ(imageAt(pixel(CPoint(310, 150))), 3);
 }
@@ -196,13 +168,7 @@ TEST_F(ControlsTest, RibbonJumpsRestsSpringsBackAndQuantisesItsThumb) {
     move(CPoint(150, 415), kLButton);
     EXPECT_NEAR(r->getValue(), 0.5f, 1e-5);
     release(CPoint(150, 415));
-    press(CPoint(150, 415), kLButton | kControl);
-    EXPECT_FLOAT_EQ(r->getValue(), 0.5f);
     r->setCentered(false);
-    press(CPoint(150, 415), kLButton | kControl);
-    EXPECT_FLOAT_EQ(r->getValue(), 0.0f);
-    press(CPoint(150, 415), kLButton | kControl | kShift);
-    EXPECT_FLOAT_EQ(r->getValue(), engine->getOrigValue(tag::RibbonValue));
 
     // With a spring the control follows the engine, unless held or the step is tiny.
     engine->setSteppedValue(tag::RibbonSpringTime, 3);

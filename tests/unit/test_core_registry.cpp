@@ -7,6 +7,7 @@
 #include "controls/TReadouts.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
+#include "platform/dialogs.h"
 #include "test_controls_rig.h"
 
 namespace {
@@ -94,6 +95,45 @@ TEST_F(CoreRegistry, TheRegistryRefusesBeyondItsSize) {
     EXPECT_EQ(ed->getControlCount(), uEditor::kMaxControls);
     EXPECT_EQ(ed->getTagControlIndex(tag::MainVolume), before);
     EXPECT_NE(knob->getValue(), 0.6f);
+}
+
+} // namespace
+
+namespace {
+
+using namespace controlstest;
+
+TEST_F(CoreRegistry, MenuScreenSizeAndModulationHelpers) {
+    open(0);
+    engine->setSteppedValue(tag::DistortFxMode, 0);
+    EXPECT_EQ(ed->getDestMenuStr(171, true).rfind("Distort FX ", 0), 0u);
+    EXPECT_EQ(ed->getDestMenuStr(5, false), DEST_STR[5]);
+
+    // Slots 0..4 are taken: a new route lands in slot 5 and the matrix page is shown.
+    for (int slot = 0; slot < 5; ++slot)
+        engine->setSteppedValue(tag::ModDestFirst + slot, 10 + slot);
+    for (int slot = 5; slot < tag::ModSlotCount; ++slot)
+        engine->setSteppedValue(tag::ModDestFirst + slot, 0);
+    ed->setNextModSlot(3, 40);
+    EXPECT_EQ(engine->getSteppedValue(tag::ModDestFirst + 5), 40);
+    EXPECT_EQ(engine->getSteppedValue(tag::ModSourceFirst + 5), 3);
+    EXPECT_FLOAT_EQ(engine->getParameter(tag::ModAmountFirst + 5), 1.0f);
+    EXPECT_EQ(ed->getMultiViewPage(), 2);
+
+    // The size is for the next editor: the running one keeps its own.
+    ScriptedDialogs dialogs;
+    ScopedDialogBackend scope(dialogs);
+    dialogs.answerOk();
+    ed->setScreenSize(2);
+    for (int i = 0; i < 4; ++i) {
+        std::string value;
+        loadStringFromPrefs(REG_SCREEN_SIZE_STR[i], value, 127);
+        EXPECT_EQ(value, i == 2 ? "Y" : "N");
+    }
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].text,
+              "When you next open ZEK2, it'll open in 150% Screen Mode");
+    EXPECT_EQ(ed->getBig(), 0);
 }
 
 } // namespace

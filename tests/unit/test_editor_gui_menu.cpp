@@ -42,24 +42,9 @@ TEST(GuiMenu, EntryTitlesFollowTheSeparatorAndGreyedConventions) {
     EXPECT_TRUE(menu->getEntry(0)->isSeparator());
     EXPECT_FALSE(menu->getEntry(1)->isEnabled());
     EXPECT_EQ(menu->getEntry(1)->getTitle(), "Not MIDI Latched");
-    EXPECT_EQ(menu->getEntry(2)->getTitle(), "--");
-    EXPECT_FALSE(menu->getEntry(2)->isSeparator());
-    EXPECT_EQ(menu->getEntry(3)->getTitle(), "- ");
     EXPECT_EQ(menu->getEntry(4)->getTitle(), "-GSave");
     EXPECT_FALSE(menu->getEntry(4)->isEnabled());
     EXPECT_TRUE(menu->getEntry(5)->isEnabled());
-
-    char save[] = "-GSave";
-    char plain[] = "Save";
-    menu->setEntry(3, save);
-    EXPECT_FALSE(menu->getEntry(3)->isEnabled());
-    EXPECT_EQ(menu->getEntry(3)->getTitle(), "Save");
-    menu->setEntry(3, plain);
-    EXPECT_TRUE(menu->getEntry(3)->isEnabled());
-    menu->setEntry(99, plain); // beyond the menu: nothing
-    menu->setEntry(4, nullptr);
-    EXPECT_TRUE(menu->getEntry(4)->isEnabled());
-    EXPECT_EQ(menu->getEntry(4)->getTitle(), "");
 
     // No current entry yet: the buffer is left alone.
     char title[256] = "unchanged";

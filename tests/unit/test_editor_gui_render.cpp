@@ -76,18 +76,6 @@ TEST(GuiRender, TreeOfViewsWithBitmapsAlphaAndTextRendersToMatchingPixels) {
     frame->idle(1000);
     EXPECT_TRUE(near(frame->getPixel(95, 35), kYellow));
 
-    // The PNG holds the same picture.
-    const std::string folder = makeTempFolder("zek2gui");
-    const std::string path = folder + "/frame.png";
-    ASSERT_TRUE(frame->writePNG(path));
-    const std::string bytes = readWhole(path);
-    auto* reread = new CBitmap(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    EXPECT_TRUE(reread->isLoaded());
-    EXPECT_EQ(reread->getWidth(), 200);
-    EXPECT_EQ(reread->getHeight(), 120);
-    reread->forget();
-    std::remove(path.c_str());
-
     red->forget();
     states->forget();
     // The frame lets go of its views; the ones only it kept are released with it.
@@ -135,21 +123,4 @@ TEST(GuiRender, NumberedBitmapsComeFromTheInstalledResourceProvider) {
     missing->forget();
     corrupt->forget();
     setBitmapResourceProvider(nullptr);
-}
-
-TEST(GuiRender, DrawContextPrimitivesStayInsideTheirClip) {
-    CFrame* frame = guitest::offscreenFrame(40, 40);
-    frame->render();
-    CDrawContext c(frame->getBackBuffer());
-    c.setFillColor(kRed);
-    c.setClipRect(CRect(0, 0, 20, 40));
-    c.fillEllipse(CRect(0, 0, 40, 40));
-    c.resetClipRect();
-    c.setFrameColor(kGreen);
-    c.drawLine(CPoint(0, 39), CPoint(39, 39));
-    EXPECT_TRUE(near(frame->getPixel(19, 20), kRed));
-    EXPECT_FALSE(near(frame->getPixel(21, 20), kRed));
-    EXPECT_FALSE(near(frame->getPixel(1, 1), kRed)); // the corner lies outside the ellipse
-    EXPECT_TRUE(near(frame->getPixel(30, 39), kGreen));
-    frame->forget();
 }

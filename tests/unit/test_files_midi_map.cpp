@@ -64,8 +64,6 @@ TEST_F(MidiMapFiles, TypedNumbersAreHeldToTheControllerRangeAndUnlearnClearsTheT
     for (const char* answer : {"200", "-5", " 12 dB", "abc"}) dialogs.answerOk(answer);
     dialogs.answerCancel();
     for (int i = 0; i < 5; ++i) e->setMIDICCNum(i < 3 ? tagA : tagB);
-    EXPECT_EQ(dialogs.questions()[0].title, "MIDI CC (0 - 127)");
-    EXPECT_EQ(dialogs.questions()[0].text, "MIDI CC : " + e->getParameterNameStr(tagA));
     EXPECT_EQ(e->getMIDICCTag(127), tagA);
     EXPECT_EQ(e->getMIDICCTag(0), tagA);
     EXPECT_EQ(e->getMIDICCTag(12), tagA);
@@ -98,8 +96,6 @@ TEST_F(MidiMapFiles, MapsSaveAndLoadWholeOrNotAtAllThenTakeOverSoftly) {
     const std::string saved = folder + "/mine.ecs";
     dialogs.answerOk(folder + "/mine");
     e->saveECS();
-    EXPECT_EQ(dialogs.questions().back().title, "Save ECS");
-    EXPECT_EQ(dialogs.questions().back().defaultText, "ZEK2.ecs");
     std::string expected = lines(128);
     expected.replace(2 * 20, 1, std::to_string(target));
     EXPECT_EQ(readWhole(saved), expected);

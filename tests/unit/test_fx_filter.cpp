@@ -1,7 +1,6 @@
 // The effect chain's state-variable filter: set-up, smoothing and caching of its coefficient,
 // the soft clip, and what its three forms do to a sine.
 #include "dsp/TFXFilter.h"
-#include "engine/tables/LookupTables.h"
 
 #include <gtest/gtest.h>
 
@@ -36,52 +35,6 @@ double sineGain(int kind, float cutoff, double hz) {
 }
 } // namespace
 
-TEST(FxFilter, SetUpCoefficientCacheAndSmoothing) {
-    TFXFilter low, normal;
-    low.init(500.0f); // below 1 kHz counts as 44.1 kHz
-    normal.init(44100.0f);
-    EXPECT_EQ(low.getRate(), 44100.0f);
-    EXPECT_EQ(low.getMaxCutoff(), normal.getMaxCutoff());
-    EXPECT_FLOAT_EQ(normal.getMaxCutoff(), 17640.0f);
-
-    // Cutoff 1.0 is 20,480 Hz, held at 17,640 Hz: entry 52,428 of the sine table.
-    stereoOverStruct a{}, b{};
-    normal.processLP(1.0f, 0.0f, true, a, b, a, b);
-    EXPECT_FLOAT_EQ(normal.getCutoffHz(), 20480.0f);
-    EXPECT_EQ(normal.getCoefF(0), lookupTables().FilterSine[52428]);
-    EXPECT_EQ(normal.getCoefF(1), lookupTables().FilterSine[52428]);
-    // A negative cutoff is 20 Hz; a resonance above 1 gives damping 0.05.
-    normal.processLP(-3.0f, 7.0f, true, a, b, a, b);
-    EXPECT_FLOAT_EQ(normal.getCutoffHz(), 20.0f);
-    EXPECT_NEAR(normal.getDamping(0), 0.05f, 1e-6f);
-
-    // Smoothed from 0 toward 1: below one half after 68 calls, past it at the 69th.
-    TFXFilter s;
-    s.init(44100.0f);
-    for (int i = 1; i <= 69; ++i) {
-        s.processLP(1.0f, 0.0f, false, a, b, a, b);
-        if (i == 68) {
-            EXPECT_LT(s.getCutoffSmooth(), 0.5f);
-        }
-    }
-    EXPECT_GE(s.getCutoffSmooth(), 0.5f);
-    EXPECT_NEAR(s.getCutoffSmooth(), 1.0f - std::pow(0.99f, 69.0f), 1e-4f);
-
-    // A change that moves the cutoff by less than 1e-5 Hz keeps the cached coefficient.
-    TFXFilter c;
-    c.init(44100.0f);
-    c.processLP(0.3f, 0.2f, true, a, b, a, b);
-    const float before = c.getCoefF(0);
-    c.processLP(0.3f + 1e-9f, 0.2f, true, a, b, a, b);
-    EXPECT_EQ(c.getCoefF(0), before);
-    c.processLP(0.31f, 0.2f, true, a, b, a, b);
-    EXPECT_NE(c.getCoefF(0), before);
-
-    // A NaN cutoff or resonance never reaches the coefficients.
-    c.processLP(NAN, NAN, false, a, b, a, b);
-    EXPECT_TRUE(std::isfinite(c.getCoefF(0)) && std::isfinite(c.getDamping(0)));
-}
-
 TEST(FxFilter, FormsShapeASineAndTheClipHoldsTheLoop) {
     // Cutoff 0.5 is 640 Hz: the low-pass keeps 100 Hz and cuts 8 kHz, the high-pass the reverse,
     // the band-pass keeps its centre and cuts both ends.
@@ -105,13 +58,6 @@ TEST(FxFilter, FormsShapeASineAndTheClipHoldsTheLoop) {
         f.processBP(0.4f, 1.0f, true, held(100.0f, -100.0f), held(-100.0f, 100.0f), o1, o2);
     EXPECT_TRUE(std::isfinite(o2.second.left) && std::isfinite(o2.second.right));
     EXPECT_LT(std::fabs(f.getBand(0)), 1e4f);
-
-    // reset() forgets the signal but keeps the settings.
-    const float coef = f.getCoefF(0);
-    f.reset();
-    EXPECT_EQ(f.getLow(0), 0.0f);
-    EXPECT_EQ(f.getBand(1), 0.0f);
-    EXPECT_EQ(f.getCoefF(0), coef);
 
     // The two-cutoff form filters each channel with its own cutoff.
     TFXFilter st;

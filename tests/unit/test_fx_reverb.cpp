@@ -32,14 +32,6 @@ Tail impulseTail(TBasicReverb& r, int frames) {
 
 TEST(FxReverb, TuningsAndSettingLimits) {
     auto r = std::make_unique<TBasicReverb>();
-    EXPECT_EQ(r->getSampleRate(), 44100.0f);
-    EXPECT_EQ(r->getCombLength(0), 1116);  // L1 comb 0
-    EXPECT_EQ(r->getCombLength(10), 1139); // R1 comb 0
-    EXPECT_EQ(r->getCombLength(29), 1046); // L2 comb 9
-    EXPECT_EQ(r->getAllpassLength(1, 0), 579);
-    r->setSize(1.0f, 1.1f);
-    EXPECT_EQ(r->getCombLength(0), 1116);
-    EXPECT_EQ(r->getCombLength(20), static_cast<int>(1.1f * 1116 + 0.5f));
     // A size that would exceed the lines is held at 16,383; a tiny one at 1.
     r->setSize(1000.0f, 1e-9f);
     EXPECT_EQ(r->getCombLength(5), 16383);
@@ -47,17 +39,6 @@ TEST(FxReverb, TuningsAndSettingLimits) {
     r->setSize(NAN, INFINITY);
     EXPECT_EQ(r->getCombLength(0), 1);
     EXPECT_EQ(r->getCombLength(39), 16383);
-
-    r->setRoomSize(0.0f);
-    EXPECT_FLOAT_EQ(r->getFeedback(), 0.65f);
-    r->setDamp(1.0f);
-    EXPECT_FLOAT_EQ(r->getDamping(), 0.55f);
-    r->setFilter(1.0f, 0.0f); // open low-pass, no high-pass
-    EXPECT_EQ(r->getLowPassCoef(), 1.0f);
-    EXPECT_EQ(r->getHighPassCoef(), 0.0f);
-    r->setFilter(0.3f, 0.6f);
-    EXPECT_NEAR(r->getLowPassCoef(), 2.0f * 20.0f * std::exp2(3.0f) / 44100.0f, 1e-6f);
-    EXPECT_GT(r->getHighPassCoef(), 0.0f);
 
     // Every line is at least one sample long at the lowest rate and fits at the highest.
     for (float rate : {5.0f, 500000.0f}) {

@@ -39,20 +39,6 @@ void runStage(APlugin& e, Stage stage, Input input, int frames, std::vector<floa
 }
 } // namespace
 
-TEST(FxStages, DestinationsNameWhatTheStagesRead) {
-    EXPECT_STREQ(DEST_STR[fx::DEST_DISTORT_FX_MIX], "Distortion FX Mix");
-    EXPECT_STREQ(DEST_STR[fx::DEST_DISTORT_FX_PAN], "Distortion FX Pan");
-    EXPECT_STREQ(DEST_STR[fx::DEST_MOD_FX_MIX], "Mod FX Mix");
-    EXPECT_STREQ(DEST_STR[fx::DEST_MOD_FX_PAN_SPEED], "Mod FX Pan Speed");
-    EXPECT_STREQ(DEST_STR[fx::DEST_DELAY_MIX], "Delay Mix");
-    EXPECT_STREQ(DEST_STR[fx::DEST_DELAY_PAN], "Delay Pan");
-    EXPECT_STREQ(DEST_STR[fx::DEST_REVERB_MIX], "Reverb Mix");
-    EXPECT_STREQ(DEST_STR[fx::DEST_REVERB_PAN], "Reverb Pan");
-    EXPECT_STREQ(DEST_STR[fx::DEST_GATER_MIX], "Gater Mix");
-    EXPECT_STREQ(DEST_STR[fx::DEST_GATER_PAN], "Gater Pan");
-    EXPECT_STREQ(SRC_STR[fx::SRC_GATER_AVERAGE], "Gater Average");
-}
-
 TEST(FxStages, OffPassesExactlyAndDelayEchoesAtItsTime) {
     auto e = makeEngine(48000.0f);
     std::vector<float> l, r;
@@ -93,18 +79,6 @@ TEST(FxStages, OffPassesExactlyAndDelayEchoesAtItsTime) {
     EXPECT_NEAR(l[size_t(2 * L)], 0.45f, 1e-3f); // one repeat at half level
     EXPECT_LT(std::fabs(l[size_t(L / 2)]), 1e-6f);
     EXPECT_LT(std::fabs(r[size_t(L)]), 1e-6f); // no cross feed
-
-    // Mix 0.5: the dry signal at full level, the echo added at full level.
-    e->setParameter(tag::DelayMix, 0.5f);
-    e->reset();
-    runStage(
-        *e, &APlugin::doDelay,
-        [](int n) {
-            return stereoStruct{n == 0 ? 1.0f : 0.0f, 0.0f};
-        },
-        4000, l, r);
-    EXPECT_NEAR(l[0], 1.0f, 1e-6f);
-    EXPECT_NEAR(l[size_t(L)], 0.9f, 1e-4f);
 }
 
 TEST(FxStages, ReverbMixLawPreDelayAndTail) {
@@ -131,30 +105,6 @@ TEST(FxStages, ReverbMixLawPreDelayAndTail) {
         },
         4000, l, r);
     EXPECT_GT(std::fabs(l.back() - 0.29289f), 1e-3f); // the wet signal has arrived
-
-    // An impulse's tail at the default settings decays and never freezes.
-    e->setParameter(tag::ReverbMix, 1.0f);
-    e->setParameter(tag::ReverbLength, 0.825f);
-    e->setParameter(tag::ReverbSize, 0.59f);
-    e->setParameter(tag::ReverbPreDelay, 0.69f);
-    e->reset();
-    runStage(
-        *e, &APlugin::doReverb,
-        [](int n) {
-            return stereoStruct{n == 0 ? 1.0f : 0.0f, n == 0 ? 1.0f : 0.0f};
-        },
-        3 * 44100, l, r);
-    auto energy = [&](int from, int to) {
-        double s = 0;
-        for (int n = from; n < to; ++n) s += double(l[size_t(n)]) * l[size_t(n)];
-        return s;
-    };
-    const double first = energy(0, 44100), second = energy(44100, 88200),
-                 third = energy(88200, 132300);
-    EXPECT_GT(first, 0.0);
-    EXPECT_GT(third, 0.0);
-    EXPECT_LT(second, first);
-    EXPECT_LT(third, second);
 }
 
 TEST(FxStages, ExtremeModulationStaysFinite) {

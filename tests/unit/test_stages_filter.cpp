@@ -43,19 +43,6 @@ TEST(StagesFilter, CutoffControlSpansTwentyHzToTwentyKHzUnderTheCeiling) {
     EXPECT_EQ(l1, l2);
 }
 
-TEST(StagesFilter, SmoothingAndDirectCutoff) {
-    auto f = makeFilter(7);
-    stereoOverStruct a{}, b{};
-    f->process({0.0f, 0.0f}, {}, 0.0f, 0.0f, {}, {}, a, b); // direct: at 20 Hz at once
-    EXPECT_NEAR(f->getCutoffHz(0), 20.0f, 1e-3f);
-    for (int i = 0; i < 100; ++i) f->process({1.0f, 1.0f}, {}, 0.0f, 0.0f, {}, {}, a, b);
-    // 1 - 0.99^100 = 0.634 of the way, in the exponent.
-    EXPECT_NEAR(std::log2(f->getCutoffHz(0) / 20.0) / 10.0, 0.634, 0.002);
-    f->setDirect();
-    f->process({1.0f, 1.0f}, {}, 0.0f, 0.0f, {}, {}, a, b);
-    EXPECT_NEAR(f->getCutoffHz(0), 20480.0f, 0.5f);
-}
-
 TEST(StagesFilter, EveryFamilyCutsWhereItShould) {
     const FilterSettings s{controlFor(1000.0), 0.0f, 0.0f};
     // Type, minimum attenuation in dB three octaves from the cutoff.
@@ -103,15 +90,6 @@ TEST(StagesFilter, BandAndNotchTypesCentreOnTheCutoff) {
         EXPECT_GT(filterGainDb(type, s, 125.0) - centre, 30.0) << "type " << type;
         EXPECT_GT(filterGainDb(type, s, 8000.0) - centre, 30.0) << "type " << type;
     }
-    // "12 N1" is low minus high of its SVF, which rises at the cutoff rather than dipping.
-    EXPECT_GT(filterGainDb(6, s, 1000.0) - filterGainDb(6, s, 125.0), 10.0);
-    // The three-way morphs put their band-pass in the middle of the vowel control.
-    const FilterSettings mid{s.cutoff, 0.5f, 0.5f};
-    for (int type : {16, 32}) {
-        const double centre = filterGainDb(type, mid, 1000.0);
-        EXPECT_GT(centre - filterGainDb(type, mid, 125.0), 10.0) << "type " << type;
-        EXPECT_GT(centre - filterGainDb(type, mid, 8000.0), 10.0) << "type " << type;
-    }
 }
 
 TEST(StagesFilter, ResonancePeaksAtTheCutoff) {
@@ -136,21 +114,6 @@ TEST(StagesFilter, VowelFormantsSitAtTheirTableFrequencies) {
     EXPECT_GT(f2 - trough, 6.0);
     EXPECT_GT(f2 - filterGainDb(35, s, 1620.0), 12.0);
     EXPECT_GT(filterGainDb(35, s, 2800.0) - filterGainDb(35, s, 1620.0), 12.0);
-    // A cutoff an octave up moves every formant an octave up.
-    const FilterSettings up{controlFor(880.0), 0.0f, 0.0f};
-    EXPECT_GT(filterGainDb(35, up, 1300.0) - filterGainDb(35, up, 1620.0), 6.0);
-
-    // Formant 4 at vowel 0 stacks its four bands on the cutoff; Formant 2 likewise.
-    const FilterSettings f{controlFor(1000.0), 0.5f, 0.0f};
-    for (int type : {36, 37}) {
-        const double centre = filterGainDb(type, f, 1000.0);
-        EXPECT_GT(centre - filterGainDb(type, f, 250.0), 10.0) << "type " << type;
-        EXPECT_GT(centre - filterGainDb(type, f, 4000.0), 10.0) << "type " << type;
-    }
-    // Formant 2 at vowel 1 moves its two formants two octaves each way.
-    const FilterSettings wide{controlFor(1000.0), 0.5f, 1.0f};
-    EXPECT_GT(filterGainDb(36, wide, 250.0) - filterGainDb(36, wide, 1000.0), 6.0);
-    EXPECT_GT(filterGainDb(36, wide, 4000.0) - filterGainDb(36, wide, 1000.0), 6.0);
 }
 
 TEST(StagesFilter, CombPitchAndSign) {
@@ -183,13 +146,6 @@ TEST(StagesFilter, RingModulationMakesSidebands) {
     EXPECT_GT(lower, 0.2);
     EXPECT_LT(audio::magnitudeAt(l, 300.0, kVoiceRate), 0.05);
 
-    // AM keeps the carrier and adds half-height sidebands; it never inverts the signal.
-    auto am = makeFilter(42);
-    runFilter(*am, s, in, in, l, r);
-    EXPECT_GT(audio::magnitudeAt(l, 300.0, kVoiceRate), 0.2);
-    EXPECT_GT(audio::magnitudeAt(l, 1300.0, kVoiceRate), 0.05);
-    for (size_t i = 0; i < n; ++i) ASSERT_GE(l[i] * in[i], -1e-6f);
-
     // Depth 0 leaves the input as it was.
     auto dry = makeFilter(41);
     runFilter(*dry, {s.cutoff, 0.0f, 0.0f}, in, in, l, r);
@@ -218,21 +174,6 @@ TEST(StagesFilter, BypassAndHighPassStage) {
     EXPECT_GT(hpGain(8000.0), -2.0);
 }
 
-TEST(StagesFilter, TypeChangesClearAndSameTypeKeepsState) {
-    const FilterSettings s{controlFor(500.0), 0.9f, 0.0f};
-    const std::vector<float> in = sine(500.0, 4096), silent(64, 0.0f);
-    std::vector<float> l, r;
-    auto f = makeFilter(23);
-    runFilter(*f, s, in, in, l, r);
-    f->setType(23, true); // same type: the ringing goes on
-    runFilter(*f, s, silent, silent, l, r);
-    EXPECT_GT(audio::peak(l), 1e-3);
-    runFilter(*f, s, in, in, l, r);
-    f->setType(7, true); // another type starts from silence
-    runFilter(*f, s, silent, silent, l, r);
-    EXPECT_LT(audio::peak(l), 1e-6);
-}
-
 TEST(StagesFilter, NoteStartSilencesTheCombRings) {
     const FilterSettings s{controlFor(200.0), 1.0f, 0.0f};
     const std::vector<float> in = noise(8192, 3), silent(8192, 0.0f);
@@ -246,17 +187,6 @@ TEST(StagesFilter, NoteStartSilencesTheCombRings) {
     f->setDirect();
     runFilter(*f, s, silent, silent, l, r);
     EXPECT_LT(audio::peak(l), 1e-6); // nothing of the last note is heard after a reset
-}
-
-TEST(StagesFilter, RatesTheEngineAcceptsAreKept) {
-    auto f = makeFilter(1, 22050.0f);
-    EXPECT_FLOAT_EQ(f->getSampleRate(), 22050.0f);
-    f->init(500.0f);
-    EXPECT_FLOAT_EQ(f->getSampleRate(), 500.0f);
-    for (float bad : {0.0f, -48000.0f, std::nanf(""), 1e9f}) {
-        f->init(bad);
-        EXPECT_FLOAT_EQ(f->getSampleRate(), 44100.0f) << bad;
-    }
 }
 
 // Every type at full resonance and drive, swept over the cutoff with a loud input, stays

@@ -79,12 +79,6 @@ TEST(StagesVoice, WaveShaperMixTopAndRectification) {
     r.set(tag::WaveShaperTop, 1.0f);
     r.settle(&APlugin::doWaveShaper);
     EXPECT_NEAR(r.out(0).first.left, 0.0f, 1e-3f);
-
-    // Off leaves the path alone.
-    r.set(tag::WaveShaperOn, 0.0f);
-    r.input(kFrameA, kFrameB);
-    r.e->doWaveShaper();
-    expectFrame(r.out(0), kFrameA, 0.0f);
 }
 
 TEST(StagesVoice, LowFiHoldsQuantisesAndFilters) {
@@ -115,7 +109,7 @@ TEST(StagesVoice, LowFiHoldsQuantisesAndFilters) {
     EXPECT_LE(framesUntilHeard, 34);
     EXPECT_GE(framesUntilHeard, 4);
 
-    // The output low-pass below 0.99 smooths a step; the noise knob makes the level wander.
+    // The output low-pass below 0.99 smooths a step.
     r.set(tag::LowFiSampleRate, 0.0f);
     r.set(tag::LowFiLowPassFrequency, 0.3f);
     r.input(a, a);
@@ -123,17 +117,6 @@ TEST(StagesVoice, LowFiHoldsQuantisesAndFilters) {
     EXPECT_LT(std::fabs(r.out(0).first.left), 0.5f);
     r.settle(&APlugin::doLowFi, 2000);
     EXPECT_NEAR(r.out(1).second.left, 0.8f * 1.4142135f, 0.05f);
-    r.set(tag::LowFiLowPassFrequency, 1.0f);
-    r.set(tag::LowFiNoise, 1.0f);
-    r.settle(&APlugin::doLowFi);
-    float lo = 1.0f, hi = 0.0f;
-    for (int i = 0; i < 50; ++i) {
-        r.e->doLowFi();
-        lo = std::fmin(lo, r.out(0).first.left);
-        hi = std::fmax(hi, r.out(0).first.left);
-    }
-    EXPECT_GT(hi - lo, 0.1f);
-    EXPECT_LE(hi, 0.8f + 1e-5f);
 }
 
 TEST(StagesVoice, DistortionMixAndPreBoost) {
@@ -158,11 +141,6 @@ TEST(StagesVoice, DistortionMixAndPreBoost) {
     q.input(kFrameA, kFrameB);
     q.settle(&APlugin::doVoiceDistort);
     expectFrame(q.out(1), {}, 1e-6f);
-
-    // Mix 0.5 keeps the dry signal at full level beside the wet one.
-    q.set(tag::VoiceDistortionMix, 0.5f);
-    q.settle(&APlugin::doVoiceDistort);
-    expectFrame(q.out(1), kFrameB, 1e-6f);
 }
 
 TEST(StagesVoice, EveryModeStaysBoundedAndClipperIsStableAtLowRates) {
@@ -196,59 +174,4 @@ TEST(StagesVoice, EveryModeStaysBoundedAndClipperIsStableAtLowRates) {
     voicedistort::computeCoeffs(voicedistort::Clipper, 0.5f, 0.5f, 0.5f, 1.0f, 1.0f, 8000.0f, c);
     EXPECT_LE(c[2], 1.0f);
     EXPECT_LE(c[3], 1.0f);
-    voicedistort::computeCoeffs(voicedistort::Clipper, 0.5f, 0.5f, 0.5f, 0.0f, 0.5f, 48000.0f, c);
-    EXPECT_NEAR(c[2], 20.0f / 96000.0f, 1e-7f);
-}
-
-// The static curves of the shaping modes at points worked out by hand.
-TEST(StagesVoice, ShapingCurvesAtSamplePoints) {
-    using namespace voicedistort;
-    const LookupTables& t = lookupTables();
-    static float wave1[4096], wave2[4096];
-    for (int i = 0; i < 4096; ++i) {
-        wave1[i] = 0.5f;
-        wave2[i] = -0.5f;
-    }
-    auto S = [&](int mode, float a, float b, float x) {
-        float c[kCoeffs] = {};
-        computeCoeffs(mode, a, b, 0.0f, 0.0f, 0.0f, 48000.0f, c);
-        return shape(mode, x, c, passKnobs(a, b, wave1, wave2), t);
-    };
-    EXPECT_NEAR(S(Atan, 1.0f, 0.5f, 1.0f), 1.0f, 1e-5f);
-    EXPECT_EQ(S(Atan, 1.0f, 0.5f, 0.0005f), 0.0005f);
-    EXPECT_NEAR(S(Valve, 0.0f, 0.5f, 0.5f), 0.255f / 1.255f, 1e-5f);   // k = 0.01
-    EXPECT_NEAR(S(Valve, 0.0f, 0.5f, -0.5f), -1.245f / 2.245f, 1e-5f); // k = 1.99
-    EXPECT_NEAR(S(Square, 1.0f, 0.5f, 0.5f), 1.0f, 1e-6f);
-    EXPECT_NEAR(S(Square, 1.0f, 0.5f, -0.5f), -1.0f, 1e-6f);
-    EXPECT_EQ(S(Square, 1.0f, 0.5f, 0.0005f), 0.0f);
-    EXPECT_EQ(S(Transient, 0.5f, 0.0f, 0.03f), 0.0f);
-    EXPECT_EQ(S(Transient, 0.5f, 0.0f, 0.2f), 0.0f);
-    EXPECT_NEAR(S(Foldover, 0.0f, 0.5f, 0.7f), 0.7f, 1e-5f);
-    EXPECT_NEAR(S(Foldover, 1.0f, 0.5f, 0.015f), 0.5f, 1e-3f);
-    EXPECT_NEAR(S(Power, 0.5f, 0.5f, 0.5f), 2.998f * 0.5f / 1.999f, 1e-3f);
-    EXPECT_NEAR(S(Overdrive, 0.0f, 0.5f, 0.5f), 0.25f / 0.75f, 1e-5f);
-    EXPECT_NEAR(S(Saturator, 0.0f, 0.5f, 0.4f), 0.4f, 1e-6f);
-    EXPECT_NEAR(S(Cross1, 0.0f, 0.0f, -0.5f), -0.5f, 1e-6f);
-    EXPECT_EQ(S(Cross2, 1.0f, 1.0f, 0.05f), 0.0f);
-    EXPECT_NEAR(S(Cross2, 1.0f, 1.0f, 0.5f), (0.5f - 0.11875f) / 0.88125f, 1e-5f);
-    EXPECT_NEAR(S(Limiter, 0.0f, 0.5f, 0.5f), 0.125f, 1e-6f);
-    EXPECT_NEAR(S(Limiter, 0.0f, 0.5f, 0.1f), 0.1f, 1e-6f);
-    EXPECT_NEAR(S(Octave1, 1.0f, 1.0f, 0.75f), -0.5f, 1e-6f);
-    EXPECT_NEAR(S(Octave1, 0.0f, 0.0f, 0.3f), 0.3f, 1e-6f);
-    EXPECT_NEAR(S(Octave2, 0.0f, 0.5f, -0.6f), -0.6f, 1e-6f);
-    EXPECT_NEAR(S(Rectify, 1.0f, 0.0f, -0.5f), 0.5f / 0.75f, 1e-5f);
-    EXPECT_EQ(S(Gapper, 1.0f, 0.0f, 0.2f), 0.0f);
-    EXPECT_EQ(S(Gapper, 1.0f, 0.0f, 0.1f), 0.1f);
-    EXPECT_EQ(S(And, 1.0f, 0.0f, 0.5f), 0.0f);
-    EXPECT_NEAR(S(And, 1.0f, 0.0f, 1.0f), 1.0f, 1e-5f);
-    EXPECT_NEAR(S(Cos1, 0.0f, 0.0f, 0.4f), 0.4f, 1e-6f);
-    EXPECT_NEAR(S(Cos2, 0.0f, 0.0f, -0.4f), -0.4f, 1e-6f);
-    EXPECT_NEAR(S(Fuzz, 0.0f, 0.7f, 0.4f), 0.4f, 1e-6f);
-    EXPECT_NEAR(S(Rez, 0.0f, 0.5f, 0.5f), 0.5f / 1.5f, 1e-5f);
-    EXPECT_NEAR(S(Shaper, 0.0f, 0.0f, 0.3f), 0.3f, 1e-6f);
-    EXPECT_NEAR(S(Shaper, 0.0f, 1.0f, 0.3f), 0.5f, 1e-6f);
-    EXPECT_NEAR(S(Shaper, 1.0f, 1.0f, 0.3f), -0.5f, 1e-6f);
-    // Symmetry 1 gives the positive side the whole amount and leaves the negative one alone.
-    EXPECT_NEAR(S(Saturator, 1.0f, 1.0f, -0.4f), -0.4f, 1e-6f);
-    EXPECT_GT(S(Saturator, 1.0f, 1.0f, 0.4f), 0.9f);
 }

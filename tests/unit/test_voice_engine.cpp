@@ -52,35 +52,6 @@ protected:
 
 } // namespace
 
-TEST_F(VoiceEngine, KeyA4SoundsAtThePreferenceAtEveryRate) {
-    for (int a4 : {440, 432, 5}) {
-        saveIntToPrefs("A4", a4);
-        const double expected = a4 == 5 ? 440.0 : a4; // out of range falls back to 440
-        for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
-            auto e = std::make_unique<APlugin>(nullptr);
-            e->setSampleRate(rate);
-            e->setGlobalRare();
-            press(*e, 69);
-            // Phase units per sample at twice the rate: the oscillators add half the base
-            // times 2^(octaves from key 57) per sample.
-            const double perSample = e->getOscIncrementBase(0, 0) * 0.5 * 2.0;
-            const double hz = perSample / 16777215.0 * 2.0 * rate;
-            EXPECT_NEAR(1200.0 * std::log2(hz / expected), 0.0, 0.05) << a4 << " " << rate;
-        }
-    }
-}
-
-TEST_F(VoiceEngine, OctaveIsKeptPerVoice) {
-    auto e = engine();
-    press(*e, 60);
-    const float base0 = e->getOscIncrementBase(0, 0);
-    // Voice 1 with its octave modulated up: voice 0 keeps its own base.
-    e->voiceDest[1][20] = 1.0f / 8.99f * 1.0f; // one octave step of destination "Osc 1 Octave"
-    e->setVoiceOften(1);
-    EXPECT_FLOAT_EQ(e->getOscIncrementBase(0, 0), base0);
-    EXPECT_NEAR(e->getOscIncrementBase(1, 0) / base0, 2.0, 1e-4);
-}
-
 TEST_F(VoiceEngine, EnvelopeTimesFollowTheKnobLawAndSyncedNoteValues) {
     auto e = engine();
     // Free: a whole ramp in 2^(14 k) ms, 16 samples per update.

@@ -1,0 +1,280 @@
+// The listener of every control: a control change reaches the engine (and through it the
+// host) by the automated write, unless the control carries an action of its own: preset and
+// screen commands, radio groups, menus that step a parameter or find their entry by title,
+// locks and play-mode rules. Host user-interface thread.
+#include "editor/EditorModeTables.h"
+#include "editor/ueditor.h"
+
+#include "controls/TButtons.h"
+#include "controls/TOptionMenu.h"
+#include "controls/TSlider.h"
+#include "controls/displays/TXYScreen.h"
+#include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+#include "platform/dialogs.h"
+
+#include <cstring>
+#include <fstream>
+
+using namespace VSTGUI;
+using namespace edtables;
+
+namespace {
+constexpr int kArpPlayMode = 8;   // the play mode of the arpeggiator
+constexpr int kFirstSeqMode = 13; // arpeggiator modes from here on are sequencer modes
+constexpr int kPresetsPerColumn = 32;
+
+// The entry of a table whose title is the chosen one, else -1.
+int findTitle(const char* title, const char* const* table, int count) {
+    for (int i = 0; title && i < count; ++i)
+        if (table[i] && std::strcmp(title, table[i]) == 0) return i;
+    return -1;
+}
+
+template <class T, size_t N> int indexIn(T* const (&list)[N], const CControl* c) {
+    for (size_t i = 0; i < N; ++i)
+        if (list[i] && static_cast<const CControl*>(list[i]) == c) return static_cast<int>(i);
+    return -1;
+}
+} // namespace
+
+void uEditor::valueChanged(CControl* c) {
+    APlugin* engine = getEngine();
+    if (!engine || !frame || !finishedOpening || !c) return;
+    const bool pressed = c->getValue() > 0.5f;
+    int index = -1;
+    char title[256] = {};
+    if (auto* menu = dynamic_cast<COptionMenu*>(c)) index = menu->getCurrent(title, false);
+    if (actTopBar(c, pressed) || actRadios(c, pressed) || actWave(c, pressed, index, title) ||
+        actBackSide(c, pressed, index) || actArp(c, index) || actMenus(c, index, title))
+        return;
+    const int t = c->getTag();
+    if (!isValidTag(t)) return;
+    // A menu's value is its entry, not a parameter value: it is written as that step.
+    if (index >= 0 && dynamic_cast<COptionMenu*>(c))
+        setMenuValue(t, index);
+    else
+        engine->setParameterAutomated(t, c->getValue());
+}
+
+bool uEditor::actTopBar(CControl* c, bool pressed) {
+    APlugin* engine = getEngine();
+    if (c == ui.presetMenu) {
+        char title[256] = {};
+        ui.presetMenu->getCurrent(title, false);
+        if (std::strcmp(title, "Clear Preset") == 0) engine->clearProgram();
+        const int size = findTitle(title, SET_SCREEN_SIZE_STR, SET_SCREEN_SIZE_COUNT);
+        if (size >= 0) setScreenSize(size);
+        return true;
+    }
+    if (const int column = indexIn(ui.presetColumnMenus, c); column >= 0) {
+        const int entry = ui.presetColumnMenus[column]->getCurrentIndex(false);
+        if (entry >= 0) engine->setDemoProgram(entry + kPresetsPerColumn * column);
+        resume();
+        return true;
+    }
+    if (c == ui.previewButton) {
+        pressed ? engine->previewNoteOn() : engine->previewNoteReleased();
+        return true;
+    }
+    if (c == ui.origButton || c == ui.editButton || c == ui.helpButton || c == ui.easyButton ||
+        c == ui.backButton) {
+        if (!pressed) return true;
+        if (c == ui.origButton) engine->origProgram();
+        if (c == ui.editButton) engine->editProgram();
+        if (c == ui.backButton) showBackScreen();
+        if (c == ui.easyButton) screenMode == 1 ? showMainScreen() : showEasyScreen();
+        // The manual opens in the desktop's viewer, started without a shell with the path as
+        // one argument; a manual that is not there is silently not shown.
+        if (c == ui.helpButton && std::ifstream(engine->getHelpPath()).good())
+            openWithDesktop(engine->getHelpPath());
+        return true;
+    }
+    if (c == ui.ecsMenu) {
+        const int entry = ui.ecsMenu->getCurrentIndex(false);
+        if (entry == 0) engine->loadECS();
+        if (entry == 1) engine->saveECS();
+        if (entry == 2) engine->resetMIDI();
+        return true;
+    }
+    return false;
+}
+
+bool uEditor::actRadios(CControl* c, bool pressed) {
+    APlugin* engine = getEngine();
+    auto on = [&](auto& group, int n, int k) {
+        for (int i = 0; i < n; ++i)
+            if (group[i]) group[i]->setState(i == k);
+    };
+    for (int osc = 0; osc < 2; ++osc)
+        if (const int k = indexIn(ui.oscPageRadios[osc], c); k >= 0) {
+            if (!pressed) return true;
+            oscPage[osc] = k;
+            on(ui.oscPageRadios[osc], 3, k);
+            redrawOscMod = true;
+            return true;
+        }
+    for (int screen = 0; screen < edlayout::kScreens; ++screen)
+        for (int pad = 0; pad < 2; ++pad)
+            if (const int k = indexIn(ui.xyModeRadios[screen][pad], c); k >= 0) {
+                if (!pressed) return true;
+                engine->setParameter(XY_RECORD_MODE_TAGS[pad], (k + 0.1f) / 2.99f);
+                resume();
+                frame->invalid();
+                return true;
+            }
+    for (int screen = 0; screen < edlayout::kScreens; ++screen)
+        if (const int k = indexIn(ui.eqRadios[screen], c); k >= 0) {
+            if (!pressed) return true;
+            selectedEQ = k;
+            for (auto& pair : ui.eqRadios) on(pair, 2, k);
+            redrawEQ = true;
+            return true;
+        }
+    if (const int k = indexIn(ui.pageRadios, c); k >= 0) {
+        if (pressed) setMultiViewPage(k);
+        return true;
+    }
+    if (const int k = indexIn(ui.arpSeqRadios, c); k >= 0) {
+        if (!pressed) return true;
+        selectedArp = k;
+        on(ui.arpSeqRadios, 2, k);
+        redrawMultiView = true;
+        return true;
+    }
+    return false;
+}
+
+bool uEditor::actMenus(CControl* c, int index, const char* title) {
+    APlugin* engine = getEngine();
+    if (indexIn(ui.playLockMenus, c) >= 0) {
+        engine->setLockState(1, index);
+        engine->setLockState(2, index);
+        if (index == 2) c->setValue(0.0f);
+        if (ui.arpLockMenu && (index == 1 || index == 2))
+            ui.arpLockMenu->setValue(index == 1 ? 1.0f : 0.0f);
+        for (TOptionMenu* m : ui.playLockMenus)
+            if (m) m->setString(LOCK_STR[engine->getLockState(1) % LOCK_COUNT]);
+        if (ui.arpLockMenu)
+            ui.arpLockMenu->setString(LOCK_STR[engine->getLockState(2) % LOCK_COUNT]);
+        resume();
+        return true;
+    }
+    for (auto& group : ui.filterGroupMenus)
+        if (indexIn(group, c) >= 0) {
+            const int k = findTitle(title, FILTER_TYPE_STR, FILTER_TYPE_COUNT);
+            if (k >= 0) setMenuValue(tag::FilterType, k);
+            return true;
+        }
+    if (indexIn(ui.sourceGroupMenus, c) >= 0) {
+        const int k = findTitle(title, SRC_STR, SRC_COUNT);
+        if (k >= 0) setMenuValue(tag::MainLfoSpeedModSource, k);
+        return true;
+    }
+    if (c->getTag() == tag::RibbonBipolarOn && !dynamic_cast<COptionMenu*>(c)) {
+        // A bipolar ribbon rests in its middle, a unipolar one at its start.
+        engine->setParameterAutomated(tag::RibbonBipolarOn, c->getValue());
+        engine->setParameterAutomated(tag::RibbonValue,
+                                      engine->getOnOff(tag::RibbonBipolarOn) ? 0.5f : 0.0f);
+        if (ui.ribbon) {
+            ui.ribbon->setValue(engine->getParameter(tag::RibbonValue));
+            ui.ribbon->setDirty(true);
+        }
+        return true;
+    }
+    if (!dynamic_cast<COptionMenu*>(c)) return false;
+    const int t = c->getTag();
+    switch (t) {
+    case tag::Osc1Type:
+    case tag::Osc2Type:
+        setMenuValue(t, index);
+        engine->setParameter(OSC_SYM_TAGS[t == tag::Osc2Type], 0.5f);
+        return true;
+    case tag::Xy1LoopMode:
+    case tag::Xy1PlayMode:
+    case tag::Xy1Sync:
+    case tag::Xy2LoopMode:
+    case tag::Xy2PlayMode:
+    case tag::Xy2Sync: {
+        setMenuValue(t, index);
+        const int pad = t >= tag::Xy2RecordMode ? 1 : 0;
+        for (auto& screen : ui.xyDisplays)
+            if (screen[pad]) screen[pad]->setDirty(true);
+        return true;
+    }
+    case tag::PlayMode:
+        if (engine->getPlayLocked()) return true;
+        setMenuValue(t, index);
+        if (engine->getLockSteppedValue(tag::PlayMode) != kArpPlayMode) {
+            engine->setOff(tag::ArpOn);
+            xyModesChanged = true;
+        } else {
+            engine->setOn(tag::ArpOn);
+            arpStartRule();
+        }
+        return true;
+    case tag::PortamentoMode:
+    case tag::PitchBendDown:
+    case tag::PitchBendUp:
+    case tag::UnisonMode:
+        if (!engine->getPlayLocked()) setMenuValue(t, index);
+        return true;
+    case tag::FilterType: {
+        const int k = findTitle(title, FILTER_TYPE_STR, FILTER_TYPE_COUNT);
+        if (k >= 0) setMenuValue(t, k);
+        return true;
+    }
+    case tag::MainLfoSpeedModSource: {
+        const int k = findTitle(title, SRC_STR, SRC_COUNT);
+        if (k >= 0) setMenuValue(t, k);
+        return true;
+    }
+    case tag::PreEqFilterMode:
+    case tag::PostEqFilterMode:
+        setMenuValue(t, index);
+        redrawEQ = true;
+        return true;
+    case tag::VoiceDistortionMode:
+    case tag::DistortFxMode:
+    case tag::ModFxMode: {
+        const int oldMode = engine->getSteppedValue(t);
+        setMenuValue(t, index);
+        const int newMode = engine->getSteppedValue(t);
+        if (t == tag::VoiceDistortionMode) updateDistortVoice(oldMode, newMode);
+        if (t == tag::DistortFxMode) updateDistortFX(oldMode, newMode);
+        if (t == tag::ModFxMode) updateModFX(oldMode, newMode);
+        return true;
+    }
+    case tag::FreeLfo1Wave:
+    case tag::FreeLfo1PlayMode:
+    case tag::FreeLfo2Wave:
+    case tag::FreeLfo2PlayMode:
+    case tag::FreeLfo12Mode:
+    case tag::GaterSpeed:
+    case tag::GaterSteps:
+    case tag::GaterMode:
+        setMenuValue(t, index);
+        redrawMultiView = true;
+        return true;
+    case tag::RibbonQuantization:
+    case tag::RibbonSpringTime:
+        engine->setParameter(t, (index + 0.1f) / (t == tag::RibbonQuantization ? 12.99f : 17.99f));
+        if (t == tag::RibbonSpringTime && engine->getSteppedValue(t) != 0)
+            engine->setRibbonSpringOn();
+        if (ui.ribbon) ui.ribbon->invalid();
+        return true;
+    default:
+        return false; // the other menus step their parameter (valueChanged)
+    }
+}
+
+// The play mode became the arpeggiator: sequencer modes give way to the first arpeggiator
+// mode, and both XY pads replay in the arpeggiator's time.
+void uEditor::arpStartRule() {
+    APlugin* engine = getEngine();
+    if (engine->getSteppedValue(tag::ArpMode) >= kFirstSeqMode) setMenuValue(tag::ArpMode, 0);
+    engine->setSteppedValue(tag::Xy1PlayMode, 1);
+    engine->setSteppedValue(tag::Xy2PlayMode, 1);
+    xyModesChanged = true;
+}
