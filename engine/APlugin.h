@@ -588,8 +588,8 @@ private:
     Relaxed<int32_t> builtinPresetIndex{0};
 
     // Per-voice and performance fields the preset application sets.
-    uint8_t arpKeyEntryOn = 0;
-    int32_t arpEntryStep = 0;
+    Relaxed<uint8_t> arpKeyEntryOn{0};
+    Relaxed<int32_t> arpEntryStep{0};
     float xyPadX[2] = {};
     float xyPadY[2] = {};
     float xyModValues[64] = {};
@@ -643,7 +643,7 @@ public:
     uint32_t voicePassCount[kNumVoices] = {};  // passes since the voice started; wraps
     uint64_t voiceStartStamp[kNumVoices] = {}; // sampleClock when the voice started
     float voiceLevel[kNumVoices] = {};         // interpolated amp-envelope output
-    int32_t lastVoice = 0;                     // newest busy voice
+    Relaxed<int32_t> lastVoice{0};             // newest busy voice
     int32_t oldestVoice = 0;                   // oldest busy voice
     // Sub-voice slots: slot = 6 x voice + unison index.
     static constexpr int kSubVoicesPerVoice = 6;
@@ -1380,28 +1380,28 @@ public:
     uint8_t arpFirstStep = 1;
     uint8_t arpChordStart = 1;
     uint8_t arpChordFirst = 1;
-    uint8_t arpRunning = 0;
+    Relaxed<uint8_t> arpRunning{0};
     uint8_t arpLatchSeen = 0;
     uint8_t arpKeyEntrySeen = 0;
-    uint8_t arpModRunning = 0; // the global mod arp runs
+    Relaxed<uint8_t> arpModRunning{0}; // the global mod arp runs
     uint8_t arpSeqRestart = 0;
     uint8_t arpChordLate[kArpKeys] = {}; // keys added since the chord started
     uint8_t arpTransportSeen = 0;
-    uint8_t arpPlayModeIsArp = 0; // the engine's play mode is 8, as of the last slow update
+    Relaxed<uint8_t> arpPlayModeIsArp{0}; // the engine's play mode is 8, as of the last slow update
     // Octaves, bounds of the playing pattern, cycle parities, cached modes.
     int32_t arpNumOct = 1;
     int32_t arpOctave = 0;
     int32_t arpStepCount = 16;
     int32_t arpLoopStart = 0;
-    int32_t arpCycle = 0;
+    Relaxed<int32_t> arpCycle{0};
     int32_t arpModCycle = 0;
     int32_t arpPlayMode = 0;
-    int32_t arpMode = 0;
+    Relaxed<int32_t> arpMode{0};
     int32_t arpLoopMode = 0;
     // Position in the pattern and in the held keys.
-    int32_t arpStep = -1;
+    Relaxed<int32_t> arpStep{-1};
     int32_t arpDirection = 1;
-    int32_t arpHeldCount = 0;
+    Relaxed<int32_t> arpHeldCount{0};
     int32_t arpSwingPhase = 0;
     int32_t arpCurNote = 0;
     int32_t arpNoteCounter = 0;
@@ -1437,14 +1437,14 @@ public:
     float arpPitchOffset = 0.0f;                             // semitones
     float arpVelocity = 1.0f;                                // 0..127
     // Global mod arp.
-    int32_t arpModStep = 0;
+    Relaxed<int32_t> arpModStep{0};
     double arpPhase = 0.0;
     int32_t arpModSwing = 0;
     int32_t arpModDirection = 1;
     // Per-voice mod arp ("Mod Arp Poly").
     int32_t arpVoicePattern[kNumVoices] = {};
     int32_t arpVoiceSwing[kNumVoices] = {};
-    int32_t arpVoiceModStep[kNumVoices] = {};
+    Relaxed<int32_t> arpVoiceModStep[kNumVoices];
     int32_t arpVoiceDirection[kNumVoices] = {};
     int32_t arpVoiceCycle[kNumVoices] = {};
     double arpVoicePhase[kNumVoices] = {};

@@ -31,6 +31,28 @@ public:
         store(load() - v);
         return *this;
     }
+    Relaxed& operator^=(T v) noexcept {
+        store(static_cast<T>(load() ^ v));
+        return *this;
+    }
+    Relaxed& operator++() noexcept {
+        store(static_cast<T>(load() + 1));
+        return *this;
+    }
+    Relaxed& operator--() noexcept {
+        store(static_cast<T>(load() - 1));
+        return *this;
+    }
+    T operator++(int) noexcept {
+        const T old = load();
+        store(static_cast<T>(old + 1));
+        return old;
+    }
+    T operator--(int) noexcept {
+        const T old = load();
+        store(static_cast<T>(old - 1));
+        return old;
+    }
 
 private:
     static_assert(std::atomic<T>::is_always_lock_free, "a relaxed value must be lock-free");
