@@ -1,11 +1,11 @@
-// "Dense modulation": all 16 matrix slots in use (voice LFOs with sample and hold, the Free
-// LFO 1/2 morph, white and pink noise, module and voice-output sources) with 16 voices held.
-// Two scenarios report the real-time factor ("rtf", CPU time per second of audio at 48 kHz):
-// the whole plug-in rendering through its host interface, and the modulation work alone on
-// the engine at the cadence the render loop runs it.
-#include "bench/Scenarios.h"
+// "Dense modulation" (bench/DensePatch.h) with 16 voices held. Two scenarios report the
+// real-time factor ("rtf", CPU time per second of audio at 48 kHz): the whole plug-in rendering
+// through its host interface, and the modulation work alone on the engine at the cadence the render
+// loop runs it.
+#include "bench/DensePatch.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
+#include "tests/host/TestHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,7 +27,7 @@ void reportRealTimeFactor(benchmark::State& state, VstInt32 framesPerIteration) 
 void BM_DenseModulationPlugin(benchmark::State& state) {
     testhost::resetHost();
     testhost::Plugin plugin(kRate, kBlock);
-    bench::setDenseModulation([&](int t, float v) { plugin.setParameter(t, v); });
+    densepatch::setDenseModulation([&](int t, float v) { plugin.setParameter(t, v); });
     std::vector<float> left, right;
     plugin.process(kBlock, left, right); // the first block applies the starting program
     std::vector<std::array<int, 4>> notes;
@@ -48,7 +48,7 @@ BENCHMARK(BM_DenseModulationPlugin);
 void BM_DenseModulationEngine(benchmark::State& state) {
     auto e = std::make_unique<APlugin>(nullptr);
     e->setSampleRate(kRate);
-    bench::setDenseModulation([&](int t, float v) { e->setParameter(t, v); });
+    densepatch::setDenseModulation([&](int t, float v) { e->setParameter(t, v); });
     e->setModRare();
     for (int v = 0; v < kNumVoices; ++v) {
         e->voicePressed[v] = 1;

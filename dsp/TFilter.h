@@ -143,8 +143,10 @@ private:
     float envTerm = 0.0f;
     float lfoTerm = 0.0f;
     float drive = 0.0f;
+    float lastDistortIn = 0.0f; // the setDistort input behind drive (0 gives drive 0)
     float hpResonance = 0.0f;
     float hpCutoff = 0.0f;
+    float hpInputs[4] = {-1.0f, -1.0f, -1.0f, -1.0f}; // the last setHP inputs behind hpCutoff
     int32_t history = 0;
 
     // Ring and amplitude modulation, per channel.

@@ -42,7 +42,8 @@ void TFilter::init(float newRate) {
         lastExponent[ch] = -1.0f;
     }
     directFlag = hpOn = 0;
-    velTerm = wheelTerm = modWheel = envTerm = lfoTerm = drive = 0.0f;
+    velTerm = wheelTerm = modWheel = envTerm = lfoTerm = drive = lastDistortIn = 0.0f;
+    hpInputs[0] = -1.0f; // no set-up of the high-pass stage repeats one before init
     resonance = lastVowel = lastResonance = 0.0f;
     keyTrack = 1.0f;
     type = 0;
@@ -102,6 +103,9 @@ void TFilter::setLFO(float depth, float value) {
 }
 
 void TFilter::setDistort(float x) {
+    // Called every pass; the knob mostly stands still.
+    if (x == lastDistortIn) return;
+    lastDistortIn = x;
     drive = std::exp2(6.0f * clamp01(x)) - 1.0f;
 }
 
@@ -112,6 +116,11 @@ void TFilter::setHP(float on, float trackOn, float resonanceOn, float frequency,
         return;
     }
     hpOn = 1;
+    // Called every pass: the same inputs would only find the stage unchanged.
+    const float inputs[4] = {trackOn, resonanceOn > 0.5f ? resonanceValue : -1.0f, frequency,
+                             keyOctaves};
+    if (std::memcmp(inputs, hpInputs, sizeof(inputs)) == 0) return;
+    std::memcpy(hpInputs, inputs, sizeof(inputs));
     const float q = resonanceOn > 0.5f ? clamp01(resonanceValue) : 0.0f;
     float hz = 20.0f * std::exp2(10.0f * clamp01(frequency));
     if (trackOn > 0.5f) hz *= std::exp2(filtermath::finiteOr0(keyOctaves));

@@ -25,7 +25,10 @@ using namespace VSTGUI;
 using namespace edtables;
 
 namespace {
-constexpr int kFirstSeqMode = 13;
+constexpr int kFirstSeqMode = 13; // arpeggiator modes from here on are sequencer modes
+constexpr int kArpPlayMode = 8;
+constexpr int kUserWaveSection =
+    43; // the undo section of both user waves   // the play mode of the arpeggiator
 constexpr int kA4Default = 440, kA4Min = 10, kA4Max = 10000;      // Hz
 constexpr int kBrickDefault = 15, kBrickMin = 10, kBrickMax = 40; // kHz
 
@@ -92,11 +95,15 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
         if (!pressed) return true;
         if (c == ui.waveApplyButton && engine->getSteppedValue(tag::UserWaveShaperMode) == 0)
             return true;
-        if (c != ui.waveCopyButton && c != ui.waveApplyButton) addWaveUndo();
+        if (c == ui.wavePasteButton || c == ui.waveClearButton) setWaveUndo();
         setMenuValue(tag::UserWaveShaperMode, 0);
         if (ui.waveDisplay) ui.waveDisplay->setShaperMode(0);
         if (c == ui.waveApplyButton) engine->setTempPreviewWave(wave);
+        if (c == ui.waveCopyButton) copyWave(wave);
+        if (c == ui.wavePasteButton) pasteWave(wave);
+        if (c == ui.waveClearButton) clearWave(wave);
         if (c == ui.waveUndoButton) {
+            undoSection(kUserWaveSection);
             engine->createUserWaveTable(0);
             engine->createUserWaveTable(1);
             redrawMultiView = true;
@@ -112,7 +119,7 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
         setMenuValue(tag::UserWaveShaperMode, 0);
         if (ui.waveDisplay) ui.waveDisplay->setShaperMode(0);
         if (c == ui.waveLoadButton) {
-            addWaveUndo();
+            setWaveUndo();
             engine->loadWave(wave);
             engine->updateWave(wave);
         } else {
@@ -124,7 +131,7 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
     if (indexIn(ui.wavePresetMenus[wave], c) >= 0) {
         for (int i = 0; title && i < USER_WAVE_PRESET_COUNT; ++i)
             if (std::strcmp(title, USER_WAVE_PRESET_STR[i]) == 0) {
-                addWaveUndo();
+                setWaveUndo();
                 setMenuValue(WAVE_PRESET_NUMS_TAGS[wave], i);
                 waveChanged = true;
                 if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
@@ -170,7 +177,7 @@ bool uEditor::actArp(CControl* c, int index) {
             xyModesChanged = true;
         } else {
             keptPlayMode = engine->getSteppedValue(tag::PlayMode);
-            setMenuValue(tag::PlayMode, 8);
+            setMenuValue(tag::PlayMode, kArpPlayMode);
             arpStartRule();
         }
         return true;

@@ -1,102 +1,145 @@
 // What the own controls ask of the editor: the drag source for the modulation matrix and the
-// command menu of a knob or slider. The section menus of the menu buttons are entry points only
-// until their menus are built. Host user-interface thread.
+// command menu of every knob and slider (value commands, quick sets, MIDI learn, modulation).
+// Host user-interface thread; the menu is modal and lives for one call.
 #include "editor/ueditor.h"
 
+#include "editor/uEditorMenuCommands.h"
 #include "engine/APlugin.h"
-#include "gui/COptionMenu.h"
+#include "engine/params/StringTables.h"
+#include "platform/prefs.h"
 
+#include <cstdlib>
 #include <string>
 
 using namespace VSTGUI;
 
 namespace {
 
-enum MIDIMenuEntry { kSetDefault = 0, kSetOriginal = 1, kSetTyped = 2 };
+constexpr int kModSlots = 16;
+// The seven tags of modulation slot n are first + n.
+constexpr int kModBypassTag = 379, kModSrcTag = 395, kModLowerTag = 411, kModUpperTag = 427,
+              kModDestTag = 443, kModOffsetTag = 459, kModAmountTag = 475;
 
-// The gesture help under the command menu: the keys as the user presses them.
-const char* const GESTURE_HELP[] = {"-GDrag: change the value",
-                                    "-GShift+Drag: fine adjustment",
-                                    "-GDouble click: default value",
-                                    "-GCommand+Click: default value",
-                                    "-GCommand+Shift+Click: original value",
-                                    "-GOption+Click: type a value",
-                                    "-GRight or Control click: this menu"};
+const char* const GESTURE_HELP[] = {"-GLeft Click: Change Value",
+                                    "-GLeft Click + Shift: Fine Change Value",
+                                    "-GLeft Click + Control: Show this Menu",
+                                    "-GLeft Click + Command: Set to Default Value",
+                                    "-GLeft Click + Command + Shift: Set to Original Value",
+                                    "-GLeft Click + Opt: Set to Value",
+                                    "-GDouble Click: Set to Default Value",
+                                    "-GRight Click: Show this Menu",
+                                    "-GScroll Wheel: Change Value",
+                                    "-GScroll Wheel + Shift: Fine Change Value"};
 
 } // namespace
 
 void uEditor::showMIDIMenu(CControl* control, bool slider) {
     APlugin* engine = getEngine();
-    if (!engine || !frame || !control || !isValidTag(control->getTag())) return;
+    // A control without a parameter of the sound has no command menu.
+    if (!canShowCommandMenu() || !control || !isValidTag(control->getTag())) return;
     const int tag = control->getTag();
-    auto* menu = new COptionMenu();
-    menu->addEntry("Set to Default Value");
-    menu->addEntry("Set to Original Value");
-    menu->addEntry("Set to Value");
-    menu->addSeparator();
-    auto* help = new COptionMenu();
-    for (const char* line : GESTURE_HELP) help->addEntry(line);
-    menu->addEntry(help, slider ? "Slider Control Information" : "Dial Control Information");
-    help->forget();
-    int cc = -1;
-    for (int i = 0; i < 128 && cc < 0; ++i)
-        if (engine->getMIDICCTag(i) == tag) cc = i;
-    menu->addEntry(cc < 0 ? std::string("-GNot MIDI Latched")
-                          : "-GMIDI Latched to CC " + std::to_string(cc));
+    const int dest = engine->getTagDest(tag);
+    bool slots[kModSlots] = {};
+    bool modulated = false;
+    for (int slot = 0; slot < kModSlots && dest > 0; ++slot)
+        modulated |= slots[slot] = engine->getModDestBySlot(slot) == dest;
 
-    MenuPopup popup(menu, frame);
-    if (frame->runMenuPopup(popup) && popup.getChosenMenu() == menu) {
-        float target = -1.0f;
-        switch (popup.getChosenIndex()) {
-        case kSetDefault:
-            target = control->getDefaultValue();
-            break;
-        case kSetOriginal:
-            target = engine->getOrigValue(tag);
-            break;
-        case kSetTyped:
-            control->beginEdit();
-            engine->setNumValue(tag);
-            control->setValue(engine->getParameter(tag));
-            control->valueChanged();
-            control->endEdit();
-            control->setDirty(true);
-            break;
-        default:
-            break;
-        }
-        if (target > -0.5f) {
-            control->beginEdit();
-            control->setValue(target);
-            control->valueChanged();
-            control->endEdit();
-            control->setDirty(true);
-        }
+    CommandMenu m;
+    m.add("-GControl and MIDI Command Menu");
+    m.add("-G" + engine->getParameterNameStr(tag) + ": " + engine->getParameterDisplayStr(tag));
+    int cc = -1;
+    for (int i = 0; i < kMIDIControllerCount && cc < 0; ++i)
+        if (getMIDICC(i) == tag) cc = i;
+    m.add(cc < 0 ? std::string("-GNot MIDI Latched")
+                 : "-GLatched to MIDI CC: " + std::to_string(cc));
+    if (dest > 0) {
+        for (int slot = 0; slot < kModSlots; ++slot)
+            if (slots[slot])
+                m.add(std::string("-GModulated by:") + SRC_STR[engine->getModSrcBySlot(slot)]);
+        if (!modulated) m.add("-GNot Modulated by Anything");
+        m.add("-");
     }
-    menu->forget();
+    COptionMenu* help =
+        m.addSubmenu(slider ? "Slider Control Information" : "Dial Control Information");
+    for (const char* line : GESTURE_HELP) m.add(line, {}, help);
+    m.add("-");
+
+    auto automate = [engine, tag](float v) {
+        return [engine, tag, v] { engine->setParameterAutomated(tag, v); };
+    };
+    m.add("Set to Default Value", [engine, tag] { engine->setToDefault(tag); });
+    m.add("Set to Original Value", [engine, tag] { engine->setToOrig(tag); });
+    m.add("Set to Zero Value", automate(engine->getZeroValue(tag)));
+    m.add("Set to Minimum Value", automate(0.0f));
+    m.add("Set to Maximum Value", automate(1.0f));
+    m.add("Set to Mid Value", automate(0.5f));
+    m.add("Set to Value", [engine, tag] { engine->setNumValue(tag); });
+    m.add("Set to Random Value", [engine, tag] {
+        engine->setParameterAutomated(tag, static_cast<float>(std::rand() & 0x7fff) / 32767.0f);
+    });
+    m.add("Increase Value", [engine, tag] { engine->changeDelta(tag, 1, false, 1.0f); });
+    m.add("Decrease Value", [engine, tag] { engine->changeDelta(tag, -1, false, 1.0f); });
+    addQuickSetEntries(m, tag);
+    m.add("-");
+    m.add("Latch to MIDI", [engine, tag] { engine->setMIDILatch(tag, true); });
+    m.add("Unlatch MIDI", [engine, tag] { engine->setMIDILatch(tag, false); });
+    m.add("Set MIDI CC", [engine, tag] { engine->setMIDICCNum(tag); });
+    m.add("Clear All MIDI", [engine] { engine->resetMIDI(); });
+    m.add("-");
+
+    if (dest > 0) {
+        for (int g = 0; g < SRC_SUB_COUNT; ++g) {
+            COptionMenu* sub = m.addSubmenu(std::string("Modulate by ") + SRC_SUB_STR[g]);
+            for (int s = SRC_SUB_START[g]; s < SRC_SUB_START[g + 1]; ++s)
+                m.add(
+                    SRC_STR[s], [this, s, dest] { setNextModSlot(s, dest); }, sub);
+        }
+        m.add("-");
+        // Each command acts on every slot that targets this parameter.
+        auto forSlots = [engine, dest](void (*act)(APlugin&, int)) {
+            return [engine, dest, act] {
+                for (int slot = 0; slot < kModSlots; ++slot)
+                    if (engine->getModDestBySlot(slot) == dest) act(*engine, slot);
+            };
+        };
+        const std::string grey = modulated ? "" : "-G";
+        m.add(grey + "Clear Modulation", forSlots([](APlugin& e, int slot) {
+                  for (int first : {kModLowerTag, kModUpperTag, kModOffsetTag, kModAmountTag,
+                                    kModSrcTag, kModDestTag})
+                      e.setToDefault(first + slot);
+                  e.setOff(kModBypassTag + slot);
+              }));
+        m.add(grey + "Default Modulation Amount", forSlots([](APlugin& e, int slot) {
+                  for (int first : {kModLowerTag, kModUpperTag, kModOffsetTag, kModAmountTag})
+                      e.setToDefault(first + slot);
+              }));
+        m.add(grey + "Bypass Modulation",
+              forSlots([](APlugin& e, int slot) { e.setOn(kModBypassTag + slot); }));
+        m.add(grey + "Un-Bypass Modulation",
+              forSlots([](APlugin& e, int slot) { e.setOff(kModBypassTag + slot); }));
+    }
+
+    m.popup(frame);
+    m.run();
+    finishCommandMenu();
 }
 
-// The settings and section menus are built with the screens that own them.
-void uEditor::showControlMenu() {}
-void uEditor::showOscMenu(int) {}
-void uEditor::showFilterMenu() {}
-void uEditor::showAmpMenu() {}
-void uEditor::showPlayMenu() {}
-void uEditor::showMainLFOMenu() {}
+// The display menus are built with the displays that open them.
 void uEditor::showEQMenu() {}
-void uEditor::showFXMenu(int) {}
-void uEditor::showFreeMenu(int, int) {}
 void uEditor::showGaterMenu() {}
 void uEditor::showPathMenu(int, int) {}
 void uEditor::showArpMenu(int, int, bool) {}
 void uEditor::showWaveMenu(int) {}
 
-// Least forms for the displays until the section model stands: no undo level is kept, and the
-// pad's point selection and menu do nothing yet.
-void uEditor::setSectionUndo(int) {}
-// Least form: the section's tags stay as they are.
-void uEditor::resetSection(int) {}
-// Least form: the section's tags stay as they are.
-void uEditor::setSectionToOrig(int) {}
+// Least forms until the XY pad menu is built: the pad's point selection and menu do nothing.
 void uEditor::setXYPoint(int, int) {}
 void uEditor::showXYMenu(int) {}
+
+// Least forms until the user-wave menu and its clipboard are built: an undo level of the user
+// waves' section (43), and a clipboard that holds nothing yet.
+void uEditor::setWaveUndo() {
+    setSectionUndo(43);
+}
+void uEditor::copyWave(int) {}
+void uEditor::pasteWave(int) {}
+void uEditor::clearWave(int) {}

@@ -34,7 +34,7 @@ class CKickButton;
 namespace edlayout {
 // Screens whose controls come in twins: index 0 the main screen, 1 the easy screen.
 constexpr int kScreens = 2;
-constexpr int kPresetColumns = 6;
+constexpr int kPresetColumns = 8; // 32 presets each
 constexpr int kSectionMenuButtons = 10;
 constexpr int kFilterGroupMenus = 7;
 constexpr int kSourceGroupMenus = 5;

@@ -175,8 +175,8 @@ void uEditor::serveMarks() {
             additive->setState(false);
         }
     }
-    // The section model's undo levels are cleared where that model lives.
-    clearUndosPending.exchange(false);
+    // A preset applied while the window is open empties the undo stacks.
+    serveClearUndos();
 }
 
 void uEditor::idle() {

@@ -28,50 +28,52 @@ bool inRange(int t, int first, int last) {
 }
 
 // Tags whose pushes re-read their option menus (step values, not the registry's value road).
+constexpr int MENU_PUSH_TAGS[] = {tag::PlayMode,
+                                  tag::PortamentoMode,
+                                  tag::PitchBendDown,
+                                  tag::PitchBendUp,
+                                  tag::UnisonMode,
+                                  tag::Osc1Type,
+                                  tag::Osc1Octave,
+                                  tag::Osc2Type,
+                                  tag::Osc2Octave,
+                                  tag::Osc2ModMode,
+                                  tag::ModFxMode,
+                                  tag::GaterSpeed,
+                                  tag::GaterMode,
+                                  tag::MainLfoWave,
+                                  tag::MainLfoPlayMode,
+                                  tag::MainLfoPhase,
+                                  tag::FreeLfo1Wave,
+                                  tag::FreeLfo1PlayMode,
+                                  tag::FreeLfo2Wave,
+                                  tag::FreeLfo2PlayMode,
+                                  tag::FreeLfo12Mode,
+                                  tag::RibbonSpringTime,
+                                  tag::RibbonQuantization,
+                                  tag::SeqLoopStartA,
+                                  tag::SeqStepsA,
+                                  tag::SeqSpeedA,
+                                  tag::SeqLoopStartA + tag::SeqStride,
+                                  tag::SeqStepsA + tag::SeqStride,
+                                  tag::SeqSpeedA + tag::SeqStride,
+                                  tag::Xy1Sync,
+                                  tag::Xy2Sync};
+
 bool isMenuTag(int t) {
-    switch (t) {
-    case 246:
-    case 247:
-    case 248:
-    case 249:
-    case 250:
-    case 260:
-    case 263:
-    case 277:
-    case 280:
-    case 282:
-    case 341:
-    case 349:
-    case 353:
-    case 363:
-    case 364:
-    case 365:
-    case 370:
-    case 371:
-    case 373:
-    case 374:
-    case 375:
-    case 377:
-    case 378:
-    case 505:
-    case 506:
-    case 507:
-    case 642:
-    case 643:
-    case 644:
-    case 781:
-    case 789:
-        return true;
-    default:
-        return inRange(t, 493, 500);
-    }
+    return inRange(t, tag::ArpPlayMode, tag::ArpRatchetMode) ||
+           std::find(std::begin(MENU_PUSH_TAGS), std::end(MENU_PUSH_TAGS), t) !=
+               std::end(MENU_PUSH_TAGS);
 }
 } // namespace
 
 void uEditor::raiseRedrawForTag(int t) {
     if (t == tag::VoiceDistortionOn) redrawDistortVoice = true;
     if (inRange(t, tag::PreEqOn, tag::PostEqHighPassFrequency)) redrawEQ = true;
-    if (inRange(t, 18, 32) || inRange(t, 41, 55)) redrawOscMod = true;
+    // The oscillators' LFO, amplitude and pitch envelope settings live in their containers.
+    if (inRange(t, tag::Osc1Symmetry, tag::Osc1PitchEnvRelease) ||
+        inRange(t, tag::Osc2Symmetry, tag::Osc2PitchEnvRelease))
+        redrawOscMod = true;
     if (inRange(t, tag::ModFirst, tag::ModLast) || inRange(t, tag::SeqStepOnA, tag::ArpLast))
         redrawMultiView = true;
 }
@@ -245,7 +247,7 @@ void uEditor::updateShaperModeMenu(int mode) {
     APlugin* engine = getEngine();
     if (!engine) return;
     mode = std::clamp(mode, 0, kShaperModes - 1);
-    addWaveUndo();
+    setWaveUndo();
     setMenuValue(tag::UserWaveShaperMode, mode);
     if (ui.waveDisplay) ui.waveDisplay->setShaperMode(mode);
     const int tags[2] = {tag::UserWaveShaper1, tag::UserWaveShaper2};

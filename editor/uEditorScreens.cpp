@@ -130,6 +130,7 @@ void uEditor::setMultiViewPage(int page) {
 void uEditor::createMainScreenControls() {
     if (!getEngine()) return;
     creatingControls = true;
+    createPresetMenus();
     creatingControls = false;
 }
 

@@ -180,4 +180,7 @@ void uEditor::releaseOpening() {
     hoveredView = nullptr;
 }
 
-void uEditor::addWaveUndo() {}
+// The engine's wave commands (user-interface thread) keep an undo level of the user waves.
+void uEditor::addWaveUndo() {
+    setWaveUndo();
+}

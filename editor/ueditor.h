@@ -6,6 +6,7 @@
 
 #include "controls/StyleTables.h"
 #include "editor/AEffGUIEditor.h"
+#include "editor/sections/SectionModel.h"
 #include "editor/uEditorControlSet.h"
 #include "gui/CBitmap.h"
 #include "gui/CControl.h"
@@ -19,6 +20,8 @@
 
 class AudioEffect;
 class APlugin;
+class CommandMenu;
+class TOptionMenu;
 
 // Skin bitmap ids at 100 percent; the picture at another size is id + 1000 x size index.
 namespace skin {
@@ -70,6 +73,7 @@ public:
     void updateModFX(int oldStep, int newStep);
     void updateArpSteps();
     void updateShaperModeMenu(int mode);
+    void updatePresetMenu();
     // Records an undo point of the wave display before a user wave changes.
     void addWaveUndo();
 
@@ -128,7 +132,6 @@ public:
     void createMainScreenControls();
     void createEasyScreenControls();
     void createBackScreen();
-    void updatePresetMenu();
     void updateFolderMenu() {}
     void setMultiViewPage(int page);
 
@@ -419,12 +422,50 @@ public:
 
 public:
     // ---- Menus and sections: preset, context, settings and section menus, section model -----
-    // Least forms until the section model stands; see uEditorControlMenus.cpp.
+    // The section model (user-interface thread). A pending request of the engine to clear the
+    // stacks is served before any of these reads or changes them.
+    void setSectionTags();
     void setSectionUndo(int section);
+    void undoSection(int section);
+    void copySection(int section);
+    void pasteSection(int section);
     void resetSection(int section);
     void setSectionToOrig(int section);
+    void copySections(int from, int to);
+    void swapSections(int a, int b);
+    void randomizeSection(int section);
+    int getSectionUndoLevel(int section);
+    bool getSectionHasClip(int section) const { return sectionModel.hasClip(section); }
+    void setSectionHasClip(int section, bool on) { sectionModel.setHasClip(section, on); }
+    const SectionModel& getSectionModel() const { return sectionModel; }
+
+    // Makes the top bar's preset menu with its columns and commands, and the folder menu.
+    void createPresetMenus();
+    // The XY pad's menu and its selected point; least forms in uEditorControlMenus.cpp.
     void setXYPoint(int pad, int point);
     void showXYMenu(int pad);
+    // The user-wave undo level and clipboard; least forms in uEditorControlMenus.cpp.
+    void setWaveUndo();
+    void copyWave(int wave);
+    void pasteWave(int wave);
+    void clearWave(int wave);
+
+private:
+    void serveClearUndos();
+    // The command cycle of the menus: a snapshot of the undo section before every outcome but
+    // "Undo", the chosen command, then the frame redrawn and every control refreshed.
+    bool canShowCommandMenu() const;
+    void runSectionMenu(CommandMenu& menu, int undoSection);
+    void finishCommandMenu();
+    void addPasteEntry(CommandMenu& menu, const std::string& title, int section);
+    void addUndoEntry(CommandMenu& menu, int section);
+    void addModulatesLines(CommandMenu& menu, int source, int unipolarSource);
+    void addDestinationSubmenu(CommandMenu& menu, VSTGUI::COptionMenu* parent, int source,
+                               bool withNone, bool noneAssigns);
+    void addQuickSetEntries(CommandMenu& menu, int tag);
+    void askMIDIChannel(const char* key, const char* informative);
+
+    SectionModel sectionModel;
 
 public:
     // ---- Displays: EQ curve, gate pattern, matrix, path, arpeggiator grid, XY pads, waves ---

@@ -947,7 +947,8 @@ private:
     void mixOscillator(int voice, int slot, int osc, int subVoice);
     void advanceSync(int slot);
     void runVoicePath();
-    void runPathUnit(int unit);
+    // Runs one path position; false when the unit there is off and left the frames as they were.
+    bool runPathUnit(int unit);
     void runVoiceFilter();
     void runVoiceEQ(bool post);
     void setVoiceGains();
@@ -1096,6 +1097,17 @@ public:
     float lofiInvStep[kNumVoices] = {};
     float lofiHold[kNumVoices] = {};
     float lofiNoise[kNumVoices] = {};
+    CurveMemo lofiCoefMemo[kNumVoices];
+    EnvRateMemo envRateMemo[kNumVoices];
+    // The tube mode's drive and tone coefficient per voice.
+    CurveMemo tubeDriveMemo[kNumVoices], tubeToneMemo[kNumVoices];
+    // The rate the rate-dependent memos above were filled at; a new rate forgets them.
+    float stageMemoRate = 0.0f;
+    void checkStageMemoRate() {
+        if (stageMemoRate == rateTimes04) return;
+        stageMemoRate = rateTimes04;
+        for (int v = 0; v < kNumVoices; ++v) lofiCoefMemo[v] = tubeToneMemo[v] = CurveMemo{};
+    }
     float lofiCounter[kSubVoiceSlots] = {};
     stereoStruct lofiHeld[kSubVoiceSlots] = {};
     stereoStruct lofiLow[kSubVoiceSlots] = {};
@@ -1113,7 +1125,11 @@ public:
 
 private:
     // A stage parameter of one voice: its value plus the voice's modulation of it.
-    float getVoiceStageValue(int voice, int tag) const;
+    // A stage's knob plus the voice's modulation of it.
+    float getVoiceStageValue(int voice, int tag) const {
+        const int d = getDestForTag(tag);
+        return currentValues[tag] + (d > 0 && d < 512 ? voiceDest[voice][d] : 0.0f);
+    }
     // The voices of this pass's sub-voice list in order of appearance, with their slots.
     struct StageVoices {
         int count = 0;

@@ -21,6 +21,29 @@ struct EnvState {
     uint8_t restart = 0;
 };
 
+// The last input and result of a costly curve that a stage evaluates every pass while its
+// input mostly stands still.
+struct CurveMemo {
+    float in = -1.0e30f;
+    float out = 0.0f;
+    template <class Curve> float operator()(float x, Curve curve) {
+        if (!(x == in)) {
+            in = x;
+            out = curve(x);
+        }
+        return out;
+    }
+};
+
+// The inputs of a voice's envelope speeds at their last computation, and the speeds.
+struct EnvRateMemo {
+    static constexpr int kInputs = 28;
+    float inputs[kInputs] = {};
+    float envSpeed[4] = {};
+    float laneRate[4] = {};
+    uint8_t valid = 0;
+};
+
 // One oscillator of one sub-voice slot. Phases are 24-bit cycles kept in 32-bit words and
 // masked after every step, so no arithmetic on them can index outside a table.
 struct OscSlot {

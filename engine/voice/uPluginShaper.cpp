@@ -24,12 +24,6 @@ constexpr float kSmoothTake = 0.100000024f;
 
 } // namespace
 
-float APlugin::getVoiceStageValue(int voice, int tag) const {
-    const int dest = getDestForTag(tag);
-    const float mod = dest > 0 && dest < 512 ? voiceDest[voice][dest] : 0.0f;
-    return currentValues[tag] + mod;
-}
-
 void APlugin::collectStageVoices(StageVoices& out) const {
     int index[kNumVoices];
     for (int& i : index) i = -1;
@@ -108,6 +102,7 @@ void APlugin::doLowFi() {
     if (!getOnOff(tag::LowFiOn) || !tables) return;
     StageVoices sv;
     collectStageVoices(sv);
+    checkStageMemoRate();
     float dry[kNumVoices] = {}, wet[kNumVoices] = {}, coef[kNumVoices] = {};
     bool filterOn[kNumVoices] = {};
     for (int i = 0; i < sv.count; ++i) {
@@ -119,8 +114,10 @@ void APlugin::doLowFi() {
         wet[v] = clamp01(2.0f * w);
         const float f = clamp01(getVoiceStageValue(v, tag::LowFiLowPassFrequency));
         filterOn[v] = f < 0.99f;
-        const float hz = std::fmin(20.0f * std::exp2(10.0f * f), rateTimes04);
-        coef[v] = tables->FilterSine[filterTableIndex(hz * inverseDoubleRate)];
+        coef[v] = lofiCoefMemo[v](f, [this](float x) {
+            const float hz = std::fmin(20.0f * std::exp2(10.0f * x), rateTimes04);
+            return tables->FilterSine[filterTableIndex(hz * inverseDoubleRate)];
+        });
     }
     for (int i = 0; i < subVoiceCount && i < kSubVoiceSlots; ++i) {
         const int slot = subVoiceList[0][i], v = subVoiceList[1][i];

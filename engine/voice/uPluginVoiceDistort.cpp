@@ -71,6 +71,7 @@ void APlugin::doVoiceDistort() {
     if (!getOnOff(tag::VoiceDistortionOn) || !tables) return;
     const int menu = getSteppedValue(tag::VoiceDistortionMode);
     const int mode = REAL_DISTORT_MODES[0][menu < 0 ? 0 : (menu > 22 ? 22 : menu)];
+    checkStageMemoRate();
     StageVoices sv;
     collectStageVoices(sv);
     for (int i = 0; i < sv.count; ++i) {
@@ -138,11 +139,13 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
     }
 
     if (mode == voicedistort::Tube) {
-        const float drive = std::exp2(8.0f * K[3]) - 1.0f;
+        const float drive =
+            tubeDriveMemo[v](K[3], [](float x) { return std::exp2(8.0f * x) - 1.0f; });
         const float toneControl = K[4] + (2.0f * K[6] - 1.0f) * voiceFilters[v].getModWheel();
-        const float tone = t.FilterSine[filterTableIndex(
-            std::fmin(20.0f * std::exp2(10.0f * clamp01(toneControl)), rateTimes04) *
-            inverseDoubleRate)];
+        const float tone = tubeToneMemo[v](toneControl, [&](float x) {
+            return t.FilterSine[filterTableIndex(
+                std::fmin(20.0f * std::exp2(10.0f * clamp01(x)), rateTimes04) * inverseDoubleRate)];
+        });
         const float damping = 1.0f - 0.95f * K[5];
         const float rectify = 2.0f * K[2] - 1.0f;
         const float limit = K[1];

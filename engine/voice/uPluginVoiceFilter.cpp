@@ -86,6 +86,19 @@ void APlugin::doVoiceFilter() {
                 clamp01(getVoiceStageValue(v, tag::HpFrequency)),
                 clamp01(getVoiceStageValue(v, tag::HpQ)), voiceTargetPitch[v]);
 
+        const float p = clamp01(voiceDest[v][kDestFilterPan] + 0.5f);
+        const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
+        if (f.getType() == 0 && !hpOn && !(f.getDrive() > 0.0001f)) {
+            // The filter would hand its inputs back unchanged: only the pan is left to do.
+            for (int j = 0; j < (unison ? n : 1); ++j) {
+                const int s = voiceSlots[v][j] % kSubVoiceSlots;
+                for (int k = 0; k < 2; ++k) {
+                    pathOut[s][k] = pathIn[s][k];
+                    scalePair(pathOut[s][k], panL, panR);
+                }
+            }
+            continue;
+        }
         const float cut = currentValues[tag::FilterFrequency];
         const float cutMod = getVoiceStageValue(v, tag::FilterFrequency) - cut;
         stereoStruct cutoff{cut, cut}, mod{cutMod, cutMod};
@@ -93,8 +106,6 @@ void APlugin::doVoiceFilter() {
             cutoff.right = currentValues[tag::FilterStereoSplitOffset];
             mod.right = getVoiceStageValue(v, tag::FilterStereoSplitOffset) - cutoff.right;
         }
-        const float p = clamp01(voiceDest[v][kDestFilterPan] + 0.5f);
-        const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
         const float q = getVoiceStageValue(v, tag::FilterQ);
         const float vowel = getVoiceStageValue(v, tag::FilterVowel);
 

@@ -29,28 +29,28 @@ void APlugin::runVoiceFilter() {
     doVoiceFilter();
 }
 
-void APlugin::runPathUnit(int unit) {
+bool APlugin::runPathUnit(int unit) {
     switch (unit) {
     case kFilter:
         runVoiceFilter();
-        break;
+        return true;
     case kPreEQ:
         if (preEqOn) runVoiceEQ(false);
-        break;
+        return preEqOn;
     case kWaveShaper:
         if (shaperOn) doWaveShaper();
-        break;
+        return shaperOn;
     case kDistortion:
         if (voiceDistortOn) doVoiceDistort();
-        break;
+        return voiceDistortOn;
     case kLowFi:
         if (lofiOn) doLowFi();
-        break;
+        return lofiOn;
     case kPostEQ:
         if (postEqOn) runVoiceEQ(true);
-        break;
+        return postEqOn;
     default:
-        break; // an unknown unit leaves the position empty
+        return false; // an unknown unit leaves the position empty
     }
 }
 
@@ -61,12 +61,14 @@ void APlugin::runVoiceEQ(bool post) {
 
 void APlugin::runVoicePath() {
     for (int k = 0; k < 6; ++k) {
-        runPathUnit(pathUnits[0][k]);
-        for (int i = 0; i < subVoiceCount; ++i) {
-            const int slot = subVoiceList[0][i] % kSubVoiceSlots;
-            pathIn[slot][0] = pathOut[slot][0];
-            pathIn[slot][1] = pathOut[slot][1];
-        }
+        // Each position starts with its output equal to its input, so after a unit that is off
+        // there is nothing to hand on.
+        if (runPathUnit(pathUnits[0][k]))
+            for (int i = 0; i < subVoiceCount; ++i) {
+                const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+                pathIn[slot][0] = pathOut[slot][0];
+                pathIn[slot][1] = pathOut[slot][1];
+            }
         // The source follows the position, whatever unit stands there.
         if (!moduleSourceUsed[k]) continue;
         for (int a = 0; a < activeVoiceCount; ++a) {

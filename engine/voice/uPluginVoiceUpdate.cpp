@@ -7,6 +7,8 @@
 #include "engine/params/ParamTags.h"
 #include "engine/voice/VoiceTables.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr float kPhaseRange = 16777215.0f;
@@ -91,6 +93,44 @@ void APlugin::setVoiceModOften(int voice) {
 void APlugin::setVoiceEnvRates(int voice) {
     const float* dest = voiceDest[voice];
     const float* src = voiceSource[voice];
+    // Nine powers of two from inputs that mostly stand still between updates: the last
+    // results are reused while every input is the same.
+    EnvRateMemo& memo = envRateMemo[voice];
+    const float inputs[EnvRateMemo::kInputs] = {dest[11],
+                                                dest[246],
+                                                dest[120],
+                                                dest[263],
+                                                dest[272],
+                                                dest[273],
+                                                dest[274],
+                                                dest[283],
+                                                dest[284],
+                                                dest[50],
+                                                dest[57],
+                                                dest[100],
+                                                dest[107],
+                                                dest[56],
+                                                dest[63],
+                                                dest[106],
+                                                dest[113],
+                                                src[6],
+                                                voiceTargetPitch[voice],
+                                                voiceVelocity[voice],
+                                                currentValues[tag::Free1EnvKeyTrack],
+                                                currentValues[tag::Free2EnvKeyTrack],
+                                                currentValues[tag::Free1EnvVelocityTrack],
+                                                currentValues[tag::Free2EnvVelocityTrack],
+                                                currentValues[tag::Osc1AmpEnvKeyTrack],
+                                                currentValues[tag::Osc1PitchEnvKeyTrack],
+                                                currentValues[tag::Osc2AmpEnvKeyTrack],
+                                                currentValues[tag::Osc2PitchEnvKeyTrack]};
+    if (memo.valid && std::memcmp(inputs, memo.inputs, sizeof(inputs)) == 0) {
+        for (int e = 0; e < 4; ++e) voiceEnv[voice][e].speed = memo.envSpeed[e];
+        for (int l = 0; l < 4; ++l) oscEnvLaneRate[voice][l] = memo.laneRate[l];
+        return;
+    }
+    std::memcpy(memo.inputs, inputs, sizeof(inputs));
+    memo.valid = 1;
     const float g = dest[11];
     voiceEnv[voice][0].speed = fastExp2(2.0f * (g + dest[246]));
     voiceEnv[voice][1].speed = fastExp2(2.0f * (dest[120] + g));
@@ -113,6 +153,8 @@ void APlugin::setVoiceEnvRates(int voice) {
         oscEnvLaneRate[voice][l] =
             fastExp2(src[6] * (2.0f * currentValues[tagLane[l]] - 1.0f + dest[keyLane[l]]) +
                      2.0f * (dest[speedLane[l]] + g));
+    for (int e = 0; e < 4; ++e) memo.envSpeed[e] = voiceEnv[voice][e].speed;
+    for (int l = 0; l < 4; ++l) memo.laneRate[l] = oscEnvLaneRate[voice][l];
 }
 
 // The short per-pass step between the two halves of the update: the voice's modulation

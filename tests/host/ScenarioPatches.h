@@ -3,6 +3,7 @@
 // patch. Shared by the benchmark table and the host tests that run these scenarios.
 #pragma once
 
+#include "bench/DensePatch.h"
 #include "engine/params/ParamTags.h"
 #include "tests/host/StagesPatch.h"
 #include "tests/host/TestHost.h"
@@ -126,32 +127,8 @@ inline void stormKeys(testhost::Plugin& p) {
     p.sendMidi(keys);
 }
 
-// All 16 matrix slots in use (voice LFOs with sample and hold, the Free LFO 1/2 morph, noise,
-// module and voice-output sources), every LFO per voice. `set(tag, value)` writes a value:
-// the plug-in's setParameter or the engine's own.
-struct ModSlot {
-    int source, dest;
-};
-constexpr ModSlot kDenseSlots[16] = {
-    {62, 114}, {64, 116}, {66, 8},   {60, 2}, {102, 154}, {104, 158}, {50, 16},  {52, 64},
-    {68, 34},  {99, 181}, {95, 132}, {17, 3}, {101, 261}, {81, 207},  {61, 292}, {90, 259}};
-template <typename SetParameter> void setDenseModulation(SetParameter set) {
-    for (int s = 0; s < 16; ++s) {
-        set(tag::ModBypassFirst + s, 0.0f);
-        set(tag::ModSourceFirst + s, (kDenseSlots[s].source + 0.1f) / 127.99f);
-        set(tag::ModDestFirst + s, (kDenseSlots[s].dest + 0.1f) / 399.99f);
-        set(tag::ModLowerFirst + s, 0.0f);
-        set(tag::ModUpperFirst + s, 1.0f);
-        set(tag::ModOffsetFirst + s, 0.4f);
-        set(tag::ModAmountFirst + s, 0.6f);
-    }
-    set(tag::FreeLfo12Mode, (12 + 0.1f) / 19.99f); // "Morph"
-    set(tag::FreeLfo12Amount, 0.5f);
-    set(tag::FreeLfo1Speed, 0.6f);
-    set(tag::FreeLfo2Speed, 0.7f);
-    set(tag::MainLfoSpeed, 0.5f);
-    for (int t : {tag::MainLfoPlayMode, tag::FreeLfo1PlayMode, tag::FreeLfo2PlayMode}) set(t, 0.0f);
-}
+// All 16 matrix slots in use (bench/DensePatch.h holds the slot table).
+using densepatch::setDenseModulation;
 
 // The dense patch: the full voice path, dense modulation and the full FX chain; the keys are
 // left to the caller.
