@@ -34,5 +34,5 @@ tsan_targets=(zek2_unit_tests)
 if grep -Eq 'TEST(_F)?\([A-Za-z0-9_]*Race,' tests/host/*.cpp; then tsan_targets+=(zek2_host_tests); fi
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEK2_TSAN=ON -DZEK2_BUILD_TESTS=ON -DZEK2_BUILD_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target "${tsan_targets[@]}"
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+TSAN_OPTIONS=suppressions=$PWD/tools/tsan.supp:halt_on_error=1:second_deadlock_stack=1 \
   "${xrun[@]}" ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R 'Race\.'
