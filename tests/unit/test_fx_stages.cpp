@@ -39,6 +39,20 @@ void runStage(APlugin& e, Stage stage, Input input, int frames, std::vector<floa
 }
 } // namespace
 
+TEST(FxStages, DestinationsNameWhatTheStagesRead) {
+    EXPECT_STREQ(DEST_STR[fx::DEST_DISTORT_FX_MIX], "Distortion FX Mix");
+    EXPECT_STREQ(DEST_STR[fx::DEST_DISTORT_FX_PAN], "Distortion FX Pan");
+    EXPECT_STREQ(DEST_STR[fx::DEST_MOD_FX_MIX], "Mod FX Mix");
+    EXPECT_STREQ(DEST_STR[fx::DEST_MOD_FX_PAN_SPEED], "Mod FX Pan Speed");
+    EXPECT_STREQ(DEST_STR[fx::DEST_DELAY_MIX], "Delay Mix");
+    EXPECT_STREQ(DEST_STR[fx::DEST_DELAY_PAN], "Delay Pan");
+    EXPECT_STREQ(DEST_STR[fx::DEST_REVERB_MIX], "Reverb Mix");
+    EXPECT_STREQ(DEST_STR[fx::DEST_REVERB_PAN], "Reverb Pan");
+    EXPECT_STREQ(DEST_STR[fx::DEST_GATER_MIX], "Gater Mix");
+    EXPECT_STREQ(DEST_STR[fx::DEST_GATER_PAN], "Gater Pan");
+    EXPECT_STREQ(SRC_STR[fx::SRC_GATER_AVERAGE], "Gater Average");
+}
+
 TEST(FxStages, OffPassesExactlyAndDelayEchoesAtItsTime) {
     auto e = makeEngine(48000.0f);
     std::vector<float> l, r;

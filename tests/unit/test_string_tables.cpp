@@ -63,6 +63,25 @@ TEST(StringTables, EveryMenuTitleFindsItsOwnEntry) {
         EXPECT_EQ(firstIndexOf(PRESET_COMMAND_STR, PRESET_COMMAND_COUNT, PRESET_COMMAND_STR[i]), i);
 }
 
+TEST(StringTables, GroupStartsCoverTheirTablesInOrder) {
+    auto coversInOrder = [](const int* starts, int groups, int count) {
+        if (starts[0] != 1 || starts[groups] != count) return false;
+        for (int g = 0; g < groups; ++g)
+            if (starts[g] >= starts[g + 1]) return false;
+        return true;
+    };
+    EXPECT_TRUE(coversInOrder(SRC_SUB_START, SRC_SUB_COUNT, SRC_COUNT));
+    EXPECT_TRUE(coversInOrder(DEST_SUB_START, DEST_SUB_COUNT, DEST_COUNT));
+    EXPECT_TRUE(coversInOrder(FILTER_TYPE_SUB_START, FILTER_TYPE_SUB_COUNT, FILTER_TYPE_COUNT));
+    int presets = 0;
+    for (int n : USER_WAVE_PRESETS_SECTION_NO) presets += n;
+    EXPECT_EQ(presets + 1, USER_WAVE_PRESET_COUNT); // "None" lies in no section
+    // A group's first entry belongs to its heading, not to the previous group.
+    EXPECT_STREQ(DEST_STR[DEST_SUB_START[1]], "Osc 1 Volume");
+    EXPECT_STREQ(DEST_STR[DEST_SUB_START[21]], "Modulation Slot 1 Amount");
+    EXPECT_STREQ(FILTER_TYPE_STR[FILTER_TYPE_SUB_START[5]], "Vowel");
+}
+
 TEST(StringTables, DistortionModeMapNamesTheSameModeTwice) {
     // Row 0 maps each voice distortion mode to the combined mode of the same name; the voice
     // distortion never reaches "Amp", "Cab", "Low-Fi" or "WaveShaper". Row 1 is the identity.
