@@ -4,7 +4,7 @@
 // 2 s playing part and of single seconds of the 40 s tail after the notes end (the tail's cost
 // must not rise, as it would with denormals; once the tail has been below -80 dB for 16 s the
 // chain sleeps and the cost drops), the worst block, and the tail's level at 20 s and 40 s.
-#include "tests/host/TestHost.h"
+#include "bench/Scenarios.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,34 +26,7 @@ double threadSeconds() {
 constexpr float kRate = 48000.0f;
 constexpr VstInt32 kBlock = 256;
 
-// Tags the scenarios set.
-constexpr int kDistortFxOn = 338, kDistortFxMode = 339, kModFxOn = 340, kModFxMode = 341;
-constexpr int kDelayOn = 343, kDelayTempoSync = 344, kDelayFeed = 101, kDelayMix = 98;
-constexpr int kReverbOn = 346, kReverbLength = 108, kReverbSize = 107, kReverbMix = 105;
-constexpr int kGaterOn = 347, kGaterLeft = 355, kGaterRight = 356;
-
-enum Scenario { kNoFX, kChain, kFull };
-
-void setUp(testhost::Plugin& p, Scenario scenario) {
-    const bool full = scenario == kFull;
-    p.setParameter(kDelayOn, scenario == kNoFX ? 0.0f : 1.0f);
-    p.setParameter(kDelayTempoSync, 1.0f);
-    p.setParameter(kDelayFeed, (0.7f + 0.99f) / 1.98f); // feedback 0.7
-    p.setParameter(kDelayMix, 0.4f);
-    p.setParameter(kReverbOn, scenario == kNoFX ? 0.0f : 1.0f);
-    p.setParameter(kReverbLength, 1.0f);
-    p.setParameter(kReverbSize, 0.59f);
-    p.setParameter(kReverbMix, 0.4f);
-    p.setParameter(kGaterOn, scenario == kNoFX ? 0.0f : 1.0f);
-    p.setParameter(kGaterLeft, (0x5F5F + 0.5f) / 65536.0f);
-    p.setParameter(kGaterRight, (0x7777 + 0.5f) / 65536.0f);
-    p.setParameter(kDistortFxOn, full ? 1.0f : 0.0f);
-    p.setParameter(kDistortFxMode, 0.1f / 39.99f); // "Amp"
-    p.setParameter(kModFxOn, full ? 1.0f : 0.0f);
-    p.setParameter(kModFxMode, 4.1f / 19.99f); // "Ensemble"
-}
-
-void Chain(benchmark::State& state, Scenario scenario) {
+void Chain(benchmark::State& state, bench::FxScenario scenario) {
     const int playBlocks = static_cast<int>(2.0f * kRate / kBlock);
     const int tailSeconds = 40;
     const int blocksPerSecond = static_cast<int>(kRate / kBlock);
@@ -64,7 +37,7 @@ void Chain(benchmark::State& state, Scenario scenario) {
         testhost::Plugin plugin(kRate, kBlock);
         std::vector<float> left, right;
         plugin.process(4608, left, right); // the first program applies at sample 4,096
-        setUp(plugin, scenario);
+        bench::setUpFX(plugin, scenario);
         std::vector<std::array<int, 4>> on, off;
         for (int v = 0; v < 16; ++v) {
             on.push_back({0, 0x90, 40 + 3 * v, 100});
@@ -107,13 +80,13 @@ void Chain(benchmark::State& state, Scenario scenario) {
 
 // The same voices with every effect off: the reference the two scenarios add to.
 void NoFX(benchmark::State& state) {
-    Chain(state, kNoFX);
+    Chain(state, bench::kNoFX);
 }
 void FXChain(benchmark::State& state) {
-    Chain(state, kChain);
+    Chain(state, bench::kChain);
 }
 void FullFX(benchmark::State& state) {
-    Chain(state, kFull);
+    Chain(state, bench::kFull);
 }
 BENCHMARK(NoFX)->Name("FX off (reference)")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(FXChain)->Name("FX chain")->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -2,11 +2,9 @@
 // sound with the brick filter on, blocks of 128 and 32 frames at 48 kHz; target below 0.002 of
 // a core) and "MIDI storm" (200 events in every block for 10 seconds; the CPU time of the
 // worst block as a fraction of the block's duration, where a dropout would be heard).
-#include "tests/host/TestHost.h"
+#include "bench/Scenarios.h"
 
 #include <benchmark/benchmark.h>
-
-#include <time.h>
 
 #include <algorithm>
 #include <vector>
@@ -14,13 +12,6 @@
 namespace {
 
 constexpr float kRate = 48000.0f;
-
-// CPU time of this thread: a block's cost without the time the scheduler gave to others.
-double threadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
 
 void IdleFloor(benchmark::State& state) {
     const VstInt32 block = static_cast<VstInt32>(state.range(0));
@@ -61,10 +52,10 @@ void MidiStorm(benchmark::State& state) {
                 events[size_t(i)] = {i * kBlock / kEventsPerBlock, status,
                                      status == 0xB0 ? (i % 2 ? 1 : 74) : key, 1 + (i * 13) % 126};
             }
-            const double start = threadSeconds();
+            const double start = bench::threadSeconds();
             plugin.sendMidi(events);
             plugin.process(kBlock, left, right);
-            const double spent = threadSeconds() - start;
+            const double spent = bench::threadSeconds() - start;
             worst = std::max(worst, spent);
             total += spent;
             benchmark::DoNotOptimize(left.data());

@@ -1,8 +1,7 @@
 // Real-time factor of the voice stages through the real plug-in: sixteen held saw voices with
 // every stage on ("full voice path"), and the same under six-voice unison with a zero-delay and
 // a comb filter ("unison filter"). rtf = CPU time per second of audio at 48 kHz.
-#include "tests/host/StagesPatch.h"
-#include "tests/host/TestHost.h"
+#include "bench/Scenarios.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,22 +12,6 @@ namespace {
 constexpr float kRate = 48000.0f;
 constexpr VstInt32 kBlock = 512;
 namespace sp = stagespatch;
-
-sp::Stages fullPath() {
-    sp::Stages s;
-    s.filterType = sp::k24LP2;
-    s.cutoff = 0.7f;
-    s.resonance = 0.5f;
-    s.drive = 0.5f;
-    s.envAmount = 0.8f;
-    s.hp = true;
-    s.eqs = true;
-    s.eqMode = 0; // three active bands each, the cut filters off
-    s.shaper = s.lofi = s.distortion = true;
-    s.distortMode = sp::kTube;
-    s.twoOscillators = true;
-    return s;
-}
 
 void run(benchmark::State& state, const sp::Stages& s) {
     testhost::resetHost();
@@ -49,7 +32,7 @@ void run(benchmark::State& state, const sp::Stages& s) {
 }
 
 void FullVoicePath(benchmark::State& state) {
-    run(state, fullPath());
+    run(state, bench::fullVoicePath());
 }
 BENCHMARK(FullVoicePath)->Name("full voice path");
 
@@ -63,7 +46,7 @@ void VoicesAlone(benchmark::State& state) {
 BENCHMARK(VoicesAlone)->Name("voices without stages");
 
 void UnisonFilter(benchmark::State& state) {
-    sp::Stages s = fullPath();
+    sp::Stages s = bench::fullVoicePath();
     s.unison = sp::kSixVoices;
     s.filterType = state.range(0) ? sp::kCombPlus : sp::k24LPZ;
     run(state, s);

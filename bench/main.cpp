@@ -1,14 +1,35 @@
-// Benchmark entry: times the first engine of the process (which builds the shared tables),
-// then runs the registered scenarios.
+// Benchmark entry. `zek2_bench --table` prints the benchmark table of every scenario against its
+// targets (see bench_table.cpp; `--table=NAME` only the rows whose name holds NAME), and
+// `zek2_bench --short` the same table with short runs, as CI does; no figure fails a run.
+// Without them: times the first engine of the process (which builds the shared tables), then
+// runs the registered Google Benchmark cases (their usual --benchmark_* flags apply).
+#include "bench/Scenarios.h"
 #include "engine/APlugin.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
 
 int main(int argc, char** argv) {
+    bool table = false, shortForm = false;
+    std::string filter;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--short") == 0) table = shortForm = true;
+        if (std::strcmp(argv[i], "--table") == 0) table = true;
+        if (std::strncmp(argv[i], "--table=", 8) == 0) {
+            table = true;
+            filter = argv[i] + 8;
+        }
+    }
+    if (table) {
+        bench::printTable(shortForm, filter);
+        return 0;
+    }
+
     const auto start = std::chrono::steady_clock::now();
     { auto first = std::make_unique<APlugin>(nullptr); }
     const std::chrono::duration<double, std::milli> elapsed =

@@ -12,6 +12,7 @@
 #include "dsp/TParaEQ.h"
 #include "dsp/TSample.h"
 #include "engine/fx/FXState.h"
+#include "engine/params/Relaxed.h"
 #include "engine/voice/VoiceState.h"
 #include "vst2/AudioEffectX.h"
 
@@ -143,6 +144,12 @@ struct programStruct {
     char name[kProgramNameBytes];
 };
 static_assert(sizeof(programStruct) == 8224, "the program record is the chunk layout");
+
+// The engine's own program record: the chunk's values, which the threads share.
+struct ProgramRecord {
+    Relaxed<float> values[kNumParams];
+    char name[kProgramNameBytes] = {};
+};
 
 class APlugin : public AudioEffectX {
 public:
@@ -441,9 +448,11 @@ private:
     void loadBankPreset(int n);
     void requestScreenRefresh();
     void initBuiltinPresetNames();
-    int findPresetByName(int* indexOut) const;
+    int findPresetByName() const;
     void decodePresetName(char (&name)[kPresetNameChars + 1]) const;
     void pushToEditor(int tag, float value);
+    // A value as the value sets hold it: 0..1, NaN as 0, switches 0 or 1.
+    float storableValue(int tag, float value) const;
 
     // Parameter descriptors, per tag.
     float paramDefaults[kNumParams] = {};
@@ -485,17 +494,18 @@ private:
     std::atomic<bool> editChanged{false};
     std::atomic<bool> editorRefreshPending{false};
 
-    // Value sets, per tag.
-    float origValues[kNumParams] = {};
-    float editValues[kNumParams] = {};
-    float lastNotifiedValues[kNumParams] = {};
-    float appliedValues[kNumParams] = {};
-    float currentValues[kNumParams] = {};
-    float lockValues[kNumParams] = {};
+    // Value sets, per tag: written by the host's, the editor's and the audio thread, so each
+    // value is a relaxed atomic (a plain float move on x86-64).
+    Relaxed<float> origValues[kNumParams];
+    Relaxed<float> editValues[kNumParams];
+    Relaxed<float> lastNotifiedValues[kNumParams];
+    Relaxed<float> appliedValues[kNumParams];
+    Relaxed<float> currentValues[kNumParams];
+    Relaxed<float> lockValues[kNumParams];
 
     // MIDI capture (soft take-over of learnt controllers).
-    uint8_t midiCaptureCaught[kNumParams] = {};
-    float midiCaptureValues[kNumParams] = {};
+    Relaxed<uint8_t> midiCaptureCaught[kNumParams];
+    Relaxed<float> midiCaptureValues[kNumParams];
 
     // Timing: the engine keeps its own rate; the base's sampleRate stays at its default.
     float engineRate = 0.0f;
@@ -541,15 +551,15 @@ private:
     TBasicReverb reverb;
     float reverbPreDelay[kReverbPreDelaySamples] = {};
 
-    // The one program record.
-    programStruct programValues = {};
+    // The one program record (its values are the chunk's; see programStruct).
+    ProgramRecord programValues;
 
     // Folders per file kind and the manual.
     std::string ecsDir, waveDir, xyDir, arpDir, modDir, sampleDir, eqDir, tuningDir;
     std::string helpPath;
 
     // Tuning: the pitch of each MIDI note in semitones.
-    float tuningNoteTable[128] = {};
+    Relaxed<float> tuningNoteTable[128];
 
     // The parameter tag learnt for each MIDI controller number (0 none), and the tag armed for
     // learning: the user-interface thread writes them while the audio thread reads them.
@@ -562,7 +572,7 @@ private:
 
     // Lock sections.
     int32_t lockSections[kNumParams] = {};
-    int32_t lockStates[3] = {};
+    Relaxed<int32_t> lockStates[3];
 
     // Sample import.
     TSample sampleReader;
@@ -575,11 +585,11 @@ private:
     const PresetBank* presetBank = nullptr;
     char builtinPresetNames[kBuiltinPresetSlots][kBuiltinPresetNameBytes] = {};
     int32_t builtinPresetCount = 0;
-    int32_t builtinPresetIndex = 0;
+    Relaxed<int32_t> builtinPresetIndex{0};
 
     // Per-voice and performance fields the preset application sets.
-    uint8_t arpKeyEntryOn = 0;
-    int32_t arpEntryStep = 0;
+    Relaxed<uint8_t> arpKeyEntryOn{0};
+    Relaxed<int32_t> arpEntryStep{0};
     float xyPadX[2] = {};
     float xyPadY[2] = {};
     float xyModValues[64] = {};
@@ -629,11 +639,11 @@ public:
     uint8_t voiceIsNew[kNumVoices] = {};
     uint8_t voiceSustained[kNumVoices] = {};
     int32_t voiceNote[kNumVoices] = {};
-    int32_t voiceChannel[kNumVoices] = {}; // Poly MPE channel, -1 none
-    int32_t voicePassCount[kNumVoices] = {};
+    int32_t voiceChannel[kNumVoices] = {};     // Poly MPE channel, -1 none
+    uint32_t voicePassCount[kNumVoices] = {};  // passes since the voice started; wraps
     uint64_t voiceStartStamp[kNumVoices] = {}; // sampleClock when the voice started
     float voiceLevel[kNumVoices] = {};         // interpolated amp-envelope output
-    int32_t lastVoice = 0;                     // newest busy voice
+    Relaxed<int32_t> lastVoice{0};             // newest busy voice
     int32_t oldestVoice = 0;                   // oldest busy voice
     // Sub-voice slots: slot = 6 x voice + unison index.
     static constexpr int kSubVoicesPerVoice = 6;
@@ -795,6 +805,40 @@ public:
     void sendArpNoteOut(int voice, int key, float offset, int velocity, bool retrigger);
     uint32_t noteRandomSeed = 22222; // note randoms, apart from the audio generator
     float noteRandom();              // bipolar, -1..1
+
+    // Engine work that another thread asks of the audio thread (compare, init patch and every
+    // reset, everything-off and preview note the editor starts): while a render is running it
+    // is served at the start of the next block, never under a block in progress; while the
+    // host has the plug-in suspended it is served at once on the calling thread.
+    enum EngineRequest : uint32_t {
+        kRequestReset = 1,
+        kRequestEverythingOff = 2,
+        kRequestEverythingOffGlide = 4,
+        kRequestVoicesOff = 8,
+        kRequestPreview = 16,
+    };
+    void resume() override;
+    bool getRenderRunning() const { return renderRunning.load(); }
+    uint32_t getPendingEngineRequests() const { return engineRequests.load(); }
+    // True (the request queued) when the caller is not the running render's thread.
+    bool deferToRender(uint32_t request);
+    // The render's thread at the start of each block: notes the thread, serves the requests.
+    void beginRenderBlock();
+    void serveEngineRequests();
+    void resetNow();
+    void setEverythingOffNow(bool resetGlide);
+    void turnAllVoicesOffNow();
+    std::atomic<uint32_t> engineRequests{0};
+    std::atomic<bool> renderRunning{false};
+    std::atomic<unsigned long> renderThread{0};
+    std::atomic<bool> previewWanted{false};
+    // Counter-wrap test hook: the 64-bit counters (sample counter and clock, voice start
+    // stamps, gater position) moved to `start`, as after that many samples of playing.
+    void setCountersForTesting(uint64_t start);
+    // The reverb's slow line modulation: two phases in cycles and the sample counter at their
+    // last advance.
+    double reverbModPhases[2] = {};
+    uint64_t reverbModCounter = 0;
 
 public:
     // ---- Global and voice control-rate updates, wave tables, oscillators, envelopes, path ---
@@ -1354,28 +1398,28 @@ public:
     uint8_t arpFirstStep = 1;
     uint8_t arpChordStart = 1;
     uint8_t arpChordFirst = 1;
-    uint8_t arpRunning = 0;
+    Relaxed<uint8_t> arpRunning{0};
     uint8_t arpLatchSeen = 0;
     uint8_t arpKeyEntrySeen = 0;
-    uint8_t arpModRunning = 0; // the global mod arp runs
+    Relaxed<uint8_t> arpModRunning{0}; // the global mod arp runs
     uint8_t arpSeqRestart = 0;
     uint8_t arpChordLate[kArpKeys] = {}; // keys added since the chord started
     uint8_t arpTransportSeen = 0;
-    uint8_t arpPlayModeIsArp = 0; // the engine's play mode is 8, as of the last slow update
+    Relaxed<uint8_t> arpPlayModeIsArp{0}; // the engine's play mode is 8, as of the last slow update
     // Octaves, bounds of the playing pattern, cycle parities, cached modes.
     int32_t arpNumOct = 1;
     int32_t arpOctave = 0;
     int32_t arpStepCount = 16;
     int32_t arpLoopStart = 0;
-    int32_t arpCycle = 0;
+    Relaxed<int32_t> arpCycle{0};
     int32_t arpModCycle = 0;
     int32_t arpPlayMode = 0;
-    int32_t arpMode = 0;
+    Relaxed<int32_t> arpMode{0};
     int32_t arpLoopMode = 0;
     // Position in the pattern and in the held keys.
-    int32_t arpStep = -1;
+    Relaxed<int32_t> arpStep{-1};
     int32_t arpDirection = 1;
-    int32_t arpHeldCount = 0;
+    Relaxed<int32_t> arpHeldCount{0};
     int32_t arpSwingPhase = 0;
     int32_t arpCurNote = 0;
     int32_t arpNoteCounter = 0;
@@ -1411,14 +1455,14 @@ public:
     float arpPitchOffset = 0.0f;                             // semitones
     float arpVelocity = 1.0f;                                // 0..127
     // Global mod arp.
-    int32_t arpModStep = 0;
+    Relaxed<int32_t> arpModStep{0};
     double arpPhase = 0.0;
     int32_t arpModSwing = 0;
     int32_t arpModDirection = 1;
     // Per-voice mod arp ("Mod Arp Poly").
     int32_t arpVoicePattern[kNumVoices] = {};
     int32_t arpVoiceSwing[kNumVoices] = {};
-    int32_t arpVoiceModStep[kNumVoices] = {};
+    Relaxed<int32_t> arpVoiceModStep[kNumVoices];
     int32_t arpVoiceDirection[kNumVoices] = {};
     int32_t arpVoiceCycle[kNumVoices] = {};
     double arpVoicePhase[kNumVoices] = {};

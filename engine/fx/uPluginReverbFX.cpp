@@ -32,11 +32,17 @@ void APlugin::doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, s
             taps[k] = static_cast<int>((t * depth + (1.0f - depth)) * reverbLineStarts[k] + 1.0f);
         }
         reverb.setWiden(taps[0], taps[1], taps[2], taps[3]);
-        // The sample counter wraps after about a day; the phase is computed in double so the
-        // slow line modulation keeps its resolution over hours.
-        const double angle = static_cast<double>(sampleCounter) * kTwoPi;
-        const float a = static_cast<float>(1.0 + 0.002 * std::sin(angle * reverbCoefs[0]));
-        const float b = static_cast<float>(1.0 + 0.002 * std::sin(angle * reverbCoefs[1]));
+        // The slow line modulation runs on phases in cycles, advanced by the samples since the
+        // last update: the sample counter's size never reaches the sine, so the modulation
+        // keeps its resolution however long the engine has run.
+        const double elapsed = static_cast<double>(sampleCounter - reverbModCounter);
+        reverbModCounter = sampleCounter;
+        for (int k = 0; k < 2; ++k) {
+            const double phase = reverbModPhases[k] + elapsed * reverbCoefs[k];
+            reverbModPhases[k] = phase - std::floor(phase);
+        }
+        const float a = static_cast<float>(1.0 + 0.002 * std::sin(reverbModPhases[0] * kTwoPi));
+        const float b = static_cast<float>(1.0 + 0.002 * std::sin(reverbModPhases[1] * kTwoPi));
         reverb.setMod(a, b, a, b);
         reverb.setRoomSize(clamp01(fxValue(tag::ReverbSize) + fxMod(DEST_REVERB_SIZE)));
         reverb.setDamp(clamp01(fxValue(tag::ReverbDamp) + fxMod(DEST_REVERB_DAMPING)));

@@ -173,6 +173,9 @@ void APlugin::setSampleRate(float rate) {
 }
 
 void APlugin::suspend() {
+    // No block follows until the host resumes: what was asked of the render is done here.
+    renderRunning = false;
+    serveEngineRequests();
     setEverythingOff(true);
     // Events queued for a stream that stopped must not play into the next one.
     clearMidiQueue();

@@ -91,7 +91,7 @@ VstInt32 APlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
 void APlugin::restoreProgramRecord() {
     if (editorOpening) return;
     curProgram = 0;
-    findPresetByName(&builtinPresetIndex);
+    builtinPresetIndex = findPresetByName();
     for (int t = 0; t < kNumParams; ++t) {
         origValues[t] = editValues[t] = currentValues[t] = programValues.values[t];
         midiCaptureValues[t] = 0.0f;

@@ -35,13 +35,12 @@ void APlugin::decodePresetName(char (&name)[kPresetNameChars + 1]) const {
 }
 
 // The last bank slot whose name equals the program record's name; preset 0 when none does.
-int APlugin::findPresetByName(int* indexOut) const {
+int APlugin::findPresetByName() const {
     char name[kPresetNameChars + 1];
     decodePresetName(name);
     int found = 0;
     for (int k = 0; k < builtinPresetCount; ++k)
         if (std::strcmp(name, builtinPresetNames[k]) == 0) found = k;
-    if (indexOut) *indexOut = found;
     return found;
 }
 
@@ -49,7 +48,7 @@ void APlugin::setProgram(VstInt32 program) {
     if (program != 0 || editorOpening) return;
     curProgram = 0;
     if (!presetBank || presetBank->count <= 0) return;
-    findPresetByName(&builtinPresetIndex);
+    builtinPresetIndex = findPresetByName();
     const float* preset = presetBank->values[builtinPresetIndex];
     for (int t = 0; t < kNumParams; ++t) {
         origValues[t] = editValues[t] = programValues.values[t] = currentValues[t] = preset[t];
@@ -74,12 +73,14 @@ void APlugin::setPresetParameters() {
 
     // The name still selects the bank slot the host sees, but the values applied are those the
     // program record holds: a host that restored its own values keeps them.
-    findPresetByName(&builtinPresetIndex);
+    builtinPresetIndex = findPresetByName();
+    // The record is read, and written back only where a value was not storable, so a program
+    // selected on another thread meanwhile keeps its values for the apply that follows.
     for (int t = 0; t < kNumParams; ++t) {
-        float v = programValues.values[t];
-        if (std::isnan(v)) v = 0.0f;
-        programValues.values[t] = currentValues[t] = origValues[t] = editValues[t] = v;
-        setParameter(t, programValues.values[t]);
+        const float read = programValues.values[t];
+        const float v = storableValue(t, read);
+        if (!(v == read)) programValues.values[t] = v;
+        currentValues[t] = origValues[t] = editValues[t] = v;
     }
     for (int t = 0; t < kNumParams; ++t) {
         appliedValues[t] = lastNotifiedValues[t] = origValues[t] = midiCaptureValues[t] =

@@ -194,7 +194,7 @@ void APlugin::updateXYMod(int voice, int pad, float x, float y) {
 }
 
 // Length of the pad's path in seconds (0 when it has none).
-static double pathSeconds(const float* values, int pad) {
+static double pathSeconds(const Relaxed<float>* values, int pad) {
     return values[padTag(tag::Xy1LenSec, pad)] * 1000.0 + values[padTag(tag::Xy1LenMs, pad)];
 }
 

@@ -17,7 +17,7 @@ void APlugin::initLockSections() {
         lockValues[t] = 0.0f;
         lockSections[t] = kLockNone;
     }
-    for (int& state : lockStates) state = 0;
+    for (Relaxed<int32_t>& state : lockStates) state = 0;
     for (int t : kPlaySectionTags) lockSections[t] = kLockPlay;
     for (int t = tag::ArpFirst; t <= tag::ArpLast; ++t) lockSections[t] = kLockArp;
 }

@@ -23,16 +23,23 @@ float clamp01(float v) {
 // ---------------------------------------------------------------------------------------------
 // Write and read roads
 
+float APlugin::storableValue(int tag, float value) const {
+    // NaN from automation or a chunk would spread into every reader; it is stored as 0.
+    const float v = std::isnan(value) ? 0.0f : clamp01(value);
+    if (paramIsOnOff[tag]) return v < 0.5f ? 0.0f : 1.0f;
+    return v;
+}
+
 void APlugin::setParameter(VstInt32 tag, float value) {
     if (!isValidTag(tag)) return;
-    // NaN from automation or a chunk would spread into every reader; it is stored as 0.
-    float v = std::isnan(value) ? 0.0f : clamp01(value);
-    if (paramIsOnOff[tag]) v = v < 0.5f ? 0.0f : 1.0f;
-    if (tag == tag::ApplyPreset && !applyingPreset) pendingPresetApply = true;
+    const float v = storableValue(tag, value);
 
     currentValues[tag] = v;
     programValues.values[tag] = v;
     editValues[tag] = v;
+    // Raised after the values: an apply that starts later reads them all. A selection made
+    // while an apply runs raises it again, so the new program follows at the next boundary.
+    if (tag == tag::ApplyPreset) pendingPresetApply = true;
 
     // The apply trigger is written by every program selection; it is not an edit of the sound,
     // so a freshly loaded program does not report itself as edited.

@@ -176,7 +176,7 @@ void APlugin::runArpSteps(bool sequencer) {
                 arpNoteCounter = first ? 0 : arpNoteCounter + 1;
                 bool newPass = false;
                 const uint32_t random = arpMode == arp::Random ? arpRandom() : 0u;
-                arpNoteIndex = noteIndexFor(arpMode, std::max(1, arpHeldCount), arpNoteCounter,
+                arpNoteIndex = noteIndexFor(arpMode, std::max(1, int(arpHeldCount)), arpNoteCounter,
                                             random, newPass);
                 if (newPass && !first) arpOctave = (arpOctave + 1) % std::max(1, arpNumOct);
             }

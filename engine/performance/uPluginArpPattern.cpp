@@ -240,9 +240,12 @@ int APlugin::moveArpCursor(ArpCursor& c, bool poly) {
 
 // Advances the note arpeggiator by one step; false when loop mode "Off" ended the pattern.
 bool APlugin::updateArpStep() {
-    ArpCursor c{arpStep,      arpDirection, arpPlayingPattern,           arpLoopStart,
+    // The step is shared with the editor's display: moved on a copy, stored once.
+    int32_t step = arpStep;
+    ArpCursor c{step,         arpDirection, arpPlayingPattern,           arpLoopStart,
                 arpStepCount, arpLoopMode,  arpPlayMode == arp::PlayJoin};
     const int moved = moveArpCursor(c, false);
+    arpStep = step;
     if (moved == kCursorEnded) {
         arpHeldCount = 0;
         turnAllVoicesOff();
@@ -264,9 +267,11 @@ void APlugin::setArpMod() {
     if (arpPhase < 1.0) return;
     arpModSwing ^= 1;
     arpPhase -= static_cast<int>(arpPhase);
-    ArpCursor c{arpModStep,   arpModDirection, arpPlayingPattern,           arpLoopStart,
+    int32_t step = arpModStep;
+    ArpCursor c{step,         arpModDirection, arpPlayingPattern,           arpLoopStart,
                 arpStepCount, arpLoopMode,     arpPlayMode == arp::PlayJoin};
     const int moved = moveArpCursor(c, false);
+    arpModStep = step;
     if (moved == kCursorEnded) {
         arpModRunning = 0;
         return;
@@ -284,16 +289,12 @@ void APlugin::setArpMod(int voice) {
     if (phase < 1.0) return;
     arpVoiceSwing[voice] ^= 1;
     phase -= static_cast<int>(phase);
-    int32_t loopStart = 0, count = 1;
-    ArpCursor c{arpVoiceModStep[voice],
-                arpVoiceDirection[voice],
-                arpVoicePattern[voice],
-                loopStart,
-                count,
-                arpLoopMode,
-                arpPlayMode == arp::PlayJoin};
+    int32_t loopStart = 0, count = 1, step = arpVoiceModStep[voice];
+    ArpCursor c{step,        arpVoiceDirection[voice],    arpVoicePattern[voice], loopStart, count,
+                arpLoopMode, arpPlayMode == arp::PlayJoin};
     fixArpBounds(c, c.pattern); // the voice's bounds follow its own pattern at every step
     const int moved = moveArpCursor(c, true);
+    arpVoiceModStep[voice] = step;
     if (moved == kCursorEnded) {
         arpVoiceRunning[voice] = 0;
         return;

@@ -344,8 +344,10 @@ int APlugin::getNotesOn() const {
 }
 
 int APlugin::getLastPlayed() const {
+    // Pass counts grow by 24,000 a second: the search starts above any of them, so a voice
+    // held for hours is still found.
     int found = -1;
-    int32_t best = 9999999;
+    uint32_t best = std::numeric_limits<uint32_t>::max();
     for (int i = 0; i < activeVoiceCount && i < kNumVoices; ++i) {
         const int v = activeVoices[i];
         if (voicePassCount[v] < best) {

@@ -1,7 +1,7 @@
 // The three levels of stop (all voices released; everything off with the key bookkeeping;
 // the whole engine reset), the MIDI channel and A4 refresh from the preferences, and the
-// editor's preview note. Called from the audio thread (MIDI, program changes) and from the
-// user-interface thread (menus, file loads, settings); every step writes plain values.
+// editor's preview note. Audio thread: another thread's call is queued for the next block
+// (see uPluginResetRequests.cpp), or served on that thread while no render runs.
 #include "engine/APlugin.h"
 
 #include "editor/ueditor.h"
@@ -17,7 +17,7 @@ constexpr int kGlobalLFOsReset = 3; // Free LFO 1, Free LFO 2, Main LFO
 constexpr int kAlwaysOnSource = 101;
 } // namespace
 
-void APlugin::turnAllVoicesOff() {
+void APlugin::turnAllVoicesOffNow() {
     for (int v = 0; v < kNumVoices; ++v) {
         if (!voicePressed[v]) continue;
         setVoiceOff(v);
@@ -25,8 +25,8 @@ void APlugin::turnAllVoicesOff() {
     }
 }
 
-void APlugin::setEverythingOff(bool resetGlide) {
-    turnAllVoicesOff();
+void APlugin::setEverythingOffNow(bool resetGlide) {
+    turnAllVoicesOffNow();
     // A receiver of our MIDI out must never keep a note hanging.
     endAllOutNotes();
     currentVoice = 0;
@@ -61,19 +61,23 @@ void APlugin::updateMIDIChannel(bool force) {
 }
 
 void APlugin::previewNoteOn() {
+    previewWanted = true;
+    if (deferToRender(kRequestPreview)) return;
     if (!previewPlaying) turnAllVoicesOff();
     previewPlaying = 1;
     midiNoteDown(60, 100, 0);
 }
 
 void APlugin::previewNoteReleased() {
+    previewWanted = false;
+    if (deferToRender(kRequestPreview)) return;
     midiNoteRelease(60, 0, 0);
     previewPlaying = 0;
 }
 
 // The engine-wide reset: every voice, filter, envelope, LFO and effect starts again silent
 // from the current values, and the next note does not glide.
-void APlugin::reset() {
+void APlugin::resetNow() {
     fadeOutActive = false;
     fadeGain = 1.0f;
     autoLimitTriggered = 0;
@@ -81,7 +85,7 @@ void APlugin::reset() {
     waveAudition = false;
     outputLevel = 0.0f;
 
-    setEverythingOff(true);
+    setEverythingOffNow(true);
     smoothedModWheel = modWheel;
     updateMIDIChannel(false);
     for (int pad = 0; pad < 2; ++pad) {

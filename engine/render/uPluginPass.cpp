@@ -19,6 +19,8 @@ constexpr float kSilentLevel = 1e-4f;
 constexpr float kOutputBound = 0.999f;
 constexpr float kDigitalSilence = 1e-9f;
 constexpr float kDenormalOffset = 1e-15f;
+// Below this the brick filter's input and state give output under kDigitalSilence.
+constexpr float kBrickRest = 1e-12f;
 enum FxUnits { kDistortFX = 0, kModFX = 1, kGater = 2, kDelay = 3, kReverb = 4 };
 
 bool isFinite(const stereoStruct& f) {
@@ -199,6 +201,18 @@ void APlugin::runOutputStage() {
 // frame held for four steps; the output is the mean of the four low-pass values. Lanes hold
 // (R, L, R, L); lanes 3 and 2 give left and right.
 void APlugin::runBrickFilter() {
+    // At rest (input and state below -240 dB) the filter could only give values that the
+    // clamp turns into exact zeros: the idle engine skips its sixteen steps.
+    const Float4 rest(kBrickRest);
+    const Float4 in0(outputFrames[0].right, outputFrames[0].left, outputFrames[1].right,
+                     outputFrames[1].left);
+    if (_mm_movemask_ps(_mm_cmplt_ps(abs(in0).v, rest.v)) == 15 &&
+        _mm_movemask_ps(_mm_cmplt_ps(abs(Float4::load(brickState)).v, rest.v)) == 15 &&
+        _mm_movemask_ps(_mm_cmplt_ps(abs(Float4::load(brickState + 4)).v, rest.v)) == 15) {
+        outputFrames[0] = outputFrames[1] = stereoStruct{};
+        for (float& state : brickState) state = 0.0f;
+        return;
+    }
     // The coefficient block of the slow update: lanes of 2.0, 0.5, 0.5, g, h; the damping
     // k = 2.0 x 0.5 = 1.
     const Float4 damping = Float4::load(brickCoefs) * Float4::load(brickCoefs + 4);

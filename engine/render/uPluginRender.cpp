@@ -28,6 +28,7 @@ inline float finiteOrZero(float x) {
 void APlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
     if (sampleFrames <= 0 || !outputs || !outputs[0] || !outputs[1]) return;
     DenormalGuard denormals;
+    beginRenderBlock();
     float* left = outputs[0];
     float* right = outputs[1];
 

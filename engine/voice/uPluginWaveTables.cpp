@@ -85,7 +85,7 @@ void APlugin::ifft(int size) {
 
 void APlugin::pointsToBaseTable(int n) {
     float* table = userWaveTables[OSC_USER_TABLE_START[n] - OSC_BUILTIN_TABLES];
-    const float* points = currentValues + firstTag(n);
+    const Relaxed<float>* points = currentValues + firstTag(n);
     for (int s = 0; s < kSize; ++s) {
         const float p = static_cast<float>(s) * 0.00024414124f * 511.99f;
         const int i0 = static_cast<int>(p) & 511;
@@ -196,7 +196,7 @@ void APlugin::updatePartials(int n) {
 void APlugin::createUserLFOWave(int n) {
     if (!isValidWave(n)) return;
     const auto& interp = tables->userWaveInterpTables;
-    const float* points = currentValues + firstTag(n);
+    const Relaxed<float>* points = currentValues + firstTag(n);
     float* out = userLfoShapes[n];
     for (int j = 0; j < kLfoShapeSize; ++j) {
         const float p0 = points[interp.index[j] & 511] + 1e-15f;

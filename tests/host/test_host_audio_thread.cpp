@@ -1,24 +1,20 @@
 // The audio thread allocates nothing: every operator new of the process, the plug-in's
 // included, is counted while a block is rendered. (Skipped in sanitizer builds, whose runtime
 // owns operator new.)
+#include "AllocationCount.h"
 #include "TestHost.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <new>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ZEK2_COUNT_ALLOCATIONS 0
-#else
-#define ZEK2_COUNT_ALLOCATIONS 1
-#endif
-
-namespace {
+namespace alloccount {
 std::atomic<bool> counting{false};
 std::atomic<int> allocations{0};
-} // namespace
+} // namespace alloccount
+using alloccount::allocations;
+using alloccount::counting;
 
 #if ZEK2_COUNT_ALLOCATIONS
 // The test executable exports these, so the loaded plug-in's allocations come here too.

@@ -1,0 +1,52 @@
+// The list of scenarios that the benchmark table measures and the thread clock it measures
+// with; the patches themselves (tests/host/ScenarioPatches.h) are shared with the host tests.
+// Benchmark thread only; a scenario registers itself from any bench file with addScenario.
+#pragma once
+
+#include "engine/params/ParamTags.h"
+#include "tests/host/ScenarioPatches.h"
+#include "tests/host/TestHost.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+constexpr float kRate = 48000.0f;
+
+// CPU time of this thread: a block's cost without the time the scheduler gave to others.
+double threadSeconds();
+
+// ---- Scenarios of the table ----------------------------------------------------------------
+// A scenario prepares a freshly loaded plug-in (the start-up program already applied), then the
+// table renders it in blocks; `everyBlock`, when set, runs before each block, outside the
+// timing, with the number of frames rendered before the block and the block's length (for
+// preset changes, keys, storms).
+//
+// To add a row (a spike scenario, say), register it from any bench file:
+//     static const int row = bench::addScenario({"user wave switch", 0.0, 0.25,
+//         [](testhost::Plugin& p) { bench::settle(p); bench::holdSixteen(p); },
+//         [](testhost::Plugin& p, long frame, int frames) { ... }});
+// It is printed after the standard rows; `zek2_bench --table=user` prints only rows whose
+// name holds "user".
+struct Scenario {
+    std::string name;
+    double rtfTarget = 0.0;    // real-time factor at block 128; 0 when there is none
+    double worstTarget = 0.25; // the worst block's CPU time as a fraction of its duration
+    std::function<void(testhost::Plugin&)> setUp;
+    std::function<void(testhost::Plugin&, long frame, int frames)> everyBlock;
+};
+
+// Adds a row after the standard ones; returns the number of added rows.
+int addScenario(Scenario scenario);
+const std::vector<Scenario>& scenarios();
+
+// Prints the table: per scenario and per block size (128, then 32) the median real-time
+// factor of five runs and the worst block. `shortForm` keeps each run to half a second.
+void printTable(bool shortForm, const std::string& filter);
+
+// ---- Shared set-ups (tests/host/ScenarioPatches.h) ------------------------------------------
+using namespace scenariopatch;
+
+} // namespace bench

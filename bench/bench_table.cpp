@@ -1,0 +1,226 @@
+// The benchmark table: every scenario of the sound issues through the real plug-in at 48 kHz,
+// in blocks of 128 and of 32, with the median real-time factor of five runs (thread CPU time
+// over audio time) and the worst block (its CPU time over its duration) against the targets,
+// then the dense patch's release and reverb tail second by second. Benchmark thread only.
+#include "bench/Scenarios.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace bench {
+
+namespace {
+
+namespace sp = stagespatch;
+
+constexpr VstInt32 kBlockSizes[2] = {128, 32};
+constexpr int kRuns = 5;
+
+// True when the block starting at `frame` holds frame `at` of a period.
+bool crosses(long frame, int frames, long period, long at) {
+    const long phase = frame % period;
+    return phase <= at && at < phase + frames;
+}
+
+void holdStages(testhost::Plugin& p, const sp::Stages& s) {
+    sp::apply(p, s);
+    holdSixteen(p);
+}
+
+sp::Stages unisonFilter(int type) {
+    sp::Stages s = fullVoicePath();
+    s.unison = sp::kSixVoices;
+    s.filterType = type;
+    return s;
+}
+
+// The scenarios of the sound issues, in the order of the table; rows that other bench files
+// add with addScenario follow them.
+std::vector<Scenario> standardScenarios() {
+    std::vector<Scenario> rows;
+    auto addScenario = [&](Scenario s) { rows.push_back(std::move(s)); };
+    addScenario({"idle floor", 0.002, 0.25,
+                 [](testhost::Plugin& p) {
+                     settle(p);
+                     p.setParameter(tag::BrickFilterOn, 1.0f);
+                 },
+                 nullptr});
+    addScenario(
+        {"plain 16 voices", 0.015, 0.25, [](testhost::Plugin& p) { voicePatch(p, 0); }, nullptr});
+    addScenario({"unison 96", 0.08, 0.25, [](testhost::Plugin& p) { voicePatch(p, 5); }, nullptr});
+    addScenario({"full voice path", 0.05, 0.25,
+                 [](testhost::Plugin& p) { holdStages(p, fullVoicePath()); }, nullptr});
+    addScenario({"unison filter 24 LPZ", 0.0, 0.25,
+                 [](testhost::Plugin& p) { holdStages(p, unisonFilter(sp::k24LPZ)); }, nullptr});
+    addScenario({"unison filter Comb +", 0.0, 0.25,
+                 [](testhost::Plugin& p) { holdStages(p, unisonFilter(sp::kCombPlus)); }, nullptr});
+    addScenario({"dense modulation", 0.0, 0.25,
+                 [](testhost::Plugin& p) {
+                     settle(p);
+                     setDenseModulation([&](int t, float v) { p.setParameter(t, v); });
+                     holdSixteen(p);
+                 },
+                 nullptr});
+    // A preset change every 2 s; the storm set up again once it has landed (at a 4,096-sample
+    // boundary), the keys after the slow update took the new modes.
+    addScenario({"arp storm", 0.0, 0.25, [](testhost::Plugin& p) { settle(p); },
+                 [](testhost::Plugin& p, long frame, int frames) {
+                     const long period = long(2 * kRate);
+                     if (crosses(frame, frames, period, 0)) p.setParameter(tag::ApplyPreset, 1.0f);
+                     if (crosses(frame, frames, period, 8192)) setUpStorm(p);
+                     if (crosses(frame, frames, period, 9216)) stormKeys(p);
+                 }});
+    addScenario({"FX chain", 0.0, 0.25,
+                 [](testhost::Plugin& p) {
+                     settle(p);
+                     setUpFX(p, kChain);
+                     holdSixteen(p);
+                 },
+                 nullptr});
+    addScenario({"full FX", 0.0, 0.25,
+                 [](testhost::Plugin& p) {
+                     settle(p);
+                     setUpFX(p, kFull);
+                     holdSixteen(p);
+                 },
+                 nullptr});
+    addScenario({"dense patch", 0.08, 0.25,
+                 [](testhost::Plugin& p) {
+                     setUpDensePatch(p);
+                     holdSixteen(p);
+                 },
+                 nullptr});
+    // The preset applied afresh every second under sixteen held keys, which are struck again
+    // once it has landed: the preset apply's block is the worst one.
+    addScenario({"preset changes", 0.0, 0.25,
+                 [](testhost::Plugin& p) {
+                     settle(p);
+                     holdSixteen(p);
+                 },
+                 [](testhost::Plugin& p, long frame, int frames) {
+                     const long period = long(kRate);
+                     if (crosses(frame, frames, period, 0)) p.setParameter(tag::ApplyPreset, 1.0f);
+                     if (crosses(frame, frames, period, 8192)) holdSixteen(p);
+                 }});
+    return rows;
+}
+
+struct Buffers {
+    explicit Buffers(VstInt32 frames)
+        : left(size_t(frames)), right(size_t(frames)), silence(size_t(frames)) {}
+    std::vector<float> left, right, silence;
+};
+
+// One block as a host renders it; the test host's own records are cleared outside the timing.
+double timedBlock(testhost::Plugin& p, Buffers& b, VstInt32 frames) {
+    testhost::host().midiOut.clear();
+    testhost::host().opcodes.clear();
+    testhost::host().automated.clear();
+    float* inputs[2] = {b.silence.data(), b.silence.data()};
+    float* outputs[2] = {b.left.data(), b.right.data()};
+    const double start = threadSeconds();
+    p->processReplacing(p.get(), inputs, outputs, frames);
+    return threadSeconds() - start;
+}
+
+struct Row {
+    double rtf = 0.0, worst = 0.0;
+};
+
+Row measure(const Scenario& s, VstInt32 block, double seconds) {
+    testhost::resetHost();
+    testhost::Plugin plugin(kRate, block);
+    if (s.setUp) s.setUp(plugin);
+    Buffers buffers(block);
+    long frame = 0;
+    auto render = [&](double length, double& cpu, double& worst) {
+        const long blocks = long(length * kRate) / block;
+        for (long i = 0; i < blocks; ++i, frame += block) {
+            if (s.everyBlock) s.everyBlock(plugin, frame, block);
+            const double spent = timedBlock(plugin, buffers, block);
+            cpu += spent;
+            worst = std::max(worst, spent);
+        }
+        return double(blocks * block) / kRate;
+    };
+    double cpu = 0.0, worst = 0.0;
+    render(0.25, cpu, worst); // warm-up: caches, the first control-rate updates
+    std::vector<double> rtfs;
+    worst = 0.0;
+    for (int run = 0; run < kRuns; ++run) {
+        cpu = 0.0;
+        const double audio = render(seconds, cpu, worst);
+        rtfs.push_back(cpu / audio);
+    }
+    std::sort(rtfs.begin(), rtfs.end());
+    return {rtfs[kRuns / 2], worst * kRate / block};
+}
+
+void printRow(const Scenario& s, VstInt32 block, const Row& row) {
+    const bool rtfTargeted = s.rtfTarget > 0.0 && block == 128;
+    const bool above = (rtfTargeted && row.rtf >= s.rtfTarget) || row.worst >= s.worstTarget;
+    char rtfTarget[16] = "-";
+    if (rtfTargeted) std::snprintf(rtfTarget, sizeof(rtfTarget), "< %.3f", s.rtfTarget);
+    std::printf("%-24s %5d  %8.4f  %-8s  %8.4f  < %.2f  %s\n", s.name.c_str(), int(block), row.rtf,
+                rtfTarget, row.worst, s.worstTarget, above ? "ABOVE TARGET" : "ok");
+}
+
+// The dense patch played for 2 s, then its keys released: CPU per second along the release and
+// reverb tail must not rise (no denormals), the output reaches exact zeros, and once 16 s of
+// silence (below -80 dB) have passed the chain sleeps at the idle floor's cost.
+void printTail() {
+    constexpr VstInt32 kBlock = 128;
+    constexpr int kTailSeconds = 60;
+    testhost::resetHost();
+    testhost::Plugin plugin(kRate, kBlock);
+    setUpDensePatch(plugin);
+    plugin.setParameter(tag::AmpEnvRelease, 0.6f);
+    holdSixteen(plugin);
+    Buffers buffers(kBlock);
+    const int blocksPerSecond = int(kRate) / kBlock;
+    double unused = 0.0;
+    for (int b = 0; b < 2 * blocksPerSecond; ++b) unused += timedBlock(plugin, buffers, kBlock);
+    releaseSixteen(plugin);
+    int firstSilent = -1;
+    std::printf("\ndense patch tail after release (block 128): rtf per second, peak level\n");
+    for (int second = 1; second <= kTailSeconds; ++second) {
+        double cpu = 0.0, peak = 0.0;
+        for (int b = 0; b < blocksPerSecond; ++b) {
+            cpu += timedBlock(plugin, buffers, kBlock);
+            for (VstInt32 i = 0; i < kBlock; ++i)
+                peak = std::max({peak, double(std::fabs(buffers.left[size_t(i)])),
+                                 double(std::fabs(buffers.right[size_t(i)]))});
+        }
+        if (peak == 0.0 && firstSilent < 0) firstSilent = second;
+        if (second == 1 || second % 5 == 0)
+            std::printf("  %2d s  rtf %8.4f  peak %.3g\n", second,
+                        cpu * kRate / (blocksPerSecond * kBlock), peak);
+    }
+    if (firstSilent > 0)
+        std::printf("  exact silence from second %d\n", firstSilent);
+    else
+        std::printf("  NOT SILENT after %d s\n", kTailSeconds);
+}
+
+} // namespace
+
+void printTable(bool shortForm, const std::string& filter) {
+    const double seconds = shortForm ? 0.5 : 4.0;
+    std::printf("ZEK2 benchmark table at 48 kHz: median of %d runs of %.1f s; rtf = thread CPU "
+                "time / audio time, worst = worst block's CPU time / its duration\n",
+                kRuns, seconds);
+    std::printf("%-24s %5s  %8s  %-8s  %8s  %-6s\n", "scenario", "block", "rtf", "target", "worst",
+                "target");
+    std::vector<Scenario> rows = standardScenarios();
+    rows.insert(rows.end(), scenarios().begin(), scenarios().end());
+    for (const Scenario& s : rows) {
+        if (!filter.empty() && s.name.find(filter) == std::string::npos) continue;
+        for (VstInt32 block : kBlockSizes) printRow(s, block, measure(s, block, seconds));
+        std::fflush(stdout);
+    }
+    if (filter.empty() || std::string("dense patch tail").find(filter) != std::string::npos)
+        printTail();
+}
+
+} // namespace bench
