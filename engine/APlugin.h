@@ -1176,8 +1176,20 @@ public:
     void setVoiceMod(int voice);
     void setVoiceModNoteStart(int voice);
     void setDefaultVoiceMod(int voice);
-    // Modulated value of a parameter for the editor's rings (user-interface thread).
+    // Modulated value of a parameter for the editor's rings (user-interface thread). It reads
+    // only `modShown`, never the voices' own state, which the audio thread is writing.
     float getModValue(int tag);
+    // What the rings show of the sounding voice: copied by the audio thread at the end of
+    // every block, read by the editor's idle pass.
+    struct ModShown {
+        Relaxed<bool> sounding;
+        Relaxed<float> dest[kModDests];
+        Relaxed<float> oscGain[2];
+        Relaxed<float> subGain[2];
+        Relaxed<float> masterGain;
+        Relaxed<float> mainLfo;
+    } modShown;
+    void publishModShown();
     // Start-up: the source and destination stores zeroed, the defaults set.
     void initModulation();
 

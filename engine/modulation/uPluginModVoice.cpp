@@ -92,17 +92,30 @@ void APlugin::setDefaultVoiceMod(int v) {
     for (int s = 0; s < 16; ++s) row[modSlotDest[s]] = kept[s];
 }
 
+void APlugin::publishModShown() {
+    bool sounding = false;
+    for (int v = 0; v < kNumVoices; ++v)
+        if (voicePressed[v] || voiceLevel[v] > 0.0001f) sounding = true;
+    modShown.sounding = sounding;
+    modShown.masterGain = masterGain;
+    if (!sounding) return;
+    const int w = currentVoice & 15;
+    const float* row = voiceDest[w];
+    for (int d = 0; d < kModDests; ++d) modShown.dest[d] = row[d];
+    for (int osc = 0; osc < 2; ++osc) {
+        modShown.oscGain[osc] = oscVoices[w][osc].gain[0];
+        modShown.subGain[osc] = oscVoices[w][osc].subGain;
+    }
+    modShown.mainLfo = voiceSource[w][src::MainLfo + 1];
+}
+
 float APlugin::getModValue(int tagNum) {
     if (!isValidTag(tagNum)) return 0.0f;
     const float current = currentValues[tagNum];
     const int d = paramModDests[tagNum];
     if (d < 1 || d >= kModDests) return current;
-    bool sounding = false;
-    for (int v = 0; v < kNumVoices; ++v)
-        if (voicePressed[v] || voiceLevel[v] > 0.0001f) sounding = true;
-    if (!sounding) return current;
-    const int w = currentVoice & 15;
-    const float* row = voiceDest[w];
+    if (!modShown.sounding) return current;
+    const auto& row = modShown.dest;
 
     switch (tagNum) {
     case tag::MainLfoSpeed:
@@ -116,7 +129,7 @@ float APlugin::getModValue(int tagNum) {
     case tag::Osc2LfoSpeed:
         return clamp01(current + row[dest::Osc2LfoSpeed] / kSpeedRingScale);
     case tag::MainVolume: {
-        const float g = masterGain;
+        const float g = modShown.masterGain;
         if (!(g >= 0.001f)) return 0.0f;
         return clamp01((20.0f * std::log10(g) + 60.0f) / 70.0f);
     }
@@ -125,7 +138,7 @@ float APlugin::getModValue(int tagNum) {
         // The oscillator's modulated level, on the knob's 60 dB scale.
         const int osc = tagNum == tag::Osc1Volume ? 0 : 1;
         if (!getOnOff(osc == 0 ? tag::Osc1On : tag::Osc2On)) return current;
-        const float level = oscVoices[w][osc].gain[0];
+        const float level = modShown.oscGain[osc];
         if (!(level >= 0.001f)) return 0.0f;
         return clamp01((20.0f * std::log10(level) + 60.0f) / 60.0f);
     }
@@ -134,7 +147,7 @@ float APlugin::getModValue(int tagNum) {
         // The sub level on its 30 dB scale, drawn on the side of the centre the knob is on.
         const int osc = tagNum == tag::Osc1SubVolume ? 0 : 1;
         if (!getOnOff(osc == 0 ? tag::Osc1On : tag::Osc2On)) return current;
-        const float level = oscVoices[w][osc].subGain;
+        const float level = modShown.subGain[osc];
         const float depth =
             level >= 0.001f ? clamp01((20.0f * std::log10(level) + 30.0f) / 30.0f) : 0.0f;
         return clamp01(current < 0.5f ? 0.5f - 0.5f * depth : 0.5f + 0.5f * depth);
@@ -146,7 +159,7 @@ float APlugin::getModValue(int tagNum) {
         const float lfoDepth =
             currentValues[tag::MainLfoToFilterFrequency] + row[dest::MainLfoToFilter];
         return clamp01(current + row[dest::FilterFrequency] +
-                       lfoDepth * lfoDepth * voiceSource[w][src::MainLfo + 1]);
+                       lfoDepth * lfoDepth * modShown.mainLfo);
     }
     default:
         return clamp01(current + row[d]);

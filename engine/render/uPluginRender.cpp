@@ -146,6 +146,7 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
     }
     // Outside the loop, MIDI out is stamped at the start of the next block.
     blockSampleIndex = 0;
+    publishModShown();
 }
 
 // The call of old hosts: MIDI is consumed, the output is silent.
