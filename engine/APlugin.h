@@ -1188,8 +1188,14 @@ public:
         Relaxed<float> subGain[2];
         Relaxed<float> masterGain;
         Relaxed<float> mainLfo;
+        // The XY pads of the voice they show (-1: none sounds): replayed position and the
+        // modulated position, x then y.
+        Relaxed<int> xyVoice{-1};
+        Relaxed<float> xyValue[2][2];
+        Relaxed<float> xyMod[2][2];
     } modShown;
     void publishModShown();
+    void publishXYShown();
     // Start-up: the source and destination stores zeroed, the defaults set.
     void initModulation();
 

@@ -98,6 +98,7 @@ void APlugin::publishModShown() {
         if (voicePressed[v] || voiceLevel[v] > 0.0001f) sounding = true;
     modShown.sounding = sounding;
     modShown.masterGain = masterGain;
+    publishXYShown();
     if (!sounding) return;
     const int w = currentVoice & 15;
     const float* row = voiceDest[w];

@@ -153,12 +153,30 @@ void APlugin::getXYValue(int pad, int voice, float& x, float& y) const {
     y = currentValues[kYTags[pad]];
 }
 
+// Audio thread, at the end of a block: what the pads' displays show of the sounding voice.
+void APlugin::publishXYShown() {
+    const int v = getXYVoice();
+    modShown.xyVoice = v;
+    if (v < 0) return;
+    for (int pad = 0; pad < 2; ++pad) {
+        float x = 0.5f, y = 0.5f;
+        getXYValue(pad, v, x, y);
+        modShown.xyValue[pad][0] = x;
+        modShown.xyValue[pad][1] = y;
+        modShown.xyMod[pad][0] = voiceSource[v][kSourceFirst[pad] + 1];
+        modShown.xyMod[pad][1] = voiceSource[v][kSourceFirst[pad] + 3];
+    }
+}
+
+// User-interface thread: reads only what the audio thread published, never the voices.
 void APlugin::getXYValue(int pad, float& x, float& y) const {
     x = y = 0.5f;
     if (!validPad(pad)) return;
     if (getXYRecordMode(pad) == kRecordReplay && getXYPlayMode(pad) == kPlayPoly) {
-        const int v = getXYVoice();
-        if (v >= 0) getXYValue(pad, v, x, y);
+        if (modShown.xyVoice >= 0) {
+            x = modShown.xyValue[pad][0];
+            y = modShown.xyValue[pad][1];
+        }
         return;
     }
     getXYValue(pad, 0, x, y);
@@ -166,10 +184,9 @@ void APlugin::getXYValue(int pad, float& x, float& y) const {
 
 bool APlugin::getXYModVal(int pad, float& x, float& y) const {
     getXYValue(pad, x, y);
-    const int v = getXYVoice();
-    if (!validPad(pad) || v < 0) return false;
-    const float mx = voiceSource[v][kSourceFirst[pad] + 1];
-    const float my = voiceSource[v][kSourceFirst[pad] + 3];
+    if (!validPad(pad) || modShown.xyVoice < 0) return false;
+    const float mx = modShown.xyMod[pad][0];
+    const float my = modShown.xyMod[pad][1];
     const bool moved = std::fabs(mx - x) >= 0.001f || std::fabs(my - y) >= 0.001f;
     x = mx;
     y = my;
