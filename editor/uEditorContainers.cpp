@@ -3,6 +3,7 @@
 // request is set; a refill detaches the old views and adds the new selection's, never making
 // or releasing a control. Host user-interface thread.
 #include "editor/EditorModeTables.h"
+#include "editor/screens/ScreenDisplays.h"
 #include "editor/ueditor.h"
 
 #include "controls/TButtons.h"
@@ -89,7 +90,7 @@ void uEditor::redrawEQViewContainer() {
         resumeMenu(mode);
     }
     // The EQ display stays on the main screen; it draws the EQ now selected.
-    if (CView* display = ui.eqDisplays[0]) display->setDirty(true);
+    screens::pointEQCurve(ui.eqDisplays[0], e, off);
     skipEQ = false;
 }
 

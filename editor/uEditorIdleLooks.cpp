@@ -4,6 +4,7 @@
 // Everything is compared with what was shown last, so a steady sound redraws nothing. Host
 // user-interface thread.
 #include "editor/EditorModeTables.h"
+#include "editor/screens/ScreenDisplays.h"
 #include "editor/ueditor.h"
 
 #include "controls/TBitmapSliders.h"
@@ -214,8 +215,7 @@ void uEditor::idleMultiView(uint32_t t) {
             fxOn[i] = !bypass && engine->getOnOff(onTags[i]);
             greyLook(looks[i], 0, !fxOn[i]);
         }
-        for (CView* d : ui.gateDisplays[0])
-            if (d) d->setAlphaValue(fxOn[4] ? 1.0f : 0.5f);
+        for (CView* d : ui.gateDisplays[0]) screens::lightGateRow(d, fxOn[4]);
         const int dMode = engine->getSteppedValue(tag::DistortFxMode);
         if (fxOn[0]) lightLabel(ui.distortFxLabels[7], !(dMode == 0 || dMode == 3));
         const int mMode = engine->getSteppedValue(tag::ModFxMode);
@@ -257,8 +257,7 @@ void uEditor::idleEasyScreen(uint32_t t) {
         tag::GaterOn};
     for (int look = 0; look < kLookCount; ++look)
         greyLook(look, 1, !engine->getOnOff(onTags[look]));
-    for (CView* d : ui.gateDisplays[1])
-        if (d) d->setAlphaValue(engine->getOnOff(tag::GaterOn) ? 1.0f : 0.5f);
+    for (CView* d : ui.gateDisplays[1]) screens::lightGateRow(d, engine->getOnOff(tag::GaterOn));
     // The pulsing pictures step once per tenth of a second.
     const uint32_t tenth = t / 100;
     if (tenth != lastPulseTenth) {

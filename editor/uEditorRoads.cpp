@@ -4,6 +4,7 @@
 // mode, and a knob dragged onto the modulation matrix. Host user-interface thread; the
 // engine's pushes from the audio thread only set marks (uEditorRefresh.cpp).
 #include "editor/EditorModeTables.h"
+#include "editor/screens/ScreenDisplays.h"
 #include "editor/ueditor.h"
 
 #include "controls/TButtons.h"
@@ -117,10 +118,19 @@ void uEditor::serveTagAction(int t) {
         else if (screenMode == 0)
             redrawMultiView = true;
         return;
+    case tag::GaterLeft:
+    case tag::GaterRight:
+        // The gate rows are drawn from the engine, not registered by tag: show the new mask.
+        for (auto& pair : ui.gateDisplays)
+            screens::showGateRow(pair[t == tag::GaterRight ? 1 : 0], v,
+                                 engine->getParameter(tag::GaterSteps));
+        return;
     case tag::GaterSteps:
         for (auto& pair : ui.gateDisplays)
-            for (CView* d : pair)
-                if (d) d->setDirty(true);
+            for (int side = 0; side < 2; ++side)
+                screens::showGateRow(
+                    pair[side], engine->getParameter(side == 0 ? tag::GaterLeft : tag::GaterRight),
+                    v);
         resumeMenusOfTag(t);
         return;
     case tag::Xy1LoopMode:

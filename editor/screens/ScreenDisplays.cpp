@@ -1,26 +1,17 @@
-// The displays the screens place, made and pointed here, each owned by the editor. Until the
-// EQ curve, gate, matrix and path display classes are in the build, the screens leave their
-// places empty. Host user-interface thread.
+// The displays the screens place, made and pointed here, each owned by the editor. Host
+// user-interface thread.
 #include "editor/screens/ScreenDisplays.h"
 
 #include "editor/ueditor.h"
 
-#if __has_include("controls/displays/TEQDisplay.h") &&                                             \
-                  __has_include("controls/displays/TGatorDisplay.h") &&                            \
-                                __has_include("controls/displays/TModScreen.h") &&                 \
-                                              __has_include("controls/displays/TPathDisplay.h")
-#define ZEK2_SCREEN_DISPLAYS 1
 #include "controls/displays/TEQDisplay.h"
 #include "controls/displays/TGatorDisplay.h"
 #include "controls/displays/TModScreen.h"
 #include "controls/displays/TPathDisplay.h"
-#endif
 
 using namespace VSTGUI;
 
 namespace screens {
-
-#ifdef ZEK2_SCREEN_DISPLAYS
 
 namespace {
 template <class T> T* owned(uEditor& ed, T* view) {
@@ -61,28 +52,11 @@ void showGateRow(CView* row, float pattern, float steps) {
     d->setDirty(true);
 }
 
-#else
-
-CView* makeEQCurve(uEditor&, const CRect&) {
-    return nullptr;
+void lightGateRow(CView* row, bool on) {
+    auto* d = dynamic_cast<TGatorDisplay*>(row);
+    if (!d || d->isOn() == on) return;
+    d->setOn(on);
+    d->setDirty(true);
 }
-
-CView* makeGateRow(uEditor&, const CRect&, int, bool) {
-    return nullptr;
-}
-
-CView* makeModMatrix(uEditor&, const CRect&) {
-    return nullptr;
-}
-
-CView* makePathList(uEditor&, const CRect&, int) {
-    return nullptr;
-}
-
-void pointEQCurve(CView*, int, bool) {}
-
-void showGateRow(CView*, float, float) {}
-
-#endif
 
 } // namespace screens

@@ -19,4 +19,6 @@ VSTGUI::CView* makePathList(uEditor& ed, const VSTGUI::CRect& r, int path);
 void pointEQCurve(VSTGUI::CView* curve, int eq, bool bypassed);
 // Shows a gate row's pattern and the gater's step count as the engine has them.
 void showGateRow(VSTGUI::CView* row, float pattern, float steps);
+// Pales a gate row while the gater is off.
+void lightGateRow(VSTGUI::CView* row, bool on);
 } // namespace screens

@@ -6,6 +6,7 @@
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
 #include "controls/TSlider.h"
+#include "controls/displays/TGatorDisplay.h"
 #include "engine/params/ParamTags.h"
 #include "platform/dialogs.h"
 #include "test_controls_rig.h"
@@ -261,3 +262,23 @@ TEST_F(ScreensLayout, ScreensDrawAtEverySize) {
 }
 
 } // namespace
+
+TEST_F(ScreensLayout, GateRowsFollowTheEngine) {
+    openShown(0);
+    ed->setMultiViewPage(3);
+    idle();
+    auto* row = dynamic_cast<TGatorDisplay*>(ed->ui.gateDisplays[0][1]);
+    ASSERT_NE(row, nullptr);
+    // A host write of the mask and the step count reaches the row at the next idle pass.
+    engine->setParameter(tag::GaterRight, TGatorDisplay::valueOf(0x0f0f));
+    engine->setParameter(tag::GaterSteps, 0.0f);
+    engine->setParameter(tag::GaterOn, 0.0f);
+    idle();
+    EXPECT_EQ(TGatorDisplay::maskOf(row->getValue()), 0x0f0f);
+    EXPECT_EQ(row->getSteps(), 1);
+    EXPECT_FALSE(row->isOn());
+    engine->setParameter(tag::GaterOn, 1.0f);
+    idle();
+    EXPECT_TRUE(row->isOn());
+    closeShown();
+}
