@@ -8,6 +8,7 @@
 #include "platform/prefs.h"
 
 #include "TestFolders.h"
+#include "tests/MidiEvents.h"
 
 #include <array>
 #include <cstring>
@@ -86,22 +87,8 @@ public:
 
     // Queues (deltaFrames, status, data1, data2) messages.
     void midi(const std::vector<std::array<int, 4>>& messages) {
-        std::vector<VstMidiEvent> records(messages.size());
-        std::vector<char> block(sizeof(VstEvents) + sizeof(VstEvent*) * messages.size());
-        auto* events = reinterpret_cast<VstEvents*>(block.data());
-        events->numEvents = static_cast<VstInt32>(messages.size());
-        for (size_t i = 0; i < messages.size(); ++i) {
-            VstMidiEvent& e = records[i];
-            std::memset(&e, 0, sizeof(e));
-            e.type = kVstMidiType;
-            e.byteSize = sizeof(VstMidiEvent);
-            e.deltaFrames = messages[i][0];
-            e.midiData[0] = static_cast<char>(messages[i][1]);
-            e.midiData[1] = static_cast<char>(messages[i][2]);
-            e.midiData[2] = static_cast<char>(messages[i][3]);
-            events->events[i] = reinterpret_cast<VstEvent*>(&e);
-        }
-        engine->processEvents(events);
+        testmidi::EventBlock events(messages);
+        engine->processEvents(events.get());
     }
 
     // Queues the messages at deltaFrames 0 and renders one sample, so they are handled.
