@@ -56,10 +56,12 @@ void TSlider::setCurValue() {
     if (!engine || engine->getRibbonSpringTime() == 0 || dragging) return;
     const float v = std::clamp(engine->getParameter(tag), 0.0f, 1.0f);
     if (std::fabs(v - position) < 0.003f) return;
-    beginEdit();
     position = v;
+    // A thumb that already shows the value (the registry gave it at opening) reports nothing.
+    if (getValue() == v) return;
+    beginEdit();
     setValue(v);
-    if (isDirty()) valueChanged();
+    valueChanged();
     endEdit();
 }
 

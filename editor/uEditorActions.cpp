@@ -129,7 +129,7 @@ bool uEditor::actRadios(CControl* c, bool pressed) {
             if (!pressed) return true;
             selectedEQ = k;
             for (auto& pair : ui.eqRadios) on(pair, 2, k);
-            redrawEQ = true;
+            redrawEQ = easyEQRedraw = true;
             return true;
         }
     if (const int k = indexIn(ui.pageRadios, c); k >= 0) {

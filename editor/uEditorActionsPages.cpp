@@ -29,8 +29,6 @@ constexpr int kFirstSeqMode = 13; // arpeggiator modes from here on are sequence
 constexpr int kArpPlayMode = 8;
 constexpr int kUserWaveSection =
     43; // the undo section of both user waves   // the play mode of the arpeggiator
-constexpr int kA4Default = 440, kA4Min = 10, kA4Max = 10000;      // Hz
-constexpr int kBrickDefault = 15, kBrickMin = 10, kBrickMax = 40; // kHz
 
 template <class T, size_t N> int indexIn(T* const (&list)[N], const CControl* c) {
     for (size_t i = 0; i < N; ++i)
@@ -38,13 +36,6 @@ template <class T, size_t N> int indexIn(T* const (&list)[N], const CControl* c)
     return -1;
 }
 
-// Asks for a whole number; false when cancelled or when the answer is no number that fits.
-bool askNumber(const std::string& informative, const std::string& unit, const char* start,
-               int& number) {
-    std::string text = start;
-    inputBox(informative, unit, text);
-    return parseTypedInt(text, unit, number);
-}
 } // namespace
 
 void uEditor::waveShaperReset() {
@@ -223,28 +214,9 @@ bool uEditor::actBackSide(CControl* c, bool pressed, int index) {
         ui.midiChannelMenu->setString(MIDI_IN_CHANNEL_STR[index]);
         engine->updateMIDIChannel(false);
     } else if (c == ui.a4Readout) {
-        int n = 0;
-        // A typed text that is no number, or one beyond int, changes nothing.
-        if (!pressed || !askNumber("A4 Tuning: 440 Hz Default", "Hz", "440", n)) return true;
-        if (n < kA4Min || n > kA4Max) n = kA4Default;
-        saveIntToPrefs("A4", n);
-        ui.a4Readout->setString(std::to_string(n) + " Hz");
-        ui.a4Readout->setDirty(true);
-        engine->updateBaseNote();
+        if (pressed) typeA4();
     } else if (c == ui.brickReadout) {
-        int n = 0;
-        if (!pressed ||
-            !askNumber("Brick Filter Freq: 10 KHz - 40 KHz, 15 KHz Default", "KHz", "15", n))
-            return true;
-        if (n < kBrickMin || n > kBrickMax) n = kBrickDefault;
-        // 20 x 2^(12 v) Hz is the filter's frequency: v = log2(50 n) / 12 gives n kHz.
-        engine->setParameterAutomated(tag::BrickFilterFrequency,
-                                      std::log2(50.0f * static_cast<float>(n)) / 12.0f);
-        const float v = engine->getParameter(tag::BrickFilterFrequency);
-        ui.brickReadout->setString(
-            std::to_string(static_cast<int>(std::pow(2.0f, 12.0f * v) * 20.0f / 1000.0f + 0.1f)) +
-            " KHz");
-        ui.brickReadout->setDirty(true);
+        if (pressed) typeBrickFrequency();
     } else if (c == ui.tuningResetButton || c == ui.tuningReadout) {
         if (pressed) c == ui.tuningReadout ? engine->loadTuning() : engine->resetTuning();
         if (ui.tuningReadout && (pressed || c == ui.tuningResetButton)) {

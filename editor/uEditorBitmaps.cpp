@@ -27,6 +27,8 @@ void uEditor::createBitmaps() {
     removeBitmaps();
     for (int i = 0; i < skin::kOpeningCount; ++i)
         skinBitmaps[i] = loadPicture(getScaledBitmap(skin::OPENING_IDS[i]));
+    // The back side's background is made with the others, so showing the page decodes nothing.
+    backSideBitmap = loadPicture(getScaledBitmap(skin::kBackSideBackground));
     // Page 0 shows the multi view's own background; the others are loaded now.
     for (int page = 1; page < skin::kPageCount; ++page)
         pageBitmaps[page] = loadPicture(getScaledBitmap(skin::MID_SCREEN_BITMAPS[page]));
@@ -41,9 +43,11 @@ void uEditor::removeBitmap(CBitmap*& bitmap) {
 void uEditor::removeBitmaps() {
     for (CBitmap*& b : skinBitmaps) removeBitmap(b);
     for (CBitmap*& b : pageBitmaps) removeBitmap(b);
+    removeBitmap(backSideBitmap);
 }
 
 CBitmap* uEditor::getSkinBitmap(int id) const {
+    if (id == skin::kBackSideBackground) return backSideBitmap;
     for (int i = 0; i < skin::kOpeningCount; ++i)
         if (skin::OPENING_IDS[i] == id) return skinBitmaps[i];
     return nullptr;

@@ -234,6 +234,7 @@ void uEditor::idleEasyScreen(uint32_t t) {
     APlugin* engine = getEngine();
     idleShownModValues(1);
     idleXYModes(1);
+    if (easyEQRedraw) updateEasyEQ();
     for (TXYScreen* pad : ui.xyDisplays[1])
         if (pad) pad->update(static_cast<int>(t / 100), xyModOn);
     const int k = engine->getSteppedValue(tag::FilterType);

@@ -107,21 +107,8 @@ void uEditor::doResume() {
         xyModesChanged = true;
         if (screen == 0) redrawOscMod = redrawEQ = redrawDistortVoice = redrawMultiView = true;
     } else {
-        // The back side's two typed settings, shown as the numbers the user typed.
-        const float a4 = engine->getParameter(tag::GlobalTuning);
-        const float brick = engine->getParameter(tag::BrickFilterFrequency);
-        if (ui.a4Readout) {
-            ui.a4Readout->setString(
-                std::to_string(static_cast<int>(std::pow(2.0f, 2.0f * a4 - 1.0f) * 440.0f)) +
-                " Hz");
-            ui.a4Readout->setDirty(true);
-        }
-        if (ui.brickReadout) {
-            ui.brickReadout->setString(
-                std::to_string(static_cast<int>(std::pow(2.0f, 12.0f * brick) * 20.0f / 1000.0f)) +
-                " KHz");
-            ui.brickReadout->setDirty(true);
-        }
+        // The back side's settings, each read-out through the page's own formatter.
+        refreshBackScreen();
     }
     // Buttons and menus follow through their own refresh, never through the registry.
     for (int i = 0; i < controlCount; ++i) {

@@ -73,45 +73,6 @@ void uEditor::showTop() {
     updatePresetMenu();
 }
 
-// The easy screen and the back side in their least form: their views in the order the
-// layout listed them; the layouts of those screens complete them.
-void uEditor::showEasyScreen() {
-    if (!frame || !getEngine() || showingScreen) return;
-    showingScreen = true;
-    frame->removeAll(false);
-    frame->invalidRect(frame->getViewSize());
-    frame->setDirty(false);
-    frame->setBackground(getSkinBitmap(skin::kEasyBackground));
-    showTop();
-    addAll(frame, ui.easyViews, edlayout::kEasyViews);
-    setRadios(ui.eqRadios[1], 2, selectedEQ);
-    showingScreen = false;
-    screenMode = 1;
-    resume();
-    frame->setDirty(true);
-}
-
-void uEditor::showBackScreen() {
-    if (!frame || !getEngine()) return;
-    frame->removeAll(false);
-    frame->invalidRect(frame->getViewSize());
-    frame->setDirty(false);
-    screenMode = 2;
-    frame->setBackground(getSkinBitmap(skin::kBackSideBackground));
-    addAll(frame, ui.backViews, edlayout::kBackViews);
-    resume();
-    frame->setDirty(true);
-}
-
-void uEditor::hideBackScreen() {
-    if (!frame) return;
-    frame->removeAll(false);
-    frame->invalidRect(frame->getViewSize());
-    frame->setDirty(false);
-    frame->setBackground(getSkinBitmap(skin::kMainBackground));
-    showMainScreen();
-}
-
 void uEditor::updatePresetMenu() {
     APlugin* engine = getEngine();
     if (!engine || !ui.presetMenu) return;
@@ -125,15 +86,3 @@ void uEditor::setMultiViewPage(int page) {
     multiViewPage = page;
     redrawMultiView = true;
 }
-
-// The screens' layouts make their controls here, once per opening.
-void uEditor::createMainScreenControls() {
-    if (!getEngine()) return;
-    creatingControls = true;
-    createPresetMenus();
-    creatingControls = false;
-}
-
-void uEditor::createEasyScreenControls() {}
-
-void uEditor::createBackScreen() {}

@@ -337,10 +337,6 @@ public:
 
     // Value roads and refresh.
     void updateWaveScreen();
-    // The easy screen and the back side, in the least form their layouts build on.
-    void showEasyScreen();
-    void showBackScreen();
-    void hideBackScreen();
     void dropMod();
     void updateReadout(const std::string& name, const std::string& value);
     const std::string& getHoverName() const { return hoverName; }
@@ -419,6 +415,59 @@ private:
 
 public:
     // ---- Screens: main screen layout, Easy screen, back-side settings page ------------------
+    // A menu whose first title stands alone and whose other titles sit in group submenus:
+    // group g holds titles groupStart[g] .. groupStart[g + 1] - 1. The submenus take `subTag`
+    // (the menu's own tag when negative) and are kept in `subs` when given.
+    TOptionMenu* makeGroupedMenu(const VSTGUI::CRect& r, int tag, const char* const* titles,
+                                 const int* groupStart, int groups, const char* const* groupTitles,
+                                 int32_t subStyle, TOptionMenu** subs, int subTag = -1);
+    // The voice distortion knobs' outer rings for the current mode (unipolar or bipolar).
+    void setDistortRings();
+    // Set while the layout is built: whether the high-pass and each effect group were off.
+    enum {
+        kGroupWaveshaper,
+        kGroupLowFi,
+        kGroupDistortFX,
+        kGroupModFX,
+        kGroupDelay,
+        kGroupReverb,
+        kGroupGater,
+        kGroupCount
+    };
+    bool highPassOff = false;
+    bool groupOff[kGroupCount] = {};
+    // The arpeggiator step lit last; -1 before the first idle pass lights one.
+    int lastArpStepShown = -1;
+    // The ribbon strip of the main screen, which the easy screen shows too: the bipolar switch,
+    // the spring and quantize menus, their three captions and the ribbon itself.
+    static constexpr int kRibbonGroup = 7;
+    VSTGUI::CView* ribbonGroup[kRibbonGroup] = {};
+
+    // Switching screens: the frame is emptied (its views stay alive) and the screen's views
+    // are added in their drawing order. Leaving the back side always returns to the main screen.
+    void showEasyScreen();
+    void showBackScreen();
+    void hideBackScreen();
+    void setBackScreenMode(int) {}
+    // The Easy screen's three bandwidth knobs follow the EQ selected (0 pre, 1 post).
+    void updateEasyEQ();
+    TKnob* easyBandwidth[3] = {};
+    TLabel* easyBandwidthLabels[3] = {};
+    bool easyEQGuard = false;
+    bool easyEQRedraw = false;
+
+    // The back side: its own controls' looks, the typed A4 pitch and brick-filter frequency
+    // (false, changing nothing, for Cancel or text that is no number; a number out of range
+    // takes the default) and their read-outs, one formatter each.
+    void refreshBackScreen();
+    bool typeA4();
+    bool typeBrickFrequency();
+    static std::string formatA4Readout();
+    static std::string formatBrickReadout(float value);
+    std::string formatVersionLine();
+    VSTGUI::CControl* versionReadout = nullptr;
+    // The back side's background, made with the other skin pictures at each opening.
+    VSTGUI::CBitmap* backSideBitmap = nullptr;
 
 public:
     // ---- Menus and sections: preset, context, settings and section menus, section model -----

@@ -206,18 +206,20 @@ TEST_F(EditorTest, ArrowKeysStepProgramsAtMostOncePer300Ms) {
 }
 
 TEST_F(EditorTest, TheEditTagFollowsTheHostsEditsOfRegisteredControls) {
+    // Tags that no screen shows, so the knob below is their only control.
+    constexpr int kFree = 1022;
     uEditor* ed = makeEditor();
     ASSERT_TRUE(ed->open(nullptr));
-    auto* knob = new CKnobBase(CRect(0, 0, 30, 30), ed, 12);
+    auto* knob = new CKnobBase(CRect(0, 0, 30, 30), ed, kFree);
     ed->getFrame()->addView(knob);
     ed->addControl(knob, 1);
-    ed->setEditTag(12);
+    ed->setEditTag(kFree);
     EXPECT_EQ(ed->getEditControl(), knob);
-    ed->setEditTag(13); // no control bears it: unchanged
+    ed->setEditTag(kFree - 1); // no control bears it: unchanged
     EXPECT_EQ(ed->getEditControl(), knob);
     ed->setEditTag(9999);
     EXPECT_EQ(ed->getEditControl(), nullptr);
-    ed->setEditTag(12);
+    ed->setEditTag(kFree);
     ed->setEditTag(-1);
     EXPECT_EQ(ed->getEditControl(), nullptr);
     ed->getFrame()->removeView(knob, false);

@@ -2,6 +2,7 @@
 // cairo and writes them as PNG resources into one blob, with a C++ source that indexes the
 // blob and embeds it into the plug-in. Usage: skingen <skin.txt> <out.bin> <out.cpp>
 #include "controls/StyleTables.h"
+#include "editor/screens/RibbonPlace.h"
 
 #include <cairo.h>
 
@@ -37,6 +38,9 @@ const CColor kOff{58, 63, 68, 255};
 struct Decoration {
     std::string kind;
     double x, y, w, h;
+    // Text kinds: the alignment (l, c, r) and the words after it.
+    char align = 'l';
+    std::string text;
 };
 
 struct Picture {
@@ -135,6 +139,40 @@ void drawLogo(cairo_t* cr, double x, double y, double w, double h, double) {
     cairo_fill(cr);
 }
 
+// A caption printed on a section: dark on the panels, green in the windows; a title is bold.
+void drawText(cairo_t* cr, const Decoration& d, double x, double y, double w, double h,
+              CColor colour, bool bold) {
+    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, h * 0.72);
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr, &fe);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, d.text.c_str(), &e);
+    double tx = x;
+    if (d.align == 'c') tx = x + (w - e.x_advance) / 2;
+    if (d.align == 'r') tx = x + w - e.x_advance;
+    const double ty = y + (h - fe.height) / 2 + fe.ascent;
+    source(cr, colour);
+    cairo_move_to(cr, std::round(tx), std::round(ty));
+    cairo_show_text(cr, d.text.c_str());
+}
+
+// A thin rule that parts two groups of one section.
+void drawRule(cairo_t* cr, double x, double y, double w, double s) {
+    source(cr, kPanelEdge);
+    cairo_rectangle(cr, x, y, w, std::max(1.0, s));
+    cairo_fill(cr);
+}
+
+// The ribbon's well, one pixel around the ribbon's own rectangle at this size.
+void drawRibbonWell(cairo_t* cr, double s) {
+    int size = 0;
+    while (size + 1 < SCREEN_SIZE_COUNT && SCALE[size] < s) ++size;
+    const int* r = layout::RIBBON_RECT[size];
+    drawLcd(cr, r[0] - 0.5, r[1] - 0.5, r[2] + 1, r[3] + 1, s);
+}
+
 void drawDecorations(cairo_t* cr, const Picture& p, double s) {
     for (const Decoration& d : p.decorations) {
         const double x = std::floor(d.x * s), y = std::floor(d.y * s);
@@ -151,6 +189,17 @@ void drawDecorations(cairo_t* cr, const Picture& p, double s) {
             drawGrid(cr, x + 0.5, y + 0.5, w - 1, h - 1, s, 4, 4);
         else if (d.kind == "grid")
             drawGrid(cr, x + 0.5, y + 0.5, w - 1, h - 1, s, 16, 8);
+        else if (d.kind == "text")
+            drawText(cr, d, x, y, w, h, LABEL_COLOR, false);
+        else if (d.kind == "title")
+            drawText(cr, d, x, y, w, h, LABEL_COLOR, true);
+        else if (d.kind == "button") {
+            drawLcd(cr, x + 0.5, y + 0.5, w - 1, h - 1, s);
+            drawText(cr, d, x, y, w, h, GREEN_COLOR, true);
+        } else if (d.kind == "rule")
+            drawRule(cr, x, y, w, s);
+        else if (d.kind == "ribbon")
+            drawRibbonWell(cr, s);
     }
 }
 
@@ -426,6 +475,12 @@ int main(int argc, char** argv) {
                 return fail(skinPath, lineNo, "a decoration needs @<id> kind x y width height");
             auto it = pictures.find(id);
             if (it == pictures.end()) return fail(skinPath, lineNo, "decoration of an unknown id");
+            if (d.kind == "text" || d.kind == "title" || d.kind == "button") {
+                if (!(words >> d.align) || (d.align != 'l' && d.align != 'c' && d.align != 'r'))
+                    return fail(skinPath, lineNo, "a text needs its alignment l, c or r");
+                std::getline(words >> std::ws, d.text);
+                if (d.text.empty()) return fail(skinPath, lineNo, "a text needs its words");
+            }
             it->second.decorations.push_back(d);
             continue;
         }

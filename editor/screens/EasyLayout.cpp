@@ -1,0 +1,330 @@
+// The Easy screen: a one-screen digest of the instrument on its own background, as layout
+// tables, built once per opening in the order its views are shown; and updateEasyEQ, which
+// points its three bandwidth knobs and its curve at the EQ selected. Host user-interface thread.
+#include "controls/FontTables.h"
+#include "controls/TBitmapSliders.h"
+#include "controls/TButtons.h"
+#include "controls/TKnob.h"
+#include "controls/TOptionMenu.h"
+#include "controls/TReadouts.h"
+#include "controls/displays/TXYScreen.h"
+#include "editor/screens/LayoutRows.h"
+#include "editor/screens/ScreenDisplays.h"
+#include "editor/ueditor.h"
+#include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+
+#include <iterator>
+
+using namespace VSTGUI;
+using namespace layout;
+
+namespace {
+
+const Row EASY_BUTTONS[] = {
+    menuButton(24, "OSC1", 30, 91, 43, 14),
+    menuButton(25, "OSC2", {360, 0, 1, 0}, 91, 40, 14),
+    menuButton(26, "FILTER", {689, 0, 3, 2}, 91, 48, 14),
+    menuButton(27, "AMP", {816, 0, 2, 1}, 91, 34, 14),
+    menuButton(28, "MAIN LFO", {940, 0, 3, 2}, 91, 69, 14),
+    menuButton(29, "PLAY MODE", {940, 0, 3, 2}, 205, 85, 14),
+    menuButton(30, "EQ", 30, 392, 23, 14),
+    menuButton(31, "WAVESHAPER", {426, 0, 2, 1}, 391, 93, 14),
+    menuButton(33, "DISTORTION", {426, 0, 2, 1}, 458, 87, 14),
+    menuButton(32, "LOW-FI", {426, 0, 2, 1}, 524, 87, 14),
+    menuButton(34, "DISTORT FX", {552, 0, 2, 1}, {391, 1, 0, 0}, 81, 14),
+    menuButton(35, "MOD FX", {666, 0, 2, 1}, {391, 1, 0, 0}, 57, 14),
+    menuButton(36, "DELAY", {780, 0, 4, 1}, {391, 1, 0, 0}, 47, 14),
+    menuButton(37, "REVERB", {894, 0, 4, 2}, {391, 1, 0, 0}, 55, 14),
+    menuButton(38, "GATER", {1009, 0, 2, 0}, {391, 1, 0, 0}, 48, 14),
+};
+
+const Row EASY_KNOBS[] = {
+    knob(12, "VOLUME", 268, 105, 1), knob(33, "ZEK", 45, 246, 1),
+    knob(782, "SPD", 309, 340, 4),   knob(34, "VOLUME", 598, 106, 1),
+    knob(56, "ZEK", 375, 246, 1),    knob(790, "SPD", 640, 340, 4),
+    knob(57, "FREQ", 695, 106, 1),   knob(58, "Q", 757, 119, 3),
+    knob(61, "ENV", 695, 182, 1),    knob(62, "ATT", 697, 282, 3),
+    knob(63, "DEC", 753, 282, 3),    knob(64, "SUST", 697, 335, 3),
+    knob(65, "REL", 753, 335, 3),    knob(1, "VOLUME", 823, 106, 1),
+    knob(4, "PAN", 887, 119, 4),     knob(6, "ATT", 824, 282, 3),
+    knob(7, "DEC", 880, 282, 3),     knob(8, "SUST", 824, 335, 3),
+    knob(9, "REL", 880, 335, 3),     knob(123, "SPEED", 945, 106, 1),
+    knob(10, "AMT", 950, 283, 3),    knob(11, "AMT", 1040, 335, 3),
+    knob(251, "SPRD", 1073, 335, 3), knob(308, "BW 1", 131, 535, 3),
+    knob(311, "BW 2", 229, 535, 3),  knob(314, "BW 3", 327, 535, 3),
+    knob(87, "AMT 1", 558, 469, 3),  knob(88, "AMT 2", 607, 469, 3),
+    knob(96, "SPEED", 698, 469, 3),  knob(99, "LEFT", 788, 424, 3),
+    knob(100, "RIGHT", 837, 424, 3), knob(101, "FEED", 811, 469, 4),
+    knob(107, "SIZE", 903, 424, 3),  knob(108, "LEN", 952, 424, 3),
+    knob(109, "DAMP", 930, 469, 3),
+};
+enum { kEasyFilterKnob = 7, kEasyFirstBW = 23 };
+
+const Row EASY_SWITCHES_1[] = {
+    onOff(259, nullptr, {61, -6, -5, -9}, {89, -1, 0, 0}),
+    onOff(276, nullptr, {392, -6, -5, -8}, {89, -1, 0, 0}),
+    onOff(306, nullptr, 77, 435),
+    onOff(319, nullptr, 77, 496),
+};
+const Row EASY_LABELS[] = {
+    label("PRE", {54, 0, -2, 0}, {438, 1, 0, 0}, 24, 12, 2),
+    label("POST", {52, 1, -2, 0}, {499, 2, 1, -1}, 26, 12, 2),
+};
+const Row EASY_SWITCHES_2[] = {
+    onOff(332, nullptr, {507, -14, -16, -24}, {389, -1, 0, 0}),
+    onOff(333, nullptr, {497, -14, -13, -22}, {456, -1, 0, 0}),
+    onOff(335, nullptr, {469, -10, -6, -14}, {522, -1, 0, 0}),
+    onOff(338, nullptr, {622, -14, -13, -23}, {389, -1, 0, 0}),
+    onOff(340, nullptr, {712, -9, -5, -14}, {389, -1, 0, 0}),
+    onOff(343, nullptr, {821, -8, -5, -12}, {389, -1, 0, 0}),
+    onOff(346, nullptr, {942, -7, -6, -12}, {389, -1, 0, 0}),
+    onOff(347, nullptr, {1051, -9, -6, -12}, {389, -1, 0, 0}),
+};
+const Row EASY_V_SLIDERS[] = {
+    bigVSlider(274, 107, 208), bigVSlider(275, 134, 208), bigVSlider(292, 438, 208),
+    bigVSlider(293, 465, 208), bigVSlider(66, 765, 165),  bigVSlider(3, 839, 165),
+    bigVSlider(5, 894, 165),
+};
+const Row EASY_LFO_LABELS[] = {
+    label("LFO!>!X", {101, 0, 2, 1}, 290, 30, 24, 1),
+    label("LFO!>!Y", {128, 1, 0, 1}, 290, 30, 24, 1),
+    label("LFO!>!X", {432, 1, 2, 2}, 290, 30, 24, 1),
+    label("LFO!>!Y", {459, 2, 0, 2}, 290, 30, 24, 1),
+    label("LFO!>FILT", {759, 2, 0, 1}, 243, 30, 24, 1),
+    label("LFO!>VOL", {825, 0, 2, 2}, 243, 45, 24, 1),
+    label("LFO!>PAN", {880, 0, 2, 2}, 243, 45, 24, 1),
+};
+const Row EASY_H_SLIDERS[] = {
+    bigHSlider(68, "MIX", 434, 418, 25),  bigHSlider(72, "MIX", 434, 484, 25),
+    bigHSlider(80, "MIX", 434, 549, 25),  bigHSlider(85, "MIX", 555, 549, 25),
+    bigHSlider(93, "MIX", 669, 549, 25),  bigHSlider(98, "MIX", 783, 549, 25),
+    bigHSlider(105, "MIX", 897, 549, 25), bigHSlider(348, "MIX", 1011, 549, 25),
+};
+const Row EASY_OSC_MENUS[] = {
+    menu(260, "WAVE", 59, {121, 4, 3, 4}, {77, 2, 3, 0}, 15, OSC_TYPE_STR, 8),
+    menu(263, "OCT", 177, {121, 4, 3, 4}, 48, 15, OSC_OCT_STR, 9),
+    menu(277, "WAVE", 390, {121, 4, 3, 4}, {77, 2, 2, 0}, 15, OSC_TYPE_STR, 8),
+    menu(280, "OCT", 508, {121, 4, 3, 4}, 48, 15, OSC_OCT_STR, 9),
+};
+// Per pad: its record-mode radios, its three menus; then its display.
+const Row EASY_PAD_RADIOS[2][3] = {
+    {radio(-1, "LIVE", 34, {347, -2, 2, 0}, 0, 30), radio(-1, "REC", 64, {347, -2, 2, 0}, 0, 30),
+     radio(-1, "PLAY", 94, {347, -2, 2, 0}, 0, 30)},
+    {radio(-1, "LIVE", 365, {347, -2, 2, 0}, 0, 30), radio(-1, "REC", 395, {347, -2, 2, 0}, 0, 30),
+     radio(-1, "PLAY", 425, {347, -2, 2, 0}, 0, 30)},
+};
+const Row EASY_PAD_MENUS[2][3] = {
+    {menu(780, "MODE", 123, {346, 4, 3, 4}, {61, 2, 2, 3}, 15, XY_PLAY_MODE_STR, 3),
+     menu(779, "LOOP", 185, {346, 4, 3, 4}, {61, 2, 2, 2}, 15, XY_LOOP_MODE_STR, 3),
+     menu(781, "SYNC", 247, {346, 4, 3, 4}, {61, 2, 2, 2}, 15, ENV_TEMPO_SYNC_STR, 31)},
+    {menu(788, "MODE", 454, {346, 4, 3, 4}, {61, 2, 2, 2}, 15, XY_PLAY_MODE_STR, 3),
+     menu(787, "LOOP", 516, {346, 4, 3, 4}, {61, 2, 2, 0}, 15, XY_LOOP_MODE_STR, 3),
+     menu(789, "SYNC", 578, {346, 4, 3, 4}, {61, 2, 2, 0}, 15, ENV_TEMPO_SYNC_STR, 31)},
+};
+const Coord EASY_PAD_X[2] = {{177, 0, 1, 0}, {508, 1, 0, 0}}, EASY_PAD_Y = {181, 3, 1, 0};
+constexpr int EASY_PAD_W = 157, EASY_PAD_H = 151;
+const Row EASY_LAST_MENUS[] = {
+    menu(363, "WAVE", 1002, {128, 2, 1, 2}, {98, 3, 1, 0}, 15, LFO_WAVE_STR, 8),
+    menu(246, "PLAY MODE", 1002, {233, 4, -5, 5}, {98, 3, 0, 0}, 15, PLAY_MODE_STR, 9),
+    menu(247, "PORT MODE", 1002, {291, 4, 3, 4}, {98, 2, 0, 0}, 15, PORT_MODE_STR, 5),
+    menu(250, "UNISON MODE", 938, {344, 2, 3, 4}, {98, 2, 4, 2}, 15, UNI_MODE_STR, 29),
+    menu(339, "MODE", 551, {431, 5, 3, 4}, {98, 2, 1, 0}, 15, DISTORT_FX_MODE_STR, 27),
+    menu(341, "MODE", 665, {431, 5, 3, 4}, {98, 2, 1, 0}, 15, MOD_FX_MODE_STR, 10),
+};
+const Coord EASY_FILTER_X = 737, EASY_FILTER_Y = {88, 4, 3, 6}, EASY_FILTER_W = 61,
+            EASY_FILTER_H = 13;
+constexpr int FILTER_GROUP_START[FILTER_TYPE_SUB_COUNT + 1] = {1, 3, 17, 19, 33, 35, 43};
+const Row EASY_EQ_RADIOS[] = {
+    radio(2, "EDIT", 77, 414, 2, 50),
+    radio(2, "EDIT", 77, 474, 2, 50),
+};
+const Coord EASY_EQ_X = 105, EASY_EQ_Y = 414, EASY_EQ_W = 286, EASY_EQ_H = 114;
+const Coord EASY_GATE_X[2] = {{1025, 0, 0, -2}, {1059, 0, -1, -1}}, EASY_GATE_Y = 417;
+constexpr int EASY_GATE_W = 32, EASY_GATE_H = 112;
+const Row EASY_GATE_LABELS[] = {
+    label("L", 1024, 404, 32, 10, 1),
+    label("R", 1058, 404, 32, 10, 1),
+};
+// The pulsing pictures' corners per screen size; they are placed, not scaled.
+constexpr int PULSE_X[4][5] = {{132, 283, 513, 903, 1010},
+                               {165, 354, 641, 1129, 1263},
+                               {198, 424, 769, 1354, 1516},
+                               {264, 566, 1026, 1806, 2020}};
+constexpr int PULSE_Y[4][5] = {{637, 628, 699, 646, 646},
+                               {796, 784, 874, 806, 806},
+                               {947, 936, 1056, 959, 959},
+                               {1274, 1256, 1398, 1292, 1292}};
+constexpr int kPulsePicture = 10064;
+
+// The captions of each effect section on the easy screen, lit by the section's switch.
+struct LookOf {
+    int look;
+    int tags[4];
+};
+const LookOf EASY_LOOKS[] = {
+    {edlayout::kLookWaveshaper, {68}},
+    {edlayout::kLookVoiceDistort, {72}},
+    {edlayout::kLookLowFi, {80}},
+    {edlayout::kLookDistortFX, {85, 87, 88}},
+    {edlayout::kLookModFX, {93, 96}},
+    {edlayout::kLookDelay, {98, 99, 100, 101}},
+    {edlayout::kLookReverb, {105, 107, 108, 109}},
+    {edlayout::kLookGater, {348}},
+};
+
+CRect rectAt(const Builder& b, Coord x, Coord y, Coord w, Coord h) {
+    const int left = b.sx(x), top = b.sy(y);
+    return CRect(left, top, left + b.s(w), top + b.s(h));
+}
+
+} // namespace
+
+void uEditor::createEasyScreenControls() {
+    APlugin* engine = getEngine();
+    if (!engine) return;
+    buildingScreen = 1;
+    Builder b{*this, nullptr};
+    // Made in the layout's order, shown in the order below: first every caption, then the
+    // controls by kind.
+    CView* labels[96] = {};
+    ViewList captions{labels, 96};
+    auto keep = [&captions](const Built* made, size_t n) {
+        for (size_t i = 0; i < n; ++i) captions.add(made[i].caption);
+    };
+    Built buttons[std::size(EASY_BUTTONS)];
+    b.build(EASY_BUTTONS, buttons);
+    Built knobs[std::size(EASY_KNOBS)];
+    b.build(EASY_KNOBS, knobs);
+    keep(knobs, std::size(knobs));
+    ui.easyFilterKnob = knobs[kEasyFilterKnob].as<TKnob>();
+    ui.easyFilterLabel = knobs[kEasyFilterKnob].caption;
+    for (int band = 0; band < 3; ++band) {
+        easyBandwidth[band] = knobs[kEasyFirstBW + band].as<TKnob>();
+        easyBandwidthLabels[band] = knobs[kEasyFirstBW + band].caption;
+    }
+    Built switches1[std::size(EASY_SWITCHES_1)];
+    b.build(EASY_SWITCHES_1, switches1);
+    Built labels1[std::size(EASY_LABELS)];
+    b.build(EASY_LABELS, labels1);
+    for (const Built& l : labels1) captions.add(l.view);
+    Built switches2[std::size(EASY_SWITCHES_2)];
+    b.build(EASY_SWITCHES_2, switches2);
+    Built vSliders[std::size(EASY_V_SLIDERS)];
+    b.build(EASY_V_SLIDERS, vSliders);
+    Built lfoLabels[std::size(EASY_LFO_LABELS)];
+    b.build(EASY_LFO_LABELS, lfoLabels);
+    for (const Built& l : lfoLabels) captions.add(l.view);
+    Built hSliders[std::size(EASY_H_SLIDERS)];
+    b.build(EASY_H_SLIDERS, hSliders);
+    keep(hSliders, std::size(hSliders));
+    Built oscMenus[std::size(EASY_OSC_MENUS)];
+    b.build(EASY_OSC_MENUS, oscMenus);
+    keep(oscMenus, std::size(oscMenus));
+    Built padRadios[2][3], padMenus[2][3];
+    TXYScreen* pads[2] = {};
+    for (int pad = 0; pad < 2; ++pad) {
+        b.build(EASY_PAD_RADIOS[pad], padRadios[pad]);
+        keep(padRadios[pad], 3);
+        for (int m = 0; m < 3; ++m)
+            ui.xyModeRadios[1][pad][m] = padRadios[pad][m].as<TRadioButton>();
+        b.build(EASY_PAD_MENUS[pad], padMenus[pad]);
+        keep(padMenus[pad], 3);
+        pads[pad] = new TXYScreen(rectAt(b, EASY_PAD_X[pad], EASY_PAD_Y, EASY_PAD_W, EASY_PAD_H),
+                                  pad, this, getBig());
+        own(pads[pad]);
+        ui.xyDisplays[1][pad] = pads[pad];
+    }
+    Built lastMenus[std::size(EASY_LAST_MENUS)];
+    b.build(EASY_LAST_MENUS, lastMenus);
+    keep(lastMenus, std::size(lastMenus));
+    TOptionMenu* filterTypes =
+        makeGroupedMenu(rectAt(b, EASY_FILTER_X, EASY_FILTER_Y, EASY_FILTER_W, EASY_FILTER_H),
+                        tag::FilterType, FILTER_TYPE_STR, FILTER_GROUP_START, FILTER_TYPE_SUB_COUNT,
+                        FILTER_TYPE_SUB_STR, 280, &ui.filterGroupMenus[1][1]);
+    ui.filterGroupMenus[1][0] = filterTypes;
+    Built eqRadios[std::size(EASY_EQ_RADIOS)];
+    b.build(EASY_EQ_RADIOS, eqRadios);
+    keep(eqRadios, std::size(eqRadios));
+    ui.eqRadios[1][0] = eqRadios[0].as<TRadioButton>();
+    ui.eqRadios[1][1] = eqRadios[1].as<TRadioButton>();
+    CView* eqCurve =
+        screens::makeEQCurve(*this, rectAt(b, EASY_EQ_X, EASY_EQ_Y, EASY_EQ_W, EASY_EQ_H));
+    ui.eqDisplays[1] = eqCurve;
+    for (int side = 0; side < 2; ++side)
+        ui.gateDisplays[1][side] = screens::makeGateRow(
+            *this, rectAt(b, EASY_GATE_X[side], EASY_GATE_Y, EASY_GATE_W, EASY_GATE_H),
+            side == 0 ? tag::GaterLeft : tag::GaterRight, true);
+    Built gateLabels[std::size(EASY_GATE_LABELS)];
+    b.build(EASY_GATE_LABELS, gateLabels);
+    for (const Built& l : gateLabels) captions.add(l.view);
+    CBitmap* glow = getSkinBitmap(kPulsePicture);
+    for (int k = 0; k < 5 && glow; ++k) {
+        const int x = PULSE_X[getBig()][k], y = PULSE_Y[getBig()][k];
+        ui.pulses[k] =
+            new TBitmap(CRect(x, y, x + glow->getWidth(), y + glow->getHeight()), glow, this);
+        own(ui.pulses[k]);
+    }
+    for (const LookOf& l : EASY_LOOKS) {
+        int n = 0;
+        for (int t : l.tags)
+            for (const Built& h : hSliders)
+                if (t && h.view && static_cast<CControl*>(h.view)->getTag() == t)
+                    ui.lookLabels[l.look][1][n++] = h.caption;
+        for (int t : l.tags)
+            for (const Built& k : knobs)
+                if (t && k.view && static_cast<CControl*>(k.view)->getTag() == t)
+                    ui.lookLabels[l.look][1][n++] = k.caption;
+    }
+    ui.lookMenus[edlayout::kLookDistortFX][1][0] = lastMenus[4].as<TOptionMenu>();
+    ui.lookMenus[edlayout::kLookModFX][1][0] = lastMenus[5].as<TOptionMenu>();
+
+    // The order the screen shows its views in.
+    ViewList shown{ui.easyViews, edlayout::kEasyViews};
+    for (int i = 0; i < captions.count; ++i) shown.add(labels[i]);
+    for (const Built& x : buttons) shown.add(x.view);
+    for (const Built& x : knobs) shown.add(x.view);
+    for (const Built& x : switches1) shown.add(x.view);
+    for (const Built& x : switches2) shown.add(x.view);
+    for (const Built& x : vSliders) shown.add(x.view);
+    for (const Built& x : hSliders) shown.add(x.view);
+    for (const Built& x : oscMenus) shown.add(x.view);
+    for (int pad = 0; pad < 2; ++pad) {
+        for (const Built& x : padMenus[pad]) shown.add(x.view);
+        for (const Built& x : padRadios[pad]) shown.add(x.view);
+        shown.add(pads[pad]);
+    }
+    for (const Built& x : lastMenus) shown.add(x.view);
+    shown.add(filterTypes);
+    shown.add(ui.eqRadios[1][0]);
+    shown.add(ui.eqRadios[1][1]);
+    shown.add(eqCurve);
+    shown.add(ui.gateDisplays[1][0]);
+    shown.add(ui.gateDisplays[1][1]);
+    for (TBitmap* p : ui.pulses) shown.add(p);
+    for (CView* v : ribbonGroup) shown.add(v);
+    buildingScreen = 0;
+}
+
+// The three bandwidth knobs move the selected EQ's bands; the captions and the curve turn pale
+// while that EQ is off. The registry keeps the knobs under their first tags.
+void uEditor::updateEasyEQ() {
+    APlugin* engine = getEngine();
+    if (!engine || easyEQGuard) return;
+    easyEQGuard = true;
+    easyEQRedraw = false;
+    const int e = getSelectedEQ() & 1;
+    constexpr int EQ_BW[2][3] = {{308, 311, 314}, {321, 324, 327}};
+    const bool bypassed = !engine->getOnOff(e == 0 ? tag::PreEqOn : tag::PostEqOn);
+    for (int band = 0; band < 3; ++band) {
+        if (TKnob* k = easyBandwidth[band]) {
+            k->setTag(EQ_BW[e][band]);
+            k->setValue(engine->getParameter(EQ_BW[e][band]));
+            k->setDirty(true);
+        }
+        if (TLabel* l = easyBandwidthLabels[band]) l->setBypassed(bypassed);
+    }
+    screens::pointEQCurve(ui.eqDisplays[1], e, bypassed);
+    easyEQGuard = false;
+}

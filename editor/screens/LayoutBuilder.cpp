@@ -1,0 +1,146 @@
+// Turns layout rows into controls through the editor's factory: scales each coordinate with its
+// per-size correction, picks the caption rule of the row's kind and appends the control and its
+// caption to the list of views that shows them. Host user-interface thread, at each opening.
+#include "editor/screens/LayoutRows.h"
+
+#include "controls/FontTables.h"
+#include "controls/TBitmapSliders.h"
+#include "controls/TButtons.h"
+#include "controls/TKnob.h"
+#include "controls/TOptionMenu.h"
+#include "controls/TReadouts.h"
+#include "editor/ueditor.h"
+
+using namespace VSTGUI;
+
+namespace layout {
+
+void ViewList::add(CView* v) {
+    if (v && count < capacity) views[count++] = v;
+}
+
+int Builder::sx(Coord c) const {
+    return ed.getScaled(c.v + dx, c.a1, c.a2, c.a3);
+}
+
+int Builder::sy(Coord c) const {
+    return ed.getScaled(c.v, c.a1, c.a2, c.a3);
+}
+
+Built Builder::build(const Row& r) {
+    Built out;
+    const int tag = r.pair ? r.pair[pass & 1] : r.tag;
+    const int x = sx(r.x), y = sy(r.y), w = s(r.w), h = s(r.h);
+    const int big = ed.getBig();
+    TLabel* caption = nullptr;
+    switch (r.kind) {
+    case Kind::Knob: {
+        TKnob* k = nullptr;
+        if (r.text)
+            ed.createKnobLabel(k, tag, x, y, r.a, caption, r.text, r.b);
+        else
+            ed.createKnob(k, tag, x, y, r.a);
+        out.view = k;
+        break;
+    }
+    case Kind::OnOff: {
+        TOnOff* o = nullptr;
+        if (r.text)
+            ed.createOnOff(o, tag, x, y, caption, r.text, r.a, s(r.b), s(r.c));
+        else
+            ed.createOnOff(o, tag, x, y);
+        out.view = o;
+        break;
+    }
+    case Kind::Radio: {
+        TRadioButton* b = nullptr;
+        if (r.text)
+            ed.createRadioLabel(b, x, y, tag, caption, r.text, r.a, s(r.b), s(r.c));
+        else
+            ed.createRadio(b, x, y, tag);
+        out.view = b;
+        break;
+    }
+    case Kind::Menu: {
+        TOptionMenu* m = nullptr;
+        if (r.text)
+            ed.createMenuLabel(m, tag, x, y, w, h, r.count, r.titles, true, r.a != 0, caption,
+                               r.text, 0, r.b);
+        else
+            ed.createMenu(m, tag, x, y, w, h, r.count, r.titles, true, r.a != 0);
+        out.view = m;
+        break;
+    }
+    case Kind::MenuButton: {
+        TMenuButton* m = nullptr;
+        ed.createMenuButton(m, tag, x, y, w, h, r.text ? r.text : "");
+        out.view = m;
+        break;
+    }
+    case Kind::Label: {
+        TLabel* l = nullptr;
+        CFontDesc* font = r.b == kBigDark ? BIG_LABEL_FONT_SIZES[big] : LABEL_FONT_SIZES[big];
+        ed.createLabel(l, x, y, w, h, r.text ? r.text : "", font,
+                       r.b == kGreen ? GREEN_COLOR : LABEL_COLOR, r.a);
+        out.view = l;
+        break;
+    }
+    case Kind::Kick: {
+        CKickButton* k = nullptr;
+        CBitmap* picture = ed.getSkinBitmap(tag);
+        if (r.text)
+            ed.createKickButtonLabel(k, x, y, picture, caption, r.text, r.a, r.b);
+        else
+            ed.createKickButton(k, x, y, picture);
+        out.view = k;
+        break;
+    }
+    case Kind::KickArea: {
+        CKickButton* k = nullptr;
+        ed.createKickButtonArea(k, x, y, w, h);
+        out.view = k;
+        break;
+    }
+    case Kind::Readout: {
+        TReadout* t = nullptr;
+        ed.createReadout(t, x, y, w, h, r.text ? r.text : "", false, r.a != 0);
+        out.view = t;
+        break;
+    }
+    case Kind::HSlider:
+    case Kind::BigHSlider: {
+        THSlider* sl = nullptr;
+        const bool wide = r.kind == Kind::BigHSlider;
+        if (r.text && wide)
+            ed.createBigHSliderLabel(sl, tag, x, y, caption, r.text, r.b);
+        else if (r.text)
+            ed.createHSliderLabel(sl, tag, x, y, caption, r.text, r.b);
+        else if (wide)
+            ed.createBigHSlider(sl, tag, x, y);
+        else
+            ed.createHSlider(sl, tag, x, y);
+        out.view = sl;
+        break;
+    }
+    case Kind::VSlider:
+    case Kind::BigVSlider: {
+        TVSlider* sl = nullptr;
+        if (r.kind == Kind::BigVSlider)
+            ed.createBigVSlider(sl, tag, x, y);
+        else
+            ed.createVSlider(sl, tag, x, y);
+        out.view = sl;
+        break;
+    }
+    }
+    out.caption = caption;
+    add(out.view);
+    add(caption);
+    return out;
+}
+
+void Builder::build(const Row* rows, size_t count, Built* out) {
+    for (size_t i = 0; i < count; ++i) out[i] = build(rows[i]);
+}
+
+} // namespace layout

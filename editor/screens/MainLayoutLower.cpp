@@ -1,0 +1,175 @@
+// The main screen's lower panels as layout tables: the EQ curve, waveshaper, voice distortion,
+// low-fi, the page tabs, and the ribbon strip; the five pages follow in MainLayoutPages.cpp.
+// Host user-interface thread, at each opening.
+#include "editor/screens/MainLayout.h"
+#include "editor/screens/RibbonPlace.h"
+#include "editor/screens/ScreenDisplays.h"
+
+#include "controls/FontTables.h"
+#include "controls/TBitmapSliders.h"
+#include "controls/TButtons.h"
+#include "controls/TKnob.h"
+#include "controls/TOptionMenu.h"
+#include "controls/TReadouts.h"
+#include "controls/TSlider.h"
+#include "editor/EditorModeTables.h"
+#include "editor/ueditor.h"
+#include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+
+#include <algorithm>
+#include <iterator>
+
+using namespace VSTGUI;
+
+namespace layout {
+namespace {
+
+const Coord EQ_CURVE_X = 876, EQ_CURVE_Y = 239, EQ_CURVE_W = 223, EQ_CURVE_H = 131;
+
+const Row WAVESHAPER_PANEL[] = {
+    menuButton(7, "WAVESHAPER", {875, -1, 0, 0}, 501, 70, 14),
+    onOff(332, nullptr, {944, -2, 0, 0}, {499, -1, -1, -4}),
+    hSlider(68, "MIX", 876, 522, 25),
+    knob(69, "TOP", 970, 514, 3),
+    knob(70, "BOTT", 1019, 514, 3),
+    knob(71, "RECT", 1068, 514, 4),
+};
+
+const Row DISTORT_HEADER[] = {
+    menuButton(8, "DISTORT", {875, -1, 1, 0}, 563, 50, 14),
+    onOff(333, nullptr, {924, -9, -4, -10}, {561, -1, 1, 0}),
+};
+// Inside the voice distortion's container; the knobs' captions follow the mode.
+const Row DISTORT_VOICE[] = {
+    menu(334, nullptr, 7, {14, 3, 3, 4}, 76, 15, DISTORT_VOICE_MODE_STR, 23),
+    hSlider(72, nullptr, 8, {52, 2, 2, 2}),
+    label("MIX", 34, {65, 2, 0, 0}, 20, 20, 1),
+    knob(73, "", 87, 3, 3, 10),
+    knob(74, "", 123, 3, 3, 10),
+    knob(75, "", 162, 3, 3, 10),
+    knob(76, "", 200, 3, 3, 10),
+    knob(77, "", 103, 45, 3, 10),
+    knob(78, "", 143, 45, 3, 10),
+    knob(79, "", 183, 45, 3, 10),
+};
+constexpr int kDistortKnobRow = 3;
+
+const Row LOW_FI_PANEL[] = {
+    menuButton(9, "LOW-FI", {875, -1, 0, 0}, 673, 48, 14),
+    onOff(335, nullptr, {916, -9, -6, -12}, {671, -1, 0, 0}),
+    hSlider(80, "MIX", 876, 696, 25),
+    knob(81, "BITS", 954, 687, 3),
+    knob(82, "RATE", 990, 687, 3),
+    knob(83, "NOISE", 1029, 687, 3),
+    knob(84, "LP", 1067, 687, 3),
+};
+
+const Row PAGE_TABS[] = {
+    label("ARP", {31, 0, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
+    label("WAVE", {92, 1, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
+    label("MOD", {161, 0, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
+    label("FX", {223, 1, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
+    label("PATH", {276, -1, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
+    radio(3, nullptr, {57, -3, -3, -1}, {410, -3, -2, -3}),
+    radio(3, nullptr, {126, -3, -6, -1}, {410, -3, -2, -3}),
+    radio(3, nullptr, {189, -2, -4, -1}, {410, -3, -2, -3}),
+    radio(3, nullptr, {240, -2, -3, -1}, {410, -3, -2, -3}),
+    radio(3, nullptr, {308, -3, -5, 0}, {410, -3, -2, -2}),
+    onOff(337, nullptr, 649, {410, -3, -2, -3}),
+    label("BYPASS ALL", {590, 3, 10, -2}, {410, -1, -2, -1}, 70, 17, 0),
+};
+constexpr int kFirstTabRadio = 5, kBypassAll = 10, kBypassAllLabel = 11;
+
+const Row RIBBON_STRIP[] = {
+    onOff(376, nullptr, 905, {736, -1, 0, 0}),
+    menu(377, nullptr, 963, {735, 5, 3, 4}, 62, 15, RIBBON_SPRING_TIME_STR, 18),
+    menu(378, nullptr, 1061, {735, 5, 3, 4}, 48, 15, RIBBON_QUANT_STR, 13),
+    label("BIPOLAR", {859, 3, 0, 0}, {740, 1, 0, 0}, 46, 9, 2),
+    label("SPRING!BACK", 914, {734, 3, 2, 2}, 46, 18, 2),
+    label("QUANT", 1014, {740, 1, 0, 0}, 46, 9, 2),
+};
+template <size_t N> void keepCaptions(TLabel** to, const Built (&b)[N]) {
+    int n = 0;
+    for (const Built& x : b)
+        if (x.caption) to[n++] = x.caption;
+}
+
+} // namespace
+
+void buildMainLower(uEditor& ed, Builder& b) {
+    APlugin* engine = static_cast<APlugin*>(ed.getEffect());
+    uEditorControlSet& ui = ed.ui;
+
+    {
+        const int x = b.sx(EQ_CURVE_X), y = b.sy(EQ_CURVE_Y);
+        CView* curve =
+            screens::makeEQCurve(ed, CRect(x, y, x + b.s(EQ_CURVE_W), y + b.s(EQ_CURVE_H)));
+        ui.eqDisplays[0] = curve;
+        b.add(curve);
+    }
+
+    ed.groupOff[uEditor::kGroupWaveshaper] = !engine->getOnOff(tag::WaveShaperOn);
+    Built shaper[std::size(WAVESHAPER_PANEL)];
+    b.build(WAVESHAPER_PANEL, shaper);
+    keepCaptions(ui.lookLabels[edlayout::kLookWaveshaper][0], shaper);
+
+    Built distortHeader[std::size(DISTORT_HEADER)];
+    b.build(DISTORT_HEADER, distortHeader);
+    ViewList* frame = b.target;
+    b.target = nullptr; // the container shows them, by mode
+    Built distort[std::size(DISTORT_VOICE)];
+    b.build(DISTORT_VOICE, distort);
+    ui.distortVoiceMenu = distort[0].as<TOptionMenu>();
+    ui.distortVoiceMix = distort[1].as<CControl>();
+    ui.distortVoiceLabels[0] = distort[2].as<TLabel>();
+    for (int k = 0; k < edlayout::kDistortKnobs; ++k) {
+        ui.distortVoiceKnobs[k] = distort[kDistortKnobRow + k].as<TKnob>();
+        ui.distortVoiceLabels[k + 1] = distort[kDistortKnobRow + k].caption;
+    }
+    ed.setDistortRings();
+    b.target = frame;
+
+    ed.groupOff[uEditor::kGroupLowFi] = !engine->getOnOff(tag::LowFiOn);
+    Built lowFi[std::size(LOW_FI_PANEL)];
+    b.build(LOW_FI_PANEL, lowFi);
+    keepCaptions(ui.lookLabels[edlayout::kLookLowFi][0], lowFi);
+
+    Built tabs[std::size(PAGE_TABS)];
+    b.build(PAGE_TABS, tabs);
+    for (int p = 0; p < 5; ++p) ui.pageRadios[p] = tabs[kFirstTabRadio + p].as<TRadioButton>();
+    ui.bypassFxSwitch = tabs[kBypassAll].as<CControl>();
+    ui.bypassFxLabel = tabs[kBypassAllLabel].as<TLabel>();
+
+    buildMainPages(ed, b);
+
+    Built ribbon[std::size(RIBBON_STRIP)];
+    b.build(RIBBON_STRIP, ribbon);
+    const int* r = RIBBON_RECT[ed.getBig()];
+    ui.ribbon = new TSlider(CRect(r[0], r[1], r[0] + r[2], r[1] + r[3]), &ed, tag::RibbonValue,
+                            ed.getBig(), true);
+    ed.own(ui.ribbon);
+    ed.addControl(ui.ribbon, uEditor::kKindSlider);
+    b.add(ui.ribbon);
+    // The easy screen shows the same ribbon strip.
+    int n = 0;
+    for (const Built& x : ribbon) ed.ribbonGroup[n++] = x.view;
+    ed.ribbonGroup[n] = ui.ribbon;
+}
+
+} // namespace layout
+
+// Each voice distortion knob's outer ring as the current mode uses the knob: from its left end
+// (10033) or from its middle (10034).
+void uEditor::setDistortRings() {
+    APlugin* engine = getEngine();
+    if (!engine) return;
+    const int mode = std::clamp(engine->getSteppedValue(tag::VoiceDistortionMode), 0,
+                                DISTORT_VOICE_MODE_COUNT - 1);
+    const int row = REAL_DISTORT_MODES[0][mode];
+    for (int k = 1; k < edtables::kDistortSlots; ++k)
+        if (TKnob* knob = ui.distortVoiceKnobs[k - 1])
+            if (CBitmap* ring = getSkinBitmap(edtables::DISTORT_RINGS[row][k] ? 10034 : 10033))
+                knob->setOuter(ring);
+}

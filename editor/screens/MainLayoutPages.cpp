@@ -1,0 +1,458 @@
+// The five pages of the main screen's page container as layout tables: arpeggiator, user
+// waves, modulation (free LFOs, envelopes, matrix), effects and paths. Coordinates are relative
+// to the container; the container shows one page's views at a time. Host user-interface thread.
+#include "editor/screens/MainLayout.h"
+#include "editor/screens/ScreenDisplays.h"
+
+#include "controls/FontTables.h"
+#include "controls/TButtons.h"
+#include "controls/TKnob.h"
+#include "controls/TOptionMenu.h"
+#include "controls/TReadouts.h"
+#include "controls/displays/TArpScreen.h"
+#include "controls/displays/TWaveDisplay.h"
+#include "editor/ueditor.h"
+#include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+
+#include <algorithm>
+#include <iterator>
+
+using namespace VSTGUI;
+
+namespace layout {
+namespace {
+
+const Row ARP_FIXED[] = {
+    onOff(492, "ON", {5, 1, 0, 2}, {13, -2, 0, 0}, 0, 0),
+    radio(4, "A", 31, {13, -2, 0, 0}, 0, 30),
+    radio(4, "B", 55, {13, -2, 0, 0}, 0, 30),
+    menu(493, "PLAY MODE", 79, {12, 3, 3, 4}, {76, 0, 4, 2}, 15, ARP_PLAY_MODE_STR, 4),
+    menu(494, "MODE", 157, {12, 3, 3, 4}, {76, 0, 2, 0}, 15, ARP_MODE_STR, 16),
+    menu(495, "LOOP MODE", 235, {12, 3, 3, 4}, {76, 0, 2, 0}, 15, ARP_LOOP_MODE_STR, 3),
+    menu(498, "OCTAVE", 390, {12, 3, 3, 4}, 76, 15, ARP_OCT_STR, 4),
+    menu(499, "TIED MODE", 468, {12, 3, 3, 4}, {76, -1, 0, -2}, 15, ARP_TIED_MODE_STR, 4),
+    menu(501, "LOCK MODE", 547, {12, 3, 3, 4}, {76, -1, -2, -1}, 15, LOCK_STR, 3, false),
+    menu(497, "CATCHUP", 93, {264, 3, 3, 4}, {77, -1, 0, 0}, 15, ARP_CATCHUP_STR, 3),
+    menu(496, "CATCHUP", 252, {264, 3, 3, 4}, 77, 15, ARP_CATCHUP_STR, 3),
+    menu(500, "RATCHET", 355, {264, 3, 3, 4}, {77, 1, 2, 2}, 15, ARP_RATCHET_MODE_STR, 9),
+    onOff(502, "SYNC", 624, 98, 0, 20),
+    onOff(504, "LATCH", 624, 148, 0, 20),
+    onOff(503, "KEY", 624, 200, 0, 0),
+    menuButton(21, "", 624, 13, 27, 34),
+    label("CMD", {620, 4, 4, 7}, {30, 0, 1, 3}, 27, 9, 1),
+};
+enum { kArpA = 1, kArpB = 2, kArpLock = 8 };
+
+// Per arpeggiator: the two step knobs and five more, then its speed, steps and loop menus.
+constexpr int ARP_STEPS[2] = {506, 643}, ARP_LOOP_START[2] = {505, 642};
+constexpr int ARP_RATCHET_VEL[2] = {508, 645}, ARP_SWING[2] = {509, 646};
+constexpr int ARP_SMOOTH[2] = {510, 647}, ARP_SLIDE[2] = {511, 648}, ARP_VEL_KEYS[2] = {512, 649};
+constexpr int ARP_SPEED[2] = {507, 644};
+const Row ARP_KNOBS[] = {
+    knobPair(ARP_STEPS, nullptr, 10, 257, 3),
+    knobPair(ARP_LOOP_START, nullptr, 170, 257, 3),
+    knobPair(ARP_RATCHET_VEL, "RTC VEL", 440, 256, 3, 20),
+    knobPair(ARP_SWING, "SWING", 481, 256, 3, 20),
+    knobPair(ARP_SMOOTH, "SMTH", 522, 256, 3, 20),
+    knobPair(ARP_SLIDE, "SLIDE", 563, 256, 3, 20),
+    knobPair(ARP_VEL_KEYS, "KEY/VEL", 604, 256, 3, 20),
+};
+const Row ARP_MENUS[] = {
+    menuPair(ARP_SPEED, "SPEED", 313, {12, 3, 3, 4}, {76, 0, -1, 0}, 15, ARP_SPEED_STR, 17),
+    menuPair(ARP_STEPS, "STEPS", 44, {264, 3, 3, 4}, {48, -1, 0, 0}, 15, ARP_STEPS_STR, 16),
+    menuPair(ARP_LOOP_START, "LOOP!START", 203, {264, 3, 3, 4}, {48, 0, 2, -1}, 15,
+             ARP_LOOP_START_STR, 16),
+};
+const char* const ARP_ROW_STR[8] = {"NO",  "TIED",  "SLIDE", "TUNE",
+                                    "VEL", "FREE1", "FREE2", "RATCH"};
+const Coord ARP_ROW_X[8] = {20,
+                            {21, 0, 1, -2},
+                            {20, 1, 2, 1},
+                            {20, 0, 1, 0},
+                            {22, -1, -2, -3},
+                            {21, 2, 1, 1},
+                            {20, 2, 1, 1},
+                            {16, 0, 1, -1}};
+// The grid's row pitch per screen size: 142/7, 178/7, 213/7 and 284/7 pixels.
+constexpr float ARP_ROW_PITCH[4] = {20.285715f, 25.428572f, 30.428572f, 40.57143f};
+constexpr int ARP_GRID_RECT[4][4] = {
+    {53, 76, 551, 162}, {66, 95, 690, 204}, {78, 113, 830, 244}, {104, 152, 1106, 326}};
+constexpr int kLightOff = 10048, kLightOn = 10049;
+constexpr int32_t kSubmenuStyle = 280;
+constexpr int WAVE_PRESET_TAGS[2] = {tag::UserWave1Preset, tag::UserWave2Preset};
+
+const Row WAVE_PAGE[] = {
+    label("WAVE PRESET", {9, 1, 3, 0}, 275, 160, 17, 1),
+    label("LOAD", {178, 0, 4, 0}, 275, 30, 17, 0),
+    label("SAVE", {212, -1, 1, -2}, 275, 30, 17, 0),
+    label("SHAPER", {246, 0, 2, 1}, 275, 100, 17, 1),
+    label("AMT1", {362, 1, 4, 0}, 284, 30, 17, 0),
+    label("AMT2", {405, 1, 4, 0}, 284, 30, 17, 0),
+    label("APPLY", {441, 1, 4, 2}, 275, 40, 17, 0),
+    label("CMD", {478, 2, 4, 2}, 275, 30, 17, 0),
+    label("COPY", {512, 1, 3, 1}, 275, 30, 17, 0),
+    label("PASTE", {546, 0, 2, 0}, 275, 30, 17, 0),
+    label("CLEAR", {579, 1, 5, 2}, 275, 40, 17, 0),
+    label("UNDO", {616, 1, 3, 3}, 275, 30, 17, 0),
+    radio(5, nullptr, {43, -5, -6, 0}, 13),
+    radio(5, nullptr, {116, -5, -6, 0}, 13),
+    label("USER 1", {5, 2, 1, 3}, {17, 2, 1, 0}, 40, 10, 0),
+    label("USER 2", 78, {17, 2, 0, 0}, 40, 10, 0),
+    radio(6, nullptr, {211, -5, -11, -2}, 13),
+    radio(6, nullptr, {297, -5, -11, -2}, 13),
+    radio(6, nullptr, {361, -5, -5, 0}, 13),
+    label("POINT DRAW", 148, {17, 2, 0, 0}, 65, 10, 0),
+    label("LINE DRAW", 241, {17, 2, 0, 0}, 65, 10, 0),
+    label("ERASE", 327, {17, 2, 0, 0}, 65, 10, 0),
+};
+enum { kUserWaveRadio = 12, kPenRadio = 16 };
+const Row WAVE_MODE_RADIOS[] = {
+    radio(7, nullptr, {463, 0, 0, 2}, 13),
+    radio(7, nullptr, {578, 0, 0, 2}, 13),
+};
+const Row WAVE_PAGE_REST[] = {
+    label("WAVE DISPLAY", {392, 5, 9, 0}, {17, 2, 0, 0}, 70, 10, 1),
+    label("PARTIAL DISPLAY", {490, 7, 11, 0}, {17, 2, 0, 0}, 90, 10, 1),
+    onOff(1008, "EXP", 627, 13, 2, 30),
+    kick(10044, nullptr, 184, {261, -3, 0, 0}),
+    kick(10044, nullptr, 216, {261, -3, 0, 0}),
+    kick(10044, nullptr, 449, {261, -3, 0, 0}),
+    kick(10044, nullptr, 518, {261, -3, 0, 0}),
+    kick(10044, nullptr, 553, {261, -3, 0, 0}),
+    kick(10044, nullptr, 588, {261, -3, 0, 0}),
+    kick(10044, nullptr, 623, {261, -3, 0, 0}),
+    menu(1005, nullptr, 249, {261, 1, 0, 0}, 98, 16, USER_WAVE_SHAPER_MODE_STR, 13),
+    knob(1006, nullptr, 359, 252, 3),
+    knob(1007, nullptr, 402, 252, 3),
+    menuButton(22, "", 479, {261, -3, 0, 0}, 25, 25),
+};
+enum { kWaveKicks = 3 };
+const Coord WAVE_PRESET_X = 8, WAVE_PRESET_Y = {261, 1, 0, 0}, WAVE_PRESET_W = 160,
+            WAVE_PRESET_H = 16;
+const Coord WAVE_DISPLAY_X = 10, WAVE_DISPLAY_Y = 47, WAVE_DISPLAY_W = 630, WAVE_DISPLAY_H = 190;
+
+const Row MOD_PAGE[] = {
+    menuButton(12, "LFO 1", {5, 2, 1, 4}, 2, 34, 14),
+    menuButton(13, "LFO 2", {263, 2, 5, 5}, 2, 34, 14),
+    label("LFO 1 + 2", {523, 2, 5, 2}, 2, 58, 14, 0, kBigDark),
+    menuButton(10, "ENV 1", {5, 2, 1, 4}, 55, 34, 14),
+    menuButton(11, "ENV 2", {334, 2, 1, 3}, 55, 34, 14),
+    menu(371, "MODE", {5, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -2}, 15, LFO_PLAY_MODE_STR, 3),
+    menu(370, "WAVE", {95, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -3}, 15, LFO_WAVE_STR, 8),
+    knob(124, "SPEED", {181, 3, 0, 0}, {4, 2, 0, 0}, 3),
+    onOff(369, "SYNC", {219, 3, 0, 0}, 15, 0, 10),
+    menu(374, "MODE", {264, 0, 6, 4}, {14, 5, 3, 4}, {77, -1, 0, -2}, 15, LFO_PLAY_MODE_STR, 3),
+    menu(373, "WAVE", {356, 0, 6, 4}, {14, 5, 3, 4}, {77, -2, -2, -5}, 15, LFO_WAVE_STR, 8),
+    knob(125, "SPEED", 440, {4, 2, 0, 0}, 3),
+    onOff(372, "SYNC", 478, 15, 0, 10),
+    menu(375, "MODE", 525, {14, 5, 3, 4}, {77, 3, 5, 0}, 15, LFO_12_MODE_STR, 13),
+    knob(126, "AMT", {612, 0, 2, 0}, {4, 2, 0, 0}, 3),
+    knob(113, "ATT", 41, 59, 3),
+    knob(114, "DEC", 81, 59, 3),
+    knob(115, "SUST", 121, 59, 3),
+    knob(116, "FADE", 161, 59, 4),
+    knob(117, "REL", 201, 59, 3),
+    knob(357, "KEY", 241, 59, 4),
+    knob(358, "VEL", 281, 59, 4),
+    knob(118, "ATT", 372, 59, 3),
+    knob(119, "DEC", 412, 59, 3),
+    knob(120, "SUST", 452, 59, 3),
+    knob(121, "FADE", 492, 59, 4),
+    knob(122, "REL", 532, 59, 3),
+    knob(360, "KEY", 572, 59, 4),
+    knob(361, "VEL", 612, 59, 4),
+    onOff(359, "SYNC", {13, 2, -2, -2}, {68, -2, 0, 0}, 0, 10),
+    onOff(362, "SYNC", {343, 2, -2, -2}, {68, -2, 0, 0}, 0, 10),
+    label("SLOT", 11, {123, 1, 0, 0}, 33, 12, 1, kGreen),
+    label("SOURCE", {46, 1, 0, 1}, {123, 1, 0, 0}, 115, 12, 1, kGreen),
+    label("LOWER", {163, 0, 3, 1}, {123, 1, 0, 0}, 75, 12, 1, kGreen),
+    label("UPPER", {240, 1, 0, 0}, {123, 1, 0, 0}, 76, 12, 1, kGreen),
+    label("DESTINATION", {318, 2, 3, 1}, {123, 1, 0, 0}, 135, 12, 1, kGreen),
+    label("OFFSET", {455, 1, 2, 1}, {123, 1, 0, 0}, 87, 12, 1, kGreen),
+    label("AMOUNT", {543, 2, 2, 1}, {123, 1, 0, 0}, 91, 12, 1, kGreen),
+};
+constexpr int MOD_MATRIX_RECT[4][4] = {
+    {10, 135, 630, 156}, {14, 170, 786, 196}, {15, 202, 944, 237}, {21, 270, 1260, 315}};
+
+const Row FX_DISTORT[] = {
+    menuButton(17, "DISTORT FX", {5, 2, 1, 3}, {16, 1, -1, 1}, 74, 14),
+    menuButton(16, "MODULATION FX", {5, 2, 1, 3}, {72, -1, -2, -1}, 96, 14),
+    menuButton(14, "DELAY", {5, 2, 1, 3}, {126, 2, 1, 1}, 64, 14),
+    menuButton(15, "REVERB", {5, 2, 1, 3}, {180, 1, 1, 1}, 64, 14),
+    menuButton(18, "GATER", {5, 2, 1, 3}, {226, 1, -1, 1}, 64, 14),
+    menu(339, nullptr, {124, 0, 6, 0}, {14, 3, 1, 2}, 122, 15, DISTORT_FX_MODE_STR, 27),
+    knob(85, "MIX", 255, 5, 4, 10),
+    knob(86, "D1", 305, 5, 3, 10),
+    knob(87, "D1", 355, 5, 3, 10),
+    knob(88, "D1", 405, 5, 3, 10),
+    knob(89, "D1", 455, 5, 3, 10),
+    knob(90, "D1", 505, 5, 3, 10),
+    knob(91, "D1", 555, 5, 3, 10),
+    knob(92, "D1", 605, 5, 3, 10),
+    onOff(338, nullptr, {76, -13, -16, -26}, {14, 0, -1, 0}),
+};
+constexpr int kDistortFxMenu = 5, kDistortFxMix = 6;
+const Row FX_MOD[] = {
+    menu(341, nullptr, {124, 0, 6, 0}, {69, 3, 3, 3}, 122, 15, MOD_FX_MODE_STR, 10),
+    knob(93, "MIX", 255, 60, 4, 10),
+    knob(94, "LEN", 305, 60, 3, 10),
+    knob(95, "WIDTH", 355, 60, 3, 10),
+    knob(96, "SPEED", 405, 60, 3, 10),
+    knob(97, "SPRD", 455, 60, 3, 10),
+    onOff(340, nullptr, {103, -19, -23, -37}, {69, -1, 0, 0}),
+    onOff(342, nullptr, {514, 0, -2, 0}, {69, -1, 0, 0}),
+    label("SYNC", {465, 3, 0, 5}, {88, 1, 0, 0}, 70, 17, 2),
+};
+const Row FX_DELAY[] = {
+    knob(98, "MIX", 155, 115, 4),
+    knob(99, "L", 205, 115, 3),
+    knob(100, "R", 255, 115, 3),
+    knob(101, "FEED", 305, 115, 4),
+    knob(102, "CROSS", 355, 115, 4),
+    knob(103, "LP", 405, 115, 3),
+    knob(104, "HP", 455, 115, 3),
+    onOff(343, nullptr, {46, -6, -8, -10}, {124, 0, 1, 0}),
+    onOff(344, nullptr, {514, 0, -2, -3}, {124, 0, 1, 0}),
+    label("SYNC", {465, 3, 0, 5}, {143, 1, 0, 0}, 70, 17, 2),
+    onOff(345, nullptr, {564, -1, -1, -2}, {124, 0, 1, 0}),
+    label("EQUAL FEED", {523, 0, 1, -2}, {143, 1, 0, 0}, 80, 17, 2),
+};
+const Row FX_REVERB[] = {
+    knob(105, "MIX", 150, 170, 4),  knob(106, "PRE", 200, 170, 3),
+    knob(107, "SIZE", 250, 170, 3), knob(108, "LEN", 300, 170, 3),
+    knob(109, "DAMP", 350, 170, 3), knob(111, "LP", 400, 170, 3),
+    knob(112, "HP", 450, 170, 3),   onOff(346, nullptr, {53, -4, -9, -14}, {178, 0, 1, 0}),
+};
+const Row FX_GATER[] = {
+    bigHSlider(348, "MIX", 360, 222),
+    bigHSlider(351, "SMOOTH", 457, 222),
+    bigHSlider(352, "SWING", 554, 222),
+    onOff(347, nullptr, {46, -6, -7, -11}, {224, -1, -1, 0}),
+    menu(350, "STEPS", 76, {223, 4, 3, 4}, {77, 0, 1, -1}, 15, GATER_STEPS_STR, 16),
+    menu(349, "SPEED", 174, {223, 4, 3, 4}, {77, 1, 0, -1}, 15, GATER_PERIOD_STR, 34),
+    menu(353, "MODE", {271, 0, 0, -8}, {223, 4, 3, 4}, {77, 2, 2, 0}, 15, GATER_MODE_STR, 2),
+    label("LEFT", 2, 257, 36, 16, 2),
+    label("RIGHT", 2, {274, 2, 2, 0}, 36, 16, 2),
+};
+const Coord GATE_X = 45, GATE_Y[2] = {{257, 0, 0, 1}, {274, 2, 3, 1}}, GATE_W = {597, 0, 0, -2},
+            GATE_H = 16;
+
+const Row PATH_PAGE[] = {
+    label("SLOT", {29, 0, 0, 2}, 84, 37, 25, 1, kGreen),
+    label("MODULE", 70, 84, 160, 25, 1, kGreen),
+    label("POS", {233, 0, 0, 1}, 84, 68, 25, 1, kGreen),
+    label("SLOT", {347, 0, 0, 2}, 84, 37, 25, 1, kGreen),
+    label("MODULE", {386, 0, 0, 3}, 84, 160, 25, 1, kGreen),
+    label("POS", {549, 0, 0, 4}, 84, 68, 25, 1, kGreen),
+};
+const Coord PATH_X[2] = {29, 347}, PATH_Y = 109, PATH_W = 274, PATH_H = 137;
+const Row PATH_BUTTONS[] = {
+    menuButton(19, "OSC PATH", 24, 58, 123, 14),
+    menuButton(20, "FX PATH", 341, 58, 123, 14),
+};
+
+CRect boxOf(const Builder& b, Coord x, Coord y, Coord w, Coord h) {
+    const int left = b.sx(x), top = b.sy(y);
+    return CRect(left, top, left + b.s(w), top + b.s(h));
+}
+
+CRect boxOf(const int (&r)[4]) {
+    return CRect(r[0], r[1], r[0] + r[2], r[1] + r[3]);
+}
+
+template <size_t N> int captionsOf(const Built (&b)[N], TLabel** to, int n = 0) {
+    for (const Built& x : b)
+        if (x.caption)
+            to[n++] = x.caption;
+        else if (auto* l = dynamic_cast<TLabel*>(x.view))
+            to[n++] = l;
+    return n;
+}
+
+void buildArpPage(uEditor& ed, Builder& b, ViewList& page) {
+    uEditorControlSet& ui = ed.ui;
+    Built fixed[std::size(ARP_FIXED)];
+    b.build(ARP_FIXED, fixed);
+    ui.arpSeqRadios[0] = fixed[kArpA].as<TRadioButton>();
+    ui.arpSeqRadios[1] = fixed[kArpB].as<TRadioButton>();
+    ui.arpLockMenu = fixed[kArpLock].as<TOptionMenu>();
+    for (int a = 0; a < 2; ++a) {
+        b.pass = a;
+        b.target = nullptr;
+        Built knobs[std::size(ARP_KNOBS)];
+        b.build(ARP_KNOBS, knobs);
+        Built menus[std::size(ARP_MENUS)];
+        ViewList seq{ui.arpSeqViews[a], edlayout::kArpSeqViews};
+        for (size_t i = 0; i < std::size(ARP_MENUS); ++i) {
+            Row r = ARP_MENUS[i];
+            if (a == 1) r.text = nullptr; // the second set shares the first one's captions
+            menus[i] = b.build(r);
+            seq.add(menus[i].view);
+            page.add(menus[i].caption);
+        }
+        for (size_t k = 0; k < std::size(ARP_KNOBS); ++k) {
+            ui.arpKnobs[a][k] = knobs[k].as<TKnob>();
+            if (a == 0) page.add(knobs[k].caption);
+        }
+    }
+    b.pass = 0;
+    b.target = &page;
+    const int big = ed.getBig();
+    for (int k = 0; k < 8; ++k) {
+        TLabel* l = nullptr;
+        const int y = ed.getScaled(78, 1, 0, 0) + static_cast<int>(k * ARP_ROW_PITCH[big]);
+        ed.createLabel(l, b.sx(ARP_ROW_X[k]), y, ed.getScaled(k == 7 ? 35 : 30), ed.getScaled(16),
+                       ARP_ROW_STR[k], LABEL_FONT_SIZES[big], LABEL_COLOR, 2);
+        page.add(l);
+    }
+    ed.lastArpStepShown = -1;
+    CBitmap* lit = ed.getSkinBitmap(kLightOn);
+    for (int i = 0; i < edlayout::kArpLights && lit; ++i) {
+        const int x =
+            ed.getScaled(62) + static_cast<int>(static_cast<float>(i) * 0.0625f *
+                                                static_cast<float>(ed.getScaled(551, 3, 4, 2)));
+        const int y = ed.getScaled(53);
+        auto* light = new TBitmap(CRect(x, y, x + lit->getWidth(), y + lit->getHeight()),
+                                  ed.getSkinBitmap(kLightOff), &ed);
+        ed.own(light);
+        ui.arpLights[i] = light;
+        page.add(light);
+    }
+    auto* grid = new TArpScreen(boxOf(ARP_GRID_RECT[big]), &ed, big);
+    ed.own(grid);
+    ui.arpGrid = grid;
+    page.add(grid);
+}
+
+void buildWavePage(uEditor& ed, Builder& b, ViewList& page) {
+    uEditorControlSet& ui = ed.ui;
+    Built head[std::size(WAVE_PAGE)];
+    b.build(WAVE_PAGE, head);
+    for (int w = 0; w < 2; ++w) ui.userWaveRadios[w] = head[kUserWaveRadio + w].as<TRadioButton>();
+    for (int p = 0; p < 3; ++p) ui.waveDrawRadios[p] = head[kPenRadio + p].as<TRadioButton>();
+    // Each user wave's pair of display-mode radios sits at the same places; the page shows the
+    // pair of the wave selected.
+    b.target = nullptr;
+    for (int w = 0; w < 2; ++w) {
+        Built pair[std::size(WAVE_MODE_RADIOS)];
+        b.build(WAVE_MODE_RADIOS, pair);
+        for (int m = 0; m < 2; ++m) ui.waveEditRadios[w][m] = pair[m].as<TRadioButton>();
+    }
+    b.target = &page;
+    Built rest[std::size(WAVE_PAGE_REST)];
+    b.build(WAVE_PAGE_REST, rest);
+    CKickButton** kicks[7] = {&ui.waveLoadButton, &ui.waveSaveButton,  &ui.waveApplyButton,
+                              &ui.waveCopyButton, &ui.wavePasteButton, &ui.waveClearButton,
+                              &ui.waveUndoButton};
+    for (int k = 0; k < 7; ++k) *kicks[k] = rest[kWaveKicks + k].as<CKickButton>();
+
+    // Preset 0 stands alone; each section's presets follow one another from preset 1 on.
+    int start[USER_WAVE_SECTIONS_COUNT + 1] = {1};
+    for (int k = 0; k < USER_WAVE_SECTIONS_COUNT; ++k)
+        start[k + 1] = std::min(start[k] + std::max(1, USER_WAVE_PRESETS_SECTION_NO[k]),
+                                USER_WAVE_PRESET_COUNT);
+    const CRect r = boxOf(b, WAVE_PRESET_X, WAVE_PRESET_Y, WAVE_PRESET_W, WAVE_PRESET_H);
+    for (int w = 0; w < 2; ++w) {
+        ViewList own{ui.waveViews[w], edlayout::kWaveViews};
+        TOptionMenu** menus = ui.wavePresetMenus[w];
+        menus[0] = ed.makeGroupedMenu(r, WAVE_PRESET_TAGS[w], USER_WAVE_PRESET_STR, start,
+                                      USER_WAVE_SECTIONS_COUNT, USER_WAVE_SECTIONS_STR,
+                                      kSubmenuStyle, &menus[1], uEditor::kNoTag);
+        own.add(menus[0]);
+    }
+    auto* display = new TWaveDisplay(
+        boxOf(b, WAVE_DISPLAY_X, WAVE_DISPLAY_Y, WAVE_DISPLAY_W, WAVE_DISPLAY_H), &ed, ed.getBig());
+    ed.own(display);
+    ui.waveDisplay = display;
+    page.add(display);
+}
+
+void buildModPage(uEditor& ed, Builder& b, ViewList& page) {
+    Built rows[std::size(MOD_PAGE)];
+    b.build(MOD_PAGE, rows);
+    const int big = ed.getBig();
+    CView* matrix = screens::makeModMatrix(ed, boxOf(MOD_MATRIX_RECT[big]));
+    ed.ui.modMatrixDisplay = matrix;
+    page.add(matrix);
+}
+
+void buildFXPage(uEditor& ed, Builder& b, ViewList& page) {
+    uEditorControlSet& ui = ed.ui;
+    APlugin* engine = static_cast<APlugin*>(ed.getEffect());
+    using G = uEditor;
+    ed.groupOff[G::kGroupDistortFX] = !engine->getOnOff(tag::DistortFxOn);
+    Built distort[std::size(FX_DISTORT)];
+    b.build(FX_DISTORT, distort);
+    for (int k = 0; k < 8; ++k) {
+        ui.distortFxControls[k] = distort[kDistortFxMix + k].as<CControl>();
+        ui.distortFxLabels[k] = distort[kDistortFxMix + k].caption;
+    }
+    captionsOf(distort, ui.lookLabels[edlayout::kLookDistortFX][0]);
+    ui.lookMenus[edlayout::kLookDistortFX][0][0] = distort[kDistortFxMenu].as<TOptionMenu>();
+
+    ed.groupOff[G::kGroupModFX] = !engine->getOnOff(tag::ModFxOn);
+    Built mod[std::size(FX_MOD)];
+    b.build(FX_MOD, mod);
+    for (int k = 0; k < 5; ++k) {
+        ui.modFxKnobs[k] = mod[1 + k].as<TKnob>();
+        ui.modFxLabels[k] = mod[1 + k].caption;
+    }
+    ui.modFxSync = mod[7].as<CControl>();
+    ui.modFxLabels[5] = mod[8].as<TLabel>();
+    captionsOf(mod, ui.lookLabels[edlayout::kLookModFX][0]);
+    ui.lookMenus[edlayout::kLookModFX][0][0] = mod[0].as<TOptionMenu>();
+
+    ed.groupOff[G::kGroupDelay] = !engine->getOnOff(tag::DelayOn);
+    Built delay[std::size(FX_DELAY)];
+    b.build(FX_DELAY, delay);
+    captionsOf(delay, ui.lookLabels[edlayout::kLookDelay][0]);
+
+    ed.groupOff[G::kGroupReverb] = !engine->getOnOff(tag::ReverbOn);
+    Built reverb[std::size(FX_REVERB)];
+    b.build(FX_REVERB, reverb);
+    captionsOf(reverb, ui.lookLabels[edlayout::kLookReverb][0]);
+
+    ed.groupOff[G::kGroupGater] = !engine->getOnOff(tag::GaterOn);
+    Built gater[std::size(FX_GATER)];
+    b.build(FX_GATER, gater);
+    captionsOf(gater, ui.lookLabels[edlayout::kLookGater][0]);
+    for (int m = 0; m < 3; ++m)
+        ui.lookMenus[edlayout::kLookGater][0][m] = gater[4 + m].as<TOptionMenu>();
+    for (int side = 0; side < 2; ++side) {
+        CView* row = screens::makeGateRow(ed, boxOf(b, GATE_X, GATE_Y[side], GATE_W, GATE_H),
+                                          side == 0 ? tag::GaterLeft : tag::GaterRight, false);
+        ui.gateDisplays[0][side] = row;
+        page.add(row);
+    }
+}
+
+void buildPathPage(uEditor& ed, Builder& b, ViewList& page) {
+    Built heads[std::size(PATH_PAGE)];
+    b.build(PATH_PAGE, heads);
+    for (int path = 0; path < 2; ++path) {
+        CView* list =
+            screens::makePathList(ed, boxOf(b, PATH_X[path], PATH_Y, PATH_W, PATH_H), path);
+        ed.ui.pathDisplays[path] = list;
+        page.add(list);
+    }
+    Built buttons[std::size(PATH_BUTTONS)];
+    b.build(PATH_BUTTONS, buttons);
+}
+
+} // namespace
+
+void buildMainPages(uEditor& ed, Builder& b) {
+    ViewList* frame = b.target;
+    using Page = void (*)(uEditor&, Builder&, ViewList&);
+    const Page pages[5] = {buildArpPage, buildWavePage, buildModPage, buildFXPage, buildPathPage};
+    for (int p = 0; p < 5; ++p) {
+        ViewList list{ed.ui.pageViews[p], edlayout::kPageViews};
+        b.target = &list;
+        pages[p](ed, b, list);
+    }
+    b.target = frame;
+}
+
+} // namespace layout

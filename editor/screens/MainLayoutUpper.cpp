@@ -1,0 +1,477 @@
+// The main screen's upper panels as layout tables: top bar, both oscillators with their
+// modulation pages, the XY pads, filter, main LFO, play, amp and the EQ controls; and the start
+// of createMainScreenControls, which builds them in this order. Host user-interface thread.
+#include "editor/screens/MainLayout.h"
+
+#include "controls/FontTables.h"
+#include "controls/TButtons.h"
+#include "controls/TKnob.h"
+#include "controls/TOptionMenu.h"
+#include "controls/TReadouts.h"
+#include "controls/displays/TXYScreen.h"
+#include "editor/ueditor.h"
+#include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
+#include "engine/params/StringTables.h"
+
+#include <iterator>
+
+using namespace VSTGUI;
+using namespace layout;
+
+namespace {
+
+constexpr int kKick = 10040, kEcsPicture = 10041, kEcsTag = 9998;
+constexpr int32_t kMenuStyle = 256, kSubmenuStyle = 280;
+
+const char* const ECS_STR[] = {"Load ECS", "Save ECS", "Clear MIDI"};
+
+// Top bar. The preset and folder menus are the preset menu's own (built with it).
+const Row TOP_BAR[] = {
+    label("PRESET", 66, 26, 42, 9, 2, kGreen),
+    label("BANK", 66, 46, 42, 9, 2, kGreen),
+    label("ECS", {331, 1, 2, 2}, 25, 39, 9, 2, kGreen),
+    kick(kKick, nullptr, 39, {31, -3, -2, 0}),
+    kick(kKick, "EDIT", 317, {23, -3, -2, -4}, 2, 25),
+    kick(kKick, "ORIG", 317, {43, -3, -2, -4}, 2, 25),
+    kick(kKick, "HELP", 369, {43, -3, -2, -4}, 2, 25),
+    kickArea(631, 41, 90, 20),
+    kickArea(737, 5, 360, 70),
+    menuButton(23, "", 1098, 10, 17, 10),
+    readout("Velmora", 402, 23, 225, 16),
+    readout("ZEK2", 402, 43, 225, 16),
+};
+enum {
+    kTopPreview = 3,
+    kTopEdit,
+    kTopOrig,
+    kTopHelp,
+    kTopEasy,
+    kTopBack,
+    kTopSettings,
+    kTopName,
+    kTopValue
+};
+
+// The oscillators' fixed part.
+const Row OSC_FIXED[] = {
+    menuButton(0, "OSC1", 30, 91, 40, 14),
+    onOff(259, nullptr, {61, -6, -5, -9}, {89, -1, 0, 0}),
+    onOff(261, "FREE", 114, {89, -1, 0, 0}, 2, 25),
+    onOff(262, "TRK", 159, {89, -1, 0, 0}, 2, 25),
+    onOff(264, "OUT", 305, {89, -1, 0, 0}, 2, 25),
+    knob(12, "VOLUME", 289, 118, 1),
+    knob(14, "SEMI", 118, 108, 4),
+    knob(15, "FINE", 149, 134, 4),
+    knob(17, "SPRD", 180, 108, 3),
+    knob(16, "SUB", 211, 134, 4),
+    knob(13, "PAN", 242, 108, 4),
+    menuButton(1, "OSC2", {360, 0, 1, 0}, 91, 40, 14),
+    onOff(276, nullptr, {392, -6, -5, -8}, {89, -1, 0, 0}),
+    onOff(278, "FREE", 444, {89, -1, 0, 0}, 2, 25),
+    onOff(279, "TRK", 489, {89, -1, 0, 0}, 2, 25),
+    onOff(281, "SYNC", 630, {89, -1, 0, 0}, 2, 30, {0, 2, 0, 0}),
+    knob(34, "VOLUME", 620, 118, 1),
+    knob(36, "SEMI", 442, 108, 4),
+    knob(37, "FINE", 468, 134, 4),
+    knob(39, "SPRD", 498, 108, 3),
+    knob(38, "SUB", 526, 134, 4),
+    knob(40, "MOD", 554, 108, 3),
+    knob(35, "PAN", 582, 134, 4),
+    menu(282, nullptr, 539, {91, -1, 1, 1}, 61, 12, OSC_MOD_MODE_STR, 7),
+    label("MOD", {514, 4, 6, 0}, {85, 0, 1, 0}, 30, 25, 0),
+};
+
+// Per-oscillator tag tables (oscillator 1, oscillator 2).
+constexpr int OSC_TYPE[2] = {260, 277}, OSC_OCT[2] = {263, 280};
+constexpr int OSC_SYM[2] = {18, 41}, OSC_LFO_SPEED[2] = {19, 42}, OSC_LFO_PWM[2] = {20, 43};
+constexpr int OSC_LFO_AMP[2] = {21, 44}, OSC_LFO_PITCH[2] = {22, 45};
+constexpr int OSC_LFO_TRACK[2] = {265, 285}, OSC_LFO_SYNC[2] = {266, 283};
+constexpr int OSC_FREE_LFO[2] = {267, 284};
+constexpr int OSC_AMP_AMT[2] = {23, 46}, OSC_AMP_ATT[2] = {24, 47}, OSC_AMP_DEC[2] = {25, 48};
+constexpr int OSC_AMP_SUST[2] = {26, 49}, OSC_AMP_REL[2] = {27, 50};
+constexpr int OSC_AMP_TRACK[2] = {268, 287}, OSC_AMP_SYNC[2] = {269, 286};
+constexpr int OSC_PITCH_AMT[2] = {28, 51}, OSC_PITCH_ATT[2] = {29, 52};
+constexpr int OSC_PITCH_DEC[2] = {30, 53}, OSC_PITCH_SUST[2] = {31, 54};
+constexpr int OSC_PITCH_REL[2] = {32, 55}, OSC_PITCH_TRACK[2] = {270, 289};
+constexpr int OSC_PITCH_SYNC[2] = {271, 288};
+constexpr int OSC_ZEK_AMT[2] = {33, 56}, XY_SPEED[2] = {782, 790};
+constexpr int OSC_ZEK_LFO_X[2] = {274, 292}, OSC_ZEK_LFO_Y[2] = {275, 293};
+constexpr int XY_PLAY_MODE[2] = {780, 788}, XY_LOOP_MODE[2] = {779, 787};
+constexpr int XY_SYNC_MODE[2] = {781, 789};
+
+// Per-oscillator part on the frame; x moves by 330 for the second oscillator.
+const Row OSC_FRAME[] = {
+    menuPair(OSC_TYPE, "WAVEFORM", 29, {115, 4, 3, 4}, {77, 3, 4, 0}, 15, OSC_TYPE_STR, 8),
+    menuPair(OSC_OCT, "OCTAVE", 29, {141, 5, 3, 4}, {48, -1, 2, 0}, 15, OSC_OCT_STR, 9),
+    radio(1, "LFO", 56, 183, 2, 30),
+    radio(1, "AMP", 56, 202, 2, 30),
+    radio(1, "PITCH", 56, 221, 2, 30, {0, 1, 1, 0}),
+    knobPair(OSC_ZEK_AMT, "ZEK", 32, 344, 1),
+    knobPair(XY_SPEED, "SPEED", 87, 364, 4),
+    vSliderPair(OSC_ZEK_LFO_X, 32, 253),
+    vSliderPair(OSC_ZEK_LFO_Y, 59, 253),
+    radio(-1, "LIVE", 94, 255, 0, 30),
+    radio(-1, "REC", 128, 255, 0, 30),
+    radio(-1, "PLAY", 162, 255, 0, 30),
+    menuPair(XY_PLAY_MODE, "MODE", 106, {287, 4, 3, 4}, {76, 1, 0, 0}, 15, XY_PLAY_MODE_STR, 3),
+    menuPair(XY_LOOP_MODE, "LOOP", 106, {314, 3, 3, 4}, 76, 15, XY_LOOP_MODE_STR, 3),
+    menuPair(XY_SYNC_MODE, "SYNC", 106, {341, 2, 4, 4}, {76, 1, 0, 0}, 15, ENV_TEMPO_SYNC_STR, 31),
+};
+enum { kOscPageRadio = 2, kOscXYRadio = 9 };
+
+// The three pages of an oscillator's modulation container: six knobs and the page's switch.
+const Row OSC_LFO_PAGE[] = {
+    knobPair(OSC_SYM, "SYM", 3, 13, 4),
+    knobPair(OSC_LFO_SPEED, "SPEED", 40, 13, 3, 10),
+    knobPair(OSC_LFO_PWM, "PWM", 77, 13, 3),
+    knobPair(OSC_LFO_AMP, "AMP", 114, 13, 3),
+    knobPair(OSC_LFO_PITCH, "PITCH", 151, 13, 3, 10),
+    knobPair(OSC_LFO_TRACK, "TRACK", 188, 13, 4),
+    onOffPair(OSC_LFO_SYNC, "SYNC", 247, 11, 2, 32, {0, 2, 0, 0}),
+    onOffPair(OSC_FREE_LFO, "FREE", 247, 29, 2, 32),
+};
+const Row OSC_AMP_PAGE[] = {
+    knobPair(OSC_AMP_AMT, "AMT", 3, 13, 4),
+    knobPair(OSC_AMP_ATT, "ATT", 40, 13, 3),
+    knobPair(OSC_AMP_DEC, "DEC", 77, 13, 3),
+    knobPair(OSC_AMP_SUST, "SUST", 114, 13, 3),
+    knobPair(OSC_AMP_REL, "REL", 151, 13, 3),
+    knobPair(OSC_AMP_TRACK, "TRACK", 188, 13, 4),
+    onOffPair(OSC_AMP_SYNC, "SYNC", 247, 11, 2, 32, {0, 2, 0, 0}),
+};
+const Row OSC_PITCH_PAGE[] = {
+    knobPair(OSC_PITCH_AMT, "AMT", 3, 13, 4),
+    knobPair(OSC_PITCH_ATT, "ATT", 40, 13, 3),
+    knobPair(OSC_PITCH_DEC, "DEC", 77, 13, 3),
+    knobPair(OSC_PITCH_SUST, "SUST", 114, 13, 3),
+    knobPair(OSC_PITCH_REL, "REL", 151, 13, 3),
+    knobPair(OSC_PITCH_TRACK, "TRACK", 188, 13, 4),
+    onOffPair(OSC_PITCH_SYNC, "SYNC", 247, 11, 2, 32, {0, 2, 0, 0}),
+};
+
+const Row XY_PANELS[] = {
+    label("LFO!>!X", {26, 2, 1, 1}, 323, 30, 24, 1),
+    label("LFO!>!Y", {53, 1, 1, 1}, 323, 30, 24, 1),
+    label("LFO!>!X", {356, 1, 1, 1}, 323, 30, 24, 1),
+    label("LFO!>!Y", {383, 2, 1, 1}, 323, 30, 24, 1),
+    onOff(783, "EDIT", {135, 1, 1, -2}, {374, 0, 0, -3}, 0, 32),
+    onOff(791, "EDIT", {465, 1, 1, -2}, {374, 0, 0, -3}, 0, 32),
+};
+// The two pads' rectangles (x, y, then w x h for both).
+const Coord XY_PAD_X[2] = {{201, -1, -3, -4}, {531, 0, -3, -3}};
+const Coord XY_PAD_Y = {255, 3, 2, 3};
+constexpr int XY_PAD_SIZE = 138;
+
+const Row FILTER_PANEL[] = {
+    menuButton(2, "FILTER", 691, 91, 60, 14),
+    knob(57, "FREQ", 687, 137, 1),
+    knob(296, "ST OFFSET", 814, 108, 3, 20),
+    knob(58, "Q", 756, 152, 3),
+    knob(59, "VOWEL", 814, 152, 3, 10),
+    knob(299, "VEL", 698, 194, 4),
+    knob(298, "TRK", 756, 194, 4),
+    knob(297, "MOD WHL", 814, 194, 4, 20),
+    knob(61, "ENV", 698, 236, 3),
+    knob(66, "LFO", 756, 236, 3),
+    knob(60, "DIST", 814, 236, 3),
+    knob(62, "ATT", 689, 307, 3),
+    knob(63, "DEC", 733, 307, 3),
+    knob(64, "SUST", 778, 307, 3),
+    knob(65, "REL", 822, 307, 3),
+};
+// The filter-type menu's place; its caption sits below it.
+const Coord FILTER_TYPE_X = 691, FILTER_TYPE_Y = {109, 5, 3, 4}, FILTER_TYPE_W = 76,
+            FILTER_TYPE_H = 15, FILTER_TYPE_LABEL_DX = {1, 1, 2, 0};
+// Where each filter-type group starts in the type list; the first type stands alone.
+constexpr int FILTER_GROUP_START[FILTER_TYPE_SUB_COUNT + 1] = {1, 3, 17, 19, 33, 35, 43};
+const Row FILTER_SWITCHES[] = {
+    onOff(295, "", 781, 117, 0, 20),
+    onOff(300, "INV", 734, 281, 2, 25),
+    onOff(301, "SYNC", 787, 281, 2, 30, 1),
+};
+const Row FILTER_HIGH_PASS[] = {
+    knob(305, "Q", 778, 358, 3),
+    knob(67, "FREQ", 822, 358, 3),
+    onOff(302, nullptr, 695, {367, -1, 0, 0}),
+    onOff(303, "TRK", 723, 367, 0, 0),
+    onOff(304, "\t", 751, 367, 0, 10),
+    label("HP", {695, 1, 2, 3}, {377, 1, 0, 3}, 26, 25, 0),
+};
+
+const Row MAIN_LFO_PANEL[] = {
+    menuButton(5, "MAIN LFO", 691, 412, 70, 14),
+    menu(364, "MODE", 736, {428, 3, 3, 4}, {58, -1, 2, 2}, 15, LFO_PLAY_MODE_STR, 3),
+    menu(363, "WAVE", 798, {428, 3, 3, 4}, {58, -1, 2, 0}, 15, LFO_WAVE_STR, 8),
+    menu(365, "PHASE", 798, {456, 3, 3, 4}, {58, -1, 1, 0}, 15, LFO_PHASE_STR, 4),
+};
+const Coord SPEED_SOURCE_X = 735, SPEED_SOURCE_Y = {484, 3, 3, 4}, SPEED_SOURCE_W = 120,
+            SPEED_SOURCE_H = 15;
+const Row MAIN_LFO_REST[] = {
+    knob(123, "SPEED", 687, 426, 1),
+    knob(367, nullptr, 695, 480, 4),
+    onOff(366, "SYNC", {757, -2, 0, 0}, 457, 0, 20),
+    label("SPEED CTRL", {737, 3, 0, 0}, {499, -2, -1, 3}, 115, 20, 1),
+};
+
+const Row PLAY_PANEL[] = {
+    menuButton(4, "PLAY", 691, 519, 91, 14),
+    menu(246, nullptr, 759, {536, 3, 3, 4}, 94, 15, PLAY_MODE_STR, 9),
+    menu(uEditor::kNoTag, nullptr, 759, {564, 2, 3, 2}, 94, 15, LOCK_STR, 3, false),
+    menu(247, nullptr, 759, {592, 1, 3, 0}, 94, 15, PORT_MODE_STR, 5),
+    menu(248, nullptr, 759, {620, 0, 3, -2}, 59, 15, PITCH_BEND_STR, 16),
+    menu(249, nullptr, 759, {648, -1, 3, 5}, 59, 15, PITCH_BEND_STR, 16),
+    label("PLAY MODE", 691, {536, 1, 0, 2}, 65, 17, 2),
+    label("PLAY LOCK", 690, {564, 0, 1, 0}, 65, 17, 2),
+    label("PORT MODE", 690, {592, 0, 1, -2}, 65, 17, 2),
+    label("BEND DOWN", {689, 2, 0, 0}, {620, -1, 3, -4}, 65, 17, 2),
+    label("BEND UP", {689, 1, 0, 0}, {648, -2, 3, 3}, 65, 17, 2),
+    menu(250, "UNISON", 690, {691, 3, 3, 4}, {59, 1, 2, 0}, 15, UNI_MODE_STR, 29),
+    knob(10, "PORT", 822, 609, 3),
+    knob(11, "DETN", 752, {682, -1, 0, 0}, 3),
+    knob(251, "SPRD", 786, {682, -1, 0, 0}, 3),
+    knob(252, "DELAY", 820, {682, -1, 0, 0}, 3, 10),
+    onOff(254, "DRIFT", 830, {649, 0, 0, 1}, 0, 40),
+    onOff(253, "SYNC", 724, 673, 2, 35),
+};
+enum { kPlayLock = 2 };
+
+const Row AMP_PANEL[] = {
+    menuButton(3, "AMP", 875, 91, 35, 14),
+    knob(1, "VOLUME", 1053, 91, 1),
+    knob(2, "VEL>VOL", 964, 106, 3, 10),
+    knob(4, "PAN", 1006, 106, 4),
+    knob(6, "ATT", 944, 158, 3),
+    knob(7, "DEC", 984, 158, 3),
+    knob(8, "SUS", 1025, 158, 3),
+    knob(9, "REL", 1066, 158, 3),
+    label(" LFO!>!VOL", {872, 1, 2, 2}, 180, 21, 24, 1),
+    label(" LFO!>!PAN", {901, -1, 1, 1}, 180, 21, 24, 1),
+    vSlider(3, 875, 107),
+    vSlider(5, 903, 107),
+};
+
+const Row EQ_FRAME[] = {
+    menuButton(6, "EQ", {875, -1, 0, 0}, 212, 20, 14),
+    radio(2, "EDIT", 896, 381, 2, 33, {0, 1, 0, 0}),
+    onOff(306, "PRE", 896, {407, 0, 0, 1}, 2, 33),
+    radio(2, "EDIT", 896, 444, 2, 33, {0, 1, 0, 0}),
+    onOff(319, "POST", 896, 470, 2, 33, {0, 1, 0, 0}),
+};
+
+// One EQ's container: three bands of knobs, the two filters, the type menu, the band names.
+constexpr int EQ_FREQ[6] = {307, 310, 313, 320, 323, 326};
+constexpr int EQ_BW[6] = {308, 311, 314, 321, 324, 327};
+constexpr int EQ_GAIN[6] = {309, 312, 315, 322, 325, 328};
+constexpr int EQ_MODE[2] = {316, 329}, EQ_LP[2] = {317, 330}, EQ_HP[2] = {318, 331};
+const Row EQ_BAND[] = {
+    knob(0, "FREQ", 40, 0, 3),
+    knob(0, "BW", 76, 0, 3),
+    knob(0, "GAIN", 112, 0, 4),
+};
+const Row EQ_FILTERS[] = {
+    knobPair(EQ_LP, "LP", 155, 40, 3),
+    knobPair(EQ_HP, "HP", 155, 80, 3),
+    {Kind::Menu, 0, "TYPE", 153, {2, 4, 4, 4}, 36, 15, 1, 1, {}, EQ_FILTER_TYPE_STR, 4, EQ_MODE},
+    label("BAND1", 3, {9, 3, 2, 1}, 35, 15, 2),
+    label("BAND2", 3, {49, 2, 1, 2}, 35, 15, 2),
+    label("BAND3", 3, {89, 2, 1, 2}, 35, 15, 2),
+};
+
+template <size_t N> void keepLabels(TLabel** to, int& n, const Built (&b)[N]) {
+    for (const Built& x : b) {
+        if (x.caption)
+            to[n++] = x.caption;
+        else if (dynamic_cast<TLabel*>(x.view))
+            to[n++] = static_cast<TLabel*>(x.view);
+    }
+}
+
+} // namespace
+
+// A menu whose first entry stands alone and whose other entries sit in group submenus.
+TOptionMenu* uEditor::makeGroupedMenu(const CRect& r, int tag, const char* const* titles,
+                                      const int* groupStart, int groups,
+                                      const char* const* groupTitles, int32_t subStyle,
+                                      TOptionMenu** subs, int subTag) {
+    auto* m = new TOptionMenu(r, this, tag, nullptr, nullptr, kMenuStyle, true);
+    m->addEntry(titles[0], -1, 0);
+    for (int g = 0; g < groups; ++g) {
+        auto* sub =
+            new TOptionMenu(r, this, subTag < 0 ? tag : subTag, nullptr, nullptr, subStyle, true);
+        for (int k = groupStart[g]; k < groupStart[g + 1]; ++k) sub->addEntry(titles[k], -1, 0);
+        m->addEntry(sub, groupTitles[g]);
+        own(sub);
+        if (subs) subs[g] = sub;
+    }
+    m->hasDelta();
+    own(m);
+    addControl(m, kKindMenu);
+    return m;
+}
+
+void uEditor::createMainScreenControls() {
+    APlugin* engine = getEngine();
+    if (!engine) return;
+    creatingControls = true;
+    buildingScreen = 0;
+    ViewList main{ui.mainViews, edlayout::kMainViews};
+    Builder b{*this, &main};
+    // The preset and folder menus of the top bar are the preset menu's own.
+    createPresetMenus();
+
+    // Top bar: its named controls join the top bar, the captions the main screen.
+    Built top[std::size(TOP_BAR)];
+    ViewList topList{ui.topViews, edlayout::kTopViews};
+    b.target = &topList;
+    for (size_t i = 0; i < std::size(TOP_BAR); ++i) top[i] = b.build(TOP_BAR[i]);
+    // The ECS menu takes the size of its picture; it acts as a button of the top bar.
+    if (CBitmap* p = getSkinBitmap(kEcsPicture)) {
+        const int x = b.sx(369), y = b.sy({23, -3, 0, 0});
+        const CRect r(x, y, x + p->getWidth(), y + p->getHeight() / 2);
+        ui.ecsMenu = new TOptionMenu(r, this, kEcsTag, p, nullptr, kMenuStyle, true);
+        for (const char* entry : ECS_STR) ui.ecsMenu->addEntry(entry, -1, 0);
+        own(ui.ecsMenu);
+        addControl(ui.ecsMenu, kKindButton);
+    }
+    ui.previewButton = top[kTopPreview].as<CKickButton>();
+    ui.editButton = top[kTopEdit].as<CKickButton>();
+    ui.origButton = top[kTopOrig].as<CKickButton>();
+    ui.helpButton = top[kTopHelp].as<CKickButton>();
+    for (int i : {kTopEdit, kTopOrig, kTopHelp})
+        if (top[i].caption) top[i].caption->setColor(GREEN_COLOR);
+    ui.easyButton = top[kTopEasy].as<CKickButton>();
+    ui.backButton = top[kTopBack].as<CKickButton>();
+    ui.settingsButton = top[kTopSettings].as<TMenuButton>();
+    ui.parameterName = top[kTopName].as<TReadout>();
+    ui.parameterValue = top[kTopValue].as<TReadout>();
+    b.target = &main;
+
+    Built fixed[std::size(OSC_FIXED)];
+    b.build(OSC_FIXED, fixed);
+    for (int osc = 0; osc < 2; ++osc) {
+        b.dx = 330 * osc;
+        b.pass = osc;
+        b.target = &main;
+        Built frameRows[std::size(OSC_FRAME)];
+        b.build(OSC_FRAME, frameRows);
+        for (int p = 0; p < 3; ++p)
+            ui.oscPageRadios[osc][p] = frameRows[kOscPageRadio + p].as<TRadioButton>();
+        for (int m = 0; m < 3; ++m)
+            ui.xyModeRadios[0][osc][m] = frameRows[kOscXYRadio + m].as<TRadioButton>();
+        // The pages sit in the oscillator's container: no move, and shown by its refill.
+        b.dx = 0;
+        b.target = nullptr;
+        const Row* pages[3] = {OSC_LFO_PAGE, OSC_AMP_PAGE, OSC_PITCH_PAGE};
+        const size_t sizes[3] = {std::size(OSC_LFO_PAGE), std::size(OSC_AMP_PAGE),
+                                 std::size(OSC_PITCH_PAGE)};
+        int labels = 0;
+        for (int p = 0; p < 3; ++p) {
+            Built page[8];
+            b.build(pages[p], sizes[p], page);
+            for (int k = 0; k < 6; ++k) {
+                ui.oscModKnobs[osc][6 * p + k] = page[k].as<TKnob>();
+                ui.oscModLabels[osc][labels++] = page[k].caption;
+            }
+            ui.oscPageControls[osc][p] = page[6].view;
+            ui.oscModLabels[osc][labels++] = page[6].caption;
+            if (p == 0) {
+                ui.oscLfoExtra[osc] = page[7].view;
+                ui.oscModLabels[osc][labels++] = page[7].caption;
+            }
+        }
+    }
+    b.pass = 0;
+    b.target = &main;
+
+    Built xy[std::size(XY_PANELS)];
+    b.build(XY_PANELS, xy);
+    for (int pad = 0; pad < 2; ++pad) {
+        const int x = b.sx(XY_PAD_X[pad]), y = b.sy(XY_PAD_Y), size = getScaled(XY_PAD_SIZE);
+        auto* d = new TXYScreen(CRect(x, y, x + size, y + size), pad, this, getBig());
+        own(d);
+        ui.xyDisplays[0][pad] = d;
+        main.add(d);
+    }
+
+    Built filter[std::size(FILTER_PANEL)];
+    b.build(FILTER_PANEL, filter);
+    {
+        const int x = b.sx(FILTER_TYPE_X), y = b.sy(FILTER_TYPE_Y);
+        const CRect r(x, y, x + b.s(FILTER_TYPE_W), y + b.s(FILTER_TYPE_H));
+        TOptionMenu* types = makeGroupedMenu(
+            r, tag::FilterType, FILTER_TYPE_STR, FILTER_GROUP_START, FILTER_TYPE_SUB_COUNT,
+            FILTER_TYPE_SUB_STR, kSubmenuStyle, &ui.filterGroupMenus[0][1]);
+        ui.filterGroupMenus[0][0] = types;
+        main.add(types);
+        TLabel* caption = nullptr;
+        createLabel(caption, x + b.sx(FILTER_TYPE_LABEL_DX), static_cast<int>(r.bottom) + 3,
+                    getScaled(75), getScaled(10), "TYPE", LABEL_FONT_SIZES[getBig()], LABEL_COLOR,
+                    1);
+        main.add(caption);
+    }
+    Built filterSwitches[std::size(FILTER_SWITCHES)];
+    b.build(FILTER_SWITCHES, filterSwitches);
+    highPassOff = !engine->getOnOff(tag::HpOn);
+    Built highPass[std::size(FILTER_HIGH_PASS)];
+    b.build(FILTER_HIGH_PASS, highPass);
+    int n = 0;
+    keepLabels(ui.lookLabels[edlayout::kLookHighPass][0], n, highPass);
+
+    Built lfo[std::size(MAIN_LFO_PANEL)];
+    b.build(MAIN_LFO_PANEL, lfo);
+    {
+        const int x = b.sx(SPEED_SOURCE_X), y = b.sy(SPEED_SOURCE_Y);
+        const CRect r(x, y, x + b.s(SPEED_SOURCE_W), y + b.s(SPEED_SOURCE_H));
+        // Source 0 is "None", alone at the top; the four source groups follow.
+        TOptionMenu* sources =
+            makeGroupedMenu(r, tag::MainLfoSpeedModSource, SRC_STR, SRC_SUB_START, SRC_SUB_COUNT,
+                            SRC_SUB_STR, kMenuStyle, &ui.sourceGroupMenus[1]);
+        ui.sourceGroupMenus[0] = sources;
+        main.add(sources);
+    }
+    Built lfoRest[std::size(MAIN_LFO_REST)];
+    b.build(MAIN_LFO_REST, lfoRest);
+
+    Built play[std::size(PLAY_PANEL)];
+    b.build(PLAY_PANEL, play);
+    ui.playLockMenus[0] = play[kPlayLock].as<TOptionMenu>();
+
+    Built amp[std::size(AMP_PANEL)];
+    b.build(AMP_PANEL, amp);
+
+    Built eq[std::size(EQ_FRAME)];
+    b.build(EQ_FRAME, eq);
+    ui.eqRadios[0][0] = eq[1].as<TRadioButton>();
+    ui.eqRadios[0][1] = eq[3].as<TRadioButton>();
+    b.target = nullptr;
+    for (int e = 0; e < 2; ++e) {
+        int labels = 0, knobs = 0;
+        for (int band = 0; band < 3; ++band) {
+            const int i = 3 * e + band;
+            const int tags[3] = {EQ_FREQ[i], EQ_BW[i], EQ_GAIN[i]};
+            for (int k = 0; k < 3; ++k) {
+                Row r = EQ_BAND[k];
+                r.tag = tags[k];
+                r.y = 40 * band;
+                const Built made = b.build(r);
+                ui.eqKnobs[e][knobs++] = made.as<TKnob>();
+                ui.eqLabels[e][labels++] = made.caption;
+            }
+        }
+        b.pass = e;
+        Built filters[std::size(EQ_FILTERS)];
+        b.build(EQ_FILTERS, filters);
+        ui.eqKnobs[e][knobs++] = filters[0].as<TKnob>();
+        ui.eqKnobs[e][knobs++] = filters[1].as<TKnob>();
+        ui.eqModeMenus[e] = filters[2].as<TOptionMenu>();
+        ui.eqTypeMenus[e] = ui.eqModeMenus[e];
+        for (int k = 0; k < 3; ++k) ui.eqLabels[e][labels++] = filters[k].caption;
+        for (int k = 3; k < 6; ++k) ui.eqLabels[e][labels++] = filters[k].as<TLabel>();
+    }
+    b.pass = 0;
+    b.target = &main;
+
+    buildMainLower(*this, b);
+    creatingControls = false;
+}
