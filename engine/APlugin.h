@@ -841,6 +841,8 @@ public:
     void createUserWaveTable(int n);
     void updateWave(int n) { createUserWaveTable(n); }
     void createBaseUserTableFromPartials(int n);
+    // The re-synthesis of the points and table 0 alone, without the user LFO wave.
+    void resynthesiseUserWavePoints(int n);
     void createSSEUserWaveTableFromPartials(int n);
     void getPartialsFromBaseUserTable(int n);
     void updatePartials(int n);

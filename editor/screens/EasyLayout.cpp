@@ -8,7 +8,7 @@
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
 #include "controls/displays/TXYScreen.h"
-#include "editor/screens/LayoutRows.h"
+#include "editor/screens/MainLayout.h"
 #include "editor/screens/ScreenDisplays.h"
 #include "editor/ueditor.h"
 #include "engine/APlugin.h"
@@ -135,7 +135,6 @@ const Row EASY_LAST_MENUS[] = {
 };
 const Coord EASY_FILTER_X = 737, EASY_FILTER_Y = {88, 4, 3, 6}, EASY_FILTER_W = 61,
             EASY_FILTER_H = 13;
-constexpr int FILTER_GROUP_START[FILTER_TYPE_SUB_COUNT + 1] = {1, 3, 17, 19, 33, 35, 43};
 const Row EASY_EQ_RADIOS[] = {
     radio(2, "EDIT", 77, 414, 2, 50),
     radio(2, "EDIT", 77, 474, 2, 50),
@@ -173,11 +172,6 @@ const LookOf EASY_LOOKS[] = {
     {edlayout::kLookReverb, {105, 107, 108, 109}},
     {edlayout::kLookGater, {348}},
 };
-
-CRect rectAt(const Builder& b, Coord x, Coord y, Coord w, Coord h) {
-    const int left = b.sx(x), top = b.sy(y);
-    return CRect(left, top, left + b.s(w), top + b.s(h));
-}
 
 } // namespace
 
@@ -231,7 +225,7 @@ void uEditor::createEasyScreenControls() {
             ui.xyModeRadios[1][pad][m] = padRadios[pad][m].as<TRadioButton>();
         b.build(EASY_PAD_MENUS[pad], padMenus[pad]);
         keep(padMenus[pad], 3);
-        pads[pad] = new TXYScreen(rectAt(b, EASY_PAD_X[pad], EASY_PAD_Y, EASY_PAD_W, EASY_PAD_H),
+        pads[pad] = new TXYScreen(boxOf(b, EASY_PAD_X[pad], EASY_PAD_Y, EASY_PAD_W, EASY_PAD_H),
                                   pad, this, getBig());
         own(pads[pad]);
         ui.xyDisplays[1][pad] = pads[pad];
@@ -240,7 +234,7 @@ void uEditor::createEasyScreenControls() {
     b.build(EASY_LAST_MENUS, lastMenus);
     keep(lastMenus, std::size(lastMenus));
     TOptionMenu* filterTypes =
-        makeGroupedMenu(rectAt(b, EASY_FILTER_X, EASY_FILTER_Y, EASY_FILTER_W, EASY_FILTER_H),
+        makeGroupedMenu(boxOf(b, EASY_FILTER_X, EASY_FILTER_Y, EASY_FILTER_W, EASY_FILTER_H),
                         tag::FilterType, FILTER_TYPE_STR, FILTER_GROUP_START, FILTER_TYPE_SUB_COUNT,
                         FILTER_TYPE_SUB_STR, 280, &ui.filterGroupMenus[1][1]);
     ui.filterGroupMenus[1][0] = filterTypes;
@@ -250,11 +244,11 @@ void uEditor::createEasyScreenControls() {
     ui.eqRadios[1][0] = eqRadios[0].as<TRadioButton>();
     ui.eqRadios[1][1] = eqRadios[1].as<TRadioButton>();
     CView* eqCurve =
-        screens::makeEQCurve(*this, rectAt(b, EASY_EQ_X, EASY_EQ_Y, EASY_EQ_W, EASY_EQ_H));
+        screens::makeEQCurve(*this, boxOf(b, EASY_EQ_X, EASY_EQ_Y, EASY_EQ_W, EASY_EQ_H));
     ui.eqDisplays[1] = eqCurve;
     for (int side = 0; side < 2; ++side)
         ui.gateDisplays[1][side] = screens::makeGateRow(
-            *this, rectAt(b, EASY_GATE_X[side], EASY_GATE_Y, EASY_GATE_W, EASY_GATE_H),
+            *this, boxOf(b, EASY_GATE_X[side], EASY_GATE_Y, EASY_GATE_W, EASY_GATE_H),
             side == 0 ? tag::GaterLeft : tag::GaterRight, true);
     Built gateLabels[std::size(EASY_GATE_LABELS)];
     b.build(EASY_GATE_LABELS, gateLabels);

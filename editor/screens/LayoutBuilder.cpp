@@ -144,3 +144,25 @@ void Builder::build(const Row* rows, size_t count, Built* out) {
 }
 
 } // namespace layout
+
+// A menu whose first entry stands alone and whose other entries sit in group submenus.
+TOptionMenu* uEditor::makeGroupedMenu(const CRect& r, int tag, const char* const* titles,
+                                      const int* groupStart, int groups,
+                                      const char* const* groupTitles, int32_t subStyle,
+                                      TOptionMenu** subs, int subTag) {
+    constexpr int32_t kMenuStyle = 256;
+    auto* m = new TOptionMenu(r, this, tag, nullptr, nullptr, kMenuStyle, true);
+    m->addEntry(titles[0], -1, 0);
+    for (int g = 0; g < groups; ++g) {
+        auto* sub =
+            new TOptionMenu(r, this, subTag < 0 ? tag : subTag, nullptr, nullptr, subStyle, true);
+        for (int k = groupStart[g]; k < groupStart[g + 1]; ++k) sub->addEntry(titles[k], -1, 0);
+        m->addEntry(sub, groupTitles[g]);
+        own(sub);
+        if (subs) subs[g] = sub;
+    }
+    m->hasDelta();
+    own(m);
+    addControl(m, kKindMenu);
+    return m;
+}

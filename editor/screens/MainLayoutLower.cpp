@@ -90,12 +90,6 @@ const Row RIBBON_STRIP[] = {
     label("SPRING!BACK", 914, {734, 3, 2, 2}, 46, 18, 2),
     label("QUANT", 1014, {740, 1, 0, 0}, 46, 9, 2),
 };
-template <size_t N> void keepCaptions(TLabel** to, const Built (&b)[N]) {
-    int n = 0;
-    for (const Built& x : b)
-        if (x.caption) to[n++] = x.caption;
-}
-
 } // namespace
 
 void buildMainLower(uEditor& ed, Builder& b) {
@@ -113,7 +107,7 @@ void buildMainLower(uEditor& ed, Builder& b) {
     ed.groupOff[uEditor::kGroupWaveshaper] = !engine->getOnOff(tag::WaveShaperOn);
     Built shaper[std::size(WAVESHAPER_PANEL)];
     b.build(WAVESHAPER_PANEL, shaper);
-    keepCaptions(ui.lookLabels[edlayout::kLookWaveshaper][0], shaper);
+    captionsOf(shaper, ui.lookLabels[edlayout::kLookWaveshaper][0]);
 
     Built distortHeader[std::size(DISTORT_HEADER)];
     b.build(DISTORT_HEADER, distortHeader);
@@ -134,7 +128,7 @@ void buildMainLower(uEditor& ed, Builder& b) {
     ed.groupOff[uEditor::kGroupLowFi] = !engine->getOnOff(tag::LowFiOn);
     Built lowFi[std::size(LOW_FI_PANEL)];
     b.build(LOW_FI_PANEL, lowFi);
-    keepCaptions(ui.lookLabels[edlayout::kLookLowFi][0], lowFi);
+    captionsOf(lowFi, ui.lookLabels[edlayout::kLookLowFi][0]);
 
     Built tabs[std::size(PAGE_TABS)];
     b.build(PAGE_TABS, tabs);

@@ -19,6 +19,9 @@
 using namespace VSTGUI;
 using namespace layout;
 
+static_assert(FILTER_GROUP_START[FILTER_TYPE_SUB_COUNT] == FILTER_TYPE_COUNT,
+              "the filter-type groups end with the last type");
+
 namespace {
 
 constexpr int kKick = 10040, kEcsPicture = 10041, kEcsTag = 9998;
@@ -183,8 +186,6 @@ const Row FILTER_PANEL[] = {
 // The filter-type menu's place; its caption sits below it.
 const Coord FILTER_TYPE_X = 691, FILTER_TYPE_Y = {109, 5, 3, 4}, FILTER_TYPE_W = 76,
             FILTER_TYPE_H = 15, FILTER_TYPE_LABEL_DX = {1, 1, 2, 0};
-// Where each filter-type group starts in the type list; the first type stands alone.
-constexpr int FILTER_GROUP_START[FILTER_TYPE_SUB_COUNT + 1] = {1, 3, 17, 19, 33, 35, 43};
 const Row FILTER_SWITCHES[] = {
     onOff(295, "", 781, 117, 0, 20),
     onOff(300, "INV", 734, 281, 2, 25),
@@ -236,79 +237,7 @@ const Row PLAY_PANEL[] = {
 };
 enum { kPlayLock = 2 };
 
-const Row AMP_PANEL[] = {
-    menuButton(3, "AMP", 875, 91, 35, 14),
-    knob(1, "VOLUME", 1053, 91, 1),
-    knob(2, "VEL>VOL", 964, 106, 3, 10),
-    knob(4, "PAN", 1006, 106, 4),
-    knob(6, "ATT", 944, 158, 3),
-    knob(7, "DEC", 984, 158, 3),
-    knob(8, "SUS", 1025, 158, 3),
-    knob(9, "REL", 1066, 158, 3),
-    label(" LFO!>!VOL", {872, 1, 2, 2}, 180, 21, 24, 1),
-    label(" LFO!>!PAN", {901, -1, 1, 1}, 180, 21, 24, 1),
-    vSlider(3, 875, 107),
-    vSlider(5, 903, 107),
-};
-
-const Row EQ_FRAME[] = {
-    menuButton(6, "EQ", {875, -1, 0, 0}, 212, 20, 14),
-    radio(2, "EDIT", 896, 381, 2, 33, {0, 1, 0, 0}),
-    onOff(306, "PRE", 896, {407, 0, 0, 1}, 2, 33),
-    radio(2, "EDIT", 896, 444, 2, 33, {0, 1, 0, 0}),
-    onOff(319, "POST", 896, 470, 2, 33, {0, 1, 0, 0}),
-};
-
-// One EQ's container: three bands of knobs, the two filters, the type menu, the band names.
-constexpr int EQ_FREQ[6] = {307, 310, 313, 320, 323, 326};
-constexpr int EQ_BW[6] = {308, 311, 314, 321, 324, 327};
-constexpr int EQ_GAIN[6] = {309, 312, 315, 322, 325, 328};
-constexpr int EQ_MODE[2] = {316, 329}, EQ_LP[2] = {317, 330}, EQ_HP[2] = {318, 331};
-const Row EQ_BAND[] = {
-    knob(0, "FREQ", 40, 0, 3),
-    knob(0, "BW", 76, 0, 3),
-    knob(0, "GAIN", 112, 0, 4),
-};
-const Row EQ_FILTERS[] = {
-    knobPair(EQ_LP, "LP", 155, 40, 3),
-    knobPair(EQ_HP, "HP", 155, 80, 3),
-    {Kind::Menu, 0, "TYPE", 153, {2, 4, 4, 4}, 36, 15, 1, 1, {}, EQ_FILTER_TYPE_STR, 4, EQ_MODE},
-    label("BAND1", 3, {9, 3, 2, 1}, 35, 15, 2),
-    label("BAND2", 3, {49, 2, 1, 2}, 35, 15, 2),
-    label("BAND3", 3, {89, 2, 1, 2}, 35, 15, 2),
-};
-
-template <size_t N> void keepLabels(TLabel** to, int& n, const Built (&b)[N]) {
-    for (const Built& x : b) {
-        if (x.caption)
-            to[n++] = x.caption;
-        else if (dynamic_cast<TLabel*>(x.view))
-            to[n++] = static_cast<TLabel*>(x.view);
-    }
-}
-
 } // namespace
-
-// A menu whose first entry stands alone and whose other entries sit in group submenus.
-TOptionMenu* uEditor::makeGroupedMenu(const CRect& r, int tag, const char* const* titles,
-                                      const int* groupStart, int groups,
-                                      const char* const* groupTitles, int32_t subStyle,
-                                      TOptionMenu** subs, int subTag) {
-    auto* m = new TOptionMenu(r, this, tag, nullptr, nullptr, kMenuStyle, true);
-    m->addEntry(titles[0], -1, 0);
-    for (int g = 0; g < groups; ++g) {
-        auto* sub =
-            new TOptionMenu(r, this, subTag < 0 ? tag : subTag, nullptr, nullptr, subStyle, true);
-        for (int k = groupStart[g]; k < groupStart[g + 1]; ++k) sub->addEntry(titles[k], -1, 0);
-        m->addEntry(sub, groupTitles[g]);
-        own(sub);
-        if (subs) subs[g] = sub;
-    }
-    m->hasDelta();
-    own(m);
-    addControl(m, kKindMenu);
-    return m;
-}
 
 void uEditor::createMainScreenControls() {
     APlugin* engine = getEngine();
@@ -415,8 +344,7 @@ void uEditor::createMainScreenControls() {
     highPassOff = !engine->getOnOff(tag::HpOn);
     Built highPass[std::size(FILTER_HIGH_PASS)];
     b.build(FILTER_HIGH_PASS, highPass);
-    int n = 0;
-    keepLabels(ui.lookLabels[edlayout::kLookHighPass][0], n, highPass);
+    captionsOf(highPass, ui.lookLabels[edlayout::kLookHighPass][0]);
 
     Built lfo[std::size(MAIN_LFO_PANEL)];
     b.build(MAIN_LFO_PANEL, lfo);
@@ -437,41 +365,7 @@ void uEditor::createMainScreenControls() {
     b.build(PLAY_PANEL, play);
     ui.playLockMenus[0] = play[kPlayLock].as<TOptionMenu>();
 
-    Built amp[std::size(AMP_PANEL)];
-    b.build(AMP_PANEL, amp);
-
-    Built eq[std::size(EQ_FRAME)];
-    b.build(EQ_FRAME, eq);
-    ui.eqRadios[0][0] = eq[1].as<TRadioButton>();
-    ui.eqRadios[0][1] = eq[3].as<TRadioButton>();
-    b.target = nullptr;
-    for (int e = 0; e < 2; ++e) {
-        int labels = 0, knobs = 0;
-        for (int band = 0; band < 3; ++band) {
-            const int i = 3 * e + band;
-            const int tags[3] = {EQ_FREQ[i], EQ_BW[i], EQ_GAIN[i]};
-            for (int k = 0; k < 3; ++k) {
-                Row r = EQ_BAND[k];
-                r.tag = tags[k];
-                r.y = 40 * band;
-                const Built made = b.build(r);
-                ui.eqKnobs[e][knobs++] = made.as<TKnob>();
-                ui.eqLabels[e][labels++] = made.caption;
-            }
-        }
-        b.pass = e;
-        Built filters[std::size(EQ_FILTERS)];
-        b.build(EQ_FILTERS, filters);
-        ui.eqKnobs[e][knobs++] = filters[0].as<TKnob>();
-        ui.eqKnobs[e][knobs++] = filters[1].as<TKnob>();
-        ui.eqModeMenus[e] = filters[2].as<TOptionMenu>();
-        ui.eqTypeMenus[e] = ui.eqModeMenus[e];
-        for (int k = 0; k < 3; ++k) ui.eqLabels[e][labels++] = filters[k].caption;
-        for (int k = 3; k < 6; ++k) ui.eqLabels[e][labels++] = filters[k].as<TLabel>();
-    }
-    b.pass = 0;
-    b.target = &main;
-
+    buildMainAmpEQ(*this, b);
     buildMainLower(*this, b);
     creatingControls = false;
 }

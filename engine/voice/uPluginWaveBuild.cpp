@@ -51,7 +51,7 @@ bool APlugin::advanceUserWaveBuild() {
         pointsToBaseTable(n);
         getPartialsFromBaseUserTable(n);
     } else if (step == kResynth) {
-        if (userWaveBuildResynth[n]) createBaseUserTableFromPartials(n);
+        if (userWaveBuildResynth[n]) resynthesiseUserWavePoints(n);
         userWaveBuildResynth[n] = 0;
     } else if (step == kLfoWave) {
         createUserLFOWave(n);

@@ -158,6 +158,12 @@ void APlugin::createSSEUserWaveTableFromPartials(int n) {
 
 void APlugin::createBaseUserTableFromPartials(int n) {
     if (!isValidWave(n)) return;
+    resynthesiseUserWavePoints(n);
+    createUserLFOWave(n);
+}
+
+void APlugin::resynthesiseUserWavePoints(int n) {
+    if (!isValidWave(n)) return;
     float sum = 0.0f;
     for (const auto& partial : userWavePartials[n]) sum += partial[0];
     const int first = firstTag(n);
@@ -176,7 +182,6 @@ void APlugin::createBaseUserTableFromPartials(int n) {
             setParameter(first + i, fftOutRe[8 * i] * 0.5f * scale + 0.5f);
         pointsToBaseTable(n);
     }
-    createUserLFOWave(n);
 }
 
 void APlugin::updatePartials(int n) {
