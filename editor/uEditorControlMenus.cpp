@@ -123,23 +123,3 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
     m.run();
     finishCommandMenu();
 }
-
-// The display menus are built with the displays that open them.
-void uEditor::showEQMenu() {}
-void uEditor::showGaterMenu() {}
-void uEditor::showPathMenu(int, int) {}
-void uEditor::showArpMenu(int, int, bool) {}
-void uEditor::showWaveMenu(int) {}
-
-// Least forms until the XY pad menu is built: the pad's point selection and menu do nothing.
-void uEditor::setXYPoint(int, int) {}
-void uEditor::showXYMenu(int) {}
-
-// Least forms until the user-wave menu and its clipboard are built: an undo level of the user
-// waves' section (43), and a clipboard that holds nothing yet.
-void uEditor::setWaveUndo() {
-    setSectionUndo(43);
-}
-void uEditor::copyWave(int) {}
-void uEditor::pasteWave(int) {}
-void uEditor::clearWave(int) {}

@@ -22,6 +22,9 @@ class AudioEffect;
 class APlugin;
 class CommandMenu;
 class TOptionMenu;
+namespace zekfiles {
+struct DisplayPresetKind;
+}
 
 // Skin bitmap ids at 100 percent; the picture at another size is id + 1000 x size index.
 namespace skin {
@@ -167,7 +170,7 @@ public:
     void showFreeMenu(int section, int page);
     void showGaterMenu();
     void showPathMenu(int section, int unit);
-    void showArpMenu(int step, int row, bool grid);
+    void showArpMenu(int row, int step, bool onCell);
     void showWaveMenu(int osc);
 
     // Pending marks, for the tests.
@@ -518,4 +521,38 @@ private:
 
 public:
     // ---- Displays: EQ curve, gate pattern, matrix, path, arpeggiator grid, XY pads, waves ---
+
+public:
+    // ---- Display menus: EQ, matrix, gater, path, arpeggiator, XY pads, user waves ----------
+    // The modulation matrix's menu for a slot row (0..15), or -1 for the matrix alone.
+    void showModMenu(int slot);
+    // Writes the editor's working gate pattern into the two mask parameters.
+    void setGaterVar();
+    void setXY(int pad, float x, float y);
+    void smoothWave(int wave);
+    // The position the path display has selected; the path menu moves that unit.
+    void setPathSelected(int path, int position);
+    int getPathSelected(int path) const { return pathSelected[path & 1]; }
+    int getSelectedXYPoint(int pad) const { return selectedXYPoint[pad & 1]; }
+
+private:
+    // The clipboards and working copies that a preset applied with the window open empties.
+    void clearDisplayMenuState();
+    // Asks for a file of the kind and writes its values to `tags` (plain write), then resets
+    // the engine; any fault shows the kind's one message and changes nothing. True when loaded.
+    bool loadDisplayPresetFile(const zekfiles::DisplayPresetKind& kind, const char* title,
+                               int folderKind, const char* filter, const int* tags);
+    void saveDisplayPresetFile(const zekfiles::DisplayPresetKind& kind, const char* title,
+                               int folderKind, const char* defaultName, const int* tags);
+    void addWaveTransformEntries(CommandMenu& menu, int wave);
+
+    int gaterSteps[16][2] = {};
+    float modSlotClip[7] = {};
+    bool modSlotClipValid = false;
+    float arpStepClip[8] = {};
+    bool arpStepClipValid = false;
+    int selectedXYPoint[2] = {};
+    int pathSelected[2] = {};
+    float waveUndoPresetNumbers[2] = {};
+    float waveClipPresetNumber = 0.0f;
 };

@@ -5,7 +5,10 @@
 #include "engine/APlugin.h"
 
 void uEditor::serveClearUndos() {
-    if (clearUndosPending.exchange(false, std::memory_order_acq_rel)) sectionModel.clearUndos();
+    if (clearUndosPending.exchange(false, std::memory_order_acq_rel)) {
+        sectionModel.clearUndos();
+        clearDisplayMenuState();
+    }
 }
 
 void uEditor::setSectionTags() {
