@@ -48,20 +48,12 @@ inline VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, v
 class Engine {
 public:
     explicit Engine(float rate = 48000.0f) {
-        folder = makeTempFolder("zek2render");
-        setPrefsFileForTesting(folder + "/prefs.conf");
         sentMidi().clear();
         engine = std::make_unique<APlugin>(recordingHost);
         engine->setSampleRate(rate);
         render(1); // the first program is applied at the first boundary
         engine->setParameter(tag::ArpOn, 0.0f);
         playMode(0);
-    }
-    ~Engine() {
-        engine.reset();
-        setPrefsFileForTesting("");
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -108,7 +100,7 @@ public:
     std::vector<float> left, right, input;
 
 private:
-    std::string folder;
+    FreshPrefs prefs{"zek2render"};
     std::unique_ptr<APlugin> engine;
 };
 
