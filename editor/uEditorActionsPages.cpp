@@ -25,10 +25,9 @@ using namespace VSTGUI;
 using namespace edtables;
 
 namespace {
-constexpr int kFirstSeqMode = 13; // arpeggiator modes from here on are sequencer modes
-constexpr int kArpPlayMode = 8;
-constexpr int kUserWaveSection =
-    43; // the undo section of both user waves   // the play mode of the arpeggiator
+constexpr int kFirstSeqMode = 13;    // arpeggiator modes from here on are sequencer modes
+constexpr int kArpPlayMode = 8;      // the play mode of the arpeggiator
+constexpr int kUserWaveSection = 43; // the undo section of both user waves
 
 template <class T, size_t N> int indexIn(T* const (&list)[N], const CControl* c) {
     for (size_t i = 0; i < N; ++i)
