@@ -4,6 +4,7 @@
 #include "engine/host/DemoBank.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/ParameterTable.h"
+#include "engine/voice/UserWaveShapes.h"
 
 #include <array>
 #include <cerrno>
@@ -251,6 +252,34 @@ private:
     std::array<bool, tag::Count> setInPreset{};
 };
 
+// A preset that picks a built-in shape for a user wave, and sets none of that wave's points
+// itself, carries the shape's points: four points per shape point, linearly between them, as
+// the editor's shape menu writes them. The wave then sounds as named without the editor.
+constexpr int kWavePoints = 512;
+constexpr float kWavePresetRange = 511.99f;
+
+void fillUserWaves(Preset& preset, const PresetValues& base) {
+    const int presetTags[2] = {tag::UserWave1Preset, tag::UserWave2Preset};
+    const int firstTags[2] = {tag::UserWave1First, tag::UserWave2First};
+    for (int w = 0; w < 2; ++w) {
+        const int shape =
+            stepIndexOf(preset.values[presetTags[w]], kWavePresetRange, USER_WAVE_PRESET_COUNT);
+        if (shape <= 0) continue;
+        bool pointsSet = false;
+        for (int k = 0; k < kWavePoints; ++k)
+            pointsSet = pointsSet || preset.values[firstTags[w] + k] != base[firstTags[w] + k];
+        if (pointsSet) continue;
+        const float* b = BUILT_IN_ADD_WAVE[shape];
+        for (int j = 0; j < USER_WAVE_SHAPE_POINTS; ++j) {
+            const float b0 = b[j], b1 = b[(j + 1) % USER_WAVE_SHAPE_POINTS];
+            for (int m = 0; m < 4; ++m) {
+                preset.values[firstTags[w] + 4 * j + m] =
+                    b0 + (b1 - b0) * static_cast<float>(m) * 0.25f;
+            }
+        }
+    }
+}
+
 // Name and folder text, one character per tag; the remaining text tags stay empty.
 void writeText(Preset& preset) {
     for (int i = 0; i < DEMO_FOLDER_LENGTH; ++i) {
@@ -338,7 +367,10 @@ int main(int argc, char** argv) {
         std::cerr << "presetgen: error: " << parser.error() << "\n";
         return 1;
     }
-    for (Preset& p : presets) writeText(p);
+    for (Preset& p : presets) {
+        fillUserWaves(p, base);
+        writeText(p);
+    }
 
     if (!writeFile(outPath, generate(presets))) {
         std::cerr << "presetgen: cannot write " << outPath << "\n";

@@ -1,0 +1,114 @@
+// Renders every factory preset's phrase through the built plug-in, as a host plays it, into a
+// WAV file and a spectrogram picture for listening and looking, and prints each preset's
+// loudness, peak and tail. Runs on the build machine; usage:
+//     renderbank <bank.txt> <output folder> [part of a preset name]
+#include "tests/host/BankPhrase.h"
+#include "tools/renderbank/Spectrogram.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+void put16(std::ofstream& out, uint16_t v) {
+    const char b[2] = {char(v & 0xff), char(v >> 8)};
+    out.write(b, 2);
+}
+void put32(std::ofstream& out, uint32_t v) {
+    const char b[4] = {char(v & 0xff), char((v >> 8) & 0xff), char((v >> 16) & 0xff),
+                       char(v >> 24)};
+    out.write(b, 4);
+}
+
+// 16-bit stereo PCM, the form every player reads.
+bool writeWav(const std::string& path, const std::vector<float>& left,
+              const std::vector<float>& right, uint32_t rate) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    const uint32_t frames = uint32_t(std::min(left.size(), right.size()));
+    const uint32_t data = frames * 4;
+    out.write("RIFF", 4);
+    put32(out, 36 + data);
+    out.write("WAVEfmt ", 8);
+    put32(out, 16);
+    put16(out, 1); // integer PCM
+    put16(out, 2);
+    put32(out, rate);
+    put32(out, rate * 4);
+    put16(out, 4);
+    put16(out, 16);
+    out.write("data", 4);
+    put32(out, data);
+    for (uint32_t i = 0; i < frames; ++i) {
+        for (float v : {left[i], right[i]}) {
+            const float c = std::max(-1.0f, std::min(1.0f, v));
+            put16(out, uint16_t(int16_t(std::lrint(c * 32767.0f))));
+        }
+    }
+    return bool(out);
+}
+
+// File names keep letters and digits; anything else becomes an underscore.
+std::string fileStem(int index, const std::string& name) {
+    char number[8];
+    std::snprintf(number, sizeof(number), "%03d_", index);
+    std::string stem = number;
+    for (char c : name) stem += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return stem;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3 || argc > 4) {
+        std::fprintf(stderr, "usage: renderbank <bank.txt> <output folder> [name part]\n");
+        return 2;
+    }
+    const std::string folder = argv[2];
+    const std::string filter = argc == 4 ? argv[3] : "";
+    mkdir(folder.c_str(), 0755);
+    // The plug-in reads its preferences from here, so the user's own never change the renders.
+    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+
+    const std::vector<std::string> names = bankphrase::presetNames(argv[1]);
+    if (names.empty()) {
+        std::fprintf(stderr, "renderbank: no presets in %s\n", argv[1]);
+        return 1;
+    }
+    std::vector<double> levels;
+    int failures = 0;
+    std::printf("%-4s %-24s %8s %8s %7s\n", "#", "preset", "LUFS", "peak dB", "tail s");
+    for (size_t n = 0; n < names.size(); ++n) {
+        if (!filter.empty() && names[n].find(filter) == std::string::npos) continue;
+        std::string selected;
+        const bankphrase::Rendering r = bankphrase::renderPreset(names[n], &selected);
+        const std::string stem = folder + "/" + fileStem(int(n), names[n]);
+        const bool wrote = writeWav(stem + ".wav", r.left, r.right, uint32_t(bankphrase::kRate)) &&
+                           spectrogram::writePng(stem + ".png", r.left, r.right, bankphrase::kRate);
+        const bool ok = wrote && selected == names[n] && r.finite && r.tailDecayed;
+        failures += !ok;
+        levels.push_back(r.loudness);
+        std::printf("%-4zu %-24s %8.2f %8.2f %7.1f%s%s\n", n, names[n].c_str(), r.loudness,
+                    r.peakDb, r.tailSeconds, r.tailDecayed ? "" : " (tail rings on)",
+                    selected == names[n] ? "" : " (not selected)");
+        std::fflush(stdout);
+    }
+    if (!levels.empty()) {
+        std::vector<double> sorted = levels;
+        std::sort(sorted.begin(), sorted.end());
+        const size_t m = sorted.size();
+        const double median = m % 2 ? sorted[m / 2] : 0.5 * (sorted[m / 2 - 1] + sorted[m / 2]);
+        std::printf("median %.2f LUFS, quietest %.2f, loudest %.2f\n", median, sorted.front(),
+                    sorted.back());
+    }
+    return failures ? 1 : 0;
+}
