@@ -3,6 +3,7 @@
 // the host's clock moving along, and a log of the MIDI it sends with absolute sample positions.
 #pragma once
 
+#include "tests/PlainOscillator.h"
 #include "tests/host/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +27,7 @@ constexpr int kStepOn = 513, kStepTied = 529, kStepTune = 561, kStepVel = 577, k
 constexpr int kStrideB = 137;
 
 // The stored value of step `index` of a stepped parameter with the given range.
-inline float stepped(int index, float range) {
-    return (index + 0.1f) / range;
-}
+inline constexpr auto& stepped = testpatch::stepValue;
 inline float tuneValue(int semitones) {
     return (semitones + 0.1f) / 72.99f + 0.5f;
 }

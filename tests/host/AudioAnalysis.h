@@ -97,4 +97,20 @@ inline double crossingFrequency(const std::vector<float>& x, double rate) {
     return count > 1 ? (count - 1) * rate / (last - first) : 0.0;
 }
 
+// Levels of 5 ms windows from frame `from` on, and the times (seconds from `from`) where the
+// level rises through half of its peak: the openings of a gate or a square LFO.
+inline std::vector<double> halfLevelRises(const std::vector<float>& x, double rate,
+                                          std::vector<double>* levels = nullptr, size_t from = 0) {
+    const size_t w = static_cast<size_t>(rate * 0.005);
+    std::vector<double> level;
+    for (size_t i = from; i + w <= x.size(); i += w) level.push_back(rms(x, i, i + w));
+    double top = 0.0;
+    for (double v : level) top = std::fmax(top, v);
+    std::vector<double> rises;
+    for (size_t i = 1; i < level.size(); ++i)
+        if (level[i - 1] < 0.5 * top && level[i] >= 0.5 * top) rises.push_back(i * 0.005);
+    if (levels) *levels = level;
+    return rises;
+}
+
 } // namespace audio

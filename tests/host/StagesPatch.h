@@ -23,9 +23,7 @@ constexpr int kSixVoices = 6; // "Unison Mode" index of "6 Voices"
 constexpr int kTube = 21;     // "Voice Distortion Mode" index of "Tube"
 constexpr int k24LP2 = 23, k24LPZ = 27, kCombPlus = 38;
 
-inline float step(int index, float range) {
-    return (static_cast<float>(index) + 0.1f) / range;
-}
+inline constexpr auto& step = testpatch::stepValue;
 
 struct Stages {
     int filterType = 0;

@@ -2,6 +2,7 @@
 // point with a host callback and drives it only through the AEffect record, as a DAW does.
 #pragma once
 
+#include "tests/MidiEvents.h"
 #include "vst2/VstInterface.h"
 
 #include <dlfcn.h>
@@ -163,25 +164,20 @@ public:
         effect->processReplacing(effect, inputs, outputs, frames);
     }
 
+    // Renders `frames` frames (a multiple of 256) in blocks of 256; returns the left channel.
+    std::vector<float> renderLeft(int frames) {
+        std::vector<float> all, l, r;
+        for (int done = 0; done < frames; done += 256) {
+            process(256, l, r);
+            all.insert(all.end(), l.begin(), l.begin() + 256);
+        }
+        return all;
+    }
+
     // Queues MIDI events through effProcessEvents; each is (deltaFrames, status, data1, data2).
     void sendMidi(const std::vector<std::array<int, 4>>& messages) {
-        std::vector<VstMidiEvent> records(messages.size());
-        std::vector<char> block(sizeof(VstEvents) + sizeof(VstEvent*) * messages.size());
-        auto* events = reinterpret_cast<VstEvents*>(block.data());
-        events->numEvents = static_cast<VstInt32>(messages.size());
-        VstEvent** list = events->events;
-        for (size_t i = 0; i < messages.size(); ++i) {
-            VstMidiEvent& e = records[i];
-            std::memset(&e, 0, sizeof(e));
-            e.type = kVstMidiType;
-            e.byteSize = sizeof(VstMidiEvent);
-            e.deltaFrames = messages[i][0];
-            e.midiData[0] = static_cast<char>(messages[i][1]);
-            e.midiData[1] = static_cast<char>(messages[i][2]);
-            e.midiData[2] = static_cast<char>(messages[i][3]);
-            list[i] = reinterpret_cast<VstEvent*>(&e);
-        }
-        dispatch(effProcessEvents, 0, 0, events);
+        testmidi::EventBlock events(messages);
+        dispatch(effProcessEvents, 0, 0, events.get());
     }
 
 private:

@@ -102,35 +102,28 @@ TEST_F(ArpHost, SequencerTransposesThePatternByTheLastKey) {
 
 TEST_F(ArpHost, LatchAndPedalKeepReleasedKeysPlaying) {
     const double plain = 6000.0; // one step at 48 kHz and 120 BPM
-    {                            // Latch: released keys play on until the latch is switched off.
+    // Latch, or the sustain pedal in the Arp play mode: released keys play on until the latch
+    // is switched off or the pedal goes up.
+    for (bool pedal : {false, true}) {
         Session s(48000.0f, 512);
-        s.set(kArpLatch, 1.0f);
+        auto hold = [&](bool on) {
+            if (pedal)
+                s.midi(0, 0xB0, 64, on ? 127 : 0);
+            else
+                s.set(kArpLatch, on ? 1.0f : 0.0f);
+        };
+        hold(true);
         s.render(512);
-        s.keyDown(60);
-        s.keyDown(64);
-        s.render(1000);
-        s.keyUp(60);
-        s.keyUp(64);
-        s.render(long(plain * 4) - 2000);
-        EXPECT_EQ(s.onsetKeys(), (std::vector<int>{60, 64, 60, 64}));
-        s.set(kArpLatch, 0.0f);
-        s.render(long(plain * 3));
-        EXPECT_EQ(s.noteOns().size(), 4u) << "the latch let go of its keys";
-    }
-    { // Sustain pedal in the Arp play mode: the same until the pedal goes up.
-        Session s(48000.0f, 512);
-        s.render(512);
-        s.midi(0, 0xB0, 64, 127);
         s.keyDown(60);
         s.keyDown(67);
         s.render(1000);
         s.keyUp(60);
         s.keyUp(67);
         s.render(long(plain * 4) - 2000);
-        EXPECT_EQ(s.onsetKeys(), (std::vector<int>{60, 67, 60, 67}));
-        s.midi(0, 0xB0, 64, 0);
+        EXPECT_EQ(s.onsetKeys(), (std::vector<int>{60, 67, 60, 67})) << "pedal " << pedal;
+        hold(false);
         s.render(long(plain * 3));
-        EXPECT_EQ(s.noteOns().size(), 4u) << "the pedal let go of its keys";
+        EXPECT_EQ(s.noteOns().size(), 4u) << "pedal " << pedal << ": the keys were let go";
     }
 }
 

@@ -29,22 +29,12 @@ void allOff(testhost::Plugin& p) {
     for (int t : {kDistortFxOn, kModFxOn, kDelayOn, kReverbOn, kGaterOn}) p.setParameter(t, 0.0f);
 }
 
-// Renders `frames` frames in blocks of 256, keeping the left channel.
-std::vector<float> render(testhost::Plugin& p, int frames) {
-    std::vector<float> all, l, r;
-    for (int done = 0; done < frames; done += 256) {
-        p.process(256, l, r);
-        all.insert(all.end(), l.begin(), l.begin() + 256);
-    }
-    return all;
-}
-
 bool notesSound() {
     testhost::resetHost();
     testhost::Plugin p(kRate, 256);
     allOff(p);
     p.sendMidi({{0, 0x90, 60, 110}});
-    const auto a = render(p, 9600);
+    const auto a = p.renderLeft(9600);
     return audio::rms(a, 4800) > 1e-4;
 }
 } // namespace
@@ -60,7 +50,7 @@ TEST(HostFxChain, DelayEchoesAfterTheNoteAndReverbTailDecays) {
         p.setParameter(kDelayFeed, 0.8f);
         p.setParameter(kDelayMix, 0.5f);
         p.sendMidi({{0, 0x90, 60, 110}, {2400, 0x80, 60, 0}});
-        return render(p, 96000);
+        return p.renderLeft(96000);
     };
     const auto withDelay = playShortNote(true), dry = playShortNote(false);
     EXPECT_TRUE(audio::allFiniteNormal(withDelay));
@@ -75,7 +65,7 @@ TEST(HostFxChain, DelayEchoesAfterTheNoteAndReverbTailDecays) {
     q.setParameter(kReverbOn, 1.0f);
     q.setParameter(kReverbMix, 0.6f);
     q.sendMidi({{0, 0x90, 60, 110}, {2400, 0x80, 60, 0}});
-    const auto withReverb = render(q, 4 * 48000);
+    const auto withReverb = q.renderLeft(4 * 48000);
     EXPECT_TRUE(audio::allFiniteNormal(withReverb));
     const double early = audio::rms(withReverb, 12000, 36000);
     const double late = audio::rms(withReverb, 144000, 192000);
@@ -94,7 +84,7 @@ TEST(HostFxChain, GaterChopsAndAReorderIsHeardWithinASlowUpdate) {
     p.setParameter(kGaterLeft, (0x5555 + 0.5f) / 65536.0f);
     p.setParameter(kGaterRight, (0x5555 + 0.5f) / 65536.0f);
     p.sendMidi({{0, 0x90, 60, 110}});
-    const auto gated = render(p, 48000);
+    const auto gated = p.renderLeft(48000);
     // Steps of 3,000 frames at 120 bpm, every other one silent: the level swings fully.
     double lo = 1e9, hi = 0.0;
     for (int w = 2; w < 90; ++w) {
@@ -120,11 +110,11 @@ TEST(HostFxChain, GaterChopsAndAReorderIsHeardWithinASlowUpdate) {
         q.setParameter(kReverbOn, 1.0f);
         q.setParameter(kReverbMix, 1.0f);
         q.sendMidi({{0, 0x90, 60, 110}});
-        render(q, 24000);
+        q.renderLeft(24000);
         q.setParameter(kGaterLeft, 0.5f / 65536.0f);
         q.setParameter(kGaterRight, 0.5f / 65536.0f);
         if (reorder) q.setParameter(kFxPath, (5.0f + 0.1f) / 119.0f); // ..., REVERB, DELAY, GATER
-        const auto after = render(q, 1024);
+        const auto after = q.renderLeft(1024);
         return audio::rms(after, 256);
     };
     EXPECT_GT(tailAfterClosing(false), 1e-3);
@@ -148,7 +138,7 @@ TEST(HostFxChain, EveryDistortionAndModulationModeStaysFinite) {
                 for (int k = 0; k < knobs; ++k)
                     p.setParameter(first + k, k % 2 ? extreme : 1.0f - extreme);
                 p.sendMidi({{0, 0x90, 48, 127}, {0, 0x90, 84, 127}});
-                const auto out = render(p, 3072);
+                const auto out = p.renderLeft(3072);
                 ASSERT_TRUE(audio::allFiniteNormal(out)) << unit << " mode " << mode;
                 ASSERT_LE(audio::peak(out), 0.9991) << unit << " mode " << mode;
                 p.sendMidi({{0, 0x80, 48, 0}, {0, 0x80, 84, 0}});

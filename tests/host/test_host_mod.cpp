@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -43,42 +44,38 @@ void setSlot(testhost::Plugin& p, int s, int source, int dest, float lower, floa
     p.setParameter(kModAmount + s, amount);
 }
 
-std::vector<float> render(testhost::Plugin& p, int frames) {
-    std::vector<float> all, l, r;
-    for (int done = 0; done < frames; done += 256) {
-        p.process(256, l, r);
-        all.insert(all.end(), l.begin(), l.begin() + 256);
-    }
-    return all;
-}
-
 // RMS of a held note from 0.1 s on, after the patch settled for a slow update.
 double noteLevel(testhost::Plugin& p, int velocity, int frames = 19200) {
-    render(p, 512);
+    p.renderLeft(512);
     p.sendMidi({{0, 0x90, 57, velocity}});
-    const auto a = render(p, frames);
+    const auto a = p.renderLeft(frames);
     p.sendMidi({{0, 0x80, 57, 0}});
-    render(p, 48000);
+    p.renderLeft(48000);
     return audio::rms(a, 4800);
 }
 
-bool notesSound() {
-    testhost::resetHost();
-    testhost::Plugin p(kRate, 256);
-    plainPatch(p);
-    return noteLevel(p, 110) > 1e-4;
-}
+struct FreshHost {
+    FreshHost() { testhost::resetHost(); }
+};
+
+// A plug-in on a fresh host with the plain patch; a played note must sound, so no test below
+// passes on silence.
+class HostMod : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plainPatch(p);
+        ASSERT_GT(noteLevel(p, 110), 1e-4) << "a played note makes no sound";
+    }
+    FreshHost fresh;
+    testhost::Plugin p{kRate, 256};
+};
 
 } // namespace
 
-TEST(HostMod, MainVolumeFollowsItsDecibelLaw) {
-    ASSERT_TRUE(notesSound()) << "a played note makes no sound";
-    testhost::resetHost();
-    testhost::Plugin p(kRate, 256);
-    plainPatch(p);
+TEST_F(HostMod, MainVolumeFollowsItsDecibelLaw) {
     auto levelAt = [&](float knob) {
         p.setParameter(kMainVolume, knob);
-        render(p, 48000); // the smoothed volume settles
+        p.renderLeft(48000); // the smoothed volume settles
         return noteLevel(p, 110);
     };
     const double unity = levelAt(6.0f / 7.0f);
@@ -87,16 +84,12 @@ TEST(HostMod, MainVolumeFollowsItsDecibelLaw) {
     EXPECT_NEAR(20.0 * std::log10(levelAt(0.5f) / unity), -25.0, 0.5);
     EXPECT_NEAR(20.0 * std::log10(levelAt(5.0f / 7.0f) / unity), -10.0, 0.5);
     p.setParameter(kMainVolume, 0.0f);
-    render(p, 96000);
+    p.renderLeft(96000);
     p.sendMidi({{0, 0x90, 57, 110}});
-    EXPECT_LT(audio::peak(render(p, 9600)), 1e-9); // silence, not -60 dB
+    EXPECT_LT(audio::peak(p.renderLeft(9600)), 1e-9); // silence, not -60 dB
 }
 
-TEST(HostMod, VelocityToVoiceVolumeScalesTheLevel) {
-    ASSERT_TRUE(notesSound()) << "a played note makes no sound";
-    testhost::resetHost();
-    testhost::Plugin p(kRate, 256);
-    plainPatch(p);
+TEST_F(HostMod, VelocityToVoiceVolumeScalesTheLevel) {
     setSlot(p, 0, kSrcVelocity, kDestVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
     const double loud = noteLevel(p, 127);
     const double soft = noteLevel(p, 32);
@@ -104,11 +97,7 @@ TEST(HostMod, VelocityToVoiceVolumeScalesTheLevel) {
     EXPECT_NEAR(soft / loud, 32.0 / 127.0, 0.02);
 }
 
-TEST(HostMod, MainLfoMovesThePitchByItsDepth) {
-    ASSERT_TRUE(notesSound()) << "a played note makes no sound";
-    testhost::resetHost();
-    testhost::Plugin p(kRate, 256);
-    plainPatch(p);
+TEST_F(HostMod, MainLfoMovesThePitchByItsDepth) {
     // A square Main LFO per voice, 0.5 Hz, moving Global Pitch by +-12 semitones.
     p.setParameter(kMainLfoWave, (4 + 0.1f) / 7.99f);
     p.setParameter(kMainLfoPlayMode, 0.0f);
@@ -116,9 +105,9 @@ TEST(HostMod, MainLfoMovesThePitchByItsDepth) {
     p.setParameter(kMainLfoSync, 0.0f);
     p.setParameter(kMainLfoSpeed, static_cast<float>(1.0 + std::log2(0.5 / 110.0) / 14.0));
     setSlot(p, 0, kSrcMainLfo, kDestGlobalPitch, 0.0f, 1.0f, 1.0f / 3.0f, 2.0f / 3.0f);
-    render(p, 512);
+    p.renderLeft(512);
     p.sendMidi({{0, 0x90, 57, 110}});
-    const auto a = render(p, 96000);
+    const auto a = p.renderLeft(96000);
     const std::vector<float> low(a.begin() + 4800, a.begin() + 43200);
     const std::vector<float> high(a.begin() + 52800, a.begin() + 91200);
     const double ratio = audio::dominantFrequency(high, kRate, 40.0, 4000.0) /
@@ -126,51 +115,35 @@ TEST(HostMod, MainLfoMovesThePitchByItsDepth) {
     EXPECT_NEAR(12.0 * std::log2(ratio), 24.0, 0.1);
 }
 
-TEST(HostMod, SyncedLfoPeriodFollowsTheHostTempo) {
-    ASSERT_TRUE(notesSound()) << "a played note makes no sound";
-    testhost::resetHost();
+TEST_F(HostMod, SyncedLfoPeriodFollowsTheHostTempo) {
     testhost::host().time.tempo = 90.0;
-    testhost::Plugin p(kRate, 256);
-    plainPatch(p);
     // A square Main LFO synced to "1/4" (two beats: 4/3 s at 90 BPM) gating Voice Volume.
     p.setParameter(kMainLfoWave, (4 + 0.1f) / 7.99f);
     p.setParameter(kMainLfoPlayMode, 0.0f);
     p.setParameter(kMainLfoSync, 1.0f);
     p.setParameter(kMainLfoSpeed, 20.0f / 33.99f);
     setSlot(p, 0, kSrcMainLfo, kDestVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
-    render(p, 512);
+    p.renderLeft(512);
     p.sendMidi({{0, 0x90, 57, 110}});
-    const auto a = render(p, 4 * 48000);
-    // The times where the 5 ms level crosses half of its peak, rising.
-    std::vector<double> level;
-    for (size_t i = 0; i + 240 <= a.size(); i += 240) level.push_back(audio::rms(a, i, i + 240));
-    double top = 0.0;
-    for (double v : level) top = std::fmax(top, v);
-    std::vector<double> rises;
-    for (size_t i = 1; i < level.size(); ++i)
-        if (level[i - 1] < 0.5 * top && level[i] >= 0.5 * top) rises.push_back(i * 0.005);
+    const auto a = p.renderLeft(4 * 48000);
+    const std::vector<double> rises = audio::halfLevelRises(a, kRate);
     ASSERT_GE(rises.size(), 2u);
     EXPECT_NEAR(rises[1] - rises[0], 4.0 / 3.0, 0.02);
 }
 
-TEST(HostMod, SixteenSlotsAtFullStayFiniteAndBounded) {
-    ASSERT_TRUE(notesSound()) << "a played note makes no sound";
-    testhost::resetHost();
-    testhost::Plugin p(kRate, 256);
-    plainPatch(p);
+TEST_F(HostMod, SixteenSlotsAtFullStayFiniteAndBounded) {
     for (int dest : {kDestGlobalPitch, kDestFilterFrequency, kDestVoiceVolume}) {
         for (int s = 0; s < 16; ++s) setSlot(p, s, kSrcOffset, dest, 0.0f, 1.0f, 1.0f, 1.0f);
-        render(p, 512);
+        p.renderLeft(512);
         p.sendMidi({{0, 0x90, 57, 127}, {0, 0x90, 64, 127}});
-        const auto a = render(p, 24000);
+        const auto a = p.renderLeft(24000);
         p.sendMidi({{0, 0x80, 57, 0}, {0, 0x80, 64, 0}});
         EXPECT_TRUE(audio::allFiniteNormal(a)) << "destination " << dest;
         EXPECT_LE(audio::peak(a), 0.999) << "destination " << dest;
     }
 }
 
-TEST(HostMod, VoiceGaterPatternAndSwingShapeTheNote) {
-    ASSERT_TRUE(notesSound()) << "a played note makes no sound";
+TEST_F(HostMod, VoiceGaterPatternAndSwingShapeTheNote) {
     constexpr int kGaterOn = 347, kGaterMix = 348, kGaterSpeed = 349, kGaterSteps = 350;
     constexpr int kGaterSmooth = 351, kGaterSwing = 352, kGaterMode = 353;
     constexpr int kGaterLeft = 355, kGaterRight = 356;
@@ -189,21 +162,14 @@ TEST(HostMod, VoiceGaterPatternAndSwingShapeTheNote) {
         const float onOff = (0x5555 + 0.5f) / 65536.0f; // steps 0 and 2 open
         p.setParameter(kGaterLeft, onOff);
         p.setParameter(kGaterRight, onOff);
-        render(p, 512);
+        p.renderLeft(512);
         p.sendMidi({{0, 0x90, 57, 110}});
-        const auto a = render(p, 2 * 48000);
+        const auto a = p.renderLeft(2 * 48000);
         std::vector<double> level;
-        for (size_t i = 4800; i + 240 <= a.size(); i += 240)
-            level.push_back(audio::rms(a, i, i + 240));
-        double top = 0.0;
-        for (double v : level) top = std::fmax(top, v);
-        int open = 0;
-        std::vector<double> rises;
-        for (size_t i = 0; i < level.size(); ++i) {
-            open += level[i] >= 0.5 * top;
-            if (i > 0 && level[i - 1] < 0.5 * top && level[i] >= 0.5 * top)
-                rises.push_back(i * 0.005);
-        }
+        const std::vector<double> rises = audio::halfLevelRises(a, kRate, &level, 4800);
+        const double top = *std::max_element(level.begin(), level.end());
+        const auto open =
+            std::count_if(level.begin(), level.end(), [&](double v) { return v >= 0.5 * top; });
         period = rises.size() >= 2 ? rises[1] - rises[0] : 0.0;
         return double(open) / double(level.size());
     };

@@ -3,6 +3,7 @@
 // by their modes and number texts under a comma locale.
 #include "TestHost.h"
 #include "engine/params/ParamTags.h"
+#include "tests/PlainOscillator.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +19,7 @@ constexpr unsigned char kMarker = 0xA5;
 constexpr int kProbeBytes = 64;
 
 // Stored value of step `index` of a stepped tag with the given range.
-float step(int index, float range) {
-    return (static_cast<float>(index) + 0.1f) / range;
-}
+constexpr auto& step = testpatch::stepValue;
 constexpr float kDistortModeRange = 39.99f; // tags 334 and 339
 constexpr float kModFxModeRange = 19.99f;
 constexpr float kFilterTypeRange = 49.99f;

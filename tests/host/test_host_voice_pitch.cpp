@@ -20,9 +20,7 @@ constexpr float kTypeRange = 7.99f;
 constexpr float kUnisonRange = 29.99f;
 constexpr float kOctaveRange = 8.99f;
 
-float step(int index, float range) {
-    return (static_cast<float>(index) + 0.1f) / range;
-}
+constexpr auto& step = testpatch::stepValue;
 
 // A plain voice: oscillator 1 alone, a sine, no sub, unison, drift or envelope colour; the
 // amp envelope opens at once and holds full level.

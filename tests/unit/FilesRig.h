@@ -3,13 +3,17 @@
 #pragma once
 
 #include "RenderEngine.h"
+#include "TestFolders.h"
 #include "platform/dialogs.h"
 #include "tests/PlainOscillator.h"
 #include "tests/host/AudioAnalysis.h"
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -140,5 +144,31 @@ inline std::vector<float> holdKey(rendertest::Engine& e, int key, double seconds
     e.settle();
     return left;
 }
+
+// An engine, a scratch folder removed afterwards, and a scripted dialog back end that records
+// every question a file command asks (unanswered ones are Cancel).
+class FileTest : public ::testing::Test {
+protected:
+    explicit FileTest(const char* prefix) : folder(makeTempFolder(prefix)) {}
+    void TearDown() override {
+        scoped.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::string write(const std::string& name, const std::string& text) {
+        writeWhole(folder + "/" + name, text);
+        return folder + "/" + name;
+    }
+    int messages(const std::string& text) const {
+        int n = 0;
+        for (const DialogRequest& q : dialogs.questions())
+            n += q.kind == DialogKind::Message && q.text == text;
+        return n;
+    }
+    rendertest::Engine e;
+    std::string folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ScopedDialogBackend> scoped = std::make_unique<ScopedDialogBackend>(dialogs);
+};
 
 } // namespace filesrig

@@ -8,6 +8,7 @@
 #include "platform/prefs.h"
 
 #include "TestFolders.h"
+#include "tests/MidiEvents.h"
 
 #include <array>
 #include <cstring>
@@ -47,20 +48,12 @@ inline VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, v
 class Engine {
 public:
     explicit Engine(float rate = 48000.0f) {
-        folder = makeTempFolder("zek2render");
-        setPrefsFileForTesting(folder + "/prefs.conf");
         sentMidi().clear();
         engine = std::make_unique<APlugin>(recordingHost);
         engine->setSampleRate(rate);
         render(1); // the first program is applied at the first boundary
         engine->setParameter(tag::ArpOn, 0.0f);
         playMode(0);
-    }
-    ~Engine() {
-        engine.reset();
-        setPrefsFileForTesting("");
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -86,22 +79,8 @@ public:
 
     // Queues (deltaFrames, status, data1, data2) messages.
     void midi(const std::vector<std::array<int, 4>>& messages) {
-        std::vector<VstMidiEvent> records(messages.size());
-        std::vector<char> block(sizeof(VstEvents) + sizeof(VstEvent*) * messages.size());
-        auto* events = reinterpret_cast<VstEvents*>(block.data());
-        events->numEvents = static_cast<VstInt32>(messages.size());
-        for (size_t i = 0; i < messages.size(); ++i) {
-            VstMidiEvent& e = records[i];
-            std::memset(&e, 0, sizeof(e));
-            e.type = kVstMidiType;
-            e.byteSize = sizeof(VstMidiEvent);
-            e.deltaFrames = messages[i][0];
-            e.midiData[0] = static_cast<char>(messages[i][1]);
-            e.midiData[1] = static_cast<char>(messages[i][2]);
-            e.midiData[2] = static_cast<char>(messages[i][3]);
-            events->events[i] = reinterpret_cast<VstEvent*>(&e);
-        }
-        engine->processEvents(events);
+        testmidi::EventBlock events(messages);
+        engine->processEvents(events.get());
     }
 
     // Queues the messages at deltaFrames 0 and renders one sample, so they are handled.
@@ -121,7 +100,7 @@ public:
     std::vector<float> left, right, input;
 
 private:
-    std::string folder;
+    FreshPrefs prefs{"zek2render"};
     std::unique_ptr<APlugin> engine;
 };
 

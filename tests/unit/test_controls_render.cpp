@@ -76,7 +76,7 @@ TEST_F(ControlsTest, EveryControlDrawsInsideItsRectangleAtEachScreenSize) {
         for (CBitmap* b : {knobStrip, hStrip, vStrip, sw}) b->forget();
 
         frame->render();
-        ASSERT_TRUE(frame->writePNG(folder + "/controls" + std::to_string(size) + ".png"));
+        ASSERT_TRUE(frame->writePNG(prefs.folder + "/controls" + std::to_string(size) + ".png"));
         for (size_t i = 0; i < rects.size(); ++i) {
             const CRect& c = rects[i];
             bool drawn = false;

@@ -63,16 +63,11 @@ protected:
     void SetUp() override {
         fakeTicks = 1000;
         AEffGUIEditor::setTickSource(readFakeTicks);
-        folder = makeTempFolder("zek2controls");
-        setPrefsFileForTesting(folder + "/prefs.conf");
     }
     void TearDown() override {
         if (ed) ed->close();
         engine.reset();
         AEffGUIEditor::setTickSource(nullptr);
-        setPrefsFileForTesting("");
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
     // Opens the editor off-screen at size index 0..3.
     void open(int size = 0) {
@@ -104,7 +99,7 @@ protected:
         return frame->getPixel(static_cast<int>(p.x), static_cast<int>(p.y));
     }
 
-    std::string folder;
+    FreshPrefs prefs{"zek2controls"};
     std::unique_ptr<APlugin> engine;
     uEditor* ed = nullptr;
     CFrame* frame = nullptr;

@@ -26,17 +26,12 @@ uint32_t readFakeTicks() {
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = makeTempFolder("zek2editor");
-        setPrefsFileForTesting(folder + "/prefs.conf");
         fakeTicks = 1000;
         AEffGUIEditor::setTickSource(readFakeTicks);
     }
     void TearDown() override {
         engine.reset();
         AEffGUIEditor::setTickSource(nullptr);
-        setPrefsFileForTesting("");
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
     uEditor* makeEditor() {
         engine = std::make_unique<APlugin>(nullptr);
@@ -45,7 +40,7 @@ protected:
     // Advances the 60 Hz clock by whole ticks.
     static void wait(uint32_t ticks) { fakeTicks += ticks; }
 
-    std::string folder;
+    FreshPrefs prefs{"zek2editor"};
     std::unique_ptr<APlugin> engine;
 };
 

@@ -13,24 +13,7 @@
 #include <memory>
 #include <string>
 
-namespace fs = std::filesystem;
-
 namespace {
-
-// A fresh preferences file for one test, restored to the environment's afterwards.
-class FreshPrefs {
-public:
-    FreshPrefs() {
-        folder = makeTempFolder("zek2init");
-        setPrefsFileForTesting(folder + "/prefs.conf");
-    }
-    ~FreshPrefs() {
-        setPrefsFileForTesting("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-    std::string folder;
-};
 
 std::string stored(const char* key) {
     std::string value;
@@ -41,7 +24,7 @@ std::string stored(const char* key) {
 } // namespace
 
 TEST(EngineInit, FreshPreferencesGiveDefaultFoldersAndStoreThem) {
-    FreshPrefs prefs;
+    FreshPrefs prefs("zek2init");
     auto engine = std::make_unique<APlugin>(nullptr);
     const std::string base = getApplicationFolder();
     EXPECT_EQ(engine->getFolder(kFolderECS), base + "ECS/");
@@ -54,7 +37,7 @@ TEST(EngineInit, FreshPreferencesGiveDefaultFoldersAndStoreThem) {
 }
 
 TEST(EngineInit, StoredSettingsAreReadWithTheirFallbacks) {
-    FreshPrefs prefs;
+    FreshPrefs prefs("zek2init");
     const std::string longFolder = "/data/" + std::string(300, 'w') + "/";
     saveStringToPrefs("WaveDir", longFolder); // longer than the old 127-byte limit
     saveStringToPrefs("Help", "/somewhere/else.pdf");

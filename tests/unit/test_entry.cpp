@@ -6,6 +6,7 @@
 #include "engine/params/StringTables.h"
 #include "engine/tables/LookupTables.h"
 #include "platform/dialogs.h"
+#include "tests/PlainOscillator.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +31,7 @@ protected:
     ScopedDialogBackend scope{script};
 };
 
-float stepValue(int index, float range) {
-    return (static_cast<float>(index) + 0.1f) / range;
-}
+using testpatch::stepValue;
 
 } // namespace
 

@@ -18,24 +18,9 @@ std::string lines(int count, int value = 0) {
     return text;
 }
 
-class MidiMapFiles : public ::testing::Test {
+class MidiMapFiles : public filesrig::FileTest {
 protected:
-    void SetUp() override { scoped = std::make_unique<ScopedDialogBackend>(dialogs); }
-    void TearDown() override {
-        scoped.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    int messages(const std::string& text) const {
-        int n = 0;
-        for (const DialogRequest& q : dialogs.questions())
-            n += q.kind == DialogKind::Message && q.text == text;
-        return n;
-    }
-    rendertest::Engine e;
-    std::string folder = makeTempFolder("zek2ecs");
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ScopedDialogBackend> scoped;
+    MidiMapFiles() : FileTest("zek2ecs") {}
 };
 
 } // namespace

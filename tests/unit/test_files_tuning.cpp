@@ -23,22 +23,9 @@ TuningParse parse(const std::string& text, Table& t) {
     return zekfiles::parseTuningText(text, t.n);
 }
 
-class TuningFiles : public ::testing::Test {
+class TuningFiles : public filesrig::FileTest {
 protected:
-    void SetUp() override { scoped = std::make_unique<ScopedDialogBackend>(dialogs); }
-    void TearDown() override {
-        scoped.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    std::string write(const std::string& name, const std::string& text) {
-        writeWhole(folder + "/" + name, text);
-        return folder + "/" + name;
-    }
-    rendertest::Engine e;
-    std::string folder = makeTempFolder("zek2tuning");
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ScopedDialogBackend> scoped;
+    TuningFiles() : FileTest("zek2tuning") {}
 };
 
 } // namespace

@@ -11,29 +11,14 @@
 
 namespace {
 
-class WaveFiles : public ::testing::Test {
+class WaveFiles : public filesrig::FileTest {
 protected:
-    void SetUp() override { scoped = std::make_unique<ScopedDialogBackend>(dialogs); }
-    void TearDown() override {
-        scoped.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    int messages(const std::string& text) const {
-        int n = 0;
-        for (const DialogRequest& q : dialogs.questions())
-            n += q.kind == DialogKind::Message && q.text == text;
-        return n;
-    }
+    WaveFiles() : FileTest("zek2wave") {}
     std::string waveText(int points, const std::string& header = "0\n512\n1\n") const {
         std::string text = header;
         for (int i = 0; i < points; ++i) text += i % 2 ? "0.25\n" : "0.750000\n";
         return text;
     }
-    rendertest::Engine e;
-    std::string folder = makeTempFolder("zek2wave");
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ScopedDialogBackend> scoped;
 };
 
 // A comma locale for one scope, where the system has one.

@@ -45,8 +45,6 @@ inline const Shown* find(const std::vector<Shown>& menu, const std::string& titl
 
 struct MenuRig : ::testing::Test {
     void SetUp() override {
-        folder = makeTempFolder("zek2menus");
-        setPrefsFileForTesting(folder + "/prefs.conf");
         installDialogBackend(&dialogs);
         engine = std::make_unique<APlugin>(nullptr);
         ed = static_cast<uEditor*>(engine->getEditor());
@@ -71,13 +69,12 @@ struct MenuRig : ::testing::Test {
         ed->close();
         engine.reset();
         installDialogBackend(nullptr);
-        setPrefsFileForTesting("");
-        std::filesystem::remove_all(folder);
     }
     void choose(std::vector<std::string> titlePath) { path = std::move(titlePath); }
     APlugin& e() { return *engine; }
 
-    std::string folder;
+    FreshPrefs prefs{"zek2menus"};
+    const std::string& folder = prefs.folder;
     ScriptedDialogs dialogs;
     std::unique_ptr<APlugin> engine;
     uEditor* ed = nullptr;

@@ -18,15 +18,6 @@ constexpr float kRate = 48000.0f;
 
 class VoiceEngine : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder = makeTempFolder("zek2voice");
-        setPrefsFileForTesting(folder + "/prefs.conf");
-    }
-    void TearDown() override {
-        setPrefsFileForTesting("");
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
     std::unique_ptr<APlugin> engine() {
         auto e = std::make_unique<APlugin>(nullptr);
         e->setSampleRate(kRate);
@@ -47,7 +38,7 @@ protected:
         e.setVoiceModOften(0);
         e.setVoiceOften(0);
     }
-    std::string folder;
+    FreshPrefs prefs{"zek2voice"};
 };
 
 } // namespace
