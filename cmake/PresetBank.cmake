@@ -31,7 +31,7 @@ add_custom_command(
 target_sources(zek2core PRIVATE "${ZEK2_BANK_SOURCE}")
 
 # The renderbank tool plays every preset's phrase through the built plug-in, as a host does, and
-# writes what it hears as WAV files and spectrogram pictures (see the README).
+# writes what it hears as WAV files and sonogram pictures (see the README).
 add_executable(renderbank "${ZEK2_BANK_ROOT}/tools/renderbank/renderbank.cpp")
 target_include_directories(renderbank PRIVATE "${ZEK2_BANK_ROOT}")
 target_compile_options(renderbank PRIVATE ${ZEK2_WARNINGS})

@@ -1,9 +1,9 @@
 // Renders every factory preset's phrase through the built plug-in, as a host plays it, into a
-// WAV file and a spectrogram picture for listening and looking, and prints each preset's
+// WAV file and a sonogram picture for listening and looking, and prints each preset's
 // loudness, peak and tail. Runs on the build machine; usage:
 //     renderbank <bank.txt> <output folder> [part of a preset name]
 #include "tests/host/BankPhrase.h"
-#include "tools/renderbank/Spectrogram.h"
+#include "tools/renderbank/Sonogram.h"
 
 #include <sys/stat.h>
 
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
         const bankphrase::Rendering r = bankphrase::renderPreset(names[n], &selected);
         const std::string stem = folder + "/" + fileStem(int(n), names[n]);
         const bool wrote = writeWav(stem + ".wav", r.left, r.right, uint32_t(bankphrase::kRate)) &&
-                           spectrogram::writePng(stem + ".png", r.left, r.right, bankphrase::kRate);
+                           sonogram::writePng(stem + ".png", r.left, r.right, bankphrase::kRate);
         const bool ok = wrote && selected == names[n] && r.finite && r.tailDecayed;
         failures += !ok;
         levels.push_back(r.loudness);

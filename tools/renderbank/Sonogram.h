@@ -1,4 +1,4 @@
-// A spectrogram picture of a stereo rendering for the renderbank tool: Hann-windowed FFTs of
+// A sonogram picture of a stereo rendering for the renderbank tool: Hann-windowed FFTs of
 // the mono sum on a logarithmic frequency axis (20 Hz at the bottom to 20 kHz at the top),
 // above a strip with the level in dB, written as a PNG through cairo. Build-machine tool code.
 #pragma once
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace spectrogram {
+namespace sonogram {
 
 constexpr int kFftSize = 4096;
 constexpr int kHop = 512;
@@ -95,4 +95,4 @@ inline bool writePng(const std::string& path, const std::vector<float>& left,
     return ok;
 }
 
-} // namespace spectrogram
+} // namespace sonogram
