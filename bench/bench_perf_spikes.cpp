@@ -1,13 +1,12 @@
 // The audio thread's one-off costs through the real plug-in at 48 kHz in blocks of 128: the
 // worst block's CPU time as a fraction of the block's duration (target below 0.25) around a
 // play-structure change, a preset apply and an oscillator switched to a user wave, each with
-// the full voice path and sixteen held notes, and the dense patch's real-time factor.
+// the full voice path and sixteen held notes.
+#include "bench/Scenarios.h"
 #include "tests/host/StagesPatch.h"
 #include "tests/host/TestHost.h"
 
 #include <benchmark/benchmark.h>
-
-#include <time.h>
 
 #include <algorithm>
 #include <functional>
@@ -18,12 +17,6 @@ namespace {
 constexpr float kRate = 48000.0f;
 constexpr VstInt32 kBlock = 128;
 namespace sp = stagespatch;
-
-double threadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
 
 // Two saws and no stages, so the block that carries the change stands out.
 sp::Stages plainVoices() {
@@ -54,16 +47,16 @@ void spike(benchmark::State& state, const std::function<void(testhost::Plugin&)>
         std::vector<float> left, right;
         double sum = 0.0;
         for (int b = 0; b < before; ++b) {
-            const double start = threadSeconds();
+            const double start = bench::threadSeconds();
             plugin.process(kBlock, left, right);
-            sum += threadSeconds() - start;
+            sum += bench::threadSeconds() - start;
         }
         steady += sum / before;
         change(plugin, round++);
         for (int b = 0; b < after; ++b) {
-            const double start = threadSeconds();
+            const double start = bench::threadSeconds();
             plugin.process(kBlock, left, right);
-            worst = std::max(worst, threadSeconds() - start);
+            worst = std::max(worst, bench::threadSeconds() - start);
         }
         benchmark::DoNotOptimize(left.data());
     }
