@@ -1249,6 +1249,7 @@ public:
     void getXYValue(int pad, float& x, float& y) const;
     bool getXYModVal(int pad, float& x, float& y) const;
     int getXYPlayMode(int pad) const;
+    bool isXYVoiceReplay(int pad) const; // "Replay" with "Poly": each voice runs the path
     int getXYLoopMode(int pad) const;
     bool getXYEdit(int pad) const;
     bool getXChanged(int pad);

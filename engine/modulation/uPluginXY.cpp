@@ -48,6 +48,10 @@ int APlugin::getXYPlayMode(int pad) const {
     return validPad(pad) ? getSteppedValue(padTag(tag::Xy1PlayMode, pad)) : 0;
 }
 
+bool APlugin::isXYVoiceReplay(int pad) const {
+    return getXYRecordMode(pad) == kRecordReplay && getXYPlayMode(pad) == kPlayPoly;
+}
+
 int APlugin::getXYLoopMode(int pad) const {
     if (!validPad(pad)) return 0;
     const int loop = getSteppedValue(padTag(tag::Xy1LoopMode, pad));
@@ -143,7 +147,7 @@ int APlugin::getXYVoice() const {
 void APlugin::getXYValue(int pad, int voice, float& x, float& y) const {
     x = y = 0.5f;
     if (!validPad(pad)) return;
-    if (getXYRecordMode(pad) == kRecordReplay && getXYPlayMode(pad) == kPlayPoly) {
+    if (isXYVoiceReplay(pad)) {
         const int v = voice & 15;
         x = xyReplay[pad].voiceX[v];
         y = xyReplay[pad].voiceY[v];
@@ -172,7 +176,7 @@ void APlugin::publishXYShown() {
 void APlugin::getXYValue(int pad, float& x, float& y) const {
     x = y = 0.5f;
     if (!validPad(pad)) return;
-    if (getXYRecordMode(pad) == kRecordReplay && getXYPlayMode(pad) == kPlayPoly) {
+    if (isXYVoiceReplay(pad)) {
         if (modShown.xyVoice >= 0) {
             x = modShown.xyValue[pad][0];
             y = modShown.xyValue[pad][1];

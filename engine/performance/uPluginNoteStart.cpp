@@ -20,7 +20,6 @@ constexpr int kArpSlideDest = 240;
 constexpr int kPortamentoDest = 10;
 constexpr int kVelocityToVolumeDest = 3;
 constexpr int kUnisonDelayDest = 15;
-constexpr int kXYPolyReplay = 2; // an XY play mode: every voice replays the path itself
 
 float clamp01(float x) {
     return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
@@ -98,7 +97,7 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
         restartArpModVoice(voice, key);
         // A pad replaying its path per voice starts the path again with the note.
         for (int pad = 0; pad < 2; ++pad)
-            if (getXYPlayMode(pad) == kXYPolyReplay) {
+            if (isXYVoiceReplay(pad)) {
                 xyReplay[pad].voicePosition[voice] = 0.0;
                 xyReplay[pad].voiceDirection[voice] = 1.0;
             }

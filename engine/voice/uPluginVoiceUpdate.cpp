@@ -76,13 +76,12 @@ void APlugin::setVoiceModOften(int voice) {
     const int xTags[2] = {tag::Osc1ZekX, tag::Osc2ZekX};
     const int yTags[2] = {tag::Osc1ZekY, tag::Osc2ZekY};
     for (int pad = 0; pad < 2; ++pad) {
-        updateXYMod(voice, pad, currentValues[xTags[pad]], currentValues[yTags[pad]]);
-        if (getXYPlayMode(pad) == 2) {
+        float x = currentValues[xTags[pad]], y = currentValues[yTags[pad]];
+        if (isXYVoiceReplay(pad)) {
             updateXYReplay(pad, voice);
-            float x = 0.5f, y = 0.5f;
             getXYValue(pad, voice, x, y);
-            updateXYMod(voice, pad, x, y);
         }
+        updateXYMod(voice, pad, x, y);
     }
     (void)dest;
     setDefaultVoiceMod(voice);

