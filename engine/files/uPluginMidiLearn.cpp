@@ -36,11 +36,13 @@ bool typedController(const std::string& answer, int& cc) {
 
 void APlugin::setMIDILatch(int tag, bool on) {
     if (!isValidTag(tag)) return;
-    midiLearnTag = tag;
     if (on) {
+        midiLearnTag = tag;
         midiLearnArmed = true;
         return;
     }
+    // Unlearning never arms nor re-targets a learn; it only stops one waiting for this tag.
+    if (midiLearnTag == tag) midiLearnArmed = false;
     for (int cc = 0; cc < kControllers; ++cc) {
         if (midiCCMap[cc] != tag) continue;
         midiCCMap[cc] = 0;

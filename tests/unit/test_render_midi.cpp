@@ -57,6 +57,28 @@ TEST(RenderMidi, LearningSkipsAllOffControllersAndTakeOverWaitsForTheValue) {
     EXPECT_EQ(e->getParameter(target), 1.0f);
 }
 
+TEST(RenderMidi, UnlearningNeverRetargetsALearnWaitingForAnotherTag) {
+    Engine e;
+    const int armed = tag::FilterFrequency, other = tag::FilterQ;
+    e->setMIDILatch(armed);
+    e->setMIDILatch(other, false);
+    EXPECT_TRUE(e->midiLearnArmed) << "a learn waiting for another tag stays armed";
+    e.play({{kCC, 21, 64}});
+    EXPECT_EQ(e->getMIDICCTag(21), armed);
+    // Unlearning the tag a learn waits for stops the learn: the next controller stays free.
+    e->setMIDILatch(other);
+    e->setMIDILatch(other, false);
+    EXPECT_FALSE(e->midiLearnArmed);
+    e.play({{kCC, 22, 64}});
+    EXPECT_EQ(e->getMIDICCTag(22), 0);
+    // Unlearning with nothing armed arms nothing.
+    e->setMIDILatch(armed, false);
+    EXPECT_FALSE(e->midiLearnArmed);
+    e.play({{kCC, 23, 64}});
+    EXPECT_EQ(e->getMIDICCTag(23), 0);
+    EXPECT_EQ(e->getMIDICCTag(21), 0) << "the armed tag's own controller is unlearnt";
+}
+
 TEST(RenderMidi, HeldArpReleasesKeepAtMost64) {
     Engine e;
     e->setParameter(tag::ArpOn, 1.0f);
