@@ -54,6 +54,7 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
     if (const int k = indexIn(ui.userWaveRadios, c); k >= 0) {
         if (!pressed) return true;
         selectedUserWave = k;
+        engine->setPreviewUserWave(k);
         for (int i = 0; i < 2; ++i)
             if (ui.userWaveRadios[i]) ui.userWaveRadios[i]->setState(i == k);
         setMenuValue(tag::UserWaveShaperMode, 0);

@@ -57,6 +57,7 @@ void uEditor::changeRadioDelta(int group, int delta) {
         break;
     case 5:
         selectedUserWave = step(selectedUserWave, 2);
+        if (APlugin* engine = getEngine()) engine->setPreviewUserWave(selectedUserWave);
         redrawMultiView = true;
         break;
     case 6:

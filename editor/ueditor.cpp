@@ -78,6 +78,7 @@ bool uEditor::open(void* parentWindow) {
     if (frame) close();
     finishedOpening = false;
     engine->setEditorFlags(true, false);
+    engine->setPreviewUserWave(selectedUserWave & 1);
     busy = showingScreen = creatingControls = mainScreenGuard = false;
     skipOscMod = skipEQ = skipDistortVoice = skipMultiView = false;
     redrawOscMod = redrawEQ = redrawDistortVoice = redrawMultiView = xyModesChanged = false;

@@ -904,6 +904,9 @@ public:
     void setWaveTablePartials(int n, int k, float value, bool phase);
     void setWaveTablePartials(int n, int k, float amp, float phase);
     void updatePreviewWaveTable();
+    // The user wave the editor shows (user-interface thread); the shaper preview shapes it.
+    void setPreviewUserWave(int n) { previewUserWave = n; }
+    int getPreviewUserWave() const { return getEditorOpen() ? previewUserWave.load() : 0; }
     void setTempPreviewWave(int n);
     const float* getUserLfoShape(int n) const { return userLfoShapes[n & 1]; }
     bool getUserWaveBusy() const { return userWaveBusy.load(); }
@@ -1012,6 +1015,8 @@ private:
     uint8_t voiceOutputSourceUsed = 0;
     uint8_t oscOutputSourceUsed[3] = {};
     float shaperPreviewSum = -1.0f;
+    int shaperPreviewWave = -1; // the wave the preview table was last shaped from
+    Relaxed<int32_t> previewUserWave{0};
     float brickValueCached = -1.0f;
     uint8_t transportPlaying = 0;
     uint32_t oscRandSeed = 1;

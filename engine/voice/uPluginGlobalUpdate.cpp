@@ -81,11 +81,13 @@ void APlugin::setGlobalRare() {
     dcInput = onePoleCoef;
     dcFeedback = onePoleComplement;
 
-    // The shaper preview follows the three shaper controls.
+    // The shaper preview follows the three shaper controls and the wave the editor shows.
     const float s = currentValues[tag::UserWaveShaperMode] + currentValues[tag::UserWaveShaper1] +
                     currentValues[tag::UserWaveShaper2];
-    if (std::fabs(s - shaperPreviewSum) > 0.001f) {
+    const int wave = getPreviewUserWave();
+    if (std::fabs(s - shaperPreviewSum) > 0.001f || wave != shaperPreviewWave) {
         shaperPreviewSum = s;
+        shaperPreviewWave = wave;
         updatePreviewWaveTable();
     }
 }

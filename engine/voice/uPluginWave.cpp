@@ -82,8 +82,9 @@ void APlugin::setUserPreview(int n, bool on) {
 // The selected wave reshaped by the shaper mode into the preview table.
 void APlugin::updatePreviewWaveTable() {
     const int mode = getSteppedValue(tag::UserWaveShaperMode);
-    if (mode <= 0) return;
-    const float* w = userWaveTables[OSC_USER_TABLE_START[0] - OSC_BUILTIN_TABLES];
+    const int wave = getPreviewUserWave();
+    if (mode <= 0 || !isValidWave(wave)) return;
+    const float* w = userWaveTables[OSC_USER_TABLE_START[wave] - OSC_BUILTIN_TABLES];
     float* out = userWaveTables[OSC_PREVIEW_TABLE - OSC_BUILTIN_TABLES];
     const float s1 = currentValues[tag::UserWaveShaper1];
     const float s2 = currentValues[tag::UserWaveShaper2];
