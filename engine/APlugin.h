@@ -1193,6 +1193,8 @@ public:
         Relaxed<float> subGain[2];
         Relaxed<float> masterGain;
         Relaxed<float> mainLfo;
+        Relaxed<float> modWheel;  // the voice's smoothed mod wheel
+        Relaxed<float> filterEnv; // the voice's filter-envelope output, signed by its inversion
         // The XY pads of the voice they show (-1: none sounds): replayed position and the
         // modulated position, x then y.
         Relaxed<int> xyVoice{-1};

@@ -108,6 +108,8 @@ void APlugin::publishModShown() {
         modShown.subGain[osc] = oscVoices[w][osc].subGain;
     }
     modShown.mainLfo = voiceSource[w][src::MainLfo + 1];
+    modShown.modWheel = smoothModWheel[w];
+    modShown.filterEnv = filterEnvSign * voiceEnv[w][1].value;
 }
 
 float APlugin::getModValue(int tagNum) {
@@ -156,10 +158,16 @@ float APlugin::getModValue(int tagNum) {
     case tag::HpFrequency:
         return clamp01(current + row[dest::HpFrequency]);
     case tag::FilterFrequency: {
-        // The cutoff's own modulation and the Main LFO's share of it.
+        // The cutoff as the voice filter composes it: its own modulation, the mod wheel, the
+        // filter envelope and the Main LFO's share.
         const float lfoDepth =
             currentValues[tag::MainLfoToFilterFrequency] + row[dest::MainLfoToFilter];
-        return clamp01(current + row[dest::FilterFrequency] +
+        const float wheel =
+            (2.0f * currentValues[tag::ModWheelToFilterFrequency] - 1.0f) * modShown.modWheel;
+        const float env =
+            clamp01(currentValues[tag::FilterEnvAmount] + row[dest::FilterEnvAmount]) *
+            modShown.filterEnv;
+        return clamp01(current + row[dest::FilterFrequency] + wheel + env +
                        lfoDepth * lfoDepth * modShown.mainLfo);
     }
     default:

@@ -37,3 +37,38 @@ TEST(RenderSound, ShaperPreviewShapesTheUserWaveTheEditorShows) {
     e.settle();
     EXPECT_GT(e->getUserWaveTableValue(1, 0.25f), 0.8f) << "closing falls back to wave 1";
 }
+
+TEST(RenderSound, CutoffRingShowsTheModWheelAndTheFilterEnvelope) {
+    Engine e;
+    const float cut = 0.3f;
+    e->setParameter(tag::FilterFrequency, cut);
+    e->setParameter(tag::MainLfoToFilterFrequency, 0.0f);
+    e->setParameter(tag::ModWheelToFilterFrequency, 0.5f); // the wheel moves nothing
+    e->setParameter(tag::FilterEnvAmount, 0.0f);
+    e->setParameter(tag::FilterEnvInverseOn, 0.0f);
+    e->setParameter(tag::FilterEnvAttack, 0.0f);
+    e->setParameter(tag::FilterEnvDecay, 0.0f);
+    e->setParameter(tag::FilterEnvSustain, 1.0f);
+    for (int s = 0; s < 16; ++s) e->setParameter(443 + s, 0.0f); // no matrix slot
+    e.settle();
+    e.play({{0x90, 60, 100}, {0xB0, 1, 127}});
+    e.render(24000); // the smoothed wheel and the envelope arrive
+    EXPECT_NEAR(e->getModValue(tag::FilterFrequency), cut, 1e-3) << "nothing modulates";
+
+    e->setParameter(tag::ModWheelToFilterFrequency, 0.75f); // half the wheel, upwards
+    e.render(256);
+    EXPECT_NEAR(e->getModValue(tag::FilterFrequency), cut + 0.5f, 0.01);
+    e->setParameter(tag::ModWheelToFilterFrequency, 0.4f); // a fifth of it, downwards
+    e.render(256);
+    EXPECT_NEAR(e->getModValue(tag::FilterFrequency), cut - 0.2f, 0.01);
+
+    e->setParameter(tag::ModWheelToFilterFrequency, 0.5f);
+    e->setParameter(tag::FilterEnvAmount, 0.25f);
+    e.render(256);
+    const float env = e->getModValue(tag::FilterFrequency) - cut;
+    EXPECT_GT(env, 0.05f) << "the open filter envelope raises the ring";
+    EXPECT_LE(env, 0.25f + 1e-3f);
+    e->setParameter(tag::FilterEnvInverseOn, 1.0f);
+    e.render(512);
+    EXPECT_NEAR(e->getModValue(tag::FilterFrequency) - cut, -env, 0.01) << "inverted";
+}
