@@ -120,20 +120,42 @@ void APlugin::setGlobalPlayStructure() {
     }
     if (!changed) return;
     // A note started since the change (the note road runs this update right after a start)
-    // was laid out under the new structure: it keeps sounding instead of being cut at once.
-    for (int v = 0; v < kNumVoices; ++v)
-        if (voiceIsNew[v] || (voicePressed[v] && voiceStartStamp[v] == sampleClock)) return;
-    setEverythingOff(true);
+    // was laid out under the new structure: it keeps sounding, with the DSP state its start
+    // gave it. Every other voice stops and loses its history, as with no new note.
+    bool fresh[kNumVoices];
+    bool anyFresh = false;
+    for (int v = 0; v < kNumVoices; ++v) {
+        fresh[v] = voiceIsNew[v] || (voicePressed[v] && voiceStartStamp[v] == sampleClock);
+        anyFresh = anyFresh || fresh[v];
+    }
+    if (!anyFresh) {
+        setEverythingOff(true);
+    } else {
+        for (int v = 0; v < kNumVoices; ++v)
+            if (!fresh[v] && voicePressed[v]) {
+                setVoiceOff(v);
+                voiceChannel[v] = -1;
+            }
+    }
     preEQ.init(engineRate);
     postEQ.init(engineRate);
     for (int v = 0; v < kNumVoices; ++v) {
+        if (fresh[v]) {
+            // Its EQ units start clean and at their targets, as the note start left them.
+            preEQ.setDirect(v);
+            postEQ.setDirect(v);
+            continue;
+        }
         voiceFilters[v].init(engineRate);
         voicePreEQ[v].init(engineRate);
         voicePostEQ[v].init(engineRate);
+        for (int k = 0; k < kSubVoicesPerVoice; ++k) {
+            const int slot = kSubVoicesPerVoice * v + k;
+            oscSlots[slot][0] = oscSlots[slot][1] = OscSlot{};
+            slotDcState[slot] = stereoStruct{};
+            for (float& m : osc1Mono[slot]) m = 0.0f;
+        }
     }
-    for (auto& slot : oscSlots) slot[0] = slot[1] = OscSlot{};
-    for (stereoStruct& s : slotDcState) s = stereoStruct{};
-    for (auto& m : osc1Mono) m[0] = m[1] = m[2] = m[3] = 0.0f;
 }
 
 void APlugin::setGlobalOscillators() {

@@ -72,3 +72,27 @@ TEST(RenderSound, CutoffRingShowsTheModWheelAndTheFilterEnvelope) {
     e.render(512);
     EXPECT_NEAR(e->getModValue(tag::FilterFrequency) - cut, -env, 0.01) << "inverted";
 }
+
+TEST(RenderSound, AStructureChangeSeenAtANoteStartStillStopsTheOlderVoices) {
+    Engine e;
+    e.play({{0x90, 48, 100}, {0x90, 52, 100}});
+    e.render(4096);
+    ASSERT_EQ(e.pressedCount(), 2);
+    // "Unison Mode" moves and a key lands before the slow update sees it: the note start
+    // meets the change first.
+    e->setSteppedValue(tag::UnisonMode, 3);
+    e.play({{0x90, 60, 100}});
+    EXPECT_EQ(e.pressedCount(), 1) << "the voices of the old structure stop";
+    e.render(2048);
+    EXPECT_EQ(e.pressedCount(), 1);
+    int sounding = -1;
+    for (int v = 0; v < 16; ++v)
+        if (e->voicePressed[v]) sounding = v;
+    ASSERT_GE(sounding, 0);
+    EXPECT_EQ(e->voiceNote[sounding], 60) << "the new note keeps sounding";
+    EXPECT_GT(e->voiceLevel[sounding], 0.01f);
+    // With no key in between, the change stops everything at the next slow update.
+    e->setSteppedValue(tag::UnisonMode, 0);
+    e.render(256);
+    EXPECT_EQ(e.pressedCount(), 0);
+}
