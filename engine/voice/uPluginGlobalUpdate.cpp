@@ -296,6 +296,7 @@ void APlugin::setGlobalOften() {
         // Tempo-synced motion starts again with the song.
         restartModOnTransport();
         oscLfoSharedPhase[0] = oscLfoSharedPhase[1] = 0;
+        alternationCounter = 0; // the alternation sources count from the song's first note
         resetGater();
         setRibbbonSpringOff();
     } else if (wasPlaying && !transportPlaying) {

@@ -90,3 +90,40 @@ TEST(HostXYReplay, PolyReplayMovesEachVoicesMorphFromItsNoteOn) {
     EXPECT_NEAR(again, start, 0.1 * std::fabs(end - start))
         << "the second note did not replay the gesture from its beginning";
 }
+
+TEST(HostAlternation, ATransportStartCountsTheAlternationFromTheFirstNoteAgain) {
+    testhost::resetHost();
+    const float rate = 48000.0f;
+    Plugin p(rate, 256);
+    settle(p);
+    testpatch::setPlainVoice(p, 0);
+    // Slot 1: "2 UniPolar Alternate" (0, 1, 0, ..) opens "Voice Volume": every other note is
+    // silent.
+    p.setParameter(tag::ModSourceFirst, (12 + 0.1f) / 127.99f);
+    p.setParameter(tag::ModDestFirst, (2 + 0.1f) / 399.99f);
+    p.setParameter(tag::ModLowerFirst, 0.0f);
+    p.setParameter(tag::ModUpperFirst, 1.0f);
+    p.setParameter(tag::ModOffsetFirst, 0.5f);
+    p.setParameter(tag::ModAmountFirst, 1.0f);
+    p.setParameter(tag::ModBypassFirst, 0.0f);
+    for (int slot = 1; slot < tag::ModSlotCount; ++slot)
+        p.setParameter(tag::ModDestFirst + slot, 0.0f);
+    std::vector<float> l, r;
+    render(p, 512, l, r);
+    auto note = [&] {
+        p.sendMidi({{0, 0x90, 60, 100}});
+        render(p, 4800, l, r);
+        const double level = audio::rms(l, 1200);
+        p.sendMidi({{0, 0x80, 60, 0}});
+        render(p, 9600, l, r);
+        return level;
+    };
+    const double first = note(), second = note();
+    ASSERT_GT(second, 0.05) << "the second note of the count sounds";
+    EXPECT_LT(first, 0.1 * second) << "the first note of the count is silent";
+    note(); // the count stands at the second note's place when the song starts
+    testhost::host().time.flags |= kVstTransportPlaying;
+    render(p, 512, l, r);
+    const double afterStart = note(), next = note();
+    EXPECT_LT(afterStart, 0.1 * next) << "the song's first note takes the count's first value";
+}
