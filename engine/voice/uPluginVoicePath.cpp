@@ -100,7 +100,8 @@ void APlugin::setVoiceGains() {
         const float m = voiceSource[v][kSrcMainLfo];
         const float g = voiceVelocityGain[v] * unisonLevel * dest[kDestVoiceVolume] *
                         ((1.0f - depth) + depth * (0.5f + 0.5f * m));
-        const float p = clamp01(currentValues[tag::MainPan] + dest[kDestMainPan] + panDepth * m);
+        // The smoothed Main Pan, so a pan move glides instead of stepping the gains.
+        const float p = clamp01(mainPanSmooth + dest[kDestMainPan] + panDepth * m);
         const float gl = clamp01(2.0f - 2.0f * p) * g, gr = clamp01(2.0f * p) * g;
         EnvState& amp = voiceEnv[v][0];
         for (int f = 0; f < 2; ++f) {

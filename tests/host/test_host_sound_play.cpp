@@ -127,3 +127,29 @@ TEST(HostAlternation, ATransportStartCountsTheAlternationFromTheFirstNoteAgain) 
     const double afterStart = note(), next = note();
     EXPECT_LT(afterStart, 0.1 * next) << "the song's first note takes the count's first value";
 }
+
+TEST(HostPanSmoothing, AMainPanMoveGlidesInsteadOfStepping) {
+    testhost::resetHost();
+    const float rate = 48000.0f;
+    Plugin p(rate, 256);
+    settle(p);
+    testpatch::setPlainVoice(p, 0);
+    std::vector<float> l, r;
+    render(p, 512, l, r);
+    p.sendMidi({{0, 0x90, 69, 100}});
+    render(p, 9600, l, r);
+    const double before = audio::rms(l, 4800);
+    ASSERT_GT(before, 0.05);
+    p.setParameter(tag::MainPan, 1.0f); // hard right: the left side closes
+    render(p, 19200, l, r);
+    // A step would close the left side within one control period (16 samples); the glide
+    // takes some tens of milliseconds.
+    const double justAfter = audio::rms(l, 0, 96);
+    const double soon = audio::rms(l, 96, 288);
+    const double late = audio::rms(l, 14400);
+    EXPECT_GT(justAfter, 0.75 * before) << "the left side fell at once";
+    EXPECT_LT(soon, 0.98 * before) << "the glide has started";
+    EXPECT_GT(soon, 0.3 * before) << "the glide is not a step";
+    EXPECT_LT(late, 0.05 * before) << "the pan arrives";
+    EXPECT_GT(audio::rms(r, 14400), 0.9 * before) << "the right side stays open";
+}
