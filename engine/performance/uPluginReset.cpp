@@ -131,6 +131,13 @@ void APlugin::resetNow() {
     initBrickFilterCoefficients(brickCoefs, currentValues[tag::BrickFilterFrequency], engineRate);
     for (float& state : brickState) state = 0.0f;
 
+    // The oscillator types latched and both user waves rebuilt from their stored points (the
+    // points stay as they are), over the audio thread's next slow updates.
+    oscType[0] = getSteppedValue(tag::Osc1Type);
+    oscType[1] = getSteppedValue(tag::Osc2Type);
+    requestUserWaveRebuild(0, false);
+    requestUserWaveRebuild(1, false);
+
     if (isEditorOpen()) static_cast<uEditor*>(editor)->resume();
     setGlobalRare();
     setGlobalOften();

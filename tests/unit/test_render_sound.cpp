@@ -96,3 +96,25 @@ TEST(RenderSound, AStructureChangeSeenAtANoteStartStillStopsTheOlderVoices) {
     e.render(256);
     EXPECT_EQ(e.pressedCount(), 0);
 }
+
+TEST(RenderSound, EveryResetRebuildsTheUserWavesFromTheirStoredPoints) {
+    Engine e;
+    e.render(8192); // the loaded program's own rebuild is done
+    auto square = [&](bool upFirst) {
+        for (int i = 0; i < tag::UserWavePointCount; ++i)
+            e->setParameter(tag::UserWave2First + i,
+                            (i < tag::UserWavePointCount / 2) == upFirst ? 1.0f : 0.0f);
+    };
+    square(true);
+    e->createUserWaveTable(1);
+    square(false); // stored points the tables do not show yet
+    e.render(8192);
+    ASSERT_GT(e->getUserWaveTableValue(1, 0.25f), 0.8f);
+    e->reset();
+    e.render(8192); // the rebuild runs a step per slow update
+    EXPECT_LT(e->getUserWaveTableValue(1, 0.25f), -0.8f) << "the tables follow the points";
+    for (int i = 0; i < tag::UserWavePointCount; ++i)
+        ASSERT_EQ(e->getParameter(tag::UserWave2First + i),
+                  i < tag::UserWavePointCount / 2 ? 0.0f : 1.0f)
+            << "the stored points stay as they are, point " << i;
+}
