@@ -1223,6 +1223,8 @@ public:
     // Global sources, every sample from the render loop: LFO stepping every 4 samples, the
     // Free LFO 1/2 combination, level and pan smoothing, noise sources.
     void doGlobalSources();
+    // Every smoothed level starts at its target (reset), so nothing fades in after a load.
+    void snapSmoothedLevels();
     float doPinkNoise(int a, int b, int counter);
     // One draw u in [0, 1) of the engine's own generator (RandSeed).
     float getRandUnit();

@@ -50,6 +50,29 @@ float APlugin::doPinkNoise(int a, int b, int counter) {
     return sum - 1.0f;
 }
 
+void APlugin::snapSmoothedLevels() {
+    mainVolumeSmooth = waveAuditionVolume = currentValues[tag::MainVolume];
+    mainPanSmooth = currentValues[tag::MainPan];
+    const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
+    const int panTags[2] = {tag::Osc1Pan, tag::Osc2Pan};
+    const int subTags[2] = {tag::Osc1SubVolume, tag::Osc2SubVolume};
+    for (int o = 0; o < 2; ++o) {
+        oscPanSmooth[o] = currentValues[panTags[o]];
+        oscVolumeSmooth[o] = currentValues[volumeTags[o]];
+        const float vol = oscVolumeSmooth[o] < 1.0f ? oscVolumeSmooth[o] : 1.0f;
+        oscGainSmooth[o] = tables->dbGain60Array[unitTableIndex(vol)];
+        const float sub = currentValues[subTags[o]] - 0.5f;
+        oscSubLevel[o] = 2.0f * (sub < 0.0f ? -sub : sub);
+    }
+    for (int v = 0; v < kNumVoices; ++v) {
+        shaperTopSmooth[v] = currentValues[tag::WaveShaperTop];
+        shaperBottomSmooth[v] = currentValues[tag::WaveShaperBottom];
+        for (int i = 0; i < 8; ++i)
+            distortSmooth[v][i] = currentValues[tag::VoiceDistortionMix + i];
+        gaterVoiceMix[v] = currentValues[tag::GaterMix];
+    }
+}
+
 void APlugin::doGlobalSources() {
     lfo12Amount = lfocore::clampf(
         currentValues[tag::FreeLfo12Amount] + globalDest[dest::FreeLfo12Amount], 0.0f, 1.0f);

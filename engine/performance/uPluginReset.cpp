@@ -137,6 +137,7 @@ void APlugin::resetNow() {
     oscType[1] = getSteppedValue(tag::Osc2Type);
     requestUserWaveRebuild(0, false);
     requestUserWaveRebuild(1, false);
+    snapSmoothedLevels();
 
     if (isEditorOpen()) static_cast<uEditor*>(editor)->resume();
     setGlobalRare();

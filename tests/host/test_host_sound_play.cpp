@@ -153,3 +153,38 @@ TEST(HostPanSmoothing, AMainPanMoveGlidesInsteadOfStepping) {
     EXPECT_LT(late, 0.05 * before) << "the pan arrives";
     EXPECT_GT(audio::rms(r, 14400), 0.9 * before) << "the right side stays open";
 }
+
+TEST(HostFirstNote, TheFirstNoteAfterLoadingSoundsAsLoudAsALaterOne) {
+    testhost::resetHost();
+    testhost::host().product = "REAPER"; // a host that stores the sound as a chunk
+    testhost::host().vendor = "Cockos";
+    const float rate = 48000.0f;
+    std::vector<float> l, r;
+    std::vector<char> sound;
+    {
+        Plugin original(rate, 256);
+        settle(original);
+        testpatch::setPlainVoice(original, 0);
+        render(original, 512, l, r);
+        void* data = nullptr;
+        const VstIntPtr bytes = original.dispatch(effGetChunk, 0, 0, &data);
+        ASSERT_GT(bytes, 0);
+        sound.assign(static_cast<char*>(data), static_cast<char*>(data) + bytes);
+    }
+    // The sound loaded into a new instance; its first note follows 0.1 s after the start.
+    Plugin p(rate, 256);
+    ASSERT_EQ(p.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(sound.size()), sound.data()), 1);
+    render(p, 4864, l, r);
+    auto noteLevel = [&] {
+        p.sendMidi({{0, 0x90, 69, 100}});
+        render(p, 9600, l, r);
+        const double level = audio::rms(l, 0, 1200); // its first 25 ms
+        p.sendMidi({{0, 0x80, 69, 0}});
+        return level;
+    };
+    const double first = noteLevel();
+    render(p, 48000, l, r);
+    const double later = noteLevel();
+    ASSERT_GT(later, 0.05);
+    EXPECT_NEAR(20.0 * std::log10(first / later), 0.0, 0.1);
+}
