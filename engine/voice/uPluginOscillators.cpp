@@ -7,6 +7,8 @@
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/OscParams.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr float kPhaseRange = 16777215.0f;
@@ -85,14 +87,36 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
 }
 
 // Band-limited table for the sounding pitch: one table more every two semitones, so no kept
-// partial passes the Nyquist frequency of the doubled rate.
+// partial passes the Nyquist frequency of the doubled rate. The pitch is the one the
+// oscillator plays until the next choice: bend, pitch modulation, the higher of the
+// oscillator LFO's two values of this pass and the pitch envelope where it stands highest
+// among the voice's sub-voices over the coming eight passes.
 void APlugin::setOscTableChoice(int voice, int osc) {
     OscVoice& ov = oscVoices[voice][osc];
     const float* dest = voiceDest[voice];
+    const OscTags& t = OSC_TAGS[osc];
+    const float lfoDepth = currentValues[t.lfoToPitch] + dest[oscDest(osc, oscdest::LfoToPitch)];
+    const float lfo0 = ov.lfo[0] * lfoDepth, lfo1 = ov.lfo[1] * lfoDepth;
+    const float envAmount = 2.0f * clamp01(currentValues[t.pitchEnvAmount] +
+                                           dest[oscDest(osc, oscdest::PitchEnvAmount)]) -
+                            1.0f;
+    float env = 0.0f;
+    if (envAmount != 0.0f) {
+        const int e = osc == 0 ? 1 : 3;
+        env = -1.0e30f;
+        for (int k = 0; k < uniNumVoices; ++k) {
+            const EnvState& s = oscEnv[voiceSlots[voice][k] % kSubVoiceSlots][e];
+            const float now = s.value * envAmount, ahead = (s.value + 16.0f * s.step) * envAmount;
+            env = std::fmax(env, std::fmax(now, ahead));
+        }
+        if (!(env > -1.0e29f)) env = 0.0f;
+    }
     const float pitch = oscOctavePitch[voice][osc] + voicePitchBend[voice] +
                         dest[kDestGlobalPitch] + dest[oscDest(osc, oscdest::Semi)] +
-                        voiceOscKeyPitch[voice][osc];
-    const int index = oscPitchIndex(pitch); // semitones + 57, clamped to the map
+                        voiceOscKeyPitch[voice][osc] + std::fmax(lfo0, lfo1) + env;
+    // The nearest semitone: a bend's top (8191/8192 of its range) or a pitch a hair below a
+    // key counts as that key, not as the key below with its richer table.
+    const int index = oscPitchIndex(pitch + 0.5f / 12.0f); // semitones + 57, clamped
     int band = tables->oscTableForPitch[index];
     const int type = oscType[osc] < 0 ? 0 : (oscType[osc] > 5 ? 0 : oscType[osc]);
     if ((type == 4 || type == 5) && band == 0) band = 1;

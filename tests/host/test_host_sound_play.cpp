@@ -188,3 +188,118 @@ TEST(HostFirstNote, TheFirstNoteAfterLoadingSoundsAsLoudAsALaterOne) {
     ASSERT_GT(later, 0.05);
     EXPECT_NEAR(20.0 * std::log10(first / later), 0.0, 0.1);
 }
+
+namespace {
+
+// Energy below `maxHz` that is not a harmonic of f0, against the fundamental, in dB: what the
+// band-limited table lets fold back. A Hann-windowed DFT over the low bins only.
+double aliasDbc(const std::vector<float>& x, double f0, double rate, double maxHz) {
+    const size_t n = x.size();
+    const double binHz = rate / static_cast<double>(n);
+    const int bins = static_cast<int>(maxHz / binHz);
+    std::vector<double> w(n);
+    for (size_t i = 0; i < n; ++i)
+        w[i] = x[i] * (0.5 - 0.5 * std::cos(2.0 * M_PI * static_cast<double>(i) / (n - 1.0)));
+    double alias = 0.0, fundamental = 0.0;
+    for (int k = 1; k <= bins; ++k) {
+        double re = 0.0, im = 0.0;
+        const double step = 2.0 * M_PI * k / static_cast<double>(n);
+        // A rotating phasor keeps the inner loop to multiplications.
+        double c = 1.0, s = 0.0;
+        const double cs = std::cos(step), sn = std::sin(step);
+        for (size_t i = 0; i < n; ++i) {
+            re += w[i] * c;
+            im -= w[i] * s;
+            const double c2 = c * cs - s * sn;
+            s = s * cs + c * sn;
+            c = c2;
+        }
+        const double power = re * re + im * im;
+        const double f = k * binHz;
+        const double h = std::round(f / f0);
+        const bool harmonic = h >= 1.0 && std::fabs(f - h * f0) <= 4.0 * binHz;
+        if (std::fabs(f - f0) <= 4.0 * binHz)
+            fundamental += power;
+        else if (!harmonic)
+            alias += power;
+    }
+    return 10.0 * std::log10((alias + 1e-30) / (fundamental + 1e-30));
+}
+
+} // namespace
+
+// The aliasing of a played saw below 5 kHz at 44.1 kHz (the voices run at 88.2 kHz, the brick
+// filter off): a note reached by bend, pitch envelope or LFO is measured against the key
+// nearest the pitch it sounds at.
+class HostBendTables : public ::testing::Test {
+protected:
+    static constexpr float kRate = 44100.0f;
+    struct Heard {
+        double hz, dbc;
+    };
+    // `setUp` shapes the patch; the window starts `from` seconds after the key.
+    template <class SetUp> Heard play(int key, SetUp setUp, double from = 0.2) {
+        testhost::resetHost();
+        Plugin p(kRate, 256);
+        settle(p);
+        testpatch::setPlainVoice(p, 1); // saw
+        for (int s = 0; s < tag::ModSlotCount; ++s) p.setParameter(tag::ModDestFirst + s, 0.0f);
+        setUp(p);
+        std::vector<float> l, r;
+        render(p, 512, l, r);
+        p.sendMidi({{0, 0x90, key, 100}});
+        const int start = static_cast<int>(from * kRate) / 256 * 256;
+        render(p, start + 8192, l, r);
+        const std::vector<float> window(l.begin() + start, l.begin() + start + 8192);
+        const double hz = audio::dominantFrequency(window, kRate, 1000.0, 4000.0);
+        return {hz, aliasDbc(window, hz, kRate, 5000.0)};
+    }
+    // The aliasing of the key nearest `hz`, played plainly.
+    double keyDbc(double hz) {
+        const int key = static_cast<int>(std::lround(69.0 + 12.0 * std::log2(hz / 440.0)));
+        return play(key, [](Plugin&) {}).dbc;
+    }
+};
+
+TEST_F(HostBendTables, AReachedPitchAliasesNoMoreThanTheSamePitchPlayed) {
+    const Heard bent = play(96, [](Plugin& p) {
+        p.setParameter(tag::PitchBendUp, 2.5f / 15.99f); // two semitones
+        p.sendMidi({{0, 0xE0, 127, 127}});
+    });
+    EXPECT_NEAR(bent.hz, 440.0 * std::pow(2.0, 29.0 / 12.0), 2.0) << "bent up to key 98";
+    EXPECT_LE(bent.dbc, keyDbc(bent.hz) + 1.0) << "bend";
+
+    // The oscillator's pitch envelope held two semitones up.
+    const Heard enveloped = play(96, [](Plugin& p) {
+        p.setParameter(tag::Osc1PitchEnvAmount, 1.0f);
+        p.setParameter(tag::Osc1PitchEnvAttack, 0.0f);
+        p.setParameter(tag::Osc1PitchEnvDecay, 0.0f);
+        p.setParameter(tag::Osc1PitchEnvSustain, 2.0f / 12.0f);
+    });
+    EXPECT_GT(enveloped.hz, 440.0 * std::pow(2.0, 27.5 / 12.0)) << "the envelope raises the pitch";
+    EXPECT_LE(enveloped.dbc, keyDbc(enveloped.hz) + 1.0) << "pitch envelope";
+
+    // A square Main LFO at 0.5 Hz moving "Global Pitch" by two semitones, heard in its upper
+    // half.
+    const Heard lfo = play(
+        96,
+        [](Plugin& p) {
+            p.setParameter(tag::MainLfoWave, (4 + 0.1f) / 7.99f);
+            p.setParameter(tag::MainLfoPlayMode, 0.0f);
+            p.setParameter(tag::MainLfoPhase, 0.0f);
+            p.setParameter(tag::MainLfoSyncOn, 0.0f);
+            p.setParameter(tag::MainLfoSpeed,
+                           static_cast<float>(1.0 + std::log2(0.5 / 110.0) / 14.0));
+            const float amount = 2.0f / 36.0f;
+            p.setParameter(tag::ModSourceFirst, (60 + 0.1f) / 127.99f);
+            p.setParameter(tag::ModDestFirst, (8 + 0.1f) / 399.99f);
+            p.setParameter(tag::ModLowerFirst, 0.0f);
+            p.setParameter(tag::ModUpperFirst, 1.0f);
+            p.setParameter(tag::ModOffsetFirst, 0.5f - 0.5f * amount);
+            p.setParameter(tag::ModAmountFirst, 0.5f + 0.5f * amount);
+            p.setParameter(tag::ModBypassFirst, 0.0f);
+        },
+        1.3);
+    EXPECT_GT(lfo.hz, 440.0 * std::pow(2.0, 27.5 / 12.0)) << "the LFO raises the pitch";
+    EXPECT_LE(lfo.dbc, keyDbc(lfo.hz) + 1.0) << "LFO";
+}
