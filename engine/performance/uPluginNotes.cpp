@@ -130,11 +130,12 @@ void APlugin::startMonoVoice(int key) {
 void APlugin::noteDownArp(int key, int velocity) {
     bool firstKey;
     if (getLockSteppedValue(tag::ArpMode) > kArpListModes) {
-        // The single-key modes play the newest held key only.
+        // The single-key modes play the newest held key only, at the velocity of the key
+        // that started the phrase.
         firstKey = heldNoteTop < 0;
         pushHeldNote(key);
         arpHeldNotes[0] = key;
-        arpHeldVelocities[0] = velocity;
+        if (firstKey) arpHeldVelocities[0] = velocity;
         arpHeldCount = 1;
     } else {
         firstKey = arpHeldCount == 0;

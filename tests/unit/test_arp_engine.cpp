@@ -169,3 +169,26 @@ TEST(ArpEngine, ChordTiesKeepTheirVoicesAndModArpMonoRestartsAtEachNote) {
     m.restartArpModVoice(4, 62);
     EXPECT_EQ(m.arpModStep, running);
 }
+
+TEST(ArpEngine, SequencerStepsKeepThePhraseVelocityWhileTheNoteFollowsTheNewestKey) {
+    ArpRig rig;
+    APlugin& e = rig.e();
+    rig.stepped(tag::ArpMode, 10);          // "Sequencer"
+    e.setParameter(tag::SeqVelKeysA, 1.0f); // the key's velocity only
+    rig.press(60, 100);
+    rig.run(2);
+    EXPECT_EQ(e.arpCurNote, 60);
+    EXPECT_FLOAT_EQ(e.arpVelocity, 100.0f);
+    rig.press(64, 30); // a later key moves the note, not the phrase's velocity
+    rig.run(2);
+    EXPECT_EQ(e.arpCurNote, 64);
+    EXPECT_FLOAT_EQ(e.arpVelocity, 100.0f);
+    rig.release(64); // back to the held key, still at the phrase's velocity
+    rig.run(2);
+    EXPECT_EQ(e.arpCurNote, 60);
+    EXPECT_FLOAT_EQ(e.arpVelocity, 100.0f);
+    rig.release(60);
+    rig.press(62, 40); // a new phrase takes its own first key's velocity
+    rig.run(2);
+    EXPECT_FLOAT_EQ(e.arpVelocity, 40.0f);
+}
