@@ -1,7 +1,8 @@
-// What a musician hears of the pads, the bend and the level through the real plug-in: a pad
-// replaying its path per voice in "Poly" moves each sounding voice's morph from the note on,
-// a bent note picks the band-limited table of the pitch it sounds at, the first note after
-// loading comes in at full level, and a pan move glides instead of stepping.
+// What a musician hears through the real plug-in: a pad replaying its path per voice in "Poly"
+// moves each sounding voice's morph from the note on, a song start restarts the alternation
+// sources, a pan move glides instead of stepping, the first note after loading comes in at
+// full level, and a note reached by bend, pitch envelope or LFO picks the band-limited table
+// of the pitch it sounds at.
 #include "engine/params/ParamTags.h"
 #include "tests/PlainOscillator.h"
 #include "tests/host/AudioAnalysis.h"

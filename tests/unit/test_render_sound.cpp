@@ -1,7 +1,6 @@
 // Engine state behind what a musician hears: the shaper preview of the wave the editor shows,
-// the cutoff knob's modulation ring, a play structure changed under a new voice, the
-// alternation counter at a transport start, the user waves rebuilt by every reset, and the
-// sequencer's step velocities.
+// the cutoff knob's modulation ring, a play structure changed under a new voice, and the user
+// waves rebuilt by every reset.
 #include "RenderEngine.h"
 
 #include <gtest/gtest.h>
