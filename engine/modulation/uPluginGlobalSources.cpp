@@ -51,7 +51,7 @@ float APlugin::doPinkNoise(int a, int b, int counter) {
 }
 
 void APlugin::snapSmoothedLevels() {
-    mainVolumeSmooth = waveAuditionVolume = currentValues[tag::MainVolume];
+    mainVolumeSmooth = currentValues[tag::MainVolume];
     mainPanSmooth = currentValues[tag::MainPan];
     const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
     const int panTags[2] = {tag::Osc1Pan, tag::Osc2Pan};
