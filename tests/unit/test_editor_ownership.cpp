@@ -1,6 +1,7 @@
 // Who lets go of a view and when: a container's removal drops each reference once, and the
 // lists the layouts fill refuse, report and count an entry beyond their room; an editor
-// opened at every size fills none of them past it.
+// opened at every size fills none of them past it. And which of a tag's controls the host's
+// edit points at.
 #include "controls/TReadouts.h"
 #include "editor/screens/LayoutRows.h"
 #include "editor/screens/MainLayout.h"
@@ -20,7 +21,16 @@ public:
     ~CountedView() override { ++deletedViews; }
 };
 
-class EditorOwnership : public ControlsTest {};
+class EditorOwnership : public ControlsTest {
+protected:
+    // Opened with every screen's views in place (the rig's `open` hands the frame to tests).
+    void openShown() {
+        engine = std::make_unique<APlugin>(nullptr);
+        ed = static_cast<uEditor*>(engine->getEditor());
+        ASSERT_TRUE(ed->open(nullptr));
+        frame = ed->getFrame();
+    }
+};
 
 } // namespace
 
@@ -90,4 +100,22 @@ TEST_F(EditorOwnership, FullListsReportAndTheLayoutsFitTheirLists) {
     EXPECT_NE(said.find("is full at 1 entries"), std::string::npos) << said;
     EXPECT_NE(said.find("is full at 2 entries"), std::string::npos) << said;
     label->forget();
+}
+
+TEST_F(EditorOwnership, TheHostsEditPointsAtTheControlOfTheScreenShown) {
+    // Tag 12 has a knob on the main screen (registered first) and one on the Easy screen:
+    // the edit control is the one the user can see, so its tooltip shows where the user looks.
+    openShown();
+    CControl* main = ed->findControl(12, 0);
+    CControl* easy = ed->findControl(12, 1);
+    ASSERT_TRUE(main && easy && main != easy);
+    ed->showEasyScreen();
+    ed->setEditTag(12);
+    EXPECT_EQ(ed->getEditControl(), easy);
+    ed->setEditTag(-1);
+    ed->showMainScreen();
+    ed->setEditTag(12);
+    EXPECT_EQ(ed->getEditControl(), main);
+    ed->setEditTag(2048);
+    EXPECT_EQ(ed->getEditControl(), nullptr);
 }
