@@ -89,6 +89,24 @@ int multiply(double* p, int n, const double* q, int m) {
     return n + m < kTaps - 1 ? n + m : kTaps - 1;
 }
 
+// Adds the box reflection to the input taps: `delay` frames late, never earlier than
+// `firstFree` (taps before it keep their values) and at most as late as the taps reach.
+int addReflection(const Model& m, double rate, int firstFree, double* num, int order) {
+    double reflection[kTaps] = {1.0};
+    int delay = static_cast<int>(m.reflectionMs * rate / 1000.0 + 0.5);
+    if (delay > kTaps - 1 - order) delay = kTaps - 1 - order;
+    if (delay < firstFree) delay = firstFree;
+    reflection[delay] = m.reflectionGain;
+    return multiply(num, order, reflection, delay);
+}
+
+void storeRow(const double* num, const double* den, double scale, float* aa, float* bb) {
+    for (int k = 0; k < kTaps; ++k) {
+        aa[k] = static_cast<float>(num[k] * scale);
+        bb[k] = k == 0 ? 0.0f : static_cast<float>(-den[k]); // the row adds its output taps
+    }
+}
+
 void buildRow(const Model& m, double rate, float* aa, float* bb) {
     double num[kTaps] = {1.0}, den[kTaps] = {1.0};
     int order = 0, denOrder = 0;
@@ -99,13 +117,7 @@ void buildRow(const Model& m, double rate, float* aa, float* bb) {
         order = multiply(num, order, b, 2);
         denOrder = multiply(den, denOrder, a, 2);
     }
-    // The box reflection, at most as late as the input taps reach.
-    double reflection[kTaps] = {1.0};
-    int delay = static_cast<int>(m.reflectionMs * rate / 1000.0 + 0.5);
-    if (delay > kTaps - 1 - order) delay = kTaps - 1 - order;
-    if (delay < 1) delay = 1;
-    reflection[delay] = m.reflectionGain;
-    order = multiply(num, order, reflection, delay);
+    order = addReflection(m, rate, 1, num, order);
     // The largest gain over the audible band, found on a fine grid, is scaled to the model's
     // peak gain, which its output gain undoes.
     double peak = 0.0;
@@ -115,11 +127,21 @@ void buildRow(const Model& m, double rate, float* aa, float* bb) {
         const double g = magnitude(num, den, order, denOrder, 2.0 * M_PI * hz / rate);
         if (g > peak) peak = g;
     }
-    const double scale = peak > 0.0 ? m.peakGain / peak : 1.0;
-    for (int k = 0; k < kTaps; ++k) {
-        aa[k] = static_cast<float>(num[k] * scale);
-        bb[k] = k == 0 ? 0.0f : static_cast<float>(-den[k]); // the row adds its output taps
-    }
+    storeRow(num, den, peak > 0.0 ? m.peakGain / peak : 1.0, aa, bb);
+}
+
+// "Fender" at normal rates keeps the voicing it is known by: input taps with zeros at about
+// -0.83 and 0.38 over a damped pole pair (radius 0.62, so it cannot ring): +0.6 dB at the
+// bottom, a presence peak of about +7 dB near 8 kHz and -18 dB at the top (at 44.1 kHz). Its
+// box reflection comes after these taps; the row is used at its own scale.
+constexpr double FENDER_INPUT[3] = {0.952579, 0.423653, -0.299326};
+constexpr double FENDER_OUTPUT[3] = {0.0, 0.373288, -0.379113};
+
+void buildVoicedRow(const Model& m, double rate, float* aa, float* bb) {
+    double num[kTaps] = {FENDER_INPUT[0], FENDER_INPUT[1], FENDER_INPUT[2]};
+    double den[kTaps] = {1.0, -FENDER_OUTPUT[1], -FENDER_OUTPUT[2]};
+    addReflection(m, rate, 3, num, 2);
+    storeRow(num, den, 1.0, aa, bb);
 }
 
 Tables build() {
@@ -129,7 +151,10 @@ Tables build() {
         t.AA[none][0] = 1.0f; // "None": the frame passes unchanged (never run)
         t.GAIN[none] = 1.0f;
         for (int m = 1; m < kModels; ++m) {
-            buildRow(MODELS[m - 1], DESIGN_RATE[set], t.AA[none + m], t.BB[none + m]);
+            if (set == 0 && m == 1)
+                buildVoicedRow(MODELS[0], DESIGN_RATE[0], t.AA[1], t.BB[1]);
+            else
+                buildRow(MODELS[m - 1], DESIGN_RATE[set], t.AA[none + m], t.BB[none + m]);
             t.GAIN[none + m] = static_cast<float>(1.0 / MODELS[m - 1].peakGain);
         }
     }

@@ -222,9 +222,11 @@ float Curve::shape(float c, float x) const {
         return (1.0f - p3) * c + p3 * w;
     }
     case kSquare:
-        // Each half rises from its step to full level; the negative half mirrors the positive.
+        // The positive half rises from its step to full level; the negative half steps to -n
+        // and falls on with the same slope n to -2n at full scale, so at Amount 0 it is cut
+        // (a half-wave) and at full Amount it reaches twice the level of the positive half.
         if (m <= 0.001f) return 0.0f;
-        return c >= 0.0f ? (1.0f - k1) * c + k1 : (1.0f - k2) * c - k2;
+        return c >= 0.0f ? (1.0f - k1) * c + k1 : k2 * c - k2;
     case kTransient: {
         // Only a band of levels, r .. 2r, passes: a triangle that rises from r, peaks at
         // 1.5 r and falls back to 0 at 2r, so the curve stays continuous.

@@ -150,6 +150,16 @@ std::string CView::getTooltipText() const {
 
 CViewContainer::CViewContainer(const CRect& r) : CView(r) {}
 
+namespace {
+// Drops the container's reference and, with `withForget`, the one the caller handed over,
+// but that one only while the container's own still keeps the view alive: a view whose
+// caller has already let go is released once, never freed and then touched again.
+void releaseChild(CView* view, bool withForget) {
+    if (withForget && view->getNbReference() > 1) view->forget();
+    view->forget();
+}
+} // namespace
+
 CViewContainer::~CViewContainer() {
     removeAll(false);
 }
@@ -177,8 +187,7 @@ bool CViewContainer::removeView(CView* view, bool withForget) {
     children.erase(it);
     if (mouseDownView == view) mouseDownView = nullptr;
     view->removed(this);
-    view->forget();
-    if (withForget) view->forget();
+    releaseChild(view, withForget);
     return true;
 }
 
@@ -190,8 +199,7 @@ bool CViewContainer::removeAll(bool withForget) {
     mouseDownView = nullptr;
     for (CView* v : old) {
         v->removed(this);
-        v->forget();
-        if (withForget) v->forget();
+        releaseChild(v, withForget);
     }
     return true;
 }

@@ -105,7 +105,8 @@ public:
     // The container keeps its own reference to each child (adding order = drawing order).
     bool addView(CView* view);
     bool addView(CView* view, CView* before);
-    // Drops the container's reference; withForget also drops the one the caller handed over.
+    // Drops the container's reference; withForget also drops the one the caller handed over
+    // when it is still held (a view the caller let go of after adding is released once).
     bool removeView(CView* view, bool withForget = true);
     bool removeAll(bool withForget = true);
     int32_t getNbViews() const { return static_cast<int32_t>(children.size()); }

@@ -131,6 +131,10 @@ void ScriptedDialogs::answerCancel() {
     answers_.push_back({false, std::string()});
 }
 
+void ScriptedDialogs::answerDismiss() {
+    answers_.push_back({false, std::string(), true});
+}
+
 DialogAnswer ScriptedDialogs::ask(DialogRequest const& request) {
     questions_.push_back(request);
     if (next_ >= answers_.size()) return DialogAnswer();
@@ -321,14 +325,19 @@ DialogAnswer SystemDialogs::ask(DialogRequest const& request) {
     if (program.empty()) {
         std::fprintf(stderr,
                      "ZEK2: no dialog program (zenity or kdialog) on PATH; \"%s\" "
-                     "answered Cancel\n",
+                     "was not shown\n",
                      request.kind == DialogKind::Message ? request.text.c_str()
                                                          : request.title.c_str());
-        return DialogAnswer();
+        DialogAnswer none;
+        none.dismissed = true;
+        return none;
     }
     args[0] = program;
     ProgramResult run = runProgram(args);
     DialogAnswer answer;
+    // Both programs exit with 1 for "Cancel" and for a closed window alike; any other
+    // failure (not started, killed, timed out) means no button was chosen.
+    answer.dismissed = !run.started || (run.exitStatus != 0 && run.exitStatus != 1);
     if (!run.started || run.exitStatus != 0) return answer;
     answer.ok = true;
     answer.text = run.output;
@@ -342,7 +351,10 @@ int messageBox(std::string const& text, int type) {
     request.title = kWindowTitle;
     request.text = text;
     request.withCancel = type == 1;
-    return currentDialogBackend().ask(request).ok ? 1 : 2;
+    const DialogAnswer answer = currentDialogBackend().ask(request);
+    if (answer.ok) return 1;
+    // Without a "Cancel" button, anything but "OK" closed the box another way.
+    return answer.dismissed || !request.withCancel ? 0 : 2;
 }
 
 int messageBox(char const* text, int type) {
@@ -489,6 +501,27 @@ void fileSelectSaveDir(char const* title, char const* folder, char const* button
     if (chooseSave(textOrEmpty(title), textOrEmpty(folder), textOrEmpty(defaultName), pickedFolder,
                    pickedPath))
         deliverToBuffers(pickedFolder, pickedPath, chosenFolder, chosenPath);
+}
+
+int inputBox2(char* informative, char* message, char* text) {
+    (void)informative;
+    (void)message;
+    (void)text;
+    return 0;
+}
+
+void fileSelectLoad(char const* title, char* folder, char* filter, char* chosenPath) {
+    (void)title;
+    (void)folder;
+    (void)filter;
+    (void)chosenPath;
+}
+
+void fileSelectSave(char const* title, char* folder, char* defaultName, char* chosenPath) {
+    (void)title;
+    (void)folder;
+    (void)defaultName;
+    (void)chosenPath;
 }
 
 bool BrowseFolder(std::string const& folder, std::string& chosen) {

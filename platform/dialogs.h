@@ -21,9 +21,11 @@ struct DialogRequest {
 };
 
 // The answer: `ok` for "OK" (or a chosen file), with the entered text or chosen path.
+// `dismissed` when no button was chosen: the box was closed another way or never shown.
 struct DialogAnswer {
     bool ok = false;
     std::string text;
+    bool dismissed = false;
 };
 
 class DialogBackend {
@@ -44,6 +46,7 @@ class ScriptedDialogs : public DialogBackend {
 public:
     void answerOk(std::string const& text = std::string());
     void answerCancel();
+    void answerDismiss(); // the box closed without a button
     DialogAnswer ask(DialogRequest const& request) override;
     std::vector<DialogRequest> const& questions() const { return questions_; }
     std::size_t unusedAnswers() const { return answers_.size() - next_; }
@@ -86,8 +89,9 @@ struct ProgramResult {
 ProgramResult runProgram(std::vector<std::string> const& argv);
 
 // Message boxes. Type 1 shows "OK" and "Cancel", any other type "OK" alone. The answer is
-// 1 for "OK", 2 for "Cancel" or any other way of closing; the char form gives 0 for a null
-// text and `messageBox2` 0 for an empty one, both without showing anything.
+// 1 for "OK", 2 for "Cancel", 0 when the box was closed without a button or could not be
+// shown (a box without "Cancel" closed any other way than "OK" gives 0 too); the char form
+// gives 0 for a null text and `messageBox2` 0 for an empty one, both without showing anything.
 int messageBox(std::string const& text, int type);
 int messageBox(char const* text, int type);
 int messageBox2(std::string const& text, int type);
@@ -143,6 +147,12 @@ void fileSelectLoadDir(char const* title, char const* folder, char const* button
                        char const* filter, char const* extra, char* chosenFolder, char* chosenPath);
 void fileSelectSaveDir(char const* title, char const* folder, char const* button,
                        char const* defaultName, char* chosenFolder, char* chosenPath);
+
+// Forms of the older interface that show nothing: `inputBox2` answers 0 and leaves its
+// buffers alone; the two choosers leave every argument as it was.
+int inputBox2(char* informative, char* message, char* text);
+void fileSelectLoad(char const* title, char* folder, char* filter, char* chosenPath);
+void fileSelectSave(char const* title, char* folder, char* defaultName, char* chosenPath);
 
 // Folder chooser titled "Choose Folder". True with the chosen folder; false leaves
 // `chosen` as it was.

@@ -11,12 +11,34 @@
 #include "controls/TReadouts.h"
 #include "editor/ueditor.h"
 
+#include <cstdio>
+
 using namespace VSTGUI;
 
 namespace layout {
 
-void ViewList::add(CView* v) {
-    if (v && count < capacity) views[count++] = v;
+namespace {
+int overflowCount = 0;
+}
+
+int overflows() {
+    return overflowCount;
+}
+
+void reportOverflow(const char* list, int capacity) {
+    ++overflowCount;
+    std::fprintf(stderr, "ZEK2 editor: %s is full at %d entries; an entry is left out\n", list,
+                 capacity);
+}
+
+bool ViewList::add(CView* v) {
+    if (!v) return false;
+    if (count >= capacity) {
+        reportOverflow("a view list", capacity);
+        return false;
+    }
+    views[count++] = v;
+    return true;
 }
 
 int Builder::sx(Coord c) const {

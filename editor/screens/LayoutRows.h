@@ -122,13 +122,19 @@ struct Built {
     template <class T> T* as() const { return static_cast<T*>(view); }
 };
 
-// A list of views in drawing order, with room for a fixed number.
+// A list of views in drawing order, with room for a fixed number. A view that finds the
+// list full is not shown; it is counted in overflows().
 struct ViewList {
     VSTGUI::CView** views = nullptr;
     int capacity = 0;
     int count = 0;
-    void add(VSTGUI::CView* v);
+    bool add(VSTGUI::CView* v);
 };
+
+// Views and captions that a full list turned away since the library was loaded (user-interface
+// thread). Each one is also reported on standard error; a sound layout leaves it unchanged.
+int overflows();
+void reportOverflow(const char* list, int capacity);
 
 // Places and builds rows. `dx` moves every x by unscaled pixels before scaling (the second
 // oscillator's panels); `pass` picks the entry of a row's two-entry tag table.

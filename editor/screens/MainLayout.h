@@ -30,13 +30,18 @@ inline VSTGUI::CRect boxOf(const int (&r)[4]) {
     return VSTGUI::CRect(r[0], r[1], r[0] + r[2], r[1] + r[3]);
 }
 
-// Keeps the captions of built rows (and the rows that are labels) in `to`, from index n.
-template <size_t N> int captionsOf(const Built (&b)[N], TLabel** to, int n = 0) {
-    for (const Built& x : b)
-        if (x.caption)
-            to[n++] = x.caption;
-        else if (auto* l = dynamic_cast<TLabel*>(x.view))
-            to[n++] = l;
+// Keeps the captions of built rows (and the rows that are labels) in `to`, from index n; a
+// caption beyond the end of `to` is left out and reported.
+template <size_t N, size_t M> int captionsOf(const Built (&b)[N], TLabel* (&to)[M], int n = 0) {
+    for (const Built& x : b) {
+        TLabel* caption = x.caption ? x.caption : dynamic_cast<TLabel*>(x.view);
+        if (!caption) continue;
+        if (n < 0 || static_cast<size_t>(n) >= M) {
+            reportOverflow("a caption list", static_cast<int>(M));
+            continue;
+        }
+        to[n++] = caption;
+    }
     return n;
 }
 } // namespace layout

@@ -12,11 +12,16 @@ SectionModel::SectionModel() {
 
 void SectionModel::append(int s, int tag) {
     // Each list is built in one run, so its entries stay contiguous.
-    if (!section::isValid(s) || entryCount >= section::kEntryCapacity) return;
-    if (sectionTagCount[s] == 0)
-        sectionStart[s] = entryCount;
-    else if (sectionStart[s] + sectionTagCount[s] != entryCount)
+    if (!section::isValid(s) || entryCount >= section::kEntryCapacity) {
+        ++droppedEntries;
         return;
+    }
+    if (sectionTagCount[s] == 0) {
+        sectionStart[s] = entryCount;
+    } else if (sectionStart[s] + sectionTagCount[s] != entryCount) {
+        ++droppedEntries;
+        return;
+    }
     sectionTags[entryCount++] = static_cast<int16_t>(tag);
     ++sectionTagCount[s];
 }

@@ -76,6 +76,9 @@ public:
     int getTagCount(int s) const { return section::isValid(s) ? sectionTagCount[s] : 0; }
     // Entry i of a section's list; -1 outside the list.
     int getTag(int s, int i) const;
+    // Entries the last build could not keep (a full store, an unknown section or a list
+    // built in two runs); 0 for a sound build.
+    int getDroppedEntries() const { return droppedEntries; }
 
     // Empties every undo stack by its level alone; the clipboards stay.
     void clearUndos();
@@ -105,6 +108,7 @@ private:
     int sectionStart[section::kCount] = {};
     int16_t sectionTags[section::kEntryCapacity] = {};
     int entryCount = 0;
+    int droppedEntries = 0;
     int sectionUndoLevel[section::kCount] = {};
     float sectionUndo[section::kUndoDepth][section::kEntryCapacity] = {};
     float sectionClipboard[section::kEntryCapacity] = {};

@@ -64,6 +64,7 @@ void SectionModel::setSectionTags() {
     for (int& n : sectionTagCount) n = 0;
     for (int16_t& t : sectionTags) t = 0;
     entryCount = 0;
+    droppedEntries = 0;
     Builder b(*this, &SectionModel::append);
     constexpr int kXYAll = kXYPointCount + kXYRestCount;
 

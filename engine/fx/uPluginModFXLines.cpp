@@ -66,8 +66,8 @@ void ModFXState::clear() {
         std::memset(phaserWiden, 0, sizeof(phaserWiden));
         linesWritten = 0;
     }
-    // The ensemble voices start spread over the cycle.
-    for (int k = 0; k < kEnsembleVoices; ++k) ensemblePhase[k] = static_cast<float>(k) / 6.0f;
+    // The ensemble voices start together; their own rates spread them apart as they run.
+    for (float& phase : ensemblePhase) phase = 0.0f;
     std::memset(phaserX1, 0, sizeof(phaserX1));
     std::memset(phaserX2, 0, sizeof(phaserX2));
     std::memset(phaserY1, 0, sizeof(phaserY1));

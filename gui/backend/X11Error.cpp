@@ -11,9 +11,11 @@ namespace {
 
 int trappedErrors = 0;
 int depth = 0;
+int quietTraps = 0;
 
 int logError(Display* display, XErrorEvent* event) {
     ++trappedErrors;
+    if (quietTraps > 0) return 0;
     char text[128] = "";
     XGetErrorText(display, event->error_code, text, sizeof text);
     std::fprintf(stderr, "ZEK2 editor: X error %d (%s), request %d.%d\n", event->error_code, text,
@@ -23,14 +25,17 @@ int logError(Display* display, XErrorEvent* event) {
 
 } // namespace
 
-X11ErrorTrap::X11ErrorTrap(Display* d) : display(d), previous(nullptr), savedErrors(0) {
+X11ErrorTrap::X11ErrorTrap(Display* d, bool report)
+    : display(d), previous(nullptr), savedErrors(0), quiet(!report) {
     // Nested traps share the outer one's handler.
     if (depth++ == 0) previous = XSetErrorHandler(logError);
+    if (quiet) ++quietTraps;
     savedErrors = trappedErrors;
 }
 
 X11ErrorTrap::~X11ErrorTrap() {
     if (display) XSync(display, False);
+    if (quiet) --quietTraps;
     if (--depth == 0) XSetErrorHandler(previous);
 }
 

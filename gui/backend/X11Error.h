@@ -9,7 +9,9 @@ namespace VSTGUI::backend {
 
 class X11ErrorTrap {
 public:
-    explicit X11ErrorTrap(Display* display);
+    // A trap that does not `report` counts errors without logging them: for a request whose
+    // failure is an answer (does this window still exist?) that the caller tells in its words.
+    explicit X11ErrorTrap(Display* display, bool report = true);
     ~X11ErrorTrap();
     X11ErrorTrap(const X11ErrorTrap&) = delete;
     X11ErrorTrap& operator=(const X11ErrorTrap&) = delete;
@@ -22,6 +24,7 @@ private:
     Display* display;
     XErrorHandler previous;
     int savedErrors;
+    bool quiet;
 };
 
 } // namespace VSTGUI::backend

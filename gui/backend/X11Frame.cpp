@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace VSTGUI::backend {
 
@@ -89,9 +90,20 @@ X11Frame::~X11Frame() {
 }
 
 bool X11Frame::create(int w, int h) {
-    X11ErrorTrap trap(display);
     XWindowAttributes parentAttributes{};
-    if (!XGetWindowAttributes(display, parent, &parentAttributes) || !trap.sync()) return false;
+    {
+        // A host may hand over a window it has already destroyed: that is a refusal to
+        // report in plain words, not an X error to log.
+        X11ErrorTrap probe(display, false);
+        if (!XGetWindowAttributes(display, parent, &parentAttributes) || !probe.sync()) {
+            std::fprintf(stderr,
+                         "ZEK2 editor: the host's window 0x%lx does not exist; the "
+                         "editor stays closed\n",
+                         static_cast<unsigned long>(parent));
+            return false;
+        }
+    }
+    X11ErrorTrap trap(display);
     XSetWindowAttributes attributes{};
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                             KeyPressMask | KeyReleaseMask | LeaveWindowMask | StructureNotifyMask;

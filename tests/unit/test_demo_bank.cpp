@@ -1,5 +1,6 @@
 // Checks the built-in preset bank against the engine's parameter descriptors, and that the bank
 // generator refuses bad bank text. Runs on the test thread only.
+#include "TestFolders.h"
 #include "engine/APlugin.h"
 #include "engine/host/DemoBank.h"
 #include "engine/params/ParamTags.h"
@@ -138,17 +139,21 @@ struct GeneratorRun {
     bool wroteSource = false;
 };
 
-std::filesystem::path scratchDir() {
-    const char* env = std::getenv("ZEK2_TEST_TMP");
-    std::filesystem::path dir =
-        env && *env ? std::filesystem::path(env) : std::filesystem::temp_directory_path();
-    dir /= "presetgen";
-    std::filesystem::create_directories(dir);
-    return dir;
-}
+// A folder of the test's own, so runs side by side never share the generator's files.
+struct ScratchDir {
+    std::filesystem::path path{makeTempFolder("zek2presetgen")};
+    ScratchDir() = default;
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    ~ScratchDir() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+};
 
-GeneratorRun runGenerator(const std::string& caseName, const std::string& bankText) {
-    const std::filesystem::path dir = scratchDir();
+GeneratorRun runGenerator(const ScratchDir& scratch, const std::string& caseName,
+                          const std::string& bankText) {
+    const std::filesystem::path& dir = scratch.path;
     GeneratorRun run;
     run.bankPath = (dir / (caseName + ".txt")).string();
     const std::string source = (dir / (caseName + ".cpp")).string();
@@ -180,7 +185,9 @@ std::string goodBank(int count) {
 }
 
 TEST(DemoBank, GeneratorWritesAGoodBank) {
-    const GeneratorRun run = runGenerator("good", goodBank(DEMO_PRESET_COUNT));
+    const ScratchDir scratch;
+    ASSERT_FALSE(scratch.path.empty());
+    const GeneratorRun run = runGenerator(scratch, "good", goodBank(DEMO_PRESET_COUNT));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(run.wroteSource);
 }
@@ -226,9 +233,11 @@ TEST(DemoBank, GeneratorRefusesBadBankText) {
         break;
     }
 
+    const ScratchDir scratch;
+    ASSERT_FALSE(scratch.path.empty());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
-        const GeneratorRun run = runGenerator(c.id, c.text);
+        const GeneratorRun run = runGenerator(scratch, c.id, c.text);
         EXPECT_NE(run.status, 0) << run.output;
         EXPECT_NE(run.status, -1) << "the generator did not run";
         EXPECT_FALSE(run.wroteSource);

@@ -128,8 +128,13 @@ TEST(GuiX11, AParentWindowThatDoesNotExistIsRefusedAndTheProcessLivesOn) {
     XDestroyWindow(x.display, gone);
     XSync(x.display, False);
     CFrame* frame = new CFrame(CRect(0, 0, 100, 100), nullptr);
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(frame->open(reinterpret_cast<void*>(gone)));
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(frame->isOpen());
+    // The refusal is told in plain words, not as the X error of the probe.
+    EXPECT_NE(said.find("does not exist; the editor stays closed"), std::string::npos) << said;
+    EXPECT_EQ(said.find("X error"), std::string::npos) << said;
 
     // The host destroys its window while ours is inside it: idle and close go on quietly.
     ASSERT_TRUE(frame->open(reinterpret_cast<void*>(x.parent)));

@@ -53,6 +53,24 @@ TEST(FxDistortCurves, EveryCurveIsBoundedAndTheDesignedOnesAreContinuous) {
             last = y;
         }
     }
+    // "Square": the negative half steps to -n and falls with slope n (n = Amount at
+    // Symmetry 0.5), so Amount 0 cuts it and full Amount doubles it; "Transient" passes only
+    // the band r..2r (r = 0.05 at Range 0), peaking at Amount in its middle.
+    distort::Curve sq;
+    sq.prepare(kSquare, 1.0f, 0.5f, curveTables());
+    EXPECT_FLOAT_EQ(sq.shape(-0.5f, -0.5f), -1.5f);
+    EXPECT_FLOAT_EQ(sq.shape(-1.0f, -1.0f), -2.0f);
+    EXPECT_FLOAT_EQ(sq.shape(0.5f, 0.5f), 1.0f);
+    EXPECT_EQ(sq.shape(-0.0005f, -0.0005f), 0.0f);
+    sq.prepare(kSquare, 0.0f, 0.5f, curveTables());
+    EXPECT_EQ(sq.shape(-0.5f, -0.5f), 0.0f);
+    EXPECT_FLOAT_EQ(sq.shape(0.5f, 0.5f), 0.5f);
+    distort::Curve tr;
+    tr.prepare(kTransient, 0.8f, 0.0f, curveTables());
+    EXPECT_EQ(tr.shape(0.04f, 0.04f), 0.0f);
+    EXPECT_EQ(tr.shape(-0.11f, -0.11f), 0.0f);
+    EXPECT_NEAR(tr.shape(-0.075f, -0.075f), -0.8f, 1e-5f);
+
     // Table positions from huge or negative products stay inside the cycle.
     for (float p : {-3e9f, -65537.5f, -1.0f, 0.0f, 65536.0f, 5e9f, NAN, -INFINITY})
         EXPECT_TRUE(cycleIndex(p) >= 0 && cycleIndex(p) < 65536);
@@ -84,6 +102,43 @@ TEST(FxDistortCurves, AmpResponsesAndCabinetRowsDecayAtEveryRate) {
             EXPECT_GT(early, 1e-6) << model << " " << rate;
             EXPECT_LT(late, 1e-9 * early) << model << " " << rate;
         }
+}
+
+TEST(FxDistortUnit, FenderKeepsItsVoicingAndTheAmpResponsesRunForwardInTime) {
+    const cabinet::Tables& cab = cabinet::tables();
+    const int fender = cabinet::rowFor(1, 44100.0f);
+    const float aa[3] = {0.952579f, 0.423653f, -0.299326f}, bb[3] = {0.0f, 0.373288f, -0.379113f};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_FLOAT_EQ(cab.AA[fender][k], aa[k]) << k;
+        EXPECT_FLOAT_EQ(cab.BB[fender][k], bb[k]) << k;
+    }
+    EXPECT_EQ(cab.GAIN[fender], 1.0f);
+
+    // An impulse through "Amp" at unity boost, no drive, flat bands: each speaker's answer
+    // comes at once and dies away within the 64 frames, never swelling towards their end.
+    for (int model = 1; model <= 5; ++model) {
+        auto e = std::make_unique<APlugin>(nullptr);
+        e->setSampleRate(44100.0f);
+        e->setParameter(tag::DistortFxOn, 1.0f);
+        e->setSteppedValue(tag::DistortFxMode, distort::kAmp);
+        e->setParameter(tag::DistortionFxMix, 1.0f);
+        const float knobs[7] = {0.5f, (model + 0.5f) / 5.99f, 0.0f, 0.5f, 0.5f, 0.5f, 0.5f};
+        for (int k = 0; k < 7; ++k) e->setParameter(tag::DistortionFx1 + k, knobs[k]);
+        e->reset();
+        e->setGlobalRare();
+        std::vector<float> y;
+        for (int n = 0; n < 128; n += 2) {
+            stereoStruct o0, o1;
+            e->doDistortFX({n == 0 ? 0.5f : 0.0f, 0.0f}, {}, &o0, &o1);
+            y.push_back(o0.left);
+            y.push_back(o1.left);
+        }
+        double head = 0, tail = 0;
+        for (int n = 0; n < 24; ++n) head += double(y[n]) * y[n];
+        for (int n = 40; n < 72; ++n) tail += double(y[n]) * y[n];
+        EXPECT_GT(head, 1e-4) << model;
+        EXPECT_LT(tail, 0.05 * head) << model;
+    }
 }
 
 TEST(FxDistortUnit, MixLawOffPassThroughAndExtremes) {

@@ -101,6 +101,25 @@ TEST(FxModFX, EnsembleUsesSixLinesAndPhaserNotchesMove) {
     EXPECT_GE(peaks, 3);
     EXPECT_TRUE(audio::allFiniteNormal(o.r));
 
+    // Amount modulated to -0.145 gives six voices with one rate, width and length; as they all
+    // start together from a reset, both sides (four voices each) carry the same signal, also
+    // after the mode is left and entered again.
+    auto same = makeModFX(fx::kModEnsemble, 0.5f, 0.6f, 0.6f, 0.3f);
+    same->globalDest[fx::DEST_MOD_FX_ENSEMBLE_AMOUNT] = -0.145f;
+    auto noise = [](int n) {
+        const float v = 0.4f * std::sin(0.013f * float(n)) + 0.3f * std::sin(0.0031f * float(n));
+        return stereoStruct{v, v};
+    };
+    for (int round = 0; round < 2; ++round) {
+        const Out m = run(*same, 24000, noise);
+        ASSERT_GT(audio::rms(m.l, 4000), 1e-3);
+        for (size_t i = 0; i < m.l.size(); ++i) ASSERT_EQ(m.l[i], m.r[i]) << round << " " << i;
+        same->setSteppedValue(tag::ModFxMode, fx::kModChorus);
+        same->setGlobalRare();
+        same->setSteppedValue(tag::ModFxMode, fx::kModEnsemble);
+        same->setGlobalRare();
+    }
+
     // Phaser with the dry signal: the notches move across a steady tone.
     auto p = makeModFX(fx::kModPhaser, 0.6f, 1.0f, 0.7f, 0.5f);
     p->setParameter(tag::ModFxMix, 0.5f);

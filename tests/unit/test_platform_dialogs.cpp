@@ -226,6 +226,39 @@ TEST_F(PlatformDialogs, SaveAsksBeforeTheExtensionRuleReplacesAFile) {
     EXPECT_EQ(chosen, "/home/u/Tunings");
 }
 
+TEST_F(PlatformDialogs, MessageAnswersAndTheSilentForms) {
+    ScriptedDialogs script;
+    ScopedDialogBackend use(script);
+    script.answerOk();
+    script.answerCancel();
+    script.answerDismiss();
+    script.answerOk();
+    script.answerCancel();
+    EXPECT_EQ(messageBox("Replace?", 1), 1);
+    EXPECT_EQ(messageBox("Replace?", 1), 2);
+    EXPECT_EQ(messageBox("Replace?", 1), 0) << "closed without a button";
+    EXPECT_EQ(messageBox("Problem with EQ Preset", 2), 1);
+    EXPECT_EQ(messageBox("Problem with EQ Preset", 2), 0) << "an OK-only box has no Cancel";
+    EXPECT_EQ(messageBox(static_cast<char const*>(nullptr), 1), 0);
+    EXPECT_EQ(messageBox2("", 1), 0);
+    EXPECT_EQ(script.questions().size(), 5u);
+
+    // The older forms show nothing and change nothing.
+    char informative[kTextBufferSize] = "i", message[kTextBufferSize] = "m";
+    char text[kTextBufferSize] = "kept", folder[kTextBufferSize] = "/f/";
+    char filter[kTextBufferSize] = "*.eq", path[kTextBufferSize] = "/f/x.eq";
+    script.answerOk("/elsewhere/y.eq");
+    EXPECT_EQ(inputBox2(informative, message, text), 0);
+    fileSelectLoad("Load", folder, filter, path);
+    fileSelectSave("Save", folder, filter, path);
+    EXPECT_STREQ(text, "kept");
+    EXPECT_STREQ(folder, "/f/");
+    EXPECT_STREQ(filter, "*.eq");
+    EXPECT_STREQ(path, "/f/x.eq");
+    EXPECT_EQ(script.questions().size(), 5u);
+    EXPECT_EQ(script.unusedAnswers(), 1u);
+}
+
 TEST_F(PlatformDialogs, WithoutADialogProgramEveryQuestionIsCancelled) {
     std::string empty = folder_ + "/empty";
     mkdir(empty.c_str(), 0700);
@@ -234,7 +267,7 @@ TEST_F(PlatformDialogs, WithoutADialogProgramEveryQuestionIsCancelled) {
     testing::internal::CaptureStderr();
     int answer = messageBox("Problem with Wave file", 1);
     std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(answer, 2);
+    EXPECT_EQ(answer, 0) << "no box was shown";
     EXPECT_NE(errors.find("Problem with Wave file"), std::string::npos);
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1);
 
@@ -284,6 +317,10 @@ TEST_F(PlatformDialogs, TheDialogProgramReceivesArgumentsVerbatim) {
     EXPECT_EQ(messageBox("OK?", 1), 1);
     setenv("FAKE_EXIT", "1", 1);
     EXPECT_EQ(messageBox("OK?", 1), 2);
+    EXPECT_EQ(messageBox("Note", 2), 0) << "a box without Cancel was closed";
+    setenv("FAKE_EXIT", "5", 1);
+    EXPECT_EQ(messageBox("OK?", 1), 0) << "timed out: no button was chosen";
+    setenv("FAKE_EXIT", "1", 1);
     char text[kTextBufferSize] = "start";
     inputBox("p", "t", text);
     EXPECT_STREQ(text, "") << "a non-zero exit is Cancel";
