@@ -234,6 +234,7 @@ void buildArpPage(uEditor& ed, Builder& b, ViewList& page) {
 void buildWavePage(uEditor& ed, Builder& b, ViewList& page) {
     uEditorControlSet& ui = ed.ui;
     Built head[std::size(WAVE_PAGE)];
+    ed.resetUserWaveBook();
     b.build(WAVE_PAGE, head);
     for (int w = 0; w < 2; ++w) ui.userWaveRadios[w] = head[kUserWaveRadio + w].as<TRadioButton>();
     for (int p = 0; p < 3; ++p) ui.waveDrawRadios[p] = head[kPenRadio + p].as<TRadioButton>();
