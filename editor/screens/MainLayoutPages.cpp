@@ -134,10 +134,11 @@ const Coord WAVE_PRESET_X = 8, WAVE_PRESET_Y = {261, 1, 0, 0}, WAVE_PRESET_W = 1
             WAVE_PRESET_H = 16;
 const Coord WAVE_DISPLAY_X = 10, WAVE_DISPLAY_Y = 47, WAVE_DISPLAY_W = 630, WAVE_DISPLAY_H = 190;
 
+// The three titles stand at the page's top edge, clear of the windows of the mode menus.
 const Row MOD_PAGE[] = {
-    menuButton(12, "LFO 1", {5, 2, 1, 4}, 2, 40, 14),
-    menuButton(13, "LFO 2", {263, 2, 5, 5}, 2, 40, 14),
-    label("LFO 1 + 2", {523, 2, 5, 2}, 2, 64, 14, 0, kBigDark),
+    menuButton(12, "LFO 1", {5, 2, 1, 4}, 0, 40, 14),
+    menuButton(13, "LFO 2", {263, 2, 5, 5}, 0, 40, 14),
+    label("LFO 1 + 2", {523, 2, 5, 2}, 0, 64, 14, 0, kBigDark),
     menuButton(10, "ENV 1", {5, 2, 1, 4}, 55, 38, 14),
     menuButton(11, "ENV 2", {334, 2, 1, 3}, 55, 38, 14),
     menu(371, "MODE", {5, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -2}, 15, LFO_PLAY_MODE_STR, 3),

@@ -139,6 +139,9 @@ void drawLogo(cairo_t* cr, double x, double y, double w, double h, double) {
     cairo_fill(cr);
 }
 
+// Captions whose ink leaves their box at some size; the skin is refused when any does.
+std::vector<std::string> textsCut;
+
 // A caption printed on a section: dark on the panels, green in the windows; a title is bold.
 void drawText(cairo_t* cr, const Decoration& d, double x, double y, double w, double h,
               CColor colour, bool bold) {
@@ -153,6 +156,11 @@ void drawText(cairo_t* cr, const Decoration& d, double x, double y, double w, do
     if (d.align == 'c') tx = x + (w - e.x_advance) / 2;
     if (d.align == 'r') tx = x + w - e.x_advance;
     const double ty = y + (h - fe.height) / 2 + fe.ascent;
+    const double inkLeft = std::round(tx) + e.x_bearing, inkRight = inkLeft + e.width;
+    if (inkLeft < x - 1 || inkRight > x + w + 1)
+        textsCut.push_back("\"" + d.text + "\" is wider than its box, " +
+                           std::to_string(static_cast<int>(w)) + " pixels at a height of " +
+                           std::to_string(static_cast<int>(h)));
     source(cr, colour);
     cairo_move_to(cr, std::round(tx), std::round(ty));
     cairo_show_text(cr, d.text.c_str());
@@ -521,6 +529,12 @@ int main(int argc, char** argv) {
                   << "u},\n";
             ++count;
         }
+    }
+
+    if (!textsCut.empty()) {
+        for (const std::string& why : textsCut)
+            std::fprintf(stderr, "%s: %s\n", skinPath.c_str(), why.c_str());
+        return 1;
     }
 
     std::ofstream bin(argv[2], std::ios::binary | std::ios::trunc);
