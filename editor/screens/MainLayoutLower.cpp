@@ -85,10 +85,10 @@ constexpr int kFirstTabRadio = 5, kBypassAll = 10, kBypassAllLabel = 11;
 const Row RIBBON_STRIP[] = {
     onOff(376, nullptr, 905, {736, -1, 0, 0}),
     menu(377, nullptr, 963, {735, 5, 3, 4}, 62, 15, RIBBON_SPRING_TIME_STR, 18),
-    menu(378, nullptr, 1061, {735, 5, 3, 4}, 48, 15, RIBBON_QUANT_STR, 13),
+    menu(378, nullptr, 1066, {735, 5, 3, 4}, 48, 15, RIBBON_QUANT_STR, 13),
     label("BIPOLAR", {859, 1, 0, 0}, {740, 1, 0, 0}, 46, 9, 2),
     label("SPRING!BACK", 914, {734, 3, 2, 2}, 46, 18, 2),
-    label("QUANT", 1014, {740, 1, 0, 0}, 46, 9, 2),
+    label("QUANT", 1017, {740, 1, 0, 0}, 46, 9, 2),
 };
 } // namespace
 

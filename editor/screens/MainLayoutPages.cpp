@@ -66,6 +66,8 @@ const Row ARP_MENUS[] = {
     menuPair(ARP_LOOP_START, "LOOP!START", 203, {264, 3, 3, 4}, {48, 0, 2, -1}, 15,
              ARP_LOOP_START_STR, 16, kCaptionAbove),
 };
+enum { kArpLoopStartMenu = 2 };
+const Coord LOOP_START_CAPTION_BOTTOM = 261;
 const char* const ARP_ROW_STR[8] = {"NO",  "TIED",  "SLIDE", "TUNE",
                                     "VEL", "FREE1", "FREE2", "RATCH"};
 const Coord ARP_ROW_X[8] = {20,
@@ -198,6 +200,12 @@ void buildArpPage(uEditor& ed, Builder& b, ViewList& page) {
             menus[i] = b.build(r);
             seq.add(menus[i].view);
             page.add(menus[i].caption);
+        }
+        // The loop start's two caption lines end just above its menu's window.
+        if (TLabel* above = menus[kArpLoopStartMenu].caption) {
+            CRect place = above->getViewSize();
+            place.offset(0, b.sy(LOOP_START_CAPTION_BOTTOM) - place.bottom);
+            above->setViewSize(place, false);
         }
         for (size_t k = 0; k < std::size(ARP_KNOBS); ++k) {
             ui.arpKnobs[a][k] = knobs[k].as<TKnob>();

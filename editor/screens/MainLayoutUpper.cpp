@@ -82,7 +82,7 @@ const Row OSC_FIXED[] = {
     knob(40, "MOD", 554, 108, 3),
     knob(35, "PAN", 582, 134, 4),
     menu(282, nullptr, 539, {91, -1, 1, 1}, 61, 12, OSC_MOD_MODE_STR, 7),
-    label("MOD", {514, 3, 3, 0}, {85, 0, 1, 0}, 30, 25, 0),
+    label("MOD", 514, {85, 0, 1, 0}, 30, 25, 0),
 };
 
 // Per-oscillator tag tables (oscillator 1, oscillator 2).

@@ -12,6 +12,9 @@
 #include "test_controls_rig.h"
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -41,6 +44,32 @@ std::string str(const CRect& r) {
     std::ostringstream o;
     o << "(" << r.left << "," << r.top << " " << r.getWidth() << "x" << r.getHeight() << ")";
     return o.str();
+}
+
+// The dark windows the skin paints on a background (menus, read-outs, displays sit in them):
+// a dark caption over one cannot be read. Rectangles at 100 percent, by picture id.
+struct Window {
+    double v[4] = {};   // x, y, w, h at 100 percent
+    int fix[4][4] = {}; // their corrections by size
+};
+std::map<int, std::vector<Window>> skinWindows() {
+    std::map<int, std::vector<Window>> out;
+    std::ifstream in(ZEK2_SKIN_TEXT);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] != '@') continue;
+        std::istringstream words(line.substr(1));
+        int id = 0;
+        std::string kind, n[4];
+        words >> id >> kind >> n[0] >> n[1] >> n[2] >> n[3];
+        if (kind != "lcd" && kind != "xy" && kind != "grid" && kind != "button") continue;
+        Window w;
+        for (int k = 0; k < 4; ++k)
+            std::sscanf(n[k].c_str(), "%lf(%d/%d/%d)", &w.v[k], &w.fix[k][1], &w.fix[k][2],
+                        &w.fix[k][3]);
+        out[id].push_back(w);
+    }
+    return out;
 }
 
 // One drawn line of a caption: where its ink lies, the box that clips it, the container's view.
@@ -101,6 +130,7 @@ protected:
 
     // Walks the shown views: captions (labels, menu buttons) and the controls they must clear.
     void collect(const CViewContainer* c, const CRect& clip) {
+        addWindows(c);
         for (int32_t i = 0; i < c->getNbViews(); ++i) {
             const CView* v = c->getView(i);
             if (!v || !v->isVisible()) continue;
@@ -127,6 +157,23 @@ protected:
             }
         }
     }
+    // The skin windows of a container's background, where the container stands.
+    void addWindows(const CViewContainer* c) {
+        static const std::map<int, std::vector<Window>> windows = skinWindows();
+        static const double SCALES[4] = {1.0, 1.25, 1.5, 2.0};
+        const int size = ed->getBig();
+        for (const auto& [id, list] : windows) {
+            if (!c->getBackground() || ed->getSkinBitmap(id) != c->getBackground()) continue;
+            for (const Window& w : list) {
+                double p[4];
+                for (int k = 0; k < 4; ++k)
+                    p[k] = std::floor(w.v[k] * SCALES[size]) + w.fix[k][size];
+                CRect at = inFrame(c, CRect(p[0], p[1], p[0] + p[2], p[1] + p[3]));
+                at.inset(1, 1); // the window's rim
+                windowsShown.push_back(at);
+            }
+        }
+    }
     void addLines(const CView* v, const std::string& text, CFontRef font, const CRect& box,
                   int align, const CRect& clip) {
         std::vector<std::string> parts;
@@ -149,6 +196,7 @@ protected:
     void check(const std::string& state) {
         lines.clear();
         controls.clear();
+        windowsShown.clear();
         frame->render();
         collect(frame, frame->getViewSize());
         const std::string where = "size " + std::to_string(ed->getBig()) + ", " + state + ": ";
@@ -158,6 +206,9 @@ protected:
             if (!inside(l.ink, l.clip)) report(name + " is cut by its container " + str(l.clip));
             for (const auto& [v, r] : controls)
                 if (overlaps(l.ink, r)) report(name + " overlaps a control at " + str(r));
+            for (const CRect& r : windowsShown)
+                if (overlaps(l.ink, r) && !inside(l.ink, r))
+                    report(name + " runs into a skin window at " + str(r));
             for (const Line& o : lines)
                 if (&o < &l && o.owner != l.owner && overlaps(l.ink, o.ink))
                     report(name + " overlaps \"" + o.text + "\" ink " + str(o.ink));
@@ -169,6 +220,7 @@ protected:
 
     std::vector<Line> lines;
     std::vector<std::pair<const CView*, CRect>> controls;
+    std::vector<CRect> windowsShown;
     std::vector<std::string> failures;
     std::set<std::string> seen;
 };
