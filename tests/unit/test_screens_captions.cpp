@@ -276,3 +276,29 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
 }
 
 } // namespace
+
+namespace {
+
+// The ECS menu shows a face of its own on both screens that carry the top bar, at every size.
+TEST_F(ScreenCaptions, TheEcsMenuHasAFaceAtEverySize) {
+    for (int size = 0; size < 4; ++size) {
+        openAt(size);
+        for (int screen = 0; screen < 2; ++screen) {
+            if (screen == 1) {
+                ed->showEasyScreen();
+                idle();
+            }
+            const CRect r = ed->ui.ecsMenu->getViewSize();
+            ASSERT_TRUE(ed->ui.ecsMenu->isAttached());
+            const CColor bar = pixel(CPoint(r.left + 2, r.top - ed->getScaled(3)));
+            // The face's rim, well inside the menu's rectangle, and its middle.
+            EXPECT_FALSE(near(pixel(CPoint(r.left + 2, (r.top + r.bottom) / 2)), bar, 20))
+                << "size " << size << " screen " << screen;
+            EXPECT_FALSE(near(pixel(CPoint((r.left + r.right) / 2, r.bottom - 3)), bar, 20))
+                << "size " << size << " screen " << screen;
+        }
+        closeEditor();
+    }
+}
+
+} // namespace
