@@ -25,10 +25,11 @@ target_sources(zek2core PRIVATE "${ZEK2_SKIN_SOURCE}")
 # The source embeds the blob with the assembler, so it is rebuilt whenever the blob changes.
 set_source_files_properties("${ZEK2_SKIN_SOURCE}" PROPERTIES OBJECT_DEPENDS "${ZEK2_SKIN_BLOB}")
 
-# The unit tests run the generator on bad skin files.
+# The unit tests run the generator on bad skin files and read the skin's windows.
 function(zek2_wire_skingen_tests)
   if(TARGET zek2_unit_tests)
-    target_compile_definitions(zek2_unit_tests PRIVATE ZEK2_SKINGEN_PATH="$<TARGET_FILE:skingen>")
+    target_compile_definitions(zek2_unit_tests PRIVATE ZEK2_SKINGEN_PATH="$<TARGET_FILE:skingen>"
+                               ZEK2_SKIN_TEXT="${ZEK2_SKIN_TEXT}")
     add_dependencies(zek2_unit_tests skingen)
   endif()
 endfunction()

@@ -68,6 +68,9 @@ public:
     void setOn(bool on) { setBypassed(!on); }
     void setInvisible(bool b);
     int getLineCount() const { return lineCount; }
+    VSTGUI::CFontDesc* getFont() const { return labelFont; }
+    int getAlign() const { return textAlign; }
+    bool isInvisible() const { return invisible; }
 
     void draw(VSTGUI::CDrawContext* context) override;
 

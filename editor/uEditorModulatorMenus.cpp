@@ -73,10 +73,12 @@ void uEditor::showMainLFOMenu() {
 
 void uEditor::showFreeMenu(int pair, int which) {
     if (!canShowCommandMenu() || (which != 0 && which != 1)) return;
-    // Any pair section but the free LFOs' names the free envelopes.
+    // Any pair section but the free LFOs' names the free envelopes and their own sections;
+    // the undo and the clipboard are those of the pair section the caller names.
+    if (!section::isValid(pair)) return;
     const bool lfo = pair == section::FreeLfos;
-    if (!lfo) pair = section::FreeEnvelopes;
-    const int own = pair + 1 + which, other = pair + 2 - which;
+    const int kind = lfo ? section::FreeLfos : section::FreeEnvelopes;
+    const int own = kind + 1 + which, other = kind + 2 - which;
     const std::string n = lfo ? "Free LFO" : "Free Envelope";
     const int source = lfo ? SRC_LFO[which] : SRC_FREE_ENV[which];
 

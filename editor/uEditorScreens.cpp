@@ -75,7 +75,7 @@ void uEditor::showTop() {
 
 void uEditor::updatePresetMenu() {
     APlugin* engine = getEngine();
-    if (!engine || !ui.presetMenu) return;
+    if (!finishedOpening || !engine || !ui.presetMenu) return;
     char name[64] = {};
     engine->getProgramName(name);
     ui.presetMenu->setString(name);

@@ -356,6 +356,19 @@ public:
     int getKeptPlayMode() const { return keptPlayMode; }
     bool isRedrawPending(int container) const;
 
+    // The user waves' names and built-in preset markers, with the copies the wave undo and the
+    // wave clipboard keep of them; the main screen starts them afresh at each opening.
+    struct UserWaveBook {
+        std::string names[2] = {"User 1", "User 2"};
+        std::string undoNames[2] = {"None", "None"};
+        std::string clipName = "None";
+        int markers[2] = {-1, -1};
+        int undoMarkers[2] = {-1, -1};
+        int clipMarker = -1;
+    };
+    const UserWaveBook& getUserWaveBook() const { return waveBook; }
+    void resetUserWaveBook();
+
     uEditorControlSet ui;
 
 private:
@@ -555,4 +568,5 @@ private:
     int pathSelected[2] = {};
     float waveUndoPresetNumbers[2] = {};
     float waveClipPresetNumber = 0.0f;
+    UserWaveBook waveBook;
 };

@@ -42,6 +42,13 @@ public:
     CCoord getStringWidth(const std::string& text);
     // The width of one line of text without a surface (menu layout).
     static CCoord measureString(CFontRef font, const std::string& text);
+    // One line of text as drawString places it: its logical size, and the box its ink covers
+    // relative to the line's top left (layout checks).
+    struct TextExtent {
+        CCoord width = 0, height = 0;
+        CRect ink;
+    };
+    static TextExtent measureText(CFontRef font, const std::string& text);
     void clear(const CColor& c);
 
     // The clip rectangle in the current coordinates; drawing outside it leaves no mark.

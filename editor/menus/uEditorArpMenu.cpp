@@ -232,11 +232,15 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
     addUndoEntry(m, all);
 
     m.popup(frame);
-    if (!m.chosenIsUndo()) {
-        setSectionUndo(all);
-        // Every outcome but "Undo" rewrites the switch, so the host sees its value.
+    // Every outcome rewrites the switch, so the host sees its value: "Undo" after the snapshot
+    // is back (it may have changed the switch), every other outcome before its command runs.
+    if (m.chosenIsUndo()) {
+        m.run();
         e->setParameterAutomated(tag::ArpOn, e->getParameter(tag::ArpOn));
+    } else {
+        setSectionUndo(all);
+        e->setParameterAutomated(tag::ArpOn, e->getParameter(tag::ArpOn));
+        m.run();
     }
-    m.run();
     finishCommandMenu();
 }

@@ -49,6 +49,12 @@ float randomUnit() {
 
 } // namespace
 
+void uEditor::resetUserWaveBook() {
+    waveBook = UserWaveBook{};
+    waveUndoPresetNumbers[0] = waveUndoPresetNumbers[1] = 0.0f;
+    waveClipPresetNumber = 0.0f;
+}
+
 void uEditor::setWaveUndo() {
     APlugin* e = getEngine();
     if (!e) return;

@@ -23,8 +23,8 @@ using namespace layout;
 namespace {
 
 const Row EASY_BUTTONS[] = {
-    menuButton(24, "OSC1", 30, 91, 43, 14),
-    menuButton(25, "OSC2", {360, 0, 1, 0}, 91, 40, 14),
+    menuButton(24, "OSC1", {30, -5, -3, 0}, 91, 43, 14),
+    menuButton(25, "OSC2", {360, -3, -1, 0}, 91, 40, 14),
     menuButton(26, "FILTER", {689, 0, 3, 2}, 91, 48, 14),
     menuButton(27, "AMP", {816, 0, 2, 1}, 91, 34, 14),
     menuButton(28, "MAIN LFO", {940, 0, 3, 2}, 91, 69, 14),
@@ -41,24 +41,24 @@ const Row EASY_BUTTONS[] = {
 };
 
 const Row EASY_KNOBS[] = {
-    knob(12, "VOLUME", 268, 105, 1), knob(33, "ZEK", 45, 246, 1),
-    knob(782, "SPD", 309, 340, 4),   knob(34, "VOLUME", 598, 106, 1),
-    knob(56, "ZEK", 375, 246, 1),    knob(790, "SPD", 640, 340, 4),
-    knob(57, "FREQ", 695, 106, 1),   knob(58, "Q", 757, 119, 3),
-    knob(61, "ENV", 695, 182, 1),    knob(62, "ATT", 697, 282, 3),
-    knob(63, "DEC", 753, 282, 3),    knob(64, "SUST", 697, 335, 3),
-    knob(65, "REL", 753, 335, 3),    knob(1, "VOLUME", 823, 106, 1),
-    knob(4, "PAN", 887, 119, 4),     knob(6, "ATT", 824, 282, 3),
-    knob(7, "DEC", 880, 282, 3),     knob(8, "SUST", 824, 335, 3),
-    knob(9, "REL", 880, 335, 3),     knob(123, "SPEED", 945, 106, 1),
-    knob(10, "AMT", 950, 283, 3),    knob(11, "AMT", 1040, 335, 3),
-    knob(251, "SPRD", 1073, 335, 3), knob(308, "BW 1", 131, 535, 3),
-    knob(311, "BW 2", 229, 535, 3),  knob(314, "BW 3", 327, 535, 3),
-    knob(87, "AMT 1", 558, 469, 3),  knob(88, "AMT 2", 607, 469, 3),
-    knob(96, "SPEED", 698, 469, 3),  knob(99, "LEFT", 788, 424, 3),
-    knob(100, "RIGHT", 837, 424, 3), knob(101, "FEED", 811, 469, 4),
-    knob(107, "SIZE", 903, 424, 3),  knob(108, "LEN", 952, 424, 3),
-    knob(109, "DAMP", 930, 469, 3),
+    knob(12, "VOLUME", 268, 105, 1),     knob(33, "ZEK", 45, 246, 1),
+    knob(782, "SPD", 309, 340, 4),       knob(34, "VOLUME", 598, 106, 1),
+    knob(56, "ZEK", 375, 246, 1),        knob(790, "SPD", 640, 340, 4),
+    knob(57, "FREQ", 695, 106, 1),       knob(58, "Q", 757, 119, 3),
+    knob(61, "ENV", 695, 182, 1),        knob(62, "ATT", 697, 282, 3),
+    knob(63, "DEC", 753, 282, 3),        knob(64, "SUST", 697, 335, 3),
+    knob(65, "REL", 753, 335, 3),        knob(1, "VOLUME", 823, 106, 1),
+    knob(4, "PAN", 887, 119, 4),         knob(6, "ATT", 824, 282, 3),
+    knob(7, "DEC", 880, 282, 3),         knob(8, "SUST", 824, 335, 3),
+    knob(9, "REL", 880, 335, 3),         knob(123, "SPEED", 945, 106, 1),
+    knob(10, "AMT", 950, 283, 3),        knob(11, "AMT", 1040, 335, 3),
+    knob(251, "SPRD", 1073, 335, 3),     knob(308, "BW 1", 131, 535, 3),
+    knob(311, "BW 2", 229, 535, 3),      knob(314, "BW 3", 327, 535, 3),
+    knob(87, "AMT 1", 558, 469, 3, 10),  knob(88, "AMT 2", 607, 469, 3, 10),
+    knob(96, "SPEED", 698, 469, 3, 10),  knob(99, "LEFT", 788, 424, 3),
+    knob(100, "RIGHT", 837, 424, 3, 10), knob(101, "FEED", 811, 469, 4),
+    knob(107, "SIZE", 903, 424, 3),      knob(108, "LEN", 952, 424, 3),
+    knob(109, "DAMP", 930, 469, 3, 10),
 };
 enum { kEasyFilterKnob = 7, kEasyFirstBW = 23 };
 
@@ -69,18 +69,18 @@ const Row EASY_SWITCHES_1[] = {
     onOff(319, nullptr, 77, 496),
 };
 const Row EASY_LABELS[] = {
-    label("PRE", {54, 0, -2, 0}, {438, 1, 0, 0}, 24, 12, 2),
-    label("POST", {52, 1, -2, 0}, {499, 2, 1, -1}, 26, 12, 2),
+    label("PRE", {53, 0, -2, 0}, {438, 1, 0, 0}, 24, 12, 2),
+    label("POST", {50, 1, -2, 0}, {499, 2, 1, -1}, 26, 12, 2),
 };
 const Row EASY_SWITCHES_2[] = {
-    onOff(332, nullptr, {507, -14, -16, -24}, {389, -1, 0, 0}),
-    onOff(333, nullptr, {497, -14, -13, -22}, {456, -1, 0, 0}),
-    onOff(335, nullptr, {469, -10, -6, -14}, {522, -1, 0, 0}),
-    onOff(338, nullptr, {622, -14, -13, -23}, {389, -1, 0, 0}),
-    onOff(340, nullptr, {712, -9, -5, -14}, {389, -1, 0, 0}),
-    onOff(343, nullptr, {821, -8, -5, -12}, {389, -1, 0, 0}),
-    onOff(346, nullptr, {942, -7, -6, -12}, {389, -1, 0, 0}),
-    onOff(347, nullptr, {1051, -9, -6, -12}, {389, -1, 0, 0}),
+    onOff(332, nullptr, {520, -14, -16, -24}, {389, -1, 0, 0}),
+    onOff(333, nullptr, {508, -14, -13, -22}, {456, -1, 0, 0}),
+    onOff(335, nullptr, {474, -5, -6, -14}, {522, -1, 0, 0}),
+    onOff(338, nullptr, {630, -10, -13, -23}, {389, -1, 0, 0}),
+    onOff(340, nullptr, {718, -7, -5, -14}, {389, -1, 0, 0}),
+    onOff(343, nullptr, {821, -5, -4, -12}, {389, -1, 0, 0}),
+    onOff(346, nullptr, {942, -4, -2, -12}, {389, -1, 0, 0}),
+    onOff(347, nullptr, {1051, -5, -6, -12}, {389, -1, 0, 0}),
 };
 const Row EASY_V_SLIDERS[] = {
     bigVSlider(274, 107, 208), bigVSlider(275, 134, 208), bigVSlider(292, 438, 208),
@@ -88,13 +88,13 @@ const Row EASY_V_SLIDERS[] = {
     bigVSlider(5, 894, 165),
 };
 const Row EASY_LFO_LABELS[] = {
-    label("LFO!>!X", {101, 0, 2, 1}, 290, 30, 24, 1),
-    label("LFO!>!Y", {128, 1, 0, 1}, 290, 30, 24, 1),
-    label("LFO!>!X", {432, 1, 2, 2}, 290, 30, 24, 1),
-    label("LFO!>!Y", {459, 2, 0, 2}, 290, 30, 24, 1),
-    label("LFO!>FILT", {759, 2, 0, 1}, 243, 30, 24, 1),
-    label("LFO!>VOL", {825, 0, 2, 2}, 243, 45, 24, 1),
-    label("LFO!>PAN", {880, 0, 2, 2}, 243, 45, 24, 1),
+    label("LFO!>!X", {101, 0, 2, 1}, 300, 30, 24, 1),
+    label("LFO!>!Y", {128, 1, 0, 1}, 300, 30, 24, 1),
+    label("LFO!>!X", {432, 1, 2, 2}, 300, 30, 24, 1),
+    label("LFO!>!Y", {459, 2, 0, 2}, 300, 30, 24, 1),
+    label("LFO!>FILT", {759, 2, 0, 1}, 257, 30, 24, 1),
+    label("LFO!>VOL", {825, 0, 2, 2}, 257, 45, 24, 1),
+    label("LFO!>PAN", {880, 0, 2, 2}, 257, 45, 24, 1),
 };
 const Row EASY_H_SLIDERS[] = {
     bigHSlider(68, "MIX", 434, 418, 25),  bigHSlider(72, "MIX", 434, 484, 25),

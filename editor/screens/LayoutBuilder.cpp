@@ -19,7 +19,12 @@ namespace layout {
 
 namespace {
 int overflowCount = 0;
-}
+
+// The factories move a caption that stands beside its control right by a pixel or two at some
+// sizes, into a rim the control's picture leaves empty; the skin's switches and buttons fill
+// their rectangle, so the caption is moved back and ends at the control's edge.
+constexpr int SIDE_CAPTION_NUDGE[4] = {0, 2, 0, 1};
+} // namespace
 
 int overflows() {
     return overflowCount;
@@ -87,7 +92,7 @@ Built Builder::build(const Row& r) {
         TOptionMenu* m = nullptr;
         if (r.text)
             ed.createMenuLabel(m, tag, x, y, w, h, r.count, r.titles, true, r.a != 0, caption,
-                               r.text, 0, r.b);
+                               r.text, r.c.v, r.b);
         else
             ed.createMenu(m, tag, x, y, w, h, r.count, r.titles, true, r.a != 0);
         out.view = m;
@@ -154,6 +159,13 @@ Built Builder::build(const Row& r) {
         out.view = sl;
         break;
     }
+    }
+    const bool beside =
+        r.a != 0 && (r.kind == Kind::OnOff || r.kind == Kind::Radio || r.kind == Kind::Kick);
+    if (caption && beside) {
+        CRect place = caption->getViewSize();
+        place.offset(-SIDE_CAPTION_NUDGE[big], 0);
+        caption->setViewSize(place, false);
     }
     out.caption = caption;
     add(out.view);

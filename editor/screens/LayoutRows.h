@@ -26,7 +26,8 @@ enum class Kind : unsigned char {
     Knob,       // tag, caption (null: none), style a, label margin b (screen pixels)
     OnOff,      // tag, caption (null: none), placement a, width b, shift c
     Radio,      // group in tag, caption (null: none), placement a, width b, shift c
-    Menu,       // tag, caption (null: none), w x h, titles, count, arrows a, margin b
+    Menu,       // tag, caption (null: none), w x h, titles, count, arrows a, margin b, caption
+                // side c (kCaptionBelow, kCaptionAbove)
     MenuButton, // menu number in tag, caption, w x h
     Label,      // caption, w x h, align a, look b (LabelLook)
     Kick,       // picture id in tag, caption (null: none), placement a, width b
@@ -39,6 +40,7 @@ enum class Kind : unsigned char {
 };
 
 enum LabelLook { kDark = 0, kGreen = 1, kBigDark = 2 };
+enum CaptionSide { kCaptionBelow = 0, kCaptionAbove = 1 };
 
 struct Row {
     Kind kind;
@@ -78,8 +80,8 @@ constexpr Row menu(int tag, const char* caption, Coord x, Coord y, Coord w, Coor
     return {Kind::Menu, tag, caption, x, y, w, h, arrows ? 1 : 0, margin, {}, titles, count};
 }
 constexpr Row menuPair(const int* tags, const char* caption, Coord x, Coord y, Coord w, Coord h,
-                       const char* const* titles, int count) {
-    return {Kind::Menu, 0, caption, x, y, w, h, 1, 0, {}, titles, count, tags};
+                       const char* const* titles, int count, int side = kCaptionBelow) {
+    return {Kind::Menu, 0, caption, x, y, w, h, 1, 0, side, titles, count, tags};
 }
 constexpr Row menuButton(int number, const char* caption, Coord x, Coord y, Coord w, Coord h) {
     return {Kind::MenuButton, number, caption, x, y, w, h};

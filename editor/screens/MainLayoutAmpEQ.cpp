@@ -20,7 +20,7 @@ namespace {
 const Row AMP_PANEL[] = {
     menuButton(3, "AMP", 875, 91, 35, 14),
     knob(1, "VOLUME", 1053, 91, 1),
-    knob(2, "VEL>VOL", 964, 106, 3, 10),
+    knob(2, "VEL>VOL", 964, 106, 3, 20),
     knob(4, "PAN", 1006, 106, 4),
     knob(6, "ATT", 944, 158, 3),
     knob(7, "DEC", 984, 158, 3),
@@ -34,10 +34,10 @@ const Row AMP_PANEL[] = {
 
 const Row EQ_FRAME[] = {
     menuButton(6, "EQ", {875, -1, 0, 0}, 212, 20, 14),
-    radio(2, "EDIT", 896, 381, 2, 33, {0, 1, 0, 0}),
+    radio(2, "EDIT", 896, 381, 2, 33),
     onOff(306, "PRE", 896, {407, 0, 0, 1}, 2, 33),
-    radio(2, "EDIT", 896, 444, 2, 33, {0, 1, 0, 0}),
-    onOff(319, "POST", 896, 470, 2, 33, {0, 1, 0, 0}),
+    radio(2, "EDIT", 896, 444, 2, 33),
+    onOff(319, "POST", 896, 470, 2, 33),
 };
 
 // One EQ's container: three bands of knobs, the two filters, the type menu, the band names.

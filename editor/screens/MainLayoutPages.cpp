@@ -39,7 +39,7 @@ const Row ARP_FIXED[] = {
     menu(500, "RATCHET", 355, {264, 3, 3, 4}, {77, 1, 2, 2}, 15, ARP_RATCHET_MODE_STR, 9),
     onOff(502, "SYNC", 624, 98, 0, 20),
     onOff(504, "LATCH", 624, 148, 0, 20),
-    onOff(503, "KEY", 624, 200, 0, 0),
+    onOff(503, "KEY", 624, 200, 0, 10),
     menuButton(21, "", 624, 13, 27, 34),
     label("CMD", {620, 4, 4, 7}, {30, 0, 1, 3}, 27, 9, 1),
 };
@@ -62,9 +62,12 @@ const Row ARP_KNOBS[] = {
 const Row ARP_MENUS[] = {
     menuPair(ARP_SPEED, "SPEED", 313, {12, 3, 3, 4}, {76, 0, -1, 0}, 15, ARP_SPEED_STR, 17),
     menuPair(ARP_STEPS, "STEPS", 44, {264, 3, 3, 4}, {48, -1, 0, 0}, 15, ARP_STEPS_STR, 16),
+    // Its two lines stand above the menu: below it the page ends.
     menuPair(ARP_LOOP_START, "LOOP!START", 203, {264, 3, 3, 4}, {48, 0, 2, -1}, 15,
-             ARP_LOOP_START_STR, 16),
+             ARP_LOOP_START_STR, 16, kCaptionAbove),
 };
+enum { kArpLoopStartMenu = 2 };
+const Coord LOOP_START_CAPTION_BOTTOM = 261;
 const char* const ARP_ROW_STR[8] = {"NO",  "TIED",  "SLIDE", "TUNE",
                                     "VEL", "FREE1", "FREE2", "RATCH"};
 const Coord ARP_ROW_X[8] = {20,
@@ -72,8 +75,8 @@ const Coord ARP_ROW_X[8] = {20,
                             {20, 1, 2, 1},
                             {20, 0, 1, 0},
                             {22, -1, -2, -3},
-                            {21, 2, 1, 1},
-                            {20, 2, 1, 1},
+                            {16, 2, 1, 1},
+                            {15, 3, 2, 1},
                             {16, 0, 1, -1}};
 // The grid's row pitch per screen size: 142/7, 178/7, 213/7 and 284/7 pixels.
 constexpr float ARP_ROW_PITCH[4] = {20.285715f, 25.428572f, 30.428572f, 40.57143f};
@@ -88,24 +91,24 @@ const Row WAVE_PAGE[] = {
     label("LOAD", {178, 0, 4, 0}, 275, 30, 17, 0),
     label("SAVE", {212, -1, 1, -2}, 275, 30, 17, 0),
     label("SHAPER", {246, 0, 2, 1}, 275, 100, 17, 1),
-    label("AMT1", {362, 1, 4, 0}, 284, 30, 17, 0),
-    label("AMT2", {405, 1, 4, 0}, 284, 30, 17, 0),
+    label("AMT1", {362, 1, 4, 0}, 278, 30, 12, 0),
+    label("AMT2", {405, 1, 4, 0}, 278, 30, 12, 0),
     label("APPLY", {441, 1, 4, 2}, 275, 40, 17, 0),
     label("CMD", {478, 2, 4, 2}, 275, 30, 17, 0),
     label("COPY", {512, 1, 3, 1}, 275, 30, 17, 0),
-    label("PASTE", {546, 0, 2, 0}, 275, 30, 17, 0),
+    label("PASTE", {546, 0, 2, 0}, 275, 35, 17, 0),
     label("CLEAR", {579, 1, 5, 2}, 275, 40, 17, 0),
     label("UNDO", {616, 1, 3, 3}, 275, 30, 17, 0),
     radio(5, nullptr, {43, -5, -6, 0}, 13),
     radio(5, nullptr, {116, -5, -6, 0}, 13),
-    label("USER 1", {5, 2, 1, 3}, {17, 2, 1, 0}, 40, 10, 0),
+    label("USER 1", {5, -1, -1, 3}, {17, 2, 1, 0}, 40, 10, 0),
     label("USER 2", 78, {17, 2, 0, 0}, 40, 10, 0),
     radio(6, nullptr, {211, -5, -11, -2}, 13),
     radio(6, nullptr, {297, -5, -11, -2}, 13),
     radio(6, nullptr, {361, -5, -5, 0}, 13),
-    label("POINT DRAW", 148, {17, 2, 0, 0}, 65, 10, 0),
-    label("LINE DRAW", 241, {17, 2, 0, 0}, 65, 10, 0),
-    label("ERASE", 327, {17, 2, 0, 0}, 65, 10, 0),
+    label("POINT DRAW", {142, 0, -2, 0}, {17, 2, 0, 0}, 68, 10, 0),
+    label("LINE DRAW", {241, -3, -8, -2}, {17, 2, 0, 0}, 65, 10, 0),
+    label("ERASE", {327, -1, 0, 0}, {17, 2, 0, 0}, 65, 10, 0),
 };
 enum { kUserWaveRadio = 12, kPenRadio = 16 };
 const Row WAVE_MODE_RADIOS[] = {
@@ -113,8 +116,8 @@ const Row WAVE_MODE_RADIOS[] = {
     radio(7, nullptr, {578, 0, 0, 2}, 13),
 };
 const Row WAVE_PAGE_REST[] = {
-    label("WAVE DISPLAY", {392, 5, 9, 0}, {17, 2, 0, 0}, 70, 10, 1),
-    label("PARTIAL DISPLAY", {490, 7, 11, 0}, {17, 2, 0, 0}, 90, 10, 1),
+    label("WAVE DISPLAY", {387, -1, 0, 0}, {17, 2, 0, 0}, 80, 10, 1),
+    label("PARTIAL DISPLAY", {490, 1, 2, 0}, {17, 2, 0, 0}, 90, 10, 1),
     onOff(1008, "EXP", 627, 13, 2, 30),
     kick(10044, nullptr, 184, {261, -3, 0, 0}),
     kick(10044, nullptr, 216, {261, -3, 0, 0}),
@@ -133,19 +136,20 @@ const Coord WAVE_PRESET_X = 8, WAVE_PRESET_Y = {261, 1, 0, 0}, WAVE_PRESET_W = 1
             WAVE_PRESET_H = 16;
 const Coord WAVE_DISPLAY_X = 10, WAVE_DISPLAY_Y = 47, WAVE_DISPLAY_W = 630, WAVE_DISPLAY_H = 190;
 
+// The three titles stand at the page's top edge, clear of the windows of the mode menus.
 const Row MOD_PAGE[] = {
-    menuButton(12, "LFO 1", {5, 2, 1, 4}, 2, 34, 14),
-    menuButton(13, "LFO 2", {263, 2, 5, 5}, 2, 34, 14),
-    label("LFO 1 + 2", {523, 2, 5, 2}, 2, 58, 14, 0, kBigDark),
-    menuButton(10, "ENV 1", {5, 2, 1, 4}, 55, 34, 14),
-    menuButton(11, "ENV 2", {334, 2, 1, 3}, 55, 34, 14),
+    menuButton(12, "LFO 1", {5, 2, 1, 4}, 0, 40, 14),
+    menuButton(13, "LFO 2", {263, 2, 5, 5}, 0, 40, 14),
+    label("LFO 1 + 2", {523, 2, 5, 2}, 0, 64, 14, 0, kBigDark),
+    menuButton(10, "ENV 1", {5, 2, 1, 4}, 55, 38, 14),
+    menuButton(11, "ENV 2", {334, 2, 1, 3}, 55, 38, 14),
     menu(371, "MODE", {5, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -2}, 15, LFO_PLAY_MODE_STR, 3),
     menu(370, "WAVE", {95, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -3}, 15, LFO_WAVE_STR, 8),
-    knob(124, "SPEED", {181, 3, 0, 0}, {4, 2, 0, 0}, 3),
+    knob(124, "SPEED", {181, 3, 0, 0}, {4, 2, 0, 0}, 3, 10),
     onOff(369, "SYNC", {219, 3, 0, 0}, 15, 0, 10),
     menu(374, "MODE", {264, 0, 6, 4}, {14, 5, 3, 4}, {77, -1, 0, -2}, 15, LFO_PLAY_MODE_STR, 3),
     menu(373, "WAVE", {356, 0, 6, 4}, {14, 5, 3, 4}, {77, -2, -2, -5}, 15, LFO_WAVE_STR, 8),
-    knob(125, "SPEED", 440, {4, 2, 0, 0}, 3),
+    knob(125, "SPEED", 440, {4, 2, 0, 0}, 3, 10),
     onOff(372, "SYNC", 478, 15, 0, 10),
     menu(375, "MODE", 525, {14, 5, 3, 4}, {77, 3, 5, 0}, 15, LFO_12_MODE_STR, 13),
     knob(126, "AMT", {612, 0, 2, 0}, {4, 2, 0, 0}, 3),
@@ -197,6 +201,12 @@ void buildArpPage(uEditor& ed, Builder& b, ViewList& page) {
             seq.add(menus[i].view);
             page.add(menus[i].caption);
         }
+        // The loop start's two caption lines end just above its menu's window.
+        if (TLabel* above = menus[kArpLoopStartMenu].caption) {
+            CRect place = above->getViewSize();
+            place.offset(0, b.sy(LOOP_START_CAPTION_BOTTOM) - place.bottom);
+            above->setViewSize(place, false);
+        }
         for (size_t k = 0; k < std::size(ARP_KNOBS); ++k) {
             ui.arpKnobs[a][k] = knobs[k].as<TKnob>();
             if (a == 0) page.add(knobs[k].caption);
@@ -208,7 +218,7 @@ void buildArpPage(uEditor& ed, Builder& b, ViewList& page) {
     for (int k = 0; k < 8; ++k) {
         TLabel* l = nullptr;
         const int y = ed.getScaled(78, 1, 0, 0) + static_cast<int>(k * ARP_ROW_PITCH[big]);
-        ed.createLabel(l, b.sx(ARP_ROW_X[k]), y, ed.getScaled(k == 7 ? 35 : 30), ed.getScaled(16),
+        ed.createLabel(l, b.sx(ARP_ROW_X[k]), y, ed.getScaled(k >= 5 ? 35 : 30), ed.getScaled(16),
                        ARP_ROW_STR[k], LABEL_FONT_SIZES[big], LABEL_COLOR, 2);
         page.add(l);
     }
@@ -234,6 +244,7 @@ void buildArpPage(uEditor& ed, Builder& b, ViewList& page) {
 void buildWavePage(uEditor& ed, Builder& b, ViewList& page) {
     uEditorControlSet& ui = ed.ui;
     Built head[std::size(WAVE_PAGE)];
+    ed.resetUserWaveBook();
     b.build(WAVE_PAGE, head);
     for (int w = 0; w < 2; ++w) ui.userWaveRadios[w] = head[kUserWaveRadio + w].as<TRadioButton>();
     for (int p = 0; p < 3; ++p) ui.waveDrawRadios[p] = head[kPenRadio + p].as<TRadioButton>();

@@ -211,6 +211,23 @@ CCoord CDrawContext::measureString(CFontRef font, const std::string& text) {
     return pw;
 }
 
+CDrawContext::TextExtent CDrawContext::measureText(CFontRef font, const std::string& text) {
+    TextExtent out;
+    if (text.empty()) return out;
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t* c = cairo_create(scratch);
+    PangoLayout* layout = layoutFor(c, font, text, true);
+    PangoRectangle ink{}, logical{};
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
+    out.width = logical.width;
+    out.height = logical.height;
+    out.ink = CRect(ink.x, ink.y, ink.x + ink.width, ink.y + ink.height);
+    g_object_unref(layout);
+    cairo_destroy(c);
+    cairo_surface_destroy(scratch);
+    return out;
+}
+
 void CDrawContext::clear(const CColor& color) {
     cairo_t* c = ctx(cr);
     cairo_save(c);

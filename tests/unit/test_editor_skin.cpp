@@ -87,6 +87,10 @@ TEST(Skin, TheGeneratorRefusesABadSkinFileWithoutWritingOutput) {
     EXPECT_NE(run("10044 switch 14 14\n10044 switch 14 14\n"), 0); // listed twice
     EXPECT_NE(run("@10044 panel 1 2 3 4\n"), 0); // decoration of an unknown picture
     EXPECT_NE(run("99 switch 14 14\n"), 0);      // outside the id range
+    // A correction needs all three sizes.
+    EXPECT_NE(run("10002 background 200 100\n@10002 lcd 1 2(+1/+2) 3 4\n"), 0);
+    // A caption wider than its box at any size.
+    EXPECT_NE(run("10002 background 200 100\n@10002 text 0 0 30 14 l MIDI RECEIVE CHANNEL\n"), 0);
     EXPECT_EQ(readWhole(folder + "/out.cpp"), "");
     EXPECT_EQ(run("10044 switch 14 14\n"), 0);
     EXPECT_NE(readWhole(folder + "/out.cpp").find("bmp13044"), std::string::npos);

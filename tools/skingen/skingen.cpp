@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -38,6 +39,9 @@ const CColor kOff{58, 63, 68, 255};
 struct Decoration {
     std::string kind;
     double x, y, w, h;
+    // Per-size corrections of x, y, w and h at 125, 150 and 200 percent, written as the layout
+    // writes them ("139(+5/+3/+4)"), so a window follows the control it frames.
+    int fix[4][3] = {};
     // Text kinds: the alignment (l, c, r) and the words after it.
     char align = 'l';
     std::string text;
@@ -139,6 +143,9 @@ void drawLogo(cairo_t* cr, double x, double y, double w, double h, double) {
     cairo_fill(cr);
 }
 
+// Captions whose ink leaves their box at some size; the skin is refused when any does.
+std::vector<std::string> textsCut;
+
 // A caption printed on a section: dark on the panels, green in the windows; a title is bold.
 void drawText(cairo_t* cr, const Decoration& d, double x, double y, double w, double h,
               CColor colour, bool bold) {
@@ -153,6 +160,11 @@ void drawText(cairo_t* cr, const Decoration& d, double x, double y, double w, do
     if (d.align == 'c') tx = x + (w - e.x_advance) / 2;
     if (d.align == 'r') tx = x + w - e.x_advance;
     const double ty = y + (h - fe.height) / 2 + fe.ascent;
+    const double inkLeft = std::round(tx) + e.x_bearing, inkRight = inkLeft + e.width;
+    if (inkLeft < x - 1 || inkRight > x + w + 1)
+        textsCut.push_back("\"" + d.text + "\" is wider than its box, " +
+                           std::to_string(static_cast<int>(w)) + " pixels at a height of " +
+                           std::to_string(static_cast<int>(h)));
     source(cr, colour);
     cairo_move_to(cr, std::round(tx), std::round(ty));
     cairo_show_text(cr, d.text.c_str());
@@ -174,9 +186,13 @@ void drawRibbonWell(cairo_t* cr, double s) {
 }
 
 void drawDecorations(cairo_t* cr, const Picture& p, double s) {
+    int size = 0;
+    while (size + 1 < SCREEN_SIZE_COUNT && SCALE[size] < s) ++size;
     for (const Decoration& d : p.decorations) {
-        const double x = std::floor(d.x * s), y = std::floor(d.y * s);
-        const double w = std::floor(d.w * s), h = std::floor(d.h * s);
+        auto at = [&](double v, int field) {
+            return std::floor(v * s) + (size > 0 ? d.fix[field][size - 1] : 0);
+        };
+        const double x = at(d.x, 0), y = at(d.y, 1), w = at(d.w, 2), h = at(d.h, 3);
         if (d.kind == "topbar")
             drawTopBar(cr, x, y, w, h, s);
         else if (d.kind == "logo")
@@ -445,6 +461,18 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
     return CAIRO_STATUS_SUCCESS;
 }
 
+// "139" or "139(+5/+3/+4)": a value at 100 percent and its corrections at the other sizes.
+bool parseCoord(const std::string& token, double& value, int (&fix)[3]) {
+    char* end = nullptr;
+    value = std::strtod(token.c_str(), &end);
+    if (end == token.c_str()) return false;
+    if (*end == 0) return true;
+    int a = 0, b = 0, c = 0, used = 0;
+    if (std::sscanf(end, "(%d/%d/%d)%n", &a, &b, &c, &used) != 3 || end[used] != 0) return false;
+    fix[0] = a, fix[1] = b, fix[2] = c;
+    return true;
+}
+
 int fail(const std::string& file, int line, const std::string& why) {
     std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, why.c_str());
     return 1;
@@ -471,7 +499,11 @@ int main(int argc, char** argv) {
             char at = 0;
             int id = 0;
             Decoration d;
-            if (!(words >> at >> id >> d.kind >> d.x >> d.y >> d.w >> d.h))
+            std::string coords[4];
+            if (!(words >> at >> id >> d.kind >> coords[0] >> coords[1] >> coords[2] >>
+                  coords[3]) ||
+                !parseCoord(coords[0], d.x, d.fix[0]) || !parseCoord(coords[1], d.y, d.fix[1]) ||
+                !parseCoord(coords[2], d.w, d.fix[2]) || !parseCoord(coords[3], d.h, d.fix[3]))
                 return fail(skinPath, lineNo, "a decoration needs @<id> kind x y width height");
             auto it = pictures.find(id);
             if (it == pictures.end()) return fail(skinPath, lineNo, "decoration of an unknown id");
@@ -521,6 +553,12 @@ int main(int argc, char** argv) {
                   << "u},\n";
             ++count;
         }
+    }
+
+    if (!textsCut.empty()) {
+        for (const std::string& why : textsCut)
+            std::fprintf(stderr, "%s: %s\n", skinPath.c_str(), why.c_str());
+        return 1;
     }
 
     std::ofstream bin(argv[2], std::ios::binary | std::ios::trunc);
