@@ -63,7 +63,10 @@ bool uEditor::actTopBar(CControl* c, bool pressed) {
     if (c == ui.presetMenu) {
         char title[256] = {};
         ui.presetMenu->getCurrent(title, false);
-        if (std::strcmp(title, "Clear Preset") == 0) engine->clearProgram();
+        if (std::strcmp(title, "Clear Preset") == 0) {
+            engine->clearProgram();
+            requestHostDisplay();
+        }
         const int size = findTitle(title, SET_SCREEN_SIZE_STR, SET_SCREEN_SIZE_COUNT);
         if (size >= 0) setScreenSize(size);
         return true;
@@ -81,6 +84,8 @@ bool uEditor::actTopBar(CControl* c, bool pressed) {
     if (c == ui.origButton || c == ui.editButton || c == ui.helpButton || c == ui.easyButton ||
         c == ui.backButton) {
         if (!pressed) return true;
+        // The compare swaps every value at once: the host re-reads them all.
+        if (c == ui.origButton || c == ui.editButton) requestHostDisplay();
         if (c == ui.origButton) engine->origProgram();
         if (c == ui.editButton) engine->editProgram();
         if (c == ui.backButton) showBackScreen();

@@ -210,7 +210,7 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
                                "Enter Free 2 Value"};
         for (int r = kTuneRow; r < kTuneRow + 4; ++r)
             m.add(
-                enter[r - kTuneRow], [e, R, r, step] { e->setNumValue(R(r) + step); }, cell);
+                enter[r - kTuneRow], [this, R, r, step] { typeValue(R(r) + step); }, cell);
     }
     m.add("-");
     int tags[tag::ArpTagCount];

@@ -178,11 +178,11 @@ void uEditor::showXYMenu(int pad) {
     const int point = selectedXYPoint[pad];
     const int setX = point >= 0 ? xytags::pathX(pad, point) : xTag;
     const int setY = point >= 0 ? xytags::pathY(pad, point) : yTag;
-    m.add("Set X", [e, setX] { e->setNumValue(setX); });
-    m.add("Set Y", [e, setY] { e->setNumValue(setY); });
-    m.add("Set X and Y", [e, setX, setY] {
-        e->setNumValue(setX);
-        e->setNumValue(setY);
+    m.add("Set X", [this, setX] { typeValue(setX); });
+    m.add("Set Y", [this, setY] { typeValue(setY); });
+    m.add("Set X and Y", [this, setX, setY] {
+        typeValue(setX);
+        typeValue(setY);
     });
     m.add("-");
     int ccX = -1, ccY = -1;
