@@ -29,6 +29,9 @@ public:
     bool isEditOpen(int32_t tag) const;
     // Ends every bracket still open (a gesture cut short by closing the window).
     void endAllEdits();
+    // A gesture whose view lost the mouse (taken off the screen mid-drag) still ends for the
+    // host at the release.
+    void mouseReleased() override { endAllEdits(); }
     // Asks the host to re-read every parameter's value and name, once, at the next idle call
     // on the user-interface thread; any thread may ask, several asks give one call.
     void requestHostDisplay() { hostDisplayPending.store(true, std::memory_order_release); }

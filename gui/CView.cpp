@@ -152,6 +152,22 @@ CViewContainer::CViewContainer(const CRect& r) : CView(r) {}
 
 CViewContainer::~CViewContainer() {
     removeAll(false);
+    dropParkedMouseDownView();
+}
+
+void CViewContainer::parkMouseDownView() {
+    if (!mouseDownView) return;
+    dropParkedMouseDownView();
+    parkedMouseDownView = mouseDownView;
+    parkedMouseDownView->remember();
+    mouseDownView = nullptr;
+}
+
+void CViewContainer::dropParkedMouseDownView() {
+    if (!parkedMouseDownView) return;
+    CView* v = parkedMouseDownView;
+    parkedMouseDownView = nullptr;
+    v->forget();
 }
 
 bool CViewContainer::addView(CView* view) {
@@ -165,6 +181,10 @@ bool CViewContainer::addView(CView* view, CView* before) {
     view->remember();
     children.insert(pos, view);
     view->attached(this);
+    if (view == parkedMouseDownView) {
+        mouseDownView = view;
+        dropParkedMouseDownView();
+    }
     view->setDirty(true);
     view->invalid();
     return true;
@@ -175,7 +195,7 @@ bool CViewContainer::removeView(CView* view, bool withForget) {
     if (it == children.end()) return false;
     view->invalid();
     children.erase(it);
-    if (mouseDownView == view) mouseDownView = nullptr;
+    if (mouseDownView == view) parkMouseDownView();
     view->removed(this);
     view->forget();
     if (withForget) view->forget();
@@ -187,7 +207,7 @@ bool CViewContainer::removeAll(bool withForget) {
     invalid();
     std::vector<CView*> old;
     old.swap(children);
-    mouseDownView = nullptr;
+    parkMouseDownView();
     for (CView* v : old) {
         v->removed(this);
         v->forget();
@@ -256,6 +276,7 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
 CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState& buttons) {
     CPoint local(where.x - size.left, where.y - size.top);
     mouseDownView = nullptr;
+    dropParkedMouseDownView();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         CView* v = *it;
         if (!v->isVisible() || !v->getMouseEnabled() || !v->hitTest(local, buttons)) continue;
@@ -277,6 +298,7 @@ CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState
 }
 
 CMouseEventResult CViewContainer::onMouseUp(CPoint& where, const CButtonState& buttons) {
+    dropParkedMouseDownView();
     if (!mouseDownView) return kMouseEventNotHandled;
     CView* v = mouseDownView;
     mouseDownView = nullptr;

@@ -10,8 +10,17 @@ using testhost::HostCall;
 
 namespace {
 
-// Where controls sit on the main screen at 100 percent (centres).
-constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133;
+// Where things sit on the main screen at 100 percent, and the parameters they edit.
+constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
+constexpr int kEQCurveX = 987, kEQCurveY = 304, kPreEqOn = 306;
+constexpr int kPreEqBand2Freq = 310, kPreEqBand2Gain = 312;
+constexpr int kArpTabX = 63, kFXTabX = 246, kTabY = 416;
+constexpr int kGateStep1X = 88, kGateLeftY = 691, kGaterOn = 347, kGaterLeft = 355;
+constexpr int kGridX = 100, kGridOnY = 505, kGridTuneY = 565, kStep1On = 513, kStep1Tune = 561;
+constexpr int kPreviewX = 47, kPreviewY = 39, kSettingsX = 1106, kSettingsY = 15;
+constexpr int kOrigX = 325, kOrigY = 48;
+// The knob's command menu: Down steps over the enabled entries, the first being the help.
+constexpr int kMenuSetToMinimum = 5, kMenuSetToValue = 8;
 
 std::string describe(const std::vector<HostCall>& log) {
     std::string s;
@@ -22,18 +31,117 @@ std::string describe(const std::vector<HostCall>& log) {
     return s;
 }
 
+// Renders until the first program is applied, then opens the editor with the pre-EQ and
+// the gater on, so their displays take clicks.
+void prepare(testhost::Plugin& plugin) {
+    std::vector<float> left, right;
+    plugin.process(8192, left, right);
+    plugin.setParameter(kPreEqOn, 1.0f);
+    plugin.setParameter(kGaterOn, 1.0f);
+}
+
+// No begin, end or automate names a tag outside the parameters.
+bool namesNoOutsideTag(const std::vector<HostCall>& log) {
+    for (const HostCall& c : log)
+        if ((c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit ||
+             c.opcode == audioMasterAutomate) &&
+            (c.index < 0 || c.index > 2047))
+            return false;
+    return true;
+}
+
 } // namespace
 
-TEST(HostEditorEvents, AKnobDragIsOneBracketedEdit) {
+TEST(HostEditorEvents, EveryUserEditReachesTheHostAsOneBracketedEdit) {
     testhost::Plugin plugin;
+    prepare(plugin);
     EditorSession s(plugin);
     if (!s.ok()) GTEST_SKIP() << s.whyNot();
-    const float before = plugin.getParameter(12);
+    // Each gesture: what the host heard, the tags it must name and that a value moved.
+    auto expectEdit = [&](const char* what, std::set<int> tags) {
+        const auto log = s.calls();
+        EXPECT_EQ(EditorSession::bracketFaults(log), "") << what << ": " << describe(log);
+        EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty())
+            << what << ": " << describe(log);
+        for (int t : tags)
+            EXPECT_TRUE(EditorSession::bracketedEdits(log).count(t))
+                << what << " tag " << t << ": " << describe(log);
+        s.forget();
+    };
     s.forget();
-    s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY + 40);
-    const auto log = s.calls();
+
+    // A plain click puts back nothing, not even a value the host set unseen.
+    plugin.setParameter(kOsc1Volume, 0.9988f);
+    s.click(kOsc1VolumeX, kOsc1VolumeY);
+    EXPECT_EQ(plugin.getParameter(kOsc1Volume), 0.9988f);
+    expectEdit("plain click", {});
+
+    s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY + 30);
+    EXPECT_LT(plugin.getParameter(kOsc1Volume), 0.9f);
+    expectEdit("knob drag", {kOsc1Volume});
+
+    // The knob's command menu: "Set to Minimum Value", chosen with the keys.
+    s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.keys(XK_Down, kMenuSetToMinimum);
+    s.key(XK_Return);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.idles(3);
+    EXPECT_EQ(plugin.getParameter(kOsc1Volume), 0.0f);
+    expectEdit("menu value command", {kOsc1Volume});
+
+    const float freq = plugin.getParameter(kPreEqBand2Freq);
+    s.drag(kEQCurveX, kEQCurveY, kEQCurveX + 30, kEQCurveY - 20);
+    EXPECT_NE(plugin.getParameter(kPreEqBand2Freq), freq);
+    expectEdit("EQ point drag", {kPreEqBand2Freq, kPreEqBand2Gain});
+
+    s.click(kFXTabX, kTabY);
+    const float gate = plugin.getParameter(kGaterLeft);
+    s.click(kGateStep1X, kGateLeftY);
+    EXPECT_NE(plugin.getParameter(kGaterLeft), gate);
+    expectEdit("gate step", {kGaterLeft});
+
+    s.click(kArpTabX, kTabY);
+    const float on = plugin.getParameter(kStep1On);
+    s.click(kGridX, kGridOnY);
+    EXPECT_NE(plugin.getParameter(kStep1On), on);
+    expectEdit("grid toggle", {kStep1On});
+    const float tune = plugin.getParameter(kStep1Tune);
+    s.drag(kGridX, kGridTuneY, kGridX, kGridTuneY - 40);
+    EXPECT_GT(plugin.getParameter(kStep1Tune), tune);
+    expectEdit("grid tune drag", {kStep1Tune});
+
+    // Controls that edit no parameter: the preview key and the settings menu (dismissed).
+    s.click(kPreviewX, kPreviewY);
+    s.click(kSettingsX, kSettingsY);
+    if (s.waitForPopup(1500)) s.key(XK_Escape);
+    EXPECT_TRUE(s.waitForNoPopup());
+    expectEdit("controls without a parameter", {});
+    s.close();
+    EXPECT_TRUE(namesNoOutsideTag(s.calls()));
+}
+
+TEST(HostEditorEvents, AGestureCutShortStillEndsForTheHost) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    s.forget();
+    // Released outside the window.
+    s.drag(kOsc1VolumeX, kOsc1VolumeY, s.getWidth() + 40, s.getHeight() + 40);
+    auto log = s.calls();
     EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
-    EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{12}) << describe(log);
-    EXPECT_LT(plugin.getParameter(12), before);
-    EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty());
+    EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{kOsc1Volume}) << describe(log);
+    s.forget();
+    // The editor closes while the button is down, then the button comes up.
+    s.moveTo(kEQCurveX, kEQCurveY);
+    s.press();
+    s.moveTo(kEQCurveX + 20, kEQCurveY + 10);
+    EXPECT_NE(EditorSession::bracketFaults(s.calls()), "") << "the drag is open";
+    s.close();
+    s.release();
+    log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+    EXPECT_FALSE(EditorSession::bracketedEdits(log).empty()) << describe(log);
+    EXPECT_TRUE(namesNoOutsideTag(log));
 }
