@@ -123,7 +123,7 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
     // The value commands are one edit of the tag; the modulation commands move other tags,
     // which the host re-reads.
     const std::vector<float> before = valueSnapshot();
-    userEdit(tag, [&] { m.run(); });
+    if (m.chosen()) userEdit(tag, [&] { m.run(); });
     hostDisplayIfOthersMoved(before, tag);
     finishCommandMenu();
 }

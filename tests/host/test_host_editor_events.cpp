@@ -20,7 +20,7 @@ namespace {
 constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
 constexpr int kEQCurveX = 987, kEQCurveY = 304, kPreEqOn = 306;
 constexpr int kPreEqBand2Freq = 310, kPreEqBand2Gain = 312;
-constexpr int kArpTabX = 63, kFXTabX = 246, kTabY = 416;
+constexpr int kArpTabX = 63, kWaveTabX = 132, kFXTabX = 246, kTabY = 416;
 constexpr int kGateStep1X = 88, kGateLeftY = 691, kGaterOn = 347, kGaterLeft = 355;
 constexpr int kGridX = 100, kGridOnY = 505, kGridTuneY = 565, kStep1On = 513, kStep1Tune = 561;
 constexpr int kPreviewX = 47, kPreviewY = 39, kSettingsX = 1106, kSettingsY = 15;
@@ -233,4 +233,33 @@ TEST(HostEditorEvents, AChangeOfManyParametersCallsUpdateDisplayOnceFromTheUiThr
     s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY + 20);
     s.idles(3);
     EXPECT_EQ(updates(), 0);
+}
+// Showing a page or dismissing a menu edits nothing: the host hears no edit call at all.
+TEST(HostEditorEvents, LookingAroundTellsTheHostNothing) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    auto edits = [&] {
+        const auto log = s.calls();
+        return EditorSession::countOf(log, audioMasterAutomate) +
+               EditorSession::countOf(log, audioMasterBeginEdit) +
+               EditorSession::countOf(log, audioMasterEndEdit);
+    };
+    s.forget();
+    for (int tab : {kWaveTabX, kFXTabX, kArpTabX}) {
+        s.click(tab, kTabY);
+        s.idles(4);
+    }
+    EXPECT_EQ(edits(), 0) << describe(s.calls());
+    s.click(kGridX, kGridOnY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.key(XK_Escape);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.key(XK_Escape);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.idles(4);
+    EXPECT_EQ(edits(), 0) << describe(s.calls());
 }
