@@ -26,7 +26,9 @@ constexpr int kGridX = 100, kGridOnY = 505, kGridTuneY = 565, kStep1On = 513, kS
 constexpr int kPreviewX = 47, kPreviewY = 39, kSettingsX = 1106, kSettingsY = 15;
 constexpr int kOrigX = 325, kOrigY = 48;
 // The knob's command menu: Down steps over the enabled entries, the first being the help.
-constexpr int kMenuSetToMinimum = 5, kMenuSetToValue = 8;
+constexpr int kMenuSetToMinimum = 5, kMenuSetToValue = 8, kMenuLatchToMIDI = 12,
+              kMenuClearAllMIDI = 15;
+constexpr int kLearnController = 85;
 
 std::string describe(const std::vector<HostCall>& log) {
     std::string s;
@@ -233,6 +235,31 @@ TEST(HostEditorEvents, AChangeOfManyParametersCallsUpdateDisplayOnceFromTheUiThr
     s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY + 20);
     s.idles(3);
     EXPECT_EQ(updates(), 0);
+
+    // A controller taught to the knob moves it from the audio thread, which never calls the
+    // host: the host hears no automate but one updateDisplay from the UI thread.
+    auto knobMenu = [&](int downs) {
+        s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+        ASSERT_TRUE(s.waitForPopup());
+        s.keys(XK_Down, downs);
+        s.key(XK_Return);
+        EXPECT_TRUE(s.waitForNoPopup());
+    };
+    knobMenu(kMenuLatchToMIDI);
+    const int near = static_cast<int>(plugin.getParameter(kOsc1Volume) * 127.0f + 0.5f);
+    plugin.sendMidi({{0, 0xB0, kLearnController, near}});
+    plugin.process(256, left, right);
+    s.idles(4);
+    s.forget();
+    for (int v = near; v > near - 20 && v > 0; v -= 4) {
+        plugin.sendMidi({{0, 0xB0, kLearnController, v}});
+        plugin.process(256, left, right);
+    }
+    s.idles(4);
+    EXPECT_NEAR(plugin.getParameter(kOsc1Volume), std::max(1, near - 16) / 127.0f, 0.02f);
+    EXPECT_EQ(EditorSession::countOf(s.calls(), audioMasterAutomate), 0) << describe(s.calls());
+    EXPECT_EQ(updates(), 1);
+    knobMenu(kMenuClearAllMIDI);
 }
 // Showing a page or dismissing a menu edits nothing: the host hears no edit call at all.
 TEST(HostEditorEvents, LookingAroundTellsTheHostNothing) {
