@@ -79,28 +79,45 @@ void uEditor::hostDisplayIfOthersMoved(const std::vector<float>& before, int exc
         }
 }
 
-void uEditor::typeValue(int tag) {
-    if (!getEngine() || !isValidTag(tag)) return;
-    entryQueue.push_back(tag);
+bool uEditor::askBesideIdle(const std::function<void()>& ask, Answered answered) {
+    OneQuestion capture;
+    {
+        StandIn stand(capture);
+        ask();
+    }
+    if (!capture.asked) return false;
+    entryQueue.push_back({capture.question, std::move(answered)});
     if (!entryDialog) startTypedEntry();
+    return true;
 }
 
 // The engine's entry form is run once with the question kept and Cancel answered, so it
-// changes nothing; the question then goes to the dialogs without waiting.
-void uEditor::startTypedEntry() {
+// changes nothing; when the answer comes the form runs again with it, as one edit.
+void uEditor::typeValue(int tag) {
     APlugin* engine = getEngine();
-    while (engine && !entryDialog && !entryQueue.empty()) {
-        const int tag = entryQueue.front();
+    if (!engine || !isValidTag(tag)) return;
+    askBesideIdle([&] { engine->setNumValue(tag); },
+                  [this, tag](const DialogAnswer& answer) {
+                      APlugin* e = getEngine();
+                      if (!e || !answer.ok || answer.text.empty()) return;
+                      userEdit(tag, [&] { withAnswer(answer, [&] { e->setNumValue(tag); }); });
+                      resume();
+                  });
+}
+
+void uEditor::withAnswer(const DialogAnswer& answer, const std::function<void()>& ask) {
+    OneQuestion reply;
+    reply.reply = answer;
+    StandIn stand(reply);
+    ask();
+}
+
+void uEditor::startTypedEntry() {
+    while (!entryDialog && !entryQueue.empty()) {
+        Question q = std::move(entryQueue.front());
         entryQueue.pop_front();
-        OneQuestion capture;
-        {
-            StandIn stand(capture);
-            engine->setNumValue(tag);
-        }
-        if (!capture.asked) continue;
-        entryTag = tag;
-        entryRequest = capture.question;
-        entryDialog = currentDialogBackend().askLater(entryRequest);
+        entryAnswered = std::move(q.answered);
+        entryDialog = currentDialogBackend().askLater(q.request);
         // A back end that answers at once (the tests' script) is served here, not an idle
         // call later.
         serveTypedEntry();
@@ -108,28 +125,18 @@ void uEditor::startTypedEntry() {
 }
 
 void uEditor::serveTypedEntry() {
-    APlugin* engine = getEngine();
     if (!entryDialog) return;
     DialogAnswer answer;
     if (!entryDialog->poll(answer)) return;
     entryDialog.reset();
-    const int tag = entryTag;
-    entryTag = -1;
-    if (engine && finishedOpening && answer.ok && !answer.text.empty()) {
-        // The entry form runs again with the answer given, as one edit the host hears.
-        OneQuestion reply;
-        reply.reply = answer;
-        userEdit(tag, [&] {
-            StandIn stand(reply);
-            engine->setNumValue(tag);
-        });
-        resume();
-    }
+    Answered answered = std::move(entryAnswered);
+    entryAnswered = nullptr;
+    if (answered && finishedOpening && getEngine()) answered(answer);
     if (!entryQueue.empty()) startTypedEntry();
 }
 
 void uEditor::cancelTypedEntry() {
     entryQueue.clear();
     entryDialog.reset();
-    entryTag = -1;
+    entryAnswered = nullptr;
 }

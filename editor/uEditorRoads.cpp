@@ -163,6 +163,8 @@ void uEditor::serveTagAction(int t) {
 void uEditor::swapModeMemory(const int* tags, int count, float (*memory)[8], int oldRow,
                              int newRow) {
     APlugin* engine = getEngine();
+    // The knobs take the new mode's values and names at once: the host re-reads them all.
+    if (oldRow != newRow) requestHostDisplay();
     for (int k = 0; k < count; ++k) {
         memory[oldRow][k] = engine->getParameter(tags[k]);
         // A plain write: the mode change is the user's gesture, not automation of the knobs.
@@ -268,7 +270,7 @@ void uEditor::updateShaperModeMenu(int mode) {
             controls[i]->setDefaultValue(values[k]);
             controls[i]->invalid();
         }
-        engine->setParameterAutomated(tags[k], values[k]);
+        userEdit(tags[k], values[k]);
     }
     redrawMultiView = true;
 }

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -205,6 +206,13 @@ public:
     // Questions asked while one is open wait their turn.
     void typeValue(int tag);
     bool isTypedEntryOpen() const { return entryDialog != nullptr || !entryQueue.empty(); }
+    // The question that `ask` would put (it runs with the dialogs answering Cancel), asked
+    // beside the idle calls; `answered` runs on the user-interface thread when the answer
+    // comes, at once for a back end that answers at once. False when `ask` asked nothing.
+    using Answered = std::function<void(const DialogAnswer&)>;
+    bool askBesideIdle(const std::function<void()>& ask, Answered answered);
+    // Runs `ask` again with its first question answered by `answer` (the rest cancelled).
+    static void withAnswer(const DialogAnswer& answer, const std::function<void()>& ask);
 
     // Pending marks, for the tests.
     bool isTagMarked(int tag) const;
@@ -231,10 +239,13 @@ private:
     void startTypedEntry();
     void serveTypedEntry();
     void cancelTypedEntry();
+    struct Question {
+        DialogRequest request;
+        Answered answered;
+    };
     std::unique_ptr<PendingDialog> entryDialog;
-    DialogRequest entryRequest;
-    int entryTag = -1;
-    std::deque<int> entryQueue;
+    Answered entryAnswered;
+    std::deque<Question> entryQueue;
 
     // Switches read once from the preferences.
     bool keyboardOn = true;
