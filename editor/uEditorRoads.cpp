@@ -301,15 +301,19 @@ void uEditor::dropMod() {
     }
     const int t = dropTag;
     // Dragging over the matrix moved the knob; it gets its value from before the drag.
-    engine->setParameterAutomated(t, dropValue);
+    // Each tag the drop writes is one edit the host hears.
+    userEdit(t, dropValue);
     if (engine->getTagDest(t) != 0) {
         for (int slot = 0; slot < tag::ModSlotCount; ++slot) {
             if (engine->getModDestBySlot(slot) != 0) continue;
             for (int first : {tag::ModOffsetFirst, tag::ModAmountFirst, tag::ModLowerFirst,
                               tag::ModUpperFirst, tag::ModSourceFirst})
-                engine->setToDefault(first + slot);
-            engine->setParameter(tag::ModDestFirst + slot,
-                                 (static_cast<float>(engine->getDestForTag(t)) + 0.1f) / 399.99f);
+                userEdit(first + slot, [&] { engine->setToDefault(first + slot); });
+            const int dest = tag::ModDestFirst + slot;
+            userEdit(dest, [&] {
+                engine->setParameter(dest, (static_cast<float>(engine->getDestForTag(t)) + 0.1f) /
+                                               399.99f);
+            });
             break;
         }
     }
