@@ -290,3 +290,44 @@ TEST(HostEditorEvents, LookingAroundTellsTheHostNothing) {
     s.idles(4);
     EXPECT_EQ(edits(), 0) << describe(s.calls());
 }
+
+// The audio thread renders, takes MIDI and steps presets while the user drags knobs and the
+// EQ: the host still hears sound brackets, and updateDisplay only from the UI thread.
+TEST(HostEditorEventsRace, EditsWhileTheAudioThreadRendersAndAppliesPresets) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        std::vector<float> left, right;
+        int block = 0;
+        while (!stop.load()) {
+            plugin.sendMidi({{0, 0x90, 60, 100}, {64, 0xB0, 1, block & 127}, {128, 0x80, 60, 0}});
+            plugin.process(256, left, right);
+            plugin.setParameter(kOsc1Volume + 1, static_cast<float>(block % 100) / 100.0f);
+            ++block;
+        }
+    });
+    s.forget();
+    for (int round = 0; round < 3; ++round) {
+        s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY - 30, 4);
+        s.drag(kEQCurveX, kEQCurveY, kEQCurveX - 20, kEQCurveY + 10, 4);
+        s.moveTo(600, 300);
+        s.key(round % 2 ? XK_Up : XK_Down);
+        std::this_thread::sleep_for(std::chrono::milliseconds(320));
+    }
+    s.idles(5);
+    stop = true;
+    audio.join();
+    s.close();
+    const auto log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+    for (const HostCall& c : log) {
+        if (c.opcode == audioMasterUpdateDisplay || c.opcode == audioMasterBeginEdit ||
+            c.opcode == audioMasterEndEdit) {
+            EXPECT_EQ(c.thread, s.uiThreadId());
+        }
+    }
+    EXPECT_GE(EditorSession::countOf(log, audioMasterUpdateDisplay), 1);
+}
