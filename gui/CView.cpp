@@ -290,7 +290,8 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
 }
 
 CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    if (!mouseDownView) return kMouseEventNotHandled;
+    // A view taken out mid-drag waits for its release or its return; the mouse stays held.
+    if (!mouseDownView) return parkedMouseDownView ? kMouseEventHandled : kMouseEventNotHandled;
     CPoint local(where.x - size.left, where.y - size.top);
     const CMouseEventResult result = mouseDownView->onMouseMoved(local, buttons);
     if (result == kMouseMoveEventHandledButDontNeedMoreEvents) mouseDownView = nullptr;
@@ -298,7 +299,16 @@ CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState
 }
 
 CMouseEventResult CViewContainer::onMouseUp(CPoint& where, const CButtonState& buttons) {
-    dropParkedMouseDownView();
+    if (!mouseDownView && parkedMouseDownView) {
+        // Taken out and not back: it still gets its release, so its gesture ends.
+        CView* v = parkedMouseDownView;
+        v->remember();
+        dropParkedMouseDownView();
+        CPoint local(where.x - size.left, where.y - size.top);
+        const CMouseEventResult result = v->onMouseUp(local, buttons);
+        v->forget();
+        return result;
+    }
     if (!mouseDownView) return kMouseEventNotHandled;
     CView* v = mouseDownView;
     mouseDownView = nullptr;

@@ -24,7 +24,8 @@ constexpr int kArpTabX = 63, kWaveTabX = 132, kFXTabX = 246, kTabY = 416;
 constexpr int kGateStep1X = 88, kGateLeftY = 691, kGaterOn = 347, kGaterLeft = 355;
 constexpr int kGridX = 100, kGridOnY = 505, kGridTuneY = 565, kStep1On = 513, kStep1Tune = 561;
 constexpr int kPreviewX = 47, kPreviewY = 39, kSettingsX = 1106, kSettingsY = 15;
-constexpr int kOrigX = 325, kOrigY = 48;
+constexpr int kOrigX = 325, kOrigY = 48, kLogoX = 917, kLogoY = 40;
+constexpr int kBackSideEmptyX = 60, kBackSideEmptyY = 720;
 // The knob's command menu: Down steps over the enabled entries, the first being the help.
 constexpr int kMenuSetToMinimum = 5, kMenuSetToValue = 8, kMenuLatchToMIDI = 12,
               kMenuClearAllMIDI = 15;
@@ -140,6 +141,18 @@ TEST(HostEditorEvents, AGestureCutShortStillEndsForTheHost) {
     auto log = s.calls();
     EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
     EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{kOsc1Volume}) << describe(log);
+    s.forget();
+    // The logo turns to the back side and a click there returns: the clicked views leave the
+    // screen under the mouse, and the knobs bracket as before afterwards.
+    s.click(kLogoX, kLogoY);
+    s.idles(3);
+    s.click(kBackSideEmptyX, kBackSideEmptyY);
+    s.idles(3);
+    s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY - 20);
+    log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+    EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{kOsc1Volume}) << describe(log);
+    EXPECT_TRUE(namesNoOutsideTag(log));
     s.forget();
     // The editor closes while the button is down, then the button comes up.
     s.moveTo(kEQCurveX, kEQCurveY);
