@@ -219,13 +219,13 @@ void uEditor::showXYMenu(int pad) {
     m.popup(frame);
     int32_t index = -1;
     if (m.getRoot()->getLastItemMenu(index) == m.getRoot() && index == editEntry) {
-        if (editOn)
-            e->setOff(editTag);
-        else
-            e->setOn(editTag);
+        userEdit(editTag, [&] { editOn ? e->setOff(editTag) : e->setOn(editTag); });
     }
     if (!m.chosenIsUndo()) setSectionUndo(all);
+    // A path command moves many points at once: the host re-reads them.
+    const std::vector<float> before = valueSnapshot();
     m.run();
+    hostDisplayIfOthersMoved(before, -1);
     saveBoolToPrefs(REG_SHOW_XY_MOD_STR, xyModOn);
     finishCommandMenu();
 }
