@@ -278,13 +278,15 @@ void TEQDisplay::writeDragged(int tag, float value) {
     APlugin* engine = engineOf(this);
     uEditor* editor = editorOf(this);
     if (!engine || !editor) return;
-    int* slot = nullptr;
-    for (int& t : draggedTags)
-        if (t == tag || (!slot && t < 0)) slot = &t;
-    for (int& t : draggedTags)
-        if (t == tag) slot = &t;
-    if (slot && *slot != tag) {
-        *slot = tag;
+    bool open = false;
+    int* free = nullptr;
+    for (int& t : draggedTags) {
+        if (t == tag) open = true;
+        if (t < 0 && !free) free = &t;
+    }
+    // A drag moves one band: its frequency, gain and bandwidth fill the three places.
+    if (!open && free) {
+        *free = tag;
         editor->beginEdit(tag);
     }
     engine->setParameterAutomated(tag, value);
