@@ -162,6 +162,22 @@ void releaseChild(CView* view, bool withForget) {
 
 CViewContainer::~CViewContainer() {
     removeAll(false);
+    dropParkedMouseDownView();
+}
+
+void CViewContainer::parkMouseDownView() {
+    if (!mouseDownView) return;
+    dropParkedMouseDownView();
+    parkedMouseDownView = mouseDownView;
+    parkedMouseDownView->remember();
+    mouseDownView = nullptr;
+}
+
+void CViewContainer::dropParkedMouseDownView() {
+    if (!parkedMouseDownView) return;
+    CView* v = parkedMouseDownView;
+    parkedMouseDownView = nullptr;
+    v->forget();
 }
 
 bool CViewContainer::addView(CView* view) {
@@ -175,6 +191,10 @@ bool CViewContainer::addView(CView* view, CView* before) {
     view->remember();
     children.insert(pos, view);
     view->attached(this);
+    if (view == parkedMouseDownView) {
+        mouseDownView = view;
+        dropParkedMouseDownView();
+    }
     view->setDirty(true);
     view->invalid();
     return true;
@@ -185,7 +205,7 @@ bool CViewContainer::removeView(CView* view, bool withForget) {
     if (it == children.end()) return false;
     view->invalid();
     children.erase(it);
-    if (mouseDownView == view) mouseDownView = nullptr;
+    if (mouseDownView == view) parkMouseDownView();
     view->removed(this);
     releaseChild(view, withForget);
     return true;
@@ -196,7 +216,7 @@ bool CViewContainer::removeAll(bool withForget) {
     invalid();
     std::vector<CView*> old;
     old.swap(children);
-    mouseDownView = nullptr;
+    parkMouseDownView();
     for (CView* v : old) {
         v->removed(this);
         releaseChild(v, withForget);
@@ -264,6 +284,7 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
 CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState& buttons) {
     CPoint local(where.x - size.left, where.y - size.top);
     mouseDownView = nullptr;
+    dropParkedMouseDownView();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         CView* v = *it;
         if (!v->isVisible() || !v->getMouseEnabled() || !v->hitTest(local, buttons)) continue;
@@ -277,7 +298,8 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
 }
 
 CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    if (!mouseDownView) return kMouseEventNotHandled;
+    // A view taken out mid-drag waits for its release or its return; the mouse stays held.
+    if (!mouseDownView) return parkedMouseDownView ? kMouseEventHandled : kMouseEventNotHandled;
     CPoint local(where.x - size.left, where.y - size.top);
     const CMouseEventResult result = mouseDownView->onMouseMoved(local, buttons);
     if (result == kMouseMoveEventHandledButDontNeedMoreEvents) mouseDownView = nullptr;
@@ -285,6 +307,16 @@ CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState
 }
 
 CMouseEventResult CViewContainer::onMouseUp(CPoint& where, const CButtonState& buttons) {
+    if (!mouseDownView && parkedMouseDownView) {
+        // Taken out and not back: it still gets its release, so its gesture ends.
+        CView* v = parkedMouseDownView;
+        v->remember();
+        dropParkedMouseDownView();
+        CPoint local(where.x - size.left, where.y - size.top);
+        const CMouseEventResult result = v->onMouseUp(local, buttons);
+        v->forget();
+        return result;
+    }
     if (!mouseDownView) return kMouseEventNotHandled;
     CView* v = mouseDownView;
     mouseDownView = nullptr;

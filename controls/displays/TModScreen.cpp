@@ -117,19 +117,21 @@ CMouseEventResult TModScreen::onMouseDown(CPoint& where, const CButtonState& but
         clickTarget(buttons, engine->getDefaultValue(editTag), engine->getDefaultValue(editTag),
                     engine->getOrigValue(editTag));
     if (target > -0.5f) {
-        engine->setParameter(editTag, target);
+        editor->userEdit(editTag, [&] { engine->setParameter(editTag, target); });
         setDirty(true);
         return kDone;
     }
     if (buttons == (kLButton | kAlt)) {
-        engine->setNumValue(editTag);
+        editor->typeValue(editTag);
         setDirty(true);
         return kDone;
     }
     if (c == kColDest || c == kColSource || c == kColBypass) {
         if (c == kColDest) showDestMenu(s);
         if (c == kColSource) showSourceMenu(s);
-        if (c == kColBypass) engine->toggleValue(tag::ModBypassFirst + s);
+        if (c == kColBypass)
+            editor->userEdit(tag::ModBypassFirst + s,
+                             [&] { engine->toggleValue(tag::ModBypassFirst + s); });
         setDirty(true);
         return kDone;
     }

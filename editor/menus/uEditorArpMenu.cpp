@@ -210,7 +210,7 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
                                "Enter Free 2 Value"};
         for (int r = kTuneRow; r < kTuneRow + 4; ++r)
             m.add(
-                enter[r - kTuneRow], [e, R, r, step] { e->setNumValue(R(r) + step); }, cell);
+                enter[r - kTuneRow], [this, R, r, step] { typeValue(R(r) + step); }, cell);
     }
     m.add("-");
     int tags[tag::ArpTagCount];
@@ -232,15 +232,17 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
     addUndoEntry(m, all);
 
     m.popup(frame);
-    // Every outcome rewrites the switch, so the host sees its value: "Undo" after the snapshot
-    // is back (it may have changed the switch), every other outcome before its command runs.
-    if (m.chosenIsUndo()) {
-        m.run();
-        e->setParameterAutomated(tag::ArpOn, e->getParameter(tag::ArpOn));
-    } else {
-        setSectionUndo(all);
-        e->setParameterAutomated(tag::ArpOn, e->getParameter(tag::ArpOn));
-        m.run();
-    }
+    if (!m.chosenIsUndo()) setSectionUndo(all);
+    // A chosen command, "Undo" included, rewrites the switch through the automated road once it
+    // has run (a reset or the undo may have moved it), inside one edit; the steps it changes the
+    // host re-reads. A dismissed menu tells the host nothing.
+    const std::vector<float> before = valueSnapshot();
+    if (m.chosen())
+        userEdit(tag::ArpOn, [&] {
+            m.run();
+            if (APlugin* engine = getEngine())
+                engine->setParameterAutomated(tag::ArpOn, engine->getParameter(tag::ArpOn));
+        });
+    hostDisplayIfOthersMoved(before, tag::ArpOn);
     finishCommandMenu();
 }
