@@ -306,7 +306,7 @@ TEST(HostEditorEvents, LookingAroundTellsTheHostNothing) {
 
 // The audio thread renders, takes MIDI and steps presets while the user drags knobs and the
 // EQ: the host still hears sound brackets, and updateDisplay only from the UI thread.
-TEST(HostEditorEvents, EditsWhileTheAudioThreadRendersAndAppliesPresets) {
+TEST(HostEditorEventsRace, EditsWhileTheAudioThreadRendersAndAppliesPresets) {
     testhost::Plugin plugin;
     prepare(plugin);
     EditorSession s(plugin);
