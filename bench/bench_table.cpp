@@ -102,6 +102,19 @@ std::vector<Scenario> standardScenarios() {
                      holdSixteen(p);
                  },
                  nullptr});
+    // The dense patch's keys released and its release and reverb tail left to die away for a
+    // minute, so the effect chain has gone to sleep: the floor it sleeps at.
+    addScenario({"slept floor", 0.002, 0.25,
+                 [](testhost::Plugin& p) {
+                     setUpDensePatch(p);
+                     p.setParameter(tag::AmpEnvRelease, 0.6f);
+                     holdSixteen(p);
+                     std::vector<float> l, r;
+                     for (int i = 0; i < 24; ++i) p.process(4096, l, r);
+                     releaseSixteen(p);
+                     for (int i = 0; i < 60 * 12; ++i) p.process(4096, l, r);
+                 },
+                 nullptr});
     // The preset applied afresh every second under sixteen held keys, which are struck again
     // once it has landed: the preset apply's block is the worst one.
     addScenario({"preset changes", 0.0, 0.25,

@@ -1217,6 +1217,9 @@ public:
     // Free LFO 1/2 combination, level and pan smoothing, noise sources.
     void doGlobalSources();
     float doPinkNoise(int a, int b, int counter);
+    // Copies the global noise, input and output sources into one voice's row: doGlobalSources,
+    // publishInput and publishOutput write only the rows of sounding voices.
+    void shareGlobalSources(int voice);
     // One draw u in [0, 1) of the engine's own generator (RandSeed).
     float getRandUnit();
     // The 65,536-point table of an LFO wave; null for wave 5 (sample and hold).
