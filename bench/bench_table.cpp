@@ -48,6 +48,17 @@ std::vector<Scenario> standardScenarios() {
                  nullptr});
     addScenario(
         {"plain 16 voices", 0.015, 0.25, [](testhost::Plugin& p) { voicePatch(p, 0); }, nullptr});
+    // The plain patch's sixteen keys released and struck again at the same sample every 2 s:
+    // the worst block is the one of the sixteen note starts.
+    addScenario({"16 note starts", 0.0, 0.25, [](testhost::Plugin& p) { voicePatch(p, 0); },
+                 [](testhost::Plugin& p, long frame, int frames) {
+                     if (!crosses(frame, frames, long(2 * kRate), 0)) return;
+                     std::vector<std::array<int, 4>> keys;
+                     for (int k = 0; k < 16; ++k) keys.push_back({0, 0x80, 48 + (k * 36) / 16, 0});
+                     for (int k = 0; k < 16; ++k)
+                         keys.push_back({0, 0x90, 48 + (k * 36) / 16, 100});
+                     p.sendMidi(keys);
+                 }});
     addScenario({"unison 96", 0.08, 0.25, [](testhost::Plugin& p) { voicePatch(p, 5); }, nullptr});
     addScenario({"full voice path", 0.05, 0.25,
                  [](testhost::Plugin& p) { holdStages(p, fullVoicePath()); }, nullptr});
