@@ -96,20 +96,19 @@ inline VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* 
 // Tags a musician changes that rebuild the voice or the chain: switches, types and modes,
 // play mode, unison, paths, the filter type, the arpeggiator, program changes.
 constexpr int kStructuralTags[] = {
-    11,   246,  247,  248,  249,  250,  251,  252,  253,  254,  255,  256,  258,  259,  260,
-    261,  262,  264,  266,  267,  269,  271,  276,  277,  278,  279,  281,  282,  283,  284,
-    286,  288,  294,  295,  300,  302,  303,  304,  306,  316,  319,  329,  332,  333,  334,
-    335,  336,  337,  338,  339,  340,  341,  342,  343,  344,  345,  346,  347,  353,  354,
-    363,  364,  366,  368,  370,  371,  373,  374,  375,  376,  378,  492,  493,  494,  495,
-    496,  497,  498,  499,  500,  501,  502,  503,  504,  506,  507,  778,  779,  780,  786,
-    787,  788,  923,  1005, 1008, 1010, 1011, 1012, 1013, 1018};
+    11,  246, 247, 248, 249, 250, 251, 252, 253,  254,  255,  256,  258,  259,  260, 261, 262,
+    264, 266, 267, 269, 271, 276, 277, 278, 279,  281,  282,  283,  284,  286,  288, 294, 295,
+    300, 302, 303, 304, 306, 316, 319, 329, 332,  333,  334,  335,  336,  337,  338, 339, 340,
+    341, 342, 343, 344, 345, 346, 347, 353, 354,  363,  364,  366,  368,  370,  371, 373, 374,
+    375, 376, 378, 492, 493, 494, 495, 496, 497,  498,  499,  500,  501,  502,  503, 504, 506,
+    507, 778, 779, 780, 786, 787, 788, 923, 1005, 1008, 1010, 1011, 1012, 1013, 1018};
 
 // The switches that leave a sound after every note is off: the effects and the arpeggiator's
 // latch and note entry.
 constexpr int kQuietTags[] = {343, 346, 338, 340, 347, 492, 503, 504};
 
-constexpr double kRates[] = {22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0,
-                             192000.0};
+constexpr double kRates[] = {22050.0, 32000.0, 44100.0,  48000.0,
+                             88200.0, 96000.0, 176400.0, 192000.0};
 constexpr float kOutputBound = 0.999f;
 
 struct Options {
@@ -296,7 +295,8 @@ private:
         }
         case 12:
             if (rng.chance(0.2)) // hostile: out of range or not a number
-                return rng.pick({-0.5f, 1.5f, -1e30f, 1e30f, std::numeric_limits<float>::quiet_NaN(),
+                return rng.pick({-0.5f, 1.5f, -1e30f, 1e30f,
+                                 std::numeric_limits<float>::quiet_NaN(),
                                  std::numeric_limits<float>::infinity()});
             return 0.5f;
         default:
@@ -382,9 +382,10 @@ private:
                 for (int note = 0; note < 128; ++note)
                     if (held[c][note]) noteOff(n - 1, c, note);
         // A host sends a block's events in time order.
-        std::stable_sort(midi.begin(), midi.end(), [](const VstMidiEvent& a, const VstMidiEvent& b) {
-            return a.deltaFrames < b.deltaFrames;
-        });
+        std::stable_sort(midi.begin(), midi.end(),
+                         [](const VstMidiEvent& a, const VstMidiEvent& b) {
+                             return a.deltaFrames < b.deltaFrames;
+                         });
     }
 
     void clearHeld() {

@@ -101,9 +101,9 @@ TEST(HostSoak, FreshSeedsForAWhile) {
         blocks += o.blocks;
         ++o.seed;
     }
-    std::cout << "soak summary: " << seeds << " seeds, " << blocks << " blocks, " << seconds / 3600.0
-              << " hours of audio, " << queries << " host queries, " << failed << " failed, "
-              << elapsed() << " s" << std::endl;
+    std::cout << "soak summary: " << seeds << " seeds, " << blocks << " blocks, "
+              << seconds / 3600.0 << " hours of audio, " << queries << " host queries, " << failed
+              << " failed, " << elapsed() << " s" << std::endl;
 }
 
 } // namespace
