@@ -107,6 +107,10 @@ constexpr int kStructuralTags[] = {
 // latch and note entry.
 constexpr int kQuietTags[] = {343, 346, 338, 340, 347, 492, 503, 504};
 
+// The amp envelopes' releases and their tempo sync; the modulation slots' sources.
+constexpr int kShortReleaseTags[] = {9, 27, 50, 269, 286};
+constexpr int kModSourceFirst = 395;
+
 constexpr double kRates[] = {22050.0, 32000.0, 44100.0,  48000.0,
                              88200.0, 96000.0, 176400.0, 192000.0};
 constexpr float kOutputBound = 0.999f;
@@ -492,17 +496,23 @@ private:
         block = -1;
         normalTime();
         answers().time.flags &= ~kVstTransportPlaying;
+        // Releases end within two seconds: the amp envelopes' releases short and no
+        // modulation slot lengthening them.
+        for (int t : kShortReleaseTags) fx->setParameter(fx, t, 0.0f);
+        for (int t = kModSourceFirst; t < kModSourceFirst + 48; ++t) fx->setParameter(fx, t, 0.0f);
+        // A host sends one event list per block: a block for each channel's releases.
         for (int c = 0; c < 16; ++c) {
             for (int note = 0; note < 128; ++note)
                 if (held[c][note]) add(0, 0x80 | c, note, 0);
-            sendMidi();
             add(0, 0xB0 | c, 64, 0);
             add(0, 0xB0 | c, 123, 0);
             add(0, 0xB0 | c, 120, 0);
             sendMidi();
+            render(std::min<VstInt32>(16, blockSize), false);
         }
         clearHeld();
         for (int t : kQuietTags) fx->setParameter(fx, t, 0.0f);
+        render(std::min<VstInt32>(16, blockSize), false);
         const VstInt32 n = std::min<VstInt32>(512, blockSize);
         const int twoSeconds = static_cast<int>(2.0 * answers().rate / n) + 1;
         for (int i = 0; i < twoSeconds && failure.empty(); ++i) render(n, false);
