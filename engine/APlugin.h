@@ -932,6 +932,14 @@ private:
     void setGlobalEnvelopes();
     void setGlobalPaths();
     void updateOscLfoRates();
+    // Raises voiceSetupSerial when a structural setting a voice's set-up depends on changed.
+    void noteVoiceStructure();
+    // What the control-rate update chooses from the structure (unison lanes, filter type, EQ
+    // and stage coefficients, LFO settings), chosen again without moving any envelope,
+    // smoothing or glide on: for a voice whose structure changed between two of its updates.
+    void refreshVoiceSetup(int voice);
+    void setVoiceUnison(int voice);
+    void setOscEnvSpeeds(int voice);
     void runVoiceModulation(int voice);
     void restartVoiceOscillators(int voice);
     float oscRandom();
@@ -1014,6 +1022,12 @@ private:
     uint8_t moduleSourceUsed[6] = {};
     uint8_t voiceOutputSourceUsed = 0;
     uint8_t oscOutputSourceUsed[3] = {};
+    // The structural settings of the last slow update, and a serial raised whenever one of
+    // them changes; each voice keeps the serial its set-up was chosen under.
+    static constexpr int kVoiceStructureFields = 22;
+    int32_t voiceStructure[kVoiceStructureFields] = {};
+    uint32_t voiceSetupSerial = 1;
+    uint32_t voiceSetupSeen[kNumVoices] = {};
     float shaperPreviewSum = -1.0f;
     float brickValueCached = -1.0f;
     uint8_t transportPlaying = 0;
@@ -1079,8 +1093,9 @@ public:
     void doVoiceDistort();
     // The control-rate part of those three stages for one voice (smoothing of the shaper and
     // distortion knobs, the low-fi steps, the distortion mode's coefficients); the voice's
-    // control-rate update calls it after the EQ set-up.
-    void setVoiceStages(int voice);
+    // control-rate update calls it after the EQ set-up. Without `smooth` the knobs' smoothing
+    // stays where it stands and only the coefficients are made again.
+    void setVoiceStages(int voice, bool smooth = true);
     // The FILTER and the two EQ positions of the voice path, their control-rate set-up for one
     // voice (type, tracking and the EQ bands and cut filters), and a note start's reset of the
     // voice's filter and EQ units (audio thread).
@@ -1121,6 +1136,7 @@ public:
     // coefficients and the Normal knob's level followers; per slot the filter states.
     float distortSmooth[kNumVoices][8] = {};
     float voiceDistortCoeffs[kNumVoices][4] = {};
+    int32_t voiceDistortCoeffMode[kNumVoices] = {}; // the mode voiceDistortCoeffs were made for
     float distortInLevel[kNumVoices] = {};
     float distortOutLevel[kNumVoices] = {};
     struct DistortFilterState {
@@ -1143,7 +1159,9 @@ private:
         int slots[kNumVoices][kSubVoicesPerVoice];
     };
     void collectStageVoices(StageVoices& out) const;
-    void setVoiceDistortCoeffs(int voice);
+    void setVoiceDistortCoeffs(int voice, bool smooth = true);
+    // The internal mode of the "Voice Distortion Mode" menu as it stands.
+    int getVoiceDistortMode() const;
     void doDistortChain(int voice, const int* slots, int count, int mode, float dry, float wet,
                         const float (&knobs)[8]);
 

@@ -306,17 +306,23 @@ void APlugin::renderOscillator(int osc) {
     if (!on && !(osc == 0 && osc2SyncOn)) return;
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
+        OscVoice& ov = oscVoices[v][osc];
         const bool every8 = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
         const bool every2 = (voicePassCount[v] & 1) == 0 || voiceIsNew[v];
+        // An oscillator switched on, or given another type or sub wave, while the voice sounds
+        // chooses its table and slower settings on this pass, not at the voice's next 8th:
+        // until then they would be another wave's, or none.
+        const bool restructured = on && ov.setupSerial != voiceSetupSerial;
         if (every8) setOscDrift(v, osc);
-        if (osc == 0 ? every2 : every8) setOscSpread(v, osc);
+        if ((osc == 0 ? every2 : every8) || restructured) setOscSpread(v, osc);
         if (on) {
-            if (every8) {
+            if (every8 || restructured) {
                 setOscTableChoice(v, osc);
                 setOscZek(v, osc);
             }
-            if (every2) setOscEvery2nd(v, osc);
+            if (every2 || restructured) setOscEvery2nd(v, osc);
             setOscEveryPass(v, osc);
+            ov.setupSerial = voiceSetupSerial;
         }
         setOscIncrements(v, osc);
     }
