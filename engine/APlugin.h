@@ -337,7 +337,7 @@ private:
     int textLockIndex(int tag) const;
 
     // Applied distortion-FX mode, 0..26 (see getDistortFXMode).
-    int32_t distortFXMode = 0;
+    Relaxed<int32_t> distortFXMode{0};
 
 public:
     // Numeric entry and delta stepping --------------------------------------------------------
@@ -474,8 +474,10 @@ private:
     int32_t midiInChannel = -1;
     int32_t midiOutChannel = -1;
 
-    // Host time, null until the host first supplies it.
-    VstTimeInfo* timeInfo = nullptr;
+    // Host time of this block, null when the host gave none: a checked copy of the host's
+    // record (see takeHostTime), so nothing past the entry sees a NaN or absurd field.
+    const VstTimeInfo* timeInfo = nullptr;
+    VstTimeInfo hostTime = {};
 
     // Chunk staging: bank form and program form of the state chunk.
     programStruct chunkBank = {};
@@ -709,6 +711,7 @@ public:
     void publishOutput(float value);
 
     void renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames);
+    const VstTimeInfo* takeHostTime(const VstTimeInfo* time);
     void renderWaveAudition(float** outputs, VstInt32 sampleFrames);
     void renderPass();
     void collectVoices();
