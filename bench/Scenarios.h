@@ -42,9 +42,26 @@ struct Scenario {
 int addScenario(Scenario scenario);
 const std::vector<Scenario>& scenarios();
 
+// A scenario's figures: the median real-time factor of five runs and the worst block's CPU
+// time over its duration.
+struct Row {
+    double rtf = 0.0, worst = 0.0;
+};
+
+// Renders any instrument as the table does (a quarter second of warm-up, then five runs of
+// `seconds`); `everyBlock` runs before each block, outside the timing.
+Row measureEffect(AEffect* effect, VstInt32 block, double seconds,
+                  const std::function<void(long frame, int frames)>& everyBlock);
+
 // Prints the table: per scenario and per block size (128, then 32) the median real-time
 // factor of five runs and the worst block. `shortForm` keeps each run to half a second.
 void printTable(bool shortForm, const std::string& filter);
+
+// Loads another VST 2.4 instrument from `path`, holds the same sixteen keys on its first program
+// and prints its real-time factor and worst block beside ZEK2's "plain 16 voices" and first
+// factory program, with the ratio of ZEK2's plain factor to the peer's. False when the module
+// cannot be loaded or has no instrument.
+bool printPeer(const std::string& path, bool shortForm);
 
 // ---- Shared set-ups (tests/host/ScenarioPatches.h) ------------------------------------------
 using namespace scenariopatch;

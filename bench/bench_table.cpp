@@ -48,6 +48,17 @@ std::vector<Scenario> standardScenarios() {
                  nullptr});
     addScenario(
         {"plain 16 voices", 0.015, 0.25, [](testhost::Plugin& p) { voicePatch(p, 0); }, nullptr});
+    // The plain patch's sixteen keys released and struck again at the same sample every 2 s:
+    // the worst block is the one of the sixteen note starts.
+    addScenario({"16 note starts", 0.0, 0.25, [](testhost::Plugin& p) { voicePatch(p, 0); },
+                 [](testhost::Plugin& p, long frame, int frames) {
+                     if (!crosses(frame, frames, long(2 * kRate), 0)) return;
+                     std::vector<std::array<int, 4>> keys;
+                     for (int k = 0; k < 16; ++k) keys.push_back({0, 0x80, 48 + (k * 36) / 16, 0});
+                     for (int k = 0; k < 16; ++k)
+                         keys.push_back({0, 0x90, 48 + (k * 36) / 16, 100});
+                     p.sendMidi(keys);
+                 }});
     addScenario({"unison 96", 0.08, 0.25, [](testhost::Plugin& p) { voicePatch(p, 5); }, nullptr});
     addScenario({"full voice path", 0.05, 0.25,
                  [](testhost::Plugin& p) { holdStages(p, fullVoicePath()); }, nullptr});
@@ -91,6 +102,30 @@ std::vector<Scenario> standardScenarios() {
                      holdSixteen(p);
                  },
                  nullptr});
+    // Everything at once: six-voice unison on sixteen keys through the costliest filter type
+    // (the comb filter measured above the 24 dB types), every voice stage, every effect unit
+    // and all sixteen matrix slots.
+    addScenario({"heaviest patch", 0.0, 0.5,
+                 [](testhost::Plugin& p) {
+                     sp::apply(p, unisonFilter(sp::kCombPlus));
+                     setDenseModulation([&](int t, float v) { p.setParameter(t, v); });
+                     setUpFX(p, kFull);
+                     holdSixteen(p);
+                 },
+                 nullptr});
+    // The dense patch's keys released and its release and reverb tail left to die away for a
+    // minute, so the effect chain has gone to sleep: the floor it sleeps at.
+    addScenario({"slept floor", 0.002, 0.25,
+                 [](testhost::Plugin& p) {
+                     setUpDensePatch(p);
+                     p.setParameter(tag::AmpEnvRelease, 0.6f);
+                     holdSixteen(p);
+                     std::vector<float> l, r;
+                     for (int i = 0; i < 24; ++i) p.process(4096, l, r);
+                     releaseSixteen(p);
+                     for (int i = 0; i < 60 * 12; ++i) p.process(4096, l, r);
+                 },
+                 nullptr});
     // The preset applied afresh every second under sixteen held keys, which are struck again
     // once it has landed: the preset apply's block is the worst one.
     addScenario({"preset changes", 0.0, 0.25,
@@ -113,32 +148,41 @@ struct Buffers {
 };
 
 // One block as a host renders it; the test host's own records are cleared outside the timing.
-double timedBlock(testhost::Plugin& p, Buffers& b, VstInt32 frames) {
+double timedBlock(AEffect* effect, Buffers& b, VstInt32 frames) {
     testhost::host().midiOut.clear();
     testhost::host().opcodes.clear();
     testhost::host().automated.clear();
     float* inputs[2] = {b.silence.data(), b.silence.data()};
     float* outputs[2] = {b.left.data(), b.right.data()};
     const double start = threadSeconds();
-    p->processReplacing(p.get(), inputs, outputs, frames);
+    effect->processReplacing(effect, inputs, outputs, frames);
     return threadSeconds() - start;
 }
 
-struct Row {
-    double rtf = 0.0, worst = 0.0;
-};
+double timedBlock(testhost::Plugin& p, Buffers& b, VstInt32 frames) {
+    return timedBlock(p.get(), b, frames);
+}
 
 Row measure(const Scenario& s, VstInt32 block, double seconds) {
     testhost::resetHost();
     testhost::Plugin plugin(kRate, block);
     if (s.setUp) s.setUp(plugin);
+    return measureEffect(plugin.get(), block, seconds, [&](long frame, int frames) {
+        if (s.everyBlock) s.everyBlock(plugin, frame, frames);
+    });
+}
+
+} // namespace
+
+Row measureEffect(AEffect* effect, VstInt32 block, double seconds,
+                  const std::function<void(long frame, int frames)>& everyBlock) {
     Buffers buffers(block);
     long frame = 0;
     auto render = [&](double length, double& cpu, double& worst) {
         const long blocks = long(length * kRate) / block;
         for (long i = 0; i < blocks; ++i, frame += block) {
-            if (s.everyBlock) s.everyBlock(plugin, frame, block);
-            const double spent = timedBlock(plugin, buffers, block);
+            if (everyBlock) everyBlock(frame, block);
+            const double spent = timedBlock(effect, buffers, block);
             cpu += spent;
             worst = std::max(worst, spent);
         }
@@ -157,13 +201,22 @@ Row measure(const Scenario& s, VstInt32 block, double seconds) {
     return {rtfs[kRuns / 2], worst * kRate / block};
 }
 
+namespace {
+
+// Short blocks carry the fixed cost of a block more often: their worst block may reach half
+// of its duration.
+double worstTarget(const Scenario& s, VstInt32 block) {
+    return block < 128 ? std::max(s.worstTarget, 0.5) : s.worstTarget;
+}
+
 void printRow(const Scenario& s, VstInt32 block, const Row& row) {
     const bool rtfTargeted = s.rtfTarget > 0.0 && block == 128;
-    const bool above = (rtfTargeted && row.rtf >= s.rtfTarget) || row.worst >= s.worstTarget;
+    const bool above =
+        (rtfTargeted && row.rtf >= s.rtfTarget) || row.worst >= worstTarget(s, block);
     char rtfTarget[16] = "-";
     if (rtfTargeted) std::snprintf(rtfTarget, sizeof(rtfTarget), "< %.3f", s.rtfTarget);
     std::printf("%-24s %5d  %8.4f  %-8s  %8.4f  < %.2f  %s\n", s.name.c_str(), int(block), row.rtf,
-                rtfTarget, row.worst, s.worstTarget, above ? "ABOVE TARGET" : "ok");
+                rtfTarget, row.worst, worstTarget(s, block), above ? "ABOVE TARGET" : "ok");
 }
 
 // The dense patch played for 2 s, then its keys released: CPU per second along the release and

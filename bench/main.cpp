@@ -1,6 +1,7 @@
 // Benchmark entry. `zek2_bench --table` prints the benchmark table of every scenario against its
 // targets (see bench_table.cpp; `--table=NAME` only the rows whose name holds NAME), and
 // `zek2_bench --short` the same table with short runs, as CI does; no figure fails a run.
+// `zek2_bench --peer PATH` measures another VST 2.4 instrument beside ZEK2 (bench_peer.cpp).
 // Without them: times the first engine of the process (which builds the shared tables), then
 // runs the registered Google Benchmark cases (their usual --benchmark_* flags apply).
 #include "bench/Scenarios.h"
@@ -16,8 +17,9 @@
 
 int main(int argc, char** argv) {
     bool table = false, shortForm = false;
-    std::string filter;
+    std::string filter, peer;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--peer") == 0 && i + 1 < argc) peer = argv[++i];
         if (std::strcmp(argv[i], "--short") == 0) table = shortForm = true;
         if (std::strcmp(argv[i], "--table") == 0) table = true;
         if (std::strncmp(argv[i], "--table=", 8) == 0) {
@@ -25,6 +27,7 @@ int main(int argc, char** argv) {
             filter = argv[i] + 8;
         }
     }
+    if (!peer.empty()) return bench::printPeer(peer, shortForm) ? 0 : 1;
     if (table) {
         bench::printTable(shortForm, filter);
         return 0;

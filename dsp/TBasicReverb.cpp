@@ -2,6 +2,7 @@
 // and rate changes on the host thread; settings, mute and processing on the audio thread.
 #include "dsp/TBasicReverb.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -147,7 +148,10 @@ void TBasicReverb::setFilter(float lowPass, float highPass) {
     lowCoef = Float4(a);
     lowRest = Float4(1.0f - a);
     highCoef = Float4(b);
-    highRest = Float4(1.0f - b);
+    // Without the high-pass its low band must not stand still: it would be subtracted for good
+    // as an offset. It fades out over about 10 ms instead, so turning the filter off does not
+    // click either.
+    highRest = Float4(b > 0.0f ? 1.0f - b : 1.0f - std::min(1.0f, 100.0f / sampleRate));
 }
 
 void TBasicReverb::setMod(float m1, float m2, float m3, float m4) {

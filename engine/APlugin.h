@@ -337,7 +337,7 @@ private:
     int textLockIndex(int tag) const;
 
     // Applied distortion-FX mode, 0..26 (see getDistortFXMode).
-    int32_t distortFXMode = 0;
+    Relaxed<int32_t> distortFXMode{0};
 
 public:
     // Numeric entry and delta stepping --------------------------------------------------------
@@ -474,8 +474,10 @@ private:
     int32_t midiInChannel = -1;
     int32_t midiOutChannel = -1;
 
-    // Host time, null until the host first supplies it.
-    VstTimeInfo* timeInfo = nullptr;
+    // Host time of this block, null when the host gave none: a checked copy of the host's
+    // record (see takeHostTime), so nothing past the entry sees a NaN or absurd field.
+    const VstTimeInfo* timeInfo = nullptr;
+    VstTimeInfo hostTime = {};
 
     // Chunk staging: bank form and program form of the state chunk.
     programStruct chunkBank = {};
@@ -709,6 +711,7 @@ public:
     void publishOutput(float value);
 
     void renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames);
+    const VstTimeInfo* takeHostTime(const VstTimeInfo* time);
     void renderWaveAudition(float** outputs, VstInt32 sampleFrames);
     void renderPass();
     void collectVoices();
@@ -932,6 +935,14 @@ private:
     void setGlobalEnvelopes();
     void setGlobalPaths();
     void updateOscLfoRates();
+    // Raises voiceSetupSerial when a structural setting a voice's set-up depends on changed.
+    void noteVoiceStructure();
+    // What the control-rate update chooses from the structure (unison lanes, filter type, EQ
+    // and stage coefficients, LFO settings), chosen again without moving any envelope,
+    // smoothing or glide on: for a voice whose structure changed between two of its updates.
+    void refreshVoiceSetup(int voice);
+    void setVoiceUnison(int voice);
+    void setOscEnvSpeeds(int voice);
     void runVoiceModulation(int voice);
     void restartVoiceOscillators(int voice);
     float oscRandom();
@@ -1014,6 +1025,12 @@ private:
     uint8_t moduleSourceUsed[6] = {};
     uint8_t voiceOutputSourceUsed = 0;
     uint8_t oscOutputSourceUsed[3] = {};
+    // The structural settings of the last slow update, and a serial raised whenever one of
+    // them changes; each voice keeps the serial its set-up was chosen under.
+    static constexpr int kVoiceStructureFields = 24;
+    int32_t voiceStructure[kVoiceStructureFields] = {};
+    uint32_t voiceSetupSerial = 1;
+    uint32_t voiceSetupSeen[kNumVoices] = {};
     float shaperPreviewSum = -1.0f;
     int shaperPreviewWave = -1; // the wave the preview table was last shaped from
     Relaxed<int32_t> previewUserWave{0};
@@ -1081,8 +1098,9 @@ public:
     void doVoiceDistort();
     // The control-rate part of those three stages for one voice (smoothing of the shaper and
     // distortion knobs, the low-fi steps, the distortion mode's coefficients); the voice's
-    // control-rate update calls it after the EQ set-up.
-    void setVoiceStages(int voice);
+    // control-rate update calls it after the EQ set-up. Without `smooth` the knobs' smoothing
+    // stays where it stands and only the coefficients are made again.
+    void setVoiceStages(int voice, bool smooth = true);
     // The FILTER and the two EQ positions of the voice path, their control-rate set-up for one
     // voice (type, tracking and the EQ bands and cut filters), and a note start's reset of the
     // voice's filter and EQ units (audio thread).
@@ -1123,6 +1141,7 @@ public:
     // coefficients and the Normal knob's level followers; per slot the filter states.
     float distortSmooth[kNumVoices][8] = {};
     float voiceDistortCoeffs[kNumVoices][4] = {};
+    int32_t voiceDistortCoeffMode[kNumVoices] = {}; // the mode voiceDistortCoeffs were made for
     float distortInLevel[kNumVoices] = {};
     float distortOutLevel[kNumVoices] = {};
     struct DistortFilterState {
@@ -1145,7 +1164,9 @@ private:
         int slots[kNumVoices][kSubVoicesPerVoice];
     };
     void collectStageVoices(StageVoices& out) const;
-    void setVoiceDistortCoeffs(int voice);
+    void setVoiceDistortCoeffs(int voice, bool smooth = true);
+    // The internal mode of the "Voice Distortion Mode" menu as it stands.
+    int getVoiceDistortMode() const;
     void doDistortChain(int voice, const int* slots, int count, int mode, float dry, float wet,
                         const float (&knobs)[8]);
 
@@ -1226,6 +1247,9 @@ public:
     // Every smoothed level starts at its target (reset), so nothing fades in after a load.
     void snapSmoothedLevels();
     float doPinkNoise(int a, int b, int counter);
+    // Copies the global noise, input and output sources into one voice's row: doGlobalSources,
+    // publishInput and publishOutput write only the rows of sounding voices.
+    void shareGlobalSources(int voice);
     // One draw u in [0, 1) of the engine's own generator (RandSeed).
     float getRandUnit();
     // The 65,536-point table of an LFO wave; null for wave 5 (sample and hold).

@@ -151,8 +151,11 @@ void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fas
         }
     } else if (fastFade) {
         e.position = clamp01(e.position - kAmpSustainGlide);
-    } else {
+    } else if (e.position > 0.0f) {
         e.position = clamp01(e.position - getEnvRel(env, voice) * e.speed);
+    } else {
+        // Released to the floor: no release time can move it, so none is worked out.
+        e.position = 0.0f;
     }
 
     if (fastFade && !gated) {

@@ -8,6 +8,8 @@
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 
+#include <cmath>
+
 namespace {
 constexpr int kModeSync = 9, kModePM = 11, kModeMorph = 12;
 constexpr int kFreeLfo1Humanise = 293;
@@ -128,14 +130,28 @@ void APlugin::doGlobalSources() {
     free2.value += free2.increment;
     lfo12Value += lfo12Step;
 
+    if (!whiteNoiseInUse && !pinkNoiseInUse) return;
     if (whiteNoiseInUse) {
         const float u = getRandUnit();
-        setModSrc(src::WhiteNoise, 2.0f * u - 1.0f, true);
-        setModSrc(src::WhiteNoiseUni, u, true);
+        lastVoiceSource[src::WhiteNoise] = 2.0f * u - 1.0f;
+        lastVoiceSource[src::WhiteNoiseUni] = u;
     }
     if (pinkNoiseInUse) {
         const float p = doPinkNoise(0, 2, static_cast<int>(sampleCounter));
-        setModSrc(src::PinkNoise, p, true);
-        setModSrc(src::PinkNoiseUni, 0.5f * p + 0.5f, true);
+        lastVoiceSource[src::PinkNoise] = p;
+        lastVoiceSource[src::PinkNoiseUni] = 0.5f * p + 0.5f;
     }
+    // Only sounding voices read their rows; a voice that starts takes the current values
+    // from the global row (shareGlobalSources), so idle voices are not written every sample.
+    for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
+        for (int s = src::WhiteNoise; s <= src::PinkNoiseUni; ++s)
+            voiceSource[__builtin_ctz(busy)][s] = lastVoiceSource[s];
+}
+
+void APlugin::shareGlobalSources(int voice) {
+    float* row = voiceSource[voice];
+    for (int s = src::WhiteNoise; s <= src::PinkNoiseUni; ++s) row[s] = lastVoiceSource[s];
+    // Not yet published since the reset: the row keeps what it holds, as every row did.
+    if (!std::isnan(inputSourceWritten)) row[src::Input] = inputSourceWritten;
+    if (!std::isnan(outputSourceWritten)) row[src::Output] = outputSourceWritten;
 }

@@ -46,7 +46,9 @@ void APlugin::setVoiceLFOSettings(int v) {
         lfocore::setStages(s, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth], d[kLfoBias],
                            d[kLfoBits], d[kLfoHold]);
     }
-    if (getSteppedValue(tag::FreeLfo12Mode) == kModeMorph) {
+    // The morph's settings follow the menu, and also the mode the LFO step runs, which the
+    // slow update may still hold after the menu moved on.
+    if (getSteppedValue(tag::FreeLfo12Mode) == kModeMorph || lfo12Mode == kModeMorph) {
         float a = currentValues[tag::FreeLfo12Amount] + row[dest::FreeLfo12Amount];
         a = lfocore::clampf(a, 0.0f, 1.0f);
         const float* d1 = &row[LFO_DEST_FIRST[0]];

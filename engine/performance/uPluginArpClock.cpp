@@ -80,7 +80,8 @@ void APlugin::updateArpClock() {
 }
 
 int APlugin::getArpToStart() {
-    const double position = 4.0 * songPosition; // sixteenths
+    // Sixteenths; the host's position is held where it enters, this holds the count anyway.
+    const double position = std::clamp(4.0 * songPosition, -2e9, 2e9);
     const int sixteenth = static_cast<int>(position);
     const double fraction = position - sixteenth;
     const double clamped = std::max(position, 0.0);

@@ -36,6 +36,7 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
     if (velocity > 127) velocity = 127;
 
     voiceNote[voice] = key;
+    shareGlobalSources(voice);
     const float tuned = getOnOff(tag::HasTuningOn) ? tuningNoteTable[key] : static_cast<float>(key);
     const float target = (tuned + offset - 57.0f) / 12.0f;
     voiceTargetPitch[voice] = target;

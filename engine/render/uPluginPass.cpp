@@ -45,16 +45,21 @@ Float4 keepFinite(Float4 x) {
 
 } // namespace
 
+// Only sounding voices read their rows; a voice that starts takes the current values
+// (shareGlobalSources), so the rows of idle voices are not written twice a pass.
 void APlugin::publishInput(float value) {
     if (value == inputSourceWritten) return;
     inputSourceWritten = value;
-    setModSrc(src::Input, value, false);
+    for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
+        voiceSource[__builtin_ctz(busy)][src::Input] = value;
 }
 
 void APlugin::publishOutput(float value) {
     if (value == outputSourceWritten) return;
     outputSourceWritten = value;
-    setModSrc(src::Output, value, true);
+    lastVoiceSource[src::Output] = value;
+    for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
+        voiceSource[__builtin_ctz(busy)][src::Output] = value;
 }
 
 void APlugin::collectVoices() {

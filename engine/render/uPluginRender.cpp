@@ -9,11 +9,15 @@
 #include "engine/params/ParamTags.h"
 #include "platform/prefs.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr VstInt32 kTimeInfoFlags = kVstPpqPosValid | kVstTempoValid; // 0x600
+// What the host's time information may say; beyond these a value is held (see takeHostTime).
+constexpr double kMaxHostPosition = 4e8; // quarter notes
+constexpr double kMinHostTempo = 0.1, kMaxHostTempo = 12000.0;
 constexpr int kArpPlayMode = 8;
 constexpr int kModArpFree = 13;
 constexpr int kModArpMono = 14;
@@ -66,10 +70,46 @@ void APlugin::renderWaveAudition(float** outputs, VstInt32 sampleFrames) {
     }
 }
 
+const VstTimeInfo* APlugin::takeHostTime(const VstTimeInfo* time) {
+    if (!time) return nullptr;
+    VstTimeInfo& t = hostTime;
+    t = *time;
+    // Positions in quarter notes: a NaN or infinite one is no position (0, its flag cleared), a
+    // huge one is held at about six years at 120 BPM, so four times it still counts in an int.
+    const auto position = [](double& x, bool valid) {
+        if (!std::isfinite(x)) {
+            x = 0.0;
+            return false;
+        }
+        x = std::clamp(x, -kMaxHostPosition, kMaxHostPosition);
+        return valid;
+    };
+    if (!position(t.ppqPos, t.flags & kVstPpqPosValid)) t.flags &= ~kVstPpqPosValid;
+    if (!position(t.barStartPos, t.flags & kVstBarsValid)) t.flags &= ~kVstBarsValid;
+    bool cycle = position(t.cycleStartPos, t.flags & kVstCyclePosValid);
+    cycle = position(t.cycleEndPos, cycle) && cycle;
+    if (!cycle) t.flags &= ~(kVstCyclePosValid | kVstTransportCycleActive);
+    // A tempo that is no number is none; a real one is held to what the clocks can follow.
+    if (std::isfinite(t.tempo))
+        t.tempo = std::clamp(t.tempo, kMinHostTempo, kMaxHostTempo);
+    else {
+        t.tempo = 120.0;
+        t.flags &= ~kVstTempoValid;
+    }
+    if (!std::isfinite(t.samplePos)) t.samplePos = 0.0;
+    if (!std::isfinite(t.nanoSeconds)) t.nanoSeconds = 0.0;
+    if (!(t.sampleRate >= 1.0 && t.sampleRate <= 1e7)) t.sampleRate = engineRateDouble;
+    if (t.timeSigNumerator < 1 || t.timeSigNumerator > 256 || t.timeSigDenominator < 1 ||
+        t.timeSigDenominator > 256) {
+        t.timeSigNumerator = t.timeSigDenominator = 4;
+        t.flags &= ~kVstTimeSigValid;
+    }
+    return &t;
+}
+
 void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    timeInfo = getTimeInfo(kTimeInfoFlags);
-    const double position = timeInfo ? timeInfo->ppqPos : 0.0;
-    blockStartPosition = songPosition = std::isfinite(position) ? position : 0.0;
+    timeInfo = takeHostTime(getTimeInfo(kTimeInfoFlags));
+    blockStartPosition = songPosition = timeInfo ? timeInfo->ppqPos : 0.0;
     blockLength = sampleFrames;
     const float* inLeft = inputs ? inputs[0] : nullptr;
     const float* inRight = inputs ? inputs[1] : nullptr;

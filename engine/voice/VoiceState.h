@@ -63,10 +63,18 @@ struct OscSlot {
     float sub[4] = {};
 };
 
-// One oscillator's settings for one voice, refreshed every pass, every 2nd or every 8th pass.
+// A cycle of silence: what an oscillator reads before its first table choice, so that no
+// read of an oscillator can find a table missing.
+extern const float kSilentWaveTable[4096];
+
+// One oscillator's settings for one voice, refreshed every pass, every 2nd or every 8th pass,
+// and at once on the voice's next pass when the oscillator's structure changed.
 struct OscVoice {
-    const float* table = nullptr;
-    const float* subTable = nullptr;
+    const float* table = kSilentWaveTable;
+    const float* subTable = kSilentWaveTable;
+    // The engine's structure serial this set-up was chosen under; a different one makes the
+    // next pass choose the table and the slower settings again.
+    uint32_t setupSerial = 0;
     float zek = 0.0f; // ZEK amount; the morph is bypassed at or below 0.0001
     float zekX = 1.0f, zekY = 1.0f;
     float zekLfoX = 0.0f, zekLfoY = 0.0f;

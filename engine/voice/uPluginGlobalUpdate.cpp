@@ -10,6 +10,7 @@
 #include "engine/voice/VoiceTables.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -81,6 +82,8 @@ void APlugin::setGlobalRare() {
     dcInput = onePoleCoef;
     dcFeedback = onePoleComplement;
 
+    noteVoiceStructure();
+
     // The shaper preview follows the three shaper controls and the wave the editor shows.
     const float s = currentValues[tag::UserWaveShaperMode] + currentValues[tag::UserWaveShaper1] +
                     currentValues[tag::UserWaveShaper2];
@@ -90,6 +93,36 @@ void APlugin::setGlobalRare() {
         shaperPreviewWave = wave;
         updatePreviewWaveTable();
     }
+}
+
+void APlugin::noteVoiceStructure() {
+    const int32_t now[kVoiceStructureFields] = {oscOn[0],
+                                                oscOn[1],
+                                                oscType[0],
+                                                oscType[1],
+                                                subOn[0],
+                                                subOn[1],
+                                                subWaveSet[0],
+                                                subWaveSet[1],
+                                                osc2SyncOn,
+                                                unisonMode,
+                                                preEqOn,
+                                                postEqOn,
+                                                preEqMode,
+                                                postEqMode,
+                                                shaperOn,
+                                                lofiOn,
+                                                voiceDistortOn,
+                                                voiceDistortInternalMode,
+                                                getSteppedValue(tag::FilterType),
+                                                lfo12Mode,
+                                                freeLfoInUse,
+                                                freeLfo12InUse,
+                                                oscKeyTrack[0],
+                                                oscKeyTrack[1]};
+    if (std::memcmp(now, voiceStructure, sizeof(now)) == 0) return;
+    std::memcpy(voiceStructure, now, sizeof(now));
+    ++voiceSetupSerial;
 }
 
 // Play mode, portamento and unison. A change of any of them stops every voice and clears the

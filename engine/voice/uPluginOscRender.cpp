@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/FastMath.h"
+#include "dsp/Float4.h"
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/OscParams.h"
 
@@ -233,71 +234,66 @@ void APlugin::renderSub(int voice, int slot, int osc) {
 }
 
 // The oscillator's samples scaled by its amp envelope, level and pans into the slot's frames;
-// oscillator 1 also leaves its mono mix, the modulator of oscillator 2.
+// oscillator 1 also leaves its mono mix, the modulator of oscillator 2. The four samples of the
+// pass go through in four lanes, each lane with the same products and sums, in the same order,
+// as one sample on its own; only the two running sums of the mono mix stay sample by sample.
 void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
     OscSlot& os = oscSlots[slot][osc];
     const OscVoice& ov = oscVoices[voice][osc];
     EnvState& env = oscEnv[slot][osc == 0 ? 0 : 2];
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
-    stereoOverStruct* frames = pathIn[slot];
+    float* frames = &pathIn[slot][0].first.left; // 8 floats: (L, R) per sample
     float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
-    float monoSum = 0.0f, lateSum = 0.0f;
-    if (!sub && !ov.spreadOn) {
-        // Up and down copies are the same samples: one product per channel and sample.
-        const float downL = ov.panDown[0] + ov.panUp[0], downR = ov.panDown[1] + ov.panUp[1];
-        const float toMono = 0.25f * (downL + downR);
-        for (int h = 0; h < 2; ++h) {
-            const float f = ov.ampPositive ? ov.ampAmount * env.value + 1.0f - ov.ampAmount
-                                           : 1.0f - ov.ampAmount * env.value;
-            env.value += env.step;
-            const float g = f * ov.gain[h];
-            const float cl = 0.5f * g * downL * ov.panOsc[0], cr = 0.5f * g * downR * ov.panOsc[1];
-            const float cm = g * toMono;
-            stereoStruct* pair[2] = {&frames[h].first, &frames[h].second};
-            for (int j = 0; j < 2; ++j) {
-                const float x = os.down[2 * h + j];
-                const float m = x * cm;
-                if (mono) mono[2 * h + j] = m;
-                monoSum += m;
-                if (h == 1) lateSum += m;
-                if (toOutput) {
-                    pair[j]->left += x * cl;
-                    pair[j]->right += x * cr;
-                }
-            }
-        }
-        if (subVoice == 0 && osc == 0) voiceSource[voice][90] = monoSum * 0.125f;
-        if (osc == 1) voiceSource[voice][91] = lateSum * 0.25f;
-        return;
-    }
+    float g[2];
     for (int h = 0; h < 2; ++h) {
         const float f = ov.ampPositive ? ov.ampAmount * env.value + 1.0f - ov.ampAmount
                                        : 1.0f - ov.ampAmount * env.value;
         env.value += env.step;
-        const float g = f * ov.gain[h];
-        stereoStruct* pair[2] = {&frames[h].first, &frames[h].second};
-        for (int j = 0; j < 2; ++j) {
-            const int k = 2 * h + j;
-            const float dl = os.down[k] * g * ov.panDown[0], dr = os.down[k] * g * ov.panDown[1];
-            const float ul = os.up[k] * g * ov.panUp[0], ur = os.up[k] * g * ov.panUp[1];
-            float sl = 0.0f, sr = 0.0f;
-            if (sub) {
-                sl = os.sub[k] * g * ov.subPan[0];
-                sr = os.sub[k] * g * ov.subPan[1];
-            }
-            const float m = (dl + dr + ul + ur) * 0.25f + (sl + sr) * 0.5f;
-            if (mono) mono[k] = m;
-            monoSum += m;
-            if (h == 1) lateSum += m;
-            if (toOutput) {
-                pair[j]->left += ((dl + ul) * 0.5f + sl) * ov.panOsc[0];
-                pair[j]->right += ((dr + ur) * 0.5f + sr) * ov.panOsc[1];
-            }
+        g[h] = f * ov.gain[h];
+    }
+    alignas(16) float m[4];
+    if (!sub && !ov.spreadOn) {
+        // Up and down copies are the same samples: one product per channel and sample.
+        const float downL = ov.panDown[0] + ov.panUp[0], downR = ov.panDown[1] + ov.panUp[1];
+        const float toMono = 0.25f * (downL + downR);
+        const Float4 x = Float4::load(os.down);
+        (x * Float4(g[0] * toMono, g[0] * toMono, g[1] * toMono, g[1] * toMono)).store(m);
+        if (toOutput) {
+            const float cl0 = 0.5f * g[0] * downL * ov.panOsc[0];
+            const float cr0 = 0.5f * g[0] * downR * ov.panOsc[1];
+            const float cl1 = 0.5f * g[1] * downL * ov.panOsc[0];
+            const float cr1 = 0.5f * g[1] * downR * ov.panOsc[1];
+            const Float4 x01(_mm_unpacklo_ps(x.v, x.v)), x23(_mm_unpackhi_ps(x.v, x.v));
+            (Float4::load(frames) + x01 * Float4(cl0, cr0, cl0, cr0)).store(frames);
+            (Float4::load(frames + 4) + x23 * Float4(cl1, cr1, cl1, cr1)).store(frames + 4);
+        }
+    } else {
+        const Float4 gain(g[0], g[0], g[1], g[1]);
+        const Float4 down = Float4::load(os.down) * gain, up = Float4::load(os.up) * gain;
+        const Float4 dl = down * Float4(ov.panDown[0]), dr = down * Float4(ov.panDown[1]);
+        const Float4 ul = up * Float4(ov.panUp[0]), ur = up * Float4(ov.panUp[1]);
+        Float4 sl, sr;
+        if (sub) {
+            const Float4 s = Float4::load(os.sub) * gain;
+            sl = s * Float4(ov.subPan[0]);
+            sr = s * Float4(ov.subPan[1]);
+        }
+        (((dl + dr + ul + ur) * Float4(0.25f)) + (sl + sr) * Float4(0.5f)).store(m);
+        if (toOutput) {
+            const Float4 half(0.5f);
+            const Float4 left = ((dl + ul) * half + sl) * Float4(ov.panOsc[0]);
+            const Float4 right = ((dr + ur) * half + sr) * Float4(ov.panOsc[1]);
+            (Float4::load(frames) + Float4(_mm_unpacklo_ps(left.v, right.v))).store(frames);
+            (Float4::load(frames + 4) + Float4(_mm_unpackhi_ps(left.v, right.v))).store(frames + 4);
         }
     }
+    if (mono)
+        for (int k = 0; k < 4; ++k) mono[k] = m[k];
+    // From 0 as the sample-by-sample sums were, so a sum of zeros keeps their sign.
+    const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
     if (subVoice == 0 && osc == 0) voiceSource[voice][90] = monoSum * 0.125f;
-    if (osc == 1) voiceSource[voice][91] = lateSum * 0.25f;
+    if (osc == 1) voiceSource[voice][91] = (0.0f + m[2] + m[3]) * 0.25f;
 }
 
 void APlugin::renderOscillator(int osc) {
@@ -306,17 +302,23 @@ void APlugin::renderOscillator(int osc) {
     if (!on && !(osc == 0 && osc2SyncOn)) return;
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
+        OscVoice& ov = oscVoices[v][osc];
         const bool every8 = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
         const bool every2 = (voicePassCount[v] & 1) == 0 || voiceIsNew[v];
+        // An oscillator switched on, or given another type or sub wave, while the voice sounds
+        // chooses its table and slower settings on this pass, not at the voice's next 8th:
+        // until then they would be another wave's, or none.
+        const bool restructured = on && ov.setupSerial != voiceSetupSerial;
         if (every8) setOscDrift(v, osc);
-        if (osc == 0 ? every2 : every8) setOscSpread(v, osc);
+        if ((osc == 0 ? every2 : every8) || restructured) setOscSpread(v, osc);
         if (on) {
-            if (every8) {
+            if (every8 || restructured) {
                 setOscTableChoice(v, osc);
                 setOscZek(v, osc);
             }
-            if (every2) setOscEvery2nd(v, osc);
+            if (every2 || restructured) setOscEvery2nd(v, osc);
             setOscEveryPass(v, osc);
+            ov.setupSerial = voiceSetupSerial;
         }
         setOscIncrements(v, osc);
     }

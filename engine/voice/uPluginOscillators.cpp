@@ -38,6 +38,8 @@ int symmetryIndex(float x) {
 
 } // namespace
 
+alignas(16) const float kSilentWaveTable[4096] = {};
+
 // 0..1 in steps of 1/32767, from the instance's own generator: phases and drift stay the same
 // for the same notes whatever other instances or the host do with the C library's generator.
 float APlugin::oscRandom() {

@@ -41,14 +41,18 @@ void APlugin::collectStageVoices(StageVoices& out) const {
     }
 }
 
-void APlugin::setVoiceStages(int voice) {
+void APlugin::setVoiceStages(int voice, bool smooth) {
     if (voice < 0 || voice >= kNumVoices) return;
     const int v = voice;
-    if (getOnOff(tag::WaveShaperOn)) {
-        shaperTopSmooth[v] =
-            kSmoothKeep * shaperTopSmooth[v] + kSmoothTake * currentValues[tag::WaveShaperTop];
-        shaperBottomSmooth[v] = kSmoothKeep * shaperBottomSmooth[v] +
-                                kSmoothTake * currentValues[tag::WaveShaperBottom];
+    // Set up while the switch is on, and while the slow update's flag, which decides whether
+    // the path runs the stage, still says so: a stage never runs on values it was not given.
+    if (getOnOff(tag::WaveShaperOn) || shaperOn) {
+        if (smooth) {
+            shaperTopSmooth[v] =
+                kSmoothKeep * shaperTopSmooth[v] + kSmoothTake * currentValues[tag::WaveShaperTop];
+            shaperBottomSmooth[v] = kSmoothKeep * shaperBottomSmooth[v] +
+                                    kSmoothTake * currentValues[tag::WaveShaperBottom];
+        }
         const float topMod =
             getVoiceStageValue(v, tag::WaveShaperTop) - currentValues[tag::WaveShaperTop];
         const float bottomMod =
@@ -58,14 +62,14 @@ void APlugin::setVoiceStages(int voice) {
             (std::exp2(4.0f * clamp01(shaperBottomSmooth[v] + bottomMod)) - 1.0f) * 65535.99f;
         shaperRect[v] = 1.0f - 2.0f * clamp01(getVoiceStageValue(v, tag::WaveShaperRectification));
     }
-    if (getOnOff(tag::LowFiOn)) {
+    if (getOnOff(tag::LowFiOn) || lofiOn) {
         lofiStep[v] = std::exp2(16.5f - 16.0f * clamp01(getVoiceStageValue(v, tag::LowFiBits)));
         lofiInvStep[v] = 1.0f / lofiStep[v];
         lofiHold[v] = std::exp2(5.0f * clamp01(getVoiceStageValue(v, tag::LowFiSampleRate)));
         const float noise = clamp01(getVoiceStageValue(v, tag::LowFiNoise));
         lofiNoise[v] = noise * noise * noise;
     }
-    setVoiceDistortCoeffs(v);
+    setVoiceDistortCoeffs(v, smooth);
 }
 
 void APlugin::doWaveShaper() {

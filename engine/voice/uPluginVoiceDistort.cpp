@@ -51,8 +51,13 @@ inline void mixInto(stereoOverStruct (&out)[2], const stereoOverStruct (&in)[2],
 
 } // namespace
 
-void APlugin::setVoiceDistortCoeffs(int v) {
-    if (getOnOff(tag::VoiceDistortionOn)) {
+int APlugin::getVoiceDistortMode() const {
+    const int menu = getSteppedValue(tag::VoiceDistortionMode);
+    return REAL_DISTORT_MODES[0][menu < 0 ? 0 : (menu > 22 ? 22 : menu)];
+}
+
+void APlugin::setVoiceDistortCoeffs(int v, bool smooth) {
+    if (smooth && getOnOff(tag::VoiceDistortionOn)) {
         for (int i = 0; i < 8; ++i)
             distortSmooth[v][i] = 0.9f * distortSmooth[v][i] +
                                   0.100000024f * currentValues[tag::VoiceDistortionMix + i];
@@ -61,21 +66,23 @@ void APlugin::setVoiceDistortCoeffs(int v) {
         const int t = tag::VoiceDistortionMix + i;
         return clamp01(distortSmooth[v][i] + getVoiceStageValue(v, t) - currentValues[t]);
     };
-    const int menu = getSteppedValue(tag::VoiceDistortionMode);
-    const int mode = REAL_DISTORT_MODES[0][menu < 0 ? 0 : (menu > 22 ? 22 : menu)];
+    const int mode = getVoiceDistortMode();
     float(&c)[voicedistort::kCoeffs] = voiceDistortCoeffs[v];
     voicedistort::computeCoeffs(mode, knob(2), knob(3), knob(4), knob(5), knob(6), engineRate, c);
+    voiceDistortCoeffMode[v] = mode;
 }
 
 void APlugin::doVoiceDistort() {
     if (!getOnOff(tag::VoiceDistortionOn) || !tables) return;
-    const int menu = getSteppedValue(tag::VoiceDistortionMode);
-    const int mode = REAL_DISTORT_MODES[0][menu < 0 ? 0 : (menu > 22 ? 22 : menu)];
+    const int mode = getVoiceDistortMode();
     checkStageMemoRate();
     StageVoices sv;
     collectStageVoices(sv);
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
+        // A mode chosen since the voice's last update gets its own coefficients now: another
+        // mode's would put its curve on the wrong scale until then.
+        if (voiceDistortCoeffMode[v] != mode) setVoiceDistortCoeffs(v, false);
         float knobs[8];
         for (int k = 0; k < 8; ++k) {
             const int t = tag::VoiceDistortionMix + k;

@@ -20,7 +20,14 @@ void APlugin::renderVoices() {
         const bool due = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
         if (due) setVoiceModOften(v);
         runVoiceModulation(v);
-        if (due) setVoiceOften(v);
+        if (due)
+            setVoiceOften(v);
+        else if (voiceSetupSeen[v] != voiceSetupSerial)
+            // A structural setting changed between two of the voice's updates: what the
+            // update chooses from it is chosen now, so no stage runs on a set-up made for
+            // another structure (the oscillators see the serial themselves).
+            refreshVoiceSetup(v);
+        voiceSetupSeen[v] = voiceSetupSerial;
     }
 
     for (int i = 0; i < subVoiceCount; ++i) {

@@ -61,15 +61,9 @@ void APlugin::setVoiceModOften(int voice) {
     setVoiceEnvRates(voice);
     setVolEnv(voice, 0);
     for (int e = 1; e <= 3; ++e) setEnv(voice, e);
-    for (int k = 0; k < uniNumVoices; ++k) {
-        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
-        const float* f = subVoiceEnvFactor[slot];
-        oscEnv[slot][0].speed = oscEnvLaneRate[voice][0] * f[1];
-        oscEnv[slot][1].speed = oscEnvLaneRate[voice][1] * f[0];
-        oscEnv[slot][2].speed = oscEnvLaneRate[voice][2] * f[1];
-        oscEnv[slot][3].speed = oscEnvLaneRate[voice][3] * f[2];
-        for (int e = 4; e < 8; ++e) setOscEnv(voice, slot, e);
-    }
+    setOscEnvSpeeds(voice);
+    for (int k = 0; k < uniNumVoices; ++k)
+        for (int e = 4; e < 8; ++e) setOscEnv(voice, voiceSlots[voice][k] % kSubVoiceSlots, e);
     setVoiceLFOSettings(voice);
 
     // The XY pads' modulation of this voice, from the pad or from its own replay.
@@ -181,24 +175,7 @@ void APlugin::setVoiceOften(int voice) {
     if (voice < 0 || voice >= kNumVoices) return;
     const float* dest = voiceDest[voice];
 
-    // Unison tuning and pans of each sub-voice.
-    const int m = unisonMode;
-    const float amount = getLockVar(tag::UnisonAmount) + dest[13];
-    const float detune = fastExp2(0.2f * amount / 12.0f);
-    const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[14]);
-    for (int k = 0; k < uniNumVoices; ++k) {
-        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
-        const float semis = UNI_TUNE_SPREAD[m][k];
-        float tune;
-        if (m <= 5) {
-            tune = fastExp2(semis * amount / 12.0f);
-        } else {
-            tune = fastExp2(semis / 12.0f);
-            if ((m == 8 || m == 9) && (k == 1 || k == 3 || (m == 9 && k == 5))) tune *= detune;
-        }
-        subVoiceTune[slot] = tune;
-        panPair(spread * 0.5f * UNI_PAN[m][k] + 0.5f, subVoicePan[slot]);
-    }
+    setVoiceUnison(voice);
 
     // Portamento: the held modes glide only while two or more notes play.
     const int port = cachedPortMode;
@@ -228,4 +205,54 @@ void APlugin::setVoiceOften(int voice) {
 
     setVoiceFilterAndEQ(voice);
     setVoiceStages(voice);
+}
+
+// The four oscillator envelope speeds of each sub-voice: the voice's lane rates times the
+// sub-voice's own factors.
+void APlugin::setOscEnvSpeeds(int voice) {
+    for (int k = 0; k < uniNumVoices; ++k) {
+        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
+        const float* f = subVoiceEnvFactor[slot];
+        oscEnv[slot][0].speed = oscEnvLaneRate[voice][0] * f[1];
+        oscEnv[slot][1].speed = oscEnvLaneRate[voice][1] * f[0];
+        oscEnv[slot][2].speed = oscEnvLaneRate[voice][2] * f[1];
+        oscEnv[slot][3].speed = oscEnvLaneRate[voice][3] * f[2];
+    }
+}
+
+// Unison tuning and pans of each sub-voice.
+void APlugin::setVoiceUnison(int voice) {
+    const float* dest = voiceDest[voice];
+    const int m = unisonMode;
+    const float amount = getLockVar(tag::UnisonAmount) + dest[13];
+    const float detune = fastExp2(0.2f * amount / 12.0f);
+    const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[14]);
+    for (int k = 0; k < uniNumVoices; ++k) {
+        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
+        const float semis = UNI_TUNE_SPREAD[m][k];
+        float tune;
+        if (m <= 5) {
+            tune = fastExp2(semis * amount / 12.0f);
+        } else {
+            tune = fastExp2(semis / 12.0f);
+            if ((m == 8 || m == 9) && (k == 1 || k == 3 || (m == 9 && k == 5))) tune *= detune;
+        }
+        subVoiceTune[slot] = tune;
+        panPair(spread * 0.5f * UNI_PAN[m][k] + 0.5f, subVoicePan[slot]);
+    }
+}
+
+void APlugin::refreshVoiceSetup(int voice) {
+    if (voice < 0 || voice >= kNumVoices) return;
+    setVoiceUnison(voice);
+    // Key tracking switched on or off: the oscillators follow the key, or stop following it,
+    // from this pass (the glide stands still until the voice's next update).
+    voiceOscKeyPitch[voice][0] = oscKeyTrack[0] ? voiceGlidePitch[voice] : 0.0f;
+    voiceOscKeyPitch[voice][1] = oscKeyTrack[1] ? voiceGlidePitch[voice] : 0.0f;
+    // Sub-voices that a larger unison count brought in take their envelope speeds now; their
+    // envelopes move on at the voice's next update as the others do.
+    setOscEnvSpeeds(voice);
+    setVoiceLFOSettings(voice);
+    setVoiceFilterAndEQ(voice);
+    setVoiceStages(voice, false);
 }

@@ -3,6 +3,7 @@
 // loudness, peak and tail. Runs on the build machine; usage:
 //     renderbank <bank.txt> <output folder> [part of a preset name]
 #include "tests/host/BankPhrase.h"
+#include "tests/host/SoundFigures.h"
 #include "tools/renderbank/Sonogram.h"
 
 #include <sys/stat.h>
@@ -13,6 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <locale>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,11 +69,66 @@ std::string fileStem(int index, const std::string& name) {
     return stem;
 }
 
+// The figures file: one preset a line, its name, a tab, then soundfigures::format.
+std::map<std::string, soundfigures::Figures> readFigures(const std::string& path) {
+    std::map<std::string, soundfigures::Figures> all;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos) continue;
+        std::istringstream fields(line.substr(tab + 1));
+        fields.imbue(std::locale::classic());
+        soundfigures::Figures f;
+        size_t peaks = 0;
+        fields >> f.loudness >> f.peakDb >> peaks;
+        f.peakHz.resize(std::min<size_t>(peaks, 64));
+        for (double& hz : f.peakHz) fields >> hz;
+        double d = 0.0;
+        while (fields >> d) f.bandDb.push_back(d);
+        all[line.substr(0, tab)] = f;
+    }
+    return all;
+}
+
+// Compares two figures files preset by preset: loudness within 0.2 LU, peak within 0.5 dB,
+// the strongest spectral peak within 1 cent and the log spectrum within 1 dB RMS.
+int compareFigures(const std::string& beforePath, const std::string& afterPath) {
+    const auto before = readFigures(beforePath), after = readFigures(afterPath);
+    if (before.empty() || after.empty()) {
+        std::fprintf(stderr, "renderbank: no figures in %s or %s\n", beforePath.c_str(),
+                     afterPath.c_str());
+        return 1;
+    }
+    int outside = 0;
+    std::printf("%-24s %8s %8s %8s %8s\n", "preset", "dLU", "dPeak", "cents", "dSpec");
+    for (const auto& [name, a] : before) {
+        const auto found = after.find(name);
+        if (found == after.end()) continue;
+        const soundfigures::Figures& b = found->second;
+        double worstCents = 0.0;
+        for (size_t i = 0; i < std::min(a.peakHz.size(), b.peakHz.size()); ++i)
+            worstCents =
+                std::max(worstCents, std::fabs(soundfigures::cents(b.peakHz[i], a.peakHz[i])));
+        const double spectrum = soundfigures::logSpectrumDifference(a, b);
+        const bool ok = std::fabs(b.loudness - a.loudness) <= 0.2 &&
+                        std::fabs(b.peakDb - a.peakDb) <= 0.5 && worstCents <= 1.0 &&
+                        spectrum <= 1.0;
+        outside += !ok;
+        std::printf("%-24s %8.3f %8.3f %8.3f %8.3f%s\n", name.c_str(), b.loudness - a.loudness,
+                    b.peakDb - a.peakDb, worstCents, spectrum, ok ? "" : "  DIFFERS");
+    }
+    std::printf("%d presets outside the tolerances\n", outside);
+    return outside ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--compare") return compareFigures(argv[2], argv[3]);
     if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: renderbank <bank.txt> <output folder> [name part]\n");
+        std::fprintf(stderr, "usage: renderbank <bank.txt> <output folder> [name part]\n"
+                             "       renderbank --compare <figures before> <figures after>\n");
         return 2;
     }
     const std::string folder = argv[2];
@@ -86,6 +145,7 @@ int main(int argc, char** argv) {
     }
     std::vector<double> levels;
     int failures = 0;
+    std::ofstream figures(folder + "/figures.txt", std::ios::trunc);
     std::printf("%-4s %-24s %8s %8s %7s\n", "#", "preset", "LUFS", "peak dB", "tail s");
     for (size_t n = 0; n < names.size(); ++n) {
         if (!filter.empty() && names[n].find(filter) == std::string::npos) continue;
@@ -97,6 +157,7 @@ int main(int argc, char** argv) {
         const bool ok = wrote && selected == names[n] && r.finite && r.tailDecayed;
         failures += !ok;
         levels.push_back(r.loudness);
+        figures << names[n] << '\t' << soundfigures::format(soundfigures::measure(r)) << '\n';
         std::printf("%-4zu %-24s %8.2f %8.2f %7.1f%s%s\n", n, names[n].c_str(), r.loudness,
                     r.peakDb, r.tailSeconds, r.tailDecayed ? "" : " (tail rings on)",
                     selected == names[n] ? "" : " (not selected)");
