@@ -164,6 +164,11 @@ bool CViewContainer::addView(CView* view, CView* before) {
     if (before) pos = std::find(children.begin(), children.end(), before);
     view->remember();
     children.insert(pos, view);
+    // A container refilled during a drag gets the pressed view back: the drag goes on.
+    if (view == refilledMouseView) {
+        mouseDownView = view;
+        refilledMouseView = nullptr;
+    }
     view->attached(this);
     view->setDirty(true);
     view->invalid();
@@ -175,7 +180,10 @@ bool CViewContainer::removeView(CView* view, bool withForget) {
     if (it == children.end()) return false;
     view->invalid();
     children.erase(it);
-    if (mouseDownView == view) mouseDownView = nullptr;
+    if (mouseDownView == view) {
+        refilledMouseView = withForget ? nullptr : view;
+        mouseDownView = nullptr;
+    }
     view->removed(this);
     view->forget();
     if (withForget) view->forget();
@@ -187,6 +195,7 @@ bool CViewContainer::removeAll(bool withForget) {
     invalid();
     std::vector<CView*> old;
     old.swap(children);
+    refilledMouseView = withForget ? nullptr : mouseDownView;
     mouseDownView = nullptr;
     for (CView* v : old) {
         v->removed(this);
@@ -256,6 +265,7 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
 CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState& buttons) {
     CPoint local(where.x - size.left, where.y - size.top);
     mouseDownView = nullptr;
+    refilledMouseView = nullptr;
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         CView* v = *it;
         if (!v->isVisible() || !v->getMouseEnabled() || !v->hitTest(local, buttons)) continue;
@@ -269,6 +279,7 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
 }
 
 CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState& buttons) {
+    refilledMouseView = nullptr;
     if (!mouseDownView) return kMouseEventNotHandled;
     CPoint local(where.x - size.left, where.y - size.top);
     const CMouseEventResult result = mouseDownView->onMouseMoved(local, buttons);
@@ -277,6 +288,7 @@ CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState
 }
 
 CMouseEventResult CViewContainer::onMouseUp(CPoint& where, const CButtonState& buttons) {
+    refilledMouseView = nullptr;
     if (!mouseDownView) return kMouseEventNotHandled;
     CView* v = mouseDownView;
     mouseDownView = nullptr;

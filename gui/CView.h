@@ -142,6 +142,9 @@ protected:
 
     std::vector<CView*> children;
     CView* mouseDownView = nullptr;
+    // The pressed view while a refill has taken it off this container: compared only, never
+    // used, and forgotten at the next mouse event unless the view was added back meanwhile.
+    const CView* refilledMouseView = nullptr;
     CColor backgroundColor = kTransparentCColor;
     bool offscreen = false;
 };
