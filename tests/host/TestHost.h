@@ -9,8 +9,10 @@
 
 #include <array>
 #include <cstring>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace testhost {
@@ -48,6 +50,53 @@ inline HostState& host() {
     return state;
 }
 
+// One call of the host callback as a log entry: what was asked and from which thread.
+struct HostCall {
+    VstInt32 opcode = 0;
+    VstInt32 index = 0;
+    VstIntPtr value = 0;
+    float opt = 0.0f;
+    std::thread::id thread;
+};
+
+// Every callback in order, kept while `on` is set; the editor tests read it from their thread
+// while the plug-in calls from its user-interface and audio threads.
+struct CallLog {
+    std::mutex lock;
+    bool on = false;
+    std::vector<HostCall> calls;
+
+    void start() {
+        std::lock_guard<std::mutex> guard(lock);
+        calls.clear();
+        calls.reserve(1 << 16);
+        on = true;
+    }
+    void stop() {
+        std::lock_guard<std::mutex> guard(lock);
+        on = false;
+    }
+    std::vector<HostCall> snapshot() {
+        std::lock_guard<std::mutex> guard(lock);
+        return calls;
+    }
+    void clear() {
+        std::lock_guard<std::mutex> guard(lock);
+        calls.clear();
+    }
+};
+
+inline CallLog& callLog() {
+    static CallLog log;
+    return log;
+}
+
+// Serialises the recording of HostState: the plug-in calls back from more than one thread.
+inline std::mutex& hostLock() {
+    static std::mutex m;
+    return m;
+}
+
 inline void resetHost() {
     host() = HostState{};
     host().midiOut.reserve(4096); // recording must not allocate on the audio thread
@@ -60,6 +109,12 @@ inline void resetHost() {
 
 inline VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                               float opt) {
+    {
+        CallLog& log = callLog();
+        std::lock_guard<std::mutex> guard(log.lock);
+        if (log.on) log.calls.push_back({opcode, index, value, opt, std::this_thread::get_id()});
+    }
+    std::lock_guard<std::mutex> guard(hostLock());
     HostState& h = host();
     h.opcodes.push_back(opcode);
     switch (opcode) {
