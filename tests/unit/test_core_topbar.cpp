@@ -132,6 +132,28 @@ TEST_F(CoreTopBar, ThePresetNameOpensTheBankInColumnsAndTheArrowsStepIt) {
     EXPECT_TRUE(opened);
     engine->getProgramName(shown);
     EXPECT_STREQ(shown, expected);
+    // By keys: down to the first column, right into it (its first preset), down, return.
+    frame->setMenuDriver([step = 0](MenuPopup& p) mutable {
+        const int32_t keys[] = {14, 13, 14, 19};
+        p.keyDown(keys[step++]);
+        return step < 4;
+    });
+    clickAt(name);
+    ASSERT_TRUE(engine->getDemoName(1, expected));
+    engine->getProgramName(shown);
+    EXPECT_STREQ(shown, expected);
+    // An empty column is there but cannot be chosen.
+    frame->setMenuDriver([&](MenuPopup& p) {
+        const CPoint c = p.getItemCenter(0, 4);
+        p.mouseMoved(c);
+        p.mouseDown(c, kLButton);
+        p.mouseUp(c, kLButton);
+        EXPECT_FALSE(p.isDone());
+        return false;
+    });
+    clickAt(name);
+    engine->getProgramName(shown);
+    EXPECT_STREQ(shown, expected);
 
     // The right arrow steps on, the left one back; a step waits for the last to be applied.
     frame->setMenuDriver([](MenuPopup&) {
@@ -142,14 +164,14 @@ TEST_F(CoreTopBar, ThePresetNameOpensTheBankInColumnsAndTheArrowsStepIt) {
     render();
     controlstest::fakeTicks += 30;
     clickAt(at(preset, w - 2, 8));
-    ASSERT_TRUE(engine->getDemoName(37, expected));
+    ASSERT_TRUE(engine->getDemoName(2, expected));
     engine->getProgramName(shown);
     EXPECT_STREQ(shown, expected);
     render();
     controlstest::fakeTicks += 30;
     clickAt(at(preset, w - 16, 8));
     clickAt(at(preset, w - 16, 8)); // within 300 ms: not taken
-    ASSERT_TRUE(engine->getDemoName(36, expected));
+    ASSERT_TRUE(engine->getDemoName(1, expected));
     engine->getProgramName(shown);
     EXPECT_STREQ(shown, expected);
     pass();
