@@ -31,11 +31,14 @@ float clickTarget(const CButtonState& b, float defaultValue, float commandValue,
     return -1.0f;
 }
 
-bool applyValueClick(CControl* control, APlugin* engine, const CButtonState& b, float target) {
+bool applyValueClick(CControl* control, APlugin*, const CButtonState& b, float target) {
     if (target > -0.5f) {
         control->setValue(target);
     } else if (b & kAlt) {
-        engine->setNumValue(control->getTag());
+        // The answer comes later, as an edit of its own; this click changes nothing.
+        if (uEditor* editor = editorOf(control)) editor->typeValue(control->getTag());
+        control->endEdit();
+        return true;
     } else {
         return false;
     }

@@ -43,6 +43,8 @@ bool sliderClick(CControl* control, const CButtonState& buttons, CMouseEventResu
         result = afterMenu;
         return true;
     }
+    // The drag starts from the engine's value, so a plain click changes nothing.
+    control->setValue(std::clamp(engine->getParameter(control->getTag()), 0.0f, 1.0f));
     control->beginEdit();
     const float def = control->getDefaultValue();
     const float orig = engine->getOrigValue(control->getTag());

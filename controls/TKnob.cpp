@@ -63,6 +63,9 @@ CMouseEventResult TKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
         editor->showMIDIMenu(this, false);
         return kDone;
     }
+    // The drag starts from the engine's value: the host may have moved it unseen, and a plain
+    // click must not put back what the knob showed.
+    setValue(std::clamp(engine->getParameter(tag), 0.0f, 1.0f));
     beginEdit();
     const float target =
         clickTarget(buttons, getDefaultValue(), getDefaultValue(), engine->getOrigValue(tag));

@@ -174,12 +174,14 @@ CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
         const int z = kZoneWidth[s];
         const int step = dx > getWidth() - z ? 1 : (dx < z ? -1 : 0);
         if (step != 0) {
-            if (!shift)
-                engine->changeDelta(tag, step, false, 1.0f);
-            else if (step < 0)
-                engine->setSteppedValue(tag, 0);
-            else
-                engine->setSteppedValueMax(tag);
+            editor->userEdit(tag, [&] {
+                if (!shift)
+                    engine->changeDelta(tag, step, false, 1.0f);
+                else if (step < 0)
+                    engine->setSteppedValue(tag, 0);
+                else
+                    engine->setSteppedValueMax(tag);
+            });
             return kDone;
         }
     } else if (presetMenu && where.x > size.right - 2 * w - o) {
@@ -190,14 +192,16 @@ CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
     }
     lastButtons = buttons;
     if (buttons & kControl) {
-        if (shift)
-            engine->setParameter(tag, engine->getOrigValue(tag));
-        else
-            engine->setToDefault(tag);
+        editor->userEdit(tag, [&] {
+            if (shift)
+                engine->setParameter(tag, engine->getOrigValue(tag));
+            else
+                engine->setToDefault(tag);
+        });
         return kDone;
     }
     if (buttons & kAlt) {
-        engine->setNumValue(tag);
+        editor->typeValue(tag);
         return kDone;
     }
     if ((buttons & (kShift | kApple)) && listener &&

@@ -34,11 +34,32 @@ bool AEffGUIEditor::onWheel(float distance) {
 }
 
 void AEffGUIEditor::beginEdit(int32_t tag) {
+    if (tag < 0 || tag >= kTagCount) return;
+    if (openEdits[tag]++ > 0) return;
     if (auto* fx = dynamic_cast<AudioEffectX*>(effect)) fx->beginEdit(tag);
 }
 
 void AEffGUIEditor::endEdit(int32_t tag) {
+    if (tag < 0 || tag >= kTagCount || openEdits[tag] == 0) return;
+    if (--openEdits[tag] > 0) return;
     if (auto* fx = dynamic_cast<AudioEffectX*>(effect)) fx->endEdit(tag);
+}
+
+bool AEffGUIEditor::isEditOpen(int32_t tag) const {
+    return tag >= 0 && tag < kTagCount && openEdits[tag] > 0;
+}
+
+void AEffGUIEditor::endAllEdits() {
+    for (int32_t tag = 0; tag < kTagCount; ++tag)
+        if (openEdits[tag] > 0) {
+            openEdits[tag] = 1;
+            endEdit(tag);
+        }
+}
+
+void AEffGUIEditor::serveHostDisplay() {
+    if (!hostDisplayPending.exchange(false, std::memory_order_acq_rel)) return;
+    if (auto* fx = dynamic_cast<AudioEffectX*>(effect)) fx->updateDisplay();
 }
 
 namespace {

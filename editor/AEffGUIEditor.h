@@ -6,6 +6,7 @@
 #include "gui/CFrame.h"
 #include "vst2/AEffEditor.h"
 
+#include <atomic>
 #include <cstdint>
 
 class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
@@ -20,8 +21,21 @@ public:
     // The host's wheel, at the frame's current mouse location and buttons.
     bool onWheel(float distance) override;
 
+    // Edit brackets to the host, for parameter tags only (0..2047): anything else is no
+    // parameter and the host never hears of it. Brackets of one tag nest, so a control and a
+    // display that both bracket the same gesture give the host one beginEdit and one endEdit.
     void beginEdit(int32_t tag) override;
     void endEdit(int32_t tag) override;
+    bool isEditOpen(int32_t tag) const;
+    // Ends every bracket still open (a gesture cut short by closing the window).
+    void endAllEdits();
+    // A gesture whose view lost the mouse (taken off the screen mid-drag) still ends for the
+    // host at the release.
+    void mouseReleased() override { endAllEdits(); }
+    // Asks the host to re-read every parameter's value and name, once, at the next idle call
+    // on the user-interface thread; any thread may ask, several asks give one call.
+    void requestHostDisplay() { hostDisplayPending.store(true, std::memory_order_release); }
+    bool isHostDisplayPending() const { return hostDisplayPending.load(); }
     int32_t getKnobMode() const override { return AEffEditor::getKnobMode(); }
     VSTGUI::CFrame* getFrame() const override { return frame; }
     virtual void doIdleStuff() { idle(); }
@@ -34,5 +48,13 @@ public:
     static void setTickSource(TickSource source);
 
 protected:
+    // The host's updateDisplay when one was asked for; the editor's idle calls it.
+    void serveHostDisplay();
+
     VSTGUI::CFrame* frame = nullptr;
+
+private:
+    static constexpr int kTagCount = 2048;
+    uint16_t openEdits[kTagCount] = {};
+    std::atomic<bool> hostDisplayPending{false};
 };

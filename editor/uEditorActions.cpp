@@ -64,7 +64,10 @@ bool uEditor::actTopBar(CControl* c, bool pressed) {
     if (c == ui.presetMenu) {
         char title[256] = {};
         ui.presetMenu->getCurrent(title, false);
-        if (std::strcmp(title, "Clear Preset") == 0) engine->clearProgram();
+        if (std::strcmp(title, "Clear Preset") == 0) {
+            engine->clearProgram();
+            requestHostDisplay();
+        }
         const int size = findTitle(title, SET_SCREEN_SIZE_STR, SET_SCREEN_SIZE_COUNT);
         if (size >= 0) setScreenSize(size);
         return true;
@@ -82,6 +85,8 @@ bool uEditor::actTopBar(CControl* c, bool pressed) {
     if (c == ui.origButton || c == ui.editButton || c == ui.helpButton || c == ui.easyButton ||
         c == ui.backButton) {
         if (!pressed) return true;
+        // The compare swaps every value at once: the host re-reads them all.
+        if (c == ui.origButton || c == ui.editButton) requestHostDisplay();
         if (c == ui.origButton) engine->origProgram();
         if (c == ui.editButton) engine->editProgram();
         if (c == ui.backButton) showBackScreen();
@@ -120,7 +125,9 @@ bool uEditor::actRadios(CControl* c, bool pressed) {
         for (int pad = 0; pad < 2; ++pad)
             if (const int k = indexIn(ui.xyModeRadios[screen][pad], c); k >= 0) {
                 if (!pressed) return true;
-                engine->setParameter(XY_RECORD_MODE_TAGS[pad], (k + 0.1f) / 2.99f);
+                userEdit(XY_RECORD_MODE_TAGS[pad], [&] {
+                    engine->setParameter(XY_RECORD_MODE_TAGS[pad], (k + 0.1f) / 2.99f);
+                });
                 resume();
                 frame->invalid();
                 return true;
@@ -176,8 +183,7 @@ bool uEditor::actMenus(CControl* c, int index, const char* title) {
     if (c->getTag() == tag::RibbonBipolarOn && !dynamic_cast<COptionMenu*>(c)) {
         // A bipolar ribbon rests in its middle, a unipolar one at its start.
         engine->setParameterAutomated(tag::RibbonBipolarOn, c->getValue());
-        engine->setParameterAutomated(tag::RibbonValue,
-                                      engine->getOnOff(tag::RibbonBipolarOn) ? 0.5f : 0.0f);
+        userEdit(tag::RibbonValue, engine->getOnOff(tag::RibbonBipolarOn) ? 0.5f : 0.0f);
         if (ui.ribbon) {
             ui.ribbon->setValue(engine->getParameter(tag::RibbonValue));
             ui.ribbon->setDirty(true);
@@ -190,7 +196,8 @@ bool uEditor::actMenus(CControl* c, int index, const char* title) {
     case tag::Osc1Type:
     case tag::Osc2Type:
         setMenuValue(t, index);
-        engine->setParameter(OSC_SYM_TAGS[t == tag::Osc2Type], 0.5f);
+        userEdit(OSC_SYM_TAGS[t == tag::Osc2Type],
+                 [&] { engine->setParameter(OSC_SYM_TAGS[t == tag::Osc2Type], 0.5f); });
         return true;
     case tag::Xy1LoopMode:
     case tag::Xy1PlayMode:
@@ -260,7 +267,10 @@ bool uEditor::actMenus(CControl* c, int index, const char* title) {
         return true;
     case tag::RibbonQuantization:
     case tag::RibbonSpringTime:
-        engine->setParameter(t, (index + 0.1f) / (t == tag::RibbonQuantization ? 12.99f : 17.99f));
+        userEdit(t, [&] {
+            engine->setParameter(t,
+                                 (index + 0.1f) / (t == tag::RibbonQuantization ? 12.99f : 17.99f));
+        });
         if (t == tag::RibbonSpringTime && engine->getSteppedValue(t) != 0)
             engine->setRibbonSpringOn();
         if (ui.ribbon) ui.ribbon->invalid();

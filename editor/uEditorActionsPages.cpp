@@ -75,8 +75,9 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
         if (!pressed) return true;
         if (mode == 1) engine->createBaseUserTableFromPartials(wave);
         waveEditMode[wave] = mode;
-        engine->setOnOff(USE_PARTIALS_ON_TAGS[wave], mode == 1);
-        engine->setOn(tag::UserWaveExpPartialsOn);
+        userEdit(USE_PARTIALS_ON_TAGS[wave],
+                 [&] { engine->setOnOff(USE_PARTIALS_ON_TAGS[wave], mode == 1); });
+        userEdit(tag::UserWaveExpPartialsOn, [&] { engine->setOn(tag::UserWaveExpPartialsOn); });
         waveShaperReset();
         return true;
     }

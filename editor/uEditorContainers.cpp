@@ -167,7 +167,11 @@ void uEditor::redrawMultitViewContainer() {
                 r->setState(waveEditMode[wave] == mode);
                 multiViewContainer->addView(r);
             }
-        engine->setOnOff(USE_PARTIALS_ON_TAGS[wave], waveEditMode[wave] == 1);
+        // Showing the page writes nothing the engine already holds.
+        if (engine->getOnOff(USE_PARTIALS_ON_TAGS[wave]) != (waveEditMode[wave] == 1))
+            userEdit(USE_PARTIALS_ON_TAGS[wave], [&] {
+                engine->setOnOff(USE_PARTIALS_ON_TAGS[wave], waveEditMode[wave] == 1);
+            });
         showPageViews(ui.pageViews[1], edlayout::kPageViews);
         showPageViews(ui.waveViews[wave], edlayout::kWaveViews);
         resumeMenu(ui.wavePresetMenus[wave][0], engine->getParameter(WAVE_PRESET_NUMS_TAGS[wave]),

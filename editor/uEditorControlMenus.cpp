@@ -73,7 +73,7 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
     m.add("Set to Minimum Value", automate(0.0f));
     m.add("Set to Maximum Value", automate(1.0f));
     m.add("Set to Mid Value", automate(0.5f));
-    m.add("Set to Value", [engine, tag] { engine->setNumValue(tag); });
+    m.add("Set to Value", [this, tag] { typeValue(tag); });
     m.add("Set to Random Value", [engine, tag] {
         engine->setParameterAutomated(tag, static_cast<float>(std::rand() & 0x7fff) / 32767.0f);
     });
@@ -120,6 +120,10 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
     }
 
     m.popup(frame);
-    m.run();
+    // The value commands are one edit of the tag; the modulation commands move other tags,
+    // which the host re-reads.
+    const std::vector<float> before = valueSnapshot();
+    if (m.chosen()) userEdit(tag, [&] { m.run(); });
+    hostDisplayIfOthersMoved(before, tag);
     finishCommandMenu();
 }

@@ -53,6 +53,18 @@ void uEditor::setParameter(int tag, float) {
     if (!finishedOpening.load(std::memory_order_acquire) || !effect || !isValidTag(tag)) return;
     raiseRedrawForTag(tag);
     markTag(tag);
+    // A controller taught to a parameter moves it from the audio thread, which must not call
+    // the host; the host re-reads the values at the next idle instead.
+    if (std::this_thread::get_id() != uiThread.load() && isMidiLearned(tag)) requestHostDisplay();
+}
+
+bool uEditor::isMidiLearned(int tag) const {
+    APlugin* engine = getEngine();
+    // While a preset is applied every tag is pushed; the apply asks for the display itself.
+    if (!engine || tag == 0 || engine->getIsSettingPreset()) return false;
+    for (int cc = 0; cc < 128; ++cc)
+        if (engine->getMIDICCTag(cc) == tag) return true;
+    return false;
 }
 
 void uEditor::triggerOver() {
@@ -168,6 +180,8 @@ void uEditor::serveMarks() {
 
 void uEditor::idle() {
     APlugin* engine = getEngine();
+    serveHostDisplay();
+    serveTypedEntry();
     if (!frame || !engine || !finishedOpening || showingScreen || creatingControls || busy) return;
     // The ribbon follows its spring on every call, between the throttled passes too.
     if (screenMode < 2 && ui.ribbon) {

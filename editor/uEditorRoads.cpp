@@ -163,6 +163,8 @@ void uEditor::serveTagAction(int t) {
 void uEditor::swapModeMemory(const int* tags, int count, float (*memory)[8], int oldRow,
                              int newRow) {
     APlugin* engine = getEngine();
+    // The knobs take the new mode's values and names at once: the host re-reads them all.
+    if (oldRow != newRow) requestHostDisplay();
     for (int k = 0; k < count; ++k) {
         memory[oldRow][k] = engine->getParameter(tags[k]);
         // A plain write: the mode change is the user's gesture, not automation of the knobs.
@@ -268,7 +270,7 @@ void uEditor::updateShaperModeMenu(int mode) {
             controls[i]->setDefaultValue(values[k]);
             controls[i]->invalid();
         }
-        engine->setParameterAutomated(tags[k], values[k]);
+        userEdit(tags[k], values[k]);
     }
     redrawMultiView = true;
 }
@@ -299,15 +301,19 @@ void uEditor::dropMod() {
     }
     const int t = dropTag;
     // Dragging over the matrix moved the knob; it gets its value from before the drag.
-    engine->setParameterAutomated(t, dropValue);
+    // Each tag the drop writes is one edit the host hears.
+    userEdit(t, dropValue);
     if (engine->getTagDest(t) != 0) {
         for (int slot = 0; slot < tag::ModSlotCount; ++slot) {
             if (engine->getModDestBySlot(slot) != 0) continue;
             for (int first : {tag::ModOffsetFirst, tag::ModAmountFirst, tag::ModLowerFirst,
                               tag::ModUpperFirst, tag::ModSourceFirst})
-                engine->setToDefault(first + slot);
-            engine->setParameter(tag::ModDestFirst + slot,
-                                 (static_cast<float>(engine->getDestForTag(t)) + 0.1f) / 399.99f);
+                userEdit(first + slot, [&] { engine->setToDefault(first + slot); });
+            const int dest = tag::ModDestFirst + slot;
+            userEdit(dest, [&] {
+                engine->setParameter(dest, (static_cast<float>(engine->getDestForTag(t)) + 0.1f) /
+                                               399.99f);
+            });
             break;
         }
     }
@@ -319,4 +325,6 @@ void uEditor::dropMod() {
 // to waveform editing.
 void uEditor::turnPartialOff() {
     partialOffPending.store(true, std::memory_order_release);
+    // A preset was applied: every value and name the host shows may have changed.
+    requestHostDisplay();
 }

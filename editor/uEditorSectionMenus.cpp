@@ -33,7 +33,10 @@ void uEditor::runSectionMenu(CommandMenu& menu, int undo) {
     menu.popup(frame);
     // Every outcome but "Undo", a dismissed menu included, first keeps a snapshot.
     if (!menu.chosenIsUndo()) setSectionUndo(undo);
+    // A section command moves many parameters at once: the host re-reads them all.
+    const std::vector<float> before = valueSnapshot();
     menu.run();
+    hostDisplayIfOthersMoved(before, -1);
     finishCommandMenu();
 }
 

@@ -25,13 +25,20 @@ int storedChannel(const char* key) {
 
 } // namespace
 
+// The question runs beside the idle calls; the channel is stored when the answer comes.
 void uEditor::askMIDIChannel(const char* key, const char* informative) {
-    std::string text = std::to_string(loadIntFromPrefs(key));
-    int channel = -1;
-    if (!inputBoxNumStr(informative, "MIDI Channel", text, 0, MIDI_IN_CHANNEL_COUNT - 1, channel))
-        return;
-    saveIntToPrefs(key, channel);
-    if (APlugin* engine = getEngine()) engine->updateMIDIChannel(false);
+    auto ask = [this, key, informative] {
+        std::string text = std::to_string(loadIntFromPrefs(key));
+        int channel = -1;
+        if (!inputBoxNumStr(informative, "MIDI Channel", text, 0, MIDI_IN_CHANNEL_COUNT - 1,
+                            channel))
+            return;
+        saveIntToPrefs(key, channel);
+        if (APlugin* engine = getEngine()) engine->updateMIDIChannel(false);
+    };
+    askBesideIdle(ask, [ask](const DialogAnswer& answer) {
+        if (answer.ok) withAnswer(answer, ask);
+    });
 }
 
 void uEditor::showControlMenu() {

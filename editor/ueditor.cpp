@@ -152,6 +152,10 @@ void uEditor::close() {
     if (!engine) return;
     finishedOpening = false;
     engine->setEditorFlags(false, false);
+    // A gesture cut short by the window closing still ends for the host, and a question
+    // still open goes with the window.
+    cancelTypedEntry();
+    endAllEdits();
     releaseOpening();
 }
 

@@ -11,9 +11,13 @@
 #include "gui/CBitmap.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
+#include "platform/dialogs.h"
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -173,6 +177,43 @@ public:
     void showArpMenu(int row, int step, bool onCell);
     void showWaveMenu(int osc);
 
+    // ---- What the host hears of the user's edits (user-interface thread) ------------------
+    // One user edit of a parameter: beginEdit, the write, an automate of the value the write
+    // left when it moved, endEdit. Writes of the engine's own operations inside `write` that
+    // automate stay inside the brackets; a gesture already open for the tag takes it in.
+    template <class Write> void userEdit(int tag, Write write) {
+        if (!isValidTag(tag) || !getEffect()) {
+            write();
+            return;
+        }
+        beginEdit(tag);
+        const float before = currentValue(tag);
+        write();
+        automateIfMoved(tag, before);
+        endEdit(tag);
+    }
+    float currentValue(int tag) const;
+    // The same for a value the user chose.
+    void userEdit(int tag, float value);
+    // Tells the host of a parameter the engine wrote without telling it, when it moved.
+    void automateIfMoved(int tag, float before);
+    // Every parameter's value, and an updateDisplay for the host when a tag other than
+    // `except` (a bracketed edit's own) has moved since.
+    std::vector<float> valueSnapshot() const;
+    void hostDisplayIfOthersMoved(const std::vector<float>& before, int except);
+    // Typed entry of a parameter's value. The question runs beside the idle calls (a dialog
+    // program watched from idle); the answer, when it comes, is written as one user edit.
+    // Questions asked while one is open wait their turn.
+    void typeValue(int tag);
+    bool isTypedEntryOpen() const { return entryDialog != nullptr || !entryQueue.empty(); }
+    // The question that `ask` would put (it runs with the dialogs answering Cancel), asked
+    // beside the idle calls; `answered` runs on the user-interface thread when the answer
+    // comes, at once for a back end that answers at once. False when `ask` asked nothing.
+    using Answered = std::function<void(const DialogAnswer&)>;
+    bool askBesideIdle(const std::function<void()>& ask, Answered answered);
+    // Runs `ask` again with its first question answered by `answer` (the rest cancelled).
+    static void withAnswer(const DialogAnswer& answer, const std::function<void()>& ask);
+
     // Pending marks, for the tests.
     bool isTagMarked(int tag) const;
     bool isResumePending() const { return resumePending.load(); }
@@ -192,6 +233,19 @@ private:
     void releaseOpening();
     void markTag(int tag);
     void raiseRedrawForTag(int tag);
+    // Whether a MIDI controller drives the tag (any thread).
+    bool isMidiLearned(int tag) const;
+    // The typed entry's question: started, watched from idle, dropped with the window.
+    void startTypedEntry();
+    void serveTypedEntry();
+    void cancelTypedEntry();
+    struct Question {
+        DialogRequest request;
+        Answered answered;
+    };
+    std::unique_ptr<PendingDialog> entryDialog;
+    Answered entryAnswered;
+    std::deque<Question> entryQueue;
 
     // Switches read once from the preferences.
     bool keyboardOn = true;

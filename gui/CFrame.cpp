@@ -215,10 +215,14 @@ CMouseEventResult CFrame::platformMouseMoved(const CPoint& where, CButtonState b
 CMouseEventResult CFrame::platformMouseUp(const CPoint& where, CButtonState buttons) {
     mouseLocation = where;
     mouseButtons = 0;
-    if (!captured) return kMouseEventNotHandled;
-    captured = false;
-    CPoint p = where;
-    return CViewContainer::onMouseUp(p, buttons);
+    CMouseEventResult result = kMouseEventNotHandled;
+    if (captured) {
+        captured = false;
+        CPoint p = where;
+        result = CViewContainer::onMouseUp(p, buttons);
+    }
+    if (editor) editor->mouseReleased();
+    return result;
 }
 
 bool CFrame::platformWheel(const CPoint& where, float distance, CButtonState buttons) {

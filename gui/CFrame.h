@@ -25,6 +25,8 @@ public:
     virtual ~VSTGUIEditorInterface() = default;
     virtual void beginEdit(int32_t) {}
     virtual void endEdit(int32_t) {}
+    // A mouse button came up, after the views had the release: no gesture outlives it.
+    virtual void mouseReleased() {}
     virtual int32_t getKnobMode() const { return 0; }
     virtual CFrame* getFrame() const { return nullptr; }
 };

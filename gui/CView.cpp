@@ -152,6 +152,22 @@ CViewContainer::CViewContainer(const CRect& r) : CView(r) {}
 
 CViewContainer::~CViewContainer() {
     removeAll(false);
+    dropParkedMouseDownView();
+}
+
+void CViewContainer::parkMouseDownView() {
+    if (!mouseDownView) return;
+    dropParkedMouseDownView();
+    parkedMouseDownView = mouseDownView;
+    parkedMouseDownView->remember();
+    mouseDownView = nullptr;
+}
+
+void CViewContainer::dropParkedMouseDownView() {
+    if (!parkedMouseDownView) return;
+    CView* v = parkedMouseDownView;
+    parkedMouseDownView = nullptr;
+    v->forget();
 }
 
 bool CViewContainer::addView(CView* view) {
@@ -164,12 +180,11 @@ bool CViewContainer::addView(CView* view, CView* before) {
     if (before) pos = std::find(children.begin(), children.end(), before);
     view->remember();
     children.insert(pos, view);
-    // A container refilled during a drag gets the pressed view back: the drag goes on.
-    if (view == refilledMouseView) {
-        mouseDownView = view;
-        refilledMouseView = nullptr;
-    }
     view->attached(this);
+    if (view == parkedMouseDownView) {
+        mouseDownView = view;
+        dropParkedMouseDownView();
+    }
     view->setDirty(true);
     view->invalid();
     return true;
@@ -180,10 +195,7 @@ bool CViewContainer::removeView(CView* view, bool withForget) {
     if (it == children.end()) return false;
     view->invalid();
     children.erase(it);
-    if (mouseDownView == view) {
-        refilledMouseView = withForget ? nullptr : view;
-        mouseDownView = nullptr;
-    }
+    if (mouseDownView == view) parkMouseDownView();
     view->removed(this);
     view->forget();
     if (withForget) view->forget();
@@ -195,8 +207,7 @@ bool CViewContainer::removeAll(bool withForget) {
     invalid();
     std::vector<CView*> old;
     old.swap(children);
-    refilledMouseView = withForget ? nullptr : mouseDownView;
-    mouseDownView = nullptr;
+    parkMouseDownView();
     for (CView* v : old) {
         v->removed(this);
         v->forget();
@@ -265,7 +276,7 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
 CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState& buttons) {
     CPoint local(where.x - size.left, where.y - size.top);
     mouseDownView = nullptr;
-    refilledMouseView = nullptr;
+    dropParkedMouseDownView();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         CView* v = *it;
         if (!v->isVisible() || !v->getMouseEnabled() || !v->hitTest(local, buttons)) continue;
@@ -279,8 +290,8 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
 }
 
 CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    refilledMouseView = nullptr;
-    if (!mouseDownView) return kMouseEventNotHandled;
+    // A view taken out mid-drag waits for its release or its return; the mouse stays held.
+    if (!mouseDownView) return parkedMouseDownView ? kMouseEventHandled : kMouseEventNotHandled;
     CPoint local(where.x - size.left, where.y - size.top);
     const CMouseEventResult result = mouseDownView->onMouseMoved(local, buttons);
     if (result == kMouseMoveEventHandledButDontNeedMoreEvents) mouseDownView = nullptr;
@@ -288,7 +299,16 @@ CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState
 }
 
 CMouseEventResult CViewContainer::onMouseUp(CPoint& where, const CButtonState& buttons) {
-    refilledMouseView = nullptr;
+    if (!mouseDownView && parkedMouseDownView) {
+        // Taken out and not back: it still gets its release, so its gesture ends.
+        CView* v = parkedMouseDownView;
+        v->remember();
+        dropParkedMouseDownView();
+        CPoint local(where.x - size.left, where.y - size.top);
+        const CMouseEventResult result = v->onMouseUp(local, buttons);
+        v->forget();
+        return result;
+    }
     if (!mouseDownView) return kMouseEventNotHandled;
     CView* v = mouseDownView;
     mouseDownView = nullptr;

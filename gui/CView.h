@@ -142,9 +142,11 @@ protected:
 
     std::vector<CView*> children;
     CView* mouseDownView = nullptr;
-    // The pressed view while a refill has taken it off this container: compared only, never
-    // used, and forgotten at the next mouse event unless the view was added back meanwhile.
-    const CView* refilledMouseView = nullptr;
+    // The view that held the mouse when it was taken out while the button was down; added back
+    // before the release (a refill of the container), it holds the mouse again.
+    CView* parkedMouseDownView = nullptr;
+    void parkMouseDownView();
+    void dropParkedMouseDownView();
     CColor backgroundColor = kTransparentCColor;
     bool offscreen = false;
 };

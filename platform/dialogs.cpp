@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -309,7 +310,85 @@ ProgramResult runProgram(std::vector<std::string> const& argv) {
     return result;
 }
 
-DialogAnswer SystemDialogs::ask(DialogRequest const& request) {
+namespace {
+
+// Already answered: the back end answered when asked.
+class AnsweredDialog : public PendingDialog {
+public:
+    explicit AnsweredDialog(DialogAnswer a) : answer_(std::move(a)) {}
+    bool poll(DialogAnswer& answer) override {
+        answer = answer_;
+        return true;
+    }
+
+private:
+    DialogAnswer answer_;
+};
+
+// A dialog program running as a child: its standard output is read without blocking as it
+// comes, and its exit gives the answer. Dropped early, the child is ended and reaped.
+class ChildDialog : public PendingDialog {
+public:
+    ChildDialog(pid_t p, int fd) : pid_(p), fd_(fd) {}
+    ~ChildDialog() override {
+        if (fd_ >= 0) close(fd_);
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            int status = 0;
+            while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+            }
+        }
+    }
+    bool poll(DialogAnswer& answer) override {
+        if (done_) {
+            answer = answer_;
+            return true;
+        }
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = read(fd_, buffer, sizeof buffer);
+            if (n > 0) {
+                const std::size_t room =
+                    kMaxProgramOutput - std::min(kMaxProgramOutput, output_.size());
+                output_.append(buffer, std::min(room, static_cast<std::size_t>(n)));
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return false;
+            break; // end of output: the program has ended or is ending
+        }
+        close(fd_);
+        fd_ = -1;
+        int status = 0, exitStatus = -1;
+        pid_t got;
+        while ((got = waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+        }
+        if (got == pid_ && WIFEXITED(status)) exitStatus = WEXITSTATUS(status);
+        // A host that ignores SIGCHLD has its children reaped for it; then an answer on
+        // standard output is the only sign of "OK", and silence counts as Cancel.
+        if (got < 0 && errno == ECHILD && !output_.empty()) exitStatus = 0;
+        pid_ = -1;
+        done_ = true;
+        if (exitStatus == 0) {
+            answer_.ok = true;
+            answer_.text = output_;
+            if (!answer_.text.empty() && answer_.text.back() == '\n') answer_.text.pop_back();
+        }
+        answer = answer_;
+        return true;
+    }
+
+private:
+    pid_t pid_;
+    int fd_;
+    bool done_ = false;
+    std::string output_;
+    DialogAnswer answer_;
+};
+
+// The argument vector of the dialog program for a question, program path first; empty with
+// neither program on PATH (one line then goes to standard error).
+std::vector<std::string> dialogProgramArgs(DialogRequest const& request) {
     std::vector<std::string> args;
     std::string program = findProgramOnPath("zenity");
     if (!program.empty()) {
@@ -324,9 +403,37 @@ DialogAnswer SystemDialogs::ask(DialogRequest const& request) {
                      "answered Cancel\n",
                      request.kind == DialogKind::Message ? request.text.c_str()
                                                          : request.title.c_str());
-        return DialogAnswer();
+        return {};
     }
     args[0] = program;
+    return args;
+}
+
+} // namespace
+
+std::unique_ptr<PendingDialog> DialogBackend::askLater(DialogRequest const& request) {
+    return std::make_unique<AnsweredDialog>(ask(request));
+}
+
+std::unique_ptr<PendingDialog> SystemDialogs::askLater(DialogRequest const& request) {
+    const std::vector<std::string> args = dialogProgramArgs(request);
+    if (args.empty()) return std::make_unique<AnsweredDialog>(DialogAnswer());
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return std::make_unique<AnsweredDialog>(DialogAnswer());
+    pid_t pid = 0;
+    const int spawned = spawnWithoutShell(args, fds[1], pid);
+    close(fds[1]);
+    if (spawned != 0) {
+        close(fds[0]);
+        return std::make_unique<AnsweredDialog>(DialogAnswer());
+    }
+    fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+    return std::make_unique<ChildDialog>(pid, fds[0]);
+}
+
+DialogAnswer SystemDialogs::ask(DialogRequest const& request) {
+    const std::vector<std::string> args = dialogProgramArgs(request);
+    if (args.empty()) return DialogAnswer();
     ProgramResult run = runProgram(args);
     DialogAnswer answer;
     if (!run.started || run.exitStatus != 0) return answer;

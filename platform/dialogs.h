@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,22 @@ struct DialogAnswer {
     std::string text;
 };
 
+// A question that answers later: its asker polls it (the editor from its idle calls) and
+// goes on meanwhile. Dropping it before the answer closes the dialog.
+class PendingDialog {
+public:
+    virtual ~PendingDialog() = default;
+    // True once the question is answered, with the answer; never blocks.
+    virtual bool poll(DialogAnswer& answer) = 0;
+};
+
 class DialogBackend {
 public:
     virtual ~DialogBackend() = default;
     virtual DialogAnswer ask(DialogRequest const& request) = 0;
+    // Asks without waiting. This default asks at once and is answered at the first poll,
+    // which suits back ends that answer at once (the scripted one of the tests).
+    virtual std::unique_ptr<PendingDialog> askLater(DialogRequest const& request);
 };
 
 // Runs zenity, else kdialog, found on PATH at each question. With neither, the answer is
@@ -37,6 +50,8 @@ public:
 class SystemDialogs : public DialogBackend {
 public:
     DialogAnswer ask(DialogRequest const& request) override;
+    // The dialog program runs as a child whose answer is read as it comes.
+    std::unique_ptr<PendingDialog> askLater(DialogRequest const& request) override;
 };
 
 // For tests: records every question and answers from a script; Cancel once it runs out.

@@ -69,17 +69,20 @@ bool TArpScreen::getArpValueOnOff(int t) const {
     return engine && engine->getLockVarOnOff(t);
 }
 
+// Each click edit is one edit the host hears.
 void TArpScreen::setArpValue(int t, float v) {
     APlugin* engine = engineOf(this);
-    if (!engine) return;
-    engine->setLockVar(t, v);
+    uEditor* editor = editorOf(this);
+    if (!engine || !editor) return;
+    editor->userEdit(t, [&] { engine->setLockVar(t, v); });
     setDirty(true);
 }
 
 void TArpScreen::toggleArpValue(int t) {
     APlugin* engine = engineOf(this);
-    if (!engine) return;
-    engine->setLockVar(t, engine->getLockVarOnOff(t) ? 0.0f : 1.0f);
+    uEditor* editor = editorOf(this);
+    if (!engine || !editor) return;
+    editor->userEdit(t, [&] { engine->setLockVar(t, engine->getLockVarOnOff(t) ? 0.0f : 1.0f); });
     setDirty(true);
 }
 
@@ -184,7 +187,7 @@ CMouseEventResult TArpScreen::onMouseDown(CPoint& where, const CButtonState& but
         return kDone;
     }
     if (buttons == (kLButton | kAlt)) {
-        engine->setNumValue(t);
+        editor->typeValue(t);
         setDirty(true);
         return kDone;
     }
@@ -194,6 +197,8 @@ CMouseEventResult TArpScreen::onMouseDown(CPoint& where, const CButtonState& but
     }
     dragValue = getArpValue(t);
     lastPoint = where;
+    // The drag is one gesture for the host, closed at the release.
+    editor->beginEdit(t);
     // The press counts as the first move of the drag.
     onMouseMoved(where, buttons);
     return kFollowed;
@@ -211,6 +216,7 @@ CMouseEventResult TArpScreen::onMouseMoved(CPoint& where, const CButtonState& bu
 }
 
 CMouseEventResult TArpScreen::onMouseUp(CPoint&, const CButtonState&) {
+    if (uEditor* editor = editorOf(this); editor && dragTag >= 0) editor->endEdit(dragTag);
     dragTag = -1;
     setDirty(true);
     return kMouseEventHandled;
@@ -231,8 +237,10 @@ void TArpScreen::popupRatchet(int t) {
     frame->addView(menu);
     if (menu->popup()) {
         int index = -1;
-        if (menu->getLastItemMenu(index) == menu && index >= 0 && index < ARP_RATCHET_COUNT)
-            engine->setSteppedValue(t, index);
+        if (menu->getLastItemMenu(index) == menu && index >= 0 && index < ARP_RATCHET_COUNT) {
+            if (uEditor* editor = editorOf(this))
+                editor->userEdit(t, [&] { engine->setSteppedValue(t, index); });
+        }
     }
     frame->removeView(menu, true);
     setDirty(true);

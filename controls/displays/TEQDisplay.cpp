@@ -229,15 +229,17 @@ CMouseEventResult TEQDisplay::onMouseDown(CPoint& where, const CButtonState& but
                          EQ_BAND_GAIN_TAGS[eqIndex][curBand]};
     if (buttons.isDoubleClick() || (buttons & kControl)) {
         const bool orig = !buttons.isDoubleClick() && (buttons & kShift);
-        for (int t : tags) orig ? engine->setToOrig(t) : engine->setToDefault(t);
+        for (int t : tags)
+            editor->userEdit(t, [&] { orig ? engine->setToOrig(t) : engine->setToDefault(t); });
         setDirty(true);
         return kDone;
     }
     if (buttons & kAlt) {
-        engine->setNumValue((buttons & kShift) ? tags[1] : tags[2]);
+        editor->typeValue((buttons & kShift) ? tags[1] : tags[2]);
         setDirty(true);
         return kDone;
     }
+    endDragged();
     showInfo = true;
     pickBand = true;
     curBand = 0;
@@ -260,18 +262,46 @@ CMouseEventResult TEQDisplay::onMouseMoved(CPoint& where, const CButtonState& bu
     const int b = std::clamp(curBand, 0, kBands - 1);
     if (buttons & kShift) {
         const float fv = engine->getParameter(EQ_BAND_FREQ_TAGS[eqIndex][b]);
-        engine->setParameterAutomated(EQ_BAND_BW_TAGS[eqIndex][b],
-                                      std::min(1.0f, 3 * std::fabs(x - fv)));
+        writeDragged(EQ_BAND_BW_TAGS[eqIndex][b], std::min(1.0f, 3 * std::fabs(x - fv)));
     } else {
-        engine->setParameterAutomated(EQ_BAND_FREQ_TAGS[eqIndex][b], x);
-        engine->setParameterAutomated(EQ_BAND_GAIN_TAGS[eqIndex][b], 1 - y);
+        writeDragged(EQ_BAND_FREQ_TAGS[eqIndex][b], x);
+        writeDragged(EQ_BAND_GAIN_TAGS[eqIndex][b], 1 - y);
     }
     setDirty(true);
     lastMouse = where;
     return kMouseEventHandled;
 }
 
+// A drag is one gesture per tag it moves: each is opened for the host at its first write and
+// closed at the release.
+void TEQDisplay::writeDragged(int tag, float value) {
+    APlugin* engine = engineOf(this);
+    uEditor* editor = editorOf(this);
+    if (!engine || !editor) return;
+    bool open = false;
+    int* free = nullptr;
+    for (int& t : draggedTags) {
+        if (t == tag) open = true;
+        if (t < 0 && !free) free = &t;
+    }
+    // A drag moves one band: its frequency, gain and bandwidth fill the three places.
+    if (!open && free) {
+        *free = tag;
+        editor->beginEdit(tag);
+    }
+    engine->setParameterAutomated(tag, value);
+}
+
+void TEQDisplay::endDragged() {
+    uEditor* editor = editorOf(this);
+    for (int& t : draggedTags) {
+        if (t >= 0 && editor) editor->endEdit(t);
+        t = -1;
+    }
+}
+
 CMouseEventResult TEQDisplay::onMouseUp(CPoint&, const CButtonState&) {
+    endDragged();
     showInfo = false;
     curBand = -1;
     setDirty(true);

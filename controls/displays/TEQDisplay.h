@@ -51,6 +51,10 @@ private:
 
     bool showInfo = false;
     bool pickBand = false;
+    // The tags a point drag has bracketed for the host, ended at the release.
+    int draggedTags[3] = {-1, -1, -1};
+    void writeDragged(int tag, float value);
+    void endDragged();
     bool bypassed = false;
     int eqIndex;
     int curBand = -1;

@@ -65,7 +65,10 @@ void TGatorDisplay::draw(CDrawContext* context) {
 void TGatorDisplay::set(float v) {
     setValue(v);
     setDirty(true);
+    // One step is one edit of the row's parameter for the host.
+    beginEdit();
     valueChanged();
+    endEdit();
 }
 
 CMouseEventResult TGatorDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {

@@ -117,23 +117,26 @@ CMouseEventResult TModScreen::onMouseDown(CPoint& where, const CButtonState& but
         clickTarget(buttons, engine->getDefaultValue(editTag), engine->getDefaultValue(editTag),
                     engine->getOrigValue(editTag));
     if (target > -0.5f) {
-        engine->setParameter(editTag, target);
+        editor->userEdit(editTag, [&] { engine->setParameter(editTag, target); });
         setDirty(true);
         return kDone;
     }
     if (buttons == (kLButton | kAlt)) {
-        engine->setNumValue(editTag);
+        editor->typeValue(editTag);
         setDirty(true);
         return kDone;
     }
     if (c == kColDest || c == kColSource || c == kColBypass) {
         if (c == kColDest) showDestMenu(s);
         if (c == kColSource) showSourceMenu(s);
-        if (c == kColBypass) engine->toggleValue(tag::ModBypassFirst + s);
+        if (c == kColBypass)
+            editor->userEdit(tag::ModBypassFirst + s,
+                             [&] { engine->toggleValue(tag::ModBypassFirst + s); });
         setDirty(true);
         return kDone;
     }
-    beginEdit();
+    // The host hears the drag as one edit of the cell's parameter, not of the display.
+    editor->beginEdit(editTag);
     valueDrag = true;
     dragStartValue = engine->getParameter(editTag);
     dragStart = where;
@@ -178,7 +181,8 @@ CMouseEventResult TModScreen::onMouseMoved(CPoint& where, const CButtonState& bu
 
 CMouseEventResult TModScreen::onMouseUp(CPoint&, const CButtonState&) {
     scrollDrag = false;
-    if (valueDrag) endEdit();
+    if (valueDrag)
+        if (uEditor* editor = editorOf(this)) editor->endEdit(editTag);
     valueDrag = false;
     setDirty(true);
     return kMouseEventHandled;

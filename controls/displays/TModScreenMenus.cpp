@@ -79,8 +79,10 @@ void TModScreen::showSourceMenu(int slot) {
         buildMenu(frame, "Mod Source " + std::to_string(slot + 1), SRC_SUB_STR, "Modulate by ",
                   SRC_SUB_START, SRC_SUB_COUNT, [](int k) { return std::string(SRC_STR[k]); });
     const int source = runMenu(frame, m, SRC_SUB_START);
-    if (source >= 0 && source < SRC_COUNT)
-        engine->setSteppedValue(tag::ModSourceFirst + slot, source);
+    uEditor* editor = editorOf(this);
+    if (editor && source >= 0 && source < SRC_COUNT)
+        editor->userEdit(tag::ModSourceFirst + slot,
+                         [&] { engine->setSteppedValue(tag::ModSourceFirst + slot, source); });
     setDirty(true);
 }
 
@@ -93,6 +95,8 @@ void TModScreen::showDestMenu(int slot) {
                                     DEST_SUB_STR, "", DEST_SUB_START, DEST_SUB_COUNT,
                                     [editor](int d) { return editor->getDestMenuStr(d, false); });
     const int dest = runMenu(frame, m, DEST_SUB_START);
-    if (dest >= 0 && dest < DEST_COUNT) engine->setSteppedValue(tag::ModDestFirst + slot, dest);
+    if (dest >= 0 && dest < DEST_COUNT)
+        editor->userEdit(tag::ModDestFirst + slot,
+                         [&] { engine->setSteppedValue(tag::ModDestFirst + slot, dest); });
     setDirty(true);
 }

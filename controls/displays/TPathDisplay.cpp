@@ -96,7 +96,8 @@ CMouseEventResult TPathDisplay::onMouseDown(CPoint& where, const CButtonState& b
         const float target = clickTarget(buttons, engine->getDefaultValue(t),
                                          engine->getDefaultValue(t), engine->getOrigValue(t));
         if (target > -0.5f) {
-            engine->setParameter(t, target);
+            editor->userEdit(t, [&] { engine->setParameter(t, target); });
+            editor->requestHostDisplay();
             setDirty(true);
             return kDone;
         }
@@ -108,7 +109,10 @@ CMouseEventResult TPathDisplay::onMouseDown(CPoint& where, const CButtonState& b
         else if (col[3] < x && x < col[4])
             pressedArrow = kArrowDown;
         if (pressedArrow != -1) {
-            selected = engine->changePathDelta(selected, pressedArrow, path);
+            // A move reorders the path: one edit of its tag, and the host re-reads the rest.
+            editor->userEdit(
+                t, [&] { selected = engine->changePathDelta(selected, pressedArrow, path); });
+            editor->requestHostDisplay();
             editor->setPathSelected(path, selected);
             setDirty(true);
             return kDone;
@@ -126,7 +130,11 @@ CMouseEventResult TPathDisplay::onMouseUp(CPoint& where, const CButtonState&) {
     if (engine && where.x - getViewSize().left < PATH_COL[screenSize][2]) {
         const int target = rowAt(where.y);
         if (target != selected) {
-            engine->swapPath(selected, target, path);
+            if (uEditor* editor = editorOf(this)) {
+                editor->userEdit(PATH_TAGS[path],
+                                 [&] { engine->swapPath(selected, target, path); });
+                editor->requestHostDisplay();
+            }
             selected = target;
             // The path menu moves the unit the display has selected.
             if (uEditor* editor = editorOf(this)) editor->setPathSelected(path, selected);

@@ -188,6 +188,8 @@ CMouseEventResult TWaveDisplay::onMouseUp(CPoint&, const CButtonState&) {
     }
     if (penDown && !partialsPen && drawMode == kLineDraw && lineVisible) writeLine();
     engine->createUserWaveTable(wave);
+    // A stroke rewrites many points of the wave at once: the host re-reads them.
+    if (uEditor* editor = editorOf(this); editor && penDown) editor->requestHostDisplay();
     partialsPen = penDown = false;
     setDirty(true);
     return kMouseEventHandled;

@@ -131,8 +131,8 @@ CMouseEventResult TXYScreen::onMouseDown(CPoint& where, const CButtonState& butt
 CMouseEventResult TXYScreen::pressOther(CPoint& where, const CButtonState& b, APlugin* engine) {
     uEditor* editor = editorOf(this);
     if (b.isDoubleClick()) {
-        engine->setToDefault(posX(pad));
-        engine->setToDefault(posY(pad));
+        editor->userEdit(posX(pad), [&] { engine->setToDefault(posX(pad)); });
+        editor->userEdit(posY(pad), [&] { engine->setToDefault(posY(pad)); });
     }
     if (b & kControl) {
         if (b & kShift)
@@ -142,8 +142,8 @@ CMouseEventResult TXYScreen::pressOther(CPoint& where, const CButtonState& b, AP
     }
     if (b == (kLButton | kAlt)) {
         const int point = recordMode == kReplay ? getEditPoint(int(where.x), int(where.y)) : -1;
-        engine->setNumValue(point >= 0 ? pathX(pad, point) : posX(pad));
-        engine->setNumValue(point >= 0 ? pathY(pad, point) : posY(pad));
+        editor->typeValue(point >= 0 ? pathX(pad, point) : posX(pad));
+        editor->typeValue(point >= 0 ? pathY(pad, point) : posY(pad));
     }
     if (recordMode == kReplay) {
         if (!getEditOn() || !hasPath()) return kDone;
@@ -151,7 +151,9 @@ CMouseEventResult TXYScreen::pressOther(CPoint& where, const CButtonState& b, AP
         editor->setXYPoint(pad, selected);
     } else if (b.isDoubleClick()) {
         padX = padY = 0.5f;
-        engine->setXY(pad, 0.5f, 0.5f);
+        editor->userEdit(posX(pad), [&] {
+            editor->userEdit(posY(pad), [&] { engine->setXY(pad, 0.5f, 0.5f); });
+        });
         setDirty(true);
         return kDone;
     }
@@ -166,11 +168,16 @@ CMouseEventResult TXYScreen::onMouseMoved(CPoint& where, const CButtonState& but
     toPad(where, padX, padY);
     if (!(buttons & kLButton) || where == lastPoint) return kMouseEventHandled;
     if (recordMode == kLive) {
+        // The position is written plainly; the host hears it inside the drag's brackets.
+        hold(posX(pad), posY(pad));
         engine->setXY(pad, padX, padY);
+        engine->setParameterAutomated(posX(pad), engine->getParameter(posX(pad)));
+        engine->setParameterAutomated(posY(pad), engine->getParameter(posY(pad)));
     } else if (recordMode == kRecord) {
         engine->setXYRecord(pad, padX, padY);
         engine->updateMIDIXY(pad);
-    } else if (getEditOn() && hasPath()) {
+    } else if (getEditOn() && hasPath() && selected >= 0 && selected < kPathPoints) {
+        hold(pathX(pad, selected), pathY(pad, selected));
         setXYPoint(selected, padX, padY);
     }
     setDirty(true);
@@ -178,9 +185,30 @@ CMouseEventResult TXYScreen::onMouseMoved(CPoint& where, const CButtonState& but
     return kMouseEventHandled;
 }
 
+void TXYScreen::hold(int tagX, int tagY) {
+    uEditor* editor = editorOf(this);
+    if (!editor || (heldTags[0] == tagX && heldTags[1] == tagY)) return;
+    releaseHeld();
+    heldTags[0] = tagX;
+    heldTags[1] = tagY;
+    editor->beginEdit(tagX);
+    editor->beginEdit(tagY);
+}
+
+void TXYScreen::releaseHeld() {
+    uEditor* editor = editorOf(this);
+    for (int& t : heldTags) {
+        if (t >= 0 && editor) editor->endEdit(t);
+        t = -1;
+    }
+}
+
 CMouseEventResult TXYScreen::onMouseUp(CPoint&, const CButtonState&) {
     uEditor* editor = editorOf(this);
     APlugin* engine = engineOf(this);
+    releaseHeld();
+    // A recording rewrites the whole path: the host re-reads it.
+    if (editor && recordMode == kRecord && dragging) editor->requestHostDisplay();
     if (editor) editor->setXYPoint(pad, -1);
     if (engine && recordMode == kRecord && dragging) engine->endXYRecord(pad);
     if (engine && recordMode == kReplay && engine->getXYEdit(pad) && hasPath()) selected = -1;

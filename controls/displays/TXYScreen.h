@@ -71,4 +71,9 @@ private:
     float padX = 0.5f;
     float padY = 0.5f;
     VSTGUI::CPoint lastPoint{-1, -1};
+    // The tags a drag has opened for the host (position or one path point), closed at the
+    // release.
+    int heldTags[2] = {-1, -1};
+    void hold(int tagX, int tagY);
+    void releaseHeld();
 };

@@ -210,7 +210,7 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
                                "Enter Free 2 Value"};
         for (int r = kTuneRow; r < kTuneRow + 4; ++r)
             m.add(
-                enter[r - kTuneRow], [e, R, r, step] { e->setNumValue(R(r) + step); }, cell);
+                enter[r - kTuneRow], [this, R, r, step] { typeValue(R(r) + step); }, cell);
     }
     m.add("-");
     int tags[tag::ArpTagCount];
@@ -232,11 +232,11 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
     addUndoEntry(m, all);
 
     m.popup(frame);
-    if (!m.chosenIsUndo()) {
-        setSectionUndo(all);
-        // Every outcome but "Undo" rewrites the switch, so the host sees its value.
-        e->setParameterAutomated(tag::ArpOn, e->getParameter(tag::ArpOn));
-    }
-    m.run();
+    if (!m.chosenIsUndo()) setSectionUndo(all);
+    // A command may rewrite the switch around a reset: that is one edit of it, and the steps
+    // it changes the host re-reads. A dismissed menu tells the host nothing.
+    const std::vector<float> before = valueSnapshot();
+    if (m.chosen()) userEdit(tag::ArpOn, [&] { m.run(); });
+    hostDisplayIfOthersMoved(before, tag::ArpOn);
     finishCommandMenu();
 }

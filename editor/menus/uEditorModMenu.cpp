@@ -98,10 +98,10 @@ void uEditor::showModMenu(int s) {
             if (s > kSlots - 2) return;
             for (int f : FIELD_FIRST) e->swapParameter(f + s, f + s + 1);
         });
-        m.add("Enter Slot Lower Amount", [e, s] { e->setNumValue(tag::ModLowerFirst + s); });
-        m.add("Enter Slot Upper Amount", [e, s] { e->setNumValue(tag::ModUpperFirst + s); });
-        m.add("Enter Slot Offset Amount", [e, s] { e->setNumValue(tag::ModOffsetFirst + s); });
-        m.add("Enter Slot Amount", [e, s] { e->setNumValue(tag::ModAmountFirst + s); });
+        m.add("Enter Slot Lower Amount", [this, s] { typeValue(tag::ModLowerFirst + s); });
+        m.add("Enter Slot Upper Amount", [this, s] { typeValue(tag::ModUpperFirst + s); });
+        m.add("Enter Slot Offset Amount", [this, s] { typeValue(tag::ModOffsetFirst + s); });
+        m.add("Enter Slot Amount", [this, s] { typeValue(tag::ModAmountFirst + s); });
         // A source chosen here modulates this slot's amount through the first free later slot.
         for (int g = 0; g < SRC_SUB_COUNT; ++g) {
             VSTGUI::COptionMenu* sub =

@@ -228,7 +228,10 @@ void uEditor::showWaveMenu(int wave) {
 
     m.popup(frame);
     if (!m.chosenIsUndo()) setWaveUndo();
+    // A wave command rewrites many points at once: the host re-reads them.
+    const std::vector<float> before = valueSnapshot();
     m.run();
+    hostDisplayIfOthersMoved(before, -1);
     const int shown = selectedUserWave & 1;
     e->updateWave(shown);
     e->updateWave(1 - shown);

@@ -178,11 +178,11 @@ void uEditor::showXYMenu(int pad) {
     const int point = selectedXYPoint[pad];
     const int setX = point >= 0 ? xytags::pathX(pad, point) : xTag;
     const int setY = point >= 0 ? xytags::pathY(pad, point) : yTag;
-    m.add("Set X", [e, setX] { e->setNumValue(setX); });
-    m.add("Set Y", [e, setY] { e->setNumValue(setY); });
-    m.add("Set X and Y", [e, setX, setY] {
-        e->setNumValue(setX);
-        e->setNumValue(setY);
+    m.add("Set X", [this, setX] { typeValue(setX); });
+    m.add("Set Y", [this, setY] { typeValue(setY); });
+    m.add("Set X and Y", [this, setX, setY] {
+        typeValue(setX);
+        typeValue(setY);
     });
     m.add("-");
     int ccX = -1, ccY = -1;
@@ -219,13 +219,13 @@ void uEditor::showXYMenu(int pad) {
     m.popup(frame);
     int32_t index = -1;
     if (m.getRoot()->getLastItemMenu(index) == m.getRoot() && index == editEntry) {
-        if (editOn)
-            e->setOff(editTag);
-        else
-            e->setOn(editTag);
+        userEdit(editTag, [&] { editOn ? e->setOff(editTag) : e->setOn(editTag); });
     }
     if (!m.chosenIsUndo()) setSectionUndo(all);
+    // A path command moves many points at once: the host re-reads them.
+    const std::vector<float> before = valueSnapshot();
     m.run();
+    hostDisplayIfOthersMoved(before, -1);
     saveBoolToPrefs(REG_SHOW_XY_MOD_STR, xyModOn);
     finishCommandMenu();
 }

@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <memory>
 
 using namespace VSTGUI;
 using namespace layout;
@@ -61,17 +62,21 @@ enum {
 };
 const Coord VERSION_X = 140, VERSION_Y = 180, VERSION_W = 600, VERSION_H = 18;
 
-// Asks for a whole number, the field starting at `start`. False (and nothing changes) for
+// The whole number of an answer to a number question. False (and nothing changes) for
 // Cancel, text that is no number, or a number beyond int; a number outside min..max gives
 // `fallback`, as the page always did.
-bool askNumber(const char* prompt, const char* unit, const char* start, int min, int max,
-               int fallback, int& number) {
-    std::string answer = start;
-    inputBox(prompt, unit, answer);
+bool answeredNumber(const DialogAnswer& answer, const char* unit, int min, int max, int fallback,
+                    int& number) {
     int n = 0;
-    if (!parseTypedInt(answer, unit, n)) return false;
+    if (!answer.ok || !parseTypedInt(answer.text, unit, n)) return false;
     number = n < min || n > max ? fallback : n;
     return true;
+}
+
+// The number question, the field starting at `start`.
+void askNumber(const char* prompt, const char* unit, const char* start) {
+    std::string answer = start;
+    inputBox(prompt, unit, answer);
 }
 
 } // namespace
@@ -184,33 +189,47 @@ void uEditor::refreshBackScreen() {
     }
 }
 
+// Both questions run beside the idle calls; the answer is applied when it comes (at once for
+// a back end that answers at once, and then the result tells whether it changed anything).
 bool uEditor::typeA4() {
-    APlugin* engine = getEngine();
-    int hz = 0;
-    if (!engine ||
-        !askNumber("A4 Tuning: 440 Hz Default", "Hz", "440", kA4Min, kA4Max, kA4Default, hz))
-        return false;
-    saveIntToPrefs("A4", hz);
-    engine->updateBaseNote();
-    if (TReadout* r = ui.a4Readout) {
-        r->setString(formatA4Readout());
-        r->setDirty(true);
-    }
-    return true;
+    if (!getEngine()) return false;
+    // Written by the answer, which may come after this call has returned.
+    auto applied = std::make_shared<bool>(false);
+    askBesideIdle([] { askNumber("A4 Tuning: 440 Hz Default", "Hz", "440"); },
+                  [this, applied](const DialogAnswer& answer) {
+                      APlugin* engine = getEngine();
+                      int hz = 0;
+                      if (!engine || !answeredNumber(answer, "Hz", kA4Min, kA4Max, kA4Default, hz))
+                          return;
+                      saveIntToPrefs("A4", hz);
+                      engine->updateBaseNote();
+                      if (TReadout* r = ui.a4Readout) {
+                          r->setString(formatA4Readout());
+                          r->setDirty(true);
+                      }
+                      *applied = true;
+                  });
+    return *applied;
 }
 
 bool uEditor::typeBrickFrequency() {
-    APlugin* engine = getEngine();
-    int khz = 0;
-    if (!engine || !askNumber("Brick Filter Freq: 10 KHz - 40 KHz, 15 KHz Default", "KHz", "15",
-                              kBrickMin, kBrickMax, kBrickDefault, khz))
-        return false;
-    // 20 x 2^(12 v) Hz = khz kHz gives v = log2(50 khz) / 12.
-    const float v = static_cast<float>(std::log2(50.0 * khz) / 12.0);
-    engine->setParameterAutomated(tag::BrickFilterFrequency, v);
-    if (TReadout* r = ui.brickReadout) {
-        r->setString(formatBrickReadout(engine->getParameter(tag::BrickFilterFrequency)));
-        r->setDirty(true);
-    }
-    return true;
+    if (!getEngine()) return false;
+    // Written by the answer, which may come after this call has returned.
+    auto applied = std::make_shared<bool>(false);
+    askBesideIdle(
+        [] { askNumber("Brick Filter Freq: 10 KHz - 40 KHz, 15 KHz Default", "KHz", "15"); },
+        [this, applied](const DialogAnswer& answer) {
+            APlugin* engine = getEngine();
+            int khz = 0;
+            if (!engine || !answeredNumber(answer, "KHz", kBrickMin, kBrickMax, kBrickDefault, khz))
+                return;
+            // 20 x 2^(12 v) Hz = khz kHz gives v = log2(50 khz) / 12.
+            userEdit(tag::BrickFilterFrequency, static_cast<float>(std::log2(50.0 * khz) / 12.0));
+            if (TReadout* r = ui.brickReadout) {
+                r->setString(formatBrickReadout(engine->getParameter(tag::BrickFilterFrequency)));
+                r->setDirty(true);
+            }
+            *applied = true;
+        });
+    return *applied;
 }

@@ -126,11 +126,12 @@ public:
         });
     }
 
-    // Waits until the user-interface thread has made `n` more idle calls.
-    bool idles(int n) {
+    // Waits until the user-interface thread has made `n` more idle calls (at most `ms`).
+    bool idles(int n, int ms = 5000) {
         const long target = idleCount.load() + n;
-        return waitFor([&] { return idleCount.load() >= target; }, 5000);
+        return waitFor([&] { return idleCount.load() >= target; }, ms);
     }
+    long idleCalls() const { return idleCount.load(); }
 
     // Polls `done` every 5 ms for at most `ms` milliseconds.
     static bool waitFor(const std::function<bool()>& done, int ms) {
@@ -295,10 +296,11 @@ public:
     }
 
 private:
-    // Lets the server deliver what was sent and the editor read it at its next idle calls.
+    // Lets the server deliver what was sent and the editor read it at its next idle calls;
+    // a pop-up menu reads its events inside one call, so the wait is short then.
     void settle() {
         XSync(display, False);
-        idles(2);
+        idles(2, 150);
     }
 
     void uiLoop() {

@@ -5,13 +5,31 @@
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
 using testhost::EditorSession;
 using testhost::HostCall;
 
 namespace {
 
-// Where controls sit on the main screen at 100 percent (centres).
-constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133;
+// Where things sit on the main screen at 100 percent, and the parameters they edit.
+constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
+constexpr int kEQCurveX = 987, kEQCurveY = 304, kPreEqOn = 306;
+constexpr int kPreEqBand2Freq = 310, kPreEqBand2Gain = 312;
+constexpr int kArpTabX = 63, kWaveTabX = 132, kFXTabX = 246, kTabY = 416;
+constexpr int kGateStep1X = 88, kGateLeftY = 691, kGaterOn = 347, kGaterLeft = 355;
+constexpr int kGridX = 100, kGridOnY = 505, kGridTuneY = 565, kStep1On = 513, kStep1Tune = 561;
+constexpr int kPreviewX = 47, kPreviewY = 39, kSettingsX = 1106, kSettingsY = 15;
+constexpr int kOrigX = 325, kOrigY = 48, kLogoX = 917, kLogoY = 40;
+constexpr int kBackSideEmptyX = 60, kBackSideEmptyY = 720;
+// The knob's command menu: Down steps over the enabled entries, the first being the help.
+constexpr int kMenuSetToMinimum = 5, kMenuSetToValue = 8, kMenuLatchToMIDI = 12,
+              kMenuClearAllMIDI = 15;
+constexpr int kLearnController = 85;
 
 std::string describe(const std::vector<HostCall>& log) {
     std::string s;
@@ -22,18 +40,307 @@ std::string describe(const std::vector<HostCall>& log) {
     return s;
 }
 
+// Renders until the first program is applied, then opens the editor with the pre-EQ and
+// the gater on, so their displays take clicks.
+void prepare(testhost::Plugin& plugin) {
+    std::vector<float> left, right;
+    plugin.process(8192, left, right);
+    plugin.setParameter(kPreEqOn, 1.0f);
+    plugin.setParameter(kGaterOn, 1.0f);
+}
+
+// No begin, end or automate names a tag outside the parameters.
+bool namesNoOutsideTag(const std::vector<HostCall>& log) {
+    for (const HostCall& c : log)
+        if ((c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit ||
+             c.opcode == audioMasterAutomate) &&
+            (c.index < 0 || c.index > 2047))
+            return false;
+    return true;
+}
+
 } // namespace
 
-TEST(HostEditorEvents, AKnobDragIsOneBracketedEdit) {
+TEST(HostEditorEvents, EveryUserEditReachesTheHostAsOneBracketedEdit) {
     testhost::Plugin plugin;
+    prepare(plugin);
     EditorSession s(plugin);
     if (!s.ok()) GTEST_SKIP() << s.whyNot();
-    const float before = plugin.getParameter(12);
+    // Each gesture: what the host heard, the tags it must name and that a value moved.
+    auto expectEdit = [&](const char* what, std::set<int> tags) {
+        const auto log = s.calls();
+        EXPECT_EQ(EditorSession::bracketFaults(log), "") << what << ": " << describe(log);
+        EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty())
+            << what << ": " << describe(log);
+        for (int t : tags)
+            EXPECT_TRUE(EditorSession::bracketedEdits(log).count(t))
+                << what << " tag " << t << ": " << describe(log);
+        s.forget();
+    };
     s.forget();
-    s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY + 40);
+
+    // A plain click puts back nothing, not even a value the host set unseen.
+    plugin.setParameter(kOsc1Volume, 0.9988f);
+    s.click(kOsc1VolumeX, kOsc1VolumeY);
+    EXPECT_EQ(plugin.getParameter(kOsc1Volume), 0.9988f);
+    expectEdit("plain click", {});
+
+    s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY + 30);
+    EXPECT_LT(plugin.getParameter(kOsc1Volume), 0.9f);
+    expectEdit("knob drag", {kOsc1Volume});
+
+    // The knob's command menu: "Set to Minimum Value", chosen with the keys.
+    s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.keys(XK_Down, kMenuSetToMinimum);
+    s.key(XK_Return);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.idles(3);
+    EXPECT_EQ(plugin.getParameter(kOsc1Volume), 0.0f);
+    expectEdit("menu value command", {kOsc1Volume});
+
+    const float freq = plugin.getParameter(kPreEqBand2Freq);
+    s.drag(kEQCurveX, kEQCurveY, kEQCurveX + 30, kEQCurveY - 20);
+    EXPECT_NE(plugin.getParameter(kPreEqBand2Freq), freq);
+    expectEdit("EQ point drag", {kPreEqBand2Freq, kPreEqBand2Gain});
+
+    s.click(kFXTabX, kTabY);
+    const float gate = plugin.getParameter(kGaterLeft);
+    s.click(kGateStep1X, kGateLeftY);
+    EXPECT_NE(plugin.getParameter(kGaterLeft), gate);
+    expectEdit("gate step", {kGaterLeft});
+
+    s.click(kArpTabX, kTabY);
+    const float on = plugin.getParameter(kStep1On);
+    s.click(kGridX, kGridOnY);
+    EXPECT_NE(plugin.getParameter(kStep1On), on);
+    expectEdit("grid toggle", {kStep1On});
+    const float tune = plugin.getParameter(kStep1Tune);
+    s.drag(kGridX, kGridTuneY, kGridX, kGridTuneY - 40);
+    EXPECT_GT(plugin.getParameter(kStep1Tune), tune);
+    expectEdit("grid tune drag", {kStep1Tune});
+
+    // Controls that edit no parameter: the preview key and the settings menu (dismissed).
+    s.click(kPreviewX, kPreviewY);
+    s.click(kSettingsX, kSettingsY);
+    if (s.waitForPopup(1500)) s.key(XK_Escape);
+    EXPECT_TRUE(s.waitForNoPopup());
+    expectEdit("controls without a parameter", {});
+    s.close();
+    EXPECT_TRUE(namesNoOutsideTag(s.calls()));
+}
+
+TEST(HostEditorEvents, AGestureCutShortStillEndsForTheHost) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    s.forget();
+    // Released outside the window.
+    s.drag(kOsc1VolumeX, kOsc1VolumeY, s.getWidth() + 40, s.getHeight() + 40);
+    auto log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+    EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{kOsc1Volume}) << describe(log);
+    s.forget();
+    // The logo turns to the back side and a click there returns: the clicked views leave the
+    // screen under the mouse, and the knobs bracket as before afterwards.
+    s.click(kLogoX, kLogoY);
+    s.idles(3);
+    s.click(kBackSideEmptyX, kBackSideEmptyY);
+    s.idles(3);
+    s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY - 20);
+    log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+    EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{kOsc1Volume}) << describe(log);
+    EXPECT_TRUE(namesNoOutsideTag(log));
+    s.forget();
+    // The editor closes while the button is down, then the button comes up.
+    s.moveTo(kEQCurveX, kEQCurveY);
+    s.press();
+    s.moveTo(kEQCurveX + 20, kEQCurveY + 10);
+    EXPECT_NE(EditorSession::bracketFaults(s.calls()), "") << "the drag is open";
+    s.close();
+    s.release();
+    log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+    EXPECT_FALSE(EditorSession::bracketedEdits(log).empty()) << describe(log);
+    EXPECT_TRUE(namesNoOutsideTag(log));
+}
+
+// The dialog program stands in for zenity: it answers after a second, as a user would.
+TEST(HostEditorEvents, TypedEntryRunsBesideTheIdleCallsAndIsOneEdit) {
+    const char* base = std::getenv("ZEK2_TEST_TMP");
+    std::string folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2dlgXXXXXX";
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    {
+        std::ofstream script(folder + "/zenity");
+        script << "#!/bin/sh\nsleep 1\necho 25\n";
+    }
+    chmod((folder + "/zenity").c_str(), 0755);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (folder + ":" + oldPath).c_str(), 1);
+
+    testhost::Plugin plugin;
+    prepare(plugin);
+    {
+        EditorSession s(plugin);
+        if (s.ok()) {
+            const float before = plugin.getParameter(kOsc1Volume);
+            s.forget();
+            s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+            ASSERT_TRUE(s.waitForPopup());
+            s.keys(XK_Down, kMenuSetToValue);
+            s.key(XK_Return);
+            // While the question is open the host's idle calls keep returning.
+            const long idlesBefore = s.idleCalls();
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            EXPECT_GT(s.idleCalls() - idlesBefore, 10);
+            EXPECT_EQ(plugin.getParameter(kOsc1Volume), before);
+            EXPECT_TRUE(EditorSession::waitFor(
+                [&] { return plugin.getParameter(kOsc1Volume) != before; }, 5000));
+            s.idles(3);
+            const auto log = s.calls();
+            EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+            EXPECT_TRUE(EditorSession::bracketedEdits(log).count(kOsc1Volume)) << describe(log);
+            EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty());
+        }
+    }
+    setenv("PATH", oldPath.c_str(), 1);
+    std::remove((folder + "/zenity").c_str());
+    rmdir(folder.c_str());
+}
+
+TEST(HostEditorEvents, AChangeOfManyParametersCallsUpdateDisplayOnceFromTheUiThread) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    auto updates = [&] {
+        int n = 0;
+        for (const HostCall& c : s.calls())
+            if (c.opcode == audioMasterUpdateDisplay) {
+                ++n;
+                EXPECT_EQ(c.thread, s.uiThreadId());
+            }
+        return n;
+    };
+    std::vector<float> left, right;
+    // A preset step with the arrow key, applied by the render at its next boundary.
+    std::this_thread::sleep_for(std::chrono::milliseconds(320));
+    char before[kVstMaxProgNameLen + 1] = "", after[kVstMaxProgNameLen + 1] = "";
+    plugin.dispatch(effGetProgramName, 0, 0, before);
+    s.forget();
+    s.moveTo(600, 300);
+    s.key(XK_Down);
+    plugin.process(8192, left, right);
+    s.idles(4);
+    plugin.dispatch(effGetProgramName, 0, 0, after);
+    EXPECT_STRNE(before, after);
+    EXPECT_EQ(updates(), 1);
+    // ORIG swaps every value at once.
+    s.forget();
+    s.click(kOrigX, kOrigY);
+    plugin.process(8192, left, right);
+    s.idles(4);
+    EXPECT_EQ(updates(), 1);
+    // A single knob edit asks for nothing.
+    s.forget();
+    s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY + 20);
+    s.idles(3);
+    EXPECT_EQ(updates(), 0);
+
+    // A controller taught to the knob moves it from the audio thread, which never calls the
+    // host: the host hears no automate but one updateDisplay from the UI thread.
+    auto knobMenu = [&](int downs) {
+        s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+        ASSERT_TRUE(s.waitForPopup());
+        s.keys(XK_Down, downs);
+        s.key(XK_Return);
+        EXPECT_TRUE(s.waitForNoPopup());
+    };
+    knobMenu(kMenuLatchToMIDI);
+    const int near = static_cast<int>(plugin.getParameter(kOsc1Volume) * 127.0f + 0.5f);
+    plugin.sendMidi({{0, 0xB0, kLearnController, near}});
+    plugin.process(256, left, right);
+    s.idles(4);
+    s.forget();
+    for (int v = near; v > near - 20 && v > 0; v -= 4) {
+        plugin.sendMidi({{0, 0xB0, kLearnController, v}});
+        plugin.process(256, left, right);
+    }
+    s.idles(4);
+    EXPECT_NEAR(plugin.getParameter(kOsc1Volume), std::max(1, near - 16) / 127.0f, 0.02f);
+    EXPECT_EQ(EditorSession::countOf(s.calls(), audioMasterAutomate), 0) << describe(s.calls());
+    EXPECT_EQ(updates(), 1);
+    knobMenu(kMenuClearAllMIDI);
+}
+// Showing a page or dismissing a menu edits nothing: the host hears no edit call at all.
+TEST(HostEditorEvents, LookingAroundTellsTheHostNothing) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    auto edits = [&] {
+        const auto log = s.calls();
+        return EditorSession::countOf(log, audioMasterAutomate) +
+               EditorSession::countOf(log, audioMasterBeginEdit) +
+               EditorSession::countOf(log, audioMasterEndEdit);
+    };
+    s.forget();
+    for (int tab : {kWaveTabX, kFXTabX, kArpTabX}) {
+        s.click(tab, kTabY);
+        s.idles(4);
+    }
+    EXPECT_EQ(edits(), 0) << describe(s.calls());
+    s.click(kGridX, kGridOnY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.key(XK_Escape);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.key(XK_Escape);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.idles(4);
+    EXPECT_EQ(edits(), 0) << describe(s.calls());
+}
+
+// The audio thread renders, takes MIDI and steps presets while the user drags knobs and the
+// EQ: the host still hears sound brackets, and updateDisplay only from the UI thread.
+TEST(HostEditorEvents, EditsWhileTheAudioThreadRendersAndAppliesPresets) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        std::vector<float> left, right;
+        int block = 0;
+        while (!stop.load()) {
+            plugin.sendMidi({{0, 0x90, 60, 100}, {64, 0xB0, 1, block & 127}, {128, 0x80, 60, 0}});
+            plugin.process(256, left, right);
+            plugin.setParameter(kOsc1Volume + 1, static_cast<float>(block % 100) / 100.0f);
+            ++block;
+        }
+    });
+    s.forget();
+    for (int round = 0; round < 3; ++round) {
+        s.drag(kOsc1VolumeX, kOsc1VolumeY, kOsc1VolumeX, kOsc1VolumeY - 30, 4);
+        s.drag(kEQCurveX, kEQCurveY, kEQCurveX - 20, kEQCurveY + 10, 4);
+        s.moveTo(600, 300);
+        s.key(round % 2 ? XK_Up : XK_Down);
+        std::this_thread::sleep_for(std::chrono::milliseconds(320));
+    }
+    s.idles(5);
+    stop = true;
+    audio.join();
+    s.close();
     const auto log = s.calls();
     EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
-    EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{12}) << describe(log);
-    EXPECT_LT(plugin.getParameter(12), before);
-    EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty());
+    for (const HostCall& c : log) {
+        if (c.opcode == audioMasterUpdateDisplay || c.opcode == audioMasterBeginEdit ||
+            c.opcode == audioMasterEndEdit) {
+            EXPECT_EQ(c.thread, s.uiThreadId());
+        }
+    }
+    EXPECT_GE(EditorSession::countOf(log, audioMasterUpdateDisplay), 1);
 }

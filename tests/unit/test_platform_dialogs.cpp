@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -293,6 +295,47 @@ TEST_F(PlatformDialogs, TheDialogProgramReceivesArgumentsVerbatim) {
     EXPECT_STREQ(text, "typed text");
     unsetenv("FAKE_ANSWER");
     unsetenv("FAKE_EXIT");
+}
+
+// A question asked without waiting: it is open while the program runs, answers when the
+// program ends, and dropping it early ends the program. The scripted back end answers at once.
+TEST_F(PlatformDialogs, AQuestionAskedLaterAnswersWhenTheProgramEnds) {
+    std::string bin = folder_ + "/bin";
+    mkdir(bin.c_str(), 0700);
+    std::string done = folder_ + "/ran-to-the-end";
+    writeWhole(bin + "/zenity",
+               "#!/bin/sh\nsleep \"$FAKE_SLEEP\"\ntouch \"" + done + "\"\necho 42\n");
+    chmod((bin + "/zenity").c_str(), 0700);
+    ScopedPath path(bin + ":/bin:/usr/bin");
+    DialogRequest request;
+    request.kind = DialogKind::TextEntry;
+    request.title = "Value";
+    SystemDialogs system;
+    DialogAnswer answer;
+
+    setenv("FAKE_SLEEP", "0.3", 1);
+    std::unique_ptr<PendingDialog> pending = system.askLater(request);
+    ASSERT_NE(pending, nullptr);
+    EXPECT_FALSE(pending->poll(answer)) << "the program is still running";
+    for (int i = 0; i < 400 && !pending->poll(answer); ++i) usleep(10000);
+    EXPECT_TRUE(answer.ok);
+    EXPECT_EQ(answer.text, "42");
+
+    std::remove(done.c_str());
+    setenv("FAKE_SLEEP", "5", 1);
+    pending = system.askLater(request);
+    EXPECT_FALSE(pending->poll(answer));
+    pending.reset(); // the window closed: the program is ended, not waited for
+    usleep(200000);
+    struct stat info;
+    EXPECT_NE(stat(done.c_str(), &info), 0) << "the second program did not run to its end";
+    unsetenv("FAKE_SLEEP");
+
+    ScriptedDialogs script;
+    script.answerOk("7");
+    pending = script.askLater(request);
+    ASSERT_TRUE(pending->poll(answer));
+    EXPECT_EQ(answer.text, "7");
 }
 
 } // namespace
