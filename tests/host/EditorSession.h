@@ -300,7 +300,8 @@ private:
     // a pop-up menu reads its events inside one call, so the wait is short then.
     void settle() {
         XSync(display, False);
-        idles(2, 150);
+        if (idles(2, 150) || !popups().empty()) return;
+        idles(2); // a slow machine: the idle calls are late, not blocked
     }
 
     void uiLoop() {
