@@ -208,9 +208,12 @@ CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
         listener->controlModifierClicked(this, buttons) != 0)
         return kDone;
     if (buttons & (kLButton | kRButton | kApple)) {
-        beginEdit();
+        // Only a parameter's menu is an edit the host hears of; the preset, folder and lock
+        // menus carry no parameter.
+        const bool parameter = engine->isValidTag(tag);
+        if (parameter) beginEdit();
         doPopup();
-        endEdit();
+        if (parameter) endEdit();
     }
     return kDone;
 }

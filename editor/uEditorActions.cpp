@@ -24,6 +24,7 @@ namespace {
 constexpr int kArpPlayMode = 8;   // the play mode of the arpeggiator
 constexpr int kFirstSeqMode = 13; // arpeggiator modes from here on are sequencer modes
 constexpr int kPresetsPerColumn = 32;
+constexpr int kXYPlayFree = 1; // the XY play mode "Free"
 
 // The entry of a table whose title is the chosen one, else -1.
 int findTitle(const char* title, const char* const* table, int count) {
@@ -214,10 +215,10 @@ bool uEditor::actMenus(CControl* c, int index, const char* title) {
         if (engine->getPlayLocked()) return true;
         setMenuValue(t, index);
         if (engine->getLockSteppedValue(tag::PlayMode) != kArpPlayMode) {
-            engine->setOff(tag::ArpOn);
-            xyModesChanged = true;
+            editSwitchTold(tag::ArpOn, false);
+            arpStopRule();
         } else {
-            engine->setOn(tag::ArpOn);
+            editSwitchTold(tag::ArpOn, true);
             arpStartRule();
         }
         return true;
@@ -283,8 +284,40 @@ bool uEditor::actMenus(CControl* c, int index, const char* title) {
 // mode, and both XY pads replay in the arpeggiator's time.
 void uEditor::arpStartRule() {
     APlugin* engine = getEngine();
-    if (engine->getSteppedValue(tag::ArpMode) >= kFirstSeqMode) setMenuValue(tag::ArpMode, 0);
-    engine->setSteppedValue(tag::Xy1PlayMode, 1);
-    engine->setSteppedValue(tag::Xy2PlayMode, 1);
+    if (engine->getSteppedValue(tag::ArpMode) >= kFirstSeqMode) editStepTold(tag::ArpMode, 0);
+    for (int pad = 0; pad < 2; ++pad) {
+        const int t = tag::Xy1PlayMode + pad * tag::XyPadStride;
+        // Kept once per arpeggiator run: starting it again while it runs keeps the first.
+        if (keptXYPlayMode[pad] < 0) keptXYPlayMode[pad] = engine->getSteppedValue(t);
+        editStepTold(t, kXYPlayFree);
+    }
     xyModesChanged = true;
+}
+
+void uEditor::arpStopRule() {
+    APlugin* engine = getEngine();
+    for (int pad = 0; pad < 2; ++pad) {
+        const int t = tag::Xy1PlayMode + pad * tag::XyPadStride;
+        // A play mode the user chose while the arpeggiator ran is the user's and stays.
+        if (keptXYPlayMode[pad] >= 0 && engine->getSteppedValue(t) == kXYPlayFree)
+            editStepTold(t, keptXYPlayMode[pad]);
+        keptXYPlayMode[pad] = -1;
+    }
+    xyModesChanged = true;
+}
+
+void uEditor::editStepTold(int t, int index) {
+    APlugin* engine = getEngine();
+    if (!engine || !isValidTag(t) || engine->getSteppedValue(t) == index) return;
+    beginEdit(t);
+    engine->setSteppedValue(t, index);
+    endEdit(t);
+}
+
+void uEditor::editSwitchTold(int t, bool on) {
+    APlugin* engine = getEngine();
+    if (!engine || !isValidTag(t) || engine->getOnOff(t) == on) return;
+    beginEdit(t);
+    on ? engine->setOn(t) : engine->setOff(t);
+    endEdit(t);
 }

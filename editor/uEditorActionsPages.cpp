@@ -165,11 +165,11 @@ bool uEditor::actArp(CControl* c, int index) {
     if (t == tag::ArpOn) {
         engine->setParameterAutomated(tag::ArpOn, c->getValue());
         if (c->getValue() < 0.5f) {
-            setMenuValue(tag::PlayMode, keptPlayMode);
-            xyModesChanged = true;
+            editStepTold(tag::PlayMode, keptPlayMode);
+            arpStopRule();
         } else {
             keptPlayMode = engine->getSteppedValue(tag::PlayMode);
-            setMenuValue(tag::PlayMode, kArpPlayMode);
+            editStepTold(tag::PlayMode, kArpPlayMode);
             arpStartRule();
         }
         return true;
@@ -180,9 +180,11 @@ bool uEditor::actArp(CControl* c, int index) {
         return true;
     }
     if (t == tag::ArpMode) {
-        if (engine->getSteppedValue(tag::ArpMode) >= kFirstSeqMode) {
-            engine->setOff(tag::ArpOn);
-            setMenuValue(tag::PlayMode, keptPlayMode);
+        if (engine->getSteppedValue(tag::ArpMode) >= kFirstSeqMode &&
+            engine->getOnOff(tag::ArpOn)) {
+            editSwitchTold(tag::ArpOn, false);
+            editStepTold(tag::PlayMode, keptPlayMode);
+            arpStopRule();
         }
         xyModesChanged = true;
     }

@@ -218,6 +218,7 @@ void uEditor::idlePass(uint32_t t) {
         ui.editedIndicator->setDirty(true);
         ui.editedIndicator->invalid();
     }
+    idleCompareButtons();
     if (ui.ribbon) ui.ribbon->setModValue(engine->getModValue(ui.ribbon->getTag()), t / 100);
     if (screenMode == 1) {
         idleEasyScreen(t);
@@ -234,4 +235,19 @@ void uEditor::idlePass(uint32_t t) {
         if (!skipMultiView && redrawMultiView.load()) redrawMultitViewContainer();
     }
     idleHover();
+}
+
+void uEditor::idleCompareButtons() {
+    APlugin* engine = getEngine();
+    if (!engine) return;
+    const bool edited = engine->getEditChanged();
+    for (CKickButton* button : {ui.editButton, ui.origButton}) {
+        // A button held down shows its press until it is released.
+        if (!button || button->isEditing()) continue;
+        const bool lit = (button == ui.editButton) == edited;
+        const float v = lit ? button->getMax() : button->getMin();
+        if (button->getValue() == v) continue;
+        button->setValue(v);
+        button->invalid();
+    }
 }

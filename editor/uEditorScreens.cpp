@@ -65,10 +65,10 @@ void uEditor::showTop() {
                           ui.editButton,    ui.origButton, ui.ecsMenu,        ui.helpButton,
                           ui.easyButton,    ui.backButton, ui.settingsButton, ui.parameterName,
                           ui.parameterValue};
+    // The preset columns are submenus of the preset menu, never views of their own: on the
+    // frame they would lie over the preset menu and take its clicks.
     for (CView* v : bar)
         if (v && !v->isAttached()) frame->addView(v);
-    for (TOptionMenu* m : ui.presetColumnMenus)
-        if (m && !m->isAttached()) frame->addView(m);
     addAll(frame, ui.topViews, edlayout::kTopViews);
     updatePresetMenu();
 }

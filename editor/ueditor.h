@@ -435,6 +435,9 @@ private:
     void resumeTitleMenusOfTag(int tag, float range, int count, const char* const* titles);
     void swapModeMemory(const int* tags, int count, float (*memory)[8], int oldRow, int newRow);
     void idlePass(uint32_t t);
+    // The compare buttons light to show the sound that plays: EDIT the edited one, ORIG the
+    // one as loaded.
+    void idleCompareButtons();
     void findHoveredView();
     void idleSectionLooks(uint32_t t);
     void idleMultiView(uint32_t t);
@@ -452,6 +455,13 @@ private:
     bool actArp(VSTGUI::CControl* c, int index);
     bool actBackSide(VSTGUI::CControl* c, bool pressed, int index);
     void arpStartRule();
+    // The arpeggiator going off gives the XY pads back the play modes its start rule replaced,
+    // where they still stand at "Free".
+    void arpStopRule();
+    // Writes the editor makes beside the control the user edits, each an edit of its own that
+    // the host hears bracketed; a value that would not change is not written.
+    void editStepTold(int tag, int index);
+    void editSwitchTold(int tag, bool on);
     void waveShaperReset();
     void waveRebuild();
 
@@ -471,6 +481,8 @@ private:
     float distortFXMemory[27][8] = {};
     float modFXMemory[10][8] = {};
     int keptPlayMode = 0;
+    // The XY pads' play modes before the arpeggiator set them to "Free"; -1 none kept.
+    int keptXYPlayMode[2] = {-1, -1};
     bool mainControlsMade = false;
     int selectedUserWave = 0;
     int waveDrawMode = 0;

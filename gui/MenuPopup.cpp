@@ -192,9 +192,11 @@ void MenuPopup::mouseUp(const CPoint& where, const CButtonState&) {
 void MenuPopup::keyDown(int32_t virtualKey) {
     if (done || levels.empty()) return;
     const int32_t level = getNbLevels() - 1;
-    Level& l = levels[static_cast<size_t>(level)];
-    const int32_t n = l.menu->getNbEntries();
-    auto step = [&](int32_t dir) {
+    // Steps the hovered entry of the deepest level; looked up afresh, since opening a
+    // submenu adds a level and may move the others.
+    auto step = [this](int32_t dir) {
+        Level& l = levels.back();
+        const int32_t n = l.menu->getNbEntries();
         int32_t i = l.hovered;
         for (int32_t k = 0; k < n; ++k) {
             i = (i + dir + n) % n;
@@ -213,8 +215,8 @@ void MenuPopup::keyDown(int32_t virtualKey) {
         step(+1);
         break;
     case 13: // right: into the submenu
-        if (l.hovered >= 0) {
-            hover(level, l.hovered);
+        if (const int32_t hovered = levels.back().hovered; hovered >= 0) {
+            hover(level, hovered);
             if (getNbLevels() > level + 1) {
                 levels.back().hovered = -1;
                 step(+1);
@@ -226,7 +228,7 @@ void MenuPopup::keyDown(int32_t virtualKey) {
         if (level > 0) truncate(level);
         break;
     case 19: // return
-        if (l.hovered >= 0) choose(level, l.hovered);
+        if (const int32_t hovered = levels.back().hovered; hovered >= 0) choose(level, hovered);
         break;
     case 20: // escape
         cancel();

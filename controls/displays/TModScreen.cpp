@@ -135,7 +135,8 @@ CMouseEventResult TModScreen::onMouseDown(CPoint& where, const CButtonState& but
         setDirty(true);
         return kDone;
     }
-    beginEdit();
+    // The host hears the drag as one edit of the cell's parameter, not of the display.
+    editor->beginEdit(editTag);
     valueDrag = true;
     dragStartValue = engine->getParameter(editTag);
     dragStart = where;
@@ -180,8 +181,45 @@ CMouseEventResult TModScreen::onMouseMoved(CPoint& where, const CButtonState& bu
 
 CMouseEventResult TModScreen::onMouseUp(CPoint&, const CButtonState&) {
     scrollDrag = false;
-    if (valueDrag) endEdit();
+    if (valueDrag)
+        if (uEditor* editor = editorOf(this)) editor->endEdit(editTag);
     valueDrag = false;
     setDirty(true);
     return kMouseEventHandled;
+}
+
+bool TModScreen::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
+    uEditor* editor = editorOf(this);
+    APlugin* engine = engineOf(this);
+    if (!getMouseEnabled() || !editor || !engine) return false;
+    // A drag owns the table until its release; the wheel meanwhile changes nothing.
+    if (valueDrag || scrollDrag || !(distance != 0.0f)) return true;
+    if (where.x - getViewSize().left > scrollBarX) {
+        // A notch moves the thumb by a 32nd of its travel, at least one pixel; up is up.
+        int step = static_cast<int>(std::lround(scrollRange * distance / 32.0f));
+        if (step == 0) step = distance > 0 ? 1 : -1;
+        const int position = std::clamp(scrollPosition - step, 0, std::max(0, scrollRange));
+        if (position != scrollPosition) {
+            scrollPosition = position;
+            setDirty(true);
+        }
+        return true;
+    }
+    const int s = getModSlotFromY(static_cast<int>(where.y));
+    const int t = MOD_START_TAGS[getModColFromX(static_cast<int>(where.x))] + s;
+    const int delta = distance > 0 ? 1 : -1;
+    const bool fine = (buttons & kShift) != 0;
+    editor->setSectionUndo(kSectionModMatrix);
+    editor->beginEdit(t);
+    const bool offsetOrAmount = t >= tag::ModOffsetFirst && t < tag::ModAmountFirst + kSlots;
+    if (!fine && offsetOrAmount && engine->getDestTypeForSlot(s) == kSnappedDestType) {
+        // Such destinations move a whole step of their 72 per notch, as a drag lands on them.
+        const float steps = std::round(kSnapSteps * engine->getParameter(t)) + delta;
+        engine->setParameterAutomated(t, std::clamp(steps, 0.0f, kSnapSteps) / kSnapSteps);
+    } else {
+        engine->changeDelta(t, delta, fine, 1.0f);
+    }
+    editor->endEdit(t);
+    setDirty(true);
+    return true;
 }

@@ -33,6 +33,10 @@ public:
                                            const VSTGUI::CButtonState& buttons) override;
     VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where,
                                         const VSTGUI::CButtonState& buttons) override;
+    // Over the scroll bar the wheel moves the thumb; over a cell it steps that cell's
+    // parameter by one notch (Shift for the fine step), each notch one edit the host hears.
+    bool onWheel(const VSTGUI::CPoint& where, const float& distance,
+                 const VSTGUI::CButtonState& buttons) override;
 
 private:
     // The pop-up menus of the source and destination cells (TModScreenMenus.cpp).
