@@ -204,6 +204,14 @@ TEST(HostHostile, ParameterAndTextEntryWithHostileIndexesValuesAndStrings) {
             EXPECT_EQ(plugin.getParameter(t), 0.0f);
         }
         ASSERT_TRUE(allParametersInRange(plugin)) << round;
+        // Every name and value text of whatever was stored fits the host's buffer, terminated.
+        for (VstInt32 t = 0; t < 2048; ++t)
+            for (VstInt32 opcode : {effGetParamName, effGetParamDisplay, effGetParamLabel}) {
+                Answer answer;
+                plugin.dispatch(opcode, t, 0, answer.bytes);
+                ASSERT_LE(answer.written(), 64u) << "tag " << t << " opcode " << opcode;
+                ASSERT_NE(std::memchr(answer.bytes, 0, 64), nullptr) << "tag " << t;
+            }
         scenariopatch::holdSixteen(plugin);
         for (int block = 0; block < 20; ++block) ASSERT_TRUE(rendersBounded(plugin, 500)) << round;
     }
@@ -447,6 +455,7 @@ TEST(HostHostile, ChunksAndProgramsFromACarelessHost) {
 
 TEST(HostHostile, EditorCallsWithoutAWindowAndCloseInAnyState) {
     resetHost();
+    host().product = "REAPER"; // chunks served
     {
         Plugin plugin;
         playDense(plugin);
@@ -479,6 +488,26 @@ TEST(HostHostile, EditorCallsWithoutAWindowAndCloseInAnyState) {
         ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1);
         plugin.dispatch(effEditIdle);
         everyKeyAndWheel();
+        ASSERT_TRUE(rendersBounded(plugin, 1024));
+        // The open editor takes every tag at its ends, just inside them and at random values,
+        // from the host's automation, a garbage chunk and program calls.
+        std::mt19937 rng(99);
+        for (float value : {0.0f, 1.0f, 0.0001f, 0.9999f, kNaN, -1.0f, 2.0f, -2.0f})
+            for (VstInt32 t = 0; t < 2048; ++t)
+                plugin.setParameter(t, value < -1.5f ? float(rng() % 1000) / 999.0f : value);
+        plugin.dispatch(effEditIdle);
+        ASSERT_TRUE(rendersBounded(plugin, 4096));
+        plugin.dispatch(effEditIdle);
+        std::vector<float> garbage(8224 / 4);
+        for (float& g : garbage) g = float(rng() % 1000) / 999.0f;
+        plugin.dispatch(effSetChunk, 0, 8224, garbage.data());
+        plugin.dispatch(effSetProgram, 0, 0);
+        for (int b = 0; b < 4; ++b) {
+            ASSERT_TRUE(rendersBounded(plugin, 4096));
+            plugin.dispatch(effEditIdle);
+        }
+        plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+        plugin.dispatch(effEditIdle);
         ASSERT_TRUE(rendersBounded(plugin, 1024));
         ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1);
         plugin.dispatch(effEditIdle);
