@@ -9,13 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 
 using namespace testhost;
 
@@ -483,6 +487,18 @@ TEST(HostHostile, EditorCallsWithoutAWindowAndCloseInAnyState) {
         everyKeyAndWheel();
         ASSERT_TRUE(rendersBounded(plugin, 1024));
 
+        // A window id with no display to find it on, and one that names no window: refused.
+        const char* display = std::getenv("DISPLAY");
+        const std::string savedDisplay = display ? display : "";
+        unsetenv("DISPLAY");
+        EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x12345ul)), 0);
+        if (display) setenv("DISPLAY", savedDisplay.c_str(), 1);
+        EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x7ffffff0ul)), 0);
+        plugin.dispatch(effEditIdle);
+        plugin.dispatch(effEditClose);
+        everyKeyAndWheel();
+        ASSERT_TRUE(rendersBounded(plugin, 1024));
+
         // Opened without a parent window (offscreen), the same calls, then opened again
         // without a close, idled, closed twice.
         ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1);
@@ -531,4 +547,153 @@ TEST(HostHostile, EditorCallsWithoutAWindowAndCloseInAnyState) {
         plugin.dispatch(effMainsChanged, 0, 0);
         plugin.dispatch(effMainsChanged, 0, 0);
     }
+}
+
+namespace {
+
+// One random call of a careless host, drawn from everything above; renders are checked.
+::testing::AssertionResult randomHostCall(Plugin& p, std::mt19937& rng, bool& editorOpen) {
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    const float floats[] = {0.0f, 1.0f, 0.5f, kNaN, kInf, -kInf, -1.0f, 1e30f, 0.9999f, 1e-40f};
+    switch (pick(16)) {
+    case 0:
+    case 1:
+    case 2:
+    case 3: {
+        std::vector<std::array<int, 4>> events;
+        for (int n = pick(8); n >= 0; --n)
+            events.push_back({pick(3) == 0 ? pick(5000) - 1000 : pick(512), 0x80 + pick(128),
+                              pick(256), pick(256)});
+        p.sendMidi(events);
+        return rendersBounded(p, 1 + pick(1024));
+    }
+    case 4:
+        for (int n = pick(40); n >= 0; --n)
+            p.setParameter(pick(2100) - 20, pick(2) ? floats[pick(10)] : float(pick(1001)) / 1000);
+        return rendersBounded(p, 1 + pick(600));
+    case 5: {
+        const float rates[] = {44100.0f, 48000.0f, 22050.0f, 96000.0f, 5.0f, 500000.0f, kNaN, 0};
+        p.dispatch(effSetSampleRate, 0, 0, nullptr, rates[pick(8)]);
+        p.dispatch(effSetBlockSize, 0, pick(3) ? 1 + pick(4096) : -pick(100));
+        return rendersBounded(p, 1 + pick(600));
+    }
+    case 6:
+        p.dispatch(effMainsChanged, 0, pick(2));
+        return rendersBounded(p, 1 + pick(300));
+    case 7:
+        if (editorOpen) {
+            p.dispatch(effEditClose);
+            editorOpen = false;
+        } else {
+            editorOpen = p.dispatch(effEditOpen, 0, 0, nullptr) == 1;
+        }
+        return rendersBounded(p, 1 + pick(300));
+    case 8:
+        p.dispatch(pick(2) ? effEditKeyDown : effEditKeyUp, pick(300) - 20, pick(80), nullptr,
+                   float(pick(16)));
+        p.dispatch(effEditIdle);
+        return rendersBounded(p, 1 + pick(300));
+    case 9: {
+        void* data = nullptr;
+        if (p.dispatch(effGetChunk, 0, 0, &data) == kChunkBytes && data) {
+            std::vector<unsigned char> chunk(static_cast<unsigned char*>(data),
+                                             static_cast<unsigned char*>(data) + kChunkBytes);
+            for (int f = pick(20); f > 0; --f) chunk[rng() % chunk.size()] ^= 1u << pick(8);
+            p.dispatch(effSetChunk, 0, pick(4) ? kChunkBytes : pick(kChunkBytes), chunk.data());
+        }
+        return rendersBounded(p, 1 + pick(1024));
+    }
+    case 10:
+        p.dispatch(effSetProgram, 0, pick(3) - 1);
+        return rendersBounded(p, 1 + pick(1024));
+    case 11: {
+        char text[80];
+        const VstInt32 opcodes[] = {effGetParamName,   effGetParamDisplay, effGetParamLabel,
+                                    effGetProgramName, effCanBeAutomated,  effString2Parameter};
+        std::snprintf(text, sizeof(text), "%d", pick(2000) - 1000);
+        p.dispatch(opcodes[pick(6)], pick(2100) - 20, 0, text);
+        return rendersBounded(p, 1 + pick(64));
+    }
+    case 12:
+        p.dispatch(effVendorSpecific, fourCharCode('s', 't', 'C', 'A'),
+                   fourCharCode('W', 'h', 'e', 'e'), nullptr, floats[pick(10)]);
+        return rendersBounded(p, 1 + pick(64));
+    default: {
+        std::vector<float> l(2048), r(2048);
+        float* outputs[2] = {l.data(), r.data()};
+        p->processReplacing(p.get(), nullptr, outputs, pick(2) ? -pick(100) : pick(2048));
+        for (float x : l)
+            if (!std::isfinite(x) || std::fabs(x) > 0.999f)
+                return ::testing::AssertionFailure() << "sample " << x;
+        return rendersBounded(p, 1 + pick(64));
+    }
+    }
+}
+
+} // namespace
+
+// Random sequences of all the calls above, seeded; ZEK2_HOSTILE_SEEDS=n runs n more seeds.
+TEST(HostHostile, RandomSequencesOfHostileCalls) {
+    std::vector<unsigned> seeds = {1, 2, 3, 4};
+    if (const char* more = std::getenv("ZEK2_HOSTILE_SEEDS"))
+        for (unsigned s = 0, n = unsigned(std::atoi(more)); s < n; ++s) seeds.push_back(1000 + s);
+    for (unsigned seed : seeds) {
+        resetHost();
+        host().product = seed % 2 ? "REAPER" : "MASCHINE";
+        std::mt19937 rng(seed);
+        Plugin plugin;
+        playDense(plugin);
+        bool editorOpen = false;
+        for (int call = 0; call < 300; ++call) {
+            if (call % 40 == 0) scenariopatch::holdSixteen(plugin);
+            ASSERT_TRUE(randomHostCall(plugin, rng, editorOpen))
+                << "seed " << seed << " call " << call;
+        }
+        EXPECT_TRUE(allParametersInRange(plugin)) << "seed " << seed;
+    }
+}
+
+// A host's preset browser restores chunks and selects the program on its user-interface thread
+// while the audio thread renders notes: neither may tear the other's state.
+TEST(HostHostileRace, ChunksProgramsAndTextsFromTheUiThreadWhileRendering) {
+    resetHost();
+    host().product = "REAPER";
+    host().answerTime = false; // the host's time record is not shared with the second thread
+    Plugin plugin;
+    playDense(plugin);
+    void* data = nullptr;
+    ASSERT_EQ(plugin.dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
+    const std::vector<unsigned char> valid(static_cast<unsigned char*>(data),
+                                           static_cast<unsigned char*>(data) + kChunkBytes);
+    std::atomic<bool> done{false};
+    std::atomic<bool> bad{false};
+    std::thread audio([&] {
+        std::vector<float> l(256), r(256);
+        float* outputs[2] = {l.data(), r.data()};
+        testmidi::EventBlock keys({{0, 0x90, 48, 100}, {5, 0x90, 55, 100}, {9, 0x80, 48, 0}});
+        for (int block = 0; !done.load() || block < 50; ++block) {
+            if (block % 16 == 0) plugin.dispatch(effProcessEvents, 0, 0, keys.get());
+            plugin->processReplacing(plugin.get(), nullptr, outputs, 256);
+            for (size_t i = 0; i < 256; ++i)
+                if (!std::isfinite(l[i]) || std::fabs(l[i]) > 0.999f) bad = true;
+        }
+    });
+    std::mt19937 rng(5);
+    for (int round = 0; round < 60; ++round) {
+        std::vector<unsigned char> chunk(valid);
+        for (int f = 0; f < 8; ++f) chunk[rng() % chunk.size()] ^= 1u << (rng() % 8);
+        plugin.dispatch(effSetChunk, 0, kChunkBytes, chunk.data());
+        void* out = nullptr;
+        plugin.dispatch(effGetChunk, 0, 0, &out);
+        plugin.dispatch(effSetProgram, 0, 0);
+        plugin.text(effGetProgramName);
+        for (VstInt32 t = 0; t < 2048; t += 97) {
+            plugin.text(effGetParamDisplay, t);
+            plugin.setParameter(t, float(rng() % 100) / 99.0f);
+        }
+    }
+    done = true;
+    audio.join();
+    EXPECT_FALSE(bad.load());
+    EXPECT_TRUE(allParametersInRange(plugin));
 }
