@@ -201,8 +201,12 @@ TEST(HostHostile, ParameterAndTextEntryWithHostileIndexesValuesAndStrings) {
                             1e30f,
                             std::numeric_limits<float>::denorm_min()};
     std::mt19937 rng(7);
-    for (int round = 0; round < 4; ++round) {
-        for (VstInt32 t = 0; t < 2048; ++t) plugin.setParameter(t, values[rng() % 11]);
+    // Texts that depend on the rate (times, frequencies) are asked at the ends of its range.
+    const float rates[] = {5.0f, 500000.0f, 44100.0f, 8000.0f, 192000.0f, 44100.0f};
+    for (int round = 0; round < 6; ++round) {
+        plugin.dispatch(effSetSampleRate, 0, 0, nullptr, rates[round]);
+        for (VstInt32 t = 0; t < 2048; ++t)
+            plugin.setParameter(t, round % 2 ? values[rng() % 11] : float(rng() % 3) / 2.0f);
         for (VstInt32 t : {-1, 2048, INT_MIN, INT_MAX}) {
             plugin.setParameter(t, 0.5f);
             EXPECT_EQ(plugin.getParameter(t), 0.0f);
@@ -653,47 +657,89 @@ TEST(HostHostile, RandomSequencesOfHostileCalls) {
     }
 }
 
-// A host's preset browser restores chunks and selects the program on its user-interface thread
-// while the audio thread renders notes: neither may tear the other's state.
+namespace {
+
+// The race test's host: it answers from constants and records nothing, so its two threads share
+// no host state of the test's own.
+VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+    switch (opcode) {
+    case audioMasterVersion:
+        return 2400;
+    case audioMasterGetProductString:
+        if (ptr) std::strcpy(static_cast<char*>(ptr), "REAPER");
+        return 1;
+    case audioMasterGetVendorString:
+        if (ptr) std::strcpy(static_cast<char*>(ptr), "Cockos");
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+// A host's preset browser restores chunks and selects the program on its user-interface thread,
+// and the user opens and closes the window, while the audio thread renders notes: neither may
+// tear the other's state.
 TEST(HostHostileRace, ChunksProgramsAndTextsFromTheUiThreadWhileRendering) {
-    resetHost();
-    host().product = "REAPER";
-    host().answerTime = false; // the host's time record is not shared with the second thread
-    Plugin plugin;
-    playDense(plugin);
+    AEffect* effect = entryPoint()(quietHost);
+    ASSERT_NE(effect, nullptr);
+    auto dispatch = [effect](VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                             void* ptr = nullptr, float opt = 0.0f) {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    };
+    dispatch(effOpen);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    dispatch(effMainsChanged, 0, 1);
+    std::vector<float> l(4096), r(4096);
+    float* outputs[2] = {l.data(), r.data()};
+    effect->processReplacing(effect, nullptr, outputs, 4096);
+    effect->processReplacing(effect, nullptr, outputs, 4096);
+    for (int t : {tag::DelayOn, tag::ReverbOn, tag::Osc2On}) effect->setParameter(effect, t, 1.0f);
+    effect->setParameter(effect, tag::UnisonMode, scenariopatch::stepped(5, 29.99f));
     void* data = nullptr;
-    ASSERT_EQ(plugin.dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
+    ASSERT_EQ(dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
     const std::vector<unsigned char> valid(static_cast<unsigned char*>(data),
                                            static_cast<unsigned char*>(data) + kChunkBytes);
     std::atomic<bool> done{false};
     std::atomic<bool> bad{false};
     std::thread audio([&] {
-        std::vector<float> l(256), r(256);
-        float* outputs[2] = {l.data(), r.data()};
+        std::vector<float> al(256), ar(256);
+        float* out[2] = {al.data(), ar.data()};
         testmidi::EventBlock keys({{0, 0x90, 48, 100}, {5, 0x90, 55, 100}, {9, 0x80, 48, 0}});
         for (int block = 0; !done.load() || block < 50; ++block) {
-            if (block % 16 == 0) plugin.dispatch(effProcessEvents, 0, 0, keys.get());
-            plugin->processReplacing(plugin.get(), nullptr, outputs, 256);
+            if (block % 16 == 0) effect->dispatcher(effect, effProcessEvents, 0, 0, keys.get(), 0);
+            effect->processReplacing(effect, nullptr, out, 256);
             for (size_t i = 0; i < 256; ++i)
-                if (!std::isfinite(l[i]) || std::fabs(l[i]) > 0.999f) bad = true;
+                if (!std::isfinite(al[i]) || std::fabs(al[i]) > 0.999f) bad = true;
         }
     });
     std::mt19937 rng(5);
+    char text[256];
     for (int round = 0; round < 60; ++round) {
         std::vector<unsigned char> chunk(valid);
         for (int f = 0; f < 8; ++f) chunk[rng() % chunk.size()] ^= 1u << (rng() % 8);
-        plugin.dispatch(effSetChunk, 0, kChunkBytes, chunk.data());
+        dispatch(effSetChunk, 0, kChunkBytes, chunk.data());
         void* out = nullptr;
-        plugin.dispatch(effGetChunk, 0, 0, &out);
-        plugin.dispatch(effSetProgram, 0, 0);
-        plugin.text(effGetProgramName);
+        dispatch(effGetChunk, 0, 0, &out);
+        dispatch(effSetProgram, 0, 0);
+        dispatch(effGetProgramName, 0, 0, text);
         for (VstInt32 t = 0; t < 2048; t += 97) {
-            plugin.text(effGetParamDisplay, t);
-            plugin.setParameter(t, float(rng() % 100) / 99.0f);
+            dispatch(effGetParamDisplay, t, 0, text);
+            effect->setParameter(effect, t, float(rng() % 100) / 99.0f);
         }
+        // The user opens and closes the plug-in's window meanwhile.
+        if (round % 10 == 0) dispatch(effEditOpen, 0, 0, nullptr);
+        dispatch(effEditIdle);
+        if (round % 10 == 5) dispatch(effEditClose);
     }
     done = true;
     audio.join();
     EXPECT_FALSE(bad.load());
-    EXPECT_TRUE(allParametersInRange(plugin));
+    for (VstInt32 t = 0; t < 2048; ++t) {
+        const float v = effect->getParameter(effect, t);
+        ASSERT_TRUE(v >= 0.0f && v <= 1.0f) << t;
+    }
+    dispatch(effEditClose);
+    EXPECT_EQ(dispatch(effClose), 1);
 }
