@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -716,7 +717,7 @@ TEST(HostHostileRace, ChunksProgramsAndTextsFromTheUiThreadWhileRendering) {
     });
     std::mt19937 rng(5);
     char text[256];
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 120; ++round) {
         std::vector<unsigned char> chunk(valid);
         for (int f = 0; f < 8; ++f) chunk[rng() % chunk.size()] ^= 1u << (rng() % 8);
         dispatch(effSetChunk, 0, kChunkBytes, chunk.data());
@@ -731,6 +732,10 @@ TEST(HostHostileRace, ChunksProgramsAndTextsFromTheUiThreadWhileRendering) {
         // The user opens and closes the plug-in's window meanwhile.
         if (round % 10 == 0) dispatch(effEditOpen, 0, 0, nullptr);
         dispatch(effEditIdle);
+        // The host's arrow keys step through the bank while the window is open.
+        dispatch(effEditKeyDown, 0, round % 3 ? 14 : 12);
+        dispatch(effEditKeyUp, 0, round % 3 ? 14 : 12);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
         if (round % 10 == 5) dispatch(effEditClose);
     }
     done = true;
