@@ -329,10 +329,17 @@ TEST(HostHostile, EventsAndBlocksOfEveryShapeFromACarelessHost) {
     plugin->process(plugin.get(), nullptr, nullptr, 256);
     plugin->process(plugin.get(), nullptr, halfNull, 256);
     plugin->process(plugin.get(), nullptr, outputs, -7);
-    std::vector<double> dl(256), dr(256);
+    // The double-precision call, which the record does not offer, is answered with silence
+    // rather than whatever the host's buffers held.
+    std::vector<double> dl(257, 7.0), dr(257, 7.0);
     double* doubles[2] = {dl.data(), dr.data()};
     plugin->processDoubleReplacing(plugin.get(), nullptr, doubles, 256);
+    for (size_t i = 0; i < 256; ++i) ASSERT_TRUE(dl[i] == 0.0 && dr[i] == 0.0) << i;
+    EXPECT_EQ(dl[256], 7.0);
     plugin->processDoubleReplacing(plugin.get(), nullptr, nullptr, 256);
+    double* halfNullDoubles[2] = {nullptr, dr.data()};
+    plugin->processDoubleReplacing(plugin.get(), nullptr, halfNullDoubles, 256);
+    plugin->processDoubleReplacing(plugin.get(), nullptr, doubles, -3);
     ASSERT_TRUE(rendersBounded(plugin, 1024));
 
     // Releasing everything still ends in silence: no note was left stuck by the garbage. Events
