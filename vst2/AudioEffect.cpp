@@ -173,6 +173,13 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     return 0;
 }
 
+void AudioEffect::processDoubleReplacing(double**, double** outputs, VstInt32 sampleFrames) {
+    if (!outputs || sampleFrames <= 0) return;
+    for (VstInt32 channel = 0; channel < cEffect.numOutputs; ++channel)
+        if (double* out = outputs[channel])
+            for (VstInt32 i = 0; i < sampleFrames; ++i) out[i] = 0.0;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Texts with no content of their own
 
