@@ -369,7 +369,7 @@ TEST(HostHostile, RatesBlockSizesAndMainsInOddOrders) {
                        100.0f, 1000.0f, 8000.0f, 500000.0f, 384000.0f, 44100.0f}) {
         plugin.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
         scenariopatch::holdSixteen(plugin);
-        for (int b = 0; b < 12; ++b) ASSERT_TRUE(rendersBounded(plugin, 700)) << "rate " << rate;
+        for (int b = 0; b < 6; ++b) ASSERT_TRUE(rendersBounded(plugin, 700)) << "rate " << rate;
         scenariopatch::releaseSixteen(plugin);
         ASSERT_TRUE(rendersBounded(plugin, 700)) << "rate " << rate;
     }
@@ -427,7 +427,7 @@ TEST(HostHostile, ChunksAndProgramsFromACarelessHost) {
     // Fuzz: the valid chunk with bytes flipped, or cut short, is refused or taken; either way
     // every value stays in range and the sound stays finite with notes held.
     std::mt19937 rng(1234);
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 24; ++round) {
         std::vector<unsigned char> chunk(valid);
         const int flips = 1 + int(rng() % 64);
         for (int f = 0; f < flips; ++f) chunk[rng() % chunk.size()] ^= 1u << (rng() % 8);
@@ -437,7 +437,7 @@ TEST(HostHostile, ChunksAndProgramsFromACarelessHost) {
         const VstIntPtr answer = plugin.dispatch(effSetChunk, 0, size, chunk.data());
         EXPECT_EQ(answer, size == kChunkBytes ? 1 : 0) << round;
         scenariopatch::holdSixteen(plugin);
-        for (int b = 0; b < 4; ++b) ASSERT_TRUE(rendersBounded(plugin, 2048)) << round;
+        for (int b = 0; b < 2; ++b) ASSERT_TRUE(rendersBounded(plugin, 2048)) << round;
         ASSERT_TRUE(allParametersInRange(plugin)) << round;
         // The name handed back is always terminated within its field.
         void* out = nullptr;
@@ -454,7 +454,7 @@ TEST(HostHostile, ChunksAndProgramsFromACarelessHost) {
          {VstIntPtr(1), VstIntPtr(-1), VstIntPtr(INT_MAX), VstIntPtr(INT_MIN), VstIntPtr(1) << 32,
           -(VstIntPtr(1) << 32), std::numeric_limits<VstIntPtr>::min()}) {
         plugin.dispatch(effSetProgram, 0, program);
-        scenariopatch::settle(plugin);
+        ASSERT_TRUE(rendersBounded(plugin, 4096));
         ASSERT_EQ(plugin.getParameter(tag::ReverbOn), before) << program;
     }
     char longName[300];
