@@ -445,6 +445,8 @@ private:
     std::string* folderMember(int kind);
     programStruct* chunkStagingFor(bool isPreset);
     void restoreProgramRecord();
+    // True while a render runs on a thread other than the caller's.
+    bool renderRunsElsewhere() const;
     void loadBankPreset(int n);
     void requestScreenRefresh();
     void initBuiltinPresetNames();

@@ -5,6 +5,7 @@
 #include "vst2/AEffEditor.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 AudioEffect::AudioEffect(audioMasterCallback master, VstInt32 programs, VstInt32 params)
@@ -108,7 +109,9 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
         close();
         break;
     case effSetProgram:
-        if (value < numPrograms) setProgram(static_cast<VstInt32>(value));
+        // A value outside the 32-bit range names no program; cut to 32 bits it could name
+        // program 0 and reload it over the edited sound.
+        if (value < numPrograms && value >= INT32_MIN) setProgram(static_cast<VstInt32>(value));
         break;
     case effGetProgram:
         return getProgram();
@@ -156,12 +159,25 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     case effGetChunk:
         if (ptr) return static_cast<VstIntPtr>(getChunk(static_cast<void**>(ptr), index != 0));
         break;
-    case effSetChunk:
-        return static_cast<VstIntPtr>(setChunk(ptr, static_cast<VstInt32>(value), index != 0));
+    case effSetChunk: {
+        // A size beyond the 32-bit range is still "more than a chunk", never a small number cut
+        // from it; a negative one stays negative and is refused.
+        const VstInt32 size = value > INT32_MAX
+                                  ? INT32_MAX
+                                  : (value < INT32_MIN ? INT32_MIN : static_cast<VstInt32>(value));
+        return static_cast<VstIntPtr>(setChunk(ptr, size, index != 0));
+    }
     default:
         break;
     }
     return 0;
+}
+
+void AudioEffect::processDoubleReplacing(double**, double** outputs, VstInt32 sampleFrames) {
+    if (!outputs || sampleFrames <= 0) return;
+    for (VstInt32 channel = 0; channel < cEffect.numOutputs; ++channel)
+        if (double* out = outputs[channel])
+            for (VstInt32 i = 0; i < sampleFrames; ++i) out[i] = 0.0;
 }
 
 // ---------------------------------------------------------------------------------------------

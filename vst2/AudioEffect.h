@@ -21,7 +21,9 @@ public:
     virtual void setSampleRate(float rate) { sampleRate = rate; }
     virtual void setBlockSize(VstInt32 size) { blockSize = size; }
     virtual void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) = 0;
-    virtual void processDoubleReplacing(double**, double**, VstInt32) {}
+    // Without double-precision processing (the record's flag clear) a host that calls anyway
+    // gets silence, never whatever its buffers held.
+    virtual void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames);
     virtual void setParameter(VstInt32, float) {}
     virtual float getParameter(VstInt32) { return 0.0f; }
     virtual void setParameterAutomated(VstInt32 index, float value);

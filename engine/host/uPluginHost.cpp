@@ -92,10 +92,13 @@ void APlugin::restoreProgramRecord() {
     if (editorOpening) return;
     curProgram = 0;
     builtinPresetIndex = findPresetByName();
-    for (int t = 0; t < kNumParams; ++t) {
-        origValues[t] = editValues[t] = currentValues[t] = programValues.values[t];
-        midiCaptureValues[t] = 0.0f;
-    }
+    // A render on another thread takes the restored record at its next boundary, whole (see
+    // setProgram).
+    if (!renderRunsElsewhere())
+        for (int t = 0; t < kNumParams; ++t) {
+            origValues[t] = editValues[t] = currentValues[t] = programValues.values[t];
+            midiCaptureValues[t] = 0.0f;
+        }
     setParameter(tag::ApplyPreset, 1.0f);
 }
 

@@ -47,7 +47,9 @@ bool APlugin::getDemoName(int n, char* buffer) const {
 void APlugin::loadBankPreset(int n) {
     builtinPresetIndex = n;
     const float* preset = presetBank->values[n];
-    for (int t = 0; t < kNumParams; ++t) currentValues[t] = programValues.values[t] = preset[t];
+    // setProgram stores the values the voices read, or leaves them to a render running on
+    // another thread; only the record is written here.
+    for (int t = 0; t < kNumParams; ++t) programValues.values[t] = preset[t];
     setProgram(0);
 }
 

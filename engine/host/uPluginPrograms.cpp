@@ -7,6 +7,8 @@
 #include "engine/params/ParameterTable.h"
 #include "engine/tables/TempoTables.h"
 
+#include <pthread.h>
+
 #include <cmath>
 #include <cstring>
 
@@ -44,12 +46,25 @@ int APlugin::findPresetByName() const {
     return found;
 }
 
+bool APlugin::renderRunsElsewhere() const {
+    return renderRunning.load(std::memory_order_acquire) &&
+           renderThread.load(std::memory_order_relaxed) !=
+               static_cast<unsigned long>(pthread_self());
+}
+
 void APlugin::setProgram(VstInt32 program) {
     if (program != 0 || editorOpening) return;
     curProgram = 0;
     if (!presetBank || presetBank->count <= 0) return;
     builtinPresetIndex = findPresetByName();
     const float* preset = presetBank->values[builtinPresetIndex];
+    if (renderRunsElsewhere()) {
+        // The sounding voices must never read a half-stored program: the values go to the
+        // program record only, and the render applies them all at its next boundary.
+        for (int t = 0; t < kNumParams; ++t) programValues.values[t] = preset[t];
+        setParameter(tag::ApplyPreset, 1.0f);
+        return;
+    }
     for (int t = 0; t < kNumParams; ++t) {
         origValues[t] = editValues[t] = programValues.values[t] = currentValues[t] = preset[t];
         midiCaptureValues[t] = 0.0f;
