@@ -70,15 +70,43 @@ protected:
         AEffGUIEditor::setTickSource(nullptr);
     }
     // Opens the editor off-screen at size index 0..3.
-    void open(int size = 0) {
+    void openEditor(int size) {
         static const char* const KEYS[4] = {"Big100", "Big125", "Big150", "Big200"};
         for (int i = 1; i < 4; ++i) saveStringToPrefs(KEYS[i], i == size ? "Y" : "N");
         engine = std::make_unique<APlugin>(nullptr);
         ed = static_cast<uEditor*>(engine->getEditor());
         ASSERT_TRUE(ed->open(nullptr));
         frame = ed->getFrame();
+    }
+    // The editor as the user sees it: its screens shown, one idle pass done.
+    void openShown(int size = 0) {
+        openEditor(size);
+        idle();
+    }
+    void closeShown() {
+        ed->close();
+        engine.reset();
+        ed = nullptr;
+    }
+    // One idle pass past the refresh throttle: the containers fill, the looks settle.
+    void idle() {
+        fakeTicks += 100;
+        ed->idle();
+    }
+    // Opens the editor off-screen at size index 0..3 with an empty frame for the test's views.
+    void open(int size = 0) {
+        openEditor(size);
         // The editor keeps its own references to its views; the tests own the frame now.
         frame->removeAll(false);
+    }
+    // A press and release at the middle of a shown view.
+    void clickMiddle(CView* v) {
+        ASSERT_NE(v, nullptr);
+        CPoint p((v->getViewSize().left + v->getViewSize().right) / 2,
+                 (v->getViewSize().top + v->getViewSize().bottom) / 2);
+        v->localToFrame(p);
+        press(p, kLButton);
+        release(p);
     }
     // Adds the view to the frame, which then holds the only reference.
     template <class V> V* add(V* view) {

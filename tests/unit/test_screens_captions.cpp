@@ -95,31 +95,8 @@ CRect inkOf(CFontRef font, const std::string& text, const CRect& box, int align)
 
 class ScreenCaptions : public ControlsTest {
 protected:
-    void openAt(int size) {
-        static const char* const KEYS[4] = {"Big100", "Big125", "Big150", "Big200"};
-        for (int i = 1; i < 4; ++i) saveStringToPrefs(KEYS[i], i == size ? "Y" : "N");
-        engine = std::make_unique<APlugin>(nullptr);
-        ed = static_cast<uEditor*>(engine->getEditor());
-        ASSERT_TRUE(ed->open(nullptr));
-        frame = ed->getFrame();
-        idle();
-    }
-    void closeEditor() {
-        ed->close();
-        engine.reset();
-        ed = nullptr;
-    }
-    void idle() {
-        fakeTicks += 100;
-        ed->idle();
-    }
     void click(CView* v) {
-        ASSERT_NE(v, nullptr);
-        CPoint p((v->getViewSize().left + v->getViewSize().right) / 2,
-                 (v->getViewSize().top + v->getViewSize().bottom) / 2);
-        v->localToFrame(p);
-        press(p, kLButton);
-        release(p);
+        clickMiddle(v);
         idle();
     }
     void setMode(int tagNumber, int mode) {
@@ -227,7 +204,7 @@ protected:
 
 TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) {
     for (int size = 0; size < 4; ++size) {
-        openAt(size);
+        openShown(size);
         ASSERT_EQ(ed->getBig(), size);
         auto& ui = ed->ui;
         // The main screen: each oscillator page and EQ beside each of the five pages.
@@ -268,7 +245,7 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
         ed->showBackScreen();
         idle();
         check("back side");
-        closeEditor();
+        closeShown();
     }
     std::string all;
     for (const std::string& f : failures) all += f + "\n";
@@ -282,7 +259,7 @@ namespace {
 // The ECS menu shows a face of its own on both screens that carry the top bar, at every size.
 TEST_F(ScreenCaptions, TheEcsMenuHasAFaceAtEverySize) {
     for (int size = 0; size < 4; ++size) {
-        openAt(size);
+        openShown(size);
         for (int screen = 0; screen < 2; ++screen) {
             if (screen == 1) {
                 ed->showEasyScreen();
@@ -297,7 +274,7 @@ TEST_F(ScreenCaptions, TheEcsMenuHasAFaceAtEverySize) {
             EXPECT_FALSE(near(pixel(CPoint((r.left + r.right) / 2, r.bottom - 3)), bar, 20))
                 << "size " << size << " screen " << screen;
         }
-        closeEditor();
+        closeShown();
     }
 }
 

@@ -33,32 +33,7 @@ struct At {
 
 class ScreensLayout : public ControlsTest {
 protected:
-    void openShown(int size) {
-        static const char* const KEYS[4] = {"Big100", "Big125", "Big150", "Big200"};
-        for (int i = 1; i < 4; ++i) saveStringToPrefs(KEYS[i], i == size ? "Y" : "N");
-        engine = std::make_unique<APlugin>(nullptr);
-        ed = static_cast<uEditor*>(engine->getEditor());
-        ASSERT_TRUE(ed->open(nullptr));
-        frame = ed->getFrame();
-        idle();
-    }
-    void closeShown() {
-        ed->close();
-        engine.reset();
-        ed = nullptr;
-    }
-    // One idle pass past the refresh throttle: the containers fill, the looks settle.
-    void idle() {
-        fakeTicks += 100;
-        ed->idle();
-    }
-    void click(CView* v) {
-        ASSERT_NE(v, nullptr);
-        CPoint p = centreOf(v->getViewSize());
-        v->localToFrame(p);
-        press(p, kLButton);
-        release(p);
-    }
+    void click(CView* v) { clickMiddle(v); }
 };
 
 // Controls of every panel, relative to the frame or to the container that holds them.

@@ -3,6 +3,8 @@
 // above a strip with the level in dB, written as a PNG through cairo. Build-machine tool code.
 #pragma once
 
+#include "tests/host/SoundFigures.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -20,27 +22,8 @@ constexpr int kHeight = 300;
 constexpr int kLevelStrip = 60;
 constexpr double kFloorDb = -100.0;
 
-// In-place radix-2 transform; the size is a power of two.
-inline void fft(std::vector<std::complex<double>>& a) {
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; ++i) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        const std::complex<double> step = std::polar(1.0, -2.0 * M_PI / double(len));
-        for (size_t i = 0; i < n; i += len) {
-            std::complex<double> w = 1.0;
-            for (size_t k = 0; k < len / 2; ++k, w *= step) {
-                const std::complex<double> u = a[i + k], v = a[i + k + len / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-            }
-        }
-    }
-}
+// The sound figures' transform serves the picture too.
+using soundfigures::fft;
 
 // Black through blue, red and yellow to white as the level rises from the floor to 0 dB.
 inline uint32_t colour(double db) {
