@@ -13,6 +13,7 @@ first=${2:-$(($(date +%s) % 100000000 * 100))}
 jobs=${ZEK2_JOBS:-3}
 blocks=${ZEK2_SOAK_BLOCKS:-1500}
 logs=${ZEK2_SOAK_LOGS:-$(mktemp -d /tmp/zek2-soak.XXXXXX)}
+mkdir -p "$logs" || exit 1
 
 build() { # folder, cmake options...
     local dir=$1
@@ -43,15 +44,20 @@ lane() { # name, build folder, threads, first seed
         local rc=$?
         local last
         last=$(grep -o 'soak seed [0-9]*' "$log" | tail -1 | awk '{print $3}')
+        if [ -z "$last" ]; then
+            echo "[$name] the soak did not start (exit $rc), log $log"
+            echo "[$name] crash: no start" >>"$logs/$name.summary"
+            return
+        fi
         if ! grep -q 'soak summary' "$log"; then
-            echo "[$name] seed ${last:-?} CRASHED (exit $rc), log $log"
-            echo "[$name]   replay: ZEK2_SOAK_SEED=${last:-?} ZEK2_SOAK_BLOCKS=$blocks" \
+            echo "[$name] seed $last CRASHED (exit $rc), log $log"
+            echo "[$name]   replay: ZEK2_SOAK_SEED=$last ZEK2_SOAK_BLOCKS=$blocks" \
                 "ZEK2_SOAK_THREADS=$threads $dir/tests/zek2_host_tests --gtest_filter=HostSoak.Replay"
-            echo "[$name] crash: seed ${last:-0}" >>"$logs/$name.summary"
+            echo "[$name] crash: seed $last" >>"$logs/$name.summary"
         fi
         grep -h 'failed at\|replay:\|soak summary' "$log" | sed "s/^/[$name] /"
         grep -h 'soak summary' "$log" >>"$logs/$name.summary"
-        seed=$((${last:-$seed} + 1))
+        seed=$((last + 1))
         run=$((run + 1))
     done
 }
