@@ -1024,7 +1024,7 @@ private:
     uint8_t oscOutputSourceUsed[3] = {};
     // The structural settings of the last slow update, and a serial raised whenever one of
     // them changes; each voice keeps the serial its set-up was chosen under.
-    static constexpr int kVoiceStructureFields = 22;
+    static constexpr int kVoiceStructureFields = 24;
     int32_t voiceStructure[kVoiceStructureFields] = {};
     uint32_t voiceSetupSerial = 1;
     uint32_t voiceSetupSeen[kNumVoices] = {};

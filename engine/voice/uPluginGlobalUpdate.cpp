@@ -115,7 +115,9 @@ void APlugin::noteVoiceStructure() {
                                                 getSteppedValue(tag::FilterType),
                                                 lfo12Mode,
                                                 freeLfoInUse,
-                                                freeLfo12InUse};
+                                                freeLfo12InUse,
+                                                oscKeyTrack[0],
+                                                oscKeyTrack[1]};
     if (std::memcmp(now, voiceStructure, sizeof(now)) == 0) return;
     std::memcpy(voiceStructure, now, sizeof(now));
     ++voiceSetupSerial;

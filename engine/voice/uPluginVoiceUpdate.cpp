@@ -246,6 +246,10 @@ void APlugin::setVoiceUnison(int voice) {
 void APlugin::refreshVoiceSetup(int voice) {
     if (voice < 0 || voice >= kNumVoices) return;
     setVoiceUnison(voice);
+    // Key tracking switched on or off: the oscillators follow the key, or stop following it,
+    // from this pass (the glide stands still until the voice's next update).
+    voiceOscKeyPitch[voice][0] = oscKeyTrack[0] ? voiceGlidePitch[voice] : 0.0f;
+    voiceOscKeyPitch[voice][1] = oscKeyTrack[1] ? voiceGlidePitch[voice] : 0.0f;
     // Sub-voices that a larger unison count brought in take their envelope speeds now; their
     // envelopes move on at the voice's next update as the others do.
     setOscEnvSpeeds(voice);

@@ -52,7 +52,7 @@ void plainPatch(Plugin& p) {
     p.setParameter(tag::AmpEnvSustain, 1.0f);
 }
 
-TEST(HostStateChanges, OscillatorSwitchedOnUnderAHeldNoteSoundsAtOnce) {
+TEST(HostStateChanges, OscillatorSwitchedOnUnderAHeldNoteSounds) {
     testhost::resetHost();
     Plugin p(44100.0f, 512);
     plainPatch(p);
@@ -74,82 +74,105 @@ TEST(HostStateChanges, OscillatorSwitchedOnUnderAHeldNoteSoundsAtOnce) {
     }
 }
 
-// Every switch, type, mode, order and wave a voice reads, each swept through its whole range
-// under held notes, then left at a value of its range while the next one is swept.
+// What a sweep sets a tag to: a switch off and on, every step of a menu (stored as
+// (i + 0.1) / range), or a few values of a knob that switches a unit or wave set.
+struct Sweep {
+    int tag;
+    float range; // 0: values i / (count - 1)
+    int count;
+};
+constexpr Sweep kSwitch(int t) {
+    return {t, 0.0f, 2};
+}
+// A knob around the middle, where the sub-oscillators switch their wave set and on state.
+constexpr Sweep kKnob(int t) {
+    return {t, 0.0f, 5};
+}
+
+std::vector<float> sweepValues(const Sweep& s) {
+    std::vector<float> values;
+    if (s.range <= 0.0f && s.count == 5) return {0.0f, 0.49f, 0.5f, 0.51f, 1.0f};
+    for (int i = 0; i < s.count; ++i)
+        values.push_back(s.range > 0.0f ? (static_cast<float>(i) + 0.1f) / s.range
+                                        : static_cast<float>(i) / static_cast<float>(s.count - 1));
+    return values;
+}
+
+// Every switch, type, mode, order and wave a voice reads, each swept through its values under
+// held notes, then left at one of them while the next is swept; three rounds, so that each
+// sweep meets the others in other states.
 TEST(HostStateChanges, EveryStructuralSettingFlipsSafelyUnderHeldNotes) {
-    const int tags[] = {tag::Osc1On,
-                        tag::Osc2On,
-                        tag::Osc1Type,
-                        tag::Osc2Type,
-                        tag::Osc1OutputOn,
-                        tag::Osc2SyncOn,
-                        tag::Osc2ModMode,
-                        tag::Osc2ModAmount,
-                        tag::Osc1SubVolume,
-                        tag::Osc2SubVolume,
-                        tag::Osc1Spread,
-                        tag::Osc2Spread,
-                        tag::Osc1ZekAmount,
-                        tag::Osc2ZekAmount,
-                        tag::Osc1Octave,
-                        tag::Osc2Octave,
-                        tag::Osc1FreeRunningOn,
-                        tag::Osc2FreeRunningOn,
-                        tag::Osc1KeyTrackOn,
-                        tag::Osc2KeyTrackOn,
-                        tag::Osc1FreeLfoOn,
-                        tag::Osc2FreeLfoOn,
-                        tag::Osc1LfoSyncOn,
-                        tag::Osc2LfoSyncOn,
-                        tag::Osc1AmpEnvSyncOn,
-                        tag::Osc2AmpEnvSyncOn,
-                        tag::Osc1PitchEnvSyncOn,
-                        tag::Osc2PitchEnvSyncOn,
-                        tag::AnalogDriftOn,
-                        tag::UnisonMode,
-                        tag::UnisonDelaySyncOn,
-                        tag::PlayMode,
-                        tag::PortamentoMode,
-                        tag::OscPath,
-                        tag::FilterType,
-                        tag::FilterSplitModeOn,
-                        tag::FilterEnvInverseOn,
-                        tag::FilterEnvSyncOn,
-                        tag::HpOn,
-                        tag::HpTrackOn,
-                        tag::HpQOn,
-                        tag::PreEqOn,
-                        tag::PreEqFilterMode,
-                        tag::PostEqOn,
-                        tag::PostEqFilterMode,
-                        tag::WaveShaperOn,
-                        tag::VoiceDistortionOn,
-                        tag::VoiceDistortionMode,
-                        tag::LowFiOn,
-                        tag::GaterOn,
-                        tag::GaterMode,
-                        tag::Free1EnvSyncOn,
-                        tag::Free2EnvSyncOn,
-                        tag::MainLfoWave,
-                        tag::MainLfoPlayMode,
-                        tag::MainLfoSyncOn,
-                        tag::MainLfoPhase,
-                        tag::FreeLfo1Wave,
-                        tag::FreeLfo1PlayMode,
-                        tag::FreeLfo1SyncOn,
-                        tag::FreeLfo2Wave,
-                        tag::FreeLfo2PlayMode,
-                        tag::FreeLfo2SyncOn,
-                        tag::FreeLfo12Mode,
-                        tag::Xy1PlayMode,
-                        tag::Xy2PlayMode,
-                        tag::BrickFilterOn,
-                        tag::ArpOn,
-                        tag::ArpMode,
-                        tag::ArpPlayMode};
-    // 48 values from 0 to 1 reach every step of a tag with up to 48 steps (stored as
-    // (i + 0.1) / (n - 0.01)).
-    constexpr int kValues = 48;
+    const Sweep sweeps[] = {kSwitch(tag::Osc1On),
+                            kSwitch(tag::Osc2On),
+                            {tag::Osc1Type, 7.99f, 8},
+                            {tag::Osc2Type, 7.99f, 8},
+                            kSwitch(tag::Osc1OutputOn),
+                            kSwitch(tag::Osc2SyncOn),
+                            {tag::Osc2ModMode, 19.99f, 7},
+                            kKnob(tag::Osc2ModAmount),
+                            kKnob(tag::Osc1SubVolume),
+                            kKnob(tag::Osc2SubVolume),
+                            kKnob(tag::Osc1Spread),
+                            kKnob(tag::Osc2Spread),
+                            kKnob(tag::Osc1ZekAmount),
+                            kKnob(tag::Osc2ZekAmount),
+                            {tag::Osc1Octave, 8.99f, 9},
+                            {tag::Osc2Octave, 8.99f, 9},
+                            kSwitch(tag::Osc1FreeRunningOn),
+                            kSwitch(tag::Osc2FreeRunningOn),
+                            kSwitch(tag::Osc1KeyTrackOn),
+                            kSwitch(tag::Osc2KeyTrackOn),
+                            kSwitch(tag::Osc1FreeLfoOn),
+                            kSwitch(tag::Osc2FreeLfoOn),
+                            kSwitch(tag::Osc1LfoSyncOn),
+                            kSwitch(tag::Osc2LfoSyncOn),
+                            kSwitch(tag::Osc1AmpEnvSyncOn),
+                            kSwitch(tag::Osc2AmpEnvSyncOn),
+                            kSwitch(tag::Osc1PitchEnvSyncOn),
+                            kSwitch(tag::Osc2PitchEnvSyncOn),
+                            kSwitch(tag::AnalogDriftOn),
+                            {tag::UnisonMode, 29.99f, 29},
+                            kSwitch(tag::UnisonDelaySyncOn),
+                            {tag::PlayMode, 9.99f, 9},
+                            {tag::PortamentoMode, 4.99f, 5},
+                            // 24 of the 720 orders, spread over the range.
+                            {tag::OscPath, 0.0f, 24},
+                            {tag::FilterType, 49.99f, 43},
+                            kSwitch(tag::FilterSplitModeOn),
+                            kSwitch(tag::FilterEnvInverseOn),
+                            kSwitch(tag::FilterEnvSyncOn),
+                            kSwitch(tag::HpOn),
+                            kSwitch(tag::HpTrackOn),
+                            kSwitch(tag::HpQOn),
+                            kSwitch(tag::PreEqOn),
+                            {tag::PreEqFilterMode, 3.99f, 4},
+                            kSwitch(tag::PostEqOn),
+                            {tag::PostEqFilterMode, 3.99f, 4},
+                            kSwitch(tag::WaveShaperOn),
+                            kSwitch(tag::VoiceDistortionOn),
+                            {tag::VoiceDistortionMode, 39.99f, 23},
+                            kSwitch(tag::LowFiOn),
+                            kSwitch(tag::GaterOn),
+                            {tag::GaterMode, 1.99f, 2},
+                            kSwitch(tag::Free1EnvSyncOn),
+                            kSwitch(tag::Free2EnvSyncOn),
+                            {tag::MainLfoWave, 7.99f, 8},
+                            {tag::MainLfoPlayMode, 2.99f, 3},
+                            kSwitch(tag::MainLfoSyncOn),
+                            {tag::MainLfoPhase, 3.99f, 4},
+                            {tag::FreeLfo1Wave, 7.99f, 8},
+                            {tag::FreeLfo1PlayMode, 2.99f, 3},
+                            kSwitch(tag::FreeLfo1SyncOn),
+                            {tag::FreeLfo2Wave, 7.99f, 8},
+                            {tag::FreeLfo2PlayMode, 2.99f, 3},
+                            kSwitch(tag::FreeLfo2SyncOn),
+                            {tag::FreeLfo12Mode, 19.99f, 13},
+                            {tag::Xy1PlayMode, 2.99f, 3},
+                            {tag::Xy2PlayMode, 2.99f, 3},
+                            kSwitch(tag::BrickFilterOn),
+                            kSwitch(tag::ArpOn),
+                            {tag::ArpMode, 19.99f, 16},
+                            {tag::ArpPlayMode, 9.99f, 4}};
     testhost::resetHost();
     Plugin p(44100.0f, 512);
     plainPatch(p);
@@ -164,23 +187,23 @@ TEST(HostStateChanges, EveryStructuralSettingFlipsSafelyUnderHeldNotes) {
             notes.push_back({offset + 2 * k, 0x90, 48 + 7 * k + key % 12, 100});
         p.sendMidi(notes);
     };
-    for (int round = 0; round < 2; ++round) {
-        for (int t : tags) {
-            retrigger(round == 0 ? 5 : 3);
+    for (int round = 0; round < 3; ++round) {
+        for (const Sweep& s : sweeps) {
+            retrigger(round == 1 ? 3 : 5);
             renderShort(p, 37, "notes start");
-            for (int i = 0; i < kValues; ++i) {
-                const float value = static_cast<float>(i) / (kValues - 1);
-                p.setParameter(t, value);
+            const std::vector<float> values = sweepValues(s);
+            for (size_t i = 0; i < values.size(); ++i) {
+                p.setParameter(s.tag, values[i]);
                 // Past one slow update (128 samples) and eight passes of every voice.
                 if (renderShort(p, 150, "sweep") < 0.0f) {
-                    ADD_FAILURE() << "tag " << t << " at " << value << ", round " << round;
+                    ADD_FAILURE() << "tag " << s.tag << " at " << values[i] << ", round " << round;
                     return;
                 }
-                // A play mode, unison or arpeggiator change may stop the voices.
-                if (i % 8 == 7) retrigger(1 + i % 5);
+                // A play mode, unison or arpeggiator change stops the voices: new ones start.
+                if (i % 4 == 3) retrigger(1 + static_cast<int>(i) % 5);
             }
-            // Left somewhere in its range, so later sweeps meet it in another state.
-            p.setParameter(t, static_cast<float>((t * 7 + round * 3) % kValues) / (kValues - 1));
+            p.setParameter(s.tag,
+                           values[static_cast<size_t>(s.tag * 7 + round * 3) % values.size()]);
         }
     }
 }
