@@ -160,6 +160,8 @@ public:
         std::thread queries;
         if (options.queryThread) queries = std::thread([this] { askQueries(); });
         for (block = 0; block < options.blocks && failure.empty(); ++block) playBlock();
+        writesAllowed = false;
+        while (options.queryThread && !writesStopped.load()) std::this_thread::yield();
         if (failure.empty()) finish();
         stopQueries = true;
         if (queries.joinable()) queries.join();
@@ -558,9 +560,10 @@ private:
         Rng ask(options.seed ^ 0x5DEECE66Dull);
         char text[512];
         while (!stopQueries.load()) {
+            writesStopped = !writesAllowed.load();
             const int index = ask.chance(0.3) ? ask.range(73, 92) : ask.below(2048);
             text[0] = 0;
-            switch (ask.below(12)) {
+            switch (ask.below(13)) {
             case 0:
             case 1:
                 dispatch(effGetParamName, index, 0, text);
@@ -595,6 +598,12 @@ private:
                 dispatch(effVendorSpecific, query, 0, record);
                 break;
             }
+            case 11:
+                // A host's automation lane or generic editor writes from this thread too,
+                // until the session's end begins.
+                if (writesAllowed.load())
+                    fx->setParameter(fx, index, static_cast<float>(ask.unit()));
+                break;
             default:
                 (void)fx->getParameter(fx, index);
                 dispatch(effGetProgram);
@@ -620,6 +629,7 @@ private:
     double seconds = 0.0;
     std::string failure;
     std::atomic<bool> stopQueries{false};
+    std::atomic<bool> writesAllowed{true}, writesStopped{false};
     std::atomic<int64_t> queries{0};
 };
 
