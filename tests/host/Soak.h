@@ -558,6 +558,7 @@ private:
     // project save makes, in a loop until the session ends.
     void askQueries() {
         Rng ask(options.seed ^ 0x5DEECE66Dull);
+        std::vector<char> chunk;
         char text[512];
         while (!stopQueries.load()) {
             writesStopped = !writesAllowed.load();
@@ -588,8 +589,15 @@ private:
                 break;
             }
             case 9: {
+                // A project saved, now and then loaded again while the session plays.
+                if (!ask.chance(0.05)) break;
                 void* data = nullptr;
-                if (ask.chance(0.05)) dispatch(effGetChunk, ask.below(2), 0, &data);
+                const VstInt32 which = ask.below(2);
+                const auto size = static_cast<size_t>(dispatch(effGetChunk, which, 0, &data));
+                if (size == 0 || !data) break;
+                chunk.assign(static_cast<const char*>(data), static_cast<const char*>(data) + size);
+                if (writesAllowed.load() && ask.chance(0.2))
+                    dispatch(effSetChunk, which, static_cast<VstIntPtr>(size), chunk.data());
                 break;
             }
             case 10: {
