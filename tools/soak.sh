@@ -5,7 +5,8 @@
 # seed and the command that replays it; a crashed run is restarted with the next seeds, so
 # one fault does not end the soak.
 #   tools/soak.sh SECONDS [FIRST_SEED]
-# ZEK2_JOBS sets the build jobs (default 3); ZEK2_SOAK_BLOCKS the blocks per seed (1500).
+# ZEK2_JOBS sets the build jobs (default 3); ZEK2_SOAK_BLOCKS the blocks per seed (1500 in the
+# Release build, a quarter of that in the many times slower sanitizer builds).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:?usage: tools/soak.sh SECONDS [FIRST_SEED]}
@@ -13,6 +14,7 @@ first=${2:-$(($(date +%s) % 100000000 * 100))}
 jobs=${ZEK2_JOBS:-3}
 blocks=${ZEK2_SOAK_BLOCKS:-1500}
 logs=${ZEK2_SOAK_LOGS:-$(mktemp -d /tmp/zek2-soak.XXXXXX)}
+mkdir -p "$logs" || exit 1
 
 build() { # folder, cmake options...
     local dir=$1
@@ -33,8 +35,8 @@ export TSAN_OPTIONS=suppressions=$PWD/tools/tsan.supp:halt_on_error=1:second_dea
 # One lane: runs the fresh-seed test until the time is up, restarting after a crash with the
 # seed after the one that crashed. Seeds of a lane start at its own offset, so lanes never
 # share one.
-lane() { # name, build folder, threads, first seed
-    local name=$1 dir=$2 threads=$3 seed=$4 end=$(($(date +%s) + seconds)) run=0
+lane() { # name, build folder, threads, first seed, blocks per seed
+    local name=$1 dir=$2 threads=$3 seed=$4 blocks=$5 end=$(($(date +%s) + seconds)) run=0
     while [ "$(date +%s)" -lt "$end" ]; do
         local left=$((end - $(date +%s))) log="$logs/$name.$run.log"
         ZEK2_SOAK_SECONDS=$left ZEK2_SOAK_FIRST_SEED=$seed ZEK2_SOAK_BLOCKS=$blocks \
@@ -43,23 +45,28 @@ lane() { # name, build folder, threads, first seed
         local rc=$?
         local last
         last=$(grep -o 'soak seed [0-9]*' "$log" | tail -1 | awk '{print $3}')
+        if [ -z "$last" ]; then
+            echo "[$name] the soak did not start (exit $rc), log $log"
+            echo "[$name] crash: no start" >>"$logs/$name.summary"
+            return
+        fi
         if ! grep -q 'soak summary' "$log"; then
-            echo "[$name] seed ${last:-?} CRASHED (exit $rc), log $log"
-            echo "[$name]   replay: ZEK2_SOAK_SEED=${last:-?} ZEK2_SOAK_BLOCKS=$blocks" \
+            echo "[$name] seed $last CRASHED (exit $rc), log $log"
+            echo "[$name]   replay: ZEK2_SOAK_SEED=$last ZEK2_SOAK_BLOCKS=$blocks" \
                 "ZEK2_SOAK_THREADS=$threads $dir/tests/zek2_host_tests --gtest_filter=HostSoak.Replay"
-            echo "[$name] crash: seed ${last:-0}" >>"$logs/$name.summary"
+            echo "[$name] crash: seed $last" >>"$logs/$name.summary"
         fi
         grep -h 'failed at\|replay:\|soak summary' "$log" | sed "s/^/[$name] /"
         grep -h 'soak summary' "$log" >>"$logs/$name.summary"
-        seed=$((${last:-$seed} + 1))
+        seed=$((last + 1))
         run=$((run + 1))
     done
 }
 
 echo "== soaking for $seconds s from seed $first (logs in $logs)"
-lane release build 1 "$first" &
-lane asan build-asan 1 $((first + 30000000)) &
-lane tsan build-tsan 2 $((first + 60000000)) &
+lane release build 1 "$first" "$blocks" &
+lane asan build-asan 1 $((first + 30000000)) $((blocks / 4)) &
+lane tsan build-tsan 2 $((first + 60000000)) $((blocks / 4)) &
 wait
 
 echo "== totals"

@@ -143,6 +143,8 @@ public:
         left.assign(most, 0.0f);
         right.assign(most, 0.0f);
         silence.assign(most, 0.0f);
+        inputL.assign(most, 0.0f);
+        inputR.assign(most, 0.0f);
         midi.reserve(64);
         pointers.assign(sizeof(VstEvents) + 64 * sizeof(VstEvent*), 0);
     }
@@ -158,6 +160,8 @@ public:
         std::thread queries;
         if (options.queryThread) queries = std::thread([this] { askQueries(); });
         for (block = 0; block < options.blocks && failure.empty(); ++block) playBlock();
+        writesAllowed = false;
+        while (options.queryThread && !writesStopped.load()) std::this_thread::yield();
         if (failure.empty()) finish();
         stopQueries = true;
         if (queries.joinable()) queries.join();
@@ -347,7 +351,15 @@ private:
     void randomMidi(VstInt32 n) {
         const int events = rng.chance(0.6) ? 0 : rng.range(1, 6);
         for (int i = 0; i < events; ++i) {
-            const int delta = rng.below(n);
+            // Now and then a faulty host's offset: before the block or past its end.
+            int delta = rng.below(n);
+            if (rng.chance(0.01))
+                delta = rng.chance(0.5) ? -rng.range(1, 100) : n + rng.below(4 * n);
+            if (rng.chance(0.01)) { // an event of another type, which is not MIDI
+                add(delta, 0xF0, 0x7E, 0x7F);
+                midi.back().type = kVstSysExType;
+                continue;
+            }
             const int channel = rng.chance(0.8) ? 0 : rng.below(16);
             const int kind = rng.below(100);
             if (kind < 30) {
@@ -438,6 +450,22 @@ private:
 
     bool render(VstInt32 n, bool exactZero) {
         float* inputs[2] = {silence.data(), silence.data()};
+        if (inputKind > 0 && !exactZero) {
+            // An instrument on a track with audio: noise, now and then with samples no
+            // converter makes.
+            for (VstInt32 i = 0; i < n; ++i) {
+                inputL[size_t(i)] = static_cast<float>(rng.unit() * 2.0 - 1.0);
+                inputR[size_t(i)] = static_cast<float>(rng.unit() * 2.0 - 1.0);
+            }
+            if (inputKind == 2 && n > 0) {
+                const float odd[] = {std::numeric_limits<float>::quiet_NaN(),
+                                     std::numeric_limits<float>::infinity(), -1e30f, 1e-40f};
+                inputL[size_t(rng.below(n))] = rng.pick(odd);
+                inputR[size_t(rng.below(n))] = rng.pick(odd);
+            }
+            inputs[0] = inputL.data();
+            inputs[1] = inputR.data();
+        }
         float* outputs[2] = {left.data(), right.data()};
         if (tracing()) {
             const VstTimeInfo& t = answers().time;
@@ -478,24 +506,31 @@ private:
         else
             n = rng.range(513, 1024);
         n = std::min(n, blockSize);
+        if (rng.chance(0.01)) n = 0; // some hosts call with no frames
+        if (rng.chance(0.01)) inputKind = rng.chance(0.7) ? 0 : rng.range(1, 2);
         advanceTime(n);
         // A host that automates to the sample splits its block; writes come between parts.
-        int parts = rng.chance(0.2) ? rng.range(2, 4) : 1;
+        int parts = rng.chance(0.2) && n > 0 ? rng.range(2, 4) : 1;
         VstInt32 remaining = n;
-        while (remaining > 0 && failure.empty()) {
+        do {
             const VstInt32 part = parts-- > 1 ? rng.range(1, remaining) : remaining;
             writeParameters(rng.chance(0.5) ? 0 : rng.range(1, 4));
             randomMidi(part);
             sendMidi();
             if (!render(part, false)) return;
             remaining -= part;
-        }
+        } while (remaining > 0 && failure.empty());
     }
 
     void finish() {
         block = -1;
         normalTime();
         answers().time.flags &= ~kVstTransportPlaying;
+        inputKind = 0;
+        // Events a faulty host sent for later than its block land within a second.
+        const VstInt32 late = std::min<VstInt32>(512, blockSize);
+        for (int i = 0; i < static_cast<int>(1.1 * answers().rate / late) + 1; ++i)
+            render(late, false);
         // Releases end within two seconds: the amp envelopes' releases short and no
         // modulation slot lengthening them.
         for (int t : kShortReleaseTags) fx->setParameter(fx, t, 0.0f);
@@ -523,11 +558,13 @@ private:
     // project save makes, in a loop until the session ends.
     void askQueries() {
         Rng ask(options.seed ^ 0x5DEECE66Dull);
+        std::vector<char> chunk;
         char text[512];
         while (!stopQueries.load()) {
+            writesStopped = !writesAllowed.load();
             const int index = ask.chance(0.3) ? ask.range(73, 92) : ask.below(2048);
             text[0] = 0;
-            switch (ask.below(12)) {
+            switch (ask.below(13)) {
             case 0:
             case 1:
                 dispatch(effGetParamName, index, 0, text);
@@ -552,8 +589,15 @@ private:
                 break;
             }
             case 9: {
+                // A project saved, now and then loaded again while the session plays.
+                if (!ask.chance(0.05)) break;
                 void* data = nullptr;
-                if (ask.chance(0.05)) dispatch(effGetChunk, ask.below(2), 0, &data);
+                const VstInt32 which = ask.below(2);
+                const auto size = static_cast<size_t>(dispatch(effGetChunk, which, 0, &data));
+                if (size == 0 || !data) break;
+                chunk.assign(static_cast<const char*>(data), static_cast<const char*>(data) + size);
+                if (writesAllowed.load() && ask.chance(0.2))
+                    dispatch(effSetChunk, which, static_cast<VstIntPtr>(size), chunk.data());
                 break;
             }
             case 10: {
@@ -562,6 +606,12 @@ private:
                 dispatch(effVendorSpecific, query, 0, record);
                 break;
             }
+            case 11:
+                // A host's automation lane or generic editor writes from this thread too,
+                // until the session's end begins.
+                if (writesAllowed.load())
+                    fx->setParameter(fx, index, static_cast<float>(ask.unit()));
+                break;
             default:
                 (void)fx->getParameter(fx, index);
                 dispatch(effGetProgram);
@@ -575,7 +625,8 @@ private:
     Rng rng;
     AEffect* fx = nullptr;
     VstInt32 blockSize = 1024;
-    std::vector<float> left, right, silence;
+    std::vector<float> left, right, silence, inputL, inputR;
+    int inputKind = 0; // 0 silence, 1 noise, 2 noise with hostile samples
     std::vector<VstMidiEvent> midi;
     std::vector<char> pointers;
     bool held[16][128] = {};
@@ -586,6 +637,7 @@ private:
     double seconds = 0.0;
     std::string failure;
     std::atomic<bool> stopQueries{false};
+    std::atomic<bool> writesAllowed{true}, writesStopped{false};
     std::atomic<int64_t> queries{0};
 };
 

@@ -50,11 +50,11 @@ struct FixedCase {
     int blocks;
 };
 constexpr FixedCase kFixedCases[] = {
-    {1, 60},    // an oscillator switched on under a held note (tag 276 at block 48)
-    {2, 50},    // the same with a note started off the voice's pass grid (block 43)
-    {16, 1500}, // a long release after the last note: the end waits for short releases
-    {28, 1500}, // the same, with the releases lengthened by modulation slots
-    {3, 1500},  {4, 1500}, {5, 1500}, {6, 1500}, {7, 1500}, {8, 1500}, {9, 1500}, {10, 1500},
+    {2, 20},    // "Osc 2 On/Off" switched on under held notes (block 14): a crash
+    {3, 10},    // "Osc 1 On/Off" the same (block 7)
+    {109, 120}, // a song position of 2^31 sixteenths from the host (undefined behaviour)
+    {127, 120}, // one of 1e300 quarter notes
+    {1, 1500},  {4, 1500}, {5, 1500}, {6, 1500}, {7, 1500}, {8, 1500}, {9, 1500}, {10, 1500},
 };
 
 TEST(HostSoak, FixedSeedsPlayCleanAndEndInSilence) {
