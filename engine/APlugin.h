@@ -716,6 +716,8 @@ public:
     void renderPass();
     void collectVoices();
     void runOutputStage();
+    void clearFxChain();
+    bool getIsFxChainLive() const;
     void runBrickFilter();
     // Starts the 1,000-sample fade to silence that precedes a program change.
     void startFadeOut() { fadeOutActive = true; }
