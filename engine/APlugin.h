@@ -86,6 +86,10 @@ struct LFORunState {
     float increment = 0.0f;   // per sample (global) or per pass (voice) toward output
     float value = 0.0f;       // the published value, ramped by increment
     int32_t delayCounter = 0; // voice LFOs: negative while the start delay runs (samples)
+    // Morph LFOs: the blended rate and the two rates and the amount it was blended from, so
+    // the logarithms run only when one of them moves (the rate of all zeros is zero).
+    double blendKey[3] = {0.0, 0.0, 0.0};
+    double blendedRate = 0.0;
 };
 
 // One LFO instance: the global ones, and each voice's.
