@@ -88,6 +88,13 @@ struct LFORunState {
     int32_t delayCounter = 0; // voice LFOs: negative while the start delay runs (samples)
 };
 
+// A morph LFO's blended rate with the two rates and the amount it was blended from, so the
+// logarithms run only when one of them moves (the rate of all zeros is zero).
+struct BlendedRate {
+    double key[3] = {0.0, 0.0, 0.0};
+    double rate = 0.0;
+};
+
 // One LFO instance: the global ones, and each voice's.
 struct LFOState {
     LFOSettings set;
@@ -625,6 +632,8 @@ private:
     // Modulators and their replay state.
     GlobalLFOState globalLFOs[kGlobalLFOs];
     VoiceLFOState voiceLFOs[kNumVoices][kVoiceLFOs];
+    // The morph LFOs' blended rates: the global one, then each voice's.
+    BlendedRate morphRates[kNumVoices + 1];
     XYReplayState xyReplay[2];
     GlobalEnvState globalEnvs[kGlobalEnvs];
     int32_t modFXMode = 0;
@@ -718,6 +727,8 @@ public:
     void renderPass();
     void collectVoices();
     void runOutputStage();
+    void clearFxChain();
+    bool getIsFxChainLive() const;
     void runBrickFilter();
     // Starts the 1,000-sample fade to silence that precedes a program change.
     void startFadeOut() { fadeOutActive = true; }
@@ -1258,7 +1269,7 @@ public:
     const float* getLFOWaveTable(int wave) const;
     // One step of a morph LFO between two LFOs at blend a; returns its new output.
     float stepMorphLFO(LFOState& morph, const LFOState& lfo1, const LFOState& lfo2, float a,
-                       float humaniseDepth);
+                       float humaniseDepth, BlendedRate& blended);
 
     // Ribbon, every 16 samples (from setGlobalOften).
     void updateRibbon();

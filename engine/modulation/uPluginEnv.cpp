@@ -8,6 +8,8 @@
 #include "engine/params/ParamTags.h"
 #include "engine/voice/VoiceTables.h"
 
+#include <emmintrin.h>
+
 namespace {
 
 constexpr int kEnvs = 8;
@@ -210,8 +212,12 @@ void APlugin::setOscEnv(int voice, int slot, int env) {
 
 void APlugin::setGlobalEnv(int env) {
     if (env < 1 || env > 3) return;
-    bool gated = false;
-    for (int v = 0; v < kNumVoices; ++v) gated = gated || voicePressed[v] || voiceSustained[v];
+    // Gated while any voice is pressed or sustained: all sixteen flags of each array at once.
+    static_assert(kNumVoices == 16, "one byte lane per voice");
+    const __m128i held =
+        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(voicePressed)),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(voiceSustained)));
+    const bool gated = _mm_movemask_epi8(_mm_cmpeq_epi8(held, _mm_setzero_si128())) != 0xFFFF;
     EnvState& e = globalEnv[env];
     e.speed = envGlobalSpeed[env];
     stepEnvelope(e, env, -1, gated, false);

@@ -89,8 +89,9 @@ void APlugin::doGlobalSources() {
             lfo12Value = lfo12Target;
             const float l1 = globalLFOs[0].run.value, l2 = globalLFOs[1].run.value;
             if (lfo12Mode == kModeMorph)
-                lfo12Target = stepMorphLFO(globalLFOs[kMorphLFO], globalLFOs[0], globalLFOs[1],
-                                           lfo12Amount, globalDest[kFreeLfo1Humanise]);
+                lfo12Target =
+                    stepMorphLFO(globalLFOs[kMorphLFO], globalLFOs[0], globalLFOs[1], lfo12Amount,
+                                 globalDest[kFreeLfo1Humanise], morphRates[0]);
             else if (lfo12Mode >= kModeSync && lfo12Mode <= kModePM)
                 lfo12Target = globalLFOs[1].run.output;
             else

@@ -121,12 +121,19 @@ void APlugin::setGlobalLFO(int i) {
 }
 
 float APlugin::stepMorphLFO(LFOState& m, const LFOState& l1, const LFOState& l2, float a,
-                            float humaniseDepth) {
+                            float humaniseDepth, BlendedRate& blended) {
     LFOSettings& s = m.set;
     LFORunState& r = m.run;
     const double x = lfocore::frac(s.phaseOffset + r.phase);
     const double t = lfocore::warp(x, s);
-    r.phase += lfocore::blendRate(l1.set.speed, l2.set.speed, a) * r.humanise;
+    const double inc1 = l1.set.speed, inc2 = l2.set.speed, amount = a;
+    if (!(inc1 == blended.key[0] && inc2 == blended.key[1] && amount == blended.key[2])) {
+        blended.key[0] = inc1;
+        blended.key[1] = inc2;
+        blended.key[2] = amount;
+        blended.rate = lfocore::blendRate(inc1, inc2, amount);
+    }
+    r.phase += blended.rate * r.humanise;
     if (r.phase > 1.0) {
         const float u = getRandUnit();
         r.humanise = lfocore::humaniseFactor(u, humaniseDepth);

@@ -178,10 +178,11 @@ void APlugin::setVoiceLFOPass(int v) {
         setVoiceLFO(v, 1);
         if (freeLfo12InUse) {
             const float x = voiceLFOs[v][0].run.output, y = voiceLFOs[v][1].run.output;
-            const float z = lfo12Mode == kModeMorph
-                                ? stepMorphLFO(voiceLFOs[v][kMorphLFO], voiceLFOs[v][0],
-                                               voiceLFOs[v][1], a, row[kFreeLfo1Humanise])
-                                : getLFOCombination(lfo12Mode, a, x, y);
+            const float z =
+                lfo12Mode == kModeMorph
+                    ? stepMorphLFO(voiceLFOs[v][kMorphLFO], voiceLFOs[v][0], voiceLFOs[v][1], a,
+                                   row[kFreeLfo1Humanise], morphRates[1 + v])
+                    : getLFOCombination(lfo12Mode, a, x, y);
             voiceLfo12Value[v] = voiceLfo12Target[v];
             voiceLfo12Target[v] = z;
             voiceLfo12Step[v] = (z - voiceLfo12Value[v]) * 0.5f;

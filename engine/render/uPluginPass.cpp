@@ -122,6 +122,23 @@ void APlugin::renderPass() {
     runOutputStage();
 }
 
+// An effect blew up: its lines and filters start again from silence.
+void APlugin::clearFxChain() {
+    delayFX.clear();
+    reverb.clear();
+    for (TFXFilter& f : fxFilters) f.reset();
+    fxFilter5.reset();
+    distortEQ.reset();
+    initModFX(true);
+    framesIn[0] = framesIn[1] = stereoStruct{};
+}
+
+// True when some unit of the chain would change what passes through it.
+bool APlugin::getIsFxChainLive() const {
+    return distortFXOn || (gaterOn && !getIsPolyGater()) || getOnOff(tag::ModFxOn) ||
+           getOnOff(tag::DelayOn) || getOnOff(tag::ReverbOn);
+}
+
 void APlugin::runOutputStage() {
     const bool quietIn = std::fabs(framesIn[0].left) + std::fabs(framesIn[0].right) <= kSilentLevel;
     if (!quietIn) silentPasses = 0;
@@ -135,7 +152,12 @@ void APlugin::runOutputStage() {
         return;
     }
 
-    if (!getOnOff(tag::BypassFxOn)) {
+    if (!getOnOff(tag::BypassFxOn) && !getIsFxChainLive()) {
+        // Every unit is off: each would hand its input on, the modulation effect's pass
+        // counter still moves (its LFO keeps its place in time).
+        modFX.counter += 2;
+        if (!isFinite(framesIn[0]) || !isFinite(framesIn[1])) clearFxChain();
+    } else if (!getOnOff(tag::BypassFxOn)) {
         for (int p = 0; p < PATH_NUM[PATH_FX]; ++p) {
             switch (pathUnits[PATH_FX][p]) {
             case kDistortFX:
@@ -160,16 +182,7 @@ void APlugin::runOutputStage() {
             framesIn[0] = framesOut[0];
             framesIn[1] = framesOut[1];
         }
-        if (!isFinite(framesIn[0]) || !isFinite(framesIn[1])) {
-            // An effect blew up: its lines and filters start again from silence.
-            delayFX.clear();
-            reverb.clear();
-            for (TFXFilter& f : fxFilters) f.reset();
-            fxFilter5.reset();
-            distortEQ.reset();
-            initModFX(true);
-            framesIn[0] = framesIn[1] = stereoStruct{};
-        }
+        if (!isFinite(framesIn[0]) || !isFinite(framesIn[1])) clearFxChain();
     }
     // Only passes silent both before and after the chain count, so an effect tail that is
     // still sounding keeps the chain awake.

@@ -7,13 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
 constexpr float kRate = 48000.0f;
 // Tags of the effect switches and settings the tests drive.
 constexpr int kDistortFxOn = 338, kDistortFxMode = 339, kModFxOn = 340, kModFxMode = 341;
-constexpr int kDelayOn = 343, kReverbOn = 346, kGaterOn = 347, kFxPath = 336;
+constexpr int kDelayOn = 343, kReverbOn = 346, kGaterOn = 347, kFxPath = 336, kBypassFx = 337;
 constexpr int kDelayMix = 98, kReverbMix = 105, kDelayTempoSync = 344, kDelayFeed = 101;
 constexpr int kGaterLeft = 355, kGaterRight = 356, kGaterMix = 348, kGaterSpeed = 349,
               kGaterSmooth = 351;
@@ -71,6 +72,39 @@ TEST(HostFxChain, DelayEchoesAfterTheNoteAndReverbTailDecays) {
     const double late = audio::rms(withReverb, 144000, 192000);
     EXPECT_GT(early, 1e-4);
     EXPECT_LT(late, 0.5 * early);
+}
+
+// With every unit off the chain hands the voices on untouched, as the bypass does; a unit
+// switched on under the sounding chord is heard, and once switched off again the chain is plain.
+TEST(HostFxChain, EveryUnitOffSoundsAsTheBypassAndAUnitSwitchedOnIsHeard) {
+    auto play = [](bool bypass, bool chorusAWhile) {
+        testhost::resetHost();
+        testhost::Plugin p(kRate, 128);
+        allOff(p);
+        p.setParameter(kBypassFx, bypass ? 1.0f : 0.0f);
+        p.sendMidi({{0, 0x90, 48, 100}, {0, 0x90, 55, 100}, {37, 0x90, 64, 90}});
+        std::vector<float> out = p.renderLeft(24000);
+        p.setParameter(kModFxOn, chorusAWhile ? 1.0f : 0.0f);
+        const std::vector<float> chorus = p.renderLeft(12000);
+        p.setParameter(kModFxOn, 0.0f);
+        const std::vector<float> after = p.renderLeft(12000);
+        out.insert(out.end(), chorus.begin(), chorus.end());
+        out.insert(out.end(), after.begin(), after.end());
+        return out;
+    };
+    const auto plain = play(false, false), bypassed = play(true, false);
+    const auto chorus = play(false, true);
+    ASSERT_EQ(plain.size(), bypassed.size());
+    EXPECT_GT(audio::rms(plain, 4800, 24000), 1e-3);
+    EXPECT_TRUE(plain == bypassed) << "the chain with every unit off changed the voices";
+    EXPECT_TRUE(audio::allFiniteNormal(chorus));
+    EXPECT_TRUE(std::equal(plain.begin(), plain.begin() + 24000, chorus.begin()));
+    double moved = 0.0;
+    for (size_t i = 24000; i < 36000; ++i) moved += std::fabs(chorus[i] - plain[i]);
+    EXPECT_GT(moved / 12000.0, 1e-4) << "the modulation effect switched on is not heard";
+    // Switched off again (its lines let go within a tenth of a second) the chain is plain.
+    EXPECT_TRUE(std::equal(chorus.begin() + 40800, chorus.end(), plain.begin() + 40800))
+        << "switched off again the chain still changes the voices";
 }
 
 TEST(HostFxChain, GaterChopsAndAReorderIsHeardWithinASlowUpdate) {
