@@ -25,6 +25,31 @@ public:
     DialogAnswer reply;
 };
 
+// Answers a menu command's typed entries with the answers gathered so far, in order; the
+// first entry past them is kept and, like any after it, cancelled. Other dialogs (file
+// choosers, messages) go on to the back end in place: a command may act before them, and
+// running it again for their answers would act twice.
+class Replay : public DialogBackend {
+public:
+    Replay(const std::vector<DialogAnswer>& given, DialogBackend& rest, bool keepsQuestion)
+        : answers(given), others(rest), keeps(keepsQuestion) {}
+    DialogAnswer ask(DialogRequest const& request) override {
+        if (request.kind != DialogKind::TextEntry) return others.ask(request);
+        if (next < answers.size()) return answers[next++];
+        if (keeps && !asked) {
+            asked = true;
+            question = request;
+        }
+        return DialogAnswer();
+    }
+    const std::vector<DialogAnswer>& answers;
+    DialogBackend& others;
+    bool keeps;
+    size_t next = 0;
+    bool asked = false;
+    DialogRequest question;
+};
+
 // Puts `stand` in front of the dialogs for a scope and gives back the one that was there.
 class StandIn {
 public:
@@ -110,6 +135,36 @@ void uEditor::withAnswer(const DialogAnswer& answer, const std::function<void()>
     reply.reply = answer;
     StandIn stand(reply);
     ask();
+}
+
+void uEditor::runAsking(std::function<void()> command) {
+    askingRound(std::make_shared<AskingCommand>(AskingCommand{std::move(command), {}}));
+}
+
+void uEditor::askingRound(const std::shared_ptr<AskingCommand>& command) {
+    // A cancelled run leaves no trace but the undo snapshot it took first: the undo stacks
+    // are kept here and put back when the run turns out to be one.
+    serveClearUndos();
+    auto keptUndo = std::make_unique<SectionModel>(sectionModel);
+    const float keptWaveNumbers[2] = {waveUndoPresetNumbers[0], waveUndoPresetNumbers[1]};
+    Replay replay(command->answers, currentDialogBackend(), !command->cancelled);
+    {
+        StandIn stand(replay);
+        command->run();
+    }
+    if (!replay.asked) return;
+    sectionModel = *keptUndo;
+    waveUndoPresetNumbers[0] = keptWaveNumbers[0];
+    waveUndoPresetNumbers[1] = keptWaveNumbers[1];
+    entryQueue.push_back({replay.question, [this, command](const DialogAnswer& answer) {
+                              // Cancel runs the command once more, to its end with that
+                              // answer: nothing changes, and like a dismissed menu it keeps
+                              // an undo snapshot.
+                              command->answers.push_back(answer);
+                              command->cancelled = !answer.ok;
+                              askingRound(command);
+                          }});
+    if (!entryDialog) startTypedEntry();
 }
 
 void uEditor::startTypedEntry() {

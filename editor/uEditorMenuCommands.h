@@ -38,6 +38,8 @@ public:
     bool chosenIsUndo() const { return chosen() && entries[chosenEntry].undo; }
     // Runs the chosen entry's action, if any.
     void run() const;
+    // A copy of the chosen entry's action (empty when none), to run after the pop-up is gone.
+    Action chosenAction() const { return chosen() ? entries[chosenEntry].action : Action(); }
 
 private:
     struct Entry {

@@ -31,13 +31,15 @@ bool uEditor::canShowCommandMenu() const {
 
 void uEditor::runSectionMenu(CommandMenu& menu, int undo) {
     menu.popup(frame);
-    // Every outcome but "Undo", a dismissed menu included, first keeps a snapshot.
-    if (!menu.chosenIsUndo()) setSectionUndo(undo);
-    // A section command moves many parameters at once: the host re-reads them all.
-    const std::vector<float> before = valueSnapshot();
-    menu.run();
-    hostDisplayIfOthersMoved(before, -1);
-    finishCommandMenu();
+    runAsking([this, undo, isUndo = menu.chosenIsUndo(), action = menu.chosenAction()] {
+        // Every outcome but "Undo", a dismissed menu included, first keeps a snapshot.
+        if (!isUndo) setSectionUndo(undo);
+        // A section command moves many parameters at once: the host re-reads them all.
+        const std::vector<float> before = valueSnapshot();
+        if (action) action();
+        hostDisplayIfOthersMoved(before, -1);
+        finishCommandMenu();
+    });
 }
 
 void uEditor::finishCommandMenu() {

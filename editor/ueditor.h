@@ -213,6 +213,14 @@ public:
     bool askBesideIdle(const std::function<void()>& ask, Answered answered);
     // Runs `ask` again with its first question answered by `answer` (the rest cancelled).
     static void withAnswer(const DialogAnswer& answer, const std::function<void()>& ask);
+    // Runs `command`, what a menu does once an entry is chosen, with its typed entries asked
+    // beside the idle calls. A run that meets an entry it has no answer for takes Cancel (which
+    // changes nothing) and its undo snapshot is taken back; the entry is asked, and its answer
+    // added to those `command` runs with next time. A run that asks nothing new has run with
+    // all its answers, once, as one edit. Cancel at any entry ends it: the command runs once
+    // more, to its Cancel, as if the entry had been cancelled at once. `command` is kept until
+    // then: it holds values, never the pop-up or a view.
+    void runAsking(std::function<void()> command);
 
     // Pending marks, for the tests.
     bool isTagMarked(int tag) const;
@@ -239,6 +247,12 @@ private:
     void startTypedEntry();
     void serveTypedEntry();
     void cancelTypedEntry();
+    struct AskingCommand {
+        std::function<void()> run;
+        std::vector<DialogAnswer> answers;
+        bool cancelled = false;
+    };
+    void askingRound(const std::shared_ptr<AskingCommand>& command);
     struct Question {
         DialogRequest request;
         Answered answered;

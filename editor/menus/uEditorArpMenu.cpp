@@ -232,17 +232,20 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
     addUndoEntry(m, all);
 
     m.popup(frame);
-    if (!m.chosenIsUndo()) setSectionUndo(all);
-    // A chosen command, "Undo" included, rewrites the switch through the automated road once it
-    // has run (a reset or the undo may have moved it), inside one edit; the steps it changes the
-    // host re-reads. A dismissed menu tells the host nothing.
-    const std::vector<float> before = valueSnapshot();
-    if (m.chosen())
-        userEdit(tag::ArpOn, [&] {
-            m.run();
-            if (APlugin* engine = getEngine())
-                engine->setParameterAutomated(tag::ArpOn, engine->getParameter(tag::ArpOn));
+    runAsking(
+        [this, all, chosen = m.chosen(), isUndo = m.chosenIsUndo(), action = m.chosenAction()] {
+            if (!isUndo) setSectionUndo(all);
+            // A chosen command, "Undo" included, rewrites the switch through the automated road
+            // once it has run (a reset or the undo may have moved it), inside one edit; the steps
+            // it changes the host re-reads. A dismissed menu tells the host nothing.
+            const std::vector<float> before = valueSnapshot();
+            if (chosen)
+                userEdit(tag::ArpOn, [&] {
+                    if (action) action();
+                    if (APlugin* engine = getEngine())
+                        engine->setParameterAutomated(tag::ArpOn, engine->getParameter(tag::ArpOn));
+                });
+            hostDisplayIfOthersMoved(before, tag::ArpOn);
+            finishCommandMenu();
         });
-    hostDisplayIfOthersMoved(before, tag::ArpOn);
-    finishCommandMenu();
 }

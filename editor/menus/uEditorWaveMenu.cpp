@@ -233,14 +233,16 @@ void uEditor::showWaveMenu(int wave) {
     });
 
     m.popup(frame);
-    if (!m.chosenIsUndo()) setWaveUndo();
-    // A wave command rewrites many points at once: the host re-reads them.
-    const std::vector<float> before = valueSnapshot();
-    m.run();
-    hostDisplayIfOthersMoved(before, -1);
-    const int shown = selectedUserWave & 1;
-    e->updateWave(shown);
-    e->updateWave(1 - shown);
-    finishCommandMenu();
-    waveChanged = true;
+    runAsking([this, e, isUndo = m.chosenIsUndo(), action = m.chosenAction()] {
+        if (!isUndo) setWaveUndo();
+        // A wave command rewrites many points at once: the host re-reads them.
+        const std::vector<float> before = valueSnapshot();
+        if (action) action();
+        hostDisplayIfOthersMoved(before, -1);
+        const int shown = selectedUserWave & 1;
+        e->updateWave(shown);
+        e->updateWave(1 - shown);
+        finishCommandMenu();
+        waveChanged = true;
+    });
 }

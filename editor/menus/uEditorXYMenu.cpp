@@ -218,14 +218,17 @@ void uEditor::showXYMenu(int pad) {
 
     m.popup(frame);
     int32_t index = -1;
-    if (m.getRoot()->getLastItemMenu(index) == m.getRoot() && index == editEntry) {
-        userEdit(editTag, [&] { editOn ? e->setOff(editTag) : e->setOn(editTag); });
-    }
-    if (!m.chosenIsUndo()) setSectionUndo(all);
-    // A path command moves many points at once: the host re-reads them.
-    const std::vector<float> before = valueSnapshot();
-    m.run();
-    hostDisplayIfOthersMoved(before, -1);
-    saveBoolToPrefs(REG_SHOW_XY_MOD_STR, xyModOn);
-    finishCommandMenu();
+    const bool editChosen =
+        m.getRoot()->getLastItemMenu(index) == m.getRoot() && index == editEntry;
+    runAsking([this, e, all, editTag, editOn, editChosen, isUndo = m.chosenIsUndo(),
+               action = m.chosenAction()] {
+        if (editChosen) userEdit(editTag, [&] { editOn ? e->setOff(editTag) : e->setOn(editTag); });
+        if (!isUndo) setSectionUndo(all);
+        // A path command moves many points at once: the host re-reads them.
+        const std::vector<float> before = valueSnapshot();
+        if (action) action();
+        hostDisplayIfOthersMoved(before, -1);
+        saveBoolToPrefs(REG_SHOW_XY_MOD_STR, xyModOn);
+        finishCommandMenu();
+    });
 }

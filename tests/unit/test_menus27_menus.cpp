@@ -1,5 +1,7 @@
 // The display menus through the off-screen pop-up: each command's effect on the engine, the
 // refusals and Cancel doing nothing, the preset files through the dialogs, and undo.
+#include "controls/displays/XYTags.h"
+#include "editor/menus/XYPathShapes.h"
 #include "engine/files/DisplayPresets.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
@@ -7,6 +9,9 @@
 #include "test_sections_rig.h"
 
 #include <cmath>
+#include <deque>
+#include <memory>
+#include <optional>
 #include <vector>
 
 using namespace sectionstest;
@@ -22,6 +27,52 @@ int messages(const ScriptedDialogs& d, const std::string& text) {
 
 int mask(APlugin& e, int tag) {
     return static_cast<int>(e.getParameter(tag) * 65535.9f);
+}
+
+// A user who answers only when the test says so: each question stays open, while the editor
+// goes on, until `answer` gives the oldest one its reply.
+class LateDialogs : public DialogBackend {
+public:
+    DialogAnswer ask(DialogRequest const& request) override {
+        asked.push_back(request);
+        return DialogAnswer();
+    }
+    std::unique_ptr<PendingDialog> askLater(DialogRequest const& request) override {
+        asked.push_back(request);
+        auto slot = std::make_shared<std::optional<DialogAnswer>>();
+        open.push_back(slot);
+        return std::make_unique<Late>(slot);
+    }
+    void answer(bool ok, const std::string& text = {}) {
+        ASSERT_FALSE(open.empty());
+        DialogAnswer a;
+        a.ok = ok;
+        a.text = ok ? text : "";
+        *open.front() = a;
+        open.pop_front();
+    }
+    std::vector<DialogRequest> asked;
+    std::deque<std::shared_ptr<std::optional<DialogAnswer>>> open;
+
+private:
+    struct Late : PendingDialog {
+        explicit Late(std::shared_ptr<std::optional<DialogAnswer>> s) : slot(std::move(s)) {}
+        bool poll(DialogAnswer& a) override {
+            if (!*slot) return false;
+            a = **slot;
+            return true;
+        }
+        std::shared_ptr<std::optional<DialogAnswer>> slot;
+    };
+};
+
+std::vector<float> xyPath(APlugin& e, int pad) {
+    std::vector<float> v;
+    for (int i = 0; i < xypath::kPoints; ++i) {
+        v.push_back(e.getParameter(xytags::pathX(pad, i)));
+        v.push_back(e.getParameter(xytags::pathY(pad, i)));
+    }
+    return v;
 }
 
 } // namespace
@@ -297,4 +348,69 @@ TEST_F(MenuRig, UserWaveTransformsOverAllPointsCancelAndAnEmptyClipboard) {
     choose({"Undo"});
     ed->showWaveMenu(0);
     expectShape(at);
+}
+
+// A command that asks three numbers in turn: the menu call and every idle call return while a
+// question is open, nothing moves until the last answer, then the shape is written once, as
+// the same command answered at once writes it, with one undo level. Cancel at the second
+// question leaves the path as it was.
+TEST_F(MenuRig, MenuQuestionsRunBesideTheIdleCallsAndApplyOnceAfterTheLastAnswer) {
+    const int all = xytags::kAllXYSection;
+    LateDialogs late;
+    installDialogBackend(&late);
+    const std::vector<float> start = xyPath(e(), 0);
+    const int level = ed->getSectionUndoLevel(all);
+    choose({"Presets", "Set to Lissajous Curve"});
+    ed->showXYMenu(0);
+    const char* titles[] = {"X Multiply", "Y Multiply", "Y Angle"};
+    const char* answers[] = {"2", "3", "90"};
+    for (int q = 0; q < 3; ++q) {
+        ASSERT_EQ(late.asked.size(), static_cast<size_t>(q + 1));
+        EXPECT_EQ(late.asked.back().text, titles[q]);
+        for (int i = 0; i < 5; ++i) ed->idle();
+        EXPECT_TRUE(ed->isTypedEntryOpen());
+        EXPECT_EQ(xyPath(e(), 0), start) << "question " << q;
+        EXPECT_EQ(ed->getSectionUndoLevel(all), level) << "question " << q;
+        late.answer(true, answers[q]);
+        ed->idle();
+    }
+    for (int i = 0; i < 5; ++i) ed->idle();
+    EXPECT_EQ(late.asked.size(), 3u);
+    EXPECT_FALSE(ed->isTypedEntryOpen());
+    const std::vector<float> shaped = xyPath(e(), 0);
+    EXPECT_NE(shaped, start);
+    EXPECT_EQ(ed->getSectionUndoLevel(all), level + 1);
+    choose({"Undo"});
+    ed->showXYMenu(0);
+    EXPECT_EQ(xyPath(e(), 0), start);
+    EXPECT_EQ(ed->getSectionUndoLevel(all), level);
+
+    // The same command answered at once writes the same shape.
+    installDialogBackend(&dialogs);
+    for (const char* a : answers) dialogs.answerOk(a);
+    choose({"Presets", "Set to Lissajous Curve"});
+    ed->showXYMenu(0);
+    EXPECT_EQ(xyPath(e(), 0), shaped);
+    EXPECT_EQ(dialogs.unusedAnswers(), 0u);
+
+    // Cancel in the middle of the chain.
+    installDialogBackend(&late);
+    late.asked.clear();
+    const int shapedLevel = ed->getSectionUndoLevel(all);
+    choose({"Presets", "Set to Lissajous Curve"});
+    ed->showXYMenu(0);
+    late.answer(true, "5");
+    ed->idle();
+    ASSERT_EQ(late.asked.size(), 2u);
+    late.answer(false);
+    for (int i = 0; i < 5; ++i) ed->idle();
+    EXPECT_EQ(late.asked.size(), 2u);
+    EXPECT_FALSE(ed->isTypedEntryOpen());
+    EXPECT_EQ(xyPath(e(), 0), shaped);
+    // Like a dismissed menu, the cancelled command keeps one snapshot, of the path as it is.
+    EXPECT_EQ(ed->getSectionUndoLevel(all), shapedLevel + 1);
+    choose({"Undo"});
+    ed->showXYMenu(0);
+    EXPECT_EQ(xyPath(e(), 0), shaped);
+    installDialogBackend(&dialogs);
 }
