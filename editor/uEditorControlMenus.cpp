@@ -122,8 +122,10 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
     m.popup(frame);
     // The value commands are one edit of the tag; the modulation commands move other tags,
     // which the host re-reads.
-    const std::vector<float> before = valueSnapshot();
-    if (m.chosen()) userEdit(tag, [&] { m.run(); });
-    hostDisplayIfOthersMoved(before, tag);
-    finishCommandMenu();
+    runAsking([this, tag, chosen = m.chosen(), action = m.chosenAction()] {
+        const std::vector<float> before = valueSnapshot();
+        if (chosen && action) userEdit(tag, [&] { action(); });
+        hostDisplayIfOthersMoved(before, tag);
+        finishCommandMenu();
+    });
 }
