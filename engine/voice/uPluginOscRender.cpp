@@ -110,6 +110,72 @@ inline void renderPlain(OscSlot& os, const OscVoice& ov, const float* table,
     }
 }
 
+// A table index from a 24-bit position through a symmetry row, or straight from the position
+// where the row is the identity (centred symmetry), which saves a dependent load per sample.
+inline int warpOrPlain(const int32_t* row, uint32_t pos) {
+    return row ? warp(row, pos) : static_cast<int>((pos & kPhaseMask) >> 12 & 0xFFF);
+}
+
+// The commonest oscillator of all, rendered and mixed in one go: no morph, fold, bit reduction,
+// modulation, sync, spread or sub-oscillator. The samples never leave registers; every product
+// and sum is the one the separate render and mix make, in the same order, so the output is the
+// same to the bit. `rows` are null where a half's symmetry row is the identity.
+struct PlainMix {
+    const float* table;
+    const int32_t* rows[2];
+    float gain[2];
+    float ampAmount;
+    bool ampPositive;
+    float downFactor;
+    float feedScale;
+    uint32_t phaseOffset;
+    float toMono;
+    float downL, downR, panL, panR;
+    bool toOutput;
+};
+
+inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
+                           float* mono, float* m) {
+    alignas(16) float x[4];
+    uint32_t phase = os.phase;
+    float feed = os.feedDown;
+    for (int h = 0; h < 2; ++h) {
+        const uint32_t step = stepOf(os.inc[h] * pm.downFactor);
+        uint32_t pos = phase + pm.phaseOffset;
+        if (pm.feedScale != 0.0f) {
+            float fb = feed * pm.feedScale;
+            fb = fb > 1.0e9f ? 1.0e9f : (fb < -1.0e9f ? -1.0e9f : fb);
+            pos += static_cast<uint32_t>(static_cast<int32_t>(fb));
+        }
+        x[2 * h] = pm.table[warpOrPlain(pm.rows[h], pos) & 0xFFF];
+        x[2 * h + 1] = pm.table[warpOrPlain(pm.rows[h], pos + step) & 0xFFF];
+        phase = (phase + 2 * step) & kPhaseMask;
+        feed = x[2 * h + 1];
+    }
+    os.phase = os.upPhase = phase;
+    os.feedDown = os.feedUp = feed;
+    float g[2];
+    for (int h = 0; h < 2; ++h) {
+        const float f = pm.ampPositive ? pm.ampAmount * env.value + 1.0f - pm.ampAmount
+                                       : 1.0f - pm.ampAmount * env.value;
+        env.value += env.step;
+        g[h] = f * pm.gain[h];
+    }
+    const Float4 xs = Float4::load(x);
+    (xs * Float4(g[0] * pm.toMono, g[0] * pm.toMono, g[1] * pm.toMono, g[1] * pm.toMono)).store(m);
+    if (pm.toOutput) {
+        const float cl0 = 0.5f * g[0] * pm.downL * pm.panL;
+        const float cr0 = 0.5f * g[0] * pm.downR * pm.panR;
+        const float cl1 = 0.5f * g[1] * pm.downL * pm.panL;
+        const float cr1 = 0.5f * g[1] * pm.downR * pm.panR;
+        const Float4 x01(_mm_unpacklo_ps(xs.v, xs.v)), x23(_mm_unpackhi_ps(xs.v, xs.v));
+        (Float4::load(frames) + x01 * Float4(cl0, cr0, cl0, cr0)).store(frames);
+        (Float4::load(frames + 4) + x23 * Float4(cl1, cr1, cl1, cr1)).store(frames + 4);
+    }
+    if (mono)
+        for (int k = 0; k < 4; ++k) mono[k] = m[k];
+}
+
 } // namespace
 
 // Oscillator 2's hard sync: oscillator 1's phase of the same sub-voice marks the half passes in
@@ -325,10 +391,52 @@ void APlugin::renderOscillator(int osc) {
     if (osc == 1 && osc2SyncOn)
         for (int i = 0; i < subVoiceCount; ++i) advanceSync(subVoiceList[0][i] % kSubVoiceSlots);
     if (!on) return;
+    // The plain oscillator's per-voice constants, gathered once per voice rather than once per
+    // sub-voice (sub-voices of a voice follow each other in the list).
+    const bool plainKind =
+        !oscNoise[osc] && !subOn[osc] && (osc == 0 || (osc2ModMode == kModOff && !osc2SyncOn));
+    const bool toOutput = osc == 1 || osc1OutputOn;
+    int plainVoice = -1;
+    bool plain = false;
+    PlainMix pm{};
     for (int i = 0; i < subVoiceCount; ++i) {
         const int slot = subVoiceList[0][i] % kSubVoiceSlots;
         const int v = subVoiceList[1][i] & 15;
         const int k = subVoiceList[2][i];
+        if (plainKind && v != plainVoice) {
+            plainVoice = v;
+            const OscVoice& ov = oscVoices[v][osc];
+            plain = !(ov.zek > 0.0001f) && !ov.wrapOn && !ov.bitsOn && !ov.spreadOn;
+            if (plain) {
+                pm.table = ov.table;
+                for (int h = 0; h < 2; ++h) {
+                    const int row = ov.symRow[h] & 511;
+                    pm.rows[h] =
+                        row == SYMMETRY_IDENTITY_ROW ? nullptr : tables->symmetryTable[row];
+                    pm.gain[h] = ov.gain[h];
+                }
+                pm.ampAmount = ov.ampAmount;
+                pm.ampPositive = ov.ampPositive != 0;
+                pm.downFactor = ov.downFactor;
+                pm.feedScale = ov.feedScale;
+                pm.phaseOffset = ov.phaseOffset;
+                pm.downL = ov.panDown[0] + ov.panUp[0];
+                pm.downR = ov.panDown[1] + ov.panUp[1];
+                pm.toMono = 0.25f * (pm.downL + pm.downR);
+                pm.panL = ov.panOsc[0];
+                pm.panR = ov.panOsc[1];
+                pm.toOutput = toOutput;
+            }
+        }
+        if (plainKind && plain) {
+            alignas(16) float m[4];
+            renderMixPlain(pm, oscSlots[slot][osc], oscEnv[slot][osc == 0 ? 0 : 2],
+                           &pathIn[slot][0].first.left, osc == 0 ? osc1Mono[slot] : nullptr, m);
+            const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
+            if (k == 0 && osc == 0) voiceSource[v][90] = monoSum * 0.125f;
+            if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;
+            continue;
+        }
         if (oscNoise[osc])
             renderNoise(slot, osc, k);
         else
