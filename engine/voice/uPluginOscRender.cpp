@@ -136,7 +136,9 @@ struct PlainMix {
 
 inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
                            float* mono, float* m) {
-    alignas(16) float x[4];
+    // The samples stay in registers: a vector load of four separately stored floats would wait
+    // for the stores to drain.
+    float x[4];
     uint32_t phase = os.phase;
     float feed = os.feedDown;
     for (int h = 0; h < 2; ++h) {
@@ -161,7 +163,8 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
         env.value += env.step;
         g[h] = f * pm.gain[h];
     }
-    const Float4 xs = Float4::load(x);
+    const Float4 xs(_mm_movelh_ps(_mm_unpacklo_ps(_mm_set_ss(x[0]), _mm_set_ss(x[1])),
+                                  _mm_unpacklo_ps(_mm_set_ss(x[2]), _mm_set_ss(x[3]))));
     (xs * Float4(g[0] * pm.toMono, g[0] * pm.toMono, g[1] * pm.toMono, g[1] * pm.toMono)).store(m);
     if (pm.toOutput) {
         const float cl0 = 0.5f * g[0] * pm.downL * pm.panL;
