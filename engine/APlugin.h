@@ -95,6 +95,18 @@ struct BlendedRate {
     double rate = 0.0;
 };
 
+// The inputs a voice LFO's rate and stage settings were last worked out from, so a settings
+// update whose inputs all stand still (the common case) skips the powers of two; compared bit
+// for bit, so a reused result is the one the computation would give.
+struct LFOSettingsMemo {
+    float speedKey[6] = {};
+    double speedKeyD[2] = {};
+    float stageKey[5] = {};
+    double stagePhase = 0.0;
+    uint8_t speedValid = 0;
+    uint8_t stageValid = 0;
+};
+
 // One LFO instance: the global ones, and each voice's.
 struct LFOState {
     LFOSettings set;
@@ -634,6 +646,8 @@ private:
     VoiceLFOState voiceLFOs[kNumVoices][kVoiceLFOs];
     // The morph LFOs' blended rates: the global one, then each voice's.
     BlendedRate morphRates[kNumVoices + 1];
+    // Per voice: Free LFO 1, Free LFO 2, Main LFO and the morph.
+    LFOSettingsMemo voiceLFOMemo[kNumVoices][4];
     XYReplayState xyReplay[2];
     GlobalEnvState globalEnvs[kGlobalEnvs];
     int32_t modFXMode = 0;
