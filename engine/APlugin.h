@@ -1344,6 +1344,14 @@ public:
     float modSlotOffset[16] = {};
     uint8_t modSlotKind[16] = {};
     uint8_t modSlotChains = 0;
+    // The listed slots side by side in list order, as the per-pass voice evaluation reads them.
+    struct VoiceModSlot {
+        int32_t slot, source, dest;
+        float lower, upper, scale;
+        float amount, offset;
+        uint8_t kind, bipolar, symmetric, centerNote;
+    };
+    VoiceModSlot voiceModSlots[16] = {};
     // In-use flags from the slot table: per source, per destination, and the grouped ones.
     uint8_t modSrcInUse[kModSources] = {};
     uint8_t modDestInUse[kModDests] = {};

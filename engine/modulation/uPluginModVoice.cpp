@@ -25,34 +25,30 @@ void APlugin::setVoiceMod(int v) {
     if (v < 0 || v >= kNumVoices) return;
     float* row = voiceDest[v];
     const float* source = voiceSource[v];
+    const int count = modSlotCount;
+    const VoiceModSlot* slots = voiceModSlots;
     float slotAmountMod[16] = {};
-    if (modSlotChains) {
-        for (int i = 0; i < modSlotCount; ++i) {
-            const int s = modSlotList[i];
-            slotAmountMod[s] = modslot::chainedAmount(row[dest::SlotAmountFirst + s]);
-        }
-    }
-    for (int i = 0; i < modSlotCount; ++i) {
-        const int d = modSlotDest[modSlotList[i]];
-        row[d] = voiceDestDefault[d];
-    }
-    for (int i = 0; i < modSlotCount; ++i) {
-        const int s = modSlotList[i];
-        const float amount = modSlotAmount[s] + slotAmountMod[s];
-        const float offset = modSlotSymmetric[s] ? -amount : modSlotOffset[s];
-        const modslot::Term term = modslot::contribution(
-            source[modSlotSource[s]], amount, offset, modSlotLower[s], modSlotUpper[s],
-            modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
-        const int d = modSlotDest[s];
-        switch (modSlotKind[s]) {
+    if (modSlotChains)
+        for (int i = 0; i < count; ++i)
+            slotAmountMod[i] = modslot::chainedAmount(row[dest::SlotAmountFirst + slots[i].slot]);
+    for (int i = 0; i < count; ++i) row[slots[i].dest] = voiceDestDefault[slots[i].dest];
+    for (int i = 0; i < count; ++i) {
+        const VoiceModSlot& slot = slots[i];
+        const float amount = slot.amount + slotAmountMod[i];
+        const float offset = slot.symmetric ? -amount : slot.offset;
+        const modslot::Term term =
+            modslot::contribution(source[slot.source], amount, offset, slot.lower, slot.upper,
+                                  slot.scale, slot.bipolar, slot.centerNote);
+        float& out = row[slot.dest];
+        switch (slot.kind) {
         case modslot::kMultiply:
-            row[d] *= modslot::volumeFactor(term.x, amount);
+            out *= modslot::volumeFactor(term.x, amount);
             break;
         case modslot::kPitch:
-            row[d] += modslot::pitchOctaves(term.value());
+            out += modslot::pitchOctaves(term.value());
             break;
         default:
-            row[d] += term.value();
+            out += term.value();
             break;
         }
     }
