@@ -5,6 +5,7 @@
 #include "engine/APlugin.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace lfocore {
 
@@ -13,8 +14,18 @@ inline float clampf(float x, float lo, float hi) {
     return x > hi ? hi : x;
 }
 
+// Phases are positive and far below 2^53, where the floor is the truncation: one conversion
+// instead of the floor's rounding sequence, with the same result. Zero, negatives, huge values
+// and NaN take the floor.
 inline double frac(double x) {
+    if (x > 0.0 && x < 9.0e15) return x - static_cast<double>(static_cast<int64_t>(x));
     return x - std::floor(x);
+}
+
+// The same for the quantiser's float floor (a positive value below 2^23 truncates exactly).
+inline float floorFast(float x) {
+    if (x > 0.0f && x < 8.0e6f) return static_cast<float>(static_cast<int32_t>(x));
+    return std::floor(x);
 }
 
 // Stage settings from the modulated phase, shape, smooth, bias, bits and sample-and-hold
@@ -56,7 +67,7 @@ inline float biasGain(const LFOSettings& s, float v) {
 
 // Bias and quantiser: floor(levels x (v x bias + 1)) / levels - 1, within -1..1.
 inline float quantise(const LFOSettings& s, float v) {
-    const float q = std::floor(s.steps * (v * biasGain(s, v) + 1.0f)) * s.inverse - 1.0f;
+    const float q = floorFast(s.steps * (v * biasGain(s, v) + 1.0f)) * s.inverse - 1.0f;
     return clampf(q, -1.0f, 1.0f);
 }
 
