@@ -970,7 +970,8 @@ private:
     void refreshVoiceSetup(int voice);
     void setVoiceUnison(int voice);
     void setOscEnvSpeeds(int voice);
-    void runVoiceModulation(int voice);
+    // The sources a voice's matrix reads this pass (its LFO step and envelope values).
+    void setVoiceModSources(int voice);
     void restartVoiceOscillators(int voice);
     float oscRandom();
     void startVoiceEnvelopes(int voice);
@@ -1227,6 +1228,8 @@ public:
     void setGlobalMod();
     // Per voice: the evaluation every pass, the note-start evaluation, the default restore.
     void setVoiceMod(int voice);
+    // The same evaluation for a list of voices, four at a time across lanes.
+    void setVoiceModLanes(const int* voices, int count);
     void setVoiceModNoteStart(int voice);
     void setDefaultVoiceMod(int voice);
     // Modulated value of a parameter for the editor's rings (user-interface thread). It reads

@@ -150,9 +150,9 @@ void APlugin::setVoiceEnvRates(int voice) {
     for (int l = 0; l < 4; ++l) memo.laneRate[l] = oscEnvLaneRate[voice][l];
 }
 
-// The short per-pass step between the two halves of the update: the voice's modulation
-// matrix, its envelope sources and the free envelopes' interpolation.
-void APlugin::runVoiceModulation(int voice) {
+// The short per-pass step before the voice's matrix: its LFOs, its envelope sources and the
+// free envelopes' interpolation.
+void APlugin::setVoiceModSources(int voice) {
     float* src = voiceSource[voice];
     setVoiceLFOPass(voice);
     const int pairs[4] = {50, 48, 52, 54};
@@ -167,7 +167,6 @@ void APlugin::runVoiceModulation(int voice) {
         src[40 + 2 * k] = oscEnv[first][k].value;
         src[41 + 2 * k] = 1.0f - oscEnv[first][k].value;
     }
-    setVoiceMod(voice);
     for (int e = 2; e <= 3; ++e) voiceEnv[voice][e].value += 2.0f * voiceEnv[voice][e].step;
 }
 
