@@ -209,9 +209,20 @@ void APlugin::setVoiceLFOPass(int v) {
         currentValues[tag::FreeLfo12Amount] + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
     const float a = voiceLfo12Amount[v];
     if ((voicePassCount[v] & 1) == 0 || voiceIsNew[v]) {
-        setVoiceLFO(v, 2);
-        setVoiceLFO(v, 0);
-        setVoiceLFO(v, 1);
+        // A voice's copy of an LFO that is off or runs globally only moves its phase on; that
+        // short step is done here, the full step in setVoiceLFO.
+        const bool freeGlobal =
+            voiceLFOs[v][0].set.playMode != kPlayPoly && voiceLFOs[v][1].set.playMode != kPlayPoly;
+        for (int i : {2, 0, 1}) {
+            LFOState& lfo = voiceLFOs[v][i];
+            if (lfo.set.enabled && !(i == kMainLfo ? lfo.set.playMode != kPlayPoly : freeGlobal)) {
+                setVoiceLFO(v, i);
+                continue;
+            }
+            lfo.run.phase = lfocore::frac(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
+            lfo.run.value = lfo.run.output;
+            lfo.run.increment = 0.0f;
+        }
         if (freeLfo12InUse) {
             const float x = voiceLFOs[v][0].run.output, y = voiceLFOs[v][1].run.output;
             const float z =
