@@ -1353,6 +1353,9 @@ public:
         float lower, upper, scale;
         float amount, offset;
         uint8_t kind, bipolar, symmetric, centerNote;
+        // The list position of the first slot on the same destination, and whether this slot
+        // is the last one on it.
+        uint8_t group, lastOnDest;
     };
     VoiceModSlot voiceModSlots[16] = {};
     // In-use flags from the slot table: per source, per destination, and the grouped ones.

@@ -160,6 +160,15 @@ void APlugin::setModSlotTable() {
         v.bipolar = modSlotBipolar[s];
         v.symmetric = modSlotSymmetric[s];
         v.centerNote = modSlotSource[s] == modslot::kCenterNote ? 1 : 0;
+        v.group = static_cast<uint8_t>(i);
+        for (int j = 0; j < i; ++j)
+            if (voiceModSlots[j].dest == v.dest) {
+                v.group = static_cast<uint8_t>(j);
+                break;
+            }
+        v.lastOnDest = 1;
+        for (int j = i + 1; j < modSlotCount; ++j)
+            if (modSlotDest[modSlotList[j]] == v.dest) v.lastOnDest = 0;
     }
     refreshModSlotValues();
 

@@ -108,10 +108,9 @@ void APlugin::setVoiceModLanes(const int* voices, int count) {
                     modslot::chainedAmount(row[0][d]), modslot::chainedAmount(row[1][d]),
                     modslot::chainedAmount(row[2][d]), modslot::chainedAmount(row[3][d]));
             }
-        for (int i = 0; i < slotCount; ++i) {
-            const int d = slots[i].dest;
-            for (int k = 0; k < 4; ++k) row[k][d] = voiceDestDefault[d];
-        }
+        // Each destination starts from its default at its first slot and is written back
+        // after its last; the slots between carry it in a register.
+        __m128 carried[16];
         for (int i = 0; i < slotCount; ++i) {
             const VoiceModSlot& slot = slots[i];
             const int si = slot.source, d = slot.dest;
@@ -138,7 +137,8 @@ void APlugin::setVoiceModLanes(const int* voices, int count) {
                 }
                 mapped = select(below, x, m);
             }
-            const __m128 out = _mm_setr_ps(row[0][d], row[1][d], row[2][d], row[3][d]);
+            const __m128 out =
+                slot.group == i ? _mm_set1_ps(voiceDestDefault[d]) : carried[slot.group];
             __m128 result;
             switch (slot.kind) {
             case modslot::kMultiply:
@@ -152,6 +152,8 @@ void APlugin::setVoiceModLanes(const int* voices, int count) {
                 result = _mm_add_ps(out, _mm_add_ps(_mm_mul_ps(mapped, range), offset));
                 break;
             }
+            carried[slot.group] = result;
+            if (!slot.lastOnDest) continue;
             alignas(16) float lanes[4];
             _mm_store_ps(lanes, result);
             for (int k = 0; k < 4; ++k) row[k][d] = lanes[k];
