@@ -1152,6 +1152,10 @@ public:
     float lofiNoise[kNumVoices] = {};
     CurveMemo lofiCoefMemo[kNumVoices];
     EnvRateMemo envRateMemo[kNumVoices];
+    // Per voice: the unison amount, spread, mode and count its sub-voices' tunings and pans were
+    // last made from, and whether they were made.
+    float unisonMemo[kNumVoices][4] = {};
+    uint8_t unisonMemoValid[kNumVoices] = {};
     // The tube mode's drive and tone coefficient per voice.
     CurveMemo tubeDriveMemo[kNumVoices], tubeToneMemo[kNumVoices];
     // The rate the rate-dependent memos above were filled at; a new rate forgets them.

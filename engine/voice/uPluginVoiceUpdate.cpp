@@ -224,8 +224,13 @@ void APlugin::setVoiceUnison(int voice) {
     const float* dest = voiceDest[voice];
     const int m = unisonMode;
     const float amount = getLockVar(tag::UnisonAmount) + dest[13];
-    const float detune = fastExp2(0.2f * amount / 12.0f);
     const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[14]);
+    // The sub-voices keep their tunings and pans while every input stands still.
+    const float key[4] = {amount, spread, static_cast<float>(m), static_cast<float>(uniNumVoices)};
+    if (unisonMemoValid[voice] && std::memcmp(key, unisonMemo[voice], sizeof(key)) == 0) return;
+    std::memcpy(unisonMemo[voice], key, sizeof(key));
+    unisonMemoValid[voice] = 1;
+    const float detune = fastExp2(0.2f * amount / 12.0f);
     for (int k = 0; k < uniNumVoices; ++k) {
         const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
         const float semis = UNI_TUNE_SPREAD[m][k];
