@@ -60,10 +60,14 @@ void APlugin::setVoiceModOften(int voice) {
 
     setVoiceEnvRates(voice);
     setVolEnv(voice, 0);
-    for (int e = 1; e <= 3; ++e) setEnv(voice, e);
+    // The other envelopes as setEnv and setOscEnv step them, with the gate read once.
+    const bool gated = voicePressed[voice] || voiceSustained[voice];
+    for (int e = 1; e <= 3; ++e) stepEnvelope(voiceEnv[voice][e], e, voice, gated, false);
     setOscEnvSpeeds(voice);
-    for (int k = 0; k < uniNumVoices; ++k)
-        for (int e = 4; e < 8; ++e) setOscEnv(voice, voiceSlots[voice][k] % kSubVoiceSlots, e);
+    for (int k = 0; k < uniNumVoices; ++k) {
+        EnvState* slotEnvs = oscEnv[voiceSlots[voice][k] % kSubVoiceSlots];
+        for (int e = 4; e < 8; ++e) stepEnvelope(slotEnvs[e - 4], e, voice, gated, false);
+    }
     setVoiceLFOSettings(voice);
 
     // The XY pads' modulation of this voice, from the pad or from its own replay.
