@@ -29,25 +29,44 @@ inline float floorFast(float x) {
 }
 
 // Stage settings from the modulated phase, shape, smooth, bias, bits and sample-and-hold
-// values. The shape is held to -1..1, so the warp point stays inside 0.005..0.995: with two
-// slots on the shape destination it would otherwise reach 0 or 1, divide by zero and read
-// outside the wave table.
-inline void setStages(LFOSettings& s, double phase, float shape, float smooth, float bias,
-                      float bits, float hold) {
+// values, one input at a time. The shape is held to -1..1, so the warp point stays inside
+// 0.005..0.995: with two slots on the shape destination it would otherwise reach 0 or 1,
+// divide by zero and read outside the wave table.
+inline void setPhaseStage(LFOSettings& s, double phase) {
     s.phaseOffset = phase + 10.0;
+}
+inline void setShapeStage(LFOSettings& s, float shape) {
     s.shapePoint = 0.5 + 0.495 * static_cast<double>(clampf(shape, -1.0f, 1.0f));
     s.warpLow = 0.5 / s.shapePoint;
     s.warpHigh = 0.5 / (1.0 - s.shapePoint);
+}
+inline void setSmoothStage(LFOSettings& s, float smooth) {
     s.smooth = 1.0f - std::exp2(-12.0f * clampf(smooth, 0.0f, 1.0f));
+}
+inline void setBiasStage(LFOSettings& s, float bias) {
     const float b = clampf(bias, -1.0f, 1.0f);
     s.bias[0] = b > 0.0f ? 1.0f - b : 1.0f;
     s.bias[1] = 1.0f;
     s.bias[2] = b < 0.0f ? 1.0f + b : 1.0f;
+}
+inline void setBitsStage(LFOSettings& s, float bits) {
     const float levels = std::exp2(17.0f - 17.0f * clampf(bits, 0.0f, 1.0f));
     s.steps = levels + 0.999f;
     s.inverse = 1.0f / levels;
-    // Every step at 0; every 16,384 steps (65,536 samples) at 1.
+}
+// Every step at 0; every 16,384 steps (65,536 samples) at 1.
+inline void setHoldStage(LFOSettings& s, float hold) {
     s.holdRate = 4.0f / std::exp2(16.0f * clampf(hold, 0.0f, 1.0f));
+}
+
+inline void setStages(LFOSettings& s, double phase, float shape, float smooth, float bias,
+                      float bits, float hold) {
+    setPhaseStage(s, phase);
+    setShapeStage(s, shape);
+    setSmoothStage(s, smooth);
+    setBiasStage(s, bias);
+    setBitsStage(s, bits);
+    setHoldStage(s, hold);
 }
 
 // The shape warp: the first half of the cycle is stretched or squeezed to end at w.

@@ -28,18 +28,26 @@ bool sameKey(uint8_t valid, const void* memo, const void* key, size_t bytes) {
     return valid && std::memcmp(memo, key, bytes) == 0;
 }
 
-// The stage settings from their inputs, unless the inputs are the ones they were last made
-// from: the settings then already hold what the computation would give.
+// The stage settings from their inputs, each part only when its own input is not the one it
+// was last made from: the part then already holds what the computation would give.
 void setStagesOnce(LFOSettings& s, LFOSettingsMemo& memo, double phase, float shape, float smooth,
                    float bias, float bits, float hold) {
-    const float key[5] = {shape, smooth, bias, bits, hold};
-    if (sameKey(memo.stageValid, memo.stageKey, key, sizeof(key)) &&
-        std::memcmp(&memo.stagePhase, &phase, sizeof(phase)) == 0)
-        return;
-    std::memcpy(memo.stageKey, key, sizeof(key));
-    memo.stagePhase = phase;
+    const bool valid = memo.stageValid != 0;
     memo.stageValid = 1;
-    lfocore::setStages(s, phase, shape, smooth, bias, bits, hold);
+    if (!valid || std::memcmp(&memo.stagePhase, &phase, sizeof(phase)) != 0) {
+        memo.stagePhase = phase;
+        lfocore::setPhaseStage(s, phase);
+    }
+    auto changed = [&memo, valid](int k, float x) {
+        if (valid && std::memcmp(&memo.stageKey[k], &x, sizeof(x)) == 0) return false;
+        memo.stageKey[k] = x;
+        return true;
+    };
+    if (changed(0, shape)) lfocore::setShapeStage(s, shape);
+    if (changed(1, smooth)) lfocore::setSmoothStage(s, smooth);
+    if (changed(2, bias)) lfocore::setBiasStage(s, bias);
+    if (changed(3, bits)) lfocore::setBitsStage(s, bits);
+    if (changed(4, hold)) lfocore::setHoldStage(s, hold);
 }
 } // namespace
 
