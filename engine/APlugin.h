@@ -95,6 +95,18 @@ struct BlendedRate {
     double rate = 0.0;
 };
 
+// The inputs a voice LFO's rate and stage settings were last worked out from, so a settings
+// update whose inputs all stand still (the common case) skips the powers of two; compared bit
+// for bit, so a reused result is the one the computation would give.
+struct LFOSettingsMemo {
+    float speedKey[6] = {};
+    double speedKeyD[2] = {};
+    float stageKey[5] = {};
+    double stagePhase = 0.0;
+    uint8_t speedValid = 0;
+    uint8_t stageValid = 0;
+};
+
 // One LFO instance: the global ones, and each voice's.
 struct LFOState {
     LFOSettings set;
@@ -634,6 +646,8 @@ private:
     VoiceLFOState voiceLFOs[kNumVoices][kVoiceLFOs];
     // The morph LFOs' blended rates: the global one, then each voice's.
     BlendedRate morphRates[kNumVoices + 1];
+    // Per voice: Free LFO 1, Free LFO 2, Main LFO and the morph.
+    LFOSettingsMemo voiceLFOMemo[kNumVoices][4];
     XYReplayState xyReplay[2];
     GlobalEnvState globalEnvs[kGlobalEnvs];
     int32_t modFXMode = 0;
@@ -956,7 +970,8 @@ private:
     void refreshVoiceSetup(int voice);
     void setVoiceUnison(int voice);
     void setOscEnvSpeeds(int voice);
-    void runVoiceModulation(int voice);
+    // The sources a voice's matrix reads this pass (its LFO step and envelope values).
+    void setVoiceModSources(int voice);
     void restartVoiceOscillators(int voice);
     float oscRandom();
     void startVoiceEnvelopes(int voice);
@@ -1137,6 +1152,10 @@ public:
     float lofiNoise[kNumVoices] = {};
     CurveMemo lofiCoefMemo[kNumVoices];
     EnvRateMemo envRateMemo[kNumVoices];
+    // Per voice: the unison amount, spread, mode and count its sub-voices' tunings and pans were
+    // last made from, and whether they were made.
+    float unisonMemo[kNumVoices][4] = {};
+    uint8_t unisonMemoValid[kNumVoices] = {};
     // The tube mode's drive and tone coefficient per voice.
     CurveMemo tubeDriveMemo[kNumVoices], tubeToneMemo[kNumVoices];
     // The rate the rate-dependent memos above were filled at; a new rate forgets them.
@@ -1213,6 +1232,8 @@ public:
     void setGlobalMod();
     // Per voice: the evaluation every pass, the note-start evaluation, the default restore.
     void setVoiceMod(int voice);
+    // The same evaluation for a list of voices, four at a time across lanes.
+    void setVoiceModLanes(const int* voices, int count);
     void setVoiceModNoteStart(int voice);
     void setDefaultVoiceMod(int voice);
     // Modulated value of a parameter for the editor's rings (user-interface thread). It reads
@@ -1330,6 +1351,17 @@ public:
     float modSlotOffset[16] = {};
     uint8_t modSlotKind[16] = {};
     uint8_t modSlotChains = 0;
+    // The listed slots side by side in list order, as the per-pass voice evaluation reads them.
+    struct VoiceModSlot {
+        int32_t slot, source, dest;
+        float lower, upper, scale;
+        float amount, offset;
+        uint8_t kind, bipolar, symmetric, centerNote;
+        // The list position of the first slot on the same destination, and whether this slot
+        // is the last one on it.
+        uint8_t group, lastOnDest;
+    };
+    VoiceModSlot voiceModSlots[16] = {};
     // In-use flags from the slot table: per source, per destination, and the grouped ones.
     uint8_t modSrcInUse[kModSources] = {};
     uint8_t modDestInUse[kModDests] = {};

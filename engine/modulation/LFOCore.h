@@ -5,6 +5,7 @@
 #include "engine/APlugin.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace lfocore {
 
@@ -13,30 +14,59 @@ inline float clampf(float x, float lo, float hi) {
     return x > hi ? hi : x;
 }
 
+// Phases are positive and far below 2^53, where the floor is the truncation: one conversion
+// instead of the floor's rounding sequence, with the same result. Zero, negatives, huge values
+// and NaN take the floor.
 inline double frac(double x) {
+    if (x > 0.0 && x < 9.0e15) return x - static_cast<double>(static_cast<int64_t>(x));
     return x - std::floor(x);
 }
 
+// The same for the quantiser's float floor (a positive value below 2^23 truncates exactly).
+inline float floorFast(float x) {
+    if (x > 0.0f && x < 8.0e6f) return static_cast<float>(static_cast<int32_t>(x));
+    return std::floor(x);
+}
+
 // Stage settings from the modulated phase, shape, smooth, bias, bits and sample-and-hold
-// values. The shape is held to -1..1, so the warp point stays inside 0.005..0.995: with two
-// slots on the shape destination it would otherwise reach 0 or 1, divide by zero and read
-// outside the wave table.
-inline void setStages(LFOSettings& s, double phase, float shape, float smooth, float bias,
-                      float bits, float hold) {
+// values, one input at a time. The shape is held to -1..1, so the warp point stays inside
+// 0.005..0.995: with two slots on the shape destination it would otherwise reach 0 or 1,
+// divide by zero and read outside the wave table.
+inline void setPhaseStage(LFOSettings& s, double phase) {
     s.phaseOffset = phase + 10.0;
+}
+inline void setShapeStage(LFOSettings& s, float shape) {
     s.shapePoint = 0.5 + 0.495 * static_cast<double>(clampf(shape, -1.0f, 1.0f));
     s.warpLow = 0.5 / s.shapePoint;
     s.warpHigh = 0.5 / (1.0 - s.shapePoint);
+}
+inline void setSmoothStage(LFOSettings& s, float smooth) {
     s.smooth = 1.0f - std::exp2(-12.0f * clampf(smooth, 0.0f, 1.0f));
+}
+inline void setBiasStage(LFOSettings& s, float bias) {
     const float b = clampf(bias, -1.0f, 1.0f);
     s.bias[0] = b > 0.0f ? 1.0f - b : 1.0f;
     s.bias[1] = 1.0f;
     s.bias[2] = b < 0.0f ? 1.0f + b : 1.0f;
+}
+inline void setBitsStage(LFOSettings& s, float bits) {
     const float levels = std::exp2(17.0f - 17.0f * clampf(bits, 0.0f, 1.0f));
     s.steps = levels + 0.999f;
     s.inverse = 1.0f / levels;
-    // Every step at 0; every 16,384 steps (65,536 samples) at 1.
+}
+// Every step at 0; every 16,384 steps (65,536 samples) at 1.
+inline void setHoldStage(LFOSettings& s, float hold) {
     s.holdRate = 4.0f / std::exp2(16.0f * clampf(hold, 0.0f, 1.0f));
+}
+
+inline void setStages(LFOSettings& s, double phase, float shape, float smooth, float bias,
+                      float bits, float hold) {
+    setPhaseStage(s, phase);
+    setShapeStage(s, shape);
+    setSmoothStage(s, smooth);
+    setBiasStage(s, bias);
+    setBitsStage(s, bits);
+    setHoldStage(s, hold);
 }
 
 // The shape warp: the first half of the cycle is stretched or squeezed to end at w.
@@ -56,7 +86,7 @@ inline float biasGain(const LFOSettings& s, float v) {
 
 // Bias and quantiser: floor(levels x (v x bias + 1)) / levels - 1, within -1..1.
 inline float quantise(const LFOSettings& s, float v) {
-    const float q = std::floor(s.steps * (v * biasGain(s, v) + 1.0f)) * s.inverse - 1.0f;
+    const float q = floorFast(s.steps * (v * biasGain(s, v) + 1.0f)) * s.inverse - 1.0f;
     return clampf(q, -1.0f, 1.0f);
 }
 

@@ -122,7 +122,10 @@ float APlugin::getEnvShape(const EnvState& e, int env, float sustain, bool gated
 // One update of one instance: position by stage and gate, then the shaped output.
 void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade) {
     e.previous = e.output;
-    const float sustain = getEnvSust(env, voice);
+    // The sustain level matters only to a held envelope in its attack or decay, and to the amp
+    // envelope's glide once held: released and sustaining envelopes skip working it out.
+    const bool needSustain = gated && (e.stage == 0 || e.stage == 1 || env == 0);
+    const float sustain = needSustain ? getEnvSust(env, voice) : 0.0f;
     if (gated) {
         if (e.stage == 0) {
             e.position += getEnvAtt(env, voice) * e.speed;

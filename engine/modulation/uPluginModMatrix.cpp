@@ -147,6 +147,29 @@ void APlugin::setModSlotTable() {
                                                    : modslot::kAdd;
         if (d >= dest::SlotAmountFirst) modSlotChains = 1;
     }
+    for (int i = 0; i < modSlotCount; ++i) {
+        const int s = modSlotList[i];
+        VoiceModSlot& v = voiceModSlots[i];
+        v.slot = s;
+        v.source = modSlotSource[s];
+        v.dest = modSlotDest[s];
+        v.lower = modSlotLower[s];
+        v.upper = modSlotUpper[s];
+        v.scale = modSlotScale[s];
+        v.kind = modSlotKind[s];
+        v.bipolar = modSlotBipolar[s];
+        v.symmetric = modSlotSymmetric[s];
+        v.centerNote = modSlotSource[s] == modslot::kCenterNote ? 1 : 0;
+        v.group = static_cast<uint8_t>(i);
+        for (int j = 0; j < i; ++j)
+            if (voiceModSlots[j].dest == v.dest) {
+                v.group = static_cast<uint8_t>(j);
+                break;
+            }
+        v.lastOnDest = 1;
+        for (int j = i + 1; j < modSlotCount; ++j)
+            if (modSlotDest[modSlotList[j]] == v.dest) v.lastOnDest = 0;
+    }
     refreshModSlotValues();
 
     // Costly sources run only while a slot reads them.
@@ -170,6 +193,8 @@ void APlugin::refreshModSlotValues() {
         const int s = modSlotList[i];
         modSlotAmount[s] = 2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f;
         modSlotOffset[s] = 2.0f * currentValues[tag::ModOffsetFirst + s] - 1.0f;
+        voiceModSlots[i].amount = modSlotAmount[s];
+        voiceModSlots[i].offset = modSlotOffset[s];
     }
 }
 

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace {
 float clamp01(float x) {
     if (!(x > 0.0f)) return 0.0f;
@@ -25,35 +27,136 @@ void APlugin::setVoiceMod(int v) {
     if (v < 0 || v >= kNumVoices) return;
     float* row = voiceDest[v];
     const float* source = voiceSource[v];
+    const int count = modSlotCount;
+    const VoiceModSlot* slots = voiceModSlots;
     float slotAmountMod[16] = {};
-    if (modSlotChains) {
-        for (int i = 0; i < modSlotCount; ++i) {
-            const int s = modSlotList[i];
-            slotAmountMod[s] = modslot::chainedAmount(row[dest::SlotAmountFirst + s]);
-        }
-    }
-    for (int i = 0; i < modSlotCount; ++i) {
-        const int d = modSlotDest[modSlotList[i]];
-        row[d] = voiceDestDefault[d];
-    }
-    for (int i = 0; i < modSlotCount; ++i) {
-        const int s = modSlotList[i];
-        const float amount = modSlotAmount[s] + slotAmountMod[s];
-        const float offset = modSlotSymmetric[s] ? -amount : modSlotOffset[s];
-        const modslot::Term term = modslot::contribution(
-            source[modSlotSource[s]], amount, offset, modSlotLower[s], modSlotUpper[s],
-            modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
-        const int d = modSlotDest[s];
-        switch (modSlotKind[s]) {
+    if (modSlotChains)
+        for (int i = 0; i < count; ++i)
+            slotAmountMod[i] = modslot::chainedAmount(row[dest::SlotAmountFirst + slots[i].slot]);
+    for (int i = 0; i < count; ++i) row[slots[i].dest] = voiceDestDefault[slots[i].dest];
+    for (int i = 0; i < count; ++i) {
+        const VoiceModSlot& slot = slots[i];
+        const float amount = slot.amount + slotAmountMod[i];
+        const float offset = slot.symmetric ? -amount : slot.offset;
+        const modslot::Term term =
+            modslot::contribution(source[slot.source], amount, offset, slot.lower, slot.upper,
+                                  slot.scale, slot.bipolar, slot.centerNote);
+        float& out = row[slot.dest];
+        switch (slot.kind) {
         case modslot::kMultiply:
-            row[d] *= modslot::volumeFactor(term.x, amount);
+            out *= modslot::volumeFactor(term.x, amount);
             break;
         case modslot::kPitch:
-            row[d] += modslot::pitchOctaves(term.value());
+            out += modslot::pitchOctaves(term.value());
             break;
         default:
-            row[d] += term.value();
+            out += term.value();
             break;
+        }
+    }
+}
+
+namespace {
+// Lane-wise forms of the slot arithmetic: every operation is the scalar one in the same order,
+// and each choice is a select, so every lane gets the scalar form's bits.
+inline __m128 select(__m128 mask, __m128 a, __m128 b) {
+    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+}
+inline __m128 negate(__m128 x) {
+    return _mm_xor_ps(x, _mm_set1_ps(-0.0f));
+}
+// x < 0 ? -x : x
+inline __m128 magnitude(__m128 x) {
+    return select(_mm_cmplt_ps(x, _mm_setzero_ps()), negate(x), x);
+}
+inline __m128 volumeFactor4(__m128 x, __m128 amount) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 raised = _mm_sub_ps(_mm_add_ps(_mm_mul_ps(x, amount), one), amount);
+    const __m128 a = magnitude(amount);
+    const __m128 lowered =
+        _mm_sub_ps(_mm_add_ps(_mm_mul_ps(_mm_sub_ps(one, magnitude(x)), a), one), a);
+    return select(_mm_cmpgt_ps(amount, _mm_set1_ps(1e-6f)), raised, lowered);
+}
+inline __m128 pitchOctaves4(__m128 c) {
+    __m128 held = _mm_mul_ps(c, _mm_set1_ps(3600.0f));
+    held = _mm_and_ps(held, _mm_cmpeq_ps(held, held)); // NaN counts as 0
+    held = _mm_max_ps(_mm_min_ps(held, _mm_set1_ps(1.0e9f)), _mm_set1_ps(-1.0e9f));
+    const __m128 cents = _mm_cvtepi32_ps(_mm_cvttps_epi32(held));
+    return _mm_div_ps(_mm_mul_ps(cents, _mm_set1_ps(0.01f)), _mm_set1_ps(12.0f));
+}
+} // namespace
+
+void APlugin::setVoiceModLanes(const int* voices, int count) {
+    const int slotCount = modSlotCount;
+    const VoiceModSlot* slots = voiceModSlots;
+    for (int first = 0; first < count; first += 4) {
+        // A short last group repeats its last voice: the repeated lane reads and writes the
+        // same values as the lane it copies.
+        float* row[4];
+        const float* source[4];
+        for (int k = 0; k < 4; ++k) {
+            const int v = voices[first + k < count ? first + k : count - 1];
+            row[k] = voiceDest[v];
+            source[k] = voiceSource[v];
+        }
+        __m128 chain[16];
+        for (int i = 0; i < slotCount; ++i) chain[i] = _mm_setzero_ps();
+        if (modSlotChains)
+            for (int i = 0; i < slotCount; ++i) {
+                const int d = dest::SlotAmountFirst + slots[i].slot;
+                chain[i] = _mm_setr_ps(
+                    modslot::chainedAmount(row[0][d]), modslot::chainedAmount(row[1][d]),
+                    modslot::chainedAmount(row[2][d]), modslot::chainedAmount(row[3][d]));
+            }
+        // Each destination starts from its default at its first slot and is written back
+        // after its last; the slots between carry it in a register.
+        __m128 carried[16];
+        for (int i = 0; i < slotCount; ++i) {
+            const VoiceModSlot& slot = slots[i];
+            const int si = slot.source, d = slot.dest;
+            const __m128 x =
+                _mm_setr_ps(source[0][si], source[1][si], source[2][si], source[3][si]);
+            const __m128 amount = _mm_add_ps(_mm_set1_ps(slot.amount), chain[i]);
+            __m128 offset = slot.symmetric ? negate(amount) : _mm_set1_ps(slot.offset);
+            __m128 range = _mm_sub_ps(amount, offset);
+            __m128 mapped = x;
+            if (slot.centerNote) {
+                range = _mm_mul_ps(_mm_set1_ps(2.0f), amount);
+                offset = negate(amount);
+            } else if (!(slot.upper > slot.lower)) {
+                mapped = offset = range = _mm_setzero_ps();
+            } else {
+                const __m128 lower = _mm_set1_ps(slot.lower);
+                const __m128 below = _mm_cmplt_ps(x, lower);
+                offset = _mm_andnot_ps(below, offset);
+                range = _mm_andnot_ps(below, range);
+                __m128 m = _mm_mul_ps(_mm_sub_ps(x, lower), _mm_set1_ps(slot.scale));
+                if (!slot.bipolar) {
+                    m = select(_mm_cmpgt_ps(m, _mm_set1_ps(1.0f)), _mm_set1_ps(1.0f), m);
+                    m = select(_mm_cmplt_ps(m, _mm_setzero_ps()), _mm_setzero_ps(), m);
+                }
+                mapped = select(below, x, m);
+            }
+            const __m128 out =
+                slot.group == i ? _mm_set1_ps(voiceDestDefault[d]) : carried[slot.group];
+            __m128 result;
+            switch (slot.kind) {
+            case modslot::kMultiply:
+                result = _mm_mul_ps(out, volumeFactor4(mapped, amount));
+                break;
+            case modslot::kPitch:
+                result =
+                    _mm_add_ps(out, pitchOctaves4(_mm_add_ps(_mm_mul_ps(mapped, range), offset)));
+                break;
+            default:
+                result = _mm_add_ps(out, _mm_add_ps(_mm_mul_ps(mapped, range), offset));
+                break;
+            }
+            carried[slot.group] = result;
+            if (!slot.lastOnDest) continue;
+            alignas(16) float lanes[4];
+            _mm_store_ps(lanes, result);
+            for (int k = 0; k < 4; ++k) row[k][d] = lanes[k];
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "engine/tables/TempoTables.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 constexpr int kWaveTags[3] = {tag::FreeLfo1Wave, tag::FreeLfo2Wave, tag::MainLfoWave};
@@ -21,30 +22,73 @@ constexpr int kMainLfo = 2;
 constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 constexpr int kPlayPoly = 0; // "Free" and "Mono" LFOs run in their global instance
 constexpr int kFreeLfo1Humanise = 293;
+
+// True when a memo is valid and holds these key bytes.
+bool sameKey(uint8_t valid, const void* memo, const void* key, size_t bytes) {
+    return valid && std::memcmp(memo, key, bytes) == 0;
+}
+
+// The stage settings from their inputs, each part only when its own input is not the one it
+// was last made from: the part then already holds what the computation would give.
+void setStagesOnce(LFOSettings& s, LFOSettingsMemo& memo, double phase, float shape, float smooth,
+                   float bias, float bits, float hold) {
+    const bool valid = memo.stageValid != 0;
+    memo.stageValid = 1;
+    if (!valid || std::memcmp(&memo.stagePhase, &phase, sizeof(phase)) != 0) {
+        memo.stagePhase = phase;
+        lfocore::setPhaseStage(s, phase);
+    }
+    auto changed = [&memo, valid](int k, float x) {
+        if (valid && std::memcmp(&memo.stageKey[k], &x, sizeof(x)) == 0) return false;
+        memo.stageKey[k] = x;
+        return true;
+    };
+    if (changed(0, shape)) lfocore::setShapeStage(s, shape);
+    if (changed(1, smooth)) lfocore::setSmoothStage(s, smooth);
+    if (changed(2, bias)) lfocore::setBiasStage(s, bias);
+    if (changed(3, bits)) lfocore::setBitsStage(s, bits);
+    if (changed(4, hold)) lfocore::setHoldStage(s, hold);
+}
 } // namespace
 
 void APlugin::setVoiceLFOSettings(int v) {
     if (v < 0 || v >= kNumVoices) return;
     const float* row = voiceDest[v];
-    const double base = std::exp2(2.0 * row[dest::GlobalLfoSpeed]);
+    double base = 0.0;
+    bool haveBase = false;
     for (int i = 0; i < 3; ++i) {
         LFOSettings& s = voiceLFOs[v][i].set;
+        LFOSettingsMemo& memo = voiceLFOMemo[v][i];
         const float* d = &row[LFO_DEST_FIRST[i]];
         s.wave = getSteppedValue(kWaveTags[i]);
         s.playMode = getSteppedValue(kPlayModeTags[i]);
         s.sync = getOnOff(kSyncTags[i]) ? 1 : 0;
         s.enabled = i == kMainLfo ? 1 : freeLfoInUse;
-        double multiplier = std::exp2(2.0 * d[kLfoSpeed]) * base;
+        float speedExponent = 0.0f;
         double startPhase = 0.0;
         if (i == kMainLfo) {
             const float depth = 2.0f * currentValues[tag::MainLfoSpeedModAmount] - 1.0f;
             const int by = getModSrc(currentValues[tag::MainLfoSpeedModSource]);
-            multiplier *= std::exp2(depth * 4.0f * voiceSource[v][by]);
+            speedExponent = depth * 4.0f * voiceSource[v][by];
             startPhase = LFO_PHASE_VAL[getSteppedValue(tag::MainLfoPhase) & 3];
         }
-        s.speed = getLfoSpeed(kSpeedTags[i], s.sync != 0, multiplier);
-        lfocore::setStages(s, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth], d[kLfoBias],
-                           d[kLfoBits], d[kLfoHold]);
+        const float speedKey[6] = {row[dest::GlobalLfoSpeed],    d[kLfoSpeed],
+                                   currentValues[kSpeedTags[i]], speedExponent,
+                                   static_cast<float>(s.sync),   0.0f};
+        const double speedKeyD[2] = {tempoDouble, engineRateDouble};
+        if (!sameKey(memo.speedValid, memo.speedKey, speedKey, sizeof(speedKey)) ||
+            !sameKey(memo.speedValid, memo.speedKeyD, speedKeyD, sizeof(speedKeyD))) {
+            std::memcpy(memo.speedKey, speedKey, sizeof(speedKey));
+            std::memcpy(memo.speedKeyD, speedKeyD, sizeof(speedKeyD));
+            memo.speedValid = 1;
+            if (!haveBase) base = std::exp2(2.0 * row[dest::GlobalLfoSpeed]);
+            haveBase = true;
+            double multiplier = std::exp2(2.0 * d[kLfoSpeed]) * base;
+            if (i == kMainLfo) multiplier *= std::exp2(speedExponent);
+            s.speed = getLfoSpeed(kSpeedTags[i], s.sync != 0, multiplier);
+        }
+        setStagesOnce(s, memo, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth], d[kLfoBias],
+                      d[kLfoBits], d[kLfoHold]);
     }
     // The morph's settings follow the menu, and also the mode the LFO step runs, which the
     // slow update may still hold after the menu moved on.
@@ -55,9 +99,9 @@ void APlugin::setVoiceLFOSettings(int v) {
         const float* d2 = &row[LFO_DEST_FIRST[1]];
         auto mix = [a, d1, d2](int k) { return (1.0f - a) * d1[k] + a * d2[k]; };
         // The voice's morph keeps its shape on the upper half (0..1 before the warp).
-        lfocore::setStages(voiceLFOs[v][kMorphLFO].set, mix(kLfoPhase),
-                           lfocore::clampf(mix(kLfoShape), 0.0f, 1.0f), mix(kLfoSmooth),
-                           mix(kLfoBias), mix(kLfoBits), mix(kLfoHold));
+        setStagesOnce(voiceLFOs[v][kMorphLFO].set, voiceLFOMemo[v][kMorphLFO], mix(kLfoPhase),
+                      lfocore::clampf(mix(kLfoShape), 0.0f, 1.0f), mix(kLfoSmooth), mix(kLfoBias),
+                      mix(kLfoBits), mix(kLfoHold));
     }
 }
 
@@ -173,9 +217,20 @@ void APlugin::setVoiceLFOPass(int v) {
         currentValues[tag::FreeLfo12Amount] + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
     const float a = voiceLfo12Amount[v];
     if ((voicePassCount[v] & 1) == 0 || voiceIsNew[v]) {
-        setVoiceLFO(v, 2);
-        setVoiceLFO(v, 0);
-        setVoiceLFO(v, 1);
+        // A voice's copy of an LFO that is off or runs globally only moves its phase on; that
+        // short step is done here, the full step in setVoiceLFO.
+        const bool freeGlobal =
+            voiceLFOs[v][0].set.playMode != kPlayPoly && voiceLFOs[v][1].set.playMode != kPlayPoly;
+        for (int i : {2, 0, 1}) {
+            LFOState& lfo = voiceLFOs[v][i];
+            if (lfo.set.enabled && !(i == kMainLfo ? lfo.set.playMode != kPlayPoly : freeGlobal)) {
+                setVoiceLFO(v, i);
+                continue;
+            }
+            lfo.run.phase = lfocore::frac(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
+            lfo.run.value = lfo.run.output;
+            lfo.run.increment = 0.0f;
+        }
         if (freeLfo12InUse) {
             const float x = voiceLFOs[v][0].run.output, y = voiceLFOs[v][1].run.output;
             const float z =

@@ -15,11 +15,18 @@ void APlugin::renderVoices() {
             (oscLfoSharedPhase[o] + 2u * static_cast<uint32_t>(oscLfoSharedInc[o])) & 0xFFFFFF;
     if (activeVoiceCount <= 0) return;
 
+    // Each voice's control update and sources, then the matrix of every voice (four lanes at a
+    // time), then the updates that read what the matrix wrote. Each voice keeps its own order;
+    // no step of one voice reads what another's writes.
+    for (int a = 0; a < activeVoiceCount; ++a) {
+        const int v = activeVoices[a];
+        if ((voicePassCount[v] & 7) == 0 || voiceIsNew[v]) setVoiceModOften(v);
+        setVoiceModSources(v);
+    }
+    setVoiceModLanes(activeVoices, activeVoiceCount);
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
         const bool due = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
-        if (due) setVoiceModOften(v);
-        runVoiceModulation(v);
         if (due)
             setVoiceOften(v);
         else if (voiceSetupSeen[v] != voiceSetupSerial)

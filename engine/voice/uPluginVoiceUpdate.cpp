@@ -60,10 +60,14 @@ void APlugin::setVoiceModOften(int voice) {
 
     setVoiceEnvRates(voice);
     setVolEnv(voice, 0);
-    for (int e = 1; e <= 3; ++e) setEnv(voice, e);
+    // The other envelopes as setEnv and setOscEnv step them, with the gate read once.
+    const bool gated = voicePressed[voice] || voiceSustained[voice];
+    for (int e = 1; e <= 3; ++e) stepEnvelope(voiceEnv[voice][e], e, voice, gated, false);
     setOscEnvSpeeds(voice);
-    for (int k = 0; k < uniNumVoices; ++k)
-        for (int e = 4; e < 8; ++e) setOscEnv(voice, voiceSlots[voice][k] % kSubVoiceSlots, e);
+    for (int k = 0; k < uniNumVoices; ++k) {
+        EnvState* slotEnvs = oscEnv[voiceSlots[voice][k] % kSubVoiceSlots];
+        for (int e = 4; e < 8; ++e) stepEnvelope(slotEnvs[e - 4], e, voice, gated, false);
+    }
     setVoiceLFOSettings(voice);
 
     // The XY pads' modulation of this voice, from the pad or from its own replay.
@@ -150,9 +154,9 @@ void APlugin::setVoiceEnvRates(int voice) {
     for (int l = 0; l < 4; ++l) memo.laneRate[l] = oscEnvLaneRate[voice][l];
 }
 
-// The short per-pass step between the two halves of the update: the voice's modulation
-// matrix, its envelope sources and the free envelopes' interpolation.
-void APlugin::runVoiceModulation(int voice) {
+// The short per-pass step before the voice's matrix: its LFOs, its envelope sources and the
+// free envelopes' interpolation.
+void APlugin::setVoiceModSources(int voice) {
     float* src = voiceSource[voice];
     setVoiceLFOPass(voice);
     const int pairs[4] = {50, 48, 52, 54};
@@ -167,7 +171,6 @@ void APlugin::runVoiceModulation(int voice) {
         src[40 + 2 * k] = oscEnv[first][k].value;
         src[41 + 2 * k] = 1.0f - oscEnv[first][k].value;
     }
-    setVoiceMod(voice);
     for (int e = 2; e <= 3; ++e) voiceEnv[voice][e].value += 2.0f * voiceEnv[voice][e].step;
 }
 
@@ -225,8 +228,13 @@ void APlugin::setVoiceUnison(int voice) {
     const float* dest = voiceDest[voice];
     const int m = unisonMode;
     const float amount = getLockVar(tag::UnisonAmount) + dest[13];
-    const float detune = fastExp2(0.2f * amount / 12.0f);
     const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[14]);
+    // The sub-voices keep their tunings and pans while every input stands still.
+    const float key[4] = {amount, spread, static_cast<float>(m), static_cast<float>(uniNumVoices)};
+    if (unisonMemoValid[voice] && std::memcmp(key, unisonMemo[voice], sizeof(key)) == 0) return;
+    std::memcpy(unisonMemo[voice], key, sizeof(key));
+    unisonMemoValid[voice] = 1;
+    const float detune = fastExp2(0.2f * amount / 12.0f);
     for (int k = 0; k < uniNumVoices; ++k) {
         const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
         const float semis = UNI_TUNE_SPREAD[m][k];

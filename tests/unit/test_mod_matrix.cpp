@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -195,4 +196,42 @@ TEST(ModMatrix, ModValueForTheKnobRings) {
     EXPECT_NEAR(shown(*e, tag::MainVolume), 60.0f / 70.0f, 1e-6f);
     e->masterGain = 0.0f;
     EXPECT_EQ(shown(*e, tag::MainVolume), 0.0f);
+}
+
+TEST(ModMatrix, FourLaneEvaluationGivesTheScalarBitsForEveryVoice) {
+    auto e = makeEngine();
+    // Every form: adds, volumes, pitch, Center Note, bipolar and unipolar windows, a narrow
+    // and an empty window, two slots on one destination, and slot-amount chains.
+    const int sources[16] = {kVelocity, kMainLfo, kCenterNote, kPitchbend, kOffset, kMainLfo,
+                             kVelocity, kOffset,  kMainLfo,    kVelocity,  kOffset, kPitchbend,
+                             kMainLfo,  kOffset,  kVelocity,   kMainLfo};
+    const int dests[16] = {kFilterFreq,  kFilterFreq,
+                           kGlobalPitch, kVoiceVolume,
+                           16,           kSlotAmount1 + 3,
+                           21,           kSlotAmount1,
+                           64,           kFilterFreq + 1,
+                           kGlobalPitch, kSlotAmount1 + 5,
+                           kVoiceVolume, 120,
+                           122,          130};
+    for (int s = 0; s < 16; ++s) {
+        const float lower = s == 9 ? 0.7f : (s == 13 ? 0.5f : 0.1f * (s % 3));
+        const float upper = s == 9 ? 0.3f : (s == 13 ? 0.505f : 1.0f - 0.1f * (s % 2));
+        setSlot(*e, s, sources[s], dests[s], lower, upper, 0.3f + 0.02f * s, 0.05f + 0.06f * s);
+    }
+    e->setGlobalMod();
+    const int voices[7] = {5, 0, 9, 3, 12, 1, 7};
+    const float values[9] = {-1.5f, -0.25f, 0.0f, 0.3f, 0.75f, 1.0f, 2.5f, INFINITY, NAN};
+    for (int k = 0; k < 7; ++k)
+        for (int src : {kVelocity, kMainLfo, kCenterNote, kPitchbend, kOffset})
+            e->voiceSource[voices[k]][src] = values[(k * 3 + src) % 9];
+    // A few passes, so the chained amounts feed back from the previous evaluation.
+    static float before[16][512], scalar[16][512];
+    for (int pass = 0; pass < 3; ++pass) {
+        std::memcpy(before, e->voiceDest, sizeof(before));
+        for (int v : voices) e->setVoiceMod(v);
+        std::memcpy(scalar, e->voiceDest, sizeof(scalar));
+        std::memcpy(e->voiceDest, before, sizeof(before));
+        e->setVoiceModLanes(voices, 7);
+        EXPECT_EQ(std::memcmp(scalar, e->voiceDest, sizeof(scalar)), 0) << "pass " << pass;
+    }
 }
