@@ -905,6 +905,10 @@ public:
     void resynthesiseUserWavePoints(int n);
     void createSSEUserWaveTableFromPartials(int n);
     void getPartialsFromBaseUserTable(int n);
+    // The two halves of getPartialsFromBaseUserTable: the transform of table 0 (returns its
+    // peak), then the partials from the transform's output.
+    float transformBaseUserTable(int n);
+    void partialsFromTransform(int n, float peak);
     void updatePartials(int n);
     void createUserLFOWave(int n);
     float getUserWaveTableValue(int n, float phase) const;
@@ -1096,6 +1100,7 @@ private:
     int32_t userWaveBuildStep = 0;
     uint8_t userWaveBuildResynth[2] = {};
     uint32_t userWaveBuildEdits = 0;
+    float userWaveBuildPeak = 0.0f; // table 0's peak, from the transform step to the partials
     std::atomic<uint32_t> userWaveEdits{0};
     float userWaveSpectrum[2][4096] = {};
     float userWaveStaging[kUserWaveBands][kWaveTableSize] = {};
