@@ -1185,8 +1185,11 @@ private:
     void setVoiceDistortCoeffs(int voice, bool smooth = true);
     // The internal mode of the "Voice Distortion Mode" menu as it stands.
     int getVoiceDistortMode() const;
+    // The Clipper chain or the common one (every mode but Tube) for one voice's sub-voices.
     void doDistortChain(int voice, const int* slots, int count, int mode, float dry, float wet,
                         const float (&knobs)[8]);
+    // The Tube chain of every listed voice, two sub-voices per four-lane step across voices.
+    void doTubeChains(const StageVoices& sv, const float (*knobs)[8]);
 
 public:
     // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------
