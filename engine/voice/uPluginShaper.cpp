@@ -14,13 +14,6 @@ namespace {
 
 using namespace stagemath;
 
-// The waveshaper's table index: the truncated product wraps into the 16-bit cosine table (a
-// negative product too); a product too large for an integer reads entry 0.
-inline int foldIndex(float p) {
-    if (!(std::fabs(p) < 1073741824.0f)) return 0;
-    return static_cast<int>(p) & 0xFFFF;
-}
-
 constexpr float kSmoothKeep = 0.9f;
 constexpr float kSmoothTake = 0.100000024f;
 
@@ -86,19 +79,30 @@ void APlugin::doWaveShaper() {
             getVoiceStageValue(v, tag::WaveShaperMix) - currentValues[tag::WaveShaperMix];
         const float w = clamp01(shaperMix[v] + mod);
         const float dry = clamp01(2.0f - 2.0f * w), wet = clamp01(2.0f * w);
+        // Four values of a frame at once; the sign picks the side's fold and gain per lane, so
+        // it never drives a branch. Only the table reads are one by one.
+        const Float4 top(shaperTop[v]), bottom(shaperBottom[v]);
+        const Float4 wetTop(wet), wetBottom(wet * shaperRect[v]), dryV(dry);
+        const Float4 range(1073741824.0f);
+        const __m128i mask = _mm_set1_epi32(0xFFFF);
         for (int j = 0; j < sv.slotCount[i]; ++j) {
             const int slot = sv.slots[i][j];
             for (int f = 0; f < 2; ++f) {
-                float x[4] = {pathIn[slot][f].first.left, pathIn[slot][f].first.right,
-                              pathIn[slot][f].second.left, pathIn[slot][f].second.right};
-                for (float& s : x) {
-                    if (s >= 0.0f)
-                        s = wet * s * cosTable[foldIndex(s * shaperTop[v])] + dry * s;
-                    else
-                        s = wet * shaperRect[v] * s * cosTable[foldIndex(s * shaperBottom[v])] +
-                            dry * s;
-                }
-                pathOut[slot][f] = {{x[0], x[1]}, {x[2], x[3]}};
+                const Float4 x = Float4::load(&pathIn[slot][f].first.left);
+                const __m128 positive = _mm_cmpge_ps(x.v, _mm_setzero_ps());
+                const Float4 p = x * Float4(_mm_or_ps(_mm_and_ps(positive, top.v),
+                                                      _mm_andnot_ps(positive, bottom.v)));
+                // The truncated product wraps into the 16-bit cosine table (a negative one too);
+                // a product too large for an integer (or NaN) reads entry 0.
+                const __m128i inRange = _mm_castps_si128(_mm_cmplt_ps(abs(p).v, range.v));
+                const __m128i index =
+                    _mm_and_si128(_mm_and_si128(_mm_cvttps_epi32(p.v), mask), inRange);
+                alignas(16) int32_t at[4];
+                _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+                const Float4 c(cosTable[at[0]], cosTable[at[1]], cosTable[at[2]], cosTable[at[3]]);
+                const Float4 gain(_mm_or_ps(_mm_and_ps(positive, wetTop.v),
+                                            _mm_andnot_ps(positive, wetBottom.v)));
+                (gain * x * c + dryV * x).store(&pathOut[slot][f].first.left);
             }
         }
     }
