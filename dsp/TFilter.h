@@ -46,12 +46,11 @@ public:
     void process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue, float vowel,
                  stereoOverStruct inA, stereoOverStruct inB, stereoOverStruct& outA,
                  stereoOverStruct& outB);
-    // One pass of n sub-voices (1..6) sharing the controls. inA and inB are used as working
-    // storage and, for odd n, need room for n + 1 entries; outA[j], outB[j] (j < n) receive the
-    // results, and entry n may be written too.
+    // One pass of n sub-voices (1..6) sharing the controls. outA[j], outB[j] (j < n) receive
+    // the results; for odd n they need room for n + 1 entries, as entry n may be written too.
     void process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue, float vowel,
-                 int n, stereoOverStruct* inA, stereoOverStruct* inB, stereoOverStruct* outA,
-                 stereoOverStruct* outB);
+                 int n, const stereoOverStruct* inA, const stereoOverStruct* inB,
+                 stereoOverStruct* outA, stereoOverStruct* outB);
 
     // Read-only views for the voice stages and the tests.
     int getType() const { return type; }

@@ -6,63 +6,80 @@
 
 namespace {
 
-// Sub-frame k of a pass: 0 and 1 from frame A, 2 and 3 from frame B.
-inline stereoStruct& subFrame(stereoOverStruct* a, stereoOverStruct* b, int j, int k) {
-    stereoOverStruct& f = k < 2 ? a[j] : b[j];
-    return (k & 1) ? f.second : f.first;
+// A frame as lanes {L0, R0, L1, R1}, in memory order.
+inline Float4 loadFrame(const stereoOverStruct& f) {
+    return Float4::load(&f.first.left);
 }
 
-// Lanes {R of 2g+1, L of 2g+1, R of 2g, L of 2g}.
-inline Float4 gather(const stereoStruct& lo, const stereoStruct& hi) {
-    return Float4(hi.right, hi.left, lo.right, lo.left);
+inline void storeFrame(Float4 v, stereoOverStruct& f) {
+    v.store(&f.first.left);
 }
 
-inline void scatter(Float4 v, stereoStruct& lo, stereoStruct& hi) {
-    alignas(16) float f[4];
-    _mm_store_ps(f, v.v);
-    hi.right = f[0];
-    hi.left = f[1];
-    lo.right = f[2];
-    lo.left = f[3];
+// The pre-drive on four values, held at +-1 as the scalar form holds it: a NaN stays NaN (the
+// finiteness step after it turns that into silence).
+inline Float4 preDrive4(Float4 x, Float4 d, Float4 gain) {
+    const Float4 one(1.0f), minusOne(-1.0f);
+    const Float4 y = gain * x / (one + abs(d * x));
+    const __m128 above = _mm_cmpgt_ps(y.v, one.v), below = _mm_cmplt_ps(y.v, minusOne.v);
+    const Float4 guarded = y + Float4(1e-15f);
+    __m128 r = _mm_andnot_ps(_mm_or_ps(above, below), guarded.v);
+    r = _mm_or_ps(r, _mm_and_ps(above, one.v));
+    return _mm_or_ps(r, _mm_and_ps(below, minusOne.v));
+}
+
+// Sub-frames 0 and 1 of two frames {L0, R0, L1, R1} (sub-voices 2g and 2g + 1) as the lane
+// group's vectors {R of 2g+1, L of 2g+1, R of 2g, L of 2g}.
+inline Float4 groupLanes(Float4 lo, Float4 hi, bool second) {
+    return second ? _mm_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(2, 3, 2, 3))
+                  : _mm_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(0, 1, 0, 1));
+}
+
+// The group's two sub-frame vectors back into the frames of sub-voices 2g (lanes 3, 2) and
+// 2g + 1 (lanes 1, 0).
+inline void splitLanes(Float4 k0, Float4 k1, Float4& lo, Float4& hi) {
+    lo = _mm_shuffle_ps(k0.v, k1.v, _MM_SHUFFLE(2, 3, 2, 3));
+    hi = _mm_shuffle_ps(k0.v, k1.v, _MM_SHUFFLE(0, 1, 0, 1));
 }
 
 } // namespace
 
 void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
-                      float vowel, int n, stereoOverStruct* inA, stereoOverStruct* inB,
+                      float vowel, int n, const stereoOverStruct* inA, const stereoOverStruct* inB,
                       stereoOverStruct* outA, stereoOverStruct* outB) {
     if (n < 1 || !inA || !inB || !outA || !outB) return;
     if (n > kMaxSubVoices) n = kMaxSubVoices;
 
+    // Frames A and B of every sub-voice, worked on in registers; entry n repeats the last
+    // sub-voice for an odd n, so the last lane group runs a copy of it.
+    Float4 a[kMaxSubVoices + 1], b[kMaxSubVoices + 1];
     for (int j = 0; j < n; ++j) {
-        for (int k = 0; k < 4; ++k) {
-            stereoStruct& s = subFrame(inA, inB, j, k);
-            float x[2] = {s.left, s.right};
-            preDrive(x, 2);
-            s = {x[0], x[1]};
+        a[j] = loadFrame(inA[j]);
+        b[j] = loadFrame(inB[j]);
+    }
+    if (drive > 0.0001f) {
+        const Float4 d(drive), gain(1.0f + drive);
+        for (int j = 0; j < n; ++j) {
+            a[j] = preDrive4(a[j], d, gain);
+            b[j] = preDrive4(b[j], d, gain);
         }
     }
     if (type == 0 && !hpOn) {
         for (int j = 0; j < n; ++j) {
-            outA[j] = inA[j];
-            outB[j] = inB[j];
+            storeFrame(a[j], outA[j]);
+            storeFrame(b[j], outB[j]);
         }
         return;
     }
     if (updateControls(cutoff, cutoffMod, resonanceValue, vowel)) computeCoefficients(vowel);
 
+    const Float4 tenth(0.1f), ten(10.0f), offset(1e-15f);
     for (int j = 0; j < n; ++j) {
-        for (int k = 0; k < 4; ++k) {
-            stereoStruct& s = subFrame(inA, inB, j, k);
-            s.left = 0.1f * filtermath::finiteOr0(s.left) + 1e-15f;
-            s.right = 0.1f * filtermath::finiteOr0(s.right) + 1e-15f;
-        }
-        outA[j] = inA[j];
-        outB[j] = inB[j];
+        a[j] = filtermath::finiteOrZero(a[j]) * tenth + offset;
+        b[j] = filtermath::finiteOrZero(b[j]) * tenth + offset;
     }
-    if (n & 1) { // the last group pairs the last sub-voice with a copy of itself
-        inA[n] = inA[n - 1];
-        inB[n] = inB[n - 1];
+    if (n & 1) {
+        a[n] = a[n - 1];
+        b[n] = b[n - 1];
     }
     const int groups = (n + 1) / 2;
     int slots[4][3];
@@ -73,48 +90,53 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
     if (type >= 38 && type <= 40) {
         // Combs run at full level on each sub-voice's own rings, limited to +-10.
         for (int j = 0; j < n; ++j) {
-            float left[4], right[4];
-            for (int k = 0; k < 4; ++k) {
-                const stereoStruct& s = subFrame(inA, inB, j, k);
-                left[k] = s.left;
-                right[k] = s.right;
-            }
+            alignas(16) float fa[4], fb[4];
+            a[j].store(fa);
+            b[j].store(fb);
+            float left[4] = {fa[0], fa[2], fb[0], fb[2]};
+            float right[4] = {fa[1], fa[3], fb[1], fb[3]};
             runComb(2 + j, 8 + j, left, right, blockRingFill, true);
-            for (int k = 0; k < 4; ++k) subFrame(outA, outB, j, k) = {left[k], right[k]};
+            a[j] = Float4(left[0], right[0], left[1], right[1]);
+            b[j] = Float4(left[2], right[2], left[3], right[3]);
         }
         blockRingFill = blockRingFill + 4 < kRingFrames ? blockRingFill + 4 : kRingFrames;
         advanceComb();
         if (n & 1) {
-            outA[n] = outA[n - 1];
-            outB[n] = outB[n - 1];
+            a[n] = a[n - 1];
+            b[n] = b[n - 1];
         }
     } else {
-        const Float4 ten(10.0f), offset(1e-15f);
         for (int g = 0; g < groups; ++g) {
-            Float4 v[4];
-            for (int k = 0; k < 4; ++k)
-                v[k] = gather(subFrame(inA, inB, 2 * g, k), subFrame(inA, inB, 2 * g + 1, k));
+            Float4 v[4] = {groupLanes(a[2 * g], a[2 * g + 1], false),
+                           groupLanes(a[2 * g], a[2 * g + 1], true),
+                           groupLanes(b[2 * g], b[2 * g + 1], false),
+                           groupLanes(b[2 * g], b[2 * g + 1], true)};
             runGroup(block[g], v, slots, ring);
             sanitize(block[g], v);
-            for (int k = 0; k < 4; ++k)
-                scatter(v[k] * ten + offset, subFrame(outA, outB, 2 * g, k),
-                        subFrame(outA, outB, 2 * g + 1, k));
+            for (Float4& x : v) x = x * ten + offset;
+            splitLanes(v[0], v[1], a[2 * g], a[2 * g + 1]);
+            splitLanes(v[2], v[3], b[2 * g], b[2 * g + 1]);
         }
     }
 
     if (hpOn) {
-        const Float4 ten(10.0f), tenth(0.1f), offset(1e-15f);
         for (int g = 0; g < groups; ++g) {
-            Float4 v[4];
-            for (int k = 0; k < 4; ++k)
-                v[k] = gather(subFrame(outA, outB, 2 * g, k), subFrame(outA, outB, 2 * g + 1, k)) *
-                           tenth +
-                       offset;
+            Float4 v[4] = {groupLanes(a[2 * g], a[2 * g + 1], false),
+                           groupLanes(a[2 * g], a[2 * g + 1], true),
+                           groupLanes(b[2 * g], b[2 * g + 1], false),
+                           groupLanes(b[2 * g], b[2 * g + 1], true)};
+            for (Float4& x : v) x = x * tenth + offset;
             runHP(block[g], v);
             sanitize(block[g], v);
-            for (int k = 0; k < 4; ++k)
-                scatter(v[k] * ten + offset, subFrame(outA, outB, 2 * g, k),
-                        subFrame(outA, outB, 2 * g + 1, k));
+            for (Float4& x : v) x = x * ten + offset;
+            splitLanes(v[0], v[1], a[2 * g], a[2 * g + 1]);
+            splitLanes(v[2], v[3], b[2 * g], b[2 * g + 1]);
         }
+    }
+    // Entry n of the outputs may be written: an odd n leaves the copy's result there.
+    const int written = (n & 1) ? n + 1 : n;
+    for (int j = 0; j < written; ++j) {
+        storeFrame(a[j], outA[j]);
+        storeFrame(b[j], outB[j]);
     }
 }

@@ -6,7 +6,6 @@
 #include "engine/tables/LookupTables.h"
 
 #include <cmath>
-#include <cstring>
 
 using filtermath::clamp01;
 using filtermath::pairVec;
@@ -117,10 +116,13 @@ void TFilter::setHP(float on, float trackOn, float resonanceOn, float frequency,
     }
     hpOn = 1;
     // Called every pass: the same inputs would only find the stage unchanged.
+    // Compared bit for bit, in registers: a copy through memory to compare would stall.
     const float inputs[4] = {trackOn, resonanceOn > 0.5f ? resonanceValue : -1.0f, frequency,
                              keyOctaves};
-    if (std::memcmp(inputs, hpInputs, sizeof(inputs)) == 0) return;
-    std::memcpy(hpInputs, inputs, sizeof(inputs));
+    const __m128i now = _mm_castps_si128(_mm_setr_ps(inputs[0], inputs[1], inputs[2], inputs[3]));
+    const __m128i before = _mm_castps_si128(_mm_loadu_ps(hpInputs));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(now, before)) == 0xFFFF) return;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(hpInputs), now);
     const float q = resonanceOn > 0.5f ? clamp01(resonanceValue) : 0.0f;
     float hz = 20.0f * std::exp2(10.0f * clamp01(frequency));
     if (trackOn > 0.5f) hz *= std::exp2(filtermath::finiteOr0(keyOctaves));

@@ -186,6 +186,26 @@ inline Float4 groupPair(stereoStruct lo, stereoStruct hi) {
     return Float4(scaled(hi.right), scaled(hi.left), scaled(lo.right), scaled(lo.left));
 }
 
+// A frame {L0, R0, L1, R1} at one tenth of the level, in registers.
+inline Float4 scaledFrame(const stereoOverStruct& f) {
+    return filtermath::finiteOrZero(Float4::load(&f.first.left)) * Float4(0.1f) + Float4(kOffset);
+}
+
+// The two sub-frames of the frames of lo and hi as lane vectors {R of hi, L of hi, R of lo,
+// L of lo}: u[k] and u[k + 1].
+inline void groupFrames(Float4 lo, Float4 hi, Float4* u) {
+    u[0] = _mm_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(0, 1, 0, 1));
+    u[1] = _mm_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(2, 3, 2, 3));
+}
+
+// u[0] and u[1] back at full level into the frames of lo and hi (either may be left out).
+inline void storeFrames(const Float4* u, stereoOverStruct* lo, stereoOverStruct* hi) {
+    const Float4 ten(10.0f), offset(kOffset);
+    const Float4 a = u[0] * ten + offset, b = u[1] * ten + offset;
+    if (lo) Float4(_mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(2, 3, 2, 3))).store(&lo->first.left);
+    if (hi) Float4(_mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(0, 1, 0, 1))).store(&hi->first.left);
+}
+
 inline void scatterPair(Float4 v, stereoStruct* lo, stereoStruct* hi) {
     alignas(16) float f[4];
     _mm_store_ps(f, v.v);
@@ -290,20 +310,13 @@ void TParaEQ::process(int mode, int count, const int* voiceList, stereoOverStruc
         const stereoOverStruct& bLo = listed[lo] ? frameB[lo] : silent;
         const stereoOverStruct& aHi = listed[hi] ? frameA[hi] : silent;
         const stereoOverStruct& bHi = listed[hi] ? frameB[hi] : silent;
-        Float4 u[4] = {groupPair(aLo.first, aHi.first), groupPair(aLo.second, aHi.second),
-                       groupPair(bLo.first, bHi.first), groupPair(bLo.second, bHi.second)};
+        Float4 u[4];
+        groupFrames(scaledFrame(aLo), scaledFrame(aHi), u);
+        groupFrames(scaledFrame(bLo), scaledFrame(bHi), u + 2);
         runLanes(pairCoefs[p], pairLanes[p], u, mode, bandLanes, kBands, lanes,
                  listed[lo] && listed[hi]);
-        stereoOverStruct* outA[2] = {listed[lo] ? &frameA[lo] : nullptr,
-                                     listed[hi] ? &frameA[hi] : nullptr};
-        stereoOverStruct* outB[2] = {listed[lo] ? &frameB[lo] : nullptr,
-                                     listed[hi] ? &frameB[hi] : nullptr};
-        scatterPair(u[0], outA[0] ? &outA[0]->first : nullptr, outA[1] ? &outA[1]->first : nullptr);
-        scatterPair(u[1], outA[0] ? &outA[0]->second : nullptr,
-                    outA[1] ? &outA[1]->second : nullptr);
-        scatterPair(u[2], outB[0] ? &outB[0]->first : nullptr, outB[1] ? &outB[1]->first : nullptr);
-        scatterPair(u[3], outB[0] ? &outB[0]->second : nullptr,
-                    outB[1] ? &outB[1]->second : nullptr);
+        storeFrames(u, listed[lo] ? &frameA[lo] : nullptr, listed[hi] ? &frameA[hi] : nullptr);
+        storeFrames(u + 2, listed[lo] ? &frameB[lo] : nullptr, listed[hi] ? &frameB[hi] : nullptr);
     }
 }
 
@@ -373,12 +386,11 @@ void TUniParaEQ::process(int mode, int n, stereoOverStruct* frameA, stereoOverSt
         stereoOverStruct& a1 = frameA[2 * g + 1];
         stereoOverStruct& b0 = frameB[2 * g];
         stereoOverStruct& b1 = frameB[2 * g + 1];
-        Float4 u[4] = {groupPair(a0.first, a1.first), groupPair(a0.second, a1.second),
-                       groupPair(b0.first, b1.first), groupPair(b0.second, b1.second)};
+        Float4 u[4];
+        groupFrames(scaledFrame(a0), scaledFrame(a1), u);
+        groupFrames(scaledFrame(b0), scaledFrame(b1), u + 2);
         runLanes(coefs, groups[g], u, mode, bandLanes, TParaEQ::kBands, all, true);
-        scatterPair(u[0], &a0.first, &a1.first);
-        scatterPair(u[1], &a0.second, &a1.second);
-        scatterPair(u[2], &b0.first, &b1.first);
-        scatterPair(u[3], &b0.second, &b1.second);
+        storeFrames(u, &a0, &a1);
+        storeFrames(u + 2, &b0, &b1);
     }
 }

@@ -919,6 +919,10 @@ public:
     void resynthesiseUserWavePoints(int n);
     void createSSEUserWaveTableFromPartials(int n);
     void getPartialsFromBaseUserTable(int n);
+    // The two halves of getPartialsFromBaseUserTable: the transform of table 0 (returns its
+    // peak), then the partials from the transform's output.
+    float transformBaseUserTable(int n);
+    void partialsFromTransform(int n, float peak);
     void updatePartials(int n);
     void createUserLFOWave(int n);
     float getUserWaveTableValue(int n, float phase) const;
@@ -1111,6 +1115,7 @@ private:
     int32_t userWaveBuildStep = 0;
     uint8_t userWaveBuildResynth[2] = {};
     uint32_t userWaveBuildEdits = 0;
+    float userWaveBuildPeak = 0.0f; // table 0's peak, from the transform step to the partials
     std::atomic<uint32_t> userWaveEdits{0};
     float userWaveSpectrum[2][4096] = {};
     float userWaveStaging[kUserWaveBands][kWaveTableSize] = {};
@@ -1199,8 +1204,11 @@ private:
     void setVoiceDistortCoeffs(int voice, bool smooth = true);
     // The internal mode of the "Voice Distortion Mode" menu as it stands.
     int getVoiceDistortMode() const;
+    // The Clipper chain or the common one (every mode but Tube) for one voice's sub-voices.
     void doDistortChain(int voice, const int* slots, int count, int mode, float dry, float wet,
                         const float (&knobs)[8]);
+    // The Tube chain of every listed voice, two sub-voices per four-lane step across voices.
+    void doTubeChains(const StageVoices& sv, const float (*knobs)[8]);
 
 public:
     // ---- Modulation: matrix, LFOs, ribbon, voice gater, global sources, XY pads -------------

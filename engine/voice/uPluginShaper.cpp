@@ -2,6 +2,8 @@
 // voice stages. Called on the audio thread: the positions once per pass by the voice pass,
 // setVoiceStages by the voice's control-rate update.
 #include "engine/APlugin.h"
+
+#include "dsp/FilterMath.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/StageMath.h"
@@ -11,13 +13,6 @@
 namespace {
 
 using namespace stagemath;
-
-// The waveshaper's table index: the truncated product wraps into the 16-bit cosine table (a
-// negative product too); a product too large for an integer reads entry 0.
-inline int foldIndex(float p) {
-    if (!(std::fabs(p) < 1073741824.0f)) return 0;
-    return static_cast<int>(p) & 0xFFFF;
-}
 
 constexpr float kSmoothKeep = 0.9f;
 constexpr float kSmoothTake = 0.100000024f;
@@ -84,19 +79,30 @@ void APlugin::doWaveShaper() {
             getVoiceStageValue(v, tag::WaveShaperMix) - currentValues[tag::WaveShaperMix];
         const float w = clamp01(shaperMix[v] + mod);
         const float dry = clamp01(2.0f - 2.0f * w), wet = clamp01(2.0f * w);
+        // Four values of a frame at once; the sign picks the side's fold and gain per lane, so
+        // it never drives a branch. Only the table reads are one by one.
+        const Float4 top(shaperTop[v]), bottom(shaperBottom[v]);
+        const Float4 wetTop(wet), wetBottom(wet * shaperRect[v]), dryV(dry);
+        const Float4 range(1073741824.0f);
+        const __m128i mask = _mm_set1_epi32(0xFFFF);
         for (int j = 0; j < sv.slotCount[i]; ++j) {
             const int slot = sv.slots[i][j];
             for (int f = 0; f < 2; ++f) {
-                float x[4] = {pathIn[slot][f].first.left, pathIn[slot][f].first.right,
-                              pathIn[slot][f].second.left, pathIn[slot][f].second.right};
-                for (float& s : x) {
-                    if (s >= 0.0f)
-                        s = wet * s * cosTable[foldIndex(s * shaperTop[v])] + dry * s;
-                    else
-                        s = wet * shaperRect[v] * s * cosTable[foldIndex(s * shaperBottom[v])] +
-                            dry * s;
-                }
-                pathOut[slot][f] = {{x[0], x[1]}, {x[2], x[3]}};
+                const Float4 x = Float4::load(&pathIn[slot][f].first.left);
+                const __m128 positive = _mm_cmpge_ps(x.v, _mm_setzero_ps());
+                const Float4 p = x * Float4(_mm_or_ps(_mm_and_ps(positive, top.v),
+                                                      _mm_andnot_ps(positive, bottom.v)));
+                // The truncated product wraps into the 16-bit cosine table (a negative one too);
+                // a product too large for an integer (or NaN) reads entry 0.
+                const __m128i inRange = _mm_castps_si128(_mm_cmplt_ps(abs(p).v, range.v));
+                const __m128i index =
+                    _mm_and_si128(_mm_and_si128(_mm_cvttps_epi32(p.v), mask), inRange);
+                alignas(16) int32_t at[4];
+                _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+                const Float4 c(cosTable[at[0]], cosTable[at[1]], cosTable[at[2]], cosTable[at[3]]);
+                const Float4 gain(_mm_or_ps(_mm_and_ps(positive, wetTop.v),
+                                            _mm_andnot_ps(positive, wetBottom.v)));
+                (gain * x * c + dryV * x).store(&pathOut[slot][f].first.left);
             }
         }
     }
@@ -123,12 +129,22 @@ void APlugin::doLowFi() {
             return tables->FilterSine[filterTableIndex(hz * inverseDoubleRate)];
         });
     }
+    // First the held and reduced values of every sub-voice in list order (the noise follows
+    // that order), then the low-pass and the mix two sub-voices at a time.
+    struct Reduced {
+        int slot, voice;
+        float value[2][2]; // frame, channel
+    };
+    Reduced list[kSubVoiceSlots];
+    int count = 0;
     for (int i = 0; i < subVoiceCount && i < kSubVoiceSlots; ++i) {
         const int slot = subVoiceList[0][i], v = subVoiceList[1][i];
         if (slot < 0 || slot >= kSubVoiceSlots || v < 0 || v >= kNumVoices) continue;
         // A voice whose steps were never set (its first update still to come) passes through.
         if (!(lofiStep[v] > 0.0f) || !(lofiHold[v] >= 1.0f)) continue;
-        float reduced[2][2]; // frame, channel
+        Reduced& r = list[count++];
+        r.slot = slot;
+        r.voice = v;
         for (int f = 0; f < 2; ++f) {
             const stereoOverStruct& in = pathIn[slot][f];
             lofiCounter[slot] += 1.0f;
@@ -144,42 +160,64 @@ void APlugin::doLowFi() {
                 const float q = sgn * floorPositive(lofiStep[v] * std::fabs(h));
                 const uint32_t t = RandSeed * 16807u;
                 RandSeed = t + 1u;
-                const float r = static_cast<float>(static_cast<int32_t>(t)) * 4.656612873e-10f;
-                reduced[f][ch] =
-                    q * lofiInvStep[v] * ((1.0f - lofiNoise[v]) + lofiNoise[v] * (r + 1.0f) * 0.5f);
+                const float rnd = static_cast<float>(static_cast<int32_t>(t)) * 4.656612873e-10f;
+                r.value[f][ch] = q * lofiInvStep[v] *
+                                 ((1.0f - lofiNoise[v]) + lofiNoise[v] * (rnd + 1.0f) * 0.5f);
             }
         }
-        // Sub-samples A0, A1, B0, B1: each frame's value twice.
-        float out[4][2];
-        float low[2] = {lofiLow[slot].left, lofiLow[slot].right};
-        float band[2] = {lofiBand[slot].left, lofiBand[slot].right};
+    }
+    // Lanes {L, R} of sub-voice a, then of sub-voice b; the clipped SVF as in the scalar stages.
+    const Float4 off(1e-15f), cubic(0.001f), limit(18.257419f), sqrt2(1.4142135f), zero(0.0f);
+    for (int i = 0; i < count;) {
+        const Reduced& a = list[i];
+        // A slot listed twice (never in practice) runs on its own, after its first entry.
+        const bool pair = i + 1 < count && list[i + 1].slot != a.slot;
+        const Reduced& b = pair ? list[i + 1] : a;
+        i += pair ? 2 : 1;
+        const int va = a.voice, vb = b.voice;
+        const __m128 on =
+            _mm_castsi128_ps(_mm_setr_epi32(filterOn[va] ? -1 : 0, filterOn[va] ? -1 : 0,
+                                            filterOn[vb] ? -1 : 0, filterOn[vb] ? -1 : 0));
+        const Float4 c(coef[va], coef[va], coef[vb], coef[vb]);
+        Float4 low(lofiLow[a.slot].left, lofiLow[a.slot].right, lofiLow[b.slot].left,
+                   lofiLow[b.slot].right);
+        Float4 band(lofiBand[a.slot].left, lofiBand[a.slot].right, lofiBand[b.slot].left,
+                    lofiBand[b.slot].right);
+        Float4 y[4]; // sub-samples A0, A1, B0, B1: each frame's value twice
         for (int k = 0; k < 4; ++k) {
-            for (int ch = 0; ch < 2; ++ch) {
-                float y = reduced[k / 2][ch];
-                if (filterOn[v]) {
-                    const float b = clipBand(band[ch]);
-                    const float high = y + 1e-15f - low[ch] - b;
-                    band[ch] = coef[v] * high + b;
-                    low[ch] = coef[v] * band[ch] + low[ch];
-                    y = 1.4142135f * low[ch] + 1e-15f;
-                }
-                out[k][ch] = y;
-            }
+            const Float4 x(a.value[k / 2][0], a.value[k / 2][1], b.value[k / 2][0],
+                           b.value[k / 2][1]);
+            const Float4 bc = filtermath::cubicClip(band, cubic, limit);
+            const Float4 high = x + off - low - bc;
+            const Float4 newBand = c * high + bc;
+            const Float4 newLow = c * newBand + low;
+            band = _mm_or_ps(_mm_and_ps(on, newBand.v), _mm_andnot_ps(on, band.v));
+            low = _mm_or_ps(_mm_and_ps(on, newLow.v), _mm_andnot_ps(on, low.v));
+            const Float4 filtered = sqrt2 * newLow + off;
+            y[k] = _mm_or_ps(_mm_and_ps(on, filtered.v), _mm_andnot_ps(on, x.v));
         }
-        for (int ch = 0; ch < 2; ++ch) {
-            // A state that stopped being finite starts again from silence.
-            if (!std::isfinite(low[ch]) || !std::isfinite(band[ch])) low[ch] = band[ch] = 0.0f;
-        }
-        lofiLow[slot] = {low[0], low[1]};
-        lofiBand[slot] = {band[0], band[1]};
+        // A channel whose state stopped being finite starts again from silence.
+        const __m128 finite = _mm_and_ps(_mm_cmpeq_ps(_mm_sub_ps(low.v, low.v), zero.v),
+                                         _mm_cmpeq_ps(_mm_sub_ps(band.v, band.v), zero.v));
+        low = _mm_and_ps(low.v, finite);
+        band = _mm_and_ps(band.v, finite);
+        alignas(16) float l[4], bd[4];
+        low.store(l);
+        band.store(bd);
         for (int f = 0; f < 2; ++f) {
-            const stereoOverStruct& in = pathIn[slot][f];
-            const float* a = out[2 * f];
-            const float* b = out[2 * f + 1];
-            pathOut[slot][f] = {
-                {dry[v] * in.first.left + wet[v] * a[0], dry[v] * in.first.right + wet[v] * a[1]},
-                {dry[v] * in.second.left + wet[v] * b[0],
-                 dry[v] * in.second.right + wet[v] * b[1]}};
+            const Float4 ya = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(1, 0, 1, 0));
+            const Float4 in = Float4::load(&pathIn[a.slot][f].first.left);
+            (Float4(dry[va]) * in + Float4(wet[va]) * ya).store(&pathOut[a.slot][f].first.left);
         }
+        lofiLow[a.slot] = {l[0], l[1]};
+        lofiBand[a.slot] = {bd[0], bd[1]};
+        if (!pair) continue;
+        for (int f = 0; f < 2; ++f) {
+            const Float4 yb = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(3, 2, 3, 2));
+            const Float4 in = Float4::load(&pathIn[b.slot][f].first.left);
+            (Float4(dry[vb]) * in + Float4(wet[vb]) * yb).store(&pathOut[b.slot][f].first.left);
+        }
+        lofiLow[b.slot] = {l[2], l[3]};
+        lofiBand[b.slot] = {bd[2], bd[3]};
     }
 }

@@ -78,19 +78,101 @@ void APlugin::doVoiceDistort() {
     checkStageMemoRate();
     StageVoices sv;
     collectStageVoices(sv);
+    float knobs[kNumVoices][8];
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
         // A mode chosen since the voice's last update gets its own coefficients now: another
         // mode's would put its curve on the wrong scale until then.
         if (voiceDistortCoeffMode[v] != mode) setVoiceDistortCoeffs(v, false);
-        float knobs[8];
         for (int k = 0; k < 8; ++k) {
             const int t = tag::VoiceDistortionMix + k;
-            knobs[k] = clamp01(distortSmooth[v][k] + getVoiceStageValue(v, t) - currentValues[t]);
+            knobs[i][k] =
+                clamp01(distortSmooth[v][k] + getVoiceStageValue(v, t) - currentValues[t]);
         }
-        const float w = knobs[kMixKnob];
+        if (mode == voicedistort::Tube) continue;
+        const float w = knobs[i][kMixKnob];
         doDistortChain(v, sv.slots[i], sv.slotCount[i], mode, clamp01(2.0f - 2.0f * w),
-                       clamp01(2.0f * w), knobs);
+                       clamp01(2.0f * w), knobs[i]);
+    }
+    // The Tube chain keeps nothing between voices, so it pairs sub-voices across them: without
+    // unison two voices share a step instead of one voice filling half of it.
+    if (mode == voicedistort::Tube) doTubeChains(sv, knobs);
+}
+
+void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
+    const LookupTables& t = *tables;
+    // Per voice: drive, tone, damping, rectification, limit, gain, dry and wet.
+    float drive[kNumVoices], tone[kNumVoices], damping[kNumVoices], rectify[kNumVoices];
+    float limit[kNumVoices], gain[kNumVoices], dry[kNumVoices], wet[kNumVoices];
+    struct Entry {
+        int slot, index;
+    };
+    Entry list[kSubVoiceSlots];
+    int count = 0;
+    for (int i = 0; i < sv.count; ++i) {
+        const int v = sv.voices[i];
+        const float(&K)[8] = knobs[i];
+        drive[i] = tubeDriveMemo[v](K[3], [](float x) { return std::exp2(8.0f * x) - 1.0f; });
+        const float toneControl = K[4] + (2.0f * K[6] - 1.0f) * voiceFilters[v].getModWheel();
+        tone[i] = tubeToneMemo[v](toneControl, [&](float x) {
+            return t.FilterSine[filterTableIndex(
+                std::fmin(20.0f * std::exp2(10.0f * clamp01(x)), rateTimes04) * inverseDoubleRate)];
+        });
+        damping[i] = 1.0f - 0.95f * K[5];
+        rectify[i] = 2.0f * K[2] - 1.0f;
+        limit[i] = K[1];
+        gain[i] = t.dbGain40Array[unitTableIndex(K[7])];
+        const float w = K[kMixKnob];
+        dry[i] = clamp01(2.0f - 2.0f * w);
+        wet[i] = clamp01(2.0f * w);
+        for (int j = 0; j < sv.slotCount[i]; ++j) list[count++] = {sv.slots[i][j], i};
+    }
+    auto lanes = [](const float* x, int a, int b) { return Float4(x[a], x[a], x[b], x[b]); };
+    // The signal's sign never drives a branch.
+    const Float4 one(1.0f), minusOne(-1.0f), zero(0.0f), off(1e-15f), half(0.5f), three(3.0f);
+    for (int e = 0; e < count;) {
+        const Entry& ea = list[e];
+        const bool second = e + 1 < count && list[e + 1].slot != ea.slot;
+        const Entry& eb = second ? list[e + 1] : ea;
+        e += second ? 2 : 1;
+        const int s0 = ea.slot, s1 = eb.slot, ia = ea.index, ib = eb.index;
+        const Float4 driveV = lanes(drive, ia, ib), toneV = lanes(tone, ia, ib);
+        const Float4 dampingV = lanes(damping, ia, ib), rectifyV = lanes(rectify, ia, ib);
+        const Float4 limitV = lanes(limit, ia, ib), gainV = lanes(gain, ia, ib);
+        const Float4 minusLimit(-limit[ia], -limit[ia], -limit[ib], -limit[ib]);
+        DistortFilterState& a = distortStates[s0];
+        DistortFilterState& b = distortStates[s1];
+        Float4 low = pairOf(a.low1, b.low1), band = pairOf(a.band1, b.band1);
+        stereoStruct y0[4], y1[4];
+        for (int f = 0; f < 2; ++f) {
+            // The frame's value through the tube curve, then twice through the tone.
+            const Float4 x = pairOf(frameMean(pathIn[s0][f]), frameMean(pathIn[s1][f]));
+            const Float4 u = driveV * x + off;
+            const Float4 v0 = clamp((x + u) / (abs(u) + one), minusOne, one);
+            for (int k = 2 * f; k < 2 * f + 2; ++k) {
+                const Float4 bc = clipBand4(band);
+                const Float4 high = v0 + off - low - dampingV * bc;
+                band = toneV * high + bc;
+                low = toneV * band + low;
+                const Float4 raw = band * Float4(2.0f) + off;
+                const Float4 value = max(raw, zero) + rectifyV * min(raw, zero);
+                // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches exactly
+                // +-1 at the clamp.
+                const Float4 c = clamp(clamp(value, minusLimit, limitV) * gainV, minusOne, one);
+                split(half * (three * c - c * abs(c)), y0[k], y1[k]);
+            }
+        }
+        low = filtermath::finiteOrZero(low);
+        band = filtermath::finiteOrZero(band);
+        stereoStruct lowB, bandB;
+        split(low, a.low1, lowB);
+        split(band, a.band1, bandB);
+        mixInto(pathOut[s0], pathIn[s0], y0, dry[ia], wet[ia]);
+        if (second) {
+            b.low1 = lowB;
+            b.band1 = bandB;
+            mixInto(pathOut[s1], pathIn[s1], y1, dry[ib], wet[ib]);
+        }
     }
 }
 
@@ -140,62 +222,6 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
                                   dry * in.first.right + wet * y[2 * f][1]},
                                  {dry * in.second.left + wet * y[2 * f + 1][0],
                                   dry * in.second.right + wet * y[2 * f + 1][1]}};
-            }
-        }
-        return;
-    }
-
-    if (mode == voicedistort::Tube) {
-        const float drive =
-            tubeDriveMemo[v](K[3], [](float x) { return std::exp2(8.0f * x) - 1.0f; });
-        const float toneControl = K[4] + (2.0f * K[6] - 1.0f) * voiceFilters[v].getModWheel();
-        const float tone = tubeToneMemo[v](toneControl, [&](float x) {
-            return t.FilterSine[filterTableIndex(
-                std::fmin(20.0f * std::exp2(10.0f * clamp01(x)), rateTimes04) * inverseDoubleRate)];
-        });
-        const float damping = 1.0f - 0.95f * K[5];
-        const float rectify = 2.0f * K[2] - 1.0f;
-        const float limit = K[1];
-        const float gain = t.dbGain40Array[unitTableIndex(K[7])];
-        // Two slots per four-lane step; the signal's sign never drives a branch.
-        const Float4 one(1.0f), minusOne(-1.0f), zero(0.0f), off(1e-15f), half(0.5f), three(3.0f);
-        for (int j = 0; j < count; j += 2) {
-            const int s0 = slots[j];
-            const bool second = j + 1 < count;
-            const int s1 = second ? slots[j + 1] : s0;
-            DistortFilterState& a = distortStates[s0];
-            DistortFilterState& b = distortStates[s1];
-            Float4 low = pairOf(a.low1, b.low1), band = pairOf(a.band1, b.band1);
-            stereoStruct y0[4], y1[4];
-            for (int f = 0; f < 2; ++f) {
-                // The frame's value through the tube curve, then twice through the tone.
-                const Float4 x = pairOf(frameMean(pathIn[s0][f]), frameMean(pathIn[s1][f]));
-                const Float4 u = Float4(drive) * x + off;
-                const Float4 v0 = clamp((x + u) / (abs(u) + one), minusOne, one);
-                for (int k = 2 * f; k < 2 * f + 2; ++k) {
-                    const Float4 bc = clipBand4(band);
-                    const Float4 high = v0 + off - low - Float4(damping) * bc;
-                    band = Float4(tone) * high + bc;
-                    low = Float4(tone) * band + low;
-                    const Float4 raw = band * Float4(2.0f) + off;
-                    const Float4 value = max(raw, zero) + Float4(rectify) * min(raw, zero);
-                    // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches
-                    // exactly +-1 at the clamp.
-                    const Float4 c = clamp(
-                        clamp(value, Float4(-limit), Float4(limit)) * Float4(gain), minusOne, one);
-                    split(half * (three * c - c * abs(c)), y0[k], y1[k]);
-                }
-            }
-            low = filtermath::finiteOrZero(low);
-            band = filtermath::finiteOrZero(band);
-            stereoStruct lowB, bandB;
-            split(low, a.low1, lowB);
-            split(band, a.band1, bandB);
-            mixInto(pathOut[s0], pathIn[s0], y0, dry, wet);
-            if (second) {
-                b.low1 = lowB;
-                b.band1 = bandB;
-                mixInto(pathOut[s1], pathIn[s1], y1, dry, wet);
             }
         }
         return;

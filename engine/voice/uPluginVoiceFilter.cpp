@@ -13,11 +13,9 @@ inline float clamp01(float x) {
 constexpr int kSrcMainLfoUnipolar = 61;
 constexpr int kDestFilterPan = 118;
 
-inline void scalePair(stereoOverStruct& f, float l, float r) {
-    f.first.left *= l;
-    f.second.left *= l;
-    f.first.right *= r;
-    f.second.right *= r;
+// A frame {L0, R0, L1, R1} times the pan gains {l, r, l, r}, from `in` into `out`.
+inline void panFrame(const stereoOverStruct& in, stereoOverStruct& out, Float4 pan) {
+    (Float4::load(&in.first.left) * pan).store(&out.first.left);
 }
 
 } // namespace
@@ -90,12 +88,10 @@ void APlugin::doVoiceFilter() {
         const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
         if (f.getType() == 0 && !hpOn && !(f.getDrive() > 0.0001f)) {
             // The filter would hand its inputs back unchanged: only the pan is left to do.
+            const Float4 pan(panL, panR, panL, panR);
             for (int j = 0; j < (unison ? n : 1); ++j) {
                 const int s = voiceSlots[v][j] % kSubVoiceSlots;
-                for (int k = 0; k < 2; ++k) {
-                    pathOut[s][k] = pathIn[s][k];
-                    scalePair(pathOut[s][k], panL, panR);
-                }
+                for (int k = 0; k < 2; ++k) panFrame(pathIn[s][k], pathOut[s][k], pan);
             }
             continue;
         }
@@ -109,15 +105,16 @@ void APlugin::doVoiceFilter() {
         const float q = getVoiceStageValue(v, tag::FilterQ);
         const float vowel = getVoiceStageValue(v, tag::FilterVowel);
 
+        const Float4 pan(panL, panR, panL, panR);
         if (!unison) {
             const int s = voiceSlots[v][0] % kSubVoiceSlots;
             f.process(cutoff, mod, q, vowel, pathIn[s][0], pathIn[s][1], pathOut[s][0],
                       pathOut[s][1]);
-            scalePair(pathOut[s][0], panL, panR);
-            scalePair(pathOut[s][1], panL, panR);
+            panFrame(pathOut[s][0], pathOut[s][0], pan);
+            panFrame(pathOut[s][1], pathOut[s][1], pan);
             continue;
         }
-        stereoOverStruct inA[kSubVoicesPerVoice + 1], inB[kSubVoicesPerVoice + 1];
+        stereoOverStruct inA[kSubVoicesPerVoice], inB[kSubVoicesPerVoice];
         stereoOverStruct outA[kSubVoicesPerVoice + 1], outB[kSubVoicesPerVoice + 1];
         for (int j = 0; j < n; ++j) {
             const int s = voiceSlots[v][j] % kSubVoiceSlots;
@@ -127,10 +124,8 @@ void APlugin::doVoiceFilter() {
         f.process(cutoff, mod, q, vowel, n, inA, inB, outA, outB);
         for (int j = 0; j < n; ++j) {
             const int s = voiceSlots[v][j] % kSubVoiceSlots;
-            pathOut[s][0] = outA[j];
-            pathOut[s][1] = outB[j];
-            scalePair(pathOut[s][0], panL, panR);
-            scalePair(pathOut[s][1], panL, panR);
+            panFrame(outA[j], pathOut[s][0], pan);
+            panFrame(outB[j], pathOut[s][1], pan);
         }
     }
 }

@@ -14,8 +14,9 @@ constexpr int kSize = 4096;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr int kBands = OSC_BANDS_PER_WAVE;
 
-// Step numbers: the analysis, the points' re-synthesis and LFO wave, the shared spectrum, one
-// band table per step, and the hand-over.
+// Step numbers: the analysis's transform, the partials from it with the points' re-synthesis
+// (the transform and the partials together would take most of a short block), the LFO wave,
+// the shared spectrum, one band table per step, and the hand-over.
 enum BuildStep { kAnalyse = 0, kResynth, kLfoWave, kSpectrum, kFirstBand };
 constexpr int kHandOver = kFirstBand + kBands - 1;
 
@@ -49,8 +50,9 @@ bool APlugin::advanceUserWaveBuild() {
     if (step == kAnalyse) {
         userWaveBuildEdits = userWaveEdits.load();
         pointsToBaseTable(n);
-        getPartialsFromBaseUserTable(n);
+        userWaveBuildPeak = transformBaseUserTable(n);
     } else if (step == kResynth) {
+        partialsFromTransform(n, userWaveBuildPeak);
         if (userWaveBuildResynth[n]) resynthesiseUserWavePoints(n);
         userWaveBuildResynth[n] = 0;
     } else if (step == kLfoWave) {

@@ -45,11 +45,16 @@ void APlugin::transform(double angle, int size) {
     if (size < 2 || size > kSize || (size & (size - 1)) != 0) return;
     int bits = 0;
     while ((1 << bits) < size) ++bits;
-    for (int i = 0; i < size; ++i) {
-        int r = 0;
-        for (int b = 0; b < bits; ++b) r = (r << 1) | ((i >> b) & 1);
+    // i's bit-reversed index r, counted up alongside i (a carry running down from the top bit).
+    for (int i = 0, r = 0; i < size; ++i) {
         fftOutRe[r] = fftInRe[i];
         fftOutIm[r] = fftInIm[i];
+        int bit = size >> 1;
+        while (r & bit) {
+            r ^= bit;
+            bit >>= 1;
+        }
+        r |= bit;
     }
     for (int block = 2; block <= size; block <<= 1) {
         const double delta = angle / block;
@@ -97,6 +102,11 @@ void APlugin::pointsToBaseTable(int n) {
 
 void APlugin::getPartialsFromBaseUserTable(int n) {
     if (!isValidWave(n)) return;
+    partialsFromTransform(n, transformBaseUserTable(n));
+}
+
+float APlugin::transformBaseUserTable(int n) {
+    if (!isValidWave(n)) return 0.0f;
     const float* table = userWaveTables[OSC_USER_TABLE_START[n] - OSC_BUILTIN_TABLES];
     float peak = 0.0f;
     for (int i = 0; i < kSize; ++i) {
@@ -105,6 +115,11 @@ void APlugin::getPartialsFromBaseUserTable(int n) {
         peak = std::fabs(table[i]) > peak ? std::fabs(table[i]) : peak;
     }
     fft(kSize);
+    return peak;
+}
+
+void APlugin::partialsFromTransform(int n, float peak) {
+    if (!isValidWave(n)) return;
     float largest = 1e-5f;
     for (int k = 0; k < kPartials; ++k) {
         const float re = fftOutRe[k + 1], im = fftOutIm[k + 1];
