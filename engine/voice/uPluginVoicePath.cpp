@@ -121,28 +121,50 @@ void APlugin::setVoiceGains() {
 }
 
 // Every sub-voice through its DC blocker into the sum, with its voice's frame gains and its
-// unison pan pair.
+// unison pan pair. Two sub-voices share a four-lane step ({L, R} of each); their parts are
+// added to the sum one after the other in list order, as one at a time would add them.
 void APlugin::sumVoices() {
-    voiceSum[0] = voiceSum[1] = stereoOverStruct{};
-    const float in = dcInput, fb = dcFeedback;
-    for (int i = 0; i < subVoiceCount; ++i) {
-        const int slot = subVoiceList[0][i] % kSubVoiceSlots;
-        const int v = subVoiceList[1][i] & 15;
-        stereoStruct& dc = slotDcState[slot];
-        const float* pan = subVoicePan[slot];
+    const Float4 in(dcInput), fb(dcFeedback), off(1e-15f);
+    Float4 sum[2];
+    auto loadPair = [](const stereoStruct& a, const stereoStruct& b) {
+        return Float4(a.left, a.right, b.left, b.right);
+    };
+    for (int i = 0; i < subVoiceCount;) {
+        const int slotA = subVoiceList[0][i] % kSubVoiceSlots;
+        const int va = subVoiceList[1][i] & 15;
+        // A slot listed twice (never in practice) runs on its own, after its first entry.
+        const bool pair = i + 1 < subVoiceCount && subVoiceList[0][i + 1] % kSubVoiceSlots != slotA;
+        const int slotB = pair ? subVoiceList[0][i + 1] % kSubVoiceSlots : slotA;
+        const int vb = pair ? subVoiceList[1][i + 1] & 15 : va;
+        i += pair ? 2 : 1;
+        const float* panA = subVoicePan[slotA];
+        const float* panB = subVoicePan[slotB];
+        Float4 dc = loadPair(slotDcState[slotA], slotDcState[slotB]);
         for (int f = 0; f < 2; ++f) {
-            const float gl = voiceFrameGain[v][f][0] * pan[0];
-            const float gr = voiceFrameGain[v][f][1] * pan[1];
-            stereoStruct* sub[2] = {&pathOut[slot][f].first, &pathOut[slot][f].second};
-            stereoStruct* sum[2] = {&voiceSum[f].first, &voiceSum[f].second};
+            const Float4 gain(
+                voiceFrameGain[va][f][0] * panA[0], voiceFrameGain[va][f][1] * panA[1],
+                voiceFrameGain[vb][f][0] * panB[0], voiceFrameGain[vb][f][1] * panB[1]);
+            const Float4 frameA = Float4::load(&pathOut[slotA][f].first.left);
+            const Float4 frameB = Float4::load(&pathOut[slotB][f].first.left);
+            // Sub-frames 0 and 1 of both: {L, R} of A, then of B.
+            Float4 sub[2] = {_mm_movelh_ps(frameA.v, frameB.v), _mm_movehl_ps(frameB.v, frameA.v)};
+            Float4 part[2];
             for (int j = 0; j < 2; ++j) {
-                dc.left = in * sub[j]->left + fb * dc.left + 1e-15f;
-                dc.right = in * sub[j]->right + fb * dc.right + 1e-15f;
-                sub[j]->left -= dc.left;
-                sub[j]->right -= dc.right;
-                sum[j]->left += sub[j]->left * gl + 1e-15f;
-                sum[j]->right += sub[j]->right * gr + 1e-15f;
+                dc = in * sub[j] + fb * dc + off;
+                sub[j] = sub[j] - dc;
+                part[j] = sub[j] * gain + off;
             }
+            Float4(_mm_movelh_ps(sub[0].v, sub[1].v)).store(&pathOut[slotA][f].first.left);
+            sum[f] += _mm_movelh_ps(part[0].v, part[1].v);
+            if (!pair) continue;
+            Float4(_mm_movehl_ps(sub[1].v, sub[0].v)).store(&pathOut[slotB][f].first.left);
+            sum[f] += _mm_movehl_ps(part[1].v, part[0].v);
         }
+        alignas(16) float d[4];
+        dc.store(d);
+        slotDcState[slotA] = {d[0], d[1]};
+        if (pair) slotDcState[slotB] = {d[2], d[3]};
     }
+    sum[0].store(&voiceSum[0].first.left);
+    sum[1].store(&voiceSum[1].first.left);
 }

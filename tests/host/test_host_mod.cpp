@@ -1,6 +1,7 @@
 // Modulation heard through the real plug-in: the Main Volume law, velocity to volume, an LFO
-// to pitch at the expected depth, a tempo-synced LFO's period against the host tempo, and all
-// 16 slots at full on one destination staying finite and bounded.
+// to pitch at the expected depth, a tempo-synced LFO's period against the host tempo (also when
+// the tempo or the speed moves under a held note), and all 16 slots at full on one destination
+// staying finite and bounded.
 #include "tests/host/AudioAnalysis.h"
 #include "tests/host/TestHost.h"
 
@@ -180,4 +181,35 @@ TEST_F(HostMod, VoiceGaterPatternAndSwingShapeTheNote) {
     // Swing 0.5: the open first step of each pair holds 75 % of the pair.
     EXPECT_NEAR(measure(0.5f, period), 0.75, 0.05);
     EXPECT_NEAR(period, 0.25, 0.011);
+}
+
+TEST_F(HostMod, HeldVoiceLfoFollowsTempoAndSpeedEdits) {
+    // The same synced square gating Voice Volume; the key stays down while the host tempo
+    // doubles, and again while the LFO is unsynced and its speed knob moves: the held voice's
+    // LFO takes each new rate without a new note.
+    testhost::host().time.tempo = 90.0;
+    p.setParameter(kMainLfoWave, (4 + 0.1f) / 7.99f);
+    p.setParameter(kMainLfoPlayMode, 0.0f);
+    p.setParameter(kMainLfoSync, 1.0f);
+    p.setParameter(kMainLfoSpeed, 20.0f / 33.99f);
+    setSlot(p, 0, kSrcMainLfo, kDestVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
+    p.renderLeft(512);
+    p.sendMidi({{0, 0x90, 57, 110}});
+    auto period = [&](int frames) {
+        const std::vector<double> rises = audio::halfLevelRises(p.renderLeft(frames), kRate);
+        EXPECT_GE(rises.size(), 3u);
+        return rises.size() >= 3 ? rises[2] - rises[1] : 0.0;
+    };
+    EXPECT_NEAR(period(5 * 48000), 4.0 / 3.0, 0.02);
+    testhost::host().time.tempo = 180.0;
+    p.renderLeft(4800);
+    EXPECT_NEAR(period(3 * 48000), 2.0 / 3.0, 0.02);
+    // Unsynced: 110 x 2^(14 (x - 1)) Hz, from 1 Hz to 2 Hz.
+    p.setParameter(kMainLfoSync, 0.0f);
+    p.setParameter(kMainLfoSpeed, static_cast<float>(1.0 + std::log2(1.0 / 110.0) / 14.0));
+    p.renderLeft(4800);
+    EXPECT_NEAR(period(4 * 48000), 1.0, 0.02);
+    p.setParameter(kMainLfoSpeed, static_cast<float>(1.0 + std::log2(2.0 / 110.0) / 14.0));
+    p.renderLeft(4800);
+    EXPECT_NEAR(period(2 * 48000), 0.5, 0.02);
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -148,4 +149,71 @@ TEST(HostStages, HighPassStageAndLowFiAreHeard) {
     double diff = 0.0;
     for (size_t i = 0; i < z.size() && i < x.size(); ++i) diff += std::fabs(z[i] - x[i]);
     EXPECT_GT(diff / double(z.size()), 0.01);
+}
+
+// The stages run several voices side by side in one vector; each voice must still hear only
+// its own settings. Three keys whose velocities set the low-fi low-pass (on for one voice, off
+// for another) and the Tube drive apart: together they sound as the sum of each alone, within
+// what the output stage leaves of the sum (a few thousandths, stages or not).
+TEST(HostStages, VoicesWithDifferentStageSettingsSoundAsEachAlone) {
+    constexpr int kVelocitySource = 17;
+    constexpr int kDestTubeDrive = 161, kDestLowFiLowPass = 170;
+    using Notes = std::vector<std::array<int, 4>>;
+    auto render = [&](const Notes& notes) {
+        testhost::resetHost();
+        Plugin p(kRate, 512);
+        sp::Stages s;
+        s.shaper = s.lofi = s.distortion = true;
+        s.distortMode = sp::kTube;
+        s.eqs = true;
+        sp::apply(p, s);
+        p.setParameter(tag::MainVolume, 0.2f); // far below the output limiter
+        p.setParameter(tag::VelocityToVolume, 0.0f);
+        p.setParameter(tag::Osc1FreeRunningOn, 0.0f); // every note starts its wave afresh
+        // The finest steps, so rounding in the sum of voices cannot flip a coarse step.
+        p.setParameter(tag::LowFiNoise, 0.0f);
+        p.setParameter(tag::LowFiBits, 0.0f);
+        p.setParameter(tag::LowFiSampleRate, 0.0f);
+        p.setParameter(tag::LowFiLowPassFrequency, 0.5f);
+        p.setParameter(tag::Distortion1, 1.0f); // the Tube's limit open
+        p.setParameter(tag::Distortion3, 0.0f); // its drive from the velocity alone
+        const int dests[2] = {kDestLowFiLowPass, kDestTubeDrive};
+        for (int slot = 0; slot < tag::ModSlotCount; ++slot) {
+            p.setParameter(tag::ModDestFirst + slot,
+                           slot < 2 ? (dests[slot] + 0.1f) / 399.99f : 0.0f);
+            p.setParameter(tag::ModSourceFirst + slot, (kVelocitySource + 0.1f) / 127.99f);
+            p.setParameter(tag::ModLowerFirst + slot, 0.0f);
+            p.setParameter(tag::ModUpperFirst + slot, 1.0f);
+            p.setParameter(tag::ModOffsetFirst + slot, 0.5f);
+            p.setParameter(tag::ModAmountFirst + slot, 1.0f);
+            p.setParameter(tag::ModBypassFirst + slot, 0.0f);
+        }
+        std::vector<float> l, r;
+        p.process(4096, l, r); // the slow update takes the patch up
+        p.sendMidi(notes);
+        p.process(static_cast<VstInt32>(0.3 * kRate), l, r);
+        l.pop_back();
+        return l;
+    };
+    auto relativeDifference = [](const std::vector<float>& a, const std::vector<float>& b) {
+        double diff = 0.0, level = 0.0;
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            diff += (a[i] - b[i]) * (a[i] - b[i]);
+            level += b[i] * b[i];
+        }
+        return std::sqrt(diff / (level + 1e-30));
+    };
+    const Notes keys = {{0, 0x90, 45, 20}, {0, 0x90, 57, 127}, {0, 0x90, 64, 70}};
+    const std::vector<float> all = render(keys);
+    ASSERT_TRUE(audio::allFiniteNormal(all));
+    std::vector<float> sum(all.size(), 0.0f);
+    for (const auto& key : keys) {
+        const std::vector<float> alone = render({key});
+        for (size_t i = 0; i < sum.size(); ++i) sum[i] += alone[i];
+    }
+    EXPECT_LT(relativeDifference(all, sum), 1e-2) << "a voice took another one's stage settings";
+    // The velocities really set the voices' stages apart: the same key at another velocity
+    // (the volume does not follow it) sounds different.
+    const std::vector<float> soft = render({{0, 0x90, 57, 20}}), hard = render({keys[1]});
+    EXPECT_GT(relativeDifference(soft, hard), 0.1);
 }

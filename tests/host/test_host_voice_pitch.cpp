@@ -253,3 +253,55 @@ TEST(HostVoicePitch, Oscillator2ModesMakeTheirSpectra) {
     EXPECT_GT(magnitudeAt(sync, f1, rate), 0.1 * magnitudeAt(sync, f2, rate));
     EXPECT_LT(magnitudeAt(off, f1, rate), 0.01 * magnitudeAt(off, f2, rate));
 }
+
+namespace {
+// A chord of four keys in six-voice unison, oscillator 1 a saw and oscillator 2 a square with
+// the given symmetry, a pan, an amp LFO and amp envelope depth, and the given modulation mode
+// at no amount, both heard; both channels interleaved.
+std::vector<float> unisonChord(int mode, float symmetry) {
+    const float rate = 48000.0f;
+    Plugin p(rate, 128);
+    plainPatch(p, 1);
+    p.setParameter(tag::Osc2On, 1.0f);
+    p.setParameter(tag::Osc2Type, step(2, kTypeRange));
+    p.setParameter(tag::Osc2Volume, 1.0f);
+    p.setParameter(tag::Osc2Symmetry, symmetry);
+    p.setParameter(tag::Osc2SubVolume, 0.5f);
+    p.setParameter(tag::Osc2Spread, 0.0f);
+    p.setParameter(tag::Osc2ZekAmount, 0.0f);
+    p.setParameter(tag::Osc2Pan, 0.3f);
+    p.setParameter(tag::Osc2LfoToAmp, 0.6f);
+    p.setParameter(tag::Osc2LfoSpeed, 1.0f);
+    p.setParameter(tag::Osc2AmpEnvAmount, 0.8f);
+    p.setParameter(tag::Osc2ModMode, (mode + 0.1f) / 19.99f);
+    p.setParameter(tag::Osc2ModAmount, 0.0f);
+    p.setParameter(tag::UnisonMode, step(5, kUnisonRange));
+    std::vector<float> l, r;
+    p.process(256, l, r);
+    p.sendMidi({{3, 0x90, 48, 100}, {40, 0x90, 55, 90}, {77, 0x90, 64, 80}, {99, 0x90, 71, 70}});
+    std::vector<float> out;
+    for (int b = 0; b < 80; ++b) {
+        p.process(128, l, r);
+        for (int i = 0; i < 128; ++i) {
+            out.push_back(l[i]);
+            out.push_back(r[i]);
+        }
+    }
+    return out;
+}
+} // namespace
+
+// Ring modulation at no amount leaves the carrier as it is, so oscillator 2 through the general
+// render (with a modulator) and through the plain one (without) must give the same samples,
+// centred symmetry or not, for every sub-voice of every voice.
+TEST(HostVoicePitch, RingAtNoAmountSoundsAsOscillator2Alone) {
+    for (float symmetry : {0.5f, 0.3f}) {
+        const std::vector<float> alone = unisonChord(0, symmetry);
+        const std::vector<float> ring = unisonChord(3, symmetry);
+        EXPECT_GT(audio::peak(alone), 0.05) << symmetry;
+        ASSERT_EQ(alone.size(), ring.size());
+        size_t differ = 0;
+        for (size_t i = 0; i < alone.size(); ++i) differ += alone[i] != ring[i];
+        EXPECT_EQ(differ, 0u) << symmetry;
+    }
+}
