@@ -141,6 +141,34 @@ void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[
     float(*out)[2] = rings[outRing];
     float* xs[2] = {left, right};
     const float g = combGain;
+    if (fill >= kRingFrames) {
+        // Every slot holds this note's signal: the same steps without the validity checks.
+        const bool pingPong = type == 40;
+        const float gains[2] = {pingPong ? -g : g, g};
+        const float inScale = fullScale ? 10.0f : 1.0f;
+        for (int k = 0; k < 4; ++k) {
+            int slot[2], read[2];
+            for (int ch = 0; ch < 2; ++ch) {
+                const uint32_t p = combPos[ch] + 256u * static_cast<uint32_t>(k);
+                slot[ch] = static_cast<int>((p >> 8) & 8191u);
+                read[ch] =
+                    static_cast<int>(((p - static_cast<uint32_t>(combDelay[ch])) >> 8) & 8191u);
+                const float x = filtermath::finiteOr0(xs[ch][k]);
+                in[slot[ch]][ch] = (fullScale ? inScale * x : x) + 1e-15f;
+            }
+            float y[2];
+            for (int ch = 0; ch < 2; ++ch) {
+                const int src = pingPong ? 1 - ch : ch;
+                const float sum = gains[ch] * out[read[ch]][src] + in[read[ch]][src];
+                y[ch] = sum < -10.0f ? -10.0f : (sum > 10.0f ? 10.0f : sum + 1e-15f);
+            }
+            for (int ch = 0; ch < 2; ++ch) {
+                out[slot[ch]][ch] = y[ch];
+                xs[ch][k] = y[ch];
+            }
+        }
+        return;
+    }
     for (int k = 0; k < 4; ++k) {
         const int written = fill + k; // sub-frames before this one since the clear
         int slot[2], read[2];
