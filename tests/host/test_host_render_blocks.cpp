@@ -66,9 +66,9 @@ std::vector<float> renderModulatedInBlocks(int block, int total,
     for (int i = 0; i < 3; ++i) plugin.process(4096, left, right);
     for (VstInt32 tag : {254, 261, 278}) plugin.setParameter(tag, 0.0f);
     scenariopatch::setDenseModulation([&](int t, float v) { plugin.setParameter(t, v); });
-    // The two noise slots onto the voices' cutoff and second oscillator, where they are heard.
-    plugin.setParameter(tag::ModDestFirst + 4, (114 + 0.1f) / 399.99f);
-    plugin.setParameter(tag::ModDestFirst + 5, (64 + 0.1f) / 399.99f);
+    // The two noise slots onto the voice volume and the first oscillator, where they are heard.
+    plugin.setParameter(tag::ModDestFirst + 4, (2 + 0.1f) / 399.99f);
+    plugin.setParameter(tag::ModDestFirst + 5, (16 + 0.1f) / 399.99f);
     plugin.setParameter(tag::AmpEnvRelease, 0.05f);
     for (int start = 0; start < total; start += block) {
         const int frames = std::min(block, total - start);
