@@ -200,8 +200,10 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
 VstInt32 APlugin::getQuietSpanEnd(VstInt32 i, VstInt32 sampleFrames) const {
     const uint32_t phase = static_cast<uint32_t>(sampleCounter & 15u);
     // The 16-sample steps (and with them the 4,096-sample boundaries) run the full sample.
-    if (phase == 0 || pendingMidiEvents > 0 || fadeOutActive || applyingPreset ||
-        pendingPresetApply || getBusyVoiceMask() != 0)
+    // Voices of the last pass answer the common case at once (one that has just ended costs
+    // one more full pass); the mask catches a voice started since.
+    if (phase == 0 || activeVoiceCount > 0 || pendingMidiEvents > 0 || fadeOutActive ||
+        applyingPreset || pendingPresetApply || getBusyVoiceMask() != 0)
         return i;
     const VstInt32 end = i + static_cast<VstInt32>(16u - phase);
     return end < sampleFrames ? end : sampleFrames;
