@@ -688,6 +688,13 @@ public:
     float globalDest[323] = {};
     float voiceDestDefault[512] = {};
     float globalDestDefault[323] = {};
+    // The destinations the last global evaluation wrote (the rest hold their defaults), so
+    // the next one restores only those; a full restore when the list is not known.
+    int16_t globalDestWritten[16] = {};
+    int32_t globalDestWrittenCount = -1;
+    // The Main Volume law's last input and result (it takes a power).
+    float mainVolumeLawIn = -1.0f;
+    float mainVolumeLawGain = 0.0f;
     // The engine's own random generator, seeded per instance.
     uint32_t RandSeed = 1;
 
@@ -739,6 +746,11 @@ public:
     const VstTimeInfo* takeHostTime(const VstTimeInfo* time);
     void renderWaveAudition(float** outputs, VstInt32 sampleFrames);
     void renderPass();
+    // Samples up to the next 16-sample step with no voice, no MIDI, no fade and no program
+    // change waiting: the first sample of none, or the end of such a span.
+    VstInt32 getQuietSpanEnd(VstInt32 i, VstInt32 sampleFrames) const;
+    void renderQuietSpan(const float* inLeft, const float* inRight, float* left, float* right,
+                         VstInt32 begin, VstInt32 end);
     void collectVoices();
     void runOutputStage();
     void clearFxChain();
@@ -1286,6 +1298,14 @@ public:
     // Global sources, every sample from the render loop: LFO stepping every 4 samples, the
     // Free LFO 1/2 combination, level and pan smoothing, noise sources.
     void doGlobalSources();
+    // The same for a sample of a quiet span (no voice, no event): the values reach the global
+    // row only when `publish` (the span's last sample), since nothing reads them before.
+    void doQuietGlobalSources(bool publish);
+    void updateLfo12Amount();
+    void stepGlobalSources();
+    void publishGlobalLfos();
+    void rampGlobalLfos();
+    void runNoiseSources(bool publish);
     // Every smoothed level starts at its target (reset), so nothing fades in after a load.
     void snapSmoothedLevels();
     float doPinkNoise(int a, int b, int counter);

@@ -42,8 +42,7 @@ float APlugin::doPinkNoise(int a, int b, int counter) {
         return sum - 1.0f;
     }
     // Row k changes every 2^(k+1) counts: the halving rates give the -3 dB per octave slope.
-    int z = 0;
-    while (((c >> z) & 1u) == 0) ++z;
+    const int z = __builtin_ctz(c); // c is even and not a multiple of 256 here
     for (int k = 0; k < z && k < kPinkRows; ++k) {
         const float fresh = getRandUnit() * 0.25f;
         sum += fresh - rows[k];
@@ -76,48 +75,75 @@ void APlugin::snapSmoothedLevels() {
 }
 
 void APlugin::doGlobalSources() {
+    updateLfo12Amount();
+    if ((sampleCounter & 3u) == 0) stepGlobalSources();
+    publishGlobalLfos();
+    rampGlobalLfos();
+
+    if (!whiteNoiseInUse && !pinkNoiseInUse) return;
+    runNoiseSources(true);
+    // Only sounding voices read their rows; a voice that starts takes the current values
+    // from the global row (shareGlobalSources), so idle voices are not written every sample.
+    for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
+        for (int s = src::WhiteNoise; s <= src::PinkNoiseUni; ++s)
+            voiceSource[__builtin_ctz(busy)][s] = lastVoiceSource[s];
+}
+
+void APlugin::doQuietGlobalSources(bool publish) {
+    // The amount is read by the 4-sample step and, after the span, by a note start or the
+    // slow update; nothing else in the span can change it.
+    const bool step = (sampleCounter & 3u) == 0;
+    if (step || publish) updateLfo12Amount();
+    if (step) stepGlobalSources();
+    if (publish) publishGlobalLfos();
+    rampGlobalLfos();
+    if (whiteNoiseInUse || pinkNoiseInUse) runNoiseSources(publish);
+}
+
+void APlugin::updateLfo12Amount() {
     lfo12Amount = lfocore::clampf(
         currentValues[tag::FreeLfo12Amount] + globalDest[dest::FreeLfo12Amount], 0.0f, 1.0f);
+}
 
-    if ((sampleCounter & 3u) == 0) {
-        setGlobalLFO(2);
-        setGlobalLFO(0);
-        setGlobalLFO(1);
-        if (!freeLfo12InUse) {
-            lfo12Target = lfo12Value = lfo12Step = 0.0f;
-        } else {
-            lfo12Value = lfo12Target;
-            const float l1 = globalLFOs[0].run.value, l2 = globalLFOs[1].run.value;
-            if (lfo12Mode == kModeMorph)
-                lfo12Target =
-                    stepMorphLFO(globalLFOs[kMorphLFO], globalLFOs[0], globalLFOs[1], lfo12Amount,
-                                 globalDest[kFreeLfo1Humanise], morphRates[0]);
-            else if (lfo12Mode >= kModeSync && lfo12Mode <= kModePM)
-                lfo12Target = globalLFOs[1].run.output;
-            else
-                lfo12Target = getLFOCombination(lfo12Mode, lfo12Amount, l1, l2);
-            lfo12Step = (lfo12Target - lfo12Value) * 0.25f;
-        }
-
-        // Level smoothing for the oscillator mixer.
-        mainPanSmooth = 0.99f * mainPanSmooth + 0.01f * currentValues[tag::MainPan];
-        const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
-        const int panTags[2] = {tag::Osc1Pan, tag::Osc2Pan};
-        const int subTags[2] = {tag::Osc1SubVolume, tag::Osc2SubVolume};
-        for (int o = 0; o < 2; ++o) {
-            oscPanSmooth[o] = 0.99f * oscPanSmooth[o] + 0.01f * currentValues[panTags[o]];
-            oscVolumeSmooth[o] = 0.99f * oscVolumeSmooth[o] + 0.01f * currentValues[volumeTags[o]];
-            const float vol = oscVolumeSmooth[o] < 1.0f ? oscVolumeSmooth[o] : 1.0f;
-            oscGainSmooth[o] = tables->dbGain60Array[unitTableIndex(vol)];
-            const float sub = currentValues[subTags[o]] - 0.5f;
-            oscSubLevel[o] = 0.99f * oscSubLevel[o] + 0.01f * 2.0f * (sub < 0.0f ? -sub : sub);
-        }
+void APlugin::stepGlobalSources() {
+    setGlobalLFO(2);
+    setGlobalLFO(0);
+    setGlobalLFO(1);
+    if (!freeLfo12InUse) {
+        lfo12Target = lfo12Value = lfo12Step = 0.0f;
+    } else {
+        lfo12Value = lfo12Target;
+        const float l1 = globalLFOs[0].run.value, l2 = globalLFOs[1].run.value;
+        if (lfo12Mode == kModeMorph)
+            lfo12Target = stepMorphLFO(globalLFOs[kMorphLFO], globalLFOs[0], globalLFOs[1],
+                                       lfo12Amount, globalDest[kFreeLfo1Humanise], morphRates[0]);
+        else if (lfo12Mode >= kModeSync && lfo12Mode <= kModePM)
+            lfo12Target = globalLFOs[1].run.output;
+        else
+            lfo12Target = getLFOCombination(lfo12Mode, lfo12Amount, l1, l2);
+        lfo12Step = (lfo12Target - lfo12Value) * 0.25f;
     }
 
-    // Publish the LFOs, then ramp them one sample on.
-    LFORunState& mainLfo = globalLFOs[2].run;
-    LFORunState& free1 = globalLFOs[0].run;
-    LFORunState& free2 = globalLFOs[1].run;
+    // Level smoothing for the oscillator mixer.
+    mainPanSmooth = 0.99f * mainPanSmooth + 0.01f * currentValues[tag::MainPan];
+    const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
+    const int panTags[2] = {tag::Osc1Pan, tag::Osc2Pan};
+    const int subTags[2] = {tag::Osc1SubVolume, tag::Osc2SubVolume};
+    for (int o = 0; o < 2; ++o) {
+        oscPanSmooth[o] = 0.99f * oscPanSmooth[o] + 0.01f * currentValues[panTags[o]];
+        oscVolumeSmooth[o] = 0.99f * oscVolumeSmooth[o] + 0.01f * currentValues[volumeTags[o]];
+        const float vol = oscVolumeSmooth[o] < 1.0f ? oscVolumeSmooth[o] : 1.0f;
+        oscGainSmooth[o] = tables->dbGain60Array[unitTableIndex(vol)];
+        const float sub = currentValues[subTags[o]] - 0.5f;
+        oscSubLevel[o] = 0.99f * oscSubLevel[o] + 0.01f * 2.0f * (sub < 0.0f ? -sub : sub);
+    }
+}
+
+// The LFO values of this sample into the global source row.
+void APlugin::publishGlobalLfos() {
+    const LFORunState& mainLfo = globalLFOs[2].run;
+    const LFORunState& free1 = globalLFOs[0].run;
+    const LFORunState& free2 = globalLFOs[1].run;
     lastVoiceSource[src::MainLfo] = mainLfo.value;
     lastVoiceSource[src::MainLfo + 1] = 0.5f * mainLfo.value + 0.5f;
     lastVoiceSource[src::FreeLfo1] = free1.value;
@@ -126,27 +152,35 @@ void APlugin::doGlobalSources() {
     lastVoiceSource[src::FreeLfo2 + 1] = 0.5f * free2.value + 0.5f;
     lastVoiceSource[src::FreeLfo12] = lfo12Value;
     lastVoiceSource[src::FreeLfo12Uni] = 0.5f * lfo12Value + 0.5f;
-    mainLfo.value += mainLfo.increment;
-    free1.value += free1.increment;
-    free2.value += free2.increment;
-    lfo12Value += lfo12Step;
+}
 
-    if (!whiteNoiseInUse && !pinkNoiseInUse) return;
+// The published values ramp one sample on.
+void APlugin::rampGlobalLfos() {
+    globalLFOs[2].run.value += globalLFOs[2].run.increment;
+    globalLFOs[0].run.value += globalLFOs[0].run.increment;
+    globalLFOs[1].run.value += globalLFOs[1].run.increment;
+    lfo12Value += lfo12Step;
+}
+
+// One sample of the noise sources in use. Every draw is taken, in order, so the generator's
+// sequence does not depend on who reads; the global row gets the values when `publish`.
+void APlugin::runNoiseSources(bool publish) {
     if (whiteNoiseInUse) {
-        const float u = getRandUnit();
-        lastVoiceSource[src::WhiteNoise] = 2.0f * u - 1.0f;
-        lastVoiceSource[src::WhiteNoiseUni] = u;
+        if (publish) {
+            const float u = getRandUnit();
+            lastVoiceSource[src::WhiteNoise] = 2.0f * u - 1.0f;
+            lastVoiceSource[src::WhiteNoiseUni] = u;
+        } else {
+            RandSeed = RandSeed * 16807u + 1u;
+        }
     }
     if (pinkNoiseInUse) {
         const float p = doPinkNoise(0, 2, static_cast<int>(sampleCounter));
-        lastVoiceSource[src::PinkNoise] = p;
-        lastVoiceSource[src::PinkNoiseUni] = 0.5f * p + 0.5f;
+        if (publish) {
+            lastVoiceSource[src::PinkNoise] = p;
+            lastVoiceSource[src::PinkNoiseUni] = 0.5f * p + 0.5f;
+        }
     }
-    // Only sounding voices read their rows; a voice that starts takes the current values
-    // from the global row (shareGlobalSources), so idle voices are not written every sample.
-    for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
-        for (int s = src::WhiteNoise; s <= src::PinkNoiseUni; ++s)
-            voiceSource[__builtin_ctz(busy)][s] = lastVoiceSource[s];
 }
 
 void APlugin::shareGlobalSources(int voice) {

@@ -68,7 +68,9 @@ float APlugin::getModDestValue(int d) const {
 }
 
 void APlugin::setModDestValue(int d, float value) {
-    if (d >= 0 && d < kModDests) globalDest[d] = value;
+    if (d < 0 || d >= kModDests) return;
+    globalDest[d] = value;
+    globalDestWrittenCount = -1; // the next evaluation restores every default
 }
 
 void APlugin::initModulation() {
@@ -82,6 +84,8 @@ void APlugin::initModulation() {
     std::memset(channelMidiSource, 0, sizeof(channelMidiSource));
     globalDestDefault[dest::MainVolume] = 1.0f;
     std::memcpy(globalDest, globalDestDefault, sizeof(globalDest));
+    globalDestWrittenCount = -1;
+    mainVolumeLawIn = -1.0f;
     for (int d : {dest::MainVolume, dest::VoiceVolume, dest::Osc1Volume, dest::Osc2Volume})
         voiceDestDefault[d] = 1.0f;
     for (auto& row : voiceDest) std::memcpy(row, voiceDestDefault, sizeof(voiceDestDefault));
@@ -203,7 +207,16 @@ void APlugin::setGlobalMod() {
     float slotAmountMod[16];
     for (int s = 0; s < 16; ++s)
         slotAmountMod[s] = modslot::chainedAmount(globalDest[dest::SlotAmountFirst + s]);
-    std::memcpy(globalDest, globalDestDefault, sizeof(globalDest));
+    // Every destination back to its default: only the ones written last time differ from it.
+    if (globalDestWrittenCount < 0) {
+        std::memcpy(globalDest, globalDestDefault, sizeof(globalDest));
+    } else {
+        for (int i = 0; i < globalDestWrittenCount; ++i) {
+            const int d = globalDestWritten[i];
+            globalDest[d] = globalDestDefault[d];
+        }
+    }
+    globalDestWrittenCount = 0;
     mainVolumeMod = 0.0f;
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];
@@ -215,10 +228,12 @@ void APlugin::setGlobalMod() {
             lastVoiceSource[modSlotSource[s]], amount, offset, modSlotLower[s], modSlotUpper[s],
             modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
         const int d = modSlotDest[s];
-        if (d == dest::MainVolume)
+        if (d == dest::MainVolume) {
             mainVolumeMod += term.value();
-        else
+        } else {
             globalDest[d] += term.value();
+            globalDestWritten[globalDestWrittenCount++] = static_cast<int16_t>(d);
+        }
     }
 
     // Main Volume spans -60 .. +10 dB; its modulation adds in knob units before the law.
@@ -226,6 +241,9 @@ void APlugin::setGlobalMod() {
     float y = mainVolumeSmooth + mainVolumeMod;
     if (!(y > 0.0f)) y = 0.0f;
     if (y > 1.0f) y = 1.0f;
-    const float gain = y < 0.001f ? 0.0f : std::pow(10.0f, (70.0f * y - 60.0f) / 20.0f);
-    masterGain = gain * globalDest[dest::MainVolume] * midiVolume;
+    if (!(y == mainVolumeLawIn)) {
+        mainVolumeLawIn = y;
+        mainVolumeLawGain = y < 0.001f ? 0.0f : std::pow(10.0f, (70.0f * y - 60.0f) / 20.0f);
+    }
+    masterGain = mainVolumeLawGain * globalDest[dest::MainVolume] * midiVolume;
 }

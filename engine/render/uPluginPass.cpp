@@ -99,14 +99,13 @@ void APlugin::renderPass() {
     // voices; with none the sum stays silent.
     renderVoices();
 
-    stereoStruct frames[2];
-    for (int k = 0; k < 2; ++k) {
-        frames[k].left =
-            0.5f * (voiceSum[k].first.left + voiceSum[k].second.left) + kDenormalOffset;
-        frames[k].right =
-            0.5f * (voiceSum[k].first.right + voiceSum[k].second.right) + kDenormalOffset;
-    }
-    if (!isFinite(frames[0]) || !isFinite(frames[1])) {
+    // The four values stay in registers: built as a struct array on the stack they were read
+    // back wider than written, which stalls the idle loop.
+    float l0 = 0.5f * (voiceSum[0].first.left + voiceSum[0].second.left) + kDenormalOffset;
+    float r0 = 0.5f * (voiceSum[0].first.right + voiceSum[0].second.right) + kDenormalOffset;
+    float l1 = 0.5f * (voiceSum[1].first.left + voiceSum[1].second.left) + kDenormalOffset;
+    float r1 = 0.5f * (voiceSum[1].first.right + voiceSum[1].second.right) + kDenormalOffset;
+    if (!(std::isfinite(l0) && std::isfinite(r0) && std::isfinite(l1) && std::isfinite(r1))) {
         // A voice stage blew up: its state is cleared so the fault cannot stay until a reset.
         for (int i = 0; i < activeVoiceCount; ++i) {
             const int v = activeVoices[i];
@@ -114,11 +113,13 @@ void APlugin::renderPass() {
             voicePreEQ[v].reset();
             voicePostEQ[v].reset();
         }
-        frames[0] = frames[1] = stereoStruct{};
+        l0 = r0 = l1 = r1 = 0.0f;
     }
-    framesIn[0] = framesOut[0] = frames[0];
-    framesIn[1] = framesOut[1] = frames[1];
-    publishInput((frames[0].left + frames[0].right) * 0.5f);
+    framesIn[0].left = framesOut[0].left = l0;
+    framesIn[0].right = framesOut[0].right = r0;
+    framesIn[1].left = framesOut[1].left = l1;
+    framesIn[1].right = framesOut[1].right = r1;
+    publishInput((l0 + r0) * 0.5f);
     runOutputStage();
 }
 

@@ -117,6 +117,14 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
     float* right = outputs[1];
 
     for (VstInt32 i = 0; i < sampleFrames; ++i) {
+        // Between two 16-sample steps with nothing sounding and nothing due, the samples run
+        // without the checks and publications nobody would see.
+        const VstInt32 quietEnd = getQuietSpanEnd(i, sampleFrames);
+        if (quietEnd > i) {
+            renderQuietSpan(inLeft, inRight, left, right, i, quietEnd);
+            i = quietEnd - 1;
+            continue;
+        }
         // A program change due at this boundary lands before the sample's MIDI, so a note
         // sent at the same sample (the host's first block, say) is not cut by its reset.
         if ((sampleCounter & 4095u) == 0 && pendingPresetApply) setPresetParameters();
@@ -187,6 +195,43 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
     // Outside the loop, MIDI out is stamped at the start of the next block.
     blockSampleIndex = 0;
     publishModShown();
+}
+
+VstInt32 APlugin::getQuietSpanEnd(VstInt32 i, VstInt32 sampleFrames) const {
+    const uint32_t phase = static_cast<uint32_t>(sampleCounter & 15u);
+    // The 16-sample steps (and with them the 4,096-sample boundaries) run the full sample.
+    // Voices of the last pass answer the common case at once (one that has just ended costs
+    // one more full pass); the mask catches a voice started since.
+    if (phase == 0 || activeVoiceCount > 0 || pendingMidiEvents > 0 || fadeOutActive ||
+        applyingPreset || pendingPresetApply || getBusyVoiceMask() != 0)
+        return i;
+    const VstInt32 end = i + static_cast<VstInt32>(16u - phase);
+    return end < sampleFrames ? end : sampleFrames;
+}
+
+// The same samples as the full loop gives them when no voice sounds and no MIDI, fade or
+// program change is due: the voice rows are not read, so the "Input" source and the global
+// sources reach their rows once, at the span's last sample; the noise generators and the LFO
+// ramps still move every sample, and every pass runs.
+void APlugin::renderQuietSpan(const float* inLeft, const float* inRight, float* left, float* right,
+                              VstInt32 begin, VstInt32 end) {
+    for (VstInt32 i = begin; i < end; ++i) {
+        blockSampleIndex = i;
+        const bool last = i + 1 == end;
+        if (last) {
+            const float inL = inLeft ? finiteOrZero(inLeft[i]) : 0.0f;
+            const float inR = inRight ? finiteOrZero(inRight[i]) : 0.0f;
+            inputLevel = (inL + inR) * 0.5f;
+            publishInput(inputLevel);
+        }
+        doQuietGlobalSources(last);
+        if (oddSample == 0) renderPass();
+        left[i] = outputFrames[oddSample].left;
+        right[i] = outputFrames[oddSample].right;
+        oddSample = 1 - oddSample;
+        ++sampleClock;
+        ++sampleCounter;
+    }
 }
 
 // The call of old hosts: MIDI is consumed, the output is silent.

@@ -1,6 +1,7 @@
 // The render loop as a host sees it: the same MIDI gives bit-identical output whatever the
 // block length, and hostile input buffers give bounded finite output.
 #include "AudioAnalysis.h"
+#include "ScenarioPatches.h"
 #include "TestHost.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,43 @@ std::vector<float> renderInBlocks(int block, int total, const std::vector<TimedM
     return out;
 }
 
+// The first index where two renders differ bit for bit, or their size.
+size_t firstDifference(const std::vector<float>& a, const std::vector<float>& b) {
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (std::memcmp(&a[i], &b[i], sizeof(float)) != 0) return i;
+    return std::min(a.size(), b.size());
+}
+
+// The dense modulation (free LFOs and their morph, white and pink noise, all sixteen slots)
+// on a short release, set after the start-up program; then `total` frames in blocks of
+// `block` with the notes at their frames. Silences between the notes leave no voice sounding.
+std::vector<float> renderModulatedInBlocks(int block, int total,
+                                           const std::vector<TimedMidi>& midi) {
+    Plugin plugin(kRate, block);
+    std::vector<float> out, left, right;
+    for (int i = 0; i < 3; ++i) plugin.process(4096, left, right);
+    for (VstInt32 tag : {254, 261, 278}) plugin.setParameter(tag, 0.0f);
+    scenariopatch::setDenseModulation([&](int t, float v) { plugin.setParameter(t, v); });
+    // The two noise slots onto the voice volume and the first oscillator, where they are heard.
+    plugin.setParameter(tag::ModDestFirst + 4, (2 + 0.1f) / 399.99f);
+    plugin.setParameter(tag::ModDestFirst + 5, (16 + 0.1f) / 399.99f);
+    plugin.setParameter(tag::AmpEnvRelease, 0.05f);
+    for (int start = 0; start < total; start += block) {
+        const int frames = std::min(block, total - start);
+        std::vector<std::array<int, 4>> events;
+        for (const TimedMidi& m : midi)
+            if (m.at >= start && m.at < start + frames)
+                events.push_back({m.at - start, m.status, m.data1, m.data2});
+        if (!events.empty()) plugin.sendMidi(events);
+        plugin.process(frames, left, right);
+        for (int i = 0; i < frames; ++i) {
+            out.push_back(left[size_t(i)]);
+            out.push_back(right[size_t(i)]);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 TEST(HostRenderBlocks, OutputIsBitIdenticalForAnyBlockLength) {
@@ -65,6 +103,31 @@ TEST(HostRenderBlocks, OutputIsBitIdenticalForAnyBlockLength) {
         for (size_t i = 0; i < reference.size() && firstDiff == reference.size(); ++i)
             if (std::memcmp(&other[i], &reference[i], sizeof(float)) != 0) firstDiff = i;
         EXPECT_EQ(firstDiff, reference.size()) << "blocks of " << block;
+    }
+    EXPECT_TRUE(audio::allFiniteNormal(reference));
+}
+
+// Notes that start after silences at odd frames, away from the 16-frame steps, with every
+// global source feeding the voices: the LFO and noise values a note starts with, and the
+// control steps it meets, do not depend on where the blocks end.
+TEST(HostRenderBlocks, GlobalSourcesAfterSilenceAreBitIdenticalForAnyBlockLength) {
+    resetHost();
+    const std::vector<TimedMidi> midi = {
+        {3, 0x90, 60, 100},  {1001, 0x80, 60, 0}, {5003, 0x90, 64, 90},  {5555, 0x90, 71, 110},
+        {6007, 0x80, 64, 0}, {6009, 0x80, 71, 0}, {9997, 0x90, 55, 120}, {10501, 0x80, 55, 0},
+    };
+    const int total = 14336;
+    const std::vector<float> reference = renderModulatedInBlocks(1024, total, midi);
+    // Each note is heard, and each silence between them reaches exact zeros.
+    for (int at : {3, 5003, 9997})
+        EXPECT_GT(audio::rms(reference, size_t(2 * (at + 200)), size_t(2 * (at + 800))), 1e-3)
+            << "note at " << at;
+    for (int at : {4900, 9900, 14300})
+        EXPECT_EQ(reference[size_t(2 * at)], 0.0f) << "silence at " << at;
+    for (int block : {1, 7, 32, 128, 1000}) {
+        const std::vector<float> other = renderModulatedInBlocks(block, total, midi);
+        ASSERT_EQ(other.size(), reference.size());
+        EXPECT_EQ(firstDifference(other, reference), reference.size()) << "blocks of " << block;
     }
     EXPECT_TRUE(audio::allFiniteNormal(reference));
 }
