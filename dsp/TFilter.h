@@ -52,6 +52,19 @@ public:
                  int n, const stereoOverStruct* inA, const stereoOverStruct* inB,
                  stereoOverStruct* outA, stereoOverStruct* outB);
 
+    // The per-pass form for two voices' filters in one vector, each on its own controls, state
+    // and coefficients; the results are those of two process() calls. False, with nothing
+    // done, when their types or high-pass settings cannot share a vector: the caller then runs
+    // each on its own.
+    struct PassInput {
+        stereoStruct cutoff, cutoffMod;
+        float resonance, vowel;
+        stereoOverStruct inA, inB;
+    };
+    static bool processPair(TFilter& a, TFilter& b, const PassInput& inputA,
+                            const PassInput& inputB, stereoOverStruct (&outA)[2],
+                            stereoOverStruct (&outB)[2]);
+
     // Read-only views for the voice stages and the tests.
     int getType() const { return type; }
     float getSampleRate() const { return rate; }
@@ -108,6 +121,17 @@ private:
         combPos[1] = (combPos[1] + 1024u) & 2097151u;
     }
     static void sanitize(Lanes& s, const Float4 (&out)[4]);
+    // processPair's steps: the pass's inputs as lane vectors after the controls, and the type
+    // families' coefficients and states as indexes into Coefs and Lanes.
+    void preparePass(const PassInput& in, Float4 (&v)[4]);
+    struct Members {
+        const int* coefs;
+        int coefCount;
+        const int* lanes;
+        int laneCount;
+    };
+    // The members a type's recurrence reads, for the types processPair runs (false for others).
+    static bool pairMembers(int type, Members& m);
     void clearStates();
 
     const LookupTables* tables = nullptr;
@@ -165,6 +189,7 @@ private:
 
     Coefs c;
     Lanes pass;
+    Lanes pairLanes; // the state of processPair's run (only the type's members are used)
     Lanes block[3];
     float rings[kRings][kRingFrames][2] = {};
 };

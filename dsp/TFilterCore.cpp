@@ -4,6 +4,9 @@
 #include "dsp/FilterMath.h"
 #include "dsp/TFilter.h"
 
+#include <cstddef>
+#include <iterator>
+
 using filtermath::cubicClip;
 using filtermath::pairVec;
 
@@ -297,4 +300,139 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
     (Float4(_mm_shuffle_ps(v[2].v, v[3].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(out + 4);
     outA = {{out[0], out[1]}, {out[2], out[3]}};
     outB = {{out[4], out[5]}, {out[6], out[7]}};
+}
+
+// ---- Two voices in one vector --------------------------------------------------------------
+
+bool TFilter::pairMembers(int type, Members& m) {
+    // Coefs and Lanes are arrays of Float4 in all but name: members by index.
+    constexpr auto cf = [](size_t offset) { return static_cast<int>(offset / sizeof(Float4)); };
+    static constexpr int kOnePoleC[] = {cf(offsetof(Coefs, opA)), cf(offsetof(Coefs, opB))};
+    static constexpr int kOnePoleL[] = {cf(offsetof(Lanes, onePole))};
+    static constexpr int kSvfC[] = {cf(offsetof(Coefs, svfF)), cf(offsetof(Coefs, svfD))};
+    static constexpr int kSvfL[] = {cf(offsetof(Lanes, svfLow)), cf(offsetof(Lanes, svfBand))};
+    static constexpr int kBothC[] = {cf(offsetof(Coefs, opA)), cf(offsetof(Coefs, opB)),
+                                     cf(offsetof(Coefs, svfF)), cf(offsetof(Coefs, svfD))};
+    static constexpr int kBothL[] = {cf(offsetof(Lanes, onePole)), cf(offsetof(Lanes, svfLow)),
+                                     cf(offsetof(Lanes, svfBand))};
+    static constexpr int kZdfC[] = {cf(offsetof(Coefs, zG)),  cf(offsetof(Coefs, zC1)),
+                                    cf(offsetof(Coefs, zH1)), cf(offsetof(Coefs, zC2)),
+                                    cf(offsetof(Coefs, zH2)), cf(offsetof(Coefs, wLP)),
+                                    cf(offsetof(Coefs, wBP)), cf(offsetof(Coefs, wHP))};
+    static constexpr int kZdfL[] = {cf(offsetof(Lanes, z1s1)), cf(offsetof(Lanes, z1s2)),
+                                    cf(offsetof(Lanes, z2s1)), cf(offsetof(Lanes, z2s2))};
+    static constexpr int kLadderC[] = {cf(offsetof(Coefs, ladP)), cf(offsetof(Coefs, ladF)),
+                                       cf(offsetof(Coefs, ladK))};
+    static constexpr int kLadderL[] = {cf(offsetof(Lanes, lad)), cf(offsetof(Lanes, lad)) + 1,
+                                       cf(offsetof(Lanes, lad)) + 2, cf(offsetof(Lanes, lad)) + 3,
+                                       cf(offsetof(Lanes, lad)) + 4};
+    auto set = [&](const auto& coefs, const auto& lanes) {
+        m = {coefs, static_cast<int>(std::size(coefs)), lanes, static_cast<int>(std::size(lanes))};
+        return true;
+    };
+    if (type == 1 || type == 2) return set(kOnePoleC, kOnePoleL);
+    if (type >= 3 && type <= 6) return set(kSvfC, kSvfL);
+    if (type == 17 || type == 18) return set(kBothC, kBothL);
+    if ((type >= 11 && type <= 16) || (type >= 27 && type <= 32)) return set(kZdfC, kZdfL);
+    if (type >= 21 && type <= 24) return set(kLadderC, kLadderL);
+    return false; // the rotating history, combs, ring modulators and type 0 stay alone
+}
+
+// process()'s steps up to the recurrence: pre-drive, controls, coefficients, and the frames as
+// {R, L, R, L} per sub-frame at one tenth of the level.
+void TFilter::preparePass(const PassInput& in, Float4 (&v)[4]) {
+    float x[8] = {in.inA.first.left, in.inA.first.right, in.inA.second.left, in.inA.second.right,
+                  in.inB.first.left, in.inB.first.right, in.inB.second.left, in.inB.second.right};
+    preDrive(x, 8);
+    if (updateControls(in.cutoff, in.cutoffMod, in.resonance, in.vowel))
+        computeCoefficients(in.vowel);
+    const Float4 tenth(0.1f), offset(1e-15f);
+    const Float4 frameA = filtermath::finiteOrZero(Float4::load(x)) * tenth + offset;
+    const Float4 frameB = filtermath::finiteOrZero(Float4::load(x + 4)) * tenth + offset;
+    v[0] = _mm_shuffle_ps(frameA.v, frameA.v, _MM_SHUFFLE(0, 1, 0, 1));
+    v[1] = _mm_shuffle_ps(frameA.v, frameA.v, _MM_SHUFFLE(2, 3, 2, 3));
+    v[2] = _mm_shuffle_ps(frameB.v, frameB.v, _MM_SHUFFLE(0, 1, 0, 1));
+    v[3] = _mm_shuffle_ps(frameB.v, frameB.v, _MM_SHUFFLE(2, 3, 2, 3));
+}
+
+bool TFilter::processPair(TFilter& a, TFilter& b, const PassInput& inputA, const PassInput& inputB,
+                          stereoOverStruct (&outA)[2], stereoOverStruct (&outB)[2]) {
+    Members m;
+    if (&a == &b || a.type != b.type || a.hpOn != b.hpOn || !pairMembers(a.type, m)) return false;
+    Float4 va[4], vb[4];
+    a.preparePass(inputA, va);
+    b.preparePass(inputB, vb);
+    // Each filter's vectors repeat its {R, L}: b's go to lanes 0 and 1, a's to lanes 2 and 3.
+    auto join = [](Float4 lo, Float4 hi) { return Float4(_mm_shuffle_ps(hi.v, lo.v, 0xE4)); };
+    Float4 v[4];
+    for (int k = 0; k < 4; ++k) v[k] = join(va[k], vb[k]);
+    static constexpr int kHpC[] = {static_cast<int>(offsetof(Coefs, hpF) / sizeof(Float4)),
+                                   static_cast<int>(offsetof(Coefs, hpD) / sizeof(Float4))};
+    static constexpr int kHpL[] = {static_cast<int>(offsetof(Lanes, hpLow) / sizeof(Float4)),
+                                   static_cast<int>(offsetof(Lanes, hpBand) / sizeof(Float4))};
+    const bool hp = a.hpOn != 0;
+    auto coefs = [](TFilter& f) { return reinterpret_cast<Float4*>(&f.c); };
+    auto lanes = [](Lanes& s) { return reinterpret_cast<Float4*>(&s); };
+    // a runs the joined recurrence on joined coefficients (its own are put back after) and on
+    // its scratch state.
+    Float4 saved[8 + 2];
+    Float4* ca = coefs(a);
+    const Float4* cb = coefs(b);
+    Float4* joined = lanes(a.pairLanes);
+    const Float4* sa = lanes(a.pass);
+    const Float4* sb = lanes(b.pass);
+    for (int i = 0; i < m.coefCount; ++i) {
+        saved[i] = ca[m.coefs[i]];
+        ca[m.coefs[i]] = join(ca[m.coefs[i]], cb[m.coefs[i]]);
+    }
+    for (int i = 0; i < m.laneCount; ++i) joined[m.lanes[i]] = join(sa[m.lanes[i]], sb[m.lanes[i]]);
+    if (hp) {
+        for (int i = 0; i < 2; ++i) {
+            saved[m.coefCount + i] = ca[kHpC[i]];
+            ca[kHpC[i]] = join(ca[kHpC[i]], cb[kHpC[i]]);
+            joined[kHpL[i]] = join(sa[kHpL[i]], sb[kHpL[i]]);
+        }
+    }
+    int slots[4][3];
+    a.historySlots(slots); // the paired types keep no history: only the slots' shape
+    const Float4 ring[4];
+    a.runGroup(a.pairLanes, v, slots, ring);
+    if (hp) a.runHP(a.pairLanes, v);
+    for (int i = 0; i < m.coefCount; ++i) ca[m.coefs[i]] = saved[i];
+    if (hp)
+        for (int i = 0; i < 2; ++i) ca[kHpC[i]] = saved[m.coefCount + i];
+
+    // The states back into each filter, repeated over its pair of lanes.
+    auto high = [](Float4 x) { return Float4(_mm_shuffle_ps(x.v, x.v, _MM_SHUFFLE(3, 2, 3, 2))); };
+    auto low = [](Float4 x) { return Float4(_mm_shuffle_ps(x.v, x.v, _MM_SHUFFLE(1, 0, 1, 0))); };
+    Float4* da = lanes(a.pass);
+    Float4* db = lanes(b.pass);
+    for (int i = 0; i < m.laneCount; ++i) {
+        da[m.lanes[i]] = high(joined[m.lanes[i]]);
+        db[m.lanes[i]] = low(joined[m.lanes[i]]);
+    }
+    if (hp)
+        for (int i = 0; i < 2; ++i) {
+            da[kHpL[i]] = high(joined[kHpL[i]]);
+            db[kHpL[i]] = low(joined[kHpL[i]]);
+        }
+    Float4 outHigh[4], outLow[4];
+    for (int k = 0; k < 4; ++k) {
+        outHigh[k] = high(v[k]);
+        outLow[k] = low(v[k]);
+    }
+    sanitize(a.pass, outHigh);
+    sanitize(b.pass, outLow);
+
+    const Float4 ten(10.0f);
+    auto store = [&](const Float4(&w)[4], stereoOverStruct(&out)[2]) {
+        alignas(16) float o[8];
+        (Float4(_mm_shuffle_ps(w[0].v, w[1].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(o);
+        (Float4(_mm_shuffle_ps(w[2].v, w[3].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(o + 4);
+        out[0] = {{o[0], o[1]}, {o[2], o[3]}};
+        out[1] = {{o[4], o[5]}, {o[6], o[7]}};
+    };
+    store(outHigh, outA);
+    store(outLow, outB);
+    return true;
 }

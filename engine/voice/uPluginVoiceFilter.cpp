@@ -71,8 +71,27 @@ void APlugin::setVoiceFilterAndEQ(int voice) {
 void APlugin::doVoiceFilter() {
     const int n = uniNumVoices < 1 ? 1 : (uniNumVoices > 6 ? 6 : uniNumVoices);
     const bool unison = unisonMode != 0;
+    // Without unison a voice's pass waits for the next voice's, so two voices whose filters
+    // can share a vector run together.
+    struct Pending {
+        int voice = -1, slot = 0;
+        TFilter::PassInput input{};
+        Float4 pan;
+    } pending;
+    auto runAlone = [&](const Pending& p) {
+        stereoOverStruct(&out)[2] = pathOut[p.slot];
+        voiceFilters[p.voice].process(p.input.cutoff, p.input.cutoffMod, p.input.resonance,
+                                      p.input.vowel, p.input.inA, p.input.inB, out[0], out[1]);
+        panFrame(out[0], out[0], p.pan);
+        panFrame(out[1], out[1], p.pan);
+    };
+    auto flush = [&] {
+        if (pending.voice >= 0) runAlone(pending);
+        pending.voice = -1;
+    };
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a] & 15;
+        if (v == pending.voice) flush(); // a voice listed twice takes its passes in turn
         TFilter& f = voiceFilters[v];
         EnvState& env = voiceEnv[v][1];
         f.setEnv(env.value * filterEnvSign * clamp01(getVoiceStageValue(v, tag::FilterEnvAmount)));
@@ -107,11 +126,27 @@ void APlugin::doVoiceFilter() {
 
         const Float4 pan(panL, panR, panL, panR);
         if (!unison) {
-            const int s = voiceSlots[v][0] % kSubVoiceSlots;
-            f.process(cutoff, mod, q, vowel, pathIn[s][0], pathIn[s][1], pathOut[s][0],
-                      pathOut[s][1]);
-            panFrame(pathOut[s][0], pathOut[s][0], pan);
-            panFrame(pathOut[s][1], pathOut[s][1], pan);
+            Pending next;
+            next.voice = v;
+            next.slot = voiceSlots[v][0] % kSubVoiceSlots;
+            next.input = {cutoff, mod, q, vowel, pathIn[next.slot][0], pathIn[next.slot][1]};
+            next.pan = pan;
+            if (pending.voice < 0) {
+                pending = next;
+                continue;
+            }
+            stereoOverStruct outFirst[2], outSecond[2];
+            if (TFilter::processPair(voiceFilters[pending.voice], f, pending.input, next.input,
+                                     outFirst, outSecond)) {
+                for (int k = 0; k < 2; ++k) {
+                    panFrame(outFirst[k], pathOut[pending.slot][k], pending.pan);
+                    panFrame(outSecond[k], pathOut[next.slot][k], next.pan);
+                }
+            } else {
+                runAlone(pending);
+                runAlone(next);
+            }
+            pending.voice = -1;
             continue;
         }
         stereoOverStruct inA[kSubVoicesPerVoice], inB[kSubVoicesPerVoice];
@@ -128,6 +163,7 @@ void APlugin::doVoiceFilter() {
             panFrame(outB[j], pathOut[s][1], pan);
         }
     }
+    flush();
 }
 
 void APlugin::doVoiceEQ(bool post) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -121,4 +123,60 @@ TEST(StagesFilterBlock, BypassReturnsTheDrivenInputAndBadCountsAreRefused) {
     f->process({0.5f, 0.5f}, {}, 0.0f, 0.0f, 0, inA, inB, untouched, outB);
     f->process({0.5f, 0.5f}, {}, 0.0f, 0.0f, -3, inA, inB, untouched, outB);
     EXPECT_EQ(untouched[0].first.left, 7.0f);
+}
+
+// Two voices' filters in one vector give exactly what each gives alone, whatever their
+// controls: every type (those that cannot pair are refused and left untouched), with the
+// high-pass stage on and off, and a sudden very loud input on one of them.
+TEST(StagesFilterBlock, PairedVoicesMatchTheirOwnPassesBitForBit) {
+    for (int type = 0; type < TFilter::kTypeCount; ++type) {
+        for (bool hp : {false, true}) {
+            std::unique_ptr<TFilter> paired[2], alone[2];
+            for (int i = 0; i < 2; ++i) {
+                paired[i] = std::make_unique<TFilter>();
+                alone[i] = std::make_unique<TFilter>();
+                for (TFilter* f : {paired[i].get(), alone[i].get()}) {
+                    prepare(*f, type);
+                    f->setDistort(i ? 0.4f : 0.0f);
+                    f->setEnv(i ? 0.2f : -0.1f);
+                    f->setHP(hp ? 1.0f : 0.0f, 0.0f, 1.0f, i ? 0.3f : 0.1f, 0.5f, 0.0f);
+                }
+            }
+            const std::vector<float> n0 = noise(kLength, 31), n1 = noise(kLength, 32, 3.0);
+            bool pairedOnce = false;
+            for (size_t p = 0; p + 4 <= kLength; p += 4) {
+                TFilter::PassInput in[2];
+                for (int i = 0; i < 2; ++i) {
+                    const std::vector<float>& x = i ? n1 : n0;
+                    // The second voice's cutoff sweeps; the first one's input (no drive holds it)
+                    // jumps to the largest levels for a moment.
+                    const float sweep = i ? 0.3f + 0.6f * float(p) / kLength : 0.7f;
+                    const float bad = (!i && p == kLength / 2) ? 3e38f : 0.0f;
+                    in[i] = {{sweep, sweep + 0.05f},
+                             {0.0f, 0.0f},
+                             i ? 0.9f : 0.4f,
+                             0.3f,
+                             {{x[p] + bad, x[p + 1]}, {x[p + 1], x[p]}},
+                             {{x[p + 2], x[p + 3]}, {x[p + 3], x[p + 2]}}};
+                }
+                stereoOverStruct pairOut[2][2], aloneOut[2][2];
+                const bool ran = TFilter::processPair(*paired[0], *paired[1], in[0], in[1],
+                                                      pairOut[0], pairOut[1]);
+                pairedOnce = pairedOnce || ran;
+                for (int i = 0; i < 2; ++i) {
+                    alone[i]->process(in[i].cutoff, in[i].cutoffMod, in[i].resonance, in[i].vowel,
+                                      in[i].inA, in[i].inB, aloneOut[i][0], aloneOut[i][1]);
+                    if (!ran)
+                        paired[i]->process(in[i].cutoff, in[i].cutoffMod, in[i].resonance,
+                                           in[i].vowel, in[i].inA, in[i].inB, pairOut[i][0],
+                                           pairOut[i][1]);
+                }
+                ASSERT_EQ(std::memcmp(pairOut, aloneOut, sizeof(pairOut)), 0)
+                    << "type " << type << " hp " << hp << " pass " << p / 4;
+            }
+            const bool pairable = (type >= 1 && type <= 6) || (type >= 11 && type <= 18) ||
+                                  (type >= 21 && type <= 24) || (type >= 27 && type <= 32);
+            EXPECT_EQ(pairedOnce, pairable) << "type " << type;
+        }
+    }
 }
