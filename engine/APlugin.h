@@ -748,6 +748,7 @@ public:
     void renderPass();
     // Samples up to the next 16-sample step with no voice, no MIDI, no fade and no program
     // change waiting: the first sample of none, or the end of such a span.
+    void endSample(float* left, float* right, VstInt32 i);
     VstInt32 getQuietSpanEnd(VstInt32 i, VstInt32 sampleFrames) const;
     void renderQuietSpan(const float* inLeft, const float* inRight, float* left, float* right,
                          VstInt32 begin, VstInt32 end);

@@ -186,15 +186,20 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
             if (oddSample == 0) renderPass();
         }
 
-        left[i] = outputFrames[oddSample].left;
-        right[i] = outputFrames[oddSample].right;
-        oddSample = 1 - oddSample;
-        ++sampleClock;
-        ++sampleCounter;
+        endSample(left, right, i);
     }
     // Outside the loop, MIDI out is stamped at the start of the next block.
     blockSampleIndex = 0;
     publishModShown();
+}
+
+// The sample's output frame goes to the host's buffers and the clocks move on.
+void APlugin::endSample(float* left, float* right, VstInt32 i) {
+    left[i] = outputFrames[oddSample].left;
+    right[i] = outputFrames[oddSample].right;
+    oddSample = 1 - oddSample;
+    ++sampleClock;
+    ++sampleCounter;
 }
 
 VstInt32 APlugin::getQuietSpanEnd(VstInt32 i, VstInt32 sampleFrames) const {
@@ -226,11 +231,7 @@ void APlugin::renderQuietSpan(const float* inLeft, const float* inRight, float* 
         }
         doQuietGlobalSources(last);
         if (oddSample == 0) renderPass();
-        left[i] = outputFrames[oddSample].left;
-        right[i] = outputFrames[oddSample].right;
-        oddSample = 1 - oddSample;
-        ++sampleClock;
-        ++sampleCounter;
+        endSample(left, right, i);
     }
 }
 
