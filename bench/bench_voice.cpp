@@ -1,7 +1,8 @@
 // Real-time factor of the voices through the real plug-in at 48 kHz in blocks of 128: sixteen
 // held notes over three octaves, oscillator 1 a saw and oscillator 2 a square, only the amp
 // envelope, effects bypassed; once with unison off, once with "6 Voices" (96 sub-voices), and
-// once with both oscillators' spread and sub-oscillators on, as many factory programs have them.
+// once with both oscillators' spread and sub-oscillators on, and once with oscillator 2 phase
+// modulated by oscillator 1.
 // The worst block's real-time factor is reported beside the mean.
 #include "bench/Scenarios.h"
 
@@ -9,6 +10,7 @@
 
 #include <time.h>
 
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -25,15 +27,12 @@ constexpr float kRate = 48000.0f;
 constexpr VstInt32 kBlock = 128;
 constexpr int kSeconds = 20;
 
-void renderHeld(benchmark::State& state, int unisonMode, bool spreadAndSub = false) {
+void renderHeld(benchmark::State& state, int unisonMode,
+                std::initializer_list<std::pair<int, float>> settings = {}) {
     testhost::resetHost();
     testhost::Plugin plugin(kRate, kBlock);
     bench::voicePatch(plugin, unisonMode);
-    if (spreadAndSub)
-        for (auto [t, value] :
-             {std::pair{tag::Osc1Spread, 0.3f}, std::pair{tag::Osc2Spread, 0.2f},
-              std::pair{tag::Osc1SubVolume, 0.8f}, std::pair{tag::Osc2SubVolume, 0.7f}})
-            plugin.setParameter(t, value);
+    for (auto [t, value] : settings) plugin.setParameter(t, value);
     std::vector<float> left, right;
     const int blocks = static_cast<int>(kSeconds * kRate) / kBlock;
     double worst = 0.0;
@@ -66,8 +65,18 @@ BENCHMARK(BM_VoiceUnison96)->Unit(benchmark::kMillisecond);
 
 // Spread (up and down copies) and the sub-oscillator on in both oscillators, unison off.
 void BM_VoiceSpreadSub16(benchmark::State& state) {
-    renderHeld(state, 0, true);
+    renderHeld(state, 0,
+               {{tag::Osc1Spread, 0.3f},
+                {tag::Osc2Spread, 0.2f},
+                {tag::Osc1SubVolume, 0.8f},
+                {tag::Osc2SubVolume, 0.7f}});
 }
 BENCHMARK(BM_VoiceSpreadSub16)->Unit(benchmark::kMillisecond);
+
+// Oscillator 2 phase modulated by oscillator 1 ("PM"), unison off.
+void BM_VoicePM16(benchmark::State& state) {
+    renderHeld(state, 0, {{tag::Osc2ModMode, 1.1f / 19.99f}, {tag::Osc2ModAmount, 0.3f}});
+}
+BENCHMARK(BM_VoicePM16)->Unit(benchmark::kMillisecond);
 
 } // namespace

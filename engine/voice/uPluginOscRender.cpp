@@ -142,13 +142,17 @@ struct PlainMix {
     float subFactor;
     uint32_t subOffset;
     float subPanL, subPanR;
+    float pmDepth;
     bool toOutput;
 };
 
-// One copy's four samples (down or up) and its phase and feedback carried on. Always inlined:
-// as a call its phase and feedback would go through memory twice per copy.
+// One copy's four samples (down or up) and its phase and feedback carried on; with `PM` each
+// sample's position is moved by oscillator 1's mono mix times the depth. Always inlined: as a
+// call its phase and feedback would go through memory twice per copy.
+template <bool PM>
 [[gnu::always_inline]] inline void plainCopy(const PlainMix& pm, const float inc[2], float factor,
-                                             uint32_t& phase, float& feed, float* x) {
+                                             uint32_t& phase, float& feed, float* x,
+                                             const float* pmIn) {
     for (int h = 0; h < 2; ++h) {
         const uint32_t step = stepOf(inc[h] * factor);
         uint32_t pos = phase + pm.phaseOffset;
@@ -157,32 +161,42 @@ struct PlainMix {
             fb = fb > 1.0e9f ? 1.0e9f : (fb < -1.0e9f ? -1.0e9f : fb);
             pos += static_cast<uint32_t>(static_cast<int32_t>(fb));
         }
+        uint32_t pos1 = pos + step;
+        if constexpr (PM) {
+            auto offset = [&pm](float m) {
+                float d = m * pm.pmDepth;
+                d = d > 1.0e9f ? 1.0e9f : (d < -1.0e9f ? -1.0e9f : d);
+                return static_cast<uint32_t>(static_cast<int32_t>(d));
+            };
+            pos1 += offset(pmIn[2 * h + 1]);
+            pos += offset(pmIn[2 * h]);
+        }
         x[2 * h] = pm.table[warpOrPlain(pm.rows[h], pos) & 0xFFF];
-        x[2 * h + 1] = pm.table[warpOrPlain(pm.rows[h], pos + step) & 0xFFF];
+        x[2 * h + 1] = pm.table[warpOrPlain(pm.rows[h], pos1) & 0xFFF];
         phase = (phase + 2 * step) & kPhaseMask;
         feed = x[2 * h + 1];
     }
 }
 
 // The plain oscillator rendered and mixed in one go, with or without spread (separate up and
-// down copies) and the sub-oscillator. The samples never leave registers; every product and
-// sum is the one the separate render and mix make, in the same order, so the output is the
-// same to the bit.
-template <bool Spread, bool Sub>
+// down copies), the sub-oscillator and oscillator 2's phase modulation by `pmIn`. The samples never
+// leave registers; every product and sum is the one the separate render and mix make, in the same
+// order, so the output is the same to the bit.
+template <bool Spread, bool Sub, bool PM>
 inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
-                           float* mono, float* m) {
+                           float* mono, float* m, const float* pmIn) {
     // The samples stay in registers: a vector load of four separately stored floats would wait
     // for the stores to drain.
     float x[4], u[4], s[4];
     uint32_t phase = os.phase;
     float feed = os.feedDown;
-    plainCopy(pm, os.inc, pm.downFactor, phase, feed, x);
+    plainCopy<PM>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
     os.phase = phase;
     os.feedDown = feed;
     if constexpr (Spread) {
         uint32_t upPhase = os.upPhase;
         float upFeed = os.feedUp;
-        plainCopy(pm, os.inc, pm.upFactor, upPhase, upFeed, u);
+        plainCopy<PM>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
         os.upPhase = upPhase;
         os.feedUp = upFeed;
     } else {
@@ -246,6 +260,25 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
     }
     if (mono)
         for (int k = 0; k < 4; ++k) mono[k] = m[k];
+}
+
+// The instance for the copies and sub-oscillator in use.
+template <bool PM>
+inline void renderMixPlainAny(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
+                              float* mono, float* m, const float* pmIn, bool spread, bool sub) {
+    if (spread)
+        sub ? renderMixPlain<true, true, PM>(pm, os, env, frames, mono, m, pmIn)
+            : renderMixPlain<true, false, PM>(pm, os, env, frames, mono, m, pmIn);
+    else
+        sub ? renderMixPlain<false, true, PM>(pm, os, env, frames, mono, m, pmIn)
+            : renderMixPlain<false, false, PM>(pm, os, env, frames, mono, m, pmIn);
+}
+
+// Phase modulation is rarer: kept out of line so the plain loop stays small.
+[[gnu::noinline]] void renderMixPlainPM(const PlainMix& pm, OscSlot& os, EnvState& env,
+                                        float* frames, float* mono, float* m, const float* pmIn,
+                                        bool spread, bool sub) {
+    renderMixPlainAny<true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
 }
 
 } // namespace
@@ -465,7 +498,9 @@ void APlugin::renderOscillator(int osc) {
     if (!on) return;
     // The plain oscillator's per-voice constants, gathered once per voice rather than once per
     // sub-voice (sub-voices of a voice follow each other in the list).
-    const bool plainKind = !oscNoise[osc] && (osc == 0 || (osc2ModMode == kModOff && !osc2SyncOn));
+    const bool pmOn = osc == 1 && osc2ModMode == kModPM;
+    const bool plainKind =
+        !oscNoise[osc] && (osc == 0 || (!osc2SyncOn && (osc2ModMode == kModOff || pmOn)));
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
     auto identityOrRow = [this](int row) -> const int32_t* {
@@ -510,6 +545,7 @@ void APlugin::renderOscillator(int osc) {
                 pm.subOffset = ov.subOffset;
                 pm.subPanL = ov.subPan[0];
                 pm.subPanR = ov.subPan[1];
+                pm.pmDepth = ov.pmDepth;
                 pm.toOutput = toOutput;
             }
         }
@@ -519,12 +555,10 @@ void APlugin::renderOscillator(int osc) {
             EnvState& env = oscEnv[slot][osc == 0 ? 0 : 2];
             float* frames = &pathIn[slot][0].first.left;
             float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
-            if (spread)
-                sub ? renderMixPlain<true, true>(pm, os, env, frames, mono, m)
-                    : renderMixPlain<true, false>(pm, os, env, frames, mono, m);
+            if (pmOn)
+                renderMixPlainPM(pm, os, env, frames, mono, m, osc1Mono[slot], spread, sub);
             else
-                sub ? renderMixPlain<false, true>(pm, os, env, frames, mono, m)
-                    : renderMixPlain<false, false>(pm, os, env, frames, mono, m);
+                renderMixPlainAny<false>(pm, os, env, frames, mono, m, nullptr, spread, sub);
             const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
             if (k == 0 && osc == 0) voiceSource[v][90] = monoSum * 0.125f;
             if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;
