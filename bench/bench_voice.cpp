@@ -1,8 +1,8 @@
 // Real-time factor of the voices through the real plug-in at 48 kHz in blocks of 128: sixteen
 // held notes over three octaves, oscillator 1 a saw and oscillator 2 a square, only the amp
 // envelope, effects bypassed; once with unison off, once with "6 Voices" (96 sub-voices), and
-// once with both oscillators' spread and sub-oscillators on, and once with oscillator 2 phase
-// modulated by oscillator 1.
+// once with both oscillators' spread and sub-oscillators on, once with oscillator 2 phase
+// modulated by oscillator 1, and once with both through the ZEK morph.
 // The worst block's real-time factor is reported beside the mean.
 #include "bench/Scenarios.h"
 
@@ -78,5 +78,11 @@ void BM_VoicePM16(benchmark::State& state) {
     renderHeld(state, 0, {{tag::Osc2ModMode, 1.1f / 19.99f}, {tag::Osc2ModAmount, 0.3f}});
 }
 BENCHMARK(BM_VoicePM16)->Unit(benchmark::kMillisecond);
+
+// Both oscillators through the ZEK morph, unison off.
+void BM_VoiceZek16(benchmark::State& state) {
+    renderHeld(state, 0, {{tag::Osc1ZekAmount, 0.5f}, {tag::Osc2ZekAmount, 0.6f}});
+}
+BENCHMARK(BM_VoiceZek16)->Unit(benchmark::kMillisecond);
 
 } // namespace

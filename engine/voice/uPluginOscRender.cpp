@@ -123,8 +123,8 @@ inline Float4 pack4(const float* x) {
                                 _mm_unpacklo_ps(_mm_set_ss(x[2]), _mm_set_ss(x[3]))));
 }
 
-// The plain oscillator's per-voice constants: no morph, fold, bit reduction, modulation or
-// sync. `rows` are null where a half's symmetry row is the identity, `subRow` likewise.
+// The plain oscillator's per-voice constants: no modulation but phase modulation, no sync.
+// `rows` are null where a half's symmetry row is the identity, `subRow` likewise.
 struct PlainMix {
     const float* table;
     const int32_t* rows[2];
@@ -143,13 +143,27 @@ struct PlainMix {
     uint32_t subOffset;
     float subPanL, subPanR;
     float pmDepth;
+    bool zekOn, wrapOn, bitsOn;
+    float zek, zekX, zekY;
+    float wrapNeg, wrapPos;
+    float bitsQ, bitsInvQ;
     bool toOutput;
 };
 
+// A sample through the morph, fold and bit reduction in use, as the general render shapes it.
+inline float shapedSample(const PlainMix& pm, int i) {
+    if (pm.zekOn) i = zekMorph(i, pm.zek, pm.zekX, pm.zekY);
+    float x = pm.table[i & 0xFFF];
+    if (pm.wrapOn) x = wrapFold(x, pm.wrapNeg, pm.wrapPos);
+    if (pm.bitsOn) x = crush(x, pm.bitsQ, pm.bitsInvQ);
+    return x;
+}
+
 // One copy's four samples (down or up) and its phase and feedback carried on; with `PM` each
-// sample's position is moved by oscillator 1's mono mix times the depth. Always inlined: as a
+// sample's position is moved by oscillator 1's mono mix times the depth; with `Shaped` each
+// sample goes through the ZEK morph, wrap fold and bit reduction in use. Always inlined: as a
 // call its phase and feedback would go through memory twice per copy.
-template <bool PM>
+template <bool PM, bool Shaped>
 [[gnu::always_inline]] inline void plainCopy(const PlainMix& pm, const float inc[2], float factor,
                                              uint32_t& phase, float& feed, float* x,
                                              const float* pmIn) {
@@ -171,8 +185,13 @@ template <bool PM>
             pos1 += offset(pmIn[2 * h + 1]);
             pos += offset(pmIn[2 * h]);
         }
-        x[2 * h] = pm.table[warpOrPlain(pm.rows[h], pos) & 0xFFF];
-        x[2 * h + 1] = pm.table[warpOrPlain(pm.rows[h], pos1) & 0xFFF];
+        if constexpr (Shaped) {
+            x[2 * h] = shapedSample(pm, warpOrPlain(pm.rows[h], pos));
+            x[2 * h + 1] = shapedSample(pm, warpOrPlain(pm.rows[h], pos1));
+        } else {
+            x[2 * h] = pm.table[warpOrPlain(pm.rows[h], pos) & 0xFFF];
+            x[2 * h + 1] = pm.table[warpOrPlain(pm.rows[h], pos1) & 0xFFF];
+        }
         phase = (phase + 2 * step) & kPhaseMask;
         feed = x[2 * h + 1];
     }
@@ -182,7 +201,7 @@ template <bool PM>
 // down copies), the sub-oscillator and oscillator 2's phase modulation by `pmIn`. The samples never
 // leave registers; every product and sum is the one the separate render and mix make, in the same
 // order, so the output is the same to the bit.
-template <bool Spread, bool Sub, bool PM>
+template <bool Spread, bool Sub, bool PM, bool Shaped>
 inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
                            float* mono, float* m, const float* pmIn) {
     // The samples stay in registers: a vector load of four separately stored floats would wait
@@ -190,13 +209,13 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
     float x[4], u[4], s[4];
     uint32_t phase = os.phase;
     float feed = os.feedDown;
-    plainCopy<PM>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
+    plainCopy<PM, Shaped>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
     os.phase = phase;
     os.feedDown = feed;
     if constexpr (Spread) {
         uint32_t upPhase = os.upPhase;
         float upFeed = os.feedUp;
-        plainCopy<PM>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
+        plainCopy<PM, Shaped>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
         os.upPhase = upPhase;
         os.feedUp = upFeed;
     } else {
@@ -263,22 +282,27 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
 }
 
 // The instance for the copies and sub-oscillator in use.
-template <bool PM>
+template <bool PM, bool Shaped>
 inline void renderMixPlainAny(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
                               float* mono, float* m, const float* pmIn, bool spread, bool sub) {
     if (spread)
-        sub ? renderMixPlain<true, true, PM>(pm, os, env, frames, mono, m, pmIn)
-            : renderMixPlain<true, false, PM>(pm, os, env, frames, mono, m, pmIn);
+        sub ? renderMixPlain<true, true, PM, Shaped>(pm, os, env, frames, mono, m, pmIn)
+            : renderMixPlain<true, false, PM, Shaped>(pm, os, env, frames, mono, m, pmIn);
     else
-        sub ? renderMixPlain<false, true, PM>(pm, os, env, frames, mono, m, pmIn)
-            : renderMixPlain<false, false, PM>(pm, os, env, frames, mono, m, pmIn);
+        sub ? renderMixPlain<false, true, PM, Shaped>(pm, os, env, frames, mono, m, pmIn)
+            : renderMixPlain<false, false, PM, Shaped>(pm, os, env, frames, mono, m, pmIn);
 }
 
-// Phase modulation is rarer: kept out of line so the plain loop stays small.
-[[gnu::noinline]] void renderMixPlainPM(const PlainMix& pm, OscSlot& os, EnvState& env,
-                                        float* frames, float* mono, float* m, const float* pmIn,
-                                        bool spread, bool sub) {
-    renderMixPlainAny<true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+// Phase modulation and shaping are rarer: kept out of line so the plain loop stays small.
+[[gnu::noinline]] void renderMixPlainRare(const PlainMix& pm, OscSlot& os, EnvState& env,
+                                          float* frames, float* mono, float* m, const float* pmIn,
+                                          bool shaped, bool spread, bool sub) {
+    if (!pmIn)
+        renderMixPlainAny<false, true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+    else if (shaped)
+        renderMixPlainAny<true, true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+    else
+        renderMixPlainAny<true, false>(pm, os, env, frames, mono, m, pmIn, spread, sub);
 }
 
 } // namespace
@@ -507,7 +531,7 @@ void APlugin::renderOscillator(int osc) {
         return row == SYMMETRY_IDENTITY_ROW ? nullptr : tables->symmetryTable[row];
     };
     int plainVoice = -1;
-    bool plain = false, spread = false;
+    bool shaped = false, spread = false;
     PlainMix pm{};
     for (int i = 0; i < subVoiceCount; ++i) {
         const int slot = subVoiceList[0][i] % kSubVoiceSlots;
@@ -516,49 +540,58 @@ void APlugin::renderOscillator(int osc) {
         if (plainKind && v != plainVoice) {
             plainVoice = v;
             const OscVoice& ov = oscVoices[v][osc];
-            plain = !(ov.zek > 0.0001f) && !ov.wrapOn && !ov.bitsOn;
+            pm.zekOn = ov.zek > 0.0001f;
+            pm.wrapOn = ov.wrapOn != 0;
+            pm.bitsOn = ov.bitsOn != 0;
+            shaped = pm.zekOn || pm.wrapOn || pm.bitsOn;
             spread = ov.spreadOn != 0;
-            if (plain) {
-                pm.table = ov.table;
-                for (int h = 0; h < 2; ++h) {
-                    pm.rows[h] = identityOrRow(ov.symRow[h] & 511);
-                    pm.gain[h] = ov.gain[h];
-                }
-                pm.ampAmount = ov.ampAmount;
-                pm.ampPositive = ov.ampPositive != 0;
-                pm.downFactor = ov.downFactor;
-                pm.upFactor = ov.upFactor;
-                pm.feedScale = ov.feedScale;
-                pm.phaseOffset = ov.phaseOffset;
-                pm.downL = ov.panDown[0] + ov.panUp[0];
-                pm.downR = ov.panDown[1] + ov.panUp[1];
-                pm.toMono = 0.25f * (pm.downL + pm.downR);
-                pm.panL = ov.panOsc[0];
-                pm.panR = ov.panOsc[1];
-                pm.panDownL = ov.panDown[0];
-                pm.panDownR = ov.panDown[1];
-                pm.panUpL = ov.panUp[0];
-                pm.panUpR = ov.panUp[1];
-                pm.subTable = ov.subTable;
-                pm.subRow = identityOrRow(std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
-                pm.subFactor = ov.subFactor;
-                pm.subOffset = ov.subOffset;
-                pm.subPanL = ov.subPan[0];
-                pm.subPanR = ov.subPan[1];
-                pm.pmDepth = ov.pmDepth;
-                pm.toOutput = toOutput;
+            pm.table = ov.table;
+            for (int h = 0; h < 2; ++h) {
+                pm.rows[h] = identityOrRow(ov.symRow[h] & 511);
+                pm.gain[h] = ov.gain[h];
             }
+            pm.ampAmount = ov.ampAmount;
+            pm.ampPositive = ov.ampPositive != 0;
+            pm.downFactor = ov.downFactor;
+            pm.upFactor = ov.upFactor;
+            pm.feedScale = ov.feedScale;
+            pm.phaseOffset = ov.phaseOffset;
+            pm.downL = ov.panDown[0] + ov.panUp[0];
+            pm.downR = ov.panDown[1] + ov.panUp[1];
+            pm.toMono = 0.25f * (pm.downL + pm.downR);
+            pm.panL = ov.panOsc[0];
+            pm.panR = ov.panOsc[1];
+            pm.panDownL = ov.panDown[0];
+            pm.panDownR = ov.panDown[1];
+            pm.panUpL = ov.panUp[0];
+            pm.panUpR = ov.panUp[1];
+            pm.subTable = ov.subTable;
+            pm.subRow = identityOrRow(std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
+            pm.subFactor = ov.subFactor;
+            pm.subOffset = ov.subOffset;
+            pm.subPanL = ov.subPan[0];
+            pm.subPanR = ov.subPan[1];
+            pm.pmDepth = ov.pmDepth;
+            pm.zek = ov.zek;
+            pm.zekX = ov.zekX;
+            pm.zekY = ov.zekY;
+            pm.wrapNeg = ov.wrapNeg;
+            pm.wrapPos = ov.wrapPos;
+            pm.bitsQ = ov.bitsQ;
+            pm.bitsInvQ = ov.bitsInvQ;
+            pm.toOutput = toOutput;
         }
-        if (plainKind && plain) {
+        if (plainKind) {
             alignas(16) float m[4];
             OscSlot& os = oscSlots[slot][osc];
             EnvState& env = oscEnv[slot][osc == 0 ? 0 : 2];
             float* frames = &pathIn[slot][0].first.left;
             float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
-            if (pmOn)
-                renderMixPlainPM(pm, os, env, frames, mono, m, osc1Mono[slot], spread, sub);
+            if (pmOn || shaped)
+                renderMixPlainRare(pm, os, env, frames, mono, m, pmOn ? osc1Mono[slot] : nullptr,
+                                   shaped, spread, sub);
             else
-                renderMixPlainAny<false>(pm, os, env, frames, mono, m, nullptr, spread, sub);
+                renderMixPlainAny<false, false>(pm, os, env, frames, mono, m, nullptr, spread, sub);
             const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
             if (k == 0 && osc == 0) voiceSource[v][90] = monoSum * 0.125f;
             if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;
