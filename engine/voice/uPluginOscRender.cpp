@@ -8,6 +8,7 @@
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/OscParams.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -116,46 +117,124 @@ inline int warpOrPlain(const int32_t* row, uint32_t pos) {
     return row ? warp(row, pos) : static_cast<int>((pos & kPhaseMask) >> 12 & 0xFFF);
 }
 
-// The commonest oscillator of all, rendered and mixed in one go: no morph, fold, bit reduction,
-// modulation, sync, spread or sub-oscillator. The samples never leave registers; every product
-// and sum is the one the separate render and mix make, in the same order, so the output is the
-// same to the bit. `rows` are null where a half's symmetry row is the identity.
+// Four scalars into one vector without a trip through memory.
+inline Float4 pack4(const float* x) {
+    return Float4(_mm_movelh_ps(_mm_unpacklo_ps(_mm_set_ss(x[0]), _mm_set_ss(x[1])),
+                                _mm_unpacklo_ps(_mm_set_ss(x[2]), _mm_set_ss(x[3]))));
+}
+
+// The plain oscillator's per-voice constants: no modulation but phase modulation, no sync.
+// `rows` are null where a half's symmetry row is the identity, `subRow` likewise.
 struct PlainMix {
     const float* table;
     const int32_t* rows[2];
     float gain[2];
     float ampAmount;
     bool ampPositive;
-    float downFactor;
+    float downFactor, upFactor;
     float feedScale;
     uint32_t phaseOffset;
     float toMono;
     float downL, downR, panL, panR;
+    float panDownL, panDownR, panUpL, panUpR;
+    const float* subTable;
+    const int32_t* subRow;
+    float subFactor;
+    uint32_t subOffset;
+    float subPanL, subPanR;
+    float pmDepth;
+    bool zekOn, wrapOn, bitsOn;
+    float zek, zekX, zekY;
+    float wrapNeg, wrapPos;
+    float bitsQ, bitsInvQ;
     bool toOutput;
 };
 
-inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
-                           float* mono, float* m) {
-    // The samples stay in registers: a vector load of four separately stored floats would wait
-    // for the stores to drain.
-    float x[4];
-    uint32_t phase = os.phase;
-    float feed = os.feedDown;
+// A sample through the morph, fold and bit reduction in use, as the general render shapes it.
+inline float shapedSample(const PlainMix& pm, int i) {
+    if (pm.zekOn) i = zekMorph(i, pm.zek, pm.zekX, pm.zekY);
+    float x = pm.table[i & 0xFFF];
+    if (pm.wrapOn) x = wrapFold(x, pm.wrapNeg, pm.wrapPos);
+    if (pm.bitsOn) x = crush(x, pm.bitsQ, pm.bitsInvQ);
+    return x;
+}
+
+// One copy's four samples (down or up) and its phase and feedback carried on; with `PM` each
+// sample's position is moved by oscillator 1's mono mix times the depth; with `Shaped` each
+// sample goes through the ZEK morph, wrap fold and bit reduction in use. Always inlined: as a
+// call its phase and feedback would go through memory twice per copy.
+template <bool PM, bool Shaped>
+[[gnu::always_inline]] inline void plainCopy(const PlainMix& pm, const float inc[2], float factor,
+                                             uint32_t& phase, float& feed, float* x,
+                                             const float* pmIn) {
     for (int h = 0; h < 2; ++h) {
-        const uint32_t step = stepOf(os.inc[h] * pm.downFactor);
+        const uint32_t step = stepOf(inc[h] * factor);
         uint32_t pos = phase + pm.phaseOffset;
         if (pm.feedScale != 0.0f) {
             float fb = feed * pm.feedScale;
             fb = fb > 1.0e9f ? 1.0e9f : (fb < -1.0e9f ? -1.0e9f : fb);
             pos += static_cast<uint32_t>(static_cast<int32_t>(fb));
         }
-        x[2 * h] = pm.table[warpOrPlain(pm.rows[h], pos) & 0xFFF];
-        x[2 * h + 1] = pm.table[warpOrPlain(pm.rows[h], pos + step) & 0xFFF];
+        uint32_t pos1 = pos + step;
+        if constexpr (PM) {
+            auto offset = [&pm](float m) {
+                float d = m * pm.pmDepth;
+                d = d > 1.0e9f ? 1.0e9f : (d < -1.0e9f ? -1.0e9f : d);
+                return static_cast<uint32_t>(static_cast<int32_t>(d));
+            };
+            pos1 += offset(pmIn[2 * h + 1]);
+            pos += offset(pmIn[2 * h]);
+        }
+        if constexpr (Shaped) {
+            x[2 * h] = shapedSample(pm, warpOrPlain(pm.rows[h], pos));
+            x[2 * h + 1] = shapedSample(pm, warpOrPlain(pm.rows[h], pos1));
+        } else {
+            x[2 * h] = pm.table[warpOrPlain(pm.rows[h], pos) & 0xFFF];
+            x[2 * h + 1] = pm.table[warpOrPlain(pm.rows[h], pos1) & 0xFFF];
+        }
         phase = (phase + 2 * step) & kPhaseMask;
         feed = x[2 * h + 1];
     }
-    os.phase = os.upPhase = phase;
-    os.feedDown = os.feedUp = feed;
+}
+
+// The plain oscillator rendered and mixed in one go, with or without spread (separate up and
+// down copies), the sub-oscillator and oscillator 2's phase modulation by `pmIn`. The samples never
+// leave registers; every product and sum is the one the separate render and mix make, in the same
+// order, so the output is the same to the bit.
+template <bool Spread, bool Sub, bool PM, bool Shaped>
+inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
+                           float* mono, float* m, const float* pmIn) {
+    // The samples stay in registers: a vector load of four separately stored floats would wait
+    // for the stores to drain.
+    float x[4], u[4], s[4];
+    uint32_t phase = os.phase;
+    float feed = os.feedDown;
+    plainCopy<PM, Shaped>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
+    os.phase = phase;
+    os.feedDown = feed;
+    if constexpr (Spread) {
+        uint32_t upPhase = os.upPhase;
+        float upFeed = os.feedUp;
+        plainCopy<PM, Shaped>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
+        os.upPhase = upPhase;
+        os.feedUp = upFeed;
+    } else {
+        os.upPhase = phase;
+        os.feedUp = feed;
+    }
+    if constexpr (Sub) {
+        const uint32_t i1 = stepOf(os.inc[0] * pm.subFactor);
+        const uint32_t i2 = stepOf(os.inc[1] * pm.subFactor);
+        uint32_t p = os.subPhase + pm.subOffset;
+        s[0] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        p += i1;
+        s[1] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        p += i1;
+        s[2] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        p += i2;
+        s[3] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        os.subPhase = (os.subPhase + 2 * (i1 + i2)) & kPhaseMask;
+    }
     float g[2];
     for (int h = 0; h < 2; ++h) {
         const float f = pm.ampPositive ? pm.ampAmount * env.value + 1.0f - pm.ampAmount
@@ -163,20 +242,67 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
         env.value += env.step;
         g[h] = f * pm.gain[h];
     }
-    const Float4 xs(_mm_movelh_ps(_mm_unpacklo_ps(_mm_set_ss(x[0]), _mm_set_ss(x[1])),
-                                  _mm_unpacklo_ps(_mm_set_ss(x[2]), _mm_set_ss(x[3]))));
-    (xs * Float4(g[0] * pm.toMono, g[0] * pm.toMono, g[1] * pm.toMono, g[1] * pm.toMono)).store(m);
-    if (pm.toOutput) {
-        const float cl0 = 0.5f * g[0] * pm.downL * pm.panL;
-        const float cr0 = 0.5f * g[0] * pm.downR * pm.panR;
-        const float cl1 = 0.5f * g[1] * pm.downL * pm.panL;
-        const float cr1 = 0.5f * g[1] * pm.downR * pm.panR;
-        const Float4 x01(_mm_unpacklo_ps(xs.v, xs.v)), x23(_mm_unpackhi_ps(xs.v, xs.v));
-        (Float4::load(frames) + x01 * Float4(cl0, cr0, cl0, cr0)).store(frames);
-        (Float4::load(frames + 4) + x23 * Float4(cl1, cr1, cl1, cr1)).store(frames + 4);
+    const Float4 xs = pack4(x);
+    if constexpr (!Spread && !Sub) {
+        // Up and down copies are the same samples: one product per channel and sample.
+        (xs * Float4(g[0] * pm.toMono, g[0] * pm.toMono, g[1] * pm.toMono, g[1] * pm.toMono))
+            .store(m);
+        if (pm.toOutput) {
+            const float cl0 = 0.5f * g[0] * pm.downL * pm.panL;
+            const float cr0 = 0.5f * g[0] * pm.downR * pm.panR;
+            const float cl1 = 0.5f * g[1] * pm.downL * pm.panL;
+            const float cr1 = 0.5f * g[1] * pm.downR * pm.panR;
+            const Float4 x01(_mm_unpacklo_ps(xs.v, xs.v)), x23(_mm_unpackhi_ps(xs.v, xs.v));
+            (Float4::load(frames) + x01 * Float4(cl0, cr0, cl0, cr0)).store(frames);
+            (Float4::load(frames + 4) + x23 * Float4(cl1, cr1, cl1, cr1)).store(frames + 4);
+        }
+    } else {
+        const Float4 gain(g[0], g[0], g[1], g[1]);
+        const Float4 down = xs * gain;
+        const Float4 up = Spread ? pack4(u) * gain : down;
+        const Float4 dl = down * Float4(pm.panDownL), dr = down * Float4(pm.panDownR);
+        const Float4 ul = up * Float4(pm.panUpL), ur = up * Float4(pm.panUpR);
+        Float4 sl, sr;
+        if constexpr (Sub) {
+            const Float4 sg = pack4(s) * gain;
+            sl = sg * Float4(pm.subPanL);
+            sr = sg * Float4(pm.subPanR);
+        }
+        (((dl + dr + ul + ur) * Float4(0.25f)) + (sl + sr) * Float4(0.5f)).store(m);
+        if (pm.toOutput) {
+            const Float4 half(0.5f);
+            const Float4 left = ((dl + ul) * half + sl) * Float4(pm.panL);
+            const Float4 right = ((dr + ur) * half + sr) * Float4(pm.panR);
+            (Float4::load(frames) + Float4(_mm_unpacklo_ps(left.v, right.v))).store(frames);
+            (Float4::load(frames + 4) + Float4(_mm_unpackhi_ps(left.v, right.v))).store(frames + 4);
+        }
     }
     if (mono)
         for (int k = 0; k < 4; ++k) mono[k] = m[k];
+}
+
+// The instance for the copies and sub-oscillator in use.
+template <bool PM, bool Shaped>
+inline void renderMixPlainAny(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
+                              float* mono, float* m, const float* pmIn, bool spread, bool sub) {
+    if (spread)
+        sub ? renderMixPlain<true, true, PM, Shaped>(pm, os, env, frames, mono, m, pmIn)
+            : renderMixPlain<true, false, PM, Shaped>(pm, os, env, frames, mono, m, pmIn);
+    else
+        sub ? renderMixPlain<false, true, PM, Shaped>(pm, os, env, frames, mono, m, pmIn)
+            : renderMixPlain<false, false, PM, Shaped>(pm, os, env, frames, mono, m, pmIn);
+}
+
+// Phase modulation and shaping are rarer: kept out of line so the plain loop stays small.
+[[gnu::noinline]] void renderMixPlainRare(const PlainMix& pm, OscSlot& os, EnvState& env,
+                                          float* frames, float* mono, float* m, const float* pmIn,
+                                          bool shaped, bool spread, bool sub) {
+    if (!pmIn)
+        renderMixPlainAny<false, true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+    else if (shaped)
+        renderMixPlainAny<true, true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+    else
+        renderMixPlainAny<true, false>(pm, os, env, frames, mono, m, pmIn, spread, sub);
 }
 
 } // namespace
@@ -396,11 +522,16 @@ void APlugin::renderOscillator(int osc) {
     if (!on) return;
     // The plain oscillator's per-voice constants, gathered once per voice rather than once per
     // sub-voice (sub-voices of a voice follow each other in the list).
+    const bool pmOn = osc == 1 && osc2ModMode == kModPM;
     const bool plainKind =
-        !oscNoise[osc] && !subOn[osc] && (osc == 0 || (osc2ModMode == kModOff && !osc2SyncOn));
+        !oscNoise[osc] && (osc == 0 || (!osc2SyncOn && (osc2ModMode == kModOff || pmOn)));
+    const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
+    auto identityOrRow = [this](int row) -> const int32_t* {
+        return row == SYMMETRY_IDENTITY_ROW ? nullptr : tables->symmetryTable[row];
+    };
     int plainVoice = -1;
-    bool plain = false;
+    bool shaped = false, spread = false;
     PlainMix pm{};
     for (int i = 0; i < subVoiceCount; ++i) {
         const int slot = subVoiceList[0][i] % kSubVoiceSlots;
@@ -409,32 +540,58 @@ void APlugin::renderOscillator(int osc) {
         if (plainKind && v != plainVoice) {
             plainVoice = v;
             const OscVoice& ov = oscVoices[v][osc];
-            plain = !(ov.zek > 0.0001f) && !ov.wrapOn && !ov.bitsOn && !ov.spreadOn;
-            if (plain) {
-                pm.table = ov.table;
-                for (int h = 0; h < 2; ++h) {
-                    const int row = ov.symRow[h] & 511;
-                    pm.rows[h] =
-                        row == SYMMETRY_IDENTITY_ROW ? nullptr : tables->symmetryTable[row];
-                    pm.gain[h] = ov.gain[h];
-                }
-                pm.ampAmount = ov.ampAmount;
-                pm.ampPositive = ov.ampPositive != 0;
-                pm.downFactor = ov.downFactor;
-                pm.feedScale = ov.feedScale;
-                pm.phaseOffset = ov.phaseOffset;
-                pm.downL = ov.panDown[0] + ov.panUp[0];
-                pm.downR = ov.panDown[1] + ov.panUp[1];
-                pm.toMono = 0.25f * (pm.downL + pm.downR);
-                pm.panL = ov.panOsc[0];
-                pm.panR = ov.panOsc[1];
-                pm.toOutput = toOutput;
+            pm.zekOn = ov.zek > 0.0001f;
+            pm.wrapOn = ov.wrapOn != 0;
+            pm.bitsOn = ov.bitsOn != 0;
+            shaped = pm.zekOn || pm.wrapOn || pm.bitsOn;
+            spread = ov.spreadOn != 0;
+            pm.table = ov.table;
+            for (int h = 0; h < 2; ++h) {
+                pm.rows[h] = identityOrRow(ov.symRow[h] & 511);
+                pm.gain[h] = ov.gain[h];
             }
+            pm.ampAmount = ov.ampAmount;
+            pm.ampPositive = ov.ampPositive != 0;
+            pm.downFactor = ov.downFactor;
+            pm.upFactor = ov.upFactor;
+            pm.feedScale = ov.feedScale;
+            pm.phaseOffset = ov.phaseOffset;
+            pm.downL = ov.panDown[0] + ov.panUp[0];
+            pm.downR = ov.panDown[1] + ov.panUp[1];
+            pm.toMono = 0.25f * (pm.downL + pm.downR);
+            pm.panL = ov.panOsc[0];
+            pm.panR = ov.panOsc[1];
+            pm.panDownL = ov.panDown[0];
+            pm.panDownR = ov.panDown[1];
+            pm.panUpL = ov.panUp[0];
+            pm.panUpR = ov.panUp[1];
+            pm.subTable = ov.subTable;
+            pm.subRow = identityOrRow(std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
+            pm.subFactor = ov.subFactor;
+            pm.subOffset = ov.subOffset;
+            pm.subPanL = ov.subPan[0];
+            pm.subPanR = ov.subPan[1];
+            pm.pmDepth = ov.pmDepth;
+            pm.zek = ov.zek;
+            pm.zekX = ov.zekX;
+            pm.zekY = ov.zekY;
+            pm.wrapNeg = ov.wrapNeg;
+            pm.wrapPos = ov.wrapPos;
+            pm.bitsQ = ov.bitsQ;
+            pm.bitsInvQ = ov.bitsInvQ;
+            pm.toOutput = toOutput;
         }
-        if (plainKind && plain) {
+        if (plainKind) {
             alignas(16) float m[4];
-            renderMixPlain(pm, oscSlots[slot][osc], oscEnv[slot][osc == 0 ? 0 : 2],
-                           &pathIn[slot][0].first.left, osc == 0 ? osc1Mono[slot] : nullptr, m);
+            OscSlot& os = oscSlots[slot][osc];
+            EnvState& env = oscEnv[slot][osc == 0 ? 0 : 2];
+            float* frames = &pathIn[slot][0].first.left;
+            float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
+            if (pmOn || shaped)
+                renderMixPlainRare(pm, os, env, frames, mono, m, pmOn ? osc1Mono[slot] : nullptr,
+                                   shaped, spread, sub);
+            else
+                renderMixPlainAny<false, false>(pm, os, env, frames, mono, m, nullptr, spread, sub);
             const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
             if (k == 0 && osc == 0) voiceSource[v][90] = monoSum * 0.125f;
             if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;

@@ -261,17 +261,31 @@ void APlugin::setOscIncrements(int voice, int osc) {
     const float p0 = cache.pitchOut[0], p1 = cache.pitchOut[1];
     const float amount = ov.pitchEnvAmount;
     const int env = osc == 0 ? 1 : 3;
-    for (int k = 0; k < uniNumVoices; ++k) {
-        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
-        OscSlot& os = oscSlots[slot][osc];
-        EnvState& e = oscEnv[slot][env];
-        const float b = subVoiceTune[slot] * os.drift;
-        if (amount == 0.0f) {
+    // Slot numbers are in range by construction: a compare spares the division of the modulo,
+    // which stays as the guard against a stray one.
+    const int32_t* slots = voiceSlots[voice];
+    auto slotOf = [](int32_t s) {
+        return static_cast<uint32_t>(s) < static_cast<uint32_t>(kSubVoiceSlots)
+                   ? s
+                   : s % kSubVoiceSlots;
+    };
+    if (amount == 0.0f) {
+        for (int k = 0; k < uniNumVoices; ++k) {
+            const int slot = slotOf(slots[k]);
+            OscSlot& os = oscSlots[slot][osc];
+            EnvState& e = oscEnv[slot][env];
+            const float b = subVoiceTune[slot] * os.drift;
             os.inc[0] = b * p0;
             os.inc[1] = b * p1;
             e.value += 2.0f * e.step;
-            continue;
         }
+        return;
+    }
+    for (int k = 0; k < uniNumVoices; ++k) {
+        const int slot = slotOf(slots[k]);
+        OscSlot& os = oscSlots[slot][osc];
+        EnvState& e = oscEnv[slot][env];
+        const float b = subVoiceTune[slot] * os.drift;
         os.inc[0] = b * p0 * fastExp2(e.value * amount);
         e.value += e.step;
         os.inc[1] = b * p1 * fastExp2(e.value * amount);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 using testhost::Plugin;
@@ -256,9 +257,10 @@ TEST(HostVoicePitch, Oscillator2ModesMakeTheirSpectra) {
 
 namespace {
 // A chord of four keys in six-voice unison, oscillator 1 a saw and oscillator 2 a square with
-// the given symmetry, a pan, an amp LFO and amp envelope depth, and the given modulation mode
-// at no amount, both heard; both channels interleaved.
-std::vector<float> unisonChord(int mode, float symmetry) {
+// the given symmetry, spread, sub volume and ZEK amount, a pan, an amp LFO and amp envelope
+// depth, and the given modulation mode at no amount, both heard; both channels interleaved.
+std::vector<float> unisonChord(int mode, float symmetry, float spread = 0.0f,
+                               float subVolume = 0.5f, float zek = 0.0f) {
     const float rate = 48000.0f;
     Plugin p(rate, 128);
     plainPatch(p, 1);
@@ -266,9 +268,9 @@ std::vector<float> unisonChord(int mode, float symmetry) {
     p.setParameter(tag::Osc2Type, step(2, kTypeRange));
     p.setParameter(tag::Osc2Volume, 1.0f);
     p.setParameter(tag::Osc2Symmetry, symmetry);
-    p.setParameter(tag::Osc2SubVolume, 0.5f);
-    p.setParameter(tag::Osc2Spread, 0.0f);
-    p.setParameter(tag::Osc2ZekAmount, 0.0f);
+    p.setParameter(tag::Osc2SubVolume, subVolume);
+    p.setParameter(tag::Osc2Spread, spread);
+    p.setParameter(tag::Osc2ZekAmount, zek);
     p.setParameter(tag::Osc2Pan, 0.3f);
     p.setParameter(tag::Osc2LfoToAmp, 0.6f);
     p.setParameter(tag::Osc2LfoSpeed, 1.0f);
@@ -293,15 +295,29 @@ std::vector<float> unisonChord(int mode, float symmetry) {
 
 // Ring modulation at no amount leaves the carrier as it is, so oscillator 2 through the general
 // render (with a modulator) and through the plain one (without) must give the same samples,
-// centred symmetry or not, for every sub-voice of every voice.
+// centred symmetry or not, with spread, the sub-oscillator and the ZEK morph off or on, for
+// every sub-voice of every voice. Phase modulation at no amount moves no sample either: its own
+// one-step render must sound as the plain one too.
 TEST(HostVoicePitch, RingAtNoAmountSoundsAsOscillator2Alone) {
-    for (float symmetry : {0.5f, 0.3f}) {
-        const std::vector<float> alone = unisonChord(0, symmetry);
-        const std::vector<float> ring = unisonChord(3, symmetry);
-        EXPECT_GT(audio::peak(alone), 0.05) << symmetry;
-        ASSERT_EQ(alone.size(), ring.size());
-        size_t differ = 0;
-        for (size_t i = 0; i < alone.size(); ++i) differ += alone[i] != ring[i];
-        EXPECT_EQ(differ, 0u) << symmetry;
-    }
+    for (float symmetry : {0.5f, 0.3f})
+        for (float spread : {0.0f, 0.4f})
+            for (float subVolume : {0.5f, 0.85f})
+                for (float zek : {0.0f, 0.6f}) {
+                    const std::vector<float> alone =
+                        unisonChord(0, symmetry, spread, subVolume, zek);
+                    EXPECT_GT(audio::peak(alone), 0.05) << symmetry;
+                    for (int mode : {3, 1}) {
+                        const std::vector<float> modulated =
+                            unisonChord(mode, symmetry, spread, subVolume, zek);
+                        const std::string what =
+                            "mode " + std::to_string(mode) + " symmetry " +
+                            std::to_string(symmetry) + " spread " + std::to_string(spread) +
+                            " sub " + std::to_string(subVolume) + " zek " + std::to_string(zek);
+                        ASSERT_EQ(alone.size(), modulated.size());
+                        size_t differ = 0;
+                        for (size_t i = 0; i < alone.size(); ++i)
+                            differ += alone[i] != modulated[i];
+                        EXPECT_EQ(differ, 0u) << what;
+                    }
+                }
 }
