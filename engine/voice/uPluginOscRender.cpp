@@ -71,46 +71,6 @@ inline float modulate(int mode, float x, float a, float m) {
     }
 }
 
-// The common case: no morph, fold, bit reduction, modulation or sync. The same arithmetic as
-// the general loop below, without its per-sample tests.
-inline void renderPlain(OscSlot& os, const OscVoice& ov, const float* table,
-                        const int32_t* const rows[2]) {
-    for (int h = 0; h < 2; ++h) {
-        const int32_t* row = rows[h];
-        const uint32_t step = stepOf(os.inc[h] * ov.downFactor);
-        uint32_t pos = os.phase + ov.phaseOffset;
-        if (ov.feedScale != 0.0f) {
-            float fb = os.feedDown * ov.feedScale;
-            fb = fb > 1.0e9f ? 1.0e9f : (fb < -1.0e9f ? -1.0e9f : fb);
-            pos += static_cast<uint32_t>(static_cast<int32_t>(fb));
-        }
-        const float d0 = table[warp(row, pos) & 0xFFF];
-        const float d1 = table[warp(row, pos + step) & 0xFFF];
-        os.down[2 * h] = d0;
-        os.down[2 * h + 1] = d1;
-        os.phase = (os.phase + 2 * step) & kPhaseMask;
-        os.feedDown = d1;
-        if (!ov.spreadOn) {
-            os.upPhase = os.phase;
-            os.up[2 * h] = d0;
-            os.up[2 * h + 1] = d1;
-            os.feedUp = d1;
-            continue;
-        }
-        const uint32_t upStep = stepOf(os.inc[h] * ov.upFactor);
-        uint32_t upPos = os.upPhase + ov.phaseOffset;
-        if (ov.feedScale != 0.0f) {
-            float fb = os.feedUp * ov.feedScale;
-            fb = fb > 1.0e9f ? 1.0e9f : (fb < -1.0e9f ? -1.0e9f : fb);
-            upPos += static_cast<uint32_t>(static_cast<int32_t>(fb));
-        }
-        os.up[2 * h] = table[warp(row, upPos) & 0xFFF];
-        os.up[2 * h + 1] = table[warp(row, upPos + upStep) & 0xFFF];
-        os.upPhase = (os.upPhase + 2 * upStep) & kPhaseMask;
-        os.feedUp = os.up[2 * h + 1];
-    }
-}
-
 // A table index from a 24-bit position through a symmetry row, or straight from the position
 // where the row is the identity (centred symmetry), which saves a dependent load per sample.
 inline int warpOrPlain(const int32_t* row, uint32_t pos) {
@@ -329,12 +289,6 @@ void APlugin::renderOscSamples(int voice, int slot, int osc) {
     const float modA = ov.modAmount < 0.0f ? 0.0f : (ov.modAmount > 1.0f ? 1.0f : ov.modAmount);
     const float syncFactor = voiceDest[voice][oscdest::Osc2Sync];
     const bool zek = ov.zek > 0.0001f;
-    if (!zek && !ov.wrapOn && !ov.bitsOn && mode == kModOff && !(osc == 1 && osc2SyncOn)) {
-        const int32_t* const rows[2] = {tables->symmetryTable[ov.symRow[0] & 511],
-                                        tables->symmetryTable[ov.symRow[1] & 511]};
-        renderPlain(os, ov, table, rows);
-        return;
-    }
     for (int h = 0; h < 2; ++h) {
         if (osc == 1 && osc2SyncOn && os.syncMark[h]) {
             // Restart within the cycle: the phase times the sync factor, truncated.
