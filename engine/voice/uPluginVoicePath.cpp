@@ -33,10 +33,10 @@ bool APlugin::runPathUnit(int unit) {
     switch (unit) {
     case kFilter:
         runVoiceFilter();
-        return true;
+        return false; // handed on in place
     case kPreEQ:
         if (preEqOn) runVoiceEQ(false);
-        return preEqOn;
+        return false;
     case kWaveShaper:
         if (shaperOn) doWaveShaper();
         return shaperOn;
@@ -48,7 +48,7 @@ bool APlugin::runPathUnit(int unit) {
         return lofiOn;
     case kPostEQ:
         if (postEqOn) runVoiceEQ(true);
-        return postEqOn;
+        return false;
     default:
         return false; // an unknown unit leaves the position empty
     }
@@ -62,7 +62,7 @@ void APlugin::runVoiceEQ(bool post) {
 void APlugin::runVoicePath() {
     for (int k = 0; k < 6; ++k) {
         // Each position starts with its output equal to its input, so after a unit that is off
-        // there is nothing to hand on.
+        // or wrote its output into both there is nothing to hand on.
         if (runPathUnit(pathUnits[0][k]))
             for (int i = 0; i < subVoiceCount; ++i) {
                 const int slot = subVoiceList[0][i] % kSubVoiceSlots;
