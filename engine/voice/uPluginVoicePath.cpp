@@ -154,6 +154,11 @@ void APlugin::sumVoices() {
     auto loadPair = [](const stereoStruct& a, const stereoStruct& b) {
         return Float4(a.left, a.right, b.left, b.right);
     };
+    // Two floats of `a` into lanes 0 and 1, two of `b` into lanes 2 and 3.
+    auto loadHalves = [](const float* a, const float* b) {
+        const __m128 lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(a));
+        return Float4(_mm_loadh_pi(lo, reinterpret_cast<const __m64*>(b)));
+    };
     for (int i = 0; i < subVoiceCount;) {
         const int slotA = subVoiceList[0][i] % kSubVoiceSlots;
         const int va = subVoiceList[1][i] & 15;
@@ -162,13 +167,10 @@ void APlugin::sumVoices() {
         const int slotB = pair ? subVoiceList[0][i + 1] % kSubVoiceSlots : slotA;
         const int vb = pair ? subVoiceList[1][i + 1] & 15 : va;
         i += pair ? 2 : 1;
-        const float* panA = subVoicePan[slotA];
-        const float* panB = subVoicePan[slotB];
+        const Float4 pan = loadHalves(subVoicePan[slotA], subVoicePan[slotB]);
         Float4 dc = loadPair(slotDcState[slotA], slotDcState[slotB]);
         for (int f = 0; f < 2; ++f) {
-            const Float4 gain(
-                voiceFrameGain[va][f][0] * panA[0], voiceFrameGain[va][f][1] * panA[1],
-                voiceFrameGain[vb][f][0] * panB[0], voiceFrameGain[vb][f][1] * panB[1]);
+            const Float4 gain = loadHalves(voiceFrameGain[va][f], voiceFrameGain[vb][f]) * pan;
             const Float4 frameA = Float4::load(&pathOut[slotA][f].first.left);
             const Float4 frameB = Float4::load(&pathOut[slotB][f].first.left);
             // Sub-frames 0 and 1 of both: {L, R} of A, then of B.
