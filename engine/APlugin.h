@@ -1008,7 +1008,8 @@ private:
     void mixOscillator(int voice, int slot, int osc, int subVoice);
     void advanceSync(int slot);
     void runVoicePath();
-    // Runs one path position; false when the unit there is off and left the frames as they were.
+    // Runs one path position; true when the unit wrote pathOut alone and its frames are still to
+    // be handed on to pathIn (false when it is off, or wrote both itself).
     bool runPathUnit(int unit);
     void runVoiceFilter();
     void runVoiceEQ(bool post);
@@ -1150,8 +1151,15 @@ public:
     // The FILTER and the two EQ positions of the voice path, their control-rate set-up for one
     // voice (type, tracking and the EQ bands and cut filters), and a note start's reset of the
     // voice's filter and EQ units (audio thread).
+    // Both write their output into pathOut and, for the sub-voices of this pass's list, into
+    // pathIn too, so the path hands on without a copy. A sub-voice still waiting for its start
+    // keeps its pathIn as it was (its output goes to pathInSpare).
     void doVoiceFilter();
     void doVoiceEQ(bool post);
+    stereoOverStruct* nextPathIn(int voice, int subVoice, int slot) {
+        return subVoiceStarted[voice & 15][subVoice & 7] ? pathIn[slot] : pathInSpare;
+    }
+    stereoOverStruct pathInSpare[2] = {};
     void setVoiceFilterAndEQ(int voice);
     void startVoiceStages(int voice);
 
@@ -1205,6 +1213,19 @@ private:
     float getVoiceStageValue(int voice, int tag) const {
         const int d = getDestForTag(tag);
         return currentValues[tag] + (d > 0 && d < 512 ? voiceDest[voice][d] : 0.0f);
+    }
+    // The same split in two: the knob and its modulation slot read once for a pass, then each
+    // voice's value from its destinations, with the same sum as getVoiceStageValue.
+    struct StageKnob {
+        float knob;
+        int dest; // 0: no modulation slot
+        float at(const float* voiceDests) const {
+            return knob + (dest > 0 ? voiceDests[dest] : 0.0f);
+        }
+    };
+    StageKnob stageKnob(int tag) const {
+        const int d = getDestForTag(tag);
+        return {currentValues[tag], d > 0 && d < 512 ? d : 0};
     }
     // The voices of this pass's sub-voice list in order of appearance, with their slots.
     struct StageVoices {

@@ -13,9 +13,20 @@ inline float clamp01(float x) {
 constexpr int kSrcMainLfoUnipolar = 61;
 constexpr int kDestFilterPan = 118;
 
-// A frame {L0, R0, L1, R1} times the pan gains {l, r, l, r}, from `in` into `out`.
-inline void panFrame(const stereoOverStruct& in, stereoOverStruct& out, Float4 pan) {
-    (Float4::load(&in.first.left) * pan).store(&out.first.left);
+// A frame {L0, R0, L1, R1} times the pan gains {l, r, l, r}, from `in` into `out` and into
+// `next` (the next position's input), so the path needs no copy after this stage.
+inline void panFrame(const stereoOverStruct& in, stereoOverStruct& out, stereoOverStruct& next,
+                     Float4 pan) {
+    const Float4 x = Float4::load(&in.first.left) * pan;
+    x.store(&out.first.left);
+    x.store(&next.first.left);
+}
+
+// A frame handed on to both the stage's output and the next position's input.
+inline void handOn(const stereoOverStruct& frame, stereoOverStruct& out, stereoOverStruct& next) {
+    const Float4 x = Float4::load(&frame.first.left);
+    x.store(&out.first.left);
+    x.store(&next.first.left);
 }
 
 } // namespace
@@ -82,47 +93,61 @@ void APlugin::doVoiceFilter() {
         stereoOverStruct(&out)[2] = pathOut[p.slot];
         voiceFilters[p.voice].process(p.input.cutoff, p.input.cutoffMod, p.input.resonance,
                                       p.input.vowel, p.input.inA, p.input.inB, out[0], out[1]);
-        panFrame(out[0], out[0], p.pan);
-        panFrame(out[1], out[1], p.pan);
+        stereoOverStruct* next = nextPathIn(p.voice, 0, p.slot);
+        panFrame(out[0], out[0], next[0], p.pan);
+        panFrame(out[1], out[1], next[1], p.pan);
     };
     auto flush = [&] {
         if (pending.voice >= 0) runAlone(pending);
         pending.voice = -1;
     };
+    // The knobs and their modulation slots stand still for the pass: read once, not per voice.
+    const StageKnob envAmount = stageKnob(tag::FilterEnvAmount);
+    const StageKnob lfoAmount = stageKnob(tag::MainLfoToFilterFrequency);
+    const StageKnob preDistort = stageKnob(tag::FilterPreDistort);
+    const StageKnob hpFrequency = stageKnob(tag::HpFrequency);
+    const StageKnob hpQ = stageKnob(tag::HpQ);
+    const StageKnob frequency = stageKnob(tag::FilterFrequency);
+    const StageKnob splitOffset = stageKnob(tag::FilterStereoSplitOffset);
+    const StageKnob resonance = stageKnob(tag::FilterQ);
+    const StageKnob vowelKnob = stageKnob(tag::FilterVowel);
+    const float hpOnValue = hpOn ? 1.0f : 0.0f, hpTrackValue = hpTrack ? 1.0f : 0.0f;
+    const float hpQOnValue = hpQOn ? 1.0f : 0.0f;
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a] & 15;
         if (v == pending.voice) flush(); // a voice listed twice takes its passes in turn
         TFilter& f = voiceFilters[v];
         EnvState& env = voiceEnv[v][1];
-        f.setEnv(env.value * filterEnvSign * clamp01(getVoiceStageValue(v, tag::FilterEnvAmount)));
+        const float* dest = voiceDest[v];
+        f.setEnv(env.value * filterEnvSign * clamp01(envAmount.at(dest)));
         env.value += 2.0f * env.step;
-        const float lfoDepth = getVoiceStageValue(v, tag::MainLfoToFilterFrequency);
+        const float lfoDepth = lfoAmount.at(dest);
         f.setLFO(lfoDepth * lfoDepth, voiceSource[v][kSrcMainLfoUnipolar]);
-        f.setDistort(getVoiceStageValue(v, tag::FilterPreDistort));
-        f.setHP(hpOn ? 1.0f : 0.0f, hpTrack ? 1.0f : 0.0f, hpQOn ? 1.0f : 0.0f,
-                clamp01(getVoiceStageValue(v, tag::HpFrequency)),
-                clamp01(getVoiceStageValue(v, tag::HpQ)), voiceTargetPitch[v]);
+        f.setDistort(preDistort.at(dest));
+        f.setHP(hpOnValue, hpTrackValue, hpQOnValue, clamp01(hpFrequency.at(dest)),
+                clamp01(hpQ.at(dest)), voiceTargetPitch[v]);
 
-        const float p = clamp01(voiceDest[v][kDestFilterPan] + 0.5f);
+        const float p = clamp01(dest[kDestFilterPan] + 0.5f);
         const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
         if (f.getType() == 0 && !hpOn && !(f.getDrive() > 0.0001f)) {
             // The filter would hand its inputs back unchanged: only the pan is left to do.
             const Float4 pan(panL, panR, panL, panR);
             for (int j = 0; j < (unison ? n : 1); ++j) {
                 const int s = voiceSlots[v][j] % kSubVoiceSlots;
-                for (int k = 0; k < 2; ++k) panFrame(pathIn[s][k], pathOut[s][k], pan);
+                stereoOverStruct* next = nextPathIn(v, j, s);
+                for (int k = 0; k < 2; ++k) panFrame(pathIn[s][k], pathOut[s][k], next[k], pan);
             }
             continue;
         }
-        const float cut = currentValues[tag::FilterFrequency];
-        const float cutMod = getVoiceStageValue(v, tag::FilterFrequency) - cut;
+        const float cut = frequency.knob;
+        const float cutMod = frequency.at(dest) - cut;
         stereoStruct cutoff{cut, cut}, mod{cutMod, cutMod};
         if (filterSplit) {
-            cutoff.right = currentValues[tag::FilterStereoSplitOffset];
-            mod.right = getVoiceStageValue(v, tag::FilterStereoSplitOffset) - cutoff.right;
+            cutoff.right = splitOffset.knob;
+            mod.right = splitOffset.at(dest) - cutoff.right;
         }
-        const float q = getVoiceStageValue(v, tag::FilterQ);
-        const float vowel = getVoiceStageValue(v, tag::FilterVowel);
+        const float q = resonance.at(dest);
+        const float vowel = vowelKnob.at(dest);
 
         const Float4 pan(panL, panR, panL, panR);
         if (!unison) {
@@ -138,9 +163,11 @@ void APlugin::doVoiceFilter() {
             stereoOverStruct outFirst[2], outSecond[2];
             if (TFilter::processPair(voiceFilters[pending.voice], f, pending.input, next.input,
                                      outFirst, outSecond)) {
+                stereoOverStruct* firstIn = nextPathIn(pending.voice, 0, pending.slot);
+                stereoOverStruct* secondIn = nextPathIn(next.voice, 0, next.slot);
                 for (int k = 0; k < 2; ++k) {
-                    panFrame(outFirst[k], pathOut[pending.slot][k], pending.pan);
-                    panFrame(outSecond[k], pathOut[next.slot][k], next.pan);
+                    panFrame(outFirst[k], pathOut[pending.slot][k], firstIn[k], pending.pan);
+                    panFrame(outSecond[k], pathOut[next.slot][k], secondIn[k], next.pan);
                 }
             } else {
                 runAlone(pending);
@@ -159,8 +186,9 @@ void APlugin::doVoiceFilter() {
         f.process(cutoff, mod, q, vowel, n, inA, inB, outA, outB);
         for (int j = 0; j < n; ++j) {
             const int s = voiceSlots[v][j] % kSubVoiceSlots;
-            panFrame(outA[j], pathOut[s][0], pan);
-            panFrame(outB[j], pathOut[s][1], pan);
+            stereoOverStruct* next = nextPathIn(v, j, s);
+            panFrame(outA[j], pathOut[s][0], next[0], pan);
+            panFrame(outB[j], pathOut[s][1], next[1], pan);
         }
     }
     flush();
@@ -182,8 +210,9 @@ void APlugin::doVoiceEQ(bool post) {
         (post ? postEQ : preEQ).process(mode, count, list, frameA, frameB);
         for (int i = 0; i < count; ++i) {
             const int s = voiceSlots[list[i]][0] % kSubVoiceSlots;
-            pathOut[s][0] = frameA[list[i]];
-            pathOut[s][1] = frameB[list[i]];
+            stereoOverStruct* next = nextPathIn(list[i], 0, s);
+            handOn(frameA[list[i]], pathOut[s][0], next[0]);
+            handOn(frameB[list[i]], pathOut[s][1], next[1]);
         }
         return;
     }
@@ -199,8 +228,9 @@ void APlugin::doVoiceEQ(bool post) {
         (post ? voicePostEQ[v] : voicePreEQ[v]).process(mode, n, frameA, frameB);
         for (int j = 0; j < n; ++j) {
             const int s = voiceSlots[v][j] % kSubVoiceSlots;
-            pathOut[s][0] = frameA[j];
-            pathOut[s][1] = frameB[j];
+            stereoOverStruct* next = nextPathIn(v, j, s);
+            handOn(frameA[j], pathOut[s][0], next[0]);
+            handOn(frameB[j], pathOut[s][1], next[1]);
         }
     }
 }

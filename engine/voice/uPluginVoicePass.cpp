@@ -65,11 +65,6 @@ void APlugin::renderVoices() {
             for (int s = 90; s <= 92; ++s) lastVoiceSource[s] = voiceSource[v][s];
         ++voicePassCount[v];
     }
-    for (int i = 0; i < subVoiceCount; ++i) {
-        const int slot = subVoiceList[0][i] % kSubVoiceSlots;
-        pathOut[slot][0] = pathIn[slot][0];
-        pathOut[slot][1] = pathIn[slot][1];
-    }
     runVoicePath();
 }
 

@@ -14,10 +14,6 @@ constexpr int kDestVoiceVolume = 2;
 constexpr int kDestMainPan = 4;
 constexpr int kSrcMainLfo = 60;
 
-float clamp01(float x) {
-    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-}
-
 float quarterSum(const stereoOverStruct& f) {
     return 0.25f * (f.first.left + f.first.right + f.second.left + f.second.right);
 }
@@ -33,10 +29,10 @@ bool APlugin::runPathUnit(int unit) {
     switch (unit) {
     case kFilter:
         runVoiceFilter();
-        return true;
+        return false; // handed on in place
     case kPreEQ:
         if (preEqOn) runVoiceEQ(false);
-        return preEqOn;
+        return false;
     case kWaveShaper:
         if (shaperOn) doWaveShaper();
         return shaperOn;
@@ -48,7 +44,7 @@ bool APlugin::runPathUnit(int unit) {
         return lofiOn;
     case kPostEQ:
         if (postEqOn) runVoiceEQ(true);
-        return postEqOn;
+        return false;
     default:
         return false; // an unknown unit leaves the position empty
     }
@@ -60,9 +56,19 @@ void APlugin::runVoiceEQ(bool post) {
 }
 
 void APlugin::runVoicePath() {
+    // Every position starts with its output equal to its input. A filter, or an EQ that is on,
+    // in the first position writes both for every sub-voice of the list, so then the
+    // oscillators' frames need no copy.
+    const int first = pathUnits[0][0];
+    if (!(first == kFilter || (first == kPreEQ && preEqOn) || (first == kPostEQ && postEqOn)))
+        for (int i = 0; i < subVoiceCount; ++i) {
+            const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+            pathOut[slot][0] = pathIn[slot][0];
+            pathOut[slot][1] = pathIn[slot][1];
+        }
     for (int k = 0; k < 6; ++k) {
         // Each position starts with its output equal to its input, so after a unit that is off
-        // there is nothing to hand on.
+        // or wrote its output into both there is nothing to hand on.
         if (runPathUnit(pathUnits[0][k]))
             for (int i = 0; i < subVoiceCount; ++i) {
                 const int slot = subVoiceList[0][i] % kSubVoiceSlots;
@@ -92,31 +98,50 @@ void APlugin::runVoicePath() {
 void APlugin::setVoiceGains() {
     const float lfoVolume = currentValues[tag::MainLfoToVolume];
     const float lfoPan = currentValues[tag::MainLfoToPan];
-    for (int a = 0; a < activeVoiceCount; ++a) {
-        const int v = activeVoices[a];
-        const float* dest = voiceDest[v];
-        const float depth = clamp01(lfoVolume + dest[3]);
-        const float panDepth = 0.5f * clamp01(lfoPan + dest[5]);
-        const float m = voiceSource[v][kSrcMainLfo];
-        const float g = voiceVelocityGain[v] * unisonLevel * dest[kDestVoiceVolume] *
-                        ((1.0f - depth) + depth * (0.5f + 0.5f * m));
+    // The amp and pan gains of four voices at a time, lane by lane the same products and sums as
+    // one voice alone; the envelope's interpolation and the gater stay per voice.
+    const Float4 zero, one(1.0f), half(0.5f), two(2.0f);
+    const Float4 volume(lfoVolume), pan(lfoPan), level(unisonLevel), panSmooth(mainPanSmooth);
+    for (int first = 0; first < activeVoiceCount; first += 4) {
+        int lanes[4];
+        for (int k = 0; k < 4; ++k)
+            lanes[k] = activeVoices[first + k < activeVoiceCount ? first + k : first];
+        auto gather = [&](auto read) {
+            return Float4(read(lanes[0]), read(lanes[1]), read(lanes[2]), read(lanes[3]));
+        };
+        const Float4 volumeDest = gather([&](int v) { return voiceDest[v][3]; });
+        const Float4 panDest = gather([&](int v) { return voiceDest[v][5]; });
+        const Float4 m = gather([&](int v) { return voiceSource[v][kSrcMainLfo]; });
+        const Float4 velocity = gather([&](int v) { return voiceVelocityGain[v]; });
+        const Float4 voiceVolume = gather([&](int v) { return voiceDest[v][kDestVoiceVolume]; });
+        const Float4 mainPan = gather([&](int v) { return voiceDest[v][kDestMainPan]; });
+        const Float4 depth = clamp(volume + volumeDest, zero, one);
+        const Float4 panDepth = half * clamp(pan + panDest, zero, one);
+        const Float4 g =
+            velocity * level * voiceVolume * ((one - depth) + depth * (half + half * m));
         // The smoothed Main Pan, so a pan move glides instead of stepping the gains.
-        const float p = clamp01(mainPanSmooth + dest[kDestMainPan] + panDepth * m);
-        const float gl = clamp01(2.0f - 2.0f * p) * g, gr = clamp01(2.0f * p) * g;
-        EnvState& amp = voiceEnv[v][0];
-        for (int f = 0; f < 2; ++f) {
-            voiceFrameGain[v][f][0] = voiceLevel[v] * gl;
-            voiceFrameGain[v][f][1] = voiceLevel[v] * gr;
-            voiceLevel[v] += amp.step;
-            if (voiceLevel[v] < 0.0f) voiceLevel[v] = 0.0f;
-        }
-        if (gaterPolyOn)
+        const Float4 p = clamp(panSmooth + mainPan + panDepth * m, zero, one);
+        alignas(16) float gl[4], gr[4];
+        (clamp(two - two * p, zero, one) * g).store(gl);
+        (clamp(two * p, zero, one) * g).store(gr);
+        const int count = activeVoiceCount - first < 4 ? activeVoiceCount - first : 4;
+        for (int k = 0; k < count; ++k) {
+            const int v = lanes[k];
+            EnvState& amp = voiceEnv[v][0];
             for (int f = 0; f < 2; ++f) {
-                doVoiceGater(v);
-                voiceFrameGain[v][f][0] *= gaterVoiceOut[v][0];
-                voiceFrameGain[v][f][1] *= gaterVoiceOut[v][1];
+                voiceFrameGain[v][f][0] = voiceLevel[v] * gl[k];
+                voiceFrameGain[v][f][1] = voiceLevel[v] * gr[k];
+                voiceLevel[v] += amp.step;
+                if (voiceLevel[v] < 0.0f) voiceLevel[v] = 0.0f;
             }
-        voiceIsNew[v] = 0;
+            if (gaterPolyOn)
+                for (int f = 0; f < 2; ++f) {
+                    doVoiceGater(v);
+                    voiceFrameGain[v][f][0] *= gaterVoiceOut[v][0];
+                    voiceFrameGain[v][f][1] *= gaterVoiceOut[v][1];
+                }
+            voiceIsNew[v] = 0;
+        }
     }
 }
 
@@ -129,6 +154,11 @@ void APlugin::sumVoices() {
     auto loadPair = [](const stereoStruct& a, const stereoStruct& b) {
         return Float4(a.left, a.right, b.left, b.right);
     };
+    // Two floats of `a` into lanes 0 and 1, two of `b` into lanes 2 and 3.
+    auto loadHalves = [](const float* a, const float* b) {
+        const __m128 lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(a));
+        return Float4(_mm_loadh_pi(lo, reinterpret_cast<const __m64*>(b)));
+    };
     for (int i = 0; i < subVoiceCount;) {
         const int slotA = subVoiceList[0][i] % kSubVoiceSlots;
         const int va = subVoiceList[1][i] & 15;
@@ -137,13 +167,10 @@ void APlugin::sumVoices() {
         const int slotB = pair ? subVoiceList[0][i + 1] % kSubVoiceSlots : slotA;
         const int vb = pair ? subVoiceList[1][i + 1] & 15 : va;
         i += pair ? 2 : 1;
-        const float* panA = subVoicePan[slotA];
-        const float* panB = subVoicePan[slotB];
+        const Float4 pan = loadHalves(subVoicePan[slotA], subVoicePan[slotB]);
         Float4 dc = loadPair(slotDcState[slotA], slotDcState[slotB]);
         for (int f = 0; f < 2; ++f) {
-            const Float4 gain(
-                voiceFrameGain[va][f][0] * panA[0], voiceFrameGain[va][f][1] * panA[1],
-                voiceFrameGain[vb][f][0] * panB[0], voiceFrameGain[vb][f][1] * panB[1]);
+            const Float4 gain = loadHalves(voiceFrameGain[va][f], voiceFrameGain[vb][f]) * pan;
             const Float4 frameA = Float4::load(&pathOut[slotA][f].first.left);
             const Float4 frameB = Float4::load(&pathOut[slotB][f].first.left);
             // Sub-frames 0 and 1 of both: {L, R} of A, then of B.
