@@ -85,6 +85,16 @@ inline Float4 pack4(const float* x) {
 
 // The plain oscillator's per-voice constants: no modulation but phase modulation, no sync.
 // `rows` are null where a half's symmetry row is the identity, `subRow` likewise.
+// The two half-pass gains: the amp envelope's depth (either polarity) times the level, the
+// envelope stepped once per half.
+inline void ampGains(bool positive, float amount, const float* gain, EnvState& env, float* g) {
+    for (int h = 0; h < 2; ++h) {
+        const float f = positive ? amount * env.value + 1.0f - amount : 1.0f - amount * env.value;
+        env.value += env.step;
+        g[h] = f * gain[h];
+    }
+}
+
 struct PlainMix {
     const float* table;
     const int32_t* rows[2];
@@ -196,12 +206,7 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
         os.subPhase = (os.subPhase + 2 * (i1 + i2)) & kPhaseMask;
     }
     float g[2];
-    for (int h = 0; h < 2; ++h) {
-        const float f = pm.ampPositive ? pm.ampAmount * env.value + 1.0f - pm.ampAmount
-                                       : 1.0f - pm.ampAmount * env.value;
-        env.value += env.step;
-        g[h] = f * pm.gain[h];
-    }
+    ampGains(pm.ampPositive, pm.ampAmount, pm.gain, env, g);
     const Float4 xs = pack4(x);
     if constexpr (!Spread && !Sub) {
         // Up and down copies are the same samples: one product per channel and sample.
@@ -395,12 +400,7 @@ void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
     float* frames = &pathIn[slot][0].first.left; // 8 floats: (L, R) per sample
     float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
     float g[2];
-    for (int h = 0; h < 2; ++h) {
-        const float f = ov.ampPositive ? ov.ampAmount * env.value + 1.0f - ov.ampAmount
-                                       : 1.0f - ov.ampAmount * env.value;
-        env.value += env.step;
-        g[h] = f * ov.gain[h];
-    }
+    ampGains(ov.ampPositive, ov.ampAmount, ov.gain, env, g);
     alignas(16) float m[4];
     if (!sub && !ov.spreadOn) {
         // Up and down copies are the same samples: one product per channel and sample.

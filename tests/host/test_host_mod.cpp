@@ -67,6 +67,18 @@ protected:
         plainPatch(p);
         ASSERT_GT(noteLevel(p, 110), 1e-4) << "a played note makes no sound";
     }
+    // At 90 BPM a square Main LFO synced to "1/4" (two beats: 4/3 s) gates Voice Volume, and
+    // a key is held under it.
+    void holdKeyUnderSyncedSquare() {
+        testhost::host().time.tempo = 90.0;
+        p.setParameter(kMainLfoWave, (4 + 0.1f) / 7.99f);
+        p.setParameter(kMainLfoPlayMode, 0.0f);
+        p.setParameter(kMainLfoSync, 1.0f);
+        p.setParameter(kMainLfoSpeed, 20.0f / 33.99f);
+        setSlot(p, 0, kSrcMainLfo, kDestVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
+        p.renderLeft(512);
+        p.sendMidi({{0, 0x90, 57, 110}});
+    }
     FreshHost fresh;
     testhost::Plugin p{kRate, 256};
 };
@@ -117,15 +129,7 @@ TEST_F(HostMod, MainLfoMovesThePitchByItsDepth) {
 }
 
 TEST_F(HostMod, SyncedLfoPeriodFollowsTheHostTempo) {
-    testhost::host().time.tempo = 90.0;
-    // A square Main LFO synced to "1/4" (two beats: 4/3 s at 90 BPM) gating Voice Volume.
-    p.setParameter(kMainLfoWave, (4 + 0.1f) / 7.99f);
-    p.setParameter(kMainLfoPlayMode, 0.0f);
-    p.setParameter(kMainLfoSync, 1.0f);
-    p.setParameter(kMainLfoSpeed, 20.0f / 33.99f);
-    setSlot(p, 0, kSrcMainLfo, kDestVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
-    p.renderLeft(512);
-    p.sendMidi({{0, 0x90, 57, 110}});
+    holdKeyUnderSyncedSquare();
     const auto a = p.renderLeft(4 * 48000);
     const std::vector<double> rises = audio::halfLevelRises(a, kRate);
     ASSERT_GE(rises.size(), 2u);
@@ -187,14 +191,7 @@ TEST_F(HostMod, HeldVoiceLfoFollowsTempoAndSpeedEdits) {
     // The same synced square gating Voice Volume; the key stays down while the host tempo
     // doubles, and again while the LFO is unsynced and its speed knob moves: the held voice's
     // LFO takes each new rate without a new note.
-    testhost::host().time.tempo = 90.0;
-    p.setParameter(kMainLfoWave, (4 + 0.1f) / 7.99f);
-    p.setParameter(kMainLfoPlayMode, 0.0f);
-    p.setParameter(kMainLfoSync, 1.0f);
-    p.setParameter(kMainLfoSpeed, 20.0f / 33.99f);
-    setSlot(p, 0, kSrcMainLfo, kDestVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
-    p.renderLeft(512);
-    p.sendMidi({{0, 0x90, 57, 110}});
+    holdKeyUnderSyncedSquare();
     auto period = [&](int frames) {
         const std::vector<double> rises = audio::halfLevelRises(p.renderLeft(frames), kRate);
         EXPECT_GE(rises.size(), 3u);
