@@ -677,6 +677,7 @@ public:
     static constexpr int kSubVoiceSlots = kNumVoices * kSubVoicesPerVoice;
     int32_t voiceSlots[kNumVoices][8] = {};
     int32_t subVoiceList[3][kSubVoiceSlots] = {}; // slot, voice, unison index
+    int32_t voiceFirstSlot[kNumVoices] = {};      // slot of sub-voice 0, for this pass's voices
     int32_t subVoiceCount = 0;
     stereoOverStruct pathIn[kSubVoiceSlots][2] = {};
     stereoOverStruct pathOut[kSubVoiceSlots][2] = {};

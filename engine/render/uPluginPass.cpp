@@ -77,13 +77,15 @@ void APlugin::collectVoices() {
         if (!(busy & (1u << v))) continue;
         activeVoices[activeVoiceCount++] = v;
         voiceActive[v] = 1;
+        // The slots in range once here, so the stages of the pass index with them directly.
+        voiceFirstSlot[v] = voiceSlots[v][0] % kSubVoiceSlots;
         for (int s = 0; s < units; ++s) {
             const int32_t old = subVoiceDelay[v][s];
             // Counting stops once the sub-voice has started, so the counter never overflows.
             subVoiceDelay[v][s] = old < 0 ? old + 2 : old;
             subVoiceStarted[v][s] = 0;
             if (old < -1) continue;
-            subVoiceList[0][subVoiceCount] = voiceSlots[v][s];
+            subVoiceList[0][subVoiceCount] = voiceSlots[v][s] % kSubVoiceSlots;
             subVoiceList[1][subVoiceCount] = v;
             subVoiceList[2][subVoiceCount] = s;
             ++subVoiceCount;

@@ -119,17 +119,25 @@ void APlugin::doVoiceFilter() {
         TFilter& f = voiceFilters[v];
         EnvState& env = voiceEnv[v][1];
         const float* dest = voiceDest[v];
-        f.setEnv(env.value * filterEnvSign * clamp01(envAmount.at(dest)));
+        const float envValue = env.value;
         env.value += 2.0f * env.step;
-        const float lfoDepth = lfoAmount.at(dest);
-        f.setLFO(lfoDepth * lfoDepth, voiceSource[v][kSrcMainLfoUnipolar]);
         f.setDistort(preDistort.at(dest));
-        f.setHP(hpOnValue, hpTrackValue, hpQOnValue, clamp01(hpFrequency.at(dest)),
-                clamp01(hpQ.at(dest)), voiceTargetPitch[v]);
+        if (hpOn)
+            f.setHP(hpOnValue, hpTrackValue, hpQOnValue, clamp01(hpFrequency.at(dest)),
+                    clamp01(hpQ.at(dest)), voiceTargetPitch[v]);
+        else
+            f.setHP(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f); // off: the other inputs are not read
 
         const float p = clamp01(dest[kDestFilterPan] + 0.5f);
         const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
-        if (f.getType() == 0 && !hpOn && !(f.getDrive() > 0.0001f)) {
+        const bool bypassed = f.getType() == 0 && !hpOn && !(f.getDrive() > 0.0001f);
+        if (!bypassed) {
+            // Only the filter's own pass reads its envelope and LFO terms.
+            f.setEnv(envValue * filterEnvSign * clamp01(envAmount.at(dest)));
+            const float lfoDepth = lfoAmount.at(dest);
+            f.setLFO(lfoDepth * lfoDepth, voiceSource[v][kSrcMainLfoUnipolar]);
+        }
+        if (bypassed) {
             // The filter would hand its inputs back unchanged: only the pan is left to do.
             const Float4 pan(panL, panR, panL, panR);
             for (int j = 0; j < (unison ? n : 1); ++j) {
@@ -153,7 +161,7 @@ void APlugin::doVoiceFilter() {
         if (!unison) {
             Pending next;
             next.voice = v;
-            next.slot = voiceSlots[v][0] % kSubVoiceSlots;
+            next.slot = voiceFirstSlot[v];
             next.input = {cutoff, mod, q, vowel, pathIn[next.slot][0], pathIn[next.slot][1]};
             next.pan = pan;
             if (pending.voice < 0) {
@@ -202,14 +210,14 @@ void APlugin::doVoiceEQ(bool post) {
         int count = 0;
         for (int a = 0; a < activeVoiceCount && a < kNumVoices; ++a) {
             const int v = activeVoices[a] & 15;
-            const int s = voiceSlots[v][0] % kSubVoiceSlots;
+            const int s = voiceFirstSlot[v];
             frameA[v] = pathIn[s][0];
             frameB[v] = pathIn[s][1];
             list[count++] = v;
         }
         (post ? postEQ : preEQ).process(mode, count, list, frameA, frameB);
         for (int i = 0; i < count; ++i) {
-            const int s = voiceSlots[list[i]][0] % kSubVoiceSlots;
+            const int s = voiceFirstSlot[list[i]];
             stereoOverStruct* next = nextPathIn(list[i], 0, s);
             handOn(frameA[list[i]], pathOut[s][0], next[0]);
             handOn(frameB[list[i]], pathOut[s][1], next[1]);

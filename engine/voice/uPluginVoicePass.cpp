@@ -38,7 +38,7 @@ void APlugin::renderVoices() {
     }
 
     for (int i = 0; i < subVoiceCount; ++i) {
-        const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+        const int slot = subVoiceList[0][i];
         pathIn[slot][0] = pathIn[slot][1] = stereoOverStruct{};
         osc1Mono[slot][0] = osc1Mono[slot][1] = osc1Mono[slot][2] = osc1Mono[slot][3] = 0.0f;
     }
@@ -58,7 +58,7 @@ void APlugin::renderVoices() {
 
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
-        const stereoOverStruct* f = pathIn[voiceSlots[v][0] % kSubVoiceSlots];
+        const stereoOverStruct* f = pathIn[voiceFirstSlot[v]];
         voiceSource[v][kSrcOsc12Output] =
             (f[0].second.left + f[0].second.right + f[1].second.left + f[1].second.right) * 0.125f;
         if (v == lastVoice)

@@ -62,7 +62,7 @@ void APlugin::runVoicePath() {
     const int first = pathUnits[0][0];
     if (!(first == kFilter || (first == kPreEQ && preEqOn) || (first == kPostEQ && postEqOn)))
         for (int i = 0; i < subVoiceCount; ++i) {
-            const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+            const int slot = subVoiceList[0][i];
             pathOut[slot][0] = pathIn[slot][0];
             pathOut[slot][1] = pathIn[slot][1];
         }
@@ -71,7 +71,7 @@ void APlugin::runVoicePath() {
         // or wrote its output into both there is nothing to hand on.
         if (runPathUnit(pathUnits[0][k]))
             for (int i = 0; i < subVoiceCount; ++i) {
-                const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+                const int slot = subVoiceList[0][i];
                 pathIn[slot][0] = pathOut[slot][0];
                 pathIn[slot][1] = pathOut[slot][1];
             }
@@ -79,7 +79,7 @@ void APlugin::runVoicePath() {
         if (!moduleSourceUsed[k]) continue;
         for (int a = 0; a < activeVoiceCount; ++a) {
             const int v = activeVoices[a];
-            const float x = quarterSum(pathOut[voiceSlots[v][0] % kSubVoiceSlots][0]);
+            const float x = quarterSum(pathOut[voiceFirstSlot[v]][0]);
             voiceSource[v][kSrcModuleFirst + k] = x;
             if (v == lastVoice) lastVoiceSource[kSrcModuleFirst + k] = x;
         }
@@ -89,7 +89,7 @@ void APlugin::runVoicePath() {
     if (voiceOutputSourceUsed)
         for (int a = 0; a < activeVoiceCount; ++a) {
             const int v = activeVoices[a];
-            const float x = quarterSum(pathOut[voiceSlots[v][0] % kSubVoiceSlots][0]);
+            const float x = quarterSum(pathOut[voiceFirstSlot[v]][0]);
             voiceSource[v][kSrcVoiceOutput] = x;
             if (v == lastVoice) lastVoiceSource[kSrcVoiceOutput] = x;
         }
@@ -160,11 +160,11 @@ void APlugin::sumVoices() {
         return Float4(_mm_loadh_pi(lo, reinterpret_cast<const __m64*>(b)));
     };
     for (int i = 0; i < subVoiceCount;) {
-        const int slotA = subVoiceList[0][i] % kSubVoiceSlots;
+        const int slotA = subVoiceList[0][i];
         const int va = subVoiceList[1][i] & 15;
         // A slot listed twice (never in practice) runs on its own, after its first entry.
-        const bool pair = i + 1 < subVoiceCount && subVoiceList[0][i + 1] % kSubVoiceSlots != slotA;
-        const int slotB = pair ? subVoiceList[0][i + 1] % kSubVoiceSlots : slotA;
+        const bool pair = i + 1 < subVoiceCount && subVoiceList[0][i + 1] != slotA;
+        const int slotB = pair ? subVoiceList[0][i + 1] : slotA;
         const int vb = pair ? subVoiceList[1][i + 1] & 15 : va;
         i += pair ? 2 : 1;
         const Float4 pan = loadHalves(subVoicePan[slotA], subVoicePan[slotB]);

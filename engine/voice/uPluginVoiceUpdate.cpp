@@ -166,7 +166,7 @@ void APlugin::setVoiceModSources(int voice) {
         src[pairs[e]] = voiceEnv[voice][e].value;
         src[pairs[e] + 1] = 1.0f - voiceEnv[voice][e].value;
     }
-    const int first = voiceSlots[voice][0] % kSubVoiceSlots;
+    const int first = voiceFirstSlot[voice];
     for (int k = 0; k < 4; ++k) {
         src[40 + 2 * k] = oscEnv[first][k].value;
         src[41 + 2 * k] = 1.0f - oscEnv[first][k].value;
