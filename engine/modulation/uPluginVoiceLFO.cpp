@@ -3,6 +3,7 @@
 // voice. Audio thread (the voice stages).
 #include "engine/APlugin.h"
 
+#include "dsp/Float4.h"
 #include "engine/modulation/LFOCore.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
@@ -17,11 +18,19 @@ constexpr int kPlayModeTags[3] = {tag::FreeLfo1PlayMode, tag::FreeLfo2PlayMode,
                                   tag::MainLfoPlayMode};
 constexpr int kSyncTags[3] = {tag::FreeLfo1SyncOn, tag::FreeLfo2SyncOn, tag::MainLfoSyncOn};
 constexpr int kSpeedTags[3] = {tag::FreeLfo1Speed, tag::FreeLfo2Speed, tag::MainLfoSpeed};
-constexpr int kSourceOf[3] = {src::FreeLfo1, src::FreeLfo2, src::MainLfo};
 constexpr int kMainLfo = 2;
 constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 constexpr int kPlayPoly = 0; // "Free" and "Mono" LFOs run in their global instance
 constexpr int kFreeLfo1Humanise = 293;
+
+// lfocore::frac(x) for a phase that has moved on by less than a cycle, or not at all: the same
+// bits without the floor, which costs more than the rest of a step (frac gives +0 for either
+// zero).
+inline double wrapPhase(double x) {
+    if (x > 0.0 && x < 2.0) return x >= 1.0 ? x - 1.0 : x;
+    if (x == 0.0) return 0.0;
+    return lfocore::frac(x);
+}
 
 // True when a memo is valid and holds these key bytes.
 bool sameKey(uint8_t valid, const void* memo, const void* key, size_t bytes) {
@@ -123,7 +132,7 @@ void APlugin::setVoiceLFO(int v, int i) {
                                             voiceLFOs[v][1].set.playMode != kPlayPoly;
     if (!s.enabled || global) {
         // Unused: only the phase runs on, and the value rests where it stood.
-        r.phase = lfocore::frac(r.phase + s.speed * r.humanise);
+        r.phase = wrapPhase(r.phase + s.speed * r.humanise);
         r.value = r.output;
         r.increment = 0.0f;
         return;
@@ -140,7 +149,7 @@ void APlugin::setVoiceLFO(int v, int i) {
             if (i == 0 && lfo12Mode == kModeSync)
                 voiceLFOs[v][1].run.phase *= 1.0 - static_cast<double>(voiceLfo12Amount[v]);
         }
-        r.phase = lfocore::frac(r.phase);
+        r.phase = wrapPhase(r.phase);
         if (r.delayCounter > 0) {
             const float* table = getLFOWaveTable(s.wave);
             v0 = table ? table[lfocore::tableIndex(t)] : r.random;
@@ -211,33 +220,38 @@ float APlugin::getLFOCombination(int mode, float a, float x, float y) {
 
 void APlugin::setVoiceLFOPass(int v) {
     if (v < 0 || v >= kNumVoices) return;
-    float* source = voiceSource[v];
+    LFOState* lfos = voiceLFOs[v];
     const float* row = voiceDest[v];
-    voiceLfo12Amount[v] = lfocore::clampf(
+    const float a = lfocore::clampf(
         currentValues[tag::FreeLfo12Amount] + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
-    const float a = voiceLfo12Amount[v];
+    voiceLfo12Amount[v] = a;
+    // The play modes change only with the settings, never in the steps below.
+    const bool poly0 = lfos[0].set.playMode == kPlayPoly;
+    const bool poly1 = lfos[1].set.playMode == kPlayPoly;
+    const bool poly2 = lfos[kMainLfo].set.playMode == kPlayPoly;
+    const bool freeGlobal = !poly0 && !poly1;
     if ((voicePassCount[v] & 1) == 0 || voiceIsNew[v]) {
         // A voice's copy of an LFO that is off or runs globally only moves its phase on; that
-        // short step is done here, the full step in setVoiceLFO.
-        const bool freeGlobal =
-            voiceLFOs[v][0].set.playMode != kPlayPoly && voiceLFOs[v][1].set.playMode != kPlayPoly;
-        for (int i : {2, 0, 1}) {
-            LFOState& lfo = voiceLFOs[v][i];
-            if (lfo.set.enabled && !(i == kMainLfo ? lfo.set.playMode != kPlayPoly : freeGlobal)) {
+        // short step is done here, the full step in setVoiceLFO. The Main LFO steps first.
+        auto step = [&](int i, bool runs) {
+            LFOState& lfo = lfos[i];
+            if (lfo.set.enabled && runs) {
                 setVoiceLFO(v, i);
-                continue;
+                return;
             }
-            lfo.run.phase = lfocore::frac(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
+            lfo.run.phase = wrapPhase(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
             lfo.run.value = lfo.run.output;
             lfo.run.increment = 0.0f;
-        }
+        };
+        step(kMainLfo, poly2);
+        step(0, !freeGlobal);
+        step(1, !freeGlobal);
         if (freeLfo12InUse) {
-            const float x = voiceLFOs[v][0].run.output, y = voiceLFOs[v][1].run.output;
-            const float z =
-                lfo12Mode == kModeMorph
-                    ? stepMorphLFO(voiceLFOs[v][kMorphLFO], voiceLFOs[v][0], voiceLFOs[v][1], a,
-                                   row[kFreeLfo1Humanise], morphRates[1 + v])
-                    : getLFOCombination(lfo12Mode, a, x, y);
+            const float x = lfos[0].run.output, y = lfos[1].run.output;
+            const float z = lfo12Mode == kModeMorph
+                                ? stepMorphLFO(lfos[kMorphLFO], lfos[0], lfos[1], a,
+                                               row[kFreeLfo1Humanise], morphRates[1 + v])
+                                : getLFOCombination(lfo12Mode, a, x, y);
             voiceLfo12Value[v] = voiceLfo12Target[v];
             voiceLfo12Target[v] = z;
             voiceLfo12Step[v] = (z - voiceLfo12Value[v]) * 0.5f;
@@ -245,19 +259,16 @@ void APlugin::setVoiceLFOPass(int v) {
             voiceLfo12Target[v] = voiceLfo12Value[v] = voiceLfo12Step[v] = 0.0f;
         }
     }
-    bool allGlobal = true;
-    for (int i = 0; i < 3; ++i) {
-        LFOState& lfo = voiceLFOs[v][i];
-        const int s = kSourceOf[i];
-        const bool global = lfo.set.playMode != kPlayPoly;
-        if (i < 2 && !global) allGlobal = false;
-        const float value = global ? lastVoiceSource[s] : lfo.run.value;
-        source[s] = value;
-        source[s + 1] = 0.5f * value + 0.5f;
-        lfo.run.value += lfo.run.increment;
-    }
-    const float combined = allGlobal ? lastVoiceSource[src::FreeLfo12] : voiceLfo12Value[v];
-    source[src::FreeLfo12] = combined;
-    source[src::FreeLfo12Uni] = 0.5f * combined + 0.5f;
+    // Sources 60..67: the Main LFO, Free LFO 1, Free LFO 2 and their combination, each with its
+    // unipolar form; an LFO that runs globally passes on the global value.
+    const Float4 value(poly2 ? lfos[kMainLfo].run.value : lastVoiceSource[src::MainLfo],
+                       poly0 ? lfos[0].run.value : lastVoiceSource[src::FreeLfo1],
+                       poly1 ? lfos[1].run.value : lastVoiceSource[src::FreeLfo2],
+                       freeGlobal ? lastVoiceSource[src::FreeLfo12] : voiceLfo12Value[v]);
+    const Float4 unipolar = Float4(0.5f) * value + Float4(0.5f);
+    float* source = voiceSource[v];
+    Float4(_mm_unpacklo_ps(value.v, unipolar.v)).store(source + src::MainLfo);
+    Float4(_mm_unpackhi_ps(value.v, unipolar.v)).store(source + src::FreeLfo2);
+    for (int i = 0; i < 3; ++i) lfos[i].run.value += lfos[i].run.increment;
     voiceLfo12Value[v] += voiceLfo12Step[v];
 }

@@ -66,26 +66,26 @@ void APlugin::collectVoices() {
     activeVoiceCount = 0;
     subVoiceCount = 0;
     const uint32_t busy = getBusyVoiceMask();
-    if (busy == 0) {
-        for (uint8_t& active : voiceActive) active = 0;
-        return;
-    }
+    for (uint8_t& active : voiceActive) active = 0;
+    if (busy == 0) return;
     int units = uniNumVoices;
     units = units < 1 ? 1 : (units > kSubVoicesPerVoice ? kSubVoicesPerVoice : units);
-    for (int v = 0; v < kNumVoices; ++v) {
-        voiceActive[v] = 0;
-        if (!(busy & (1u << v))) continue;
+    // The slots in range once here, so the stages of the pass index with them directly.
+    auto inRange = [](int32_t slot) {
+        return static_cast<int32_t>(static_cast<uint32_t>(slot) % kSubVoiceSlots);
+    };
+    for (uint32_t left = busy & 0xFFFFu; left != 0; left &= left - 1) {
+        const int v = __builtin_ctz(left);
         activeVoices[activeVoiceCount++] = v;
         voiceActive[v] = 1;
-        // The slots in range once here, so the stages of the pass index with them directly.
-        voiceFirstSlot[v] = voiceSlots[v][0] % kSubVoiceSlots;
+        voiceFirstSlot[v] = inRange(voiceSlots[v][0]);
         for (int s = 0; s < units; ++s) {
             const int32_t old = subVoiceDelay[v][s];
             // Counting stops once the sub-voice has started, so the counter never overflows.
             subVoiceDelay[v][s] = old < 0 ? old + 2 : old;
             subVoiceStarted[v][s] = 0;
             if (old < -1) continue;
-            subVoiceList[0][subVoiceCount] = voiceSlots[v][s] % kSubVoiceSlots;
+            subVoiceList[0][subVoiceCount] = inRange(voiceSlots[v][s]);
             subVoiceList[1][subVoiceCount] = v;
             subVoiceList[2][subVoiceCount] = s;
             ++subVoiceCount;

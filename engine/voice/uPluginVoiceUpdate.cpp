@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/FastMath.h"
+#include "dsp/Float4.h"
 #include "engine/params/ParamTags.h"
 #include "engine/voice/VoiceTables.h"
 
@@ -159,18 +160,18 @@ void APlugin::setVoiceEnvRates(int voice) {
 void APlugin::setVoiceModSources(int voice) {
     float* src = voiceSource[voice];
     setVoiceLFOPass(voice);
-    const int pairs[4] = {50, 48, 52, 54};
-    src[50] = voiceLevel[voice];
-    src[51] = 1.0f - voiceLevel[voice];
-    for (int e = 1; e < 4; ++e) {
-        src[pairs[e]] = voiceEnv[voice][e].value;
-        src[pairs[e] + 1] = 1.0f - voiceEnv[voice][e].value;
-    }
-    const int first = voiceFirstSlot[voice];
-    for (int k = 0; k < 4; ++k) {
-        src[40 + 2 * k] = oscEnv[first][k].value;
-        src[41 + 2 * k] = 1.0f - oscEnv[first][k].value;
-    }
+    // Sources 40..55 are value and 1 - value pairs: the oscillator envelopes of the first
+    // sub-voice, then the filter envelope, the amp level and the two free envelopes.
+    const EnvState* osc = oscEnv[voiceFirstSlot[voice]];
+    const EnvState* env = voiceEnv[voice];
+    const Float4 one(1.0f);
+    const Float4 oscValue(osc[0].value, osc[1].value, osc[2].value, osc[3].value);
+    const Float4 envValue(env[1].value, voiceLevel[voice], env[2].value, env[3].value);
+    const Float4 oscRest = one - oscValue, envRest = one - envValue;
+    Float4(_mm_unpacklo_ps(oscValue.v, oscRest.v)).store(src + 40);
+    Float4(_mm_unpackhi_ps(oscValue.v, oscRest.v)).store(src + 44);
+    Float4(_mm_unpacklo_ps(envValue.v, envRest.v)).store(src + 48);
+    Float4(_mm_unpackhi_ps(envValue.v, envRest.v)).store(src + 52);
     for (int e = 2; e <= 3; ++e) voiceEnv[voice][e].value += 2.0f * voiceEnv[voice][e].step;
 }
 
