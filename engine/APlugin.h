@@ -676,6 +676,12 @@ public:
     static constexpr int kSubVoicesPerVoice = 6;
     static constexpr int kSubVoiceSlots = kNumVoices * kSubVoicesPerVoice;
     int32_t voiceSlots[kNumVoices][8] = {};
+    // A slot bounded to the slot arrays (the reset writes every slot in range, so this only
+    // guards): two instructions where a remainder would take seven.
+    static int32_t slotInRange(int32_t slot) {
+        const uint32_t s = static_cast<uint32_t>(slot);
+        return static_cast<int32_t>(s < uint32_t(kSubVoiceSlots) ? s : kSubVoiceSlots - 1);
+    }
     int32_t subVoiceList[3][kSubVoiceSlots] = {}; // slot, voice, unison index
     int32_t voiceFirstSlot[kNumVoices] = {};      // slot of sub-voice 0, for this pass's voices
     int32_t subVoiceCount = 0;

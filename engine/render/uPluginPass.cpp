@@ -70,28 +70,29 @@ void APlugin::collectVoices() {
     if (busy == 0) return;
     int units = uniNumVoices;
     units = units < 1 ? 1 : (units > kSubVoicesPerVoice ? kSubVoicesPerVoice : units);
-    // The slots in range once here, so the stages of the pass index with them directly.
-    auto inRange = [](int32_t slot) {
-        return static_cast<int32_t>(static_cast<uint32_t>(slot) % kSubVoiceSlots);
-    };
+    // The counts in locals: the list stores could otherwise alias them. The slots are bounded
+    // once here, so the stages of the pass index with them directly.
+    int voices = 0, listed = 0;
     for (uint32_t left = busy & 0xFFFFu; left != 0; left &= left - 1) {
         const int v = __builtin_ctz(left);
-        activeVoices[activeVoiceCount++] = v;
+        activeVoices[voices++] = v;
         voiceActive[v] = 1;
-        voiceFirstSlot[v] = inRange(voiceSlots[v][0]);
+        voiceFirstSlot[v] = slotInRange(voiceSlots[v][0]);
         for (int s = 0; s < units; ++s) {
             const int32_t old = subVoiceDelay[v][s];
             // Counting stops once the sub-voice has started, so the counter never overflows.
             subVoiceDelay[v][s] = old < 0 ? old + 2 : old;
             subVoiceStarted[v][s] = 0;
             if (old < -1) continue;
-            subVoiceList[0][subVoiceCount] = inRange(voiceSlots[v][s]);
-            subVoiceList[1][subVoiceCount] = v;
-            subVoiceList[2][subVoiceCount] = s;
-            ++subVoiceCount;
+            subVoiceList[0][listed] = slotInRange(voiceSlots[v][s]);
+            subVoiceList[1][listed] = v;
+            subVoiceList[2][listed] = s;
+            ++listed;
             subVoiceStarted[v][s] = 1;
         }
     }
+    activeVoiceCount = voices;
+    subVoiceCount = listed;
 }
 
 void APlugin::renderPass() {

@@ -141,7 +141,7 @@ void APlugin::doVoiceFilter() {
             // The filter would hand its inputs back unchanged: only the pan is left to do.
             const Float4 pan(panL, panR, panL, panR);
             for (int j = 0; j < (unison ? n : 1); ++j) {
-                const int s = voiceSlots[v][j] % kSubVoiceSlots;
+                const int s = slotInRange(voiceSlots[v][j]);
                 stereoOverStruct* next = nextPathIn(v, j, s);
                 for (int k = 0; k < 2; ++k) panFrame(pathIn[s][k], pathOut[s][k], next[k], pan);
             }
@@ -187,13 +187,13 @@ void APlugin::doVoiceFilter() {
         stereoOverStruct inA[kSubVoicesPerVoice], inB[kSubVoicesPerVoice];
         stereoOverStruct outA[kSubVoicesPerVoice + 1], outB[kSubVoicesPerVoice + 1];
         for (int j = 0; j < n; ++j) {
-            const int s = voiceSlots[v][j] % kSubVoiceSlots;
+            const int s = slotInRange(voiceSlots[v][j]);
             inA[j] = pathIn[s][0];
             inB[j] = pathIn[s][1];
         }
         f.process(cutoff, mod, q, vowel, n, inA, inB, outA, outB);
         for (int j = 0; j < n; ++j) {
-            const int s = voiceSlots[v][j] % kSubVoiceSlots;
+            const int s = slotInRange(voiceSlots[v][j]);
             stereoOverStruct* next = nextPathIn(v, j, s);
             panFrame(outA[j], pathOut[s][0], next[0], pan);
             panFrame(outB[j], pathOut[s][1], next[1], pan);
@@ -229,13 +229,13 @@ void APlugin::doVoiceEQ(bool post) {
         const int v = activeVoices[a] & 15;
         stereoOverStruct frameA[kSubVoicesPerVoice + 1], frameB[kSubVoicesPerVoice + 1];
         for (int j = 0; j < n; ++j) {
-            const int s = voiceSlots[v][j] % kSubVoiceSlots;
+            const int s = slotInRange(voiceSlots[v][j]);
             frameA[j] = pathIn[s][0];
             frameB[j] = pathIn[s][1];
         }
         (post ? voicePostEQ[v] : voicePreEQ[v]).process(mode, n, frameA, frameB);
         for (int j = 0; j < n; ++j) {
-            const int s = voiceSlots[v][j] % kSubVoiceSlots;
+            const int s = slotInRange(voiceSlots[v][j]);
             stereoOverStruct* next = nextPathIn(v, j, s);
             handOn(frameA[j], pathOut[s][0], next[0]);
             handOn(frameB[j], pathOut[s][1], next[1]);

@@ -66,7 +66,7 @@ void APlugin::setVoiceModOften(int voice) {
     for (int e = 1; e <= 3; ++e) stepEnvelope(voiceEnv[voice][e], e, voice, gated, false);
     setOscEnvSpeeds(voice);
     for (int k = 0; k < uniNumVoices; ++k) {
-        EnvState* slotEnvs = oscEnv[voiceSlots[voice][k] % kSubVoiceSlots];
+        EnvState* slotEnvs = oscEnv[slotInRange(voiceSlots[voice][k])];
         for (int e = 4; e < 8; ++e) stepEnvelope(slotEnvs[e - 4], e, voice, gated, false);
     }
     setVoiceLFOSettings(voice);
@@ -215,7 +215,7 @@ void APlugin::setVoiceOften(int voice) {
 // sub-voice's own factors.
 void APlugin::setOscEnvSpeeds(int voice) {
     for (int k = 0; k < uniNumVoices; ++k) {
-        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
+        const int slot = slotInRange(voiceSlots[voice][k]);
         const float* f = subVoiceEnvFactor[slot];
         oscEnv[slot][0].speed = oscEnvLaneRate[voice][0] * f[1];
         oscEnv[slot][1].speed = oscEnvLaneRate[voice][1] * f[0];
@@ -237,7 +237,7 @@ void APlugin::setVoiceUnison(int voice) {
     unisonMemoValid[voice] = 1;
     const float detune = fastExp2(0.2f * amount / 12.0f);
     for (int k = 0; k < uniNumVoices; ++k) {
-        const int slot = voiceSlots[voice][k] % kSubVoiceSlots;
+        const int slot = slotInRange(voiceSlots[voice][k]);
         const float semis = UNI_TUNE_SPREAD[m][k];
         float tune;
         if (m <= 5) {
