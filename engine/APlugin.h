@@ -648,6 +648,8 @@ private:
     BlendedRate morphRates[kNumVoices + 1];
     // Per voice: Free LFO 1, Free LFO 2, Main LFO and the morph.
     LFOSettingsMemo voiceLFOMemo[kNumVoices][4];
+    // The same for the global LFOs and the global morph (cleared with them).
+    LFOSettingsMemo globalLFOMemo[kGlobalLFOs];
     XYReplayState xyReplay[2];
     GlobalEnvState globalEnvs[kGlobalEnvs];
     int32_t modFXMode = 0;
@@ -1322,11 +1324,13 @@ public:
     void doGlobalSources();
     // The same for a sample of a quiet span (no voice, no event): the values reach the global
     // row only when `publish` (the span's last sample), since nothing reads them before.
-    void doQuietGlobalSources(bool publish);
+    // `ramp` is false where a 4-sample step later in the span overwrites the ramped values.
+    void doQuietGlobalSources(bool publish, bool ramp);
     void updateLfo12Amount();
     void stepGlobalSources();
     void publishGlobalLfos();
     void rampGlobalLfos();
+    void smoothLevels();
     void runNoiseSources(bool publish);
     // Every smoothed level starts at its target (reset), so nothing fades in after a load.
     void snapSmoothedLevels();
@@ -1412,6 +1416,11 @@ public:
         uint8_t group, lastOnDest;
     };
     VoiceModSlot voiceModSlots[16] = {};
+    // The parameters the slot table was last built from (bypass, source, lower, upper and
+    // destination of every slot, one run of tags), compared bit for bit: an unchanged table
+    // is not built again. Cleared with the matrix state.
+    float modSlotTableKey[80] = {};
+    uint8_t modSlotTableKeyValid = 0;
     // In-use flags from the slot table: per source, per destination, and the grouped ones.
     uint8_t modSrcInUse[kModSources] = {};
     uint8_t modDestInUse[kModDests] = {};
@@ -1438,6 +1447,10 @@ public:
     float oscVolumeSmooth[2] = {};
     float oscGainSmooth[2] = {};
     float oscSubLevel[2] = {};
+    // The levels and their targets after a smoothing step that moved none of them: while
+    // both are still what they hold, the next step would give the same values again.
+    float settledLevels[16] = {};
+    uint8_t levelsSettled = 0;
     // Pink noise generators (sub-voice or 0, oscillator or 2): seven rows and their sum.
     float pinkRows[kSubVoiceSlots][3][8] = {};
     // Per voice: the Free LFO 1/2 amount, target, value and step per pass.

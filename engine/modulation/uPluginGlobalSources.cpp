@@ -9,6 +9,7 @@
 #include "engine/tables/LookupTables.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 constexpr int kModeSync = 9, kModePM = 11, kModeMorph = 12;
@@ -16,39 +17,53 @@ constexpr int kFreeLfo1Humanise = 293;
 constexpr int kPinkRows = 7;
 } // namespace
 
-float APlugin::getRandUnit() {
-    const uint32_t t = RandSeed * 16807u;
-    RandSeed = t + 1u;
+namespace {
+
+// One draw u in [0, 1) of a generator whose seed is `seed`.
+inline float randUnit(uint32_t& seed) {
+    const uint32_t t = seed * 16807u;
+    seed = t + 1u;
     const double u = (static_cast<double>(static_cast<int32_t>(t)) * 4.656613e-10 + 1.0) * 0.5;
     // The largest draws round up to 1 in single precision; the range stays half-open.
     return u < 0.99999994 ? static_cast<float>(u) : 0.99999994f;
 }
 
-float APlugin::doPinkNoise(int a, int b, int counter) {
-    if (a < 0 || a >= kSubVoiceSlots) a = 0;
-    if (b < 0 || b > 2) b = 2;
-    float* rows = pinkRows[a][b];
+// One count of a pink noise generator (seven rows and their sum) drawing from `seed`.
+inline float pinkStep(float* rows, unsigned c, uint32_t& seed) {
     float& sum = rows[kPinkRows];
-    const unsigned c = static_cast<unsigned>(counter);
     if (c & 1u) return sum - 1.0f;
     if ((c & 255u) == 0) {
         // All rows anew, plus one value that lives in the sum until the next full redraw.
         sum = 0.0f;
         for (int k = 0; k < kPinkRows; ++k) {
-            rows[k] = getRandUnit() * 0.25f;
+            rows[k] = randUnit(seed) * 0.25f;
             sum += rows[k];
         }
-        sum += getRandUnit() * 0.25f;
+        sum += randUnit(seed) * 0.25f;
         return sum - 1.0f;
     }
     // Row k changes every 2^(k+1) counts: the halving rates give the -3 dB per octave slope.
     const int z = __builtin_ctz(c); // c is even and not a multiple of 256 here
+    float total = sum;
     for (int k = 0; k < z && k < kPinkRows; ++k) {
-        const float fresh = getRandUnit() * 0.25f;
-        sum += fresh - rows[k];
+        const float fresh = randUnit(seed) * 0.25f;
+        total += fresh - rows[k];
         rows[k] = fresh;
     }
-    return sum - 1.0f;
+    sum = total;
+    return total - 1.0f;
+}
+
+} // namespace
+
+float APlugin::getRandUnit() {
+    return randUnit(RandSeed);
+}
+
+float APlugin::doPinkNoise(int a, int b, int counter) {
+    if (a < 0 || a >= kSubVoiceSlots) a = 0;
+    if (b < 0 || b > 2) b = 2;
+    return pinkStep(pinkRows[a][b], static_cast<unsigned>(counter), RandSeed);
 }
 
 void APlugin::snapSmoothedLevels() {
@@ -89,14 +104,16 @@ void APlugin::doGlobalSources() {
             voiceSource[__builtin_ctz(busy)][s] = lastVoiceSource[s];
 }
 
-void APlugin::doQuietGlobalSources(bool publish) {
+void APlugin::doQuietGlobalSources(bool publish, bool ramp) {
     // The amount is read by the 4-sample step and, after the span, by a note start or the
     // slow update; nothing else in the span can change it.
     const bool step = (sampleCounter & 3u) == 0;
     if (step || publish) updateLfo12Amount();
     if (step) stepGlobalSources();
     if (publish) publishGlobalLfos();
-    rampGlobalLfos();
+    // The step sets each ramped value afresh (from the LFO's previous output, or the
+    // combination's target) without reading it, so ramps before a later step are not needed.
+    if (ramp) rampGlobalLfos();
     if (whiteNoiseInUse || pinkNoiseInUse) runNoiseSources(publish);
 }
 
@@ -124,19 +141,45 @@ void APlugin::stepGlobalSources() {
         lfo12Step = (lfo12Target - lfo12Value) * 0.25f;
     }
 
-    // Level smoothing for the oscillator mixer.
-    mainPanSmooth = 0.99f * mainPanSmooth + 0.01f * currentValues[tag::MainPan];
-    const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
-    const int panTags[2] = {tag::Osc1Pan, tag::Osc2Pan};
-    const int subTags[2] = {tag::Osc1SubVolume, tag::Osc2SubVolume};
+    smoothLevels();
+}
+
+// Level smoothing for the oscillator mixer. Once a step has moved none of the levels, the
+// next one with the same levels and targets would give them again: it is skipped until a
+// target moves or a level was set elsewhere (snapSmoothedLevels), compared bit for bit.
+void APlugin::smoothLevels() {
+    const float now[16] = {mainPanSmooth,
+                           oscPanSmooth[0],
+                           oscPanSmooth[1],
+                           oscVolumeSmooth[0],
+                           oscVolumeSmooth[1],
+                           oscSubLevel[0],
+                           oscSubLevel[1],
+                           oscGainSmooth[0],
+                           oscGainSmooth[1],
+                           currentValues[tag::MainPan],
+                           currentValues[tag::Osc1Pan],
+                           currentValues[tag::Osc2Pan],
+                           currentValues[tag::Osc1Volume],
+                           currentValues[tag::Osc2Volume],
+                           currentValues[tag::Osc1SubVolume],
+                           currentValues[tag::Osc2SubVolume]};
+    if (levelsSettled && std::memcmp(now, settledLevels, sizeof(now)) == 0) return;
+    const float* target = &now[9];
+    mainPanSmooth = 0.99f * mainPanSmooth + 0.01f * target[0];
     for (int o = 0; o < 2; ++o) {
-        oscPanSmooth[o] = 0.99f * oscPanSmooth[o] + 0.01f * currentValues[panTags[o]];
-        oscVolumeSmooth[o] = 0.99f * oscVolumeSmooth[o] + 0.01f * currentValues[volumeTags[o]];
+        oscPanSmooth[o] = 0.99f * oscPanSmooth[o] + 0.01f * target[1 + o];
+        oscVolumeSmooth[o] = 0.99f * oscVolumeSmooth[o] + 0.01f * target[3 + o];
         const float vol = oscVolumeSmooth[o] < 1.0f ? oscVolumeSmooth[o] : 1.0f;
         oscGainSmooth[o] = tables->dbGain60Array[unitTableIndex(vol)];
-        const float sub = currentValues[subTags[o]] - 0.5f;
+        const float sub = target[5 + o] - 0.5f;
         oscSubLevel[o] = 0.99f * oscSubLevel[o] + 0.01f * 2.0f * (sub < 0.0f ? -sub : sub);
     }
+    const float after[9] = {mainPanSmooth,      oscPanSmooth[0],    oscPanSmooth[1],
+                            oscVolumeSmooth[0], oscVolumeSmooth[1], oscSubLevel[0],
+                            oscSubLevel[1],     oscGainSmooth[0],   oscGainSmooth[1]};
+    levelsSettled = std::memcmp(now, after, sizeof(after)) == 0;
+    if (levelsSettled) std::memcpy(settledLevels, now, sizeof(now));
 }
 
 // The LFO values of this sample into the global source row.

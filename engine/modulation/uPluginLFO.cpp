@@ -9,6 +9,7 @@
 #include "engine/tables/TempoTables.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 constexpr int kWaveTags[3] = {tag::FreeLfo1Wave, tag::FreeLfo2Wave, tag::MainLfoWave};
@@ -54,25 +55,43 @@ const float* APlugin::getLFOWaveTable(int wave) const {
 }
 
 void APlugin::setGlobalLFOSettings() {
-    const double rateFactor = std::exp2(2.0 * globalDest[dest::GlobalLfoSpeed]);
+    // The powers of two run only for an LFO whose inputs moved since its last update (the
+    // memo compares them bit for bit, so a kept value is the one they would give).
+    const float globalSpeed = globalDest[dest::GlobalLfoSpeed];
+    double rateFactor = 0.0;
+    bool haveRateFactor = false;
     for (int i = 0; i < 3; ++i) {
         LFOSettings& s = globalLFOs[i].set;
+        LFOSettingsMemo& memo = globalLFOMemo[i];
         const float* d = &globalDest[LFO_DEST_FIRST[i]];
         s.wave = getSteppedValue(kWaveTags[i]);
         s.playMode = getSteppedValue(kPlayModeTags[i]);
         s.sync = getOnOff(kSyncTags[i]) ? 1 : 0;
         s.enabled = i == kMainLfo ? 1 : freeLfoInUse;
-        double multiplier = std::exp2(2.0 * d[kLfoSpeed]) * rateFactor;
+        float speedExponent = 0.0f;
         double startPhase = 0.0;
         if (i == kMainLfo) {
             const float depth = 2.0f * currentValues[tag::MainLfoSpeedModAmount] - 1.0f;
             const int by = getModSrc(currentValues[tag::MainLfoSpeedModSource]);
-            multiplier *= std::exp2(depth * 4.0f * lastVoiceSource[by]);
+            speedExponent = depth * 4.0f * lastVoiceSource[by];
             startPhase = LFO_PHASE_VAL[getSteppedValue(tag::MainLfoPhase) & 3];
         }
-        s.speed = getLfoSpeed(kSpeedTags[i], s.sync != 0, multiplier);
-        lfocore::setStages(s, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth], d[kLfoBias],
-                           d[kLfoBits], d[kLfoHold]);
+        const float speedKey[6] = {globalSpeed,   d[kLfoSpeed],  currentValues[kSpeedTags[i]],
+                                   speedExponent, float(s.sync), 0.0f};
+        const double speedKeyD[2] = {tempoDouble, engineRateDouble};
+        if (!memo.speedValid || std::memcmp(memo.speedKey, speedKey, sizeof(speedKey)) != 0 ||
+            std::memcmp(memo.speedKeyD, speedKeyD, sizeof(speedKeyD)) != 0) {
+            std::memcpy(memo.speedKey, speedKey, sizeof(speedKey));
+            std::memcpy(memo.speedKeyD, speedKeyD, sizeof(speedKeyD));
+            memo.speedValid = 1;
+            if (!haveRateFactor) rateFactor = std::exp2(2.0 * globalSpeed);
+            haveRateFactor = true;
+            double multiplier = std::exp2(2.0 * d[kLfoSpeed]) * rateFactor;
+            if (i == kMainLfo) multiplier *= std::exp2(speedExponent);
+            s.speed = getLfoSpeed(kSpeedTags[i], s.sync != 0, multiplier);
+        }
+        lfocore::setStagesOnce(s, memo, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth],
+                               d[kLfoBias], d[kLfoBits], d[kLfoHold]);
     }
 
     lfo12Mode = getSteppedValue(tag::FreeLfo12Mode);
@@ -82,8 +101,9 @@ void APlugin::setGlobalLFOSettings() {
         const float* d1 = &globalDest[LFO_DEST_FIRST[0]];
         const float* d2 = &globalDest[LFO_DEST_FIRST[1]];
         auto mix = [a, d1, d2](int k) { return (1.0f - a) * d1[k] + a * d2[k]; };
-        lfocore::setStages(globalLFOs[kMorphLFO].set, mix(kLfoPhase), mix(kLfoShape),
-                           mix(kLfoSmooth), mix(kLfoBias), mix(kLfoBits), mix(kLfoHold));
+        lfocore::setStagesOnce(globalLFOs[kMorphLFO].set, globalLFOMemo[kMorphLFO], mix(kLfoPhase),
+                               mix(kLfoShape), mix(kLfoSmooth), mix(kLfoBias), mix(kLfoBits),
+                               mix(kLfoHold));
     }
 }
 

@@ -92,6 +92,7 @@ void APlugin::initModulation() {
     mainVolumeMod = 0.0f;
     mainVolumeSmooth = currentValues[tag::MainVolume];
     modSlotCount = 0;
+    modSlotTableKeyValid = 0;
 }
 
 void APlugin::setModSrc(int s, float value, bool global) {
@@ -123,6 +124,21 @@ void APlugin::setModRare() {
 }
 
 void APlugin::setModSlotTable() {
+    // Everything below but the amounts and offsets follows from one run of parameters; when
+    // they are the ones the table was built from, it already holds what a rebuild would give.
+    static_assert(tag::ModSourceFirst == tag::ModBypassFirst + 16 &&
+                      tag::ModLowerFirst == tag::ModBypassFirst + 32 &&
+                      tag::ModUpperFirst == tag::ModBypassFirst + 48 &&
+                      tag::ModDestFirst == tag::ModBypassFirst + 64,
+                  "the slot table's parameters are one run of tags");
+    float key[80];
+    for (int k = 0; k < 80; ++k) key[k] = currentValues[tag::ModBypassFirst + k];
+    if (modSlotTableKeyValid && std::memcmp(key, modSlotTableKey, sizeof(key)) == 0) {
+        refreshModSlotValues();
+        return;
+    }
+    std::memcpy(modSlotTableKey, key, sizeof(key));
+    modSlotTableKeyValid = 1;
     const LookupTables& t = *tables;
     for (int s = 0; s < 16; ++s) {
         modSlotDest[s] = getModBypass(s) ? 0 : getModDest(currentValues[tag::ModDestFirst + s]);
