@@ -19,6 +19,14 @@ constexpr int kPinkRows = 7;
 
 namespace {
 
+// Equal bit for bit (a NaN equals the same NaN, 0 differs from -0).
+inline bool sameBits(float a, float b) {
+    uint32_t x, y;
+    std::memcpy(&x, &a, sizeof(x));
+    std::memcpy(&y, &b, sizeof(y));
+    return x == y;
+}
+
 // One draw u in [0, 1) of a generator whose seed is `seed`.
 inline float randUnit(uint32_t& seed) {
     const uint32_t t = seed * 16807u;
@@ -148,24 +156,25 @@ void APlugin::stepGlobalSources() {
 // next one with the same levels and targets would give them again: it is skipped until a
 // target moves or a level was set elsewhere (snapSmoothedLevels), compared bit for bit.
 void APlugin::smoothLevels() {
-    const float now[16] = {mainPanSmooth,
-                           oscPanSmooth[0],
-                           oscPanSmooth[1],
-                           oscVolumeSmooth[0],
-                           oscVolumeSmooth[1],
-                           oscSubLevel[0],
-                           oscSubLevel[1],
-                           oscGainSmooth[0],
-                           oscGainSmooth[1],
-                           currentValues[tag::MainPan],
-                           currentValues[tag::Osc1Pan],
-                           currentValues[tag::Osc2Pan],
-                           currentValues[tag::Osc1Volume],
-                           currentValues[tag::Osc2Volume],
-                           currentValues[tag::Osc1SubVolume],
-                           currentValues[tag::Osc2SubVolume]};
-    if (levelsSettled && std::memcmp(now, settledLevels, sizeof(now)) == 0) return;
-    const float* target = &now[9];
+    // Compared value by value: an array built on the stack and read back wider than it was
+    // written stalls the loads.
+    const float target[7] = {currentValues[tag::MainPan],      currentValues[tag::Osc1Pan],
+                             currentValues[tag::Osc2Pan],      currentValues[tag::Osc1Volume],
+                             currentValues[tag::Osc2Volume],   currentValues[tag::Osc1SubVolume],
+                             currentValues[tag::Osc2SubVolume]};
+    const float* kept = settledLevels;
+    if (levelsSettled && sameBits(mainPanSmooth, kept[0]) && sameBits(oscPanSmooth[0], kept[1]) &&
+        sameBits(oscPanSmooth[1], kept[2]) && sameBits(oscVolumeSmooth[0], kept[3]) &&
+        sameBits(oscVolumeSmooth[1], kept[4]) && sameBits(oscSubLevel[0], kept[5]) &&
+        sameBits(oscSubLevel[1], kept[6]) && sameBits(oscGainSmooth[0], kept[7]) &&
+        sameBits(oscGainSmooth[1], kept[8]) && sameBits(target[0], kept[9]) &&
+        sameBits(target[1], kept[10]) && sameBits(target[2], kept[11]) &&
+        sameBits(target[3], kept[12]) && sameBits(target[4], kept[13]) &&
+        sameBits(target[5], kept[14]) && sameBits(target[6], kept[15]))
+        return;
+    const float before[9] = {mainPanSmooth,      oscPanSmooth[0],    oscPanSmooth[1],
+                             oscVolumeSmooth[0], oscVolumeSmooth[1], oscSubLevel[0],
+                             oscSubLevel[1],     oscGainSmooth[0],   oscGainSmooth[1]};
     mainPanSmooth = 0.99f * mainPanSmooth + 0.01f * target[0];
     for (int o = 0; o < 2; ++o) {
         oscPanSmooth[o] = 0.99f * oscPanSmooth[o] + 0.01f * target[1 + o];
@@ -178,8 +187,12 @@ void APlugin::smoothLevels() {
     const float after[9] = {mainPanSmooth,      oscPanSmooth[0],    oscPanSmooth[1],
                             oscVolumeSmooth[0], oscVolumeSmooth[1], oscSubLevel[0],
                             oscSubLevel[1],     oscGainSmooth[0],   oscGainSmooth[1]};
-    levelsSettled = std::memcmp(now, after, sizeof(after)) == 0;
-    if (levelsSettled) std::memcpy(settledLevels, now, sizeof(now));
+    bool still = true;
+    for (int k = 0; k < 9; ++k) still = still && sameBits(before[k], after[k]);
+    levelsSettled = still;
+    if (!still) return;
+    for (int k = 0; k < 9; ++k) settledLevels[k] = after[k];
+    for (int k = 0; k < 7; ++k) settledLevels[9 + k] = target[k];
 }
 
 // The LFO values of this sample into the global source row.

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 constexpr int kWaveTags[3] = {tag::FreeLfo1Wave, tag::FreeLfo2Wave, tag::MainLfoWave};
@@ -22,6 +23,17 @@ constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 
 // frac(x) for a phase that has moved on by less than a cycle: the same value without the
 // floor, which costs more than the rest of a step's phase arithmetic.
+// Equal bit for bit, read as wide as written: a key array built on the stack and compared
+// with wider loads (memcmp) stalls on store forwarding.
+template <typename T> bool sameBits(T a, T b) {
+    static_assert(sizeof(T) == 4 || sizeof(T) == 8, "float or double");
+    using Bits = std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>;
+    Bits x, y;
+    std::memcpy(&x, &a, sizeof(x));
+    std::memcpy(&y, &b, sizeof(y));
+    return x == y;
+}
+
 inline double wrapPhase(double x) {
     if (x > 0.0 && x < 2.0) return x >= 1.0 ? x - 1.0 : x;
     return lfocore::frac(x);
@@ -76,13 +88,16 @@ void APlugin::setGlobalLFOSettings() {
             speedExponent = depth * 4.0f * lastVoiceSource[by];
             startPhase = LFO_PHASE_VAL[getSteppedValue(tag::MainLfoPhase) & 3];
         }
-        const float speedKey[6] = {globalSpeed,   d[kLfoSpeed],  currentValues[kSpeedTags[i]],
-                                   speedExponent, float(s.sync), 0.0f};
+        const float speedKey[5] = {globalSpeed, d[kLfoSpeed], currentValues[kSpeedTags[i]],
+                                   speedExponent, float(s.sync)};
         const double speedKeyD[2] = {tempoDouble, engineRateDouble};
-        if (!memo.speedValid || std::memcmp(memo.speedKey, speedKey, sizeof(speedKey)) != 0 ||
-            std::memcmp(memo.speedKeyD, speedKeyD, sizeof(speedKeyD)) != 0) {
-            std::memcpy(memo.speedKey, speedKey, sizeof(speedKey));
-            std::memcpy(memo.speedKeyD, speedKeyD, sizeof(speedKeyD));
+        // Key by key, each as wide as it was written (see sameBits).
+        bool same = memo.speedValid != 0;
+        for (int k = 0; k < 5; ++k) same = same && sameBits(speedKey[k], memo.speedKey[k]);
+        for (int k = 0; k < 2; ++k) same = same && sameBits(speedKeyD[k], memo.speedKeyD[k]);
+        if (!same) {
+            for (int k = 0; k < 5; ++k) memo.speedKey[k] = speedKey[k];
+            for (int k = 0; k < 2; ++k) memo.speedKeyD[k] = speedKeyD[k];
             memo.speedValid = 1;
             if (!haveRateFactor) rateFactor = std::exp2(2.0 * globalSpeed);
             haveRateFactor = true;

@@ -131,14 +131,21 @@ void APlugin::setModSlotTable() {
                       tag::ModUpperFirst == tag::ModBypassFirst + 48 &&
                       tag::ModDestFirst == tag::ModBypassFirst + 64,
                   "the slot table's parameters are one run of tags");
-    float key[80];
-    for (int k = 0; k < 80; ++k) key[k] = currentValues[tag::ModBypassFirst + k];
-    if (modSlotTableKeyValid && std::memcmp(key, modSlotTableKey, sizeof(key)) == 0) {
+    bool same = modSlotTableKeyValid != 0;
+    for (int k = 0; k < 80; ++k) {
+        const float x = currentValues[tag::ModBypassFirst + k];
+        uint32_t now, kept;
+        std::memcpy(&now, &x, sizeof(now));
+        std::memcpy(&kept, &modSlotTableKey[k], sizeof(kept));
+        if (now == kept) continue;
+        same = false;
+        modSlotTableKey[k] = x;
+    }
+    modSlotTableKeyValid = 1;
+    if (same) {
         refreshModSlotValues();
         return;
     }
-    std::memcpy(modSlotTableKey, key, sizeof(key));
-    modSlotTableKeyValid = 1;
     const LookupTables& t = *tables;
     for (int s = 0; s < 16; ++s) {
         modSlotDest[s] = getModBypass(s) ? 0 : getModDest(currentValues[tag::ModDestFirst + s]);
