@@ -1421,6 +1421,9 @@ public:
     // is not built again. Cleared with the matrix state.
     float modSlotTableKey[80] = {};
     uint8_t modSlotTableKeyValid = 0;
+    // The same for the slots' offsets and amounts (cleared when the list is built anew).
+    float modSlotValuesKey[32] = {};
+    uint8_t modSlotValuesKeyValid = 0;
     // In-use flags from the slot table: per source, per destination, and the grouped ones.
     uint8_t modSrcInUse[kModSources] = {};
     uint8_t modDestInUse[kModDests] = {};

@@ -122,7 +122,17 @@ void APlugin::doQuietGlobalSources(bool publish, bool ramp) {
     // The step sets each ramped value afresh (from the LFO's previous output, or the
     // combination's target) without reading it, so ramps before a later step are not needed.
     if (ramp) rampGlobalLfos();
-    if (whiteNoiseInUse || pinkNoiseInUse) runNoiseSources(publish);
+    if (!whiteNoiseInUse && !pinkNoiseInUse) return;
+    if (publish) {
+        runNoiseSources(true);
+        return;
+    }
+    // The draws of runNoiseSources in the same order, none of them published.
+    uint32_t seed = RandSeed;
+    if (whiteNoiseInUse) seed = seed * 16807u + 1u;
+    const unsigned count = static_cast<unsigned>(sampleCounter);
+    if (pinkNoiseInUse && (count & 1u) == 0) pinkStep(pinkRows[0][2], count, seed);
+    RandSeed = seed;
 }
 
 void APlugin::updateLfo12Amount() {

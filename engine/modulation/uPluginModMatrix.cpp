@@ -93,6 +93,7 @@ void APlugin::initModulation() {
     mainVolumeSmooth = currentValues[tag::MainVolume];
     modSlotCount = 0;
     modSlotTableKeyValid = 0;
+    modSlotValuesKeyValid = 0;
 }
 
 void APlugin::setModSrc(int s, float value, bool global) {
@@ -146,6 +147,7 @@ void APlugin::setModSlotTable() {
         refreshModSlotValues();
         return;
     }
+    modSlotValuesKeyValid = 0; // the list is built anew below
     const LookupTables& t = *tables;
     for (int s = 0; s < 16; ++s) {
         modSlotDest[s] = getModBypass(s) ? 0 : getModDest(currentValues[tag::ModDestFirst + s]);
@@ -216,6 +218,21 @@ void APlugin::setModSlotTable() {
 }
 
 void APlugin::refreshModSlotValues() {
+    // The offsets and amounts of every slot (one run of tags) as the values were last made
+    // from, for the same slot list: unchanged, the values already hold what they would give.
+    static_assert(tag::ModAmountFirst == tag::ModOffsetFirst + 16, "one run of tags");
+    bool same = modSlotValuesKeyValid != 0;
+    for (int k = 0; k < 32; ++k) {
+        const float x = currentValues[tag::ModOffsetFirst + k];
+        uint32_t now, kept;
+        std::memcpy(&now, &x, sizeof(now));
+        std::memcpy(&kept, &modSlotValuesKey[k], sizeof(kept));
+        if (now == kept) continue;
+        same = false;
+        modSlotValuesKey[k] = x;
+    }
+    modSlotValuesKeyValid = 1;
+    if (same) return;
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];
         modSlotAmount[s] = 2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f;
