@@ -1450,9 +1450,9 @@ public:
     float oscVolumeSmooth[2] = {};
     float oscGainSmooth[2] = {};
     float oscSubLevel[2] = {};
-    // The levels and their targets after a smoothing step that moved none of them: while
-    // both are still what they hold, the next step would give the same values again.
-    float settledLevels[16] = {};
+    // The targets of a smoothing step that moved none of the levels: while they stand, the
+    // next step would give the same levels again (cleared when the levels are set anew).
+    float settledTargets[7] = {};
     uint8_t levelsSettled = 0;
     // Pink noise generators (sub-voice or 0, oscillator or 2): seven rows and their sum.
     float pinkRows[kSubVoiceSlots][3][8] = {};

@@ -75,6 +75,7 @@ float APlugin::doPinkNoise(int a, int b, int counter) {
 }
 
 void APlugin::snapSmoothedLevels() {
+    levelsSettled = 0;
     mainVolumeSmooth = currentValues[tag::MainVolume];
     mainPanSmooth = currentValues[tag::MainPan];
     const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
@@ -166,22 +167,18 @@ void APlugin::stepGlobalSources() {
 // next one with the same levels and targets would give them again: it is skipped until a
 // target moves or a level was set elsewhere (snapSmoothedLevels), compared bit for bit.
 void APlugin::smoothLevels() {
-    // Compared value by value: an array built on the stack and read back wider than it was
-    // written stalls the loads.
     const float target[7] = {currentValues[tag::MainPan],      currentValues[tag::Osc1Pan],
                              currentValues[tag::Osc2Pan],      currentValues[tag::Osc1Volume],
                              currentValues[tag::Osc2Volume],   currentValues[tag::Osc1SubVolume],
                              currentValues[tag::Osc2SubVolume]};
-    const float* kept = settledLevels;
-    if (levelsSettled && sameBits(mainPanSmooth, kept[0]) && sameBits(oscPanSmooth[0], kept[1]) &&
-        sameBits(oscPanSmooth[1], kept[2]) && sameBits(oscVolumeSmooth[0], kept[3]) &&
-        sameBits(oscVolumeSmooth[1], kept[4]) && sameBits(oscSubLevel[0], kept[5]) &&
-        sameBits(oscSubLevel[1], kept[6]) && sameBits(oscGainSmooth[0], kept[7]) &&
-        sameBits(oscGainSmooth[1], kept[8]) && sameBits(target[0], kept[9]) &&
-        sameBits(target[1], kept[10]) && sameBits(target[2], kept[11]) &&
-        sameBits(target[3], kept[12]) && sameBits(target[4], kept[13]) &&
-        sameBits(target[5], kept[14]) && sameBits(target[6], kept[15]))
-        return;
+    // The levels are written only here and by snapSmoothedLevels, which clears the flag; the
+    // targets are compared value by value (an array read back wider than it was written
+    // stalls the loads).
+    if (levelsSettled) {
+        bool same = true;
+        for (int k = 0; k < 7; ++k) same = same && sameBits(target[k], settledTargets[k]);
+        if (same) return;
+    }
     const float before[9] = {mainPanSmooth,      oscPanSmooth[0],    oscPanSmooth[1],
                              oscVolumeSmooth[0], oscVolumeSmooth[1], oscSubLevel[0],
                              oscSubLevel[1],     oscGainSmooth[0],   oscGainSmooth[1]};
@@ -200,9 +197,8 @@ void APlugin::smoothLevels() {
     bool still = true;
     for (int k = 0; k < 9; ++k) still = still && sameBits(before[k], after[k]);
     levelsSettled = still;
-    if (!still) return;
-    for (int k = 0; k < 9; ++k) settledLevels[k] = after[k];
-    for (int k = 0; k < 7; ++k) settledLevels[9 + k] = target[k];
+    if (still)
+        for (int k = 0; k < 7; ++k) settledTargets[k] = target[k];
 }
 
 // The LFO values of this sample into the global source row.

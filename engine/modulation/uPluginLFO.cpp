@@ -124,10 +124,14 @@ void APlugin::setGlobalLFOSettings() {
 
 void APlugin::setGlobalLFO(int i) {
     if (i < 0 || i > 2) return;
-    LFOSettings& s = globalLFOs[i].set;
+    const LFOSettings& s = globalLFOs[i].set;
     LFORunState& r = globalLFOs[i].run;
+    // Only Free LFO 2 under phase or frequency modulation moves by Free LFO 1; otherwise the
+    // added 0.0 and the factor 1.0 would change nothing (the offset is never -0) and are left
+    // out. The state is worked in locals and stored once.
+    const bool modulated = i == 1 && (lfo12Mode == kModePM || lfo12Mode == kModeFM);
     double factor = 1.0, extraPhase = 0.0;
-    if (i == 1) {
+    if (modulated) {
         const float l1 = globalLFOs[0].run.output;
         if (lfo12Mode == kModePM) extraPhase = lfo12Amount * l1;
         if (lfo12Mode == kModeFM) factor = std::exp2(3.0 * lfo12Amount * l1);
@@ -141,25 +145,38 @@ void APlugin::setGlobalLFO(int i) {
     }
     float v = 0.0f;
     if (s.speed > 1e-6) {
-        const double t = lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s);
-        r.phase += s.speed * r.humanise * factor;
-        if (r.phase > 1.0) {
+        double phase = r.phase;
+        const double x = modulated ? extraPhase + s.phaseOffset + phase : s.phaseOffset + phase;
+        const double t = lfocore::warp(lfocore::frac(x), s);
+        phase += modulated ? s.speed * r.humanise * factor : s.speed * r.humanise;
+        if (phase > 1.0) {
             r.random = 2.0f * getRandUnit() - 1.0f;
             const float u = getRandUnit();
             r.humanise = lfocore::humaniseFactor(u, globalDest[LFO_DEST_FIRST[i] + kLfoHumanise]);
             if (i == 0 && lfo12Mode == kModeSync)
                 globalLFOs[1].run.phase *= 1.0 - static_cast<double>(lfo12Amount);
         }
-        r.phase = wrapPhase(r.phase);
+        r.phase = wrapPhase(phase);
         const float* table = getLFOWaveTable(s.wave);
         v = table ? table[lfocore::tableIndex(t)] : r.random;
     }
-    lfocore::sampleAndHold(s, r, lfocore::quantise(s, v));
-    r.previous = r.output;
-    r.output = s.smooth * r.output + (1.0f - s.smooth) * r.held + 1e-15f;
-    r.increment = (r.output - r.previous) * 0.25f;
+    // Sample and hold, then the smoothing (lfocore::sampleAndHold with the state in locals).
+    const float q = lfocore::quantise(s, v);
+    double hold = r.holdAccumulator + s.holdRate;
+    float held = r.held;
+    if (hold >= 1.0) {
+        held = q;
+        hold = lfocore::frac(hold);
+    }
+    r.holdAccumulator = hold;
+    r.held = held;
+    const float previous = r.output;
+    const float output = s.smooth * previous + (1.0f - s.smooth) * held + 1e-15f;
+    r.previous = previous;
+    r.output = output;
+    r.increment = (output - previous) * 0.25f;
     // The published value ramps from the previous output to the new one over four samples.
-    r.value = r.previous;
+    r.value = previous;
 }
 
 float APlugin::stepMorphLFO(LFOState& m, const LFOState& l1, const LFOState& l2, float a,

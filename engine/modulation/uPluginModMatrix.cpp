@@ -256,25 +256,30 @@ void APlugin::setGlobalMod() {
             globalDest[d] = globalDestDefault[d];
         }
     }
-    globalDestWrittenCount = 0;
-    mainVolumeMod = 0.0f;
+    // The slots in list order from their packed copy (the same values as the slot table's),
+    // the count and the volume sum in locals: kept in memory they were stored and loaded
+    // again on every slot.
+    int written = 0;
+    float volumeMod = 0.0f;
     for (int i = 0; i < modSlotCount; ++i) {
-        const int s = modSlotList[i];
-        const float amount = modSlotAmount[s] + slotAmountMod[s];
-        const float offset = modSlotSymmetric[s] ? -amount : modSlotOffset[s];
+        const VoiceModSlot& slot = voiceModSlots[i];
+        const float amount = slot.amount + slotAmountMod[slot.slot];
+        const float offset = slot.symmetric ? -amount : slot.offset;
         // The global form maps the window exactly as the voice form does, so a narrow window
         // (below 0.01) shifts the source instead of multiplying it by up to 1 / 1e-5.
-        const modslot::Term term = modslot::contribution(
-            lastVoiceSource[modSlotSource[s]], amount, offset, modSlotLower[s], modSlotUpper[s],
-            modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
-        const int d = modSlotDest[s];
+        const modslot::Term term =
+            modslot::contribution(lastVoiceSource[slot.source], amount, offset, slot.lower,
+                                  slot.upper, slot.scale, slot.bipolar, slot.centerNote);
+        const int d = slot.dest;
         if (d == dest::MainVolume) {
-            mainVolumeMod += term.value();
+            volumeMod += term.value();
         } else {
             globalDest[d] += term.value();
-            globalDestWritten[globalDestWrittenCount++] = static_cast<int16_t>(d);
+            globalDestWritten[written++] = static_cast<int16_t>(d);
         }
     }
+    globalDestWrittenCount = written;
+    mainVolumeMod = volumeMod;
 
     // Main Volume spans -60 .. +10 dB; its modulation adds in knob units before the law.
     mainVolumeSmooth = 0.99f * mainVolumeSmooth + 0.01f * currentValues[tag::MainVolume] + 1e-15f;
