@@ -12,6 +12,7 @@
 #include "dsp/TParaEQ.h"
 #include "dsp/TSample.h"
 #include "engine/fx/FXState.h"
+#include "engine/modulation/GlobalLFOLanes.h"
 #include "engine/params/Relaxed.h"
 #include "engine/voice/VoiceState.h"
 #include "vst2/AudioEffectX.h"
@@ -650,6 +651,7 @@ private:
     LFOSettingsMemo voiceLFOMemo[kNumVoices][4];
     // The same for the global LFOs and the global morph (cleared with them).
     LFOSettingsMemo globalLFOMemo[kGlobalLFOs];
+    GlobalLFOLanes globalLFOLanes; // not ready until the settings are packed
     XYReplayState xyReplay[2];
     GlobalEnvState globalEnvs[kGlobalEnvs];
     int32_t modFXMode = 0;
@@ -1308,6 +1310,10 @@ public:
     // LFOs (audio thread).
     double getLfoSpeed(int speedTag, bool synced, double multiplier) const;
     void setGlobalLFO(int lfo);
+    // The step of the three global LFOs (2, 0, 1) in four lanes, with the same results and
+    // draws; false, with nothing changed, where only the one-at-a-time step applies.
+    bool stepGlobalLFOLanes();
+    void packGlobalLFOLanes();
     void setVoiceLFO(int voice, int lfo);
     // A voice's LFO settings from its destinations (setVoiceModOften), and its per-pass LFO
     // work: the three steps on even or new passes, the Free LFO 1/2 value and sources 60..67.

@@ -12,7 +12,7 @@
 #include <cstring>
 
 namespace {
-constexpr int kModeSync = 9, kModePM = 11, kModeMorph = 12;
+constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 constexpr int kFreeLfo1Humanise = 293;
 constexpr int kPinkRows = 7;
 } // namespace
@@ -142,9 +142,14 @@ void APlugin::updateLfo12Amount() {
 }
 
 void APlugin::stepGlobalSources() {
-    setGlobalLFO(2);
-    setGlobalLFO(0);
-    setGlobalLFO(1);
+    // Free LFO 2 reads Free LFO 1 in these modes, and a restart of Free LFO 1 moves it in
+    // sync: the LFOs then step one at a time.
+    const bool linked = lfo12Mode == kModeSync || lfo12Mode == kModeFM || lfo12Mode == kModePM;
+    if (linked || !globalLFOLanes.ready || !stepGlobalLFOLanes()) {
+        setGlobalLFO(2);
+        setGlobalLFO(0);
+        setGlobalLFO(1);
+    }
     if (!freeLfo12InUse) {
         lfo12Target = lfo12Value = lfo12Step = 0.0f;
     } else {
