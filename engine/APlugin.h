@@ -218,6 +218,9 @@ public:
         return voiceLFOs[voice & 15][lfo & 3];
     }
     const GlobalLFOState& getGlobalLFO(int lfo) const { return globalLFOs[lfo & 3]; }
+    // For tests that step the global LFOs from a state they set up.
+    GlobalLFOState* getGlobalLFOsForTesting() { return globalLFOs; }
+    bool getGlobalLFOLanesReady() const { return globalLFOLanes.ready != 0; }
     int getPathUnit(int path, int position) const;
     void resetGater();
 
