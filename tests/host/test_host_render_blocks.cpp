@@ -173,14 +173,11 @@ TEST(HostRenderBlocks, EditsWhileAsleepReachTheNextNote) {
     const double fresh = levelAfterSilence(0.5f, kVoiceVolume, false);
     const double edited = levelAfterSilence(0.5f, kVoiceVolume, true);
     EXPECT_GT(before - fresh, 6.0); // the edit is heard
-                 levelAfterSilence(0.5f, kNone, false),
-                 levelAfterSilence(0.9f, kVoiceVolume, false));
-                 EXPECT_NEAR(edited, fresh, 0.05);
-                 // Each edit on its own.
-                 EXPECT_NEAR(levelAfterSilence(0.5f, kNone, true),
-                             levelAfterSilence(0.5f, kNone, false), 0.05);
-                 EXPECT_NEAR(levelAfterSilence(0.9f, kVoiceVolume, true),
-                             levelAfterSilence(0.9f, kVoiceVolume, false), 0.05);
+    EXPECT_NEAR(edited, fresh, 0.05);
+    // Each edit on its own.
+    EXPECT_NEAR(levelAfterSilence(0.5f, kNone, true), levelAfterSilence(0.5f, kNone, false), 0.05);
+    EXPECT_NEAR(levelAfterSilence(0.9f, kVoiceVolume, true),
+                levelAfterSilence(0.9f, kVoiceVolume, false), 0.05);
 }
 
 TEST(HostRenderBlocks, HostileInputBuffersGiveBoundedFiniteOutput) {
