@@ -1314,8 +1314,9 @@ public:
     double getLfoSpeed(int speedTag, bool synced, double multiplier) const;
     void setGlobalLFO(int lfo);
     // The step of the three global LFOs (2, 0, 1) in four lanes, with the same results and
-    // draws; false, with nothing changed, where only the one-at-a-time step applies.
-    bool stepGlobalLFOLanes();
+    // draws; with `morphOutput`, the morph LFO's step too (its output there). False, with
+    // nothing changed, where only the one-at-a-time steps apply.
+    bool stepGlobalLFOLanes(float* morphOutput = nullptr);
     void packGlobalLFOLanes();
     void setVoiceLFO(int voice, int lfo);
     // A voice's LFO settings from its destinations (setVoiceModOften), and its per-pass LFO

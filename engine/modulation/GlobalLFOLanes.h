@@ -1,6 +1,7 @@
 // The settings of the three global LFOs side by side, in their step order (Main LFO, Free
-// LFO 1, Free LFO 2, and the last repeated in the fourth lane), packed from their settings
-// every 128 samples so their 4-sample step can run in four lanes. Audio thread.
+// LFO 1, Free LFO 2; the fourth lane holds the morph LFO in the morph mode, else Free LFO 2
+// again), packed from their settings every 128 samples so their 4-sample step can run in four
+// lanes. Audio thread.
 #pragma once
 
 #include <cstdint>
@@ -21,4 +22,5 @@ struct GlobalLFOLanes {
     const float* table[3] = {};
     // All three run, move and read a wave table: only then does the packed step apply.
     uint8_t ready = 0;
+    uint8_t morph = 0; // the fourth lane holds the morph LFO
 };

@@ -24,6 +24,7 @@ constexpr int kMainLfo = 2;
 // The global LFOs step in this order (Main LFO, Free LFO 1, Free LFO 2): their draws from the
 // shared generator come in it.
 constexpr int kStepOrder[3] = {2, 0, 1};
+constexpr int kFreeLfo1Humanise = 293; // the morph's humanise depth
 constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 
 // frac(x) for a phase that has moved on by less than a cycle: the same value without the
@@ -131,8 +132,11 @@ void APlugin::setGlobalLFOSettings() {
 void APlugin::packGlobalLFOLanes() {
     GlobalLFOLanes& p = globalLFOLanes;
     p.ready = 1;
+    // The fourth lane holds the morph LFO while the Free LFO 1/2 mode is the morph (its
+    // settings are only kept up to date then), otherwise Free LFO 2 again.
+    p.morph = lfo12Mode == kModeMorph ? 1 : 0;
     for (int k = 0; k < 4; ++k) {
-        const int i = kStepOrder[k < 3 ? k : 2];
+        const int i = k < 3 ? kStepOrder[k] : (p.morph ? kMorphLFO : kStepOrder[2]);
         const LFOSettings& s = globalLFOs[i].set;
         p.phaseOffset[k] = s.phaseOffset;
         p.shapePoint[k] = s.shapePoint;
@@ -158,19 +162,41 @@ void APlugin::packGlobalLFOLanes() {
 // would take another branch (a phase outside the range the fast fractions cover, say) sends
 // the whole step back there before anything is stored. The draws of the LFOs whose cycle
 // restarts come in the step order, as they would one LFO at a time.
-bool APlugin::stepGlobalLFOLanes() {
+bool APlugin::stepGlobalLFOLanes(float* morphOutput) {
     const GlobalLFOLanes& p = globalLFOLanes;
-    LFORunState* run[3] = {&globalLFOs[kStepOrder[0]].run, &globalLFOs[kStepOrder[1]].run,
-                           &globalLFOs[kStepOrder[2]].run};
+    // With `morphOutput` the fourth lane steps the morph LFO as stepMorphLFO would, after the
+    // three (its draw follows theirs); otherwise it repeats Free LFO 2 and is not stored.
+    const bool morph = morphOutput && p.morph;
+    if (morphOutput && !morph) return false;
+    LFORunState* run[4] = {&globalLFOs[kStepOrder[0]].run, &globalLFOs[kStepOrder[1]].run,
+                           &globalLFOs[kStepOrder[2]].run,
+                           &globalLFOs[p.morph ? kMorphLFO : kStepOrder[2]].run};
+    // The morph moves at the rate blended from the two free LFOs' at the current amount.
+    double fourthSpeed = p.speed[3];
+    const float amount = lfo12Amount;
+    if (morph) {
+        BlendedRate& blended = morphRates[0];
+        const double inc1 = globalLFOs[0].set.speed, inc2 = globalLFOs[1].set.speed;
+        const double a = amount;
+        if (!(inc1 == blended.key[0] && inc2 == blended.key[1] && a == blended.key[2])) {
+            blended.key[0] = inc1;
+            blended.key[1] = inc2;
+            blended.key[2] = a;
+            blended.rate = lfocore::blendRate(inc1, inc2, a);
+        }
+        fourthSpeed = blended.rate;
+    } else if (p.morph) {
+        fourthSpeed = p.speed[2]; // the lane is not stored; any moving speed keeps it in range
+    }
     const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1.0);
     const __m128d below2to31 = _mm_set1_pd(2147483647.0);
-    // Lanes 0 and 1 (Main LFO, Free LFO 1), lanes 2 and 3 (Free LFO 2, twice).
+    // Lanes 0 and 1 (Main LFO, Free LFO 1), lanes 2 and 3 (Free LFO 2, the morph or again).
     const __m128d phaseA = _mm_set_pd(run[1]->phase, run[0]->phase);
-    const __m128d phaseB = _mm_set1_pd(run[2]->phase);
+    const __m128d phaseB = _mm_set_pd(run[3]->phase, run[2]->phase);
     const __m128d humaniseA = _mm_set_pd(run[1]->humanise, run[0]->humanise);
-    const __m128d humaniseB = _mm_set1_pd(run[2]->humanise);
+    const __m128d humaniseB = _mm_set_pd(run[3]->humanise, run[2]->humanise);
     const __m128d holdA = _mm_set_pd(run[1]->holdAccumulator, run[0]->holdAccumulator);
-    const __m128d holdB = _mm_set1_pd(run[2]->holdAccumulator);
+    const __m128d holdB = _mm_set_pd(run[3]->holdAccumulator, run[2]->holdAccumulator);
 
     // The warped position from the phase before the step (lfocore::frac, lfocore::warp).
     const __m128d xA = _mm_add_pd(_mm_load_pd(p.phaseOffset), phaseA);
@@ -193,7 +219,8 @@ bool APlugin::stepGlobalLFOLanes() {
 
     // The phase moves on; it stays inside 0..2, where wrapPhase takes off one cycle at most.
     const __m128d movedA = _mm_add_pd(phaseA, _mm_mul_pd(_mm_load_pd(p.speed), humaniseA));
-    const __m128d movedB = _mm_add_pd(phaseB, _mm_mul_pd(_mm_load_pd(p.speed + 2), humaniseB));
+    const __m128d movedB =
+        _mm_add_pd(phaseB, _mm_mul_pd(_mm_set_pd(fourthSpeed, p.speed[2]), humaniseB));
     const __m128d two = _mm_set1_pd(2.0);
     auto inWrapRange = [&](__m128d x) {
         return _mm_movemask_pd(_mm_and_pd(_mm_cmpgt_pd(x, zero), _mm_cmplt_pd(x, two)));
@@ -209,12 +236,18 @@ bool APlugin::stepGlobalLFOLanes() {
     const __m128d wrappedB = wrap(movedB);
 
     // The wave values at the warped positions.
-    const double t[3] = {_mm_cvtsd_f64(tA), _mm_cvtsd_f64(_mm_unpackhi_pd(tA, tA)),
-                         _mm_cvtsd_f64(tB)};
+    const double t[4] = {_mm_cvtsd_f64(tA), _mm_cvtsd_f64(_mm_unpackhi_pd(tA, tA)),
+                         _mm_cvtsd_f64(tB), _mm_cvtsd_f64(_mm_unpackhi_pd(tB, tB))};
     const float v0 = p.table[0][lfocore::tableIndex(t[0])];
     const float v1 = p.table[1][lfocore::tableIndex(t[1])];
     const float v2 = p.table[2][lfocore::tableIndex(t[2])];
-    const __m128 v = _mm_set_ps(v2, v2, v1, v0);
+    float v3 = v2;
+    if (morph) {
+        // The morph reads both free LFOs' waves at its own position.
+        const int index = lfocore::tableIndex(t[3]);
+        v3 = (1.0f - amount) * p.table[1][index] + amount * p.table[2][index];
+    }
+    const __m128 v = _mm_set_ps(v3, v2, v1, v0);
 
     // lfocore::quantise: bias by sign, levels, floor (in the range where it truncates), clamp.
     const __m128 zeroF = _mm_setzero_ps(), oneF = _mm_set1_ps(1.0f);
@@ -248,12 +281,12 @@ bool APlugin::stepGlobalLFOLanes() {
     const __m128d keptB = _mm_or_pd(_mm_and_pd(takeB, fraction(accB)), _mm_andnot_pd(takeB, accB));
     const __m128 take =
         _mm_shuffle_ps(_mm_castpd_ps(takeA), _mm_castpd_ps(takeB), _MM_SHUFFLE(2, 0, 2, 0));
-    const __m128 heldBefore = _mm_set_ps(run[2]->held, run[2]->held, run[1]->held, run[0]->held);
+    const __m128 heldBefore = _mm_set_ps(run[3]->held, run[2]->held, run[1]->held, run[0]->held);
     const __m128 held = _mm_or_ps(_mm_and_ps(take, quantised), _mm_andnot_ps(take, heldBefore));
 
     // The smoothing and the ramp toward the new output.
     const __m128 previous =
-        _mm_set_ps(run[2]->output, run[2]->output, run[1]->output, run[0]->output);
+        _mm_set_ps(run[3]->output, run[2]->output, run[1]->output, run[0]->output);
     const __m128 smooth = _mm_load_ps(p.smooth);
     const __m128 output = _mm_add_ps(
         _mm_add_ps(_mm_mul_ps(smooth, previous), _mm_mul_ps(_mm_sub_ps(oneF, smooth), held)),
@@ -268,6 +301,10 @@ bool APlugin::stepGlobalLFOLanes() {
         const float u = getRandUnit();
         r.humanise =
             lfocore::humaniseFactor(u, globalDest[LFO_DEST_FIRST[kStepOrder[k]] + kLfoHumanise]);
+    }
+    if (morph && (restarts & 8)) {
+        const float u = getRandUnit();
+        run[3]->humanise = lfocore::humaniseFactor(u, globalDest[kFreeLfo1Humanise]);
     }
     alignas(16) double phases[4], accumulators[4];
     alignas(16) float helds[4], outputs[4], previouses[4], increments[4];
@@ -288,6 +325,15 @@ bool APlugin::stepGlobalLFOLanes() {
         r.output = outputs[k];
         r.increment = increments[k];
         r.value = previouses[k];
+    }
+    if (morph) {
+        LFORunState& r = *run[3];
+        r.phase = phases[3];
+        r.holdAccumulator = accumulators[3];
+        r.held = helds[3];
+        r.previous = previouses[3];
+        r.output = outputs[3];
+        *morphOutput = outputs[3];
     }
     return true;
 }

@@ -1,7 +1,7 @@
 // The global LFOs' four-lane step against their one-at-a-time step: the same state bit for bit
 // and the same draws from the shared generator, over every wave with a table, bias, bits,
-// sample and hold, smoothing, humanise and restarts; and the lanes refuse what they do not
-// cover.
+// sample and hold, smoothing, humanise and restarts, with the morph LFO in the fourth lane;
+// and the lanes refuse what they do not cover.
 #include "engine/APlugin.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
@@ -20,19 +20,22 @@ struct LaneCase {
     float humanise;
 };
 
-// Steps one engine both ways from the same state and compares; returns the steps the lanes
+// Steps one engine both ways from the same state and compares; with `morph` the morph LFO
+// steps after the three (in the fourth lane, or as stepMorphLFO). Returns the steps the lanes
 // took.
-int compareSteps(APlugin& e, int steps) {
+int compareSteps(APlugin& e, int steps, bool morph = false) {
     int taken = 0;
     static LFOState saved[kGlobalLFOs], lanes[kGlobalLFOs];
     LFOState* lfos = e.getGlobalLFOsForTesting();
+    constexpr int kMorph = 3, kMorphHumanise = 293;
     for (int n = 0; n < steps; ++n) {
         // Now and then a phase just below a restart and an accumulator just below a hold.
         if (n % 37 == 0) lfos[n % 3].run.phase = 0.99995 - 0.00001 * (n % 5);
         if (n % 53 == 0) lfos[(n + 1) % 3].run.holdAccumulator = 0.9999;
         std::memcpy(saved, lfos, sizeof(saved));
         const uint32_t seed = e.RandSeed;
-        const bool took = e.stepGlobalLFOLanes();
+        float laneMorph = 0.0f, scalarMorph = 0.0f;
+        const bool took = e.stepGlobalLFOLanes(morph ? &laneMorph : nullptr);
         std::memcpy(lanes, lfos, sizeof(lanes));
         const uint32_t laneSeed = e.RandSeed;
         std::memcpy(lfos, saved, sizeof(saved));
@@ -47,6 +50,14 @@ int compareSteps(APlugin& e, int steps) {
         e.setGlobalLFO(2);
         e.setGlobalLFO(0);
         e.setGlobalLFO(1);
+        if (morph) {
+            BlendedRate blended;
+            scalarMorph = e.stepMorphLFO(lfos[kMorph], lfos[0], lfos[1], e.lfo12Amount,
+                                         e.globalDest[kMorphHumanise], blended);
+        }
+        if (took && morph) {
+            EXPECT_EQ(std::memcmp(&laneMorph, &scalarMorph, sizeof(float)), 0) << "step " << n;
+        }
         if (took) {
             EXPECT_EQ(std::memcmp(lanes, lfos, sizeof(lanes)), 0) << "step " << n;
             EXPECT_EQ(laneSeed, e.RandSeed) << "step " << n;
@@ -91,6 +102,15 @@ TEST(ModLfo, FourLaneStepGivesTheOneAtATimeBitsAndDraws) {
         e->setGlobalLFOSettings();
         ASSERT_TRUE(e->getGlobalLFOLanesReady()) << "wave " << c.waves[0];
         EXPECT_GT(compareSteps(*e, 4000), 3900) << "wave " << c.waves[0];
+        // The morph between the two free LFOs in the fourth lane, at a few amounts.
+        e->setSteppedValue(tag::FreeLfo12Mode, 12);
+        for (float amount : {0.0f, 0.3f, 1.0f}) {
+            e->lfo12Amount = amount;
+            e->globalDest[293] = c.humanise;
+            e->setGlobalLFOSettings();
+            EXPECT_GT(compareSteps(*e, 2000, true), 1900) << "morph " << amount;
+        }
+        e->setSteppedValue(tag::FreeLfo12Mode, 0);
     }
 
     // Sample and hold has no table: the lanes are not ready, and refuse if asked anyway after
