@@ -9,6 +9,12 @@
 #include <algorithm>
 #include <vector>
 
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#endif
+
 namespace {
 
 constexpr float kRate = 48000.0f;
@@ -31,6 +37,52 @@ void IdleFloor(benchmark::State& state) {
                                                       benchmark::Counter::kInvert);
 }
 BENCHMARK(IdleFloor)->Name("idle floor")->Arg(128)->Arg(32);
+
+// One block of the slept floor, out of line so a profiler can count only these calls
+// (valgrind --tool=callgrind --instr-atstart=no --collect-atstart=no
+// --toggle-collect='*renderSleptBlock*'; the set-up then runs uninstrumented).
+[[gnu::noinline]] void renderSleptBlock(AEffect* effect, float** inputs, float** outputs,
+                                        VstInt32 block) {
+    effect->processReplacing(effect, inputs, outputs, block);
+}
+
+// The dense patch's sixteen keys held, released, and its tail left to die away for a minute
+// (as the table's "slept floor"): the cost of a block once the effect chain sleeps. The slept
+// plug-in is made once per block size and kept (never closed), since the benchmark library
+// calls this function several times and the set-up renders a minute of the dense patch.
+testhost::Plugin& sleptPlugin(VstInt32 block) {
+    static testhost::Plugin* slept[2] = {nullptr, nullptr};
+    testhost::Plugin*& plugin = slept[block == 128 ? 0 : 1];
+    if (plugin) return *plugin;
+    testhost::resetHost();
+    plugin = new testhost::Plugin(kRate, block);
+    scenariopatch::setUpDensePatch(*plugin);
+    plugin->setParameter(tag::AmpEnvRelease, 0.6f);
+    scenariopatch::holdSixteen(*plugin);
+    std::vector<float> l, r;
+    for (int i = 0; i < 24; ++i) plugin->process(4096, l, r);
+    scenariopatch::releaseSixteen(*plugin);
+    for (int i = 0; i < 60 * 12; ++i) plugin->process(4096, l, r);
+    return *plugin;
+}
+
+void SleptFloor(benchmark::State& state) {
+    const VstInt32 block = static_cast<VstInt32>(state.range(0));
+    testhost::Plugin& plugin = sleptPlugin(block);
+    const size_t frames = static_cast<size_t>(block);
+    std::vector<float> left(frames), right(frames), silence(frames);
+    float* inputs[2] = {silence.data(), silence.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    CALLGRIND_START_INSTRUMENTATION;
+    for (auto _ : state) {
+        renderSleptBlock(plugin.get(), inputs, outputs, block);
+        benchmark::DoNotOptimize(left.data());
+    }
+    state.counters["rtf"] =
+        benchmark::Counter(double(block) / kRate, benchmark::Counter::kIsIterationInvariantRate |
+                                                      benchmark::Counter::kInvert);
+}
+BENCHMARK(SleptFloor)->Name("slept floor")->Arg(128)->Arg(32);
 
 void MidiStorm(benchmark::State& state) {
     constexpr VstInt32 kBlock = 512;

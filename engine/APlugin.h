@@ -12,6 +12,7 @@
 #include "dsp/TParaEQ.h"
 #include "dsp/TSample.h"
 #include "engine/fx/FXState.h"
+#include "engine/modulation/GlobalLFOLanes.h"
 #include "engine/params/Relaxed.h"
 #include "engine/voice/VoiceState.h"
 #include "vst2/AudioEffectX.h"
@@ -217,6 +218,9 @@ public:
         return voiceLFOs[voice & 15][lfo & 3];
     }
     const GlobalLFOState& getGlobalLFO(int lfo) const { return globalLFOs[lfo & 3]; }
+    // For tests that step the global LFOs from a state they set up.
+    GlobalLFOState* getGlobalLFOsForTesting() { return globalLFOs; }
+    bool getGlobalLFOLanesReady() const { return globalLFOLanes.ready != 0; }
     int getPathUnit(int path, int position) const;
     void resetGater();
 
@@ -648,6 +652,9 @@ private:
     BlendedRate morphRates[kNumVoices + 1];
     // Per voice: Free LFO 1, Free LFO 2, Main LFO and the morph.
     LFOSettingsMemo voiceLFOMemo[kNumVoices][4];
+    // The same for the global LFOs and the global morph (cleared with them).
+    LFOSettingsMemo globalLFOMemo[kGlobalLFOs];
+    GlobalLFOLanes globalLFOLanes; // not ready until the settings are packed
     XYReplayState xyReplay[2];
     GlobalEnvState globalEnvs[kGlobalEnvs];
     int32_t modFXMode = 0;
@@ -1313,6 +1320,11 @@ public:
     // LFOs (audio thread).
     double getLfoSpeed(int speedTag, bool synced, double multiplier) const;
     void setGlobalLFO(int lfo);
+    // The step of the three global LFOs (2, 0, 1) in four lanes, with the same results and
+    // draws; with `morphOutput`, the morph LFO's step too (its output there). False, with
+    // nothing changed, where only the one-at-a-time steps apply.
+    bool stepGlobalLFOLanes(float* morphOutput = nullptr);
+    void packGlobalLFOLanes();
     void setVoiceLFO(int voice, int lfo);
     // A voice's LFO settings from its destinations (setVoiceModOften), and its per-pass LFO
     // work: the three steps on even or new passes, the Free LFO 1/2 value and sources 60..67.
@@ -1329,11 +1341,13 @@ public:
     void doGlobalSources();
     // The same for a sample of a quiet span (no voice, no event): the values reach the global
     // row only when `publish` (the span's last sample), since nothing reads them before.
-    void doQuietGlobalSources(bool publish);
+    // `ramp` is false where a 4-sample step later in the span overwrites the ramped values.
+    void doQuietGlobalSources(bool publish, bool ramp);
     void updateLfo12Amount();
     void stepGlobalSources();
     void publishGlobalLfos();
     void rampGlobalLfos();
+    void smoothLevels();
     void runNoiseSources(bool publish);
     // Every smoothed level starts at its target (reset), so nothing fades in after a load.
     void snapSmoothedLevels();
@@ -1419,6 +1433,14 @@ public:
         uint8_t group, lastOnDest;
     };
     VoiceModSlot voiceModSlots[16] = {};
+    // The parameters the slot table was last built from (bypass, source, lower, upper and
+    // destination of every slot, one run of tags), compared bit for bit: an unchanged table
+    // is not built again. Cleared with the matrix state.
+    float modSlotTableKey[80] = {};
+    uint8_t modSlotTableKeyValid = 0;
+    // The same for the slots' offsets and amounts (cleared when the list is built anew).
+    float modSlotValuesKey[32] = {};
+    uint8_t modSlotValuesKeyValid = 0;
     // In-use flags from the slot table: per source, per destination, and the grouped ones.
     uint8_t modSrcInUse[kModSources] = {};
     uint8_t modDestInUse[kModDests] = {};
@@ -1445,6 +1467,10 @@ public:
     float oscVolumeSmooth[2] = {};
     float oscGainSmooth[2] = {};
     float oscSubLevel[2] = {};
+    // The targets of a smoothing step that moved none of the levels: while they stand, the
+    // next step would give the same levels again (cleared when the levels are set anew).
+    float settledTargets[7] = {};
+    uint8_t levelsSettled = 0;
     // Pink noise generators (sub-voice or 0, oscillator or 2): seven rows and their sum.
     float pinkRows[kSubVoiceSlots][3][8] = {};
     // Per voice: the Free LFO 1/2 amount, target, value and step per pass.

@@ -86,6 +86,8 @@ void APlugin::initVariables() {
     // 0.5 and unit gains, the envelopes' gains 1.0, the XY pads' replay restarted.
     initModulation();
     for (GlobalLFOState& lfo : globalLFOs) lfo = GlobalLFOState{};
+    for (LFOSettingsMemo& memo : globalLFOMemo) memo = LFOSettingsMemo{};
+    globalLFOLanes.ready = 0;
     for (int env = 0; env < kGlobalEnvs; ++env) initGlobalEnv(env);
     resetXY(0);
     resetXY(1);

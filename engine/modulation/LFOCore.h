@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace lfocore {
 
@@ -67,6 +68,29 @@ inline void setStages(LFOSettings& s, double phase, float shape, float smooth, f
     setBiasStage(s, bias);
     setBitsStage(s, bits);
     setHoldStage(s, hold);
+}
+
+// The inputs of the stage settings a memo last saw, compared bit for bit: each stage is set
+// only when its own input differs (or the memo is not valid), so an unchanged input keeps the
+// value the computation would give again.
+inline void setStagesOnce(LFOSettings& s, LFOSettingsMemo& memo, double phase, float shape,
+                          float smooth, float bias, float bits, float hold) {
+    const bool valid = memo.stageValid != 0;
+    memo.stageValid = 1;
+    if (!valid || std::memcmp(&memo.stagePhase, &phase, sizeof(phase)) != 0) {
+        memo.stagePhase = phase;
+        setPhaseStage(s, phase);
+    }
+    auto changed = [&memo, valid](int k, float x) {
+        if (valid && std::memcmp(&memo.stageKey[k], &x, sizeof(x)) == 0) return false;
+        memo.stageKey[k] = x;
+        return true;
+    };
+    if (changed(0, shape)) setShapeStage(s, shape);
+    if (changed(1, smooth)) setSmoothStage(s, smooth);
+    if (changed(2, bias)) setBiasStage(s, bias);
+    if (changed(3, bits)) setBitsStage(s, bits);
+    if (changed(4, hold)) setHoldStage(s, hold);
 }
 
 // The shape warp: the first half of the cycle is stretched or squeezed to end at w.

@@ -9,49 +9,73 @@
 #include "engine/tables/LookupTables.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
-constexpr int kModeSync = 9, kModePM = 11, kModeMorph = 12;
+constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 constexpr int kFreeLfo1Humanise = 293;
 constexpr int kPinkRows = 7;
 } // namespace
 
-float APlugin::getRandUnit() {
-    const uint32_t t = RandSeed * 16807u;
-    RandSeed = t + 1u;
+namespace {
+
+// Equal bit for bit (a NaN equals the same NaN, 0 differs from -0).
+inline bool sameBits(float a, float b) {
+    uint32_t x, y;
+    std::memcpy(&x, &a, sizeof(x));
+    std::memcpy(&y, &b, sizeof(y));
+    return x == y;
+}
+
+// One draw u in [0, 1) of a generator whose seed is `seed`.
+inline float randUnit(uint32_t& seed) {
+    const uint32_t t = seed * 16807u;
+    seed = t + 1u;
     const double u = (static_cast<double>(static_cast<int32_t>(t)) * 4.656613e-10 + 1.0) * 0.5;
     // The largest draws round up to 1 in single precision; the range stays half-open.
     return u < 0.99999994 ? static_cast<float>(u) : 0.99999994f;
 }
 
-float APlugin::doPinkNoise(int a, int b, int counter) {
-    if (a < 0 || a >= kSubVoiceSlots) a = 0;
-    if (b < 0 || b > 2) b = 2;
-    float* rows = pinkRows[a][b];
+// One count of a pink noise generator (seven rows and their sum) drawing from `seed`.
+inline float pinkStep(float* rows, unsigned c, uint32_t& seed) {
     float& sum = rows[kPinkRows];
-    const unsigned c = static_cast<unsigned>(counter);
     if (c & 1u) return sum - 1.0f;
     if ((c & 255u) == 0) {
         // All rows anew, plus one value that lives in the sum until the next full redraw.
         sum = 0.0f;
         for (int k = 0; k < kPinkRows; ++k) {
-            rows[k] = getRandUnit() * 0.25f;
+            rows[k] = randUnit(seed) * 0.25f;
             sum += rows[k];
         }
-        sum += getRandUnit() * 0.25f;
+        sum += randUnit(seed) * 0.25f;
         return sum - 1.0f;
     }
     // Row k changes every 2^(k+1) counts: the halving rates give the -3 dB per octave slope.
     const int z = __builtin_ctz(c); // c is even and not a multiple of 256 here
+    float total = sum;
     for (int k = 0; k < z && k < kPinkRows; ++k) {
-        const float fresh = getRandUnit() * 0.25f;
-        sum += fresh - rows[k];
+        const float fresh = randUnit(seed) * 0.25f;
+        total += fresh - rows[k];
         rows[k] = fresh;
     }
-    return sum - 1.0f;
+    sum = total;
+    return total - 1.0f;
+}
+
+} // namespace
+
+float APlugin::getRandUnit() {
+    return randUnit(RandSeed);
+}
+
+float APlugin::doPinkNoise(int a, int b, int counter) {
+    if (a < 0 || a >= kSubVoiceSlots) a = 0;
+    if (b < 0 || b > 2) b = 2;
+    return pinkStep(pinkRows[a][b], static_cast<unsigned>(counter), RandSeed);
 }
 
 void APlugin::snapSmoothedLevels() {
+    levelsSettled = 0;
     mainVolumeSmooth = currentValues[tag::MainVolume];
     mainPanSmooth = currentValues[tag::MainPan];
     const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
@@ -89,15 +113,27 @@ void APlugin::doGlobalSources() {
             voiceSource[__builtin_ctz(busy)][s] = lastVoiceSource[s];
 }
 
-void APlugin::doQuietGlobalSources(bool publish) {
+void APlugin::doQuietGlobalSources(bool publish, bool ramp) {
     // The amount is read by the 4-sample step and, after the span, by a note start or the
     // slow update; nothing else in the span can change it.
     const bool step = (sampleCounter & 3u) == 0;
     if (step || publish) updateLfo12Amount();
     if (step) stepGlobalSources();
     if (publish) publishGlobalLfos();
-    rampGlobalLfos();
-    if (whiteNoiseInUse || pinkNoiseInUse) runNoiseSources(publish);
+    // The step sets each ramped value afresh (from the LFO's previous output, or the
+    // combination's target) without reading it, so ramps before a later step are not needed.
+    if (ramp) rampGlobalLfos();
+    if (!whiteNoiseInUse && !pinkNoiseInUse) return;
+    if (publish) {
+        runNoiseSources(true);
+        return;
+    }
+    // The draws of runNoiseSources in the same order, none of them published.
+    uint32_t seed = RandSeed;
+    if (whiteNoiseInUse) seed = seed * 16807u + 1u;
+    const unsigned count = static_cast<unsigned>(sampleCounter);
+    if (pinkNoiseInUse && (count & 1u) == 0) pinkStep(pinkRows[0][2], count, seed);
+    RandSeed = seed;
 }
 
 void APlugin::updateLfo12Amount() {
@@ -106,15 +142,27 @@ void APlugin::updateLfo12Amount() {
 }
 
 void APlugin::stepGlobalSources() {
-    setGlobalLFO(2);
-    setGlobalLFO(0);
-    setGlobalLFO(1);
+    // Free LFO 2 reads Free LFO 1 in these modes, and a restart of Free LFO 1 moves it in
+    // sync: the LFOs then step one at a time.
+    const bool linked = lfo12Mode == kModeSync || lfo12Mode == kModeFM || lfo12Mode == kModePM;
+    // The morph steps in the fourth lane when it would step right after them.
+    const bool morph = freeLfo12InUse && lfo12Mode == kModeMorph && globalLFOLanes.morph;
+    float morphOutput = 0.0f;
+    const bool lanes =
+        !linked && globalLFOLanes.ready && stepGlobalLFOLanes(morph ? &morphOutput : nullptr);
+    if (!lanes) {
+        setGlobalLFO(2);
+        setGlobalLFO(0);
+        setGlobalLFO(1);
+    }
     if (!freeLfo12InUse) {
         lfo12Target = lfo12Value = lfo12Step = 0.0f;
     } else {
         lfo12Value = lfo12Target;
         const float l1 = globalLFOs[0].run.value, l2 = globalLFOs[1].run.value;
-        if (lfo12Mode == kModeMorph)
+        if (lfo12Mode == kModeMorph && lanes && morph)
+            lfo12Target = morphOutput;
+        else if (lfo12Mode == kModeMorph)
             lfo12Target = stepMorphLFO(globalLFOs[kMorphLFO], globalLFOs[0], globalLFOs[1],
                                        lfo12Amount, globalDest[kFreeLfo1Humanise], morphRates[0]);
         else if (lfo12Mode >= kModeSync && lfo12Mode <= kModePM)
@@ -124,19 +172,45 @@ void APlugin::stepGlobalSources() {
         lfo12Step = (lfo12Target - lfo12Value) * 0.25f;
     }
 
-    // Level smoothing for the oscillator mixer.
-    mainPanSmooth = 0.99f * mainPanSmooth + 0.01f * currentValues[tag::MainPan];
-    const int volumeTags[2] = {tag::Osc1Volume, tag::Osc2Volume};
-    const int panTags[2] = {tag::Osc1Pan, tag::Osc2Pan};
-    const int subTags[2] = {tag::Osc1SubVolume, tag::Osc2SubVolume};
+    smoothLevels();
+}
+
+// Level smoothing for the oscillator mixer. Once a step has moved none of the levels, the
+// next one with the same levels and targets would give them again: it is skipped until a
+// target moves or a level was set elsewhere (snapSmoothedLevels), compared bit for bit.
+void APlugin::smoothLevels() {
+    const float target[7] = {currentValues[tag::MainPan],      currentValues[tag::Osc1Pan],
+                             currentValues[tag::Osc2Pan],      currentValues[tag::Osc1Volume],
+                             currentValues[tag::Osc2Volume],   currentValues[tag::Osc1SubVolume],
+                             currentValues[tag::Osc2SubVolume]};
+    // The levels are written only here and by snapSmoothedLevels, which clears the flag; the
+    // targets are compared value by value (an array read back wider than it was written
+    // stalls the loads).
+    if (levelsSettled) {
+        bool same = true;
+        for (int k = 0; k < 7; ++k) same = same && sameBits(target[k], settledTargets[k]);
+        if (same) return;
+    }
+    const float before[9] = {mainPanSmooth,      oscPanSmooth[0],    oscPanSmooth[1],
+                             oscVolumeSmooth[0], oscVolumeSmooth[1], oscSubLevel[0],
+                             oscSubLevel[1],     oscGainSmooth[0],   oscGainSmooth[1]};
+    mainPanSmooth = 0.99f * mainPanSmooth + 0.01f * target[0];
     for (int o = 0; o < 2; ++o) {
-        oscPanSmooth[o] = 0.99f * oscPanSmooth[o] + 0.01f * currentValues[panTags[o]];
-        oscVolumeSmooth[o] = 0.99f * oscVolumeSmooth[o] + 0.01f * currentValues[volumeTags[o]];
+        oscPanSmooth[o] = 0.99f * oscPanSmooth[o] + 0.01f * target[1 + o];
+        oscVolumeSmooth[o] = 0.99f * oscVolumeSmooth[o] + 0.01f * target[3 + o];
         const float vol = oscVolumeSmooth[o] < 1.0f ? oscVolumeSmooth[o] : 1.0f;
         oscGainSmooth[o] = tables->dbGain60Array[unitTableIndex(vol)];
-        const float sub = currentValues[subTags[o]] - 0.5f;
+        const float sub = target[5 + o] - 0.5f;
         oscSubLevel[o] = 0.99f * oscSubLevel[o] + 0.01f * 2.0f * (sub < 0.0f ? -sub : sub);
     }
+    const float after[9] = {mainPanSmooth,      oscPanSmooth[0],    oscPanSmooth[1],
+                            oscVolumeSmooth[0], oscVolumeSmooth[1], oscSubLevel[0],
+                            oscSubLevel[1],     oscGainSmooth[0],   oscGainSmooth[1]};
+    bool still = true;
+    for (int k = 0; k < 9; ++k) still = still && sameBits(before[k], after[k]);
+    levelsSettled = still;
+    if (still)
+        for (int k = 0; k < 7; ++k) settledTargets[k] = target[k];
 }
 
 // The LFO values of this sample into the global source row.

@@ -92,6 +92,8 @@ void APlugin::initModulation() {
     mainVolumeMod = 0.0f;
     mainVolumeSmooth = currentValues[tag::MainVolume];
     modSlotCount = 0;
+    modSlotTableKeyValid = 0;
+    modSlotValuesKeyValid = 0;
 }
 
 void APlugin::setModSrc(int s, float value, bool global) {
@@ -123,6 +125,29 @@ void APlugin::setModRare() {
 }
 
 void APlugin::setModSlotTable() {
+    // Everything below but the amounts and offsets follows from one run of parameters; when
+    // they are the ones the table was built from, it already holds what a rebuild would give.
+    static_assert(tag::ModSourceFirst == tag::ModBypassFirst + 16 &&
+                      tag::ModLowerFirst == tag::ModBypassFirst + 32 &&
+                      tag::ModUpperFirst == tag::ModBypassFirst + 48 &&
+                      tag::ModDestFirst == tag::ModBypassFirst + 64,
+                  "the slot table's parameters are one run of tags");
+    bool same = modSlotTableKeyValid != 0;
+    for (int k = 0; k < 80; ++k) {
+        const float x = currentValues[tag::ModBypassFirst + k];
+        uint32_t now, kept;
+        std::memcpy(&now, &x, sizeof(now));
+        std::memcpy(&kept, &modSlotTableKey[k], sizeof(kept));
+        if (now == kept) continue;
+        same = false;
+        modSlotTableKey[k] = x;
+    }
+    modSlotTableKeyValid = 1;
+    if (same) {
+        refreshModSlotValues();
+        return;
+    }
+    modSlotValuesKeyValid = 0; // the list is built anew below
     const LookupTables& t = *tables;
     for (int s = 0; s < 16; ++s) {
         modSlotDest[s] = getModBypass(s) ? 0 : getModDest(currentValues[tag::ModDestFirst + s]);
@@ -193,6 +218,21 @@ void APlugin::setModSlotTable() {
 }
 
 void APlugin::refreshModSlotValues() {
+    // The offsets and amounts of every slot (one run of tags) as the values were last made
+    // from, for the same slot list: unchanged, the values already hold what they would give.
+    static_assert(tag::ModAmountFirst == tag::ModOffsetFirst + 16, "one run of tags");
+    bool same = modSlotValuesKeyValid != 0;
+    for (int k = 0; k < 32; ++k) {
+        const float x = currentValues[tag::ModOffsetFirst + k];
+        uint32_t now, kept;
+        std::memcpy(&now, &x, sizeof(now));
+        std::memcpy(&kept, &modSlotValuesKey[k], sizeof(kept));
+        if (now == kept) continue;
+        same = false;
+        modSlotValuesKey[k] = x;
+    }
+    modSlotValuesKeyValid = 1;
+    if (same) return;
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];
         modSlotAmount[s] = 2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f;
@@ -216,25 +256,30 @@ void APlugin::setGlobalMod() {
             globalDest[d] = globalDestDefault[d];
         }
     }
-    globalDestWrittenCount = 0;
-    mainVolumeMod = 0.0f;
+    // The slots in list order from their packed copy (the same values as the slot table's),
+    // the count and the volume sum in locals: kept in memory they were stored and loaded
+    // again on every slot.
+    int written = 0;
+    float volumeMod = 0.0f;
     for (int i = 0; i < modSlotCount; ++i) {
-        const int s = modSlotList[i];
-        const float amount = modSlotAmount[s] + slotAmountMod[s];
-        const float offset = modSlotSymmetric[s] ? -amount : modSlotOffset[s];
+        const VoiceModSlot& slot = voiceModSlots[i];
+        const float amount = slot.amount + slotAmountMod[slot.slot];
+        const float offset = slot.symmetric ? -amount : slot.offset;
         // The global form maps the window exactly as the voice form does, so a narrow window
         // (below 0.01) shifts the source instead of multiplying it by up to 1 / 1e-5.
-        const modslot::Term term = modslot::contribution(
-            lastVoiceSource[modSlotSource[s]], amount, offset, modSlotLower[s], modSlotUpper[s],
-            modSlotScale[s], modSlotBipolar[s], modSlotSource[s] == modslot::kCenterNote);
-        const int d = modSlotDest[s];
+        const modslot::Term term =
+            modslot::contribution(lastVoiceSource[slot.source], amount, offset, slot.lower,
+                                  slot.upper, slot.scale, slot.bipolar, slot.centerNote);
+        const int d = slot.dest;
         if (d == dest::MainVolume) {
-            mainVolumeMod += term.value();
+            volumeMod += term.value();
         } else {
             globalDest[d] += term.value();
-            globalDestWritten[globalDestWrittenCount++] = static_cast<int16_t>(d);
+            globalDestWritten[written++] = static_cast<int16_t>(d);
         }
     }
+    globalDestWrittenCount = written;
+    mainVolumeMod = volumeMod;
 
     // Main Volume spans -60 .. +10 dB; its modulation adds in knob units before the law.
     mainVolumeSmooth = 0.99f * mainVolumeSmooth + 0.01f * currentValues[tag::MainVolume] + 1e-15f;

@@ -317,15 +317,16 @@ int APlugin::getNextCurVoice() {
 uint32_t APlugin::getBusyVoiceMask() const {
     static_assert(kNumVoices == 16, "one byte lane and one float lane per voice");
     const __m128i pressed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(voicePressed));
-    uint32_t mask =
-        ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(pressed, _mm_setzero_si128()))) &
-        0xFFFFu;
     const __m128 threshold = _mm_set1_ps(kBusyLevel);
-    for (int q = 0; q < 4; ++q) {
-        const __m128 level = _mm_loadu_ps(voiceLevel + 4 * q);
-        mask |= static_cast<uint32_t>(_mm_movemask_ps(_mm_cmpgt_ps(level, threshold))) << (4 * q);
-    }
-    return mask;
+    // The four level compares (all ones or zero per voice) narrowed to one byte per voice,
+    // in voice order, so one byte mask holds both tests.
+    auto above = [this, threshold](int q) {
+        return _mm_castps_si128(_mm_cmpgt_ps(_mm_loadu_ps(voiceLevel + 4 * q), threshold));
+    };
+    const __m128i levels =
+        _mm_packs_epi16(_mm_packs_epi32(above(0), above(1)), _mm_packs_epi32(above(2), above(3)));
+    const __m128i idle = _mm_andnot_si128(levels, _mm_cmpeq_epi8(pressed, _mm_setzero_si128()));
+    return ~static_cast<uint32_t>(_mm_movemask_epi8(idle)) & 0xFFFFu;
 }
 
 int APlugin::getNotesPlaying() const {

@@ -220,6 +220,9 @@ VstInt32 APlugin::getQuietSpanEnd(VstInt32 i, VstInt32 sampleFrames) const {
 // ramps still move every sample, and every pass runs.
 void APlugin::renderQuietSpan(const float* inLeft, const float* inRight, float* left, float* right,
                               VstInt32 begin, VstInt32 end) {
+    // The span's last 4-sample step: the LFO ramps before it are overwritten by it.
+    const VstInt32 lastStep =
+        end - 1 - static_cast<VstInt32>((sampleCounter + uint64_t(end - 1 - begin)) & 3u);
     for (VstInt32 i = begin; i < end; ++i) {
         blockSampleIndex = i;
         const bool last = i + 1 == end;
@@ -229,7 +232,7 @@ void APlugin::renderQuietSpan(const float* inLeft, const float* inRight, float* 
             inputLevel = (inL + inR) * 0.5f;
             publishInput(inputLevel);
         }
-        doQuietGlobalSources(last);
+        doQuietGlobalSources(last, i >= lastStep);
         if (oddSample == 0) renderPass();
         endSample(left, right, i);
     }

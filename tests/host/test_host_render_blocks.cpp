@@ -125,6 +125,61 @@ TEST(HostRenderBlocks, GlobalSourcesAfterSilenceAreBitIdenticalForAnyBlockLength
     EXPECT_TRUE(audio::allFiniteNormal(reference));
 }
 
+namespace {
+
+// One oscillator, effects bypassed, slot 1 on the velocity, set before the start-up program
+// lands (it keeps what the host set, and starts every smoothed level at its target). The first
+// oscillator's volume and the slot's destination are `volume` and `dest` from the start or,
+// with `editAsleep`, set to them once 18 s of silence have put the engine to sleep (from 0.9
+// and no destination). A soft note then plays: the level of its first half second.
+double levelAfterSilence(float volume, int dest, bool editAsleep) {
+    Plugin plugin(kRate, 128);
+    std::vector<float> left, right, out;
+    plugin.setParameter(tag::Osc1On, 1.0f);
+    plugin.setParameter(tag::Osc2On, 0.0f);
+    plugin.setParameter(tag::BypassFxOn, 1.0f);
+    plugin.setParameter(tag::AmpEnvSustain, 1.0f);
+    plugin.setParameter(tag::ModSourceFirst, (17 + 0.1f) / 127.99f); // velocity
+    plugin.setParameter(tag::ModAmountFirst, 1.0f);
+    plugin.setParameter(tag::ModBypassFirst, 0.0f);
+    auto set = [&](float v, int d) {
+        plugin.setParameter(tag::Osc1Volume, v);
+        plugin.setParameter(tag::ModDestFirst, (d + 0.1f) / 399.99f);
+    };
+    if (editAsleep)
+        set(0.9f, 0);
+    else
+        set(volume, dest);
+    for (int i = 0; i < 18 * 375; ++i) plugin.process(128, left, right);
+    if (editAsleep) set(volume, dest);
+    for (int i = 0; i < 100; ++i) plugin.process(128, left, right);
+    plugin.sendMidi({{5, 0x90, 60, 30}});
+    for (int i = 0; i < 190; ++i) {
+        plugin.process(128, left, right);
+        out.insert(out.end(), left.begin(), left.begin() + 128);
+    }
+    return 20.0 * std::log10(audio::rms(out, 2400) + 1e-12);
+}
+
+} // namespace
+
+// A level and a matrix slot edited while the engine sleeps (its slow updates keep what their
+// unchanged inputs gave): the next note sounds as on an instance that had the setting from
+// the start, and not as before the edit.
+TEST(HostRenderBlocks, EditsWhileAsleepReachTheNextNote) {
+    resetHost();
+    constexpr int kNone = 0, kVoiceVolume = 2;
+    const double before = levelAfterSilence(0.9f, kNone, false);
+    const double fresh = levelAfterSilence(0.5f, kVoiceVolume, false);
+    const double edited = levelAfterSilence(0.5f, kVoiceVolume, true);
+    EXPECT_GT(before - fresh, 6.0); // the edit is heard
+    EXPECT_NEAR(edited, fresh, 0.05);
+    // Each edit on its own.
+    EXPECT_NEAR(levelAfterSilence(0.5f, kNone, true), levelAfterSilence(0.5f, kNone, false), 0.05);
+    EXPECT_NEAR(levelAfterSilence(0.9f, kVoiceVolume, true),
+                levelAfterSilence(0.9f, kVoiceVolume, false), 0.05);
+}
+
 TEST(HostRenderBlocks, HostileInputBuffersGiveBoundedFiniteOutput) {
     resetHost();
     Plugin plugin(kRate, 256);

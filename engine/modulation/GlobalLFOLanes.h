@@ -1,0 +1,26 @@
+// The settings of the three global LFOs side by side, in their step order (Main LFO, Free
+// LFO 1, Free LFO 2; the fourth lane holds the morph LFO in the morph mode, else Free LFO 2
+// again), packed from their settings every 128 samples so their 4-sample step can run in four
+// lanes. Audio thread.
+#pragma once
+
+#include <cstdint>
+
+struct GlobalLFOLanes {
+    alignas(16) double phaseOffset[4] = {};
+    alignas(16) double shapePoint[4] = {};
+    alignas(16) double warpLow[4] = {};
+    alignas(16) double warpHigh[4] = {};
+    alignas(16) double speed[4] = {};
+    alignas(16) float holdRate[4] = {};
+    alignas(16) float biasBelow[4] = {};
+    alignas(16) float biasZero[4] = {};
+    alignas(16) float biasAbove[4] = {};
+    alignas(16) float steps[4] = {};
+    alignas(16) float inverse[4] = {};
+    alignas(16) float smooth[4] = {};
+    const float* table[3] = {};
+    // All three run, move and read a wave table: only then does the packed step apply.
+    uint8_t ready = 0;
+    uint8_t morph = 0; // the fourth lane holds the morph LFO
+};
