@@ -1283,6 +1283,7 @@ public:
     void setModSlotTable();
     // The listed slots' amounts and offsets from their parameters.
     void refreshModSlotValues();
+    void setModSourcesInUse(bool slotsChanged);
     void setGlobalLFOSettings();
     // Every 16 samples (from setGlobalOften, first): the global evaluation and master gain.
     void setGlobalMod();
@@ -1443,6 +1444,7 @@ public:
     uint8_t modSlotValuesKeyValid = 0;
     // In-use flags from the slot table: per source, per destination, and the grouped ones.
     uint8_t modSrcInUse[kModSources] = {};
+    int32_t lfoSpeedSourceInUse = 0; // the Main LFO's speed source while its depth is not 0
     uint8_t modDestInUse[kModDests] = {};
     uint8_t freeLfoInUse = 0;   // Free LFO 1 and 2 run (sources 62..67 used)
     uint8_t freeLfo12InUse = 0; // the Free LFO 1/2 combination runs

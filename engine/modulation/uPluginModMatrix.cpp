@@ -145,6 +145,7 @@ void APlugin::setModSlotTable() {
     modSlotTableKeyValid = 1;
     if (same) {
         refreshModSlotValues();
+        setModSourcesInUse(false);
         return;
     }
     modSlotValuesKeyValid = 0; // the list is built anew below
@@ -200,14 +201,24 @@ void APlugin::setModSlotTable() {
             if (modSlotDest[modSlotList[j]] == v.dest) v.lastOnDest = 0;
     }
     refreshModSlotValues();
+    setModSourcesInUse(true);
+}
 
-    // Costly sources run only while a slot reads them.
+// Costly sources run only while something reads them: a slot, or the Main LFO's speed, which
+// follows a source of its own choosing whether or not a slot reads that source too.
+void APlugin::setModSourcesInUse(bool slotsChanged) {
+    const int speedSource = currentValues[tag::MainLfoSpeedModAmount] != 0.5f
+                                ? getModSrc(currentValues[tag::MainLfoSpeedModSource])
+                                : 0;
+    if (!slotsChanged && speedSource == lfoSpeedSourceInUse) return;
+    lfoSpeedSourceInUse = speedSource;
     std::memset(modSrcInUse, 0, sizeof(modSrcInUse));
     std::memset(modDestInUse, 0, sizeof(modDestInUse));
     for (int s = 0; s < 16; ++s) {
         modSrcInUse[modSlotSource[s]] = 1;
         modDestInUse[modSlotDest[s]] = 1;
     }
+    modSrcInUse[speedSource] = 1;
     modSrcInUse[0] = modDestInUse[0] = 0;
     freeLfo12InUse = 0;
     for (int s = src::FreeLfo1; s <= src::FreeLfo12Uni; ++s)

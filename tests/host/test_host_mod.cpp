@@ -1,7 +1,7 @@
 // Modulation heard through the real plug-in: the Main Volume law, velocity to volume, an LFO
 // to pitch at the expected depth, a tempo-synced LFO's period against the host tempo (also when
 // the tempo or the speed moves under a held note), and all 16 slots at full on one destination
-// staying finite and bounded.
+// staying finite and bounded, and the Main LFO's speed source heard when no slot reads it.
 #include "tests/host/AudioAnalysis.h"
 #include "tests/host/TestHost.h"
 
@@ -209,4 +209,36 @@ TEST_F(HostMod, HeldVoiceLfoFollowsTempoAndSpeedEdits) {
     p.setParameter(kMainLfoSpeed, static_cast<float>(1.0 + std::log2(2.0 / 110.0) / 14.0));
     p.renderLeft(4800);
     EXPECT_NEAR(period(2 * 48000), 0.5, 0.02);
+}
+
+TEST_F(HostMod, MainLfoSpeedSourceIsHeardWithoutASlotReadingIt) {
+    // A 2 Hz square Main LFO gates Voice Volume and Free LFO 1 moves its speed. The second
+    // instance also has a slot reading Free LFO 1 at no amount, which must change nothing: the
+    // speed source runs because the Main LFO reads it, not because some slot does.
+    constexpr int kMainLfoSpeedModSource = 368, kSrcFreeLfo1 = 62;
+    testhost::Plugin o{kRate, 256}, q{kRate, 256};
+    for (testhost::Plugin* x : {&o, &q}) {
+        plainPatch(*x);
+        x->setParameter(kMainLfoWave, (4 + 0.1f) / 7.99f);
+        x->setParameter(kMainLfoPlayMode, 0.0f);
+        x->setParameter(kMainLfoSync, 0.0f);
+        x->setParameter(kMainLfoSpeed, static_cast<float>(1.0 + std::log2(2.0 / 110.0) / 14.0));
+        setSlot(*x, 0, kSrcMainLfo, kDestVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
+        x->setParameter(kMainLfoSpeedModSource, (kSrcFreeLfo1 + 0.1f) / 127.99f);
+        x->setParameter(kMainLfoSpeedModAmount, 1.0f);
+    }
+    setSlot(q, 1, kSrcFreeLfo1, kDestFilterFrequency, 0.0f, 1.0f, 0.5f, 0.5f);
+    std::vector<float> a, b;
+    for (testhost::Plugin* x : {&o, &q}) {
+        x->renderLeft(512);
+        x->sendMidi({{0, 0x90, 57, 110}});
+        (x == &o ? a : b) = x->renderLeft(3 * 48000);
+    }
+    double diff = 0.0, peak = 0.0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        diff = std::max(diff, double(std::fabs(a[i] - b[i])));
+        peak = std::max(peak, double(std::fabs(b[i])));
+    }
+    ASSERT_GT(peak, 1e-3);
+    EXPECT_LT(diff, 1e-4 * peak);
 }
