@@ -37,27 +37,6 @@ bool sameKey(uint8_t valid, const void* memo, const void* key, size_t bytes) {
     return valid && std::memcmp(memo, key, bytes) == 0;
 }
 
-// The stage settings from their inputs, each part only when its own input is not the one it
-// was last made from: the part then already holds what the computation would give.
-void setStagesOnce(LFOSettings& s, LFOSettingsMemo& memo, double phase, float shape, float smooth,
-                   float bias, float bits, float hold) {
-    const bool valid = memo.stageValid != 0;
-    memo.stageValid = 1;
-    if (!valid || std::memcmp(&memo.stagePhase, &phase, sizeof(phase)) != 0) {
-        memo.stagePhase = phase;
-        lfocore::setPhaseStage(s, phase);
-    }
-    auto changed = [&memo, valid](int k, float x) {
-        if (valid && std::memcmp(&memo.stageKey[k], &x, sizeof(x)) == 0) return false;
-        memo.stageKey[k] = x;
-        return true;
-    };
-    if (changed(0, shape)) lfocore::setShapeStage(s, shape);
-    if (changed(1, smooth)) lfocore::setSmoothStage(s, smooth);
-    if (changed(2, bias)) lfocore::setBiasStage(s, bias);
-    if (changed(3, bits)) lfocore::setBitsStage(s, bits);
-    if (changed(4, hold)) lfocore::setHoldStage(s, hold);
-}
 } // namespace
 
 void APlugin::setVoiceLFOSettings(int v) {
@@ -96,8 +75,8 @@ void APlugin::setVoiceLFOSettings(int v) {
             if (i == kMainLfo) multiplier *= std::exp2(speedExponent);
             s.speed = getLfoSpeed(kSpeedTags[i], s.sync != 0, multiplier);
         }
-        setStagesOnce(s, memo, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth], d[kLfoBias],
-                      d[kLfoBits], d[kLfoHold]);
+        lfocore::setStagesOnce(s, memo, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth],
+                               d[kLfoBias], d[kLfoBits], d[kLfoHold]);
     }
     // The morph's settings follow the menu, and also the mode the LFO step runs, which the
     // slow update may still hold after the menu moved on.
@@ -108,9 +87,9 @@ void APlugin::setVoiceLFOSettings(int v) {
         const float* d2 = &row[LFO_DEST_FIRST[1]];
         auto mix = [a, d1, d2](int k) { return (1.0f - a) * d1[k] + a * d2[k]; };
         // The voice's morph keeps its shape on the upper half (0..1 before the warp).
-        setStagesOnce(voiceLFOs[v][kMorphLFO].set, voiceLFOMemo[v][kMorphLFO], mix(kLfoPhase),
-                      lfocore::clampf(mix(kLfoShape), 0.0f, 1.0f), mix(kLfoSmooth), mix(kLfoBias),
-                      mix(kLfoBits), mix(kLfoHold));
+        lfocore::setStagesOnce(voiceLFOs[v][kMorphLFO].set, voiceLFOMemo[v][kMorphLFO],
+                               mix(kLfoPhase), lfocore::clampf(mix(kLfoShape), 0.0f, 1.0f),
+                               mix(kLfoSmooth), mix(kLfoBias), mix(kLfoBits), mix(kLfoHold));
     }
 }
 
