@@ -20,6 +20,23 @@ int selectorIndex(float value, float range, int last) {
     if (p >= static_cast<float>(last)) return last;
     return static_cast<int>(p);
 }
+
+// True when `count` values are bit for bit the ones `key` holds and the key is valid; the key
+// takes the values either way. Bits, not ==, so a -0 or a NaN edit counts as a change.
+template <typename Value> bool keepKey(const Value* values, float* key, int count, uint8_t& valid) {
+    bool same = valid != 0;
+    for (int k = 0; k < count; ++k) {
+        const float x = values[k];
+        uint32_t now, kept;
+        std::memcpy(&now, &x, sizeof(now));
+        std::memcpy(&kept, &key[k], sizeof(kept));
+        if (now == kept) continue;
+        same = false;
+        key[k] = x;
+    }
+    valid = 1;
+    return same;
+}
 } // namespace
 
 int APlugin::getModSrc(float value) {
@@ -132,18 +149,7 @@ void APlugin::setModSlotTable() {
                       tag::ModUpperFirst == tag::ModBypassFirst + 48 &&
                       tag::ModDestFirst == tag::ModBypassFirst + 64,
                   "the slot table's parameters are one run of tags");
-    bool same = modSlotTableKeyValid != 0;
-    for (int k = 0; k < 80; ++k) {
-        const float x = currentValues[tag::ModBypassFirst + k];
-        uint32_t now, kept;
-        std::memcpy(&now, &x, sizeof(now));
-        std::memcpy(&kept, &modSlotTableKey[k], sizeof(kept));
-        if (now == kept) continue;
-        same = false;
-        modSlotTableKey[k] = x;
-    }
-    modSlotTableKeyValid = 1;
-    if (same) {
+    if (keepKey(&currentValues[tag::ModBypassFirst], modSlotTableKey, 80, modSlotTableKeyValid)) {
         refreshModSlotValues();
         setModSourcesInUse(false);
         return;
@@ -232,18 +238,8 @@ void APlugin::refreshModSlotValues() {
     // The offsets and amounts of every slot (one run of tags) as the values were last made
     // from, for the same slot list: unchanged, the values already hold what they would give.
     static_assert(tag::ModAmountFirst == tag::ModOffsetFirst + 16, "one run of tags");
-    bool same = modSlotValuesKeyValid != 0;
-    for (int k = 0; k < 32; ++k) {
-        const float x = currentValues[tag::ModOffsetFirst + k];
-        uint32_t now, kept;
-        std::memcpy(&now, &x, sizeof(now));
-        std::memcpy(&kept, &modSlotValuesKey[k], sizeof(kept));
-        if (now == kept) continue;
-        same = false;
-        modSlotValuesKey[k] = x;
-    }
-    modSlotValuesKeyValid = 1;
-    if (same) return;
+    if (keepKey(&currentValues[tag::ModOffsetFirst], modSlotValuesKey, 32, modSlotValuesKeyValid))
+        return;
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];
         modSlotAmount[s] = 2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f;
