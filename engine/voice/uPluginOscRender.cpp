@@ -449,6 +449,10 @@ void APlugin::renderOscillator(int osc) {
     const bool on = oscOn[osc] != 0;
     // Oscillator 1 keeps its pitch running for oscillator 2's sync even while it is off.
     if (!on && !(osc == 0 && osc2SyncOn)) return;
+    // Each voice's settings in the scalar order (drift, spread, table, ZEK, every 2nd pass,
+    // every pass, increments); the settings of every 2nd pass and every pass of all voices go
+    // four at a time across lanes between the two loops. No voice reads what another writes.
+    uint8_t every2nd[kNumVoices];
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
         OscVoice& ov = oscVoices[v][osc];
@@ -465,12 +469,13 @@ void APlugin::renderOscillator(int osc) {
                 setOscTableChoice(v, osc);
                 setOscZek(v, osc);
             }
-            if (every2 || restructured) setOscEvery2nd(v, osc);
-            setOscEveryPass(v, osc);
+            every2nd[a] = every2 || restructured;
             ov.setupSerial = voiceSetupSerial;
         }
-        setOscIncrements(v, osc);
     }
+    if (on && activeVoiceCount > 0)
+        setOscSettingsLanes(osc, activeVoices, every2nd, activeVoiceCount);
+    for (int a = 0; a < activeVoiceCount; ++a) setOscIncrements(activeVoices[a], osc);
     if (osc == 1 && osc2SyncOn)
         for (int i = 0; i < subVoiceCount; ++i) advanceSync(subVoiceList[0][i] % kSubVoiceSlots);
     if (!on) return;

@@ -7,6 +7,8 @@
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/OscParams.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
 
 namespace {
@@ -34,6 +36,55 @@ uint32_t phaseOf(float cycles) {
 
 int symmetryIndex(float x) {
     return static_cast<int>(clamp01(x) * 511.99f);
+}
+
+// Lane forms of the helpers above for four voices at once. Each is the scalar form's operations
+// in the same order, its choices made as max, min or select with the operands ordered so that a
+// NaN, a signed zero or a tie picks what the scalar comparison picks: every lane gets the scalar
+// bits. (_mm_max_ps(a, b) is a > b ? a : b, _mm_min_ps(a, b) is a < b ? a : b.)
+inline __m128 select4(__m128 mask, __m128 a, __m128 b) {
+    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+}
+
+// clamp01: x > 0 ? (x < 1 ? x : 1) : 0.
+inline __m128 clamp01x4(__m128 x) {
+    return _mm_min_ps(_mm_max_ps(x, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+}
+
+// x > hi ? hi : (x < lo ? lo : x), lo < hi.
+inline __m128 limit4(__m128 x, float lo, float hi) {
+    return _mm_max_ps(_mm_set1_ps(lo), _mm_min_ps(_mm_set1_ps(hi), x));
+}
+
+void panPair4(__m128 p, __m128* out) {
+    const __m128 two = _mm_set1_ps(2.0f);
+    const __m128 r = _mm_mul_ps(two, p);
+    out[0] = limit4(_mm_sub_ps(two, r), 0.0f, 1.0f);
+    out[1] = limit4(r, 0.0f, 1.0f);
+}
+
+__m128i phaseOf4(__m128 cycles) {
+    __m128 x = _mm_mul_ps(cycles, _mm_set1_ps(kPhaseRange));
+    x = _mm_and_ps(x, _mm_cmpord_ps(x, x)); // NaN counts as 0
+    x = limit4(x, -2.0e9f, 2.0e9f);
+    return _mm_and_si128(_mm_cvttps_epi32(x), _mm_set1_epi32(static_cast<int>(kPhaseMask)));
+}
+
+__m128i symmetryIndex4(__m128 x) {
+    return _mm_cvttps_epi32(_mm_mul_ps(clamp01x4(x), _mm_set1_ps(511.99f)));
+}
+
+// A ZEK LFO depth: the clamped value times its magnitude, halved.
+float zekLfoDepth(float v) {
+    v = v < -1.0f ? -1.0f : (v > 1.0f ? 1.0f : v);
+    return 0.5f * v * (v < 0.0f ? -v : v);
+}
+
+__m128 zekLfoDepth4(__m128 v) {
+    v = _mm_max_ps(_mm_set1_ps(-1.0f), _mm_min_ps(_mm_set1_ps(1.0f), v));
+    const __m128 negative = _mm_cmplt_ps(v, _mm_setzero_ps());
+    const __m128 size = select4(negative, _mm_xor_ps(v, _mm_set1_ps(-0.0f)), v);
+    return _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(0.5f), v), size);
 }
 
 } // namespace
@@ -184,12 +235,15 @@ void APlugin::setOscEvery2nd(int voice, int osc) {
     panPair(clamp01(dest[oscDest(osc, oscdest::DownPan)] + 0.5f), ov.panDown);
     panPair(clamp01(dest[oscDest(osc, oscdest::UpPan)] + 0.5f), ov.panUp);
     panPair(clamp01(oscPanSmooth[osc] + dest[oscDest(osc, oscdest::Pan)]), ov.panOsc);
-    auto depth = [](float v) {
-        v = v < -1.0f ? -1.0f : (v > 1.0f ? 1.0f : v);
-        return 0.5f * v * (v < 0.0f ? -v : v);
-    };
-    ov.zekLfoX = depth(currentValues[t.zekLfoX] + dest[oscDest(osc, oscdest::ZekLfoX)]);
-    ov.zekLfoY = depth(currentValues[t.zekLfoY] + dest[oscDest(osc, oscdest::ZekLfoY)]);
+    ov.zekLfoX = zekLfoDepth(currentValues[t.zekLfoX] + dest[oscDest(osc, oscdest::ZekLfoX)]);
+    ov.zekLfoY = zekLfoDepth(currentValues[t.zekLfoY] + dest[oscDest(osc, oscdest::ZekLfoY)]);
+    setOscShaping(voice, osc);
+}
+
+// Wrap and bit reduction: their switches and, where on, their gains and steps.
+void APlugin::setOscShaping(int voice, int osc) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
     const float wrap = dest[oscDest(osc, oscdest::Wrap)];
     ov.wrapOn = clamp01(wrap) > 0.001f;
     if (ov.wrapOn) {
@@ -218,6 +272,16 @@ void APlugin::setOscEveryPass(int voice, int osc) {
     const float sym = currentValues[t.symmetry] + dest[oscDest(osc, oscdest::Symmetry)];
     const float pwm = clamp01(currentValues[t.lfoToPwm] + dest[oscDest(osc, oscdest::LfoToPwm)]);
     for (int h = 0; h < 2; ++h) ov.symRow[h] = symmetryIndex(sym + ov.lfo[h] * 0.5f * pwm);
+    ov.pitchEnvAmount = 2.0f * clamp01(currentValues[t.pitchEnvAmount] +
+                                       dest[oscDest(osc, oscdest::PitchEnvAmount)]) -
+                        1.0f;
+    setOscEveryPassExtras(voice, osc);
+}
+
+// The sub-oscillator's and oscillator 2's modulation settings of the pass, where in use.
+void APlugin::setOscEveryPassExtras(int voice, int osc) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
     if (subOn[osc]) {
         ov.subGain = tables->dbGain30Array[unitTableIndex(
             clamp01(oscSubLevel[osc] + dest[oscDest(osc, oscdest::SubVolume)]))];
@@ -232,9 +296,127 @@ void APlugin::setOscEveryPass(int voice, int osc) {
         ov.modAmount = currentValues[tag::Osc2ModAmount] + dest[oscdest::Osc2ModAmount];
         if (osc2ModMode == 1) ov.pmDepth = (fastExp2(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
     }
-    ov.pitchEnvAmount = 2.0f * clamp01(currentValues[t.pitchEnvAmount] +
-                                       dest[oscDest(osc, oscdest::PitchEnvAmount)]) -
-                        1.0f;
+}
+
+// setOscEvery2nd (for the voices whose `due` is set) and setOscEveryPass for a list of voices,
+// four at a time across lanes; each voice's settings come out with the bits of the scalar
+// forms. A short last group repeats its last voice, which writes the same values again.
+void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due, int count) {
+    const OscTags& t = OSC_TAGS[osc];
+    const float ampKnob = currentValues[t.ampEnvAmount];
+    const bool ampPositive = ampKnob >= 0.5f;
+    const __m128 one = _mm_set1_ps(1.0f), two = _mm_set1_ps(2.0f), half = _mm_set1_ps(0.5f);
+    const __m128 knob = _mm_set1_ps(ampKnob);
+    const __m128 lfoToAmpKnob = _mm_set1_ps(currentValues[t.lfoToAmp]);
+    const __m128 panSmooth = _mm_set1_ps(oscPanSmooth[osc]);
+    const __m128 zekLfoXKnob = _mm_set1_ps(currentValues[t.zekLfoX]);
+    const __m128 zekLfoYKnob = _mm_set1_ps(currentValues[t.zekLfoY]);
+    const __m128 gainSmooth = _mm_set1_ps(oscGainSmooth[osc]);
+    const __m128 symKnob = _mm_set1_ps(currentValues[t.symmetry]);
+    const __m128 pwmKnob = _mm_set1_ps(currentValues[t.lfoToPwm]);
+    const __m128 pitchEnvKnob = _mm_set1_ps(currentValues[t.pitchEnvAmount]);
+    const bool extras = subOn[osc] || (osc == 1 && osc2ModMode != 0);
+    for (int first = 0; first < count; first += 4) {
+        int v[4];
+        bool laneDue[4];
+        const float* d[4];
+        OscVoice* ov[4];
+        for (int k = 0; k < 4; ++k) {
+            const int i = first + k < count ? first + k : count - 1;
+            v[k] = voices[i];
+            laneDue[k] = due[i] != 0;
+            d[k] = voiceDest[v[k]];
+            ov[k] = &oscVoices[v[k]][osc];
+        }
+        auto at = [&d, osc](int dest1) {
+            const int i = oscDest(osc, dest1);
+            return _mm_setr_ps(d[0][i], d[1][i], d[2][i], d[3][i]);
+        };
+        if (laneDue[0] || laneDue[1] || laneDue[2] || laneDue[3]) {
+            const __m128 mod = at(oscdest::AmpEnvAmount);
+            const __m128 a =
+                ampPositive ? _mm_sub_ps(_mm_mul_ps(two, clamp01x4(_mm_add_ps(knob, mod))), one)
+                            : _mm_sub_ps(one, _mm_mul_ps(two, clamp01x4(_mm_sub_ps(knob, mod))));
+            alignas(16) float out[10][4];
+            _mm_store_ps(out[0], clamp01x4(a));
+            _mm_store_ps(out[1], clamp01x4(_mm_add_ps(lfoToAmpKnob, at(oscdest::LfoToAmp))));
+            __m128 pair[2];
+            panPair4(clamp01x4(_mm_add_ps(at(oscdest::DownPan), half)), pair);
+            _mm_store_ps(out[2], pair[0]);
+            _mm_store_ps(out[3], pair[1]);
+            panPair4(clamp01x4(_mm_add_ps(at(oscdest::UpPan), half)), pair);
+            _mm_store_ps(out[4], pair[0]);
+            _mm_store_ps(out[5], pair[1]);
+            panPair4(clamp01x4(_mm_add_ps(panSmooth, at(oscdest::Pan))), pair);
+            _mm_store_ps(out[6], pair[0]);
+            _mm_store_ps(out[7], pair[1]);
+            _mm_store_ps(out[8], zekLfoDepth4(_mm_add_ps(zekLfoXKnob, at(oscdest::ZekLfoX))));
+            _mm_store_ps(out[9], zekLfoDepth4(_mm_add_ps(zekLfoYKnob, at(oscdest::ZekLfoY))));
+            const __m128 limit = _mm_set1_ps(0.001f);
+            const int shaped =
+                _mm_movemask_ps(_mm_or_ps(_mm_cmpgt_ps(clamp01x4(at(oscdest::Wrap)), limit),
+                                          _mm_cmpgt_ps(clamp01x4(at(oscdest::Bits)), limit)));
+            for (int k = 0; k < 4; ++k) {
+                if (!laneDue[k]) continue;
+                OscVoice& o = *ov[k];
+                o.ampPositive = ampPositive;
+                o.ampAmount = out[0][k];
+                o.lfoToAmp = out[1][k];
+                o.panDown[0] = out[2][k];
+                o.panDown[1] = out[3][k];
+                o.panUp[0] = out[4][k];
+                o.panUp[1] = out[5][k];
+                o.panOsc[0] = out[6][k];
+                o.panOsc[1] = out[7][k];
+                o.zekLfoX = out[8][k];
+                o.zekLfoY = out[9][k];
+                if (shaped >> k & 1) {
+                    setOscShaping(v[k], osc);
+                } else {
+                    o.wrapOn = 0;
+                    o.bitsOn = 0;
+                }
+            }
+        }
+        const __m128 lfo0 = _mm_setr_ps(ov[0]->lfo[0], ov[1]->lfo[0], ov[2]->lfo[0], ov[3]->lfo[0]);
+        const __m128 lfo1 = _mm_setr_ps(ov[0]->lfo[1], ov[1]->lfo[1], ov[2]->lfo[1], ov[3]->lfo[1]);
+        const __m128 lfoToAmp =
+            _mm_setr_ps(ov[0]->lfoToAmp, ov[1]->lfoToAmp, ov[2]->lfoToAmp, ov[3]->lfoToAmp);
+        const __m128 volume = _mm_mul_ps(gainSmooth, at(oscdest::Volume));
+        auto gainOf = [&](__m128 lfo) {
+            const __m128 swing = _mm_add_ps(_mm_mul_ps(lfo, half), half);
+            return _mm_mul_ps(_mm_sub_ps(_mm_add_ps(_mm_mul_ps(swing, lfoToAmp), one), lfoToAmp),
+                              volume);
+        };
+        alignas(16) float gain[2][4], feed[4], pitchEnv[4];
+        alignas(16) int32_t phase[4], row[2][4];
+        _mm_store_ps(gain[0], gainOf(lfo0));
+        _mm_store_ps(gain[1], gainOf(lfo1));
+        _mm_store_ps(feed, limit4(_mm_mul_ps(at(oscdest::Feedback), _mm_set1_ps(5592349.0f)),
+                                  -1.0e8f, 1.0e8f));
+        _mm_store_si128(reinterpret_cast<__m128i*>(phase), phaseOf4(at(oscdest::Phase)));
+        const __m128 sym = _mm_add_ps(symKnob, at(oscdest::Symmetry));
+        const __m128 pwm = clamp01x4(_mm_add_ps(pwmKnob, at(oscdest::LfoToPwm)));
+        _mm_store_si128(reinterpret_cast<__m128i*>(row[0]),
+                        symmetryIndex4(_mm_add_ps(sym, _mm_mul_ps(_mm_mul_ps(lfo0, half), pwm))));
+        _mm_store_si128(reinterpret_cast<__m128i*>(row[1]),
+                        symmetryIndex4(_mm_add_ps(sym, _mm_mul_ps(_mm_mul_ps(lfo1, half), pwm))));
+        _mm_store_ps(pitchEnv,
+                     _mm_sub_ps(_mm_mul_ps(two, clamp01x4(_mm_add_ps(pitchEnvKnob,
+                                                                     at(oscdest::PitchEnvAmount)))),
+                                one));
+        for (int k = 0; k < 4; ++k) {
+            OscVoice& o = *ov[k];
+            o.gain[0] = gain[0][k];
+            o.gain[1] = gain[1][k];
+            o.feedScale = feed[k];
+            o.phaseOffset = static_cast<uint32_t>(phase[k]);
+            o.symRow[0] = row[0][k];
+            o.symRow[1] = row[1][k];
+            o.pitchEnvAmount = pitchEnv[k];
+            if (extras && (k == 0 || v[k] != v[k - 1])) setOscEveryPassExtras(v[k], osc);
+        }
+    }
 }
 
 // Phase increments of the two halves of the pass for every sub-voice, with the pitch envelope,
