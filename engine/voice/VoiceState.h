@@ -95,6 +95,11 @@ struct OscVoice {
     uint32_t phaseOffset = 0;
     int32_t symRow[2] = {255, 255};
     int32_t subSymRow = 255;
+    // The symmetry rows as the plain render reads them: null for the identity row.
+    const int32_t* symRowTable[2] = {nullptr, nullptr};
+    const int32_t* subSymRowTable = nullptr;
+    // The pans' sums as the plain render mixes a voice without spread or sub-oscillator.
+    float mixDownL = 2.0f, mixDownR = 2.0f, mixToMono = 1.0f;
     uint32_t subOffset = 0;
     float subFactor = 0.5f;
     float modAmount = 0.0f;

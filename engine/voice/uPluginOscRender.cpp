@@ -83,8 +83,6 @@ inline Float4 pack4(const float* x) {
                                 _mm_unpacklo_ps(_mm_set_ss(x[2]), _mm_set_ss(x[3]))));
 }
 
-// The plain oscillator's per-voice constants: no modulation but phase modulation, no sync.
-// `rows` are null where a half's symmetry row is the identity, `subRow` likewise.
 // The two half-pass gains: the amp envelope's depth (either polarity) times the level, the
 // envelope stepped once per half.
 inline void ampGains(bool positive, float amount, const float* gain, EnvState& env, float* g) {
@@ -95,34 +93,9 @@ inline void ampGains(bool positive, float amount, const float* gain, EnvState& e
     }
 }
 
-struct PlainMix {
-    const float* table;
-    const int32_t* rows[2];
-    float gain[2];
-    float ampAmount;
-    bool ampPositive;
-    float downFactor, upFactor;
-    float feedScale;
-    uint32_t phaseOffset;
-    float toMono;
-    float downL, downR, panL, panR;
-    float panDownL, panDownR, panUpL, panUpR;
-    const float* subTable;
-    const int32_t* subRow;
-    float subFactor;
-    uint32_t subOffset;
-    float subPanL, subPanR;
-    float pmDepth;
-    bool zekOn, wrapOn, bitsOn;
-    float zek, zekX, zekY;
-    float wrapNeg, wrapPos;
-    float bitsQ, bitsInvQ;
-    bool toOutput;
-};
-
 // A sample through the morph, fold and bit reduction in use, as the general render shapes it.
-inline float shapedSample(const PlainMix& pm, int i) {
-    if (pm.zekOn) i = zekMorph(i, pm.zek, pm.zekX, pm.zekY);
+inline float shapedSample(const OscVoice& pm, int i) {
+    if (pm.zek > 0.0001f) i = zekMorph(i, pm.zek, pm.zekX, pm.zekY);
     float x = pm.table[i & 0xFFF];
     if (pm.wrapOn) x = wrapFold(x, pm.wrapNeg, pm.wrapPos);
     if (pm.bitsOn) x = crush(x, pm.bitsQ, pm.bitsInvQ);
@@ -134,7 +107,7 @@ inline float shapedSample(const PlainMix& pm, int i) {
 // sample goes through the ZEK morph, wrap fold and bit reduction in use. Always inlined: as a
 // call its phase and feedback would go through memory twice per copy.
 template <bool PM, bool Shaped>
-[[gnu::always_inline]] inline void plainCopy(const PlainMix& pm, const float inc[2], float factor,
+[[gnu::always_inline]] inline void plainCopy(const OscVoice& pm, const float inc[2], float factor,
                                              uint32_t& phase, float& feed, float* x,
                                              const float* pmIn) {
     for (int h = 0; h < 2; ++h) {
@@ -156,11 +129,11 @@ template <bool PM, bool Shaped>
             pos += offset(pmIn[2 * h]);
         }
         if constexpr (Shaped) {
-            x[2 * h] = shapedSample(pm, warpOrPlain(pm.rows[h], pos));
-            x[2 * h + 1] = shapedSample(pm, warpOrPlain(pm.rows[h], pos1));
+            x[2 * h] = shapedSample(pm, warpOrPlain(pm.symRowTable[h], pos));
+            x[2 * h + 1] = shapedSample(pm, warpOrPlain(pm.symRowTable[h], pos1));
         } else {
-            x[2 * h] = pm.table[warpOrPlain(pm.rows[h], pos) & 0xFFF];
-            x[2 * h + 1] = pm.table[warpOrPlain(pm.rows[h], pos1) & 0xFFF];
+            x[2 * h] = pm.table[warpOrPlain(pm.symRowTable[h], pos) & 0xFFF];
+            x[2 * h + 1] = pm.table[warpOrPlain(pm.symRowTable[h], pos1) & 0xFFF];
         }
         phase = (phase + 2 * step) & kPhaseMask;
         feed = x[2 * h + 1];
@@ -172,8 +145,8 @@ template <bool PM, bool Shaped>
 // leave registers; every product and sum is the one the separate render and mix make, in the same
 // order, so the output is the same to the bit.
 template <bool Spread, bool Sub, bool PM, bool Shaped>
-inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
-                           float* mono, float* m, const float* pmIn) {
+inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
+                           float* frames, float* mono, float* m, const float* pmIn) {
     // The samples stay in registers: a vector load of four separately stored floats would wait
     // for the stores to drain.
     float x[4], u[4], s[4];
@@ -196,27 +169,28 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
         const uint32_t i1 = stepOf(os.inc[0] * pm.subFactor);
         const uint32_t i2 = stepOf(os.inc[1] * pm.subFactor);
         uint32_t p = os.subPhase + pm.subOffset;
-        s[0] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        s[0] = pm.subTable[warpOrPlain(pm.subSymRowTable, p) & 0xFFF];
         p += i1;
-        s[1] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        s[1] = pm.subTable[warpOrPlain(pm.subSymRowTable, p) & 0xFFF];
         p += i1;
-        s[2] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        s[2] = pm.subTable[warpOrPlain(pm.subSymRowTable, p) & 0xFFF];
         p += i2;
-        s[3] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        s[3] = pm.subTable[warpOrPlain(pm.subSymRowTable, p) & 0xFFF];
         os.subPhase = (os.subPhase + 2 * (i1 + i2)) & kPhaseMask;
     }
     float g[2];
-    ampGains(pm.ampPositive, pm.ampAmount, pm.gain, env, g);
+    ampGains(pm.ampPositive != 0, pm.ampAmount, pm.gain, env, g);
     const Float4 xs = pack4(x);
     if constexpr (!Spread && !Sub) {
         // Up and down copies are the same samples: one product per channel and sample.
-        (xs * Float4(g[0] * pm.toMono, g[0] * pm.toMono, g[1] * pm.toMono, g[1] * pm.toMono))
+        (xs *
+         Float4(g[0] * pm.mixToMono, g[0] * pm.mixToMono, g[1] * pm.mixToMono, g[1] * pm.mixToMono))
             .store(m);
-        if (pm.toOutput) {
-            const float cl0 = 0.5f * g[0] * pm.downL * pm.panL;
-            const float cr0 = 0.5f * g[0] * pm.downR * pm.panR;
-            const float cl1 = 0.5f * g[1] * pm.downL * pm.panL;
-            const float cr1 = 0.5f * g[1] * pm.downR * pm.panR;
+        if (toOutput) {
+            const float cl0 = 0.5f * g[0] * pm.mixDownL * pm.panOsc[0];
+            const float cr0 = 0.5f * g[0] * pm.mixDownR * pm.panOsc[1];
+            const float cl1 = 0.5f * g[1] * pm.mixDownL * pm.panOsc[0];
+            const float cr1 = 0.5f * g[1] * pm.mixDownR * pm.panOsc[1];
             const Float4 x01(_mm_unpacklo_ps(xs.v, xs.v)), x23(_mm_unpackhi_ps(xs.v, xs.v));
             (Float4::load(frames) + x01 * Float4(cl0, cr0, cl0, cr0)).store(frames);
             (Float4::load(frames + 4) + x23 * Float4(cl1, cr1, cl1, cr1)).store(frames + 4);
@@ -225,19 +199,19 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
         const Float4 gain(g[0], g[0], g[1], g[1]);
         const Float4 down = xs * gain;
         const Float4 up = Spread ? pack4(u) * gain : down;
-        const Float4 dl = down * Float4(pm.panDownL), dr = down * Float4(pm.panDownR);
-        const Float4 ul = up * Float4(pm.panUpL), ur = up * Float4(pm.panUpR);
+        const Float4 dl = down * Float4(pm.panDown[0]), dr = down * Float4(pm.panDown[1]);
+        const Float4 ul = up * Float4(pm.panUp[0]), ur = up * Float4(pm.panUp[1]);
         Float4 sl, sr;
         if constexpr (Sub) {
             const Float4 sg = pack4(s) * gain;
-            sl = sg * Float4(pm.subPanL);
-            sr = sg * Float4(pm.subPanR);
+            sl = sg * Float4(pm.subPan[0]);
+            sr = sg * Float4(pm.subPan[1]);
         }
         (((dl + dr + ul + ur) * Float4(0.25f)) + (sl + sr) * Float4(0.5f)).store(m);
-        if (pm.toOutput) {
+        if (toOutput) {
             const Float4 half(0.5f);
-            const Float4 left = ((dl + ul) * half + sl) * Float4(pm.panL);
-            const Float4 right = ((dr + ur) * half + sr) * Float4(pm.panR);
+            const Float4 left = ((dl + ul) * half + sl) * Float4(pm.panOsc[0]);
+            const Float4 right = ((dr + ur) * half + sr) * Float4(pm.panOsc[1]);
             (Float4::load(frames) + Float4(_mm_unpacklo_ps(left.v, right.v))).store(frames);
             (Float4::load(frames + 4) + Float4(_mm_unpackhi_ps(left.v, right.v))).store(frames + 4);
         }
@@ -248,26 +222,28 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
 
 // The instance for the copies and sub-oscillator in use.
 template <bool PM, bool Shaped>
-inline void renderMixPlainAny(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
-                              float* mono, float* m, const float* pmIn, bool spread, bool sub) {
+inline void renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
+                              float* frames, float* mono, float* m, const float* pmIn, bool spread,
+                              bool sub) {
     if (spread)
-        sub ? renderMixPlain<true, true, PM, Shaped>(pm, os, env, frames, mono, m, pmIn)
-            : renderMixPlain<true, false, PM, Shaped>(pm, os, env, frames, mono, m, pmIn);
+        sub ? renderMixPlain<true, true, PM, Shaped>(pm, toOutput, os, env, frames, mono, m, pmIn)
+            : renderMixPlain<true, false, PM, Shaped>(pm, toOutput, os, env, frames, mono, m, pmIn);
     else
-        sub ? renderMixPlain<false, true, PM, Shaped>(pm, os, env, frames, mono, m, pmIn)
-            : renderMixPlain<false, false, PM, Shaped>(pm, os, env, frames, mono, m, pmIn);
+        sub ? renderMixPlain<false, true, PM, Shaped>(pm, toOutput, os, env, frames, mono, m, pmIn)
+            : renderMixPlain<false, false, PM, Shaped>(pm, toOutput, os, env, frames, mono, m,
+                                                       pmIn);
 }
 
 // Phase modulation and shaping are rarer: kept out of line so the plain loop stays small.
-[[gnu::noinline]] void renderMixPlainRare(const PlainMix& pm, OscSlot& os, EnvState& env,
-                                          float* frames, float* mono, float* m, const float* pmIn,
-                                          bool shaped, bool spread, bool sub) {
+[[gnu::noinline]] void renderMixPlainRare(const OscVoice& pm, bool toOutput, OscSlot& os,
+                                          EnvState& env, float* frames, float* mono, float* m,
+                                          const float* pmIn, bool shaped, bool spread, bool sub) {
     if (!pmIn)
-        renderMixPlainAny<false, true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+        renderMixPlainAny<false, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread, sub);
     else if (shaped)
-        renderMixPlainAny<true, true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+        renderMixPlainAny<true, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread, sub);
     else
-        renderMixPlainAny<true, false>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+        renderMixPlainAny<true, false>(pm, toOutput, os, env, frames, mono, m, pmIn, spread, sub);
 }
 
 } // namespace
@@ -479,66 +455,25 @@ void APlugin::renderOscillator(int osc) {
     if (osc == 1 && osc2SyncOn)
         for (int i = 0; i < subVoiceCount; ++i) advanceSync(subVoiceList[0][i] % kSubVoiceSlots);
     if (!on) return;
-    // The plain oscillator's per-voice constants, gathered once per voice rather than once per
-    // sub-voice (sub-voices of a voice follow each other in the list).
+    // The plain oscillator reads its voice's settings where they are; which instance serves a
+    // voice is chosen once per voice (sub-voices of a voice follow each other in the list).
     const bool pmOn = osc == 1 && osc2ModMode == kModPM;
     const bool plainKind =
         !oscNoise[osc] && (osc == 0 || (!osc2SyncOn && (osc2ModMode == kModOff || pmOn)));
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
-    auto identityOrRow = [this](int row) -> const int32_t* {
-        return row == SYMMETRY_IDENTITY_ROW ? nullptr : tables->symmetryTable[row];
-    };
     int plainVoice = -1;
     bool shaped = false, spread = false;
-    PlainMix pm{};
+    const OscVoice* pm = nullptr;
     for (int i = 0; i < subVoiceCount; ++i) {
         const int slot = subVoiceList[0][i] % kSubVoiceSlots;
         const int v = subVoiceList[1][i] & 15;
         const int k = subVoiceList[2][i];
         if (plainKind && v != plainVoice) {
             plainVoice = v;
-            const OscVoice& ov = oscVoices[v][osc];
-            pm.zekOn = ov.zek > 0.0001f;
-            pm.wrapOn = ov.wrapOn != 0;
-            pm.bitsOn = ov.bitsOn != 0;
-            shaped = pm.zekOn || pm.wrapOn || pm.bitsOn;
-            spread = ov.spreadOn != 0;
-            pm.table = ov.table;
-            for (int h = 0; h < 2; ++h) {
-                pm.rows[h] = identityOrRow(ov.symRow[h] & 511);
-                pm.gain[h] = ov.gain[h];
-            }
-            pm.ampAmount = ov.ampAmount;
-            pm.ampPositive = ov.ampPositive != 0;
-            pm.downFactor = ov.downFactor;
-            pm.upFactor = ov.upFactor;
-            pm.feedScale = ov.feedScale;
-            pm.phaseOffset = ov.phaseOffset;
-            pm.downL = ov.panDown[0] + ov.panUp[0];
-            pm.downR = ov.panDown[1] + ov.panUp[1];
-            pm.toMono = 0.25f * (pm.downL + pm.downR);
-            pm.panL = ov.panOsc[0];
-            pm.panR = ov.panOsc[1];
-            pm.panDownL = ov.panDown[0];
-            pm.panDownR = ov.panDown[1];
-            pm.panUpL = ov.panUp[0];
-            pm.panUpR = ov.panUp[1];
-            pm.subTable = ov.subTable;
-            pm.subRow = identityOrRow(std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
-            pm.subFactor = ov.subFactor;
-            pm.subOffset = ov.subOffset;
-            pm.subPanL = ov.subPan[0];
-            pm.subPanR = ov.subPan[1];
-            pm.pmDepth = ov.pmDepth;
-            pm.zek = ov.zek;
-            pm.zekX = ov.zekX;
-            pm.zekY = ov.zekY;
-            pm.wrapNeg = ov.wrapNeg;
-            pm.wrapPos = ov.wrapPos;
-            pm.bitsQ = ov.bitsQ;
-            pm.bitsInvQ = ov.bitsInvQ;
-            pm.toOutput = toOutput;
+            pm = &oscVoices[v][osc];
+            shaped = pm->zek > 0.0001f || pm->wrapOn != 0 || pm->bitsOn != 0;
+            spread = pm->spreadOn != 0;
         }
         if (plainKind) {
             alignas(16) float m[4];
@@ -547,10 +482,11 @@ void APlugin::renderOscillator(int osc) {
             float* frames = &pathIn[slot][0].first.left;
             float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
             if (pmOn || shaped)
-                renderMixPlainRare(pm, os, env, frames, mono, m, pmOn ? osc1Mono[slot] : nullptr,
-                                   shaped, spread, sub);
+                renderMixPlainRare(*pm, toOutput, os, env, frames, mono, m,
+                                   pmOn ? osc1Mono[slot] : nullptr, shaped, spread, sub);
             else
-                renderMixPlainAny<false, false>(pm, os, env, frames, mono, m, nullptr, spread, sub);
+                renderMixPlainAny<false, false>(*pm, toOutput, os, env, frames, mono, m, nullptr,
+                                                spread, sub);
             const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
             if (k == 0 && osc == 0) voiceSource[v][90] = monoSum * 0.125f;
             if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;

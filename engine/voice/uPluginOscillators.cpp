@@ -9,6 +9,7 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -235,6 +236,9 @@ void APlugin::setOscEvery2nd(int voice, int osc) {
     panPair(clamp01(dest[oscDest(osc, oscdest::DownPan)] + 0.5f), ov.panDown);
     panPair(clamp01(dest[oscDest(osc, oscdest::UpPan)] + 0.5f), ov.panUp);
     panPair(clamp01(oscPanSmooth[osc] + dest[oscDest(osc, oscdest::Pan)]), ov.panOsc);
+    ov.mixDownL = ov.panDown[0] + ov.panUp[0];
+    ov.mixDownR = ov.panDown[1] + ov.panUp[1];
+    ov.mixToMono = 0.25f * (ov.mixDownL + ov.mixDownR);
     ov.zekLfoX = zekLfoDepth(currentValues[t.zekLfoX] + dest[oscDest(osc, oscdest::ZekLfoX)]);
     ov.zekLfoY = zekLfoDepth(currentValues[t.zekLfoY] + dest[oscDest(osc, oscdest::ZekLfoY)]);
     setOscShaping(voice, osc);
@@ -271,7 +275,10 @@ void APlugin::setOscEveryPass(int voice, int osc) {
     ov.phaseOffset = phaseOf(dest[oscDest(osc, oscdest::Phase)]);
     const float sym = currentValues[t.symmetry] + dest[oscDest(osc, oscdest::Symmetry)];
     const float pwm = clamp01(currentValues[t.lfoToPwm] + dest[oscDest(osc, oscdest::LfoToPwm)]);
-    for (int h = 0; h < 2; ++h) ov.symRow[h] = symmetryIndex(sym + ov.lfo[h] * 0.5f * pwm);
+    for (int h = 0; h < 2; ++h) {
+        ov.symRow[h] = symmetryIndex(sym + ov.lfo[h] * 0.5f * pwm);
+        ov.symRowTable[h] = symmetryRowOrIdentity(ov.symRow[h] & 511);
+    }
     ov.pitchEnvAmount = 2.0f * clamp01(currentValues[t.pitchEnvAmount] +
                                        dest[oscDest(osc, oscdest::PitchEnvAmount)]) -
                         1.0f;
@@ -290,12 +297,20 @@ void APlugin::setOscEveryPassExtras(int voice, int osc) {
         ov.subPan[1] *= ov.subGain;
         ov.subOffset = phaseOf(dest[oscDest(osc, oscdest::SubPhase)]);
         ov.subSymRow = symmetryIndex(dest[oscDest(osc, oscdest::SubSymmetry)] + 0.5f);
+        ov.subSymRowTable =
+            symmetryRowOrIdentity(std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
         ov.subFactor = fastExp2(dest[oscDest(osc, oscdest::SubTune)]) * 0.5f;
     }
     if (osc == 1 && osc2ModMode != 0) {
         ov.modAmount = currentValues[tag::Osc2ModAmount] + dest[oscdest::Osc2ModAmount];
         if (osc2ModMode == 1) ov.pmDepth = (fastExp2(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
     }
+}
+
+// A symmetry row for the plain render: null where it is the identity, which the render reads
+// as the position itself.
+const int32_t* APlugin::symmetryRowOrIdentity(int row) const {
+    return row == SYMMETRY_IDENTITY_ROW ? nullptr : tables->symmetryTable[row];
 }
 
 // setOscEvery2nd (for the voices whose `due` is set) and setOscEveryPass for a list of voices,
@@ -337,7 +352,7 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             const __m128 a =
                 ampPositive ? _mm_sub_ps(_mm_mul_ps(two, clamp01x4(_mm_add_ps(knob, mod))), one)
                             : _mm_sub_ps(one, _mm_mul_ps(two, clamp01x4(_mm_sub_ps(knob, mod))));
-            alignas(16) float out[10][4];
+            alignas(16) float out[13][4];
             _mm_store_ps(out[0], clamp01x4(a));
             _mm_store_ps(out[1], clamp01x4(_mm_add_ps(lfoToAmpKnob, at(oscdest::LfoToAmp))));
             __m128 pair[2];
@@ -350,6 +365,11 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             panPair4(clamp01x4(_mm_add_ps(panSmooth, at(oscdest::Pan))), pair);
             _mm_store_ps(out[6], pair[0]);
             _mm_store_ps(out[7], pair[1]);
+            const __m128 downL = _mm_add_ps(_mm_load_ps(out[2]), _mm_load_ps(out[4]));
+            const __m128 downR = _mm_add_ps(_mm_load_ps(out[3]), _mm_load_ps(out[5]));
+            _mm_store_ps(out[10], downL);
+            _mm_store_ps(out[11], downR);
+            _mm_store_ps(out[12], _mm_mul_ps(_mm_set1_ps(0.25f), _mm_add_ps(downL, downR)));
             _mm_store_ps(out[8], zekLfoDepth4(_mm_add_ps(zekLfoXKnob, at(oscdest::ZekLfoX))));
             _mm_store_ps(out[9], zekLfoDepth4(_mm_add_ps(zekLfoYKnob, at(oscdest::ZekLfoY))));
             const __m128 limit = _mm_set1_ps(0.001f);
@@ -370,6 +390,9 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
                 o.panOsc[1] = out[7][k];
                 o.zekLfoX = out[8][k];
                 o.zekLfoY = out[9][k];
+                o.mixDownL = out[10][k];
+                o.mixDownR = out[11][k];
+                o.mixToMono = out[12][k];
                 if (shaped >> k & 1) {
                     setOscShaping(v[k], osc);
                 } else {
@@ -413,6 +436,8 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             o.phaseOffset = static_cast<uint32_t>(phase[k]);
             o.symRow[0] = row[0][k];
             o.symRow[1] = row[1][k];
+            o.symRowTable[0] = symmetryRowOrIdentity(row[0][k] & 511);
+            o.symRowTable[1] = symmetryRowOrIdentity(row[1][k] & 511);
             o.pitchEnvAmount = pitchEnv[k];
             if (extras && (k == 0 || v[k] != v[k - 1])) setOscEveryPassExtras(v[k], osc);
         }
