@@ -146,6 +146,7 @@ TEST_F(VoiceEngine, OscillatorSettingsInLanesGiveEachVoiceTheOneVoiceBits) {
     e->setParameter(tag::Osc2LfoToPwm, 0.6f);
     e->setGlobalRare();
     e->snapSmoothedLevels();
+    press(*e, 62); // voice 0 from a real note start
     const float values[13] = {-1.5f, -0.25f, -0.0f,    0.0f,      0.0005f, 0.3f,  0.75f,
                               1.0f,  2.5f,   INFINITY, -INFINITY, NAN,     3.0e9f};
     const int voices[7] = {5, 0, 9, 3, 12, 1, 7};
