@@ -8,6 +8,7 @@
 #include "engine/voice/OscParams.h"
 
 #include <emmintrin.h>
+#include <xmmintrin.h>
 
 #include <algorithm>
 #include <cmath>
@@ -317,6 +318,15 @@ const int32_t* APlugin::symmetryRowOrIdentity(int row) const {
 // four at a time across lanes; each voice's settings come out with the bits of the scalar
 // forms. A short last group repeats its last voice, which writes the same values again.
 void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due, int count) {
+    if (count > kNumVoices) count = kNumVoices;
+    if (count <= 0) return;
+    // The list padded to whole groups with its last voice.
+    int list[kNumVoices + 3];
+    uint8_t dueList[kNumVoices + 3];
+    for (int i = 0; i < count + 3; ++i) {
+        list[i] = voices[i < count ? i : count - 1];
+        dueList[i] = due[i < count ? i : count - 1] != 0;
+    }
     const OscTags& t = OSC_TAGS[osc];
     const float ampKnob = currentValues[t.ampEnvAmount];
     const bool ampPositive = ampKnob >= 0.5f;
@@ -332,14 +342,11 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
     const __m128 pitchEnvKnob = _mm_set1_ps(currentValues[t.pitchEnvAmount]);
     const bool extras = subOn[osc] || (osc == 1 && osc2ModMode != 0);
     for (int first = 0; first < count; first += 4) {
-        int v[4];
-        bool laneDue[4];
+        const int* v = list + first;
+        const uint8_t* laneDue = dueList + first;
         const float* d[4];
         OscVoice* ov[4];
         for (int k = 0; k < 4; ++k) {
-            const int i = first + k < count ? first + k : count - 1;
-            v[k] = voices[i];
-            laneDue[k] = due[i] != 0;
             d[k] = voiceDest[v[k]];
             ov[k] = &oscVoices[v[k]][osc];
         }
@@ -347,31 +354,32 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             const int i = oscDest(osc, dest1);
             return _mm_setr_ps(d[0][i], d[1][i], d[2][i], d[3][i]);
         };
-        if (laneDue[0] || laneDue[1] || laneDue[2] || laneDue[3]) {
+        if (laneDue[0] | laneDue[1] | laneDue[2] | laneDue[3]) {
             const __m128 mod = at(oscdest::AmpEnvAmount);
             const __m128 a =
                 ampPositive ? _mm_sub_ps(_mm_mul_ps(two, clamp01x4(_mm_add_ps(knob, mod))), one)
                             : _mm_sub_ps(one, _mm_mul_ps(two, clamp01x4(_mm_sub_ps(knob, mod))));
-            alignas(16) float out[13][4];
-            _mm_store_ps(out[0], clamp01x4(a));
-            _mm_store_ps(out[1], clamp01x4(_mm_add_ps(lfoToAmpKnob, at(oscdest::LfoToAmp))));
-            __m128 pair[2];
-            panPair4(clamp01x4(_mm_add_ps(at(oscdest::DownPan), half)), pair);
-            _mm_store_ps(out[2], pair[0]);
-            _mm_store_ps(out[3], pair[1]);
-            panPair4(clamp01x4(_mm_add_ps(at(oscdest::UpPan), half)), pair);
-            _mm_store_ps(out[4], pair[0]);
-            _mm_store_ps(out[5], pair[1]);
-            panPair4(clamp01x4(_mm_add_ps(panSmooth, at(oscdest::Pan))), pair);
-            _mm_store_ps(out[6], pair[0]);
-            _mm_store_ps(out[7], pair[1]);
-            const __m128 downL = _mm_add_ps(_mm_load_ps(out[2]), _mm_load_ps(out[4]));
-            const __m128 downR = _mm_add_ps(_mm_load_ps(out[3]), _mm_load_ps(out[5]));
-            _mm_store_ps(out[10], downL);
-            _mm_store_ps(out[11], downR);
-            _mm_store_ps(out[12], _mm_mul_ps(_mm_set1_ps(0.25f), _mm_add_ps(downL, downR)));
-            _mm_store_ps(out[8], zekLfoDepth4(_mm_add_ps(zekLfoXKnob, at(oscdest::ZekLfoX))));
-            _mm_store_ps(out[9], zekLfoDepth4(_mm_add_ps(zekLfoYKnob, at(oscdest::ZekLfoY))));
+            const __m128 lfoToAmp = clamp01x4(_mm_add_ps(lfoToAmpKnob, at(oscdest::LfoToAmp)));
+            __m128 down[2], up[2], pan[2];
+            panPair4(clamp01x4(_mm_add_ps(at(oscdest::DownPan), half)), down);
+            panPair4(clamp01x4(_mm_add_ps(at(oscdest::UpPan), half)), up);
+            panPair4(clamp01x4(_mm_add_ps(panSmooth, at(oscdest::Pan))), pan);
+            const __m128 downL = _mm_add_ps(down[0], up[0]);
+            const __m128 downR = _mm_add_ps(down[1], up[1]);
+            // Rows of the three blocks of every 2nd pass: after the transposes, row k is lane
+            // k's block.
+            __m128 b0 = clamp01x4(a);
+            __m128 b1 = zekLfoDepth4(_mm_add_ps(zekLfoXKnob, at(oscdest::ZekLfoX)));
+            __m128 b2 = zekLfoDepth4(_mm_add_ps(zekLfoYKnob, at(oscdest::ZekLfoY)));
+            __m128 b3 = _mm_mul_ps(_mm_set1_ps(0.25f), _mm_add_ps(downL, downR));
+            _MM_TRANSPOSE4_PS(b0, b1, b2, b3);
+            __m128 p0 = down[0], p1 = down[1], p2 = up[0], p3 = up[1];
+            _MM_TRANSPOSE4_PS(p0, p1, p2, p3);
+            __m128 q0 = pan[0], q1 = pan[1], q2 = downL, q3 = downR;
+            _MM_TRANSPOSE4_PS(q0, q1, q2, q3);
+            const __m128 block[3][4] = {{b0, b1, b2, b3}, {p0, p1, p2, p3}, {q0, q1, q2, q3}};
+            alignas(16) float level[4];
+            _mm_store_ps(level, lfoToAmp);
             const __m128 limit = _mm_set1_ps(0.001f);
             const int shaped =
                 _mm_movemask_ps(_mm_or_ps(_mm_cmpgt_ps(clamp01x4(at(oscdest::Wrap)), limit),
@@ -379,20 +387,11 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             for (int k = 0; k < 4; ++k) {
                 if (!laneDue[k]) continue;
                 OscVoice& o = *ov[k];
+                _mm_storeu_ps(&o.ampAmount, block[0][k]);
+                _mm_storeu_ps(o.panDown, block[1][k]);
+                _mm_storeu_ps(o.panOsc, block[2][k]);
+                o.lfoToAmp = level[k];
                 o.ampPositive = ampPositive;
-                o.ampAmount = out[0][k];
-                o.lfoToAmp = out[1][k];
-                o.panDown[0] = out[2][k];
-                o.panDown[1] = out[3][k];
-                o.panUp[0] = out[4][k];
-                o.panUp[1] = out[5][k];
-                o.panOsc[0] = out[6][k];
-                o.panOsc[1] = out[7][k];
-                o.zekLfoX = out[8][k];
-                o.zekLfoY = out[9][k];
-                o.mixDownL = out[10][k];
-                o.mixDownR = out[11][k];
-                o.mixToMono = out[12][k];
                 if (shaped >> k & 1) {
                     setOscShaping(v[k], osc);
                 } else {
@@ -401,44 +400,43 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
                 }
             }
         }
-        const __m128 lfo0 = _mm_setr_ps(ov[0]->lfo[0], ov[1]->lfo[0], ov[2]->lfo[0], ov[3]->lfo[0]);
-        const __m128 lfo1 = _mm_setr_ps(ov[0]->lfo[1], ov[1]->lfo[1], ov[2]->lfo[1], ov[3]->lfo[1]);
-        const __m128 lfoToAmp =
-            _mm_setr_ps(ov[0]->lfoToAmp, ov[1]->lfoToAmp, ov[2]->lfoToAmp, ov[3]->lfoToAmp);
+        // The LFO values and level depth of each voice, now including this pass's depth.
+        __m128 lfo0 = _mm_loadu_ps(ov[0]->lfo), lfo1 = _mm_loadu_ps(ov[1]->lfo);
+        __m128 lfoToAmp = _mm_loadu_ps(ov[2]->lfo), spare = _mm_loadu_ps(ov[3]->lfo);
+        _MM_TRANSPOSE4_PS(lfo0, lfo1, lfoToAmp, spare);
         const __m128 volume = _mm_mul_ps(gainSmooth, at(oscdest::Volume));
         auto gainOf = [&](__m128 lfo) {
             const __m128 swing = _mm_add_ps(_mm_mul_ps(lfo, half), half);
             return _mm_mul_ps(_mm_sub_ps(_mm_add_ps(_mm_mul_ps(swing, lfoToAmp), one), lfoToAmp),
                               volume);
         };
-        alignas(16) float gain[2][4], feed[4], pitchEnv[4];
-        alignas(16) int32_t phase[4], row[2][4];
-        _mm_store_ps(gain[0], gainOf(lfo0));
-        _mm_store_ps(gain[1], gainOf(lfo1));
-        _mm_store_ps(feed, limit4(_mm_mul_ps(at(oscdest::Feedback), _mm_set1_ps(5592349.0f)),
-                                  -1.0e8f, 1.0e8f));
-        _mm_store_si128(reinterpret_cast<__m128i*>(phase), phaseOf4(at(oscdest::Phase)));
+        __m128 g0 = gainOf(lfo0), g1 = gainOf(lfo1);
+        __m128 g2 =
+            limit4(_mm_mul_ps(at(oscdest::Feedback), _mm_set1_ps(5592349.0f)), -1.0e8f, 1.0e8f);
+        __m128 g3 = _mm_sub_ps(
+            _mm_mul_ps(two, clamp01x4(_mm_add_ps(pitchEnvKnob, at(oscdest::PitchEnvAmount)))), one);
+        _MM_TRANSPOSE4_PS(g0, g1, g2, g3);
         const __m128 sym = _mm_add_ps(symKnob, at(oscdest::Symmetry));
         const __m128 pwm = clamp01x4(_mm_add_ps(pwmKnob, at(oscdest::LfoToPwm)));
-        _mm_store_si128(reinterpret_cast<__m128i*>(row[0]),
-                        symmetryIndex4(_mm_add_ps(sym, _mm_mul_ps(_mm_mul_ps(lfo0, half), pwm))));
-        _mm_store_si128(reinterpret_cast<__m128i*>(row[1]),
-                        symmetryIndex4(_mm_add_ps(sym, _mm_mul_ps(_mm_mul_ps(lfo1, half), pwm))));
-        _mm_store_ps(pitchEnv,
-                     _mm_sub_ps(_mm_mul_ps(two, clamp01x4(_mm_add_ps(pitchEnvKnob,
-                                                                     at(oscdest::PitchEnvAmount)))),
-                                one));
+        const __m128i row0 =
+            symmetryIndex4(_mm_add_ps(sym, _mm_mul_ps(_mm_mul_ps(lfo0, half), pwm)));
+        const __m128i row1 =
+            symmetryIndex4(_mm_add_ps(sym, _mm_mul_ps(_mm_mul_ps(lfo1, half), pwm)));
+        alignas(16) int32_t rows[2][4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(rows[0]), row0);
+        _mm_store_si128(reinterpret_cast<__m128i*>(rows[1]), row1);
+        // The phase offset and both rows as float bit patterns through the transpose (moves
+        // only, no arithmetic), then back.
+        __m128 r0 = _mm_castsi128_ps(phaseOf4(at(oscdest::Phase))), r1 = _mm_castsi128_ps(row0);
+        __m128 r2 = _mm_castsi128_ps(row1), r3 = _mm_setzero_ps();
+        _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+        const __m128 gains[4] = {g0, g1, g2, g3}, ints[4] = {r0, r1, r2, r3};
         for (int k = 0; k < 4; ++k) {
             OscVoice& o = *ov[k];
-            o.gain[0] = gain[0][k];
-            o.gain[1] = gain[1][k];
-            o.feedScale = feed[k];
-            o.phaseOffset = static_cast<uint32_t>(phase[k]);
-            o.symRow[0] = row[0][k];
-            o.symRow[1] = row[1][k];
-            o.symRowTable[0] = symmetryRowOrIdentity(row[0][k] & 511);
-            o.symRowTable[1] = symmetryRowOrIdentity(row[1][k] & 511);
-            o.pitchEnvAmount = pitchEnv[k];
+            _mm_storeu_ps(o.gain, gains[k]);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(&o.phaseOffset), _mm_castps_si128(ints[k]));
+            o.symRowTable[0] = symmetryRowOrIdentity(rows[0][k] & 511);
+            o.symRowTable[1] = symmetryRowOrIdentity(rows[1][k] & 511);
             if (extras && (k == 0 || v[k] != v[k - 1])) setOscEveryPassExtras(v[k], osc);
         }
     }
