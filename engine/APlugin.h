@@ -1008,7 +1008,6 @@ private:
     void setOscZek(int voice, int osc);
     void setOscShaping(int voice, int osc);
     void setOscEveryPassExtras(int voice, int osc);
-    const int32_t* symmetryRowOrIdentity(int row) const;
     void stepOscLfo(int voice, int osc, bool update);
     void setOscIncrements(int voice, int osc);
     void renderOscillator(int osc);

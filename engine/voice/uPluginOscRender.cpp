@@ -77,6 +77,12 @@ inline int warpOrPlain(const int32_t* row, uint32_t pos) {
     return row ? warp(row, pos) : static_cast<int>((pos & kPhaseMask) >> 12 & 0xFFF);
 }
 
+// Two adjacent floats (a, b) as (a, b, a, b).
+inline Float4 pairTwice(const float* p) {
+    const __m128 t = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p));
+    return Float4(_mm_movelh_ps(t, t));
+}
+
 // Four scalars into one vector without a trip through memory.
 inline Float4 pack4(const float* x) {
     return Float4(_mm_movelh_ps(_mm_unpacklo_ps(_mm_set_ss(x[0]), _mm_set_ss(x[1])),
@@ -182,18 +188,17 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
     ampGains(pm.ampPositive != 0, pm.ampAmount, pm.gain, env, g);
     const Float4 xs = pack4(x);
     if constexpr (!Spread && !Sub) {
-        // Up and down copies are the same samples: one product per channel and sample.
-        (xs *
-         Float4(g[0] * pm.mixToMono, g[0] * pm.mixToMono, g[1] * pm.mixToMono, g[1] * pm.mixToMono))
-            .store(m);
+        // Up and down copies are the same samples: one product per channel and sample. The
+        // gains of the two halves as (g0, g0, g1, g1); each lane's products in the scalar order.
+        const Float4 gain(_mm_unpacklo_ps(_mm_set_ss(g[0]), _mm_set_ss(g[1])));
+        const Float4 halves(_mm_unpacklo_ps(gain.v, gain.v));
+        (xs * (halves * Float4(pm.mixToMono))).store(m);
         if (toOutput) {
-            const float cl0 = 0.5f * g[0] * pm.mixDownL * pm.panOsc[0];
-            const float cr0 = 0.5f * g[0] * pm.mixDownR * pm.panOsc[1];
-            const float cl1 = 0.5f * g[1] * pm.mixDownL * pm.panOsc[0];
-            const float cr1 = 0.5f * g[1] * pm.mixDownR * pm.panOsc[1];
+            // (0.5 g0 downL panL, 0.5 g0 downR panR, 0.5 g1 downL panL, 0.5 g1 downR panR)
+            const Float4 c = Float4(0.5f) * halves * pairTwice(&pm.mixDownL) * pairTwice(pm.panOsc);
             const Float4 x01(_mm_unpacklo_ps(xs.v, xs.v)), x23(_mm_unpackhi_ps(xs.v, xs.v));
-            (Float4::load(frames) + x01 * Float4(cl0, cr0, cl0, cr0)).store(frames);
-            (Float4::load(frames + 4) + x23 * Float4(cl1, cr1, cl1, cr1)).store(frames + 4);
+            (Float4::load(frames) + x01 * Float4(_mm_movelh_ps(c.v, c.v))).store(frames);
+            (Float4::load(frames + 4) + x23 * Float4(_mm_movehl_ps(c.v, c.v))).store(frames + 4);
         }
     } else {
         const Float4 gain(g[0], g[0], g[1], g[1]);
@@ -466,7 +471,12 @@ void APlugin::renderOscillator(int osc) {
     bool shaped = false, spread = false;
     const OscVoice* pm = nullptr;
     for (int i = 0; i < subVoiceCount; ++i) {
-        const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+        // Slot numbers are in range by construction: a compare spares the division of the
+        // modulo, which stays as the guard against a stray one.
+        const int32_t listed = subVoiceList[0][i];
+        const int slot = static_cast<uint32_t>(listed) < static_cast<uint32_t>(kSubVoiceSlots)
+                             ? listed
+                             : listed % kSubVoiceSlots;
         const int v = subVoiceList[1][i] & 15;
         const int k = subVoiceList[2][i];
         if (plainKind && v != plainVoice) {

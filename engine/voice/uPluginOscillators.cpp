@@ -40,6 +40,12 @@ int symmetryIndex(float x) {
     return static_cast<int>(clamp01(x) * 511.99f);
 }
 
+// A symmetry row for the plain render: null where it is the identity, which the render reads
+// as the position itself.
+inline const int32_t* rowOrIdentity(const int32_t (*rows)[SYMMETRY_SIZE], int row) {
+    return row == SYMMETRY_IDENTITY_ROW ? nullptr : rows[row];
+}
+
 // Lane forms of the helpers above for four voices at once. Each is the scalar form's operations
 // in the same order, its choices made as max, min or select with the operands ordered so that a
 // NaN, a signed zero or a tie picks what the scalar comparison picks: every lane gets the scalar
@@ -278,7 +284,7 @@ void APlugin::setOscEveryPass(int voice, int osc) {
     const float pwm = clamp01(currentValues[t.lfoToPwm] + dest[oscDest(osc, oscdest::LfoToPwm)]);
     for (int h = 0; h < 2; ++h) {
         ov.symRow[h] = symmetryIndex(sym + ov.lfo[h] * 0.5f * pwm);
-        ov.symRowTable[h] = symmetryRowOrIdentity(ov.symRow[h] & 511);
+        ov.symRowTable[h] = rowOrIdentity(tables->symmetryTable, ov.symRow[h] & 511);
     }
     ov.pitchEnvAmount = 2.0f * clamp01(currentValues[t.pitchEnvAmount] +
                                        dest[oscDest(osc, oscdest::PitchEnvAmount)]) -
@@ -298,20 +304,14 @@ void APlugin::setOscEveryPassExtras(int voice, int osc) {
         ov.subPan[1] *= ov.subGain;
         ov.subOffset = phaseOf(dest[oscDest(osc, oscdest::SubPhase)]);
         ov.subSymRow = symmetryIndex(dest[oscDest(osc, oscdest::SubSymmetry)] + 0.5f);
-        ov.subSymRowTable =
-            symmetryRowOrIdentity(std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
+        ov.subSymRowTable = rowOrIdentity(tables->symmetryTable,
+                                          std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
         ov.subFactor = fastExp2(dest[oscDest(osc, oscdest::SubTune)]) * 0.5f;
     }
     if (osc == 1 && osc2ModMode != 0) {
         ov.modAmount = currentValues[tag::Osc2ModAmount] + dest[oscdest::Osc2ModAmount];
         if (osc2ModMode == 1) ov.pmDepth = (fastExp2(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
     }
-}
-
-// A symmetry row for the plain render: null where it is the identity, which the render reads
-// as the position itself.
-const int32_t* APlugin::symmetryRowOrIdentity(int row) const {
-    return row == SYMMETRY_IDENTITY_ROW ? nullptr : tables->symmetryTable[row];
 }
 
 // setOscEvery2nd (for the voices whose `due` is set) and setOscEveryPass for a list of voices,
@@ -341,6 +341,7 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
     const __m128 pwmKnob = _mm_set1_ps(currentValues[t.lfoToPwm]);
     const __m128 pitchEnvKnob = _mm_set1_ps(currentValues[t.pitchEnvAmount]);
     const bool extras = subOn[osc] || (osc == 1 && osc2ModMode != 0);
+    const int32_t(*symTable)[SYMMETRY_SIZE] = tables->symmetryTable;
     for (int first = 0; first < count; first += 4) {
         const int* v = list + first;
         const uint8_t* laneDue = dueList + first;
@@ -435,8 +436,8 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             OscVoice& o = *ov[k];
             _mm_storeu_ps(o.gain, gains[k]);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(&o.phaseOffset), _mm_castps_si128(ints[k]));
-            o.symRowTable[0] = symmetryRowOrIdentity(rows[0][k] & 511);
-            o.symRowTable[1] = symmetryRowOrIdentity(rows[1][k] & 511);
+            o.symRowTable[0] = rowOrIdentity(symTable, rows[0][k] & 511);
+            o.symRowTable[1] = rowOrIdentity(symTable, rows[1][k] & 511);
             if (extras && (k == 0 || v[k] != v[k - 1])) setOscEveryPassExtras(v[k], osc);
         }
     }
