@@ -3,8 +3,11 @@
 // touched by the audio thread only.
 #pragma once
 
+#include "dsp/FastMath.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 // One envelope instance. The position is a linear ramp; the output is that ramp bent by the
 // segment's shape; `value` is what the audio loop reads, moved towards the output by `step`
@@ -31,6 +34,21 @@ struct CurveMemo {
         if (!(x == in)) {
             in = x;
             out = curve(x);
+        }
+        return out;
+    }
+};
+
+// The last argument and result of a power of two whose argument mostly stands still. fastExp2
+// gives +0 and -0 the same result, so an argument equal to the last one always has its result;
+// a NaN argument never equals, and the first call always computes.
+struct Exp2Memo {
+    float in = std::numeric_limits<float>::quiet_NaN();
+    float out = 1.0f;
+    float operator()(float x) {
+        if (x != in) {
+            in = x;
+            out = fastExp2(x);
         }
         return out;
     }
@@ -126,6 +144,10 @@ struct OscVoice {
     // The oscillator LFO: a 24-bit phase and its increment per output frame.
     uint32_t lfoPhase = 0;
     uint32_t lfoInc = 0;
+    // Powers of two of settings that mostly stand still: spread up and down, sub-oscillator
+    // tune, phase modulation depth, the LFO's speed, speed modulation and key tracking.
+    Exp2Memo spreadUpMemo, spreadDownMemo, subTuneMemo, pmDepthMemo;
+    Exp2Memo lfoSpeedMemo[3];
 };
 
 // The blocks of four above, each member 4 bytes after the one before.

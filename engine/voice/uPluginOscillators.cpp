@@ -119,12 +119,13 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
     const float* dest = voiceDest[voice];
     const OscTags& t = OSC_TAGS[osc];
     if (update) {
-        const double inc = fastExp2(2.0f * dest[kDestGlobalLfoSpeed]) * 16777215.0 *
-                           oscLfoRate[osc] * fastExp2(dest[oscDest(osc, oscdest::LfoSpeed)]) *
-                           fastExp2((2.0f * (currentValues[t.lfoKeyTrack] +
-                                             dest[oscDest(osc, oscdest::LfoKeyTrack)]) -
-                                     1.0f) *
-                                    voiceSource[voice][kSrcCenterNote]);
+        const double inc =
+            ov.lfoSpeedMemo[0](2.0f * dest[kDestGlobalLfoSpeed]) * 16777215.0 * oscLfoRate[osc] *
+            ov.lfoSpeedMemo[1](dest[oscDest(osc, oscdest::LfoSpeed)]) *
+            ov.lfoSpeedMemo[2](
+                (2.0f * (currentValues[t.lfoKeyTrack] + dest[oscDest(osc, oscdest::LfoKeyTrack)]) -
+                 1.0f) *
+                voiceSource[voice][kSrcCenterNote]);
         ov.lfoInc = static_cast<uint32_t>(inc < 4194304.0 ? (inc > 0.0 ? inc : 0.0) : 4194304.0);
     }
     const float* sine = tables->SineArray;
@@ -209,10 +210,10 @@ void APlugin::setOscSpread(int voice, int osc) {
     ov.downFactor = 1.0f;
     if (s > 0.0001f || destInUseSpread[osc]) {
         ov.spreadOn = 1;
-        ov.upFactor = fastExp2(dest[oscDest(osc, oscdest::UpSpread)] / 30.0f + s +
-                               dest[oscDest(osc, oscdest::UpSemi)]);
-        ov.downFactor = fastExp2(-(dest[oscDest(osc, oscdest::DownSpread)] / 30.0f + s +
-                                   dest[oscDest(osc, oscdest::DownSemi)]));
+        ov.upFactor = ov.spreadUpMemo(dest[oscDest(osc, oscdest::UpSpread)] / 30.0f + s +
+                                      dest[oscDest(osc, oscdest::UpSemi)]);
+        ov.downFactor = ov.spreadDownMemo(-(dest[oscDest(osc, oscdest::DownSpread)] / 30.0f + s +
+                                            dest[oscDest(osc, oscdest::DownSemi)]));
     }
 }
 
@@ -306,11 +307,12 @@ void APlugin::setOscEveryPassExtras(int voice, int osc) {
         ov.subSymRow = symmetryIndex(dest[oscDest(osc, oscdest::SubSymmetry)] + 0.5f);
         ov.subSymRowTable = rowOrIdentity(tables->symmetryTable,
                                           std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
-        ov.subFactor = fastExp2(dest[oscDest(osc, oscdest::SubTune)]) * 0.5f;
+        ov.subFactor = ov.subTuneMemo(dest[oscDest(osc, oscdest::SubTune)]) * 0.5f;
     }
     if (osc == 1 && osc2ModMode != 0) {
         ov.modAmount = currentValues[tag::Osc2ModAmount] + dest[oscdest::Osc2ModAmount];
-        if (osc2ModMode == 1) ov.pmDepth = (fastExp2(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
+        if (osc2ModMode == 1)
+            ov.pmDepth = (ov.pmDepthMemo(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
     }
 }
 
