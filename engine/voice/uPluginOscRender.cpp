@@ -110,16 +110,17 @@ inline float shapedSample(const OscVoice& pm, int i) {
 
 // One copy's four samples (down or up) and its phase and feedback carried on; with `PM` each
 // sample's position is moved by oscillator 1's mono mix times the depth; with `Shaped` each
-// sample goes through the ZEK morph, wrap fold and bit reduction in use. Always inlined: as a
-// call its phase and feedback would go through memory twice per copy.
-template <bool PM, bool Shaped>
+// sample goes through the ZEK morph, wrap fold and bit reduction in use; without `Feed` the
+// feedback scale is known to be 0 and not looked at. Always inlined: as a call its phase and
+// feedback would go through memory twice per copy.
+template <bool PM, bool Shaped, bool Feed>
 [[gnu::always_inline]] inline void plainCopy(const OscVoice& pm, const float inc[2], float factor,
                                              uint32_t& phase, float& feed, float* x,
                                              const float* pmIn) {
     for (int h = 0; h < 2; ++h) {
         const uint32_t step = stepOf(inc[h] * factor);
         uint32_t pos = phase + pm.phaseOffset;
-        if (pm.feedScale != 0.0f) {
+        if (Feed && pm.feedScale != 0.0f) {
             float fb = feed * pm.feedScale;
             fb = fb > 1.0e9f ? 1.0e9f : (fb < -1.0e9f ? -1.0e9f : fb);
             pos += static_cast<uint32_t>(static_cast<int32_t>(fb));
@@ -150,7 +151,7 @@ template <bool PM, bool Shaped>
 // down copies), the sub-oscillator and oscillator 2's phase modulation by `pmIn`. The samples never
 // leave registers; every product and sum is the one the separate render and mix make, in the same
 // order, so the output is the same to the bit.
-template <bool Spread, bool Sub, bool PM, bool Shaped>
+template <bool Spread, bool Sub, bool PM, bool Shaped, bool Feed>
 inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
                            float* frames, float* mono, float* m, const float* pmIn) {
     // The samples stay in registers: a vector load of four separately stored floats would wait
@@ -158,13 +159,13 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
     float x[4], u[4], s[4];
     uint32_t phase = os.phase;
     float feed = os.feedDown;
-    plainCopy<PM, Shaped>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
+    plainCopy<PM, Shaped, Feed>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
     os.phase = phase;
     os.feedDown = feed;
     if constexpr (Spread) {
         uint32_t upPhase = os.upPhase;
         float upFeed = os.feedUp;
-        plainCopy<PM, Shaped>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
+        plainCopy<PM, Shaped, Feed>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
         os.upPhase = upPhase;
         os.feedUp = upFeed;
     } else {
@@ -226,29 +227,38 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
 }
 
 // The instance for the copies and sub-oscillator in use.
-template <bool PM, bool Shaped>
+template <bool PM, bool Shaped, bool Feed>
 inline void renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
                               float* frames, float* mono, float* m, const float* pmIn, bool spread,
                               bool sub) {
     if (spread)
-        sub ? renderMixPlain<true, true, PM, Shaped>(pm, toOutput, os, env, frames, mono, m, pmIn)
-            : renderMixPlain<true, false, PM, Shaped>(pm, toOutput, os, env, frames, mono, m, pmIn);
+        sub ? renderMixPlain<true, true, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
+                                                           pmIn)
+            : renderMixPlain<true, false, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
+                                                            pmIn);
     else
-        sub ? renderMixPlain<false, true, PM, Shaped>(pm, toOutput, os, env, frames, mono, m, pmIn)
-            : renderMixPlain<false, false, PM, Shaped>(pm, toOutput, os, env, frames, mono, m,
-                                                       pmIn);
+        sub ? renderMixPlain<false, true, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
+                                                            pmIn)
+            : renderMixPlain<false, false, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
+                                                             pmIn);
 }
 
-// Phase modulation and shaping are rarer: kept out of line so the plain loop stays small.
+// Phase modulation, shaping and feedback are rarer: kept out of line so the plain loop stays
+// small.
 [[gnu::noinline]] void renderMixPlainRare(const OscVoice& pm, bool toOutput, OscSlot& os,
                                           EnvState& env, float* frames, float* mono, float* m,
                                           const float* pmIn, bool shaped, bool spread, bool sub) {
     if (!pmIn)
-        renderMixPlainAny<false, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread, sub);
+        shaped ? renderMixPlainAny<false, true, true>(pm, toOutput, os, env, frames, mono, m, pmIn,
+                                                      spread, sub)
+               : renderMixPlainAny<false, false, true>(pm, toOutput, os, env, frames, mono, m, pmIn,
+                                                       spread, sub);
     else if (shaped)
-        renderMixPlainAny<true, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread, sub);
+        renderMixPlainAny<true, true, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread,
+                                            sub);
     else
-        renderMixPlainAny<true, false>(pm, toOutput, os, env, frames, mono, m, pmIn, spread, sub);
+        renderMixPlainAny<true, false, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread,
+                                             sub);
 }
 
 } // namespace
@@ -468,7 +478,7 @@ void APlugin::renderOscillator(int osc) {
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
     int plainVoice = -1;
-    bool shaped = false, spread = false;
+    bool shaped = false, spread = false, rare = false;
     const OscVoice* pm = nullptr;
     for (int i = 0; i < subVoiceCount; ++i) {
         // Slot numbers are in range by construction: a compare spares the division of the
@@ -484,6 +494,7 @@ void APlugin::renderOscillator(int osc) {
             pm = &oscVoices[v][osc];
             shaped = pm->zek > 0.0001f || pm->wrapOn != 0 || pm->bitsOn != 0;
             spread = pm->spreadOn != 0;
+            rare = pmOn || shaped || pm->feedScale != 0.0f;
         }
         if (plainKind) {
             alignas(16) float m[4];
@@ -491,12 +502,12 @@ void APlugin::renderOscillator(int osc) {
             EnvState& env = oscEnv[slot][osc == 0 ? 0 : 2];
             float* frames = &pathIn[slot][0].first.left;
             float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
-            if (pmOn || shaped)
+            if (rare)
                 renderMixPlainRare(*pm, toOutput, os, env, frames, mono, m,
                                    pmOn ? osc1Mono[slot] : nullptr, shaped, spread, sub);
             else
-                renderMixPlainAny<false, false>(*pm, toOutput, os, env, frames, mono, m, nullptr,
-                                                spread, sub);
+                renderMixPlainAny<false, false, false>(*pm, toOutput, os, env, frames, mono, m,
+                                                       nullptr, spread, sub);
             const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
             if (k == 0 && osc == 0) voiceSource[v][90] = monoSum * 0.125f;
             if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;
