@@ -987,6 +987,15 @@ public:
     int getUnisonCount() const { return uniNumVoices; }
     int getOscPathUnit(int position) const { return pathUnits[0][position % 6]; }
 
+    // An oscillator's settings of every 2nd pass and of every pass for one voice, and the same
+    // for a list of voices four at a time across lanes (those whose `due` is set take the
+    // settings of every 2nd pass). The render pass uses the lanes; the tests hold them to the
+    // scalar forms through the settings they write.
+    void setOscEvery2nd(int voice, int osc);
+    void setOscEveryPass(int voice, int osc);
+    void setOscSettingsLanes(int osc, const int* voices, const uint8_t* due, int count);
+    OscVoice& oscVoiceSettings(int voice, int osc) { return oscVoices[voice & 15][osc & 1]; }
+
 private:
     void setGlobalPlayStructure();
     void setGlobalOscillators();
@@ -1011,8 +1020,8 @@ private:
     void setOscDrift(int voice, int osc);
     void setOscSpread(int voice, int osc);
     void setOscZek(int voice, int osc);
-    void setOscEvery2nd(int voice, int osc);
-    void setOscEveryPass(int voice, int osc);
+    void setOscShaping(int voice, int osc);
+    void setOscEveryPassExtras(int voice, int osc);
     void stepOscLfo(int voice, int osc, bool update);
     void setOscIncrements(int voice, int osc);
     void renderOscillator(int osc);

@@ -3,7 +3,11 @@
 // touched by the audio thread only.
 #pragma once
 
+#include "dsp/FastMath.h"
+
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 
 // One envelope instance. The position is a linear ramp; the output is that ramp bent by the
 // segment's shape; `value` is what the audio loop reads, moved towards the output by `step`
@@ -30,6 +34,21 @@ struct CurveMemo {
         if (!(x == in)) {
             in = x;
             out = curve(x);
+        }
+        return out;
+    }
+};
+
+// The last argument and result of a power of two whose argument mostly stands still. fastExp2
+// gives +0 and -0 the same result, so an argument equal to the last one always has its result;
+// a NaN argument never equals, and the first call always computes.
+struct Exp2Memo {
+    float in = std::numeric_limits<float>::quiet_NaN();
+    float out = 1.0f;
+    float operator()(float x) {
+        if (x != in) {
+            in = x;
+            out = fastExp2(x);
         }
         return out;
     }
@@ -70,6 +89,29 @@ extern const float kSilentWaveTable[4096];
 // One oscillator's settings for one voice, refreshed every pass, every 2nd or every 8th pass,
 // and at once on the voice's next pass when the oscillator's structure changed.
 struct OscVoice {
+    // Four blocks of four values each that the render pass writes, and one it reads, four voices
+    // at a time as the rows of a 4x4 transpose: each block's members stay together, in this
+    // order (checked below).
+    // Every 2nd pass: the amp envelope's depth, the ZEK LFO depths, the pans and their sums as
+    // the plain render mixes a voice without spread or sub-oscillator.
+    float ampAmount = 0.0f;
+    float zekLfoX = 0.0f, zekLfoY = 0.0f;
+    float mixToMono = 1.0f;
+    float panDown[2] = {1.0f, 1.0f}, panUp[2] = {1.0f, 1.0f};
+    float panOsc[2] = {1.0f, 1.0f};
+    float mixDownL = 2.0f, mixDownR = 2.0f;
+    // Every pass.
+    float gain[2] = {};
+    float feedScale = 0.0f;
+    float pitchEnvAmount = 0.0f;
+    uint32_t phaseOffset = 0;
+    int32_t symRow[2] = {255, 255};
+    int32_t spareRow = 0;
+    // The oscillator LFO's two values of the pass, and its depth on the level.
+    float lfo[2] = {};
+    float lfoToAmp = 0.0f;
+    float spareLevel = 0.0f;
+
     const float* table = kSilentWaveTable;
     const float* subTable = kSilentWaveTable;
     // The engine's structure serial this set-up was chosen under; a different one makes the
@@ -77,36 +119,47 @@ struct OscVoice {
     uint32_t setupSerial = 0;
     float zek = 0.0f; // ZEK amount; the morph is bypassed at or below 0.0001
     float zekX = 1.0f, zekY = 1.0f;
-    float zekLfoX = 0.0f, zekLfoY = 0.0f;
     uint8_t spreadOn = 0;
     float upFactor = 1.0f, downFactor = 1.0f;
-    float ampAmount = 0.0f;
     uint8_t ampPositive = 1;
-    float lfoToAmp = 0.0f;
-    float gain[2] = {};
-    float panDown[2] = {1.0f, 1.0f}, panUp[2] = {1.0f, 1.0f}, panOsc[2] = {1.0f, 1.0f};
     float subGain = 0.0f;
     float subPan[2] = {1.0f, 1.0f};
     uint8_t wrapOn = 0;
     float wrapNeg = 1.0f, wrapPos = 1.0f;
     uint8_t bitsOn = 0;
     float bitsQ = 1.0f, bitsInvQ = 1.0f;
-    float feedScale = 0.0f;
-    uint32_t phaseOffset = 0;
-    int32_t symRow[2] = {255, 255};
     int32_t subSymRow = 255;
+    // The symmetry rows as the plain render reads them: null for the identity row.
+    const int32_t* symRowTable[2] = {nullptr, nullptr};
+    const int32_t* subSymRowTable = nullptr;
     uint32_t subOffset = 0;
     float subFactor = 0.5f;
     float modAmount = 0.0f;
     float pmDepth = 0.0f;
-    float pitchEnvAmount = 0.0f;
     // The last pitch inputs (octaves, base) and their increments, so a steady pitch costs no
     // power of two per pass.
     float pitchIn[2] = {-1000.0f, -1000.0f};
     float pitchBaseIn = -1.0f;
     float pitchOut[2] = {};
-    // The oscillator LFO: a 24-bit phase, its increment per output frame, the pass's values.
+    // The oscillator LFO: a 24-bit phase and its increment per output frame.
     uint32_t lfoPhase = 0;
     uint32_t lfoInc = 0;
-    float lfo[2] = {};
+    // Powers of two of settings that mostly stand still: spread up and down, sub-oscillator
+    // tune, phase modulation depth, the LFO's speed, speed modulation and key tracking.
+    Exp2Memo spreadUpMemo, spreadDownMemo, subTuneMemo, pmDepthMemo;
+    Exp2Memo lfoSpeedMemo[3];
 };
+
+// The blocks of four above, each member 4 bytes after the one before.
+static_assert(offsetof(OscVoice, zekLfoX) == offsetof(OscVoice, ampAmount) + 4 &&
+              offsetof(OscVoice, zekLfoY) == offsetof(OscVoice, ampAmount) + 8 &&
+              offsetof(OscVoice, mixToMono) == offsetof(OscVoice, ampAmount) + 12);
+static_assert(offsetof(OscVoice, panUp) == offsetof(OscVoice, panDown) + 8);
+static_assert(offsetof(OscVoice, mixDownL) == offsetof(OscVoice, panOsc) + 8 &&
+              offsetof(OscVoice, mixDownR) == offsetof(OscVoice, panOsc) + 12);
+static_assert(offsetof(OscVoice, feedScale) == offsetof(OscVoice, gain) + 8 &&
+              offsetof(OscVoice, pitchEnvAmount) == offsetof(OscVoice, gain) + 12);
+static_assert(offsetof(OscVoice, symRow) == offsetof(OscVoice, phaseOffset) + 4 &&
+              offsetof(OscVoice, spareRow) == offsetof(OscVoice, phaseOffset) + 12);
+static_assert(offsetof(OscVoice, lfoToAmp) == offsetof(OscVoice, lfo) + 8 &&
+              offsetof(OscVoice, spareLevel) == offsetof(OscVoice, lfo) + 12);

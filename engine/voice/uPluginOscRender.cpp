@@ -77,14 +77,18 @@ inline int warpOrPlain(const int32_t* row, uint32_t pos) {
     return row ? warp(row, pos) : static_cast<int>((pos & kPhaseMask) >> 12 & 0xFFF);
 }
 
+// Two adjacent floats (a, b) as (a, b, a, b).
+inline Float4 pairTwice(const float* p) {
+    const __m128 t = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p));
+    return Float4(_mm_movelh_ps(t, t));
+}
+
 // Four scalars into one vector without a trip through memory.
 inline Float4 pack4(const float* x) {
     return Float4(_mm_movelh_ps(_mm_unpacklo_ps(_mm_set_ss(x[0]), _mm_set_ss(x[1])),
                                 _mm_unpacklo_ps(_mm_set_ss(x[2]), _mm_set_ss(x[3]))));
 }
 
-// The plain oscillator's per-voice constants: no modulation but phase modulation, no sync.
-// `rows` are null where a half's symmetry row is the identity, `subRow` likewise.
 // The two half-pass gains: the amp envelope's depth (either polarity) times the level, the
 // envelope stepped once per half.
 inline void ampGains(bool positive, float amount, const float* gain, EnvState& env, float* g) {
@@ -95,34 +99,9 @@ inline void ampGains(bool positive, float amount, const float* gain, EnvState& e
     }
 }
 
-struct PlainMix {
-    const float* table;
-    const int32_t* rows[2];
-    float gain[2];
-    float ampAmount;
-    bool ampPositive;
-    float downFactor, upFactor;
-    float feedScale;
-    uint32_t phaseOffset;
-    float toMono;
-    float downL, downR, panL, panR;
-    float panDownL, panDownR, panUpL, panUpR;
-    const float* subTable;
-    const int32_t* subRow;
-    float subFactor;
-    uint32_t subOffset;
-    float subPanL, subPanR;
-    float pmDepth;
-    bool zekOn, wrapOn, bitsOn;
-    float zek, zekX, zekY;
-    float wrapNeg, wrapPos;
-    float bitsQ, bitsInvQ;
-    bool toOutput;
-};
-
 // A sample through the morph, fold and bit reduction in use, as the general render shapes it.
-inline float shapedSample(const PlainMix& pm, int i) {
-    if (pm.zekOn) i = zekMorph(i, pm.zek, pm.zekX, pm.zekY);
+inline float shapedSample(const OscVoice& pm, int i) {
+    if (pm.zek > 0.0001f) i = zekMorph(i, pm.zek, pm.zekX, pm.zekY);
     float x = pm.table[i & 0xFFF];
     if (pm.wrapOn) x = wrapFold(x, pm.wrapNeg, pm.wrapPos);
     if (pm.bitsOn) x = crush(x, pm.bitsQ, pm.bitsInvQ);
@@ -131,16 +110,17 @@ inline float shapedSample(const PlainMix& pm, int i) {
 
 // One copy's four samples (down or up) and its phase and feedback carried on; with `PM` each
 // sample's position is moved by oscillator 1's mono mix times the depth; with `Shaped` each
-// sample goes through the ZEK morph, wrap fold and bit reduction in use. Always inlined: as a
-// call its phase and feedback would go through memory twice per copy.
-template <bool PM, bool Shaped>
-[[gnu::always_inline]] inline void plainCopy(const PlainMix& pm, const float inc[2], float factor,
+// sample goes through the ZEK morph, wrap fold and bit reduction in use; without `Feed` the
+// feedback scale is known to be 0 and not looked at. Always inlined: as a call its phase and
+// feedback would go through memory twice per copy.
+template <bool PM, bool Shaped, bool Feed>
+[[gnu::always_inline]] inline void plainCopy(const OscVoice& pm, const float inc[2], float factor,
                                              uint32_t& phase, float& feed, float* x,
                                              const float* pmIn) {
     for (int h = 0; h < 2; ++h) {
         const uint32_t step = stepOf(inc[h] * factor);
         uint32_t pos = phase + pm.phaseOffset;
-        if (pm.feedScale != 0.0f) {
+        if (Feed && pm.feedScale != 0.0f) {
             float fb = feed * pm.feedScale;
             fb = fb > 1.0e9f ? 1.0e9f : (fb < -1.0e9f ? -1.0e9f : fb);
             pos += static_cast<uint32_t>(static_cast<int32_t>(fb));
@@ -156,11 +136,11 @@ template <bool PM, bool Shaped>
             pos += offset(pmIn[2 * h]);
         }
         if constexpr (Shaped) {
-            x[2 * h] = shapedSample(pm, warpOrPlain(pm.rows[h], pos));
-            x[2 * h + 1] = shapedSample(pm, warpOrPlain(pm.rows[h], pos1));
+            x[2 * h] = shapedSample(pm, warpOrPlain(pm.symRowTable[h], pos));
+            x[2 * h + 1] = shapedSample(pm, warpOrPlain(pm.symRowTable[h], pos1));
         } else {
-            x[2 * h] = pm.table[warpOrPlain(pm.rows[h], pos) & 0xFFF];
-            x[2 * h + 1] = pm.table[warpOrPlain(pm.rows[h], pos1) & 0xFFF];
+            x[2 * h] = pm.table[warpOrPlain(pm.symRowTable[h], pos) & 0xFFF];
+            x[2 * h + 1] = pm.table[warpOrPlain(pm.symRowTable[h], pos1) & 0xFFF];
         }
         phase = (phase + 2 * step) & kPhaseMask;
         feed = x[2 * h + 1];
@@ -171,21 +151,21 @@ template <bool PM, bool Shaped>
 // down copies), the sub-oscillator and oscillator 2's phase modulation by `pmIn`. The samples never
 // leave registers; every product and sum is the one the separate render and mix make, in the same
 // order, so the output is the same to the bit.
-template <bool Spread, bool Sub, bool PM, bool Shaped>
-inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
-                           float* mono, float* m, const float* pmIn) {
+template <bool Spread, bool Sub, bool PM, bool Shaped, bool Feed>
+inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
+                           float* frames, float* mono, float* m, const float* pmIn) {
     // The samples stay in registers: a vector load of four separately stored floats would wait
     // for the stores to drain.
     float x[4], u[4], s[4];
     uint32_t phase = os.phase;
     float feed = os.feedDown;
-    plainCopy<PM, Shaped>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
+    plainCopy<PM, Shaped, Feed>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
     os.phase = phase;
     os.feedDown = feed;
     if constexpr (Spread) {
         uint32_t upPhase = os.upPhase;
         float upFeed = os.feedUp;
-        plainCopy<PM, Shaped>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
+        plainCopy<PM, Shaped, Feed>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
         os.upPhase = upPhase;
         os.feedUp = upFeed;
     } else {
@@ -196,48 +176,48 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
         const uint32_t i1 = stepOf(os.inc[0] * pm.subFactor);
         const uint32_t i2 = stepOf(os.inc[1] * pm.subFactor);
         uint32_t p = os.subPhase + pm.subOffset;
-        s[0] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        s[0] = pm.subTable[warpOrPlain(pm.subSymRowTable, p) & 0xFFF];
         p += i1;
-        s[1] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        s[1] = pm.subTable[warpOrPlain(pm.subSymRowTable, p) & 0xFFF];
         p += i1;
-        s[2] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        s[2] = pm.subTable[warpOrPlain(pm.subSymRowTable, p) & 0xFFF];
         p += i2;
-        s[3] = pm.subTable[warpOrPlain(pm.subRow, p) & 0xFFF];
+        s[3] = pm.subTable[warpOrPlain(pm.subSymRowTable, p) & 0xFFF];
         os.subPhase = (os.subPhase + 2 * (i1 + i2)) & kPhaseMask;
     }
     float g[2];
-    ampGains(pm.ampPositive, pm.ampAmount, pm.gain, env, g);
+    ampGains(pm.ampPositive != 0, pm.ampAmount, pm.gain, env, g);
     const Float4 xs = pack4(x);
     if constexpr (!Spread && !Sub) {
-        // Up and down copies are the same samples: one product per channel and sample.
-        (xs * Float4(g[0] * pm.toMono, g[0] * pm.toMono, g[1] * pm.toMono, g[1] * pm.toMono))
-            .store(m);
-        if (pm.toOutput) {
-            const float cl0 = 0.5f * g[0] * pm.downL * pm.panL;
-            const float cr0 = 0.5f * g[0] * pm.downR * pm.panR;
-            const float cl1 = 0.5f * g[1] * pm.downL * pm.panL;
-            const float cr1 = 0.5f * g[1] * pm.downR * pm.panR;
+        // Up and down copies are the same samples: one product per channel and sample. The
+        // gains of the two halves as (g0, g0, g1, g1); each lane's products in the scalar order.
+        const Float4 gain(_mm_unpacklo_ps(_mm_set_ss(g[0]), _mm_set_ss(g[1])));
+        const Float4 halves(_mm_unpacklo_ps(gain.v, gain.v));
+        (xs * (halves * Float4(pm.mixToMono))).store(m);
+        if (toOutput) {
+            // (0.5 g0 downL panL, 0.5 g0 downR panR, 0.5 g1 downL panL, 0.5 g1 downR panR)
+            const Float4 c = Float4(0.5f) * halves * pairTwice(&pm.mixDownL) * pairTwice(pm.panOsc);
             const Float4 x01(_mm_unpacklo_ps(xs.v, xs.v)), x23(_mm_unpackhi_ps(xs.v, xs.v));
-            (Float4::load(frames) + x01 * Float4(cl0, cr0, cl0, cr0)).store(frames);
-            (Float4::load(frames + 4) + x23 * Float4(cl1, cr1, cl1, cr1)).store(frames + 4);
+            (Float4::load(frames) + x01 * Float4(_mm_movelh_ps(c.v, c.v))).store(frames);
+            (Float4::load(frames + 4) + x23 * Float4(_mm_movehl_ps(c.v, c.v))).store(frames + 4);
         }
     } else {
         const Float4 gain(g[0], g[0], g[1], g[1]);
         const Float4 down = xs * gain;
         const Float4 up = Spread ? pack4(u) * gain : down;
-        const Float4 dl = down * Float4(pm.panDownL), dr = down * Float4(pm.panDownR);
-        const Float4 ul = up * Float4(pm.panUpL), ur = up * Float4(pm.panUpR);
+        const Float4 dl = down * Float4(pm.panDown[0]), dr = down * Float4(pm.panDown[1]);
+        const Float4 ul = up * Float4(pm.panUp[0]), ur = up * Float4(pm.panUp[1]);
         Float4 sl, sr;
         if constexpr (Sub) {
             const Float4 sg = pack4(s) * gain;
-            sl = sg * Float4(pm.subPanL);
-            sr = sg * Float4(pm.subPanR);
+            sl = sg * Float4(pm.subPan[0]);
+            sr = sg * Float4(pm.subPan[1]);
         }
         (((dl + dr + ul + ur) * Float4(0.25f)) + (sl + sr) * Float4(0.5f)).store(m);
-        if (pm.toOutput) {
+        if (toOutput) {
             const Float4 half(0.5f);
-            const Float4 left = ((dl + ul) * half + sl) * Float4(pm.panL);
-            const Float4 right = ((dr + ur) * half + sr) * Float4(pm.panR);
+            const Float4 left = ((dl + ul) * half + sl) * Float4(pm.panOsc[0]);
+            const Float4 right = ((dr + ur) * half + sr) * Float4(pm.panOsc[1]);
             (Float4::load(frames) + Float4(_mm_unpacklo_ps(left.v, right.v))).store(frames);
             (Float4::load(frames + 4) + Float4(_mm_unpackhi_ps(left.v, right.v))).store(frames + 4);
         }
@@ -247,27 +227,38 @@ inline void renderMixPlain(const PlainMix& pm, OscSlot& os, EnvState& env, float
 }
 
 // The instance for the copies and sub-oscillator in use.
-template <bool PM, bool Shaped>
-inline void renderMixPlainAny(const PlainMix& pm, OscSlot& os, EnvState& env, float* frames,
-                              float* mono, float* m, const float* pmIn, bool spread, bool sub) {
+template <bool PM, bool Shaped, bool Feed>
+inline void renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
+                              float* frames, float* mono, float* m, const float* pmIn, bool spread,
+                              bool sub) {
     if (spread)
-        sub ? renderMixPlain<true, true, PM, Shaped>(pm, os, env, frames, mono, m, pmIn)
-            : renderMixPlain<true, false, PM, Shaped>(pm, os, env, frames, mono, m, pmIn);
+        sub ? renderMixPlain<true, true, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
+                                                           pmIn)
+            : renderMixPlain<true, false, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
+                                                            pmIn);
     else
-        sub ? renderMixPlain<false, true, PM, Shaped>(pm, os, env, frames, mono, m, pmIn)
-            : renderMixPlain<false, false, PM, Shaped>(pm, os, env, frames, mono, m, pmIn);
+        sub ? renderMixPlain<false, true, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
+                                                            pmIn)
+            : renderMixPlain<false, false, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
+                                                             pmIn);
 }
 
-// Phase modulation and shaping are rarer: kept out of line so the plain loop stays small.
-[[gnu::noinline]] void renderMixPlainRare(const PlainMix& pm, OscSlot& os, EnvState& env,
-                                          float* frames, float* mono, float* m, const float* pmIn,
-                                          bool shaped, bool spread, bool sub) {
+// Phase modulation, shaping and feedback are rarer: kept out of line so the plain loop stays
+// small.
+[[gnu::noinline]] void renderMixPlainRare(const OscVoice& pm, bool toOutput, OscSlot& os,
+                                          EnvState& env, float* frames, float* mono, float* m,
+                                          const float* pmIn, bool shaped, bool spread, bool sub) {
     if (!pmIn)
-        renderMixPlainAny<false, true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+        shaped ? renderMixPlainAny<false, true, true>(pm, toOutput, os, env, frames, mono, m, pmIn,
+                                                      spread, sub)
+               : renderMixPlainAny<false, false, true>(pm, toOutput, os, env, frames, mono, m, pmIn,
+                                                       spread, sub);
     else if (shaped)
-        renderMixPlainAny<true, true>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+        renderMixPlainAny<true, true, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread,
+                                            sub);
     else
-        renderMixPlainAny<true, false>(pm, os, env, frames, mono, m, pmIn, spread, sub);
+        renderMixPlainAny<true, false, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread,
+                                             sub);
 }
 
 } // namespace
@@ -449,6 +440,10 @@ void APlugin::renderOscillator(int osc) {
     const bool on = oscOn[osc] != 0;
     // Oscillator 1 keeps its pitch running for oscillator 2's sync even while it is off.
     if (!on && !(osc == 0 && osc2SyncOn)) return;
+    // Each voice's settings in the scalar order (drift, spread, table, ZEK, every 2nd pass,
+    // every pass, increments); the settings of every 2nd pass and every pass of all voices go
+    // four at a time across lanes between the two loops. No voice reads what another writes.
+    uint8_t every2nd[kNumVoices];
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
         OscVoice& ov = oscVoices[v][osc];
@@ -465,75 +460,41 @@ void APlugin::renderOscillator(int osc) {
                 setOscTableChoice(v, osc);
                 setOscZek(v, osc);
             }
-            if (every2 || restructured) setOscEvery2nd(v, osc);
-            setOscEveryPass(v, osc);
+            every2nd[a] = every2 || restructured;
             ov.setupSerial = voiceSetupSerial;
         }
-        setOscIncrements(v, osc);
     }
+    if (on && activeVoiceCount > 0)
+        setOscSettingsLanes(osc, activeVoices, every2nd, activeVoiceCount);
+    for (int a = 0; a < activeVoiceCount; ++a) setOscIncrements(activeVoices[a], osc);
     if (osc == 1 && osc2SyncOn)
         for (int i = 0; i < subVoiceCount; ++i) advanceSync(subVoiceList[0][i] % kSubVoiceSlots);
     if (!on) return;
-    // The plain oscillator's per-voice constants, gathered once per voice rather than once per
-    // sub-voice (sub-voices of a voice follow each other in the list).
+    // The plain oscillator reads its voice's settings where they are; which instance serves a
+    // voice is chosen once per voice (sub-voices of a voice follow each other in the list).
     const bool pmOn = osc == 1 && osc2ModMode == kModPM;
     const bool plainKind =
         !oscNoise[osc] && (osc == 0 || (!osc2SyncOn && (osc2ModMode == kModOff || pmOn)));
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
-    auto identityOrRow = [this](int row) -> const int32_t* {
-        return row == SYMMETRY_IDENTITY_ROW ? nullptr : tables->symmetryTable[row];
-    };
     int plainVoice = -1;
-    bool shaped = false, spread = false;
-    PlainMix pm{};
+    bool shaped = false, spread = false, rare = false;
+    const OscVoice* pm = nullptr;
     for (int i = 0; i < subVoiceCount; ++i) {
-        const int slot = subVoiceList[0][i] % kSubVoiceSlots;
+        // Slot numbers are in range by construction: a compare spares the division of the
+        // modulo, which stays as the guard against a stray one.
+        const int32_t listed = subVoiceList[0][i];
+        const int slot = static_cast<uint32_t>(listed) < static_cast<uint32_t>(kSubVoiceSlots)
+                             ? listed
+                             : listed % kSubVoiceSlots;
         const int v = subVoiceList[1][i] & 15;
         const int k = subVoiceList[2][i];
         if (plainKind && v != plainVoice) {
             plainVoice = v;
-            const OscVoice& ov = oscVoices[v][osc];
-            pm.zekOn = ov.zek > 0.0001f;
-            pm.wrapOn = ov.wrapOn != 0;
-            pm.bitsOn = ov.bitsOn != 0;
-            shaped = pm.zekOn || pm.wrapOn || pm.bitsOn;
-            spread = ov.spreadOn != 0;
-            pm.table = ov.table;
-            for (int h = 0; h < 2; ++h) {
-                pm.rows[h] = identityOrRow(ov.symRow[h] & 511);
-                pm.gain[h] = ov.gain[h];
-            }
-            pm.ampAmount = ov.ampAmount;
-            pm.ampPositive = ov.ampPositive != 0;
-            pm.downFactor = ov.downFactor;
-            pm.upFactor = ov.upFactor;
-            pm.feedScale = ov.feedScale;
-            pm.phaseOffset = ov.phaseOffset;
-            pm.downL = ov.panDown[0] + ov.panUp[0];
-            pm.downR = ov.panDown[1] + ov.panUp[1];
-            pm.toMono = 0.25f * (pm.downL + pm.downR);
-            pm.panL = ov.panOsc[0];
-            pm.panR = ov.panOsc[1];
-            pm.panDownL = ov.panDown[0];
-            pm.panDownR = ov.panDown[1];
-            pm.panUpL = ov.panUp[0];
-            pm.panUpR = ov.panUp[1];
-            pm.subTable = ov.subTable;
-            pm.subRow = identityOrRow(std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
-            pm.subFactor = ov.subFactor;
-            pm.subOffset = ov.subOffset;
-            pm.subPanL = ov.subPan[0];
-            pm.subPanR = ov.subPan[1];
-            pm.pmDepth = ov.pmDepth;
-            pm.zek = ov.zek;
-            pm.zekX = ov.zekX;
-            pm.zekY = ov.zekY;
-            pm.wrapNeg = ov.wrapNeg;
-            pm.wrapPos = ov.wrapPos;
-            pm.bitsQ = ov.bitsQ;
-            pm.bitsInvQ = ov.bitsInvQ;
-            pm.toOutput = toOutput;
+            pm = &oscVoices[v][osc];
+            shaped = pm->zek > 0.0001f || pm->wrapOn != 0 || pm->bitsOn != 0;
+            spread = pm->spreadOn != 0;
+            rare = pmOn || shaped || pm->feedScale != 0.0f;
         }
         if (plainKind) {
             alignas(16) float m[4];
@@ -541,11 +502,12 @@ void APlugin::renderOscillator(int osc) {
             EnvState& env = oscEnv[slot][osc == 0 ? 0 : 2];
             float* frames = &pathIn[slot][0].first.left;
             float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
-            if (pmOn || shaped)
-                renderMixPlainRare(pm, os, env, frames, mono, m, pmOn ? osc1Mono[slot] : nullptr,
-                                   shaped, spread, sub);
+            if (rare)
+                renderMixPlainRare(*pm, toOutput, os, env, frames, mono, m,
+                                   pmOn ? osc1Mono[slot] : nullptr, shaped, spread, sub);
             else
-                renderMixPlainAny<false, false>(pm, os, env, frames, mono, m, nullptr, spread, sub);
+                renderMixPlainAny<false, false, false>(*pm, toOutput, os, env, frames, mono, m,
+                                                       nullptr, spread, sub);
             const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
             if (k == 0 && osc == 0) voiceSource[v][90] = monoSum * 0.125f;
             if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;

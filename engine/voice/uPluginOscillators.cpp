@@ -7,6 +7,10 @@
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/OscParams.h"
 
+#include <emmintrin.h>
+#include <xmmintrin.h>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,6 +40,61 @@ int symmetryIndex(float x) {
     return static_cast<int>(clamp01(x) * 511.99f);
 }
 
+// A symmetry row for the plain render: null where it is the identity, which the render reads
+// as the position itself.
+inline const int32_t* rowOrIdentity(const int32_t (*rows)[SYMMETRY_SIZE], int row) {
+    return row == SYMMETRY_IDENTITY_ROW ? nullptr : rows[row];
+}
+
+// Lane forms of the helpers above for four voices at once. Each is the scalar form's operations
+// in the same order, its choices made as max, min or select with the operands ordered so that a
+// NaN, a signed zero or a tie picks what the scalar comparison picks: every lane gets the scalar
+// bits. (_mm_max_ps(a, b) is a > b ? a : b, _mm_min_ps(a, b) is a < b ? a : b.)
+inline __m128 select4(__m128 mask, __m128 a, __m128 b) {
+    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+}
+
+// clamp01: x > 0 ? (x < 1 ? x : 1) : 0.
+inline __m128 clamp01x4(__m128 x) {
+    return _mm_min_ps(_mm_max_ps(x, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+}
+
+// x > hi ? hi : (x < lo ? lo : x), lo < hi.
+inline __m128 limit4(__m128 x, float lo, float hi) {
+    return _mm_max_ps(_mm_set1_ps(lo), _mm_min_ps(_mm_set1_ps(hi), x));
+}
+
+void panPair4(__m128 p, __m128* out) {
+    const __m128 two = _mm_set1_ps(2.0f);
+    const __m128 r = _mm_mul_ps(two, p);
+    out[0] = limit4(_mm_sub_ps(two, r), 0.0f, 1.0f);
+    out[1] = limit4(r, 0.0f, 1.0f);
+}
+
+__m128i phaseOf4(__m128 cycles) {
+    __m128 x = _mm_mul_ps(cycles, _mm_set1_ps(kPhaseRange));
+    x = _mm_and_ps(x, _mm_cmpord_ps(x, x)); // NaN counts as 0
+    x = limit4(x, -2.0e9f, 2.0e9f);
+    return _mm_and_si128(_mm_cvttps_epi32(x), _mm_set1_epi32(static_cast<int>(kPhaseMask)));
+}
+
+__m128i symmetryIndex4(__m128 x) {
+    return _mm_cvttps_epi32(_mm_mul_ps(clamp01x4(x), _mm_set1_ps(511.99f)));
+}
+
+// A ZEK LFO depth: the clamped value times its magnitude, halved.
+float zekLfoDepth(float v) {
+    v = v < -1.0f ? -1.0f : (v > 1.0f ? 1.0f : v);
+    return 0.5f * v * (v < 0.0f ? -v : v);
+}
+
+__m128 zekLfoDepth4(__m128 v) {
+    v = _mm_max_ps(_mm_set1_ps(-1.0f), _mm_min_ps(_mm_set1_ps(1.0f), v));
+    const __m128 negative = _mm_cmplt_ps(v, _mm_setzero_ps());
+    const __m128 size = select4(negative, _mm_xor_ps(v, _mm_set1_ps(-0.0f)), v);
+    return _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(0.5f), v), size);
+}
+
 } // namespace
 
 alignas(16) const float kSilentWaveTable[4096] = {};
@@ -60,12 +119,13 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
     const float* dest = voiceDest[voice];
     const OscTags& t = OSC_TAGS[osc];
     if (update) {
-        const double inc = fastExp2(2.0f * dest[kDestGlobalLfoSpeed]) * 16777215.0 *
-                           oscLfoRate[osc] * fastExp2(dest[oscDest(osc, oscdest::LfoSpeed)]) *
-                           fastExp2((2.0f * (currentValues[t.lfoKeyTrack] +
-                                             dest[oscDest(osc, oscdest::LfoKeyTrack)]) -
-                                     1.0f) *
-                                    voiceSource[voice][kSrcCenterNote]);
+        const double inc =
+            ov.lfoSpeedMemo[0](2.0f * dest[kDestGlobalLfoSpeed]) * 16777215.0 * oscLfoRate[osc] *
+            ov.lfoSpeedMemo[1](dest[oscDest(osc, oscdest::LfoSpeed)]) *
+            ov.lfoSpeedMemo[2](
+                (2.0f * (currentValues[t.lfoKeyTrack] + dest[oscDest(osc, oscdest::LfoKeyTrack)]) -
+                 1.0f) *
+                voiceSource[voice][kSrcCenterNote]);
         ov.lfoInc = static_cast<uint32_t>(inc < 4194304.0 ? (inc > 0.0 ? inc : 0.0) : 4194304.0);
     }
     const float* sine = tables->SineArray;
@@ -150,10 +210,10 @@ void APlugin::setOscSpread(int voice, int osc) {
     ov.downFactor = 1.0f;
     if (s > 0.0001f || destInUseSpread[osc]) {
         ov.spreadOn = 1;
-        ov.upFactor = fastExp2(dest[oscDest(osc, oscdest::UpSpread)] / 30.0f + s +
-                               dest[oscDest(osc, oscdest::UpSemi)]);
-        ov.downFactor = fastExp2(-(dest[oscDest(osc, oscdest::DownSpread)] / 30.0f + s +
-                                   dest[oscDest(osc, oscdest::DownSemi)]));
+        ov.upFactor = ov.spreadUpMemo(dest[oscDest(osc, oscdest::UpSpread)] / 30.0f + s +
+                                      dest[oscDest(osc, oscdest::UpSemi)]);
+        ov.downFactor = ov.spreadDownMemo(-(dest[oscDest(osc, oscdest::DownSpread)] / 30.0f + s +
+                                            dest[oscDest(osc, oscdest::DownSemi)]));
     }
 }
 
@@ -184,12 +244,18 @@ void APlugin::setOscEvery2nd(int voice, int osc) {
     panPair(clamp01(dest[oscDest(osc, oscdest::DownPan)] + 0.5f), ov.panDown);
     panPair(clamp01(dest[oscDest(osc, oscdest::UpPan)] + 0.5f), ov.panUp);
     panPair(clamp01(oscPanSmooth[osc] + dest[oscDest(osc, oscdest::Pan)]), ov.panOsc);
-    auto depth = [](float v) {
-        v = v < -1.0f ? -1.0f : (v > 1.0f ? 1.0f : v);
-        return 0.5f * v * (v < 0.0f ? -v : v);
-    };
-    ov.zekLfoX = depth(currentValues[t.zekLfoX] + dest[oscDest(osc, oscdest::ZekLfoX)]);
-    ov.zekLfoY = depth(currentValues[t.zekLfoY] + dest[oscDest(osc, oscdest::ZekLfoY)]);
+    ov.mixDownL = ov.panDown[0] + ov.panUp[0];
+    ov.mixDownR = ov.panDown[1] + ov.panUp[1];
+    ov.mixToMono = 0.25f * (ov.mixDownL + ov.mixDownR);
+    ov.zekLfoX = zekLfoDepth(currentValues[t.zekLfoX] + dest[oscDest(osc, oscdest::ZekLfoX)]);
+    ov.zekLfoY = zekLfoDepth(currentValues[t.zekLfoY] + dest[oscDest(osc, oscdest::ZekLfoY)]);
+    setOscShaping(voice, osc);
+}
+
+// Wrap and bit reduction: their switches and, where on, their gains and steps.
+void APlugin::setOscShaping(int voice, int osc) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
     const float wrap = dest[oscDest(osc, oscdest::Wrap)];
     ov.wrapOn = clamp01(wrap) > 0.001f;
     if (ov.wrapOn) {
@@ -217,7 +283,20 @@ void APlugin::setOscEveryPass(int voice, int osc) {
     ov.phaseOffset = phaseOf(dest[oscDest(osc, oscdest::Phase)]);
     const float sym = currentValues[t.symmetry] + dest[oscDest(osc, oscdest::Symmetry)];
     const float pwm = clamp01(currentValues[t.lfoToPwm] + dest[oscDest(osc, oscdest::LfoToPwm)]);
-    for (int h = 0; h < 2; ++h) ov.symRow[h] = symmetryIndex(sym + ov.lfo[h] * 0.5f * pwm);
+    for (int h = 0; h < 2; ++h) {
+        ov.symRow[h] = symmetryIndex(sym + ov.lfo[h] * 0.5f * pwm);
+        ov.symRowTable[h] = rowOrIdentity(tables->symmetryTable, ov.symRow[h] & 511);
+    }
+    ov.pitchEnvAmount = 2.0f * clamp01(currentValues[t.pitchEnvAmount] +
+                                       dest[oscDest(osc, oscdest::PitchEnvAmount)]) -
+                        1.0f;
+    setOscEveryPassExtras(voice, osc);
+}
+
+// The sub-oscillator's and oscillator 2's modulation settings of the pass, where in use.
+void APlugin::setOscEveryPassExtras(int voice, int osc) {
+    OscVoice& ov = oscVoices[voice][osc];
+    const float* dest = voiceDest[voice];
     if (subOn[osc]) {
         ov.subGain = tables->dbGain30Array[unitTableIndex(
             clamp01(oscSubLevel[osc] + dest[oscDest(osc, oscdest::SubVolume)]))];
@@ -226,15 +305,144 @@ void APlugin::setOscEveryPass(int voice, int osc) {
         ov.subPan[1] *= ov.subGain;
         ov.subOffset = phaseOf(dest[oscDest(osc, oscdest::SubPhase)]);
         ov.subSymRow = symmetryIndex(dest[oscDest(osc, oscdest::SubSymmetry)] + 0.5f);
-        ov.subFactor = fastExp2(dest[oscDest(osc, oscdest::SubTune)]) * 0.5f;
+        ov.subSymRowTable = rowOrIdentity(tables->symmetryTable,
+                                          std::min(std::max(ov.subSymRow, 0), SYMMETRY_ROWS - 1));
+        ov.subFactor = ov.subTuneMemo(dest[oscDest(osc, oscdest::SubTune)]) * 0.5f;
     }
     if (osc == 1 && osc2ModMode != 0) {
         ov.modAmount = currentValues[tag::Osc2ModAmount] + dest[oscdest::Osc2ModAmount];
-        if (osc2ModMode == 1) ov.pmDepth = (fastExp2(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
+        if (osc2ModMode == 1)
+            ov.pmDepth = (ov.pmDepthMemo(3.0f * ov.modAmount) - 1.0f) * kPhaseRange;
     }
-    ov.pitchEnvAmount = 2.0f * clamp01(currentValues[t.pitchEnvAmount] +
-                                       dest[oscDest(osc, oscdest::PitchEnvAmount)]) -
-                        1.0f;
+}
+
+// setOscEvery2nd (for the voices whose `due` is set) and setOscEveryPass for a list of voices,
+// four at a time across lanes; each voice's settings come out with the bits of the scalar
+// forms. A short last group repeats its last voice, which writes the same values again.
+void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due, int count) {
+    if (count > kNumVoices) count = kNumVoices;
+    if (count <= 0) return;
+    // The list padded to whole groups with its last voice.
+    int list[kNumVoices + 3];
+    uint8_t dueList[kNumVoices + 3];
+    for (int i = 0; i < count + 3; ++i) {
+        list[i] = voices[i < count ? i : count - 1];
+        dueList[i] = due[i < count ? i : count - 1] != 0;
+    }
+    const OscTags& t = OSC_TAGS[osc];
+    const float ampKnob = currentValues[t.ampEnvAmount];
+    const bool ampPositive = ampKnob >= 0.5f;
+    const __m128 one = _mm_set1_ps(1.0f), two = _mm_set1_ps(2.0f), half = _mm_set1_ps(0.5f);
+    const __m128 knob = _mm_set1_ps(ampKnob);
+    const __m128 lfoToAmpKnob = _mm_set1_ps(currentValues[t.lfoToAmp]);
+    const __m128 panSmooth = _mm_set1_ps(oscPanSmooth[osc]);
+    const __m128 zekLfoXKnob = _mm_set1_ps(currentValues[t.zekLfoX]);
+    const __m128 zekLfoYKnob = _mm_set1_ps(currentValues[t.zekLfoY]);
+    const __m128 gainSmooth = _mm_set1_ps(oscGainSmooth[osc]);
+    const __m128 symKnob = _mm_set1_ps(currentValues[t.symmetry]);
+    const __m128 pwmKnob = _mm_set1_ps(currentValues[t.lfoToPwm]);
+    const __m128 pitchEnvKnob = _mm_set1_ps(currentValues[t.pitchEnvAmount]);
+    const bool extras = subOn[osc] || (osc == 1 && osc2ModMode != 0);
+    const int32_t(*symTable)[SYMMETRY_SIZE] = tables->symmetryTable;
+    for (int first = 0; first < count; first += 4) {
+        const int* v = list + first;
+        const uint8_t* laneDue = dueList + first;
+        const float* d[4];
+        OscVoice* ov[4];
+        for (int k = 0; k < 4; ++k) {
+            d[k] = voiceDest[v[k]];
+            ov[k] = &oscVoices[v[k]][osc];
+        }
+        auto at = [&d, osc](int dest1) {
+            const int i = oscDest(osc, dest1);
+            return _mm_setr_ps(d[0][i], d[1][i], d[2][i], d[3][i]);
+        };
+        if (laneDue[0] | laneDue[1] | laneDue[2] | laneDue[3]) {
+            const __m128 mod = at(oscdest::AmpEnvAmount);
+            const __m128 a =
+                ampPositive ? _mm_sub_ps(_mm_mul_ps(two, clamp01x4(_mm_add_ps(knob, mod))), one)
+                            : _mm_sub_ps(one, _mm_mul_ps(two, clamp01x4(_mm_sub_ps(knob, mod))));
+            const __m128 lfoToAmp = clamp01x4(_mm_add_ps(lfoToAmpKnob, at(oscdest::LfoToAmp)));
+            __m128 down[2], up[2], pan[2];
+            panPair4(clamp01x4(_mm_add_ps(at(oscdest::DownPan), half)), down);
+            panPair4(clamp01x4(_mm_add_ps(at(oscdest::UpPan), half)), up);
+            panPair4(clamp01x4(_mm_add_ps(panSmooth, at(oscdest::Pan))), pan);
+            const __m128 downL = _mm_add_ps(down[0], up[0]);
+            const __m128 downR = _mm_add_ps(down[1], up[1]);
+            // Rows of the three blocks of every 2nd pass: after the transposes, row k is lane
+            // k's block.
+            __m128 b0 = clamp01x4(a);
+            __m128 b1 = zekLfoDepth4(_mm_add_ps(zekLfoXKnob, at(oscdest::ZekLfoX)));
+            __m128 b2 = zekLfoDepth4(_mm_add_ps(zekLfoYKnob, at(oscdest::ZekLfoY)));
+            __m128 b3 = _mm_mul_ps(_mm_set1_ps(0.25f), _mm_add_ps(downL, downR));
+            _MM_TRANSPOSE4_PS(b0, b1, b2, b3);
+            __m128 p0 = down[0], p1 = down[1], p2 = up[0], p3 = up[1];
+            _MM_TRANSPOSE4_PS(p0, p1, p2, p3);
+            __m128 q0 = pan[0], q1 = pan[1], q2 = downL, q3 = downR;
+            _MM_TRANSPOSE4_PS(q0, q1, q2, q3);
+            const __m128 block[3][4] = {{b0, b1, b2, b3}, {p0, p1, p2, p3}, {q0, q1, q2, q3}};
+            alignas(16) float level[4];
+            _mm_store_ps(level, lfoToAmp);
+            const __m128 limit = _mm_set1_ps(0.001f);
+            const int shaped =
+                _mm_movemask_ps(_mm_or_ps(_mm_cmpgt_ps(clamp01x4(at(oscdest::Wrap)), limit),
+                                          _mm_cmpgt_ps(clamp01x4(at(oscdest::Bits)), limit)));
+            for (int k = 0; k < 4; ++k) {
+                if (!laneDue[k]) continue;
+                OscVoice& o = *ov[k];
+                _mm_storeu_ps(&o.ampAmount, block[0][k]);
+                _mm_storeu_ps(o.panDown, block[1][k]);
+                _mm_storeu_ps(o.panOsc, block[2][k]);
+                o.lfoToAmp = level[k];
+                o.ampPositive = ampPositive;
+                if (shaped >> k & 1) {
+                    setOscShaping(v[k], osc);
+                } else {
+                    o.wrapOn = 0;
+                    o.bitsOn = 0;
+                }
+            }
+        }
+        // The LFO values and level depth of each voice, now including this pass's depth.
+        __m128 lfo0 = _mm_loadu_ps(ov[0]->lfo), lfo1 = _mm_loadu_ps(ov[1]->lfo);
+        __m128 lfoToAmp = _mm_loadu_ps(ov[2]->lfo), spare = _mm_loadu_ps(ov[3]->lfo);
+        _MM_TRANSPOSE4_PS(lfo0, lfo1, lfoToAmp, spare);
+        const __m128 volume = _mm_mul_ps(gainSmooth, at(oscdest::Volume));
+        auto gainOf = [&](__m128 lfo) {
+            const __m128 swing = _mm_add_ps(_mm_mul_ps(lfo, half), half);
+            return _mm_mul_ps(_mm_sub_ps(_mm_add_ps(_mm_mul_ps(swing, lfoToAmp), one), lfoToAmp),
+                              volume);
+        };
+        __m128 g0 = gainOf(lfo0), g1 = gainOf(lfo1);
+        __m128 g2 =
+            limit4(_mm_mul_ps(at(oscdest::Feedback), _mm_set1_ps(5592349.0f)), -1.0e8f, 1.0e8f);
+        __m128 g3 = _mm_sub_ps(
+            _mm_mul_ps(two, clamp01x4(_mm_add_ps(pitchEnvKnob, at(oscdest::PitchEnvAmount)))), one);
+        _MM_TRANSPOSE4_PS(g0, g1, g2, g3);
+        const __m128 sym = _mm_add_ps(symKnob, at(oscdest::Symmetry));
+        const __m128 pwm = clamp01x4(_mm_add_ps(pwmKnob, at(oscdest::LfoToPwm)));
+        const __m128i row0 =
+            symmetryIndex4(_mm_add_ps(sym, _mm_mul_ps(_mm_mul_ps(lfo0, half), pwm)));
+        const __m128i row1 =
+            symmetryIndex4(_mm_add_ps(sym, _mm_mul_ps(_mm_mul_ps(lfo1, half), pwm)));
+        alignas(16) int32_t rows[2][4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(rows[0]), row0);
+        _mm_store_si128(reinterpret_cast<__m128i*>(rows[1]), row1);
+        // The phase offset and both rows as float bit patterns through the transpose (moves
+        // only, no arithmetic), then back.
+        __m128 r0 = _mm_castsi128_ps(phaseOf4(at(oscdest::Phase))), r1 = _mm_castsi128_ps(row0);
+        __m128 r2 = _mm_castsi128_ps(row1), r3 = _mm_setzero_ps();
+        _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+        const __m128 gains[4] = {g0, g1, g2, g3}, ints[4] = {r0, r1, r2, r3};
+        for (int k = 0; k < 4; ++k) {
+            OscVoice& o = *ov[k];
+            _mm_storeu_ps(o.gain, gains[k]);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(&o.phaseOffset), _mm_castps_si128(ints[k]));
+            o.symRowTable[0] = rowOrIdentity(symTable, rows[0][k] & 511);
+            o.symRowTable[1] = rowOrIdentity(symTable, rows[1][k] & 511);
+            if (extras && (k == 0 || v[k] != v[k - 1])) setOscEveryPassExtras(v[k], osc);
+        }
+    }
 }
 
 // Phase increments of the two halves of the pass for every sub-voice, with the pitch envelope,

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -126,4 +127,65 @@ TEST_F(VoiceEngine, UserWaveRebuildsNeverRunTogetherAndNeverLeaveTheBusyFlag) {
     const float before = e->getWaveTablePartialsAmp(0, 3);
     e->setWaveTablePartials(0, 3, std::nanf(""), false);
     EXPECT_EQ(e->getWaveTablePartialsAmp(0, 3), before);
+}
+
+// The oscillators' settings of every 2nd pass and of every pass run four voices at a time
+// across lanes; each voice must get the bits the one-voice forms give it, from its own
+// modulation, LFO values and cadence, with the sub-oscillator, phase modulation, wrap and bits in
+// use for some voices, and with values beyond every range (NaN, infinities, signed zeros).
+TEST_F(VoiceEngine, OscillatorSettingsInLanesGiveEachVoiceTheOneVoiceBits) {
+    auto e = engine();
+    e->setParameter(tag::Osc1SubVolume, 0.9f);
+    choose(*e, tag::Osc2ModMode, 1); // phase modulation
+    e->setParameter(tag::Osc2ModAmount, 0.3f);
+    e->setParameter(tag::Osc1AmpEnvAmount, 0.7f); // the positive branch
+    e->setParameter(tag::Osc2AmpEnvAmount, 0.2f); // the negative one
+    e->setParameter(tag::Osc1Pan, 0.3f);
+    e->setParameter(tag::Osc2Volume, 0.8f);
+    e->setParameter(tag::Osc1LfoToAmp, 0.4f);
+    e->setParameter(tag::Osc2LfoToPwm, 0.6f);
+    e->setGlobalRare();
+    e->snapSmoothedLevels();
+    press(*e, 62); // voice 0 from a real note start
+    const float values[13] = {-1.5f, -0.25f, -0.0f,    0.0f,      0.0005f, 0.3f,  0.75f,
+                              1.0f,  2.5f,   INFINITY, -INFINITY, NAN,     3.0e9f};
+    const int voices[7] = {5, 0, 9, 3, 12, 1, 7};
+    const uint8_t due[2][7] = {{1, 0, 1, 1, 0, 0, 1}, {0, 1, 1, 0, 1, 1, 0}};
+    static OscVoice before[16][2], scalar[16][2];
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int k = 0; k < 7; ++k) {
+            const int v = voices[k];
+            for (int d = 0; d < 160; ++d) e->voiceDest[v][d] = values[(v * 7 + d * 3 + pass) % 13];
+            for (int osc = 0; osc < 2; ++osc)
+                for (int h = 0; h < 2; ++h)
+                    e->oscVoiceSettings(v, osc).lfo[h] = values[(v + 5 * osc + 3 * h + pass) % 9];
+        }
+        for (int osc = 0; osc < 2; ++osc) {
+            for (int v = 0; v < 16; ++v)
+                std::memcpy(&before[v][osc], &e->oscVoiceSettings(v, osc), sizeof(OscVoice));
+            for (int k = 0; k < 7; ++k) {
+                if (due[pass][k]) e->setOscEvery2nd(voices[k], osc);
+                e->setOscEveryPass(voices[k], osc);
+            }
+            for (int v = 0; v < 16; ++v) {
+                std::memcpy(&scalar[v][osc], &e->oscVoiceSettings(v, osc), sizeof(OscVoice));
+                std::memcpy(&e->oscVoiceSettings(v, osc), &before[v][osc], sizeof(OscVoice));
+            }
+            e->setOscSettingsLanes(osc, voices, due[pass], 7);
+            for (int v = 0; v < 16; ++v)
+                EXPECT_EQ(
+                    std::memcmp(&scalar[v][osc], &e->oscVoiceSettings(v, osc), sizeof(OscVoice)), 0)
+                    << "pass " << pass << ", oscillator " << osc << ", voice " << v;
+        }
+    }
+    // The values above reach the shaping of some voices: wrap and bits are tried on and off.
+    int wraps = 0, bits = 0;
+    for (int v : voices) {
+        wraps += e->oscVoiceSettings(v, 0).wrapOn + e->oscVoiceSettings(v, 1).wrapOn;
+        bits += e->oscVoiceSettings(v, 0).bitsOn + e->oscVoiceSettings(v, 1).bitsOn;
+    }
+    EXPECT_GT(wraps, 0);
+    EXPECT_LT(wraps, 14);
+    EXPECT_GT(bits, 0);
+    EXPECT_LT(bits, 14);
 }
