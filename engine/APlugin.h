@@ -1258,6 +1258,14 @@ private:
         int slots[kNumVoices][kSubVoicesPerVoice];
     };
     void collectStageVoices(StageVoices& out) const;
+    // The voice path collects the list once for all its stages of a pass (the list stands still
+    // meanwhile); a stage run on its own collects it into `local`.
+    const StageVoices* pathStageVoices = nullptr;
+    const StageVoices& passStageVoices(StageVoices& local) const {
+        if (pathStageVoices) return *pathStageVoices;
+        collectStageVoices(local);
+        return local;
+    }
     void setVoiceDistortCoeffs(int voice, bool smooth = true);
     // The internal mode of the "Voice Distortion Mode" menu as it stands.
     int getVoiceDistortMode() const;

@@ -69,14 +69,14 @@ void APlugin::setVoiceStages(int voice, bool smooth) {
 
 void APlugin::doWaveShaper() {
     if (!getOnOff(tag::WaveShaperOn) || !tables) return;
-    StageVoices sv;
-    collectStageVoices(sv);
+    StageVoices local;
+    const StageVoices& sv = passStageVoices(local);
+    const StageKnob mixKnob = stageKnob(tag::WaveShaperMix);
     const float* cosTable = tables->CosArray;
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
-        shaperMix[v] = kSmoothKeep * shaperMix[v] + kSmoothTake * currentValues[tag::WaveShaperMix];
-        const float mod =
-            getVoiceStageValue(v, tag::WaveShaperMix) - currentValues[tag::WaveShaperMix];
+        shaperMix[v] = kSmoothKeep * shaperMix[v] + kSmoothTake * mixKnob.knob;
+        const float mod = mixKnob.at(voiceDest[v]) - mixKnob.knob;
         const float w = clamp01(shaperMix[v] + mod);
         const float dry = clamp01(2.0f - 2.0f * w), wet = clamp01(2.0f * w);
         // Four values of a frame at once; the sign picks the side's fold and gain per lane, so
@@ -110,19 +110,20 @@ void APlugin::doWaveShaper() {
 
 void APlugin::doLowFi() {
     if (!getOnOff(tag::LowFiOn) || !tables) return;
-    StageVoices sv;
-    collectStageVoices(sv);
+    StageVoices local;
+    const StageVoices& sv = passStageVoices(local);
     checkStageMemoRate();
+    const StageKnob mixKnob = stageKnob(tag::LowFiMix);
+    const StageKnob lowPassKnob = stageKnob(tag::LowFiLowPassFrequency);
     float dry[kNumVoices] = {}, wet[kNumVoices] = {}, coef[kNumVoices] = {};
     bool filterOn[kNumVoices] = {};
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
-        lofiMix[v] = kSmoothKeep * lofiMix[v] + kSmoothTake * currentValues[tag::LowFiMix];
-        const float w = clamp01(lofiMix[v] + getVoiceStageValue(v, tag::LowFiMix) -
-                                currentValues[tag::LowFiMix]);
+        lofiMix[v] = kSmoothKeep * lofiMix[v] + kSmoothTake * mixKnob.knob;
+        const float w = clamp01(lofiMix[v] + mixKnob.at(voiceDest[v]) - mixKnob.knob);
         dry[v] = clamp01(2.0f - 2.0f * w);
         wet[v] = clamp01(2.0f * w);
-        const float f = clamp01(getVoiceStageValue(v, tag::LowFiLowPassFrequency));
+        const float f = clamp01(lowPassKnob.at(voiceDest[v]));
         filterOn[v] = f < 0.99f;
         coef[v] = lofiCoefMemo[v](f, [this](float x) {
             const float hz = std::fmin(20.0f * std::exp2(10.0f * x), rateTimes04);

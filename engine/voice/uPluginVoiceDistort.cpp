@@ -76,19 +76,19 @@ void APlugin::doVoiceDistort() {
     if (!getOnOff(tag::VoiceDistortionOn) || !tables) return;
     const int mode = getVoiceDistortMode();
     checkStageMemoRate();
-    StageVoices sv;
-    collectStageVoices(sv);
+    StageVoices local;
+    const StageVoices& sv = passStageVoices(local);
+    // The knobs and their modulation slots are the same for every voice of the pass.
+    StageKnob stage[8];
+    for (int k = 0; k < 8; ++k) stage[k] = stageKnob(tag::VoiceDistortionMix + k);
     float knobs[kNumVoices][8];
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
         // A mode chosen since the voice's last update gets its own coefficients now: another
         // mode's would put its curve on the wrong scale until then.
         if (voiceDistortCoeffMode[v] != mode) setVoiceDistortCoeffs(v, false);
-        for (int k = 0; k < 8; ++k) {
-            const int t = tag::VoiceDistortionMix + k;
-            knobs[i][k] =
-                clamp01(distortSmooth[v][k] + getVoiceStageValue(v, t) - currentValues[t]);
-        }
+        for (int k = 0; k < 8; ++k)
+            knobs[i][k] = clamp01(distortSmooth[v][k] + stage[k].at(voiceDest[v]) - stage[k].knob);
         if (mode == voicedistort::Tube) continue;
         const float w = knobs[i][kMixKnob];
         doDistortChain(v, sv.slots[i], sv.slotCount[i], mode, clamp01(2.0f - 2.0f * w),

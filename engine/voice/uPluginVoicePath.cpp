@@ -66,6 +66,11 @@ void APlugin::runVoicePath() {
             pathOut[slot][0] = pathIn[slot][0];
             pathOut[slot][1] = pathIn[slot][1];
         }
+    StageVoices stageVoices;
+    if (shaperOn || voiceDistortOn || lofiOn) {
+        collectStageVoices(stageVoices);
+        pathStageVoices = &stageVoices;
+    }
     for (int k = 0; k < 6; ++k) {
         // Each position starts with its output equal to its input, so after a unit that is off
         // or wrote its output into both there is nothing to hand on.
@@ -84,6 +89,7 @@ void APlugin::runVoicePath() {
             if (v == lastVoice) lastVoiceSource[kSrcModuleFirst + k] = x;
         }
     }
+    pathStageVoices = nullptr;
     setVoiceGains();
     sumVoices();
     if (voiceOutputSourceUsed)
