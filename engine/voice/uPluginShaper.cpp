@@ -138,6 +138,7 @@ void APlugin::doLowFi() {
     };
     Reduced list[kSubVoiceSlots];
     int count = 0;
+    const Float4 zero, one(1.0f), minusOne(-1.0f), half(0.5f), whole(8388608.0f);
     for (int i = 0; i < subVoiceCount && i < kSubVoiceSlots; ++i) {
         const int slot = subVoiceList[0][i], v = subVoiceList[1][i];
         if (slot < 0 || slot >= kSubVoiceSlots || v < 0 || v >= kNumVoices) continue;
@@ -146,6 +147,7 @@ void APlugin::doLowFi() {
         Reduced& r = list[count++];
         r.slot = slot;
         r.voice = v;
+        float held[4]; // frame 0 {L, R}, frame 1 {L, R}
         for (int f = 0; f < 2; ++f) {
             const stereoOverStruct& in = pathIn[slot][f];
             lofiCounter[slot] += 1.0f;
@@ -154,21 +156,35 @@ void APlugin::doLowFi() {
                                   (in.first.right + in.second.right) * 0.5f};
                 lofiCounter[slot] -= lofiHold[v];
             }
-            const float held[2] = {lofiHeld[slot].left, lofiHeld[slot].right};
-            for (int ch = 0; ch < 2; ++ch) {
-                const float h = held[ch];
-                const float sgn = h > 0.0f ? 1.0f : (h < 0.0f ? -1.0f : 0.0f);
-                const float q = sgn * floorPositive(lofiStep[v] * std::fabs(h));
-                const uint32_t t = RandSeed * 16807u;
-                RandSeed = t + 1u;
-                const float rnd = static_cast<float>(static_cast<int32_t>(t)) * 4.656612873e-10f;
-                r.value[f][ch] = q * lofiInvStep[v] *
-                                 ((1.0f - lofiNoise[v]) + lofiNoise[v] * (rnd + 1.0f) * 0.5f);
-            }
+            held[2 * f] = lofiHeld[slot].left;
+            held[2 * f + 1] = lofiHeld[slot].right;
         }
+        // The noise draws in frame, then channel order; the rest is the same on all four
+        // values, one lane each: sign(h) * floor(step * |h|) / step * noise.
+        alignas(16) int32_t draw[4];
+        for (int32_t& d : draw) {
+            const uint32_t t = RandSeed * 16807u;
+            RandSeed = t + 1u;
+            d = static_cast<int32_t>(t);
+        }
+        const Float4 rnd =
+            Float4(_mm_cvtepi32_ps(_mm_load_si128(reinterpret_cast<__m128i*>(draw)))) *
+            Float4(4.656612873e-10f);
+        const Float4 h = Float4::load(held);
+        const __m128 sgn = _mm_or_ps(_mm_and_ps(_mm_cmpgt_ps(h.v, zero.v), one.v),
+                                     _mm_and_ps(_mm_cmplt_ps(h.v, zero.v), minusOne.v));
+        const Float4 m = Float4(lofiStep[v]) * abs(h);
+        // floorPositive: below 2^23 the truncated integer, else (or NaN) the value itself.
+        const __m128 small = _mm_cmplt_ps(m.v, whole.v);
+        const __m128 truncated = _mm_cvtepi32_ps(_mm_cvttps_epi32(m.v));
+        const Float4 q = Float4(sgn) *
+                         Float4(_mm_or_ps(_mm_and_ps(small, truncated), _mm_andnot_ps(small, m.v)));
+        const Float4 noise(lofiNoise[v]);
+        (q * Float4(lofiInvStep[v]) * ((one - noise) + noise * (rnd + one) * half))
+            .store(&r.value[0][0]);
     }
     // Lanes {L, R} of sub-voice a, then of sub-voice b; the clipped SVF as in the scalar stages.
-    const Float4 off(1e-15f), cubic(0.001f), limit(18.257419f), sqrt2(1.4142135f), zero(0.0f);
+    const Float4 off(1e-15f), cubic(0.001f), limit(18.257419f), sqrt2(1.4142135f);
     for (int i = 0; i < count;) {
         const Reduced& a = list[i];
         // A slot listed twice (never in practice) runs on its own, after its first entry.
