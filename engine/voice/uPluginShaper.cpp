@@ -161,16 +161,16 @@ void APlugin::doLowFi() {
         }
         // The noise draws in frame, then channel order; the rest is the same on all four
         // values, one lane each: sign(h) * floor(step * |h|) / step * noise.
-        alignas(16) int32_t draw[4];
+        int32_t draw[4];
         for (int32_t& d : draw) {
             const uint32_t t = RandSeed * 16807u;
             RandSeed = t + 1u;
             d = static_cast<int32_t>(t);
         }
         const Float4 rnd =
-            Float4(_mm_cvtepi32_ps(_mm_load_si128(reinterpret_cast<__m128i*>(draw)))) *
+            Float4(_mm_cvtepi32_ps(_mm_setr_epi32(draw[0], draw[1], draw[2], draw[3]))) *
             Float4(4.656612873e-10f);
-        const Float4 h = Float4::load(held);
+        const Float4 h(held[0], held[1], held[2], held[3]);
         const __m128 sgn = _mm_or_ps(_mm_and_ps(_mm_cmpgt_ps(h.v, zero.v), one.v),
                                      _mm_and_ps(_mm_cmplt_ps(h.v, zero.v), minusOne.v));
         const Float4 m = Float4(lofiStep[v]) * abs(h);
