@@ -147,6 +147,28 @@ template <bool PM, bool Shaped, bool Feed>
     }
 }
 
+// A sub-voice's down and up copies and sub-oscillator, their gains applied, into its mono mix `m`
+// and, when the oscillator reaches the output, added to its frames (L, R per sample). Shared by
+// the one-step render, whose samples come from registers, and the general mix.
+[[gnu::always_inline]] inline void mixCopies(const OscVoice& ov, Float4 down, Float4 up, Float4 sub,
+                                             bool hasSub, bool toOutput, float* frames, float* m) {
+    const Float4 dl = down * Float4(ov.panDown[0]), dr = down * Float4(ov.panDown[1]);
+    const Float4 ul = up * Float4(ov.panUp[0]), ur = up * Float4(ov.panUp[1]);
+    Float4 sl, sr;
+    if (hasSub) {
+        sl = sub * Float4(ov.subPan[0]);
+        sr = sub * Float4(ov.subPan[1]);
+    }
+    (((dl + dr + ul + ur) * Float4(0.25f)) + (sl + sr) * Float4(0.5f)).store(m);
+    if (toOutput) {
+        const Float4 half(0.5f);
+        const Float4 left = ((dl + ul) * half + sl) * Float4(ov.panOsc[0]);
+        const Float4 right = ((dr + ur) * half + sr) * Float4(ov.panOsc[1]);
+        (Float4::load(frames) + Float4(_mm_unpacklo_ps(left.v, right.v))).store(frames);
+        (Float4::load(frames + 4) + Float4(_mm_unpackhi_ps(left.v, right.v))).store(frames + 4);
+    }
+}
+
 // The plain oscillator rendered and mixed in one go, with or without spread (separate up and
 // down copies), the sub-oscillator and oscillator 2's phase modulation by `pmIn`. The samples never
 // leave registers; every product and sum is the one the separate render and mix make, in the same
@@ -205,22 +227,9 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
         const Float4 gain(g[0], g[0], g[1], g[1]);
         const Float4 down = xs * gain;
         const Float4 up = Spread ? pack4(u) * gain : down;
-        const Float4 dl = down * Float4(pm.panDown[0]), dr = down * Float4(pm.panDown[1]);
-        const Float4 ul = up * Float4(pm.panUp[0]), ur = up * Float4(pm.panUp[1]);
-        Float4 sl, sr;
-        if constexpr (Sub) {
-            const Float4 sg = pack4(s) * gain;
-            sl = sg * Float4(pm.subPan[0]);
-            sr = sg * Float4(pm.subPan[1]);
-        }
-        (((dl + dr + ul + ur) * Float4(0.25f)) + (sl + sr) * Float4(0.5f)).store(m);
-        if (toOutput) {
-            const Float4 half(0.5f);
-            const Float4 left = ((dl + ul) * half + sl) * Float4(pm.panOsc[0]);
-            const Float4 right = ((dr + ur) * half + sr) * Float4(pm.panOsc[1]);
-            (Float4::load(frames) + Float4(_mm_unpacklo_ps(left.v, right.v))).store(frames);
-            (Float4::load(frames + 4) + Float4(_mm_unpackhi_ps(left.v, right.v))).store(frames + 4);
-        }
+        Float4 sg;
+        if constexpr (Sub) sg = pack4(s) * gain;
+        mixCopies(pm, down, up, sg, Sub, toOutput, frames, m);
     }
     if (mono)
         for (int k = 0; k < 4; ++k) mono[k] = m[k];
@@ -411,22 +420,8 @@ void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
     } else {
         const Float4 gain(g[0], g[0], g[1], g[1]);
         const Float4 down = Float4::load(os.down) * gain, up = Float4::load(os.up) * gain;
-        const Float4 dl = down * Float4(ov.panDown[0]), dr = down * Float4(ov.panDown[1]);
-        const Float4 ul = up * Float4(ov.panUp[0]), ur = up * Float4(ov.panUp[1]);
-        Float4 sl, sr;
-        if (sub) {
-            const Float4 s = Float4::load(os.sub) * gain;
-            sl = s * Float4(ov.subPan[0]);
-            sr = s * Float4(ov.subPan[1]);
-        }
-        (((dl + dr + ul + ur) * Float4(0.25f)) + (sl + sr) * Float4(0.5f)).store(m);
-        if (toOutput) {
-            const Float4 half(0.5f);
-            const Float4 left = ((dl + ul) * half + sl) * Float4(ov.panOsc[0]);
-            const Float4 right = ((dr + ur) * half + sr) * Float4(ov.panOsc[1]);
-            (Float4::load(frames) + Float4(_mm_unpacklo_ps(left.v, right.v))).store(frames);
-            (Float4::load(frames + 4) + Float4(_mm_unpackhi_ps(left.v, right.v))).store(frames + 4);
-        }
+        const Float4 s = sub ? Float4::load(os.sub) * gain : Float4();
+        mixCopies(ov, down, up, s, sub, toOutput, frames, m);
     }
     if (mono)
         for (int k = 0; k < 4; ++k) mono[k] = m[k];
