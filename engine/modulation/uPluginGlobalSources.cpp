@@ -130,7 +130,7 @@ void APlugin::doQuietGlobalSources(bool publish, bool ramp) {
     }
     // The draws of runNoiseSources in the same order, none of them published.
     uint32_t seed = RandSeed;
-    if (whiteNoiseInUse) seed = seed * 16807u + 1u;
+    if (whiteNoiseInUse) randUnit(seed);
     const unsigned count = static_cast<unsigned>(sampleCounter);
     if (pinkNoiseInUse && (count & 1u) == 0) pinkStep(pinkRows[0][2], count, seed);
     RandSeed = seed;
