@@ -1134,6 +1134,8 @@ private:
     // Oscillators: per slot and oscillator, per voice and oscillator; oscillator 1's mono mix.
     OscSlot oscSlots[kSubVoiceSlots][2];
     OscVoice oscVoices[kNumVoices][2];
+    OscPassKey oscPassKeys[kNumVoices][2];
+    alignas(16) uint32_t oscPassKnobs[2][12] = {}; // the knobs those settings last read
     float osc1Mono[kSubVoiceSlots][4] = {};
     stereoStruct slotDcState[kSubVoiceSlots] = {};
 

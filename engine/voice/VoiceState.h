@@ -150,6 +150,16 @@ struct OscVoice {
     Exp2Memo lfoSpeedMemo[3];
 };
 
+// The inputs of one oscillator's settings of every 2nd pass and of every pass for one voice at
+// their last computation together, as bits: seven blocks of four adjacent destinations of the
+// voice's row. `valid` says both were computed on that pass with both LFO depths 0, where the
+// LFO's values reach none of them: the same inputs then give the same bits again.
+struct OscPassKey {
+    static constexpr int kBlocks = 7;
+    alignas(16) uint32_t key[4 * kBlocks] = {};
+    uint8_t valid = 0;
+};
+
 // The blocks of four above, each member 4 bytes after the one before.
 static_assert(offsetof(OscVoice, zekLfoX) == offsetof(OscVoice, ampAmount) + 4 &&
               offsetof(OscVoice, zekLfoY) == offsetof(OscVoice, ampAmount) + 8 &&

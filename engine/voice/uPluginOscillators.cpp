@@ -95,6 +95,40 @@ __m128 zekLfoDepth4(__m128 v) {
     return _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(0.5f), v), size);
 }
 
+// The first destinations (oscillator 1's numbers) of the blocks of four that hold every
+// destination the settings of every 2nd pass and of every pass read: level and pans; symmetry,
+// feedback, phase and wrap; wrap symmetry and bits; ZEK LFO depths; LFO depths on PWM and
+// level; the amp envelope's depth; the pitch envelope's depth.
+constexpr int kKeyBlocks[OscPassKey::kBlocks] = {16, 28, 32, 36, 44, 48, 56};
+
+constexpr bool keyBlocksAdjacent() {
+    for (int b : kKeyBlocks)
+        for (int osc = 0; osc < 2; ++osc)
+            if (oscDest(osc, b + 3) != oscDest(osc, b) + 3) return false;
+    return true;
+}
+static_assert(keyBlocksAdjacent());
+
+// Whether a voice's destinations are the bits its valid key holds.
+inline bool passKeyHolds(const OscPassKey& key, const float* row, int osc) {
+    if (!key.valid) return false;
+    const __m128i* kept = reinterpret_cast<const __m128i*>(key.key);
+    __m128i same = _mm_set1_epi32(-1);
+    for (int b = 0; b < OscPassKey::kBlocks; ++b) {
+        const __m128i now =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + oscDest(osc, kKeyBlocks[b])));
+        same = _mm_and_si128(same, _mm_cmpeq_epi32(now, _mm_load_si128(kept + b)));
+    }
+    return _mm_movemask_epi8(same) == 0xFFFF;
+}
+
+void keepPassKey(OscPassKey& key, const float* row, int osc) {
+    __m128i* kept = reinterpret_cast<__m128i*>(key.key);
+    for (int b = 0; b < OscPassKey::kBlocks; ++b)
+        _mm_store_si128(kept + b, _mm_loadu_si128(reinterpret_cast<const __m128i*>(
+                                      row + oscDest(osc, kKeyBlocks[b]))));
+}
+
 } // namespace
 
 alignas(16) const float kSilentWaveTable[4096] = {};
@@ -344,6 +378,24 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
     const __m128 pitchEnvKnob = _mm_set1_ps(currentValues[t.pitchEnvAmount]);
     const bool extras = subOn[osc] || (osc == 1 && osc2ModMode != 0);
     const int32_t(*symTable)[SYMMETRY_SIZE] = tables->symmetryTable;
+    // The knobs these settings read; a change lets no voice's settings stand.
+    {
+        const __m128i knobs[3] = {
+            _mm_castps_si128(_mm_setr_ps(oscGainSmooth[osc], currentValues[t.symmetry],
+                                         currentValues[t.lfoToPwm],
+                                         currentValues[t.pitchEnvAmount])),
+            _mm_castps_si128(_mm_setr_ps(ampKnob, currentValues[t.lfoToAmp], oscPanSmooth[osc],
+                                         currentValues[t.zekLfoX])),
+            _mm_castps_si128(_mm_setr_ps(currentValues[t.zekLfoY], 0.0f, 0.0f, 0.0f))};
+        __m128i* kept = reinterpret_cast<__m128i*>(oscPassKnobs[osc]);
+        __m128i same = _mm_set1_epi32(-1);
+        for (int b = 0; b < 3; ++b)
+            same = _mm_and_si128(same, _mm_cmpeq_epi32(knobs[b], _mm_load_si128(kept + b)));
+        if (_mm_movemask_epi8(same) != 0xFFFF) {
+            for (int b = 0; b < 3; ++b) _mm_store_si128(kept + b, knobs[b]);
+            for (auto& keys : oscPassKeys) keys[osc].valid = 0;
+        }
+    }
     for (int first = 0; first < count; first += 4) {
         const int* v = list + first;
         const uint8_t* laneDue = dueList + first;
@@ -357,6 +409,16 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             const int i = oscDest(osc, dest1);
             return _mm_setr_ps(d[0][i], d[1][i], d[2][i], d[3][i]);
         };
+        // Lanes whose inputs are those of their last computation keep its settings.
+        bool still = true;
+        for (int k = 0; k < 4 && still; ++k)
+            still = passKeyHolds(oscPassKeys[v[k]][osc], d[k], osc);
+        if (still) {
+            if (extras)
+                for (int k = 0; k < 4; ++k)
+                    if (k == 0 || v[k] != v[k - 1]) setOscEveryPassExtras(v[k], osc);
+            continue;
+        }
         if (laneDue[0] | laneDue[1] | laneDue[2] | laneDue[3]) {
             const __m128 mod = at(oscdest::AmpEnvAmount);
             const __m128 a =
@@ -434,8 +496,14 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
         __m128 r2 = _mm_castsi128_ps(row1), r3 = _mm_setzero_ps();
         _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
         const __m128 gains[4] = {g0, g1, g2, g3}, ints[4] = {r0, r1, r2, r3};
+        // A key is kept where both sets of settings were computed now, without the LFO.
+        const int lfoFree = _mm_movemask_ps(_mm_and_ps(_mm_cmpeq_ps(lfoToAmp, _mm_setzero_ps()),
+                                                       _mm_cmpeq_ps(pwm, _mm_setzero_ps())));
         for (int k = 0; k < 4; ++k) {
             OscVoice& o = *ov[k];
+            OscPassKey& key = oscPassKeys[v[k]][osc];
+            key.valid = laneDue[k] && (lfoFree >> k & 1);
+            if (key.valid) keepPassKey(key, d[k], osc);
             _mm_storeu_ps(o.gain, gains[k]);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(&o.phaseOffset), _mm_castps_si128(ints[k]));
             o.symRowTable[0] = rowOrIdentity(symTable, rows[0][k] & 511);

@@ -1,0 +1,101 @@
+// The oscillators' settings of a held note follow edits of their knobs and of the matrix slots
+// that reach them, through the real plug-in: a note whose settings stood still for a while and
+// then see an edit sounds, once the edit's smoothing has settled, as the same note on an
+// instance that had the edit from the start.
+#include "ScenarioPatches.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using testhost::Plugin;
+
+constexpr int kBlock = 128;
+constexpr int kVelocity = 17; // the matrix source
+
+enum class Edit { None, FromStart, UnderNote };
+
+struct Case {
+    const char* what;
+    int dest;                                   // slot 1's destination (velocity, amount 0.5)
+    std::vector<std::pair<int, float>> changes; // the edit
+};
+
+// Saw and square, one voice, no drift or free-running phases, effects bypassed; slot 1 from
+// velocity onto `dest`. One note held; the edit comes with the patch, after 0.27 s of the note,
+// or not at all. Returns the left channel from 0.4 s after the note's start on.
+std::vector<float> play(const Case& c, Edit edit) {
+    Plugin p(48000.0f, kBlock);
+    scenariopatch::settle(p);
+    p.setParameter(tag::AnalogDriftOn, 0.0f);
+    p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+    p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
+    p.setParameter(tag::Osc1On, 1.0f);
+    p.setParameter(tag::Osc2On, 1.0f);
+    p.setParameter(tag::Osc1Type, scenariopatch::stepped(1, 7.99f));
+    p.setParameter(tag::Osc2Type, scenariopatch::stepped(2, 7.99f));
+    p.setParameter(tag::Osc1LfoSpeed, 0.6f);
+    p.setParameter(tag::Osc2LfoSpeed, 0.6f);
+    p.setParameter(tag::UnisonMode, 0.0f);
+    p.setParameter(tag::BypassFxOn, 1.0f);
+    p.setParameter(tag::AmpEnvAttack, 0.0f);
+    p.setParameter(tag::AmpEnvSustain, 1.0f);
+    p.setParameter(tag::ModSourceFirst, (kVelocity + 0.1f) / 127.99f);
+    p.setParameter(tag::ModDestFirst, (c.dest + 0.1f) / 399.99f);
+    p.setParameter(tag::ModAmountFirst, 0.5f);
+    p.setParameter(tag::ModBypassFirst, 0.0f);
+    auto apply = [&] {
+        for (auto [t, v] : c.changes) p.setParameter(t, v);
+    };
+    if (edit == Edit::FromStart) apply();
+    std::vector<float> l, r, out;
+    p.process(512, l, r);
+    p.sendMidi({{3, 0x90, 57, 100}});
+    for (int b = 0; b < 250; ++b) {
+        if (b == 100 && edit == Edit::UnderNote) apply();
+        p.process(kBlock, l, r);
+        if (b >= 150) out.insert(out.end(), l.begin(), l.begin() + kBlock);
+    }
+    return out;
+}
+
+float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
+    float d = b.size() == a.size() ? 0.0f : 1.0e9f;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) d = std::fmax(d, std::fabs(a[i] - b[i]));
+    return d;
+}
+
+} // namespace
+
+TEST(HostOscSettings, EditsUnderAHeldNoteSoundAsOnAFreshInstance) {
+    testhost::resetHost();
+    constexpr int kNone = 0, kOsc1Symmetry = 28, kOsc1Phase = 30, kOsc2Volume = 64;
+    const std::vector<Case> cases = {
+        {"oscillator 1 symmetry knob", kNone, {{tag::Osc1Symmetry, 0.8f}}},
+        {"oscillator 2 symmetry knob", kNone, {{tag::Osc2Symmetry, 0.25f}}},
+        {"oscillator 1 level knob", kNone, {{tag::Osc1Volume, 0.3f}}},
+        {"oscillator 2 pan knob", kNone, {{tag::Osc2Pan, 0.9f}}},
+        {"oscillator 1 amp envelope depth", kNone, {{tag::Osc1AmpEnvAmount, 0.1f}}},
+        {"oscillator 2 LFO onto PWM", kNone, {{tag::Osc2LfoToPwm, 0.7f}}},
+        {"oscillator 1 LFO onto level", kNone, {{tag::Osc1LfoToAmp, 0.8f}}},
+        {"slot onto oscillator 1 symmetry", kOsc1Symmetry, {{tag::ModAmountFirst, 0.9f}}},
+        {"slot onto oscillator 1 phase", kOsc1Phase, {{tag::ModAmountFirst, 0.8f}}},
+        {"slot onto oscillator 2 level", kOsc2Volume, {{tag::ModAmountFirst, 0.1f}}},
+        {"slot re-routed onto oscillator 1 phase",
+         kOsc1Symmetry,
+         {{tag::ModDestFirst, (kOsc1Phase + 0.1f) / 399.99f}, {tag::ModAmountFirst, 0.8f}}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<float> before = play(c, Edit::None);
+        const std::vector<float> fresh = play(c, Edit::FromStart);
+        const std::vector<float> edited = play(c, Edit::UnderNote);
+        ASSERT_FALSE(fresh.empty());
+        EXPECT_GT(largestDifference(before, fresh), 0.02f) << c.what << ": the edit is heard";
+        EXPECT_LT(largestDifference(edited, fresh), 1.0e-3f) << c.what;
+    }
+}
