@@ -97,9 +97,9 @@ __m128 zekLfoDepth4(__m128 v) {
 
 // The first destinations (oscillator 1's numbers) of the blocks of four that hold every
 // destination the settings of every 2nd pass and of every pass read: level and pans; symmetry,
-// feedback, phase and wrap; wrap symmetry and bits; ZEK LFO depths; LFO depths on PWM and
-// level; the amp envelope's depth; the pitch envelope's depth.
-constexpr int kKeyBlocks[OscPassKey::kBlocks] = {16, 28, 32, 36, 44, 48, 56};
+// feedback, phase and wrap; LFO depths on PWM and level; the pitch envelope's depth; wrap
+// symmetry and bits; ZEK LFO depths; the amp envelope's depth.
+constexpr int kKeyBlocks[OscPassKey::kBlocks] = {16, 28, 44, 56, 32, 36, 48};
 
 constexpr bool keyBlocksAdjacent() {
     for (int b : kKeyBlocks)
@@ -109,12 +109,22 @@ constexpr bool keyBlocksAdjacent() {
 }
 static_assert(keyBlocksAdjacent());
 
-// Whether a voice's destinations are the bits its valid key holds.
-inline bool passKeyHolds(const OscPassKey& key, const float* row, int osc) {
+// The blocks that hold every destination the settings of every pass read, first.
+constexpr int kEveryPassBlocks = 4;
+static_assert(kKeyBlocks[0] <= oscdest::Volume && kKeyBlocks[1] <= oscdest::Symmetry &&
+              oscdest::Phase < kKeyBlocks[1] + 4 && kKeyBlocks[2] <= oscdest::LfoToPwm &&
+              oscdest::LfoToPwm < kKeyBlocks[2] + 4 && kKeyBlocks[3] <= oscdest::PitchEnvAmount &&
+              oscdest::PitchEnvAmount < kKeyBlocks[3] + 4);
+
+// Whether a voice's destinations are the bits its valid key holds: all of them where the
+// settings of every 2nd pass are due, else those the settings of every pass read (the others
+// then stay as they are whatever the row holds).
+inline bool passKeyHolds(const OscPassKey& key, const float* row, int osc, bool due) {
     if (!key.valid) return false;
     const __m128i* kept = reinterpret_cast<const __m128i*>(key.key);
     __m128i same = _mm_set1_epi32(-1);
-    for (int b = 0; b < OscPassKey::kBlocks; ++b) {
+    const int blocks = due ? OscPassKey::kBlocks : kEveryPassBlocks;
+    for (int b = 0; b < blocks; ++b) {
         const __m128i now =
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + oscDest(osc, kKeyBlocks[b])));
         same = _mm_and_si128(same, _mm_cmpeq_epi32(now, _mm_load_si128(kept + b)));
@@ -412,7 +422,7 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
         // Lanes whose inputs are those of their last computation keep its settings.
         bool still = true;
         for (int k = 0; k < 4 && still; ++k)
-            still = passKeyHolds(oscPassKeys[v[k]][osc], d[k], osc);
+            still = passKeyHolds(oscPassKeys[v[k]][osc], d[k], osc, laneDue[k]);
         if (still) {
             if (extras)
                 for (int k = 0; k < 4; ++k)
