@@ -366,13 +366,6 @@ void APlugin::setOscEveryPassExtras(int voice, int osc) {
 void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due, int count) {
     if (count > kNumVoices) count = kNumVoices;
     if (count <= 0) return;
-    // The list padded to whole groups with its last voice.
-    int list[kNumVoices + 3];
-    uint8_t dueList[kNumVoices + 3];
-    for (int i = 0; i < count + 3; ++i) {
-        list[i] = voices[i < count ? i : count - 1];
-        dueList[i] = due[i < count ? i : count - 1] != 0;
-    }
     const OscTags& t = OSC_TAGS[osc];
     const float ampKnob = currentValues[t.ampEnvAmount];
     const bool ampPositive = ampKnob >= 0.5f;
@@ -406,6 +399,27 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             for (auto& keys : oscPassKeys) keys[osc].valid = 0;
         }
     }
+    // The voices whose inputs are those of their last computation keep its settings; the
+    // others go four at a time, the list padded to whole groups with its last voice.
+    int list[kNumVoices + 3];
+    uint8_t dueList[kNumVoices + 3];
+    int changed = 0;
+    for (int i = 0; i < count; ++i) {
+        const int v = voices[i];
+        const bool laneDue = due[i] != 0;
+        if (passKeyHolds(oscPassKeys[v][osc], voiceDest[v], osc, laneDue)) {
+            if (extras) setOscEveryPassExtras(v, osc);
+            continue;
+        }
+        list[changed] = v;
+        dueList[changed++] = laneDue;
+    }
+    if (changed == 0) return;
+    for (int i = changed; i < changed + 3; ++i) {
+        list[i] = list[changed - 1];
+        dueList[i] = dueList[changed - 1];
+    }
+    count = changed;
     for (int first = 0; first < count; first += 4) {
         const int* v = list + first;
         const uint8_t* laneDue = dueList + first;
@@ -419,16 +433,6 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             const int i = oscDest(osc, dest1);
             return _mm_setr_ps(d[0][i], d[1][i], d[2][i], d[3][i]);
         };
-        // Lanes whose inputs are those of their last computation keep its settings.
-        bool still = true;
-        for (int k = 0; k < 4 && still; ++k)
-            still = passKeyHolds(oscPassKeys[v[k]][osc], d[k], osc, laneDue[k]);
-        if (still) {
-            if (extras)
-                for (int k = 0; k < 4; ++k)
-                    if (k == 0 || v[k] != v[k - 1]) setOscEveryPassExtras(v[k], osc);
-            continue;
-        }
         if (laneDue[0] | laneDue[1] | laneDue[2] | laneDue[3]) {
             const __m128 mod = at(oscdest::AmpEnvAmount);
             const __m128 a =
