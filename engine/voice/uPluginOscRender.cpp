@@ -90,13 +90,17 @@ inline Float4 pack4(const float* x) {
 }
 
 // The two half-pass gains: the amp envelope's depth (either polarity) times the level, the
-// envelope stepped once per half.
+// envelope stepped once per half. The envelope's value stays in a register between the halves:
+// the store of a gain could otherwise be its alias and force a reload.
 inline void ampGains(bool positive, float amount, const float* gain, EnvState& env, float* g) {
+    float value = env.value;
+    const float step = env.step;
     for (int h = 0; h < 2; ++h) {
-        const float f = positive ? amount * env.value + 1.0f - amount : 1.0f - amount * env.value;
-        env.value += env.step;
+        const float f = positive ? amount * value + 1.0f - amount : 1.0f - amount * value;
+        value += step;
         g[h] = f * gain[h];
     }
+    env.value = value;
 }
 
 // A sample through the morph, fold and bit reduction in use, as the general render shapes it.
@@ -215,7 +219,9 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
         // gains of the two halves as (g0, g0, g1, g1); each lane's products in the scalar order.
         const Float4 gain(_mm_unpacklo_ps(_mm_set_ss(g[0]), _mm_set_ss(g[1])));
         const Float4 halves(_mm_unpacklo_ps(gain.v, gain.v));
-        (xs * (halves * Float4(pm.mixToMono))).store(m);
+        const Float4 toMono = xs * (halves * Float4(pm.mixToMono));
+        toMono.store(m);
+        if (mono) toMono.store(mono);
         if (toOutput) {
             // (0.5 g0 downL panL, 0.5 g0 downR panR, 0.5 g1 downL panL, 0.5 g1 downR panR)
             const Float4 c = Float4(0.5f) * halves * pairTwice(&pm.mixDownL) * pairTwice(pm.panOsc);
@@ -230,9 +236,8 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
         Float4 sg;
         if constexpr (Sub) sg = pack4(s) * gain;
         mixCopies(pm, down, up, sg, Sub, toOutput, frames, m);
+        if (mono) Float4::load(m).store(mono);
     }
-    if (mono)
-        for (int k = 0; k < 4; ++k) mono[k] = m[k];
 }
 
 // The instance for the copies and sub-oscillator in use.
