@@ -117,7 +117,7 @@ inline float shapedSample(const OscVoice& pm, int i) {
 // sample goes through the ZEK morph, wrap fold and bit reduction in use; without `Feed` the
 // feedback scale is known to be 0 and not looked at. Always inlined: as a call its phase and
 // feedback would go through memory twice per copy.
-template <bool PM, bool Shaped, bool Feed>
+template <bool PM, bool Shaped, bool Feed, bool Rows>
 [[gnu::always_inline]] inline void plainCopy(const OscVoice& pm, const float inc[2], float factor,
                                              uint32_t& phase, float& feed, float* x,
                                              const float* pmIn) {
@@ -142,9 +142,12 @@ template <bool PM, bool Shaped, bool Feed>
         if constexpr (Shaped) {
             x[2 * h] = shapedSample(pm, warpOrPlain(pm.symRowTable[h], pos));
             x[2 * h + 1] = shapedSample(pm, warpOrPlain(pm.symRowTable[h], pos1));
-        } else {
+        } else if constexpr (Rows) {
             x[2 * h] = pm.table[warpOrPlain(pm.symRowTable[h], pos) & 0xFFF];
             x[2 * h + 1] = pm.table[warpOrPlain(pm.symRowTable[h], pos1) & 0xFFF];
+        } else {
+            x[2 * h] = pm.table[(pos & kPhaseMask) >> 12 & 0xFFF];
+            x[2 * h + 1] = pm.table[(pos1 & kPhaseMask) >> 12 & 0xFFF];
         }
         phase = (phase + 2 * step) & kPhaseMask;
         feed = x[2 * h + 1];
@@ -177,7 +180,7 @@ template <bool PM, bool Shaped, bool Feed>
 // down copies), the sub-oscillator and oscillator 2's phase modulation by `pmIn`. The samples never
 // leave registers; every product and sum is the one the separate render and mix make, in the same
 // order, so the output is the same to the bit.
-template <bool Spread, bool Sub, bool PM, bool Shaped, bool Feed>
+template <bool Spread, bool Sub, bool PM, bool Shaped, bool Feed, bool Rows>
 inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
                            float* frames, float* mono, float* m, const float* pmIn) {
     // The samples stay in registers: a vector load of four separately stored floats would wait
@@ -185,13 +188,13 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
     float x[4], u[4], s[4];
     uint32_t phase = os.phase;
     float feed = os.feedDown;
-    plainCopy<PM, Shaped, Feed>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
+    plainCopy<PM, Shaped, Feed, Rows>(pm, os.inc, pm.downFactor, phase, feed, x, pmIn);
     os.phase = phase;
     os.feedDown = feed;
     if constexpr (Spread) {
         uint32_t upPhase = os.upPhase;
         float upFeed = os.feedUp;
-        plainCopy<PM, Shaped, Feed>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
+        plainCopy<PM, Shaped, Feed, Rows>(pm, os.inc, pm.upFactor, upPhase, upFeed, u, pmIn);
         os.upPhase = upPhase;
         os.feedUp = upFeed;
     } else {
@@ -240,21 +243,22 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
     }
 }
 
-// The instance for the copies and sub-oscillator in use.
-template <bool PM, bool Shaped, bool Feed>
+// The instance for the copies and sub-oscillator in use; without `Rows` both symmetry rows
+// of the pass are known to be the identity.
+template <bool PM, bool Shaped, bool Feed, bool Rows = true>
 inline void renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
                               float* frames, float* mono, float* m, const float* pmIn, bool spread,
                               bool sub) {
     if (spread)
-        sub ? renderMixPlain<true, true, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
-                                                           pmIn)
-            : renderMixPlain<true, false, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
-                                                            pmIn);
+        sub ? renderMixPlain<true, true, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
+                                                                 mono, m, pmIn)
+            : renderMixPlain<true, false, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
+                                                                  mono, m, pmIn);
     else
-        sub ? renderMixPlain<false, true, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
-                                                            pmIn)
-            : renderMixPlain<false, false, PM, Shaped, Feed>(pm, toOutput, os, env, frames, mono, m,
-                                                             pmIn);
+        sub ? renderMixPlain<false, true, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
+                                                                  mono, m, pmIn)
+            : renderMixPlain<false, false, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
+                                                                   mono, m, pmIn);
 }
 
 // Phase modulation, shaping and feedback are rarer: kept out of line so the plain loop stays
@@ -478,7 +482,7 @@ void APlugin::renderOscillator(int osc) {
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
     int plainVoice = -1;
-    bool shaped = false, spread = false, rare = false;
+    bool shaped = false, spread = false, rare = false, rows = true;
     const OscVoice* pm = nullptr;
     for (int i = 0; i < subVoiceCount; ++i) {
         // Slot numbers are in range by construction: a compare spares the division of the
@@ -495,6 +499,7 @@ void APlugin::renderOscillator(int osc) {
             shaped = pm->zek > 0.0001f || pm->wrapOn != 0 || pm->bitsOn != 0;
             spread = pm->spreadOn != 0;
             rare = pmOn || shaped || pm->feedScale != 0.0f;
+            rows = pm->symRowTable[0] != nullptr || pm->symRowTable[1] != nullptr;
         }
         if (plainKind) {
             alignas(16) float m[4];
@@ -505,9 +510,12 @@ void APlugin::renderOscillator(int osc) {
             if (rare)
                 renderMixPlainRare(*pm, toOutput, os, env, frames, mono, m,
                                    pmOn ? osc1Mono[slot] : nullptr, shaped, spread, sub);
-            else
+            else if (rows)
                 renderMixPlainAny<false, false, false>(*pm, toOutput, os, env, frames, mono, m,
                                                        nullptr, spread, sub);
+            else
+                renderMixPlainAny<false, false, false, false>(*pm, toOutput, os, env, frames, mono,
+                                                              m, nullptr, spread, sub);
             const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
             if (k == 0 && osc == 0) voiceSource[v][90] = monoSum * 0.125f;
             if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;
