@@ -172,23 +172,30 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
                 voiceSource[voice][kSrcCenterNote]);
         ov.lfoInc = static_cast<uint32_t>(inc < 4194304.0 ? (inc > 0.0 ? inc : 0.0) : 4194304.0);
     }
+    // The values in locals: a store through the source row could otherwise alias them and
+    // force reloads.
     const float* sine = tables->SineArray;
+    float lfo0, lfo1;
     if (oscFreeLfo[osc]) {
         const uint32_t p = oscLfoSharedPhase[osc];
-        ov.lfo[0] = sine[(p >> 8) & 0xFFFF];
-        ov.lfo[1] = sine[((p + static_cast<uint32_t>(oscLfoSharedInc[osc])) >> 8) & 0xFFFF];
+        lfo0 = sine[(p >> 8) & 0xFFFF];
+        lfo1 = sine[((p + static_cast<uint32_t>(oscLfoSharedInc[osc])) >> 8) & 0xFFFF];
     } else {
-        ov.lfo[0] = sine[(ov.lfoPhase >> 8) & 0xFFFF];
-        ov.lfo[1] = sine[((ov.lfoPhase + ov.lfoInc) >> 8) & 0xFFFF];
-        ov.lfoPhase = (ov.lfoPhase + 2 * ov.lfoInc) & kPhaseMask;
+        const uint32_t p = ov.lfoPhase, inc = ov.lfoInc;
+        lfo0 = sine[(p >> 8) & 0xFFFF];
+        lfo1 = sine[((p + inc) >> 8) & 0xFFFF];
+        ov.lfoPhase = (p + 2 * inc) & kPhaseMask;
     }
+    ov.lfo[0] = lfo0;
+    ov.lfo[1] = lfo1;
     float* src = voiceSource[voice];
     const int s = 56 + 2 * osc;
-    src[s] = ov.lfo[0];
-    src[s + 1] = 0.5f * ov.lfo[0] + 0.5f;
+    const float unipolar = 0.5f * lfo0 + 0.5f;
+    src[s] = lfo0;
+    src[s + 1] = unipolar;
     if (voice == lastVoice) {
-        lastVoiceSource[s] = src[s];
-        lastVoiceSource[s + 1] = src[s + 1];
+        lastVoiceSource[s] = lfo0;
+        lastVoiceSource[s + 1] = unipolar;
     }
 }
 
