@@ -652,6 +652,15 @@ private:
     BlendedRate morphRates[kNumVoices + 1];
     // Per voice: Free LFO 1, Free LFO 2, Main LFO and the morph.
     LFOSettingsMemo voiceLFOMemo[kNumVoices][4];
+    // The inputs each voice's LFO settings were last made from.
+    struct VoiceLFOKey {
+        float values[47];
+        int32_t flags[2];
+        int32_t spare;
+        double rates[2];
+    };
+    VoiceLFOKey voiceLFOKey[kNumVoices] = {};
+    uint8_t voiceLFOKeyValid[kNumVoices] = {};
     // The same for the global LFOs and the global morph (cleared with them).
     LFOSettingsMemo globalLFOMemo[kGlobalLFOs];
     GlobalLFOLanes globalLFOLanes; // not ready until the settings are packed
@@ -701,6 +710,10 @@ public:
     float voiceDest[kNumVoices][512] = {};
     float globalDest[323] = {};
     float voiceDestDefault[512] = {};
+    // Moves on whenever the defaults or the slots' destinations change; a voice row that has
+    // taken the defaults at the current count already holds them outside the slots' entries.
+    uint32_t voiceDefaultSerial = 1;
+    uint32_t voiceDefaultSeen[kNumVoices] = {};
     float globalDestDefault[323] = {};
     // The destinations the last global evaluation wrote (the rest hold their defaults), so
     // the next one restores only those; a full restore when the list is not known.

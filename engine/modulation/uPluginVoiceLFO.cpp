@@ -42,6 +42,30 @@ bool sameKey(uint8_t valid, const void* memo, const void* key, size_t bytes) {
 void APlugin::setVoiceLFOSettings(int v) {
     if (v < 0 || v >= kNumVoices) return;
     const float* row = voiceDest[v];
+    // Every input of what follows, bit for bit: while they all stand still, a run would only
+    // find its memos holding what it would set, so it is skipped.
+    VoiceLFOKey key{}; // no padding: compared as bytes
+    int n = 0;
+    for (int t :
+         {kWaveTags[0], kWaveTags[1], kWaveTags[2], kPlayModeTags[0], kPlayModeTags[1],
+          kPlayModeTags[2], kSyncTags[0], kSyncTags[1], kSyncTags[2], kSpeedTags[0], kSpeedTags[1],
+          kSpeedTags[2], int(tag::MainLfoSpeedModAmount), int(tag::MainLfoSpeedModSource),
+          int(tag::MainLfoPhase), int(tag::FreeLfo12Mode), int(tag::FreeLfo12Amount)})
+        key.values[n++] = currentValues[t];
+    key.values[n++] = voiceSource[v][getModSrc(currentValues[tag::MainLfoSpeedModSource])];
+    key.values[n++] = row[dest::GlobalLfoSpeed];
+    key.values[n++] = row[dest::FreeLfo12Amount];
+    for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < kLfoDestCount; ++k) key.values[n++] = row[LFO_DEST_FIRST[i] + k];
+    key.flags[0] = freeLfoInUse;
+    key.flags[1] = lfo12Mode;
+    key.rates[0] = tempoDouble;
+    key.rates[1] = engineRateDouble;
+    static_assert(sizeof(key.values) / sizeof(float) == 20 + 3 * kLfoDestCount, "every input");
+    static_assert(sizeof(VoiceLFOKey) == 47 * 4 + 3 * 4 + 2 * 8, "no padding");
+    if (voiceLFOKeyValid[v] && std::memcmp(&key, &voiceLFOKey[v], sizeof(key)) == 0) return;
+    std::memcpy(&voiceLFOKey[v], &key, sizeof(key));
+    voiceLFOKeyValid[v] = 1;
     double base = 0.0;
     bool haveBase = false;
     for (int i = 0; i < 3; ++i) {

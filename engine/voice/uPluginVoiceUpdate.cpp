@@ -83,7 +83,9 @@ void APlugin::setVoiceModOften(int voice) {
         updateXYMod(voice, pad, x, y);
     }
     (void)dest;
-    setDefaultVoiceMod(voice);
+    // Only the slots write the row between two updates, so outside their entries it still
+    // holds the defaults unless those or the slots' destinations changed since.
+    if (voiceDefaultSeen[voice] != voiceDefaultSerial) setDefaultVoiceMod(voice);
 }
 
 // Speed factors of the voice's envelopes from the speed destinations and key and velocity
