@@ -180,6 +180,67 @@ TEST(HostRenderBlocks, EditsWhileAsleepReachTheNextNote) {
                 levelAfterSilence(0.9f, kVoiceVolume, false), 0.05);
 }
 
+namespace {
+
+// A held soft note on one oscillator, effects bypassed, under a per-voice Main LFO at 2 Hz that
+// moves the volume at full depth, with slot 1 taking the velocity to Osc 1 Volume. `edit`
+// (Main LFO wave 4 or slot 1 off) is made at the start or, with `late`, 0.6 s into the note.
+// The left channel from 1.0 s to 1.6 s.
+std::vector<float> heldNoteEdited(int edit, bool late) {
+    constexpr int kOsc1VolumeDest = 16;
+    Plugin plugin(kRate, 128);
+    std::vector<float> left, right, out;
+    plugin.setParameter(tag::Osc1On, 1.0f);
+    plugin.setParameter(tag::Osc2On, 0.0f);
+    plugin.setParameter(tag::BypassFxOn, 1.0f);
+    plugin.setParameter(tag::AmpEnvSustain, 1.0f);
+    plugin.setParameter(tag::MainLfoPlayMode, 0.0f); // per voice
+    plugin.setParameter(tag::MainLfoWave, (0 + 0.1f) / 7.99f);
+    plugin.setParameter(tag::MainLfoSyncOn, 0.0f);
+    plugin.setParameter(tag::MainLfoSpeed, static_cast<float>(1.0 + std::log2(2.0 / 110.0) / 14.0));
+    plugin.setParameter(tag::MainLfoToVolume, 1.0f);
+    plugin.setParameter(tag::ModSourceFirst, (17 + 0.1f) / 127.99f); // velocity
+    plugin.setParameter(tag::ModAmountFirst, 1.0f);
+    plugin.setParameter(tag::ModBypassFirst, 0.0f);
+    plugin.setParameter(tag::ModDestFirst, (kOsc1VolumeDest + 0.1f) / 399.99f);
+    auto apply = [&] {
+        if (edit == 1) plugin.setParameter(tag::MainLfoWave, (4 + 0.1f) / 7.99f);
+        if (edit == 2) plugin.setParameter(tag::ModDestFirst, 0.0f);
+    };
+    if (!late) apply();
+    for (int i = 0; i < 100; ++i) plugin.process(128, left, right);
+    plugin.sendMidi({{5, 0x90, 60, 30}});
+    for (int i = 0; i < 750; ++i) {
+        if (i == 225) apply();
+        plugin.process(128, left, right);
+        if (i >= 375) out.insert(out.end(), left.begin(), left.begin() + 128);
+    }
+    return out;
+}
+
+// The level of the difference of two renders against the level of the second.
+double differenceRatio(const std::vector<float>& a, const std::vector<float>& b) {
+    std::vector<float> d(a.size());
+    for (size_t i = 0; i < a.size(); ++i) d[i] = a[i] - b[i];
+    return audio::rms(d) / (audio::rms(b) + 1e-12);
+}
+
+} // namespace
+
+// The voice's slow update skips what stands still (its LFO settings, the restore of unmodulated
+// destinations): an LFO wave or slot destination edited under a held note still reaches the
+// voice, which then sounds as on an instance that had the edit from the start.
+TEST(HostRenderBlocks, EditsUnderAHeldNoteReachItsVoice) {
+    resetHost();
+    const std::vector<float> unedited = heldNoteEdited(0, false);
+    ASSERT_GT(audio::rms(unedited), 1e-3);
+    for (int edit : {1, 2}) {
+        const std::vector<float> fresh = heldNoteEdited(edit, false);
+        EXPECT_GT(differenceRatio(unedited, fresh), 0.2) << "edit " << edit << " is heard";
+        EXPECT_LT(differenceRatio(heldNoteEdited(edit, true), fresh), 0.01) << "edit " << edit;
+    }
+}
+
 TEST(HostRenderBlocks, HostileInputBuffersGiveBoundedFiniteOutput) {
     resetHost();
     Plugin plugin(kRate, 256);
