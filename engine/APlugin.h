@@ -1025,6 +1025,8 @@ private:
     void setOscEnvSpeeds(int voice);
     // The sources a voice's matrix reads this pass (its LFO step and envelope values).
     void setVoiceModSources(int voice);
+    // The envelope sources 40..55 of each listed voice, and its free envelopes' interpolation.
+    void setVoiceEnvSources(const int* voices, int count);
     void restartVoiceOscillators(int voice);
     float oscRandom();
     void startVoiceEnvelopes(int voice);
@@ -1361,6 +1363,8 @@ public:
     // work: the three steps on even or new passes, the Free LFO 1/2 value and sources 60..67.
     void setVoiceLFOSettings(int voice);
     void setVoiceLFOPass(int voice);
+    // The same for each listed voice in turn (valid voice numbers).
+    void setVoiceLFOPasses(const int* voices, int count);
     // The Free LFO 1/2 value of modes 0..8 for two LFO values and an amount.
     static float getLFOCombination(int mode, float amount, float lfo1, float lfo2);
     // A host transport start: the global LFOs, the morph LFO and the XY pads' global replay

@@ -223,55 +223,70 @@ float APlugin::getLFOCombination(int mode, float a, float x, float y) {
 
 void APlugin::setVoiceLFOPass(int v) {
     if (v < 0 || v >= kNumVoices) return;
-    LFOState* lfos = voiceLFOs[v];
-    const float* row = voiceDest[v];
-    const float a = lfocore::clampf(
-        currentValues[tag::FreeLfo12Amount] + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
-    voiceLfo12Amount[v] = a;
-    // The play modes change only with the settings, never in the steps below.
-    const bool poly0 = lfos[0].set.playMode == kPlayPoly;
-    const bool poly1 = lfos[1].set.playMode == kPlayPoly;
-    const bool poly2 = lfos[kMainLfo].set.playMode == kPlayPoly;
-    const bool freeGlobal = !poly0 && !poly1;
-    if ((voicePassCount[v] & 1) == 0 || voiceIsNew[v]) {
-        // A voice's copy of an LFO that is off or runs globally only moves its phase on; that
-        // short step is done here, the full step in setVoiceLFO. The Main LFO steps first.
-        auto step = [&](int i, bool runs) {
-            LFOState& lfo = lfos[i];
-            if (lfo.set.enabled && runs) {
-                setVoiceLFO(v, i);
-                return;
+    setVoiceLFOPasses(&v, 1);
+}
+
+void APlugin::setVoiceLFOPasses(const int* voices, int count) {
+    // What every voice of the pass reads alike, read once: nothing below writes it.
+    const float amountKnob = currentValues[tag::FreeLfo12Amount];
+    const float globalMain = lastVoiceSource[src::MainLfo];
+    const float globalFree1 = lastVoiceSource[src::FreeLfo1];
+    const float globalFree2 = lastVoiceSource[src::FreeLfo2];
+    const float global12 = lastVoiceSource[src::FreeLfo12];
+    const bool combined = freeLfo12InUse != 0;
+    const int32_t mode = lfo12Mode;
+    const Float4 half(0.5f);
+    for (int n = 0; n < count; ++n) {
+        const int v = voices[n] & 15;
+        LFOState* lfos = voiceLFOs[v];
+        const float* row = voiceDest[v];
+        const float a = lfocore::clampf(amountKnob + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
+        voiceLfo12Amount[v] = a;
+        // The play modes change only with the settings, never in the steps below.
+        const bool poly0 = lfos[0].set.playMode == kPlayPoly;
+        const bool poly1 = lfos[1].set.playMode == kPlayPoly;
+        const bool poly2 = lfos[kMainLfo].set.playMode == kPlayPoly;
+        const bool freeGlobal = !poly0 && !poly1;
+        if ((voicePassCount[v] & 1) == 0 || voiceIsNew[v]) {
+            // A voice's copy of an LFO that is off or runs globally only moves its phase on;
+            // that short step is done here, the full step in setVoiceLFO. The Main LFO steps
+            // first.
+            auto step = [&](int i, bool runs) {
+                LFOState& lfo = lfos[i];
+                if (lfo.set.enabled && runs) {
+                    setVoiceLFO(v, i);
+                    return;
+                }
+                lfo.run.phase = wrapPhase(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
+                lfo.run.value = lfo.run.output;
+                lfo.run.increment = 0.0f;
+            };
+            step(kMainLfo, poly2);
+            step(0, !freeGlobal);
+            step(1, !freeGlobal);
+            if (combined) {
+                const float x = lfos[0].run.output, y = lfos[1].run.output;
+                const float z = mode == kModeMorph
+                                    ? stepMorphLFO(lfos[kMorphLFO], lfos[0], lfos[1], a,
+                                                   row[kFreeLfo1Humanise], morphRates[1 + v])
+                                    : getLFOCombination(mode, a, x, y);
+                voiceLfo12Value[v] = voiceLfo12Target[v];
+                voiceLfo12Target[v] = z;
+                voiceLfo12Step[v] = (z - voiceLfo12Value[v]) * 0.5f;
+            } else {
+                voiceLfo12Target[v] = voiceLfo12Value[v] = voiceLfo12Step[v] = 0.0f;
             }
-            lfo.run.phase = wrapPhase(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
-            lfo.run.value = lfo.run.output;
-            lfo.run.increment = 0.0f;
-        };
-        step(kMainLfo, poly2);
-        step(0, !freeGlobal);
-        step(1, !freeGlobal);
-        if (freeLfo12InUse) {
-            const float x = lfos[0].run.output, y = lfos[1].run.output;
-            const float z = lfo12Mode == kModeMorph
-                                ? stepMorphLFO(lfos[kMorphLFO], lfos[0], lfos[1], a,
-                                               row[kFreeLfo1Humanise], morphRates[1 + v])
-                                : getLFOCombination(lfo12Mode, a, x, y);
-            voiceLfo12Value[v] = voiceLfo12Target[v];
-            voiceLfo12Target[v] = z;
-            voiceLfo12Step[v] = (z - voiceLfo12Value[v]) * 0.5f;
-        } else {
-            voiceLfo12Target[v] = voiceLfo12Value[v] = voiceLfo12Step[v] = 0.0f;
         }
+        // Sources 60..67: the Main LFO, Free LFO 1, Free LFO 2 and their combination, each with
+        // its unipolar form; an LFO that runs globally passes on the global value.
+        const Float4 value(
+            poly2 ? lfos[kMainLfo].run.value : globalMain, poly0 ? lfos[0].run.value : globalFree1,
+            poly1 ? lfos[1].run.value : globalFree2, freeGlobal ? global12 : voiceLfo12Value[v]);
+        const Float4 unipolar = half * value + half;
+        float* source = voiceSource[v];
+        Float4(_mm_unpacklo_ps(value.v, unipolar.v)).store(source + src::MainLfo);
+        Float4(_mm_unpackhi_ps(value.v, unipolar.v)).store(source + src::FreeLfo2);
+        for (int i = 0; i < 3; ++i) lfos[i].run.value += lfos[i].run.increment;
+        voiceLfo12Value[v] += voiceLfo12Step[v];
     }
-    // Sources 60..67: the Main LFO, Free LFO 1, Free LFO 2 and their combination, each with its
-    // unipolar form; an LFO that runs globally passes on the global value.
-    const Float4 value(poly2 ? lfos[kMainLfo].run.value : lastVoiceSource[src::MainLfo],
-                       poly0 ? lfos[0].run.value : lastVoiceSource[src::FreeLfo1],
-                       poly1 ? lfos[1].run.value : lastVoiceSource[src::FreeLfo2],
-                       freeGlobal ? lastVoiceSource[src::FreeLfo12] : voiceLfo12Value[v]);
-    const Float4 unipolar = Float4(0.5f) * value + Float4(0.5f);
-    float* source = voiceSource[v];
-    Float4(_mm_unpacklo_ps(value.v, unipolar.v)).store(source + src::MainLfo);
-    Float4(_mm_unpackhi_ps(value.v, unipolar.v)).store(source + src::FreeLfo2);
-    for (int i = 0; i < 3; ++i) lfos[i].run.value += lfos[i].run.increment;
-    voiceLfo12Value[v] += voiceLfo12Step[v];
 }

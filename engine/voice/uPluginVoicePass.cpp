@@ -20,12 +20,15 @@ void APlugin::renderVoices() {
     // no step of one voice reads what another's writes. Whether a voice's control step is due
     // is read once: nothing in the pass moves its count or its new-note flag before the sum.
     uint8_t due[kNumVoices];
+    // The per-pass sources of each voice read nothing another voice's control update writes,
+    // and the LFO steps draw their random numbers in voice order as before.
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
         due[a] = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
         if (due[a]) setVoiceModOften(v);
-        setVoiceModSources(v);
     }
+    setVoiceLFOPasses(activeVoices, activeVoiceCount);
+    setVoiceEnvSources(activeVoices, activeVoiceCount);
     setVoiceModLanes(activeVoices, activeVoiceCount);
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
