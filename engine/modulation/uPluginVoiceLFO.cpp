@@ -23,6 +23,25 @@ constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 constexpr int kPlayPoly = 0; // "Free" and "Mono" LFOs run in their global instance
 constexpr int kFreeLfo1Humanise = 293;
 
+// The knobs the voice LFO settings read.
+constexpr int kSettingsTags[17] = {kWaveTags[0],
+                                   kWaveTags[1],
+                                   kWaveTags[2],
+                                   kPlayModeTags[0],
+                                   kPlayModeTags[1],
+                                   kPlayModeTags[2],
+                                   kSyncTags[0],
+                                   kSyncTags[1],
+                                   kSyncTags[2],
+                                   kSpeedTags[0],
+                                   kSpeedTags[1],
+                                   kSpeedTags[2],
+                                   tag::MainLfoSpeedModAmount,
+                                   tag::MainLfoSpeedModSource,
+                                   tag::MainLfoPhase,
+                                   tag::FreeLfo12Mode,
+                                   tag::FreeLfo12Amount};
+
 // lfocore::frac(x) for a phase that has moved on by less than a cycle, or not at all: the same
 // bits without the floor, which costs more than the rest of a step (frac gives +0 for either
 // zero).
@@ -46,12 +65,7 @@ void APlugin::setVoiceLFOSettings(int v) {
     // find its memos holding what it would set, so it is skipped.
     VoiceLFOKey key{}; // no padding: compared as bytes
     int n = 0;
-    for (int t :
-         {kWaveTags[0], kWaveTags[1], kWaveTags[2], kPlayModeTags[0], kPlayModeTags[1],
-          kPlayModeTags[2], kSyncTags[0], kSyncTags[1], kSyncTags[2], kSpeedTags[0], kSpeedTags[1],
-          kSpeedTags[2], int(tag::MainLfoSpeedModAmount), int(tag::MainLfoSpeedModSource),
-          int(tag::MainLfoPhase), int(tag::FreeLfo12Mode), int(tag::FreeLfo12Amount)})
-        key.values[n++] = currentValues[t];
+    for (int t : kSettingsTags) key.values[n++] = currentValues[t];
     key.values[n++] = voiceSource[v][getModSrc(currentValues[tag::MainLfoSpeedModSource])];
     key.values[n++] = row[dest::GlobalLfoSpeed];
     key.values[n++] = row[dest::FreeLfo12Amount];
