@@ -766,8 +766,13 @@ public:
     // written again into all 16 voices (the idle render loop's largest cost). NaN forces a write.
     float inputSourceWritten = std::numeric_limits<float>::quiet_NaN();
     float outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
+    // The last values published, kept while no slot or LFO speed reads the source and the rows
+    // are left alone; they reach the rows when a reader appears (NaN: none since the reset).
+    float inputSourceLast = std::numeric_limits<float>::quiet_NaN();
+    float outputSourceLast = std::numeric_limits<float>::quiet_NaN();
     void publishInput(float value);
     void publishOutput(float value);
+    void catchUpPublishedSources();
 
     void renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames);
     const VstTimeInfo* takeHostTime(const VstTimeInfo* time);

@@ -234,6 +234,7 @@ void APlugin::setModSourcesInUse(bool slotsChanged) {
     freeLfoInUse = freeLfo12InUse;
     whiteNoiseInUse = modSrcInUse[src::WhiteNoise] | modSrcInUse[src::WhiteNoiseUni];
     pinkNoiseInUse = modSrcInUse[src::PinkNoise] | modSrcInUse[src::PinkNoiseUni];
+    catchUpPublishedSources();
 }
 
 void APlugin::refreshModSlotValues() {

@@ -46,8 +46,16 @@ Float4 keepFinite(Float4 x) {
 } // namespace
 
 // Only sounding voices read their rows; a voice that starts takes the current values
-// (shareGlobalSources), so the rows of idle voices are not written twice a pass.
+// (shareGlobalSources), so the rows of idle voices are not written twice a pass. While no slot
+// and no LFO speed reads a source, no row is written at all (the written value is forgotten, so
+// a starting voice takes nothing); catchUpPublishedSources brings the rows up to date when a
+// reader appears.
 void APlugin::publishInput(float value) {
+    inputSourceLast = value;
+    if (!modSrcInUse[src::Input]) {
+        inputSourceWritten = std::numeric_limits<float>::quiet_NaN();
+        return;
+    }
     if (value == inputSourceWritten) return;
     inputSourceWritten = value;
     for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
@@ -55,11 +63,25 @@ void APlugin::publishInput(float value) {
 }
 
 void APlugin::publishOutput(float value) {
+    lastVoiceSource[src::Output] = value;
+    outputSourceLast = value;
+    if (!modSrcInUse[src::Output]) {
+        outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
+        return;
+    }
     if (value == outputSourceWritten) return;
     outputSourceWritten = value;
-    lastVoiceSource[src::Output] = value;
     for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
         voiceSource[__builtin_ctz(busy)][src::Output] = value;
+}
+
+void APlugin::catchUpPublishedSources() {
+    // The rows hold what every pass since the last write would have written: the last value.
+    if (modSrcInUse[src::Input] && std::isnan(inputSourceWritten) && !std::isnan(inputSourceLast))
+        publishInput(inputSourceLast);
+    if (modSrcInUse[src::Output] && std::isnan(outputSourceWritten) &&
+        !std::isnan(outputSourceLast))
+        publishOutput(outputSourceLast);
 }
 
 void APlugin::collectVoices() {
