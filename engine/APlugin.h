@@ -654,7 +654,7 @@ private:
     LFOSettingsMemo voiceLFOMemo[kNumVoices][4];
     // The inputs each voice's LFO settings were last made from.
     struct VoiceLFOKey {
-        float values[47];
+        float values[41];
         int32_t flags[2];
         int32_t spare;
         double rates[2];

@@ -69,14 +69,16 @@ void APlugin::setVoiceLFOSettings(int v) {
     key.values[n++] = voiceSource[v][getModSrc(currentValues[tag::MainLfoSpeedModSource])];
     key.values[n++] = row[dest::GlobalLfoSpeed];
     key.values[n++] = row[dest::FreeLfo12Amount];
+    // The destinations the settings read (the start delay and humanise are read elsewhere).
     for (int i = 0; i < 3; ++i)
-        for (int k = 0; k < kLfoDestCount; ++k) key.values[n++] = row[LFO_DEST_FIRST[i] + k];
+        for (int k : {kLfoSpeed, kLfoPhase, kLfoShape, kLfoSmooth, kLfoBias, kLfoBits, kLfoHold})
+            key.values[n++] = row[LFO_DEST_FIRST[i] + k];
     key.flags[0] = freeLfoInUse;
     key.flags[1] = lfo12Mode;
     key.rates[0] = tempoDouble;
     key.rates[1] = engineRateDouble;
-    static_assert(sizeof(key.values) / sizeof(float) == 20 + 3 * kLfoDestCount, "every input");
-    static_assert(sizeof(VoiceLFOKey) == 47 * 4 + 3 * 4 + 2 * 8, "no padding");
+    static_assert(sizeof(key.values) / sizeof(float) == 20 + 3 * 7, "every input");
+    static_assert(sizeof(VoiceLFOKey) == 41 * 4 + 3 * 4 + 2 * 8, "no padding");
     if (voiceLFOKeyValid[v] && std::memcmp(&key, &voiceLFOKey[v], sizeof(key)) == 0) return;
     std::memcpy(&voiceLFOKey[v], &key, sizeof(key));
     voiceLFOKeyValid[v] = 1;
