@@ -63,18 +63,25 @@ void APlugin::setVoiceLFOSettings(int v) {
     const float* row = voiceDest[v];
     // Every input of what follows, bit for bit: while they all stand still, a run would only
     // find its memos holding what it would set, so it is skipped.
-    VoiceLFOKey key{}; // no padding: compared as bytes
-    int n = 0;
-    for (int t : kSettingsTags) key.values[n++] = currentValues[t];
-    key.values[n++] = voiceSource[v][getModSrc(currentValues[tag::MainLfoSpeedModSource])];
-    key.values[n++] = row[dest::GlobalLfoSpeed];
-    key.values[n++] = row[dest::FreeLfo12Amount];
-    // The destinations the settings read (the start delay and humanise are read elsewhere).
-    for (int i = 0; i < 3; ++i)
-        for (int k : {kLfoSpeed, kLfoPhase, kLfoShape, kLfoSmooth, kLfoBias, kLfoBits, kLfoHold})
-            key.values[n++] = row[LFO_DEST_FIRST[i] + k];
+    // Every member is written below, and there is no padding: the key compares as bytes.
+    VoiceLFOKey key;
+    float* in = key.values;
+    for (int t : kSettingsTags) *in++ = currentValues[t];
+    *in++ = voiceSource[v][getModSrc(currentValues[tag::MainLfoSpeedModSource])];
+    *in++ = row[dest::GlobalLfoSpeed];
+    *in++ = row[dest::FreeLfo12Amount];
+    // The destinations the settings read: speed, phase and shape, then smooth, bias, bits and
+    // sample-and-hold (the start delay between them and humanise are read elsewhere).
+    static_assert(kLfoShape == 2 && kLfoSmooth == 4 && kLfoHold == 7, "two runs of destinations");
+    for (int i = 0; i < 3; ++i) {
+        const float* d = &row[LFO_DEST_FIRST[i]];
+        std::memcpy(in, d, 3 * sizeof(float));
+        std::memcpy(in + 3, d + kLfoSmooth, 4 * sizeof(float));
+        in += 7;
+    }
     key.flags[0] = freeLfoInUse;
     key.flags[1] = lfo12Mode;
+    key.spare = 0;
     key.rates[0] = tempoDouble;
     key.rates[1] = engineRateDouble;
     static_assert(sizeof(key.values) / sizeof(float) == 20 + 3 * 7, "every input");
