@@ -42,6 +42,24 @@ constexpr int kSettingsTags[17] = {kWaveTags[0],
                                    tag::FreeLfo12Mode,
                                    tag::FreeLfo12Amount};
 
+// They are two runs of tags, read as such.
+constexpr int kSettingsRuns[2][2] = {{tag::MainLfoSpeed, tag::FreeLfo12Amount},
+                                     {tag::MainLfoWave, tag::FreeLfo12Mode}};
+constexpr bool settingsTagsAreTheRuns() {
+    int inRuns = 0;
+    for (int i = 0; i < 17; ++i) {
+        const int t = kSettingsTags[i];
+        for (int j = 0; j < i; ++j)
+            if (kSettingsTags[j] == t) return false;
+        for (const auto& run : kSettingsRuns)
+            if (t >= run[0] && t <= run[1]) ++inRuns;
+    }
+    const int runLength = kSettingsRuns[0][1] - kSettingsRuns[0][0] + 1 + kSettingsRuns[1][1] -
+                          kSettingsRuns[1][0] + 1;
+    return inRuns == 17 && runLength == 17;
+}
+static_assert(settingsTagsAreTheRuns(), "the settings' knobs are exactly the two runs");
+
 // lfocore::frac(x) for a phase that has moved on by less than a cycle, or not at all: the same
 // bits without the floor, which costs more than the rest of a step (frac gives +0 for either
 // zero).
@@ -66,7 +84,8 @@ void APlugin::setVoiceLFOSettings(int v) {
     // Every member is written below, and there is no padding: the key compares as bytes.
     VoiceLFOKey key;
     float* in = key.values;
-    for (int t : kSettingsTags) *in++ = currentValues[t];
+    for (const auto& run : kSettingsRuns)
+        for (int t = run[0]; t <= run[1]; ++t) *in++ = currentValues[t];
     *in++ = voiceSource[v][getModSrc(currentValues[tag::MainLfoSpeedModSource])];
     *in++ = row[dest::GlobalLfoSpeed];
     *in++ = row[dest::FreeLfo12Amount];
