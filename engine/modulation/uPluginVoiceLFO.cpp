@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr int kWaveTags[3] = {tag::FreeLfo1Wave, tag::FreeLfo2Wave, tag::MainLfoWave};
@@ -59,6 +60,17 @@ constexpr bool settingsTagsAreTheRuns() {
     return inRuns == 17 && runLength == 17;
 }
 static_assert(settingsTagsAreTheRuns(), "the settings' knobs are exactly the two runs");
+static_assert(kSettingsRuns[0][1] - kSettingsRuns[0][0] == 3 &&
+                  kSettingsRuns[1][1] - kSettingsRuns[1][0] == 12,
+              "the run lengths copied below");
+
+// Values First, First + 1, ... into `out`, one statement each (an atomic load does not unroll
+// in a loop); returns the end.
+template <int First, typename Values, int... I>
+float* copyRun(float* out, const Values& values, std::integer_sequence<int, I...>) {
+    ((out[I] = values[First + I]), ...);
+    return out + sizeof...(I);
+}
 
 // lfocore::frac(x) for a phase that has moved on by less than a cycle, or not at all: the same
 // bits without the floor, which costs more than the rest of a step (frac gives +0 for either
@@ -84,8 +96,8 @@ void APlugin::setVoiceLFOSettings(int v) {
     // Every member is written below, and there is no padding: the key compares as bytes.
     VoiceLFOKey key;
     float* in = key.values;
-    for (const auto& run : kSettingsRuns)
-        for (int t = run[0]; t <= run[1]; ++t) *in++ = currentValues[t];
+    in = copyRun<kSettingsRuns[0][0]>(in, currentValues, std::make_integer_sequence<int, 4>());
+    in = copyRun<kSettingsRuns[1][0]>(in, currentValues, std::make_integer_sequence<int, 13>());
     *in++ = voiceSource[v][getModSrc(currentValues[tag::MainLfoSpeedModSource])];
     *in++ = row[dest::GlobalLfoSpeed];
     *in++ = row[dest::FreeLfo12Amount];
