@@ -652,6 +652,15 @@ private:
     BlendedRate morphRates[kNumVoices + 1];
     // Per voice: Free LFO 1, Free LFO 2, Main LFO and the morph.
     LFOSettingsMemo voiceLFOMemo[kNumVoices][4];
+    // The inputs each voice's LFO settings were last made from.
+    struct VoiceLFOKey {
+        float values[41];
+        int32_t flags[2];
+        int32_t spare;
+        double rates[2];
+    };
+    VoiceLFOKey voiceLFOKey[kNumVoices] = {};
+    uint8_t voiceLFOKeyValid[kNumVoices] = {};
     // The same for the global LFOs and the global morph (cleared with them).
     LFOSettingsMemo globalLFOMemo[kGlobalLFOs];
     GlobalLFOLanes globalLFOLanes; // not ready until the settings are packed
@@ -701,6 +710,10 @@ public:
     float voiceDest[kNumVoices][512] = {};
     float globalDest[323] = {};
     float voiceDestDefault[512] = {};
+    // Moves on whenever the defaults or the slots' destinations change; a voice row that has
+    // taken the defaults at the current count already holds them outside the slots' entries.
+    uint32_t voiceDefaultSerial = 1;
+    uint32_t voiceDefaultSeen[kNumVoices] = {};
     float globalDestDefault[323] = {};
     // The destinations the last global evaluation wrote (the rest hold their defaults), so
     // the next one restores only those; a full restore when the list is not known.
@@ -753,8 +766,13 @@ public:
     // written again into all 16 voices (the idle render loop's largest cost). NaN forces a write.
     float inputSourceWritten = std::numeric_limits<float>::quiet_NaN();
     float outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
+    // The last values published, kept while no slot or LFO speed reads the source and the rows
+    // are left alone; they reach the rows when a reader appears (NaN: none since the reset).
+    float inputSourceLast = std::numeric_limits<float>::quiet_NaN();
+    float outputSourceLast = std::numeric_limits<float>::quiet_NaN();
     void publishInput(float value);
     void publishOutput(float value);
+    void catchUpPublishedSources();
 
     void renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames);
     const VstTimeInfo* takeHostTime(const VstTimeInfo* time);
@@ -1012,6 +1030,8 @@ private:
     void setOscEnvSpeeds(int voice);
     // The sources a voice's matrix reads this pass (its LFO step and envelope values).
     void setVoiceModSources(int voice);
+    // The envelope sources 40..55 of each listed voice, and its free envelopes' interpolation.
+    void setVoiceEnvSources(const int* voices, int count);
     void restartVoiceOscillators(int voice);
     float oscRandom();
     void startVoiceEnvelopes(int voice);
@@ -1350,6 +1370,8 @@ public:
     // work: the three steps on even or new passes, the Free LFO 1/2 value and sources 60..67.
     void setVoiceLFOSettings(int voice);
     void setVoiceLFOPass(int voice);
+    // The same for each listed voice in turn (valid voice numbers).
+    void setVoiceLFOPasses(const int* voices, int count);
     // The Free LFO 1/2 value of modes 0..8 for two LFO values and an amount.
     static float getLFOCombination(int mode, float amount, float lfo1, float lfo2);
     // A host transport start: the global LFOs, the morph LFO and the XY pads' global replay

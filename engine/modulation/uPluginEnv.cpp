@@ -121,6 +121,24 @@ float APlugin::getEnvShape(const EnvState& e, int env, float sustain, bool gated
 
 // One update of one instance: position by stage and gate, then the shaped output.
 void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade) {
+    // A voice's held envelope in its sustain (not the amp envelope, which glides to its level):
+    // the position, clamped, is the output unless it is silent. The same values as the full
+    // step below, without its stage and shape choices.
+    if (voice >= 0 && gated && e.stage == 2 && env != 0) {
+        float position = e.position;
+        if (env == 2 || env == 3) position += getEnvFade(env, voice) * e.speed;
+        position = clamp01(position);
+        if (position >= kSilent) {
+            const float previous = e.output;
+            e.previous = previous;
+            e.position = e.output = e.releaseStart = position;
+            e.releaseRecip = 1.0f / position;
+            e.restart = 0; // a restart would set position and output to releaseStart: no change
+            e.value = previous;
+            e.step = (position - previous) * (1.0f / 16.0f);
+            return;
+        }
+    }
     e.previous = e.output;
     // The sustain level matters only to a held envelope in its attack or decay, and to the amp
     // envelope's glide once held: released and sustaining envelopes skip working it out.

@@ -106,6 +106,7 @@ void APlugin::initModulation() {
     for (int d : {dest::MainVolume, dest::VoiceVolume, dest::Osc1Volume, dest::Osc2Volume})
         voiceDestDefault[d] = 1.0f;
     for (auto& row : voiceDest) std::memcpy(row, voiceDestDefault, sizeof(voiceDestDefault));
+    ++voiceDefaultSerial;
     mainVolumeMod = 0.0f;
     mainVolumeSmooth = currentValues[tag::MainVolume];
     modSlotCount = 0;
@@ -155,6 +156,7 @@ void APlugin::setModSlotTable() {
         return;
     }
     modSlotValuesKeyValid = 0; // the list is built anew below
+    ++voiceDefaultSerial;      // a destination left by a slot takes its default again
     const LookupTables& t = *tables;
     for (int s = 0; s < 16; ++s) {
         modSlotDest[s] = getModBypass(s) ? 0 : getModDest(currentValues[tag::ModDestFirst + s]);
@@ -232,6 +234,7 @@ void APlugin::setModSourcesInUse(bool slotsChanged) {
     freeLfoInUse = freeLfo12InUse;
     whiteNoiseInUse = modSrcInUse[src::WhiteNoise] | modSrcInUse[src::WhiteNoiseUni];
     pinkNoiseInUse = modSrcInUse[src::PinkNoise] | modSrcInUse[src::PinkNoiseUni];
+    catchUpPublishedSources();
 }
 
 void APlugin::refreshModSlotValues() {

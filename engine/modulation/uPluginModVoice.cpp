@@ -193,6 +193,7 @@ void APlugin::setDefaultVoiceMod(int v) {
     for (int s = 0; s < 16; ++s) kept[s] = row[modSlotDest[s]];
     std::memcpy(row, voiceDestDefault, sizeof(float) * kModDests);
     for (int s = 0; s < 16; ++s) row[modSlotDest[s]] = kept[s];
+    voiceDefaultSeen[v] = voiceDefaultSerial;
 }
 
 void APlugin::publishModShown() {

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr int kWaveTags[3] = {tag::FreeLfo1Wave, tag::FreeLfo2Wave, tag::MainLfoWave};
@@ -22,6 +23,54 @@ constexpr int kMainLfo = 2;
 constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 constexpr int kPlayPoly = 0; // "Free" and "Mono" LFOs run in their global instance
 constexpr int kFreeLfo1Humanise = 293;
+
+// The knobs the voice LFO settings read.
+constexpr int kSettingsTags[17] = {kWaveTags[0],
+                                   kWaveTags[1],
+                                   kWaveTags[2],
+                                   kPlayModeTags[0],
+                                   kPlayModeTags[1],
+                                   kPlayModeTags[2],
+                                   kSyncTags[0],
+                                   kSyncTags[1],
+                                   kSyncTags[2],
+                                   kSpeedTags[0],
+                                   kSpeedTags[1],
+                                   kSpeedTags[2],
+                                   tag::MainLfoSpeedModAmount,
+                                   tag::MainLfoSpeedModSource,
+                                   tag::MainLfoPhase,
+                                   tag::FreeLfo12Mode,
+                                   tag::FreeLfo12Amount};
+
+// They are two runs of tags, read as such.
+constexpr int kSettingsRuns[2][2] = {{tag::MainLfoSpeed, tag::FreeLfo12Amount},
+                                     {tag::MainLfoWave, tag::FreeLfo12Mode}};
+constexpr bool settingsTagsAreTheRuns() {
+    int inRuns = 0;
+    for (int i = 0; i < 17; ++i) {
+        const int t = kSettingsTags[i];
+        for (int j = 0; j < i; ++j)
+            if (kSettingsTags[j] == t) return false;
+        for (const auto& run : kSettingsRuns)
+            if (t >= run[0] && t <= run[1]) ++inRuns;
+    }
+    const int runLength = kSettingsRuns[0][1] - kSettingsRuns[0][0] + 1 + kSettingsRuns[1][1] -
+                          kSettingsRuns[1][0] + 1;
+    return inRuns == 17 && runLength == 17;
+}
+static_assert(settingsTagsAreTheRuns(), "the settings' knobs are exactly the two runs");
+static_assert(kSettingsRuns[0][1] - kSettingsRuns[0][0] == 3 &&
+                  kSettingsRuns[1][1] - kSettingsRuns[1][0] == 12,
+              "the run lengths copied below");
+
+// Values First, First + 1, ... into `out`, one statement each (an atomic load does not unroll
+// in a loop); returns the end.
+template <int First, typename Values, int... I>
+float* copyRun(float* out, const Values& values, std::integer_sequence<int, I...>) {
+    ((out[I] = values[First + I]), ...);
+    return out + sizeof...(I);
+}
 
 // lfocore::frac(x) for a phase that has moved on by less than a cycle, or not at all: the same
 // bits without the floor, which costs more than the rest of a step (frac gives +0 for either
@@ -42,6 +91,35 @@ bool sameKey(uint8_t valid, const void* memo, const void* key, size_t bytes) {
 void APlugin::setVoiceLFOSettings(int v) {
     if (v < 0 || v >= kNumVoices) return;
     const float* row = voiceDest[v];
+    // Every input of what follows, bit for bit: while they all stand still, a run would only
+    // find its memos holding what it would set, so it is skipped.
+    // Every member is written below, and there is no padding: the key compares as bytes.
+    VoiceLFOKey key;
+    float* in = key.values;
+    in = copyRun<kSettingsRuns[0][0]>(in, currentValues, std::make_integer_sequence<int, 4>());
+    in = copyRun<kSettingsRuns[1][0]>(in, currentValues, std::make_integer_sequence<int, 13>());
+    *in++ = voiceSource[v][getModSrc(currentValues[tag::MainLfoSpeedModSource])];
+    *in++ = row[dest::GlobalLfoSpeed];
+    *in++ = row[dest::FreeLfo12Amount];
+    // The destinations the settings read: speed, phase and shape, then smooth, bias, bits and
+    // sample-and-hold (the start delay between them and humanise are read elsewhere).
+    static_assert(kLfoShape == 2 && kLfoSmooth == 4 && kLfoHold == 7, "two runs of destinations");
+    for (int i = 0; i < 3; ++i) {
+        const float* d = &row[LFO_DEST_FIRST[i]];
+        std::memcpy(in, d, 3 * sizeof(float));
+        std::memcpy(in + 3, d + kLfoSmooth, 4 * sizeof(float));
+        in += 7;
+    }
+    key.flags[0] = freeLfoInUse;
+    key.flags[1] = lfo12Mode;
+    key.spare = 0;
+    key.rates[0] = tempoDouble;
+    key.rates[1] = engineRateDouble;
+    static_assert(sizeof(key.values) / sizeof(float) == 20 + 3 * 7, "every input");
+    static_assert(sizeof(VoiceLFOKey) == 41 * 4 + 3 * 4 + 2 * 8, "no padding");
+    if (voiceLFOKeyValid[v] && std::memcmp(&key, &voiceLFOKey[v], sizeof(key)) == 0) return;
+    std::memcpy(&voiceLFOKey[v], &key, sizeof(key));
+    voiceLFOKeyValid[v] = 1;
     double base = 0.0;
     bool haveBase = false;
     for (int i = 0; i < 3; ++i) {
@@ -199,55 +277,70 @@ float APlugin::getLFOCombination(int mode, float a, float x, float y) {
 
 void APlugin::setVoiceLFOPass(int v) {
     if (v < 0 || v >= kNumVoices) return;
-    LFOState* lfos = voiceLFOs[v];
-    const float* row = voiceDest[v];
-    const float a = lfocore::clampf(
-        currentValues[tag::FreeLfo12Amount] + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
-    voiceLfo12Amount[v] = a;
-    // The play modes change only with the settings, never in the steps below.
-    const bool poly0 = lfos[0].set.playMode == kPlayPoly;
-    const bool poly1 = lfos[1].set.playMode == kPlayPoly;
-    const bool poly2 = lfos[kMainLfo].set.playMode == kPlayPoly;
-    const bool freeGlobal = !poly0 && !poly1;
-    if ((voicePassCount[v] & 1) == 0 || voiceIsNew[v]) {
-        // A voice's copy of an LFO that is off or runs globally only moves its phase on; that
-        // short step is done here, the full step in setVoiceLFO. The Main LFO steps first.
-        auto step = [&](int i, bool runs) {
-            LFOState& lfo = lfos[i];
-            if (lfo.set.enabled && runs) {
-                setVoiceLFO(v, i);
-                return;
+    setVoiceLFOPasses(&v, 1);
+}
+
+void APlugin::setVoiceLFOPasses(const int* voices, int count) {
+    // What every voice of the pass reads alike, read once: nothing below writes it.
+    const float amountKnob = currentValues[tag::FreeLfo12Amount];
+    const float globalMain = lastVoiceSource[src::MainLfo];
+    const float globalFree1 = lastVoiceSource[src::FreeLfo1];
+    const float globalFree2 = lastVoiceSource[src::FreeLfo2];
+    const float global12 = lastVoiceSource[src::FreeLfo12];
+    const bool combined = freeLfo12InUse != 0;
+    const int32_t mode = lfo12Mode;
+    const Float4 half(0.5f);
+    for (int n = 0; n < count; ++n) {
+        const int v = voices[n] & 15;
+        LFOState* lfos = voiceLFOs[v];
+        const float* row = voiceDest[v];
+        const float a = lfocore::clampf(amountKnob + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
+        voiceLfo12Amount[v] = a;
+        // The play modes change only with the settings, never in the steps below.
+        const bool poly0 = lfos[0].set.playMode == kPlayPoly;
+        const bool poly1 = lfos[1].set.playMode == kPlayPoly;
+        const bool poly2 = lfos[kMainLfo].set.playMode == kPlayPoly;
+        const bool freeGlobal = !poly0 && !poly1;
+        if ((voicePassCount[v] & 1) == 0 || voiceIsNew[v]) {
+            // A voice's copy of an LFO that is off or runs globally only moves its phase on;
+            // that short step is done here, the full step in setVoiceLFO. The Main LFO steps
+            // first.
+            auto step = [&](int i, bool runs) {
+                LFOState& lfo = lfos[i];
+                if (lfo.set.enabled && runs) {
+                    setVoiceLFO(v, i);
+                    return;
+                }
+                lfo.run.phase = wrapPhase(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
+                lfo.run.value = lfo.run.output;
+                lfo.run.increment = 0.0f;
+            };
+            step(kMainLfo, poly2);
+            step(0, !freeGlobal);
+            step(1, !freeGlobal);
+            if (combined) {
+                const float x = lfos[0].run.output, y = lfos[1].run.output;
+                const float z = mode == kModeMorph
+                                    ? stepMorphLFO(lfos[kMorphLFO], lfos[0], lfos[1], a,
+                                                   row[kFreeLfo1Humanise], morphRates[1 + v])
+                                    : getLFOCombination(mode, a, x, y);
+                voiceLfo12Value[v] = voiceLfo12Target[v];
+                voiceLfo12Target[v] = z;
+                voiceLfo12Step[v] = (z - voiceLfo12Value[v]) * 0.5f;
+            } else {
+                voiceLfo12Target[v] = voiceLfo12Value[v] = voiceLfo12Step[v] = 0.0f;
             }
-            lfo.run.phase = wrapPhase(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
-            lfo.run.value = lfo.run.output;
-            lfo.run.increment = 0.0f;
-        };
-        step(kMainLfo, poly2);
-        step(0, !freeGlobal);
-        step(1, !freeGlobal);
-        if (freeLfo12InUse) {
-            const float x = lfos[0].run.output, y = lfos[1].run.output;
-            const float z = lfo12Mode == kModeMorph
-                                ? stepMorphLFO(lfos[kMorphLFO], lfos[0], lfos[1], a,
-                                               row[kFreeLfo1Humanise], morphRates[1 + v])
-                                : getLFOCombination(lfo12Mode, a, x, y);
-            voiceLfo12Value[v] = voiceLfo12Target[v];
-            voiceLfo12Target[v] = z;
-            voiceLfo12Step[v] = (z - voiceLfo12Value[v]) * 0.5f;
-        } else {
-            voiceLfo12Target[v] = voiceLfo12Value[v] = voiceLfo12Step[v] = 0.0f;
         }
+        // Sources 60..67: the Main LFO, Free LFO 1, Free LFO 2 and their combination, each with
+        // its unipolar form; an LFO that runs globally passes on the global value.
+        const Float4 value(
+            poly2 ? lfos[kMainLfo].run.value : globalMain, poly0 ? lfos[0].run.value : globalFree1,
+            poly1 ? lfos[1].run.value : globalFree2, freeGlobal ? global12 : voiceLfo12Value[v]);
+        const Float4 unipolar = half * value + half;
+        float* source = voiceSource[v];
+        Float4(_mm_unpacklo_ps(value.v, unipolar.v)).store(source + src::MainLfo);
+        Float4(_mm_unpackhi_ps(value.v, unipolar.v)).store(source + src::FreeLfo2);
+        for (int i = 0; i < 3; ++i) lfos[i].run.value += lfos[i].run.increment;
+        voiceLfo12Value[v] += voiceLfo12Step[v];
     }
-    // Sources 60..67: the Main LFO, Free LFO 1, Free LFO 2 and their combination, each with its
-    // unipolar form; an LFO that runs globally passes on the global value.
-    const Float4 value(poly2 ? lfos[kMainLfo].run.value : lastVoiceSource[src::MainLfo],
-                       poly0 ? lfos[0].run.value : lastVoiceSource[src::FreeLfo1],
-                       poly1 ? lfos[1].run.value : lastVoiceSource[src::FreeLfo2],
-                       freeGlobal ? lastVoiceSource[src::FreeLfo12] : voiceLfo12Value[v]);
-    const Float4 unipolar = Float4(0.5f) * value + Float4(0.5f);
-    float* source = voiceSource[v];
-    Float4(_mm_unpacklo_ps(value.v, unipolar.v)).store(source + src::MainLfo);
-    Float4(_mm_unpackhi_ps(value.v, unipolar.v)).store(source + src::FreeLfo2);
-    for (int i = 0; i < 3; ++i) lfos[i].run.value += lfos[i].run.increment;
-    voiceLfo12Value[v] += voiceLfo12Step[v];
 }

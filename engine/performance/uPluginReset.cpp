@@ -118,6 +118,7 @@ void APlugin::resetNow() {
 
     for (float& s : lastVoiceSource) s = 0.0f;
     inputSourceWritten = outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
+    inputSourceLast = outputSourceLast = std::numeric_limits<float>::quiet_NaN();
     lastVoiceSource[kAlwaysOnSource] = 1.0f;
     initModFX(true);
 

@@ -46,8 +46,16 @@ Float4 keepFinite(Float4 x) {
 } // namespace
 
 // Only sounding voices read their rows; a voice that starts takes the current values
-// (shareGlobalSources), so the rows of idle voices are not written twice a pass.
+// (shareGlobalSources), so the rows of idle voices are not written twice a pass. While no slot
+// and no LFO speed reads a source, no row is written at all (the written value is forgotten, so
+// a starting voice takes nothing); catchUpPublishedSources brings the rows up to date when a
+// reader appears.
 void APlugin::publishInput(float value) {
+    inputSourceLast = value;
+    if (!modSrcInUse[src::Input]) {
+        inputSourceWritten = std::numeric_limits<float>::quiet_NaN();
+        return;
+    }
     if (value == inputSourceWritten) return;
     inputSourceWritten = value;
     for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
@@ -55,11 +63,25 @@ void APlugin::publishInput(float value) {
 }
 
 void APlugin::publishOutput(float value) {
+    lastVoiceSource[src::Output] = value;
+    outputSourceLast = value;
+    if (!modSrcInUse[src::Output]) {
+        outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
+        return;
+    }
     if (value == outputSourceWritten) return;
     outputSourceWritten = value;
-    lastVoiceSource[src::Output] = value;
     for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
         voiceSource[__builtin_ctz(busy)][src::Output] = value;
+}
+
+void APlugin::catchUpPublishedSources() {
+    // The rows hold what every pass since the last write would have written: the last value.
+    if (modSrcInUse[src::Input] && std::isnan(inputSourceWritten) && !std::isnan(inputSourceLast))
+        publishInput(inputSourceLast);
+    if (modSrcInUse[src::Output] && std::isnan(outputSourceWritten) &&
+        !std::isnan(outputSourceLast))
+        publishOutput(outputSourceLast);
 }
 
 void APlugin::collectVoices() {
@@ -73,22 +95,28 @@ void APlugin::collectVoices() {
     // The counts in locals: the list stores could otherwise alias them. The slots are bounded
     // once here, so the stages of the pass index with them directly.
     int voices = 0, listed = 0;
+    int32_t* listSlot = subVoiceList[0];
+    int32_t* listVoice = subVoiceList[1];
+    int32_t* listIndex = subVoiceList[2];
     for (uint32_t left = busy & 0xFFFFu; left != 0; left &= left - 1) {
         const int v = __builtin_ctz(left);
         activeVoices[voices++] = v;
         voiceActive[v] = 1;
-        voiceFirstSlot[v] = slotInRange(voiceSlots[v][0]);
+        const int32_t* slots = voiceSlots[v];
+        int32_t* delay = subVoiceDelay[v];
+        uint8_t* started = subVoiceStarted[v];
+        voiceFirstSlot[v] = slotInRange(slots[0]);
         for (int s = 0; s < units; ++s) {
-            const int32_t old = subVoiceDelay[v][s];
+            const int32_t old = delay[s];
             // Counting stops once the sub-voice has started, so the counter never overflows.
-            subVoiceDelay[v][s] = old < 0 ? old + 2 : old;
-            subVoiceStarted[v][s] = 0;
-            if (old < -1) continue;
-            subVoiceList[0][listed] = slotInRange(voiceSlots[v][s]);
-            subVoiceList[1][listed] = v;
-            subVoiceList[2][listed] = s;
+            if (old < 0) delay[s] = old + 2;
+            const bool starts = old >= -1;
+            started[s] = starts;
+            if (!starts) continue;
+            listSlot[listed] = slotInRange(slots[s]);
+            listVoice[listed] = v;
+            listIndex[listed] = s;
             ++listed;
-            subVoiceStarted[v][s] = 1;
         }
     }
     activeVoiceCount = voices;

@@ -17,17 +17,22 @@ void APlugin::renderVoices() {
 
     // Each voice's control update and sources, then the matrix of every voice (four lanes at a
     // time), then the updates that read what the matrix wrote. Each voice keeps its own order;
-    // no step of one voice reads what another's writes.
+    // no step of one voice reads what another's writes. Whether a voice's control step is due
+    // is read once: nothing in the pass moves its count or its new-note flag before the sum.
+    uint8_t due[kNumVoices];
+    // The per-pass sources of each voice read nothing another voice's control update writes,
+    // and the LFO steps draw their random numbers in voice order as before.
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
-        if ((voicePassCount[v] & 7) == 0 || voiceIsNew[v]) setVoiceModOften(v);
-        setVoiceModSources(v);
+        due[a] = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
+        if (due[a]) setVoiceModOften(v);
     }
+    setVoiceLFOPasses(activeVoices, activeVoiceCount);
+    setVoiceEnvSources(activeVoices, activeVoiceCount);
     setVoiceModLanes(activeVoices, activeVoiceCount);
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
-        const bool due = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
-        if (due)
+        if (due[a])
             setVoiceOften(v);
         else if (voiceSetupSeen[v] != voiceSetupSerial)
             // A structural setting changed between two of the voice's updates: what the
@@ -47,9 +52,8 @@ void APlugin::renderVoices() {
     oscLfoSharedPhase[1] = lfoPhase[1];
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
-        const bool every8 = (voicePassCount[v] & 7) == 0 || voiceIsNew[v];
-        stepOscLfo(v, 0, every8);
-        stepOscLfo(v, 1, every8);
+        stepOscLfo(v, 0, due[a] != 0);
+        stepOscLfo(v, 1, due[a] != 0);
     }
     oscLfoSharedPhase[0] = saved[0];
     oscLfoSharedPhase[1] = saved[1];

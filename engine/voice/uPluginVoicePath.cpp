@@ -127,19 +127,27 @@ void APlugin::setVoiceGains() {
             velocity * level * voiceVolume * ((one - depth) + depth * (half + half * m));
         // The smoothed Main Pan, so a pan move glides instead of stepping the gains.
         const Float4 p = clamp(panSmooth + mainPan + panDepth * m, zero, one);
-        alignas(16) float gl[4], gr[4];
-        (clamp(two - two * p, zero, one) * g).store(gl);
-        (clamp(two * p, zero, one) * g).store(gr);
+        const Float4 gl = clamp(two - two * p, zero, one) * g;
+        const Float4 gr = clamp(two * p, zero, one) * g;
+        // The envelope's level for each output frame, then its step, held at 0 from below.
+        Float4 levels = gather([&](int v) { return voiceLevel[v]; });
+        const Float4 step = gather([&](int v) { return voiceEnv[v][0].step; });
+        Float4 frameGain[4];
+        for (int f = 0; f < 2; ++f) {
+            frameGain[2 * f] = levels * gl;
+            frameGain[2 * f + 1] = levels * gr;
+            levels += step;
+            levels = _mm_andnot_ps(_mm_cmplt_ps(levels.v, zero.v), levels.v);
+        }
+        // Lane k of the four becomes voice k's {L, R} of frame 0 and of frame 1.
+        _MM_TRANSPOSE4_PS(frameGain[0].v, frameGain[1].v, frameGain[2].v, frameGain[3].v);
+        alignas(16) float level[4];
+        levels.store(level);
         const int count = activeVoiceCount - first < 4 ? activeVoiceCount - first : 4;
         for (int k = 0; k < count; ++k) {
             const int v = lanes[k];
-            EnvState& amp = voiceEnv[v][0];
-            for (int f = 0; f < 2; ++f) {
-                voiceFrameGain[v][f][0] = voiceLevel[v] * gl[k];
-                voiceFrameGain[v][f][1] = voiceLevel[v] * gr[k];
-                voiceLevel[v] += amp.step;
-                if (voiceLevel[v] < 0.0f) voiceLevel[v] = 0.0f;
-            }
+            frameGain[k].store(&voiceFrameGain[v][0][0]);
+            voiceLevel[v] = level[k];
             if (gaterPolyOn)
                 for (int f = 0; f < 2; ++f) {
                     doVoiceGater(v);

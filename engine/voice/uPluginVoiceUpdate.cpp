@@ -83,7 +83,9 @@ void APlugin::setVoiceModOften(int voice) {
         updateXYMod(voice, pad, x, y);
     }
     (void)dest;
-    setDefaultVoiceMod(voice);
+    // Only the slots write the row between two updates, so outside their entries it still
+    // holds the defaults unless those or the slots' destinations changed since.
+    if (voiceDefaultSeen[voice] != voiceDefaultSerial) setDefaultVoiceMod(voice);
 }
 
 // Speed factors of the voice's envelopes from the speed destinations and key and velocity
@@ -158,21 +160,29 @@ void APlugin::setVoiceEnvRates(int voice) {
 // The short per-pass step before the voice's matrix: its LFOs, its envelope sources and the
 // free envelopes' interpolation.
 void APlugin::setVoiceModSources(int voice) {
-    float* src = voiceSource[voice];
+    if (voice < 0 || voice >= kNumVoices) return;
     setVoiceLFOPass(voice);
-    // Sources 40..55 are value and 1 - value pairs: the oscillator envelopes of the first
-    // sub-voice, then the filter envelope, the amp level and the two free envelopes.
-    const EnvState* osc = oscEnv[voiceFirstSlot[voice]];
-    const EnvState* env = voiceEnv[voice];
+    setVoiceEnvSources(&voice, 1);
+}
+
+void APlugin::setVoiceEnvSources(const int* voices, int count) {
     const Float4 one(1.0f);
-    const Float4 oscValue(osc[0].value, osc[1].value, osc[2].value, osc[3].value);
-    const Float4 envValue(env[1].value, voiceLevel[voice], env[2].value, env[3].value);
-    const Float4 oscRest = one - oscValue, envRest = one - envValue;
-    Float4(_mm_unpacklo_ps(oscValue.v, oscRest.v)).store(src + 40);
-    Float4(_mm_unpackhi_ps(oscValue.v, oscRest.v)).store(src + 44);
-    Float4(_mm_unpacklo_ps(envValue.v, envRest.v)).store(src + 48);
-    Float4(_mm_unpackhi_ps(envValue.v, envRest.v)).store(src + 52);
-    for (int e = 2; e <= 3; ++e) voiceEnv[voice][e].value += 2.0f * voiceEnv[voice][e].step;
+    for (int n = 0; n < count; ++n) {
+        const int voice = voices[n] & 15;
+        float* src = voiceSource[voice];
+        // Sources 40..55 are value and 1 - value pairs: the oscillator envelopes of the first
+        // sub-voice, then the filter envelope, the amp level and the two free envelopes.
+        const EnvState* osc = oscEnv[voiceFirstSlot[voice]];
+        EnvState* env = voiceEnv[voice];
+        const Float4 oscValue(osc[0].value, osc[1].value, osc[2].value, osc[3].value);
+        const Float4 envValue(env[1].value, voiceLevel[voice], env[2].value, env[3].value);
+        const Float4 oscRest = one - oscValue, envRest = one - envValue;
+        Float4(_mm_unpacklo_ps(oscValue.v, oscRest.v)).store(src + 40);
+        Float4(_mm_unpackhi_ps(oscValue.v, oscRest.v)).store(src + 44);
+        Float4(_mm_unpacklo_ps(envValue.v, envRest.v)).store(src + 48);
+        Float4(_mm_unpackhi_ps(envValue.v, envRest.v)).store(src + 52);
+        for (int e = 2; e <= 3; ++e) env[e].value += 2.0f * env[e].step;
+    }
 }
 
 void APlugin::setVoiceOften(int voice) {

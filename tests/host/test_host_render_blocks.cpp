@@ -180,6 +180,122 @@ TEST(HostRenderBlocks, EditsWhileAsleepReachTheNextNote) {
                 levelAfterSilence(0.9f, kVoiceVolume, false), 0.05);
 }
 
+namespace {
+
+// A held soft note on one oscillator, effects bypassed, under a per-voice Main LFO at 2 Hz that
+// moves the volume at full depth, with slot 1 taking the velocity to Osc 1 Volume. `edit`
+// (1: Main LFO wave 4, 2: slot 1 off, otherwise slot 1's source: 89 "Input", 100 "Output") is
+// made at the start or, with `late`, 0.6 s into the note.
+// The left channel from 1.0 s to 1.6 s.
+std::vector<float> heldNoteEdited(int edit, bool late) {
+    constexpr int kOsc1VolumeDest = 16;
+    Plugin plugin(kRate, 128);
+    std::vector<float> left, right, out;
+    plugin.setParameter(tag::Osc1On, 1.0f);
+    plugin.setParameter(tag::Osc2On, 0.0f);
+    plugin.setParameter(tag::BypassFxOn, 1.0f);
+    plugin.setParameter(tag::AmpEnvSustain, 1.0f);
+    plugin.setParameter(tag::MainLfoPlayMode, 0.0f); // per voice
+    plugin.setParameter(tag::MainLfoWave, (0 + 0.1f) / 7.99f);
+    plugin.setParameter(tag::MainLfoSyncOn, 0.0f);
+    plugin.setParameter(tag::MainLfoSpeed, static_cast<float>(1.0 + std::log2(2.0 / 110.0) / 14.0));
+    plugin.setParameter(tag::MainLfoToVolume, 1.0f);
+    plugin.setParameter(tag::ModSourceFirst, (17 + 0.1f) / 127.99f); // velocity
+    plugin.setParameter(tag::ModAmountFirst, 1.0f);
+    plugin.setParameter(tag::ModBypassFirst, 0.0f);
+    plugin.setParameter(tag::ModDestFirst, (kOsc1VolumeDest + 0.1f) / 399.99f);
+    auto apply = [&] {
+        if (edit == 1) plugin.setParameter(tag::MainLfoWave, (4 + 0.1f) / 7.99f);
+        if (edit == 2) plugin.setParameter(tag::ModDestFirst, 0.0f);
+        if (edit >= 3) plugin.setParameter(tag::ModSourceFirst, (edit + 0.1f) / 127.99f);
+    };
+    if (!late) apply();
+    for (int i = 0; i < 100; ++i) plugin.process(128, left, right);
+    plugin.sendMidi({{5, 0x90, 60, 30}});
+    for (int i = 0; i < 750; ++i) {
+        if (i == 225) apply();
+        plugin.process(128, left, right);
+        if (i >= 375) out.insert(out.end(), left.begin(), left.begin() + 128);
+    }
+    return out;
+}
+
+// The level of the difference of two renders against the level of the second.
+double differenceRatio(const std::vector<float>& a, const std::vector<float>& b) {
+    std::vector<float> d(a.size());
+    for (size_t i = 0; i < a.size(); ++i) d[i] = a[i] - b[i];
+    return audio::rms(d) / (audio::rms(b) + 1e-12);
+}
+
+} // namespace
+
+// The voice's slow update skips what stands still (its LFO settings, the restore of unmodulated
+// destinations, the voice rows of the "Input" and "Output" sources while no slot reads them): an
+// LFO wave, slot destination or slot source edited under a held note still reaches the voice,
+// which then sounds as on an instance that had the edit from the start.
+TEST(HostRenderBlocks, EditsUnderAHeldNoteReachItsVoice) {
+    resetHost();
+    const std::vector<float> unedited = heldNoteEdited(0, false);
+    ASSERT_GT(audio::rms(unedited), 1e-3);
+    for (int edit : {1, 2, 89, 100}) {
+        const std::vector<float> fresh = heldNoteEdited(edit, false);
+        EXPECT_GT(differenceRatio(unedited, fresh), 0.2) << "edit " << edit << " is heard";
+        EXPECT_LT(differenceRatio(heldNoteEdited(edit, true), fresh), 0.01) << "edit " << edit;
+    }
+}
+
+namespace {
+
+// A held note on one oscillator, effects bypassed; slot 1 has no destination and reads `source`
+// ("Input" or "Output") all along or, without `allAlong`, the velocity. At 0.6 s it takes
+// `source` to Osc 1 Volume (with `takeUp`). Both channels of the first second.
+std::vector<float> slotTakesUpSource(int source, bool allAlong, bool takeUp) {
+    constexpr int kOsc1VolumeDest = 16;
+    Plugin plugin(kRate, 128);
+    plugin.setParameter(tag::Osc1On, 1.0f);
+    plugin.setParameter(tag::Osc2On, 0.0f);
+    plugin.setParameter(tag::BypassFxOn, 1.0f);
+    plugin.setParameter(tag::AmpEnvSustain, 1.0f);
+    plugin.setParameter(tag::ModSourceFirst, ((allAlong ? source : 17) + 0.1f) / 127.99f);
+    plugin.setParameter(tag::ModAmountFirst, 1.0f);
+    plugin.setParameter(tag::ModBypassFirst, 0.0f);
+    plugin.setParameter(tag::ModDestFirst, 0.0f);
+    std::vector<float> out;
+    std::vector<float> left, right;
+    for (int i = 0; i < 475; ++i) {
+        if (i == 100) plugin.sendMidi({{0, 0x90, 60, 100}});
+        if (i == 325 && takeUp) {
+            plugin.setParameter(tag::ModSourceFirst, (source + 0.1f) / 127.99f);
+            plugin.setParameter(tag::ModDestFirst, (kOsc1VolumeDest + 0.1f) / 399.99f);
+        }
+        plugin.process(128, left, right);
+        if (i < 100) continue;
+        for (int k = 0; k < 128; ++k) {
+            out.push_back(left[size_t(k)]);
+            out.push_back(right[size_t(k)]);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// While no slot reads "Input" or "Output" the voices' rows of them are not written; a slot that
+// takes one up under a held note reads the value every pass would have written, bit for bit.
+TEST(HostRenderBlocks, SourcesTakenUpUnderAHeldNoteAreCurrent) {
+    resetHost();
+    for (int source : {89, 100}) {
+        const std::vector<float> allAlong = slotTakesUpSource(source, true, true);
+        ASSERT_GT(audio::rms(allAlong), 1e-3);
+        EXPECT_LT(firstDifference(allAlong, slotTakesUpSource(source, true, false)),
+                  allAlong.size())
+            << "source " << source << " is heard";
+        EXPECT_EQ(firstDifference(allAlong, slotTakesUpSource(source, false, true)),
+                  allAlong.size())
+            << "source " << source;
+    }
+}
+
 TEST(HostRenderBlocks, HostileInputBuffersGiveBoundedFiniteOutput) {
     resetHost();
     Plugin plugin(kRate, 256);
