@@ -203,3 +203,99 @@ void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[
         }
     }
 }
+
+namespace {
+
+inline void transpose(Float4 r0, Float4 r1, Float4 r2, Float4 r3, Float4 (&out)[4]) {
+    _MM_TRANSPOSE4_PS(r0.v, r1.v, r2.v, r3.v);
+    out[0] = r0;
+    out[1] = r1;
+    out[2] = r2;
+    out[3] = r3;
+}
+
+inline Float4 select(__m128 mask, Float4 yes, Float4 no) {
+    return _mm_or_ps(_mm_and_ps(mask, yes.v), _mm_andnot_ps(mask, no.v));
+}
+
+} // namespace
+
+// The per-sub-voice steps of runComb at full scale, with the sub-voices across lanes: they share
+// the delay and write position, so only the rings differ. Sub-voices from n on keep their rings
+// untouched, as they would if they did not run.
+void TFilter::runCombBlock(Float4 (&a)[kMaxSubVoices + 1], Float4 (&b)[kMaxSubVoices + 1], int n) {
+    // x[k][ch][h]: sub-frame k, channel ch, sub-voices 4 h .. 4 h + 3.
+    Float4 x[4][2][2];
+    {
+        Float4 t[4];
+        transpose(a[0], a[1], a[2], a[3], t);
+        x[0][0][0] = t[0], x[0][1][0] = t[1], x[1][0][0] = t[2], x[1][1][0] = t[3];
+        transpose(a[4], a[5], Float4(), Float4(), t);
+        x[0][0][1] = t[0], x[0][1][1] = t[1], x[1][0][1] = t[2], x[1][1][1] = t[3];
+        transpose(b[0], b[1], b[2], b[3], t);
+        x[2][0][0] = t[0], x[2][1][0] = t[1], x[3][0][0] = t[2], x[3][1][0] = t[3];
+        transpose(b[4], b[5], Float4(), Float4(), t);
+        x[2][0][1] = t[0], x[2][1][1] = t[1], x[3][0][1] = t[2], x[3][1][1] = t[3];
+    }
+    const __m128i count = _mm_set1_epi32(n);
+    const __m128 live[2] = {_mm_castsi128_ps(_mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), count)),
+                            _mm_castsi128_ps(_mm_cmplt_epi32(_mm_setr_epi32(4, 5, 6, 7), count))};
+    float(*in)[2][8] = subRings[0];
+    float(*out)[2][8] = subRings[1];
+    const int fill = blockRingFill;
+    const bool pingPong = type == 40;
+    const float g = combGain;
+    const Float4 gains[2] = {Float4(pingPong ? -g : g), Float4(g)};
+    const Float4 ten(10.0f), offset(1e-15f), high(10.0f), low(-10.0f);
+    for (int k = 0; k < 4; ++k) {
+        const int written = fill + k;
+        int slot[2], read[2];
+        bool inValid[2], outValid[2];
+        for (int ch = 0; ch < 2; ++ch) {
+            const uint32_t p = combPos[ch] + 256u * static_cast<uint32_t>(k);
+            slot[ch] = static_cast<int>((p >> 8) & 8191u);
+            read[ch] = static_cast<int>(((p - static_cast<uint32_t>(combDelay[ch])) >> 8) & 8191u);
+            if (fill >= kRingFrames) {
+                inValid[ch] = outValid[ch] = true;
+            } else {
+                const int distance = (slot[ch] - read[ch]) & 8191;
+                inValid[ch] = distance == 0 || distance <= written;
+                outValid[ch] = (distance == 0 ? kRingFrames : distance) <= written;
+            }
+            for (int h = 0; h < 2; ++h) {
+                float* dst = &in[slot[ch]][ch][4 * h];
+                const Float4 v = filtermath::finiteOrZero(x[k][ch][h]) * ten + offset;
+                select(live[h], v, Float4::load(dst)).store(dst);
+            }
+        }
+        Float4 y[2][2];
+        for (int ch = 0; ch < 2; ++ch) {
+            // Ping-pong feeds each channel from the other one's rings, with opposite signs.
+            const int src = pingPong ? 1 - ch : ch;
+            for (int h = 0; h < 2; ++h) {
+                const Float4 dry = inValid[ch] ? Float4::load(&in[read[ch]][src][4 * h]) : Float4();
+                const Float4 wet =
+                    outValid[ch] ? Float4::load(&out[read[ch]][src][4 * h]) : Float4();
+                const Float4 sum = gains[ch] * wet + dry;
+                const __m128 below = _mm_cmplt_ps(sum.v, low.v);
+                const __m128 above = _mm_cmpgt_ps(sum.v, high.v);
+                y[ch][h] = select(below, low, select(above, high, sum + offset));
+            }
+        }
+        for (int ch = 0; ch < 2; ++ch)
+            for (int h = 0; h < 2; ++h) {
+                float* dst = &out[slot[ch]][ch][4 * h];
+                select(live[h], y[ch][h], Float4::load(dst)).store(dst);
+                x[k][ch][h] = y[ch][h];
+            }
+    }
+    Float4 t[4];
+    transpose(x[0][0][0], x[0][1][0], x[1][0][0], x[1][1][0], t);
+    for (int j = 0; j < 4; ++j) a[j] = t[j];
+    transpose(x[0][0][1], x[0][1][1], x[1][0][1], x[1][1][1], t);
+    a[4] = t[0], a[5] = t[1];
+    transpose(x[2][0][0], x[2][1][0], x[3][0][0], x[3][1][0], t);
+    for (int j = 0; j < 4; ++j) b[j] = t[j];
+    transpose(x[2][0][1], x[2][1][1], x[3][0][1], x[3][1][1], t);
+    b[4] = t[0], b[5] = t[1];
+}

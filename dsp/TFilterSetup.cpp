@@ -175,12 +175,16 @@ bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float 
         const float p =
             cutoffSmooth[ch] + cutoffModIn[ch] + envTerm + lfoTerm + velTerm + wheelTerm;
         const float e = p > 0.0f ? (p > 1.0f ? 10.0f : 10.0f * p) : 0.0f; // NaN reads as 0
-        // Once the smoothing has settled the exponent repeats; the power is then reused.
+        // Once the smoothing has settled the exponent repeats; the power is then reused. The
+        // right channel mostly follows the left one exactly (no split): it takes its power.
         if (e != lastExponent[ch] || keyTrack != lastKeyTrack[ch]) {
             lastExponent[ch] = e;
             lastKeyTrack[ch] = keyTrack;
-            lastPower[ch] = static_cast<float>(static_cast<double>(keyTrack) *
-                                               std::exp2(static_cast<double>(e)) * 20.0);
+            if (ch == 1 && e == lastExponent[0] && keyTrack == lastKeyTrack[0])
+                lastPower[1] = lastPower[0];
+            else
+                lastPower[ch] = static_cast<float>(static_cast<double>(keyTrack) *
+                                                   std::exp2(static_cast<double>(e)) * 20.0);
         }
         cutoffHz[ch] = lastPower[ch];
     }
