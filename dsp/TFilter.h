@@ -195,7 +195,8 @@ private:
     Lanes pairLanes; // the state of processPair's run (only the type's members are used)
     Lanes block[3];
     float rings[kRings][kRingFrames][2] = {};
-    // The block form's input and output rings: per frame and channel, sub-voice j in lane j
-    // (6 and 7 unused). The sub-voices share the positions, so a frame is two vectors.
-    alignas(16) float subRings[2][kRingFrames][2][8] = {};
+    // The block form's input and output rings, one per pair of sub-voices: per frame and
+    // channel, the pair side by side. The sub-voices share the positions, so a pair in both
+    // channels makes one vector, and a pair's frames stay as dense as one sub-voice's did.
+    float subRings[2][kMaxSubVoices / 2][kRingFrames][2][2] = {};
 };
