@@ -162,6 +162,8 @@ private:
     float vowelPos = 0.0f;
     float lastVowel = 0.0f;
     float lastResonance = 0.0f;
+    float zdfResonance = -1.0f; // the resonance behind zdfDamping (none yet)
+    float zdfDamping = 0.0f;    // the two-stage zero-delay types' second damping
     float keyTrack = 1.0f;
     float velTerm = 0.0f;
     float wheelTerm = 0.0f;

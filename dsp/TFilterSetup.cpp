@@ -313,11 +313,19 @@ void TFilter::computeCoefficients(float vowelArgument) {
         // and the second from the resonance.
         const bool twoStages = ty >= 27;
         const float r1 = twoStages ? 0.5f : t.FilterZQ[static_cast<int>(res * 0.995f * 131071.0f)];
-        const float r2 =
-            twoStages ? static_cast<float>(0.5 * std::exp2(-3.0 * 0.995 * static_cast<double>(res)))
-                      : 0.0f;
+        // The second stage's damping follows the resonance alone, which mostly stands still.
+        if (twoStages && res != zdfResonance) {
+            zdfResonance = res;
+            zdfDamping =
+                static_cast<float>(0.5 * std::exp2(-3.0 * 0.995 * static_cast<double>(res)));
+        }
+        const float r2 = twoStages ? zdfDamping : 0.0f;
         float c1[2], h1[2], c2[2], h2[2];
         for (int ch = 0; ch < 2; ++ch) {
+            if (ch == 1 && idx[1] == idx[0]) { // no split: the right channel repeats the left
+                c1[1] = c1[0], h1[1] = h1[0], c2[1] = c2[0], h2[1] = h2[0];
+                break;
+            }
             const float g = t.FilterZTan[idx[ch]];
             c1[ch] = 2.0f * r1 + g;
             h1[ch] = 1.0f / (g * g + 2.0f * r1 * g + 1.0f);
