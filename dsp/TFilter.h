@@ -16,8 +16,9 @@ public:
     static constexpr int kTypeCount = 43;
     static constexpr int kMaxSubVoices = 6;
     static constexpr int kRingFrames = 8192;
-    // Rings 0 and 1 serve the per-pass comb; sub-voice j of the block form uses 2 + j and 8 + j.
-    static constexpr int kRings = 14;
+    // Rings 0 and 1 serve the per-pass comb; the block form's sub-voices keep theirs side by
+    // side in subRings.
+    static constexpr int kRings = 2;
 
     // Prepares the filter for the host rate (the filter runs at twice it) and clears it. A rate
     // that is not finite or lies outside 5 .. 500,000 Hz, which the engine refuses too, is
@@ -116,6 +117,8 @@ private:
     // form's level and limits.
     void runComb(int inRing, int outRing, float (&left)[4], float (&right)[4], int fill,
                  bool fullScale);
+    // The block form's combs: the n sub-voices of frames a and b across lanes, in place.
+    void runCombBlock(Float4 (&a)[kMaxSubVoices + 1], Float4 (&b)[kMaxSubVoices + 1], int n);
     void advanceComb() {
         combPos[0] = (combPos[0] + 1024u) & 2097151u;
         combPos[1] = (combPos[1] + 1024u) & 2097151u;
@@ -159,6 +162,8 @@ private:
     float vowelPos = 0.0f;
     float lastVowel = 0.0f;
     float lastResonance = 0.0f;
+    float zdfResonance = -1.0f; // the resonance behind zdfDamping (none yet)
+    float zdfDamping = 0.0f;    // the two-stage zero-delay types' second damping
     float keyTrack = 1.0f;
     float velTerm = 0.0f;
     float wheelTerm = 0.0f;
@@ -192,4 +197,8 @@ private:
     Lanes pairLanes; // the state of processPair's run (only the type's members are used)
     Lanes block[3];
     float rings[kRings][kRingFrames][2] = {};
+    // The block form's input and output rings, one per pair of sub-voices: per frame and
+    // channel, the pair side by side. The sub-voices share the positions, so a pair in both
+    // channels makes one vector, and a pair's frames stay as dense as one sub-voice's did.
+    float subRings[2][kMaxSubVoices / 2][kRingFrames][2][2] = {};
 };

@@ -89,16 +89,7 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
 
     if (type >= 38 && type <= 40) {
         // Combs run at full level on each sub-voice's own rings, limited to +-10.
-        for (int j = 0; j < n; ++j) {
-            alignas(16) float fa[4], fb[4];
-            a[j].store(fa);
-            b[j].store(fb);
-            float left[4] = {fa[0], fa[2], fb[0], fb[2]};
-            float right[4] = {fa[1], fa[3], fb[1], fb[3]};
-            runComb(2 + j, 8 + j, left, right, blockRingFill, true);
-            a[j] = Float4(left[0], right[0], left[1], right[1]);
-            b[j] = Float4(left[2], right[2], left[3], right[3]);
-        }
+        runCombBlock(a, b, n);
         blockRingFill = blockRingFill + 4 < kRingFrames ? blockRingFill + 4 : kRingFrames;
         advanceComb();
         if (n & 1) {

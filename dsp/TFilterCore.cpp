@@ -393,10 +393,9 @@ bool TFilter::processPair(TFilter& a, TFilter& b, const PassInput& inputA, const
             joined[kHpL[i]] = join(sa[kHpL[i]], sb[kHpL[i]]);
         }
     }
-    int slots[4][3];
-    a.historySlots(slots); // the paired types keep no history: only the slots' shape
+    static constexpr int kNoSlots[4][3] = {}; // the paired types keep no history
     const Float4 ring[4];
-    a.runGroup(a.pairLanes, v, slots, ring);
+    a.runGroup(a.pairLanes, v, kNoSlots, ring);
     if (hp) a.runHP(a.pairLanes, v);
     for (int i = 0; i < m.coefCount; ++i) ca[m.coefs[i]] = saved[i];
     if (hp)

@@ -203,3 +203,99 @@ void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[
         }
     }
 }
+
+namespace {
+
+inline Float4 select(__m128 mask, Float4 yes, Float4 no) {
+    return _mm_or_ps(_mm_and_ps(mask, yes.v), _mm_andnot_ps(mask, no.v));
+}
+
+// Two sub-voices of one channel at `left` and of the other at `right`, as lanes {0, 1} and
+// {2, 3}.
+inline Float4 loadPiece(const float* left, const float* right) {
+    const __m128 lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(left));
+    return _mm_loadh_pi(lo, reinterpret_cast<const __m64*>(right));
+}
+
+// Stores lanes {0, 1} at `left` and {2, 3} at `right`; with `single`, lanes 0 and 2 alone.
+// Stores only: the slots written last held a signal one ring length old, far out of the cache,
+// and loading them to merge would wait for it.
+inline void storePiece(Float4 x, float* left, float* right, bool single) {
+    if (single) {
+        _mm_store_ss(left, x.v);
+        _mm_store_ss(right, _mm_movehl_ps(x.v, x.v));
+        return;
+    }
+    _mm_storel_pi(reinterpret_cast<__m64*>(left), x.v);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(right), x.v);
+}
+
+} // namespace
+
+// The per-sub-voice steps of runComb at full scale, two sub-voices at a time: they share the
+// delay and write position, so only the rings differ, and one vector holds both channels of a
+// pair. A sub-voice from n on keeps its rings untouched, as it would if it did not run.
+void TFilter::runCombBlock(Float4 (&a)[kMaxSubVoices + 1], Float4 (&b)[kMaxSubVoices + 1], int n) {
+    int slot[4][2], read[4][2];
+    bool inValid[4][2], outValid[4][2];
+    const int fill = blockRingFill;
+    for (int k = 0; k < 4; ++k) {
+        const int written = fill + k;
+        for (int ch = 0; ch < 2; ++ch) {
+            const uint32_t p = combPos[ch] + 256u * static_cast<uint32_t>(k);
+            slot[k][ch] = static_cast<int>((p >> 8) & 8191u);
+            read[k][ch] =
+                static_cast<int>(((p - static_cast<uint32_t>(combDelay[ch])) >> 8) & 8191u);
+            if (fill >= kRingFrames) {
+                inValid[k][ch] = outValid[k][ch] = true;
+            } else {
+                const int distance = (slot[k][ch] - read[k][ch]) & 8191;
+                inValid[k][ch] = distance == 0 || distance <= written;
+                outValid[k][ch] = (distance == 0 ? kRingFrames : distance) <= written;
+            }
+        }
+    }
+    const bool pingPong = type == 40;
+    const int src0 = pingPong ? 1 : 0, src1 = pingPong ? 0 : 1;
+    const float g = combGain;
+    const Float4 gains(pingPong ? -g : g, pingPong ? -g : g, g, g);
+    const Float4 ten(10.0f), offset(1e-15f), high(10.0f), low(-10.0f);
+    for (int j = 0; j < n; j += 2) {
+        const bool single = j + 1 >= n; // the odd one out: sub-voice j + 1 does not run
+        float(*in)[2][2] = subRings[0][j / 2];
+        float(*out)[2][2] = subRings[1][j / 2];
+        // Sub-frame k of sub-voices j and j + 1: {L of j, L of j + 1, R of j, R of j + 1}.
+        Float4 x[4] = {_mm_unpacklo_ps(a[j].v, a[j + 1].v), _mm_unpackhi_ps(a[j].v, a[j + 1].v),
+                       _mm_unpacklo_ps(b[j].v, b[j + 1].v), _mm_unpackhi_ps(b[j].v, b[j + 1].v)};
+        for (int k = 0; k < 4; ++k) {
+            float* inL = in[slot[k][0]][0];
+            float* inR = in[slot[k][1]][1];
+            const Float4 v = filtermath::finiteOrZero(x[k]) * ten + offset;
+            storePiece(v, inL, inR, single);
+            // Ping-pong feeds each channel from the other one's rings, with opposite signs.
+            Float4 dry = loadPiece(in[read[k][0]][src0], in[read[k][1]][src1]);
+            Float4 wet = loadPiece(out[read[k][0]][src0], out[read[k][1]][src1]);
+            if (!inValid[k][0] || !inValid[k][1])
+                dry = select(_mm_castsi128_ps(_mm_setr_epi32(-inValid[k][0], -inValid[k][0],
+                                                             -inValid[k][1], -inValid[k][1])),
+                             dry, Float4());
+            if (!outValid[k][0] || !outValid[k][1])
+                wet = select(_mm_castsi128_ps(_mm_setr_epi32(-outValid[k][0], -outValid[k][0],
+                                                             -outValid[k][1], -outValid[k][1])),
+                             wet, Float4());
+            const Float4 sum = gains * wet + dry;
+            const __m128 below = _mm_cmplt_ps(sum.v, low.v);
+            const __m128 above = _mm_cmpgt_ps(sum.v, high.v);
+            const Float4 y = select(below, low, select(above, high, sum + offset));
+            float* outL = out[slot[k][0]][0];
+            float* outR = out[slot[k][1]][1];
+            storePiece(y, outL, outR, single);
+            x[k] = y;
+        }
+        // Back into frames {L0, R0, L1, R1} of sub-voices j and j + 1.
+        a[j] = _mm_shuffle_ps(x[0].v, x[1].v, _MM_SHUFFLE(2, 0, 2, 0));
+        a[j + 1] = _mm_shuffle_ps(x[0].v, x[1].v, _MM_SHUFFLE(3, 1, 3, 1));
+        b[j] = _mm_shuffle_ps(x[2].v, x[3].v, _MM_SHUFFLE(2, 0, 2, 0));
+        b[j + 1] = _mm_shuffle_ps(x[2].v, x[3].v, _MM_SHUFFLE(3, 1, 3, 1));
+    }
+}

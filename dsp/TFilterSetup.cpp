@@ -156,51 +156,106 @@ void TFilter::preDrive(float* x, int count) const {
     }
 }
 
+namespace {
+
+// Both channels' floats {left, right} in lanes 0 and 1.
+inline __m128 channels(const float (&x)[2]) {
+    return _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(x));
+}
+
+inline void storeChannels(float (&x)[2], __m128 v) {
+    _mm_storel_pi(reinterpret_cast<__m64*>(x), v);
+}
+
+inline __m128 select(__m128 mask, __m128 yes, __m128 no) {
+    return _mm_or_ps(_mm_and_ps(mask, yes), _mm_andnot_ps(mask, no));
+}
+
+} // namespace
+
 // Steps 3 to 6 and 8 of a call: controls, smoothing, cutoff in Hz, the recompute decision and
-// the table index. True when the coefficients must be recomputed.
+// the table index. True when the coefficients must be recomputed. The two channels run side by
+// side in lanes, each with the scalar steps in the scalar order.
 bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
                              float vowel) {
     using filtermath::finiteOr0;
     const float r = finiteOr0(resonanceValue);
     resonance = r < 0.0f ? 0.0f : (r > 1.0f ? 0.95f : 0.95f * r);
     vowelPos = clamp01(vowel);
-    cutoffIn[0] = finiteOr0(cutoff.left);
-    cutoffIn[1] = finiteOr0(cutoff.right);
-    cutoffModIn[0] = finiteOr0(cutoffMod.left);
-    cutoffModIn[1] = finiteOr0(cutoffMod.right);
+    const __m128 in =
+        filtermath::finiteOrZero(Float4(cutoff.left, cutoff.right, cutoff.left, cutoff.right)).v;
+    const __m128 mod = filtermath::finiteOrZero(
+                           Float4(cutoffMod.left, cutoffMod.right, cutoffMod.left, cutoffMod.right))
+                           .v;
+    storeChannels(cutoffIn, in);
+    storeChannels(cutoffModIn, mod);
 
-    for (int ch = 0; ch < 2; ++ch) {
-        cutoffSmooth[ch] =
-            directFlag ? cutoffIn[ch] : 0.99f * cutoffSmooth[ch] + 0.01f * cutoffIn[ch];
-        const float p =
-            cutoffSmooth[ch] + cutoffModIn[ch] + envTerm + lfoTerm + velTerm + wheelTerm;
-        const float e = p > 0.0f ? (p > 1.0f ? 10.0f : 10.0f * p) : 0.0f; // NaN reads as 0
-        // Once the smoothing has settled the exponent repeats; the power is then reused.
-        if (e != lastExponent[ch] || keyTrack != lastKeyTrack[ch]) {
-            lastExponent[ch] = e;
+    const __m128 smooth = directFlag
+                              ? in
+                              : _mm_add_ps(_mm_mul_ps(_mm_set1_ps(0.99f), channels(cutoffSmooth)),
+                                           _mm_mul_ps(_mm_set1_ps(0.01f), in));
+    storeChannels(cutoffSmooth, smooth);
+    __m128 p = _mm_add_ps(smooth, mod);
+    p = _mm_add_ps(p, _mm_set1_ps(envTerm));
+    p = _mm_add_ps(p, _mm_set1_ps(lfoTerm));
+    p = _mm_add_ps(p, _mm_set1_ps(velTerm));
+    p = _mm_add_ps(p, _mm_set1_ps(wheelTerm));
+    // 0 below (and for NaN), 10 above 1, else 10 p.
+    const __m128 ten = _mm_set1_ps(10.0f);
+    const __m128 e =
+        _mm_and_ps(_mm_cmpgt_ps(p, _mm_setzero_ps()),
+                   select(_mm_cmpgt_ps(p, _mm_set1_ps(1.0f)), ten, _mm_mul_ps(ten, p)));
+    // Once the smoothing has settled the exponent repeats; the power is then reused. The right
+    // channel mostly follows the left one exactly (no split): it takes its power.
+    const __m128 track = _mm_set1_ps(keyTrack);
+    const int same = _mm_movemask_ps(_mm_and_ps(_mm_cmpeq_ps(e, channels(lastExponent)),
+                                                _mm_cmpeq_ps(track, channels(lastKeyTrack)))) &
+                     3;
+    if (same != 3) {
+        alignas(16) float es[4];
+        _mm_store_ps(es, e);
+        for (int ch = 0; ch < 2; ++ch) {
+            if (same & (1 << ch)) continue;
+            lastExponent[ch] = es[ch];
             lastKeyTrack[ch] = keyTrack;
-            lastPower[ch] = static_cast<float>(static_cast<double>(keyTrack) *
-                                               std::exp2(static_cast<double>(e)) * 20.0);
+            if (ch == 1 && es[1] == lastExponent[0] && keyTrack == lastKeyTrack[0])
+                lastPower[1] = lastPower[0];
+            else
+                lastPower[ch] = static_cast<float>(static_cast<double>(keyTrack) *
+                                                   std::exp2(static_cast<double>(es[ch])) * 20.0);
         }
-        cutoffHz[ch] = lastPower[ch];
     }
+    const __m128 hz = channels(lastPower);
+    storeChannels(cutoffHz, hz);
     directFlag = 0;
 
-    bool recompute = type != lastType || std::fabs(resonance - lastResonance) > 1e-5f ||
-                     std::fabs(vowelPos - lastVowel) > 1e-5f;
-    for (int ch = 0; ch < 2; ++ch)
-        recompute = recompute || std::fabs(cutoffHz[ch] - lastCutoffHz[ch]) > 1e-5f;
+    const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    const __m128 moved = _mm_cmpgt_ps(_mm_and_ps(_mm_sub_ps(hz, channels(lastCutoffHz)), absMask),
+                                      _mm_set1_ps(1e-5f));
+    const bool recompute = type != lastType || std::fabs(resonance - lastResonance) > 1e-5f ||
+                           std::fabs(vowelPos - lastVowel) > 1e-5f ||
+                           (_mm_movemask_ps(moved) & 3) != 0;
     lastType = type;
-    lastCutoffHz[0] = cutoffHz[0];
-    lastCutoffHz[1] = cutoffHz[1];
+    storeChannels(lastCutoffHz, hz);
     lastVowel = vowelPos;
     lastResonance = resonance;
 
-    for (int ch = 0; ch < 2; ++ch) {
-        const float hz = cutoffHz[ch] < ceiling ? cutoffHz[ch] : ceiling;
-        tableW[ch] = (hz + 0.001f) * invDoubleRate + 1e-15f;
-        tableIndex[ch] = frequencyIndex(tableW[ch]);
-    }
+    // The table index as clampTableIndex finds it: 0 below (and for NaN), the last entry at
+    // and above it, else truncated.
+    const __m128 below = _mm_min_ps(hz, _mm_set1_ps(ceiling)); // hz < ceiling ? hz : ceiling
+    const __m128 w =
+        _mm_add_ps(_mm_mul_ps(_mm_add_ps(below, _mm_set1_ps(0.001f)), _mm_set1_ps(invDoubleRate)),
+                   _mm_set1_ps(1e-15f));
+    storeChannels(tableW, w);
+    const __m128 position = _mm_mul_ps(w, _mm_set1_ps(262143.0f));
+    const __m128i last = _mm_set1_epi32(LUT_FILTER_SIZE - 1);
+    const __m128i atTop = _mm_castps_si128(
+        _mm_cmpge_ps(position, _mm_set1_ps(static_cast<float>(LUT_FILTER_SIZE - 1))));
+    const __m128i inside = _mm_castps_si128(_mm_cmpgt_ps(position, _mm_setzero_ps()));
+    __m128i index = _mm_cvttps_epi32(position);
+    index = _mm_or_si128(_mm_and_si128(atTop, last), _mm_andnot_si128(atTop, index));
+    index = _mm_and_si128(inside, index);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(tableIndex), index);
     return recompute;
 }
 
@@ -258,11 +313,19 @@ void TFilter::computeCoefficients(float vowelArgument) {
         // and the second from the resonance.
         const bool twoStages = ty >= 27;
         const float r1 = twoStages ? 0.5f : t.FilterZQ[static_cast<int>(res * 0.995f * 131071.0f)];
-        const float r2 =
-            twoStages ? static_cast<float>(0.5 * std::exp2(-3.0 * 0.995 * static_cast<double>(res)))
-                      : 0.0f;
+        // The second stage's damping follows the resonance alone, which mostly stands still.
+        if (twoStages && res != zdfResonance) {
+            zdfResonance = res;
+            zdfDamping =
+                static_cast<float>(0.5 * std::exp2(-3.0 * 0.995 * static_cast<double>(res)));
+        }
+        const float r2 = twoStages ? zdfDamping : 0.0f;
         float c1[2], h1[2], c2[2], h2[2];
         for (int ch = 0; ch < 2; ++ch) {
+            if (ch == 1 && idx[1] == idx[0]) { // no split: the right channel repeats the left
+                c1[1] = c1[0], h1[1] = h1[0], c2[1] = c2[0], h2[1] = h2[0];
+                break;
+            }
             const float g = t.FilterZTan[idx[ch]];
             c1[ch] = 2.0f * r1 + g;
             h1[ch] = 1.0f / (g * g + 2.0f * r1 * g + 1.0f);
