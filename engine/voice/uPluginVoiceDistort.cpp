@@ -32,20 +32,27 @@ inline stereoStruct frameMean(const stereoOverStruct& f) {
     return {(f.first.left + f.second.left) * 0.5f, (f.first.right + f.second.right) * 0.5f};
 }
 
+// The means of two slots' frames side by side, {L, R} of a, then of b.
+inline Float4 frameMeans(const stereoOverStruct& a, const stereoOverStruct& b) {
+    const Float4 fa = Float4::load(&a.first.left), fb = Float4::load(&b.first.left);
+    // Sub-frame 0 of a and b, then sub-frame 1 of a and b.
+    return (Float4(_mm_movelh_ps(fa.v, fb.v)) + Float4(_mm_movehl_ps(fb.v, fa.v))) * Float4(0.5f);
+}
+
 // The clipped SVF's band cubic on four lanes, held where the cubic turns back.
 inline Float4 clipBand4(Float4 band) {
     return filtermath::cubicClip(band, Float4(0.001f), Float4(18.257419f));
 }
 
-// dry x input + wet x shaped, per sub-sample, into one slot's two path frames.
+// dry x input + wet x shaped into one slot's two path frames. y[k] holds sub-sample k of two
+// slots, {L, R} of the first, then of the second; `upper` picks the second.
 inline void mixInto(stereoOverStruct (&out)[2], const stereoOverStruct (&in)[2],
-                    const stereoStruct (&y)[4], float dry, float wet) {
+                    const Float4 (&y)[4], bool upper, float dry, float wet) {
     for (int f = 0; f < 2; ++f) {
-        const stereoStruct& a = y[2 * f];
-        const stereoStruct& b = y[2 * f + 1];
-        out[f] = {
-            {dry * in[f].first.left + wet * a.left, dry * in[f].first.right + wet * a.right},
-            {dry * in[f].second.left + wet * b.left, dry * in[f].second.right + wet * b.right}};
+        const Float4 shaped = upper ? _mm_movehl_ps(y[2 * f + 1].v, y[2 * f].v)
+                                    : _mm_movelh_ps(y[2 * f].v, y[2 * f + 1].v);
+        (Float4(dry) * Float4::load(&in[f].first.left) + Float4(wet) * shaped)
+            .store(&out[f].first.left);
     }
 }
 
@@ -143,10 +150,10 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
         DistortFilterState& a = distortStates[s0];
         DistortFilterState& b = distortStates[s1];
         Float4 low = pairOf(a.low1, b.low1), band = pairOf(a.band1, b.band1);
-        stereoStruct y0[4], y1[4];
+        Float4 y[4];
         for (int f = 0; f < 2; ++f) {
             // The frame's value through the tube curve, then twice through the tone.
-            const Float4 x = pairOf(frameMean(pathIn[s0][f]), frameMean(pathIn[s1][f]));
+            const Float4 x = frameMeans(pathIn[s0][f], pathIn[s1][f]);
             const Float4 u = driveV * x + off;
             const Float4 v0 = clamp((x + u) / (abs(u) + one), minusOne, one);
             for (int k = 2 * f; k < 2 * f + 2; ++k) {
@@ -159,7 +166,7 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
                 // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches exactly
                 // +-1 at the clamp.
                 const Float4 c = clamp(clamp(value, minusLimit, limitV) * gainV, minusOne, one);
-                split(half * (three * c - c * abs(c)), y0[k], y1[k]);
+                y[k] = half * (three * c - c * abs(c));
             }
         }
         low = filtermath::finiteOrZero(low);
@@ -167,11 +174,11 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
         stereoStruct lowB, bandB;
         split(low, a.low1, lowB);
         split(band, a.band1, bandB);
-        mixInto(pathOut[s0], pathIn[s0], y0, dry[ia], wet[ia]);
+        mixInto(pathOut[s0], pathIn[s0], y, false, dry[ia], wet[ia]);
         if (second) {
             b.low1 = lowB;
             b.band1 = bandB;
-            mixInto(pathOut[s1], pathIn[s1], y1, dry[ib], wet[ib]);
+            mixInto(pathOut[s1], pathIn[s1], y, true, dry[ib], wet[ib]);
         }
     }
 }
@@ -274,7 +281,7 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
         DistortFilterState& b = distortStates[s1];
         Float4 low1 = pairOf(a.low1, b.low1), band1 = pairOf(a.band1, b.band1);
         Float4 low2 = pairOf(a.low2, b.low2), band2 = pairOf(a.band2, b.band2);
-        stereoStruct y0[4], y1[4];
+        Float4 y[4];
         for (int k = 0; k < 4; ++k) {
             const Float4 x = pairOf(shaped[j][k / 2], shaped[j1][k / 2]) * Float4(normal);
             const Float4 b1 = clipBand4(band1);
@@ -285,20 +292,20 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
             const Float4 high2 = sqrt2 * low1 - low2 - damp * b2;
             band2 = highCoef * high2 + b2;
             low2 = highCoef * band2 + low2;
-            split(clamp((high2 + off) * outGain, minusOne, one), y0[k], y1[k]);
+            y[k] = clamp((high2 + off) * outGain, minusOne, one);
         }
         stereoStruct l1, b1s, l2, b2s;
         split(filtermath::finiteOrZero(low1), a.low1, l1);
         split(filtermath::finiteOrZero(band1), a.band1, b1s);
         split(filtermath::finiteOrZero(low2), a.low2, l2);
         split(filtermath::finiteOrZero(band2), a.band2, b2s);
-        mixInto(pathOut[s0], pathIn[s0], y0, dry, wet);
+        mixInto(pathOut[s0], pathIn[s0], y, false, dry, wet);
         if (second) {
             b.low1 = l1;
             b.band1 = b1s;
             b.low2 = l2;
             b.band2 = b2s;
-            mixInto(pathOut[s1], pathIn[s1], y1, dry, wet);
+            mixInto(pathOut[s1], pathIn[s1], y, true, dry, wet);
         }
     }
 }
