@@ -198,12 +198,22 @@ inline void groupFrames(Float4 lo, Float4 hi, Float4* u) {
     u[1] = _mm_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(2, 3, 2, 3));
 }
 
-// u[0] and u[1] back at full level into the frames of lo and hi (either may be left out).
-inline void storeFrames(const Float4* u, stereoOverStruct* lo, stereoOverStruct* hi) {
+// u[0] and u[1] back at full level into the frames of lo and hi (either may be left out), and
+// into loCopy and hiCopy where given.
+inline void storeFrames(const Float4* u, stereoOverStruct* lo, stereoOverStruct* hi,
+                        stereoOverStruct* loCopy = nullptr, stereoOverStruct* hiCopy = nullptr) {
     const Float4 ten(10.0f), offset(kOffset);
     const Float4 a = u[0] * ten + offset, b = u[1] * ten + offset;
-    if (lo) Float4(_mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(2, 3, 2, 3))).store(&lo->first.left);
-    if (hi) Float4(_mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(0, 1, 0, 1))).store(&hi->first.left);
+    if (lo) {
+        const Float4 x = _mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(2, 3, 2, 3));
+        x.store(&lo->first.left);
+        if (loCopy) x.store(&loCopy->first.left);
+    }
+    if (hi) {
+        const Float4 x = _mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(0, 1, 0, 1));
+        x.store(&hi->first.left);
+        if (hiCopy) x.store(&hiCopy->first.left);
+    }
 }
 
 inline void scatterPair(Float4 v, stereoStruct* lo, stereoStruct* hi) {
@@ -317,6 +327,35 @@ void TParaEQ::process(int mode, int count, const int* voiceList, stereoOverStruc
                  listed[lo] && listed[hi]);
         storeFrames(u, listed[lo] ? &frameA[lo] : nullptr, listed[hi] ? &frameA[hi] : nullptr);
         storeFrames(u + 2, listed[lo] ? &frameB[lo] : nullptr, listed[hi] ? &frameB[hi] : nullptr);
+    }
+}
+
+void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* frames) {
+    if (count <= 0 || !voiceList || !frames) return;
+    bool listed[kUnits] = {};
+    for (int i = 0; i < count; ++i)
+        if (voiceList[i] >= 0 && voiceList[i] < kUnits) listed[voiceList[i]] = true;
+    const stereoOverStruct silent[2] = {};
+    const __m128 none = _mm_setzero_ps();
+    for (int p = 0; p < kPairs; ++p) {
+        const int lo = 2 * p, hi = 2 * p + 1;
+        const bool useLo = listed[lo], useHi = listed[hi];
+        if (!useLo && !useHi) continue;
+        const __m128 lanes = _mm_or_ps(useLo ? kLowHalf : none, useHi ? kHighHalf : none);
+        __m128 bandLanes[kBands];
+        for (int b = 0; b < kBands; ++b)
+            bandLanes[b] = _mm_or_ps(useLo && units[lo].bandActive[b] ? kLowHalf : none,
+                                     useHi && units[hi].bandActive[b] ? kHighHalf : none);
+        const stereoOverStruct* inLo = useLo ? frames[lo].in : silent;
+        const stereoOverStruct* inHi = useHi ? frames[hi].in : silent;
+        Float4 u[4];
+        groupFrames(scaledFrame(inLo[0]), scaledFrame(inHi[0]), u);
+        groupFrames(scaledFrame(inLo[1]), scaledFrame(inHi[1]), u + 2);
+        runLanes(pairCoefs[p], pairLanes[p], u, mode, bandLanes, kBands, lanes, useLo && useHi);
+        for (int f = 0; f < 2; ++f)
+            storeFrames(u + 2 * f, useLo ? &frames[lo].out[f] : nullptr,
+                        useHi ? &frames[hi].out[f] : nullptr, useLo ? &frames[lo].next[f] : nullptr,
+                        useHi ? &frames[hi].next[f] : nullptr);
     }
 }
 

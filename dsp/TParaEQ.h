@@ -69,6 +69,15 @@ public:
     // mode 0 "Off", 1 "LP", 2 "HP", 3 "Both". Entries outside 0..15 are skipped.
     void process(int mode, int count, const int* voiceList, stereoOverStruct* frameA,
                  stereoOverStruct* frameB);
+    // Where one unit's two frames come from and go: read from `in`, written to `out` and to
+    // `next` (either may be the input itself).
+    struct Frames {
+        const stereoOverStruct* in;
+        stereoOverStruct* out;
+        stereoOverStruct* next;
+    };
+    // The same run as process() over frames[v] for each listed unit v, without copies.
+    void process(int mode, int count, const int* voiceList, const Frames* frames);
     // The distortion effect's two bands at fixed frequencies in Hz, on unit 0.
     void setFXParameters(float freq1, float gain1, float freq2, float gain2);
     void processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverStruct& out1,

@@ -50,9 +50,23 @@ bool APlugin::runPathUnit(int unit) {
     }
 }
 
-// The Pre-EQ or Post-EQ stage.
+// The Pre-EQ or Post-EQ stage. Without unison the EQ reads each voice's frames where they
+// stand and writes them straight to the position's output and the next position's input.
 void APlugin::runVoiceEQ(bool post) {
-    doVoiceEQ(post);
+    if (unisonMode != 0) {
+        doVoiceEQ(post);
+        return;
+    }
+    TParaEQ::Frames frames[kNumVoices];
+    int list[kNumVoices];
+    int count = 0;
+    for (int a = 0; a < activeVoiceCount && a < kNumVoices; ++a) {
+        const int v = activeVoices[a] & 15;
+        const int s = voiceFirstSlot[v];
+        frames[v] = {pathIn[s], pathOut[s], nextPathIn(v, 0, s)};
+        list[count++] = v;
+    }
+    (post ? postEQ : preEQ).process(post ? postEqMode : preEqMode, count, list, frames);
 }
 
 void APlugin::runVoicePath() {
