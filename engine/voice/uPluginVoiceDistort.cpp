@@ -85,17 +85,38 @@ void APlugin::doVoiceDistort() {
     checkStageMemoRate();
     StageVoices local;
     const StageVoices& sv = passStageVoices(local);
-    // The knobs and their modulation slots are the same for every voice of the pass.
-    StageKnob stage[8];
-    for (int k = 0; k < 8; ++k) stage[k] = stageKnob(tag::VoiceDistortionMix + k);
-    float knobs[kNumVoices][8];
+    // The knobs and their modulation slots are the same for every voice of the pass. Each
+    // voice's eight values are two four-lane steps of StageKnob::at and clamp01: a knob without
+    // a slot reads slot 0 under a zero mask, so it adds 0 as at() does.
+    int dest[8];
+    alignas(16) float knob[8];
+    alignas(16) int32_t hasDest[8];
+    for (int k = 0; k < 8; ++k) {
+        const StageKnob s = stageKnob(tag::VoiceDistortionMix + k);
+        knob[k] = s.knob;
+        dest[k] = s.dest;
+        hasDest[k] = s.dest > 0 ? -1 : 0;
+    }
+    const Float4 knobLo = Float4::load(knob), knobHi = Float4::load(knob + 4);
+    const __m128 maskLo = _mm_load_ps(reinterpret_cast<const float*>(hasDest));
+    const __m128 maskHi = _mm_load_ps(reinterpret_cast<const float*>(hasDest + 4));
+    const Float4 zero, one(1.0f);
+    alignas(16) float knobs[kNumVoices][8];
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
         // A mode chosen since the voice's last update gets its own coefficients now: another
         // mode's would put its curve on the wrong scale until then.
         if (voiceDistortCoeffMode[v] != mode) setVoiceDistortCoeffs(v, false);
-        for (int k = 0; k < 8; ++k)
-            knobs[i][k] = clamp01(distortSmooth[v][k] + stage[k].at(voiceDest[v]) - stage[k].knob);
+        const float* d = voiceDest[v];
+        const Float4 modLo(
+            _mm_and_ps(maskLo, _mm_setr_ps(d[dest[0]], d[dest[1]], d[dest[2]], d[dest[3]])));
+        const Float4 modHi(
+            _mm_and_ps(maskHi, _mm_setr_ps(d[dest[4]], d[dest[5]], d[dest[6]], d[dest[7]])));
+        // clamp01 as max then min: a NaN and -0 come out as +0, as there.
+        min(max(Float4::load(distortSmooth[v]) + (knobLo + modLo) - knobLo, zero), one)
+            .store(knobs[i]);
+        min(max(Float4::load(distortSmooth[v] + 4) + (knobHi + modHi) - knobHi, zero), one)
+            .store(knobs[i] + 4);
         if (mode == voicedistort::Tube) continue;
         const float w = knobs[i][kMixKnob];
         doDistortChain(v, sv.slots[i], sv.slotCount[i], mode, clamp01(2.0f - 2.0f * w),
