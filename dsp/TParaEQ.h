@@ -8,6 +8,7 @@
 #include "dsp/StereoTypes.h"
 
 #include <cstdint>
+#include <limits>
 
 // Settings of one EQ unit and its coefficients as plain numbers.
 struct ParaEQUnit {
@@ -15,6 +16,8 @@ struct ParaEQUnit {
     uint8_t bandActive[3] = {};
     float lastLowPass = 0.0f, smoothLowPass = 0.0f;
     float lastHighPass = 0.0f, smoothHighPass = 0.0f;
+    // The clamped controls lastLowPass and lastHighPass were computed from (-1: none yet).
+    float lowPassControl = -1.0f, highPassControl = -1.0f;
     float band[3][5] = {}; // b0, b1, b2, a1, a2
     // The clamped gain, frequency and bandwidth of each band's last design (-1: none yet).
     float bandInputs[3][3] = {{-1.0f, -1.0f, -1.0f}, {-1.0f, -1.0f, -1.0f}, {-1.0f, -1.0f, -1.0f}};
@@ -90,6 +93,11 @@ private:
     static constexpr int kPairs = kUnits / 2;
     void storeUnitCoefs(int unit);
 
+    // The frequency and clamped gain of each effect band's last design, which stands while
+    // they do (NaN: none yet, or the band was designed for a voice since).
+    static constexpr float kNoDesign = std::numeric_limits<float>::quiet_NaN();
+    float fxInputs[2][2] = {{kNoDesign, kNoDesign}, {kNoDesign, kNoDesign}};
+
     ParaEQRate rates;
     ParaEQUnit units[kUnits];
     ParaEQCoefs pairCoefs[kPairs];
@@ -106,6 +114,8 @@ public:
     void setFilter(float lowPass, float highPass, float lowPassMod, float highPassMod);
     // frameA and frameB hold n sub-voices and, for odd n, room for one more entry.
     void process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB);
+    // The same over frames[0 .. n - 1] in place of copies.
+    void process(int mode, int n, const TParaEQ::Frames* frames);
 
     float getSampleRate() const { return rates.rate; }
 

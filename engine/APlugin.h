@@ -1178,7 +1178,6 @@ public:
     // pathIn too, so the path hands on without a copy. A sub-voice still waiting for its start
     // keeps its pathIn as it was (its output goes to pathInSpare).
     void doVoiceFilter();
-    void doVoiceEQ(bool post);
     stereoOverStruct* nextPathIn(int voice, int subVoice, int slot) {
         return subVoiceStarted[voice & 15][subVoice & 7] ? pathIn[slot] : pathInSpare;
     }

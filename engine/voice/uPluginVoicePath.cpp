@@ -50,11 +50,21 @@ bool APlugin::runPathUnit(int unit) {
     }
 }
 
-// The Pre-EQ or Post-EQ stage. Without unison the EQ reads each voice's frames where they
-// stand and writes them straight to the position's output and the next position's input.
+// The Pre-EQ or Post-EQ stage. The EQs read each sub-voice's frames where they stand and write
+// them straight to the position's output and the next position's input.
 void APlugin::runVoiceEQ(bool post) {
+    const int mode = post ? postEqMode : preEqMode;
     if (unisonMode != 0) {
-        doVoiceEQ(post);
+        const int n = uniNumVoices < 1 ? 1 : (uniNumVoices > 6 ? 6 : uniNumVoices);
+        for (int a = 0; a < activeVoiceCount; ++a) {
+            const int v = activeVoices[a] & 15;
+            TParaEQ::Frames frames[kSubVoicesPerVoice];
+            for (int j = 0; j < n; ++j) {
+                const int s = slotInRange(voiceSlots[v][j]);
+                frames[j] = {pathIn[s], pathOut[s], nextPathIn(v, j, s)};
+            }
+            (post ? voicePostEQ[v] : voicePreEQ[v]).process(mode, n, frames);
+        }
         return;
     }
     TParaEQ::Frames frames[kNumVoices];
@@ -66,7 +76,7 @@ void APlugin::runVoiceEQ(bool post) {
         frames[v] = {pathIn[s], pathOut[s], nextPathIn(v, 0, s)};
         list[count++] = v;
     }
-    (post ? postEQ : preEQ).process(post ? postEqMode : preEqMode, count, list, frames);
+    (post ? postEQ : preEQ).process(mode, count, list, frames);
 }
 
 void APlugin::runVoicePath() {
