@@ -85,6 +85,7 @@ void APlugin::doWaveShaper() {
     const StageVoices& sv = passStageVoices(local);
     const StageKnob mixKnob = stageKnob(tag::WaveShaperMix);
     const float* cosTable = tables->CosArray;
+    const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
         shaperMix[v] = kSmoothKeep * shaperMix[v] + kSmoothTake * mixKnob.knob;
@@ -114,7 +115,9 @@ void APlugin::doWaveShaper() {
                 const Float4 c(cosTable[at[0]], cosTable[at[1]], cosTable[at[2]], cosTable[at[3]]);
                 const Float4 gain(_mm_or_ps(_mm_and_ps(positive, wetTop.v),
                                             _mm_andnot_ps(positive, wetBottom.v)));
-                (gain * x * c + dryV * x).store(&pathOut[slot][f].first.left);
+                const Float4 y = gain * x * c + dryV * x;
+                y.store(&pathOut[slot][f].first.left);
+                if (handOn) y.store(&pathIn[slot][f].first.left);
             }
         }
     }
@@ -125,6 +128,7 @@ void APlugin::doLowFi() {
     StageVoices local;
     const StageVoices& sv = passStageVoices(local);
     checkStageMemoRate();
+    const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
     const StageKnob mixKnob = stageKnob(tag::LowFiMix);
     const StageKnob lowPassKnob = stageKnob(tag::LowFiLowPassFrequency);
     float dry[kNumVoices] = {}, wet[kNumVoices] = {}, coef[kNumVoices] = {};
@@ -233,7 +237,9 @@ void APlugin::doLowFi() {
         for (int f = 0; f < 2; ++f) {
             const Float4 ya = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(1, 0, 1, 0));
             const Float4 in = Float4::load(&pathIn[a.slot][f].first.left);
-            (Float4(dry[va]) * in + Float4(wet[va]) * ya).store(&pathOut[a.slot][f].first.left);
+            const Float4 mixed = Float4(dry[va]) * in + Float4(wet[va]) * ya;
+            mixed.store(&pathOut[a.slot][f].first.left);
+            if (handOn) mixed.store(&pathIn[a.slot][f].first.left);
         }
         if (!pair) {
             _mm_storel_pi(reinterpret_cast<__m64*>(&lofiLow[a.slot].left), low.v);
@@ -245,7 +251,9 @@ void APlugin::doLowFi() {
         for (int f = 0; f < 2; ++f) {
             const Float4 yb = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(3, 2, 3, 2));
             const Float4 in = Float4::load(&pathIn[b.slot][f].first.left);
-            (Float4(dry[vb]) * in + Float4(wet[vb]) * yb).store(&pathOut[b.slot][f].first.left);
+            const Float4 mixed = Float4(dry[vb]) * in + Float4(wet[vb]) * yb;
+            mixed.store(&pathOut[b.slot][f].first.left);
+            if (handOn) mixed.store(&pathIn[b.slot][f].first.left);
         }
     }
 }

@@ -44,15 +44,17 @@ inline Float4 clipBand4(Float4 band) {
     return filtermath::cubicClip(band, Float4(0.001f), Float4(18.257419f));
 }
 
-// dry x input + wet x shaped into one slot's two path frames. y[k] holds sub-sample k of two
-// slots, {L, R} of the first, then of the second; `upper` picks the second.
-inline void mixInto(stereoOverStruct (&out)[2], const stereoOverStruct (&in)[2],
-                    const Float4 (&y)[4], bool upper, float dry, float wet) {
+// dry x input + wet x shaped into one slot's two path frames, and back into its input frames
+// when `handOn`. y[k] holds sub-sample k of two slots, {L, R} of the first, then of the second;
+// `upper` picks the second.
+inline void mixInto(stereoOverStruct (&out)[2], stereoOverStruct (&in)[2], const Float4 (&y)[4],
+                    bool upper, float dry, float wet, bool handOn) {
     for (int f = 0; f < 2; ++f) {
         const Float4 shaped = upper ? _mm_movehl_ps(y[2 * f + 1].v, y[2 * f].v)
                                     : _mm_movelh_ps(y[2 * f].v, y[2 * f + 1].v);
-        (Float4(dry) * Float4::load(&in[f].first.left) + Float4(wet) * shaped)
-            .store(&out[f].first.left);
+        const Float4 mixed = Float4(dry) * Float4::load(&in[f].first.left) + Float4(wet) * shaped;
+        mixed.store(&out[f].first.left);
+        if (handOn) mixed.store(&in[f].first.left);
     }
 }
 
@@ -129,6 +131,7 @@ void APlugin::doVoiceDistort() {
 
 void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
     const LookupTables& t = *tables;
+    const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
     // Per voice: drive, tone, damping, rectification, limit, gain, dry and wet.
     float drive[kNumVoices], tone[kNumVoices], damping[kNumVoices], rectify[kNumVoices];
     float limit[kNumVoices], gain[kNumVoices], dry[kNumVoices], wet[kNumVoices];
@@ -195,11 +198,11 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
         stereoStruct lowB, bandB;
         split(low, a.low1, lowB);
         split(band, a.band1, bandB);
-        mixInto(pathOut[s0], pathIn[s0], y, false, dry[ia], wet[ia]);
+        mixInto(pathOut[s0], pathIn[s0], y, false, dry[ia], wet[ia], handOn);
         if (second) {
             b.low1 = lowB;
             b.band1 = bandB;
-            mixInto(pathOut[s1], pathIn[s1], y, true, dry[ib], wet[ib]);
+            mixInto(pathOut[s1], pathIn[s1], y, true, dry[ib], wet[ib], handOn);
         }
     }
 }
@@ -207,6 +210,7 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
 void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float dry, float wet,
                              const float (&K)[8]) {
     const LookupTables& t = *tables;
+    const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
 
     auto coefFor = [&](float hz) {
         const float fc = std::fmin(hz, rateTimes04);
@@ -250,6 +254,7 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
                                   dry * in.first.right + wet * y[2 * f][1]},
                                  {dry * in.second.left + wet * y[2 * f + 1][0],
                                   dry * in.second.right + wet * y[2 * f + 1][1]}};
+                if (handOn) pathIn[s][f] = pathOut[s][f];
             }
         }
         return;
@@ -320,13 +325,13 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
         split(filtermath::finiteOrZero(band1), a.band1, b1s);
         split(filtermath::finiteOrZero(low2), a.low2, l2);
         split(filtermath::finiteOrZero(band2), a.band2, b2s);
-        mixInto(pathOut[s0], pathIn[s0], y, false, dry, wet);
+        mixInto(pathOut[s0], pathIn[s0], y, false, dry, wet, handOn);
         if (second) {
             b.low1 = l1;
             b.band1 = b1s;
             b.low2 = l2;
             b.band2 = b2s;
-            mixInto(pathOut[s1], pathIn[s1], y, true, dry, wet);
+            mixInto(pathOut[s1], pathIn[s1], y, true, dry, wet, handOn);
         }
     }
 }

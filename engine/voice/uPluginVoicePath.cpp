@@ -25,28 +25,30 @@ void APlugin::runVoiceFilter() {
     doVoiceFilter();
 }
 
-bool APlugin::runPathUnit(int unit) {
+// Every unit writes its output into both pathOut and pathIn, so the next position reads it
+// without a copy; a sub-voice a unit leaves alone has both equal already.
+void APlugin::runPathUnit(int unit) {
     switch (unit) {
     case kFilter:
         runVoiceFilter();
-        return false; // handed on in place
+        break;
     case kPreEQ:
         if (preEqOn) runVoiceEQ(false);
-        return false;
+        break;
     case kWaveShaper:
         if (shaperOn) doWaveShaper();
-        return shaperOn;
+        break;
     case kDistortion:
         if (voiceDistortOn) doVoiceDistort();
-        return voiceDistortOn;
+        break;
     case kLowFi:
         if (lofiOn) doLowFi();
-        return lofiOn;
+        break;
     case kPostEQ:
         if (postEqOn) runVoiceEQ(true);
-        return false;
+        break;
     default:
-        return false; // an unknown unit leaves the position empty
+        break; // an unknown unit leaves the position empty
     }
 }
 
@@ -96,14 +98,7 @@ void APlugin::runVoicePath() {
         pathStageVoices = &stageVoices;
     }
     for (int k = 0; k < 6; ++k) {
-        // Each position starts with its output equal to its input, so after a unit that is off
-        // or wrote its output into both there is nothing to hand on.
-        if (runPathUnit(pathUnits[0][k]))
-            for (int i = 0; i < subVoiceCount; ++i) {
-                const int slot = subVoiceList[0][i];
-                pathIn[slot][0] = pathOut[slot][0];
-                pathIn[slot][1] = pathOut[slot][1];
-            }
+        runPathUnit(pathUnits[0][k]);
         // The source follows the position, whatever unit stands there.
         if (!moduleSourceUsed[k]) continue;
         for (int a = 0; a < activeVoiceCount; ++a) {
