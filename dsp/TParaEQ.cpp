@@ -86,10 +86,20 @@ bool updateFilter(const ParaEQRate& r, ParaEQUnit& u, float lowPass, float highP
     // NaN in a control must not stay in the smoothing forever.
     u.smoothLowPass = filtermath::finiteOr0(u.smoothLowPass);
     u.smoothHighPass = filtermath::finiteOr0(u.smoothHighPass);
-    const float lp = static_cast<float>(
-        20.0 * std::exp2(10.0 * static_cast<double>(clamp01(u.smoothLowPass + lowPassMod))));
-    const float hp = static_cast<float>(
-        20.0 * std::exp2(10.0 * static_cast<double>(clamp01(u.smoothHighPass + highPassMod))));
+    // A control equal to the last one gives the last frequency again; only a new one is worked
+    // out. clamp01 leaves neither NaN nor -0, so == is the same number.
+    const float lpControl = clamp01(u.smoothLowPass + lowPassMod);
+    const float hpControl = clamp01(u.smoothHighPass + highPassMod);
+    const float lp =
+        lpControl == u.lowPassControl
+            ? u.lastLowPass
+            : static_cast<float>(20.0 * std::exp2(10.0 * static_cast<double>(lpControl)));
+    const float hp =
+        hpControl == u.highPassControl
+            ? u.lastHighPass
+            : static_cast<float>(20.0 * std::exp2(10.0 * static_cast<double>(hpControl)));
+    u.lowPassControl = lpControl;
+    u.highPassControl = hpControl;
     const bool redesign =
         std::fabs(lp - u.lastLowPass) > 1e-5f || u.direct || std::fabs(hp - u.lastHighPass) > 1e-5f;
     if (redesign) {
@@ -198,12 +208,22 @@ inline void groupFrames(Float4 lo, Float4 hi, Float4* u) {
     u[1] = _mm_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(2, 3, 2, 3));
 }
 
-// u[0] and u[1] back at full level into the frames of lo and hi (either may be left out).
-inline void storeFrames(const Float4* u, stereoOverStruct* lo, stereoOverStruct* hi) {
+// u[0] and u[1] back at full level into the frames of lo and hi (either may be left out), and
+// into loCopy and hiCopy where given.
+inline void storeFrames(const Float4* u, stereoOverStruct* lo, stereoOverStruct* hi,
+                        stereoOverStruct* loCopy = nullptr, stereoOverStruct* hiCopy = nullptr) {
     const Float4 ten(10.0f), offset(kOffset);
     const Float4 a = u[0] * ten + offset, b = u[1] * ten + offset;
-    if (lo) Float4(_mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(2, 3, 2, 3))).store(&lo->first.left);
-    if (hi) Float4(_mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(0, 1, 0, 1))).store(&hi->first.left);
+    if (lo) {
+        const Float4 x = _mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(2, 3, 2, 3));
+        x.store(&lo->first.left);
+        if (loCopy) x.store(&loCopy->first.left);
+    }
+    if (hi) {
+        const Float4 x = _mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(0, 1, 0, 1));
+        x.store(&hi->first.left);
+        if (hiCopy) x.store(&hiCopy->first.left);
+    }
 }
 
 inline void scatterPair(Float4 v, stereoStruct* lo, stereoStruct* hi) {
@@ -247,6 +267,7 @@ void ParaEQRate::set(float newRate) {
 
 void TParaEQ::init(float rate) {
     rates.set(rate);
+    for (auto& band : fxInputs) band[0] = band[1] = kNoDesign;
     for (ParaEQUnit& u : units) u = ParaEQUnit{};
     for (ParaEQCoefs& c : pairCoefs) c = ParaEQCoefs{};
     for (ParaEQLanes& s : pairLanes) s = ParaEQLanes{};
@@ -272,6 +293,7 @@ void TParaEQ::setDirect(int unit) {
 void TParaEQ::setParameters(int unit, int band, float gain, float freq, float bw) {
     if (unit < 0 || unit >= kUnits || band < 0 || band >= kBands) return;
     if (!designBand(rates, units[unit], band, gain, freq, bw)) return;
+    if (unit == 0 && band < 2) fxInputs[band][0] = kNoDesign; // the effect band was replaced
     for (int k = 0; k < 5; ++k)
         storeHalf(pairCoefs[unit / 2].band[band][k], units[unit].band[band][k], unit & 1);
 }
@@ -320,13 +342,48 @@ void TParaEQ::process(int mode, int count, const int* voiceList, stereoOverStruc
     }
 }
 
+void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* frames) {
+    if (count <= 0 || !voiceList || !frames) return;
+    bool listed[kUnits] = {};
+    for (int i = 0; i < count; ++i)
+        if (voiceList[i] >= 0 && voiceList[i] < kUnits) listed[voiceList[i]] = true;
+    const stereoOverStruct silent[2] = {};
+    const __m128 none = _mm_setzero_ps();
+    for (int p = 0; p < kPairs; ++p) {
+        const int lo = 2 * p, hi = 2 * p + 1;
+        const bool useLo = listed[lo], useHi = listed[hi];
+        if (!useLo && !useHi) continue;
+        const __m128 lanes = _mm_or_ps(useLo ? kLowHalf : none, useHi ? kHighHalf : none);
+        __m128 bandLanes[kBands];
+        for (int b = 0; b < kBands; ++b)
+            bandLanes[b] = _mm_or_ps(useLo && units[lo].bandActive[b] ? kLowHalf : none,
+                                     useHi && units[hi].bandActive[b] ? kHighHalf : none);
+        const stereoOverStruct* inLo = useLo ? frames[lo].in : silent;
+        const stereoOverStruct* inHi = useHi ? frames[hi].in : silent;
+        Float4 u[4];
+        groupFrames(scaledFrame(inLo[0]), scaledFrame(inHi[0]), u);
+        groupFrames(scaledFrame(inLo[1]), scaledFrame(inHi[1]), u + 2);
+        runLanes(pairCoefs[p], pairLanes[p], u, mode, bandLanes, kBands, lanes, useLo && useHi);
+        for (int f = 0; f < 2; ++f)
+            storeFrames(u + 2 * f, useLo ? &frames[lo].out[f] : nullptr,
+                        useHi ? &frames[hi].out[f] : nullptr, useLo ? &frames[lo].next[f] : nullptr,
+                        useHi ? &frames[hi].next[f] : nullptr);
+    }
+}
+
 void TParaEQ::setFXParameters(float freq1, float gain1, float freq2, float gain2) {
     const float freqs[2] = {freq1, freq2};
     const float gains[2] = {gain1, gain2};
     for (int b = 0; b < 2; ++b) {
+        // The band stands while its frequency and clamped gain do (the rate too: init()
+        // forgets the last design).
+        const float gain = clamp01(gains[b]);
+        if (freqs[b] == fxInputs[b][0] && gain == fxInputs[b][1]) continue;
+        fxInputs[b][0] = freqs[b];
+        fxInputs[b][1] = gain;
         const double w = 2.0 * 3.14159265358979 * static_cast<double>(freqs[b]) *
                          static_cast<double>(rates.invDoubleRate);
-        designPeak(units[0].band[b], w, std::sin(w), 40.0 * clamp01(gains[b]) - 20.0);
+        designPeak(units[0].band[b], w, std::sin(w), 40.0 * static_cast<double>(gain) - 20.0);
         units[0].bandInputs[b][0] = -1.0f; // a later setParameters designs afresh
         for (int k = 0; k < 5; ++k) storeHalf(pairCoefs[0].band[b][k], units[0].band[b][k], 0);
     }
@@ -392,5 +449,27 @@ void TUniParaEQ::process(int mode, int n, stereoOverStruct* frameA, stereoOverSt
         runLanes(coefs, groups[g], u, mode, bandLanes, TParaEQ::kBands, all, true);
         storeFrames(u, &a0, &a1);
         storeFrames(u + 2, &b0, &b1);
+    }
+}
+
+void TUniParaEQ::process(int mode, int n, const TParaEQ::Frames* frames) {
+    if (n < 1 || !frames) return;
+    if (n > 6) n = 6;
+    const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
+    __m128 bandLanes[TParaEQ::kBands];
+    for (int b = 0; b < TParaEQ::kBands; ++b)
+        bandLanes[b] = unit.bandActive[b] ? all : _mm_setzero_ps();
+    for (int g = 0; g < (n + 1) / 2; ++g) {
+        // For odd n the last sub-voice fills its group twice; the copy's output is dropped.
+        const TParaEQ::Frames& a = frames[2 * g];
+        const bool pair = 2 * g + 1 < n;
+        const TParaEQ::Frames& b = pair ? frames[2 * g + 1] : a;
+        Float4 u[4];
+        groupFrames(scaledFrame(a.in[0]), scaledFrame(b.in[0]), u);
+        groupFrames(scaledFrame(a.in[1]), scaledFrame(b.in[1]), u + 2);
+        runLanes(coefs, groups[g], u, mode, bandLanes, TParaEQ::kBands, all, true);
+        for (int f = 0; f < 2; ++f)
+            storeFrames(u + 2 * f, &a.out[f], pair ? &b.out[f] : nullptr, &a.next[f],
+                        pair ? &b.next[f] : nullptr);
     }
 }

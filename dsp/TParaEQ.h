@@ -8,6 +8,7 @@
 #include "dsp/StereoTypes.h"
 
 #include <cstdint>
+#include <limits>
 
 // Settings of one EQ unit and its coefficients as plain numbers.
 struct ParaEQUnit {
@@ -15,6 +16,8 @@ struct ParaEQUnit {
     uint8_t bandActive[3] = {};
     float lastLowPass = 0.0f, smoothLowPass = 0.0f;
     float lastHighPass = 0.0f, smoothHighPass = 0.0f;
+    // The clamped controls lastLowPass and lastHighPass were computed from (-1: none yet).
+    float lowPassControl = -1.0f, highPassControl = -1.0f;
     float band[3][5] = {}; // b0, b1, b2, a1, a2
     // The clamped gain, frequency and bandwidth of each band's last design (-1: none yet).
     float bandInputs[3][3] = {{-1.0f, -1.0f, -1.0f}, {-1.0f, -1.0f, -1.0f}, {-1.0f, -1.0f, -1.0f}};
@@ -69,6 +72,15 @@ public:
     // mode 0 "Off", 1 "LP", 2 "HP", 3 "Both". Entries outside 0..15 are skipped.
     void process(int mode, int count, const int* voiceList, stereoOverStruct* frameA,
                  stereoOverStruct* frameB);
+    // Where one unit's two frames come from and go: read from `in`, written to `out` and to
+    // `next` (either may be the input itself).
+    struct Frames {
+        const stereoOverStruct* in;
+        stereoOverStruct* out;
+        stereoOverStruct* next;
+    };
+    // The same run as process() over frames[v] for each listed unit v, without copies.
+    void process(int mode, int count, const int* voiceList, const Frames* frames);
     // The distortion effect's two bands at fixed frequencies in Hz, on unit 0.
     void setFXParameters(float freq1, float gain1, float freq2, float gain2);
     void processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverStruct& out1,
@@ -80,6 +92,11 @@ public:
 private:
     static constexpr int kPairs = kUnits / 2;
     void storeUnitCoefs(int unit);
+
+    // The frequency and clamped gain of each effect band's last design, which stands while
+    // they do (NaN: none yet, or the band was designed for a voice since).
+    static constexpr float kNoDesign = std::numeric_limits<float>::quiet_NaN();
+    float fxInputs[2][2] = {{kNoDesign, kNoDesign}, {kNoDesign, kNoDesign}};
 
     ParaEQRate rates;
     ParaEQUnit units[kUnits];
@@ -97,6 +114,8 @@ public:
     void setFilter(float lowPass, float highPass, float lowPassMod, float highPassMod);
     // frameA and frameB hold n sub-voices and, for odd n, room for one more entry.
     void process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB);
+    // The same over frames[0 .. n - 1] in place of copies.
+    void process(int mode, int n, const TParaEQ::Frames* frames);
 
     float getSampleRate() const { return rates.rate; }
 

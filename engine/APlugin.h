@@ -1051,9 +1051,9 @@ private:
     void mixOscillator(int voice, int slot, int osc, int subVoice);
     void advanceSync(int slot);
     void runVoicePath();
-    // Runs one path position; true when the unit wrote pathOut alone and its frames are still to
-    // be handed on to pathIn (false when it is off, or wrote both itself).
-    bool runPathUnit(int unit);
+    // Runs one path position; a unit that is on writes its output into pathOut and into pathIn,
+    // the next position's input.
+    void runPathUnit(int unit);
     void runVoiceFilter();
     void runVoiceEQ(bool post);
     void setVoiceGains();
@@ -1183,8 +1183,8 @@ private:
 public:
     // ---- Voice stages: waveshaper, low-fi, voice distortion ---------------------------------
     // The voice path's WAVESHAPER, LOW-FI and DISTORTION positions: each runs every active
-    // voice's sub-voices from pathIn into pathOut and leaves pathOut alone while its switch is
-    // off. Audio thread, once per pass.
+    // voice's sub-voices from pathIn into pathOut (run by the voice path, into pathIn too) and
+    // leaves both alone while its switch is off. Audio thread, once per pass.
     void doWaveShaper();
     void doLowFi();
     void doVoiceDistort();
@@ -1200,7 +1200,6 @@ public:
     // pathIn too, so the path hands on without a copy. A sub-voice still waiting for its start
     // keeps its pathIn as it was (its output goes to pathInSpare).
     void doVoiceFilter();
-    void doVoiceEQ(bool post);
     stereoOverStruct* nextPathIn(int voice, int subVoice, int slot) {
         return subVoiceStarted[voice & 15][subVoice & 7] ? pathIn[slot] : pathInSpare;
     }

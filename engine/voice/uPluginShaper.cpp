@@ -17,6 +17,18 @@ using namespace stagemath;
 constexpr float kSmoothKeep = 0.9f;
 constexpr float kSmoothTake = 0.100000024f;
 
+// Two floats of `a` into lanes 0 and 1, two of `b` into lanes 2 and 3.
+inline Float4 loadHalves(const float* a, const float* b) {
+    const __m128 lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(a));
+    return Float4(_mm_loadh_pi(lo, reinterpret_cast<const __m64*>(b)));
+}
+
+// Lanes 0 and 1 of v into `lo`, lanes 2 and 3 into `hi`.
+inline void storeHalves(Float4 v, float* lo, float* hi) {
+    _mm_storel_pi(reinterpret_cast<__m64*>(lo), v.v);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(hi), v.v);
+}
+
 } // namespace
 
 void APlugin::collectStageVoices(StageVoices& out) const {
@@ -73,6 +85,7 @@ void APlugin::doWaveShaper() {
     const StageVoices& sv = passStageVoices(local);
     const StageKnob mixKnob = stageKnob(tag::WaveShaperMix);
     const float* cosTable = tables->CosArray;
+    const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
         shaperMix[v] = kSmoothKeep * shaperMix[v] + kSmoothTake * mixKnob.knob;
@@ -102,7 +115,9 @@ void APlugin::doWaveShaper() {
                 const Float4 c(cosTable[at[0]], cosTable[at[1]], cosTable[at[2]], cosTable[at[3]]);
                 const Float4 gain(_mm_or_ps(_mm_and_ps(positive, wetTop.v),
                                             _mm_andnot_ps(positive, wetBottom.v)));
-                (gain * x * c + dryV * x).store(&pathOut[slot][f].first.left);
+                const Float4 y = gain * x * c + dryV * x;
+                y.store(&pathOut[slot][f].first.left);
+                if (handOn) y.store(&pathIn[slot][f].first.left);
             }
         }
     }
@@ -113,6 +128,7 @@ void APlugin::doLowFi() {
     StageVoices local;
     const StageVoices& sv = passStageVoices(local);
     checkStageMemoRate();
+    const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
     const StageKnob mixKnob = stageKnob(tag::LowFiMix);
     const StageKnob lowPassKnob = stageKnob(tag::LowFiLowPassFrequency);
     float dry[kNumVoices] = {}, wet[kNumVoices] = {}, coef[kNumVoices] = {};
@@ -196,14 +212,14 @@ void APlugin::doLowFi() {
             _mm_castsi128_ps(_mm_setr_epi32(filterOn[va] ? -1 : 0, filterOn[va] ? -1 : 0,
                                             filterOn[vb] ? -1 : 0, filterOn[vb] ? -1 : 0));
         const Float4 c(coef[va], coef[va], coef[vb], coef[vb]);
-        Float4 low(lofiLow[a.slot].left, lofiLow[a.slot].right, lofiLow[b.slot].left,
-                   lofiLow[b.slot].right);
-        Float4 band(lofiBand[a.slot].left, lofiBand[a.slot].right, lofiBand[b.slot].left,
-                    lofiBand[b.slot].right);
+        Float4 low = loadHalves(&lofiLow[a.slot].left, &lofiLow[b.slot].left);
+        Float4 band = loadHalves(&lofiBand[a.slot].left, &lofiBand[b.slot].left);
+        // Each frame's {L, R} of a, then of b.
+        const Float4 va4 = Float4::load(&a.value[0][0]), vb4 = Float4::load(&b.value[0][0]);
+        const Float4 frameValue[2] = {_mm_movelh_ps(va4.v, vb4.v), _mm_movehl_ps(vb4.v, va4.v)};
         Float4 y[4]; // sub-samples A0, A1, B0, B1: each frame's value twice
         for (int k = 0; k < 4; ++k) {
-            const Float4 x(a.value[k / 2][0], a.value[k / 2][1], b.value[k / 2][0],
-                           b.value[k / 2][1]);
+            const Float4 x = frameValue[k / 2];
             const Float4 bc = filtermath::cubicClip(band, cubic, limit);
             const Float4 high = x + off - low - bc;
             const Float4 newBand = c * high + bc;
@@ -218,23 +234,26 @@ void APlugin::doLowFi() {
                                          _mm_cmpeq_ps(_mm_sub_ps(band.v, band.v), zero.v));
         low = _mm_and_ps(low.v, finite);
         band = _mm_and_ps(band.v, finite);
-        alignas(16) float l[4], bd[4];
-        low.store(l);
-        band.store(bd);
         for (int f = 0; f < 2; ++f) {
             const Float4 ya = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(1, 0, 1, 0));
             const Float4 in = Float4::load(&pathIn[a.slot][f].first.left);
-            (Float4(dry[va]) * in + Float4(wet[va]) * ya).store(&pathOut[a.slot][f].first.left);
+            const Float4 mixed = Float4(dry[va]) * in + Float4(wet[va]) * ya;
+            mixed.store(&pathOut[a.slot][f].first.left);
+            if (handOn) mixed.store(&pathIn[a.slot][f].first.left);
         }
-        lofiLow[a.slot] = {l[0], l[1]};
-        lofiBand[a.slot] = {bd[0], bd[1]};
-        if (!pair) continue;
+        if (!pair) {
+            _mm_storel_pi(reinterpret_cast<__m64*>(&lofiLow[a.slot].left), low.v);
+            _mm_storel_pi(reinterpret_cast<__m64*>(&lofiBand[a.slot].left), band.v);
+            continue;
+        }
+        storeHalves(low, &lofiLow[a.slot].left, &lofiLow[b.slot].left);
+        storeHalves(band, &lofiBand[a.slot].left, &lofiBand[b.slot].left);
         for (int f = 0; f < 2; ++f) {
             const Float4 yb = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(3, 2, 3, 2));
             const Float4 in = Float4::load(&pathIn[b.slot][f].first.left);
-            (Float4(dry[vb]) * in + Float4(wet[vb]) * yb).store(&pathOut[b.slot][f].first.left);
+            const Float4 mixed = Float4(dry[vb]) * in + Float4(wet[vb]) * yb;
+            mixed.store(&pathOut[b.slot][f].first.left);
+            if (handOn) mixed.store(&pathIn[b.slot][f].first.left);
         }
-        lofiLow[b.slot] = {l[2], l[3]};
-        lofiBand[b.slot] = {bd[2], bd[3]};
     }
 }

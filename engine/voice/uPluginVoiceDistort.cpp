@@ -32,20 +32,29 @@ inline stereoStruct frameMean(const stereoOverStruct& f) {
     return {(f.first.left + f.second.left) * 0.5f, (f.first.right + f.second.right) * 0.5f};
 }
 
+// The means of two slots' frames side by side, {L, R} of a, then of b.
+inline Float4 frameMeans(const stereoOverStruct& a, const stereoOverStruct& b) {
+    const Float4 fa = Float4::load(&a.first.left), fb = Float4::load(&b.first.left);
+    // Sub-frame 0 of a and b, then sub-frame 1 of a and b.
+    return (Float4(_mm_movelh_ps(fa.v, fb.v)) + Float4(_mm_movehl_ps(fb.v, fa.v))) * Float4(0.5f);
+}
+
 // The clipped SVF's band cubic on four lanes, held where the cubic turns back.
 inline Float4 clipBand4(Float4 band) {
     return filtermath::cubicClip(band, Float4(0.001f), Float4(18.257419f));
 }
 
-// dry x input + wet x shaped, per sub-sample, into one slot's two path frames.
-inline void mixInto(stereoOverStruct (&out)[2], const stereoOverStruct (&in)[2],
-                    const stereoStruct (&y)[4], float dry, float wet) {
+// dry x input + wet x shaped into one slot's two path frames, and back into its input frames
+// when `handOn`. y[k] holds sub-sample k of two slots, {L, R} of the first, then of the second;
+// `upper` picks the second.
+inline void mixInto(stereoOverStruct (&out)[2], stereoOverStruct (&in)[2], const Float4 (&y)[4],
+                    bool upper, float dry, float wet, bool handOn) {
     for (int f = 0; f < 2; ++f) {
-        const stereoStruct& a = y[2 * f];
-        const stereoStruct& b = y[2 * f + 1];
-        out[f] = {
-            {dry * in[f].first.left + wet * a.left, dry * in[f].first.right + wet * a.right},
-            {dry * in[f].second.left + wet * b.left, dry * in[f].second.right + wet * b.right}};
+        const Float4 shaped = upper ? _mm_movehl_ps(y[2 * f + 1].v, y[2 * f].v)
+                                    : _mm_movelh_ps(y[2 * f].v, y[2 * f + 1].v);
+        const Float4 mixed = Float4(dry) * Float4::load(&in[f].first.left) + Float4(wet) * shaped;
+        mixed.store(&out[f].first.left);
+        if (handOn) mixed.store(&in[f].first.left);
     }
 }
 
@@ -78,17 +87,38 @@ void APlugin::doVoiceDistort() {
     checkStageMemoRate();
     StageVoices local;
     const StageVoices& sv = passStageVoices(local);
-    // The knobs and their modulation slots are the same for every voice of the pass.
-    StageKnob stage[8];
-    for (int k = 0; k < 8; ++k) stage[k] = stageKnob(tag::VoiceDistortionMix + k);
-    float knobs[kNumVoices][8];
+    // The knobs and their modulation slots are the same for every voice of the pass. Each
+    // voice's eight values are two four-lane steps of StageKnob::at and clamp01: a knob without
+    // a slot reads slot 0 under a zero mask, so it adds 0 as at() does.
+    int dest[8];
+    alignas(16) float knob[8];
+    alignas(16) int32_t hasDest[8];
+    for (int k = 0; k < 8; ++k) {
+        const StageKnob s = stageKnob(tag::VoiceDistortionMix + k);
+        knob[k] = s.knob;
+        dest[k] = s.dest;
+        hasDest[k] = s.dest > 0 ? -1 : 0;
+    }
+    const Float4 knobLo = Float4::load(knob), knobHi = Float4::load(knob + 4);
+    const __m128 maskLo = _mm_load_ps(reinterpret_cast<const float*>(hasDest));
+    const __m128 maskHi = _mm_load_ps(reinterpret_cast<const float*>(hasDest + 4));
+    const Float4 zero, one(1.0f);
+    alignas(16) float knobs[kNumVoices][8];
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
         // A mode chosen since the voice's last update gets its own coefficients now: another
         // mode's would put its curve on the wrong scale until then.
         if (voiceDistortCoeffMode[v] != mode) setVoiceDistortCoeffs(v, false);
-        for (int k = 0; k < 8; ++k)
-            knobs[i][k] = clamp01(distortSmooth[v][k] + stage[k].at(voiceDest[v]) - stage[k].knob);
+        const float* d = voiceDest[v];
+        const Float4 modLo(
+            _mm_and_ps(maskLo, _mm_setr_ps(d[dest[0]], d[dest[1]], d[dest[2]], d[dest[3]])));
+        const Float4 modHi(
+            _mm_and_ps(maskHi, _mm_setr_ps(d[dest[4]], d[dest[5]], d[dest[6]], d[dest[7]])));
+        // clamp01 as max then min: a NaN and -0 come out as +0, as there.
+        min(max(Float4::load(distortSmooth[v]) + (knobLo + modLo) - knobLo, zero), one)
+            .store(knobs[i]);
+        min(max(Float4::load(distortSmooth[v] + 4) + (knobHi + modHi) - knobHi, zero), one)
+            .store(knobs[i] + 4);
         if (mode == voicedistort::Tube) continue;
         const float w = knobs[i][kMixKnob];
         doDistortChain(v, sv.slots[i], sv.slotCount[i], mode, clamp01(2.0f - 2.0f * w),
@@ -101,6 +131,7 @@ void APlugin::doVoiceDistort() {
 
 void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
     const LookupTables& t = *tables;
+    const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
     // Per voice: drive, tone, damping, rectification, limit, gain, dry and wet.
     float drive[kNumVoices], tone[kNumVoices], damping[kNumVoices], rectify[kNumVoices];
     float limit[kNumVoices], gain[kNumVoices], dry[kNumVoices], wet[kNumVoices];
@@ -143,10 +174,10 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
         DistortFilterState& a = distortStates[s0];
         DistortFilterState& b = distortStates[s1];
         Float4 low = pairOf(a.low1, b.low1), band = pairOf(a.band1, b.band1);
-        stereoStruct y0[4], y1[4];
+        Float4 y[4];
         for (int f = 0; f < 2; ++f) {
             // The frame's value through the tube curve, then twice through the tone.
-            const Float4 x = pairOf(frameMean(pathIn[s0][f]), frameMean(pathIn[s1][f]));
+            const Float4 x = frameMeans(pathIn[s0][f], pathIn[s1][f]);
             const Float4 u = driveV * x + off;
             const Float4 v0 = clamp((x + u) / (abs(u) + one), minusOne, one);
             for (int k = 2 * f; k < 2 * f + 2; ++k) {
@@ -159,7 +190,7 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
                 // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches exactly
                 // +-1 at the clamp.
                 const Float4 c = clamp(clamp(value, minusLimit, limitV) * gainV, minusOne, one);
-                split(half * (three * c - c * abs(c)), y0[k], y1[k]);
+                y[k] = half * (three * c - c * abs(c));
             }
         }
         low = filtermath::finiteOrZero(low);
@@ -167,11 +198,11 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
         stereoStruct lowB, bandB;
         split(low, a.low1, lowB);
         split(band, a.band1, bandB);
-        mixInto(pathOut[s0], pathIn[s0], y0, dry[ia], wet[ia]);
+        mixInto(pathOut[s0], pathIn[s0], y, false, dry[ia], wet[ia], handOn);
         if (second) {
             b.low1 = lowB;
             b.band1 = bandB;
-            mixInto(pathOut[s1], pathIn[s1], y1, dry[ib], wet[ib]);
+            mixInto(pathOut[s1], pathIn[s1], y, true, dry[ib], wet[ib], handOn);
         }
     }
 }
@@ -179,6 +210,7 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
 void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float dry, float wet,
                              const float (&K)[8]) {
     const LookupTables& t = *tables;
+    const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
 
     auto coefFor = [&](float hz) {
         const float fc = std::fmin(hz, rateTimes04);
@@ -222,6 +254,7 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
                                   dry * in.first.right + wet * y[2 * f][1]},
                                  {dry * in.second.left + wet * y[2 * f + 1][0],
                                   dry * in.second.right + wet * y[2 * f + 1][1]}};
+                if (handOn) pathIn[s][f] = pathOut[s][f];
             }
         }
         return;
@@ -274,7 +307,7 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
         DistortFilterState& b = distortStates[s1];
         Float4 low1 = pairOf(a.low1, b.low1), band1 = pairOf(a.band1, b.band1);
         Float4 low2 = pairOf(a.low2, b.low2), band2 = pairOf(a.band2, b.band2);
-        stereoStruct y0[4], y1[4];
+        Float4 y[4];
         for (int k = 0; k < 4; ++k) {
             const Float4 x = pairOf(shaped[j][k / 2], shaped[j1][k / 2]) * Float4(normal);
             const Float4 b1 = clipBand4(band1);
@@ -285,20 +318,20 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
             const Float4 high2 = sqrt2 * low1 - low2 - damp * b2;
             band2 = highCoef * high2 + b2;
             low2 = highCoef * band2 + low2;
-            split(clamp((high2 + off) * outGain, minusOne, one), y0[k], y1[k]);
+            y[k] = clamp((high2 + off) * outGain, minusOne, one);
         }
         stereoStruct l1, b1s, l2, b2s;
         split(filtermath::finiteOrZero(low1), a.low1, l1);
         split(filtermath::finiteOrZero(band1), a.band1, b1s);
         split(filtermath::finiteOrZero(low2), a.low2, l2);
         split(filtermath::finiteOrZero(band2), a.band2, b2s);
-        mixInto(pathOut[s0], pathIn[s0], y0, dry, wet);
+        mixInto(pathOut[s0], pathIn[s0], y, false, dry, wet, handOn);
         if (second) {
             b.low1 = l1;
             b.band1 = b1s;
             b.low2 = l2;
             b.band2 = b2s;
-            mixInto(pathOut[s1], pathIn[s1], y1, dry, wet);
+            mixInto(pathOut[s1], pathIn[s1], y, true, dry, wet, handOn);
         }
     }
 }

@@ -22,13 +22,6 @@ inline void panFrame(const stereoOverStruct& in, stereoOverStruct& out, stereoOv
     x.store(&next.first.left);
 }
 
-// A frame handed on to both the stage's output and the next position's input.
-inline void handOn(const stereoOverStruct& frame, stereoOverStruct& out, stereoOverStruct& next) {
-    const Float4 x = Float4::load(&frame.first.left);
-    x.store(&out.first.left);
-    x.store(&next.first.left);
-}
-
 } // namespace
 
 void APlugin::startVoiceStages(int voice) {
@@ -200,45 +193,4 @@ void APlugin::doVoiceFilter() {
         }
     }
     flush();
-}
-
-void APlugin::doVoiceEQ(bool post) {
-    const int mode = post ? postEqMode : preEqMode;
-    if (unisonMode == 0) {
-        stereoOverStruct frameA[kNumVoices], frameB[kNumVoices];
-        int list[kNumVoices];
-        int count = 0;
-        for (int a = 0; a < activeVoiceCount && a < kNumVoices; ++a) {
-            const int v = activeVoices[a] & 15;
-            const int s = voiceFirstSlot[v];
-            frameA[v] = pathIn[s][0];
-            frameB[v] = pathIn[s][1];
-            list[count++] = v;
-        }
-        (post ? postEQ : preEQ).process(mode, count, list, frameA, frameB);
-        for (int i = 0; i < count; ++i) {
-            const int s = voiceFirstSlot[list[i]];
-            stereoOverStruct* next = nextPathIn(list[i], 0, s);
-            handOn(frameA[list[i]], pathOut[s][0], next[0]);
-            handOn(frameB[list[i]], pathOut[s][1], next[1]);
-        }
-        return;
-    }
-    const int n = uniNumVoices < 1 ? 1 : (uniNumVoices > 6 ? 6 : uniNumVoices);
-    for (int a = 0; a < activeVoiceCount; ++a) {
-        const int v = activeVoices[a] & 15;
-        stereoOverStruct frameA[kSubVoicesPerVoice + 1], frameB[kSubVoicesPerVoice + 1];
-        for (int j = 0; j < n; ++j) {
-            const int s = slotInRange(voiceSlots[v][j]);
-            frameA[j] = pathIn[s][0];
-            frameB[j] = pathIn[s][1];
-        }
-        (post ? voicePostEQ[v] : voicePreEQ[v]).process(mode, n, frameA, frameB);
-        for (int j = 0; j < n; ++j) {
-            const int s = slotInRange(voiceSlots[v][j]);
-            stereoOverStruct* next = nextPathIn(v, j, s);
-            handOn(frameA[j], pathOut[s][0], next[0]);
-            handOn(frameB[j], pathOut[s][1], next[1]);
-        }
-    }
 }

@@ -25,34 +25,60 @@ void APlugin::runVoiceFilter() {
     doVoiceFilter();
 }
 
-bool APlugin::runPathUnit(int unit) {
+// Every unit writes its output into both pathOut and pathIn, so the next position reads it
+// without a copy; a sub-voice a unit leaves alone has both equal already.
+void APlugin::runPathUnit(int unit) {
     switch (unit) {
     case kFilter:
         runVoiceFilter();
-        return false; // handed on in place
+        break;
     case kPreEQ:
         if (preEqOn) runVoiceEQ(false);
-        return false;
+        break;
     case kWaveShaper:
         if (shaperOn) doWaveShaper();
-        return shaperOn;
+        break;
     case kDistortion:
         if (voiceDistortOn) doVoiceDistort();
-        return voiceDistortOn;
+        break;
     case kLowFi:
         if (lofiOn) doLowFi();
-        return lofiOn;
+        break;
     case kPostEQ:
         if (postEqOn) runVoiceEQ(true);
-        return false;
+        break;
     default:
-        return false; // an unknown unit leaves the position empty
+        break; // an unknown unit leaves the position empty
     }
 }
 
-// The Pre-EQ or Post-EQ stage.
+// The Pre-EQ or Post-EQ stage. The EQs read each sub-voice's frames where they stand and write
+// them straight to the position's output and the next position's input.
 void APlugin::runVoiceEQ(bool post) {
-    doVoiceEQ(post);
+    const int mode = post ? postEqMode : preEqMode;
+    if (unisonMode != 0) {
+        const int n = uniNumVoices < 1 ? 1 : (uniNumVoices > 6 ? 6 : uniNumVoices);
+        for (int a = 0; a < activeVoiceCount; ++a) {
+            const int v = activeVoices[a] & 15;
+            TParaEQ::Frames frames[kSubVoicesPerVoice];
+            for (int j = 0; j < n; ++j) {
+                const int s = slotInRange(voiceSlots[v][j]);
+                frames[j] = {pathIn[s], pathOut[s], nextPathIn(v, j, s)};
+            }
+            (post ? voicePostEQ[v] : voicePreEQ[v]).process(mode, n, frames);
+        }
+        return;
+    }
+    TParaEQ::Frames frames[kNumVoices];
+    int list[kNumVoices];
+    int count = 0;
+    for (int a = 0; a < activeVoiceCount && a < kNumVoices; ++a) {
+        const int v = activeVoices[a] & 15;
+        const int s = voiceFirstSlot[v];
+        frames[v] = {pathIn[s], pathOut[s], nextPathIn(v, 0, s)};
+        list[count++] = v;
+    }
+    (post ? postEQ : preEQ).process(mode, count, list, frames);
 }
 
 void APlugin::runVoicePath() {
@@ -72,14 +98,7 @@ void APlugin::runVoicePath() {
         pathStageVoices = &stageVoices;
     }
     for (int k = 0; k < 6; ++k) {
-        // Each position starts with its output equal to its input, so after a unit that is off
-        // or wrote its output into both there is nothing to hand on.
-        if (runPathUnit(pathUnits[0][k]))
-            for (int i = 0; i < subVoiceCount; ++i) {
-                const int slot = subVoiceList[0][i];
-                pathIn[slot][0] = pathOut[slot][0];
-                pathIn[slot][1] = pathOut[slot][1];
-            }
+        runPathUnit(pathUnits[0][k]);
         // The source follows the position, whatever unit stands there.
         if (!moduleSourceUsed[k]) continue;
         for (int a = 0; a < activeVoiceCount; ++a) {

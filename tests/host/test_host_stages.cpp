@@ -217,3 +217,61 @@ TEST(HostStages, VoicesWithDifferentStageSettingsSoundAsEachAlone) {
     const std::vector<float> soft = render({{0, 0x90, 57, 20}}), hard = render({keys[1]});
     EXPECT_GT(relativeDifference(soft, hard), 0.1);
 }
+
+// The EQ cut filters and the distortion effect's two bands keep their last design while their
+// controls stand still. Their controls edited under a held note must reach the sound as if they
+// had been set from the start: once the glide has settled, the partials match an instance that
+// had the edit before the note, with and without unison.
+TEST(HostStages, EqAndEffectBandEditsUnderAHeldNoteMatchAFreshStart) {
+    constexpr int kEffectBandGain1 = tag::DistortionFx1 + 3,
+                  kEffectBandGain2 = kEffectBandGain1 + 1;
+    const int preEq = tag::PreEqOn, postEq = tag::PreEqOn + tag::EqStride;
+    auto edit = [&](Plugin& p) {
+        p.setParameter(preEq + 11, 0.55f);  // the low-pass down to about 900 Hz
+        p.setParameter(postEq + 12, 0.35f); // the high-pass up to about 230 Hz
+        p.setParameter(kEffectBandGain1, 1.0f);
+        p.setParameter(kEffectBandGain2, 0.0f);
+    };
+    // 0: never edited, 1: edited under the note, 2: edited before it.
+    auto render = [&](int unison, int when) {
+        testhost::resetHost();
+        Plugin p(kRate, 512);
+        sp::Stages s;
+        s.eqs = true;
+        s.eqMode = 3; // both cut filters
+        s.unison = unison;
+        sp::apply(p, s);
+        p.setParameter(tag::MainVolume, 0.3f);
+        p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+        p.setParameter(tag::BypassFxOn, 0.0f);
+        p.setParameter(tag::DistortFxOn, 1.0f);
+        p.setParameter(tag::DistortFxMode, 0.1f / 39.99f); // "Amp"
+        p.setParameter(tag::DistortionFxMix, 1.0f);
+        p.setParameter(kEffectBandGain1, 0.5f);
+        p.setParameter(kEffectBandGain2, 0.5f);
+        if (when == 2) edit(p);
+        std::vector<float> l, r;
+        p.process(4096, l, r);
+        p.sendMidi({{0, 0x90, kKey, 100}});
+        p.process(static_cast<VstInt32>(0.4 * kRate), l, r);
+        if (when == 1) edit(p);
+        p.process(static_cast<VstInt32>(1.2 * kRate), l, r);
+        l.pop_back();
+        EXPECT_TRUE(audio::allFiniteNormal(l));
+        return std::vector<float>(l.end() - static_cast<long>(0.25 * kRate), l.end());
+    };
+    for (int unison : {0, sp::kSixVoices}) {
+        SCOPED_TRACE(unison);
+        const std::vector<float> before = render(unison, 0), under = render(unison, 1),
+                                 fresh = render(unison, 2);
+        double heard = 0.0;
+        for (int h : {1, 2, 4, 8, 16}) {
+            const double freq = 220.0 * h;
+            const double u = db(audio::magnitudeAt(under, freq, kRate));
+            const double f = db(audio::magnitudeAt(fresh, freq, kRate));
+            EXPECT_NEAR(u, f, 0.5) << freq;
+            heard = std::fmax(heard, std::fabs(db(audio::magnitudeAt(before, freq, kRate)) - f));
+        }
+        EXPECT_GT(heard, 6.0); // the edit is heard
+    }
+}
