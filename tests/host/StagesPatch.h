@@ -19,7 +19,7 @@ constexpr float kFilterTypeRange = 49.99f;
 constexpr float kDistortModeRange = 39.99f;
 constexpr float kEqModeRange = 3.99f;
 constexpr int kSaw = 1;
-constexpr int kSixVoices = 6; // "Unison Mode" index of "6 Voices"
+constexpr int kSixVoices = 5; // "Unison Mode" index of "6 Voices"
 constexpr int kTube = 21;     // "Voice Distortion Mode" index of "Tube"
 constexpr int k24LP2 = 23, k24LPZ = 27, kCombPlus = 38;
 
