@@ -35,11 +35,16 @@ public:
     void setMod(float amount, float wheel);
     void setEnv(float value);
     void setLFO(float depth, float value);
-    // Pre-drive 2^(6 x) - 1 for x in 0..1.
-    void setDistort(float x);
+    // Pre-drive 2^(6 x) - 1 for x in 0..1. Called every pass; the knob mostly stands still,
+    // so the comparison is inline and only a new value pays for the power.
+    void setDistort(float x) {
+        if (x != lastDistortIn) setDriveFrom(x);
+    }
     // The extra high-pass stage; the three switches count as on above 0.5.
     void setHP(float on, float trackOn, float resonanceOn, float frequency, float resonanceValue,
                float keyOctaves);
+    // What setHP does with the switch off (the other inputs are not read).
+    void setHPOff() { hpOn = 0; }
     // The next call takes the cutoff control without smoothing.
     void setDirect() { directFlag = 1; }
 
@@ -76,6 +81,8 @@ public:
     float getModWheel() const { return modWheel; }
 
 private:
+    void setDriveFrom(float x);
+
     // Coefficients, each as {R, L, R, L} so that both forms read the same vectors.
     struct Coefs {
         Float4 opA, opB;               // one-pole a and 1 - a

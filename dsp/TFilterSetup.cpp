@@ -101,9 +101,7 @@ void TFilter::setLFO(float depth, float value) {
     lfoTerm = depth * value;
 }
 
-void TFilter::setDistort(float x) {
-    // Called every pass; the knob mostly stands still.
-    if (x == lastDistortIn) return;
+void TFilter::setDriveFrom(float x) {
     lastDistortIn = x;
     drive = std::exp2(6.0f * clamp01(x)) - 1.0f;
 }

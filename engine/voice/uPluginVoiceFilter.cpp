@@ -119,7 +119,7 @@ void APlugin::doVoiceFilter() {
             f.setHP(hpOnValue, hpTrackValue, hpQOnValue, clamp01(hpFrequency.at(dest)),
                     clamp01(hpQ.at(dest)), voiceTargetPitch[v]);
         else
-            f.setHP(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f); // off: the other inputs are not read
+            f.setHPOff();
 
         const float p = clamp01(dest[kDestFilterPan] + 0.5f);
         const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
@@ -133,7 +133,15 @@ void APlugin::doVoiceFilter() {
         if (bypassed) {
             // The filter would hand its inputs back unchanged: only the pan is left to do.
             const Float4 pan(panL, panR, panL, panR);
-            for (int j = 0; j < (unison ? n : 1); ++j) {
+            if (!unison) {
+                // The first slot, bounded by the pass's voice collection.
+                const int s = voiceFirstSlot[v];
+                stereoOverStruct* next = nextPathIn(v, 0, s);
+                panFrame(pathIn[s][0], pathOut[s][0], next[0], pan);
+                panFrame(pathIn[s][1], pathOut[s][1], next[1], pan);
+                continue;
+            }
+            for (int j = 0; j < n; ++j) {
                 const int s = slotInRange(voiceSlots[v][j]);
                 stereoOverStruct* next = nextPathIn(v, j, s);
                 for (int k = 0; k < 2; ++k) panFrame(pathIn[s][k], pathOut[s][k], next[k], pan);
