@@ -138,6 +138,20 @@ void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fas
             e.step = (position - previous) * (1.0f / 16.0f);
             return;
         }
+        // Silent (a sustain level of zero): the output and a release's start are 0, without
+        // working out the fade again or the shape.
+        const float previous = e.output;
+        e.previous = previous;
+        e.position = position;
+        e.output = e.releaseStart = 0.0f;
+        e.releaseRecip = 1.0f;
+        if (e.restart) {
+            e.position = 0.0f;
+            e.restart = 0;
+        }
+        e.value = previous;
+        e.step = (0.0f - previous) * (1.0f / 16.0f);
+        return;
     }
     e.previous = e.output;
     // The sustain level matters only to a held envelope in its attack or decay, and to the amp
