@@ -95,15 +95,14 @@ void APlugin::doVoiceFilter() {
         pending.voice = -1;
     };
     // The knobs and their modulation slots stand still for the pass: read once, not per voice.
-    const StageKnob envAmount = stageKnob(tag::FilterEnvAmount);
-    const StageKnob lfoAmount = stageKnob(tag::MainLfoToFilterFrequency);
+    // Those only a running filter reads wait for the first one, so a pass of bypassed filters
+    // (the pan alone) does not read them at all.
     const StageKnob preDistort = stageKnob(tag::FilterPreDistort);
-    const StageKnob hpFrequency = stageKnob(tag::HpFrequency);
-    const StageKnob hpQ = stageKnob(tag::HpQ);
-    const StageKnob frequency = stageKnob(tag::FilterFrequency);
-    const StageKnob splitOffset = stageKnob(tag::FilterStereoSplitOffset);
-    const StageKnob resonance = stageKnob(tag::FilterQ);
-    const StageKnob vowelKnob = stageKnob(tag::FilterVowel);
+    const StageKnob hpFrequency = hpOn ? stageKnob(tag::HpFrequency) : StageKnob{0.0f, 0};
+    const StageKnob hpQ = hpOn ? stageKnob(tag::HpQ) : StageKnob{0.0f, 0};
+    StageKnob envAmount{0.0f, 0}, lfoAmount{0.0f, 0}, frequency{0.0f, 0}, splitOffset{0.0f, 0},
+        resonance{0.0f, 0}, vowelKnob{0.0f, 0};
+    bool knobsRead = false;
     const float hpOnValue = hpOn ? 1.0f : 0.0f, hpTrackValue = hpTrack ? 1.0f : 0.0f;
     const float hpQOnValue = hpQOn ? 1.0f : 0.0f;
     for (int a = 0; a < activeVoiceCount; ++a) {
@@ -125,6 +124,15 @@ void APlugin::doVoiceFilter() {
         const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
         const bool bypassed = f.getType() == 0 && !hpOn && !(f.getDrive() > 0.0001f);
         if (!bypassed) {
+            if (!knobsRead) {
+                envAmount = stageKnob(tag::FilterEnvAmount);
+                lfoAmount = stageKnob(tag::MainLfoToFilterFrequency);
+                frequency = stageKnob(tag::FilterFrequency);
+                splitOffset = stageKnob(tag::FilterStereoSplitOffset);
+                resonance = stageKnob(tag::FilterQ);
+                vowelKnob = stageKnob(tag::FilterVowel);
+                knobsRead = true;
+            }
             // Only the filter's own pass reads its envelope and LFO terms.
             f.setEnv(envValue * filterEnvSign * clamp01(envAmount.at(dest)));
             const float lfoDepth = lfoAmount.at(dest);
