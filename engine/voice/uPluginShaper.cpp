@@ -9,6 +9,7 @@
 #include "engine/voice/StageMath.h"
 
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -64,15 +65,20 @@ void APlugin::setVoiceStages(int voice, bool smooth) {
             getVoiceStageValue(v, tag::WaveShaperTop) - currentValues[tag::WaveShaperTop];
         const float bottomMod =
             getVoiceStageValue(v, tag::WaveShaperBottom) - currentValues[tag::WaveShaperBottom];
-        shaperTop[v] = (std::exp2(4.0f * clamp01(shaperTopSmooth[v] + topMod)) - 1.0f) * 65535.99f;
-        shaperBottom[v] =
-            (std::exp2(4.0f * clamp01(shaperBottomSmooth[v] + bottomMod)) - 1.0f) * 65535.99f;
+        // The fold factors' powers of two are made again only when their clamped inputs move.
+        auto fold = [](float x) { return (std::exp2(4.0f * x) - 1.0f) * 65535.99f; };
+        shaperTop[v] = shaperTopMemo[v](clamp01(shaperTopSmooth[v] + topMod), fold);
+        shaperBottom[v] = shaperBottomMemo[v](clamp01(shaperBottomSmooth[v] + bottomMod), fold);
         shaperRect[v] = 1.0f - 2.0f * clamp01(getVoiceStageValue(v, tag::WaveShaperRectification));
     }
     if (getOnOff(tag::LowFiOn) || lofiOn) {
-        lofiStep[v] = std::exp2(16.5f - 16.0f * clamp01(getVoiceStageValue(v, tag::LowFiBits)));
-        lofiInvStep[v] = 1.0f / lofiStep[v];
-        lofiHold[v] = std::exp2(5.0f * clamp01(getVoiceStageValue(v, tag::LowFiSampleRate)));
+        lofiStep[v] = lofiStepMemo[v](clamp01(getVoiceStageValue(v, tag::LowFiBits)), [&](float x) {
+            const float step = std::exp2(16.5f - 16.0f * x);
+            lofiInvStep[v] = 1.0f / step;
+            return step;
+        });
+        lofiHold[v] = lofiHoldMemo[v](clamp01(getVoiceStageValue(v, tag::LowFiSampleRate)),
+                                      [](float x) { return std::exp2(5.0f * x); });
         const float noise = clamp01(getVoiceStageValue(v, tag::LowFiNoise));
         lofiNoise[v] = noise * noise * noise;
     }
@@ -218,17 +224,30 @@ void APlugin::doLowFi() {
         const Float4 va4 = Float4::load(&a.value[0][0]), vb4 = Float4::load(&b.value[0][0]);
         const Float4 frameValue[2] = {_mm_movelh_ps(va4.v, vb4.v), _mm_movehl_ps(vb4.v, va4.v)};
         Float4 y[4]; // sub-samples A0, A1, B0, B1: each frame's value twice
-        for (int k = 0; k < 4; ++k) {
-            const Float4 x = frameValue[k / 2];
-            const Float4 bc = filtermath::cubicClip(band, cubic, limit);
-            const Float4 high = x + off - low - bc;
-            const Float4 newBand = c * high + bc;
-            const Float4 newLow = c * newBand + low;
-            band = _mm_or_ps(_mm_and_ps(on, newBand.v), _mm_andnot_ps(on, band.v));
-            low = _mm_or_ps(_mm_and_ps(on, newLow.v), _mm_andnot_ps(on, low.v));
-            const Float4 filtered = sqrt2 * newLow + off;
-            y[k] = _mm_or_ps(_mm_and_ps(on, filtered.v), _mm_andnot_ps(on, x.v));
-        }
+        // With the low-pass on in all four lanes (the usual case) the masks select nothing.
+        auto run = [&](auto masked) {
+            for (int k = 0; k < 4; ++k) {
+                const Float4 x = frameValue[k / 2];
+                const Float4 bc = filtermath::cubicClip(band, cubic, limit);
+                const Float4 high = x + off - low - bc;
+                const Float4 newBand = c * high + bc;
+                const Float4 newLow = c * newBand + low;
+                const Float4 filtered = sqrt2 * newLow + off;
+                if constexpr (decltype(masked)::value) {
+                    band = _mm_or_ps(_mm_and_ps(on, newBand.v), _mm_andnot_ps(on, band.v));
+                    low = _mm_or_ps(_mm_and_ps(on, newLow.v), _mm_andnot_ps(on, low.v));
+                    y[k] = _mm_or_ps(_mm_and_ps(on, filtered.v), _mm_andnot_ps(on, x.v));
+                } else {
+                    band = newBand;
+                    low = newLow;
+                    y[k] = filtered;
+                }
+            }
+        };
+        if (filterOn[va] && filterOn[vb])
+            run(std::false_type{});
+        else
+            run(std::true_type{});
         // A channel whose state stopped being finite starts again from silence.
         const __m128 finite = _mm_and_ps(_mm_cmpeq_ps(_mm_sub_ps(low.v, low.v), zero.v),
                                          _mm_cmpeq_ps(_mm_sub_ps(band.v, band.v), zero.v));
