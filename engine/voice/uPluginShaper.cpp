@@ -181,17 +181,8 @@ void APlugin::doLowFi() {
             held[2 * f] = lofiHeld[slot].left;
             held[2 * f + 1] = lofiHeld[slot].right;
         }
-        // The noise draws in frame, then channel order; the rest is the same on all four
-        // values, one lane each: sign(h) * floor(step * |h|) / step * noise.
-        int32_t draw[4];
-        for (int32_t& d : draw) {
-            const uint32_t t = RandSeed * 16807u;
-            RandSeed = t + 1u;
-            d = static_cast<int32_t>(t);
-        }
-        const Float4 rnd =
-            Float4(_mm_cvtepi32_ps(_mm_setr_epi32(draw[0], draw[1], draw[2], draw[3]))) *
-            Float4(4.656612873e-10f);
+        // The rest is the same on all four values, one lane each:
+        // sign(h) * floor(step * |h|) / step * noise.
         const Float4 h(held[0], held[1], held[2], held[3]);
         const __m128 sgn = _mm_or_ps(_mm_and_ps(_mm_cmpgt_ps(h.v, zero.v), one.v),
                                      _mm_and_ps(_mm_cmplt_ps(h.v, zero.v), minusOne.v));
@@ -201,9 +192,27 @@ void APlugin::doLowFi() {
         const __m128 truncated = _mm_cvtepi32_ps(_mm_cvttps_epi32(m.v));
         const Float4 q = Float4(sgn) *
                          Float4(_mm_or_ps(_mm_and_ps(small, truncated), _mm_andnot_ps(small, m.v)));
+        const Float4 reduced = q * Float4(lofiInvStep[v]);
+        if (lofiNoise[v] == 0.0f) {
+            // Without noise the factor is exactly 1 and the four draws only move the seed on:
+            // the generator's four steps at once.
+            constexpr uint32_t a = 16807u, a2 = a * a, a4 = a2 * a2, c4 = a2 * a + a2 + a + 1u;
+            RandSeed = RandSeed * a4 + c4;
+            reduced.store(&r.value[0][0]);
+            continue;
+        }
+        // The noise draws in frame, then channel order.
+        int32_t draw[4];
+        for (int32_t& d : draw) {
+            const uint32_t t = RandSeed * 16807u;
+            RandSeed = t + 1u;
+            d = static_cast<int32_t>(t);
+        }
+        const Float4 rnd =
+            Float4(_mm_cvtepi32_ps(_mm_setr_epi32(draw[0], draw[1], draw[2], draw[3]))) *
+            Float4(4.656612873e-10f);
         const Float4 noise(lofiNoise[v]);
-        (q * Float4(lofiInvStep[v]) * ((one - noise) + noise * (rnd + one) * half))
-            .store(&r.value[0][0]);
+        (reduced * ((one - noise) + noise * (rnd + one) * half)).store(&r.value[0][0]);
     }
     // Lanes {L, R} of sub-voice a, then of sub-voice b; the clipped SVF as in the scalar stages.
     const Float4 off(1e-15f), cubic(0.001f), limit(18.257419f), sqrt2(1.4142135f);
