@@ -46,6 +46,10 @@ void designPeak(float (&band)[5], double w, double alpha, double dB) {
 
 // False when the band's clamped controls are those of its last design, which then stands.
 bool designBand(const ParaEQRate& r, ParaEQUnit& u, int band, float gain, float freq, float bw) {
+    float(&raw)[3] = u.bandControls[band];
+    raw[0] = gain;
+    raw[1] = freq;
+    raw[2] = bw;
     float(&last)[3] = u.bandInputs[band];
     const float g = clamp01(gain), fr = clamp01(freq), b = clamp01(bw);
     if (g == last[0] && fr == last[1] && b == last[2]) return false;
@@ -290,7 +294,7 @@ void TParaEQ::setDirect(int unit) {
     if (unit >= 0 && unit < kUnits) units[unit].direct = 1;
 }
 
-void TParaEQ::setParameters(int unit, int band, float gain, float freq, float bw) {
+void TParaEQ::designParameters(int unit, int band, float gain, float freq, float bw) {
     if (unit < 0 || unit >= kUnits || band < 0 || band >= kBands) return;
     if (!designBand(rates, units[unit], band, gain, freq, bw)) return;
     if (unit == 0 && band < 2) fxInputs[band][0] = kNoDesign; // the effect band was replaced
@@ -385,6 +389,7 @@ void TParaEQ::setFXParameters(float freq1, float gain1, float freq2, float gain2
                          static_cast<double>(rates.invDoubleRate);
         designPeak(units[0].band[b], w, std::sin(w), 40.0 * static_cast<double>(gain) - 20.0);
         units[0].bandInputs[b][0] = -1.0f; // a later setParameters designs afresh
+        units[0].bandControls[b][0] = ParaEQUnit::kNone;
         for (int k = 0; k < 5; ++k) storeHalf(pairCoefs[0].band[b][k], units[0].band[b][k], 0);
     }
 }
@@ -416,7 +421,7 @@ void TUniParaEQ::reset() {
     for (ParaEQLanes& s : groups) s = ParaEQLanes{};
 }
 
-void TUniParaEQ::setParameters(int band, float gain, float freq, float bw) {
+void TUniParaEQ::designParameters(int band, float gain, float freq, float bw) {
     if (band < 0 || band >= TParaEQ::kBands) return;
     if (!designBand(rates, unit, band, gain, freq, bw)) return;
     for (int k = 0; k < 5; ++k) coefs.band[band][k] = Float4(unit.band[band][k]);

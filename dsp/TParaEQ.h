@@ -21,6 +21,14 @@ struct ParaEQUnit {
     float band[3][5] = {}; // b0, b1, b2, a1, a2
     // The clamped gain, frequency and bandwidth of each band's last design (-1: none yet).
     float bandInputs[3][3] = {{-1.0f, -1.0f, -1.0f}, {-1.0f, -1.0f, -1.0f}, {-1.0f, -1.0f, -1.0f}};
+    // The same controls before clamping (NaN: none yet, or the band's design was replaced), so a
+    // call with the controls of the last one returns before any clamping or call.
+    static constexpr float kNone = std::numeric_limits<float>::quiet_NaN();
+    float bandControls[3][3] = {
+        {kNone, kNone, kNone}, {kNone, kNone, kNone}, {kNone, kNone, kNone}};
+    bool sameControls(int b, float gain, float freq, float bw) const {
+        return gain == bandControls[b][0] && freq == bandControls[b][1] && bw == bandControls[b][2];
+    }
     float lowPass[3] = {};  // k, f, p
     float highPass[3] = {}; // k, f, p
 };
@@ -65,7 +73,12 @@ public:
     void setDirect(int unit);
     // One peaking band (0..2): gain 0..1 over -20..+20 dB, frequency 0..1 over 20..20,480 Hz,
     // bandwidth 0..1 over Q 16..1/64.
-    void setParameters(int unit, int band, float gain, float freq, float bw);
+    void setParameters(int unit, int band, float gain, float freq, float bw) {
+        if (unit >= 0 && unit < kUnits && band >= 0 && band < kBands &&
+            units[unit].sameControls(band, gain, freq, bw))
+            return;
+        designParameters(unit, band, gain, freq, bw);
+    }
     // The cut filters' cutoff controls and their modulation.
     void setFilter(int unit, float lowPass, float highPass, float lowPassMod, float highPassMod);
     // Runs the units named by voiceList[0 .. count - 1] over frameA[v] and frameB[v] in place;
@@ -91,6 +104,7 @@ public:
 
 private:
     static constexpr int kPairs = kUnits / 2;
+    void designParameters(int unit, int band, float gain, float freq, float bw);
     void storeUnitCoefs(int unit);
 
     // The frequency and clamped gain of each effect band's last design, which stands while
@@ -110,7 +124,10 @@ public:
     void init(float rate);
     void reset();
     void setDirect() { unit.direct = 1; }
-    void setParameters(int band, float gain, float freq, float bw);
+    void setParameters(int band, float gain, float freq, float bw) {
+        if (band >= 0 && band < TParaEQ::kBands && unit.sameControls(band, gain, freq, bw)) return;
+        designParameters(band, gain, freq, bw);
+    }
     void setFilter(float lowPass, float highPass, float lowPassMod, float highPassMod);
     // frameA and frameB hold n sub-voices and, for odd n, room for one more entry.
     void process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB);
@@ -121,6 +138,7 @@ public:
 
 private:
     void storeCoefs();
+    void designParameters(int band, float gain, float freq, float bw);
 
     ParaEQRate rates;
     ParaEQUnit unit;

@@ -1221,6 +1221,9 @@ public:
     float lofiHold[kNumVoices] = {};
     float lofiNoise[kNumVoices] = {};
     CurveMemo lofiCoefMemo[kNumVoices];
+    // The fold factors' and low-fi steps' curves of their clamped knobs (rate-independent).
+    CurveMemo shaperTopMemo[kNumVoices], shaperBottomMemo[kNumVoices];
+    CurveMemo lofiStepMemo[kNumVoices], lofiHoldMemo[kNumVoices];
     EnvRateMemo envRateMemo[kNumVoices];
     // Per voice: the unison amount, spread, mode and count its sub-voices' tunings and pans were
     // last made from, and whether they were made.

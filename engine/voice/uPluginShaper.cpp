@@ -9,6 +9,7 @@
 #include "engine/voice/StageMath.h"
 
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -64,15 +65,20 @@ void APlugin::setVoiceStages(int voice, bool smooth) {
             getVoiceStageValue(v, tag::WaveShaperTop) - currentValues[tag::WaveShaperTop];
         const float bottomMod =
             getVoiceStageValue(v, tag::WaveShaperBottom) - currentValues[tag::WaveShaperBottom];
-        shaperTop[v] = (std::exp2(4.0f * clamp01(shaperTopSmooth[v] + topMod)) - 1.0f) * 65535.99f;
-        shaperBottom[v] =
-            (std::exp2(4.0f * clamp01(shaperBottomSmooth[v] + bottomMod)) - 1.0f) * 65535.99f;
+        // The fold factors' powers of two are made again only when their clamped inputs move.
+        auto fold = [](float x) { return (std::exp2(4.0f * x) - 1.0f) * 65535.99f; };
+        shaperTop[v] = shaperTopMemo[v](clamp01(shaperTopSmooth[v] + topMod), fold);
+        shaperBottom[v] = shaperBottomMemo[v](clamp01(shaperBottomSmooth[v] + bottomMod), fold);
         shaperRect[v] = 1.0f - 2.0f * clamp01(getVoiceStageValue(v, tag::WaveShaperRectification));
     }
     if (getOnOff(tag::LowFiOn) || lofiOn) {
-        lofiStep[v] = std::exp2(16.5f - 16.0f * clamp01(getVoiceStageValue(v, tag::LowFiBits)));
-        lofiInvStep[v] = 1.0f / lofiStep[v];
-        lofiHold[v] = std::exp2(5.0f * clamp01(getVoiceStageValue(v, tag::LowFiSampleRate)));
+        lofiStep[v] = lofiStepMemo[v](clamp01(getVoiceStageValue(v, tag::LowFiBits)), [&](float x) {
+            const float step = std::exp2(16.5f - 16.0f * x);
+            lofiInvStep[v] = 1.0f / step;
+            return step;
+        });
+        lofiHold[v] = lofiHoldMemo[v](clamp01(getVoiceStageValue(v, tag::LowFiSampleRate)),
+                                      [](float x) { return std::exp2(5.0f * x); });
         const float noise = clamp01(getVoiceStageValue(v, tag::LowFiNoise));
         lofiNoise[v] = noise * noise * noise;
     }
@@ -175,17 +181,8 @@ void APlugin::doLowFi() {
             held[2 * f] = lofiHeld[slot].left;
             held[2 * f + 1] = lofiHeld[slot].right;
         }
-        // The noise draws in frame, then channel order; the rest is the same on all four
-        // values, one lane each: sign(h) * floor(step * |h|) / step * noise.
-        int32_t draw[4];
-        for (int32_t& d : draw) {
-            const uint32_t t = RandSeed * 16807u;
-            RandSeed = t + 1u;
-            d = static_cast<int32_t>(t);
-        }
-        const Float4 rnd =
-            Float4(_mm_cvtepi32_ps(_mm_setr_epi32(draw[0], draw[1], draw[2], draw[3]))) *
-            Float4(4.656612873e-10f);
+        // The rest is the same on all four values, one lane each:
+        // sign(h) * floor(step * |h|) / step * noise.
         const Float4 h(held[0], held[1], held[2], held[3]);
         const __m128 sgn = _mm_or_ps(_mm_and_ps(_mm_cmpgt_ps(h.v, zero.v), one.v),
                                      _mm_and_ps(_mm_cmplt_ps(h.v, zero.v), minusOne.v));
@@ -195,9 +192,27 @@ void APlugin::doLowFi() {
         const __m128 truncated = _mm_cvtepi32_ps(_mm_cvttps_epi32(m.v));
         const Float4 q = Float4(sgn) *
                          Float4(_mm_or_ps(_mm_and_ps(small, truncated), _mm_andnot_ps(small, m.v)));
+        const Float4 reduced = q * Float4(lofiInvStep[v]);
+        if (lofiNoise[v] == 0.0f) {
+            // Without noise the factor is exactly 1 and the four draws only move the seed on:
+            // the generator's four steps at once.
+            constexpr uint32_t a = 16807u, a2 = a * a, a4 = a2 * a2, c4 = a2 * a + a2 + a + 1u;
+            RandSeed = RandSeed * a4 + c4;
+            reduced.store(&r.value[0][0]);
+            continue;
+        }
+        // The noise draws in frame, then channel order.
+        int32_t draw[4];
+        for (int32_t& d : draw) {
+            const uint32_t t = RandSeed * 16807u;
+            RandSeed = t + 1u;
+            d = static_cast<int32_t>(t);
+        }
+        const Float4 rnd =
+            Float4(_mm_cvtepi32_ps(_mm_setr_epi32(draw[0], draw[1], draw[2], draw[3]))) *
+            Float4(4.656612873e-10f);
         const Float4 noise(lofiNoise[v]);
-        (q * Float4(lofiInvStep[v]) * ((one - noise) + noise * (rnd + one) * half))
-            .store(&r.value[0][0]);
+        (reduced * ((one - noise) + noise * (rnd + one) * half)).store(&r.value[0][0]);
     }
     // Lanes {L, R} of sub-voice a, then of sub-voice b; the clipped SVF as in the scalar stages.
     const Float4 off(1e-15f), cubic(0.001f), limit(18.257419f), sqrt2(1.4142135f);
@@ -218,17 +233,30 @@ void APlugin::doLowFi() {
         const Float4 va4 = Float4::load(&a.value[0][0]), vb4 = Float4::load(&b.value[0][0]);
         const Float4 frameValue[2] = {_mm_movelh_ps(va4.v, vb4.v), _mm_movehl_ps(vb4.v, va4.v)};
         Float4 y[4]; // sub-samples A0, A1, B0, B1: each frame's value twice
-        for (int k = 0; k < 4; ++k) {
-            const Float4 x = frameValue[k / 2];
-            const Float4 bc = filtermath::cubicClip(band, cubic, limit);
-            const Float4 high = x + off - low - bc;
-            const Float4 newBand = c * high + bc;
-            const Float4 newLow = c * newBand + low;
-            band = _mm_or_ps(_mm_and_ps(on, newBand.v), _mm_andnot_ps(on, band.v));
-            low = _mm_or_ps(_mm_and_ps(on, newLow.v), _mm_andnot_ps(on, low.v));
-            const Float4 filtered = sqrt2 * newLow + off;
-            y[k] = _mm_or_ps(_mm_and_ps(on, filtered.v), _mm_andnot_ps(on, x.v));
-        }
+        // With the low-pass on in all four lanes (the usual case) the masks select nothing.
+        auto run = [&](auto masked) {
+            for (int k = 0; k < 4; ++k) {
+                const Float4 x = frameValue[k / 2];
+                const Float4 bc = filtermath::cubicClip(band, cubic, limit);
+                const Float4 high = x + off - low - bc;
+                const Float4 newBand = c * high + bc;
+                const Float4 newLow = c * newBand + low;
+                const Float4 filtered = sqrt2 * newLow + off;
+                if constexpr (decltype(masked)::value) {
+                    band = _mm_or_ps(_mm_and_ps(on, newBand.v), _mm_andnot_ps(on, band.v));
+                    low = _mm_or_ps(_mm_and_ps(on, newLow.v), _mm_andnot_ps(on, low.v));
+                    y[k] = _mm_or_ps(_mm_and_ps(on, filtered.v), _mm_andnot_ps(on, x.v));
+                } else {
+                    band = newBand;
+                    low = newLow;
+                    y[k] = filtered;
+                }
+            }
+        };
+        if (filterOn[va] && filterOn[vb])
+            run(std::false_type{});
+        else
+            run(std::true_type{});
         // A channel whose state stopped being finite starts again from silence.
         const __m128 finite = _mm_and_ps(_mm_cmpeq_ps(_mm_sub_ps(low.v, low.v), zero.v),
                                          _mm_cmpeq_ps(_mm_sub_ps(band.v, band.v), zero.v));

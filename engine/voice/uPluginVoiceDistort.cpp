@@ -132,9 +132,10 @@ void APlugin::doVoiceDistort() {
 void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
     const LookupTables& t = *tables;
     const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
-    // Per voice: drive, tone, damping, rectification, limit, gain, dry and wet.
-    float drive[kNumVoices], tone[kNumVoices], damping[kNumVoices], rectify[kNumVoices];
-    float limit[kNumVoices], gain[kNumVoices], dry[kNumVoices], wet[kNumVoices];
+    // Per voice: drive, tone, damping, rectification, limit, gain, dry and wet, in one row so
+    // a pair of voices takes each as {a, a, b, b} in one shuffle.
+    enum { kDrive, kTone, kDamping, kRectify, kLimit, kGain, kDry, kWet };
+    alignas(16) float par[kNumVoices][8];
     struct Entry {
         int slot, index;
     };
@@ -143,34 +144,40 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
         const float(&K)[8] = knobs[i];
-        drive[i] = tubeDriveMemo[v](K[3], [](float x) { return std::exp2(8.0f * x) - 1.0f; });
+        float(&P)[8] = par[i];
+        P[kDrive] = tubeDriveMemo[v](K[3], [](float x) { return std::exp2(8.0f * x) - 1.0f; });
         const float toneControl = K[4] + (2.0f * K[6] - 1.0f) * voiceFilters[v].getModWheel();
-        tone[i] = tubeToneMemo[v](toneControl, [&](float x) {
+        P[kTone] = tubeToneMemo[v](toneControl, [&](float x) {
             return t.FilterSine[filterTableIndex(
                 std::fmin(20.0f * std::exp2(10.0f * clamp01(x)), rateTimes04) * inverseDoubleRate)];
         });
-        damping[i] = 1.0f - 0.95f * K[5];
-        rectify[i] = 2.0f * K[2] - 1.0f;
-        limit[i] = K[1];
-        gain[i] = t.dbGain40Array[unitTableIndex(K[7])];
+        P[kDamping] = 1.0f - 0.95f * K[5];
+        P[kRectify] = 2.0f * K[2] - 1.0f;
+        P[kLimit] = K[1];
+        P[kGain] = t.dbGain40Array[unitTableIndex(K[7])];
         const float w = K[kMixKnob];
-        dry[i] = clamp01(2.0f - 2.0f * w);
-        wet[i] = clamp01(2.0f * w);
+        P[kDry] = clamp01(2.0f - 2.0f * w);
+        P[kWet] = clamp01(2.0f * w);
         for (int j = 0; j < sv.slotCount[i]; ++j) list[count++] = {sv.slots[i][j], i};
     }
-    auto lanes = [](const float* x, int a, int b) { return Float4(x[a], x[a], x[b], x[b]); };
     // The signal's sign never drives a branch.
     const Float4 one(1.0f), minusOne(-1.0f), zero(0.0f), off(1e-15f), half(0.5f), three(3.0f);
+    const Float4 signBit(-0.0f);
     for (int e = 0; e < count;) {
         const Entry& ea = list[e];
         const bool second = e + 1 < count && list[e + 1].slot != ea.slot;
         const Entry& eb = second ? list[e + 1] : ea;
         e += second ? 2 : 1;
         const int s0 = ea.slot, s1 = eb.slot, ia = ea.index, ib = eb.index;
-        const Float4 driveV = lanes(drive, ia, ib), toneV = lanes(tone, ia, ib);
-        const Float4 dampingV = lanes(damping, ia, ib), rectifyV = lanes(rectify, ia, ib);
-        const Float4 limitV = lanes(limit, ia, ib), gainV = lanes(gain, ia, ib);
-        const Float4 minusLimit(-limit[ia], -limit[ia], -limit[ib], -limit[ib]);
+        const __m128 a0 = _mm_load_ps(par[ia]), b0 = _mm_load_ps(par[ib]);
+        const __m128 a1 = _mm_load_ps(par[ia] + 4), b1 = _mm_load_ps(par[ib] + 4);
+        const Float4 driveV = _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(0, 0, 0, 0));
+        const Float4 toneV = _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(1, 1, 1, 1));
+        const Float4 dampingV = _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(2, 2, 2, 2));
+        const Float4 rectifyV = _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(3, 3, 3, 3));
+        const Float4 limitV = _mm_shuffle_ps(a1, b1, _MM_SHUFFLE(0, 0, 0, 0));
+        const Float4 gainV = _mm_shuffle_ps(a1, b1, _MM_SHUFFLE(1, 1, 1, 1));
+        const Float4 minusLimit = _mm_xor_ps(limitV.v, signBit.v);
         DistortFilterState& a = distortStates[s0];
         DistortFilterState& b = distortStates[s1];
         Float4 low = pairOf(a.low1, b.low1), band = pairOf(a.band1, b.band1);
@@ -198,11 +205,11 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
         stereoStruct lowB, bandB;
         split(low, a.low1, lowB);
         split(band, a.band1, bandB);
-        mixInto(pathOut[s0], pathIn[s0], y, false, dry[ia], wet[ia], handOn);
+        mixInto(pathOut[s0], pathIn[s0], y, false, par[ia][kDry], par[ia][kWet], handOn);
         if (second) {
             b.low1 = lowB;
             b.band1 = bandB;
-            mixInto(pathOut[s1], pathIn[s1], y, true, dry[ib], wet[ib], handOn);
+            mixInto(pathOut[s1], pathIn[s1], y, true, par[ib][kDry], par[ib][kWet], handOn);
         }
     }
 }
