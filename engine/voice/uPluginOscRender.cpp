@@ -440,7 +440,8 @@ void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
     if (osc == 1) voiceSource[voice][91] = (0.0f + m[2] + m[3]) * 0.25f;
 }
 
-void APlugin::renderOscillator(int osc) {
+template <int Osc> void APlugin::renderOscillatorOf() {
+    constexpr int osc = Osc;
     const bool on = oscOn[osc] != 0;
     // Oscillator 1 keeps its pitch running for oscillator 2's sync even while it is off.
     if (!on && !(osc == 0 && osc2SyncOn)) return;
@@ -470,7 +471,7 @@ void APlugin::renderOscillator(int osc) {
     }
     if (on && activeVoiceCount > 0)
         setOscSettingsLanes(osc, activeVoices, every2nd, activeVoiceCount);
-    for (int a = 0; a < activeVoiceCount; ++a) setOscIncrements(activeVoices[a], osc);
+    setOscIncrements(osc);
     if (osc == 1 && osc2SyncOn)
         for (int i = 0; i < subVoiceCount; ++i) advanceSync(subVoiceList[0][i] % kSubVoiceSlots);
     if (!on) return;
@@ -528,4 +529,12 @@ void APlugin::renderOscillator(int osc) {
         if (subOn[osc]) renderSub(v, slot, osc);
         mixOscillator(v, slot, osc, k);
     }
+}
+
+void APlugin::renderOscillator(int osc) {
+    // One instance per oscillator: the choices that depend on which one it is fold away.
+    if (osc == 0)
+        renderOscillatorOf<0>();
+    else
+        renderOscillatorOf<1>();
 }
