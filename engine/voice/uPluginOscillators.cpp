@@ -560,13 +560,23 @@ void APlugin::setOscIncrements(int osc) {
         const float depth = depthKnob + dest[lfoToPitch];
         const float base = oscIncrementBase[voice][osc] * 0.5f;
         // The voice's share of both halves once; only a pitch envelope needs a power per slot.
-        const float x0 = pitch + ov.lfo[0] * depth, x1 = pitch + ov.lfo[1] * depth;
-        const bool sameBase = base == ov.pitchBaseIn;
-        if (x0 != ov.pitchIn[0] || !sameBase) ov.pitchOut[0] = base * fastExp2(x0);
-        if (x1 != ov.pitchIn[1] || !sameBase) ov.pitchOut[1] = base * fastExp2(x1);
-        ov.pitchIn[0] = x0;
-        ov.pitchIn[1] = x1;
-        ov.pitchBaseIn = base;
+        // Both halves' octaves and the base are checked against the last ones in one compare
+        // (!= as in C: a NaN always counts as moved); a half whose octaves or base moved gets
+        // its power again. Equal inputs give the kept results, so they need no store.
+        const __m128 lfo = _mm_castpd_ps(
+            _mm_load_sd(reinterpret_cast<const double*>(static_cast<float*>(ov.lfo))));
+        const __m128 xs = _mm_add_ps(_mm_set1_ps(pitch), _mm_mul_ps(lfo, _mm_set1_ps(depth)));
+        const __m128 now = _mm_movelh_ps(xs, _mm_set1_ps(base)); // x0, x1, base, base
+        const int moved = _mm_movemask_ps(_mm_cmpneq_ps(now, _mm_loadu_ps(ov.pitchIn))) & 7;
+        if (moved) {
+            const float x0 = _mm_cvtss_f32(xs);
+            const float x1 = _mm_cvtss_f32(_mm_shuffle_ps(xs, xs, 1));
+            if (moved & 5) ov.pitchOut[0] = base * fastExp2(x0);
+            if (moved & 6) ov.pitchOut[1] = base * fastExp2(x1);
+            ov.pitchIn[0] = x0;
+            ov.pitchIn[1] = x1;
+            ov.pitchBaseIn = base;
+        }
         const float p0 = ov.pitchOut[0], p1 = ov.pitchOut[1];
         const float amount = ov.pitchEnvAmount;
         const int32_t* slots = voiceSlots[voice];
