@@ -497,10 +497,13 @@ template <int Osc> void APlugin::renderOscillatorOf() {
         if (plainKind && v != plainVoice) {
             plainVoice = v;
             pm = &oscVoices[v][osc];
-            shaped = pm->zek > 0.0001f || pm->wrapOn != 0 || pm->bitsOn != 0;
+            // Every test made, as flags combined without branches: a branch per test costs
+            // more than the tests.
+            shaped = (pm->zek > 0.0001f) | (pm->wrapOn != 0) | (pm->bitsOn != 0);
             spread = pm->spreadOn != 0;
-            rare = pmOn || shaped || pm->feedScale != 0.0f;
-            rows = pm->symRowTable[0] != nullptr || pm->symRowTable[1] != nullptr;
+            rare = pmOn | shaped | (pm->feedScale != 0.0f);
+            rows = (reinterpret_cast<uintptr_t>(pm->symRowTable[0]) |
+                    reinterpret_cast<uintptr_t>(pm->symRowTable[1])) != 0;
         }
         if (plainKind) {
             alignas(16) float m[4];
