@@ -244,11 +244,12 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
 }
 
 // The instance for the copies and sub-oscillator in use; without `Rows` both symmetry rows
-// of the pass are known to be the identity.
+// of the pass are known to be the identity. Always inlined: as an out-of-line copy its
+// arguments and the mono mix would go through memory.
 template <bool PM, bool Shaped, bool Feed, bool Rows = true>
-inline void renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
-                              float* frames, float* mono, float* m, const float* pmIn, bool spread,
-                              bool sub) {
+[[gnu::always_inline]] inline void
+renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env, float* frames,
+                  float* mono, float* m, const float* pmIn, bool spread, bool sub) {
     if (spread)
         sub ? renderMixPlain<true, true, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
                                                                  mono, m, pmIn)
