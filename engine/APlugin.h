@@ -1043,8 +1043,9 @@ private:
     void setOscShaping(int voice, int osc);
     void setOscEveryPassExtras(int voice, int osc);
     void stepOscLfo(int voice, int osc, bool update);
-    void setOscIncrements(int voice, int osc);
+    void setOscIncrements(int osc); // every active voice
     void renderOscillator(int osc);
+    template <int Osc> void renderOscillatorOf();
     void renderOscSamples(int voice, int slot, int osc);
     void renderNoise(int slot, int osc, int subVoice);
     void renderSub(int voice, int slot, int osc);

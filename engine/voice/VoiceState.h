@@ -160,6 +160,10 @@ struct OscPassKey {
     uint8_t valid = 0;
 };
 
+// The last pitch inputs are read as one block of four.
+static_assert(offsetof(OscVoice, pitchBaseIn) == offsetof(OscVoice, pitchIn) + 8 &&
+              offsetof(OscVoice, pitchOut) == offsetof(OscVoice, pitchIn) + 12);
+
 // The blocks of four above, each member 4 bytes after the one before.
 static_assert(offsetof(OscVoice, zekLfoX) == offsetof(OscVoice, ampAmount) + 4 &&
               offsetof(OscVoice, zekLfoY) == offsetof(OscVoice, ampAmount) + 8 &&

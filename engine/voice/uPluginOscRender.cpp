@@ -244,11 +244,12 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
 }
 
 // The instance for the copies and sub-oscillator in use; without `Rows` both symmetry rows
-// of the pass are known to be the identity.
+// of the pass are known to be the identity. Always inlined: as an out-of-line copy its
+// arguments and the mono mix would go through memory.
 template <bool PM, bool Shaped, bool Feed, bool Rows = true>
-inline void renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
-                              float* frames, float* mono, float* m, const float* pmIn, bool spread,
-                              bool sub) {
+[[gnu::always_inline]] inline void
+renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env, float* frames,
+                  float* mono, float* m, const float* pmIn, bool spread, bool sub) {
     if (spread)
         sub ? renderMixPlain<true, true, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
                                                                  mono, m, pmIn)
@@ -440,7 +441,8 @@ void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
     if (osc == 1) voiceSource[voice][91] = (0.0f + m[2] + m[3]) * 0.25f;
 }
 
-void APlugin::renderOscillator(int osc) {
+template <int Osc> void APlugin::renderOscillatorOf() {
+    constexpr int osc = Osc;
     const bool on = oscOn[osc] != 0;
     // Oscillator 1 keeps its pitch running for oscillator 2's sync even while it is off.
     if (!on && !(osc == 0 && osc2SyncOn)) return;
@@ -470,7 +472,7 @@ void APlugin::renderOscillator(int osc) {
     }
     if (on && activeVoiceCount > 0)
         setOscSettingsLanes(osc, activeVoices, every2nd, activeVoiceCount);
-    for (int a = 0; a < activeVoiceCount; ++a) setOscIncrements(activeVoices[a], osc);
+    setOscIncrements(osc);
     if (osc == 1 && osc2SyncOn)
         for (int i = 0; i < subVoiceCount; ++i) advanceSync(subVoiceList[0][i] % kSubVoiceSlots);
     if (!on) return;
@@ -496,10 +498,13 @@ void APlugin::renderOscillator(int osc) {
         if (plainKind && v != plainVoice) {
             plainVoice = v;
             pm = &oscVoices[v][osc];
-            shaped = pm->zek > 0.0001f || pm->wrapOn != 0 || pm->bitsOn != 0;
+            // Every test made, as flags combined without branches: a branch per test costs
+            // more than the tests.
+            shaped = (pm->zek > 0.0001f) | (pm->wrapOn != 0) | (pm->bitsOn != 0);
             spread = pm->spreadOn != 0;
-            rare = pmOn || shaped || pm->feedScale != 0.0f;
-            rows = pm->symRowTable[0] != nullptr || pm->symRowTable[1] != nullptr;
+            rare = pmOn | shaped | (pm->feedScale != 0.0f);
+            rows = (reinterpret_cast<uintptr_t>(pm->symRowTable[0]) |
+                    reinterpret_cast<uintptr_t>(pm->symRowTable[1])) != 0;
         }
         if (plainKind) {
             alignas(16) float m[4];
@@ -528,4 +533,12 @@ void APlugin::renderOscillator(int osc) {
         if (subOn[osc]) renderSub(v, slot, osc);
         mixOscillator(v, slot, osc, k);
     }
+}
+
+void APlugin::renderOscillator(int osc) {
+    // One instance per oscillator: the choices that depend on which one it is fold away.
+    if (osc == 0)
+        renderOscillatorOf<0>();
+    else
+        renderOscillatorOf<1>();
 }

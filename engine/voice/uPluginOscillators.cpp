@@ -534,59 +534,74 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
     }
 }
 
-// Phase increments of the two halves of the pass for every sub-voice, with the pitch envelope,
-// the oscillator LFO's pitch depth, unison tuning and drift.
-void APlugin::setOscIncrements(int voice, int osc) {
-    const OscVoice& ov = oscVoices[voice][osc];
-    const float* dest = voiceDest[voice];
-    const float pitch = (dest[kDestGlobalFine] + dest[oscDest(osc, oscdest::Fine)]) / 12.0f +
-                        dest[kDestGlobalPitch] + dest[oscDest(osc, oscdest::Semi)] +
-                        voiceOscKeyPitch[voice][osc] + voicePitchBend[voice];
-    const float depth =
-        currentValues[OSC_TAGS[osc].lfoToPitch] + dest[oscDest(osc, oscdest::LfoToPitch)];
-    const float base = oscIncrementBase[voice][osc] * 0.5f;
-    // The voice's share of both halves once; only a pitch envelope needs a power per slot.
-    OscVoice& cache = oscVoices[voice][osc];
-    const float x0 = pitch + ov.lfo[0] * depth, x1 = pitch + ov.lfo[1] * depth;
-    if (x0 != cache.pitchIn[0] || base != cache.pitchBaseIn)
-        cache.pitchOut[0] = base * fastExp2(x0);
-    if (x1 != cache.pitchIn[1] || base != cache.pitchBaseIn)
-        cache.pitchOut[1] = base * fastExp2(x1);
-    cache.pitchIn[0] = x0;
-    cache.pitchIn[1] = x1;
-    cache.pitchBaseIn = base;
-    const float p0 = cache.pitchOut[0], p1 = cache.pitchOut[1];
-    const float amount = ov.pitchEnvAmount;
+// Phase increments of the two halves of the pass for every sub-voice of every active voice,
+// with the pitch envelope, the oscillator LFO's pitch depth, unison tuning and drift. What is
+// the oscillator's alone (its destinations' places, the LFO depth knob, the envelope) is looked
+// up once for all voices.
+void APlugin::setOscIncrements(int osc) {
+    const int fine = oscDest(osc, oscdest::Fine), semi = oscDest(osc, oscdest::Semi);
+    const int lfoToPitch = oscDest(osc, oscdest::LfoToPitch);
+    const float depthKnob = currentValues[OSC_TAGS[osc].lfoToPitch];
     const int env = osc == 0 ? 1 : 3;
+    const int unison = uniNumVoices;
     // Slot numbers are in range by construction: a compare spares the division of the modulo,
     // which stays as the guard against a stray one.
-    const int32_t* slots = voiceSlots[voice];
     auto slotOf = [](int32_t s) {
         return static_cast<uint32_t>(s) < static_cast<uint32_t>(kSubVoiceSlots)
                    ? s
                    : s % kSubVoiceSlots;
     };
-    if (amount == 0.0f) {
-        for (int k = 0; k < uniNumVoices; ++k) {
+    for (int a = 0; a < activeVoiceCount; ++a) {
+        const int voice = activeVoices[a];
+        OscVoice& ov = oscVoices[voice][osc];
+        const float* dest = voiceDest[voice];
+        const float pitch = (dest[kDestGlobalFine] + dest[fine]) / 12.0f + dest[kDestGlobalPitch] +
+                            dest[semi] + voiceOscKeyPitch[voice][osc] + voicePitchBend[voice];
+        const float depth = depthKnob + dest[lfoToPitch];
+        const float base = oscIncrementBase[voice][osc] * 0.5f;
+        // The voice's share of both halves once; only a pitch envelope needs a power per slot.
+        // Both halves' octaves and the base are checked against the last ones in one compare
+        // (!= as in C: a NaN always counts as moved); a half whose octaves or base moved gets
+        // its power again. Equal inputs give the kept results, so they need no store.
+        const __m128 lfo = _mm_castpd_ps(
+            _mm_load_sd(reinterpret_cast<const double*>(static_cast<float*>(ov.lfo))));
+        const __m128 xs = _mm_add_ps(_mm_set1_ps(pitch), _mm_mul_ps(lfo, _mm_set1_ps(depth)));
+        const __m128 now = _mm_movelh_ps(xs, _mm_set1_ps(base)); // x0, x1, base, base
+        const int moved = _mm_movemask_ps(_mm_cmpneq_ps(now, _mm_loadu_ps(ov.pitchIn))) & 7;
+        if (moved) {
+            const float x0 = _mm_cvtss_f32(xs);
+            const float x1 = _mm_cvtss_f32(_mm_shuffle_ps(xs, xs, 1));
+            if (moved & 5) ov.pitchOut[0] = base * fastExp2(x0);
+            if (moved & 6) ov.pitchOut[1] = base * fastExp2(x1);
+            ov.pitchIn[0] = x0;
+            ov.pitchIn[1] = x1;
+            ov.pitchBaseIn = base;
+        }
+        const float p0 = ov.pitchOut[0], p1 = ov.pitchOut[1];
+        const float amount = ov.pitchEnvAmount;
+        const int32_t* slots = voiceSlots[voice];
+        if (amount == 0.0f) {
+            for (int k = 0; k < unison; ++k) {
+                const int slot = slotOf(slots[k]);
+                OscSlot& os = oscSlots[slot][osc];
+                EnvState& e = oscEnv[slot][env];
+                const float b = subVoiceTune[slot] * os.drift;
+                os.inc[0] = b * p0;
+                os.inc[1] = b * p1;
+                e.value += 2.0f * e.step;
+            }
+            continue;
+        }
+        for (int k = 0; k < unison; ++k) {
             const int slot = slotOf(slots[k]);
             OscSlot& os = oscSlots[slot][osc];
             EnvState& e = oscEnv[slot][env];
             const float b = subVoiceTune[slot] * os.drift;
-            os.inc[0] = b * p0;
-            os.inc[1] = b * p1;
-            e.value += 2.0f * e.step;
+            os.inc[0] = b * p0 * fastExp2(e.value * amount);
+            e.value += e.step;
+            os.inc[1] = b * p1 * fastExp2(e.value * amount);
+            e.value += e.step;
         }
-        return;
-    }
-    for (int k = 0; k < uniNumVoices; ++k) {
-        const int slot = slotOf(slots[k]);
-        OscSlot& os = oscSlots[slot][osc];
-        EnvState& e = oscEnv[slot][env];
-        const float b = subVoiceTune[slot] * os.drift;
-        os.inc[0] = b * p0 * fastExp2(e.value * amount);
-        e.value += e.step;
-        os.inc[1] = b * p1 * fastExp2(e.value * amount);
-        e.value += e.step;
     }
 }
 
