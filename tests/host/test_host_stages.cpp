@@ -288,9 +288,10 @@ TEST(HostStages, BandShaperAndLowFiEditsUnderAHeldNoteMatchAFreshStart) {
         std::vector<std::pair<int, float>> edits;
         bool shapeOnly;
     };
-    // The EQ groups compare the partials against the fundamental: a band edit under a held
-    // note leaves the whole level up to about 1 dB off a fresh start, the same at every
-    // partial; a band left on its old design changes the spectrum's shape.
+    // The EQ groups compare the partials against the fundamental: their boosts overload the
+    // output for a moment, and the auto-limit then lowers "Main Volume" by an amount that
+    // depends on when the boost came, so the whole level may end up to about 1 dB off a fresh
+    // start, the same at every partial; a band left on its old design changes the shape.
     const Group groups[] = {
         {"EQ gains", {{preEq + 3, 0.0f}, {postEq + 3 + tag::EqBandStride, 1.0f}}, true},
         {"EQ shapes", {{preEq + 1, 0.55f}, {preEq + 2, 0.9f}}, true},
