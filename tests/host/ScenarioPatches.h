@@ -24,6 +24,18 @@ inline void settle(testhost::Plugin& p) {
 }
 
 // Sixteen keys over three octaves (40, 43, .. 85) pressed or released.
+// A plain, audible patch: saw and square, no unison, effects bypassed, the amp envelope
+// holding at full level.
+inline void sawSquarePatch(testhost::Plugin& p) {
+    settle(p);
+    p.setParameter(tag::Osc1Type, stepped(1, 7.99f));
+    p.setParameter(tag::Osc2Type, stepped(2, 7.99f));
+    p.setParameter(tag::UnisonMode, 0.0f);
+    p.setParameter(tag::BypassFxOn, 1.0f);
+    p.setParameter(tag::AmpEnvAttack, 0.0f);
+    p.setParameter(tag::AmpEnvSustain, 1.0f);
+}
+
 inline void holdSixteen(testhost::Plugin& p, bool on = true) {
     std::vector<std::array<int, 4>> notes;
     for (int v = 0; v < 16; ++v) notes.push_back({0, on ? 0x90 : 0x80, 40 + 3 * v, on ? 100 : 0});

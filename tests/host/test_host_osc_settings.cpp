@@ -31,20 +31,14 @@ struct Case {
 // or not at all. Returns the left channel from 0.4 s after the note's start on.
 std::vector<float> play(const Case& c, Edit edit) {
     Plugin p(48000.0f, kBlock);
-    scenariopatch::settle(p);
+    scenariopatch::sawSquarePatch(p);
     p.setParameter(tag::AnalogDriftOn, 0.0f);
     p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
     p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
     p.setParameter(tag::Osc1On, 1.0f);
     p.setParameter(tag::Osc2On, 1.0f);
-    p.setParameter(tag::Osc1Type, scenariopatch::stepped(1, 7.99f));
-    p.setParameter(tag::Osc2Type, scenariopatch::stepped(2, 7.99f));
     p.setParameter(tag::Osc1LfoSpeed, 0.6f);
     p.setParameter(tag::Osc2LfoSpeed, 0.6f);
-    p.setParameter(tag::UnisonMode, 0.0f);
-    p.setParameter(tag::BypassFxOn, 1.0f);
-    p.setParameter(tag::AmpEnvAttack, 0.0f);
-    p.setParameter(tag::AmpEnvSustain, 1.0f);
     p.setParameter(tag::ModSourceFirst, (kVelocity + 0.1f) / 127.99f);
     p.setParameter(tag::ModDestFirst, (c.dest + 0.1f) / 399.99f);
     p.setParameter(tag::ModAmountFirst, 0.5f);

@@ -127,6 +127,18 @@ TEST(HostRenderBlocks, GlobalSourcesAfterSilenceAreBitIdenticalForAnyBlockLength
 
 namespace {
 
+// One oscillator, effects bypassed, the amp envelope holding, slot 1 taking the velocity at
+// full amount.
+void oneOscillatorOnVelocity(Plugin& plugin) {
+    plugin.setParameter(tag::Osc1On, 1.0f);
+    plugin.setParameter(tag::Osc2On, 0.0f);
+    plugin.setParameter(tag::BypassFxOn, 1.0f);
+    plugin.setParameter(tag::AmpEnvSustain, 1.0f);
+    plugin.setParameter(tag::ModSourceFirst, (17 + 0.1f) / 127.99f); // velocity
+    plugin.setParameter(tag::ModAmountFirst, 1.0f);
+    plugin.setParameter(tag::ModBypassFirst, 0.0f);
+}
+
 // One oscillator, effects bypassed, slot 1 on the velocity, set before the start-up program
 // lands (it keeps what the host set, and starts every smoothed level at its target). The first
 // oscillator's volume and the slot's destination are `volume` and `dest` from the start or,
@@ -135,13 +147,7 @@ namespace {
 double levelAfterSilence(float volume, int dest, bool editAsleep) {
     Plugin plugin(kRate, 128);
     std::vector<float> left, right, out;
-    plugin.setParameter(tag::Osc1On, 1.0f);
-    plugin.setParameter(tag::Osc2On, 0.0f);
-    plugin.setParameter(tag::BypassFxOn, 1.0f);
-    plugin.setParameter(tag::AmpEnvSustain, 1.0f);
-    plugin.setParameter(tag::ModSourceFirst, (17 + 0.1f) / 127.99f); // velocity
-    plugin.setParameter(tag::ModAmountFirst, 1.0f);
-    plugin.setParameter(tag::ModBypassFirst, 0.0f);
+    oneOscillatorOnVelocity(plugin);
     auto set = [&](float v, int d) {
         plugin.setParameter(tag::Osc1Volume, v);
         plugin.setParameter(tag::ModDestFirst, (d + 0.1f) / 399.99f);
@@ -191,18 +197,12 @@ std::vector<float> heldNoteEdited(int edit, bool late) {
     constexpr int kOsc1VolumeDest = 16;
     Plugin plugin(kRate, 128);
     std::vector<float> left, right, out;
-    plugin.setParameter(tag::Osc1On, 1.0f);
-    plugin.setParameter(tag::Osc2On, 0.0f);
-    plugin.setParameter(tag::BypassFxOn, 1.0f);
-    plugin.setParameter(tag::AmpEnvSustain, 1.0f);
+    oneOscillatorOnVelocity(plugin);
     plugin.setParameter(tag::MainLfoPlayMode, 0.0f); // per voice
     plugin.setParameter(tag::MainLfoWave, (0 + 0.1f) / 7.99f);
     plugin.setParameter(tag::MainLfoSyncOn, 0.0f);
     plugin.setParameter(tag::MainLfoSpeed, static_cast<float>(1.0 + std::log2(2.0 / 110.0) / 14.0));
     plugin.setParameter(tag::MainLfoToVolume, 1.0f);
-    plugin.setParameter(tag::ModSourceFirst, (17 + 0.1f) / 127.99f); // velocity
-    plugin.setParameter(tag::ModAmountFirst, 1.0f);
-    plugin.setParameter(tag::ModBypassFirst, 0.0f);
     plugin.setParameter(tag::ModDestFirst, (kOsc1VolumeDest + 0.1f) / 399.99f);
     auto apply = [&] {
         if (edit == 1) plugin.setParameter(tag::MainLfoWave, (4 + 0.1f) / 7.99f);

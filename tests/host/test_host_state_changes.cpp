@@ -11,6 +11,7 @@
 
 namespace {
 
+using scenariopatch::sawSquarePatch;
 using scenariopatch::settle;
 using testhost::Plugin;
 
@@ -40,22 +41,10 @@ float renderShort(Plugin& p, int frames, const char* what) {
     return peak;
 }
 
-// A plain, audible patch: saw and square, no unison, effects bypassed, the amp envelope
-// holding at full level.
-void plainPatch(Plugin& p) {
-    settle(p);
-    p.setParameter(tag::Osc1Type, scenariopatch::stepped(1, 7.99f));
-    p.setParameter(tag::Osc2Type, scenariopatch::stepped(2, 7.99f));
-    p.setParameter(tag::UnisonMode, 0.0f);
-    p.setParameter(tag::BypassFxOn, 1.0f);
-    p.setParameter(tag::AmpEnvAttack, 0.0f);
-    p.setParameter(tag::AmpEnvSustain, 1.0f);
-}
-
 TEST(HostStateChanges, OscillatorSwitchedOnUnderAHeldNoteSounds) {
     testhost::resetHost();
     Plugin p(44100.0f, 512);
-    plainPatch(p);
+    sawSquarePatch(p);
     for (int osc : {tag::Osc2On, tag::Osc1On}) {
         p.setParameter(tag::Osc1On, 0.0f);
         p.setParameter(tag::Osc2On, 0.0f);
@@ -175,7 +164,7 @@ TEST(HostStateChanges, EveryStructuralSettingFlipsSafelyUnderHeldNotes) {
                             {tag::ArpPlayMode, 9.99f, 4}};
     testhost::resetHost();
     Plugin p(44100.0f, 512);
-    plainPatch(p);
+    sawSquarePatch(p);
     p.setParameter(tag::Osc1On, 0.0f);
     p.setParameter(tag::Osc2On, 0.0f);
     int key = 0;
