@@ -1,0 +1,94 @@
+// A held note's own LFOs, through the real plug-in: an LFO that idled (run globally, or read by
+// nothing) and then starts to run for the voice under the held note sounds as on an instance
+// that ran it for the voice from the note's start.
+#include "ScenarioPatches.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using testhost::Plugin;
+
+constexpr int kBlock = 128;
+constexpr int kVelocity = 17, kFreeLfo1 = 62, kFreeLfo2 = 64, kOsc2Volume = 64;
+
+enum class Edit { None, FromStart, UnderNote };
+
+struct Case {
+    const char* what;
+    std::vector<std::pair<int, float>> patch;   // besides the plain saw and square
+    std::vector<std::pair<int, float>> changes; // the edit
+};
+
+// One note held; the edit comes with the patch, after 0.27 s of the note, or not at all.
+// Returns the left channel from 0.4 s after the note's start on.
+std::vector<float> play(const Case& c, Edit edit) {
+    Plugin p(48000.0f, kBlock);
+    scenariopatch::sawSquarePatch(p);
+    p.setParameter(tag::AnalogDriftOn, 0.0f);
+    p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+    p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
+    p.setParameter(tag::Osc1On, 1.0f);
+    p.setParameter(tag::Osc2On, 1.0f);
+    for (auto [t, v] : c.patch) p.setParameter(t, v);
+    auto apply = [&] {
+        for (auto [t, v] : c.changes) p.setParameter(t, v);
+    };
+    if (edit == Edit::FromStart) apply();
+    std::vector<float> l, r, out;
+    p.process(512, l, r);
+    p.sendMidi({{3, 0x90, 57, 100}});
+    for (int b = 0; b < 250; ++b) {
+        if (b == 100 && edit == Edit::UnderNote) apply();
+        p.process(kBlock, l, r);
+        if (b >= 150) out.insert(out.end(), l.begin(), l.begin() + kBlock);
+    }
+    return out;
+}
+
+float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
+    float d = b.size() == a.size() ? 0.0f : 1.0e9f;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) d = std::fmax(d, std::fabs(a[i] - b[i]));
+    return d;
+}
+
+float source(int s) {
+    return (static_cast<float>(s) + 0.1f) / 127.99f;
+}
+
+} // namespace
+
+TEST(HostVoiceLfo, AnLfoThatStartsToRunUnderAHeldNoteSoundsAsOnAFreshInstance) {
+    testhost::resetHost();
+    const std::vector<std::pair<int, float>> slot = {
+        {tag::ModBypassFirst, 0.0f},
+        {tag::ModSourceFirst, source(kVelocity)},
+        {tag::ModDestFirst, (kOsc2Volume + 0.1f) / 399.99f},
+        {tag::ModAmountFirst, 0.1f},
+        {tag::FreeLfo1Speed, 0.62f},
+        {tag::FreeLfo2Speed, 0.55f}};
+    const std::vector<Case> cases = {
+        {"Main LFO from global to per voice",
+         {{tag::MainLfoToVolume, 1.0f}, {tag::MainLfoSpeed, 0.71f}, {tag::MainLfoPlayMode, 0.37f}},
+         {{tag::MainLfoPlayMode, 0.0f}}},
+        {"slot switched to Free LFO 1", slot, {{tag::ModSourceFirst, source(kFreeLfo1)}}},
+        {"slot switched to Free LFO 2, synced to Free LFO 1",
+         slot,
+         {{tag::ModSourceFirst, source(kFreeLfo2)},
+          {tag::FreeLfo12Mode, (9 + 0.1f) / 19.99f},
+          {tag::FreeLfo12Amount, 0.3f}}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<float> before = play(c, Edit::None);
+        const std::vector<float> fresh = play(c, Edit::FromStart);
+        const std::vector<float> edited = play(c, Edit::UnderNote);
+        ASSERT_FALSE(fresh.empty());
+        EXPECT_GT(largestDifference(before, fresh), 0.02f) << c.what << ": the edit is heard";
+        // What is left is the oscillator level's smoothing of the edit, far below a phase slip.
+        EXPECT_LT(largestDifference(edited, fresh), 1.0e-5f) << c.what;
+    }
+}
