@@ -200,32 +200,56 @@ void APlugin::setVoiceLFO(int v, int i) {
         r.increment = 0.0f;
         return;
     }
-    if (r.delayCounter <= 0) r.delayCounter += 4; // the start delay, four samples a step
+    // The state is worked in locals and stored once. The wave is read only by a step whose
+    // sample and hold takes a value: other steps leave the held value, and so the output, as
+    // they find them, and skip the warp, the table and the quantiser.
+    int32_t delay = r.delayCounter;
+    if (delay <= 0) r.delayCounter = delay += 4; // the start delay, four samples a step
+    double hold = r.holdAccumulator + s.holdRate;
+    const bool take = hold >= 1.0;
     float v0 = 0.0f;
-    if (s.speed > 1e-6) {
-        const double t = lfocore::warp(lfocore::frac(extraPhase + s.phaseOffset + r.phase), s);
-        r.phase += s.speed * r.humanise * factor;
-        if (r.phase >= 1.0) {
+    const double speed = s.speed;
+    if (speed > 1e-6) {
+        // Only Free LFO 2 under phase or frequency modulation moves by Free LFO 1; otherwise
+        // the added 0.0 and the factor 1.0 would change nothing (the offset is never -0).
+        const bool modulated = i == 1 && (lfo12Mode == kModePM || lfo12Mode == kModeFM);
+        double phase = r.phase;
+        const bool read = take && delay > 0;
+        double t = 0.0;
+        if (read) {
+            const double x = modulated ? extraPhase + s.phaseOffset + phase : s.phaseOffset + phase;
+            t = lfocore::warp(lfocore::frac(x), s);
+        }
+        phase += modulated ? speed * r.humanise * factor : speed * r.humanise;
+        if (phase >= 1.0) {
             r.random = 2.0f * getRandUnit() - 1.0f;
             const float u = getRandUnit();
             r.humanise = lfocore::humaniseFactor(u, voiceDest[v][LFO_DEST_FIRST[i] + kLfoHumanise]);
             if (i == 0 && lfo12Mode == kModeSync)
                 voiceLFOs[v][1].run.phase *= 1.0 - static_cast<double>(voiceLfo12Amount[v]);
         }
-        r.phase = wrapPhase(r.phase);
-        if (r.delayCounter > 0) {
+        r.phase = wrapPhase(phase);
+        if (read) {
             const float* table = getLFOWaveTable(s.wave);
             v0 = table ? table[lfocore::tableIndex(t)] : r.random;
         }
     }
-    lfocore::sampleAndHold(s, r, lfocore::quantise(s, v0));
-    r.previous = r.output;
-    if (voiceIsNew[v])
-        r.output = r.held; // a new note starts at its value, without a glide
-    else
-        r.output = s.smooth * r.output + (1.0f - s.smooth) * r.held + 1e-15f;
-    r.increment = (r.output - r.previous) * 0.5f;
-    r.value = r.previous;
+    // Sample and hold (lfocore::sampleAndHold), then the smoothing.
+    float held = r.held;
+    if (take) {
+        held = lfocore::quantise(s, v0);
+        hold = lfocore::frac(hold);
+        r.held = held;
+    }
+    r.holdAccumulator = hold;
+    const float previous = r.output;
+    // A new note starts at its value, without a glide.
+    const float output =
+        voiceIsNew[v] ? held : s.smooth * previous + (1.0f - s.smooth) * held + 1e-15f;
+    r.previous = previous;
+    r.output = output;
+    r.increment = (output - previous) * 0.5f;
+    r.value = previous;
 }
 
 void APlugin::catchUpVoiceLFOPhase(int voice, int lfo) {
