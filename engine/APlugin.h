@@ -1369,8 +1369,6 @@ public:
     bool stepGlobalLFOLanes(float* morphOutput = nullptr);
     void packGlobalLFOLanes();
     void setVoiceLFO(int voice, int lfo);
-    // Moves an idle voice LFO's phase on by the steps it has pending.
-    void catchUpVoiceLFOPhase(int voice, int lfo);
     // A voice's LFO settings from its destinations (setVoiceModOften), and its per-pass LFO
     // work: the three steps on even or new passes, the Free LFO 1/2 value and sources 60..67.
     void setVoiceLFOSettings(int voice);
@@ -1526,10 +1524,8 @@ public:
     float voiceLfo12Target[kNumVoices] = {};
     float voiceLfo12Value[kNumVoices] = {};
     float voiceLfo12Step[kNumVoices] = {};
-    // Per voice LFO (0..2): steps of an idle LFO whose phase has not been moved on yet, and
-    // whether the voice's last step left all three idle with no Free LFO 1/2 value (their
-    // values rest then, so the per-pass ramp adds nothing).
-    uint16_t voiceLFOPending[kNumVoices][3] = {};
+    // Per voice: whether its last LFO step left all three idle with no Free LFO 1/2 value
+    // (their values rest then, so the per-pass ramp adds nothing).
     uint8_t voiceLFOsResting[kNumVoices] = {};
 
     // Ribbon: spring rate per update (ribbonPosition is the spring position, ribbonTarget the

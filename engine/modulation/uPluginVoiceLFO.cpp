@@ -23,8 +23,6 @@ constexpr int kMainLfo = 2;
 constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 constexpr int kPlayPoly = 0; // "Free" and "Mono" LFOs run in their global instance
 constexpr int kFreeLfo1Humanise = 293;
-// An idle LFO's phase steps are taken in one go at most this many at a time.
-constexpr int kMaxPendingSteps = 256;
 
 // The knobs the voice LFO settings read.
 constexpr int kSettingsTags[17] = {kWaveTags[0],
@@ -122,10 +120,6 @@ void APlugin::setVoiceLFOSettings(int v) {
     if (voiceLFOKeyValid[v] && std::memcmp(&key, &voiceLFOKey[v], sizeof(key)) == 0) return;
     std::memcpy(&voiceLFOKey[v], &key, sizeof(key));
     voiceLFOKeyValid[v] = 1;
-    // What follows may change a speed or let an idle LFO run: an idle phase first moves on
-    // by its pending steps at the speed it had for them.
-    for (int i = 0; i < 3; ++i)
-        if (voiceLFOPending[v][i]) catchUpVoiceLFOPhase(v, i);
     double base = 0.0;
     bool haveBase = false;
     for (int i = 0; i < 3; ++i) {
@@ -252,21 +246,10 @@ void APlugin::setVoiceLFO(int v, int i) {
     r.value = previous;
 }
 
-void APlugin::catchUpVoiceLFOPhase(int voice, int lfo) {
-    if (voice < 0 || voice >= kNumVoices || lfo < 0 || lfo > 2) return;
-    LFOState& l = voiceLFOs[voice][lfo];
-    double phase = l.run.phase;
-    for (int n = voiceLFOPending[voice][lfo]; n > 0; --n)
-        phase = wrapPhase(phase + l.set.speed * l.run.humanise);
-    l.run.phase = phase;
-    voiceLFOPending[voice][lfo] = 0;
-}
-
 void APlugin::resetVoiceLFO(int voice, int lfo) {
     if (voice < 0 || voice >= kNumVoices || lfo < 0 || lfo >= kVoiceLFOs) return;
     LFORunState& r = voiceLFOs[voice][lfo].run;
     r.phase = 0.0;
-    if (lfo < 3) voiceLFOPending[voice][lfo] = 0;
     r.previous = r.held = r.value = r.increment = 0.0f;
     r.holdAccumulator = 1.0; // the first step samples
     r.humanise = 1.0;
@@ -344,23 +327,19 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
             // The amount is read by the steps and the combination only.
             const float a = lfocore::clampf(amountKnob + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
             voiceLfo12Amount[v] = a;
-            // A voice's copy of an LFO that is off or runs globally only moves its phase on,
-            // by a speed and a rate factor that stand still until its settings change or it
-            // runs again: those steps are counted here and taken in one go then (or after a
-            // few hundred), the full step is setVoiceLFO. The Main LFO steps first.
+            // A voice's copy of an LFO that is off or runs globally only moves its phase on;
+            // that short step is done here, the full step in setVoiceLFO. The Main LFO steps
+            // first. With all three resting and no Free LFO 1/2 value, their values stand
+            // still until the next step.
             bool resting = !combined;
             auto step = [&](int i, bool runs) {
                 LFOState& lfo = lfos[i];
-                uint16_t& pending = voiceLFOPending[v][i];
                 if (lfo.set.enabled && runs) {
-                    // (Free LFO 1's sync moves Free LFO 2's phase.)
-                    if (pending) catchUpVoiceLFOPhase(v, i);
-                    if (i == 0 && voiceLFOPending[v][1]) catchUpVoiceLFOPhase(v, 1);
                     setVoiceLFO(v, i);
                     resting = false;
                     return;
                 }
-                if (++pending >= kMaxPendingSteps) catchUpVoiceLFOPhase(v, i);
+                lfo.run.phase = wrapPhase(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
                 lfo.run.value = lfo.run.output;
                 lfo.run.increment = 0.0f;
             };
