@@ -399,8 +399,12 @@ float APlugin::stepMorphLFO(LFOState& m, const LFOState& l1, const LFOState& l2,
                             float humaniseDepth, BlendedRate& blended) {
     LFOSettings& s = m.set;
     LFORunState& r = m.run;
-    const double x = lfocore::frac(s.phaseOffset + r.phase);
-    const double t = lfocore::warp(x, s);
+    // The waves are read only by a step whose sample and hold takes a value: other steps
+    // leave the held value as they find it.
+    double hold = r.holdAccumulator + s.holdRate;
+    const bool take = hold >= 1.0;
+    double t = 0.0;
+    if (take) t = lfocore::warp(lfocore::frac(s.phaseOffset + r.phase), s);
     const double inc1 = l1.set.speed, inc2 = l2.set.speed, amount = a;
     if (!(inc1 == blended.key[0] && inc2 == blended.key[1] && amount == blended.key[2])) {
         blended.key[0] = inc1;
@@ -414,16 +418,24 @@ float APlugin::stepMorphLFO(LFOState& m, const LFOState& l1, const LFOState& l2,
         r.humanise = lfocore::humaniseFactor(u, humaniseDepth);
     }
     r.phase = wrapPhase(r.phase);
-    const int index = lfocore::tableIndex(t);
-    const float* w1 = getLFOWaveTable(l1.set.wave);
-    const float* w2 = getLFOWaveTable(l2.set.wave);
-    const float v1 = w1 ? w1[index] : l1.run.random;
-    const float v2 = w2 ? w2[index] : l2.run.random;
-    const float v = (1.0f - a) * v1 + a * v2;
-    lfocore::sampleAndHold(s, r, lfocore::quantise(s, v));
-    r.previous = r.output;
-    r.output = s.smooth * r.output + (1.0f - s.smooth) * r.held + 1e-15f;
-    return r.output;
+    // Sample and hold (lfocore::sampleAndHold), then the smoothing.
+    float held = r.held;
+    if (take) {
+        const int index = lfocore::tableIndex(t);
+        const float* w1 = getLFOWaveTable(l1.set.wave);
+        const float* w2 = getLFOWaveTable(l2.set.wave);
+        const float v1 = w1 ? w1[index] : l1.run.random;
+        const float v2 = w2 ? w2[index] : l2.run.random;
+        held = lfocore::quantise(s, (1.0f - a) * v1 + a * v2);
+        hold = lfocore::frac(hold);
+        r.held = held;
+    }
+    r.holdAccumulator = hold;
+    const float previous = r.output;
+    const float output = s.smooth * previous + (1.0f - s.smooth) * held + 1e-15f;
+    r.previous = previous;
+    r.output = output;
+    return output;
 }
 
 void APlugin::resetGlobalLFO(int lfo) {
