@@ -664,6 +664,9 @@ private:
     // The same for the global LFOs and the global morph (cleared with them).
     LFOSettingsMemo globalLFOMemo[kGlobalLFOs];
     GlobalLFOLanes globalLFOLanes; // not ready until the settings are packed
+    // Each voice's Main LFO, Free LFO 1, Free LFO 2 and morph LFO settings side by side, packed
+    // whenever its LFO settings are set.
+    GlobalLFOLanes voiceLFOLanes[kNumVoices];
     XYReplayState xyReplay[2];
     GlobalEnvState globalEnvs[kGlobalEnvs];
     int32_t modFXMode = 0;
@@ -1369,6 +1372,12 @@ public:
     bool stepGlobalLFOLanes(float* morphOutput = nullptr);
     void packGlobalLFOLanes();
     void setVoiceLFO(int voice, int lfo);
+    // The steps of a voice's three LFOs (2, 0, 1) and its morph LFO in four lanes, with the
+    // same results and draws, for the morph mode with all three running per voice; the morph's
+    // output in `morphOutput`. False, with nothing changed, where only the one-at-a-time
+    // steps apply.
+    bool stepVoiceLFOLanes(int voice, float amount, float* morphOutput);
+    void packVoiceLFOLanes(int voice);
     // A voice's LFO settings from its destinations (setVoiceModOften), and its per-pass LFO
     // work: the three steps on even or new passes, the Free LFO 1/2 value and sources 60..67.
     void setVoiceLFOSettings(int voice);

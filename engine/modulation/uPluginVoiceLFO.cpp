@@ -9,6 +9,8 @@
 #include "engine/params/ParamTags.h"
 #include "engine/tables/TempoTables.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -23,6 +25,8 @@ constexpr int kMainLfo = 2;
 constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 constexpr int kPlayPoly = 0; // "Free" and "Mono" LFOs run in their global instance
 constexpr int kFreeLfo1Humanise = 293;
+// The four lanes of a voice's LFO step, in step order: Main LFO, Free LFO 1, Free LFO 2, morph.
+constexpr int kLaneLFO[4] = {kMainLfo, 0, 1, kMorphLFO};
 
 // The knobs the voice LFO settings read.
 constexpr int kSettingsTags[17] = {kWaveTags[0],
@@ -169,6 +173,208 @@ void APlugin::setVoiceLFOSettings(int v) {
                                mix(kLfoPhase), lfocore::clampf(mix(kLfoShape), 0.0f, 1.0f),
                                mix(kLfoSmooth), mix(kLfoBias), mix(kLfoBits), mix(kLfoHold));
     }
+    packVoiceLFOLanes(v);
+}
+
+void APlugin::packVoiceLFOLanes(int v) {
+    if (v < 0 || v >= kNumVoices) return;
+    GlobalLFOLanes& p = voiceLFOLanes[v];
+    p.ready = 1;
+    p.morph = 1;
+    for (int k = 0; k < 4; ++k) {
+        const int i = kLaneLFO[k];
+        const LFOSettings& s = voiceLFOs[v][i].set;
+        p.phaseOffset[k] = s.phaseOffset;
+        p.shapePoint[k] = s.shapePoint;
+        p.warpLow[k] = s.warpLow;
+        p.warpHigh[k] = s.warpHigh;
+        p.speed[k] = s.speed;
+        p.holdRate[k] = s.holdRate;
+        p.biasBelow[k] = s.bias[0];
+        p.biasZero[k] = s.bias[1];
+        p.biasAbove[k] = s.bias[2];
+        p.steps[k] = s.steps;
+        p.inverse[k] = s.inverse;
+        p.smooth[k] = s.smooth;
+        if (k == 3) break;
+        p.table[k] = getLFOWaveTable(s.wave);
+        if (!s.enabled || s.playMode != kPlayPoly || !(s.speed > 1e-6) || !p.table[k]) p.ready = 0;
+    }
+}
+
+// setVoiceLFO for LFOs 2, 0 and 1 and then stepMorphLFO, the same operations lane by lane,
+// each branch a mask. Every value whose one-at-a-time step would take another branch (a phase
+// outside the range the fast fractions cover, say) sends the whole step back there before
+// anything is stored. The draws of the LFOs whose cycle restarts come in the step order.
+bool APlugin::stepVoiceLFOLanes(int v, float amount, float* morphOutput) {
+    if (v < 0 || v >= kNumVoices) return false;
+    const GlobalLFOLanes& p = voiceLFOLanes[v];
+    if (!p.ready) return false;
+    LFOState* lfos = voiceLFOs[v];
+    LFORunState* run[4] = {&lfos[kLaneLFO[0]].run, &lfos[kLaneLFO[1]].run, &lfos[kLaneLFO[2]].run,
+                           &lfos[kLaneLFO[3]].run};
+    // The morph moves at the rate blended from the two free LFOs' at the amount.
+    BlendedRate& blended = morphRates[1 + v];
+    const double inc1 = lfos[0].set.speed, inc2 = lfos[1].set.speed, a = amount;
+    if (!(inc1 == blended.key[0] && inc2 == blended.key[1] && a == blended.key[2])) {
+        blended.key[0] = inc1;
+        blended.key[1] = inc2;
+        blended.key[2] = a;
+        blended.rate = lfocore::blendRate(inc1, inc2, a);
+    }
+    const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1.0), two = _mm_set1_pd(2.0);
+    const __m128d below2to31 = _mm_set1_pd(2147483647.0);
+    // Lanes 0 and 1 (Main LFO, Free LFO 1), lanes 2 and 3 (Free LFO 2, the morph).
+    const __m128d phaseA = _mm_set_pd(run[1]->phase, run[0]->phase);
+    const __m128d phaseB = _mm_set_pd(run[3]->phase, run[2]->phase);
+    const __m128d humaniseA = _mm_set_pd(run[1]->humanise, run[0]->humanise);
+    const __m128d humaniseB = _mm_set_pd(run[3]->humanise, run[2]->humanise);
+    const __m128d holdA = _mm_set_pd(run[1]->holdAccumulator, run[0]->holdAccumulator);
+    const __m128d holdB = _mm_set_pd(run[3]->holdAccumulator, run[2]->holdAccumulator);
+    auto fraction = [](__m128d x) { return _mm_sub_pd(x, _mm_cvtepi32_pd(_mm_cvttpd_epi32(x))); };
+
+    // The warped position from the phase before the step (lfocore::frac, lfocore::warp).
+    const __m128d xA = _mm_add_pd(_mm_load_pd(p.phaseOffset), phaseA);
+    const __m128d xB = _mm_add_pd(_mm_load_pd(p.phaseOffset + 2), phaseB);
+    auto inTruncRange = [&](__m128d x) {
+        return _mm_movemask_pd(_mm_and_pd(_mm_cmpgt_pd(x, zero), _mm_cmplt_pd(x, below2to31)));
+    };
+    if (inTruncRange(xA) != 3 || inTruncRange(xB) != 3) return false;
+    auto warp = [&p](__m128d f, int at) {
+        const __m128d point = _mm_load_pd(p.shapePoint + at);
+        const __m128d low = _mm_mul_pd(f, _mm_load_pd(p.warpLow + at));
+        const __m128d high = _mm_add_pd(
+            _mm_mul_pd(_mm_sub_pd(f, point), _mm_load_pd(p.warpHigh + at)), _mm_set1_pd(0.5));
+        const __m128d lower = _mm_cmple_pd(f, point);
+        return _mm_or_pd(_mm_and_pd(lower, low), _mm_andnot_pd(lower, high));
+    };
+    const __m128d tA = warp(fraction(xA), 0);
+    const __m128d tB = warp(fraction(xB), 2);
+
+    // The phase moves on; it stays inside 0..2, where wrapPhase takes off one cycle at most.
+    // A voice LFO's cycle restarts at 1, the morph's above it.
+    const __m128d movedA = _mm_add_pd(phaseA, _mm_mul_pd(_mm_load_pd(p.speed), humaniseA));
+    const __m128d movedB =
+        _mm_add_pd(phaseB, _mm_mul_pd(_mm_set_pd(blended.rate, p.speed[2]), humaniseB));
+    auto inWrapRange = [&](__m128d x) {
+        return _mm_movemask_pd(_mm_and_pd(_mm_cmpgt_pd(x, zero), _mm_cmplt_pd(x, two)));
+    };
+    if (inWrapRange(movedA) != 3 || inWrapRange(movedB) != 3) return false;
+    const int restarts = _mm_movemask_pd(_mm_cmpge_pd(movedA, one)) |
+                         ((_mm_movemask_pd(_mm_cmpge_pd(movedB, one)) & 1) << 2) |
+                         ((_mm_movemask_pd(_mm_cmpgt_pd(movedB, one)) & 2) << 2);
+    auto wrap = [&](__m128d x) { return _mm_sub_pd(x, _mm_and_pd(_mm_cmpge_pd(x, one), one)); };
+    const __m128d wrappedA = wrap(movedA);
+    const __m128d wrappedB = wrap(movedB);
+
+    // The start delays, four samples a step; an LFO still in its delay reads 0.
+    int32_t delays[3];
+    for (int k = 0; k < 3; ++k) {
+        const int32_t d = run[k]->delayCounter;
+        delays[k] = d <= 0 ? d + 4 : d;
+    }
+    // The wave values at the warped positions; the morph reads both free LFOs' waves at its
+    // own position.
+    const double t[4] = {_mm_cvtsd_f64(tA), _mm_cvtsd_f64(_mm_unpackhi_pd(tA, tA)),
+                         _mm_cvtsd_f64(tB), _mm_cvtsd_f64(_mm_unpackhi_pd(tB, tB))};
+    const float v0 = delays[0] > 0 ? p.table[0][lfocore::tableIndex(t[0])] : 0.0f;
+    const float v1 = delays[1] > 0 ? p.table[1][lfocore::tableIndex(t[1])] : 0.0f;
+    const float v2 = delays[2] > 0 ? p.table[2][lfocore::tableIndex(t[2])] : 0.0f;
+    const int index = lfocore::tableIndex(t[3]);
+    const float v3 = (1.0f - amount) * p.table[1][index] + amount * p.table[2][index];
+    const __m128 value = _mm_set_ps(v3, v2, v1, v0);
+
+    // Sample and hold: the accumulator moves on, and where it reaches 1 the value is taken and
+    // the accumulator keeps its fraction.
+    const __m128 rate = _mm_load_ps(p.holdRate);
+    const __m128d accA = _mm_add_pd(holdA, _mm_cvtps_pd(rate));
+    const __m128d accB = _mm_add_pd(holdB, _mm_cvtps_pd(_mm_movehl_ps(rate, rate)));
+    if (_mm_movemask_pd(_mm_cmplt_pd(accA, below2to31)) != 3 ||
+        _mm_movemask_pd(_mm_cmplt_pd(accB, below2to31)) != 3)
+        return false;
+    const __m128d takeA = _mm_cmpge_pd(accA, one), takeB = _mm_cmpge_pd(accB, one);
+    const __m128d keptA = _mm_or_pd(_mm_and_pd(takeA, fraction(accA)), _mm_andnot_pd(takeA, accA));
+    const __m128d keptB = _mm_or_pd(_mm_and_pd(takeB, fraction(accB)), _mm_andnot_pd(takeB, accB));
+    const __m128 take =
+        _mm_shuffle_ps(_mm_castpd_ps(takeA), _mm_castpd_ps(takeB), _MM_SHUFFLE(2, 0, 2, 0));
+
+    // lfocore::quantise: bias by sign, levels, floor (in the range where it truncates), clamp.
+    const __m128 zeroF = _mm_setzero_ps(), oneF = _mm_set1_ps(1.0f);
+    const __m128 negative = _mm_cmplt_ps(value, zeroF), positive = _mm_cmpgt_ps(value, zeroF);
+    const __m128 nonNegativeGain = _mm_or_ps(_mm_and_ps(positive, _mm_load_ps(p.biasAbove)),
+                                             _mm_andnot_ps(positive, _mm_load_ps(p.biasZero)));
+    const __m128 gain = _mm_or_ps(_mm_and_ps(negative, _mm_load_ps(p.biasBelow)),
+                                  _mm_andnot_ps(negative, nonNegativeGain));
+    const __m128 level =
+        _mm_mul_ps(_mm_load_ps(p.steps), _mm_add_ps(_mm_mul_ps(value, gain), oneF));
+    const __m128 truncates =
+        _mm_and_ps(_mm_cmpge_ps(level, zeroF), _mm_cmplt_ps(level, _mm_set1_ps(8.0e6f)));
+    // Only a lane that takes its value needs it.
+    if (_mm_movemask_ps(
+            _mm_or_ps(truncates, _mm_andnot_ps(take, _mm_castsi128_ps(_mm_set1_epi32(-1))))) != 15)
+        return false;
+    const __m128 floored = _mm_cvtepi32_ps(_mm_cvttps_epi32(level));
+    const __m128 q = _mm_sub_ps(_mm_mul_ps(floored, _mm_load_ps(p.inverse)), oneF);
+    const __m128 aboveTop = _mm_cmpgt_ps(q, oneF);
+    const __m128 capped = _mm_or_ps(_mm_and_ps(aboveTop, oneF), _mm_andnot_ps(aboveTop, q));
+    const __m128 aboveBottom = _mm_cmpgt_ps(q, _mm_set1_ps(-1.0f));
+    const __m128 quantised =
+        _mm_or_ps(_mm_and_ps(aboveBottom, capped), _mm_andnot_ps(aboveBottom, _mm_set1_ps(-1.0f)));
+    const __m128 heldBefore = _mm_set_ps(run[3]->held, run[2]->held, run[1]->held, run[0]->held);
+    const __m128 held = _mm_or_ps(_mm_and_ps(take, quantised), _mm_andnot_ps(take, heldBefore));
+
+    // The smoothing; a new note's LFOs start at their held values, without a glide (the
+    // morph always glides).
+    const __m128 previous =
+        _mm_set_ps(run[3]->output, run[2]->output, run[1]->output, run[0]->output);
+    const __m128 smooth = _mm_load_ps(p.smooth);
+    const __m128 smoothed = _mm_add_ps(
+        _mm_add_ps(_mm_mul_ps(smooth, previous), _mm_mul_ps(_mm_sub_ps(oneF, smooth), held)),
+        _mm_set1_ps(1e-15f));
+    const __m128 output =
+        voiceIsNew[v]
+            ? _mm_shuffle_ps(held, _mm_shuffle_ps(held, smoothed, _MM_SHUFFLE(3, 3, 2, 2)),
+                             _MM_SHUFFLE(2, 0, 1, 0))
+            : smoothed;
+    const __m128 increment = _mm_mul_ps(_mm_sub_ps(output, previous), _mm_set1_ps(0.5f));
+
+    // Nothing can send the step back now: the draws in step order, then the stores.
+    for (int k = 0; k < 3; ++k) {
+        if (!(restarts & (1 << k))) continue;
+        LFORunState& r = *run[k];
+        r.random = 2.0f * getRandUnit() - 1.0f;
+        const float u = getRandUnit();
+        r.humanise =
+            lfocore::humaniseFactor(u, voiceDest[v][LFO_DEST_FIRST[kLaneLFO[k]] + kLfoHumanise]);
+    }
+    if (restarts & 8) {
+        const float u = getRandUnit();
+        run[3]->humanise = lfocore::humaniseFactor(u, voiceDest[v][kFreeLfo1Humanise]);
+    }
+    alignas(16) double phases[4], accumulators[4];
+    alignas(16) float helds[4], outputs[4], previouses[4], increments[4];
+    _mm_store_pd(phases, wrappedA);
+    _mm_store_pd(phases + 2, wrappedB);
+    _mm_store_pd(accumulators, keptA);
+    _mm_store_pd(accumulators + 2, keptB);
+    _mm_store_ps(helds, held);
+    _mm_store_ps(outputs, output);
+    _mm_store_ps(previouses, previous);
+    _mm_store_ps(increments, increment);
+    for (int k = 0; k < 4; ++k) {
+        LFORunState& r = *run[k];
+        r.phase = phases[k];
+        r.holdAccumulator = accumulators[k];
+        r.held = helds[k];
+        r.previous = previouses[k];
+        r.output = outputs[k];
+        if (k == 3) break;
+        r.delayCounter = delays[k];
+        r.increment = increments[k];
+        r.value = previouses[k];
+    }
+    *morphOutput = outputs[3];
+    return true;
 }
 
 void APlugin::setVoiceLFO(int v, int i) {
@@ -343,16 +549,24 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
                 lfo.run.value = lfo.run.output;
                 lfo.run.increment = 0.0f;
             };
-            step(kMainLfo, poly2);
-            step(0, !freeGlobal);
-            step(1, !freeGlobal);
+            // The morph mode with all three running per voice steps them and the morph
+            // together in four lanes where it can.
+            float z = 0.0f;
+            const bool inLanes = combined && mode == kModeMorph && stepVoiceLFOLanes(v, a, &z);
+            if (inLanes) {
+                resting = false;
+            } else {
+                step(kMainLfo, poly2);
+                step(0, !freeGlobal);
+                step(1, !freeGlobal);
+            }
             voiceLFOsResting[v] = resting ? 1 : 0;
             if (combined) {
                 const float x = lfos[0].run.output, y = lfos[1].run.output;
-                const float z = mode == kModeMorph
-                                    ? stepMorphLFO(lfos[kMorphLFO], lfos[0], lfos[1], a,
-                                                   row[kFreeLfo1Humanise], morphRates[1 + v])
-                                    : getLFOCombination(mode, a, x, y);
+                if (!inLanes)
+                    z = mode == kModeMorph ? stepMorphLFO(lfos[kMorphLFO], lfos[0], lfos[1], a,
+                                                          row[kFreeLfo1Humanise], morphRates[1 + v])
+                                           : getLFOCombination(mode, a, x, y);
                 voiceLfo12Value[v] = voiceLfo12Target[v];
                 voiceLfo12Target[v] = z;
                 voiceLfo12Step[v] = (z - voiceLfo12Value[v]) * 0.5f;
