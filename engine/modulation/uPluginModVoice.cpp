@@ -99,9 +99,10 @@ void APlugin::setVoiceModLanes(const int* voices, int count) {
             row[k] = voiceDest[v];
             source[k] = voiceSource[v];
         }
+        // The slot-amount chain, 0 in every lane without chains (filled only with them).
+        const bool chained = modSlotChains != 0;
         __m128 chain[16];
-        for (int i = 0; i < slotCount; ++i) chain[i] = _mm_setzero_ps();
-        if (modSlotChains)
+        if (chained)
             for (int i = 0; i < slotCount; ++i) {
                 const int d = dest::SlotAmountFirst + slots[i].slot;
                 chain[i] = _mm_setr_ps(
@@ -116,7 +117,8 @@ void APlugin::setVoiceModLanes(const int* voices, int count) {
             const int si = slot.source, d = slot.dest;
             const __m128 x =
                 _mm_setr_ps(source[0][si], source[1][si], source[2][si], source[3][si]);
-            const __m128 amount = _mm_add_ps(_mm_set1_ps(slot.amount), chain[i]);
+            const __m128 amount =
+                _mm_add_ps(_mm_set1_ps(slot.amount), chained ? chain[i] : _mm_setzero_ps());
             __m128 offset = slot.symmetric ? negate(amount) : _mm_set1_ps(slot.offset);
             __m128 range = _mm_sub_ps(amount, offset);
             __m128 mapped = x;
