@@ -667,6 +667,14 @@ private:
     // Each voice's Main LFO, Free LFO 1, Free LFO 2 and morph LFO settings side by side, packed
     // whenever its LFO settings are set.
     GlobalLFOLanes voiceLFOLanes[kNumVoices];
+    // What the voice LFO settings last read from their menus: the Main LFO's start phase and
+    // speed source, and whether the Free LFO 1/2 menu chose the morph.
+    struct VoiceLFOMenus {
+        double startPhase = 0.0;
+        int32_t speedSource = 0;
+        uint8_t morph = 0;
+    };
+    VoiceLFOMenus voiceLFOMenus[kNumVoices];
     XYReplayState xyReplay[2];
     GlobalEnvState globalEnvs[kGlobalEnvs];
     int32_t modFXMode = 0;

@@ -122,6 +122,19 @@ void APlugin::setVoiceLFOSettings(int v) {
     static_assert(sizeof(key.values) / sizeof(float) == 20 + 3 * 7, "every input");
     static_assert(sizeof(VoiceLFOKey) == 41 * 4 + 3 * 4 + 2 * 8, "no padding");
     if (voiceLFOKeyValid[v] && std::memcmp(&key, &voiceLFOKey[v], sizeof(key)) == 0) return;
+    // The menus and switches (the key's first 17 values) and the free LFOs' use give the
+    // waves, play modes, syncs and on states, the start phase, the speed source and the morph
+    // choice: while they stand still, those still hold what they gave.
+    const bool sameMenus =
+        voiceLFOKeyValid[v] &&
+        std::memcmp(key.values, voiceLFOKey[v].values, 17 * sizeof(float)) == 0 &&
+        key.flags[0] == voiceLFOKey[v].flags[0];
+    VoiceLFOMenus& menus = voiceLFOMenus[v];
+    if (!sameMenus) {
+        menus.startPhase = LFO_PHASE_VAL[getSteppedValue(tag::MainLfoPhase) & 3];
+        menus.speedSource = getModSrc(currentValues[tag::MainLfoSpeedModSource]);
+        menus.morph = getSteppedValue(tag::FreeLfo12Mode) == kModeMorph ? 1 : 0;
+    }
     std::memcpy(&voiceLFOKey[v], &key, sizeof(key));
     voiceLFOKeyValid[v] = 1;
     double base = 0.0;
@@ -130,17 +143,18 @@ void APlugin::setVoiceLFOSettings(int v) {
         LFOSettings& s = voiceLFOs[v][i].set;
         LFOSettingsMemo& memo = voiceLFOMemo[v][i];
         const float* d = &row[LFO_DEST_FIRST[i]];
-        s.wave = getSteppedValue(kWaveTags[i]);
-        s.playMode = getSteppedValue(kPlayModeTags[i]);
-        s.sync = getOnOff(kSyncTags[i]) ? 1 : 0;
-        s.enabled = i == kMainLfo ? 1 : freeLfoInUse;
+        if (!sameMenus) {
+            s.wave = getSteppedValue(kWaveTags[i]);
+            s.playMode = getSteppedValue(kPlayModeTags[i]);
+            s.sync = getOnOff(kSyncTags[i]) ? 1 : 0;
+            s.enabled = i == kMainLfo ? 1 : freeLfoInUse;
+        }
         float speedExponent = 0.0f;
         double startPhase = 0.0;
         if (i == kMainLfo) {
             const float depth = 2.0f * currentValues[tag::MainLfoSpeedModAmount] - 1.0f;
-            const int by = getModSrc(currentValues[tag::MainLfoSpeedModSource]);
-            speedExponent = depth * 4.0f * voiceSource[v][by];
-            startPhase = LFO_PHASE_VAL[getSteppedValue(tag::MainLfoPhase) & 3];
+            speedExponent = depth * 4.0f * voiceSource[v][menus.speedSource];
+            startPhase = menus.startPhase;
         }
         const float speedKey[6] = {row[dest::GlobalLfoSpeed],    d[kLfoSpeed],
                                    currentValues[kSpeedTags[i]], speedExponent,
@@ -162,7 +176,7 @@ void APlugin::setVoiceLFOSettings(int v) {
     }
     // The morph's settings follow the menu, and also the mode the LFO step runs, which the
     // slow update may still hold after the menu moved on.
-    if (getSteppedValue(tag::FreeLfo12Mode) == kModeMorph || lfo12Mode == kModeMorph) {
+    if (menus.morph || lfo12Mode == kModeMorph) {
         float a = currentValues[tag::FreeLfo12Amount] + row[dest::FreeLfo12Amount];
         a = lfocore::clampf(a, 0.0f, 1.0f);
         const float* d1 = &row[LFO_DEST_FIRST[0]];
