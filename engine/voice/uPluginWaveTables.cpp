@@ -8,6 +8,7 @@
 #include "engine/tables/LookupTables.h"
 
 #include <cmath>
+#include <emmintrin.h>
 #include <sched.h>
 
 namespace {
@@ -43,8 +44,6 @@ void APlugin::unlockUserWaves() {
 // is refused.
 void APlugin::transform(double angle, int size) {
     if (size < 2 || size > kSize || (size & (size - 1)) != 0) return;
-    int bits = 0;
-    while ((1 << bits) < size) ++bits;
     // i's bit-reversed index r, counted up alongside i (a carry running down from the top bit).
     for (int i = 0, r = 0; i < size; ++i) {
         fftOutRe[r] = fftInRe[i];
@@ -56,15 +55,28 @@ void APlugin::transform(double angle, int size) {
         }
         r |= bit;
     }
+    // Two floats to two doubles and back; the conversions round as the scalar ones do.
+    const auto load2 = [](const float* p) {
+        return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+    };
+    const auto store2 = [](float* p, __m128d x) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(x)));
+    };
     for (int block = 2; block <= size; block <<= 1) {
         const double delta = angle / block;
         const double s = std::sin(0.5 * delta);
         const double alpha = 2.0 * s * s, beta = std::sin(delta);
         const int half = block / 2;
         double wr = 1.0, wi = 0.0;
-        for (int j = 0; j < half; ++j) {
-            for (int even = j; even < size; even += block) {
-                const int odd = even + half;
+        // w times e^(i delta), by the recurrence that keeps its length near 1.
+        const auto turn = [&] {
+            const double oldWr = wr;
+            wr = wr - (alpha * wr + beta * wi);
+            wi = wi - (alpha * wi - beta * oldWr);
+        };
+        if (half == 1) {
+            for (int even = 0; even < size; even += 2) {
+                const int odd = even + 1;
                 const double tr = wr * fftOutRe[odd] - wi * fftOutIm[odd];
                 const double ti = wr * fftOutIm[odd] + wi * fftOutRe[odd];
                 fftOutRe[odd] = static_cast<float>(fftOutRe[even] - tr);
@@ -72,10 +84,26 @@ void APlugin::transform(double angle, int size) {
                 fftOutRe[even] = static_cast<float>(fftOutRe[even] + tr);
                 fftOutIm[even] = static_cast<float>(fftOutIm[even] + ti);
             }
-            // w times e^(i delta), by the recurrence that keeps its length near 1.
-            const double oldWr = wr;
-            wr = wr - (alpha * wr + beta * wi);
-            wi = wi - (alpha * wi - beta * oldWr);
+            continue;
+        }
+        // Butterflies j and j + 1 side by side in two lanes: the same operations on each, in
+        // the same order, as one at a time (the butterflies of a stage share no element).
+        for (int j = 0; j < half; j += 2) {
+            const double wr0 = wr, wi0 = wi;
+            turn();
+            const __m128d cr = _mm_set_pd(wr, wr0), ci = _mm_set_pd(wi, wi0);
+            turn();
+            for (int even = j; even < size; even += block) {
+                const int odd = even + half;
+                const __m128d oRe = load2(fftOutRe + odd), oIm = load2(fftOutIm + odd);
+                const __m128d eRe = load2(fftOutRe + even), eIm = load2(fftOutIm + even);
+                const __m128d tr = _mm_sub_pd(_mm_mul_pd(cr, oRe), _mm_mul_pd(ci, oIm));
+                const __m128d ti = _mm_add_pd(_mm_mul_pd(cr, oIm), _mm_mul_pd(ci, oRe));
+                store2(fftOutRe + odd, _mm_sub_pd(eRe, tr));
+                store2(fftOutIm + odd, _mm_sub_pd(eIm, ti));
+                store2(fftOutRe + even, _mm_add_pd(eRe, tr));
+                store2(fftOutIm + even, _mm_add_pd(eIm, ti));
+            }
         }
     }
 }
