@@ -121,10 +121,12 @@ void APlugin::pointsToBaseTable(int n) {
     const Relaxed<float>* points = currentValues + firstTag(n);
     for (int s = 0; s < kSize; ++s) {
         const float p = static_cast<float>(s) * 0.00024414124f * 511.99f;
-        const int i0 = static_cast<int>(p) & 511;
+        // p lies in 0 .. 512: its whole part is its floor, without a call to floor.
+        const int whole = static_cast<int>(p);
+        const int i0 = whole & 511;
         const int i1 = (i0 + 1) & 511;
         const float a0 = 2.0f * points[i0] - 1.0f, a1 = 2.0f * points[i1] - 1.0f;
-        table[s] = a0 + (a1 - a0) * (p - std::floor(p));
+        table[s] = a0 + (a1 - a0) * (p - static_cast<float>(whole));
     }
 }
 
