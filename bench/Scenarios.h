@@ -57,6 +57,11 @@ Row measureEffect(AEffect* effect, VstInt32 block, double seconds,
 // factor of five runs and the worst block. `shortForm` keeps each run to half a second.
 void printTable(bool shortForm, const std::string& filter);
 
+// Prints, per scenario and block size, the median block, the costliest block by its cheapest of
+// five runs of the same events (the work the engine does there) with the sample it starts at,
+// and the worst single block (that work plus what the machine added).
+void printBlocks(const std::string& filter);
+
 // Loads another VST 2.4 instrument from `path`, holds the same sixteen keys on its first program
 // and prints its real-time factor and worst block beside ZEK2's "plain 16 voices" and first
 // factory program, with the ratio of ZEK2's plain factor to the peer's. False when the module

@@ -276,4 +276,51 @@ void printTable(bool shortForm, const std::string& filter) {
         printTail();
 }
 
+// Every scenario rendered kRuns times from a fresh instance, the same events at the same
+// samples each time, block by block: a block's cheapest run is the work it does, the rest is
+// what the scheduler and the other programs on the machine added. The costliest block by its
+// cheapest run is the worst block the engine itself causes (a note start, a preset apply);
+// when the worst block of the table lies far above it, the machine made it.
+void printBlocks(const std::string& filter) {
+    constexpr double kSeconds = 4.0;
+    std::printf("per-block cost at 48 kHz over %d runs of %.1f s (fractions of the block's "
+                "duration): median block, costliest block by its cheapest run and where it "
+                "starts, worst single block\n",
+                kRuns, kSeconds);
+    std::printf("%-24s %5s  %8s  %8s  %9s  %8s\n", "scenario", "block", "median", "repeats",
+                "at sample", "worst");
+    std::vector<Scenario> rows = standardScenarios();
+    rows.insert(rows.end(), scenarios().begin(), scenarios().end());
+    for (const Scenario& s : rows) {
+        if (!filter.empty() && s.name.find(filter) == std::string::npos) continue;
+        for (VstInt32 block : kBlockSizes) {
+            const size_t blocks = size_t(kSeconds * kRate) / size_t(block);
+            std::vector<double> cheapest(blocks, 1e9);
+            double worst = 0.0;
+            for (int run = 0; run < kRuns; ++run) {
+                testhost::resetHost();
+                testhost::Plugin plugin(kRate, block);
+                if (s.setUp) s.setUp(plugin);
+                Buffers buffers(block);
+                for (size_t i = 0; i < blocks; ++i) {
+                    if (s.everyBlock) s.everyBlock(plugin, long(i) * block, block);
+                    const double spent = timedBlock(plugin, buffers, block);
+                    cheapest[i] = std::min(cheapest[i], spent);
+                    // The first blocks warm the caches and run the first control updates.
+                    if (i >= 8) worst = std::max(worst, spent);
+                }
+            }
+            const auto first = cheapest.begin() + 8;
+            const size_t at = size_t(std::max_element(first, cheapest.end()) - cheapest.begin());
+            const double repeats = cheapest[at];
+            std::nth_element(first, first + (cheapest.end() - first) / 2, cheapest.end());
+            const double median = first[(cheapest.end() - first) / 2];
+            const double scale = kRate / block;
+            std::printf("%-24s %5d  %8.4f  %8.4f  %9ld  %8.4f\n", s.name.c_str(), int(block),
+                        median * scale, repeats * scale, long(at) * block, worst * scale);
+            std::fflush(stdout);
+        }
+    }
+}
+
 } // namespace bench

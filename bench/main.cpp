@@ -1,9 +1,10 @@
 // Benchmark entry. `zek2_bench --table` prints the benchmark table of every scenario against its
 // targets (see bench_table.cpp; `--table=NAME` only the rows whose name holds NAME), and
 // `zek2_bench --short` the same table with short runs, as CI does; no figure fails a run.
-// `zek2_bench --peer PATH` measures another VST 2.4 instrument beside ZEK2 (bench_peer.cpp).
-// Without them: times the first engine of the process (which builds the shared tables), then
-// runs the registered Google Benchmark cases (their usual --benchmark_* flags apply).
+// `zek2_bench --blocks[=NAME]` tells the table's worst blocks that repeat from those the machine
+// made (bench_table.cpp). `zek2_bench --peer PATH` measures another VST 2.4 instrument beside ZEK2
+// (bench_peer.cpp). Without them: times the first engine of the process (which builds the shared
+// tables), then runs the registered Google Benchmark cases (their usual --benchmark_* flags apply).
 #include "bench/Scenarios.h"
 #include "engine/APlugin.h"
 
@@ -16,18 +17,27 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    bool table = false, shortForm = false;
+    bool table = false, shortForm = false, blocks = false;
     std::string filter, peer;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--peer") == 0 && i + 1 < argc) peer = argv[++i];
         if (std::strcmp(argv[i], "--short") == 0) table = shortForm = true;
         if (std::strcmp(argv[i], "--table") == 0) table = true;
+        if (std::strcmp(argv[i], "--blocks") == 0) blocks = true;
+        if (std::strncmp(argv[i], "--blocks=", 9) == 0) {
+            blocks = true;
+            filter = argv[i] + 9;
+        }
         if (std::strncmp(argv[i], "--table=", 8) == 0) {
             table = true;
             filter = argv[i] + 8;
         }
     }
     if (!peer.empty()) return bench::printPeer(peer, shortForm) ? 0 : 1;
+    if (blocks) {
+        bench::printBlocks(filter);
+        return 0;
+    }
     if (table) {
         bench::printTable(shortForm, filter);
         return 0;

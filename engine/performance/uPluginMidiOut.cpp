@@ -3,6 +3,8 @@
 // with the running sample of the block. Audio thread; the all-off also from the editor thread.
 #include "engine/APlugin.h"
 
+#include <emmintrin.h>
+
 namespace {
 constexpr int kArpPlayMode = 8;
 } // namespace
@@ -27,6 +29,12 @@ void APlugin::sendMidiOut(int status, int data1, int data2) {
 }
 
 void APlugin::endOutNotesOfVoice(int voice) {
+    // Every key-up and voice steal passes here; without the arpeggiator's MIDI out no note is
+    // on, and one look at the 128 flags says so.
+    __m128i any = _mm_setzero_si128();
+    for (int k = 0; k < 128; k += 16)
+        any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(outNoteOn + k)));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF) return;
     for (int key = 0; key < 128; ++key) {
         if (!outNoteOn[key] || outNoteVoice[key] != voice) continue;
         outNoteOn[key] = 0;

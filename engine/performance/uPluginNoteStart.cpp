@@ -78,18 +78,9 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
     lastNotePitch = target;
 
     if (retrigger) {
+        // Oscillators, envelopes, and the filter and EQs, which start clean and jump to their
+        // targets instead of gliding there.
         restartVoice(voice);
-        // Filter and EQs start clean and jump to their targets instead of gliding there.
-        voiceFilters[voice].reset();
-        voiceFilters[voice].setDirect();
-        preEQ.reset(voice);
-        preEQ.setDirect(voice);
-        postEQ.reset(voice);
-        postEQ.setDirect(voice);
-        voicePreEQ[voice].reset();
-        voicePreEQ[voice].setDirect();
-        voicePostEQ[voice].reset();
-        voicePostEQ[voice].setDirect();
         setUnisonDelays(voice);
         if (getIsPolyGater()) resetGater(voice);
         for (int n = 0; n < kVoiceLFOs; ++n) resetVoiceLFO(voice, n);
@@ -123,7 +114,7 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
     if (retrigger) {
         voicePassCount[voice] = 0;
         voiceIsNew[voice] = 1;
-        for (int d = 0; d < 323; ++d) voiceDest[voice][d] = voiceDestDefault[d];
+        // Starts the row from the defaults itself.
         setVoiceModNoteStart(voice);
     }
 }

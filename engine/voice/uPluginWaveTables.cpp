@@ -8,7 +8,9 @@
 #include "engine/tables/LookupTables.h"
 
 #include <cmath>
+#include <emmintrin.h>
 #include <sched.h>
+#include <xmmintrin.h>
 
 namespace {
 
@@ -43,8 +45,6 @@ void APlugin::unlockUserWaves() {
 // is refused.
 void APlugin::transform(double angle, int size) {
     if (size < 2 || size > kSize || (size & (size - 1)) != 0) return;
-    int bits = 0;
-    while ((1 << bits) < size) ++bits;
     // i's bit-reversed index r, counted up alongside i (a carry running down from the top bit).
     for (int i = 0, r = 0; i < size; ++i) {
         fftOutRe[r] = fftInRe[i];
@@ -56,15 +56,28 @@ void APlugin::transform(double angle, int size) {
         }
         r |= bit;
     }
+    // Two floats to two doubles and back; the conversions round as the scalar ones do.
+    const auto load2 = [](const float* p) {
+        return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+    };
+    const auto store2 = [](float* p, __m128d x) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(x)));
+    };
     for (int block = 2; block <= size; block <<= 1) {
         const double delta = angle / block;
         const double s = std::sin(0.5 * delta);
         const double alpha = 2.0 * s * s, beta = std::sin(delta);
         const int half = block / 2;
         double wr = 1.0, wi = 0.0;
-        for (int j = 0; j < half; ++j) {
-            for (int even = j; even < size; even += block) {
-                const int odd = even + half;
+        // w times e^(i delta), by the recurrence that keeps its length near 1.
+        const auto turn = [&] {
+            const double oldWr = wr;
+            wr = wr - (alpha * wr + beta * wi);
+            wi = wi - (alpha * wi - beta * oldWr);
+        };
+        if (half == 1) {
+            for (int even = 0; even < size; even += 2) {
+                const int odd = even + 1;
                 const double tr = wr * fftOutRe[odd] - wi * fftOutIm[odd];
                 const double ti = wr * fftOutIm[odd] + wi * fftOutRe[odd];
                 fftOutRe[odd] = static_cast<float>(fftOutRe[even] - tr);
@@ -72,10 +85,26 @@ void APlugin::transform(double angle, int size) {
                 fftOutRe[even] = static_cast<float>(fftOutRe[even] + tr);
                 fftOutIm[even] = static_cast<float>(fftOutIm[even] + ti);
             }
-            // w times e^(i delta), by the recurrence that keeps its length near 1.
-            const double oldWr = wr;
-            wr = wr - (alpha * wr + beta * wi);
-            wi = wi - (alpha * wi - beta * oldWr);
+            continue;
+        }
+        // Butterflies j and j + 1 side by side in two lanes: the same operations on each, in
+        // the same order, as one at a time (the butterflies of a stage share no element).
+        for (int j = 0; j < half; j += 2) {
+            const double wr0 = wr, wi0 = wi;
+            turn();
+            const __m128d cr = _mm_set_pd(wr, wr0), ci = _mm_set_pd(wi, wi0);
+            turn();
+            for (int even = j; even < size; even += block) {
+                const int odd = even + half;
+                const __m128d oRe = load2(fftOutRe + odd), oIm = load2(fftOutIm + odd);
+                const __m128d eRe = load2(fftOutRe + even), eIm = load2(fftOutIm + even);
+                const __m128d tr = _mm_sub_pd(_mm_mul_pd(cr, oRe), _mm_mul_pd(ci, oIm));
+                const __m128d ti = _mm_add_pd(_mm_mul_pd(cr, oIm), _mm_mul_pd(ci, oRe));
+                store2(fftOutRe + odd, _mm_sub_pd(eRe, tr));
+                store2(fftOutIm + odd, _mm_sub_pd(eIm, ti));
+                store2(fftOutRe + even, _mm_add_pd(eRe, tr));
+                store2(fftOutIm + even, _mm_add_pd(eIm, ti));
+            }
         }
     }
 }
@@ -93,10 +122,12 @@ void APlugin::pointsToBaseTable(int n) {
     const Relaxed<float>* points = currentValues + firstTag(n);
     for (int s = 0; s < kSize; ++s) {
         const float p = static_cast<float>(s) * 0.00024414124f * 511.99f;
-        const int i0 = static_cast<int>(p) & 511;
+        // p lies in 0 .. 512: its whole part is its floor, without a call to floor.
+        const int whole = static_cast<int>(p);
+        const int i0 = whole & 511;
         const int i1 = (i0 + 1) & 511;
         const float a0 = 2.0f * points[i0] - 1.0f, a1 = 2.0f * points[i1] - 1.0f;
-        table[s] = a0 + (a1 - a0) * (p - std::floor(p));
+        table[s] = a0 + (a1 - a0) * (p - static_cast<float>(whole));
     }
 }
 
@@ -212,11 +243,21 @@ void APlugin::createUserLFOWave(int n) {
     if (!isValidWave(n)) return;
     const auto& interp = tables->userWaveInterpTables;
     const Relaxed<float>* points = currentValues + firstTag(n);
+    // Each point read once, with the offset every read of it adds; then four shape entries at
+    // a time, each lane the same operations in the same order as one entry alone.
+    float q[512];
+    for (int i = 0; i < 512; ++i) q[i] = points[i] + 1e-15f;
+    static_assert(kLfoShapeSize % 4 == 0, "whole groups of four");
+    const __m128 two = _mm_set1_ps(2.0f), one = _mm_set1_ps(1.0f), tiny = _mm_set1_ps(1e-15f);
     float* out = userLfoShapes[n];
-    for (int j = 0; j < kLfoShapeSize; ++j) {
-        const float p0 = points[interp.index[j] & 511] + 1e-15f;
-        const float p1 = points[interp.next[j] & 511] + 1e-15f;
-        out[j] = 2.0f * (p0 + (p1 - p0) * interp.fraction[j]) - 1.0f + 1e-15f;
+    for (int j = 0; j < kLfoShapeSize; j += 4) {
+        const int32_t* a = interp.index + j;
+        const int32_t* b = interp.next + j;
+        const __m128 p0 = _mm_setr_ps(q[a[0] & 511], q[a[1] & 511], q[a[2] & 511], q[a[3] & 511]);
+        const __m128 p1 = _mm_setr_ps(q[b[0] & 511], q[b[1] & 511], q[b[2] & 511], q[b[3] & 511]);
+        const __m128 x =
+            _mm_add_ps(p0, _mm_mul_ps(_mm_sub_ps(p1, p0), _mm_loadu_ps(interp.fraction + j)));
+        _mm_storeu_ps(out + j, _mm_add_ps(_mm_sub_ps(_mm_mul_ps(two, x), one), tiny));
     }
 }
 
