@@ -106,13 +106,14 @@ float destValue(int dest) {
     return (dest + 0.1f) / 399.99f;
 }
 
-// Four voices whose oscillator LFOs run at their own speeds; slot 1 takes the Main LFO onto
-// oscillator 1's symmetry. With `readers`, two bypassed slots name both oscillator LFOs as
+// Four voices whose oscillator LFOs run at their own speeds, with `setup`; slot 1 takes the Main
+// LFO onto oscillator 1's symmetry. With `readers`, two bypassed slots name both oscillator LFOs as
 // their sources from the start, so their values are worked out on every pass. The first three
 // keys are held, the fourth is released before the edit and struck again after it, so its
 // voice sleeps through the edit. The edit comes after 0.27 s, or not at all. Returns the left
 // channel from 0.4 s on.
-std::vector<float> playFour(const std::vector<std::pair<int, float>>& changes, bool edit,
+std::vector<float> playFour(const std::vector<std::pair<int, float>>& setup,
+                            const std::vector<std::pair<int, float>>& changes, bool edit,
                             bool readers) {
     Plugin p(48000.0f, kBlock);
     scenariopatch::sawSquarePatch(p);
@@ -130,6 +131,7 @@ std::vector<float> playFour(const std::vector<std::pair<int, float>>& changes, b
     p.setParameter(tag::ModAmountFirst, 0.8f);
     p.setParameter(tag::ModBypassFirst, 0.0f);
     p.setParameter(tag::ModBypassFirst + 1, 0.0f);
+    for (auto [t, v] : setup) p.setParameter(t, v);
     if (readers) {
         p.setParameter(tag::ModSourceFirst + 2, sourceValue(kOsc1LfoSource));
         p.setParameter(tag::ModSourceFirst + 3, sourceValue(kOsc2LfoSource));
@@ -138,9 +140,9 @@ std::vector<float> playFour(const std::vector<std::pair<int, float>>& changes, b
     }
     std::vector<float> l, r, out;
     p.process(512, l, r);
-    p.sendMidi({{3, 0x90, 45, 100}, {40, 0x90, 64, 90}, {77, 0x90, 52, 110}});
+    p.sendMidi({{3, 0x90, 45, 100}, {48, 0x90, 64, 90}, {77, 0x90, 52, 110}});
     p.process(kBlock, l, r);
-    p.sendMidi({{21, 0x90, 57, 80}});
+    p.sendMidi({{16, 0x90, 57, 80}});
     for (int b = 0; b < 250; ++b) {
         if (b == 40) p.sendMidi({{5, 0x80, 57, 0}});
         if (b == 100 && edit)
@@ -159,28 +161,47 @@ std::vector<float> playFour(const std::vector<std::pair<int, float>>& changes, b
 // would have been: the notes sound bit for bit as where its values were read all along.
 TEST(HostOscSettings, OscillatorLfoReadersAppearingUnderHeldNotesFindItsPhase) {
     testhost::resetHost();
-    const std::vector<std::pair<const char*, std::vector<std::pair<int, float>>>> cases = {
-        {"oscillator 1 LFO onto pitch", {{tag::Osc1LfoToPitch, 0.3f}}},
-        {"oscillator 2 LFO onto level", {{tag::Osc2LfoToAmp, 0.8f}}},
-        {"oscillator 1 LFO onto PWM", {{tag::Osc1LfoToPwm, 0.7f}}},
+    using Settings = std::vector<std::pair<int, float>>;
+    struct LfoCase {
+        const char* what;
+        Settings setup, changes;
+    };
+    const Settings freeLfo2 = {{tag::Osc2FreeLfoOn, 1.0f}};
+    const std::vector<LfoCase> cases = {
+        {"oscillator 1 LFO onto pitch", {}, {{tag::Osc1LfoToPitch, 0.3f}}},
+        {"oscillator 2 LFO onto level", {}, {{tag::Osc2LfoToAmp, 0.8f}}},
+        {"oscillator 1 LFO onto PWM", {}, {{tag::Osc1LfoToPwm, 0.7f}}},
+        {"free-running oscillator 2 LFO onto pitch", freeLfo2, {{tag::Osc2LfoToPitch, 0.4f}}},
+        {"slot from free-running oscillator 2's LFO onto oscillator 1 pitch",
+         freeLfo2,
+         {{tag::ModSourceFirst + 1, sourceValue(kOsc2LfoSource)},
+          {tag::ModDestFirst + 1, destValue(kOsc1Semi)},
+          {tag::ModAmountFirst + 1, 0.7f}}},
+        {"Main LFO speed from free-running oscillator 2's LFO",
+         freeLfo2,
+         {{tag::MainLfoSpeedModSource, sourceValue(kOsc2LfoSource)},
+          {tag::MainLfoSpeedModAmount, 0.9f}}},
         {"slot from oscillator 1's LFO onto oscillator 1 pitch",
+         {},
          {{tag::ModSourceFirst + 1, sourceValue(kOsc1LfoSource)},
           {tag::ModDestFirst + 1, destValue(kOsc1Semi)},
           {tag::ModAmountFirst + 1, 0.6f}}},
         {"slot from oscillator 2's unipolar LFO onto oscillator 1 symmetry",
+         {},
          {{tag::ModSourceFirst + 1, sourceValue(kOsc2LfoUnipolar)},
           {tag::ModDestFirst + 1, destValue(kOsc1Symmetry)},
           {tag::ModAmountFirst + 1, 0.9f}}},
         {"Main LFO speed from oscillator 1's LFO",
+         {},
          {{tag::MainLfoSpeedModSource, sourceValue(kOsc1LfoSource + 1)},
           {tag::MainLfoSpeedModAmount, 0.95f}}},
     };
-    for (const auto& [what, changes] : cases) {
-        const std::vector<float> before = playFour(changes, false, false);
-        const std::vector<float> read = playFour(changes, true, true);
-        const std::vector<float> edited = playFour(changes, true, false);
+    for (const LfoCase& c : cases) {
+        const std::vector<float> before = playFour(c.setup, c.changes, false, false);
+        const std::vector<float> read = playFour(c.setup, c.changes, true, true);
+        const std::vector<float> edited = playFour(c.setup, c.changes, true, false);
         ASSERT_FALSE(read.empty());
-        EXPECT_GT(largestDifference(before, edited), 0.02f) << what << ": the edit is heard";
-        EXPECT_EQ(largestDifference(edited, read), 0.0f) << what;
+        EXPECT_GT(largestDifference(before, edited), 0.02f) << c.what << ": the edit is heard";
+        EXPECT_EQ(largestDifference(edited, read), 0.0f) << c.what;
     }
 }
