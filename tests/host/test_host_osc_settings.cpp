@@ -93,3 +93,115 @@ TEST(HostOscSettings, EditsUnderAHeldNoteSoundAsOnAFreshInstance) {
         EXPECT_LT(largestDifference(edited, fresh), 1.0e-3f) << c.what;
     }
 }
+
+namespace {
+
+constexpr int kOsc1LfoSource = 56, kOsc2LfoSource = 58, kOsc2LfoUnipolar = 59, kMainLfo = 60;
+constexpr int kOsc1Semi = 21, kOsc1Symmetry = 28;
+
+float sourceValue(int source) {
+    return (source + 0.1f) / 127.99f;
+}
+float destValue(int dest) {
+    return (dest + 0.1f) / 399.99f;
+}
+
+// Four voices whose oscillator LFOs run at their own speeds, with `setup`; slot 1 takes the Main
+// LFO onto oscillator 1's symmetry. With `readers`, two bypassed slots name both oscillator LFOs as
+// their sources from the start, so their values are worked out on every pass. The first three
+// keys are held, the fourth is released before the edit and struck again after it, so its
+// voice sleeps through the edit. The edit comes after 0.27 s, or not at all. Returns the left
+// channel from 0.4 s on.
+std::vector<float> playFour(const std::vector<std::pair<int, float>>& setup,
+                            const std::vector<std::pair<int, float>>& changes, bool edit,
+                            bool readers) {
+    Plugin p(48000.0f, kBlock);
+    scenariopatch::sawSquarePatch(p);
+    p.setParameter(tag::AnalogDriftOn, 0.0f);
+    p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+    p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
+    p.setParameter(tag::Osc1On, 1.0f);
+    p.setParameter(tag::Osc2On, 1.0f);
+    p.setParameter(tag::AmpEnvRelease, 0.0f);
+    p.setParameter(tag::Osc1LfoSpeed, 0.6f);
+    p.setParameter(tag::Osc2LfoSpeed, 0.55f);
+    p.setParameter(tag::MainLfoSpeed, 0.4f);
+    p.setParameter(tag::ModSourceFirst, sourceValue(kMainLfo));
+    p.setParameter(tag::ModDestFirst, destValue(kOsc1Symmetry));
+    p.setParameter(tag::ModAmountFirst, 0.8f);
+    p.setParameter(tag::ModBypassFirst, 0.0f);
+    p.setParameter(tag::ModBypassFirst + 1, 0.0f);
+    for (auto [t, v] : setup) p.setParameter(t, v);
+    if (readers) {
+        p.setParameter(tag::ModSourceFirst + 2, sourceValue(kOsc1LfoSource));
+        p.setParameter(tag::ModSourceFirst + 3, sourceValue(kOsc2LfoSource));
+        p.setParameter(tag::ModBypassFirst + 2, 1.0f);
+        p.setParameter(tag::ModBypassFirst + 3, 1.0f);
+    }
+    std::vector<float> l, r, out;
+    p.process(512, l, r);
+    p.sendMidi({{3, 0x90, 45, 100}, {48, 0x90, 64, 90}, {77, 0x90, 52, 110}});
+    p.process(kBlock, l, r);
+    p.sendMidi({{16, 0x90, 57, 80}});
+    for (int b = 0; b < 250; ++b) {
+        if (b == 40) p.sendMidi({{5, 0x80, 57, 0}});
+        if (b == 100 && edit)
+            for (auto [t, v] : changes) p.setParameter(t, v);
+        if (b == 130) p.sendMidi({{9, 0x90, 57, 80}});
+        p.process(kBlock, l, r);
+        if (b >= 150) out.insert(out.end(), l.begin(), l.begin() + kBlock);
+    }
+    return out;
+}
+
+} // namespace
+
+// An oscillator LFO whose values nothing read ran on unheard; a depth or a reader of its
+// source that appears under held notes (and while a voice sleeps) finds the LFO where it
+// would have been: the notes sound bit for bit as where its values were read all along.
+TEST(HostOscSettings, OscillatorLfoReadersAppearingUnderHeldNotesFindItsPhase) {
+    testhost::resetHost();
+    using Settings = std::vector<std::pair<int, float>>;
+    struct LfoCase {
+        const char* what;
+        Settings setup, changes;
+    };
+    const Settings freeLfo2 = {{tag::Osc2FreeLfoOn, 1.0f}};
+    const std::vector<LfoCase> cases = {
+        {"oscillator 1 LFO onto pitch", {}, {{tag::Osc1LfoToPitch, 0.3f}}},
+        {"oscillator 2 LFO onto level", {}, {{tag::Osc2LfoToAmp, 0.8f}}},
+        {"oscillator 1 LFO onto PWM", {}, {{tag::Osc1LfoToPwm, 0.7f}}},
+        {"free-running oscillator 2 LFO onto pitch", freeLfo2, {{tag::Osc2LfoToPitch, 0.4f}}},
+        {"slot from free-running oscillator 2's LFO onto oscillator 1 pitch",
+         freeLfo2,
+         {{tag::ModSourceFirst + 1, sourceValue(kOsc2LfoSource)},
+          {tag::ModDestFirst + 1, destValue(kOsc1Semi)},
+          {tag::ModAmountFirst + 1, 0.7f}}},
+        {"Main LFO speed from free-running oscillator 2's LFO",
+         freeLfo2,
+         {{tag::MainLfoSpeedModSource, sourceValue(kOsc2LfoSource)},
+          {tag::MainLfoSpeedModAmount, 0.9f}}},
+        {"slot from oscillator 1's LFO onto oscillator 1 pitch",
+         {},
+         {{tag::ModSourceFirst + 1, sourceValue(kOsc1LfoSource)},
+          {tag::ModDestFirst + 1, destValue(kOsc1Semi)},
+          {tag::ModAmountFirst + 1, 0.6f}}},
+        {"slot from oscillator 2's unipolar LFO onto oscillator 1 symmetry",
+         {},
+         {{tag::ModSourceFirst + 1, sourceValue(kOsc2LfoUnipolar)},
+          {tag::ModDestFirst + 1, destValue(kOsc1Symmetry)},
+          {tag::ModAmountFirst + 1, 0.9f}}},
+        {"Main LFO speed from oscillator 1's LFO",
+         {},
+         {{tag::MainLfoSpeedModSource, sourceValue(kOsc1LfoSource + 1)},
+          {tag::MainLfoSpeedModAmount, 0.95f}}},
+    };
+    for (const LfoCase& c : cases) {
+        const std::vector<float> before = playFour(c.setup, c.changes, false, false);
+        const std::vector<float> read = playFour(c.setup, c.changes, true, true);
+        const std::vector<float> edited = playFour(c.setup, c.changes, true, false);
+        ASSERT_FALSE(read.empty());
+        EXPECT_GT(largestDifference(before, edited), 0.02f) << c.what << ": the edit is heard";
+        EXPECT_EQ(largestDifference(edited, read), 0.0f) << c.what;
+    }
+}

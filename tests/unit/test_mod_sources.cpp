@@ -127,3 +127,41 @@ TEST(ModSources, EachVoiceEnvelopeAndLfoSourceHoldsItsOwnValue) {
     const float* last = e->voiceSource[e->activeVoices[3]];
     for (int s : {40, 48, 52, 62}) EXPECT_NE(first[s], last[s]) << s;
 }
+
+// Oscillator LFO values that nothing reads are not looked up, so the voices' source rows for
+// them stand still; once a slot reads one, every voice's row (a sleeping voice's too) holds
+// what it would hold had every pass written it: oscillator 1's LFO runs per voice, oscillator
+// 2's free-running one from the shared phase.
+TEST(ModSources, OscillatorLfoRowsHoldTheirLastPassWhenAReaderAppears) {
+    constexpr int kOsc1Lfo = 56, kOsc2Lfo = 58, kMainLfo = 60;
+    auto source = [](int s) { return (s + 0.1f) / 127.99f; };
+    // `readers`: two bypassed slots read both LFOs from the start.
+    auto play = [&](rendertest::Engine& e, bool readers) {
+        e->setParameter(tag::Osc1LfoSpeed, 0.6f);
+        e->setParameter(tag::Osc2LfoSpeed, 0.55f);
+        e->setParameter(tag::Osc2FreeLfoOn, 1.0f);
+        e->setParameter(tag::AmpEnvSustain, 1.0f);
+        e->setParameter(tag::AmpEnvRelease, 0.0f);
+        for (int s = 0; s < 16; ++s) e->setParameter(tag::ModBypassFirst + s, 1.0f);
+        for (int s = 0; s < 2 && readers; ++s)
+            e->setParameter(tag::ModSourceFirst + 2 + s, source(s == 0 ? kOsc1Lfo : kOsc2Lfo));
+        e.settle();
+        e.midi({{3, 0x90, 45, 100}, {48, 0x90, 64, 90}, {77, 0x90, 52, 110}, {90, 0x90, 57, 80}});
+        e.render(1000);
+        e.midi({{5, 0x80, 57, 0}});
+        e.render(3000); // the released voice sleeps
+        e.render(777);
+        // A slot takes oscillator 1's LFO and another oscillator 2's, both under held notes.
+        e->setParameter(tag::ModSourceFirst, source(kOsc1Lfo + 1));
+        e->setParameter(tag::ModSourceFirst + 1, source(kOsc2Lfo));
+        e->setGlobalRare();
+    };
+    rendertest::Engine read, unread;
+    play(read, true);
+    play(unread, false);
+    EXPECT_NE(read->voiceSource[0][kOsc1Lfo], 0.0f);
+    for (int v = 0; v < 16; ++v)
+        for (int s = kOsc1Lfo; s < kMainLfo; ++s)
+            EXPECT_EQ(unread->voiceSource[v][s], read->voiceSource[v][s])
+                << "voice " << v << ", source " << s;
+}
