@@ -1176,6 +1176,9 @@ private:
     OscPassKey oscPassKeys[kNumVoices][2];
     alignas(16) uint32_t oscPassKnobs[2][12] = {}; // the knobs those settings last read
     float osc1Mono[kSubVoiceSlots][4] = {};
+    // The oscillator whose frames start each listed slot's pass (0 or 1), or -1 when neither
+    // reaches the output and the frames are cleared instead.
+    int8_t oscFramesFirst = -1;
     stereoStruct slotDcState[kSubVoiceSlots] = {};
 
     // User waves: partials (amp, phase) and the transform's work arrays. `userWaveDirty` asks

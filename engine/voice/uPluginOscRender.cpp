@@ -10,11 +10,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
 constexpr uint32_t kPhaseMask = 0xFFFFFF;
 constexpr float kPhaseLimit = 8388607.0f; // a step of more than half a cycle is not a pitch
+
+// What the first oscillator to reach the output adds its frames to: the sums from zero as
+// they were when every slot's frames were cleared first.
+alignas(16) constexpr float kZeroFrames[8] = {};
 
 enum ModMode { kModOff = 0, kModPM, kModFM, kModRing, kModMix, kModSign, kModAnd };
 
@@ -155,10 +160,11 @@ template <bool PM, bool Shaped, bool Feed, bool Rows>
 }
 
 // A sub-voice's down and up copies and sub-oscillator, their gains applied, into its mono mix `m`
-// and, when the oscillator reaches the output, added to its frames (L, R per sample). Shared by
-// the one-step render, whose samples come from registers, and the general mix.
+// and, when the oscillator reaches the output, added to `acc` into its frames (L, R per sample).
+// Shared by the one-step render, whose samples come from registers, and the general mix.
 [[gnu::always_inline]] inline void mixCopies(const OscVoice& ov, Float4 down, Float4 up, Float4 sub,
-                                             bool hasSub, bool toOutput, float* frames, float* m) {
+                                             bool hasSub, bool toOutput, float* frames,
+                                             const float* acc, float* m) {
     const Float4 dl = down * Float4(ov.panDown[0]), dr = down * Float4(ov.panDown[1]);
     const Float4 ul = up * Float4(ov.panUp[0]), ur = up * Float4(ov.panUp[1]);
     Float4 sl, sr;
@@ -171,8 +177,8 @@ template <bool PM, bool Shaped, bool Feed, bool Rows>
         const Float4 half(0.5f);
         const Float4 left = ((dl + ul) * half + sl) * Float4(ov.panOsc[0]);
         const Float4 right = ((dr + ur) * half + sr) * Float4(ov.panOsc[1]);
-        (Float4::load(frames) + Float4(_mm_unpacklo_ps(left.v, right.v))).store(frames);
-        (Float4::load(frames + 4) + Float4(_mm_unpackhi_ps(left.v, right.v))).store(frames + 4);
+        (Float4::load(acc) + Float4(_mm_unpacklo_ps(left.v, right.v))).store(frames);
+        (Float4::load(acc + 4) + Float4(_mm_unpackhi_ps(left.v, right.v))).store(frames + 4);
     }
 }
 
@@ -182,7 +188,8 @@ template <bool PM, bool Shaped, bool Feed, bool Rows>
 // order, so the output is the same to the bit.
 template <bool Spread, bool Sub, bool PM, bool Shaped, bool Feed, bool Rows>
 inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env,
-                           float* frames, float* mono, float* m, const float* pmIn) {
+                           float* frames, const float* acc, float* mono, float* m,
+                           const float* pmIn) {
     // The samples stay in registers: a vector load of four separately stored floats would wait
     // for the stores to drain.
     float x[4], u[4], s[4];
@@ -229,8 +236,8 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
             // (0.5 g0 downL panL, 0.5 g0 downR panR, 0.5 g1 downL panL, 0.5 g1 downR panR)
             const Float4 c = Float4(0.5f) * halves * pairTwice(&pm.mixDownL) * pairTwice(pm.panOsc);
             const Float4 x01(_mm_unpacklo_ps(xs.v, xs.v)), x23(_mm_unpackhi_ps(xs.v, xs.v));
-            (Float4::load(frames) + x01 * Float4(_mm_movelh_ps(c.v, c.v))).store(frames);
-            (Float4::load(frames + 4) + x23 * Float4(_mm_movehl_ps(c.v, c.v))).store(frames + 4);
+            (Float4::load(acc) + x01 * Float4(_mm_movelh_ps(c.v, c.v))).store(frames);
+            (Float4::load(acc + 4) + x23 * Float4(_mm_movehl_ps(c.v, c.v))).store(frames + 4);
         }
     } else {
         const Float4 gain(g[0], g[0], g[1], g[1]);
@@ -238,7 +245,7 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
         const Float4 up = Spread ? pack4(u) * gain : down;
         Float4 sg;
         if constexpr (Sub) sg = pack4(s) * gain;
-        mixCopies(pm, down, up, sg, Sub, toOutput, frames, m);
+        mixCopies(pm, down, up, sg, Sub, toOutput, frames, acc, m);
         if (mono) Float4::load(m).store(mono);
     }
 }
@@ -247,37 +254,157 @@ inline void renderMixPlain(const OscVoice& pm, bool toOutput, OscSlot& os, EnvSt
 // of the pass are known to be the identity. Always inlined: as an out-of-line copy its
 // arguments and the mono mix would go through memory.
 template <bool PM, bool Shaped, bool Feed, bool Rows = true>
-[[gnu::always_inline]] inline void
-renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os, EnvState& env, float* frames,
-                  float* mono, float* m, const float* pmIn, bool spread, bool sub) {
+[[gnu::always_inline]] inline void renderMixPlainAny(const OscVoice& pm, bool toOutput, OscSlot& os,
+                                                     EnvState& env, float* frames, const float* acc,
+                                                     float* mono, float* m, const float* pmIn,
+                                                     bool spread, bool sub) {
     if (spread)
-        sub ? renderMixPlain<true, true, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
+        sub ? renderMixPlain<true, true, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames, acc,
                                                                  mono, m, pmIn)
             : renderMixPlain<true, false, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
-                                                                  mono, m, pmIn);
+                                                                  acc, mono, m, pmIn);
     else
         sub ? renderMixPlain<false, true, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
-                                                                  mono, m, pmIn)
+                                                                  acc, mono, m, pmIn)
             : renderMixPlain<false, false, PM, Shaped, Feed, Rows>(pm, toOutput, os, env, frames,
-                                                                   mono, m, pmIn);
+                                                                   acc, mono, m, pmIn);
 }
 
 // Phase modulation, shaping and feedback are rarer: kept out of line so the plain loop stays
 // small.
 [[gnu::noinline]] void renderMixPlainRare(const OscVoice& pm, bool toOutput, OscSlot& os,
-                                          EnvState& env, float* frames, float* mono, float* m,
-                                          const float* pmIn, bool shaped, bool spread, bool sub) {
+                                          EnvState& env, float* frames, const float* acc,
+                                          float* mono, float* m, const float* pmIn, bool shaped,
+                                          bool spread, bool sub) {
     if (!pmIn)
-        shaped ? renderMixPlainAny<false, true, true>(pm, toOutput, os, env, frames, mono, m, pmIn,
-                                                      spread, sub)
-               : renderMixPlainAny<false, false, true>(pm, toOutput, os, env, frames, mono, m, pmIn,
-                                                       spread, sub);
+        shaped ? renderMixPlainAny<false, true, true>(pm, toOutput, os, env, frames, acc, mono, m,
+                                                      pmIn, spread, sub)
+               : renderMixPlainAny<false, false, true>(pm, toOutput, os, env, frames, acc, mono, m,
+                                                       pmIn, spread, sub);
     else if (shaped)
-        renderMixPlainAny<true, true, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread,
-                                            sub);
+        renderMixPlainAny<true, true, true>(pm, toOutput, os, env, frames, acc, mono, m, pmIn,
+                                            spread, sub);
     else
-        renderMixPlainAny<true, false, true>(pm, toOutput, os, env, frames, mono, m, pmIn, spread,
-                                             sub);
+        renderMixPlainAny<true, false, true>(pm, toOutput, os, env, frames, acc, mono, m, pmIn,
+                                             spread, sub);
+}
+
+// Four phase steps at once, each as `stepOf` makes it.
+inline __m128i stepsOf(__m128 x) {
+    x = _mm_and_ps(x, _mm_cmpord_ps(x, x)); // NaN gives no step
+    x = _mm_max_ps(x, _mm_set1_ps(-kPhaseLimit));
+    x = _mm_min_ps(x, _mm_set1_ps(kPhaseLimit));
+    return _mm_cvttps_epi32(x);
+}
+
+// Four sub-voices of one voice at once, one per lane, for the plain oscillator without spread,
+// sub-oscillator, modulation, shaping or feedback: each lane makes the products and sums of the
+// sub-voice by sub-voice render in the same order, so every sample is the same to the bit. The
+// table reads stay one by one; the steps, positions, gains and mix go four at a time.
+// `slot` and `index` are the four sub-voices' slots and indices in their voice.
+template <int Osc, bool Rows>
+[[gnu::noinline]] void plainLanes(const OscVoice& pm, const int* slot, const int32_t* index,
+                                  OscSlot (*slots)[2], EnvState (*envs)[4],
+                                  stereoOverStruct (*paths)[2], float (*monos)[4], bool toOutput,
+                                  bool first, float* sources) {
+    OscSlot* os[4];
+    EnvState* env[4];
+    for (int l = 0; l < 4; ++l) {
+        os[l] = &slots[slot[l]][Osc];
+        env[l] = &envs[slot[l]][Osc == 0 ? 0 : 2];
+    }
+    const Float4 factor(pm.downFactor);
+    const __m128i s0 =
+        stepsOf((Float4(os[0]->inc[0], os[1]->inc[0], os[2]->inc[0], os[3]->inc[0]) * factor).v);
+    const __m128i s1 =
+        stepsOf((Float4(os[0]->inc[1], os[1]->inc[1], os[2]->inc[1], os[3]->inc[1]) * factor).v);
+    const __m128i phase =
+        _mm_setr_epi32(static_cast<int>(os[0]->phase), static_cast<int>(os[1]->phase),
+                       static_cast<int>(os[2]->phase), static_cast<int>(os[3]->phase));
+    const __m128i pos = _mm_add_epi32(phase, _mm_set1_epi32(static_cast<int>(pm.phaseOffset)));
+    const __m128i pos2 = _mm_add_epi32(pos, _mm_add_epi32(s0, s0));
+    const __m128i mask12 = _mm_set1_epi32(0xFFF);
+    alignas(16) int32_t at[4][4]; // sample, lane
+    alignas(16) uint32_t next[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at[0]),
+                    _mm_and_si128(_mm_srli_epi32(pos, 12), mask12));
+    _mm_store_si128(reinterpret_cast<__m128i*>(at[1]),
+                    _mm_and_si128(_mm_srli_epi32(_mm_add_epi32(pos, s0), 12), mask12));
+    _mm_store_si128(reinterpret_cast<__m128i*>(at[2]),
+                    _mm_and_si128(_mm_srli_epi32(pos2, 12), mask12));
+    _mm_store_si128(reinterpret_cast<__m128i*>(at[3]),
+                    _mm_and_si128(_mm_srli_epi32(_mm_add_epi32(pos2, s1), 12), mask12));
+    _mm_store_si128(reinterpret_cast<__m128i*>(next),
+                    _mm_and_si128(_mm_add_epi32(_mm_add_epi32(phase, _mm_add_epi32(s0, s0)),
+                                                _mm_add_epi32(s1, s1)),
+                                  _mm_set1_epi32(static_cast<int>(kPhaseMask))));
+    const float* table = pm.table;
+    auto sample = [&](int j, int l) {
+        const int i = at[j][l];
+        if constexpr (Rows) {
+            const int32_t* row = pm.symRowTable[j >> 1];
+            return table[row ? row[i] & 0xFFF : i];
+        } else {
+            return table[i];
+        }
+    };
+    Float4 x[4];
+    for (int j = 0; j < 4; ++j)
+        x[j] = Float4(sample(j, 0), sample(j, 1), sample(j, 2), sample(j, 3));
+    for (int l = 0; l < 4; ++l) {
+        os[l]->phase = os[l]->upPhase = next[l];
+        os[l]->feedDown = os[l]->feedUp = x[3].lane(l);
+    }
+    // The amp envelope's depth times the level, stepped once per half.
+    const Float4 value(env[0]->value, env[1]->value, env[2]->value, env[3]->value);
+    const Float4 step(env[0]->step, env[1]->step, env[2]->step, env[3]->step);
+    const Float4 amount(pm.ampAmount), one(1.0f);
+    const bool positive = pm.ampPositive != 0;
+    auto depth = [&](Float4 e) { return positive ? amount * e + one - amount : one - amount * e; };
+    const Float4 value1 = value + step;
+    const Float4 g0 = depth(value) * Float4(pm.gain[0]);
+    const Float4 g1 = depth(value1) * Float4(pm.gain[1]);
+    alignas(16) float values[4];
+    (value1 + step).store(values);
+    for (int l = 0; l < 4; ++l) env[l]->value = values[l];
+    // The mono mix, lanes per sample turned into rows per sub-voice.
+    const Float4 toMono(pm.mixToMono);
+    __m128 m0 = (x[0] * (g0 * toMono)).v, m1 = (x[1] * (g0 * toMono)).v;
+    __m128 m2 = (x[2] * (g1 * toMono)).v, m3 = (x[3] * (g1 * toMono)).v;
+    _MM_TRANSPOSE4_PS(m0, m1, m2, m3);
+    const __m128 m[4] = {m0, m1, m2, m3};
+    if (Osc == 0)
+        for (int l = 0; l < 4; ++l) _mm_storeu_ps(monos[slot[l]], m[l]);
+    if (toOutput) {
+        // (0.5 g downL panL) and (0.5 g downR panR) of each half, in the scalar order.
+        const Float4 half(0.5f);
+        const Float4 downL(pm.mixDownL), downR(pm.mixDownR);
+        const Float4 panL(pm.panOsc[0]), panR(pm.panOsc[1]);
+        const Float4 cl0 = half * g0 * downL * panL, cr0 = half * g0 * downR * panR;
+        const Float4 cl1 = half * g1 * downL * panL, cr1 = half * g1 * downR * panR;
+        __m128 a0 = (x[0] * cl0).v, b0 = (x[0] * cr0).v, a1 = (x[1] * cl0).v, b1 = (x[1] * cr0).v;
+        __m128 a2 = (x[2] * cl1).v, b2 = (x[2] * cr1).v, a3 = (x[3] * cl1).v, b3 = (x[3] * cr1).v;
+        _MM_TRANSPOSE4_PS(a0, b0, a1, b1);
+        _MM_TRANSPOSE4_PS(a2, b2, a3, b3);
+        const __m128 lo[4] = {a0, b0, a1, b1}, hi[4] = {a2, b2, a3, b3};
+        for (int l = 0; l < 4; ++l) {
+            float* frames = &paths[slot[l]][0].first.left;
+            const float* acc = first ? kZeroFrames : frames;
+            _mm_storeu_ps(frames, _mm_add_ps(_mm_loadu_ps(acc), lo[l]));
+            _mm_storeu_ps(frames + 4, _mm_add_ps(_mm_loadu_ps(acc + 4), hi[l]));
+        }
+    }
+    alignas(16) float row[4];
+    if (Osc == 0) {
+        for (int l = 0; l < 4; ++l)
+            if (index[l] == 0) {
+                _mm_store_ps(row, m[l]);
+                sources[90] = (0.0f + row[0] + row[1] + row[2] + row[3]) * 0.125f;
+            }
+    } else {
+        _mm_store_ps(row, m[3]);
+        sources[91] = (0.0f + row[2] + row[3]) * 0.25f;
+    }
 }
 
 } // namespace
@@ -408,6 +535,7 @@ void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
     float* frames = &pathIn[slot][0].first.left; // 8 floats: (L, R) per sample
+    const float* acc = oscFramesFirst == osc ? kZeroFrames : frames;
     float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
     float g[2];
     ampGains(ov.ampPositive, ov.ampAmount, ov.gain, env, g);
@@ -424,14 +552,14 @@ void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
             const float cl1 = 0.5f * g[1] * downL * ov.panOsc[0];
             const float cr1 = 0.5f * g[1] * downR * ov.panOsc[1];
             const Float4 x01(_mm_unpacklo_ps(x.v, x.v)), x23(_mm_unpackhi_ps(x.v, x.v));
-            (Float4::load(frames) + x01 * Float4(cl0, cr0, cl0, cr0)).store(frames);
-            (Float4::load(frames + 4) + x23 * Float4(cl1, cr1, cl1, cr1)).store(frames + 4);
+            (Float4::load(acc) + x01 * Float4(cl0, cr0, cl0, cr0)).store(frames);
+            (Float4::load(acc + 4) + x23 * Float4(cl1, cr1, cl1, cr1)).store(frames + 4);
         }
     } else {
         const Float4 gain(g[0], g[0], g[1], g[1]);
         const Float4 down = Float4::load(os.down) * gain, up = Float4::load(os.up) * gain;
         const Float4 s = sub ? Float4::load(os.sub) * gain : Float4();
-        mixCopies(ov, down, up, s, sub, toOutput, frames, m);
+        mixCopies(ov, down, up, s, sub, toOutput, frames, acc, m);
     }
     if (mono)
         for (int k = 0; k < 4; ++k) mono[k] = m[k];
@@ -483,56 +611,84 @@ template <int Osc> void APlugin::renderOscillatorOf() {
         !oscNoise[osc] && (osc == 0 || (!osc2SyncOn && (osc2ModMode == kModOff || pmOn)));
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
-    int plainVoice = -1;
-    bool shaped = false, spread = false, rare = false, rows = true;
-    const OscVoice* pm = nullptr;
-    for (int i = 0; i < subVoiceCount; ++i) {
-        // Slot numbers are in range by construction: a compare spares the division of the
-        // modulo, which stays as the guard against a stray one.
-        const int32_t listed = subVoiceList[0][i];
-        const int slot = static_cast<uint32_t>(listed) < static_cast<uint32_t>(kSubVoiceSlots)
-                             ? listed
-                             : listed % kSubVoiceSlots;
-        const int v = subVoiceList[1][i] & 15;
-        const int k = subVoiceList[2][i];
-        if (plainKind && v != plainVoice) {
-            plainVoice = v;
-            pm = &oscVoices[v][osc];
-            // Every test made, as flags combined without branches: a branch per test costs
-            // more than the tests.
-            shaped = (pm->zek > 0.0001f) | (pm->wrapOn != 0) | (pm->bitsOn != 0);
-            spread = pm->spreadOn != 0;
-            rare = pmOn | shaped | (pm->feedScale != 0.0f);
-            rows = (reinterpret_cast<uintptr_t>(pm->symRowTable[0]) |
-                    reinterpret_cast<uintptr_t>(pm->symRowTable[1])) != 0;
-        }
-        if (plainKind) {
-            alignas(16) float m[4];
-            OscSlot& os = oscSlots[slot][osc];
-            EnvState& env = oscEnv[slot][osc == 0 ? 0 : 2];
-            float* frames = &pathIn[slot][0].first.left;
-            float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
-            if (rare)
-                renderMixPlainRare(*pm, toOutput, os, env, frames, mono, m,
-                                   pmOn ? osc1Mono[slot] : nullptr, shaped, spread, sub);
-            else if (rows)
-                renderMixPlainAny<false, false, false>(*pm, toOutput, os, env, frames, mono, m,
-                                                       nullptr, spread, sub);
+    // One loop for the oscillator that starts the frames and one for the one that adds to them.
+    auto render = [&](auto firstC) {
+        constexpr bool first = decltype(firstC)::value;
+        int plainVoice = -1;
+        bool shaped = false, spread = false, rare = false, rows = true;
+        const OscVoice* pm = nullptr;
+        for (int i = 0; i < subVoiceCount; ++i) {
+            // Slot numbers are in range by construction: a compare spares the division of the
+            // modulo, which stays as the guard against a stray one.
+            const int32_t listed = subVoiceList[0][i];
+            const int slot = static_cast<uint32_t>(listed) < static_cast<uint32_t>(kSubVoiceSlots)
+                                 ? listed
+                                 : listed % kSubVoiceSlots;
+            const int v = subVoiceList[1][i] & 15;
+            const int k = subVoiceList[2][i];
+            if (plainKind && v != plainVoice) {
+                plainVoice = v;
+                pm = &oscVoices[v][osc];
+                // Every test made, as flags combined without branches: a branch per test costs
+                // more than the tests.
+                shaped = (pm->zek > 0.0001f) | (pm->wrapOn != 0) | (pm->bitsOn != 0);
+                spread = pm->spreadOn != 0;
+                rare = pmOn | shaped | (pm->feedScale != 0.0f);
+                rows = (reinterpret_cast<uintptr_t>(pm->symRowTable[0]) |
+                        reinterpret_cast<uintptr_t>(pm->symRowTable[1])) != 0;
+            }
+            if (plainKind && !(rare | spread | sub) && i + 3 < subVoiceCount &&
+                (subVoiceList[1][i + 3] & 15) == v) {
+                // Four sub-voices of the voice at once (its entries follow each other).
+                int slots4[4];
+                for (int l = 0; l < 4; ++l) {
+                    const int32_t n = subVoiceList[0][i + l];
+                    slots4[l] = static_cast<uint32_t>(n) < static_cast<uint32_t>(kSubVoiceSlots)
+                                    ? n
+                                    : n % kSubVoiceSlots;
+                }
+                if (rows)
+                    plainLanes<osc, true>(*pm, slots4, &subVoiceList[2][i], oscSlots, oscEnv,
+                                          pathIn, osc1Mono, toOutput, first, voiceSource[v]);
+                else
+                    plainLanes<osc, false>(*pm, slots4, &subVoiceList[2][i], oscSlots, oscEnv,
+                                           pathIn, osc1Mono, toOutput, first, voiceSource[v]);
+                i += 3;
+                continue;
+            }
+            if (plainKind) {
+                alignas(16) float m[4];
+                OscSlot& os = oscSlots[slot][osc];
+                EnvState& env = oscEnv[slot][osc == 0 ? 0 : 2];
+                float* frames = &pathIn[slot][0].first.left;
+                const float* acc = first ? kZeroFrames : frames;
+                float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
+                if (rare)
+                    renderMixPlainRare(*pm, toOutput, os, env, frames, acc, mono, m,
+                                       pmOn ? osc1Mono[slot] : nullptr, shaped, spread, sub);
+                else if (rows)
+                    renderMixPlainAny<false, false, false>(*pm, toOutput, os, env, frames, acc,
+                                                           mono, m, nullptr, spread, sub);
+                else
+                    renderMixPlainAny<false, false, false, false>(
+                        *pm, toOutput, os, env, frames, acc, mono, m, nullptr, spread, sub);
+                if (k == 0 && osc == 0)
+                    voiceSource[v][90] = (0.0f + m[0] + m[1] + m[2] + m[3]) * 0.125f;
+                if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;
+                continue;
+            }
+            if (oscNoise[osc])
+                renderNoise(slot, osc, k);
             else
-                renderMixPlainAny<false, false, false, false>(*pm, toOutput, os, env, frames, mono,
-                                                              m, nullptr, spread, sub);
-            const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
-            if (k == 0 && osc == 0) voiceSource[v][90] = monoSum * 0.125f;
-            if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;
-            continue;
+                renderOscSamples(v, slot, osc);
+            if (subOn[osc]) renderSub(v, slot, osc);
+            mixOscillator(v, slot, osc, k);
         }
-        if (oscNoise[osc])
-            renderNoise(slot, osc, k);
-        else
-            renderOscSamples(v, slot, osc);
-        if (subOn[osc]) renderSub(v, slot, osc);
-        mixOscillator(v, slot, osc, k);
-    }
+    };
+    if (oscFramesFirst == osc)
+        render(std::true_type());
+    else
+        render(std::false_type());
 }
 
 void APlugin::renderOscillator(int osc) {

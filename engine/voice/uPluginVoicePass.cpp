@@ -46,11 +46,18 @@ void APlugin::renderVoices() {
         voiceSetupSeen[v] = voiceSetupSerial;
     }
 
-    for (int i = 0; i < subVoiceCount; ++i) {
-        const int slot = subVoiceList[0][i];
-        pathIn[slot][0] = pathIn[slot][1] = stereoOverStruct{};
-        osc1Mono[slot][0] = osc1Mono[slot][1] = osc1Mono[slot][2] = osc1Mono[slot][3] = 0.0f;
-    }
+    // The first oscillator that reaches the output writes every listed slot's frames, and
+    // oscillator 1 writes its mono mix whenever it runs: only what no oscillator writes is
+    // cleared.
+    oscFramesFirst = oscOn[0] && osc1OutputOn ? 0 : (oscOn[1] ? 1 : -1);
+    if (oscFramesFirst < 0 || !oscOn[0])
+        for (int i = 0; i < subVoiceCount; ++i) {
+            const int slot = subVoiceList[0][i];
+            if (oscFramesFirst < 0) pathIn[slot][0] = pathIn[slot][1] = stereoOverStruct{};
+            if (!oscOn[0])
+                osc1Mono[slot][0] = osc1Mono[slot][1] = osc1Mono[slot][2] = osc1Mono[slot][3] =
+                    0.0f;
+        }
     const uint32_t saved[2] = {oscLfoSharedPhase[0], oscLfoSharedPhase[1]};
     oscLfoSharedPhase[0] = lfoPhase[0];
     oscLfoSharedPhase[1] = lfoPhase[1];
