@@ -77,6 +77,9 @@ public:
     float getCutoffHz(int channel) const { return cutoffHz[channel & 1]; }
     float getResonance() const { return resonance; }
     float getDrive() const { return drive; }
+    // The last setDistort input and whether the high-pass stage is on.
+    float getDistortIn() const { return lastDistortIn; }
+    bool getHPOn() const { return hpOn != 0; }
     // The smoothed mod-wheel value of the last setMod call.
     float getModWheel() const { return modWheel; }
 
