@@ -1077,8 +1077,7 @@ private:
     void runPathUnit(int unit);
     void runVoiceFilter();
     void runVoiceEQ(bool post);
-    // The voices' frame gains; true when it has made the sum too (sumVoices is then not run).
-    bool setVoiceGains();
+    void setVoiceGains();
     void sumVoices();
     void stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade);
     float envTimeIncrement(float knob, bool synced) const;

@@ -25,14 +25,15 @@ Float4 loadHalves(const float* a, const float* b) {
 }
 
 // The sum's step over one or two sub-voices: their frames from `frames` through the DC
-// blockers, back into `out`, and times the gains ({L, R} of A, then of B, per frame) and the
-// unison pans into the sum, A's part before B's.
+// blockers, back into `out` where a source reads them (`keep`), and times the gains ({L, R} of A,
+// then of B, per frame) and the unison pans into the sum, A's part before B's.
 struct SumStep {
     const stereoOverStruct (*frames)[2];
     stereoOverStruct (*out)[2];
     stereoStruct* dcState;
     const float (*pans)[2];
     Float4 in, fb;
+    bool keep;
     Float4 sum[2];
 
     void run(int slotA, int slotB, bool pair, const Float4 (&gain)[2]) {
@@ -51,10 +52,10 @@ struct SumStep {
                 sub[j] = sub[j] - dc;
                 part[j] = sub[j] * g + off;
             }
-            Float4(_mm_movelh_ps(sub[0].v, sub[1].v)).store(&out[slotA][f].first.left);
+            if (keep) Float4(_mm_movelh_ps(sub[0].v, sub[1].v)).store(&out[slotA][f].first.left);
             sum[f] += _mm_movelh_ps(part[0].v, part[1].v);
             if (!pair) continue;
-            Float4(_mm_movehl_ps(sub[1].v, sub[0].v)).store(&out[slotB][f].first.left);
+            if (keep) Float4(_mm_movehl_ps(sub[1].v, sub[0].v)).store(&out[slotB][f].first.left);
             sum[f] += _mm_movehl_ps(part[1].v, part[0].v);
         }
         alignas(16) float d[4];
@@ -165,8 +166,9 @@ void APlugin::runVoicePath() {
         }
     }
     pathStageVoices = nullptr;
-    // The sum writes every listed sub-voice's output into pathOut.
-    if (!setVoiceGains()) sumVoices();
+    // For the "Voice Output" source the sum writes every listed sub-voice's output into pathOut.
+    setVoiceGains();
+    sumVoices();
     pathFramesInInput = 0;
     if (voiceOutputSourceUsed)
         for (int a = 0; a < activeVoiceCount; ++a) {
@@ -177,18 +179,13 @@ void APlugin::runVoicePath() {
         }
 }
 
-// Without unison or a poly gater each voice is one sub-voice, listed in the order of the
-// voices: the sum then takes each group's gains from the registers they were made in.
-bool APlugin::setVoiceGains() {
-    const bool sum = unisonMode == 0 && !gaterPolyOn && subVoiceCount == activeVoiceCount;
+void APlugin::setVoiceGains() {
     const float lfoVolume = currentValues[tag::MainLfoToVolume];
     const float lfoPan = currentValues[tag::MainLfoToPan];
     // The amp and pan gains of four voices at a time, lane by lane the same products and sums as
     // one voice alone; the envelope's interpolation and the gater stay per voice.
     const Float4 zero, one(1.0f), half(0.5f), two(2.0f);
     const Float4 volume(lfoVolume), pan(lfoPan), level(unisonLevel), panSmooth(mainPanSmooth);
-    SumStep step{pathFrames(),       pathOut, slotDcState, subVoicePan, Float4(dcInput),
-                 Float4(dcFeedback), {}};
     for (int first = 0; first < activeVoiceCount; first += 4) {
         int lanes[4];
         for (int k = 0; k < 4; ++k)
@@ -243,30 +240,21 @@ bool APlugin::setVoiceGains() {
                 }
             voiceIsNew[v] = 0;
         }
-        if (!sum) continue;
-        // List entry first + k is voice k of the group.
-        for (int k = 0; k < count;) {
-            const int i = first + k;
-            const int slotA = subVoiceList[0][i];
-            const bool pair = k + 1 < count && subVoiceList[0][i + 1] != slotA;
-            const int slotB = pair ? subVoiceList[0][i + 1] : slotA;
-            const Float4 gainB = frameGain[pair ? k + 1 : k];
-            const Float4 gain[2] = {_mm_movelh_ps(frameGain[k].v, gainB.v),
-                                    _mm_movehl_ps(gainB.v, frameGain[k].v)};
-            step.run(slotA, slotB, pair, gain);
-            k += pair ? 2 : 1;
-        }
     }
-    if (sum) step.finish(voiceSum);
-    return sum;
 }
 
 // Every sub-voice through its DC blocker into the sum, with its voice's frame gains and its
 // unison pan pair. Two sub-voices share a four-lane step ({L, R} of each); their parts are
 // added to the sum one after the other in list order, as one at a time would add them.
 void APlugin::sumVoices() {
-    SumStep step{pathFrames(),       pathOut, slotDcState, subVoicePan, Float4(dcInput),
-                 Float4(dcFeedback), {}};
+    SumStep step{pathFrames(),
+                 pathOut,
+                 slotDcState,
+                 subVoicePan,
+                 Float4(dcInput),
+                 Float4(dcFeedback),
+                 voiceOutputSourceUsed != 0,
+                 {}};
     for (int i = 0; i < subVoiceCount;) {
         const int slotA = subVoiceList[0][i];
         const int va = subVoiceList[1][i] & 15;
