@@ -77,6 +77,9 @@ public:
     float getCutoffHz(int channel) const { return cutoffHz[channel & 1]; }
     float getResonance() const { return resonance; }
     float getDrive() const { return drive; }
+    // The last setDistort input and whether the high-pass stage is on.
+    float getDistortIn() const { return lastDistortIn; }
+    bool getHPOn() const { return hpOn != 0; }
     // The smoothed mod-wheel value of the last setMod call.
     float getModWheel() const { return modWheel; }
 
@@ -109,6 +112,24 @@ private:
 
     // Steps shared by both forms.
     void preDrive(float* x, int count) const;
+    // preDrive's step on four values, d = drive and gain = 1 + drive.
+    static Float4 drivePass(Float4 x, Float4 d, Float4 gain) {
+        const Float4 one(1.0f);
+        const Float4 y = gain * x / (one + abs(d * x));
+        // Inside the limits the result takes the denormal guard; at them it is held.
+        const __m128 inside =
+            _mm_and_ps(_mm_cmplt_ps(y.v, one.v), _mm_cmpgt_ps(y.v, _mm_set1_ps(-1.0f)));
+        const Float4 held = clamp(y, Float4(-1.0f), one);
+        const Float4 guarded = y + Float4(1e-15f);
+        return Float4(_mm_or_ps(_mm_and_ps(inside, guarded.v), _mm_andnot_ps(inside, held.v)));
+    }
+    // The per-pass forms' frames {L0, R0, L1, R1} after the pre-drive, in registers.
+    void drivePassFrames(Float4& a, Float4& b) const {
+        if (!(drive > 0.0001f)) return;
+        const Float4 d(drive), gain(1.0f + drive);
+        a = drivePass(a, d, gain);
+        b = drivePass(b, d, gain);
+    }
     bool updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
                         float vowel);
     void computeCoefficients(float vowelArgument);

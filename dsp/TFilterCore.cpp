@@ -252,20 +252,21 @@ void TFilter::runHP(Lanes& s, Float4 (&v)[4]) const {
 void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
                       float vowel, stereoOverStruct inA, stereoOverStruct inB,
                       stereoOverStruct& outA, stereoOverStruct& outB) {
-    float x[8] = {inA.first.left, inA.first.right, inA.second.left, inA.second.right,
-                  inB.first.left, inB.first.right, inB.second.left, inB.second.right};
-    preDrive(x, 8);
+    // The frames stay in registers: built in a float array and read back as vectors they
+    // would stall on the stores.
+    Float4 drivenA = Float4::load(&inA.first.left), drivenB = Float4::load(&inB.first.left);
+    drivePassFrames(drivenA, drivenB);
     if (type == 0 && !hpOn) {
-        outA = {{x[0], x[1]}, {x[2], x[3]}};
-        outB = {{x[4], x[5]}, {x[6], x[7]}};
+        drivenA.store(&outA.first.left);
+        drivenB.store(&outB.first.left);
         return;
     }
     if (updateControls(cutoff, cutoffMod, resonanceValue, vowel)) computeCoefficients(vowel);
 
     // Work at one tenth of the level; a sample that is not finite enters as silence.
     const Float4 tenth(0.1f), offset(1e-15f);
-    const Float4 frameA = filtermath::finiteOrZero(Float4::load(x)) * tenth + offset;
-    const Float4 frameB = filtermath::finiteOrZero(Float4::load(x + 4)) * tenth + offset;
+    const Float4 frameA = filtermath::finiteOrZero(drivenA) * tenth + offset;
+    const Float4 frameB = filtermath::finiteOrZero(drivenB) * tenth + offset;
     int slots[4][3];
     historySlots(slots);
     Float4 ring[4];
@@ -341,14 +342,13 @@ bool TFilter::pairMembers(int type, Members& m) {
 // process()'s steps up to the recurrence: pre-drive, controls, coefficients, and the frames as
 // {R, L, R, L} per sub-frame at one tenth of the level.
 void TFilter::preparePass(const PassInput& in, Float4 (&v)[4]) {
-    float x[8] = {in.inA.first.left, in.inA.first.right, in.inA.second.left, in.inA.second.right,
-                  in.inB.first.left, in.inB.first.right, in.inB.second.left, in.inB.second.right};
-    preDrive(x, 8);
+    Float4 drivenA = Float4::load(&in.inA.first.left), drivenB = Float4::load(&in.inB.first.left);
+    drivePassFrames(drivenA, drivenB);
     if (updateControls(in.cutoff, in.cutoffMod, in.resonance, in.vowel))
         computeCoefficients(in.vowel);
     const Float4 tenth(0.1f), offset(1e-15f);
-    const Float4 frameA = filtermath::finiteOrZero(Float4::load(x)) * tenth + offset;
-    const Float4 frameB = filtermath::finiteOrZero(Float4::load(x + 4)) * tenth + offset;
+    const Float4 frameA = filtermath::finiteOrZero(drivenA) * tenth + offset;
+    const Float4 frameB = filtermath::finiteOrZero(drivenB) * tenth + offset;
     v[0] = _mm_shuffle_ps(frameA.v, frameA.v, _MM_SHUFFLE(0, 1, 0, 1));
     v[1] = _mm_shuffle_ps(frameA.v, frameA.v, _MM_SHUFFLE(2, 3, 2, 3));
     v[2] = _mm_shuffle_ps(frameB.v, frameB.v, _MM_SHUFFLE(0, 1, 0, 1));

@@ -135,19 +135,9 @@ void TFilter::setHP(float on, float trackOn, float resonanceOn, float frequency,
 
 void TFilter::preDrive(float* x, int count) const {
     if (!(drive > 0.0001f)) return;
-    const Float4 d(drive), gain(1.0f + drive), one(1.0f);
+    const Float4 d(drive), gain(1.0f + drive);
     int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const Float4 v = Float4::load(x + i);
-        const Float4 y = gain * v / (one + abs(d * v));
-        // Inside the limits the result takes the denormal guard; at them it is held.
-        const __m128 inside =
-            _mm_and_ps(_mm_cmplt_ps(y.v, one.v), _mm_cmpgt_ps(y.v, _mm_set1_ps(-1.0f)));
-        const Float4 held = clamp(y, Float4(-1.0f), one);
-        const Float4 guarded = y + Float4(1e-15f);
-        Float4(_mm_or_ps(_mm_and_ps(inside, guarded.v), _mm_andnot_ps(inside, held.v)))
-            .store(x + i);
-    }
+    for (; i + 4 <= count; i += 4) drivePass(Float4::load(x + i), d, gain).store(x + i);
     for (; i < count; ++i) {
         const float y = (1.0f + drive) * x[i] / (1.0f + std::fabs(drive * x[i]));
         x[i] = y > 1.0f ? 1.0f : (y < -1.0f ? -1.0f : y + 1e-15f);

@@ -566,6 +566,22 @@ private:
 
     // DSP members.
     TFilter voiceFilters[kNumVoices];
+    // What decides each pass whether a voice's filter runs, as its filter holds it, side by
+    // side: the filters lie about a megabyte apart, so a pass of bypassed filters reads these
+    // instead of one far line per voice. Every writer of a filter's type, pre-drive or
+    // high-pass switch updates its entry (initVoiceFilter after an init).
+    struct VoiceFilterHot {
+        float distortIn;
+        int32_t type;
+        uint8_t driven, hpOn;
+    };
+    VoiceFilterHot voiceFilterHot[kNumVoices] = {};
+    void initVoiceFilter(int voice, float rate) {
+        TFilter& f = voiceFilters[voice & 15];
+        f.init(rate);
+        voiceFilterHot[voice & 15] = {f.getDistortIn(), f.getType(), f.getDrive() > 0.0001f,
+                                      f.getHPOn()};
+    }
     TParaEQ preEQ;
     TParaEQ postEQ;
     TUniParaEQ voicePreEQ[kNumVoices];
@@ -714,6 +730,10 @@ public:
     int32_t subVoiceCount = 0;
     stereoOverStruct pathIn[kSubVoiceSlots][2] = {};
     stereoOverStruct pathOut[kSubVoiceSlots][2] = {};
+    // Set while no unit of this pass has changed the frames yet: pathOut then is not written
+    // and every reader takes the frames from pathIn (see pathFrames).
+    uint8_t pathFramesInInput = 0;
+    const stereoOverStruct (*pathFrames() const)[2] { return pathFramesInInput ? pathIn : pathOut; }
     stereoOverStruct voiceSum[2] = {};
     // Modulation stores, indexed by SRC_STR and DEST_STR entries.
     float voiceSource[kNumVoices][512] = {};

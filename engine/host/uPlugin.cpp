@@ -26,7 +26,7 @@ AudioEffect* createEffectInstance(audioMasterCallback host) {
 APlugin::APlugin(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kNumParams) {
     // Every member above has a zero starting value; the DSP units start at 44,100 Hz.
     for (int v = 0; v < kNumVoices; ++v) {
-        voiceFilters[v].init(44100.0f);
+        initVoiceFilter(v, 44100.0f);
         voicePreEQ[v].init(44100.0f);
         voicePostEQ[v].init(44100.0f);
     }
@@ -155,7 +155,7 @@ void APlugin::setSampleRate(float rate) {
     preEQ.init(rate);
     postEQ.init(rate);
     for (int v = 0; v < kNumVoices; ++v) {
-        voiceFilters[v].init(rate);
+        initVoiceFilter(v, rate);
         voicePreEQ[v].init(rate);
         voicePostEQ[v].init(rate);
         for (stereoStruct& s : voiceStereoStates[v]) s = stereoStruct{};

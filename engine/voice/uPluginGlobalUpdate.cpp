@@ -179,7 +179,7 @@ void APlugin::setGlobalPlayStructure() {
             postEQ.setDirect(v);
             continue;
         }
-        voiceFilters[v].init(engineRate);
+        initVoiceFilter(v, engineRate);
         voicePreEQ[v].init(engineRate);
         voicePostEQ[v].init(engineRate);
         for (int k = 0; k < kSubVoicesPerVoice; ++k) {

@@ -42,6 +42,7 @@ void APlugin::setVoiceFilterAndEQ(int voice) {
     const int v = voice & 15;
     TFilter& f = voiceFilters[v];
     f.setType(getSteppedValue(tag::FilterType), true);
+    voiceFilterHot[v].type = f.getType();
     f.setMod(currentValues[tag::ModWheelToFilterFrequency], smoothModWheel[v]);
     f.setTrack(currentValues[tag::FilterFrequencyKeyTrack], voiceTargetPitch[v]);
     f.setVel(currentValues[tag::FilterFrequencyVelocityTrack], voiceVelocity[v]);
@@ -105,6 +106,42 @@ void APlugin::doVoiceFilter() {
     bool knobsRead = false;
     const float hpOnValue = hpOn ? 1.0f : 0.0f, hpTrackValue = hpTrack ? 1.0f : 0.0f;
     const float hpQOnValue = hpQOn ? 1.0f : 0.0f;
+    // The common pass with every stage off: each voice's filter bypassed at the centre with its
+    // pre-drive input where it stood. Then the filter envelope's step is all there is to do, and
+    // the frames stay in pathIn. Any other pass takes the full loop below, which does the same
+    // checks one voice at a time.
+    if (pathFramesInInput && !hpOn) {
+        bool idle = true;
+        for (int a = 0; a < activeVoiceCount && idle; ++a) {
+            const int v = activeVoices[a] & 15;
+            const VoiceFilterHot& hot = voiceFilterHot[v];
+            const float* dest = voiceDest[v];
+            // The pan gains are exactly 1 only at a pan of exactly 0.5.
+            idle = hot.type == 0 && !hot.driven && !hot.hpOn &&
+                   preDistort.at(dest) == hot.distortIn && dest[kDestFilterPan] + 0.5f == 0.5f;
+        }
+        if (idle) {
+            for (int a = 0; a < activeVoiceCount; ++a) {
+                EnvState& env = voiceEnv[activeVoices[a] & 15][1];
+                env.value += 2.0f * env.step;
+            }
+            return;
+        }
+    }
+    // While every voice so far had a bypassed filter at the centre (gains of exactly 1), the
+    // frames stay in pathIn. The first voice that changes its frames gives those before it
+    // their copies in pathOut, as their pan would have written them.
+    auto leaveInput = [&](int upTo) {
+        pathFramesInInput = 0;
+        for (int b = 0; b < upTo; ++b) {
+            const int w = activeVoices[b] & 15;
+            for (int j = 0; j < (unison ? n : 1); ++j) {
+                const int s = unison ? slotInRange(voiceSlots[w][j]) : voiceFirstSlot[w];
+                pathOut[s][0] = pathIn[s][0];
+                pathOut[s][1] = pathIn[s][1];
+            }
+        }
+    };
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a] & 15;
         if (v == pending.voice) flush(); // a voice listed twice takes its passes in turn
@@ -113,16 +150,26 @@ void APlugin::doVoiceFilter() {
         const float* dest = voiceDest[v];
         const float envValue = env.value;
         env.value += 2.0f * env.step;
-        f.setDistort(preDistort.at(dest));
-        if (hpOn)
+        // The filter's own setDistort compares the same way: the same input leaves it alone.
+        VoiceFilterHot& hot = voiceFilterHot[v];
+        const float distortIn = preDistort.at(dest);
+        if (distortIn != hot.distortIn) {
+            f.setDistort(distortIn);
+            hot.distortIn = distortIn;
+            hot.driven = f.getDrive() > 0.0001f;
+        }
+        if (hpOn) {
             f.setHP(hpOnValue, hpTrackValue, hpQOnValue, clamp01(hpFrequency.at(dest)),
                     clamp01(hpQ.at(dest)), voiceTargetPitch[v]);
-        else
+            hot.hpOn = 1;
+        } else if (hot.hpOn) {
             f.setHPOff();
+            hot.hpOn = 0;
+        }
 
         const float p = clamp01(dest[kDestFilterPan] + 0.5f);
         const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
-        const bool bypassed = f.getType() == 0 && !hpOn && !(f.getDrive() > 0.0001f);
+        const bool bypassed = hot.type == 0 && !hpOn && !hot.driven;
         if (!bypassed) {
             if (!knobsRead) {
                 envAmount = stageKnob(tag::FilterEnvAmount);
@@ -137,6 +184,10 @@ void APlugin::doVoiceFilter() {
             f.setEnv(envValue * filterEnvSign * clamp01(envAmount.at(dest)));
             const float lfoDepth = lfoAmount.at(dest);
             f.setLFO(lfoDepth * lfoDepth, voiceSource[v][kSrcMainLfoUnipolar]);
+        }
+        if (pathFramesInInput) {
+            if (bypassed && panL == 1.0f && panR == 1.0f) continue;
+            leaveInput(a);
         }
         if (bypassed) {
             // The filter would hand its inputs back unchanged: only the pan is left to do.

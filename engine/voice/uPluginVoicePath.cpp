@@ -18,6 +18,57 @@ float quarterSum(const stereoOverStruct& f) {
     return 0.25f * (f.first.left + f.first.right + f.second.left + f.second.right);
 }
 
+// Two floats of `a` into lanes 0 and 1, two of `b` into lanes 2 and 3.
+Float4 loadHalves(const float* a, const float* b) {
+    const __m128 lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(a));
+    return Float4(_mm_loadh_pi(lo, reinterpret_cast<const __m64*>(b)));
+}
+
+// The sum's step over one or two sub-voices: their frames from `frames` through the DC
+// blockers, back into `out` where a source reads them (`keep`), and times the gains ({L, R} of A,
+// then of B, per frame) and the unison pans into the sum, A's part before B's.
+struct SumStep {
+    const stereoOverStruct (*frames)[2];
+    stereoOverStruct (*out)[2];
+    stereoStruct* dcState;
+    const float (*pans)[2];
+    Float4 in, fb;
+    bool keep;
+    Float4 sum[2];
+
+    void run(int slotA, int slotB, bool pair, const Float4 (&gain)[2]) {
+        const Float4 off(1e-15f);
+        const Float4 pan = loadHalves(pans[slotA], pans[slotB]);
+        Float4 dc = loadHalves(&dcState[slotA].left, &dcState[slotB].left);
+        for (int f = 0; f < 2; ++f) {
+            const Float4 g = gain[f] * pan;
+            const Float4 frameA = Float4::load(&frames[slotA][f].first.left);
+            const Float4 frameB = Float4::load(&frames[slotB][f].first.left);
+            // Sub-frames 0 and 1 of both: {L, R} of A, then of B.
+            Float4 sub[2] = {_mm_movelh_ps(frameA.v, frameB.v), _mm_movehl_ps(frameB.v, frameA.v)};
+            Float4 part[2];
+            for (int j = 0; j < 2; ++j) {
+                dc = in * sub[j] + fb * dc + off;
+                sub[j] = sub[j] - dc;
+                part[j] = sub[j] * g + off;
+            }
+            if (keep) Float4(_mm_movelh_ps(sub[0].v, sub[1].v)).store(&out[slotA][f].first.left);
+            sum[f] += _mm_movelh_ps(part[0].v, part[1].v);
+            if (!pair) continue;
+            if (keep) Float4(_mm_movehl_ps(sub[1].v, sub[0].v)).store(&out[slotB][f].first.left);
+            sum[f] += _mm_movehl_ps(part[1].v, part[0].v);
+        }
+        alignas(16) float d[4];
+        dc.store(d);
+        dcState[slotA] = {d[0], d[1]};
+        if (pair) dcState[slotB] = {d[2], d[3]};
+    }
+    void finish(stereoOverStruct (&voiceSum)[2]) const {
+        sum[0].store(&voiceSum[0].first.left);
+        sum[1].store(&voiceSum[1].first.left);
+    }
+};
+
 } // namespace
 
 // The filter stage: the voice filter with its envelope, LFO, drive, high-pass and pan.
@@ -82,11 +133,16 @@ void APlugin::runVoiceEQ(bool post) {
 }
 
 void APlugin::runVoicePath() {
+    // With every stage off only the filter can change the frames: until it does, they stay in
+    // pathIn and the sources and the sum read them there, so a bypassed filter copies nothing.
+    const bool stagesOff = !(preEqOn || shaperOn || voiceDistortOn || lofiOn || postEqOn);
+    pathFramesInInput = stagesOff ? 1 : 0;
     // Every position starts with its output equal to its input. A filter, or an EQ that is on,
     // in the first position writes both for every sub-voice of the list, so then the
     // oscillators' frames need no copy.
     const int first = pathUnits[0][0];
-    if (!(first == kFilter || (first == kPreEQ && preEqOn) || (first == kPostEQ && postEqOn)))
+    if (!stagesOff &&
+        !(first == kFilter || (first == kPreEQ && preEqOn) || (first == kPostEQ && postEqOn)))
         for (int i = 0; i < subVoiceCount; ++i) {
             const int slot = subVoiceList[0][i];
             pathOut[slot][0] = pathIn[slot][0];
@@ -101,16 +157,19 @@ void APlugin::runVoicePath() {
         runPathUnit(pathUnits[0][k]);
         // The source follows the position, whatever unit stands there.
         if (!moduleSourceUsed[k]) continue;
+        const stereoOverStruct(*frames)[2] = pathFrames();
         for (int a = 0; a < activeVoiceCount; ++a) {
             const int v = activeVoices[a];
-            const float x = quarterSum(pathOut[voiceFirstSlot[v]][0]);
+            const float x = quarterSum(frames[voiceFirstSlot[v]][0]);
             voiceSource[v][kSrcModuleFirst + k] = x;
             if (v == lastVoice) lastVoiceSource[kSrcModuleFirst + k] = x;
         }
     }
     pathStageVoices = nullptr;
+    // For the "Voice Output" source the sum writes every listed sub-voice's output into pathOut.
     setVoiceGains();
     sumVoices();
+    pathFramesInInput = 0;
     if (voiceOutputSourceUsed)
         for (int a = 0; a < activeVoiceCount; ++a) {
             const int v = activeVoices[a];
@@ -134,12 +193,18 @@ void APlugin::setVoiceGains() {
         auto gather = [&](auto read) {
             return Float4(read(lanes[0]), read(lanes[1]), read(lanes[2]), read(lanes[3]));
         };
-        const Float4 volumeDest = gather([&](int v) { return voiceDest[v][3]; });
-        const Float4 panDest = gather([&](int v) { return voiceDest[v][5]; });
+        // Four voices in a row (sixteen held notes) read their per-voice arrays in one load.
+        const bool row = lanes[3] == lanes[0] + 3;
+        auto perVoice = [&](const float* values) {
+            return row ? Float4::load(values + lanes[0]) : gather([&](int v) { return values[v]; });
+        };
+        // Destinations 2 .. 5 of each voice side by side, turned into one vector per slot.
+        Float4 d[4];
+        for (int k = 0; k < 4; ++k) d[k] = Float4::load(&voiceDest[lanes[k]][kDestVoiceVolume]);
+        _MM_TRANSPOSE4_PS(d[0].v, d[1].v, d[2].v, d[3].v);
+        const Float4 voiceVolume = d[0], volumeDest = d[1], mainPan = d[2], panDest = d[3];
         const Float4 m = gather([&](int v) { return voiceSource[v][kSrcMainLfo]; });
-        const Float4 velocity = gather([&](int v) { return voiceVelocityGain[v]; });
-        const Float4 voiceVolume = gather([&](int v) { return voiceDest[v][kDestVoiceVolume]; });
-        const Float4 mainPan = gather([&](int v) { return voiceDest[v][kDestMainPan]; });
+        const Float4 velocity = perVoice(voiceVelocityGain);
         const Float4 depth = clamp(volume + volumeDest, zero, one);
         const Float4 panDepth = half * clamp(pan + panDest, zero, one);
         const Float4 g =
@@ -149,13 +214,13 @@ void APlugin::setVoiceGains() {
         const Float4 gl = clamp(two - two * p, zero, one) * g;
         const Float4 gr = clamp(two * p, zero, one) * g;
         // The envelope's level for each output frame, then its step, held at 0 from below.
-        Float4 levels = gather([&](int v) { return voiceLevel[v]; });
-        const Float4 step = gather([&](int v) { return voiceEnv[v][0].step; });
+        Float4 levels = perVoice(voiceLevel);
+        const Float4 envStep = gather([&](int v) { return voiceEnv[v][0].step; });
         Float4 frameGain[4];
         for (int f = 0; f < 2; ++f) {
             frameGain[2 * f] = levels * gl;
             frameGain[2 * f + 1] = levels * gr;
-            levels += step;
+            levels += envStep;
             levels = _mm_andnot_ps(_mm_cmplt_ps(levels.v, zero.v), levels.v);
         }
         // Lane k of the four becomes voice k's {L, R} of frame 0 and of frame 1.
@@ -182,16 +247,14 @@ void APlugin::setVoiceGains() {
 // unison pan pair. Two sub-voices share a four-lane step ({L, R} of each); their parts are
 // added to the sum one after the other in list order, as one at a time would add them.
 void APlugin::sumVoices() {
-    const Float4 in(dcInput), fb(dcFeedback), off(1e-15f);
-    Float4 sum[2];
-    auto loadPair = [](const stereoStruct& a, const stereoStruct& b) {
-        return Float4(a.left, a.right, b.left, b.right);
-    };
-    // Two floats of `a` into lanes 0 and 1, two of `b` into lanes 2 and 3.
-    auto loadHalves = [](const float* a, const float* b) {
-        const __m128 lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(a));
-        return Float4(_mm_loadh_pi(lo, reinterpret_cast<const __m64*>(b)));
-    };
+    SumStep step{pathFrames(),
+                 pathOut,
+                 slotDcState,
+                 subVoicePan,
+                 Float4(dcInput),
+                 Float4(dcFeedback),
+                 voiceOutputSourceUsed != 0,
+                 {}};
     for (int i = 0; i < subVoiceCount;) {
         const int slotA = subVoiceList[0][i];
         const int va = subVoiceList[1][i] & 15;
@@ -200,31 +263,9 @@ void APlugin::sumVoices() {
         const int slotB = pair ? subVoiceList[0][i + 1] : slotA;
         const int vb = pair ? subVoiceList[1][i + 1] & 15 : va;
         i += pair ? 2 : 1;
-        const Float4 pan = loadHalves(subVoicePan[slotA], subVoicePan[slotB]);
-        Float4 dc = loadPair(slotDcState[slotA], slotDcState[slotB]);
-        for (int f = 0; f < 2; ++f) {
-            const Float4 gain = loadHalves(voiceFrameGain[va][f], voiceFrameGain[vb][f]) * pan;
-            const Float4 frameA = Float4::load(&pathOut[slotA][f].first.left);
-            const Float4 frameB = Float4::load(&pathOut[slotB][f].first.left);
-            // Sub-frames 0 and 1 of both: {L, R} of A, then of B.
-            Float4 sub[2] = {_mm_movelh_ps(frameA.v, frameB.v), _mm_movehl_ps(frameB.v, frameA.v)};
-            Float4 part[2];
-            for (int j = 0; j < 2; ++j) {
-                dc = in * sub[j] + fb * dc + off;
-                sub[j] = sub[j] - dc;
-                part[j] = sub[j] * gain + off;
-            }
-            Float4(_mm_movelh_ps(sub[0].v, sub[1].v)).store(&pathOut[slotA][f].first.left);
-            sum[f] += _mm_movelh_ps(part[0].v, part[1].v);
-            if (!pair) continue;
-            Float4(_mm_movehl_ps(sub[1].v, sub[0].v)).store(&pathOut[slotB][f].first.left);
-            sum[f] += _mm_movehl_ps(part[1].v, part[0].v);
-        }
-        alignas(16) float d[4];
-        dc.store(d);
-        slotDcState[slotA] = {d[0], d[1]};
-        if (pair) slotDcState[slotB] = {d[2], d[3]};
+        const Float4 gain[2] = {loadHalves(voiceFrameGain[va][0], voiceFrameGain[vb][0]),
+                                loadHalves(voiceFrameGain[va][1], voiceFrameGain[vb][1])};
+        step.run(slotA, slotB, pair, gain);
     }
-    sum[0].store(&voiceSum[0].first.left);
-    sum[1].store(&voiceSum[1].first.left);
+    step.finish(voiceSum);
 }

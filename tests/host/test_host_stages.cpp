@@ -340,3 +340,77 @@ TEST(HostStages, BandShaperAndLowFiEditsUnderAHeldNoteMatchAFreshStart) {
             EXPECT_GT(heard, 1.5); // the edit is heard
         }
 }
+
+// A pass whose filters are all bypassed at the centre pan, with every stage off, leaves the
+// voices' frames where the oscillators put them. Each input of that choice edited under a held
+// note (the filter's type, its pre-drive on and off again, the high-pass stage, the filter pan
+// through a modulation slot, a stage switched on) must sound, once settled, as an instance that
+// had the edit before the note, with and without unison.
+TEST(HostStages, FilterBypassEditsUnderAHeldNoteMatchAFreshStart) {
+    constexpr int kVelocitySource = 17, kDestFilterPan = 118;
+    using Edits = std::vector<std::pair<int, float>>;
+    struct Case {
+        const char* name;
+        Edits base, edits;
+    };
+    const Edits panRoute = {{tag::ModDestFirst, (kDestFilterPan + 0.1f) / 399.99f},
+                            {tag::ModSourceFirst, (kVelocitySource + 0.1f) / 127.99f},
+                            {tag::ModLowerFirst, 0.0f},
+                            {tag::ModUpperFirst, 1.0f},
+                            {tag::ModOffsetFirst, 0.5f},
+                            {tag::ModAmountFirst, 1.0f},
+                            {tag::ModBypassFirst, 1.0f}};
+    const Case cases[] = {
+        {"type", {}, {{tag::FilterType, sp::step(sp::k24LP2, sp::kFilterTypeRange)}}},
+        {"drive on", {}, {{tag::FilterPreDistort, 0.8f}}},
+        {"drive off", {{tag::FilterPreDistort, 0.8f}}, {{tag::FilterPreDistort, 0.0f}}},
+        {"high-pass", {}, {{tag::HpOn, 1.0f}, {tag::HpFrequency, 0.55f}}},
+        {"filter pan", panRoute, {{tag::ModBypassFirst, 0.0f}}},
+        {"shaper", {}, {{tag::WaveShaperOn, 1.0f}}},
+    };
+    // 0: never edited, 1: edited under the note, 2: edited before it. Left and right.
+    auto render = [&](const Case& c, int unison, int when) {
+        testhost::resetHost();
+        Plugin p(kRate, 512);
+        sp::Stages s;
+        s.filterType = 0;
+        s.cutoff = 0.45f;
+        s.unison = unison;
+        sp::apply(p, s);
+        p.setParameter(tag::MainVolume, 0.3f);
+        p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+        auto set = [&](const Edits& edits) {
+            for (const auto& [t, v] : edits) p.setParameter(t, v);
+        };
+        set(c.base);
+        if (when == 2) set(c.edits);
+        std::vector<float> l, r;
+        p.process(4096, l, r);
+        p.sendMidi({{0, 0x90, kKey, 100}});
+        p.process(static_cast<VstInt32>(0.4 * kRate), l, r);
+        if (when == 1) set(c.edits);
+        p.process(static_cast<VstInt32>(1.0 * kRate), l, r);
+        l.pop_back();
+        r.pop_back();
+        EXPECT_TRUE(audio::allFiniteNormal(l) && audio::allFiniteNormal(r));
+        const long tail = static_cast<long>(0.25 * kRate);
+        return std::array<std::vector<float>, 2>{std::vector<float>(l.end() - tail, l.end()),
+                                                 std::vector<float>(r.end() - tail, r.end())};
+    };
+    for (const Case& c : cases)
+        for (int unison : {0, sp::kSixVoices}) {
+            SCOPED_TRACE(std::string(c.name) + " unison " + std::to_string(unison));
+            const auto before = render(c, unison, 0), under = render(c, unison, 1),
+                       fresh = render(c, unison, 2);
+            double heard = 0.0;
+            for (int ch = 0; ch < 2; ++ch)
+                for (int h : {1, 2, 3, 4, 6, 8}) {
+                    const double f = db(audio::magnitudeAt(fresh[ch], 220.0 * h, kRate));
+                    EXPECT_NEAR(db(audio::magnitudeAt(under[ch], 220.0 * h, kRate)), f, 0.5)
+                        << ch << " " << h;
+                    heard = std::fmax(
+                        heard, std::fabs(db(audio::magnitudeAt(before[ch], 220.0 * h, kRate)) - f));
+                }
+            EXPECT_GT(heard, 1.5); // the edit is heard
+        }
+}
