@@ -204,47 +204,46 @@ TEST(HostOscSettings, OscillatorLfoReadersAppearingUnderHeldNotesFindItsPhase) {
         EXPECT_GT(largestDifference(before, edited), 0.02f) << c.what << ": the edit is heard";
         EXPECT_EQ(largestDifference(edited, read), 0.0f) << c.what;
     }
+}
 
-    // Oscillators switched off under held unison notes leave nothing of their last samples behind:
-    // with nothing reaching the output the voices fall silent, and oscillator 2's phase modulation
-    // by a switched-off oscillator 1 is none at all, as with the modulation off.
-    TEST(HostOscSettings, OscillatorsSwitchedOffUnderUnisonNotesLeaveNothingBehind) {
-        auto play = [](float modMode, std::vector<std::pair<int, float>> edit) {
-            testhost::resetHost();
-            Plugin p(48000.0f, kBlock);
-            scenariopatch::voicePatch(p, 5); // "6 Voices", sixteen keys held
-            p.setParameter(tag::Osc2ModMode, modMode);
-            p.setParameter(tag::Osc2ModAmount, 0.6f);
-            std::vector<float> l, r, out;
-            for (int b = 0; b < 400; ++b) {
-                if (b == 80)
-                    for (auto [t, v] : edit) p.setParameter(t, v);
-                p.process(kBlock, l, r);
-                out.insert(out.end(), l.begin(), l.begin() + kBlock);
-            }
-            return out;
-        };
-        auto peak = [](const std::vector<float>& x, size_t from) {
-            float m = 0.0f;
-            for (size_t i = from; i < x.size(); ++i) m = std::fmax(m, std::fabs(x[i]));
-            return m;
-        };
-        const size_t late = 360 * kBlock;
-        const std::vector<float> quiet =
-            play(0.0f, {{tag::Osc2On, 0.0f}, {tag::Osc1OutputOn, 0.0f}});
-        EXPECT_GT(peak(quiet, 0), 0.05f);
-        EXPECT_LT(peak(quiet, late), 1.0e-4f) << "no oscillator reaches the output";
-        const float pm = 1.1f / 19.99f;
-        const std::vector<float> modulated = play(pm, {{tag::Osc1On, 0.0f}});
-        const std::vector<float> plain = play(0.0f, {{tag::Osc1On, 0.0f}});
-        EXPECT_GT(peak(plain, late), 0.05f);
-        EXPECT_GT(
-            largestDifference(std::vector<float>(modulated.begin(), modulated.begin() + late / 2),
-                              std::vector<float>(plain.begin(), plain.begin() + late / 2)),
-            0.02f)
-            << "the modulation is heard while oscillator 1 plays";
-        EXPECT_EQ(largestDifference(std::vector<float>(modulated.begin() + late, modulated.end()),
-                                    std::vector<float>(plain.begin() + late, plain.end())),
-                  0.0f)
-            << "a switched-off oscillator 1 modulates nothing";
-    }
+// Oscillators switched off under held unison notes leave nothing of their last samples behind:
+// with nothing reaching the output the voices fall silent, and oscillator 2's phase modulation
+// by a switched-off oscillator 1 is none at all, as with the modulation off.
+TEST(HostOscSettings, OscillatorsSwitchedOffUnderUnisonNotesLeaveNothingBehind) {
+    auto play = [](float modMode, std::vector<std::pair<int, float>> edit) {
+        testhost::resetHost();
+        Plugin p(48000.0f, kBlock);
+        scenariopatch::voicePatch(p, 5); // "6 Voices", sixteen keys held
+        p.setParameter(tag::Osc2ModMode, modMode);
+        p.setParameter(tag::Osc2ModAmount, 0.6f);
+        std::vector<float> l, r, out;
+        for (int b = 0; b < 400; ++b) {
+            if (b == 80)
+                for (auto [t, v] : edit) p.setParameter(t, v);
+            p.process(kBlock, l, r);
+            out.insert(out.end(), l.begin(), l.begin() + kBlock);
+        }
+        return out;
+    };
+    auto peak = [](const std::vector<float>& x, size_t from) {
+        float m = 0.0f;
+        for (size_t i = from; i < x.size(); ++i) m = std::fmax(m, std::fabs(x[i]));
+        return m;
+    };
+    const size_t late = 360 * kBlock;
+    const std::vector<float> quiet = play(0.0f, {{tag::Osc2On, 0.0f}, {tag::Osc1OutputOn, 0.0f}});
+    EXPECT_GT(peak(quiet, 0), 0.05f);
+    EXPECT_LT(peak(quiet, late), 1.0e-4f) << "no oscillator reaches the output";
+    const float pm = 1.1f / 19.99f;
+    const std::vector<float> modulated = play(pm, {{tag::Osc1On, 0.0f}});
+    const std::vector<float> plain = play(0.0f, {{tag::Osc1On, 0.0f}});
+    EXPECT_GT(peak(plain, late), 0.05f);
+    EXPECT_GT(largestDifference(std::vector<float>(modulated.begin(), modulated.begin() + late / 2),
+                                std::vector<float>(plain.begin(), plain.begin() + late / 2)),
+              0.02f)
+        << "the modulation is heard while oscillator 1 plays";
+    EXPECT_EQ(largestDifference(std::vector<float>(modulated.begin() + late, modulated.end()),
+                                std::vector<float>(plain.begin() + late, plain.end())),
+              0.0f)
+        << "a switched-off oscillator 1 modulates nothing";
+}
