@@ -296,11 +296,8 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
 
     // Lanes 3 and 2 of each sub-frame back into {L0, R0, L1, R1}, at full level.
     const Float4 ten(10.0f);
-    alignas(16) float out[8];
-    (Float4(_mm_shuffle_ps(v[0].v, v[1].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(out);
-    (Float4(_mm_shuffle_ps(v[2].v, v[3].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(out + 4);
-    outA = {{out[0], out[1]}, {out[2], out[3]}};
-    outB = {{out[4], out[5]}, {out[6], out[7]}};
+    (Float4(_mm_shuffle_ps(v[0].v, v[1].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(&outA.first.left);
+    (Float4(_mm_shuffle_ps(v[2].v, v[3].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(&outB.first.left);
 }
 
 // ---- Two voices in one vector --------------------------------------------------------------
@@ -425,11 +422,10 @@ bool TFilter::processPair(TFilter& a, TFilter& b, const PassInput& inputA, const
 
     const Float4 ten(10.0f);
     auto store = [&](const Float4(&w)[4], stereoOverStruct(&out)[2]) {
-        alignas(16) float o[8];
-        (Float4(_mm_shuffle_ps(w[0].v, w[1].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(o);
-        (Float4(_mm_shuffle_ps(w[2].v, w[3].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten).store(o + 4);
-        out[0] = {{o[0], o[1]}, {o[2], o[3]}};
-        out[1] = {{o[4], o[5]}, {o[6], o[7]}};
+        (Float4(_mm_shuffle_ps(w[0].v, w[1].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten)
+            .store(&out[0].first.left);
+        (Float4(_mm_shuffle_ps(w[2].v, w[3].v, _MM_SHUFFLE(2, 3, 2, 3))) * ten)
+            .store(&out[1].first.left);
     };
     store(outHigh, outA);
     store(outLow, outB);

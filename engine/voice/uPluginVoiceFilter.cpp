@@ -78,11 +78,14 @@ void APlugin::doVoiceFilter() {
     const bool unison = unisonMode != 0;
     // Without unison a voice's pass waits for the next voice's, so two voices whose filters
     // can share a vector run together.
+    // The waiting voice and the next one are filled in place in two entries, so neither is
+    // copied as a whole (a copy would read back in wide pieces what was stored in narrow ones).
     struct Pending {
         int voice = -1, slot = 0;
         TFilter::PassInput input{};
         Float4 pan;
-    } pending;
+    } entries[2];
+    Pending& pending = entries[0];
     auto runAlone = [&](const Pending& p) {
         stereoOverStruct(&out)[2] = pathOut[p.slot];
         voiceFilters[p.voice].process(p.input.cutoff, p.input.cutoffMod, p.input.resonance,
@@ -219,15 +222,17 @@ void APlugin::doVoiceFilter() {
 
         const Float4 pan(panL, panR, panL, panR);
         if (!unison) {
-            Pending next;
+            Pending& next = pending.voice < 0 ? pending : entries[1];
             next.voice = v;
             next.slot = voiceFirstSlot[v];
-            next.input = {cutoff, mod, q, vowel, pathIn[next.slot][0], pathIn[next.slot][1]};
+            next.input.cutoff = cutoff;
+            next.input.cutoffMod = mod;
+            next.input.resonance = q;
+            next.input.vowel = vowel;
+            Float4::load(&pathIn[next.slot][0].first.left).store(&next.input.inA.first.left);
+            Float4::load(&pathIn[next.slot][1].first.left).store(&next.input.inB.first.left);
             next.pan = pan;
-            if (pending.voice < 0) {
-                pending = next;
-                continue;
-            }
+            if (&next == &pending) continue;
             stereoOverStruct outFirst[2], outSecond[2];
             if (TFilter::processPair(voiceFilters[pending.voice], f, pending.input, next.input,
                                      outFirst, outSecond)) {

@@ -154,7 +154,12 @@ void APlugin::runVoicePath() {
         pathStageVoices = &stageVoices;
     }
     for (int k = 0; k < 6; ++k) {
-        runPathUnit(pathUnits[0][k]);
+        // With every stage off only the filter's position does anything: a plain test there
+        // instead of the dispatch, whose jump the pass's other work keeps mispredicting.
+        if (!stagesOff)
+            runPathUnit(pathUnits[0][k]);
+        else if (pathUnits[0][k] == kFilter)
+            runVoiceFilter();
         // The source follows the position, whatever unit stands there.
         if (!moduleSourceUsed[k]) continue;
         const stereoOverStruct(*frames)[2] = pathFrames();
