@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -119,17 +120,27 @@ static_assert(kKeyBlocks[0] <= oscdest::Volume && kKeyBlocks[1] <= oscdest::Symm
 // Whether a voice's destinations are the bits its valid key holds: all of them where the
 // settings of every 2nd pass are due, else those the settings of every pass read (the others
 // then stay as they are whatever the row holds).
-inline bool passKeyHolds(const OscPassKey& key, const float* row, int osc, bool due) {
+// The oscillator is a template argument: every block's place in the row is then a constant.
+template <int Osc>
+[[gnu::always_inline]] inline bool passKeyHolds(const OscPassKey& key, const float* row, bool due) {
+    static_assert(kEveryPassBlocks == 4 && OscPassKey::kBlocks == 7);
     if (!key.valid) return false;
     const __m128i* kept = reinterpret_cast<const __m128i*>(key.key);
-    __m128i same = _mm_set1_epi32(-1);
-    const int blocks = due ? OscPassKey::kBlocks : kEveryPassBlocks;
-    for (int b = 0; b < blocks; ++b) {
-        const __m128i now =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + oscDest(osc, kKeyBlocks[b])));
-        same = _mm_and_si128(same, _mm_cmpeq_epi32(now, _mm_load_si128(kept + b)));
-    }
-    return _mm_movemask_epi8(same) == 0xFFFF;
+    auto same = [row, kept](auto b) {
+        constexpr int block = decltype(b)::value;
+        const __m128i now = _mm_loadu_si128(
+            reinterpret_cast<const __m128i*>(row + oscDest(Osc, kKeyBlocks[block])));
+        return _mm_cmpeq_epi32(now, _mm_load_si128(kept + block));
+    };
+    using std::integral_constant;
+    __m128i all = _mm_and_si128(
+        _mm_and_si128(same(integral_constant<int, 0>{}), same(integral_constant<int, 1>{})),
+        _mm_and_si128(same(integral_constant<int, 2>{}), same(integral_constant<int, 3>{})));
+    if (due)
+        all = _mm_and_si128(all, _mm_and_si128(_mm_and_si128(same(integral_constant<int, 4>{}),
+                                                             same(integral_constant<int, 5>{})),
+                                               same(integral_constant<int, 6>{})));
+    return _mm_movemask_epi8(all) == 0xFFFF;
 }
 
 void keepPassKey(OscPassKey& key, const float* row, int osc) {
@@ -411,16 +422,23 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
     int list[kNumVoices + 3];
     uint8_t dueList[kNumVoices + 3];
     int changed = 0;
-    for (int i = 0; i < count; ++i) {
-        const int v = voices[i];
-        const bool laneDue = due[i] != 0;
-        if (passKeyHolds(oscPassKeys[v][osc], voiceDest[v], osc, laneDue)) {
-            if (extras) setOscEveryPassExtras(v, osc);
-            continue;
+    auto sift = [&](auto oscillator) {
+        constexpr int o = decltype(oscillator)::value;
+        for (int i = 0; i < count; ++i) {
+            const int v = voices[i];
+            const bool laneDue = due[i] != 0;
+            if (passKeyHolds<o>(oscPassKeys[v][o], voiceDest[v], laneDue)) {
+                if (extras) setOscEveryPassExtras(v, o);
+                continue;
+            }
+            list[changed] = v;
+            dueList[changed++] = laneDue;
         }
-        list[changed] = v;
-        dueList[changed++] = laneDue;
-    }
+    };
+    if (osc == 0)
+        sift(std::integral_constant<int, 0>{});
+    else
+        sift(std::integral_constant<int, 1>{});
     if (changed == 0) return;
     for (int i = changed; i < changed + 3; ++i) {
         list[i] = list[changed - 1];
