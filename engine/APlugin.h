@@ -1073,10 +1073,7 @@ private:
     void setOscZek(int voice, int osc);
     void setOscShaping(int voice, int osc);
     void setOscEveryPassExtras(int voice, int osc);
-    void setOscLfoIncrement(int voice, int osc);
     void stepOscLfo(int voice, int osc, bool update);
-    void stepOscLfos(const uint8_t* due);
-    void noteOscLfoReaders();
     void setOscIncrements(int osc); // every active voice
     void renderOscillator(int osc);
     template <int Osc> void renderOscillatorOf();
@@ -1134,10 +1131,6 @@ private:
     double oscLfoRate[2] = {};
     int32_t oscLfoSharedInc[2] = {};
     uint32_t oscLfoSharedPhase[2] = {};
-    // Whether a slot or the Main LFO's speed reads an oscillator LFO's sources, and the speed
-    // source setting that was last looked at (NaN: none yet).
-    uint8_t oscLfoRowsRead[2] = {1, 1};
-    float oscLfoSpeedSourceSeen = std::numeric_limits<float>::quiet_NaN();
     uint8_t filterSplit = 0;
     float filterEnvSign = 1.0f;
     uint8_t hpOn = 0, hpTrack = 0, hpQOn = 0;

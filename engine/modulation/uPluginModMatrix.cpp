@@ -218,10 +218,7 @@ void APlugin::setModSourcesInUse(bool slotsChanged) {
     const int speedSource = currentValues[tag::MainLfoSpeedModAmount] != 0.5f
                                 ? getModSrc(currentValues[tag::MainLfoSpeedModSource])
                                 : 0;
-    if (!slotsChanged && speedSource == lfoSpeedSourceInUse) {
-        noteOscLfoReaders();
-        return;
-    }
+    if (!slotsChanged && speedSource == lfoSpeedSourceInUse) return;
     lfoSpeedSourceInUse = speedSource;
     std::memset(modSrcInUse, 0, sizeof(modSrcInUse));
     std::memset(modDestInUse, 0, sizeof(modDestInUse));
@@ -238,7 +235,6 @@ void APlugin::setModSourcesInUse(bool slotsChanged) {
     whiteNoiseInUse = modSrcInUse[src::WhiteNoise] | modSrcInUse[src::WhiteNoiseUni];
     pinkNoiseInUse = modSrcInUse[src::PinkNoise] | modSrcInUse[src::PinkNoiseUni];
     catchUpPublishedSources();
-    noteOscLfoReaders();
 }
 
 void APlugin::refreshModSlotValues() {

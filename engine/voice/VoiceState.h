@@ -148,11 +148,6 @@ struct OscVoice {
     // tune, phase modulation depth, the LFO's speed, speed modulation and key tracking.
     Exp2Memo spreadUpMemo, spreadDownMemo, subTuneMemo, pmDepthMemo;
     Exp2Memo lfoSpeedMemo[3];
-    // On a pass where nothing reads the LFO's values they are not looked up: the phase their
-    // source row would have been written from is kept here with `kLfoRowStale` set; 0 while
-    // the row holds the LFO's last value.
-    static constexpr uint32_t kLfoRowStale = 0x80000000u;
-    uint32_t lfoRowPhase = 0;
 };
 
 // The inputs of one oscillator's settings of every 2nd pass and of every pass for one voice at

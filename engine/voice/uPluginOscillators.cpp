@@ -12,12 +12,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
 constexpr float kPhaseRange = 16777215.0f;
 constexpr uint32_t kPhaseMask = 0xFFFFFF;
-constexpr int kSrcOscLfoFirst = 56; // oscillator 1's LFO and its unipolar form, then 2's
 
 float clamp01(float x) {
     return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
@@ -120,17 +120,27 @@ static_assert(kKeyBlocks[0] <= oscdest::Volume && kKeyBlocks[1] <= oscdest::Symm
 // Whether a voice's destinations are the bits its valid key holds: all of them where the
 // settings of every 2nd pass are due, else those the settings of every pass read (the others
 // then stay as they are whatever the row holds).
-inline bool passKeyHolds(const OscPassKey& key, const float* row, int osc, bool due) {
+// The oscillator is a template argument: every block's place in the row is then a constant.
+template <int Osc>
+[[gnu::always_inline]] inline bool passKeyHolds(const OscPassKey& key, const float* row, bool due) {
+    static_assert(kEveryPassBlocks == 4 && OscPassKey::kBlocks == 7);
     if (!key.valid) return false;
     const __m128i* kept = reinterpret_cast<const __m128i*>(key.key);
-    __m128i same = _mm_set1_epi32(-1);
-    const int blocks = due ? OscPassKey::kBlocks : kEveryPassBlocks;
-    for (int b = 0; b < blocks; ++b) {
-        const __m128i now =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + oscDest(osc, kKeyBlocks[b])));
-        same = _mm_and_si128(same, _mm_cmpeq_epi32(now, _mm_load_si128(kept + b)));
-    }
-    return _mm_movemask_epi8(same) == 0xFFFF;
+    auto same = [row, kept](auto b) {
+        constexpr int block = decltype(b)::value;
+        const __m128i now = _mm_loadu_si128(
+            reinterpret_cast<const __m128i*>(row + oscDest(Osc, kKeyBlocks[block])));
+        return _mm_cmpeq_epi32(now, _mm_load_si128(kept + block));
+    };
+    using std::integral_constant;
+    __m128i all = _mm_and_si128(
+        _mm_and_si128(same(integral_constant<int, 0>{}), same(integral_constant<int, 1>{})),
+        _mm_and_si128(same(integral_constant<int, 2>{}), same(integral_constant<int, 3>{})));
+    if (due)
+        all = _mm_and_si128(all, _mm_and_si128(_mm_and_si128(same(integral_constant<int, 4>{}),
+                                                             same(integral_constant<int, 5>{})),
+                                               same(integral_constant<int, 6>{})));
+    return _mm_movemask_epi8(all) == 0xFFFF;
 }
 
 void keepPassKey(OscPassKey& key, const float* row, int osc) {
@@ -158,24 +168,21 @@ const float* APlugin::getOscTable(int table) const {
     return userWaveTables[OSC_BANK_TABLES - 1 - OSC_BUILTIN_TABLES];
 }
 
-// The oscillator LFO's increment, every 8th pass.
-void APlugin::setOscLfoIncrement(int voice, int osc) {
-    OscVoice& ov = oscVoices[voice][osc];
-    const float* dest = voiceDest[voice];
-    const OscTags& t = OSC_TAGS[osc];
-    const double inc = ov.lfoSpeedMemo[0](2.0f * dest[kDestGlobalLfoSpeed]) * 16777215.0 *
-                       oscLfoRate[osc] * ov.lfoSpeedMemo[1](dest[oscDest(osc, oscdest::LfoSpeed)]) *
-                       ov.lfoSpeedMemo[2]((2.0f * (currentValues[t.lfoKeyTrack] +
-                                                   dest[oscDest(osc, oscdest::LfoKeyTrack)]) -
-                                           1.0f) *
-                                          voiceSource[voice][kSrcCenterNote]);
-    ov.lfoInc = static_cast<uint32_t>(inc < 4194304.0 ? (inc > 0.0 ? inc : 0.0) : 4194304.0);
-}
-
 // The oscillator LFO: every 8th pass its increment, every pass the two values of the pass.
 void APlugin::stepOscLfo(int voice, int osc, bool update) {
     OscVoice& ov = oscVoices[voice][osc];
-    if (update) setOscLfoIncrement(voice, osc);
+    const float* dest = voiceDest[voice];
+    const OscTags& t = OSC_TAGS[osc];
+    if (update) {
+        const double inc =
+            ov.lfoSpeedMemo[0](2.0f * dest[kDestGlobalLfoSpeed]) * 16777215.0 * oscLfoRate[osc] *
+            ov.lfoSpeedMemo[1](dest[oscDest(osc, oscdest::LfoSpeed)]) *
+            ov.lfoSpeedMemo[2](
+                (2.0f * (currentValues[t.lfoKeyTrack] + dest[oscDest(osc, oscdest::LfoKeyTrack)]) -
+                 1.0f) *
+                voiceSource[voice][kSrcCenterNote]);
+        ov.lfoInc = static_cast<uint32_t>(inc < 4194304.0 ? (inc > 0.0 ? inc : 0.0) : 4194304.0);
+    }
     // The values in locals: a store through the source row could otherwise alias them and
     // force reloads.
     const float* sine = tables->SineArray;
@@ -192,85 +199,14 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
     }
     ov.lfo[0] = lfo0;
     ov.lfo[1] = lfo1;
-    ov.lfoRowPhase = 0;
     float* src = voiceSource[voice];
-    const int s = kSrcOscLfoFirst + 2 * osc;
+    const int s = 56 + 2 * osc;
     const float unipolar = 0.5f * lfo0 + 0.5f;
     src[s] = lfo0;
     src[s + 1] = unipolar;
     if (voice == lastVoice) {
         lastVoiceSource[s] = lfo0;
         lastVoiceSource[s + 1] = unipolar;
-    }
-}
-
-// Each active voice's oscillator LFOs for this pass. The values are read by the depths on
-// pitch, symmetry and level and, through the voice's source row, by the slots and the Main
-// LFO's speed (the last voice's also by the global ones). Where none of them can read them the
-// values are not looked up: the phase moves on as ever and the row's phase is kept, to be
-// written should a reader appear (noteOscLfoReaders). With the three depth knobs at 0 a depth
-// reads while its destination is not 0; the level depth also while the one kept from the last
-// 2nd pass is not 0. A depth of 0 gives the same bits whatever the values: the level's
-// (0.5 lfo + 0.5) * 0 is +0, and the pitch's and symmetry's signed zeros vanish in the sums
-// and the rounding they go into.
-void APlugin::stepOscLfos(const uint8_t* due) {
-    static_assert(oscdest::LfoToPwm == oscdest::LfoSpeed + 1 &&
-                  oscdest::LfoToAmp == oscdest::LfoSpeed + 2 &&
-                  oscdest::LfoToPitch == oscdest::LfoSpeed + 3);
-    for (int osc = 0; osc < 2; ++osc) {
-        const OscTags& t = OSC_TAGS[osc];
-        const bool knobsAtZero = currentValues[t.lfoToPitch] == 0.0f &&
-                                 currentValues[t.lfoToPwm] == 0.0f &&
-                                 currentValues[t.lfoToAmp] == 0.0f;
-        if (oscLfoRowsRead[osc] || !knobsAtZero) {
-            for (int a = 0; a < activeVoiceCount; ++a) stepOscLfo(activeVoices[a], osc, due[a]);
-            continue;
-        }
-        const int depths = oscDest(osc, oscdest::LfoSpeed); // then PWM, level and pitch
-        const bool free = oscFreeLfo[osc] != 0;
-        const uint32_t shared = oscLfoSharedPhase[osc];
-        const int last = lastVoice;
-        for (int a = 0; a < activeVoiceCount; ++a) {
-            const int v = activeVoices[a];
-            OscVoice& ov = oscVoices[v][osc];
-            const __m128 d = _mm_loadu_ps(voiceDest[v] + depths);
-            const int reading = (_mm_movemask_ps(_mm_cmpneq_ps(d, _mm_setzero_ps())) & 14) |
-                                (ov.lfoToAmp != 0.0f) | (v == last);
-            if (reading) {
-                stepOscLfo(v, osc, due[a]);
-                continue;
-            }
-            if (due[a]) setOscLfoIncrement(v, osc);
-            if (free) {
-                ov.lfoRowPhase = shared | OscVoice::kLfoRowStale;
-            } else {
-                const uint32_t p = ov.lfoPhase;
-                ov.lfoRowPhase = p | OscVoice::kLfoRowStale;
-                ov.lfoPhase = (p + 2 * ov.lfoInc) & kPhaseMask;
-            }
-        }
-    }
-}
-
-// Whether anything reads the oscillator LFOs' source rows; when a reader appears, every row
-// left unwritten gets the value its voice's last pass would have written.
-void APlugin::noteOscLfoReaders() {
-    const float speedSetting = currentValues[tag::MainLfoSpeedModSource];
-    oscLfoSpeedSourceSeen = speedSetting;
-    const int speed = getModSrc(speedSetting);
-    for (int osc = 0; osc < 2; ++osc) {
-        const int s = kSrcOscLfoFirst + 2 * osc;
-        const bool read = modSrcInUse[s] | modSrcInUse[s + 1] | (speed == s) | (speed == s + 1);
-        if (read && !oscLfoRowsRead[osc])
-            for (int v = 0; v < kNumVoices; ++v) {
-                OscVoice& ov = oscVoices[v][osc];
-                if (!(ov.lfoRowPhase & OscVoice::kLfoRowStale)) continue;
-                const float lfo = tables->SineArray[(ov.lfoRowPhase >> 8) & 0xFFFF];
-                voiceSource[v][s] = lfo;
-                voiceSource[v][s + 1] = 0.5f * lfo + 0.5f;
-                ov.lfoRowPhase = 0;
-            }
-        oscLfoRowsRead[osc] = read;
     }
 }
 
@@ -486,16 +422,23 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
     int list[kNumVoices + 3];
     uint8_t dueList[kNumVoices + 3];
     int changed = 0;
-    for (int i = 0; i < count; ++i) {
-        const int v = voices[i];
-        const bool laneDue = due[i] != 0;
-        if (passKeyHolds(oscPassKeys[v][osc], voiceDest[v], osc, laneDue)) {
-            if (extras) setOscEveryPassExtras(v, osc);
-            continue;
+    auto sift = [&](auto oscillator) {
+        constexpr int o = decltype(oscillator)::value;
+        for (int i = 0; i < count; ++i) {
+            const int v = voices[i];
+            const bool laneDue = due[i] != 0;
+            if (passKeyHolds<o>(oscPassKeys[v][o], voiceDest[v], laneDue)) {
+                if (extras) setOscEveryPassExtras(v, o);
+                continue;
+            }
+            list[changed] = v;
+            dueList[changed++] = laneDue;
         }
-        list[changed] = v;
-        dueList[changed++] = laneDue;
-    }
+    };
+    if (osc == 0)
+        sift(std::integral_constant<int, 0>{});
+    else
+        sift(std::integral_constant<int, 1>{});
     if (changed == 0) return;
     for (int i = changed; i < changed + 3; ++i) {
         list[i] = list[changed - 1];

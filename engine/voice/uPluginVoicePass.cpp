@@ -1,7 +1,6 @@
 // The voices' share of a render pass (audio thread): every voice the render loop collected is
 // updated at control rate, runs its oscillators and its six path positions, and is summed.
 #include "engine/APlugin.h"
-#include "engine/params/ParamTags.h"
 
 namespace {
 constexpr int kSrcOsc12Output = 92;
@@ -15,9 +14,6 @@ void APlugin::renderVoices() {
         oscLfoSharedPhase[o] =
             (oscLfoSharedPhase[o] + 2u * static_cast<uint32_t>(oscLfoSharedInc[o])) & 0xFFFFFF;
     if (activeVoiceCount <= 0) return;
-    // The Main LFO's speed reads the source its setting names: an oscillator LFO's row has to
-    // be written before this pass's voices read it.
-    if (!(currentValues[tag::MainLfoSpeedModSource] == oscLfoSpeedSourceSeen)) noteOscLfoReaders();
 
     // Each voice's control update and sources, then the matrix of every voice (four lanes at a
     // time), then the updates that read what the matrix wrote. Each voice keeps its own order;
@@ -61,7 +57,11 @@ void APlugin::renderVoices() {
     const uint32_t saved[2] = {oscLfoSharedPhase[0], oscLfoSharedPhase[1]};
     oscLfoSharedPhase[0] = lfoPhase[0];
     oscLfoSharedPhase[1] = lfoPhase[1];
-    stepOscLfos(due);
+    for (int a = 0; a < activeVoiceCount; ++a) {
+        const int v = activeVoices[a];
+        stepOscLfo(v, 0, due[a] != 0);
+        stepOscLfo(v, 1, due[a] != 0);
+    }
     oscLfoSharedPhase[0] = saved[0];
     oscLfoSharedPhase[1] = saved[1];
     renderOscillator(0);

@@ -108,7 +108,7 @@ float destValue(int dest) {
 
 // Four voices whose oscillator LFOs run at their own speeds, with `setup`; slot 1 takes the Main
 // LFO onto oscillator 1's symmetry. With `readers`, two bypassed slots name both oscillator LFOs as
-// their sources from the start, so their values are worked out on every pass. The first three
+// their sources from the start, so their values are read on every pass. The first three
 // keys are held, the fourth is released before the edit and struck again after it, so its
 // voice sleeps through the edit. The edit comes after 0.27 s, or not at all. Returns the left
 // channel from 0.4 s on.
@@ -156,9 +156,9 @@ std::vector<float> playFour(const std::vector<std::pair<int, float>>& setup,
 
 } // namespace
 
-// An oscillator LFO whose values nothing read ran on unheard; a depth or a reader of its
-// source that appears under held notes (and while a voice sleeps) finds the LFO where it
-// would have been: the notes sound bit for bit as where its values were read all along.
+// An oscillator LFO runs on while nothing hears it: a depth or a reader of its source that
+// appears under held notes (and while a voice sleeps) finds the LFO where it would have been,
+// and the notes sound bit for bit as where its values were read all along.
 TEST(HostOscSettings, OscillatorLfoReadersAppearingUnderHeldNotesFindItsPhase) {
     testhost::resetHost();
     using Settings = std::vector<std::pair<int, float>>;
