@@ -323,34 +323,28 @@ template <int Osc, bool Rows>
                        static_cast<int>(os[2]->phase), static_cast<int>(os[3]->phase));
     const __m128i pos = _mm_add_epi32(phase, _mm_set1_epi32(static_cast<int>(pm.phaseOffset)));
     const __m128i pos2 = _mm_add_epi32(pos, _mm_add_epi32(s0, s0));
-    const __m128i mask12 = _mm_set1_epi32(0xFFF);
-    alignas(16) int32_t at[4][4]; // sample, lane
     alignas(16) uint32_t next[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(at[0]),
-                    _mm_and_si128(_mm_srli_epi32(pos, 12), mask12));
-    _mm_store_si128(reinterpret_cast<__m128i*>(at[1]),
-                    _mm_and_si128(_mm_srli_epi32(_mm_add_epi32(pos, s0), 12), mask12));
-    _mm_store_si128(reinterpret_cast<__m128i*>(at[2]),
-                    _mm_and_si128(_mm_srli_epi32(pos2, 12), mask12));
-    _mm_store_si128(reinterpret_cast<__m128i*>(at[3]),
-                    _mm_and_si128(_mm_srli_epi32(_mm_add_epi32(pos2, s1), 12), mask12));
     _mm_store_si128(reinterpret_cast<__m128i*>(next),
                     _mm_and_si128(_mm_add_epi32(_mm_add_epi32(phase, _mm_add_epi32(s0, s0)),
                                                 _mm_add_epi32(s1, s1)),
                                   _mm_set1_epi32(static_cast<int>(kPhaseMask))));
+    // A sample of each lane from its table index (bits 12 to 23 of its position), the indices
+    // taken out two at a time.
     const float* table = pm.table;
-    auto sample = [&](int j, int l) {
-        const int i = at[j][l];
-        if constexpr (Rows) {
-            const int32_t* row = pm.symRowTable[j >> 1];
-            return table[row ? row[i] & 0xFFF : i];
-        } else {
-            return table[i];
-        }
+    auto samples = [table](__m128i position, const int32_t* row) {
+        const __m128i i = _mm_and_si128(_mm_srli_epi32(position, 12), _mm_set1_epi32(0xFFF));
+        const uint64_t lo = static_cast<uint64_t>(_mm_cvtsi128_si64(i));
+        const uint64_t hi = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(i, i)));
+        auto read = [table, row](uint64_t n) {
+            const uint32_t k = static_cast<uint32_t>(n);
+            if constexpr (Rows) return table[row ? row[k] & 0xFFF : k];
+            return table[k];
+        };
+        return Float4(read(lo), read(lo >> 32), read(hi), read(hi >> 32));
     };
-    Float4 x[4];
-    for (int j = 0; j < 4; ++j)
-        x[j] = Float4(sample(j, 0), sample(j, 1), sample(j, 2), sample(j, 3));
+    const Float4 x[4] = {
+        samples(pos, pm.symRowTable[0]), samples(_mm_add_epi32(pos, s0), pm.symRowTable[0]),
+        samples(pos2, pm.symRowTable[1]), samples(_mm_add_epi32(pos2, s1), pm.symRowTable[1])};
     for (int l = 0; l < 4; ++l) {
         os[l]->phase = os[l]->upPhase = next[l];
         os[l]->feedDown = os[l]->feedUp = x[3].lane(l);
