@@ -220,6 +220,8 @@ public:
     const GlobalLFOState& getGlobalLFO(int lfo) const { return globalLFOs[lfo & 3]; }
     // For tests that step the global LFOs from a state they set up.
     GlobalLFOState* getGlobalLFOsForTesting() { return globalLFOs; }
+    VoiceLFOState* getVoiceLFOsForTesting(int voice) { return voiceLFOs[voice & 15]; }
+    BlendedRate& getVoiceMorphRateForTesting(int voice) { return morphRates[1 + (voice & 15)]; }
     bool getGlobalLFOLanesReady() const { return globalLFOLanes.ready != 0; }
     int getPathUnit(int path, int position) const;
     void resetGater();
