@@ -1546,6 +1546,10 @@ public:
     // Per voice: whether its last LFO step left all three idle with no Free LFO 1/2 value
     // (their values rest then, so the per-pass ramp adds nothing).
     uint8_t voiceLFOsResting[kNumVoices] = {};
+    // A resting voice's sources 60, 62, 64 and 66 as its last step left them, and the lanes
+    // that pass on the global values instead (all bits set).
+    alignas(16) float voiceLFORestValues[kNumVoices][4] = {};
+    alignas(16) uint32_t voiceLFORestGlobal[kNumVoices][4] = {};
 
     // Ribbon: spring rate per update (ribbonPosition is the spring position, ribbonTarget the
     // smoothed value).
