@@ -556,6 +556,7 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
                               _mm_andnot_ps(global, _mm_load_ps(voiceLFORestValues[v]))));
             continue;
         }
+        const bool wasResting = voiceLFOsResting[v] != 0;
         LFOState* lfos = voiceLFOs[v];
         const float* row = voiceDest[v];
         // The play modes change only with the settings, never in the steps below.
@@ -617,12 +618,12 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
         // Resting values (each the output, never -0) with no step stay as they are until the
         // next step, a reset or new settings.
         if (voiceLFOsResting[v]) {
-            const float rest[4] = {lfos[kMainLfo].run.value, lfos[0].run.value, lfos[1].run.value,
-                                   voiceLfo12Value[v]};
-            const bool global[4] = {!poly2, !poly0, !poly1, freeGlobal};
-            for (int k = 0; k < 4; ++k) {
-                voiceLFORestValues[v][k] = rest[k];
-                voiceLFORestGlobal[v][k] = global[k] ? 0xFFFFFFFFu : 0u;
+            // (The global lanes are masked out; the mask changes only with the play modes,
+            // whose settings end a rest.)
+            _mm_store_ps(voiceLFORestValues[v], value.v);
+            if (!wasResting) {
+                const bool global[4] = {!poly2, !poly0, !poly1, freeGlobal};
+                for (int k = 0; k < 4; ++k) voiceLFORestGlobal[v][k] = global[k] ? ~0u : 0u;
             }
             continue;
         }
