@@ -220,6 +220,8 @@ public:
     const GlobalLFOState& getGlobalLFO(int lfo) const { return globalLFOs[lfo & 3]; }
     // For tests that step the global LFOs from a state they set up.
     GlobalLFOState* getGlobalLFOsForTesting() { return globalLFOs; }
+    VoiceLFOState* getVoiceLFOsForTesting(int voice) { return voiceLFOs[voice & 15]; }
+    BlendedRate& getVoiceMorphRateForTesting(int voice) { return morphRates[1 + (voice & 15)]; }
     bool getGlobalLFOLanesReady() const { return globalLFOLanes.ready != 0; }
     int getPathUnit(int path, int position) const;
     void resetGater();
@@ -1567,6 +1569,10 @@ public:
     // Per voice: whether its last LFO step left all three idle with no Free LFO 1/2 value
     // (their values rest then, so the per-pass ramp adds nothing).
     uint8_t voiceLFOsResting[kNumVoices] = {};
+    // A resting voice's sources 60, 62, 64 and 66 as its last step left them, and the lanes
+    // that pass on the global values instead (all bits set).
+    alignas(16) float voiceLFORestValues[kNumVoices][4] = {};
+    alignas(16) uint32_t voiceLFORestGlobal[kNumVoices][4] = {};
 
     // Ribbon: spring rate per update (ribbonPosition is the spring position, ribbonTarget the
     // smoothed value).

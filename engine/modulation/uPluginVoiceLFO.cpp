@@ -137,6 +137,7 @@ void APlugin::setVoiceLFOSettings(int v) {
     }
     std::memcpy(&voiceLFOKey[v], &key, sizeof(key));
     voiceLFOKeyValid[v] = 1;
+    voiceLFOsResting[v] = 0; // a play mode may change what the voice passes on
     double base = 0.0;
     bool haveBase = false;
     for (int i = 0; i < 3; ++i) {
@@ -469,6 +470,7 @@ void APlugin::setVoiceLFO(int v, int i) {
 void APlugin::resetVoiceLFO(int voice, int lfo) {
     if (voice < 0 || voice >= kNumVoices || lfo < 0 || lfo >= kVoiceLFOs) return;
     LFORunState& r = voiceLFOs[voice][lfo].run;
+    voiceLFOsResting[voice] = 0; // the value moves: the next pass takes the full path
     r.phase = 0.0;
     r.previous = r.held = r.value = r.increment = 0.0f;
     r.holdAccumulator = 1.0; // the first step samples
@@ -534,8 +536,27 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
     const bool combined = freeLfo12InUse != 0;
     const int32_t mode = lfo12Mode;
     const Float4 half(0.5f);
+    const __m128 globals = _mm_setr_ps(globalMain, globalFree1, globalFree2, global12);
+    auto publish = [half](float* source, __m128 values) {
+        const Float4 value(values);
+        const Float4 unipolar = half * value + half;
+        Float4(_mm_unpacklo_ps(value.v, unipolar.v)).store(source + src::MainLfo);
+        Float4(_mm_unpackhi_ps(value.v, unipolar.v)).store(source + src::FreeLfo2);
+    };
     for (int n = 0; n < count; ++n) {
         const int v = voices[n] & 15;
+        const bool stepPass = (voicePassCount[v] & 1) == 0 || voiceIsNew[v];
+        if (voiceLFOsResting[v] && !stepPass) {
+            // Between two steps a resting voice passes on what its last step left, and the
+            // global values where its LFOs run globally.
+            const __m128 global =
+                _mm_load_ps(reinterpret_cast<const float*>(voiceLFORestGlobal[v]));
+            publish(voiceSource[v],
+                    _mm_or_ps(_mm_and_ps(global, globals),
+                              _mm_andnot_ps(global, _mm_load_ps(voiceLFORestValues[v]))));
+            continue;
+        }
+        const bool wasResting = voiceLFOsResting[v] != 0;
         LFOState* lfos = voiceLFOs[v];
         const float* row = voiceDest[v];
         // The play modes change only with the settings, never in the steps below.
@@ -543,7 +564,7 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
         const bool poly1 = lfos[1].set.playMode == kPlayPoly;
         const bool poly2 = lfos[kMainLfo].set.playMode == kPlayPoly;
         const bool freeGlobal = !poly0 && !poly1;
-        if ((voicePassCount[v] & 1) == 0 || voiceIsNew[v]) {
+        if (stepPass) {
             // The amount is read by the steps and the combination only.
             const float a = lfocore::clampf(amountKnob + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
             voiceLfo12Amount[v] = a;
@@ -593,12 +614,19 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
         const Float4 value(
             poly2 ? lfos[kMainLfo].run.value : globalMain, poly0 ? lfos[0].run.value : globalFree1,
             poly1 ? lfos[1].run.value : globalFree2, freeGlobal ? global12 : voiceLfo12Value[v]);
-        const Float4 unipolar = half * value + half;
-        float* source = voiceSource[v];
-        Float4(_mm_unpacklo_ps(value.v, unipolar.v)).store(source + src::MainLfo);
-        Float4(_mm_unpackhi_ps(value.v, unipolar.v)).store(source + src::FreeLfo2);
-        // Resting values (each the output, never -0) with no step stay as they are.
-        if (voiceLFOsResting[v]) continue;
+        publish(voiceSource[v], value.v);
+        // Resting values (each the output, never -0) with no step stay as they are until the
+        // next step, a reset or new settings.
+        if (voiceLFOsResting[v]) {
+            // (The global lanes are masked out; the mask changes only with the play modes,
+            // whose settings end a rest.)
+            _mm_store_ps(voiceLFORestValues[v], value.v);
+            if (!wasResting) {
+                const bool global[4] = {!poly2, !poly0, !poly1, freeGlobal};
+                for (int k = 0; k < 4; ++k) voiceLFORestGlobal[v][k] = global[k] ? ~0u : 0u;
+            }
+            continue;
+        }
         for (int i = 0; i < 3; ++i) lfos[i].run.value += lfos[i].run.increment;
         voiceLfo12Value[v] += voiceLfo12Step[v];
     }
