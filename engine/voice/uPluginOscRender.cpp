@@ -297,30 +297,23 @@ inline __m128i stepsOf(__m128 x) {
     return _mm_cvttps_epi32(x);
 }
 
-// Four sub-voices at once, one per lane, for the plain oscillator without spread,
+// Four sub-voices of one voice at once, one per lane, for the plain oscillator without spread,
 // sub-oscillator, modulation, shaping or feedback: each lane makes the products and sums of the
 // sub-voice by sub-voice render in the same order, so every sample is the same to the bit. The
 // table reads stay one by one; the steps, positions, gains and mix go four at a time.
-// `slot` and `index` are four consecutive sub-voices' slots and indices in their voices, `pv`
-// and `sources` their voices' settings and sources; with `OneVoice` all four are of pv[0].
-template <int Osc, bool Rows, bool OneVoice>
-[[gnu::noinline]] void plainLanes(const OscVoice* const* pv, const int* slot, const int32_t* index,
+// `slot` and `index` are the four sub-voices' slots and indices in their voice.
+template <int Osc, bool Rows>
+[[gnu::noinline]] void plainLanes(const OscVoice& pm, const int* slot, const int32_t* index,
                                   OscSlot (*slots)[2], EnvState (*envs)[4],
                                   stereoOverStruct (*paths)[2], float (*monos)[4], bool toOutput,
-                                  bool first, float* const* sources) {
-    const OscVoice& pm = *pv[0];
-    // A setting of each lane's voice.
-    auto lanes = [pv](auto field) {
-        if (OneVoice) return Float4(field(*pv[0]));
-        return Float4(field(*pv[0]), field(*pv[1]), field(*pv[2]), field(*pv[3]));
-    };
+                                  bool first, float* sources) {
     OscSlot* os[4];
     EnvState* env[4];
     for (int l = 0; l < 4; ++l) {
         os[l] = &slots[slot[l]][Osc];
         env[l] = &envs[slot[l]][Osc == 0 ? 0 : 2];
     }
-    const Float4 factor = lanes([](const OscVoice& o) { return o.downFactor; });
+    const Float4 factor(pm.downFactor);
     const __m128i s0 =
         stepsOf((Float4(os[0]->inc[0], os[1]->inc[0], os[2]->inc[0], os[3]->inc[0]) * factor).v);
     const __m128i s1 =
@@ -328,10 +321,7 @@ template <int Osc, bool Rows, bool OneVoice>
     const __m128i phase =
         _mm_setr_epi32(static_cast<int>(os[0]->phase), static_cast<int>(os[1]->phase),
                        static_cast<int>(os[2]->phase), static_cast<int>(os[3]->phase));
-    auto offsetOf = [pv](int l) { return static_cast<int>(pv[OneVoice ? 0 : l]->phaseOffset); };
-    const __m128i pos = _mm_add_epi32(
-        phase, OneVoice ? _mm_set1_epi32(offsetOf(0))
-                        : _mm_setr_epi32(offsetOf(0), offsetOf(1), offsetOf(2), offsetOf(3)));
+    const __m128i pos = _mm_add_epi32(phase, _mm_set1_epi32(static_cast<int>(pm.phaseOffset)));
     const __m128i pos2 = _mm_add_epi32(pos, _mm_add_epi32(s0, s0));
     alignas(16) uint32_t next[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(next),
@@ -340,23 +330,21 @@ template <int Osc, bool Rows, bool OneVoice>
                                   _mm_set1_epi32(static_cast<int>(kPhaseMask))));
     // A sample of each lane from its table index (bits 12 to 23 of its position), the indices
     // taken out two at a time.
-    auto samples = [pv](__m128i position, int h) {
+    const float* table = pm.table;
+    auto samples = [table](__m128i position, const int32_t* row) {
         const __m128i i = _mm_and_si128(_mm_srli_epi32(position, 12), _mm_set1_epi32(0xFFF));
         const uint64_t lo = static_cast<uint64_t>(_mm_cvtsi128_si64(i));
         const uint64_t hi = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(i, i)));
-        auto read = [pv, h](int l, uint64_t n) {
-            const OscVoice& o = *pv[OneVoice ? 0 : l];
+        auto read = [table, row](uint64_t n) {
             const uint32_t k = static_cast<uint32_t>(n);
-            if constexpr (Rows) {
-                const int32_t* row = o.symRowTable[h];
-                return o.table[row ? row[k] & 0xFFF : k];
-            }
-            return o.table[k];
+            if constexpr (Rows) return table[row ? row[k] & 0xFFF : k];
+            return table[k];
         };
-        return Float4(read(0, lo), read(1, lo >> 32), read(2, hi), read(3, hi >> 32));
+        return Float4(read(lo), read(lo >> 32), read(hi), read(hi >> 32));
     };
-    const Float4 x[4] = {samples(pos, 0), samples(_mm_add_epi32(pos, s0), 0), samples(pos2, 1),
-                         samples(_mm_add_epi32(pos2, s1), 1)};
+    const Float4 x[4] = {
+        samples(pos, pm.symRowTable[0]), samples(_mm_add_epi32(pos, s0), pm.symRowTable[0]),
+        samples(pos2, pm.symRowTable[1]), samples(_mm_add_epi32(pos2, s1), pm.symRowTable[1])};
     for (int l = 0; l < 4; ++l) {
         os[l]->phase = os[l]->upPhase = next[l];
         os[l]->feedDown = os[l]->feedUp = x[3].lane(l);
@@ -364,25 +352,17 @@ template <int Osc, bool Rows, bool OneVoice>
     // The amp envelope's depth times the level, stepped once per half.
     const Float4 value(env[0]->value, env[1]->value, env[2]->value, env[3]->value);
     const Float4 step(env[0]->step, env[1]->step, env[2]->step, env[3]->step);
-    const Float4 amount = lanes([](const OscVoice&o) { return o.ampAmount; }), one(1.0f);
-    // Each lane's polarity; of lanes of several voices as a mask that keeps each lane's form.
+    const Float4 amount(pm.ampAmount), one(1.0f);
     const bool positive = pm.ampPositive != 0;
-    const __m128 positives =
-        _mm_cmpneq_ps(lanes([](const OscVoice& o) { return o.ampPositive != 0 ? 1.0f : 0.0f; }).v,
-                      _mm_setzero_ps());
-    auto depth = [&](Float4 e) {
-        if (OneVoice) return positive ? amount * e + one - amount : one - amount * e;
-        const Float4 up = amount * e + one - amount, down = one - amount * e;
-        return Float4(_mm_or_ps(_mm_and_ps(positives, up.v), _mm_andnot_ps(positives, down.v)));
-    };
+    auto depth = [&](Float4 e) { return positive ? amount * e + one - amount : one - amount * e; };
     const Float4 value1 = value + step;
-    const Float4 g0 = depth(value) * lanes([](const OscVoice& o) { return o.gain[0]; });
-    const Float4 g1 = depth(value1) * lanes([](const OscVoice& o) { return o.gain[1]; });
+    const Float4 g0 = depth(value) * Float4(pm.gain[0]);
+    const Float4 g1 = depth(value1) * Float4(pm.gain[1]);
     alignas(16) float values[4];
     (value1 + step).store(values);
     for (int l = 0; l < 4; ++l) env[l]->value = values[l];
     // The mono mix, lanes per sample turned into rows per sub-voice.
-    const Float4 toMono = lanes([](const OscVoice& o) { return o.mixToMono; });
+    const Float4 toMono(pm.mixToMono);
     __m128 m0 = (x[0] * (g0 * toMono)).v, m1 = (x[1] * (g0 * toMono)).v;
     __m128 m2 = (x[2] * (g1 * toMono)).v, m3 = (x[3] * (g1 * toMono)).v;
     _MM_TRANSPOSE4_PS(m0, m1, m2, m3);
@@ -392,10 +372,8 @@ template <int Osc, bool Rows, bool OneVoice>
     if (toOutput) {
         // (0.5 g downL panL) and (0.5 g downR panR) of each half, in the scalar order.
         const Float4 half(0.5f);
-        const Float4 downL = lanes([](const OscVoice& o) { return o.mixDownL; });
-        const Float4 downR = lanes([](const OscVoice& o) { return o.mixDownR; });
-        const Float4 panL = lanes([](const OscVoice& o) { return o.panOsc[0]; });
-        const Float4 panR = lanes([](const OscVoice& o) { return o.panOsc[1]; });
+        const Float4 downL(pm.mixDownL), downR(pm.mixDownR);
+        const Float4 panL(pm.panOsc[0]), panR(pm.panOsc[1]);
         const Float4 cl0 = half * g0 * downL * panL, cr0 = half * g0 * downR * panR;
         const Float4 cl1 = half * g1 * downL * panL, cr1 = half * g1 * downR * panR;
         __m128 a0 = (x[0] * cl0).v, b0 = (x[0] * cr0).v, a1 = (x[1] * cl0).v, b1 = (x[1] * cr0).v;
@@ -410,18 +388,16 @@ template <int Osc, bool Rows, bool OneVoice>
             _mm_storeu_ps(frames + 4, _mm_add_ps(_mm_loadu_ps(acc + 4), hi[l]));
         }
     }
-    // Oscillator 1's source comes from a voice's sub-voice 0, oscillator 2's from the last
-    // sub-voice it renders: written lane by lane, in the order of the sub-voices.
     alignas(16) float row[4];
-    for (int l = 0; l < 4; ++l) {
-        if (Osc == 0 && index[l] == 0) {
-            _mm_store_ps(row, m[l]);
-            sources[OneVoice ? 0 : l][90] = (0.0f + row[0] + row[1] + row[2] + row[3]) * 0.125f;
-        }
-        if (Osc == 1 && (!OneVoice || l == 3)) {
-            _mm_store_ps(row, m[l]);
-            sources[OneVoice ? 0 : l][91] = (0.0f + row[2] + row[3]) * 0.25f;
-        }
+    if (Osc == 0) {
+        for (int l = 0; l < 4; ++l)
+            if (index[l] == 0) {
+                _mm_store_ps(row, m[l]);
+                sources[90] = (0.0f + row[0] + row[1] + row[2] + row[3]) * 0.125f;
+            }
+    } else {
+        _mm_store_ps(row, m[3]);
+        sources[91] = (0.0f + row[2] + row[3]) * 0.25f;
     }
 }
 
@@ -655,60 +631,24 @@ template <int Osc> void APlugin::renderOscillatorOf() {
                 rows = (reinterpret_cast<uintptr_t>(pm->symRowTable[0]) |
                         reinterpret_cast<uintptr_t>(pm->symRowTable[1])) != 0;
             }
-            if (plainKind && !(rare | spread | sub) && i + 3 < subVoiceCount) {
-                auto slotAt = [this](int n) {
-                    const int32_t e = subVoiceList[0][n];
-                    return static_cast<uint32_t>(e) < static_cast<uint32_t>(kSubVoiceSlots)
-                               ? e
-                               : e % kSubVoiceSlots;
-                };
-                auto voiceAt = [this](int n) { return subVoiceList[1][n] & 15; };
-                const int slots4[4] = {slot, slotAt(i + 1), slotAt(i + 2), slotAt(i + 3)};
-                const int32_t* index4 = &subVoiceList[2][i];
-                const int v3 = voiceAt(i + 3);
-                if (v3 == v) {
-                    // Four sub-voices of the voice at once (its entries follow each other).
-                    const OscVoice* const pv[1] = {pm};
-                    float* const src[1] = {voiceSource[v]};
-                    if (rows)
-                        plainLanes<osc, true, true>(pv, slots4, index4, oscSlots, oscEnv, pathIn,
-                                                    osc1Mono, toOutput, first, src);
-                    else
-                        plainLanes<osc, false, true>(pv, slots4, index4, oscSlots, oscEnv, pathIn,
-                                                     osc1Mono, toOutput, first, src);
-                    i += 3;
-                    continue;
+            if (plainKind && !(rare | spread | sub) && i + 3 < subVoiceCount &&
+                (subVoiceList[1][i + 3] & 15) == v) {
+                // Four sub-voices of the voice at once (its entries follow each other).
+                int slots4[4];
+                for (int l = 0; l < 4; ++l) {
+                    const int32_t n = subVoiceList[0][i + l];
+                    slots4[l] = static_cast<uint32_t>(n) < static_cast<uint32_t>(kSubVoiceSlots)
+                                    ? n
+                                    : n % kSubVoiceSlots;
                 }
-                // The next four sub-voices, of this voice and the ones after it, at once when
-                // all of their voices are plain.
-                const int v1 = voiceAt(i + 1), v2 = voiceAt(i + 2);
-                const OscVoice* const pv[4] = {pm, &oscVoices[v1][osc], &oscVoices[v2][osc],
-                                               &oscVoices[v3][osc]};
-                auto plainOf = [](const OscVoice& o) {
-                    return !((o.zek > 0.0001f) | (o.wrapOn != 0) | (o.bitsOn != 0) |
-                             (o.feedScale != 0.0f) | (o.spreadOn != 0));
-                };
-                if (!pmOn && plainOf(*pv[1]) && plainOf(*pv[2]) && plainOf(*pv[3])) {
-                    auto rowsOf = [](const OscVoice& o) {
-                        return (reinterpret_cast<uintptr_t>(o.symRowTable[0]) |
-                                reinterpret_cast<uintptr_t>(o.symRowTable[1])) != 0;
-                    };
-                    float* const src[4] = {voiceSource[v], voiceSource[v1], voiceSource[v2],
-                                           voiceSource[v3]};
-                    if (rows | rowsOf(*pv[1]) | rowsOf(*pv[2]) | rowsOf(*pv[3]))
-                        plainLanes<osc, true, false>(pv, slots4, index4, oscSlots, oscEnv, pathIn,
-                                                     osc1Mono, toOutput, first, src);
-                    else
-                        plainLanes<osc, false, false>(pv, slots4, index4, oscSlots, oscEnv, pathIn,
-                                                      osc1Mono, toOutput, first, src);
-                    // The last voice's run may go on past the four: its flags as it is.
-                    plainVoice = v3;
-                    pm = pv[3];
-                    shaped = spread = rare = false;
-                    rows = rowsOf(*pm);
-                    i += 3;
-                    continue;
-                }
+                if (rows)
+                    plainLanes<osc, true>(*pm, slots4, &subVoiceList[2][i], oscSlots, oscEnv,
+                                          pathIn, osc1Mono, toOutput, first, voiceSource[v]);
+                else
+                    plainLanes<osc, false>(*pm, slots4, &subVoiceList[2][i], oscSlots, oscEnv,
+                                           pathIn, osc1Mono, toOutput, first, voiceSource[v]);
+                i += 3;
+                continue;
             }
             if (plainKind) {
                 alignas(16) float m[4];
