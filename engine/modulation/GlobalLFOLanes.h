@@ -1,7 +1,7 @@
-// The settings of the three global LFOs side by side, in their step order (Main LFO, Free
-// LFO 1, Free LFO 2; the fourth lane holds the morph LFO in the morph mode, else Free LFO 2
-// again), packed from their settings every 128 samples so their 4-sample step can run in four
-// lanes. Audio thread.
+// The settings of the three global LFOs, or of one voice's three, side by side in their step
+// order (Main LFO, Free LFO 1, Free LFO 2; the fourth lane holds the morph LFO in the morph
+// mode, else Free LFO 2 again), packed whenever their settings are made so their step can run
+// in four lanes. Audio thread.
 #pragma once
 
 #include <cstdint>
@@ -23,4 +23,20 @@ struct GlobalLFOLanes {
     // All three run, move and read a wave table: only then does the packed step apply.
     uint8_t ready = 0;
     uint8_t morph = 0; // the fourth lane holds the morph LFO
+
+    // Lane k's copy of one LFO's settings (the wave table is the caller's, for lanes 0-2).
+    template <typename Settings> void setLane(int k, const Settings& s) {
+        phaseOffset[k] = s.phaseOffset;
+        shapePoint[k] = s.shapePoint;
+        warpLow[k] = s.warpLow;
+        warpHigh[k] = s.warpHigh;
+        speed[k] = s.speed;
+        holdRate[k] = s.holdRate;
+        biasBelow[k] = s.bias[0];
+        biasZero[k] = s.bias[1];
+        biasAbove[k] = s.bias[2];
+        steps[k] = s.steps;
+        inverse[k] = s.inverse;
+        smooth[k] = s.smooth;
+    }
 };

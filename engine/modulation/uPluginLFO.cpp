@@ -138,18 +138,7 @@ void APlugin::packGlobalLFOLanes() {
     for (int k = 0; k < 4; ++k) {
         const int i = k < 3 ? kStepOrder[k] : (p.morph ? kMorphLFO : kStepOrder[2]);
         const LFOSettings& s = globalLFOs[i].set;
-        p.phaseOffset[k] = s.phaseOffset;
-        p.shapePoint[k] = s.shapePoint;
-        p.warpLow[k] = s.warpLow;
-        p.warpHigh[k] = s.warpHigh;
-        p.speed[k] = s.speed;
-        p.holdRate[k] = s.holdRate;
-        p.biasBelow[k] = s.bias[0];
-        p.biasZero[k] = s.bias[1];
-        p.biasAbove[k] = s.bias[2];
-        p.steps[k] = s.steps;
-        p.inverse[k] = s.inverse;
-        p.smooth[k] = s.smooth;
+        p.setLane(k, s);
         if (k == 3) break;
         p.table[k] = getLFOWaveTable(s.wave);
         if (!s.enabled || !(s.speed > 1e-6) || !p.table[k]) p.ready = 0;

@@ -113,4 +113,11 @@ inline std::vector<double> halfLevelRises(const std::vector<float>& x, double ra
     return rises;
 }
 
+// The largest sample difference of two renders; renders of different lengths differ hugely.
+inline float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
+    float d = b.size() == a.size() ? 0.0f : 1.0e9f;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) d = std::fmax(d, std::fabs(a[i] - b[i]));
+    return d;
+}
+
 } // namespace audio

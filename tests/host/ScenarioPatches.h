@@ -36,6 +36,18 @@ inline void sawSquarePatch(testhost::Plugin& p) {
     p.setParameter(tag::AmpEnvSustain, 1.0f);
 }
 
+// The saw and square with both oscillators on and every phase starting afresh at each note (no
+// drift, no free-running oscillators), so two instances given the same events play the same
+// samples.
+inline void repeatableSawSquarePatch(testhost::Plugin& p) {
+    sawSquarePatch(p);
+    p.setParameter(tag::AnalogDriftOn, 0.0f);
+    p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+    p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
+    p.setParameter(tag::Osc1On, 1.0f);
+    p.setParameter(tag::Osc2On, 1.0f);
+}
+
 inline void holdSixteen(testhost::Plugin& p, bool on = true) {
     std::vector<std::array<int, 4>> notes;
     for (int v = 0; v < 16; ++v) notes.push_back({0, on ? 0x90 : 0x80, 40 + 3 * v, on ? 100 : 0});

@@ -2,6 +2,7 @@
 // that reach them, through the real plug-in: a note whose settings stood still for a while and
 // then see an edit sounds, once the edit's smoothing has settled, as the same note on an
 // instance that had the edit from the start.
+#include "AudioAnalysis.h"
 #include "ScenarioPatches.h"
 
 #include <gtest/gtest.h>
@@ -31,12 +32,7 @@ struct Case {
 // or not at all. Returns the left channel from 0.4 s after the note's start on.
 std::vector<float> play(const Case& c, Edit edit) {
     Plugin p(48000.0f, kBlock);
-    scenariopatch::sawSquarePatch(p);
-    p.setParameter(tag::AnalogDriftOn, 0.0f);
-    p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
-    p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
-    p.setParameter(tag::Osc1On, 1.0f);
-    p.setParameter(tag::Osc2On, 1.0f);
+    scenariopatch::repeatableSawSquarePatch(p);
     p.setParameter(tag::Osc1LfoSpeed, 0.6f);
     p.setParameter(tag::Osc2LfoSpeed, 0.6f);
     p.setParameter(tag::ModSourceFirst, (kVelocity + 0.1f) / 127.99f);
@@ -58,11 +54,7 @@ std::vector<float> play(const Case& c, Edit edit) {
     return out;
 }
 
-float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
-    float d = b.size() == a.size() ? 0.0f : 1.0e9f;
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) d = std::fmax(d, std::fabs(a[i] - b[i]));
-    return d;
-}
+using audio::largestDifference;
 
 } // namespace
 
@@ -116,12 +108,7 @@ std::vector<float> playFour(const std::vector<std::pair<int, float>>& setup,
                             const std::vector<std::pair<int, float>>& changes, bool edit,
                             bool readers) {
     Plugin p(48000.0f, kBlock);
-    scenariopatch::sawSquarePatch(p);
-    p.setParameter(tag::AnalogDriftOn, 0.0f);
-    p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
-    p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
-    p.setParameter(tag::Osc1On, 1.0f);
-    p.setParameter(tag::Osc2On, 1.0f);
+    scenariopatch::repeatableSawSquarePatch(p);
     p.setParameter(tag::AmpEnvRelease, 0.0f);
     p.setParameter(tag::Osc1LfoSpeed, 0.6f);
     p.setParameter(tag::Osc2LfoSpeed, 0.55f);

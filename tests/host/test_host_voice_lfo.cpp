@@ -1,6 +1,7 @@
 // A held note's own LFOs, through the real plug-in: an LFO that idled (run globally, or read by
 // nothing) and then starts to run for the voice under the held note sounds as on an instance
 // that ran it for the voice from the note's start.
+#include "AudioAnalysis.h"
 #include "ScenarioPatches.h"
 
 #include <gtest/gtest.h>
@@ -28,12 +29,7 @@ struct Case {
 // Returns the left channel from 0.4 s after the note's start on.
 std::vector<float> play(const Case& c, Edit edit) {
     Plugin p(48000.0f, kBlock);
-    scenariopatch::sawSquarePatch(p);
-    p.setParameter(tag::AnalogDriftOn, 0.0f);
-    p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
-    p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
-    p.setParameter(tag::Osc1On, 1.0f);
-    p.setParameter(tag::Osc2On, 1.0f);
+    scenariopatch::repeatableSawSquarePatch(p);
     for (auto [t, v] : c.patch) p.setParameter(t, v);
     auto apply = [&] {
         for (auto [t, v] : c.changes) p.setParameter(t, v);
@@ -50,11 +46,7 @@ std::vector<float> play(const Case& c, Edit edit) {
     return out;
 }
 
-float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
-    float d = b.size() == a.size() ? 0.0f : 1.0e9f;
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) d = std::fmax(d, std::fabs(a[i] - b[i]));
-    return d;
-}
+using audio::largestDifference;
 
 float source(int s) {
     return (static_cast<float>(s) + 0.1f) / 127.99f;
