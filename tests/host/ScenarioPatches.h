@@ -9,6 +9,7 @@
 #include "tests/host/TestHost.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace scenariopatch {
@@ -46,6 +47,29 @@ inline void repeatableSawSquarePatch(testhost::Plugin& p) {
     p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
     p.setParameter(tag::Osc1On, 1.0f);
     p.setParameter(tag::Osc2On, 1.0f);
+}
+
+// When an edit reaches a held note: never, with the patch before the note, or 0.27 s into it.
+enum class Edit { None, FromStart, UnderNote };
+
+// One key held from the first block on, with `changes` applied as `edit` says, in blocks of 128.
+// Returns the left channel from 0.4 s after the note's start on.
+inline std::vector<float>
+playEditedNote(testhost::Plugin& p, const std::vector<std::pair<int, float>>& changes, Edit edit) {
+    constexpr int block = 128;
+    auto apply = [&] {
+        for (auto [t, v] : changes) p.setParameter(t, v);
+    };
+    if (edit == Edit::FromStart) apply();
+    std::vector<float> l, r, out;
+    p.process(512, l, r);
+    p.sendMidi({{3, 0x90, 57, 100}});
+    for (int b = 0; b < 250; ++b) {
+        if (b == 100 && edit == Edit::UnderNote) apply();
+        p.process(block, l, r);
+        if (b >= 150) out.insert(out.end(), l.begin(), l.begin() + block);
+    }
+    return out;
 }
 
 inline void holdSixteen(testhost::Plugin& p, bool on = true) {

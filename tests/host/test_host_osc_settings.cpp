@@ -19,7 +19,7 @@ using testhost::Plugin;
 constexpr int kBlock = 128;
 constexpr int kVelocity = 17; // the matrix source
 
-enum class Edit { None, FromStart, UnderNote };
+using scenariopatch::Edit;
 
 struct Case {
     const char* what;
@@ -39,19 +39,7 @@ std::vector<float> play(const Case& c, Edit edit) {
     p.setParameter(tag::ModDestFirst, (c.dest + 0.1f) / 399.99f);
     p.setParameter(tag::ModAmountFirst, 0.5f);
     p.setParameter(tag::ModBypassFirst, 0.0f);
-    auto apply = [&] {
-        for (auto [t, v] : c.changes) p.setParameter(t, v);
-    };
-    if (edit == Edit::FromStart) apply();
-    std::vector<float> l, r, out;
-    p.process(512, l, r);
-    p.sendMidi({{3, 0x90, 57, 100}});
-    for (int b = 0; b < 250; ++b) {
-        if (b == 100 && edit == Edit::UnderNote) apply();
-        p.process(kBlock, l, r);
-        if (b >= 150) out.insert(out.end(), l.begin(), l.begin() + kBlock);
-    }
-    return out;
+    return scenariopatch::playEditedNote(p, c.changes, edit);
 }
 
 using audio::largestDifference;
