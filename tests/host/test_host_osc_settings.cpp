@@ -3,6 +3,7 @@
 // then see an edit sounds, once the edit's smoothing has settled, as the same note on an
 // instance that had the edit from the start.
 #include "AudioAnalysis.h"
+#include "EditChecks.h"
 #include "ScenarioPatches.h"
 
 #include <gtest/gtest.h>
@@ -64,14 +65,8 @@ TEST(HostOscSettings, EditsUnderAHeldNoteSoundAsOnAFreshInstance) {
          kOsc1Symmetry,
          {{tag::ModDestFirst, (kOsc1Phase + 0.1f) / 399.99f}, {tag::ModAmountFirst, 0.8f}}},
     };
-    for (const Case& c : cases) {
-        const std::vector<float> before = play(c, Edit::None);
-        const std::vector<float> fresh = play(c, Edit::FromStart);
-        const std::vector<float> edited = play(c, Edit::UnderNote);
-        ASSERT_FALSE(fresh.empty());
-        EXPECT_GT(largestDifference(before, fresh), 0.02f) << c.what << ": the edit is heard";
-        EXPECT_LT(largestDifference(edited, fresh), 1.0e-3f) << c.what;
-    }
+    for (const Case& c : cases)
+        expectEditUnderNoteAsFromStart([&c](Edit e) { return play(c, e); }, c.what, 1.0e-3f);
 }
 
 namespace {

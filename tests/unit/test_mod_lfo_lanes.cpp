@@ -2,6 +2,7 @@
 // and the same draws from the shared generator, over every wave with a table, bias, bits,
 // sample and hold, smoothing, humanise and restarts, with the morph LFO in the fourth lane;
 // and the lanes refuse what they do not cover.
+#include "LfoStageRow.h"
 #include "engine/APlugin.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
@@ -90,14 +91,7 @@ TEST(ModLfo, FourLaneStepGivesTheOneAtATimeBitsAndDraws) {
             e->setSteppedValue(waveTags[i], c.waves[i]);
             e->setParameter(speedTags[i], c.speeds[i]);
             e->setParameter(syncTags[i], 0.0f);
-            float* d = &e->globalDest[LFO_DEST_FIRST[i]];
-            d[kLfoPhase] = c.stage[0] + 0.1f * i;
-            d[kLfoShape] = c.stage[1];
-            d[kLfoSmooth] = c.stage[2];
-            d[kLfoBias] = c.stage[3];
-            d[kLfoBits] = c.stage[4];
-            d[kLfoHold] = c.stage[5] * static_cast<float>(i);
-            d[kLfoHumanise] = c.humanise;
+            writeLfoStages(&e->globalDest[LFO_DEST_FIRST[i]], c.stage, c.humanise, i);
         }
         e->setGlobalLFOSettings();
         ASSERT_TRUE(e->getGlobalLFOLanesReady()) << "wave " << c.waves[0];

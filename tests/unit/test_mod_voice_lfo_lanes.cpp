@@ -1,6 +1,7 @@
 // A voice's four-lane LFO step (Main LFO, Free LFO 1, Free LFO 2, morph) against the steps one
 // at a time: the same state bit for bit and the same draws from the shared generator, with
 // sample and hold, smoothing, humanise, restarts, start delays and new notes.
+#include "LfoStageRow.h"
 #include "engine/APlugin.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
@@ -36,14 +37,7 @@ TEST(ModLfo, VoiceFourLaneStepGivesTheOneAtATimeBitsAndDraws) {
             e->setSteppedValue(waveTags[i], c.waves[i]);
             e->setParameter(speedTags[i], 0.9f + 0.03f * i);
             e->setParameter(modeTags[i], 0.0f); // per voice
-            float* d = &e->voiceDest[v][LFO_DEST_FIRST[i]];
-            d[kLfoPhase] = c.stage[0] + 0.1f * i;
-            d[kLfoShape] = c.stage[1];
-            d[kLfoSmooth] = c.stage[2];
-            d[kLfoBias] = c.stage[3];
-            d[kLfoBits] = c.stage[4];
-            d[kLfoHold] = c.stage[5] * static_cast<float>(i);
-            d[kLfoHumanise] = c.humanise;
+            writeLfoStages(&e->voiceDest[v][LFO_DEST_FIRST[i]], c.stage, c.humanise, i);
         }
         e->setVoiceLFOSettings(v);
         LFOState* lfos = e->getVoiceLFOsForTesting(v);
