@@ -23,6 +23,7 @@ using namespace layout;
 namespace {
 
 const Row EASY_BUTTONS[] = {
+    // OSC1 5 px left at 125 % and 3 at 150 %, OSC2 3 and 2: the captions keep off their switches.
     menuButton(24, "OSC1", {30, -5, -3, 0}, 91, 43, 14),
     menuButton(25, "OSC2", {360, -3, -1, 0}, 91, 40, 14),
     menuButton(26, "FILTER", {689, 0, 3, 2}, 91, 48, 14),
@@ -40,14 +41,16 @@ const Row EASY_BUTTONS[] = {
     menuButton(38, "GATER", {1009, 0, 2, 0}, {391, 1, 0, 0}, 48, 14),
 };
 
+// Every caption margin on this screen is a choice: 2 lets VOLUME, as wide as its knob at 200 %,
+// keep its edges; 10 gives the captions wider than their knob room.
 const Row EASY_KNOBS[] = {
-    knob(12, "VOLUME", 268, 105, 1),     knob(33, "ZEK", 45, 246, 1),
-    knob(782, "SPD", 309, 340, 4),       knob(34, "VOLUME", 598, 106, 1),
+    knob(12, "VOLUME", 268, 105, 1, 2),  knob(33, "ZEK", 45, 246, 1),
+    knob(782, "SPD", 309, 340, 4),       knob(34, "VOLUME", 598, 106, 1, 2),
     knob(56, "ZEK", 375, 246, 1),        knob(790, "SPD", 640, 340, 4),
     knob(57, "FREQ", 695, 106, 1),       knob(58, "Q", 757, 119, 3),
     knob(61, "ENV", 695, 182, 1),        knob(62, "ATT", 697, 282, 3),
     knob(63, "DEC", 753, 282, 3),        knob(64, "SUST", 697, 335, 3),
-    knob(65, "REL", 753, 335, 3),        knob(1, "VOLUME", 823, 106, 1),
+    knob(65, "REL", 753, 335, 3),        knob(1, "VOLUME", 823, 106, 1, 2),
     knob(4, "PAN", 887, 119, 4),         knob(6, "ATT", 824, 282, 3),
     knob(7, "DEC", 880, 282, 3),         knob(8, "SUST", 824, 335, 3),
     knob(9, "REL", 880, 335, 3),         knob(123, "SPEED", 945, 106, 1),
@@ -69,9 +72,14 @@ const Row EASY_SWITCHES_1[] = {
     onOff(319, nullptr, 77, 496),
 };
 const Row EASY_LABELS[] = {
+    // PRE 1 px and POST 2 px left: the wider captions keep off their switches.
     label("PRE", {53, 0, -2, 0}, {438, 1, 0, 0}, 24, 12, 2),
     label("POST", {50, 1, -2, 0}, {499, 2, 1, -1}, 26, 12, 2),
 };
+// Each section's switch stands clear of its menu button's caption, which is wider than the skin's
+// lettering: WAVESHAPER's 13 px further right, DISTORTION's 11, LOW-FI's 5, DISTORT FX's 8 and
+// MOD FX's 6; LOW-FI's, DISTORT FX's, MOD FX's, DELAY's, REVERB's and GATER's step back left 2 to
+// 5 px less far at 125 %, DELAY's and REVERB's also at 150 %.
 const Row EASY_SWITCHES_2[] = {
     onOff(332, nullptr, {520, -14, -16, -24}, {389, -1, 0, 0}),
     onOff(333, nullptr, {508, -14, -13, -22}, {456, -1, 0, 0}),
@@ -87,6 +95,8 @@ const Row EASY_V_SLIDERS[] = {
     bigVSlider(293, 465, 208), bigVSlider(66, 765, 165),  bigVSlider(3, 839, 165),
     bigVSlider(5, 894, 165),
 };
+// 10 px (the pads' sliders) and 14 px (the filter and amp sliders) lower: the wider first line
+// would run into the slider above it.
 const Row EASY_LFO_LABELS[] = {
     label("LFO!>!X", {101, 0, 2, 1}, 300, 30, 24, 1),
     label("LFO!>!Y", {128, 1, 0, 1}, 300, 30, 24, 1),

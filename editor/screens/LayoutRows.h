@@ -42,6 +42,9 @@ enum class Kind : unsigned char {
 enum LabelLook { kDark = 0, kGreen = 1, kBigDark = 2 };
 enum CaptionSide { kCaptionBelow = 0, kCaptionAbove = 1 };
 
+// Where a row's place, size or caption room was chosen for the captions' font, which is wider than
+// the skin's lettering, a comment says so and by how much; every other row stands as the panel was
+// designed.
 struct Row {
     Kind kind;
     int tag;

@@ -19,21 +19,23 @@ namespace {
 
 const Row AMP_PANEL[] = {
     menuButton(3, "AMP", 875, 91, 35, 14),
-    knob(1, "VOLUME", 1053, 91, 1),
-    knob(2, "VEL>VOL", 964, 106, 3, 20),
+    knob(1, "VOLUME", 1053, 91, 1, 2),   // margin 2: at 200 % the caption is as wide as the knob
+    knob(2, "VEL>VOL", 964, 106, 3, 20), // margin 20, not 10: the caption is wider
     knob(4, "PAN", 1006, 106, 4),
     knob(6, "ATT", 944, 158, 3),
     knob(7, "DEC", 984, 158, 3),
     knob(8, "SUS", 1025, 158, 3),
     knob(9, "REL", 1066, 158, 3),
-    label(" LFO!>!VOL", {872, 1, 2, 2}, 180, 21, 24, 1),
-    label(" LFO!>!PAN", {901, -1, 1, 1}, 180, 21, 24, 1),
+    // Both boxes 2 px wider each side: from 125 % on the leading blank pushes " LFO" past 21 px.
+    label(" LFO!>!VOL", {870, 1, 2, 2}, 180, 25, 24, 1),
+    label(" LFO!>!PAN", {899, -1, 1, 1}, 180, 25, 24, 1),
     vSlider(3, 875, 107),
     vSlider(5, 903, 107),
 };
 
 const Row EQ_FRAME[] = {
     menuButton(6, "EQ", {875, -1, 0, 0}, 212, 20, 14),
+    // The EDIT and POST captions without a 1 px shift at 125 %: they would touch their buttons.
     radio(2, "EDIT", 896, 381, 2, 33),
     onOff(306, "PRE", 896, {407, 0, 0, 1}, 2, 33),
     radio(2, "EDIT", 896, 444, 2, 33),

@@ -29,6 +29,7 @@ namespace {
 const Coord EQ_CURVE_X = 876, EQ_CURVE_Y = 239, EQ_CURVE_W = 223, EQ_CURVE_H = 131;
 
 const Row WAVESHAPER_PANEL[] = {
+    // 90 wide, not 70, and its switch 22 px further right: the caption is wider.
     menuButton(7, "WAVESHAPER", {875, -1, 0, 0}, 501, 90, 14),
     onOff(332, nullptr, 966, {499, -1, -1, -4}),
     hSlider(68, "MIX", 876, 522, 25),
@@ -38,6 +39,7 @@ const Row WAVESHAPER_PANEL[] = {
 };
 
 const Row DISTORT_HEADER[] = {
+    // 56 wide, not 50, and its switch 10 px further right, 5 more at 125 %: the caption is wider.
     menuButton(8, "DISTORT", {875, -1, 1, 0}, 563, 56, 14),
     onOff(333, nullptr, {934, -4, -4, -10}, {561, -1, 1, 0}),
 };
@@ -46,6 +48,8 @@ const Row DISTORT_VOICE[] = {
     menu(334, nullptr, 7, {14, 3, 3, 4}, 76, 15, DISTORT_VOICE_MODE_STR, 23),
     hSlider(72, nullptr, 8, {52, 2, 2, 2}),
     label("MIX", 34, {65, 2, 0, 0}, 20, 20, 1),
+    // Margins 20, not 10, and the top row's last three knobs 5, 7 and 10 px further right: the
+    // modes' captions are wider and keep 2 px apart.
     knob(73, "", 87, 3, 3, 20),
     knob(74, "", 128, 3, 3, 20),
     knob(75, "", 169, 3, 3, 20),
@@ -58,16 +62,18 @@ constexpr int kDistortKnobRow = 3;
 
 const Row LOW_FI_PANEL[] = {
     menuButton(9, "LOW-FI", {875, -1, 0, 0}, 673, 48, 14),
-    onOff(335, nullptr, {924, -9, -6, -12}, {671, -1, 0, 0}),
+    onOff(335, nullptr, {924, -9, -6, -12}, {671, -1, 0, 0}), // 8 px right: clear of the caption
     hSlider(80, "MIX", 876, 696, 25),
     knob(81, "BITS", 954, 687, 3),
     knob(82, "RATE", 990, 687, 3),
-    knob(83, "NOISE", 1029, 687, 3, 10),
+    knob(83, "NOISE", 1029, 687, 3, 10), // margin 10: the caption is wider than the knob
     knob(84, "LP", 1067, 687, 3),
 };
 
 const Row PAGE_TABS[] = {
     label("ARP", {31, 0, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
+    // WAVE 2 px left (3 at 125 %, 1 at 150 %) and 4 px wider, MOD 1 px left at 125 % and 150 %:
+    // the wider captions keep off their radios.
     label("WAVE", {90, 0, -1, -1}, {406, -1, -1, -1}, 38, 25, 0, kBigDark),
     label("MOD", {161, -1, -1, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
     label("FX", {223, 1, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
@@ -78,6 +84,7 @@ const Row PAGE_TABS[] = {
     radio(3, nullptr, {240, -2, -3, -1}, {410, -3, -2, -3}),
     radio(3, nullptr, {308, -3, -5, 0}, {410, -3, -2, -2}),
     onOff(337, nullptr, 649, {410, -3, -2, -3}),
+    // 2 px left at 125 %, 6 at 150 %: the wider caption keeps off its switch.
     label("BYPASS ALL", {590, 1, 4, -2}, {410, -1, -2, -1}, 70, 17, 0),
 };
 constexpr int kFirstTabRadio = 5, kBypassAll = 10, kBypassAllLabel = 11;
@@ -85,10 +92,11 @@ constexpr int kFirstTabRadio = 5, kBypassAll = 10, kBypassAllLabel = 11;
 const Row RIBBON_STRIP[] = {
     onOff(376, nullptr, 905, {736, -1, 0, 0}),
     menu(377, nullptr, 963, {735, 5, 3, 4}, 62, 15, RIBBON_SPRING_TIME_STR, 18),
+    // 5 px right, with its caption: room for the wider QUANT between the two menus.
     menu(378, nullptr, 1066, {735, 5, 3, 4}, 48, 15, RIBBON_QUANT_STR, 13),
     label("BIPOLAR", {859, 1, 0, 0}, {740, 1, 0, 0}, 46, 9, 2),
     label("SPRING!BACK", 914, {734, 3, 2, 2}, 46, 18, 2),
-    label("QUANT", 1017, {740, 1, 0, 0}, 46, 9, 2),
+    label("QUANT", 1017, {740, 1, 0, 0}, 46, 9, 2), // 3 px right: off the spring-time window
 };
 } // namespace
 

@@ -25,7 +25,7 @@ namespace layout {
 namespace {
 
 const Row ARP_FIXED[] = {
-    onOff(492, "ON", {5, 1, 0, 2}, {13, -2, 0, 0}, 0, 0),
+    onOff(492, "ON", {5, 1, 0, 2}, {13, -2, 0, 0}, 0, 2), // widening 2: ON is wider than its switch
     radio(4, "A", 31, {13, -2, 0, 0}, 0, 30),
     radio(4, "B", 55, {13, -2, 0, 0}, 0, 30),
     menu(493, "PLAY MODE", 79, {12, 3, 3, 4}, {76, 0, 4, 2}, 15, ARP_PLAY_MODE_STR, 4),
@@ -39,7 +39,7 @@ const Row ARP_FIXED[] = {
     menu(500, "RATCHET", 355, {264, 3, 3, 4}, {77, 1, 2, 2}, 15, ARP_RATCHET_MODE_STR, 9),
     onOff(502, "SYNC", 624, 98, 0, 20),
     onOff(504, "LATCH", 624, 148, 0, 20),
-    onOff(503, "KEY", 624, 200, 0, 10),
+    onOff(503, "KEY", 624, 200, 0, 10), // widening 10: the caption is wider than its switch
     menuButton(21, "", 624, 13, 27, 34),
     label("CMD", {620, 4, 4, 7}, {30, 0, 1, 3}, 27, 9, 1),
 };
@@ -61,15 +61,18 @@ const Row ARP_KNOBS[] = {
 };
 const Row ARP_MENUS[] = {
     menuPair(ARP_SPEED, "SPEED", 313, {12, 3, 3, 4}, {76, 0, -1, 0}, 15, ARP_SPEED_STR, 17),
-    menuPair(ARP_STEPS, "STEPS", 44, {264, 3, 3, 4}, {48, -1, 0, 0}, 15, ARP_STEPS_STR, 16),
-    // Its two lines stand above the menu: below it the page ends.
-    menuPair(ARP_LOOP_START, "LOOP!START", 203, {264, 3, 3, 4}, {48, 0, 2, -1}, 15,
-             ARP_LOOP_START_STR, 16, kCaptionAbove),
+    // The steps and loop-start menus 42 wide, not 48: at 48 their windows run into the CATCHUP
+    // menus'. The loop start's two caption lines stand above its menu: below it the page ends.
+    menuPair(ARP_STEPS, "STEPS", 44, {264, 3, 3, 4}, 42, 15, ARP_STEPS_STR, 16),
+    menuPair(ARP_LOOP_START, "LOOP!START", 203, {264, 3, 3, 4}, 42, 15, ARP_LOOP_START_STR, 16,
+             kCaptionAbove),
 };
 enum { kArpLoopStartMenu = 2 };
 const Coord LOOP_START_CAPTION_BOTTOM = 261;
 const char* const ARP_ROW_STR[8] = {"NO",  "TIED",  "SLIDE", "TUNE",
                                     "VEL", "FREE1", "FREE2", "RATCH"};
+// FREE1 and FREE2 stand in boxes 5 px wider to the left, with the same right edge as at 30 px:
+// their captions are wider than 30 px.
 const Coord ARP_ROW_X[8] = {20,
                             {21, 0, 1, -2},
                             {20, 1, 2, 1},
@@ -91,21 +94,25 @@ const Row WAVE_PAGE[] = {
     label("LOAD", {178, 0, 4, 0}, 275, 30, 17, 0),
     label("SAVE", {212, -1, 1, -2}, 275, 30, 17, 0),
     label("SHAPER", {246, 0, 2, 1}, 275, 100, 17, 1),
+    // AMT1 and AMT2 6 px higher and 12 high, not 17: lower, the page's edge cuts them.
     label("AMT1", {362, 1, 4, 0}, 278, 30, 12, 0),
     label("AMT2", {405, 1, 4, 0}, 278, 30, 12, 0),
     label("APPLY", {441, 1, 4, 2}, 275, 40, 17, 0),
     label("CMD", {478, 2, 4, 2}, 275, 30, 17, 0),
     label("COPY", {512, 1, 3, 1}, 275, 30, 17, 0),
-    label("PASTE", {546, 0, 2, 0}, 275, 35, 17, 0),
+    label("PASTE", {546, 0, 2, 0}, 275, 35, 17, 0), // 35 wide: the caption is wider than 30
     label("CLEAR", {579, 1, 5, 2}, 275, 40, 17, 0),
     label("UNDO", {616, 1, 3, 3}, 275, 30, 17, 0),
     radio(5, nullptr, {43, -5, -6, 0}, 13),
     radio(5, nullptr, {116, -5, -6, 0}, 13),
+    // 3 px left at 125 %, 2 at 150 %: the wider caption keeps off its radio.
     label("USER 1", {5, -1, -1, 3}, {17, 2, 1, 0}, 40, 10, 0),
     label("USER 2", 78, {17, 2, 0, 0}, 40, 10, 0),
     radio(6, nullptr, {211, -5, -11, -2}, 13),
     radio(6, nullptr, {297, -5, -11, -2}, 13),
     radio(6, nullptr, {361, -5, -5, 0}, 13),
+    // The wider captions keep off the next radio: POINT DRAW 6 px left (8 at 150 %) in a box 3 px
+    // wider, LINE DRAW 3 px left at 125 %, 8 at 150 %, 2 at 200 %, ERASE 1 px left at 125 %.
     label("POINT DRAW", {142, 0, -2, 0}, {17, 2, 0, 0}, 68, 10, 0),
     label("LINE DRAW", {241, -3, -8, -2}, {17, 2, 0, 0}, 65, 10, 0),
     label("ERASE", {327, -1, 0, 0}, {17, 2, 0, 0}, 65, 10, 0),
@@ -116,6 +123,8 @@ const Row WAVE_MODE_RADIOS[] = {
     radio(7, nullptr, {578, 0, 0, 2}, 13),
 };
 const Row WAVE_PAGE_REST[] = {
+    // The wider captions keep off the next radio: WAVE DISPLAY in a box 10 px wider about the same
+    // middle, both 6 px further left at 125 % and 9 at 150 %.
     label("WAVE DISPLAY", {387, -1, 0, 0}, {17, 2, 0, 0}, 80, 10, 1),
     label("PARTIAL DISPLAY", {490, 1, 2, 0}, {17, 2, 0, 0}, 90, 10, 1),
     onOff(1008, "EXP", 627, 13, 2, 30),
@@ -136,7 +145,8 @@ const Coord WAVE_PRESET_X = 8, WAVE_PRESET_Y = {261, 1, 0, 0}, WAVE_PRESET_W = 1
             WAVE_PRESET_H = 16;
 const Coord WAVE_DISPLAY_X = 10, WAVE_DISPLAY_Y = 47, WAVE_DISPLAY_W = 630, WAVE_DISPLAY_H = 190;
 
-// The three titles stand at the page's top edge, clear of the windows of the mode menus.
+// The LFO titles stand 2 px higher, at the page's top edge, clear of the mode menus' windows.
+// The wider captions get wider boxes: the LFO titles 6 px, the ENV titles 4 px.
 const Row MOD_PAGE[] = {
     menuButton(12, "LFO 1", {5, 2, 1, 4}, 0, 40, 14),
     menuButton(13, "LFO 2", {263, 2, 5, 5}, 0, 40, 14),
@@ -145,12 +155,14 @@ const Row MOD_PAGE[] = {
     menuButton(11, "ENV 2", {334, 2, 1, 3}, 55, 38, 14),
     menu(371, "MODE", {5, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -2}, 15, LFO_PLAY_MODE_STR, 3),
     menu(370, "WAVE", {95, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -3}, 15, LFO_WAVE_STR, 8),
+    // SPEED's caption 10 px wider each side, and SYNC 2 px further right so the two keep apart.
     knob(124, "SPEED", {181, 3, 0, 0}, {4, 2, 0, 0}, 3, 10),
-    onOff(369, "SYNC", {219, 3, 0, 0}, 15, 0, 10),
+    onOff(369, "SYNC", {221, 3, 0, 0}, 15, 0, 10),
     menu(374, "MODE", {264, 0, 6, 4}, {14, 5, 3, 4}, {77, -1, 0, -2}, 15, LFO_PLAY_MODE_STR, 3),
     menu(373, "WAVE", {356, 0, 6, 4}, {14, 5, 3, 4}, {77, -2, -2, -5}, 15, LFO_WAVE_STR, 8),
+    // As for the first LFO.
     knob(125, "SPEED", 440, {4, 2, 0, 0}, 3, 10),
-    onOff(372, "SYNC", 478, 15, 0, 10),
+    onOff(372, "SYNC", 480, 15, 0, 10),
     menu(375, "MODE", 525, {14, 5, 3, 4}, {77, 3, 5, 0}, 15, LFO_12_MODE_STR, 13),
     knob(126, "AMT", {612, 0, 2, 0}, {4, 2, 0, 0}, 3),
     knob(113, "ATT", 41, 59, 3),
@@ -169,7 +181,7 @@ const Row MOD_PAGE[] = {
     knob(361, "VEL", 612, 59, 4),
     onOff(359, "SYNC", {13, 2, -2, -2}, {68, -2, 0, 0}, 0, 10),
     onOff(362, "SYNC", {343, 2, -2, -2}, {68, -2, 0, 0}, 0, 10),
-    label("SLOT", 11, {123, 1, 0, 0}, 33, 12, 1, kGreen),
+    label("SLOT", {11, 0, 1, 1}, {123, 1, 0, 0}, 33, 12, 1, kGreen),
     label("SOURCE", {46, 1, 0, 1}, {123, 1, 0, 0}, 115, 12, 1, kGreen),
     label("LOWER", {163, 0, 3, 1}, {123, 1, 0, 0}, 75, 12, 1, kGreen),
     label("UPPER", {240, 1, 0, 0}, {123, 1, 0, 0}, 76, 12, 1, kGreen),

@@ -33,11 +33,11 @@ const char* const ECS_STR[] = {"Load ECS", "Save ECS", "Clear MIDI"};
 const Row TOP_BAR[] = {
     label("PRESET", 66, 26, 42, 9, 2, kGreen),
     label("BANK", 66, 46, 42, 9, 2, kGreen),
-    label("ECS", {331, 1, 0, 0}, 25, 39, 9, 2, kGreen),
+    label("ECS", 331, {25, 1, 2, 2}, 39, 9, 2, kGreen),
     kick(kKick, nullptr, 39, {31, -3, -2, 0}),
-    kick(kKick, "EDIT", 317, {23, -3, -2, -4}, 2, 30),
-    kick(kKick, "ORIG", 317, {43, -3, -2, -4}, 2, 30),
-    kick(kKick, "HELP", 369, {43, -3, -2, -4}, 2, 30),
+    kick(kKick, "EDIT", 317, {23, -3, -2, -4}, 2, 25),
+    kick(kKick, "ORIG", 317, {43, -3, -2, -4}, 2, 25),
+    kick(kKick, "HELP", 369, {43, -3, -2, -4}, 2, 30), // box 30 wide: the caption is wider than 25
     kickArea(631, 41, 90, 20),
     kickArea(737, 5, 360, 70),
     menuButton(23, "", 1098, 10, 17, 10),
@@ -58,23 +58,25 @@ enum {
 
 // The oscillators' fixed part.
 const Row OSC_FIXED[] = {
+    // 5 px left at 125 %, 3 at 150 %: the wider caption keeps clear of its switch.
     menuButton(0, "OSC1", {30, -5, -3, 0}, 91, 40, 14),
     onOff(259, nullptr, {61, -6, -5, -9}, {89, -1, 0, 0}),
     onOff(261, "FREE", 114, {89, -1, 0, 0}, 2, 25),
     onOff(262, "TRK", 159, {89, -1, 0, 0}, 2, 25),
     onOff(264, "OUT", 305, {89, -1, 0, 0}, 2, 25),
-    knob(12, "VOLUME", 289, 118, 1),
+    knob(12, "VOLUME", 289, 118, 1, 2), // margin 2: at 200 % the caption is as wide as the knob
     knob(14, "SEMI", 118, 108, 4),
     knob(15, "FINE", 149, 134, 4),
     knob(17, "SPRD", 180, 108, 3),
     knob(16, "SUB", 211, 134, 4),
     knob(13, "PAN", 242, 108, 4),
+    // 3 px left at 125 %, 2 at 150 %: the wider caption keeps clear of its switch.
     menuButton(1, "OSC2", {360, -3, -1, 0}, 91, 40, 14),
     onOff(276, nullptr, {392, -6, -5, -8}, {89, -1, 0, 0}),
     onOff(278, "FREE", 444, {89, -1, 0, 0}, 2, 25),
     onOff(279, "TRK", 489, {89, -1, 0, 0}, 2, 25),
-    onOff(281, "SYNC", 630, {89, -1, 0, 0}, 2, 30),
-    knob(34, "VOLUME", 620, 118, 1),
+    onOff(281, "SYNC", 630, {89, -1, 0, 0}, 2, 30), // no 2 px shift at 125 %: off its switch
+    knob(34, "VOLUME", 620, 118, 1, 2), // margin 2: at 200 % the caption is as wide as the knob
     knob(36, "SEMI", 442, 108, 4),
     knob(37, "FINE", 468, 134, 4),
     knob(39, "SPRD", 498, 108, 3),
@@ -82,6 +84,7 @@ const Row OSC_FIXED[] = {
     knob(40, "MOD", 554, 108, 3),
     knob(35, "PAN", 582, 134, 4),
     menu(282, nullptr, 539, {91, -1, 1, 1}, 61, 12, OSC_MOD_MODE_STR, 7),
+    // 4 px left at 125 %, 6 at 150 %: clear of the mode menu's window.
     label("MOD", 514, {85, 0, 1, 0}, 30, 25, 0),
 };
 
@@ -109,9 +112,9 @@ const Row OSC_FRAME[] = {
     menuPair(OSC_OCT, "OCTAVE", 29, {141, 5, 3, 4}, {48, -1, 2, 0}, 15, OSC_OCT_STR, 9),
     radio(1, "LFO", 56, 183, 2, 30),
     radio(1, "AMP", 56, 202, 2, 30),
-    radio(1, "PITCH", 56, 221, 2, 30, {0, 0, 1, 0}),
+    radio(1, "PITCH", 56, 221, 2, 30, {0, 0, 1, 0}), // no 1 px shift at 125 %: off its radio
     knobPair(OSC_ZEK_AMT, "ZEK", 32, 344, 1),
-    knobPair(XY_SPEED, "SPEED", 87, 364, 4, 10),
+    knobPair(XY_SPEED, "SPEED", 87, 364, 4, 10), // margin 10: the caption is wider than the knob
     vSliderPair(OSC_ZEK_LFO_X, 32, 253),
     vSliderPair(OSC_ZEK_LFO_Y, 59, 253),
     radio(-1, "LIVE", 94, 255, 0, 30),
@@ -130,8 +133,8 @@ const Row OSC_LFO_PAGE[] = {
     knobPair(OSC_LFO_PWM, "PWM", 77, 13, 3),
     knobPair(OSC_LFO_AMP, "AMP", 114, 13, 3),
     knobPair(OSC_LFO_PITCH, "PITCH", 151, 13, 3, 10),
-    knobPair(OSC_LFO_TRACK, "TRACK", 188, 13, 4, 10),
-    onOffPair(OSC_LFO_SYNC, "SYNC", 247, 11, 2, 32),
+    knobPair(OSC_LFO_TRACK, "TRACK", 188, 13, 4, 10), // margin 10: caption wider than the knob
+    onOffPair(OSC_LFO_SYNC, "SYNC", 247, 11, 2, 32),  // no 2 px shift at 125 %: off its switch
     onOffPair(OSC_FREE_LFO, "FREE", 247, 29, 2, 32),
 };
 const Row OSC_AMP_PAGE[] = {
@@ -140,8 +143,8 @@ const Row OSC_AMP_PAGE[] = {
     knobPair(OSC_AMP_DEC, "DEC", 77, 13, 3),
     knobPair(OSC_AMP_SUST, "SUST", 114, 13, 3),
     knobPair(OSC_AMP_REL, "REL", 151, 13, 3),
-    knobPair(OSC_AMP_TRACK, "TRACK", 188, 13, 4, 10),
-    onOffPair(OSC_AMP_SYNC, "SYNC", 247, 11, 2, 32),
+    knobPair(OSC_AMP_TRACK, "TRACK", 188, 13, 4, 10), // margin 10: caption wider than the knob
+    onOffPair(OSC_AMP_SYNC, "SYNC", 247, 11, 2, 32),  // no 2 px shift at 125 %: off its switch
 };
 const Row OSC_PITCH_PAGE[] = {
     knobPair(OSC_PITCH_AMT, "AMT", 3, 13, 4),
@@ -149,8 +152,8 @@ const Row OSC_PITCH_PAGE[] = {
     knobPair(OSC_PITCH_DEC, "DEC", 77, 13, 3),
     knobPair(OSC_PITCH_SUST, "SUST", 114, 13, 3),
     knobPair(OSC_PITCH_REL, "REL", 151, 13, 3),
-    knobPair(OSC_PITCH_TRACK, "TRACK", 188, 13, 4, 10),
-    onOffPair(OSC_PITCH_SYNC, "SYNC", 247, 11, 2, 32),
+    knobPair(OSC_PITCH_TRACK, "TRACK", 188, 13, 4, 10), // margin 10: caption wider than the knob
+    onOffPair(OSC_PITCH_SYNC, "SYNC", 247, 11, 2, 32),  // no 2 px shift at 125 %: off its switch
 };
 
 const Row XY_PANELS[] = {
@@ -169,12 +172,12 @@ constexpr int XY_PAD_SIZE = 138;
 const Row FILTER_PANEL[] = {
     menuButton(2, "FILTER", 691, 91, 60, 14),
     knob(57, "FREQ", 687, 137, 1),
-    knob(296, "ST OFFSET", 814, 108, 3, 30),
+    knob(296, "ST OFFSET", 814, 108, 3, 30), // margin 30, not 20: the caption is wider at 200 %
     knob(58, "Q", 756, 152, 3),
     knob(59, "VOWEL", 814, 152, 3, 10),
     knob(299, "VEL", 698, 194, 4),
     knob(298, "TRK", 756, 194, 4),
-    knob(297, "MOD WHL", 814, 194, 4, 30),
+    knob(297, "MOD WHL", 814, 194, 4, 30), // margin 30, not 20: the caption is wider at 200 %
     knob(61, "ENV", 698, 236, 3),
     knob(66, "LFO", 756, 236, 3),
     knob(60, "DIST", 814, 236, 3),
@@ -189,13 +192,14 @@ const Coord FILTER_TYPE_X = 691, FILTER_TYPE_Y = {109, 5, 3, 4}, FILTER_TYPE_W =
 const Row FILTER_SWITCHES[] = {
     onOff(295, "", 781, 117, 0, 20),
     onOff(300, "INV", 734, 281, 2, 25),
+    // Its shift 1 px less at 125 % and 200 %: the caption keeps off its switch.
     onOff(301, "SYNC", 787, 281, 2, 30, {1, -1, 0, -1}),
 };
 const Row FILTER_HIGH_PASS[] = {
     knob(305, "Q", 778, 358, 3),
     knob(67, "FREQ", 822, 358, 3),
     onOff(302, nullptr, 695, {367, -1, 0, 0}),
-    onOff(303, "TRK", 723, 367, 0, 10),
+    onOff(303, "TRK", 723, 367, 0, 10), // widening 10: the caption is wider than the switch
     onOff(304, "\t", 751, 367, 0, 10),
     label("HP", {695, 1, 2, 3}, {377, 1, 0, 3}, 26, 25, 0),
 };
@@ -211,7 +215,7 @@ const Coord SPEED_SOURCE_X = 735, SPEED_SOURCE_Y = {484, 3, 3, 4}, SPEED_SOURCE_
 const Row MAIN_LFO_REST[] = {
     knob(123, "SPEED", 687, 426, 1),
     knob(367, nullptr, 695, 480, 4),
-    onOff(366, "SYNC", {757, -2, 0, 0}, 457, 0, 20),
+    onOff(366, "SYNC", 757, {457, -2, 0, 0}, 0, 20),
     label("SPEED CTRL", {737, 3, 0, 0}, {499, -2, -1, 3}, 115, 20, 1),
 };
 
