@@ -1,7 +1,9 @@
 // Every caption the screens show, at every size, on every page and in every mode whose captions
-// change: its text lies inside its own box and inside the container that holds it, and its ink
-// touches no other control and no other caption. A caption that fails is named with its size,
-// its screen state and where its ink lies.
+// change: the ink it leaves when drawn lies inside its own box, inside the view container that
+// holds it and inside the painted section around it, clear of the section's rim; it touches no
+// control and no skin window, and it keeps at least two pixels from every other caption. The
+// captions the skin prints itself (the back side's) count as captions too. A caption that fails
+// is named with its size, its screen state and where its ink lies.
 #include "controls/ControlContext.h"
 #include "controls/FontTables.h"
 #include "controls/TButtons.h"
@@ -9,14 +11,19 @@
 #include "controls/TReadouts.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
+#include "gui/backend/Backend.h"
 #include "test_controls_rig.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -34,10 +41,15 @@ bool overlaps(const CRect& a, const CRect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-// A bold glyph's edge may reach one pixel past its advance: that fringe is no cut.
 bool inside(const CRect& inner, const CRect& outer) {
-    return inner.left >= outer.left - 1 && inner.right <= outer.right + 1 &&
-           inner.top >= outer.top - 1 && inner.bottom <= outer.bottom + 1;
+    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+           inner.bottom <= outer.bottom;
+}
+
+// Fewer than `gap` empty pixels between two inks, across and down.
+bool closerThan(const CRect& a, const CRect& b, int gap) {
+    return a.left < b.right + gap && b.left < a.right + gap && a.top < b.bottom + gap &&
+           b.top < a.bottom + gap;
 }
 
 std::string str(const CRect& r) {
@@ -46,52 +58,123 @@ std::string str(const CRect& r) {
     return o.str();
 }
 
-// The dark windows the skin paints on a background (menus, read-outs, displays sit in them):
-// a dark caption over one cannot be read. Rectangles at 100 percent, by picture id.
-struct Window {
+constexpr double SCALES[4] = {1.0, 1.25, 1.5, 2.0};
+constexpr int kMinGap = 2;
+
+// What the skin paints on a picture, from the skin's own description: the dark windows that
+// menus, read-outs and displays sit in, the light sections, and the captions it prints itself.
+// Rectangles at 100 percent with their corrections by size, by picture id.
+struct Decoration {
+    std::string kind;
     double v[4] = {};   // x, y, w, h at 100 percent
     int fix[4][4] = {}; // their corrections by size
+    char align = 'l';
+    std::string text;
+    // Where the skin draws it at a size, in the picture's pixels.
+    CRect at(int size) const {
+        double p[4];
+        for (int k = 0; k < 4; ++k) p[k] = std::floor(v[k] * SCALES[size]) + fix[k][size];
+        return CRect(p[0], p[1], p[0] + p[2], p[1] + p[3]);
+    }
 };
-std::map<int, std::vector<Window>> skinWindows() {
-    std::map<int, std::vector<Window>> out;
+// How far into a section the rim the skin strokes along its edge reaches.
+CCoord sectionRim(int size) {
+    return std::ceil(0.5 + std::max(1.0, SCALES[size]) / 2);
+}
+std::map<int, std::vector<Decoration>> skinDecorations() {
+    std::map<int, std::vector<Decoration>> out;
     std::ifstream in(ZEK2_SKIN_TEXT);
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] != '@') continue;
         std::istringstream words(line.substr(1));
         int id = 0;
-        std::string kind, n[4];
-        words >> id >> kind >> n[0] >> n[1] >> n[2] >> n[3];
-        if (kind != "lcd" && kind != "xy" && kind != "grid" && kind != "button") continue;
-        Window w;
+        std::string n[4];
+        Decoration d;
+        words >> id >> d.kind >> n[0] >> n[1] >> n[2] >> n[3];
         for (int k = 0; k < 4; ++k)
-            std::sscanf(n[k].c_str(), "%lf(%d/%d/%d)", &w.v[k], &w.fix[k][1], &w.fix[k][2],
-                        &w.fix[k][3]);
-        out[id].push_back(w);
+            std::sscanf(n[k].c_str(), "%lf(%d/%d/%d)", &d.v[k], &d.fix[k][1], &d.fix[k][2],
+                        &d.fix[k][3]);
+        if (d.kind == "text" || d.kind == "title") {
+            words >> d.align >> std::ws;
+            std::getline(words, d.text);
+        }
+        out[id].push_back(d);
     }
     return out;
 }
 
-// One drawn line of a caption: where its ink lies, the box that clips it, the container's view.
+// The visible ink of one line of text: the pixels that the text covers by a quarter or more.
+constexpr uint8_t kInkAlpha = 64;
+
+// The smallest rectangle around the pixels of `area` in an image that `isInk` picks; empty when
+// it picks none.
+template <class Pick> CRect inkIn(void* image, const CRect& area, Pick isInk) {
+    CRect ink(area.right, area.bottom, area.left, area.top);
+    for (auto y = static_cast<int>(area.top); y < area.bottom; ++y)
+        for (auto x = static_cast<int>(area.left); x < area.right; ++x)
+            if (isInk(backend::readPixel(image, x, y))) {
+                ink.left = std::min<CCoord>(ink.left, x);
+                ink.top = std::min<CCoord>(ink.top, y);
+                ink.right = std::max<CCoord>(ink.right, x + 1);
+                ink.bottom = std::max<CCoord>(ink.bottom, y + 1);
+            }
+    return ink.left >= ink.right ? CRect() : ink;
+}
+
+// Where a line of text leaves ink when drawn in `box` as the captions draw it, with nothing
+// clipping it (frame pixels). The text is drawn in a larger box that puts it at the same place,
+// on a scratch image, and the ink is read back.
+class InkProbe {
+public:
+    CRect ink(CFontRef font, const std::string& text, const CRect& box, CHoriTxtAlign align) {
+        const double fx = box.left - std::floor(box.left), fy = box.top - std::floor(box.top);
+        const auto key = std::make_tuple(font, text, static_cast<int>(align), box.getWidth(),
+                                         box.getHeight(), fx, fy);
+        auto found = cache.find(key);
+        if (found == cache.end()) found = cache.emplace(key, measure(font, text, box, align)).first;
+        CRect r = found->second;
+        r.offset(std::floor(box.left), std::floor(box.top));
+        return r;
+    }
+
+private:
+    static CRect measure(CFontRef font, const std::string& text, const CRect& box,
+                         CHoriTxtAlign align) {
+        // Room for text far wider or higher than its box.
+        const int m = static_cast<int>(CDrawContext::measureText(font, text).width) + 32;
+        const int w = static_cast<int>(std::ceil(box.getWidth())) + 2 * m + 2;
+        const int h = static_cast<int>(std::ceil(box.getHeight())) + 2 * m + 2;
+        void* image = backend::createBackBuffer(w, h);
+        const double fx = box.left - std::floor(box.left), fy = box.top - std::floor(box.top);
+        // Growing a box evenly keeps centred text where it was; a left-aligned line grows to the
+        // right only, a right-aligned one to the left only.
+        CRect wide(m + fx, m + fy, m + fx + box.getWidth(), m + fy + box.getHeight());
+        wide.top -= m - 1;
+        wide.bottom += m - 1;
+        if (align != kLeftText) wide.left -= m - 1;
+        if (align != kRightText) wide.right += m - 1;
+        {
+            CDrawContext c(image);
+            c.setFont(font);
+            c.setFontColor(kBlackCColor);
+            c.drawString(text, wide, align, true);
+        }
+        CRect ink = inkIn(image, CRect(0, 0, w, h), [](CColor c) { return c.alpha >= kInkAlpha; });
+        backend::destroyBackBuffer(image);
+        if (!ink.isEmpty()) ink.offset(-m, -m);
+        return ink;
+    }
+    std::map<std::tuple<CFontRef, std::string, int, CCoord, CCoord, double, double>, CRect> cache;
+};
+
+// One drawn line of a caption: whose it is, where its ink lies, the box that clips it and the
+// visible part of the container that holds it.
 struct Line {
-    const CView* owner;
+    const void* owner;
     std::string text;
     CRect ink, box, clip;
 };
-
-// Where the drawing context puts the ink of one line drawn in `box` (frame pixels).
-CRect inkOf(CFontRef font, const std::string& text, const CRect& box, int align) {
-    const CDrawContext::TextExtent e = CDrawContext::measureText(font, text);
-    double x = box.left;
-    if (align == kCenterText)
-        x += std::floor((box.getWidth() - e.width) / 2);
-    else if (align == kRightText)
-        x += box.getWidth() - e.width;
-    const double y = box.top + std::floor((box.getHeight() - e.height) / 2);
-    CRect ink = e.ink;
-    ink.offset(x, y);
-    return ink;
-}
 
 class ScreenCaptions : public ControlsTest {
 protected:
@@ -107,7 +190,7 @@ protected:
 
     // Walks the shown views: captions (labels, menu buttons) and the controls they must clear.
     void collect(const CViewContainer* c, const CRect& clip) {
-        addWindows(c);
+        addSkin(c, clip);
         for (int32_t i = 0; i < c->getNbViews(); ++i) {
             const CView* v = c->getView(i);
             if (!v || !v->isVisible()) continue;
@@ -120,10 +203,15 @@ protected:
             }
             if (auto* l = dynamic_cast<const TLabel*>(v)) {
                 if (l->isInvisible()) continue;
-                addLines(v, l->getString(), boldFont(l->getFont()), r, l->getAlign(), clip);
+                const std::vector<std::string> parts = labelLines(l->getString());
+                const CCoord band = r.getHeight() / static_cast<CCoord>(parts.size());
+                for (size_t k = 0; k < parts.size(); ++k)
+                    addLine(v, parts[k], boldFont(l->getFont()),
+                            CRect(r.left, r.top + k * band, r.right, r.top + (k + 1) * band),
+                            static_cast<CHoriTxtAlign>(l->getAlign()), clip);
             } else if (auto* m = dynamic_cast<const TMenuButton*>(v)) {
-                addLines(v, m->getCaption(), boldFont(BIG_LABEL_FONT_SIZES[ed->getBig()]), r,
-                         kLeftText, clip);
+                addLine(v, m->getCaption(), boldFont(BIG_LABEL_FONT_SIZES[ed->getBig()]), r,
+                        kLeftText, clip);
             } else if (auto* k = dynamic_cast<const CKickButton*>(v); k && !k->getBackground()) {
                 continue; // an invisible click area over the skin
             } else {
@@ -134,70 +222,91 @@ protected:
             }
         }
     }
-    // The skin windows of a container's background, where the container stands.
-    void addWindows(const CViewContainer* c) {
-        static const std::map<int, std::vector<Window>> windows = skinWindows();
-        static const double SCALES[4] = {1.0, 1.25, 1.5, 2.0};
+    // What the skin paints under a container, where the container stands: its windows, its
+    // sections and its own captions.
+    void addSkin(const CViewContainer* c, const CRect& clip) {
+        static const std::map<int, std::vector<Decoration>> skin = skinDecorations();
         const int size = ed->getBig();
-        for (const auto& [id, list] : windows) {
-            if (!c->getBackground() || ed->getSkinBitmap(id) != c->getBackground()) continue;
-            for (const Window& w : list) {
-                double p[4];
-                for (int k = 0; k < 4; ++k)
-                    p[k] = std::floor(w.v[k] * SCALES[size]) + w.fix[k][size];
-                CRect at = inFrame(c, CRect(p[0], p[1], p[0] + p[2], p[1] + p[3]));
-                at.inset(1, 1); // the window's rim
-                windowsShown.push_back(at);
+        for (const auto& [id, list] : skin) {
+            CBitmap* picture = ed->getSkinBitmap(id);
+            if (!c->getBackground() || picture != c->getBackground()) continue;
+            for (const Decoration& d : list) {
+                const CRect drawn = d.at(size);
+                const CRect at = inFrame(c, drawn);
+                if (d.kind == "lcd" || d.kind == "xy" || d.kind == "grid" || d.kind == "button") {
+                    CRect inner = at;
+                    inner.inset(1, 1); // the window's rim
+                    windowsShown.push_back(inner);
+                } else if (d.kind == "panel") {
+                    // Clear of the section's rim by a pixel.
+                    CRect inner = at;
+                    inner.inset(sectionRim(size) + 1, sectionRim(size) + 1);
+                    sections.push_back({at, inner});
+                } else if (d.kind == "text" || d.kind == "title") {
+                    const CRect ink = printedInk(picture, drawn);
+                    if (ink.isEmpty()) continue;
+                    lines.push_back({&d, d.text, inFrame(c, ink), at, clip});
+                }
             }
         }
     }
-    void addLines(const CView* v, const std::string& text, CFontRef font, const CRect& box,
-                  int align, const CRect& clip) {
-        std::vector<std::string> parts;
-        size_t start = 0;
-        for (;;) {
-            const size_t bang = text.find('!', start);
-            parts.push_back(text.substr(start, bang - start));
-            if (bang == std::string::npos) break;
-            start = bang + 1;
-        }
-        const double band = box.getHeight() / static_cast<double>(parts.size());
-        for (size_t k = 0; k < parts.size(); ++k) {
-            if (parts[k].find_first_not_of(" \t") == std::string::npos) continue;
-            const CRect b(box.left, box.top + k * band, box.right, box.top + (k + 1) * band);
-            lines.push_back({v, parts[k], inkOf(font, parts[k], b, align), b, clip});
-        }
+    // The dark pixels of a caption the skin prints in `box` of its picture.
+    static CRect printedInk(CBitmap* picture, const CRect& box) {
+        return inkIn(picture->getNativeSurface(), box, [](CColor c) { return c.red < 128; });
+    }
+    void addLine(const CView* v, const std::string& text, CFontRef font, const CRect& box,
+                 CHoriTxtAlign align, const CRect& clip) {
+        if (text.find_first_not_of(" \t") == std::string::npos) return;
+        const CRect ink = probe.ink(font, text, box, align);
+        if (!ink.isEmpty()) lines.push_back({v, text, ink, box, clip});
     }
 
-    // Draws the frame as it stands and checks every caption; returns what failed.
+    // Draws the frame as it stands and checks every caption; keeps what failed, once for each
+    // size, with the first screen state that shows it.
     void check(const std::string& state) {
         lines.clear();
         controls.clear();
         windowsShown.clear();
+        sections.clear();
         frame->render();
         collect(frame, frame->getViewSize());
-        const std::string where = "size " + std::to_string(ed->getBig()) + ", " + state + ": ";
+        const std::string size = "size " + std::to_string(ed->getBig()) + ": ";
+        // ZEK2_CAPTION_SHOTS names a folder that receives a picture of every state checked.
+        if (const char* dir = std::getenv("ZEK2_CAPTION_SHOTS")) {
+            std::string name = "size" + std::to_string(ed->getBig()) + "-" + state;
+            for (char& ch : name)
+                if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '-';
+            frame->writePNG(std::string(dir) + "/" + name + ".png");
+        }
+        auto report = [&](const std::string& what) {
+            if (seen.insert(size + what).second)
+                failures.push_back(size + what + " (" + state + ")");
+        };
         for (const Line& l : lines) {
-            const std::string name = where + "\"" + l.text + "\" ink " + str(l.ink);
+            const std::string name = "\"" + l.text + "\" ink " + str(l.ink);
             if (!inside(l.ink, l.box)) report(name + " is cut by its box " + str(l.box));
             if (!inside(l.ink, l.clip)) report(name + " is cut by its container " + str(l.clip));
+            const CPoint middle((l.box.left + l.box.right) / 2, (l.box.top + l.box.bottom) / 2);
+            for (const auto& [outer, inner] : sections)
+                if (outer.pointInside(middle) && !inside(l.ink, inner))
+                    report(name + " touches the edge of its section " + str(outer));
             for (const auto& [v, r] : controls)
                 if (overlaps(l.ink, r)) report(name + " overlaps a control at " + str(r));
             for (const CRect& r : windowsShown)
                 if (overlaps(l.ink, r) && !inside(l.ink, r))
                     report(name + " runs into a skin window at " + str(r));
             for (const Line& o : lines)
-                if (&o < &l && o.owner != l.owner && overlaps(l.ink, o.ink))
-                    report(name + " overlaps \"" + o.text + "\" ink " + str(o.ink));
+                if (&o < &l && o.owner != l.owner && closerThan(l.ink, o.ink, kMinGap))
+                    report(name + " stands within " + std::to_string(kMinGap) + " px of \"" +
+                           o.text + "\" ink " + str(o.ink));
         }
     }
-    void report(const std::string& what) {
-        if (seen.insert(what).second) failures.push_back(what);
-    }
 
+    InkProbe probe;
     std::vector<Line> lines;
     std::vector<std::pair<const CView*, CRect>> controls;
     std::vector<CRect> windowsShown;
+    std::vector<std::pair<CRect, CRect>> sections; // drawn, and the part clear of its rim
     std::vector<std::string> failures;
     std::set<std::string> seen;
 };
@@ -250,6 +359,32 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
     std::string all;
     for (const std::string& f : failures) all += f + "\n";
     EXPECT_TRUE(failures.empty()) << failures.size() << " captions do not fit:\n" << all;
+}
+
+// Every dark window the skin paints for a menu, read-out or display that stands on a section
+// lies inside the section, clear of its rim, at every size: a window on the rim reads as a
+// control that spills out of its section.
+TEST(ScreenSkin, EveryWindowStaysInsideItsSectionAtEverySize) {
+    std::vector<std::string> failures;
+    for (const auto& [id, list] : skinDecorations())
+        for (int size = 0; size < 4; ++size)
+            for (const Decoration& w : list) {
+                if (w.kind != "lcd" && w.kind != "xy" && w.kind != "grid" && w.kind != "button")
+                    continue;
+                const CRect window = w.at(size);
+                for (const Decoration& s : list) {
+                    if (s.kind != "panel" || !overlaps(window, s.at(size))) continue;
+                    CRect inner = s.at(size);
+                    inner.inset(sectionRim(size), sectionRim(size));
+                    if (!inside(window, inner))
+                        failures.push_back("picture " + std::to_string(id) + ", size " +
+                                           std::to_string(size) + ": window " + str(window) +
+                                           " crosses the rim of its section " + str(s.at(size)));
+                }
+            }
+    std::string all;
+    for (const std::string& f : failures) all += f + "\n";
+    EXPECT_TRUE(failures.empty()) << all;
 }
 
 } // namespace
