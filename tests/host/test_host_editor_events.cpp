@@ -1,5 +1,7 @@
 // The editor driven by real pointer and key events in an X11 window, as a musician drives it
 // in a DAW, and what the host is told of each edit.
+#include "tests/TestEnv.h"
+
 #include <gtest/gtest.h>
 
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
@@ -65,7 +67,7 @@ TEST(HostEditorEvents, EveryUserEditReachesTheHostAsOneBracketedEdit) {
     testhost::Plugin plugin;
     prepare(plugin);
     EditorSession s(plugin);
-    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
     // Each gesture: what the host heard, the tags it must name and that a value moved.
     auto expectEdit = [&](const char* what, std::set<int> tags) {
         const auto log = s.calls();
@@ -134,7 +136,7 @@ TEST(HostEditorEvents, AGestureCutShortStillEndsForTheHost) {
     testhost::Plugin plugin;
     prepare(plugin);
     EditorSession s(plugin);
-    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
     s.forget();
     // Released outside the window.
     s.drag(kOsc1VolumeX, kOsc1VolumeY, s.getWidth() + 40, s.getHeight() + 40);
@@ -184,26 +186,28 @@ TEST(HostEditorEvents, TypedEntryRunsBesideTheIdleCallsAndIsOneEdit) {
     prepare(plugin);
     {
         EditorSession s(plugin);
-        if (s.ok()) {
-            const float before = plugin.getParameter(kOsc1Volume);
-            s.forget();
-            s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
-            ASSERT_TRUE(s.waitForPopup());
-            s.keys(XK_Down, kMenuSetToValue);
-            s.key(XK_Return);
-            // While the question is open the host's idle calls keep returning.
-            const long idlesBefore = s.idleCalls();
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
-            EXPECT_GT(s.idleCalls() - idlesBefore, 10);
-            EXPECT_EQ(plugin.getParameter(kOsc1Volume), before);
-            EXPECT_TRUE(EditorSession::waitFor(
-                [&] { return plugin.getParameter(kOsc1Volume) != before; }, 5000));
-            s.idles(3);
-            const auto log = s.calls();
-            EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
-            EXPECT_TRUE(EditorSession::bracketedEdits(log).count(kOsc1Volume)) << describe(log);
-            EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty());
+        if (!s.ok()) {
+            setenv("PATH", oldPath.c_str(), 1);
+            ZEK2_CANNOT_RUN(s.whyNot());
         }
+        const float before = plugin.getParameter(kOsc1Volume);
+        s.forget();
+        s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+        ASSERT_TRUE(s.waitForPopup());
+        s.keys(XK_Down, kMenuSetToValue);
+        s.key(XK_Return);
+        // While the question is open the host's idle calls keep returning.
+        const long idlesBefore = s.idleCalls();
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        EXPECT_GT(s.idleCalls() - idlesBefore, 10);
+        EXPECT_EQ(plugin.getParameter(kOsc1Volume), before);
+        EXPECT_TRUE(EditorSession::waitFor(
+            [&] { return plugin.getParameter(kOsc1Volume) != before; }, 5000));
+        s.idles(3);
+        const auto log = s.calls();
+        EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+        EXPECT_TRUE(EditorSession::bracketedEdits(log).count(kOsc1Volume)) << describe(log);
+        EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty());
     }
     setenv("PATH", oldPath.c_str(), 1);
     std::remove((folder + "/zenity").c_str());
@@ -214,7 +218,7 @@ TEST(HostEditorEvents, AChangeOfManyParametersCallsUpdateDisplayOnceFromTheUiThr
     testhost::Plugin plugin;
     prepare(plugin);
     EditorSession s(plugin);
-    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
     auto updates = [&] {
         int n = 0;
         for (const HostCall& c : s.calls())
@@ -279,7 +283,7 @@ TEST(HostEditorEvents, LookingAroundTellsTheHostNothing) {
     testhost::Plugin plugin;
     prepare(plugin);
     EditorSession s(plugin);
-    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
     auto edits = [&] {
         const auto log = s.calls();
         return EditorSession::countOf(log, audioMasterAutomate) +
@@ -310,7 +314,7 @@ TEST(HostEditorEventsRace, EditsWhileTheAudioThreadRendersAndAppliesPresets) {
     testhost::Plugin plugin;
     prepare(plugin);
     EditorSession s(plugin);
-    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
     std::atomic<bool> stop{false};
     std::thread audio([&] {
         std::vector<float> left, right;

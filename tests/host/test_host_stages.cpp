@@ -1,6 +1,7 @@
 // The voice stages heard through the real plug-in: the filter's cutoff on a saw's partials,
 // the EQ's boost, the unison filter, and every filter type at full resonance and drive behind
 // a loud EQ without a NaN, an infinity or a runaway.
+#include "tests/TestEnv.h"
 #include "tests/host/AudioAnalysis.h"
 #include "tests/host/StagesPatch.h"
 #include "tests/host/TestHost.h"
@@ -323,8 +324,11 @@ TEST(HostStages, BandShaperAndLowFiEditsUnderAHeldNoteMatchAFreshStart) {
         EXPECT_TRUE(audio::allFiniteNormal(l));
         return std::vector<float>(l.end() - static_cast<long>(0.25 * kRate), l.end());
     };
-    for (const Group& g : groups)
+    // The sanitizer build checks each group in one form, alternating, so both still run.
+    for (size_t i = 0; i < std::size(groups); ++i)
         for (int unison : {0, sp::kSixVoices}) {
+            const Group& g = groups[i];
+            if (testenv::kSanitized && (unison != 0) != (i % 2 == 1)) continue;
             SCOPED_TRACE(std::string(g.name) + " unison " + std::to_string(unison));
             const std::vector<float> before = render(g, unison, 0), under = render(g, unison, 1),
                                      fresh = render(g, unison, 2);

@@ -7,6 +7,7 @@
 #include "engine/tables/LookupTables.h"
 #include "platform/dialogs.h"
 #include "tests/PlainOscillator.h"
+#include "tests/TestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -250,7 +251,7 @@ TEST_F(NumericEntry, LevelAndPercentForms) {
 
 TEST_F(NumericEntry, CommaLocaleDoesNotChangeParsing) {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "de_DE.UTF-8 missing";
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) ZEK2_CANNOT_RUN("de_DE.UTF-8 missing");
     EXPECT_NEAR(typed(tag::ReverbSize, "2.25"), 8.0f / 30.75f, 1e-6f);
     e->setParameter(tag::ReverbDamp, 0.0f);
     script.answerOk("50.5");
