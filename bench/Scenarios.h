@@ -42,6 +42,16 @@ struct Scenario {
 int addScenario(Scenario scenario);
 const std::vector<Scenario>& scenarios();
 
+// A host's buffers for one block: silence in, stereo out.
+struct Buffers {
+    explicit Buffers(VstInt32 frames)
+        : left(size_t(frames)), right(size_t(frames)), silence(size_t(frames)) {}
+    std::vector<float> left, right, silence;
+};
+
+// Renders one block as a host does and returns its thread CPU time in seconds.
+double timedBlock(AEffect* effect, Buffers& b, VstInt32 frames);
+
 // A scenario's figures: the median real-time factor of five runs and the worst block's CPU
 // time over its duration.
 struct Row {
@@ -62,10 +72,11 @@ void printTable(bool shortForm, const std::string& filter);
 // and the worst single block (that work plus what the machine added).
 void printBlocks(const std::string& filter);
 
-// Loads another VST 2.4 instrument from `path`, holds the same sixteen keys on its first program
-// and prints its real-time factor and worst block beside ZEK2's "plain 16 voices" and first
-// factory program, with the ratio of ZEK2's plain factor to the peer's. False when the module
-// cannot be loaded or has no instrument.
+// Loads another VST 2.4 instrument from `path` and plays sixteen keys on its first program,
+// struck again every 2 s, beside ZEK2's plain patch and first factory program, the three
+// alternating over several rounds; prints per instrument the median and range of the real-time
+// factor and of the strike block, and of their ratios ZEK2 plain / peer per round. False when
+// the module cannot be loaded or has no instrument.
 bool printPeer(const std::string& path, bool shortForm);
 
 // ---- Shared set-ups (tests/host/ScenarioPatches.h) ------------------------------------------

@@ -141,11 +141,7 @@ std::vector<Scenario> standardScenarios() {
     return rows;
 }
 
-struct Buffers {
-    explicit Buffers(VstInt32 frames)
-        : left(size_t(frames)), right(size_t(frames)), silence(size_t(frames)) {}
-    std::vector<float> left, right, silence;
-};
+} // namespace
 
 // One block as a host renders it; the test host's own records are cleared outside the timing.
 double timedBlock(AEffect* effect, Buffers& b, VstInt32 frames) {
@@ -158,6 +154,8 @@ double timedBlock(AEffect* effect, Buffers& b, VstInt32 frames) {
     effect->processReplacing(effect, inputs, outputs, frames);
     return threadSeconds() - start;
 }
+
+namespace {
 
 double timedBlock(testhost::Plugin& p, Buffers& b, VstInt32 frames) {
     return timedBlock(p.get(), b, frames);
