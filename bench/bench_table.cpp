@@ -113,6 +113,19 @@ std::vector<Scenario> standardScenarios() {
                      holdSixteen(p);
                  },
                  nullptr});
+    // Oscillator 1 shaped (ZEK morph, spread, sub-oscillator) under four-voice unison on sixteen
+    // keys, with its output off and oscillator 2 off: nothing hears it, so it must cost no more
+    // than its phases.
+    addScenario({"unheard oscillator", 0.0, 0.25,
+                 [](testhost::Plugin& p) {
+                     voicePatch(p, 3); // "4 Voices"
+                     p.setParameter(tag::Osc1ZekAmount, 0.7f);
+                     p.setParameter(tag::Osc1Spread, 0.4f);
+                     p.setParameter(tag::Osc1SubVolume, 0.9f);
+                     p.setParameter(tag::Osc1OutputOn, 0.0f);
+                     p.setParameter(tag::Osc2On, 0.0f);
+                 },
+                 nullptr});
     // The dense patch's keys released and its release and reverb tail left to die away for a
     // minute, so the effect chain has gone to sleep: the floor it sleeps at.
     addScenario({"slept floor", 0.002, 0.25,

@@ -17,6 +17,7 @@ constexpr int GaterRight = 79;
 constexpr int GaterAverage = 80;
 constexpr int Ribbon = 81;
 constexpr int Input = 89;
+constexpr int Osc1Output = 90;
 constexpr int VoiceOutput = 99;
 constexpr int Output = 100;
 constexpr int WhiteNoise = 102;

@@ -5,6 +5,7 @@
 
 #include "dsp/FastMath.h"
 #include "dsp/Float4.h"
+#include "engine/modulation/ModIndices.h"
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/OscParams.h"
 
@@ -289,6 +290,32 @@ template <bool PM, bool Shaped, bool Feed, bool Rows = true>
                                              spread, sub);
 }
 
+// A pass of a sub-voice whose samples nothing reads: its phases and its amp envelope move on
+// as the render moves them, so a reader that appears later finds them where they would be.
+inline void carryUnheard(const OscVoice& pm, bool sub, OscSlot& os, EnvState& env) {
+    uint32_t phase = os.phase;
+    for (int h = 0; h < 2; ++h)
+        phase = (phase + 2 * stepOf(os.inc[h] * pm.downFactor)) & kPhaseMask;
+    os.phase = phase;
+    if (pm.spreadOn) {
+        uint32_t upPhase = os.upPhase;
+        for (int h = 0; h < 2; ++h)
+            upPhase = (upPhase + 2 * stepOf(os.inc[h] * pm.upFactor)) & kPhaseMask;
+        os.upPhase = upPhase;
+    } else {
+        os.upPhase = phase;
+        os.feedUp = os.feedDown;
+    }
+    if (sub) {
+        const uint32_t i1 = stepOf(os.inc[0] * pm.subFactor);
+        const uint32_t i2 = stepOf(os.inc[1] * pm.subFactor);
+        os.subPhase = (os.subPhase + 2 * (i1 + i2)) & kPhaseMask;
+    }
+    float value = env.value;
+    for (int h = 0; h < 2; ++h) value += env.step;
+    env.value = value;
+}
+
 // Four phase steps at once, each as `stepOf` makes it.
 inline __m128i stepsOf(__m128 x) {
     x = _mm_and_ps(x, _mm_cmpord_ps(x, x)); // NaN gives no step
@@ -393,7 +420,7 @@ template <int Osc, bool Rows>
         for (int l = 0; l < 4; ++l)
             if (index[l] == 0) {
                 _mm_store_ps(row, m[l]);
-                sources[90] = (0.0f + row[0] + row[1] + row[2] + row[3]) * 0.125f;
+                sources[src::Osc1Output] = (0.0f + row[0] + row[1] + row[2] + row[3]) * 0.125f;
             }
     } else {
         _mm_store_ps(row, m[3]);
@@ -559,7 +586,7 @@ void APlugin::mixOscillator(int voice, int slot, int osc, int subVoice) {
         for (int k = 0; k < 4; ++k) mono[k] = m[k];
     // From 0 as the sample-by-sample sums were, so a sum of zeros keeps their sign.
     const float monoSum = 0.0f + m[0] + m[1] + m[2] + m[3];
-    if (subVoice == 0 && osc == 0) voiceSource[voice][90] = monoSum * 0.125f;
+    if (subVoice == 0 && osc == 0) voiceSource[voice][src::Osc1Output] = monoSum * 0.125f;
     if (osc == 1) voiceSource[voice][91] = (0.0f + m[2] + m[3]) * 0.25f;
 }
 
@@ -605,6 +632,19 @@ template <int Osc> void APlugin::renderOscillatorOf() {
         !oscNoise[osc] && (osc == 0 || (!osc2SyncOn && (osc2ModMode == kModOff || pmOn)));
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
+    // Oscillator 1 with its output off is heard only through oscillator 2's modulation and its
+    // output source. With neither, its samples (the costliest part of a shaped or unison
+    // oscillator) would be made for nobody: only its phases and amp envelope move on. Noise
+    // still draws, as the shared generator's sequence depends on it.
+    if (osc == 0 && plainKind && !toOutput && !(oscOn[1] && osc2ModMode != kModOff) &&
+        !modSrcInUse[src::Osc1Output]) {
+        for (int i = 0; i < subVoiceCount; ++i) {
+            const int slot = slotInRange(subVoiceList[0][i]);
+            carryUnheard(oscVoices[subVoiceList[1][i] & 15][0], sub, oscSlots[slot][0],
+                         oscEnv[slot][0]);
+        }
+        return;
+    }
     // One loop for the oscillator that starts the frames and one for the one that adds to them.
     auto render = [&](auto firstC) {
         constexpr bool first = decltype(firstC)::value;
@@ -667,7 +707,7 @@ template <int Osc> void APlugin::renderOscillatorOf() {
                     renderMixPlainAny<false, false, false, false>(
                         *pm, toOutput, os, env, frames, acc, mono, m, nullptr, spread, sub);
                 if (k == 0 && osc == 0)
-                    voiceSource[v][90] = (0.0f + m[0] + m[1] + m[2] + m[3]) * 0.125f;
+                    voiceSource[v][src::Osc1Output] = (0.0f + m[0] + m[1] + m[2] + m[3]) * 0.125f;
                 if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;
                 continue;
             }

@@ -81,15 +81,15 @@ float destValue(int dest) {
     return (dest + 0.1f) / 399.99f;
 }
 
+using Settings = std::vector<std::pair<int, float>>;
+
 // Four voices whose oscillator LFOs run at their own speeds, with `setup`; slot 1 takes the Main
-// LFO onto oscillator 1's symmetry. With `readers`, two bypassed slots name both oscillator LFOs as
-// their sources from the start, so their values are read on every pass. The first three
-// keys are held, the fourth is released before the edit and struck again after it, so its
-// voice sleeps through the edit. The edit comes after 0.27 s, or not at all. Returns the left
-// channel from 0.4 s on.
-std::vector<float> playFour(const std::vector<std::pair<int, float>>& setup,
-                            const std::vector<std::pair<int, float>>& changes, bool edit,
-                            bool readers) {
+// LFO onto oscillator 1's symmetry. Bypassed slots from slot 3 on name the `readers` sources
+// from the start, so their values are read on every pass. The first three keys are held, the
+// fourth is released before the edit and struck again after it, so its voice sleeps through
+// the edit. The edit comes after 0.27 s, or not at all. Returns the left channel from 0.4 s on.
+std::vector<float> playFour(const Settings& setup, const Settings& changes, bool edit,
+                            const std::vector<int>& readers) {
     Plugin p(48000.0f, kBlock);
     scenariopatch::repeatableSawSquarePatch(p);
     p.setParameter(tag::AmpEnvRelease, 0.0f);
@@ -102,11 +102,9 @@ std::vector<float> playFour(const std::vector<std::pair<int, float>>& setup,
     p.setParameter(tag::ModBypassFirst, 0.0f);
     p.setParameter(tag::ModBypassFirst + 1, 0.0f);
     for (auto [t, v] : setup) p.setParameter(t, v);
-    if (readers) {
-        p.setParameter(tag::ModSourceFirst + 2, sourceValue(kOsc1LfoSource));
-        p.setParameter(tag::ModSourceFirst + 3, sourceValue(kOsc2LfoSource));
-        p.setParameter(tag::ModBypassFirst + 2, 1.0f);
-        p.setParameter(tag::ModBypassFirst + 3, 1.0f);
+    for (size_t k = 0; k < readers.size(); ++k) {
+        p.setParameter(tag::ModSourceFirst + 2 + int(k), sourceValue(readers[k]));
+        p.setParameter(tag::ModBypassFirst + 2 + int(k), 1.0f);
     }
     std::vector<float> l, r, out;
     p.process(512, l, r);
@@ -124,6 +122,25 @@ std::vector<float> playFour(const std::vector<std::pair<int, float>>& setup,
     return out;
 }
 
+struct ReaderCase {
+    const char* what;
+    Settings setup, changes;
+};
+
+// Each case's edit is heard, and under held notes it sounds bit for bit as where the `readers`
+// sources were read all along.
+void expectEditAsWithReaders(const std::vector<ReaderCase>& cases,
+                             const std::vector<int>& readers) {
+    for (const ReaderCase& c : cases) {
+        const std::vector<float> before = playFour(c.setup, c.changes, false, {});
+        const std::vector<float> read = playFour(c.setup, c.changes, true, readers);
+        const std::vector<float> edited = playFour(c.setup, c.changes, true, {});
+        ASSERT_FALSE(read.empty());
+        EXPECT_GT(largestDifference(before, edited), 0.02f) << c.what << ": the edit is heard";
+        EXPECT_EQ(largestDifference(edited, read), 0.0f) << c.what;
+    }
+}
+
 } // namespace
 
 // An oscillator LFO runs on while nothing hears it: a depth or a reader of its source that
@@ -131,13 +148,8 @@ std::vector<float> playFour(const std::vector<std::pair<int, float>>& setup,
 // and the notes sound bit for bit as where its values were read all along.
 TEST(HostOscSettings, OscillatorLfoReadersAppearingUnderHeldNotesFindItsPhase) {
     testhost::resetHost();
-    using Settings = std::vector<std::pair<int, float>>;
-    struct LfoCase {
-        const char* what;
-        Settings setup, changes;
-    };
     const Settings freeLfo2 = {{tag::Osc2FreeLfoOn, 1.0f}};
-    const std::vector<LfoCase> cases = {
+    const std::vector<ReaderCase> cases = {
         {"oscillator 1 LFO onto pitch", {}, {{tag::Osc1LfoToPitch, 0.3f}}},
         {"oscillator 2 LFO onto level", {}, {{tag::Osc2LfoToAmp, 0.8f}}},
         {"oscillator 1 LFO onto PWM", {}, {{tag::Osc1LfoToPwm, 0.7f}}},
@@ -166,14 +178,31 @@ TEST(HostOscSettings, OscillatorLfoReadersAppearingUnderHeldNotesFindItsPhase) {
          {{tag::MainLfoSpeedModSource, sourceValue(kOsc1LfoSource + 1)},
           {tag::MainLfoSpeedModAmount, 0.95f}}},
     };
-    for (const LfoCase& c : cases) {
-        const std::vector<float> before = playFour(c.setup, c.changes, false, false);
-        const std::vector<float> read = playFour(c.setup, c.changes, true, true);
-        const std::vector<float> edited = playFour(c.setup, c.changes, true, false);
-        ASSERT_FALSE(read.empty());
-        EXPECT_GT(largestDifference(before, edited), 0.02f) << c.what << ": the edit is heard";
-        EXPECT_EQ(largestDifference(edited, read), 0.0f) << c.what;
-    }
+    expectEditAsWithReaders(cases, {kOsc1LfoSource, kOsc2LfoSource});
+}
+
+// Oscillator 1 with its output off, oscillator 2 not modulated by it and no slot reading its
+// output makes no samples, yet runs on: its output switched on under held unison notes (and while
+// a voice sleeps) finds its phases and amp envelope where a reader of its output kept them, bit
+// for bit; and oscillator 2's ring modulation and a slot from its output still hear it.
+TEST(HostOscSettings, UnheardOscillator1RunsOnAndIsHeardByItsReaders) {
+    testhost::resetHost();
+    constexpr int kOsc1Output = 90, kOsc2Semi = 69;
+    const Settings unheard = {{tag::Osc1OutputOn, 0.0f},       {tag::Osc2ModMode, 0.0f},
+                              {tag::Osc1ZekAmount, 0.7f},      {tag::Osc1Spread, 0.4f},
+                              {tag::Osc1SubVolume, 0.9f},      {tag::Osc1AmpEnvAmount, 0.95f},
+                              {tag::Osc1AmpEnvDecay, 0.6f},    {tag::Osc1AmpEnvSustain, 0.2f},
+                              {tag::UnisonMode, 3.1f / 29.99f}};
+    Settings ring = unheard, slot = unheard;
+    ring.insert(ring.end(), {{tag::Osc2ModMode, 3.1f / 19.99f}, {tag::Osc2ModAmount, 0.8f}});
+    slot.insert(slot.end(), {{tag::ModSourceFirst + 1, sourceValue(kOsc1Output)},
+                             {tag::ModDestFirst + 1, destValue(kOsc2Semi)},
+                             {tag::ModAmountFirst + 1, 0.95f}});
+    expectEditAsWithReaders(
+        {{"oscillator 1's output switched on", unheard, {{tag::Osc1OutputOn, 1.0f}}},
+         {"oscillator 1 off under oscillator 2's ring modulation", ring, {{tag::Osc1On, 0.0f}}},
+         {"oscillator 1 off under a slot from its output", slot, {{tag::Osc1On, 0.0f}}}},
+        {kOsc1Output});
 }
 
 // Oscillators switched off under held unison notes leave nothing of their last samples behind:
