@@ -19,9 +19,13 @@ void APlugin::resume() {
     renderRunning = true;
 }
 
+bool APlugin::mustDeferToRender() const {
+    return renderRunning.load(std::memory_order_acquire) &&
+           renderThread.load(std::memory_order_relaxed) != thisThread();
+}
+
 bool APlugin::deferToRender(uint32_t request) {
-    if (!renderRunning.load(std::memory_order_acquire)) return false;
-    if (renderThread.load(std::memory_order_relaxed) == thisThread()) return false;
+    if (!mustDeferToRender()) return false;
     engineRequests.fetch_or(request, std::memory_order_release);
     return true;
 }
@@ -43,6 +47,7 @@ void APlugin::serveEngineRequests() {
     } else if (requests & kRequestVoicesOff) {
         turnAllVoicesOffNow();
     }
+    serveRibbonSpringRequest(requests);
     if (requests & kRequestPreview) {
         // The last wish of the editor counts: pressed plays (again), released ends it.
         if (previewWanted)
