@@ -940,7 +940,6 @@ public:
     uint32_t getPendingEngineRequests() const { return engineRequests.load(); }
     // True (the request queued) when the caller is not the running render's thread.
     bool deferToRender(uint32_t request);
-    bool mustDeferToRender() const;
     // The render's thread at the start of each block: notes the thread, serves the requests.
     void beginRenderBlock();
     void serveEngineRequests();

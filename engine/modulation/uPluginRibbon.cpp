@@ -30,12 +30,12 @@ int APlugin::getRibbonSpringTime() const {
 // Only another thread's wish is kept: the render's own calls (the MIDI spring, a preset)
 // act at once and leave a wish still waiting to be served as it was.
 void APlugin::setRibbonSpringOn() {
-    if (mustDeferToRender()) ribbonSpringWanted.store(true, std::memory_order_relaxed);
+    if (renderRunsElsewhere()) ribbonSpringWanted.store(true, std::memory_order_relaxed);
     if (!deferToRender(kRequestRibbonSpring)) setRibbonSpringOnNow();
 }
 
 void APlugin::setRibbbonSpringOff() {
-    if (mustDeferToRender()) ribbonSpringWanted.store(false, std::memory_order_relaxed);
+    if (renderRunsElsewhere()) ribbonSpringWanted.store(false, std::memory_order_relaxed);
     if (!deferToRender(kRequestRibbonSpring)) ribbonSpringActive = 0;
 }
 

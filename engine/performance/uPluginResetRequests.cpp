@@ -19,13 +19,8 @@ void APlugin::resume() {
     renderRunning = true;
 }
 
-bool APlugin::mustDeferToRender() const {
-    return renderRunning.load(std::memory_order_acquire) &&
-           renderThread.load(std::memory_order_relaxed) != thisThread();
-}
-
 bool APlugin::deferToRender(uint32_t request) {
-    if (!mustDeferToRender()) return false;
+    if (!renderRunsElsewhere()) return false;
     engineRequests.fetch_or(request, std::memory_order_release);
     return true;
 }
