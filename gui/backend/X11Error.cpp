@@ -31,8 +31,7 @@ int logError(Display* display, XErrorEvent* event) {
 
 } // namespace
 
-X11ErrorTrap::X11ErrorTrap(Display* d, bool report)
-    : display(d), savedErrors(0), quiet(!report) {
+X11ErrorTrap::X11ErrorTrap(Display* d, bool report) : display(d), savedErrors(0), quiet(!report) {
     {
         // Nested traps, and those of other editors, share the first one's handler.
         std::lock_guard<std::mutex> guard(handlerLock);

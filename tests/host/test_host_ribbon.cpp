@@ -24,9 +24,9 @@ constexpr int kRibbon = 127, kSpringTime = 377;
 std::string describe(const std::vector<HostCall>& log) {
     std::string s;
     for (const HostCall& c : log)
-        if (c.index == kRibbon && (c.opcode == audioMasterAutomate ||
-                                   c.opcode == audioMasterBeginEdit ||
-                                   c.opcode == audioMasterEndEdit))
+        if (c.index == kRibbon &&
+            (c.opcode == audioMasterAutomate || c.opcode == audioMasterBeginEdit ||
+             c.opcode == audioMasterEndEdit))
             s += std::to_string(c.opcode) + ":" + std::to_string(c.opt) + " ";
     return s;
 }
