@@ -6,6 +6,7 @@
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -102,7 +103,9 @@ TEST(HostRibbon, EachDragIsOneEditWithItsGlideInside) {
         EXPECT_TRUE(rest == 0.0f || rest == 0.5f) << rest;
         EXPECT_EQ(lastAutomated(log, kRibbon), rest) << screen << describe(log);
 
-        // A press while the last drag glides back ends that drag's edit and starts its own.
+        // A press while the last drag glides back ("1/2 QB": one second) ends that drag's edit
+        // where the glide was and starts its own.
+        s.uiCall([&] { plugin.setParameter(kSpringTime, 15.1f / 17.99f); });
         s.forget();
         s.drag(kRibbonLeft, kRibbonY, kRibbonRight, kRibbonY, 4);
         s.drag(kRibbonRight, kRibbonY, kRibbonLeft + 200, kRibbonY, 4);
@@ -112,6 +115,10 @@ TEST(HostRibbon, EachDragIsOneEditWithItsGlideInside) {
         EXPECT_EQ(countOn(log, audioMasterBeginEdit, kRibbon), 2) << screen << describe(log);
         EXPECT_EQ(countOn(log, audioMasterEndEdit, kRibbon), 2) << screen << describe(log);
         EXPECT_EQ(EditorSession::bracketFaults(log), "") << screen << describe(log);
+        const auto firstEnd = std::find_if(log.begin(), log.end(), [](const HostCall& c) {
+            return c.opcode == audioMasterEndEdit && c.index == kRibbon;
+        });
+        EXPECT_GT(lastAutomated({log.begin(), firstEnd}, kRibbon), 0.6f) << describe(log);
 
         // Without a spring the drag ends at the release and nothing follows.
         s.uiCall([&] { plugin.setParameter(kSpringTime, 0.0f); });
