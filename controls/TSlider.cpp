@@ -104,6 +104,11 @@ CMouseEventResult TSlider::onMouseDown(CPoint& where, const CButtonState& button
     if (!editor) return kDone;
     APlugin* engine = engineOf(this);
     if (!engine) return kFollowed;
+    // A press during the glide of the last drag ends that drag's edit: one edit a drag.
+    if (gliding) {
+        gliding = false;
+        editor->endEdit(tag);
+    }
     if (isMenuClick(buttons)) {
         editor->showMIDIMenu(this, true);
         return kFollowed;
@@ -114,11 +119,6 @@ CMouseEventResult TSlider::onMouseDown(CPoint& where, const CButtonState& button
         beginEdit();
         applyValueClick(this, engine, buttons, target);
         return kDone;
-    }
-    // A press during the glide of the last drag ends that drag's edit: one edit a drag.
-    if (gliding) {
-        gliding = false;
-        editor->endEdit(tag);
     }
     dragging = true;
     // Without a spring the listener sees the gesture; with one only the host does, so the

@@ -7,6 +7,7 @@
 
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
+#include "RibbonPlaces.h"
 
 #include <atomic>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include <vector>
 
 using testhost::EditorSession;
+using namespace ribbonplaces;
 using testhost::Plugin;
 
 namespace {
@@ -22,8 +24,6 @@ namespace {
 constexpr int kTags = 2048;
 constexpr int kTagsPerBlock = 128; // every tag once in 16 blocks
 constexpr int kRibbon = 127, kRibbonBipolar = 376;
-constexpr int kRibbonY = 745, kRibbonLeft = 60, kRibbonRight = 800;
-constexpr int kEasyX = 676, kEasyY = 51;
 constexpr VstIntPtr kKeyDown = 14; // the editor steps to the next preset
 
 // One instance's audio thread: blocks of 256 frames at about the real rate, notes and the

@@ -5,6 +5,7 @@
 
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
+#include "RibbonPlaces.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,12 +15,11 @@
 
 using testhost::EditorSession;
 using testhost::HostCall;
+using namespace ribbonplaces;
 
 namespace {
 
-// Where the ribbon and the Easy button sit at 100 percent; the ribbon's tags.
-constexpr int kRibbonY = 745, kRibbonLeft = 60, kRibbonRight = 800;
-constexpr int kEasyX = 676, kEasyY = 51;
+// The ribbon's tags.
 constexpr int kRibbon = 127, kSpringTime = 377;
 
 std::string describe(const std::vector<HostCall>& log) {
