@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 
 using namespace VSTGUI;
 
@@ -52,7 +53,10 @@ CFontRef boldFont(CFontRef font) {
     struct Release {
         void operator()(CFontDesc* f) const { f->forget(); }
     };
+    // The bold faces are the process's, shared by editors that may idle on threads of their own.
+    static std::mutex lock;
     static std::map<CFontRef, std::unique_ptr<CFontDesc, Release>> bold;
+    std::lock_guard<std::mutex> guard(lock);
     auto& face = bold[font];
     if (!face) face.reset(new CFontDesc(font->getName(), font->getSize(), kBoldFace));
     return face.get();

@@ -53,16 +53,41 @@ void TSlider::setCentered(bool c) {
 
 void TSlider::setCurValue() {
     APlugin* engine = engineOf(this);
-    if (!engine || engine->getRibbonSpringTime() == 0 || dragging) return;
+    if (!engine || dragging) return;
+    if (gliding) {
+        followGlide(engine);
+        return;
+    }
+    // A glide the user did not start (the MIDI spring, a new rest) is shown, not told.
+    if (engine->getRibbonSpringTime() == 0) return;
     const float v = std::clamp(engine->getParameter(tag), 0.0f, 1.0f);
     if (std::fabs(v - position) < 0.003f) return;
     position = v;
-    // A thumb that already shows the value (the registry gave it at opening) reports nothing.
     if (getValue() == v) return;
-    beginEdit();
     setValue(v);
-    valueChanged();
-    endEdit();
+    setDirty(true);
+}
+
+// The glide after a drag is part of the drag's edit: the host hears the values inside the
+// bracket the press opened, and the bracket closes when the ribbon is at rest.
+void TSlider::followGlide(APlugin* engine) {
+    uEditor* editor = editorOf(this);
+    // The window closing ended the bracket: the glide goes on without the host.
+    if (!editor || !editor->isEditOpen(tag)) {
+        gliding = false;
+        return;
+    }
+    const bool ends = !engine->getRenderRunning() || !engine->isRibbonSpringGliding();
+    const float v = std::clamp(engine->getParameter(tag), 0.0f, 1.0f);
+    if (std::fabs(v - position) >= 0.003f || (ends && v != position)) {
+        position = v;
+        setValue(v);
+        setDirty(true);
+        engine->automateCurrentValue(tag);
+    }
+    if (!ends) return;
+    gliding = false;
+    editor->endEdit(tag);
 }
 
 void TSlider::setModValue(float v, int stamp) {
@@ -79,6 +104,11 @@ CMouseEventResult TSlider::onMouseDown(CPoint& where, const CButtonState& button
     if (!editor) return kDone;
     APlugin* engine = engineOf(this);
     if (!engine) return kFollowed;
+    // A press during the glide of the last drag ends that drag's edit: one edit a drag.
+    if (gliding) {
+        gliding = false;
+        editor->endEdit(tag);
+    }
     if (isMenuClick(buttons)) {
         editor->showMIDIMenu(this, true);
         return kFollowed;
@@ -93,10 +123,11 @@ CMouseEventResult TSlider::onMouseDown(CPoint& where, const CButtonState& button
     dragging = true;
     // Without a spring the listener sees the gesture; with one only the host does, so the
     // glide that follows is not taken for the user's edit.
-    if (engine->getRibbonSpringTime() == 0)
-        beginEdit();
-    else
+    springBracket = engine->getRibbonSpringTime() != 0;
+    if (springBracket)
         editor->beginEdit(tag);
+    else
+        beginEdit();
     engine->setRibbbonSpringOff();
     position = std::clamp((static_cast<float>(where.x) - trackStart) / trackLength, 0.0f, 1.0f);
     setValue(position);
@@ -121,12 +152,18 @@ CMouseEventResult TSlider::onMouseMoved(CPoint& where, const CButtonState& butto
 CMouseEventResult TSlider::onMouseUp(CPoint&, const CButtonState&) {
     uEditor* editor = editorOf(this);
     APlugin* engine = engineOf(this);
-    if (editor && engine) {
-        if (engine->getRibbonSpringTime() == 0)
-            endEdit();
-        else
-            editor->endEdit(tag);
+    if (editor && engine && dragging) {
         engine->setRibbonSpringOn();
+        // The bracket closes the way it was opened; a glide keeps the host's open until the
+        // ribbon is at rest.
+        if (!springBracket) {
+            endEdit();
+        } else if (engine->getRenderRunning() && engine->isRibbonSpringGliding()) {
+            gliding = true;
+            editor->keepEditPastRelease(tag);
+        } else {
+            editor->endEdit(tag);
+        }
     }
     dragging = false;
     setDirty(true);

@@ -5,6 +5,8 @@
 
 #include "gui/CControl.h"
 
+class APlugin;
+
 // Where a thumb sits on the track (0..1) for a value v; centred ribbons are bipolar around
 // the middle. quant is the engine's stepped quantisation index (0 none).
 float ribbonPosition(float v, bool centred, int quant);
@@ -15,7 +17,8 @@ public:
             bool centred);
 
     void setCentered(bool centred);
-    // Follows the engine's value while its spring glides back and the thumb is not held.
+    // Follows the engine's value while its spring glides back and the thumb is not held;
+    // after a drag, inside the drag's edit, which ends when the ribbon is at rest.
     void setCurValue();
     // stamp: the editor clock in 100 ms steps; the thumb moves at most once per step.
     void setModValue(float v, int stamp);
@@ -32,10 +35,13 @@ public:
                                            const VSTGUI::CButtonState& buttons) override;
 
 private:
+    void followGlide(APlugin* engine);
     void drawThumb(VSTGUI::CDrawContext* context, VSTGUI::CBitmap* thumb, float p) const;
 
     bool centred;
     bool dragging = false;
+    bool springBracket = false; // the drag's edit is the host's alone (a spring is set)
+    bool gliding = false;       // released, the spring glides inside the drag's edit
     int32_t modStamp = 0;
     int32_t trackStart;
     float trackLength;

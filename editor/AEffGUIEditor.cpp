@@ -42,6 +42,7 @@ void AEffGUIEditor::beginEdit(int32_t tag) {
 void AEffGUIEditor::endEdit(int32_t tag) {
     if (tag < 0 || tag >= kTagCount || openEdits[tag] == 0) return;
     if (--openEdits[tag] > 0) return;
+    if (tag == editPastRelease) editPastRelease = -1;
     if (auto* fx = dynamic_cast<AudioEffectX*>(effect)) fx->endEdit(tag);
 }
 
@@ -49,9 +50,9 @@ bool AEffGUIEditor::isEditOpen(int32_t tag) const {
     return tag >= 0 && tag < kTagCount && openEdits[tag] > 0;
 }
 
-void AEffGUIEditor::endAllEdits() {
+void AEffGUIEditor::endAllEdits(bool sparePastRelease) {
     for (int32_t tag = 0; tag < kTagCount; ++tag)
-        if (openEdits[tag] > 0) {
+        if (openEdits[tag] > 0 && !(sparePastRelease && tag == editPastRelease)) {
             openEdits[tag] = 1;
             endEdit(tag);
         }

@@ -27,11 +27,15 @@ public:
     void beginEdit(int32_t tag) override;
     void endEdit(int32_t tag) override;
     bool isEditOpen(int32_t tag) const;
-    // Ends every bracket still open (a gesture cut short by closing the window).
-    void endAllEdits();
+    // Ends every bracket still open (a gesture cut short by closing the window); with
+    // `sparePastRelease` the one kept past the release stays open.
+    void endAllEdits(bool sparePastRelease = false);
     // A gesture whose view lost the mouse (taken off the screen mid-drag) still ends for the
     // host at the release.
-    void mouseReleased() override { endAllEdits(); }
+    void mouseReleased() override { endAllEdits(true); }
+    // The open bracket of `tag` outlives the mouse release (the ribbon's glide back to rest
+    // belongs to the drag); its own endEdit closes it, or the window's closing.
+    void keepEditPastRelease(int32_t tag) { editPastRelease = tag; }
     // Asks the host to re-read every parameter's value and name, once, at the next idle call
     // on the user-interface thread; any thread may ask, several asks give one call.
     void requestHostDisplay() { hostDisplayPending.store(true, std::memory_order_release); }
@@ -56,5 +60,6 @@ protected:
 private:
     static constexpr int kTagCount = 2048;
     uint16_t openEdits[kTagCount] = {};
+    int32_t editPastRelease = -1;
     std::atomic<bool> hostDisplayPending{false};
 };

@@ -161,7 +161,7 @@ void uEditor::idleMultiView(uint32_t t) {
     if (skipMultiView) return;
     switch (multiViewPage) {
     case 0: {
-        const int led = engine->getArpLedPos();
+        const int led = engine->getShownArpLedPos();
         if (led != lastArpLed) {
             lastArpLed = led;
             for (int i = 0; i < kArpLights; ++i)
@@ -170,7 +170,7 @@ void uEditor::idleMultiView(uint32_t t) {
                     light->setDirty(true);
                 }
         }
-        const int arp = engine->getArp();
+        const int arp = engine->getShownArp();
         if (arp != -1 && arp != selectedArp.load()) {
             selectedArp = arp & 1;
             redrawMultiView = true;

@@ -183,9 +183,10 @@ void uEditor::idle() {
     serveHostDisplay();
     serveTypedEntry();
     if (!frame || !engine || !finishedOpening || showingScreen || creatingControls || busy) return;
-    // The ribbon follows its spring on every call, between the throttled passes too.
-    if (screenMode < 2 && ui.ribbon) {
-        ui.ribbon->setCentered(engine->getOnOff(tag::RibbonBipolarOn));
+    // The ribbon follows its spring on every call, between the throttled passes too, and on
+    // the back side as well, so a drag's glide ends its edit there.
+    if (ui.ribbon) {
+        if (screenMode < 2) ui.ribbon->setCentered(engine->getOnOff(tag::RibbonBipolarOn));
         ui.ribbon->setCurValue();
     }
     const uint32_t t = getTicks();

@@ -187,6 +187,9 @@ public:
     VstInt32 processEvents(VstEvents* events) override;
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
+    // Tells the host the value the engine itself gave a tag (the ribbon's spring inside the
+    // user's drag), without writing it again. User-interface thread.
+    void automateCurrentValue(int tag);
     void setProgram(VstInt32 program) override;
 
     // Performance services -------------------------------------------------------------------
@@ -204,8 +207,12 @@ public:
     int getDestTypeForSlot(int slot) const;
     int getRibbonQuant() const;
     int getRibbonSpringTime() const;
-    void setRibbbonSpringOff() { ribbonSpringActive = 0; }
+    // Stop and start the spring-back, from any thread: the user-interface thread's wish is
+    // served by the render (the spring's fields and the tempo it reads are the render's).
+    void setRibbbonSpringOff();
     void setRibbonSpringOn();
+    // The spring glides, or a start the render has yet to serve is pending. Any thread.
+    bool isRibbonSpringGliding() const;
     int getXYRecordMode(int pad) const;
     void changeUserWaveDelta(int wave, int delta);
     void resetGlobalLFO(int lfo);
@@ -642,7 +649,7 @@ private:
     float ribbonPosition = 0.0f;
     float ribbonTarget = 0.0f;
     int32_t ribbonSpringCountdown = -1;
-    uint8_t ribbonSpringActive = 0;
+    Relaxed<uint8_t> ribbonSpringActive{0}; // the render's; the editor reads it
     int32_t playModeState = 0;
     int32_t arpActiveState = 0;
     int32_t userWavePresetNumbers[2] = {-1, -1};
@@ -874,6 +881,8 @@ public:
     // Bit v set for each busy voice; four-lane compares, so the idle loop pays almost nothing.
     uint32_t getBusyVoiceMask() const;
     int getNotesPlaying() const;
+    // The busy voices as the render last published them (any thread).
+    int getShownNotesPlaying() const { return modShown.notesPlaying; }
     bool getIsAnyVoicePlaying() const;
     int getNotesOn() const;
     int getLastPlayed() const;
@@ -924,6 +933,7 @@ public:
         kRequestEverythingOffGlide = 4,
         kRequestVoicesOff = 8,
         kRequestPreview = 16,
+        kRequestRibbonSpring = 32, // start or stop, as ribbonSpringWanted last said
     };
     void resume() override;
     bool getRenderRunning() const { return renderRunning.load(); }
@@ -940,6 +950,9 @@ public:
     std::atomic<bool> renderRunning{false};
     std::atomic<unsigned long> renderThread{0};
     std::atomic<bool> previewWanted{false};
+    std::atomic<bool> ribbonSpringWanted{false};
+    void serveRibbonSpringRequest(uint32_t requests);
+    void setRibbonSpringOnNow();
     // Counter-wrap test hook: the 64-bit counters (sample counter and clock, voice start
     // stamps, gater position) moved to `start`, as after that many samples of playing.
     void setCountersForTesting(uint64_t start);
@@ -1390,8 +1403,16 @@ public:
         Relaxed<int> xyVoice{-1};
         Relaxed<float> xyValue[2][2];
         Relaxed<float> xyMod[2][2];
+        // Busy voices; the arpeggiator's playing pattern (-1 none) and step light; the
+        // modulation of its step count and loop start.
+        Relaxed<int> notesPlaying{0};
+        Relaxed<int> arp{-1};
+        Relaxed<int> arpLed{-1};
+        Relaxed<float> arpStepsMod;
+        Relaxed<float> arpLoopStartMod;
     } modShown;
     void publishModShown();
+    void publishArpShown();
     void publishXYShown();
     // Start-up: the source and destination stores zeroed, the defaults set.
     void initModulation();
@@ -1645,6 +1666,9 @@ public:
     void doSortArp();
     int getArpNumOfSteps(int pattern) const;
     int getArpLoopStart(int pattern) const;
+    // The same with the step-count and loop-start modulation given.
+    int arpStepsWithMod(int pattern, float stepsMod) const;
+    int arpLoopStartWithMod(int pattern, float stepsMod, float loopStartMod) const;
     // Step settings of a pattern (-1: the playing one); a step outside 0..15 reads as off or
     // zero.
     bool getArpStepOn(int step, int pattern = -1) const;
@@ -1658,9 +1682,14 @@ public:
     double getArpRatchetLen(int step) const;
     bool getArpRetrigger(int cycle) const;
 
-    // Editor queries: plain reads, no side effects.
+    // What the render works with (audio thread); publishArpShown copies them for the editor.
     int getArp() const;
     int getArpLedPos() const;
+    // The editor's reads, as the render last published them (any thread).
+    int getShownArp() const { return modShown.arp; }
+    int getShownArpLedPos() const { return modShown.arpLed; }
+    int getShownArpNumOfSteps(int pattern) const;
+    int getShownArpLoopStart(int pattern) const;
     // The pattern the editor's arpeggiator screen shows while it is open, else the playing one.
     int getSelectedArp() const;
     int getArpSeq() const { return arpCycle; }

@@ -51,8 +51,8 @@ void TArpScreen::setArp(int a) {
 void TArpScreen::setStepsLoop() {
     APlugin* engine = engineOf(this);
     if (!engine) return;
-    const int steps = engine->getArpNumOfSteps(arp);
-    const int start = engine->getArpLoopStart(arp);
+    const int steps = engine->getShownArpNumOfSteps(arp);
+    const int start = engine->getShownArpLoopStart(arp);
     if (steps == stepCount && start == loopStart) return;
     stepCount = std::clamp(steps, 1, kArpSteps);
     loopStart = std::clamp(start, 0, kArpSteps - 1);

@@ -86,7 +86,8 @@ void TXYScreen::drawPath(CDrawContext* context, APlugin* engine) const {
 }
 
 void TXYScreen::drawMarks(CDrawContext* context, APlugin* engine) {
-    if (recordMode == kReplay && playMode != kPlayFree && engine->getNotesPlaying() == 0) return;
+    if (recordMode == kReplay && playMode != kPlayFree && engine->getShownNotesPlaying() == 0)
+        return;
     uEditor* editor = editorOf(this);
     CBitmap* point = editor ? editor->getSkinBitmap(kPadPointBitmap) : nullptr;
     auto pixel = [&](float x, float y, int& px, int& py) {

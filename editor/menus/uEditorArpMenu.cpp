@@ -46,13 +46,13 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
         return;
     }
     serveClearUndos();
-    if (step == -1) step = e->getArpLedPos();
+    if (step == -1) step = e->getShownArpLedPos();
     step = menuanswers::clampInt(step, 0, kSteps - 1);
     row = menuanswers::clampInt(row, 0, kRows - 1);
     const int sel = getSelectedArp() & 1;
     const int S = section::ArpPattern1 + sel, O = section::ArpPattern1 + 1 - sel;
     const int all = section::Arp;
-    const int n = menuanswers::clampInt(e->getArpNumOfSteps(sel), 1, kSteps);
+    const int n = menuanswers::clampInt(e->getShownArpNumOfSteps(sel), 1, kSteps);
     const int rowStart = tag::SeqStepOnA + sel * tag::SeqStride;
     auto R = [rowStart](int r) { return rowStart + r * kSteps; };
     // The resets keep the arpeggiator switch as it was.

@@ -204,7 +204,9 @@ void APlugin::publishModShown() {
         if (voicePressed[v] || voiceLevel[v] > 0.0001f) sounding = true;
     modShown.sounding = sounding;
     modShown.masterGain = masterGain;
+    modShown.notesPlaying = getNotesPlaying();
     publishXYShown();
+    publishArpShown();
     if (!sounding) return;
     const int w = currentVoice & 15;
     const float* row = voiceDest[w];

@@ -1,7 +1,7 @@
 // The performance ribbon: quantisation, smoothing and source 81 every 16 samples, and the
-// timed spring-back to rest. The audio thread runs the update; the ribbon control also starts
-// the spring from the user-interface thread on mouse release (it writes only the spring
-// fields, which the update reads).
+// timed spring-back to rest. The spring's fields are the audio thread's: the ribbon control
+// stops and starts the spring from the user-interface thread through a request the update
+// serves within 16 samples (at once while no render runs).
 #include "engine/APlugin.h"
 
 #include "engine/modulation/ModIndices.h"
@@ -27,7 +27,34 @@ int APlugin::getRibbonSpringTime() const {
     return getSteppedValue(tag::RibbonSpringTime);
 }
 
+// Only another thread's wish is kept: the render's own calls (the MIDI spring, a preset)
+// act at once and leave a wish still waiting to be served as it was.
 void APlugin::setRibbonSpringOn() {
+    if (renderRunsElsewhere()) ribbonSpringWanted.store(true, std::memory_order_relaxed);
+    if (!deferToRender(kRequestRibbonSpring)) setRibbonSpringOnNow();
+}
+
+void APlugin::setRibbbonSpringOff() {
+    if (renderRunsElsewhere()) ribbonSpringWanted.store(false, std::memory_order_relaxed);
+    if (!deferToRender(kRequestRibbonSpring)) ribbonSpringActive = 0;
+}
+
+bool APlugin::isRibbonSpringGliding() const {
+    if (engineRequests.load(std::memory_order_acquire) & kRequestRibbonSpring)
+        return ribbonSpringWanted.load(std::memory_order_relaxed);
+    return ribbonSpringActive != 0;
+}
+
+// The last wish counts: a press and release within one block leave the spring started.
+void APlugin::serveRibbonSpringRequest(uint32_t requests) {
+    if (!(requests & kRequestRibbonSpring)) return;
+    if (ribbonSpringWanted.load(std::memory_order_relaxed))
+        setRibbonSpringOnNow();
+    else
+        ribbonSpringActive = 0;
+}
+
+void APlugin::setRibbonSpringOnNow() {
     ribbonSpringActive = 1;
     const int n = getRibbonSpringTime();
     if (n == kSpringOff) {
@@ -58,6 +85,9 @@ void APlugin::setRibbonSpringOn() {
 }
 
 void APlugin::updateRibbon() {
+    if (engineRequests.load(std::memory_order_relaxed) & kRequestRibbonSpring)
+        serveRibbonSpringRequest(
+            engineRequests.fetch_and(~uint32_t{kRequestRibbonSpring}, std::memory_order_acquire));
     const bool bipolar = getOnOff(tag::RibbonBipolarOn);
     if (std::fabs(ribbonSpringRate) < 1e-6f) {
         ribbonSpringActive = 0;

@@ -57,6 +57,10 @@ float APlugin::getParameter(VstInt32 tag) {
     return clamp01(programValues.values[tag]);
 }
 
+void APlugin::automateCurrentValue(int tag) {
+    if (isValidTag(tag)) callHost(audioMasterAutomate, tag, 0, nullptr, getParameter(tag), 0);
+}
+
 void APlugin::pushToEditor(int tag, float value) {
     if (isEditorOpen()) static_cast<uEditor*>(editor)->setParameter(tag, value);
 }

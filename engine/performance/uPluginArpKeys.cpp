@@ -190,3 +190,11 @@ int APlugin::getArpLedPos() const {
     if (arpPlayModeIsArp && arpRunning && arpHeldCount > 0) return arpStep;
     return -1;
 }
+
+// Audio thread, at the end of every block: what the editor's arpeggiator page shows.
+void APlugin::publishArpShown() {
+    modShown.arp = getArp();
+    modShown.arpLed = getArpLedPos();
+    modShown.arpStepsMod = globalDest[arp::DestSteps];
+    modShown.arpLoopStartMod = globalDest[arp::DestLoopStart];
+}

@@ -99,18 +99,34 @@ int APlugin::getArpTiedMode() const {
 }
 
 int APlugin::getArpNumOfSteps(int pattern) const {
-    const int steps = getLockSteppedValue(tagOfArp(tag::SeqStepsA, pattern, 0));
-    return std::clamp(steps + stepsOfMod(globalDest[arp::DestSteps]), 0, kLastStep) + 1;
+    return arpStepsWithMod(pattern, globalDest[arp::DestSteps]);
 }
 
 int APlugin::getArpLoopStart(int pattern) const {
+    return arpLoopStartWithMod(pattern, globalDest[arp::DestSteps], globalDest[arp::DestLoopStart]);
+}
+
+int APlugin::getShownArpNumOfSteps(int pattern) const {
+    return arpStepsWithMod(pattern, modShown.arpStepsMod);
+}
+
+int APlugin::getShownArpLoopStart(int pattern) const {
+    return arpLoopStartWithMod(pattern, modShown.arpStepsMod, modShown.arpLoopStartMod);
+}
+
+int APlugin::arpStepsWithMod(int pattern, float stepsMod) const {
+    const int steps = getLockSteppedValue(tagOfArp(tag::SeqStepsA, pattern, 0));
+    return std::clamp(steps + stepsOfMod(stepsMod), 0, kLastStep) + 1;
+}
+
+int APlugin::arpLoopStartWithMod(int pattern, float stepsMod, float loopStartMod) const {
     int start = getLockSteppedValue(tagOfArp(tag::SeqLoopStartA, pattern, 0));
     const int catchup = getLockSteppedValue(tag::ArpStartCatchup);
     if (catchup == arp::CatchupEven) start |= 1;
     if (catchup == arp::CatchupOdd) start -= start % 2;
-    start += stepsOfMod(globalDest[arp::DestLoopStart]);
+    start += stepsOfMod(loopStartMod);
     const int steps = getLockSteppedValue(tagOfArp(tag::SeqStepsA, pattern, 0));
-    int upper = std::min(steps + stepsOfMod(globalDest[arp::DestSteps]), kLastStep);
+    int upper = std::min(steps + stepsOfMod(stepsMod), kLastStep);
     if (upper < 1) upper = 0;
     return start < 0 ? 0 : std::min(start, upper);
 }

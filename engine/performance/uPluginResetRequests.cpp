@@ -20,8 +20,7 @@ void APlugin::resume() {
 }
 
 bool APlugin::deferToRender(uint32_t request) {
-    if (!renderRunning.load(std::memory_order_acquire)) return false;
-    if (renderThread.load(std::memory_order_relaxed) == thisThread()) return false;
+    if (!renderRunsElsewhere()) return false;
     engineRequests.fetch_or(request, std::memory_order_release);
     return true;
 }
@@ -43,6 +42,7 @@ void APlugin::serveEngineRequests() {
     } else if (requests & kRequestVoicesOff) {
         turnAllVoicesOffNow();
     }
+    serveRibbonSpringRequest(requests);
     if (requests & kRequestPreview) {
         // The last wish of the editor counts: pressed plays (again), released ends it.
         if (previewWanted)

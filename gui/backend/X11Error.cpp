@@ -1,17 +1,23 @@
 // The X error handler of the editor's own display connection. Errors happen in ordinary use
 // (a host destroys its window while ours is still inside it); they are logged, counted and
-// never fatal. User-interface thread.
+// never fatal. User-interface thread; each editor of the process may have its own.
 #include "gui/backend/X11Error.h"
 
 #include <cstdio>
+#include <mutex>
 
 namespace VSTGUI::backend {
 
 namespace {
 
-int trappedErrors = 0;
-int depth = 0;
-int quietTraps = 0;
+// Xlib calls the handler on the thread that reads the failed reply, the thread of the editor
+// whose connection it is: the counts are that thread's own.
+thread_local int trappedErrors = 0;
+thread_local int quietTraps = 0;
+// The handler is the process's: it stays installed while a trap of any editor lives.
+std::mutex handlerLock;
+int liveTraps = 0;
+XErrorHandler previousHandler = nullptr;
 
 int logError(Display* display, XErrorEvent* event) {
     ++trappedErrors;
@@ -25,10 +31,12 @@ int logError(Display* display, XErrorEvent* event) {
 
 } // namespace
 
-X11ErrorTrap::X11ErrorTrap(Display* d, bool report)
-    : display(d), previous(nullptr), savedErrors(0), quiet(!report) {
-    // Nested traps share the outer one's handler.
-    if (depth++ == 0) previous = XSetErrorHandler(logError);
+X11ErrorTrap::X11ErrorTrap(Display* d, bool report) : display(d), savedErrors(0), quiet(!report) {
+    {
+        // Nested traps, and those of other editors, share the first one's handler.
+        std::lock_guard<std::mutex> guard(handlerLock);
+        if (liveTraps++ == 0) previousHandler = XSetErrorHandler(logError);
+    }
     if (quiet) ++quietTraps;
     savedErrors = trappedErrors;
 }
@@ -36,7 +44,8 @@ X11ErrorTrap::X11ErrorTrap(Display* d, bool report)
 X11ErrorTrap::~X11ErrorTrap() {
     if (display) XSync(display, False);
     if (quiet) --quietTraps;
-    if (--depth == 0) XSetErrorHandler(previous);
+    std::lock_guard<std::mutex> guard(handlerLock);
+    if (--liveTraps == 0) XSetErrorHandler(previousHandler);
 }
 
 bool X11ErrorTrap::sync() {

@@ -22,7 +22,6 @@ public:
 
 private:
     Display* display;
-    XErrorHandler previous;
     int savedErrors;
     bool quiet;
 };

@@ -153,4 +153,38 @@ TEST(EngineRequests, ResetsOfAnotherThreadWaitForTheNextBlockOrRunAtOnceWhenSusp
     EXPECT_TRUE(e->getRenderRunning());
 }
 
+// The ribbon's spring belongs to the render: the editor's stop and start are wishes the next
+// ribbon update serves, the last one counting, and the render's own start (the MIDI spring)
+// does not undo a hold the editor asked for meanwhile.
+TEST(EngineRequests, TheEditorsRibbonSpringWishesAreServedByTheRender) {
+    Engine e;
+    e->setParameter(tag::RibbonBipolarOn, 0.0f);
+    e->setSteppedValue(tag::RibbonSpringTime, 12); // a quarter of a whole note
+    e->setParameter(tag::RibbonValue, 1.0f);
+    e.render(256);
+    ASSERT_FALSE(e->getRibbonSpringActive());
+
+    // Pressed and released between two blocks: the glide starts with the next update.
+    std::thread([&] {
+        e->setRibbbonSpringOff();
+        e->setRibbonSpringOn();
+    }).join();
+    EXPECT_FALSE(e->getRibbonSpringActive());
+    EXPECT_TRUE(e->isRibbonSpringGliding());
+    e.render(16);
+    EXPECT_TRUE(e->getRibbonSpringActive());
+    e.render(256);
+    EXPECT_LT(e->getParameter(tag::RibbonValue), 1.0f);
+
+    // Held again from the editor while the render starts the spring of its own.
+    std::thread([&] { e->setRibbbonSpringOff(); }).join();
+    EXPECT_FALSE(e->isRibbonSpringGliding());
+    e->setRibbonSpringOn();
+    e.render(16);
+    EXPECT_FALSE(e->getRibbonSpringActive());
+    const float held = e->getParameter(tag::RibbonValue);
+    e.render(1024);
+    EXPECT_EQ(e->getParameter(tag::RibbonValue), held);
+}
+
 } // namespace
