@@ -7,6 +7,7 @@
 #include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
+#include "engine/tables/TempoTables.h"
 #include "engine/voice/VoiceTables.h"
 
 #include <cmath>
@@ -242,7 +243,7 @@ void APlugin::updateOscLfoRates() {
             if (getOnOff(syncTags[o])) {
                 const int index = getSteppedValue(clamp01(x), 33.99f, 34);
                 if (index > 0)
-                    rate = 1.0 / ((PERIOD_ARRAY[index] * 15.0 * ratePerTempo + 1.0) * 32.0);
+                    rate = 1.0 / ((D_PERIOD_ARRAY[index] * 15.0 * ratePerTempo + 1.0) * 32.0);
             } else {
                 rate = std::exp2(14.0 * x) * lfoRateFactor;
             }
