@@ -128,7 +128,7 @@ void Curve::prepare(int shapeMode, float p2Value, float p3Value, const Tables& t
         k2 = lower(p3) * p2;
         break;
     case kTransient:
-        k1 = 0.92f * p3 * p3 * p3 + 0.05f;
+        k1 = transientBand(p3);
         break;
     case kValve: {
         const float a = 5.0f * p2;
@@ -227,14 +227,8 @@ float Curve::shape(float c, float x) const {
         // (a half-wave) and at full Amount it reaches twice the level of the positive half.
         if (m <= 0.001f) return 0.0f;
         return c >= 0.0f ? (1.0f - k1) * c + k1 : k2 * c - k2;
-    case kTransient: {
-        // Only a band of levels, r .. 2r, passes: a triangle that rises from r, peaks at
-        // 1.5 r and falls back to 0 at 2r, so the curve stays continuous.
-        const float r = k1;
-        if (!(m > r && m < 2.0f * r)) return 0.0f;
-        const float tri = 1.0f - std::fabs(2.0f * (m - r) / r - 1.0f);
-        return s * p2 * tri;
-    }
+    case kTransient:
+        return transientShape(c, p2, k1);
     case kValve: {
         const float v = ((c > 0.0f ? k1 : k2) + m) * m;
         return s * clamp01(v / (v + 1.0f));

@@ -3,6 +3,8 @@
 // inputs and the shared sine, cosine and user-wave tables; called on the audio thread.
 #pragma once
 
+#include <cmath>
+
 namespace distort {
 
 // Internal mode numbers of the curves (the other modes have their own signal chains).
@@ -62,6 +64,20 @@ struct Curve {
     // scale it). The result is finite and bounded for every c in -1..1.
     float shape(float c, float x) const;
 };
+
+// "Transient": only a band of levels, band .. 2 band, passes, as a triangle that rises from 0 at
+// the band's lower edge to Amount in its middle and falls back to 0 at its upper edge, so the
+// curve has no jump anywhere. The band's lower edge follows the Range control (0.05 .. 0.97).
+// The distortion effect and the voice distortion both shape with these two.
+inline float transientBand(float range) {
+    return 0.92f * range * range * range + 0.05f;
+}
+inline float transientShape(float c, float amount, float band) {
+    const float m = std::fabs(c);
+    if (!(m > band && m < 2.0f * band)) return 0.0f;
+    const float tri = 1.0f - std::fabs(2.0f * (m - band) / band - 1.0f);
+    return (c > 0.0f ? amount : -amount) * tri;
+}
 
 // Index of a 65,536-entry cycle for any float: held to a safe range, truncated toward zero as
 // the curves define, then wrapped into the table.

@@ -19,6 +19,10 @@ public:
     // Rings 0 and 1 serve the per-pass comb; the block form's sub-voices keep theirs side by
     // side in subRings.
     static constexpr int kRings = 2;
+    // The combs' recurrence is held to +-kCombLimit at the working level of the per-pass form
+    // (a tenth of the signal), so +-100 at full scale; the block form, which runs its combs at
+    // full scale, holds them to the same +-100, so that unison does not make a comb clip sooner.
+    static constexpr float kCombLimit = 10.0f;
 
     // Prepares the filter for the host rate (the filter runs at twice it) and clears it. A rate
     // that is not finite or lies outside 5 .. 500,000 Hz, which the engine refuses too, is
@@ -141,10 +145,8 @@ private:
     // Runs the selected type over four sub-frames of one lane group, in place, at 0.1 level.
     void runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3], const Float4 (&ring)[4]);
     void runHP(Lanes& s, Float4 (&v)[4]) const;
-    // The comb types over one stereo signal at the rings given; fullScale selects the block
-    // form's level and limits.
-    void runComb(int inRing, int outRing, float (&left)[4], float (&right)[4], int fill,
-                 bool fullScale);
+    // The comb types over one stereo signal at the rings given, at the per-pass form's level.
+    void runComb(int inRing, int outRing, float (&left)[4], float (&right)[4], int fill);
     // The block form's combs: the n sub-voices of frames a and b across lanes, in place.
     void runCombBlock(Float4 (&a)[kMaxSubVoices + 1], Float4 (&b)[kMaxSubVoices + 1], int n);
     void advanceComb() {

@@ -88,7 +88,8 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
     if (type == 41 || type == 42) ringModulators(ring);
 
     if (type >= 38 && type <= 40) {
-        // Combs run at full level on each sub-voice's own rings, limited to +-10.
+        // Combs run at full level on each sub-voice's own rings, limited as the per-pass form
+        // limits them.
         runCombBlock(a, b, n);
         blockRingFill = blockRingFill + 4 < kRingFrames ? blockRingFill + 4 : kRingFrames;
         advanceComb();

@@ -279,7 +279,7 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
         frameB.store(b);
         float left[4] = {a[0], a[2], b[0], b[2]};
         float right[4] = {a[1], a[3], b[1], b[3]};
-        runComb(0, 1, left, right, passRingFill, false);
+        runComb(0, 1, left, right, passRingFill);
         passRingFill = passRingFill + 4 < kRingFrames ? passRingFill + 4 : kRingFrames;
         advanceComb();
         for (int k = 0; k < 4; ++k) v[k] = pairVec(left[k], right[k]);

@@ -135,8 +135,7 @@ void TFilter::ringModulators(Float4 (&m)[4]) {
 
 // The combs over four sub-frames of one stereo signal. Slots written fewer sub-frames ago than
 // `fill` counts hold this note's signal; older slots read as the silence a cleared ring holds.
-void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[4], int fill,
-                      bool fullScale) {
+void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[4], int fill) {
     float(*in)[2] = rings[inRing];
     float(*out)[2] = rings[outRing];
     float* xs[2] = {left, right};
@@ -145,7 +144,6 @@ void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[
         // Every slot holds this note's signal: the same steps without the validity checks.
         const bool pingPong = type == 40;
         const float gains[2] = {pingPong ? -g : g, g};
-        const float inScale = fullScale ? 10.0f : 1.0f;
         for (int k = 0; k < 4; ++k) {
             int slot[2], read[2];
             for (int ch = 0; ch < 2; ++ch) {
@@ -154,13 +152,14 @@ void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[
                 read[ch] =
                     static_cast<int>(((p - static_cast<uint32_t>(combDelay[ch])) >> 8) & 8191u);
                 const float x = filtermath::finiteOr0(xs[ch][k]);
-                in[slot[ch]][ch] = (fullScale ? inScale * x : x) + 1e-15f;
+                in[slot[ch]][ch] = x + 1e-15f;
             }
             float y[2];
             for (int ch = 0; ch < 2; ++ch) {
                 const int src = pingPong ? 1 - ch : ch;
                 const float sum = gains[ch] * out[read[ch]][src] + in[read[ch]][src];
-                y[ch] = sum < -10.0f ? -10.0f : (sum > 10.0f ? 10.0f : sum + 1e-15f);
+                y[ch] = sum < -kCombLimit ? -kCombLimit
+                                          : (sum > kCombLimit ? kCombLimit : sum + 1e-15f);
             }
             for (int ch = 0; ch < 2; ++ch) {
                 out[slot[ch]][ch] = y[ch];
@@ -185,7 +184,7 @@ void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[
                 outValid[ch] = (distance == 0 ? kRingFrames : distance) <= written;
             }
             const float x = filtermath::finiteOr0(xs[ch][k]);
-            in[slot[ch]][ch] = (fullScale ? 10.0f * x : x) + 1e-15f;
+            in[slot[ch]][ch] = x + 1e-15f;
         }
         float y[2];
         for (int ch = 0; ch < 2; ++ch) {
@@ -195,7 +194,8 @@ void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[
             const float dry = inValid[ch] ? in[read[ch]][src] : 0.0f;
             const float wet = outValid[ch] ? out[read[ch]][src] : 0.0f;
             const float sum = gain * wet + dry;
-            y[ch] = sum < -10.0f ? -10.0f : (sum > 10.0f ? 10.0f : sum + 1e-15f);
+            y[ch] =
+                sum < -kCombLimit ? -kCombLimit : (sum > kCombLimit ? kCombLimit : sum + 1e-15f);
         }
         for (int ch = 0; ch < 2; ++ch) {
             out[slot[ch]][ch] = y[ch];
@@ -259,7 +259,8 @@ void TFilter::runCombBlock(Float4 (&a)[kMaxSubVoices + 1], Float4 (&b)[kMaxSubVo
     const int src0 = pingPong ? 1 : 0, src1 = pingPong ? 0 : 1;
     const float g = combGain;
     const Float4 gains(pingPong ? -g : g, pingPong ? -g : g, g, g);
-    const Float4 ten(10.0f), offset(1e-15f), high(10.0f), low(-10.0f);
+    // The signal runs at full scale here, ten times the per-pass form's level.
+    const Float4 ten(10.0f), offset(1e-15f), high(10.0f * kCombLimit), low(-10.0f * kCombLimit);
     for (int j = 0; j < n; j += 2) {
         const bool single = j + 1 >= n; // the odd one out: sub-voice j + 1 does not run
         float(*in)[2][2] = subRings[0][j / 2];

@@ -6,7 +6,8 @@
 
 namespace fx {
 
-// Modulation destinations (DEST_STR indexes) read by the effect units.
+// Modulation destinations (DEST_STR indexes) read by the effect units; the gater's, shared
+// with the voice gater, are in engine/modulation/ModIndices.h.
 constexpr int DEST_DISTORT_FX_MIX = 171; // 172..178 "Distortion FX 1".."7"
 constexpr int DEST_DISTORT_FX_PAN = 179;
 constexpr int DEST_MOD_FX_MIX = 180;
@@ -57,13 +58,6 @@ constexpr int DEST_REVERB_SPREAD = 224;
 constexpr int DEST_REVERB_LOW_PASS = 225;
 constexpr int DEST_REVERB_HIGH_PASS = 226;
 constexpr int DEST_REVERB_PAN = 227;
-constexpr int DEST_GATER_MIX = 228;
-constexpr int DEST_GATER_SPEED = 229;
-constexpr int DEST_GATER_SWING = 230;
-constexpr int DEST_GATER_SMOOTH = 231;
-constexpr int DEST_GATER_ATTACK = 232;
-constexpr int DEST_GATER_DECAY = 233;
-constexpr int DEST_GATER_PAN = 234;
 
 // Modulation effect modes ("Mod FX Mode").
 constexpr int kModChorus = 0;
@@ -76,11 +70,6 @@ constexpr int kModWahWah = 6;
 constexpr int kModTremolo = 7;
 constexpr int kModAutoPan = 8;
 constexpr int kModRingMod = 9;
-
-// Modulation sources the gater publishes.
-constexpr int SRC_GATER_LEFT = 78;
-constexpr int SRC_GATER_RIGHT = 79;
-constexpr int SRC_GATER_AVERAGE = 80;
 
 // x held to 0..1; below 0, and NaN, give 0.
 inline float clamp01(float x) {

@@ -26,12 +26,9 @@ void APlugin::distortAmpTail(const DistortFXParams& d, stereoStruct in0, stereoS
     y0 = {drive(y0.left, dist), drive(y0.right, dist)};
     y1 = {drive(y1.left, dist), drive(y1.right, dist)};
     if ((distortFXCount & 7u) == 0) distortEQ.setFXParameters(200.0f, d.p[4], 4000.0f, d.p[5]);
-    stereoOverStruct a{y0, y0}, b{y1, y1};
+    stereoOverStruct a = holdFrame(y0), b = holdFrame(y1);
     distortEQ.processFX(a, b, a, b);
-    const stereoStruct e0{0.5f * (a.first.left + a.second.left),
-                          0.5f * (a.first.right + a.second.right)};
-    const stereoStruct e1{0.5f * (b.first.left + b.second.left),
-                          0.5f * (b.first.right + b.second.right)};
+    const stereoStruct e0 = frameMean(a), e1 = frameMean(b);
     // The post gain is computed directly: -30 .. +30 dB, silent at the bottom.
     const float post = d.p[6] < 0.001f ? 0.0f : std::pow(10.0f, (60.0f * d.p[6] - 30.0f) / 20.0f);
     distortMixOut(d, in0, in1, e0, e1, post * extraGain, out0, out1);

@@ -11,12 +11,6 @@
 using namespace fx;
 
 namespace {
-stereoOverStruct hold(stereoStruct f) {
-    return {f, f};
-}
-stereoStruct mean(const stereoOverStruct& s) {
-    return {0.5f * (s.first.left + s.second.left), 0.5f * (s.first.right + s.second.right)};
-}
 // One-pole coefficient of 20 x 2^(11 v) Hz. Held at 1 (the input itself): above that, at low
 // rates, the filter would overshoot and then run away.
 float onePole(float v, float rate) {
@@ -27,14 +21,14 @@ float onePole(float v, float rate) {
 
 void APlugin::distortClipper(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
                              stereoStruct* out0, stereoStruct* out1) {
-    stereoOverStruct a = hold(in0), b = hold(in1);
+    stereoOverStruct a = holdFrame(in0), b = holdFrame(in1);
     fxFilters[2].processHP(d.p[2], 0.0f, false, a, b, a, b);
     const float lim = std::exp2(-10.0f * d.p[3]);
     const float upper = clamp01(2.0f * d.p[4]) * lim;
     const float lower = -clamp01(2.0f - 2.0f * d.p[4]) * lim;
     const float kA = onePole(d.p[5], engineRate), kB = onePole(d.p[6], engineRate);
     stereoStruct w[2];
-    const stereoStruct v[2] = {mean(a), mean(b)};
+    const stereoStruct v[2] = {frameMean(a), frameMean(b)};
     for (int k = 0; k < 2; ++k) {
         const float yl = clampTo(v[k].left * d.preGain, lower, upper);
         const float yr = clampTo(v[k].right * d.preGain, lower, upper);
@@ -105,8 +99,8 @@ void APlugin::distortTube(const DistortFXParams& d, stereoStruct in0, stereoStru
         const float y = (x + t) / (std::fabs(t) + 1.0f);
         return y > 1.0f ? 1.0f : (y < -1.0f ? -1.0f : y + 1e-15f);
     };
-    stereoOverStruct a = hold({saturate(in0.left), saturate(in0.right)});
-    stereoOverStruct b = hold({saturate(in1.left), saturate(in1.right)});
+    stereoOverStruct a = holdFrame({saturate(in0.left), saturate(in0.right)});
+    stereoOverStruct b = holdFrame({saturate(in1.left), saturate(in1.right)});
     // Tone, moved by the modulation wheel as far as "Modulation" asks.
     const float cutoff = clamp01(d.p[4] + (2.0f * d.p[6] - 1.0f) * smoothedModWheel);
     fxFilters[3].processBP(cutoff, d.p[5], false, a, b, a, b);
@@ -126,7 +120,7 @@ void APlugin::distortTube(const DistortFXParams& d, stereoStruct in0, stereoStru
         const float sgn = m > 0.0f ? 1.0f : (m < 0.0f ? -1.0f : 0.0f);
         return 0.5f * (3.0f * m - m * std::fabs(m)) + 1e-15f * sgn;
     };
-    const stereoStruct m0 = mean(a), m1 = mean(b);
+    const stereoStruct m0 = frameMean(a), m1 = frameMean(b);
     const stereoStruct y0{softClip(m0.left * d.postGain), softClip(m0.right * d.postGain)};
     const stereoStruct y1{softClip(m1.left * d.postGain), softClip(m1.right * d.postGain)};
     distortMixOut(d, in0, in1, y0, y1, 1.0f, out0, out1);

@@ -13,12 +13,6 @@
 using namespace fx;
 
 namespace {
-stereoOverStruct hold(stereoStruct f) {
-    return {f, f};
-}
-stereoStruct mean(const stereoOverStruct& s) {
-    return {0.5f * (s.first.left + s.second.left), 0.5f * (s.first.right + s.second.right)};
-}
 float follow(float env, float x) {
     const float v = 0.98f * env + 0.02f * std::fabs(x);
     return v > 0.001f ? v : 0.001f; // never below, so the normalisation never divides by 0
@@ -31,11 +25,11 @@ float APlugin::distortBoost(float x, float gain) {
 
 void APlugin::distortFilterPair(const DistortFXParams& d, stereoStruct y0, stereoStruct y1,
                                 stereoStruct& f0, stereoStruct& f1) {
-    stereoOverStruct a = hold(y0), b = hold(y1);
+    stereoOverStruct a = holdFrame(y0), b = holdFrame(y1);
     fxFilters[0].processLP(d.p[5], 0.0f, false, a, b, a, b);
     fxFilters[1].processHP(d.p[6], 0.0f, false, a, b, a, b);
-    f0 = mean(a);
-    f1 = mean(b);
+    f0 = frameMean(a);
+    f1 = frameMean(b);
 }
 
 void APlugin::distortMixOut(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,

@@ -4,20 +4,11 @@
 
 #include "dsp/DistortCurves.h"
 #include "engine/params/ParamTags.h"
+#include "engine/tables/TempoTables.h"
 
 #include <cstring>
 
 namespace {
-// The gater's speed per "Gater Speed" entry, in steps per eighth of a beat; entry 0 ("Off")
-// stops the pattern.
-constexpr int kGaterSpeeds = 34;
-constexpr double GATER_SPEED_TIME[kGaterSpeeds] = {
-    0.0,        1.0 / 64.0, 1.0 / 48.0, 1.0 / 32.0, 1.0 / 24.0, 1.0 / 16.0, 3.0 / 32.0,
-    1.0 / 12.0, 1.0 / 8.0,  3.0 / 16.0, 1.0 / 6.0,  1.0 / 4.0,  3.0 / 8.0,  1.0 / 3.0,
-    1.0 / 2.0,  3.0 / 4.0,  2.0 / 3.0,  1.0,        1.5,        4.0 / 3.0,  2.0,
-    3.0,        8.0 / 3.0,  4.0,        6.0,        16.0 / 3.0, 8.0,        12.0,
-    32.0 / 3.0, 16.0,       24.0,       64.0 / 3.0, 32.0,       48.0};
-
 constexpr int kTapeChorus = 1;
 constexpr int kTapeFlanger = 3;
 } // namespace

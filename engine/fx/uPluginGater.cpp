@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "engine/fx/FXCommon.h"
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 
 #include <cmath>
@@ -28,18 +29,18 @@ bool APlugin::getIsPolyGater() const {
 void APlugin::publishGaterSources(int voice, stereoStruct gain, bool global) {
     const float mean = (gain.left + gain.right) * 0.5f;
     const auto setVoice = [&](int v) {
-        voiceSource[v][SRC_GATER_LEFT] = gain.left;
-        voiceSource[v][SRC_GATER_RIGHT] = gain.right;
-        voiceSource[v][SRC_GATER_AVERAGE] = mean;
+        voiceSource[v][src::GaterLeft] = gain.left;
+        voiceSource[v][src::GaterRight] = gain.right;
+        voiceSource[v][src::GaterAverage] = mean;
     };
     if (voice < 0)
         for (int v = 0; v < kNumVoices; ++v) setVoice(v);
     else
         setVoice(voice);
     if (global) {
-        lastVoiceSource[SRC_GATER_LEFT] = gain.left;
-        lastVoiceSource[SRC_GATER_RIGHT] = gain.right;
-        lastVoiceSource[SRC_GATER_AVERAGE] = mean;
+        lastVoiceSource[src::GaterLeft] = gain.left;
+        lastVoiceSource[src::GaterRight] = gain.right;
+        lastVoiceSource[src::GaterAverage] = mean;
     }
 }
 
@@ -62,7 +63,7 @@ void APlugin::doGater(stereoStruct in, stereoStruct* out) {
     if (!gaterOn || getIsPolyGater()) return;
 
     // Swing: the first step of each pair lasts the fraction s of the pair (0.5 straight).
-    const float s = 0.5f + 0.499f * clamp01(fxValue(tag::GaterSwing) + fxMod(DEST_GATER_SWING));
+    const float s = 0.5f + 0.499f * clamp01(fxValue(tag::GaterSwing) + fxMod(dest::GaterSwing));
     const uint64_t whole = gaterPos >> 32;
     const uint64_t pairStart = whole & ~uint64_t{1};
     const double withinPair =
@@ -74,9 +75,9 @@ void APlugin::doGater(stereoStruct in, stereoStruct* out) {
                                       static_cast<uint64_t>(steps));
 
     // The weights change only with their controls; the powers are renewed only then.
-    const float v = fxValue(tag::GaterSmooth) + fxMod(DEST_GATER_SMOOTH);
-    const float riseControl = v + fxMod(DEST_GATER_ATTACK);
-    const float fallControl = v + fxMod(DEST_GATER_DECAY);
+    const float v = fxValue(tag::GaterSmooth) + fxMod(dest::GaterSmooth);
+    const float riseControl = v + fxMod(dest::GaterAttack);
+    const float fallControl = v + fxMod(dest::GaterDecay);
     if (!(riseControl == gaterSmoothControls[0] && fallControl == gaterSmoothControls[1])) {
         gaterSmoothControls[0] = riseControl;
         gaterSmoothControls[1] = fallControl;
@@ -93,13 +94,13 @@ void APlugin::doGater(stereoStruct in, stereoStruct* out) {
     gaterGain.right = glide(gaterGain.right, target.right);
     publishGaterSources(-1, gaterGain, true);
 
-    const float m = clamp01(gaterMixSmooth + fxMod(DEST_GATER_MIX));
-    const Gains pan = panGains(clamp01(0.5f + fxMod(DEST_GATER_PAN)));
+    const float m = clamp01(gaterMixSmooth + fxMod(dest::GaterMix));
+    const Gains pan = panGains(clamp01(0.5f + fxMod(dest::GaterPan)));
     out->left = in.left * ((1.0f - m) + m * gaterGain.left) * pan.dry;
     out->right = in.right * ((1.0f - m) + m * gaterGain.right) * pan.wet;
 
     // The speed modulation scales the rate by up to four times either way.
     const double advance =
-        static_cast<double>(std::exp2(2.0f * clampMod(fxMod(DEST_GATER_SPEED)))) * gaterIncrement;
+        static_cast<double>(std::exp2(2.0f * clampMod(fxMod(dest::GaterSpeed)))) * gaterIncrement;
     if (advance > 0.0 && advance < 1e6) gaterPos += static_cast<uint64_t>(advance * kPosScale);
 }

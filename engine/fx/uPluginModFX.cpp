@@ -6,20 +6,13 @@
 #include "engine/fx/FXCommon.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
+#include "engine/tables/TempoTables.h"
 
 #include <cmath>
 
 using namespace fx;
 
 namespace {
-// LFO periods of the synchronised speeds in sixteenths of a bar (entry 0, "Off", stands still):
-// 1.5 N, N and 2/3 N for N = 16, 8, 4, 2, 1, 1/2 .. 1/64.
-constexpr float PERIOD_ARRAY[34] = {
-    0.0f,      24.0f,     16.0f,    10.666667f, 12.0f,      8.0f,      5.333333f, 6.0f,     4.0f,
-    2.666667f, 3.0f,      2.0f,     1.333333f,  1.5f,       1.0f,      0.666667f, 0.75f,    0.5f,
-    0.333333f, 0.375f,    0.25f,    0.166667f,  0.1875f,    0.125f,    0.083333f, 0.09375f, 0.0625f,
-    0.041667f, 0.046875f, 0.03125f, 0.020833f,  0.0234375f, 0.015625f, 0.010417f};
-
 float bipolarBias(float v, float b) {
     if (b > 0.0f && v < 0.0f) return v * (1.0f - b);
     if (b < 0.0f && v > 0.0f) return v * (1.0f - std::fabs(b));
@@ -51,7 +44,9 @@ void APlugin::modFXLfoUpdate() {
     if (getOnOff(tag::ModFxTempoSyncOn)) {
         const int i = getSteppedValue(clamp01(fxValue(tag::ModFx3)), 33.99f, 34);
         if (i > 0 && tempo > 0.0f)
-            inc = 1.0f / (32.0f * (PERIOD_ARRAY[i] * 15.0f * engineRate / tempo + 1.0f));
+            inc = 1.0f /
+                  (32.0f *
+                   (static_cast<float>(D_PERIOD_ARRAY[i]) * 15.0f * engineRate / tempo + 1.0f));
     } else {
         inc = std::exp2(14.0f * fxValue(tag::ModFx3)) * 1.71875f / (256.0f * engineRate);
     }

@@ -114,7 +114,10 @@ VstIntPtr APlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
 
 VstInt32 APlugin::canDo(char* text) {
     if (!text) return 0;
-    for (const char* can : {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo"})
+    // The arpeggiator sends the notes it plays: hosts route MIDI out of a plug-in only when it
+    // says it sends events.
+    for (const char* can : {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo",
+                            "sendVstEvents", "sendVstMidiEvent"})
         if (std::strcmp(text, can) == 0) return 1;
     return 0;
 }

@@ -6,7 +6,7 @@
 
 #include "dsp/FastMath.h"
 #include "engine/params/ParamTags.h"
-#include "engine/voice/VoiceTables.h"
+#include "engine/tables/TempoSync.h"
 
 #include <emmintrin.h>
 

@@ -103,7 +103,8 @@ void APlugin::initModulation() {
     std::memcpy(globalDest, globalDestDefault, sizeof(globalDest));
     globalDestWrittenCount = -1;
     mainVolumeLawIn = -1.0f;
-    for (int d : {dest::MainVolume, dest::VoiceVolume, dest::Osc1Volume, dest::Osc2Volume})
+    for (int d : {dest::MainVolume, dest::VoiceVolume, oscDest(0, oscdest::Volume),
+                  oscDest(1, oscdest::Volume)})
         voiceDestDefault[d] = 1.0f;
     for (auto& row : voiceDest) std::memcpy(row, voiceDestDefault, sizeof(voiceDestDefault));
     ++voiceDefaultSerial;

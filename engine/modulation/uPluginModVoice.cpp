@@ -236,9 +236,9 @@ float APlugin::getModValue(int tagNum) {
     case tag::FreeLfo2Speed:
         return clamp01(current + row[294] / kSpeedRingScale);
     case tag::Osc1LfoSpeed:
-        return clamp01(current + row[dest::Osc1LfoSpeed] / kSpeedRingScale);
+        return clamp01(current + row[oscDest(0, oscdest::LfoSpeed)] / kSpeedRingScale);
     case tag::Osc2LfoSpeed:
-        return clamp01(current + row[dest::Osc2LfoSpeed] / kSpeedRingScale);
+        return clamp01(current + row[oscDest(1, oscdest::LfoSpeed)] / kSpeedRingScale);
     case tag::MainVolume: {
         const float g = modShown.masterGain;
         if (!(g >= 0.001f)) return 0.0f;

@@ -19,12 +19,13 @@ constexpr int kXTags[2] = {tag::Osc1ZekX, tag::Osc2ZekX};
 constexpr int kYTags[2] = {tag::Osc1ZekY, tag::Osc2ZekY};
 constexpr int kLfoToXTags[2] = {tag::Osc1ZekLfoToX, tag::Osc2ZekLfoToX};
 constexpr int kLfoToYTags[2] = {tag::Osc1ZekLfoToY, tag::Osc2ZekLfoToY};
-constexpr int kLfoToXDests[2] = {37, 87};
-constexpr int kLfoToYDests[2] = {38, 88};
-constexpr int kXDests[2] = {dest::Osc1ZekX, dest::Osc2ZekX};
-constexpr int kYDests[2] = {dest::Osc1ZekY, dest::Osc2ZekY};
-constexpr int kSpeedDests[2] = {dest::Osc1ZekSpeed, dest::Osc2ZekSpeed};
+constexpr int kLfoToXDests[2] = {oscDest(0, oscdest::ZekLfoX), oscDest(1, oscdest::ZekLfoX)};
+constexpr int kLfoToYDests[2] = {oscDest(0, oscdest::ZekLfoY), oscDest(1, oscdest::ZekLfoY)};
+constexpr int kXDests[2] = {oscDest(0, oscdest::ZekX), oscDest(1, oscdest::ZekX)};
+constexpr int kYDests[2] = {oscDest(0, oscdest::ZekY), oscDest(1, oscdest::ZekY)};
+constexpr int kSpeedDests[2] = {oscDest(0, oscdest::ZekSpeed), oscDest(1, oscdest::ZekSpeed)};
 constexpr int kSourceFirst[2] = {src::Osc1ZekX, src::Osc2ZekX};
+constexpr int kXUni = 1, kYUni = 3; // within a pad's sources: X, X uni, Y, Y uni, distance
 
 bool validPad(int pad) {
     return pad == 0 || pad == 1;
@@ -167,8 +168,8 @@ void APlugin::publishXYShown() {
         getXYValue(pad, v, x, y);
         modShown.xyValue[pad][0] = x;
         modShown.xyValue[pad][1] = y;
-        modShown.xyMod[pad][0] = voiceSource[v][kSourceFirst[pad] + 1];
-        modShown.xyMod[pad][1] = voiceSource[v][kSourceFirst[pad] + 3];
+        modShown.xyMod[pad][0] = voiceSource[v][kSourceFirst[pad] + kXUni];
+        modShown.xyMod[pad][1] = voiceSource[v][kSourceFirst[pad] + kYUni];
     }
 }
 

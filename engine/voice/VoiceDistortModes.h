@@ -50,6 +50,7 @@ struct PassKnobs {
     float limiterGain = 1.0f, limiterCeiling = 1.0f; // 2^(6A), 2^(-6B)
     float andScale = 64.0f;                          // 2^(10B + 6)
     int32_t andMask = 0;
+    float transientBand = 0.05f;      // the lower edge of the band Transient passes
     const float* userWave1 = nullptr; // the first tables of the two user waves, 4096 points
     const float* userWave2 = nullptr;
 };

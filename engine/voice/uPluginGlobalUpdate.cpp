@@ -5,8 +5,10 @@
 
 #include "dsp/FastMath.h"
 #include "editor/ueditor.h"
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
+#include "engine/tables/TempoTables.h"
 #include "engine/voice/VoiceTables.h"
 
 #include <cmath>
@@ -16,9 +18,9 @@ namespace {
 
 constexpr int kPlayModeArp = 8;
 
-// Shape destinations per envelope 0..3 (attack, decay, release).
-constexpr int ENV_SHAPE_DESTS[4][3] = {
-    {251, 252, 253}, {125, 126, 127}, {269, 270, 271}, {280, 281, 282}};
+// Attack shape destination per envelope 0..3; the decay and release shapes follow it.
+constexpr int ENV_SHAPE_DESTS[4] = {dest::AmpEnvAttackShape, dest::FilterEnvAttackShape,
+                                    dest::FreeEnv1AttackShape, dest::FreeEnv2AttackShape};
 // Sync switches of envelopes 1..7; the amp envelope always runs on free times.
 constexpr int ENV_SYNC_TAGS[8] = {-1,
                                   tag::FilterEnvSyncOn,
@@ -59,7 +61,7 @@ void APlugin::setGlobalRare() {
     // the A4 preference. "Global Tuning" moves it by up to an octave either way.
     pitchBase = static_cast<float>(std::exp2(2.0 * currentValues[tag::GlobalTuning] - 1.0) *
                                    basePitchFactor * 2.0);
-    velocityCurve = fastExp2(3.0f - 6.0f * clamp01(globalDest[4] + 0.5f));
+    velocityCurve = fastExp2(3.0f - 6.0f * clamp01(globalDest[dest::VelocityShape] + 0.5f));
     portamentoAmount = getLockVar(tag::PortamentoAmount);
 
     setGlobalPlayStructure();
@@ -72,12 +74,14 @@ void APlugin::setGlobalRare() {
     setModRare();
     // Which voice-side sources and destinations the slots use: the voices compute the costly
     // ones only then. The sub and spread flags take effect at the next update (one old).
-    for (int k = 0; k < 6; ++k) moduleSourceUsed[k] = modSrcInUse[93 + k];
-    voiceOutputSourceUsed = modSrcInUse[99];
-    destInUseSubVol[0] = modDestInUse[40];
-    destInUseSubVol[1] = modDestInUse[90];
-    destInUseSpread[0] = modDestInUse[25] || modDestInUse[26] || modDestInUse[27];
-    destInUseSpread[1] = modDestInUse[73] || modDestInUse[74] || modDestInUse[75];
+    for (int k = 0; k < 6; ++k) moduleSourceUsed[k] = modSrcInUse[src::PathOutputFirst + k];
+    voiceOutputSourceUsed = modSrcInUse[src::VoiceOutput];
+    for (int o = 0; o < 2; ++o) {
+        destInUseSubVol[o] = modDestInUse[oscDest(o, oscdest::SubVolume)];
+        destInUseSpread[o] = modDestInUse[oscDest(o, oscdest::Spread)] ||
+                             modDestInUse[oscDest(o, oscdest::UpSpread)] ||
+                             modDestInUse[oscDest(o, oscdest::DownSpread)];
+    }
     updateArpRare();
     dcInput = onePoleCoef;
     dcFeedback = onePoleComplement;
@@ -232,9 +236,7 @@ void APlugin::updateOscLfoRates() {
     const int speedTags[2] = {tag::Osc1LfoSpeed, tag::Osc2LfoSpeed};
     const int syncTags[2] = {tag::Osc1LfoSyncOn, tag::Osc2LfoSyncOn};
     const int keyTags[2] = {tag::Osc1LfoKeyTrack, tag::Osc2LfoKeyTrack};
-    const int speedDests[2] = {45, 95};
-    const int keyDests[2] = {49, 99};
-    const float center = lastVoiceSource[6];
+    const float center = lastVoiceSource[src::CenterNote];
     for (int o = 0; o < 2; ++o) {
         const float x = currentValues[speedTags[o]];
         double rate = 0.0;
@@ -242,16 +244,18 @@ void APlugin::updateOscLfoRates() {
             if (getOnOff(syncTags[o])) {
                 const int index = getSteppedValue(clamp01(x), 33.99f, 34);
                 if (index > 0)
-                    rate = 1.0 / ((PERIOD_ARRAY[index] * 15.0 * ratePerTempo + 1.0) * 32.0);
+                    rate = 1.0 / ((D_PERIOD_ARRAY[index] * 15.0 * ratePerTempo + 1.0) * 32.0);
             } else {
                 rate = std::exp2(14.0 * x) * lfoRateFactor;
             }
         }
         oscLfoRate[o] = rate;
-        const double scale =
-            rate * 16777215.0 * std::exp2(2.0 * globalDest[12]) *
-            std::exp2(globalDest[speedDests[o]]) *
-            std::exp2((2.0 * (currentValues[keyTags[o]] + globalDest[keyDests[o]]) - 1.0) * center);
+        const double scale = rate * 16777215.0 * std::exp2(2.0 * globalDest[dest::GlobalLfoSpeed]) *
+                             std::exp2(globalDest[oscDest(o, oscdest::LfoSpeed)]) *
+                             std::exp2((2.0 * (currentValues[keyTags[o]] +
+                                               globalDest[oscDest(o, oscdest::LfoKeyTrack)]) -
+                                        1.0) *
+                                       center);
         oscLfoSharedInc[o] =
             x < 0.0001f ? 0 : static_cast<int32_t>(scale < 8388607.0 ? scale : 8388607.0);
     }
@@ -282,26 +286,25 @@ void APlugin::setGlobalEnvelopes() {
             envShapes[0][e] = envShapes[1][e] = envShapes[2][e] = 1.0f;
             continue;
         }
-        envShapes[0][e] = fastExp2(4.0f - 8.0f * (globalDest[ENV_SHAPE_DESTS[e][0]] + 0.5f));
-        envShapes[1][e] = fastExp2(4.0f - 8.0f * (globalDest[ENV_SHAPE_DESTS[e][1]] + 0.4f));
-        envShapes[2][e] = fastExp2(4.0f - 8.0f * (globalDest[ENV_SHAPE_DESTS[e][2]] + 0.4f));
+        const float* shape = &globalDest[ENV_SHAPE_DESTS[e]]; // attack, decay, release
+        envShapes[0][e] = fastExp2(4.0f - 8.0f * (shape[0] + 0.5f));
+        envShapes[1][e] = fastExp2(4.0f - 8.0f * (shape[1] + 0.4f));
+        envShapes[2][e] = fastExp2(4.0f - 8.0f * (shape[2] + 0.4f));
     }
-    const float g = globalDest[11];
-    const float c = lastVoiceSource[6];
-    const float v = lastVoiceSource[17];
-    envGlobalSpeed[1] = fastExp2(2.0f * (g + globalDest[120]));
-    envGlobalSpeed[2] =
-        fastExp2(2.0f * (g + globalDest[263])) *
-        fastExp2((2.0f * currentValues[tag::Free1EnvKeyTrack] - 1.0f + globalDest[272]) * c) *
-        fastExp2(
-            (8.0f * currentValues[tag::Free1EnvVelocityTrack] - 4.0f + 4.0f * globalDest[273]) *
-            (1.0f - v));
-    envGlobalSpeed[3] =
-        fastExp2(2.0f * (g + globalDest[274])) *
-        fastExp2((2.0f * currentValues[tag::Free2EnvKeyTrack] - 1.0f + globalDest[283]) * c) *
-        fastExp2(
-            (8.0f * currentValues[tag::Free2EnvVelocityTrack] - 4.0f + 4.0f * globalDest[284]) *
-            (1.0f - v));
+    const float g = globalDest[dest::GlobalEnvSpeed];
+    const float c = lastVoiceSource[src::CenterNote];
+    const float v = lastVoiceSource[src::Velocity];
+    envGlobalSpeed[1] = fastExp2(2.0f * (g + globalDest[dest::FilterEnvSpeed]));
+    const int keyTags[2] = {tag::Free1EnvKeyTrack, tag::Free2EnvKeyTrack};
+    const int velTags[2] = {tag::Free1EnvVelocityTrack, tag::Free2EnvVelocityTrack};
+    for (int n = 0; n < 2; ++n)
+        envGlobalSpeed[2 + n] = fastExp2(2.0f * (g + globalDest[dest::FreeEnvSpeed[n]])) *
+                                fastExp2((2.0f * currentValues[keyTags[n]] - 1.0f +
+                                          globalDest[dest::FreeEnvKeyTrack[n]]) *
+                                         c) *
+                                fastExp2((8.0f * currentValues[velTags[n]] - 4.0f +
+                                          4.0f * globalDest[dest::FreeEnvVelocityTrack[n]]) *
+                                         (1.0f - v));
     envSynced[0] = 0;
     for (int e = 1; e < 8; ++e) envSynced[e] = getOnOff(ENV_SYNC_TAGS[e]);
 }
@@ -340,7 +343,7 @@ void APlugin::setGlobalOften() {
     updateArpOften();
 
     // Global envelopes, then the envelope sources of the newest and oldest voices.
-    const int pairs[4] = {0, 48, 52, 54};
+    const int pairs[4] = {src::AmpEnv, src::FilterEnv, src::FreeEnv1, src::FreeEnv2};
     for (int e : {2, 3, 1}) {
         setGlobalEnv(e);
         lastVoiceSource[pairs[e]] = globalEnv[e].output;
@@ -349,14 +352,16 @@ void APlugin::setGlobalOften() {
     const int last = lastVoice & 15;
     const int firstSlot = voiceSlots[last][0] % kSubVoiceSlots;
     for (int k = 0; k < 4; ++k) {
-        lastVoiceSource[40 + 2 * k] = oscEnv[firstSlot][k].output;
-        lastVoiceSource[41 + 2 * k] = 1.0f - oscEnv[firstSlot][k].output;
+        lastVoiceSource[src::Osc1AmpEnv + 2 * k] = oscEnv[firstSlot][k].output;
+        lastVoiceSource[src::Osc1AmpEnv + 2 * k + 1] = 1.0f - oscEnv[firstSlot][k].output;
     }
-    lastVoiceSource[50] = voiceEnv[last][0].output;
-    lastVoiceSource[51] = 1.0f - voiceEnv[last][0].output;
+    lastVoiceSource[src::AmpEnv] = voiceEnv[last][0].output;
+    lastVoiceSource[src::AmpEnv + 1] = 1.0f - voiceEnv[last][0].output;
+    // Both pads' sources follow the oldest voice.
     const int oldest = oldestVoice & 15;
-    for (int s = 68; s <= 77; ++s) lastVoiceSource[s] = voiceSource[oldest][s];
+    for (int s = src::Osc1ZekX; s < src::Osc2ZekX + src::ZekSourceCount; ++s)
+        lastVoiceSource[s] = voiceSource[oldest][s];
     updateRibbon();
     setFXOften();
-    for (int v = 0; v < kNumVoices; ++v) voiceSource[v][101] = 1.0f;
+    for (int v = 0; v < kNumVoices; ++v) voiceSource[v][src::Offset] = 1.0f;
 }

@@ -175,12 +175,12 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
     const OscTags& t = OSC_TAGS[osc];
     if (update) {
         const double inc =
-            ov.lfoSpeedMemo[0](2.0f * dest[kDestGlobalLfoSpeed]) * 16777215.0 * oscLfoRate[osc] *
+            ov.lfoSpeedMemo[0](2.0f * dest[dest::GlobalLfoSpeed]) * 16777215.0 * oscLfoRate[osc] *
             ov.lfoSpeedMemo[1](dest[oscDest(osc, oscdest::LfoSpeed)]) *
             ov.lfoSpeedMemo[2](
                 (2.0f * (currentValues[t.lfoKeyTrack] + dest[oscDest(osc, oscdest::LfoKeyTrack)]) -
                  1.0f) *
-                voiceSource[voice][kSrcCenterNote]);
+                voiceSource[voice][src::CenterNote]);
         ov.lfoInc = static_cast<uint32_t>(inc < 4194304.0 ? (inc > 0.0 ? inc : 0.0) : 4194304.0);
     }
     // The values in locals: a store through the source row could otherwise alias them and
@@ -236,7 +236,7 @@ void APlugin::setOscTableChoice(int voice, int osc) {
         if (!(env > -1.0e29f)) env = 0.0f;
     }
     const float pitch = oscOctavePitch[voice][osc] + voicePitchBend[voice] +
-                        dest[kDestGlobalPitch] + dest[oscDest(osc, oscdest::Semi)] +
+                        dest[dest::GlobalPitch] + dest[oscDest(osc, oscdest::Semi)] +
                         voiceOscKeyPitch[voice][osc] + std::fmax(lfo0, lfo1) + env;
     // The nearest semitone: a bend's top (8191/8192 of its range) or a pitch a hair below a
     // key counts as that key, not as the key below with its richer table.
@@ -287,7 +287,7 @@ void APlugin::setOscZek(int voice, int osc) {
     if (ov.zek <= 0.0001f) return;
     float x = 0.5f, y = 0.5f;
     getXYValue(osc, voice, x, y);
-    const float lfo = voiceSource[voice][kSrcMainLfo];
+    const float lfo = voiceSource[voice][src::MainLfo];
     ov.zekX = fastExp2(4.0f * clamp01(x + dest[oscDest(osc, oscdest::ZekX)] + ov.zekLfoX * lfo));
     ov.zekY = fastExp2(4.0f * clamp01(y + dest[oscDest(osc, oscdest::ZekY)] + ov.zekLfoY * lfo));
 }
@@ -573,8 +573,9 @@ void APlugin::setOscIncrements(int osc) {
         const int voice = activeVoices[a];
         OscVoice& ov = oscVoices[voice][osc];
         const float* dest = voiceDest[voice];
-        const float pitch = (dest[kDestGlobalFine] + dest[fine]) / 12.0f + dest[kDestGlobalPitch] +
-                            dest[semi] + voiceOscKeyPitch[voice][osc] + voicePitchBend[voice];
+        const float pitch = (dest[dest::GlobalFinePitch] + dest[fine]) / 12.0f +
+                            dest[dest::GlobalPitch] + dest[semi] + voiceOscKeyPitch[voice][osc] +
+                            voicePitchBend[voice];
         const float depth = depthKnob + dest[lfoToPitch];
         const float base = oscIncrementBase[voice][osc] * 0.5f;
         // The voice's share of both halves once; only a pitch envelope needs a power per slot.

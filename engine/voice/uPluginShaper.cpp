@@ -174,8 +174,7 @@ void APlugin::doLowFi() {
             const stereoOverStruct& in = pathIn[slot][f];
             lofiCounter[slot] += 1.0f;
             if (lofiCounter[slot] >= lofiHold[v]) {
-                lofiHeld[slot] = {(in.first.left + in.second.left) * 0.5f,
-                                  (in.first.right + in.second.right) * 0.5f};
+                lofiHeld[slot] = frameMean(in);
                 lofiCounter[slot] -= lofiHold[v];
             }
             held[2 * f] = lofiHeld[slot].left;

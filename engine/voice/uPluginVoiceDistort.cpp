@@ -28,10 +28,6 @@ inline void split(Float4 v, stereoStruct& a, stereoStruct& b) {
     b = {f[2], f[3]};
 }
 
-inline stereoStruct frameMean(const stereoOverStruct& f) {
-    return {(f.first.left + f.second.left) * 0.5f, (f.first.right + f.second.right) * 0.5f};
-}
-
 // The means of two slots' frames side by side, {L, R} of a, then of b.
 inline Float4 frameMeans(const stereoOverStruct& a, const stereoOverStruct& b) {
     const Float4 fa = Float4::load(&a.first.left), fb = Float4::load(&b.first.left);
@@ -239,9 +235,8 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
             float* s2[2] = {&st.band2.left, &st.band2.right};
             float y[4][2];
             for (int k = 0; k < 4; ++k) {
-                const stereoOverStruct& in = pathIn[s][k / 2];
-                const float x[2] = {(in.first.left + in.second.left) * 0.5f,
-                                    (in.first.right + in.second.right) * 0.5f};
+                const stereoStruct mean = frameMean(pathIn[s][k / 2]);
+                const float x[2] = {mean.left, mean.right};
                 for (int ch = 0; ch < 2; ++ch) {
                     const float b = clipBand(*band[ch]);
                     const float high = x[ch] + 1e-15f - *low[ch] - b;

@@ -3,6 +3,7 @@
 // update.
 #include "engine/voice/VoiceDistortModes.h"
 
+#include "dsp/DistortCurves.h"
 #include "engine/tables/LookupTables.h"
 
 #include <cmath>
@@ -112,6 +113,7 @@ PassKnobs passKnobs(float a, float b, const float* userWave1, const float* userW
     k.limiterCeiling = std::exp2(-6.0f * b);
     k.andScale = std::exp2(10.0f * b + 6.0f);
     k.andMask = static_cast<int32_t>(a * k.andScale);
+    k.transientBand = distort::transientBand(b);
     k.userWave1 = userWave1;
     k.userWave2 = userWave2;
     return k;
@@ -213,11 +215,8 @@ float shape(int mode, float x, const float (&c)[kCoeffs], const PassKnobs& k,
         if (x <= -0.001f) return (1.0f - lo) * x - lo;
         return 0.0f;
     }
-    case Transient: {
-        const float lo = 0.92f * b * b * b + 0.05f;
-        if (ax > lo && ax < 2.0f * lo) return sign(x) * a * (1.0f - (ax - a) / lo);
-        return 0.0f;
-    }
+    case Transient:
+        return distort::transientShape(x, a, k.transientBand);
     case Valve: {
         const float w = ((pos ? c[0] : c[1]) + ax) * ax;
         return sign(x) * clamp01(w / (w + 1.0f));

@@ -2,6 +2,7 @@
 // start's reset of them. Audio thread: the positions once per pass, the set-up at each voice's
 // control rate, the reset when the note road starts a voice.
 #include "engine/APlugin.h"
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 
 namespace {
@@ -9,9 +10,6 @@ namespace {
 inline float clamp01(float x) {
     return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
 }
-
-constexpr int kSrcMainLfoUnipolar = 61;
-constexpr int kDestFilterPan = 118;
 
 // A frame {L0, R0, L1, R1} times the pan gains {l, r, l, r}, from `in` into `out` and into
 // `next` (the next position's input), so the path needs no copy after this stage.
@@ -121,7 +119,7 @@ void APlugin::doVoiceFilter() {
             const float* dest = voiceDest[v];
             // The pan gains are exactly 1 only at a pan of exactly 0.5.
             idle = hot.type == 0 && !hot.driven && !hot.hpOn &&
-                   preDistort.at(dest) == hot.distortIn && dest[kDestFilterPan] + 0.5f == 0.5f;
+                   preDistort.at(dest) == hot.distortIn && dest[dest::FilterPan] + 0.5f == 0.5f;
         }
         if (idle) {
             for (int a = 0; a < activeVoiceCount; ++a) {
@@ -170,7 +168,7 @@ void APlugin::doVoiceFilter() {
             hot.hpOn = 0;
         }
 
-        const float p = clamp01(dest[kDestFilterPan] + 0.5f);
+        const float p = clamp01(dest[dest::FilterPan] + 0.5f);
         const float panL = clamp01(2.0f - 2.0f * p), panR = clamp01(2.0f * p);
         const bool bypassed = hot.type == 0 && !hpOn && !hot.driven;
         if (!bypassed) {
@@ -186,7 +184,7 @@ void APlugin::doVoiceFilter() {
             // Only the filter's own pass reads its envelope and LFO terms.
             f.setEnv(envValue * filterEnvSign * clamp01(envAmount.at(dest)));
             const float lfoDepth = lfoAmount.at(dest);
-            f.setLFO(lfoDepth * lfoDepth, voiceSource[v][kSrcMainLfoUnipolar]);
+            f.setLFO(lfoDepth * lfoDepth, voiceSource[v][src::MainLfoUni]);
         }
         if (pathFramesInInput) {
             if (bypassed && panL == 1.0f && panR == 1.0f) continue;

@@ -3,16 +3,12 @@
 // the sum of every sub-voice through a DC blocker into voiceSum.
 #include "engine/APlugin.h"
 
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 
 namespace {
 
 enum PathUnit { kFilter = 0, kPreEQ, kWaveShaper, kDistortion, kLowFi, kPostEQ };
-constexpr int kSrcModuleFirst = 93; // "Filter Output" .. "Post-EQ Output" by position
-constexpr int kSrcVoiceOutput = 99;
-constexpr int kDestVoiceVolume = 2;
-constexpr int kDestMainPan = 4;
-constexpr int kSrcMainLfo = 60;
 
 float quarterSum(const stereoOverStruct& f) {
     return 0.25f * (f.first.left + f.first.right + f.second.left + f.second.right);
@@ -166,8 +162,8 @@ void APlugin::runVoicePath() {
         for (int a = 0; a < activeVoiceCount; ++a) {
             const int v = activeVoices[a];
             const float x = quarterSum(frames[voiceFirstSlot[v]][0]);
-            voiceSource[v][kSrcModuleFirst + k] = x;
-            if (v == lastVoice) lastVoiceSource[kSrcModuleFirst + k] = x;
+            voiceSource[v][src::PathOutputFirst + k] = x;
+            if (v == lastVoice) lastVoiceSource[src::PathOutputFirst + k] = x;
         }
     }
     pathStageVoices = nullptr;
@@ -179,8 +175,8 @@ void APlugin::runVoicePath() {
         for (int a = 0; a < activeVoiceCount; ++a) {
             const int v = activeVoices[a];
             const float x = quarterSum(pathOut[voiceFirstSlot[v]][0]);
-            voiceSource[v][kSrcVoiceOutput] = x;
-            if (v == lastVoice) lastVoiceSource[kSrcVoiceOutput] = x;
+            voiceSource[v][src::VoiceOutput] = x;
+            if (v == lastVoice) lastVoiceSource[src::VoiceOutput] = x;
         }
 }
 
@@ -205,10 +201,10 @@ void APlugin::setVoiceGains() {
         };
         // Destinations 2 .. 5 of each voice side by side, turned into one vector per slot.
         Float4 d[4];
-        for (int k = 0; k < 4; ++k) d[k] = Float4::load(&voiceDest[lanes[k]][kDestVoiceVolume]);
+        for (int k = 0; k < 4; ++k) d[k] = Float4::load(&voiceDest[lanes[k]][dest::VoiceVolume]);
         _MM_TRANSPOSE4_PS(d[0].v, d[1].v, d[2].v, d[3].v);
         const Float4 voiceVolume = d[0], volumeDest = d[1], mainPan = d[2], panDest = d[3];
-        const Float4 m = gather([&](int v) { return voiceSource[v][kSrcMainLfo]; });
+        const Float4 m = gather([&](int v) { return voiceSource[v][src::MainLfo]; });
         const Float4 velocity = perVoice(voiceVelocityGain);
         const Float4 depth = clamp(volume + volumeDest, zero, one);
         const Float4 panDepth = half * clamp(pan + panDest, zero, one);

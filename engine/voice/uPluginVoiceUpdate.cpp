@@ -5,6 +5,7 @@
 
 #include "dsp/FastMath.h"
 #include "dsp/Float4.h"
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/voice/VoiceTables.h"
 
@@ -38,22 +39,23 @@ void APlugin::setVoiceModOften(int voice) {
         0.99f * smoothPolyPressure[voice] + 0.01f * voicePolyPressure[voice];
     smoothChannelPressure[voice] =
         0.99f * smoothChannelPressure[voice] + 0.01f * voiceChannelPressure[voice];
-    src[1] = smoothModWheel[voice];
-    src[2] = smoothModWheel[voice] > smoothChannelPressure[voice] ? smoothModWheel[voice]
-                                                                  : smoothChannelPressure[voice];
-    src[3] = smoothChannelPressure[voice];
-    src[4] = smoothPolyPressure[voice];
-    for (int c = 0; c < 21; ++c) {
+    src[src::ModWheel] = smoothModWheel[voice];
+    src[src::ModWheelOrAftertouch] = smoothModWheel[voice] > smoothChannelPressure[voice]
+                                         ? smoothModWheel[voice]
+                                         : smoothChannelPressure[voice];
+    src[src::ChannelAftertouch] = smoothChannelPressure[voice];
+    src[src::PolyAftertouch] = smoothPolyPressure[voice];
+    for (int c = 0; c <= src::ControllerLast - src::ControllerFirst; ++c) {
         float& s = smoothControllers[voice][c];
-        s = 0.99f * s + 0.01f * voiceMidiSource[voice][19 + c];
-        src[19 + c] = s;
+        s = 0.99f * s + 0.01f * voiceMidiSource[voice][src::ControllerFirst + c];
+        src[src::ControllerFirst + c] = s;
     }
     if (last)
-        for (int s = 1; s <= 39; ++s)
-            if (s <= 4 || s >= 19) lastVoiceSource[s] = src[s];
+        for (int s = src::ModWheel; s <= src::ControllerLast; ++s)
+            if (s <= src::PolyAftertouch || s >= src::ControllerFirst) lastVoiceSource[s] = src[s];
 
     // Pitch bend, up and down with their own ranges.
-    const float u = src[18] * 0.5f + 0.5f;
+    const float u = src[src::PitchBend] * 0.5f + 0.5f;
     voicePitchBend[voice] = u > 0.5f ? getPitchBendValue(tag::PitchBendUp, u)
                                      : -getPitchBendValue(tag::PitchBendDown, 1.0f - u);
     // The arpeggiator's free sources of this voice (and its "Mod Arp Poly" step).
@@ -96,24 +98,30 @@ void APlugin::setVoiceEnvRates(int voice) {
     // Nine powers of two from inputs that mostly stand still between updates: the last
     // results are reused while every input is the same.
     EnvRateMemo& memo = envRateMemo[voice];
-    const float inputs[EnvRateMemo::kInputs] = {dest[11],
-                                                dest[246],
-                                                dest[120],
-                                                dest[263],
-                                                dest[272],
-                                                dest[273],
-                                                dest[274],
-                                                dest[283],
-                                                dest[284],
-                                                dest[50],
-                                                dest[57],
-                                                dest[100],
-                                                dest[107],
-                                                dest[56],
-                                                dest[63],
-                                                dest[106],
-                                                dest[113],
-                                                src[6],
+    constexpr int speedLane[4] = {
+        oscDest(0, oscdest::AmpEnvSpeed), oscDest(0, oscdest::PitchEnvSpeed),
+        oscDest(1, oscdest::AmpEnvSpeed), oscDest(1, oscdest::PitchEnvSpeed)};
+    constexpr int keyLane[4] = {
+        oscDest(0, oscdest::AmpEnvKeyTrack), oscDest(0, oscdest::PitchEnvKeyTrack),
+        oscDest(1, oscdest::AmpEnvKeyTrack), oscDest(1, oscdest::PitchEnvKeyTrack)};
+    const float inputs[EnvRateMemo::kInputs] = {dest[dest::GlobalEnvSpeed],
+                                                dest[dest::AmpEnvSpeed],
+                                                dest[dest::FilterEnvSpeed],
+                                                dest[dest::FreeEnv1Speed],
+                                                dest[dest::FreeEnv1KeyTrack],
+                                                dest[dest::FreeEnv1VelocityTrack],
+                                                dest[dest::FreeEnv2Speed],
+                                                dest[dest::FreeEnv2KeyTrack],
+                                                dest[dest::FreeEnv2VelocityTrack],
+                                                dest[speedLane[0]],
+                                                dest[speedLane[1]],
+                                                dest[speedLane[2]],
+                                                dest[speedLane[3]],
+                                                dest[keyLane[0]],
+                                                dest[keyLane[1]],
+                                                dest[keyLane[2]],
+                                                dest[keyLane[3]],
+                                                src[src::CenterNote],
                                                 voiceTargetPitch[voice],
                                                 voiceVelocity[voice],
                                                 currentValues[tag::Free1EnvKeyTrack],
@@ -131,28 +139,27 @@ void APlugin::setVoiceEnvRates(int voice) {
     }
     std::memcpy(memo.inputs, inputs, sizeof(inputs));
     memo.valid = 1;
-    const float g = dest[11];
-    voiceEnv[voice][0].speed = fastExp2(2.0f * (g + dest[246]));
-    voiceEnv[voice][1].speed = fastExp2(2.0f * (dest[120] + g));
+    const float g = dest[dest::GlobalEnvSpeed];
+    voiceEnv[voice][0].speed = fastExp2(2.0f * (g + dest[dest::AmpEnvSpeed]));
+    voiceEnv[voice][1].speed = fastExp2(2.0f * (dest[dest::FilterEnvSpeed] + g));
     const int keyTags[2] = {tag::Free1EnvKeyTrack, tag::Free2EnvKeyTrack};
     const int velTags[2] = {tag::Free1EnvVelocityTrack, tag::Free2EnvVelocityTrack};
-    const int keyDests[2] = {272, 283}, velDests[2] = {273, 284}, speedDests[2] = {263, 274};
     for (int n = 0; n < 2; ++n) {
-        const float k = fastExp2((2.0f * currentValues[keyTags[n]] - 1.0f + dest[keyDests[n]]) *
-                                 voiceTargetPitch[voice]);
-        const float w = dest[velDests[n]] * 4.0f + 8.0f * currentValues[velTags[n]] - 4.0f;
+        const float k =
+            fastExp2((2.0f * currentValues[keyTags[n]] - 1.0f + dest[dest::FreeEnvKeyTrack[n]]) *
+                     voiceTargetPitch[voice]);
+        const float w =
+            dest[dest::FreeEnvVelocityTrack[n]] * 4.0f + 8.0f * currentValues[velTags[n]] - 4.0f;
         const float factor = fastExp2((1.0f - voiceVelocity[voice]) * w) * k;
-        voiceEnv[voice][2 + n].speed = fastExp2(2.0f * (g + dest[speedDests[n]])) * factor;
+        voiceEnv[voice][2 + n].speed = fastExp2(2.0f * (g + dest[dest::FreeEnvSpeed[n]])) * factor;
     }
     // Oscillator envelopes: Osc 1 amp, Osc 1 pitch, Osc 2 amp, Osc 2 pitch.
-    const int speedLane[4] = {50, 57, 100, 107};
-    const int keyLane[4] = {56, 63, 106, 113};
     const int tagLane[4] = {tag::Osc1AmpEnvKeyTrack, tag::Osc1PitchEnvKeyTrack,
                             tag::Osc2AmpEnvKeyTrack, tag::Osc2PitchEnvKeyTrack};
     for (int l = 0; l < 4; ++l)
-        oscEnvLaneRate[voice][l] =
-            fastExp2(src[6] * (2.0f * currentValues[tagLane[l]] - 1.0f + dest[keyLane[l]]) +
-                     2.0f * (dest[speedLane[l]] + g));
+        oscEnvLaneRate[voice][l] = fastExp2(
+            src[src::CenterNote] * (2.0f * currentValues[tagLane[l]] - 1.0f + dest[keyLane[l]]) +
+            2.0f * (dest[speedLane[l]] + g));
     for (int e = 0; e < 4; ++e) memo.envSpeed[e] = voiceEnv[voice][e].speed;
     for (int l = 0; l < 4; ++l) memo.laneRate[l] = oscEnvLaneRate[voice][l];
 }
@@ -177,10 +184,10 @@ void APlugin::setVoiceEnvSources(const int* voices, int count) {
         const Float4 oscValue(osc[0].value, osc[1].value, osc[2].value, osc[3].value);
         const Float4 envValue(env[1].value, voiceLevel[voice], env[2].value, env[3].value);
         const Float4 oscRest = one - oscValue, envRest = one - envValue;
-        Float4(_mm_unpacklo_ps(oscValue.v, oscRest.v)).store(src + 40);
-        Float4(_mm_unpackhi_ps(oscValue.v, oscRest.v)).store(src + 44);
-        Float4(_mm_unpacklo_ps(envValue.v, envRest.v)).store(src + 48);
-        Float4(_mm_unpackhi_ps(envValue.v, envRest.v)).store(src + 52);
+        Float4(_mm_unpacklo_ps(oscValue.v, oscRest.v)).store(src + src::Osc1AmpEnv);
+        Float4(_mm_unpackhi_ps(oscValue.v, oscRest.v)).store(src + src::Osc2AmpEnv);
+        Float4(_mm_unpacklo_ps(envValue.v, envRest.v)).store(src + src::FilterEnv);
+        Float4(_mm_unpackhi_ps(envValue.v, envRest.v)).store(src + src::FreeEnv1);
         for (int e = 2; e <= 3; ++e) env[e].value += 2.0f * env[e].step;
     }
 }
@@ -207,7 +214,7 @@ void APlugin::setVoiceOften(int voice) {
     voiceOscKeyPitch[voice][1] = oscKeyTrack[1] ? voiceGlidePitch[voice] : 0.0f;
 
     // Octave and increment base, kept per voice so one voice's octave modulation stays its own.
-    const int octaveDests[2] = {20, 68};
+    constexpr int octaveDests[2] = {oscDest(0, oscdest::Octave), oscDest(1, oscdest::Octave)};
     const int octaveTags[2] = {tag::Osc1Octave, tag::Osc2Octave};
     for (int o = 0; o < 2; ++o) {
         float octMod = dest[octaveDests[o]] * 8.99f + 0.1f;
@@ -238,8 +245,8 @@ void APlugin::setOscEnvSpeeds(int voice) {
 void APlugin::setVoiceUnison(int voice) {
     const float* dest = voiceDest[voice];
     const int m = unisonMode;
-    const float amount = getLockVar(tag::UnisonAmount) + dest[13];
-    const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[14]);
+    const float amount = getLockVar(tag::UnisonAmount) + dest[dest::UnisonAmount];
+    const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[dest::UnisonSpread]);
     // The sub-voices keep their tunings and pans while every input stands still.
     const float key[4] = {amount, spread, static_cast<float>(m), static_cast<float>(uniNumVoices)};
     if (unisonMemoValid[voice] && std::memcmp(key, unisonMemo[voice], sizeof(key)) == 0) return;

@@ -147,7 +147,11 @@ TEST_F(HostChunk, NamesPinsAndCapabilities) {
         EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, const_cast<char*>("NKSCallbacks")), 1);
         EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, const_cast<char*>("receiveVstMidiEvent")), 1);
         EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, const_cast<char*>("receiveVstTimeInfo")), 1);
-        EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, const_cast<char*>("sendVstMidiEvent")), 0);
+        // The arpeggiator's notes go out: a host routes them only when these answer 1.
+        EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, const_cast<char*>("sendVstEvents")), 1);
+        EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, const_cast<char*>("sendVstMidiEvent")), 1);
+        EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, const_cast<char*>("sendVstTimeInfo")), 0);
+        EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, const_cast<char*>("receiveVstEvent")), 0);
         EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, nullptr), 0);
 
         VstPinProperties pin{};

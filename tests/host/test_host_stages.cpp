@@ -1,6 +1,7 @@
 // The voice stages heard through the real plug-in: the filter's cutoff on a saw's partials,
-// the EQ's boost, the unison filter, and every filter type at full resonance and drive behind
-// a loud EQ without a NaN, an infinity or a runaway.
+// the EQ's boost, the unison filter, every filter type at full resonance and drive behind a
+// loud EQ without a NaN, an infinity or a runaway, and a ringing comb's limit with and without
+// unison.
 #include "tests/TestEnv.h"
 #include "tests/host/AudioAnalysis.h"
 #include "tests/host/StagesPatch.h"
@@ -417,4 +418,32 @@ TEST(HostStages, FilterBypassEditsUnderAHeldNoteMatchAFreshStart) {
                 }
             EXPECT_GT(heard, 1.5); // the edit is heard
         }
+}
+
+// A comb at the played pitch with feedback near 1 rings up to its limit. The unison form of the
+// filter must limit it where the plain form does: switching unison on keeps the peak (it fell
+// by 10 dB when the unison form limited at a tenth of the level).
+TEST(HostStages, CombLimitIsTheSameWithAndWithoutUnison) {
+    constexpr int kTwoVoices = 1; // "Unison Mode" index of "2 Voices"
+    auto peak = [](int unison) {
+        sp::Stages s;
+        s.filterType = sp::kCombPlus;
+        s.cutoff = static_cast<float>(std::log2(220.0 / 20.0) / 10.0); // the key's pitch
+        s.resonance = 1.0f;
+        s.unison = unison;
+        testhost::resetHost();
+        Plugin p(kRate, 512);
+        sp::apply(p, s);
+        p.setParameter(tag::UnisonAmount, 0.0f);
+        p.setParameter(tag::MainVolume, 0.1f); // -53 dB: the ringing comb stays below the clamp
+        return audio::peak(hold(p, 0.5));
+    };
+    const double plain = peak(0);
+    ASSERT_GT(plain, 0.03);
+    ASSERT_LT(plain, 0.5);
+    for (int unison : {kTwoVoices, sp::kSixVoices}) {
+        const double ratio = peak(unison) / plain;
+        EXPECT_GT(ratio, 0.7) << "unison " << unison;
+        EXPECT_LT(ratio, 1.5) << "unison " << unison;
+    }
 }

@@ -1,10 +1,12 @@
-// The distortion effect: each static curve at sample points, bounded and continuous; the mix
-// law; the amp responses and cabinet rows stable at every rate with a gain for every row.
+// The distortion effect: each static curve at sample points, bounded and continuous, and the
+// voice distortion's curves beside them; the mix law; the amp responses and cabinet rows stable
+// at every rate with a gain for every row.
 #include "dsp/CabinetModels.h"
 #include "dsp/DistortCurves.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
+#include "engine/voice/VoiceDistortModes.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +72,42 @@ TEST(FxDistortCurves, EveryCurveIsBoundedAndTheDesignedOnesAreContinuous) {
     EXPECT_EQ(tr.shape(0.04f, 0.04f), 0.0f);
     EXPECT_EQ(tr.shape(-0.11f, -0.11f), 0.0f);
     EXPECT_NEAR(tr.shape(-0.075f, -0.075f), -0.8f, 1e-5f);
+
+    // The voice distortion shapes with the same curves: each common-chain mode bounded, and
+    // "Transient" the effect's own curve, continuous.
+    const distort::Tables ct = curveTables();
+    for (int menu = 0; menu < DISTORT_VOICE_MODE_COUNT; ++menu) {
+        const int mode = REAL_DISTORT_MODES[0][menu];
+        if (mode == voicedistort::Clipper || mode == voicedistort::Tube) continue;
+        for (float a : {0.0f, 0.3f, 1.0f})
+            for (float b : {0.0f, 0.5f, 1.0f}) {
+                float coeffs[voicedistort::kCoeffs] = {};
+                voicedistort::computeCoeffs(mode, a, b, 0.5f, 0.5f, 0.5f, 48000.0f, coeffs);
+                const voicedistort::PassKnobs pk = voicedistort::passKnobs(a, b, ramp, ramp);
+                distort::Curve fx;
+                fx.prepare(mode, a, b, ct);
+                for (int i = -1000; i <= 1000; ++i) {
+                    const float c = float(i) / 1000.0f;
+                    const float y = voicedistort::shape(mode, c, coeffs, pk, lookupTables());
+                    ASSERT_TRUE(std::isfinite(y)) << mode;
+                    ASSERT_LE(std::fabs(y), 2.0f) << mode << " " << c;
+                    if (mode == kTransient) {
+                        ASSERT_EQ(y, fx.shape(c, c)) << c;
+                    }
+                }
+            }
+    }
+    {
+        float coeffs[voicedistort::kCoeffs] = {};
+        const voicedistort::PassKnobs pk = voicedistort::passKnobs(1.0f, 0.0f, ramp, ramp);
+        float last = 0.0f;
+        for (int i = -10000; i <= 10000; ++i) {
+            const float c = float(i) / 10000.0f;
+            const float y = voicedistort::shape(kTransient, c, coeffs, pk, lookupTables());
+            ASSERT_LT(std::fabs(y - last), 0.05f) << "voice Transient at " << c;
+            last = y;
+        }
+    }
 
     // Table positions from huge or negative products stay inside the cycle.
     for (float p : {-3e9f, -65537.5f, -1.0f, 0.0f, 65536.0f, 5e9f, NAN, -INFINITY})

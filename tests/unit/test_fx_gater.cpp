@@ -2,6 +2,7 @@
 // and a position that wraps after hours.
 #include "engine/APlugin.h"
 #include "engine/fx/FXCommon.h"
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +53,7 @@ TEST(FxGater, PatternSwingAndSmoothing) {
         ASSERT_EQ(o.left, in.left);
         ASSERT_EQ(o.right, in.right);
     }
-    EXPECT_FLOAT_EQ(e->lastVoiceSource[fx::SRC_GATER_AVERAGE], 1.0f);
+    EXPECT_FLOAT_EQ(e->lastVoiceSource[src::GaterAverage], 1.0f);
 
     // Alternate steps on the left, none on the right. At 120 bpm a step lasts 3,000 frames;
     // smoothing 0 moves the gain 99.6 % of the way in one frame.
@@ -77,7 +78,7 @@ TEST(FxGater, PatternSwingAndSmoothing) {
     e->setParameter(tag::GaterSmooth, 1.0f);
     const auto slow = gains(*e, 3100);
     EXPECT_GT(slow[3099].left, 0.9f);
-    e->globalDest[fx::DEST_GATER_PAN] = 0.5f;
+    e->globalDest[dest::GaterPan] = 0.5f;
     const auto panned = gains(*e, 4);
     EXPECT_EQ(panned[3].left, 0.0f);
     EXPECT_GT(panned[3].right, 0.9f);
@@ -108,7 +109,7 @@ TEST(FxGater, OffVoiceModeRestartsAndWrap) {
 
     // Hours later the position wraps and the step stays inside the pattern.
     e->gaterPos = ~uint64_t{0} - 1000;
-    e->globalDest[fx::DEST_GATER_SPEED] = 1e9f; // held to four times the rate
+    e->globalDest[dest::GaterSpeed] = 1e9f; // held to four times the rate
     const auto wrapped = gains(*e, 20);
     for (const stereoStruct& g : wrapped) EXPECT_TRUE(std::isfinite(g.left));
     EXPECT_LT(e->getGaterPos(), uint64_t{1} << 40);

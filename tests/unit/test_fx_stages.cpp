@@ -3,6 +3,7 @@
 // under extreme modulation.
 #include "engine/APlugin.h"
 #include "engine/fx/FXCommon.h"
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
 
@@ -48,9 +49,9 @@ TEST(FxStages, DestinationsNameWhatTheStagesRead) {
     EXPECT_STREQ(DEST_STR[fx::DEST_DELAY_PAN], "Delay Pan");
     EXPECT_STREQ(DEST_STR[fx::DEST_REVERB_MIX], "Reverb Mix");
     EXPECT_STREQ(DEST_STR[fx::DEST_REVERB_PAN], "Reverb Pan");
-    EXPECT_STREQ(DEST_STR[fx::DEST_GATER_MIX], "Gater Mix");
-    EXPECT_STREQ(DEST_STR[fx::DEST_GATER_PAN], "Gater Pan");
-    EXPECT_STREQ(SRC_STR[fx::SRC_GATER_AVERAGE], "Gater Average");
+    EXPECT_STREQ(DEST_STR[dest::GaterMix], "Gater Mix");
+    EXPECT_STREQ(DEST_STR[dest::GaterPan], "Gater Pan");
+    EXPECT_STREQ(SRC_STR[src::GaterAverage], "Gater Average");
 }
 
 TEST(FxStages, OffPassesExactlyAndDelayEchoesAtItsTime) {
@@ -128,7 +129,7 @@ TEST(FxStages, ExtremeModulationStaysFinite) {
         e->setParameter(tag::ReverbOn, 1.0f);
         std::vector<float> l, r;
         for (float m : {1e6f, -1e6f, NAN, INFINITY, 1.0f, -1.0f}) {
-            for (int d = fx::DEST_DELAY_MIX; d <= fx::DEST_GATER_PAN; ++d) e->globalDest[d] = m;
+            for (int d = fx::DEST_DELAY_MIX; d <= dest::GaterPan; ++d) e->globalDest[d] = m;
             for (auto stage : {&APlugin::doDelay, &APlugin::doReverb}) {
                 runStage(
                     *e, stage,

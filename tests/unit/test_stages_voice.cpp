@@ -169,6 +169,32 @@ TEST(StagesVoice, EveryModeStaysBoundedAndClipperIsStableAtLowRates) {
             }
         }
     }
+    // "Transient" passes the band of levels r .. 2r (r = 0.05 at Range 0) as a triangle that
+    // starts from 0 at both edges: a steady level just inside an edge, at full Amount, 0 dB
+    // boosts and the filters open, comes out near silent, not at the clamp.
+    StageRig t;
+    t.set(tag::VoiceDistortionOn, 1.0f);
+    t.e->setSteppedValue(tag::VoiceDistortionMode, 20); // "Transient"
+    t.set(tag::VoiceDistortionMix, 1.0f);
+    const float knobs[7] = {0.5f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.5f};
+    for (int k = 0; k < 7; ++k) t.set(tag::Distortion1 + k, knobs[k]);
+    t.input({}, {});
+    t.settle(&APlugin::doVoiceDistort);
+    auto peakAt = [&](float level) {
+        const stereoOverStruct f{{level, level}, {level, level}};
+        t.input(f, f);
+        float peak = 0.0f;
+        for (int pass = 0; pass < 200; ++pass) {
+            t.e->setVoiceStages(0);
+            t.e->doVoiceDistort();
+            peak = std::fmax(peak, std::fabs(t.out(1).second.left));
+        }
+        return peak;
+    };
+    for (float level : {0.0501f, 0.0999f, -0.0501f}) EXPECT_LT(peakAt(level), 0.01f) << level;
+    // Its middle, 1.5 r, reaches Amount (0.707 of it after the output gain).
+    EXPECT_GT(peakAt(0.075f), 0.5f);
+
     // The Clipper's one-pole coefficients never pass 1, whatever the rate.
     float c[voicedistort::kCoeffs] = {};
     voicedistort::computeCoeffs(voicedistort::Clipper, 0.5f, 0.5f, 0.5f, 1.0f, 1.0f, 8000.0f, c);

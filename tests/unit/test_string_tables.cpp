@@ -1,7 +1,9 @@
 // Properties of the global string tables that the code relies on but does not state: menus
 // find an entry by its title, so titles must be unique; the group starts cover their tables;
 // the distortion mode map names the same mode twice; a destination's unit and a source's
-// polarity agree with their names. Counts are the tables' own static_asserts.
+// polarity agree with their names; the engine's named source and destination indexes name
+// what the tables name. Counts are the tables' own static_asserts.
+#include "engine/modulation/ModIndices.h"
 #include "engine/params/StringTables.h"
 #include "engine/tables/LookupTables.h"
 
@@ -9,6 +11,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -148,4 +151,81 @@ TEST(StringTables, DestinationUnitsAndSourcePolarityAgreeWithTheirNames) {
     }
     EXPECT_FALSE(modSrcIsBipolar(-1));
     EXPECT_FALSE(modSrcHasNoOffset(MOD_SRC_TABLE_SIZE));
+}
+
+// The engine reads and writes the matrix rows by these names; each must point at the entry its
+// name says (one wrong number modulates or publishes the wrong thing, silently).
+TEST(StringTables, NamedSourcesAndDestinationsAreTheEntriesTheySay) {
+    const std::pair<int, const char*> sources[] = {
+        {src::ModWheel, "Mod Wheel"},
+        {src::ModWheelOrAftertouch, "Mod Wheel / Aftertouch"},
+        {src::ChannelAftertouch, "Channel Aftertouch"},
+        {src::PolyAftertouch, "Poly Aftertouch"},
+        {src::CenterNote, "Center Note"},
+        {src::Velocity, "Velocity"},
+        {src::PitchBend, "Pitchbend"},
+        {src::ControllerFirst, "CC 2 (Breath)"},
+        {src::ControllerLast, "CC 114"},
+        {src::Osc1AmpEnv, "Osc 1 Amp Envelope"},
+        {src::Osc2AmpEnv, "Osc 2 Amp Envelope"},
+        {src::FilterEnv, "Filter Envelope"},
+        {src::AmpEnv, "Amp Envelope"},
+        {src::AmpEnv + 1, "Amp Inverse Envelope"},
+        {src::FreeEnv1, "Free Envelope 1"},
+        {src::FreeEnv2 + 1, "Free Inverse Envelope 2"},
+        {src::MainLfo, "Main LFO"},
+        {src::MainLfoUni, "Main UniPolar LFO "},
+        {src::Osc1ZekX, "Osc 1 Zek X"},
+        {src::Osc2ZekX, "Osc 2 Zek X"},
+        {src::Osc2ZekX + src::ZekSourceCount - 1, "Osc 2 Zek Distance"},
+        {src::GaterLeft, "Gater Left"},
+        {src::GaterAverage, "Gater Average"},
+        {src::PathOutputFirst, "Filter Output"},
+        {src::PathOutputFirst + 5, "Post-EQ Output"},
+        {src::VoiceOutput, "Voice Output"},
+        {src::Offset, "Offset"},
+    };
+    for (const auto& [index, name] : sources) EXPECT_STREQ(SRC_STR[index], name) << index;
+
+    const std::pair<int, const char*> dests[] = {
+        {dest::VoiceVolume, "Voice Volume"},
+        {dest::VelocityShape, "Velocity Shape"},
+        {dest::GlobalPitch, "Global Pitch"},
+        {dest::GlobalFinePitch, "Global Fine Pitch"},
+        {dest::GlobalEnvSpeed, "Global Envelope Speed"},
+        {dest::GlobalLfoSpeed, "Global LFO Speed"},
+        {dest::UnisonAmount, "Unison Amount"},
+        {dest::UnisonSpread, "Unison Spread"},
+        {dest::FilterPan, "Filter Pan"},
+        {dest::FilterEnvSpeed, "Filter Envelope Speed"},
+        {dest::GaterMix, "Gater Mix"},
+        {dest::GaterPan, "Gater Pan"},
+        {dest::AmpEnvSpeed, "Amp Envelope Speed"},
+        {dest::FreeEnv1Speed, "Free Envelope 1 Speed"},
+        {dest::FreeEnv1KeyTrack, "Free Envelope 1 Key Track"},
+        {dest::FreeEnv1VelocityTrack, "Free Envelope 1 Velocity Track"},
+        {dest::FreeEnv2Speed, "Free Envelope 2 Speed"},
+        {dest::FreeEnv2KeyTrack, "Free Envelope 2 Key Track"},
+        {dest::FreeEnv2VelocityTrack, "Free Envelope 2 Velocity Track"},
+        {dest::AmpEnvAttackShape + 2, "Amp Envelope Release Shape"},
+        {dest::FilterEnvAttackShape, "Filter Envelope Attack Shape"},
+        {dest::FreeEnv1AttackShape + 1, "Free Envelope 1 Decay Shape"},
+        {dest::FreeEnv2AttackShape + 2, "Free Envelope 2 Release Shape"},
+    };
+    for (const auto& [index, name] : dests) EXPECT_STREQ(DEST_STR[index], name) << index;
+
+    // Each oscillator destination names oscillator 1's entry and, through oscDest, oscillator
+    // 2's: the same text with "Osc 2".
+    const int perOsc[] = {
+        oscdest::Volume,         oscdest::Octave,        oscdest::Spread,
+        oscdest::DownSpread,     oscdest::ZekX,          oscdest::ZekLfoX,
+        oscdest::ZekLfoY,        oscdest::ZekSpeed,      oscdest::SubVolume,
+        oscdest::LfoSpeed,       oscdest::LfoKeyTrack,   oscdest::AmpEnvSpeed,
+        oscdest::AmpEnvKeyTrack, oscdest::PitchEnvSpeed, oscdest::PitchEnvKeyTrack};
+    for (int d : perOsc) {
+        std::string second = DEST_STR[d];
+        ASSERT_EQ(second.rfind("Osc 1 ", 0), 0u) << DEST_STR[d];
+        second[4] = '2';
+        EXPECT_EQ(DEST_STR[oscDest(1, d)], second);
+    }
 }
