@@ -8,12 +8,14 @@
 
 #include "TestHost.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -132,6 +134,35 @@ public:
         return waitFor([&] { return idleCount.load() >= target; }, ms);
     }
     long idleCalls() const { return idleCount.load(); }
+
+    // ---- How the idle calls went: the host's own record of every effEditIdle ----------------
+    using Clock = std::chrono::steady_clock;
+    struct IdleFigures {
+        double longestCallMs = 0.0;     // the longest single effEditIdle call
+        double longestIntervalMs = 0.0; // the longest time from one call's start to the next's
+        int calls = 0;
+    };
+    // A point in the record; the figures are taken from there on.
+    size_t idleMark() {
+        std::lock_guard<std::mutex> guard(idleLock);
+        return idleRecord.size();
+    }
+    IdleFigures idleFigures(size_t mark) {
+        std::lock_guard<std::mutex> guard(idleLock);
+        IdleFigures f;
+        auto ms = [](Clock::duration d) {
+            return std::chrono::duration<double, std::milli>(d).count();
+        };
+        for (size_t i = mark; i < idleRecord.size(); ++i) {
+            ++f.calls;
+            f.longestCallMs =
+                std::max(f.longestCallMs, ms(idleRecord[i].second - idleRecord[i].first));
+            if (i > mark)
+                f.longestIntervalMs = std::max(f.longestIntervalMs,
+                                               ms(idleRecord[i].first - idleRecord[i - 1].first));
+        }
+        return f;
+    }
 
     // Polls `done` every 5 ms for at most `ms` milliseconds.
     static bool waitFor(const std::function<bool()>& done, int ms) {
@@ -313,7 +344,13 @@ private:
                 if (stopping && now.empty()) return;
             }
             for (auto& task : now) task();
-            if (opened) plugin.dispatch(effEditIdle);
+            if (opened) {
+                const Clock::time_point start = Clock::now();
+                plugin.dispatch(effEditIdle);
+                const Clock::time_point end = Clock::now();
+                std::lock_guard<std::mutex> guard(idleLock);
+                idleRecord.emplace_back(start, end);
+            }
             ++idleCount;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -331,6 +368,8 @@ private:
     std::vector<std::function<void()>> tasks;
     bool stopping = false;
     std::atomic<long> idleCount{0};
+    std::mutex idleLock;
+    std::vector<std::pair<Clock::time_point, Clock::time_point>> idleRecord;
 };
 
 } // namespace testhost
