@@ -56,7 +56,9 @@ public:
             std::unique_ptr<PendingDialog> dialog = others.askLater(request);
             DialogAnswer now;
             if (dialog->poll(now)) {
+                // Told once, here: whoever takes the answer on need not tell again.
                 if (now.unavailable) unshown.push_back(request);
+                now.unavailable = false;
                 answers.push_back(now);
                 ++next;
                 return now;

@@ -248,6 +248,31 @@ public:
     bool waitForNoPopup(int ms = 3000) {
         return waitFor([&] { return popups().empty(); }, ms);
     }
+    // Mapped top-level windows titled "ZEK2" that the window manager may handle: the editor's
+    // own message windows, where they are on the screen.
+    struct Box {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    std::vector<Box> messageWindows() {
+        std::vector<Box> out;
+        Window root = 0, up = 0, *list = nullptr;
+        unsigned int n = 0;
+        XSync(display, False);
+        if (XQueryTree(display, DefaultRootWindow(display), &root, &up, &list, &n))
+            for (unsigned i = 0; i < n; ++i) {
+                XWindowAttributes a{};
+                char* name = nullptr;
+                if (list[i] == parent || !XGetWindowAttributes(display, list[i], &a) ||
+                    a.map_state != IsViewable || a.override_redirect)
+                    continue;
+                if (XFetchName(display, list[i], &name) && name) {
+                    if (std::string(name) == "ZEK2") out.push_back({a.x, a.y, a.width, a.height});
+                    XFree(name);
+                }
+            }
+        if (list) XFree(list);
+        return out;
+    }
     // The editor's child windows in the host's window.
     size_t editorWindows() {
         Window root = 0, up = 0, *list = nullptr;
@@ -327,8 +352,7 @@ public:
     }
 
 private:
-    // Lets the server deliver what was sent and the editor read it at its next idle calls;
-    // a pop-up menu reads its events inside one call, so the wait is short then.
+    // Lets the server deliver what was sent and the editor read it at its next idle calls.
     void settle() {
         XSync(display, False);
         if (idles(2, 150) || !popups().empty()) return;

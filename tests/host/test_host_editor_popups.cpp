@@ -19,6 +19,7 @@ using testhost::HostCall;
 namespace {
 
 // Where things sit on the main screen at 100 percent.
+constexpr int kMenuSetToValue = 8; // Down steps to "Set to Value" in a knob's command menu
 constexpr int kFilterTypeX = 729, kFilterTypeY = 116, kFilterType = 294;
 constexpr int kPresetMenuX = 150, kPresetMenuY = 30;
 constexpr int kEcsMenuX = 383, kEcsMenuY = 27;
@@ -240,4 +241,35 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
     EXPECT_TRUE(EditorSession::waitFor([&] { return program.ended() == 1; }, 5000));
     EXPECT_EQ(program.asked().size(), 3u);
     EXPECT_EQ(edits(s.calls()), 0);
+}
+
+// Without zenity or kdialog the question cannot be asked: the editor says so in a window of
+// its own, beside the host's, which closes on Return, while the idle calls go on.
+TEST(HostEditorPopups, WithoutADialogProgramTheEditorTellsInAWindowOfItsOwn) {
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", "/nonexistent-zek2", 1);
+    {
+        testhost::Plugin plugin;
+        prepare(plugin);
+        EditorSession s(plugin);
+        if (s.ok()) {
+            const float volume = plugin.getParameter(kOsc1Volume);
+            const size_t mark = s.idleMark();
+            s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+            ASSERT_TRUE(s.waitForPopup());
+            s.keys(XK_Down, kMenuSetToValue);
+            s.key(XK_Return);
+            EXPECT_TRUE(s.waitForNoPopup());
+            ASSERT_TRUE(
+                EditorSession::waitFor([&] { return s.messageWindows().size() == 1; }, 3000));
+            hold(s);
+            expectSmooth(s, mark, "own message window");
+            const EditorSession::Box box = s.messageWindows()[0];
+            s.moveTo(box.x + box.width / 2, box.y + box.height / 2);
+            s.key(XK_Return);
+            EXPECT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().empty(); }, 3000));
+            EXPECT_EQ(plugin.getParameter(kOsc1Volume), volume);
+        }
+    }
+    setenv("PATH", oldPath.c_str(), 1);
 }

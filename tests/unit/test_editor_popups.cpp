@@ -214,6 +214,17 @@ TEST_F(OpenMenus, WithoutADialogProgramTheEditorTellsInAWindowOfItsOwn) {
     frame()->getOpenMessage()->close();
     ed->idle();
 
+    EXPECT_EQ(frame()->getShownMessage(), "") << "told once";
+
+    // A question of a menu command is told once too.
+    ed->showControlMenu();
+    ASSERT_TRUE(chooseInOpenPopup(frame(), {"Set MIDI Input Channel"}));
+    ed->idle();
+    EXPECT_NE(frame()->getShownMessage().find("zenity"), std::string::npos);
+    frame()->getOpenMessage()->close();
+    ed->idle();
+    EXPECT_EQ(frame()->getShownMessage(), "");
+
     // A message box that only tells shows its own text there.
     ed->showControlMenu();
     ASSERT_TRUE(chooseInOpenPopup(frame(), {SET_SCREEN_SIZE_STR[0]}));
