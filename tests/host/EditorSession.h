@@ -225,8 +225,9 @@ public:
     }
 
     // ---- Windows -------------------------------------------------------------------------
-    // Mapped windows at the top level other than the host's: the editor's pop-up menus.
-    std::vector<Window> popups() {
+    // Mapped windows at the top level other than the host's that `wanted` accepts.
+    std::vector<Window>
+    topWindows(const std::function<bool(Window, const XWindowAttributes&)>& wanted) {
         std::vector<Window> out;
         Window root = 0, up = 0, *list = nullptr;
         unsigned int n = 0;
@@ -236,11 +237,15 @@ public:
                 if (list[i] == parent) continue;
                 XWindowAttributes a{};
                 if (XGetWindowAttributes(display, list[i], &a) && a.map_state == IsViewable &&
-                    a.override_redirect)
+                    wanted(list[i], a))
                     out.push_back(list[i]);
             }
         if (list) XFree(list);
         return out;
+    }
+    // The editor's pop-up menus: they bypass the window manager.
+    std::vector<Window> popups() {
+        return topWindows([](Window, const XWindowAttributes& a) { return a.override_redirect; });
     }
     bool waitForPopup(int ms = 3000) {
         return waitFor([&] { return !popups().empty(); }, ms);
@@ -255,22 +260,13 @@ public:
     };
     std::vector<Box> messageWindows() {
         std::vector<Box> out;
-        Window root = 0, up = 0, *list = nullptr;
-        unsigned int n = 0;
-        XSync(display, False);
-        if (XQueryTree(display, DefaultRootWindow(display), &root, &up, &list, &n))
-            for (unsigned i = 0; i < n; ++i) {
-                XWindowAttributes a{};
-                char* name = nullptr;
-                if (list[i] == parent || !XGetWindowAttributes(display, list[i], &a) ||
-                    a.map_state != IsViewable || a.override_redirect)
-                    continue;
-                if (XFetchName(display, list[i], &name) && name) {
-                    if (std::string(name) == "ZEK2") out.push_back({a.x, a.y, a.width, a.height});
-                    XFree(name);
-                }
-            }
-        if (list) XFree(list);
+        topWindows([&](Window w, const XWindowAttributes& a) {
+            char* name = nullptr;
+            if (a.override_redirect || !XFetchName(display, w, &name) || !name) return false;
+            if (std::string(name) == "ZEK2") out.push_back({a.x, a.y, a.width, a.height});
+            XFree(name);
+            return false;
+        });
         return out;
     }
     // The editor's child windows in the host's window.

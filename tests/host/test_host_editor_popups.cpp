@@ -48,6 +48,20 @@ void expectSmooth(EditorSession& s, size_t mark, const char* what) {
     EXPECT_GE(f.calls, kHoldMs / 40) << what;
 }
 
+// Opens a menu with a click, opens its first submenu by key, holds it open, closes both by
+// key, and checks the idle calls of the whole time.
+void watchMenu(EditorSession& s, int x, int y, unsigned button, const char* what) {
+    const size_t mark = s.idleMark();
+    s.click(x, y, button);
+    ASSERT_TRUE(s.waitForPopup()) << what;
+    s.key(XK_Down);
+    s.key(XK_Right);
+    hold(s);
+    s.keys(XK_Escape, 2);
+    EXPECT_TRUE(s.waitForNoPopup()) << what;
+    expectSmooth(s, mark, what);
+}
+
 int edits(const std::vector<HostCall>& log) {
     return EditorSession::countOf(log, audioMasterAutomate) +
            EditorSession::countOf(log, audioMasterBeginEdit) +
@@ -119,41 +133,11 @@ TEST(HostEditorPopups, MenusStayOpenAcrossIdleCallsAndTheirChoiceIsOneEdit) {
     if (!s.ok()) GTEST_SKIP() << s.whyNot();
     const float type = plugin.getParameter(kFilterType);
 
-    // An option menu: the filter TYPE list, a group submenu opened by key.
-    size_t mark = s.idleMark();
-    s.click(kFilterTypeX, kFilterTypeY);
-    ASSERT_TRUE(s.waitForPopup());
-    s.key(XK_Down);
-    s.key(XK_Right);
-    hold(s);
-    s.key(XK_Escape);
-    s.key(XK_Escape);
-    EXPECT_TRUE(s.waitForNoPopup());
-    expectSmooth(s, mark, "option menu");
-
-    // The preset menu with a column open.
-    mark = s.idleMark();
-    s.click(kPresetMenuX, kPresetMenuY);
-    ASSERT_TRUE(s.waitForPopup());
-    s.key(XK_Down);
-    s.key(XK_Right);
-    hold(s);
-    s.key(XK_Escape);
-    s.key(XK_Escape);
-    EXPECT_TRUE(s.waitForNoPopup());
-    expectSmooth(s, mark, "preset menu");
-
-    // A knob's command menu with its help submenu.
-    mark = s.idleMark();
-    s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
-    ASSERT_TRUE(s.waitForPopup());
-    s.key(XK_Down);
-    s.key(XK_Right);
-    hold(s);
-    s.key(XK_Escape);
-    s.key(XK_Escape);
-    EXPECT_TRUE(s.waitForNoPopup());
-    expectSmooth(s, mark, "knob command menu");
+    // An option menu (the filter TYPE list), the preset menu and a knob's command menu, each
+    // held open with its first submenu opened by key.
+    watchMenu(s, kFilterTypeX, kFilterTypeY, 1, "option menu");
+    watchMenu(s, kPresetMenuX, kPresetMenuY, 1, "preset menu");
+    watchMenu(s, kOsc1VolumeX, kOsc1VolumeY, 3, "knob command menu");
     s.idles(3);
     EXPECT_EQ(plugin.getParameter(kFilterType), type) << "dismissing changes nothing";
 
@@ -202,27 +186,28 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
     EditorSession s(plugin);
     if (!s.ok()) GTEST_SKIP() << s.whyNot();
 
-    // A message box: the screen-size notice of the preset menu.
-    size_t mark = s.idleMark();
+    // A message box: the screen-size notice of the preset menu. The idle calls are watched
+    // from when it is open (the call that runs the command writes the preferences).
     s.click(kPresetMenuX, kPresetMenuY);
     ASSERT_TRUE(s.waitForPopup());
     s.keys(XK_Down, kPresetMenuScreenSize100);
     s.key(XK_Return);
     ASSERT_TRUE(program.waitForQuestions(1));
     EXPECT_EQ(program.asked().back(), "--info");
+    size_t mark = s.idleMark();
     hold(s);
     program.go();
     s.idles(3);
     expectSmooth(s, mark, "message box");
 
     // A file chooser: "Load ECS" of the ECS menu, cancelled.
-    mark = s.idleMark();
     s.click(kEcsMenuX, kEcsMenuY);
     ASSERT_TRUE(s.waitForPopup());
     s.key(XK_Down);
     s.key(XK_Return);
     ASSERT_TRUE(program.waitForQuestions(2));
     EXPECT_EQ(program.asked().back(), "--file-selection");
+    mark = s.idleMark();
     hold(s);
     program.cancelNext();
     program.go();
