@@ -212,7 +212,8 @@ CMouseEventResult CFrame::platformMouseDown(const CPoint& where, CButtonState bu
     }
     CPoint p = where;
     const CMouseEventResult result = CViewContainer::onMouseDown(p, buttons);
-    captured = result == kMouseEventHandled;
+    // A press that opened a pop-up is the pop-up's from here on: its moves and release go there.
+    captured = result == kMouseEventHandled && !openPopup;
     return result;
 }
 

@@ -86,6 +86,23 @@ TEST(GuiPopups, APopupStaysOpenAcrossIdleCallsAndItsChoiceIsToldWhenMade) {
     EXPECT_EQ(closedCalls, 1);
     EXPECT_EQ(listener.senders.size(), 1u);
 
+    // A view that opens a pop-up from its press and asks for the moves (as a slider's command
+    // menu does) gets none: the press is the pop-up's.
+    struct Opener : CView {
+        COptionMenu* menu;
+        explicit Opener(COptionMenu* m) : CView(CRect(200, 10, 260, 40)), menu(m) {}
+        CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override {
+            menu->popup();
+            return kMouseEventHandled;
+        }
+    };
+    guitest::attach(frame, new Opener(menu));
+    frame->platformMouseDown(CPoint(210, 20), kRButton, 1000);
+    ASSERT_NE(frame->getOpenMenuPopup(), nullptr);
+    EXPECT_FALSE(frame->isMouseCaptured());
+    frame->getOpenMenuPopup()->keyDown(20);
+    frame->idle();
+
     // The frame closes with a pop-up open: nothing is chosen and nothing runs.
     menu->popup([&](bool) { ++closedCalls; });
     ASSERT_TRUE(chooseInOpenPopup(frame, {"Sine"}));
