@@ -179,13 +179,17 @@ bool COptionMenu::popup(PopupClosed closed) {
     lastResult = -1;
     CFrame* frame = getFrame();
     if (!frame) return false;
-    // The frame keeps this menu while the pop-up is open, so `this` outlives the call.
+    // The frame keeps this menu while the pop-up is open; a pop-up that closes at once may
+    // let go of it (its `closed` taking it off the frame), so it is kept for the call too.
+    remember();
     frame->openMenuPopup(this,
                          [this, closed = std::move(closed)](COptionMenu* holder, int32_t index) {
                              if (holder) choose(holder, index);
                              if (closed) closed(lastMenu != nullptr);
                          });
-    return lastMenu != nullptr;
+    const bool chosen = lastMenu != nullptr;
+    forget();
+    return chosen;
 }
 
 void COptionMenu::draw(CDrawContext* context) {
