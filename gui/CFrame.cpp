@@ -159,7 +159,8 @@ void CFrame::updateHover(uint32_t nowMs) {
         hoverView = view;
         hoverSince = nowMs;
     }
-    const bool due = view && !text.empty() && !captured && nowMs - hoverSince >= kTooltipDelayMs;
+    const bool due =
+        view && !text.empty() && !captured && !openPopup && nowMs - hoverSince >= kTooltipDelayMs;
     const std::string wanted = due ? text : std::string();
     if (wanted == tooltipText) return;
     if (!tooltipText.empty()) invalidRect(tooltipRect);
@@ -188,6 +189,12 @@ bool CFrame::writePNG(const std::string& path) const {
 
 CMouseEventResult CFrame::platformMouseDown(const CPoint& where, CButtonState buttons,
                                             uint32_t timeMs) {
+    // A press on the frame beside an open pop-up only closes it.
+    if (openPopup) {
+        openPopup->cancel();
+        serveMenuPopup();
+        return kMouseEventHandled;
+    }
     const int32_t button = buttons.getButtonState();
     const bool near = std::fabs(where.x - lastPressPoint.x) <= kDoubleClickDistance &&
                       std::fabs(where.y - lastPressPoint.y) <= kDoubleClickDistance;

