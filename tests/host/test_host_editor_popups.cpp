@@ -129,6 +129,25 @@ private:
     std::string folder, oldPath;
 };
 
+// Opens a menu with a click and chooses its entry `downs` steps down with Return.
+bool chooseByKeys(EditorSession& s, int x, int y, int downs) {
+    s.click(x, y);
+    if (!s.waitForPopup()) return false;
+    s.keys(XK_Down, downs);
+    s.key(XK_Return);
+    return true;
+}
+
+// Holds an open dialog for a while, lets the program answer, and checks the idle calls of
+// the time it was open.
+void watchDialog(EditorSession& s, FakeDialogProgram& program, const char* what) {
+    const size_t mark = s.idleMark();
+    hold(s);
+    program.go();
+    s.idles(3);
+    smooth(s, mark, what);
+}
+
 // Renders until the first program is applied.
 void prepare(testhost::Plugin& plugin) {
     std::vector<float> left, right;
@@ -199,38 +218,21 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
 
     // A message box: the screen-size notice of the preset menu. The idle calls are watched
     // from when it is open (the call that runs the command writes the preferences).
-    s.click(kPresetMenuX, kPresetMenuY);
-    ASSERT_TRUE(s.waitForPopup());
-    s.keys(XK_Down, kPresetMenuScreenSize100);
-    s.key(XK_Return);
+    ASSERT_TRUE(chooseByKeys(s, kPresetMenuX, kPresetMenuY, kPresetMenuScreenSize100));
     ASSERT_TRUE(program.waitForQuestions(1));
     EXPECT_EQ(program.asked().back(), "--info");
-    size_t mark = s.idleMark();
-    hold(s);
-    program.go();
-    s.idles(3);
-    smooth(s, mark, "message box");
+    watchDialog(s, program, "message box");
 
     // A file chooser: "Load ECS" of the ECS menu, cancelled.
-    s.click(kEcsMenuX, kEcsMenuY);
-    ASSERT_TRUE(s.waitForPopup());
-    s.key(XK_Down);
-    s.key(XK_Return);
+    ASSERT_TRUE(chooseByKeys(s, kEcsMenuX, kEcsMenuY, 1));
     ASSERT_TRUE(program.waitForQuestions(2));
     EXPECT_EQ(program.asked().back(), "--file-selection");
-    mark = s.idleMark();
-    hold(s);
     program.cancelNext();
-    program.go();
-    s.idles(3);
-    smooth(s, mark, "file chooser");
+    watchDialog(s, program, "file chooser");
 
     // The editor closes while the chooser is open: the chooser is ended and nothing is asked
     // or changed after.
-    s.click(kEcsMenuX, kEcsMenuY);
-    ASSERT_TRUE(s.waitForPopup());
-    s.key(XK_Down);
-    s.key(XK_Return);
+    ASSERT_TRUE(chooseByKeys(s, kEcsMenuX, kEcsMenuY, 1));
     ASSERT_TRUE(program.waitForQuestions(3));
     s.forget();
     s.close();
