@@ -207,14 +207,9 @@ CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
     if ((buttons & (kShift | kApple)) && listener &&
         listener->controlModifierClicked(this, buttons) != 0)
         return kDone;
-    if (buttons & (kLButton | kRButton | kApple)) {
-        // Only a parameter's menu is an edit the host hears of; the preset, folder and lock
-        // menus carry no parameter.
-        const bool parameter = engine->isValidTag(tag);
-        if (parameter) beginEdit();
-        doPopup();
-        if (parameter) endEdit();
-    }
+    // The list stays open across idle calls; the choice is one edit when it is made (only a
+    // parameter's menu is an edit the host hears of).
+    if (buttons & (kLButton | kRButton | kApple)) doPopup();
     return kDone;
 }
 

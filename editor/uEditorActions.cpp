@@ -69,7 +69,8 @@ bool uEditor::actTopBar(CControl* c, bool pressed) {
             requestHostDisplay();
         }
         const int size = findTitle(title, SET_SCREEN_SIZE_STR, SET_SCREEN_SIZE_COUNT);
-        if (size >= 0) setScreenSize(size);
+        // Its notice is shown beside the idle calls.
+        if (size >= 0) runAsking([this, size] { setScreenSize(size); });
         return true;
     }
     if (const int column = indexIn(ui.presetColumnMenus, c); column >= 0) {
@@ -98,9 +99,10 @@ bool uEditor::actTopBar(CControl* c, bool pressed) {
         return true;
     }
     if (c == ui.ecsMenu) {
+        // The choosers and their messages run beside the idle calls.
         const int entry = ui.ecsMenu->getCurrentIndex(false);
-        if (entry == 0) engine->loadECS();
-        if (entry == 1) engine->saveECS();
+        if (entry == 0) runAsking([engine] { engine->loadECS(); });
+        if (entry == 1) runAsking([engine] { engine->saveECS(); });
         if (entry == 2) engine->resetMIDI();
         return true;
     }

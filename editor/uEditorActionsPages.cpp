@@ -108,16 +108,21 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
     if (c == ui.waveLoadButton || c == ui.waveSaveButton) {
         // These act on release, once the button is up and the chooser may take the mouse.
         if (pressed) return true;
+        // The shaper mode is set once; the chooser and what follows it run beside the idle
+        // calls, again with the answer once it comes.
         setMenuValue(tag::UserWaveShaperMode, 0);
         if (ui.waveDisplay) ui.waveDisplay->setShaperMode(0);
-        if (c == ui.waveLoadButton) {
-            setWaveUndo();
-            engine->loadWave(wave);
-            engine->updateWave(wave);
-        } else {
-            engine->saveWave(wave);
-        }
-        redrawMultiView = true;
+        const bool load = c == ui.waveLoadButton;
+        runAsking([this, engine, wave, load] {
+            if (load) {
+                setWaveUndo();
+                engine->loadWave(wave);
+                engine->updateWave(wave);
+            } else {
+                engine->saveWave(wave);
+            }
+            redrawMultiView = true;
+        });
         return true;
     }
     if (indexIn(ui.wavePresetMenus[wave], c) >= 0) {
@@ -210,7 +215,7 @@ bool uEditor::actBackSide(CControl* c, bool pressed, int index) {
     } else if (c == ui.screenSizeMenu) {
         if (index < 0 || index >= SCREEN_SIZE_COUNT) return true;
         ui.screenSizeMenu->setString(SCREEN_SIZE_STR[index]);
-        setScreenSize(index);
+        runAsking([this, index] { setScreenSize(index); });
     } else if (c == ui.midiChannelMenu) {
         if (index < 0 || index >= MIDI_IN_CHANNEL_COUNT) return true;
         saveIntToPrefs("MIDIChannel", index);
@@ -221,11 +226,20 @@ bool uEditor::actBackSide(CControl* c, bool pressed, int index) {
     } else if (c == ui.brickReadout) {
         if (pressed) typeBrickFrequency();
     } else if (c == ui.tuningResetButton || c == ui.tuningReadout) {
-        if (pressed) c == ui.tuningReadout ? engine->loadTuning() : engine->resetTuning();
-        if (ui.tuningReadout && (pressed || c == ui.tuningResetButton)) {
+        // The chooser runs beside the idle calls; the read-out shows its outcome.
+        auto showTuning = [this, engine] {
+            if (!ui.tuningReadout) return;
             ui.tuningReadout->setString(engine->getTuningName());
             ui.tuningReadout->setDirty(true);
-        }
+        };
+        if (pressed && c == ui.tuningReadout)
+            runAsking([engine, showTuning] {
+                engine->loadTuning();
+                showTuning();
+            });
+        else if (pressed)
+            engine->resetTuning();
+        if (c == ui.tuningResetButton) showTuning();
     } else if (c == ui.backCloseButton) {
         if (pressed) hideBackScreen();
     } else {

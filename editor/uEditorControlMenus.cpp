@@ -1,6 +1,6 @@
 // What the own controls ask of the editor: the drag source for the modulation matrix and the
 // command menu of every knob and slider (value commands, quick sets, MIDI learn, modulation).
-// Host user-interface thread; the menu is modal and lives for one call.
+// Host user-interface thread; the menu stays open across idle calls and acts when it closes.
 #include "editor/ueditor.h"
 
 #include "editor/uEditorMenuCommands.h"
@@ -119,13 +119,14 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
               forSlots([](APlugin& e, int slot) { e.setOff(kModBypassTag + slot); }));
     }
 
-    m.popup(frame);
     // The value commands are one edit of the tag; the modulation commands move other tags,
     // which the host re-reads.
-    runAsking([this, tag, chosen = m.chosen(), action = m.chosenAction()] {
-        const std::vector<float> before = valueSnapshot();
-        if (chosen && action) userEdit(tag, [&] { action(); });
-        hostDisplayIfOthersMoved(before, tag);
-        finishCommandMenu();
+    m.popup(frame, [this, tag](const CommandMenu::Choice& c) {
+        runAsking([this, tag, chosen = c.chosen, action = c.action] {
+            const std::vector<float> before = valueSnapshot();
+            if (chosen && action) userEdit(tag, [&] { action(); });
+            hostDisplayIfOthersMoved(before, tag);
+            finishCommandMenu();
+        });
     });
 }

@@ -4,6 +4,8 @@
 #include "gui/CFrame.h"
 #include "gui/COptionMenu.h"
 
+#include <memory>
+
 using namespace VSTGUI;
 
 namespace {
@@ -41,25 +43,31 @@ COptionMenu* CommandMenu::addSubmenu(const std::string& title, COptionMenu* pare
     return sub;
 }
 
-bool CommandMenu::popup(CFrame* frame) {
-    chosenEntry = -1;
-    if (!frame) return false;
+void CommandMenu::popup(CFrame* frame, Closed closed) {
+    if (!frame || frame->getOpenMenuPopup()) return;
     CPoint where;
     frame->getCurrentMouseLocation(where);
     root->setViewSize(CRect(where.x - kHalfSquare, where.y - kHalfSquare, where.x + kHalfSquare,
                             where.y + kHalfSquare));
     frame->addView(root);
-    root->popup();
-    int32_t index = -1;
-    COptionMenu* holder = root->getLastItemMenu(index);
-    for (size_t i = 0; holder && i < entries.size(); ++i)
-        if (entries[i].menu == holder && entries[i].index == index)
-            chosenEntry = static_cast<int>(i);
-    frame->removeView(root, false);
-    frame->invalidRect(frame->getViewSize());
-    return chosen();
-}
-
-void CommandMenu::run() const {
-    if (chosen() && entries[chosenEntry].action) entries[chosenEntry].action();
+    // The entries go with the pop-up: this object is gone by the time it closes.
+    auto kept = std::make_shared<std::vector<Entry>>(std::move(entries));
+    entries.clear();
+    COptionMenu* menu = root;
+    menu->popup([frame, menu, kept, closed = std::move(closed)](bool) {
+        Choice choice;
+        int32_t index = -1;
+        COptionMenu* holder = menu->getLastItemMenu(index);
+        choice.menu = holder;
+        choice.index = holder ? index : -1;
+        for (const Entry& e : *kept)
+            if (holder && e.menu == holder && e.index == index) {
+                choice.chosen = true;
+                choice.undo = e.undo;
+                choice.action = e.action;
+            }
+        frame->removeView(menu, false);
+        frame->invalidRect(frame->getViewSize());
+        closed(choice);
+    });
 }

@@ -1,7 +1,8 @@
 // A command pop-up of the editor's menus: entries are added with the action they run, and a
 // choice is dispatched by the menu that holds it and its index, so two entries that share a
 // title (the same destination name under two groups) stay two commands. Titles are only shown
-// (and read by tests). User-interface thread only; one object lives for one pop-up.
+// (and read by tests). User-interface thread only; one object builds one pop-up, which stays
+// open across idle calls after the object is gone and hands its choice on when it closes.
 #pragma once
 
 #include <functional>
@@ -31,15 +32,20 @@ public:
     VSTGUI::COptionMenu* addSubmenu(const std::string& title,
                                     VSTGUI::COptionMenu* parent = nullptr);
 
-    // Shows the menu on the 16 x 16 square centred on the mouse, modally, then takes it off the
-    // frame again. True when an entry was chosen.
-    bool popup(VSTGUI::CFrame* frame);
-    bool chosen() const { return chosenEntry >= 0; }
-    bool chosenIsUndo() const { return chosen() && entries[chosenEntry].undo; }
-    // Runs the chosen entry's action, if any.
-    void run() const;
-    // A copy of the chosen entry's action (empty when none), to run after the pop-up is gone.
-    Action chosenAction() const { return chosen() ? entries[chosenEntry].action : Action(); }
+    // What the pop-up closed with: the chosen entry's action (empty when it has none or the
+    // menu was dismissed), and the menu and index of the choice (null and -1 when dismissed).
+    struct Choice {
+        bool chosen = false;
+        bool undo = false;
+        Action action;
+        VSTGUI::COptionMenu* menu = nullptr;
+        int index = -1;
+    };
+    using Closed = std::function<void(const Choice&)>;
+    // Shows the menu on the 16 x 16 square centred on the mouse. When the pop-up closes it is
+    // taken off the frame again and `closed` runs with the choice, after this call has returned
+    // unless the pop-up is scripted; when the window closes first, `closed` never runs.
+    void popup(VSTGUI::CFrame* frame, Closed closed);
 
 private:
     struct Entry {
@@ -50,5 +56,4 @@ private:
     };
     VSTGUI::COptionMenu* root;
     std::vector<Entry> entries;
-    int chosenEntry = -1;
 };

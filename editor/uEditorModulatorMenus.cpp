@@ -1,6 +1,7 @@
 // The command menus of the modulators: the main LFO and the free envelopes and LFOs. Besides
 // the section commands they list what the unit modulates and route it to a new destination
-// in the first free modulation slot. Host user-interface thread; each menu is modal.
+// in the first free modulation slot. Host user-interface thread; each menu stays open across idle
+// calls.
 #include "editor/ueditor.h"
 
 #include "editor/uEditorMenuCommands.h"

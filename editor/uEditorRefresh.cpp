@@ -181,7 +181,7 @@ void uEditor::serveMarks() {
 void uEditor::idle() {
     APlugin* engine = getEngine();
     serveHostDisplay();
-    serveTypedEntry();
+    serveDialog();
     if (!frame || !engine || !finishedOpening || showingScreen || creatingControls || busy) return;
     // The ribbon follows its spring on every call, between the throttled passes too, and on
     // the back side as well, so a drag's glide ends its edit there.

@@ -1,6 +1,6 @@
 // The command menus of the sound sections' menu buttons: oscillators, filter, amp, play mode
 // and the effects. Each resets, copies, pastes, swaps, randomizes and undoes its sections.
-// Host user-interface thread; each menu is modal and lives for one call.
+// Host user-interface thread; each menu stays open across idle calls and acts when it closes.
 #include "editor/ueditor.h"
 
 #include "editor/uEditorMenuCommands.h"
@@ -30,15 +30,16 @@ bool uEditor::canShowCommandMenu() const {
 }
 
 void uEditor::runSectionMenu(CommandMenu& menu, int undo) {
-    menu.popup(frame);
-    runAsking([this, undo, isUndo = menu.chosenIsUndo(), action = menu.chosenAction()] {
-        // Every outcome but "Undo", a dismissed menu included, first keeps a snapshot.
-        if (!isUndo) setSectionUndo(undo);
-        // A section command moves many parameters at once: the host re-reads them all.
-        const std::vector<float> before = valueSnapshot();
-        if (action) action();
-        hostDisplayIfOthersMoved(before, -1);
-        finishCommandMenu();
+    menu.popup(frame, [this, undo](const CommandMenu::Choice& c) {
+        runAsking([this, undo, isUndo = c.undo, action = c.action] {
+            // Every outcome but "Undo", a dismissed menu included, first keeps a snapshot.
+            if (!isUndo) setSectionUndo(undo);
+            // A section command moves many parameters at once: the host re-reads them all.
+            const std::vector<float> before = valueSnapshot();
+            if (action) action();
+            hostDisplayIfOthersMoved(before, -1);
+            finishCommandMenu();
+        });
     });
 }
 

@@ -102,7 +102,10 @@ void uEditor::showControlMenu() {
     m.add("-");
     m.add("Reset Everything", [engine] { engine->reset(); });
 
-    m.popup(frame);
-    m.run();
-    finishCommandMenu();
+    m.popup(frame, [this](const CommandMenu::Choice& c) {
+        runAsking([this, action = c.action] {
+            if (action) action();
+            finishCommandMenu();
+        });
+    });
 }

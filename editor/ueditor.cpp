@@ -153,9 +153,10 @@ void uEditor::close() {
     if (!engine) return;
     finishedOpening = false;
     engine->setEditorFlags(false, false);
-    // A gesture cut short by the window closing still ends for the host, and a question
-    // still open goes with the window.
-    cancelTypedEntry();
+    // A gesture cut short by the window closing still ends for the host; a question, file
+    // chooser or message still open goes with the window, and so (with the frame) do an open
+    // pop-up menu and message window: none of them changes anything after.
+    cancelDialogs();
     endAllEdits();
     releaseOpening();
 }

@@ -205,7 +205,8 @@ public:
     // program watched from idle); the answer, when it comes, is written as one user edit.
     // Questions asked while one is open wait their turn.
     void typeValue(int tag);
-    bool isTypedEntryOpen() const { return entryDialog != nullptr || !entryQueue.empty(); }
+    // A question or message open or waiting its turn.
+    bool isTypedEntryOpen() const { return isDialogBusy(); }
     // The question that `ask` would put (it runs with the dialogs answering Cancel), asked
     // beside the idle calls; `answered` runs on the user-interface thread when the answer
     // comes, at once for a back end that answers at once. False when `ask` asked nothing.
@@ -213,13 +214,15 @@ public:
     bool askBesideIdle(const std::function<void()>& ask, Answered answered);
     // Runs `ask` again with its first question answered by `answer` (the rest cancelled).
     static void withAnswer(const DialogAnswer& answer, const std::function<void()>& ask);
-    // Runs `command`, what a menu does once an entry is chosen, with its typed entries asked
-    // beside the idle calls. A run that meets an entry it has no answer for takes Cancel (which
-    // changes nothing) and its undo snapshot is taken back; the entry is asked, and its answer
+    // Runs `command`, what a menu or a button does, with its dialogs (text entries, file
+    // choosers, confirmations) asked beside the idle calls. A run that meets a question it has
+    // no answer for, while the answer does not come at once, takes Cancel (which changes
+    // nothing) and its undo snapshot is taken back; the question stays open, and its answer is
     // added to those `command` runs with next time. A run that asks nothing new has run with
-    // all its answers, once, as one edit. Cancel at any entry ends it: the command runs once
-    // more, to its Cancel, as if the entry had been cancelled at once. `command` is kept until
-    // then: it holds values, never the pop-up or a view.
+    // all its answers, once, as one edit, and only then shows the messages it has to tell
+    // (they wait for nothing). Cancel at any question ends it: the command runs once more, to
+    // its Cancel, as if the question had been cancelled at once. `command` is kept until then:
+    // it holds values, never a pop-up or a view; closing the window drops it.
     void runAsking(std::function<void()> command);
 
     // Pending marks, for the tests.
@@ -243,23 +246,28 @@ private:
     void raiseRedrawForTag(int tag);
     // Whether a MIDI controller drives the tag (any thread).
     bool isMidiLearned(int tag) const;
-    // The typed entry's question: started, watched from idle, dropped with the window.
-    void startTypedEntry();
-    void serveTypedEntry();
-    void cancelTypedEntry();
+    // The dialogs beside the idle calls: one open, the others waiting their turn; each with
+    // what runs when its answer comes (nothing for a message). Dropped with the window.
+    struct Question {
+        DialogRequest request;
+        Answered answered;
+    };
+    void askDialog(Question question);
+    void startDialog();
+    void serveDialog();
+    void cancelDialogs();
+    bool isDialogBusy() const { return openDialog != nullptr || !dialogQueue.empty(); }
+    // Tells in the editor's own window what no dialog program could show.
+    void tellUnshown(const DialogRequest& request);
     struct AskingCommand {
         std::function<void()> run;
         std::vector<DialogAnswer> answers;
         bool cancelled = false;
     };
     void askingRound(const std::shared_ptr<AskingCommand>& command);
-    struct Question {
-        DialogRequest request;
-        Answered answered;
-    };
-    std::unique_ptr<PendingDialog> entryDialog;
-    Answered entryAnswered;
-    std::deque<Question> entryQueue;
+    std::unique_ptr<PendingDialog> openDialog;
+    Question openQuestion;
+    std::deque<Question> dialogQueue;
 
     // Switches read once from the preferences.
     bool keyboardOn = true;

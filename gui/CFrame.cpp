@@ -1,5 +1,6 @@
 // The frame: event routing with mouse capture and double clicks, dirty redraws into the back
-// buffer, tooltips and modal menu pop-ups. User-interface thread only.
+// buffer, tooltips, and the menu pop-ups and message windows that stay open across idle calls.
+// User-interface thread only.
 #include "gui/CFrame.h"
 
 #include "gui/CDrawContext.h"
@@ -54,6 +55,9 @@ bool CFrame::open(void* parent, PlatformType type) {
 }
 
 void CFrame::close() {
+    // A pop-up or message still open goes with the window, and nothing it would do happens.
+    finishMenuPopup(false);
+    closeMessages();
     platform.reset();
 }
 
@@ -113,7 +117,20 @@ void CFrame::redraw(const CRect& region) {
         context.setFontColor(menuStyle.text);
         context.drawString(tooltipText, tooltipRect, kCenterText, true);
     }
+    if (openPopup && platform && platform->drawsMenuPopupInFrame()) {
+        context.resetClipRect();
+        context.setClipRect(region);
+        drawMenuPopup(context);
+    }
     if (platform) platform->present(region);
+}
+
+void CFrame::redrawDirty() {
+    CRect region = dirtyRegion;
+    dirtyRegion = CRect();
+    collectDirty(region);
+    region.bound(size);
+    if (!region.isEmpty()) redraw(region);
 }
 
 void CFrame::render() {
@@ -129,12 +146,10 @@ void CFrame::idle() {
 void CFrame::idle(uint32_t nowMs) {
     lastIdleMs = nowMs;
     if (platform) platform->pumpEvents();
+    serveMenuPopup();
+    serveMessages();
     updateHover(nowMs);
-    CRect region = dirtyRegion;
-    dirtyRegion = CRect();
-    collectDirty(region);
-    region.bound(size);
-    if (!region.isEmpty()) redraw(region);
+    redrawDirty();
 }
 
 void CFrame::updateHover(uint32_t nowMs) {
@@ -144,7 +159,8 @@ void CFrame::updateHover(uint32_t nowMs) {
         hoverView = view;
         hoverSince = nowMs;
     }
-    const bool due = view && !text.empty() && !captured && nowMs - hoverSince >= kTooltipDelayMs;
+    const bool due =
+        view && !text.empty() && !captured && !openPopup && nowMs - hoverSince >= kTooltipDelayMs;
     const std::string wanted = due ? text : std::string();
     if (wanted == tooltipText) return;
     if (!tooltipText.empty()) invalidRect(tooltipRect);
@@ -173,6 +189,12 @@ bool CFrame::writePNG(const std::string& path) const {
 
 CMouseEventResult CFrame::platformMouseDown(const CPoint& where, CButtonState buttons,
                                             uint32_t timeMs) {
+    // A press on the frame beside an open pop-up only closes it.
+    if (openPopup) {
+        openPopup->cancel();
+        serveMenuPopup();
+        return kMouseEventHandled;
+    }
     const int32_t button = buttons.getButtonState();
     const bool near = std::fabs(where.x - lastPressPoint.x) <= kDoubleClickDistance &&
                       std::fabs(where.y - lastPressPoint.y) <= kDoubleClickDistance;
@@ -197,7 +219,8 @@ CMouseEventResult CFrame::platformMouseDown(const CPoint& where, CButtonState bu
     }
     CPoint p = where;
     const CMouseEventResult result = CViewContainer::onMouseDown(p, buttons);
-    captured = result == kMouseEventHandled;
+    // A press that opened a pop-up is the pop-up's from here on: its moves and release go there.
+    captured = result == kMouseEventHandled && !openPopup;
     return result;
 }
 
@@ -235,6 +258,12 @@ void CFrame::platformMouseExited() {
 }
 
 int32_t CFrame::onKeyDown(VstKeyCode& key) {
+    // The host's keys go to an open pop-up first.
+    if (openPopup && key.virt != 0) {
+        openPopup->keyDown(key.virt);
+        serveMenuPopup();
+        return 1;
+    }
     if (keyboardHook) {
         const int32_t r = keyboardHook->onKeyDown(key, this);
         if (r != -1) return r;
@@ -252,24 +281,120 @@ int32_t CFrame::onKeyUp(VstKeyCode& key) {
     return -1;
 }
 
-bool CFrame::runMenuPopup(MenuPopup& popup) {
-    if (!platform || inPopup || !popup.getMenu()) return false;
-    COptionMenu* menu = popup.getMenu();
+// ---------------------------------------------------------------------------------------------
+// Menu pop-ups
+
+namespace {
+constexpr int kMaxDriverSteps = 10000;
+} // namespace
+
+bool CFrame::openMenuPopup(COptionMenu* menu, MenuClosed closed) {
+    if (!platform || openPopup || !menu) return false;
     CPoint tl(menu->getViewSize().left, menu->getViewSize().top);
     if (menu->getParentView()) menu->getParentView()->localToFrame(tl);
     const CRect anchor(tl.x, tl.y, tl.x + menu->getWidth(), tl.y + menu->getHeight());
-    popup.setStyle(menuStyle);
-    inPopup = true;
     if (!tooltipText.empty()) {
         invalidRect(tooltipRect);
         tooltipText.clear();
     }
-    const bool chosen = platform->runMenuPopup(popup, anchor);
-    inPopup = false;
-    // The press that opened the pop-up never sees its release.
+    // The press that opened the pop-up never sees its release: the pop-up takes it.
     captured = false;
     mouseButtons = 0;
-    return chosen;
+    menu->remember();
+    openPopup = std::make_unique<MenuPopup>(menu, this);
+    openPopup->setStyle(menuStyle);
+    popupClosed = std::move(closed);
+    popupGenerationShown = 0;
+    platform->openMenuPopup(*openPopup, anchor);
+    if (menuDriver) {
+        for (int step = 0; step < kMaxDriverSteps && openPopup && !openPopup->isDone(); ++step) {
+            serveMenuPopup();
+            if (!menuDriver(*openPopup)) openPopup->cancel();
+        }
+    } else if (platform->drawsMenuPopupInFrame() && !offscreenPopupsStayOpen) {
+        openPopup->cancel();
+    }
+    serveMenuPopup();
+    return true;
+}
+
+void CFrame::serveMenuPopup() {
+    if (!openPopup) return;
+    if (openPopup->isDone()) {
+        finishMenuPopup(true);
+        return;
+    }
+    if (!platform->drawsMenuPopupInFrame()) {
+        platform->updateMenuPopup();
+        return;
+    }
+    if (popupGenerationShown == openPopup->getGeneration()) return;
+    popupGenerationShown = openPopup->getGeneration();
+    invalidRect(popupArea);
+    popupArea = CRect();
+    for (int32_t i = 0; i < openPopup->getNbLevels(); ++i)
+        popupArea.unite(openPopup->getLevel(i).rect);
+    invalidRect(popupArea);
+    redrawDirty();
+}
+
+void CFrame::finishMenuPopup(bool tell) {
+    if (!openPopup) return;
+    std::unique_ptr<MenuPopup> popup = std::move(openPopup);
+    MenuClosed closed = std::move(popupClosed);
+    popupClosed = nullptr;
+    if (platform) platform->closeMenuPopup();
+    if (!popupArea.isEmpty()) {
+        invalidRect(popupArea);
+        popupArea = CRect();
+        redrawDirty();
+    }
+    COptionMenu* menu = popup->getMenu();
+    if (tell && closed) closed(popup->getChosenMenu(), popup->getChosenIndex());
+    // `closed` is dropped before the menu, which its captures may hold.
+    closed = nullptr;
+    menu->forget();
+}
+
+void CFrame::drawMenuPopup(CDrawContext& context) {
+    for (int32_t i = 0; i < openPopup->getNbLevels(); ++i) {
+        const CRect& r = openPopup->getLevel(i).rect;
+        context.saveGlobalState();
+        context.setOffset(r.getTopLeft());
+        context.setClipRect(CRect(0, 0, r.getWidth(), r.getHeight()));
+        openPopup->drawLevel(&context, i);
+        context.restoreGlobalState();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Message windows
+
+void CFrame::showMessage(const std::string& text) {
+    if (!platform) return;
+    waitingMessages.push_back(text);
+    serveMessages();
+}
+
+std::string CFrame::getShownMessage() const {
+    return openMessage ? openMessage->getText() : std::string();
+}
+
+void CFrame::serveMessages() {
+    if (openMessage && openMessage->isDone()) {
+        if (platform) platform->closeMessageWindow();
+        openMessage.reset();
+    }
+    if (openMessage || waitingMessages.empty() || !platform) return;
+    openMessage = std::make_unique<MessageWindow>(waitingMessages.front(), menuStyle);
+    waitingMessages.pop_front();
+    platform->openMessageWindow(*openMessage);
+}
+
+void CFrame::closeMessages() {
+    waitingMessages.clear();
+    if (openMessage && platform) platform->closeMessageWindow();
+    openMessage.reset();
 }
 
 } // namespace VSTGUI

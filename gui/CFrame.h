@@ -7,8 +7,10 @@
 
 #include "gui/CView.h"
 #include "gui/MenuPopup.h"
+#include "gui/MessageWindow.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +20,7 @@ struct VstKeyCode;
 namespace VSTGUI {
 
 class CFrame;
+class COptionMenu;
 
 // What the frame needs of the editor that owns it.
 class VSTGUIEditorInterface {
@@ -45,10 +48,21 @@ public:
     virtual ~IPlatformFrame() = default;
     // Copies the given part of the back buffer to the screen.
     virtual void present(const CRect& rect) = 0;
-    // Reads pending window-system events and hands them to the frame.
+    // Reads pending window-system events and hands them to the frame, and to its open pop-up
+    // menu and message window.
     virtual void pumpEvents() = 0;
-    // Shows the pop-up modally; true when an entry was chosen.
-    virtual bool runMenuPopup(MenuPopup& popup, const CRect& anchorInFrame) = 0;
+    // Lays the pop-up out (`MenuPopup::open`) and shows it; it stays open across pumps until
+    // closed. Events of its own reach it through `pumpEvents`.
+    virtual void openMenuPopup(MenuPopup& popup, const CRect& anchorInFrame) = 0;
+    // Shows what changed in the open pop-up (levels opened or closed, the hovered entry).
+    virtual void updateMenuPopup() = 0;
+    virtual void closeMenuPopup() = 0;
+    // True when the pop-up is drawn into the frame's own image (the off-screen back end);
+    // false when it has windows of its own.
+    virtual bool drawsMenuPopupInFrame() const = 0;
+    // A message window beside the frame, open until closed.
+    virtual void openMessageWindow(MessageWindow& message) = 0;
+    virtual void closeMessageWindow() = 0;
     virtual void resize(int width, int height) = 0;
 };
 
@@ -97,13 +111,30 @@ public:
     int32_t onKeyUp(VstKeyCode& key) override;
     bool isMouseCaptured() const { return captured; }
 
-    bool runMenuPopup(MenuPopup& popup);
+    // Menu pop-ups stay open across idle calls: each idle call serves their events, and the
+    // pop-up closes on a choice, Escape, a press outside it or the loss of the keyboard focus.
+    // When it has closed, `closed` runs with the menu that holds the chosen entry and its
+    // index (null and -1 when dismissed). When the frame closes first, `closed` never runs.
+    // False when no pop-up could open (no window, one already open).
+    using MenuClosed = std::function<void(COptionMenu* holder, int32_t index)>;
+    bool openMenuPopup(COptionMenu* menu, MenuClosed closed);
+    MenuPopup* getOpenMenuPopup() const { return openPopup.get(); }
     void setMenuStyle(const MenuStyle& s) { menuStyle = s; }
-    // Off-screen pop-ups ask this driver for their events, one step per call; the pop-up is
-    // dismissed when it answers false. Tests script their menu choices with it.
+    // A scripted driver makes pop-ups run to their end inside `openMenuPopup`: it is asked for
+    // their events, one step per call, and the pop-up is dismissed when it answers false.
+    // Tests script their menu choices with it. Without a driver an off-screen pop-up is
+    // dismissed at once, unless tests let it stay open to serve it from idle calls.
     using MenuDriver = std::function<bool(MenuPopup&)>;
     void setMenuDriver(MenuDriver driver) { menuDriver = std::move(driver); }
     const MenuDriver& getMenuDriver() const { return menuDriver; }
+    void setOffscreenPopupsStayOpen(bool on) { offscreenPopupsStayOpen = on; }
+
+    // A message in a window of the frame's own, beside the host's window; it does not wait.
+    // Messages shown while one is open follow in turn; the frame's closing closes them all.
+    void showMessage(const std::string& text);
+    // The message on show, "" when none.
+    std::string getShownMessage() const;
+    MessageWindow* getOpenMessage() const { return openMessage.get(); }
 
     // The tooltip on show, "" when none.
     const std::string& getShownTooltip() const { return tooltipText; }
@@ -123,7 +154,15 @@ private:
     void updateHover(uint32_t nowMs);
     void drawTooltip();
     void redraw(const CRect& region);
+    void redrawDirty();
     bool inTree(const CView* view) const;
+    // Finishes a pop-up that is done; otherwise shows what changed in it.
+    void serveMenuPopup();
+    // Closes the open pop-up; `tell` runs its `closed`.
+    void finishMenuPopup(bool tell);
+    void drawMenuPopup(CDrawContext& context);
+    void serveMessages();
+    void closeMessages();
 
     VSTGUIEditorInterface* editor;
     std::unique_ptr<IPlatformFrame> platform;
@@ -146,7 +185,14 @@ private:
     CRect tooltipRect;
     MenuStyle menuStyle;
     MenuDriver menuDriver;
-    bool inPopup = false;
+    bool offscreenPopupsStayOpen = false;
+    // The open pop-up, what runs when it closes, and (drawn into the frame) where it was drawn.
+    std::unique_ptr<MenuPopup> openPopup;
+    MenuClosed popupClosed;
+    uint32_t popupGenerationShown = 0;
+    CRect popupArea;
+    std::unique_ptr<MessageWindow> openMessage;
+    std::deque<std::string> waitingMessages;
 };
 
 // Milliseconds of the monotonic clock, for the frame's timing.

@@ -1,11 +1,11 @@
 // Option menu entries, the current-entry rules and the pop-up call. The pop-up itself is the
-// frame's (MenuPopup, shown by the platform back end). User-interface thread only.
+// frame's (MenuPopup, shown by the platform back end and served by the idle calls).
+// User-interface thread only.
 #include "gui/COptionMenu.h"
 
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
-#include "gui/MenuPopup.h"
 
 #include <cstring>
 
@@ -165,22 +165,31 @@ void COptionMenu::choose(COptionMenu* holder, int32_t index) {
     holder->CParamDisplay::setValue(static_cast<float>(index));
     holder->setDirty(true);
     setDirty(true);
-    // The holder's listener hears of the choice; a submenu without one reports through us.
+    // The holder's listener hears of the choice, a submenu without one through us: one edit.
+    beginEdit();
     if (holder->getListener())
         holder->valueChanged();
     else if (holder != this)
         valueChanged();
+    endEdit();
 }
 
-bool COptionMenu::popup() {
+bool COptionMenu::popup(PopupClosed closed) {
     lastMenu = nullptr;
     lastResult = -1;
     CFrame* frame = getFrame();
     if (!frame) return false;
-    MenuPopup menuPopup(this, frame);
-    const bool chosen = frame->runMenuPopup(menuPopup);
-    if (chosen) choose(menuPopup.getChosenMenu(), menuPopup.getChosenIndex());
-    return chosen && lastMenu != nullptr;
+    // The frame keeps this menu while the pop-up is open; a pop-up that closes at once may
+    // let go of it (its `closed` taking it off the frame), so it is kept for the call too.
+    remember();
+    frame->openMenuPopup(this,
+                         [this, closed = std::move(closed)](COptionMenu* holder, int32_t index) {
+                             if (holder) choose(holder, index);
+                             if (closed) closed(lastMenu != nullptr);
+                         });
+    const bool chosen = lastMenu != nullptr;
+    forget();
+    return chosen;
 }
 
 void COptionMenu::draw(CDrawContext* context) {
@@ -193,11 +202,7 @@ void COptionMenu::draw(CDrawContext* context) {
 CMouseEventResult COptionMenu::onMouseDown(CPoint&, const CButtonState& buttons) {
     lastButtons = buttons;
     if (!getMouseEnabled()) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-    if (buttons.isLeftButton() || buttons.isRightButton()) {
-        beginEdit();
-        popup();
-        endEdit();
-    }
+    if (buttons.isLeftButton() || buttons.isRightButton()) popup();
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 

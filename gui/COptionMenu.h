@@ -1,10 +1,12 @@
 // Option menus: a list of entries (titles, separators, disabled entries and submenus) shown as
-// a modal pop-up; the chosen entry becomes current in the menu that holds it. Titles follow the
+// a pop-up that stays open across idle calls; the chosen entry becomes current in the menu that
+// holds it, as one edit, when it is chosen. Titles follow the
 // menu conventions: "-" is a separator and a "-G" prefix greys an entry out. UI thread only.
 #pragma once
 
 #include "gui/CControl.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,8 +69,13 @@ public:
     // The menu in which the last choice was made, with the chosen index; null when none.
     COptionMenu* getLastItemMenu(int32_t& index) const;
 
-    // Shows the list modally below the control; true when an entry was chosen.
-    bool popup();
+    // Opens the list below the control. The pop-up stays open across idle calls; when it
+    // closes, a chosen entry becomes current and its listener hears it, inside this control's
+    // edit brackets, and then `closed` runs with whether an entry was chosen. Neither happens
+    // when the frame closes first. True when an entry was chosen before this call returns (a
+    // scripted pop-up); false while the pop-up is open, or when none could open.
+    using PopupClosed = std::function<void(bool chosen)>;
+    bool popup(PopupClosed closed = {});
     bool doPopup() { return popup(); }
     // Marks a choice as if the user made it in the pop-up: used by the pop-up and the tests.
     void choose(COptionMenu* holder, int32_t index);

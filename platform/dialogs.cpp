@@ -1,6 +1,5 @@
-// Modal dialogs on the UI thread: the back ends (zenity or kdialog started with an
-// argument vector, or a script in tests) and the message, entry and chooser functions
-// built on them.
+// Dialogs on the UI thread: the back ends (zenity or kdialog started with an argument vector,
+// or a script in tests) and the message, entry and chooser functions built on them.
 
 #include "platform/dialogs.h"
 
@@ -323,6 +322,12 @@ DialogAnswer dismissedAnswer() {
     return none;
 }
 
+DialogAnswer unavailableAnswer() {
+    DialogAnswer none = dismissedAnswer();
+    none.unavailable = true;
+    return none;
+}
+
 // Already answered: the back end answered when asked.
 class AnsweredDialog : public PendingDialog {
 public:
@@ -431,7 +436,7 @@ std::unique_ptr<PendingDialog> DialogBackend::askLater(DialogRequest const& requ
 
 std::unique_ptr<PendingDialog> SystemDialogs::askLater(DialogRequest const& request) {
     const std::vector<std::string> args = dialogProgramArgs(request);
-    if (args.empty()) return std::make_unique<AnsweredDialog>(dismissedAnswer());
+    if (args.empty()) return std::make_unique<AnsweredDialog>(unavailableAnswer());
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return std::make_unique<AnsweredDialog>(dismissedAnswer());
     pid_t pid = 0;
@@ -447,7 +452,7 @@ std::unique_ptr<PendingDialog> SystemDialogs::askLater(DialogRequest const& requ
 
 DialogAnswer SystemDialogs::ask(DialogRequest const& request) {
     const std::vector<std::string> args = dialogProgramArgs(request);
-    if (args.empty()) return dismissedAnswer();
+    if (args.empty()) return unavailableAnswer();
     ProgramResult run = runProgram(args);
     DialogAnswer answer;
     // Both programs exit with 1 for "Cancel" and for a closed window alike; any other

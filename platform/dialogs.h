@@ -1,6 +1,8 @@
-// Modal dialogs: message boxes, text and number entry, open, save and folder choosers, and
-// opening documents with the desktop. UI thread only; every call blocks until answered.
-// The questions go to one back end: zenity or kdialog, or a scripted one in tests.
+// Dialogs: message boxes, text and number entry, open, save and folder choosers, and opening
+// documents with the desktop. UI thread only. The functions below block until answered; the
+// editor asks beside the host's idle calls instead, through `askLater` (or stands in for the
+// back end while a command runs). The questions go to one back end: zenity or kdialog, or a
+// scripted one in tests.
 #pragma once
 
 #include <cstddef>
@@ -22,11 +24,13 @@ struct DialogRequest {
 };
 
 // The answer: `ok` for "OK" (or a chosen file), with the entered text or chosen path.
-// `dismissed` when no button was chosen: the box was closed another way or never shown.
+// `dismissed` when no button was chosen: the box was closed another way or never shown;
+// `unavailable` too when it could not be shown, for want of a dialog program.
 struct DialogAnswer {
     bool ok = false;
     std::string text;
     bool dismissed = false;
+    bool unavailable = false;
 };
 
 // A question that answers later: its asker polls it (the editor from its idle calls) and

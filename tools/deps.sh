@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the packages that building and testing ZEK2 need on Debian (run as root or with sudo).
 set -euo pipefail
+# zenity shows the editor's questions, file choosers and messages.
 packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format locales pkg-config
-  libcairo2-dev libpango1.0-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb xauth)
+  libcairo2-dev libpango1.0-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb xauth zenity)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -235,13 +235,15 @@ void TArpScreen::popupRatchet(int t) {
     menu->setVisible(false);
     for (const char* entry : ARP_RATCHET_STR) menu->addEntry(entry);
     frame->addView(menu);
-    if (menu->popup()) {
+    menu->forget(); // the frame holds it, until the pop-up has closed
+    menu->popup([this, frame, menu, engine, t](bool chosen) {
         int index = -1;
-        if (menu->getLastItemMenu(index) == menu && index >= 0 && index < ARP_RATCHET_COUNT) {
+        if (chosen && menu->getLastItemMenu(index) == menu && index >= 0 &&
+            index < ARP_RATCHET_COUNT) {
             if (uEditor* editor = editorOf(this))
                 editor->userEdit(t, [&] { engine->setSteppedValue(t, index); });
         }
-    }
-    frame->removeView(menu, true);
-    setDirty(true);
+        frame->removeView(menu, false);
+        setDirty(true);
+    });
 }

@@ -1,6 +1,7 @@
 // The source and destination pop-up menus of the modulation matrix. A choice is read back by
 // the submenu it was made in and its index there, never by its title: destinations of
-// different groups may share a name. User-interface thread, modal inside a press.
+// different groups may share a name. User-interface thread; the menu stays open across idle
+// calls and the choice is written when it is made.
 #include "controls/displays/TModScreen.h"
 
 #include "controls/ControlContext.h"
@@ -11,6 +12,7 @@
 #include "gui/CFrame.h"
 #include "gui/COptionMenu.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,21 +54,28 @@ GroupedMenu buildMenu(CFrame* frame, const std::string& title, const char* const
     return m;
 }
 
-// Pops the menu up and answers the chosen index into the grouped list (0 for "None"), or -1.
-int runMenu(CFrame* frame, const GroupedMenu& m, const int* groupStart) {
+// Pops the menu up; when it closes `chosen` hears the chosen index into the grouped list (0 for
+// "None"), or -1. The frame holds the menu from here on and lets go of it when it closes.
+void runMenu(CFrame* frame, const GroupedMenu& m, const int* groupStart,
+             std::function<void(int)> chosen) {
     frame->addView(m.root);
-    int chosen = -1;
-    if (m.root->popup()) {
-        int32_t index = -1;
-        COptionMenu* holder = m.root->getLastItemMenu(index);
-        if (holder == m.root && index == kNoneEntry) chosen = 0;
-        for (size_t g = 0; g < m.groups.size(); ++g)
-            if (holder == m.groups[g] && index >= 0 && index < groupStart[g + 1] - groupStart[g])
-                chosen = groupStart[g] + index;
-    }
-    frame->setFocusView(nullptr);
-    frame->removeView(m.root); // releases the menu and its submenus
-    return chosen;
+    m.root->forget();
+    COptionMenu* root = m.root;
+    root->popup([frame, root, groups = m.groups, groupStart,
+                 chosen = std::move(chosen)](bool picked) {
+        int choice = -1;
+        if (picked) {
+            int32_t index = -1;
+            COptionMenu* holder = root->getLastItemMenu(index);
+            if (holder == root && index == kNoneEntry) choice = 0;
+            for (size_t g = 0; g < groups.size(); ++g)
+                if (holder == groups[g] && index >= 0 && index < groupStart[g + 1] - groupStart[g])
+                    choice = groupStart[g] + index;
+        }
+        frame->setFocusView(nullptr);
+        frame->removeView(root, false);
+        chosen(choice);
+    });
 }
 
 } // namespace
@@ -78,12 +87,13 @@ void TModScreen::showSourceMenu(int slot) {
     const GroupedMenu m =
         buildMenu(frame, "Mod Source " + std::to_string(slot + 1), SRC_SUB_STR, "Modulate by ",
                   SRC_SUB_START, SRC_SUB_COUNT, [](int k) { return std::string(SRC_STR[k]); });
-    const int source = runMenu(frame, m, SRC_SUB_START);
-    uEditor* editor = editorOf(this);
-    if (editor && source >= 0 && source < SRC_COUNT)
-        editor->userEdit(tag::ModSourceFirst + slot,
-                         [&] { engine->setSteppedValue(tag::ModSourceFirst + slot, source); });
-    setDirty(true);
+    runMenu(frame, m, SRC_SUB_START, [this, engine, slot](int source) {
+        uEditor* editor = editorOf(this);
+        if (editor && source >= 0 && source < SRC_COUNT)
+            editor->userEdit(tag::ModSourceFirst + slot,
+                             [&] { engine->setSteppedValue(tag::ModSourceFirst + slot, source); });
+        setDirty(true);
+    });
 }
 
 void TModScreen::showDestMenu(int slot) {
@@ -94,9 +104,10 @@ void TModScreen::showDestMenu(int slot) {
     const GroupedMenu m = buildMenu(frame, "Mod Destination " + std::to_string(slot + 1),
                                     DEST_SUB_STR, "", DEST_SUB_START, DEST_SUB_COUNT,
                                     [editor](int d) { return editor->getDestMenuStr(d, false); });
-    const int dest = runMenu(frame, m, DEST_SUB_START);
-    if (dest >= 0 && dest < DEST_COUNT)
-        editor->userEdit(tag::ModDestFirst + slot,
-                         [&] { engine->setSteppedValue(tag::ModDestFirst + slot, dest); });
-    setDirty(true);
+    runMenu(frame, m, DEST_SUB_START, [this, engine, editor, slot](int dest) {
+        if (dest >= 0 && dest < DEST_COUNT)
+            editor->userEdit(tag::ModDestFirst + slot,
+                             [&] { engine->setSteppedValue(tag::ModDestFirst + slot, dest); });
+        setDirty(true);
+    });
 }

@@ -1,7 +1,7 @@
 // The arpeggiator display's command menu: resets, copy and swap of the two sequences, the
 // whole arpeggiator's clipboard, row commands, rotate, reverse and transpose over the active
 // steps, the step / row / cell commands of a clicked cell with a step clipboard, and the
-// ".arp" preset files. User-interface thread; the menu is modal.
+// ".arp" preset files. User-interface thread; the menu stays open across idle calls.
 #include "editor/ueditor.h"
 
 #include "editor/menus/MenuAnswers.h"
@@ -231,9 +231,8 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
     m.add("-");
     addUndoEntry(m, all);
 
-    m.popup(frame);
-    runAsking(
-        [this, all, chosen = m.chosen(), isUndo = m.chosenIsUndo(), action = m.chosenAction()] {
+    m.popup(frame, [this, all](const CommandMenu::Choice& c) {
+        runAsking([this, all, chosen = c.chosen, isUndo = c.undo, action = c.action] {
             if (!isUndo) setSectionUndo(all);
             // A chosen command, "Undo" included, rewrites the switch through the automated road
             // once it has run (a reset or the undo may have moved it), inside one edit; the steps
@@ -248,4 +247,5 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
             hostDisplayIfOthersMoved(before, tag::ArpOn);
             finishCommandMenu();
         });
+    });
 }

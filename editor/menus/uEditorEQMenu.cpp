@@ -1,6 +1,6 @@
 // The EQ display's command menu: the two EQs on and off, resets, copy and swap between them,
 // the clipboard of both, randomizing, and the ".eq" preset files of the EQ the display shows.
-// User-interface thread; the menu is modal.
+// User-interface thread; the menu stays open across idle calls.
 #include "editor/ueditor.h"
 
 #include "editor/uEditorMenuCommands.h"

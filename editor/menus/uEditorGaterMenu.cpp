@@ -1,6 +1,6 @@
 // The gater's command menu: the two 16-step gate patterns edited as a working copy in the
 // editor and written back as bit masks, with resets, copy, length and speed quick sets and
-// undo of the gater section. User-interface thread; the menu is modal.
+// undo of the gater section. User-interface thread; the menu stays open across idle calls.
 #include "editor/ueditor.h"
 
 #include "editor/uEditorMenuCommands.h"

@@ -1,6 +1,6 @@
 // The modulation matrix's command menu: commands on the whole matrix and on the clicked slot,
 // a one-slot clipboard, a quick route that lets another source modulate the slot's amount,
-// and the ".mod" preset files. User-interface thread; the menu is modal.
+// and the ".mod" preset files. User-interface thread; the menu stays open across idle calls.
 #include "editor/ueditor.h"
 
 #include "editor/uEditorMenuCommands.h"

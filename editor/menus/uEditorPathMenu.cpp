@@ -1,6 +1,6 @@
 // The command menu of the two processing paths (oscillator path, FX path): resets, moving
 // the display's selected unit, the section clipboard, randomizing and undo.
-// User-interface thread; the menu is modal.
+// User-interface thread; the menu stays open across idle calls.
 #include "editor/ueditor.h"
 
 #include "editor/menus/MenuAnswers.h"

@@ -1,7 +1,7 @@
 // The user-wave display's command menu: pen grid and draw mode, clear, reset, copy and swap
 // of the two waves, their clipboard, the wave transforms, clearing partials, samples and wave
 // files, and undo; with it the wave clipboard and undo of the main screen's wave buttons.
-// User-interface thread; the menu is modal.
+// User-interface thread; the menu stays open across idle calls.
 #include "editor/ueditor.h"
 
 #include "controls/TButtons.h"
@@ -232,17 +232,18 @@ void uEditor::showWaveMenu(int wave) {
             e->setParameter(WAVE_PRESET_NUMS_TAGS[w], waveUndoPresetNumbers[w]);
     });
 
-    m.popup(frame);
-    runAsking([this, e, isUndo = m.chosenIsUndo(), action = m.chosenAction()] {
-        if (!isUndo) setWaveUndo();
-        // A wave command rewrites many points at once: the host re-reads them.
-        const std::vector<float> before = valueSnapshot();
-        if (action) action();
-        hostDisplayIfOthersMoved(before, -1);
-        const int shown = selectedUserWave & 1;
-        e->updateWave(shown);
-        e->updateWave(1 - shown);
-        finishCommandMenu();
-        waveChanged = true;
+    m.popup(frame, [this, e](const CommandMenu::Choice& c) {
+        runAsking([this, e, isUndo = c.undo, action = c.action] {
+            if (!isUndo) setWaveUndo();
+            // A wave command rewrites many points at once: the host re-reads them.
+            const std::vector<float> before = valueSnapshot();
+            if (action) action();
+            hostDisplayIfOthersMoved(before, -1);
+            const int shown = selectedUserWave & 1;
+            e->updateWave(shown);
+            e->updateWave(1 - shown);
+            finishCommandMenu();
+            waveChanged = true;
+        });
     });
 }

@@ -1,7 +1,7 @@
 // The XY pads' command menu: what the pad modulates, the modulation display and edit switches,
 // resets, copy and swap of the pads, generated path shapes and path transforms, typed
 // positions, MIDI controller latching and the ".xyp" preset files.
-// User-interface thread; the menu is modal.
+// User-interface thread; the menu stays open across idle calls.
 #include "editor/ueditor.h"
 
 #include "controls/displays/XYTags.h"
@@ -216,19 +216,19 @@ void uEditor::showXYMenu(int pad) {
     m.add("-");
     addUndoEntry(m, all);
 
-    m.popup(frame);
-    int32_t index = -1;
-    const bool editChosen =
-        m.getRoot()->getLastItemMenu(index) == m.getRoot() && index == editEntry;
-    runAsking([this, e, all, editTag, editOn, editChosen, isUndo = m.chosenIsUndo(),
-               action = m.chosenAction()] {
-        if (editChosen) userEdit(editTag, [&] { editOn ? e->setOff(editTag) : e->setOn(editTag); });
-        if (!isUndo) setSectionUndo(all);
-        // A path command moves many points at once: the host re-reads them.
-        const std::vector<float> before = valueSnapshot();
-        if (action) action();
-        hostDisplayIfOthersMoved(before, -1);
-        saveBoolToPrefs(REG_SHOW_XY_MOD_STR, xyModOn);
-        finishCommandMenu();
+    m.popup(frame, [this, e, all, editTag, editOn, root = m.getRoot(),
+                    editEntry](const CommandMenu::Choice& c) {
+        const bool editChosen = c.menu == root && c.index == editEntry;
+        runAsking([this, e, all, editTag, editOn, editChosen, isUndo = c.undo, action = c.action] {
+            if (editChosen)
+                userEdit(editTag, [&] { editOn ? e->setOff(editTag) : e->setOn(editTag); });
+            if (!isUndo) setSectionUndo(all);
+            // A path command moves many points at once: the host re-reads them.
+            const std::vector<float> before = valueSnapshot();
+            if (action) action();
+            hostDisplayIfOthersMoved(before, -1);
+            saveBoolToPrefs(REG_SHOW_XY_MOD_STR, xyModOn);
+            finishCommandMenu();
+        });
     });
 }

@@ -47,15 +47,4 @@ bool writePng(void* buffer, const std::string& path) {
     return cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
-void copyImage(void* from, void* to) {
-    auto* a = static_cast<cairo_surface_t*>(from);
-    auto* b = static_cast<cairo_surface_t*>(to);
-    if (!a || !b) return;
-    cairo_t* cr = cairo_create(b);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, a, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-}
-
 } // namespace VSTGUI::backend

@@ -14,8 +14,6 @@ void* createBackBuffer(int width, int height);
 void destroyBackBuffer(void* buffer);
 CColor readPixel(void* buffer, int x, int y);
 bool writePng(void* buffer, const std::string& path);
-// Copies one image into another of the same size (saving and restoring under an overlay).
-void copyImage(void* from, void* to);
 
 std::unique_ptr<IPlatformFrame> createOffscreenFrame(CFrame* frame);
 // Null when there is no display or the parent window does not exist.

@@ -67,6 +67,10 @@ unsigned char virtualKeyFromX(unsigned long keysym) {
 X11Frame::X11Frame(CFrame* f, Display* d, Window p) : frame(f), display(d), parent(p) {}
 
 X11Frame::~X11Frame() {
+    if (display) {
+        closeMenuPopup();
+        closeMessageWindow();
+    }
     if (surface) {
         // Cairo keeps per-display state until its device is finished; finish it before the
         // connection closes, or that state is lost with it.
@@ -263,8 +267,11 @@ void X11Frame::pumpEvents() {
     while (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
+        if (popupEvent(event) || messageEvent(event)) continue;
         if (event.xany.window == window || event.type == DestroyNotify) dispatch(event);
     }
+    // The host destroyed its window: an open pop-up goes with it.
+    if (!window && popup) popup->cancel();
     if (!exposed.isEmpty()) {
         CRect r = exposed;
         exposed = CRect();

@@ -1,13 +1,19 @@
 // The X11 back end of a frame: a child window of the host's window on a display connection of
-// our own. Events are read only when the frame's idle pass asks (the host's editor-idle call);
-// the back buffer is copied to the window as a whole-frame double buffer. UI thread only.
+// our own. Events are read only when the frame's idle pass asks (the host's editor-idle call),
+// for the frame's window and for its pop-up menu and message windows, which stay open across
+// those calls; the back buffer is copied to the window as a whole-frame double buffer.
+// UI thread only.
 #pragma once
 
 #include "gui/backend/Backend.h"
 
 #include <X11/Xlib.h>
 
+#include <functional>
+
 namespace VSTGUI::backend {
+
+class X11PopupWindows;
 
 class X11Frame : public IPlatformFrame {
 public:
@@ -18,16 +24,26 @@ public:
 
     void present(const CRect& rect) override;
     void pumpEvents() override;
-    bool runMenuPopup(MenuPopup& popup, const CRect& anchorInFrame) override;
+    void openMenuPopup(MenuPopup& popup, const CRect& anchorInFrame) override;
+    void updateMenuPopup() override;
+    void closeMenuPopup() override;
+    bool drawsMenuPopupInFrame() const override { return false; }
+    void openMessageWindow(MessageWindow& message) override;
+    void closeMessageWindow() override;
     void resize(int width, int height) override;
 
     Display* getDisplay() const { return display; }
     Window getWindow() const { return window; }
     bool isWindowAlive() const { return window != 0; }
-    // Hands one event of our window to the frame (the pop-up loop passes on the frame's).
+    // Hands one event of our window to the frame.
     void dispatch(XEvent& event);
 
 private:
+    // Events of the open pop-up's windows, and of ours while it is open (a press on the frame
+    // closes it; the pointer's moves and release and the keys go to it). True when taken.
+    bool popupEvent(XEvent& event);
+    bool messageEvent(XEvent& event);
+
     CFrame* frame;
     Display* display;
     Window parent;
@@ -39,7 +55,21 @@ private:
     int width = 0;
     int height = 0;
     CRect exposed;
+    // The open pop-up and its windows, and the input focus it took from whoever had it.
+    MenuPopup* popup = nullptr;
+    X11PopupWindows* popupWindows = nullptr;
+    Window focusBefore = 0;
+    int focusRevertBefore = RevertToParent;
+    // The open message window.
+    MessageWindow* message = nullptr;
+    Window messageWindow = 0;
+    void* messageSurface = nullptr;
+    Atom deleteWindowAtom = 0;
 };
+
+// Draws with `draw` into a new image of w x h and copies it onto an X window's cairo surface.
+void paintOnWindow(void* windowSurface, int w, int h,
+                   const std::function<void(CDrawContext*)>& draw);
 
 // Modifier and button bits of an X event state, as the frame's button state.
 int32_t buttonStateFromX(unsigned int state);

@@ -1,6 +1,8 @@
-// Option-menu pop-ups on X11: one override-redirect window per open level, a pointer and
-// keyboard grab so a press anywhere else dismisses the menu, and a modal event loop until the
-// user chooses or dismisses. User-interface thread only.
+// Option-menu pop-ups on X11: one override-redirect window per open level, served from the
+// frame's idle calls like the frame's own window. No grab is taken, so the host's windows go on
+// as usual while a menu is open; the pop-up takes the keyboard focus while open and gives it
+// back, and closes on a press on the frame, on the loss of the focus (a click elsewhere) and on
+// Escape. User-interface thread only.
 #include "gui/CDrawContext.h"
 #include "gui/backend/X11Error.h"
 #include "gui/backend/X11Frame.h"
@@ -8,11 +10,29 @@
 #include <X11/Xutil.h>
 #include <cairo-xlib.h>
 #include <cairo.h>
-#include <poll.h>
 
 #include <vector>
 
 namespace VSTGUI::backend {
+
+void paintOnWindow(void* windowSurface, int w, int h,
+                   const std::function<void(CDrawContext*)>& draw) {
+    auto* surface = static_cast<cairo_surface_t*>(windowSurface);
+    if (!surface) return;
+    void* image = createBackBuffer(w, h);
+    if (!image) return;
+    {
+        CDrawContext context(image);
+        draw(&context);
+    }
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(image), 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    destroyBackBuffer(image);
+}
 
 namespace {
 
@@ -22,10 +42,12 @@ struct PanelWindow {
     CRect rect;
 };
 
-class PopupWindows {
+} // namespace
+
+class X11PopupWindows {
 public:
-    PopupWindows(Display* d, MenuPopup& p) : display(d), popup(p) {}
-    ~PopupWindows() { destroy(); }
+    X11PopupWindows(Display* d, MenuPopup& p) : display(d), popup(p) {}
+    ~X11PopupWindows() { destroy(); }
 
     // Makes the windows match the open levels and draws them.
     void sync() {
@@ -52,21 +74,9 @@ public:
 
     void draw(int32_t level) {
         PanelWindow& p = panels[static_cast<size_t>(level)];
-        if (!p.surface) return;
-        const int w = static_cast<int>(p.rect.getWidth()), h = static_cast<int>(p.rect.getHeight());
-        void* image = createBackBuffer(w, h);
-        if (!image) return;
-        {
-            CDrawContext context(image);
-            popup.drawLevel(&context, level);
-        }
-        cairo_t* cr = cairo_create(p.surface);
-        cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(image), 0, 0);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(p.surface);
-        destroyBackBuffer(image);
+        paintOnWindow(p.surface, static_cast<int>(p.rect.getWidth()),
+                      static_cast<int>(p.rect.getHeight()),
+                      [&](CDrawContext* context) { popup.drawLevel(context, level); });
     }
 
     Window firstWindow() const { return panels.empty() ? 0 : panels.front().window; }
@@ -86,7 +96,8 @@ private:
         XSetWindowAttributes a{};
         a.override_redirect = True;
         a.save_under = True;
-        a.event_mask = ExposureMask;
+        a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                       KeyPressMask | FocusChangeMask;
         a.background_pixel = BlackPixel(display, screen);
         p.rect = r;
         p.window = XCreateWindow(display, RootWindow(display, screen), static_cast<int>(r.left),
@@ -117,10 +128,12 @@ private:
     uint32_t generation = ~0u;
 };
 
-} // namespace
-
-bool X11Frame::runMenuPopup(MenuPopup& popup, const CRect& anchorInFrame) {
-    if (!window) return false;
+void X11Frame::openMenuPopup(MenuPopup& p, const CRect& anchorInFrame) {
+    closeMenuPopup();
+    if (!window) {
+        p.cancel();
+        return;
+    }
     X11ErrorTrap trap(display);
     const int screen = DefaultScreen(display);
     const Window root = RootWindow(display, screen);
@@ -131,74 +144,87 @@ bool X11Frame::runMenuPopup(MenuPopup& popup, const CRect& anchorInFrame) {
     const CRect screenBounds(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen));
     CRect anchor = anchorInFrame;
     anchor.moveTo(rx, ry);
-    popup.open(screenBounds, anchor);
-    PopupWindows windows(display, popup);
-    windows.sync();
-    if (popup.isDone()) return false;
+    p.open(screenBounds, anchor);
+    if (p.isDone()) return;
+    popup = &p;
+    popupWindows = new X11PopupWindows(display, p);
+    popupWindows->sync();
+    // The keys go to the menu while it is open: it takes the focus, and a click elsewhere
+    // that moves the focus closes it.
+    XGetInputFocus(display, &focusBefore, &focusRevertBefore);
+    XSetInputFocus(display, popupWindows->firstWindow(), RevertToParent, CurrentTime);
+    XFlush(display);
+}
 
-    const Window grabWindow = windows.firstWindow();
-    const unsigned int mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
-    const bool pointerGrabbed = XGrabPointer(display, grabWindow, False, mask, GrabModeAsync,
-                                             GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
-    const bool keyboardGrabbed = XGrabKeyboard(display, grabWindow, False, GrabModeAsync,
-                                               GrabModeAsync, CurrentTime) == GrabSuccess;
-    const CFrame::MenuDriver& driver = frame->getMenuDriver();
+void X11Frame::updateMenuPopup() {
+    if (!popupWindows) return;
+    X11ErrorTrap trap(display);
+    popupWindows->sync();
+    XSync(display, False);
+}
 
-    while (!popup.isDone() && window) {
-        windows.sync();
-        // A test may script the choice on the real windows.
-        if (driver) {
-            XSync(display, False);
-            if (!driver(popup)) popup.cancel();
-            continue;
+void X11Frame::closeMenuPopup() {
+    if (!popupWindows) return;
+    X11ErrorTrap trap(display);
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    // The focus goes back where it was, unless the user has moved it meanwhile; the window
+    // that had it may be gone, which the trap swallows.
+    if (popupWindows->owns(focus) && focusBefore != 0)
+        XSetInputFocus(display, focusBefore, focusRevertBefore, CurrentTime);
+    delete popupWindows;
+    popupWindows = nullptr;
+    popup = nullptr;
+    trap.sync();
+}
+
+bool X11Frame::popupEvent(XEvent& event) {
+    if (!popup || !popupWindows) return false;
+    const bool own = popupWindows->owns(event.xany.window);
+    const bool frames = event.xany.window == window;
+    if (!own && !frames) return false;
+    switch (event.type) {
+    case Expose:
+        if (!own) return false;
+        popupWindows->redrawWindow(event.xexpose.window);
+        return true;
+    case MotionNotify:
+        // The pop-up works in screen coordinates: the frame's moves of a press-and-drag count.
+        while (XCheckTypedEvent(display, MotionNotify, &event)) {
         }
-        if (XPending(display) == 0) {
-            pollfd fd{ConnectionNumber(display), POLLIN, 0};
-            poll(&fd, 1, 100);
-            continue;
-        }
-        XEvent event;
-        XNextEvent(display, &event);
-        switch (event.type) {
-        case Expose:
-            if (windows.owns(event.xexpose.window))
-                windows.redrawWindow(event.xexpose.window);
-            else
-                dispatch(event);
-            break;
-        case MotionNotify:
-            while (XCheckTypedEvent(display, MotionNotify, &event)) {
-            }
-            popup.mouseMoved(CPoint(event.xmotion.x_root, event.xmotion.y_root));
-            break;
-        case ButtonPress:
-            if (event.xbutton.button <= Button3)
-                popup.mouseDown(CPoint(event.xbutton.x_root, event.xbutton.y_root),
-                                buttonStateFromX(event.xbutton.state));
-            break;
-        case ButtonRelease:
-            if (event.xbutton.button <= Button3)
-                popup.mouseUp(CPoint(event.xbutton.x_root, event.xbutton.y_root),
-                              buttonStateFromX(event.xbutton.state));
-            break;
-        case KeyPress: {
-            KeySym sym = 0;
-            char text[8];
-            XLookupString(&event.xkey, text, sizeof text, &sym, nullptr);
-            if (const unsigned char v = virtualKeyFromX(sym)) popup.keyDown(v);
-            break;
-        }
-        case DestroyNotify:
-            dispatch(event);
-            break;
-        default:
-            break;
-        }
+        popup->mouseMoved(CPoint(event.xmotion.x_root, event.xmotion.y_root));
+        return true;
+    case ButtonPress:
+        if (event.xbutton.button > Button3) return true;
+        // A press on the editor beside the pop-up is the frame's: it closes the pop-up.
+        if (frames) return false;
+        popup->mouseDown(CPoint(event.xbutton.x_root, event.xbutton.y_root),
+                         buttonStateFromX(event.xbutton.state));
+        return true;
+    case ButtonRelease:
+        if (event.xbutton.button <= Button3)
+            popup->mouseUp(CPoint(event.xbutton.x_root, event.xbutton.y_root),
+                           buttonStateFromX(event.xbutton.state));
+        return true;
+    case KeyPress: {
+        KeySym sym = 0;
+        char text[8];
+        XLookupString(&event.xkey, text, sizeof text, &sym, nullptr);
+        if (const unsigned char v = virtualKeyFromX(sym)) popup->keyDown(v);
+        return true;
     }
-    if (pointerGrabbed) XUngrabPointer(display, CurrentTime);
-    if (keyboardGrabbed) XUngrabKeyboard(display, CurrentTime);
-    if (!window) popup.cancel();
-    return popup.isChosen();
+    case KeyRelease:
+        return true;
+    case FocusOut:
+        // Another window took the keyboard: the user went elsewhere.
+        if (own && event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
+            event.xfocus.detail != NotifyPointer)
+            popup->cancel();
+        return own;
+    default:
+        return own;
+    }
 }
 
 } // namespace VSTGUI::backend

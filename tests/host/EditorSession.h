@@ -8,12 +8,14 @@
 
 #include "TestHost.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -133,6 +135,35 @@ public:
     }
     long idleCalls() const { return idleCount.load(); }
 
+    // ---- How the idle calls went: the host's own record of every effEditIdle ----------------
+    using Clock = std::chrono::steady_clock;
+    struct IdleFigures {
+        double longestCallMs = 0.0;     // the longest single effEditIdle call
+        double longestIntervalMs = 0.0; // the longest time from one call's start to the next's
+        int calls = 0;
+    };
+    // A point in the record; the figures are taken from there on.
+    size_t idleMark() {
+        std::lock_guard<std::mutex> guard(idleLock);
+        return idleRecord.size();
+    }
+    IdleFigures idleFigures(size_t mark) {
+        std::lock_guard<std::mutex> guard(idleLock);
+        IdleFigures f;
+        auto ms = [](Clock::duration d) {
+            return std::chrono::duration<double, std::milli>(d).count();
+        };
+        for (size_t i = mark; i < idleRecord.size(); ++i) {
+            ++f.calls;
+            f.longestCallMs =
+                std::max(f.longestCallMs, ms(idleRecord[i].second - idleRecord[i].first));
+            if (i > mark)
+                f.longestIntervalMs = std::max(f.longestIntervalMs,
+                                               ms(idleRecord[i].first - idleRecord[i - 1].first));
+        }
+        return f;
+    }
+
     // Polls `done` every 5 ms for at most `ms` milliseconds.
     static bool waitFor(const std::function<bool()>& done, int ms) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -194,8 +225,9 @@ public:
     }
 
     // ---- Windows -------------------------------------------------------------------------
-    // Mapped windows at the top level other than the host's: the editor's pop-up menus.
-    std::vector<Window> popups() {
+    // Mapped windows at the top level other than the host's that `wanted` accepts.
+    std::vector<Window>
+    topWindows(const std::function<bool(Window, const XWindowAttributes&)>& wanted) {
         std::vector<Window> out;
         Window root = 0, up = 0, *list = nullptr;
         unsigned int n = 0;
@@ -205,17 +237,37 @@ public:
                 if (list[i] == parent) continue;
                 XWindowAttributes a{};
                 if (XGetWindowAttributes(display, list[i], &a) && a.map_state == IsViewable &&
-                    a.override_redirect)
+                    wanted(list[i], a))
                     out.push_back(list[i]);
             }
         if (list) XFree(list);
         return out;
+    }
+    // The editor's pop-up menus: they bypass the window manager.
+    std::vector<Window> popups() {
+        return topWindows([](Window, const XWindowAttributes& a) { return a.override_redirect; });
     }
     bool waitForPopup(int ms = 3000) {
         return waitFor([&] { return !popups().empty(); }, ms);
     }
     bool waitForNoPopup(int ms = 3000) {
         return waitFor([&] { return popups().empty(); }, ms);
+    }
+    // Mapped top-level windows titled "ZEK2" that the window manager may handle: the editor's
+    // own message windows, where they are on the screen.
+    struct Box {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    std::vector<Box> messageWindows() {
+        std::vector<Box> out;
+        topWindows([&](Window w, const XWindowAttributes& a) {
+            char* name = nullptr;
+            if (a.override_redirect || !XFetchName(display, w, &name) || !name) return false;
+            if (std::string(name) == "ZEK2") out.push_back({a.x, a.y, a.width, a.height});
+            XFree(name);
+            return false;
+        });
+        return out;
     }
     // The editor's child windows in the host's window.
     size_t editorWindows() {
@@ -296,8 +348,7 @@ public:
     }
 
 private:
-    // Lets the server deliver what was sent and the editor read it at its next idle calls;
-    // a pop-up menu reads its events inside one call, so the wait is short then.
+    // Lets the server deliver what was sent and the editor read it at its next idle calls.
     void settle() {
         XSync(display, False);
         if (idles(2, 150) || !popups().empty()) return;
@@ -313,7 +364,13 @@ private:
                 if (stopping && now.empty()) return;
             }
             for (auto& task : now) task();
-            if (opened) plugin.dispatch(effEditIdle);
+            if (opened) {
+                const Clock::time_point start = Clock::now();
+                plugin.dispatch(effEditIdle);
+                const Clock::time_point end = Clock::now();
+                std::lock_guard<std::mutex> guard(idleLock);
+                idleRecord.emplace_back(start, end);
+            }
             ++idleCount;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -331,6 +388,8 @@ private:
     std::vector<std::function<void()>> tasks;
     bool stopping = false;
     std::atomic<long> idleCount{0};
+    std::mutex idleLock;
+    std::vector<std::pair<Clock::time_point, Clock::time_point>> idleRecord;
 };
 
 } // namespace testhost

@@ -1,0 +1,275 @@
+// Pop-up menus, message boxes and file choosers run beside the host's idle calls: while one is
+// open every effEditIdle call returns quickly and the next follows on time, as the host's own
+// record of its idle calls shows. A choice applies when it is made, as one edit; closing the
+// editor with one open closes it and changes nothing. Driven by real X events.
+#include "tests/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+// After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
+#include "EditorSession.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+using testhost::EditorSession;
+using testhost::HostCall;
+
+namespace {
+
+// Where things sit on the main screen at 100 percent.
+constexpr int kMenuSetToValue = 8; // Down steps to "Set to Value" in a knob's command menu
+constexpr int kFilterTypeX = 729, kFilterTypeY = 116, kFilterType = 294;
+constexpr int kPresetMenuX = 150, kPresetMenuY = 30;
+constexpr int kEcsMenuX = 383, kEcsMenuY = 27;
+constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
+// Down steps from "Preset 1-32" over the eight columns and "Clear Preset" to the first
+// screen-size command.
+constexpr int kPresetMenuScreenSize100 = 10;
+// How long each pop-up is held open while the idle calls are watched.
+constexpr int kHoldMs = 600;
+// What the host must see meanwhile.
+constexpr double kLongestCallMs = 50.0, kLongestIntervalMs = 100.0;
+
+// Holds the pop-up open for a while, as a musician reading it does.
+void hold(EditorSession& s) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(kHoldMs));
+    s.idles(2);
+}
+
+// The idle figures since `mark`, printed; true when they meet the target. With `check` a
+// miss fails the test.
+bool smooth(EditorSession& s, size_t mark, const char* what, bool check = true) {
+    const EditorSession::IdleFigures f = s.idleFigures(mark);
+    std::printf("[ figures  ] %s open: %d idle calls, longest call %.1f ms, longest interval "
+                "%.1f ms\n",
+                what, f.calls, f.longestCallMs, f.longestIntervalMs);
+    const bool met = f.longestCallMs <= kLongestCallMs &&
+                     f.longestIntervalMs <= kLongestIntervalMs && f.calls >= kHoldMs / 40;
+    if (check) {
+        EXPECT_LE(f.longestCallMs, kLongestCallMs) << what;
+        EXPECT_LE(f.longestIntervalMs, kLongestIntervalMs) << what;
+        EXPECT_GE(f.calls, kHoldMs / 40) << what;
+    }
+    return met;
+}
+
+// Opens a menu with a click, opens its first submenu by key, holds it open, closes both by
+// key, and checks the idle calls of the whole time. A busy machine may stall one call now and
+// then, whatever the editor does: a miss is measured once more before it counts, while a menu
+// that blocks misses every time.
+void watchMenu(EditorSession& s, int x, int y, unsigned button, const char* what) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const size_t mark = s.idleMark();
+        s.click(x, y, button);
+        ASSERT_TRUE(s.waitForPopup()) << what;
+        s.key(XK_Down);
+        s.key(XK_Right);
+        hold(s);
+        s.keys(XK_Escape, 2);
+        EXPECT_TRUE(s.waitForNoPopup()) << what;
+        if (smooth(s, mark, what, attempt == 1)) return;
+    }
+}
+
+int edits(const std::vector<HostCall>& log) {
+    return EditorSession::countOf(log, audioMasterAutomate) +
+           EditorSession::countOf(log, audioMasterBeginEdit) +
+           EditorSession::countOf(log, audioMasterEndEdit);
+}
+
+// A dialog program that stands in for zenity: it notes each question, waits until the test
+// lets it go, and then answers with the prepared text (OK) or, with none, Cancel. Ended early,
+// it notes that too.
+class FakeDialogProgram {
+public:
+    FakeDialogProgram() {
+        const char* base = std::getenv("ZEK2_TEST_TMP");
+        folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2popXXXXXX";
+        if (!mkdtemp(folder.data())) return;
+        {
+            std::ofstream script(folder + "/zenity");
+            script << "#!/bin/sh\n"
+                   << "D='" << folder << "'\n"
+                   << "trap 'echo ended >> \"$D/ended\"; exit 1' TERM\n"
+                   << "echo \"$1\" >> \"$D/asked\"\n"
+                   << "while [ ! -e \"$D/go\" ]; do sleep 0.02; done\n"
+                   << "rm -f \"$D/go\"\n"
+                   << "if [ -e \"$D/answer\" ]; then cat \"$D/answer\"; exit 0; fi\n"
+                   << "exit 1\n";
+        }
+        chmod((folder + "/zenity").c_str(), 0755);
+        oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        setenv("PATH", (folder + ":" + oldPath).c_str(), 1);
+    }
+    ~FakeDialogProgram() {
+        setenv("PATH", oldPath.c_str(), 1);
+        for (const char* f : {"zenity", "asked", "ended", "go", "answer"})
+            std::remove((folder + "/" + f).c_str());
+        rmdir(folder.c_str());
+    }
+    // The questions asked so far, by their first argument (--info, --file-selection, ...).
+    std::vector<std::string> asked() const { return lines("asked"); }
+    int ended() const { return static_cast<int>(lines("ended").size()); }
+    void answer(const std::string& text) { std::ofstream(folder + "/answer") << text << "\n"; }
+    void cancelNext() { std::remove((folder + "/answer").c_str()); }
+    void go() { std::ofstream(folder + "/go") << "\n"; }
+    bool waitForQuestions(size_t n) {
+        return EditorSession::waitFor([&] { return asked().size() >= n; }, 5000);
+    }
+
+private:
+    std::vector<std::string> lines(const char* name) const {
+        std::vector<std::string> out;
+        std::ifstream in(folder + "/" + name);
+        for (std::string line; std::getline(in, line);) out.push_back(line);
+        return out;
+    }
+    std::string folder, oldPath;
+};
+
+// Opens a menu with a click and chooses its entry `downs` steps down with Return.
+bool chooseByKeys(EditorSession& s, int x, int y, int downs) {
+    s.click(x, y);
+    if (!s.waitForPopup()) return false;
+    s.keys(XK_Down, downs);
+    s.key(XK_Return);
+    return true;
+}
+
+// Holds an open dialog for a while, lets the program answer, and checks the idle calls of
+// the time it was open.
+void watchDialog(EditorSession& s, FakeDialogProgram& program, const char* what) {
+    const size_t mark = s.idleMark();
+    hold(s);
+    program.go();
+    s.idles(3);
+    smooth(s, mark, what);
+}
+
+// Renders until the first program is applied.
+void prepare(testhost::Plugin& plugin) {
+    std::vector<float> left, right;
+    plugin.process(8192, left, right);
+}
+
+} // namespace
+
+TEST(HostEditorPopups, MenusStayOpenAcrossIdleCallsAndTheirChoiceIsOneEdit) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    const float type = plugin.getParameter(kFilterType);
+
+    // An option menu (the filter TYPE list), the preset menu and a knob's command menu, each
+    // held open with its first submenu opened by key.
+    watchMenu(s, kFilterTypeX, kFilterTypeY, 1, "option menu");
+    watchMenu(s, kPresetMenuX, kPresetMenuY, 1, "preset menu");
+    watchMenu(s, kOsc1VolumeX, kOsc1VolumeY, 3, "knob command menu");
+    s.idles(3);
+    EXPECT_EQ(plugin.getParameter(kFilterType), type) << "dismissing changes nothing";
+
+    // A choice made by keys applies when it is made: one bracketed edit of the menu's tag.
+    // The first entry stands alone; the second opens the first group of types.
+    s.forget();
+    s.click(kFilterTypeX, kFilterTypeY);
+    ASSERT_TRUE(s.waitForPopup());
+    s.keys(XK_Down, 2);
+    s.key(XK_Right);
+    s.key(XK_Down);
+    s.key(XK_Return);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.idles(3);
+    EXPECT_NE(plugin.getParameter(kFilterType), type);
+    const auto log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "");
+    EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{kFilterType});
+    EXPECT_EQ(EditorSession::countOf(log, audioMasterBeginEdit), 1);
+
+    // A press outside the pop-up, on the editor, closes it and does nothing else.
+    s.forget();
+    s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.click(1120, 765);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.idles(3);
+    EXPECT_EQ(edits(s.calls()), 0);
+
+    // The editor closes with a menu open: the menu goes with it and nothing changes.
+    const float volume = plugin.getParameter(kOsc1Volume);
+    s.forget();
+    s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.key(XK_Down);
+    s.close();
+    EXPECT_TRUE(s.waitForNoPopup());
+    EXPECT_EQ(edits(s.calls()), 0);
+    EXPECT_EQ(plugin.getParameter(kOsc1Volume), volume);
+}
+
+TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
+    FakeDialogProgram program;
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+
+    // A message box: the screen-size notice of the preset menu. The idle calls are watched
+    // from when it is open (the call that runs the command writes the preferences).
+    ASSERT_TRUE(chooseByKeys(s, kPresetMenuX, kPresetMenuY, kPresetMenuScreenSize100));
+    ASSERT_TRUE(program.waitForQuestions(1));
+    EXPECT_EQ(program.asked().back(), "--info");
+    watchDialog(s, program, "message box");
+
+    // A file chooser: "Load ECS" of the ECS menu, cancelled.
+    ASSERT_TRUE(chooseByKeys(s, kEcsMenuX, kEcsMenuY, 1));
+    ASSERT_TRUE(program.waitForQuestions(2));
+    EXPECT_EQ(program.asked().back(), "--file-selection");
+    program.cancelNext();
+    watchDialog(s, program, "file chooser");
+
+    // The editor closes while the chooser is open: the chooser is ended and nothing is asked
+    // or changed after.
+    ASSERT_TRUE(chooseByKeys(s, kEcsMenuX, kEcsMenuY, 1));
+    ASSERT_TRUE(program.waitForQuestions(3));
+    s.forget();
+    s.close();
+    EXPECT_TRUE(EditorSession::waitFor([&] { return program.ended() == 1; }, 5000));
+    EXPECT_EQ(program.asked().size(), 3u);
+    EXPECT_EQ(edits(s.calls()), 0);
+}
+
+// Without zenity or kdialog the question cannot be asked: the editor says so in a window of
+// its own, beside the host's, which closes on Return, while the idle calls go on.
+TEST(HostEditorPopups, WithoutADialogProgramTheEditorTellsInAWindowOfItsOwn) {
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", "/nonexistent-zek2", 1);
+    {
+        testhost::Plugin plugin;
+        prepare(plugin);
+        EditorSession s(plugin);
+        if (s.ok()) {
+            const float volume = plugin.getParameter(kOsc1Volume);
+            const size_t mark = s.idleMark();
+            s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+            ASSERT_TRUE(s.waitForPopup());
+            s.keys(XK_Down, kMenuSetToValue);
+            s.key(XK_Return);
+            EXPECT_TRUE(s.waitForNoPopup());
+            ASSERT_TRUE(
+                EditorSession::waitFor([&] { return s.messageWindows().size() == 1; }, 3000));
+            hold(s);
+            smooth(s, mark, "own message window");
+            const EditorSession::Box box = s.messageWindows()[0];
+            s.moveTo(box.x + box.width / 2, box.y + box.height / 2);
+            s.key(XK_Return);
+            EXPECT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().empty(); }, 3000));
+            EXPECT_EQ(plugin.getParameter(kOsc1Volume), volume);
+        }
+    }
+    setenv("PATH", oldPath.c_str(), 1);
+}
