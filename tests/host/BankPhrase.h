@@ -73,11 +73,16 @@ inline const std::vector<Note>& phrase() {
     return notes;
 }
 
-// A chord of `count` keys spread in fifths over four octaves from key 36, wrapping
-// (36 + 7k mod 48), struck together and let go at `off`.
-inline std::vector<Note> chord(int count, int velocity, double off) {
+// The chord check: keys spread in fifths over four octaves from key 36, wrapping
+// (36 + 7k mod 48), struck together at velocity 100, held for 3 s and heard for a second of
+// their release.
+constexpr int kChordVelocity = 100;
+constexpr double kChordHeldSeconds = 3.0, kChordSeconds = 4.0;
+
+inline std::vector<Note> chord(int count) {
     std::vector<Note> notes;
-    for (int k = 0; k < count; ++k) notes.push_back({0.0, off, 36 + (7 * k) % 48, velocity});
+    for (int k = 0; k < count; ++k)
+        notes.push_back({0.0, kChordHeldSeconds, 36 + (7 * k) % 48, kChordVelocity});
     return notes;
 }
 

@@ -3,7 +3,7 @@
 // the envelopes one by one (amp, a voice and a global free envelope, free and tempo-synced
 // times, a release by the sustain pedal), whatever shape their decay had bent them to.
 #include "engine/params/ParamTags.h"
-#include "tests/host/BankPhrase.h"
+#include "tests/host/BankShards.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,6 @@ namespace {
 using bankphrase::kHeld;
 using bankphrase::Note;
 
-constexpr int kPresetCount = 116;
-constexpr int kShardSize = 8;
 constexpr double kReleaseTimes[] = {1.0, 1.9}; // seconds after the note-on
 constexpr double kWindowSeconds = 0.010, kWatchedSeconds = 0.100;
 constexpr double kAllowedRiseDb = 0.5;
@@ -28,17 +26,6 @@ constexpr int kKey = 60, kVelocity = 100;
 // Modulation sources and destinations by their matrix index.
 constexpr int kSrcFreeEnv1 = 52, kSrcFreeEnv2 = 54;
 constexpr int kDestMainVolume = 1, kDestVoiceVolume = 2;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kEvery = 4; // as in the bank's render check: every fourth preset stands for four
-#else
-constexpr int kEvery = 1;
-#endif
-
-const std::vector<std::string>& bankNames() {
-    static const std::vector<std::string> names = bankphrase::presetNames(ZEK2_BANK_TEXT_PATH);
-    return names;
-}
 
 // The most (dB) by which the released rendering is louder than the held one in the windows
 // after the note-off at `offAt` seconds.
@@ -111,21 +98,15 @@ class BankRelease : public ::testing::TestWithParam<int> {};
 } // namespace
 
 TEST_P(BankRelease, ReleasedNotesNeverRiseAboveTheHeldNote) {
-    ASSERT_EQ(bankNames().size(), size_t(kPresetCount));
-    const int first = GetParam() * kShardSize;
-    for (int n = first; n < first + kShardSize && n < kPresetCount; ++n) {
-        if (n % kEvery) continue;
-        const std::string& name = bankNames()[size_t(n)];
-        SCOPED_TRACE("preset " + std::to_string(n) + " \"" + name + "\"");
+    bankshards::forEachPreset(GetParam(), [](int, const std::string& name) {
         expectNoteNeverRisesOnRelease(name, [](testhost::Plugin&) {});
-    }
+    });
 }
 
-INSTANTIATE_TEST_SUITE_P(Shards, BankRelease,
-                         ::testing::Range(0, (kPresetCount + kShardSize - 1) / kShardSize));
+INSTANTIATE_TEST_SUITE_P(Shards, BankRelease, ::testing::Range(0, bankshards::kShards));
 
 TEST(HostRelease, EveryEnvelopeReleasesFromWhereItStood) {
-    const std::string init = bankNames().at(0); // every parameter at its default
+    const std::string init = bankshards::names().at(0); // every parameter at its default
     {
         SCOPED_TRACE("amp envelope");
         expectNoteNeverRisesOnRelease(init, decayingAmp);
