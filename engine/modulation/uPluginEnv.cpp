@@ -202,17 +202,17 @@ void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fas
         e.output = getEnvShape(e, env, sustain, gated);
     }
     if (gated) {
-        if (e.position < kSilent || e.output < kSilent) {
-            e.releaseStart = e.position < kSilent ? 0.0f : e.output;
-            e.releaseRecip = 1.0f;
-        } else {
-            e.releaseStart = e.output;
-            e.releaseRecip = 1.0f / e.output;
-        }
+        // A release starts at the output as it stands and bends the ramp that remains of the
+        // position by the release shape: measured against the position, not the output, so
+        // whatever shape the attack or decay had, the release never starts above this output.
+        const bool silent = e.position < kSilent;
+        e.releaseStart = silent ? 0.0f : e.output;
+        e.releaseRecip = silent ? 1.0f : 1.0f / e.position;
     }
     if (voice >= 0) {
         if (e.restart) {
             e.position = e.output = e.releaseStart;
+            e.releaseRecip = e.position < kSilent ? 1.0f : 1.0f / e.position;
             e.restart = 0;
         }
         e.value = e.previous;

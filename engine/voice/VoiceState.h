@@ -19,8 +19,8 @@ struct EnvState {
     float previous = 0.0f;
     float step = 0.0f;
     float value = 0.0f;
-    float releaseStart = 0.0f;
-    float releaseRecip = 1.0f;
+    float releaseStart = 0.0f; // the output at the last gated update: where a release starts
+    float releaseRecip = 1.0f; // 1 / the position then (1 when silent): the release's scale
     float speed = 1.0f;
     uint8_t restart = 0;
 };

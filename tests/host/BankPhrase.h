@@ -12,6 +12,7 @@
 #include <cmath>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bankphrase {
@@ -52,25 +53,41 @@ inline void selectPreset(testhost::Plugin& plugin, const std::string& name) {
     plugin.dispatch(effSetProgram, 0, 0);
 }
 
-// One key event of the phrase, in seconds from its start.
+// One key event, in seconds from the start of the notes; the key kSustainPedal stands for the
+// sustain pedal, pressed at `on` and let go at `off`.
 struct Note {
     double on, off;
     int key, velocity;
 };
+constexpr int kSustainPedal = -1;
+constexpr double kHeld = 1.0e9; // an `off` that never comes
 
 // A bass note, a higher note, then a held three-note chord: short enough for the tests, and it
 // gives an arpeggio something to play.
-inline const std::array<Note, 5>& phrase() {
-    static const std::array<Note, 5> notes = {{{0.00, 0.35, 48, 100},
-                                               {0.40, 0.70, 55, 90},
-                                               {0.75, 1.50, 60, 100},
-                                               {0.75, 1.50, 64, 90},
-                                               {0.75, 1.50, 67, 95}}};
+inline const std::vector<Note>& phrase() {
+    static const std::vector<Note> notes = {{0.00, 0.35, 48, 100},
+                                            {0.40, 0.70, 55, 90},
+                                            {0.75, 1.50, 60, 100},
+                                            {0.75, 1.50, 64, 90},
+                                            {0.75, 1.50, 67, 95}};
+    return notes;
+}
+
+// The chord check: keys spread in fifths over four octaves from key 36, wrapping
+// (36 + 7k mod 48), struck together at velocity 100, held for 3 s and heard for a second of
+// their release.
+constexpr int kChordVelocity = 100;
+constexpr double kChordHeldSeconds = 3.0, kChordSeconds = 4.0;
+
+inline std::vector<Note> chord(int count) {
+    std::vector<Note> notes;
+    for (int k = 0; k < count; ++k)
+        notes.push_back({0.0, kChordHeldSeconds, 36 + (7 * k) % 48, kChordVelocity});
     return notes;
 }
 
 struct Rendering {
-    std::vector<float> left, right; // the phrase and its whole tail
+    std::vector<float> left, right; // the notes and the whole tail
     size_t phraseFrames = 0;        // where the phrase's measured part ends
     double loudness = -200.0;       // LUFS over the phrase
     double peakDb = -200.0;         // dBFS over everything
@@ -79,18 +96,16 @@ struct Rendering {
     bool finite = true;
 };
 
-// Renders the phrase on the preset already selected, then the tail until it dies away.
+// Plays notes on the preset already selected, with the host's transport running.
 class Player {
 public:
-    explicit Player(testhost::Plugin& plugin) : plugin(plugin) {}
+    explicit Player(testhost::Plugin& plugin, std::vector<Note> notes = phrase())
+        : plugin(plugin), notes(std::move(notes)) {}
 
+    // The notes as a phrase: its loudness, then the tail until it dies away.
     Rendering play() {
-        testhost::HostState& h = testhost::host();
-        h.time.sampleRate = kRate;
-        h.time.tempo = kTempo;
-        h.time.ppqPos = 0.0;
-        h.time.flags |= kVstTransportPlaying;
         Rendering r;
+        startTransport();
         const long phraseEnd = long(kPhraseSeconds * kRate);
         for (long at = 0; at < phraseEnd; at += kBlock) renderBlock(at, r);
         r.phraseFrames = r.left.size();
@@ -105,22 +120,50 @@ public:
             r.tailDecayed = db < loudest - kTailDropDb || db < -90.0;
             r.tailSeconds = double(at + window - phraseEnd) / kRate;
         }
-        double peak = 0.0;
-        for (size_t i = 0; i < r.left.size(); ++i) {
-            peak = std::max({peak, std::fabs(double(r.left[i])), std::fabs(double(r.right[i]))});
-            r.finite = r.finite && std::isfinite(r.left[i]) && std::isfinite(r.right[i]);
-        }
-        r.peakDb = peak > 0.0 ? 20.0 * std::log10(peak) : -200.0;
+        measurePeak(r);
         return r;
     }
 
+    // The notes for a fixed stretch (whole blocks): the audio, its peak and finiteness.
+    Rendering playFor(double seconds) {
+        Rendering r;
+        startTransport();
+        for (long at = 0; at < long(seconds * kRate); at += kBlock) renderBlock(at, r);
+        r.phraseFrames = r.left.size();
+        measurePeak(r);
+        return r;
+    }
+
+    // Level (dB of the mean square of both channels) of frames [from, to).
+    static double windowDb(const Rendering& r, size_t from, size_t to) {
+        double sum = 0.0;
+        for (size_t i = from; i < to; ++i)
+            sum += double(r.left[i]) * r.left[i] + double(r.right[i]) * r.right[i];
+        const double ms = sum / double(2 * std::max<size_t>(to - from, 1));
+        return ms > 0.0 ? 10.0 * std::log10(ms) : -200.0;
+    }
+
 private:
+    static void startTransport() {
+        testhost::HostState& h = testhost::host();
+        h.time.sampleRate = kRate;
+        h.time.tempo = kTempo;
+        h.time.ppqPos = 0.0;
+        h.time.flags |= kVstTransportPlaying;
+    }
+
     void renderBlock(long at, Rendering& r) {
         std::vector<std::array<int, 4>> midi;
-        for (const Note& n : phrase()) {
-            const long on = long(n.on * kRate) - at, off = long(n.off * kRate) - at;
-            if (on >= 0 && on < kBlock) midi.push_back({int(on), 0x90, n.key, n.velocity});
-            if (off >= 0 && off < kBlock) midi.push_back({int(off), 0x80, n.key, 0});
+        for (const Note& n : notes) {
+            const long on = long(n.on * kRate) - at;
+            const long off = n.off < kHeld ? long(n.off * kRate) - at : -1;
+            const bool pedal = n.key == kSustainPedal;
+            if (on >= 0 && on < kBlock)
+                midi.push_back(pedal ? std::array<int, 4>{int(on), 0xB0, 64, 127}
+                                     : std::array<int, 4>{int(on), 0x90, n.key, n.velocity});
+            if (off >= 0 && off < kBlock)
+                midi.push_back(pedal ? std::array<int, 4>{int(off), 0xB0, 64, 0}
+                                     : std::array<int, 4>{int(off), 0x80, n.key, 0});
         }
         if (!midi.empty()) plugin.sendMidi(midi);
         plugin.process(kBlock, left, right);
@@ -131,12 +174,13 @@ private:
         h.time.ppqPos += kBlock / kRate * kTempo / 60.0;
     }
 
-    static double windowDb(const Rendering& r, size_t from, size_t to) {
-        double sum = 0.0;
-        for (size_t i = from; i < to; ++i)
-            sum += double(r.left[i]) * r.left[i] + double(r.right[i]) * r.right[i];
-        const double ms = sum / double(2 * std::max<size_t>(to - from, 1));
-        return ms > 0.0 ? 10.0 * std::log10(ms) : -200.0;
+    static void measurePeak(Rendering& r) {
+        double peak = 0.0;
+        for (size_t i = 0; i < r.left.size(); ++i) {
+            peak = std::max({peak, std::fabs(double(r.left[i])), std::fabs(double(r.right[i]))});
+            r.finite = r.finite && std::isfinite(r.left[i]) && std::isfinite(r.right[i]);
+        }
+        r.peakDb = peak > 0.0 ? 20.0 * std::log10(peak) : -200.0;
     }
 
     static double loudestWindowDb(const Rendering& r) {
@@ -148,20 +192,54 @@ private:
     }
 
     testhost::Plugin& plugin;
+    std::vector<Note> notes;
     std::vector<float> left, right;
 };
 
 // A fresh plug-in at the phrase's rate with the named preset applied (the program is applied at
-// the render loop's next boundary, so a few blocks pass before the phrase starts).
-inline Rendering renderPreset(const std::string& name, std::string* selectedName = nullptr) {
-    testhost::resetHost();
-    testhost::host().time.sampleRate = kRate;
-    testhost::Plugin plugin(float(kRate), kBlock);
-    selectPreset(plugin, name);
+// the render loop's next boundary, so a few blocks pass before the notes start).
+class PresetSession {
+public:
+    explicit PresetSession(const std::string& name) : plugin(freshHostRate(), kBlock) {
+        selectPreset(plugin, name);
+        settle(4096 / kBlock + 1);
+    }
+    // Renders a few blocks without notes, so parameter writes have reached the engine.
+    void settle(int blocks) {
+        for (int i = 0; i < blocks; ++i) plugin.process(kBlock, left, right);
+    }
+
+    testhost::Plugin plugin;
+
+private:
+    // The host starts afresh at the phrase's rate before the plug-in opens.
+    static float freshHostRate() {
+        testhost::resetHost();
+        testhost::host().time.sampleRate = kRate;
+        return float(kRate);
+    }
     std::vector<float> left, right;
-    for (int i = 0; i < 4096 / kBlock + 1; ++i) plugin.process(kBlock, left, right);
-    if (selectedName) *selectedName = plugin.text(effGetProgramName);
-    return Player(plugin).play();
+};
+
+inline Rendering renderPreset(const std::string& name, std::string* selectedName = nullptr) {
+    PresetSession session(name);
+    if (selectedName) *selectedName = session.plugin.text(effGetProgramName);
+    return Player(session.plugin).play();
+}
+
+// `notes` for `seconds` on the named preset, after `setup` has written its parameters as a host
+// does; no tail.
+template <class Setup>
+Rendering renderNotes(const std::string& name, std::vector<Note> notes, double seconds,
+                      Setup setup) {
+    PresetSession session(name);
+    setup(session.plugin);
+    session.settle(2);
+    return Player(session.plugin, std::move(notes)).playFor(seconds);
+}
+
+inline Rendering renderNotes(const std::string& name, std::vector<Note> notes, double seconds) {
+    return renderNotes(name, std::move(notes), seconds, [](testhost::Plugin&) {});
 }
 
 } // namespace bankphrase

@@ -126,8 +126,18 @@ int compareFigures(const std::string& beforePath, const std::string& afterPath) 
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--compare") return compareFigures(argv[2], argv[3]);
-    if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: renderbank <bank.txt> <output folder> [name part]\n"
+    // --chord N: the chord of the bank's chord check with N keys instead of the phrase.
+    int chordKeys = 0;
+    bool badChord = false;
+    if (argc >= 3 && std::string(argv[1]) == "--chord") {
+        chordKeys = std::atoi(argv[2]);
+        badChord = chordKeys < 1 || chordKeys > 16;
+        argc -= 2;
+        argv += 2;
+    }
+    if (argc < 3 || argc > 4 || badChord) {
+        std::fprintf(stderr, "usage: renderbank [--chord 1..16] <bank.txt> <output folder> "
+                             "[name part]\n"
                              "       renderbank --compare <figures before> <figures after>\n");
         return 2;
     }
@@ -145,10 +155,25 @@ int main(int argc, char** argv) {
     }
     std::vector<double> levels;
     int failures = 0;
-    std::ofstream figures(folder + "/figures.txt", std::ios::trunc);
-    std::printf("%-4s %-24s %8s %8s %7s\n", "#", "preset", "LUFS", "peak dB", "tail s");
+    std::ofstream figures;
+    if (!chordKeys) figures.open(folder + "/figures.txt", std::ios::trunc);
+    std::printf("%-4s %-24s %8s %8s %7s\n", "#", "preset", "LUFS", "peak dB",
+                chordKeys ? "" : "tail s");
     for (size_t n = 0; n < names.size(); ++n) {
         if (!filter.empty() && names[n].find(filter) == std::string::npos) continue;
+        if (chordKeys) {
+            const bankphrase::Rendering r = bankphrase::renderNotes(
+                names[n], bankphrase::chord(chordKeys), bankphrase::kChordSeconds);
+            const std::string stem = folder + "/" + fileStem(int(n), names[n]) + "_chord";
+            failures += !writeWav(stem + ".wav", r.left, r.right, uint32_t(bankphrase::kRate)) ||
+                        !sonogram::writePng(stem + ".png", r.left, r.right, bankphrase::kRate);
+            levels.push_back(loudness::integrated(r.left, r.right, bankphrase::kRate));
+            // The clamp holds every sample within 0.999.
+            std::printf("%-4zu %-24s %8.2f %8.2f%s\n", n, names[n].c_str(), levels.back(), r.peakDb,
+                        r.peakDb > 20.0 * std::log10(0.9989) ? " (clamped)" : "");
+            std::fflush(stdout);
+            continue;
+        }
         std::string selected;
         const bankphrase::Rendering r = bankphrase::renderPreset(names[n], &selected);
         const std::string stem = folder + "/" + fileStem(int(n), names[n]);
