@@ -309,15 +309,11 @@ void uEditor::arpStopRule() {
 void uEditor::editStepTold(int t, int index) {
     APlugin* engine = getEngine();
     if (!engine || !isValidTag(t) || engine->getSteppedValue(t) == index) return;
-    beginEdit(t);
-    engine->setSteppedValue(t, index);
-    endEdit(t);
+    userEdit(t, [&] { engine->setSteppedValue(t, index); });
 }
 
 void uEditor::editSwitchTold(int t, bool on) {
     APlugin* engine = getEngine();
     if (!engine || !isValidTag(t) || engine->getOnOff(t) == on) return;
-    beginEdit(t);
-    on ? engine->setOn(t) : engine->setOff(t);
-    endEdit(t);
+    userEdit(t, [&] { on ? engine->setOn(t) : engine->setOff(t); });
 }

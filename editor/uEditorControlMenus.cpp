@@ -121,11 +121,9 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
 
     m.popup(frame);
     // The value commands are one edit of the tag; the modulation commands move other tags,
-    // which the host re-reads.
+    // each one edit too, which the host re-reads.
     runAsking([this, tag, chosen = m.chosen(), action = m.chosenAction()] {
-        const std::vector<float> before = valueSnapshot();
-        if (chosen && action) userEdit(tag, [&] { action(); });
-        hostDisplayIfOthersMoved(before, tag);
+        if (chosen && action) hostDisplayIfOthersMoved(editsTold(action), tag);
         finishCommandMenu();
     });
 }

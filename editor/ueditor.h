@@ -178,29 +178,24 @@ public:
     void showWaveMenu(int osc);
 
     // ---- What the host hears of the user's edits (user-interface thread) ------------------
-    // One user edit of a parameter: beginEdit, the write, an automate of the value the write
-    // left when it moved, endEdit. Writes of the engine's own operations inside `write` that
-    // automate stay inside the brackets; a gesture already open for the tag takes it in.
+    // One user edit: runs `write` and tells the host of every parameter it moved as one
+    // bracketed edit each (beginEdit, automate, endEdit), nothing of a write that moved
+    // nothing. The engine's own automated writes inside `write` are held back meanwhile, so
+    // the host hears each parameter once and inside its brackets; a gesture already open for
+    // a tag takes its edit in. Nested calls are told by the outermost. `alwaysTold`, when a
+    // parameter, is told whether it moved or not. Answers the tags told.
+    std::vector<int> editsTold(const std::function<void()>& write, int alwaysTold = -1);
+    // The same for one parameter's edit (a tag outside the parameters only writes).
     template <class Write> void userEdit(int tag, Write write) {
-        if (!isValidTag(tag) || !getEffect()) {
+        if (!isValidTag(tag) || !getEffect())
             write();
-            return;
-        }
-        beginEdit(tag);
-        const float before = currentValue(tag);
-        write();
-        automateIfMoved(tag, before);
-        endEdit(tag);
+        else
+            editsTold(write);
     }
-    float currentValue(int tag) const;
     // The same for a value the user chose.
     void userEdit(int tag, float value);
-    // Tells the host of a parameter the engine wrote without telling it, when it moved.
-    void automateIfMoved(int tag, float before);
-    // Every parameter's value, and an updateDisplay for the host when a tag other than
-    // `except` (a bracketed edit's own) has moved since.
-    std::vector<float> valueSnapshot() const;
-    void hostDisplayIfOthersMoved(const std::vector<float>& before, int except);
+    // An updateDisplay for the host when a tag other than `except` (a single edit's own) moved.
+    void hostDisplayIfOthersMoved(const std::vector<int>& moved, int except);
     // Typed entry of a parameter's value. The question runs beside the idle calls (a dialog
     // program watched from idle); the answer, when it comes, is written as one user edit.
     // Questions asked while one is open wait their turn.
@@ -259,6 +254,8 @@ private:
     };
     std::unique_ptr<PendingDialog> entryDialog;
     Answered entryAnswered;
+    // Set while editsTold runs its write: inner edits leave the telling to it.
+    bool gatheringEdits = false;
     std::deque<Question> entryQueue;
 
     // Switches read once from the preferences.

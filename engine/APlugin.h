@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <thread>
 
 class uEditor;
 
@@ -188,6 +189,14 @@ public:
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
     void setProgram(VstInt32 program) override;
+    // The automated write; it tells the host unless the calling thread holds that back.
+    void setParameterAutomated(VstInt32 index, float value) override;
+    // The editor tells the host of one user command's writes itself, each bracketed: while
+    // the calling thread holds them, its automated writes store their values without telling
+    // the host. Writes from other threads (the audio thread's auto-limit) are never held.
+    void holdHostAutomation(bool hold);
+    // Tells the host of a parameter's current value, whatever is held.
+    void tellHostValue(int tag);
 
     // Performance services -------------------------------------------------------------------
     void setEverythingOff(bool full);
@@ -363,6 +372,8 @@ private:
 
     // Applied distortion-FX mode, 0..26 (see getDistortFXMode).
     Relaxed<int32_t> distortFXMode{0};
+    // The thread whose automated writes are held back (none: a default id).
+    std::atomic<std::thread::id> automationHeldBy{};
 
 public:
     // Numeric entry and delta stepping --------------------------------------------------------

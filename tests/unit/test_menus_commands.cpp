@@ -220,12 +220,12 @@ TEST_F(MenuRig, XYFlipsGridSmoothingAndTypedCoordinates) {
     EXPECT_FLOAT_EQ(e().getParameter(ys + 7), pointY);
 }
 
-TEST_F(MenuRig, GaterAlternatesCopiesSwapsAndInvertsAllSixteenSteps) {
+TEST_F(MenuRig, GaterAlternatesCopiesSwapsOverSixteenStepsAndInvertsTheActiveOnes) {
     auto run = [&](const char* command) {
         choose({command});
         ed->showGaterMenu();
     };
-    e().setSteppedValue(tag::GaterSteps, 3); // four active steps: the commands still cover 16
+    e().setSteppedValue(tag::GaterSteps, 3); // four active steps: these commands still cover 16
     setMask(e(), tag::GaterLeft, 0x00F1);
     setMask(e(), tag::GaterRight, 0x0102);
     run("Alternate");
@@ -244,10 +244,11 @@ TEST_F(MenuRig, GaterAlternatesCopiesSwapsAndInvertsAllSixteenSteps) {
     setMask(e(), tag::GaterRight, 0x8000);
     run("Copy Right to Left");
     EXPECT_EQ(mask(e(), tag::GaterLeft), 0x8000);
-    run("Inverse"); // the twelve inactive steps flip as well
-    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x7FFF);
-    EXPECT_EQ(mask(e(), tag::GaterRight), 0x7FFF);
+    run("Inverse"); // the four active steps flip; the twelve hidden ones keep their values
+    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x800F);
+    EXPECT_EQ(mask(e(), tag::GaterRight), 0x800F);
     // All on and all off read back as the same masks.
+    e().setSteppedValue(tag::GaterSteps, 15);
     run("Set All Off");
     run("Inverse");
     EXPECT_FLOAT_EQ(e().getParameter(tag::GaterLeft), 65535.5f / 65536.0f);
