@@ -9,17 +9,21 @@ using namespace VSTGUI;
 
 namespace {
 
-// Stands in for the dialogs while the engine's entry form runs: it keeps the first question
-// and answers it with `reply` (Cancel while only the question is wanted); any further
-// question of the same form is cancelled.
+// Stands in for the text entries while the engine's entry form runs: it keeps the first
+// question and answers it with `reply` (Cancel while only the question is wanted); any further
+// entry of the same form is cancelled. Other dialogs (a refusal of the answer) go on to the
+// back end in place.
 class OneQuestion : public DialogBackend {
 public:
+    explicit OneQuestion(DialogBackend& rest) : others(rest) {}
     DialogAnswer ask(DialogRequest const& request) override {
+        if (request.kind != DialogKind::TextEntry) return others.ask(request);
         if (asked) return DialogAnswer();
         asked = true;
         question = request;
         return reply;
     }
+    DialogBackend& others;
     bool asked = false;
     DialogRequest question;
     DialogAnswer reply;
@@ -105,7 +109,7 @@ void uEditor::hostDisplayIfOthersMoved(const std::vector<int>& moved, int except
 }
 
 bool uEditor::askBesideIdle(const std::function<void()>& ask, Answered answered) {
-    OneQuestion capture;
+    OneQuestion capture(currentDialogBackend());
     {
         StandIn stand(capture);
         ask();
@@ -131,7 +135,7 @@ void uEditor::typeValue(int tag) {
 }
 
 void uEditor::withAnswer(const DialogAnswer& answer, const std::function<void()>& ask) {
-    OneQuestion reply;
+    OneQuestion reply(currentDialogBackend());
     reply.reply = answer;
     StandIn stand(reply);
     ask();

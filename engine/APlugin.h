@@ -379,8 +379,9 @@ public:
     // Numeric entry and delta stepping --------------------------------------------------------
     // Typed entry of one value through a modal input box that names the parameter, states the
     // accepted range and holds the current value; the typed number, in the unit of the value
-    // text, is converted back to 0..1 and written. Cancel, an empty answer and text without a
-    // number change nothing. User-interface thread only.
+    // text, is converted back to 0..1 and written. Cancel and an empty answer change nothing;
+    // text without a number is refused with a message and changes nothing. User-interface
+    // thread only.
     void setNumValue(int tag);
     void setNumPer(int tag, bool bipolar);
     void setNumVol(int tag, float scale, float offset, const std::string& prompt);
@@ -399,9 +400,10 @@ public:
     // The entry buffer: 255 bytes of text and the terminator; the title keeps 127 bytes.
     static constexpr int kEntryTextBytes = 256;
     static constexpr int kEntryTitleChars = 127;
-    // The decimal number (or, for the integer form, the integer part) at the start of a typed
-    // text, read with '.' as the point whatever the locale; `strip` first keeps only digits,
-    // signs and points. False when there is no number; integers saturate at +-1e9.
+    // The decimal number at the start of a typed text (parseTypedNumber: '.' or ',' as the
+    // point, whatever the locale; `strip` first keeps only digits, signs and points), or for
+    // the integer form the whole number nearest to it, saturated at +-1e9. A text without a
+    // number is refused with a message box and gives false.
     static bool entryNumber(const char* text, bool strip, double& x);
     static bool entryInteger(const char* text, bool strip, int& n);
 

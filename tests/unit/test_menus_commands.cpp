@@ -395,3 +395,21 @@ TEST_F(MenuRig, ValueRandomVowelModulationResetAndEffectSwitches) {
     EXPECT_LT(renderLevel(e(), 512), 1e-6);
     for (int t = 0; t < 2048; ++t) ASSERT_EQ(e().getParameter(t), values[size_t(t)]) << t;
 }
+
+// The menus' number boxes read a decimal comma, take the nearest whole number where they ask
+// for one, and refuse text that holds no number with a message, changing nothing.
+TEST_F(MenuRig, MenuNumbersTakeACommaAndRefuseText) {
+    const int tune = tag::SeqStepTuneA;
+    e().setSteppedValue(tag::SeqStepsA, 7);
+    e().setParameter(tune, 0.5f);
+    dialogs.answerOk("2,6 semi");
+    choose({"Transpose Arp"});
+    ed->showArpMenu(-1, -1, false);
+    EXPECT_NEAR(e().getParameter(tune), 0.5f + 3 / 72.99f, 1e-5);
+    dialogs.answerOk("up");
+    choose({"Transpose Arp"});
+    ed->showArpMenu(-1, -1, false);
+    EXPECT_NEAR(e().getParameter(tune), 0.5f + 3 / 72.99f, 1e-5);
+    EXPECT_EQ(dialogs.questions().back().kind, DialogKind::Message);
+    EXPECT_EQ(dialogs.questions().back().text, "\"up\" is not a number. Nothing was changed.");
+}
