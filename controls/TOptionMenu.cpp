@@ -208,11 +208,9 @@ CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
     if ((buttons & (kShift | kApple)) && listener &&
         listener->controlModifierClicked(this, buttons) != 0)
         return kDone;
-    if (buttons & (kLButton | kRButton | kApple)) {
-        // Only a parameter's menu is an edit the host hears of, and only when an entry is
-        // chosen; the preset, folder and lock menus carry no parameter.
-        editor->userEdit(tag, [&] { doPopup(); });
-    }
+    // The choice, not the click, is the edit the host hears of (the editor tells it): a menu
+    // closed without a choice tells it nothing.
+    if (buttons & (kLButton | kRButton | kApple)) doPopup();
     return kDone;
 }
 

@@ -41,8 +41,17 @@ template <class T, size_t N> int indexIn(T* const (&list)[N], const CControl* c)
 } // namespace
 
 void uEditor::valueChanged(CControl* c) {
+    if (!getEngine() || !frame || !finishedOpening || !c) return;
+    // A choice in a parameter's menu is one edit of each parameter it moves; the other
+    // controls change inside the edit brackets of their gestures.
+    if (dynamic_cast<COptionMenu*>(c) && isValidTag(c->getTag()))
+        editsTold([&] { actOnChange(c); });
+    else
+        actOnChange(c);
+}
+
+void uEditor::actOnChange(CControl* c) {
     APlugin* engine = getEngine();
-    if (!engine || !frame || !finishedOpening || !c) return;
     const bool pressed = c->getValue() > 0.5f;
     int index = -1;
     char title[256] = {};

@@ -459,6 +459,8 @@ private:
     void fillFXPage();
     void showPageViews(VSTGUI::CView* const* views, int count);
     void greyLook(int look, int screen, bool off);
+    // What valueChanged does with a control's new value.
+    void actOnChange(VSTGUI::CControl* c);
     bool actTopBar(VSTGUI::CControl* c, bool pressed);
     bool actRadios(VSTGUI::CControl* c, bool pressed);
     bool actMenus(VSTGUI::CControl* c, int index, const char* title);

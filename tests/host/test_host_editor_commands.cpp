@@ -31,6 +31,7 @@ constexpr int kFineX = 163, kFineY = 148;
 
 // The parameters.
 constexpr int kVolume = 12, kSemi = 14, kFine = 15, kXYPad1X_Tag = 272, kXY1RecordMode = 778;
+constexpr int kFilterType = 294;
 constexpr int kGaterOn = 347, kGaterSteps = 350, kGaterLeft = 355, kGaterRight = 356;
 const std::vector<int> kEnv1 = {359, 113, 114, 115, 116, 117, 357, 358};
 const std::vector<int> kEnv2 = {362, 118, 119, 120, 121, 122, 360, 361};
@@ -260,6 +261,13 @@ TEST(HostEditorEvents, NoEditCallsForGesturesThatChangeNothing) {
     ASSERT_TRUE(s.waitForNoPopup());
     s.idles(3);
     EXPECT_EQ(edits(s.calls()), 0) << "Escape: " << describe(s.calls());
+    // An entry chosen is one edit: the first, "Bypass", away from another type.
+    plugin.setParameter(kFilterType, 0.5f);
+    s.idles(2);
+    s.forget();
+    choose(s, kFilterTypeX, kFilterTypeY, 1);
+    EXPECT_LT(plugin.getParameter(kFilterType), 0.1f);
+    EXPECT_EQ(describe(s.calls()), "43:294 0:294 44:294 ") << "a choice";
 
     dialogs.answer("abc");
     const float volume = plugin.getParameter(kVolume);
