@@ -9,8 +9,9 @@
 #include "EditorSession.h"
 #include "FakeDialogs.h"
 
-#include <cstring>
+#include <atomic>
 #include <map>
+#include <thread>
 
 using testhost::EditorSession;
 using testhost::FakeDialogs;
@@ -31,7 +32,7 @@ constexpr int kFineX = 163, kFineY = 148;
 
 // The parameters.
 constexpr int kVolume = 12, kSemi = 14, kFine = 15, kXYPad1X_Tag = 272, kXY1RecordMode = 778;
-constexpr int kFilterType = 294;
+constexpr int kMainVolume = 1, kFilterType = 294;
 constexpr int kGaterOn = 347, kGaterSteps = 350, kGaterLeft = 355, kGaterRight = 356;
 const std::vector<int> kEnv1 = {359, 113, 114, 115, 116, 117, 357, 358};
 const std::vector<int> kEnv2 = {362, 118, 119, 120, 121, 122, 360, 361};
@@ -333,4 +334,48 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
     EXPECT_EQ(plugin.getParameter(kFine), fine);
     EXPECT_EQ(edits(s.calls()), 0) << describe(s.calls());
     EXPECT_EQ(dialogs.questions("--info").size(), 1u);
+}
+
+// The host automation the editor holds back while a section command runs is the user-interface
+// thread's alone: the audio thread's auto-limit, lowering "Main Volume" meanwhile, reads the
+// hold without a race and still tells the host, and the commands' brackets stay sound.
+TEST(HostEditorEventsRace, SectionCommandsWhileTheAudioThreadAutomates) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        std::vector<float> left, right;
+        plugin.sendMidi({{0, 0x90, 48, 127},
+                         {0, 0x90, 55, 127},
+                         {0, 0x90, 60, 127},
+                         {0, 0x90, 64, 127},
+                         {0, 0x90, 67, 127},
+                         {0, 0x90, 72, 127}});
+        while (!stop.load()) {
+            // Full volume again and again: the output overloads and the auto-limit lowers it.
+            plugin.setParameter(kMainVolume, 1.0f);
+            plugin.process(2048, left, right);
+        }
+    });
+    s.forget();
+    for (int round = 0; round < 3; ++round) {
+        choose(s, kFilterButtonX, kFilterButtonY, kRandomizeFilter);
+        choose(s, kFilterButtonX, kFilterButtonY, kResetFilter);
+    }
+    stop = true;
+    audio.join();
+    s.idles(3);
+    const auto log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+    EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty()) << describe(log);
+    EXPECT_EQ(emptyBrackets(log), 0) << describe(log);
+    int fromAudio = 0;
+    for (const HostCall& c : log)
+        if (c.opcode == audioMasterAutomate && c.thread != s.uiThreadId()) {
+            EXPECT_EQ(c.index, kMainVolume);
+            ++fromAudio;
+        }
+    EXPECT_GT(fromAudio, 0);
 }
