@@ -314,6 +314,16 @@ public:
         return done;
     }
 
+    // The edit calls and updateDisplays of the log as "opcode:tag" words, for failure messages.
+    static std::string describe(const std::vector<HostCall>& log) {
+        std::string s;
+        for (const HostCall& c : log)
+            if (c.opcode == audioMasterAutomate || c.opcode == audioMasterBeginEdit ||
+                c.opcode == audioMasterEndEdit || c.opcode == audioMasterUpdateDisplay)
+                s += std::to_string(c.opcode) + ":" + std::to_string(c.index) + " ";
+        return s;
+    }
+
     static int countOf(const std::vector<HostCall>& log, VstInt32 opcode) {
         int n = 0;
         for (const HostCall& c : log) n += c.opcode == opcode;

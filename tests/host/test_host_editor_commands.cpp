@@ -19,6 +19,8 @@ using testhost::HostCall;
 
 namespace {
 
+constexpr auto describe = &EditorSession::describe;
+
 // Where things sit on the main screen at 100 percent.
 constexpr int kTabY = 416, kModTabX = 195, kFXTabX = 246;
 constexpr int kEnvButtonY = 488, kEnv1X = 47, kEnv2X = 376;
@@ -46,15 +48,6 @@ constexpr int kResetFilter = 2, kRandomizeFilter = 11; // filter menu, nothing c
 constexpr int kGaterMoveRight = 12, kGaterInverse = 14;
 constexpr int kXYSetXMidiCC = 26; // XY menu with the pad in record mode "Live"
 constexpr int kKnobSetToValue = 8;
-
-std::string describe(const std::vector<HostCall>& log) {
-    std::string s;
-    for (const HostCall& c : log)
-        if (c.opcode == audioMasterAutomate || c.opcode == audioMasterBeginEdit ||
-            c.opcode == audioMasterEndEdit || c.opcode == audioMasterUpdateDisplay)
-            s += std::to_string(c.opcode) + ":" + std::to_string(c.index) + " ";
-    return s;
-}
 
 int edits(const std::vector<HostCall>& log) {
     return EditorSession::countOf(log, audioMasterAutomate) +
@@ -84,6 +77,16 @@ void prepare(testhost::Plugin& plugin) {
     std::vector<float> left, right;
     plugin.process(8192, left, right);
 }
+
+// The dialog stand-in on PATH, the plug-in after its first program and its editor.
+struct DialogSession {
+    FakeDialogs dialogs;
+    testhost::Plugin plugin;
+    bool prepared = (prepare(plugin), true);
+    EditorSession s{plugin};
+    // Why a test cannot run here; "" when it can.
+    std::string whyNot() const { return !dialogs.ok() ? "no folder for the dialogs" : s.whyNot(); }
+};
 
 std::vector<float> valuesOf(testhost::Plugin& plugin, const std::vector<int>& tags) {
     std::vector<float> v;
@@ -155,14 +158,14 @@ TEST(HostEditorEvents, EachEnvelopeAndLfoButtonOpensItsOwnUnitsMenu) {
 // "Set X MIDI CC" asks for the controller number, as the knobs' "Set MIDI CC" does; the
 // controller then moves the pad's X.
 TEST(HostEditorEvents, TheXYPadAsksForItsControllerNumber) {
-    FakeDialogs dialogs;
-    ASSERT_TRUE(dialogs.ok());
+    DialogSession d;
+    if (!d.whyNot().empty()) GTEST_SKIP() << d.whyNot();
+    FakeDialogs& dialogs = d.dialogs;
+    testhost::Plugin& plugin = d.plugin;
+    EditorSession& s = d.s;
     dialogs.answer("21");
-    testhost::Plugin plugin;
-    prepare(plugin);
     plugin.setParameter(kXY1RecordMode, 0.0f); // "Live": the latch entries are offered
-    EditorSession s(plugin);
-    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    s.idles(2);
     choose(s, kXYPad1X, kXYPad1Y, kXYSetXMidiCC, 3);
     ASSERT_TRUE(dialogs.waitForQuestions(1)) << "no question asked";
     const auto asked = dialogs.questions("--entry");
@@ -249,12 +252,11 @@ TEST(HostEditorEvents, ASectionCommandIsOneBracketedEditPerMovedParameter) {
 // click (the question is asked first; text that is no number is refused with a message), the
 // second click of a double click on a knob at its default. "Set to Value" is one edit.
 TEST(HostEditorEvents, NoEditCallsForGesturesThatChangeNothing) {
-    FakeDialogs dialogs;
-    ASSERT_TRUE(dialogs.ok());
-    testhost::Plugin plugin;
-    prepare(plugin);
-    EditorSession s(plugin);
-    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    DialogSession d;
+    if (!d.whyNot().empty()) GTEST_SKIP() << d.whyNot();
+    FakeDialogs& dialogs = d.dialogs;
+    testhost::Plugin& plugin = d.plugin;
+    EditorSession& s = d.s;
     s.forget();
     s.click(kFilterTypeX, kFilterTypeY);
     ASSERT_TRUE(s.waitForPopup());
@@ -305,12 +307,11 @@ TEST(HostEditorEvents, NoEditCallsForGesturesThatChangeNothing) {
 // A decimal comma is the decimal point; a number between two steps takes the nearer one;
 // text that is no number changes nothing and says so.
 TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
-    FakeDialogs dialogs;
-    ASSERT_TRUE(dialogs.ok());
-    testhost::Plugin plugin;
-    prepare(plugin);
-    EditorSession s(plugin);
-    if (!s.ok()) GTEST_SKIP() << s.whyNot();
+    DialogSession d;
+    if (!d.whyNot().empty()) GTEST_SKIP() << d.whyNot();
+    FakeDialogs& dialogs = d.dialogs;
+    testhost::Plugin& plugin = d.plugin;
+    EditorSession& s = d.s;
     size_t asked = 0;
     auto type = [&](int x, int y, const char* answer) {
         dialogs.answer(answer);

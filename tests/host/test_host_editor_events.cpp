@@ -11,6 +11,8 @@ using testhost::HostCall;
 
 namespace {
 
+constexpr auto describe = &EditorSession::describe;
+
 // Where things sit on the main screen at 100 percent, and the parameters they edit.
 constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
 constexpr int kEQCurveX = 987, kEQCurveY = 304, kPreEqOn = 306;
@@ -25,15 +27,6 @@ constexpr int kBackSideEmptyX = 60, kBackSideEmptyY = 720;
 constexpr int kMenuSetToMinimum = 5, kMenuSetToValue = 8, kMenuLatchToMIDI = 12,
               kMenuClearAllMIDI = 15;
 constexpr int kLearnController = 85;
-
-std::string describe(const std::vector<HostCall>& log) {
-    std::string s;
-    for (const HostCall& c : log)
-        if (c.opcode == audioMasterAutomate || c.opcode == audioMasterBeginEdit ||
-            c.opcode == audioMasterEndEdit || c.opcode == audioMasterUpdateDisplay)
-            s += std::to_string(c.opcode) + ":" + std::to_string(c.index) + " ";
-    return s;
-}
 
 // Renders until the first program is applied, then opens the editor with the pre-EQ and
 // the gater on, so their displays take clicks.
