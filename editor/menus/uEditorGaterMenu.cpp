@@ -95,8 +95,8 @@ void uEditor::showGaterMenu() {
     m.add("Swap Left and Right", pattern([](Steps s, Old o, int) {
               for (int i = 0; i < kSteps; ++i) s[i][0] = o[i][1], s[i][1] = o[i][0];
           }));
-    // The pattern commands act on the active steps only: the hidden ones keep the values the
-    // musician gave them, which come back when the pattern grows.
+    // Moving, reversing and inverting act on the active steps only: the hidden ones keep the
+    // values the musician gave them, which come back when the pattern grows.
     m.add("Move Left", pattern([](Steps s, Old o, int n) {
               for (int i = 0; i < n; ++i)
                   for (int c = 0; c < 2; ++c) s[i][c] = o[(i + 1) % n][c];
