@@ -34,18 +34,23 @@ float clickTarget(const CButtonState& b, float defaultValue, float commandValue,
 
 bool applyValueClick(CControl* control, APlugin*, const CButtonState& b, float target) {
     if (target > -0.5f) {
+        // An edit only when the value moves: a second click of a double click on a control
+        // at its default already tells the host nothing.
+        const float before = control->getValue();
         control->setValue(target);
-    } else if (b & kAlt) {
+        if (control->getValue() != before) {
+            control->beginEdit();
+            control->valueChanged();
+            control->endEdit();
+        }
+        return true;
+    }
+    if (b & kAlt) {
         // The answer comes later, as an edit of its own; this click changes nothing.
         if (uEditor* editor = editorOf(control)) editor->typeValue(control->getTag());
-        control->endEdit();
         return true;
-    } else {
-        return false;
     }
-    if (control->isDirty()) control->valueChanged();
-    control->endEdit();
-    return true;
+    return false;
 }
 
 CFontRef boldFont(CFontRef font) {

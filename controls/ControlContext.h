@@ -34,9 +34,9 @@ inline bool isMenuClick(const VSTGUI::CButtonState& b) {
 float clickTarget(const VSTGUI::CButtonState& b, float defaultValue, float commandValue,
                   float origValue);
 
-// Sets target (when >= 0) or asks for a typed value (Option), inside the open edit bracket,
-// tells the listener when the value moved and closes the bracket. False when the click is
-// neither, so a drag starts and the bracket stays open.
+// Sets target (when >= 0) as one edit when the value moves, or asks for a typed value
+// (Option), whose answer is an edit of its own. False when the click is neither: a drag
+// starts, and its caller opens the gesture's edit bracket.
 bool applyValueClick(VSTGUI::CControl* control, APlugin* engine, const VSTGUI::CButtonState& b,
                      float target);
 

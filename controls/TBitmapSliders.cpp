@@ -45,11 +45,11 @@ bool sliderClick(CControl* control, const CButtonState& buttons, CMouseEventResu
     }
     // The drag starts from the engine's value, so a plain click changes nothing.
     control->setValue(std::clamp(engine->getParameter(control->getTag()), 0.0f, 1.0f));
-    control->beginEdit();
     const float def = control->getDefaultValue();
     const float orig = engine->getOrigValue(control->getTag());
     if (applyValueClick(control, engine, buttons, clickTarget(buttons, def, def, orig)))
         return true;
+    control->beginEdit();
     if (editor->getDragAndDrop()) editor->setDropTag(control->getTag());
     return false;
 }

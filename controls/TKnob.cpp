@@ -66,10 +66,10 @@ CMouseEventResult TKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
     // The drag starts from the engine's value: the host may have moved it unseen, and a plain
     // click must not put back what the knob showed.
     setValue(std::clamp(engine->getParameter(tag), 0.0f, 1.0f));
-    beginEdit();
     const float target =
         clickTarget(buttons, getDefaultValue(), getDefaultValue(), engine->getOrigValue(tag));
     if (applyValueClick(this, engine, buttons, target)) return kDone;
+    beginEdit();
     if (editor->getDragAndDrop()) editor->setDropTag(tag);
     dragStartPoint = where;
     lastDragPoint = CPoint(-1, -1);

@@ -11,6 +11,7 @@
 #include "gui/CDrawContext.h"
 
 #include <cmath>
+#include <iterator>
 
 using namespace VSTGUI;
 
@@ -207,17 +208,79 @@ CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
     if ((buttons & (kShift | kApple)) && listener &&
         listener->controlModifierClicked(this, buttons) != 0)
         return kDone;
-    // The list stays open across idle calls; the choice is one edit when it is made (only a
-    // parameter's menu is an edit the host hears of).
+    // The list stays open across idle calls; the choice, not the click, is the edit the host
+    // hears of (the editor tells it when the choice is made): a menu closed without a choice
+    // tells it nothing.
     if (buttons & (kLButton | kRButton | kApple)) doPopup();
     return kDone;
 }
 
+namespace {
+
+// What each menu button opens, one row per button named by its caption on the main screen, so
+// every row can be read against the panel the button sits on.
+struct MenuButtonRow {
+    int id;
+    const char* caption;
+    void (*open)(uEditor&);
+};
+constexpr MenuButtonRow MENU_BUTTONS[] = {
+    {0, "OSC1", [](uEditor& e) { e.showOscMenu(0); }},
+    {1, "OSC2", [](uEditor& e) { e.showOscMenu(1); }},
+    {2, "FILTER", [](uEditor& e) { e.showFilterMenu(); }},
+    {3, "AMP", [](uEditor& e) { e.showAmpMenu(); }},
+    {4, "PLAY", [](uEditor& e) { e.showPlayMenu(); }},
+    {5, "MAIN LFO", [](uEditor& e) { e.showMainLFOMenu(); }},
+    {6, "EQ", [](uEditor& e) { e.showEQMenu(); }},
+    {7, "WAVESHAPER", [](uEditor& e) { e.showFXMenu(section::WaveShaper); }},
+    {8, "DISTORT", [](uEditor& e) { e.showFXMenu(section::VoiceDistortion); }},
+    {9, "LOW-FI", [](uEditor& e) { e.showFXMenu(section::LowFi); }},
+    {10, "ENV 1", [](uEditor& e) { e.showFreeMenu(section::FreeEnvelopes, 0); }},
+    {11, "ENV 2", [](uEditor& e) { e.showFreeMenu(section::FreeEnvelopes, 1); }},
+    {12, "LFO 1", [](uEditor& e) { e.showFreeMenu(section::FreeLfos, 0); }},
+    {13, "LFO 2", [](uEditor& e) { e.showFreeMenu(section::FreeLfos, 1); }},
+    {14, "DELAY", [](uEditor& e) { e.showFXMenu(section::Delay); }},
+    {15, "REVERB", [](uEditor& e) { e.showFXMenu(section::Reverb); }},
+    {16, "MODULATION FX", [](uEditor& e) { e.showFXMenu(section::ModFX); }},
+    {17, "DISTORT FX", [](uEditor& e) { e.showFXMenu(section::DistortFX); }},
+    {18, "GATER", [](uEditor& e) { e.showGaterMenu(); }},
+    {19, "OSC PATH", [](uEditor& e) { e.showPathMenu(section::OscPath, -1); }},
+    {20, "FX PATH", [](uEditor& e) { e.showPathMenu(section::FXPath, -1); }},
+    {21, "CMD (arpeggiator page)", [](uEditor& e) { e.showArpMenu(-1, -1, false); }},
+    {22, "CMD (wave page)", [](uEditor& e) { e.showWaveMenu(-1); }},
+    {23, "settings (top bar)", [](uEditor& e) { e.showControlMenu(); }},
+};
+
+// The easy screen's buttons, by their captions there, open what a main-screen button opens.
+struct MenuButtonPartner {
+    int id;
+    const char* caption;
+    int partner;
+};
+constexpr MenuButtonPartner MENU_BUTTON_PARTNERS[] = {
+    {24, "OSC1", 0},     {25, "OSC2", 1},       {26, "FILTER", 2},      {27, "AMP", 3},
+    {28, "MAIN LFO", 5}, {29, "PLAY MODE", 4},  {30, "EQ", 6},          {31, "WAVESHAPER", 7},
+    {32, "LOW-FI", 9},   {33, "DISTORTION", 8}, {34, "DISTORT FX", 17}, {35, "MOD FX", 16},
+    {36, "DELAY", 14},   {37, "REVERB", 15},    {38, "GATER", 18},
+};
+
+// Row i of each table is button id (first id + i), so an id finds its row by index.
+template <class Row, size_t N> constexpr bool numberedFrom(const Row (&rows)[N], int first) {
+    for (size_t i = 0; i < N; ++i)
+        if (rows[i].id != first + static_cast<int>(i)) return false;
+    return true;
+}
+static_assert(numberedFrom(MENU_BUTTONS, 0), "one row per main-screen button, in id order");
+static_assert(numberedFrom(MENU_BUTTON_PARTNERS, static_cast<int>(std::size(MENU_BUTTONS))),
+              "the partners follow the main-screen buttons, in id order");
+
+} // namespace
+
 int menuButtonTarget(int id) {
-    // Partners of the ids above 23: 24..38 map onto the first sections' menus.
-    static constexpr int PARTNER[15] = {0, 1, 2, 3, 5, 4, 6, 7, 9, 8, 17, 16, 14, 15, 18};
-    if (id >= 0 && id <= 23) return id;
-    if (id >= 24 && id <= 38) return PARTNER[id - 24];
+    constexpr int kOwn = static_cast<int>(std::size(MENU_BUTTONS));
+    constexpr int kPartners = static_cast<int>(std::size(MENU_BUTTON_PARTNERS));
+    if (id >= 0 && id < kOwn) return id;
+    if (id >= kOwn && id < kOwn + kPartners) return MENU_BUTTON_PARTNERS[id - kOwn].partner;
     return -1;
 }
 
@@ -237,80 +300,8 @@ void TMenuButton::draw(CDrawContext* context) {
 CMouseEventResult TMenuButton::onMouseDown(CPoint&, const CButtonState&) {
     uEditor* editor = editorOf(this);
     if (!getMouseEnabled() || !editor || !engineOf(this)) return kDone;
-    switch (menuButtonTarget(menuId)) {
-    case 0:
-    case 1:
-        editor->showOscMenu(menuButtonTarget(menuId));
-        break;
-    case 2:
-        editor->showFilterMenu();
-        break;
-    case 3:
-        editor->showAmpMenu();
-        break;
-    case 4:
-        editor->showPlayMenu();
-        break;
-    case 5:
-        editor->showMainLFOMenu();
-        break;
-    case 6:
-        editor->showEQMenu();
-        break;
-    case 7:
-        editor->showFXMenu(22);
-        break;
-    case 8:
-        editor->showFXMenu(21);
-        break;
-    case 9:
-        editor->showFXMenu(20);
-        break;
-    case 10:
-        editor->showFreeMenu(30, 1);
-        break;
-    case 11:
-        editor->showFreeMenu(30, 0);
-        break;
-    case 12:
-        editor->showFreeMenu(33, 0);
-        break;
-    case 13:
-        editor->showFreeMenu(33, 1);
-        break;
-    case 14:
-        editor->showFXMenu(26);
-        break;
-    case 15:
-        editor->showFXMenu(27);
-        break;
-    case 16:
-        editor->showFXMenu(25);
-        break;
-    case 17:
-        editor->showFXMenu(24);
-        break;
-    case 18:
-        editor->showGaterMenu();
-        break;
-    case 19:
-        editor->showPathMenu(23, -1);
-        break;
-    case 20:
-        editor->showPathMenu(29, -1);
-        break;
-    case 21:
-        editor->showArpMenu(-1, -1, false);
-        break;
-    case 22:
-        editor->showWaveMenu(-1);
-        break;
-    case 23:
-        editor->showControlMenu();
-        break;
-    default:
-        break;
-    }
+    const int row = menuButtonTarget(menuId);
+    if (row >= 0) MENU_BUTTONS[row].open(*editor);
     return kFollowed;
 }
 

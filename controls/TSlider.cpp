@@ -116,7 +116,6 @@ CMouseEventResult TSlider::onMouseDown(CPoint& where, const CButtonState& button
     const float rest = centred ? 0.5f : 0.0f;
     const float target = clickTarget(buttons, getDefaultValue(), rest, engine->getOrigValue(tag));
     if (target > -0.5f || (buttons & kAlt)) {
-        beginEdit();
         applyValueClick(this, engine, buttons, target);
         return kDone;
     }

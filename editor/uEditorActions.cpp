@@ -41,8 +41,17 @@ template <class T, size_t N> int indexIn(T* const (&list)[N], const CControl* c)
 } // namespace
 
 void uEditor::valueChanged(CControl* c) {
+    if (!getEngine() || !frame || !finishedOpening || !c) return;
+    // A choice in a parameter's menu is one edit of each parameter it moves; the other
+    // controls change inside the edit brackets of their gestures.
+    if (dynamic_cast<COptionMenu*>(c) && isValidTag(c->getTag()))
+        editsTold([&] { actOnChange(c); });
+    else
+        actOnChange(c);
+}
+
+void uEditor::actOnChange(CControl* c) {
     APlugin* engine = getEngine();
-    if (!engine || !frame || !finishedOpening || !c) return;
     const bool pressed = c->getValue() > 0.5f;
     int index = -1;
     char title[256] = {};
@@ -311,15 +320,11 @@ void uEditor::arpStopRule() {
 void uEditor::editStepTold(int t, int index) {
     APlugin* engine = getEngine();
     if (!engine || !isValidTag(t) || engine->getSteppedValue(t) == index) return;
-    beginEdit(t);
-    engine->setSteppedValue(t, index);
-    endEdit(t);
+    userEdit(t, [&] { engine->setSteppedValue(t, index); });
 }
 
 void uEditor::editSwitchTold(int t, bool on) {
     APlugin* engine = getEngine();
     if (!engine || !isValidTag(t) || engine->getOnOff(t) == on) return;
-    beginEdit(t);
-    on ? engine->setOn(t) : engine->setOff(t);
-    endEdit(t);
+    userEdit(t, [&] { on ? engine->setOn(t) : engine->setOff(t); });
 }

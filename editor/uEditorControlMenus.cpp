@@ -120,12 +120,10 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
     }
 
     // The value commands are one edit of the tag; the modulation commands move other tags,
-    // which the host re-reads.
+    // each one edit too, which the host re-reads.
     m.popup(frame, [this, tag](const CommandMenu::Choice& c) {
         runAsking([this, tag, chosen = c.chosen, action = c.action] {
-            const std::vector<float> before = valueSnapshot();
-            if (chosen && action) userEdit(tag, [&] { action(); });
-            hostDisplayIfOthersMoved(before, tag);
+            if (chosen && action) hostDisplayIfOthersMoved(editsTold(action), tag);
             finishCommandMenu();
         });
     });

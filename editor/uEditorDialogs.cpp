@@ -18,10 +18,17 @@ bool isNotice(const DialogRequest& request) {
 
 // Stands in for the dialogs while the engine's entry form runs: it keeps the first question
 // and answers it with `reply` (Cancel while only the question is wanted); any further
-// question of the same form is cancelled.
+// question of the same form is cancelled. Messages that only tell (a refused answer) are kept
+// for the end of the form and answered "OK".
 class OneQuestion : public DialogBackend {
 public:
     DialogAnswer ask(DialogRequest const& request) override {
+        if (isNotice(request)) {
+            notices.push_back(request);
+            DialogAnswer ok;
+            ok.ok = true;
+            return ok;
+        }
         if (asked) return DialogAnswer();
         asked = true;
         question = request;
@@ -30,6 +37,7 @@ public:
     bool asked = false;
     DialogRequest question;
     DialogAnswer reply;
+    std::vector<DialogRequest> notices;
 };
 
 // Answers a menu command's questions (text entries, choosers, confirmations) with the answers
@@ -111,8 +119,11 @@ bool uEditor::askBesideIdle(const std::function<void()>& ask, Answered answered)
 void uEditor::withAnswer(const DialogAnswer& answer, const std::function<void()>& ask) {
     OneQuestion reply;
     reply.reply = answer;
-    StandIn stand(reply);
-    ask();
+    {
+        StandIn stand(reply);
+        ask();
+    }
+    for (const DialogRequest& notice : reply.notices) askDialog({notice, nullptr});
 }
 
 void uEditor::runAsking(std::function<void()> command) {
@@ -128,7 +139,13 @@ void uEditor::askingRound(const std::shared_ptr<AskingCommand>& command) {
     Replay replay(command->answers, currentDialogBackend(), !command->cancelled, !isDialogBusy());
     {
         StandIn stand(replay);
+        const bool* outerAwaits = runAwaitsAnswer;
+        const bool outerCancelled = runCancelled;
+        runAwaitsAnswer = &replay.asked;
+        runCancelled = command->cancelled;
         command->run();
+        runAwaitsAnswer = outerAwaits;
+        runCancelled = outerCancelled;
     }
     for (const DialogRequest& r : replay.unshown) tellUnshown(r);
     if (!replay.asked) {

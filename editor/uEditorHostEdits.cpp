@@ -9,37 +9,40 @@ using namespace VSTGUI;
 
 void uEditor::userEdit(int tag, float value) {
     APlugin* engine = getEngine();
-    if (!engine || !isValidTag(tag)) return;
-    beginEdit(tag);
-    engine->setParameterAutomated(tag, value);
-    endEdit(tag);
+    if (engine && isValidTag(tag)) editsTold([&] { engine->setParameterAutomated(tag, value); });
 }
 
-float uEditor::currentValue(int tag) const {
+std::vector<int> uEditor::editsTold(const std::function<void()>& write, int alwaysTold) {
     APlugin* engine = getEngine();
-    return engine && isValidTag(tag) ? engine->getParameter(tag) : 0.0f;
-}
-
-void uEditor::automateIfMoved(int tag, float before) {
-    APlugin* engine = getEngine();
-    if (!engine || !isValidTag(tag)) return;
-    const float now = engine->getParameter(tag);
-    // The value is written again as it stands, so the host hears it; nothing else moves.
-    if (now != before) engine->setParameterAutomated(tag, now);
-}
-
-std::vector<float> uEditor::valueSnapshot() const {
-    std::vector<float> values(2048, 0.0f);
-    if (APlugin* engine = getEngine())
-        for (int t = 0; t < 2048; ++t) values[static_cast<size_t>(t)] = engine->getParameter(t);
-    return values;
-}
-
-void uEditor::hostDisplayIfOthersMoved(const std::vector<float>& before, int except) {
-    APlugin* engine = getEngine();
-    if (!engine || before.size() != 2048) return;
+    if (!engine || gatheringEdits) {
+        if (write) write();
+        return {};
+    }
+    std::vector<float> before(2048);
+    for (int t = 0; t < 2048; ++t) before[static_cast<size_t>(t)] = engine->getParameter(t);
+    gatheringEdits = true;
+    engine->holdHostAutomation(true);
+    if (write) write();
+    engine->holdHostAutomation(false);
+    gatheringEdits = false;
+    // A command that waits for an answer, or whose question was cancelled, does nothing: the
+    // tag told in any case is not told then.
+    if ((runAwaitsAnswer && *runAwaitsAnswer) || runCancelled) alwaysTold = -1;
+    std::vector<int> moved;
     for (int t = 0; t < 2048; ++t)
-        if (t != except && engine->getParameter(t) != before[static_cast<size_t>(t)]) {
+        if (engine->getParameter(t) != before[static_cast<size_t>(t)] || t == alwaysTold)
+            moved.push_back(t);
+    for (int t : moved) {
+        beginEdit(t);
+        engine->tellHostValue(t);
+        endEdit(t);
+    }
+    return moved;
+}
+
+void uEditor::hostDisplayIfOthersMoved(const std::vector<int>& moved, int except) {
+    for (int t : moved)
+        if (t != except) {
             requestHostDisplay();
             return;
         }

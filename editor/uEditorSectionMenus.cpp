@@ -34,10 +34,9 @@ void uEditor::runSectionMenu(CommandMenu& menu, int undo) {
         runAsking([this, undo, isUndo = c.undo, action = c.action] {
             // Every outcome but "Undo", a dismissed menu included, first keeps a snapshot.
             if (!isUndo) setSectionUndo(undo);
-            // A section command moves many parameters at once: the host re-reads them all.
-            const std::vector<float> before = valueSnapshot();
-            if (action) action();
-            hostDisplayIfOthersMoved(before, -1);
+            // A section command moves many parameters at once: each is told to the host as one
+            // edit, then the host re-reads them all.
+            if (action) hostDisplayIfOthersMoved(editsTold(action), -1);
             finishCommandMenu();
         });
     });

@@ -36,7 +36,7 @@ void uEditor::askMIDIChannel(const char* key, const char* informative) {
         saveIntToPrefs(key, channel);
         if (APlugin* engine = getEngine()) engine->updateMIDIChannel(false);
     };
-    askBesideIdle(ask, [ask](const DialogAnswer& answer) {
+    askBesideIdle(ask, [this, ask](const DialogAnswer& answer) {
         if (answer.ok) withAnswer(answer, ask);
     });
 }

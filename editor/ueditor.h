@@ -178,29 +178,24 @@ public:
     void showWaveMenu(int osc);
 
     // ---- What the host hears of the user's edits (user-interface thread) ------------------
-    // One user edit of a parameter: beginEdit, the write, an automate of the value the write
-    // left when it moved, endEdit. Writes of the engine's own operations inside `write` that
-    // automate stay inside the brackets; a gesture already open for the tag takes it in.
+    // One user edit: runs `write` and tells the host of every parameter it moved as one
+    // bracketed edit each (beginEdit, automate, endEdit), nothing of a write that moved
+    // nothing. The engine's own automated writes inside `write` are held back meanwhile, so
+    // the host hears each parameter once and inside its brackets; a gesture already open for
+    // a tag takes its edit in. Nested calls are told by the outermost. `alwaysTold`, when a
+    // parameter, is told whether it moved or not. Answers the tags told.
+    std::vector<int> editsTold(const std::function<void()>& write, int alwaysTold = -1);
+    // The same for one parameter's edit (a tag outside the parameters only writes).
     template <class Write> void userEdit(int tag, Write write) {
-        if (!isValidTag(tag) || !getEffect()) {
+        if (!isValidTag(tag) || !getEffect())
             write();
-            return;
-        }
-        beginEdit(tag);
-        const float before = currentValue(tag);
-        write();
-        automateIfMoved(tag, before);
-        endEdit(tag);
+        else
+            editsTold(write);
     }
-    float currentValue(int tag) const;
     // The same for a value the user chose.
     void userEdit(int tag, float value);
-    // Tells the host of a parameter the engine wrote without telling it, when it moved.
-    void automateIfMoved(int tag, float before);
-    // Every parameter's value, and an updateDisplay for the host when a tag other than
-    // `except` (a bracketed edit's own) has moved since.
-    std::vector<float> valueSnapshot() const;
-    void hostDisplayIfOthersMoved(const std::vector<float>& before, int except);
+    // An updateDisplay for the host when a tag other than `except` (a single edit's own) moved.
+    void hostDisplayIfOthersMoved(const std::vector<int>& moved, int except);
     // Typed entry of a parameter's value. The question runs beside the idle calls (a dialog
     // program watched from idle); the answer, when it comes, is written as one user edit.
     // Questions asked while one is open wait their turn.
@@ -213,7 +208,7 @@ public:
     using Answered = std::function<void(const DialogAnswer&)>;
     bool askBesideIdle(const std::function<void()>& ask, Answered answered);
     // Runs `ask` again with its first question answered by `answer` (the rest cancelled).
-    static void withAnswer(const DialogAnswer& answer, const std::function<void()>& ask);
+    void withAnswer(const DialogAnswer& answer, const std::function<void()>& ask);
     // Runs `command`, what a menu or a button does, with its dialogs (text entries, file
     // choosers, confirmations) asked beside the idle calls. A run that meets a question it has
     // no answer for, while the answer does not come at once, takes Cancel (which changes
@@ -268,6 +263,13 @@ private:
     std::unique_ptr<PendingDialog> openDialog;
     Question openQuestion;
     std::deque<Question> dialogQueue;
+    // Set while editsTold runs its write: inner edits leave the telling to it.
+    bool gatheringEdits = false;
+    // While a command runs: whether it has met a question still unanswered (such a run is
+    // cancelled and runs again with the answer), and whether a question of it was cancelled.
+    // Either way the command does nothing, and tells the host nothing of its own.
+    const bool* runAwaitsAnswer = nullptr;
+    bool runCancelled = false;
 
     // Switches read once from the preferences.
     bool keyboardOn = true;
@@ -470,6 +472,8 @@ private:
     void fillFXPage();
     void showPageViews(VSTGUI::CView* const* views, int count);
     void greyLook(int look, int screen, bool off);
+    // What valueChanged does with a control's new value.
+    void actOnChange(VSTGUI::CControl* c);
     bool actTopBar(VSTGUI::CControl* c, bool pressed);
     bool actRadios(VSTGUI::CControl* c, bool pressed);
     bool actMenus(VSTGUI::CControl* c, int index, const char* title);

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <thread>
 
 class uEditor;
 
@@ -191,6 +192,14 @@ public:
     // user's drag), without writing it again. User-interface thread.
     void automateCurrentValue(int tag);
     void setProgram(VstInt32 program) override;
+    // The automated write; it tells the host unless the calling thread holds that back.
+    void setParameterAutomated(VstInt32 index, float value) override;
+    // The editor tells the host of one user command's writes itself, each bracketed: while
+    // the calling thread holds them, its automated writes store their values without telling
+    // the host. Writes from other threads (the audio thread's auto-limit) are never held.
+    void holdHostAutomation(bool hold);
+    // Tells the host of a parameter's current value, whatever is held.
+    void tellHostValue(int tag);
 
     // Performance services -------------------------------------------------------------------
     void setEverythingOff(bool full);
@@ -370,13 +379,16 @@ private:
 
     // Applied distortion-FX mode, 0..26 (see getDistortFXMode).
     Relaxed<int32_t> distortFXMode{0};
+    // The thread whose automated writes are held back (none: a default id).
+    std::atomic<std::thread::id> automationHeldBy{};
 
 public:
     // Numeric entry and delta stepping --------------------------------------------------------
     // Typed entry of one value through a modal input box that names the parameter, states the
     // accepted range and holds the current value; the typed number, in the unit of the value
-    // text, is converted back to 0..1 and written. Cancel, an empty answer and text without a
-    // number change nothing. User-interface thread only.
+    // text, is converted back to 0..1 and written. Cancel and an empty answer change nothing;
+    // text without a number is refused with a message and changes nothing. User-interface
+    // thread only.
     void setNumValue(int tag);
     void setNumPer(int tag, bool bipolar);
     void setNumVol(int tag, float scale, float offset, const std::string& prompt);
@@ -395,9 +407,10 @@ public:
     // The entry buffer: 255 bytes of text and the terminator; the title keeps 127 bytes.
     static constexpr int kEntryTextBytes = 256;
     static constexpr int kEntryTitleChars = 127;
-    // The decimal number (or, for the integer form, the integer part) at the start of a typed
-    // text, read with '.' as the point whatever the locale; `strip` first keeps only digits,
-    // signs and points. False when there is no number; integers saturate at +-1e9.
+    // The decimal number at the start of a typed text (parseTypedNumber: '.' or ',' as the
+    // point, whatever the locale; `strip` first keeps only digits, signs and points), or for
+    // the integer form the whole number nearest to it, saturated at +-1e9. A text without a
+    // number is refused with a message box and gives false.
     static bool entryNumber(const char* text, bool strip, double& x);
     static bool entryInteger(const char* text, bool strip, int& n);
 

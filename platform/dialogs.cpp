@@ -557,6 +557,10 @@ bool inputBoxNumStr(std::string const& informative, std::string const& message, 
     return parsed && number >= min && number <= max;
 }
 
+void refuseTypedNumber(std::string const& answer) {
+    messageBox("\"" + answer + "\" is not a number. Nothing was changed.", 2);
+}
+
 std::vector<std::string> parseFilterExtensions(std::string const& filter) {
     std::vector<std::string> extensions;
     std::size_t dot = filter.find('.');

@@ -139,6 +139,9 @@ bool inputBoxNumStr(std::string const& informative, std::string const& message, 
 bool inputBoxNumStr(std::string const& informative, std::string const& message, std::string& result,
                     int min, int max, int& number);
 
+// Tells the user that a typed answer holds no number and that nothing was changed ("OK" alone).
+void refuseTypedNumber(std::string const& answer);
+
 // Splits a filter text ("*.wav; aiff; *.aif") into its extensions ("wav", "aif"): each
 // piece after a '.' up to the next ';'. The last one is the default.
 std::vector<std::string> parseFilterExtensions(std::string const& filter);

@@ -129,6 +129,16 @@ bool parseNumberC(std::string_view text, double& value) {
     return true;
 }
 
+bool parseTypedNumber(std::string_view text, bool strip, double& value) {
+    std::string s(text);
+    for (char& c : s)
+        if (c == ',') c = '.';
+    if (strip) stripAllButNum(s);
+    std::size_t start = 0;
+    while (start < s.size() && (s[start] == ' ' || s[start] == '\t')) ++start;
+    return parseNumberC(std::string_view(s).substr(start), value);
+}
+
 std::string floatString(float value, int decimals) {
     if (decimals < 0) decimals = 0;
     if (decimals > 30) decimals = 30;

@@ -45,6 +45,12 @@ bool parseLeadingInt(std::string_view text, int& number);
 // there is no finite number there.
 bool parseNumberC(std::string_view text, double& value);
 
+// A number as a user types it, whatever the process locale: after spaces, with '.' or ','
+// as the decimal point (half the world types a comma). With `strip` only digits, signs and
+// decimal points count, so a unit or other letters around the number are dropped first.
+// False, with `value` untouched, when no finite number starts there.
+bool parseTypedNumber(std::string_view text, bool strip, double& value);
+
 // `value` in fixed notation with `decimals` digits after a '.', whatever the locale.
 std::string floatString(float value, int decimals);
 

@@ -1,5 +1,6 @@
-// Numbers typed into the display menus' input boxes. Cancel and answers without a number give
-// false, so the command does nothing; numbers are read whatever the process locale and never
+// Numbers typed into the display menus' input boxes. Cancel gives false, so the command does
+// nothing; an answer without a number is refused with a message and gives false too. Numbers
+// are read whatever the process locale, with '.' or ',' as the decimal point, and never
 // overflow. User-interface thread.
 #pragma once
 
@@ -7,28 +8,29 @@
 #include "platform/strings.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace menuanswers {
 
-// The whole number the answer starts with, after keeping only digits, signs and points.
-inline bool askInt(const std::string& informative, const std::string& message,
-                   const std::string& initial, int& number) {
-    std::string answer = initial;
-    inputBox(informative, message, answer);
-    stripAllButNum(answer);
-    return !answer.empty() && parseLeadingInt(answer, number);
-}
-
-// The decimal number the answer starts with; non-finite answers count as none.
+// The decimal number the answer starts with, after keeping only digits, signs and points.
 inline bool askFloat(const std::string& informative, const std::string& message,
                      const std::string& initial, double& number) {
     std::string answer = initial;
     inputBox(informative, message, answer);
-    stripAllButNum(answer);
+    if (answer.empty()) return false;
+    if (parseTypedNumber(answer, true, number)) return true;
+    refuseTypedNumber(answer);
+    return false;
+}
+
+// The whole number nearest to it, held within the range of int.
+inline bool askInt(const std::string& informative, const std::string& message,
+                   const std::string& initial, int& number) {
     double v = 0.0;
-    if (answer.empty() || !parseNumberC(answer, v) || !std::isfinite(v)) return false;
-    number = v;
+    if (!askFloat(informative, message, initial, v)) return false;
+    constexpr double lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    number = static_cast<int>(std::lround(v < lo ? lo : (v > hi ? hi : v)));
     return true;
 }
 

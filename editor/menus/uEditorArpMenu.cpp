@@ -234,17 +234,10 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
     m.popup(frame, [this, all](const CommandMenu::Choice& c) {
         runAsking([this, all, chosen = c.chosen, isUndo = c.undo, action = c.action] {
             if (!isUndo) setSectionUndo(all);
-            // A chosen command, "Undo" included, rewrites the switch through the automated road
-            // once it has run (a reset or the undo may have moved it), inside one edit; the steps
-            // it changes the host re-reads. A dismissed menu tells the host nothing.
-            const std::vector<float> before = valueSnapshot();
-            if (chosen)
-                userEdit(tag::ArpOn, [&] {
-                    if (action) action();
-                    if (APlugin* engine = getEngine())
-                        engine->setParameterAutomated(tag::ArpOn, engine->getParameter(tag::ArpOn));
-                });
-            hostDisplayIfOthersMoved(before, tag::ArpOn);
+            // A chosen command, "Undo" included, tells the host the switch once it has run (a
+            // reset or the undo may have moved it), each other parameter it moved as one edit
+            // too, and the host re-reads the steps. A dismissed menu tells the host nothing.
+            if (chosen) hostDisplayIfOthersMoved(editsTold(action, tag::ArpOn), tag::ArpOn);
             finishCommandMenu();
         });
     });

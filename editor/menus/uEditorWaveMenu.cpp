@@ -236,9 +236,7 @@ void uEditor::showWaveMenu(int wave) {
         runAsking([this, e, isUndo = c.undo, action = c.action] {
             if (!isUndo) setWaveUndo();
             // A wave command rewrites many points at once: the host re-reads them.
-            const std::vector<float> before = valueSnapshot();
-            if (action) action();
-            hostDisplayIfOthersMoved(before, -1);
+            if (action) hostDisplayIfOthersMoved(editsTold(action), -1);
             const int shown = selectedUserWave & 1;
             e->updateWave(shown);
             e->updateWave(1 - shown);

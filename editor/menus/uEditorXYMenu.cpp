@@ -196,8 +196,9 @@ void uEditor::showXYMenu(int pad) {
         m.add("-");
         m.add("Latch X To MIDI", [e, xTag] { e->setMIDILatch(xTag, true); });
         m.add("Latch Y To MIDI", [e, yTag] { e->setMIDILatch(yTag, true); });
-        m.add("Set X MIDI CC", [e, xTag] { e->setMIDILatch(xTag, false); });
-        m.add("Set Y MIDI CC", [e, yTag] { e->setMIDILatch(yTag, false); });
+        // As the knobs' "Set MIDI CC": the controller number is asked for and mapped.
+        m.add("Set X MIDI CC", [e, xTag] { e->setMIDICCNum(xTag); });
+        m.add("Set Y MIDI CC", [e, yTag] { e->setMIDICCNum(yTag); });
         m.add("Unlatch X/Y MIDI", [e, xTag, yTag] {
             e->setMIDILatch(xTag, false);
             e->setMIDILatch(yTag, false);
@@ -224,9 +225,7 @@ void uEditor::showXYMenu(int pad) {
                 userEdit(editTag, [&] { editOn ? e->setOff(editTag) : e->setOn(editTag); });
             if (!isUndo) setSectionUndo(all);
             // A path command moves many points at once: the host re-reads them.
-            const std::vector<float> before = valueSnapshot();
-            if (action) action();
-            hostDisplayIfOthersMoved(before, -1);
+            if (action) hostDisplayIfOthersMoved(editsTold(action), -1);
             saveBoolToPrefs(REG_SHOW_XY_MOD_STR, xyModOn);
             finishCommandMenu();
         });

@@ -80,28 +80,18 @@ constexpr int kModFXRingMod = 9;
 
 bool APlugin::entryNumber(const char* text, bool strip, double& x) {
     if (text == nullptr) return false;
-    std::string s(text, strnlen(text, kEntryTextBytes - 1));
-    if (strip) stripAllButNum(s);
-    std::size_t start = 0;
-    while (start < s.size() && (s[start] == ' ' || s[start] == '\t')) ++start;
-    return parseNumberC(std::string_view(s).substr(start), x);
+    const std::string typed(text, strnlen(text, kEntryTextBytes - 1));
+    if (parseTypedNumber(typed, strip, x)) return true;
+    refuseTypedNumber(typed);
+    return false;
 }
 
 bool APlugin::entryInteger(const char* text, bool strip, int& n) {
-    if (text == nullptr) return false;
-    std::string s(text, strnlen(text, kEntryTextBytes - 1));
-    if (strip) stripAllButNum(s);
-    std::size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    if (i >= s.size() || s[i] < '0' || s[i] > '9') return false;
-    long long value = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-        value = value * 10 + (s[i] - '0');
-        if (value > kEntryIntLimit) value = kEntryIntLimit;
-    }
-    n = static_cast<int>(negative ? -value : value);
+    double x = 0.0;
+    if (!entryNumber(text, strip, x)) return false;
+    // A number between two steps takes the nearer one; beyond every range it saturates.
+    const double limit = static_cast<double>(kEntryIntLimit);
+    n = static_cast<int>(std::lround(x < -limit ? -limit : (x > limit ? limit : x)));
     return true;
 }
 
@@ -195,10 +185,10 @@ void APlugin::setNumStepped(int tagNum, float range, int count) {
     const std::string initial =
         intText(truncInt(static_cast<double>(getParameter(tagNum)) * range));
     if (!askEntry(tagNum, "0 to " + intText(count - 1), initial, text)) return;
-    double x = 0.0;
-    if (!entryNumber(text, true, x)) return;
+    int n = 0;
+    if (!entryInteger(text, true, n)) return;
     // n / range reads back as step n: the reader adds 0.1 before it truncates.
-    writeEntry(tagNum, x / range);
+    writeEntry(tagNum, n / static_cast<double>(range));
 }
 
 void APlugin::setNumSteppedStr(int tagNum, float range, int count, const char* const* names) {
@@ -210,9 +200,9 @@ void APlugin::setNumSteppedStr(int tagNum, float range, int count, const char* c
     prompt.resize(utf8CutLength(prompt, kEntryTextBytes - 1));
     char text[kEntryTextBytes];
     if (!askEntry(tagNum, prompt, intText(current), text)) return;
-    double x = 0.0;
-    if (!entryNumber(text, true, x)) return;
-    writeEntry(tagNum, x / range);
+    int n = 0;
+    if (!entryInteger(text, true, n)) return;
+    writeEntry(tagNum, n / static_cast<double>(range));
 }
 
 // ---------------------------------------------------------------------------------------------

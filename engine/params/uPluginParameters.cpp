@@ -52,6 +52,24 @@ void APlugin::setParameter(VstInt32 tag, float value) {
     if (paramNotifiesEditor[tag]) pushToEditor(tag, v);
 }
 
+void APlugin::setParameterAutomated(VstInt32 tag, float value) {
+    if (automationHeldBy.load(std::memory_order_relaxed) == std::this_thread::get_id()) {
+        setParameter(tag, value);
+        return;
+    }
+    AudioEffectX::setParameterAutomated(tag, value);
+}
+
+void APlugin::holdHostAutomation(bool hold) {
+    automationHeldBy.store(hold ? std::this_thread::get_id() : std::thread::id(),
+                           std::memory_order_relaxed);
+}
+
+void APlugin::tellHostValue(int tag) {
+    // The value is written again as it stands: the base write stores it and tells the host.
+    if (isValidTag(tag)) AudioEffectX::setParameterAutomated(tag, getParameter(tag));
+}
+
 float APlugin::getParameter(VstInt32 tag) {
     if (!isValidTag(tag)) return 0.0f;
     return clamp01(programValues.values[tag]);

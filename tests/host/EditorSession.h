@@ -44,6 +44,8 @@ public:
             reason = "cannot open the X display";
             return;
         }
+        sessionDisplay() = display;
+        previousHandler() = XSetErrorHandler(onXError);
         int event = 0, error = 0, major = 0, minor = 0;
         if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
             reason = "the X server has no XTest";
@@ -80,6 +82,9 @@ public:
         close();
         if (display) {
             if (parent) XDestroyWindow(display, parent);
+            XSync(display, False);
+            XSetErrorHandler(previousHandler());
+            sessionDisplay() = nullptr;
             XCloseDisplay(display);
         }
         callLog().stop();
@@ -223,6 +228,26 @@ public:
     void keys(KeySym sym, int times) {
         for (int i = 0; i < times; ++i) key(sym);
     }
+    // A click with a modifier key held (XK_Alt_L, XK_Control_L, XK_Shift_L...).
+    void clickWith(KeySym modifier, int x, int y, unsigned button = 1) {
+        const KeyCode code = XKeysymToKeycode(display, modifier);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        click(x, y, button);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+        settle();
+    }
+    // Two clicks within the double-click time, with a few idle calls between them as a
+    // musician leaves, so the first click is seen and drawn before the second.
+    void doubleClick(int x, int y) {
+        moveTo(x, y);
+        for (int i = 0; i < 2; ++i) {
+            XTestFakeButtonEvent(display, 1, True, CurrentTime);
+            XTestFakeButtonEvent(display, 1, False, CurrentTime);
+            XSync(display, False);
+            idles(3, 250);
+        }
+        settle();
+    }
 
     // ---- Windows -------------------------------------------------------------------------
     // Mapped windows at the top level other than the host's that `wanted` accepts.
@@ -341,6 +366,16 @@ public:
         return done;
     }
 
+    // The edit calls and updateDisplays of the log as "opcode:tag" words, for failure messages.
+    static std::string describe(const std::vector<HostCall>& log) {
+        std::string s;
+        for (const HostCall& c : log)
+            if (c.opcode == audioMasterAutomate || c.opcode == audioMasterBeginEdit ||
+                c.opcode == audioMasterEndEdit || c.opcode == audioMasterUpdateDisplay)
+                s += std::to_string(c.opcode) + ":" + std::to_string(c.index) + " ";
+        return s;
+    }
+
     static int countOf(const std::vector<HostCall>& log, VstInt32 opcode) {
         int n = 0;
         for (const HostCall& c : log) n += c.opcode == opcode;
@@ -348,6 +383,21 @@ public:
     }
 
 private:
+    // A pop-up can close between listing it and asking after it: the errors of the session's
+    // own requests are expected and never fatal; the plug-in's go on to the handler before.
+    static Display*& sessionDisplay() {
+        static Display* d = nullptr;
+        return d;
+    }
+    static XErrorHandler& previousHandler() {
+        static XErrorHandler h = nullptr;
+        return h;
+    }
+    static int onXError(Display* d, XErrorEvent* e) {
+        if (d == sessionDisplay()) return 0;
+        return previousHandler() ? previousHandler()(d, e) : 0;
+    }
+
     // Lets the server deliver what was sent and the editor read it at its next idle calls.
     void settle() {
         XSync(display, False);

@@ -6,17 +6,14 @@
 
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
+#include "FakeDialogs.h"
 
 using testhost::EditorSession;
 using testhost::HostCall;
 
 namespace {
+
+constexpr auto describe = &EditorSession::describe;
 
 // Where things sit on the main screen at 100 percent, and the parameters they edit.
 constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
@@ -32,15 +29,6 @@ constexpr int kBackSideEmptyX = 60, kBackSideEmptyY = 720;
 constexpr int kMenuSetToMinimum = 5, kMenuSetToValue = 8, kMenuLatchToMIDI = 12,
               kMenuClearAllMIDI = 15;
 constexpr int kLearnController = 85;
-
-std::string describe(const std::vector<HostCall>& log) {
-    std::string s;
-    for (const HostCall& c : log)
-        if (c.opcode == audioMasterAutomate || c.opcode == audioMasterBeginEdit ||
-            c.opcode == audioMasterEndEdit || c.opcode == audioMasterUpdateDisplay)
-            s += std::to_string(c.opcode) + ":" + std::to_string(c.index) + " ";
-    return s;
-}
 
 // Renders until the first program is applied, then opens the editor with the pre-EQ and
 // the gater on, so their displays take clicks.
@@ -171,47 +159,31 @@ TEST(HostEditorEvents, AGestureCutShortStillEndsForTheHost) {
 
 // The dialog program stands in for zenity: it answers after a second, as a user would.
 TEST(HostEditorEvents, TypedEntryRunsBesideTheIdleCallsAndIsOneEdit) {
-    const char* base = std::getenv("ZEK2_TEST_TMP");
-    std::string folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2dlgXXXXXX";
-    ASSERT_NE(mkdtemp(folder.data()), nullptr);
-    {
-        std::ofstream script(folder + "/zenity");
-        script << "#!/bin/sh\nsleep 1\necho 25\n";
-    }
-    chmod((folder + "/zenity").c_str(), 0755);
-    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    setenv("PATH", (folder + ":" + oldPath).c_str(), 1);
-
+    testhost::FakeDialogs dialogs(1000);
+    ASSERT_TRUE(dialogs.ok());
+    dialogs.answer("25");
     testhost::Plugin plugin;
     prepare(plugin);
-    {
-        EditorSession s(plugin);
-        if (!s.ok()) {
-            setenv("PATH", oldPath.c_str(), 1);
-            ZEK2_CANNOT_RUN(s.whyNot());
-        }
-        const float before = plugin.getParameter(kOsc1Volume);
-        s.forget();
-        s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
-        ASSERT_TRUE(s.waitForPopup());
-        s.keys(XK_Down, kMenuSetToValue);
-        s.key(XK_Return);
-        // While the question is open the host's idle calls keep returning.
-        const long idlesBefore = s.idleCalls();
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        EXPECT_GT(s.idleCalls() - idlesBefore, 10);
-        EXPECT_EQ(plugin.getParameter(kOsc1Volume), before);
-        EXPECT_TRUE(EditorSession::waitFor(
-            [&] { return plugin.getParameter(kOsc1Volume) != before; }, 5000));
-        s.idles(3);
-        const auto log = s.calls();
-        EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
-        EXPECT_TRUE(EditorSession::bracketedEdits(log).count(kOsc1Volume)) << describe(log);
-        EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty());
-    }
-    setenv("PATH", oldPath.c_str(), 1);
-    std::remove((folder + "/zenity").c_str());
-    rmdir(folder.c_str());
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    const float before = plugin.getParameter(kOsc1Volume);
+    s.forget();
+    s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.keys(XK_Down, kMenuSetToValue);
+    s.key(XK_Return);
+    // While the question is open the host's idle calls keep returning.
+    const long idlesBefore = s.idleCalls();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_GT(s.idleCalls() - idlesBefore, 10);
+    EXPECT_EQ(plugin.getParameter(kOsc1Volume), before);
+    EXPECT_TRUE(
+        EditorSession::waitFor([&] { return plugin.getParameter(kOsc1Volume) != before; }, 5000));
+    s.idles(3);
+    const auto log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+    EXPECT_TRUE(EditorSession::bracketedEdits(log).count(kOsc1Volume)) << describe(log);
+    EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty());
 }
 
 TEST(HostEditorEvents, AChangeOfManyParametersCallsUpdateDisplayOnceFromTheUiThread) {

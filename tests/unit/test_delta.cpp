@@ -145,7 +145,7 @@ TEST(DeltaStepping, ModAmountInTheDestinationUnit) {
     EXPECT_NEAR(typeAmount("12"), 12.0f / 72.0f + 0.5f, 1e-6f);
     EXPECT_EQ(script.questions().back().text, "-36 to 36 semi");
     EXPECT_FLOAT_EQ(typeAmount("40"), 1.0f);
-    EXPECT_NEAR(typeAmount("7.9"), 7.0f / 72.0f + 0.5f, 1e-6f); // read as an integer
+    EXPECT_NEAR(typeAmount("7.9"), 8.0f / 72.0f + 0.5f, 1e-6f); // the nearest whole semitone
 
     const int ratio = destWithUnit(MOD_UNIT_SPEED);
     ASSERT_GE(ratio, 0);

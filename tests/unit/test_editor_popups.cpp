@@ -252,3 +252,62 @@ TEST_F(OpenMenus, WithoutADialogProgramTheEditorTellsInAWindowOfItsOwn) {
               "When you next open ZEK2, it'll open in 100% Screen Mode");
     installDialogBackend(&dialogs);
 }
+
+namespace {
+
+// The edits the engine tells its host, in order: (opcode, tag).
+std::vector<std::pair<VstInt32, int>> edits;
+VstIntPtr tellingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+    if (opcode == audioMasterVersion) return 2400;
+    if (opcode == audioMasterBeginEdit || opcode == audioMasterAutomate ||
+        opcode == audioMasterEndEdit)
+        edits.emplace_back(opcode, index);
+    return 0;
+}
+
+} // namespace
+
+// A command that waits for its file chooser runs first as a trial with no answer: it tells the
+// host nothing then, not even the switch the arpeggiator menu tells after each command, and a
+// cancelled chooser leaves nothing behind either.
+TEST_F(OpenMenus, ACommandWaitingForItsChooserTellsTheHostNothing) {
+    struct Later : DialogBackend {
+        bool answered = false;
+        DialogAnswer ask(DialogRequest const&) override { return DialogAnswer(); }
+        std::unique_ptr<PendingDialog> askLater(DialogRequest const&) override {
+            struct Pending : PendingDialog {
+                bool& answered;
+                explicit Pending(bool& a) : answered(a) {}
+                bool poll(DialogAnswer& answer) override {
+                    answer = DialogAnswer(); // Cancel
+                    return answered;
+                }
+            };
+            return std::make_unique<Pending>(answered);
+        }
+    } later;
+    installDialogBackend(&later);
+    edits.clear();
+    auto engine = std::make_unique<APlugin>(tellingHost); // too large for the stack
+    auto* editor = static_cast<uEditor*>(engine->getEditor());
+    ASSERT_TRUE(editor->open(nullptr));
+    editor->getFrame()->setMenuDriver(nullptr);
+    editor->getFrame()->setOffscreenPopupsStayOpen(true);
+    edits.clear();
+    editor->showArpMenu(-1, -1, false);
+    ASSERT_TRUE(chooseInOpenPopup(editor->getFrame(), {"Load Arp Preset"}));
+    editor->idle();
+    EXPECT_TRUE(editor->isTypedEntryOpen());
+    EXPECT_TRUE(edits.empty()) << edits.size() << " edit calls while the chooser is open";
+    later.answered = true;
+    editor->idle();
+    EXPECT_FALSE(editor->isTypedEntryOpen());
+    EXPECT_TRUE(edits.empty()) << edits.size() << " edit calls after Cancel";
+    // Chosen without a question, the command still tells the switch.
+    editor->showArpMenu(-1, -1, false);
+    ASSERT_TRUE(chooseInOpenPopup(editor->getFrame(), {"Swap Arps"}));
+    editor->idle();
+    EXPECT_FALSE(edits.empty());
+    editor->close();
+    installDialogBackend(&dialogs);
+}

@@ -97,14 +97,22 @@ TEST_F(NumericEntry, SteppedCountAndSwitches) {
     EXPECT_EQ(e->getSteppedValue(t), 0);
     EXPECT_FLOAT_EQ(typed(t, "1e30"), 1.0f);
 
-    // An on/off tag: 1 on, below 0.5 off, a word without digits changes nothing.
+    // A number between two steps takes the nearer one.
+    EXPECT_NEAR(typed(t, "2.6"), 3.0f / range, 1e-6f);
+    EXPECT_NEAR(typed(t, "2,4"), 2.0f / range, 1e-6f);
+
+    // An on/off tag: 1 on, below 0.5 off, a word without digits is refused and changes nothing.
     const int s = tag::Osc1On;
     e->setOff(s);
     EXPECT_FLOAT_EQ(typed(s, "1"), 1.0f);
     EXPECT_EQ(script.questions().back().text, "0 for Off, 1 for On");
     EXPECT_FLOAT_EQ(typed(s, "0.4"), 0.0f);
     EXPECT_FLOAT_EQ(typed(s, "On"), 0.0f);
-    EXPECT_EQ(script.questions().back().defaultText, "Off");
+    const auto& asked = script.questions();
+    ASSERT_GE(asked.size(), 2u);
+    EXPECT_EQ(asked[asked.size() - 2].defaultText, "Off");
+    EXPECT_EQ(asked.back().kind, DialogKind::Message);
+    EXPECT_EQ(asked.back().text, "\"On\" is not a number. Nothing was changed.");
 }
 
 TEST_F(NumericEntry, SequenceARows) {
@@ -257,12 +265,15 @@ TEST_F(NumericEntry, CommaLocaleDoesNotChangeParsing) {
     script.answerOk("50.5");
     e->setNumPer(tag::ReverbDamp, false);
     EXPECT_NEAR(e->getParameter(tag::ReverbDamp), 0.505f, 1e-6f);
-    // A comma is no decimal point here: "0,5" reads as 0 without the filter.
-    EXPECT_FLOAT_EQ(typed(tag::ReverbSize, "0,5"), 0.0f);
+    // A comma is a decimal point too, whatever the locale, with the filter or without.
+    EXPECT_NEAR(typed(tag::ReverbSize, "0,5"), 1.0f / 30.75f, 1e-6f);
     script.answerOk("0.5");
     e->setNumPer(tag::ReverbDamp, true);
     EXPECT_NEAR(e->getParameter(tag::ReverbDamp), 0.5025f, 1e-6f);
     EXPECT_EQ(script.questions().back().defaultText, "1.0");
+    script.answerOk("12,5 %");
+    e->setNumPer(tag::ReverbDamp, false);
+    EXPECT_NEAR(e->getParameter(tag::ReverbDamp), 0.125f, 1e-6f);
     std::setlocale(LC_ALL, saved.c_str());
 }
 
@@ -281,7 +292,9 @@ TEST_F(NumericEntry, LongAnswersStayInTheBuffer) {
     double x = 0.0;
     int n = 0;
     EXPECT_TRUE(APlugin::entryInteger("12.7", false, n));
-    EXPECT_EQ(n, 12);
+    EXPECT_EQ(n, 13);
+    EXPECT_TRUE(APlugin::entryInteger("-3,6", true, n));
+    EXPECT_EQ(n, -4);
     EXPECT_TRUE(APlugin::entryInteger("-99999999999", false, n));
     EXPECT_EQ(n, -1000000000);
     EXPECT_FALSE(APlugin::entryInteger("abc", false, n));

@@ -169,12 +169,12 @@ TEST_F(MenuRig, GaterPatternCommandsWorkOverTheActiveLength) {
     choose({"Move Left"});
     ed->showGaterMenu();
     EXPECT_EQ(mask(e(), tag::GaterLeft), 0x80);
-    choose({"Move Right"}); // all 16 steps: the inactive ones copy the rotated pattern
+    choose({"Move Right"}); // the active steps only: the hidden ones keep their values
     ed->showGaterMenu();
-    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x0101);
+    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x0001);
     choose({"Reverse"});
     ed->showGaterMenu();
-    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x0180);
+    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x0080);
     choose({"Alternate Left/Right"});
     ed->showGaterMenu();
     EXPECT_EQ(mask(e(), tag::GaterLeft), 0x5555);
@@ -186,7 +186,7 @@ TEST_F(MenuRig, GaterPatternCommandsWorkOverTheActiveLength) {
         choose({"Undo"});
         ed->showGaterMenu();
     }
-    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x0180);
+    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x0080);
 }
 
 TEST_F(MenuRig, PathMovesTheSelectedUnitAndCancelDoesNothing) {

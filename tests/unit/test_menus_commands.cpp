@@ -220,12 +220,12 @@ TEST_F(MenuRig, XYFlipsGridSmoothingAndTypedCoordinates) {
     EXPECT_FLOAT_EQ(e().getParameter(ys + 7), pointY);
 }
 
-TEST_F(MenuRig, GaterAlternatesCopiesSwapsAndInvertsAllSixteenSteps) {
+TEST_F(MenuRig, GaterAlternatesCopiesSwapsOverSixteenStepsAndInvertsTheActiveOnes) {
     auto run = [&](const char* command) {
         choose({command});
         ed->showGaterMenu();
     };
-    e().setSteppedValue(tag::GaterSteps, 3); // four active steps: the commands still cover 16
+    e().setSteppedValue(tag::GaterSteps, 3); // four active steps: these commands still cover 16
     setMask(e(), tag::GaterLeft, 0x00F1);
     setMask(e(), tag::GaterRight, 0x0102);
     run("Alternate");
@@ -244,10 +244,11 @@ TEST_F(MenuRig, GaterAlternatesCopiesSwapsAndInvertsAllSixteenSteps) {
     setMask(e(), tag::GaterRight, 0x8000);
     run("Copy Right to Left");
     EXPECT_EQ(mask(e(), tag::GaterLeft), 0x8000);
-    run("Inverse"); // the twelve inactive steps flip as well
-    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x7FFF);
-    EXPECT_EQ(mask(e(), tag::GaterRight), 0x7FFF);
+    run("Inverse"); // the four active steps flip; the twelve hidden ones keep their values
+    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x800F);
+    EXPECT_EQ(mask(e(), tag::GaterRight), 0x800F);
     // All on and all off read back as the same masks.
+    e().setSteppedValue(tag::GaterSteps, 15);
     run("Set All Off");
     run("Inverse");
     EXPECT_FLOAT_EQ(e().getParameter(tag::GaterLeft), 65535.5f / 65536.0f);
@@ -393,4 +394,22 @@ TEST_F(MenuRig, ValueRandomVowelModulationResetAndEffectSwitches) {
     ed->showControlMenu();
     EXPECT_LT(renderLevel(e(), 512), 1e-6);
     for (int t = 0; t < 2048; ++t) ASSERT_EQ(e().getParameter(t), values[size_t(t)]) << t;
+}
+
+// The menus' number boxes read a decimal comma, take the nearest whole number where they ask
+// for one, and refuse text that holds no number with a message, changing nothing.
+TEST_F(MenuRig, MenuNumbersTakeACommaAndRefuseText) {
+    const int tune = tag::SeqStepTuneA;
+    e().setSteppedValue(tag::SeqStepsA, 7);
+    e().setParameter(tune, 0.5f);
+    dialogs.answerOk("2,6 semi");
+    choose({"Transpose Arp"});
+    ed->showArpMenu(-1, -1, false);
+    EXPECT_NEAR(e().getParameter(tune), 0.5f + 3 / 72.99f, 1e-5);
+    dialogs.answerOk("up");
+    choose({"Transpose Arp"});
+    ed->showArpMenu(-1, -1, false);
+    EXPECT_NEAR(e().getParameter(tune), 0.5f + 3 / 72.99f, 1e-5);
+    EXPECT_EQ(dialogs.questions().back().kind, DialogKind::Message);
+    EXPECT_EQ(dialogs.questions().back().text, "\"up\" is not a number. Nothing was changed.");
 }

@@ -1,6 +1,8 @@
 // The section command menus through the off-screen pop-up: entries and greying, the
 // undo-first rule, and the commands' effect on the engine.
+#include "controls/TOptionMenu.h"
 #include "editor/sections/SectionModel.h"
+#include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
 
 #include "test_sections_rig.h"
@@ -126,4 +128,58 @@ TEST_F(MenuRig, ModulatorMenusListTheirSlotsAndRouteToOneDestination) {
     ed->showFreeMenu(30, 1);
     EXPECT_EQ(e().getModSrcBySlot(1), 54);
     EXPECT_EQ(e().getModDestBySlot(1), 0);
+}
+
+// Each menu button opens the menu of the unit it sits on, pressed as the user presses it; the
+// easy screen's buttons open the menus of the main-screen buttons with their captions. ENV 1
+// routes free envelope 1 (source 52).
+TEST_F(MenuRig, EachMenuButtonOpensItsOwnUnitsMenu) {
+    const char* titles[24] = {"-GOscillator 1 Command Menu",
+                              "-GOscillator 2 Command Menu",
+                              "-GFilter Command Menu",
+                              "-GAmp Command Menu",
+                              "-GPlay Mode Command Menu",
+                              "-GMain LFO Command Menu",
+                              "-GEQ Command Menu",
+                              "-GWaveShaper Command Menu",
+                              "-GVoice Distortion Command Menu",
+                              "-GLowFi Command Menu",
+                              "-GFree Envelope 1 Command Menu",
+                              "-GFree Envelope 2 Command Menu",
+                              "-GFree LFO 1 Command Menu",
+                              "-GFree LFO 2 Command Menu",
+                              "-GDelay Command Menu",
+                              "-GReverb Command Menu",
+                              "-GMod FX Command Menu",
+                              "-GDistort FX Command Menu",
+                              "-GGater Command Menu",
+                              "-GOsc Path Command Menu",
+                              "-GFX Path Command Menu",
+                              "-GArp Command Menu",
+                              "-GUser Wave 1 Command Menu",
+                              "-GControl Menu"};
+    // OSC1, OSC2, FILTER, AMP, MAIN LFO, PLAY MODE, EQ, WAVESHAPER, LOW-FI, DISTORTION,
+    // DISTORT FX, MOD FX, DELAY, REVERB, GATER.
+    const int partners[15] = {0, 1, 2, 3, 5, 4, 6, 7, 9, 8, 17, 16, 14, 15, 18};
+    auto press = [&](int id) {
+        auto* button = new TMenuButton(CRect(0, 0, 20, 10), ed, "", id);
+        ed->getFrame()->addView(button);
+        CPoint at(5, 5);
+        button->onMouseDown(at, CButtonState(kLButton));
+        ed->getFrame()->removeView(button);
+    };
+    for (int id = 0; id < 39; ++id) {
+        shown.clear();
+        press(id);
+        ASSERT_FALSE(shown.empty()) << "button " << id;
+        EXPECT_EQ(shown[0].title, titles[id < 24 ? id : partners[id - 24]]) << "button " << id;
+    }
+    const int before = popups;
+    press(39);
+    EXPECT_EQ(popups, before);
+
+    for (int slot = 0; slot < 16; ++slot) e().setSteppedValue(tag::ModDestFirst + slot, 0);
+    choose({"Set To Destination", "None"});
+    press(10);
+    EXPECT_EQ(e().getModSrcBySlot(0), 52);
 }

@@ -1,0 +1,104 @@
+// A stand-in for the desktop's dialog program: a script named zenity, put first on PATH, that
+// logs every question the plug-in asks and answers its text entries from a list, after a
+// pause when asked, as a user would. Message boxes are answered OK; an entry with no answer
+// left is cancelled. PATH is restored when it goes.
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testhost {
+
+class FakeDialogs {
+public:
+    explicit FakeDialogs(int delayMs = 0) {
+        const char* base = std::getenv("ZEK2_TEST_TMP");
+        folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2dlgXXXXXX";
+        if (!mkdtemp(folder.data())) {
+            folder.clear();
+            return;
+        }
+        std::ofstream script(folder + "/zenity");
+        script << "#!/bin/sh\n"
+               << "d='" << folder << "'\n"
+               << "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; echo '" << kEnd
+               << "'; } >> \"$d/log\"\n"
+               << "sleep " << delayMs / 1000 << "." << (delayMs % 1000) / 100 << "\n"
+               << "if [ \"$1\" = --entry ]; then\n"
+               << "  [ -s \"$d/answers\" ] || exit 1\n"
+               << "  head -n 1 \"$d/answers\"; sed -i 1d \"$d/answers\"\n"
+               << "fi\n"
+               << "exit 0\n";
+        script.close();
+        chmod((folder + "/zenity").c_str(), 0755);
+        oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        setenv("PATH", (folder + ":" + oldPath).c_str(), 1);
+    }
+    ~FakeDialogs() {
+        if (folder.empty()) return;
+        setenv("PATH", oldPath.c_str(), 1);
+        for (const char* name : {"/zenity", "/log", "/answers"})
+            std::remove((folder + name).c_str());
+        rmdir(folder.c_str());
+    }
+    FakeDialogs(const FakeDialogs&) = delete;
+    FakeDialogs& operator=(const FakeDialogs&) = delete;
+
+    bool ok() const { return !folder.empty(); }
+    // The answer the next text entry gives with OK.
+    void answer(const std::string& text) {
+        std::ofstream(folder + "/answers", std::ios::app) << text << "\n";
+    }
+
+    // Every question asked so far, each as the program's arguments.
+    std::vector<std::vector<std::string>> questions() const {
+        std::vector<std::vector<std::string>> all(1);
+        std::ifstream log(folder + "/log");
+        for (std::string line; std::getline(log, line);) {
+            if (line == kEnd)
+                all.emplace_back();
+            else
+                all.back().push_back(line);
+        }
+        all.pop_back();
+        return all;
+    }
+    // The questions of one kind ("--entry", "--info", "--question").
+    std::vector<std::vector<std::string>> questions(const std::string& kind) const {
+        std::vector<std::vector<std::string>> some;
+        for (auto& q : questions())
+            if (!q.empty() && q[0] == kind) some.push_back(q);
+        return some;
+    }
+    // Waits (at most `ms`) until `n` questions have been asked in all.
+    bool waitForQuestions(size_t n, int ms = 5000) const {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (questions().size() < n) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return true;
+    }
+    // The argument of a question that starts with `prefix` ("--text="), without it.
+    static std::string argument(const std::vector<std::string>& question,
+                                const std::string& prefix) {
+        for (const std::string& a : question)
+            if (a.compare(0, prefix.size(), prefix) == 0) return a.substr(prefix.size());
+        return "";
+    }
+
+private:
+    static constexpr const char* kEnd = "@@end@@";
+    std::string folder;
+    std::string oldPath;
+};
+
+} // namespace testhost

@@ -1,0 +1,384 @@
+// The editor's command menus and typed entries driven by real pointer and key events, and what
+// the host hears of them: each menu button opens its own unit's menu, the XY pad asks for its
+// controller number, the gater's pattern commands keep the hidden steps, a section command is
+// one bracketed edit per moved parameter and one updateDisplay, a gesture that changes nothing
+// tells the host nothing, and typed numbers take a decimal comma and refuse text.
+#include "tests/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+// After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
+#include "EditorSession.h"
+#include "FakeDialogs.h"
+
+#include <atomic>
+#include <map>
+#include <thread>
+
+using testhost::EditorSession;
+using testhost::FakeDialogs;
+using testhost::HostCall;
+
+namespace {
+
+constexpr auto describe = &EditorSession::describe;
+
+// Where things sit on the main screen at 100 percent.
+constexpr int kTabY = 416, kModTabX = 195, kFXTabX = 246;
+constexpr int kEnvButtonY = 488, kEnv1X = 47, kEnv2X = 376;
+constexpr int kLfoButtonY = 435, kLfo1X = 47, kLfo2X = 305;
+constexpr int kFilterButtonX = 721, kFilterButtonY = 98;
+constexpr int kFilterTypeX = 729, kFilterTypeY = 116;
+constexpr int kGaterButtonX = 62, kGaterButtonY = 659;
+constexpr int kXYPad1X = 270, kXYPad1Y = 324;
+constexpr int kVolumeX = 305, kVolumeY = 133, kSemiX = 132, kSemiY = 122;
+constexpr int kFineX = 163, kFineY = 148;
+
+// The parameters.
+constexpr int kVolume = 12, kSemi = 14, kFine = 15, kXYPad1X_Tag = 272, kXY1RecordMode = 778;
+constexpr int kMainVolume = 1, kFilterType = 294;
+constexpr int kGaterOn = 347, kGaterSteps = 350, kGaterLeft = 355, kGaterRight = 356;
+const std::vector<int> kEnv1 = {359, 113, 114, 115, 116, 117, 357, 358};
+const std::vector<int> kEnv2 = {362, 118, 119, 120, 121, 122, 360, 361};
+const std::vector<int> kLfo1 = {124, 369, 370, 371}, kLfo2 = {125, 372, 373, 374};
+const std::vector<int> kFilter = {57, 58, 59, 297, 298, 299, 296, 66,  295, 294, 60,
+                                  61, 62, 63, 64,  65,  302, 303, 304, 67,  305};
+
+// Entries of the menus as Down reaches them: the keys step over greyed entries and separators.
+constexpr int kResetUnit = 1;                          // free envelope and LFO menus
+constexpr int kResetFilter = 2, kRandomizeFilter = 11; // filter menu, nothing copied yet
+constexpr int kGaterMoveRight = 12, kGaterInverse = 14;
+constexpr int kXYSetXMidiCC = 26; // XY menu with the pad in record mode "Live"
+constexpr int kKnobSetToValue = 8;
+
+int edits(const std::vector<HostCall>& log) {
+    return EditorSession::countOf(log, audioMasterAutomate) +
+           EditorSession::countOf(log, audioMasterBeginEdit) +
+           EditorSession::countOf(log, audioMasterEndEdit);
+}
+
+// Brackets that closed with no automate of their tag inside: the host was told of an edit
+// that changed nothing.
+int emptyBrackets(const std::vector<HostCall>& log) {
+    std::map<int, int> automates; // per open tag: automates since its beginEdit, -1 closed
+    int empty = 0;
+    for (const HostCall& c : log) {
+        if (c.opcode == audioMasterBeginEdit) automates[c.index] = 0;
+        if (c.opcode == audioMasterAutomate && automates.count(c.index) && automates[c.index] >= 0)
+            ++automates[c.index];
+        if (c.opcode == audioMasterEndEdit) {
+            empty += automates.count(c.index) && automates[c.index] == 0;
+            automates[c.index] = -1;
+        }
+    }
+    return empty;
+}
+
+// Renders until the first program is applied.
+void prepare(testhost::Plugin& plugin) {
+    std::vector<float> left, right;
+    plugin.process(8192, left, right);
+}
+
+// The dialog stand-in on PATH, the plug-in after its first program and its editor.
+struct DialogSession {
+    FakeDialogs dialogs;
+    testhost::Plugin plugin;
+    bool prepared = (prepare(plugin), true);
+    EditorSession s{plugin};
+    // Why a test cannot run here; "" when it can.
+    std::string whyNot() const { return !dialogs.ok() ? "no folder for the dialogs" : s.whyNot(); }
+};
+
+std::vector<float> valuesOf(testhost::Plugin& plugin, const std::vector<int>& tags) {
+    std::vector<float> v;
+    for (int t : tags) v.push_back(plugin.getParameter(t));
+    return v;
+}
+
+// Picks entry `downs` of the menu that the click at x, y opens.
+void choose(EditorSession& s, int x, int y, int downs, unsigned button = 1) {
+    s.click(x, y, button);
+    ASSERT_TRUE(s.waitForPopup()) << "no menu at " << x << ", " << y;
+    s.keys(XK_Down, downs);
+    s.key(XK_Return);
+    ASSERT_TRUE(s.waitForNoPopup());
+    s.idles(4);
+}
+
+int maskOf(testhost::Plugin& plugin, int tag) {
+    return static_cast<int>(plugin.getParameter(tag) * 65535.9f);
+}
+float maskValue(int mask) {
+    return (static_cast<float>(mask) + 0.5f) / 65536.0f;
+}
+
+// Two clicks at one place are a double click within 400 ms.
+void pauseOverDoubleClick() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(450));
+}
+
+std::string displayOf(testhost::Plugin& plugin, int tag) {
+    char text[kVstMaxParamStrLen + 1] = "";
+    plugin.dispatch(effGetParamDisplay, tag, 0, text);
+    return text;
+}
+
+} // namespace
+
+// Each menu button over a free envelope or LFO opens that unit's menu: its reset resets that
+// unit and leaves the other one alone.
+TEST(HostEditorEvents, EachEnvelopeAndLfoButtonOpensItsOwnUnitsMenu) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    s.click(kModTabX, kTabY);
+    s.idles(4);
+    struct Button {
+        const char* name;
+        int x, y;
+        const std::vector<int>& own;
+        const std::vector<int>& other;
+    };
+    const Button buttons[] = {{"ENV 1", kEnv1X, kEnvButtonY, kEnv1, kEnv2},
+                              {"ENV 2", kEnv2X, kEnvButtonY, kEnv2, kEnv1},
+                              {"LFO 1", kLfo1X, kLfoButtonY, kLfo1, kLfo2},
+                              {"LFO 2", kLfo2X, kLfoButtonY, kLfo2, kLfo1}};
+    for (const Button& b : buttons) {
+        // Both units away from their defaults, so a reset moves the unit it is given.
+        for (int t : b.own) plugin.setParameter(t, 0.73f);
+        for (int t : b.other) plugin.setParameter(t, 0.27f);
+        s.idles(2);
+        const std::vector<float> own = valuesOf(plugin, b.own), other = valuesOf(plugin, b.other);
+        choose(s, b.x, b.y, kResetUnit);
+        EXPECT_EQ(valuesOf(plugin, b.other), other) << b.name << " reset the other unit";
+        EXPECT_NE(valuesOf(plugin, b.own), own) << b.name << " did not reset its own unit";
+    }
+}
+
+// "Set X MIDI CC" asks for the controller number, as the knobs' "Set MIDI CC" does; the
+// controller then moves the pad's X.
+TEST(HostEditorEvents, TheXYPadAsksForItsControllerNumber) {
+    DialogSession d;
+    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
+    FakeDialogs& dialogs = d.dialogs;
+    testhost::Plugin& plugin = d.plugin;
+    EditorSession& s = d.s;
+    dialogs.answer("21");
+    plugin.setParameter(kXY1RecordMode, 0.0f); // "Live": the latch entries are offered
+    s.idles(2);
+    choose(s, kXYPad1X, kXYPad1Y, kXYSetXMidiCC, 3);
+    ASSERT_TRUE(dialogs.waitForQuestions(1)) << "no question asked";
+    const auto asked = dialogs.questions("--entry");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(FakeDialogs::argument(asked[0], "--title="), "MIDI CC (0 - 127)");
+    s.idles(4);
+    std::vector<float> left, right;
+    const int near = static_cast<int>(plugin.getParameter(kXYPad1X_Tag) * 127.0f + 0.5f);
+    const int far = near < 64 ? 127 : 0;
+    for (int v : {near, far}) {
+        plugin.sendMidi({{0, 0xB0, 21, v}});
+        plugin.process(256, left, right);
+    }
+    EXPECT_FLOAT_EQ(plugin.getParameter(kXYPad1X_Tag), static_cast<float>(far) / 127.0f);
+}
+
+// With a pattern of four steps, "Move Right" and "Inverse" change steps 1 to 4 only: the hidden
+// steps keep what the musician set, and show it again when the pattern grows.
+TEST(HostEditorEvents, GaterCommandsKeepTheHiddenSteps) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    plugin.setParameter(kGaterOn, 1.0f);
+    plugin.setParameter(kGaterSteps, 3.1f / 15.99f);
+    plugin.setParameter(kGaterLeft, maskValue(0x00F1));
+    plugin.setParameter(kGaterRight, maskValue(0x0102));
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    s.click(kFXTabX, kTabY);
+    s.idles(4);
+    choose(s, kGaterButtonX, kGaterButtonY, kGaterMoveRight);
+    EXPECT_EQ(maskOf(plugin, kGaterLeft), 0x00F2);
+    EXPECT_EQ(maskOf(plugin, kGaterRight), 0x0104);
+    choose(s, kGaterButtonX, kGaterButtonY, kGaterInverse);
+    EXPECT_EQ(maskOf(plugin, kGaterLeft), 0x00FD);
+    EXPECT_EQ(maskOf(plugin, kGaterRight), 0x010B);
+    plugin.setParameter(kGaterSteps, 15.1f / 15.99f);
+    s.idles(2);
+    EXPECT_EQ(maskOf(plugin, kGaterLeft) & 0xFFF0, 0x00F0);
+    EXPECT_EQ(maskOf(plugin, kGaterRight) & 0xFFF0, 0x0100);
+}
+
+// "Reset Filter" and "Randomize Filter": every parameter the command moved reaches the host as
+// one bracketed edit within the command, nothing else does, and one updateDisplay follows.
+TEST(HostEditorEvents, ASectionCommandIsOneBracketedEditPerMovedParameter) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    auto check = [&](const char* what, const std::vector<float>& before) {
+        const auto log = s.calls();
+        std::set<int> moved;
+        for (size_t i = 0; i < kFilter.size(); ++i)
+            if (plugin.getParameter(kFilter[i]) != before[i]) moved.insert(kFilter[i]);
+        EXPECT_FALSE(moved.empty()) << what;
+        EXPECT_EQ(EditorSession::bracketFaults(log), "") << what << ": " << describe(log);
+        EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty())
+            << what << ": " << describe(log);
+        EXPECT_EQ(EditorSession::bracketedEdits(log), moved) << what << ": " << describe(log);
+        EXPECT_EQ(EditorSession::countOf(log, audioMasterAutomate), static_cast<int>(moved.size()))
+            << what << ": " << describe(log);
+        EXPECT_EQ(emptyBrackets(log), 0) << what << ": " << describe(log);
+        EXPECT_EQ(EditorSession::countOf(log, audioMasterUpdateDisplay), 1) << what;
+        // The updateDisplay comes after the last edit call.
+        EXPECT_TRUE(!log.empty() && log.back().opcode == audioMasterUpdateDisplay)
+            << what << ": " << describe(log);
+        s.forget();
+    };
+    choose(s, kFilterButtonX, kFilterButtonY, kResetFilter);
+    // Every filter parameter away from its default: the reset moves all 21.
+    for (int t : kFilter) plugin.setParameter(t, plugin.getParameter(t) < 0.5f ? 0.9f : 0.1f);
+    s.idles(2);
+    s.forget();
+    std::vector<float> before = valuesOf(plugin, kFilter);
+    choose(s, kFilterButtonX, kFilterButtonY, kResetFilter);
+    s.idles(2);
+    check("Reset Filter", before);
+    before = valuesOf(plugin, kFilter);
+    choose(s, kFilterButtonX, kFilterButtonY, kRandomizeFilter);
+    s.idles(2);
+    check("Randomize Filter", before);
+}
+
+// Gestures that change nothing tell the host nothing: a menu closed with Escape, an Option
+// click (the question is asked first; text that is no number is refused with a message), the
+// second click of a double click on a knob at its default. "Set to Value" is one edit.
+TEST(HostEditorEvents, NoEditCallsForGesturesThatChangeNothing) {
+    DialogSession d;
+    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
+    FakeDialogs& dialogs = d.dialogs;
+    testhost::Plugin& plugin = d.plugin;
+    EditorSession& s = d.s;
+    s.forget();
+    s.click(kFilterTypeX, kFilterTypeY);
+    ASSERT_TRUE(s.waitForPopup());
+    s.key(XK_Escape);
+    ASSERT_TRUE(s.waitForNoPopup());
+    s.idles(3);
+    EXPECT_EQ(edits(s.calls()), 0) << "Escape: " << describe(s.calls());
+    // An entry chosen is one edit: the first, "Bypass", away from another type.
+    plugin.setParameter(kFilterType, 0.5f);
+    s.idles(2);
+    s.forget();
+    choose(s, kFilterTypeX, kFilterTypeY, 1);
+    EXPECT_LT(plugin.getParameter(kFilterType), 0.1f);
+    EXPECT_EQ(describe(s.calls()), "43:294 0:294 44:294 ") << "a choice";
+
+    dialogs.answer("abc");
+    const float volume = plugin.getParameter(kVolume);
+    s.forget();
+    s.clickWith(XK_Alt_L, kVolumeX, kVolumeY);
+    ASSERT_TRUE(dialogs.waitForQuestions(2));
+    s.idles(6);
+    EXPECT_EQ(plugin.getParameter(kVolume), volume);
+    EXPECT_EQ(edits(s.calls()), 0) << "Option click: " << describe(s.calls());
+    const auto refusals = dialogs.questions("--info");
+    ASSERT_EQ(refusals.size(), 1u) << "the refusal";
+    EXPECT_NE(FakeDialogs::argument(refusals[0], "--text=").find("abc"), std::string::npos);
+
+    dialogs.answer("25");
+    s.forget();
+    choose(s, kVolumeX, kVolumeY, kKnobSetToValue, 3);
+    ASSERT_TRUE(dialogs.waitForQuestions(3));
+    EXPECT_TRUE(
+        EditorSession::waitFor([&] { return plugin.getParameter(kVolume) != volume; }, 5000));
+    s.idles(3);
+    EXPECT_EQ(describe(s.calls()), "43:12 0:12 44:12 ") << "Set to Value";
+
+    pauseOverDoubleClick();
+    s.doubleClick(kVolumeX, kVolumeY); // to the default
+    s.idles(3);
+    s.forget();
+    pauseOverDoubleClick();
+    s.doubleClick(kVolumeX, kVolumeY); // at the default already
+    s.idles(3);
+    EXPECT_EQ(emptyBrackets(s.calls()), 0) << "double click: " << describe(s.calls());
+    EXPECT_EQ(EditorSession::bracketFaults(s.calls()), "");
+}
+
+// A decimal comma is the decimal point; a number between two steps takes the nearer one;
+// text that is no number changes nothing and says so.
+TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
+    DialogSession d;
+    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
+    FakeDialogs& dialogs = d.dialogs;
+    testhost::Plugin& plugin = d.plugin;
+    EditorSession& s = d.s;
+    size_t asked = 0;
+    auto type = [&](int x, int y, const char* answer) {
+        dialogs.answer(answer);
+        s.forget();
+        pauseOverDoubleClick();
+        s.clickWith(XK_Alt_L, x, y);
+        EXPECT_TRUE(dialogs.waitForQuestions(++asked)) << answer;
+        s.idles(6);
+        asked = dialogs.questions().size();
+    };
+    type(kFineX, kFineY, "12,5");
+    EXPECT_FLOAT_EQ(plugin.getParameter(kFine), 0.5625f);
+    EXPECT_EQ(displayOf(plugin, kFine), "12 C");
+    EXPECT_EQ(describe(s.calls()), "43:15 0:15 44:15 ");
+    type(kFineX, kFineY, "0,5");
+    EXPECT_FLOAT_EQ(plugin.getParameter(kFine), 0.5025f);
+    type(kSemiX, kSemiY, "-3.6");
+    EXPECT_EQ(displayOf(plugin, kSemi), "-4 Semi");
+    const float fine = plugin.getParameter(kFine);
+    type(kFineX, kFineY, "twelve");
+    EXPECT_EQ(plugin.getParameter(kFine), fine);
+    EXPECT_EQ(edits(s.calls()), 0) << describe(s.calls());
+    EXPECT_EQ(dialogs.questions("--info").size(), 1u);
+}
+
+// The host automation the editor holds back while a section command runs is the user-interface
+// thread's alone: the audio thread's auto-limit, lowering "Main Volume" meanwhile, reads the
+// hold without a race and still tells the host, and the commands' brackets stay sound.
+TEST(HostEditorEventsRace, SectionCommandsWhileTheAudioThreadAutomates) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        std::vector<float> left, right;
+        plugin.sendMidi({{0, 0x90, 48, 127},
+                         {0, 0x90, 55, 127},
+                         {0, 0x90, 60, 127},
+                         {0, 0x90, 64, 127},
+                         {0, 0x90, 67, 127},
+                         {0, 0x90, 72, 127}});
+        while (!stop.load()) {
+            // Full volume again and again: the output overloads and the auto-limit lowers it.
+            plugin.setParameter(kMainVolume, 1.0f);
+            plugin.process(2048, left, right);
+        }
+    });
+    s.forget();
+    for (int round = 0; round < 3; ++round) {
+        choose(s, kFilterButtonX, kFilterButtonY, kRandomizeFilter);
+        choose(s, kFilterButtonX, kFilterButtonY, kResetFilter);
+    }
+    stop = true;
+    audio.join();
+    s.idles(3);
+    const auto log = s.calls();
+    EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);
+    EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty()) << describe(log);
+    EXPECT_EQ(emptyBrackets(log), 0) << describe(log);
+    int fromAudio = 0;
+    for (const HostCall& c : log)
+        if (c.opcode == audioMasterAutomate && c.thread != s.uiThreadId()) {
+            EXPECT_EQ(c.index, kMainVolume);
+            ++fromAudio;
+        }
+    EXPECT_GT(fromAudio, 0);
+}
