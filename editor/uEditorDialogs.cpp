@@ -16,19 +16,31 @@ bool isNotice(const DialogRequest& request) {
     return request.kind == DialogKind::Message && !request.withCancel;
 }
 
+// A stand-in for the dialogs that keeps the messages that only tell for the end of its run,
+// answered "OK" meanwhile.
+class KeepsNotices : public DialogBackend {
+public:
+    std::vector<DialogRequest> notices;
+
+protected:
+    bool keptAsNotice(DialogRequest const& request, DialogAnswer& answer) {
+        if (!isNotice(request)) return false;
+        notices.push_back(request);
+        answer = DialogAnswer();
+        answer.ok = true;
+        return true;
+    }
+};
+
 // Stands in for the dialogs while the engine's entry form runs: it keeps the first question
 // and answers it with `reply` (Cancel while only the question is wanted); any further
 // question of the same form is cancelled. Messages that only tell (a refused answer) are kept
 // for the end of the form and answered "OK".
-class OneQuestion : public DialogBackend {
+class OneQuestion : public KeepsNotices {
 public:
     DialogAnswer ask(DialogRequest const& request) override {
-        if (isNotice(request)) {
-            notices.push_back(request);
-            DialogAnswer ok;
-            ok.ok = true;
-            return ok;
-        }
+        DialogAnswer ok;
+        if (keptAsNotice(request, ok)) return ok;
         if (asked) return DialogAnswer();
         asked = true;
         question = request;
@@ -37,7 +49,6 @@ public:
     bool asked = false;
     DialogRequest question;
     DialogAnswer reply;
-    std::vector<DialogRequest> notices;
 };
 
 // Answers a menu command's questions (text entries, choosers, confirmations) with the answers
@@ -46,18 +57,14 @@ public:
 // dialog program) answers it in place, and the run goes on; otherwise the question is kept,
 // and it and any after it are cancelled. Messages that only tell are kept for the end of the
 // run and answered "OK".
-class Replay : public DialogBackend {
+class Replay : public KeepsNotices {
 public:
     Replay(std::vector<DialogAnswer>& given, DialogBackend& rest, bool keepsQuestion,
            bool mayAskNow)
         : answers(given), others(rest), keeps(keepsQuestion), askNow(mayAskNow) {}
     DialogAnswer ask(DialogRequest const& request) override {
-        if (isNotice(request)) {
-            notices.push_back(request);
-            DialogAnswer ok;
-            ok.ok = true;
-            return ok;
-        }
+        DialogAnswer ok;
+        if (keptAsNotice(request, ok)) return ok;
         if (next < answers.size()) return answers[next++];
         if (!keeps || asked) return DialogAnswer();
         if (askNow) {
@@ -85,7 +92,6 @@ public:
     bool asked = false;
     DialogRequest question;
     std::unique_ptr<PendingDialog> pending;
-    std::vector<DialogRequest> notices;
     std::vector<DialogRequest> unshown;
 };
 
