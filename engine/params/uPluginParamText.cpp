@@ -30,11 +30,14 @@ template <std::size_t N> const char* entry(const char* const (&table)[N], int in
     return table[boundIndex(index, static_cast<int>(N))];
 }
 
-// Truncation toward zero; callers pass bounded values, the guard only keeps the conversion
-// defined.
+// Truncation toward zero of a value in display units. A whole number typed in is stored as a
+// float that may fall a hair short of it (5 cents is 0.52499998, so 104.999994 units): within a
+// thousandth of a unit of a whole number counts as that number. Callers pass bounded values;
+// the guard only keeps the conversion defined.
 int truncInt(float x) {
     if (!(x > -1.0e9f && x < 1.0e9f)) return 0;
-    return static_cast<int>(x);
+    constexpr float kUnitTolerance = 1e-3f;
+    return static_cast<int>(x >= 0.0f ? x + kUnitTolerance : x - kUnitTolerance);
 }
 
 std::string intStr(long long n) {

@@ -330,6 +330,9 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
     EXPECT_EQ(describe(s.calls()), "43:15 0:15 44:15 ");
     type(kFineX, kFineY, "0,5");
     EXPECT_FLOAT_EQ(plugin.getParameter(kFine), 0.5025f);
+    // A whole number reads back as typed, though its float falls a hair short of it.
+    type(kFineX, kFineY, "5");
+    EXPECT_EQ(displayOf(plugin, kFine), "5 C");
     type(kSemiX, kSemiY, "-3.6");
     EXPECT_EQ(displayOf(plugin, kSemi), "-4 Semi");
     const float fine = plugin.getParameter(kFine);
