@@ -72,6 +72,10 @@ void printTable(bool shortForm, const std::string& filter);
 // and the worst single block (that work plus what the machine added).
 void printBlocks(const std::string& filter);
 
+// Renders one second of each scenario whose name holds `filter` (block 128) with callgrind's
+// instrumentation on around it: the instruction count of the engine for that second.
+void printCount(const std::string& filter);
+
 // Loads another VST 2.4 instrument from `path` and plays sixteen keys on its first program,
 // struck again every 2 s, beside ZEK2's plain patch and first factory program, the three
 // alternating over several rounds; prints per instrument the median and range of the real-time

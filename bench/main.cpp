@@ -3,7 +3,10 @@
 // `zek2_bench --short` the same table with short runs, as CI does; no figure fails a run.
 // `zek2_bench --blocks[=NAME]` tells the table's worst blocks that repeat from those the machine
 // made (bench_table.cpp). `zek2_bench --peer PATH` measures another VST 2.4 instrument beside ZEK2
-// (bench_peer.cpp). Without them: times the first engine of the process (which builds the shared
+// (bench_peer.cpp). `zek2_bench --count=NAME` renders one second of the rows whose name holds NAME
+// for callgrind (bench_table.cpp):
+//     valgrind --tool=callgrind --instr-atstart=no build/bench/zek2_bench --count="plain 16"
+// Without them: times the first engine of the process (which builds the shared
 // tables), then runs the registered Google Benchmark cases (their usual --benchmark_* flags apply).
 #include "bench/Scenarios.h"
 #include "engine/APlugin.h"
@@ -17,7 +20,7 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    bool table = false, shortForm = false, blocks = false;
+    bool table = false, shortForm = false, blocks = false, count = false;
     std::string filter, peer;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--peer") == 0 && i + 1 < argc) peer = argv[++i];
@@ -28,12 +31,20 @@ int main(int argc, char** argv) {
             blocks = true;
             filter = argv[i] + 9;
         }
+        if (std::strncmp(argv[i], "--count=", 8) == 0) {
+            count = true;
+            filter = argv[i] + 8;
+        }
         if (std::strncmp(argv[i], "--table=", 8) == 0) {
             table = true;
             filter = argv[i] + 8;
         }
     }
     if (!peer.empty()) return bench::printPeer(peer, shortForm) ? 0 : 1;
+    if (count) {
+        bench::printCount(filter);
+        return 0;
+    }
     if (blocks) {
         bench::printBlocks(filter);
         return 0;
