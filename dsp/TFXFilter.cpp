@@ -2,7 +2,7 @@
 // the four-sub-frame loop. init() on the host thread; everything else on the audio thread.
 #include "dsp/TFXFilter.h"
 
-#include "engine/tables/LookupTables.h"
+#include "dsp/FilterTables.h"
 
 #include <cmath>
 
@@ -34,7 +34,7 @@ void TFXFilter::init(float newRate) {
         coefF[c] = damping[c] = 0.0f;
     }
     reset();
-    filterSine = lookupTables().FilterSine;
+    filterSine = filterTables().FilterSine;
 }
 
 void TFXFilter::reset() {

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-struct LookupTables;
+struct FilterTables;
 
 class TFilter {
 public:
@@ -167,7 +167,7 @@ private:
     static bool pairMembers(int type, Members& m);
     void clearStates();
 
-    const LookupTables* tables = nullptr;
+    const FilterTables* tables = nullptr;
 
     // Controls and the cutoff pipeline, per channel (0 left, 1 right).
     float cutoffIn[2] = {};

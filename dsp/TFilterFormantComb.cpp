@@ -1,8 +1,8 @@
 // The voice filter's special types: the vowel and formant banks' coefficients, the three combs
 // on their delay rings, and the ring and amplitude modulator. Audio thread only.
 #include "dsp/FilterMath.h"
+#include "dsp/FilterTables.h"
 #include "dsp/TFilter.h"
-#include "engine/tables/LookupTables.h"
 
 #include <cmath>
 
@@ -28,7 +28,7 @@ struct BandCoefs {
 };
 
 // The band-pass section of "Formant 2" and "Formant 4".
-BandCoefs formantBand(const LookupTables& t, float w, float res) {
+BandCoefs formantBand(const FilterTables& t, float w, float res) {
     const int i = bandIndex(w);
     const int j = static_cast<int>(res * 131071.0f);
     const float alpha = t.Filter2Sine[i] * t.FilterInvTmpq[j];
@@ -38,7 +38,7 @@ BandCoefs formantBand(const LookupTables& t, float w, float res) {
 }
 
 // A vowel band: constant relative width, narrowing as the resonance rises.
-BandCoefs vowelBand(const LookupTables& t, float w, float res) {
+BandCoefs vowelBand(const FilterTables& t, float w, float res) {
     if (w > 0.4f) w = 0.4f;
     const float width = (res * 0.399f + 0.2f) * 262143.0f;
     const float cc = t.FilterVoxC[clampTableIndex(width * w, LUT_FILTER_SIZE)];
@@ -49,7 +49,7 @@ BandCoefs vowelBand(const LookupTables& t, float w, float res) {
 } // namespace
 
 void TFilter::computeSpecialCoefficients() {
-    const LookupTables& t = *tables;
+    const FilterTables& t = *tables;
     const float res = resonance;
     const float v = vowelPos;
 

@@ -2,8 +2,8 @@
 // pre-drive, the cutoff pipeline with its recompute decision, and the coefficients of types
 // 0..34. init() runs on whichever thread sets the rate; the rest on the audio thread.
 #include "dsp/FilterMath.h"
+#include "dsp/FilterTables.h"
 #include "dsp/TFilter.h"
-#include "engine/tables/LookupTables.h"
 
 #include <cmath>
 
@@ -28,7 +28,7 @@ void TFilter::init(float newRate) {
     invRate = 1.0f / rate;
     invDoubleRate = 1.0f / (2.0f * rate);
     ceiling = 0.4f * rate;
-    tables = &lookupTables();
+    tables = &filterTables();
 
     for (int ch = 0; ch < 2; ++ch) {
         cutoffIn[ch] = cutoffSmooth[ch] = cutoffModIn[ch] = 0.0f;
@@ -269,7 +269,7 @@ void TFilter::historySlots(int (&slots)[4][3]) {
 }
 
 void TFilter::computeCoefficients(float vowelArgument) {
-    const LookupTables& t = *tables;
+    const FilterTables& t = *tables;
     const int iL = tableIndex[0], iR = tableIndex[1];
     const int idx[2] = {iL, iR};
     const float res = resonance;
@@ -351,7 +351,7 @@ void TFilter::computeCoefficients(float vowelArgument) {
 
 // The biquad of the type's recipe, per channel.
 void TFilter::computeBiquad() {
-    const LookupTables& t = *tables;
+    const FilterTables& t = *tables;
     const float res = resonance;
     float b0[2] = {}, b1[2] = {}, b2[2] = {}, a1[2] = {}, a2[2] = {};
     for (int ch = 0; ch < 2; ++ch) {

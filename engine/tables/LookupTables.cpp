@@ -1,6 +1,6 @@
-// Builds the shared lookup block once per process: sine, decibel, filter, LFO, interpolation,
-// symmetry, FIR and modulation tables (the wave bank lives in WaveTableBank.cpp). Runs on the
-// first caller's thread; every thread reads the result afterwards without locks.
+// Builds the shared lookup block once per process: sine, decibel, LFO, interpolation, symmetry,
+// FIR and modulation tables (the wave bank lives in WaveTableBank.cpp). Runs on the first
+// caller's thread; every thread reads the result afterwards without locks.
 
 #include "engine/tables/LookupTables.h"
 
@@ -15,7 +15,6 @@ namespace {
 // The float values of the phase divisor (65535.99) and of pi that every table is built with.
 constexpr float kPhaseDivisor = 65535.98828125f;
 constexpr float kPi = 3.14159274f;
-constexpr float kTwoPi = 6.2831855f;
 
 void buildSineGroup(LookupTables& t) {
     for (int i = 0; i < LUT_PHASE_SIZE; ++i) {
@@ -40,35 +39,6 @@ void buildSineGroup(LookupTables& t) {
         t.dbGain60Array[i] = g60;
         t.dbGainBipolarArray[i] = gBi;
         t.dbGain40Array[i] = g40;
-    }
-}
-
-void buildFilterGroup(LookupTables& t) {
-    for (int i = 0; i < LUT_FILTER_SIZE; ++i) {
-        const float x = static_cast<float>(i) * (1.0f / 262144.0f);
-        const float w = kPi * x;
-        const float f = 2.0f * x;
-        const float q = 1.0f - f;
-        const float p = f + f * q;
-        const float y = static_cast<float>(i) * (1.0f / 131072.0f);
-        const float sw = std::sin(w);
-        const float cw = std::cos(w);
-        // x stays below 0.5, so w stays below pi/2: cos(w) and tan(w) are positive and finite.
-        t.FilterSine[i] = 2.0f * sw + 1e-15f;
-        t.Filter2Sine[i] = std::sin(kTwoPi * x);
-        t.Filter2Cos[i] = std::cos(kTwoPi * x);
-        t.Filter12Lo2[i] = cw / (sw + 0.0015f);
-        t.Filter12Hi2[i] = sw / (cw + 0.0015f);
-        t.FilterZTan[i] = std::tan(w);
-        t.FilterMFF[i] = 2.0f * p - 1.0f + 1e-15f;
-        t.FilterMFP[i] = p + 1e-15f;
-        t.FilterMFQ[i] = 1.0f + 0.5f * q * (1.0f - q + 5.6f * q * q);
-        t.FilterVoxC[i] = 1.0f / (sw / cw + 0.001f);
-        t.FilterVoxD[i] = 2.0f * std::cos(kTwoPi * x);
-        t.FilterZQ[i] = 0.5f * std::exp2(-5.0f * y);
-        const float e = static_cast<float>(std::exp2(static_cast<double>(3.98f * y + 1.0f)));
-        t.FilterTmpqs[i] = std::sqrt(1.0f + e);
-        t.FilterInvTmpq[i] = 1.0f / e;
     }
 }
 
@@ -216,7 +186,6 @@ const LookupTables& lookupTables() {
         // Value-initialised, so every table not filled below reads zero.
         std::unique_ptr<LookupTables> t(new LookupTables());
         buildSineGroup(*t);
-        buildFilterGroup(*t);
         buildDistortKernels(*t);
         buildLfoShapes(*t);
         buildUserWaveInterp(*t);
@@ -224,6 +193,8 @@ const LookupTables& lookupTables() {
         buildSymmetryTable(*t);
         lookup_build::buildWaveTables(*t);
         sharedTables = std::move(t);
+        // The filter tables come with this block, so no engine reader builds them late.
+        filterTables();
     });
     return *sharedTables;
 }

@@ -1,8 +1,10 @@
-// Process-wide lookup tables: sine and decibel curves, filter coefficients, LFO shapes, the
-// oscillator symmetry remap, the band-limited built-in wave bank, FFT tables, FIR kernels and
-// the modulation classification. Built once on first use, then read by every thread unlocked.
+// Process-wide lookup tables: sine and decibel curves, LFO shapes, the oscillator symmetry
+// remap, the band-limited built-in wave bank, FFT tables, FIR kernels and the modulation
+// classification. Built once on first use, then read by every thread unlocked. The filter
+// coefficient tables belong to the DSP classes (dsp/FilterTables.h, included here).
 #pragma once
 
+#include "dsp/FilterTables.h"
 #include "engine/params/StringTables.h"
 
 #include <cstdint>
@@ -11,8 +13,7 @@
 // Sizes
 // ---------------------------------------------------------------------------
 
-constexpr int LUT_PHASE_SIZE = 65536;   // 16-bit phase or a 0..1 control
-constexpr int LUT_FILTER_SIZE = 131072; // cutoff / rate in steps of 2^-18, up to just below 0.5
+constexpr int LUT_PHASE_SIZE = 65536; // 16-bit phase or a 0..1 control
 constexpr int LFO_SHAPE_COUNT = LFO_WAVE_COUNT;
 constexpr int USER_WAVE_POINTS = 512;
 constexpr int SYMMETRY_ROWS = 512;
@@ -75,8 +76,9 @@ inline constexpr float VOICE_PATH_CONST_ARRAY[3] = {0.001f, 1.4142135f, 2.0f};
 // tables 136..204 of the oscillator bank, the user-wave LFO shapes, the brick filter's
 // coefficients) lives in the engine.
 //
-// Readers that compute an index from a float use the index functions below, which keep it
-// inside the table for any input, NaN and infinities included.
+// Readers that compute an index from a float use the index functions below (and those of
+// dsp/FilterTables.h), which keep it inside the table for any input, NaN and infinities
+// included.
 struct LookupTables {
     LookupTables(const LookupTables&) = delete;
     LookupTables& operator=(const LookupTables&) = delete;
@@ -91,23 +93,6 @@ struct LookupTables {
     float dbGain60Array[LUT_PHASE_SIZE];      // -60 .. 0 dB
     float dbGainBipolarArray[LUT_PHASE_SIZE]; // -30 .. +30 dB
     float dbGain40Array[LUT_PHASE_SIZE];      // -30 .. +10 dB
-
-    // Filter coefficients by normalised frequency x = i / 262144 (index: filterTableIndex).
-    float FilterSine[LUT_FILTER_SIZE];
-    float Filter2Sine[LUT_FILTER_SIZE];
-    float Filter2Cos[LUT_FILTER_SIZE];
-    float Filter12Lo2[LUT_FILTER_SIZE];
-    float Filter12Hi2[LUT_FILTER_SIZE];
-    float FilterZTan[LUT_FILTER_SIZE];
-    float FilterMFF[LUT_FILTER_SIZE];
-    float FilterMFQ[LUT_FILTER_SIZE];
-    float FilterMFP[LUT_FILTER_SIZE];
-    float FilterVoxC[LUT_FILTER_SIZE];
-    float FilterVoxD[LUT_FILTER_SIZE];
-    // Filter coefficients by a 0..1 control y = i / 131072 (index: filterControlIndex).
-    float FilterZQ[LUT_FILTER_SIZE];
-    float FilterTmpqs[LUT_FILTER_SIZE];
-    float FilterInvTmpq[LUT_FILTER_SIZE];
 
     // One cycle per LFO_WAVE_STR shape at x = i / 65536 (index: lfoTableIndex). Shape 5
     // ("Sample And Hold") uses its held value instead and stays zero; shapes 6 and 7 (the user
@@ -158,31 +143,13 @@ private:
     friend const LookupTables& lookupTables();
 };
 
-// The one shared block; the first call builds it (about 22 MB), later calls return the same
-// object. Safe to call from any thread.
+// The one shared block; the first call builds it (about 15 MB) and the filter tables with it,
+// later calls return the same object. Safe to call from any thread.
 const LookupTables& lookupTables();
 
 // ---------------------------------------------------------------------------
 // Index functions: every result lies inside its table, whatever the input
 // ---------------------------------------------------------------------------
-
-// Truncates position into 0 .. size - 1; NaN and negative give 0, +inf gives size - 1.
-inline int clampTableIndex(float position, int size) {
-    if (!(position > 0.0f)) return 0;
-    if (position >= static_cast<float>(size - 1)) return size - 1;
-    return static_cast<int>(position);
-}
-
-// Index of the frequency-indexed filter tables for a cutoff over the rate the filter runs at.
-// A cutoff at or above Nyquist, or a zero rate, reads the last entry instead of past the end.
-inline int filterTableIndex(float cutoffOverRate) {
-    return clampTableIndex((cutoffOverRate + 0.001f) * 262143.0f, LUT_FILTER_SIZE);
-}
-
-// Index of FilterZQ, FilterTmpqs and FilterInvTmpq for a 0..1 control.
-inline int filterControlIndex(float control) {
-    return clampTableIndex(control * 131072.0f, LUT_FILTER_SIZE);
-}
 
 // Index of the decibel tables (and the other 0..1 control tables) for a 0..1 control.
 inline int unitTableIndex(float control) {

@@ -149,7 +149,7 @@ void APlugin::doLowFi() {
         filterOn[v] = f < 0.99f;
         coef[v] = lofiCoefMemo[v](f, [this](float x) {
             const float hz = std::fmin(20.0f * std::exp2(10.0f * x), rateTimes04);
-            return tables->FilterSine[filterTableIndex(hz * inverseDoubleRate)];
+            return filterTables().FilterSine[filterTableIndex(hz * inverseDoubleRate)];
         });
     }
     // First the held and reduced values of every sub-voice in list order (the noise follows

@@ -144,7 +144,7 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
         P[kDrive] = tubeDriveMemo[v](K[3], [](float x) { return std::exp2(8.0f * x) - 1.0f; });
         const float toneControl = K[4] + (2.0f * K[6] - 1.0f) * voiceFilters[v].getModWheel();
         P[kTone] = tubeToneMemo[v](toneControl, [&](float x) {
-            return t.FilterSine[filterTableIndex(
+            return filterTables().FilterSine[filterTableIndex(
                 std::fmin(20.0f * std::exp2(10.0f * clamp01(x)), rateTimes04) * inverseDoubleRate)];
         });
         P[kDamping] = 1.0f - 0.95f * K[5];
@@ -217,8 +217,8 @@ void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float
 
     auto coefFor = [&](float hz) {
         const float fc = std::fmin(hz, rateTimes04);
-        return t.FilterSine[clampTableIndex((fc + 0.001f) * 262143.0f * inverseDoubleRate,
-                                            LUT_FILTER_SIZE)];
+        return filterTables().FilterSine[clampTableIndex(
+            (fc + 0.001f) * 262143.0f * inverseDoubleRate, LUT_FILTER_SIZE)];
     };
     const float postGain = t.dbGainBipolarArray[unitTableIndex(K[7])];
 
