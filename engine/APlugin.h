@@ -34,7 +34,6 @@ constexpr int kProgramNameBytes = 32;
 constexpr int kPresetNameChars = 28; // tags 210..237
 constexpr int kBuiltinPresetSlots = 256;
 constexpr int kBuiltinPresetNameBytes = 64;
-constexpr int kReverbPreDelaySamples = 131072;
 constexpr int kVoiceStereoStates = 6;
 
 // File kinds with a folder of their own, in the order the preferences list them.
@@ -575,10 +574,8 @@ private:
     double lfoRateFactor = 0.0;     // 1.71875 / rate / 256
     float onePoleCoef = 0.0f;       // 35 / (2 x rate)
     float onePoleComplement = 0.0f; // 1 - onePoleCoef
-    float reverbCoefs[2] = {};
-    float reverbLineStarts[4] = {};
-    int rateSetups = 0;       // accepted rate changes, for diagnostics
-    int modFXDelaySetups = 0; // rebuilds of the modulation effect's delay unit, likewise
+    int rateSetups = 0;             // accepted rate changes, for diagnostics
+    int modFXDelaySetups = 0;       // rebuilds of the modulation effect's delay unit, likewise
 
     // Per-voice state, indexed by voice.
     stereoStruct voiceStereoStates[kNumVoices][kVoiceStereoStates] = {};
@@ -614,7 +611,6 @@ private:
     TDelay modFXDelay;
     TDelay delayFX;
     TBasicReverb reverb;
-    float reverbPreDelay[kReverbPreDelaySamples] = {};
 
     // The one program record (its values are the chunk's; see programStruct).
     ProgramRecord programValues;
@@ -715,7 +711,6 @@ private:
     VoiceLFOMenus voiceLFOMenus[kNumVoices];
     XYReplayState xyReplay[2];
     GlobalEnvState globalEnvs[kGlobalEnvs];
-    int32_t modFXMode = 0;
     int32_t pathUnits[2][6] = {};
 
     // ========================================================================================
@@ -969,10 +964,6 @@ public:
     // Counter-wrap test hook: the 64-bit counters (sample counter and clock, voice start
     // stamps, gater position) moved to `start`, as after that many samples of playing.
     void setCountersForTesting(uint64_t start);
-    // The reverb's slow line modulation: two phases in cycles and the sample counter at their
-    // last advance.
-    double reverbModPhases[2] = {};
-    uint64_t reverbModCounter = 0;
 
 public:
     // ---- Global and voice control-rate updates, wave tables, oscillators, envelopes, path ---
@@ -1836,61 +1827,14 @@ public:
     bool getIsPolyGater() const;
     void resetGater(int voice);
     void publishGaterSources(int voice, stereoStruct gain, bool global);
-    uint64_t getGaterPos() const { return gaterPos; }
-    stereoStruct getGaterGain() const { return gaterGain; }
+    uint64_t getGaterPos() const { return gater.gaterPos; }
+    stereoStruct getGaterGain() const { return gater.gaterGain; }
 
-    // Gater state: switches and the pattern (slow update), mix, speed and steps (fast update).
-    static constexpr int kGaterStepsMax = 16;
-    bool gaterOn = false;
-    bool gaterPolyOn = false;
-    float gaterStepGains[kGaterStepsMax][2] = {}; // per step: left, right
-    float gaterMixSmooth = 0.0f;
-    double gaterSpeedTime = 0.0;
-    int32_t gaterSteps = 1;
-    double gaterIncrement = 0.0; // steps per output frame
-    // The global gater's position in steps as fixed point with 32 fractional bits; it wraps
-    // after 2^32 steps, so hours of running never lose the step's precision.
-    uint64_t gaterPos = 0;
-    stereoStruct gaterGain = {};
-    // The rise and fall smoothing controls last seen and their weights.
-    float gaterSmoothControls[2] = {-1.0f, -1.0f};
-    float gaterSmoothWeights[2] = {1.0f, 1.0f};
-
-    // Delay stage.
-    float delayMixSmooth = 0.0f;
-
-    // Reverb stage: pass counter, spread line, widen oscillators and the smoothed mix. The
-    // pre-delay lines are reverbPreDelay (left half, then right half).
-    static constexpr int kReverbPreDelayLine = kReverbPreDelaySamples / 2;
-    static constexpr int kReverbSpreadLine = 32768;
-    uint32_t reverbPassCounter = 0;
-    // Set once the pre-delay lines have been written all the way round since the counter
-    // started; until then a read from before the start gives the 1e-15 floor.
-    bool reverbPreDelayPrimed = false;
-    float reverbSpreadLine[kReverbSpreadLine] = {};
-    // Set while the reverb has written its lines since they were last cleared.
-    uint8_t reverbSpreadWritten = 0, reverbPreDelayWritten = 0;
-    int32_t reverbSpreadLength = 1;
-    float reverbWidenPhases[4] = {};
-    float reverbMixSmooth = 0.0f;
-
-    // Distortion effect: switch, mode kind and smoothing (the mode is distortFXMode), level
-    // followers, the amp and cabinet rings, the clipper's and low-fi's states.
-    static constexpr int kAmpRing = 64;
-    static constexpr int kCabRing = 32;
-    bool distortFXOn = false;
-    bool distortFXShaped = false;
-    float distortFXMixSmooth = 0.0f;
-    float distortFXParSmooth[7] = {};
-    uint32_t distortFXCount = 0;
-    stereoStruct distortFXEnvIn = {}, distortFXEnvOut = {};
-    stereoStruct ampRing[kAmpRing] = {};
-    int32_t ampIndex = 0;
-    stereoStruct cabInRing[kCabRing] = {}, cabOutRing[kCabRing] = {};
-    int32_t cabIndex = 0;
-    stereoStruct clipperLow1 = {}, clipperLow2 = {};
-    float lowFiCounter = 0.0f;
-    stereoStruct lowFiHeld = {};
+    // The units' states; the DSP units they drive are the engine's DSP members.
+    GaterState gater;
+    ReverbStageState reverbStage;
+    DistortFXState distortFX;
+    DelayStageState delayStage;
 
     // Modulation effect: LFO, band filter, lines and every mode's state.
     ModFXState modFX;

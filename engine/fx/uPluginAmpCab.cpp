@@ -25,7 +25,8 @@ void APlugin::distortAmpTail(const DistortFXParams& d, stereoStruct in0, stereoS
     const float dist = std::exp2(8.0f * d.p[3]) - 1.0f;
     y0 = {drive(y0.left, dist), drive(y0.right, dist)};
     y1 = {drive(y1.left, dist), drive(y1.right, dist)};
-    if ((distortFXCount & 7u) == 0) distortEQ.setFXParameters(200.0f, d.p[4], 4000.0f, d.p[5]);
+    if ((distortFX.distortFXCount & 7u) == 0)
+        distortEQ.setFXParameters(200.0f, d.p[4], 4000.0f, d.p[5]);
     stereoOverStruct a = holdFrame(y0), b = holdFrame(y1);
     distortEQ.processFX(a, b, a, b);
     const stereoStruct e0 = frameMean(a), e1 = frameMean(b);
@@ -44,15 +45,16 @@ void APlugin::distortAmp(const DistortFXParams& d, stereoStruct in0, stereoStruc
         // old, so the response is the speaker's impulse response in time order.
         const float* h = tables->distortFirKernels[model];
         for (stereoStruct& f : x) {
-            ampRing[ampIndex] = f;
+            distortFX.ampRing[distortFX.ampIndex] = f;
             float l = 0.0f, r = 0.0f;
             for (int j = 0; j < DISTORT_FIR_TAPS; ++j) {
-                const stereoStruct& s = ampRing[(ampIndex - j) & (kAmpRing - 1)];
+                const stereoStruct& s =
+                    distortFX.ampRing[(distortFX.ampIndex - j) & (DistortFXState::kAmpRing - 1)];
                 l += h[j] * s.left;
                 r += h[j] * s.right;
             }
             f = {l, r};
-            ampIndex = (ampIndex + 1) & (kAmpRing - 1);
+            distortFX.ampIndex = (distortFX.ampIndex + 1) & (DistortFXState::kAmpRing - 1);
         }
     }
     distortAmpTail(d, in0, in1, x[0], x[1], 1.0f, out0, out1);
@@ -69,17 +71,17 @@ void APlugin::distortCab(const DistortFXParams& d, stereoStruct in0, stereoStruc
         const float* aa = cab.AA[row];
         const float* bb = cab.BB[row];
         for (stereoStruct& f : x) {
-            cabInRing[cabIndex] = f;
+            distortFX.cabInRing[distortFX.cabIndex] = f;
             float l = 0.0f, r = 0.0f;
             for (int k = 0; k < cabinet::kTaps; ++k) {
-                const int i = (cabIndex - k) & (kCabRing - 1);
-                l += aa[k] * cabInRing[i].left + bb[k] * cabOutRing[i].left;
-                r += aa[k] * cabInRing[i].right + bb[k] * cabOutRing[i].right;
+                const int i = (distortFX.cabIndex - k) & (DistortFXState::kCabRing - 1);
+                l += aa[k] * distortFX.cabInRing[i].left + bb[k] * distortFX.cabOutRing[i].left;
+                r += aa[k] * distortFX.cabInRing[i].right + bb[k] * distortFX.cabOutRing[i].right;
             }
             // The rows are stable; the clamp only keeps a broken input from ringing for ever.
             f = {clampTo(l, -100.0f, 100.0f), clampTo(r, -100.0f, 100.0f)};
-            cabOutRing[cabIndex] = f;
-            cabIndex = (cabIndex + 1) & (kCabRing - 1);
+            distortFX.cabOutRing[distortFX.cabIndex] = f;
+            distortFX.cabIndex = (distortFX.cabIndex + 1) & (DistortFXState::kCabRing - 1);
         }
     }
     distortAmpTail(d, in0, in1, x[0], x[1], cab.GAIN[row], out0, out1);

@@ -29,8 +29,9 @@ void APlugin::doDelay(stereoStruct in0, stereoStruct in1, stereoStruct* out0, st
         clamp01(fxValue(tag::DelayLowPassFrequency) + fxMod(DEST_DELAY_LOW_PASS)),
         clamp01(fxValue(tag::DelayHighPassFrequency) + fxMod(DEST_DELAY_HIGH_PASS)));
 
-    delayMixSmooth = 0.9f * delayMixSmooth + (1.0f - 0.9f) * fxValue(tag::DelayMix) + 1e-15f;
-    const Gains mix = mixGains(clamp01(delayMixSmooth + fxMod(DEST_DELAY_MIX)));
+    delayStage.delayMixSmooth =
+        0.9f * delayStage.delayMixSmooth + (1.0f - 0.9f) * fxValue(tag::DelayMix) + 1e-15f;
+    const Gains mix = mixGains(clamp01(delayStage.delayMixSmooth + fxMod(DEST_DELAY_MIX)));
     const Gains pan = panGains(clamp01(fxMod(DEST_DELAY_PAN) + 0.5f));
 
     stereoStruct d0, d1;

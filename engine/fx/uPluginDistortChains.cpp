@@ -32,11 +32,14 @@ void APlugin::distortClipper(const DistortFXParams& d, stereoStruct in0, stereoS
     for (int k = 0; k < 2; ++k) {
         const float yl = clampTo(v[k].left * d.preGain, lower, upper);
         const float yr = clampTo(v[k].right * d.preGain, lower, upper);
-        clipperLow1.left += kA * (yl - clipperLow1.left) + 1e-15f;
-        clipperLow1.right += kA * (yr - clipperLow1.right) + 1e-15f;
-        clipperLow2.left += kB * (clipperLow1.left - clipperLow2.left) + 1e-15f;
-        clipperLow2.right += kB * (clipperLow1.right - clipperLow2.right) + 1e-15f;
-        w[k] = {clipperLow1.left - clipperLow2.left, clipperLow1.right - clipperLow2.right};
+        distortFX.clipperLow1.left += kA * (yl - distortFX.clipperLow1.left) + 1e-15f;
+        distortFX.clipperLow1.right += kA * (yr - distortFX.clipperLow1.right) + 1e-15f;
+        distortFX.clipperLow2.left +=
+            kB * (distortFX.clipperLow1.left - distortFX.clipperLow2.left) + 1e-15f;
+        distortFX.clipperLow2.right +=
+            kB * (distortFX.clipperLow1.right - distortFX.clipperLow2.right) + 1e-15f;
+        w[k] = {distortFX.clipperLow1.left - distortFX.clipperLow2.left,
+                distortFX.clipperLow1.right - distortFX.clipperLow2.right};
     }
     distortMixOut(d, in0, in1, w[0], w[1], d.postGain, out0, out1);
 }
@@ -56,18 +59,19 @@ void APlugin::distortLowFi(const DistortFXParams& d, stereoStruct in0, stereoStr
     const stereoStruct in[2] = {in0, in1};
     stereoStruct y[2];
     for (int k = 0; k < 2; ++k) {
-        lowFiCounter += 1.0f;
-        if (lowFiCounter + 1.0f > step) {
-            lowFiCounter -= step;
-            lowFiHeld = {distortBoost(in[k].left, d.preGain), distortBoost(in[k].right, d.preGain)};
+        distortFX.lowFiCounter += 1.0f;
+        if (distortFX.lowFiCounter + 1.0f > step) {
+            distortFX.lowFiCounter -= step;
+            distortFX.lowFiHeld = {distortBoost(in[k].left, d.preGain),
+                                   distortBoost(in[k].right, d.preGain)};
         }
         const auto crush = [q](float h) {
             const float m = std::floor(std::fabs(h) * q) / q;
             return h < 0.0f ? -m : m;
         };
         const float ul = distortRandom(), ur = distortRandom();
-        y[k].left = crush(lowFiHeld.left) * ((1.0f - n) + n * ul);
-        y[k].right = crush(lowFiHeld.right) * ((1.0f - n) + n * ur);
+        y[k].left = crush(distortFX.lowFiHeld.left) * ((1.0f - n) + n * ul);
+        y[k].right = crush(distortFX.lowFiHeld.right) * ((1.0f - n) + n * ur);
     }
     stereoStruct f0, f1;
     distortFilterPair(d, y[0], y[1], f0, f1);

@@ -46,11 +46,12 @@ void APlugin::doDistortFX(stereoStruct in0, stereoStruct in1, stereoStruct* out0
                           stereoStruct* out1) {
     *out0 = in0;
     *out1 = in1;
-    if (!distortFXOn) return;
+    if (!distortFX.distortFXOn) return;
 
     DistortFXParams d;
-    distortFXMixSmooth = 0.9f * distortFXMixSmooth + 0.1f * fxValue(tag::DistortionFxMix) + 1e-15f;
-    const Gains mix = mixGains(clamp01(distortFXMixSmooth + fxMod(DEST_DISTORT_FX_MIX)));
+    distortFX.distortFXMixSmooth =
+        0.9f * distortFX.distortFXMixSmooth + 0.1f * fxValue(tag::DistortionFxMix) + 1e-15f;
+    const Gains mix = mixGains(clamp01(distortFX.distortFXMixSmooth + fxMod(DEST_DISTORT_FX_MIX)));
     const Gains pan = panGains(clamp01(0.5f + fxMod(DEST_DISTORT_FX_PAN)));
     d.dry = mix.dry;
     d.wet = mix.wet;
@@ -58,8 +59,8 @@ void APlugin::doDistortFX(stereoStruct in0, stereoStruct in1, stereoStruct* out0
     d.panRight = pan.wet;
     d.p[0] = 0.0f;
     for (int n = 1; n <= 7; ++n) {
-        float& s = distortFXParSmooth[n - 1];
-        if ((distortFXCount & 1u) == 0)
+        float& s = distortFX.distortFXParSmooth[n - 1];
+        if ((distortFX.distortFXCount & 1u) == 0)
             s = 0.9f * s + 0.1f * fxValue(tag::DistortionFx1 + n - 1) + 1e-15f;
         d.p[n] = clamp01(s + fxMod(DEST_DISTORT_FX_MIX + n));
     }
@@ -90,7 +91,7 @@ void APlugin::doDistortFX(stereoStruct in0, stereoStruct in1, stereoStruct* out0
         distortShaped(d, in0, in1, out0, out1);
         break;
     }
-    ++distortFXCount;
+    ++distortFX.distortFXCount;
 }
 
 void APlugin::distortShaped(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,
@@ -106,15 +107,17 @@ void APlugin::distortShaped(const DistortFXParams& d, stereoStruct in0, stereoSt
         y[k].left = curve.shape(distortBoost(in[k].left, d.preGain), in[k].left);
         y[k].right = curve.shape(distortBoost(in[k].right, d.preGain), in[k].right);
     }
-    distortFXEnvIn.left = follow(distortFXEnvIn.left, in0.left);
-    distortFXEnvIn.right = follow(distortFXEnvIn.right, in0.right);
-    distortFXEnvOut.left = follow(distortFXEnvOut.left, y[0].left);
-    distortFXEnvOut.right = follow(distortFXEnvOut.right, y[0].right);
+    distortFX.distortFXEnvIn.left = follow(distortFX.distortFXEnvIn.left, in0.left);
+    distortFX.distortFXEnvIn.right = follow(distortFX.distortFXEnvIn.right, in0.right);
+    distortFX.distortFXEnvOut.left = follow(distortFX.distortFXEnvOut.left, y[0].left);
+    distortFX.distortFXEnvOut.right = follow(distortFX.distortFXEnvOut.right, y[0].right);
     const float p4 = d.p[4];
     if (p4 > 0.0001f) {
         // At full "Normal" the shaped level follows the input level.
-        const float gl = (1.0f - p4) + p4 * distortFXEnvIn.left / distortFXEnvOut.left;
-        const float gr = (1.0f - p4) + p4 * distortFXEnvIn.right / distortFXEnvOut.right;
+        const float gl =
+            (1.0f - p4) + p4 * distortFX.distortFXEnvIn.left / distortFX.distortFXEnvOut.left;
+        const float gr =
+            (1.0f - p4) + p4 * distortFX.distortFXEnvIn.right / distortFX.distortFXEnvOut.right;
         for (stereoStruct& f : y) {
             f.left *= gl;
             f.right *= gr;

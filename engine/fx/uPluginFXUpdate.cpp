@@ -14,62 +14,65 @@ constexpr int kTapeFlanger = 3;
 } // namespace
 
 void APlugin::setFXRare() {
-    gaterOn = getOnOff(tag::GaterOn);
-    gaterPolyOn = gaterOn && getIsPolyGater();
+    gater.gaterOn = getOnOff(tag::GaterOn);
+    gater.gaterPolyOn = gater.gaterOn && getIsPolyGater();
     const int masks[2] = {static_cast<int>(fxValue(tag::GaterLeft) * 65535.9f),
                           static_cast<int>(fxValue(tag::GaterRight) * 65535.9f)};
-    for (int s = 0; s < kGaterStepsMax; ++s) {
-        gaterStepGains[s][0] = (masks[0] >> s) & 1 ? 1.0f : 0.0f;
-        gaterStepGains[s][1] = (masks[1] >> s) & 1 ? 1.0f : 0.0f;
+    for (int s = 0; s < GaterState::kGaterStepsMax; ++s) {
+        gater.gaterStepGains[s][0] = (masks[0] >> s) & 1 ? 1.0f : 0.0f;
+        gater.gaterStepGains[s][1] = (masks[1] >> s) & 1 ? 1.0f : 0.0f;
     }
-    distortFXOn = getOnOff(tag::DistortFxOn);
-    distortFXShaped = distort::isShaped(distortFXMode);
+    distortFX.distortFXOn = getOnOff(tag::DistortFxOn);
+    distortFX.distortFXShaped = distort::isShaped(distortFXMode);
     const int mode = getSteppedValue(tag::ModFxMode);
-    if (mode != modFXMode) {
+    if (mode != modFX.modFXMode) {
         initModFX(false);
-        modFXMode = mode;
+        modFX.modFXMode = mode;
     }
     updatePaths();
 }
 
 void APlugin::setFXOften() {
-    gaterMixSmooth = 0.9f * gaterMixSmooth + 0.1f * fxValue(tag::GaterMix) + 1e-15f;
-    gaterSpeedTime = GATER_SPEED_TIME[getSteppedValue(tag::GaterSpeed)];
-    gaterSteps = getSteppedValue(tag::GaterSteps) + 1;
+    gater.gaterMixSmooth = 0.9f * gater.gaterMixSmooth + 0.1f * fxValue(tag::GaterMix) + 1e-15f;
+    gater.gaterSpeedTime = GATER_SPEED_TIME[getSteppedValue(tag::GaterSpeed)];
+    gater.gaterSteps = getSteppedValue(tag::GaterSteps) + 1;
     // 8 x speed steps per beat.
-    gaterIncrement = engineRate > 0.0f ? 2.0 * tempo / (15.0 * engineRate) * gaterSpeedTime : 0.0;
+    gater.gaterIncrement =
+        engineRate > 0.0f ? 2.0 * tempo / (15.0 * engineRate) * gater.gaterSpeedTime : 0.0;
 }
 
 void APlugin::initModFX(bool onlyTapeModes) {
     // Only the tape modes keep rate-dependent lines in the delay unit.
-    if (!onlyTapeModes || modFXMode == kTapeChorus || modFXMode == kTapeFlanger) {
+    if (!onlyTapeModes || modFX.modFXMode == kTapeChorus || modFX.modFXMode == kTapeFlanger) {
         modFXDelay.init(engineRate > 0.0f ? engineRate : 44100.0f);
         ++modFXDelaySetups;
     }
     fxFilter5.reset();
     modFX.clear();
-    lowFiCounter = 0.0f;
-    lowFiHeld = {};
-    reverbPassCounter = 0;
-    reverbPreDelayPrimed = false;
-    if (reverbSpreadWritten) std::memset(reverbSpreadLine, 0, sizeof(reverbSpreadLine));
-    reverbSpreadWritten = 0;
+    distortFX.lowFiCounter = 0.0f;
+    distortFX.lowFiHeld = {};
+    reverbStage.reverbPassCounter = 0;
+    reverbStage.reverbPreDelayPrimed = false;
+    if (reverbStage.reverbSpreadWritten)
+        std::memset(reverbStage.reverbSpreadLine, 0, sizeof(reverbStage.reverbSpreadLine));
+    reverbStage.reverbSpreadWritten = 0;
 }
 
 // The engine reset runs this after initModFX and the distortion filters' reset.
 void APlugin::resetFX() {
     delayFX.init(engineRate);
-    delayMixSmooth = fxValue(tag::DelayMix);
-    reverbMixSmooth = fxValue(tag::ReverbMix);
+    delayStage.delayMixSmooth = fxValue(tag::DelayMix);
+    reverbStage.reverbMixSmooth = fxValue(tag::ReverbMix);
     reverb.mute();
-    if (reverbPreDelayWritten) std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
-    reverbPreDelayWritten = 0;
+    if (reverbStage.reverbPreDelayWritten)
+        std::memset(reverbStage.reverbPreDelay, 0, sizeof(reverbStage.reverbPreDelay));
+    reverbStage.reverbPreDelayWritten = 0;
     modFX.mixSmooth = fxValue(tag::ModFxMix);
-    distortFXMixSmooth = fxValue(tag::DistortionFxMix);
-    for (int n = 0; n < 7; ++n) distortFXParSmooth[n] = fxValue(tag::DistortionFx1 + n);
-    distortFXEnvIn = distortFXEnvOut = {};
-    for (stereoStruct& f : ampRing) f = {};
-    for (stereoStruct& f : cabInRing) f = {};
-    for (stereoStruct& f : cabOutRing) f = {};
-    clipperLow1 = clipperLow2 = {};
+    distortFX.distortFXMixSmooth = fxValue(tag::DistortionFxMix);
+    for (int n = 0; n < 7; ++n) distortFX.distortFXParSmooth[n] = fxValue(tag::DistortionFx1 + n);
+    distortFX.distortFXEnvIn = distortFX.distortFXEnvOut = {};
+    for (stereoStruct& f : distortFX.ampRing) f = {};
+    for (stereoStruct& f : distortFX.cabInRing) f = {};
+    for (stereoStruct& f : distortFX.cabOutRing) f = {};
+    distortFX.clipperLow1 = distortFX.clipperLow2 = {};
 }

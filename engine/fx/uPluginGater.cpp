@@ -45,32 +45,35 @@ void APlugin::publishGaterSources(int voice, stereoStruct gain, bool global) {
 }
 
 void APlugin::resetGater() {
-    gaterPos = 0;
-    gaterGain = {gaterStepGains[0][0], gaterStepGains[0][1]};
-    publishGaterSources(-1, gaterGain, true);
+    gater.gaterPos = 0;
+    gater.gaterGain = {gater.gaterStepGains[0][0], gater.gaterStepGains[0][1]};
+    publishGaterSources(-1, gater.gaterGain, true);
 }
 
 void APlugin::resetGater(int voice) {
     if (voice < 0 || voice >= kNumVoices) return;
     gaterVoicePos[voice] = 0.0;
-    gaterVoiceGain[voice][0] = gaterStepGains[0][0];
-    gaterVoiceGain[voice][1] = gaterStepGains[0][1];
-    publishGaterSources(voice, {gaterStepGains[0][0], gaterStepGains[0][1]}, voice == lastVoice);
+    gaterVoiceGain[voice][0] = gater.gaterStepGains[0][0];
+    gaterVoiceGain[voice][1] = gater.gaterStepGains[0][1];
+    publishGaterSources(voice, {gater.gaterStepGains[0][0], gater.gaterStepGains[0][1]},
+                        voice == lastVoice);
 }
 
 void APlugin::doGater(stereoStruct in, stereoStruct* out) {
     *out = in;
-    if (!gaterOn || getIsPolyGater()) return;
+    if (!gater.gaterOn || getIsPolyGater()) return;
 
     // Swing: the first step of each pair lasts the fraction s of the pair (0.5 straight).
     const float s = 0.5f + 0.499f * clamp01(fxValue(tag::GaterSwing) + fxMod(dest::GaterSwing));
-    const uint64_t whole = gaterPos >> 32;
+    const uint64_t whole = gater.gaterPos >> 32;
     const uint64_t pairStart = whole & ~uint64_t{1};
     const double withinPair =
-        static_cast<double>(gaterPos - (pairStart << 32)) / kPosScale; // 0 .. 2
+        static_cast<double>(gater.gaterPos - (pairStart << 32)) / kPosScale; // 0 .. 2
     const float f = static_cast<float>(withinPair * 0.5);
     const float g = f > s ? (f - s) * (0.5f / (1.0f - s)) + 0.5f : f * (0.5f / s);
-    const int steps = gaterSteps >= 1 && gaterSteps <= kGaterStepsMax ? gaterSteps : 1;
+    const int steps = gater.gaterSteps >= 1 && gater.gaterSteps <= GaterState::kGaterStepsMax
+                          ? gater.gaterSteps
+                          : 1;
     const int step = static_cast<int>((pairStart + static_cast<uint64_t>(2.0f * g)) %
                                       static_cast<uint64_t>(steps));
 
@@ -78,29 +81,32 @@ void APlugin::doGater(stereoStruct in, stereoStruct* out) {
     const float v = fxValue(tag::GaterSmooth) + fxMod(dest::GaterSmooth);
     const float riseControl = v + fxMod(dest::GaterAttack);
     const float fallControl = v + fxMod(dest::GaterDecay);
-    if (!(riseControl == gaterSmoothControls[0] && fallControl == gaterSmoothControls[1])) {
-        gaterSmoothControls[0] = riseControl;
-        gaterSmoothControls[1] = fallControl;
-        gaterSmoothWeights[0] = smoothingWeight(riseControl);
-        gaterSmoothWeights[1] = smoothingWeight(fallControl);
+    if (!(riseControl == gater.gaterSmoothControls[0] &&
+          fallControl == gater.gaterSmoothControls[1])) {
+        gater.gaterSmoothControls[0] = riseControl;
+        gater.gaterSmoothControls[1] = fallControl;
+        gater.gaterSmoothWeights[0] = smoothingWeight(riseControl);
+        gater.gaterSmoothWeights[1] = smoothingWeight(fallControl);
     }
-    const float rise = gaterSmoothWeights[0], fall = gaterSmoothWeights[1];
-    const stereoStruct target{gaterStepGains[step][0], gaterStepGains[step][1]};
+    const float rise = gater.gaterSmoothWeights[0], fall = gater.gaterSmoothWeights[1];
+    const stereoStruct target{gater.gaterStepGains[step][0], gater.gaterStepGains[step][1]};
     const auto glide = [&](float current, float aim) {
         const float a = aim < current ? fall : rise;
         return (a * current + aim) / (a + 1.0f) + 1e-15f;
     };
-    gaterGain.left = glide(gaterGain.left, target.left);
-    gaterGain.right = glide(gaterGain.right, target.right);
-    publishGaterSources(-1, gaterGain, true);
+    gater.gaterGain.left = glide(gater.gaterGain.left, target.left);
+    gater.gaterGain.right = glide(gater.gaterGain.right, target.right);
+    publishGaterSources(-1, gater.gaterGain, true);
 
-    const float m = clamp01(gaterMixSmooth + fxMod(dest::GaterMix));
+    const float m = clamp01(gater.gaterMixSmooth + fxMod(dest::GaterMix));
     const Gains pan = panGains(clamp01(0.5f + fxMod(dest::GaterPan)));
-    out->left = in.left * ((1.0f - m) + m * gaterGain.left) * pan.dry;
-    out->right = in.right * ((1.0f - m) + m * gaterGain.right) * pan.wet;
+    out->left = in.left * ((1.0f - m) + m * gater.gaterGain.left) * pan.dry;
+    out->right = in.right * ((1.0f - m) + m * gater.gaterGain.right) * pan.wet;
 
     // The speed modulation scales the rate by up to four times either way.
     const double advance =
-        static_cast<double>(std::exp2(2.0f * clampMod(fxMod(dest::GaterSpeed)))) * gaterIncrement;
-    if (advance > 0.0 && advance < 1e6) gaterPos += static_cast<uint64_t>(advance * kPosScale);
+        static_cast<double>(std::exp2(2.0f * clampMod(fxMod(dest::GaterSpeed)))) *
+        gater.gaterIncrement;
+    if (advance > 0.0 && advance < 1e6)
+        gater.gaterPos += static_cast<uint64_t>(advance * kPosScale);
 }

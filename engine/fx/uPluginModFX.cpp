@@ -138,7 +138,7 @@ void APlugin::doFXMod(stereoStruct in0, stereoStruct in1, stereoStruct* out0, st
     // Band filter: the low-pass opens to 40,960 Hz, the high-pass sits at 20 Hz (85 Hz for the
     // flangers). Coefficients are held at 1 (the input itself): at low rates a larger one
     // would make the one-pole run away.
-    const bool flanger = modFXMode == kModFlanger || modFXMode == kModTapeFlanger;
+    const bool flanger = modFX.modFXMode == kModFlanger || modFX.modFXMode == kModTapeFlanger;
     float h = clamp01(fxMod(DEST_MOD_FX_HIGH_PASS));
     if (flanger) h = clamp01(h + 0.19f);
     const float lp =
@@ -150,13 +150,13 @@ void APlugin::doFXMod(stereoStruct in0, stereoStruct in1, stereoStruct* out0, st
     m.highRest = 1.0f - m.highCoef;
 
     // Mode pan: the flangers and the phaser swing with the pan oscillator by default.
-    const float offset = flanger || modFXMode == kModPhaser ? 0.4f : 0.0f;
+    const float offset = flanger || modFX.modFXMode == kModPhaser ? 0.4f : 0.0f;
     const float d = clampTo(0.5f * (fxMod(DEST_MOD_FX_PAN_MOD) + offset), 0.0f, 0.5f);
     const float q = 2.0f * (d * m.panOut + 0.5f);
     pass.panLeft = clamp01(2.0f - q);
     pass.panRight = clamp01(q);
 
-    switch (modFXMode) {
+    switch (modFX.modFXMode) {
     case kModChorus:
         modFXChorus(pass);
         break;

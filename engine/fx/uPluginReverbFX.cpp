@@ -20,29 +20,34 @@ void APlugin::doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, s
     *out0 = in0;
     *out1 = in1;
     if (!getOnOff(tag::ReverbOn)) return;
-    reverbSpreadWritten = reverbPreDelayWritten = 1;
+    reverbStage.reverbSpreadWritten = reverbStage.reverbPreDelayWritten = 1;
 
-    const uint32_t c = reverbPassCounter;
+    const uint32_t c = reverbStage.reverbPassCounter;
     if (((c >> 1) & 7u) == 0) {
         int taps[4];
         for (int k = 0; k < 4; ++k) {
-            reverbWidenPhases[k] = frac(reverbWidenPhases[k] + REVERB_WIDEN_INC[k]);
-            const float t = 1.0f - std::fabs(2.0f * reverbWidenPhases[k] - 1.0f);
+            reverbStage.reverbWidenPhases[k] =
+                frac(reverbStage.reverbWidenPhases[k] + REVERB_WIDEN_INC[k]);
+            const float t = 1.0f - std::fabs(2.0f * reverbStage.reverbWidenPhases[k] - 1.0f);
             const float depth = REVERB_WIDEN_DEPTH[k];
-            taps[k] = static_cast<int>((t * depth + (1.0f - depth)) * reverbLineStarts[k] + 1.0f);
+            taps[k] = static_cast<int>(
+                (t * depth + (1.0f - depth)) * reverbStage.reverbLineStarts[k] + 1.0f);
         }
         reverb.setWiden(taps[0], taps[1], taps[2], taps[3]);
         // The slow line modulation runs on phases in cycles, advanced by the samples since the
         // last update: the sample counter's size never reaches the sine, so the modulation
         // keeps its resolution however long the engine has run.
-        const double elapsed = static_cast<double>(sampleCounter - reverbModCounter);
-        reverbModCounter = sampleCounter;
+        const double elapsed = static_cast<double>(sampleCounter - reverbStage.reverbModCounter);
+        reverbStage.reverbModCounter = sampleCounter;
         for (int k = 0; k < 2; ++k) {
-            const double phase = reverbModPhases[k] + elapsed * reverbCoefs[k];
-            reverbModPhases[k] = phase - std::floor(phase);
+            const double phase =
+                reverbStage.reverbModPhases[k] + elapsed * reverbStage.reverbCoefs[k];
+            reverbStage.reverbModPhases[k] = phase - std::floor(phase);
         }
-        const float a = static_cast<float>(1.0 + 0.002 * std::sin(reverbModPhases[0] * kTwoPi));
-        const float b = static_cast<float>(1.0 + 0.002 * std::sin(reverbModPhases[1] * kTwoPi));
+        const float a =
+            static_cast<float>(1.0 + 0.002 * std::sin(reverbStage.reverbModPhases[0] * kTwoPi));
+        const float b =
+            static_cast<float>(1.0 + 0.002 * std::sin(reverbStage.reverbModPhases[1] * kTwoPi));
         reverb.setMod(a, b, a, b);
         reverb.setRoomSize(clamp01(fxValue(tag::ReverbSize) + fxMod(DEST_REVERB_SIZE)));
         reverb.setDamp(clamp01(fxValue(tag::ReverbDamp) + fxMod(DEST_REVERB_DAMPING)));
@@ -53,32 +58,33 @@ void APlugin::doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, s
             8.0f * clamp01(fxValue(tag::ReverbLength) + fxMod(DEST_REVERB_LENGTH)) - 6.0f);
         reverb.setSize(z, 1.1f * z);
         // 1/256 .. 256 samples; only used while the spread modulation is above 0.001.
-        reverbSpreadLength =
+        reverbStage.reverbSpreadLength =
             static_cast<int32_t>(std::exp2(8.0f * clampMod(fxMod(DEST_REVERB_SPREAD))));
     }
-    reverbPassCounter = c + 2;
-    if (reverbPassCounter >= static_cast<uint32_t>(kReverbPreDelayLine))
-        reverbPreDelayPrimed = true;
+    reverbStage.reverbPassCounter = c + 2;
+    if (reverbStage.reverbPassCounter >=
+        static_cast<uint32_t>(ReverbStageState::kReverbPreDelayLine))
+        reverbStage.reverbPreDelayPrimed = true;
 
     // Pre-delay: about 0.5 ms to 512 ms, at most the whole line (never wrapped to a short one
     // at high rates or with strong modulation); the right side one sample longer by default.
     float x = fxValue(tag::ReverbPreDelay) + clampMod(fxMod(DEST_REVERB_PRE_DELAY));
     if (!(x > 0.0f)) x = 0.0f;
     const double dLong = std::exp2(10.0 * x) / 2000.0 * engineRate + 1.0;
-    const int32_t maxDelay = kReverbPreDelayLine;
+    const int32_t maxDelay = ReverbStageState::kReverbPreDelayLine;
     const int32_t d = dLong < maxDelay ? static_cast<int32_t>(dLong) : maxDelay;
     int32_t dR = d + static_cast<int32_t>(std::exp2(clampMod(fxMod(DEST_REVERB_PRE_WIDEN))));
     if (dR > maxDelay) dR = maxDelay;
     const float g = clampTo(-0.995f * fxMod(DEST_REVERB_PRE_FEED), -0.995f, 0.995f);
 
-    float* lineL = reverbPreDelay;
-    float* lineR = reverbPreDelay + kReverbPreDelayLine;
-    constexpr uint32_t kMask = kReverbPreDelayLine - 1;
+    float* lineL = reverbStage.reverbPreDelay;
+    float* lineR = reverbStage.reverbPreDelay + ReverbStageState::kReverbPreDelayLine;
+    constexpr uint32_t kMask = ReverbStageState::kReverbPreDelayLine - 1;
     const stereoStruct in[2] = {in0, in1};
     stereoStruct wet[2];
     for (int k = 0; k < 2; ++k) {
         const uint32_t i = c + static_cast<uint32_t>(k);
-        const bool primed = reverbPreDelayPrimed;
+        const bool primed = reverbStage.reverbPreDelayPrimed;
         const float rL = primed || i >= static_cast<uint32_t>(d) ? lineL[(i - d) & kMask] : 1e-15f;
         const float rR =
             primed || i >= static_cast<uint32_t>(dR) ? lineR[(i - dR) & kMask] : 1e-15f;
@@ -91,18 +97,21 @@ void APlugin::doReverb(stereoStruct in0, stereoStruct in1, stereoStruct* out0, s
     }
 
     if (fxMod(DEST_REVERB_SPREAD) > 0.001f) {
-        constexpr uint32_t kSpreadMask = kReverbSpreadLine - 1;
+        constexpr uint32_t kSpreadMask = ReverbStageState::kReverbSpreadLine - 1;
+        float* spread = reverbStage.reverbSpreadLine;
         for (int k = 0; k < 2; ++k) {
             const uint32_t i = c + static_cast<uint32_t>(k);
-            reverbSpreadLine[i & kSpreadMask] = wet[k].right;
+            spread[i & kSpreadMask] = wet[k].right;
             wet[k].right =
-                reverbSpreadLine[(i - static_cast<uint32_t>(reverbSpreadLength)) & kSpreadMask];
+                spread[(i - static_cast<uint32_t>(reverbStage.reverbSpreadLength)) & kSpreadMask];
         }
     }
 
     // The square root makes the reverb rise quickly near the middle of the knob.
-    reverbMixSmooth = 0.9f * reverbMixSmooth + (1.0f - 0.9f) * fxValue(tag::ReverbMix) + 1e-15f;
-    const float y = clampTo(2.0f * (reverbMixSmooth + fxMod(DEST_REVERB_MIX)) - 1.0f, -1.0f, 1.0f);
+    reverbStage.reverbMixSmooth =
+        0.9f * reverbStage.reverbMixSmooth + (1.0f - 0.9f) * fxValue(tag::ReverbMix) + 1e-15f;
+    const float y =
+        clampTo(2.0f * (reverbStage.reverbMixSmooth + fxMod(DEST_REVERB_MIX)) - 1.0f, -1.0f, 1.0f);
     const float sign = y > 0.0f ? 1.0f : (y < 0.0f ? -1.0f : 0.0f);
     const Gains mix = mixGains((sign * std::sqrt(std::fabs(y)) + 1.0f) * 0.5f);
     const Gains pan = panGains(clamp01(fxMod(DEST_REVERB_PAN) + 0.5f));

@@ -145,12 +145,13 @@ void APlugin::setSampleRate(float rate) {
     // The brick filter's angle depends on the rate as much as on its frequency.
     initBrickFilterCoefficients(brickCoefs, currentValues[tag::BrickFilterFrequency], rate);
 
-    reverbCoefs[0] = static_cast<float>(0.015197279 / r);
-    reverbCoefs[1] = static_cast<float>(0.015409426 / r);
+    reverbStage.reverbCoefs[0] = static_cast<float>(0.015197279 / r);
+    reverbStage.reverbCoefs[1] = static_cast<float>(0.015409426 / r);
     const double lineMs[4] = {4.278032, 17.379171, 63.0, 41.224243};
-    for (int i = 0; i < 4; ++i) reverbLineStarts[i] = static_cast<float>(r / 1000.0 * lineMs[i]);
+    for (int i = 0; i < 4; ++i)
+        reverbStage.reverbLineStarts[i] = static_cast<float>(r / 1000.0 * lineMs[i]);
     reverb.setSampleRate(rate);
-    std::memset(reverbPreDelay, 0, sizeof(reverbPreDelay));
+    std::memset(reverbStage.reverbPreDelay, 0, sizeof(reverbStage.reverbPreDelay));
 
     preEQ.init(rate);
     postEQ.init(rate);

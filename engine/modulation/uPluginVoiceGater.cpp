@@ -26,9 +26,9 @@ void APlugin::doVoiceGater(int v) {
     gaterVoiceMix[v] = 0.9f * gaterVoiceMix[v] + 0.1f * currentValues[tag::GaterMix] + 1e-15f;
     const float s = clamp01(currentValues[tag::GaterSwing] + row[dest::GaterSwing]) * 0.499f + 0.5f;
 
-    const int steps = gaterSteps < 1 ? 1 : (gaterSteps > 16 ? 16 : gaterSteps);
+    const int steps = gater.gaterSteps < 1 ? 1 : (gater.gaterSteps > 16 ? 16 : gater.gaterSteps);
     double& position = gaterVoicePos[v];
-    position += gaterIncrement * std::exp2(2.0 * row[dest::GaterSpeed]);
+    position += gater.gaterIncrement * std::exp2(2.0 * row[dest::GaterSpeed]);
     if (!(position < 1.0e12)) position = 0.0; // a runaway rate restarts the pattern
     position = std::fmod(position, static_cast<double>(steps));
     if (position < 0.0) position = 0.0;
@@ -44,7 +44,7 @@ void APlugin::doVoiceGater(int v) {
     const float decay = gateWeight(base + row[dest::GaterDecay]);
     float* gate = gaterVoiceGain[v];
     for (int c = 0; c < 2; ++c) {
-        const float target = gaterStepGains[step][c];
+        const float target = gater.gaterStepGains[step][c];
         const float k = target < gate[c] ? decay : attack;
         gate[c] = (k * gate[c] + target) / (k + 1.0f) + 1e-15f;
     }

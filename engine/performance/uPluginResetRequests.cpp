@@ -66,8 +66,8 @@ void APlugin::turnAllVoicesOff() {
 }
 
 void APlugin::setCountersForTesting(uint64_t start) {
-    sampleCounter = sampleClock = reverbModCounter = start;
+    sampleCounter = sampleClock = reverbStage.reverbModCounter = start;
     for (uint64_t& stamp : voiceStartStamp) stamp = start;
     // The gater's position (32.32 steps) keeps its place in a 16-step pattern.
-    gaterPos = start & ~((uint64_t{16} << 32) - 1);
+    gater.gaterPos = start & ~((uint64_t{16} << 32) - 1);
 }

@@ -167,8 +167,8 @@ void APlugin::clearFxChain() {
 
 // True when some unit of the chain would change what passes through it.
 bool APlugin::getIsFxChainLive() const {
-    return distortFXOn || (gaterOn && !getIsPolyGater()) || getOnOff(tag::ModFxOn) ||
-           getOnOff(tag::DelayOn) || getOnOff(tag::ReverbOn);
+    return distortFX.distortFXOn || (gater.gaterOn && !getIsPolyGater()) ||
+           getOnOff(tag::ModFxOn) || getOnOff(tag::DelayOn) || getOnOff(tag::ReverbOn);
 }
 
 void APlugin::runOutputStage() {

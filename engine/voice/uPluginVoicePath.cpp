@@ -233,7 +233,7 @@ void APlugin::setVoiceGains() {
             const int v = lanes[k];
             frameGain[k].store(&voiceFrameGain[v][0][0]);
             voiceLevel[v] = level[k];
-            if (gaterPolyOn)
+            if (gater.gaterPolyOn)
                 for (int f = 0; f < 2; ++f) {
                     doVoiceGater(v);
                     voiceFrameGain[v][f][0] *= gaterVoiceOut[v][0];

@@ -212,7 +212,7 @@ TEST(FxDistortUnit, MixLawOffPassThroughAndExtremes) {
     stereoStruct o0, o1;
     off->doDistortFX(in(1), in(2), &o0, &o1);
     EXPECT_EQ(o0.left, in(1).left);
-    EXPECT_EQ(off->distortFXCount, 0u);
+    EXPECT_EQ(off->distortFX.distortFXCount, 0u);
 
     // Every mode at extreme settings, with wild modulation, stays finite.
     for (int mode = 0; mode < distort::kModes; ++mode)

@@ -58,7 +58,7 @@ TEST(FxGater, PatternSwingAndSmoothing) {
     // Alternate steps on the left, none on the right. At 120 bpm a step lasts 3,000 frames;
     // smoothing 0 moves the gain 99.6 % of the way in one frame.
     e = makeGater(0x5555, 0x0000);
-    EXPECT_NEAR(e->gaterIncrement, 1.0 / 3000.0, 1e-9);
+    EXPECT_NEAR(e->gater.gaterIncrement, 1.0 / 3000.0, 1e-9);
     const auto g = gains(*e, 12000);
     EXPECT_NEAR(g[1500].left, 1.0f, 1e-3f);
     EXPECT_NEAR(g[4500].left, 0.0f, 1e-3f);
@@ -97,7 +97,7 @@ TEST(FxGater, OffVoiceModeRestartsAndWrap) {
     e->setParameter(tag::GaterOn, 1.0f);
     e->setSteppedValue(tag::GaterMode, 1);
     e->setFXRare();
-    EXPECT_TRUE(e->gaterPolyOn);
+    EXPECT_TRUE(e->gater.gaterPolyOn);
     const auto voice = gains(*e, 3500);
     EXPECT_EQ(voice[3499].left, 1.0f);
     EXPECT_EQ(e->getGaterPos(), 0u);
@@ -108,7 +108,7 @@ TEST(FxGater, OffVoiceModeRestartsAndWrap) {
     EXPECT_GT(e->getGaterPos(), 0u);
 
     // Hours later the position wraps and the step stays inside the pattern.
-    e->gaterPos = ~uint64_t{0} - 1000;
+    e->gater.gaterPos = ~uint64_t{0} - 1000;
     e->globalDest[dest::GaterSpeed] = 1e9f; // held to four times the rate
     const auto wrapped = gains(*e, 20);
     for (const stereoStruct& g : wrapped) EXPECT_TRUE(std::isfinite(g.left));

@@ -142,13 +142,13 @@ TEST(FxStages, ExtremeModulationStaysFinite) {
             }
         }
         // The pass counter wraps after hours without reading outside the lines.
-        e->reverbPassCounter = 0xFFFFFFF0u;
+        e->reverbStage.reverbPassCounter = 0xFFFFFFF0u;
         runStage(
             *e, &APlugin::doReverb,
             [](int) {
                 return stereoStruct{1.0f, 1.0f};
             },
             64, l, r);
-        EXPECT_LT(e->reverbPassCounter, 64u);
+        EXPECT_LT(e->reverbStage.reverbPassCounter, 64u);
     }
 }
