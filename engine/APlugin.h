@@ -238,7 +238,6 @@ public:
     GlobalLFOState* getGlobalLFOsForTesting() { return globalLFOs; }
     VoiceLFOState* getVoiceLFOsForTesting(int voice) { return voiceLFOs[voice & 15]; }
     BlendedRate& getVoiceMorphRateForTesting(int voice) { return morphRates[1 + (voice & 15)]; }
-    bool getGlobalLFOLanesReady() const { return globalLFOLanes.ready != 0; }
     int getPathUnit(int path, int position) const;
     void resetGater();
 
@@ -701,7 +700,6 @@ private:
     uint8_t voiceLFOKeyValid[kNumVoices] = {};
     // The same for the global LFOs and the global morph (cleared with them).
     LFOSettingsMemo globalLFOMemo[kGlobalLFOs];
-    GlobalLFOLanes globalLFOLanes; // not ready until the settings are packed
     // Each voice's Main LFO, Free LFO 1, Free LFO 2 and morph LFO settings side by side, packed
     // whenever its LFO settings are set.
     GlobalLFOLanes voiceLFOLanes[kNumVoices];
@@ -1391,9 +1389,8 @@ public:
     void setGlobalLFOSettings();
     // Every 16 samples (from setGlobalOften, first): the global evaluation and master gain.
     void setGlobalMod();
-    // Per voice: the evaluation every pass, the note-start evaluation, the default restore.
-    void setVoiceMod(int voice);
-    // The same evaluation for a list of voices, four at a time across lanes.
+    // Per voice: the evaluation every pass for a list of voices (four at a time across lanes;
+    // one voice is a list of one), the note-start evaluation, the default restore.
     void setVoiceModLanes(const int* voices, int count);
     void setVoiceModNoteStart(int voice);
     void setDefaultVoiceMod(int voice);
@@ -1433,11 +1430,6 @@ public:
     // LFOs (audio thread).
     double getLfoSpeed(int speedTag, bool synced, double multiplier) const;
     void setGlobalLFO(int lfo);
-    // The step of the three global LFOs (2, 0, 1) in four lanes, with the same results and
-    // draws; with `morphOutput`, the morph LFO's step too (its output there). False, with
-    // nothing changed, where only the one-at-a-time steps apply.
-    bool stepGlobalLFOLanes(float* morphOutput = nullptr);
-    void packGlobalLFOLanes();
     void setVoiceLFO(int voice, int lfo);
     // The steps of a voice's three LFOs (2, 0, 1) and its morph LFO in four lanes, with the
     // same results and draws, for the morph mode with all three running per voice; the morph's
