@@ -1087,8 +1087,11 @@ private:
     void setOscEnvSpeeds(int voice);
     // The sources a voice's matrix reads this pass (its LFO step and envelope values).
     void setVoiceModSources(int voice);
-    // The envelope sources 40..55 of each listed voice, and its free envelopes' interpolation.
+    // The envelope sources 40..55 of each listed voice (while something reads them), and its
+    // free envelopes' interpolation.
     void setVoiceEnvSources(const int* voices, int count);
+    // One voice's envelope sources 40..55 from where its envelopes stand.
+    void publishEnvSources(int voice);
     void restartVoiceOscillators(int voice);
     float oscRandom();
     void startVoiceEnvelopes(int voice);
@@ -1198,6 +1201,12 @@ private:
     float smoothChannelPressure[kNumVoices] = {};
     float smoothPolyPressure[kNumVoices] = {};
     float smoothControllers[kNumVoices][21] = {};
+    // The inputs of a voice's 24 controller smoothers (mod wheel, poly and channel pressure,
+    // the 21 controllers) at its last control step, and whether that step left every smoothed
+    // value and its source as it found them: while the inputs stay, the next step would too.
+    // Cleared where the sources are written from outside (a voice's start, a reset).
+    float smootherInputs[kNumVoices][24] = {};
+    uint8_t smoothersSettled[kNumVoices] = {};
     float subVoiceTune[kSubVoiceSlots] = {};
     float subVoicePan[kSubVoiceSlots][2] = {};
     float oscOctavePitch[kNumVoices][2] = {};
@@ -1562,6 +1571,7 @@ public:
     uint8_t freeLfo12InUse = 0; // the Free LFO 1/2 combination runs
     uint8_t whiteNoiseInUse = 0;
     uint8_t pinkNoiseInUse = 0;
+    uint8_t envSourcesInUse = 0; // some of the envelope sources 40..55 are read
     // Unsmoothed MIDI controller values per voice and per MIDI channel (Poly MPE).
     float voiceMidiSource[kNumVoices][kModSources] = {};
     float channelMidiSource[16][kModSources] = {};
