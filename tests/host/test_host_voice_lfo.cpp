@@ -41,17 +41,21 @@ float source(int s) {
     return (static_cast<float>(s) + 0.1f) / 127.99f;
 }
 
+// A slot from the velocity to Osc 2 Volume, with `more` settings after it.
+std::vector<std::pair<int, float>> velocitySlot(std::vector<std::pair<int, float>> more) {
+    std::vector<std::pair<int, float>> patch = {{tag::ModBypassFirst, 0.0f},
+                                                {tag::ModSourceFirst, source(kVelocity)},
+                                                {tag::ModDestFirst, (kOsc2Volume + 0.1f) / 399.99f},
+                                                {tag::ModAmountFirst, 0.1f}};
+    patch.insert(patch.end(), more.begin(), more.end());
+    return patch;
+}
+
 } // namespace
 
 TEST(HostVoiceLfo, AnLfoThatStartsToRunUnderAHeldNoteSoundsAsOnAFreshInstance) {
     testhost::resetHost();
-    const std::vector<std::pair<int, float>> slot = {
-        {tag::ModBypassFirst, 0.0f},
-        {tag::ModSourceFirst, source(kVelocity)},
-        {tag::ModDestFirst, (kOsc2Volume + 0.1f) / 399.99f},
-        {tag::ModAmountFirst, 0.1f},
-        {tag::FreeLfo1Speed, 0.62f},
-        {tag::FreeLfo2Speed, 0.55f}};
+    const auto slot = velocitySlot({{tag::FreeLfo1Speed, 0.62f}, {tag::FreeLfo2Speed, 0.55f}});
     const std::vector<Case> cases = {
         {"Main LFO from global to per voice",
          {{tag::MainLfoToVolume, 1.0f}, {tag::MainLfoSpeed, 0.71f}, {tag::MainLfoPlayMode, 0.37f}},
@@ -72,16 +76,11 @@ TEST(HostVoiceLfo, AnEnvelopeSourceFirstReadUnderAHeldNoteReadsItsCurrentValue) 
     testhost::resetHost();
     // Nothing reads the envelope sources before the edit (the slot reads the velocity); the
     // edit points the slot at one. Its row must hold the voice's value from the first pass.
-    const std::vector<std::pair<int, float>> slot = {
-        {tag::ModBypassFirst, 0.0f},
-        {tag::ModSourceFirst, source(kVelocity)},
-        {tag::ModDestFirst, (kOsc2Volume + 0.1f) / 399.99f},
-        {tag::ModAmountFirst, 0.1f},
-        {tag::Free1EnvSustain, 0.3f},
-        {tag::Free1EnvFade, 0.7f}, // still moving when the edit comes
-        {tag::FilterEnvSustain, 0.6f},
-        {tag::AmpEnvSustain, 0.7f},
-        {tag::Osc1AmpEnvSustain, 0.2f}};
+    const auto slot = velocitySlot({{tag::Free1EnvSustain, 0.3f},
+                                    {tag::Free1EnvFade, 0.7f}, // still moving when the edit comes
+                                    {tag::FilterEnvSustain, 0.6f},
+                                    {tag::AmpEnvSustain, 0.7f},
+                                    {tag::Osc1AmpEnvSustain, 0.2f}});
     for (int s : {kOsc1AmpEnv, kFilterEnvInverse, kAmpLevelInverse, kFreeEnv1}) {
         const Case c{
             "slot switched to an envelope source", slot, {{tag::ModSourceFirst, source(s)}}};
