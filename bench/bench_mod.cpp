@@ -71,7 +71,7 @@ void BM_DenseModulationEngine(benchmark::State& state) {
                         e->setDefaultVoiceMod(v);
                     }
                     e->setVoiceLFOPass(v);
-                    e->setVoiceMod(v);
+                    e->setVoiceModLanes(&v, 1);
                     ++e->voicePassCount[v];
                 }
             }

@@ -237,7 +237,6 @@ public:
     GlobalLFOState* getGlobalLFOsForTesting() { return globalLFOs; }
     VoiceLFOState* getVoiceLFOsForTesting(int voice) { return voiceLFOs[voice & 15]; }
     BlendedRate& getVoiceMorphRateForTesting(int voice) { return morphRates[1 + (voice & 15)]; }
-    bool getGlobalLFOLanesReady() const { return globalLFOLanes.ready != 0; }
     int getPathUnit(int path, int position) const;
     void resetGater();
 
@@ -697,7 +696,6 @@ private:
     uint8_t voiceLFOKeyValid[kNumVoices] = {};
     // The same for the global LFOs and the global morph (cleared with them).
     LFOSettingsMemo globalLFOMemo[kGlobalLFOs];
-    GlobalLFOLanes globalLFOLanes; // not ready until the settings are packed
     // Each voice's Main LFO, Free LFO 1, Free LFO 2 and morph LFO settings side by side, packed
     // whenever its LFO settings are set.
     GlobalLFOLanes voiceLFOLanes[kNumVoices];
@@ -1080,8 +1078,11 @@ private:
     void setOscEnvSpeeds(int voice);
     // The sources a voice's matrix reads this pass (its LFO step and envelope values).
     void setVoiceModSources(int voice);
-    // The envelope sources 40..55 of each listed voice, and its free envelopes' interpolation.
+    // The envelope sources 40..55 of each listed voice (while something reads them), and its
+    // free envelopes' interpolation.
     void setVoiceEnvSources(const int* voices, int count);
+    // One voice's envelope sources 40..55 from where its envelopes stand.
+    void publishEnvSources(int voice);
     void restartVoiceOscillators(int voice);
     float oscRandom();
     void startVoiceEnvelopes(int voice);
@@ -1191,6 +1192,12 @@ private:
     float smoothChannelPressure[kNumVoices] = {};
     float smoothPolyPressure[kNumVoices] = {};
     float smoothControllers[kNumVoices][21] = {};
+    // The inputs of a voice's 24 controller smoothers (mod wheel, poly and channel pressure,
+    // the 21 controllers) at its last control step, and whether that step left every smoothed
+    // value and its source as it found them: while the inputs stay, the next step would too.
+    // Cleared where the sources are written from outside (a voice's start, a reset).
+    float smootherInputs[kNumVoices][24] = {};
+    uint8_t smoothersSettled[kNumVoices] = {};
     float subVoiceTune[kSubVoiceSlots] = {};
     float subVoicePan[kSubVoiceSlots][2] = {};
     float oscOctavePitch[kNumVoices][2] = {};
@@ -1382,9 +1389,8 @@ public:
     void setGlobalLFOSettings();
     // Every 16 samples (from setGlobalOften, first): the global evaluation and master gain.
     void setGlobalMod();
-    // Per voice: the evaluation every pass, the note-start evaluation, the default restore.
-    void setVoiceMod(int voice);
-    // The same evaluation for a list of voices, four at a time across lanes.
+    // Per voice: the evaluation every pass for a list of voices (four at a time across lanes;
+    // one voice is a list of one), the note-start evaluation, the default restore.
     void setVoiceModLanes(const int* voices, int count);
     void setVoiceModNoteStart(int voice);
     void setDefaultVoiceMod(int voice);
@@ -1424,11 +1430,6 @@ public:
     // LFOs (audio thread).
     double getLfoSpeed(int speedTag, bool synced, double multiplier) const;
     void setGlobalLFO(int lfo);
-    // The step of the three global LFOs (2, 0, 1) in four lanes, with the same results and
-    // draws; with `morphOutput`, the morph LFO's step too (its output there). False, with
-    // nothing changed, where only the one-at-a-time steps apply.
-    bool stepGlobalLFOLanes(float* morphOutput = nullptr);
-    void packGlobalLFOLanes();
     void setVoiceLFO(int voice, int lfo);
     // The steps of a voice's three LFOs (2, 0, 1) and its morph LFO in four lanes, with the
     // same results and draws, for the morph mode with all three running per voice; the morph's
@@ -1561,6 +1562,7 @@ public:
     uint8_t freeLfo12InUse = 0; // the Free LFO 1/2 combination runs
     uint8_t whiteNoiseInUse = 0;
     uint8_t pinkNoiseInUse = 0;
+    uint8_t envSourcesInUse = 0; // some of the envelope sources 40..55 are read
     // Unsmoothed MIDI controller values per voice and per MIDI channel (Poly MPE).
     float voiceMidiSource[kNumVoices][kModSources] = {};
     float channelMidiSource[16][kModSources] = {};

@@ -87,7 +87,6 @@ void APlugin::initVariables() {
     initModulation();
     for (GlobalLFOState& lfo : globalLFOs) lfo = GlobalLFOState{};
     for (LFOSettingsMemo& memo : globalLFOMemo) memo = LFOSettingsMemo{};
-    globalLFOLanes.ready = 0;
     for (int env = 0; env < kGlobalEnvs; ++env) initGlobalEnv(env);
     resetXY(0);
     resetXY(1);

@@ -1,7 +1,6 @@
-// The settings of the three global LFOs, or of one voice's three, side by side in their step
-// order (Main LFO, Free LFO 1, Free LFO 2; the fourth lane holds the morph LFO in the morph
-// mode, else Free LFO 2 again), packed whenever their settings are made so their step can run
-// in four lanes. Audio thread.
+// The settings of one voice's three LFOs side by side in their step order (Main LFO, Free
+// LFO 1, Free LFO 2; the fourth lane holds the morph LFO), packed whenever their settings are
+// made so their step can run in four lanes. Audio thread.
 #pragma once
 
 #include <cstdint>

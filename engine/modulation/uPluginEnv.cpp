@@ -121,93 +121,70 @@ float APlugin::getEnvShape(const EnvState& e, int env, float sustain, bool gated
 
 // One update of one instance: position by stage and gate, then the shaped output.
 void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade) {
-    // A voice's held envelope in its sustain (not the amp envelope, which glides to its level):
-    // the position, clamped, is the output unless it is silent. The same values as the full
-    // step below, without its stage and shape choices.
-    if (voice >= 0 && gated && e.stage == 2 && env != 0) {
-        float position = e.position;
+    const float previous = e.output;
+    e.previous = previous;
+    float position, output;
+    if (gated && e.stage == 2 && env != 0) {
+        // Held in its sustain (the amp envelope glides instead, below): the position, clamped
+        // and moved by a free envelope's fade, is the output unless it is silent. No sustain
+        // level and no shape are worked out.
+        position = e.position;
         if (env == 2 || env == 3) position += getEnvFade(env, voice) * e.speed;
         position = clamp01(position);
-        if (position >= kSilent) {
-            const float previous = e.output;
-            e.previous = previous;
-            e.position = e.output = e.releaseStart = position;
-            e.releaseRecip = 1.0f / position;
-            e.restart = 0; // a restart would set position and output to releaseStart: no change
-            e.value = previous;
-            e.step = (position - previous) * (1.0f / 16.0f);
-            return;
-        }
-        // Silent (a sustain level of zero): the output and a release's start are 0, without
-        // working out the fade again or the shape.
-        const float previous = e.output;
-        e.previous = previous;
-        e.position = position;
-        e.output = e.releaseStart = 0.0f;
-        e.releaseRecip = 1.0f;
-        if (e.restart) {
-            e.position = 0.0f;
-            e.restart = 0;
-        }
-        e.value = previous;
-        e.step = (0.0f - previous) * (1.0f / 16.0f);
-        return;
-    }
-    e.previous = e.output;
-    // The sustain level matters only to a held envelope in its attack or decay, and to the amp
-    // envelope's glide once held: released and sustaining envelopes skip working it out.
-    const bool needSustain = gated && (e.stage == 0 || e.stage == 1 || env == 0);
-    const float sustain = needSustain ? getEnvSust(env, voice) : 0.0f;
-    if (gated) {
-        if (e.stage == 0) {
-            e.position += getEnvAtt(env, voice) * e.speed;
-            if (e.position > 1.0f) {
-                e.position = 1.0f;
-                e.stage = 1;
-            }
-        } else if (e.stage == 1) {
-            e.position -= getEnvDec(env, voice) * e.speed;
-            if (e.position < sustain) {
-                e.position = sustain;
-                e.stage = 2;
-            }
-        } else if (env == 0) {
-            // A held amp envelope glides to a changed sustain level.
-            if (e.position < sustain)
+        output = position < kSilent ? 0.0f : position;
+    } else {
+        // The sustain level matters only to a held envelope in its attack or decay, and to the
+        // amp envelope's glide once held.
+        const bool needSustain = gated && (e.stage == 0 || e.stage == 1 || env == 0);
+        const float sustain = needSustain ? getEnvSust(env, voice) : 0.0f;
+        if (gated) {
+            if (e.stage == 0) {
+                e.position += getEnvAtt(env, voice) * e.speed;
+                if (e.position > 1.0f) {
+                    e.position = 1.0f;
+                    e.stage = 1;
+                }
+            } else if (e.stage == 1) {
+                e.position -= getEnvDec(env, voice) * e.speed;
+                if (e.position < sustain) {
+                    e.position = sustain;
+                    e.stage = 2;
+                }
+            } else if (e.position < sustain) {
+                // A held amp envelope glides to a changed sustain level.
                 e.position = e.position + kAmpSustainGlide > sustain
                                  ? sustain
                                  : e.position + kAmpSustainGlide;
-            else if (e.position > sustain)
+            } else if (e.position > sustain) {
                 e.position = e.position - kAmpSustainGlide < sustain
                                  ? sustain
                                  : e.position - kAmpSustainGlide;
-        } else if (env == 2 || env == 3) {
-            e.position = clamp01(e.position + getEnvFade(env, voice) * e.speed);
+            }
+        } else if (fastFade) {
+            e.position = clamp01(e.position - kAmpSustainGlide);
+        } else if (e.position > 0.0f) {
+            e.position = clamp01(e.position - getEnvRel(env, voice) * e.speed);
         } else {
-            e.position = clamp01(e.position);
+            // Released to the floor: no release time can move it, so none is worked out.
+            e.position = 0.0f;
         }
-    } else if (fastFade) {
-        e.position = clamp01(e.position - kAmpSustainGlide);
-    } else if (e.position > 0.0f) {
-        e.position = clamp01(e.position - getEnvRel(env, voice) * e.speed);
-    } else {
-        // Released to the floor: no release time can move it, so none is worked out.
-        e.position = 0.0f;
+        position = e.position;
+        if (fastFade && !gated) {
+            output = position;
+            if (position <= 0.0f) voiceFastFade[voice & 15] = 0;
+        } else {
+            output = getEnvShape(e, env, sustain, gated);
+        }
     }
-
-    if (fastFade && !gated) {
-        e.output = e.position;
-        if (e.position <= 0.0f) voiceFastFade[voice & 15] = 0;
-    } else {
-        e.output = getEnvShape(e, env, sustain, gated);
-    }
+    e.position = position;
+    e.output = output;
     if (gated) {
         // A release starts at the output as it stands and bends the ramp that remains of the
         // position by the release shape: measured against the position, not the output, so
         // whatever shape the attack or decay had, the release never starts above this output.
-        const bool silent = e.position < kSilent;
-        e.releaseStart = silent ? 0.0f : e.output;
-        e.releaseRecip = silent ? 1.0f : 1.0f / e.position;
+        const bool silent = position < kSilent;
+        e.releaseStart = silent ? 0.0f : output;
+        e.releaseRecip = silent ? 1.0f : 1.0f / position;
     }
     if (voice >= 0) {
         if (e.restart) {
@@ -215,10 +192,10 @@ void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fas
             e.releaseRecip = e.position < kSilent ? 1.0f : 1.0f / e.position;
             e.restart = 0;
         }
-        e.value = e.previous;
-        e.step = (e.output - e.previous) * (1.0f / 16.0f);
+        e.value = previous;
+        e.step = (e.output - previous) * (1.0f / 16.0f);
     } else {
-        e.value = e.output;
+        e.value = output;
     }
 }
 

@@ -12,7 +12,7 @@
 #include <cstring>
 
 namespace {
-constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
+constexpr int kModeSync = 9, kModePM = 11, kModeMorph = 12;
 constexpr int kFreeLfo1Humanise = 293;
 constexpr int kPinkRows = 7;
 } // namespace
@@ -142,27 +142,15 @@ void APlugin::updateLfo12Amount() {
 }
 
 void APlugin::stepGlobalSources() {
-    // Free LFO 2 reads Free LFO 1 in these modes, and a restart of Free LFO 1 moves it in
-    // sync: the LFOs then step one at a time.
-    const bool linked = lfo12Mode == kModeSync || lfo12Mode == kModeFM || lfo12Mode == kModePM;
-    // The morph steps in the fourth lane when it would step right after them.
-    const bool morph = freeLfo12InUse && lfo12Mode == kModeMorph && globalLFOLanes.morph;
-    float morphOutput = 0.0f;
-    const bool lanes =
-        !linked && globalLFOLanes.ready && stepGlobalLFOLanes(morph ? &morphOutput : nullptr);
-    if (!lanes) {
-        setGlobalLFO(2);
-        setGlobalLFO(0);
-        setGlobalLFO(1);
-    }
+    setGlobalLFO(2);
+    setGlobalLFO(0);
+    setGlobalLFO(1);
     if (!freeLfo12InUse) {
         lfo12Target = lfo12Value = lfo12Step = 0.0f;
     } else {
         lfo12Value = lfo12Target;
         const float l1 = globalLFOs[0].run.value, l2 = globalLFOs[1].run.value;
-        if (lfo12Mode == kModeMorph && lanes && morph)
-            lfo12Target = morphOutput;
-        else if (lfo12Mode == kModeMorph)
+        if (lfo12Mode == kModeMorph)
             lfo12Target = stepMorphLFO(globalLFOs[kMorphLFO], globalLFOs[0], globalLFOs[1],
                                        lfo12Amount, globalDest[kFreeLfo1Humanise], morphRates[0]);
         else if (lfo12Mode >= kModeSync && lfo12Mode <= kModePM)

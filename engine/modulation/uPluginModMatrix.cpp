@@ -92,6 +92,7 @@ void APlugin::setModDestValue(int d, float value) {
 
 void APlugin::initModulation() {
     std::memset(voiceSource, 0, sizeof(voiceSource));
+    std::memset(smoothersSettled, 0, sizeof(smoothersSettled));
     std::memset(lastVoiceSource, 0, sizeof(lastVoiceSource));
     std::memset(voiceDest, 0, sizeof(voiceDest));
     std::memset(globalDest, 0, sizeof(globalDest));
@@ -235,6 +236,14 @@ void APlugin::setModSourcesInUse(bool slotsChanged) {
     freeLfoInUse = freeLfo12InUse;
     whiteNoiseInUse = modSrcInUse[src::WhiteNoise] | modSrcInUse[src::WhiteNoiseUni];
     pinkNoiseInUse = modSrcInUse[src::PinkNoise] | modSrcInUse[src::PinkNoiseUni];
+    const uint8_t envRead = envSourcesInUse;
+    envSourcesInUse = 0;
+    for (int s = src::Osc1AmpEnv; s <= src::FreeEnv2 + 1; ++s) envSourcesInUse |= modSrcInUse[s];
+    // The rows were left as they stood while nothing read them: a new reader finds the values
+    // the envelopes stand at now (the LFO speed reads its source before the pass writes it).
+    if (envSourcesInUse && !envRead)
+        for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
+            publishEnvSources(__builtin_ctz(busy));
     catchUpPublishedSources();
 }
 

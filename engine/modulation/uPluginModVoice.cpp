@@ -23,39 +23,6 @@ float clamp01(float x) {
 constexpr float kSpeedRingScale = 9.704061f;
 } // namespace
 
-void APlugin::setVoiceMod(int v) {
-    if (v < 0 || v >= kNumVoices) return;
-    float* row = voiceDest[v];
-    const float* source = voiceSource[v];
-    const int count = modSlotCount;
-    const VoiceModSlot* slots = voiceModSlots;
-    float slotAmountMod[16] = {};
-    if (modSlotChains)
-        for (int i = 0; i < count; ++i)
-            slotAmountMod[i] = modslot::chainedAmount(row[dest::SlotAmountFirst + slots[i].slot]);
-    for (int i = 0; i < count; ++i) row[slots[i].dest] = voiceDestDefault[slots[i].dest];
-    for (int i = 0; i < count; ++i) {
-        const VoiceModSlot& slot = slots[i];
-        const float amount = slot.amount + slotAmountMod[i];
-        const float offset = slot.symmetric ? -amount : slot.offset;
-        const modslot::Term term =
-            modslot::contribution(source[slot.source], amount, offset, slot.lower, slot.upper,
-                                  slot.scale, slot.bipolar, slot.centerNote);
-        float& out = row[slot.dest];
-        switch (slot.kind) {
-        case modslot::kMultiply:
-            out *= modslot::volumeFactor(term.x, amount);
-            break;
-        case modslot::kPitch:
-            out += modslot::pitchOctaves(term.value());
-            break;
-        default:
-            out += term.value();
-            break;
-        }
-    }
-}
-
 namespace {
 // Lane-wise forms of the slot arithmetic: every operation is the scalar one in the same order,
 // and each choice is a select, so every lane gets the scalar form's bits.

@@ -85,6 +85,11 @@ inline double wrapPhase(double x) {
     return lfocore::frac(x);
 }
 
+// The step of a voice's LFO that is off or runs globally: only its phase moves on.
+inline void movePhase(LFOState& lfo) {
+    lfo.run.phase = wrapPhase(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
+}
+
 // True when a memo is valid and holds these key bytes.
 bool sameKey(uint8_t valid, const void* memo, const void* key, size_t bytes) {
     return valid && std::memcmp(memo, key, bytes) == 0;
@@ -399,7 +404,7 @@ void APlugin::setVoiceLFO(int v, int i) {
                                             voiceLFOs[v][1].set.playMode != kPlayPoly;
     if (!s.enabled || global) {
         // Unused: only the phase runs on, and the value rests where it stood.
-        r.phase = wrapPhase(r.phase + s.speed * r.humanise);
+        movePhase(voiceLFOs[v][i]);
         r.value = r.output;
         r.increment = 0.0f;
         return;
@@ -535,9 +540,13 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
     for (int n = 0; n < count; ++n) {
         const int v = voices[n] & 15;
         const bool stepPass = (voicePassCount[v] & 1) == 0 || voiceIsNew[v];
-        if (voiceLFOsResting[v] && !stepPass) {
-            // Between two steps a resting voice passes on what its last step left, and the
-            // global values where its LFOs run globally.
+        if (voiceLFOsResting[v] && (!stepPass || !combined)) {
+            // A resting voice passes on what its last step left, and the global values where
+            // its LFOs run globally. Its steps, until new settings or a reset end the rest, only
+            // move the phases on: the values already rest at the outputs, the increments and
+            // the Free LFO 1/2 value at 0 (without the combination, which would end the rest).
+            if (stepPass)
+                for (int i : {kMainLfo, 0, 1}) movePhase(voiceLFOs[v][i]);
             const __m128 global =
                 _mm_load_ps(reinterpret_cast<const float*>(voiceLFORestGlobal[v]));
             publish(voiceSource[v],
@@ -569,7 +578,7 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
                     resting = false;
                     return;
                 }
-                lfo.run.phase = wrapPhase(lfo.run.phase + lfo.set.speed * lfo.run.humanise);
+                movePhase(lfo);
                 lfo.run.value = lfo.run.output;
                 lfo.run.increment = 0.0f;
             };

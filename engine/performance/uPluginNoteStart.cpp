@@ -144,6 +144,7 @@ void APlugin::restartNoteSources(int key, int velocity) {
 // A voice starts at the current controller values (not smoothed in).
 void APlugin::setVoiceControllers(int voice) {
     float* src = voiceSource[voice];
+    smoothersSettled[voice] = 0; // the sources below are not the smoothed values
     const int channel = voiceChannel[voice];
     if (getPlayMode() == kPolyMPE && channel >= 0 && channel < 16) {
         voiceModWheel[voice] = channelModWheel[channel];

@@ -34,21 +34,34 @@ void APlugin::setVoiceModOften(int voice) {
     const float* dest = voiceDest[voice];
     const bool last = voice == lastVoice;
 
-    smoothModWheel[voice] = 0.99f * smoothModWheel[voice] + 0.01f * voiceModWheel[voice];
-    smoothPolyPressure[voice] =
-        0.99f * smoothPolyPressure[voice] + 0.01f * voicePolyPressure[voice];
-    smoothChannelPressure[voice] =
-        0.99f * smoothChannelPressure[voice] + 0.01f * voiceChannelPressure[voice];
-    src[src::ModWheel] = smoothModWheel[voice];
-    src[src::ModWheelOrAftertouch] = smoothModWheel[voice] > smoothChannelPressure[voice]
-                                         ? smoothModWheel[voice]
-                                         : smoothChannelPressure[voice];
-    src[src::ChannelAftertouch] = smoothChannelPressure[voice];
-    src[src::PolyAftertouch] = smoothPolyPressure[voice];
-    for (int c = 0; c <= src::ControllerLast - src::ControllerFirst; ++c) {
-        float& s = smoothControllers[voice][c];
-        s = 0.99f * s + 0.01f * voiceMidiSource[voice][src::ControllerFirst + c];
-        src[src::ControllerFirst + c] = s;
+    // The smoothers: skipped while they stand at their fixed point for unchanged inputs (a
+    // step would then give every value and source bit for bit as it stands).
+    static_assert(src::ControllerLast - src::ControllerFirst + 1 == 21, "21 controllers");
+    float inputs[24];
+    inputs[0] = voiceModWheel[voice];
+    inputs[1] = voicePolyPressure[voice];
+    inputs[2] = voiceChannelPressure[voice];
+    std::memcpy(inputs + 3, &voiceMidiSource[voice][src::ControllerFirst], 21 * sizeof(float));
+    const bool settled = smoothersSettled[voice] && !voiceIsNew[voice] &&
+                         std::memcmp(inputs, smootherInputs[voice], sizeof(inputs)) == 0;
+    if (!settled) {
+        float before[24], after[24];
+        before[0] = smoothModWheel[voice];
+        before[1] = smoothPolyPressure[voice];
+        before[2] = smoothChannelPressure[voice];
+        std::memcpy(before + 3, smoothControllers[voice], sizeof(smoothControllers[voice]));
+        for (int k = 0; k < 24; ++k) after[k] = 0.99f * before[k] + 0.01f * inputs[k];
+        smoothModWheel[voice] = after[0];
+        smoothPolyPressure[voice] = after[1];
+        smoothChannelPressure[voice] = after[2];
+        std::memcpy(smoothControllers[voice], after + 3, sizeof(smoothControllers[voice]));
+        src[src::ModWheel] = after[0];
+        src[src::ModWheelOrAftertouch] = after[0] > after[2] ? after[0] : after[2];
+        src[src::ChannelAftertouch] = after[2];
+        src[src::PolyAftertouch] = after[1];
+        std::memcpy(src + src::ControllerFirst, after + 3, 21 * sizeof(float));
+        smoothersSettled[voice] = std::memcmp(before, after, sizeof(after)) == 0 ? 1 : 0;
+        std::memcpy(smootherInputs[voice], inputs, sizeof(inputs));
     }
     if (last)
         for (int s = src::ModWheel; s <= src::ControllerLast; ++s)
@@ -172,22 +185,30 @@ void APlugin::setVoiceModSources(int voice) {
     setVoiceEnvSources(&voice, 1);
 }
 
-void APlugin::setVoiceEnvSources(const int* voices, int count) {
+void APlugin::publishEnvSources(int voice) {
+    // Value and 1 - value pairs: the oscillator envelopes of the first sub-voice, then the
+    // filter envelope, the amp level and the two free envelopes.
     const Float4 one(1.0f);
+    float* src = voiceSource[voice];
+    const EnvState* osc = oscEnv[voiceFirstSlot[voice]];
+    const EnvState* env = voiceEnv[voice];
+    const Float4 oscValue(osc[0].value, osc[1].value, osc[2].value, osc[3].value);
+    const Float4 envValue(env[1].value, voiceLevel[voice], env[2].value, env[3].value);
+    const Float4 oscRest = one - oscValue, envRest = one - envValue;
+    Float4(_mm_unpacklo_ps(oscValue.v, oscRest.v)).store(src + src::Osc1AmpEnv);
+    Float4(_mm_unpackhi_ps(oscValue.v, oscRest.v)).store(src + src::Osc2AmpEnv);
+    Float4(_mm_unpacklo_ps(envValue.v, envRest.v)).store(src + src::FilterEnv);
+    Float4(_mm_unpackhi_ps(envValue.v, envRest.v)).store(src + src::FreeEnv1);
+}
+
+void APlugin::setVoiceEnvSources(const int* voices, int count) {
+    // Unread sources are not written: when a reader appears, setModSourcesInUse brings the
+    // sounding voices' rows up to date, and every pass writes them again before its matrix.
+    const bool publish = envSourcesInUse != 0;
     for (int n = 0; n < count; ++n) {
         const int voice = voices[n] & 15;
-        float* src = voiceSource[voice];
-        // Sources 40..55 are value and 1 - value pairs: the oscillator envelopes of the first
-        // sub-voice, then the filter envelope, the amp level and the two free envelopes.
-        const EnvState* osc = oscEnv[voiceFirstSlot[voice]];
+        if (publish) publishEnvSources(voice);
         EnvState* env = voiceEnv[voice];
-        const Float4 oscValue(osc[0].value, osc[1].value, osc[2].value, osc[3].value);
-        const Float4 envValue(env[1].value, voiceLevel[voice], env[2].value, env[3].value);
-        const Float4 oscRest = one - oscValue, envRest = one - envValue;
-        Float4(_mm_unpacklo_ps(oscValue.v, oscRest.v)).store(src + src::Osc1AmpEnv);
-        Float4(_mm_unpackhi_ps(oscValue.v, oscRest.v)).store(src + src::Osc2AmpEnv);
-        Float4(_mm_unpacklo_ps(envValue.v, envRest.v)).store(src + src::FilterEnv);
-        Float4(_mm_unpackhi_ps(envValue.v, envRest.v)).store(src + src::FreeEnv1);
         for (int e = 2; e <= 3; ++e) env[e].value += 2.0f * env[e].step;
     }
 }

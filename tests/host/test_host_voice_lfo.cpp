@@ -1,12 +1,14 @@
-// A held note's own LFOs, through the real plug-in: an LFO that idled (run globally, or read by
-// nothing) and then starts to run for the voice under the held note sounds as on an instance
-// that ran it for the voice from the note's start.
+// A held note's own LFOs and envelope sources, through the real plug-in: an LFO that idled (run
+// globally, or read by nothing) and then starts to run for the voice under the held note, or an
+// envelope source that nothing read until then, sounds as on an instance that had its reader
+// from the note's start.
 #include "EditChecks.h"
 #include "ScenarioPatches.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,7 @@ using testhost::Plugin;
 
 constexpr int kBlock = 128;
 constexpr int kVelocity = 17, kFreeLfo1 = 62, kFreeLfo2 = 64, kOsc2Volume = 64;
+constexpr int kOsc1AmpEnv = 40, kFilterEnvInverse = 49, kAmpLevelInverse = 51, kFreeEnv1 = 52;
 
 using scenariopatch::Edit;
 
@@ -38,17 +41,21 @@ float source(int s) {
     return (static_cast<float>(s) + 0.1f) / 127.99f;
 }
 
+// A slot from the velocity to Osc 2 Volume, with `more` settings after it.
+std::vector<std::pair<int, float>> velocitySlot(std::vector<std::pair<int, float>> more) {
+    std::vector<std::pair<int, float>> patch = {{tag::ModBypassFirst, 0.0f},
+                                                {tag::ModSourceFirst, source(kVelocity)},
+                                                {tag::ModDestFirst, (kOsc2Volume + 0.1f) / 399.99f},
+                                                {tag::ModAmountFirst, 0.1f}};
+    patch.insert(patch.end(), more.begin(), more.end());
+    return patch;
+}
+
 } // namespace
 
 TEST(HostVoiceLfo, AnLfoThatStartsToRunUnderAHeldNoteSoundsAsOnAFreshInstance) {
     testhost::resetHost();
-    const std::vector<std::pair<int, float>> slot = {
-        {tag::ModBypassFirst, 0.0f},
-        {tag::ModSourceFirst, source(kVelocity)},
-        {tag::ModDestFirst, (kOsc2Volume + 0.1f) / 399.99f},
-        {tag::ModAmountFirst, 0.1f},
-        {tag::FreeLfo1Speed, 0.62f},
-        {tag::FreeLfo2Speed, 0.55f}};
+    const auto slot = velocitySlot({{tag::FreeLfo1Speed, 0.62f}, {tag::FreeLfo2Speed, 0.55f}});
     const std::vector<Case> cases = {
         {"Main LFO from global to per voice",
          {{tag::MainLfoToVolume, 1.0f}, {tag::MainLfoSpeed, 0.71f}, {tag::MainLfoPlayMode, 0.37f}},
@@ -63,4 +70,21 @@ TEST(HostVoiceLfo, AnLfoThatStartsToRunUnderAHeldNoteSoundsAsOnAFreshInstance) {
     // What is left is the oscillator level's smoothing of the edit, far below a phase slip.
     for (const Case& c : cases)
         expectEditUnderNoteAsFromStart([&c](Edit e) { return play(c, e); }, c.what, 1.0e-5f);
+}
+
+TEST(HostVoiceLfo, AnEnvelopeSourceFirstReadUnderAHeldNoteReadsItsCurrentValue) {
+    testhost::resetHost();
+    // Nothing reads the envelope sources before the edit (the slot reads the velocity); the
+    // edit points the slot at one. Its row must hold the voice's value from the first pass.
+    const auto slot = velocitySlot({{tag::Free1EnvSustain, 0.3f},
+                                    {tag::Free1EnvFade, 0.7f}, // still moving when the edit comes
+                                    {tag::FilterEnvSustain, 0.6f},
+                                    {tag::AmpEnvSustain, 0.7f},
+                                    {tag::Osc1AmpEnvSustain, 0.2f}});
+    for (int s : {kOsc1AmpEnv, kFilterEnvInverse, kAmpLevelInverse, kFreeEnv1}) {
+        const Case c{
+            "slot switched to an envelope source", slot, {{tag::ModSourceFirst, source(s)}}};
+        expectEditUnderNoteAsFromStart([&c](Edit e) { return play(c, e); },
+                                       ("source " + std::to_string(s)).c_str(), 1.0e-5f);
+    }
 }

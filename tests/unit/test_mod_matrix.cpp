@@ -36,13 +36,18 @@ void setSlot(APlugin& e, int s, int source, int dest, float lower, float upper, 
     e.setModSlotTable();
 }
 
+// One voice's evaluation of every pass.
+void evaluate(APlugin& e, int voice) {
+    e.setVoiceModLanes(&voice, 1);
+}
+
 // The same source value through both evaluations; both must agree.
 float contribution(APlugin& e, int source, float x, int dest) {
     e.lastVoiceSource[source] = x;
     e.setGlobalMod();
     e.voiceSource[3][source] = x;
     e.setDefaultVoiceMod(3); // as the voice's control-rate update does before its passes
-    e.setVoiceMod(3);
+    evaluate(e, 3);
     EXPECT_FLOAT_EQ(e.globalDest[dest], e.voiceDest[3][dest]) << "source value " << x;
     return e.voiceDest[3][dest];
 }
@@ -123,22 +128,22 @@ TEST(ModMatrix, VolumeDestinationsMultiplyAndPitchIsInWholeCents) {
     auto e = makeEngine();
     e->voiceSource[5][kVelocity] = 0.25f;
     setSlot(*e, 0, kVelocity, kVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
-    e->setVoiceMod(5);
+    evaluate(*e, 5);
     EXPECT_FLOAT_EQ(e->voiceDest[5][kVoiceVolume], 0.25f); // full level only at velocity 1
     setSlot(*e, 1, kVelocity, kVoiceVolume, 0.0f, 1.0f, 0.5f, 1.0f);
-    e->setVoiceMod(5);
+    evaluate(*e, 5);
     EXPECT_FLOAT_EQ(e->voiceDest[5][kVoiceVolume], 0.0625f);          // two slots multiply
     setSlot(*e, 1, kVelocity, kVoiceVolume, 0.0f, 1.0f, 0.5f, 0.25f); // amount -0.5
-    e->setVoiceMod(5);
+    evaluate(*e, 5);
     EXPECT_FLOAT_EQ(e->voiceDest[5][kVoiceVolume], 0.25f * (0.75f * 0.5f + 0.5f));
     setSlot(*e, 1, kVelocity, kVoiceVolume, 0.0f, 1.0f, 0.5f, 0.5f); // amount 0: no change
-    e->setVoiceMod(5);
+    evaluate(*e, 5);
     EXPECT_FLOAT_EQ(e->voiceDest[5][kVoiceVolume], 0.25f);
 
     // 100.4 cents of Global Pitch arrive as 100 cents, in octaves.
     e->voiceSource[5][kOffset] = 1.0f;
     setSlot(*e, 1, kOffset, kGlobalPitch, 0.0f, 1.0f, 0.5f, 0.5f + 0.5f * 100.4f / 3600.0f);
-    e->setVoiceMod(5);
+    evaluate(*e, 5);
     EXPECT_FLOAT_EQ(e->voiceDest[5][kGlobalPitch], 1.0f / 12.0f);
 
     // The default restore keeps what the slots wrote and resets everything else.
@@ -160,7 +165,7 @@ TEST(ModMatrix, NoteStartFormUsesBipolarOffsetsAndItsOwnVolumeSet) {
     EXPECT_FLOAT_EQ(e->voiceDest[2][kFilterFreq], -1.0f);    // a bipolar source from -amount
     EXPECT_FLOAT_EQ(e->voiceDest[2][kMainVolumeDest], 0.5f); // multiplies at the note start
     EXPECT_FLOAT_EQ(e->voiceDest[2][kVoiceVolume], 1.5f);    // adds at the note start
-    e->setVoiceMod(2);
+    evaluate(*e, 2);
     EXPECT_FLOAT_EQ(e->voiceDest[2][kFilterFreq], 0.0f); // every pass: the offset is used
     EXPECT_FLOAT_EQ(e->voiceDest[2][kVoiceVolume], 0.5f);
 }
@@ -198,10 +203,12 @@ TEST(ModMatrix, ModValueForTheKnobRings) {
     EXPECT_EQ(shown(*e, tag::MainVolume), 0.0f);
 }
 
-TEST(ModMatrix, FourLaneEvaluationGivesTheScalarBitsForEveryVoice) {
+TEST(ModMatrix, FourLaneEvaluationGivesEachVoiceItsOwnBits) {
     auto e = makeEngine();
-    // Every form: adds, volumes, pitch, Center Note, bipolar and unipolar windows, a narrow
-    // and an empty window, two slots on one destination, and slot-amount chains.
+    // Seven voices in one call (a full group of four, a short group that repeats its last
+    // voice) against each voice alone: no lane reads or writes another voice's row. Every
+    // form: adds, volumes, pitch, Center Note, bipolar and unipolar windows, a narrow and an
+    // empty window, two slots on one destination, and slot-amount chains.
     const int sources[16] = {kVelocity, kMainLfo, kCenterNote, kPitchbend, kOffset, kMainLfo,
                              kVelocity, kOffset,  kMainLfo,    kVelocity,  kOffset, kPitchbend,
                              kMainLfo,  kOffset,  kVelocity,   kMainLfo};
@@ -225,13 +232,13 @@ TEST(ModMatrix, FourLaneEvaluationGivesTheScalarBitsForEveryVoice) {
         for (int src : {kVelocity, kMainLfo, kCenterNote, kPitchbend, kOffset})
             e->voiceSource[voices[k]][src] = values[(k * 3 + src) % 9];
     // A few passes, so the chained amounts feed back from the previous evaluation.
-    static float before[16][512], scalar[16][512];
+    static float before[16][512], alone[16][512];
     for (int pass = 0; pass < 3; ++pass) {
         std::memcpy(before, e->voiceDest, sizeof(before));
-        for (int v : voices) e->setVoiceMod(v);
-        std::memcpy(scalar, e->voiceDest, sizeof(scalar));
+        for (int v : voices) e->setVoiceModLanes(&v, 1);
+        std::memcpy(alone, e->voiceDest, sizeof(alone));
         std::memcpy(e->voiceDest, before, sizeof(before));
         e->setVoiceModLanes(voices, 7);
-        EXPECT_EQ(std::memcmp(scalar, e->voiceDest, sizeof(scalar)), 0) << "pass " << pass;
+        EXPECT_EQ(std::memcmp(alone, e->voiceDest, sizeof(alone)), 0) << "pass " << pass;
     }
 }

@@ -89,10 +89,14 @@ TEST(ModSources, EachVoiceEnvelopeAndLfoSourceHoldsItsOwnValue) {
     e->setParameter(tag::MainLfoPlayMode, 0.5f);
     e->setParameter(tag::FreeLfo1Speed, 0.7f);
     e->setParameter(tag::FreeLfo2Speed, 0.5f);
-    // Free LFO 1 on a slot, so the free LFOs run.
+    // Free LFO 1 on a slot, so the free LFOs run, and the filter envelope on another, so the
+    // envelope sources are written (nothing writes them while nothing reads them).
     e->setParameter(tag::ModBypassFirst, 0.0f);
     e->setParameter(tag::ModSourceFirst, (62 + 0.1f) / 127.99f);
     e->setParameter(tag::ModDestFirst, (16 + 0.1f) / 399.99f);
+    e->setParameter(tag::ModBypassFirst + 1, 0.0f);
+    e->setParameter(tag::ModSourceFirst + 1, (48 + 0.1f) / 127.99f);
+    e->setParameter(tag::ModDestFirst + 1, (16 + 0.1f) / 399.99f);
     for (int t :
          {tag::FilterEnvAttack, tag::Free1EnvAttack, tag::Free2EnvAttack, tag::Osc1AmpEnvAttack})
         e->setParameter(t, 0.4f);
