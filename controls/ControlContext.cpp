@@ -20,6 +20,10 @@ ControlSound* engineOf(const CView* view) {
     return editor ? editor->getSound() : nullptr;
 }
 
+DisplaySound* displaySoundOf(const CView* view) {
+    return dynamic_cast<DisplaySound*>(engineOf(view));
+}
+
 bool mayDraw(const CView* view) {
     const ControlEditor* editor = editorOf(view);
     return editor && editor->getEditorFinishedOpening();

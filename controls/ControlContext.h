@@ -16,6 +16,8 @@ class CView;
 ControlEditor* editorOf(const VSTGUI::CView* view);
 // Null when the editor or its sound is missing.
 ControlSound* engineOf(const VSTGUI::CView* view);
+// Null when the editor, its sound or the displays' data is missing.
+DisplaySound* displaySoundOf(const VSTGUI::CView* view);
 // True once the editor has finished opening: no control draws before.
 bool mayDraw(const VSTGUI::CView* view);
 

@@ -1,7 +1,8 @@
 // What an own control asks of the editor that holds it (`ControlEditor`) and, through it, of the
-// sound (`ControlSound`). The editor implements both and creates the controls, so the arrow runs
-// one way: a control knows these two interfaces and the view layer, never the editor or the
-// engine, and a test drives one against a small fake. User-interface thread.
+// sound (`ControlSound`, and `DisplaySound` for the displays). The editor implements both and
+// creates the controls, so the arrow runs one way: a control knows these two interfaces and the
+// view layer, never the editor or the engine, and a test drives one against a small fake.
+// User-interface thread.
 #pragma once
 
 #include <cstdint>
@@ -49,7 +50,12 @@ public:
     virtual bool isRibbonSpringGliding() const = 0;
     virtual void setRibbonSpringOn() = 0;
     virtual void setRibbbonSpringOff() = 0;
+};
 
+// What the displays (modulation matrix, arpeggiator, paths, user waves, XY pads) read and
+// write of the sound beyond the values.
+class DisplaySound : public ControlSound {
+public:
     // The modulation matrix.
     virtual int getDestTypeForSlot(int slot) const = 0;
     virtual bool getModBypass(int slot) const = 0;
@@ -106,7 +112,8 @@ public:
 
     virtual ~ControlEditor() = default;
 
-    // The sound the controls show; null when the editor has none.
+    // The sound the controls show; null when the editor has none. The displays find their
+    // data in it when it is a `DisplaySound`.
     virtual ControlSound* getSound() = 0;
 
     // Looks: no control draws before the editor has finished opening.

@@ -1,12 +1,12 @@
-// The engine as the controls see it: each call of the controls' sound interface goes to the
-// engine's call of the same name. User-interface thread.
+// The engine as the controls and displays see it: each call of their sound interfaces goes to
+// the engine's call of the same name. User-interface thread.
 #include "editor/EngineSound.h"
 
 #include "engine/APlugin.h"
 
 namespace {
 
-class EngineSound final : public ControlSound {
+class EngineSound final : public DisplaySound {
 public:
     explicit EngineSound(APlugin& e) : engine(e) {}
 

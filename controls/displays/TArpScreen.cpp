@@ -48,7 +48,7 @@ void TArpScreen::setArp(int a) {
 }
 
 void TArpScreen::setStepsLoop() {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine) return;
     const int steps = engine->getShownArpNumOfSteps(arp);
     const int start = engine->getShownArpLoopStart(arp);
@@ -59,18 +59,18 @@ void TArpScreen::setStepsLoop() {
 }
 
 float TArpScreen::getArpValue(int t) const {
-    const ControlSound* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     return engine ? engine->getLockVar(t) : 0.0f;
 }
 
 bool TArpScreen::getArpValueOnOff(int t) const {
-    const ControlSound* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     return engine && engine->getLockVarOnOff(t);
 }
 
 // Each click edit is one edit the host hears.
 void TArpScreen::setArpValue(int t, float v) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     ControlEditor* editor = editorOf(this);
     if (!engine || !editor) return;
     editor->userEdit(t, [&] { engine->setLockVar(t, v); });
@@ -78,7 +78,7 @@ void TArpScreen::setArpValue(int t, float v) {
 }
 
 void TArpScreen::toggleArpValue(int t) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     ControlEditor* editor = editorOf(this);
     if (!engine || !editor) return;
     editor->userEdit(t, [&] { engine->setLockVar(t, engine->getLockVarOnOff(t) ? 0.0f : 1.0f); });
@@ -103,7 +103,7 @@ int TArpScreen::cellTag(int row, int step) const {
 
 // A tied step hides its lower rows when the tied mode lets the tie hold in this cycle.
 bool TArpScreen::rowSkipped(int step) const {
-    const ControlSound* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     if (!engine || !getArpValueOnOff(cellTag(kRowTied, step))) return false;
     switch (engine->getArpTiedMode()) {
     case kTiedNormal:
@@ -118,7 +118,7 @@ bool TArpScreen::rowSkipped(int step) const {
 }
 
 void TArpScreen::drawStep(CDrawContext* context, int step, CCoord left, CCoord right) const {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     auto box = [&](int row) {
         return CRect(left, size.top + rowTop[row], right, size.top + rowTop[row] + rowHeight[row]);
     };
@@ -141,7 +141,7 @@ void TArpScreen::drawStep(CDrawContext* context, int step, CCoord left, CCoord r
 
 void TArpScreen::draw(CDrawContext* context) {
     setDirty(false);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     const float f = SCALE[guiSize];
     context->setFont(FONT_SIZES[guiSize]);
@@ -160,7 +160,7 @@ void TArpScreen::draw(CDrawContext* context) {
 
 CMouseEventResult TArpScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
     ControlEditor* editor = editorOf(this);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     // A locked arpeggiator is not edited here, and its menu does not open either.
     if (!getMouseEnabled() || !engine || engine->getArpOrPlayLocked()) return kDone;
     dragTag = -1;
@@ -210,7 +210,7 @@ CMouseEventResult TArpScreen::onMouseMoved(CPoint& where, const CButtonState& bu
     // Right and up both raise the value; the engine bounds what it stores.
     dragValue += static_cast<float>((where.x - lastPoint.x) + (lastPoint.y - where.y)) / pixels;
     lastPoint = where;
-    if (ControlSound* engine = engineOf(this)) engine->setLockVar(dragTag, dragValue);
+    if (DisplaySound* engine = displaySoundOf(this)) engine->setLockVar(dragTag, dragValue);
     return kMouseEventHandled;
 }
 
@@ -225,7 +225,7 @@ CMouseEventResult TArpScreen::onMouseUp(CPoint&, const CButtonState&) {
 // its index in this menu, never by its title.
 void TArpScreen::popupRatchet(int t) {
     CFrame* frame = getFrame();
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!frame || !engine) return;
     CPoint m;
     frame->getCurrentMouseLocation(m);

@@ -76,7 +76,7 @@ void TEQDisplay::setBypassed(bool b) {
 }
 
 float TEQDisplay::paramOf(int t) const {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     return engine ? engine->getParameter(t) : 0.0f;
 }
 
@@ -124,7 +124,7 @@ double TEQDisplay::response(int b, int x) const {
 
 void TEQDisplay::drawShading(CDrawContext* context, int d) {
     const CRect& r = getViewSize();
-    const int mode = engineOf(this)->getSteppedValue(EQ_FILTER_MODE_TAGS[eqIndex]);
+    const int mode = displaySoundOf(this)->getSteppedValue(EQ_FILTER_MODE_TAGS[eqIndex]);
     context->setFillColor(SHADE_COLOR);
     // Both rectangles sit d pixels right and down, clipped by the view.
     if (mode == 1 || mode == 3) {
@@ -142,7 +142,7 @@ void TEQDisplay::drawShading(CDrawContext* context, int d) {
 }
 
 void TEQDisplay::drawInfo(CDrawContext* context) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     const int b = std::clamp(curBand, 0, kBands - 1);
     const float s = SCALE[editorOf(this)->getBig()];
     const std::string text =
@@ -160,7 +160,7 @@ void TEQDisplay::drawInfo(CDrawContext* context) {
 
 void TEQDisplay::draw(CDrawContext* context) {
     setDirty(false);
-    if (!mayDraw(this) || !engineOf(this)) return;
+    if (!mayDraw(this) || !displaySoundOf(this)) return;
     const int big = editorOf(this)->getBig();
     const CRect& r = getViewSize();
     context->setFont(FONT_SIZES[big]);
@@ -213,7 +213,7 @@ void TEQDisplay::draw(CDrawContext* context) {
 
 CMouseEventResult TEQDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {
     ControlEditor* editor = editorOf(this);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !editor || !engine) return kDone;
     if (isMenuClick(buttons)) {
         editor->showEQMenu();
@@ -247,7 +247,7 @@ CMouseEventResult TEQDisplay::onMouseDown(CPoint& where, const CButtonState& but
 }
 
 CMouseEventResult TEQDisplay::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || !buttons.isLeftButton() || where == lastMouse || width <= 0 || height <= 0)
         return kMouseEventHandled;
     const CRect& r = getViewSize();
@@ -273,7 +273,7 @@ CMouseEventResult TEQDisplay::onMouseMoved(CPoint& where, const CButtonState& bu
 // A drag is one gesture per tag it moves: each is opened for the host at its first write and
 // closed at the release.
 void TEQDisplay::writeDragged(int tag, float value) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     ControlEditor* editor = editorOf(this);
     if (!engine || !editor) return;
     bool open = false;

@@ -71,7 +71,7 @@ void TGatorDisplay::set(float v) {
 
 CMouseEventResult TGatorDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {
     ControlEditor* editor = editorOf(this);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     // While the gater is off even the menu click is ignored.
     if (off || !getMouseEnabled() || !editor || !engine) return kDone;
     if (isMenuClick(buttons)) {

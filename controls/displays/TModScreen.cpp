@@ -69,7 +69,7 @@ int TModScreen::getModColFromX(int x) const {
 
 void TModScreen::draw(CDrawContext* context) {
     setDirty(false);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     const CRect& r = getViewSize();
     context->setFont(FONT_SIZES[editorOf(this)->getBig()]);
@@ -92,7 +92,7 @@ void TModScreen::draw(CDrawContext* context) {
 
 CMouseEventResult TModScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
     ControlEditor* editor = editorOf(this);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !editor || !engine) return kDone;
     valueDrag = scrollDrag = false;
     const int s = getModSlotFromY(static_cast<int>(where.y));
@@ -143,7 +143,7 @@ CMouseEventResult TModScreen::onMouseDown(CPoint& where, const CButtonState& but
 }
 
 CMouseEventResult TModScreen::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!editorOf(this) || !engine) return kMouseEventHandled;
     if (scrollDrag) {
         const int position =
@@ -188,7 +188,7 @@ CMouseEventResult TModScreen::onMouseUp(CPoint&, const CButtonState&) {
 
 bool TModScreen::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
     ControlEditor* editor = editorOf(this);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !editor || !engine) return false;
     // A drag owns the table until its release; the wheel meanwhile changes nothing.
     if (valueDrag || scrollDrag || !(distance != 0.0f)) return true;

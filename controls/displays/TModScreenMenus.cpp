@@ -80,7 +80,7 @@ void runMenu(CFrame* frame, const GroupedMenu& m, const int* groupStart,
 
 void TModScreen::showSourceMenu(int slot) {
     CFrame* frame = getFrame();
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!frame || !engine) return;
     const GroupedMenu m =
         buildMenu(frame, "Mod Source " + std::to_string(slot + 1), SRC_SUB_STR, "Modulate by ",
@@ -96,7 +96,7 @@ void TModScreen::showSourceMenu(int slot) {
 
 void TModScreen::showDestMenu(int slot) {
     CFrame* frame = getFrame();
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     ControlEditor* editor = editorOf(this);
     if (!frame || !engine || !editor) return;
     const GroupedMenu m = buildMenu(frame, "Mod Destination " + std::to_string(slot + 1),

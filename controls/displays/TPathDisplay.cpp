@@ -52,7 +52,7 @@ int TPathDisplay::rowAt(CCoord y) const {
 
 void TPathDisplay::draw(CDrawContext* context) {
     setDirty(false);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     context->setFont(FONT_SIZES[screenSize]);
     if (path != 0 && path != 1) return;
@@ -87,7 +87,7 @@ void TPathDisplay::draw(CDrawContext* context) {
 
 CMouseEventResult TPathDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {
     ControlEditor* editor = editorOf(this);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!editor || !engine || (path != 0 && path != 1)) return kDone;
     pressedArrow = -1;
     if (buttons.isLeftButton()) {
@@ -125,7 +125,7 @@ CMouseEventResult TPathDisplay::onMouseDown(CPoint& where, const CButtonState& b
 }
 
 CMouseEventResult TPathDisplay::onMouseUp(CPoint& where, const CButtonState&) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (engine && where.x - getViewSize().left < PATH_COL[screenSize][2]) {
         const int target = rowAt(where.y);
         if (target != selected) {

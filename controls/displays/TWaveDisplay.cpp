@@ -67,13 +67,13 @@ void TWaveDisplay::setDrawMode(int mode) {
 }
 
 void TWaveDisplay::setParameter(int i, float value) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || i < 0 || i >= kPoints) return;
     engine->setParameter(USER_WAVE_START[wave] + i, std::clamp(value, 0.0f, 1.0f));
 }
 
 int TWaveDisplay::getWaveTablePartial(float x) const {
-    const ControlSound* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     const float w = plotWidthF;
     x = std::clamp(x, 0.0f, w);
     // The exponential axis gives the low partials most of the width.
@@ -95,7 +95,7 @@ void TWaveDisplay::layout() {
     pixelsPerCell = plotWidthF / divisions;
 }
 
-void TWaveDisplay::drawWave(CDrawContext* context, ControlSound* engine) const {
+void TWaveDisplay::drawWave(CDrawContext* context, DisplaySound* engine) const {
     const float h = height;
     context->setLineWidth(1);
     context->setFrameColor(WAVE_LINE_COLOR);
@@ -130,7 +130,7 @@ void TWaveDisplay::drawWave(CDrawContext* context, ControlSound* engine) const {
         context->drawLine(CPoint(size.left + plotWidth, y), CPoint(size.left + 2 * plotWidth, y));
 }
 
-void TWaveDisplay::drawPartials(CDrawContext* context, ControlSound* engine) const {
+void TWaveDisplay::drawPartials(CDrawContext* context, DisplaySound* engine) const {
     const float half = height / 2;
     const CCoord middle = size.top + half;
     context->setLineWidth(1);
@@ -150,7 +150,7 @@ void TWaveDisplay::drawPartials(CDrawContext* context, ControlSound* engine) con
     }
 }
 
-void TWaveDisplay::drawTitles(CDrawContext* context, ControlSound* engine) const {
+void TWaveDisplay::drawTitles(CDrawContext* context, DisplaySound* engine) const {
     CFontRef font = FONT_SIZES[guiSize];
     context->setFont(font);
     context->setFontColor(LIGHT_GREEN_COLOR);
@@ -183,7 +183,7 @@ void TWaveDisplay::drawTitles(CDrawContext* context, ControlSound* engine) const
 
 void TWaveDisplay::draw(CDrawContext* context) {
     setDirty(false);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     layout();
     drawWave(context, engine);

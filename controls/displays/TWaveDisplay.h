@@ -7,7 +7,7 @@
 #include "engine/params/ParamTags.h"
 #include "gui/CControl.h"
 
-class ControlSound;
+class DisplaySound;
 
 inline constexpr int USER_WAVE_START[2] = {tag::UserWave1First, tag::UserWave2First};
 
@@ -53,18 +53,18 @@ public:
 
 private:
     void layout();
-    void drawWave(VSTGUI::CDrawContext* context, ControlSound* engine) const;
-    void drawPartials(VSTGUI::CDrawContext* context, ControlSound* engine) const;
-    void drawTitles(VSTGUI::CDrawContext* context, ControlSound* engine) const;
+    void drawWave(VSTGUI::CDrawContext* context, DisplaySound* engine) const;
+    void drawPartials(VSTGUI::CDrawContext* context, DisplaySound* engine) const;
+    void drawTitles(VSTGUI::CDrawContext* context, DisplaySound* engine) const;
     // Pen helpers.
     float depthAt(VSTGUI::CCoord y) const;
     int pointAt(VSTGUI::CCoord x) const;
     float lineX(VSTGUI::CCoord x) const;
     float partialValue(VSTGUI::CCoord y) const;
-    void movePartials(const VSTGUI::CPoint& where, ControlSound* engine);
-    void moveFreehand(const VSTGUI::CPoint& where, ControlSound* engine);
+    void movePartials(const VSTGUI::CPoint& where, DisplaySound* engine);
+    void moveFreehand(const VSTGUI::CPoint& where, DisplaySound* engine);
     void writeLine();
-    void setAllPoints(ControlSound* engine, bool toOrig);
+    void setAllPoints(DisplaySound* engine, bool toOrig);
 
     int guiSize;
     int wave = 0;

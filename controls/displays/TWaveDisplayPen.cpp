@@ -33,7 +33,7 @@ float TWaveDisplay::partialValue(CCoord y) const {
     return 1.0f - std::clamp(d / half, 0.0f, 1.0f);
 }
 
-void TWaveDisplay::setAllPoints(ControlSound* engine, bool toOrig) {
+void TWaveDisplay::setAllPoints(DisplaySound* engine, bool toOrig) {
     for (int i = 0; i < kPoints; ++i) {
         if (toOrig)
             engine->setToOrig(USER_WAVE_START[wave] + i);
@@ -44,7 +44,7 @@ void TWaveDisplay::setAllPoints(ControlSound* engine, bool toOrig) {
 
 CMouseEventResult TWaveDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {
     ControlEditor* editor = editorOf(this);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !engine) return kDone;
     layout();
     partialsPen = audition = penDown = false;
@@ -90,7 +90,7 @@ CMouseEventResult TWaveDisplay::onMouseDown(CPoint& where, const CButtonState& b
     return kFollowed;
 }
 
-void TWaveDisplay::movePartials(const CPoint& where, ControlSound* engine) {
+void TWaveDisplay::movePartials(const CPoint& where, DisplaySound* engine) {
     const int column = std::clamp(static_cast<int>(where.x - size.left), 0, plotWidth - 1);
     const float value = partialValue(where.y);
     const int lo = std::min(column, prevColumn), hi = std::max(column, prevColumn);
@@ -111,7 +111,7 @@ void TWaveDisplay::movePartials(const CPoint& where, ControlSound* engine) {
     engine->createBaseUserTableFromPartials(wave);
 }
 
-void TWaveDisplay::moveFreehand(const CPoint& where, ControlSound* engine) {
+void TWaveDisplay::moveFreehand(const CPoint& where, DisplaySound* engine) {
     prevIndex = curIndex;
     prevDepth = curDepth;
     curIndex = pointAt(where.x);
@@ -139,7 +139,7 @@ void TWaveDisplay::moveFreehand(const CPoint& where, ControlSound* engine) {
 }
 
 CMouseEventResult TWaveDisplay::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || !penDown || !(buttons & kLButton)) return kMouseEventHandled;
     if (partialsPen) {
         movePartials(where, engine);
@@ -177,7 +177,7 @@ void TWaveDisplay::writeLine() {
 
 CMouseEventResult TWaveDisplay::onMouseUp(CPoint&, const CButtonState&) {
     if (!getMouseEnabled()) return kMouseEventNotHandled;
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || audition) {
         if (engine && audition) engine->setUserPreview(wave, false);
         audition = partialsPen = penDown = false;

@@ -24,12 +24,12 @@ void TXYScreen::update(int counter, bool showMod) {
 }
 
 bool TXYScreen::getEditOn() const {
-    const ControlSound* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     return engine && engine->getOnOff(padTag(tag::Xy1EditOn, pad));
 }
 
 bool TXYScreen::hasPath() const {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine) return false;
     const float len = engine->getParameter(padTag(tag::Xy1LenSec, pad)) * 1000.0f +
                       engine->getParameter(padTag(tag::Xy1LenMs, pad));
@@ -38,7 +38,7 @@ bool TXYScreen::hasPath() const {
 
 void TXYScreen::getXY(int i, float& x, float& y) const {
     x = y = 0.0f;
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || i < 0 || i >= kPathPoints) return;
     x = engine->getParameter(pathX(pad, i));
     y = engine->getParameter(pathY(pad, i));
@@ -54,7 +54,7 @@ void TXYScreen::getXYPoint(int i, int& px, int& py) const {
 }
 
 void TXYScreen::setXYPoint(int i, float x, float y) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || i < 0 || i >= kPathPoints) return;
     engine->setParameterAutomated(pathX(pad, i), x);
     engine->setParameterAutomated(pathY(pad, i), y);
@@ -68,7 +68,7 @@ void TXYScreen::toPad(const CPoint& p, float& x, float& y) const {
 }
 
 int TXYScreen::getEditPoint(int mx, int my) const {
-    if (!engineOf(this)) return -1;
+    if (!displaySoundOf(this)) return -1;
     float x, y;
     toPad(CPoint(mx, my), x, y);
     int best = -1;
@@ -98,7 +98,7 @@ std::string TXYScreen::readout() const {
 
 CMouseEventResult TXYScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
     ControlEditor* editor = editorOf(this);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !engine) return kDone;
     editor->setXYPoint(pad, -1);
     lastPoint = CPoint(-1, -1);
@@ -127,7 +127,7 @@ CMouseEventResult TXYScreen::onMouseDown(CPoint& where, const CButtonState& butt
 // A press in live or replay mode: preset values, typed entry, then a drag of the position or
 // of the path point nearest to the mouse.
 CMouseEventResult TXYScreen::pressOther(CPoint& where, const CButtonState& b,
-                                        ControlSound* engine) {
+                                        DisplaySound* engine) {
     ControlEditor* editor = editorOf(this);
     if (b.isDoubleClick()) {
         editor->userEdit(posX(pad), [&] { engine->setToDefault(posX(pad)); });
@@ -162,7 +162,7 @@ CMouseEventResult TXYScreen::pressOther(CPoint& where, const CButtonState& b,
 }
 
 CMouseEventResult TXYScreen::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!dragging || !engine) return kMouseEventHandled;
     toPad(where, padX, padY);
     if (!(buttons & kLButton) || where == lastPoint) return kMouseEventHandled;
@@ -204,7 +204,7 @@ void TXYScreen::releaseHeld() {
 
 CMouseEventResult TXYScreen::onMouseUp(CPoint&, const CButtonState&) {
     ControlEditor* editor = editorOf(this);
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     releaseHeld();
     // A recording rewrites the whole path: the host re-reads it.
     if (editor && recordMode == kRecord && dragging) editor->requestHostDisplay();

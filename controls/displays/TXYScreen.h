@@ -8,7 +8,7 @@
 
 #include <string>
 
-class ControlSound;
+class DisplaySound;
 
 class TXYScreen : public VSTGUI::CControl {
 public:
@@ -47,11 +47,11 @@ public:
                                            const VSTGUI::CButtonState& buttons) override;
 
 private:
-    void pollEngine(ControlSound* engine);
-    void drawPath(VSTGUI::CDrawContext* context, ControlSound* engine) const;
-    void drawMarks(VSTGUI::CDrawContext* context, ControlSound* engine);
+    void pollEngine(DisplaySound* engine);
+    void drawPath(VSTGUI::CDrawContext* context, DisplaySound* engine) const;
+    void drawMarks(VSTGUI::CDrawContext* context, DisplaySound* engine);
     VSTGUI::CMouseEventResult pressOther(VSTGUI::CPoint& where, const VSTGUI::CButtonState& b,
-                                         ControlSound* engine);
+                                         DisplaySound* engine);
 
     int pad;
     int guiSize;

@@ -32,7 +32,7 @@ void drawCentred(CDrawContext* context, CBitmap* bitmap, int px, int py, float a
 // Picks up what the engine changed since the last draw, and runs the MIDI-driven recording:
 // armed when the record mode turns to 1, recording from the first MIDI move, ended when the
 // record mode turns to 2.
-void TXYScreen::pollEngine(ControlSound* engine) {
+void TXYScreen::pollEngine(DisplaySound* engine) {
     const int oldMode = recordMode;
     recordMode = engine->getXYRecordMode(pad);
     playMode = engine->getXYPlayMode(pad);
@@ -66,7 +66,7 @@ void TXYScreen::pollEngine(ControlSound* engine) {
     }
 }
 
-void TXYScreen::drawPath(CDrawContext* context, ControlSound* engine) const {
+void TXYScreen::drawPath(CDrawContext* context, DisplaySound* engine) const {
     const int blob = XY_BLOB_SIZE[guiSize];
     int px[kPathPoints], py[kPathPoints];
     for (int i = 0; i < kPathPoints; ++i) getXYPoint(i, px[i], py[i]);
@@ -83,7 +83,7 @@ void TXYScreen::drawPath(CDrawContext* context, ControlSound* engine) const {
     }
 }
 
-void TXYScreen::drawMarks(CDrawContext* context, ControlSound* engine) {
+void TXYScreen::drawMarks(CDrawContext* context, DisplaySound* engine) {
     if (recordMode == kReplay && playMode != kPlayFree && engine->getShownNotesPlaying() == 0)
         return;
     ControlEditor* editor = editorOf(this);
@@ -106,7 +106,7 @@ void TXYScreen::drawMarks(CDrawContext* context, ControlSound* engine) {
 void TXYScreen::draw(CDrawContext* context) {
     setDirty(false);
     if (drawing) return;
-    ControlSound* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     drawing = true;
     pollEngine(engine);
