@@ -20,10 +20,13 @@ struct FXMenuEntry {
     int onTag;
 };
 constexpr FXMenuEntry FX_MENUS[] = {
-    {section::LowFi, "LowFi", 335},           {section::VoiceDistortion, "Voice Distortion", 333},
-    {section::WaveShaper, "WaveShaper", 332}, {section::DistortFX, "Distort FX", 338},
-    {section::ModFX, "Mod FX", 340},          {section::Delay, "Delay", 343},
-    {section::Reverb, "Reverb", 346}};
+    {section::LowFi, "LowFi", tag::LowFiOn},
+    {section::VoiceDistortion, "Voice Distortion", tag::VoiceDistortionOn},
+    {section::WaveShaper, "WaveShaper", tag::WaveShaperOn},
+    {section::DistortFX, "Distort FX", tag::DistortFxOn},
+    {section::ModFX, "Mod FX", tag::ModFxOn},
+    {section::Delay, "Delay", tag::DelayOn},
+    {section::Reverb, "Reverb", tag::ReverbOn}};
 
 // What each menu button opens, one row per button id named by its caption on the main screen,
 // so every row can be read against the panel the button sits on.

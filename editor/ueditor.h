@@ -630,7 +630,8 @@ private:
     void finishCommandMenu();
     void addPasteEntry(CommandMenu& menu, const std::string& title, int section);
     void addUndoEntry(CommandMenu& menu, int section);
-    void addModulatesLines(CommandMenu& menu, int source, int unipolarSource);
+    // The "Modulates" lines of the slots whose source is one of `sources` from `firstSource`.
+    void addModulatesLines(CommandMenu& menu, int firstSource, int sources);
     void addDestinationSubmenu(CommandMenu& menu, VSTGUI::COptionMenu* parent, int source,
                                bool withNone, bool noneAssigns);
     void addQuickSetEntries(CommandMenu& menu, int tag);
