@@ -420,6 +420,8 @@ public:
     // Screen size for the next editor, menus, radio groups and modulation routes.
     void setScreenSize(int size);
     void setMenuValue(int tag, int index);
+    // What a parameter's menu does beyond the step it chose; its rows are in uEditorActions.cpp.
+    enum class MenuRule;
     void resumeMenu(TOptionMenu* m);
     void resumeMenu(TOptionMenu* m, float value, float range, int count, const char* const* titles);
     void changeRadioDelta(int group, int delta);
@@ -491,6 +493,10 @@ private:
     bool actTopBar(VSTGUI::CControl* c, bool pressed);
     bool actRadios(VSTGUI::CControl* c, bool pressed);
     bool actMenus(VSTGUI::CControl* c, int index, const char* title);
+    // What a parameter's menu does beyond stepping its parameter.
+    bool actMenuRule(MenuRule rule, int tag, int index, const char* title);
+    bool actPlayLock(VSTGUI::CControl* c, int index);
+    bool actRibbonBipolar(VSTGUI::CControl* c);
     bool actWave(VSTGUI::CControl* c, bool pressed, int index, const char* title);
     bool actArp(VSTGUI::CControl* c, int index);
     bool actBackSide(VSTGUI::CControl* c, bool pressed, int index);
