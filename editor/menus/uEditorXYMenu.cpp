@@ -209,7 +209,7 @@ constexpr TransformRow XY_TRANSFORMS[] = {
 // The greyed line naming the controllers the pad's position is latched to.
 void addLatchLine(CommandMenu& m, int xTag, int yTag) {
     int ccX = -1, ccY = -1;
-    for (int n = 0; n < 128; ++n) {
+    for (int n = 0; n < kMIDIControllerCount; ++n) {
         if (getMIDICC(n) == xTag) ccX = n;
         if (getMIDICC(n) == yTag) ccY = n;
     }

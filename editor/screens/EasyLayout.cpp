@@ -143,6 +143,7 @@ const Row EASY_LAST_MENUS[] = {
     menu(339, "MODE", 551, {431, 5, 3, 4}, {98, 2, 1, 0}, 15, DISTORT_FX_MODE_STR, 27),
     menu(341, "MODE", 665, {431, 5, 3, 4}, {98, 2, 1, 0}, 15, MOD_FX_MODE_STR, 10),
 };
+enum { kEasyDistortFxMode = 4, kEasyModFxMode = 5 };
 const Coord EASY_FILTER_X = 737, EASY_FILTER_Y = {88, 4, 3, 6}, EASY_FILTER_W = 61,
             EASY_FILTER_H = 13;
 const Row EASY_EQ_RADIOS[] = {
@@ -306,8 +307,9 @@ void markEasyLooks(uEditor& ed, const EasyRows& r) {
                 if (t && k.view && static_cast<CControl*>(k.view)->getTag() == t)
                     ed.ui.lookLabels[l.look][1][n++] = k.caption;
     }
-    ed.ui.lookMenus[edlayout::kLookDistortFX][1][0] = r.lastMenus[4].as<TOptionMenu>();
-    ed.ui.lookMenus[edlayout::kLookModFX][1][0] = r.lastMenus[5].as<TOptionMenu>();
+    ed.ui.lookMenus[edlayout::kLookDistortFX][1][0] =
+        r.lastMenus[kEasyDistortFxMode].as<TOptionMenu>();
+    ed.ui.lookMenus[edlayout::kLookModFX][1][0] = r.lastMenus[kEasyModFxMode].as<TOptionMenu>();
 }
 
 } // namespace
