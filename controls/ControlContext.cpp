@@ -1,4 +1,4 @@
-// The editor and engine lookup of the own controls and their shared click rules.
+// The editor and sound lookup of the own controls and their shared click rules.
 // User-interface thread.
 #include "controls/ControlContext.h"
 

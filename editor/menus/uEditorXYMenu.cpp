@@ -64,7 +64,6 @@ bool askShape(xypath::Shape shape, double& a, double& b, double& c) {
 
 using Action = CommandMenu::Action;
 using P = const xypath::Path&;
-using R = xypath::Path&;
 
 // What the menu's commands act on: the pad, its section and the other's, its position tags and
 // the tags that "Set X" and "Set Y" ask for (a point picked in the display, else the position).
@@ -165,45 +164,26 @@ constexpr XYRow XY_MIDI_ROWS[] = {
     {"Unlatch X/Y MIDI", latch, 1 | 2},
 };
 
-// The transforms: each computes every new point from the path as it was before the command;
-// false when a number asked for was cancelled.
+// The transforms: each computes every new point from the path as it was before the command,
+// from the whole number asked for first when it has a question (a cancelled one does nothing).
 struct TransformRow {
     const char* title;
-    bool (*make)(P p, R r);
+    xypath::Path (*apply)(P p, int n);
+    const char* question = nullptr;
+    const char* message = nullptr;
+    const char* initial = nullptr;
 };
 constexpr TransformRow XY_TRANSFORMS[] = {
-    {"Reverse", [](P p, R r) { return r = xypath::reversed(p), true; }},
-    {"Flip Around Horizontally Axis",
-     [](P p, R r) { return r = xypath::flippedVertically(p), true; }},
-    {"Flip Around Vertically Axis",
-     [](P p, R r) { return r = xypath::flippedHorizontally(p), true; }},
-    {"Move XY Start",
-     [](P p, R r) {
-         int n = 0;
-         if (!menuanswers::askInt("Move XY Position (-100 to 100%)", "XY Rotation", "0", n))
-             return false;
-         return r = xypath::startMoved(p, n), true;
-     }},
-    {"Rotate",
-     [](P p, R r) {
-         int n = 0;
-         if (!menuanswers::askInt("Angle to rotate (0 to 360 deg)", "XY Rotation", "0", n))
-             return false;
-         return r = xypath::rotated(p, n), true;
-     }},
-    {"Snap to grid",
-     [](P p, R r) {
-         int n = 0;
-         if (!menuanswers::askInt("Grid size (0 for no grid)", "XY Grid", "0", n)) return false;
-         return r = xypath::snapped(p, n), true;
-     }},
-    {"Smooth", [](P p, R r) { return r = xypath::smoothed(p), true; }},
+    {"Reverse", [](P p, int) { return xypath::reversed(p); }},
+    {"Flip Around Horizontally Axis", [](P p, int) { return xypath::flippedVertically(p); }},
+    {"Flip Around Vertically Axis", [](P p, int) { return xypath::flippedHorizontally(p); }},
+    {"Move XY Start", xypath::startMoved, "Move XY Position (-100 to 100%)", "XY Rotation", "0"},
+    {"Rotate", xypath::rotated, "Angle to rotate (0 to 360 deg)", "XY Rotation", "0"},
+    {"Snap to grid", xypath::snapped, "Grid size (0 for no grid)", "XY Grid", "0"},
+    {"Smooth", [](P p, int) { return xypath::smoothed(p); }},
     {"Scale X and Y",
-     [](P p, R r) {
-         int n = 0;
-         if (!menuanswers::askInt("Scale amount in %", "XY Scaling", "100", n)) return false;
-         return r = xypath::scaled(p, menuanswers::clampInt(n, -100000, 100000)), true;
-     }},
+     [](P p, int n) { return xypath::scaled(p, menuanswers::clampInt(n, -100000, 100000)); },
+     "Scale amount in %", "XY Scaling", "100"},
 };
 
 // The greyed line naming the controllers the pad's position is latched to.
@@ -269,9 +249,11 @@ void uEditor::showXYMenu(int pad) {
     m.add("-");
     addRows(m, XY_SHAPE_ROWS, scope, m.addSubmenu("Presets"));
     for (const TransformRow& row : XY_TRANSFORMS)
-        m.add(row.title, [e, pad, make = row.make] {
-            xypath::Path result;
-            if (make(readPath(*e, pad), result)) writePath(*e, pad, result);
+        m.add(row.title, [e, pad, row] {
+            int n = 0;
+            if (row.question && !menuanswers::askInt(row.question, row.message, row.initial, n))
+                return;
+            writePath(*e, pad, row.apply(readPath(*e, pad), n));
         });
     addRows(m, XY_SET_ROWS, scope);
     addLatchLine(m, xTag, yTag);
