@@ -11,7 +11,6 @@
 #include "engine/params/ParamTags.h"
 
 #include <cstdlib>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -289,7 +288,7 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
                          menuanswers::clampInt(step, 0, kSteps - 1),
                          arpStepClip,
                          &arpStepClipValid};
-    static_assert(std::size(decltype(arpStepClip){}) == kRows, "one clipboard value per row");
+    static_assert(sizeof(arpStepClip) == kRows * sizeof(float), "one clipboard value per row");
     const int all = section::Arp;
 
     CommandMenu m;
