@@ -1,10 +1,9 @@
-// The editor and engine lookup of the own controls and their shared click rules.
+// The editor and sound lookup of the own controls and their shared click rules.
 // User-interface thread.
 #include "controls/ControlContext.h"
 
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "gui/CControl.h"
+#include "gui/CFrame.h"
 
 #include <map>
 #include <memory>
@@ -12,17 +11,21 @@
 
 using namespace VSTGUI;
 
-uEditor* editorOf(const CView* view) {
-    return view ? dynamic_cast<uEditor*>(view->getEditor()) : nullptr;
+ControlEditor* editorOf(const CView* view) {
+    return view ? dynamic_cast<ControlEditor*>(view->getEditor()) : nullptr;
 }
 
-APlugin* engineOf(const CView* view) {
-    uEditor* editor = editorOf(view);
-    return editor ? static_cast<APlugin*>(editor->getEffect()) : nullptr;
+ControlSound* engineOf(const CView* view) {
+    ControlEditor* editor = editorOf(view);
+    return editor ? editor->getSound() : nullptr;
+}
+
+DisplaySound* displaySoundOf(const CView* view) {
+    return dynamic_cast<DisplaySound*>(engineOf(view));
 }
 
 bool mayDraw(const CView* view) {
-    const uEditor* editor = editorOf(view);
+    const ControlEditor* editor = editorOf(view);
     return editor && editor->getEditorFinishedOpening();
 }
 
@@ -32,7 +35,7 @@ float clickTarget(const CButtonState& b, float defaultValue, float commandValue,
     return -1.0f;
 }
 
-bool applyValueClick(CControl* control, APlugin*, const CButtonState& b, float target) {
+bool applyValueClick(CControl* control, ControlSound*, const CButtonState& b, float target) {
     if (target > -0.5f) {
         // An edit only when the value moves: a second click of a double click on a control
         // at its default already tells the host nothing.
@@ -47,7 +50,7 @@ bool applyValueClick(CControl* control, APlugin*, const CButtonState& b, float t
     }
     if (b & kAlt) {
         // The answer comes later, as an edit of its own; this click changes nothing.
-        if (uEditor* editor = editorOf(control)) editor->typeValue(control->getTag());
+        if (ControlEditor* editor = editorOf(control)) editor->typeValue(control->getTag());
         return true;
     }
     return false;

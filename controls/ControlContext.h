@@ -1,21 +1,23 @@
-// How every own control reaches the editor and the engine (through its frame's editor
-// interface), and the gesture rules the value controls share. User-interface thread.
+// How every own control reaches its editor and the sound (the interfaces of ControlHost.h, found
+// through its frame's editor), and the gesture rules the value controls share. User-interface
+// thread.
 #pragma once
 
+#include "controls/ControlHost.h"
 #include "gui/CFontDesc.h"
 #include "gui/GuiTypes.h"
 
-class APlugin;
-class uEditor;
 namespace VSTGUI {
 class CControl;
 class CView;
 } // namespace VSTGUI
 
-// Null when the view is not in a frame of a uEditor.
-uEditor* editorOf(const VSTGUI::CView* view);
-// Null when the editor or its engine is missing.
-APlugin* engineOf(const VSTGUI::CView* view);
+// Null when the view is not in a frame whose editor answers the controls.
+ControlEditor* editorOf(const VSTGUI::CView* view);
+// Null when the editor or its sound is missing.
+ControlSound* engineOf(const VSTGUI::CView* view);
+// Null when the editor, its sound or the displays' data is missing.
+DisplaySound* displaySoundOf(const VSTGUI::CView* view);
 // True once the editor has finished opening: no control draws before.
 bool mayDraw(const VSTGUI::CView* view);
 
@@ -37,7 +39,7 @@ float clickTarget(const VSTGUI::CButtonState& b, float defaultValue, float comma
 // Sets target (when >= 0) as one edit when the value moves, or asks for a typed value
 // (Option), whose answer is an edit of its own. False when the click is neither: a drag
 // starts, and its caller opens the gesture's edit bracket.
-bool applyValueClick(VSTGUI::CControl* control, APlugin* engine, const VSTGUI::CButtonState& b,
+bool applyValueClick(VSTGUI::CControl* control, ControlSound* engine, const VSTGUI::CButtonState& b,
                      float target);
 
 // The bold face of a font at the same size; made once per font and kept for the process.

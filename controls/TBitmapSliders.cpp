@@ -4,8 +4,6 @@
 #include "controls/ControlContext.h"
 #include "controls/StyleTables.h"
 #include "controls/TKnob.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
 
@@ -26,7 +24,7 @@ void drawModCircle(CDrawContext* context, CCoord cx, CCoord cy, CCoord thickness
     context->setLineWidth(1);
 }
 
-int pixelShift(const uEditor* editor) {
+int pixelShift(const ControlEditor* editor) {
     return editor->getBig() < 2 ? 1 : 0;
 }
 
@@ -34,8 +32,8 @@ int pixelShift(const uEditor* editor) {
 // consumed (menu, value click, typed entry) and result holds the answer.
 bool sliderClick(CControl* control, const CButtonState& buttons, CMouseEventResult& result,
                  CMouseEventResult afterMenu) {
-    uEditor* editor = editorOf(control);
-    APlugin* engine = engineOf(control);
+    ControlEditor* editor = editorOf(control);
+    ControlSound* engine = engineOf(control);
     result = kDone;
     if (!editor || !engine) return true;
     if (isMenuClick(buttons)) {
@@ -67,7 +65,7 @@ void THSlider::setBypassed(bool b) {
 }
 
 void THSlider::setModValue(float v) {
-    const uEditor* editor = editorOf(this);
+    const ControlEditor* editor = editorOf(this);
     if (!editor || !engineOf(this)) return;
     if (!editor->getAnimation()) {
         modValue = value;
@@ -86,7 +84,7 @@ CCoord THSlider::imageOffset() const {
 
 void THSlider::draw(CDrawContext* context) {
     if (!mayDraw(this)) return;
-    const uEditor* editor = editorOf(this);
+    const ControlEditor* editor = editorOf(this);
     if (background)
         background->draw(context, size, CPoint(0, imageOffset()), bypassed ? 64.0f / 255.0f : 1.0f);
     const CCoord h = getHeight();
@@ -131,7 +129,7 @@ TVSlider::TVSlider(const CRect& r, IControlListener* l, long t, CBitmap* strip, 
       trackHeight(static_cast<float>(r.getHeight())), maxFrame(static_cast<float>(n - 1)) {}
 
 void TVSlider::setModValue(float v) {
-    const uEditor* editor = editorOf(this);
+    const ControlEditor* editor = editorOf(this);
     if (!editor || !engineOf(this)) return;
     if (!editor->getAnimation()) {
         modValue = value;
@@ -143,7 +141,7 @@ void TVSlider::setModValue(float v) {
 
 void TVSlider::draw(CDrawContext* context) {
     if (!mayDraw(this)) return;
-    const uEditor* editor = editorOf(this);
+    const ControlEditor* editor = editorOf(this);
     if (background) background->draw(context, size, CPoint(imageIndex() * getWidth(), 0), 1.0f);
     const CCoord w = getWidth();
     if (editor->getAnimation() && std::fabs(value - modValue) > 0.01f)

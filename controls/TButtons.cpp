@@ -2,7 +2,6 @@
 #include "controls/TButtons.h"
 
 #include "controls/ControlContext.h"
-#include "editor/ueditor.h"
 #include "gui/CBitmap.h"
 
 using namespace VSTGUI;
@@ -71,7 +70,7 @@ CMouseEventResult TOnOff::onMouseDown(CPoint&, const CButtonState& buttons) {
 }
 
 TRadioButton::TRadioButton(const CRect& r, IControlListener* l, CBitmap* s, int group, int x)
-    : CControl(r, l, uEditor::kNoTag), radioTag(group), extra(x), strip(s) {}
+    : CControl(r, l, ControlEditor::kNoTag), radioTag(group), extra(x), strip(s) {}
 
 void TRadioButton::setState(bool on) {
     if (on == (value > 0.5f)) return;

@@ -2,8 +2,6 @@
 #include "controls/TKnob.h"
 
 #include "controls/ControlContext.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "gui/CBitmap.h"
 
 #include <algorithm>
@@ -23,7 +21,7 @@ void TKnob::setBypassed(bool b) {
 }
 
 void TKnob::setModValue(float v) {
-    uEditor* editor = editorOf(this);
+    ControlEditor* editor = editorOf(this);
     if (!editor) return;
     // With animation off the ring follows the knob itself.
     int frame = editor->getAnimation() ? static_cast<int>(v * frameCount + 0.1f)
@@ -55,9 +53,9 @@ void TKnob::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
-    if (!getMouseEnabled() || tag == uEditor::kNoTag || bypassed || !editor || !engine)
+    ControlEditor* editor = editorOf(this);
+    ControlSound* engine = engineOf(this);
+    if (!getMouseEnabled() || tag == ControlEditor::kNoTag || bypassed || !editor || !engine)
         return kDone;
     if (isMenuClick(buttons)) {
         editor->showMIDIMenu(this, false);
@@ -99,7 +97,7 @@ CMouseEventResult TKnob::onMouseUp(CPoint&, const CButtonState&) {
 }
 
 CMouseEventResult finishValueDrag(CControl* control) {
-    uEditor* editor = editorOf(control);
+    ControlEditor* editor = editorOf(control);
     if (editor && editor->getDragAndDrop()) editor->releasedDropDial();
     control->endEdit();
     control->setDirty(true);

@@ -5,8 +5,6 @@
 #include "controls/ControlContext.h"
 #include "controls/FontTables.h"
 #include "controls/StyleTables.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
 
@@ -115,13 +113,13 @@ std::string TOptionMenu::faceText() const {
     std::string face = text;
     if (face.empty() && getCurrentIndex() >= 0 && getNbEntries() > 0)
         if (const CMenuItem* item = getCurrent()) face = item->getTitle();
-    if (const APlugin* engine = engineOf(this))
+    if (const ControlSound* engine = engineOf(this))
         if (const char* name = shortValueName(tag, engine->getSteppedValue(tag))) face = name;
     return face;
 }
 
 void TOptionMenu::draw(CDrawContext* context) {
-    const uEditor* editor = editorOf(this);
+    const ControlEditor* editor = editorOf(this);
     if (!mayDraw(this) || !engineOf(this) || tag == kHiddenMenuTag) return;
     const int s = editor->getBig();
     context->setFont(FONT_SIZES[s]);
@@ -162,8 +160,8 @@ void TOptionMenu::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    ControlSound* engine = engineOf(this);
     if (!getMouseEnabled() || bypassed || !editor || !engine) return kDone;
     const int s = editor->getBig();
     const CBitmap* right = editor->getSkinBitmap(kRightArrow);
@@ -217,40 +215,6 @@ CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
 
 namespace {
 
-// What each menu button opens, one row per button named by its caption on the main screen, so
-// every row can be read against the panel the button sits on.
-struct MenuButtonRow {
-    int id;
-    const char* caption;
-    void (*open)(uEditor&);
-};
-constexpr MenuButtonRow MENU_BUTTONS[] = {
-    {0, "OSC1", [](uEditor& e) { e.showOscMenu(0); }},
-    {1, "OSC2", [](uEditor& e) { e.showOscMenu(1); }},
-    {2, "FILTER", [](uEditor& e) { e.showFilterMenu(); }},
-    {3, "AMP", [](uEditor& e) { e.showAmpMenu(); }},
-    {4, "PLAY", [](uEditor& e) { e.showPlayMenu(); }},
-    {5, "MAIN LFO", [](uEditor& e) { e.showMainLFOMenu(); }},
-    {6, "EQ", [](uEditor& e) { e.showEQMenu(); }},
-    {7, "WAVESHAPER", [](uEditor& e) { e.showFXMenu(section::WaveShaper); }},
-    {8, "DISTORT", [](uEditor& e) { e.showFXMenu(section::VoiceDistortion); }},
-    {9, "LOW-FI", [](uEditor& e) { e.showFXMenu(section::LowFi); }},
-    {10, "ENV 1", [](uEditor& e) { e.showFreeMenu(section::FreeEnvelopes, 0); }},
-    {11, "ENV 2", [](uEditor& e) { e.showFreeMenu(section::FreeEnvelopes, 1); }},
-    {12, "LFO 1", [](uEditor& e) { e.showFreeMenu(section::FreeLfos, 0); }},
-    {13, "LFO 2", [](uEditor& e) { e.showFreeMenu(section::FreeLfos, 1); }},
-    {14, "DELAY", [](uEditor& e) { e.showFXMenu(section::Delay); }},
-    {15, "REVERB", [](uEditor& e) { e.showFXMenu(section::Reverb); }},
-    {16, "MODULATION FX", [](uEditor& e) { e.showFXMenu(section::ModFX); }},
-    {17, "DISTORT FX", [](uEditor& e) { e.showFXMenu(section::DistortFX); }},
-    {18, "GATER", [](uEditor& e) { e.showGaterMenu(); }},
-    {19, "OSC PATH", [](uEditor& e) { e.showPathMenu(section::OscPath, -1); }},
-    {20, "FX PATH", [](uEditor& e) { e.showPathMenu(section::FXPath, -1); }},
-    {21, "CMD (arpeggiator page)", [](uEditor& e) { e.showArpMenu(-1, -1, false); }},
-    {22, "CMD (wave page)", [](uEditor& e) { e.showWaveMenu(-1); }},
-    {23, "settings (top bar)", [](uEditor& e) { e.showControlMenu(); }},
-};
-
 // The easy screen's buttons, by their captions there, open what a main-screen button opens.
 struct MenuButtonPartner {
     int id;
@@ -270,14 +234,13 @@ template <class Row, size_t N> constexpr bool numberedFrom(const Row (&rows)[N],
         if (rows[i].id != first + static_cast<int>(i)) return false;
     return true;
 }
-static_assert(numberedFrom(MENU_BUTTONS, 0), "one row per main-screen button, in id order");
-static_assert(numberedFrom(MENU_BUTTON_PARTNERS, static_cast<int>(std::size(MENU_BUTTONS))),
+static_assert(numberedFrom(MENU_BUTTON_PARTNERS, kMenuButtonCount),
               "the partners follow the main-screen buttons, in id order");
 
 } // namespace
 
 int menuButtonTarget(int id) {
-    constexpr int kOwn = static_cast<int>(std::size(MENU_BUTTONS));
+    constexpr int kOwn = kMenuButtonCount;
     constexpr int kPartners = static_cast<int>(std::size(MENU_BUTTON_PARTNERS));
     if (id >= 0 && id < kOwn) return id;
     if (id >= kOwn && id < kOwn + kPartners) return MENU_BUTTON_PARTNERS[id - kOwn].partner;
@@ -285,10 +248,10 @@ int menuButtonTarget(int id) {
 }
 
 TMenuButton::TMenuButton(const CRect& r, IControlListener* l, std::string text, int id)
-    : CControl(r, l, uEditor::kNoTag), menuId(id), caption(std::move(text)) {}
+    : CControl(r, l, ControlEditor::kNoTag), menuId(id), caption(std::move(text)) {}
 
 void TMenuButton::draw(CDrawContext* context) {
-    const uEditor* editor = editorOf(this);
+    const ControlEditor* editor = editorOf(this);
     if (!mayDraw(this)) return;
     context->setFont(boldFont(BIG_LABEL_FONT_SIZES[editor->getBig()]));
     context->setFontColor(LABEL_COLOR);
@@ -298,10 +261,10 @@ void TMenuButton::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TMenuButton::onMouseDown(CPoint&, const CButtonState&) {
-    uEditor* editor = editorOf(this);
+    ControlEditor* editor = editorOf(this);
     if (!getMouseEnabled() || !editor || !engineOf(this)) return kDone;
     const int row = menuButtonTarget(menuId);
-    if (row >= 0) MENU_BUTTONS[row].open(*editor);
+    if (row >= 0) editor->showButtonMenu(row);
     return kFollowed;
 }
 

@@ -69,5 +69,8 @@ private:
     std::string caption;
 };
 
+// The main screen's menu buttons, ids 0..23, each opening a menu of its own (the editor's
+// `showButtonMenu` row).
+constexpr int kMenuButtonCount = 24;
 // Button ids 24..38 open the same menus as their partners below 24; -1 for none.
 int menuButtonTarget(int id);

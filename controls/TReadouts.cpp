@@ -4,7 +4,6 @@
 #include "controls/ControlContext.h"
 #include "controls/FontTables.h"
 #include "controls/StyleTables.h"
-#include "editor/ueditor.h"
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
 
@@ -58,7 +57,7 @@ std::vector<std::string> labelLines(const std::string& text) {
 }
 
 TReadout::TReadout(const CRect& r, IControlListener* l, std::string t, bool centred, bool click)
-    : CControl(r, l, uEditor::kNoTag), clickable(click), text(std::move(t)),
+    : CControl(r, l, ControlEditor::kNoTag), clickable(click), text(std::move(t)),
       textAlign(alignOf(centred)) {}
 
 void TReadout::setString(std::string t) {
@@ -68,7 +67,7 @@ void TReadout::setString(std::string t) {
 }
 
 void TReadout::draw(CDrawContext* context) {
-    const uEditor* editor = editorOf(this);
+    const ControlEditor* editor = editorOf(this);
     if (!mayDraw(this)) return;
     context->setFont(FONT_SIZES[editor->getBig()]);
     context->setFontColor(TEXT_COLOR);
@@ -89,7 +88,7 @@ CMouseEventResult TReadout::onMouseUp(CPoint&, const CButtonState& buttons) {
 
 TReadoutString::TReadoutString(const CRect& r, IControlListener* l, std::string t, bool black,
                                bool centred, bool click)
-    : CControl(r, l, uEditor::kNoTag), clickable(click), text(std::move(t)),
+    : CControl(r, l, ControlEditor::kNoTag), clickable(click), text(std::move(t)),
       colour(black ? kBlackCColor : kWhiteCColor), textAlign(alignOf(centred)) {}
 
 void TReadoutString::setString(const std::string& t) {
@@ -118,7 +117,7 @@ TLabel::TLabel(const CRect& r, std::string t, CFontDesc* font, CColor c, int ali
     : CParamDisplay(r), text(std::move(t)), labelFont(font),
       colour(c), bypassedColour{c.red, c.green, c.blue, 63},
       textAlign(align == 2 ? kRightText : (align == 0 ? kLeftText : kCenterText)) {
-    setTag(uEditor::kNoTag);
+    setTag(ControlEditor::kNoTag);
 }
 
 void TLabel::setString(const std::string& t) {
@@ -164,7 +163,7 @@ void TLabel::draw(CDrawContext* context) {
 }
 
 TBitmap::TBitmap(const CRect& r, CBitmap* bitmap, IControlListener* l)
-    : CControl(r, l, uEditor::kNoTag, bitmap) {}
+    : CControl(r, l, ControlEditor::kNoTag, bitmap) {}
 
 void TBitmap::setAlpha(int a) {
     if (a == bitmapAlpha) return;

@@ -3,8 +3,6 @@
 
 #include "controls/ControlContext.h"
 #include "controls/StyleTables.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "engine/tables/TempoTables.h"
 #include "gui/CBitmap.h"
 #include "gui/CFrame.h"
@@ -44,7 +42,7 @@ TSlider::TSlider(const CRect& r, IControlListener* l, long t, int guiSize, bool 
 void TSlider::setCentered(bool c) {
     if (centred == c) return;
     centred = c;
-    APlugin* engine = engineOf(this);
+    ControlSound* engine = engineOf(this);
     if (!engine) return;
     // The spring aims at the new rest position.
     if (engine->getRibbonSpringTime() != 0) engine->setRibbonSpringOn();
@@ -52,7 +50,7 @@ void TSlider::setCentered(bool c) {
 }
 
 void TSlider::setCurValue() {
-    APlugin* engine = engineOf(this);
+    ControlSound* engine = engineOf(this);
     if (!engine || dragging) return;
     if (gliding) {
         followGlide(engine);
@@ -70,8 +68,8 @@ void TSlider::setCurValue() {
 
 // The glide after a drag is part of the drag's edit: the host hears the values inside the
 // bracket the press opened, and the bracket closes when the ribbon is at rest.
-void TSlider::followGlide(APlugin* engine) {
-    uEditor* editor = editorOf(this);
+void TSlider::followGlide(ControlSound* engine) {
+    ControlEditor* editor = editorOf(this);
     // The window closing ended the bracket: the glide goes on without the host.
     if (!editor || !editor->isEditOpen(tag)) {
         gliding = false;
@@ -100,9 +98,9 @@ void TSlider::setModValue(float v, int stamp) {
 }
 
 CMouseEventResult TSlider::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
+    ControlEditor* editor = editorOf(this);
     if (!editor) return kDone;
-    APlugin* engine = engineOf(this);
+    ControlSound* engine = engineOf(this);
     if (!engine) return kFollowed;
     // A press during the glide of the last drag ends that drag's edit: one edit a drag.
     if (gliding) {
@@ -149,8 +147,8 @@ CMouseEventResult TSlider::onMouseMoved(CPoint& where, const CButtonState& butto
 }
 
 CMouseEventResult TSlider::onMouseUp(CPoint&, const CButtonState&) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    ControlSound* engine = engineOf(this);
     if (editor && engine && dragging) {
         engine->setRibbonSpringOn();
         // The bracket closes the way it was opened; a glide keeps the host's open until the
@@ -178,8 +176,8 @@ void TSlider::drawThumb(CDrawContext* context, CBitmap* thumb, float p) const {
 }
 
 void TSlider::draw(CDrawContext* context) {
-    const uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    const ControlEditor* editor = editorOf(this);
+    ControlSound* engine = engineOf(this);
     if (!mayDraw(this) || !engine) return;
     CBitmap* mark = editor->getSkinBitmap(kCentreMark);
     CBitmap* thumb = editor->getSkinBitmap(kThumb);

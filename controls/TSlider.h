@@ -5,7 +5,7 @@
 
 #include "gui/CControl.h"
 
-class APlugin;
+class ControlSound;
 
 // Where a thumb sits on the track (0..1) for a value v; centred ribbons are bipolar around
 // the middle. quant is the engine's stepped quantisation index (0 none).
@@ -35,7 +35,7 @@ public:
                                            const VSTGUI::CButtonState& buttons) override;
 
 private:
-    void followGlide(APlugin* engine);
+    void followGlide(ControlSound* engine);
     void drawThumb(VSTGUI::CDrawContext* context, VSTGUI::CBitmap* thumb, float p) const;
 
     bool centred;

@@ -165,64 +165,117 @@ bool uEditor::actRadios(CControl* c, bool pressed) {
     return false;
 }
 
+// What each parameter's menu does beyond the step it chose.
+enum class uEditor::MenuRule {
+    OscType,          // the step, and the oscillator's symmetry to the middle
+    XYMode,           // the step, and the pad's displays redrawn
+    PlayMode,         // the step unless locked, and the arpeggiator follows
+    UnlessPlayLocked, // the step unless the play section is locked
+    FilterByTitle,    // the filter type whose name was chosen (in any group)
+    SourceByTitle,    // the speed source whose name was chosen (in any group)
+    EQMode,           // the step, and the EQ curve redrawn
+    ModeSwap,         // the step, and the section's knobs swap their remembered values
+    MultiView,        // the step, and the page container redrawn
+    RibbonStep,       // the ribbon's quantization or spring time, written as its step
+};
+
+namespace {
+struct MenuRuleRow {
+    int tag;
+    uEditor::MenuRule rule;
+};
+using Rule = uEditor::MenuRule;
+constexpr MenuRuleRow MENU_RULES[] = {
+    {tag::Osc1Type, Rule::OscType},
+    {tag::Osc2Type, Rule::OscType},
+    {tag::Xy1LoopMode, Rule::XYMode},
+    {tag::Xy1PlayMode, Rule::XYMode},
+    {tag::Xy1Sync, Rule::XYMode},
+    {tag::Xy2LoopMode, Rule::XYMode},
+    {tag::Xy2PlayMode, Rule::XYMode},
+    {tag::Xy2Sync, Rule::XYMode},
+    {tag::PlayMode, Rule::PlayMode},
+    {tag::PortamentoMode, Rule::UnlessPlayLocked},
+    {tag::PitchBendDown, Rule::UnlessPlayLocked},
+    {tag::PitchBendUp, Rule::UnlessPlayLocked},
+    {tag::UnisonMode, Rule::UnlessPlayLocked},
+    {tag::FilterType, Rule::FilterByTitle},
+    {tag::MainLfoSpeedModSource, Rule::SourceByTitle},
+    {tag::PreEqFilterMode, Rule::EQMode},
+    {tag::PostEqFilterMode, Rule::EQMode},
+    {tag::VoiceDistortionMode, Rule::ModeSwap},
+    {tag::DistortFxMode, Rule::ModeSwap},
+    {tag::ModFxMode, Rule::ModeSwap},
+    {tag::FreeLfo1Wave, Rule::MultiView},
+    {tag::FreeLfo1PlayMode, Rule::MultiView},
+    {tag::FreeLfo2Wave, Rule::MultiView},
+    {tag::FreeLfo2PlayMode, Rule::MultiView},
+    {tag::FreeLfo12Mode, Rule::MultiView},
+    {tag::GaterSpeed, Rule::MultiView},
+    {tag::GaterSteps, Rule::MultiView},
+    {tag::GaterMode, Rule::MultiView},
+    {tag::RibbonQuantization, Rule::RibbonStep},
+    {tag::RibbonSpringTime, Rule::RibbonStep},
+};
+} // namespace
+
 bool uEditor::actMenus(CControl* c, int index, const char* title) {
-    APlugin* engine = getEngine();
-    if (indexIn(ui.playLockMenus, c) >= 0) {
-        engine->setLockState(1, index);
-        engine->setLockState(2, index);
-        if (index == 2) c->setValue(0.0f);
-        if (ui.arpLockMenu && (index == 1 || index == 2))
-            ui.arpLockMenu->setValue(index == 1 ? 1.0f : 0.0f);
-        for (TOptionMenu* m : ui.playLockMenus)
-            if (m) m->setString(LOCK_STR[engine->getLockState(1) % LOCK_COUNT]);
-        if (ui.arpLockMenu)
-            ui.arpLockMenu->setString(LOCK_STR[engine->getLockState(2) % LOCK_COUNT]);
-        resume();
-        return true;
-    }
+    if (indexIn(ui.playLockMenus, c) >= 0) return actPlayLock(c, index);
     for (auto& group : ui.filterGroupMenus)
-        if (indexIn(group, c) >= 0) {
-            const int k = findTitle(title, FILTER_TYPE_STR, FILTER_TYPE_COUNT);
-            if (k >= 0) setMenuValue(tag::FilterType, k);
-            return true;
-        }
-    if (indexIn(ui.sourceGroupMenus, c) >= 0) {
-        const int k = findTitle(title, SRC_STR, SRC_COUNT);
-        if (k >= 0) setMenuValue(tag::MainLfoSpeedModSource, k);
-        return true;
-    }
-    if (c->getTag() == tag::RibbonBipolarOn && !dynamic_cast<COptionMenu*>(c)) {
-        // A bipolar ribbon rests in its middle, a unipolar one at its start.
-        engine->setParameterAutomated(tag::RibbonBipolarOn, c->getValue());
-        userEdit(tag::RibbonValue, engine->getOnOff(tag::RibbonBipolarOn) ? 0.5f : 0.0f);
-        if (ui.ribbon) {
-            ui.ribbon->setValue(engine->getParameter(tag::RibbonValue));
-            ui.ribbon->setDirty(true);
-        }
-        return true;
-    }
+        if (indexIn(group, c) >= 0)
+            return actMenuRule(Rule::FilterByTitle, tag::FilterType, index, title);
+    if (indexIn(ui.sourceGroupMenus, c) >= 0)
+        return actMenuRule(Rule::SourceByTitle, tag::MainLfoSpeedModSource, index, title);
+    if (c->getTag() == tag::RibbonBipolarOn && !dynamic_cast<COptionMenu*>(c))
+        return actRibbonBipolar(c);
     if (!dynamic_cast<COptionMenu*>(c)) return false;
-    const int t = c->getTag();
-    switch (t) {
-    case tag::Osc1Type:
-    case tag::Osc2Type:
+    for (const MenuRuleRow& row : MENU_RULES)
+        if (row.tag == c->getTag()) return actMenuRule(row.rule, row.tag, index, title);
+    return false; // the other menus step their parameter (valueChanged)
+}
+
+bool uEditor::actPlayLock(CControl* c, int index) {
+    APlugin* engine = getEngine();
+    engine->setLockState(1, index);
+    engine->setLockState(2, index);
+    if (index == 2) c->setValue(0.0f);
+    if (ui.arpLockMenu && (index == 1 || index == 2))
+        ui.arpLockMenu->setValue(index == 1 ? 1.0f : 0.0f);
+    for (TOptionMenu* m : ui.playLockMenus)
+        if (m) m->setString(LOCK_STR[engine->getLockState(1) % LOCK_COUNT]);
+    if (ui.arpLockMenu) ui.arpLockMenu->setString(LOCK_STR[engine->getLockState(2) % LOCK_COUNT]);
+    resume();
+    return true;
+}
+
+// A bipolar ribbon rests in its middle, a unipolar one at its start.
+bool uEditor::actRibbonBipolar(CControl* c) {
+    APlugin* engine = getEngine();
+    engine->setParameterAutomated(tag::RibbonBipolarOn, c->getValue());
+    userEdit(tag::RibbonValue, engine->getOnOff(tag::RibbonBipolarOn) ? 0.5f : 0.0f);
+    if (ui.ribbon) {
+        ui.ribbon->setValue(engine->getParameter(tag::RibbonValue));
+        ui.ribbon->setDirty(true);
+    }
+    return true;
+}
+
+bool uEditor::actMenuRule(MenuRule rule, int t, int index, const char* title) {
+    APlugin* engine = getEngine();
+    switch (rule) {
+    case Rule::OscType:
         setMenuValue(t, index);
         userEdit(OSC_SYM_TAGS[t == tag::Osc2Type],
                  [&] { engine->setParameter(OSC_SYM_TAGS[t == tag::Osc2Type], 0.5f); });
         return true;
-    case tag::Xy1LoopMode:
-    case tag::Xy1PlayMode:
-    case tag::Xy1Sync:
-    case tag::Xy2LoopMode:
-    case tag::Xy2PlayMode:
-    case tag::Xy2Sync: {
+    case Rule::XYMode: {
         setMenuValue(t, index);
         const int pad = t >= tag::Xy2RecordMode ? 1 : 0;
         for (auto& screen : ui.xyDisplays)
             if (screen[pad]) screen[pad]->setDirty(true);
         return true;
     }
-    case tag::PlayMode:
+    case Rule::PlayMode:
         if (engine->getPlayLocked()) return true;
         setMenuValue(t, index);
         if (engine->getLockSteppedValue(tag::PlayMode) != kArpPlayMode) {
@@ -233,30 +286,22 @@ bool uEditor::actMenus(CControl* c, int index, const char* title) {
             arpStartRule();
         }
         return true;
-    case tag::PortamentoMode:
-    case tag::PitchBendDown:
-    case tag::PitchBendUp:
-    case tag::UnisonMode:
+    case Rule::UnlessPlayLocked:
         if (!engine->getPlayLocked()) setMenuValue(t, index);
         return true;
-    case tag::FilterType: {
-        const int k = findTitle(title, FILTER_TYPE_STR, FILTER_TYPE_COUNT);
+    case Rule::FilterByTitle:
+    case Rule::SourceByTitle: {
+        const bool filter = rule == Rule::FilterByTitle;
+        const int k = filter ? findTitle(title, FILTER_TYPE_STR, FILTER_TYPE_COUNT)
+                             : findTitle(title, SRC_STR, SRC_COUNT);
         if (k >= 0) setMenuValue(t, k);
         return true;
     }
-    case tag::MainLfoSpeedModSource: {
-        const int k = findTitle(title, SRC_STR, SRC_COUNT);
-        if (k >= 0) setMenuValue(t, k);
-        return true;
-    }
-    case tag::PreEqFilterMode:
-    case tag::PostEqFilterMode:
+    case Rule::EQMode:
         setMenuValue(t, index);
         redrawEQ = true;
         return true;
-    case tag::VoiceDistortionMode:
-    case tag::DistortFxMode:
-    case tag::ModFxMode: {
+    case Rule::ModeSwap: {
         const int oldMode = engine->getSteppedValue(t);
         setMenuValue(t, index);
         const int newMode = engine->getSteppedValue(t);
@@ -265,19 +310,11 @@ bool uEditor::actMenus(CControl* c, int index, const char* title) {
         if (t == tag::ModFxMode) updateModFX(oldMode, newMode);
         return true;
     }
-    case tag::FreeLfo1Wave:
-    case tag::FreeLfo1PlayMode:
-    case tag::FreeLfo2Wave:
-    case tag::FreeLfo2PlayMode:
-    case tag::FreeLfo12Mode:
-    case tag::GaterSpeed:
-    case tag::GaterSteps:
-    case tag::GaterMode:
+    case Rule::MultiView:
         setMenuValue(t, index);
         redrawMultiView = true;
         return true;
-    case tag::RibbonQuantization:
-    case tag::RibbonSpringTime:
+    case Rule::RibbonStep:
         userEdit(t, [&] {
             engine->setParameter(t,
                                  (index + 0.1f) / (t == tag::RibbonQuantization ? 12.99f : 17.99f));
@@ -286,9 +323,8 @@ bool uEditor::actMenus(CControl* c, int index, const char* title) {
             engine->setRibbonSpringOn();
         if (ui.ribbon) ui.ribbon->invalid();
         return true;
-    default:
-        return false; // the other menus step their parameter (valueChanged)
     }
+    return false;
 }
 
 // The play mode became the arpeggiator: sequencer modes give way to the first arpeggiator

@@ -5,6 +5,7 @@
 
 #include "editor/uEditorMenuCommands.h"
 #include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
 #include "platform/prefs.h"
 
@@ -15,7 +16,6 @@ using namespace VSTGUI;
 
 namespace {
 
-constexpr int kModSlots = 16;
 // The seven tags of modulation slot n are first + n.
 constexpr int kModBypassTag = 379, kModSrcTag = 395, kModLowerTag = 411, kModUpperTag = 427,
               kModDestTag = 443, kModOffsetTag = 459, kModAmountTag = 475;
@@ -39,9 +39,9 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
     if (!canShowCommandMenu() || !control || !isValidTag(control->getTag())) return;
     const int tag = control->getTag();
     const int dest = engine->getTagDest(tag);
-    bool slots[kModSlots] = {};
+    bool slots[tag::ModSlotCount] = {};
     bool modulated = false;
-    for (int slot = 0; slot < kModSlots && dest > 0; ++slot)
+    for (int slot = 0; slot < tag::ModSlotCount && dest > 0; ++slot)
         modulated |= slots[slot] = engine->getModDestBySlot(slot) == dest;
 
     CommandMenu m;
@@ -53,7 +53,7 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
     m.add(cc < 0 ? std::string("-GNot MIDI Latched")
                  : "-GLatched to MIDI CC: " + std::to_string(cc));
     if (dest > 0) {
-        for (int slot = 0; slot < kModSlots; ++slot)
+        for (int slot = 0; slot < tag::ModSlotCount; ++slot)
             if (slots[slot])
                 m.add(std::string("-GModulated by:") + SRC_STR[engine->getModSrcBySlot(slot)]);
         if (!modulated) m.add("-GNot Modulated by Anything");
@@ -98,7 +98,7 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
         // Each command acts on every slot that targets this parameter.
         auto forSlots = [engine, dest](void (*act)(APlugin&, int)) {
             return [engine, dest, act] {
-                for (int slot = 0; slot < kModSlots; ++slot)
+                for (int slot = 0; slot < tag::ModSlotCount; ++slot)
                     if (engine->getModDestBySlot(slot) == dest) act(*engine, slot);
             };
         };

@@ -40,7 +40,12 @@ constexpr int kFilterGroupMenus = 7;
 constexpr int kSourceGroupMenus = 5;
 constexpr int kWavePresetMenus = 10; // the wave's main preset menu, then its nine group menus
 constexpr int kOscLabels = 22;       // LFO 0..7, amplitude envelope 8..14, pitch envelope 15..21
-constexpr int kOscKnobs = 18;        // six knobs per page
+constexpr int kOscillators = 2;
+constexpr int kPads = 2;          // the XY pads
+constexpr int kXYRecordModes = 3; // live, record, replay
+constexpr int kOscPages = 3;      // LFO, amplitude envelope, pitch envelope
+constexpr int kOscPageKnobs = 6;
+constexpr int kOscKnobs = kOscPages * kOscPageKnobs;
 constexpr int kEQLabels = 15;
 constexpr int kEQKnobs = 11;
 constexpr int kDistortKnobs = 7;
@@ -100,9 +105,10 @@ struct uEditorControlSet {
     CView* backViews[edlayout::kBackViews] = {};
 
     // Radio groups and their twins.
-    TRadioButton* oscPageRadios[2][3] = {};
-    TRadioButton* xyModeRadios[edlayout::kScreens][2][3] = {}; // screen, pad, live/rec/replay
-    TRadioButton* eqRadios[edlayout::kScreens][2] = {};        // screen, pre/post
+    TRadioButton* oscPageRadios[edlayout::kOscillators][edlayout::kOscPages] = {};
+    TRadioButton* xyModeRadios[edlayout::kScreens][edlayout::kPads][edlayout::kXYRecordModes] =
+        {};                                             // screen, pad, live/rec/replay
+    TRadioButton* eqRadios[edlayout::kScreens][2] = {}; // screen, pre/post
     TRadioButton* pageRadios[5] = {};
     TRadioButton* arpSeqRadios[2] = {};
     TRadioButton* userWaveRadios[2] = {};
@@ -153,8 +159,8 @@ struct uEditorControlSet {
     // Oscillator modulation containers, one per oscillator.
     TLabel* oscModLabels[2][edlayout::kOscLabels] = {};
     TKnob* oscModKnobs[2][edlayout::kOscKnobs] = {};
-    CView* oscPageControls[2][3] = {}; // the page's own control
-    CView* oscLfoExtra[2] = {};        // one more control on the LFO page
+    CView* oscPageControls[edlayout::kOscillators][edlayout::kOscPages] = {}; // the page's switch
+    CView* oscLfoExtra[2] = {}; // one more control on the LFO page
 
     // EQ container, per EQ (0 pre, 1 post).
     TLabel* eqLabels[2][edlayout::kEQLabels] = {};

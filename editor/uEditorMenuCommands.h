@@ -5,6 +5,7 @@
 // open across idle calls after the object is gone and hands its choice on when it closes.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,3 +58,20 @@ private:
     VSTGUI::COptionMenu* root;
     std::vector<Entry> entries;
 };
+
+// A menu as a table of rows: each row's title, the command it makes for the scope the menu acts
+// on (the pad, the sequence, the clicked cell) and the row's own number (a row, a direction, a
+// shape). A row without a maker is a plain entry: "-" a separator, "-G" a greyed line.
+template <class Scope> struct MenuRow {
+    const char* title;
+    CommandMenu::Action (*make)(const Scope&, int) = nullptr;
+    int arg = 0;
+};
+
+// Adds the rows in order to `menu` (the top level when null).
+template <class Scope, std::size_t N>
+void addRows(CommandMenu& m, const MenuRow<Scope> (&rows)[N], const Scope& scope,
+             VSTGUI::COptionMenu* menu = nullptr) {
+    for (const MenuRow<Scope>& row : rows)
+        m.add(row.title, row.make ? row.make(scope, row.arg) : CommandMenu::Action(), menu);
+}

@@ -6,27 +6,28 @@
 
 #include "editor/uEditorMenuCommands.h"
 #include "engine/APlugin.h"
+#include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
 
 #include <string>
 
 namespace {
 
-constexpr int kModSlots = 16;
 // Modulation sources of the units whose menus are here.
-constexpr int kSrcMainLfo = 60, kSrcMainLfoUni = 61;
+// An LFO's bipolar source is followed by its unipolar one; an envelope has one source.
+constexpr int kSrcMainLfo = 60;
 constexpr int SRC_FREE_ENV[2] = {52, 54};
 constexpr int SRC_LFO[2] = {62, 64};
-constexpr int SRC_LFO_UNI[2] = {63, 65};
+constexpr int kLfoSources = 2;
 
 } // namespace
 
-void uEditor::addModulatesLines(CommandMenu& menu, int source, int unipolarSource) {
+void uEditor::addModulatesLines(CommandMenu& menu, int firstSource, int sources) {
     APlugin* engine = getEngine();
     bool any = false;
-    for (int slot = 0; slot < kModSlots; ++slot) {
+    for (int slot = 0; slot < tag::ModSlotCount; ++slot) {
         const int src = engine->getModSrcBySlot(slot);
-        if (src != source && src != unipolarSource) continue;
+        if (src < firstSource || src >= firstSource + sources) continue;
         menu.add("-GModulates: " + getDestMenuStr(engine->getModDestBySlot(slot), false));
         any = true;
     }
@@ -57,7 +58,7 @@ void uEditor::showMainLFOMenu() {
     CommandMenu m;
     m.add("-GMain LFO Command Menu");
     m.add("-");
-    addModulatesLines(m, kSrcMainLfo, kSrcMainLfoUni);
+    addModulatesLines(m, kSrcMainLfo, kLfoSources);
     m.add("-");
     m.add("Reset Main LFO", [this, s] { resetSection(s); });
     m.add("Reset Main LFO Amounts", [this] { resetSection(section::MainLfoAmounts); });
@@ -85,7 +86,7 @@ void uEditor::showFreeMenu(int pair, int which) {
 
     CommandMenu m;
     m.add("-G" + n + " " + std::to_string(which + 1) + " Command Menu");
-    addModulatesLines(m, source, lfo ? SRC_LFO_UNI[which] : source);
+    addModulatesLines(m, source, lfo ? kLfoSources : 1);
     m.add("-");
     m.add("Reset " + n, [this, own] { resetSection(own); });
     m.add("Reset All " + n + "s", [this, pair] { resetSection(pair); });

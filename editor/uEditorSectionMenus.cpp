@@ -3,10 +3,12 @@
 // Host user-interface thread; each menu stays open across idle calls and acts when it closes.
 #include "editor/ueditor.h"
 
+#include "controls/TOptionMenu.h"
 #include "editor/uEditorMenuCommands.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 
+#include <iterator>
 #include <string>
 
 namespace {
@@ -18,12 +20,53 @@ struct FXMenuEntry {
     int onTag;
 };
 constexpr FXMenuEntry FX_MENUS[] = {
-    {section::LowFi, "LowFi", 335},           {section::VoiceDistortion, "Voice Distortion", 333},
-    {section::WaveShaper, "WaveShaper", 332}, {section::DistortFX, "Distort FX", 338},
-    {section::ModFX, "Mod FX", 340},          {section::Delay, "Delay", 343},
-    {section::Reverb, "Reverb", 346}};
+    {section::LowFi, "LowFi", tag::LowFiOn},
+    {section::VoiceDistortion, "Voice Distortion", tag::VoiceDistortionOn},
+    {section::WaveShaper, "WaveShaper", tag::WaveShaperOn},
+    {section::DistortFX, "Distort FX", tag::DistortFxOn},
+    {section::ModFX, "Mod FX", tag::ModFxOn},
+    {section::Delay, "Delay", tag::DelayOn},
+    {section::Reverb, "Reverb", tag::ReverbOn}};
+
+// What each menu button opens, one row per button id named by its caption on the main screen,
+// so every row can be read against the panel the button sits on.
+struct MenuButtonRow {
+    const char* caption;
+    void (*open)(uEditor&);
+};
+constexpr MenuButtonRow MENU_BUTTONS[] = {
+    {"OSC1", [](uEditor& e) { e.showOscMenu(0); }},
+    {"OSC2", [](uEditor& e) { e.showOscMenu(1); }},
+    {"FILTER", [](uEditor& e) { e.showFilterMenu(); }},
+    {"AMP", [](uEditor& e) { e.showAmpMenu(); }},
+    {"PLAY", [](uEditor& e) { e.showPlayMenu(); }},
+    {"MAIN LFO", [](uEditor& e) { e.showMainLFOMenu(); }},
+    {"EQ", [](uEditor& e) { e.showEQMenu(); }},
+    {"WAVESHAPER", [](uEditor& e) { e.showFXMenu(section::WaveShaper); }},
+    {"DISTORT", [](uEditor& e) { e.showFXMenu(section::VoiceDistortion); }},
+    {"LOW-FI", [](uEditor& e) { e.showFXMenu(section::LowFi); }},
+    {"ENV 1", [](uEditor& e) { e.showFreeMenu(section::FreeEnvelopes, 0); }},
+    {"ENV 2", [](uEditor& e) { e.showFreeMenu(section::FreeEnvelopes, 1); }},
+    {"LFO 1", [](uEditor& e) { e.showFreeMenu(section::FreeLfos, 0); }},
+    {"LFO 2", [](uEditor& e) { e.showFreeMenu(section::FreeLfos, 1); }},
+    {"DELAY", [](uEditor& e) { e.showFXMenu(section::Delay); }},
+    {"REVERB", [](uEditor& e) { e.showFXMenu(section::Reverb); }},
+    {"MODULATION FX", [](uEditor& e) { e.showFXMenu(section::ModFX); }},
+    {"DISTORT FX", [](uEditor& e) { e.showFXMenu(section::DistortFX); }},
+    {"GATER", [](uEditor& e) { e.showGaterMenu(); }},
+    {"OSC PATH", [](uEditor& e) { e.showPathMenu(section::OscPath, -1); }},
+    {"FX PATH", [](uEditor& e) { e.showPathMenu(section::FXPath, -1); }},
+    {"CMD (arpeggiator page)", [](uEditor& e) { e.showArpMenu(-1, -1, false); }},
+    {"CMD (wave page)", [](uEditor& e) { e.showWaveMenu(-1); }},
+    {"settings (top bar)", [](uEditor& e) { e.showControlMenu(); }},
+};
+static_assert(std::size(MENU_BUTTONS) == kMenuButtonCount, "one row per main-screen button");
 
 } // namespace
+
+void uEditor::showButtonMenu(int row) {
+    if (row >= 0 && row < kMenuButtonCount) MENU_BUTTONS[row].open(*this);
+}
 
 bool uEditor::canShowCommandMenu() const {
     return frame && getEngine();

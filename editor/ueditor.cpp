@@ -4,6 +4,7 @@
 
 #include "controls/FontTables.h"
 #include "editor/EditorModeTables.h"
+#include "editor/EngineSound.h"
 #include "editor/SkinResources.h"
 #include "engine/APlugin.h"
 #include "engine/params/StringTables.h"
@@ -35,7 +36,10 @@ uEditor::uEditor(AudioEffect* owner) : AEffGUIEditor(owner) {
     // Numbered pictures come from the skin compiled into the plug-in.
     setBitmapResourceProvider(&findSkinResource);
     clearRegistry();
-    if (APlugin* engine = getEngine()) editStateShown = !engine->getEditChanged();
+    if (APlugin* engine = getEngine()) {
+        editStateShown = !engine->getEditChanged();
+        sound = makeEngineSound(*engine);
+    }
     keyboardOn = getRegValue("Keyboard", true);
     autoLimitOn = getRegValue("AutoLimit", true);
     dragAndDropOn = getRegValue("DragAndDrop", true);

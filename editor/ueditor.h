@@ -4,6 +4,7 @@
 // serves, so the frame and the controls are touched on the user-interface thread alone.
 #pragma once
 
+#include "controls/ControlHost.h"
 #include "controls/StyleTables.h"
 #include "editor/AEffGUIEditor.h"
 #include "editor/sections/SectionModel.h"
@@ -49,12 +50,12 @@ inline constexpr int MID_SCREEN_BITMAPS[kPageCount] = {10023, 10024, 10025, 1002
 
 class uEditor : public AEffGUIEditor,
                 public VSTGUI::IControlListener,
-                public VSTGUI::IKeyboardHook {
+                public VSTGUI::IKeyboardHook,
+                public ControlEditor {
 public:
     // Size of the main screen at 100 percent, in pixels.
     static constexpr int kMainWidth = 1132;
     static constexpr int kMainHeight = 779;
-    static constexpr int kNoTag = 9999;
     static constexpr int kMaxControls = 10000;
 
     explicit uEditor(AudioEffect* effect);
@@ -64,7 +65,15 @@ public:
     bool open(void* parentWindow) override;
     void close() override;
     void idle() override;
-    bool getEditorFinishedOpening() const { return finishedOpening.load(); }
+    bool getEditorFinishedOpening() const override { return finishedOpening.load(); }
+
+    // The controls' edit brackets are the host's (AEffGUIEditor), and their sound the engine.
+    ControlSound* getSound() override { return sound.get(); }
+    void beginEdit(int32_t tag) override { AEffGUIEditor::beginEdit(tag); }
+    void endEdit(int32_t tag) override { AEffGUIEditor::endEdit(tag); }
+    bool isEditOpen(int32_t tag) const override { return AEffGUIEditor::isEditOpen(tag); }
+    void keepEditPastRelease(int32_t tag) override { AEffGUIEditor::keepEditPastRelease(tag); }
+    void requestHostDisplay() override { AEffGUIEditor::requestHostDisplay(); }
 
     // Engine to editor, from any thread: marks that the next idle pass serves.
     void resume();
@@ -82,10 +91,10 @@ public:
     void updateShaperModeMenu(int mode);
     void updatePresetMenu();
     // Records an undo point of the wave display before a user wave changes.
-    void addWaveUndo();
+    void addWaveUndo() override;
 
     // Program stepping through the built-in bank, at most one step per 300 ms.
-    void changeProgramDelta(int delta, bool unused);
+    void changeProgramDelta(int delta, bool unused) override;
     int getPresetsInColumns() const { return 32; }
     void changeFoundProgramDelta(int) {}
     void changeFolderDelta(int, bool) {}
@@ -101,7 +110,9 @@ public:
     bool onWheel(const VSTGUI::CPoint&, const float&, const VSTGUI::CButtonState&) { return false; }
 
     // Screen scale and preferences.
-    int getBig() const { return screenSizeIndex < 0 || screenSizeIndex > 3 ? 0 : screenSizeIndex; }
+    int getBig() const override {
+        return screenSizeIndex < 0 || screenSizeIndex > 3 ? 0 : screenSizeIndex;
+    }
     int getScreenSizeIndex() const { return getBig(); }
     float getScale() const { return SCALE[getBig()]; }
     int getScaled(int v, int c125 = 0, int c150 = 0, int c200 = 0) const;
@@ -113,7 +124,7 @@ public:
     int getSelectedArp() const { return selectedArp.load(std::memory_order_relaxed); }
 
     // Skin pictures of the current opening (null while closed or when missing).
-    VSTGUI::CBitmap* getSkinBitmap(int id) const;
+    VSTGUI::CBitmap* getSkinBitmap(int id) const override;
     VSTGUI::CBitmap* getPageBackground(int page) const;
     VSTGUI::CViewContainer* getOscModContainer(int osc) const { return oscModContainer[osc & 1]; }
     VSTGUI::CViewContainer* getEQContainer() const { return eqContainer; }
@@ -156,26 +167,27 @@ public:
     // What the own controls ask of the editor: the preference switches they follow, the
     // source of a drag onto the modulation matrix, a knob's or slider's command menu, the
     // global settings menu and the section menus of the menu buttons.
-    bool getAnimation() const { return animationOn; }
+    bool getAnimation() const override { return animationOn; }
     void setAnimation(bool on) { animationOn = on; }
-    bool getDragAndDrop() const { return dragAndDropOn; }
-    void setDropTag(int tag);
-    void releasedDropDial();
+    bool getDragAndDrop() const override { return dragAndDropOn; }
+    void setDropTag(int tag) override;
+    void releasedDropDial() override;
     int getDropTag() const { return dropTag; }
-    void showMIDIMenu(VSTGUI::CControl* control, bool slider);
+    void showMIDIMenu(VSTGUI::CControl* control, bool slider) override;
     void showControlMenu();
     void showOscMenu(int osc);
     void showFilterMenu();
     void showAmpMenu();
     void showPlayMenu();
     void showMainLFOMenu();
-    void showEQMenu();
+    void showEQMenu() override;
     void showFXMenu(int section);
     void showFreeMenu(int section, int page);
-    void showGaterMenu();
-    void showPathMenu(int section, int unit);
-    void showArpMenu(int row, int step, bool onCell);
-    void showWaveMenu(int osc);
+    void showGaterMenu() override;
+    void showPathMenu(int section, int unit) override;
+    void showArpMenu(int row, int step, bool onCell) override;
+    void showWaveMenu(int osc) override;
+    void showButtonMenu(int row) override;
 
     // ---- What the host hears of the user's edits (user-interface thread) ------------------
     // One user edit: runs `write` and tells the host of every parameter it moved as one
@@ -186,7 +198,7 @@ public:
     // parameter, is told whether it moved or not. Answers the tags told.
     std::vector<int> editsTold(const std::function<void()>& write, int alwaysTold = -1);
     // The same for one parameter's edit (a tag outside the parameters only writes).
-    template <class Write> void userEdit(int tag, Write write) {
+    void userEdit(int tag, const std::function<void()>& write) override {
         if (!isValidTag(tag) || !getEffect())
             write();
         else
@@ -199,7 +211,7 @@ public:
     // Typed entry of a parameter's value. The question runs beside the idle calls (a dialog
     // program watched from idle); the answer, when it comes, is written as one user edit.
     // Questions asked while one is open wait their turn.
-    void typeValue(int tag);
+    void typeValue(int tag) override;
     // A question or message open or waiting its turn.
     bool isTypedEntryOpen() const { return isDialogBusy(); }
     // The question that `ask` would put (it runs with the dialogs answering Cancel), asked
@@ -230,6 +242,8 @@ public:
 
 private:
     APlugin* getEngine() const;
+    // What the controls see of the engine; null without one.
+    std::unique_ptr<ControlSound> sound;
     void programStep(int delta);
     void doResume();
     void serveMarks();
@@ -406,11 +420,13 @@ public:
     // Screen size for the next editor, menus, radio groups and modulation routes.
     void setScreenSize(int size);
     void setMenuValue(int tag, int index);
+    // What a parameter's menu does beyond the step it chose; its rows are in uEditorActions.cpp.
+    enum class MenuRule;
     void resumeMenu(TOptionMenu* m);
     void resumeMenu(TOptionMenu* m, float value, float range, int count, const char* const* titles);
     void changeRadioDelta(int group, int delta);
     void setNextModSlot(int source, int destination);
-    std::string getDestMenuStr(int dest, bool shortText);
+    std::string getDestMenuStr(int dest, bool shortText) override;
     void setModValue(TKnob* knob);
     void setModValue(TVSlider* slider);
     void setModValue(THSlider* slider);
@@ -477,6 +493,10 @@ private:
     bool actTopBar(VSTGUI::CControl* c, bool pressed);
     bool actRadios(VSTGUI::CControl* c, bool pressed);
     bool actMenus(VSTGUI::CControl* c, int index, const char* title);
+    // What a parameter's menu does beyond stepping its parameter.
+    bool actMenuRule(MenuRule rule, int tag, int index, const char* title);
+    bool actPlayLock(VSTGUI::CControl* c, int index);
+    bool actRibbonBipolar(VSTGUI::CControl* c);
     bool actWave(VSTGUI::CControl* c, bool pressed, int index, const char* title);
     bool actArp(VSTGUI::CControl* c, int index);
     bool actBackSide(VSTGUI::CControl* c, bool pressed, int index);
@@ -582,12 +602,12 @@ public:
     // The section model (user-interface thread). A pending request of the engine to clear the
     // stacks is served before any of these reads or changes them.
     void setSectionTags();
-    void setSectionUndo(int section);
+    void setSectionUndo(int section) override;
     void undoSection(int section);
     void copySection(int section);
     void pasteSection(int section);
-    void resetSection(int section);
-    void setSectionToOrig(int section);
+    void resetSection(int section) override;
+    void setSectionToOrig(int section) override;
     void copySections(int from, int to);
     void swapSections(int a, int b);
     void randomizeSection(int section);
@@ -599,8 +619,8 @@ public:
     // Makes the top bar's preset menu with its columns and commands, and the folder menu.
     void createPresetMenus();
     // The XY pad's menu and its selected point; least forms in uEditorControlMenus.cpp.
-    void setXYPoint(int pad, int point);
-    void showXYMenu(int pad);
+    void setXYPoint(int pad, int point) override;
+    void showXYMenu(int pad) override;
     // The user-wave undo level and clipboard; least forms in uEditorControlMenus.cpp.
     void setWaveUndo();
     void copyWave(int wave);
@@ -616,7 +636,8 @@ private:
     void finishCommandMenu();
     void addPasteEntry(CommandMenu& menu, const std::string& title, int section);
     void addUndoEntry(CommandMenu& menu, int section);
-    void addModulatesLines(CommandMenu& menu, int source, int unipolarSource);
+    // The "Modulates" lines of the slots whose source is one of `sources` from `firstSource`.
+    void addModulatesLines(CommandMenu& menu, int firstSource, int sources);
     void addDestinationSubmenu(CommandMenu& menu, VSTGUI::COptionMenu* parent, int source,
                                bool withNone, bool noneAssigns);
     void addQuickSetEntries(CommandMenu& menu, int tag);
@@ -630,13 +651,13 @@ public:
 public:
     // ---- Display menus: EQ, matrix, gater, path, arpeggiator, XY pads, user waves ----------
     // The modulation matrix's menu for a slot row (0..15), or -1 for the matrix alone.
-    void showModMenu(int slot);
+    void showModMenu(int slot) override;
     // Writes the editor's working gate pattern into the two mask parameters.
     void setGaterVar();
     void setXY(int pad, float x, float y);
     void smoothWave(int wave);
     // The position the path display has selected; the path menu moves that unit.
-    void setPathSelected(int path, int position);
+    void setPathSelected(int path, int position) override;
     int getPathSelected(int path) const { return pathSelected[path & 1]; }
     int getSelectedXYPoint(int pad) const { return selectedXYPoint[pad & 1]; }
 

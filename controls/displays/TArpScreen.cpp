@@ -5,8 +5,6 @@
 #include "controls/ControlContext.h"
 #include "controls/FontTables.h"
 #include "controls/StyleTables.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "engine/params/StringTables.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
@@ -30,8 +28,9 @@ constexpr float kFineFactor = 20.0f;
 
 } // namespace
 
-TArpScreen::TArpScreen(const CRect& r, uEditor* editor, int size)
-    : CControl(r, editor, uEditor::kNoTag), guiSize(std::clamp(size, 0, SCREEN_SIZE_COUNT - 1)),
+TArpScreen::TArpScreen(const CRect& r, IControlListener* listener, int size)
+    : CControl(r, listener, ControlEditor::kNoTag),
+      guiSize(std::clamp(size, 0, SCREEN_SIZE_COUNT - 1)),
       columnWidth(static_cast<float>(r.getWidth()) / kArpSteps) {
     // The eight bands tile the view exactly, whatever its height.
     const float pitch = static_cast<float>(r.getHeight()) / kArpRows;
@@ -49,7 +48,7 @@ void TArpScreen::setArp(int a) {
 }
 
 void TArpScreen::setStepsLoop() {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine) return;
     const int steps = engine->getShownArpNumOfSteps(arp);
     const int start = engine->getShownArpLoopStart(arp);
@@ -60,27 +59,27 @@ void TArpScreen::setStepsLoop() {
 }
 
 float TArpScreen::getArpValue(int t) const {
-    const APlugin* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     return engine ? engine->getLockVar(t) : 0.0f;
 }
 
 bool TArpScreen::getArpValueOnOff(int t) const {
-    const APlugin* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     return engine && engine->getLockVarOnOff(t);
 }
 
 // Each click edit is one edit the host hears.
 void TArpScreen::setArpValue(int t, float v) {
-    APlugin* engine = engineOf(this);
-    uEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
+    ControlEditor* editor = editorOf(this);
     if (!engine || !editor) return;
     editor->userEdit(t, [&] { engine->setLockVar(t, v); });
     setDirty(true);
 }
 
 void TArpScreen::toggleArpValue(int t) {
-    APlugin* engine = engineOf(this);
-    uEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
+    ControlEditor* editor = editorOf(this);
     if (!engine || !editor) return;
     editor->userEdit(t, [&] { engine->setLockVar(t, engine->getLockVarOnOff(t) ? 0.0f : 1.0f); });
     setDirty(true);
@@ -104,7 +103,7 @@ int TArpScreen::cellTag(int row, int step) const {
 
 // A tied step hides its lower rows when the tied mode lets the tie hold in this cycle.
 bool TArpScreen::rowSkipped(int step) const {
-    const APlugin* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     if (!engine || !getArpValueOnOff(cellTag(kRowTied, step))) return false;
     switch (engine->getArpTiedMode()) {
     case kTiedNormal:
@@ -119,7 +118,7 @@ bool TArpScreen::rowSkipped(int step) const {
 }
 
 void TArpScreen::drawStep(CDrawContext* context, int step, CCoord left, CCoord right) const {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     auto box = [&](int row) {
         return CRect(left, size.top + rowTop[row], right, size.top + rowTop[row] + rowHeight[row]);
     };
@@ -142,7 +141,7 @@ void TArpScreen::drawStep(CDrawContext* context, int step, CCoord left, CCoord r
 
 void TArpScreen::draw(CDrawContext* context) {
     setDirty(false);
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     const float f = SCALE[guiSize];
     context->setFont(FONT_SIZES[guiSize]);
@@ -160,8 +159,8 @@ void TArpScreen::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TArpScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     // A locked arpeggiator is not edited here, and its menu does not open either.
     if (!getMouseEnabled() || !engine || engine->getArpOrPlayLocked()) return kDone;
     dragTag = -1;
@@ -211,12 +210,12 @@ CMouseEventResult TArpScreen::onMouseMoved(CPoint& where, const CButtonState& bu
     // Right and up both raise the value; the engine bounds what it stores.
     dragValue += static_cast<float>((where.x - lastPoint.x) + (lastPoint.y - where.y)) / pixels;
     lastPoint = where;
-    if (APlugin* engine = engineOf(this)) engine->setLockVar(dragTag, dragValue);
+    if (DisplaySound* engine = displaySoundOf(this)) engine->setLockVar(dragTag, dragValue);
     return kMouseEventHandled;
 }
 
 CMouseEventResult TArpScreen::onMouseUp(CPoint&, const CButtonState&) {
-    if (uEditor* editor = editorOf(this); editor && dragTag >= 0) editor->endEdit(dragTag);
+    if (ControlEditor* editor = editorOf(this); editor && dragTag >= 0) editor->endEdit(dragTag);
     dragTag = -1;
     setDirty(true);
     return kMouseEventHandled;
@@ -226,12 +225,12 @@ CMouseEventResult TArpScreen::onMouseUp(CPoint&, const CButtonState&) {
 // its index in this menu, never by its title.
 void TArpScreen::popupRatchet(int t) {
     CFrame* frame = getFrame();
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!frame || !engine) return;
     CPoint m;
     frame->getCurrentMouseLocation(m);
-    auto* menu =
-        new COptionMenu(CRect(m.x - 10, m.y - 10, m.x + 10, m.y + 10), nullptr, uEditor::kNoTag);
+    auto* menu = new COptionMenu(CRect(m.x - 10, m.y - 10, m.x + 10, m.y + 10), nullptr,
+                                 ControlEditor::kNoTag);
     menu->setVisible(false);
     for (const char* entry : ARP_RATCHET_STR) menu->addEntry(entry);
     frame->addView(menu);
@@ -240,7 +239,7 @@ void TArpScreen::popupRatchet(int t) {
         int index = -1;
         if (chosen && menu->getLastItemMenu(index) == menu && index >= 0 &&
             index < ARP_RATCHET_COUNT) {
-            if (uEditor* editor = editorOf(this))
+            if (ControlEditor* editor = editorOf(this))
                 editor->userEdit(t, [&] { engine->setSteppedValue(t, index); });
         }
         frame->removeView(menu, false);

@@ -6,8 +6,6 @@
 #include "engine/params/ParamTags.h"
 #include "gui/CControl.h"
 
-class uEditor;
-
 // First tag of each grid row, sequence-major (sequence x 8 + row); a cell is first + step.
 constexpr int kArpRows = 8;
 constexpr int kArpSteps = tag::SeqStepCount;
@@ -35,7 +33,7 @@ public:
     enum Row { kRowOn, kRowTied, kRowSlide, kRowTune, kRowVel, kRowFree1, kRowFree2, kRowRatchet };
 
     // guiSize: the screen-size index 0..3 the layout builds this grid for.
-    TArpScreen(const VSTGUI::CRect& size, uEditor* editor, int guiSize);
+    TArpScreen(const VSTGUI::CRect& size, VSTGUI::IControlListener* listener, int guiSize);
 
     void setArp(int arp);
     int getArp() const { return arp; }

@@ -5,8 +5,6 @@
 #include "controls/ControlContext.h"
 #include "controls/DrawHelpers.h"
 #include "controls/FontTables.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 
 #include <algorithm>
@@ -53,7 +51,7 @@ double bandFrequency(double v) {
 } // namespace
 
 TEQDisplay::TEQDisplay(const CRect& size, int eq, IControlListener* listener)
-    : CControl(size, listener, uEditor::kNoTag), eqIndex(eq & 1),
+    : CControl(size, listener, ControlEditor::kNoTag), eqIndex(eq & 1),
       widthPx(static_cast<int>(size.getWidth())), heightPx(static_cast<int>(size.getHeight())),
       width(static_cast<float>(size.getWidth())), height(static_cast<float>(size.getHeight())) {
     const int columns = std::max(0, static_cast<int>(1 + width));
@@ -78,7 +76,7 @@ void TEQDisplay::setBypassed(bool b) {
 }
 
 float TEQDisplay::paramOf(int t) const {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     return engine ? engine->getParameter(t) : 0.0f;
 }
 
@@ -126,7 +124,7 @@ double TEQDisplay::response(int b, int x) const {
 
 void TEQDisplay::drawShading(CDrawContext* context, int d) {
     const CRect& r = getViewSize();
-    const int mode = engineOf(this)->getSteppedValue(EQ_FILTER_MODE_TAGS[eqIndex]);
+    const int mode = displaySoundOf(this)->getSteppedValue(EQ_FILTER_MODE_TAGS[eqIndex]);
     context->setFillColor(SHADE_COLOR);
     // Both rectangles sit d pixels right and down, clipped by the view.
     if (mode == 1 || mode == 3) {
@@ -144,7 +142,7 @@ void TEQDisplay::drawShading(CDrawContext* context, int d) {
 }
 
 void TEQDisplay::drawInfo(CDrawContext* context) {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     const int b = std::clamp(curBand, 0, kBands - 1);
     const float s = SCALE[editorOf(this)->getBig()];
     const std::string text =
@@ -162,7 +160,7 @@ void TEQDisplay::drawInfo(CDrawContext* context) {
 
 void TEQDisplay::draw(CDrawContext* context) {
     setDirty(false);
-    if (!mayDraw(this) || !engineOf(this)) return;
+    if (!mayDraw(this) || !displaySoundOf(this)) return;
     const int big = editorOf(this)->getBig();
     const CRect& r = getViewSize();
     context->setFont(FONT_SIZES[big]);
@@ -214,8 +212,8 @@ void TEQDisplay::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TEQDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !editor || !engine) return kDone;
     if (isMenuClick(buttons)) {
         editor->showEQMenu();
@@ -249,7 +247,7 @@ CMouseEventResult TEQDisplay::onMouseDown(CPoint& where, const CButtonState& but
 }
 
 CMouseEventResult TEQDisplay::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || !buttons.isLeftButton() || where == lastMouse || width <= 0 || height <= 0)
         return kMouseEventHandled;
     const CRect& r = getViewSize();
@@ -275,8 +273,8 @@ CMouseEventResult TEQDisplay::onMouseMoved(CPoint& where, const CButtonState& bu
 // A drag is one gesture per tag it moves: each is opened for the host at its first write and
 // closed at the release.
 void TEQDisplay::writeDragged(int tag, float value) {
-    APlugin* engine = engineOf(this);
-    uEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
+    ControlEditor* editor = editorOf(this);
     if (!engine || !editor) return;
     bool open = false;
     int* free = nullptr;
@@ -293,7 +291,7 @@ void TEQDisplay::writeDragged(int tag, float value) {
 }
 
 void TEQDisplay::endDragged() {
-    uEditor* editor = editorOf(this);
+    ControlEditor* editor = editorOf(this);
     for (int& t : draggedTags) {
         if (t >= 0 && editor) editor->endEdit(t);
         t = -1;

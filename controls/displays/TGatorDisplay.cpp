@@ -3,8 +3,6 @@
 
 #include "controls/ControlContext.h"
 #include "controls/DrawHelpers.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,8 +70,8 @@ void TGatorDisplay::set(float v) {
 }
 
 CMouseEventResult TGatorDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     // While the gater is off even the menu click is ignored.
     if (off || !getMouseEnabled() || !editor || !engine) return kDone;
     if (isMenuClick(buttons)) {

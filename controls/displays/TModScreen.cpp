@@ -5,8 +5,6 @@
 #include "controls/ControlContext.h"
 #include "controls/FontTables.h"
 #include "controls/StyleTables.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "gui/CDrawContext.h"
 
@@ -31,7 +29,7 @@ constexpr float kSnapSteps = 72.0f;
 } // namespace
 
 TModScreen::TModScreen(const CRect& size, IControlListener* listener, int screen)
-    : CControl(size, listener, uEditor::kNoTag), screenSize(std::clamp(screen, 0, 3)) {
+    : CControl(size, listener, ControlEditor::kNoTag), screenSize(std::clamp(screen, 0, 3)) {
     scrollBarX = MOD_COL_END[screenSize][kColumns - 1];
     thumbHeight = MOD_SCROLL_HEIGHT[screenSize];
     thumbWidth = MOD_SCROLL_WIDTH[screenSize];
@@ -71,7 +69,7 @@ int TModScreen::getModColFromX(int x) const {
 
 void TModScreen::draw(CDrawContext* context) {
     setDirty(false);
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     const CRect& r = getViewSize();
     context->setFont(FONT_SIZES[editorOf(this)->getBig()]);
@@ -93,8 +91,8 @@ void TModScreen::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TModScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !editor || !engine) return kDone;
     valueDrag = scrollDrag = false;
     const int s = getModSlotFromY(static_cast<int>(where.y));
@@ -145,7 +143,7 @@ CMouseEventResult TModScreen::onMouseDown(CPoint& where, const CButtonState& but
 }
 
 CMouseEventResult TModScreen::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!editorOf(this) || !engine) return kMouseEventHandled;
     if (scrollDrag) {
         const int position =
@@ -182,15 +180,15 @@ CMouseEventResult TModScreen::onMouseMoved(CPoint& where, const CButtonState& bu
 CMouseEventResult TModScreen::onMouseUp(CPoint&, const CButtonState&) {
     scrollDrag = false;
     if (valueDrag)
-        if (uEditor* editor = editorOf(this)) editor->endEdit(editTag);
+        if (ControlEditor* editor = editorOf(this)) editor->endEdit(editTag);
     valueDrag = false;
     setDirty(true);
     return kMouseEventHandled;
 }
 
 bool TModScreen::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !editor || !engine) return false;
     // A drag owns the table until its release; the wheel meanwhile changes nothing.
     if (valueDrag || scrollDrag || !(distance != 0.0f)) return true;

@@ -4,12 +4,13 @@
 // parameters; the display holds only view state. User-interface thread.
 #pragma once
 
+#include "engine/params/ParamTags.h"
 #include "gui/CControl.h"
 
 class TModScreen : public VSTGUI::CControl {
 public:
     static constexpr int kRows = 13;
-    static constexpr int kSlots = 16;
+    static constexpr int kSlots = tag::ModSlotCount;
     static constexpr int kColumns = 7;
     // First tag of each column's block of 16: bypass, source, lower, upper, destination,
     // offset, amount. The tag of column c in slot s is MOD_START_TAGS[c] + s.

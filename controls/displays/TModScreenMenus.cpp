@@ -5,8 +5,6 @@
 #include "controls/displays/TModScreen.h"
 
 #include "controls/ControlContext.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
 #include "gui/CFrame.h"
@@ -40,7 +38,7 @@ GroupedMenu buildMenu(CFrame* frame, const std::string& title, const char* const
     frame->getCurrentMouseLocation(p);
     GroupedMenu m;
     m.root = new COptionMenu(CRect(p.x - 10, p.y - 10, p.x + 10, p.y + 10), nullptr,
-                             uEditor::kNoTag, nullptr, nullptr, kMenuStyle);
+                             ControlEditor::kNoTag, nullptr, nullptr, kMenuStyle);
     m.root->addEntry("-G" + title);
     m.root->addSeparator();
     m.root->addEntry("None");
@@ -82,13 +80,13 @@ void runMenu(CFrame* frame, const GroupedMenu& m, const int* groupStart,
 
 void TModScreen::showSourceMenu(int slot) {
     CFrame* frame = getFrame();
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!frame || !engine) return;
     const GroupedMenu m =
         buildMenu(frame, "Mod Source " + std::to_string(slot + 1), SRC_SUB_STR, "Modulate by ",
                   SRC_SUB_START, SRC_SUB_COUNT, [](int k) { return std::string(SRC_STR[k]); });
     runMenu(frame, m, SRC_SUB_START, [this, engine, slot](int source) {
-        uEditor* editor = editorOf(this);
+        ControlEditor* editor = editorOf(this);
         if (editor && source >= 0 && source < SRC_COUNT)
             editor->userEdit(tag::ModSourceFirst + slot,
                              [&] { engine->setSteppedValue(tag::ModSourceFirst + slot, source); });
@@ -98,8 +96,8 @@ void TModScreen::showSourceMenu(int slot) {
 
 void TModScreen::showDestMenu(int slot) {
     CFrame* frame = getFrame();
-    APlugin* engine = engineOf(this);
-    uEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
+    ControlEditor* editor = editorOf(this);
     if (!frame || !engine || !editor) return;
     const GroupedMenu m = buildMenu(frame, "Mod Destination " + std::to_string(slot + 1),
                                     DEST_SUB_STR, "", DEST_SUB_START, DEST_SUB_COUNT,

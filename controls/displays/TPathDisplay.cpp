@@ -5,8 +5,6 @@
 #include "controls/ControlContext.h"
 #include "controls/FontTables.h"
 #include "controls/StyleTables.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
@@ -36,7 +34,8 @@ constexpr int kArrowUp = 1, kArrowDown = 2;
 } // namespace
 
 TPathDisplay::TPathDisplay(const CRect& size, IControlListener* listener, int path, int screen)
-    : CControl(size, listener, uEditor::kNoTag), screenSize(std::clamp(screen, 0, 3)), path(path) {
+    : CControl(size, listener, ControlEditor::kNoTag), screenSize(std::clamp(screen, 0, 3)),
+      path(path) {
     arrowWidth = ARROW_WIDTH[screenSize];
     arrowHeight = ARROW_HEIGHT[screenSize];
     upArrowX = UP_ARROW_X[screenSize];
@@ -53,11 +52,11 @@ int TPathDisplay::rowAt(CCoord y) const {
 
 void TPathDisplay::draw(CDrawContext* context) {
     setDirty(false);
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     context->setFont(FONT_SIZES[screenSize]);
     if (path != 0 && path != 1) return;
-    uEditor* editor = editorOf(this);
+    ControlEditor* editor = editorOf(this);
     const CRect& r = getViewSize();
     const int cellHeight = static_cast<int>(rowHeight);
     for (int i = 0; i < PATH_NUM[path]; ++i) {
@@ -87,8 +86,8 @@ void TPathDisplay::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TPathDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!editor || !engine || (path != 0 && path != 1)) return kDone;
     pressedArrow = -1;
     if (buttons.isLeftButton()) {
@@ -126,18 +125,18 @@ CMouseEventResult TPathDisplay::onMouseDown(CPoint& where, const CButtonState& b
 }
 
 CMouseEventResult TPathDisplay::onMouseUp(CPoint& where, const CButtonState&) {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (engine && where.x - getViewSize().left < PATH_COL[screenSize][2]) {
         const int target = rowAt(where.y);
         if (target != selected) {
-            if (uEditor* editor = editorOf(this)) {
+            if (ControlEditor* editor = editorOf(this)) {
                 editor->userEdit(PATH_TAGS[path],
                                  [&] { engine->swapPath(selected, target, path); });
                 editor->requestHostDisplay();
             }
             selected = target;
             // The path menu moves the unit the display has selected.
-            if (uEditor* editor = editorOf(this)) editor->setPathSelected(path, selected);
+            if (ControlEditor* editor = editorOf(this)) editor->setPathSelected(path, selected);
         }
     }
     setDirty(true);

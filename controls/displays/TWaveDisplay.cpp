@@ -6,8 +6,6 @@
 #include "controls/ControlContext.h"
 #include "controls/FontTables.h"
 #include "controls/StyleTables.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "gui/CDrawContext.h"
 
 #include <algorithm>
@@ -22,8 +20,9 @@ constexpr int kDrawModes = 3;
 constexpr int kColumnSamples = 10;
 } // namespace
 
-TWaveDisplay::TWaveDisplay(const CRect& r, uEditor* editor, int size)
-    : CControl(r, editor, uEditor::kNoTag), guiSize(std::clamp(size, 0, SCREEN_SIZE_COUNT - 1)) {
+TWaveDisplay::TWaveDisplay(const CRect& r, IControlListener* listener, int size)
+    : CControl(r, listener, ControlEditor::kNoTag),
+      guiSize(std::clamp(size, 0, SCREEN_SIZE_COUNT - 1)) {
     layout();
 }
 
@@ -68,13 +67,13 @@ void TWaveDisplay::setDrawMode(int mode) {
 }
 
 void TWaveDisplay::setParameter(int i, float value) {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || i < 0 || i >= kPoints) return;
     engine->setParameter(USER_WAVE_START[wave] + i, std::clamp(value, 0.0f, 1.0f));
 }
 
 int TWaveDisplay::getWaveTablePartial(float x) const {
-    const APlugin* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     const float w = plotWidthF;
     x = std::clamp(x, 0.0f, w);
     // The exponential axis gives the low partials most of the width.
@@ -96,7 +95,7 @@ void TWaveDisplay::layout() {
     pixelsPerCell = plotWidthF / divisions;
 }
 
-void TWaveDisplay::drawWave(CDrawContext* context, APlugin* engine) const {
+void TWaveDisplay::drawWave(CDrawContext* context, DisplaySound* engine) const {
     const float h = height;
     context->setLineWidth(1);
     context->setFrameColor(WAVE_LINE_COLOR);
@@ -131,7 +130,7 @@ void TWaveDisplay::drawWave(CDrawContext* context, APlugin* engine) const {
         context->drawLine(CPoint(size.left + plotWidth, y), CPoint(size.left + 2 * plotWidth, y));
 }
 
-void TWaveDisplay::drawPartials(CDrawContext* context, APlugin* engine) const {
+void TWaveDisplay::drawPartials(CDrawContext* context, DisplaySound* engine) const {
     const float half = height / 2;
     const CCoord middle = size.top + half;
     context->setLineWidth(1);
@@ -151,7 +150,7 @@ void TWaveDisplay::drawPartials(CDrawContext* context, APlugin* engine) const {
     }
 }
 
-void TWaveDisplay::drawTitles(CDrawContext* context, APlugin* engine) const {
+void TWaveDisplay::drawTitles(CDrawContext* context, DisplaySound* engine) const {
     CFontRef font = FONT_SIZES[guiSize];
     context->setFont(font);
     context->setFontColor(LIGHT_GREEN_COLOR);
@@ -184,7 +183,7 @@ void TWaveDisplay::drawTitles(CDrawContext* context, APlugin* engine) const {
 
 void TWaveDisplay::draw(CDrawContext* context) {
     setDirty(false);
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     layout();
     drawWave(context, engine);

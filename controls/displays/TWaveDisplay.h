@@ -7,8 +7,7 @@
 #include "engine/params/ParamTags.h"
 #include "gui/CControl.h"
 
-class APlugin;
-class uEditor;
+class DisplaySound;
 
 inline constexpr int USER_WAVE_START[2] = {tag::UserWave1First, tag::UserWave2First};
 
@@ -21,7 +20,7 @@ public:
     static constexpr int kWaveSection = 43;
 
     // guiSize: the screen-size index 0..3 the layout builds this display for.
-    TWaveDisplay(const VSTGUI::CRect& size, uEditor* editor, int guiSize);
+    TWaveDisplay(const VSTGUI::CRect& size, VSTGUI::IControlListener* listener, int guiSize);
 
     void setWave(int wave);
     int getWave() const { return wave; }
@@ -54,18 +53,18 @@ public:
 
 private:
     void layout();
-    void drawWave(VSTGUI::CDrawContext* context, APlugin* engine) const;
-    void drawPartials(VSTGUI::CDrawContext* context, APlugin* engine) const;
-    void drawTitles(VSTGUI::CDrawContext* context, APlugin* engine) const;
+    void drawWave(VSTGUI::CDrawContext* context, DisplaySound* engine) const;
+    void drawPartials(VSTGUI::CDrawContext* context, DisplaySound* engine) const;
+    void drawTitles(VSTGUI::CDrawContext* context, DisplaySound* engine) const;
     // Pen helpers.
     float depthAt(VSTGUI::CCoord y) const;
     int pointAt(VSTGUI::CCoord x) const;
     float lineX(VSTGUI::CCoord x) const;
     float partialValue(VSTGUI::CCoord y) const;
-    void movePartials(const VSTGUI::CPoint& where, APlugin* engine);
-    void moveFreehand(const VSTGUI::CPoint& where, APlugin* engine);
+    void movePartials(const VSTGUI::CPoint& where, DisplaySound* engine);
+    void moveFreehand(const VSTGUI::CPoint& where, DisplaySound* engine);
     void writeLine();
-    void setAllPoints(APlugin* engine, bool toOrig);
+    void setAllPoints(DisplaySound* engine, bool toOrig);
 
     int guiSize;
     int wave = 0;

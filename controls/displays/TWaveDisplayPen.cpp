@@ -3,8 +3,6 @@
 // per move; the full rebuild of the wave runs once at the release. User-interface thread only.
 #include "controls/ControlContext.h"
 #include "controls/displays/TWaveDisplay.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 
 #include <algorithm>
 
@@ -35,7 +33,7 @@ float TWaveDisplay::partialValue(CCoord y) const {
     return 1.0f - std::clamp(d / half, 0.0f, 1.0f);
 }
 
-void TWaveDisplay::setAllPoints(APlugin* engine, bool toOrig) {
+void TWaveDisplay::setAllPoints(DisplaySound* engine, bool toOrig) {
     for (int i = 0; i < kPoints; ++i) {
         if (toOrig)
             engine->setToOrig(USER_WAVE_START[wave] + i);
@@ -45,8 +43,8 @@ void TWaveDisplay::setAllPoints(APlugin* engine, bool toOrig) {
 }
 
 CMouseEventResult TWaveDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !engine) return kDone;
     layout();
     partialsPen = audition = penDown = false;
@@ -92,7 +90,7 @@ CMouseEventResult TWaveDisplay::onMouseDown(CPoint& where, const CButtonState& b
     return kFollowed;
 }
 
-void TWaveDisplay::movePartials(const CPoint& where, APlugin* engine) {
+void TWaveDisplay::movePartials(const CPoint& where, DisplaySound* engine) {
     const int column = std::clamp(static_cast<int>(where.x - size.left), 0, plotWidth - 1);
     const float value = partialValue(where.y);
     const int lo = std::min(column, prevColumn), hi = std::max(column, prevColumn);
@@ -113,7 +111,7 @@ void TWaveDisplay::movePartials(const CPoint& where, APlugin* engine) {
     engine->createBaseUserTableFromPartials(wave);
 }
 
-void TWaveDisplay::moveFreehand(const CPoint& where, APlugin* engine) {
+void TWaveDisplay::moveFreehand(const CPoint& where, DisplaySound* engine) {
     prevIndex = curIndex;
     prevDepth = curDepth;
     curIndex = pointAt(where.x);
@@ -141,7 +139,7 @@ void TWaveDisplay::moveFreehand(const CPoint& where, APlugin* engine) {
 }
 
 CMouseEventResult TWaveDisplay::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || !penDown || !(buttons & kLButton)) return kMouseEventHandled;
     if (partialsPen) {
         movePartials(where, engine);
@@ -179,7 +177,7 @@ void TWaveDisplay::writeLine() {
 
 CMouseEventResult TWaveDisplay::onMouseUp(CPoint&, const CButtonState&) {
     if (!getMouseEnabled()) return kMouseEventNotHandled;
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || audition) {
         if (engine && audition) engine->setUserPreview(wave, false);
         audition = partialsPen = penDown = false;
@@ -189,7 +187,7 @@ CMouseEventResult TWaveDisplay::onMouseUp(CPoint&, const CButtonState&) {
     if (penDown && !partialsPen && drawMode == kLineDraw && lineVisible) writeLine();
     engine->createUserWaveTable(wave);
     // A stroke rewrites many points of the wave at once: the host re-reads them.
-    if (uEditor* editor = editorOf(this); editor && penDown) editor->requestHostDisplay();
+    if (ControlEditor* editor = editorOf(this); editor && penDown) editor->requestHostDisplay();
     partialsPen = penDown = false;
     setDirty(true);
     return kMouseEventHandled;

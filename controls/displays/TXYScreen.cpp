@@ -4,8 +4,6 @@
 
 #include "controls/ControlContext.h"
 #include "controls/displays/XYTags.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,9 +11,9 @@
 using namespace VSTGUI;
 using namespace xytags;
 
-TXYScreen::TXYScreen(const CRect& r, int p, uEditor* editor, int size)
-    : CControl(r, editor, uEditor::kNoTag), pad(p == 1 ? 1 : 0), guiSize(std::clamp(size, 0, 3)),
-      plotWidth(static_cast<float>(r.getWidth() - 1)),
+TXYScreen::TXYScreen(const CRect& r, int p, IControlListener* listener, int size)
+    : CControl(r, listener, ControlEditor::kNoTag), pad(p == 1 ? 1 : 0),
+      guiSize(std::clamp(size, 0, 3)), plotWidth(static_cast<float>(r.getWidth() - 1)),
       plotHeight(static_cast<float>(r.getHeight() - 1)) {}
 
 void TXYScreen::update(int counter, bool showMod) {
@@ -26,12 +24,12 @@ void TXYScreen::update(int counter, bool showMod) {
 }
 
 bool TXYScreen::getEditOn() const {
-    const APlugin* engine = engineOf(this);
+    const DisplaySound* engine = displaySoundOf(this);
     return engine && engine->getOnOff(padTag(tag::Xy1EditOn, pad));
 }
 
 bool TXYScreen::hasPath() const {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine) return false;
     const float len = engine->getParameter(padTag(tag::Xy1LenSec, pad)) * 1000.0f +
                       engine->getParameter(padTag(tag::Xy1LenMs, pad));
@@ -40,7 +38,7 @@ bool TXYScreen::hasPath() const {
 
 void TXYScreen::getXY(int i, float& x, float& y) const {
     x = y = 0.0f;
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || i < 0 || i >= kPathPoints) return;
     x = engine->getParameter(pathX(pad, i));
     y = engine->getParameter(pathY(pad, i));
@@ -56,7 +54,7 @@ void TXYScreen::getXYPoint(int i, int& px, int& py) const {
 }
 
 void TXYScreen::setXYPoint(int i, float x, float y) {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!engine || i < 0 || i >= kPathPoints) return;
     engine->setParameterAutomated(pathX(pad, i), x);
     engine->setParameterAutomated(pathY(pad, i), y);
@@ -70,7 +68,7 @@ void TXYScreen::toPad(const CPoint& p, float& x, float& y) const {
 }
 
 int TXYScreen::getEditPoint(int mx, int my) const {
-    if (!engineOf(this)) return -1;
+    if (!displaySoundOf(this)) return -1;
     float x, y;
     toPad(CPoint(mx, my), x, y);
     int best = -1;
@@ -99,8 +97,8 @@ std::string TXYScreen::readout() const {
 }
 
 CMouseEventResult TXYScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!getMouseEnabled() || !engine) return kDone;
     editor->setXYPoint(pad, -1);
     lastPoint = CPoint(-1, -1);
@@ -128,8 +126,9 @@ CMouseEventResult TXYScreen::onMouseDown(CPoint& where, const CButtonState& butt
 
 // A press in live or replay mode: preset values, typed entry, then a drag of the position or
 // of the path point nearest to the mouse.
-CMouseEventResult TXYScreen::pressOther(CPoint& where, const CButtonState& b, APlugin* engine) {
-    uEditor* editor = editorOf(this);
+CMouseEventResult TXYScreen::pressOther(CPoint& where, const CButtonState& b,
+                                        DisplaySound* engine) {
+    ControlEditor* editor = editorOf(this);
     if (b.isDoubleClick()) {
         editor->userEdit(posX(pad), [&] { engine->setToDefault(posX(pad)); });
         editor->userEdit(posY(pad), [&] { engine->setToDefault(posY(pad)); });
@@ -163,7 +162,7 @@ CMouseEventResult TXYScreen::pressOther(CPoint& where, const CButtonState& b, AP
 }
 
 CMouseEventResult TXYScreen::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!dragging || !engine) return kMouseEventHandled;
     toPad(where, padX, padY);
     if (!(buttons & kLButton) || where == lastPoint) return kMouseEventHandled;
@@ -186,7 +185,7 @@ CMouseEventResult TXYScreen::onMouseMoved(CPoint& where, const CButtonState& but
 }
 
 void TXYScreen::hold(int tagX, int tagY) {
-    uEditor* editor = editorOf(this);
+    ControlEditor* editor = editorOf(this);
     if (!editor || (heldTags[0] == tagX && heldTags[1] == tagY)) return;
     releaseHeld();
     heldTags[0] = tagX;
@@ -196,7 +195,7 @@ void TXYScreen::hold(int tagX, int tagY) {
 }
 
 void TXYScreen::releaseHeld() {
-    uEditor* editor = editorOf(this);
+    ControlEditor* editor = editorOf(this);
     for (int& t : heldTags) {
         if (t >= 0 && editor) editor->endEdit(t);
         t = -1;
@@ -204,8 +203,8 @@ void TXYScreen::releaseHeld() {
 }
 
 CMouseEventResult TXYScreen::onMouseUp(CPoint&, const CButtonState&) {
-    uEditor* editor = editorOf(this);
-    APlugin* engine = engineOf(this);
+    ControlEditor* editor = editorOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     releaseHeld();
     // A recording rewrites the whole path: the host re-reads it.
     if (editor && recordMode == kRecord && dragging) editor->requestHostDisplay();

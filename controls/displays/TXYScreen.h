@@ -8,8 +8,7 @@
 
 #include <string>
 
-class APlugin;
-class uEditor;
+class DisplaySound;
 
 class TXYScreen : public VSTGUI::CControl {
 public:
@@ -17,7 +16,7 @@ public:
     static constexpr int kPathPoints = tag::XyPathPointCount;
 
     // guiSize: the screen-size index 0..3 the layout builds this pad for.
-    TXYScreen(const VSTGUI::CRect& size, int pad, uEditor* editor, int guiSize);
+    TXYScreen(const VSTGUI::CRect& size, int pad, VSTGUI::IControlListener* listener, int guiSize);
 
     // From the editor's refresh: the clock in 100 or 200 ms steps and the "XYMod" switch.
     void update(int counter, bool showModulation);
@@ -48,11 +47,11 @@ public:
                                            const VSTGUI::CButtonState& buttons) override;
 
 private:
-    void pollEngine(APlugin* engine);
-    void drawPath(VSTGUI::CDrawContext* context, APlugin* engine) const;
-    void drawMarks(VSTGUI::CDrawContext* context, APlugin* engine);
+    void pollEngine(DisplaySound* engine);
+    void drawPath(VSTGUI::CDrawContext* context, DisplaySound* engine) const;
+    void drawMarks(VSTGUI::CDrawContext* context, DisplaySound* engine);
     VSTGUI::CMouseEventResult pressOther(VSTGUI::CPoint& where, const VSTGUI::CButtonState& b,
-                                         APlugin* engine);
+                                         DisplaySound* engine);
 
     int pad;
     int guiSize;

@@ -6,8 +6,6 @@
 #include "controls/StyleTables.h"
 #include "controls/displays/TXYScreen.h"
 #include "controls/displays/XYTags.h"
-#include "editor/ueditor.h"
-#include "engine/APlugin.h"
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
 
@@ -34,7 +32,7 @@ void drawCentred(CDrawContext* context, CBitmap* bitmap, int px, int py, float a
 // Picks up what the engine changed since the last draw, and runs the MIDI-driven recording:
 // armed when the record mode turns to 1, recording from the first MIDI move, ended when the
 // record mode turns to 2.
-void TXYScreen::pollEngine(APlugin* engine) {
+void TXYScreen::pollEngine(DisplaySound* engine) {
     const int oldMode = recordMode;
     recordMode = engine->getXYRecordMode(pad);
     playMode = engine->getXYPlayMode(pad);
@@ -68,7 +66,7 @@ void TXYScreen::pollEngine(APlugin* engine) {
     }
 }
 
-void TXYScreen::drawPath(CDrawContext* context, APlugin* engine) const {
+void TXYScreen::drawPath(CDrawContext* context, DisplaySound* engine) const {
     const int blob = XY_BLOB_SIZE[guiSize];
     int px[kPathPoints], py[kPathPoints];
     for (int i = 0; i < kPathPoints; ++i) getXYPoint(i, px[i], py[i]);
@@ -85,10 +83,10 @@ void TXYScreen::drawPath(CDrawContext* context, APlugin* engine) const {
     }
 }
 
-void TXYScreen::drawMarks(CDrawContext* context, APlugin* engine) {
+void TXYScreen::drawMarks(CDrawContext* context, DisplaySound* engine) {
     if (recordMode == kReplay && playMode != kPlayFree && engine->getShownNotesPlaying() == 0)
         return;
-    uEditor* editor = editorOf(this);
+    ControlEditor* editor = editorOf(this);
     CBitmap* point = editor ? editor->getSkinBitmap(kPadPointBitmap) : nullptr;
     auto pixel = [&](float x, float y, int& px, int& py) {
         px = static_cast<int>(size.left + static_cast<int>(x * plotWidth));
@@ -108,7 +106,7 @@ void TXYScreen::drawMarks(CDrawContext* context, APlugin* engine) {
 void TXYScreen::draw(CDrawContext* context) {
     setDirty(false);
     if (drawing) return;
-    APlugin* engine = engineOf(this);
+    DisplaySound* engine = displaySoundOf(this);
     if (!mayDraw(this) || !engine) return;
     drawing = true;
     pollEngine(engine);

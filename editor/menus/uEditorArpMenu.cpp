@@ -15,8 +15,21 @@
 
 namespace {
 
-constexpr int kRows = 8, kSteps = 16;
-constexpr int kTuneRow = 3;
+using Action = CommandMenu::Action;
+
+// The rows of a sequence, each 16 steps of one parameter.
+enum ArpRow {
+    kStepRow,
+    kTieRow,
+    kSlideRow,
+    kTuneRow,
+    kVelocityRow,
+    kFree1Row,
+    kFree2Row,
+    kRatchetRow,
+    kRows
+};
+constexpr int kSteps = 16;
 // A Tune value v stands for v x 72.99 - 36 semitones.
 constexpr float kTuneSpan = 72.99f;
 
@@ -35,6 +48,223 @@ float randomUnit() {
     return static_cast<float>(std::rand() & 0x7fff) / 32767.0f;
 }
 
+// What the menu's commands act on: the shown sequence (S) and the other (O), its n active
+// steps, the clicked cell and the editor's step clipboard.
+struct ArpScope {
+    uEditor* ed;
+    APlugin* e;
+    int S, O, n, rowStart, row, step;
+    float* clip;
+    bool* clipValid;
+    int at(int r, int s) const { return rowStart + r * kSteps + s; }
+};
+using ArpRowEntry = MenuRow<ArpScope>;
+
+// The resets keep the arpeggiator switch as it was.
+Action keepingSwitch(APlugin* e, Action reset) {
+    return [e, reset] {
+        const float on = e->getParameter(tag::ArpOn);
+        reset();
+        e->setParameterAutomated(tag::ArpOn, on);
+    };
+}
+
+// Whole sequences; `all` says both instead of the shown one.
+Action reset(const ArpScope& s, int all) {
+    const int section = all ? section::Arp : s.S;
+    return keepingSwitch(s.e, [ed = s.ed, section] { ed->resetSection(section); });
+}
+Action toOrig(const ArpScope& s, int all) {
+    const int section = all ? section::Arp : s.S;
+    return keepingSwitch(s.e, [ed = s.ed, section] { ed->setSectionToOrig(section); });
+}
+Action copyToOther(const ArpScope& s, int) {
+    return [e = s.e, &model = s.ed->getSectionModel(), S = s.S, O = s.O] {
+        for (int i = 0; i < model.getTagCount(S); ++i)
+            e->copyParameter(model.getTag(S, i), model.getTag(O, i));
+    };
+}
+Action swapWithOther(const ArpScope& s, int) {
+    return [e = s.e, &model = s.ed->getSectionModel(), S = s.S, O = s.O] {
+        for (int i = 0; i < model.getTagCount(S); ++i)
+            e->swapParameter(model.getTag(S, i), model.getTag(O, i));
+    };
+}
+Action copyAll(const ArpScope& s, int) {
+    return [ed = s.ed] { ed->copySection(section::Arp); };
+}
+
+// Rows over all 16 steps.
+Action allSteps(const ArpScope& s, int on) {
+    return [s, on] {
+        for (int j = 0; j < kSteps; ++j)
+            on ? s.e->setOn(s.at(kStepRow, j)) : s.e->setOff(s.at(kStepRow, j));
+    };
+}
+Action resetRow(const ArpScope& s, int r) {
+    return [s, r] {
+        for (int j = 0; j < kSteps; ++j) s.e->setToDefault(s.at(r, j));
+    };
+}
+Action randomizeRow(const ArpScope& s, int r) {
+    return [s, r] {
+        for (int j = 0; j < kSteps; ++j) s.e->setRandomValue(s.at(r, j), false);
+    };
+}
+
+// The active steps: rotate so that step j takes old step (j + k) mod n, reverse, transpose.
+void rotate(const ArpScope& s, long long k) {
+    const int shift = static_cast<int>(((k % s.n) + s.n) % s.n);
+    if (shift == 0) return;
+    for (int r = 0; r < kRows; ++r) {
+        float old[kSteps];
+        for (int j = 0; j < kSteps; ++j) old[j] = s.e->getParameter(s.at(r, j));
+        for (int j = 0; j < s.n; ++j) s.e->setParameter(s.at(r, j), old[(j + shift) % s.n]);
+    }
+}
+Action rotateBy(const ArpScope& s, int k) {
+    return [s, k] { rotate(s, k); };
+}
+Action rotateAsked(const ArpScope& s, int) {
+    return [s] {
+        int a = 0; // a positive answer moves the pattern to the right
+        if (menuanswers::askInt("Number of steps to move", "", "", a))
+            rotate(s, -static_cast<long long>(a));
+    };
+}
+Action reverse(const ArpScope& s, int) {
+    return [s] {
+        for (int r = 0; r < kRows; ++r) {
+            float old[kSteps];
+            for (int j = 0; j < kSteps; ++j) old[j] = s.e->getParameter(s.at(r, j));
+            for (int j = 0; j < s.n; ++j) s.e->setParameter(s.at(r, j), old[s.n - 1 - j]);
+        }
+    };
+}
+Action transpose(const ArpScope& s, int) {
+    return [s] {
+        int t = 0;
+        if (!menuanswers::askInt("Transpose, -36 to 36 semi", "", "", t)) return;
+        // In floating point, so no typed number can overflow; the row saturates at its ends.
+        const float semis = static_cast<float>(menuanswers::clampInt(t, -1000, 1000));
+        for (int j = 0; j < s.n; ++j) {
+            const float v = s.e->getParameter(s.at(kTuneRow, j));
+            s.e->setParameter(s.at(kTuneRow, j),
+                              menuanswers::clamp01((v * kTuneSpan + semis) / kTuneSpan));
+        }
+    };
+}
+
+// The clicked cell, its step (down all rows) and its row.
+Action resetCell(const ArpScope& s, int) {
+    return [e = s.e, c = s.at(s.row, s.step)] { e->setToDefault(c); };
+}
+Action resetStep(const ArpScope& s, int) {
+    return [s] {
+        for (int r = 0; r < kRows; ++r) s.e->setToDefault(s.at(r, s.step));
+    };
+}
+Action resetCellRow(const ArpScope& s, int) {
+    return resetRow(s, s.row);
+}
+Action randomizeCell(const ArpScope& s, int) {
+    return [e = s.e, c = s.at(s.row, s.step)] { e->setParameter(c, randomUnit()); };
+}
+// The step on/off and tie rows keep their values.
+Action randomizeStep(const ArpScope& s, int) {
+    return [s] {
+        for (int r = kSlideRow; r < kRows; ++r) s.e->setParameter(s.at(r, s.step), randomUnit());
+    };
+}
+Action randomizeCellRow(const ArpScope& s, int) {
+    return [s] {
+        for (int j = 0; j < kSteps; ++j) s.e->setParameter(s.at(s.row, j), randomUnit());
+    };
+}
+Action copyStep(const ArpScope& s, int) {
+    return [s] {
+        for (int r = 0; r < kRows; ++r) s.clip[r] = s.e->getParameter(s.at(r, s.step));
+        *s.clipValid = true;
+    };
+}
+Action pasteStep(const ArpScope& s, int) {
+    return [s] {
+        if (!*s.clipValid) return;
+        for (int r = 0; r < kRows; ++r) s.e->setParameter(s.at(r, s.step), s.clip[r]);
+    };
+}
+Action setAllToStep(const ArpScope& s, int) {
+    return [s] {
+        for (int j = 0; j < kSteps; ++j)
+            for (int r = 0; r < kRows; ++r) s.e->copyParameter(s.at(r, s.step), s.at(r, j));
+    };
+}
+Action swapStep(const ArpScope& s, int delta) {
+    return [s, delta] {
+        const int other = (s.step + delta + s.n) % s.n;
+        for (int r = 0; r < kRows; ++r) s.e->swapParameter(s.at(r, s.step), s.at(r, other));
+    };
+}
+Action enterValue(const ArpScope& s, int r) {
+    return [ed = s.ed, c = s.at(r, s.step)] { ed->typeValue(c); };
+}
+
+// The menu, in the order shown: the sequences, then (after "Paste All Arps") the rows and the
+// active steps, then the clicked cell's submenu.
+constexpr ArpRowEntry ARP_SEQUENCE_ROWS[] = {
+    {"-"},
+    {"Reset Selected Arp", reset, 0},
+    {"Reset All Arps", reset, 1},
+    {"Reset Selected Arp to Original Settings", toOrig, 0},
+    {"Reset All Arps to their Original Settings", toOrig, 1},
+    {"-"},
+    {"Copy Arp to Other", copyToOther},
+    {"Swap Arps", swapWithOther},
+    {"Copy All Arps", copyAll},
+};
+constexpr ArpRowEntry ARP_STEP_ROWS[] = {
+    {"-"},
+    {"Turn All Steps On", allSteps, 1},
+    {"Turn All Steps Off", allSteps, 0},
+    {"Reset Tie Row", resetRow, kTieRow},
+    {"Reset Slide Row", resetRow, kSlideRow},
+    {"Reset Tune Row", resetRow, kTuneRow},
+    {"Reset Velocity Row", resetRow, kVelocityRow},
+    {"Reset Free 1 Row", resetRow, kFree1Row},
+    {"Reset Free 2 Row", resetRow, kFree2Row},
+    {"Reset Ratcheting Row", resetRow, kRatchetRow},
+    {"Randomize Tune Row", randomizeRow, kTuneRow},
+    {"Randomized Velocity Row", randomizeRow, kVelocityRow},
+    {"Randomize Free 1 Row", randomizeRow, kFree1Row},
+    {"Randomize Free 2 Row", randomizeRow, kFree2Row},
+    {"-"},
+    {"Move Arp Left", rotateBy, 1},
+    {"Move Arp Right", rotateBy, -1},
+    {"Move Arp", rotateAsked},
+    {"Reverse Arp", reverse},
+    {"Transpose Arp", transpose},
+};
+constexpr ArpRowEntry ARP_CELL_ROWS[] = {
+    {"Reset Cell", resetCell},
+    {"Reset Step", resetStep},
+    {"Reset Row", resetCellRow},
+    {"-"},
+    {"Randomize Cell", randomizeCell},
+    {"Randomize Step", randomizeStep},
+    {"Randomize Row", randomizeCellRow},
+    {"-"},
+    {"Copy Step", copyStep},
+    {"Paste Step", pasteStep},
+    {"Set All To Step", setAllToStep},
+    {"Swap Step With Next", swapStep, 1},
+    {"Swap Step With Previous", swapStep, -1},
+    {"-"},
+    {"Enter Tune Value", enterValue, kTuneRow},
+    {"Enter Velocity Value", enterValue, kVelocityRow},
+    {"Enter Free 1 Value", enterValue, kFree1Row},
+    {"Enter Free 2 Value", enterValue, kFree2Row},
+};
+
 } // namespace
 
 void uEditor::showArpMenu(int row, int step, bool onCell) {
@@ -47,171 +277,28 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
     }
     serveClearUndos();
     if (step == -1) step = e->getShownArpLedPos();
-    step = menuanswers::clampInt(step, 0, kSteps - 1);
-    row = menuanswers::clampInt(row, 0, kRows - 1);
     const int sel = getSelectedArp() & 1;
-    const int S = section::ArpPattern1 + sel, O = section::ArpPattern1 + 1 - sel;
+    const ArpScope scope{this,
+                         e,
+                         section::ArpPattern1 + sel,
+                         section::ArpPattern1 + 1 - sel,
+                         menuanswers::clampInt(e->getShownArpNumOfSteps(sel), 1, kSteps),
+                         tag::SeqStepOnA + sel * tag::SeqStride,
+                         menuanswers::clampInt(row, 0, kRows - 1),
+                         menuanswers::clampInt(step, 0, kSteps - 1),
+                         arpStepClip,
+                         &arpStepClipValid};
+    static_assert(sizeof(arpStepClip) == kRows * sizeof(float), "one clipboard value per row");
     const int all = section::Arp;
-    const int n = menuanswers::clampInt(e->getShownArpNumOfSteps(sel), 1, kSteps);
-    const int rowStart = tag::SeqStepOnA + sel * tag::SeqStride;
-    auto R = [rowStart](int r) { return rowStart + r * kSteps; };
-    // The resets keep the arpeggiator switch as it was.
-    auto keepingSwitch = [e](auto reset) {
-        return [e, reset] {
-            const float on = e->getParameter(tag::ArpOn);
-            reset();
-            e->setParameterAutomated(tag::ArpOn, on);
-        };
-    };
-    // Rotates each row's first n steps so that step j takes old step (j + k) mod n.
-    auto rotate = [e, R, n](long long k) {
-        const int shift = static_cast<int>(((k % n) + n) % n);
-        if (shift == 0) return;
-        for (int r = 0; r < kRows; ++r) {
-            float old[kSteps];
-            for (int s = 0; s < kSteps; ++s) old[s] = e->getParameter(R(r) + s);
-            for (int j = 0; j < n; ++j) e->setParameter(R(r) + j, old[(j + shift) % n]);
-        }
-    };
 
     CommandMenu m;
     m.add("-GArp Command Menu");
     VSTGUI::COptionMenu* info = m.addSubmenu("Arp Display Information");
     for (const char* line : ARP_HELP) m.add(line, {}, info);
-    m.add("-");
-    m.add("Reset Selected Arp", keepingSwitch([this, S] { resetSection(S); }));
-    m.add("Reset All Arps", keepingSwitch([this, all] { resetSection(all); }));
-    m.add("Reset Selected Arp to Original Settings",
-          keepingSwitch([this, S] { setSectionToOrig(S); }));
-    m.add("Reset All Arps to their Original Settings",
-          keepingSwitch([this, all] { setSectionToOrig(all); }));
-    m.add("-");
-    const SectionModel& model = getSectionModel();
-    m.add("Copy Arp to Other", [e, &model, S, O] {
-        for (int i = 0; i < model.getTagCount(S); ++i)
-            e->copyParameter(model.getTag(S, i), model.getTag(O, i));
-    });
-    m.add("Swap Arps", [e, &model, S, O] {
-        for (int i = 0; i < model.getTagCount(S); ++i)
-            e->swapParameter(model.getTag(S, i), model.getTag(O, i));
-    });
-    m.add("Copy All Arps", [this, all] { copySection(all); });
+    addRows(m, ARP_SEQUENCE_ROWS, scope);
     addPasteEntry(m, "Paste All Arps", all);
-    m.add("-");
-    m.add("Turn All Steps On", [e, R] {
-        for (int s = 0; s < kSteps; ++s) e->setOn(R(0) + s);
-    });
-    m.add("Turn All Steps Off", [e, R] {
-        for (int s = 0; s < kSteps; ++s) e->setOff(R(0) + s);
-    });
-    const char* resetRows[] = {"Reset Tie Row",       "Reset Slide Row",  "Reset Tune Row",
-                               "Reset Velocity Row",  "Reset Free 1 Row", "Reset Free 2 Row",
-                               "Reset Ratcheting Row"};
-    for (int r = 1; r < kRows; ++r)
-        m.add(resetRows[r - 1], [e, R, r] {
-            for (int s = 0; s < kSteps; ++s) e->setToDefault(R(r) + s);
-        });
-    const char* randomRows[] = {"Randomize Tune Row", "Randomized Velocity Row",
-                                "Randomize Free 1 Row", "Randomize Free 2 Row"};
-    for (int r = kTuneRow; r < kTuneRow + 4; ++r)
-        m.add(randomRows[r - kTuneRow], [e, R, r] {
-            for (int s = 0; s < kSteps; ++s) e->setRandomValue(R(r) + s, false);
-        });
-    m.add("-");
-    m.add("Move Arp Left", [rotate] { rotate(1); });
-    m.add("Move Arp Right", [rotate] { rotate(-1); });
-    m.add("Move Arp", [rotate] {
-        int a = 0; // a positive answer moves the pattern to the right
-        if (menuanswers::askInt("Number of steps to move", "", "", a))
-            rotate(-static_cast<long long>(a));
-    });
-    m.add("Reverse Arp", [e, R, n] {
-        for (int r = 0; r < kRows; ++r) {
-            float old[kSteps];
-            for (int s = 0; s < kSteps; ++s) old[s] = e->getParameter(R(r) + s);
-            for (int j = 0; j < n; ++j) e->setParameter(R(r) + j, old[n - 1 - j]);
-        }
-    });
-    m.add("Transpose Arp", [e, R, n] {
-        int t = 0;
-        if (!menuanswers::askInt("Transpose, -36 to 36 semi", "", "", t)) return;
-        // In floating point, so no typed number can overflow; the row saturates at its ends.
-        const float semis = static_cast<float>(menuanswers::clampInt(t, -1000, 1000));
-        for (int j = 0; j < n; ++j) {
-            const float v = e->getParameter(R(kTuneRow) + j);
-            e->setParameter(R(kTuneRow) + j,
-                            menuanswers::clamp01((v * kTuneSpan + semis) / kTuneSpan));
-        }
-    });
-    if (onCell) {
-        VSTGUI::COptionMenu* cell = m.addSubmenu("Step / Row / Cell Commands");
-        const int c = R(row) + step;
-        m.add(
-            "Reset Cell", [e, c] { e->setToDefault(c); }, cell);
-        m.add(
-            "Reset Step",
-            [e, R, step] {
-                for (int r = 0; r < kRows; ++r) e->setToDefault(R(r) + step);
-            },
-            cell);
-        m.add(
-            "Reset Row",
-            [e, R, row] {
-                for (int s = 0; s < kSteps; ++s) e->setToDefault(R(row) + s);
-            },
-            cell);
-        m.add("-", {}, cell);
-        m.add(
-            "Randomize Cell", [e, c] { e->setParameter(c, randomUnit()); }, cell);
-        m.add(
-            "Randomize Step", // the step on/off and tie rows keep their values
-            [e, R, step] {
-                for (int r = 2; r < kRows; ++r) e->setParameter(R(r) + step, randomUnit());
-            },
-            cell);
-        m.add(
-            "Randomize Row",
-            [e, R, row] {
-                for (int s = 0; s < kSteps; ++s) e->setParameter(R(row) + s, randomUnit());
-            },
-            cell);
-        m.add("-", {}, cell);
-        m.add(
-            "Copy Step",
-            [this, e, R, step] {
-                for (int r = 0; r < kRows; ++r) arpStepClip[r] = e->getParameter(R(r) + step);
-                arpStepClipValid = true;
-            },
-            cell);
-        m.add(
-            "Paste Step",
-            [this, e, R, step] {
-                if (!arpStepClipValid) return;
-                for (int r = 0; r < kRows; ++r) e->setParameter(R(r) + step, arpStepClip[r]);
-            },
-            cell);
-        m.add(
-            "Set All To Step",
-            [e, R, step] {
-                for (int j = 0; j < kSteps; ++j)
-                    for (int r = 0; r < kRows; ++r) e->copyParameter(R(r) + step, R(r) + j);
-            },
-            cell);
-        auto swapWith = [e, R, step, n](int delta) {
-            return [e, R, step, n, delta] {
-                const int other = (step + delta + n) % n;
-                for (int r = 0; r < kRows; ++r) e->swapParameter(R(r) + step, R(r) + other);
-            };
-        };
-        m.add("Swap Step With Next", swapWith(1), cell);
-        m.add("Swap Step With Previous", swapWith(-1), cell);
-        m.add("-", {}, cell);
-        const char* enter[] = {"Enter Tune Value", "Enter Velocity Value", "Enter Free 1 Value",
-                               "Enter Free 2 Value"};
-        for (int r = kTuneRow; r < kTuneRow + 4; ++r)
-            m.add(
-                enter[r - kTuneRow], [this, R, r, step] { typeValue(R(r) + step); }, cell);
-    }
+    addRows(m, ARP_STEP_ROWS, scope);
+    if (onCell) addRows(m, ARP_CELL_ROWS, scope, m.addSubmenu("Step / Row / Cell Commands"));
     m.add("-");
     int tags[tag::ArpTagCount];
     for (int i = 0; i < tag::ArpTagCount; ++i) tags[i] = tag::ArpFirst + i;

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kSlots = 16;
 // A slot's seven tags are these firsts plus the slot, in this field order.
 constexpr int FIELD_FIRST[7] = {tag::ModBypassFirst, tag::ModSourceFirst, tag::ModLowerFirst,
                                 tag::ModUpperFirst,  tag::ModDestFirst,   tag::ModOffsetFirst,
@@ -40,7 +39,7 @@ void zeroSlot(APlugin& e, int s) {
 } // namespace
 
 void uEditor::showModMenu(int s) {
-    if (!canShowCommandMenu() || s < -1 || s >= kSlots) return;
+    if (!canShowCommandMenu() || s < -1 || s >= tag::ModSlotCount) return;
     serveClearUndos();
     APlugin* e = getEngine();
     const int mx = section::ModMatrix;
@@ -53,13 +52,13 @@ void uEditor::showModMenu(int s) {
     m.add("Reset Mod Matrix", [this, mx] { resetSection(mx); });
     m.add("Reset Mod Matrix to Original Settings", [this, mx] { setSectionToOrig(mx); });
     m.add("Zero Amounts", [e] {
-        for (int n = 0; n < kSlots; ++n) zeroSlot(*e, n);
+        for (int n = 0; n < tag::ModSlotCount; ++n) zeroSlot(*e, n);
     });
     m.add("Bypass All Slots", [e] {
-        for (int n = 0; n < kSlots; ++n) e->setModBypass(n, true);
+        for (int n = 0; n < tag::ModSlotCount; ++n) e->setModBypass(n, true);
     });
     m.add("Un-Bypass All Slots", [e] {
-        for (int n = 0; n < kSlots; ++n) e->setModBypass(n, false);
+        for (int n = 0; n < tag::ModSlotCount; ++n) e->setModBypass(n, false);
     });
     m.add("Copy Mod Matrix", [this, mx] { copySection(mx); });
     addPasteEntry(m, "Paste Mod Matrix", mx);
@@ -81,9 +80,9 @@ void uEditor::showModMenu(int s) {
             for (int f = 0; f < 7; ++f) e->setParameter(FIELD_FIRST[f] + s, modSlotClip[f]);
         });
         m.add("Delete Slot", [e, s] {
-            for (int k = s; k < kSlots - 1; ++k)
+            for (int k = s; k < tag::ModSlotCount - 1; ++k)
                 for (int f : FIELD_FIRST) e->copyParameter(f + k + 1, f + k);
-            for (int f : FIELD_FIRST) e->setToDefault(f + kSlots - 1);
+            for (int f : FIELD_FIRST) e->setToDefault(f + tag::ModSlotCount - 1);
         });
         m.add("Randomize Slot", [e, s] {
             for (int f : FIELD_FIRST) e->setRandomValue(f + s, false);
@@ -95,7 +94,7 @@ void uEditor::showModMenu(int s) {
             for (int f : FIELD_FIRST) e->swapParameter(f + s, f + s - 1);
         });
         m.add("Move Slot Down", [e, s] {
-            if (s > kSlots - 2) return;
+            if (s > tag::ModSlotCount - 2) return;
             for (int f : FIELD_FIRST) e->swapParameter(f + s, f + s + 1);
         });
         m.add("Enter Slot Lower Amount", [this, s] { typeValue(tag::ModLowerFirst + s); });
@@ -110,7 +109,7 @@ void uEditor::showModMenu(int s) {
                 m.add(
                     SRC_STR[k],
                     [e, s, k] {
-                        for (int j = s + 1; j < kSlots; ++j) {
+                        for (int j = s + 1; j < tag::ModSlotCount; ++j) {
                             if (e->getModDestBySlot(j) != 0) continue;
                             zeroSlot(*e, j);
                             e->setSteppedValue(tag::ModSourceFirst + j, k);

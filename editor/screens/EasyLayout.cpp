@@ -143,6 +143,7 @@ const Row EASY_LAST_MENUS[] = {
     menu(339, "MODE", 551, {431, 5, 3, 4}, {98, 2, 1, 0}, 15, DISTORT_FX_MODE_STR, 27),
     menu(341, "MODE", 665, {431, 5, 3, 4}, {98, 2, 1, 0}, 15, MOD_FX_MODE_STR, 10),
 };
+enum { kEasyDistortFxMode = 4, kEasyModFxMode = 5 };
 const Coord EASY_FILTER_X = 737, EASY_FILTER_Y = {88, 4, 3, 6}, EASY_FILTER_W = 61,
             EASY_FILTER_H = 13;
 const Row EASY_EQ_RADIOS[] = {
@@ -183,130 +184,154 @@ const LookOf EASY_LOOKS[] = {
     {edlayout::kLookGater, {348}},
 };
 
-} // namespace
+constexpr int kEasyCaptions = 96;
+constexpr int kPulses = static_cast<int>(std::size(PULSE_X[0]));
+constexpr int kEQBands = 3;
 
-void uEditor::createEasyScreenControls() {
-    APlugin* engine = getEngine();
-    if (!engine) return;
-    buildingScreen = 1;
-    Builder b{*this, nullptr};
-    // Made in the layout's order, shown in the order below: first every caption, then the
-    // controls by kind.
-    CView* labels[96] = {};
-    ViewList captions{labels, 96};
-    auto keep = [&captions](const Built* made, size_t n) {
-        for (size_t i = 0; i < n; ++i) captions.add(made[i].caption);
-    };
+// The easy screen's views as they are made: the captions, which the screen shows before any
+// control, and the controls in the order shown after them.
+struct EasyViews {
+    CView* captionViews[kEasyCaptions] = {};
+    CView* controlViews[edlayout::kEasyViews] = {};
+    ViewList captions{captionViews, kEasyCaptions};
+    ViewList controls{controlViews, edlayout::kEasyViews};
+};
+
+// What a group of rows adds to the captions: nothing, the rows' captions, or the rows
+// themselves (label rows, shown only as captions).
+enum class Captions { None, OfRows, Rows };
+
+template <size_t N>
+void buildGroup(Builder& b, const Row (&rows)[N], Built (&made)[N], Captions c, EasyViews& v) {
+    b.build(rows, made);
+    for (const Built& x : made) {
+        if (c == Captions::OfRows) v.captions.add(x.caption);
+        (c == Captions::Rows ? v.captions : v.controls).add(x.view);
+    }
+}
+
+// The rows before the pads, in the order they are made and shown.
+struct EasyRows {
     Built buttons[std::size(EASY_BUTTONS)];
-    b.build(EASY_BUTTONS, buttons);
     Built knobs[std::size(EASY_KNOBS)];
-    b.build(EASY_KNOBS, knobs);
-    keep(knobs, std::size(knobs));
-    ui.easyFilterKnob = knobs[kEasyFilterKnob].as<TKnob>();
-    ui.easyFilterLabel = knobs[kEasyFilterKnob].caption;
-    for (int band = 0; band < 3; ++band) {
-        easyBandwidth[band] = knobs[kEasyFirstBW + band].as<TKnob>();
-        easyBandwidthLabels[band] = knobs[kEasyFirstBW + band].caption;
-    }
     Built switches1[std::size(EASY_SWITCHES_1)];
-    b.build(EASY_SWITCHES_1, switches1);
-    Built labels1[std::size(EASY_LABELS)];
-    b.build(EASY_LABELS, labels1);
-    for (const Built& l : labels1) captions.add(l.view);
+    Built labels[std::size(EASY_LABELS)];
     Built switches2[std::size(EASY_SWITCHES_2)];
-    b.build(EASY_SWITCHES_2, switches2);
     Built vSliders[std::size(EASY_V_SLIDERS)];
-    b.build(EASY_V_SLIDERS, vSliders);
     Built lfoLabels[std::size(EASY_LFO_LABELS)];
-    b.build(EASY_LFO_LABELS, lfoLabels);
-    for (const Built& l : lfoLabels) captions.add(l.view);
     Built hSliders[std::size(EASY_H_SLIDERS)];
-    b.build(EASY_H_SLIDERS, hSliders);
-    keep(hSliders, std::size(hSliders));
     Built oscMenus[std::size(EASY_OSC_MENUS)];
-    b.build(EASY_OSC_MENUS, oscMenus);
-    keep(oscMenus, std::size(oscMenus));
-    Built padRadios[2][3], padMenus[2][3];
-    TXYScreen* pads[2] = {};
-    for (int pad = 0; pad < 2; ++pad) {
-        b.build(EASY_PAD_RADIOS[pad], padRadios[pad]);
-        keep(padRadios[pad], 3);
-        for (int m = 0; m < 3; ++m)
-            ui.xyModeRadios[1][pad][m] = padRadios[pad][m].as<TRadioButton>();
-        b.build(EASY_PAD_MENUS[pad], padMenus[pad]);
-        keep(padMenus[pad], 3);
-        pads[pad] = new TXYScreen(boxOf(b, EASY_PAD_X[pad], EASY_PAD_Y, EASY_PAD_W, EASY_PAD_H),
-                                  pad, this, getBig());
-        own(pads[pad]);
-        ui.xyDisplays[1][pad] = pads[pad];
-    }
     Built lastMenus[std::size(EASY_LAST_MENUS)];
-    b.build(EASY_LAST_MENUS, lastMenus);
-    keep(lastMenus, std::size(lastMenus));
-    TOptionMenu* filterTypes =
-        makeGroupedMenu(boxOf(b, EASY_FILTER_X, EASY_FILTER_Y, EASY_FILTER_W, EASY_FILTER_H),
-                        tag::FilterType, FILTER_TYPE_STR, FILTER_GROUP_START, FILTER_TYPE_SUB_COUNT,
-                        FILTER_TYPE_SUB_STR, 280, &ui.filterGroupMenus[1][1]);
-    ui.filterGroupMenus[1][0] = filterTypes;
     Built eqRadios[std::size(EASY_EQ_RADIOS)];
-    b.build(EASY_EQ_RADIOS, eqRadios);
-    keep(eqRadios, std::size(eqRadios));
-    ui.eqRadios[1][0] = eqRadios[0].as<TRadioButton>();
-    ui.eqRadios[1][1] = eqRadios[1].as<TRadioButton>();
-    CView* eqCurve =
-        screens::makeEQCurve(*this, boxOf(b, EASY_EQ_X, EASY_EQ_Y, EASY_EQ_W, EASY_EQ_H));
-    ui.eqDisplays[1] = eqCurve;
-    for (int side = 0; side < 2; ++side)
-        ui.gateDisplays[1][side] = screens::makeGateRow(
-            *this, boxOf(b, EASY_GATE_X[side], EASY_GATE_Y, EASY_GATE_W, EASY_GATE_H),
-            side == 0 ? tag::GaterLeft : tag::GaterRight, true);
     Built gateLabels[std::size(EASY_GATE_LABELS)];
-    b.build(EASY_GATE_LABELS, gateLabels);
-    for (const Built& l : gateLabels) captions.add(l.view);
-    CBitmap* glow = getSkinBitmap(kPulsePicture);
-    for (int k = 0; k < 5 && glow; ++k) {
-        const int x = PULSE_X[getBig()][k], y = PULSE_Y[getBig()][k];
-        ui.pulses[k] =
-            new TBitmap(CRect(x, y, x + glow->getWidth(), y + glow->getHeight()), glow, this);
-        own(ui.pulses[k]);
+};
+
+void buildEasyRows(uEditor& ed, Builder& b, EasyRows& r, EasyViews& v) {
+    buildGroup(b, EASY_BUTTONS, r.buttons, Captions::None, v);
+    buildGroup(b, EASY_KNOBS, r.knobs, Captions::OfRows, v);
+    ed.ui.easyFilterKnob = r.knobs[kEasyFilterKnob].as<TKnob>();
+    ed.ui.easyFilterLabel = r.knobs[kEasyFilterKnob].caption;
+    buildGroup(b, EASY_SWITCHES_1, r.switches1, Captions::None, v);
+    buildGroup(b, EASY_LABELS, r.labels, Captions::Rows, v);
+    buildGroup(b, EASY_SWITCHES_2, r.switches2, Captions::None, v);
+    buildGroup(b, EASY_V_SLIDERS, r.vSliders, Captions::None, v);
+    buildGroup(b, EASY_LFO_LABELS, r.lfoLabels, Captions::Rows, v);
+    buildGroup(b, EASY_H_SLIDERS, r.hSliders, Captions::OfRows, v);
+    buildGroup(b, EASY_OSC_MENUS, r.oscMenus, Captions::OfRows, v);
+}
+
+// Each pad: its record-mode radios and menus (made in that order, the menus shown first), then
+// its display.
+void buildEasyPads(uEditor& ed, Builder& b, EasyViews& v) {
+    for (int pad = 0; pad < edlayout::kPads; ++pad) {
+        Built radios[edlayout::kXYRecordModes], menus[std::size(EASY_PAD_MENUS[0])];
+        b.build(EASY_PAD_RADIOS[pad], radios);
+        for (int m = 0; m < edlayout::kXYRecordModes; ++m) {
+            v.captions.add(radios[m].caption);
+            ed.ui.xyModeRadios[1][pad][m] = radios[m].as<TRadioButton>();
+        }
+        b.build(EASY_PAD_MENUS[pad], menus);
+        for (const Built& x : menus) v.captions.add(x.caption);
+        auto* display = new TXYScreen(boxOf(b, EASY_PAD_X[pad], EASY_PAD_Y, EASY_PAD_W, EASY_PAD_H),
+                                      pad, &ed, ed.getBig());
+        ed.own(display);
+        ed.ui.xyDisplays[1][pad] = display;
+        for (const Built& x : menus) v.controls.add(x.view);
+        for (const Built& x : radios) v.controls.add(x.view);
+        v.controls.add(display);
     }
+}
+
+// The filter type, the EQ with its radios and curve, the gate rows, the pulsing pictures.
+void buildEasyDisplays(uEditor& ed, Builder& b, EasyRows& r, EasyViews& v) {
+    buildGroup(b, EASY_LAST_MENUS, r.lastMenus, Captions::OfRows, v);
+    TOptionMenu* filterTypes = ed.makeGroupedMenu(
+        boxOf(b, EASY_FILTER_X, EASY_FILTER_Y, EASY_FILTER_W, EASY_FILTER_H), tag::FilterType,
+        FILTER_TYPE_STR, FILTER_GROUP_START, FILTER_TYPE_SUB_COUNT, FILTER_TYPE_SUB_STR, 280,
+        &ed.ui.filterGroupMenus[1][1]);
+    ed.ui.filterGroupMenus[1][0] = filterTypes;
+    v.controls.add(filterTypes);
+    buildGroup(b, EASY_EQ_RADIOS, r.eqRadios, Captions::OfRows, v);
+    ed.ui.eqRadios[1][0] = r.eqRadios[0].as<TRadioButton>();
+    ed.ui.eqRadios[1][1] = r.eqRadios[1].as<TRadioButton>();
+    ed.ui.eqDisplays[1] =
+        screens::makeEQCurve(ed, boxOf(b, EASY_EQ_X, EASY_EQ_Y, EASY_EQ_W, EASY_EQ_H));
+    v.controls.add(ed.ui.eqDisplays[1]);
+    for (int side = 0; side < 2; ++side) {
+        ed.ui.gateDisplays[1][side] = screens::makeGateRow(
+            ed, boxOf(b, EASY_GATE_X[side], EASY_GATE_Y, EASY_GATE_W, EASY_GATE_H),
+            side == 0 ? tag::GaterLeft : tag::GaterRight, true);
+        v.controls.add(ed.ui.gateDisplays[1][side]);
+    }
+    buildGroup(b, EASY_GATE_LABELS, r.gateLabels, Captions::Rows, v);
+    CBitmap* glow = ed.getSkinBitmap(kPulsePicture);
+    for (int k = 0; k < kPulses && glow; ++k) {
+        const int x = PULSE_X[ed.getBig()][k], y = PULSE_Y[ed.getBig()][k];
+        ed.ui.pulses[k] =
+            new TBitmap(CRect(x, y, x + glow->getWidth(), y + glow->getHeight()), glow, &ed);
+        ed.own(ed.ui.pulses[k]);
+        v.controls.add(ed.ui.pulses[k]);
+    }
+}
+
+// The captions each effect section's switch lights, and its mode menus.
+void markEasyLooks(uEditor& ed, const EasyRows& r) {
     for (const LookOf& l : EASY_LOOKS) {
         int n = 0;
         for (int t : l.tags)
-            for (const Built& h : hSliders)
+            for (const Built& h : r.hSliders)
                 if (t && h.view && static_cast<CControl*>(h.view)->getTag() == t)
-                    ui.lookLabels[l.look][1][n++] = h.caption;
+                    ed.ui.lookLabels[l.look][1][n++] = h.caption;
         for (int t : l.tags)
-            for (const Built& k : knobs)
+            for (const Built& k : r.knobs)
                 if (t && k.view && static_cast<CControl*>(k.view)->getTag() == t)
-                    ui.lookLabels[l.look][1][n++] = k.caption;
+                    ed.ui.lookLabels[l.look][1][n++] = k.caption;
     }
-    ui.lookMenus[edlayout::kLookDistortFX][1][0] = lastMenus[4].as<TOptionMenu>();
-    ui.lookMenus[edlayout::kLookModFX][1][0] = lastMenus[5].as<TOptionMenu>();
+    ed.ui.lookMenus[edlayout::kLookDistortFX][1][0] =
+        r.lastMenus[kEasyDistortFxMode].as<TOptionMenu>();
+    ed.ui.lookMenus[edlayout::kLookModFX][1][0] = r.lastMenus[kEasyModFxMode].as<TOptionMenu>();
+}
 
-    // The order the screen shows its views in.
-    ViewList shown{ui.easyViews, edlayout::kEasyViews};
-    for (int i = 0; i < captions.count; ++i) shown.add(labels[i]);
-    for (const Built& x : buttons) shown.add(x.view);
-    for (const Built& x : knobs) shown.add(x.view);
-    for (const Built& x : switches1) shown.add(x.view);
-    for (const Built& x : switches2) shown.add(x.view);
-    for (const Built& x : vSliders) shown.add(x.view);
-    for (const Built& x : hSliders) shown.add(x.view);
-    for (const Built& x : oscMenus) shown.add(x.view);
-    for (int pad = 0; pad < 2; ++pad) {
-        for (const Built& x : padMenus[pad]) shown.add(x.view);
-        for (const Built& x : padRadios[pad]) shown.add(x.view);
-        shown.add(pads[pad]);
+} // namespace
+
+void uEditor::createEasyScreenControls() {
+    if (!getEngine()) return;
+    buildingScreen = 1;
+    Builder b{*this, nullptr};
+    EasyViews views;
+    EasyRows rows;
+    buildEasyRows(*this, b, rows, views);
+    for (int band = 0; band < kEQBands; ++band) {
+        easyBandwidth[band] = rows.knobs[kEasyFirstBW + band].as<TKnob>();
+        easyBandwidthLabels[band] = rows.knobs[kEasyFirstBW + band].caption;
     }
-    for (const Built& x : lastMenus) shown.add(x.view);
-    shown.add(filterTypes);
-    shown.add(ui.eqRadios[1][0]);
-    shown.add(ui.eqRadios[1][1]);
-    shown.add(eqCurve);
-    shown.add(ui.gateDisplays[1][0]);
-    shown.add(ui.gateDisplays[1][1]);
-    for (TBitmap* p : ui.pulses) shown.add(p);
+    buildEasyPads(*this, b, views);
+    buildEasyDisplays(*this, b, rows, views);
+    markEasyLooks(*this, rows);
+    // Shown: every caption, then the controls, then the ribbon's group.
+    ViewList shown{ui.easyViews, edlayout::kEasyViews};
+    for (int i = 0; i < views.captions.count; ++i) shown.add(views.captionViews[i]);
+    for (int i = 0; i < views.controls.count; ++i) shown.add(views.controlViews[i]);
     for (CView* v : ribbonGroup) shown.add(v);
     buildingScreen = 0;
 }

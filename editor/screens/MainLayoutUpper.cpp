@@ -1,6 +1,7 @@
 // The main screen's upper panels as layout tables: top bar, both oscillators with their
-// modulation pages, the XY pads, filter, main LFO, play, amp and the EQ controls; and the start
-// of createMainScreenControls, which builds them in this order. Host user-interface thread.
+// modulation pages, the XY pads, filter, main LFO, play, amp and the EQ controls; and
+// createMainScreenControls, which builds the panels in this order, the lower half last. Host
+// user-interface thread.
 #include "editor/screens/MainLayout.h"
 
 #include "controls/FontTables.h"
@@ -241,115 +242,127 @@ const Row PLAY_PANEL[] = {
 };
 enum { kPlayLock = 2 };
 
-} // namespace
+// The three pages in the order of the page switches; the LFO page has one more control.
+struct OscPage {
+    const Row* rows;
+    size_t count;
+};
+const OscPage OSC_PAGES[edlayout::kOscPages] = {{OSC_LFO_PAGE, std::size(OSC_LFO_PAGE)},
+                                                {OSC_AMP_PAGE, std::size(OSC_AMP_PAGE)},
+                                                {OSC_PITCH_PAGE, std::size(OSC_PITCH_PAGE)}};
+constexpr int kOscPageRowsMax = edlayout::kOscPageKnobs + 2;
+static_assert(std::size(OSC_LFO_PAGE) == kOscPageRowsMax &&
+                  std::size(OSC_AMP_PAGE) == edlayout::kOscPageKnobs + 1 &&
+                  std::size(OSC_PITCH_PAGE) == edlayout::kOscPageKnobs + 1,
+              "each page: its knobs and its switch; the LFO page one more");
 
-void uEditor::createMainScreenControls() {
-    APlugin* engine = getEngine();
-    if (!engine) return;
-    creatingControls = true;
-    buildingScreen = 0;
-    ViewList main{ui.mainViews, edlayout::kMainViews};
-    Builder b{*this, &main};
-    // The preset and folder menus of the top bar are the preset menu's own.
-    createPresetMenus();
-
-    // Top bar: its named controls join the top bar, the captions the main screen.
+// Top bar: its named controls join the top bar, the captions the main screen.
+void buildTopBar(uEditor& ed, Builder& b) {
+    ViewList* main = b.target;
     Built top[std::size(TOP_BAR)];
-    ViewList topList{ui.topViews, edlayout::kTopViews};
+    ViewList topList{ed.ui.topViews, edlayout::kTopViews};
     b.target = &topList;
     for (size_t i = 0; i < std::size(TOP_BAR); ++i) top[i] = b.build(TOP_BAR[i]);
     // The ECS menu takes the size of its picture; it acts as a button of the top bar.
-    if (CBitmap* p = getSkinBitmap(kEcsPicture)) {
+    if (CBitmap* p = ed.getSkinBitmap(kEcsPicture)) {
         const int x = b.sx(369), y = b.sy({23, -3, 0, 0});
         const CRect r(x, y, x + p->getWidth(), y + p->getHeight() / 2);
-        ui.ecsMenu = new TOptionMenu(r, this, kEcsTag, p, nullptr, kMenuStyle, true);
-        for (const char* entry : ECS_STR) ui.ecsMenu->addEntry(entry, -1, 0);
-        own(ui.ecsMenu);
-        addControl(ui.ecsMenu, kKindButton);
+        ed.ui.ecsMenu = new TOptionMenu(r, &ed, kEcsTag, p, nullptr, kMenuStyle, true);
+        for (const char* entry : ECS_STR) ed.ui.ecsMenu->addEntry(entry, -1, 0);
+        ed.own(ed.ui.ecsMenu);
+        ed.addControl(ed.ui.ecsMenu, uEditor::kKindButton);
     }
-    ui.previewButton = top[kTopPreview].as<CKickButton>();
-    ui.editButton = top[kTopEdit].as<CKickButton>();
-    ui.origButton = top[kTopOrig].as<CKickButton>();
-    ui.helpButton = top[kTopHelp].as<CKickButton>();
+    ed.ui.previewButton = top[kTopPreview].as<CKickButton>();
+    ed.ui.editButton = top[kTopEdit].as<CKickButton>();
+    ed.ui.origButton = top[kTopOrig].as<CKickButton>();
+    ed.ui.helpButton = top[kTopHelp].as<CKickButton>();
     for (int i : {kTopEdit, kTopOrig, kTopHelp})
         if (top[i].caption) top[i].caption->setColor(GREEN_COLOR);
-    ui.easyButton = top[kTopEasy].as<CKickButton>();
-    ui.backButton = top[kTopBack].as<CKickButton>();
-    ui.settingsButton = top[kTopSettings].as<TMenuButton>();
-    ui.parameterName = top[kTopName].as<TReadout>();
-    ui.parameterValue = top[kTopValue].as<TReadout>();
-    b.target = &main;
+    ed.ui.easyButton = top[kTopEasy].as<CKickButton>();
+    ed.ui.backButton = top[kTopBack].as<CKickButton>();
+    ed.ui.settingsButton = top[kTopSettings].as<TMenuButton>();
+    ed.ui.parameterName = top[kTopName].as<TReadout>();
+    ed.ui.parameterValue = top[kTopValue].as<TReadout>();
+    b.target = main;
+}
 
+// Both oscillators: the frame on the screen, the pages in the oscillator's container.
+void buildOscillators(uEditor& ed, Builder& b) {
+    ViewList* main = b.target;
     Built fixed[std::size(OSC_FIXED)];
     b.build(OSC_FIXED, fixed);
-    for (int osc = 0; osc < 2; ++osc) {
+    for (int osc = 0; osc < edlayout::kOscillators; ++osc) {
         b.dx = 330 * osc;
         b.pass = osc;
-        b.target = &main;
+        b.target = main;
         Built frameRows[std::size(OSC_FRAME)];
         b.build(OSC_FRAME, frameRows);
-        for (int p = 0; p < 3; ++p)
-            ui.oscPageRadios[osc][p] = frameRows[kOscPageRadio + p].as<TRadioButton>();
-        for (int m = 0; m < 3; ++m)
-            ui.xyModeRadios[0][osc][m] = frameRows[kOscXYRadio + m].as<TRadioButton>();
+        for (int p = 0; p < edlayout::kOscPages; ++p)
+            ed.ui.oscPageRadios[osc][p] = frameRows[kOscPageRadio + p].as<TRadioButton>();
+        for (int m = 0; m < edlayout::kXYRecordModes; ++m)
+            ed.ui.xyModeRadios[0][osc][m] = frameRows[kOscXYRadio + m].as<TRadioButton>();
         // The pages sit in the oscillator's container: no move, and shown by its refill.
         b.dx = 0;
         b.target = nullptr;
-        const Row* pages[3] = {OSC_LFO_PAGE, OSC_AMP_PAGE, OSC_PITCH_PAGE};
-        const size_t sizes[3] = {std::size(OSC_LFO_PAGE), std::size(OSC_AMP_PAGE),
-                                 std::size(OSC_PITCH_PAGE)};
         int labels = 0;
-        for (int p = 0; p < 3; ++p) {
-            Built page[8];
-            b.build(pages[p], sizes[p], page);
-            for (int k = 0; k < 6; ++k) {
-                ui.oscModKnobs[osc][6 * p + k] = page[k].as<TKnob>();
-                ui.oscModLabels[osc][labels++] = page[k].caption;
+        for (int p = 0; p < edlayout::kOscPages; ++p) {
+            Built page[kOscPageRowsMax];
+            b.build(OSC_PAGES[p].rows, OSC_PAGES[p].count, page);
+            for (int k = 0; k < edlayout::kOscPageKnobs; ++k) {
+                ed.ui.oscModKnobs[osc][edlayout::kOscPageKnobs * p + k] = page[k].as<TKnob>();
+                ed.ui.oscModLabels[osc][labels++] = page[k].caption;
             }
-            ui.oscPageControls[osc][p] = page[6].view;
-            ui.oscModLabels[osc][labels++] = page[6].caption;
+            const int own = edlayout::kOscPageKnobs;
+            ed.ui.oscPageControls[osc][p] = page[own].view;
+            ed.ui.oscModLabels[osc][labels++] = page[own].caption;
             if (p == 0) {
-                ui.oscLfoExtra[osc] = page[7].view;
-                ui.oscModLabels[osc][labels++] = page[7].caption;
+                ed.ui.oscLfoExtra[osc] = page[own + 1].view;
+                ed.ui.oscModLabels[osc][labels++] = page[own + 1].caption;
             }
         }
     }
     b.pass = 0;
-    b.target = &main;
+    b.target = main;
+}
 
+void buildXYPads(uEditor& ed, Builder& b) {
     Built xy[std::size(XY_PANELS)];
     b.build(XY_PANELS, xy);
-    for (int pad = 0; pad < 2; ++pad) {
-        const int x = b.sx(XY_PAD_X[pad]), y = b.sy(XY_PAD_Y), size = getScaled(XY_PAD_SIZE);
-        auto* d = new TXYScreen(CRect(x, y, x + size, y + size), pad, this, getBig());
-        own(d);
-        ui.xyDisplays[0][pad] = d;
-        main.add(d);
+    for (int pad = 0; pad < edlayout::kPads; ++pad) {
+        const int x = b.sx(XY_PAD_X[pad]), y = b.sy(XY_PAD_Y), size = ed.getScaled(XY_PAD_SIZE);
+        auto* d = new TXYScreen(CRect(x, y, x + size, y + size), pad, &ed, ed.getBig());
+        ed.own(d);
+        ed.ui.xyDisplays[0][pad] = d;
+        b.add(d);
     }
+}
 
+void buildFilter(uEditor& ed, Builder& b) {
     Built filter[std::size(FILTER_PANEL)];
     b.build(FILTER_PANEL, filter);
     {
         const int x = b.sx(FILTER_TYPE_X), y = b.sy(FILTER_TYPE_Y);
         const CRect r(x, y, x + b.s(FILTER_TYPE_W), y + b.s(FILTER_TYPE_H));
-        TOptionMenu* types = makeGroupedMenu(
+        TOptionMenu* types = ed.makeGroupedMenu(
             r, tag::FilterType, FILTER_TYPE_STR, FILTER_GROUP_START, FILTER_TYPE_SUB_COUNT,
-            FILTER_TYPE_SUB_STR, kSubmenuStyle, &ui.filterGroupMenus[0][1]);
-        ui.filterGroupMenus[0][0] = types;
-        main.add(types);
+            FILTER_TYPE_SUB_STR, kSubmenuStyle, &ed.ui.filterGroupMenus[0][1]);
+        ed.ui.filterGroupMenus[0][0] = types;
+        b.add(types);
         TLabel* caption = nullptr;
-        createLabel(caption, x + b.sx(FILTER_TYPE_LABEL_DX), static_cast<int>(r.bottom) + 3,
-                    getScaled(75), getScaled(10), "TYPE", LABEL_FONT_SIZES[getBig()], LABEL_COLOR,
-                    1);
-        main.add(caption);
+        ed.createLabel(caption, x + b.sx(FILTER_TYPE_LABEL_DX), static_cast<int>(r.bottom) + 3,
+                       ed.getScaled(75), ed.getScaled(10), "TYPE", LABEL_FONT_SIZES[ed.getBig()],
+                       LABEL_COLOR, 1);
+        b.add(caption);
     }
     Built filterSwitches[std::size(FILTER_SWITCHES)];
     b.build(FILTER_SWITCHES, filterSwitches);
-    highPassOff = !engine->getOnOff(tag::HpOn);
+    ed.highPassOff = !static_cast<APlugin*>(ed.getEffect())->getOnOff(tag::HpOn);
     Built highPass[std::size(FILTER_HIGH_PASS)];
     b.build(FILTER_HIGH_PASS, highPass);
-    captionsOf(highPass, ui.lookLabels[edlayout::kLookHighPass][0]);
+    captionsOf(highPass, ed.ui.lookLabels[edlayout::kLookHighPass][0]);
+}
 
+void buildMainLfo(uEditor& ed, Builder& b) {
     Built lfo[std::size(MAIN_LFO_PANEL)];
     b.build(MAIN_LFO_PANEL, lfo);
     {
@@ -357,19 +370,36 @@ void uEditor::createMainScreenControls() {
         const CRect r(x, y, x + b.s(SPEED_SOURCE_W), y + b.s(SPEED_SOURCE_H));
         // Source 0 is "None", alone at the top; the four source groups follow.
         TOptionMenu* sources =
-            makeGroupedMenu(r, tag::MainLfoSpeedModSource, SRC_STR, SRC_SUB_START, SRC_SUB_COUNT,
-                            SRC_SUB_STR, kMenuStyle, &ui.sourceGroupMenus[1]);
-        ui.sourceGroupMenus[0] = sources;
-        main.add(sources);
+            ed.makeGroupedMenu(r, tag::MainLfoSpeedModSource, SRC_STR, SRC_SUB_START, SRC_SUB_COUNT,
+                               SRC_SUB_STR, kMenuStyle, &ed.ui.sourceGroupMenus[1]);
+        ed.ui.sourceGroupMenus[0] = sources;
+        b.add(sources);
     }
     Built lfoRest[std::size(MAIN_LFO_REST)];
     b.build(MAIN_LFO_REST, lfoRest);
+}
 
+void buildPlay(uEditor& ed, Builder& b) {
     Built play[std::size(PLAY_PANEL)];
     b.build(PLAY_PANEL, play);
-    ui.playLockMenus[0] = play[kPlayLock].as<TOptionMenu>();
+    ed.ui.playLockMenus[0] = play[kPlayLock].as<TOptionMenu>();
+}
 
-    buildMainAmpEQ(*this, b);
-    buildMainLower(*this, b);
+// The main screen's panels in building (and drawing) order.
+using PanelBuilder = void (*)(uEditor&, Builder&);
+const PanelBuilder MAIN_PANELS[] = {buildTopBar,  buildOscillators, buildXYPads,    buildFilter,
+                                    buildMainLfo, buildPlay,        buildMainAmpEQ, buildMainLower};
+
+} // namespace
+
+void uEditor::createMainScreenControls() {
+    if (!getEngine()) return;
+    creatingControls = true;
+    buildingScreen = 0;
+    ViewList main{ui.mainViews, edlayout::kMainViews};
+    Builder b{*this, &main};
+    // The preset and folder menus of the top bar are the preset menu's own.
+    createPresetMenus();
+    for (auto build : MAIN_PANELS) build(*this, b);
     creatingControls = false;
 }
