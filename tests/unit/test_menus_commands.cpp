@@ -379,7 +379,9 @@ TEST_F(MenuRig, ValueRandomVowelModulationResetAndEffectSwitches) {
         EXPECT_FALSE(e().getOnOff(fx.onTag)) << fx.name;
     }
 
-    // "Reset Everything" silences a held note at once and changes no parameter.
+    // "Reset Everything" silences a held note at once and changes no parameter. The random
+    // value drawn above goes back to its default first, so the note sounds whatever was drawn.
+    e().setParameter(tag::MainPan, e().getDefaultValue(tag::MainPan));
     e().setSampleRate(48000.0f);
     e().resume();
     renderLevel(e(), 4608); // the first program is applied at the first boundary
