@@ -118,6 +118,24 @@ static_assert(kKeyBlocks[0] <= oscdest::Volume && kKeyBlocks[1] <= oscdest::Symm
               oscdest::LfoToPwm < kKeyBlocks[2] + 4 && kKeyBlocks[3] <= oscdest::PitchEnvAmount &&
               oscdest::PitchEnvAmount < kKeyBlocks[3] + 4);
 
+// What each destination's movement moves of an oscillator: its settings of every 2nd pass and
+// every pass (the key blocks) or its increments.
+struct OscDestReads {
+    uint8_t of[2][kModDests] = {};
+    constexpr OscDestReads() {
+        for (int osc = 0; osc < 2; ++osc) {
+            for (int b : kKeyBlocks)
+                for (int k = 0; k < 4; ++k) of[osc][oscDest(osc, b) + k] |= kOscSettingsMove;
+            for (int d : {static_cast<int>(dest::GlobalPitch),
+                          static_cast<int>(dest::GlobalFinePitch), oscDest(osc, oscdest::Fine),
+                          oscDest(osc, oscdest::Semi), oscDest(osc, oscdest::LfoToPitch)})
+                of[osc][d] |= kOscPitchMove;
+        }
+    }
+};
+constexpr OscDestReads kOscDestReadTable{};
+constexpr const uint8_t (&kOscDestReads)[2][kModDests] = kOscDestReadTable.of;
+
 // Whether a voice's destinations are the bits its valid key holds: all of them where the
 // settings of every 2nd pass are due, else those the settings of every pass read (the others
 // then stay as they are whatever the row holds).
@@ -412,14 +430,10 @@ void APlugin::checkOscKnobs(int osc) {
 void APlugin::setOscInputsMove(int osc) {
     checkOscKnobs(osc);
     uint8_t moves = 0;
+    const uint8_t* reads = kOscDestReads[osc];
     for (int i = 0; i < modSlotCount && i < 16; ++i) {
-        const int d = voiceModSlots[i].dest;
-        for (int b : kKeyBlocks)
-            if (d >= oscDest(osc, b) && d < oscDest(osc, b) + 4) moves |= kOscSettingsMove;
-        if (d == dest::GlobalPitch || d == dest::GlobalFinePitch ||
-            d == oscDest(osc, oscdest::Fine) || d == oscDest(osc, oscdest::Semi) ||
-            d == oscDest(osc, oscdest::LfoToPitch))
-            moves |= kOscPitchMove;
+        const uint32_t d = static_cast<uint32_t>(voiceModSlots[i].dest);
+        moves |= d < uint32_t(kModDests) ? reads[d] : 0;
     }
     oscInputsMove[osc] = moves;
 }
