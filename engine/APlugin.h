@@ -1059,7 +1059,8 @@ public:
     // scalar forms through the settings they write.
     void setOscEvery2nd(int voice, int osc);
     void setOscEveryPass(int voice, int osc);
-    void setOscSettingsLanes(int osc, const int* voices, const uint8_t* due, int count);
+    void setOscSettingsLanes(int osc, const int* voices, const uint8_t* due, int count,
+                             bool knobsChecked = false);
     OscVoice& oscVoiceSettings(int voice, int osc) { return oscVoices[voice & 15][osc & 1]; }
 
 private:
@@ -1095,6 +1096,11 @@ private:
     void setOscEveryPassExtras(int voice, int osc);
     void stepOscLfo(int voice, int osc, bool update);
     void setOscIncrements(int osc); // every active voice
+    // Whether the knobs of the settings of every 2nd pass, every pass and the increments, or
+    // the voices' default destinations, moved since the last look: then no voice's settings
+    // stand. `oscInputsMove` for this pass is set from the matrix slots.
+    void checkOscKnobs(int osc);
+    void setOscInputsMove(int osc);
     void renderOscillator(int osc);
     template <int Osc> void renderOscillatorOf();
     void renderOscSamples(int voice, int slot, int osc);
@@ -1214,6 +1220,9 @@ private:
     OscVoice oscVoices[kNumVoices][2];
     OscPassKey oscPassKeys[kNumVoices][2];
     alignas(16) uint32_t oscPassKnobs[2][12] = {}; // the knobs those settings last read
+    // Per pass and oscillator: which of its per-voice inputs may have moved since the pass
+    // before (kOscSettingsMove, kOscPitchMove), from the matrix slots' destinations.
+    uint8_t oscInputsMove[2] = {};
     float osc1Mono[kSubVoiceSlots][4] = {};
     // The oscillator whose frames start each listed slot's pass (0 or 1), or -1 when neither
     // reaches the output and the frames are cleared instead.

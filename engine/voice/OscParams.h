@@ -21,3 +21,7 @@ inline constexpr OscTags OSC_TAGS[2] = {
      tag::Osc2PitchEnvAmount, tag::Osc2ZekAmount, tag::Osc2Type, tag::Osc2Octave,
      tag::Osc2LfoKeyTrack, tag::Osc2FreeLfoOn, tag::Osc2ZekLfoToX, tag::Osc2ZekLfoToY,
      tag::Osc2ZekX, tag::Osc2ZekY}};
+
+// What may move between two control steps of a voice, per oscillator and pass: the inputs of
+// its settings of every 2nd pass and every pass, and those of its phase increments.
+inline constexpr uint8_t kOscSettingsMove = 1, kOscPitchMove = 2;

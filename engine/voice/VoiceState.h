@@ -141,6 +141,10 @@ struct OscVoice {
     float pitchIn[2] = {-1000.0f, -1000.0f};
     float pitchBaseIn = -1.0f;
     float pitchOut[2] = {};
+    // The increments were made without a pitch envelope or LFO pitch depth under the structure
+    // serial `pitchSerial`: while no input moves they stand.
+    uint8_t pitchStands = 0;
+    uint32_t pitchSerial = 0;
     // The oscillator LFO: a 24-bit phase and its increment per output frame.
     uint32_t lfoPhase = 0;
     uint32_t lfoInc = 0;

@@ -598,7 +598,8 @@ template <int Osc> void APlugin::renderOscillatorOf() {
     // Each voice's settings in the scalar order (drift, spread, table, ZEK, every 2nd pass,
     // every pass, increments); the settings of every 2nd pass and every pass of all voices go
     // four at a time across lanes between the two loops. No voice reads what another writes.
-    uint8_t every2nd[kNumVoices];
+    setOscInputsMove(osc);
+    uint8_t every2nd[kNumVoices], every8th[kNumVoices];
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
         OscVoice& ov = oscVoices[v][osc];
@@ -616,11 +617,29 @@ template <int Osc> void APlugin::renderOscillatorOf() {
                 setOscZek(v, osc);
             }
             every2nd[a] = every2 || restructured;
+            every8th[a] = every8 || restructured;
             ov.setupSerial = voiceSetupSerial;
         }
     }
-    if (on && activeVoiceCount > 0)
-        setOscSettingsLanes(osc, activeVoices, every2nd, activeVoiceCount);
+    if (on && activeVoiceCount > 0) {
+        // Between control steps, where no slot moves their inputs and their last computation
+        // read no LFO value, a voice's settings stand; the others are computed again.
+        const bool settingsMove = (oscInputsMove[osc] & kOscSettingsMove) != 0;
+        const bool extras = subOn[osc] || (osc == 1 && osc2ModMode != 0);
+        int list[kNumVoices];
+        uint8_t listDue[kNumVoices];
+        int count = 0;
+        for (int a = 0; a < activeVoiceCount; ++a) {
+            const int v = activeVoices[a];
+            if (!settingsMove && !every8th[a] && oscPassKeys[v][osc].valid) {
+                if (extras) setOscEveryPassExtras(v, osc);
+                continue;
+            }
+            list[count] = v;
+            listDue[count++] = every2nd[a];
+        }
+        if (count > 0) setOscSettingsLanes(osc, list, listDue, count, true);
+    }
     setOscIncrements(osc);
     if (osc == 1 && osc2SyncOn)
         for (int i = 0; i < subVoiceCount; ++i) advanceSync(subVoiceList[0][i] % kSubVoiceSlots);

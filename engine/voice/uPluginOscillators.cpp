@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 
 namespace {
@@ -117,6 +118,24 @@ static_assert(kKeyBlocks[0] <= oscdest::Volume && kKeyBlocks[1] <= oscdest::Symm
               oscdest::LfoToPwm < kKeyBlocks[2] + 4 && kKeyBlocks[3] <= oscdest::PitchEnvAmount &&
               oscdest::PitchEnvAmount < kKeyBlocks[3] + 4);
 
+// What each destination's movement moves of an oscillator: its settings of every 2nd pass and
+// every pass (the key blocks) or its increments.
+struct OscDestReads {
+    uint8_t of[2][kModDests] = {};
+    constexpr OscDestReads() {
+        for (int osc = 0; osc < 2; ++osc) {
+            for (int b : kKeyBlocks)
+                for (int k = 0; k < 4; ++k) of[osc][oscDest(osc, b) + k] |= kOscSettingsMove;
+            for (int d : {static_cast<int>(dest::GlobalPitch),
+                          static_cast<int>(dest::GlobalFinePitch), oscDest(osc, oscdest::Fine),
+                          oscDest(osc, oscdest::Semi), oscDest(osc, oscdest::LfoToPitch)})
+                of[osc][d] |= kOscPitchMove;
+        }
+    }
+};
+constexpr OscDestReads kOscDestReadTable{};
+constexpr const uint8_t (&kOscDestReads)[2][kModDests] = kOscDestReadTable.of;
+
 // Whether a voice's destinations are the bits its valid key holds: all of them where the
 // settings of every 2nd pass are due, else those the settings of every pass read (the others
 // then stay as they are whatever the row holds).
@@ -141,6 +160,12 @@ template <int Osc>
                                                              same(integral_constant<int, 5>{})),
                                                same(integral_constant<int, 6>{})));
     return _mm_movemask_epi8(all) == 0xFFFF;
+}
+
+uint32_t oscMoveBits(float x) {
+    uint32_t bits;
+    std::memcpy(&bits, &x, sizeof(bits));
+    return bits;
 }
 
 void keepPassKey(OscPassKey& key, const float* row, int osc) {
@@ -378,10 +403,46 @@ void APlugin::setOscEveryPassExtras(int voice, int osc) {
     }
 }
 
+void APlugin::checkOscKnobs(int osc) {
+    const OscTags& t = OSC_TAGS[osc];
+    const __m128i knobs[3] = {
+        _mm_castps_si128(_mm_setr_ps(oscGainSmooth[osc], currentValues[t.symmetry],
+                                     currentValues[t.lfoToPwm], currentValues[t.pitchEnvAmount])),
+        _mm_castps_si128(_mm_setr_ps(currentValues[t.ampEnvAmount], currentValues[t.lfoToAmp],
+                                     oscPanSmooth[osc], currentValues[t.zekLfoX])),
+        _mm_setr_epi32(static_cast<int>(oscMoveBits(currentValues[t.zekLfoY])),
+                       static_cast<int>(oscMoveBits(currentValues[t.lfoToPitch])),
+                       static_cast<int>(voiceDefaultSerial), 0)};
+    __m128i* kept = reinterpret_cast<__m128i*>(oscPassKnobs[osc]);
+    __m128i same = _mm_set1_epi32(-1);
+    for (int b = 0; b < 3; ++b)
+        same = _mm_and_si128(same, _mm_cmpeq_epi32(knobs[b], _mm_load_si128(kept + b)));
+    if (_mm_movemask_epi8(same) == 0xFFFF) return;
+    for (int b = 0; b < 3; ++b) _mm_store_si128(kept + b, knobs[b]);
+    for (auto& keys : oscPassKeys) keys[osc].valid = 0;
+    for (auto& voice : oscVoices) voice[osc].pitchStands = 0;
+}
+
+// Between two control steps a voice's destinations move only where a matrix slot writes them
+// (the defaults under them are rewritten at control steps, and a change of them is seen by
+// checkOscKnobs): where no slot writes what the settings or the increments read, the values of
+// their last computation still hold.
+void APlugin::setOscInputsMove(int osc) {
+    checkOscKnobs(osc);
+    uint8_t moves = 0;
+    const uint8_t* reads = kOscDestReads[osc];
+    for (int i = 0; i < modSlotCount && i < 16; ++i) {
+        const uint32_t d = static_cast<uint32_t>(voiceModSlots[i].dest);
+        moves |= d < uint32_t(kModDests) ? reads[d] : 0;
+    }
+    oscInputsMove[osc] = moves;
+}
+
 // setOscEvery2nd (for the voices whose `due` is set) and setOscEveryPass for a list of voices,
 // four at a time across lanes; each voice's settings come out with the bits of the scalar
 // forms. A short last group repeats its last voice, which writes the same values again.
-void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due, int count) {
+void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due, int count,
+                                  bool knobsChecked) {
     if (count > kNumVoices) count = kNumVoices;
     if (count <= 0) return;
     const OscTags& t = OSC_TAGS[osc];
@@ -399,24 +460,7 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
     const __m128 pitchEnvKnob = _mm_set1_ps(currentValues[t.pitchEnvAmount]);
     const bool extras = subOn[osc] || (osc == 1 && osc2ModMode != 0);
     const int32_t(*symTable)[SYMMETRY_SIZE] = tables->symmetryTable;
-    // The knobs these settings read; a change lets no voice's settings stand.
-    {
-        const __m128i knobs[3] = {
-            _mm_castps_si128(_mm_setr_ps(oscGainSmooth[osc], currentValues[t.symmetry],
-                                         currentValues[t.lfoToPwm],
-                                         currentValues[t.pitchEnvAmount])),
-            _mm_castps_si128(_mm_setr_ps(ampKnob, currentValues[t.lfoToAmp], oscPanSmooth[osc],
-                                         currentValues[t.zekLfoX])),
-            _mm_castps_si128(_mm_setr_ps(currentValues[t.zekLfoY], 0.0f, 0.0f, 0.0f))};
-        __m128i* kept = reinterpret_cast<__m128i*>(oscPassKnobs[osc]);
-        __m128i same = _mm_set1_epi32(-1);
-        for (int b = 0; b < 3; ++b)
-            same = _mm_and_si128(same, _mm_cmpeq_epi32(knobs[b], _mm_load_si128(kept + b)));
-        if (_mm_movemask_epi8(same) != 0xFFFF) {
-            for (int b = 0; b < 3; ++b) _mm_store_si128(kept + b, knobs[b]);
-            for (auto& keys : oscPassKeys) keys[osc].valid = 0;
-        }
-    }
+    if (!knobsChecked) checkOscKnobs(osc);
     // The voices whose inputs are those of their last computation keep its settings; the
     // others go four at a time, the list padded to whole groups with its last voice.
     int list[kNumVoices + 3];
@@ -569,9 +613,22 @@ void APlugin::setOscIncrements(int osc) {
                    ? s
                    : s % kSubVoiceSlots;
     };
+    const bool pitchMoves = (oscInputsMove[osc] & kOscPitchMove) != 0;
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int voice = activeVoices[a];
         OscVoice& ov = oscVoices[voice][osc];
+        const int32_t* slots = voiceSlots[voice];
+        // Between control steps, with nothing moving the pitch, the increments of the last
+        // pass stand; only the pitch envelope moves on.
+        const bool due = (voicePassCount[voice] & 7) == 0 || voiceIsNew[voice];
+        if (ov.pitchStands && !pitchMoves && !due && ov.pitchEnvAmount == 0.0f &&
+            ov.pitchSerial == voiceSetupSerial) {
+            for (int k = 0; k < unison; ++k) {
+                EnvState& e = oscEnv[slotOf(slots[k])][env];
+                e.value += 2.0f * e.step;
+            }
+            continue;
+        }
         const float* dest = voiceDest[voice];
         const float pitch = (dest[dest::GlobalFinePitch] + dest[fine]) / 12.0f +
                             dest[dest::GlobalPitch] + dest[semi] + voiceOscKeyPitch[voice][osc] +
@@ -598,7 +655,8 @@ void APlugin::setOscIncrements(int osc) {
         }
         const float p0 = ov.pitchOut[0], p1 = ov.pitchOut[1];
         const float amount = ov.pitchEnvAmount;
-        const int32_t* slots = voiceSlots[voice];
+        ov.pitchStands = amount == 0.0f && depth == 0.0f;
+        ov.pitchSerial = voiceSetupSerial;
         if (amount == 0.0f) {
             for (int k = 0; k < unison; ++k) {
                 const int slot = slotOf(slots[k]);

@@ -246,3 +246,99 @@ TEST(HostOscSettings, OscillatorsSwitchedOffUnderUnisonNotesLeaveNothingBehind) 
               0.0f)
         << "a switched-off oscillator 1 modulates nothing";
 }
+
+namespace {
+
+constexpr int kVelocitySource = 17, kGlobalPitch = 8, kOsc2Symmetry = 78;
+
+// Four keys under six-voice unison with `mode`, while the host bends the pitch, sweeps levels
+// and symmetry knobs block by block, and turns per-pass modulation (the oscillator LFOs onto
+// pitch and PWM) on and off again. With `zeroSlots`, three slots of amount 0 (from velocity,
+// a value that never moves) write oscillator 1's and 2's symmetry and the global pitch: the
+// oscillators then take every setting and increment afresh on every pass, which must sound the
+// same as letting them stand between control steps. Returns both channels.
+std::vector<float> playUnisonMode(const Settings& mode, bool zeroSlots) {
+    Plugin p(48000.0f, kBlock);
+    scenariopatch::repeatableSawSquarePatch(p);
+    p.setParameter(tag::UnisonMode, scenariopatch::stepped(5, 29.99f)); // "6 Voices"
+    p.setParameter(tag::Osc1LfoSpeed, 0.6f);
+    p.setParameter(tag::Osc2LfoSpeed, 0.45f);
+    // No LFO depth or pitch envelope to begin with: nothing moves the settings or the
+    // increments between control steps.
+    for (int t : {tag::Osc1LfoToPitch, tag::Osc2LfoToPitch, tag::Osc1LfoToPwm, tag::Osc2LfoToPwm,
+                  tag::Osc1LfoToAmp, tag::Osc2LfoToAmp})
+        p.setParameter(t, 0.0f);
+    p.setParameter(tag::PitchBendUp, 2.5f / 15.99f); // two semitones each way
+    p.setParameter(tag::PitchBendDown, 2.5f / 15.99f);
+    p.setParameter(tag::Osc1PitchEnvAmount, 0.5f); // the centre: no pitch envelope
+    p.setParameter(tag::Osc2PitchEnvAmount, 0.5f);
+    for (auto [t, v] : mode) p.setParameter(t, v);
+    if (zeroSlots) {
+        const int dests[3] = {kOsc1Symmetry, kOsc2Symmetry, kGlobalPitch};
+        for (int k = 0; k < 3; ++k) {
+            p.setParameter(tag::ModSourceFirst + 13 + k, sourceValue(kVelocitySource));
+            p.setParameter(tag::ModDestFirst + 13 + k, destValue(dests[k]));
+            p.setParameter(tag::ModOffsetFirst + 13 + k, 0.5f);
+            p.setParameter(tag::ModAmountFirst + 13 + k, 0.5f);
+            p.setParameter(tag::ModBypassFirst + 13 + k, 0.0f);
+        }
+    }
+    std::vector<float> l, r, out;
+    p.process(512, l, r);
+    p.sendMidi({{3, 0x90, 45, 100}, {40, 0x90, 52, 90}, {77, 0x90, 57, 110}, {90, 0x90, 64, 70}});
+    for (int b = 0; b < 160; ++b) {
+        if (b == 20) p.sendMidi({{11, 0xE0, 0, 100}}); // bent up
+        if (b == 45) p.sendMidi({{70, 0xE0, 0, 20}});  // and down
+        if (b == 60) p.sendMidi({{33, 0xE0, 0, 64}});  // centred
+        if (b >= 30 && b < 50) {
+            p.setParameter(tag::Osc2Volume, 0.9f - 0.01f * float(b - 30));
+            p.setParameter(tag::Osc1Symmetry, 0.5f + 0.01f * float(b - 30));
+        }
+        if (b == 70) {
+            p.setParameter(tag::Osc1LfoToPitch, 0.3f);
+            p.setParameter(tag::Osc2LfoToPwm, 0.6f);
+        }
+        if (b == 100) {
+            p.setParameter(tag::Osc1LfoToPitch, 0.0f);
+            p.setParameter(tag::Osc2LfoToPwm, 0.0f);
+        }
+        if (b == 120) p.sendMidi({{50, 0x80, 52, 0}});
+        p.process(kBlock, l, r);
+        out.insert(out.end(), l.begin(), l.begin() + kBlock);
+        out.insert(out.end(), r.begin(), r.begin() + kBlock);
+    }
+    return out;
+}
+
+} // namespace
+
+// Each oscillator mode under unison, its settings and increments left standing between control
+// steps while nothing moves them, sounds bit for bit as where they are taken afresh every pass,
+// through pitch bends, knob sweeps and per-pass LFO modulation switched on and off.
+TEST(HostOscSettings, UnisonModesSoundTheSameWhetherSettingsStandOrAreTakenEveryPass) {
+    testhost::resetHost();
+    auto modMode = [](int m) {
+        return Settings{{tag::Osc2ModMode, (m + 0.1f) / 19.99f}, {tag::Osc2ModAmount, 0.4f}};
+    };
+    const std::vector<std::pair<const char*, Settings>> modes = {
+        {"plain saw and square", {}},
+        {"symmetry off centre", {{tag::Osc2Symmetry, 0.8f}}},
+        {"spread", {{tag::Osc1Spread, 0.5f}, {tag::Osc2Spread, 0.3f}}},
+        {"sub-oscillators", {{tag::Osc1SubVolume, 0.9f}, {tag::Osc2SubVolume, 0.8f}}},
+        {"phase modulation", modMode(1)},
+        {"frequency modulation", modMode(2)},
+        {"ring modulation", modMode(3)},
+        {"hard sync", {{tag::Osc2SyncOn, 1.0f}}},
+        {"ZEK morph", {{tag::Osc1ZekAmount, 0.6f}}},
+        {"pitch envelope", {{tag::Osc1PitchEnvAmount, 0.8f}}},
+        {"noise", {{tag::Osc2Type, scenariopatch::stepped(6, 7.99f)}}},
+    };
+    for (const auto& [what, mode] : modes) {
+        const std::vector<float> standing = playUnisonMode(mode, false);
+        const std::vector<float> afresh = playUnisonMode(mode, true);
+        ASSERT_EQ(standing.size(), afresh.size());
+        EXPECT_TRUE(audio::allFiniteNormal(standing)) << what;
+        EXPECT_GT(audio::peak(standing), 0.01f) << what;
+        EXPECT_EQ(largestDifference(standing, afresh), 0.0f) << what;
+    }
+}
