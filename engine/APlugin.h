@@ -1439,12 +1439,9 @@ public:
     // LFOs (audio thread).
     double getLfoSpeed(int speedTag, bool synced, double multiplier) const;
     void setGlobalLFO(int lfo);
-    void setVoiceLFO(int voice, int lfo);
-    // The steps of a voice's three LFOs (2, 0, 1) and its morph LFO in four lanes, with the
-    // same results and draws, for the morph mode with all three running per voice; the morph's
-    // output in `morphOutput`. False, with nothing changed, where only the one-at-a-time
-    // steps apply.
-    bool stepVoiceLFOLanes(int voice, float amount, float* morphOutput);
+    // One step of a voice's three LFOs (Main LFO, Free LFO 1, Free LFO 2) and, where
+    // `morphRuns`, its morph LFO, in four lanes, every mode; returns the morph's output.
+    float stepVoiceLFOLanes(int voice, float amount, bool morphRuns);
     void packVoiceLFOLanes(int voice);
     // A voice's LFO settings from its destinations (setVoiceModOften), and its per-pass LFO
     // work: the three steps on even or new passes, the Free LFO 1/2 value and sources 60..67.

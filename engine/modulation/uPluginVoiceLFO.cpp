@@ -199,56 +199,94 @@ void APlugin::setVoiceLFOSettings(int v) {
 void APlugin::packVoiceLFOLanes(int v) {
     if (v < 0 || v >= kNumVoices) return;
     GlobalLFOLanes& p = voiceLFOLanes[v];
-    p.ready = 1;
-    p.morph = 1;
+    p.runs = p.moves = 0;
+    const bool freeGlobal =
+        voiceLFOs[v][0].set.playMode != kPlayPoly && voiceLFOs[v][1].set.playMode != kPlayPoly;
     for (int k = 0; k < 4; ++k) {
         const int i = kLaneLFO[k];
         const LFOSettings& s = voiceLFOs[v][i].set;
         p.setLane(k, s);
         if (k == 3) break;
-        p.table[k] = getLFOWaveTable(s.wave);
-        if (!s.enabled || s.playMode != kPlayPoly || !(s.speed > 1e-6) || !p.table[k]) p.ready = 0;
+        // The random wave reads the LFO's own random value, at index 0.
+        const float* table = getLFOWaveTable(s.wave);
+        p.wave[k] = table ? table : &voiceLFOs[v][i].run.random;
+        p.indexMask[k] = table ? ~0u : 0u;
+        // A voice's copy of an LFO that runs globally is not heard: the Main LFO when its play
+        // mode is not "Poly", the free LFOs when neither is (they may modulate each other).
+        const bool global = i == kMainLfo ? s.playMode != kPlayPoly : freeGlobal;
+        if (s.enabled && !global) p.runs |= static_cast<uint8_t>(1 << k);
+        if (s.speed > 1e-6) p.moves |= static_cast<uint8_t>(1 << k);
     }
 }
 
-// setVoiceLFO for LFOs 2, 0 and 1 and then stepMorphLFO, the same operations lane by lane,
-// each branch a mask. Every value whose one-at-a-time step would take another branch (a phase
-// outside the range the fast fractions cover, say) sends the whole step back there before
-// anything is stored. The draws of the LFOs whose cycle restarts come in the step order.
-bool APlugin::stepVoiceLFOLanes(int v, float amount, float* morphOutput) {
-    if (v < 0 || v >= kNumVoices) return false;
+namespace {
+
+// lfocore::frac in two lanes: one conversion where both lie in (0, 2^31), where it truncates.
+inline __m128d fractions(__m128d x) {
+    const __m128d inRange =
+        _mm_and_pd(_mm_cmpgt_pd(x, _mm_setzero_pd()), _mm_cmplt_pd(x, _mm_set1_pd(2147483647.0)));
+    if (_mm_movemask_pd(inRange) == 3) return _mm_sub_pd(x, _mm_cvtepi32_pd(_mm_cvttpd_epi32(x)));
+    alignas(16) double d[2];
+    _mm_store_pd(d, x);
+    return _mm_set_pd(lfocore::frac(d[1]), lfocore::frac(d[0]));
+}
+
+// wrapPhase in two lanes: inside 0..2 at most one cycle comes off.
+inline __m128d wrapPhases(__m128d x) {
+    const __m128d one = _mm_set1_pd(1.0);
+    const __m128d inRange =
+        _mm_and_pd(_mm_cmpgt_pd(x, _mm_setzero_pd()), _mm_cmplt_pd(x, _mm_set1_pd(2.0)));
+    if (_mm_movemask_pd(inRange) == 3) return _mm_sub_pd(x, _mm_and_pd(_mm_cmpge_pd(x, one), one));
+    alignas(16) double d[2];
+    _mm_store_pd(d, x);
+    return _mm_set_pd(wrapPhase(d[1]), wrapPhase(d[0]));
+}
+
+} // namespace
+
+// The lanes are the LFOs in step order. Lanes that rest (off, or run globally) only move their
+// phases on. A running LFO whose speed is 0 keeps its phase and samples 0. Sync and frequency
+// or phase modulation act on Free LFO 2 from Free LFO 1 within the step: sync scales Free LFO
+// 2's phase before it moves when Free LFO 1's cycle restarts; the modulations read Free LFO 1's
+// new output, so its lanes' values are found first and Free LFO 2's phase moves after them.
+// The random draws come in step order, each lane's after the phases that decide it.
+float APlugin::stepVoiceLFOLanes(int v, float amount, bool morphRuns) {
+    if (v < 0 || v >= kNumVoices) return 0.0f;
     const GlobalLFOLanes& p = voiceLFOLanes[v];
-    if (!p.ready) return false;
     LFOState* lfos = voiceLFOs[v];
     LFORunState* run[4] = {&lfos[kLaneLFO[0]].run, &lfos[kLaneLFO[1]].run, &lfos[kLaneLFO[2]].run,
                            &lfos[kLaneLFO[3]].run};
-    // The morph moves at the rate blended from the two free LFOs' at the amount.
-    BlendedRate& blended = morphRates[1 + v];
-    const double inc1 = lfos[0].set.speed, inc2 = lfos[1].set.speed, a = amount;
-    if (!(inc1 == blended.key[0] && inc2 == blended.key[1] && a == blended.key[2])) {
-        blended.key[0] = inc1;
-        blended.key[1] = inc2;
-        blended.key[2] = a;
-        blended.rate = lfocore::blendRate(inc1, inc2, a);
+    const int runs = p.runs | (morphRuns ? 8 : 0);
+    if (runs == 0) {
+        for (int k = 0; k < 3; ++k) {
+            movePhase(lfos[kLaneLFO[k]]);
+            run[k]->value = run[k]->output;
+            run[k]->increment = 0.0f;
+        }
+        return 0.0f;
     }
-    const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1.0), two = _mm_set1_pd(2.0);
-    const __m128d below2to31 = _mm_set1_pd(2147483647.0);
-    // Lanes 0 and 1 (Main LFO, Free LFO 1), lanes 2 and 3 (Free LFO 2, the morph).
-    const __m128d phaseA = _mm_set_pd(run[1]->phase, run[0]->phase);
-    const __m128d phaseB = _mm_set_pd(run[3]->phase, run[2]->phase);
+    // The morph moves at the rate blended from the two free LFOs' at the amount.
+    double morphRate = 0.0;
+    if (morphRuns) {
+        BlendedRate& blended = morphRates[1 + v];
+        const double inc1 = lfos[0].set.speed, inc2 = lfos[1].set.speed, a = amount;
+        if (!(inc1 == blended.key[0] && inc2 == blended.key[1] && a == blended.key[2])) {
+            blended.key[0] = inc1;
+            blended.key[1] = inc2;
+            blended.key[2] = a;
+            blended.rate = lfocore::blendRate(inc1, inc2, a);
+        }
+        morphRate = blended.rate;
+    }
+    // Lanes whose phase moves and may restart a cycle (a voice LFO's restarts at 1, the
+    // morph's above it).
+    const int full = (p.runs & p.moves) | (runs & 8);
+    const int32_t mode = lfo12Mode;
+    const bool modulated = (mode == kModePM || mode == kModeFM) && (full & 4);
+    const __m128d one = _mm_set1_pd(1.0);
+    alignas(16) double phase[4] = {run[0]->phase, run[1]->phase, run[2]->phase, run[3]->phase};
     const __m128d humaniseA = _mm_set_pd(run[1]->humanise, run[0]->humanise);
     const __m128d humaniseB = _mm_set_pd(run[3]->humanise, run[2]->humanise);
-    const __m128d holdA = _mm_set_pd(run[1]->holdAccumulator, run[0]->holdAccumulator);
-    const __m128d holdB = _mm_set_pd(run[3]->holdAccumulator, run[2]->holdAccumulator);
-    auto fraction = [](__m128d x) { return _mm_sub_pd(x, _mm_cvtepi32_pd(_mm_cvttpd_epi32(x))); };
-
-    // The warped position from the phase before the step (lfocore::frac, lfocore::warp).
-    const __m128d xA = _mm_add_pd(_mm_load_pd(p.phaseOffset), phaseA);
-    const __m128d xB = _mm_add_pd(_mm_load_pd(p.phaseOffset + 2), phaseB);
-    auto inTruncRange = [&](__m128d x) {
-        return _mm_movemask_pd(_mm_and_pd(_mm_cmpgt_pd(x, zero), _mm_cmplt_pd(x, below2to31)));
-    };
-    if (inTruncRange(xA) != 3 || inTruncRange(xB) != 3) return false;
     auto warp = [&p](__m128d f, int at) {
         const __m128d point = _mm_load_pd(p.shapePoint + at);
         const __m128d low = _mm_mul_pd(f, _mm_load_pd(p.warpLow + at));
@@ -257,208 +295,182 @@ bool APlugin::stepVoiceLFOLanes(int v, float amount, float* morphOutput) {
         const __m128d lower = _mm_cmple_pd(f, point);
         return _mm_or_pd(_mm_and_pd(lower, low), _mm_andnot_pd(lower, high));
     };
-    const __m128d tA = warp(fraction(xA), 0);
-    const __m128d tB = warp(fraction(xB), 2);
-
-    // The phase moves on; it stays inside 0..2, where wrapPhase takes off one cycle at most.
-    // A voice LFO's cycle restarts at 1, the morph's above it.
-    const __m128d movedA = _mm_add_pd(phaseA, _mm_mul_pd(_mm_load_pd(p.speed), humaniseA));
-    const __m128d movedB =
-        _mm_add_pd(phaseB, _mm_mul_pd(_mm_set_pd(blended.rate, p.speed[2]), humaniseB));
-    auto inWrapRange = [&](__m128d x) {
-        return _mm_movemask_pd(_mm_and_pd(_mm_cmpgt_pd(x, zero), _mm_cmplt_pd(x, two)));
+    // The warped positions from the phases before the step, and the phases moved on.
+    alignas(16) double t[4], moved[4];
+    int restarts = 0;
+    {
+        const __m128d phaseA = _mm_load_pd(phase);
+        _mm_store_pd(t, warp(fractions(_mm_add_pd(_mm_load_pd(p.phaseOffset), phaseA)), 0));
+        const __m128d movedA = _mm_add_pd(phaseA, _mm_mul_pd(_mm_load_pd(p.speed), humaniseA));
+        _mm_store_pd(moved, wrapPhases(movedA));
+        restarts = _mm_movemask_pd(_mm_cmpge_pd(movedA, one)) & full;
+    }
+    if (mode == kModeSync && (restarts & 2)) phase[2] *= 1.0 - static_cast<double>(amount);
+    // Free LFO 2 (phase modulation adds to its position, frequency modulation scales its
+    // move) and the morph.
+    auto moveB = [&](double extraPhase, double factor) {
+        const __m128d phaseB = _mm_load_pd(phase + 2);
+        const __m128d offset =
+            _mm_add_pd(_mm_set_pd(0.0, extraPhase), _mm_load_pd(p.phaseOffset + 2));
+        _mm_store_pd(t + 2, warp(fractions(_mm_add_pd(offset, phaseB)), 2));
+        const __m128d movedB =
+            _mm_add_pd(phaseB, _mm_mul_pd(_mm_mul_pd(_mm_set_pd(morphRate, p.speed[2]), humaniseB),
+                                          _mm_set_pd(1.0, factor)));
+        _mm_store_pd(moved + 2, wrapPhases(movedB));
+        restarts = (restarts & 3) | ((_mm_movemask_pd(_mm_cmpge_pd(movedB, one)) & 1) << 2) |
+                   ((_mm_movemask_pd(_mm_cmpgt_pd(movedB, one)) & 2) << 2);
+        restarts &= full;
     };
-    if (inWrapRange(movedA) != 3 || inWrapRange(movedB) != 3) return false;
-    const int restarts = _mm_movemask_pd(_mm_cmpge_pd(movedA, one)) |
-                         ((_mm_movemask_pd(_mm_cmpge_pd(movedB, one)) & 1) << 2) |
-                         ((_mm_movemask_pd(_mm_cmpgt_pd(movedB, one)) & 2) << 2);
-    auto wrap = [&](__m128d x) { return _mm_sub_pd(x, _mm_and_pd(_mm_cmpge_pd(x, one), one)); };
-    const __m128d wrappedA = wrap(movedA);
-    const __m128d wrappedB = wrap(movedB);
+    if (!modulated) moveB(0.0, 1.0);
 
-    // The start delays, four samples a step; an LFO still in its delay reads 0.
+    // The draws of the lanes whose cycle restarts, in step order, into the state: the phases
+    // moved with the rates they found, and the values below read the new random values.
+    auto draw = [&](int lanes) {
+        for (int bits = restarts & lanes; bits != 0; bits &= bits - 1) {
+            const int k = __builtin_ctz(static_cast<unsigned>(bits));
+            LFORunState& r = *run[k];
+            if (k == 3) {
+                r.humanise =
+                    lfocore::humaniseFactor(getRandUnit(), voiceDest[v][kFreeLfo1Humanise]);
+                continue;
+            }
+            r.random = 2.0f * getRandUnit() - 1.0f;
+            const float u = getRandUnit();
+            r.humanise = lfocore::humaniseFactor(
+                u, voiceDest[v][LFO_DEST_FIRST[kLaneLFO[k]] + kLfoHumanise]);
+        }
+    };
+
+    // The start delays, four samples a step; an LFO still in its delay samples 0.
     int32_t delays[3];
     for (int k = 0; k < 3; ++k) {
         const int32_t d = run[k]->delayCounter;
         delays[k] = d <= 0 ? d + 4 : d;
     }
-    // The wave values at the warped positions; the morph reads both free LFOs' waves at its
-    // own position.
-    const double t[4] = {_mm_cvtsd_f64(tA), _mm_cvtsd_f64(_mm_unpackhi_pd(tA, tA)),
-                         _mm_cvtsd_f64(tB), _mm_cvtsd_f64(_mm_unpackhi_pd(tB, tB))};
-    const float v0 = delays[0] > 0 ? p.table[0][lfocore::tableIndex(t[0])] : 0.0f;
-    const float v1 = delays[1] > 0 ? p.table[1][lfocore::tableIndex(t[1])] : 0.0f;
-    const float v2 = delays[2] > 0 ? p.table[2][lfocore::tableIndex(t[2])] : 0.0f;
-    const int index = lfocore::tableIndex(t[3]);
-    const float v3 = (1.0f - amount) * p.table[1][index] + amount * p.table[2][index];
-    const __m128 value = _mm_set_ps(v3, v2, v1, v0);
-
     // Sample and hold: the accumulator moves on, and where it reaches 1 the value is taken and
     // the accumulator keeps its fraction.
     const __m128 rate = _mm_load_ps(p.holdRate);
-    const __m128d accA = _mm_add_pd(holdA, _mm_cvtps_pd(rate));
-    const __m128d accB = _mm_add_pd(holdB, _mm_cvtps_pd(_mm_movehl_ps(rate, rate)));
-    if (_mm_movemask_pd(_mm_cmplt_pd(accA, below2to31)) != 3 ||
-        _mm_movemask_pd(_mm_cmplt_pd(accB, below2to31)) != 3)
-        return false;
+    const __m128d accA = _mm_add_pd(_mm_set_pd(run[1]->holdAccumulator, run[0]->holdAccumulator),
+                                    _mm_cvtps_pd(rate));
+    const __m128d accB = _mm_add_pd(_mm_set_pd(run[3]->holdAccumulator, run[2]->holdAccumulator),
+                                    _mm_cvtps_pd(_mm_movehl_ps(rate, rate)));
     const __m128d takeA = _mm_cmpge_pd(accA, one), takeB = _mm_cmpge_pd(accB, one);
-    const __m128d keptA = _mm_or_pd(_mm_and_pd(takeA, fraction(accA)), _mm_andnot_pd(takeA, accA));
-    const __m128d keptB = _mm_or_pd(_mm_and_pd(takeB, fraction(accB)), _mm_andnot_pd(takeB, accB));
+    alignas(16) double accumulators[4];
+    const __m128d below2to31 = _mm_set1_pd(2147483647.0);
+    auto keep = [&](__m128d acc, __m128d take, double* out) {
+        const __m128d f = _mm_sub_pd(acc, _mm_cvtepi32_pd(_mm_cvttpd_epi32(acc)));
+        _mm_store_pd(out, _mm_or_pd(_mm_and_pd(take, f), _mm_andnot_pd(take, acc)));
+        // A taking lane lies above 1; one conversion truncates it below 2^31.
+        if (_mm_movemask_pd(_mm_andnot_pd(_mm_cmplt_pd(acc, below2to31), take)) == 0) return;
+        alignas(16) double a[2], t[2];
+        _mm_store_pd(a, acc);
+        _mm_store_pd(t, take);
+        for (int k = 0; k < 2; ++k) out[k] = t[k] != 0.0 ? lfocore::frac(a[k]) : a[k];
+    };
+    keep(accA, takeA, accumulators);
+    keep(accB, takeB, accumulators + 2);
     const __m128 take =
         _mm_shuffle_ps(_mm_castpd_ps(takeA), _mm_castpd_ps(takeB), _MM_SHUFFLE(2, 0, 2, 0));
 
-    // lfocore::quantise: bias by sign, levels, floor (in the range where it truncates), clamp.
+    // The values: the wave at the warped position (the random value for the random wave), read
+    // where the sample and hold takes one; the morph reads both free LFOs' waves at its own.
     const __m128 zeroF = _mm_setzero_ps(), oneF = _mm_set1_ps(1.0f);
-    const __m128 negative = _mm_cmplt_ps(value, zeroF), positive = _mm_cmpgt_ps(value, zeroF);
-    const __m128 nonNegativeGain = _mm_or_ps(_mm_and_ps(positive, _mm_load_ps(p.biasAbove)),
-                                             _mm_andnot_ps(positive, _mm_load_ps(p.biasZero)));
-    const __m128 gain = _mm_or_ps(_mm_and_ps(negative, _mm_load_ps(p.biasBelow)),
-                                  _mm_andnot_ps(negative, nonNegativeGain));
-    const __m128 level =
-        _mm_mul_ps(_mm_load_ps(p.steps), _mm_add_ps(_mm_mul_ps(value, gain), oneF));
-    const __m128 truncates =
-        _mm_and_ps(_mm_cmpge_ps(level, zeroF), _mm_cmplt_ps(level, _mm_set1_ps(8.0e6f)));
-    // Only a lane that takes its value needs it.
-    if (_mm_movemask_ps(
-            _mm_or_ps(truncates, _mm_andnot_ps(take, _mm_castsi128_ps(_mm_set1_epi32(-1))))) != 15)
-        return false;
-    const __m128 floored = _mm_cvtepi32_ps(_mm_cvttps_epi32(level));
-    const __m128 q = _mm_sub_ps(_mm_mul_ps(floored, _mm_load_ps(p.inverse)), oneF);
-    const __m128 aboveTop = _mm_cmpgt_ps(q, oneF);
-    const __m128 capped = _mm_or_ps(_mm_and_ps(aboveTop, oneF), _mm_andnot_ps(aboveTop, q));
-    const __m128 aboveBottom = _mm_cmpgt_ps(q, _mm_set1_ps(-1.0f));
-    const __m128 quantised =
-        _mm_or_ps(_mm_and_ps(aboveBottom, capped), _mm_andnot_ps(aboveBottom, _mm_set1_ps(-1.0f)));
     const __m128 heldBefore = _mm_set_ps(run[3]->held, run[2]->held, run[1]->held, run[0]->held);
-    const __m128 held = _mm_or_ps(_mm_and_ps(take, quantised), _mm_andnot_ps(take, heldBefore));
-
-    // The smoothing; a new note's LFOs start at their held values, without a glide (the
-    // morph always glides).
     const __m128 previous =
         _mm_set_ps(run[3]->output, run[2]->output, run[1]->output, run[0]->output);
-    const __m128 smooth = _mm_load_ps(p.smooth);
-    const __m128 smoothed = _mm_add_ps(
-        _mm_add_ps(_mm_mul_ps(smooth, previous), _mm_mul_ps(_mm_sub_ps(oneF, smooth), held)),
-        _mm_set1_ps(1e-15f));
-    const __m128 output =
-        voiceIsNew[v]
-            ? _mm_shuffle_ps(held, _mm_shuffle_ps(held, smoothed, _MM_SHUFFLE(3, 3, 2, 2)),
-                             _MM_SHUFFLE(2, 0, 1, 0))
-            : smoothed;
-    const __m128 increment = _mm_mul_ps(_mm_sub_ps(output, previous), _mm_set1_ps(0.5f));
+    alignas(16) float held[4], output[4];
+    auto values = [&] {
+        // Every lane reads (only a taking lane keeps what it read); an LFO in its start delay
+        // or whose speed is 0 reads 0.
+        alignas(16) float value[4];
+        for (int k = 0; k < 3; ++k)
+            value[k] = delays[k] > 0 ? p.wave[k][lfocore::tableIndex(t[k]) & p.indexMask[k]] : 0.0f;
+        const int index = lfocore::tableIndex(t[3]);
+        value[3] = (1.0f - amount) * p.wave[1][index & p.indexMask[1]] +
+                   amount * p.wave[2][index & p.indexMask[2]];
+        for (int bits = p.runs & ~p.moves; bits != 0; bits &= bits - 1)
+            value[__builtin_ctz(static_cast<unsigned>(bits))] = 0.0f;
+        // lfocore::quantise: bias by sign, levels, floor, clamp.
+        const __m128 x = _mm_load_ps(value);
+        const __m128 negative = _mm_cmplt_ps(x, zeroF), positive = _mm_cmpgt_ps(x, zeroF);
+        const __m128 nonNegativeGain = _mm_or_ps(_mm_and_ps(positive, _mm_load_ps(p.biasAbove)),
+                                                 _mm_andnot_ps(positive, _mm_load_ps(p.biasZero)));
+        const __m128 gain = _mm_or_ps(_mm_and_ps(negative, _mm_load_ps(p.biasBelow)),
+                                      _mm_andnot_ps(negative, nonNegativeGain));
+        const __m128 level =
+            _mm_mul_ps(_mm_load_ps(p.steps), _mm_add_ps(_mm_mul_ps(x, gain), oneF));
+        __m128 floored = _mm_cvtepi32_ps(_mm_cvttps_epi32(level));
+        const __m128 truncates =
+            _mm_and_ps(_mm_cmpge_ps(level, zeroF), _mm_cmplt_ps(level, _mm_set1_ps(8.0e6f)));
+        if (_mm_movemask_ps(truncates) != 15) {
+            alignas(16) float f[4];
+            _mm_store_ps(f, level);
+            for (float& e : f) e = lfocore::floorFast(e);
+            floored = _mm_load_ps(f);
+        }
+        const __m128 q = _mm_sub_ps(_mm_mul_ps(floored, _mm_load_ps(p.inverse)), oneF);
+        const __m128 aboveTop = _mm_cmpgt_ps(q, oneF);
+        const __m128 capped = _mm_or_ps(_mm_and_ps(aboveTop, oneF), _mm_andnot_ps(aboveTop, q));
+        const __m128 aboveBottom = _mm_cmpgt_ps(q, _mm_set1_ps(-1.0f));
+        const __m128 quantised = _mm_or_ps(_mm_and_ps(aboveBottom, capped),
+                                           _mm_andnot_ps(aboveBottom, _mm_set1_ps(-1.0f)));
+        const __m128 h = _mm_or_ps(_mm_and_ps(take, quantised), _mm_andnot_ps(take, heldBefore));
+        // The smoothing; a new note's LFOs start at their held values, without a glide (the
+        // morph always glides).
+        const __m128 smooth = _mm_load_ps(p.smooth);
+        const __m128 smoothed = _mm_add_ps(
+            _mm_add_ps(_mm_mul_ps(smooth, previous), _mm_mul_ps(_mm_sub_ps(oneF, smooth), h)),
+            _mm_set1_ps(1e-15f));
+        _mm_store_ps(held, h);
+        _mm_store_ps(output,
+                     voiceIsNew[v]
+                         ? _mm_shuffle_ps(h, _mm_shuffle_ps(h, smoothed, _MM_SHUFFLE(3, 3, 2, 2)),
+                                          _MM_SHUFFLE(2, 0, 1, 0))
+                         : smoothed);
+    };
+    if (modulated) {
+        // Free LFO 1's new output first (the lanes before Free LFO 2 draw and take their
+        // values), then Free LFO 2 moves by it.
+        draw(3);
+        values();
+        const float l1 = output[1];
+        if (mode == kModePM)
+            moveB(amount * l1, 1.0);
+        else
+            moveB(0.0, std::exp2(3.0 * amount * l1));
+        draw(12);
+    } else {
+        draw(15);
+    }
+    values();
 
-    // Nothing can send the step back now: the draws in step order, then the stores.
-    for (int k = 0; k < 3; ++k) {
-        if (!(restarts & (1 << k))) continue;
-        LFORunState& r = *run[k];
-        r.random = 2.0f * getRandUnit() - 1.0f;
-        const float u = getRandUnit();
-        r.humanise =
-            lfocore::humaniseFactor(u, voiceDest[v][LFO_DEST_FIRST[kLaneLFO[k]] + kLfoHumanise]);
+    // The stores: a resting lane only moves its phase on and rests at its output; a running
+    // LFO whose speed is 0 keeps its phase.
+    for (int bits = p.runs & ~p.moves; bits != 0; bits &= bits - 1) {
+        const int k = __builtin_ctz(static_cast<unsigned>(bits));
+        moved[k] = phase[k];
     }
-    if (restarts & 8) {
-        const float u = getRandUnit();
-        run[3]->humanise = lfocore::humaniseFactor(u, voiceDest[v][kFreeLfo1Humanise]);
-    }
-    alignas(16) double phases[4], accumulators[4];
-    alignas(16) float helds[4], outputs[4], previouses[4], increments[4];
-    _mm_store_pd(phases, wrappedA);
-    _mm_store_pd(phases + 2, wrappedB);
-    _mm_store_pd(accumulators, keptA);
-    _mm_store_pd(accumulators + 2, keptB);
-    _mm_store_ps(helds, held);
-    _mm_store_ps(outputs, output);
-    _mm_store_ps(previouses, previous);
-    _mm_store_ps(increments, increment);
     for (int k = 0; k < 4; ++k) {
         LFORunState& r = *run[k];
-        r.phase = phases[k];
+        if (!(runs & (1 << k))) {
+            if (k == 3) break;
+            r.phase = moved[k];
+            r.value = r.output;
+            r.increment = 0.0f;
+            continue;
+        }
+        r.phase = moved[k];
         r.holdAccumulator = accumulators[k];
-        r.held = helds[k];
-        r.previous = previouses[k];
-        r.output = outputs[k];
+        r.held = held[k];
+        const float before = r.output;
+        r.previous = before;
+        r.output = output[k];
         if (k == 3) break;
         r.delayCounter = delays[k];
-        r.increment = increments[k];
-        r.value = previouses[k];
+        r.increment = (output[k] - before) * 0.5f;
+        r.value = before;
     }
-    *morphOutput = outputs[3];
-    return true;
-}
-
-void APlugin::setVoiceLFO(int v, int i) {
-    if (v < 0 || v >= kNumVoices || i < 0 || i > 2) return;
-    LFOSettings& s = voiceLFOs[v][i].set;
-    LFORunState& r = voiceLFOs[v][i].run;
-    double factor = 1.0, extraPhase = 0.0;
-    if (i == 1) {
-        const float l1 = voiceLFOs[v][0].run.output;
-        const float amount = voiceLfo12Amount[v];
-        if (lfo12Mode == kModePM) extraPhase = amount * l1;
-        if (lfo12Mode == kModeFM) factor = std::exp2(3.0 * amount * l1);
-    }
-    // A voice's copy of an LFO that runs globally is not heard: the Main LFO when its play
-    // mode is not "Poly", the free LFOs when neither is (they may modulate each other).
-    const bool global = i == kMainLfo ? s.playMode != kPlayPoly
-                                      : voiceLFOs[v][0].set.playMode != kPlayPoly &&
-                                            voiceLFOs[v][1].set.playMode != kPlayPoly;
-    if (!s.enabled || global) {
-        // Unused: only the phase runs on, and the value rests where it stood.
-        movePhase(voiceLFOs[v][i]);
-        r.value = r.output;
-        r.increment = 0.0f;
-        return;
-    }
-    // The state is worked in locals and stored once. The wave is read only by a step whose
-    // sample and hold takes a value: other steps leave the held value, and so the output, as
-    // they find them, and skip the warp, the table and the quantiser.
-    int32_t delay = r.delayCounter;
-    if (delay <= 0) r.delayCounter = delay += 4; // the start delay, four samples a step
-    double hold = r.holdAccumulator + s.holdRate;
-    const bool take = hold >= 1.0;
-    float v0 = 0.0f;
-    const double speed = s.speed;
-    if (speed > 1e-6) {
-        // Only Free LFO 2 under phase or frequency modulation moves by Free LFO 1; otherwise
-        // the added 0.0 and the factor 1.0 would change nothing (the offset is never -0).
-        const bool modulated = i == 1 && (lfo12Mode == kModePM || lfo12Mode == kModeFM);
-        double phase = r.phase;
-        const bool read = take && delay > 0;
-        double t = 0.0;
-        if (read) {
-            const double x = modulated ? extraPhase + s.phaseOffset + phase : s.phaseOffset + phase;
-            t = lfocore::warp(lfocore::frac(x), s);
-        }
-        phase += modulated ? speed * r.humanise * factor : speed * r.humanise;
-        if (phase >= 1.0) {
-            r.random = 2.0f * getRandUnit() - 1.0f;
-            const float u = getRandUnit();
-            r.humanise = lfocore::humaniseFactor(u, voiceDest[v][LFO_DEST_FIRST[i] + kLfoHumanise]);
-            if (i == 0 && lfo12Mode == kModeSync)
-                voiceLFOs[v][1].run.phase *= 1.0 - static_cast<double>(voiceLfo12Amount[v]);
-        }
-        r.phase = wrapPhase(phase);
-        if (read) {
-            const float* table = getLFOWaveTable(s.wave);
-            v0 = table ? table[lfocore::tableIndex(t)] : r.random;
-        }
-    }
-    // Sample and hold (lfocore::sampleAndHold), then the smoothing.
-    float held = r.held;
-    if (take) {
-        held = lfocore::quantise(s, v0);
-        hold = lfocore::frac(hold);
-        r.held = held;
-    }
-    r.holdAccumulator = hold;
-    const float previous = r.output;
-    // A new note starts at its value, without a glide.
-    const float output =
-        voiceIsNew[v] ? held : s.smooth * previous + (1.0f - s.smooth) * held + 1e-15f;
-    r.previous = previous;
-    r.output = output;
-    r.increment = (output - previous) * 0.5f;
-    r.value = previous;
+    return output[3];
 }
 
 void APlugin::resetVoiceLFO(int voice, int lfo) {
@@ -566,43 +578,16 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
             // The amount is read by the steps and the combination only.
             const float a = lfocore::clampf(amountKnob + row[dest::FreeLfo12Amount], 0.0f, 1.0f);
             voiceLfo12Amount[v] = a;
-            // A voice's copy of an LFO that is off or runs globally only moves its phase on;
-            // that short step is done here, the full step in setVoiceLFO. The Main LFO steps
-            // first. With all three resting and no Free LFO 1/2 value, their values stand
-            // still until the next step.
-            bool resting = !combined;
-            auto step = [&](int i, bool runs) {
-                LFOState& lfo = lfos[i];
-                if (lfo.set.enabled && runs) {
-                    setVoiceLFO(v, i);
-                    resting = false;
-                    return;
-                }
-                movePhase(lfo);
-                lfo.run.value = lfo.run.output;
-                lfo.run.increment = 0.0f;
-            };
-            // The morph mode with all three running per voice steps them and the morph
-            // together in four lanes where it can.
-            float z = 0.0f;
-            const bool inLanes = combined && mode == kModeMorph && stepVoiceLFOLanes(v, a, &z);
-            if (inLanes) {
-                resting = false;
-            } else {
-                step(kMainLfo, poly2);
-                step(0, !freeGlobal);
-                step(1, !freeGlobal);
-            }
-            voiceLFOsResting[v] = resting ? 1 : 0;
+            // With all three resting and no Free LFO 1/2 value, their values stand still
+            // until the next step.
+            const bool morph = combined && mode == kModeMorph;
+            const float z = stepVoiceLFOLanes(v, a, morph);
+            voiceLFOsResting[v] = !combined && voiceLFOLanes[v].runs == 0 ? 1 : 0;
             if (combined) {
-                const float x = lfos[0].run.output, y = lfos[1].run.output;
-                if (!inLanes)
-                    z = mode == kModeMorph ? stepMorphLFO(lfos[kMorphLFO], lfos[0], lfos[1], a,
-                                                          row[kFreeLfo1Humanise], morphRates[1 + v])
-                                           : getLFOCombination(mode, a, x, y);
                 voiceLfo12Value[v] = voiceLfo12Target[v];
-                voiceLfo12Target[v] = z;
-                voiceLfo12Step[v] = (z - voiceLfo12Value[v]) * 0.5f;
+                voiceLfo12Target[v] =
+                    morph ? z : getLFOCombination(mode, a, lfos[0].run.output, lfos[1].run.output);
+                voiceLfo12Step[v] = (voiceLfo12Target[v] - voiceLfo12Value[v]) * 0.5f;
             } else {
                 voiceLfo12Target[v] = voiceLfo12Value[v] = voiceLfo12Step[v] = 0.0f;
             }

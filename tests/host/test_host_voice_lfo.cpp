@@ -4,10 +4,13 @@
 // from the note's start.
 #include "EditChecks.h"
 #include "ScenarioPatches.h"
+#include "engine/modulation/ModIndices.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,5 +89,100 @@ TEST(HostVoiceLfo, AnEnvelopeSourceFirstReadUnderAHeldNoteReadsItsCurrentValue) 
             "slot switched to an envelope source", slot, {{tag::ModSourceFirst, source(s)}}};
         expectEditUnderNoteAsFromStart([&c](Edit e) { return play(c, e); },
                                        ("source " + std::to_string(s)).c_str(), 1.0e-5f);
+    }
+}
+
+namespace {
+
+// A slot from `source` to `destination` at `amount`.
+std::vector<std::pair<int, float>> modSlot(int slot, int from, int to, float amount) {
+    return {{tag::ModBypassFirst + slot, 0.0f},
+            {tag::ModSourceFirst + slot, source(from)},
+            {tag::ModDestFirst + slot, (to + 0.1f) / 399.99f},
+            {tag::ModAmountFirst + slot, amount}};
+}
+
+// Four notes held for half a second, in blocks of 128; a 64-bit FNV-1a hash of both channels'
+// sample bits.
+uint64_t renderHash(const std::vector<std::pair<int, float>>& patch) {
+    Plugin p(48000.0f, kBlock);
+    scenariopatch::repeatableSawSquarePatch(p);
+    for (auto [t, v] : patch) p.setParameter(t, v);
+    std::vector<float> l, r;
+    p.process(256, l, r);
+    p.sendMidi({{0, 0x90, 50, 100}, {0, 0x90, 57, 90}, {5, 0x90, 62, 80}, {9, 0x90, 69, 70}});
+    uint64_t hash = 1469598103934665603ull;
+    for (int b = 0; b < 190; ++b) {
+        p.process(kBlock, l, r);
+        for (const auto* channel : {&l, &r})
+            for (int i = 0; i < kBlock; ++i) {
+                uint32_t bits;
+                std::memcpy(&bits, &(*channel)[i], sizeof(bits));
+                hash = (hash ^ bits) * 1099511628211ull;
+            }
+    }
+    return hash;
+}
+
+} // namespace
+
+// The voices' own LFOs in every kind of step: the Free LFO 1/2 morph, sync, frequency and phase
+// modulation and a combination, the random wave, a stopped LFO, a start delay, sample and hold,
+// humanised restarts, the Main LFO per voice beside global free LFOs and the other way round.
+// The hashes were taken on an earlier build: a rework of the voice LFO step that is meant to
+// leave the sound alone must keep every bit.
+TEST(HostVoiceLfo, EveryKindOfVoiceLfoStepKeepsItsRecordedSound) {
+    testhost::resetHost();
+    std::vector<std::pair<int, float>> base;
+    // Every LFO and the combination heard on the oscillators' fine tune and volumes; the
+    // velocity drives humanise, sample and hold, a start delay and the bits.
+    const int slots[8][3] = {
+        {66, oscDest(0, oscdest::Fine), 0},        {60, oscDest(1, oscdest::Fine), 0},
+        {62, oscDest(0, oscdest::Volume), 0},      {64, oscDest(1, oscdest::Volume), 0},
+        {17, LFO_DEST_FIRST[0] + kLfoHumanise, 1}, {17, LFO_DEST_FIRST[1] + kLfoHold, 1},
+        {17, LFO_DEST_FIRST[2] + kLfoDelay, 1},    {17, LFO_DEST_FIRST[2] + kLfoBits, 1}};
+    for (int s = 0; s < 8; ++s) {
+        const auto slot = modSlot(s, slots[s][0], slots[s][1], slots[s][2] ? 0.35f : 0.6f);
+        base.insert(base.end(), slot.begin(), slot.end());
+    }
+    for (auto [t, v] : std::vector<std::pair<int, float>>{{tag::MainLfoSpeed, 0.74f},
+                                                          {tag::FreeLfo1Speed, 0.81f},
+                                                          {tag::FreeLfo2Speed, 0.69f},
+                                                          {tag::FreeLfo12Amount, 0.45f},
+                                                          {tag::MainLfoPlayMode, 0.0f},
+                                                          {tag::FreeLfo1PlayMode, 0.0f},
+                                                          {tag::FreeLfo2PlayMode, 0.0f}})
+        base.push_back({t, v});
+    auto mode = [](int m) { return std::make_pair(int(tag::FreeLfo12Mode), (m + 0.1f) / 19.99f); };
+    auto wave = [](int t, int w) { return std::make_pair(t, (w + 0.1f) / 7.99f); };
+    struct Kind {
+        const char* what;
+        std::vector<std::pair<int, float>> changes;
+        uint64_t hash;
+    };
+    const std::vector<Kind> kinds = {
+        {"morph",
+         {mode(12), wave(tag::FreeLfo1Wave, 3), wave(tag::FreeLfo2Wave, 1)},
+         5204603839960548235ull},
+        {"sync", {mode(9), wave(tag::FreeLfo2Wave, 2)}, 6088181667827087963ull},
+        {"frequency modulation", {mode(10), wave(tag::FreeLfo1Wave, 4)}, 13602448500670010191ull},
+        {"phase modulation", {mode(11), wave(tag::MainLfoWave, 5)}, 17769134643101491955ull},
+        {"a combination, random waves",
+         {mode(3), wave(tag::FreeLfo1Wave, 5), wave(tag::FreeLfo2Wave, 5)},
+         8419743630345823631ull},
+        {"morph of a random wave, Free LFO 2 stopped",
+         {mode(12), wave(tag::FreeLfo1Wave, 5), {tag::FreeLfo2Speed, 0.0f}},
+         3930938470764116883ull},
+        {"Main LFO per voice, free LFOs global",
+         {mode(12), {tag::FreeLfo1PlayMode, 0.6f}, {tag::FreeLfo2PlayMode, 0.6f}},
+         12802342949547814259ull},
+        {"free LFOs per voice, Main LFO global",
+         {mode(10), {tag::MainLfoPlayMode, 0.6f}},
+         7715739609939686131ull},
+    };
+    for (const Kind& k : kinds) {
+        auto patch = base;
+        patch.insert(patch.end(), k.changes.begin(), k.changes.end());
+        EXPECT_EQ(renderHash(patch), k.hash) << k.what;
     }
 }
