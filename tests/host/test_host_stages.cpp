@@ -447,3 +447,49 @@ TEST(HostStages, CombLimitIsTheSameWithAndWithoutUnison) {
         EXPECT_LT(ratio, 1.5) << "unison " << unison;
     }
 }
+
+// A band at 0 dB is skipped and keeps no history; the EQ decides which lanes run a band from the
+// voices it is given and the bands' flags, and keeps that choice while both stand. A band turned
+// on from flat, or back to flat, under held notes must sound, once settled, as an instance that
+// had the gain before the notes: with one voice and with two sharing a step.
+TEST(HostStages, EqBandsTurnedOnAndOffUnderHeldNotesMatchAFreshStart) {
+    const int bandGain = tag::PreEqOn + 3 + tag::EqBandStride; // the 640 Hz band
+    // 0: never edited, 1: edited under the notes, 2: edited before them.
+    auto render = [&](float from, float to, int keys, int when) {
+        testhost::resetHost();
+        Plugin p(kRate, 512);
+        sp::Stages s;
+        s.eqs = true;
+        s.eqMode = 0;
+        s.eqGain = 0.5f; // every band flat
+        sp::apply(p, s);
+        p.setParameter(tag::MainVolume, 0.2f);
+        p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+        p.setParameter(bandGain, when == 2 ? to : from);
+        std::vector<float> l, r;
+        p.process(4096, l, r);
+        for (int k = 0; k < keys; ++k) p.sendMidi({{0, 0x90, kKey + 12 * k, 100}});
+        p.process(static_cast<VstInt32>(0.3 * kRate), l, r);
+        if (when == 1) p.setParameter(bandGain, to);
+        p.process(static_cast<VstInt32>(0.8 * kRate), l, r);
+        l.pop_back();
+        EXPECT_TRUE(audio::allFiniteNormal(l));
+        return std::vector<float>(l.end() - static_cast<long>(0.25 * kRate), l.end());
+    };
+    const std::pair<float, float> edits[] = {{0.5f, 1.0f}, {1.0f, 0.5f}};
+    for (const auto& [from, to] : edits)
+        for (int keys : {1, 2}) {
+            SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(to) + ", keys " +
+                         std::to_string(keys));
+            const std::vector<float> before = render(from, to, keys, 0),
+                                     under = render(from, to, keys, 1),
+                                     fresh = render(from, to, keys, 2);
+            // Against the fundamental, as an overload's auto-limit may move the whole level.
+            auto level = [&](const std::vector<float>& x, int h) {
+                return db(audio::magnitudeAt(x, 220.0 * h, kRate)) -
+                       db(audio::magnitudeAt(x, 220.0, kRate));
+            };
+            for (int h : {2, 3, 4, 6}) EXPECT_NEAR(level(under, h), level(fresh, h), 0.5) << h;
+            EXPECT_GT(std::fabs(level(before, 3) - level(fresh, 3)), 6.0); // the band is heard
+        }
+}
