@@ -423,31 +423,41 @@ void TParaEQ::runUnits(int mode, uint32_t listed, const UnitIO* io) {
         for (int p = 0; p < kUnits / 2; ++p) runBlock<4>(mode, 2 * p, pairMasks[p], io);
 }
 
+namespace {
+
+// The bits of the listed units (entries outside 0..15 are skipped), with each one's frames from
+// `frames(v)`.
+template <class Frames>
+uint32_t listUnits(int count, const int* voiceList, TParaEQ::UnitIO* io, Frames frames) {
+    uint32_t listed = 0;
+    for (int i = 0; i < count; ++i) {
+        const int v = voiceList[i];
+        if (v < 0 || v >= TParaEQ::kUnits) continue;
+        listed |= 1u << v;
+        io[v] = frames(v);
+    }
+    return listed;
+}
+
+} // namespace
+
 void TParaEQ::process(int mode, int count, const int* voiceList, stereoOverStruct* frameA,
                       stereoOverStruct* frameB) {
     if (count <= 0 || !voiceList || !frameA || !frameB) return;
-    uint32_t listed = 0;
     UnitIO io[kUnits];
-    for (int i = 0; i < count; ++i) {
-        const int v = voiceList[i];
-        if (v < 0 || v >= kUnits) continue;
-        listed |= 1u << v;
-        io[v] = {{&frameA[v], &frameB[v]}, {&frameA[v], &frameB[v]}, {nullptr, nullptr}};
-    }
+    const uint32_t listed = listUnits(count, voiceList, io, [&](int v) {
+        return UnitIO{{&frameA[v], &frameB[v]}, {&frameA[v], &frameB[v]}, {nullptr, nullptr}};
+    });
     runUnits(mode, listed, io);
 }
 
 void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* frames) {
     if (count <= 0 || !voiceList || !frames) return;
-    uint32_t listed = 0;
     UnitIO io[kUnits];
-    for (int i = 0; i < count; ++i) {
-        const int v = voiceList[i];
-        if (v < 0 || v >= kUnits) continue;
-        listed |= 1u << v;
+    const uint32_t listed = listUnits(count, voiceList, io, [&](int v) {
         const Frames& f = frames[v];
-        io[v] = {{&f.in[0], &f.in[1]}, {&f.out[0], &f.out[1]}, {&f.next[0], &f.next[1]}};
-    }
+        return UnitIO{{&f.in[0], &f.in[1]}, {&f.out[0], &f.out[1]}, {&f.next[0], &f.next[1]}};
+    });
     runUnits(mode, listed, io);
 }
 
