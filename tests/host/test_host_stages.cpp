@@ -4,6 +4,7 @@
 // unison.
 #include "tests/TestEnv.h"
 #include "tests/host/AudioAnalysis.h"
+#include "tests/host/ScenarioPatches.h"
 #include "tests/host/StagesPatch.h"
 #include "tests/host/TestHost.h"
 
@@ -521,14 +522,9 @@ TEST(HostStages, FilterEditsWhileVoicesComeAndGoSoundAsEachVoiceAlone) {
     auto render = [&](int only) {
         testhost::resetHost();
         Plugin p(kRate, 512);
-        sp::Stages s;
-        s.filterType = sp::k24LP2;
-        s.cutoff = 0.5f;
-        s.resonance = 0.5f;
-        s.drive = 0.3f;
-        s.envAmount = 0.8f;
-        s.hp = true;
-        s.twoOscillators = true;
+        // The resonant ladder with drive, envelope and high-pass; no stage after the filter.
+        sp::Stages s = scenariopatch::fullVoicePath();
+        s.eqs = s.shaper = s.lofi = s.distortion = false;
         sp::apply(p, s);
         p.setParameter(tag::MainVolume, 0.02f);
         p.setParameter(tag::VelocityToVolume, 0.0f);
