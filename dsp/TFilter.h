@@ -197,8 +197,10 @@ private:
     int32_t tableIndex[2] = {};
     uint8_t directFlag = 0;
     // The inputs of the last updateControls call (cutoffs, mods, resonance, vowel, the four
-    // modulation terms, key track and type, as bits) and whether its smoothing had settled.
+    // modulation terms, key track and type, as bits), whether all but the first four are
+    // stored, and whether its smoothing had settled.
     alignas(16) float controlInputs[12] = {};
+    uint8_t restInputsValid = 0;
     uint8_t controlsSettled = 0;
     uint8_t hpOn = 0;
     int32_t type = 0;

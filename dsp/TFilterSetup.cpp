@@ -174,21 +174,28 @@ bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float 
                              float vowel) {
     using filtermath::finiteOr0;
     // Once the smoothing has settled, a call with the inputs of the last one would find every
-    // step as it stands: nothing to recompute. Compared bit for bit, in registers.
-    const int32_t typeBits = type;
-    float typeAsFloat;
-    std::memcpy(&typeAsFloat, &typeBits, sizeof typeAsFloat);
-    const __m128i now[3] = {
-        _mm_castps_si128(_mm_setr_ps(cutoff.left, cutoff.right, cutoffMod.left, cutoffMod.right)),
-        _mm_castps_si128(_mm_setr_ps(resonanceValue, vowel, envTerm, lfoTerm)),
-        _mm_castps_si128(_mm_setr_ps(velTerm, wheelTerm, keyTrack, typeAsFloat))};
-    const __m128i* before = reinterpret_cast<const __m128i*>(controlInputs);
-    const __m128i equal = _mm_and_si128(
-        _mm_and_si128(_mm_cmpeq_epi32(now[0], before[0]), _mm_cmpeq_epi32(now[1], before[1])),
-        _mm_cmpeq_epi32(now[2], before[2]));
-    if (controlsSettled && _mm_movemask_epi8(equal) == 0xFFFF) return false;
-    for (int i = 0; i < 3; ++i)
-        _mm_store_si128(reinterpret_cast<__m128i*>(controlInputs) + i, now[i]);
+    // step as it stands: nothing to recompute. Compared bit for bit, in registers; the cutoffs
+    // first, as they are what modulation moves, so a moving cutoff costs one comparison.
+    __m128i* const before = reinterpret_cast<__m128i*>(controlInputs);
+    const __m128i cutoffs =
+        _mm_castps_si128(_mm_setr_ps(cutoff.left, cutoff.right, cutoffMod.left, cutoffMod.right));
+    if (controlsSettled && _mm_movemask_epi8(_mm_cmpeq_epi32(cutoffs, before[0])) == 0xFFFF) {
+        const int32_t typeBits = type;
+        float typeAsFloat;
+        std::memcpy(&typeAsFloat, &typeBits, sizeof typeAsFloat);
+        const __m128i rest[2] = {
+            _mm_castps_si128(_mm_setr_ps(resonanceValue, vowel, envTerm, lfoTerm)),
+            _mm_castps_si128(_mm_setr_ps(velTerm, wheelTerm, keyTrack, typeAsFloat))};
+        const __m128i equal =
+            _mm_and_si128(_mm_cmpeq_epi32(rest[0], before[1]), _mm_cmpeq_epi32(rest[1], before[2]));
+        if (restInputsValid && _mm_movemask_epi8(equal) == 0xFFFF) return false;
+        _mm_store_si128(before + 1, rest[0]);
+        _mm_store_si128(before + 2, rest[1]);
+        restInputsValid = 1;
+    } else {
+        _mm_store_si128(before, cutoffs);
+        restInputsValid = 0; // the other inputs are those of an older call
+    }
     const bool direct = directFlag != 0;
 
     const float r = finiteOr0(resonanceValue);
