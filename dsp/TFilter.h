@@ -7,6 +7,7 @@
 #include "dsp/Float4.h"
 #include "dsp/StereoTypes.h"
 
+#include <cstddef>
 #include <cstdint>
 
 struct FilterTables;
@@ -50,7 +51,10 @@ public:
     // What setHP does with the switch off (the other inputs are not read).
     void setHPOff() { hpOn = 0; }
     // The next call takes the cutoff control without smoothing.
-    void setDirect() { directFlag = 1; }
+    void setDirect() {
+        directFlag = 1;
+        controlsSettled = 0;
+    }
 
     // One pass of one voice: frames A and B, four stereo sub-frames at twice the rate.
     void process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue, float vowel,
@@ -114,6 +118,12 @@ private:
         Float4 hpLow, hpBand;
     };
 
+    // The high-pass stage's members, as indexes into Coefs and Lanes.
+    static constexpr int kHpCoefs[2] = {static_cast<int>(offsetof(Coefs, hpF) / sizeof(Float4)),
+                                        static_cast<int>(offsetof(Coefs, hpD) / sizeof(Float4))};
+    static constexpr int kHpLanes[2] = {static_cast<int>(offsetof(Lanes, hpLow) / sizeof(Float4)),
+                                        static_cast<int>(offsetof(Lanes, hpBand) / sizeof(Float4))};
+
     // Steps shared by both forms.
     void preDrive(float* x, int count) const;
     // preDrive's step on four values, d = drive and gain = 1 + drive.
@@ -143,8 +153,9 @@ private:
     bool usesHistory() const;
     void ringModulators(Float4 (&m)[4]);
     // Runs the selected type over four sub-frames of one lane group, in place, at 0.1 level.
-    void runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3], const Float4 (&ring)[4]);
-    void runHP(Lanes& s, Float4 (&v)[4]) const;
+    void runGroup(const Coefs& cf, Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
+                  const Float4 (&ring)[4]);
+    static void runHP(const Coefs& cf, Lanes& s, Float4 (&v)[4]);
     // The comb types over one stereo signal at the rings given, at the per-pass form's level.
     void runComb(int inRing, int outRing, float (&left)[4], float (&right)[4], int fill);
     // The block form's combs: the n sub-voices of frames a and b across lanes, in place.
@@ -166,6 +177,10 @@ private:
     // The members a type's recurrence reads, for the types processPair runs (false for others).
     static bool pairMembers(int type, Members& m);
     void clearStates();
+    // Clears the per-pass form's state (a joined copy held by a pair is then reloaded).
+    void clearPass();
+    // Hands this filter's joined state, and its partner's, back to their own `pass` states.
+    void splitPair();
 
     const FilterTables* tables = nullptr;
 
@@ -181,6 +196,12 @@ private:
     float tableW[2] = {}; // normalised cutoff of the last call, at twice the rate
     int32_t tableIndex[2] = {};
     uint8_t directFlag = 0;
+    // The inputs of the last updateControls call (cutoffs, mods, resonance, vowel, the four
+    // modulation terms, key track and type, as bits), whether all but the first four are
+    // stored, and whether its smoothing had settled.
+    alignas(16) float controlInputs[12] = {};
+    uint8_t restInputsValid = 0;
+    uint8_t controlsSettled = 0;
     uint8_t hpOn = 0;
     int32_t type = 0;
     int32_t lastType = -1;
@@ -224,7 +245,19 @@ private:
 
     Coefs c;
     Lanes pass;
-    Lanes pairLanes; // the state of processPair's run (only the type's members are used)
+    // processPair's joined pair, held by its first filter (a) between passes: the joined
+    // coefficients and states of the type's members (and the high-pass stage's). While held,
+    // the two filters' own `pass` members for them are stale; splitPair hands them back. The
+    // serials count changes of each filter's coefficients and clears of its state, so a held
+    // pair joins again only what moved.
+    Coefs pairCoefs;
+    Lanes pairLanes;
+    TFilter* pairHolder = nullptr; // a, in both filters of a held pair
+    TFilter* pairOther = nullptr;  // b, in a
+    int32_t pairType = -1;
+    uint8_t pairHp = 0;
+    uint32_t coefSerial = 0, stateSerial = 0;
+    uint32_t pairCoefSerial[2] = {}, pairStateSerial[2] = {};
     Lanes block[3];
     float rings[kRings][kRingFrames][2] = {};
     // The block form's input and output rings, one per pair of sub-voices: per frame and

@@ -103,7 +103,7 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
                            groupLanes(a[2 * g], a[2 * g + 1], true),
                            groupLanes(b[2 * g], b[2 * g + 1], false),
                            groupLanes(b[2 * g], b[2 * g + 1], true)};
-            runGroup(block[g], v, slots, ring);
+            runGroup(c, block[g], v, slots, ring);
             sanitize(block[g], v);
             for (Float4& x : v) x = x * ten + offset;
             splitLanes(v[0], v[1], a[2 * g], a[2 * g + 1]);
@@ -118,7 +118,7 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
                            groupLanes(b[2 * g], b[2 * g + 1], false),
                            groupLanes(b[2 * g], b[2 * g + 1], true)};
             for (Float4& x : v) x = x * tenth + offset;
-            runHP(block[g], v);
+            runHP(c, block[g], v);
             sanitize(block[g], v);
             for (Float4& x : v) x = x * ten + offset;
             splitLanes(v[0], v[1], a[2 * g], a[2 * g + 1]);

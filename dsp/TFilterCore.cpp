@@ -89,14 +89,14 @@ inline Zdf zdfStep(Float4& s1, Float4& s2, Float4 x, Float4 g, Float4 cc, Float4
 
 } // namespace
 
-void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
+void TFilter::runGroup(const Coefs& cf, Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
                        const Float4 (&ring)[4]) {
-    const Biquad bq{c.b0, c.b1, c.b2, c.a1, c.a2};
+    const Biquad bq{cf.b0, cf.b1, cf.b2, cf.a1, cf.a2};
     switch (type) {
     case 1:
     case 2:
         for (Float4& x : v) {
-            s.onePole = c.opA * x + c.opB * s.onePole + kOffset;
+            s.onePole = cf.opA * x + cf.opB * s.onePole + kOffset;
             x = type == 1 ? s.onePole : x - s.onePole;
         }
         break;
@@ -105,7 +105,7 @@ void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
     case 5:
     case 6:
         for (Float4& x : v) {
-            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, x, c.svfF, c.svfD);
+            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, x, cf.svfF, cf.svfD);
             if (type == 3)
                 x = o.low * kSqrt2 + kOffset;
             else if (type == 4)
@@ -149,12 +149,12 @@ void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
             case 3:
                 return o.lp + o.hp;
             default:
-                return c.wLP * o.lp + c.wBP * kTwo * o.bp + c.wHP * o.hp;
+                return cf.wLP * o.lp + cf.wBP * kTwo * o.bp + cf.wHP * o.hp;
             }
         };
         for (Float4& x : v) {
-            Float4 y = pick(zdfStep(s.z1s1, s.z1s2, x, c.zG, c.zC1, c.zH1));
-            if (type >= 27) y = pick(zdfStep(s.z2s1, s.z2s2, y, c.zG, c.zC2, c.zH2));
+            Float4 y = pick(zdfStep(s.z1s1, s.z1s2, x, cf.zG, cf.zC1, cf.zH1));
+            if (type >= 27) y = pick(zdfStep(s.z2s1, s.z2s2, y, cf.zG, cf.zC2, cf.zH2));
             x = y + kOffset;
         }
         break;
@@ -162,9 +162,9 @@ void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
     case 17:
     case 18:
         for (Float4& x : v) {
-            s.onePole = c.opA * x + c.opB * s.onePole + kOffset;
+            s.onePole = cf.opA * x + cf.opB * s.onePole + kOffset;
             const Float4 in = type == 17 ? s.onePole + kOffset : x - s.onePole + kOffset;
-            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, in, c.svfF, c.svfD);
+            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, in, cf.svfF, cf.svfD);
             x = (type == 17 ? o.low : o.high) * kSqrt2 + kOffset;
         }
         break;
@@ -175,7 +175,7 @@ void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
         for (int k = 0; k < 4; ++k) {
             Float4 raw;
             const Float4 y = biquadStep(s.bqX, s.bqY, v[k], slots[k], bq, raw);
-            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, y, c.svfF, c.svfD);
+            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, y, cf.svfF, cf.svfD);
             if (type == 19)
                 v[k] = o.low * kSqrt2 + kOffset;
             else if (type == 20)
@@ -191,7 +191,7 @@ void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
     case 23:
     case 24:
         for (Float4& x : v) {
-            const Ladder o = ladderStep(s.lad, x, c.ladP, c.ladF, c.ladK);
+            const Ladder o = ladderStep(s.lad, x, cf.ladP, cf.ladF, cf.ladK);
             const Float4 band = o.band3 - o.low;
             if (type == 21)
                 x = band * Float4(6.0f) + kOffset;
@@ -210,7 +210,7 @@ void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
             const Float4 y = biquadStep(s.bqX, s.bqY, v[k], slots[k], bq, raw);
             // The low-pass cascade feeds the ladder the sum before the clamp.
             const Float4 in = type == 33 ? raw : y;
-            const Ladder o = ladderStep(s.lad, in, c.ladP, c.ladF, c.ladK);
+            const Ladder o = ladderStep(s.lad, in, cf.ladP, cf.ladF, cf.ladK);
             v[k] = (type == 33 ? o.low * kTwo : in - o.low) + kOffset;
         }
         break;
@@ -224,7 +224,7 @@ void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
             const Float4 d = v[k] - s.fX[sl[2]];
             Float4 sum;
             for (int b = 0; b < 4; ++b) {
-                Float4 y = c.fB0[b] * d - c.fA1[b] * s.fY[b][sl[1]] - c.fA2[b] * s.fY[b][sl[2]];
+                Float4 y = cf.fB0[b] * d - cf.fA1[b] * s.fY[b][sl[1]] - cf.fA2[b] * s.fY[b][sl[2]];
                 y = clamp(y, Float4(0.0f) - kBiquadLimit, kBiquadLimit);
                 s.fY[b][sl[0]] = y;
                 sum += y;
@@ -242,9 +242,9 @@ void TFilter::runGroup(Lanes& s, Float4 (&v)[4], const int (&slots)[4][3],
     }
 }
 
-void TFilter::runHP(Lanes& s, Float4 (&v)[4]) const {
+void TFilter::runHP(const Coefs& cf, Lanes& s, Float4 (&v)[4]) {
     for (Float4& x : v) {
-        const SvfOut o = clippedSvf(s.hpLow, s.hpBand, x + kOffset, c.hpF, c.hpD);
+        const SvfOut o = clippedSvf(s.hpLow, s.hpBand, x + kOffset, cf.hpF, cf.hpD);
         x = o.high + kOffset;
     }
 }
@@ -252,6 +252,7 @@ void TFilter::runHP(Lanes& s, Float4 (&v)[4]) const {
 void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
                       float vowel, stereoOverStruct inA, stereoOverStruct inB,
                       stereoOverStruct& outA, stereoOverStruct& outB) {
+    splitPair(); // this form runs on the filter's own state
     // The frames stay in registers: built in a float array and read back as vectors they
     // would stall on the stores.
     Float4 drivenA = Float4::load(&inA.first.left), drivenB = Float4::load(&inB.first.left);
@@ -289,9 +290,9 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
         v[1] = _mm_shuffle_ps(frameA.v, frameA.v, _MM_SHUFFLE(2, 3, 2, 3));
         v[2] = _mm_shuffle_ps(frameB.v, frameB.v, _MM_SHUFFLE(0, 1, 0, 1));
         v[3] = _mm_shuffle_ps(frameB.v, frameB.v, _MM_SHUFFLE(2, 3, 2, 3));
-        runGroup(pass, v, slots, ring);
+        runGroup(c, pass, v, slots, ring);
     }
-    if (hpOn) runHP(pass, v);
+    if (hpOn) runHP(c, pass, v);
     sanitize(pass, v);
 
     // Lanes 3 and 2 of each sub-frame back into {L0, R0, L1, R1}, at full level.
@@ -352,73 +353,122 @@ void TFilter::preparePass(const PassInput& in, Float4 (&v)[4]) {
     v[3] = _mm_shuffle_ps(frameB.v, frameB.v, _MM_SHUFFLE(2, 3, 2, 3));
 }
 
+namespace {
+
+// b's vector in lanes 0 and 1, a's in lanes 2 and 3.
+inline Float4 joinHalves(Float4 a, Float4 b) {
+    return _mm_shuffle_ps(b.v, a.v, 0xE4);
+}
+inline Float4 upperHalf(Float4 x) {
+    return _mm_shuffle_ps(x.v, x.v, _MM_SHUFFLE(3, 2, 3, 2));
+}
+inline Float4 lowerHalf(Float4 x) {
+    return _mm_shuffle_ps(x.v, x.v, _MM_SHUFFLE(1, 0, 1, 0));
+}
+
+} // namespace
+
+void TFilter::clearPass() {
+    pass = Lanes{};
+    ++stateSerial;
+}
+
+void TFilter::splitPair() {
+    TFilter* const a = pairHolder;
+    if (!a) return;
+    TFilter* const b = a->pairOther;
+    Members m;
+    if (pairMembers(a->pairType, m)) {
+        const Float4* joined = reinterpret_cast<const Float4*>(&a->pairLanes);
+        Float4* da = reinterpret_cast<Float4*>(&a->pass);
+        Float4* db = reinterpret_cast<Float4*>(&b->pass);
+        // A filter cleared since the pair formed keeps its cleared state.
+        const bool keepA = a->stateSerial == a->pairStateSerial[0];
+        const bool keepB = b->stateSerial == a->pairStateSerial[1];
+        auto put = [&](int i) {
+            if (keepA) da[i] = upperHalf(joined[i]);
+            if (keepB) db[i] = lowerHalf(joined[i]);
+        };
+        for (int i = 0; i < m.laneCount; ++i) put(m.lanes[i]);
+        if (a->pairHp)
+            for (int i : kHpLanes) put(i);
+    }
+    a->pairHolder = a->pairOther = nullptr;
+    b->pairHolder = nullptr;
+}
+
 bool TFilter::processPair(TFilter& a, TFilter& b, const PassInput& inputA, const PassInput& inputB,
                           stereoOverStruct (&outA)[2], stereoOverStruct (&outB)[2]) {
     Members m;
     if (&a == &b || a.type != b.type || a.hpOn != b.hpOn || !pairMembers(a.type, m)) return false;
+    const bool hp = a.hpOn != 0;
     Float4 va[4], vb[4];
     a.preparePass(inputA, va);
     b.preparePass(inputB, vb);
-    // Each filter's vectors repeat its {R, L}: b's go to lanes 0 and 1, a's to lanes 2 and 3.
-    auto join = [](Float4 lo, Float4 hi) { return Float4(_mm_shuffle_ps(hi.v, lo.v, 0xE4)); };
     Float4 v[4];
-    for (int k = 0; k < 4; ++k) v[k] = join(va[k], vb[k]);
-    static constexpr int kHpC[] = {static_cast<int>(offsetof(Coefs, hpF) / sizeof(Float4)),
-                                   static_cast<int>(offsetof(Coefs, hpD) / sizeof(Float4))};
-    static constexpr int kHpL[] = {static_cast<int>(offsetof(Lanes, hpLow) / sizeof(Float4)),
-                                   static_cast<int>(offsetof(Lanes, hpBand) / sizeof(Float4))};
-    const bool hp = a.hpOn != 0;
-    auto coefs = [](TFilter& f) { return reinterpret_cast<Float4*>(&f.c); };
-    auto lanes = [](Lanes& s) { return reinterpret_cast<Float4*>(&s); };
-    // a runs the joined recurrence on joined coefficients (its own are put back after) and on
-    // its scratch state.
-    Float4 saved[8 + 2];
-    Float4* ca = coefs(a);
-    const Float4* cb = coefs(b);
-    Float4* joined = lanes(a.pairLanes);
-    const Float4* sa = lanes(a.pass);
-    const Float4* sb = lanes(b.pass);
-    for (int i = 0; i < m.coefCount; ++i) {
-        saved[i] = ca[m.coefs[i]];
-        ca[m.coefs[i]] = join(ca[m.coefs[i]], cb[m.coefs[i]]);
+    for (int k = 0; k < 4; ++k) v[k] = joinHalves(va[k], vb[k]);
+
+    // The pair's joined coefficients and states stay in a between passes while the same two
+    // filters meet with the same type and high-pass setting; each part is joined again only
+    // when one side's own changed.
+    Float4* ca = reinterpret_cast<Float4*>(&a.pairCoefs);
+    Float4* joined = reinterpret_cast<Float4*>(&a.pairLanes);
+    const Float4* sa = reinterpret_cast<const Float4*>(&a.pass);
+    const Float4* sb = reinterpret_cast<const Float4*>(&b.pass);
+    const bool held = a.pairHolder == &a && a.pairOther == &b && b.pairHolder == &a &&
+                      a.pairType == a.type && (a.pairHp != 0) == hp;
+    if (!held) {
+        a.splitPair();
+        b.splitPair();
+        a.pairHolder = b.pairHolder = &a;
+        a.pairOther = &b;
+        a.pairType = a.type;
+        a.pairHp = hp ? 1 : 0;
+        a.pairCoefSerial[0] = a.coefSerial - 1; // joined below
+        a.pairStateSerial[0] = a.stateSerial - 1;
+        a.pairStateSerial[1] = b.stateSerial - 1;
     }
-    for (int i = 0; i < m.laneCount; ++i) joined[m.lanes[i]] = join(sa[m.lanes[i]], sb[m.lanes[i]]);
-    if (hp) {
-        for (int i = 0; i < 2; ++i) {
-            saved[m.coefCount + i] = ca[kHpC[i]];
-            ca[kHpC[i]] = join(ca[kHpC[i]], cb[kHpC[i]]);
-            joined[kHpL[i]] = join(sa[kHpL[i]], sb[kHpL[i]]);
-        }
+    const bool newA = a.pairStateSerial[0] != a.stateSerial;
+    const bool newB = a.pairStateSerial[1] != b.stateSerial;
+    if (newA || newB) {
+        auto load = [&](int i) {
+            joined[i] = joinHalves(newA ? sa[i] : joined[i], newB ? sb[i] : joined[i]);
+        };
+        for (int i = 0; i < m.laneCount; ++i) load(m.lanes[i]);
+        if (hp)
+            for (int i : kHpLanes) load(i);
+        a.pairStateSerial[0] = a.stateSerial;
+        a.pairStateSerial[1] = b.stateSerial;
     }
+    if (a.pairCoefSerial[0] != a.coefSerial || a.pairCoefSerial[1] != b.coefSerial) {
+        const Float4* cb = reinterpret_cast<const Float4*>(&b.c);
+        const Float4* own = reinterpret_cast<const Float4*>(&a.c);
+        for (int i = 0; i < m.coefCount; ++i)
+            ca[m.coefs[i]] = joinHalves(own[m.coefs[i]], cb[m.coefs[i]]);
+        if (hp)
+            for (int i : kHpCoefs) ca[i] = joinHalves(own[i], cb[i]);
+        a.pairCoefSerial[0] = a.coefSerial;
+        a.pairCoefSerial[1] = b.coefSerial;
+    }
+
     static constexpr int kNoSlots[4][3] = {}; // the paired types keep no history
     const Float4 ring[4];
-    a.runGroup(a.pairLanes, v, kNoSlots, ring);
-    if (hp) a.runHP(a.pairLanes, v);
-    for (int i = 0; i < m.coefCount; ++i) ca[m.coefs[i]] = saved[i];
-    if (hp)
-        for (int i = 0; i < 2; ++i) ca[kHpC[i]] = saved[m.coefCount + i];
+    a.runGroup(a.pairCoefs, a.pairLanes, v, kNoSlots, ring);
+    if (hp) runHP(a.pairCoefs, a.pairLanes, v);
 
-    // The states back into each filter, repeated over its pair of lanes.
-    auto high = [](Float4 x) { return Float4(_mm_shuffle_ps(x.v, x.v, _MM_SHUFFLE(3, 2, 3, 2))); };
-    auto low = [](Float4 x) { return Float4(_mm_shuffle_ps(x.v, x.v, _MM_SHUFFLE(1, 0, 1, 0))); };
-    Float4* da = lanes(a.pass);
-    Float4* db = lanes(b.pass);
-    for (int i = 0; i < m.laneCount; ++i) {
-        da[m.lanes[i]] = high(joined[m.lanes[i]]);
-        db[m.lanes[i]] = low(joined[m.lanes[i]]);
-    }
-    if (hp)
-        for (int i = 0; i < 2; ++i) {
-            da[kHpL[i]] = high(joined[kHpL[i]]);
-            db[kHpL[i]] = low(joined[kHpL[i]]);
-        }
     Float4 outHigh[4], outLow[4];
     for (int k = 0; k < 4; ++k) {
-        outHigh[k] = high(v[k]);
-        outLow[k] = low(v[k]);
+        outHigh[k] = upperHalf(v[k]);
+        outLow[k] = lowerHalf(v[k]);
     }
-    sanitize(a.pass, outHigh);
-    sanitize(b.pass, outLow);
+    // Every state reaches the output within a call or two, so a non-finite output is enough
+    // to notice one that stopped being finite: that filter starts again from silence.
+    auto finite = [](const Float4(&w)[4]) {
+        return filtermath::allFinite(w[0]) && filtermath::allFinite(w[1]) &&
+               filtermath::allFinite(w[2]) && filtermath::allFinite(w[3]);
+    };
+    if (!finite(outHigh)) a.clearPass();
+    if (!finite(outLow)) b.clearPass();
 
     const Float4 ten(10.0f);
     auto store = [&](const Float4(&w)[4], stereoOverStruct(&out)[2]) {

@@ -6,6 +6,7 @@
 #include "dsp/TFilter.h"
 
 #include <cmath>
+#include <cstring>
 
 using filtermath::clamp01;
 using filtermath::pairVec;
@@ -53,11 +54,12 @@ void TFilter::init(float newRate) {
     c.opB = Float4(1.0f);
     c.ringInc = Float4(1.0f);
     c.ringDepth = Float4(1.0f);
+    ++coefSerial;
     reset();
 }
 
 void TFilter::clearStates() {
-    pass = Lanes{};
+    clearPass();
     for (Lanes& g : block) g = Lanes{};
     ringPhase[0] = ringPhase[1] = 0.0f;
     passRingFill = blockRingFill = 0;
@@ -68,14 +70,17 @@ void TFilter::reset() {
     history = 0;
     vowelPos = 0.0f;
     lastType = -1;
+    controlsSettled = 0;
 }
 
 void TFilter::setType(int newType, bool clearOnChange) {
-    if (newType != type && clearOnChange) {
+    if (newType == type) return;
+    if (clearOnChange) {
         reset();
         cutoffHz[0] = cutoffHz[1] = -1.0f;
     }
     type = newType;
+    controlsSettled = 0;
 }
 
 void TFilter::setTrack(float amount, float pitch) {
@@ -131,6 +136,7 @@ void TFilter::setHP(float on, float trackOn, float resonanceOn, float frequency,
     const float w = (hz + 0.001f) * invDoubleRate + 1e-15f;
     c.hpF = Float4(tables->FilterSine[frequencyIndex(w)]);
     c.hpD = Float4(1.0f - q);
+    ++coefSerial;
 }
 
 void TFilter::preDrive(float* x, int count) const {
@@ -167,6 +173,31 @@ inline __m128 select(__m128 mask, __m128 yes, __m128 no) {
 bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
                              float vowel) {
     using filtermath::finiteOr0;
+    // Once the smoothing has settled, a call with the inputs of the last one would find every
+    // step as it stands: nothing to recompute. Compared bit for bit, in registers; the cutoffs
+    // first, as they are what modulation moves, so a moving cutoff costs one comparison.
+    __m128i* const before = reinterpret_cast<__m128i*>(controlInputs);
+    const __m128i cutoffs =
+        _mm_castps_si128(_mm_setr_ps(cutoff.left, cutoff.right, cutoffMod.left, cutoffMod.right));
+    if (controlsSettled && _mm_movemask_epi8(_mm_cmpeq_epi32(cutoffs, before[0])) == 0xFFFF) {
+        const int32_t typeBits = type;
+        float typeAsFloat;
+        std::memcpy(&typeAsFloat, &typeBits, sizeof typeAsFloat);
+        const __m128i rest[2] = {
+            _mm_castps_si128(_mm_setr_ps(resonanceValue, vowel, envTerm, lfoTerm)),
+            _mm_castps_si128(_mm_setr_ps(velTerm, wheelTerm, keyTrack, typeAsFloat))};
+        const __m128i equal =
+            _mm_and_si128(_mm_cmpeq_epi32(rest[0], before[1]), _mm_cmpeq_epi32(rest[1], before[2]));
+        if (restInputsValid && _mm_movemask_epi8(equal) == 0xFFFF) return false;
+        _mm_store_si128(before + 1, rest[0]);
+        _mm_store_si128(before + 2, rest[1]);
+        restInputsValid = 1;
+    } else {
+        _mm_store_si128(before, cutoffs);
+        restInputsValid = 0; // the other inputs are those of an older call
+    }
+    const bool direct = directFlag != 0;
+
     const float r = finiteOr0(resonanceValue);
     resonance = r < 0.0f ? 0.0f : (r > 1.0f ? 0.95f : 0.95f * r);
     vowelPos = clamp01(vowel);
@@ -182,6 +213,10 @@ bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float 
                               ? in
                               : _mm_add_ps(_mm_mul_ps(_mm_set1_ps(0.99f), channels(cutoffSmooth)),
                                            _mm_mul_ps(_mm_set1_ps(0.01f), in));
+    // Settled: a further call on the same inputs gives the same smoothed value.
+    const __m128i sameSmooth =
+        _mm_cmpeq_epi32(_mm_castps_si128(smooth), _mm_castps_si128(channels(cutoffSmooth)));
+    controlsSettled = !direct && (_mm_movemask_epi8(sameSmooth) & 0xFF) == 0xFF;
     storeChannels(cutoffSmooth, smooth);
     __m128 p = _mm_add_ps(smooth, mod);
     p = _mm_add_ps(p, _mm_set1_ps(envTerm));
@@ -347,6 +382,7 @@ void TFilter::computeCoefficients(float vowelArgument) {
     }
 
     if (ty >= 35) computeSpecialCoefficients();
+    ++coefSerial;
 }
 
 // The biquad of the type's recipe, per channel.
