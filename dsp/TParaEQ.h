@@ -33,30 +33,20 @@ struct ParaEQUnit {
     float highPass[3] = {}; // k, f, p
 };
 
-// Coefficients and running states of N lanes, lane-minor: each coefficient or state is a row of
-// N floats, so a vector of four or eight neighbouring lanes loads in one step. A unit takes two
-// lanes, {R, L}. TParaEQ holds all sixteen units (see TParaEQ::laneOf); TUniParaEQ holds its
-// unit in all four lanes of one set, two sub-voices per set.
-template <int N> struct ParaEQCoefBank {
-    alignas(32) float band[3][5][N]; // b0, b1, b2, a1, a2
-    alignas(32) float lowPass[3][N];
-    alignas(32) float highPass[3][N];
+// Four-lane coefficients: TUniParaEQ holds its unit's in every lane; TParaEQ keeps two units
+// (2p + 1 in lanes 0 and 1, 2p in lanes 2 and 3) side by side, so one vector step serves two
+// voices.
+struct ParaEQCoefs {
+    Float4 band[3][5];
+    Float4 lowPass[3];
+    Float4 highPass[3];
 };
 
-// Each band's last two inputs and outputs and the two ladders.
-template <int N> struct ParaEQStateBank {
-    alignas(32) float x1[3][N], x2[3][N], y1[3][N], y2[3][N];
-    alignas(32) float lowPass[5][N], highPass[5][N];
-};
-
-// Which lanes of a run of W lanes take part: per band and as a whole, with the cases where all
-// or none do told apart, so the common case selects nothing.
-template <int W> struct ParaEQLaneMasks {
-    alignas(32) int32_t band[3][W];
-    alignas(32) int32_t lanes[W];
-    int bandRun[3]; // 0 no lane, 1 some lanes, 2 every lane
-    bool allLanes;
-    int heldHalves; // bit h: lanes 4h .. 4h + 3 hold a unit that runs
+// The running state of one set of lanes: each band's last two inputs and outputs and the two
+// ladders.
+struct ParaEQLanes {
+    Float4 x1[3], x2[3], y1[3], y2[3];
+    Float4 lowPass[5], highPass[5];
 };
 
 // The rate-derived values both EQ forms share.
@@ -112,24 +102,10 @@ public:
     float getSampleRate() const { return rates.rate; }
     bool isBandActive(int unit, int band) const;
 
-    static constexpr int kLanes = 2 * kUnits;
-    // One unit's two frames: read from `in`, written to `out` and, where given, to `next`.
-    struct UnitIO {
-        const stereoOverStruct* in[2];
-        stereoOverStruct* out[2];
-        stereoOverStruct* next[2];
-    };
-
 private:
-    // Unit u's two lanes: units 2p + 1 and 2p share lanes 4p .. 4p + 3 (2p + 1 first), so a
-    // pair of units is four neighbouring lanes and four units (4q .. 4q + 3) are eight.
-    static int laneOf(int unit) { return 4 * (unit >> 1) + ((unit & 1) ? 0 : 2); }
-    // Runs the units whose bits `listed` holds, eight lanes at a time with AVX2, else four.
-    void runUnits(int mode, uint32_t listed, const UnitIO* io);
-    template <int W> void setMasks(ParaEQLaneMasks<W>& m, int firstUnit, uint32_t listed) const;
-    template <int W>
-    void runBlock(int mode, int firstUnit, const ParaEQLaneMasks<W>& m, const UnitIO* io);
+    static constexpr int kPairs = kUnits / 2;
     void designParameters(int unit, int band, float gain, float freq, float bw);
+    void storeUnitCoefs(int unit);
 
     // The frequency and clamped gain of each effect band's last design, which stands while
     // they do (NaN: none yet, or the band was designed for a voice since).
@@ -137,16 +113,9 @@ private:
     float fxInputs[2][2] = {{kNoDesign, kNoDesign}, {kNoDesign, kNoDesign}};
 
     ParaEQRate rates;
-    // Eight lanes (four units) per step where the processor has AVX2, else four; set by init().
-    bool wide = false;
     ParaEQUnit units[kUnits];
-    ParaEQCoefBank<kLanes> coefs;
-    ParaEQStateBank<kLanes> states;
-    // The lane masks of each run and the list and band flags they were made for.
-    ParaEQLaneMasks<8> quadMasks[kUnits / 4];
-    ParaEQLaneMasks<4> pairMasks[kUnits / 2];
-    uint32_t maskListed = 0;
-    bool masksStale = true;
+    ParaEQCoefs pairCoefs[kPairs];
+    ParaEQLanes pairLanes[kPairs];
 };
 
 // One voice's EQ under unison: n sub-voices (1..6), two per four-lane vector.
@@ -168,11 +137,11 @@ public:
     float getSampleRate() const { return rates.rate; }
 
 private:
+    void storeCoefs();
     void designParameters(int band, float gain, float freq, float bw);
-    void runGroups(int mode, int n, const TParaEQ::UnitIO* io, bool writeCopy);
 
     ParaEQRate rates;
     ParaEQUnit unit;
-    ParaEQCoefBank<4> coefs;
-    ParaEQStateBank<4> groups[3];
+    ParaEQCoefs coefs;
+    ParaEQLanes groups[3];
 };
