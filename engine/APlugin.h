@@ -803,7 +803,6 @@ public:
     // Voice collection of the running pass.
     int32_t activeVoiceCount = 0;
     int32_t activeVoices[kNumVoices] = {};
-    uint8_t voiceActive[kNumVoices] = {};
     int32_t subVoiceDelay[kNumVoices][8] = {}; // < 0 while a unison sub-voice waits to start
     uint8_t subVoiceStarted[kNumVoices][8] = {};
     uint8_t anyVoicePlaying = 0;
@@ -831,6 +830,8 @@ public:
     void renderQuietSpan(const float* inLeft, const float* inRight, float* left, float* right,
                          VstInt32 begin, VstInt32 end);
     void collectVoices();
+    void renderSleptPass();
+    bool getIsChainAsleep() const;
     void runOutputStage();
     void clearFxChain();
     bool getIsFxChainLive() const;
@@ -970,6 +971,7 @@ public:
     // One pass of every collected voice: control-rate updates, oscillators, the six path
     // positions and the sum; leaves the pass's two sub-frame pairs in voiceSum.
     void renderVoices();
+    void moveSharedOscLfoPhases();
     int getPortMode() const;
     // The voice control-rate update, every 8th pass of a voice or on its first pass.
     void setVoiceModOften(int voice);

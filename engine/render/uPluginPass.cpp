@@ -88,7 +88,6 @@ void APlugin::collectVoices() {
     activeVoiceCount = 0;
     subVoiceCount = 0;
     const uint32_t busy = getBusyVoiceMask();
-    for (uint8_t& active : voiceActive) active = 0;
     if (busy == 0) return;
     int units = uniNumVoices;
     units = units < 1 ? 1 : (units > kSubVoicesPerVoice ? kSubVoicesPerVoice : units);
@@ -101,7 +100,6 @@ void APlugin::collectVoices() {
     for (uint32_t left = busy & 0xFFFFu; left != 0; left &= left - 1) {
         const int v = __builtin_ctz(left);
         activeVoices[voices++] = v;
-        voiceActive[v] = 1;
         const int32_t* slots = voiceSlots[v];
         int32_t* delay = subVoiceDelay[v];
         uint8_t* started = subVoiceStarted[v];
@@ -154,6 +152,28 @@ void APlugin::renderPass() {
     runOutputStage();
 }
 
+// A pass of a quiet span while the chain sleeps: no voice sounds and the chain gives exact
+// silence, so only what a full pass leaves behind is written: the shared oscillator-LFO phases
+// move on, the sums hold the denormal offset and the sources see silence.
+void APlugin::renderSleptPass() {
+    arpModRunning = 0;
+    voiceSum[0] = voiceSum[1] = stereoOverStruct{};
+    moveSharedOscLfoPhases();
+    for (int k = 0; k < 2; ++k) {
+        framesIn[k].left = framesOut[k].left = kDenormalOffset;
+        framesIn[k].right = framesOut[k].right = kDenormalOffset;
+    }
+    publishInput((kDenormalOffset + kDenormalOffset) * 0.5f);
+    outputFrames[0] = outputFrames[1] = stereoStruct{};
+    for (float& state : brickState) state = 0.0f;
+    publishOutput(0.0f);
+}
+
+// 8 x rate passes are 16 seconds of output.
+bool APlugin::getIsChainAsleep() const {
+    return silentPasses >= static_cast<int32_t>(engineRate * 8.0f);
+}
+
 // An effect blew up: its lines and filters start again from silence.
 void APlugin::clearFxChain() {
     delayFX.clear();
@@ -174,9 +194,7 @@ bool APlugin::getIsFxChainLive() const {
 void APlugin::runOutputStage() {
     const bool quietIn = std::fabs(framesIn[0].left) + std::fabs(framesIn[0].right) <= kSilentLevel;
     if (!quietIn) silentPasses = 0;
-    // 8 x rate passes are 16 seconds of output.
-    const int32_t sleepAfter = static_cast<int32_t>(engineRate * 8.0f);
-    if (silentPasses >= sleepAfter) {
+    if (getIsChainAsleep()) {
         // Asleep: exact silence, and the brick filter starts from rest when the sound returns.
         outputFrames[0] = outputFrames[1] = stereoStruct{};
         for (float& state : brickState) state = 0.0f;

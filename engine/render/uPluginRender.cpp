@@ -233,7 +233,12 @@ void APlugin::renderQuietSpan(const float* inLeft, const float* inRight, float* 
             publishInput(inputLevel);
         }
         doQuietGlobalSources(last, i >= lastStep);
-        if (oddSample == 0) renderPass();
+        if (oddSample == 0) {
+            if (getIsChainAsleep())
+                renderSleptPass();
+            else
+                renderPass();
+        }
         endSample(left, right, i);
     }
 }

@@ -10,9 +10,7 @@ void APlugin::renderVoices() {
     voiceSum[0] = voiceSum[1] = stereoOverStruct{};
     // The shared oscillator-LFO phases serve this pass from where they stand, then move on.
     const uint32_t lfoPhase[2] = {oscLfoSharedPhase[0], oscLfoSharedPhase[1]};
-    for (int o = 0; o < 2; ++o)
-        oscLfoSharedPhase[o] =
-            (oscLfoSharedPhase[o] + 2u * static_cast<uint32_t>(oscLfoSharedInc[o])) & 0xFFFFFF;
+    moveSharedOscLfoPhases();
     if (activeVoiceCount <= 0) return;
 
     // Each voice's control update and sources, then the matrix of every voice (four lanes at a
@@ -77,6 +75,12 @@ void APlugin::renderVoices() {
         ++voicePassCount[v];
     }
     runVoicePath();
+}
+
+void APlugin::moveSharedOscLfoPhases() {
+    for (int o = 0; o < 2; ++o)
+        oscLfoSharedPhase[o] =
+            (oscLfoSharedPhase[o] + 2u * static_cast<uint32_t>(oscLfoSharedInc[o])) & 0xFFFFFF;
 }
 
 void APlugin::restartVoice(int voice) {

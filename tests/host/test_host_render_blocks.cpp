@@ -188,6 +188,47 @@ TEST(HostRenderBlocks, EditsWhileAsleepReachTheNextNote) {
 
 namespace {
 
+// 18 s of silence (the chain falls asleep after 16 s), then a note under oscillator 1's free
+// LFO on pitch, whose shared phase runs on through the silence. With `pokes`, a key that is
+// not sounding is released once a block, at offsets that walk through the block, so some of
+// the silent passes run the full loop instead of the quiet one.
+std::vector<float> noteAfterSleep(bool pokes) {
+    Plugin plugin(kRate, 128);
+    std::vector<float> left, right, out;
+    oneOscillatorOnVelocity(plugin);
+    plugin.setParameter(tag::Osc1FreeLfoOn, 1.0f);
+    plugin.setParameter(tag::Osc1LfoSpeed, 0.37f);
+    plugin.setParameter(tag::Osc1LfoToPitch, 0.8f);
+    for (int i = 0; i < 18 * 375; ++i) {
+        if (pokes) plugin.sendMidi({{(i * 7) % 128, 0x80, 1, 0}});
+        plugin.process(128, left, right);
+        for (int k = 0; k < 128; ++k)
+            if (left[size_t(k)] != 0.0f || right[size_t(k)] != 0.0f) return {};
+    }
+    plugin.sendMidi({{5, 0x90, 60, 100}});
+    for (int i = 0; i < 100; ++i) {
+        plugin.process(128, left, right);
+        out.insert(out.end(), left.begin(), left.begin() + 128);
+    }
+    return out;
+}
+
+} // namespace
+
+// While the chain sleeps, the quiet passes still move the oscillators' shared LFO phases as a
+// full pass does: a note after the silence sounds bit for bit the same whichever way the
+// silent passes ran, and the silence itself is exact zeros.
+TEST(HostRenderBlocks, ANoteAfterTheChainSleptFindsTheSharedLfoWhereTimeLeftIt) {
+    resetHost();
+    const std::vector<float> quiet = noteAfterSleep(false);
+    ASSERT_GT(audio::rms(quiet), 1e-3);
+    const std::vector<float> poked = noteAfterSleep(true);
+    ASSERT_EQ(quiet.size(), poked.size());
+    EXPECT_EQ(firstDifference(quiet, poked), quiet.size());
+}
+
+namespace {
+
 // A held soft note on one oscillator, effects bypassed, under a per-voice Main LFO at 2 Hz that
 // moves the volume at full depth, with slot 1 taking the velocity to Osc 1 Volume. `edit`
 // (1: Main LFO wave 4, 2: slot 1 off, otherwise slot 1's source: 89 "Input", 100 "Output") is
