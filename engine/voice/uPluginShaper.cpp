@@ -202,6 +202,94 @@ __attribute__((target("avx2"), flatten)) void runLofiWide(const LofiRun& r) {
     }
 }
 
+// The waveshaper's settings of one voice.
+struct ShaperVoice {
+    float top, bottom, wetTop, wetBottom, dry;
+};
+
+template <class V> struct ShaperLanes {
+    V top, bottom, wetTop, wetBottom, dry;
+    explicit ShaperLanes(const ShaperVoice& s)
+        : top(s.top), bottom(s.bottom), wetTop(s.wetTop), wetBottom(s.wetBottom), dry(s.dry) {}
+};
+
+// The pass's voices through the waveshaper, each with its sub-voices.
+struct ShaperRun {
+    int count;
+    const int* slotCount;
+    const int (*slots)[APlugin::kSubVoicesPerVoice];
+    const ShaperVoice* voices;
+    stereoOverStruct (*pathIn)[2];
+    stereoOverStruct (*pathOut)[2];
+    const float* cosTable;
+    bool handOn;
+};
+
+inline Float4 atLeastZero(Float4 x) {
+    return _mm_cmpge_ps(x.v, _mm_setzero_ps());
+}
+
+ZEK2_AVX2 inline Float8 atLeastZero(Float8 x) {
+    return _mm256_cmp_ps(x.v, _mm256_setzero_ps(), _CMP_GE_OS);
+}
+
+// The truncated product wraps into the 16-bit cosine table (a negative one too); a product too
+// large for an integer (or NaN) reads entry 0. Only the table reads are one by one.
+inline Float4 cosAt(const float* table, Float4 p) {
+    const __m128i inRange = _mm_castps_si128(_mm_cmplt_ps(abs(p).v, _mm_set1_ps(1073741824.0f)));
+    const __m128i index =
+        _mm_and_si128(_mm_and_si128(_mm_cvttps_epi32(p.v), _mm_set1_epi32(0xFFFF)), inRange);
+    alignas(16) int32_t at[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+    return Float4(table[at[0]], table[at[1]], table[at[2]], table[at[3]]);
+}
+
+ZEK2_AVX2 inline Float8 cosAt(const float* table, Float8 p) {
+    const __m256i inRange =
+        _mm256_castps_si256(_mm256_cmp_ps(abs(p).v, _mm256_set1_ps(1073741824.0f), _CMP_LT_OS));
+    const __m256i index = _mm256_and_si256(
+        _mm256_and_si256(_mm256_cvttps_epi32(p.v), _mm256_set1_epi32(0xFFFF)), inRange);
+    alignas(32) int32_t at[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    return _mm256_setr_ps(table[at[0]], table[at[1]], table[at[2]], table[at[3]], table[at[4]],
+                          table[at[5]], table[at[6]], table[at[7]]);
+}
+
+template <class V> inline V shape(const ShaperLanes<V>& s, V x, const float* table) {
+    const V positive = atLeastZero(x);
+    const V c = cosAt(table, x * pick(positive, s.top, s.bottom));
+    return pick(positive, s.wetTop, s.wetBottom) * x * c + s.dry * x;
+}
+
+// A frame's four values at a time.
+inline void shapeVoices(const ShaperRun& r) {
+    for (int i = 0; i < r.count; ++i) {
+        const ShaperLanes<Float4> s(r.voices[i]);
+        for (int j = 0; j < r.slotCount[i]; ++j) {
+            const int slot = r.slots[i][j];
+            for (int f = 0; f < 2; ++f) {
+                float* in = &r.pathIn[slot][f].first.left;
+                const Float4 y = shape(s, Float4::load(in), r.cosTable);
+                y.store(&r.pathOut[slot][f].first.left);
+                if (r.handOn) y.store(in);
+            }
+        }
+    }
+}
+
+// Both frames of a sub-voice at a time in eight lanes, the same operations per lane.
+__attribute__((target("avx2"), flatten)) void shapeVoicesWide(const ShaperRun& r) {
+    for (int i = 0; i < r.count; ++i) {
+        const ShaperLanes<Float8> s(r.voices[i]);
+        for (int j = 0; j < r.slotCount[i]; ++j) {
+            float* in = &r.pathIn[r.slots[i][j]][0].first.left;
+            const Float8 y = shape(s, Float8(_mm256_loadu_ps(in)), r.cosTable);
+            _mm256_storeu_ps(&r.pathOut[r.slots[i][j]][0].first.left, y.v);
+            if (r.handOn) _mm256_storeu_ps(in, y.v);
+        }
+    }
+}
+
 } // namespace
 
 void APlugin::collectStageVoices(StageVoices& out) const {
@@ -262,43 +350,23 @@ void APlugin::doWaveShaper() {
     StageVoices local;
     const StageVoices& sv = passStageVoices(local);
     const StageKnob mixKnob = stageKnob(tag::WaveShaperMix);
-    const float* cosTable = tables->CosArray;
     const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
+    ShaperVoice voices[kNumVoices];
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
         shaperMix[v] = kSmoothKeep * shaperMix[v] + kSmoothTake * mixKnob.knob;
         const float mod = mixKnob.at(voiceDest[v]) - mixKnob.knob;
         const float w = clamp01(shaperMix[v] + mod);
         const float dry = clamp01(2.0f - 2.0f * w), wet = clamp01(2.0f * w);
-        // Four values of a frame at once; the sign picks the side's fold and gain per lane, so
-        // it never drives a branch. Only the table reads are one by one.
-        const Float4 top(shaperTop[v]), bottom(shaperBottom[v]);
-        const Float4 wetTop(wet), wetBottom(wet * shaperRect[v]), dryV(dry);
-        const Float4 range(1073741824.0f);
-        const __m128i mask = _mm_set1_epi32(0xFFFF);
-        for (int j = 0; j < sv.slotCount[i]; ++j) {
-            const int slot = sv.slots[i][j];
-            for (int f = 0; f < 2; ++f) {
-                const Float4 x = Float4::load(&pathIn[slot][f].first.left);
-                const __m128 positive = _mm_cmpge_ps(x.v, _mm_setzero_ps());
-                const Float4 p = x * Float4(_mm_or_ps(_mm_and_ps(positive, top.v),
-                                                      _mm_andnot_ps(positive, bottom.v)));
-                // The truncated product wraps into the 16-bit cosine table (a negative one too);
-                // a product too large for an integer (or NaN) reads entry 0.
-                const __m128i inRange = _mm_castps_si128(_mm_cmplt_ps(abs(p).v, range.v));
-                const __m128i index =
-                    _mm_and_si128(_mm_and_si128(_mm_cvttps_epi32(p.v), mask), inRange);
-                alignas(16) int32_t at[4];
-                _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
-                const Float4 c(cosTable[at[0]], cosTable[at[1]], cosTable[at[2]], cosTable[at[3]]);
-                const Float4 gain(_mm_or_ps(_mm_and_ps(positive, wetTop.v),
-                                            _mm_andnot_ps(positive, wetBottom.v)));
-                const Float4 y = gain * x * c + dryV * x;
-                y.store(&pathOut[slot][f].first.left);
-                if (handOn) y.store(&pathIn[slot][f].first.left);
-            }
-        }
+        // The sign picks the side's fold and gain per lane, so it never drives a branch.
+        voices[i] = {shaperTop[v], shaperBottom[v], wet, wet * shaperRect[v], dry};
     }
+    const ShaperRun run{sv.count, sv.slotCount, sv.slots,         voices,
+                        pathIn,   pathOut,      tables->CosArray, handOn};
+    if (stagesWide)
+        shapeVoicesWide(run);
+    else
+        shapeVoices(run);
 }
 
 void APlugin::doLowFi() {
