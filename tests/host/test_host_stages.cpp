@@ -572,3 +572,75 @@ TEST(HostStages, FilterEditsWhileVoicesComeAndGoSoundAsEachVoiceAlone) {
     EXPECT_GT(peak, 0.05);
     EXPECT_LT(worst, 3e-3 * peak) << "at sample " << worstAt;
 }
+
+// Under unison the EQs, the Tube distortion and the low-fi run the sub-voices of several voices,
+// or of two lane groups, side by side; a unison count lowered under the notes (five leave a
+// group half full), voices that start and end, and stage edits at any sample move every
+// sub-voice to other lanes. Each voice must still sound as it does alone with the same events
+// at the same samples (the sum of the voices alone matches them played together), with no NaN.
+TEST(HostStages, UnisonStagesUnderCountAndStageEditsSoundAsEachVoiceAlone) {
+    constexpr int kNotes = 7, kLength = 21000;
+    auto startOf = [](int k) { return 37 + 1291 * k; };
+    auto endOf = [&](int k) { return k % 2 ? startOf(k) + 7000 + 311 * k : kLength; };
+    auto unison = [](int index) { return sp::step(index, sp::kUnisonRange); };
+    const std::pair<int, std::pair<int, float>> edits[] = {
+        {5003, {tag::PreEqOn + 10, sp::step(3, sp::kEqModeRange)}},
+        {7001, {tag::Distortion1 + 2, 0.9f}}, // the Tube's drive
+        {9007, {tag::UnisonMode, unison(4)}}, // "5 Voices"
+        {11003, {tag::LowFiMix, 0.8f}},
+        {13001, {tag::WaveShaperMix, 0.2f}},
+        {15011, {tag::UnisonMode, unison(3)}}, // "4 Voices"
+        {17003, {tag::PreEqOn + tag::EqStride + 10, sp::step(2, sp::kEqModeRange)}},
+    };
+    auto render = [&](int only) {
+        testhost::resetHost();
+        Plugin p(kRate, 512);
+        sp::Stages s = scenariopatch::fullVoicePath();
+        s.unison = sp::kSixVoices;
+        sp::apply(p, s);
+        p.setParameter(tag::MainVolume, 0.02f);
+        p.setParameter(tag::VelocityToVolume, 0.0f);
+        p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+        p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
+        p.setParameter(tag::LowFiNoise, 0.0f); // the noise draws follow the voices' order
+        std::vector<float> l, r, out;
+        p.process(4096, l, r);
+        std::vector<int> cuts = {kLength};
+        for (int k = 0; k < kNotes; ++k) cuts.insert(cuts.end(), {startOf(k), endOf(k)});
+        for (const auto& e : edits) cuts.push_back(e.first);
+        std::sort(cuts.begin(), cuts.end());
+        int at = 0;
+        for (int cut : cuts) {
+            if (cut > at) {
+                p.process(cut - at, l, r);
+                out.insert(out.end(), l.begin(), l.end() - 1);
+                out.insert(out.end(), r.begin(), r.end() - 1);
+                at = cut;
+            }
+            for (const auto& e : edits)
+                if (e.first == cut) p.setParameter(e.second.first, e.second.second);
+            for (int k = 0; k < kNotes; ++k) {
+                if (only >= 0 && k != only) continue;
+                if (startOf(k) == cut) p.sendMidi({{0, 0x90, 40 + 3 * k, 100}});
+                if (endOf(k) == cut && cut < kLength) p.sendMidi({{0, 0x80, 40 + 3 * k, 0}});
+            }
+        }
+        EXPECT_TRUE(audio::allFiniteNormal(out));
+        return out;
+    };
+    const std::vector<float> together = render(-1);
+    std::vector<double> sum(together.size(), 0.0);
+    for (int k = 0; k < kNotes; ++k) {
+        const std::vector<float> alone = render(k);
+        for (size_t i = 0; i < sum.size() && i < alone.size(); ++i) sum[i] += alone[i];
+    }
+    double peak = 0.0, worst = 0.0;
+    size_t worstAt = 0;
+    for (size_t i = 0; i < together.size(); ++i) {
+        peak = std::fmax(peak, std::fabs(sum[i]));
+        const double d = std::fabs(together[i] - sum[i]);
+        if (d > worst) worst = d, worstAt = i;
+    }
+    EXPECT_GT(peak, 0.05);
+    EXPECT_LT(worst, 3e-3 * peak) << "at sample " << worstAt;
+}
