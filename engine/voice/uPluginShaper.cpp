@@ -177,9 +177,7 @@ inline int runLofiPair(const LofiRun& r, int i) {
 __attribute__((target("avx2"), flatten)) void runLofiWide(const LofiRun& r) {
     for (int i = 0; i < r.count;) {
         const LofiReduced* q = r.list + i;
-        if (!(i + 3 < r.count && q[0].slot != q[1].slot && q[0].slot != q[2].slot &&
-              q[0].slot != q[3].slot && q[1].slot != q[2].slot && q[1].slot != q[3].slot &&
-              q[2].slot != q[3].slot)) {
+        if (!(i + 3 < r.count && fourSlots(q))) {
             i = runLofiPair(r, i);
             continue;
         }

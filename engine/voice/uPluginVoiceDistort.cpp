@@ -163,9 +163,7 @@ inline int runTubePair(const TubeRun& r, int e) {
 __attribute__((target("avx2"), flatten)) void runTubeWide(const TubeRun& r) {
     for (int e = 0; e < r.count;) {
         const TubeEntry* q = r.list + e;
-        if (!(e + 3 < r.count && q[0].slot != q[1].slot && q[0].slot != q[2].slot &&
-              q[0].slot != q[3].slot && q[1].slot != q[2].slot && q[1].slot != q[3].slot &&
-              q[2].slot != q[3].slot)) {
+        if (!(e + 3 < r.count && fourSlots(q))) {
             e = runTubePair(r, e);
             continue;
         }
