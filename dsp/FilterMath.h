@@ -15,8 +15,9 @@ inline Float4 pairVec(float left, float right) {
 
 // x - c x^3 with x first held to the point where the cubic turns back (|x| = 1 / sqrt(3c)).
 // Without the hold a large state would flip sign and grow, and the filter would scream.
-inline Float4 cubicClip(Float4 x, Float4 c, Float4 limit) {
-    const Float4 h = clamp(x, Float4(0.0f) - limit, limit);
+// Any lane type with Float4's operators (Float4, Float8).
+template <class V> inline V cubicClip(V x, V c, V limit) {
+    const V h = clamp(x, V(0.0f) - limit, limit);
     return h - c * h * h * h;
 }
 

@@ -5,6 +5,7 @@
 #include "dsp/TFilter.h"
 
 #include <cmath>
+#include <type_traits>
 
 using filtermath::pairVec;
 
@@ -206,10 +207,6 @@ void TFilter::runComb(int inRing, int outRing, float (&left)[4], float (&right)[
 
 namespace {
 
-inline Float4 select(__m128 mask, Float4 yes, Float4 no) {
-    return _mm_or_ps(_mm_and_ps(mask, yes.v), _mm_andnot_ps(mask, no.v));
-}
-
 // Two sub-voices of one channel at `left` and of the other at `right`, as lanes {0, 1} and
 // {2, 3}.
 inline Float4 loadPiece(const float* left, const float* right) {
@@ -255,13 +252,24 @@ void TFilter::runCombBlock(Float4 (&a)[kMaxSubVoices + 1], Float4 (&b)[kMaxSubVo
             }
         }
     }
+    // Lanes {0, 1} read the left channel's slots, {2, 3} the right one's: a lane whose slot was
+    // never written reads 0. With the rings filled every slot counts.
+    __m128 dryValid[4], wetValid[4];
+    bool allValid = true;
+    for (int k = 0; k < 4; ++k) {
+        dryValid[k] = _mm_castsi128_ps(
+            _mm_setr_epi32(-inValid[k][0], -inValid[k][0], -inValid[k][1], -inValid[k][1]));
+        wetValid[k] = _mm_castsi128_ps(
+            _mm_setr_epi32(-outValid[k][0], -outValid[k][0], -outValid[k][1], -outValid[k][1]));
+        allValid = allValid && inValid[k][0] && inValid[k][1] && outValid[k][0] && outValid[k][1];
+    }
     const bool pingPong = type == 40;
     const int src0 = pingPong ? 1 : 0, src1 = pingPong ? 0 : 1;
     const float g = combGain;
     const Float4 gains(pingPong ? -g : g, pingPong ? -g : g, g, g);
     // The signal runs at full scale here, ten times the per-pass form's level.
     const Float4 ten(10.0f), offset(1e-15f), high(10.0f * kCombLimit), low(-10.0f * kCombLimit);
-    for (int j = 0; j < n; j += 2) {
+    auto run = [&](int j, auto masked) {
         const bool single = j + 1 >= n; // the odd one out: sub-voice j + 1 does not run
         float(*in)[2][2] = subRings[0][j / 2];
         float(*out)[2][2] = subRings[1][j / 2];
@@ -276,18 +284,12 @@ void TFilter::runCombBlock(Float4 (&a)[kMaxSubVoices + 1], Float4 (&b)[kMaxSubVo
             // Ping-pong feeds each channel from the other one's rings, with opposite signs.
             Float4 dry = loadPiece(in[read[k][0]][src0], in[read[k][1]][src1]);
             Float4 wet = loadPiece(out[read[k][0]][src0], out[read[k][1]][src1]);
-            if (!inValid[k][0] || !inValid[k][1])
-                dry = select(_mm_castsi128_ps(_mm_setr_epi32(-inValid[k][0], -inValid[k][0],
-                                                             -inValid[k][1], -inValid[k][1])),
-                             dry, Float4());
-            if (!outValid[k][0] || !outValid[k][1])
-                wet = select(_mm_castsi128_ps(_mm_setr_epi32(-outValid[k][0], -outValid[k][0],
-                                                             -outValid[k][1], -outValid[k][1])),
-                             wet, Float4());
-            const Float4 sum = gains * wet + dry;
-            const __m128 below = _mm_cmplt_ps(sum.v, low.v);
-            const __m128 above = _mm_cmpgt_ps(sum.v, high.v);
-            const Float4 y = select(below, low, select(above, high, sum + offset));
+            if constexpr (decltype(masked)::value) {
+                dry = _mm_and_ps(dryValid[k], dry.v);
+                wet = _mm_and_ps(wetValid[k], wet.v);
+            }
+            // Held to +-high; the max and min keep a NaN, as the comparisons would pass it.
+            const Float4 y = min(high, max(low, gains * wet + dry + offset));
             float* outL = out[slot[k][0]][0];
             float* outR = out[slot[k][1]][1];
             storePiece(y, outL, outR, single);
@@ -298,5 +300,11 @@ void TFilter::runCombBlock(Float4 (&a)[kMaxSubVoices + 1], Float4 (&b)[kMaxSubVo
         a[j + 1] = _mm_shuffle_ps(x[0].v, x[1].v, _MM_SHUFFLE(3, 1, 3, 1));
         b[j] = _mm_shuffle_ps(x[2].v, x[3].v, _MM_SHUFFLE(2, 0, 2, 0));
         b[j + 1] = _mm_shuffle_ps(x[2].v, x[3].v, _MM_SHUFFLE(3, 1, 3, 1));
+    };
+    for (int j = 0; j < n; j += 2) {
+        if (allValid)
+            run(j, std::false_type{});
+        else
+            run(j, std::true_type{});
     }
 }

@@ -4,8 +4,10 @@
 #include "dsp/TParaEQ.h"
 
 #include "dsp/FilterMath.h"
+#include "dsp/Float8.h"
 
 #include <cmath>
+#include <type_traits>
 
 using filtermath::clamp01;
 
@@ -116,14 +118,45 @@ bool updateFilter(const ParaEQRate& r, ParaEQUnit& u, float lowPass, float highP
     return redesign;
 }
 
-// One ladder step on four lanes; returns the last stage.
-inline Float4 ladder(Float4* s, const Float4 (&k)[3], Float4 x) {
-    const Float4 in = x - k[0] * s[4];
-    const Float4 t1 = (in + s[0]) * k[2] - s[1] * k[1];
-    const Float4 t2 = (t1 + s[1]) * k[2] - s[2] * k[1];
-    const Float4 t3 = (t2 + s[2]) * k[2] - s[3] * k[1];
-    Float4 t4 = (t3 + s[3]) * k[2] - s[4] * k[1];
-    t4 = filtermath::cubicClip(t4, kClip, kClipLimit);
+// A lane set's running states (in ParaEQLanes' order: the bands' x1, x2, y1, y2, then the
+// two ladders), each state kStride floats after the one before: a ParaEQLanes itself, or two
+// neighbouring groups of the unison form's side-by-side states.
+template <class V, int kStride> struct LaneStates {
+    float* base;
+    V get(int i) const;
+    void set(int i, V x) const;
+};
+template <> inline Float4 LaneStates<Float4, 4>::get(int i) const {
+    return _mm_load_ps(base + 4 * i);
+}
+template <> inline void LaneStates<Float4, 4>::set(int i, Float4 x) const {
+    _mm_store_ps(base + 4 * i, x.v);
+}
+template <> inline Float4 LaneStates<Float4, TUniParaEQ::kStride>::get(int i) const {
+    return _mm_load_ps(base + TUniParaEQ::kStride * i);
+}
+template <> inline void LaneStates<Float4, TUniParaEQ::kStride>::set(int i, Float4 x) const {
+    _mm_store_ps(base + TUniParaEQ::kStride * i, x.v);
+}
+template <> ZEK2_AVX2 inline Float8 LaneStates<Float8, TUniParaEQ::kStride>::get(int i) const {
+    return _mm256_loadu_ps(base + TUniParaEQ::kStride * i);
+}
+template <>
+ZEK2_AVX2 inline void LaneStates<Float8, TUniParaEQ::kStride>::set(int i, Float8 x) const {
+    _mm256_storeu_ps(base + TUniParaEQ::kStride * i, x.v);
+}
+
+enum { kX1 = 0, kX2 = 3, kY1 = 6, kY2 = 9, kLowPass = 12, kHighPass = 17, kStates = 22 };
+static_assert(sizeof(ParaEQLanes) == kStates * sizeof(Float4), "ParaEQLanes' order");
+
+// One ladder step on four (or eight) lanes; returns the last stage.
+template <class V> inline V ladder(V (&s)[5], const V (&k)[3], V x) {
+    const V in = x - k[0] * s[4];
+    const V t1 = (in + s[0]) * k[2] - s[1] * k[1];
+    const V t2 = (t1 + s[1]) * k[2] - s[2] * k[1];
+    const V t3 = (t2 + s[2]) * k[2] - s[3] * k[1];
+    V t4 = (t3 + s[3]) * k[2] - s[4] * k[1];
+    t4 = filtermath::cubicClip(t4, V(kClip), V(kClipLimit));
     s[0] = in;
     s[1] = t1;
     s[2] = t2;
@@ -133,32 +166,57 @@ inline Float4 ladder(Float4* s, const Float4 (&k)[3], Float4 x) {
 }
 
 // The same step for the lanes in `mask` only; the other lanes keep state and signal.
-inline Float4 ladderMasked(Float4* s, const Float4 (&k)[3], Float4 x, __m128 mask) {
+inline Float4 ladderMasked(Float4 (&s)[5], const Float4 (&k)[3], Float4 x, __m128 mask) {
     Float4 t[5] = {s[0], s[1], s[2], s[3], s[4]};
     const Float4 y = ladder(t, k, x);
     for (int i = 0; i < 5; ++i) s[i] = select(mask, t[i], s[i]);
     return y;
 }
 
+inline bool allFinite(const Float4 (&v)[4]) {
+    return filtermath::allFinite(v[0]) && filtermath::allFinite(v[1]) &&
+           filtermath::allFinite(v[2]) && filtermath::allFinite(v[3]);
+}
+
+// Every state reaches the output within a call, so a non-finite output is enough to notice one
+// that stopped being finite; that group's lanes then start again from silence.
+template <int kStride>
+inline void clearIfNotFinite(LaneStates<Float4, kStride> s, const Float4 (&v)[4]) {
+    if (allFinite(v)) return;
+    for (int i = 0; i < kStates; ++i) s.set(i, Float4());
+}
+
+template <int kStride>
+ZEK2_AVX2 inline void clearIfNotFinite(LaneStates<Float8, kStride> s, const Float8 (&v)[4]) {
+    const Float4 lo[4] = {v[0].low(), v[1].low(), v[2].low(), v[3].low()};
+    const Float4 hi[4] = {v[0].high(), v[1].high(), v[2].high(), v[3].high()};
+    clearIfNotFinite(LaneStates<Float4, kStride>{s.base}, lo);
+    clearIfNotFinite(LaneStates<Float4, kStride>{s.base + 4}, hi);
+}
+
 // Four sub-samples of one lane set through the bands and, by mode, the cut filters. `lanes`
-// says which lanes run (all of them, or one unit's half); bandLanes[b] which run band b.
-void runLanes(const ParaEQCoefs& c, ParaEQLanes& s, Float4 (&v)[4], int mode,
-              const __m128 (&bandLanes)[3], int bandCount, __m128 lanes, bool allLanes) {
+// says which lanes run (all of them, or one unit's half); bandLanes[b] which run band b. Eight
+// lanes run only with every lane of a band on or off, and all lanes listed.
+template <class V, class S>
+inline void runLanes(const ParaEQCoefs& c, S s, V (&v)[4], int mode, const __m128 (&bandLanes)[3],
+                     int bandCount, __m128 lanes, bool allLanes) {
+    constexpr bool kFour = std::is_same_v<V, Float4>;
     for (int b = 0; b < bandCount; ++b) {
         const int bits = _mm_movemask_ps(bandLanes[b]);
         if (bits == 0) continue; // an inactive band neither processes nor keeps history
-        const Float4(&q)[5] = c.band[b];
-        Float4 x1 = s.x1[b], x2 = s.x2[b], y1 = s.y1[b], y2 = s.y2[b];
-        if (bits == 0xF) {
-            for (Float4& x : v) {
-                const Float4 y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
+        const V q[5] = {V(c.band[b][0]), V(c.band[b][1]), V(c.band[b][2]), V(c.band[b][3]),
+                        V(c.band[b][4])};
+        V x1 = s.get(kX1 + b), x2 = s.get(kX2 + b), y1 = s.get(kY1 + b), y2 = s.get(kY2 + b);
+        if (!kFour || bits == 0xF) {
+            for (V& x : v) {
+                const V y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
                 x2 = x1;
                 x1 = x;
                 y2 = y1;
                 y1 = y;
                 x = y;
             }
-        } else {
+        } else if constexpr (kFour) {
             const __m128 m = bandLanes[b];
             for (Float4& x : v) {
                 const Float4 y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
@@ -169,26 +227,38 @@ void runLanes(const ParaEQCoefs& c, ParaEQLanes& s, Float4 (&v)[4], int mode,
                 x = select(m, y, x);
             }
         }
-        s.x1[b] = x1;
-        s.x2[b] = x2;
-        s.y1[b] = y1;
-        s.y2[b] = y2;
+        s.set(kX1 + b, x1);
+        s.set(kX2 + b, x2);
+        s.set(kY1 + b, y1);
+        s.set(kY2 + b, y2);
     }
-    if (mode == 1 || mode == 3) {
-        for (Float4& x : v)
-            x = kCutGain * (allLanes ? ladder(s.lowPass, c.lowPass, x)
-                                     : ladderMasked(s.lowPass, c.lowPass, x, lanes));
-    }
-    if (mode == 2 || mode == 3) {
-        for (Float4& x : v)
-            x = kCutGain * (x - (allLanes ? ladder(s.highPass, c.highPass, x)
-                                          : ladderMasked(s.highPass, c.highPass, x, lanes)));
-    }
-    // Every state reaches the output within a call, so a non-finite output is enough to
-    // notice one that stopped being finite; the lanes then start again from silence.
-    if (!(filtermath::allFinite(v[0]) && filtermath::allFinite(v[1]) &&
-          filtermath::allFinite(v[2]) && filtermath::allFinite(v[3])))
-        s = ParaEQLanes{};
+    const V gain(kCutGain);
+    // A ladder's states in registers over the four sub-samples; `high` takes its output from
+    // the input.
+    auto cut = [&](const Float4(&coef)[3], int first, auto high) {
+        const V k[3] = {V(coef[0]), V(coef[1]), V(coef[2])};
+        V st[5] = {s.get(first), s.get(first + 1), s.get(first + 2), s.get(first + 3),
+                   s.get(first + 4)};
+        for (V& x : v) {
+            V y;
+            if constexpr (kFour)
+                y = allLanes ? ladder(st, k, x) : ladderMasked(st, k, x, lanes);
+            else
+                y = ladder(st, k, x);
+            if constexpr (decltype(high)::value)
+                x = gain * (x - y);
+            else
+                x = gain * y;
+        }
+        for (int i = 0; i < 5; ++i) s.set(first + i, st[i]);
+    };
+    if (mode == 1 || mode == 3) cut(c.lowPass, kLowPass, std::false_type{});
+    if (mode == 2 || mode == 3) cut(c.highPass, kHighPass, std::true_type{});
+    clearIfNotFinite(s, v);
+}
+
+inline LaneStates<Float4, 4> pairStates(ParaEQLanes& s) {
+    return {reinterpret_cast<float*>(&s)};
 }
 
 inline float scaled(float x) {
@@ -339,7 +409,7 @@ void TParaEQ::process(int mode, int count, const int* voiceList, stereoOverStruc
         Float4 u[4];
         groupFrames(scaledFrame(aLo), scaledFrame(aHi), u);
         groupFrames(scaledFrame(bLo), scaledFrame(bHi), u + 2);
-        runLanes(pairCoefs[p], pairLanes[p], u, mode, bandLanes, kBands, lanes,
+        runLanes(pairCoefs[p], pairStates(pairLanes[p]), u, mode, bandLanes, kBands, lanes,
                  listed[lo] && listed[hi]);
         storeFrames(u, listed[lo] ? &frameA[lo] : nullptr, listed[hi] ? &frameA[hi] : nullptr);
         storeFrames(u + 2, listed[lo] ? &frameB[lo] : nullptr, listed[hi] ? &frameB[hi] : nullptr);
@@ -367,7 +437,8 @@ void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* f
         Float4 u[4];
         groupFrames(scaledFrame(inLo[0]), scaledFrame(inHi[0]), u);
         groupFrames(scaledFrame(inLo[1]), scaledFrame(inHi[1]), u + 2);
-        runLanes(pairCoefs[p], pairLanes[p], u, mode, bandLanes, kBands, lanes, useLo && useHi);
+        runLanes(pairCoefs[p], pairStates(pairLanes[p]), u, mode, bandLanes, kBands, lanes,
+                 useLo && useHi);
         for (int f = 0; f < 2; ++f)
             storeFrames(u + 2 * f, useLo ? &frames[lo].out[f] : nullptr,
                         useHi ? &frames[hi].out[f] : nullptr, useLo ? &frames[lo].next[f] : nullptr,
@@ -401,7 +472,7 @@ void TParaEQ::processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverSt
     Float4 u[4] = {groupPair(in1.first, none), groupPair(in1.second, none),
                    groupPair(in2.first, none), groupPair(in2.second, none)};
     const __m128 bandLanes[kBands] = {kLowHalf, kLowHalf, _mm_setzero_ps()};
-    runLanes(pairCoefs[0], pairLanes[0], u, 0, bandLanes, 2, kLowHalf, false);
+    runLanes(pairCoefs[0], pairStates(pairLanes[0]), u, 0, bandLanes, 2, kLowHalf, false);
     scatterPair(u[0], &out1.first, nullptr);
     scatterPair(u[1], &out1.second, nullptr);
     scatterPair(u[2], &out2.first, nullptr);
@@ -414,11 +485,13 @@ void TUniParaEQ::init(float rate) {
     rates.set(rate);
     unit = ParaEQUnit{};
     coefs = ParaEQCoefs{};
-    for (ParaEQLanes& s : groups) s = ParaEQLanes{};
+    reset();
+    wide = hasAvx2();
 }
 
 void TUniParaEQ::reset() {
-    for (ParaEQLanes& s : groups) s = ParaEQLanes{};
+    for (auto& state : states)
+        for (float& x : state) x = 0.0f;
 }
 
 void TUniParaEQ::designParameters(int band, float gain, float freq, float bw) {
@@ -432,30 +505,66 @@ void TUniParaEQ::setFilter(float lowPass, float highPass, float lowPassMod, floa
         storeCoefsOf(unit, coefs, 2, false, true);
 }
 
-void TUniParaEQ::process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB) {
-    if (n < 1 || !frameA || !frameB) return;
-    if (n > 6) n = 6;
-    if (n & 1) { // the last sub-voice is duplicated to fill its group
-        frameA[n] = frameA[n - 1];
-        frameB[n] = frameB[n - 1];
-    }
+namespace {
+
+using UniStates = LaneStates<Float4, TUniParaEQ::kStride>;
+
+// Group g's lanes: sub-voices 2g and 2g + 1; for odd n the last sub-voice fills its group twice.
+inline void loadGroup(const TParaEQ::Frames* frames, int n, int g, Float4 (&u)[4]) {
+    const TParaEQ::Frames& a = frames[2 * g];
+    const TParaEQ::Frames& b = 2 * g + 1 < n ? frames[2 * g + 1] : a;
+    groupFrames(scaledFrame(a.in[0]), scaledFrame(b.in[0]), u);
+    groupFrames(scaledFrame(a.in[1]), scaledFrame(b.in[1]), u + 2);
+}
+
+// Group g's lanes back into its sub-voices' outputs; the copy's output is dropped.
+inline void storeGroup(const Float4 (&u)[4], const TParaEQ::Frames* frames, int n, int g) {
+    const TParaEQ::Frames& a = frames[2 * g];
+    const bool pair = 2 * g + 1 < n;
+    const TParaEQ::Frames& b = pair ? frames[2 * g + 1] : a;
+    for (int f = 0; f < 2; ++f)
+        storeFrames(u + 2 * f, &a.out[f], pair ? &b.out[f] : nullptr, &a.next[f],
+                    pair ? &b.next[f] : nullptr);
+}
+
+// Groups from `first` on, four lanes each.
+inline void runGroups(const ParaEQCoefs& c, float* states, int mode, const __m128 (&bandLanes)[3],
+                      const TParaEQ::Frames* frames, int n, int first) {
     const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
-    __m128 bandLanes[TParaEQ::kBands];
-    for (int b = 0; b < TParaEQ::kBands; ++b)
-        bandLanes[b] = unit.bandActive[b] ? all : _mm_setzero_ps();
-    for (int g = 0; g < (n + 1) / 2; ++g) {
-        stereoOverStruct& a0 = frameA[2 * g];
-        stereoOverStruct& a1 = frameA[2 * g + 1];
-        stereoOverStruct& b0 = frameB[2 * g];
-        stereoOverStruct& b1 = frameB[2 * g + 1];
+    for (int g = first; g < (n + 1) / 2; ++g) {
         Float4 u[4];
-        groupFrames(scaledFrame(a0), scaledFrame(a1), u);
-        groupFrames(scaledFrame(b0), scaledFrame(b1), u + 2);
-        runLanes(coefs, groups[g], u, mode, bandLanes, TParaEQ::kBands, all, true);
-        storeFrames(u, &a0, &a1);
-        storeFrames(u + 2, &b0, &b1);
+        loadGroup(frames, n, g, u);
+        runLanes(c, UniStates{states + 4 * g}, u, mode, bandLanes, TParaEQ::kBands, all, true);
+        storeGroup(u, frames, n, g);
     }
 }
+
+// Two groups at a time in eight lanes, the same operations per lane; a last odd group in four.
+__attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c, float* states,
+                                                            int mode, const __m128 (&bandLanes)[3],
+                                                            const TParaEQ::Frames* frames, int n) {
+    const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
+    const int groups = (n + 1) / 2;
+    int g = 0;
+    for (; g + 1 < groups; g += 2) {
+        Float4 lo[4], hi[4];
+        loadGroup(frames, n, g, lo);
+        loadGroup(frames, n, g + 1, hi);
+        Float8 v[4];
+        for (int k = 0; k < 4; ++k) v[k] = Float8::join(lo[k], hi[k]);
+        runLanes(c, LaneStates<Float8, TUniParaEQ::kStride>{states + 4 * g}, v, mode, bandLanes,
+                 TParaEQ::kBands, all, true);
+        for (int k = 0; k < 4; ++k) {
+            lo[k] = v[k].low();
+            hi[k] = v[k].high();
+        }
+        storeGroup(lo, frames, n, g);
+        storeGroup(hi, frames, n, g + 1);
+    }
+    runGroups(c, states, mode, bandLanes, frames, n, g);
+}
+
+} // namespace
 
 void TUniParaEQ::process(int mode, int n, const TParaEQ::Frames* frames) {
     if (n < 1 || !frames) return;
@@ -464,17 +573,25 @@ void TUniParaEQ::process(int mode, int n, const TParaEQ::Frames* frames) {
     __m128 bandLanes[TParaEQ::kBands];
     for (int b = 0; b < TParaEQ::kBands; ++b)
         bandLanes[b] = unit.bandActive[b] ? all : _mm_setzero_ps();
-    for (int g = 0; g < (n + 1) / 2; ++g) {
-        // For odd n the last sub-voice fills its group twice; the copy's output is dropped.
-        const TParaEQ::Frames& a = frames[2 * g];
-        const bool pair = 2 * g + 1 < n;
-        const TParaEQ::Frames& b = pair ? frames[2 * g + 1] : a;
-        Float4 u[4];
-        groupFrames(scaledFrame(a.in[0]), scaledFrame(b.in[0]), u);
-        groupFrames(scaledFrame(a.in[1]), scaledFrame(b.in[1]), u + 2);
-        runLanes(coefs, groups[g], u, mode, bandLanes, TParaEQ::kBands, all, true);
-        for (int f = 0; f < 2; ++f)
-            storeFrames(u + 2 * f, &a.out[f], pair ? &b.out[f] : nullptr, &a.next[f],
-                        pair ? &b.next[f] : nullptr);
+    if (wide)
+        runWideGroups(coefs, &states[0][0], mode, bandLanes, frames, n);
+    else
+        runGroups(coefs, &states[0][0], mode, bandLanes, frames, n, 0);
+}
+
+void TUniParaEQ::process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB) {
+    if (n < 1 || !frameA || !frameB) return;
+    if (n > 6) n = 6;
+    stereoOverStruct pairs[6][2];
+    TParaEQ::Frames frames[6];
+    for (int j = 0; j < n; ++j) {
+        pairs[j][0] = frameA[j];
+        pairs[j][1] = frameB[j];
+        frames[j] = {pairs[j], pairs[j], pairs[j]};
+    }
+    process(mode, n, frames);
+    for (int j = 0; j < n; ++j) {
+        frameA[j] = pairs[j][0];
+        frameB[j] = pairs[j][1];
     }
 }

@@ -118,9 +118,13 @@ private:
     ParaEQLanes pairLanes[kPairs];
 };
 
-// One voice's EQ under unison: n sub-voices (1..6), two per four-lane vector.
+// One voice's EQ under unison: n sub-voices (1..6), two per four-lane group; where the processor
+// has AVX2, two groups run side by side in eight lanes.
 class TUniParaEQ {
 public:
+    // Floats from one state to the next: four lanes of each of up to four groups side by side.
+    static constexpr int kStride = 16;
+
     void init(float rate);
     void reset();
     void setDirect() { unit.direct = 1; }
@@ -129,19 +133,20 @@ public:
         designParameters(band, gain, freq, bw);
     }
     void setFilter(float lowPass, float highPass, float lowPassMod, float highPassMod);
-    // frameA and frameB hold n sub-voices and, for odd n, room for one more entry.
-    void process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB);
-    // The same over frames[0 .. n - 1] in place of copies.
+    // Runs frames[0 .. n - 1]: each sub-voice read from `in`, written to `out` and `next`.
     void process(int mode, int n, const TParaEQ::Frames* frames);
+    // The same over frameA[0 .. n - 1] and frameB[0 .. n - 1] in place.
+    void process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB);
 
     float getSampleRate() const { return rates.rate; }
 
 private:
-    void storeCoefs();
     void designParameters(int band, float gain, float freq, float bw);
 
     ParaEQRate rates;
     ParaEQUnit unit;
     ParaEQCoefs coefs;
-    ParaEQLanes groups[3];
+    // The groups' states in ParaEQLanes' order, each state's lanes group after group.
+    alignas(16) float states[sizeof(ParaEQLanes) / sizeof(Float4)][kStride] = {};
+    bool wide = false; // AVX2: two groups per step
 };

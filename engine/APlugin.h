@@ -4,6 +4,7 @@
 // The member functions live in the uPlugin* units, split by concern.
 #pragma once
 
+#include "dsp/Float8.h"
 #include "dsp/StereoTypes.h"
 #include "dsp/TBasicReverb.h"
 #include "dsp/TDelay.h"
@@ -1325,6 +1326,8 @@ public:
         stereoStruct low1, band1, low2, band2;
     };
     DistortFilterState distortStates[kSubVoiceSlots] = {};
+    // The voice stages' eight-lane steps (AVX2), decided once when the engine is built.
+    bool stagesWide = hasAvx2();
 
 private:
     // A stage parameter of one voice: its value plus the voice's modulation of it.

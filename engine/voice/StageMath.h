@@ -41,6 +41,13 @@ inline float clipBand(float band) {
     return b - 0.001f * b * b * b;
 }
 
+// Whether entries q[0..3] (anything with a `slot`) name four different sub-voice slots, so they
+// may share an eight-lane step: a slot listed twice runs after its first entry instead.
+template <class Entry> inline bool fourSlots(const Entry* q) {
+    return q[0].slot != q[1].slot && q[0].slot != q[2].slot && q[0].slot != q[3].slot &&
+           q[1].slot != q[2].slot && q[1].slot != q[3].slot && q[2].slot != q[3].slot;
+}
+
 // A filter state that stopped being finite starts again from silence.
 inline void keepFinite(float& a, float& b) {
     if (!std::isfinite(a) || !std::isfinite(b)) a = b = 0.0f;

@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/FilterMath.h"
+#include "dsp/Float8.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/StageMath.h"
@@ -28,6 +29,263 @@ inline Float4 loadHalves(const float* a, const float* b) {
 inline void storeHalves(Float4 v, float* lo, float* hi) {
     _mm_storel_pi(reinterpret_cast<__m64*>(lo), v.v);
     _mm_storeh_pi(reinterpret_cast<__m64*>(hi), v.v);
+}
+
+// A sub-voice's held and reduced values, frame 0 {L, R}, then frame 1.
+struct LofiReduced {
+    int slot, voice;
+    float value[2][2]; // frame, channel
+};
+
+// The low-fi's low-pass and mix over the reduced values, two sub-voices per four lanes ({L, R}
+// of each), four per eight lanes with AVX2.
+struct LofiRun {
+    const LofiReduced* list;
+    int count;
+    const float *dry, *wet, *coef;
+    const bool* filterOn;
+    stereoStruct *low, *band;
+    stereoOverStruct (*pathIn)[2];
+    stereoOverStruct (*pathOut)[2];
+    bool handOn;
+};
+
+// One step's inputs: coefficients, the low-pass's on mask, states and each frame's values.
+template <class V> struct LofiLanes {
+    V coef, on, low, band;
+    V value[2];
+    bool allOn;
+};
+
+inline LofiLanes<Float4> lofiPair(const LofiRun& r, const LofiReduced& a, const LofiReduced& b) {
+    const int va = a.voice, vb = b.voice;
+    const bool onA = r.filterOn[va], onB = r.filterOn[vb];
+    LofiLanes<Float4> l;
+    l.on = _mm_castsi128_ps(_mm_setr_epi32(onA ? -1 : 0, onA ? -1 : 0, onB ? -1 : 0, onB ? -1 : 0));
+    l.allOn = onA && onB;
+    l.coef = Float4(r.coef[va], r.coef[va], r.coef[vb], r.coef[vb]);
+    l.low = loadHalves(&r.low[a.slot].left, &r.low[b.slot].left);
+    l.band = loadHalves(&r.band[a.slot].left, &r.band[b.slot].left);
+    const Float4 va4 = Float4::load(&a.value[0][0]), vb4 = Float4::load(&b.value[0][0]);
+    l.value[0] = _mm_movelh_ps(va4.v, vb4.v);
+    l.value[1] = _mm_movehl_ps(vb4.v, va4.v);
+    return l;
+}
+
+inline Float4 pick(Float4 mask, Float4 yes, Float4 no) {
+    return _mm_or_ps(_mm_and_ps(mask.v, yes.v), _mm_andnot_ps(mask.v, no.v));
+}
+
+ZEK2_AVX2 inline Float8 pick(Float8 mask, Float8 yes, Float8 no) {
+    return _mm256_or_ps(_mm256_and_ps(mask.v, yes.v), _mm256_andnot_ps(mask.v, no.v));
+}
+
+// A channel whose state stopped being finite starts again from silence.
+inline void keepFinite(Float4& low, Float4& band) {
+    const Float4 zero;
+    const __m128 finite = _mm_and_ps(_mm_cmpeq_ps(_mm_sub_ps(low.v, low.v), zero.v),
+                                     _mm_cmpeq_ps(_mm_sub_ps(band.v, band.v), zero.v));
+    low = _mm_and_ps(low.v, finite);
+    band = _mm_and_ps(band.v, finite);
+}
+
+ZEK2_AVX2 inline void keepFinite(Float8& low, Float8& band) {
+    const Float8 zero;
+    const __m256 finite =
+        _mm256_and_ps(_mm256_cmp_ps(_mm256_sub_ps(low.v, low.v), zero.v, _CMP_EQ_OQ),
+                      _mm256_cmp_ps(_mm256_sub_ps(band.v, band.v), zero.v, _CMP_EQ_OQ));
+    low = _mm256_and_ps(low.v, finite);
+    band = _mm256_and_ps(band.v, finite);
+}
+
+// The clipped SVF over sub-samples A0, A1, B0, B1 (each frame's value twice) into y; lanes
+// whose low-pass is off keep their states and pass their values.
+template <class V> inline void lofiSamples(LofiLanes<V>& l, V (&y)[4]) {
+    const V off(1e-15f), cubic(0.001f), limit(18.257419f), sqrt2(1.4142135f);
+    V low = l.low, band = l.band;
+    // With the low-pass on in all lanes (the usual case) the masks select nothing.
+    auto run = [&](auto masked) {
+        for (int k = 0; k < 4; ++k) {
+            const V x = l.value[k / 2];
+            const V bc = filtermath::cubicClip(band, cubic, limit);
+            const V high = x + off - low - bc;
+            const V newBand = l.coef * high + bc;
+            const V newLow = l.coef * newBand + low;
+            const V filtered = sqrt2 * newLow + off;
+            if constexpr (decltype(masked)::value) {
+                band = pick(l.on, newBand, band);
+                low = pick(l.on, newLow, low);
+                y[k] = pick(l.on, filtered, x);
+            } else {
+                band = newBand;
+                low = newLow;
+                y[k] = filtered;
+            }
+        }
+    };
+    if (l.allOn)
+        run(std::false_type{});
+    else
+        run(std::true_type{});
+    keepFinite(low, band);
+    l.low = low;
+    l.band = band;
+}
+
+// A pair's states back and its frames mixed into the path; `pair` says whether b is a
+// sub-voice of its own.
+inline void lofiFinish(const LofiRun& r, const LofiReduced& a, const LofiReduced& b, bool pair,
+                       Float4 low, Float4 band, const Float4 (&y)[4]) {
+    for (int f = 0; f < 2; ++f) {
+        const Float4 ya = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(1, 0, 1, 0));
+        const Float4 in = Float4::load(&r.pathIn[a.slot][f].first.left);
+        const Float4 mixed = Float4(r.dry[a.voice]) * in + Float4(r.wet[a.voice]) * ya;
+        mixed.store(&r.pathOut[a.slot][f].first.left);
+        if (r.handOn) mixed.store(&r.pathIn[a.slot][f].first.left);
+    }
+    if (!pair) {
+        _mm_storel_pi(reinterpret_cast<__m64*>(&r.low[a.slot].left), low.v);
+        _mm_storel_pi(reinterpret_cast<__m64*>(&r.band[a.slot].left), band.v);
+        return;
+    }
+    storeHalves(low, &r.low[a.slot].left, &r.low[b.slot].left);
+    storeHalves(band, &r.band[a.slot].left, &r.band[b.slot].left);
+    for (int f = 0; f < 2; ++f) {
+        const Float4 yb = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(3, 2, 3, 2));
+        const Float4 in = Float4::load(&r.pathIn[b.slot][f].first.left);
+        const Float4 mixed = Float4(r.dry[b.voice]) * in + Float4(r.wet[b.voice]) * yb;
+        mixed.store(&r.pathOut[b.slot][f].first.left);
+        if (r.handOn) mixed.store(&r.pathIn[b.slot][f].first.left);
+    }
+}
+
+// Entry i with the next one, four lanes; returns the entry after them. A slot listed twice
+// (never in practice) runs on its own, after its first entry.
+inline int runLofiPair(const LofiRun& r, int i) {
+    const LofiReduced& a = r.list[i];
+    const bool pair = i + 1 < r.count && r.list[i + 1].slot != a.slot;
+    const LofiReduced& b = pair ? r.list[i + 1] : a;
+    LofiLanes<Float4> l = lofiPair(r, a, b);
+    Float4 y[4];
+    lofiSamples(l, y);
+    lofiFinish(r, a, b, pair, l.low, l.band, y);
+    return i + (pair ? 2 : 1);
+}
+
+// Four entries with four different slots at a time in eight lanes, the same operations per
+// lane as two pairs; the rest pair by pair.
+__attribute__((target("avx2"), flatten)) void runLofiWide(const LofiRun& r) {
+    for (int i = 0; i < r.count;) {
+        const LofiReduced* q = r.list + i;
+        if (!(i + 3 < r.count && fourSlots(q))) {
+            i = runLofiPair(r, i);
+            continue;
+        }
+        i += 4;
+        const LofiLanes<Float4> lo = lofiPair(r, q[0], q[1]), hi = lofiPair(r, q[2], q[3]);
+        LofiLanes<Float8> l;
+        l.coef = Float8::join(lo.coef, hi.coef);
+        l.on = Float8::join(lo.on, hi.on);
+        l.low = Float8::join(lo.low, hi.low);
+        l.band = Float8::join(lo.band, hi.band);
+        l.value[0] = Float8::join(lo.value[0], hi.value[0]);
+        l.value[1] = Float8::join(lo.value[1], hi.value[1]);
+        l.allOn = lo.allOn && hi.allOn;
+        Float8 y[4];
+        lofiSamples(l, y);
+        const Float4 yLo[4] = {y[0].low(), y[1].low(), y[2].low(), y[3].low()};
+        const Float4 yHi[4] = {y[0].high(), y[1].high(), y[2].high(), y[3].high()};
+        lofiFinish(r, q[0], q[1], true, l.low.low(), l.band.low(), yLo);
+        lofiFinish(r, q[2], q[3], true, l.low.high(), l.band.high(), yHi);
+    }
+}
+
+// The waveshaper's settings of one voice.
+struct ShaperVoice {
+    float top, bottom, wetTop, wetBottom, dry;
+};
+
+template <class V> struct ShaperLanes {
+    V top, bottom, wetTop, wetBottom, dry;
+    explicit ShaperLanes(const ShaperVoice& s)
+        : top(s.top), bottom(s.bottom), wetTop(s.wetTop), wetBottom(s.wetBottom), dry(s.dry) {}
+};
+
+// The pass's voices through the waveshaper, each with its sub-voices.
+struct ShaperRun {
+    int count;
+    const int* slotCount;
+    const int (*slots)[APlugin::kSubVoicesPerVoice];
+    const ShaperVoice* voices;
+    stereoOverStruct (*pathIn)[2];
+    stereoOverStruct (*pathOut)[2];
+    const float* cosTable;
+    bool handOn;
+};
+
+inline Float4 atLeastZero(Float4 x) {
+    return _mm_cmpge_ps(x.v, _mm_setzero_ps());
+}
+
+ZEK2_AVX2 inline Float8 atLeastZero(Float8 x) {
+    return _mm256_cmp_ps(x.v, _mm256_setzero_ps(), _CMP_GE_OS);
+}
+
+// The truncated product wraps into the 16-bit cosine table (a negative one too); a product too
+// large for an integer (or NaN) reads entry 0. Only the table reads are one by one.
+inline Float4 cosAt(const float* table, Float4 p) {
+    const __m128i inRange = _mm_castps_si128(_mm_cmplt_ps(abs(p).v, _mm_set1_ps(1073741824.0f)));
+    const __m128i index =
+        _mm_and_si128(_mm_and_si128(_mm_cvttps_epi32(p.v), _mm_set1_epi32(0xFFFF)), inRange);
+    alignas(16) int32_t at[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+    return Float4(table[at[0]], table[at[1]], table[at[2]], table[at[3]]);
+}
+
+ZEK2_AVX2 inline Float8 cosAt(const float* table, Float8 p) {
+    const __m256i inRange =
+        _mm256_castps_si256(_mm256_cmp_ps(abs(p).v, _mm256_set1_ps(1073741824.0f), _CMP_LT_OS));
+    const __m256i index = _mm256_and_si256(
+        _mm256_and_si256(_mm256_cvttps_epi32(p.v), _mm256_set1_epi32(0xFFFF)), inRange);
+    alignas(32) int32_t at[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    return _mm256_setr_ps(table[at[0]], table[at[1]], table[at[2]], table[at[3]], table[at[4]],
+                          table[at[5]], table[at[6]], table[at[7]]);
+}
+
+template <class V> inline V shape(const ShaperLanes<V>& s, V x, const float* table) {
+    const V positive = atLeastZero(x);
+    const V c = cosAt(table, x * pick(positive, s.top, s.bottom));
+    return pick(positive, s.wetTop, s.wetBottom) * x * c + s.dry * x;
+}
+
+// A frame's four values at a time.
+inline void shapeVoices(const ShaperRun& r) {
+    for (int i = 0; i < r.count; ++i) {
+        const ShaperLanes<Float4> s(r.voices[i]);
+        for (int j = 0; j < r.slotCount[i]; ++j) {
+            const int slot = r.slots[i][j];
+            for (int f = 0; f < 2; ++f) {
+                float* in = &r.pathIn[slot][f].first.left;
+                const Float4 y = shape(s, Float4::load(in), r.cosTable);
+                y.store(&r.pathOut[slot][f].first.left);
+                if (r.handOn) y.store(in);
+            }
+        }
+    }
+}
+
+// Both frames of a sub-voice at a time in eight lanes, the same operations per lane.
+__attribute__((target("avx2"), flatten)) void shapeVoicesWide(const ShaperRun& r) {
+    for (int i = 0; i < r.count; ++i) {
+        const ShaperLanes<Float8> s(r.voices[i]);
+        for (int j = 0; j < r.slotCount[i]; ++j) {
+            float* in = &r.pathIn[r.slots[i][j]][0].first.left;
+            const Float8 y = shape(s, Float8(_mm256_loadu_ps(in)), r.cosTable);
+            _mm256_storeu_ps(&r.pathOut[r.slots[i][j]][0].first.left, y.v);
+            if (r.handOn) _mm256_storeu_ps(in, y.v);
+        }
+    }
 }
 
 } // namespace
@@ -90,43 +348,23 @@ void APlugin::doWaveShaper() {
     StageVoices local;
     const StageVoices& sv = passStageVoices(local);
     const StageKnob mixKnob = stageKnob(tag::WaveShaperMix);
-    const float* cosTable = tables->CosArray;
     const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
+    ShaperVoice voices[kNumVoices];
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
         shaperMix[v] = kSmoothKeep * shaperMix[v] + kSmoothTake * mixKnob.knob;
         const float mod = mixKnob.at(voiceDest[v]) - mixKnob.knob;
         const float w = clamp01(shaperMix[v] + mod);
         const float dry = clamp01(2.0f - 2.0f * w), wet = clamp01(2.0f * w);
-        // Four values of a frame at once; the sign picks the side's fold and gain per lane, so
-        // it never drives a branch. Only the table reads are one by one.
-        const Float4 top(shaperTop[v]), bottom(shaperBottom[v]);
-        const Float4 wetTop(wet), wetBottom(wet * shaperRect[v]), dryV(dry);
-        const Float4 range(1073741824.0f);
-        const __m128i mask = _mm_set1_epi32(0xFFFF);
-        for (int j = 0; j < sv.slotCount[i]; ++j) {
-            const int slot = sv.slots[i][j];
-            for (int f = 0; f < 2; ++f) {
-                const Float4 x = Float4::load(&pathIn[slot][f].first.left);
-                const __m128 positive = _mm_cmpge_ps(x.v, _mm_setzero_ps());
-                const Float4 p = x * Float4(_mm_or_ps(_mm_and_ps(positive, top.v),
-                                                      _mm_andnot_ps(positive, bottom.v)));
-                // The truncated product wraps into the 16-bit cosine table (a negative one too);
-                // a product too large for an integer (or NaN) reads entry 0.
-                const __m128i inRange = _mm_castps_si128(_mm_cmplt_ps(abs(p).v, range.v));
-                const __m128i index =
-                    _mm_and_si128(_mm_and_si128(_mm_cvttps_epi32(p.v), mask), inRange);
-                alignas(16) int32_t at[4];
-                _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
-                const Float4 c(cosTable[at[0]], cosTable[at[1]], cosTable[at[2]], cosTable[at[3]]);
-                const Float4 gain(_mm_or_ps(_mm_and_ps(positive, wetTop.v),
-                                            _mm_andnot_ps(positive, wetBottom.v)));
-                const Float4 y = gain * x * c + dryV * x;
-                y.store(&pathOut[slot][f].first.left);
-                if (handOn) y.store(&pathIn[slot][f].first.left);
-            }
-        }
+        // The sign picks the side's fold and gain per lane, so it never drives a branch.
+        voices[i] = {shaperTop[v], shaperBottom[v], wet, wet * shaperRect[v], dry};
     }
+    const ShaperRun run{sv.count, sv.slotCount, sv.slots,         voices,
+                        pathIn,   pathOut,      tables->CosArray, handOn};
+    if (stagesWide)
+        shapeVoicesWide(run);
+    else
+        shapeVoices(run);
 }
 
 void APlugin::doLowFi() {
@@ -154,11 +392,7 @@ void APlugin::doLowFi() {
     }
     // First the held and reduced values of every sub-voice in list order (the noise follows
     // that order), then the low-pass and the mix two sub-voices at a time.
-    struct Reduced {
-        int slot, voice;
-        float value[2][2]; // frame, channel
-    };
-    Reduced list[kSubVoiceSlots];
+    LofiReduced list[kSubVoiceSlots];
     int count = 0;
     const Float4 zero, one(1.0f), minusOne(-1.0f), half(0.5f), whole(8388608.0f);
     for (int i = 0; i < subVoiceCount && i < kSubVoiceSlots; ++i) {
@@ -166,7 +400,7 @@ void APlugin::doLowFi() {
         if (slot < 0 || slot >= kSubVoiceSlots || v < 0 || v >= kNumVoices) continue;
         // A voice whose steps were never set (its first update still to come) passes through.
         if (!(lofiStep[v] > 0.0f) || !(lofiHold[v] >= 1.0f)) continue;
-        Reduced& r = list[count++];
+        LofiReduced& r = list[count++];
         r.slot = slot;
         r.voice = v;
         float held[4]; // frame 0 {L, R}, frame 1 {L, R}
@@ -213,74 +447,11 @@ void APlugin::doLowFi() {
         const Float4 noise(lofiNoise[v]);
         (reduced * ((one - noise) + noise * (rnd + one) * half)).store(&r.value[0][0]);
     }
-    // Lanes {L, R} of sub-voice a, then of sub-voice b; the clipped SVF as in the scalar stages.
-    const Float4 off(1e-15f), cubic(0.001f), limit(18.257419f), sqrt2(1.4142135f);
-    for (int i = 0; i < count;) {
-        const Reduced& a = list[i];
-        // A slot listed twice (never in practice) runs on its own, after its first entry.
-        const bool pair = i + 1 < count && list[i + 1].slot != a.slot;
-        const Reduced& b = pair ? list[i + 1] : a;
-        i += pair ? 2 : 1;
-        const int va = a.voice, vb = b.voice;
-        const __m128 on =
-            _mm_castsi128_ps(_mm_setr_epi32(filterOn[va] ? -1 : 0, filterOn[va] ? -1 : 0,
-                                            filterOn[vb] ? -1 : 0, filterOn[vb] ? -1 : 0));
-        const Float4 c(coef[va], coef[va], coef[vb], coef[vb]);
-        Float4 low = loadHalves(&lofiLow[a.slot].left, &lofiLow[b.slot].left);
-        Float4 band = loadHalves(&lofiBand[a.slot].left, &lofiBand[b.slot].left);
-        // Each frame's {L, R} of a, then of b.
-        const Float4 va4 = Float4::load(&a.value[0][0]), vb4 = Float4::load(&b.value[0][0]);
-        const Float4 frameValue[2] = {_mm_movelh_ps(va4.v, vb4.v), _mm_movehl_ps(vb4.v, va4.v)};
-        Float4 y[4]; // sub-samples A0, A1, B0, B1: each frame's value twice
-        // With the low-pass on in all four lanes (the usual case) the masks select nothing.
-        auto run = [&](auto masked) {
-            for (int k = 0; k < 4; ++k) {
-                const Float4 x = frameValue[k / 2];
-                const Float4 bc = filtermath::cubicClip(band, cubic, limit);
-                const Float4 high = x + off - low - bc;
-                const Float4 newBand = c * high + bc;
-                const Float4 newLow = c * newBand + low;
-                const Float4 filtered = sqrt2 * newLow + off;
-                if constexpr (decltype(masked)::value) {
-                    band = _mm_or_ps(_mm_and_ps(on, newBand.v), _mm_andnot_ps(on, band.v));
-                    low = _mm_or_ps(_mm_and_ps(on, newLow.v), _mm_andnot_ps(on, low.v));
-                    y[k] = _mm_or_ps(_mm_and_ps(on, filtered.v), _mm_andnot_ps(on, x.v));
-                } else {
-                    band = newBand;
-                    low = newLow;
-                    y[k] = filtered;
-                }
-            }
-        };
-        if (filterOn[va] && filterOn[vb])
-            run(std::false_type{});
-        else
-            run(std::true_type{});
-        // A channel whose state stopped being finite starts again from silence.
-        const __m128 finite = _mm_and_ps(_mm_cmpeq_ps(_mm_sub_ps(low.v, low.v), zero.v),
-                                         _mm_cmpeq_ps(_mm_sub_ps(band.v, band.v), zero.v));
-        low = _mm_and_ps(low.v, finite);
-        band = _mm_and_ps(band.v, finite);
-        for (int f = 0; f < 2; ++f) {
-            const Float4 ya = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(1, 0, 1, 0));
-            const Float4 in = Float4::load(&pathIn[a.slot][f].first.left);
-            const Float4 mixed = Float4(dry[va]) * in + Float4(wet[va]) * ya;
-            mixed.store(&pathOut[a.slot][f].first.left);
-            if (handOn) mixed.store(&pathIn[a.slot][f].first.left);
-        }
-        if (!pair) {
-            _mm_storel_pi(reinterpret_cast<__m64*>(&lofiLow[a.slot].left), low.v);
-            _mm_storel_pi(reinterpret_cast<__m64*>(&lofiBand[a.slot].left), band.v);
-            continue;
-        }
-        storeHalves(low, &lofiLow[a.slot].left, &lofiLow[b.slot].left);
-        storeHalves(band, &lofiBand[a.slot].left, &lofiBand[b.slot].left);
-        for (int f = 0; f < 2; ++f) {
-            const Float4 yb = _mm_shuffle_ps(y[2 * f].v, y[2 * f + 1].v, _MM_SHUFFLE(3, 2, 3, 2));
-            const Float4 in = Float4::load(&pathIn[b.slot][f].first.left);
-            const Float4 mixed = Float4(dry[vb]) * in + Float4(wet[vb]) * yb;
-            mixed.store(&pathOut[b.slot][f].first.left);
-            if (handOn) mixed.store(&pathIn[b.slot][f].first.left);
-        }
+    const LofiRun run{list,    count,    dry,    wet,     coef,  filterOn,
+                      lofiLow, lofiBand, pathIn, pathOut, handOn};
+    if (stagesWide) {
+        runLofiWide(run);
+        return;
     }
+    for (int i = 0; i < count;) i = runLofiPair(run, i);
 }

@@ -2,6 +2,7 @@
 // low-pass and high-pass, post-gain) and the Clipper and Tube chains, and the mode's
 // control-rate coefficients. Audio thread: once per pass, and at each voice's control rate.
 #include "dsp/FilterMath.h"
+#include "dsp/Float8.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
@@ -36,8 +37,8 @@ inline Float4 frameMeans(const stereoOverStruct& a, const stereoOverStruct& b) {
 }
 
 // The clipped SVF's band cubic on four lanes, held where the cubic turns back.
-inline Float4 clipBand4(Float4 band) {
-    return filtermath::cubicClip(band, Float4(0.001f), Float4(18.257419f));
+template <class V> inline V clipBand4(V band) {
+    return filtermath::cubicClip(band, V(0.001f), V(18.257419f));
 }
 
 // dry x input + wet x shaped into one slot's two path frames, and back into its input frames
@@ -51,6 +52,144 @@ inline void mixInto(stereoOverStruct (&out)[2], stereoOverStruct (&in)[2], const
         const Float4 mixed = Float4(dry) * Float4::load(&in[f].first.left) + Float4(wet) * shaped;
         mixed.store(&out[f].first.left);
         if (handOn) mixed.store(&in[f].first.left);
+    }
+}
+
+// Per voice: drive, tone, damping, rectification, limit, gain, dry and wet, in one row so a pair
+// of voices takes each as {a, a, b, b} in one shuffle.
+enum TubeParameter { kDrive, kTone, kDamping, kRectify, kLimit, kGain, kDry, kWet };
+
+struct TubeEntry {
+    int slot, index; // the sub-voice's slot and its voice's row
+};
+
+// The Tube chain keeps nothing between voices, so it pairs sub-voices across them (without
+// unison two voices share a step instead of one voice filling half of it); with AVX2 two pairs
+// share an eight-lane step.
+struct TubeRun {
+    const float (*par)[8];
+    const TubeEntry* list;
+    int count;
+    stereoOverStruct (*pathIn)[2];
+    stereoOverStruct (*pathOut)[2];
+    APlugin::DistortFilterState* states;
+    bool handOn;
+};
+
+// One step's parameters, each sub-voice's in its two lanes.
+template <class V> struct TubeLanes { V drive, tone, damping, rectify, limit, gain; };
+
+inline TubeLanes<Float4> pairLanes(const float* a, const float* b) {
+    const __m128 a0 = _mm_load_ps(a), b0 = _mm_load_ps(b);
+    const __m128 a1 = _mm_load_ps(a + 4), b1 = _mm_load_ps(b + 4);
+    return {_mm_shuffle_ps(a0, b0, _MM_SHUFFLE(0, 0, 0, 0)),
+            _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(1, 1, 1, 1)),
+            _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(2, 2, 2, 2)),
+            _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(3, 3, 3, 3)),
+            _mm_shuffle_ps(a1, b1, _MM_SHUFFLE(0, 0, 0, 0)),
+            _mm_shuffle_ps(a1, b1, _MM_SHUFFLE(1, 1, 1, 1))};
+}
+
+inline Float4 negate(Float4 x) {
+    return _mm_xor_ps(x.v, _mm_set1_ps(-0.0f));
+}
+
+ZEK2_AVX2 inline Float8 negate(Float8 x) {
+    return _mm256_xor_ps(x.v, _mm256_set1_ps(-0.0f));
+}
+
+// Each frame's value x[f] through the tube curve, then twice through the tone into the
+// sub-samples y[2f] and y[2f + 1]. The signal's sign never drives a branch.
+template <class V>
+inline void tubeSamples(const TubeLanes<V>& p, V& low, V& band, const V (&x)[2], V (&y)[4]) {
+    const V one(1.0f), minusOne(-1.0f), zero(0.0f), off(1e-15f), half(0.5f), three(3.0f), two(2.0f);
+    const V minusLimit = negate(p.limit);
+    for (int f = 0; f < 2; ++f) {
+        const V u = p.drive * x[f] + off;
+        const V v0 = clamp((x[f] + u) / (abs(u) + one), minusOne, one);
+        for (int k = 2 * f; k < 2 * f + 2; ++k) {
+            const V bc = clipBand4(band);
+            const V high = v0 + off - low - p.damping * bc;
+            band = p.tone * high + bc;
+            low = p.tone * band + low;
+            const V raw = band * two + off;
+            const V value = max(raw, zero) + p.rectify * min(raw, zero);
+            // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches exactly
+            // +-1 at the clamp.
+            const V c = clamp(clamp(value, minusLimit, p.limit) * p.gain, minusOne, one);
+            y[k] = half * (three * c - c * abs(c));
+        }
+    }
+}
+
+// A pair's states back (a state that stopped being finite starts again from silence) and its
+// frames mixed into the path; `second` says whether eb is a sub-voice of its own.
+inline void finishTubePair(const TubeRun& r, const TubeEntry& ea, const TubeEntry& eb, bool second,
+                           Float4 low, Float4 band, const Float4 (&y)[4]) {
+    APlugin::DistortFilterState& a = r.states[ea.slot];
+    APlugin::DistortFilterState& b = r.states[eb.slot];
+    stereoStruct lowB, bandB;
+    split(filtermath::finiteOrZero(low), a.low1, lowB);
+    split(filtermath::finiteOrZero(band), a.band1, bandB);
+    const float* pa = r.par[ea.index];
+    mixInto(r.pathOut[ea.slot], r.pathIn[ea.slot], y, false, pa[kDry], pa[kWet], r.handOn);
+    if (!second) return;
+    b.low1 = lowB;
+    b.band1 = bandB;
+    const float* pb = r.par[eb.index];
+    mixInto(r.pathOut[eb.slot], r.pathIn[eb.slot], y, true, pb[kDry], pb[kWet], r.handOn);
+}
+
+// Entry e with the next one, four lanes; returns the entry after them. A slot listed twice
+// (never in practice) runs on its own, after its first entry.
+inline int runTubePair(const TubeRun& r, int e) {
+    const TubeEntry& ea = r.list[e];
+    const bool second = e + 1 < r.count && r.list[e + 1].slot != ea.slot;
+    const TubeEntry& eb = second ? r.list[e + 1] : ea;
+    const int s0 = ea.slot, s1 = eb.slot;
+    const TubeLanes<Float4> p = pairLanes(r.par[ea.index], r.par[eb.index]);
+    Float4 low = pairOf(r.states[s0].low1, r.states[s1].low1);
+    Float4 band = pairOf(r.states[s0].band1, r.states[s1].band1);
+    const Float4 x[2] = {frameMeans(r.pathIn[s0][0], r.pathIn[s1][0]),
+                         frameMeans(r.pathIn[s0][1], r.pathIn[s1][1])};
+    Float4 y[4];
+    tubeSamples(p, low, band, x, y);
+    finishTubePair(r, ea, eb, second, low, band, y);
+    return e + (second ? 2 : 1);
+}
+
+// Four entries with four different slots at a time in eight lanes, the same operations per
+// lane as two pairs; the rest pair by pair.
+__attribute__((target("avx2"), flatten)) void runTubeWide(const TubeRun& r) {
+    for (int e = 0; e < r.count;) {
+        const TubeEntry* q = r.list + e;
+        if (!(e + 3 < r.count && fourSlots(q))) {
+            e = runTubePair(r, e);
+            continue;
+        }
+        e += 4;
+        const TubeLanes<Float4> lo = pairLanes(r.par[q[0].index], r.par[q[1].index]);
+        const TubeLanes<Float4> hi = pairLanes(r.par[q[2].index], r.par[q[3].index]);
+        const TubeLanes<Float8> p = {
+            Float8::join(lo.drive, hi.drive),     Float8::join(lo.tone, hi.tone),
+            Float8::join(lo.damping, hi.damping), Float8::join(lo.rectify, hi.rectify),
+            Float8::join(lo.limit, hi.limit),     Float8::join(lo.gain, hi.gain)};
+        const APlugin::DistortFilterState* st[4] = {&r.states[q[0].slot], &r.states[q[1].slot],
+                                                    &r.states[q[2].slot], &r.states[q[3].slot]};
+        Float8 low =
+            Float8::join(pairOf(st[0]->low1, st[1]->low1), pairOf(st[2]->low1, st[3]->low1));
+        Float8 band =
+            Float8::join(pairOf(st[0]->band1, st[1]->band1), pairOf(st[2]->band1, st[3]->band1));
+        Float8 x[2];
+        for (int f = 0; f < 2; ++f)
+            x[f] = Float8::join(frameMeans(r.pathIn[q[0].slot][f], r.pathIn[q[1].slot][f]),
+                                frameMeans(r.pathIn[q[2].slot][f], r.pathIn[q[3].slot][f]));
+        Float8 y[4];
+        tubeSamples(p, low, band, x, y);
+        const Float4 yLo[4] = {y[0].low(), y[1].low(), y[2].low(), y[3].low()};
+        const Float4 yHi[4] = {y[0].high(), y[1].high(), y[2].high(), y[3].high()};
+        finishTubePair(r, q[0], q[1], true, low.low(), band.low(), yLo);
+        finishTubePair(r, q[2], q[3], true, low.high(), band.high(), yHi);
     }
 }
 
@@ -127,15 +266,8 @@ void APlugin::doVoiceDistort() {
 
 void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
     const LookupTables& t = *tables;
-    const bool handOn = pathStageVoices != nullptr; // run by the path: write its next input too
-    // Per voice: drive, tone, damping, rectification, limit, gain, dry and wet, in one row so
-    // a pair of voices takes each as {a, a, b, b} in one shuffle.
-    enum { kDrive, kTone, kDamping, kRectify, kLimit, kGain, kDry, kWet };
     alignas(16) float par[kNumVoices][8];
-    struct Entry {
-        int slot, index;
-    };
-    Entry list[kSubVoiceSlots];
+    TubeEntry list[kSubVoiceSlots];
     int count = 0;
     for (int i = 0; i < sv.count; ++i) {
         const int v = sv.voices[i];
@@ -156,58 +288,13 @@ void APlugin::doTubeChains(const StageVoices& sv, const float (*knobs)[8]) {
         P[kWet] = clamp01(2.0f * w);
         for (int j = 0; j < sv.slotCount[i]; ++j) list[count++] = {sv.slots[i][j], i};
     }
-    // The signal's sign never drives a branch.
-    const Float4 one(1.0f), minusOne(-1.0f), zero(0.0f), off(1e-15f), half(0.5f), three(3.0f);
-    const Float4 signBit(-0.0f);
-    for (int e = 0; e < count;) {
-        const Entry& ea = list[e];
-        const bool second = e + 1 < count && list[e + 1].slot != ea.slot;
-        const Entry& eb = second ? list[e + 1] : ea;
-        e += second ? 2 : 1;
-        const int s0 = ea.slot, s1 = eb.slot, ia = ea.index, ib = eb.index;
-        const __m128 a0 = _mm_load_ps(par[ia]), b0 = _mm_load_ps(par[ib]);
-        const __m128 a1 = _mm_load_ps(par[ia] + 4), b1 = _mm_load_ps(par[ib] + 4);
-        const Float4 driveV = _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(0, 0, 0, 0));
-        const Float4 toneV = _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(1, 1, 1, 1));
-        const Float4 dampingV = _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(2, 2, 2, 2));
-        const Float4 rectifyV = _mm_shuffle_ps(a0, b0, _MM_SHUFFLE(3, 3, 3, 3));
-        const Float4 limitV = _mm_shuffle_ps(a1, b1, _MM_SHUFFLE(0, 0, 0, 0));
-        const Float4 gainV = _mm_shuffle_ps(a1, b1, _MM_SHUFFLE(1, 1, 1, 1));
-        const Float4 minusLimit = _mm_xor_ps(limitV.v, signBit.v);
-        DistortFilterState& a = distortStates[s0];
-        DistortFilterState& b = distortStates[s1];
-        Float4 low = pairOf(a.low1, b.low1), band = pairOf(a.band1, b.band1);
-        Float4 y[4];
-        for (int f = 0; f < 2; ++f) {
-            // The frame's value through the tube curve, then twice through the tone.
-            const Float4 x = frameMeans(pathIn[s0][f], pathIn[s1][f]);
-            const Float4 u = driveV * x + off;
-            const Float4 v0 = clamp((x + u) / (abs(u) + one), minusOne, one);
-            for (int k = 2 * f; k < 2 * f + 2; ++k) {
-                const Float4 bc = clipBand4(band);
-                const Float4 high = v0 + off - low - dampingV * bc;
-                band = toneV * high + bc;
-                low = toneV * band + low;
-                const Float4 raw = band * Float4(2.0f) + off;
-                const Float4 value = max(raw, zero) + rectifyV * min(raw, zero);
-                // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches exactly
-                // +-1 at the clamp.
-                const Float4 c = clamp(clamp(value, minusLimit, limitV) * gainV, minusOne, one);
-                y[k] = half * (three * c - c * abs(c));
-            }
-        }
-        low = filtermath::finiteOrZero(low);
-        band = filtermath::finiteOrZero(band);
-        stereoStruct lowB, bandB;
-        split(low, a.low1, lowB);
-        split(band, a.band1, bandB);
-        mixInto(pathOut[s0], pathIn[s0], y, false, par[ia][kDry], par[ia][kWet], handOn);
-        if (second) {
-            b.low1 = lowB;
-            b.band1 = bandB;
-            mixInto(pathOut[s1], pathIn[s1], y, true, par[ib][kDry], par[ib][kWet], handOn);
-        }
+    // Run by the path: write its next input too.
+    const TubeRun run{par, list, count, pathIn, pathOut, distortStates, pathStageVoices != nullptr};
+    if (stagesWide) {
+        runTubeWide(run);
+        return;
     }
+    for (int e = 0; e < count;) e = runTubePair(run, e);
 }
 
 void APlugin::doDistortChain(int v, const int* slots, int count, int mode, float dry, float wet,

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +45,69 @@ std::vector<float> play(const sp::Stages& s, double seconds = 0.25) {
     Plugin p(kRate, 512);
     sp::apply(p, s);
     return hold(p, seconds);
+}
+
+using Edit = std::pair<int, std::pair<int, float>>; // sample, {tag, value}
+
+// Notes that start and end at their own samples (note k on key keyOf(k)) with parameter edits
+// at theirs, every such sample ending a block, played together and each alone on the patch
+// `setUp` makes: the sum of the voices alone must match them together (within a few parts in
+// ten thousand of the peak; a state left behind or shared by lanes is off by percents), with
+// no NaN or denormal. Each render is each block's left channel, then its right one.
+struct NoteTimes {
+    int notes, length;
+    std::function<int(int)> startOf, endOf, keyOf;
+};
+void expectVoicesSoundAsAlone(const std::function<void(Plugin&)>& setUp, const NoteTimes& t,
+                              const std::vector<Edit>& edits) {
+    auto render = [&](int only) { // note `only`, every note: -1
+        testhost::resetHost();
+        Plugin p(kRate, 512);
+        setUp(p);
+        p.setParameter(tag::MainVolume, 0.02f);
+        p.setParameter(tag::VelocityToVolume, 0.0f);
+        p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+        p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
+        std::vector<float> l, r, out;
+        p.process(4096, l, r);
+        std::vector<int> cuts = {t.length};
+        for (int k = 0; k < t.notes; ++k) cuts.insert(cuts.end(), {t.startOf(k), t.endOf(k)});
+        for (const Edit& e : edits) cuts.push_back(e.first);
+        std::sort(cuts.begin(), cuts.end());
+        int at = 0;
+        for (int cut : cuts) {
+            if (cut > at) {
+                p.process(cut - at, l, r);
+                out.insert(out.end(), l.begin(), l.end() - 1);
+                out.insert(out.end(), r.begin(), r.end() - 1);
+                at = cut;
+            }
+            for (const Edit& e : edits)
+                if (e.first == cut) p.setParameter(e.second.first, e.second.second);
+            for (int k = 0; k < t.notes; ++k) {
+                if (only >= 0 && k != only) continue;
+                if (t.startOf(k) == cut) p.sendMidi({{0, 0x90, t.keyOf(k), 100}});
+                if (t.endOf(k) == cut && cut < t.length) p.sendMidi({{0, 0x80, t.keyOf(k), 0}});
+            }
+        }
+        EXPECT_TRUE(audio::allFiniteNormal(out));
+        return out;
+    };
+    const std::vector<float> together = render(-1);
+    std::vector<double> sum(together.size(), 0.0);
+    for (int k = 0; k < t.notes; ++k) {
+        const std::vector<float> alone = render(k);
+        for (size_t i = 0; i < sum.size() && i < alone.size(); ++i) sum[i] += alone[i];
+    }
+    double peak = 0.0, worst = 0.0;
+    size_t worstAt = 0;
+    for (size_t i = 0; i < together.size(); ++i) {
+        peak = std::fmax(peak, std::fabs(sum[i]));
+        const double d = std::fabs(together[i] - sum[i]);
+        if (d > worst) worst = d, worstAt = i;
+    }
+    EXPECT_GT(peak, 0.05);
+    EXPECT_LT(worst, 3e-3 * peak) << "at sample " << worstAt;
 }
 
 } // namespace
@@ -504,10 +568,12 @@ TEST(HostStages, EqBandsTurnedOnAndOffUnderHeldNotesMatchAFreshStart) {
 // (within a few parts in ten thousand of the peak; a state or coefficient left behind by a pair
 // is off by tens of percent).
 TEST(HostStages, FilterEditsWhileVoicesComeAndGoSoundAsEachVoiceAlone) {
-    constexpr int kNotes = 16, kLength = 33600;
+    constexpr int kLength = 33600;
     auto startOf = [](int k) { return 37 + 991 * k; };
-    auto endOf = [&](int k) { return k % 2 ? startOf(k) + 9000 + 311 * k : kLength; };
-    const std::pair<int, std::pair<int, float>> edits[] = {
+    const NoteTimes times{16, kLength, startOf,
+                          [&](int k) { return k % 2 ? startOf(k) + 9000 + 311 * k : kLength; },
+                          [](int k) { return 40 + 2 * k; }};
+    const std::vector<Edit> edits = {
         {6000, {tag::FilterFrequency, 0.35f}},
         {9501, {tag::FilterQ, 0.8f}},
         {12001, {tag::FilterType, sp::step(sp::k24LPZ, sp::kFilterTypeRange)}},
@@ -518,57 +584,39 @@ TEST(HostStages, FilterEditsWhileVoicesComeAndGoSoundAsEachVoiceAlone) {
         {24013, {tag::FilterFrequency, 0.6f}},
         {27000, {tag::HpOn, 1.0f}},
     };
-    // Note `only` (every note: -1), each block's left channel, then its right one.
-    auto render = [&](int only) {
-        testhost::resetHost();
-        Plugin p(kRate, 512);
-        // The resonant ladder with drive, envelope and high-pass; no stage after the filter.
-        sp::Stages s = scenariopatch::fullVoicePath();
-        s.eqs = s.shaper = s.lofi = s.distortion = false;
-        sp::apply(p, s);
-        p.setParameter(tag::MainVolume, 0.02f);
-        p.setParameter(tag::VelocityToVolume, 0.0f);
-        p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
-        p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
-        std::vector<float> l, r, out;
-        p.process(4096, l, r);
-        // Every sample where something happens ends a block.
-        std::vector<int> cuts = {kLength};
-        for (int k = 0; k < kNotes; ++k) cuts.insert(cuts.end(), {startOf(k), endOf(k)});
-        for (const auto& e : edits) cuts.push_back(e.first);
-        std::sort(cuts.begin(), cuts.end());
-        int at = 0;
-        for (int cut : cuts) {
-            if (cut > at) {
-                p.process(cut - at, l, r);
-                out.insert(out.end(), l.begin(), l.end() - 1);
-                out.insert(out.end(), r.begin(), r.end() - 1);
-                at = cut;
-            }
-            for (const auto& e : edits)
-                if (e.first == cut) p.setParameter(e.second.first, e.second.second);
-            for (int k = 0; k < kNotes; ++k) {
-                if (only >= 0 && k != only) continue;
-                if (startOf(k) == cut) p.sendMidi({{0, 0x90, 40 + 2 * k, 100}});
-                if (endOf(k) == cut && cut < kLength) p.sendMidi({{0, 0x80, 40 + 2 * k, 0}});
-            }
-        }
-        EXPECT_TRUE(audio::allFiniteNormal(out));
-        return out;
+    // The resonant ladder with drive, envelope and high-pass; no stage after the filter.
+    sp::Stages s = scenariopatch::fullVoicePath();
+    s.eqs = s.shaper = s.lofi = s.distortion = false;
+    expectVoicesSoundAsAlone([&](Plugin& p) { sp::apply(p, s); }, times, edits);
+}
+
+// Under unison the EQs, the Tube distortion and the low-fi run the sub-voices of several voices,
+// or of two lane groups, side by side; a unison count lowered under the notes (five leave a
+// group half full), voices that start and end, and stage edits at any sample move every
+// sub-voice to other lanes. Each voice must still sound as it does alone with the same events
+// at the same samples (the sum of the voices alone matches them played together), with no NaN.
+TEST(HostStages, UnisonStagesUnderCountAndStageEditsSoundAsEachVoiceAlone) {
+    constexpr int kLength = 21000;
+    auto startOf = [](int k) { return 37 + 1291 * k; };
+    const NoteTimes times{7, kLength, startOf,
+                          [&](int k) { return k % 2 ? startOf(k) + 7000 + 311 * k : kLength; },
+                          [](int k) { return 40 + 3 * k; }};
+    auto unison = [](int index) { return sp::step(index, sp::kUnisonRange); };
+    const std::vector<Edit> edits = {
+        {5003, {tag::PreEqOn + 10, sp::step(3, sp::kEqModeRange)}},
+        {7001, {tag::Distortion1 + 2, 0.9f}}, // the Tube's drive
+        {9007, {tag::UnisonMode, unison(4)}}, // "5 Voices"
+        {11003, {tag::LowFiMix, 0.8f}},
+        {13001, {tag::WaveShaperMix, 0.2f}},
+        {15011, {tag::UnisonMode, unison(3)}}, // "4 Voices"
+        {17003, {tag::PreEqOn + tag::EqStride + 10, sp::step(2, sp::kEqModeRange)}},
     };
-    const std::vector<float> together = render(-1);
-    std::vector<double> sum(together.size(), 0.0);
-    for (int k = 0; k < kNotes; ++k) {
-        const std::vector<float> alone = render(k);
-        for (size_t i = 0; i < sum.size() && i < alone.size(); ++i) sum[i] += alone[i];
-    }
-    double peak = 0.0, worst = 0.0;
-    size_t worstAt = 0;
-    for (size_t i = 0; i < together.size(); ++i) {
-        peak = std::fmax(peak, std::fabs(sum[i]));
-        const double d = std::fabs(together[i] - sum[i]);
-        if (d > worst) worst = d, worstAt = i;
-    }
-    EXPECT_GT(peak, 0.05);
-    EXPECT_LT(worst, 3e-3 * peak) << "at sample " << worstAt;
+    sp::Stages s = scenariopatch::fullVoicePath();
+    s.unison = sp::kSixVoices;
+    expectVoicesSoundAsAlone(
+        [&](Plugin& p) {
+            sp::apply(p, s);
+            p.setParameter(tag::LowFiNoise, 0.0f); // the noise draws follow the voices' order
+        },
+        times, edits);
 }
