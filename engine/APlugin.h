@@ -1117,6 +1117,14 @@ private:
     void setVoiceGains();
     void sumVoices();
     void stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade);
+    // The step of an envelope other than the amp envelope held in its sustain, and the end
+    // every step shares.
+    void stepHeldEnvelope(EnvState& e, int env, int voice);
+    void finishEnvelopeStep(EnvState& e, float previous, float position, float output, bool gated,
+                            int voice);
+    // A voice's control-rate envelope steps after the amp envelope's: the filter and free
+    // envelopes, then every sub-voice's oscillator envelopes.
+    void stepVoiceEnvelopes(int voice, bool gated);
     float envTimeIncrement(float knob, bool synced) const;
     void pointsToBaseTable(int n);
     void rebuildUserWave(int n);
