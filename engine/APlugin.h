@@ -1516,6 +1516,15 @@ public:
     bool getXYModVal(int pad, float& x, float& y) const;
     int getXYPlayMode(int pad) const;
     bool isXYVoiceReplay(int pad) const; // "Replay" with "Poly": each voice runs the path
+    // The same for both pads (bit p for pad p), for the voices' control steps: kept while the
+    // record and play modes of both pads stand still.
+    uint32_t getXYVoiceReplayPads();
+    struct XYReplayPadsMemo {
+        float key[4] = {};
+        uint8_t valid = 0;
+        uint8_t pads = 0;
+    };
+    XYReplayPadsMemo xyReplayPadsMemo;
     int getXYLoopMode(int pad) const;
     bool getXYEdit(int pad) const;
     bool getXChanged(int pad);

@@ -85,9 +85,10 @@ void APlugin::setVoiceModOften(int voice) {
     // The XY pads' modulation of this voice, from the pad or from its own replay.
     const int xTags[2] = {tag::Osc1ZekX, tag::Osc2ZekX};
     const int yTags[2] = {tag::Osc1ZekY, tag::Osc2ZekY};
+    const uint32_t replayPads = getXYVoiceReplayPads();
     for (int pad = 0; pad < 2; ++pad) {
         float x = currentValues[xTags[pad]], y = currentValues[yTags[pad]];
-        if (isXYVoiceReplay(pad)) {
+        if (replayPads & (1u << pad)) {
             updateXYReplay(pad, voice);
             getXYValue(pad, voice, x, y);
         }

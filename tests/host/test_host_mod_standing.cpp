@@ -4,6 +4,7 @@
 // controllers and the bend, at odd samples under held notes, and retriggers a note without a new
 // voice. The hash of every sample's bits was taken on a build before the voice evaluation reused
 // its standing terms, so a term kept past a change of what it was made from shows up here.
+#include "AudioAnalysis.h"
 #include "ScenarioPatches.h"
 #include "engine/modulation/ModIndices.h"
 
@@ -11,7 +12,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -70,7 +70,7 @@ uint64_t renderHash(bool legato) {
         {83, {{tag::ModBypassFirst + 3, 1.0f}}, {{30, 0xB0, 2, 10}, {33, 0x90, 66, 127}}},
         {95, {{tag::ModBypassFirst + 3, 0.0f}, {tag::Osc1ZekX, 0.2f}}, {}},
     };
-    uint64_t hash = 1469598103934665603ull;
+    uint64_t hash = audio::kHashStart;
     size_t next = 0;
     for (int b = 0; b < 130; ++b) {
         while (next < steps.size() && steps[next].block == b) {
@@ -79,12 +79,7 @@ uint64_t renderHash(bool legato) {
             ++next;
         }
         p.process(kBlock, l, r);
-        for (const auto* channel : {&l, &r})
-            for (int i = 0; i < kBlock; ++i) {
-                uint32_t bits;
-                std::memcpy(&bits, &(*channel)[i], sizeof(bits));
-                hash = (hash ^ bits) * 1099511628211ull;
-            }
+        hash = audio::hashBits(audio::hashBits(hash, l, kBlock), r, kBlock);
     }
     return hash;
 }
