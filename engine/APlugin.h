@@ -1120,6 +1120,14 @@ private:
     void setVoiceGains();
     void sumVoices();
     void stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade);
+    // The step of an envelope other than the amp envelope held in its sustain, and the end
+    // every step shares.
+    void stepHeldEnvelope(EnvState& e, int env, int voice);
+    void finishEnvelopeStep(EnvState& e, float previous, float position, float output, bool gated,
+                            int voice);
+    // A voice's control-rate envelope steps after the amp envelope's: the filter and free
+    // envelopes, then every sub-voice's oscillator envelopes.
+    void stepVoiceEnvelopes(int voice, bool gated);
     float envTimeIncrement(float knob, bool synced) const;
     void pointsToBaseTable(int n);
     void rebuildUserWave(int n);
@@ -1399,6 +1407,7 @@ public:
     void setModSlotTable();
     // The listed slots' amounts and offsets from their parameters.
     void refreshModSlotValues();
+    void setVoiceModSlotLanes();
     void setModSourcesInUse(bool slotsChanged);
     void setGlobalLFOSettings();
     // Every 16 samples (from setGlobalOften, first): the global evaluation and master gain.
@@ -1512,6 +1521,15 @@ public:
     bool getXYModVal(int pad, float& x, float& y) const;
     int getXYPlayMode(int pad) const;
     bool isXYVoiceReplay(int pad) const; // "Replay" with "Poly": each voice runs the path
+    // The same for both pads (bit p for pad p), for the voices' control steps: kept while the
+    // record and play modes of both pads stand still.
+    uint32_t getXYVoiceReplayPads();
+    struct XYReplayPadsMemo {
+        float key[4] = {};
+        uint8_t valid = 0;
+        uint8_t pads = 0;
+    };
+    XYReplayPadsMemo xyReplayPadsMemo;
     int getXYLoopMode(int pad) const;
     bool getXYEdit(int pad) const;
     bool getXChanged(int pad);
@@ -1557,6 +1575,26 @@ public:
         uint8_t group, lastOnDest;
     };
     VoiceModSlot voiceModSlots[16] = {};
+    // The voice evaluation's form of each listed slot, made whenever the list or its values
+    // change: the amount (without a slot-amount chain), offset, range and window as lanes, how
+    // the slot maps its source, and whether its source may stand still from pass to pass.
+    struct VoiceModSlotLanes {
+        alignas(16) float amount[4], offset[4], range[4], lower[4], scale[4];
+        uint8_t map, folds;
+    };
+    VoiceModSlotLanes voiceModSlotLanes[16] = {};
+    // Per group of four voices of the pass: the source values each folding slot last read and
+    // the terms it made from them, reused while the voices, their sources and the slot forms
+    // (voiceModSlotSerial, never 0) stay the same.
+    struct VoiceModFold {
+        alignas(16) float x[16][4];
+        alignas(16) float term[16][4];
+        int32_t voices[4];
+        uint32_t serial;
+    };
+    VoiceModFold voiceModFolds[kNumVoices / 4] = {};
+    uint32_t voiceModSlotSerial = 1;
+    uint8_t voiceModSlotsFold = 0; // some listed slot folds
     // The parameters the slot table was last built from (bypass, source, lower, upper and
     // destination of every slot, one run of tags), compared bit for bit: an unchanged table
     // is not built again. Cleared with the matrix state.

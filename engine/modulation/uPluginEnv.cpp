@@ -119,63 +119,30 @@ float APlugin::getEnvShape(const EnvState& e, int env, float sustain, bool gated
     return e.releaseStart * (r == 1.0f ? x : fastPow(x, r));
 }
 
-// One update of one instance: position by stage and gate, then the shaped output.
-void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade) {
+// Held in its sustain: the position is the output unless it is silent. The amp envelope glides
+// to a changed sustain level; the others keep their position, clamped and moved by a free
+// envelope's fade, and work out no sustain level. No shape is worked out.
+inline void APlugin::stepHeldEnvelope(EnvState& e, int env, int voice) {
     const float previous = e.output;
-    e.previous = previous;
-    float position, output;
-    if (gated && e.stage == 2 && env != 0) {
-        // Held in its sustain (the amp envelope glides instead, below): the position, clamped
-        // and moved by a free envelope's fade, is the output unless it is silent. No sustain
-        // level and no shape are worked out.
-        position = e.position;
+    float position = e.position;
+    if (env == 0) {
+        const float sustain = getEnvSust(0, voice);
+        if (position < sustain)
+            position =
+                position + kAmpSustainGlide > sustain ? sustain : position + kAmpSustainGlide;
+        else if (position > sustain)
+            position =
+                position - kAmpSustainGlide < sustain ? sustain : position - kAmpSustainGlide;
+    } else {
         if (env == 2 || env == 3) position += getEnvFade(env, voice) * e.speed;
         position = clamp01(position);
-        output = position < kSilent ? 0.0f : position;
-    } else {
-        // The sustain level matters only to a held envelope in its attack or decay, and to the
-        // amp envelope's glide once held.
-        const bool needSustain = gated && (e.stage == 0 || e.stage == 1 || env == 0);
-        const float sustain = needSustain ? getEnvSust(env, voice) : 0.0f;
-        if (gated) {
-            if (e.stage == 0) {
-                e.position += getEnvAtt(env, voice) * e.speed;
-                if (e.position > 1.0f) {
-                    e.position = 1.0f;
-                    e.stage = 1;
-                }
-            } else if (e.stage == 1) {
-                e.position -= getEnvDec(env, voice) * e.speed;
-                if (e.position < sustain) {
-                    e.position = sustain;
-                    e.stage = 2;
-                }
-            } else if (e.position < sustain) {
-                // A held amp envelope glides to a changed sustain level.
-                e.position = e.position + kAmpSustainGlide > sustain
-                                 ? sustain
-                                 : e.position + kAmpSustainGlide;
-            } else if (e.position > sustain) {
-                e.position = e.position - kAmpSustainGlide < sustain
-                                 ? sustain
-                                 : e.position - kAmpSustainGlide;
-            }
-        } else if (fastFade) {
-            e.position = clamp01(e.position - kAmpSustainGlide);
-        } else if (e.position > 0.0f) {
-            e.position = clamp01(e.position - getEnvRel(env, voice) * e.speed);
-        } else {
-            // Released to the floor: no release time can move it, so none is worked out.
-            e.position = 0.0f;
-        }
-        position = e.position;
-        if (fastFade && !gated) {
-            output = position;
-            if (position <= 0.0f) voiceFastFade[voice & 15] = 0;
-        } else {
-            output = getEnvShape(e, env, sustain, gated);
-        }
     }
+    finishEnvelopeStep(e, previous, position, position < kSilent ? 0.0f : position, true, voice);
+}
+
+inline void APlugin::finishEnvelopeStep(EnvState& e, float previous, float position, float output,
+                                        bool gated, int voice) {
+    e.previous = previous;
     e.position = position;
     e.output = output;
     if (gated) {
@@ -199,11 +166,73 @@ void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fas
     }
 }
 
+// One update of one instance: position by stage and gate, then the shaped output.
+void APlugin::stepEnvelope(EnvState& e, int env, int voice, bool gated, bool fastFade) {
+    if (gated && e.stage == 2) {
+        stepHeldEnvelope(e, env, voice);
+        return;
+    }
+    const float previous = e.output;
+    // The sustain level matters only to a held envelope (in its attack or decay here).
+    const float sustain = gated ? getEnvSust(env, voice) : 0.0f;
+    if (gated) {
+        if (e.stage == 0) {
+            e.position += getEnvAtt(env, voice) * e.speed;
+            if (e.position > 1.0f) {
+                e.position = 1.0f;
+                e.stage = 1;
+            }
+        } else if (e.stage == 1) {
+            e.position -= getEnvDec(env, voice) * e.speed;
+            if (e.position < sustain) {
+                e.position = sustain;
+                e.stage = 2;
+            }
+        }
+    } else if (fastFade) {
+        e.position = clamp01(e.position - kAmpSustainGlide);
+    } else if (e.position > 0.0f) {
+        e.position = clamp01(e.position - getEnvRel(env, voice) * e.speed);
+    } else {
+        // Released to the floor: no release time can move it, so none is worked out.
+        e.position = 0.0f;
+    }
+    const float position = e.position;
+    float output;
+    if (fastFade && !gated) {
+        output = position;
+        if (position <= 0.0f) voiceFastFade[voice & 15] = 0;
+    } else {
+        output = getEnvShape(e, env, sustain, gated);
+    }
+    finishEnvelopeStep(e, previous, position, output, gated, voice);
+}
+
+void APlugin::stepVoiceEnvelopes(int voice, bool gated) {
+    voice &= 15;
+    // Held envelopes mostly sit in their sustain: that step is taken here, the others by
+    // stepEnvelope.
+    auto step = [&](EnvState& e, int env) {
+        if (gated && e.stage == 2)
+            stepHeldEnvelope(e, env, voice);
+        else
+            stepEnvelope(e, env, voice, gated, false);
+    };
+    for (int env = 1; env <= 3; ++env) step(voiceEnv[voice][env], env);
+    for (int k = 0; k < uniNumVoices; ++k) {
+        EnvState* slotEnvs = oscEnv[slotInRange(voiceSlots[voice][k])];
+        for (int env = 4; env < kEnvs; ++env) step(slotEnvs[env - 4], env);
+    }
+}
+
 void APlugin::setVolEnv(int voice, int env) {
     if (voice < 0 || voice >= kNumVoices || env != 0) return;
     EnvState& e = voiceEnv[voice][0];
     const bool gated = voicePressed[voice] || voiceSustained[voice];
-    stepEnvelope(e, 0, voice, gated, voiceFastFade[voice] != 0);
+    if (gated && e.stage == 2)
+        stepHeldEnvelope(e, 0, voice);
+    else
+        stepEnvelope(e, 0, voice, gated, voiceFastFade[voice] != 0);
     // The render loop reads the level and adds the step once per output frame.
     voiceLevel[voice] = e.value;
 }

@@ -260,6 +260,7 @@ void APlugin::refreshModSlotValues() {
         voiceModSlots[i].amount = modSlotAmount[s];
         voiceModSlots[i].offset = modSlotOffset[s];
     }
+    setVoiceModSlotLanes();
 }
 
 void APlugin::setGlobalMod() {

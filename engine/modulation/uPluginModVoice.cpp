@@ -9,6 +9,7 @@
 #include "engine/voice/VoiceState.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include <emmintrin.h>
@@ -51,81 +52,165 @@ inline __m128 pitchOctaves4(__m128 c) {
     const __m128 cents = _mm_cvtepi32_ps(_mm_cvttps_epi32(held));
     return _mm_div_ps(_mm_mul_ps(cents, _mm_set1_ps(0.01f)), _mm_set1_ps(12.0f));
 }
+
+// How a slot maps its source: Center Note's full range, an empty window, a window clamped to
+// 0..1, a bipolar window.
+enum SlotMap : uint8_t { kMapCenter, kMapEmpty, kMapClamped, kMapBipolar };
+
+// The offset and range of a slot at the lanes' amounts, before the window.
+inline void slotOffsetRange(const APlugin::VoiceModSlot& slot, __m128 amount, __m128& offset,
+                            __m128& range) {
+    offset = slot.symmetric ? negate(amount) : _mm_set1_ps(slot.offset);
+    range = _mm_sub_ps(amount, offset);
+    if (slot.centerNote) {
+        range = _mm_mul_ps(_mm_set1_ps(2.0f), amount);
+        offset = negate(amount);
+    } else if (!(slot.upper > slot.lower)) {
+        offset = range = _mm_setzero_ps();
+    }
+}
+
+// Sources that move on every pass (envelopes, LFOs, the gater, the audio and noise sources):
+// their slots are evaluated anew each pass without looking for a standing value.
+bool movesEveryPass(int source) {
+    return (source >= src::Osc1AmpEnv && source <= src::FreeLfo12Uni) ||
+           (source >= src::GaterLeft && source <= src::GaterAverage) ||
+           (source >= src::Input && source <= src::Output) || source >= src::WhiteNoise;
+}
 } // namespace
+
+void APlugin::setVoiceModSlotLanes() {
+    voiceModSlotsFold = 0;
+    for (int i = 0; i < modSlotCount; ++i) {
+        const VoiceModSlot& slot = voiceModSlots[i];
+        VoiceModSlotLanes& f = voiceModSlotLanes[i];
+        const __m128 amount = _mm_add_ps(_mm_set1_ps(slot.amount), _mm_setzero_ps());
+        __m128 offset, range;
+        slotOffsetRange(slot, amount, offset, range);
+        _mm_store_ps(f.amount, amount);
+        _mm_store_ps(f.offset, offset);
+        _mm_store_ps(f.range, range);
+        _mm_store_ps(f.lower, _mm_set1_ps(slot.lower));
+        _mm_store_ps(f.scale, _mm_set1_ps(slot.scale));
+        f.map = slot.centerNote              ? kMapCenter
+                : !(slot.upper > slot.lower) ? kMapEmpty
+                : slot.bipolar               ? kMapBipolar
+                                             : kMapClamped;
+        f.folds = movesEveryPass(slot.source) ? 0 : 1;
+        voiceModSlotsFold |= f.folds;
+    }
+    if (++voiceModSlotSerial == 0) voiceModSlotSerial = 1;
+}
 
 void APlugin::setVoiceModLanes(const int* voices, int count) {
     const int slotCount = modSlotCount;
     const VoiceModSlot* slots = voiceModSlots;
+    const VoiceModSlotLanes* forms = voiceModSlotLanes;
+    const bool chained = modSlotChains != 0;
+    // A chain moves the amounts, so chained slots never fold.
+    const bool folding = voiceModSlotsFold && !chained;
+    // Every row is 512 floats in both tables: a voice's destination row lies at a fixed
+    // distance from its source row, so one pointer per lane reaches both.
+    static_assert(sizeof(voiceSource[0]) == sizeof(voiceDest[0]), "rows of one size");
+    const std::ptrdiff_t toDest =
+        reinterpret_cast<const char*>(voiceDest) - reinterpret_cast<const char*>(voiceSource);
     for (int first = 0; first < count; first += 4) {
         // A short last group repeats its last voice: the repeated lane reads and writes the
         // same values as the lane it copies.
-        float* row[4];
-        const float* source[4];
+        int lanes[4];
+        const char* source[4];
         for (int k = 0; k < 4; ++k) {
-            const int v = voices[first + k < count ? first + k : count - 1];
-            row[k] = voiceDest[v];
-            source[k] = voiceSource[v];
+            lanes[k] = voices[first + k < count ? first + k : count - 1];
+            source[k] = reinterpret_cast<const char*>(voiceSource[lanes[k]]);
         }
-        // The slot-amount chain, 0 in every lane without chains (filled only with them).
-        const bool chained = modSlotChains != 0;
+        auto rowOf = [&](int k) {
+            return reinterpret_cast<float*>(const_cast<char*>(source[k]) + toDest);
+        };
+        // A slot's term stands while its source values do, for the same voices and slot
+        // forms.
+        VoiceModFold& fold = voiceModFolds[first >> 2];
+        bool foldValid = false;
+        if (folding) {
+            foldValid = fold.serial == voiceModSlotSerial &&
+                        std::memcmp(fold.voices, lanes, sizeof(lanes)) == 0;
+            std::memcpy(fold.voices, lanes, sizeof(lanes));
+            fold.serial = voiceModSlotSerial;
+        }
+        // The slot-amount chain (filled only with chains).
         __m128 chain[16];
         if (chained)
             for (int i = 0; i < slotCount; ++i) {
                 const int d = dest::SlotAmountFirst + slots[i].slot;
                 chain[i] = _mm_setr_ps(
-                    modslot::chainedAmount(row[0][d]), modslot::chainedAmount(row[1][d]),
-                    modslot::chainedAmount(row[2][d]), modslot::chainedAmount(row[3][d]));
+                    modslot::chainedAmount(rowOf(0)[d]), modslot::chainedAmount(rowOf(1)[d]),
+                    modslot::chainedAmount(rowOf(2)[d]), modslot::chainedAmount(rowOf(3)[d]));
             }
         // Each destination starts from its default at its first slot and is written back
         // after its last; the slots between carry it in a register.
         __m128 carried[16];
         for (int i = 0; i < slotCount; ++i) {
             const VoiceModSlot& slot = slots[i];
-            const int si = slot.source, d = slot.dest;
-            const __m128 x =
-                _mm_setr_ps(source[0][si], source[1][si], source[2][si], source[3][si]);
-            const __m128 amount =
-                _mm_add_ps(_mm_set1_ps(slot.amount), chained ? chain[i] : _mm_setzero_ps());
-            __m128 offset = slot.symmetric ? negate(amount) : _mm_set1_ps(slot.offset);
-            __m128 range = _mm_sub_ps(amount, offset);
-            __m128 mapped = x;
-            if (slot.centerNote) {
-                range = _mm_mul_ps(_mm_set1_ps(2.0f), amount);
-                offset = negate(amount);
-            } else if (!(slot.upper > slot.lower)) {
-                mapped = offset = range = _mm_setzero_ps();
+            const VoiceModSlotLanes& form = forms[i];
+            const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(slot.source) * 4;
+            auto sourceOf = [&](int k) { return *reinterpret_cast<const float*>(source[k] + at); };
+            const __m128 x = _mm_setr_ps(sourceOf(0), sourceOf(1), sourceOf(2), sourceOf(3));
+            __m128 term;
+            if (foldValid && form.folds &&
+                _mm_movemask_epi8(_mm_cmpeq_epi32(
+                    _mm_castps_si128(x),
+                    _mm_load_si128(reinterpret_cast<const __m128i*>(fold.x[i])))) == 0xFFFF) {
+                term = _mm_load_ps(fold.term[i]);
             } else {
-                const __m128 lower = _mm_set1_ps(slot.lower);
-                const __m128 below = _mm_cmplt_ps(x, lower);
-                offset = _mm_andnot_ps(below, offset);
-                range = _mm_andnot_ps(below, range);
-                __m128 m = _mm_mul_ps(_mm_sub_ps(x, lower), _mm_set1_ps(slot.scale));
-                if (!slot.bipolar) {
-                    m = select(_mm_cmpgt_ps(m, _mm_set1_ps(1.0f)), _mm_set1_ps(1.0f), m);
-                    m = select(_mm_cmplt_ps(m, _mm_setzero_ps()), _mm_setzero_ps(), m);
+                __m128 amount, offset, range;
+                if (chained) {
+                    amount = _mm_add_ps(_mm_set1_ps(slot.amount), chain[i]);
+                    slotOffsetRange(slot, amount, offset, range);
+                } else {
+                    amount = _mm_load_ps(form.amount);
+                    offset = _mm_load_ps(form.offset);
+                    range = _mm_load_ps(form.range);
                 }
-                mapped = select(below, x, m);
+                __m128 mapped = x;
+                if (form.map == kMapEmpty) {
+                    mapped = _mm_setzero_ps();
+                } else if (form.map != kMapCenter) {
+                    const __m128 lower = _mm_load_ps(form.lower);
+                    const __m128 below = _mm_cmplt_ps(x, lower);
+                    offset = _mm_andnot_ps(below, offset);
+                    range = _mm_andnot_ps(below, range);
+                    __m128 m = _mm_mul_ps(_mm_sub_ps(x, lower), _mm_load_ps(form.scale));
+                    if (form.map == kMapClamped) {
+                        m = select(_mm_cmpgt_ps(m, _mm_set1_ps(1.0f)), _mm_set1_ps(1.0f), m);
+                        m = select(_mm_cmplt_ps(m, _mm_setzero_ps()), _mm_setzero_ps(), m);
+                    }
+                    mapped = select(below, x, m);
+                }
+                switch (slot.kind) {
+                case modslot::kMultiply:
+                    term = volumeFactor4(mapped, amount);
+                    break;
+                case modslot::kPitch:
+                    term = pitchOctaves4(_mm_add_ps(_mm_mul_ps(mapped, range), offset));
+                    break;
+                default:
+                    term = _mm_add_ps(_mm_mul_ps(mapped, range), offset);
+                    break;
+                }
+                if (folding && form.folds) {
+                    _mm_store_ps(fold.x[i], x);
+                    _mm_store_ps(fold.term[i], term);
+                }
             }
+            const int d = slot.dest;
             const __m128 out =
                 slot.group == i ? _mm_set1_ps(voiceDestDefault[d]) : carried[slot.group];
-            __m128 result;
-            switch (slot.kind) {
-            case modslot::kMultiply:
-                result = _mm_mul_ps(out, volumeFactor4(mapped, amount));
-                break;
-            case modslot::kPitch:
-                result =
-                    _mm_add_ps(out, pitchOctaves4(_mm_add_ps(_mm_mul_ps(mapped, range), offset)));
-                break;
-            default:
-                result = _mm_add_ps(out, _mm_add_ps(_mm_mul_ps(mapped, range), offset));
-                break;
-            }
+            const __m128 result =
+                slot.kind == modslot::kMultiply ? _mm_mul_ps(out, term) : _mm_add_ps(out, term);
             carried[slot.group] = result;
             if (!slot.lastOnDest) continue;
-            alignas(16) float lanes[4];
-            _mm_store_ps(lanes, result);
-            for (int k = 0; k < 4; ++k) row[k][d] = lanes[k];
+            alignas(16) float values[4];
+            _mm_store_ps(values, result);
+            for (int k = 0; k < 4; ++k) rowOf(k)[d] = values[k];
         }
     }
 }

@@ -8,6 +8,7 @@
 #include "engine/tables/TempoSync.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 constexpr double kPathEnd = 31.99999; // the replay position runs 0..kPathEnd over 32 points
@@ -51,6 +52,20 @@ int APlugin::getXYPlayMode(int pad) const {
 
 bool APlugin::isXYVoiceReplay(int pad) const {
     return getXYRecordMode(pad) == kRecordReplay && getXYPlayMode(pad) == kPlayPoly;
+}
+
+uint32_t APlugin::getXYVoiceReplayPads() {
+    XYReplayPadsMemo& memo = xyReplayPadsMemo;
+    const float key[4] = {
+        currentValues[padTag(tag::Xy1RecordMode, 0)], currentValues[padTag(tag::Xy1PlayMode, 0)],
+        currentValues[padTag(tag::Xy1RecordMode, 1)], currentValues[padTag(tag::Xy1PlayMode, 1)]};
+    if (!memo.valid || std::memcmp(key, memo.key, sizeof(key)) != 0) {
+        std::memcpy(memo.key, key, sizeof(key));
+        memo.pads =
+            static_cast<uint8_t>((isXYVoiceReplay(0) ? 1 : 0) | (isXYVoiceReplay(1) ? 2 : 0));
+        memo.valid = 1;
+    }
+    return memo.pads;
 }
 
 int APlugin::getXYLoopMode(int pad) const {

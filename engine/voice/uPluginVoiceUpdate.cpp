@@ -76,22 +76,19 @@ void APlugin::setVoiceModOften(int voice) {
 
     setVoiceEnvRates(voice);
     setVolEnv(voice, 0);
-    // The other envelopes as setEnv and setOscEnv step them, with the gate read once.
-    const bool gated = voicePressed[voice] || voiceSustained[voice];
-    for (int e = 1; e <= 3; ++e) stepEnvelope(voiceEnv[voice][e], e, voice, gated, false);
+    // The other envelopes as setEnv and setOscEnv step them, with the gate read once (the
+    // oscillator envelopes' speeds first: the other envelopes' steps do not read them).
     setOscEnvSpeeds(voice);
-    for (int k = 0; k < uniNumVoices; ++k) {
-        EnvState* slotEnvs = oscEnv[slotInRange(voiceSlots[voice][k])];
-        for (int e = 4; e < 8; ++e) stepEnvelope(slotEnvs[e - 4], e, voice, gated, false);
-    }
+    stepVoiceEnvelopes(voice, voicePressed[voice] || voiceSustained[voice]);
     setVoiceLFOSettings(voice);
 
     // The XY pads' modulation of this voice, from the pad or from its own replay.
     const int xTags[2] = {tag::Osc1ZekX, tag::Osc2ZekX};
     const int yTags[2] = {tag::Osc1ZekY, tag::Osc2ZekY};
+    const uint32_t replayPads = getXYVoiceReplayPads();
     for (int pad = 0; pad < 2; ++pad) {
         float x = currentValues[xTags[pad]], y = currentValues[yTags[pad]];
-        if (isXYVoiceReplay(pad)) {
+        if (replayPads & (1u << pad)) {
             updateXYReplay(pad, voice);
             getXYValue(pad, voice, x, y);
         }

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace audio {
@@ -118,6 +120,18 @@ inline float largestDifference(const std::vector<float>& a, const std::vector<fl
     float d = b.size() == a.size() ? 0.0f : 1.0e9f;
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) d = std::fmax(d, std::fabs(a[i] - b[i]));
     return d;
+}
+
+// The start of a 64-bit FNV-1a hash, and the hash moved on by the first `count` samples' bits:
+// two renders hash alike only when every sample is the same bit for bit.
+constexpr uint64_t kHashStart = 1469598103934665603ull;
+inline uint64_t hashBits(uint64_t hash, const std::vector<float>& x, size_t count) {
+    for (size_t i = 0; i < count && i < x.size(); ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, &x[i], sizeof(bits));
+        hash = (hash ^ bits) * 1099511628211ull;
+    }
+    return hash;
 }
 
 } // namespace audio

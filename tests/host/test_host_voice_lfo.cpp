@@ -111,15 +111,10 @@ uint64_t renderHash(const std::vector<std::pair<int, float>>& patch) {
     std::vector<float> l, r;
     p.process(256, l, r);
     p.sendMidi({{0, 0x90, 50, 100}, {0, 0x90, 57, 90}, {5, 0x90, 62, 80}, {9, 0x90, 69, 70}});
-    uint64_t hash = 1469598103934665603ull;
+    uint64_t hash = audio::kHashStart;
     for (int b = 0; b < 190; ++b) {
         p.process(kBlock, l, r);
-        for (const auto* channel : {&l, &r})
-            for (int i = 0; i < kBlock; ++i) {
-                uint32_t bits;
-                std::memcpy(&bits, &(*channel)[i], sizeof(bits));
-                hash = (hash ^ bits) * 1099511628211ull;
-            }
+        hash = audio::hashBits(audio::hashBits(hash, l, kBlock), r, kBlock);
     }
     return hash;
 }
