@@ -1098,6 +1098,7 @@ private:
     void setOscShaping(int voice, int osc);
     void setOscEveryPassExtras(int voice, int osc);
     void stepOscLfo(int voice, int osc, bool update);
+    void catchUpOscLfoSources();
     void setOscIncrements(int osc); // every active voice
     // Whether the knobs of the settings of every 2nd pass, every pass and the increments, or
     // the voices' default destinations, moved since the last look: then no voice's settings
@@ -1234,6 +1235,8 @@ private:
     // Per pass and oscillator: which of its per-voice inputs may have moved since the pass
     // before (kOscSettingsMove, kOscPitchMove), from the matrix slots' destinations.
     uint8_t oscInputsMove[2] = {};
+    // Whether a slot read each oscillator LFO's sources at the last look (catchUpOscLfoSources).
+    uint8_t oscLfoRowsRead[2] = {};
     float osc1Mono[kSubVoiceSlots][4] = {};
     // The oscillator whose frames start each listed slot's pass (0 or 1), or -1 when neither
     // reaches the output and the frames are cleared instead.

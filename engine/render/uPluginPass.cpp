@@ -82,6 +82,7 @@ void APlugin::catchUpPublishedSources() {
     if (modSrcInUse[src::Output] && std::isnan(outputSourceWritten) &&
         !std::isnan(outputSourceLast))
         publishOutput(outputSourceLast);
+    catchUpOscLfoSources();
 }
 
 void APlugin::collectVoices() {

@@ -148,6 +148,7 @@ struct OscVoice {
     // The oscillator LFO: a 24-bit phase and its increment per output frame.
     uint32_t lfoPhase = 0;
     uint32_t lfoInc = 0;
+    uint8_t lfoStepped = 0; // the voice has run a pass: `lfo` holds the values of its last
     // Powers of two of settings that mostly stand still: spread up and down, sub-oscillator
     // tune, phase modulation depth, the LFO's speed, speed modulation and key tracking.
     Exp2Memo spreadUpMemo, spreadDownMemo, subTuneMemo, pmDepthMemo;

@@ -194,6 +194,8 @@ const float* APlugin::getOscTable(int table) const {
 }
 
 // The oscillator LFO: every 8th pass its increment, every pass the two values of the pass.
+// Its sources (56-59) are written to the voice's row only while a slot reads them (the global
+// ones always, for the last voice); catchUpOscLfoSources fills the rows when a reader appears.
 void APlugin::stepOscLfo(int voice, int osc, bool update) {
     OscVoice& ov = oscVoices[voice][osc];
     const float* dest = voiceDest[voice];
@@ -207,6 +209,7 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
                  1.0f) *
                 voiceSource[voice][src::CenterNote]);
         ov.lfoInc = static_cast<uint32_t>(inc < 4194304.0 ? (inc > 0.0 ? inc : 0.0) : 4194304.0);
+        ov.lfoStepped = 1;
     }
     // The values in locals: a store through the source row could otherwise alias them and
     // force reloads.
@@ -224,14 +227,33 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
     }
     ov.lfo[0] = lfo0;
     ov.lfo[1] = lfo1;
-    float* src = voiceSource[voice];
     const int s = 56 + 2 * osc;
-    const float unipolar = 0.5f * lfo0 + 0.5f;
-    src[s] = lfo0;
-    src[s + 1] = unipolar;
+    if (oscLfoRowsRead[osc]) {
+        float* src = voiceSource[voice];
+        src[s] = lfo0;
+        src[s + 1] = 0.5f * lfo0 + 0.5f;
+    }
     if (voice == lastVoice) {
         lastVoiceSource[s] = lfo0;
-        lastVoiceSource[s + 1] = unipolar;
+        lastVoiceSource[s + 1] = 0.5f * lfo0 + 0.5f;
+    }
+}
+
+// Called whenever the set of read sources may have changed: when a slot starts reading an
+// oscillator LFO's sources, every voice's row takes the values of its last pass, as if every
+// pass had written it (a voice that never ran keeps its zeros).
+void APlugin::catchUpOscLfoSources() {
+    for (int osc = 0; osc < 2; ++osc) {
+        const int s = 56 + 2 * osc;
+        const bool read = (modSrcInUse[s] | modSrcInUse[s + 1]) != 0;
+        if (read && !oscLfoRowsRead[osc])
+            for (int v = 0; v < kNumVoices; ++v) {
+                const OscVoice& ov = oscVoices[v][osc];
+                if (!ov.lfoStepped) continue;
+                voiceSource[v][s] = ov.lfo[0];
+                voiceSource[v][s + 1] = 0.5f * ov.lfo[0] + 0.5f;
+            }
+        oscLfoRowsRead[osc] = read;
     }
 }
 
