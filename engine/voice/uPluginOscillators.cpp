@@ -661,8 +661,10 @@ void APlugin::setOscIncrements(int osc) {
         // Both halves' octaves and the base are checked against the last ones in one compare
         // (!= as in C: a NaN always counts as moved); a half whose octaves or base moved gets
         // its power again. Equal inputs give the kept results, so they need no store.
-        const __m128 lfo = _mm_castpd_ps(
-            _mm_load_sd(reinterpret_cast<const double*>(static_cast<float*>(ov.lfo))));
+        // Through __m64, which may alias the floats: a load through a double pointer could be
+        // moved above the stores of the two values.
+        const __m128 lfo = _mm_loadl_pi(
+            _mm_setzero_ps(), reinterpret_cast<const __m64*>(static_cast<float*>(ov.lfo)));
         const __m128 xs = _mm_add_ps(_mm_set1_ps(pitch), _mm_mul_ps(lfo, _mm_set1_ps(depth)));
         const __m128 now = _mm_movelh_ps(xs, _mm_set1_ps(base)); // x0, x1, base, base
         const int moved = _mm_movemask_ps(_mm_cmpneq_ps(now, _mm_loadu_ps(ov.pitchIn))) & 7;
