@@ -264,4 +264,5 @@ private:
     // channel, the pair side by side. The sub-voices share the positions, so a pair in both
     // channels makes one vector, and a pair's frames stay as dense as one sub-voice's did.
     float subRings[2][kMaxSubVoices / 2][kRingFrames][2][2] = {};
+    bool wide = false; // the block form's eight-lane steps (AVX2), decided by init()
 };

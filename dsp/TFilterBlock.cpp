@@ -2,6 +2,7 @@
 // the shared controls and coefficients, two sub-voices per four-lane vector, each lane group on
 // its own state and each sub-voice's comb on its own rings. Audio thread only.
 #include "dsp/FilterMath.h"
+#include "dsp/Float8.h"
 #include "dsp/TFilter.h"
 
 namespace {
@@ -15,16 +16,74 @@ inline void storeFrame(Float4 v, stereoOverStruct& f) {
     v.store(&f.first.left);
 }
 
-// The pre-drive on four values, held at +-1 as the scalar form holds it: a NaN stays NaN (the
-// finiteness step after it turns that into silence).
-inline Float4 preDrive4(Float4 x, Float4 d, Float4 gain) {
-    const Float4 one(1.0f), minusOne(-1.0f);
-    const Float4 y = gain * x / (one + abs(d * x));
-    const __m128 above = _mm_cmpgt_ps(y.v, one.v), below = _mm_cmplt_ps(y.v, minusOne.v);
-    const Float4 guarded = y + Float4(1e-15f);
-    __m128 r = _mm_andnot_ps(_mm_or_ps(above, below), guarded.v);
-    r = _mm_or_ps(r, _mm_and_ps(above, one.v));
-    return _mm_or_ps(r, _mm_and_ps(below, minusOne.v));
+inline Float4 greater(Float4 a, Float4 b) {
+    return _mm_cmpgt_ps(a.v, b.v);
+}
+ZEK2_AVX2 inline Float8 greater(Float8 a, Float8 b) {
+    return _mm256_cmp_ps(a.v, b.v, _CMP_GT_OS);
+}
+inline Float4 bitsAnd(Float4 a, Float4 b) {
+    return _mm_and_ps(a.v, b.v);
+}
+ZEK2_AVX2 inline Float8 bitsAnd(Float8 a, Float8 b) {
+    return _mm256_and_ps(a.v, b.v);
+}
+inline Float4 bitsOr(Float4 a, Float4 b) {
+    return _mm_or_ps(a.v, b.v);
+}
+ZEK2_AVX2 inline Float8 bitsOr(Float8 a, Float8 b) {
+    return _mm256_or_ps(a.v, b.v);
+}
+// Not a, and b.
+inline Float4 bitsAndNot(Float4 a, Float4 b) {
+    return _mm_andnot_ps(a.v, b.v);
+}
+ZEK2_AVX2 inline Float8 bitsAndNot(Float8 a, Float8 b) {
+    return _mm256_andnot_ps(a.v, b.v);
+}
+// Every lane that is NaN or infinite becomes 0.
+inline Float4 finiteOrZero(Float4 x) {
+    return filtermath::finiteOrZero(x);
+}
+ZEK2_AVX2 inline Float8 finiteOrZero(Float8 x) {
+    const __m256 d = _mm256_sub_ps(x.v, x.v); // 0 for finite lanes, NaN otherwise
+    return _mm256_and_ps(x.v, _mm256_cmp_ps(d, _mm256_setzero_ps(), _CMP_EQ_OQ));
+}
+
+// The pre-drive, held at +-1 as the scalar form holds it: a NaN stays NaN (the finiteness step
+// after it turns that into silence).
+template <class V> inline V preDrive(V x, V d, V gain) {
+    const V one(1.0f), minusOne(-1.0f);
+    const V y = gain * x / (one + abs(d * x));
+    const V above = greater(y, one), below = greater(minusOne, y);
+    V r = bitsAndNot(bitsOr(above, below), y + V(1e-15f));
+    r = bitsOr(r, bitsAnd(above, one));
+    return bitsOr(r, bitsAnd(below, minusOne));
+}
+
+// Each sub-voice's frames through the pre-drive where `driven`, then, where `scaled`, to one
+// tenth of the level with a sample that is not finite entering as silence.
+template <class V> inline V prepare(V x, float drive, bool driven, bool scaled) {
+    if (driven) x = preDrive(x, V(drive), V(1.0f + drive));
+    if (scaled) x = finiteOrZero(x) * V(0.1f) + V(1e-15f);
+    return x;
+}
+
+inline void prepareFrames(Float4* a, Float4* b, int n, float drive, bool driven, bool scaled) {
+    for (int j = 0; j < n; ++j) {
+        a[j] = prepare(a[j], drive, driven, scaled);
+        b[j] = prepare(b[j], drive, driven, scaled);
+    }
+}
+
+// Frames A and B of a sub-voice side by side in eight lanes, the same operations per lane.
+__attribute__((target("avx2"), flatten)) void
+prepareFramesWide(Float4* a, Float4* b, int n, float drive, bool driven, bool scaled) {
+    for (int j = 0; j < n; ++j) {
+        const Float8 x = prepare(Float8::join(a[j], b[j]), drive, driven, scaled);
+        a[j] = x.low();
+        b[j] = x.high();
+    }
 }
 
 // Sub-frames 0 and 1 of two frames {L0, R0, L1, R1} (sub-voices 2g and 2g + 1) as the lane
@@ -56,14 +115,14 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
         a[j] = loadFrame(inA[j]);
         b[j] = loadFrame(inB[j]);
     }
-    if (drive > 0.0001f) {
-        const Float4 d(drive), gain(1.0f + drive);
-        for (int j = 0; j < n; ++j) {
-            a[j] = preDrive4(a[j], d, gain);
-            b[j] = preDrive4(b[j], d, gain);
-        }
-    }
-    if (type == 0 && !hpOn) {
+    // The pre-drive, then for a filter that runs its working level: one tenth, with a sample
+    // that is not finite entering as silence.
+    const bool driven = drive > 0.0001f, bypassed = type == 0 && !hpOn;
+    if (wide)
+        prepareFramesWide(a, b, n, drive, driven, !bypassed);
+    else
+        prepareFrames(a, b, n, drive, driven, !bypassed);
+    if (bypassed) {
         for (int j = 0; j < n; ++j) {
             storeFrame(a[j], outA[j]);
             storeFrame(b[j], outB[j]);
@@ -73,10 +132,6 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
     if (updateControls(cutoff, cutoffMod, resonanceValue, vowel)) computeCoefficients(vowel);
 
     const Float4 tenth(0.1f), ten(10.0f), offset(1e-15f);
-    for (int j = 0; j < n; ++j) {
-        a[j] = filtermath::finiteOrZero(a[j]) * tenth + offset;
-        b[j] = filtermath::finiteOrZero(b[j]) * tenth + offset;
-    }
     if (n & 1) {
         a[n] = a[n - 1];
         b[n] = b[n - 1];

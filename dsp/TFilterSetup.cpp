@@ -3,6 +3,7 @@
 // 0..34. init() runs on whichever thread sets the rate; the rest on the audio thread.
 #include "dsp/FilterMath.h"
 #include "dsp/FilterTables.h"
+#include "dsp/Float8.h"
 #include "dsp/TFilter.h"
 
 #include <cmath>
@@ -30,6 +31,7 @@ void TFilter::init(float newRate) {
     invDoubleRate = 1.0f / (2.0f * rate);
     ceiling = 0.4f * rate;
     tables = &filterTables();
+    wide = hasAvx2();
 
     for (int ch = 0; ch < 2; ++ch) {
         cutoffIn[ch] = cutoffSmooth[ch] = cutoffModIn[ch] = 0.0f;
