@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
@@ -58,41 +60,46 @@ struct NoteTimes {
     int notes, length;
     std::function<int(int)> startOf, endOf, keyOf;
 };
+// The render of note `only` (every note: -1) with the edits, each block's left channel, then its
+// right one.
+std::vector<float> renderNotes(const std::function<void(Plugin&)>& setUp, const NoteTimes& t,
+                               const std::vector<Edit>& edits, int only) {
+    testhost::resetHost();
+    Plugin p(kRate, 512);
+    setUp(p);
+    p.setParameter(tag::MainVolume, 0.02f);
+    p.setParameter(tag::VelocityToVolume, 0.0f);
+    p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
+    p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
+    std::vector<float> l, r, out;
+    p.process(4096, l, r);
+    std::vector<int> cuts = {t.length};
+    for (int k = 0; k < t.notes; ++k) cuts.insert(cuts.end(), {t.startOf(k), t.endOf(k)});
+    for (const Edit& e : edits) cuts.push_back(e.first);
+    std::sort(cuts.begin(), cuts.end());
+    int at = 0;
+    for (int cut : cuts) {
+        if (cut > at) {
+            p.process(cut - at, l, r);
+            out.insert(out.end(), l.begin(), l.end() - 1);
+            out.insert(out.end(), r.begin(), r.end() - 1);
+            at = cut;
+        }
+        for (const Edit& e : edits)
+            if (e.first == cut) p.setParameter(e.second.first, e.second.second);
+        for (int k = 0; k < t.notes; ++k) {
+            if (only >= 0 && k != only) continue;
+            if (t.startOf(k) == cut) p.sendMidi({{0, 0x90, t.keyOf(k), 100}});
+            if (t.endOf(k) == cut && cut < t.length) p.sendMidi({{0, 0x80, t.keyOf(k), 0}});
+        }
+    }
+    EXPECT_TRUE(audio::allFiniteNormal(out));
+    return out;
+}
+
 void expectVoicesSoundAsAlone(const std::function<void(Plugin&)>& setUp, const NoteTimes& t,
                               const std::vector<Edit>& edits) {
-    auto render = [&](int only) { // note `only`, every note: -1
-        testhost::resetHost();
-        Plugin p(kRate, 512);
-        setUp(p);
-        p.setParameter(tag::MainVolume, 0.02f);
-        p.setParameter(tag::VelocityToVolume, 0.0f);
-        p.setParameter(tag::Osc1FreeRunningOn, 0.0f);
-        p.setParameter(tag::Osc2FreeRunningOn, 0.0f);
-        std::vector<float> l, r, out;
-        p.process(4096, l, r);
-        std::vector<int> cuts = {t.length};
-        for (int k = 0; k < t.notes; ++k) cuts.insert(cuts.end(), {t.startOf(k), t.endOf(k)});
-        for (const Edit& e : edits) cuts.push_back(e.first);
-        std::sort(cuts.begin(), cuts.end());
-        int at = 0;
-        for (int cut : cuts) {
-            if (cut > at) {
-                p.process(cut - at, l, r);
-                out.insert(out.end(), l.begin(), l.end() - 1);
-                out.insert(out.end(), r.begin(), r.end() - 1);
-                at = cut;
-            }
-            for (const Edit& e : edits)
-                if (e.first == cut) p.setParameter(e.second.first, e.second.second);
-            for (int k = 0; k < t.notes; ++k) {
-                if (only >= 0 && k != only) continue;
-                if (t.startOf(k) == cut) p.sendMidi({{0, 0x90, t.keyOf(k), 100}});
-                if (t.endOf(k) == cut && cut < t.length) p.sendMidi({{0, 0x80, t.keyOf(k), 0}});
-            }
-        }
-        EXPECT_TRUE(audio::allFiniteNormal(out));
-        return out;
-    };
+    auto render = [&](int only) { return renderNotes(setUp, t, edits, only); };
     const std::vector<float> together = render(-1);
     std::vector<double> sum(together.size(), 0.0);
     for (int k = 0; k < t.notes; ++k) {
@@ -619,4 +626,39 @@ TEST(HostStages, UnisonStagesUnderCountAndStageEditsSoundAsEachVoiceAlone) {
             p.setParameter(tag::LowFiNoise, 0.0f); // the noise draws follow the voices' order
         },
         times, edits);
+}
+
+// The stages run eight lanes where the processor has AVX2 and four where it has not
+// (ZEK2_NO_AVX2=1 at construction keeps four): both forms give the same bits under unison, with
+// the comb filter, stage edits at odd samples, voices that come and go and a unison count
+// lowered under the notes.
+TEST(HostStages, FourAndEightLaneStagesGiveTheSameBits) {
+    constexpr int kLength = 16000;
+    auto startOf = [](int k) { return 37 + 1291 * k; };
+    const NoteTimes times{6, kLength, startOf,
+                          [&](int k) { return k % 2 ? startOf(k) + 6000 + 311 * k : kLength; },
+                          [](int k) { return 40 + 3 * k; }};
+    const std::vector<Edit> edits = {
+        {5003, {tag::PreEqOn + 10, sp::step(3, sp::kEqModeRange)}},
+        {7001, {tag::Distortion1 + 2, 0.9f}},
+        {9007, {tag::UnisonMode, sp::step(4, sp::kUnisonRange)}},
+        {11003, {tag::LowFiMix, 0.8f}},
+        {13001, {tag::WaveShaperMix, 0.2f}},
+    };
+    for (int type : {sp::kCombPlus, sp::k24LPZ}) {
+        sp::Stages s = scenariopatch::fullVoicePath();
+        s.unison = sp::kSixVoices;
+        s.filterType = type;
+        auto setUp = [&](Plugin& p) { sp::apply(p, s); };
+        setenv("ZEK2_NO_AVX2", "1", 1);
+        const std::vector<float> four = renderNotes(setUp, times, edits, -1);
+        unsetenv("ZEK2_NO_AVX2");
+        const std::vector<float> eight = renderNotes(setUp, times, edits, -1);
+        ASSERT_EQ(four.size(), eight.size());
+        EXPECT_GT(audio::rms(eight), 1e-3);
+        size_t first = 0;
+        while (first < four.size() && std::memcmp(&four[first], &eight[first], sizeof(float)) == 0)
+            ++first;
+        EXPECT_EQ(first, four.size()) << "filter type " << type;
+    }
 }
