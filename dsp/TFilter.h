@@ -265,4 +265,7 @@ private:
     // channels makes one vector, and a pair's frames stay as dense as one sub-voice's did.
     float subRings[2][kMaxSubVoices / 2][kRingFrames][2][2] = {};
     bool wide = false; // the block form's eight-lane steps (AVX2), decided by init()
+    // The block form's states wait to be cleared until the block form runs: a note start
+    // without unison would otherwise write 1.5 KB per voice that nothing reads.
+    bool blockStale = false;
 };

@@ -107,6 +107,10 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
                       stereoOverStruct* outA, stereoOverStruct* outB) {
     if (n < 1 || !inA || !inB || !outA || !outB) return;
     if (n > kMaxSubVoices) n = kMaxSubVoices;
+    if (blockStale) {
+        for (Lanes& g : block) g = Lanes{};
+        blockStale = false;
+    }
 
     // Frames A and B of every sub-voice, worked on in registers; entry n repeats the last
     // sub-voice for an odd n, so the last lane group runs a copy of it.

@@ -62,7 +62,7 @@ void TFilter::init(float newRate) {
 
 void TFilter::clearStates() {
     clearPass();
-    for (Lanes& g : block) g = Lanes{};
+    blockStale = true;
     ringPhase[0] = ringPhase[1] = 0.0f;
     passRingFill = blockRingFill = 0;
 }

@@ -490,8 +490,13 @@ void TUniParaEQ::init(float rate) {
 }
 
 void TUniParaEQ::reset() {
+    statesStale = true;
+}
+
+void TUniParaEQ::clearStates() {
     for (auto& state : states)
         for (float& x : state) x = 0.0f;
+    statesStale = false;
 }
 
 void TUniParaEQ::designParameters(int band, float gain, float freq, float bw) {
@@ -569,6 +574,7 @@ __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c
 void TUniParaEQ::process(int mode, int n, const TParaEQ::Frames* frames) {
     if (n < 1 || !frames) return;
     if (n > 6) n = 6;
+    if (statesStale) clearStates();
     const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
     __m128 bandLanes[TParaEQ::kBands];
     for (int b = 0; b < TParaEQ::kBands; ++b)

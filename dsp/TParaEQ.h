@@ -142,6 +142,7 @@ public:
 
 private:
     void designParameters(int band, float gain, float freq, float bw);
+    [[gnu::noinline]] void clearStates();
 
     ParaEQRate rates;
     ParaEQUnit unit;
@@ -149,4 +150,7 @@ private:
     // The groups' states in ParaEQLanes' order, each state's lanes group after group.
     alignas(16) float states[sizeof(ParaEQLanes) / sizeof(Float4)][kStride] = {};
     bool wide = false; // AVX2: two groups per step
+    // A reset only marks the states: they are cleared when the EQ next runs, so a note start
+    // without unison does not write 2.9 KB per voice that nothing reads.
+    bool statesStale = false;
 };
