@@ -3,6 +3,7 @@
 // the extra high-pass stage, and the per-pass form of process(). Audio thread only.
 #include "dsp/FilterMath.h"
 #include "dsp/TFilter.h"
+#include "dsp/TFilterKernels.h"
 
 #include <cstddef>
 #include <iterator>
@@ -15,26 +16,14 @@ namespace {
 const Float4 kOffset(1e-15f);
 const Float4 kSqrt2(1.414214f);
 const Float4 kTwo(2.0f);
-// The clipped SVF's cubic on its band state, and where that cubic turns back.
-const Float4 kSvfCubic(0.001f);
-const Float4 kSvfLimit(18.257419f); // 1 / sqrt(3 x 0.001)
 // The ladder's cubic on its last stage.
 const Float4 kLadderCubic(0.16666f);
 const Float4 kLadderLimit(1.4142346f); // 1 / sqrt(3 x 0.16666)
 // The biquad outputs are held here so that a loud input cannot run the recursion away.
 const Float4 kBiquadLimit(2.0f);
 
-struct SvfOut {
-    Float4 low, high, band;
-};
-
-inline SvfOut clippedSvf(Float4& low, Float4& band, Float4 x, Float4 f, Float4 d) {
-    const Float4 b = cubicClip(band, kSvfCubic, kSvfLimit);
-    const Float4 high = x - low - d * b;
-    band = f * high + b;
-    low = f * band + low;
-    return {low, high, band};
-}
+using SvfOut = tfilter::SvfOut<Float4>;
+using tfilter::clippedSvf;
 
 } // namespace
 
@@ -243,10 +232,7 @@ void TFilter::runGroup(const Coefs& cf, Lanes& s, Float4 (&v)[4], const int (&sl
 }
 
 void TFilter::runHP(const Coefs& cf, Lanes& s, Float4 (&v)[4]) {
-    for (Float4& x : v) {
-        const SvfOut o = clippedSvf(s.hpLow, s.hpBand, x + kOffset, cf.hpF, cf.hpD);
-        x = o.high + kOffset;
-    }
+    tfilter::highPass(s.hpLow, s.hpBand, v, cf.hpF, cf.hpD);
 }
 
 void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
