@@ -78,6 +78,12 @@ public:
     static bool processPair(TFilter& a, TFilter& b, const PassInput& inputA,
                             const PassInput& inputB, stereoOverStruct (&outA)[2],
                             stereoOverStruct (&outB)[2]);
+    // Four voices' filters as the pairs (f[0], f[1]) and (f[2], f[3]) side by side in eight
+    // lanes where the processor has AVX2: the results of the two processPair calls. False, with
+    // nothing done, when the four cannot share one vector (or AVX2 is off): the caller then
+    // runs the pairs.
+    static bool processQuad(TFilter* const (&f)[4], const PassInput* const (&in)[4],
+                            stereoOverStruct (&out)[4][2]);
 
     // Read-only views for the voice stages and the tests.
     int getType() const { return type; }
@@ -176,6 +182,12 @@ private:
     };
     // The members a type's recurrence reads, for the types processPair runs (false for others).
     static bool pairMembers(int type, Members& m);
+    // processPair's steps before the recurrence (false, with nothing done, for filters that
+    // cannot pair; else the joined lanes in v) and after it (v into the outputs).
+    static bool beginPair(TFilter& a, TFilter& b, const PassInput& inputA, const PassInput& inputB,
+                          Float4 (&v)[4]);
+    static void endPair(TFilter& a, TFilter& b, const Float4 (&v)[4], stereoOverStruct (&outA)[2],
+                        stereoOverStruct (&outB)[2]);
     void clearStates();
     // Clears the per-pass form's state (a joined copy held by a pair is then reloaded).
     void clearPass();
@@ -264,7 +276,7 @@ private:
     // channel, the pair side by side. The sub-voices share the positions, so a pair in both
     // channels makes one vector, and a pair's frames stay as dense as one sub-voice's did.
     float subRings[2][kMaxSubVoices / 2][kRingFrames][2][2] = {};
-    bool wide = false; // the block form's eight-lane steps (AVX2), decided by init()
+    bool wide = false; // the eight-lane steps (AVX2), decided by init()
     // The block form's states wait to be cleared until the block form runs: a note start
     // without unison would otherwise write 1.5 KB per voice that nothing reads.
     bool blockStale = false;

@@ -4,6 +4,7 @@
 #include "dsp/FilterMath.h"
 #include "dsp/Float8.h"
 #include "dsp/TFilter.h"
+#include "dsp/TFilterKernels.h"
 
 namespace {
 
@@ -100,6 +101,56 @@ inline void splitLanes(Float4 k0, Float4 k1, Float4& lo, Float4& hi) {
     hi = _mm_shuffle_ps(k0.v, k1.v, _MM_SHUFFLE(0, 1, 0, 1));
 }
 
+// The same two steps for groups 0 and 1 side by side (group 0 in lanes 0..3, 1 in 4..7): the
+// frames of sub-voices 0 and 2, and of 1 and 3, joined, take the same in-lane shuffles.
+ZEK2_AVX2 inline Float8 groupLanes(Float8 lo, Float8 hi, bool second) {
+    return second ? _mm256_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(2, 3, 2, 3))
+                  : _mm256_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(0, 1, 0, 1));
+}
+
+ZEK2_AVX2 inline void splitLanes(Float8 k0, Float8 k1, Float8& lo, Float8& hi) {
+    lo = _mm256_shuffle_ps(k0.v, k1.v, _MM_SHUFFLE(2, 3, 2, 3));
+    hi = _mm256_shuffle_ps(k0.v, k1.v, _MM_SHUFFLE(0, 1, 0, 1));
+}
+
+// The high-pass stage of the block form over lane groups 0 and 1 at once, frames a and b of
+// sub-voices 0..3 in place, each group on its own states (low and band, [g]). Bit g of the
+// result is set where group g's output is not finite; the caller then clears that group.
+__attribute__((target("avx2"), flatten)) int highPassTwoGroups(Float4* a, Float4* b, Float4 f,
+                                                               Float4 d, Float4* const (&low)[2],
+                                                               Float4* const (&band)[2]) {
+    const Float8 tenth(0.1f), ten(10.0f), offset(1e-15f);
+    const Float8 loA = Float8::join(a[0], a[2]), hiA = Float8::join(a[1], a[3]);
+    const Float8 loB = Float8::join(b[0], b[2]), hiB = Float8::join(b[1], b[3]);
+    Float8 v[4] = {groupLanes(loA, hiA, false), groupLanes(loA, hiA, true),
+                   groupLanes(loB, hiB, false), groupLanes(loB, hiB, true)};
+    for (Float8& x : v) x = x * tenth + offset;
+    Float8 lowState = Float8::join(*low[0], *low[1]), bandState = Float8::join(*band[0], *band[1]);
+    tfilter::highPass(lowState, bandState, v, Float8(f), Float8(d));
+    *low[0] = lowState.low();
+    *low[1] = lowState.high();
+    *band[0] = bandState.low();
+    *band[1] = bandState.high();
+    __m256 finite = _mm256_set1_ps(-1.0f); // all bits set
+    for (const Float8& x : v)
+        finite = _mm256_and_ps(
+            finite, _mm256_cmp_ps(_mm256_sub_ps(x.v, x.v), _mm256_setzero_ps(), _CMP_EQ_OQ));
+    const int lanes = _mm256_movemask_ps(finite);
+    for (Float8& x : v) x = x * ten + offset;
+    Float8 lo, hi;
+    splitLanes(v[0], v[1], lo, hi);
+    a[0] = lo.low();
+    a[2] = lo.high();
+    a[1] = hi.low();
+    a[3] = hi.high();
+    splitLanes(v[2], v[3], lo, hi);
+    b[0] = lo.low();
+    b[2] = lo.high();
+    b[1] = hi.low();
+    b[3] = hi.high();
+    return ((lanes & 0xF) != 0xF ? 1 : 0) | ((lanes >> 4) != 0xF ? 2 : 0);
+}
+
 } // namespace
 
 void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
@@ -171,7 +222,16 @@ void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonan
     }
 
     if (hpOn) {
-        for (int g = 0; g < groups; ++g) {
+        int g = 0;
+        if (wide && groups >= 2) {
+            Float4* const low[2] = {&block[0].hpLow, &block[1].hpLow};
+            Float4* const band[2] = {&block[0].hpBand, &block[1].hpBand};
+            const int notFinite = highPassTwoGroups(a, b, c.hpF, c.hpD, low, band);
+            if (notFinite & 1) block[0] = Lanes{};
+            if (notFinite & 2) block[1] = Lanes{};
+            g = 2;
+        }
+        for (; g < groups; ++g) {
             Float4 v[4] = {groupLanes(a[2 * g], a[2 * g + 1], false),
                            groupLanes(a[2 * g], a[2 * g + 1], true),
                            groupLanes(b[2 * g], b[2 * g + 1], false),

@@ -2,7 +2,9 @@
 // SVF, biquads, zero-delay SVFs, the resonant ladder, their cascades and the formant banks),
 // the extra high-pass stage, and the per-pass form of process(). Audio thread only.
 #include "dsp/FilterMath.h"
+#include "dsp/Float8.h"
 #include "dsp/TFilter.h"
+#include "dsp/TFilterKernels.h"
 
 #include <cstddef>
 #include <iterator>
@@ -15,26 +17,11 @@ namespace {
 const Float4 kOffset(1e-15f);
 const Float4 kSqrt2(1.414214f);
 const Float4 kTwo(2.0f);
-// The clipped SVF's cubic on its band state, and where that cubic turns back.
-const Float4 kSvfCubic(0.001f);
-const Float4 kSvfLimit(18.257419f); // 1 / sqrt(3 x 0.001)
-// The ladder's cubic on its last stage.
-const Float4 kLadderCubic(0.16666f);
-const Float4 kLadderLimit(1.4142346f); // 1 / sqrt(3 x 0.16666)
 // The biquad outputs are held here so that a loud input cannot run the recursion away.
 const Float4 kBiquadLimit(2.0f);
 
-struct SvfOut {
-    Float4 low, high, band;
-};
-
-inline SvfOut clippedSvf(Float4& low, Float4& band, Float4 x, Float4 f, Float4 d) {
-    const Float4 b = cubicClip(band, kSvfCubic, kSvfLimit);
-    const Float4 high = x - low - d * b;
-    band = f * high + b;
-    low = f * band + low;
-    return {low, high, band};
-}
+using SvfOut = tfilter::SvfOut<Float4>;
+using tfilter::clippedSvf;
 
 } // namespace
 
@@ -55,36 +42,10 @@ inline Float4 biquadStep(Float4* xs, Float4* ys, Float4 x, const int* sl, const 
     return y;
 }
 
-struct Ladder {
-    Float4 low, band3; // b4 and b3 after the step
-};
-
-inline Ladder ladderStep(Float4* b, Float4 x, Float4 p, Float4 f, Float4 k) {
-    const Float4 in = x - k * b[4];
-    Float4 t1 = b[1];
-    b[1] = (in + b[0]) * p - b[1] * f;
-    const Float4 t2 = b[2];
-    b[2] = (b[1] + t1) * p - b[2] * f;
-    t1 = b[3];
-    b[3] = (b[2] + t2) * p - b[3] * f;
-    b[4] = (b[3] + t1) * p - b[4] * f;
-    b[4] = cubicClip(b[4], kLadderCubic, kLadderLimit);
-    b[0] = in;
-    return {b[4], b[3]};
-}
-
-struct Zdf {
-    Float4 lp, bp, hp;
-};
-
-inline Zdf zdfStep(Float4& s1, Float4& s2, Float4 x, Float4 g, Float4 cc, Float4 h) {
-    Zdf o;
-    o.hp = (x - cc * s1 - s2) * h;
-    o.bp = s1 + g * o.hp;
-    o.lp = s2 + g * o.bp;
-    s1 = o.bp + g * o.hp;
-    s2 = o.lp + g * o.bp;
-    return o;
+// The zero-delay types' coefficients of a Coefs (of either lane width).
+template <class C> inline auto zdfCoefs(const C& cf) {
+    using V = decltype(cf.zG);
+    return tfilter::ZdfCoefs<V>{cf.zG, cf.zC1, cf.zH1, cf.zC2, cf.zH2, cf.wLP, cf.wBP, cf.wHP};
 }
 
 } // namespace
@@ -95,26 +56,13 @@ void TFilter::runGroup(const Coefs& cf, Lanes& s, Float4 (&v)[4], const int (&sl
     switch (type) {
     case 1:
     case 2:
-        for (Float4& x : v) {
-            s.onePole = cf.opA * x + cf.opB * s.onePole + kOffset;
-            x = type == 1 ? s.onePole : x - s.onePole;
-        }
+        tfilter::onePoleSteps(type, cf.opA, cf.opB, s.onePole, v);
         break;
     case 3:
     case 4:
     case 5:
     case 6:
-        for (Float4& x : v) {
-            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, x, cf.svfF, cf.svfD);
-            if (type == 3)
-                x = o.low * kSqrt2 + kOffset;
-            else if (type == 4)
-                x = o.high * kSqrt2 + kOffset;
-            else if (type == 5)
-                x = o.band * kTwo + kOffset;
-            else
-                x = (o.low - o.high) * kSqrt2 + kOffset;
-        }
+        tfilter::svfSteps(type, cf.svfF, cf.svfD, s.svfLow, s.svfBand, v);
         break;
     case 7:
     case 8:
@@ -136,37 +84,13 @@ void TFilter::runGroup(const Coefs& cf, Lanes& s, Float4 (&v)[4], const int (&sl
     case 29:
     case 30:
     case 31:
-    case 32: {
-        const int kind = (type >= 27 ? type - 27 : type - 11); // 0 low .. 3 notch, 4 and 5 multi
-        auto pick = [&](const Zdf& o) {
-            switch (kind) {
-            case 0:
-                return o.lp;
-            case 1:
-                return o.hp;
-            case 2:
-                return o.bp * kTwo;
-            case 3:
-                return o.lp + o.hp;
-            default:
-                return cf.wLP * o.lp + cf.wBP * kTwo * o.bp + cf.wHP * o.hp;
-            }
-        };
-        for (Float4& x : v) {
-            Float4 y = pick(zdfStep(s.z1s1, s.z1s2, x, cf.zG, cf.zC1, cf.zH1));
-            if (type >= 27) y = pick(zdfStep(s.z2s1, s.z2s2, y, cf.zG, cf.zC2, cf.zH2));
-            x = y + kOffset;
-        }
+    case 32:
+        tfilter::zdfSteps(type, zdfCoefs(cf), s.z1s1, s.z1s2, s.z2s1, s.z2s2, v);
         break;
-    }
     case 17:
     case 18:
-        for (Float4& x : v) {
-            s.onePole = cf.opA * x + cf.opB * s.onePole + kOffset;
-            const Float4 in = type == 17 ? s.onePole + kOffset : x - s.onePole + kOffset;
-            const SvfOut o = clippedSvf(s.svfLow, s.svfBand, in, cf.svfF, cf.svfD);
-            x = (type == 17 ? o.low : o.high) * kSqrt2 + kOffset;
-        }
+        tfilter::onePoleSvfSteps(type, cf.opA, cf.opB, cf.svfF, cf.svfD, s.onePole, s.svfLow,
+                                 s.svfBand, v);
         break;
     case 19:
     case 20:
@@ -190,18 +114,7 @@ void TFilter::runGroup(const Coefs& cf, Lanes& s, Float4 (&v)[4], const int (&sl
     case 22:
     case 23:
     case 24:
-        for (Float4& x : v) {
-            const Ladder o = ladderStep(s.lad, x, cf.ladP, cf.ladF, cf.ladK);
-            const Float4 band = o.band3 - o.low;
-            if (type == 21)
-                x = band * Float4(6.0f) + kOffset;
-            else if (type == 22)
-                x = x - Float4(3.0f) * band + kOffset;
-            else if (type == 23)
-                x = o.low * kTwo + kOffset;
-            else
-                x = (x - o.low) * kTwo + kOffset;
-        }
+        tfilter::ladderSteps(type, cf.ladP, cf.ladF, cf.ladK, s.lad, v);
         break;
     case 33:
     case 34:
@@ -210,7 +123,8 @@ void TFilter::runGroup(const Coefs& cf, Lanes& s, Float4 (&v)[4], const int (&sl
             const Float4 y = biquadStep(s.bqX, s.bqY, v[k], slots[k], bq, raw);
             // The low-pass cascade feeds the ladder the sum before the clamp.
             const Float4 in = type == 33 ? raw : y;
-            const Ladder o = ladderStep(s.lad, in, cf.ladP, cf.ladF, cf.ladK);
+            const tfilter::Ladder<Float4> o =
+                tfilter::ladderStep(s.lad, in, cf.ladP, cf.ladF, cf.ladK);
             v[k] = (type == 33 ? o.low * kTwo : in - o.low) + kOffset;
         }
         break;
@@ -243,10 +157,7 @@ void TFilter::runGroup(const Coefs& cf, Lanes& s, Float4 (&v)[4], const int (&sl
 }
 
 void TFilter::runHP(const Coefs& cf, Lanes& s, Float4 (&v)[4]) {
-    for (Float4& x : v) {
-        const SvfOut o = clippedSvf(s.hpLow, s.hpBand, x + kOffset, cf.hpF, cf.hpD);
-        x = o.high + kOffset;
-    }
+    tfilter::highPass(s.hpLow, s.hpBand, v, cf.hpF, cf.hpD);
 }
 
 void TFilter::process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue,
@@ -397,15 +308,14 @@ void TFilter::splitPair() {
     b->pairHolder = nullptr;
 }
 
-bool TFilter::processPair(TFilter& a, TFilter& b, const PassInput& inputA, const PassInput& inputB,
-                          stereoOverStruct (&outA)[2], stereoOverStruct (&outB)[2]) {
+bool TFilter::beginPair(TFilter& a, TFilter& b, const PassInput& inputA, const PassInput& inputB,
+                        Float4 (&v)[4]) {
     Members m;
     if (&a == &b || a.type != b.type || a.hpOn != b.hpOn || !pairMembers(a.type, m)) return false;
     const bool hp = a.hpOn != 0;
     Float4 va[4], vb[4];
     a.preparePass(inputA, va);
     b.preparePass(inputB, vb);
-    Float4 v[4];
     for (int k = 0; k < 4; ++k) v[k] = joinHalves(va[k], vb[k]);
 
     // The pair's joined coefficients and states stay in a between passes while the same two
@@ -450,12 +360,11 @@ bool TFilter::processPair(TFilter& a, TFilter& b, const PassInput& inputA, const
         a.pairCoefSerial[0] = a.coefSerial;
         a.pairCoefSerial[1] = b.coefSerial;
     }
+    return true;
+}
 
-    static constexpr int kNoSlots[4][3] = {}; // the paired types keep no history
-    const Float4 ring[4];
-    a.runGroup(a.pairCoefs, a.pairLanes, v, kNoSlots, ring);
-    if (hp) runHP(a.pairCoefs, a.pairLanes, v);
-
+void TFilter::endPair(TFilter& a, TFilter& b, const Float4 (&v)[4], stereoOverStruct (&outA)[2],
+                      stereoOverStruct (&outB)[2]) {
     Float4 outHigh[4], outLow[4];
     for (int k = 0; k < 4; ++k) {
         outHigh[k] = upperHalf(v[k]);
@@ -479,5 +388,120 @@ bool TFilter::processPair(TFilter& a, TFilter& b, const PassInput& inputA, const
     };
     store(outHigh, outA);
     store(outLow, outB);
+}
+
+bool TFilter::processPair(TFilter& a, TFilter& b, const PassInput& inputA, const PassInput& inputB,
+                          stereoOverStruct (&outA)[2], stereoOverStruct (&outB)[2]) {
+    Float4 v[4];
+    if (!beginPair(a, b, inputA, inputB, v)) return false;
+    static constexpr int kNoSlots[4][3] = {}; // the paired types keep no history
+    const Float4 ring[4];
+    a.runGroup(a.pairCoefs, a.pairLanes, v, kNoSlots, ring);
+    if (a.pairHp) runHP(a.pairCoefs, a.pairLanes, v);
+    endPair(a, b, v, outA, outB);
+    return true;
+}
+
+// ---- Two pairs in eight lanes ---------------------------------------------------------------
+
+namespace {
+
+ZEK2_AVX2 inline Float8 join8(Float4 lo, Float4 hi) {
+    return Float8::join(lo, hi);
+}
+
+// The recurrences of processPair for two pairs of the same type and high-pass setting, the
+// first pair (coefficients cp, states sp, lanes vp) in lanes 0..3 and the second in 4..7: the
+// same steps per lane as runGroup and runHP. C and L are TFilter's Coefs and Lanes.
+template <class C, class L>
+__attribute__((target("avx2"), flatten)) void runPairsWide(int type, bool hp, const C& cp,
+                                                           const C& cq, L& sp, L& sq,
+                                                           Float4 (&vp)[4], Float4 (&vq)[4]) {
+    Float8 v[4];
+    for (int k = 0; k < 4; ++k) v[k] = join8(vp[k], vq[k]);
+    if (type == 1 || type == 2) {
+        Float8 state = join8(sp.onePole, sq.onePole);
+        tfilter::onePoleSteps(type, join8(cp.opA, cq.opA), join8(cp.opB, cq.opB), state, v);
+        sp.onePole = state.low();
+        sq.onePole = state.high();
+    } else if (type >= 3 && type <= 6) {
+        Float8 low = join8(sp.svfLow, sq.svfLow), band = join8(sp.svfBand, sq.svfBand);
+        tfilter::svfSteps(type, join8(cp.svfF, cq.svfF), join8(cp.svfD, cq.svfD), low, band, v);
+        sp.svfLow = low.low();
+        sq.svfLow = low.high();
+        sp.svfBand = band.low();
+        sq.svfBand = band.high();
+    } else if (type == 17 || type == 18) {
+        Float8 state = join8(sp.onePole, sq.onePole);
+        Float8 low = join8(sp.svfLow, sq.svfLow), band = join8(sp.svfBand, sq.svfBand);
+        tfilter::onePoleSvfSteps(type, join8(cp.opA, cq.opA), join8(cp.opB, cq.opB),
+                                 join8(cp.svfF, cq.svfF), join8(cp.svfD, cq.svfD), state, low, band,
+                                 v);
+        sp.onePole = state.low();
+        sq.onePole = state.high();
+        sp.svfLow = low.low();
+        sq.svfLow = low.high();
+        sp.svfBand = band.low();
+        sq.svfBand = band.high();
+    } else if (type >= 21 && type <= 24) {
+        Float8 b[5];
+        for (int i = 0; i < 5; ++i) b[i] = join8(sp.lad[i], sq.lad[i]);
+        tfilter::ladderSteps(type, join8(cp.ladP, cq.ladP), join8(cp.ladF, cq.ladF),
+                             join8(cp.ladK, cq.ladK), b, v);
+        for (int i = 0; i < 5; ++i) {
+            sp.lad[i] = b[i].low();
+            sq.lad[i] = b[i].high();
+        }
+    } else { // the zero-delay types
+        const tfilter::ZdfCoefs<Float8> z{join8(cp.zG, cq.zG),   join8(cp.zC1, cq.zC1),
+                                          join8(cp.zH1, cq.zH1), join8(cp.zC2, cq.zC2),
+                                          join8(cp.zH2, cq.zH2), join8(cp.wLP, cq.wLP),
+                                          join8(cp.wBP, cq.wBP), join8(cp.wHP, cq.wHP)};
+        Float8 s1 = join8(sp.z1s1, sq.z1s1), s2 = join8(sp.z1s2, sq.z1s2);
+        Float8 t1 = join8(sp.z2s1, sq.z2s1), t2 = join8(sp.z2s2, sq.z2s2);
+        tfilter::zdfSteps(type, z, s1, s2, t1, t2, v);
+        sp.z1s1 = s1.low();
+        sq.z1s1 = s1.high();
+        sp.z1s2 = s2.low();
+        sq.z1s2 = s2.high();
+        sp.z2s1 = t1.low();
+        sq.z2s1 = t1.high();
+        sp.z2s2 = t2.low();
+        sq.z2s2 = t2.high();
+    }
+    if (hp) {
+        Float8 low = join8(sp.hpLow, sq.hpLow), band = join8(sp.hpBand, sq.hpBand);
+        tfilter::highPass(low, band, v, join8(cp.hpF, cq.hpF), join8(cp.hpD, cq.hpD));
+        sp.hpLow = low.low();
+        sq.hpLow = low.high();
+        sp.hpBand = band.low();
+        sq.hpBand = band.high();
+    }
+    for (int k = 0; k < 4; ++k) {
+        vp[k] = v[k].low();
+        vq[k] = v[k].high();
+    }
+}
+
+} // namespace
+
+bool TFilter::processQuad(TFilter* const (&f)[4], const PassInput* const (&in)[4],
+                          stereoOverStruct (&out)[4][2]) {
+    TFilter& a = *f[0];
+    Members m;
+    if (!a.wide || !pairMembers(a.type, m)) return false;
+    for (int i = 1; i < 4; ++i) {
+        if (f[i]->type != a.type || f[i]->hpOn != a.hpOn) return false;
+        for (int j = 0; j < i; ++j)
+            if (f[i] == f[j]) return false;
+    }
+    TFilter& c = *f[2];
+    Float4 v[2][4];
+    beginPair(a, *f[1], *in[0], *in[1], v[0]);
+    beginPair(c, *f[3], *in[2], *in[3], v[1]);
+    runPairsWide(a.type, a.hpOn != 0, a.pairCoefs, c.pairCoefs, a.pairLanes, c.pairLanes, v[0],
+                 v[1]);
+    endPair(a, *f[1], v[0], out[0], out[1]);
+    endPair(c, *f[3], v[1], out[2], out[3]);
     return true;
 }

@@ -74,16 +74,16 @@ void APlugin::setVoiceFilterAndEQ(int voice) {
 void APlugin::doVoiceFilter() {
     const int n = uniNumVoices < 1 ? 1 : (uniNumVoices > 6 ? 6 : uniNumVoices);
     const bool unison = unisonMode != 0;
-    // Without unison a voice's pass waits for the next voice's, so two voices whose filters
-    // can share a vector run together.
-    // The waiting voice and the next one are filled in place in two entries, so neither is
-    // copied as a whole (a copy would read back in wide pieces what was stored in narrow ones).
+    // Without unison a voice's pass waits for the next voices': two voices whose filters can
+    // share a vector run together, and four (two such pairs) where eight lanes can take them.
+    // The waiting voices are filled in place in their entries, so none is copied as a whole (a
+    // copy would read back in wide pieces what was stored in narrow ones).
     struct Pending {
         int voice = -1, slot = 0;
         TFilter::PassInput input{};
         Float4 pan;
-    } entries[2];
-    Pending& pending = entries[0];
+    } entries[4];
+    int pendingCount = 0;
     auto runAlone = [&](const Pending& p) {
         stereoOverStruct(&out)[2] = pathOut[p.slot];
         voiceFilters[p.voice].process(p.input.cutoff, p.input.cutoffMod, p.input.resonance,
@@ -92,9 +92,26 @@ void APlugin::doVoiceFilter() {
         panFrame(out[0], out[0], next[0], p.pan);
         panFrame(out[1], out[1], next[1], p.pan);
     };
+    // A filter's results, panned into the path and the next position's input.
+    auto panOut = [&](const Pending& p, const stereoOverStruct(&out)[2]) {
+        stereoOverStruct* next = nextPathIn(p.voice, 0, p.slot);
+        for (int k = 0; k < 2; ++k) panFrame(out[k], pathOut[p.slot][k], next[k], p.pan);
+    };
+    auto runPair = [&](const Pending& first, const Pending& second) {
+        stereoOverStruct outFirst[2], outSecond[2];
+        if (TFilter::processPair(voiceFilters[first.voice], voiceFilters[second.voice], first.input,
+                                 second.input, outFirst, outSecond)) {
+            panOut(first, outFirst);
+            panOut(second, outSecond);
+        } else {
+            runAlone(first);
+            runAlone(second);
+        }
+    };
     auto flush = [&] {
-        if (pending.voice >= 0) runAlone(pending);
-        pending.voice = -1;
+        if (pendingCount >= 2) runPair(entries[0], entries[1]);
+        if (pendingCount == 1 || pendingCount == 3) runAlone(entries[pendingCount - 1]);
+        pendingCount = 0;
     };
     // The knobs and their modulation slots stand still for the pass: read once, not per voice.
     // Those only a running filter reads wait for the first one, so a pass of bypassed filters
@@ -145,7 +162,8 @@ void APlugin::doVoiceFilter() {
     };
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a] & 15;
-        if (v == pending.voice) flush(); // a voice listed twice takes its passes in turn
+        for (int i = 0; i < pendingCount; ++i) // a voice listed twice takes its passes in turn
+            if (v == entries[i].voice) flush();
         TFilter& f = voiceFilters[v];
         EnvState& env = voiceEnv[v][1];
         const float* dest = voiceDest[v];
@@ -220,7 +238,7 @@ void APlugin::doVoiceFilter() {
 
         const Float4 pan(panL, panR, panL, panR);
         if (!unison) {
-            Pending& next = pending.voice < 0 ? pending : entries[1];
+            Pending& next = entries[pendingCount++];
             next.voice = v;
             next.slot = voiceFirstSlot[v];
             next.input.cutoff = cutoff;
@@ -230,21 +248,20 @@ void APlugin::doVoiceFilter() {
             Float4::load(&pathIn[next.slot][0].first.left).store(&next.input.inA.first.left);
             Float4::load(&pathIn[next.slot][1].first.left).store(&next.input.inB.first.left);
             next.pan = pan;
-            if (&next == &pending) continue;
-            stereoOverStruct outFirst[2], outSecond[2];
-            if (TFilter::processPair(voiceFilters[pending.voice], f, pending.input, next.input,
-                                     outFirst, outSecond)) {
-                stereoOverStruct* firstIn = nextPathIn(pending.voice, 0, pending.slot);
-                stereoOverStruct* secondIn = nextPathIn(next.voice, 0, next.slot);
-                for (int k = 0; k < 2; ++k) {
-                    panFrame(outFirst[k], pathOut[pending.slot][k], firstIn[k], pending.pan);
-                    panFrame(outSecond[k], pathOut[next.slot][k], secondIn[k], next.pan);
-                }
+            if (pendingCount < 4) continue;
+            TFilter* const four[4] = {
+                &voiceFilters[entries[0].voice], &voiceFilters[entries[1].voice],
+                &voiceFilters[entries[2].voice], &voiceFilters[entries[3].voice]};
+            const TFilter::PassInput* const inputs[4] = {&entries[0].input, &entries[1].input,
+                                                         &entries[2].input, &entries[3].input};
+            stereoOverStruct out[4][2];
+            if (TFilter::processQuad(four, inputs, out)) {
+                for (int i = 0; i < 4; ++i) panOut(entries[i], out[i]);
             } else {
-                runAlone(pending);
-                runAlone(next);
+                runPair(entries[0], entries[1]);
+                runPair(entries[2], entries[3]);
             }
-            pending.voice = -1;
+            pendingCount = 0;
             continue;
         }
         stereoOverStruct inA[kSubVoicesPerVoice], inB[kSubVoicesPerVoice];
