@@ -170,9 +170,8 @@ bool movesEveryPass(int source) {
 // The matrix for one group of voices side by side, lane k for voices[first + k]; a short
 // group repeats its last voice, whose repeated lanes read and write the same values as the
 // lane they copy. The group's folds are the ones of its runs of four voices.
-template <class L>
-inline void evaluateGroup(APlugin& e, const int* voices, int count, int first, bool folding,
-                          bool chained) {
+template <class L, bool chained>
+inline void evaluateGroup(APlugin& e, const int* voices, int count, int first, bool folding) {
     using R = typename L::R;
     constexpr int kLanes = L::kLanes;
     const int slotCount = e.modSlotCount;
@@ -275,6 +274,17 @@ inline void evaluateGroup(APlugin& e, const int* voices, int count, int first, b
         L::store(values, result);
         for (int k = 0; k < kLanes; ++k) rowOf(k)[d] = values[k];
     }
+}
+
+// Whether slots chain holds for the whole pass: each form of the slot loop leaves the other's
+// tests out.
+template <class L>
+inline void evaluateGroup(APlugin& e, const int* voices, int count, int first, bool folding,
+                          bool chained) {
+    if (chained)
+        evaluateGroup<L, true>(e, voices, count, first, folding);
+    else
+        evaluateGroup<L, false>(e, voices, count, first, folding);
 }
 
 // Groups of four voices.
