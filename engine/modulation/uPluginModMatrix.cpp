@@ -92,6 +92,8 @@ void APlugin::setModDestValue(int d, float value) {
 
 void APlugin::initModulation() {
     std::memset(voiceSource, 0, sizeof(voiceSource));
+    // A resting voice LFO writes its sources only once: its rest ends, so they are written again.
+    std::memset(voiceLFOsResting, 0, sizeof(voiceLFOsResting));
     std::memset(smoothersSettled, 0, sizeof(smoothersSettled));
     std::memset(lastVoiceSource, 0, sizeof(lastVoiceSource));
     std::memset(voiceDest, 0, sizeof(voiceDest));
@@ -120,11 +122,15 @@ void APlugin::setModSrc(int s, float value, bool global) {
     if (!isValidSrc(s)) return;
     for (auto& row : voiceSource) row[s] = value;
     if (global) lastVoiceSource[s] = value;
+    if (s >= src::MainLfo && s <= src::FreeLfo12Uni) // the LFOs' rests write them again
+        std::memset(voiceLFOsResting, 0, sizeof(voiceLFOsResting));
 }
 
 void APlugin::setModSrc(int voice, int s, float value) {
     if (!isValidSrc(s) || voice < 0 || voice >= kNumVoices) return;
     voiceSource[voice][s] = value;
+    if (s >= src::MainLfo && s <= src::FreeLfo12Uni) // the LFOs' rests write them again
+        std::memset(voiceLFOsResting, 0, sizeof(voiceLFOsResting));
 }
 
 void APlugin::setModSrc(int s, float value, int channel) {

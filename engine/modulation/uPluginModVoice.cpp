@@ -3,6 +3,7 @@
 // parameter that the editor draws on its knob rings (user-interface thread).
 #include "engine/APlugin.h"
 
+#include "dsp/Float8.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/modulation/ModSlotMath.h"
 #include "engine/params/ParamTags.h"
@@ -25,32 +26,119 @@ constexpr float kSpeedRingScale = 9.704061f;
 } // namespace
 
 namespace {
-// Lane-wise forms of the slot arithmetic: every operation is the scalar one in the same order,
-// and each choice is a select, so every lane gets the scalar form's bits.
-inline __m128 select(__m128 mask, __m128 a, __m128 b) {
-    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+// Lane-wise forms of the slot arithmetic, four lanes (SSE2) and eight (AVX2) with the same
+// operations per lane: every operation is the scalar one in the same order, and each choice is
+// a select, so every lane gets the scalar form's bits at either width.
+// A register in a struct, so the forms pass it by value whatever the caller's target.
+struct Lanes4 {
+    __m128 v;
+};
+struct Lanes8 {
+    __m256 v;
+};
+
+struct Four {
+    using R = Lanes4;
+    static constexpr int kLanes = 4;
+    static R set1(float x) { return {_mm_set1_ps(x)}; }
+    static R zero() { return {_mm_setzero_ps()}; }
+    // Four equal lanes from a slot form.
+    static R uniform(const float* lanes) { return {_mm_load_ps(lanes)}; }
+    static R add(R a, R b) { return {_mm_add_ps(a.v, b.v)}; }
+    static R sub(R a, R b) { return {_mm_sub_ps(a.v, b.v)}; }
+    static R mul(R a, R b) { return {_mm_mul_ps(a.v, b.v)}; }
+    static R div(R a, R b) { return {_mm_div_ps(a.v, b.v)}; }
+    static R min(R a, R b) { return {_mm_min_ps(a.v, b.v)}; }
+    static R max(R a, R b) { return {_mm_max_ps(a.v, b.v)}; }
+    static R lt(R a, R b) { return {_mm_cmplt_ps(a.v, b.v)}; }
+    static R gt(R a, R b) { return {_mm_cmpgt_ps(a.v, b.v)}; }
+    static R eq(R a, R b) { return {_mm_cmpeq_ps(a.v, b.v)}; }
+    static R bitAnd(R a, R b) { return {_mm_and_ps(a.v, b.v)}; }
+    static R andNot(R a, R b) { return {_mm_andnot_ps(a.v, b.v)}; } // ~a & b
+    static R bitOr(R a, R b) { return {_mm_or_ps(a.v, b.v)}; }
+    static R bitXor(R a, R b) { return {_mm_xor_ps(a.v, b.v)}; }
+    static R truncate(R x) { return {_mm_cvtepi32_ps(_mm_cvttps_epi32(x.v))}; }
+    static R load(const float* p) { return {_mm_load_ps(p)}; }
+    static void store(float* p, R x) { _mm_store_ps(p, x.v); }
+    // Lane k from rows[k], `at` bytes in.
+    static R gather(const char* const* rows, std::ptrdiff_t at) {
+        auto of = [&](int k) { return *reinterpret_cast<const float*>(rows[k] + at); };
+        return {_mm_setr_ps(of(0), of(1), of(2), of(3))};
+    }
+    // Lanes kept in runs of four (a fold's rows): this form has only the first.
+    static R loadRuns(const float* first, const float*) { return {_mm_load_ps(first)}; }
+    static void storeRuns(float* first, float*, R x) { _mm_store_ps(first, x.v); }
+    static bool sameBits(R x, const float* first, const float*) {
+        const __m128i kept = _mm_load_si128(reinterpret_cast<const __m128i*>(first));
+        return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_castps_si128(x.v), kept)) == 0xFFFF;
+    }
+};
+
+struct Eight {
+    using R = Lanes8;
+    static constexpr int kLanes = 8;
+    ZEK2_AVX2 static R set1(float x) { return {_mm256_set1_ps(x)}; }
+    ZEK2_AVX2 static R zero() { return {_mm256_setzero_ps()}; }
+    ZEK2_AVX2 static R uniform(const float* lanes) { return {_mm256_broadcast_ss(lanes)}; }
+    ZEK2_AVX2 static R add(R a, R b) { return {_mm256_add_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R sub(R a, R b) { return {_mm256_sub_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R mul(R a, R b) { return {_mm256_mul_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R div(R a, R b) { return {_mm256_div_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R min(R a, R b) { return {_mm256_min_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R max(R a, R b) { return {_mm256_max_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R lt(R a, R b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_LT_OS)}; }
+    ZEK2_AVX2 static R gt(R a, R b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_GT_OS)}; }
+    ZEK2_AVX2 static R eq(R a, R b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_EQ_OQ)}; }
+    ZEK2_AVX2 static R bitAnd(R a, R b) { return {_mm256_and_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R andNot(R a, R b) { return {_mm256_andnot_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R bitOr(R a, R b) { return {_mm256_or_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R bitXor(R a, R b) { return {_mm256_xor_ps(a.v, b.v)}; }
+    ZEK2_AVX2 static R truncate(R x) { return {_mm256_cvtepi32_ps(_mm256_cvttps_epi32(x.v))}; }
+    ZEK2_AVX2 static R load(const float* p) { return {_mm256_load_ps(p)}; }
+    ZEK2_AVX2 static void store(float* p, R x) { _mm256_store_ps(p, x.v); }
+    ZEK2_AVX2 static R gather(const char* const* rows, std::ptrdiff_t at) {
+        auto of = [&](int k) { return *reinterpret_cast<const float*>(rows[k] + at); };
+        return {_mm256_setr_ps(of(0), of(1), of(2), of(3), of(4), of(5), of(6), of(7))};
+    }
+    ZEK2_AVX2 static R loadRuns(const float* first, const float* second) {
+        return {_mm256_set_m128(_mm_load_ps(second), _mm_load_ps(first))};
+    }
+    ZEK2_AVX2 static void storeRuns(float* first, float* second, R x) {
+        _mm_store_ps(first, _mm256_castps256_ps128(x.v));
+        _mm_store_ps(second, _mm256_extractf128_ps(x.v, 1));
+    }
+    ZEK2_AVX2 static bool sameBits(R x, const float* first, const float* second) {
+        const __m256i kept = _mm256_castps_si256(loadRuns(first, second).v);
+        return _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_castps_si256(x.v), kept)) == -1;
+    }
+};
+
+template <class L>
+inline typename L::R select(typename L::R mask, typename L::R a, typename L::R b) {
+    return L::bitOr(L::bitAnd(mask, a), L::andNot(mask, b));
 }
-inline __m128 negate(__m128 x) {
-    return _mm_xor_ps(x, _mm_set1_ps(-0.0f));
+template <class L> inline typename L::R negate(typename L::R x) {
+    return L::bitXor(x, L::set1(-0.0f));
 }
 // x < 0 ? -x : x
-inline __m128 magnitude(__m128 x) {
-    return select(_mm_cmplt_ps(x, _mm_setzero_ps()), negate(x), x);
+template <class L> inline typename L::R magnitude(typename L::R x) {
+    return select<L>(L::lt(x, L::zero()), negate<L>(x), x);
 }
-inline __m128 volumeFactor4(__m128 x, __m128 amount) {
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 raised = _mm_sub_ps(_mm_add_ps(_mm_mul_ps(x, amount), one), amount);
-    const __m128 a = magnitude(amount);
-    const __m128 lowered =
-        _mm_sub_ps(_mm_add_ps(_mm_mul_ps(_mm_sub_ps(one, magnitude(x)), a), one), a);
-    return select(_mm_cmpgt_ps(amount, _mm_set1_ps(1e-6f)), raised, lowered);
+template <class L> inline typename L::R volumeFactor(typename L::R x, typename L::R amount) {
+    using R = typename L::R;
+    const R one = L::set1(1.0f);
+    const R raised = L::sub(L::add(L::mul(x, amount), one), amount);
+    const R a = magnitude<L>(amount);
+    const R lowered = L::sub(L::add(L::mul(L::sub(one, magnitude<L>(x)), a), one), a);
+    return select<L>(L::gt(amount, L::set1(1e-6f)), raised, lowered);
 }
-inline __m128 pitchOctaves4(__m128 c) {
-    __m128 held = _mm_mul_ps(c, _mm_set1_ps(3600.0f));
-    held = _mm_and_ps(held, _mm_cmpeq_ps(held, held)); // NaN counts as 0
-    held = _mm_max_ps(_mm_min_ps(held, _mm_set1_ps(1.0e9f)), _mm_set1_ps(-1.0e9f));
-    const __m128 cents = _mm_cvtepi32_ps(_mm_cvttps_epi32(held));
-    return _mm_div_ps(_mm_mul_ps(cents, _mm_set1_ps(0.01f)), _mm_set1_ps(12.0f));
+template <class L> inline typename L::R pitchOctaves(typename L::R c) {
+    using R = typename L::R;
+    R held = L::mul(c, L::set1(3600.0f));
+    held = L::bitAnd(held, L::eq(held, held)); // NaN counts as 0
+    held = L::max(L::min(held, L::set1(1.0e9f)), L::set1(-1.0e9f));
+    const R cents = L::truncate(held);
+    return L::div(L::mul(cents, L::set1(0.01f)), L::set1(12.0f));
 }
 
 // How a slot maps its source: Center Note's full range, an empty window, a window clamped to
@@ -58,15 +146,16 @@ inline __m128 pitchOctaves4(__m128 c) {
 enum SlotMap : uint8_t { kMapCenter, kMapEmpty, kMapClamped, kMapBipolar };
 
 // The offset and range of a slot at the lanes' amounts, before the window.
-inline void slotOffsetRange(const APlugin::VoiceModSlot& slot, __m128 amount, __m128& offset,
-                            __m128& range) {
-    offset = slot.symmetric ? negate(amount) : _mm_set1_ps(slot.offset);
-    range = _mm_sub_ps(amount, offset);
+template <class L>
+inline void slotOffsetRange(const APlugin::VoiceModSlot& slot, typename L::R amount,
+                            typename L::R& offset, typename L::R& range) {
+    offset = slot.symmetric ? negate<L>(amount) : L::set1(slot.offset);
+    range = L::sub(amount, offset);
     if (slot.centerNote) {
-        range = _mm_mul_ps(_mm_set1_ps(2.0f), amount);
-        offset = negate(amount);
+        range = L::mul(L::set1(2.0f), amount);
+        offset = negate<L>(amount);
     } else if (!(slot.upper > slot.lower)) {
-        offset = range = _mm_setzero_ps();
+        offset = range = L::zero();
     }
 }
 
@@ -77,6 +166,147 @@ bool movesEveryPass(int source) {
            (source >= src::GaterLeft && source <= src::GaterAverage) ||
            (source >= src::Input && source <= src::Output) || source >= src::WhiteNoise;
 }
+
+// The matrix for one group of voices side by side, lane k for voices[first + k]; a short
+// group repeats its last voice, whose repeated lanes read and write the same values as the
+// lane they copy. The group's folds are the ones of its runs of four voices.
+template <class L, bool chained>
+inline void evaluateGroup(APlugin& e, const int* voices, int count, int first, bool folding) {
+    using R = typename L::R;
+    constexpr int kLanes = L::kLanes;
+    const int slotCount = e.modSlotCount;
+    const APlugin::VoiceModSlot* slots = e.voiceModSlots;
+    const APlugin::VoiceModSlotLanes* forms = e.voiceModSlotLanes;
+    // Every row is 512 floats in both tables: a voice's destination row lies at a fixed
+    // distance from its source row, so one pointer per lane reaches both.
+    static_assert(sizeof(e.voiceSource[0]) == sizeof(e.voiceDest[0]), "rows of one size");
+    const std::ptrdiff_t toDest =
+        reinterpret_cast<const char*>(e.voiceDest) - reinterpret_cast<const char*>(e.voiceSource);
+    int lanes[kLanes];
+    const char* source[kLanes];
+    for (int k = 0; k < kLanes; ++k) {
+        lanes[k] = voices[first + k < count ? first + k : count - 1];
+        source[k] = reinterpret_cast<const char*>(e.voiceSource[lanes[k]]);
+    }
+    auto rowOf = [&](int k) {
+        return reinterpret_cast<float*>(const_cast<char*>(source[k]) + toDest);
+    };
+    // A slot's term stands while its source values do, for the same voices and slot forms.
+    APlugin::VoiceModFold& fold = e.voiceModFolds[first >> 2];
+    APlugin::VoiceModFold& last = e.voiceModFolds[(first >> 2) + kLanes / 4 - 1];
+    bool foldValid = false;
+    if (folding) {
+        foldValid = true;
+        for (int h = 0; h < kLanes / 4; ++h) {
+            APlugin::VoiceModFold& f = e.voiceModFolds[(first >> 2) + h];
+            foldValid = foldValid && f.serial == e.voiceModSlotSerial &&
+                        std::memcmp(f.voices, lanes + 4 * h, 4 * sizeof(int)) == 0;
+            std::memcpy(f.voices, lanes + 4 * h, 4 * sizeof(int));
+            f.serial = e.voiceModSlotSerial;
+        }
+    }
+    // The slot-amount chain (filled only with chains).
+    R chain[16];
+    if (chained)
+        for (int i = 0; i < slotCount; ++i) {
+            const int d = dest::SlotAmountFirst + slots[i].slot;
+            alignas(32) float amounts[kLanes];
+            for (int k = 0; k < kLanes; ++k) amounts[k] = modslot::chainedAmount(rowOf(k)[d]);
+            chain[i] = L::load(amounts);
+        }
+    // Each destination starts from its default at its first slot and is written back after
+    // its last; the slots between carry it in a register.
+    R carried[16];
+    for (int i = 0; i < slotCount; ++i) {
+        const APlugin::VoiceModSlot& slot = slots[i];
+        const APlugin::VoiceModSlotLanes& form = forms[i];
+        const R x = L::gather(source, static_cast<std::ptrdiff_t>(slot.source) * 4);
+        R term;
+        if (foldValid && form.folds && L::sameBits(x, fold.x[i], last.x[i])) {
+            term = L::loadRuns(fold.term[i], last.term[i]);
+        } else {
+            R amount, offset, range;
+            if (chained) {
+                amount = L::add(L::set1(slot.amount), chain[i]);
+                slotOffsetRange<L>(slot, amount, offset, range);
+            } else {
+                amount = L::uniform(form.amount);
+                offset = L::uniform(form.offset);
+                range = L::uniform(form.range);
+            }
+            R mapped = x;
+            if (form.map == kMapEmpty) {
+                mapped = L::zero();
+            } else if (form.map != kMapCenter) {
+                const R lower = L::uniform(form.lower);
+                const R below = L::lt(x, lower);
+                offset = L::andNot(below, offset);
+                range = L::andNot(below, range);
+                R m = L::mul(L::sub(x, lower), L::uniform(form.scale));
+                if (form.map == kMapClamped) {
+                    m = select<L>(L::gt(m, L::set1(1.0f)), L::set1(1.0f), m);
+                    m = select<L>(L::lt(m, L::zero()), L::zero(), m);
+                }
+                mapped = select<L>(below, x, m);
+            }
+            switch (slot.kind) {
+            case modslot::kMultiply:
+                term = volumeFactor<L>(mapped, amount);
+                break;
+            case modslot::kPitch:
+                term = pitchOctaves<L>(L::add(L::mul(mapped, range), offset));
+                break;
+            default:
+                term = L::add(L::mul(mapped, range), offset);
+                break;
+            }
+            if (folding && form.folds) {
+                L::storeRuns(fold.x[i], last.x[i], x);
+                L::storeRuns(fold.term[i], last.term[i], term);
+            }
+        }
+        const int d = slot.dest;
+        const R out = slot.group == i ? L::set1(e.voiceDestDefault[d]) : carried[slot.group];
+        const R result = slot.kind == modslot::kMultiply ? L::mul(out, term) : L::add(out, term);
+        carried[slot.group] = result;
+        if (!slot.lastOnDest) continue;
+        alignas(32) float values[kLanes];
+        L::store(values, result);
+        for (int k = 0; k < kLanes; ++k) rowOf(k)[d] = values[k];
+    }
+}
+
+// Whether slots chain holds for the whole pass: each form of the slot loop leaves the other's
+// tests out.
+template <class L>
+inline void evaluateGroup(APlugin& e, const int* voices, int count, int first, bool folding,
+                          bool chained) {
+    if (chained)
+        evaluateGroup<L, true>(e, voices, count, first, folding);
+    else
+        evaluateGroup<L, false>(e, voices, count, first, folding);
+}
+
+// Groups of four voices.
+void evaluateGroupsOfFour(APlugin& e, const int* voices, int count, bool folding, bool chained) {
+    for (int first = 0; first < count; first += 4)
+        evaluateGroup<Four>(e, voices, count, first, folding, chained);
+}
+
+// Groups of eight voices while more than four are left, then one of four: the same
+// operations per lane as groups of four, so the same bits.
+__attribute__((target("avx2"), flatten)) void
+evaluateGroupsOfEight(APlugin& e, const int* voices, int count, bool folding, bool chained) {
+    for (int first = 0; first < count;) {
+        if (count - first > 4) {
+            evaluateGroup<Eight>(e, voices, count, first, folding, chained);
+            first += 8;
+        } else {
+            evaluateGroup<Four>(e, voices, count, first, folding, chained);
+            first += 4;
+        }
+    }
+}
 } // namespace
 
 void APlugin::setVoiceModSlotLanes() {
@@ -84,12 +314,12 @@ void APlugin::setVoiceModSlotLanes() {
     for (int i = 0; i < modSlotCount; ++i) {
         const VoiceModSlot& slot = voiceModSlots[i];
         VoiceModSlotLanes& f = voiceModSlotLanes[i];
-        const __m128 amount = _mm_add_ps(_mm_set1_ps(slot.amount), _mm_setzero_ps());
-        __m128 offset, range;
-        slotOffsetRange(slot, amount, offset, range);
-        _mm_store_ps(f.amount, amount);
-        _mm_store_ps(f.offset, offset);
-        _mm_store_ps(f.range, range);
+        const Four::R amount = Four::add(Four::set1(slot.amount), Four::zero());
+        Four::R offset, range;
+        slotOffsetRange<Four>(slot, amount, offset, range);
+        Four::store(f.amount, amount);
+        Four::store(f.offset, offset);
+        Four::store(f.range, range);
         _mm_store_ps(f.lower, _mm_set1_ps(slot.lower));
         _mm_store_ps(f.scale, _mm_set1_ps(slot.scale));
         f.map = slot.centerNote              ? kMapCenter
@@ -103,116 +333,15 @@ void APlugin::setVoiceModSlotLanes() {
 }
 
 void APlugin::setVoiceModLanes(const int* voices, int count) {
-    const int slotCount = modSlotCount;
-    const VoiceModSlot* slots = voiceModSlots;
-    const VoiceModSlotLanes* forms = voiceModSlotLanes;
+    // Without slots no row is written and no fold is kept.
+    if (modSlotCount == 0) return;
     const bool chained = modSlotChains != 0;
     // A chain moves the amounts, so chained slots never fold.
     const bool folding = voiceModSlotsFold && !chained;
-    // Every row is 512 floats in both tables: a voice's destination row lies at a fixed
-    // distance from its source row, so one pointer per lane reaches both.
-    static_assert(sizeof(voiceSource[0]) == sizeof(voiceDest[0]), "rows of one size");
-    const std::ptrdiff_t toDest =
-        reinterpret_cast<const char*>(voiceDest) - reinterpret_cast<const char*>(voiceSource);
-    for (int first = 0; first < count; first += 4) {
-        // A short last group repeats its last voice: the repeated lane reads and writes the
-        // same values as the lane it copies.
-        int lanes[4];
-        const char* source[4];
-        for (int k = 0; k < 4; ++k) {
-            lanes[k] = voices[first + k < count ? first + k : count - 1];
-            source[k] = reinterpret_cast<const char*>(voiceSource[lanes[k]]);
-        }
-        auto rowOf = [&](int k) {
-            return reinterpret_cast<float*>(const_cast<char*>(source[k]) + toDest);
-        };
-        // A slot's term stands while its source values do, for the same voices and slot
-        // forms.
-        VoiceModFold& fold = voiceModFolds[first >> 2];
-        bool foldValid = false;
-        if (folding) {
-            foldValid = fold.serial == voiceModSlotSerial &&
-                        std::memcmp(fold.voices, lanes, sizeof(lanes)) == 0;
-            std::memcpy(fold.voices, lanes, sizeof(lanes));
-            fold.serial = voiceModSlotSerial;
-        }
-        // The slot-amount chain (filled only with chains).
-        __m128 chain[16];
-        if (chained)
-            for (int i = 0; i < slotCount; ++i) {
-                const int d = dest::SlotAmountFirst + slots[i].slot;
-                chain[i] = _mm_setr_ps(
-                    modslot::chainedAmount(rowOf(0)[d]), modslot::chainedAmount(rowOf(1)[d]),
-                    modslot::chainedAmount(rowOf(2)[d]), modslot::chainedAmount(rowOf(3)[d]));
-            }
-        // Each destination starts from its default at its first slot and is written back
-        // after its last; the slots between carry it in a register.
-        __m128 carried[16];
-        for (int i = 0; i < slotCount; ++i) {
-            const VoiceModSlot& slot = slots[i];
-            const VoiceModSlotLanes& form = forms[i];
-            const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(slot.source) * 4;
-            auto sourceOf = [&](int k) { return *reinterpret_cast<const float*>(source[k] + at); };
-            const __m128 x = _mm_setr_ps(sourceOf(0), sourceOf(1), sourceOf(2), sourceOf(3));
-            __m128 term;
-            if (foldValid && form.folds &&
-                _mm_movemask_epi8(_mm_cmpeq_epi32(
-                    _mm_castps_si128(x),
-                    _mm_load_si128(reinterpret_cast<const __m128i*>(fold.x[i])))) == 0xFFFF) {
-                term = _mm_load_ps(fold.term[i]);
-            } else {
-                __m128 amount, offset, range;
-                if (chained) {
-                    amount = _mm_add_ps(_mm_set1_ps(slot.amount), chain[i]);
-                    slotOffsetRange(slot, amount, offset, range);
-                } else {
-                    amount = _mm_load_ps(form.amount);
-                    offset = _mm_load_ps(form.offset);
-                    range = _mm_load_ps(form.range);
-                }
-                __m128 mapped = x;
-                if (form.map == kMapEmpty) {
-                    mapped = _mm_setzero_ps();
-                } else if (form.map != kMapCenter) {
-                    const __m128 lower = _mm_load_ps(form.lower);
-                    const __m128 below = _mm_cmplt_ps(x, lower);
-                    offset = _mm_andnot_ps(below, offset);
-                    range = _mm_andnot_ps(below, range);
-                    __m128 m = _mm_mul_ps(_mm_sub_ps(x, lower), _mm_load_ps(form.scale));
-                    if (form.map == kMapClamped) {
-                        m = select(_mm_cmpgt_ps(m, _mm_set1_ps(1.0f)), _mm_set1_ps(1.0f), m);
-                        m = select(_mm_cmplt_ps(m, _mm_setzero_ps()), _mm_setzero_ps(), m);
-                    }
-                    mapped = select(below, x, m);
-                }
-                switch (slot.kind) {
-                case modslot::kMultiply:
-                    term = volumeFactor4(mapped, amount);
-                    break;
-                case modslot::kPitch:
-                    term = pitchOctaves4(_mm_add_ps(_mm_mul_ps(mapped, range), offset));
-                    break;
-                default:
-                    term = _mm_add_ps(_mm_mul_ps(mapped, range), offset);
-                    break;
-                }
-                if (folding && form.folds) {
-                    _mm_store_ps(fold.x[i], x);
-                    _mm_store_ps(fold.term[i], term);
-                }
-            }
-            const int d = slot.dest;
-            const __m128 out =
-                slot.group == i ? _mm_set1_ps(voiceDestDefault[d]) : carried[slot.group];
-            const __m128 result =
-                slot.kind == modslot::kMultiply ? _mm_mul_ps(out, term) : _mm_add_ps(out, term);
-            carried[slot.group] = result;
-            if (!slot.lastOnDest) continue;
-            alignas(16) float values[4];
-            _mm_store_ps(values, result);
-            for (int k = 0; k < 4; ++k) rowOf(k)[d] = values[k];
-        }
-    }
+    if (stagesWide)
+        evaluateGroupsOfEight(*this, voices, count, folding, chained);
+    else
+        evaluateGroupsOfFour(*this, voices, count, folding, chained);
 }
 
 void APlugin::setVoiceModNoteStart(int v) {

@@ -25,6 +25,10 @@ constexpr int kMainLfo = 2;
 constexpr int kModeSync = 9, kModeFM = 10, kModePM = 11, kModeMorph = 12;
 constexpr int kPlayPoly = 0; // "Free" and "Mono" LFOs run in their global instance
 constexpr int kFreeLfo1Humanise = 293;
+// voiceLFOsResting: bit 0 rests; while it does, the phases stand (all three speeds are 0 and
+// the phases have been wrapped), and the row holds voiceLFORestValues, global lanes included
+// (only this function writes those sources; a reset of them ends the rests).
+constexpr uint8_t kRestPhasesStand = 2, kRestPublished = 4;
 // The four lanes of a voice's LFO step, in step order: Main LFO, Free LFO 1, Free LFO 2, morph.
 constexpr int kLaneLFO[4] = {kMainLfo, 0, 1, kMorphLFO};
 
@@ -557,13 +561,30 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
             // its LFOs run globally. Its steps, until new settings or a reset end the rest, only
             // move the phases on: the values already rest at the outputs, the increments and
             // the Free LFO 1/2 value at 0 (without the combination, which would end the rest).
-            if (stepPass)
-                for (int i : {kMainLfo, 0, 1}) movePhase(voiceLFOs[v][i]);
+            const uint8_t rest = voiceLFOsResting[v];
+            if (stepPass && !(rest & kRestPhasesStand)) {
+                LFOState* lfos = voiceLFOs[v];
+                for (int i : {kMainLfo, 0, 1}) movePhase(lfos[i]);
+                // At speed 0 a wrapped phase (0 <= phase < 1, never -0) moves no more: the step
+                // adds 0 (the humanise factor is finite) and the wrap keeps it.
+                auto stands = [](const LFOState& l) {
+                    return l.set.speed == 0.0 && l.run.phase >= 0.0 && l.run.phase < 1.0;
+                };
+                if (stands(lfos[kMainLfo]) && stands(lfos[0]) && stands(lfos[1]))
+                    voiceLFOsResting[v] |= kRestPhasesStand;
+            }
             const __m128 global =
                 _mm_load_ps(reinterpret_cast<const float*>(voiceLFORestGlobal[v]));
-            publish(voiceSource[v],
-                    _mm_or_ps(_mm_and_ps(global, globals),
-                              _mm_andnot_ps(global, _mm_load_ps(voiceLFORestValues[v]))));
+            const __m128 kept = _mm_load_ps(voiceLFORestValues[v]);
+            const __m128 values =
+                _mm_or_ps(_mm_and_ps(global, globals), _mm_andnot_ps(global, kept));
+            // Once published, the row holds the kept values (their global lanes as published):
+            // while the global values stand it holds what this pass would write.
+            const __m128i same = _mm_cmpeq_epi32(_mm_castps_si128(values), _mm_castps_si128(kept));
+            if ((rest & kRestPublished) && _mm_movemask_epi8(same) == 0xFFFF) continue;
+            publish(voiceSource[v], values);
+            _mm_store_ps(voiceLFORestValues[v], values);
+            voiceLFOsResting[v] |= kRestPublished;
             continue;
         }
         const bool wasResting = voiceLFOsResting[v] != 0;

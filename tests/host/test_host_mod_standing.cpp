@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -34,7 +35,8 @@ struct Step {
     std::vector<std::array<int, 4>> midi;     // events at sample offsets within the block
 };
 
-uint64_t renderHash(bool legato) {
+// `crowd` adds notes that come and go, so more than four voices share the evaluation.
+uint64_t renderHash(bool legato, bool crowd = false) {
     Plugin p(48000.0f, kBlock);
     scenariopatch::repeatableSawSquarePatch(p);
     // Slot sources: velocity, key, CC 2, pitch bend, pad X, offset, an alternation, the mod
@@ -58,7 +60,7 @@ uint64_t renderHash(bool legato) {
     if (legato) p.setParameter(tag::PlayMode, (5 + 0.1f) / 9.99f); // "Legato"
     std::vector<float> l, r;
     p.process(256, l, r);
-    const std::vector<Step> steps = {
+    std::vector<Step> steps = {
         {0, {}, {{0, 0x90, 50, 100}, {0, 0x90, 57, 90}, {5, 0x90, 62, 80}, {9, 0x90, 69, 70}}},
         {20, {{tag::ModAmountFirst + 0, 0.9f}}, {{17, 0xB0, 2, 90}}},
         {27, {}, {{3, 0xE0, 0, 90}, {40, 0xB0, 1, 100}}},
@@ -70,6 +72,12 @@ uint64_t renderHash(bool legato) {
         {83, {{tag::ModBypassFirst + 3, 1.0f}}, {{30, 0xB0, 2, 10}, {33, 0x90, 66, 127}}},
         {95, {{tag::ModBypassFirst + 3, 0.0f}, {tag::Osc1ZekX, 0.2f}}, {}},
     };
+    if (crowd) {
+        for (int k = 0; k < 5; ++k) steps[0].midi.push_back({11 + k, 0x90, 43 + 5 * k, 60 + 9 * k});
+        steps[4].midi.push_back({7, 0x80, 48, 0});
+        steps[4].midi.push_back({19, 0x80, 58, 0});
+        for (int k = 0; k < 4; ++k) steps[7].midi.push_back({5 + 3 * k, 0x90, 71 + k, 50 + 20 * k});
+    }
     uint64_t hash = audio::kHashStart;
     size_t next = 0;
     for (int b = 0; b < 130; ++b) {
@@ -90,4 +98,10 @@ TEST(HostModStanding, SlotsOnStandingSourcesFollowEveryEditAsRecorded) {
     testhost::resetHost();
     EXPECT_EQ(renderHash(false), 2777463674219438823ull) << "poly";
     EXPECT_EQ(renderHash(true), 8526621436924020523ull) << "legato";
+    // Up to thirteen voices: where the processor has AVX2 the evaluation runs eight voices side
+    // by side, and must keep the bits of four at a time (ZEK2_NO_AVX2=1 at construction).
+    setenv("ZEK2_NO_AVX2", "1", 1);
+    const uint64_t four = renderHash(false, true);
+    unsetenv("ZEK2_NO_AVX2");
+    EXPECT_EQ(renderHash(false, true), four) << "eight voices side by side";
 }
