@@ -410,6 +410,12 @@ ZEK2_AVX2 inline Float8 join8(Float4 lo, Float4 hi) {
     return Float8::join(lo, hi);
 }
 
+// join8's inverse: the first pair's half back to p, the second's to q.
+ZEK2_AVX2 inline void split8(const Float8& x, Float4& p, Float4& q) {
+    p = x.low();
+    q = x.high();
+}
+
 // The recurrences of processPair for two pairs of the same type and high-pass setting, the
 // first pair (coefficients cp, states sp, lanes vp) in lanes 0..3 and the second in 4..7: the
 // same steps per lane as runGroup and runHP. C and L are TFilter's Coefs and Lanes.
@@ -422,36 +428,27 @@ __attribute__((target("avx2"), flatten)) void runPairsWide(int type, bool hp, co
     if (type == 1 || type == 2) {
         Float8 state = join8(sp.onePole, sq.onePole);
         tfilter::onePoleSteps(type, join8(cp.opA, cq.opA), join8(cp.opB, cq.opB), state, v);
-        sp.onePole = state.low();
-        sq.onePole = state.high();
+        split8(state, sp.onePole, sq.onePole);
     } else if (type >= 3 && type <= 6) {
         Float8 low = join8(sp.svfLow, sq.svfLow), band = join8(sp.svfBand, sq.svfBand);
         tfilter::svfSteps(type, join8(cp.svfF, cq.svfF), join8(cp.svfD, cq.svfD), low, band, v);
-        sp.svfLow = low.low();
-        sq.svfLow = low.high();
-        sp.svfBand = band.low();
-        sq.svfBand = band.high();
+        split8(low, sp.svfLow, sq.svfLow);
+        split8(band, sp.svfBand, sq.svfBand);
     } else if (type == 17 || type == 18) {
         Float8 state = join8(sp.onePole, sq.onePole);
         Float8 low = join8(sp.svfLow, sq.svfLow), band = join8(sp.svfBand, sq.svfBand);
         tfilter::onePoleSvfSteps(type, join8(cp.opA, cq.opA), join8(cp.opB, cq.opB),
                                  join8(cp.svfF, cq.svfF), join8(cp.svfD, cq.svfD), state, low, band,
                                  v);
-        sp.onePole = state.low();
-        sq.onePole = state.high();
-        sp.svfLow = low.low();
-        sq.svfLow = low.high();
-        sp.svfBand = band.low();
-        sq.svfBand = band.high();
+        split8(state, sp.onePole, sq.onePole);
+        split8(low, sp.svfLow, sq.svfLow);
+        split8(band, sp.svfBand, sq.svfBand);
     } else if (type >= 21 && type <= 24) {
         Float8 b[5];
         for (int i = 0; i < 5; ++i) b[i] = join8(sp.lad[i], sq.lad[i]);
         tfilter::ladderSteps(type, join8(cp.ladP, cq.ladP), join8(cp.ladF, cq.ladF),
                              join8(cp.ladK, cq.ladK), b, v);
-        for (int i = 0; i < 5; ++i) {
-            sp.lad[i] = b[i].low();
-            sq.lad[i] = b[i].high();
-        }
+        for (int i = 0; i < 5; ++i) split8(b[i], sp.lad[i], sq.lad[i]);
     } else { // the zero-delay types
         const tfilter::ZdfCoefs<Float8> z{join8(cp.zG, cq.zG),   join8(cp.zC1, cq.zC1),
                                           join8(cp.zH1, cq.zH1), join8(cp.zC2, cq.zC2),
@@ -460,27 +457,18 @@ __attribute__((target("avx2"), flatten)) void runPairsWide(int type, bool hp, co
         Float8 s1 = join8(sp.z1s1, sq.z1s1), s2 = join8(sp.z1s2, sq.z1s2);
         Float8 t1 = join8(sp.z2s1, sq.z2s1), t2 = join8(sp.z2s2, sq.z2s2);
         tfilter::zdfSteps(type, z, s1, s2, t1, t2, v);
-        sp.z1s1 = s1.low();
-        sq.z1s1 = s1.high();
-        sp.z1s2 = s2.low();
-        sq.z1s2 = s2.high();
-        sp.z2s1 = t1.low();
-        sq.z2s1 = t1.high();
-        sp.z2s2 = t2.low();
-        sq.z2s2 = t2.high();
+        split8(s1, sp.z1s1, sq.z1s1);
+        split8(s2, sp.z1s2, sq.z1s2);
+        split8(t1, sp.z2s1, sq.z2s1);
+        split8(t2, sp.z2s2, sq.z2s2);
     }
     if (hp) {
         Float8 low = join8(sp.hpLow, sq.hpLow), band = join8(sp.hpBand, sq.hpBand);
         tfilter::highPass(low, band, v, join8(cp.hpF, cq.hpF), join8(cp.hpD, cq.hpD));
-        sp.hpLow = low.low();
-        sq.hpLow = low.high();
-        sp.hpBand = band.low();
-        sq.hpBand = band.high();
+        split8(low, sp.hpLow, sq.hpLow);
+        split8(band, sp.hpBand, sq.hpBand);
     }
-    for (int k = 0; k < 4; ++k) {
-        vp[k] = v[k].low();
-        vq[k] = v[k].high();
-    }
+    for (int k = 0; k < 4; ++k) split8(v[k], vp[k], vq[k]);
 }
 
 } // namespace
