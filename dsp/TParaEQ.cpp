@@ -28,6 +28,28 @@ const __m128 kHighHalf = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, 0, 0));
 inline Float4 select(__m128 mask, Float4 a, Float4 b) {
     return _mm_or_ps(_mm_and_ps(mask, a.v), _mm_andnot_ps(mask, b.v));
 }
+// The masks pick whole lanes, so blending gives the same bits as the four-lane select.
+ZEK2_AVX2 inline Float8 select(__m256 mask, Float8 a, Float8 b) {
+    return _mm256_blendv_ps(b.v, a.v, mask);
+}
+
+// A lane vector's mask type and its lane bits.
+template <class V> struct LaneMask;
+template <> struct LaneMask<Float4> {
+    using Type = __m128;
+    static constexpr int kAll = 0xF;
+    static int bits(__m128 m) { return _mm_movemask_ps(m); }
+};
+template <> struct LaneMask<Float8> {
+    using Type = __m256;
+    static constexpr int kAll = 0xFF;
+    static ZEK2_AVX2 int bits(__m256 m) { return _mm256_movemask_ps(m); }
+};
+
+// The four-lane masks of two lane sets side by side.
+ZEK2_AVX2 inline __m256 joinMasks(__m128 lo, __m128 hi) {
+    return _mm256_set_m128(hi, lo);
+}
 
 void storeBand(float (&band)[5], double b0, double b1, double b2, double a1, double a2) {
     band[0] = static_cast<float>(b0) + kOffset;
@@ -146,8 +168,47 @@ ZEK2_AVX2 inline void LaneStates<Float8, TUniParaEQ::kStride>::set(int i, Float8
     _mm256_storeu_ps(base + TUniParaEQ::kStride * i, x.v);
 }
 
+// Two pairs' states side by side in eight lanes, each pair's a ParaEQLanes of its own.
+struct JoinedStates {
+    float* first;
+    float* second;
+    ZEK2_AVX2 Float8 get(int i) const {
+        return Float8::join(_mm_load_ps(first + 4 * i), _mm_load_ps(second + 4 * i));
+    }
+    ZEK2_AVX2 void set(int i, Float8 x) const {
+        _mm_store_ps(first + 4 * i, x.low().v);
+        _mm_store_ps(second + 4 * i, x.high().v);
+    }
+};
+
 enum { kX1 = 0, kX2 = 3, kY1 = 6, kY2 = 9, kLowPass = 12, kHighPass = 17, kStates = 22 };
 static_assert(sizeof(ParaEQLanes) == kStates * sizeof(Float4), "ParaEQLanes' order");
+
+// The coefficients in ParaEQCoefs' order: each band's five, then the two ladders' three.
+enum { kBandCoefs = 0, kLowPassCoefs = 15, kHighPassCoefs = 18, kCoefs = 21 };
+static_assert(sizeof(ParaEQCoefs) == kCoefs * sizeof(Float4), "ParaEQCoefs' order");
+
+// One coefficient set in every lane set of V (four lanes, or the same four twice).
+template <class V> struct SameCoefs {
+    const ParaEQCoefs* c;
+    V get(int i) const;
+};
+template <> inline Float4 SameCoefs<Float4>::get(int i) const {
+    return reinterpret_cast<const Float4*>(c)[i];
+}
+template <> ZEK2_AVX2 inline Float8 SameCoefs<Float8>::get(int i) const {
+    return Float8(reinterpret_cast<const Float4*>(c)[i]);
+}
+
+// Two pairs' coefficient sets side by side.
+struct JoinedCoefs {
+    const ParaEQCoefs* first;
+    const ParaEQCoefs* second;
+    ZEK2_AVX2 Float8 get(int i) const {
+        return Float8::join(reinterpret_cast<const Float4*>(first)[i],
+                            reinterpret_cast<const Float4*>(second)[i]);
+    }
+};
 
 // One ladder step on four (or eight) lanes; returns the last stage.
 template <class V> inline V ladder(V (&s)[5], const V (&k)[3], V x) {
@@ -166,9 +227,9 @@ template <class V> inline V ladder(V (&s)[5], const V (&k)[3], V x) {
 }
 
 // The same step for the lanes in `mask` only; the other lanes keep state and signal.
-inline Float4 ladderMasked(Float4 (&s)[5], const Float4 (&k)[3], Float4 x, __m128 mask) {
-    Float4 t[5] = {s[0], s[1], s[2], s[3], s[4]};
-    const Float4 y = ladder(t, k, x);
+template <class V, class M> inline V ladderMasked(V (&s)[5], const V (&k)[3], V x, M mask) {
+    V t[5] = {s[0], s[1], s[2], s[3], s[4]};
+    const V y = ladder(t, k, x);
     for (int i = 0; i < 5; ++i) s[i] = select(mask, t[i], s[i]);
     return y;
 }
@@ -194,20 +255,31 @@ ZEK2_AVX2 inline void clearIfNotFinite(LaneStates<Float8, kStride> s, const Floa
     clearIfNotFinite(LaneStates<Float4, kStride>{s.base + 4}, hi);
 }
 
-// Four sub-samples of one lane set through the bands and, by mode, the cut filters. `lanes`
-// says which lanes run (all of them, or one unit's half); bandLanes[b] which run band b. Eight
-// lanes run only with every lane of a band on or off, and all lanes listed.
-template <class V, class S>
-inline void runLanes(const ParaEQCoefs& c, S s, V (&v)[4], int mode, const __m128 (&bandLanes)[3],
-                     int bandCount, __m128 lanes, bool allLanes) {
-    constexpr bool kFour = std::is_same_v<V, Float4>;
+ZEK2_AVX2 inline void clearIfNotFinite(JoinedStates s, const Float8 (&v)[4]) {
+    const Float4 lo[4] = {v[0].low(), v[1].low(), v[2].low(), v[3].low()};
+    const Float4 hi[4] = {v[0].high(), v[1].high(), v[2].high(), v[3].high()};
+    clearIfNotFinite(LaneStates<Float4, 4>{s.first}, lo);
+    clearIfNotFinite(LaneStates<Float4, 4>{s.second}, hi);
+}
+
+// Four sub-samples of one lane set through the bands and, by mode, the cut filters, with the
+// coefficients from c. `lanes` says which lanes run (all of them, or some units' halves);
+// bandLanes[b] which run band b.
+template <class V, class C, class S>
+inline void runLanes(C c, S s, V (&v)[4], int mode,
+                     const typename LaneMask<V>::Type (&bandLanes)[3], int bandCount,
+                     typename LaneMask<V>::Type lanes, bool allLanes) {
+    using M = typename LaneMask<V>::Type;
+    // The unison form's eight lanes always run whole: no masked code for them.
+    constexpr bool kMasked = std::is_same_v<V, Float4> || std::is_same_v<S, JoinedStates>;
     for (int b = 0; b < bandCount; ++b) {
-        const int bits = _mm_movemask_ps(bandLanes[b]);
+        const int bits = LaneMask<V>::bits(bandLanes[b]);
         if (bits == 0) continue; // an inactive band neither processes nor keeps history
-        const V q[5] = {V(c.band[b][0]), V(c.band[b][1]), V(c.band[b][2]), V(c.band[b][3]),
-                        V(c.band[b][4])};
+        const int first = kBandCoefs + 5 * b;
+        const V q[5] = {c.get(first), c.get(first + 1), c.get(first + 2), c.get(first + 3),
+                        c.get(first + 4)};
         V x1 = s.get(kX1 + b), x2 = s.get(kX2 + b), y1 = s.get(kY1 + b), y2 = s.get(kY2 + b);
-        if (!kFour || bits == 0xF) {
+        if (!kMasked || bits == LaneMask<V>::kAll) {
             for (V& x : v) {
                 const V y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
                 x2 = x1;
@@ -216,10 +288,10 @@ inline void runLanes(const ParaEQCoefs& c, S s, V (&v)[4], int mode, const __m12
                 y1 = y;
                 x = y;
             }
-        } else if constexpr (kFour) {
-            const __m128 m = bandLanes[b];
-            for (Float4& x : v) {
-                const Float4 y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
+        } else if constexpr (kMasked) {
+            const M m = bandLanes[b];
+            for (V& x : v) {
+                const V y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
                 x2 = select(m, x1, x2);
                 x1 = select(m, x, x1);
                 y2 = select(m, y1, y2);
@@ -235,13 +307,13 @@ inline void runLanes(const ParaEQCoefs& c, S s, V (&v)[4], int mode, const __m12
     const V gain(kCutGain);
     // A ladder's states in registers over the four sub-samples; `high` takes its output from
     // the input.
-    auto cut = [&](const Float4(&coef)[3], int first, auto high) {
-        const V k[3] = {V(coef[0]), V(coef[1]), V(coef[2])};
+    auto cut = [&](int coefs, int first, auto high) {
+        const V k[3] = {c.get(coefs), c.get(coefs + 1), c.get(coefs + 2)};
         V st[5] = {s.get(first), s.get(first + 1), s.get(first + 2), s.get(first + 3),
                    s.get(first + 4)};
         for (V& x : v) {
             V y;
-            if constexpr (kFour)
+            if constexpr (kMasked)
                 y = allLanes ? ladder(st, k, x) : ladderMasked(st, k, x, lanes);
             else
                 y = ladder(st, k, x);
@@ -252,8 +324,8 @@ inline void runLanes(const ParaEQCoefs& c, S s, V (&v)[4], int mode, const __m12
         }
         for (int i = 0; i < 5; ++i) s.set(first + i, st[i]);
     };
-    if (mode == 1 || mode == 3) cut(c.lowPass, kLowPass, std::false_type{});
-    if (mode == 2 || mode == 3) cut(c.highPass, kHighPass, std::true_type{});
+    if (mode == 1 || mode == 3) cut(kLowPassCoefs, kLowPass, std::false_type{});
+    if (mode == 2 || mode == 3) cut(kHighPassCoefs, kHighPass, std::true_type{});
     clearIfNotFinite(s, v);
 }
 
@@ -328,6 +400,74 @@ void storeCoefsOf(const ParaEQUnit& u, ParaEQCoefs& c, int half, bool bands, boo
         }
 }
 
+// One pair's run: which of its units are listed, and which lanes run each band.
+struct PairJob {
+    int pair;
+    bool useLo, useHi;
+    __m128 lanes;
+    __m128 bandLanes[3];
+};
+
+const stereoOverStruct kSilent[2] = {};
+
+// A pair's two frames as lane vectors; a unit left out reads silence.
+inline void loadPair(const PairJob& j, const TParaEQ::Frames* frames, Float4 (&u)[4]) {
+    const stereoOverStruct* inLo = j.useLo ? frames[2 * j.pair].in : kSilent;
+    const stereoOverStruct* inHi = j.useHi ? frames[2 * j.pair + 1].in : kSilent;
+    groupFrames(scaledFrame(inLo[0]), scaledFrame(inHi[0]), u);
+    groupFrames(scaledFrame(inLo[1]), scaledFrame(inHi[1]), u + 2);
+}
+
+inline void storePair(const PairJob& j, const Float4 (&u)[4], const TParaEQ::Frames* frames) {
+    const TParaEQ::Frames& lo = frames[2 * j.pair];
+    const TParaEQ::Frames& hi = frames[2 * j.pair + 1];
+    for (int f = 0; f < 2; ++f)
+        storeFrames(u + 2 * f, j.useLo ? &lo.out[f] : nullptr, j.useHi ? &hi.out[f] : nullptr,
+                    j.useLo ? &lo.next[f] : nullptr, j.useHi ? &hi.next[f] : nullptr);
+}
+
+inline void runPair(const ParaEQCoefs* coefs, ParaEQLanes* states, const PairJob& j,
+                    const TParaEQ::Frames* frames, int mode) {
+    Float4 u[4];
+    loadPair(j, frames, u);
+    runLanes(SameCoefs<Float4>{&coefs[j.pair]}, pairStates(states[j.pair]), u, mode, j.bandLanes,
+             TParaEQ::kBands, j.lanes, j.useLo && j.useHi);
+    storePair(j, u, frames);
+}
+
+// Two pairs at a time in eight lanes, whichever they are, each with its own coefficients and
+// masks in its half: the same operations per lane. A last odd pair runs in four.
+__attribute__((target("avx2"), flatten)) void runWidePairs(const ParaEQCoefs* coefs,
+                                                           ParaEQLanes* states, const PairJob* jobs,
+                                                           int n, const TParaEQ::Frames* frames,
+                                                           int mode) {
+    int i = 0;
+    for (; i + 1 < n; i += 2) {
+        const PairJob& a = jobs[i];
+        const PairJob& b = jobs[i + 1];
+        Float4 lo[4], hi[4];
+        loadPair(a, frames, lo);
+        loadPair(b, frames, hi);
+        Float8 v[4];
+        for (int k = 0; k < 4; ++k) v[k] = Float8::join(lo[k], hi[k]);
+        const __m256 bandLanes[TParaEQ::kBands] = {joinMasks(a.bandLanes[0], b.bandLanes[0]),
+                                                   joinMasks(a.bandLanes[1], b.bandLanes[1]),
+                                                   joinMasks(a.bandLanes[2], b.bandLanes[2])};
+        runLanes(JoinedCoefs{&coefs[a.pair], &coefs[b.pair]},
+                 JoinedStates{reinterpret_cast<float*>(&states[a.pair]),
+                              reinterpret_cast<float*>(&states[b.pair])},
+                 v, mode, bandLanes, TParaEQ::kBands, joinMasks(a.lanes, b.lanes),
+                 a.useLo && a.useHi && b.useLo && b.useHi);
+        for (int k = 0; k < 4; ++k) {
+            lo[k] = v[k].low();
+            hi[k] = v[k].high();
+        }
+        storePair(a, lo, frames);
+        storePair(b, hi, frames);
+    }
+    if (i < n) runPair(coefs, states, jobs[i], frames, mode);
+}
+
 } // namespace
 
 void ParaEQRate::set(float newRate) {
@@ -385,65 +525,51 @@ bool TParaEQ::isBandActive(int unit, int band) const {
 }
 
 void TParaEQ::process(int mode, int count, const int* voiceList, stereoOverStruct* frameA,
-                      stereoOverStruct* frameB) {
+                      stereoOverStruct* frameB, bool wide) {
     if (count <= 0 || !voiceList || !frameA || !frameB) return;
-    bool listed[kUnits] = {};
-    for (int i = 0; i < count; ++i)
-        if (voiceList[i] >= 0 && voiceList[i] < kUnits) listed[voiceList[i]] = true;
-
-    for (int p = 0; p < kPairs; ++p) {
-        const int lo = 2 * p, hi = 2 * p + 1;
-        if (!listed[lo] && !listed[hi]) continue;
-        const __m128 lanes = _mm_or_ps(listed[lo] ? kLowHalf : _mm_setzero_ps(),
-                                       listed[hi] ? kHighHalf : _mm_setzero_ps());
-        __m128 bandLanes[kBands];
-        for (int b = 0; b < kBands; ++b)
-            bandLanes[b] =
-                _mm_or_ps(listed[lo] && units[lo].bandActive[b] ? kLowHalf : _mm_setzero_ps(),
-                          listed[hi] && units[hi].bandActive[b] ? kHighHalf : _mm_setzero_ps());
-        const stereoOverStruct silent{};
-        const stereoOverStruct& aLo = listed[lo] ? frameA[lo] : silent;
-        const stereoOverStruct& bLo = listed[lo] ? frameB[lo] : silent;
-        const stereoOverStruct& aHi = listed[hi] ? frameA[hi] : silent;
-        const stereoOverStruct& bHi = listed[hi] ? frameB[hi] : silent;
-        Float4 u[4];
-        groupFrames(scaledFrame(aLo), scaledFrame(aHi), u);
-        groupFrames(scaledFrame(bLo), scaledFrame(bHi), u + 2);
-        runLanes(pairCoefs[p], pairStates(pairLanes[p]), u, mode, bandLanes, kBands, lanes,
-                 listed[lo] && listed[hi]);
-        storeFrames(u, listed[lo] ? &frameA[lo] : nullptr, listed[hi] ? &frameA[hi] : nullptr);
-        storeFrames(u + 2, listed[lo] ? &frameB[lo] : nullptr, listed[hi] ? &frameB[hi] : nullptr);
+    stereoOverStruct pairs[kUnits][2];
+    Frames frames[kUnits] = {};
+    for (int i = 0; i < count; ++i) {
+        const int v = voiceList[i];
+        if (v < 0 || v >= kUnits) continue;
+        pairs[v][0] = frameA[v];
+        pairs[v][1] = frameB[v];
+        frames[v] = {pairs[v], pairs[v], pairs[v]};
+    }
+    process(mode, count, voiceList, frames, wide);
+    for (int i = 0; i < count; ++i) {
+        const int v = voiceList[i];
+        if (v < 0 || v >= kUnits) continue;
+        frameA[v] = pairs[v][0];
+        frameB[v] = pairs[v][1];
     }
 }
 
-void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* frames) {
+void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* frames, bool wide) {
     if (count <= 0 || !voiceList || !frames) return;
     bool listed[kUnits] = {};
     for (int i = 0; i < count; ++i)
         if (voiceList[i] >= 0 && voiceList[i] < kUnits) listed[voiceList[i]] = true;
-    const stereoOverStruct silent[2] = {};
     const __m128 none = _mm_setzero_ps();
+    PairJob jobs[kPairs];
+    int n = 0;
     for (int p = 0; p < kPairs; ++p) {
         const int lo = 2 * p, hi = 2 * p + 1;
         const bool useLo = listed[lo], useHi = listed[hi];
         if (!useLo && !useHi) continue;
-        const __m128 lanes = _mm_or_ps(useLo ? kLowHalf : none, useHi ? kHighHalf : none);
-        __m128 bandLanes[kBands];
+        PairJob& j = jobs[n++];
+        j.pair = p;
+        j.useLo = useLo;
+        j.useHi = useHi;
+        j.lanes = _mm_or_ps(useLo ? kLowHalf : none, useHi ? kHighHalf : none);
         for (int b = 0; b < kBands; ++b)
-            bandLanes[b] = _mm_or_ps(useLo && units[lo].bandActive[b] ? kLowHalf : none,
-                                     useHi && units[hi].bandActive[b] ? kHighHalf : none);
-        const stereoOverStruct* inLo = useLo ? frames[lo].in : silent;
-        const stereoOverStruct* inHi = useHi ? frames[hi].in : silent;
-        Float4 u[4];
-        groupFrames(scaledFrame(inLo[0]), scaledFrame(inHi[0]), u);
-        groupFrames(scaledFrame(inLo[1]), scaledFrame(inHi[1]), u + 2);
-        runLanes(pairCoefs[p], pairStates(pairLanes[p]), u, mode, bandLanes, kBands, lanes,
-                 useLo && useHi);
-        for (int f = 0; f < 2; ++f)
-            storeFrames(u + 2 * f, useLo ? &frames[lo].out[f] : nullptr,
-                        useHi ? &frames[hi].out[f] : nullptr, useLo ? &frames[lo].next[f] : nullptr,
-                        useHi ? &frames[hi].next[f] : nullptr);
+            j.bandLanes[b] = _mm_or_ps(useLo && units[lo].bandActive[b] ? kLowHalf : none,
+                                       useHi && units[hi].bandActive[b] ? kHighHalf : none);
     }
+    if (wide)
+        runWidePairs(pairCoefs, pairLanes, jobs, n, frames, mode);
+    else
+        for (int i = 0; i < n; ++i) runPair(pairCoefs, pairLanes, jobs[i], frames, mode);
 }
 
 void TParaEQ::setFXParameters(float freq1, float gain1, float freq2, float gain2) {
@@ -472,7 +598,8 @@ void TParaEQ::processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverSt
     Float4 u[4] = {groupPair(in1.first, none), groupPair(in1.second, none),
                    groupPair(in2.first, none), groupPair(in2.second, none)};
     const __m128 bandLanes[kBands] = {kLowHalf, kLowHalf, _mm_setzero_ps()};
-    runLanes(pairCoefs[0], pairStates(pairLanes[0]), u, 0, bandLanes, 2, kLowHalf, false);
+    runLanes(SameCoefs<Float4>{&pairCoefs[0]}, pairStates(pairLanes[0]), u, 0, bandLanes, 2,
+             kLowHalf, false);
     scatterPair(u[0], &out1.first, nullptr);
     scatterPair(u[1], &out1.second, nullptr);
     scatterPair(u[2], &out2.first, nullptr);
@@ -534,7 +661,8 @@ inline void runGroups(const ParaEQCoefs& c, float* states, int mode, const __m12
     for (int g = first; g < (n + 1) / 2; ++g) {
         Float4 u[4];
         loadGroup(frames, n, g, u);
-        runLanes(c, UniStates{states + 4 * g}, u, mode, bandLanes, TParaEQ::kBands, all, true);
+        runLanes(SameCoefs<Float4>{&c}, UniStates{states + 4 * g}, u, mode, bandLanes,
+                 TParaEQ::kBands, all, true);
         storeGroup(u, frames, n, g);
     }
 }
@@ -543,7 +671,10 @@ inline void runGroups(const ParaEQCoefs& c, float* states, int mode, const __m12
 __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c, float* states,
                                                             int mode, const __m128 (&bandLanes)[3],
                                                             const TParaEQ::Frames* frames, int n) {
-    const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
+    const __m256 all = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
+    const __m256 wideBands[TParaEQ::kBands] = {joinMasks(bandLanes[0], bandLanes[0]),
+                                               joinMasks(bandLanes[1], bandLanes[1]),
+                                               joinMasks(bandLanes[2], bandLanes[2])};
     const int groups = (n + 1) / 2;
     int g = 0;
     for (; g + 1 < groups; g += 2) {
@@ -552,8 +683,8 @@ __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c
         loadGroup(frames, n, g + 1, hi);
         Float8 v[4];
         for (int k = 0; k < 4; ++k) v[k] = Float8::join(lo[k], hi[k]);
-        runLanes(c, LaneStates<Float8, TUniParaEQ::kStride>{states + 4 * g}, v, mode, bandLanes,
-                 TParaEQ::kBands, all, true);
+        runLanes(SameCoefs<Float8>{&c}, LaneStates<Float8, TUniParaEQ::kStride>{states + 4 * g}, v,
+                 mode, wideBands, TParaEQ::kBands, all, true);
         for (int k = 0; k < 4; ++k) {
             lo[k] = v[k].low();
             hi[k] = v[k].high();

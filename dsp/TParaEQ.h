@@ -82,9 +82,10 @@ public:
     // The cut filters' cutoff controls and their modulation.
     void setFilter(int unit, float lowPass, float highPass, float lowPassMod, float highPassMod);
     // Runs the units named by voiceList[0 .. count - 1] over frameA[v] and frameB[v] in place;
-    // mode 0 "Off", 1 "LP", 2 "HP", 3 "Both". Entries outside 0..15 are skipped.
+    // mode 0 "Off", 1 "LP", 2 "HP", 3 "Both". Entries outside 0..15 are skipped. `wide` runs two
+    // pairs of units at a time in eight lanes, with the same numbers; only where hasAvx2().
     void process(int mode, int count, const int* voiceList, stereoOverStruct* frameA,
-                 stereoOverStruct* frameB);
+                 stereoOverStruct* frameB, bool wide = false);
     // Where one unit's two frames come from and go: read from `in`, written to `out` and to
     // `next` (either may be the input itself).
     struct Frames {
@@ -93,7 +94,8 @@ public:
         stereoOverStruct* next;
     };
     // The same run as process() over frames[v] for each listed unit v, without copies.
-    void process(int mode, int count, const int* voiceList, const Frames* frames);
+    void process(int mode, int count, const int* voiceList, const Frames* frames,
+                 bool wide = false);
     // The distortion effect's two bands at fixed frequencies in Hz, on unit 0.
     void setFXParameters(float freq1, float gain1, float freq2, float gain2);
     void processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverStruct& out1,
