@@ -25,31 +25,36 @@ const Float4 kClipLimit(1.4142346f, 1.4142346f, 1.4142346f, 1.4142178f);
 const __m128 kLowHalf = _mm_castsi128_ps(_mm_setr_epi32(0, 0, -1, -1));
 const __m128 kHighHalf = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, 0, 0));
 
-inline Float4 select(__m128 mask, Float4 a, Float4 b) {
-    return _mm_or_ps(_mm_and_ps(mask, a.v), _mm_andnot_ps(mask, b.v));
+inline Float4 select(Float4 mask, Float4 a, Float4 b) {
+    return _mm_or_ps(_mm_and_ps(mask.v, a.v), _mm_andnot_ps(mask.v, b.v));
 }
 // The masks pick whole lanes, so blending gives the same bits as the four-lane select.
-ZEK2_AVX2 inline Float8 select(__m256 mask, Float8 a, Float8 b) {
-    return _mm256_blendv_ps(b.v, a.v, mask);
+ZEK2_AVX2 inline Float8 select(Float8 mask, Float8 a, Float8 b) {
+    return _mm256_blendv_ps(b.v, a.v, mask.v);
 }
 
-// A lane vector's mask type and its lane bits.
-template <class V> struct LaneMask;
-template <> struct LaneMask<Float4> {
-    using Type = __m128;
+// Lanes named by bits (lane i by bit i) as a mask, and every lane's bit, for four lanes and for
+// eight.
+// Lanes 2 and 3 hold unit 2p of a pair, lanes 0 and 1 unit 2p + 1.
+constexpr int kLowBits = 0xC, kHighBits = 0x3;
+// Every lane of four or of eight.
+constexpr int kEveryLane = -1;
+template <class V> struct LaneBits;
+template <> struct LaneBits<Float4> {
     static constexpr int kAll = 0xF;
-    static int bits(__m128 m) { return _mm_movemask_ps(m); }
+    static Float4 mask(int bits) {
+        const __m128i lane = _mm_setr_epi32(1, 2, 4, 8);
+        return _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(bits), lane), lane));
+    }
 };
-template <> struct LaneMask<Float8> {
-    using Type = __m256;
+template <> struct LaneBits<Float8> {
     static constexpr int kAll = 0xFF;
-    static ZEK2_AVX2 int bits(__m256 m) { return _mm256_movemask_ps(m); }
+    static ZEK2_AVX2 Float8 mask(int bits) {
+        const __m256i lane = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+        return _mm256_castsi256_ps(
+            _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(bits), lane), lane));
+    }
 };
-
-// The four-lane masks of two lane sets side by side.
-ZEK2_AVX2 inline __m256 joinMasks(__m128 lo, __m128 hi) {
-    return _mm256_set_m128(hi, lo);
-}
 
 void storeBand(float (&band)[5], double b0, double b1, double b2, double a1, double a2) {
     band[0] = static_cast<float>(b0) + kOffset;
@@ -241,45 +246,60 @@ inline bool allFinite(const Float4 (&v)[4]) {
 
 // Every state reaches the output within a call, so a non-finite output is enough to notice one
 // that stopped being finite; that group's lanes then start again from silence.
-template <int kStride>
-inline void clearIfNotFinite(LaneStates<Float4, kStride> s, const Float4 (&v)[4]) {
-    if (allFinite(v)) return;
+template <int kStride> inline void clear(LaneStates<Float4, kStride> s) {
     for (int i = 0; i < kStates; ++i) s.set(i, Float4());
 }
 
 template <int kStride>
+inline void clearIfNotFinite(LaneStates<Float4, kStride> s, const Float4 (&v)[4]) {
+    if (!allFinite(v)) clear(s);
+}
+
+// The bits of the lanes finite in all four vectors.
+ZEK2_AVX2 inline int finiteLanes(const Float8 (&v)[4]) {
+    const __m256 zero = _mm256_setzero_ps();
+    __m256 ok = _mm256_cmp_ps((v[0] - v[0]).v, zero, _CMP_EQ_OQ);
+    for (int k = 1; k < 4; ++k)
+        ok = _mm256_and_ps(ok, _mm256_cmp_ps((v[k] - v[k]).v, zero, _CMP_EQ_OQ));
+    return _mm256_movemask_ps(ok);
+}
+
+// The four-lane rule for each half: a half with a lane not finite starts again.
+template <class Half>
+ZEK2_AVX2 inline void clearIfNotFinite(Half lo, Half hi, const Float8 (&v)[4]) {
+    const int finite = finiteLanes(v);
+    if (finite == 0xFF) return;
+    if ((finite & 0xF) != 0xF) clear(lo);
+    if ((finite >> 4) != 0xF) clear(hi);
+}
+
+template <int kStride>
 ZEK2_AVX2 inline void clearIfNotFinite(LaneStates<Float8, kStride> s, const Float8 (&v)[4]) {
-    const Float4 lo[4] = {v[0].low(), v[1].low(), v[2].low(), v[3].low()};
-    const Float4 hi[4] = {v[0].high(), v[1].high(), v[2].high(), v[3].high()};
-    clearIfNotFinite(LaneStates<Float4, kStride>{s.base}, lo);
-    clearIfNotFinite(LaneStates<Float4, kStride>{s.base + 4}, hi);
+    clearIfNotFinite(LaneStates<Float4, kStride>{s.base}, LaneStates<Float4, kStride>{s.base + 4},
+                     v);
 }
 
 ZEK2_AVX2 inline void clearIfNotFinite(JoinedStates s, const Float8 (&v)[4]) {
-    const Float4 lo[4] = {v[0].low(), v[1].low(), v[2].low(), v[3].low()};
-    const Float4 hi[4] = {v[0].high(), v[1].high(), v[2].high(), v[3].high()};
-    clearIfNotFinite(LaneStates<Float4, 4>{s.first}, lo);
-    clearIfNotFinite(LaneStates<Float4, 4>{s.second}, hi);
+    clearIfNotFinite(LaneStates<Float4, 4>{s.first}, LaneStates<Float4, 4>{s.second}, v);
 }
 
 // Four sub-samples of one lane set through the bands and, by mode, the cut filters, with the
-// coefficients from c. `lanes` says which lanes run (all of them, or some units' halves);
-// bandLanes[b] which run band b.
+// coefficients from c. `lanes` names the lanes that run (all of them, or some units' halves);
+// bandLanes[b] those that run band b. Bits beyond V's lanes are ignored.
 template <class V, class C, class S>
-inline void runLanes(C c, S s, V (&v)[4], int mode,
-                     const typename LaneMask<V>::Type (&bandLanes)[3], int bandCount,
-                     typename LaneMask<V>::Type lanes, bool allLanes) {
-    using M = typename LaneMask<V>::Type;
+inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], int bandCount,
+                     int lanes) {
+    constexpr int kAll = LaneBits<V>::kAll;
     // The unison form's eight lanes always run whole: no masked code for them.
     constexpr bool kMasked = std::is_same_v<V, Float4> || std::is_same_v<S, JoinedStates>;
     for (int b = 0; b < bandCount; ++b) {
-        const int bits = LaneMask<V>::bits(bandLanes[b]);
+        const int bits = bandLanes[b] & kAll;
         if (bits == 0) continue; // an inactive band neither processes nor keeps history
         const int first = kBandCoefs + 5 * b;
         const V q[5] = {c.get(first), c.get(first + 1), c.get(first + 2), c.get(first + 3),
                         c.get(first + 4)};
         V x1 = s.get(kX1 + b), x2 = s.get(kX2 + b), y1 = s.get(kY1 + b), y2 = s.get(kY2 + b);
-        if (!kMasked || bits == LaneMask<V>::kAll) {
+        if (!kMasked || bits == kAll) {
             for (V& x : v) {
                 const V y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
                 x2 = x1;
@@ -289,7 +309,7 @@ inline void runLanes(C c, S s, V (&v)[4], int mode,
                 x = y;
             }
         } else if constexpr (kMasked) {
-            const M m = bandLanes[b];
+            const auto m = LaneBits<V>::mask(bits);
             for (V& x : v) {
                 const V y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
                 x2 = select(m, x1, x2);
@@ -314,7 +334,8 @@ inline void runLanes(C c, S s, V (&v)[4], int mode,
         for (V& x : v) {
             V y;
             if constexpr (kMasked)
-                y = allLanes ? ladder(st, k, x) : ladderMasked(st, k, x, lanes);
+                y = (lanes & kAll) == kAll ? ladder(st, k, x)
+                                           : ladderMasked(st, k, x, LaneBits<V>::mask(lanes));
             else
                 y = ladder(st, k, x);
             if constexpr (decltype(high)::value)
@@ -404,8 +425,8 @@ void storeCoefsOf(const ParaEQUnit& u, ParaEQCoefs& c, int half, bool bands, boo
 struct PairJob {
     int pair;
     bool useLo, useHi;
-    __m128 lanes;
-    __m128 bandLanes[3];
+    int lanes;
+    int bandLanes[3];
 };
 
 const stereoOverStruct kSilent[2] = {};
@@ -431,12 +452,26 @@ inline void runPair(const ParaEQCoefs* coefs, ParaEQLanes* states, const PairJob
     Float4 u[4];
     loadPair(j, frames, u);
     runLanes(SameCoefs<Float4>{&coefs[j.pair]}, pairStates(states[j.pair]), u, mode, j.bandLanes,
-             TParaEQ::kBands, j.lanes, j.useLo && j.useHi);
+             TParaEQ::kBands, j.lanes);
     storePair(j, u, frames);
 }
 
+// scaledFrame of two frames side by side.
+ZEK2_AVX2 inline Float8 scaledFrames(const stereoOverStruct& a, const stereoOverStruct& b) {
+    const Float8 x = Float8::join(Float4::load(&a.first.left), Float4::load(&b.first.left));
+    const __m256 finite = _mm256_cmp_ps((x - x).v, _mm256_setzero_ps(), _CMP_EQ_OQ);
+    return Float8(_mm256_and_ps(x.v, finite)) * Float8(0.1f) + Float8(kOffset);
+}
+
+// A unit's frame f into its output and the next position's input.
+inline void storeUnit(const TParaEQ::Frames& fr, int f, Float4 x) {
+    x.store(&fr.out[f].first.left);
+    x.store(&fr.next[f].first.left);
+}
+
 // Two pairs at a time in eight lanes, whichever they are, each with its own coefficients and
-// masks in its half: the same operations per lane. A last odd pair runs in four.
+// masks in its half: the same operations per lane as loadPair, runPair and storePair. A last
+// odd pair runs in four.
 __attribute__((target("avx2"), flatten)) void runWidePairs(const ParaEQCoefs* coefs,
                                                            ParaEQLanes* states, const PairJob* jobs,
                                                            int n, const TParaEQ::Frames* frames,
@@ -445,25 +480,38 @@ __attribute__((target("avx2"), flatten)) void runWidePairs(const ParaEQCoefs* co
     for (; i + 1 < n; i += 2) {
         const PairJob& a = jobs[i];
         const PairJob& b = jobs[i + 1];
-        Float4 lo[4], hi[4];
-        loadPair(a, frames, lo);
-        loadPair(b, frames, hi);
+        const TParaEQ::Frames& aLo = frames[2 * a.pair];
+        const TParaEQ::Frames& aHi = frames[2 * a.pair + 1];
+        const TParaEQ::Frames& bLo = frames[2 * b.pair];
+        const TParaEQ::Frames& bHi = frames[2 * b.pair + 1];
+        const stereoOverStruct* inALo = a.useLo ? aLo.in : kSilent;
+        const stereoOverStruct* inAHi = a.useHi ? aHi.in : kSilent;
+        const stereoOverStruct* inBLo = b.useLo ? bLo.in : kSilent;
+        const stereoOverStruct* inBHi = b.useHi ? bHi.in : kSilent;
         Float8 v[4];
-        for (int k = 0; k < 4; ++k) v[k] = Float8::join(lo[k], hi[k]);
-        const __m256 bandLanes[TParaEQ::kBands] = {joinMasks(a.bandLanes[0], b.bandLanes[0]),
-                                                   joinMasks(a.bandLanes[1], b.bandLanes[1]),
-                                                   joinMasks(a.bandLanes[2], b.bandLanes[2])};
+        for (int f = 0; f < 2; ++f) {
+            const Float8 lo = scaledFrames(inALo[f], inBLo[f]);
+            const Float8 hi = scaledFrames(inAHi[f], inBHi[f]);
+            v[2 * f] = _mm256_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(0, 1, 0, 1));
+            v[2 * f + 1] = _mm256_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(2, 3, 2, 3));
+        }
+        const int bandLanes[TParaEQ::kBands] = {a.bandLanes[0] | b.bandLanes[0] << 4,
+                                                a.bandLanes[1] | b.bandLanes[1] << 4,
+                                                a.bandLanes[2] | b.bandLanes[2] << 4};
         runLanes(JoinedCoefs{&coefs[a.pair], &coefs[b.pair]},
                  JoinedStates{reinterpret_cast<float*>(&states[a.pair]),
                               reinterpret_cast<float*>(&states[b.pair])},
-                 v, mode, bandLanes, TParaEQ::kBands, joinMasks(a.lanes, b.lanes),
-                 a.useLo && a.useHi && b.useLo && b.useHi);
-        for (int k = 0; k < 4; ++k) {
-            lo[k] = v[k].low();
-            hi[k] = v[k].high();
+                 v, mode, bandLanes, TParaEQ::kBands, a.lanes | b.lanes << 4);
+        const Float8 ten(10.0f), offset(kOffset);
+        for (int f = 0; f < 2; ++f) {
+            const Float8 x = v[2 * f] * ten + offset, y = v[2 * f + 1] * ten + offset;
+            const Float8 lo = _mm256_shuffle_ps(x.v, y.v, _MM_SHUFFLE(2, 3, 2, 3));
+            const Float8 hi = _mm256_shuffle_ps(x.v, y.v, _MM_SHUFFLE(0, 1, 0, 1));
+            if (a.useLo) storeUnit(aLo, f, lo.low());
+            if (a.useHi) storeUnit(aHi, f, hi.low());
+            if (b.useLo) storeUnit(bLo, f, lo.high());
+            if (b.useHi) storeUnit(bHi, f, hi.high());
         }
-        storePair(a, lo, frames);
-        storePair(b, hi, frames);
     }
     if (i < n) runPair(coefs, states, jobs[i], frames, mode);
 }
@@ -550,7 +598,6 @@ void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* f
     bool listed[kUnits] = {};
     for (int i = 0; i < count; ++i)
         if (voiceList[i] >= 0 && voiceList[i] < kUnits) listed[voiceList[i]] = true;
-    const __m128 none = _mm_setzero_ps();
     PairJob jobs[kPairs];
     int n = 0;
     for (int p = 0; p < kPairs; ++p) {
@@ -561,10 +608,10 @@ void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* f
         j.pair = p;
         j.useLo = useLo;
         j.useHi = useHi;
-        j.lanes = _mm_or_ps(useLo ? kLowHalf : none, useHi ? kHighHalf : none);
+        j.lanes = (useLo ? kLowBits : 0) | (useHi ? kHighBits : 0);
         for (int b = 0; b < kBands; ++b)
-            j.bandLanes[b] = _mm_or_ps(useLo && units[lo].bandActive[b] ? kLowHalf : none,
-                                       useHi && units[hi].bandActive[b] ? kHighHalf : none);
+            j.bandLanes[b] = (useLo && units[lo].bandActive[b] ? kLowBits : 0) |
+                             (useHi && units[hi].bandActive[b] ? kHighBits : 0);
     }
     if (wide)
         runWidePairs(pairCoefs, pairLanes, jobs, n, frames, mode);
@@ -597,9 +644,9 @@ void TParaEQ::processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverSt
     const stereoStruct none{};
     Float4 u[4] = {groupPair(in1.first, none), groupPair(in1.second, none),
                    groupPair(in2.first, none), groupPair(in2.second, none)};
-    const __m128 bandLanes[kBands] = {kLowHalf, kLowHalf, _mm_setzero_ps()};
+    const int bandLanes[kBands] = {kLowBits, kLowBits, 0};
     runLanes(SameCoefs<Float4>{&pairCoefs[0]}, pairStates(pairLanes[0]), u, 0, bandLanes, 2,
-             kLowHalf, false);
+             kLowBits);
     scatterPair(u[0], &out1.first, nullptr);
     scatterPair(u[1], &out1.second, nullptr);
     scatterPair(u[2], &out2.first, nullptr);
@@ -655,26 +702,21 @@ inline void storeGroup(const Float4 (&u)[4], const TParaEQ::Frames* frames, int 
 }
 
 // Groups from `first` on, four lanes each.
-inline void runGroups(const ParaEQCoefs& c, float* states, int mode, const __m128 (&bandLanes)[3],
+inline void runGroups(const ParaEQCoefs& c, float* states, int mode, const int (&bandLanes)[3],
                       const TParaEQ::Frames* frames, int n, int first) {
-    const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
     for (int g = first; g < (n + 1) / 2; ++g) {
         Float4 u[4];
         loadGroup(frames, n, g, u);
         runLanes(SameCoefs<Float4>{&c}, UniStates{states + 4 * g}, u, mode, bandLanes,
-                 TParaEQ::kBands, all, true);
+                 TParaEQ::kBands, kEveryLane);
         storeGroup(u, frames, n, g);
     }
 }
 
 // Two groups at a time in eight lanes, the same operations per lane; a last odd group in four.
 __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c, float* states,
-                                                            int mode, const __m128 (&bandLanes)[3],
+                                                            int mode, const int (&bandLanes)[3],
                                                             const TParaEQ::Frames* frames, int n) {
-    const __m256 all = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
-    const __m256 wideBands[TParaEQ::kBands] = {joinMasks(bandLanes[0], bandLanes[0]),
-                                               joinMasks(bandLanes[1], bandLanes[1]),
-                                               joinMasks(bandLanes[2], bandLanes[2])};
     const int groups = (n + 1) / 2;
     int g = 0;
     for (; g + 1 < groups; g += 2) {
@@ -684,7 +726,7 @@ __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c
         Float8 v[4];
         for (int k = 0; k < 4; ++k) v[k] = Float8::join(lo[k], hi[k]);
         runLanes(SameCoefs<Float8>{&c}, LaneStates<Float8, TUniParaEQ::kStride>{states + 4 * g}, v,
-                 mode, wideBands, TParaEQ::kBands, all, true);
+                 mode, bandLanes, TParaEQ::kBands, kEveryLane);
         for (int k = 0; k < 4; ++k) {
             lo[k] = v[k].low();
             hi[k] = v[k].high();
@@ -700,10 +742,8 @@ __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c
 void TUniParaEQ::process(int mode, int n, const TParaEQ::Frames* frames) {
     if (n < 1 || !frames) return;
     if (n > 6) n = 6;
-    const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
-    __m128 bandLanes[TParaEQ::kBands];
-    for (int b = 0; b < TParaEQ::kBands; ++b)
-        bandLanes[b] = unit.bandActive[b] ? all : _mm_setzero_ps();
+    int bandLanes[TParaEQ::kBands];
+    for (int b = 0; b < TParaEQ::kBands; ++b) bandLanes[b] = unit.bandActive[b] ? kEveryLane : 0;
     if (wide)
         runWideGroups(coefs, &states[0][0], mode, bandLanes, frames, n);
     else
