@@ -148,41 +148,28 @@ bool updateFilter(const ParaEQRate& r, ParaEQUnit& u, float lowPass, float highP
 // A lane set's running states (in ParaEQLanes' order: the bands' x1, x2, y1, y2, then the
 // two ladders), each state kStride floats after the one before: a ParaEQLanes itself, or two
 // neighbouring groups of the unison form's side-by-side states.
-template <class V, int kStride> struct LaneStates {
+template <class V, int kStride> struct LaneStates;
+template <int kStride> struct LaneStates<Float4, kStride> {
     float* base;
-    V get(int i) const;
-    void set(int i, V x) const;
+    Float4 get(int i) const { return _mm_load_ps(base + kStride * i); }
+    void set(int i, Float4 x) const { _mm_store_ps(base + kStride * i, x.v); }
 };
-template <> inline Float4 LaneStates<Float4, 4>::get(int i) const {
-    return _mm_load_ps(base + 4 * i);
-}
-template <> inline void LaneStates<Float4, 4>::set(int i, Float4 x) const {
-    _mm_store_ps(base + 4 * i, x.v);
-}
-template <> inline Float4 LaneStates<Float4, TUniParaEQ::kStride>::get(int i) const {
-    return _mm_load_ps(base + TUniParaEQ::kStride * i);
-}
-template <> inline void LaneStates<Float4, TUniParaEQ::kStride>::set(int i, Float4 x) const {
-    _mm_store_ps(base + TUniParaEQ::kStride * i, x.v);
-}
-template <> ZEK2_AVX2 inline Float8 LaneStates<Float8, TUniParaEQ::kStride>::get(int i) const {
-    return _mm256_loadu_ps(base + TUniParaEQ::kStride * i);
-}
-template <>
-ZEK2_AVX2 inline void LaneStates<Float8, TUniParaEQ::kStride>::set(int i, Float8 x) const {
-    _mm256_storeu_ps(base + TUniParaEQ::kStride * i, x.v);
-}
+template <int kStride> struct LaneStates<Float8, kStride> {
+    float* base;
+    ZEK2_AVX2 Float8 get(int i) const { return _mm256_loadu_ps(base + kStride * i); }
+    ZEK2_AVX2 void set(int i, Float8 x) const { _mm256_storeu_ps(base + kStride * i, x.v); }
+};
 
-// Two pairs' states side by side in eight lanes, each pair's a ParaEQLanes of its own.
-struct JoinedStates {
+// Two pairs' states side by side in eight lanes, wherever each pair's lie.
+template <int kStride> struct JoinedStates {
     float* first;
     float* second;
     ZEK2_AVX2 Float8 get(int i) const {
-        return Float8::join(_mm_load_ps(first + 4 * i), _mm_load_ps(second + 4 * i));
+        return Float8::join(_mm_load_ps(first + kStride * i), _mm_load_ps(second + kStride * i));
     }
     ZEK2_AVX2 void set(int i, Float8 x) const {
-        _mm_store_ps(first + 4 * i, x.low().v);
-        _mm_store_ps(second + 4 * i, x.high().v);
+        _mm_store_ps(first + kStride * i, x.low().v);
+        _mm_store_ps(second + kStride * i, x.high().v);
     }
 };
 
@@ -205,13 +192,23 @@ template <> ZEK2_AVX2 inline Float8 SameCoefs<Float8>::get(int i) const {
     return Float8(reinterpret_cast<const Float4*>(c)[i]);
 }
 
-// Two pairs' coefficient sets side by side.
-struct JoinedCoefs {
-    const ParaEQCoefs* first;
-    const ParaEQCoefs* second;
+// Coefficient lanes laid out as LaneStates lays out states.
+template <class V, int kStride> struct CoefLanes;
+template <int kStride> struct CoefLanes<Float4, kStride> {
+    const float* base;
+    Float4 get(int i) const { return _mm_load_ps(base + kStride * i); }
+};
+template <int kStride> struct CoefLanes<Float8, kStride> {
+    const float* base;
+    ZEK2_AVX2 Float8 get(int i) const { return _mm256_loadu_ps(base + kStride * i); }
+};
+
+// Two pairs' coefficients side by side, wherever each pair's lie.
+template <int kStride> struct JoinedCoefs {
+    const float* first;
+    const float* second;
     ZEK2_AVX2 Float8 get(int i) const {
-        return Float8::join(reinterpret_cast<const Float4*>(first)[i],
-                            reinterpret_cast<const Float4*>(second)[i]);
+        return Float8::join(_mm_load_ps(first + kStride * i), _mm_load_ps(second + kStride * i));
     }
 };
 
@@ -279,8 +276,10 @@ ZEK2_AVX2 inline void clearIfNotFinite(LaneStates<Float8, kStride> s, const Floa
                      v);
 }
 
-ZEK2_AVX2 inline void clearIfNotFinite(JoinedStates s, const Float8 (&v)[4]) {
-    clearIfNotFinite(LaneStates<Float4, 4>{s.first}, LaneStates<Float4, 4>{s.second}, v);
+template <int kStride>
+ZEK2_AVX2 inline void clearIfNotFinite(JoinedStates<kStride> s, const Float8 (&v)[4]) {
+    clearIfNotFinite(LaneStates<Float4, kStride>{s.first}, LaneStates<Float4, kStride>{s.second},
+                     v);
 }
 
 // Four sub-samples of one lane set through the bands and, by mode, the cut filters, with the
@@ -291,7 +290,8 @@ inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], i
                      int lanes) {
     constexpr int kAll = LaneBits<V>::kAll;
     // The unison form's eight lanes always run whole: no masked code for them.
-    constexpr bool kMasked = std::is_same_v<V, Float4> || std::is_same_v<S, JoinedStates>;
+    constexpr bool kMasked =
+        std::is_same_v<V, Float4> || !std::is_same_v<S, LaneStates<Float8, TUniParaEQ::kStride>>;
     for (int b = 0; b < bandCount; ++b) {
         const int bits = bandLanes[b] & kAll;
         if (bits == 0) continue; // an inactive band neither processes nor keeps history
@@ -350,9 +350,9 @@ inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], i
     clearIfNotFinite(s, v);
 }
 
-inline LaneStates<Float4, 4> pairStates(ParaEQLanes& s) {
-    return {reinterpret_cast<float*>(&s)};
-}
+constexpr int kPairStride = TParaEQ::kStride;
+using PairStates = LaneStates<Float4, kPairStride>;
+using PairCoefs = CoefLanes<Float4, kPairStride>;
 
 inline float scaled(float x) {
     return 0.1f * filtermath::finiteOr0(x) + kOffset;
@@ -398,6 +398,12 @@ inline void scatterPair(Float4 v, stereoStruct* lo, stereoStruct* hi) {
     _mm_store_ps(f, v.v);
     if (hi) *hi = {10.0f * f[1] + kOffset, 10.0f * f[0] + kOffset};
     if (lo) *lo = {10.0f * f[3] + kOffset, 10.0f * f[2] + kOffset};
+}
+
+// Writes one unit's number into its half of a pair's four lanes.
+void storeHalf(float* lanes, float value, int half) {
+    float* f = lanes + (half ? 0 : 2);
+    f[0] = f[1] = value;
 }
 
 // Writes one unit's numbers into its half of a pair's vectors (or into every lane).
@@ -447,11 +453,12 @@ inline void storePair(const PairJob& j, const Float4 (&u)[4], const TParaEQ::Fra
                     j.useLo ? &lo.next[f] : nullptr, j.useHi ? &hi.next[f] : nullptr);
 }
 
-inline void runPair(const ParaEQCoefs* coefs, ParaEQLanes* states, const PairJob& j,
+// coefs and states: a TParaEQ's, each pair's four lanes at 4p.
+inline void runPair(const float* coefs, float* states, const PairJob& j,
                     const TParaEQ::Frames* frames, int mode) {
     Float4 u[4];
     loadPair(j, frames, u);
-    runLanes(SameCoefs<Float4>{&coefs[j.pair]}, pairStates(states[j.pair]), u, mode, j.bandLanes,
+    runLanes(PairCoefs{coefs + 4 * j.pair}, PairStates{states + 4 * j.pair}, u, mode, j.bandLanes,
              TParaEQ::kBands, j.lanes);
     storePair(j, u, frames);
 }
@@ -471,10 +478,10 @@ inline void storeUnit(const TParaEQ::Frames& fr, int f, Float4 x) {
 
 // Two pairs at a time in eight lanes, whichever they are, each with its own coefficients and
 // masks in its half: the same operations per lane as loadPair, runPair and storePair. A last
-// odd pair runs in four.
-__attribute__((target("avx2"), flatten)) void runWidePairs(const ParaEQCoefs* coefs,
-                                                           ParaEQLanes* states, const PairJob* jobs,
-                                                           int n, const TParaEQ::Frames* frames,
+// odd pair runs in four. Neighbouring pairs load their lanes as one.
+__attribute__((target("avx2"), flatten)) void runWidePairs(const float* coefs, float* states,
+                                                           const PairJob* jobs, int n,
+                                                           const TParaEQ::Frames* frames,
                                                            int mode) {
     int i = 0;
     for (; i + 1 < n; i += 2) {
@@ -498,10 +505,15 @@ __attribute__((target("avx2"), flatten)) void runWidePairs(const ParaEQCoefs* co
         const int bandLanes[TParaEQ::kBands] = {a.bandLanes[0] | b.bandLanes[0] << 4,
                                                 a.bandLanes[1] | b.bandLanes[1] << 4,
                                                 a.bandLanes[2] | b.bandLanes[2] << 4};
-        runLanes(JoinedCoefs{&coefs[a.pair], &coefs[b.pair]},
-                 JoinedStates{reinterpret_cast<float*>(&states[a.pair]),
-                              reinterpret_cast<float*>(&states[b.pair])},
-                 v, mode, bandLanes, TParaEQ::kBands, a.lanes | b.lanes << 4);
+        const int lanes = a.lanes | b.lanes << 4;
+        if (b.pair == a.pair + 1)
+            runLanes(CoefLanes<Float8, kPairStride>{coefs + 4 * a.pair},
+                     LaneStates<Float8, kPairStride>{states + 4 * a.pair}, v, mode, bandLanes,
+                     TParaEQ::kBands, lanes);
+        else
+            runLanes(JoinedCoefs<kPairStride>{coefs + 4 * a.pair, coefs + 4 * b.pair},
+                     JoinedStates<kPairStride>{states + 4 * a.pair, states + 4 * b.pair}, v, mode,
+                     bandLanes, TParaEQ::kBands, lanes);
         const Float8 ten(10.0f), offset(kOffset);
         for (int f = 0; f < 2; ++f) {
             const Float8 x = v[2 * f] * ten + offset, y = v[2 * f + 1] * ten + offset;
@@ -531,21 +543,20 @@ void TParaEQ::init(float rate) {
     rates.set(rate);
     for (auto& band : fxInputs) band[0] = band[1] = kNoDesign;
     for (ParaEQUnit& u : units) u = ParaEQUnit{};
-    for (ParaEQCoefs& c : pairCoefs) c = ParaEQCoefs{};
-    for (ParaEQLanes& s : pairLanes) s = ParaEQLanes{};
+    for (auto& c : pairCoefs)
+        for (float& x : c) x = 0.0f;
+    reset();
 }
 
 void TParaEQ::reset(int unit) {
     if (unit < 0 || unit >= kUnits) return;
     // Clear the unit's half of its pair and keep the partner's.
-    const __m128 keep = (unit & 1) ? kLowHalf : kHighHalf;
-    Float4* s = reinterpret_cast<Float4*>(&pairLanes[unit / 2]);
-    for (size_t i = 0; i < sizeof(ParaEQLanes) / sizeof(Float4); ++i)
-        s[i] = Float4(_mm_and_ps(keep, s[i].v));
+    for (auto& state : pairLanes) storeHalf(state + 4 * (unit / 2), 0.0f, unit & 1);
 }
 
 void TParaEQ::reset() {
-    for (ParaEQLanes& s : pairLanes) s = ParaEQLanes{};
+    for (auto& state : pairLanes)
+        for (float& x : state) x = 0.0f;
 }
 
 void TParaEQ::setDirect(int unit) {
@@ -557,14 +568,19 @@ void TParaEQ::designParameters(int unit, int band, float gain, float freq, float
     if (!designBand(rates, units[unit], band, gain, freq, bw)) return;
     if (unit == 0 && band < 2) fxInputs[band][0] = kNoDesign; // the effect band was replaced
     for (int k = 0; k < 5; ++k)
-        storeHalf(pairCoefs[unit / 2].band[band][k], units[unit].band[band][k], unit & 1);
+        storeHalf(pairCoefs[kBandCoefs + 5 * band + k] + 4 * (unit / 2), units[unit].band[band][k],
+                  unit & 1);
 }
 
 void TParaEQ::setFilter(int unit, float lowPass, float highPass, float lowPassMod,
                         float highPassMod) {
     if (unit < 0 || unit >= kUnits) return;
-    if (updateFilter(rates, units[unit], lowPass, highPass, lowPassMod, highPassMod))
-        storeCoefsOf(units[unit], pairCoefs[unit / 2], unit & 1, false, true);
+    if (!updateFilter(rates, units[unit], lowPass, highPass, lowPassMod, highPassMod)) return;
+    for (int k = 0; k < 3; ++k) {
+        storeHalf(pairCoefs[kLowPassCoefs + k] + 4 * (unit / 2), units[unit].lowPass[k], unit & 1);
+        storeHalf(pairCoefs[kHighPassCoefs + k] + 4 * (unit / 2), units[unit].highPass[k],
+                  unit & 1);
+    }
 }
 
 bool TParaEQ::isBandActive(int unit, int band) const {
@@ -614,9 +630,10 @@ void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* f
                              (useHi && units[hi].bandActive[b] ? kHighBits : 0);
     }
     if (wide)
-        runWidePairs(pairCoefs, pairLanes, jobs, n, frames, mode);
+        runWidePairs(&pairCoefs[0][0], &pairLanes[0][0], jobs, n, frames, mode);
     else
-        for (int i = 0; i < n; ++i) runPair(pairCoefs, pairLanes, jobs[i], frames, mode);
+        for (int i = 0; i < n; ++i)
+            runPair(&pairCoefs[0][0], &pairLanes[0][0], jobs[i], frames, mode);
 }
 
 void TParaEQ::setFXParameters(float freq1, float gain1, float freq2, float gain2) {
@@ -634,7 +651,8 @@ void TParaEQ::setFXParameters(float freq1, float gain1, float freq2, float gain2
         designPeak(units[0].band[b], w, std::sin(w), 40.0 * static_cast<double>(gain) - 20.0);
         units[0].bandInputs[b][0] = -1.0f; // a later setParameters designs afresh
         units[0].bandControls[b][0] = ParaEQUnit::kNone;
-        for (int k = 0; k < 5; ++k) storeHalf(pairCoefs[0].band[b][k], units[0].band[b][k], 0);
+        for (int k = 0; k < 5; ++k)
+            storeHalf(pairCoefs[kBandCoefs + 5 * b + k], units[0].band[b][k], 0);
     }
 }
 
@@ -645,7 +663,7 @@ void TParaEQ::processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverSt
     Float4 u[4] = {groupPair(in1.first, none), groupPair(in1.second, none),
                    groupPair(in2.first, none), groupPair(in2.second, none)};
     const int bandLanes[kBands] = {kLowBits, kLowBits, 0};
-    runLanes(SameCoefs<Float4>{&pairCoefs[0]}, pairStates(pairLanes[0]), u, 0, bandLanes, 2,
+    runLanes(PairCoefs{&pairCoefs[0][0]}, PairStates{&pairLanes[0][0]}, u, 0, bandLanes, 2,
              kLowBits);
     scatterPair(u[0], &out1.first, nullptr);
     scatterPair(u[1], &out1.second, nullptr);
