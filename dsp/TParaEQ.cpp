@@ -25,9 +25,36 @@ const Float4 kClipLimit(1.4142346f, 1.4142346f, 1.4142346f, 1.4142178f);
 const __m128 kLowHalf = _mm_castsi128_ps(_mm_setr_epi32(0, 0, -1, -1));
 const __m128 kHighHalf = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, 0, 0));
 
-inline Float4 select(__m128 mask, Float4 a, Float4 b) {
-    return _mm_or_ps(_mm_and_ps(mask, a.v), _mm_andnot_ps(mask, b.v));
+inline Float4 select(Float4 mask, Float4 a, Float4 b) {
+    return _mm_or_ps(_mm_and_ps(mask.v, a.v), _mm_andnot_ps(mask.v, b.v));
 }
+// The masks pick whole lanes, so blending gives the same bits as the four-lane select.
+ZEK2_AVX2 inline Float8 select(Float8 mask, Float8 a, Float8 b) {
+    return _mm256_blendv_ps(b.v, a.v, mask.v);
+}
+
+// Lanes named by bits (lane i by bit i) as a mask, and every lane's bit, for four lanes and for
+// eight.
+// Lanes 2 and 3 hold unit 2p of a pair, lanes 0 and 1 unit 2p + 1.
+constexpr int kLowBits = 0xC, kHighBits = 0x3;
+// Every lane of four or of eight.
+constexpr int kEveryLane = -1;
+template <class V> struct LaneBits;
+template <> struct LaneBits<Float4> {
+    static constexpr int kAll = 0xF;
+    static Float4 mask(int bits) {
+        const __m128i lane = _mm_setr_epi32(1, 2, 4, 8);
+        return _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(bits), lane), lane));
+    }
+};
+template <> struct LaneBits<Float8> {
+    static constexpr int kAll = 0xFF;
+    static ZEK2_AVX2 Float8 mask(int bits) {
+        const __m256i lane = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+        return _mm256_castsi256_ps(
+            _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(bits), lane), lane));
+    }
+};
 
 void storeBand(float (&band)[5], double b0, double b1, double b2, double a1, double a2) {
     band[0] = static_cast<float>(b0) + kOffset;
@@ -121,33 +148,69 @@ bool updateFilter(const ParaEQRate& r, ParaEQUnit& u, float lowPass, float highP
 // A lane set's running states (in ParaEQLanes' order: the bands' x1, x2, y1, y2, then the
 // two ladders), each state kStride floats after the one before: a ParaEQLanes itself, or two
 // neighbouring groups of the unison form's side-by-side states.
-template <class V, int kStride> struct LaneStates {
+template <class V, int kStride> struct LaneStates;
+template <int kStride> struct LaneStates<Float4, kStride> {
     float* base;
-    V get(int i) const;
-    void set(int i, V x) const;
+    Float4 get(int i) const { return _mm_load_ps(base + kStride * i); }
+    void set(int i, Float4 x) const { _mm_store_ps(base + kStride * i, x.v); }
 };
-template <> inline Float4 LaneStates<Float4, 4>::get(int i) const {
-    return _mm_load_ps(base + 4 * i);
-}
-template <> inline void LaneStates<Float4, 4>::set(int i, Float4 x) const {
-    _mm_store_ps(base + 4 * i, x.v);
-}
-template <> inline Float4 LaneStates<Float4, TUniParaEQ::kStride>::get(int i) const {
-    return _mm_load_ps(base + TUniParaEQ::kStride * i);
-}
-template <> inline void LaneStates<Float4, TUniParaEQ::kStride>::set(int i, Float4 x) const {
-    _mm_store_ps(base + TUniParaEQ::kStride * i, x.v);
-}
-template <> ZEK2_AVX2 inline Float8 LaneStates<Float8, TUniParaEQ::kStride>::get(int i) const {
-    return _mm256_loadu_ps(base + TUniParaEQ::kStride * i);
-}
-template <>
-ZEK2_AVX2 inline void LaneStates<Float8, TUniParaEQ::kStride>::set(int i, Float8 x) const {
-    _mm256_storeu_ps(base + TUniParaEQ::kStride * i, x.v);
-}
+template <int kStride> struct LaneStates<Float8, kStride> {
+    float* base;
+    ZEK2_AVX2 Float8 get(int i) const { return _mm256_loadu_ps(base + kStride * i); }
+    ZEK2_AVX2 void set(int i, Float8 x) const { _mm256_storeu_ps(base + kStride * i, x.v); }
+};
+
+// Two pairs' states side by side in eight lanes, wherever each pair's lie.
+template <int kStride> struct JoinedStates {
+    float* first;
+    float* second;
+    ZEK2_AVX2 Float8 get(int i) const {
+        return Float8::join(_mm_load_ps(first + kStride * i), _mm_load_ps(second + kStride * i));
+    }
+    ZEK2_AVX2 void set(int i, Float8 x) const {
+        _mm_store_ps(first + kStride * i, x.low().v);
+        _mm_store_ps(second + kStride * i, x.high().v);
+    }
+};
 
 enum { kX1 = 0, kX2 = 3, kY1 = 6, kY2 = 9, kLowPass = 12, kHighPass = 17, kStates = 22 };
 static_assert(sizeof(ParaEQLanes) == kStates * sizeof(Float4), "ParaEQLanes' order");
+
+// The coefficients in ParaEQCoefs' order: each band's five, then the two ladders' three.
+enum { kBandCoefs = 0, kLowPassCoefs = 15, kHighPassCoefs = 18, kCoefs = 21 };
+static_assert(sizeof(ParaEQCoefs) == kCoefs * sizeof(Float4), "ParaEQCoefs' order");
+
+// One coefficient set in every lane set of V (four lanes, or the same four twice).
+template <class V> struct SameCoefs {
+    const ParaEQCoefs* c;
+    V get(int i) const;
+};
+template <> inline Float4 SameCoefs<Float4>::get(int i) const {
+    return reinterpret_cast<const Float4*>(c)[i];
+}
+template <> ZEK2_AVX2 inline Float8 SameCoefs<Float8>::get(int i) const {
+    return Float8(reinterpret_cast<const Float4*>(c)[i]);
+}
+
+// Coefficient lanes laid out as LaneStates lays out states.
+template <class V, int kStride> struct CoefLanes;
+template <int kStride> struct CoefLanes<Float4, kStride> {
+    const float* base;
+    Float4 get(int i) const { return _mm_load_ps(base + kStride * i); }
+};
+template <int kStride> struct CoefLanes<Float8, kStride> {
+    const float* base;
+    ZEK2_AVX2 Float8 get(int i) const { return _mm256_loadu_ps(base + kStride * i); }
+};
+
+// Two pairs' coefficients side by side, wherever each pair's lie.
+template <int kStride> struct JoinedCoefs {
+    const float* first;
+    const float* second;
+    ZEK2_AVX2 Float8 get(int i) const {
+        return Float8::join(_mm_load_ps(first + kStride * i), _mm_load_ps(second + kStride * i));
+    }
+};
 
 // One ladder step on four (or eight) lanes; returns the last stage.
 template <class V> inline V ladder(V (&s)[5], const V (&k)[3], V x) {
@@ -166,9 +229,9 @@ template <class V> inline V ladder(V (&s)[5], const V (&k)[3], V x) {
 }
 
 // The same step for the lanes in `mask` only; the other lanes keep state and signal.
-inline Float4 ladderMasked(Float4 (&s)[5], const Float4 (&k)[3], Float4 x, __m128 mask) {
-    Float4 t[5] = {s[0], s[1], s[2], s[3], s[4]};
-    const Float4 y = ladder(t, k, x);
+template <class V, class M> inline V ladderMasked(V (&s)[5], const V (&k)[3], V x, M mask) {
+    V t[5] = {s[0], s[1], s[2], s[3], s[4]};
+    const V y = ladder(t, k, x);
     for (int i = 0; i < 5; ++i) s[i] = select(mask, t[i], s[i]);
     return y;
 }
@@ -180,34 +243,63 @@ inline bool allFinite(const Float4 (&v)[4]) {
 
 // Every state reaches the output within a call, so a non-finite output is enough to notice one
 // that stopped being finite; that group's lanes then start again from silence.
-template <int kStride>
-inline void clearIfNotFinite(LaneStates<Float4, kStride> s, const Float4 (&v)[4]) {
-    if (allFinite(v)) return;
+template <int kStride> inline void clear(LaneStates<Float4, kStride> s) {
     for (int i = 0; i < kStates; ++i) s.set(i, Float4());
 }
 
 template <int kStride>
-ZEK2_AVX2 inline void clearIfNotFinite(LaneStates<Float8, kStride> s, const Float8 (&v)[4]) {
-    const Float4 lo[4] = {v[0].low(), v[1].low(), v[2].low(), v[3].low()};
-    const Float4 hi[4] = {v[0].high(), v[1].high(), v[2].high(), v[3].high()};
-    clearIfNotFinite(LaneStates<Float4, kStride>{s.base}, lo);
-    clearIfNotFinite(LaneStates<Float4, kStride>{s.base + 4}, hi);
+inline void clearIfNotFinite(LaneStates<Float4, kStride> s, const Float4 (&v)[4]) {
+    if (!allFinite(v)) clear(s);
 }
 
-// Four sub-samples of one lane set through the bands and, by mode, the cut filters. `lanes`
-// says which lanes run (all of them, or one unit's half); bandLanes[b] which run band b. Eight
-// lanes run only with every lane of a band on or off, and all lanes listed.
-template <class V, class S>
-inline void runLanes(const ParaEQCoefs& c, S s, V (&v)[4], int mode, const __m128 (&bandLanes)[3],
-                     int bandCount, __m128 lanes, bool allLanes) {
-    constexpr bool kFour = std::is_same_v<V, Float4>;
+// The bits of the lanes finite in all four vectors.
+ZEK2_AVX2 inline int finiteLanes(const Float8 (&v)[4]) {
+    const __m256 zero = _mm256_setzero_ps();
+    __m256 ok = _mm256_cmp_ps((v[0] - v[0]).v, zero, _CMP_EQ_OQ);
+    for (int k = 1; k < 4; ++k)
+        ok = _mm256_and_ps(ok, _mm256_cmp_ps((v[k] - v[k]).v, zero, _CMP_EQ_OQ));
+    return _mm256_movemask_ps(ok);
+}
+
+// The four-lane rule for each half: a half with a lane not finite starts again.
+template <class Half>
+ZEK2_AVX2 inline void clearIfNotFinite(Half lo, Half hi, const Float8 (&v)[4]) {
+    const int finite = finiteLanes(v);
+    if (finite == 0xFF) return;
+    if ((finite & 0xF) != 0xF) clear(lo);
+    if ((finite >> 4) != 0xF) clear(hi);
+}
+
+template <int kStride>
+ZEK2_AVX2 inline void clearIfNotFinite(LaneStates<Float8, kStride> s, const Float8 (&v)[4]) {
+    clearIfNotFinite(LaneStates<Float4, kStride>{s.base}, LaneStates<Float4, kStride>{s.base + 4},
+                     v);
+}
+
+template <int kStride>
+ZEK2_AVX2 inline void clearIfNotFinite(JoinedStates<kStride> s, const Float8 (&v)[4]) {
+    clearIfNotFinite(LaneStates<Float4, kStride>{s.first}, LaneStates<Float4, kStride>{s.second},
+                     v);
+}
+
+// Four sub-samples of one lane set through the bands and, by mode, the cut filters, with the
+// coefficients from c. `lanes` names the lanes that run (all of them, or some units' halves);
+// bandLanes[b] those that run band b. Bits beyond V's lanes are ignored.
+template <class V, class C, class S>
+inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], int bandCount,
+                     int lanes) {
+    constexpr int kAll = LaneBits<V>::kAll;
+    // The unison form's eight lanes always run whole: no masked code for them.
+    constexpr bool kMasked =
+        std::is_same_v<V, Float4> || !std::is_same_v<S, LaneStates<Float8, TUniParaEQ::kStride>>;
     for (int b = 0; b < bandCount; ++b) {
-        const int bits = _mm_movemask_ps(bandLanes[b]);
+        const int bits = bandLanes[b] & kAll;
         if (bits == 0) continue; // an inactive band neither processes nor keeps history
-        const V q[5] = {V(c.band[b][0]), V(c.band[b][1]), V(c.band[b][2]), V(c.band[b][3]),
-                        V(c.band[b][4])};
+        const int first = kBandCoefs + 5 * b;
+        const V q[5] = {c.get(first), c.get(first + 1), c.get(first + 2), c.get(first + 3),
+                        c.get(first + 4)};
         V x1 = s.get(kX1 + b), x2 = s.get(kX2 + b), y1 = s.get(kY1 + b), y2 = s.get(kY2 + b);
-        if (!kFour || bits == 0xF) {
+        if (!kMasked || bits == kAll) {
             for (V& x : v) {
                 const V y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
                 x2 = x1;
@@ -216,10 +308,10 @@ inline void runLanes(const ParaEQCoefs& c, S s, V (&v)[4], int mode, const __m12
                 y1 = y;
                 x = y;
             }
-        } else if constexpr (kFour) {
-            const __m128 m = bandLanes[b];
-            for (Float4& x : v) {
-                const Float4 y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
+        } else if constexpr (kMasked) {
+            const auto m = LaneBits<V>::mask(bits);
+            for (V& x : v) {
+                const V y = q[0] * x + q[1] * x1 + q[2] * x2 - q[3] * y1 - q[4] * y2;
                 x2 = select(m, x1, x2);
                 x1 = select(m, x, x1);
                 y2 = select(m, y1, y2);
@@ -235,14 +327,15 @@ inline void runLanes(const ParaEQCoefs& c, S s, V (&v)[4], int mode, const __m12
     const V gain(kCutGain);
     // A ladder's states in registers over the four sub-samples; `high` takes its output from
     // the input.
-    auto cut = [&](const Float4(&coef)[3], int first, auto high) {
-        const V k[3] = {V(coef[0]), V(coef[1]), V(coef[2])};
+    auto cut = [&](int coefs, int first, auto high) {
+        const V k[3] = {c.get(coefs), c.get(coefs + 1), c.get(coefs + 2)};
         V st[5] = {s.get(first), s.get(first + 1), s.get(first + 2), s.get(first + 3),
                    s.get(first + 4)};
         for (V& x : v) {
             V y;
-            if constexpr (kFour)
-                y = allLanes ? ladder(st, k, x) : ladderMasked(st, k, x, lanes);
+            if constexpr (kMasked)
+                y = (lanes & kAll) == kAll ? ladder(st, k, x)
+                                           : ladderMasked(st, k, x, LaneBits<V>::mask(lanes));
             else
                 y = ladder(st, k, x);
             if constexpr (decltype(high)::value)
@@ -252,14 +345,14 @@ inline void runLanes(const ParaEQCoefs& c, S s, V (&v)[4], int mode, const __m12
         }
         for (int i = 0; i < 5; ++i) s.set(first + i, st[i]);
     };
-    if (mode == 1 || mode == 3) cut(c.lowPass, kLowPass, std::false_type{});
-    if (mode == 2 || mode == 3) cut(c.highPass, kHighPass, std::true_type{});
+    if (mode == 1 || mode == 3) cut(kLowPassCoefs, kLowPass, std::false_type{});
+    if (mode == 2 || mode == 3) cut(kHighPassCoefs, kHighPass, std::true_type{});
     clearIfNotFinite(s, v);
 }
 
-inline LaneStates<Float4, 4> pairStates(ParaEQLanes& s) {
-    return {reinterpret_cast<float*>(&s)};
-}
+constexpr int kPairStride = TParaEQ::kStride;
+using PairStates = LaneStates<Float4, kPairStride>;
+using PairCoefs = CoefLanes<Float4, kPairStride>;
 
 inline float scaled(float x) {
     return 0.1f * filtermath::finiteOr0(x) + kOffset;
@@ -307,6 +400,12 @@ inline void scatterPair(Float4 v, stereoStruct* lo, stereoStruct* hi) {
     if (lo) *lo = {10.0f * f[3] + kOffset, 10.0f * f[2] + kOffset};
 }
 
+// Writes one unit's number into its half of a pair's four lanes.
+void storeHalf(float* lanes, float value, int half) {
+    float* f = lanes + (half ? 0 : 2);
+    f[0] = f[1] = value;
+}
+
 // Writes one unit's numbers into its half of a pair's vectors (or into every lane).
 void storeHalf(Float4& vec, float value, int half) {
     alignas(16) float f[4];
@@ -328,6 +427,107 @@ void storeCoefsOf(const ParaEQUnit& u, ParaEQCoefs& c, int half, bool bands, boo
         }
 }
 
+// One pair's run: which of its units are listed, and which lanes run each band.
+struct PairJob {
+    int pair;
+    bool useLo, useHi;
+    int lanes;
+    int bandLanes[3];
+};
+
+const stereoOverStruct kSilent[2] = {};
+
+// A pair's two frames as lane vectors; a unit left out reads silence.
+inline void loadPair(const PairJob& j, const TParaEQ::Frames* frames, Float4 (&u)[4]) {
+    const stereoOverStruct* inLo = j.useLo ? frames[2 * j.pair].in : kSilent;
+    const stereoOverStruct* inHi = j.useHi ? frames[2 * j.pair + 1].in : kSilent;
+    groupFrames(scaledFrame(inLo[0]), scaledFrame(inHi[0]), u);
+    groupFrames(scaledFrame(inLo[1]), scaledFrame(inHi[1]), u + 2);
+}
+
+inline void storePair(const PairJob& j, const Float4 (&u)[4], const TParaEQ::Frames* frames) {
+    const TParaEQ::Frames& lo = frames[2 * j.pair];
+    const TParaEQ::Frames& hi = frames[2 * j.pair + 1];
+    for (int f = 0; f < 2; ++f)
+        storeFrames(u + 2 * f, j.useLo ? &lo.out[f] : nullptr, j.useHi ? &hi.out[f] : nullptr,
+                    j.useLo ? &lo.next[f] : nullptr, j.useHi ? &hi.next[f] : nullptr);
+}
+
+// coefs and states: a TParaEQ's, each pair's four lanes at 4p.
+inline void runPair(const float* coefs, float* states, const PairJob& j,
+                    const TParaEQ::Frames* frames, int mode) {
+    Float4 u[4];
+    loadPair(j, frames, u);
+    runLanes(PairCoefs{coefs + 4 * j.pair}, PairStates{states + 4 * j.pair}, u, mode, j.bandLanes,
+             TParaEQ::kBands, j.lanes);
+    storePair(j, u, frames);
+}
+
+// scaledFrame of two frames side by side.
+ZEK2_AVX2 inline Float8 scaledFrames(const stereoOverStruct& a, const stereoOverStruct& b) {
+    const Float8 x = Float8::join(Float4::load(&a.first.left), Float4::load(&b.first.left));
+    const __m256 finite = _mm256_cmp_ps((x - x).v, _mm256_setzero_ps(), _CMP_EQ_OQ);
+    return Float8(_mm256_and_ps(x.v, finite)) * Float8(0.1f) + Float8(kOffset);
+}
+
+// A unit's frame f into its output and the next position's input.
+inline void storeUnit(const TParaEQ::Frames& fr, int f, Float4 x) {
+    x.store(&fr.out[f].first.left);
+    x.store(&fr.next[f].first.left);
+}
+
+// Two pairs at a time in eight lanes, whichever they are, each with its own coefficients and
+// masks in its half: the same operations per lane as loadPair, runPair and storePair. A last
+// odd pair runs in four. Neighbouring pairs load their lanes as one.
+__attribute__((target("avx2"), flatten)) void runWidePairs(const float* coefs, float* states,
+                                                           const PairJob* jobs, int n,
+                                                           const TParaEQ::Frames* frames,
+                                                           int mode) {
+    int i = 0;
+    for (; i + 1 < n; i += 2) {
+        const PairJob& a = jobs[i];
+        const PairJob& b = jobs[i + 1];
+        const TParaEQ::Frames& aLo = frames[2 * a.pair];
+        const TParaEQ::Frames& aHi = frames[2 * a.pair + 1];
+        const TParaEQ::Frames& bLo = frames[2 * b.pair];
+        const TParaEQ::Frames& bHi = frames[2 * b.pair + 1];
+        const stereoOverStruct* inALo = a.useLo ? aLo.in : kSilent;
+        const stereoOverStruct* inAHi = a.useHi ? aHi.in : kSilent;
+        const stereoOverStruct* inBLo = b.useLo ? bLo.in : kSilent;
+        const stereoOverStruct* inBHi = b.useHi ? bHi.in : kSilent;
+        Float8 v[4];
+        for (int f = 0; f < 2; ++f) {
+            const Float8 lo = scaledFrames(inALo[f], inBLo[f]);
+            const Float8 hi = scaledFrames(inAHi[f], inBHi[f]);
+            v[2 * f] = _mm256_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(0, 1, 0, 1));
+            v[2 * f + 1] = _mm256_shuffle_ps(hi.v, lo.v, _MM_SHUFFLE(2, 3, 2, 3));
+        }
+        const int bandLanes[TParaEQ::kBands] = {a.bandLanes[0] | b.bandLanes[0] << 4,
+                                                a.bandLanes[1] | b.bandLanes[1] << 4,
+                                                a.bandLanes[2] | b.bandLanes[2] << 4};
+        const int lanes = a.lanes | b.lanes << 4;
+        if (b.pair == a.pair + 1)
+            runLanes(CoefLanes<Float8, kPairStride>{coefs + 4 * a.pair},
+                     LaneStates<Float8, kPairStride>{states + 4 * a.pair}, v, mode, bandLanes,
+                     TParaEQ::kBands, lanes);
+        else
+            runLanes(JoinedCoefs<kPairStride>{coefs + 4 * a.pair, coefs + 4 * b.pair},
+                     JoinedStates<kPairStride>{states + 4 * a.pair, states + 4 * b.pair}, v, mode,
+                     bandLanes, TParaEQ::kBands, lanes);
+        const Float8 ten(10.0f), offset(kOffset);
+        for (int f = 0; f < 2; ++f) {
+            const Float8 x = v[2 * f] * ten + offset, y = v[2 * f + 1] * ten + offset;
+            const Float8 lo = _mm256_shuffle_ps(x.v, y.v, _MM_SHUFFLE(2, 3, 2, 3));
+            const Float8 hi = _mm256_shuffle_ps(x.v, y.v, _MM_SHUFFLE(0, 1, 0, 1));
+            if (a.useLo) storeUnit(aLo, f, lo.low());
+            if (a.useHi) storeUnit(aHi, f, hi.low());
+            if (b.useLo) storeUnit(bLo, f, lo.high());
+            if (b.useHi) storeUnit(bHi, f, hi.high());
+        }
+    }
+    if (i < n) runPair(coefs, states, jobs[i], frames, mode);
+}
+
 } // namespace
 
 void ParaEQRate::set(float newRate) {
@@ -343,21 +543,20 @@ void TParaEQ::init(float rate) {
     rates.set(rate);
     for (auto& band : fxInputs) band[0] = band[1] = kNoDesign;
     for (ParaEQUnit& u : units) u = ParaEQUnit{};
-    for (ParaEQCoefs& c : pairCoefs) c = ParaEQCoefs{};
-    for (ParaEQLanes& s : pairLanes) s = ParaEQLanes{};
+    for (auto& c : pairCoefs)
+        for (float& x : c) x = 0.0f;
+    reset();
 }
 
 void TParaEQ::reset(int unit) {
     if (unit < 0 || unit >= kUnits) return;
     // Clear the unit's half of its pair and keep the partner's.
-    const __m128 keep = (unit & 1) ? kLowHalf : kHighHalf;
-    Float4* s = reinterpret_cast<Float4*>(&pairLanes[unit / 2]);
-    for (size_t i = 0; i < sizeof(ParaEQLanes) / sizeof(Float4); ++i)
-        s[i] = Float4(_mm_and_ps(keep, s[i].v));
+    for (auto& state : pairLanes) storeHalf(state + 4 * (unit / 2), 0.0f, unit & 1);
 }
 
 void TParaEQ::reset() {
-    for (ParaEQLanes& s : pairLanes) s = ParaEQLanes{};
+    for (auto& state : pairLanes)
+        for (float& x : state) x = 0.0f;
 }
 
 void TParaEQ::setDirect(int unit) {
@@ -369,14 +568,19 @@ void TParaEQ::designParameters(int unit, int band, float gain, float freq, float
     if (!designBand(rates, units[unit], band, gain, freq, bw)) return;
     if (unit == 0 && band < 2) fxInputs[band][0] = kNoDesign; // the effect band was replaced
     for (int k = 0; k < 5; ++k)
-        storeHalf(pairCoefs[unit / 2].band[band][k], units[unit].band[band][k], unit & 1);
+        storeHalf(pairCoefs[kBandCoefs + 5 * band + k] + 4 * (unit / 2), units[unit].band[band][k],
+                  unit & 1);
 }
 
 void TParaEQ::setFilter(int unit, float lowPass, float highPass, float lowPassMod,
                         float highPassMod) {
     if (unit < 0 || unit >= kUnits) return;
-    if (updateFilter(rates, units[unit], lowPass, highPass, lowPassMod, highPassMod))
-        storeCoefsOf(units[unit], pairCoefs[unit / 2], unit & 1, false, true);
+    if (!updateFilter(rates, units[unit], lowPass, highPass, lowPassMod, highPassMod)) return;
+    for (int k = 0; k < 3; ++k) {
+        storeHalf(pairCoefs[kLowPassCoefs + k] + 4 * (unit / 2), units[unit].lowPass[k], unit & 1);
+        storeHalf(pairCoefs[kHighPassCoefs + k] + 4 * (unit / 2), units[unit].highPass[k],
+                  unit & 1);
+    }
 }
 
 bool TParaEQ::isBandActive(int unit, int band) const {
@@ -385,65 +589,51 @@ bool TParaEQ::isBandActive(int unit, int band) const {
 }
 
 void TParaEQ::process(int mode, int count, const int* voiceList, stereoOverStruct* frameA,
-                      stereoOverStruct* frameB) {
+                      stereoOverStruct* frameB, bool wide) {
     if (count <= 0 || !voiceList || !frameA || !frameB) return;
-    bool listed[kUnits] = {};
-    for (int i = 0; i < count; ++i)
-        if (voiceList[i] >= 0 && voiceList[i] < kUnits) listed[voiceList[i]] = true;
-
-    for (int p = 0; p < kPairs; ++p) {
-        const int lo = 2 * p, hi = 2 * p + 1;
-        if (!listed[lo] && !listed[hi]) continue;
-        const __m128 lanes = _mm_or_ps(listed[lo] ? kLowHalf : _mm_setzero_ps(),
-                                       listed[hi] ? kHighHalf : _mm_setzero_ps());
-        __m128 bandLanes[kBands];
-        for (int b = 0; b < kBands; ++b)
-            bandLanes[b] =
-                _mm_or_ps(listed[lo] && units[lo].bandActive[b] ? kLowHalf : _mm_setzero_ps(),
-                          listed[hi] && units[hi].bandActive[b] ? kHighHalf : _mm_setzero_ps());
-        const stereoOverStruct silent{};
-        const stereoOverStruct& aLo = listed[lo] ? frameA[lo] : silent;
-        const stereoOverStruct& bLo = listed[lo] ? frameB[lo] : silent;
-        const stereoOverStruct& aHi = listed[hi] ? frameA[hi] : silent;
-        const stereoOverStruct& bHi = listed[hi] ? frameB[hi] : silent;
-        Float4 u[4];
-        groupFrames(scaledFrame(aLo), scaledFrame(aHi), u);
-        groupFrames(scaledFrame(bLo), scaledFrame(bHi), u + 2);
-        runLanes(pairCoefs[p], pairStates(pairLanes[p]), u, mode, bandLanes, kBands, lanes,
-                 listed[lo] && listed[hi]);
-        storeFrames(u, listed[lo] ? &frameA[lo] : nullptr, listed[hi] ? &frameA[hi] : nullptr);
-        storeFrames(u + 2, listed[lo] ? &frameB[lo] : nullptr, listed[hi] ? &frameB[hi] : nullptr);
+    stereoOverStruct pairs[kUnits][2];
+    Frames frames[kUnits] = {};
+    for (int i = 0; i < count; ++i) {
+        const int v = voiceList[i];
+        if (v < 0 || v >= kUnits) continue;
+        pairs[v][0] = frameA[v];
+        pairs[v][1] = frameB[v];
+        frames[v] = {pairs[v], pairs[v], pairs[v]};
+    }
+    process(mode, count, voiceList, frames, wide);
+    for (int i = 0; i < count; ++i) {
+        const int v = voiceList[i];
+        if (v < 0 || v >= kUnits) continue;
+        frameA[v] = pairs[v][0];
+        frameB[v] = pairs[v][1];
     }
 }
 
-void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* frames) {
+void TParaEQ::process(int mode, int count, const int* voiceList, const Frames* frames, bool wide) {
     if (count <= 0 || !voiceList || !frames) return;
     bool listed[kUnits] = {};
     for (int i = 0; i < count; ++i)
         if (voiceList[i] >= 0 && voiceList[i] < kUnits) listed[voiceList[i]] = true;
-    const stereoOverStruct silent[2] = {};
-    const __m128 none = _mm_setzero_ps();
+    PairJob jobs[kPairs];
+    int n = 0;
     for (int p = 0; p < kPairs; ++p) {
         const int lo = 2 * p, hi = 2 * p + 1;
         const bool useLo = listed[lo], useHi = listed[hi];
         if (!useLo && !useHi) continue;
-        const __m128 lanes = _mm_or_ps(useLo ? kLowHalf : none, useHi ? kHighHalf : none);
-        __m128 bandLanes[kBands];
+        PairJob& j = jobs[n++];
+        j.pair = p;
+        j.useLo = useLo;
+        j.useHi = useHi;
+        j.lanes = (useLo ? kLowBits : 0) | (useHi ? kHighBits : 0);
         for (int b = 0; b < kBands; ++b)
-            bandLanes[b] = _mm_or_ps(useLo && units[lo].bandActive[b] ? kLowHalf : none,
-                                     useHi && units[hi].bandActive[b] ? kHighHalf : none);
-        const stereoOverStruct* inLo = useLo ? frames[lo].in : silent;
-        const stereoOverStruct* inHi = useHi ? frames[hi].in : silent;
-        Float4 u[4];
-        groupFrames(scaledFrame(inLo[0]), scaledFrame(inHi[0]), u);
-        groupFrames(scaledFrame(inLo[1]), scaledFrame(inHi[1]), u + 2);
-        runLanes(pairCoefs[p], pairStates(pairLanes[p]), u, mode, bandLanes, kBands, lanes,
-                 useLo && useHi);
-        for (int f = 0; f < 2; ++f)
-            storeFrames(u + 2 * f, useLo ? &frames[lo].out[f] : nullptr,
-                        useHi ? &frames[hi].out[f] : nullptr, useLo ? &frames[lo].next[f] : nullptr,
-                        useHi ? &frames[hi].next[f] : nullptr);
+            j.bandLanes[b] = (useLo && units[lo].bandActive[b] ? kLowBits : 0) |
+                             (useHi && units[hi].bandActive[b] ? kHighBits : 0);
     }
+    if (wide)
+        runWidePairs(&pairCoefs[0][0], &pairLanes[0][0], jobs, n, frames, mode);
+    else
+        for (int i = 0; i < n; ++i)
+            runPair(&pairCoefs[0][0], &pairLanes[0][0], jobs[i], frames, mode);
 }
 
 void TParaEQ::setFXParameters(float freq1, float gain1, float freq2, float gain2) {
@@ -461,7 +651,8 @@ void TParaEQ::setFXParameters(float freq1, float gain1, float freq2, float gain2
         designPeak(units[0].band[b], w, std::sin(w), 40.0 * static_cast<double>(gain) - 20.0);
         units[0].bandInputs[b][0] = -1.0f; // a later setParameters designs afresh
         units[0].bandControls[b][0] = ParaEQUnit::kNone;
-        for (int k = 0; k < 5; ++k) storeHalf(pairCoefs[0].band[b][k], units[0].band[b][k], 0);
+        for (int k = 0; k < 5; ++k)
+            storeHalf(pairCoefs[kBandCoefs + 5 * b + k], units[0].band[b][k], 0);
     }
 }
 
@@ -471,8 +662,9 @@ void TParaEQ::processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverSt
     const stereoStruct none{};
     Float4 u[4] = {groupPair(in1.first, none), groupPair(in1.second, none),
                    groupPair(in2.first, none), groupPair(in2.second, none)};
-    const __m128 bandLanes[kBands] = {kLowHalf, kLowHalf, _mm_setzero_ps()};
-    runLanes(pairCoefs[0], pairStates(pairLanes[0]), u, 0, bandLanes, 2, kLowHalf, false);
+    const int bandLanes[kBands] = {kLowBits, kLowBits, 0};
+    runLanes(PairCoefs{&pairCoefs[0][0]}, PairStates{&pairLanes[0][0]}, u, 0, bandLanes, 2,
+             kLowBits);
     scatterPair(u[0], &out1.first, nullptr);
     scatterPair(u[1], &out1.second, nullptr);
     scatterPair(u[2], &out2.first, nullptr);
@@ -533,22 +725,21 @@ inline void storeGroup(const Float4 (&u)[4], const TParaEQ::Frames* frames, int 
 }
 
 // Groups from `first` on, four lanes each.
-inline void runGroups(const ParaEQCoefs& c, float* states, int mode, const __m128 (&bandLanes)[3],
+inline void runGroups(const ParaEQCoefs& c, float* states, int mode, const int (&bandLanes)[3],
                       const TParaEQ::Frames* frames, int n, int first) {
-    const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
     for (int g = first; g < (n + 1) / 2; ++g) {
         Float4 u[4];
         loadGroup(frames, n, g, u);
-        runLanes(c, UniStates{states + 4 * g}, u, mode, bandLanes, TParaEQ::kBands, all, true);
+        runLanes(SameCoefs<Float4>{&c}, UniStates{states + 4 * g}, u, mode, bandLanes,
+                 TParaEQ::kBands, kEveryLane);
         storeGroup(u, frames, n, g);
     }
 }
 
 // Two groups at a time in eight lanes, the same operations per lane; a last odd group in four.
 __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c, float* states,
-                                                            int mode, const __m128 (&bandLanes)[3],
+                                                            int mode, const int (&bandLanes)[3],
                                                             const TParaEQ::Frames* frames, int n) {
-    const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
     const int groups = (n + 1) / 2;
     int g = 0;
     for (; g + 1 < groups; g += 2) {
@@ -557,8 +748,8 @@ __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c
         loadGroup(frames, n, g + 1, hi);
         Float8 v[4];
         for (int k = 0; k < 4; ++k) v[k] = Float8::join(lo[k], hi[k]);
-        runLanes(c, LaneStates<Float8, TUniParaEQ::kStride>{states + 4 * g}, v, mode, bandLanes,
-                 TParaEQ::kBands, all, true);
+        runLanes(SameCoefs<Float8>{&c}, LaneStates<Float8, TUniParaEQ::kStride>{states + 4 * g}, v,
+                 mode, bandLanes, TParaEQ::kBands, kEveryLane);
         for (int k = 0; k < 4; ++k) {
             lo[k] = v[k].low();
             hi[k] = v[k].high();
@@ -575,10 +766,8 @@ void TUniParaEQ::process(int mode, int n, const TParaEQ::Frames* frames) {
     if (n < 1 || !frames) return;
     if (n > 6) n = 6;
     if (statesStale) clearStates();
-    const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
-    __m128 bandLanes[TParaEQ::kBands];
-    for (int b = 0; b < TParaEQ::kBands; ++b)
-        bandLanes[b] = unit.bandActive[b] ? all : _mm_setzero_ps();
+    int bandLanes[TParaEQ::kBands];
+    for (int b = 0; b < TParaEQ::kBands; ++b) bandLanes[b] = unit.bandActive[b] ? kEveryLane : 0;
     if (wide)
         runWideGroups(coefs, &states[0][0], mode, bandLanes, frames, n);
     else

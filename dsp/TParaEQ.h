@@ -34,8 +34,8 @@ struct ParaEQUnit {
 };
 
 // Four-lane coefficients: TUniParaEQ holds its unit's in every lane; TParaEQ keeps two units
-// (2p + 1 in lanes 0 and 1, 2p in lanes 2 and 3) side by side, so one vector step serves two
-// voices.
+// (2p + 1 in lanes 0 and 1, 2p in lanes 2 and 3) side by side in the same order, so one vector
+// step serves two voices.
 struct ParaEQCoefs {
     Float4 band[3][5];
     Float4 lowPass[3];
@@ -62,6 +62,8 @@ class TParaEQ {
 public:
     static constexpr int kUnits = 16;
     static constexpr int kBands = 3;
+    // Floats from one coefficient or state to the next: four lanes of each of eight pairs.
+    static constexpr int kStride = 2 * kUnits;
 
     // A rate that is not finite or lies outside 5 .. 500,000 Hz, which the engine refuses too,
     // is replaced by 44,100.
@@ -82,9 +84,10 @@ public:
     // The cut filters' cutoff controls and their modulation.
     void setFilter(int unit, float lowPass, float highPass, float lowPassMod, float highPassMod);
     // Runs the units named by voiceList[0 .. count - 1] over frameA[v] and frameB[v] in place;
-    // mode 0 "Off", 1 "LP", 2 "HP", 3 "Both". Entries outside 0..15 are skipped.
+    // mode 0 "Off", 1 "LP", 2 "HP", 3 "Both". Entries outside 0..15 are skipped. `wide` runs two
+    // pairs of units at a time in eight lanes, with the same numbers; only where hasAvx2().
     void process(int mode, int count, const int* voiceList, stereoOverStruct* frameA,
-                 stereoOverStruct* frameB);
+                 stereoOverStruct* frameB, bool wide = false);
     // Where one unit's two frames come from and go: read from `in`, written to `out` and to
     // `next` (either may be the input itself).
     struct Frames {
@@ -93,7 +96,8 @@ public:
         stereoOverStruct* next;
     };
     // The same run as process() over frames[v] for each listed unit v, without copies.
-    void process(int mode, int count, const int* voiceList, const Frames* frames);
+    void process(int mode, int count, const int* voiceList, const Frames* frames,
+                 bool wide = false);
     // The distortion effect's two bands at fixed frequencies in Hz, on unit 0.
     void setFXParameters(float freq1, float gain1, float freq2, float gain2);
     void processFX(stereoOverStruct in1, stereoOverStruct in2, stereoOverStruct& out1,
@@ -114,8 +118,10 @@ private:
 
     ParaEQRate rates;
     ParaEQUnit units[kUnits];
-    ParaEQCoefs pairCoefs[kPairs];
-    ParaEQLanes pairLanes[kPairs];
+    // In ParaEQCoefs' and ParaEQLanes' order, pair p's four lanes at 4p of each coefficient and
+    // state, so two neighbouring pairs load as eight lanes.
+    alignas(16) float pairCoefs[sizeof(ParaEQCoefs) / sizeof(Float4)][kStride];
+    alignas(16) float pairLanes[sizeof(ParaEQLanes) / sizeof(Float4)][kStride];
 };
 
 // One voice's EQ under unison: n sub-voices (1..6), two per four-lane group; where the processor

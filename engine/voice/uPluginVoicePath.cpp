@@ -125,7 +125,7 @@ void APlugin::runVoiceEQ(bool post) {
         frames[v] = {pathIn[s], pathOut[s], nextPathIn(v, 0, s)};
         list[count++] = v;
     }
-    (post ? postEQ : preEQ).process(mode, count, list, frames);
+    (post ? postEQ : preEQ).process(mode, count, list, frames, stagesWide);
 }
 
 void APlugin::runVoicePath() {

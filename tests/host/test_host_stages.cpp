@@ -631,23 +631,26 @@ TEST(HostStages, UnisonStagesUnderCountAndStageEditsSoundAsEachVoiceAlone) {
 // The stages run eight lanes where the processor has AVX2 and four where it has not
 // (ZEK2_NO_AVX2=1 at construction keeps four): both forms give the same bits under unison, with
 // the comb filter, stage edits at odd samples, voices that come and go and a unison count
-// lowered under the notes, and without unison, where the voice filters run two pairs at once.
+// lowered under the notes, and without unison, where the voice filters run two pairs at once and
+// voices that end leave the EQs' pairs half used.
 TEST(HostStages, FourAndEightLaneStagesGiveTheSameBits) {
     constexpr int kLength = 16000;
     auto startOf = [](int k) { return 37 + 1291 * k; };
     const NoteTimes times{6, kLength, startOf,
                           [&](int k) { return k % 2 ? startOf(k) + 6000 + 311 * k : kLength; },
                           [](int k) { return 40 + 3 * k; }};
-    const std::vector<Edit> edits = {
-        {5003, {tag::PreEqOn + 10, sp::step(3, sp::kEqModeRange)}},
-        {7001, {tag::Distortion1 + 2, 0.9f}},
-        {9007, {tag::UnisonMode, sp::step(4, sp::kUnisonRange)}},
-        {11003, {tag::LowFiMix, 0.8f}},
-        {13001, {tag::WaveShaperMix, 0.2f}},
-    };
     for (int type : {sp::kCombPlus, sp::k24LPZ, sp::k24LP2}) {
+        // Without unison (the last type) the voices' filters and EQs run two pairs side by side.
+        const bool unison = type != sp::k24LP2;
+        std::vector<Edit> edits = {
+            {5003, {tag::PreEqOn + 10, sp::step(3, sp::kEqModeRange)}},
+            {7001, {tag::Distortion1 + 2, 0.9f}},
+            {11003, {tag::LowFiMix, 0.8f}},
+            {13001, {tag::WaveShaperMix, 0.2f}},
+        };
+        if (unison) edits.push_back({9007, {tag::UnisonMode, sp::step(4, sp::kUnisonRange)}});
         sp::Stages s = scenariopatch::fullVoicePath();
-        s.unison = type == sp::k24LP2 ? 0 : sp::kSixVoices;
+        s.unison = unison ? sp::kSixVoices : 0;
         s.filterType = type;
         auto setUp = [&](Plugin& p) { sp::apply(p, s); };
         setenv("ZEK2_NO_AVX2", "1", 1);

@@ -1,9 +1,11 @@
 // The parametric EQs on their own: band gains and their centre, inactive bands, the cut
 // filters, the multi-unit list, the unison form against the multi-unit form, and bad input.
 #include "StagesRig.h"
+#include "dsp/Float8.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -187,5 +189,46 @@ TEST(StagesEQ, NeighbouringUnitsNeverTouchEachOther) {
         if ((i / 4) % 7 == 0) shared->reset(5);
         ASSERT_EQ(fa1[4].first.left, fa2[4].first.left) << i;
         ASSERT_EQ(fb1[4].second.right, fb2[4].second.right) << i;
+    }
+}
+
+TEST(StagesEQ, EightLanesGiveTheSameBitsAsFour) {
+    // Two pairs of units share eight lanes, each pair with its own coefficients and masks:
+    // lists that leave a pair half used or an odd pair over, bands active in some units only,
+    // every mode, resets, and a loud unit in either half whose states pass the float range and
+    // start again, must give what four lanes give, bit for bit.
+    if (!hasAvx2()) GTEST_SKIP() << "no AVX2";
+    auto four = std::make_unique<TParaEQ>(), eight = std::make_unique<TParaEQ>();
+    for (TParaEQ* eq : {four.get(), eight.get()}) {
+        eq->init(kRate);
+        for (int u = 0; u < 16; ++u) {
+            for (int b = 0; b < 3; ++b)
+                eq->setParameters(u, b, (u + b) % 4 ? 0.2f + 0.04f * u : 0.5f, 0.3f * b + 0.02f * u,
+                                  0.4f);
+            eq->setDirect(u);
+            eq->setFilter(u, 0.6f + 0.02f * u, 0.1f + 0.01f * u, 0.0f, 0.0f);
+        }
+        for (int u : {9, 11}) // +40 dB at 1 kHz
+            for (int b : {0, 2}) eq->setParameters(u, b, 1.0f, controlFor(1000.0), 0.5f);
+    }
+    const std::vector<float> sig = noise(4096, 77), loud = sine(1000.0, 4096, 3e38);
+    uint32_t seed = 5;
+    for (size_t i = 0; i + 19 < sig.size(); i += 4) {
+        stereoOverStruct a[2][16], b[2][16];
+        int list[16], count = 0;
+        seed = seed * 1664525u + 1013904223u;
+        const int loudUnit = i / 1024 == 1 ? 9 : (i / 1024 == 2 ? 11 : -1);
+        for (int u = 0; u < 16; ++u) {
+            const std::vector<float>& in = u == loudUnit ? loud : sig;
+            a[0][u] = a[1][u] = frame(in, in, i + u);
+            b[0][u] = b[1][u] = frame(in, in, i + u + 2);
+            if ((seed >> (u + 8)) & 1 || i % 64 == 0 || u == loudUnit) list[count++] = u;
+        }
+        const int mode = static_cast<int>(i / 4) % 4;
+        four->process(mode, count, list, a[0], b[0], false);
+        eight->process(mode, count, list, a[1], b[1], true);
+        ASSERT_EQ(std::memcmp(a[0], a[1], sizeof(a[0])), 0) << i;
+        ASSERT_EQ(std::memcmp(b[0], b[1], sizeof(b[0])), 0) << i;
+        if (i % 52 == 0) four->reset(int(i / 52) % 16), eight->reset(int(i / 52) % 16);
     }
 }
