@@ -32,6 +32,39 @@ float clamp01(float x) {
     return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
 }
 
+// The four oscillator envelopes of one sub-voice, all held in their sustain, stepped as
+// stepHeldEnvelope steps each (no fade, not the amp envelope) in four lanes, one per envelope,
+// with the same operations per lane. False, and nothing written, unless all four are held.
+bool stepHeldOscEnvelopes(EnvState* e) {
+    if ((e[0].stage != 2) | (e[1].stage != 2) | (e[2].stage != 2) | (e[3].stage != 2)) return false;
+    if (e[0].restart | e[1].restart | e[2].restart | e[3].restart) return false;
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+    const __m128 previous = _mm_setr_ps(e[0].output, e[1].output, e[2].output, e[3].output);
+    const __m128 held = _mm_setr_ps(e[0].position, e[1].position, e[2].position, e[3].position);
+    // clamp01 as max then min: a NaN and -0 come out as +0, as there.
+    const __m128 position = _mm_min_ps(_mm_max_ps(held, zero), one);
+    const __m128 silent = _mm_cmplt_ps(position, _mm_set1_ps(kSilent));
+    const __m128 output = _mm_andnot_ps(silent, position);
+    const __m128 recip =
+        _mm_or_ps(_mm_and_ps(silent, one), _mm_andnot_ps(silent, _mm_div_ps(one, position)));
+    const __m128 step = _mm_mul_ps(_mm_sub_ps(output, previous), _mm_set1_ps(1.0f / 16.0f));
+    alignas(16) float lanes[5][4];
+    _mm_store_ps(lanes[0], previous);
+    _mm_store_ps(lanes[1], position);
+    _mm_store_ps(lanes[2], output);
+    _mm_store_ps(lanes[3], recip);
+    _mm_store_ps(lanes[4], step);
+    for (int k = 0; k < 4; ++k) {
+        EnvState& s = e[k];
+        s.previous = s.value = lanes[0][k];
+        s.position = lanes[1][k];
+        s.output = s.releaseStart = lanes[2][k];
+        s.releaseRecip = lanes[3][k];
+        s.step = lanes[4][k];
+    }
+    return true;
+}
+
 } // namespace
 
 float APlugin::envTimeIncrement(float knob, bool synced) const {
@@ -221,6 +254,7 @@ void APlugin::stepVoiceEnvelopes(int voice, bool gated) {
     for (int env = 1; env <= 3; ++env) step(voiceEnv[voice][env], env);
     for (int k = 0; k < uniNumVoices; ++k) {
         EnvState* slotEnvs = oscEnv[slotInRange(voiceSlots[voice][k])];
+        if (gated && stepHeldOscEnvelopes(slotEnvs)) continue;
         for (int env = 4; env < kEnvs; ++env) step(slotEnvs[env - 4], env);
     }
 }
