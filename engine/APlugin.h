@@ -600,6 +600,7 @@ private:
         f.init(rate);
         voiceFilterHot[voice & 15] = {f.getDistortIn(), f.getType(), f.getDrive() > 0.0001f,
                                       f.getHPOn()};
+        filterTrackValid[voice & 15] = 0; // init put the filter's key tracking back to 1
     }
     TParaEQ preEQ;
     TParaEQ postEQ;
@@ -1519,6 +1520,8 @@ public:
     void updateXYReplay(int pad);
     void updateXYReplay(int pad, int voice);
     void updateXYMod(int voice, int pad, float x, float y);
+    // Both pads' sources of a voice from their knobs, when neither replays its own path.
+    void updateXYModPads(int voice);
     void getXYValue(int pad, int voice, float& x, float& y) const;
     void getXYValue(int pad, float& x, float& y) const;
     bool getXYModVal(int pad, float& x, float& y) const;
@@ -1892,6 +1895,12 @@ public:
 
     // Modulation effect: LFO, band filter, lines and every mode's state.
     ModFXState modFX;
+
+    // Last, so the members before keep their places. Per voice: the key-tracking amount and pitch
+    // the filter's key tracking was last made from, and whether it was (a double power of two the
+    // control step need not repeat).
+    float filterTrackKey[kNumVoices][2] = {};
+    uint8_t filterTrackValid[kNumVoices] = {};
 
 private:
     void distortShaped(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,

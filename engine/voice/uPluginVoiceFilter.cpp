@@ -5,6 +5,8 @@
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 
+#include <cstring>
+
 namespace {
 
 inline float clamp01(float x) {
@@ -42,7 +44,13 @@ void APlugin::setVoiceFilterAndEQ(int voice) {
     f.setType(getSteppedValue(tag::FilterType), true);
     voiceFilterHot[v].type = f.getType();
     f.setMod(currentValues[tag::ModWheelToFilterFrequency], smoothModWheel[v]);
-    f.setTrack(currentValues[tag::FilterFrequencyKeyTrack], voiceTargetPitch[v]);
+    // The same amount and pitch would give the same key tracking bit for bit.
+    const float track[2] = {currentValues[tag::FilterFrequencyKeyTrack], voiceTargetPitch[v]};
+    if (!filterTrackValid[v] || std::memcmp(track, filterTrackKey[v], sizeof(track)) != 0) {
+        f.setTrack(track[0], track[1]);
+        std::memcpy(filterTrackKey[v], track, sizeof(track));
+        filterTrackValid[v] = 1;
+    }
     f.setVel(currentValues[tag::FilterFrequencyVelocityTrack], voiceVelocity[v]);
 
     const bool unison = unisonMode != 0;
