@@ -60,6 +60,14 @@ struct NoteTimes {
     int notes, length;
     std::function<int(int)> startOf, endOf, keyOf;
 };
+// `notes` keys `keyStep` semitones apart from key 40, struck every `spacing` samples from sample
+// 37: the odd ones end `held` + 311 k samples after their start, the even ones sound to the end.
+NoteTimes staggeredNotes(int notes, int length, int spacing, int held, int keyStep) {
+    auto startOf = [spacing](int k) { return 37 + spacing * k; };
+    return {notes, length, startOf,
+            [startOf, held, length](int k) { return k % 2 ? startOf(k) + held + 311 * k : length; },
+            [keyStep](int k) { return 40 + keyStep * k; }};
+}
 // The render of note `only` (every note: -1) with the edits, each block's left channel, then its
 // right one.
 std::vector<float> renderNotes(const std::function<void(Plugin&)>& setUp, const NoteTimes& t,
@@ -576,10 +584,7 @@ TEST(HostStages, EqBandsTurnedOnAndOffUnderHeldNotesMatchAFreshStart) {
 // is off by tens of percent).
 TEST(HostStages, FilterEditsWhileVoicesComeAndGoSoundAsEachVoiceAlone) {
     constexpr int kLength = 33600;
-    auto startOf = [](int k) { return 37 + 991 * k; };
-    const NoteTimes times{16, kLength, startOf,
-                          [&](int k) { return k % 2 ? startOf(k) + 9000 + 311 * k : kLength; },
-                          [](int k) { return 40 + 2 * k; }};
+    const NoteTimes times = staggeredNotes(16, kLength, 991, 9000, 2);
     const std::vector<Edit> edits = {
         {6000, {tag::FilterFrequency, 0.35f}},
         {9501, {tag::FilterQ, 0.8f}},
@@ -604,10 +609,7 @@ TEST(HostStages, FilterEditsWhileVoicesComeAndGoSoundAsEachVoiceAlone) {
 // at the same samples (the sum of the voices alone matches them played together), with no NaN.
 TEST(HostStages, UnisonStagesUnderCountAndStageEditsSoundAsEachVoiceAlone) {
     constexpr int kLength = 21000;
-    auto startOf = [](int k) { return 37 + 1291 * k; };
-    const NoteTimes times{7, kLength, startOf,
-                          [&](int k) { return k % 2 ? startOf(k) + 7000 + 311 * k : kLength; },
-                          [](int k) { return 40 + 3 * k; }};
+    const NoteTimes times = staggeredNotes(7, kLength, 1291, 7000, 3);
     auto unison = [](int index) { return sp::step(index, sp::kUnisonRange); };
     const std::vector<Edit> edits = {
         {5003, {tag::PreEqOn + 10, sp::step(3, sp::kEqModeRange)}},
@@ -635,10 +637,7 @@ TEST(HostStages, UnisonStagesUnderCountAndStageEditsSoundAsEachVoiceAlone) {
 // voices that end leave the EQs' pairs half used.
 TEST(HostStages, FourAndEightLaneStagesGiveTheSameBits) {
     constexpr int kLength = 16000;
-    auto startOf = [](int k) { return 37 + 1291 * k; };
-    const NoteTimes times{6, kLength, startOf,
-                          [&](int k) { return k % 2 ? startOf(k) + 6000 + 311 * k : kLength; },
-                          [](int k) { return 40 + 3 * k; }};
+    const NoteTimes times = staggeredNotes(6, kLength, 1291, 6000, 3);
     for (int type : {sp::kCombPlus, sp::k24LPZ, sp::k24LP2}) {
         // Without unison (the last type) the voices' filters and EQs run two pairs side by side.
         const bool unison = type != sp::k24LP2;
