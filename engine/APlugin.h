@@ -1520,8 +1520,6 @@ public:
     void updateXYReplay(int pad);
     void updateXYReplay(int pad, int voice);
     void updateXYMod(int voice, int pad, float x, float y);
-    // Both pads' sources of a voice from their knobs, when neither replays its own path.
-    void updateXYModPads(int voice);
     void getXYValue(int pad, int voice, float& x, float& y) const;
     void getXYValue(int pad, float& x, float& y) const;
     bool getXYModVal(int pad, float& x, float& y) const;

@@ -32,43 +32,6 @@ float clamp01(float x) {
     return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
 }
 
-// Held envelopes (no amp envelope) in their sustain stepped as stepHeldEnvelope steps each,
-// one per lane with the same operations per lane: `held` holds their positions, a free
-// envelope's already moved by its fade.
-void stepHeldLanes(EnvState* const* e, int count, __m128 held) {
-    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
-    const __m128 previous =
-        _mm_setr_ps(e[0]->output, e[1]->output, e[2]->output, count > 3 ? e[3]->output : 0.0f);
-    // clamp01 as max then min: a NaN and -0 come out as +0, as there.
-    const __m128 position = _mm_min_ps(_mm_max_ps(held, zero), one);
-    const __m128 silent = _mm_cmplt_ps(position, _mm_set1_ps(kSilent));
-    const __m128 output = _mm_andnot_ps(silent, position);
-    const __m128 recip =
-        _mm_or_ps(_mm_and_ps(silent, one), _mm_andnot_ps(silent, _mm_div_ps(one, position)));
-    const __m128 step = _mm_mul_ps(_mm_sub_ps(output, previous), _mm_set1_ps(1.0f / 16.0f));
-    alignas(16) float lanes[5][4];
-    _mm_store_ps(lanes[0], previous);
-    _mm_store_ps(lanes[1], position);
-    _mm_store_ps(lanes[2], output);
-    _mm_store_ps(lanes[3], recip);
-    _mm_store_ps(lanes[4], step);
-    for (int k = 0; k < count; ++k) {
-        EnvState& s = *e[k];
-        s.previous = s.value = lanes[0][k];
-        s.position = lanes[1][k];
-        s.output = s.releaseStart = lanes[2][k];
-        s.releaseRecip = lanes[3][k];
-        s.step = lanes[4][k];
-    }
-}
-
-// Whether each of the envelopes is in its sustain with no restart due.
-bool allHeld(const EnvState* e, int count) {
-    bool held = true;
-    for (int k = 0; k < count; ++k) held &= (e[k].stage == 2) & (e[k].restart == 0);
-    return held;
-}
-
 } // namespace
 
 float APlugin::envTimeIncrement(float knob, bool synced) const {
@@ -255,26 +218,9 @@ void APlugin::stepVoiceEnvelopes(int voice, bool gated) {
         else
             stepEnvelope(e, env, voice, gated, false);
     };
-    // Filter and free envelopes all held: three lanes, the free ones moved by their fades.
-    EnvState* envs = voiceEnv[voice];
-    if (gated && allHeld(envs + 1, 3)) {
-        EnvState* const lanes[3] = {&envs[1], &envs[2], &envs[3]};
-        const float free1 = envs[2].position + getEnvFade(2, voice) * envs[2].speed;
-        const float free2 = envs[3].position + getEnvFade(3, voice) * envs[3].speed;
-        stepHeldLanes(lanes, 3, _mm_setr_ps(envs[1].position, free1, free2, 0.0f));
-    } else {
-        for (int env = 1; env <= 3; ++env) step(envs[env], env);
-    }
-    // A sub-voice's four oscillator envelopes all held (none has a fade): four lanes.
+    for (int env = 1; env <= 3; ++env) step(voiceEnv[voice][env], env);
     for (int k = 0; k < uniNumVoices; ++k) {
         EnvState* slotEnvs = oscEnv[slotInRange(voiceSlots[voice][k])];
-        if (gated && allHeld(slotEnvs, 4)) {
-            EnvState* const lanes[4] = {&slotEnvs[0], &slotEnvs[1], &slotEnvs[2], &slotEnvs[3]};
-            stepHeldLanes(lanes, 4,
-                          _mm_setr_ps(slotEnvs[0].position, slotEnvs[1].position,
-                                      slotEnvs[2].position, slotEnvs[3].position));
-            continue;
-        }
         for (int env = 4; env < kEnvs; ++env) step(slotEnvs[env - 4], env);
     }
 }

@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <xmmintrin.h>
 
 namespace {
 constexpr double kPathEnd = 31.99999; // the replay position runs 0..kPathEnd over 32 points
@@ -229,40 +228,6 @@ void APlugin::updateXYMod(int voice, int pad, float x, float y) {
     s[2] = by;
     s[3] = py;
     s[4] = std::sqrt(bx * bx + by * by) / 1.4142135f;
-}
-
-void APlugin::updateXYModPads(int voice) {
-    if (voice < 0 || voice >= kNumVoices) return;
-    // updateXYMod of both pads in four lanes (X, Y of pad 1, X, Y of pad 2), the same
-    // operations per lane.
-    static_assert(kSourceFirst[1] >= kSourceFirst[0] + 5, "the pads' sources apart");
-    const float* row = voiceDest[voice];
-    const __m128 lfo = _mm_set1_ps(voiceSource[voice][src::MainLfo]);
-    const __m128 amount =
-        _mm_add_ps(_mm_setr_ps(currentValues[kLfoToXTags[0]], currentValues[kLfoToYTags[0]],
-                               currentValues[kLfoToXTags[1]], currentValues[kLfoToYTags[1]]),
-                   _mm_setr_ps(row[kLfoToXDests[0]], row[kLfoToYDests[0]], row[kLfoToXDests[1]],
-                               row[kLfoToYDests[1]]));
-    const __m128 knob = _mm_setr_ps(currentValues[kXTags[0]], currentValues[kYTags[0]],
-                                    currentValues[kXTags[1]], currentValues[kYTags[1]]);
-    const __m128 mod =
-        _mm_setr_ps(row[kXDests[0]], row[kYDests[0]], row[kXDests[1]], row[kYDests[1]]);
-    // clamp01 as max then min: a NaN comes out as 0, as there.
-    const __m128 p = _mm_min_ps(
-        _mm_max_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(lfo, amount), knob), mod), _mm_setzero_ps()),
-        _mm_set1_ps(1.0f));
-    const __m128 b = _mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), p), _mm_set1_ps(1.0f));
-    const __m128 squares = _mm_mul_ps(b, b);
-    // X squared plus Y squared in each pad's first lane.
-    const __m128 sums =
-        _mm_add_ps(squares, _mm_shuffle_ps(squares, squares, _MM_SHUFFLE(2, 3, 0, 1)));
-    const __m128 distance = _mm_div_ps(_mm_sqrt_ps(sums), _mm_set1_ps(1.4142135f));
-    float* s0 = &voiceSource[voice][kSourceFirst[0]];
-    float* s1 = &voiceSource[voice][kSourceFirst[1]];
-    _mm_storeu_ps(s0, _mm_unpacklo_ps(b, p));
-    _mm_storeu_ps(s1, _mm_unpackhi_ps(b, p));
-    _mm_store_ss(s0 + 4, distance);
-    _mm_store_ss(s1 + 4, _mm_movehl_ps(distance, distance));
 }
 
 // Length of the pad's path in seconds (0 when it has none).

@@ -86,8 +86,7 @@ void APlugin::setVoiceModOften(int voice) {
     const int xTags[2] = {tag::Osc1ZekX, tag::Osc2ZekX};
     const int yTags[2] = {tag::Osc1ZekY, tag::Osc2ZekY};
     const uint32_t replayPads = getXYVoiceReplayPads();
-    if (replayPads == 0) updateXYModPads(voice);
-    for (int pad = 0; pad < 2 && replayPads != 0; ++pad) {
+    for (int pad = 0; pad < 2; ++pad) {
         float x = currentValues[xTags[pad]], y = currentValues[yTags[pad]];
         if (replayPads & (1u << pad)) {
             updateXYReplay(pad, voice);
