@@ -324,23 +324,31 @@ inline __m128i stepsOf(__m128 x) {
     return _mm_cvttps_epi32(x);
 }
 
-// Four sub-voices of one voice at once, one per lane, for the plain oscillator without spread,
+// Four sub-voices at once, one per lane, for the plain oscillator without spread,
 // sub-oscillator, modulation, shaping or feedback: each lane makes the products and sums of the
-// sub-voice by sub-voice render in the same order, so every sample is the same to the bit. The
-// table reads stay one by one; the steps, positions, gains and mix go four at a time.
-// `slot` and `index` are the four sub-voices' slots and indices in their voice.
-template <int Osc, bool Rows>
-[[gnu::noinline]] void plainLanes(const OscVoice& pm, const int* slot, const int32_t* index,
-                                  OscSlot (*slots)[2], EnvState (*envs)[4],
+// sub-voice by sub-voice render in the same order, with its own voice's settings, so every
+// sample is the same to the bit. The table reads stay one by one; the steps, positions, gains
+// and mix go four at a time. `slot` and `index` are the four sub-voices' slots and indices in
+// their voices; with `OneVoice` all four belong to one voice and its settings are read once.
+template <int Osc, bool Rows, bool OneVoice>
+[[gnu::noinline]] void plainLanes(const OscVoice* const* pmOf, const int* slot,
+                                  const int32_t* index, OscSlot (*slots)[2], EnvState (*envs)[4],
                                   stereoOverStruct (*paths)[2], float (*monos)[4], bool toOutput,
-                                  bool first, float* sources) {
+                                  bool first, float* const* sources) {
     OscSlot* os[4];
     EnvState* env[4];
+    const OscVoice* pm[4];
     for (int l = 0; l < 4; ++l) {
         os[l] = &slots[slot[l]][Osc];
         env[l] = &envs[slot[l]][Osc == 0 ? 0 : 2];
+        pm[l] = OneVoice ? pmOf[0] : pmOf[l];
     }
-    const Float4 factor(pm.downFactor);
+    // A setting of each lane's voice, or the one voice's setting in every lane.
+    auto lanes = [&pm](auto read) {
+        if constexpr (OneVoice) return Float4(read(*pm[0]));
+        return Float4(read(*pm[0]), read(*pm[1]), read(*pm[2]), read(*pm[3]));
+    };
+    const Float4 factor = lanes([](const OscVoice& o) { return o.downFactor; });
     const __m128i s0 =
         stepsOf((Float4(os[0]->inc[0], os[1]->inc[0], os[2]->inc[0], os[3]->inc[0]) * factor).v);
     const __m128i s1 =
@@ -348,7 +356,12 @@ template <int Osc, bool Rows>
     const __m128i phase =
         _mm_setr_epi32(static_cast<int>(os[0]->phase), static_cast<int>(os[1]->phase),
                        static_cast<int>(os[2]->phase), static_cast<int>(os[3]->phase));
-    const __m128i pos = _mm_add_epi32(phase, _mm_set1_epi32(static_cast<int>(pm.phaseOffset)));
+    const __m128i offset = OneVoice ? _mm_set1_epi32(static_cast<int>(pm[0]->phaseOffset))
+                                    : _mm_setr_epi32(static_cast<int>(pm[0]->phaseOffset),
+                                                     static_cast<int>(pm[1]->phaseOffset),
+                                                     static_cast<int>(pm[2]->phaseOffset),
+                                                     static_cast<int>(pm[3]->phaseOffset));
+    const __m128i pos = _mm_add_epi32(phase, offset);
     const __m128i pos2 = _mm_add_epi32(pos, _mm_add_epi32(s0, s0));
     alignas(16) uint32_t next[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(next),
@@ -356,40 +369,53 @@ template <int Osc, bool Rows>
                                                 _mm_add_epi32(s1, s1)),
                                   _mm_set1_epi32(static_cast<int>(kPhaseMask))));
     // A sample of each lane from its table index (bits 12 to 23 of its position), the indices
-    // taken out two at a time.
-    const float* table = pm.table;
-    auto samples = [table](__m128i position, const int32_t* row) {
+    // taken out two at a time; each lane reads its own voice's table and symmetry row.
+    auto samples = [&pm](__m128i position, int h) {
         const __m128i i = _mm_and_si128(_mm_srli_epi32(position, 12), _mm_set1_epi32(0xFFF));
         const uint64_t lo = static_cast<uint64_t>(_mm_cvtsi128_si64(i));
         const uint64_t hi = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(i, i)));
-        auto read = [table, row](uint64_t n) {
+        auto read = [&pm, h](int l, uint64_t n) {
             const uint32_t k = static_cast<uint32_t>(n);
-            if constexpr (Rows) return table[row ? row[k] & 0xFFF : k];
-            return table[k];
+            const OscVoice& o = OneVoice ? *pm[0] : *pm[l];
+            if constexpr (Rows) {
+                const int32_t* row = o.symRowTable[h];
+                return o.table[row ? row[k] & 0xFFF : k];
+            }
+            return o.table[k];
         };
-        return Float4(read(lo), read(lo >> 32), read(hi), read(hi >> 32));
+        return Float4(read(0, lo), read(1, lo >> 32), read(2, hi), read(3, hi >> 32));
     };
-    const Float4 x[4] = {
-        samples(pos, pm.symRowTable[0]), samples(_mm_add_epi32(pos, s0), pm.symRowTable[0]),
-        samples(pos2, pm.symRowTable[1]), samples(_mm_add_epi32(pos2, s1), pm.symRowTable[1])};
+    const Float4 x[4] = {samples(pos, 0), samples(_mm_add_epi32(pos, s0), 0), samples(pos2, 1),
+                         samples(_mm_add_epi32(pos2, s1), 1)};
     for (int l = 0; l < 4; ++l) {
         os[l]->phase = os[l]->upPhase = next[l];
         os[l]->feedDown = os[l]->feedUp = x[3].lane(l);
     }
-    // The amp envelope's depth times the level, stepped once per half.
+    // The amp envelope's depth times the level, stepped once per half; each lane takes the
+    // form of its voice's polarity.
     const Float4 value(env[0]->value, env[1]->value, env[2]->value, env[3]->value);
     const Float4 step(env[0]->step, env[1]->step, env[2]->step, env[3]->step);
-    const Float4 amount(pm.ampAmount), one(1.0f);
-    const bool positive = pm.ampPositive != 0;
-    auto depth = [&](Float4 e) { return positive ? amount * e + one - amount : one - amount * e; };
+    const Float4 amount = lanes([](const OscVoice&o) { return o.ampAmount; }), one(1.0f);
+    const __m128 positive = _mm_castsi128_ps(
+        _mm_cmpgt_epi32(OneVoice ? _mm_set1_epi32(pm[0]->ampPositive)
+                                 : _mm_setr_epi32(pm[0]->ampPositive, pm[1]->ampPositive,
+                                                  pm[2]->ampPositive, pm[3]->ampPositive),
+                        _mm_setzero_si128()));
+    auto depth = [&](Float4 e) {
+        if constexpr (OneVoice) {
+            return pm[0]->ampPositive != 0 ? amount * e + one - amount : one - amount * e;
+        }
+        const Float4 up = amount * e + one - amount, down = one - amount * e;
+        return Float4(_mm_or_ps(_mm_and_ps(positive, up.v), _mm_andnot_ps(positive, down.v)));
+    };
     const Float4 value1 = value + step;
-    const Float4 g0 = depth(value) * Float4(pm.gain[0]);
-    const Float4 g1 = depth(value1) * Float4(pm.gain[1]);
+    const Float4 g0 = depth(value) * lanes([](const OscVoice& o) { return o.gain[0]; });
+    const Float4 g1 = depth(value1) * lanes([](const OscVoice& o) { return o.gain[1]; });
     alignas(16) float values[4];
     (value1 + step).store(values);
     for (int l = 0; l < 4; ++l) env[l]->value = values[l];
     // The mono mix, lanes per sample turned into rows per sub-voice.
-    const Float4 toMono(pm.mixToMono);
+    const Float4 toMono = lanes([](const OscVoice& o) { return o.mixToMono; });
     __m128 m0 = (x[0] * (g0 * toMono)).v, m1 = (x[1] * (g0 * toMono)).v;
     __m128 m2 = (x[2] * (g1 * toMono)).v, m3 = (x[3] * (g1 * toMono)).v;
     _MM_TRANSPOSE4_PS(m0, m1, m2, m3);
@@ -399,8 +425,10 @@ template <int Osc, bool Rows>
     if (toOutput) {
         // (0.5 g downL panL) and (0.5 g downR panR) of each half, in the scalar order.
         const Float4 half(0.5f);
-        const Float4 downL(pm.mixDownL), downR(pm.mixDownR);
-        const Float4 panL(pm.panOsc[0]), panR(pm.panOsc[1]);
+        const Float4 downL = lanes([](const OscVoice& o) { return o.mixDownL; });
+        const Float4 downR = lanes([](const OscVoice& o) { return o.mixDownR; });
+        const Float4 panL = lanes([](const OscVoice& o) { return o.panOsc[0]; });
+        const Float4 panR = lanes([](const OscVoice& o) { return o.panOsc[1]; });
         const Float4 cl0 = half * g0 * downL * panL, cr0 = half * g0 * downR * panR;
         const Float4 cl1 = half * g1 * downL * panL, cr1 = half * g1 * downR * panR;
         __m128 a0 = (x[0] * cl0).v, b0 = (x[0] * cr0).v, a1 = (x[1] * cl0).v, b1 = (x[1] * cr0).v;
@@ -415,16 +443,23 @@ template <int Osc, bool Rows>
             _mm_storeu_ps(frames + 4, _mm_add_ps(_mm_loadu_ps(acc + 4), hi[l]));
         }
     }
+    // Each sub-voice's sources as the one-at-a-time render writes them, in list order.
     alignas(16) float row[4];
     if (Osc == 0) {
         for (int l = 0; l < 4; ++l)
             if (index[l] == 0) {
                 _mm_store_ps(row, m[l]);
-                sources[src::Osc1Output] = (0.0f + row[0] + row[1] + row[2] + row[3]) * 0.125f;
+                sources[OneVoice ? 0 : l][src::Osc1Output] =
+                    (0.0f + row[0] + row[1] + row[2] + row[3]) * 0.125f;
             }
-    } else {
+    } else if (OneVoice) {
         _mm_store_ps(row, m[3]);
-        sources[91] = (0.0f + row[2] + row[3]) * 0.25f;
+        sources[0][91] = (0.0f + row[2] + row[3]) * 0.25f;
+    } else {
+        for (int l = 0; l < 4; ++l) {
+            _mm_store_ps(row, m[l]);
+            sources[l][91] = (0.0f + row[2] + row[3]) * 0.25f;
+        }
     }
 }
 
@@ -664,50 +699,74 @@ template <int Osc> void APlugin::renderOscillatorOf() {
         }
         return;
     }
+    // What the plain render needs to know of each voice, as flags combined without branches (a
+    // branch per test costs more than the tests): bit 0 the rare forms (modulation, shaping,
+    // feedback), bit 1 spread, bit 2 a symmetry row other than the identity.
+    enum : uint8_t { kRare = 1, kSpread = 2, kRows = 4 };
+    uint8_t kind[kNumVoices] = {};
+    if (plainKind)
+        for (int a = 0; a < activeVoiceCount; ++a) {
+            const int v = activeVoices[a] & 15;
+            const OscVoice& o = oscVoices[v][osc];
+            const bool shaped = (o.zek > 0.0001f) | (o.wrapOn != 0) | (o.bitsOn != 0);
+            const bool rows = (reinterpret_cast<uintptr_t>(o.symRowTable[0]) |
+                               reinterpret_cast<uintptr_t>(o.symRowTable[1])) != 0;
+            kind[v] = static_cast<uint8_t>((pmOn | shaped | (o.feedScale != 0.0f)) * kRare |
+                                           (o.spreadOn != 0) * kSpread | rows * kRows);
+        }
     // One loop for the oscillator that starts the frames and one for the one that adds to them.
     auto render = [&](auto firstC) {
         constexpr bool first = decltype(firstC)::value;
-        int plainVoice = -1;
-        bool shaped = false, spread = false, rare = false, rows = true;
-        const OscVoice* pm = nullptr;
+        // Slot numbers are in range by construction: a compare spares the division of the
+        // modulo, which stays as the guard against a stray one.
+        auto slotAt = [this](int i) {
+            const int32_t n = subVoiceList[0][i];
+            return static_cast<uint32_t>(n) < static_cast<uint32_t>(kSubVoiceSlots)
+                       ? n
+                       : n % kSubVoiceSlots;
+        };
+        auto voiceAt = [this](int i) { return subVoiceList[1][i] & 15; };
         for (int i = 0; i < subVoiceCount; ++i) {
-            // Slot numbers are in range by construction: a compare spares the division of the
-            // modulo, which stays as the guard against a stray one.
-            const int32_t listed = subVoiceList[0][i];
-            const int slot = static_cast<uint32_t>(listed) < static_cast<uint32_t>(kSubVoiceSlots)
-                                 ? listed
-                                 : listed % kSubVoiceSlots;
-            const int v = subVoiceList[1][i] & 15;
+            const int slot = slotAt(i);
+            const int v = voiceAt(i);
             const int k = subVoiceList[2][i];
-            if (plainKind && v != plainVoice) {
-                plainVoice = v;
-                pm = &oscVoices[v][osc];
-                // Every test made, as flags combined without branches: a branch per test costs
-                // more than the tests.
-                shaped = (pm->zek > 0.0001f) | (pm->wrapOn != 0) | (pm->bitsOn != 0);
-                spread = pm->spreadOn != 0;
-                rare = pmOn | shaped | (pm->feedScale != 0.0f);
-                rows = (reinterpret_cast<uintptr_t>(pm->symRowTable[0]) |
-                        reinterpret_cast<uintptr_t>(pm->symRowTable[1])) != 0;
-            }
-            if (plainKind && !(rare | spread | sub) && i + 3 < subVoiceCount &&
-                (subVoiceList[1][i + 3] & 15) == v) {
-                // Four sub-voices of the voice at once (its entries follow each other).
-                int slots4[4];
-                for (int l = 0; l < 4; ++l) {
-                    const int32_t n = subVoiceList[0][i + l];
-                    slots4[l] = static_cast<uint32_t>(n) < static_cast<uint32_t>(kSubVoiceSlots)
-                                    ? n
-                                    : n % kSubVoiceSlots;
-                }
-                if (rows)
-                    plainLanes<osc, true>(*pm, slots4, &subVoiceList[2][i], oscSlots, oscEnv,
-                                          pathIn, osc1Mono, toOutput, first, voiceSource[v]);
+            const OscVoice* pm = &oscVoices[v][osc];
+            // Four entries of the plain form without spread or sub-oscillator go side by side:
+            // four sub-voices of one voice with its settings read once, or of several voices.
+            const bool lanesFit =
+                plainKind && !sub && !(kind[v] & (kRare | kSpread)) && i + 3 < subVoiceCount;
+            if (lanesFit && voiceAt(i + 3) == v) {
+                const int slots4[4] = {slot, slotAt(i + 1), slotAt(i + 2), slotAt(i + 3)};
+                float* const rows[1] = {voiceSource[v]};
+                if (kind[v] & kRows)
+                    plainLanes<osc, true, true>(&pm, slots4, &subVoiceList[2][i], oscSlots, oscEnv,
+                                                pathIn, osc1Mono, toOutput, first, rows);
                 else
-                    plainLanes<osc, false>(*pm, slots4, &subVoiceList[2][i], oscSlots, oscEnv,
-                                           pathIn, osc1Mono, toOutput, first, voiceSource[v]);
+                    plainLanes<osc, false, true>(&pm, slots4, &subVoiceList[2][i], oscSlots, oscEnv,
+                                                 pathIn, osc1Mono, toOutput, first, rows);
                 i += 3;
                 continue;
+            }
+            if (lanesFit) {
+                const int v1 = voiceAt(i + 1), v2 = voiceAt(i + 2), v3 = voiceAt(i + 3);
+                const uint8_t all = kind[v] | kind[v1] | kind[v2] | kind[v3];
+                if (!(all & (kRare | kSpread))) {
+                    const int slots4[4] = {slot, slotAt(i + 1), slotAt(i + 2), slotAt(i + 3)};
+                    const OscVoice* pms[4] = {pm, &oscVoices[v1][osc], &oscVoices[v2][osc],
+                                              &oscVoices[v3][osc]};
+                    float* const rows[4] = {voiceSource[v], voiceSource[v1], voiceSource[v2],
+                                            voiceSource[v3]};
+                    if (all & kRows)
+                        plainLanes<osc, true, false>(pms, slots4, &subVoiceList[2][i], oscSlots,
+                                                     oscEnv, pathIn, osc1Mono, toOutput, first,
+                                                     rows);
+                    else
+                        plainLanes<osc, false, false>(pms, slots4, &subVoiceList[2][i], oscSlots,
+                                                      oscEnv, pathIn, osc1Mono, toOutput, first,
+                                                      rows);
+                    i += 3;
+                    continue;
+                }
             }
             if (plainKind) {
                 alignas(16) float m[4];
@@ -716,15 +775,18 @@ template <int Osc> void APlugin::renderOscillatorOf() {
                 float* frames = &pathIn[slot][0].first.left;
                 const float* acc = first ? kZeroFrames : frames;
                 float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
-                if (rare)
+                const bool spread = (kind[v] & kSpread) != 0;
+                if (kind[v] & kRare) {
+                    const bool shaped = (pm->zek > 0.0001f) | (pm->wrapOn != 0) | (pm->bitsOn != 0);
                     renderMixPlainRare(*pm, toOutput, os, env, frames, acc, mono, m,
                                        pmOn ? osc1Mono[slot] : nullptr, shaped, spread, sub);
-                else if (rows)
+                } else if (kind[v] & kRows) {
                     renderMixPlainAny<false, false, false>(*pm, toOutput, os, env, frames, acc,
                                                            mono, m, nullptr, spread, sub);
-                else
+                } else {
                     renderMixPlainAny<false, false, false, false>(
                         *pm, toOutput, os, env, frames, acc, mono, m, nullptr, spread, sub);
+                }
                 if (k == 0 && osc == 0)
                     voiceSource[v][src::Osc1Output] = (0.0f + m[0] + m[1] + m[2] + m[3]) * 0.125f;
                 if (osc == 1) voiceSource[v][91] = (0.0f + m[2] + m[3]) * 0.25f;
