@@ -1100,7 +1100,8 @@ private:
     void setOscEveryPassExtras(int voice, int osc);
     void stepOscLfo(int voice, int osc, bool update);
     void catchUpOscLfoSources();
-    void setOscIncrements(int osc); // every active voice
+    // Every active voice; with `kind`, each voice's oscRenderKind for the render that follows.
+    void setOscIncrements(int osc, uint8_t* kind = nullptr, bool pmOn = false);
     // Whether the knobs of the settings of every 2nd pass, every pass and the increments, or
     // the voices' default destinations, moved since the last look: then no voice's settings
     // stand. `oscInputsMove` for this pass is set from the matrix slots.

@@ -155,6 +155,22 @@ struct OscVoice {
     Exp2Memo lfoSpeedMemo[3];
 };
 
+// What the plain render needs to know of a voice's oscillator, as flags combined without
+// branches (a branch per test costs more than the tests): the rare forms (phase modulation,
+// shaping, feedback), spread, and a symmetry row other than the identity.
+enum OscRenderKind : uint8_t { kOscRare = 1, kOscSpread = 2, kOscRows = 4 };
+
+inline bool oscShaped(const OscVoice& o) {
+    return (o.zek > 0.0001f) | (o.wrapOn != 0) | (o.bitsOn != 0);
+}
+
+inline uint8_t oscRenderKind(const OscVoice& o, bool pmOn) {
+    const bool rows = (reinterpret_cast<uintptr_t>(o.symRowTable[0]) |
+                       reinterpret_cast<uintptr_t>(o.symRowTable[1])) != 0;
+    return static_cast<uint8_t>((pmOn | oscShaped(o) | (o.feedScale != 0.0f)) * kOscRare |
+                                (o.spreadOn != 0) * kOscSpread | rows * kOscRows);
+}
+
 // The inputs of one oscillator's settings of every 2nd pass and of every pass for one voice at
 // their last computation together, as bits: seven blocks of four adjacent destinations of the
 // voice's row. `valid` says both were computed on that pass with both LFO depths 0, where the

@@ -634,7 +634,13 @@ template <int Osc> void APlugin::renderOscillatorOf() {
     // every pass, increments); the settings of every 2nd pass and every pass of all voices go
     // four at a time across lanes between the two loops. No voice reads what another writes.
     setOscInputsMove(osc);
-    uint8_t every2nd[kNumVoices], every8th[kNumVoices];
+    // Between control steps, where no slot moves their inputs and their last computation read
+    // no LFO value, a voice's settings stand; the others are listed and computed again.
+    const bool settingsMove = (oscInputsMove[osc] & kOscSettingsMove) != 0;
+    const bool extras = subOn[osc] || (osc == 1 && osc2ModMode != 0);
+    int list[kNumVoices];
+    uint8_t listDue[kNumVoices];
+    int count = 0;
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int v = activeVoices[a];
         OscVoice& ov = oscVoices[v][osc];
@@ -646,44 +652,31 @@ template <int Osc> void APlugin::renderOscillatorOf() {
         const bool restructured = on && ov.setupSerial != voiceSetupSerial;
         if (every8) setOscDrift(v, osc);
         if ((osc == 0 ? every2 : every8) || restructured) setOscSpread(v, osc);
-        if (on) {
-            if (every8 || restructured) {
-                setOscTableChoice(v, osc);
-                setOscZek(v, osc);
-            }
-            every2nd[a] = every2 || restructured;
-            every8th[a] = every8 || restructured;
-            ov.setupSerial = voiceSetupSerial;
+        if (!on) continue;
+        const bool due8 = every8 || restructured;
+        if (due8) {
+            setOscTableChoice(v, osc);
+            setOscZek(v, osc);
         }
-    }
-    if (on && activeVoiceCount > 0) {
-        // Between control steps, where no slot moves their inputs and their last computation
-        // read no LFO value, a voice's settings stand; the others are computed again.
-        const bool settingsMove = (oscInputsMove[osc] & kOscSettingsMove) != 0;
-        const bool extras = subOn[osc] || (osc == 1 && osc2ModMode != 0);
-        int list[kNumVoices];
-        uint8_t listDue[kNumVoices];
-        int count = 0;
-        for (int a = 0; a < activeVoiceCount; ++a) {
-            const int v = activeVoices[a];
-            if (!settingsMove && !every8th[a] && oscPassKeys[v][osc].valid) {
-                if (extras) setOscEveryPassExtras(v, osc);
-                continue;
-            }
-            list[count] = v;
-            listDue[count++] = every2nd[a];
+        ov.setupSerial = voiceSetupSerial;
+        if (!settingsMove && !due8 && oscPassKeys[v][osc].valid) {
+            if (extras) setOscEveryPassExtras(v, osc);
+            continue;
         }
-        if (count > 0) setOscSettingsLanes(osc, list, listDue, count, true);
+        list[count] = v;
+        listDue[count++] = every2 || restructured;
     }
-    setOscIncrements(osc);
+    if (count > 0) setOscSettingsLanes(osc, list, listDue, count, true);
+    // The plain oscillator reads its voice's settings where they are; what it needs to know of
+    // each voice comes with the increments.
+    const bool pmOn = osc == 1 && osc2ModMode == kModPM;
+    const bool plainKind =
+        on && !oscNoise[osc] && (osc == 0 || (!osc2SyncOn && (osc2ModMode == kModOff || pmOn)));
+    uint8_t kind[kNumVoices];
+    setOscIncrements(osc, plainKind ? kind : nullptr, pmOn);
     if (osc == 1 && osc2SyncOn)
         for (int i = 0; i < subVoiceCount; ++i) advanceSync(subVoiceList[0][i] % kSubVoiceSlots);
     if (!on) return;
-    // The plain oscillator reads its voice's settings where they are; which instance serves a
-    // voice is chosen once per voice (sub-voices of a voice follow each other in the list).
-    const bool pmOn = osc == 1 && osc2ModMode == kModPM;
-    const bool plainKind =
-        !oscNoise[osc] && (osc == 0 || (!osc2SyncOn && (osc2ModMode == kModOff || pmOn)));
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
     // Oscillator 1 with its output off is heard only through oscillator 2's modulation and its
@@ -699,21 +692,6 @@ template <int Osc> void APlugin::renderOscillatorOf() {
         }
         return;
     }
-    // What the plain render needs to know of each voice, as flags combined without branches (a
-    // branch per test costs more than the tests): bit 0 the rare forms (modulation, shaping,
-    // feedback), bit 1 spread, bit 2 a symmetry row other than the identity.
-    enum : uint8_t { kRare = 1, kSpread = 2, kRows = 4 };
-    uint8_t kind[kNumVoices] = {};
-    if (plainKind)
-        for (int a = 0; a < activeVoiceCount; ++a) {
-            const int v = activeVoices[a] & 15;
-            const OscVoice& o = oscVoices[v][osc];
-            const bool shaped = (o.zek > 0.0001f) | (o.wrapOn != 0) | (o.bitsOn != 0);
-            const bool rows = (reinterpret_cast<uintptr_t>(o.symRowTable[0]) |
-                               reinterpret_cast<uintptr_t>(o.symRowTable[1])) != 0;
-            kind[v] = static_cast<uint8_t>((pmOn | shaped | (o.feedScale != 0.0f)) * kRare |
-                                           (o.spreadOn != 0) * kSpread | rows * kRows);
-        }
     // One loop for the oscillator that starts the frames and one for the one that adds to them.
     auto render = [&](auto firstC) {
         constexpr bool first = decltype(firstC)::value;
@@ -734,11 +712,11 @@ template <int Osc> void APlugin::renderOscillatorOf() {
             // Four entries of the plain form without spread or sub-oscillator go side by side:
             // four sub-voices of one voice with its settings read once, or of several voices.
             const bool lanesFit =
-                plainKind && !sub && !(kind[v] & (kRare | kSpread)) && i + 3 < subVoiceCount;
+                plainKind && !sub && !(kind[v] & (kOscRare | kOscSpread)) && i + 3 < subVoiceCount;
             if (lanesFit && voiceAt(i + 3) == v) {
                 const int slots4[4] = {slot, slotAt(i + 1), slotAt(i + 2), slotAt(i + 3)};
                 float* const rows[1] = {voiceSource[v]};
-                if (kind[v] & kRows)
+                if (kind[v] & kOscRows)
                     plainLanes<osc, true, true>(&pm, slots4, &subVoiceList[2][i], oscSlots, oscEnv,
                                                 pathIn, osc1Mono, toOutput, first, rows);
                 else
@@ -750,13 +728,13 @@ template <int Osc> void APlugin::renderOscillatorOf() {
             if (lanesFit) {
                 const int v1 = voiceAt(i + 1), v2 = voiceAt(i + 2), v3 = voiceAt(i + 3);
                 const uint8_t all = kind[v] | kind[v1] | kind[v2] | kind[v3];
-                if (!(all & (kRare | kSpread))) {
+                if (!(all & (kOscRare | kOscSpread))) {
                     const int slots4[4] = {slot, slotAt(i + 1), slotAt(i + 2), slotAt(i + 3)};
                     const OscVoice* pms[4] = {pm, &oscVoices[v1][osc], &oscVoices[v2][osc],
                                               &oscVoices[v3][osc]};
                     float* const rows[4] = {voiceSource[v], voiceSource[v1], voiceSource[v2],
                                             voiceSource[v3]};
-                    if (all & kRows)
+                    if (all & kOscRows)
                         plainLanes<osc, true, false>(pms, slots4, &subVoiceList[2][i], oscSlots,
                                                      oscEnv, pathIn, osc1Mono, toOutput, first,
                                                      rows);
@@ -775,12 +753,12 @@ template <int Osc> void APlugin::renderOscillatorOf() {
                 float* frames = &pathIn[slot][0].first.left;
                 const float* acc = first ? kZeroFrames : frames;
                 float* mono = osc == 0 ? osc1Mono[slot] : nullptr;
-                const bool spread = (kind[v] & kSpread) != 0;
-                if (kind[v] & kRare) {
-                    const bool shaped = (pm->zek > 0.0001f) | (pm->wrapOn != 0) | (pm->bitsOn != 0);
+                const bool spread = (kind[v] & kOscSpread) != 0;
+                if (kind[v] & kOscRare) {
+                    const bool shaped = oscShaped(*pm);
                     renderMixPlainRare(*pm, toOutput, os, env, frames, acc, mono, m,
                                        pmOn ? osc1Mono[slot] : nullptr, shaped, spread, sub);
-                } else if (kind[v] & kRows) {
+                } else if (kind[v] & kOscRows) {
                     renderMixPlainAny<false, false, false>(*pm, toOutput, os, env, frames, acc,
                                                            mono, m, nullptr, spread, sub);
                 } else {

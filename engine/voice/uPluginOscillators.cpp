@@ -622,7 +622,7 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
 // with the pitch envelope, the oscillator LFO's pitch depth, unison tuning and drift. What is
 // the oscillator's alone (its destinations' places, the LFO depth knob, the envelope) is looked
 // up once for all voices.
-void APlugin::setOscIncrements(int osc) {
+void APlugin::setOscIncrements(int osc, uint8_t* kind, bool pmOn) {
     const int fine = oscDest(osc, oscdest::Fine), semi = oscDest(osc, oscdest::Semi);
     const int lfoToPitch = oscDest(osc, oscdest::LfoToPitch);
     const float depthKnob = currentValues[OSC_TAGS[osc].lfoToPitch];
@@ -639,6 +639,9 @@ void APlugin::setOscIncrements(int osc) {
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int voice = activeVoices[a];
         OscVoice& ov = oscVoices[voice][osc];
+        // Read here, after every setting of the pass is made, in the loop that touches the
+        // voice anyway.
+        if (kind) kind[voice & 15] = oscRenderKind(ov, pmOn);
         const int32_t* slots = voiceSlots[voice];
         // Between control steps, with nothing moving the pitch, the increments of the last
         // pass stand; only the pitch envelope moves on.
