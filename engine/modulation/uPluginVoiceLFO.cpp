@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/Float4.h"
+#include "dsp/SameBytes.h"
 #include "engine/modulation/LFOCore.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
@@ -96,7 +97,7 @@ inline void movePhase(LFOState& lfo) {
 
 // True when a memo is valid and holds these key bytes.
 bool sameKey(uint8_t valid, const void* memo, const void* key, size_t bytes) {
-    return valid && std::memcmp(memo, key, bytes) == 0;
+    return valid && sameBytes(memo, key, bytes);
 }
 
 } // namespace
@@ -130,14 +131,13 @@ void APlugin::setVoiceLFOSettings(int v) {
     key.rates[1] = engineRateDouble;
     static_assert(sizeof(key.values) / sizeof(float) == 20 + 3 * 7, "every input");
     static_assert(sizeof(VoiceLFOKey) == 41 * 4 + 3 * 4 + 2 * 8, "no padding");
-    if (voiceLFOKeyValid[v] && std::memcmp(&key, &voiceLFOKey[v], sizeof(key)) == 0) return;
+    if (voiceLFOKeyValid[v] && sameBytes(&key, &voiceLFOKey[v], sizeof(key))) return;
     // The menus and switches (the key's first 17 values) and the free LFOs' use give the
     // waves, play modes, syncs and on states, the start phase, the speed source and the morph
     // choice: while they stand still, those still hold what they gave.
-    const bool sameMenus =
-        voiceLFOKeyValid[v] &&
-        std::memcmp(key.values, voiceLFOKey[v].values, 17 * sizeof(float)) == 0 &&
-        key.flags[0] == voiceLFOKey[v].flags[0];
+    const bool sameMenus = voiceLFOKeyValid[v] &&
+                           sameBytes(key.values, voiceLFOKey[v].values, 17 * sizeof(float)) &&
+                           key.flags[0] == voiceLFOKey[v].flags[0];
     VoiceLFOMenus& menus = voiceLFOMenus[v];
     if (!sameMenus) {
         menus.startPhase = LFO_PHASE_VAL[getSteppedValue(tag::MainLfoPhase) & 3];

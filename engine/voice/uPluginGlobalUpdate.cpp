@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/FastMath.h"
+#include "dsp/SameBytes.h"
 #include "editor/ueditor.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
@@ -124,7 +125,7 @@ void APlugin::noteVoiceStructure() {
                                                 freeLfo12InUse,
                                                 oscKeyTrack[0],
                                                 oscKeyTrack[1]};
-    if (std::memcmp(now, voiceStructure, sizeof(now)) == 0) return;
+    if (sameBytes(now, voiceStructure, sizeof(now))) return;
     std::memcpy(voiceStructure, now, sizeof(now));
     ++voiceSetupSerial;
 }

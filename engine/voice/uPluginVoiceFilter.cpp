@@ -2,6 +2,8 @@
 // start's reset of them. Audio thread: the positions once per pass, the set-up at each voice's
 // control rate, the reset when the note road starts a voice.
 #include "engine/APlugin.h"
+
+#include "dsp/SameBytes.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 
@@ -46,7 +48,7 @@ void APlugin::setVoiceFilterAndEQ(int voice) {
     f.setMod(currentValues[tag::ModWheelToFilterFrequency], smoothModWheel[v]);
     // The same amount and pitch would give the same key tracking bit for bit.
     const float track[2] = {currentValues[tag::FilterFrequencyKeyTrack], voiceTargetPitch[v]};
-    if (!filterTrackValid[v] || std::memcmp(track, filterTrackKey[v], sizeof(track)) != 0) {
+    if (!filterTrackValid[v] || !sameBytes(track, filterTrackKey[v], sizeof(track))) {
         f.setTrack(track[0], track[1]);
         std::memcpy(filterTrackKey[v], track, sizeof(track));
         filterTrackValid[v] = 1;

@@ -5,6 +5,7 @@
 
 #include "dsp/FastMath.h"
 #include "dsp/Float4.h"
+#include "dsp/SameBytes.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/voice/VoiceTables.h"
@@ -43,7 +44,7 @@ void APlugin::setVoiceModOften(int voice) {
     inputs[2] = voiceChannelPressure[voice];
     std::memcpy(inputs + 3, &voiceMidiSource[voice][src::ControllerFirst], 21 * sizeof(float));
     const bool settled = smoothersSettled[voice] && !voiceIsNew[voice] &&
-                         std::memcmp(inputs, smootherInputs[voice], sizeof(inputs)) == 0;
+                         sameBytes(inputs, smootherInputs[voice], sizeof(inputs));
     if (!settled) {
         float before[24], after[24];
         before[0] = smoothModWheel[voice];
@@ -60,7 +61,7 @@ void APlugin::setVoiceModOften(int voice) {
         src[src::ChannelAftertouch] = after[2];
         src[src::PolyAftertouch] = after[1];
         std::memcpy(src + src::ControllerFirst, after + 3, 21 * sizeof(float));
-        smoothersSettled[voice] = std::memcmp(before, after, sizeof(after)) == 0 ? 1 : 0;
+        smoothersSettled[voice] = sameBytes(before, after, sizeof(after)) ? 1 : 0;
         std::memcpy(smootherInputs[voice], inputs, sizeof(inputs));
     }
     if (last)
@@ -142,7 +143,7 @@ void APlugin::setVoiceEnvRates(int voice) {
                                                 currentValues[tag::Osc1PitchEnvKeyTrack],
                                                 currentValues[tag::Osc2AmpEnvKeyTrack],
                                                 currentValues[tag::Osc2PitchEnvKeyTrack]};
-    if (memo.valid && std::memcmp(inputs, memo.inputs, sizeof(inputs)) == 0) {
+    if (memo.valid && sameBytes(inputs, memo.inputs, sizeof(inputs))) {
         for (int e = 0; e < 4; ++e) voiceEnv[voice][e].speed = memo.envSpeed[e];
         for (int l = 0; l < 4; ++l) oscEnvLaneRate[voice][l] = memo.laneRate[l];
         return;
@@ -267,7 +268,7 @@ void APlugin::setVoiceUnison(int voice) {
     const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[dest::UnisonSpread]);
     // The sub-voices keep their tunings and pans while every input stands still.
     const float key[4] = {amount, spread, static_cast<float>(m), static_cast<float>(uniNumVoices)};
-    if (unisonMemoValid[voice] && std::memcmp(key, unisonMemo[voice], sizeof(key)) == 0) return;
+    if (unisonMemoValid[voice] && sameBytes(key, unisonMemo[voice], sizeof(key))) return;
     std::memcpy(unisonMemo[voice], key, sizeof(key));
     unisonMemoValid[voice] = 1;
     const float detune = fastExp2(0.2f * amount / 12.0f);
