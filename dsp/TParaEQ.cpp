@@ -160,9 +160,8 @@ template <int kStride> struct LaneStates<Float8, kStride> {
     ZEK2_AVX2 void set(int i, Float8 x) const { _mm256_storeu_ps(base + kStride * i, x.v); }
 };
 
-// Two pairs' states side by side in eight lanes, wherever each pair's lie. kWhole: every band
-// runs in all eight lanes or in none, so runLanes needs no masked code for them.
-template <int kStride, bool kWhole = false> struct JoinedStates {
+// Two pairs' states side by side in eight lanes, wherever each pair's lie.
+template <int kStride> struct JoinedStates {
     float* first;
     float* second;
     ZEK2_AVX2 Float8 get(int i) const {
@@ -277,8 +276,8 @@ ZEK2_AVX2 inline void clearIfNotFinite(LaneStates<Float8, kStride> s, const Floa
                      v);
 }
 
-template <int kStride, bool kWhole>
-ZEK2_AVX2 inline void clearIfNotFinite(JoinedStates<kStride, kWhole> s, const Float8 (&v)[4]) {
+template <int kStride>
+ZEK2_AVX2 inline void clearIfNotFinite(JoinedStates<kStride> s, const Float8 (&v)[4]) {
     clearIfNotFinite(LaneStates<Float4, kStride>{s.first}, LaneStates<Float4, kStride>{s.second},
                      v);
 }
@@ -290,11 +289,11 @@ template <class V, class C, class S>
 inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], int bandCount,
                      int lanes) {
     constexpr int kAll = LaneBits<V>::kAll;
-    // The unison form's eight lanes, and two units joined with the same bands, run whole: no
-    // masked code for them.
+    // The unison form's eight lanes, one unit's or two units' with the same bands, always run
+    // whole: no masked code for them.
     constexpr bool kMasked =
         std::is_same_v<V, Float4> || !(std::is_same_v<S, LaneStates<Float8, TUniParaEQ::kStride>> ||
-                                       std::is_same_v<S, JoinedStates<TUniParaEQ::kStride, true>>);
+                                       std::is_same_v<S, JoinedStates<TUniParaEQ::kStride>>);
     for (int b = 0; b < bandCount; ++b) {
         const int bits = bandLanes[b] & kAll;
         if (bits == 0) continue; // an inactive band neither processes nor keeps history
@@ -770,41 +769,29 @@ __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c
     runGroups(c, states, mode, bandLanes, frames, n, 2 * pairs);
 }
 
-// One unit's group, its coefficients, states and bands.
+// One unit's group: its coefficients, states and frames.
 struct UnitGroup {
     const ParaEQCoefs* coefs;
     float* states;
-    const int (*bandLanes)[3];
     const TParaEQ::Frames* frames;
 };
 
-// Group g of two units side by side in eight lanes, each half with its own coefficients and
-// bands: the same operations per lane as runGroups gives each of them.
+// Group g of two units with the same bands on side by side in eight lanes, each half with its
+// own coefficients: the same operations per lane as runGroups gives each of them.
 __attribute__((target("avx2"), flatten)) void runJoinedGroup(const UnitGroup& a, const UnitGroup& b,
-                                                             int mode, int n, int g) {
+                                                             int mode, const int (&bandLanes)[3],
+                                                             int n, int g) {
     Float4 lo[4], hi[4];
     loadGroup(a.frames, n, g, lo);
     loadGroup(b.frames, n, g, hi);
     Float8 v[4];
     for (int k = 0; k < 4; ++k) v[k] = Float8::join(lo[k], hi[k]);
-    int bandLanes[TParaEQ::kBands];
-    for (int k = 0; k < TParaEQ::kBands; ++k)
-        bandLanes[k] = ((*a.bandLanes)[k] & 0xF) | ((*b.bandLanes)[k] & 0xF) << 4;
     // ParaEQCoefs is a row of Float4: coefficient i at 4i.
     constexpr int kCoefStride = sizeof(Float4) / sizeof(float);
-    const JoinedCoefs<kCoefStride> c{reinterpret_cast<const float*>(a.coefs),
-                                     reinterpret_cast<const float*>(b.coefs)};
-    bool whole = true; // the same bands on in both units (the usual case): no masks
-    for (int k = 0; k < TParaEQ::kBands; ++k)
-        whole = whole && (bandLanes[k] == 0 || bandLanes[k] == 0xFF);
-    float* sa = a.states + 4 * g;
-    float* sb = b.states + 4 * g;
-    if (whole)
-        runLanes(c, JoinedStates<TUniParaEQ::kStride, true>{sa, sb}, v, mode, bandLanes,
-                 TParaEQ::kBands, kEveryLane);
-    else
-        runLanes(c, JoinedStates<TUniParaEQ::kStride>{sa, sb}, v, mode, bandLanes, TParaEQ::kBands,
-                 kEveryLane);
+    runLanes(JoinedCoefs<kCoefStride>{reinterpret_cast<const float*>(a.coefs),
+                                      reinterpret_cast<const float*>(b.coefs)},
+             JoinedStates<TUniParaEQ::kStride>{a.states + 4 * g, b.states + 4 * g}, v, mode,
+             bandLanes, TParaEQ::kBands, kEveryLane);
     for (int k = 0; k < 4; ++k) {
         lo[k] = v[k].low();
         hi[k] = v[k].high();
@@ -846,8 +833,16 @@ void TUniParaEQ::process(TUniParaEQ& a, const TParaEQ::Frames* framesA, TUniPara
     const int pairs = groups / 2;
     runGroupPairs(a.coefs, &a.states[0][0], mode, bandA, framesA, n, pairs);
     runGroupPairs(b.coefs, &b.states[0][0], mode, bandB, framesB, n, pairs);
-    runJoinedGroup({&a.coefs, &a.states[0][0], &bandA, framesA},
-                   {&b.coefs, &b.states[0][0], &bandB, framesB}, mode, n, 2 * pairs);
+    bool sameBands = true;
+    for (int k = 0; k < TParaEQ::kBands; ++k) sameBands = sameBands && bandA[k] == bandB[k];
+    if (sameBands) {
+        runJoinedGroup({&a.coefs, &a.states[0][0], framesA}, {&b.coefs, &b.states[0][0], framesB},
+                       mode, bandA, n, 2 * pairs);
+    } else {
+        // Different bands would need masks in the sample loop: each last group in four lanes.
+        runGroups(a.coefs, &a.states[0][0], mode, bandA, framesA, n, 2 * pairs);
+        runGroups(b.coefs, &b.states[0][0], mode, bandB, framesB, n, 2 * pairs);
+    }
 }
 
 void TUniParaEQ::process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB) {
