@@ -294,6 +294,10 @@ inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], i
     constexpr bool kMasked =
         std::is_same_v<V, Float4> || !(std::is_same_v<S, LaneStates<Float8, TUniParaEQ::kStride>> ||
                                        std::is_same_v<S, JoinedStates<TUniParaEQ::kStride>>);
+    // The bands unrolled, and each result written into v through its register member: rolled
+    // up, or copied as a whole struct (which goes by 16-byte halves through the stack), the
+    // eight-lane vectors would live in memory.
+#pragma GCC unroll 3
     for (int b = 0; b < bandCount; ++b) {
         const int bits = bandLanes[b] & kAll;
         if (bits == 0) continue; // an inactive band neither processes nor keeps history
@@ -308,7 +312,7 @@ inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], i
                 x1 = x;
                 y2 = y1;
                 y1 = y;
-                x = y;
+                x.v = y.v;
             }
         } else if constexpr (kMasked) {
             const auto m = LaneBits<V>::mask(bits);
@@ -318,7 +322,7 @@ inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], i
                 x1 = select(m, x, x1);
                 y2 = select(m, y1, y2);
                 y1 = select(m, y, y1);
-                x = select(m, y, x);
+                x.v = select(m, y, x).v;
             }
         }
         s.set(kX1 + b, x1);
@@ -341,9 +345,9 @@ inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], i
             else
                 y = ladder(st, k, x);
             if constexpr (decltype(high)::value)
-                x = gain * (x - y);
+                x.v = (gain * (x - y)).v;
             else
-                x = gain * y;
+                x.v = (gain * y).v;
         }
         for (int i = 0; i < 5; ++i) s.set(first + i, st[i]);
     };
