@@ -289,9 +289,15 @@ template <class V, class C, class S>
 inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], int bandCount,
                      int lanes) {
     constexpr int kAll = LaneBits<V>::kAll;
-    // The unison form's eight lanes always run whole: no masked code for them.
+    // The unison form's eight lanes, one unit's or two units' with the same bands, always run
+    // whole: no masked code for them.
     constexpr bool kMasked =
-        std::is_same_v<V, Float4> || !std::is_same_v<S, LaneStates<Float8, TUniParaEQ::kStride>>;
+        std::is_same_v<V, Float4> || !(std::is_same_v<S, LaneStates<Float8, TUniParaEQ::kStride>> ||
+                                       std::is_same_v<S, JoinedStates<TUniParaEQ::kStride>>);
+    // The bands unrolled, and each result written into v through its register member: rolled
+    // up, or copied as a whole struct (which goes by 16-byte halves through the stack), the
+    // eight-lane vectors would live in memory.
+#pragma GCC unroll 3
     for (int b = 0; b < bandCount; ++b) {
         const int bits = bandLanes[b] & kAll;
         if (bits == 0) continue; // an inactive band neither processes nor keeps history
@@ -306,7 +312,7 @@ inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], i
                 x1 = x;
                 y2 = y1;
                 y1 = y;
-                x = y;
+                x.v = y.v;
             }
         } else if constexpr (kMasked) {
             const auto m = LaneBits<V>::mask(bits);
@@ -316,7 +322,7 @@ inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], i
                 x1 = select(m, x, x1);
                 y2 = select(m, y1, y2);
                 y1 = select(m, y, y1);
-                x = select(m, y, x);
+                x.v = select(m, y, x).v;
             }
         }
         s.set(kX1 + b, x1);
@@ -339,9 +345,9 @@ inline void runLanes(C c, S s, V (&v)[4], int mode, const int (&bandLanes)[3], i
             else
                 y = ladder(st, k, x);
             if constexpr (decltype(high)::value)
-                x = gain * (x - y);
+                x.v = (gain * (x - y)).v;
             else
-                x = gain * y;
+                x.v = (gain * y).v;
         }
         for (int i = 0; i < 5; ++i) s.set(first + i, st[i]);
     };
@@ -736,13 +742,12 @@ inline void runGroups(const ParaEQCoefs& c, float* states, int mode, const int (
     }
 }
 
-// Two groups at a time in eight lanes, the same operations per lane; a last odd group in four.
-__attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c, float* states,
+// Groups 0 .. 2 * pairs - 1 two at a time in eight lanes, the same operations per lane.
+__attribute__((target("avx2"), flatten)) void runGroupPairs(const ParaEQCoefs& c, float* states,
                                                             int mode, const int (&bandLanes)[3],
-                                                            const TParaEQ::Frames* frames, int n) {
-    const int groups = (n + 1) / 2;
-    int g = 0;
-    for (; g + 1 < groups; g += 2) {
+                                                            const TParaEQ::Frames* frames, int n,
+                                                            int pairs) {
+    for (int g = 0; g < 2 * pairs; g += 2) {
         Float4 lo[4], hi[4];
         loadGroup(frames, n, g, lo);
         loadGroup(frames, n, g + 1, hi);
@@ -757,7 +762,46 @@ __attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c
         storeGroup(lo, frames, n, g);
         storeGroup(hi, frames, n, g + 1);
     }
-    runGroups(c, states, mode, bandLanes, frames, n, g);
+}
+
+// Two groups at a time in eight lanes; a last odd group in four.
+__attribute__((target("avx2"), flatten)) void runWideGroups(const ParaEQCoefs& c, float* states,
+                                                            int mode, const int (&bandLanes)[3],
+                                                            const TParaEQ::Frames* frames, int n) {
+    const int pairs = (n + 1) / 2 / 2;
+    runGroupPairs(c, states, mode, bandLanes, frames, n, pairs);
+    runGroups(c, states, mode, bandLanes, frames, n, 2 * pairs);
+}
+
+// One unit's group: its coefficients, states and frames.
+struct UnitGroup {
+    const ParaEQCoefs* coefs;
+    float* states;
+    const TParaEQ::Frames* frames;
+};
+
+// Group g of two units with the same bands on side by side in eight lanes, each half with its
+// own coefficients: the same operations per lane as runGroups gives each of them.
+__attribute__((target("avx2"), flatten)) void runJoinedGroup(const UnitGroup& a, const UnitGroup& b,
+                                                             int mode, const int (&bandLanes)[3],
+                                                             int n, int g) {
+    Float4 lo[4], hi[4];
+    loadGroup(a.frames, n, g, lo);
+    loadGroup(b.frames, n, g, hi);
+    Float8 v[4];
+    for (int k = 0; k < 4; ++k) v[k] = Float8::join(lo[k], hi[k]);
+    // ParaEQCoefs is a row of Float4: coefficient i at 4i.
+    constexpr int kCoefStride = sizeof(Float4) / sizeof(float);
+    runLanes(JoinedCoefs<kCoefStride>{reinterpret_cast<const float*>(a.coefs),
+                                      reinterpret_cast<const float*>(b.coefs)},
+             JoinedStates<TUniParaEQ::kStride>{a.states + 4 * g, b.states + 4 * g}, v, mode,
+             bandLanes, TParaEQ::kBands, kEveryLane);
+    for (int k = 0; k < 4; ++k) {
+        lo[k] = v[k].low();
+        hi[k] = v[k].high();
+    }
+    storeGroup(lo, a.frames, n, g);
+    storeGroup(hi, b.frames, n, g);
 }
 
 } // namespace
@@ -772,6 +816,37 @@ void TUniParaEQ::process(int mode, int n, const TParaEQ::Frames* frames) {
         runWideGroups(coefs, &states[0][0], mode, bandLanes, frames, n);
     else
         runGroups(coefs, &states[0][0], mode, bandLanes, frames, n, 0);
+}
+
+void TUniParaEQ::process(TUniParaEQ& a, const TParaEQ::Frames* framesA, TUniParaEQ& b,
+                         const TParaEQ::Frames* framesB, int mode, int n) {
+    if (n > 6) n = 6;
+    const int groups = (n + 1) / 2;
+    if (n < 1 || !framesA || !framesB || !a.wide || !b.wide || &a == &b || groups % 2 == 0) {
+        a.process(mode, n, framesA);
+        b.process(mode, n, framesB);
+        return;
+    }
+    if (a.statesStale) a.clearStates();
+    if (b.statesStale) b.clearStates();
+    int bandA[TParaEQ::kBands], bandB[TParaEQ::kBands];
+    for (int k = 0; k < TParaEQ::kBands; ++k) {
+        bandA[k] = a.unit.bandActive[k] ? kEveryLane : 0;
+        bandB[k] = b.unit.bandActive[k] ? kEveryLane : 0;
+    }
+    const int pairs = groups / 2;
+    runGroupPairs(a.coefs, &a.states[0][0], mode, bandA, framesA, n, pairs);
+    runGroupPairs(b.coefs, &b.states[0][0], mode, bandB, framesB, n, pairs);
+    bool sameBands = true;
+    for (int k = 0; k < TParaEQ::kBands; ++k) sameBands = sameBands && bandA[k] == bandB[k];
+    if (sameBands) {
+        runJoinedGroup({&a.coefs, &a.states[0][0], framesA}, {&b.coefs, &b.states[0][0], framesB},
+                       mode, bandA, n, 2 * pairs);
+    } else {
+        // Different bands would need masks in the sample loop: each last group in four lanes.
+        runGroups(a.coefs, &a.states[0][0], mode, bandA, framesA, n, 2 * pairs);
+        runGroups(b.coefs, &b.states[0][0], mode, bandB, framesB, n, 2 * pairs);
+    }
 }
 
 void TUniParaEQ::process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB) {

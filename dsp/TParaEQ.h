@@ -143,6 +143,11 @@ public:
     void process(int mode, int n, const TParaEQ::Frames* frames);
     // The same over frameA[0 .. n - 1] and frameB[0 .. n - 1] in place.
     void process(int mode, int n, stereoOverStruct* frameA, stereoOverStruct* frameB);
+    // a.process(mode, n, framesA) and b.process(mode, n, framesB) with the same numbers; where
+    // both leave a last odd group and have the same bands on, the two run side by side in
+    // eight lanes.
+    static void process(TUniParaEQ& a, const TParaEQ::Frames* framesA, TUniParaEQ& b,
+                        const TParaEQ::Frames* framesB, int mode, int n);
 
     float getSampleRate() const { return rates.rate; }
 

@@ -105,14 +105,27 @@ void APlugin::runVoiceEQ(bool post) {
     const int mode = post ? postEqMode : preEqMode;
     if (unisonMode != 0) {
         const int n = uniNumVoices < 1 ? 1 : (uniNumVoices > 6 ? 6 : uniNumVoices);
-        for (int a = 0; a < activeVoiceCount; ++a) {
-            const int v = activeVoices[a] & 15;
-            TParaEQ::Frames frames[kSubVoicesPerVoice];
+        auto voiceFrames = [&](int v, TParaEQ::Frames(&frames)[kSubVoicesPerVoice]) {
             for (int j = 0; j < n; ++j) {
                 const int s = slotInRange(voiceSlots[v][j]);
                 frames[j] = {pathIn[s], pathOut[s], nextPathIn(v, j, s)};
             }
-            (post ? voicePostEQ[v] : voicePreEQ[v]).process(mode, n, frames);
+        };
+        TUniParaEQ* eqs = post ? voicePostEQ : voicePreEQ;
+        // Two voices at a time, so their last odd groups of sub-voices can share a step.
+        int a = 0;
+        for (; a + 1 < activeVoiceCount; a += 2) {
+            const int v = activeVoices[a] & 15, w = activeVoices[a + 1] & 15;
+            TParaEQ::Frames framesV[kSubVoicesPerVoice], framesW[kSubVoicesPerVoice];
+            voiceFrames(v, framesV);
+            voiceFrames(w, framesW);
+            TUniParaEQ::process(eqs[v], framesV, eqs[w], framesW, mode, n);
+        }
+        if (a < activeVoiceCount) {
+            const int v = activeVoices[a] & 15;
+            TParaEQ::Frames frames[kSubVoicesPerVoice];
+            voiceFrames(v, frames);
+            eqs[v].process(mode, n, frames);
         }
         return;
     }
