@@ -252,74 +252,59 @@ void TFilter::runCombBlock(Float4 (&a)[kMaxSubVoices + 1], Float4 (&b)[kMaxSubVo
             }
         }
     }
-    bool allValid = true;
-    for (int k = 0; k < 4; ++k)
-        allValid = allValid && inValid[k][0] && inValid[k][1] && outValid[k][0] && outValid[k][1];
     // Lanes {0, 1} read the left channel's slots, {2, 3} the right one's: a lane whose slot was
-    // never written reads 0. With the rings filled every slot counts, and no mask is needed.
-    __m128 dryValid[4] = {}, wetValid[4] = {};
-    if (!allValid)
-        for (int k = 0; k < 4; ++k) {
-            dryValid[k] = _mm_castsi128_ps(
-                _mm_setr_epi32(-inValid[k][0], -inValid[k][0], -inValid[k][1], -inValid[k][1]));
-            wetValid[k] = _mm_castsi128_ps(
-                _mm_setr_epi32(-outValid[k][0], -outValid[k][0], -outValid[k][1], -outValid[k][1]));
-        }
+    // never written reads 0. With the rings filled every slot counts.
+    __m128 dryValid[4], wetValid[4];
+    bool allValid = true;
+    for (int k = 0; k < 4; ++k) {
+        dryValid[k] = _mm_castsi128_ps(
+            _mm_setr_epi32(-inValid[k][0], -inValid[k][0], -inValid[k][1], -inValid[k][1]));
+        wetValid[k] = _mm_castsi128_ps(
+            _mm_setr_epi32(-outValid[k][0], -outValid[k][0], -outValid[k][1], -outValid[k][1]));
+        allValid = allValid && inValid[k][0] && inValid[k][1] && outValid[k][0] && outValid[k][1];
+    }
     const bool pingPong = type == 40;
     const int src0 = pingPong ? 1 : 0, src1 = pingPong ? 0 : 1;
     const float g = combGain;
     const Float4 gains(pingPong ? -g : g, pingPong ? -g : g, g, g);
     // The signal runs at full scale here, ten times the per-pass form's level.
     const Float4 ten(10.0f), offset(1e-15f), high(10.0f * kCombLimit), low(-10.0f * kCombLimit);
-    // Sub-frame k of pair p (sub-voices 2p and 2p + 1): {L of 2p, L of 2p + 1, R of 2p,
-    // R of 2p + 1}.
-    const int pairs = (n + 1) / 2;
-    Float4 x[kMaxSubVoices / 2][4];
-    for (int p = 0; p < pairs; ++p) {
-        const int j = 2 * p;
-        x[p][0] = _mm_unpacklo_ps(a[j].v, a[j + 1].v);
-        x[p][1] = _mm_unpackhi_ps(a[j].v, a[j + 1].v);
-        x[p][2] = _mm_unpacklo_ps(b[j].v, b[j + 1].v);
-        x[p][3] = _mm_unpackhi_ps(b[j].v, b[j + 1].v);
-    }
-    // Sub-frame by sub-frame, each pair in turn: the pairs' rings are apart, so each keeps its
-    // own order of writes and reads, and a sub-frame's ring places are worked out once for all.
-    auto run = [&](auto masked) {
+    auto run = [&](int j, auto masked) {
+        const bool single = j + 1 >= n; // the odd one out: sub-voice j + 1 does not run
+        float(*in)[2][2] = subRings[0][j / 2];
+        float(*out)[2][2] = subRings[1][j / 2];
+        // Sub-frame k of sub-voices j and j + 1: {L of j, L of j + 1, R of j, R of j + 1}.
+        Float4 x[4] = {_mm_unpacklo_ps(a[j].v, a[j + 1].v), _mm_unpackhi_ps(a[j].v, a[j + 1].v),
+                       _mm_unpacklo_ps(b[j].v, b[j + 1].v), _mm_unpackhi_ps(b[j].v, b[j + 1].v)};
         for (int k = 0; k < 4; ++k) {
-            // Places within a pair's ring, in floats: the slot written and the one read, left
-            // channel then right.
-            const int slotL = 4 * slot[k][0], slotR = 4 * slot[k][1] + 2;
-            const int readL = 4 * read[k][0] + 2 * src0, readR = 4 * read[k][1] + 2 * src1;
-            for (int p = 0; p < pairs; ++p) {
-                const bool single = 2 * p + 1 >= n; // the odd one out: 2p + 1 does not run
-                float* in = &subRings[0][p][0][0][0];
-                float* out = &subRings[1][p][0][0][0];
-                const Float4 v = filtermath::finiteOrZero(x[p][k]) * ten + offset;
-                storePiece(v, in + slotL, in + slotR, single);
-                // Ping-pong feeds each channel from the other one's rings, with opposite signs.
-                Float4 dry = loadPiece(in + readL, in + readR);
-                Float4 wet = loadPiece(out + readL, out + readR);
-                if constexpr (decltype(masked)::value) {
-                    dry = _mm_and_ps(dryValid[k], dry.v);
-                    wet = _mm_and_ps(wetValid[k], wet.v);
-                }
-                // Held to +-high; the max and min keep a NaN, as the comparisons would pass it.
-                const Float4 y = min(high, max(low, gains * wet + dry + offset));
-                storePiece(y, out + slotL, out + slotR, single);
-                x[p][k] = y;
+            float* inL = in[slot[k][0]][0];
+            float* inR = in[slot[k][1]][1];
+            const Float4 v = filtermath::finiteOrZero(x[k]) * ten + offset;
+            storePiece(v, inL, inR, single);
+            // Ping-pong feeds each channel from the other one's rings, with opposite signs.
+            Float4 dry = loadPiece(in[read[k][0]][src0], in[read[k][1]][src1]);
+            Float4 wet = loadPiece(out[read[k][0]][src0], out[read[k][1]][src1]);
+            if constexpr (decltype(masked)::value) {
+                dry = _mm_and_ps(dryValid[k], dry.v);
+                wet = _mm_and_ps(wetValid[k], wet.v);
             }
+            // Held to +-high; the max and min keep a NaN, as the comparisons would pass it.
+            const Float4 y = min(high, max(low, gains * wet + dry + offset));
+            float* outL = out[slot[k][0]][0];
+            float* outR = out[slot[k][1]][1];
+            storePiece(y, outL, outR, single);
+            x[k] = y;
         }
+        // Back into frames {L0, R0, L1, R1} of sub-voices j and j + 1.
+        a[j] = _mm_shuffle_ps(x[0].v, x[1].v, _MM_SHUFFLE(2, 0, 2, 0));
+        a[j + 1] = _mm_shuffle_ps(x[0].v, x[1].v, _MM_SHUFFLE(3, 1, 3, 1));
+        b[j] = _mm_shuffle_ps(x[2].v, x[3].v, _MM_SHUFFLE(2, 0, 2, 0));
+        b[j + 1] = _mm_shuffle_ps(x[2].v, x[3].v, _MM_SHUFFLE(3, 1, 3, 1));
     };
-    if (allValid)
-        run(std::false_type{});
-    else
-        run(std::true_type{});
-    // Back into frames {L0, R0, L1, R1} of sub-voices 2p and 2p + 1.
-    for (int p = 0; p < pairs; ++p) {
-        const int j = 2 * p;
-        a[j] = _mm_shuffle_ps(x[p][0].v, x[p][1].v, _MM_SHUFFLE(2, 0, 2, 0));
-        a[j + 1] = _mm_shuffle_ps(x[p][0].v, x[p][1].v, _MM_SHUFFLE(3, 1, 3, 1));
-        b[j] = _mm_shuffle_ps(x[p][2].v, x[p][3].v, _MM_SHUFFLE(2, 0, 2, 0));
-        b[j + 1] = _mm_shuffle_ps(x[p][2].v, x[p][3].v, _MM_SHUFFLE(3, 1, 3, 1));
+    for (int j = 0; j < n; j += 2) {
+        if (allValid)
+            run(j, std::false_type{});
+        else
+            run(j, std::true_type{});
     }
 }
