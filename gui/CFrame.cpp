@@ -93,7 +93,7 @@ bool CFrame::inTree(const CView* view) const {
 void CFrame::invalidRect(const CRect& rect) {
     CRect r = rect;
     r.bound(size);
-    dirtyRegion.unite(r);
+    dirtyRegion.add(r);
 }
 
 void CFrame::invalidChild(const CRect& localRect) {
@@ -126,15 +126,15 @@ void CFrame::redraw(const CRect& region) {
 }
 
 void CFrame::redrawDirty() {
-    CRect region = dirtyRegion;
-    dirtyRegion = CRect();
+    DirtyRegion region = dirtyRegion;
+    dirtyRegion.clear();
     collectDirty(region);
     region.bound(size);
-    if (!region.isEmpty()) redraw(region);
+    for (int i = 0; i < region.size(); ++i) redraw(region[i]);
 }
 
 void CFrame::render() {
-    dirtyRegion = CRect();
+    dirtyRegion.clear();
     CViewContainer::setDirty(false);
     redraw(size);
 }

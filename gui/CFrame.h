@@ -167,7 +167,7 @@ private:
     VSTGUIEditorInterface* editor;
     std::unique_ptr<IPlatformFrame> platform;
     void* backBuffer = nullptr;
-    CRect dirtyRegion;
+    DirtyRegion dirtyRegion;
     IKeyboardHook* keyboardHook = nullptr;
     CView* focusView = nullptr;
     CPoint mouseLocation{-1, -1};

@@ -367,11 +367,11 @@ void CViewContainer::invalidChild(const CRect& localRect) {
     if (!r.isEmpty()) parent->invalidChild(r);
 }
 
-void CViewContainer::collectDirty(CRect& region) {
+void CViewContainer::collectDirty(DirtyRegion& region) {
     if (dirtyFlag) {
         CPoint tl(size.left, size.top);
         if (parent) parent->localToFrame(tl);
-        region.unite(CRect(tl.x, tl.y, tl.x + size.getWidth(), tl.y + size.getHeight()));
+        region.add(CRect(tl.x, tl.y, tl.x + size.getWidth(), tl.y + size.getHeight()));
         dirtyFlag = false;
     }
     for (CView* v : children) {
@@ -381,7 +381,7 @@ void CViewContainer::collectDirty(CRect& region) {
         } else if (v->isDirty()) {
             CPoint tl(v->getViewSize().left, v->getViewSize().top);
             localToFrame(tl);
-            region.unite(CRect(tl.x, tl.y, tl.x + v->getWidth(), tl.y + v->getHeight()));
+            region.add(CRect(tl.x, tl.y, tl.x + v->getWidth(), tl.y + v->getHeight()));
             v->setDirty(false);
         }
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gui/CBaseObject.h"
+#include "gui/DirtyRegion.h"
 #include "gui/GuiTypes.h"
 
 #include <map>
@@ -136,7 +137,7 @@ public:
     // A child's rectangle, in this container's local coordinates, needs redrawing.
     virtual void invalidChild(const CRect& localRect);
     // Collects the frame rectangles of dirty views and clears their marks.
-    void collectDirty(CRect& region);
+    void collectDirty(DirtyRegion& region);
 
 protected:
     ~CViewContainer() override;

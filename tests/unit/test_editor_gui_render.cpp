@@ -82,6 +82,65 @@ TEST(GuiRender, TreeOfViewsWithBitmapsAlphaAndTextRendersToMatchingPixels) {
     frame->forget();
 }
 
+// Counts its draws, to see which views a redraw reaches.
+class CountingView : public CView {
+public:
+    using CView::CView;
+    void draw(CDrawContext* context) override {
+        ++draws;
+        CView::draw(context);
+    }
+    int draws = 0;
+};
+
+TEST(GuiRender, TheIdlePassRedrawsOnlyTheDirtyViewsNotTheBoxAroundThem) {
+    CFrame* frame = guitest::offscreenFrame(400, 300);
+    CBitmap* red = guitest::solidBitmap(20, 20, kRed, kRed);
+    CBitmap* green = guitest::solidBitmap(20, 20, kGreen, kGreen);
+    auto* topLeft = guitest::attach(frame, new CountingView(CRect(0, 0, 20, 20)));
+    auto* middle = guitest::attach(frame, new CountingView(CRect(190, 140, 210, 160)));
+    auto* bottomRight = guitest::attach(frame, new CountingView(CRect(380, 280, 400, 300)));
+    // Two views overlapping each other, dirtied together: one redraw covers both.
+    auto* under = guitest::attach(frame, new CountingView(CRect(300, 20, 340, 60)));
+    auto* over = guitest::attach(frame, new CountingView(CRect(320, 40, 360, 80)));
+    for (CountingView* v : {topLeft, middle, bottomRight, under, over}) v->setBackground(red);
+    frame->render();
+    const int middleDraws = middle->draws;
+
+    // Two small views in opposite corners change: the view between them is not drawn again,
+    // and both changes show.
+    topLeft->setBackground(green);
+    bottomRight->setBackground(green);
+    topLeft->setDirty(true);
+    bottomRight->setDirty(true);
+    frame->idle(1000);
+    EXPECT_EQ(middle->draws, middleDraws);
+    EXPECT_TRUE(near(frame->getPixel(10, 10), kGreen));
+    EXPECT_TRUE(near(frame->getPixel(390, 290), kGreen));
+    EXPECT_TRUE(near(frame->getPixel(200, 150), kRed));
+
+    // Overlapping changes draw the upper view last, as a whole redraw does.
+    under->setBackground(green);
+    under->setDirty(true);
+    over->setDirty(true);
+    frame->invalidRect(CRect(0, 290, 10, 300));
+    frame->idle(1100);
+    EXPECT_TRUE(near(frame->getPixel(330, 50), kRed));
+    EXPECT_TRUE(near(frame->getPixel(305, 25), kGreen));
+    EXPECT_EQ(middle->draws, middleDraws);
+
+    // Many scattered changes beyond what the frame keeps apart still all show.
+    for (int i = 0; i < 12; ++i) frame->invalidRect(CRect(i * 30, 200, i * 30 + 5, 205));
+    middle->setBackground(green);
+    middle->setDirty(true);
+    frame->idle(1200);
+    EXPECT_TRUE(near(frame->getPixel(200, 150), kGreen));
+
+    red->forget();
+    green->forget();
+    frame->forget();
+}
+
 TEST(GuiRender, NumberedBitmapsComeFromTheInstalledResourceProvider) {
     static std::string asked;
     static std::string png;
