@@ -122,9 +122,9 @@ void uEditor::showMIDIMenu(CControl* control, bool slider) {
     // The value commands are one edit of the tag; the modulation commands move other tags,
     // each one edit too, which the host re-reads.
     m.popup(frame, [this, tag](const CommandMenu::Choice& c) {
-        runAsking([this, tag, chosen = c.chosen, action = c.action] {
+        runAsking([this, tag, chosen = c.chosen, action = c.action, picked = c.picked()] {
             if (chosen && action) hostDisplayIfOthersMoved(editsTold(action), tag);
-            finishCommandMenu();
+            finishCommandMenu(picked);
         });
     });
 }

@@ -66,8 +66,10 @@ void CommandMenu::popup(CFrame* frame, Closed closed) {
                 choice.undo = e.undo;
                 choice.action = e.action;
             }
+        // The pop-up's own windows give back what they covered; the menu's square on the
+        // frame is all that is left to redraw here.
+        frame->invalidRect(menu->getViewSize());
         frame->removeView(menu, false);
-        frame->invalidRect(frame->getViewSize());
         closed(choice);
     });
 }

@@ -41,6 +41,8 @@ public:
         Action action;
         VSTGUI::COptionMenu* menu = nullptr;
         int index = -1;
+        // An entry was picked, with or without an action of its own.
+        bool picked() const { return menu != nullptr; }
     };
     using Closed = std::function<void(const Choice&)>;
     // Shows the menu on the 16 x 16 square centred on the mouse. When the pop-up closes it is

@@ -74,18 +74,21 @@ bool uEditor::canShowCommandMenu() const {
 
 void uEditor::runSectionMenu(CommandMenu& menu, int undo) {
     menu.popup(frame, [this, undo](const CommandMenu::Choice& c) {
-        runAsking([this, undo, isUndo = c.undo, action = c.action] {
+        runAsking([this, undo, isUndo = c.undo, action = c.action, picked = c.picked()] {
             // Every outcome but "Undo", a dismissed menu included, first keeps a snapshot.
             if (!isUndo) setSectionUndo(undo);
             // A section command moves many parameters at once: each is told to the host as one
             // edit, then the host re-reads them all.
             if (action) hostDisplayIfOthersMoved(editsTold(action), -1);
-            finishCommandMenu();
+            finishCommandMenu(picked);
         });
     });
 }
 
-void uEditor::finishCommandMenu() {
+void uEditor::finishCommandMenu(bool picked) {
+    // A command may have moved anything on the screen. A dismissed menu moved nothing, and
+    // repainting and refreshing the whole editor would stall the host's idle call for nothing.
+    if (!picked) return;
     if (frame) {
         frame->setDirty(true);
         frame->invalidRect(frame->getViewSize());

@@ -103,9 +103,9 @@ void uEditor::showControlMenu() {
     m.add("Reset Everything", [engine] { engine->reset(); });
 
     m.popup(frame, [this](const CommandMenu::Choice& c) {
-        runAsking([this, action = c.action] {
+        runAsking([this, action = c.action, picked = c.picked()] {
             if (action) action();
-            finishCommandMenu();
+            finishCommandMenu(picked);
         });
     });
 }

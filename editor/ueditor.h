@@ -633,7 +633,7 @@ private:
     // "Undo", the chosen command, then the frame redrawn and every control refreshed.
     bool canShowCommandMenu() const;
     void runSectionMenu(CommandMenu& menu, int undoSection);
-    void finishCommandMenu();
+    void finishCommandMenu(bool picked);
     void addPasteEntry(CommandMenu& menu, const std::string& title, int section);
     void addUndoEntry(CommandMenu& menu, int section);
     // The "Modulates" lines of the slots whose source is one of `sources` from `firstSource`.

@@ -319,13 +319,14 @@ void uEditor::showArpMenu(int row, int step, bool onCell) {
     addUndoEntry(m, all);
 
     m.popup(frame, [this, all](const CommandMenu::Choice& c) {
-        runAsking([this, all, chosen = c.chosen, isUndo = c.undo, action = c.action] {
+        runAsking([this, all, chosen = c.chosen, isUndo = c.undo, action = c.action,
+                   picked = c.picked()] {
             if (!isUndo) setSectionUndo(all);
             // A chosen command, "Undo" included, tells the host the switch once it has run (a
             // reset or the undo may have moved it), each other parameter it moved as one edit
             // too, and the host re-reads the steps. A dismissed menu tells the host nothing.
             if (chosen) hostDisplayIfOthersMoved(editsTold(action, tag::ArpOn), tag::ArpOn);
-            finishCommandMenu();
+            finishCommandMenu(picked);
         });
     });
 }

@@ -233,14 +233,14 @@ void uEditor::showWaveMenu(int wave) {
     });
 
     m.popup(frame, [this, e](const CommandMenu::Choice& c) {
-        runAsking([this, e, isUndo = c.undo, action = c.action] {
+        runAsking([this, e, isUndo = c.undo, action = c.action, picked = c.picked()] {
             if (!isUndo) setWaveUndo();
             // A wave command rewrites many points at once: the host re-reads them.
             if (action) hostDisplayIfOthersMoved(editsTold(action), -1);
             const int shown = selectedUserWave & 1;
             e->updateWave(shown);
             e->updateWave(1 - shown);
-            finishCommandMenu();
+            finishCommandMenu(picked);
             waveChanged = true;
         });
     });

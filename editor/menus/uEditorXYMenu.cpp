@@ -274,14 +274,15 @@ void uEditor::showXYMenu(int pad) {
     m.popup(frame, [this, e, all, editTag, editOn, root = m.getRoot(),
                     editEntry](const CommandMenu::Choice& c) {
         const bool editChosen = c.menu == root && c.index == editEntry;
-        runAsking([this, e, all, editTag, editOn, editChosen, isUndo = c.undo, action = c.action] {
+        runAsking([this, e, all, editTag, editOn, editChosen, isUndo = c.undo, action = c.action,
+                   picked = c.picked()] {
             if (editChosen)
                 userEdit(editTag, [&] { editOn ? e->setOff(editTag) : e->setOn(editTag); });
             if (!isUndo) setSectionUndo(all);
             // A path command moves many points at once: the host re-reads them.
             if (action) hostDisplayIfOthersMoved(editsTold(action), -1);
             saveBoolToPrefs(REG_SHOW_XY_MOD_STR, xyModOn);
-            finishCommandMenu();
+            finishCommandMenu(picked);
         });
     });
 }
