@@ -630,7 +630,8 @@ public:
 private:
     void serveClearUndos();
     // The command cycle of the menus: a snapshot of the undo section before every outcome but
-    // "Undo", the chosen command, then the frame redrawn and every control refreshed.
+    // "Undo", the chosen command, then, when an entry was picked, the frame redrawn and every
+    // control refreshed.
     bool canShowCommandMenu() const;
     void runSectionMenu(CommandMenu& menu, int undoSection);
     void finishCommandMenu(bool picked);
