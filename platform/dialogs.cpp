@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -341,19 +343,62 @@ private:
     DialogAnswer answer_;
 };
 
+// Ending a dialog program that is no longer wanted holds the caller (the host's thread closing
+// the editor or the instance) for at most this long in all: first a polite SIGTERM, then, after
+// kTermWaitMs, SIGKILL.
+constexpr int kEndChildMs = 100;
+constexpr int kTermWaitMs = 40;
+
+// Killed children the kernel had not yet let us reap; reaped, without waiting, by the next end.
+std::mutex leftChildrenLock;
+std::vector<pid_t> leftChildren;
+
+// True once `pid` is reaped here, or is no child of ours to reap (a host that ignores SIGCHLD
+// has its children reaped for it).
+bool reapedNow(pid_t pid) {
+    int status = 0;
+    pid_t got;
+    while ((got = waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    return got != 0;
+}
+
+bool reapedWithin(pid_t pid, int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        if (reapedNow(pid)) return true;
+        if (std::chrono::steady_clock::now() >= until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+// Ends a child and reaps it without waiting on it. SIGCONT goes with SIGTERM, so a program
+// stopped by job control can act on it; SIGKILL ends one that ignores SIGTERM or is still
+// stopped. A child not reaped even then is kept for a later end, never left a zombie for good.
+void endChild(pid_t pid) {
+    kill(pid, SIGTERM);
+    kill(pid, SIGCONT);
+    if (!reapedWithin(pid, kTermWaitMs)) {
+        kill(pid, SIGKILL);
+        if (!reapedWithin(pid, kEndChildMs - kTermWaitMs - 10)) {
+            std::lock_guard<std::mutex> guard(leftChildrenLock);
+            leftChildren.push_back(pid);
+        }
+    }
+    std::lock_guard<std::mutex> guard(leftChildrenLock);
+    leftChildren.erase(std::remove_if(leftChildren.begin(), leftChildren.end(), reapedNow),
+                       leftChildren.end());
+}
+
 // A dialog program running as a child: its standard output is read without blocking as it
-// comes, and its exit gives the answer. Dropped early, the child is ended and reaped.
+// comes, and its exit gives the answer. Dropped early, the child is ended and reaped within
+// kEndChildMs, whatever it does.
 class ChildDialog : public PendingDialog {
 public:
     ChildDialog(pid_t p, int fd) : pid_(p), fd_(fd) {}
     ~ChildDialog() override {
         if (fd_ >= 0) close(fd_);
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            int status = 0;
-            while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-            }
-        }
+        if (pid_ > 0) endChild(pid_);
     }
     bool poll(DialogAnswer& answer) override {
         if (done_) {
@@ -361,7 +406,7 @@ public:
             return true;
         }
         char buffer[4096];
-        for (;;) {
+        while (fd_ >= 0) {
             const ssize_t n = read(fd_, buffer, sizeof buffer);
             if (n > 0) {
                 const std::size_t room =
@@ -371,14 +416,17 @@ public:
             }
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return false;
-            break; // end of output: the program has ended or is ending
+            // End of output: the program has ended or is ending.
+            close(fd_);
+            fd_ = -1;
         }
-        close(fd_);
-        fd_ = -1;
         int status = 0, exitStatus = -1;
         pid_t got;
-        while ((got = waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+        // A program may close its output and go on running: its end is looked for at the
+        // next poll rather than waited for.
+        while ((got = waitpid(pid_, &status, WNOHANG)) < 0 && errno == EINTR) {
         }
+        if (got == 0) return false;
         if (got == pid_ && WIFEXITED(status)) exitStatus = WEXITSTATUS(status);
         // A host that ignores SIGCHLD has its children reaped for it; then an answer on
         // standard output is the only sign of "OK", and silence counts as Cancel.

@@ -12,7 +12,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 using testhost::EditorSession;
@@ -85,10 +87,10 @@ int edits(const std::vector<HostCall>& log) {
 
 // A dialog program that stands in for zenity: it notes each question, waits until the test
 // lets it go, and then answers with the prepared text (OK) or, with none, Cancel. Ended early,
-// it notes that too.
+// it notes that too; a stubborn one ignores SIGTERM instead.
 class FakeDialogProgram {
 public:
-    FakeDialogProgram() {
+    explicit FakeDialogProgram(bool stubborn = false) {
         const char* base = std::getenv("ZEK2_TEST_TMP");
         folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2popXXXXXX";
         if (!mkdtemp(folder.data())) return;
@@ -96,7 +98,9 @@ public:
             std::ofstream script(folder + "/zenity");
             script << "#!/bin/sh\n"
                    << "D='" << folder << "'\n"
-                   << "trap 'echo ended >> \"$D/ended\"; exit 1' TERM\n"
+                   << (stubborn ? "trap '' TERM\n"
+                                : "trap 'echo ended >> \"$D/ended\"; exit 1' TERM\n")
+                   << "echo $$ > \"$D/pid\"\n"
                    << "echo \"$1\" >> \"$D/asked\"\n"
                    << "while [ ! -e \"$D/go\" ]; do sleep 0.02; done\n"
                    << "rm -f \"$D/go\"\n"
@@ -109,13 +113,18 @@ public:
     }
     ~FakeDialogProgram() {
         setenv("PATH", oldPath.c_str(), 1);
-        for (const char* f : {"zenity", "asked", "ended", "go", "answer"})
+        for (const char* f : {"zenity", "asked", "ended", "go", "answer", "pid"})
             std::remove((folder + "/" + f).c_str());
         rmdir(folder.c_str());
     }
     // The questions asked so far, by their first argument (--info, --file-selection, ...).
     std::vector<std::string> asked() const { return lines("asked"); }
     int ended() const { return static_cast<int>(lines("ended").size()); }
+    // The process of the last question.
+    pid_t pid() const {
+        const auto all = lines("pid");
+        return all.empty() ? 0 : static_cast<pid_t>(std::atoi(all.back().c_str()));
+    }
     void answer(const std::string& text) { std::ofstream(folder + "/answer") << text << "\n"; }
     void cancelNext() { std::remove((folder + "/answer").c_str()); }
     void go() { std::ofstream(folder + "/go") << "\n"; }
@@ -245,38 +254,65 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
     EXPECT_EQ(edits(s.calls()), 0);
 }
 
+// The editor closes while a dialog program that ignores SIGTERM is open: the close returns
+// at once all the same, and the program is ended and reaped, not left behind as a zombie.
+TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
+    FakeDialogProgram program(true);
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    ASSERT_TRUE(chooseByKeys(s, kEcsMenuX, kEcsMenuY, 1));
+    ASSERT_TRUE(program.waitForQuestions(1));
+    ASSERT_TRUE(EditorSession::waitFor([&] { return program.pid() > 0; }, 5000));
+    const pid_t pid = program.pid();
+    const double ms = s.ui([&] {
+        const auto start = std::chrono::steady_clock::now();
+        plugin.dispatch(effEditClose);
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count();
+    });
+    // A close that waited for the program is let go here, so the test fails rather than hangs.
+    if (ms == 0.0) program.go();
+    std::printf("[ figures  ] effEditClose with a stubborn dialog open: %.1f ms\n", ms);
+    EXPECT_GT(ms, 0.0) << "effEditClose waited for the dialog program for 10 s";
+    EXPECT_LT(ms, kLongestIntervalMs);
+    EXPECT_EQ(kill(pid, 0), -1) << "the program is gone, not even a zombie";
+    EXPECT_EQ(program.asked().size(), 1u);
+    EXPECT_EQ(edits(s.calls()), 0);
+}
+
 // Without zenity or kdialog the question cannot be asked: the editor says so in a window of
 // its own, beside the host's, which closes on Return, while the idle calls go on.
 TEST(HostEditorPopups, WithoutADialogProgramTheEditorTellsInAWindowOfItsOwn) {
-    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    setenv("PATH", "/nonexistent-zek2", 1);
-    {
-        testhost::Plugin plugin;
-        prepare(plugin);
-        EditorSession s(plugin);
-        if (s.ok()) {
-            const float volume = plugin.getParameter(kOsc1Volume);
-            const size_t mark = s.idleMark();
-            s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
-            ASSERT_TRUE(s.waitForPopup());
-            s.keys(XK_Down, kMenuSetToValue);
-            s.key(XK_Return);
-            EXPECT_TRUE(s.waitForNoPopup());
-            ASSERT_TRUE(
-                EditorSession::waitFor([&] { return s.messageWindows().size() == 1; }, 3000));
-            hold(s);
-            // A busy machine may stall one call: a miss is measured once more before it counts.
-            if (!smooth(s, mark, "own message window", false)) {
-                const size_t again = s.idleMark();
-                hold(s);
-                smooth(s, again, "own message window");
-            }
-            const EditorSession::Box box = s.messageWindows()[0];
-            s.moveTo(box.x + box.width / 2, box.y + box.height / 2);
-            s.key(XK_Return);
-            EXPECT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().empty(); }, 3000));
-            EXPECT_EQ(plugin.getParameter(kOsc1Volume), volume);
-        }
+    // PATH comes back however the test ends.
+    struct NoDialogProgram {
+        const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        NoDialogProgram() { setenv("PATH", "/nonexistent-zek2", 1); }
+        ~NoDialogProgram() { setenv("PATH", oldPath.c_str(), 1); }
+    } noDialogProgram;
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    const float volume = plugin.getParameter(kOsc1Volume);
+    const size_t mark = s.idleMark();
+    s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+    ASSERT_TRUE(s.waitForPopup());
+    s.keys(XK_Down, kMenuSetToValue);
+    s.key(XK_Return);
+    EXPECT_TRUE(s.waitForNoPopup());
+    ASSERT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().size() == 1; }, 3000));
+    hold(s);
+    // A busy machine may stall one call: a miss is measured once more before it counts.
+    if (!smooth(s, mark, "own message window", false)) {
+        const size_t again = s.idleMark();
+        hold(s);
+        smooth(s, again, "own message window");
     }
-    setenv("PATH", oldPath.c_str(), 1);
+    const EditorSession::Box box = s.messageWindows()[0];
+    s.moveTo(box.x + box.width / 2, box.y + box.height / 2);
+    s.key(XK_Return);
+    EXPECT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().empty(); }, 3000));
+    EXPECT_EQ(plugin.getParameter(kOsc1Volume), volume);
 }
