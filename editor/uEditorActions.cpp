@@ -102,9 +102,18 @@ bool uEditor::actTopBar(CControl* c, bool pressed) {
         if (c == ui.backButton) showBackScreen();
         if (c == ui.easyButton) screenMode == 1 ? showMainScreen() : showEasyScreen();
         // The manual opens in the desktop's viewer, started without a shell with the path as
-        // one argument; a manual that is not there is silently not shown.
-        if (c == ui.helpButton && std::ifstream(engine->getHelpPath()).good())
-            openWithDesktop(engine->getHelpPath());
+        // one argument. Nothing installs it: when it is missing the musician is told so,
+        // beside the idle calls, rather than shown nothing.
+        if (c == ui.helpButton) {
+            const std::string manual = engine->getHelpPath();
+            if (std::ifstream(manual).good())
+                openWithDesktop(manual);
+            else
+                runAsking([manual] {
+                    messageBox("The ZEK2 manual is not installed: there is no file " + manual + ".",
+                               2);
+                });
+        }
         return true;
     }
     if (c == ui.ecsMenu) {

@@ -33,6 +33,7 @@ constexpr int kGaterButtonX = 62, kGaterButtonY = 659;
 constexpr int kXYPad1X = 270, kXYPad1Y = 324;
 constexpr int kVolumeX = 305, kVolumeY = 133, kSemiX = 132, kSemiY = 122;
 constexpr int kFineX = 163, kFineY = 148;
+constexpr int kHelpX = 383, kHelpY = 49;
 
 // The parameters.
 constexpr int kVolume = 12, kSemi = 14, kFine = 15, kXYPad1X_Tag = 272, kXY1RecordMode = 778;
@@ -340,6 +341,23 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
     EXPECT_EQ(plugin.getParameter(kFine), fine);
     EXPECT_EQ(edits(s.calls()), 0) << describe(s.calls());
     EXPECT_EQ(dialogs.questions("--info").size(), 1u);
+}
+
+// Nothing installs the manual: the Help button says so, in a message that names the file it
+// looked for, and changes nothing.
+TEST(HostEditorEvents, HelpSaysTheManualIsNotInstalled) {
+    DialogSession d;
+    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
+    d.s.forget();
+    d.s.click(kHelpX, kHelpY);
+    ASSERT_TRUE(d.dialogs.waitForQuestions(1)) << "the Help button told nothing";
+    d.s.idles(3);
+    const auto told = d.dialogs.questions("--info");
+    ASSERT_EQ(told.size(), 1u);
+    const std::string text = FakeDialogs::argument(told[0], "--text=");
+    EXPECT_NE(text.find("manual is not installed"), std::string::npos) << text;
+    EXPECT_NE(text.find("/Manual/Velmora_ZEK2_Manual.pdf"), std::string::npos) << text;
+    EXPECT_EQ(edits(d.s.calls()), 0) << describe(d.s.calls());
 }
 
 // The host automation the editor holds back while a section command runs is the user-interface
