@@ -40,8 +40,8 @@ target_link_libraries(renderbank PRIVATE PkgConfig::ZEK2_GUI_DEPS ${CMAKE_DL_LIB
 add_dependencies(renderbank ZEK2)
 
 # The unit tests run the generator on bad bank files, and the host tests play every preset named
-# in the bank text; both are defined later, so the wiring waits until the top-level directory
-# has been read.
+# in the bank text and run renderbank's comparison; both are defined later, so the wiring waits
+# until the top-level directory has been read.
 function(zek2_wire_presetgen_tests)
   if(TARGET zek2_unit_tests)
     target_compile_definitions(zek2_unit_tests PRIVATE
@@ -49,7 +49,9 @@ function(zek2_wire_presetgen_tests)
     add_dependencies(zek2_unit_tests presetgen)
   endif()
   if(TARGET zek2_host_tests)
-    target_compile_definitions(zek2_host_tests PRIVATE ZEK2_BANK_TEXT_PATH="${ZEK2_BANK_TEXT}")
+    target_compile_definitions(zek2_host_tests PRIVATE ZEK2_BANK_TEXT_PATH="${ZEK2_BANK_TEXT}"
+      ZEK2_RENDERBANK_PATH="$<TARGET_FILE:renderbank>")
+    add_dependencies(zek2_host_tests renderbank)
   endif()
 endfunction()
 cmake_language(DEFER CALL zek2_wire_presetgen_tests)
