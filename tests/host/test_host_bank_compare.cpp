@@ -9,37 +9,27 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #ifdef ZEK2_RENDERBANK_PATH
 
 namespace {
 
-struct CompareRun {
-    int status = -1;
-    std::string output;
-};
-
-CompareRun compare(const std::string& before, const std::string& after) {
-    CompareRun run;
+// The output of renderbank --compare, its exit status last.
+std::string compare(const std::string& before, const std::string& after) {
     const std::string command = std::string("\"") + ZEK2_RENDERBANK_PATH + "\" --compare \"" +
                                 before + "\" \"" + after + "\" 2>&1";
+    std::string output;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
+    if (!pipe) return output;
     char buffer[512];
-    while (std::fgets(buffer, sizeof(buffer), pipe)) run.output += buffer;
+    while (std::fgets(buffer, sizeof(buffer), pipe)) output += buffer;
     const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+    return output + "exit " + std::to_string(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
 }
 
-// The output line that begins with a preset's name, or "".
-std::string lineOf(const std::string& output, const std::string& name) {
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);)
-        if (line.compare(0, name.size() + 1, name + " ") == 0) return line;
-    return "";
+bool has(const std::string& output, const std::string& text) {
+    return output.find(text) != std::string::npos;
 }
 
 } // namespace
@@ -48,37 +38,27 @@ TEST(HostBankCompare, EveryPresetMissingFromEitherSideIsNamedAndFails) {
     const char* base = std::getenv("ZEK2_TEST_TMP");
     std::string folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2cmpXXXXXX";
     ASSERT_TRUE(mkdtemp(folder.data()));
-    // A name, a tab, loudness, peak, the count of spectral peaks, the peaks, the bands.
-    const std::string sine = "Init Sine\t-23.1 -5 2 440 880 -30 -40 -50\n";
-    const std::string bass = "Bass One\t-22 -4 2 55 110 -20 -30 -40\n";
-    const std::string pad = "Pad Two\t-24 -6 2 220 440 -35 -45 -55\n";
-    const std::string lead = "Lead Three\t-21 -3 2 330 660 -25 -35 -45\n";
     auto write = [&](const char* name, const std::string& text) {
         std::ofstream(folder + "/" + name) << text;
         return folder + "/" + name;
     };
-    const std::string full = write("full", sine + bass + pad + lead);
-    const std::string part = write("part", sine + bass + "Other\t-21 -3 2 330 660 -25 -35 -45\n");
-    const std::string fewer = write("fewer", sine + bass + pad + "Lead Three\t-21 -3 2 330 660\n");
+    // A name, a tab, loudness, peak, the count of spectral peaks, the peaks, the bands.
+    const std::string two =
+        "Init Sine\t-23 -5 2 440 880 -30 -40\nBass One\t-22 -4 2 55 110 -20 -30\n";
+    const std::string full = write("full", two + "Pad Two\t-24 -6 2 220 440 -35 -45\n");
+    const std::string part = write("part", two + "Other\t-21 -3 2 330 660 -25 -35\n");
+    const std::string fewer = write("fewer", two + "Pad Two\t-24 -6 2 220 440\n");
 
-    const CompareRun same = compare(full, full);
-    EXPECT_EQ(same.status, 0) << same.output;
-    EXPECT_NE(same.output.find("0 presets outside the tolerances, 0 missing"), std::string::npos)
-        << same.output;
-
-    for (const bool reversed : {false, true}) {
-        const CompareRun run = reversed ? compare(part, full) : compare(full, part);
-        EXPECT_EQ(run.status, 1) << run.output;
-        for (const char* name : {"Pad Two", "Lead Three", "Other"})
-            EXPECT_NE(lineOf(run.output, name).find("MISSING"), std::string::npos) << name << "\n"
-                                                                                   << run.output;
-        EXPECT_EQ(lineOf(run.output, "Bass One").find("MISSING"), std::string::npos);
-        EXPECT_NE(run.output.find("3 missing"), std::string::npos) << run.output;
+    const std::string same = compare(full, full);
+    EXPECT_TRUE(has(same, "0 presets outside the tolerances, 0 missing from one file\nexit 0"))
+        << same;
+    for (const std::string& run : {compare(full, part), compare(part, full)}) {
+        EXPECT_TRUE(has(run, "Pad Two                   MISSING from ")) << run;
+        EXPECT_TRUE(has(run, "Other                     MISSING from ")) << run;
+        EXPECT_TRUE(has(run, "2 missing from one file\nexit 1")) << run;
     }
-
-    const CompareRun cut = compare(full, fewer);
-    EXPECT_EQ(cut.status, 1) << cut.output;
-    EXPECT_NE(lineOf(cut.output, "Lead Three").find("DIFFERS"), std::string::npos) << cut.output;
+    const std::string cut = compare(full, fewer);
+    EXPECT_TRUE(has(cut, "DIFFERS\n") && has(cut, "exit 1")) << cut;
     std::filesystem::remove_all(folder);
 }
 
