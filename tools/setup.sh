@@ -14,5 +14,9 @@ echo "Installed $HOME/.vst/ZEK2.so"
 # /usr/local/lib/lxvst. The copy there is installed with the rights the packages were.
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-$SUDO install -D -m 0644 build/ZEK2.so /usr/local/lib/lxvst/ZEK2.so
-echo "Installed /usr/local/lib/lxvst/ZEK2.so"
+if $SUDO install -D -m 0644 build/ZEK2.so /usr/local/lib/lxvst/ZEK2.so; then
+  echo "Installed /usr/local/lib/lxvst/ZEK2.so"
+else
+  echo "note: could not install /usr/local/lib/lxvst/ZEK2.so; for Ardour, add $HOME/.vst to its" \
+    "Linux VST folders (or start it once with LXVST_PATH=$HOME/.vst)" >&2
+fi
