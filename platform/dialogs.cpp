@@ -349,7 +349,8 @@ private:
 constexpr int kEndChildMs = 100;
 constexpr int kTermWaitMs = 40;
 
-// Killed children the kernel had not yet let us reap; reaped, without waiting, by the next end.
+// Children not reaped yet: killed ones the kernel had not yet let go, and desktop openers still
+// running. Each later end or opening reaps, without waiting, those that have ended.
 std::mutex leftChildrenLock;
 std::vector<pid_t> leftChildren;
 
@@ -375,19 +376,25 @@ bool reapedWithin(pid_t pid, int ms) {
 // Ends a child and reaps it without waiting on it. SIGCONT goes with SIGTERM, so a program
 // stopped by job control can act on it; SIGKILL ends one that ignores SIGTERM or is still
 // stopped. A child not reaped even then is kept for a later end, never left a zombie for good.
-void endChild(pid_t pid) {
-    kill(pid, SIGTERM);
-    kill(pid, SIGCONT);
-    if (!reapedWithin(pid, kTermWaitMs)) {
-        kill(pid, SIGKILL);
-        if (!reapedWithin(pid, kEndChildMs - kTermWaitMs - 10)) {
-            std::lock_guard<std::mutex> guard(leftChildrenLock);
-            leftChildren.push_back(pid);
-        }
-    }
+// Reaps the left children that have ended, and keeps `pid` (0 for none), not yet reaped, with
+// them. A reaped pid is never waited for again: the system may give it to another child of the
+// host.
+void reapLater(pid_t pid) {
     std::lock_guard<std::mutex> guard(leftChildrenLock);
     leftChildren.erase(std::remove_if(leftChildren.begin(), leftChildren.end(), reapedNow),
                        leftChildren.end());
+    if (pid > 0) leftChildren.push_back(pid);
+}
+
+void endChild(pid_t pid) {
+    kill(pid, SIGTERM);
+    kill(pid, SIGCONT);
+    bool reaped = reapedWithin(pid, kTermWaitMs);
+    if (!reaped) {
+        kill(pid, SIGKILL);
+        reaped = reapedWithin(pid, kEndChildMs - kTermWaitMs - 10);
+    }
+    reapLater(reaped ? 0 : pid);
 }
 
 // A dialog program running as a child: its standard output is read without blocking as it
@@ -734,11 +741,9 @@ bool openWithDesktop(std::string const& target) {
         std::fprintf(stderr, "ZEK2: cannot start xdg-open for %s\n", target.c_str());
         return false;
     }
-    // The desktop may take its time; the child is reaped off the UI thread.
-    std::thread([pid] {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    // The desktop may take its time, even run the viewer in the foreground: the child is reaped
+    // by a later end or opening rather than by a thread of ours, which a host that unloads the
+    // plug-in meanwhile would leave running in unmapped code.
+    reapLater(reapedNow(pid) ? 0 : pid);
     return true;
 }

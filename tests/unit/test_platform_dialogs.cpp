@@ -446,4 +446,33 @@ TEST_F(PlatformDialogs, DroppingAQuestionNeverWaitsForItsProgram) {
     unsetenv("FAKE_MODE");
 }
 
+// The desktop opener is started and left to run, however long it takes; no thread of the
+// plug-in's waits on it (a host may unload the plug-in meanwhile), and a later opening reaps it.
+TEST_F(PlatformDialogs, TheDesktopOpenerIsNeverWaitedForAndReapedLater) {
+    std::string bin = folder_ + "/bin";
+    mkdir(bin.c_str(), 0700);
+    std::string pidFile = folder_ + "/opener";
+    writeWhole(bin + "/xdg-open", "#!/bin/sh\necho $$ > \"" + pidFile + ".new\"\nmv \"" + pidFile +
+                                      ".new\" \"" + pidFile + "\"\nexec sleep 0.2\n");
+    chmod((bin + "/xdg-open").c_str(), 0700);
+    ScopedPath path(bin + ":/bin:/usr/bin");
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(openWithDesktop(folder_ + "/manual.pdf"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    pid_t first = 0;
+    for (int i = 0; i < 500 && first <= 0; ++i, usleep(10000))
+        first = std::atoi(readWhole(pidFile).c_str());
+    ASSERT_GT(first, 0) << "the opener ran";
+    auto state = [](pid_t pid) {
+        const std::string stat = readWhole("/proc/" + std::to_string(pid) + "/stat");
+        const std::size_t paren = stat.rfind(')');
+        return paren == std::string::npos ? '-' : stat[paren + 2];
+    };
+    for (int i = 0; i < 500 && state(first) != 'Z'; ++i) usleep(10000);
+    ASSERT_EQ(state(first), 'Z') << "the opener ended and nothing has waited on it yet";
+    ASSERT_TRUE(openWithDesktop(folder_ + "/manual.pdf"));
+    EXPECT_EQ(kill(first, 0), -1) << "the second opening reaped the first opener";
+    EXPECT_EQ(errno, ESRCH);
+}
+
 } // namespace
