@@ -64,6 +64,7 @@ public:
     // Window life (host user-interface thread). A null parent opens the editor off-screen.
     bool open(void* parentWindow) override;
     void close() override;
+    void closeRequested() override;
     void idle() override;
     bool getEditorFinishedOpening() const override { return finishedOpening.load(); }
 
@@ -326,6 +327,8 @@ private:
     float dropValue = 0.0f;
     bool dropReleased = true;
     uint32_t idleStamp = 0;
+    // The host closed the editor from inside one of its calls; the close follows its return.
+    bool closePending = false;
     uint32_t programStepStamp = 0;
     uint32_t lastProgramStepAttempt = 0;
     std::string hoverName, hoverValue, lastTooltip, lastReadout;

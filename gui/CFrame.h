@@ -77,6 +77,10 @@ public:
     bool open(void* parent, PlatformType type = PlatformType::kX11ChildWindow);
     void close();
     bool isOpen() const { return platform != nullptr; }
+    // The editor is closing from inside a call still on the stack: no further window event
+    // is served, and the frame goes when that call has returned.
+    void stopEvents() { eventsStopped = true; }
+    bool areEventsStopped() const { return eventsStopped; }
     IPlatformFrame* getPlatformFrame() const { return platform.get(); }
 
     VSTGUIEditorInterface* getEditor() const { return editor; }
@@ -173,6 +177,7 @@ private:
     CPoint mouseLocation{-1, -1};
     CButtonState mouseButtons;
     bool captured = false;
+    bool eventsStopped = false;
     uint32_t lastPressTime = 0;
     CPoint lastPressPoint{-100, -100};
     int32_t lastPressButton = 0;

@@ -264,7 +264,7 @@ void X11Frame::dispatch(XEvent& event) {
 void X11Frame::pumpEvents() {
     if (!display) return;
     X11ErrorTrap trap(display);
-    while (XPending(display) > 0) {
+    while (!frame->areEventsStopped() && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
         if (popupEvent(event) || messageEvent(event)) continue;
