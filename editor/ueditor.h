@@ -105,6 +105,7 @@ public:
     using AEffGUIEditor::onKeyUp;
     int32_t onKeyDown(const VstKeyCode& key, VSTGUI::CFrame* frame) override;
     int32_t onKeyUp(const VstKeyCode& key, VSTGUI::CFrame* frame) override;
+    uint32_t getUsedKeys() const override;
     void valueChanged(VSTGUI::CControl* control) override;
     // The wheel at a point; nothing calls it, the host's wheel goes through the frame.
     using AEffGUIEditor::onWheel;

@@ -40,6 +40,9 @@ public:
     virtual ~IKeyboardHook() = default;
     virtual int32_t onKeyDown(const VstKeyCode& code, CFrame* frame) = 0;
     virtual int32_t onKeyUp(const VstKeyCode& code, CFrame* frame) = 0;
+    // The VST virtual keys the hook takes now, bit n for key n; the window system passes the
+    // others on to the host.
+    virtual uint32_t getUsedKeys() const { return 0; }
 };
 
 // A window-system back end of the frame.
@@ -89,6 +92,7 @@ public:
         if (keyboardHook == hook) keyboardHook = nullptr;
     }
     IKeyboardHook* getKeyboardHook() const { return keyboardHook; }
+    uint32_t getUsedKeys() const { return keyboardHook ? keyboardHook->getUsedKeys() : 0; }
     void setFocusView(CView* view) { focusView = view; }
     CView* getFocusView() const { return focusView; }
 

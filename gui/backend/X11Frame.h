@@ -43,6 +43,8 @@ private:
     // closes it; the pointer's moves and release and the keys go to it). True when taken.
     bool popupEvent(XEvent& event);
     bool messageEvent(XEvent& event);
+    // Grabs the keys the editor uses now and lets go of the others.
+    void grabUsedKeys();
 
     CFrame* frame;
     Display* display;
@@ -55,6 +57,7 @@ private:
     int width = 0;
     int height = 0;
     CRect exposed;
+    uint32_t grabbedKeys = 0; // bit n: VST virtual key n is grabbed
     // The open pop-up and its windows, and the input focus it took from whoever had it.
     MenuPopup* popup = nullptr;
     X11PopupWindows* popupWindows = nullptr;
