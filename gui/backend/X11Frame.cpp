@@ -118,7 +118,55 @@ bool X11Frame::create(int w, int h) {
         surface = cairo_xlib_surface_create(display, window, visual, w, h);
     XMapWindow(display, window);
     grabUsedKeys();
+    watchAncestors();
     return trap.sync();
+}
+
+void X11Frame::watchAncestors() {
+    // The host may destroy any of them at any time: a window gone is no error to report.
+    X11ErrorTrap trap(display, false);
+    for (Window w : ancestors) XSelectInput(display, w, NoEventMask);
+    ancestors.clear();
+    Window w = window;
+    for (;;) {
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned int n = 0;
+        if (!w || !XQueryTree(display, w, &root, &up, &children, &n)) break;
+        if (children) XFree(children);
+        if (!up || up == root) break;
+        XSelectInput(display, up, StructureNotifyMask);
+        ancestors.push_back(up);
+        w = up;
+    }
+    trap.sync();
+}
+
+CPoint X11Frame::screenOrigin() const {
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return CPoint(x, y);
+}
+
+bool X11Frame::structureEvent(const XEvent& event) {
+    const Window w = event.xany.window;
+    const bool ours = w == window;
+    if (!ours && std::find(ancestors.begin(), ancestors.end(), w) == ancestors.end()) return false;
+    switch (event.type) {
+    case UnmapNotify:
+        if (popup) popup->cancel();
+        return true;
+    case ReparentNotify:
+        if (popup) popup->cancel();
+        watchAncestors();
+        return true;
+    case ConfigureNotify:
+        if (popup && window && screenOrigin() != popupOrigin) popup->cancel();
+        return true;
+    default:
+        // DestroyNotify goes on to `dispatch`.
+        return false;
+    }
 }
 
 // A passive grab on our window takes a key while the pointer is over it and the keyboard focus
@@ -274,7 +322,7 @@ void X11Frame::pumpEvents() {
     while (!frame->areEventsStopped() && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        if (popupEvent(event) || messageEvent(event)) continue;
+        if (popupEvent(event) || messageEvent(event) || structureEvent(event)) continue;
         if (event.xany.window == window || event.type == DestroyNotify) dispatch(event);
     }
     // The host destroyed its window: an open pop-up goes with it.
