@@ -57,24 +57,10 @@ TEST(HostEditorEvents, KeysTheEditorDoesNotUseReachTheHost) {
     EXPECT_EQ(pressesAtHost(s, XK_a), 1) << "a";
     EXPECT_EQ(pressesAtHost(s, XK_s, XK_Control_L), 1) << "ctrl+s";
     EXPECT_EQ(pressesAtHost(s, XK_Left), 1) << "left";
-
-    // The arrows the editor uses step programs and stay the editor's.
+    // Down, which the editor uses, steps the program and stays the editor's.
     const std::string first = programName(plugin);
     EXPECT_EQ(pressesAtHost(s, XK_Down), 0) << "down";
     plugin.process(8192, left, right);
     s.idles(2);
-    const std::string second = programName(plugin);
-    EXPECT_NE(second, first);
-    std::this_thread::sleep_for(std::chrono::milliseconds(320));
-    EXPECT_EQ(pressesAtHost(s, XK_Up), 0) << "up";
-    plugin.process(8192, left, right);
-    s.idles(2);
-    EXPECT_EQ(programName(plugin), first);
-
-    // A menu with the focus takes its keys: Down and Return choose, nothing reaches the host.
-    s.click(729, 116);
-    ASSERT_TRUE(s.waitForPopup());
-    EXPECT_EQ(pressesAtHost(s, XK_Down), 0);
-    EXPECT_EQ(pressesAtHost(s, XK_Escape), 0);
-    EXPECT_TRUE(s.waitForNoPopup());
+    EXPECT_NE(programName(plugin), first);
 }
