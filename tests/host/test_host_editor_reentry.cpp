@@ -70,7 +70,7 @@ TEST(HostEditorEvents, TheHostMayCloseTheEditorOrThePluginInsideAnyCallback) {
         for (VstInt32 opcode : {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit,
                                 audioMasterUpdateDisplay}) {
             const std::string what = std::to_string(g) + ", opcode " + std::to_string(opcode);
-            dialogs.answer("25");
+            if (g == 2) dialogs.answer("25");
             s.forget();
             const bool closed =
                 closeInside(s, *plugin, g, opcode, [&] { plugin->dispatch(effEditClose); });
