@@ -1,5 +1,6 @@
 // Computer keys and program stepping: with keyboard control on, the up and down arrows step
-// through the built-in bank, at most once per 300 ms. Host user-interface thread.
+// through the built-in bank, at most once per 300 ms; every other key is the host's. Host
+// user-interface thread.
 #include "editor/ueditor.h"
 
 #include "engine/APlugin.h"
@@ -33,6 +34,13 @@ int32_t uEditor::onKeyDown(const VstKeyCode& key, VSTGUI::CFrame*) {
     default:
         return kNotHandled;
     }
+}
+
+uint32_t uEditor::getUsedKeys() const {
+    if (!keyboardOn) return 0;
+    uint32_t keys = 0;
+    for (unsigned char virt : {kVirtUp, kVirtDown, kVirtPageUp, kVirtPageDown}) keys |= 1u << virt;
+    return keys;
 }
 
 int32_t uEditor::onKeyUp(const VstKeyCode&, VSTGUI::CFrame*) {

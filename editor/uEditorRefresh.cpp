@@ -181,8 +181,12 @@ void uEditor::serveMarks() {
 void uEditor::idle() {
     APlugin* engine = getEngine();
     serveHostDisplay();
+    // The host may close the editor from inside any callback: nothing more is served then.
+    if (closePending) return;
     serveDialog();
-    if (!frame || !engine || !finishedOpening || showingScreen || creatingControls || busy) return;
+    if (closePending || !frame || !engine || !finishedOpening || showingScreen ||
+        creatingControls || busy)
+        return;
     // The ribbon follows its spring on every call, between the throttled passes too, and on
     // the back side as well, so a drag's glide ends its edit there.
     if (ui.ribbon) {

@@ -93,6 +93,7 @@ bool uEditor::open(void* parentWindow) {
     lastTooltip.clear();
     lastReadout.clear();
 
+    closePending = false;
     uiThread = std::this_thread::get_id();
     AEffGUIEditor::open(parentWindow);
     createBitmaps();
@@ -163,6 +164,13 @@ void uEditor::close() {
     cancelDialogs();
     endAllEdits();
     releaseOpening();
+}
+
+void uEditor::closeRequested() {
+    closePending = true;
+    finishedOpening = false;
+    if (APlugin* engine = getEngine()) engine->setEditorFlags(false, false);
+    if (frame) frame->stopEvents();
 }
 
 // The keyboard hook goes first, then the pictures, the containers, the frame and last the

@@ -64,6 +64,7 @@ public:
     // Window life (host user-interface thread). A null parent opens the editor off-screen.
     bool open(void* parentWindow) override;
     void close() override;
+    void closeRequested() override;
     void idle() override;
     bool getEditorFinishedOpening() const override { return finishedOpening.load(); }
 
@@ -104,6 +105,7 @@ public:
     using AEffGUIEditor::onKeyUp;
     int32_t onKeyDown(const VstKeyCode& key, VSTGUI::CFrame* frame) override;
     int32_t onKeyUp(const VstKeyCode& key, VSTGUI::CFrame* frame) override;
+    uint32_t getUsedKeys() const override;
     void valueChanged(VSTGUI::CControl* control) override;
     // The wheel at a point; nothing calls it, the host's wheel goes through the frame.
     using AEffGUIEditor::onWheel;
@@ -326,6 +328,8 @@ private:
     float dropValue = 0.0f;
     bool dropReleased = true;
     uint32_t idleStamp = 0;
+    // The host closed the editor from inside one of its calls; the close follows its return.
+    bool closePending = false;
     uint32_t programStepStamp = 0;
     uint32_t lastProgramStepAttempt = 0;
     std::string hoverName, hoverValue, lastTooltip, lastReadout;

@@ -146,6 +146,7 @@ void CFrame::idle() {
 void CFrame::idle(uint32_t nowMs) {
     lastIdleMs = nowMs;
     if (platform) platform->pumpEvents();
+    if (eventsStopped) return;
     serveMenuPopup();
     serveMessages();
     updateHover(nowMs);

@@ -40,6 +40,9 @@ public:
     virtual ~IKeyboardHook() = default;
     virtual int32_t onKeyDown(const VstKeyCode& code, CFrame* frame) = 0;
     virtual int32_t onKeyUp(const VstKeyCode& code, CFrame* frame) = 0;
+    // The VST virtual keys the hook takes now, bit n for key n; the window system passes the
+    // others on to the host.
+    virtual uint32_t getUsedKeys() const { return 0; }
 };
 
 // A window-system back end of the frame.
@@ -77,6 +80,10 @@ public:
     bool open(void* parent, PlatformType type = PlatformType::kX11ChildWindow);
     void close();
     bool isOpen() const { return platform != nullptr; }
+    // The editor is closing from inside a call still on the stack: no further window event
+    // is served, and the frame goes when that call has returned.
+    void stopEvents() { eventsStopped = true; }
+    bool areEventsStopped() const { return eventsStopped; }
     IPlatformFrame* getPlatformFrame() const { return platform.get(); }
 
     VSTGUIEditorInterface* getEditor() const { return editor; }
@@ -85,6 +92,7 @@ public:
         if (keyboardHook == hook) keyboardHook = nullptr;
     }
     IKeyboardHook* getKeyboardHook() const { return keyboardHook; }
+    uint32_t getUsedKeys() const { return keyboardHook ? keyboardHook->getUsedKeys() : 0; }
     void setFocusView(CView* view) { focusView = view; }
     CView* getFocusView() const { return focusView; }
 
@@ -173,6 +181,7 @@ private:
     CPoint mouseLocation{-1, -1};
     CButtonState mouseButtons;
     bool captured = false;
+    bool eventsStopped = false;
     uint32_t lastPressTime = 0;
     CPoint lastPressPoint{-100, -100};
     int32_t lastPressButton = 0;

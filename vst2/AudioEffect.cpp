@@ -41,7 +41,7 @@ void AudioEffect::setEditor(AEffEditor* newEditor) {
 
 VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                 float opt, VstIntPtr fallback) {
-    if (!audioMaster) return fallback;
+    if (!audioMaster || closedByHost.load(std::memory_order_acquire)) return fallback;
     return audioMaster(&cEffect, opcode, index, value, ptr, opt);
 }
 
@@ -52,22 +52,62 @@ static AudioEffect* objectOf(AEffect* e) {
     return e ? static_cast<AudioEffect*>(e->object) : nullptr;
 }
 
+namespace {
+// The opcodes that run the editor's own code, which may call the host back.
+bool entersEditor(VstInt32 opcode) {
+    return opcode == effEditOpen || opcode == effEditIdle || opcode == effEditKeyDown ||
+           opcode == effEditKeyUp;
+}
+} // namespace
+
 VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index,
                                            VstIntPtr value, void* ptr, float opt) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return 0;
+    if (opcode == effClose) {
+        if (effect->editorCallDepth == 0) {
+            closeAndDelete(effect);
+            return 1;
+        }
+        // Asked from inside a callback of the editor: the editor stops now, and the plug-in
+        // goes when the editor's call has returned; the host hears nothing more of it.
+        effect->closedByHost.store(true, std::memory_order_release);
+        if (effect->editor) effect->editor->closeRequested();
+        return 1;
+    }
+    const bool editorCall = entersEditor(opcode);
+    // A closed editor is not entered again before its close has been carried out.
+    if (editorCall && (effect->editorCloseDeferred || effect->closedByHost.load())) return 0;
+    if (editorCall) ++effect->editorCallDepth;
+    VstIntPtr result = 0;
     // The host is C code: an exception (an allocation failing in a text query, say) must end
     // here as a plain "no" rather than unwind through it.
     try {
-        if (opcode == effClose) {
-            effect->dispatcher(opcode, index, value, ptr, opt);
-            delete effect;
-            return 1;
-        }
-        return effect->dispatcher(opcode, index, value, ptr, opt);
+        result = effect->dispatcher(opcode, index, value, ptr, opt);
     } catch (...) {
-        return 0;
+        result = 0;
     }
+    if (editorCall && --effect->editorCallDepth == 0) finishDeferredCloses(effect);
+    return result;
+}
+
+void AudioEffect::finishDeferredCloses(AudioEffect* effect) {
+    try {
+        if (effect->editorCloseDeferred) {
+            effect->editorCloseDeferred = false;
+            if (effect->editor) effect->editor->close();
+        }
+    } catch (...) {
+    }
+    if (effect->closedByHost.load()) closeAndDelete(effect);
+}
+
+void AudioEffect::closeAndDelete(AudioEffect* effect) {
+    try {
+        effect->dispatcher(effClose, 0, 0, nullptr, 0.0f);
+    } catch (...) {
+    }
+    delete effect;
 }
 
 float AudioEffect::getParameterClass(AEffect* e, VstInt32 index) {
@@ -149,7 +189,14 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
         if (editor) return editor->open(ptr) ? 1 : 0;
         break;
     case effEditClose:
-        if (editor) editor->close();
+        if (!editor) break;
+        // From inside a callback of the editor's: carried out when its call has returned.
+        if (editorCallDepth > 0) {
+            editorCloseDeferred = true;
+            editor->closeRequested();
+        } else {
+            editor->close();
+        }
         break;
     case effEditIdle:
         if (editor) editor->idle();

@@ -5,6 +5,8 @@
 
 #include "vst2/VstInterface.h"
 
+#include <atomic>
+
 class AEffEditor;
 
 class AudioEffect {
@@ -81,6 +83,8 @@ public:
                                             VstInt32 sampleFrames);
 
 protected:
+    // The host's calls into the editor nest (see `dispatchEffectClass`).
+    bool isInEditorCall() const { return editorCallDepth > 0; }
     void setFlag(VstInt32 bit, bool state) {
         cEffect.flags &= ~bit;
         if (state) cEffect.flags |= bit;
@@ -97,4 +101,16 @@ protected:
     VstInt32 numParams;
     VstInt32 curProgram = 0;
     AEffect cEffect;
+
+private:
+    // The editor's code calls the host from inside the host's calls into it (an edit bracket,
+    // an updateDisplay), and the host may answer by closing the editor or the whole plug-in.
+    // The views and the plug-in on the stack must outlive that call: such a close is recorded
+    // and carried out when the outermost editor call has returned. User-interface thread.
+    static void finishDeferredCloses(AudioEffect* effect);
+    static void closeAndDelete(AudioEffect* effect);
+    int editorCallDepth = 0;
+    bool editorCloseDeferred = false;
+    // Set once the host has closed the plug-in: it is not called again, from any thread.
+    std::atomic<bool> closedByHost{false};
 };

@@ -29,39 +29,22 @@ int32_t buttonStateFromX(unsigned int state) {
     return b;
 }
 
+namespace {
+// The X keys that have a VST virtual key.
+struct VirtualKey {
+    KeySym sym;
+    unsigned char virt;
+};
+constexpr VirtualKey kVirtualKeys[] = {
+    {XK_BackSpace, 1},  {XK_Tab, 2},  {XK_Return, 19}, {XK_Escape, 20}, {XK_space, 21},
+    {XK_Left, 11},      {XK_Up, 12},  {XK_Right, 13},  {XK_Down, 14},   {XK_Page_Up, 15},
+    {XK_Page_Down, 16}, {XK_Home, 9}, {XK_End, 10},    {XK_Delete, 22}};
+} // namespace
+
 unsigned char virtualKeyFromX(unsigned long keysym) {
-    switch (keysym) {
-    case XK_BackSpace:
-        return 1;
-    case XK_Tab:
-        return 2;
-    case XK_Return:
-        return 19;
-    case XK_Escape:
-        return 20;
-    case XK_space:
-        return 21;
-    case XK_Left:
-        return 11;
-    case XK_Up:
-        return 12;
-    case XK_Right:
-        return 13;
-    case XK_Down:
-        return 14;
-    case XK_Page_Up:
-        return 15;
-    case XK_Page_Down:
-        return 16;
-    case XK_Home:
-        return 9;
-    case XK_End:
-        return 10;
-    case XK_Delete:
-        return 22;
-    default:
-        return 0;
-    }
+    for (const VirtualKey& k : kVirtualKeys)
+        if (k.sym == keysym) return k.virt;
+    return 0;
 }
 
 X11Frame::X11Frame(CFrame* f, Display* d, Window p) : frame(f), display(d), parent(p) {}
@@ -109,8 +92,10 @@ bool X11Frame::create(int w, int h) {
     }
     X11ErrorTrap trap(display);
     XSetWindowAttributes attributes{};
+    // No key events: a key the editor does not use goes on to the host's window, where the
+    // host's shortcuts live. The keys it uses are taken by `grabUsedKeys`.
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            KeyPressMask | KeyReleaseMask | LeaveWindowMask | StructureNotifyMask;
+                            LeaveWindowMask | StructureNotifyMask;
     attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
     attributes.border_pixel = 0;
     window = XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(w),
@@ -132,7 +117,76 @@ bool X11Frame::create(int w, int h) {
     else
         surface = cairo_xlib_surface_create(display, window, visual, w, h);
     XMapWindow(display, window);
+    grabUsedKeys();
+    watchAncestors();
     return trap.sync();
+}
+
+void X11Frame::watchAncestors() {
+    // The host may destroy any of them at any time: a window gone is no error to report.
+    X11ErrorTrap trap(display, false);
+    for (Window w : ancestors) XSelectInput(display, w, NoEventMask);
+    ancestors.clear();
+    Window w = window;
+    for (;;) {
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned int n = 0;
+        if (!w || !XQueryTree(display, w, &root, &up, &children, &n)) break;
+        if (children) XFree(children);
+        if (!up || up == root) break;
+        XSelectInput(display, up, StructureNotifyMask);
+        ancestors.push_back(up);
+        w = up;
+    }
+    trap.sync();
+}
+
+CPoint X11Frame::screenOrigin() const {
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return CPoint(x, y);
+}
+
+bool X11Frame::structureEvent(const XEvent& event) {
+    const Window w = event.xany.window;
+    const bool ours = w == window;
+    if (!ours && std::find(ancestors.begin(), ancestors.end(), w) == ancestors.end()) return false;
+    switch (event.type) {
+    case UnmapNotify:
+        if (popup) popup->cancel();
+        return true;
+    case ReparentNotify:
+        if (popup) popup->cancel();
+        watchAncestors();
+        return true;
+    case ConfigureNotify:
+        if (popup && window && screenOrigin() != popupOrigin) popup->cancel();
+        return true;
+    default:
+        // DestroyNotify goes on to `dispatch`.
+        return false;
+    }
+}
+
+// A passive grab on our window takes a key while the pointer is over it and the keyboard focus
+// is the host's (the focus window or an ancestor of ours): the keys the editor uses come to
+// it, every other key goes on as if the editor were not there.
+void X11Frame::grabUsedKeys() {
+    const uint32_t used = frame->getUsedKeys();
+    if (!window || used == grabbedKeys) return;
+    X11ErrorTrap trap(display, false);
+    for (const VirtualKey& k : kVirtualKeys) {
+        const uint32_t bit = 1u << k.virt;
+        if ((used & bit) == (grabbedKeys & bit)) continue;
+        const KeyCode code = XKeysymToKeycode(display, k.sym);
+        if (!code) continue;
+        if (used & bit)
+            XGrabKey(display, code, AnyModifier, window, False, GrabModeAsync, GrabModeAsync);
+        else
+            XUngrabKey(display, code, AnyModifier, window);
+    }
+    grabbedKeys = used;
 }
 
 void X11Frame::resize(int w, int h) {
@@ -264,10 +318,11 @@ void X11Frame::dispatch(XEvent& event) {
 void X11Frame::pumpEvents() {
     if (!display) return;
     X11ErrorTrap trap(display);
-    while (XPending(display) > 0) {
+    grabUsedKeys();
+    while (!frame->areEventsStopped() && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        if (popupEvent(event) || messageEvent(event)) continue;
+        if (popupEvent(event) || messageEvent(event) || structureEvent(event)) continue;
         if (event.xany.window == window || event.type == DestroyNotify) dispatch(event);
     }
     // The host destroyed its window: an open pop-up goes with it.

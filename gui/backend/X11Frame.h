@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 
 #include <functional>
+#include <vector>
 
 namespace VSTGUI::backend {
 
@@ -43,6 +44,17 @@ private:
     // closes it; the pointer's moves and release and the keys go to it). True when taken.
     bool popupEvent(XEvent& event);
     bool messageEvent(XEvent& event);
+    // The window that had the focus before the pop-up still exists and is on the screen.
+    bool focusCanReturn() const;
+    // Grabs the keys the editor uses now and lets go of the others.
+    void grabUsedKeys();
+    // Watches the host's windows from our parent up to the root: when one is hidden, moved or
+    // put elsewhere, or ours loses its parent, an open pop-up closes rather than stay behind.
+    void watchAncestors();
+    // A structure event of ours or of a watched window; true when taken.
+    bool structureEvent(const XEvent& event);
+    // Where our window's top left corner is on the screen.
+    CPoint screenOrigin() const;
 
     CFrame* frame;
     Display* display;
@@ -55,9 +67,12 @@ private:
     int width = 0;
     int height = 0;
     CRect exposed;
+    uint32_t grabbedKeys = 0; // bit n: VST virtual key n is grabbed
+    std::vector<Window> ancestors;
     // The open pop-up and its windows, and the input focus it took from whoever had it.
     MenuPopup* popup = nullptr;
     X11PopupWindows* popupWindows = nullptr;
+    CPoint popupOrigin; // our window's screen origin when the pop-up opened
     Window focusBefore = 0;
     int focusRevertBefore = RevertToParent;
     // The open message window.

@@ -147,6 +147,7 @@ void X11Frame::openMenuPopup(MenuPopup& p, const CRect& anchorInFrame) {
     p.open(screenBounds, anchor);
     if (p.isDone()) return;
     popup = &p;
+    popupOrigin = screenOrigin();
     popupWindows = new X11PopupWindows(display, p);
     popupWindows->sync();
     // The keys go to the menu while it is open: it takes the focus, and a click elsewhere
@@ -169,14 +170,27 @@ void X11Frame::closeMenuPopup() {
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
-    // The focus goes back where it was, unless the user has moved it meanwhile; the window
-    // that had it may be gone, which the trap swallows.
-    if (popupWindows->owns(focus) && focusBefore != 0)
+    // The focus goes back where it was, unless the user has moved it meanwhile or that window
+    // has gone or been hidden (the server then reverts the focus itself). It may go between
+    // the look and the request: that error is expected, and only that one is kept quiet.
+    if (popupWindows->owns(focus) && focusBefore != None && focusCanReturn()) {
+        trap.sync();
+        X11ErrorTrap expected(display, false);
         XSetInputFocus(display, focusBefore, focusRevertBefore, CurrentTime);
+        expected.sync();
+    }
     delete popupWindows;
     popupWindows = nullptr;
     popup = nullptr;
     trap.sync();
+}
+
+bool X11Frame::focusCanReturn() const {
+    if (focusBefore == PointerRoot) return true;
+    X11ErrorTrap probe(display, false);
+    XWindowAttributes a{};
+    return XGetWindowAttributes(display, focusBefore, &a) && probe.sync() &&
+           a.map_state == IsViewable;
 }
 
 bool X11Frame::popupEvent(XEvent& event) {

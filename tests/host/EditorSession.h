@@ -93,6 +93,19 @@ public:
     EditorSession& operator=(const EditorSession&) = delete;
 
     bool ok() const { return opened; }
+    Display* getDisplay() const { return display; }
+    Window getHostWindow() const { return parent; }
+    // Opens the editor again into the same window, after the host closed it.
+    bool reopen() {
+        opened = ui([this] {
+            return plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)) == 1;
+        });
+        idles(3);
+        return opened;
+    }
+    // The host closed the plug-in from inside a callback (on the user-interface thread): no
+    // idle call or close follows.
+    void pluginClosed() { opened = false; }
     const std::string& whyNot() const { return reason; }
     int getWidth() const { return width; }
     int getHeight() const { return height; }

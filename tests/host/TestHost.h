@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -107,8 +108,18 @@ inline void resetHost() {
     host().time.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
 }
 
+// A host may call back into the plug-in from inside any callback (close its editor or the
+// whole plug-in, say). When a test sets it, `reentry` runs first on the calling thread, outside
+// the host's locks; tests set and clear it on the thread whose callbacks it answers.
+using Reentry = std::function<void(VstInt32 opcode, VstInt32 index)>;
+inline Reentry& hostReentry() {
+    static Reentry reentry;
+    return reentry;
+}
+
 inline VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                               float opt) {
+    if (const Reentry& reentry = hostReentry()) reentry(opcode, index);
     {
         CallLog& log = callLog();
         std::lock_guard<std::mutex> guard(log.lock);
@@ -193,6 +204,8 @@ public:
     Plugin& operator=(const Plugin&) = delete;
 
     AEffect* get() const { return effect; }
+    // The host closed the plug-in itself (effClose from inside a callback): nothing is sent after.
+    void forgetClosed() { effect = nullptr; }
     AEffect* operator->() const { return effect; }
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 using testhost::EditorSession;
@@ -315,4 +316,70 @@ TEST(HostEditorPopups, WithoutADialogProgramTheEditorTellsInAWindowOfItsOwn) {
     s.key(XK_Return);
     EXPECT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().empty(); }, 3000));
     EXPECT_EQ(plugin.getParameter(kOsc1Volume), volume);
+}
+
+// The host hides its window, moves it, or puts it into another one: an open menu goes with it.
+// A menu whose window to give the focus back to has gone closes without an X error printed.
+TEST(HostEditorPopups, AMenuGoesWithItsWindow) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    Display* d = s.getDisplay();
+    const Window host = s.getHostWindow(), root = DefaultRootWindow(d);
+    const Window holder = XCreateSimpleWindow(d, root, 0, 0, 2000, 1200, 0, 0, 0);
+    XMapWindow(d, holder);
+    XRaiseWindow(d, host);
+    // Standard error goes to a file meanwhile.
+    std::fflush(stderr);
+    std::FILE* output = std::tmpfile();
+    ASSERT_TRUE(output);
+    const int savedError = dup(2);
+    dup2(fileno(output), 2);
+    // A knob's command menu with its first submenu open is two pop-up windows.
+    auto openMenu = [&] {
+        s.click(kOsc1VolumeX, kOsc1VolumeY, 3);
+        EXPECT_TRUE(s.waitForPopup());
+        s.key(XK_Down);
+        s.key(XK_Right);
+        EXPECT_EQ(s.popups().size(), 2u);
+    };
+    const std::function<void()> actions[][2] = {
+        {[&] { XUnmapWindow(d, host); }, [&] { XMapRaised(d, host); }},
+        {[&] { XMoveWindow(d, host, 40, 30); }, [&] { XMoveWindow(d, host, 0, 0); }},
+        {[&] { XReparentWindow(d, host, holder, 0, 0); },
+         [&] { XReparentWindow(d, host, root, 0, 0); }}};
+    for (auto& action : actions) {
+        openMenu();
+        action[0]();
+        XSync(d, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        s.idles(2);
+        EXPECT_EQ(s.popups().size(), 0u);
+        action[1]();
+        XSync(d, False);
+        s.idles(3);
+        EXPECT_EQ(s.popups().size(), 0u);
+    }
+    const Window focus = XCreateSimpleWindow(d, root, 0, 0, 10, 10, 0, 0, 0);
+    XMapWindow(d, focus);
+    XSync(d, False);
+    XSetInputFocus(d, focus, RevertToPointerRoot, CurrentTime);
+    openMenu();
+    XDestroyWindow(d, focus);
+    XSync(d, False);
+    s.keys(XK_Escape, 2);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.idles(3);
+
+    std::fflush(stderr);
+    dup2(savedError, 2);
+    close(savedError);
+    std::rewind(output);
+    int errors = 0;
+    for (char line[512]; std::fgets(line, sizeof line, output);)
+        errors += std::strstr(line, "X error") != nullptr;
+    std::fclose(output);
+    EXPECT_EQ(errors, 0);
+    XDestroyWindow(d, holder);
 }

@@ -1,0 +1,99 @@
+// A host may close the editor, or delete the plug-in, from inside any callback of the editor:
+// the beginEdit, automate, endEdit or updateDisplay of a knob drag, a menu choice, a typed
+// entry or a section command. The sanitizer builds check that nothing freed is touched.
+#include "tests/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+// After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
+#include "EditorSession.h"
+#include "FakeDialogs.h"
+
+#include <cstdio>
+#include <memory>
+
+using testhost::EditorSession;
+
+namespace {
+
+constexpr int kVolumeX = 305, kVolumeY = 133, kVolume = 12, kFilterType = 294;
+const std::vector<int> kFilter = {57, 58, 59, 297, 298, 299, 296, 66,  295, 294, 60,
+                                  61, 62, 63, 64,  65,  302, 303, 304, 67,  305};
+
+// A gesture that edits: the knob drag, or a menu opened by a click and picked by keys (the
+// filter type, the knob's "Set to Value" typed entry, the filter section's reset).
+void makeGesture(EditorSession& s, testhost::Plugin& plugin, int g) {
+    plugin.setParameter(kVolume, 0.9f);
+    plugin.setParameter(kFilterType, 0.99f);
+    for (int t : kFilter) plugin.setParameter(t, plugin.getParameter(t) < 0.5f ? 0.9f : 0.1f);
+    s.idles(3);
+    if (g == 0) return s.drag(kVolumeX, kVolumeY, kVolumeX, kVolumeY + 30);
+    const std::vector<KeySym> picks[] = {
+        {XK_Down, XK_Down, XK_Right, XK_Down}, std::vector<KeySym>(8, XK_Down), {XK_Down, XK_Down}};
+    const int at[][3] = {{729, 116, 1}, {kVolumeX, kVolumeY, 3}, {721, 98, 1}};
+    s.click(at[g - 1][0], at[g - 1][1], static_cast<unsigned>(at[g - 1][2]));
+    if (!s.waitForPopup()) return;
+    for (KeySym k : picks[g - 1]) s.key(k);
+    s.key(XK_Return);
+}
+
+// Runs `inside` at the first callback `opcode` of the user-interface thread; true when it ran.
+bool closeInside(EditorSession& s, testhost::Plugin& plugin, int gesture, VstInt32 opcode,
+                 const std::function<void()>& inside) {
+    std::atomic<bool> fired{false};
+    s.uiCall([&] {
+        testhost::hostReentry() = [&, ui = std::this_thread::get_id()](VstInt32 op, VstInt32) {
+            if (op == opcode && !fired && std::this_thread::get_id() == ui) {
+                fired = true;
+                inside();
+            }
+        };
+    });
+    makeGesture(s, plugin, gesture);
+    EditorSession::waitFor([&] { return fired.load(); }, 3000);
+    s.idles(3);
+    s.uiCall([] { testhost::hostReentry() = nullptr; });
+    return fired;
+}
+
+} // namespace
+
+TEST(HostEditorEvents, TheHostMayCloseTheEditorOrThePluginInsideAnyCallback) {
+    testhost::FakeDialogs dialogs;
+    auto plugin = std::make_unique<testhost::Plugin>();
+    std::vector<float> left, right;
+    plugin->process(8192, left, right);
+    EditorSession s(*plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    int closes = 0;
+    for (int g = 0; g < 4; ++g)
+        for (VstInt32 opcode : {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit,
+                                audioMasterUpdateDisplay}) {
+            const std::string what = std::to_string(g) + ", opcode " + std::to_string(opcode);
+            if (g == 2) dialogs.answer("25");
+            s.forget();
+            const bool closed =
+                closeInside(s, *plugin, g, opcode, [&] { plugin->dispatch(effEditClose); });
+            // Only the section command moves many parameters and asks for an updateDisplay.
+            EXPECT_TRUE(closed || (opcode == audioMasterUpdateDisplay && g != 3)) << what;
+            closes += closed;
+            EXPECT_EQ(s.editorWindows(), closed ? 0u : 1u) << what;
+            EXPECT_TRUE(s.popups().empty()) << what;
+            EXPECT_EQ(EditorSession::bracketFaults(s.calls()), "") << what;
+            ASSERT_TRUE(s.reopen()) << what;
+        }
+    std::printf("[ figures  ] the host closed the editor inside %d callbacks\n", closes);
+
+    // The plug-in deleted inside an automate of a knob drag, its editor still open: the window
+    // goes and the host hears nothing more of it.
+    size_t callsAtClose = 0;
+    EXPECT_TRUE(closeInside(s, *plugin, 0, audioMasterAutomate, [&] {
+        plugin->dispatch(effClose);
+        plugin->forgetClosed();
+        s.pluginClosed();
+        callsAtClose = testhost::callLog().snapshot().size();
+    }));
+    EXPECT_EQ(s.editorWindows(), 0u);
+    // The automate the host answered is logged after its answer.
+    EXPECT_EQ(s.calls().size(), callsAtClose + 1);
+}
