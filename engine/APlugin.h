@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstdint>
 #include <limits>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -166,7 +167,8 @@ struct programStruct {
 };
 static_assert(sizeof(programStruct) == 8224, "the program record is the chunk layout");
 
-// The engine's own program record: the chunk's values, which the threads share.
+// The engine's own program record: the chunk's values, which the threads share, and the name
+// a loaded chunk carried, which only the state chunk's calls touch (under chunkLock).
 struct ProgramRecord {
     Relaxed<float> values[kNumParams];
     char name[kProgramNameBytes] = {};
@@ -525,9 +527,14 @@ private:
     const VstTimeInfo* timeInfo = nullptr;
     VstTimeInfo hostTime = {};
 
-    // Chunk staging: bank form and program form of the state chunk.
+    // Chunk staging: bank form and program form of the state chunk. Only effGetChunk writes
+    // them, so the block a host was given keeps its bytes until its next effGetChunk.
     programStruct chunkBank = {};
     programStruct chunkProgram = {};
+    // Makes a save and a load on two of the host's threads take turns over the program
+    // record, so a save is one whole state. Only effGetChunk and effSetChunk take it, never
+    // the render, and neither calls out while holding it.
+    std::mutex chunkLock;
 
     // Host recognition, set once by the constructor.
     bool hostIsNKS = false;

@@ -7,6 +7,7 @@
 #include "engine/params/ParamTags.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -60,9 +61,13 @@ programStruct* APlugin::chunkStagingFor(bool isPreset) {
 VstInt32 APlugin::getChunk(void** data, bool isPreset) {
     programStruct* staging = chunkStagingFor(isPreset);
     if (!staging || !data) return 0;
-    std::memcpy(staging->values, programValues.values, sizeof(staging->values));
-    std::memset(staging->name, 0, sizeof(staging->name));
-    copyName(staging->name, programValues.name);
+    {
+        std::lock_guard<std::mutex> turn(chunkLock);
+        // Value by value: the render writes the record's values while a host saves.
+        for (int t = 0; t < kNumParams; ++t) staging->values[t] = programValues.values[t];
+        std::memset(staging->name, 0, sizeof(staging->name));
+        copyName(staging->name, programValues.name);
+    }
     *data = staging;
     return kChunkBytes;
 }
@@ -72,16 +77,24 @@ VstInt32 APlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
     // Nothing is read from a host that was offered no chunk, nor from a short or missing one:
     // the sound stays as it was and the host is told nothing was restored.
     if (!staging || !data || byteSize < kChunkBytes) return 0;
-    std::memcpy(staging, data, sizeof(programStruct));
-    for (int t = 0; t < kNumParams; ++t) {
-        const float v = staging->values[t];
-        programValues.values[t] = std::isnan(v) ? 0.0f : (v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v));
+    // Read straight from the host's bytes (which need not be aligned, and may be the block a
+    // save handed out): the staging blocks are the saves' alone.
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    {
+        std::lock_guard<std::mutex> turn(chunkLock);
+        for (int t = 0; t < kNumParams; ++t) {
+            float v;
+            std::memcpy(&v, bytes + t * sizeof(float), sizeof(v));
+            programValues.values[t] =
+                std::isnan(v) ? 0.0f : (v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v));
+        }
+        char name[kProgramNameBytes];
+        std::memcpy(name, bytes + offsetof(programStruct, name), sizeof(name));
+        name[kProgramNameBytes - 1] = 0;
+        std::memset(programValues.name, 0, sizeof(programValues.name));
+        copyName(programValues.name, name);
     }
-    char name[kProgramNameBytes];
-    std::memcpy(name, staging->name, sizeof(name));
-    name[kProgramNameBytes - 1] = 0;
-    std::memset(programValues.name, 0, sizeof(programValues.name));
-    copyName(programValues.name, name);
+    // Outside the lock: the apply may reach the editor and the host, which may save again.
     restoreProgramRecord();
     return 1;
 }

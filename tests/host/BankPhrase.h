@@ -79,10 +79,25 @@ inline const std::vector<Note>& phrase() {
 constexpr int kChordVelocity = 100;
 constexpr double kChordHeldSeconds = 3.0, kChordSeconds = 4.0;
 
-inline std::vector<Note> chord(int count) {
+// The order the chord's keys arrive in, all in the same instant: each order starts the voices
+// at other phases against each other, so each peaks differently.
+enum class ChordOrder { ByK, Ascending, Descending };
+constexpr ChordOrder kChordOrders[] = {ChordOrder::ByK, ChordOrder::Ascending,
+                                       ChordOrder::Descending};
+
+inline const char* orderName(ChordOrder order) {
+    return order == ChordOrder::ByK ? "k order"
+                                    : (order == ChordOrder::Ascending ? "ascending" : "descending");
+}
+
+inline std::vector<Note> chord(int count, ChordOrder order = ChordOrder::ByK) {
     std::vector<Note> notes;
     for (int k = 0; k < count; ++k)
         notes.push_back({0.0, kChordHeldSeconds, 36 + (7 * k) % 48, kChordVelocity});
+    if (order != ChordOrder::ByK)
+        std::sort(notes.begin(), notes.end(), [order](const Note& x, const Note& y) {
+            return order == ChordOrder::Ascending ? x.key < y.key : x.key > y.key;
+        });
     return notes;
 }
 

@@ -107,6 +107,39 @@ TEST_F(HostChunk, RoundTripGivesEveryParameterBackExactly) {
     EXPECT_EQ(std::memcmp(again, saved.data(), 8192), 0);
 }
 
+// A host writes out the block effGetChunk gave it after the call returns: loads in either form
+// leave both forms' blocks as they were until the next get, and the block itself may come back
+// as the chunk to load.
+TEST_F(HostChunk, TheBlockAHostWasGivenStaysUntilItsNextGet) {
+    useHost("Reason", "Propellerhead Software");
+    Plugin plugin;
+    settle(plugin);
+    const std::vector<float> before = allParameters(plugin);
+    void* held[2] = {};
+    std::vector<char> copies[2];
+    for (VstInt32 form : {0, 1}) {
+        ASSERT_EQ(plugin.dispatch(effGetChunk, form, 0, &held[form]), kChunkBytes);
+        copies[form].assign(static_cast<char*>(held[form]),
+                            static_cast<char*>(held[form]) + kChunkBytes);
+    }
+    std::vector<char> other = copies[0];
+    const float volume = 0.3125f;
+    std::memcpy(other.data() + 4, &volume, sizeof(volume)); // tag 1, the Main Volume
+    std::strcpy(other.data() + 8192, "Loaded");
+    for (VstInt32 form : {0, 1}) {
+        ASSERT_EQ(plugin.dispatch(effSetChunk, form, kChunkBytes, other.data()), 1);
+        settle(plugin);
+        EXPECT_EQ(plugin.getParameter(1), volume);
+        for (int f : {0, 1}) EXPECT_EQ(std::memcmp(held[f], copies[f].data(), kChunkBytes), 0);
+    }
+    void* again = nullptr;
+    ASSERT_EQ(plugin.dispatch(effGetChunk, 0, 0, &again), kChunkBytes);
+    EXPECT_EQ(std::memcmp(again, other.data(), kChunkBytes), 0) << "the next get shows the load";
+    ASSERT_EQ(plugin.dispatch(effSetChunk, 1, kChunkBytes, held[1]), 1);
+    settle(plugin);
+    EXPECT_EQ(allParameters(plugin), before);
+}
+
 TEST_F(HostChunk, ShortNullOrGarbageChunksLeaveTheSoundAsItWas) {
     useHost("REAPER", "Cockos");
     Plugin plugin;

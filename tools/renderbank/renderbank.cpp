@@ -170,20 +170,35 @@ int main(int argc, char** argv) {
     int failures = 0;
     std::ofstream figures;
     if (!chordKeys) figures.open(folder + "/figures.txt", std::ios::trunc);
-    std::printf("%-4s %-24s %8s %8s %7s\n", "#", "preset", "LUFS", "peak dB",
-                chordKeys ? "" : "tail s");
+    if (chordKeys)
+        std::printf("%-4s %-24s %8s %10s %10s %10s\n", "#", "preset", "LUFS", "peak k", "ascending",
+                    "descending");
+    else
+        std::printf("%-4s %-24s %8s %8s %7s\n", "#", "preset", "LUFS", "peak dB", "tail s");
+    int clamped[3] = {};
     for (size_t n = 0; n < names.size(); ++n) {
         if (!filter.empty() && names[n].find(filter) == std::string::npos) continue;
         if (chordKeys) {
-            const bankphrase::Rendering r = bankphrase::renderNotes(
-                names[n], bankphrase::chord(chordKeys), bankphrase::kChordSeconds);
-            const std::string stem = folder + "/" + fileStem(int(n), names[n]) + "_chord";
-            failures += !writeWav(stem + ".wav", r.left, r.right, uint32_t(bankphrase::kRate)) ||
+            // The chord in each order the bank's check sends it; the files hold the k order.
+            std::printf("%-4zu %-24s", n, names[n].c_str());
+            for (int o = 0; o < 3; ++o) {
+                const bankphrase::ChordOrder order = bankphrase::kChordOrders[o];
+                const bankphrase::Rendering r = bankphrase::renderNotes(
+                    names[n], bankphrase::chord(chordKeys, order), bankphrase::kChordSeconds);
+                if (order == bankphrase::ChordOrder::ByK) {
+                    const std::string stem = folder + "/" + fileStem(int(n), names[n]) + "_chord";
+                    failures +=
+                        !writeWav(stem + ".wav", r.left, r.right, uint32_t(bankphrase::kRate)) ||
                         !sonogram::writePng(stem + ".png", r.left, r.right, bankphrase::kRate);
-            levels.push_back(loudness::integrated(r.left, r.right, bankphrase::kRate));
-            // The clamp holds every sample within 0.999.
-            std::printf("%-4zu %-24s %8.2f %8.2f%s\n", n, names[n].c_str(), levels.back(), r.peakDb,
-                        r.peakDb > 20.0 * std::log10(0.9989) ? " (clamped)" : "");
+                    levels.push_back(loudness::integrated(r.left, r.right, bankphrase::kRate));
+                    std::printf(" %8.2f", levels.back());
+                }
+                // The clamp holds every sample within 0.999.
+                const bool atClamp = r.peakDb > 20.0 * std::log10(0.9989);
+                clamped[o] += atClamp;
+                std::printf(" %9.2f%s", r.peakDb, atClamp ? "*" : " ");
+            }
+            std::printf("\n");
             std::fflush(stdout);
             continue;
         }
@@ -209,5 +224,8 @@ int main(int argc, char** argv) {
         std::printf("median %.2f LUFS, quietest %.2f, loudest %.2f\n", median, sorted.front(),
                     sorted.back());
     }
+    if (chordKeys)
+        std::printf("at the clamp (*): %d in k order, %d ascending, %d descending\n", clamped[0],
+                    clamped[1], clamped[2]);
     return failures ? 1 : 0;
 }
