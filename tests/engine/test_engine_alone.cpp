@@ -1,5 +1,5 @@
 // The engine on its own: this program links the engine's library alone, without the editor, the
-// controls and the view layer, so it fails to link when the engine reaches up to them again.
+// controls and the view layer, so it fails to link when the engine calls into them again.
 // It renders without any editor, and checks what the engine tells an editor through its link:
 // values and refreshes while the editor is open, nothing while it is closed.
 #include "engine/APlugin.h"
