@@ -23,7 +23,7 @@ struct SizedEditor {
         setPrefsFileForTesting(path);
         if (size == 3) saveStringToPrefs("Big200", "Y");
         engine = std::make_unique<APlugin>(nullptr);
-        editor = static_cast<uEditor*>(engine->getEditor());
+        editor = new uEditor(engine.get());
     }
     ~SizedEditor() {
         engine.reset();

@@ -1,6 +1,6 @@
 # The built-in preset bank: builds the presetgen tool for the build host, runs it on
-# presets/bank.txt and compiles the source it writes into zek2core. Include right after the
-# zek2core target is defined.
+# presets/bank.txt and compiles the source it writes into zek2engine. Include right after the
+# zek2engine target is defined.
 
 get_filename_component(ZEK2_BANK_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(ZEK2_BANK_TEXT "${ZEK2_BANK_ROOT}/presets/bank.txt")
@@ -28,7 +28,7 @@ add_custom_command(
   DEPENDS presetgen "${ZEK2_BANK_TEXT}"
   COMMENT "Generating the built-in preset bank from presets/bank.txt"
   VERBATIM)
-target_sources(zek2core PRIVATE "${ZEK2_BANK_SOURCE}")
+target_sources(zek2engine PRIVATE "${ZEK2_BANK_SOURCE}")
 
 # The renderbank tool plays every preset's phrase through the built plug-in, as a host does, and
 # writes what it hears as WAV files and sonogram pictures (see the README).

@@ -1,6 +1,6 @@
 # The built-in user-wave shapes: builds the wavegen tool for the build host, runs it on
-# tools/wavegen/shapes.txt and compiles the table it writes into zek2core. Include right after
-# the zek2core target is defined.
+# tools/wavegen/shapes.txt and compiles the table it writes into zek2engine. Include right after
+# the zek2engine target is defined.
 
 get_filename_component(ZEK2_WAVES_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(ZEK2_WAVES_TEXT "${ZEK2_WAVES_ROOT}/tools/wavegen/shapes.txt")
@@ -18,4 +18,4 @@ add_custom_command(
   DEPENDS wavegen "${ZEK2_WAVES_TEXT}"
   COMMENT "Generating the built-in user-wave shapes from tools/wavegen/shapes.txt"
   VERBATIM)
-target_sources(zek2core PRIVATE "${ZEK2_WAVES_SOURCE}")
+target_sources(zek2engine PRIVATE "${ZEK2_WAVES_SOURCE}")

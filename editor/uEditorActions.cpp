@@ -166,7 +166,7 @@ bool uEditor::actRadios(CControl* c, bool pressed) {
     }
     if (const int k = indexIn(ui.arpSeqRadios, c); k >= 0) {
         if (!pressed) return true;
-        selectedArp = k;
+        setSelectedArp(k);
         on(ui.arpSeqRadios, 2, k);
         redrawMultiView = true;
         return true;

@@ -153,7 +153,7 @@ bool uEditor::actWave(CControl* c, bool pressed, int index, const char* title) {
 bool uEditor::actArp(CControl* c, int index) {
     APlugin* engine = getEngine();
     const int t = c->getTag();
-    const int s = selectedArp.load() & 1;
+    const int s = getSelectedArp() & 1;
     if (c == ui.arpLockMenu || t == tag::ArpLock) {
         engine->setLockState(2, index);
         if (index == 2) {

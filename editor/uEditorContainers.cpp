@@ -143,7 +143,7 @@ void uEditor::redrawMultitViewContainer() {
     refill(multiViewContainer, getPageBackground(q));
     switch (q) {
     case 0: {
-        const int s = selectedArp.load() & 1;
+        const int s = getSelectedArp() & 1;
         setRadios(ui.arpSeqRadios, 2, s);
         showPageViews(ui.pageViews[0], edlayout::kPageViews);
         for (TKnob* knob : ui.arpKnobs[s]) add(multiViewContainer, knob);

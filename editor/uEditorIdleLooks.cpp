@@ -171,8 +171,8 @@ void uEditor::idleMultiView(uint32_t t) {
                 }
         }
         const int arp = engine->getShownArp();
-        if (arp != -1 && arp != selectedArp.load()) {
-            selectedArp = arp & 1;
+        if (arp != -1 && arp != getSelectedArp()) {
+            setSelectedArp(arp & 1);
             redrawMultiView = true;
         }
         if (ui.arpGrid) ui.arpGrid->setStepsLoop();
@@ -184,7 +184,7 @@ void uEditor::idleMultiView(uint32_t t) {
         const bool locked = engine->getLockState(2) == 1;
         if (ui.arpLockMenu) ui.arpLockMenu->setIndicator(locked, static_cast<int>(t / 500));
         if (locked) {
-            const int s = selectedArp.load() & 1;
+            const int s = getSelectedArp() & 1;
             for (TKnob* knob : ui.arpKnobs[s])
                 if (knob) knob->setValue(engine->getLockVar(knob->getTag()));
             for (int t2 : {tag::ArpOn, tag::ArpSyncOn})

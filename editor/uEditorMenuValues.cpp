@@ -52,7 +52,7 @@ void uEditor::changeRadioDelta(int group, int delta) {
         redrawMultiView = true;
         break;
     case 4:
-        selectedArp = step(selectedArp.load(), 2);
+        setSelectedArp(step(getSelectedArp(), 2));
         redrawMultiView = true;
         break;
     case 5:

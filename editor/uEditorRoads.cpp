@@ -247,7 +247,7 @@ void uEditor::updateModFX(int oldMode, int newMode) {
 void uEditor::updateArpSteps() {
     APlugin* engine = getEngine();
     if (!engine) return;
-    const int s = selectedArp.load() & 1;
+    const int s = getSelectedArp() & 1;
     for (int t : {ARP_STEPS_TAGS[s], ARP_LOOP_START_TAGS[s]}) {
         resumeMenusOfTag(t);
         serveParameter(t);

@@ -39,6 +39,7 @@ uEditor::uEditor(AudioEffect* owner) : AEffGUIEditor(owner) {
     if (APlugin* engine = getEngine()) {
         editStateShown = !engine->getEditChanged();
         sound = makeEngineSound(*engine);
+        engine->setEditorLink(this);
     }
     keyboardOn = getRegValue("Keyboard", true);
     autoLimitOn = getRegValue("AutoLimit", true);
@@ -74,6 +75,15 @@ uEditor::~uEditor() {
 
 APlugin* uEditor::getEngine() const {
     return static_cast<APlugin*>(effect);
+}
+
+int uEditor::getSelectedArp() const {
+    const APlugin* engine = getEngine();
+    return engine ? engine->getEditorArp() : 0;
+}
+
+void uEditor::setSelectedArp(int pattern) {
+    if (APlugin* engine = getEngine()) engine->setEditorArp(pattern);
 }
 
 bool uEditor::open(void* parentWindow) {

@@ -1,7 +1,8 @@
-// The synthesizer's one editor object. The engine creates it and registers it as the plug-in's
-// editor; the host opens, idles and closes it from its user-interface thread. The engine may
-// call in from its audio thread too: those calls only set atomic marks that the idle pass
-// serves, so the frame and the controls are touched on the user-interface thread alone.
+// The synthesizer's one editor object. The plug-in's entry point creates it for its engine; it
+// registers itself as the plug-in's editor and links itself to the engine, and the host opens,
+// idles and closes it from its user-interface thread. The engine calls in through its link from
+// its audio thread too: those calls only set atomic marks that the idle pass serves, so the
+// frame and the controls are touched on the user-interface thread alone.
 #pragma once
 
 #include "controls/ControlHost.h"
@@ -9,6 +10,7 @@
 #include "editor/AEffGUIEditor.h"
 #include "editor/sections/SectionModel.h"
 #include "editor/uEditorControlSet.h"
+#include "engine/EditorLink.h"
 #include "gui/CBitmap.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
@@ -51,7 +53,8 @@ inline constexpr int MID_SCREEN_BITMAPS[kPageCount] = {10023, 10024, 10025, 1002
 class uEditor : public AEffGUIEditor,
                 public VSTGUI::IControlListener,
                 public VSTGUI::IKeyboardHook,
-                public ControlEditor {
+                public ControlEditor,
+                public EditorLink {
 public:
     // Size of the main screen at 100 percent, in pixels.
     static constexpr int kMainWidth = 1132;
@@ -77,19 +80,20 @@ public:
     void requestHostDisplay() override { AEffGUIEditor::requestHostDisplay(); }
 
     // Engine to editor, from any thread: marks that the next idle pass serves.
-    void resume();
-    void setParameter(int tag, float value);
-    void triggerOver();
-    void turnPartialOff();
-    void clearUndos();
-    void setEditTag(int tag);
+    void resume() override;
+    void setParameter(int tag, float value) override;
+    void triggerOver() override;
+    void requestScreenRefresh() override { screenRefreshPending = 1; }
+    void turnPartialOff() override;
+    void clearUndos() override;
+    void setEditTag(int tag) override;
 
     // After a mode selector moved: swap the remembered values of the section's knobs.
-    void updateDistortVoice(int oldStep, int newStep);
-    void updateDistortFX(int oldStep, int newStep);
-    void updateModFX(int oldStep, int newStep);
-    void updateArpSteps();
-    void updateShaperModeMenu(int mode);
+    void updateDistortVoice(int oldStep, int newStep) override;
+    void updateDistortFX(int oldStep, int newStep) override;
+    void updateModFX(int oldStep, int newStep) override;
+    void updateArpSteps() override;
+    void updateShaperModeMenu(int mode) override;
     void updatePresetMenu();
     // Records an undo point of the wave display before a user wave changes.
     void addWaveUndo() override;
@@ -122,8 +126,10 @@ public:
     static bool getRegValue(const std::string& key, bool def);
     static bool isValidTag(int tag) { return static_cast<unsigned>(tag) < 2048u; }
     int getScreenMode() const { return screenMode; }
-    // The arpeggiator pattern (0 A, 1 B) the arpeggiator page shows; the audio thread reads it.
-    int getSelectedArp() const { return selectedArp.load(std::memory_order_relaxed); }
+    // The arpeggiator pattern (0 A, 1 B) the arpeggiator page shows: the engine keeps it, as
+    // its key entry writes into it.
+    int getSelectedArp() const;
+    void setSelectedArp(int pattern);
 
     // Skin pictures of the current opening (null while closed or when missing).
     VSTGUI::CBitmap* getSkinBitmap(int id) const override;
@@ -344,7 +350,6 @@ private:
     std::atomic<int> overloadLevel{0};
     // Read by the audio thread before it marks anything.
     std::atomic<bool> finishedOpening{false};
-    std::atomic<int> selectedArp{0};
     std::atomic<std::thread::id> uiThread{};
 
 public:

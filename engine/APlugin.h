@@ -12,6 +12,7 @@
 #include "dsp/TFilter.h"
 #include "dsp/TParaEQ.h"
 #include "dsp/TSample.h"
+#include "engine/EditorLink.h"
 #include "engine/fx/FXState.h"
 #include "engine/modulation/GlobalLFOLanes.h"
 #include "engine/params/Relaxed.h"
@@ -24,8 +25,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-
-class uEditor;
 
 constexpr int kNumParams = 2048;
 constexpr int kNumPrograms = 1;
@@ -276,6 +275,13 @@ public:
     }
     bool getEditorOpening() const { return editorOpening; }
     bool getEditorOpen() const { return editorOpen; }
+    // The editor links itself here when it is made (user-interface thread, before the host
+    // sees the engine); the engine tells it what changed through the link while it is open.
+    void setEditorLink(EditorLink* link) { editorLink.store(link, std::memory_order_release); }
+    // The arpeggiator pattern (0 A, 1 B) the editor's arpeggiator page shows: the editor sets
+    // it, and keys entered into the pattern go to it while the editor is open.
+    void setEditorArp(int pattern) { editorArp.store(pattern, std::memory_order_relaxed); }
+    int getEditorArp() const { return editorArp.load(std::memory_order_relaxed); }
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
     void setProgramName(char*) override {}
@@ -332,6 +338,8 @@ public:
     std::string getStringFromParamStr(int firstTag, int count) const;
     void setStringFromParam(const std::string& text, int firstTag, int count);
     bool isEditorOpen() const;
+    // The editor's link while it is open, else null.
+    EditorLink* getOpenEditor() const;
     void updateEditorScreen();
     void setParameterVars(int tag, float defaultValue, bool onOff, float steppedRange,
                           int steppedNum, int modDest, int displayType, const std::string& name,
@@ -638,6 +646,8 @@ private:
     // Editor state, kept by the editor's open and close.
     std::atomic<bool> editorOpening{false};
     std::atomic<bool> editorOpen{false};
+    std::atomic<EditorLink*> editorLink{nullptr};
+    std::atomic<int> editorArp{0};
 
     // Lock sections.
     int32_t lockSections[kNumParams] = {};
@@ -2001,5 +2011,6 @@ public:
     const TSample& getSampleReader() const { return sampleReader; }
 };
 
-// Allocates and constructs one engine; null when that fails.
+// Allocates and constructs one engine joined to its editor; null when that fails. The join of
+// the two lives above both (editor/EditorJoin.cpp); the engine's library does not hold it.
 AudioEffect* createEffectInstance(audioMasterCallback host);

@@ -95,8 +95,8 @@ void uEditor::showGaterMenu() {
     m.add("Swap Left and Right", pattern([](Steps s, Old o, int) {
               for (int i = 0; i < kSteps; ++i) s[i][0] = o[i][1], s[i][1] = o[i][0];
           }));
-    // Moving, reversing and inverting act on the active steps only: the hidden ones keep the
-    // values the musician gave them, which come back when the pattern grows.
+    // Moving and reversing act on the active steps only: the hidden ones keep the values the
+    // musician gave them, which come back when the pattern grows.
     m.add("Move Left", pattern([](Steps s, Old o, int n) {
               for (int i = 0; i < n; ++i)
                   for (int c = 0; c < 2; ++c) s[i][c] = o[(i + 1) % n][c];
@@ -109,8 +109,9 @@ void uEditor::showGaterMenu() {
               for (int i = 0; i < n; ++i)
                   for (int c = 0; c < 2; ++c) s[i][c] = o[n - 1 - i][c];
           }));
-    m.add("Inverse", pattern([](Steps s, Old, int n) {
-              for (int i = 0; i < n; ++i) s[i][0] = 1 - s[i][0], s[i][1] = 1 - s[i][1];
+    // Inverting flips the hidden steps too; it loses nothing, a second Inverse gives them back.
+    m.add("Inverse", pattern([](Steps s, Old, int) {
+              for (auto& step : s) step[0] = 1 - step[0], step[1] = 1 - step[1];
           }));
     m.add("-");
     m.add("Copy Gater", [this, g] { copySection(g); });

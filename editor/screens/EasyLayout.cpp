@@ -66,8 +66,9 @@ const Row EASY_KNOBS[] = {
 enum { kEasyFilterKnob = 7, kEasyFirstBW = 23 };
 
 const Row EASY_SWITCHES_1[] = {
-    onOff(259, nullptr, {61, -6, -5, -9}, {89, -1, 0, 0}),
-    onOff(276, nullptr, {392, -6, -5, -8}, {89, -1, 0, 0}),
+    // Where the main screen has them: two clear pixels after the OSC1 and OSC2 captions.
+    onOff(259, nullptr, {64, -8, -7, -13}, {89, -1, 0, 0}),
+    onOff(276, nullptr, {394, -5, -6, -12}, {89, -1, 0, 0}),
     onOff(306, nullptr, 77, 435),
     onOff(319, nullptr, 77, 496),
 };
@@ -76,19 +77,17 @@ const Row EASY_LABELS[] = {
     label("PRE", {53, 0, -2, 0}, {438, 1, 0, 0}, 24, 12, 2),
     label("POST", {50, 1, -2, 0}, {499, 2, 1, -1}, 26, 12, 2),
 };
-// Each section's switch stands clear of its menu button's caption, which is wider than the skin's
-// lettering: WAVESHAPER's 13 px further right, DISTORTION's 11, LOW-FI's 5, DISTORT FX's 8 and
-// MOD FX's 6; LOW-FI's, DISTORT FX's, MOD FX's, DELAY's, REVERB's and GATER's step back left 2 to
-// 5 px less far at 125 %, DELAY's and REVERB's also at 150 %.
+// Each section's switch keeps two clear pixels after its menu button's caption, which is wider
+// than the skin's lettering; the corrections by size put each one there at every size.
 const Row EASY_SWITCHES_2[] = {
     onOff(332, nullptr, {520, -14, -16, -24}, {389, -1, 0, 0}),
-    onOff(333, nullptr, {508, -14, -13, -22}, {456, -1, 0, 0}),
+    onOff(333, nullptr, {508, -12, -13, -22}, {456, -1, 0, 0}),
     onOff(335, nullptr, {474, -5, -6, -14}, {522, -1, 0, 0}),
-    onOff(338, nullptr, {630, -10, -13, -23}, {389, -1, 0, 0}),
-    onOff(340, nullptr, {718, -7, -5, -14}, {389, -1, 0, 0}),
-    onOff(343, nullptr, {821, -5, -4, -12}, {389, -1, 0, 0}),
-    onOff(346, nullptr, {942, -4, -2, -12}, {389, -1, 0, 0}),
-    onOff(347, nullptr, {1051, -5, -6, -12}, {389, -1, 0, 0}),
+    onOff(338, nullptr, {630, -8, -13, -23}, {389, -1, 0, 0}),
+    onOff(340, nullptr, {718, -4, -5, -14}, {389, -1, 0, 0}),
+    onOff(343, nullptr, {821, -3, -2, -12}, {389, -1, 0, 0}),
+    onOff(346, nullptr, {945, -5, -3, -18}, {389, -1, 0, 0}),
+    onOff(347, nullptr, {1052, -4, -8, -14}, {389, -1, 0, 0}),
 };
 const Row EASY_V_SLIDERS[] = {
     bigVSlider(274, 107, 208), bigVSlider(275, 134, 208), bigVSlider(292, 438, 208),

@@ -26,7 +26,10 @@ const Row FX_DISTORT[] = {
     menuButton(14, "DELAY", {5, 2, 1, 3}, {126, 2, 1, 1}, 64, 14),
     menuButton(15, "REVERB", {5, 2, 1, 3}, {180, 1, 1, 1}, 64, 14),
     menuButton(18, "GATER", {5, 2, 1, 3}, {226, 1, -1, 1}, 64, 14),
-    menu(339, nullptr, {124, 0, 6, 0}, {14, 3, 1, 2}, 122, 15, DISTORT_FX_MODE_STR, 27),
+    // At 100 % 4 px narrower from the left, with the modulation effect's menu below it and
+    // both skin windows: room for that effect's lamp after its wider caption.
+    menu(339, nullptr, {128, -5, 0, -8}, {14, 3, 1, 2}, {118, 5, 6, 8}, 15, DISTORT_FX_MODE_STR,
+         27),
     knob(85, "MIX", 255, 5, 4, 10),
     // Margins 20, not 10: the modes' captions are wider.
     knob(86, "D1", 305, 5, 3, 20),
@@ -41,15 +44,15 @@ const Row FX_DISTORT[] = {
 };
 constexpr int kDistortFxMenu = 5, kDistortFxMix = 6;
 const Row FX_MOD[] = {
-    menu(341, nullptr, {124, 0, 6, 0}, {69, 3, 3, 3}, 122, 15, MOD_FX_MODE_STR, 10),
+    menu(341, nullptr, {128, -5, 0, -8}, {69, 3, 3, 3}, {118, 5, 6, 8}, 15, MOD_FX_MODE_STR, 10),
     // Margins 20, not 10: the modes' captions are wider.
     knob(93, "MIX", 255, 60, 4, 20),
     knob(94, "LEN", 305, 60, 3, 20),
     knob(95, "WIDTH", 355, 60, 3, 20),
     knob(96, "SPEED", 405, 60, 3, 20),
     knob(97, "SPRD", 455, 60, 3, 20),
-    // 5 px right, with no step back left at the larger sizes: clear of the MODULATION FX caption.
-    onOff(340, nullptr, 108, {69, -1, 0, 0}),
+    // Two clear pixels after the MODULATION FX caption and before the menu's window.
+    onOff(340, nullptr, {110, -2, -3, -4}, {69, -1, 0, 0}),
     onOff(342, nullptr, {514, 0, -2, 0}, {69, -1, 0, 0}),
     label("SYNC", {465, 3, 0, 5}, {88, 1, 0, 0}, 70, 17, 2),
 };
@@ -61,28 +64,28 @@ const Row FX_DELAY[] = {
     knob(102, "CROSS", 355, 115, 4, 10), // margin 10: the caption is wider than the knob
     knob(103, "LP", 405, 115, 3),
     knob(104, "HP", 455, 115, 3),
-    // 3 px right at 125 %: clear of the wider DELAY caption.
-    onOff(343, nullptr, {46, -3, -8, -10}, {124, 0, 1, 0}),
+    // Two clear pixels after the wider DELAY caption at every size.
+    onOff(343, nullptr, {46, -1, -6, -10}, {124, 0, 1, 0}),
     onOff(344, nullptr, {514, 0, -2, -3}, {124, 0, 1, 0}),
     // SYNC 2 px left and EQUAL FEED 4 px right: the wider captions would read as one line.
     label("SYNC", {463, 3, 0, 5}, {143, 1, 0, 0}, 70, 17, 2),
     onOff(345, nullptr, {564, -1, -1, -2}, {124, 0, 1, 0}),
     label("EQUAL FEED", {527, 0, 1, -2}, {143, 1, 0, 0}, 80, 17, 2),
 };
-// DAMP's caption margin 10: the caption is wider than the knob. The switch 2 px right at 125 %,
-// 4 at 150 %: clear of the wider REVERB caption.
+// DAMP's caption margin 10: the caption is wider than the knob. The switch keeps two clear
+// pixels after the wider REVERB caption at every size.
 const Row FX_REVERB[] = {
     knob(105, "MIX", 150, 170, 4),      knob(106, "PRE", 200, 170, 3),
     knob(107, "SIZE", 250, 170, 3),     knob(108, "LEN", 300, 170, 3),
     knob(109, "DAMP", 350, 170, 3, 10), knob(111, "LP", 400, 170, 3),
-    knob(112, "HP", 450, 170, 3),       onOff(346, nullptr, {53, -2, -5, -14}, {178, 0, 1, 0}),
+    knob(112, "HP", 450, 170, 3),       onOff(346, nullptr, {56, -3, -7, -18}, {178, 0, 1, 0}),
 };
 const Row FX_GATER[] = {
     bigHSlider(348, "MIX", 360, 222),
     bigHSlider(351, "SMOOTH", 457, 222),
     bigHSlider(352, "SWING", 554, 222),
-    // 4 px right at 125 %: clear of the wider GATER caption.
-    onOff(347, nullptr, {46, -2, -7, -11}, {224, -1, -1, 0}),
+    // Two clear pixels after the wider GATER caption at every size.
+    onOff(347, nullptr, {48, -2, -9, -15}, {224, -1, -1, 0}),
     menu(350, "STEPS", 76, {223, 4, 3, 4}, {77, 0, 1, -1}, 15, GATER_STEPS_STR, 16),
     menu(349, "SPEED", 174, {223, 4, 3, 4}, {77, 1, 0, -1}, 15, GATER_PERIOD_STR, 34),
     menu(353, "MODE", {271, 0, 0, -8}, {223, 4, 3, 4}, {77, 2, 2, 0}, 15, GATER_MODE_STR, 2),

@@ -61,7 +61,8 @@ enum {
 const Row OSC_FIXED[] = {
     // 5 px left at 125 %, 3 at 150 %: the wider caption keeps clear of its switch.
     menuButton(0, "OSC1", {30, -5, -3, 0}, 91, 40, 14),
-    onOff(259, nullptr, {61, -6, -5, -9}, {89, -1, 0, 0}),
+    // Two clear pixels after the caption at every size.
+    onOff(259, nullptr, {64, -8, -7, -13}, {89, -1, 0, 0}),
     onOff(261, "FREE", 114, {89, -1, 0, 0}, 2, 25),
     onOff(262, "TRK", 159, {89, -1, 0, 0}, 2, 25),
     onOff(264, "OUT", 305, {89, -1, 0, 0}, 2, 25),
@@ -73,7 +74,8 @@ const Row OSC_FIXED[] = {
     knob(13, "PAN", 242, 108, 4),
     // 3 px left at 125 %, 2 at 150 %: the wider caption keeps clear of its switch.
     menuButton(1, "OSC2", {360, -3, -1, 0}, 91, 40, 14),
-    onOff(276, nullptr, {392, -6, -5, -8}, {89, -1, 0, 0}),
+    // Two clear pixels after the caption at every size.
+    onOff(276, nullptr, {394, -5, -6, -12}, {89, -1, 0, 0}),
     onOff(278, "FREE", 444, {89, -1, 0, 0}, 2, 25),
     onOff(279, "TRK", 489, {89, -1, 0, 0}, 2, 25),
     onOff(281, "SYNC", 630, {89, -1, 0, 0}, 2, 30), // no 2 px shift at 125 %: off its switch

@@ -2,7 +2,6 @@
 // User-interface thread (the wave display's menu); the table rebuild is the user waves' own.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/files/FileFormats.h"
 #include "engine/params/ParamTags.h"
 #include "platform/dialogs.h"
@@ -37,7 +36,7 @@ bool APlugin::loadWaveFile(int n, const std::string& path) {
     if (!zekfiles::readTextFile(path, kMaxWaveBytes, text) ||
         !zekfiles::parseWaveFile(text, points))
         return false;
-    if (isEditorOpen()) static_cast<uEditor*>(editor)->addWaveUndo();
+    if (EditorLink* open = getOpenEditor()) open->addWaveUndo();
     for (int i = 0; i < kPoints; ++i) setParameter(USER_WAVE_START[n] + i, points[i]);
     return true;
 }
@@ -67,7 +66,7 @@ bool APlugin::importSample(int n, const std::string& path) {
     upperCase(extension);
     const bool read = extension == ".WAV" ? sampleReader.loadWav() : sampleReader.loadAiff();
     if (!read) return false;
-    if (isEditorOpen()) static_cast<uEditor*>(editor)->addWaveUndo();
+    if (EditorLink* open = getOpenEditor()) open->addWaveUndo();
     // The 512 points span the whole sample, whatever its rate and loop.
     const float len = static_cast<float>(sampleReader.getLen());
     for (int i = 0; i < kPoints; ++i) {

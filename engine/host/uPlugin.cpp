@@ -2,7 +2,6 @@
 // destructor. Called on the host's user-interface thread (the host does not render meanwhile).
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 #include "platform/prefs.h"
@@ -13,15 +12,6 @@
 #include <cstring>
 #include <ctime>
 #include <new>
-
-AudioEffect* createEffectInstance(audioMasterCallback host) {
-    // An exception must never cross into the host: a failed construction is a null answer.
-    try {
-        return new APlugin(host);
-    } catch (...) {
-        return nullptr;
-    }
-}
 
 APlugin::APlugin(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kNumParams) {
     // Every member above has a zero starting value; the DSP units start at 44,100 Hz.
@@ -43,9 +33,6 @@ APlugin::APlugin(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kN
     editorOpening = false;
     editorOpen = false;
     suspend();
-
-    // The base owns the editor and deletes it; its constructor registers it with setEditor.
-    new uEditor(this);
 
     std::srand(static_cast<unsigned>(std::clock()));
     pendingMidiEvents = 0;

@@ -3,8 +3,8 @@
 // hosts, the mouse wheel for the others). Called from whichever thread the host uses.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
+#include "vst2/AEffEditor.h"
 
 #include <cmath>
 #include <cstddef>
@@ -165,12 +165,12 @@ bool APlugin::getOutputProperties(VstInt32 index, VstPinProperties* properties) 
 }
 
 bool APlugin::beginEdit(VstInt32 index) {
-    if (editor) static_cast<uEditor*>(editor)->setEditTag(index);
+    if (EditorLink* link = editorLink.load()) link->setEditTag(index);
     return AudioEffectX::beginEdit(index);
 }
 
 bool APlugin::endEdit(VstInt32 index) {
-    if (editor) static_cast<uEditor*>(editor)->setEditTag(-1);
+    if (EditorLink* link = editorLink.load()) link->setEditTag(-1);
     return AudioEffectX::endEdit(index);
 }
 

@@ -2,7 +2,6 @@
 // thread; a test may install a bank of its own before it selects programs.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/host/DemoBank.h"
 #include "engine/params/ParamTags.h"
 
@@ -71,7 +70,7 @@ void APlugin::changeDemoProgramDelta(int delta) {
 // Compare and init patch: direct stores, then an engine reset and a screen refresh
 
 void APlugin::requestScreenRefresh() {
-    if (isEditorOpen()) static_cast<uEditor*>(editor)->screenRefreshPending = 1;
+    if (EditorLink* open = getOpenEditor()) open->requestScreenRefresh();
 }
 
 void APlugin::origProgram() {

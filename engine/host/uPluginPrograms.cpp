@@ -2,7 +2,6 @@
 // thread), applying it in full on the audio thread, and the program-name queries.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/ParameterTable.h"
 #include "engine/tables/TempoTables.h"
@@ -173,10 +172,9 @@ void APlugin::setPresetParameters() {
 
     reset();
     applyingPreset = false;
-    if (isEditorOpen()) {
-        auto* ed = static_cast<uEditor*>(editor);
-        ed->turnPartialOff();
-        ed->clearUndos();
+    if (EditorLink* open = getOpenEditor()) {
+        open->turnPartialOff();
+        open->clearUndos();
     }
     editorRefreshPending = true;
 }

@@ -3,7 +3,6 @@
 // Called on the user-interface thread only.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
 #include "platform/strings.h"
@@ -36,7 +35,7 @@ void APlugin::changeDelta(int tagNum, int delta, bool fine, float scale) {
     if (!isValidTag(tagNum)) return;
     const int current = getSteppedValue(tagNum);
     const int count = paramSteppedNums[tagNum];
-    uEditor* openEditor = isEditorOpen() ? static_cast<uEditor*>(editor) : nullptr;
+    EditorLink* openEditor = getOpenEditor();
 
     switch (tagNum) {
     case tag::PlayMode:

@@ -3,9 +3,9 @@
 // audio thread; it does a fixed amount of work and never allocates.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/ParameterTable.h"
+#include "vst2/AEffEditor.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -80,16 +80,20 @@ void APlugin::automateCurrentValue(int tag) {
 }
 
 void APlugin::pushToEditor(int tag, float value) {
-    if (isEditorOpen()) static_cast<uEditor*>(editor)->setParameter(tag, value);
+    if (EditorLink* open = getOpenEditor()) open->setParameter(tag, value);
 }
 
 bool APlugin::isEditorOpen() const {
     return editor && editorOpen && !editorOpening && editor->isOpen();
 }
 
+EditorLink* APlugin::getOpenEditor() const {
+    return isEditorOpen() ? editorLink.load(std::memory_order_acquire) : nullptr;
+}
+
 void APlugin::updateEditorScreen() {
     editorRefreshPending = false;
-    if (isEditorOpen()) static_cast<uEditor*>(editor)->resume();
+    if (EditorLink* open = getOpenEditor()) open->resume();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,7 +4,6 @@
 // resets it through setEverythingOff.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/performance/ArpIndexes.h"
 
@@ -170,7 +169,7 @@ void APlugin::releaseLatchedKeys() {
 }
 
 int APlugin::getSelectedArp() const {
-    if (isEditorOpen() && editor) return static_cast<uEditor*>(editor)->getSelectedArp() & 1;
+    if (isEditorOpen()) return getEditorArp() & 1;
     return arpPlayingPattern & 1;
 }
 

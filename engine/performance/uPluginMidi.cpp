@@ -3,7 +3,6 @@
 // note road, pressure, bend and controllers into the source arrays. Host audio thread.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "platform/prefs.h"
 
@@ -261,7 +260,7 @@ void APlugin::doSustainPedal(bool down) {
 }
 
 void APlugin::doArpKeyEntry(int key, int velocity) {
-    const int pattern = isEditorOpen() ? static_cast<uEditor*>(editor)->getSelectedArp() : 0;
+    const int pattern = isEditorOpen() ? getEditorArp() : 0;
     const int offset = (pattern == 1 ? tag::SeqStride : 0) + (arpEntryStep & 15);
     setOn(tag::SeqStepOnA + offset);
     setOff(tag::SeqStepTiedA + offset);
@@ -284,7 +283,7 @@ void APlugin::doArpKeyEntry(int key, int velocity) {
 }
 
 void APlugin::doArpKeyEntryRelease() {
-    const int pattern = isEditorOpen() ? static_cast<uEditor*>(editor)->getSelectedArp() : 0;
+    const int pattern = isEditorOpen() ? getEditorArp() : 0;
     const int base = pattern == 1 ? tag::SeqStride : 0;
     const int steps = getArpNumOfSteps(pattern);
     int step = arpEntryStep + 1;

@@ -4,7 +4,6 @@
 // (see uPluginResetRequests.cpp), or served on that thread while no render runs.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 #include "platform/prefs.h"
@@ -140,7 +139,7 @@ void APlugin::resetNow() {
     requestUserWaveRebuild(1, false);
     snapSmoothedLevels();
 
-    if (isEditorOpen()) static_cast<uEditor*>(editor)->resume();
+    if (EditorLink* open = getOpenEditor()) open->resume();
     setGlobalRare();
     setGlobalOften();
 }

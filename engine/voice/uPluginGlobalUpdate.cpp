@@ -5,7 +5,6 @@
 
 #include "dsp/FastMath.h"
 #include "dsp/SameBytes.h"
-#include "editor/ueditor.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
@@ -48,7 +47,7 @@ void APlugin::setGlobalRare() {
     if (autoLimitOn && autoLimitTriggered) {
         autoLimitTriggered = 0;
         setParameterAutomated(tag::MainVolume, clamp01(getParameter(tag::MainVolume) - 0.002f));
-        if (isEditorOpen()) static_cast<uEditor*>(editor)->triggerOver();
+        if (EditorLink* open = getOpenEditor()) open->triggerOver();
     }
     // Brick filter coefficients, only when the frequency moved (they take a sine and cosine).
     const float brick = currentValues[tag::BrickFilterFrequency];

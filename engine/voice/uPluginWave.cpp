@@ -3,7 +3,6 @@
 // user-interface thread; the preview also from the slow control-rate update.
 #include "engine/APlugin.h"
 
-#include "editor/ueditor.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/UserWaveShapes.h"
@@ -27,7 +26,7 @@ float clampUnit(float x, float lo, float hi) {
 
 void APlugin::changeUserWaveDelta(int wave, int delta) {
     if (wave < 0 || wave > 1) return;
-    if (isEditorOpen()) static_cast<uEditor*>(editor)->addWaveUndo();
+    if (EditorLink* open = getOpenEditor()) open->addWaveUndo();
     const int presetTag = PRESET_TAGS[wave];
     const int old = static_cast<int>(currentValues[presetTag] * kWavePresetRange + 0.1f);
     long long number = static_cast<long long>(old) + delta;

@@ -185,8 +185,9 @@ TEST(HostEditorEvents, TheXYPadAsksForItsControllerNumber) {
     EXPECT_FLOAT_EQ(plugin.getParameter(kXYPad1X_Tag), static_cast<float>(far) / 127.0f);
 }
 
-// With a pattern of four steps, "Move Right" and "Inverse" change steps 1 to 4 only: the hidden
-// steps keep what the musician set, and show it again when the pattern grows.
+// With a pattern of four steps, "Move Right" changes steps 1 to 4 only: the hidden steps keep
+// what the musician set, and show it again when the pattern grows. "Inverse" flips all sixteen
+// steps, and a second one gives the hidden steps back.
 TEST(HostEditorEvents, GaterCommandsKeepTheHiddenSteps) {
     testhost::Plugin plugin;
     prepare(plugin);
@@ -202,8 +203,11 @@ TEST(HostEditorEvents, GaterCommandsKeepTheHiddenSteps) {
     EXPECT_EQ(maskOf(plugin, kGaterLeft), 0x00F2);
     EXPECT_EQ(maskOf(plugin, kGaterRight), 0x0104);
     choose(s, kGaterButtonX, kGaterButtonY, kGaterInverse);
-    EXPECT_EQ(maskOf(plugin, kGaterLeft), 0x00FD);
-    EXPECT_EQ(maskOf(plugin, kGaterRight), 0x010B);
+    EXPECT_EQ(maskOf(plugin, kGaterLeft), 0xFF0D);
+    EXPECT_EQ(maskOf(plugin, kGaterRight), 0xFEFB);
+    choose(s, kGaterButtonX, kGaterButtonY, kGaterInverse);
+    EXPECT_EQ(maskOf(plugin, kGaterLeft), 0x00F2);
+    EXPECT_EQ(maskOf(plugin, kGaterRight), 0x0104);
     plugin.setParameter(kGaterSteps, 15.1f / 15.99f);
     s.idles(2);
     EXPECT_EQ(maskOf(plugin, kGaterLeft) & 0xFFF0, 0x00F0);

@@ -74,7 +74,7 @@ protected:
         static const char* const KEYS[4] = {"Big100", "Big125", "Big150", "Big200"};
         for (int i = 1; i < 4; ++i) saveStringToPrefs(KEYS[i], i == size ? "Y" : "N");
         engine = std::make_unique<APlugin>(nullptr);
-        ed = static_cast<uEditor*>(engine->getEditor());
+        ed = new uEditor(engine.get());
         ASSERT_TRUE(ed->open(nullptr));
         frame = ed->getFrame();
     }

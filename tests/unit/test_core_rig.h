@@ -46,7 +46,7 @@ protected:
         setPrefsFileForTesting(folder + "/prefs.conf");
         hostLog = HostLog{};
         engine = std::make_unique<APlugin>(recordingHost);
-        ed = static_cast<uEditor*>(engine->getEditor());
+        ed = new uEditor(engine.get());
         ASSERT_TRUE(ed->open(nullptr));
         frame = ed->getFrame();
     }

@@ -35,7 +35,7 @@ protected:
         // The same opened editor, on an engine whose host keeps every call's index.
         ed->close();
         engine = std::make_unique<APlugin>(callsHost);
-        ed = static_cast<uEditor*>(engine->getEditor());
+        ed = new uEditor(engine.get());
         ASSERT_TRUE(ed->open(nullptr));
         frame = ed->getFrame();
         calls.clear();

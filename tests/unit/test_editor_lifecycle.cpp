@@ -35,7 +35,7 @@ protected:
     }
     uEditor* makeEditor() {
         engine = std::make_unique<APlugin>(nullptr);
-        return static_cast<uEditor*>(engine->getEditor());
+        return new uEditor(engine.get());
     }
     // Advances the 60 Hz clock by whole ticks.
     static void wait(uint32_t ticks) { fakeTicks += ticks; }

@@ -26,7 +26,7 @@ protected:
     // Opened with every screen's views in place (the rig's `open` hands the frame to tests).
     void openShown() {
         engine = std::make_unique<APlugin>(nullptr);
-        ed = static_cast<uEditor*>(engine->getEditor());
+        ed = new uEditor(engine.get());
         ASSERT_TRUE(ed->open(nullptr));
         frame = ed->getFrame();
     }

@@ -289,7 +289,7 @@ TEST_F(OpenMenus, ACommandWaitingForItsChooserTellsTheHostNothing) {
     installDialogBackend(&later);
     edits.clear();
     auto engine = std::make_unique<APlugin>(tellingHost); // too large for the stack
-    auto* editor = static_cast<uEditor*>(engine->getEditor());
+    auto* editor = new uEditor(engine.get());
     ASSERT_TRUE(editor->open(nullptr));
     editor->getFrame()->setMenuDriver(nullptr);
     editor->getFrame()->setOffscreenPopupsStayOpen(true);

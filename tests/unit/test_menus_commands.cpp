@@ -220,7 +220,7 @@ TEST_F(MenuRig, XYFlipsGridSmoothingAndTypedCoordinates) {
     EXPECT_FLOAT_EQ(e().getParameter(ys + 7), pointY);
 }
 
-TEST_F(MenuRig, GaterAlternatesCopiesSwapsOverSixteenStepsAndInvertsTheActiveOnes) {
+TEST_F(MenuRig, GaterAlternatesCopiesSwapsAndInvertsOverSixteenSteps) {
     auto run = [&](const char* command) {
         choose({command});
         ed->showGaterMenu();
@@ -244,9 +244,19 @@ TEST_F(MenuRig, GaterAlternatesCopiesSwapsOverSixteenStepsAndInvertsTheActiveOne
     setMask(e(), tag::GaterRight, 0x8000);
     run("Copy Right to Left");
     EXPECT_EQ(mask(e(), tag::GaterLeft), 0x8000);
-    run("Inverse"); // the four active steps flip; the twelve hidden ones keep their values
-    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x800F);
-    EXPECT_EQ(mask(e(), tag::GaterRight), 0x800F);
+    // Inverse flips all sixteen steps of each channel, the twelve hidden ones too; a second
+    // Inverse gives the pattern back whole.
+    run("Inverse");
+    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x7FFF);
+    EXPECT_EQ(mask(e(), tag::GaterRight), 0x7FFF);
+    setMask(e(), tag::GaterLeft, 0x00F1);
+    setMask(e(), tag::GaterRight, 0x0102);
+    run("Inverse");
+    EXPECT_EQ(mask(e(), tag::GaterLeft), 0xFF0E);
+    EXPECT_EQ(mask(e(), tag::GaterRight), 0xFEFD);
+    run("Inverse");
+    EXPECT_EQ(mask(e(), tag::GaterLeft), 0x00F1);
+    EXPECT_EQ(mask(e(), tag::GaterRight), 0x0102);
     // All on and all off read back as the same masks.
     e().setSteppedValue(tag::GaterSteps, 15);
     run("Set All Off");

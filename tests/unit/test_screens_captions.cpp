@@ -2,8 +2,9 @@
 // change: the ink it leaves when drawn lies inside its own box, inside the view container that
 // holds it and inside the painted section around it, clear of the section's rim; it touches no
 // control and no skin window, and it keeps at least two pixels from every other caption. The
-// captions the skin prints itself (the back side's) count as captions too. A caption that fails
-// is named with its size, its screen state and where its ink lies.
+// captions the skin prints itself (the back side's) count as captions too. A section's title
+// keeps those two pixels from what the lamps and menus in its title row draw, too. A caption that
+// fails is named with its size, its screen state and where its ink lies.
 #include "controls/ControlContext.h"
 #include "controls/FontTables.h"
 #include "controls/TButtons.h"
@@ -174,7 +175,13 @@ struct Line {
     const void* owner;
     std::string text;
     CRect ink, box, clip;
+    bool title = false; // a section's title, on its menu button
 };
+
+// Empty pixels between two inks across, or (negative) how far they overlap.
+CCoord gapAcross(const CRect& a, const CRect& b) {
+    return std::max(a.left - b.right, b.left - a.right);
+}
 
 class ScreenCaptions : public ControlsTest {
 protected:
@@ -211,7 +218,7 @@ protected:
                             static_cast<CHoriTxtAlign>(l->getAlign()), clip);
             } else if (auto* m = dynamic_cast<const TMenuButton*>(v)) {
                 addLine(v, m->getCaption(), boldFont(BIG_LABEL_FONT_SIZES[ed->getBig()]), r,
-                        kLeftText, clip);
+                        kLeftText, clip, true);
             } else if (auto* k = dynamic_cast<const CKickButton*>(v); k && !k->getBackground()) {
                 continue; // an invisible click area over the skin
             } else {
@@ -219,6 +226,8 @@ protected:
                 // picture leaves room; beside a control a caption keeps out of its rectangle.
                 const CCoord m = ed->getScaled(2);
                 controls.push_back({v, CRect(r.left + 1, r.top + m, r.right - 1, r.bottom - m)});
+                if (dynamic_cast<const TOnOff*>(v) || dynamic_cast<const TOptionMenu*>(v))
+                    drawn.push_back(drawnInk(v, r));
             }
         }
     }
@@ -255,10 +264,31 @@ protected:
         return inkIn(picture->getNativeSurface(), box, [](CColor c) { return c.red < 128; });
     }
     void addLine(const CView* v, const std::string& text, CFontRef font, const CRect& box,
-                 CHoriTxtAlign align, const CRect& clip) {
+                 CHoriTxtAlign align, const CRect& clip, bool title = false) {
         if (text.find_first_not_of(" \t") == std::string::npos) return;
         const CRect ink = probe.ink(font, text, box, align);
-        if (!ink.isEmpty()) lines.push_back({v, text, ink, box, clip});
+        if (!ink.isEmpty()) lines.push_back({v, text, ink, box, clip, title});
+    }
+    // What a control draws, in frame pixels: a switch's lamp in either state, where its picture
+    // strip is seen; a menu its whole rectangle.
+    static CRect drawnInk(const CView* v, const CRect& r) {
+        const auto* lamp = dynamic_cast<const TOnOff*>(v);
+        if (!lamp || !lamp->getBackground()) return r;
+        CBitmap* strip = lamp->getBackground();
+        const auto h = static_cast<CCoord>(r.getHeight());
+        CRect ink;
+        for (int half = 0; half < 2; ++half) {
+            CRect part =
+                inkIn(strip->getNativeSurface(), CRect(0, half * h, r.getWidth(), (half + 1) * h),
+                      [](CColor c) { return c.alpha >= kInkAlpha; });
+            if (part.isEmpty()) continue;
+            part.offset(r.left, r.top - half * h);
+            if (ink.isEmpty())
+                ink = part;
+            else
+                ink.unite(part);
+        }
+        return ink;
     }
 
     // Draws the frame as it stands and checks every caption; keeps what failed, once for each
@@ -266,6 +296,7 @@ protected:
     void check(const std::string& state) {
         lines.clear();
         controls.clear();
+        drawn.clear();
         windowsShown.clear();
         sections.clear();
         frame->render();
@@ -295,6 +326,11 @@ protected:
             for (const CRect& r : windowsShown)
                 if (overlaps(l.ink, r) && !inside(l.ink, r))
                     report(name + " runs into a skin window at " + str(r));
+            for (const CRect& r : drawn)
+                if (l.title && !r.isEmpty() && r.top < l.box.bottom && l.box.top < r.bottom &&
+                    closerThan(l.ink, r, kMinGap))
+                    report(name + " stands " + std::to_string(int(gapAcross(l.ink, r))) +
+                           " px across from a control in its title row at " + str(r));
             for (const Line& o : lines)
                 if (&o < &l && o.owner != l.owner && closerThan(l.ink, o.ink, kMinGap))
                     report(name + " stands within " + std::to_string(kMinGap) + " px of \"" +
@@ -305,6 +341,7 @@ protected:
     InkProbe probe;
     std::vector<Line> lines;
     std::vector<std::pair<const CView*, CRect>> controls;
+    std::vector<CRect> drawn; // what the lamps and menus among them draw
     std::vector<CRect> windowsShown;
     std::vector<std::pair<CRect, CRect>> sections; // drawn, and the part clear of its rim
     std::vector<std::string> failures;

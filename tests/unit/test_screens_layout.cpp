@@ -43,28 +43,28 @@ TEST_F(ScreensLayout, EveryPanelPlacesItsControlsAtEverySize) {
         At x, y;
     };
     const Place PLACES[] = {
-        {12, {289}, {118}},                      // OSC 1 volume
-        {259, {61, -6, -5, -9}, {89, -1, 0, 0}}, // OSC 1 on
-        {36, {442}, {108}},                      // OSC 2 semitones
-        {790, {417}, {364}},                     // XY 2 speed, 330 right of XY 1's
-        {277, {359}, {115, 4, 3, 4}},            // OSC 2 waveform, 330 right of OSC 1's
-        {18, {3}, {13}},                         // OSC 1 LFO page: symmetry
-        {783, {135, 1, 1, -2}, {374, 0, 0, -3}}, // XY 1 edit
-        {294, {691}, {109, 5, 3, 4}},            // filter type
-        {305, {778}, {358}},                     // high-pass Q
-        {368, {735}, {484, 3, 3, 4}},            // main LFO speed source
-        {249, {759}, {648, -1, 3, 5}},           // bend up
-        {1, {1053}, {91}},                       // main volume
-        {323, {40}, {40}},                       // post-EQ band 2 frequency (EQ container)
-        {69, {970}, {514}},                      // waveshaper top
-        {73, {87}, {3}},                         // voice distortion knob 1 (its container)
-        {81, {954}, {687}},                      // low-fi bits
-        {493, {79}, {12, 3, 3, 4}},              // arpeggiator play mode (page)
-        {1005, {249}, {261, 1, 0, 0}},           // user-wave shaper mode (page)
-        {124, {181, 3, 0, 0}, {4, 2, 0, 0}},     // free LFO 1 speed (page)
-        {92, {605}, {5}},                        // distortion FX knob 7 (page)
-        {353, {271, 0, 0, -8}, {223, 4, 3, 4}},  // gater mode (page)
-        {377, {963}, {735, 5, 3, 4}},            // ribbon spring time
+        {12, {289}, {118}},                       // OSC 1 volume
+        {259, {64, -8, -7, -13}, {89, -1, 0, 0}}, // OSC 1 on
+        {36, {442}, {108}},                       // OSC 2 semitones
+        {790, {417}, {364}},                      // XY 2 speed, 330 right of XY 1's
+        {277, {359}, {115, 4, 3, 4}},             // OSC 2 waveform, 330 right of OSC 1's
+        {18, {3}, {13}},                          // OSC 1 LFO page: symmetry
+        {783, {135, 1, 1, -2}, {374, 0, 0, -3}},  // XY 1 edit
+        {294, {691}, {109, 5, 3, 4}},             // filter type
+        {305, {778}, {358}},                      // high-pass Q
+        {368, {735}, {484, 3, 3, 4}},             // main LFO speed source
+        {249, {759}, {648, -1, 3, 5}},            // bend up
+        {1, {1053}, {91}},                        // main volume
+        {323, {40}, {40}},                        // post-EQ band 2 frequency (EQ container)
+        {69, {970}, {514}},                       // waveshaper top
+        {73, {87}, {3}},                          // voice distortion knob 1 (its container)
+        {81, {954}, {687}},                       // low-fi bits
+        {493, {79}, {12, 3, 3, 4}},               // arpeggiator play mode (page)
+        {1005, {249}, {261, 1, 0, 0}},            // user-wave shaper mode (page)
+        {124, {181, 3, 0, 0}, {4, 2, 0, 0}},      // free LFO 1 speed (page)
+        {92, {605}, {5}},                         // distortion FX knob 7 (page)
+        {353, {271, 0, 0, -8}, {223, 4, 3, 4}},   // gater mode (page)
+        {377, {963}, {735, 5, 3, 4}},             // ribbon spring time
     };
     const int RIBBON[4][4] = {
         {26, 726, 833, 38}, {32, 909, 1041, 47}, {48, 1105, 1215, 30}, {52, 1452, 1666, 76}};

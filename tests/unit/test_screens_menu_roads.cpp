@@ -27,7 +27,7 @@ struct HostMenuRig : MenuRig {
         ed->close();
         automated.clear();
         engine = std::make_unique<APlugin>(recordingHost);
-        ed = static_cast<uEditor*>(engine->getEditor());
+        ed = new uEditor(engine.get());
         ASSERT_TRUE(ed->open(nullptr));
         ed->getFrame()->setMenuDriver(driver);
     }

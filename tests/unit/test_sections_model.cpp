@@ -101,7 +101,7 @@ TEST_F(SectionsTest, RandomizeTouchesOnlyRandomisableTags) {
 // on a section; only the request crosses the threads.
 TEST(SectionsRace, ClearRequestWhileUndoing) {
     auto engine = std::make_unique<APlugin>(nullptr);
-    auto* ed = static_cast<uEditor*>(engine->getEditor());
+    auto* ed = new uEditor(engine.get());
     std::atomic<bool> done{false};
     std::thread audio([&] {
         for (int i = 0; i < 200 && !done; ++i) ed->clearUndos();

@@ -47,7 +47,7 @@ struct MenuRig : ::testing::Test {
     void SetUp() override {
         installDialogBackend(&dialogs);
         engine = std::make_unique<APlugin>(nullptr);
-        ed = static_cast<uEditor*>(engine->getEditor());
+        ed = new uEditor(engine.get());
         ASSERT_TRUE(ed->open(nullptr));
         ed->getFrame()->setMenuDriver([this](MenuPopup& p) {
             shown = record(p.getMenu());
