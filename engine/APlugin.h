@@ -1900,6 +1900,12 @@ public:
     // control step need not repeat).
     float filterTrackKey[kNumVoices][2] = {};
     uint8_t filterTrackValid[kNumVoices] = {};
+    // Every shortcut the render takes for speed (memos, rows written only while read, work left
+    // idle while nothing hears it) turned off, so each is done in full: for the tests that hold
+    // the render against itself. Set at construction from ZEK2_NO_SKIPS=1 in the environment,
+    // never changed after.
+    const bool noSkips = skipsOffInEnvironment();
+    static bool skipsOffInEnvironment();
 
 private:
     void distortShaped(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,

@@ -23,6 +23,11 @@ AudioEffect* createEffectInstance(audioMasterCallback host) {
     }
 }
 
+bool APlugin::skipsOffInEnvironment() {
+    const char* off = std::getenv("ZEK2_NO_SKIPS");
+    return off && off[0] == '1';
+}
+
 APlugin::APlugin(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kNumParams) {
     // Every member above has a zero starting value; the DSP units start at 44,100 Hz.
     for (int v = 0; v < kNumVoices; ++v) {

@@ -290,21 +290,33 @@ template <bool PM, bool Shaped, bool Feed, bool Rows = true>
                                              spread, sub);
 }
 
-// A pass of a sub-voice whose samples nothing reads: its phases and its amp envelope move on
-// as the render moves them, so a reader that appears later finds them where they would be.
+// A pass of a sub-voice whose samples nothing reads: its phases, its feedback memories and its
+// amp envelope move on as the render moves them, so a reader that appears later (or the
+// feedback, which reads each copy's last sample) finds them where they would be. Only the
+// copies' last samples are made; the others, which nothing reads, are left to the optimiser.
 inline void carryUnheard(const OscVoice& pm, bool sub, OscSlot& os, EnvState& env) {
+    const bool shaped = oscShaped(pm);
+    auto copy = [&pm, &os, shaped](float factor, uint32_t& phase, float& feed) {
+        float x[4];
+        if (shaped)
+            plainCopy<false, true, true, true>(pm, os.inc, factor, phase, feed, x, nullptr);
+        else
+            plainCopy<false, false, true, true>(pm, os.inc, factor, phase, feed, x, nullptr);
+    };
     uint32_t phase = os.phase;
-    for (int h = 0; h < 2; ++h)
-        phase = (phase + 2 * stepOf(os.inc[h] * pm.downFactor)) & kPhaseMask;
+    float feed = os.feedDown;
+    copy(pm.downFactor, phase, feed);
     os.phase = phase;
+    os.feedDown = feed;
     if (pm.spreadOn) {
         uint32_t upPhase = os.upPhase;
-        for (int h = 0; h < 2; ++h)
-            upPhase = (upPhase + 2 * stepOf(os.inc[h] * pm.upFactor)) & kPhaseMask;
+        float upFeed = os.feedUp;
+        copy(pm.upFactor, upPhase, upFeed);
         os.upPhase = upPhase;
+        os.feedUp = upFeed;
     } else {
         os.upPhase = phase;
-        os.feedUp = os.feedDown;
+        os.feedUp = feed;
     }
     if (sub) {
         const uint32_t i1 = stepOf(os.inc[0] * pm.subFactor);
@@ -680,18 +692,14 @@ template <int Osc> void APlugin::renderOscillatorOf() {
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
     // Oscillator 1 with its output off is heard only through oscillator 2's modulation and its
-    // output source. With neither, its samples (the costliest part of a shaped or unison
-    // oscillator) would be made for nobody: only its phases and amp envelope move on. Noise
-    // still draws, as the shared generator's sequence depends on it.
-    if (osc == 0 && plainKind && !toOutput && !(oscOn[1] && osc2ModMode != kModOff) &&
-        !modSrcInUse[src::Osc1Output]) {
-        for (int i = 0; i < subVoiceCount; ++i) {
-            const int slot = slotInRange(subVoiceList[0][i]);
-            carryUnheard(oscVoices[subVoiceList[1][i] & 15][0], sub, oscSlots[slot][0],
-                         oscEnv[slot][0]);
-        }
-        return;
-    }
+    // output source. With neither, the samples of all but each voice's first sub-voice (the
+    // costliest part of a shaped or unison oscillator) would be made for nobody: only their
+    // phases, feedback and amp envelope move on. The first sub-voice is rendered, as its mix is
+    // the voice's output source, which a slot that starts to read it reads from the pass
+    // before. Noise still draws, as the shared generator's sequence depends on it.
+    const bool unheard = osc == 0 && plainKind && !toOutput &&
+                         !(oscOn[1] && osc2ModMode != kModOff) && !modSrcInUse[src::Osc1Output] &&
+                         !noSkips;
     // One loop for the oscillator that starts the frames and one for the one that adds to them.
     auto render = [&](auto firstC) {
         constexpr bool first = decltype(firstC)::value;
@@ -709,10 +717,14 @@ template <int Osc> void APlugin::renderOscillatorOf() {
             const int v = voiceAt(i);
             const int k = subVoiceList[2][i];
             const OscVoice* pm = &oscVoices[v][osc];
+            if (unheard && k != 0) {
+                carryUnheard(*pm, sub, oscSlots[slot][0], oscEnv[slot][0]);
+                continue;
+            }
             // Four entries of the plain form without spread or sub-oscillator go side by side:
             // four sub-voices of one voice with its settings read once, or of several voices.
-            const bool lanesFit =
-                plainKind && !sub && !(kind[v] & (kOscRare | kOscSpread)) && i + 3 < subVoiceCount;
+            const bool lanesFit = plainKind && !unheard && !sub &&
+                                  !(kind[v] & (kOscRare | kOscSpread)) && i + 3 < subVoiceCount;
             if (lanesFit && voiceAt(i + 3) == v) {
                 const int slots4[4] = {slot, slotAt(i + 1), slotAt(i + 2), slotAt(i + 3)};
                 float* const rows[1] = {voiceSource[v]};
