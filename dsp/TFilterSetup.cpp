@@ -181,7 +181,8 @@ bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float 
     __m128i* const before = reinterpret_cast<__m128i*>(controlInputs);
     const __m128i cutoffs =
         _mm_castps_si128(_mm_setr_ps(cutoff.left, cutoff.right, cutoffMod.left, cutoffMod.right));
-    if (controlsSettled && _mm_movemask_epi8(_mm_cmpeq_epi32(cutoffs, before[0])) == 0xFFFF) {
+    if (controlsSettled && !fullWork &&
+        _mm_movemask_epi8(_mm_cmpeq_epi32(cutoffs, before[0])) == 0xFFFF) {
         const int32_t typeBits = type;
         float typeAsFloat;
         std::memcpy(&typeAsFloat, &typeBits, sizeof typeAsFloat);

@@ -32,6 +32,7 @@ APlugin::APlugin(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kN
     // Every member above has a zero starting value; the DSP units start at 44,100 Hz.
     for (int v = 0; v < kNumVoices; ++v) {
         initVoiceFilter(v, 44100.0f);
+        voiceFilters[v].setFullWork(noSkips);
         voicePreEQ[v].init(44100.0f);
         voicePostEQ[v].init(44100.0f);
     }

@@ -158,7 +158,8 @@ void APlugin::setModSlotTable() {
                       tag::ModUpperFirst == tag::ModBypassFirst + 48 &&
                       tag::ModDestFirst == tag::ModBypassFirst + 64,
                   "the slot table's parameters are one run of tags");
-    if (keepKey(&currentValues[tag::ModBypassFirst], modSlotTableKey, 80, modSlotTableKeyValid)) {
+    if (!noSkips &&
+        keepKey(&currentValues[tag::ModBypassFirst], modSlotTableKey, 80, modSlotTableKeyValid)) {
         refreshModSlotValues();
         setModSourcesInUse(false);
         return;
@@ -257,7 +258,8 @@ void APlugin::refreshModSlotValues() {
     // The offsets and amounts of every slot (one run of tags) as the values were last made
     // from, for the same slot list: unchanged, the values already hold what they would give.
     static_assert(tag::ModAmountFirst == tag::ModOffsetFirst + 16, "one run of tags");
-    if (keepKey(&currentValues[tag::ModOffsetFirst], modSlotValuesKey, 32, modSlotValuesKeyValid))
+    if (!noSkips &&
+        keepKey(&currentValues[tag::ModOffsetFirst], modSlotValuesKey, 32, modSlotValuesKeyValid))
         return;
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];

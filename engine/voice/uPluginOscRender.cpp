@@ -671,7 +671,7 @@ template <int Osc> void APlugin::renderOscillatorOf() {
             setOscZek(v, osc);
         }
         ov.setupSerial = voiceSetupSerial;
-        if (!settingsMove && !due8 && oscPassKeys[v][osc].valid) {
+        if (!noSkips && !settingsMove && !due8 && oscPassKeys[v][osc].valid) {
             if (extras) setOscEveryPassExtras(v, osc);
             continue;
         }

@@ -228,7 +228,7 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
     ov.lfo[0] = lfo0;
     ov.lfo[1] = lfo1;
     const int s = 56 + 2 * osc;
-    if (oscLfoRowsRead[osc]) {
+    if (oscLfoRowsRead[osc] || noSkips) {
         float* src = voiceSource[voice];
         src[s] = lfo0;
         src[s + 1] = 0.5f * lfo0 + 0.5f;
@@ -493,7 +493,7 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
         for (int i = 0; i < count; ++i) {
             const int v = voices[i];
             const bool laneDue = due[i] != 0;
-            if (passKeyHolds<o>(oscPassKeys[v][o], voiceDest[v], laneDue)) {
+            if (!noSkips && passKeyHolds<o>(oscPassKeys[v][o], voiceDest[v], laneDue)) {
                 if (extras) setOscEveryPassExtras(v, o);
                 continue;
             }
@@ -646,7 +646,7 @@ void APlugin::setOscIncrements(int osc, uint8_t* kind, bool pmOn) {
         // Between control steps, with nothing moving the pitch, the increments of the last
         // pass stand; only the pitch envelope moves on.
         const bool due = (voicePassCount[voice] & 7) == 0 || voiceIsNew[voice];
-        if (ov.pitchStands && !pitchMoves && !due && ov.pitchEnvAmount == 0.0f &&
+        if (!noSkips && ov.pitchStands && !pitchMoves && !due && ov.pitchEnvAmount == 0.0f &&
             ov.pitchSerial == voiceSetupSerial) {
             for (int k = 0; k < unison; ++k) {
                 EnvState& e = oscEnv[slotOf(slots[k])][env];
@@ -670,7 +670,8 @@ void APlugin::setOscIncrements(int osc, uint8_t* kind, bool pmOn) {
             _mm_setzero_ps(), reinterpret_cast<const __m64*>(static_cast<float*>(ov.lfo)));
         const __m128 xs = _mm_add_ps(_mm_set1_ps(pitch), _mm_mul_ps(lfo, _mm_set1_ps(depth)));
         const __m128 now = _mm_movelh_ps(xs, _mm_set1_ps(base)); // x0, x1, base, base
-        const int moved = _mm_movemask_ps(_mm_cmpneq_ps(now, _mm_loadu_ps(ov.pitchIn))) & 7;
+        const int moved =
+            noSkips ? 7 : _mm_movemask_ps(_mm_cmpneq_ps(now, _mm_loadu_ps(ov.pitchIn))) & 7;
         if (moved) {
             const float x0 = _mm_cvtss_f32(xs);
             const float x1 = _mm_cvtss_f32(_mm_shuffle_ps(xs, xs, 1));
