@@ -181,8 +181,7 @@ bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float 
     __m128i* const before = reinterpret_cast<__m128i*>(controlInputs);
     const __m128i cutoffs =
         _mm_castps_si128(_mm_setr_ps(cutoff.left, cutoff.right, cutoffMod.left, cutoffMod.right));
-    if (controlsSettled && !fullWork &&
-        _mm_movemask_epi8(_mm_cmpeq_epi32(cutoffs, before[0])) == 0xFFFF) {
+    if (controlsSettled && _mm_movemask_epi8(_mm_cmpeq_epi32(cutoffs, before[0])) == 0xFFFF) {
         const int32_t typeBits = type;
         float typeAsFloat;
         std::memcpy(&typeAsFloat, &typeBits, sizeof typeAsFloat);
@@ -219,7 +218,7 @@ bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float 
     // Settled: a further call on the same inputs gives the same smoothed value.
     const __m128i sameSmooth =
         _mm_cmpeq_epi32(_mm_castps_si128(smooth), _mm_castps_si128(channels(cutoffSmooth)));
-    controlsSettled = !direct && (_mm_movemask_epi8(sameSmooth) & 0xFF) == 0xFF;
+    controlsSettled = !direct && !fullWork && (_mm_movemask_epi8(sameSmooth) & 0xFF) == 0xFF;
     storeChannels(cutoffSmooth, smooth);
     __m128 p = _mm_add_ps(smooth, mod);
     p = _mm_add_ps(p, _mm_set1_ps(envTerm));

@@ -1237,7 +1237,8 @@ private:
     // Per pass and oscillator: which of its per-voice inputs may have moved since the pass
     // before (kOscSettingsMove, kOscPitchMove), from the matrix slots' destinations.
     uint8_t oscInputsMove[2] = {};
-    // Whether a slot read each oscillator LFO's sources at the last look (catchUpOscLfoSources).
+    // Whether a slot read each oscillator LFO's sources at the last look (catchUpOscLfoSources;
+    // always with noSkips).
     uint8_t oscLfoRowsRead[2] = {};
     float osc1Mono[kSubVoiceSlots][4] = {};
     // The oscillator whose frames start each listed slot's pass (0 or 1), or -1 when neither
@@ -1616,7 +1617,7 @@ public:
     uint8_t freeLfo12InUse = 0; // the Free LFO 1/2 combination runs
     uint8_t whiteNoiseInUse = 0;
     uint8_t pinkNoiseInUse = 0;
-    uint8_t envSourcesInUse = 0; // some of the envelope sources 40..55 are read
+    uint8_t envSourcesInUse = 0; // some of the envelope sources 40..55 are read (or noSkips)
     // Unsmoothed MIDI controller values per voice and per MIDI channel (Poly MPE).
     float voiceMidiSource[kNumVoices][kModSources] = {};
     float channelMidiSource[16][kModSources] = {};

@@ -243,8 +243,11 @@ void APlugin::setModSourcesInUse(bool slotsChanged) {
     freeLfoInUse = freeLfo12InUse;
     whiteNoiseInUse = modSrcInUse[src::WhiteNoise] | modSrcInUse[src::WhiteNoiseUni];
     pinkNoiseInUse = modSrcInUse[src::PinkNoise] | modSrcInUse[src::PinkNoiseUni];
+    // The path positions' and the voice output's sources are written from the next pass on.
+    for (int k = 0; k < 6; ++k) moduleSourceUsed[k] = modSrcInUse[src::PathOutputFirst + k];
+    voiceOutputSourceUsed = modSrcInUse[src::VoiceOutput];
     const uint8_t envRead = envSourcesInUse;
-    envSourcesInUse = 0;
+    envSourcesInUse = noSkips;
     for (int s = src::Osc1AmpEnv; s <= src::FreeEnv2 + 1; ++s) envSourcesInUse |= modSrcInUse[s];
     // The rows were left as they stood while nothing read them: a new reader finds the values
     // the envelopes stand at now (the LFO speed reads its source before the pass writes it).

@@ -556,7 +556,7 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
     for (int n = 0; n < count; ++n) {
         const int v = voices[n] & 15;
         const bool stepPass = (voicePassCount[v] & 1) == 0 || voiceIsNew[v];
-        if (!noSkips && voiceLFOsResting[v] && (!stepPass || !combined)) {
+        if (voiceLFOsResting[v] && (!stepPass || !combined)) {
             // A resting voice passes on what its last step left, and the global values where
             // its LFOs run globally. Its steps, until new settings or a reset end the rest, only
             // move the phases on: the values already rest at the outputs, the increments and
@@ -603,7 +603,7 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
             // until the next step.
             const bool morph = combined && mode == kModeMorph;
             const float z = stepVoiceLFOLanes(v, a, morph);
-            voiceLFOsResting[v] = !combined && voiceLFOLanes[v].runs == 0 ? 1 : 0;
+            voiceLFOsResting[v] = !combined && voiceLFOLanes[v].runs == 0 && !noSkips ? 1 : 0;
             if (combined) {
                 voiceLfo12Value[v] = voiceLfo12Target[v];
                 voiceLfo12Target[v] =

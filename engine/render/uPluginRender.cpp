@@ -207,8 +207,8 @@ VstInt32 APlugin::getQuietSpanEnd(VstInt32 i, VstInt32 sampleFrames) const {
     // The 16-sample steps (and with them the 4,096-sample boundaries) run the full sample.
     // Voices of the last pass answer the common case at once (one that has just ended costs
     // one more full pass); the mask catches a voice started since.
-    if (noSkips || phase == 0 || activeVoiceCount > 0 || pendingMidiEvents > 0 || fadeOutActive ||
-        applyingPreset || pendingPresetApply || getBusyVoiceMask() != 0)
+    if (phase == 0 || activeVoiceCount > 0 || pendingMidiEvents > 0 || fadeOutActive ||
+        applyingPreset || pendingPresetApply || getBusyVoiceMask() != 0 || noSkips)
         return i;
     const VstInt32 end = i + static_cast<VstInt32>(16u - phase);
     return end < sampleFrames ? end : sampleFrames;

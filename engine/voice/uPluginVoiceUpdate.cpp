@@ -202,7 +202,7 @@ void APlugin::publishEnvSources(int voice) {
 void APlugin::setVoiceEnvSources(const int* voices, int count) {
     // Unread sources are not written: when a reader appears, setModSourcesInUse brings the
     // sounding voices' rows up to date, and every pass writes them again before its matrix.
-    const bool publish = envSourcesInUse != 0 || noSkips;
+    const bool publish = envSourcesInUse != 0;
     for (int n = 0; n < count; ++n) {
         const int voice = voices[n] & 15;
         if (publish) publishEnvSources(voice);

@@ -94,7 +94,8 @@ struct Session {
     std::vector<Step> steps;
 };
 
-// A tag the edits move: the sound's knobs, its switches and menus, or a slot's settings.
+// One edit at `frame`: a knob, a switch or menu, a slot's settings, the Main LFO's speed source,
+// oscillator 1 heard or not, a note or a program.
 void addEdit(soak::Rng& rng, int frame, std::vector<Step>& steps) {
     static const int kSwitches[] = {tag::Osc1On,
                                     tag::Osc2On,
@@ -152,6 +153,11 @@ void addEdit(soak::Rng& rng, int frame, std::vector<Step>& steps) {
             source(rng.chance(0.7) ? rng.range(40, 67) : rng.below(106)));
         set(tag::MainLfoSpeedModAmount, static_cast<float>(rng.unit()));
         break;
+    case 10: // the Main LFO run per voice, and heard
+        set(tag::MainLfoPlayMode, 0.0f);
+        set(rng.pick({tag::MainLfoToVolume, tag::MainLfoToPan, tag::MainLfoToFilterFrequency}),
+            static_cast<float>(rng.unit()));
+        break;
     case 11: // oscillator 1 heard or not, a slot on one of its settings (its feedback above all)
         set(tag::Osc1OutputOn, rng.chance(0.5) ? 1.0f : 0.0f);
         set(tag::ModBypassFirst + slot, 0.0f);
@@ -159,11 +165,6 @@ void addEdit(soak::Rng& rng, int frame, std::vector<Step>& steps) {
         set(tag::ModDestFirst + slot,
             destination(rng.chance(0.5) ? oscDest(0, oscdest::Feedback) : rng.range(16, 63)));
         set(tag::ModAmountFirst + slot, static_cast<float>(rng.unit()));
-        break;
-    case 10: // the Main LFO run per voice, and heard
-        set(tag::MainLfoPlayMode, 0.0f);
-        set(rng.pick({tag::MainLfoToVolume, tag::MainLfoToPan, tag::MainLfoToFilterFrequency}),
-            static_cast<float>(rng.unit()));
         break;
     default:
         if (rng.chance(0.3))
