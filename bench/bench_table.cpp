@@ -116,8 +116,9 @@ std::vector<Scenario> standardScenarios() {
                  },
                  nullptr});
     // Oscillator 1 shaped (ZEK morph, spread, sub-oscillator) under four-voice unison on sixteen
-    // keys, with its output off and oscillator 2 off: nothing hears it, so it must cost no more
-    // than its phases.
+    // keys, with its output off and oscillator 2 off: nothing hears it, so only each voice's
+    // first sub-voice (whose mix is the Osc 1 Output source) is made in full, the others no more
+    // than their phases and the last samples their feedback memories keep.
     addScenario({"unheard oscillator", 0.0, 0.25,
                  [](testhost::Plugin& p) {
                      voicePatch(p, 3); // "4 Voices"

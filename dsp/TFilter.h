@@ -55,6 +55,8 @@ public:
         directFlag = 1;
         controlsSettled = 0;
     }
+    // With `on`, every call does every step in full (see fullWork).
+    void setFullWork(bool on) { fullWork = on; }
 
     // One pass of one voice: frames A and B, four stereo sub-frames at twice the rate.
     void process(stereoStruct cutoff, stereoStruct cutoffMod, float resonanceValue, float vowel,
@@ -277,6 +279,9 @@ private:
     // channels makes one vector, and a pair's frames stay as dense as one sub-voice's did.
     float subRings[2][kMaxSubVoices / 2][kRingFrames][2][2] = {};
     bool wide = false; // the eight-lane steps (AVX2), decided by init()
+    // Every step done in full: no settled-controls shortcut, no pair held between passes
+    // (setFullWork, for the tests that hold the render against itself).
+    bool fullWork = false;
     // The block form's states wait to be cleared until the block form runs: a note start
     // without unison would otherwise write 1.5 KB per voice that nothing reads.
     bool blockStale = false;

@@ -325,8 +325,8 @@ bool TFilter::beginPair(TFilter& a, TFilter& b, const PassInput& inputA, const P
     Float4* joined = reinterpret_cast<Float4*>(&a.pairLanes);
     const Float4* sa = reinterpret_cast<const Float4*>(&a.pass);
     const Float4* sb = reinterpret_cast<const Float4*>(&b.pass);
-    const bool held = a.pairHolder == &a && a.pairOther == &b && b.pairHolder == &a &&
-                      a.pairType == a.type && (a.pairHp != 0) == hp;
+    const bool held = !a.fullWork && a.pairHolder == &a && a.pairOther == &b &&
+                      b.pairHolder == &a && a.pairType == a.type && (a.pairHp != 0) == hp;
     if (!held) {
         a.splitPair();
         b.splitPair();

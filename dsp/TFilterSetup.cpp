@@ -218,7 +218,7 @@ bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float 
     // Settled: a further call on the same inputs gives the same smoothed value.
     const __m128i sameSmooth =
         _mm_cmpeq_epi32(_mm_castps_si128(smooth), _mm_castps_si128(channels(cutoffSmooth)));
-    controlsSettled = !direct && (_mm_movemask_epi8(sameSmooth) & 0xFF) == 0xFF;
+    controlsSettled = !direct && !fullWork && (_mm_movemask_epi8(sameSmooth) & 0xFF) == 0xFF;
     storeChannels(cutoffSmooth, smooth);
     __m128 p = _mm_add_ps(smooth, mod);
     p = _mm_add_ps(p, _mm_set1_ps(envTerm));

@@ -1254,7 +1254,8 @@ private:
     // Per pass and oscillator: which of its per-voice inputs may have moved since the pass
     // before (kOscSettingsMove, kOscPitchMove), from the matrix slots' destinations.
     uint8_t oscInputsMove[2] = {};
-    // Whether a slot read each oscillator LFO's sources at the last look (catchUpOscLfoSources).
+    // Whether a slot read each oscillator LFO's sources at the last look (catchUpOscLfoSources;
+    // always with noSkips).
     uint8_t oscLfoRowsRead[2] = {};
     float osc1Mono[kSubVoiceSlots][4] = {};
     // The oscillator whose frames start each listed slot's pass (0 or 1), or -1 when neither
@@ -1633,7 +1634,7 @@ public:
     uint8_t freeLfo12InUse = 0; // the Free LFO 1/2 combination runs
     uint8_t whiteNoiseInUse = 0;
     uint8_t pinkNoiseInUse = 0;
-    uint8_t envSourcesInUse = 0; // some of the envelope sources 40..55 are read
+    uint8_t envSourcesInUse = 0; // some of the envelope sources 40..55 are read (or noSkips)
     // Unsmoothed MIDI controller values per voice and per MIDI channel (Poly MPE).
     float voiceMidiSource[kNumVoices][kModSources] = {};
     float channelMidiSource[16][kModSources] = {};
@@ -1917,6 +1918,12 @@ public:
     // control step need not repeat).
     float filterTrackKey[kNumVoices][2] = {};
     uint8_t filterTrackValid[kNumVoices] = {};
+    // Every shortcut the render takes for speed (memos, rows written only while read, work left
+    // idle while nothing hears it) turned off, so each is done in full: for the tests that hold
+    // the render against itself. Set at construction from ZEK2_NO_SKIPS=1 in the environment,
+    // never changed after.
+    const bool noSkips = skipsOffInEnvironment();
+    static bool skipsOffInEnvironment();
 
 private:
     void distortShaped(const DistortFXParams& d, stereoStruct in0, stereoStruct in1,

@@ -13,10 +13,16 @@
 #include <ctime>
 #include <new>
 
+bool APlugin::skipsOffInEnvironment() {
+    const char* off = std::getenv("ZEK2_NO_SKIPS");
+    return off && off[0] == '1';
+}
+
 APlugin::APlugin(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kNumParams) {
     // Every member above has a zero starting value; the DSP units start at 44,100 Hz.
     for (int v = 0; v < kNumVoices; ++v) {
         initVoiceFilter(v, 44100.0f);
+        voiceFilters[v].setFullWork(noSkips);
         voicePreEQ[v].init(44100.0f);
         voicePostEQ[v].init(44100.0f);
     }

@@ -93,7 +93,7 @@ void APlugin::setGlobalLFOSettings() {
                                    speedExponent, float(s.sync)};
         const double speedKeyD[2] = {tempoDouble, engineRateDouble};
         // Key by key, each as wide as it was written (see sameBits).
-        bool same = memo.speedValid != 0;
+        bool same = !noSkips && memo.speedValid != 0;
         for (int k = 0; k < 5; ++k) same = same && sameBits(speedKey[k], memo.speedKey[k]);
         for (int k = 0; k < 2; ++k) same = same && sameBits(speedKeyD[k], memo.speedKeyD[k]);
         if (!same) {

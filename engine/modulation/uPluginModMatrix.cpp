@@ -158,7 +158,8 @@ void APlugin::setModSlotTable() {
                       tag::ModUpperFirst == tag::ModBypassFirst + 48 &&
                       tag::ModDestFirst == tag::ModBypassFirst + 64,
                   "the slot table's parameters are one run of tags");
-    if (keepKey(&currentValues[tag::ModBypassFirst], modSlotTableKey, 80, modSlotTableKeyValid)) {
+    if (!noSkips &&
+        keepKey(&currentValues[tag::ModBypassFirst], modSlotTableKey, 80, modSlotTableKeyValid)) {
         refreshModSlotValues();
         setModSourcesInUse(false);
         return;
@@ -242,8 +243,11 @@ void APlugin::setModSourcesInUse(bool slotsChanged) {
     freeLfoInUse = freeLfo12InUse;
     whiteNoiseInUse = modSrcInUse[src::WhiteNoise] | modSrcInUse[src::WhiteNoiseUni];
     pinkNoiseInUse = modSrcInUse[src::PinkNoise] | modSrcInUse[src::PinkNoiseUni];
+    // The path positions' and the voice output's sources are written from the next pass on.
+    for (int k = 0; k < 6; ++k) moduleSourceUsed[k] = modSrcInUse[src::PathOutputFirst + k];
+    voiceOutputSourceUsed = modSrcInUse[src::VoiceOutput];
     const uint8_t envRead = envSourcesInUse;
-    envSourcesInUse = 0;
+    envSourcesInUse = noSkips;
     for (int s = src::Osc1AmpEnv; s <= src::FreeEnv2 + 1; ++s) envSourcesInUse |= modSrcInUse[s];
     // The rows were left as they stood while nothing read them: a new reader finds the values
     // the envelopes stand at now (the LFO speed reads its source before the pass writes it).
@@ -257,7 +261,8 @@ void APlugin::refreshModSlotValues() {
     // The offsets and amounts of every slot (one run of tags) as the values were last made
     // from, for the same slot list: unchanged, the values already hold what they would give.
     static_assert(tag::ModAmountFirst == tag::ModOffsetFirst + 16, "one run of tags");
-    if (keepKey(&currentValues[tag::ModOffsetFirst], modSlotValuesKey, 32, modSlotValuesKeyValid))
+    if (!noSkips &&
+        keepKey(&currentValues[tag::ModOffsetFirst], modSlotValuesKey, 32, modSlotValuesKeyValid))
         return;
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];

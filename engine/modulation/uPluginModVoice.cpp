@@ -337,7 +337,7 @@ void APlugin::setVoiceModLanes(const int* voices, int count) {
     if (modSlotCount == 0) return;
     const bool chained = modSlotChains != 0;
     // A chain moves the amounts, so chained slots never fold.
-    const bool folding = voiceModSlotsFold && !chained;
+    const bool folding = voiceModSlotsFold && !chained && !noSkips;
     if (stagesWide)
         evaluateGroupsOfEight(*this, voices, count, folding, chained);
     else

@@ -131,11 +131,11 @@ void APlugin::setVoiceLFOSettings(int v) {
     key.rates[1] = engineRateDouble;
     static_assert(sizeof(key.values) / sizeof(float) == 20 + 3 * 7, "every input");
     static_assert(sizeof(VoiceLFOKey) == 41 * 4 + 3 * 4 + 2 * 8, "no padding");
-    if (voiceLFOKeyValid[v] && sameBytes(&key, &voiceLFOKey[v], sizeof(key))) return;
+    if (!noSkips && voiceLFOKeyValid[v] && sameBytes(&key, &voiceLFOKey[v], sizeof(key))) return;
     // The menus and switches (the key's first 17 values) and the free LFOs' use give the
     // waves, play modes, syncs and on states, the start phase, the speed source and the morph
     // choice: while they stand still, those still hold what they gave.
-    const bool sameMenus = voiceLFOKeyValid[v] &&
+    const bool sameMenus = !noSkips && voiceLFOKeyValid[v] &&
                            sameBytes(key.values, voiceLFOKey[v].values, 17 * sizeof(float)) &&
                            key.flags[0] == voiceLFOKey[v].flags[0];
     VoiceLFOMenus& menus = voiceLFOMenus[v];
@@ -170,7 +170,7 @@ void APlugin::setVoiceLFOSettings(int v) {
                                    currentValues[kSpeedTags[i]], speedExponent,
                                    static_cast<float>(s.sync),   0.0f};
         const double speedKeyD[2] = {tempoDouble, engineRateDouble};
-        if (!sameKey(memo.speedValid, memo.speedKey, speedKey, sizeof(speedKey)) ||
+        if (noSkips || !sameKey(memo.speedValid, memo.speedKey, speedKey, sizeof(speedKey)) ||
             !sameKey(memo.speedValid, memo.speedKeyD, speedKeyD, sizeof(speedKeyD))) {
             std::memcpy(memo.speedKey, speedKey, sizeof(speedKey));
             std::memcpy(memo.speedKeyD, speedKeyD, sizeof(speedKeyD));
@@ -603,7 +603,7 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
             // until the next step.
             const bool morph = combined && mode == kModeMorph;
             const float z = stepVoiceLFOLanes(v, a, morph);
-            voiceLFOsResting[v] = !combined && voiceLFOLanes[v].runs == 0 ? 1 : 0;
+            voiceLFOsResting[v] = !combined && voiceLFOLanes[v].runs == 0 && !noSkips ? 1 : 0;
             if (combined) {
                 voiceLfo12Value[v] = voiceLfo12Target[v];
                 voiceLfo12Target[v] =

@@ -60,7 +60,7 @@ uint32_t APlugin::getXYVoiceReplayPads() {
     const float key[4] = {
         currentValues[padTag(tag::Xy1RecordMode, 0)], currentValues[padTag(tag::Xy1PlayMode, 0)],
         currentValues[padTag(tag::Xy1RecordMode, 1)], currentValues[padTag(tag::Xy1PlayMode, 1)]};
-    if (!memo.valid || !sameBytes(key, memo.key, sizeof(key))) {
+    if (noSkips || !memo.valid || !sameBytes(key, memo.key, sizeof(key))) {
         std::memcpy(memo.key, key, sizeof(key));
         memo.pads =
             static_cast<uint8_t>((isXYVoiceReplay(0) ? 1 : 0) | (isXYVoiceReplay(1) ? 2 : 0));

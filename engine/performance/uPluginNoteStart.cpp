@@ -81,6 +81,11 @@ void APlugin::setNotePressed(int voice, int key, int velocity, float offset, boo
         // Oscillators, envelopes, and the filter and EQs, which start clean and jump to their
         // targets instead of gliding there.
         restartVoice(voice);
+        // The note's first evaluation of the slots (below) reads the envelope sources as the
+        // restarted envelopes give them, not what the voice's last pass left in its row, which
+        // is only kept while something reads it.
+        voiceFirstSlot[voice] = slotInRange(voiceSlots[voice][0]);
+        publishEnvSources(voice);
         setUnisonDelays(voice);
         if (getIsPolyGater()) resetGater(voice);
         for (int n = 0; n < kVoiceLFOs; ++n) resetVoiceLFO(voice, n);

@@ -52,7 +52,7 @@ Float4 keepFinite(Float4 x) {
 // reader appears.
 void APlugin::publishInput(float value) {
     inputSourceLast = value;
-    if (!modSrcInUse[src::Input]) {
+    if (!modSrcInUse[src::Input] && !noSkips) {
         inputSourceWritten = std::numeric_limits<float>::quiet_NaN();
         return;
     }
@@ -65,7 +65,7 @@ void APlugin::publishInput(float value) {
 void APlugin::publishOutput(float value) {
     lastVoiceSource[src::Output] = value;
     outputSourceLast = value;
-    if (!modSrcInUse[src::Output]) {
+    if (!modSrcInUse[src::Output] && !noSkips) {
         outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
         return;
     }

@@ -208,7 +208,7 @@ VstInt32 APlugin::getQuietSpanEnd(VstInt32 i, VstInt32 sampleFrames) const {
     // Voices of the last pass answer the common case at once (one that has just ended costs
     // one more full pass); the mask catches a voice started since.
     if (phase == 0 || activeVoiceCount > 0 || pendingMidiEvents > 0 || fadeOutActive ||
-        applyingPreset || pendingPresetApply || getBusyVoiceMask() != 0)
+        applyingPreset || pendingPresetApply || getBusyVoiceMask() != 0 || noSkips)
         return i;
     const VstInt32 end = i + static_cast<VstInt32>(16u - phase);
     return end < sampleFrames ? end : sampleFrames;
@@ -234,7 +234,7 @@ void APlugin::renderQuietSpan(const float* inLeft, const float* inRight, float* 
         }
         doQuietGlobalSources(last, i >= lastStep);
         if (oddSample == 0) {
-            if (getIsChainAsleep())
+            if (getIsChainAsleep() && !noSkips)
                 renderSleptPass();
             else
                 renderPass();

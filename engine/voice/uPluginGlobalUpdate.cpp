@@ -72,10 +72,8 @@ void APlugin::setGlobalRare() {
     setFXRare();
     // Global LFO settings, the modulation slot table and its in-use flags.
     setModRare();
-    // Which voice-side sources and destinations the slots use: the voices compute the costly
-    // ones only then. The sub and spread flags take effect at the next update (one old).
-    for (int k = 0; k < 6; ++k) moduleSourceUsed[k] = modSrcInUse[src::PathOutputFirst + k];
-    voiceOutputSourceUsed = modSrcInUse[src::VoiceOutput];
+    // Which voice-side destinations the slots use: the voices compute the costly ones only
+    // then. The sub and spread flags take effect at the next update (one old).
     for (int o = 0; o < 2; ++o) {
         destInUseSubVol[o] = modDestInUse[oscDest(o, oscdest::SubVolume)];
         destInUseSpread[o] = modDestInUse[oscDest(o, oscdest::Spread)] ||

@@ -290,21 +290,53 @@ template <bool PM, bool Shaped, bool Feed, bool Rows = true>
                                              spread, sub);
 }
 
-// A pass of a sub-voice whose samples nothing reads: its phases and its amp envelope move on
-// as the render moves them, so a reader that appears later finds them where they would be.
+// One copy's phase and feedback memory carried over a pass as plainCopy carries them, making
+// only the samples they depend on: the last one, which the memory keeps, and with feedback the
+// one before that, which moves the last one's position.
+template <bool Shaped>
+inline void carryCopy(const OscVoice& pm, const float inc[2], float factor, uint32_t& phase,
+                      float& feed) {
+    for (int h = 0; h < 2; ++h) {
+        const uint32_t step = stepOf(inc[h] * factor);
+        if (h == 1 || pm.feedScale != 0.0f) {
+            uint32_t pos = phase + pm.phaseOffset;
+            if (pm.feedScale != 0.0f) {
+                float fb = feed * pm.feedScale;
+                fb = fb > 1.0e9f ? 1.0e9f : (fb < -1.0e9f ? -1.0e9f : fb);
+                pos += static_cast<uint32_t>(static_cast<int32_t>(fb));
+            }
+            const int i = warpOrPlain(pm.symRowTable[h], pos + step);
+            feed = Shaped ? shapedSample(pm, i) : pm.table[i & 0xFFF];
+        }
+        phase = (phase + 2 * step) & kPhaseMask;
+    }
+}
+
+// A pass of a sub-voice whose samples nothing reads: its phases, its feedback memories and its
+// amp envelope move on as the render moves them, so a reader that appears later (or the
+// feedback, which reads each copy's last sample) finds them where they would be.
 inline void carryUnheard(const OscVoice& pm, bool sub, OscSlot& os, EnvState& env) {
+    const bool shaped = oscShaped(pm);
+    auto copy = [&pm, &os, shaped](float factor, uint32_t& phase, float& feed) {
+        if (shaped)
+            carryCopy<true>(pm, os.inc, factor, phase, feed);
+        else
+            carryCopy<false>(pm, os.inc, factor, phase, feed);
+    };
     uint32_t phase = os.phase;
-    for (int h = 0; h < 2; ++h)
-        phase = (phase + 2 * stepOf(os.inc[h] * pm.downFactor)) & kPhaseMask;
+    float feed = os.feedDown;
+    copy(pm.downFactor, phase, feed);
     os.phase = phase;
+    os.feedDown = feed;
     if (pm.spreadOn) {
         uint32_t upPhase = os.upPhase;
-        for (int h = 0; h < 2; ++h)
-            upPhase = (upPhase + 2 * stepOf(os.inc[h] * pm.upFactor)) & kPhaseMask;
+        float upFeed = os.feedUp;
+        copy(pm.upFactor, upPhase, upFeed);
         os.upPhase = upPhase;
+        os.feedUp = upFeed;
     } else {
         os.upPhase = phase;
-        os.feedUp = os.feedDown;
+        os.feedUp = feed;
     }
     if (sub) {
         const uint32_t i1 = stepOf(os.inc[0] * pm.subFactor);
@@ -680,21 +712,18 @@ template <int Osc> void APlugin::renderOscillatorOf() {
     const bool sub = subOn[osc] != 0;
     const bool toOutput = osc == 1 || osc1OutputOn;
     // Oscillator 1 with its output off is heard only through oscillator 2's modulation and its
-    // output source. With neither, its samples (the costliest part of a shaped or unison
-    // oscillator) would be made for nobody: only its phases and amp envelope move on. Noise
-    // still draws, as the shared generator's sequence depends on it.
-    if (osc == 0 && plainKind && !toOutput && !(oscOn[1] && osc2ModMode != kModOff) &&
-        !modSrcInUse[src::Osc1Output]) {
-        for (int i = 0; i < subVoiceCount; ++i) {
-            const int slot = slotInRange(subVoiceList[0][i]);
-            carryUnheard(oscVoices[subVoiceList[1][i] & 15][0], sub, oscSlots[slot][0],
-                         oscEnv[slot][0]);
-        }
-        return;
-    }
+    // output source. With neither, the samples of all but each voice's first sub-voice (the
+    // costliest part of a shaped or unison oscillator) would be made for nobody: only their
+    // phases, feedback and amp envelope move on. The first sub-voice is rendered, as its mix is
+    // the voice's output source, which a slot that starts to read it reads from the pass
+    // before. Noise still draws, as the shared generator's sequence depends on it.
+    const bool unheard = osc == 0 && plainKind && !toOutput &&
+                         !(oscOn[1] && osc2ModMode != kModOff) && !modSrcInUse[src::Osc1Output] &&
+                         !noSkips;
     // One loop for the oscillator that starts the frames and one for the one that adds to them.
-    auto render = [&](auto firstC) {
+    auto render = [&](auto firstC, auto unheardC) {
         constexpr bool first = decltype(firstC)::value;
+        constexpr bool carried = decltype(unheardC)::value;
         // Slot numbers are in range by construction: a compare spares the division of the
         // modulo, which stays as the guard against a stray one.
         auto slotAt = [this](int i) {
@@ -709,10 +738,14 @@ template <int Osc> void APlugin::renderOscillatorOf() {
             const int v = voiceAt(i);
             const int k = subVoiceList[2][i];
             const OscVoice* pm = &oscVoices[v][osc];
+            if (carried && k != 0) {
+                carryUnheard(*pm, sub, oscSlots[slot][0], oscEnv[slot][0]);
+                continue;
+            }
             // Four entries of the plain form without spread or sub-oscillator go side by side:
             // four sub-voices of one voice with its settings read once, or of several voices.
-            const bool lanesFit =
-                plainKind && !sub && !(kind[v] & (kOscRare | kOscSpread)) && i + 3 < subVoiceCount;
+            const bool lanesFit = plainKind && !carried && !sub &&
+                                  !(kind[v] & (kOscRare | kOscSpread)) && i + 3 < subVoiceCount;
             if (lanesFit && voiceAt(i + 3) == v) {
                 const int slots4[4] = {slot, slotAt(i + 1), slotAt(i + 2), slotAt(i + 3)};
                 float* const rows[1] = {voiceSource[v]};
@@ -778,10 +811,13 @@ template <int Osc> void APlugin::renderOscillatorOf() {
             mixOscillator(v, slot, osc, k);
         }
     };
+    // (Oscillator 1 left unheard never starts the frames.)
     if (oscFramesFirst == osc)
-        render(std::true_type());
+        render(std::true_type(), std::false_type());
+    else if (unheard)
+        render(std::false_type(), std::true_type());
     else
-        render(std::false_type());
+        render(std::false_type(), std::false_type());
 }
 
 void APlugin::renderOscillator(int osc) {

@@ -245,7 +245,7 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
 void APlugin::catchUpOscLfoSources() {
     for (int osc = 0; osc < 2; ++osc) {
         const int s = 56 + 2 * osc;
-        const bool read = (modSrcInUse[s] | modSrcInUse[s + 1]) != 0;
+        const bool read = (modSrcInUse[s] | modSrcInUse[s + 1] | noSkips) != 0;
         if (read && !oscLfoRowsRead[osc])
             for (int v = 0; v < kNumVoices; ++v) {
                 const OscVoice& ov = oscVoices[v][osc];
@@ -457,7 +457,8 @@ void APlugin::setOscInputsMove(int osc) {
         const uint32_t d = static_cast<uint32_t>(voiceModSlots[i].dest);
         moves |= d < uint32_t(kModDests) ? reads[d] : 0;
     }
-    oscInputsMove[osc] = moves;
+    // With every shortcut off, every input counts as moving.
+    oscInputsMove[osc] = noSkips ? kOscSettingsMove | kOscPitchMove : moves;
 }
 
 // setOscEvery2nd (for the voices whose `due` is set) and setOscEveryPass for a list of voices,
@@ -488,12 +489,13 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
     int list[kNumVoices + 3];
     uint8_t dueList[kNumVoices + 3];
     int changed = 0;
+    const bool full = noSkips;
     auto sift = [&](auto oscillator) {
         constexpr int o = decltype(oscillator)::value;
         for (int i = 0; i < count; ++i) {
             const int v = voices[i];
             const bool laneDue = due[i] != 0;
-            if (passKeyHolds<o>(oscPassKeys[v][o], voiceDest[v], laneDue)) {
+            if (!full && passKeyHolds<o>(oscPassKeys[v][o], voiceDest[v], laneDue)) {
                 if (extras) setOscEveryPassExtras(v, o);
                 continue;
             }
@@ -636,6 +638,7 @@ void APlugin::setOscIncrements(int osc, uint8_t* kind, bool pmOn) {
                    : s % kSubVoiceSlots;
     };
     const bool pitchMoves = (oscInputsMove[osc] & kOscPitchMove) != 0;
+    const int always = noSkips ? 7 : 0; // every power made again
     for (int a = 0; a < activeVoiceCount; ++a) {
         const int voice = activeVoices[a];
         OscVoice& ov = oscVoices[voice][osc];
@@ -670,7 +673,8 @@ void APlugin::setOscIncrements(int osc, uint8_t* kind, bool pmOn) {
             _mm_setzero_ps(), reinterpret_cast<const __m64*>(static_cast<float*>(ov.lfo)));
         const __m128 xs = _mm_add_ps(_mm_set1_ps(pitch), _mm_mul_ps(lfo, _mm_set1_ps(depth)));
         const __m128 now = _mm_movelh_ps(xs, _mm_set1_ps(base)); // x0, x1, base, base
-        const int moved = _mm_movemask_ps(_mm_cmpneq_ps(now, _mm_loadu_ps(ov.pitchIn))) & 7;
+        const int moved =
+            (_mm_movemask_ps(_mm_cmpneq_ps(now, _mm_loadu_ps(ov.pitchIn))) | always) & 7;
         if (moved) {
             const float x0 = _mm_cvtss_f32(xs);
             const float x1 = _mm_cvtss_f32(_mm_shuffle_ps(xs, xs, 1));

@@ -48,7 +48,7 @@ void APlugin::setVoiceFilterAndEQ(int voice) {
     f.setMod(currentValues[tag::ModWheelToFilterFrequency], smoothModWheel[v]);
     // The same amount and pitch would give the same key tracking bit for bit.
     const float track[2] = {currentValues[tag::FilterFrequencyKeyTrack], voiceTargetPitch[v]};
-    if (!filterTrackValid[v] || !sameBytes(track, filterTrackKey[v], sizeof(track))) {
+    if (noSkips || !filterTrackValid[v] || !sameBytes(track, filterTrackKey[v], sizeof(track))) {
         f.setTrack(track[0], track[1]);
         std::memcpy(filterTrackKey[v], track, sizeof(track));
         filterTrackValid[v] = 1;

@@ -12,6 +12,10 @@ void APlugin::renderVoices() {
     const uint32_t lfoPhase[2] = {oscLfoSharedPhase[0], oscLfoSharedPhase[1]};
     moveSharedOscLfoPhases();
     if (activeVoiceCount <= 0) return;
+    // The Main LFO's speed reads its source at any voice's control step, not only after the
+    // slot table's rebuild: a source it starts to read is written from this pass on (and its
+    // rows brought up to date) before any voice reads it.
+    setModSourcesInUse(false);
 
     // Each voice's control update and sources, then the matrix of every voice (four lanes at a
     // time), then the updates that read what the matrix wrote. Each voice keeps its own order;

@@ -43,7 +43,7 @@ void APlugin::setVoiceModOften(int voice) {
     inputs[1] = voicePolyPressure[voice];
     inputs[2] = voiceChannelPressure[voice];
     std::memcpy(inputs + 3, &voiceMidiSource[voice][src::ControllerFirst], 21 * sizeof(float));
-    const bool settled = smoothersSettled[voice] && !voiceIsNew[voice] &&
+    const bool settled = !noSkips && smoothersSettled[voice] && !voiceIsNew[voice] &&
                          sameBytes(inputs, smootherInputs[voice], sizeof(inputs));
     if (!settled) {
         float before[24], after[24];
@@ -143,7 +143,7 @@ void APlugin::setVoiceEnvRates(int voice) {
                                                 currentValues[tag::Osc1PitchEnvKeyTrack],
                                                 currentValues[tag::Osc2AmpEnvKeyTrack],
                                                 currentValues[tag::Osc2PitchEnvKeyTrack]};
-    if (memo.valid && sameBytes(inputs, memo.inputs, sizeof(inputs))) {
+    if (!noSkips && memo.valid && sameBytes(inputs, memo.inputs, sizeof(inputs))) {
         for (int e = 0; e < 4; ++e) voiceEnv[voice][e].speed = memo.envSpeed[e];
         for (int l = 0; l < 4; ++l) oscEnvLaneRate[voice][l] = memo.laneRate[l];
         return;
@@ -268,7 +268,8 @@ void APlugin::setVoiceUnison(int voice) {
     const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[dest::UnisonSpread]);
     // The sub-voices keep their tunings and pans while every input stands still.
     const float key[4] = {amount, spread, static_cast<float>(m), static_cast<float>(uniNumVoices)};
-    if (unisonMemoValid[voice] && sameBytes(key, unisonMemo[voice], sizeof(key))) return;
+    if (!noSkips && unisonMemoValid[voice] && sameBytes(key, unisonMemo[voice], sizeof(key)))
+        return;
     std::memcpy(unisonMemo[voice], key, sizeof(key));
     unisonMemoValid[voice] = 1;
     const float detune = fastExp2(0.2f * amount / 12.0f);
