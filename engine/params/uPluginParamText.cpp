@@ -51,6 +51,18 @@ float pow2f(float x) {
     return static_cast<float>(std::pow(2.0, static_cast<double>(x)));
 }
 
+// Every frequency text: whole hertz below 1 kHz, kilohertz to a tenth from there on.
+std::string frequencyStr(float hz) {
+    if (hz < 1000.0f) return intStr(truncInt(hz)) + " Hz";
+    return APlugin::getFloatStr(hz / 1000.0f, 1) + " KHz";
+}
+
+// The brick filter's own span (20 Hz at 0 to 81920 Hz at 1, twelve octaves): the voice filter's
+// ten-octave text would name a frequency it does not run at.
+std::string brickFreqStr(float value) {
+    return frequencyStr(pow2f(BRICK_FILTER_OCTAVES * unitValue(value)) * BRICK_FILTER_BASE_HZ);
+}
+
 std::string percentStr(float v) {
     return APlugin::getFloatStr(100.0f * v, 1) + "%";
 }
@@ -290,9 +302,7 @@ std::string APlugin::getDBStr(float value, float scale, float offset) {
 
 // 20 Hz at 0 to 20480 Hz at 1, ten octaves.
 std::string APlugin::getFilterFreqStr(float value) {
-    const float f = pow2f(10.0f * unitValue(value)) * 20.0f;
-    if (f < 1000.0f) return intStr(truncInt(f)) + " Hz";
-    return getFloatStr(f / 1000.0f, 1) + " KHz";
+    return frequencyStr(pow2f(10.0f * unitValue(value)) * 20.0f);
 }
 
 std::string APlugin::getEnvLenStr(float value, bool flag, bool synced, bool endless) {
@@ -393,6 +403,7 @@ std::string APlugin::displayTypeText(int tag, int type, float v) {
     case 11:
         return intStr(truncInt(200.0f * v) - 100) + " C";
     case 12:
+        if (tag == tag::BrickFilterFrequency) return brickFreqStr(getParameter(tag));
         return getFilterFreqStr(getParameter(tag));
     case 13:
         return getDBStr(tag, 40.0f, 20.0f);

@@ -230,10 +230,12 @@ void brickFilterKG(float frequencyValue, float rate, float& k, float& g) {
     float v = frequencyValue;
     if (!(v > 0.0f)) v = 0.0f; // NaN and negatives: the lowest frequency
     if (v > 1.0f) v = 1.0f;
-    const float a = static_cast<float>(std::exp2(12.0 * static_cast<double>(v)));
+    const float a =
+        static_cast<float>(std::exp2(double{BRICK_FILTER_OCTAVES} * static_cast<double>(v)));
     double w = kMaxAngle;
     if (rate > 0.0f && std::isfinite(rate))
-        w = std::min(static_cast<double>(a) / (4.0 * static_cast<double>(rate)) * 20.0 * M_PI,
+        w = std::min(static_cast<double>(a) / (4.0 * static_cast<double>(rate)) *
+                         double{BRICK_FILTER_BASE_HZ} * M_PI,
                      kMaxAngle);
     k = static_cast<float>(std::sin(w) / (std::cos(w) + 0.0015));
     g = 1.0f / (k * k + k + 1.0f);

@@ -187,6 +187,11 @@ bool modSrcHasNoOffset(int src);
 // Per-instance data made from shared rules
 // ---------------------------------------------------------------------------
 
+// The brick filter runs at BRICK_FILTER_BASE_HZ x 2^(BRICK_FILTER_OCTAVES x control), the
+// control being 0..1.
+constexpr float BRICK_FILTER_BASE_HZ = 20.0f;
+constexpr float BRICK_FILTER_OCTAVES = 12.0f;
+
 // The brick filter's k and g for its frequency control (0..1) at the given rate. The angle
 // is held below pi/2, where cos + 0.0015 could reach zero and k would blow up; a rate that is
 // not positive and finite opens the filter fully.

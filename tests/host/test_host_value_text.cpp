@@ -104,6 +104,14 @@ TEST_F(HostValueText, TextsPerDisplayType) {
     EXPECT_EQ(textAt(plugin, tag::FilterFrequency, 0.0f), "20 Hz");
     EXPECT_EQ(textAt(plugin, tag::FilterFrequency, 0.5f), "640 Hz");
     EXPECT_EQ(textAt(plugin, tag::FilterFrequency, 1.0f), "20.5 KHz");
+    // The brick filter spans twelve octaves from 20 Hz, not the voice filter's ten: at its
+    // default it runs at 14.9 kHz, which the voice filter's text would call 4.9 kHz.
+    EXPECT_EQ(plugin.text(effGetParamDisplay, tag::BrickFilterFrequency), "14.9 KHz");
+    EXPECT_EQ(textAt(plugin, tag::BrickFilterFrequency, 0.0f), "20 Hz");
+    EXPECT_EQ(textAt(plugin, tag::BrickFilterFrequency, 0.375f), "452 Hz");
+    EXPECT_EQ(textAt(plugin, tag::BrickFilterFrequency, 0.5f), "1.3 KHz");
+    EXPECT_EQ(textAt(plugin, tag::BrickFilterFrequency, 0.75f), "10.2 KHz");
+    EXPECT_EQ(textAt(plugin, tag::BrickFilterFrequency, 1.0f), "81.9 KHz");
     EXPECT_EQ(textAt(plugin, tag::AmpEnvRelease, 1.0f), "16.38 sec");
     plugin.setParameter(tag::Osc1LfoSyncOn, 0.0f);
     EXPECT_EQ(textAt(plugin, tag::Osc1LfoSpeed, 1.0f), "220.00 Hz");
