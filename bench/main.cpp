@@ -15,11 +15,17 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 
 int main(int argc, char** argv) {
+    // Every engine made here reads and writes its preferences and data files below the build
+    // folder, never in the user's own.
+    const std::string home = ZEK2_BENCH_HOME;
+    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
     bool table = false, shortForm = false, blocks = false, count = false;
     std::string filter, peer;
     for (int i = 1; i < argc; ++i) {
