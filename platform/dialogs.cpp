@@ -17,9 +17,11 @@
 #include <mutex>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -255,6 +257,110 @@ std::string findProgramOnPath(std::string const& name) {
     return "";
 }
 
+namespace {
+
+// waitid's selector for a pidfd (P_PIDFD of the kernel, which the C library may not name).
+constexpr idtype_t kByPidfd = static_cast<idtype_t>(3);
+
+// A child process of ours, held by a pidfd: a handle that names this one process for as long as
+// it is open, even once the process is gone and its pid belongs to another. A host that ignores
+// SIGCHLD or reaps every child itself (waitpid(-1)) takes our children from under us, and the
+// system may give their pids to any process; a signal or a wait through the handle still reaches
+// ours alone, or nobody. Where the kernel has no pidfds, the plain pid is all there is.
+class ChildProcess {
+public:
+    enum class State { Running, Reaped, Gone };
+
+    ChildProcess() = default;
+    ~ChildProcess() { release(); }
+    ChildProcess(ChildProcess&& other) noexcept { *this = std::move(other); }
+    ChildProcess& operator=(ChildProcess&& other) noexcept {
+        if (this != &other) {
+            release();
+            pid_ = std::exchange(other.pid_, -1);
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    ChildProcess(ChildProcess const&) = delete;
+    ChildProcess& operator=(ChildProcess const&) = delete;
+
+    // Takes hold of a child just started. Its pid names it only until it is reaped, which the
+    // host may do at any moment: the handle is opened at once, and kept only if what it names
+    // is still a child of ours. Another child of the host could have taken the pid in between
+    // only if the system had handed out every other pid in those few microseconds.
+    static ChildProcess adopt(pid_t pid) {
+        ChildProcess child;
+        const long fd = syscall(SYS_pidfd_open, pid, 0);
+        if (fd < 0) {
+            // ESRCH: reaped already, and not ours to touch again. Other errors (no pidfds in
+            // this kernel, no descriptor to spare) leave the plain pid.
+            if (errno != ESRCH) child.pid_ = pid;
+            return child;
+        }
+        child.fd_ = static_cast<int>(fd);
+        siginfo_t info{};
+        if (waitid(kByPidfd, child.fd_, &info, WEXITED | WNOHANG | WNOWAIT) == 0) {
+            child.pid_ = pid;
+            return child;
+        }
+        const int error = errno;
+        close(child.fd_);
+        child.fd_ = -1;
+        // ECHILD: the pid is another's now. EINVAL: a kernel without waits on a pidfd.
+        if (error != ECHILD) child.pid_ = pid;
+        return child;
+    }
+
+    bool held() const { return pid_ > 0; }
+
+    // Sends `sig` to the child, if it is still there.
+    void signal(int sig) const {
+        if (fd_ >= 0)
+            syscall(SYS_pidfd_send_signal, fd_, sig, nullptr, 0);
+        else if (pid_ > 0)
+            kill(pid_, sig);
+    }
+
+    // Reaps the child once it has ended (waiting for that when `block`). Reaped: here, with
+    // `exitStatus` its exit code or -1 when it did not exit normally. Gone: reaped by somebody
+    // else (a host that ignores SIGCHLD has that done for it). Either way it is let go.
+    State reap(bool block, int& exitStatus) {
+        exitStatus = -1;
+        if (!held()) return State::Gone;
+        const int options = WEXITED | (block ? 0 : WNOHANG);
+        State state = State::Reaped;
+        for (;;) {
+            siginfo_t info{};
+            const int done = fd_ >= 0 ? waitid(kByPidfd, fd_, &info, options)
+                                      : waitid(P_PID, static_cast<id_t>(pid_), &info, options);
+            if (done < 0 && errno == EINTR) continue;
+            if (done < 0) {
+                state = State::Gone;
+            } else if (info.si_pid == 0) {
+                return State::Running;
+            } else if (info.si_code == CLD_EXITED) {
+                exitStatus = info.si_status;
+            }
+            break;
+        }
+        release();
+        return state;
+    }
+
+private:
+    void release() {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+        pid_ = -1;
+    }
+
+    pid_t pid_ = -1;
+    int fd_ = -1;
+};
+
+} // namespace
+
 // Starts argv[0] from PATH with the arguments as they are (no shell), standard input and error
 // on /dev/null and standard output on `outFd` (or /dev/null for -1); the posix_spawnp result.
 static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pid_t& pid) {
@@ -287,6 +393,7 @@ ProgramResult runProgram(std::vector<std::string> const& argv) {
         close(fds[0]);
         return result;
     }
+    ChildProcess child = ChildProcess::adopt(pid);
     result.started = true;
 
     char buffer[4096];
@@ -303,15 +410,10 @@ ProgramResult runProgram(std::vector<std::string> const& argv) {
     }
     close(fds[0]);
 
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno == EINTR) continue;
-        // A host that ignores SIGCHLD has its children reaped for it; then an answer on
-        // standard output is the only sign of "OK", and silence counts as Cancel.
-        if (errno == ECHILD && !result.output.empty()) result.exitStatus = 0;
-        return result;
-    }
-    if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+    // A host that ignores SIGCHLD or reaps its children itself takes the program's end; then an
+    // answer on standard output is the only sign of "OK", and silence counts as Cancel.
+    if (child.reap(true, result.exitStatus) == ChildProcess::State::Gone && !result.output.empty())
+        result.exitStatus = 0;
     return result;
 }
 
@@ -352,49 +454,42 @@ constexpr int kTermWaitMs = 40;
 // Children not reaped yet: killed ones the kernel had not yet let go, and desktop openers still
 // running. Each later end or opening reaps, without waiting, those that have ended.
 std::mutex leftChildrenLock;
-std::vector<pid_t> leftChildren;
+std::vector<ChildProcess> leftChildren;
 
-// True once `pid` is reaped here, or is no child of ours to reap (a host that ignores SIGCHLD
-// has its children reaped for it).
-bool reapedNow(pid_t pid) {
-    int status = 0;
-    pid_t got;
-    while ((got = waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {
-    }
-    return got != 0;
+// True once `child` is reaped here, or gone (reaped by the host).
+bool reapedNow(ChildProcess& child) {
+    int exitStatus = 0;
+    return child.reap(false, exitStatus) != ChildProcess::State::Running;
 }
 
-bool reapedWithin(pid_t pid, int ms) {
+bool reapedWithin(ChildProcess& child, int ms) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
-        if (reapedNow(pid)) return true;
+        if (reapedNow(child)) return true;
         if (std::chrono::steady_clock::now() >= until) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
-// Ends a child and reaps it without waiting on it. SIGCONT goes with SIGTERM, so a program
-// stopped by job control can act on it; SIGKILL ends one that ignores SIGTERM or is still
-// stopped. A child not reaped even then is kept for a later end, never left a zombie for good.
-// Reaps the left children that have ended, and keeps `pid` (0 for none), not yet reaped, with
-// them. A reaped pid is never waited for again: the system may give it to another child of the
-// host.
-void reapLater(pid_t pid) {
+// Reaps the left children that have ended, and keeps `child`, if still held, with them.
+void reapLater(ChildProcess child) {
     std::lock_guard<std::mutex> guard(leftChildrenLock);
     leftChildren.erase(std::remove_if(leftChildren.begin(), leftChildren.end(), reapedNow),
                        leftChildren.end());
-    if (pid > 0) leftChildren.push_back(pid);
+    if (child.held()) leftChildren.push_back(std::move(child));
 }
 
-void endChild(pid_t pid) {
-    kill(pid, SIGTERM);
-    kill(pid, SIGCONT);
-    bool reaped = reapedWithin(pid, kTermWaitMs);
-    if (!reaped) {
-        kill(pid, SIGKILL);
-        reaped = reapedWithin(pid, kEndChildMs - kTermWaitMs - 10);
+// Ends a child and reaps it without waiting on it. SIGCONT goes with SIGTERM, so a program
+// stopped by job control can act on it; SIGKILL ends one that ignores SIGTERM or is still
+// stopped. A child not reaped even then is kept for a later end, never left a zombie for good.
+void endChild(ChildProcess child) {
+    child.signal(SIGTERM);
+    child.signal(SIGCONT);
+    if (!reapedWithin(child, kTermWaitMs)) {
+        child.signal(SIGKILL);
+        reapedWithin(child, kEndChildMs - kTermWaitMs - 10);
     }
-    reapLater(reaped ? 0 : pid);
+    reapLater(std::move(child));
 }
 
 // A dialog program running as a child: its standard output is read without blocking as it
@@ -402,10 +497,10 @@ void endChild(pid_t pid) {
 // kEndChildMs, whatever it does.
 class ChildDialog : public PendingDialog {
 public:
-    ChildDialog(pid_t p, int fd) : pid_(p), fd_(fd) {}
+    ChildDialog(ChildProcess child, int fd) : child_(std::move(child)), fd_(fd) {}
     ~ChildDialog() override {
         if (fd_ >= 0) close(fd_);
-        if (pid_ > 0) endChild(pid_);
+        if (child_.held()) endChild(std::move(child_));
     }
     bool poll(DialogAnswer& answer) override {
         if (done_) {
@@ -427,18 +522,15 @@ public:
             close(fd_);
             fd_ = -1;
         }
-        int status = 0, exitStatus = -1;
-        pid_t got;
         // A program may close its output and go on running: its end is looked for at the
         // next poll rather than waited for.
-        while ((got = waitpid(pid_, &status, WNOHANG)) < 0 && errno == EINTR) {
-        }
-        if (got == 0) return false;
-        if (got == pid_ && WIFEXITED(status)) exitStatus = WEXITSTATUS(status);
-        // A host that ignores SIGCHLD has its children reaped for it; then an answer on
-        // standard output is the only sign of "OK", and silence counts as Cancel.
-        if (got < 0 && errno == ECHILD && !output_.empty()) exitStatus = 0;
-        pid_ = -1;
+        int exitStatus = -1;
+        const ChildProcess::State state = child_.reap(false, exitStatus);
+        if (state == ChildProcess::State::Running) return false;
+        // A host that ignores SIGCHLD or reaps its children itself takes the program's end;
+        // then an answer on standard output is the only sign of "OK", and silence counts as
+        // Cancel.
+        if (state == ChildProcess::State::Gone && !output_.empty()) exitStatus = 0;
         done_ = true;
         // Both programs exit with 1 for "Cancel" and for a closed window alike; any other end
         // means no button was chosen.
@@ -453,7 +545,7 @@ public:
     }
 
 private:
-    pid_t pid_;
+    ChildProcess child_;
     int fd_;
     bool done_ = false;
     std::string output_;
@@ -502,7 +594,7 @@ std::unique_ptr<PendingDialog> SystemDialogs::askLater(DialogRequest const& requ
         return std::make_unique<AnsweredDialog>(dismissedAnswer());
     }
     fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
-    return std::make_unique<ChildDialog>(pid, fds[0]);
+    return std::make_unique<ChildDialog>(ChildProcess::adopt(pid), fds[0]);
 }
 
 DialogAnswer SystemDialogs::ask(DialogRequest const& request) {
@@ -744,6 +836,6 @@ bool openWithDesktop(std::string const& target) {
     // The desktop may take its time, even run the viewer in the foreground: the child is reaped
     // by a later end or opening rather than by a thread of ours, which a host that unloads the
     // plug-in meanwhile would leave running in unmapped code.
-    reapLater(reapedNow(pid) ? 0 : pid);
+    reapLater(ChildProcess::adopt(pid));
     return true;
 }

@@ -6,6 +6,7 @@
 #include "platform/strings.h"
 
 #include "TestFolders.h"
+#include "tests/TestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sched.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -473,6 +475,134 @@ TEST_F(PlatformDialogs, TheDesktopOpenerIsNeverWaitedForAndReapedLater) {
     ASSERT_TRUE(openWithDesktop(folder_ + "/manual.pdf"));
     EXPECT_EQ(kill(first, 0), -1) << "the second opening reaped the first opener";
     EXPECT_EQ(errno, ESRCH);
+}
+
+// Hosts that ignore SIGCHLD or reap every child themselves (waitpid(-1)) take the dialog
+// program's end, and the system may then give its pid to another process. Played as the first
+// process of a fresh pid namespace, where the next pid can be chosen: each time, the program ends,
+// the host takes its end, and an unrelated child of the host's gets the pid. Closing the editor
+// then must not signal that process (it blocks SIGTERM, so a signal shows as pending), a poll
+// must not wait on it, and no wait of the dialogs may reap it, nor the host's children that
+// follow a desktop opener. Before, every one of them was signalled and reaped.
+TEST_F(PlatformDialogs, SignalsAndWaitsReachOnlyOurOwnChild) {
+    std::string bin = folder_ + "/bin";
+    mkdir(bin.c_str(), 0700);
+    writeWhole(bin + "/zenity", "#!/bin/sh\nexit 1\n");
+    writeWhole(bin + "/xdg-open", "#!/bin/sh\nexec sleep 0.05\n");
+    chmod((bin + "/zenity").c_str(), 0700);
+    chmod((bin + "/xdg-open").c_str(), 0700);
+    ScopedPath path(bin + ":/bin:/usr/bin");
+    constexpr pid_t kPid = 100;
+    enum { kRounds, kReused, kSignalled, kStolen, kUnanswered, kCount };
+    auto scenario = [&](int* tally) {
+        auto nextPidIs = [](pid_t pid) {
+            std::ofstream("/proc/sys/kernel/ns_last_pid") << pid - 1;
+        };
+        sigset_t term;
+        sigemptyset(&term);
+        sigaddset(&term, SIGTERM);
+        sigaddset(&term, SIGUSR1);
+        // An unrelated child of the host's at kPid: on SIGUSR1 it tells whether a SIGTERM came.
+        auto unrelated = [&](int& answerFd) {
+            int fds[2];
+            if (pipe(fds) != 0) _exit(3);
+            nextPidIs(kPid);
+            sigprocmask(SIG_BLOCK, &term, nullptr);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                bool termed = false;
+                for (int sig; (sig = sigwaitinfo(&term, nullptr)) != SIGUSR1;)
+                    termed = termed || sig == SIGTERM;
+                sigset_t pending;
+                sigpending(&pending);
+                const char said = termed || sigismember(&pending, SIGTERM) ? 'T' : '-';
+                if (write(fds[1], &said, 1) == 1) pause();
+                _exit(0);
+            }
+            sigprocmask(SIG_UNBLOCK, &term, nullptr);
+            close(fds[1]);
+            answerFd = fds[0];
+            tally[kReused] += pid == kPid;
+            return pid;
+        };
+        SystemDialogs system;
+        DialogRequest request;
+        for (const bool hostReaps : {false, true}) {
+            signal(SIGCHLD, hostReaps ? SIG_DFL : SIG_IGN);
+            for (int round = 0; round < 5; ++round) {
+                ++tally[kRounds];
+                nextPidIs(kPid);
+                std::unique_ptr<PendingDialog> pending = system.askLater(request);
+                int status = 0;
+                if (hostReaps) waitpid(-1, &status, 0);
+                for (int i = 0; i < 5000 && kill(kPid, 0) == 0; ++i) usleep(1000);
+                int answerFd = -1;
+                const pid_t other = unrelated(answerFd);
+                DialogAnswer answer;
+                if (hostReaps && !pending->poll(answer)) ++tally[kUnanswered];
+                pending.reset(); // the editor closes
+                kill(other, SIGUSR1);
+                char said = 'T'; // no answer: it was ended
+                if (read(answerFd, &said, 1) != 1) said = 'T';
+                close(answerFd);
+                tally[kSignalled] += said == 'T';
+                kill(other, SIGKILL);
+                if (hostReaps) tally[kStolen] += waitpid(other, &status, 0) != other;
+                for (int i = 0; i < 5000 && kill(other, 0) == 0; ++i) usleep(1000);
+            }
+        }
+        // A desktop opener kept for a later reaping: its pid goes to a child of the host's that
+        // has ended but is not yet waited for; the next opening must leave it to the host.
+        nextPidIs(kPid);
+        openWithDesktop("manual.pdf");
+        int status = 0;
+        waitpid(-1, &status, 0);
+        int answerFd = -1;
+        const pid_t other = unrelated(answerFd);
+        kill(other, SIGKILL);
+        siginfo_t info{};
+        waitid(P_PID, static_cast<id_t>(other), &info, WEXITED | WNOWAIT);
+        openWithDesktop("manual.pdf");
+        tally[kStolen] += waitpid(other, &status, 0) != other;
+        close(answerFd);
+    };
+
+    // The first process of a new pid namespace (a user namespace too, without root), in a child.
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t helper = fork();
+    if (helper == 0) {
+        close(fds[0]);
+        if (unshare(CLONE_NEWPID | (geteuid() == 0 ? 0 : CLONE_NEWUSER)) != 0) _exit(2);
+        const pid_t first = fork();
+        if (first == 0) {
+            int tally[kCount] = {};
+            if (!(std::ofstream("/proc/sys/kernel/ns_last_pid") << 1)) _exit(2);
+            scenario(tally);
+            _exit(write(fds[1], tally, sizeof tally) == sizeof tally ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(first, &status, 0);
+        _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+    }
+    close(fds[1]);
+    int tally[kCount] = {};
+    const bool told = read(fds[0], tally, sizeof tally) == sizeof tally;
+    close(fds[0]);
+    int status = 0;
+    waitpid(helper, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+        ZEK2_CANNOT_RUN("no pid namespace with a settable next pid here");
+    ASSERT_TRUE(told);
+    std::printf("[ figures  ] of %d closes after the host took the program's end, pid reused %d: "
+                "%d signalled an unrelated process, %d of 5 polls waited on it; %d of 6 host "
+                "children reaped by the dialogs\n",
+                tally[kRounds], tally[kReused], tally[kSignalled], tally[kUnanswered],
+                tally[kStolen]);
+    EXPECT_EQ(tally[kReused], tally[kRounds] + 1) << "every pid went to the unrelated process";
+    EXPECT_EQ(tally[kSignalled], 0);
+    EXPECT_EQ(tally[kUnanswered], 0);
+    EXPECT_EQ(tally[kStolen], 0);
 }
 
 } // namespace
