@@ -542,8 +542,8 @@ TEST_F(PlatformDialogs, SignalsAndWaitsReachOnlyOurOwnChild) {
                 if (hostReaps && !pending->poll(answer)) ++tally[kUnanswered];
                 pending.reset(); // the editor closes
                 kill(other, SIGUSR1);
-                char said = 'T'; // no answer: it was ended
-                if (read(answerFd, &said, 1) != 1) said = 'T';
+                char said = 0;
+                if (read(answerFd, &said, 1) != 1) said = 'T'; // no answer: it was ended
                 close(answerFd);
                 tally[kSignalled] += said == 'T';
                 kill(other, SIGKILL);
