@@ -40,8 +40,9 @@ public:
     virtual ~IKeyboardHook() = default;
     virtual int32_t onKeyDown(const VstKeyCode& code, CFrame* frame) = 0;
     virtual int32_t onKeyUp(const VstKeyCode& code, CFrame* frame) = 0;
-    // The VST virtual keys the hook takes now, bit n for key n; the window system passes the
-    // others on to the host.
+    // The VST virtual keys the hook takes now, bit n for key n, each only when pressed without
+    // a modifier (Num Lock and Caps Lock aside); the window system passes the others, and
+    // these with a modifier held, on to the host.
     virtual uint32_t getUsedKeys() const { return 0; }
 };
 

@@ -171,22 +171,41 @@ bool X11Frame::structureEvent(const XEvent& event) {
 
 // A passive grab on our window takes a key while the pointer is over it and the keyboard focus
 // is the host's (the focus window or an ancestor of ours): the keys the editor uses come to
-// it, every other key goes on as if the editor were not there.
+// it, every other key goes on as if the editor were not there. A grab names the exact
+// modifiers it takes, so a used key is grabbed once for each state of Num Lock and Caps Lock
+// and for no other modifier: with Ctrl, Shift or Alt held it is the host's shortcut.
 void X11Frame::grabUsedKeys() {
     const uint32_t used = frame->getUsedKeys();
     if (!window || used == grabbedKeys) return;
     X11ErrorTrap trap(display, false);
+    const unsigned int numLock = numLockMask();
+    const unsigned int locks[4] = {0, LockMask, numLock, numLock | LockMask};
     for (const VirtualKey& k : kVirtualKeys) {
         const uint32_t bit = 1u << k.virt;
         if ((used & bit) == (grabbedKeys & bit)) continue;
         const KeyCode code = XKeysymToKeycode(display, k.sym);
         if (!code) continue;
-        if (used & bit)
-            XGrabKey(display, code, AnyModifier, window, False, GrabModeAsync, GrabModeAsync);
-        else
+        if (used & bit) {
+            for (unsigned int state : locks)
+                XGrabKey(display, code, state, window, False, GrabModeAsync, GrabModeAsync);
+        } else {
             XUngrabKey(display, code, AnyModifier, window);
+        }
     }
     grabbedKeys = used;
+}
+
+// The modifier bit that Num Lock sets on this display (Mod2 on most), 0 when it sets none.
+unsigned int X11Frame::numLockMask() const {
+    const KeyCode numLock = XKeysymToKeycode(display, XK_Num_Lock);
+    XModifierKeymap* map = XGetModifierMapping(display);
+    if (!map) return 0;
+    unsigned int mask = 0;
+    for (int m = 0; m < 8 && numLock; ++m)
+        for (int k = 0; k < map->max_keypermod; ++k)
+            if (map->modifiermap[m * map->max_keypermod + k] == numLock) mask = 1u << m;
+    XFreeModifiermap(map);
+    return mask;
 }
 
 void X11Frame::resize(int w, int h) {

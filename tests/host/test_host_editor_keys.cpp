@@ -1,6 +1,8 @@
 // Real key events with the pointer over the editor, as a musician at a DAW presses them: the
-// keys the editor does not use (space, letters, ctrl+s) reach the host's window, where its
-// transport and save shortcuts live; the arrows step programs while keyboard control is on.
+// keys the editor does not use (space, letters, ctrl+s, the arrows with a modifier held, the
+// page keys) reach the host's window, where its transport, save and navigation shortcuts live;
+// the plain up and down arrows step programs while keyboard control is on, whatever the state
+// of Num Lock and Caps Lock.
 #include "tests/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +42,45 @@ std::string programName(testhost::Plugin& plugin) {
     return name;
 }
 
+// The modifier bits that `sym` (Num_Lock, Caps_Lock) sets, 0 when it sets none.
+unsigned maskOf(Display* d, KeySym sym) {
+    const KeyCode code = XKeysymToKeycode(d, sym);
+    XModifierKeymap* map = XGetModifierMapping(d);
+    unsigned mask = 0;
+    for (int m = 0; m < 8; ++m)
+        for (int k = 0; k < map->max_keypermod; ++k)
+            if (code && map->modifiermap[m * map->max_keypermod + k] == code) mask |= 1u << m;
+    XFreeModifiermap(map);
+    return mask;
+}
+
+// Turns a lock key on or off with a real press; true when its modifier now says so.
+bool setLock(Display* d, KeySym sym, bool on) {
+    const unsigned mask = maskOf(d, sym);
+    auto locked = [&] {
+        Window root = 0, child = 0;
+        int rx = 0, ry = 0, x = 0, y = 0;
+        unsigned state = 0;
+        XQueryPointer(d, DefaultRootWindow(d), &root, &child, &rx, &ry, &x, &y, &state);
+        return (state & mask) != 0;
+    };
+    if (!mask) return false;
+    if (locked() != on) {
+        const KeyCode code = XKeysymToKeycode(d, sym);
+        XTestFakeKeyEvent(d, code, True, CurrentTime);
+        XTestFakeKeyEvent(d, code, False, CurrentTime);
+        XSync(d, False);
+    }
+    return locked() == on;
+}
+
+// Renders until a stepped program is applied and the editor has shown it.
+void settleProgram(testhost::Plugin& plugin, EditorSession& s) {
+    std::vector<float> left, right;
+    plugin.process(8192, left, right);
+    s.idles(2);
+}
+
 } // namespace
 
 TEST(HostEditorEvents, KeysTheEditorDoesNotUseReachTheHost) {
@@ -57,10 +98,43 @@ TEST(HostEditorEvents, KeysTheEditorDoesNotUseReachTheHost) {
     EXPECT_EQ(pressesAtHost(s, XK_a), 1) << "a";
     EXPECT_EQ(pressesAtHost(s, XK_s, XK_Control_L), 1) << "ctrl+s";
     EXPECT_EQ(pressesAtHost(s, XK_Left), 1) << "left";
-    // Down, which the editor uses, steps the program and stays the editor's.
-    const std::string first = programName(plugin);
-    EXPECT_EQ(pressesAtHost(s, XK_Down), 0) << "down";
-    plugin.process(8192, left, right);
-    s.idles(2);
-    EXPECT_NE(programName(plugin), first);
+    // Down, which the editor uses, steps the program and stays the editor's, also with Num
+    // Lock or Caps Lock on.
+    struct LocksOff {
+        Display* d;
+        ~LocksOff() {
+            setLock(d, XK_Num_Lock, false);
+            setLock(d, XK_Caps_Lock, false);
+        }
+    } locksOff{s.getDisplay()};
+    std::string before = programName(plugin);
+    const bool locks[4][2] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    for (const auto& [num, caps] : locks) {
+        const std::string what = std::string("Num Lock ") + (num ? "on" : "off") + ", Caps Lock " +
+                                 (caps ? "on" : "off");
+        ASSERT_TRUE(setLock(s.getDisplay(), XK_Num_Lock, num)) << what;
+        ASSERT_TRUE(setLock(s.getDisplay(), XK_Caps_Lock, caps)) << what;
+        std::this_thread::sleep_for(std::chrono::milliseconds(320));
+        EXPECT_EQ(pressesAtHost(s, XK_Down), 0) << "down, " << what;
+        settleProgram(plugin, s);
+        EXPECT_NE(programName(plugin), before) << "down, " << what;
+        before = programName(plugin);
+    }
+    // The arrows with a modifier and the page keys are the host's, and step nothing: each comes
+    // long enough after the last step that a step would be taken, and none is at the end of
+    // the bank.
+    const std::string stepped = programName(plugin);
+    const std::pair<KeySym, KeySym> hosts[] = {{XK_Down, XK_Control_L},
+                                               {XK_Up, XK_Shift_L},
+                                               {XK_Down, XK_Alt_L},
+                                               {XK_Page_Up, 0},
+                                               {XK_Page_Down, 0}};
+    for (const auto& [sym, modifier] : hosts) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(320));
+        const std::string what =
+            std::string(modifier ? XKeysymToString(modifier) : "") + "+" + XKeysymToString(sym);
+        EXPECT_EQ(pressesAtHost(s, sym, modifier), 1) << what;
+        settleProgram(plugin, s);
+        EXPECT_EQ(programName(plugin), stepped) << what;
+    }
 }
