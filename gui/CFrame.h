@@ -116,6 +116,9 @@ public:
     CMouseEventResult platformMouseUp(const CPoint& where, CButtonState buttons);
     bool platformWheel(const CPoint& where, float distance, CButtonState buttons);
     void platformMouseExited();
+    // The pointer rests at `where` without a move of ours having brought it there (a pop-up
+    // had the moves): only where it is changes, no view hears of it.
+    void platformMouseRests(const CPoint& where);
     int32_t onKeyDown(VstKeyCode& key) override;
     int32_t onKeyUp(VstKeyCode& key) override;
     bool isMouseCaptured() const { return captured; }

@@ -46,6 +46,8 @@ private:
     bool messageEvent(XEvent& event);
     // The window that had the focus before the pop-up still exists and is on the screen.
     bool focusCanReturn() const;
+    // Tells the frame where the pointer rests after a pop-up had its moves.
+    void pointerRestsAgain();
     // Grabs the keys the editor uses now, pressed without a modifier, and lets go of the others.
     void grabUsedKeys();
     unsigned int numLockMask() const;
