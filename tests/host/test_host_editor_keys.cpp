@@ -2,7 +2,7 @@
 // keys the editor does not use (space, letters, ctrl+s, the arrows with a modifier held, the
 // page keys) reach the host's window, where its transport, save and navigation shortcuts live;
 // the plain up and down arrows step programs while keyboard control is on, whatever the state
-// of Num Lock and Caps Lock.
+// of Num Lock and Caps Lock, and are the host's too once it is off.
 #include "tests/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,9 @@
 using testhost::EditorSession;
 
 namespace {
+
+// The logo turns to the back side, where the computer keyboard switch sits (100 percent).
+constexpr int kLogoX = 917, kLogoY = 40, kKeyboardSwitchX = 286, kKeyboardSwitchY = 499;
 
 // Presses and releases `sym` through XTest, with `modifier` held when not 0, and counts the
 // presses of `sym` that reach the host's window.
@@ -137,4 +140,13 @@ TEST(HostEditorEvents, KeysTheEditorDoesNotUseReachTheHost) {
         settleProgram(plugin, s);
         EXPECT_EQ(programName(plugin), stepped) << what;
     }
+    // With keyboard control switched off on the back side, plain Down is the host's too.
+    s.click(kLogoX, kLogoY);
+    s.click(kKeyboardSwitchX, kKeyboardSwitchY);
+    s.moveTo(600, 300);
+    std::this_thread::sleep_for(std::chrono::milliseconds(320));
+    EXPECT_EQ(pressesAtHost(s, XK_Down), 1) << "down, keyboard control off";
+    settleProgram(plugin, s);
+    EXPECT_EQ(programName(plugin), stepped) << "down, keyboard control off";
+    s.click(kKeyboardSwitchX, kKeyboardSwitchY); // on again, as the preferences had it
 }
