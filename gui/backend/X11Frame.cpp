@@ -6,6 +6,7 @@
 #include "gui/backend/X11Error.h"
 #include "vst2/VstInterface.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <cairo-xlib.h>
@@ -178,7 +179,7 @@ void X11Frame::grabUsedKeys() {
     const uint32_t used = frame->getUsedKeys();
     if (!window || used == grabbedKeys) return;
     X11ErrorTrap trap(display, false);
-    const unsigned int numLock = numLockMask();
+    const unsigned int numLock = XkbKeysymToModifiers(display, XK_Num_Lock); // Mod2 on most
     const unsigned int locks[4] = {0, LockMask, numLock, numLock | LockMask};
     for (const VirtualKey& k : kVirtualKeys) {
         const uint32_t bit = 1u << k.virt;
@@ -193,19 +194,6 @@ void X11Frame::grabUsedKeys() {
         }
     }
     grabbedKeys = used;
-}
-
-// The modifier bit that Num Lock sets on this display (Mod2 on most), 0 when it sets none.
-unsigned int X11Frame::numLockMask() const {
-    const KeyCode numLock = XKeysymToKeycode(display, XK_Num_Lock);
-    XModifierKeymap* map = XGetModifierMapping(display);
-    if (!map) return 0;
-    unsigned int mask = 0;
-    for (int m = 0; m < 8 && numLock; ++m)
-        for (int k = 0; k < map->max_keypermod; ++k)
-            if (map->modifiermap[m * map->max_keypermod + k] == numLock) mask = 1u << m;
-    XFreeModifiermap(map);
-    return mask;
 }
 
 void X11Frame::resize(int w, int h) {

@@ -50,7 +50,6 @@ private:
     void pointerRestsAgain();
     // Grabs the keys the editor uses now, pressed without a modifier, and lets go of the others.
     void grabUsedKeys();
-    unsigned int numLockMask() const;
     // Watches the host's windows from our parent up to the root: when one is hidden, moved or
     // put elsewhere, or ours loses its parent, an open pop-up closes rather than stay behind.
     void watchAncestors();

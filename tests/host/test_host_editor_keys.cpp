@@ -10,6 +10,8 @@
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
 
+#include <X11/XKBlib.h>
+
 using testhost::EditorSession;
 
 namespace {
@@ -45,36 +47,12 @@ std::string programName(testhost::Plugin& plugin) {
     return name;
 }
 
-// The modifier bits that `sym` (Num_Lock, Caps_Lock) sets, 0 when it sets none.
-unsigned maskOf(Display* d, KeySym sym) {
-    const KeyCode code = XKeysymToKeycode(d, sym);
-    XModifierKeymap* map = XGetModifierMapping(d);
-    unsigned mask = 0;
-    for (int m = 0; m < 8; ++m)
-        for (int k = 0; k < map->max_keypermod; ++k)
-            if (code && map->modifiermap[m * map->max_keypermod + k] == code) mask |= 1u << m;
-    XFreeModifiermap(map);
-    return mask;
-}
-
-// Turns a lock key on or off with a real press; true when its modifier now says so.
-bool setLock(Display* d, KeySym sym, bool on) {
-    const unsigned mask = maskOf(d, sym);
-    auto locked = [&] {
-        Window root = 0, child = 0;
-        int rx = 0, ry = 0, x = 0, y = 0;
-        unsigned state = 0;
-        XQueryPointer(d, DefaultRootWindow(d), &root, &child, &rx, &ry, &x, &y, &state);
-        return (state & mask) != 0;
-    };
-    if (!mask) return false;
-    if (locked() != on) {
-        const KeyCode code = XKeysymToKeycode(d, sym);
-        XTestFakeKeyEvent(d, code, True, CurrentTime);
-        XTestFakeKeyEvent(d, code, False, CurrentTime);
-        XSync(d, False);
-    }
-    return locked() == on;
+// Locks or unlocks Num Lock and Caps Lock, as their keys do.
+void setLocks(Display* d, bool num, bool caps) {
+    const unsigned numMask = XkbKeysymToModifiers(d, XK_Num_Lock);
+    XkbLockModifiers(d, XkbUseCoreKbd, numMask | LockMask,
+                     (num ? numMask : 0) | (caps ? LockMask : 0));
+    XSync(d, False);
 }
 
 // Renders until a stepped program is applied and the editor has shown it.
@@ -105,18 +83,14 @@ TEST(HostEditorEvents, KeysTheEditorDoesNotUseReachTheHost) {
     // Lock or Caps Lock on.
     struct LocksOff {
         Display* d;
-        ~LocksOff() {
-            setLock(d, XK_Num_Lock, false);
-            setLock(d, XK_Caps_Lock, false);
-        }
+        ~LocksOff() { setLocks(d, false, false); }
     } locksOff{s.getDisplay()};
     std::string before = programName(plugin);
     const bool locks[4][2] = {{false, false}, {true, false}, {false, true}, {true, true}};
     for (const auto& [num, caps] : locks) {
         const std::string what = std::string("Num Lock ") + (num ? "on" : "off") + ", Caps Lock " +
                                  (caps ? "on" : "off");
-        ASSERT_TRUE(setLock(s.getDisplay(), XK_Num_Lock, num)) << what;
-        ASSERT_TRUE(setLock(s.getDisplay(), XK_Caps_Lock, caps)) << what;
+        setLocks(s.getDisplay(), num, caps);
         std::this_thread::sleep_for(std::chrono::milliseconds(320));
         EXPECT_EQ(pressesAtHost(s, XK_Down), 0) << "down, " << what;
         settleProgram(plugin, s);
