@@ -155,7 +155,7 @@ void uEditor::redrawMultitViewContainer() {
             ui.arpGrid->setArp(s);
             ui.arpGrid->setDirty(true);
         }
-        lastArpLed = -2; // the lights are set afresh by the next pass
+        shownLooks.arpLed = -2; // the lights are set afresh by the next pass
         break;
     }
     case 1: {

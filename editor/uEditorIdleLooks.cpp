@@ -89,8 +89,8 @@ void uEditor::idleXYModes(int screen) {
 void uEditor::idleSectionLooks(uint32_t t) {
     APlugin* engine = getEngine();
     const int k = engine->getSteppedValue(tag::FilterType);
-    if (k != lastFilterType) {
-        lastFilterType = k;
+    if (k != shownLooks.filterType) {
+        shownLooks.filterType = k;
         if (TLabel* vowel = getCaption(findControl(tag::FilterVowel, 0))) {
             vowel->setString(isMixFilter(k) ? "MIX" : (k == 36 || k == 37) ? "FORMANT" : "VOWEL");
             vowel->setBypassed(!(isMixFilter(k) || (k >= 35 && k <= 37)));
@@ -120,13 +120,13 @@ void uEditor::idleSectionLooks(uint32_t t) {
     }
 
     const int port = engine->getSteppedValue(tag::PortamentoMode);
-    if (port != lastPortMode) {
-        lastPortMode = port;
+    if (port != shownLooks.portMode) {
+        shownLooks.portMode = port;
         lightLabel(getCaption(findControl(tag::PortamentoAmount, 0)), port != 0);
     }
     const int u = engine->getSteppedValue(tag::UnisonMode);
-    if (u != lastUnisonMode) {
-        lastUnisonMode = u;
+    if (u != shownLooks.unisonMode) {
+        shownLooks.unisonMode = u;
         for (int t2 : {tag::UnisonSpread, tag::UnisonDelay, tag::UnisonDelaySyncOn})
             lightLabel(getCaption(findControl(t2, 0)), u != 0);
         lightLabel(getCaption(findControl(tag::UnisonAmount, 0)),
@@ -146,9 +146,9 @@ void uEditor::idleSectionLooks(uint32_t t) {
 
     const int hp = engine->getOnOff(tag::HpOn), ws = engine->getOnOff(tag::WaveShaperOn);
     const int lofi = engine->getOnOff(tag::LowFiOn);
-    if (hp != lastHighPass) greyLook(kLookHighPass, 0, !(lastHighPass = hp));
-    if (ws != lastWaveshaper) greyLook(kLookWaveshaper, 0, !(lastWaveshaper = ws));
-    if (lofi != lastLowFi) greyLook(kLookLowFi, 0, !(lastLowFi = lofi));
+    if (hp != shownLooks.highPass) greyLook(kLookHighPass, 0, !(shownLooks.highPass = hp));
+    if (ws != shownLooks.waveshaper) greyLook(kLookWaveshaper, 0, !(shownLooks.waveshaper = ws));
+    if (lofi != shownLooks.lowFi) greyLook(kLookLowFi, 0, !(shownLooks.lowFi = lofi));
     const bool fxPage = multiViewPage == 3;
     if (ui.bypassFxSwitch && ui.bypassFxSwitch->isVisible() != fxPage)
         ui.bypassFxSwitch->setVisible(fxPage);
@@ -162,8 +162,8 @@ void uEditor::idleMultiView(uint32_t t) {
     switch (multiViewPage) {
     case 0: {
         const int led = engine->getShownArpLedPos();
-        if (led != lastArpLed) {
-            lastArpLed = led;
+        if (led != shownLooks.arpLed) {
+            shownLooks.arpLed = led;
             for (int i = 0; i < kArpLights; ++i)
                 if (TBitmap* light = ui.arpLights[i]) {
                     light->setBackground(getSkinBitmap(i == led ? kLightOn : kLightOff));
@@ -177,8 +177,8 @@ void uEditor::idleMultiView(uint32_t t) {
         }
         if (ui.arpGrid) ui.arpGrid->setStepsLoop();
         const int seq = engine->getArpSeq();
-        if (seq != lastArpSeq) {
-            lastArpSeq = seq;
+        if (seq != shownLooks.arpSeq) {
+            shownLooks.arpSeq = seq;
             if (ui.arpGrid) ui.arpGrid->setDirty(true);
         }
         const bool locked = engine->getLockState(2) == 1;
@@ -238,8 +238,8 @@ void uEditor::idleEasyScreen(uint32_t t) {
     for (TXYScreen* pad : ui.xyDisplays[1])
         if (pad) pad->update(static_cast<int>(t / 100), xyModOn);
     const int k = engine->getSteppedValue(tag::FilterType);
-    if (k != lastEasyFilterType && ui.easyFilterKnob) {
-        lastEasyFilterType = k;
+    if (k != shownLooks.easyFilterType && ui.easyFilterKnob) {
+        shownLooks.easyFilterType = k;
         const bool vowel = k >= 35 && k <= 37;
         const int newTag = vowel ? tag::FilterVowel : tag::FilterQ;
         retagControl(ui.easyFilterKnob, newTag);

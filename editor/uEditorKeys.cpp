@@ -36,11 +36,12 @@ int32_t uEditor::onKeyDown(const VstKeyCode& key, VSTGUI::CFrame*) {
     }
 }
 
+// The keys the window takes for itself: only the two arrows that step, and only as long as
+// keyboard control is on. The page keys step nothing, so they stay the host's even though a
+// host that hands them to the editor hears them answered as handled.
 uint32_t uEditor::getUsedKeys() const {
     if (!keyboardOn) return 0;
-    uint32_t keys = 0;
-    for (unsigned char virt : {kVirtUp, kVirtDown, kVirtPageUp, kVirtPageDown}) keys |= 1u << virt;
-    return keys;
+    return (1u << kVirtUp) | (1u << kVirtDown);
 }
 
 int32_t uEditor::onKeyUp(const VstKeyCode&, VSTGUI::CFrame*) {

@@ -97,7 +97,7 @@ bool uEditor::open(void* parentWindow) {
     skipOscMod = skipEQ = skipDistortVoice = skipMultiView = false;
     redrawOscMod = redrawEQ = redrawDistortVoice = redrawMultiView = xyModesChanged = false;
     overloadLevel = 0;
-    lastFilterType = lastPortMode = lastUnisonMode = -1;
+    shownLooks = ShownLooks();
     hoverName.clear();
     hoverValue.clear();
     lastTooltip.clear();

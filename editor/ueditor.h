@@ -329,7 +329,6 @@ private:
     int selectedEQ = 0;
     int multiViewPage = 0;
     int waveEditMode[2] = {0, 0};
-    int lastFilterType = -1, lastPortMode = -1, lastUnisonMode = -1;
     int dropTag = -1;
     float dropValue = 0.0f;
     bool dropReleased = true;
@@ -543,9 +542,16 @@ private:
     int waveDrawMode = 0;
     std::atomic<bool> waveChanged{false};
 
-    // Caches of what the idle pass showed last.
-    int lastArpLed = -2, lastArpSeq = -1, lastEasyFilterType = -1;
-    int lastHighPass = -1, lastWaveshaper = -1, lastLowFi = -1;
+    // What the idle pass showed last of the looks that follow the engine (captions greyed or
+    // lit, their texts, the step lights): a pass changes a look only when its value moved, so a
+    // steady sound redraws nothing. Every opening builds its controls anew in their default
+    // looks, so it forgets all of these at once and the first pass shows each as it stands.
+    struct ShownLooks {
+        int filterType = -1, portMode = -1, unisonMode = -1;
+        int highPass = -1, waveshaper = -1, lowFi = -1;
+        int arpLed = -2, arpSeq = -1, easyFilterType = -1;
+    };
+    ShownLooks shownLooks;
     bool fxOn[5] = {};
     float pulsePhase[5] = {}, pulseSpeed[5] = {0.011f, 0.013f, 0.017f, 0.019f, 0.023f};
     uint32_t lastPulseTenth = 0;

@@ -258,6 +258,10 @@ void CFrame::platformMouseExited() {
     if (!captured) mouseLocation = CPoint(-1, -1);
 }
 
+void CFrame::platformMouseRests(const CPoint& where) {
+    if (!captured) mouseLocation = where;
+}
+
 int32_t CFrame::onKeyDown(VstKeyCode& key) {
     // The host's keys go to an open pop-up first.
     if (openPopup && key.virt != 0) {

@@ -40,8 +40,9 @@ public:
     virtual ~IKeyboardHook() = default;
     virtual int32_t onKeyDown(const VstKeyCode& code, CFrame* frame) = 0;
     virtual int32_t onKeyUp(const VstKeyCode& code, CFrame* frame) = 0;
-    // The VST virtual keys the hook takes now, bit n for key n; the window system passes the
-    // others on to the host.
+    // The VST virtual keys the hook takes now, bit n for key n, each only when pressed without
+    // a modifier (Num Lock and Caps Lock aside); the window system passes the others, and
+    // these with a modifier held, on to the host.
     virtual uint32_t getUsedKeys() const { return 0; }
 };
 
@@ -115,6 +116,9 @@ public:
     CMouseEventResult platformMouseUp(const CPoint& where, CButtonState buttons);
     bool platformWheel(const CPoint& where, float distance, CButtonState buttons);
     void platformMouseExited();
+    // The pointer rests at `where` without a move of ours having brought it there (a pop-up
+    // had the moves): only where it is changes, no view hears of it.
+    void platformMouseRests(const CPoint& where);
     int32_t onKeyDown(VstKeyCode& key) override;
     int32_t onKeyUp(VstKeyCode& key) override;
     bool isMouseCaptured() const { return captured; }

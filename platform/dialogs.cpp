@@ -69,12 +69,40 @@ bool fileExists(std::string const& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
+bool isFolder(std::string const& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A chooser starts in the folder of its kind of file, made (with the user's usual rights) the
+// first time one opens: a dialog program given a folder that does not exist starts somewhere
+// else, and a save lands there. A folder that cannot be made is reported, and the chooser
+// starts in the nearest folder above it that exists.
+std::string readyStartFolder(std::string const& folder) {
+    if (folder.empty() || isFolder(folder) || makeDirectory(folder)) return folder;
+    const std::string why = std::strerror(errno);
+    std::string nearest = folder;
+    removeEndSlash(nearest);
+    do {
+        const std::size_t slash = nearest.rfind('/');
+        if (slash == std::string::npos) {
+            nearest = ".";
+            break;
+        }
+        nearest = slash == 0 ? std::string("/") : nearest.substr(0, slash);
+    } while (nearest != "/" && !isFolder(nearest));
+    messageBox("The folder " + folder + " cannot be made: " + why +
+                   ".\nThe file chooser starts in " + nearest + " instead.",
+               2);
+    return nearest;
+}
+
 bool chooseOpen(std::string const& title, std::string const& folder, std::string const& filter,
                 std::string& chosenFolder, std::string& chosenPath) {
     DialogRequest request;
     request.kind = DialogKind::OpenFile;
     request.title = title;
-    request.folder = folder;
+    request.folder = readyStartFolder(folder);
     request.extensions = parseFilterExtensions(filter);
     DialogAnswer answer = currentDialogBackend().ask(request);
     if (!answer.ok || answer.text.empty()) return false;
@@ -89,7 +117,7 @@ bool chooseSave(std::string const& title, std::string const& folder, std::string
     DialogRequest request;
     request.kind = DialogKind::SaveFile;
     request.title = title;
-    request.folder = folder;
+    request.folder = readyStartFolder(folder);
     request.defaultText = defaultName;
     DialogAnswer answer = currentDialogBackend().ask(request);
     if (!answer.ok || answer.text.empty()) return false;

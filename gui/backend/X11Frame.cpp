@@ -6,6 +6,7 @@
 #include "gui/backend/X11Error.h"
 #include "vst2/VstInterface.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <cairo-xlib.h>
@@ -171,20 +172,26 @@ bool X11Frame::structureEvent(const XEvent& event) {
 
 // A passive grab on our window takes a key while the pointer is over it and the keyboard focus
 // is the host's (the focus window or an ancestor of ours): the keys the editor uses come to
-// it, every other key goes on as if the editor were not there.
+// it, every other key goes on as if the editor were not there. A grab names the exact
+// modifiers it takes, so a used key is grabbed once for each state of Num Lock and Caps Lock
+// and for no other modifier: with Ctrl, Shift or Alt held it is the host's shortcut.
 void X11Frame::grabUsedKeys() {
     const uint32_t used = frame->getUsedKeys();
     if (!window || used == grabbedKeys) return;
     X11ErrorTrap trap(display, false);
+    const unsigned int numLock = XkbKeysymToModifiers(display, XK_Num_Lock); // Mod2 on most
+    const unsigned int locks[4] = {0, LockMask, numLock, numLock | LockMask};
     for (const VirtualKey& k : kVirtualKeys) {
         const uint32_t bit = 1u << k.virt;
         if ((used & bit) == (grabbedKeys & bit)) continue;
         const KeyCode code = XKeysymToKeycode(display, k.sym);
         if (!code) continue;
-        if (used & bit)
-            XGrabKey(display, code, AnyModifier, window, False, GrabModeAsync, GrabModeAsync);
-        else
+        if (used & bit) {
+            for (unsigned int state : locks)
+                XGrabKey(display, code, state, window, False, GrabModeAsync, GrabModeAsync);
+        } else {
             XUngrabKey(display, code, AnyModifier, window);
+        }
     }
     grabbedKeys = used;
 }

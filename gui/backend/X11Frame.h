@@ -46,7 +46,9 @@ private:
     bool messageEvent(XEvent& event);
     // The window that had the focus before the pop-up still exists and is on the screen.
     bool focusCanReturn() const;
-    // Grabs the keys the editor uses now and lets go of the others.
+    // Tells the frame where the pointer rests after a pop-up had its moves.
+    void pointerRestsAgain();
+    // Grabs the keys the editor uses now, pressed without a modifier, and lets go of the others.
     void grabUsedKeys();
     // Watches the host's windows from our parent up to the root: when one is hidden, moved or
     // put elsewhere, or ours loses its parent, an open pop-up closes rather than stay behind.

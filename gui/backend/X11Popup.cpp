@@ -183,6 +183,25 @@ void X11Frame::closeMenuPopup() {
     popupWindows = nullptr;
     popup = nullptr;
     trap.sync();
+    pointerRestsAgain();
+}
+
+// While a pop-up is open the pointer's moves are its own, and when it closes no move tells
+// where the pointer rests: it is asked once, so the view under it is the hovered view again
+// without waiting for the next move.
+void X11Frame::pointerRestsAgain() {
+    if (!window) return;
+    X11ErrorTrap probe(display, false); // the host may have destroyed our window meanwhile
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int state = 0;
+    const bool onScreen =
+        XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &state);
+    if (!probe.sync()) return;
+    if (onScreen && x >= 0 && y >= 0 && x < width && y < height)
+        frame->platformMouseRests(CPoint(x, y));
+    else
+        frame->platformMouseExited();
 }
 
 bool X11Frame::focusCanReturn() const {

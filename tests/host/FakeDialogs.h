@@ -1,7 +1,11 @@
 // A stand-in for the desktop's dialog program: a script named zenity, put first on PATH, that
 // logs every question the plug-in asks and answers its text entries from a list, after a
 // pause when asked, as a user would. Message boxes are answered OK; an entry with no answer
-// left is cancelled. PATH is restored when it goes.
+// left is cancelled. A file chooser shows the folder it is given, or when that does not exist
+// the nearest one above it, as the desktop's does; it logs whether the folder it was given
+// exists ("start-folder-exists=yes" or "=no" after its arguments) and answers with a name
+// from a second list, in the folder it shows, or with nothing when that list is empty. PATH
+// is restored when it goes.
 #pragma once
 
 #include <sys/stat.h>
@@ -29,12 +33,23 @@ public:
         std::ofstream script(folder + "/zenity");
         script << "#!/bin/sh\n"
                << "d='" << folder << "'\n"
-               << "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; echo '" << kEnd
-               << "'; } >> \"$d/log\"\n"
+               << "start=''\n"
+               << "for a in \"$@\"; do case \"$a\" in --filename=*) start=\"${a#--filename=}\";;"
+               << " esac; done\n"
+               << "shown=\"${start%/*}\"\n"
+               << "if [ -d \"$shown\" ]; then exists=yes; else exists=no; fi\n"
+               << "while [ -n \"$shown\" ] && [ ! -d \"$shown\" ]; do shown=\"${shown%/*}\"; done\n"
+               << "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done\n"
+               << "  [ \"$1\" = --file-selection ] && echo \"start-folder-exists=$exists\"\n"
+               << "  echo '" << kEnd << "'; } >> \"$d/log\"\n"
                << "sleep " << delayMs / 1000 << "." << (delayMs % 1000) / 100 << "\n"
                << "if [ \"$1\" = --entry ]; then\n"
                << "  [ -s \"$d/answers\" ] || exit 1\n"
                << "  head -n 1 \"$d/answers\"; sed -i 1d \"$d/answers\"\n"
+               << "fi\n"
+               << "if [ \"$1\" = --file-selection ] && [ -s \"$d/files\" ]; then\n"
+               << "  printf '%s/%s\\n' \"$shown\" \"$(head -n 1 \"$d/files\")\"\n"
+               << "  sed -i 1d \"$d/files\"\n"
                << "fi\n"
                << "exit 0\n";
         script.close();
@@ -45,7 +60,7 @@ public:
     ~FakeDialogs() {
         if (folder.empty()) return;
         setenv("PATH", oldPath.c_str(), 1);
-        for (const char* name : {"/zenity", "/log", "/answers"})
+        for (const char* name : {"/zenity", "/log", "/answers", "/files"})
             std::remove((folder + name).c_str());
         rmdir(folder.c_str());
     }
@@ -56,6 +71,11 @@ public:
     // The answer the next text entry gives with OK.
     void answer(const std::string& text) {
         std::ofstream(folder + "/answers", std::ios::app) << text << "\n";
+    }
+
+    // The file name the next file chooser answers with, in the folder it shows.
+    void answerFile(const std::string& name) {
+        std::ofstream(folder + "/files", std::ios::app) << name << "\n";
     }
 
     // Every question asked so far, each as the program's arguments.

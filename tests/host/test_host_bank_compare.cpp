@@ -1,6 +1,7 @@
 // renderbank --compare as one checking a change runs it: the same figures pass; a file that
 // lacks presets, holds others, or has fewer figures for one fails, and every such preset is
-// named, so a comparison never passes on figures it did not see.
+// named, so a comparison never passes on figures it did not see. A chord run writes its
+// figures too, and a run leaves nothing in its output folder but the renders and figures.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -15,10 +16,10 @@
 
 namespace {
 
-// The output of renderbank --compare, its exit status last.
-std::string compare(const std::string& before, const std::string& after) {
-    const std::string command = std::string("\"") + ZEK2_RENDERBANK_PATH + "\" --compare \"" +
-                                before + "\" \"" + after + "\" 2>&1";
+// The output of renderbank with `arguments`, its exit status last.
+std::string renderbank(const std::string& arguments) {
+    const std::string command =
+        std::string("\"") + ZEK2_RENDERBANK_PATH + "\" " + arguments + " 2>&1";
     std::string output;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return output;
@@ -26,6 +27,10 @@ std::string compare(const std::string& before, const std::string& after) {
     while (std::fgets(buffer, sizeof(buffer), pipe)) output += buffer;
     const int raw = pclose(pipe);
     return output + "exit " + std::to_string(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
+}
+
+std::string compare(const std::string& before, const std::string& after) {
+    return renderbank("--compare \"" + before + "\" \"" + after + "\"");
 }
 
 bool has(const std::string& output, const std::string& text) {
@@ -59,6 +64,23 @@ TEST(HostBankCompare, EveryPresetMissingFromEitherSideIsNamedAndFails) {
     }
     const std::string cut = compare(full, fewer);
     EXPECT_TRUE(has(cut, "DIFFERS\n") && has(cut, "exit 1")) << cut;
+
+#ifdef ZEK2_BANK_TEXT_PATH
+    // A chord run on one preset: its figures compare with themselves, and the output folder
+    // holds the chord's files and the figures, no folder of the plug-in's preferences.
+    const std::string chords = folder + "/chords";
+    const std::string run =
+        renderbank("--chord 2 \"" ZEK2_BANK_TEXT_PATH "\" \"" + chords + "\" \"Init Sine\"");
+    EXPECT_TRUE(has(run, "exit 0")) << run;
+    std::ifstream figures(chords + "/figures.txt");
+    std::string line;
+    EXPECT_TRUE(std::getline(figures, line) && line.rfind("Init Sine\t", 0) == 0) << line;
+    const std::string self = compare(chords + "/figures.txt", chords + "/figures.txt");
+    EXPECT_TRUE(has(self, "0 presets outside the tolerances, 0 missing from one file\nexit 0"))
+        << self;
+    for (const auto& entry : std::filesystem::directory_iterator(chords))
+        EXPECT_TRUE(entry.is_regular_file()) << entry.path();
+#endif
     std::filesystem::remove_all(folder);
 }
 

@@ -2,7 +2,8 @@
 // the host hears of them: each menu button opens its own unit's menu, the XY pad asks for its
 // controller number, the gater's pattern commands keep the hidden steps, a section command is
 // one bracketed edit per moved parameter and one updateDisplay, a gesture that changes nothing
-// tells the host nothing, and typed numbers take a decimal comma and refuse text.
+// tells the host nothing, typed numbers take a decimal comma and refuse text, and every file
+// chooser starts in its kind's folder, made on a fresh home, where a save then lands.
 #include "tests/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,12 @@
 #include "EditorSession.h"
 #include "FakeDialogs.h"
 
+#include <sys/stat.h>
+
 #include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <thread>
 
@@ -34,6 +40,11 @@ constexpr int kXYPad1X = 270, kXYPad1Y = 324;
 constexpr int kVolumeX = 305, kVolumeY = 133, kSemiX = 132, kSemiY = 122;
 constexpr int kFineX = 163, kFineY = 148;
 constexpr int kHelpX = 383, kHelpY = 49;
+constexpr int kArpTabX = 63, kWaveTabX = 132;
+constexpr int kEQButtonX = 885, kEQButtonY = 219, kEcsMenuX = 383, kEcsMenuY = 27;
+constexpr int kModMatrixX = 200, kModMatrixY = 620, kArpCmdX = 662, kArpCmdY = 456;
+constexpr int kWaveCmdX = 516, kWaveCmdY = 699, kBackSideX = 917, kBackSideY = 40;
+constexpr int kTuningX = 374, kTuningY = 579;
 
 // The parameters.
 constexpr int kVolume = 12, kSemi = 14, kFine = 15, kXYPad1X_Tag = 272, kXY1RecordMode = 778;
@@ -89,6 +100,29 @@ struct DialogSession {
     EditorSession s{plugin};
     // Why a test cannot run here; "" when it can.
     std::string whyNot() const { return !dialogs.ok() ? "no folder for the dialogs" : s.whyNot(); }
+};
+
+// A home of the musician's own, empty: preferences and data in a new folder, for the whole
+// process. The preferences are read once per process, so it must come before the first
+// plug-in; `ok()` is false when one was loaded already.
+struct FreshHome {
+    std::string folder;
+    FreshHome() {
+        if (testhost::openedPlugins() > 0) return;
+        const char* base = std::getenv("ZEK2_TEST_TMP");
+        folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2homeXXXXXX";
+        if (!mkdtemp(folder.data())) {
+            folder.clear();
+            return;
+        }
+        setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+    }
+    ~FreshHome() {
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+    }
+    bool ok() const { return !folder.empty(); }
 };
 
 std::vector<float> valuesOf(testhost::Plugin& plugin, const std::vector<int>& tags) {
@@ -345,6 +379,83 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
     EXPECT_EQ(plugin.getParameter(kFine), fine);
     EXPECT_EQ(edits(s.calls()), 0) << describe(s.calls());
     EXPECT_EQ(dialogs.questions("--info").size(), 1u);
+}
+
+// On a fresh home no folder of the plug-in's exists yet. Each kind of file has its chooser
+// start in the kind's own folder, made before the chooser opens, and a name typed there is
+// saved there, not wherever the desktop's chooser starts without a folder.
+TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
+    FreshHome home;
+    if (!home.ok()) GTEST_SKIP() << "a plug-in was loaded before in this process";
+    DialogSession d;
+    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
+    EditorSession& s = d.s;
+    FakeDialogs& dialogs = d.dialogs;
+    const std::string zek2 = home.folder + "/data/Velmora/ZEK2/";
+    // Opens a menu with a click and picks by keys: Up from nothing lands on the last command
+    // before the menu's closing "Undo" row, the save in each display menu.
+    auto pick = [&](int x, int y, unsigned button, KeySym key, int times) {
+        s.click(x, y, button);
+        ASSERT_TRUE(s.waitForPopup()) << "no menu at " << x << ", " << y;
+        s.keys(key, times);
+        s.key(XK_Return);
+        ASSERT_TRUE(s.waitForNoPopup());
+    };
+    struct Kind {
+        const char* title;
+        const char* folder;
+        const char* saved; // the file a save leaves; nullptr for a chooser that opens files
+        std::function<void()> open;
+    };
+    const Kind kinds[] = {
+        {"Save EQ Preset", "EQ/", "mine.eq", [&] { pick(kEQButtonX, kEQButtonY, 1, XK_Up, 1); }},
+        {"Save Mod Matrix Preset", "Mod/", "mine.mod",
+         [&] {
+             s.click(kModTabX, kTabY);
+             pick(kModMatrixX, kModMatrixY, 3, XK_Up, 1);
+         }},
+        {"Save Arp Preset", "Arp/", "mine.arp",
+         [&] {
+             s.click(kArpTabX, kTabY);
+             pick(kArpCmdX, kArpCmdY, 1, XK_Up, 1);
+         }},
+        {"Save XY Preset", "XY/", "mine.xyp", [&] { pick(kXYPad1X, kXYPad1Y, 3, XK_Up, 1); }},
+        {"Save Wave Preset", "Waves/", "mine.wve",
+         [&] {
+             s.click(kWaveTabX, kTabY);
+             pick(kWaveCmdX, kWaveCmdY, 1, XK_Up, 1);
+         }},
+        {"Select Sample", "Samples/", nullptr, [&] { pick(kWaveCmdX, kWaveCmdY, 1, XK_Up, 3); }},
+        {"Save ECS", "ECS/", "mine.ecs", [&] { pick(kEcsMenuX, kEcsMenuY, 1, XK_Down, 2); }},
+        {"Tuning Files", "Tuning/", nullptr,
+         [&] {
+             s.click(kBackSideX, kBackSideY);
+             s.click(kTuningX, kTuningY);
+         }},
+    };
+    struct stat info;
+    ASSERT_NE(stat((home.folder + "/data").c_str(), &info), 0) << "the home is not fresh";
+    for (const Kind& k : kinds) {
+        const size_t before = dialogs.questions("--file-selection").size();
+        if (k.saved) dialogs.answerFile("mine");
+        k.open();
+        ASSERT_TRUE(EditorSession::waitFor(
+            [&] { return dialogs.questions("--file-selection").size() > before; }, 5000))
+            << "no chooser: " << k.title;
+        const auto asked = dialogs.questions("--file-selection").back();
+        const std::string folder = zek2 + k.folder;
+        EXPECT_EQ(FakeDialogs::argument(asked, "--title="), k.title);
+        EXPECT_EQ(FakeDialogs::argument(asked, "--filename=").substr(0, folder.size()), folder)
+            << k.title;
+        EXPECT_EQ(FakeDialogs::argument(asked, "start-folder-exists="), "yes") << k.title;
+        if (k.saved) {
+            EXPECT_TRUE(EditorSession::waitFor(
+                [&] { return stat((folder + k.saved).c_str(), &info) == 0; }, 3000))
+                << k.title << ": " << k.saved << " not saved in " << folder;
+        }
+        s.idles(3);
+    }
+    EXPECT_TRUE(dialogs.questions("--info").empty()) << "nothing to tell";
 }
 
 // Nothing installs the manual: the Help button says so, in a message that names the file it

@@ -1,7 +1,8 @@
 // Pop-up menus, message boxes and file choosers run beside the host's idle calls: while one is
 // open every effEditIdle call returns quickly and the next follows on time, as the host's own
-// record of its idle calls shows. A choice applies when it is made, as one edit; closing the
-// editor with one open closes it and changes nothing. Driven by real X events.
+// record of its idle calls shows. A choice applies when it is made, as one edit, and the
+// read-outs show it at once for the control under the pointer; closing the editor with one
+// open closes it and changes nothing. Driven by real X events.
 #include "tests/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,7 @@ constexpr int kFilterTypeX = 729, kFilterTypeY = 116, kFilterType = 294;
 constexpr int kPresetMenuX = 150, kPresetMenuY = 30;
 constexpr int kEcsMenuX = 383, kEcsMenuY = 27;
 constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
+constexpr int kOsc1WaveX = 60, kOsc1WaveY = 122, kOsc1Wave = 260;
 // Down steps from "Preset 1-32" over the eight columns and "Clear Preset" to the first
 // screen-size command.
 constexpr int kPresetMenuScreenSize100 = 10;
@@ -162,6 +164,19 @@ void watchDialog(EditorSession& s, FakeDialogProgram& program, const char* what)
     smooth(s, mark, what);
 }
 
+// The pixels of the top bar's two read-outs, the hovered parameter's name and value.
+std::vector<unsigned long> readouts(EditorSession& s) {
+    std::vector<unsigned long> all;
+    XSync(s.getDisplay(), False);
+    XImage* image =
+        XGetImage(s.getDisplay(), s.getHostWindow(), 402, 23, 225, 36, AllPlanes, ZPixmap);
+    if (!image) return all;
+    for (int y = 0; y < image->height; ++y)
+        for (int x = 0; x < image->width; ++x) all.push_back(XGetPixel(image, x, y));
+    XDestroyImage(image);
+    return all;
+}
+
 // Renders until the first program is applied.
 void prepare(testhost::Plugin& plugin) {
     std::vector<float> left, right;
@@ -201,6 +216,28 @@ TEST(HostEditorPopups, MenusStayOpenAcrossIdleCallsAndTheirChoiceIsOneEdit) {
     EXPECT_EQ(EditorSession::bracketFaults(log), "");
     EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{kFilterType});
     EXPECT_EQ(EditorSession::countOf(log, audioMasterBeginEdit), 1);
+
+    // The pointer visits the open pop-up and comes back to rest on the menu, where the choice
+    // is made by keys: with the pop-up gone, the menu under the pointer is the hovered control
+    // again, and the read-outs show the new wave at once, as they do after the pointer moves.
+    s.moveTo(kOsc1WaveX, kOsc1WaveY);
+    s.idles(4);
+    const std::vector<unsigned long> waveBefore = readouts(s);
+    const float wave = plugin.getParameter(kOsc1Wave);
+    s.click(kOsc1WaveX, kOsc1WaveY);
+    ASSERT_TRUE(s.waitForPopup());
+    s.moveTo(kOsc1WaveX, kOsc1WaveY + 40);
+    s.moveTo(kOsc1WaveX, kOsc1WaveY);
+    s.keys(XK_Down, 2);
+    s.key(XK_Return);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.idles(4);
+    EXPECT_NE(plugin.getParameter(kOsc1Wave), wave);
+    const std::vector<unsigned long> waveChosen = readouts(s);
+    s.moveTo(kOsc1WaveX + 2, kOsc1WaveY);
+    s.idles(4);
+    EXPECT_NE(waveChosen, waveBefore);
+    EXPECT_TRUE(waveChosen == readouts(s)) << "the read-outs show the wave chosen";
 
     // A press outside the pop-up, on the editor, closes it and does nothing else.
     s.forget();

@@ -1,6 +1,7 @@
 // The editor window as a host sees it under an X server: the host makes a parent window, opens
 // the editor at each screen size, checks the child window's size and content, closes, opens
-// again and closes; and the host may destroy its window while the editor is open. Each size
+// again (which shows the very same picture) and closes; and the host may destroy its window
+// while the editor is open. Each size
 // is its own test, since the preferences are read once per process. Skipped without DISPLAY;
 // the test script runs under Xvfb.
 #include "TestHost.h"
@@ -19,6 +20,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -76,7 +78,8 @@ protected:
         }
         XSync(display, False);
     }
-    // Opens, checks the window and its picture, closes; twice.
+    // Opens, checks the window and its picture, closes; twice. Every opening shows the sound
+    // as the engine holds it: the second picture is the first, pixel for pixel.
     void openAndCheck(int size) {
         if (!usePrefsWithSize(size)) GTEST_SKIP() << "preferences already loaded in this process";
         testhost::Plugin plugin;
@@ -86,6 +89,9 @@ protected:
         const int w = static_cast<int>(1132 * scale[size]), h = static_cast<int>(779 * scale[size]);
         EXPECT_EQ(rect->right - rect->left, w);
         EXPECT_EQ(rect->bottom - rect->top, h);
+        std::vector<float> left, right;
+        plugin.process(8192, left, right); // the first program is applied
+        std::vector<unsigned long> first;
         for (int round = 0; round < 2; ++round) {
             ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
             idle(plugin);
@@ -97,9 +103,25 @@ protected:
             EXPECT_EQ(a.height, h);
             EXPECT_EQ(a.map_state, IsViewable);
             checkScreenshot(kids[0], w, h);
+            const std::vector<unsigned long> shown = pixels(kids[0], w, h);
+            if (round == 0) first = shown;
+            int differ = 0;
+            for (size_t i = 0; i < first.size() && i < shown.size(); ++i)
+                differ += first[i] != shown[i];
+            EXPECT_EQ(differ, 0) << "pixels that differ from the first opening";
             plugin.dispatch(effEditClose);
             EXPECT_TRUE(children().empty());
         }
+    }
+    std::vector<unsigned long> pixels(Window window, int w, int h) {
+        std::vector<unsigned long> all;
+        XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(w),
+                                  static_cast<unsigned>(h), AllPlanes, ZPixmap);
+        if (!image) return all;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) all.push_back(XGetPixel(image, x, y));
+        XDestroyImage(image);
+        return all;
     }
     // The picture is not blank: dark and light areas and several colours.
     void checkScreenshot(Window window, int w, int h) {

@@ -151,13 +151,14 @@ TEST_F(PlatformDialogs, OpenChooserOffersTheFilterAndSplitsThePath) {
 
     ScriptedDialogs script;
     ScopedDialogBackend use(script);
-    script.answerOk("/Users/a/EQ/x.eq");
+    const std::string eq = folder_ + "/EQ/";
+    script.answerOk(eq + "x.eq");
     std::string extra = "extra";
     std::string chosenFolder;
     std::string chosenPath;
-    fileSelectLoadDirStr("Load EQ", "/Users/a/EQ/", "Open", "*.eq", extra, chosenFolder,
-                         chosenPath);
-    EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq");
+    fileSelectLoadDirStr("Load EQ", eq, "Open", "*.eq", extra, chosenFolder, chosenPath);
+    EXPECT_EQ(chosenPath, eq + "x.eq");
+    EXPECT_EQ(chosenFolder, eq);
     EXPECT_EQ(extra, "extra");
 
     // A path too long for the caller's buffers is refused, not cut into another path.
@@ -185,12 +186,38 @@ TEST_F(PlatformDialogs, SaveChooserForcesFourCharacterExtensions) {
 
     ScriptedDialogs script;
     ScopedDialogBackend use(script);
-    script.answerOk("/Users/a/EQ/x.eq");
+    const std::string eq = folder_ + "/EQ";
+    script.answerOk(eq + "/x.eq");
     std::string chosenFolder;
     std::string chosenPath;
-    fileSelectSaveDirStr("Save EQ", "/Users/a/EQ", "Save", "*.eq", chosenFolder, chosenPath);
-    EXPECT_EQ(chosenPath, "/Users/a/EQ/x.eq");
-    EXPECT_EQ(chosenFolder, "/Users/a/EQ");
+    fileSelectSaveDirStr("Save EQ", eq, "Save", "*.eq", chosenFolder, chosenPath);
+    EXPECT_EQ(chosenPath, eq + "/x.eq");
+    EXPECT_EQ(chosenFolder, eq);
+}
+
+// A chooser starts in its folder, made first when it is missing; a folder that cannot be made
+// is reported, and the chooser starts in the nearest folder above it instead.
+TEST_F(PlatformDialogs, AChooserStartsInItsFolderMadeWhenMissing) {
+    ScriptedDialogs script;
+    ScopedDialogBackend use(script);
+    const std::string fresh = folder_ + "/data/Velmora/ZEK2/Tuning/";
+    std::string extra, chosenFolder, chosenPath;
+    fileSelectLoadDirStr("Tuning Files", fresh, "Load", "*.tun", extra, chosenFolder, chosenPath);
+    struct stat info;
+    EXPECT_TRUE(stat(fresh.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+    ASSERT_EQ(script.questions().size(), 1u);
+    EXPECT_EQ(script.questions()[0].folder, fresh);
+
+    // Below a file no folder can be made.
+    writeWhole(folder_ + "/file", "");
+    fileSelectSaveDirStr("Save EQ", folder_ + "/file/EQ", "Save", "*.eq", chosenFolder, chosenPath);
+    ASSERT_EQ(script.questions().size(), 3u);
+    EXPECT_EQ(script.questions()[1].kind, DialogKind::Message);
+    EXPECT_NE(script.questions()[1].text.find(folder_ + "/file/EQ cannot be made"),
+              std::string::npos)
+        << script.questions()[1].text;
+    EXPECT_EQ(script.questions()[2].kind, DialogKind::SaveFile);
+    EXPECT_EQ(script.questions()[2].folder, folder_);
 }
 
 TEST_F(PlatformDialogs, SaveAsksBeforeTheExtensionRuleReplacesAFile) {

@@ -1,7 +1,9 @@
 // Renders every factory preset's phrase through the built plug-in, as a host plays it, into a
-// WAV file and a sonogram picture for listening and looking, and prints each preset's
-// loudness, peak and tail. Runs on the build machine; usage:
-//     renderbank <bank.txt> <output folder> [part of a preset name]
+// WAV file and a sonogram picture for listening and looking, prints each preset's loudness,
+// peak and tail, and writes their figures for a later comparison. Runs on the build machine;
+// usage:
+//     renderbank [--chord N] <bank.txt> <output folder> [part of a preset name]
+//     renderbank --compare <figures before> <figures after>
 #include "tests/host/BankPhrase.h"
 #include "tests/host/SoundFigures.h"
 #include "tools/renderbank/Sonogram.h"
@@ -13,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <locale>
 #include <map>
@@ -135,6 +138,33 @@ int compareFigures(const std::string& beforePath, const std::string& afterPath) 
     return outside || missing ? 1 : 0;
 }
 
+// The plug-in reads its preferences (and keeps its data) in a temporary folder of the run's
+// own, removed at the end: the user's own preferences never change the renders, and the
+// output folder holds nothing but them.
+class ScratchHome {
+public:
+    ScratchHome() {
+        const char* tmp = std::getenv("TMPDIR");
+        folder = std::string((tmp && tmp[0] == '/') ? tmp : "/tmp") + "/renderbankXXXXXX";
+        if (!mkdtemp(folder.data())) {
+            folder.clear();
+            return;
+        }
+        setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+    }
+    ~ScratchHome() {
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+    }
+    ScratchHome(const ScratchHome&) = delete;
+    ScratchHome& operator=(const ScratchHome&) = delete;
+    bool ok() const { return !folder.empty(); }
+
+private:
+    std::string folder;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -157,9 +187,11 @@ int main(int argc, char** argv) {
     const std::string folder = argv[2];
     const std::string filter = argc == 4 ? argv[3] : "";
     mkdir(folder.c_str(), 0755);
-    // The plug-in reads its preferences from here, so the user's own never change the renders.
-    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+    const ScratchHome home;
+    if (!home.ok()) {
+        std::fprintf(stderr, "renderbank: cannot make a temporary folder for the preferences\n");
+        return 1;
+    }
 
     const std::vector<std::string> names = bankphrase::presetNames(argv[1]);
     if (names.empty()) {
@@ -168,8 +200,7 @@ int main(int argc, char** argv) {
     }
     std::vector<double> levels;
     int failures = 0;
-    std::ofstream figures;
-    if (!chordKeys) figures.open(folder + "/figures.txt", std::ios::trunc);
+    std::ofstream figures(folder + "/figures.txt", std::ios::trunc);
     if (chordKeys)
         std::printf("%-4s %-24s %8s %10s %10s %10s\n", "#", "preset", "LUFS", "peak k", "ascending",
                     "descending");
@@ -192,6 +223,10 @@ int main(int argc, char** argv) {
                         !sonogram::writePng(stem + ".png", r.left, r.right, bankphrase::kRate);
                     levels.push_back(loudness::integrated(r.left, r.right, bankphrase::kRate));
                     std::printf(" %8.2f", levels.back());
+                    // The figures of the chord the files hold, over its whole length.
+                    soundfigures::Figures f = soundfigures::measure(r);
+                    f.loudness = levels.back();
+                    figures << names[n] << '\t' << soundfigures::format(f) << '\n';
                 }
                 // The clamp holds every sample within 0.999.
                 const bool atClamp = r.peakDb > 20.0 * std::log10(0.9989);
