@@ -39,7 +39,7 @@ void uEditor::showEQMenu() {
     m.add("-");
     m.add("Turn Pre EQ Off", [e, pOn] { e->setOff(pOn); });
     m.add("Turn Post EQ Off", [e, qOn] { e->setOff(qOn); });
-    m.add("Turn All EQs Off", [e, pOn, qOn] {
+    m.add("Turn All EQS Off", [e, pOn, qOn] {
         e->setOff(pOn);
         e->setOff(qOn);
     });
