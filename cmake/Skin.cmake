@@ -6,6 +6,7 @@ get_filename_component(ZEK2_SKIN_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(ZEK2_SKIN_TEXT "${ZEK2_SKIN_ROOT}/tools/skingen/skin.txt")
 set(ZEK2_SKIN_BLOB "${CMAKE_BINARY_DIR}/generated/SkinData.bin")
 set(ZEK2_SKIN_SOURCE "${CMAKE_BINARY_DIR}/generated/SkinData.cpp")
+set(ZEK2_SKIN_INK "${CMAKE_BINARY_DIR}/generated/SkinInk.txt")
 
 add_executable(skingen "${ZEK2_SKIN_ROOT}/tools/skingen/skingen.cpp")
 target_include_directories(skingen PRIVATE "${ZEK2_SKIN_ROOT}")
@@ -15,9 +16,9 @@ set_property(TARGET skingen PROPERTY COMPILE_OPTIONS ${ZEK2_WARNINGS})
 set_property(TARGET skingen PROPERTY LINK_OPTIONS "")
 
 add_custom_command(
-  OUTPUT "${ZEK2_SKIN_BLOB}" "${ZEK2_SKIN_SOURCE}"
+  OUTPUT "${ZEK2_SKIN_BLOB}" "${ZEK2_SKIN_SOURCE}" "${ZEK2_SKIN_INK}"
   COMMAND "${CMAKE_COMMAND}" -E make_directory "${CMAKE_BINARY_DIR}/generated"
-  COMMAND skingen "${ZEK2_SKIN_TEXT}" "${ZEK2_SKIN_BLOB}" "${ZEK2_SKIN_SOURCE}"
+  COMMAND skingen "${ZEK2_SKIN_TEXT}" "${ZEK2_SKIN_BLOB}" "${ZEK2_SKIN_SOURCE}" "${ZEK2_SKIN_INK}"
   DEPENDS skingen "${ZEK2_SKIN_TEXT}"
   COMMENT "Drawing the skin from tools/skingen/skin.txt"
   VERBATIM)
@@ -25,11 +26,11 @@ target_sources(zek2core PRIVATE "${ZEK2_SKIN_SOURCE}")
 # The source embeds the blob with the assembler, so it is rebuilt whenever the blob changes.
 set_source_files_properties("${ZEK2_SKIN_SOURCE}" PROPERTIES OBJECT_DEPENDS "${ZEK2_SKIN_BLOB}")
 
-# The unit tests run the generator on bad skin files and read the skin's windows.
+# The unit tests run the generator on bad skin files and read where the skin leaves ink.
 function(zek2_wire_skingen_tests)
   if(TARGET zek2_unit_tests)
     target_compile_definitions(zek2_unit_tests PRIVATE ZEK2_SKINGEN_PATH="$<TARGET_FILE:skingen>"
-                               ZEK2_SKIN_TEXT="${ZEK2_SKIN_TEXT}")
+                               ZEK2_SKIN_TEXT="${ZEK2_SKIN_TEXT}" ZEK2_SKIN_INK="${ZEK2_SKIN_INK}")
     add_dependencies(zek2_unit_tests skingen)
   endif()
 endfunction()

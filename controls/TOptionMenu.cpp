@@ -8,6 +8,7 @@
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -146,8 +147,14 @@ void TOptionMenu::draw(CDrawContext* context) {
     }
     const int f = static_cast<int>(FONT_SIZES[s]->getSize() + 2);
     const auto h = static_cast<int>(getHeight());
-    CCoord top = size.top + (getHeight() - f) / 2 + (h % 2) - 1 + (s == 0 ? 1 : 0);
+    // On a whole pixel: a line set half a pixel down is blurred and loses half a row of its
+    // descenders to the box.
+    CCoord top = size.top + (h - f) / 2 + (h % 2) - 1 + (s == 0 ? 1 : 0);
     CRect box(size.left, top, size.right, top + f);
+    // A pixel more above and below, within the view, leaves the line where it is and keeps a
+    // low descender (an underscore at 200 percent) whole.
+    box.top = std::max(size.top, box.top - 1);
+    box.bottom = std::min(size.bottom, box.bottom + 1);
     if (folderMenu && right) box.left = size.left + static_cast<int>(right->getWidth() * 2.25) + o;
     context->drawString(faceText(), box, align, true);
     if (indicatorOn && indicatorNumber % 2 == 0) {

@@ -10,6 +10,8 @@
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
 
+#include <algorithm>
+
 using namespace VSTGUI;
 
 namespace {
@@ -25,13 +27,22 @@ constexpr int kSliderFrames = 52, kBigVSliderFrames = 62, kBigHSliderFrames = 72
 constexpr int kMenuStyle = 256;
 constexpr CColor kBlack{0, 0, 0, 255};
 
-// Per-size nudges of the captions, in pixels.
+// Per-size nudges of the captions, in pixels. A caption below a switch or a slider starts low
+// enough that its letters keep a clear pixel under the lamp or the slider's thumb.
 constexpr int SIDE_DX[4] = {0, 2, 0, 1};
 constexpr int SIDE_DY[4] = {0, 1, 0, 1};
-constexpr int BELOW_DY[4] = {-4, -5, -7, -6};
+constexpr int BELOW_DY[4] = {-2, -3, -5, -6};
 constexpr int KICK_SIDE_DY[4] = {-1, 1, 0, 1};
 constexpr int KICK_BELOW_DY[4] = {-1, 0, 0, 2};
-constexpr int MENU_BELOW_DY[4] = {3, 3, 2, 3};
+constexpr int MENU_BELOW_DY[4] = {3, 3, 3, 4};
+constexpr int SLIDER_BELOW_DY[4] = {0, -1, -2, -2};
+
+// The left edge of a caption right-aligned before a control at x: where the nudges put it, but
+// never so far right that its last letter touches the control (the pictures' ink reaches their
+// edges), so its box ends a pixel before x.
+int sideCaptionLeft(int x, int width, int nudged) {
+    return std::min(nudged, x - 1 - width);
+}
 
 enum Align { kAlignLeft = 0, kAlignCentre = 1, kAlignRight = 2 };
 
@@ -74,8 +85,9 @@ static void placeSwitchCaption(uEditor& ed, CControl* c, CBitmap* bmp, TLabel*& 
     const double half = bmp->getHeight() / 2.0;
     const int h2 = captionHeight(text, static_cast<int>(half));
     if (side != 0)
-        ed.createLabel(label, x - width + dx + SIDE_DX[i], y + SIDE_DY[i], width, h2, text,
-                       LABEL_FONT_SIZES[i], LABEL_COLOR, kAlignRight);
+        ed.createLabel(label, sideCaptionLeft(x, width, x - width + dx + SIDE_DX[i]),
+                       y + SIDE_DY[i], width, h2, text, LABEL_FONT_SIZES[i], LABEL_COLOR,
+                       kAlignRight);
     else
         ed.createLabel(label, x - width, static_cast<int>(y + half + BELOW_DY[i]),
                        static_cast<int>(bmp->getWidth() + 2 * width), h2, text, LABEL_FONT_SIZES[i],
@@ -137,8 +149,8 @@ void uEditor::createKickButtonLabel(CKickButton*& c, int x, int y, CBitmap* bmp,
     const double half = bmp->getHeight() / 2.0;
     const int h2 = captionHeight(text, static_cast<int>(half));
     if (side != 0)
-        createLabel(label, x - w + SIDE_DX[i], y + KICK_SIDE_DY[i], w, h2, text,
-                    LABEL_FONT_SIZES[i], kBlack, kAlignRight);
+        createLabel(label, sideCaptionLeft(x, w, x - w + SIDE_DX[i]), y + KICK_SIDE_DY[i], w, h2,
+                    text, LABEL_FONT_SIZES[i], kBlack, kAlignRight);
     else
         createLabel(label, x - w, static_cast<int>(y + half + KICK_BELOW_DY[i]),
                     static_cast<int>(bmp->getWidth() + 2 * w), h2, text, LABEL_FONT_SIZES[i],
@@ -260,7 +272,8 @@ static void placeSliderCaption(uEditor& ed, THSlider* c, TLabel*& label, const s
                                int width) {
     const int x = static_cast<int>(c->getViewSize().left);
     const int y = static_cast<int>(c->getViewSize().top);
-    ed.createLabel(label, x - width, static_cast<int>(y + c->getHeight() - 2),
+    ed.createLabel(label, x - width,
+                   static_cast<int>(y + c->getHeight() + SLIDER_BELOW_DY[ed.getBig()]),
                    static_cast<int>(c->getWidth() + 2 * width), ed.getScaled(10), text,
                    LABEL_FONT_SIZES[ed.getBig()], LABEL_COLOR, 1);
 }

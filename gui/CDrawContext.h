@@ -10,6 +10,24 @@
 
 namespace VSTGUI {
 
+class CBitmap;
+
+// Sees every drawing as it lands, for checks of the layout: where it goes in frame pixels and
+// the clip (frame pixels) it goes through. Shapes give the width of their outline, 0 when
+// filled; a colour or alpha that leaves nothing is not reported.
+class IDrawWatcher {
+public:
+    virtual void drewShape(const CRect& box, CCoord outline, const CRect& clip) = 0;
+    virtual void drewText(const std::string& text, CFontRef font, const CRect& box,
+                          CHoriTxtAlign align, const CRect& clip) = 0;
+    // The part of `bitmap` that starts at `offset`, drawn into `box`.
+    virtual void drewPicture(CBitmap* bitmap, const CRect& box, const CPoint& offset,
+                             const CRect& clip) = 0;
+
+protected:
+    ~IDrawWatcher() = default;
+};
+
 class CDrawContext {
 public:
     // Draws into a back-end surface owned by the caller (an image of the frame).
@@ -49,6 +67,10 @@ public:
         CRect ink;
     };
     static TextExtent measureText(CFontRef font, const std::string& text);
+    // The box that the glyphs' ink of one line covers when drawString draws it in rect, as the
+    // font gives it (layout checks).
+    static CRect placeText(CFontRef font, const std::string& text, const CRect& rect,
+                           CHoriTxtAlign align);
     void clear(const CColor& c);
 
     // The clip rectangle in the current coordinates; drawing outside it leaves no mark.
@@ -64,6 +86,10 @@ public:
     void restoreGlobalState();
 
     void* getNativeContext() const { return cr; }
+
+    // The one watcher of every context's drawing, null for none (user-interface thread).
+    static void setWatcher(IDrawWatcher* w);
+    static IDrawWatcher* getWatcher();
 
 private:
     void applyClip();

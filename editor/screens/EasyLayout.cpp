@@ -42,12 +42,13 @@ const Row EASY_BUTTONS[] = {
 };
 
 // Every caption margin on this screen is a choice: 2 lets VOLUME, as wide as its knob at 200 %,
-// keep its edges; 10 gives the captions wider than their knob room.
+// keep its edges; 10 gives the captions wider than their knob room; 16 gives the filter's third
+// knob room for "Formant", its caption under the formant filters.
 const Row EASY_KNOBS[] = {
     knob(12, "VOLUME", 268, 105, 1, 2),  knob(33, "ZEK", 45, 246, 1),
     knob(782, "SPD", 309, 340, 4),       knob(34, "VOLUME", 598, 106, 1, 2),
     knob(56, "ZEK", 375, 246, 1),        knob(790, "SPD", 640, 340, 4),
-    knob(57, "FREQ", 695, 106, 1),       knob(58, "Q", 757, 119, 3),
+    knob(57, "FREQ", 695, 106, 1),       knob(58, "Q", 757, 119, 3, 16),
     knob(61, "ENV", 695, 182, 1),        knob(62, "ATT", 697, 282, 3),
     knob(63, "DEC", 753, 282, 3),        knob(64, "SUST", 697, 335, 3),
     knob(65, "REL", 753, 335, 3),        knob(1, "VOLUME", 823, 106, 1, 2),
@@ -73,9 +74,11 @@ const Row EASY_SWITCHES_1[] = {
     onOff(319, nullptr, 77, 496),
 };
 const Row EASY_LABELS[] = {
-    // PRE 1 px and POST 2 px left: the wider captions keep off their switches.
-    label("PRE", {53, 0, -2, 0}, {438, 1, 0, 0}, 24, 12, 2),
-    label("POST", {50, 1, -2, 0}, {499, 2, 1, -1}, 26, 12, 2),
+    // PRE 3 px left (1 at 125 %, 2 at 150 % and 200 %), POST's box 2 px wider and ending 2 px
+    // further left (3 at 125 % and 150 %, 4 at 200 %): the wider captions keep a pixel off their
+    // switches.
+    label("PRE", {51, 3, 1, 4}, {438, 1, 0, 0}, 24, 12, 2),
+    label("POST", {48, 0, -2, 0}, {499, 2, 1, -1}, 28, 12, 2),
 };
 // Each section's switch keeps two clear pixels after its menu button's caption, which is wider
 // than the skin's lettering; the corrections by size put each one there at every size.

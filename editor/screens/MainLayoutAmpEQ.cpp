@@ -33,13 +33,15 @@ const Row AMP_PANEL[] = {
     vSlider(5, 903, 107),
 };
 
+// The EQ's four switches 2 px right (1 at 125 %): the POST caption keeps clear of the section's
+// edge.
+const Coord EQ_SWITCH_X = {898, -1, -3, -4};
 const Row EQ_FRAME[] = {
     menuButton(6, "EQ", {875, -1, 0, 0}, 212, 20, 14),
-    // The EDIT and POST captions without a 1 px shift at 125 %: they would touch their buttons.
-    radio(2, "EDIT", 896, 381, 2, 33),
-    onOff(306, "PRE", 896, {407, 0, 0, 1}, 2, 33),
-    radio(2, "EDIT", 896, 444, 2, 33),
-    onOff(319, "POST", 896, 470, 2, 33),
+    radio(2, "EDIT", EQ_SWITCH_X, 381, 2, 33),
+    onOff(306, "PRE", EQ_SWITCH_X, {407, 0, 0, 1}, 2, 33),
+    radio(2, "EDIT", EQ_SWITCH_X, 444, 2, 33),
+    onOff(319, "POST", EQ_SWITCH_X, 470, 2, 33),
 };
 
 // One EQ's container: three bands of knobs, the two filters, the type menu, the band names.

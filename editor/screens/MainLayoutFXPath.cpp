@@ -20,7 +20,8 @@ namespace layout {
 namespace {
 
 const Row FX_DISTORT[] = {
-    menuButton(17, "DISTORT FX", {5, 2, 1, 3}, {16, 1, -1, 1}, 74, 14),
+    // 76 wide, not 74: the caption is wider.
+    menuButton(17, "DISTORT FX", {5, 2, 1, 3}, {16, 1, -1, 1}, 76, 14),
     // 106 wide, not 96: the caption is wider.
     menuButton(16, "MODULATION FX", {5, 2, 1, 3}, {72, -1, -2, -1}, 106, 14),
     menuButton(14, "DELAY", {5, 2, 1, 3}, {126, 2, 1, 1}, 64, 14),

@@ -48,12 +48,12 @@ const Row DISTORT_VOICE[] = {
     menu(334, nullptr, 7, {14, 3, 3, 4}, 76, 15, DISTORT_VOICE_MODE_STR, 23),
     hSlider(72, nullptr, 8, {52, 2, 2, 2}),
     label("MIX", 34, {65, 2, 0, 0}, 20, 20, 1),
-    // Margins 20, not 10, and the top row's last three knobs 5, 7 and 10 px further right: the
-    // modes' captions are wider and keep 2 px apart.
+    // Margins 20, not 10, and the top row's last three knobs 5, 7 and 10 px further right (8 and
+    // 11 at 100 %): the modes' captions are wider and keep apart.
     knob(73, "", 87, 3, 3, 20),
     knob(74, "", 128, 3, 3, 20),
-    knob(75, "", 169, 3, 3, 20),
-    knob(76, "", 210, 3, 3, 20),
+    knob(75, "", {170, -1, -2, -2}, 3, 3, 20),
+    knob(76, "", {211, -1, -1, -2}, 3, 3, 20),
     knob(77, "", 103, 45, 3, 20),
     knob(78, "", 143, 45, 3, 20),
     knob(79, "", 183, 45, 3, 20),
@@ -72,31 +72,36 @@ const Row LOW_FI_PANEL[] = {
 
 const Row PAGE_TABS[] = {
     label("ARP", {31, 0, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
-    // WAVE 2 px left (3 at 125 %, 1 at 150 %) and 4 px wider, MOD 1 px left at 125 % and 150 %:
-    // the wider captions keep off their radios.
-    label("WAVE", {90, 0, -1, -1}, {406, -1, -1, -1}, 38, 25, 0, kBigDark),
-    label("MOD", {161, -1, -1, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
-    label("FX", {223, 1, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
-    label("PATH", {276, -1, 0, -1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
+    // Left of the sheet's places, so that each caption keeps a pixel off its radio: WAVE 3 px (4
+    // at 125 % and 200 %, 5 at 150 %) in a box 4 px wider, MOD 2 px (3 at 125 % and 150 %), FX 1
+    // px at 100 % and 125 %, PATH 1 px at 100 %.
+    label("WAVE", {89, 1, 0, 1}, {406, -1, -1, -1}, 38, 25, 0, kBigDark),
+    label("MOD", {159, 0, 0, 3}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
+    label("FX", {222, 1, 1, 1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
+    label("PATH", {275, 1, 2, 1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
     radio(3, nullptr, {57, -3, -3, -1}, {410, -3, -2, -3}),
     radio(3, nullptr, {126, -3, -6, -1}, {410, -3, -2, -3}),
     radio(3, nullptr, {189, -2, -4, -1}, {410, -3, -2, -3}),
     radio(3, nullptr, {240, -2, -3, -1}, {410, -3, -2, -3}),
     radio(3, nullptr, {308, -3, -5, 0}, {410, -3, -2, -2}),
     onOff(337, nullptr, 649, {410, -3, -2, -3}),
-    // 2 px left at 125 %, 6 at 150 %: the wider caption keeps off its switch.
-    label("BYPASS ALL", {590, 1, 4, -2}, {410, -1, -2, -1}, 70, 17, 0),
+    // 3 px left (4 at 125 %, 8 at 150 %): the wider caption keeps a pixel off its switch.
+    label("BYPASS ALL", {587, 3, 7, 4}, {410, -1, -2, -1}, 70, 17, 0),
 };
 constexpr int kFirstTabRadio = 5, kBypassAll = 10, kBypassAllLabel = 11;
 
 const Row RIBBON_STRIP[] = {
     onOff(376, nullptr, 905, {736, -1, 0, 0}),
     menu(377, nullptr, 963, {735, 5, 3, 4}, 62, 15, RIBBON_SPRING_TIME_STR, 18),
-    // 5 px right, with its caption: room for the wider QUANT between the two menus.
-    menu(378, nullptr, 1066, {735, 5, 3, 4}, 48, 15, RIBBON_QUANT_STR, 13),
-    label("BIPOLAR", {859, 1, 0, 0}, {740, 1, 0, 0}, 46, 9, 2),
+    // 7 px right (5 unscaled at the other sizes), with its caption and window: room for the
+    // wider QUANT between the two menus.
+    menu(378, nullptr, {1068, -3, -3, -4}, {735, 5, 3, 4}, 48, 15, RIBBON_QUANT_STR, 13),
+    // 2 px left (1 at the other sizes), the ribbon 3 px shorter at 100 %: the caption keeps a
+    // pixel off the ribbon's well and off its switch.
+    label("BIPOLAR", {857, 2, 2, 3}, {740, 1, 0, 0}, 46, 9, 2),
     label("SPRING!BACK", 914, {734, 3, 2, 2}, 46, 18, 2),
-    label("QUANT", 1017, {740, 1, 0, 0}, 46, 9, 2), // 3 px right: off the spring-time window
+    // 5 px right (3 unscaled at the other sizes): off the spring-time window.
+    label("QUANT", {1019, -2, -3, -4}, {740, 1, 0, 0}, 46, 9, 2),
 };
 } // namespace
 

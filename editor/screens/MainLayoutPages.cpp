@@ -77,7 +77,7 @@ const Coord ARP_ROW_X[8] = {20,
                             {21, 0, 1, -2},
                             {20, 1, 2, 1},
                             {20, 0, 1, 0},
-                            {22, -1, -2, -3},
+                            {21, 0, 0, -1}, // VEL 1 px left at 100 %: off the grid's edge
                             {16, 2, 1, 1},
                             {15, 3, 2, 1},
                             {16, 0, 1, -1}};
@@ -90,10 +90,11 @@ constexpr int32_t kSubmenuStyle = 280;
 constexpr int WAVE_PRESET_TAGS[2] = {tag::UserWave1Preset, tag::UserWave2Preset};
 
 const Row WAVE_PAGE[] = {
-    label("WAVE PRESET", {9, 1, 3, 0}, 275, 160, 17, 1),
+    // WAVE PRESET and SHAPER 1 px lower at 100 %: a pixel below their menus' windows.
+    label("WAVE PRESET", {9, 1, 3, 0}, {276, -2, -2, -2}, 160, 17, 1),
     label("LOAD", {178, 0, 4, 0}, 275, 30, 17, 0),
     label("SAVE", {212, -1, 1, -2}, 275, 30, 17, 0),
-    label("SHAPER", {246, 0, 2, 1}, 275, 100, 17, 1),
+    label("SHAPER", {246, 0, 2, 1}, {276, -2, -2, -2}, 100, 17, 1),
     // AMT1 and AMT2 6 px higher and 12 high, not 17: lower, the page's edge cuts them.
     label("AMT1", {362, 1, 4, 0}, 278, 30, 12, 0),
     label("AMT2", {405, 1, 4, 0}, 278, 30, 12, 0),
@@ -103,14 +104,17 @@ const Row WAVE_PAGE[] = {
     label("PASTE", {546, 0, 2, 0}, 275, 35, 17, 0), // 35 wide: the caption is wider than 30
     label("CLEAR", {579, 1, 5, 2}, 275, 40, 17, 0),
     label("UNDO", {616, 1, 3, 3}, 275, 30, 17, 0),
-    radio(5, nullptr, {43, -5, -6, 0}, 13),
-    radio(5, nullptr, {116, -5, -6, 0}, 13),
+    // Each radio right of the sheet's place where the caption before it would touch it: the
+    // user waves' 2 px at 125 % and 150 %, POINT DRAW's 2 px at 150 %, LINE DRAW's 2 px at every
+    // size, ERASE's 2 px at 125 % and 1 at 150 %.
+    radio(5, nullptr, {43, -3, -4, 0}, 13),
+    radio(5, nullptr, {116, -3, -4, 0}, 13),
     // 3 px left at 125 %, 2 at 150 %: the wider caption keeps off its radio.
     label("USER 1", {5, -1, -1, 3}, {17, 2, 1, 0}, 40, 10, 0),
     label("USER 2", 78, {17, 2, 0, 0}, 40, 10, 0),
-    radio(6, nullptr, {211, -5, -11, -2}, 13),
-    radio(6, nullptr, {297, -5, -11, -2}, 13),
-    radio(6, nullptr, {361, -5, -5, 0}, 13),
+    radio(6, nullptr, {211, -5, -9, -2}, 13),
+    radio(6, nullptr, {299, -5, -12, -4}, 13),
+    radio(6, nullptr, {361, -3, -4, 0}, 13),
     // The wider captions keep off the next radio: POINT DRAW 6 px left (8 at 150 %) in a box 3 px
     // wider, LINE DRAW 3 px left at 125 %, 8 at 150 %, 2 at 200 %, ERASE 1 px left at 125 %.
     label("POINT DRAW", {142, 0, -2, 0}, {17, 2, 0, 0}, 68, 10, 0),
@@ -118,9 +122,11 @@ const Row WAVE_PAGE[] = {
     label("ERASE", {327, -1, 0, 0}, {17, 2, 0, 0}, 65, 10, 0),
 };
 enum { kUserWaveRadio = 12, kPenRadio = 16 };
+// WAVE DISPLAY's radio 2 px right at every size, PARTIAL DISPLAY's 1 px at 100 % and 2 at 125 %
+// and 150 %: the captions before them keep a pixel off.
 const Row WAVE_MODE_RADIOS[] = {
-    radio(7, nullptr, {463, 0, 0, 2}, 13),
-    radio(7, nullptr, {578, 0, 0, 2}, 13),
+    radio(7, nullptr, {465, -1, -1, 0}, 13),
+    radio(7, nullptr, {579, 1, 1, 0}, 13),
 };
 const Row WAVE_PAGE_REST[] = {
     // The wider captions keep off the next radio: WAVE DISPLAY in a box 10 px wider about the same
@@ -151,7 +157,8 @@ const Row MOD_PAGE[] = {
     menuButton(12, "LFO 1", {5, 2, 1, 4}, 0, 40, 14),
     menuButton(13, "LFO 2", {263, 2, 5, 5}, 0, 40, 14),
     label("LFO 1 + 2", {523, 2, 5, 2}, 0, 64, 14, 0, kBigDark),
-    menuButton(10, "ENV 1", {5, 2, 1, 4}, 55, 38, 14),
+    // 2 px left at 100 % and 125 %: the caption keeps a pixel off the attack knob.
+    menuButton(10, "ENV 1", {3, 3, 4, 8}, 55, 38, 14),
     menuButton(11, "ENV 2", {334, 2, 1, 3}, 55, 38, 14),
     menu(371, "MODE", {5, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -2}, 15, LFO_PLAY_MODE_STR, 3),
     menu(370, "WAVE", {95, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -3}, 15, LFO_WAVE_STR, 8),

@@ -34,10 +34,11 @@ const char* const ECS_STR[] = {"Load ECS", "Save ECS", "Clear MIDI"};
 const Row TOP_BAR[] = {
     label("PRESET", 66, 26, 42, 9, 2, kGreen),
     label("BANK", 66, 46, 42, 9, 2, kGreen),
-    label("ECS", 331, {25, 1, 2, 2}, 39, 9, 2, kGreen),
+    // 2 px left (1 at 125 %): its last letter keeps a pixel off the ECS button.
+    label("ECS", {329, 1, 1, 2}, {25, 1, 2, 2}, 39, 9, 2, kGreen),
     kick(kKick, nullptr, 39, {31, -3, -2, 0}),
     kick(kKick, "EDIT", 317, {23, -3, -2, -4}, 2, 25),
-    kick(kKick, "ORIG", 317, {43, -3, -2, -4}, 2, 25),
+    kick(kKick, "ORIG", 317, {43, -3, -2, -4}, 2, 26), // box 26 wide: at 200 % the caption is 52
     kick(kKick, "HELP", 369, {43, -3, -2, -4}, 2, 30), // box 30 wide: the caption is wider than 25
     kickArea(631, 41, 90, 20),
     kickArea(737, 5, 360, 70),
@@ -78,17 +79,18 @@ const Row OSC_FIXED[] = {
     onOff(276, nullptr, {394, -5, -6, -12}, {89, -1, 0, 0}),
     onOff(278, "FREE", 444, {89, -1, 0, 0}, 2, 25),
     onOff(279, "TRK", 489, {89, -1, 0, 0}, 2, 25),
-    onOff(281, "SYNC", 630, {89, -1, 0, 0}, 2, 30), // no 2 px shift at 125 %: off its switch
+    // 2 px right, no 2 px shift at 125 %: its caption keeps a pixel off the mode window.
+    onOff(281, "SYNC", 632, {89, -1, 0, 0}, 2, 30),
     knob(34, "VOLUME", 620, 118, 1, 2), // margin 2: at 200 % the caption is as wide as the knob
     knob(36, "SEMI", 442, 108, 4),
-    knob(37, "FINE", 468, 134, 4),
+    knob(37, "FINE", 469, 134, 4), // 1 px right: off the SEMI caption
     knob(39, "SPRD", 498, 108, 3),
     knob(38, "SUB", 526, 134, 4),
     knob(40, "MOD", 554, 108, 3),
     knob(35, "PAN", 582, 134, 4),
     menu(282, nullptr, 539, {91, -1, 1, 1}, 61, 12, OSC_MOD_MODE_STR, 7),
-    // 4 px left at 125 %, 6 at 150 %: clear of the mode menu's window.
-    label("MOD", 514, {85, 0, 1, 0}, 30, 25, 0),
+    // 2 px left (5 at 125 %, 8 at 150 %): clear of the mode menu's window.
+    label("MOD", {512, 1, 1, 2}, {85, 0, 1, 0}, 30, 25, 0),
 };
 
 // Per-oscillator tag tables (oscillator 1, oscillator 2).
@@ -112,10 +114,13 @@ constexpr int XY_SYNC_MODE[2] = {781, 789};
 // Per-oscillator part on the frame; x moves by 330 for the second oscillator.
 const Row OSC_FRAME[] = {
     menuPair(OSC_TYPE, "WAVEFORM", 29, {115, 4, 3, 4}, {77, 3, 4, 0}, 15, OSC_TYPE_STR, 8),
-    menuPair(OSC_OCT, "OCTAVE", 29, {141, 5, 3, 4}, {48, -1, 2, 0}, 15, OSC_OCT_STR, 9),
+    // 2 px lower at 100 %, 1 at 200 %, with its window: the WAVEFORM caption keeps a pixel above
+    // it.
+    menuPair(OSC_OCT, "OCTAVE", 29, {143, 3, 0, 1}, {48, -1, 2, 0}, 15, OSC_OCT_STR, 9),
     radio(1, "LFO", 56, 183, 2, 30),
     radio(1, "AMP", 56, 202, 2, 30),
-    radio(1, "PITCH", 56, 221, 2, 30, {0, 0, 1, 0}), // no 1 px shift at 125 %: off its radio
+    // 31 wide: the caption is; no 1 px shift at 125 %: off its radio.
+    radio(1, "PITCH", 56, 221, 2, 31, {0, 0, 1, 0}),
     knobPair(OSC_ZEK_AMT, "ZEK", 32, 344, 1),
     knobPair(XY_SPEED, "SPEED", 87, 364, 4, 10), // margin 10: the caption is wider than the knob
     vSliderPair(OSC_ZEK_LFO_X, 32, 253),
@@ -124,12 +129,17 @@ const Row OSC_FRAME[] = {
     radio(-1, "REC", 128, 255, 0, 30),
     radio(-1, "PLAY", 162, 255, 0, 30),
     menuPair(XY_PLAY_MODE, "MODE", 106, {287, 4, 3, 4}, {76, 1, 0, 0}, 15, XY_PLAY_MODE_STR, 3),
-    menuPair(XY_LOOP_MODE, "LOOP", 106, {314, 3, 3, 4}, 76, 15, XY_LOOP_MODE_STR, 3),
-    menuPair(XY_SYNC_MODE, "SYNC", 106, {341, 2, 4, 4}, {76, 1, 0, 0}, 15, ENV_TEMPO_SYNC_STR, 31),
+    // LOOP 1 px lower at 100 %, SYNC 2 px (1 at 125 %), with their windows: each caption keeps a
+    // pixel above the next window.
+    menuPair(XY_LOOP_MODE, "LOOP", 106, {315, 2, 2, 2}, 76, 15, XY_LOOP_MODE_STR, 3),
+    menuPair(XY_SYNC_MODE, "SYNC", 106, {343, 1, 1, 0}, {76, 1, 0, 0}, 15, ENV_TEMPO_SYNC_STR, 31),
 };
 enum { kOscPageRadio = 2, kOscXYRadio = 9 };
 
 // The three pages of an oscillator's modulation container: six knobs and the page's switch.
+// The switches stand 1 px further right at 125 %: the FREE caption keeps two pixels off the
+// TRACK caption below it.
+const Coord OSC_PAGE_SWITCH_X = {247, 1, 0, 0};
 const Row OSC_LFO_PAGE[] = {
     knobPair(OSC_SYM, "SYM", 3, 13, 4),
     knobPair(OSC_LFO_SPEED, "SPEED", 40, 13, 3, 10),
@@ -137,8 +147,8 @@ const Row OSC_LFO_PAGE[] = {
     knobPair(OSC_LFO_AMP, "AMP", 114, 13, 3),
     knobPair(OSC_LFO_PITCH, "PITCH", 151, 13, 3, 10),
     knobPair(OSC_LFO_TRACK, "TRACK", 188, 13, 4, 10), // margin 10: caption wider than the knob
-    onOffPair(OSC_LFO_SYNC, "SYNC", 247, 11, 2, 32),  // no 2 px shift at 125 %: off its switch
-    onOffPair(OSC_FREE_LFO, "FREE", 247, 29, 2, 32),
+    onOffPair(OSC_LFO_SYNC, "SYNC", OSC_PAGE_SWITCH_X, 11, 2, 32),
+    onOffPair(OSC_FREE_LFO, "FREE", OSC_PAGE_SWITCH_X, 29, 2, 32),
 };
 const Row OSC_AMP_PAGE[] = {
     knobPair(OSC_AMP_AMT, "AMT", 3, 13, 4),
@@ -147,7 +157,7 @@ const Row OSC_AMP_PAGE[] = {
     knobPair(OSC_AMP_SUST, "SUST", 114, 13, 3),
     knobPair(OSC_AMP_REL, "REL", 151, 13, 3),
     knobPair(OSC_AMP_TRACK, "TRACK", 188, 13, 4, 10), // margin 10: caption wider than the knob
-    onOffPair(OSC_AMP_SYNC, "SYNC", 247, 11, 2, 32),  // no 2 px shift at 125 %: off its switch
+    onOffPair(OSC_AMP_SYNC, "SYNC", OSC_PAGE_SWITCH_X, 11, 2, 32),
 };
 const Row OSC_PITCH_PAGE[] = {
     knobPair(OSC_PITCH_AMT, "AMT", 3, 13, 4),
@@ -156,14 +166,16 @@ const Row OSC_PITCH_PAGE[] = {
     knobPair(OSC_PITCH_SUST, "SUST", 114, 13, 3),
     knobPair(OSC_PITCH_REL, "REL", 151, 13, 3),
     knobPair(OSC_PITCH_TRACK, "TRACK", 188, 13, 4, 10), // margin 10: caption wider than the knob
-    onOffPair(OSC_PITCH_SYNC, "SYNC", 247, 11, 2, 32),  // no 2 px shift at 125 %: off its switch
+    onOffPair(OSC_PITCH_SYNC, "SYNC", OSC_PAGE_SWITCH_X, 11, 2, 32),
 };
 
+// The slider captions 3 px higher (4 at 200 %): their last line keeps a pixel above the knob.
+const Coord XY_LFO_CAPTION_Y = {320, 0, 1, 2};
 const Row XY_PANELS[] = {
-    label("LFO!>!X", {26, 2, 1, 1}, 323, 30, 24, 1),
-    label("LFO!>!Y", {53, 1, 1, 1}, 323, 30, 24, 1),
-    label("LFO!>!X", {356, 1, 1, 1}, 323, 30, 24, 1),
-    label("LFO!>!Y", {383, 2, 1, 1}, 323, 30, 24, 1),
+    label("LFO!>!X", {26, 2, 1, 1}, XY_LFO_CAPTION_Y, 30, 24, 1),
+    label("LFO!>!Y", {53, 1, 1, 1}, XY_LFO_CAPTION_Y, 30, 24, 1),
+    label("LFO!>!X", {356, 1, 1, 1}, XY_LFO_CAPTION_Y, 30, 24, 1),
+    label("LFO!>!Y", {383, 2, 1, 1}, XY_LFO_CAPTION_Y, 30, 24, 1),
     onOff(783, "EDIT", {135, 1, 1, -2}, {374, 0, 0, -3}, 0, 32),
     onOff(791, "EDIT", {465, 1, 1, -2}, {374, 0, 0, -3}, 0, 32),
 };
@@ -177,7 +189,8 @@ const Row FILTER_PANEL[] = {
     knob(57, "FREQ", 687, 137, 1),
     knob(296, "ST OFFSET", 814, 108, 3, 30), // margin 30, not 20: the caption is wider at 200 %
     knob(58, "Q", 756, 152, 3),
-    knob(59, "VOWEL", 814, 152, 3, 10),
+    // Margin 24, not 10: FORMANT, its caption for the formant filters, is wider.
+    knob(59, "VOWEL", 814, 152, 3, 24),
     knob(299, "VEL", 698, 194, 4),
     knob(298, "TRK", 756, 194, 4),
     knob(297, "MOD WHL", 814, 194, 4, 30), // margin 30, not 20: the caption is wider at 200 %
@@ -192,6 +205,8 @@ const Row FILTER_PANEL[] = {
 // The filter-type menu's place; its caption sits below it.
 const Coord FILTER_TYPE_X = 691, FILTER_TYPE_Y = {109, 5, 3, 4}, FILTER_TYPE_W = 76,
             FILTER_TYPE_H = 15, FILTER_TYPE_LABEL_DX = {1, 1, 2, 0};
+// The caption 3 px below the menu; 1 px at 125 %, where the frequency knob stands close below.
+constexpr int FILTER_TYPE_LABEL_DY[4] = {3, 1, 3, 3};
 const Row FILTER_SWITCHES[] = {
     onOff(295, "", 781, 117, 0, 20),
     onOff(300, "INV", 734, 281, 2, 25),
@@ -235,7 +250,7 @@ const Row PLAY_PANEL[] = {
     label("BEND DOWN", {689, 2, 0, 0}, {620, -1, 3, -4}, 65, 17, 2),
     label("BEND UP", {689, 1, 0, 0}, {648, -2, 3, 3}, 65, 17, 2),
     menu(250, "UNISON", 690, {691, 3, 3, 4}, {59, 1, 2, 0}, 15, UNI_MODE_STR, 29),
-    knob(10, "PORT", 822, 609, 3),
+    knob(10, "PORT", 822, 609, 3, 1), // margin 1: the caption is wider than the knob
     knob(11, "DETN", 752, {682, -1, 0, 0}, 3),
     knob(251, "SPRD", 786, {682, -1, 0, 0}, 3),
     knob(252, "DELAY", 820, {682, -1, 0, 0}, 3, 10),
@@ -351,7 +366,8 @@ void buildFilter(uEditor& ed, Builder& b) {
         ed.ui.filterGroupMenus[0][0] = types;
         b.add(types);
         TLabel* caption = nullptr;
-        ed.createLabel(caption, x + b.sx(FILTER_TYPE_LABEL_DX), static_cast<int>(r.bottom) + 3,
+        ed.createLabel(caption, x + b.sx(FILTER_TYPE_LABEL_DX),
+                       static_cast<int>(r.bottom) + FILTER_TYPE_LABEL_DY[ed.getBig()],
                        ed.getScaled(75), ed.getScaled(10), "TYPE", LABEL_FONT_SIZES[ed.getBig()],
                        LABEL_COLOR, 1);
         b.add(caption);

@@ -104,6 +104,11 @@ void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offse
     else if (a > 0.0)
         cairo_paint_with_alpha(cr, a);
     cairo_restore(cr);
+    if (IDrawWatcher* w = CDrawContext::getWatcher(); w && a > 0.0) {
+        CRect box = rect, clip = context->getClipRect();
+        w->drewPicture(this, box.offset(origin.x, origin.y), offset,
+                       clip.offset(origin.x, origin.y));
+    }
 }
 
 } // namespace VSTGUI

@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace VSTGUI {
@@ -46,7 +47,42 @@ PangoLayout* layoutFor(cairo_t* cr, CFontRef font, const std::string& text, bool
     return layout;
 }
 
+// Where drawString puts the top left of a line laid out in `layout` in `rect`, and the box the
+// glyphs' ink covers there.
+CPoint placeLine(PangoLayout* layout, const CRect& rect, CHoriTxtAlign align,
+                 CRect* inkBox = nullptr) {
+    PangoRectangle ink{}, logical{};
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
+    double x = rect.left;
+    // A line at either edge keeps its ink inside the rectangle, also where a glyph's ink
+    // reaches past the line's advance.
+    if (align == kCenterText)
+        x += std::floor((rect.getWidth() - logical.width) / 2);
+    else if (align == kRightText)
+        x += rect.getWidth() - std::max(logical.width, ink.x + ink.width);
+    else
+        x -= std::min(0, ink.x);
+    const double y = rect.top + std::floor((rect.getHeight() - logical.height) / 2);
+    if (inkBox)
+        *inkBox = CRect(x + ink.x, y + ink.y, x + ink.x + ink.width, y + ink.y + ink.height);
+    return CPoint(x, y);
+}
+
+IDrawWatcher* watcher = nullptr;
+
+CRect moved(CRect r, const CPoint& by) {
+    return r.offset(by.x, by.y);
+}
+
 } // namespace
+
+void CDrawContext::setWatcher(IDrawWatcher* w) {
+    watcher = w;
+}
+
+IDrawWatcher* CDrawContext::getWatcher() {
+    return watcher;
+}
 
 CDrawContext::CDrawContext(void* nativeSurface) {
     auto* surface = static_cast<cairo_surface_t*>(nativeSurface);
@@ -122,6 +158,12 @@ void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
     cairo_set_line_width(c, lineWidth);
     setSource(frameColor);
     cairo_stroke(c);
+    if (watcher && frameColor.alpha > 0 && globalAlpha > 0) {
+        const CCoord w = lineWidth / 2;
+        CRect box(std::min(from.x, to.x) + half - w, std::min(from.y, to.y) + half - w,
+                  std::max(from.x, to.x) + half + w, std::max(from.y, to.y) + half + w);
+        watcher->drewShape(moved(box, offset), 0, clipRect);
+    }
 }
 
 void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
@@ -131,8 +173,12 @@ void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
         cairo_rectangle(c, x, y, rect.getWidth(), rect.getHeight());
         setSource(fillColor);
         cairo_fill(c);
+        if (watcher && fillColor.alpha > 0 && globalAlpha > 0)
+            watcher->drewShape(moved(rect, offset), 0, clipRect);
     }
     if (style != kDrawFilled) {
+        if (watcher && frameColor.alpha > 0 && globalAlpha > 0)
+            watcher->drewShape(moved(rect, offset), lineWidth, clipRect);
         const double half = lineWidth / 2.0;
         cairo_rectangle(c, x + half, y + half, rect.getWidth() - lineWidth,
                         rect.getHeight() - lineWidth);
@@ -158,8 +204,12 @@ void CDrawContext::drawEllipse(const CRect& rect, CDrawStyle style) {
         path(0);
         setSource(fillColor);
         cairo_fill(c);
+        if (watcher && fillColor.alpha > 0 && globalAlpha > 0)
+            watcher->drewShape(moved(rect, offset), 0, clipRect);
     }
     if (style != kDrawFilled) {
+        if (watcher && frameColor.alpha > 0 && globalAlpha > 0)
+            watcher->drewShape(moved(rect, offset), lineWidth, clipRect);
         path(lineWidth / 2);
         cairo_set_line_width(c, lineWidth);
         setSource(frameColor);
@@ -172,14 +222,8 @@ void CDrawContext::drawString(const std::string& text, const CRect& rect, CHoriT
     if (text.empty() || rect.isEmpty()) return;
     cairo_t* c = ctx(cr);
     PangoLayout* layout = layoutFor(c, currentFont, text, antialias);
-    int pw = 0, ph = 0;
-    pango_layout_get_pixel_size(layout, &pw, &ph);
-    double x = offset.x + rect.left;
-    if (align == kCenterText)
-        x += std::floor((rect.getWidth() - pw) / 2);
-    else if (align == kRightText)
-        x += rect.getWidth() - pw;
-    const double y = offset.y + rect.top + std::floor((rect.getHeight() - ph) / 2);
+    const CPoint at = placeLine(layout, rect, align);
+    const double x = offset.x + at.x, y = offset.y + at.y;
     cairo_save(c);
     cairo_rectangle(c, offset.x + rect.left, offset.y + rect.top, rect.getWidth(),
                     rect.getHeight());
@@ -189,6 +233,8 @@ void CDrawContext::drawString(const std::string& text, const CRect& rect, CHoriT
     pango_cairo_show_layout(c, layout);
     cairo_restore(c);
     g_object_unref(layout);
+    if (watcher && fontColor.alpha > 0 && globalAlpha > 0)
+        watcher->drewText(text, currentFont, moved(rect, offset), align, clipRect);
 }
 
 CCoord CDrawContext::getStringWidth(const std::string& text) {
@@ -209,6 +255,20 @@ CCoord CDrawContext::measureString(CFontRef font, const std::string& text) {
     cairo_destroy(c);
     cairo_surface_destroy(scratch);
     return pw;
+}
+
+CRect CDrawContext::placeText(CFontRef font, const std::string& text, const CRect& rect,
+                              CHoriTxtAlign align) {
+    if (text.empty()) return CRect();
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t* c = cairo_create(scratch);
+    PangoLayout* layout = layoutFor(c, font, text, true);
+    CRect ink;
+    placeLine(layout, rect, align, &ink);
+    g_object_unref(layout);
+    cairo_destroy(c);
+    cairo_surface_destroy(scratch);
+    return ink;
 }
 
 CDrawContext::TextExtent CDrawContext::measureText(CFontRef font, const std::string& text) {

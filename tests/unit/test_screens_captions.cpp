@@ -5,11 +5,18 @@
 // captions the skin prints itself (the back side's) count as captions too. A section's title
 // keeps those two pixels from what the lamps and menus in its title row draw, too. A caption that
 // fails is named with its size, its screen state and where its ink lies.
+//
+// And measured from the drawing itself: every text that any view draws is whole, inside its own
+// rectangle and its clip, and at least a pixel clear of every other drawing (every filled,
+// stroked or painted shape, every picture's ink, every other text, and every box and caption
+// the skin generator paints into the backgrounds) unless it lies on that drawing, drawn before
+// it, clear of its outline.
 #include "controls/ControlContext.h"
 #include "controls/FontTables.h"
 #include "controls/TButtons.h"
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
+#include "controls/displays/TModScreen.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
 #include "gui/backend/Backend.h"
@@ -107,6 +114,8 @@ std::map<int, std::vector<Decoration>> skinDecorations() {
 
 // The visible ink of one line of text: the pixels that the text covers by a quarter or more.
 constexpr uint8_t kInkAlpha = 64;
+// Any ink at all: every pixel that a drawing changes.
+constexpr uint8_t kAnyInk = 1;
 
 // The smallest rectangle around the pixels of `area` in an image that `isInk` picks; empty when
 // it picks none.
@@ -125,9 +134,12 @@ template <class Pick> CRect inkIn(void* image, const CRect& area, Pick isInk) {
 
 // Where a line of text leaves ink when drawn in `box` as the captions draw it, with nothing
 // clipping it (frame pixels). The text is drawn in a larger box that puts it at the same place,
-// on a scratch image, and the ink is read back.
+// on a scratch image, and the ink is read back: the pixels of at least `alpha`, and with
+// `glyphBox` also every pixel of the box that the font gives the glyphs' ink.
 class InkProbe {
 public:
+    explicit InkProbe(uint8_t alpha = kInkAlpha, bool glyphBox = false)
+        : alpha(alpha), glyphBox(glyphBox) {}
     CRect ink(CFontRef font, const std::string& text, const CRect& box, CHoriTxtAlign align) {
         const double fx = box.left - std::floor(box.left), fy = box.top - std::floor(box.top);
         const auto key = std::make_tuple(font, text, static_cast<int>(align), box.getWidth(),
@@ -140,8 +152,8 @@ public:
     }
 
 private:
-    static CRect measure(CFontRef font, const std::string& text, const CRect& box,
-                         CHoriTxtAlign align) {
+    CRect measure(CFontRef font, const std::string& text, const CRect& box,
+                  CHoriTxtAlign align) const {
         // Room for text far wider or higher than its box.
         const int m = static_cast<int>(CDrawContext::measureText(font, text).width) + 32;
         const int w = static_cast<int>(std::ceil(box.getWidth())) + 2 * m + 2;
@@ -161,13 +173,164 @@ private:
             c.setFontColor(kBlackCColor);
             c.drawString(text, wide, align, true);
         }
-        CRect ink = inkIn(image, CRect(0, 0, w, h), [](CColor c) { return c.alpha >= kInkAlpha; });
+        CRect ink = inkIn(image, CRect(0, 0, w, h), [this](CColor c) { return c.alpha >= alpha; });
         backend::destroyBackBuffer(image);
+        if (glyphBox) {
+            CRect glyphs = CDrawContext::placeText(font, text, wide, align);
+            glyphs = CRect(std::floor(glyphs.left), std::floor(glyphs.top), std::ceil(glyphs.right),
+                           std::ceil(glyphs.bottom));
+            if (ink.isEmpty())
+                ink = glyphs;
+            else if (!glyphs.isEmpty())
+                ink.unite(glyphs);
+        }
         if (!ink.isEmpty()) ink.offset(-m, -m);
         return ink;
     }
+    uint8_t alpha;
+    bool glyphBox;
     std::map<std::tuple<CFontRef, std::string, int, CCoord, CCoord, double, double>, CRect> cache;
 };
+
+// What the skin generator says its backgrounds and pages leave, by picture resource (id + 1000 x
+// size): boxes in the picture's pixels, how far an outline reaches into each, and the words of
+// its captions.
+struct SkinInk {
+    CRect box;
+    CCoord rim = 0;
+    std::string words;
+};
+const std::map<int, std::vector<SkinInk>>& skinInk() {
+    static const std::map<int, std::vector<SkinInk>> list = [] {
+        std::map<int, std::vector<SkinInk>> out;
+        std::ifstream in(ZEK2_SKIN_INK);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.empty() || line[0] == '#') continue;
+            std::istringstream words(line);
+            int id = 0, size = 0;
+            std::string what;
+            double l = 0, t = 0, r = 0, b = 0;
+            SkinInk ink;
+            words >> id >> size >> what >> l >> t >> r >> b >> ink.rim >> std::ws;
+            std::getline(words, ink.words);
+            ink.box = CRect(l, t, r, b);
+            out[id + 1000 * size].push_back(ink);
+        }
+        return out;
+    }();
+    return list;
+}
+
+// One piece of ink on the screen: a text's, a solid area's, or an outline's whose inside is not
+// its own.
+struct Ink {
+    CRect box;      // where it lies, clipped to what is seen
+    CRect whole;    // all of it, unclipped
+    CCoord rim = 0; // an outline's reach into `whole`; 0 for a solid area or a text
+    bool text = false;
+    std::string words;
+    CRect own, clip; // a text's rectangle and the clip it was drawn through
+};
+
+// Every drawing of one render as the draw context reports it, in drawing order, and the ink each
+// leaves in frame pixels: texts from the probe, pictures from their pixels, the skin's
+// backgrounds from the generator's list.
+class InkLog : public IDrawWatcher {
+public:
+    void drewShape(const CRect& box, CCoord outline, const CRect& clip) override {
+        drawings.push_back({box, clip, outline, {}, nullptr, kLeftText, nullptr, {}});
+    }
+    void drewText(const std::string& text, CFontRef font, const CRect& box, CHoriTxtAlign align,
+                  const CRect& clip) override {
+        if (text.find_first_not_of(" \t") == std::string::npos) return;
+        drawings.push_back({box, clip, 0, text, font, align, nullptr, {}});
+    }
+    void drewPicture(CBitmap* bitmap, const CRect& box, const CPoint& from,
+                     const CRect& clip) override {
+        drawings.push_back({box, clip, 0, {}, nullptr, kLeftText, bitmap, from});
+    }
+
+    std::vector<Ink> inks(InkProbe& probe) {
+        std::vector<Ink> out;
+        for (const Drawing& d : drawings) {
+            const CRect clip = seen(d.box, d.clip);
+            if (!d.text.empty()) {
+                const CRect full = probe.ink(d.font, d.text, d.box, d.align);
+                out.push_back({seen(full, d.clip), full, 0, true, d.text, d.box, d.clip});
+            } else if (!d.picture) {
+                out.push_back({clip, d.box, std::ceil(d.outline), false, {}, {}, {}});
+            } else if (const auto skin = skinInk().find(d.picture->getResourceId());
+                       skin != skinInk().end()) {
+                // A skin background: the generator's boxes, where the picture lands.
+                for (const SkinInk& k : skin->second) {
+                    CRect at = k.box;
+                    at.offset(d.box.left - d.from.x, d.box.top - d.from.y);
+                    out.push_back(
+                        {seen(at, clip), at, k.rim, !k.words.empty(), k.words, clip, clip});
+                }
+            } else if (const CRect at = pictureInk(d); !at.isEmpty()) {
+                out.push_back({seen(at, clip), at, 0, false, {}, {}, {}});
+            }
+        }
+        return out;
+    }
+
+private:
+    struct Drawing {
+        CRect box, clip;
+        CCoord outline;   // a stroked shape's line width; 0 when filled
+        std::string text; // a text's words, drawn in `box`
+        CFontRef font;
+        CHoriTxtAlign align;
+        CBitmap* picture; // a picture's part from `from`, drawn into `box`
+        CPoint from;
+    };
+    static CRect seen(CRect r, const CRect& clip) {
+        r.bound(clip);
+        return r.isEmpty() ? CRect() : r;
+    }
+    // Where the pixels of a picture's drawn part land.
+    CRect pictureInk(const Drawing& d) {
+        const auto key =
+            std::make_tuple(d.picture, d.from.x, d.from.y, d.box.getWidth(), d.box.getHeight());
+        auto found = pictures.find(key);
+        if (found == pictures.end()) {
+            CRect part(d.from.x, d.from.y, d.from.x + d.box.getWidth(),
+                       d.from.y + d.box.getHeight());
+            part.bound(CRect(0, 0, d.picture->getWidth(), d.picture->getHeight()));
+            CRect ink = inkIn(d.picture->getNativeSurface(), part,
+                              [](CColor c) { return c.alpha >= kAnyInk; });
+            if (!ink.isEmpty()) ink.offset(-d.from.x, -d.from.y);
+            found = pictures.emplace(key, ink).first;
+        }
+        CRect at = found->second;
+        return at.isEmpty() ? at : at.offset(d.box.left, d.box.top);
+    }
+    std::vector<Drawing> drawings;
+    std::map<std::tuple<CBitmap*, CCoord, CCoord, CCoord, CCoord>, CRect> pictures;
+};
+
+// Why a text's ink is not whole and clear on a screen, or "" when it is: cut by its own
+// rectangle or its clip, covered by what is drawn after it, or touching (no empty pixel
+// between) a drawing that it does not lie on.
+std::string textFault(const std::vector<Ink>& inks, size_t i) {
+    const Ink& t = inks[i];
+    if (!inside(t.whole, t.own)) return "is cut by its rectangle " + str(t.own);
+    if (!inside(t.whole, t.clip)) return "is cut by its clip " + str(t.clip);
+    for (size_t j = 0; j < inks.size(); ++j) {
+        const Ink& o = inks[j];
+        if (j == i || o.box.isEmpty() || !closerThan(t.box, o.box, 1)) continue;
+        if (o.text) return "touches the text \"" + o.words + "\" at " + str(o.box);
+        // Lying on a drawing made before it, clear of that drawing's outline, is fine.
+        CRect on = o.whole;
+        if (o.rim > 0) on.inset(o.rim + 1, o.rim + 1);
+        if (j < i && inside(t.box, on)) continue;
+        if (j > i && overlaps(t.box, o.box)) return "is covered by a drawing at " + str(o.box);
+        return (o.rim > 0 ? "touches the outline of " : "touches a drawing at ") + str(o.whole);
+    }
+    return "";
+}
 
 // One drawn line of a caption: whose it is, where its ink lies, the box that clips it and the
 // visible part of the container that holds it.
@@ -299,7 +462,14 @@ protected:
         drawn.clear();
         windowsShown.clear();
         sections.clear();
+        // The pointer leaves the frame: a tooltip is not part of the layout.
+        frame->platformMouseExited();
+        idle();
+        InkLog log;
+        CDrawContext::setWatcher(&log);
         frame->render();
+        CDrawContext::setWatcher(nullptr);
+        checkTexts(log.inks(textProbe), state);
         collect(frame, frame->getViewSize());
         const std::string size = "size " + std::to_string(ed->getBig()) + ": ";
         // ZEK2_CAPTION_SHOTS names a folder that receives a picture of every state checked.
@@ -338,7 +508,80 @@ protected:
         }
     }
 
+    // Every menu of the screen and every cell of the modulation table shows the widest of its
+    // values.
+    void showWidestValues() {
+        std::vector<TOptionMenu*> menus;
+        findMenus(frame, menus);
+        for (TOptionMenu* m : menus)
+            showWidest(m->getTag(), 1, true, [&] { return m->faceText(); });
+        for (int c = 1; c < TModScreen::kColumns; ++c) {
+            const int first = TModScreen::MOD_START_TAGS[c];
+            showWidest(first, 16, c == 1 || c == 4,
+                       [&] { return engine->getParameterDisplayStr(first); });
+        }
+    }
+    // Sets the `count` parameters from `first` to the value at which `shown()` is widest (by its
+    // width at the first size that tries `first`): a stepped one tries every step, the others a
+    // few points of their range.
+    template <class Shown> void showWidest(int first, int count, bool stepped, Shown shown) {
+        auto set = [&](int t, float v) {
+            engine->setParameter(t, v);
+            ed->setParameter(t, v);
+            idle();
+        };
+        auto found = widest.find(first);
+        if (found == widest.end()) {
+            std::vector<float> values = {0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
+            if (stepped) {
+                engine->setSteppedValueMax(first);
+                values.clear();
+                for (int i = 0, last = engine->getSteppedValue(first); i <= last; ++i) {
+                    engine->setSteppedValue(first, i);
+                    values.push_back(engine->getParameter(first));
+                }
+            }
+            float best = 0;
+            CCoord bestWidth = -1;
+            for (float v : values) {
+                set(first, v);
+                const CCoord w = CDrawContext::measureText(FONT_SIZES[ed->getBig()], shown()).width;
+                if (w > bestWidth) best = v, bestWidth = w;
+            }
+            found = widest.emplace(first, best).first;
+        }
+        for (int k = 0; k < count; ++k) set(first + k, found->second);
+    }
+    static void findMenus(const CViewContainer* c, std::vector<TOptionMenu*>& out) {
+        for (int32_t i = 0; i < c->getNbViews(); ++i) {
+            CView* v = c->getView(i);
+            if (!v || !v->isVisible()) continue;
+            if (v->isContainer())
+                findMenus(static_cast<const CViewContainer*>(v), out);
+            else if (auto* m = dynamic_cast<TOptionMenu*>(v); m && uEditor::isValidTag(m->getTag()))
+                out.push_back(m);
+        }
+    }
+
+    // Every text of the render whole and clear; a text that fails is counted once for its size,
+    // by its words and where its ink lies, with the first state that shows it.
+    void checkTexts(const std::vector<Ink>& inks, const std::string& state) {
+        const int size = ed->getBig();
+        for (size_t i = 0; i < inks.size(); ++i) {
+            if (!inks[i].text || inks[i].box.isEmpty()) continue;
+            const std::string fault = textFault(inks, i);
+            if (fault.empty()) continue;
+            const std::string name = "\"" + inks[i].words + "\" ink " + str(inks[i].whole);
+            if (textsSeen[size].insert(name).second)
+                textFailures[size].push_back(name + " " + fault + " (" + state + ")");
+        }
+    }
+
+    std::map<int, float> widest; // the widest value of a parameter, by its tag
     InkProbe probe;
+    InkProbe textProbe{kAnyInk, true};
+    std::set<std::string> textsSeen[4];
+    std::vector<std::string> textFailures[4];
     std::vector<Line> lines;
     std::vector<std::pair<const CView*, CRect>> controls;
     std::vector<CRect> drawn; // what the lamps and menus among them draw
@@ -383,11 +626,28 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
             setMode(tag::ModFxMode, mode % MOD_FX_MODE_COUNT);
             check("main, FX page, distortion and modulation modes " + std::to_string(mode));
         }
+        // The filter types that rename the filter's knobs, and every menu at its widest value.
+        for (int type : {15, 35, 36, 38}) {
+            setMode(tag::FilterType, type);
+            check("main, filter type " + std::to_string(type));
+        }
+        for (int page = 0; page < 5; ++page) {
+            ed->setMultiViewPage(page);
+            idle();
+            showWidestValues();
+            check("main, page " + std::to_string(page) + ", every menu at its widest value");
+        }
         ed->showEasyScreen();
         idle();
         check("Easy screen");
         click(ui.eqRadios[1][1]);
         check("Easy screen, post-EQ");
+        for (int type : {35, 36, 38}) {
+            setMode(tag::FilterType, type);
+            check("Easy screen, filter type " + std::to_string(type));
+        }
+        showWidestValues();
+        check("Easy screen, every menu at its widest value");
         ed->showBackScreen();
         idle();
         check("back side");
@@ -396,6 +656,17 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
     std::string all;
     for (const std::string& f : failures) all += f + "\n";
     EXPECT_TRUE(failures.empty()) << failures.size() << " captions do not fit:\n" << all;
+    std::printf("texts not whole and clear at 100, 125, 150, 200 %%: %zu, %zu, %zu, %zu\n",
+                textFailures[0].size(), textFailures[1].size(), textFailures[2].size(),
+                textFailures[3].size());
+    for (int size = 0; size < 4; ++size) {
+        std::string texts;
+        for (const std::string& f : textFailures[size]) texts += f + "\n";
+        EXPECT_TRUE(textFailures[size].empty())
+            << textFailures[size].size() << " texts at size " << size
+            << " are not whole and clear of every other drawing:\n"
+            << texts;
+    }
 }
 
 // Every dark window the skin paints for a menu, read-out or display that stands on a section

@@ -66,8 +66,10 @@ TEST_F(ScreensLayout, EveryPanelPlacesItsControlsAtEverySize) {
         {353, {271, 0, 0, -8}, {223, 4, 3, 4}},   // gater mode (page)
         {377, {963}, {735, 5, 3, 4}},             // ribbon spring time
     };
+    // At 100 % the ribbon is 3 px shorter than the sheet's 833: the BIPOLAR caption after it
+    // needs the room.
     const int RIBBON[4][4] = {
-        {26, 726, 833, 38}, {32, 909, 1041, 47}, {48, 1105, 1215, 30}, {52, 1452, 1666, 76}};
+        {26, 726, 830, 38}, {32, 909, 1041, 47}, {48, 1105, 1215, 30}, {52, 1452, 1666, 76}};
     for (int size = 0; size < 4; ++size) {
         openShown(size);
         for (const Place& p : PLACES) {

@@ -1,15 +1,19 @@
 // Build tool: draws every skin picture listed in the skin file at the four screen sizes with
 // cairo and writes them as PNG resources into one blob, with a C++ source that indexes the
-// blob and embeds it into the plug-in. Usage: skingen <skin.txt> <out.bin> <out.cpp>
+// blob and embeds it into the plug-in; and, when asked, the list of where the backgrounds'
+// decorations leave ink (the layout checks read it). Usage:
+// skingen <skin.txt> <out.bin> <out.cpp> [<ink.txt>]
 #include "controls/StyleTables.h"
 #include "editor/screens/RibbonPlace.h"
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -81,49 +85,140 @@ void verticalGradient(cairo_t* cr, double y0, double y1, CColor top, CColor bott
 }
 
 // ---------------------------------------------------------------------------------------------
+// Where the decorations leave ink: for each background and page, at each size, every box the
+// generator fills or strokes and every caption it prints, as the pixels that the drawing touches
+// at all (a caption's also the box its font gives the glyphs' ink). A line reads "<id> <size>
+// <what> <left> <top> <right> <bottom> <rim> [<words>]" in the picture's pixels; rim is how many
+// pixels the outline of a stroked shape reaches into its box (0 for a flat one), so what lies
+// inside and clear of the rim is on the shape, not against it.
+
+struct InkSink {
+    std::ostringstream* out = nullptr;
+    int id = 0, size = 0;
+    void box(const char* what, int l, int t, int r, int b, int rim = 0,
+             const std::string& words = {}) const {
+        if (!out || l >= r || t >= b) return;
+        *out << id << ' ' << size << ' ' << what << ' ' << l << ' ' << t << ' ' << r << ' ' << b
+             << ' ' << rim;
+        if (!words.empty()) *out << ' ' << words;
+        *out << '\n';
+    }
+};
+InkSink ink;
+
+// The pixels that the span from a to b touches: [firstInk(a), endInk(b)).
+int firstInk(double a) {
+    return static_cast<int>(std::floor(a + 1e-9));
+}
+int endInk(double b) {
+    return static_cast<int>(std::ceil(b - 1e-9));
+}
+// A filled area from (x0, y0) to (x1, y1).
+void inkArea(const char* what, double x0, double y0, double x1, double y1) {
+    ink.box(what, firstInk(x0), firstInk(y0), endInk(x1), endInk(y1));
+}
+// A rectangle filled and stroked along its edge with a line of width lw centred on it.
+void inkOutlined(const char* what, double x, double y, double w, double h, double lw) {
+    const double a = x - lw / 2;
+    const int l = firstInk(a), t = firstInk(y - lw / 2);
+    const int rim = endInk(a + lw) - l;
+    ink.box(what, l, t, endInk(x + w + lw / 2), endInk(y + h + lw / 2), rim);
+}
+
+// The pixels that `paint` touches in the area (x, y, w, h) of a picture, drawn alone on a clear
+// scratch image, together with `glyphs`, the box that the font gives the glyphs' ink.
+template <class Paint>
+void inkPainted(const char* what, const std::string& words, double x, double y, double w, double h,
+                const cairo_rectangle_t& glyphs, Paint paint) {
+    if (!ink.out) return;
+    const int m = static_cast<int>(std::ceil(h)) + 16;
+    const int x0 = static_cast<int>(std::floor(x)) - m, y0 = static_cast<int>(std::floor(y)) - m;
+    const int sw = static_cast<int>(std::ceil(w)) + 2 * m;
+    const int sh = static_cast<int>(std::ceil(h)) + 2 * m;
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sw, sh);
+    cairo_t* cr = cairo_create(scratch);
+    cairo_translate(cr, -x0, -y0);
+    paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(scratch);
+    const unsigned char* data = cairo_image_surface_get_data(scratch);
+    const int stride = cairo_image_surface_get_stride(scratch);
+    int l = firstInk(glyphs.x), t = firstInk(glyphs.y);
+    int r = endInk(glyphs.x + glyphs.width), b = endInk(glyphs.y + glyphs.height);
+    for (int j = 0; j < sh; ++j)
+        for (int i = 0; i < sw; ++i) {
+            uint32_t p;
+            std::memcpy(&p, data + j * stride + 4 * i, 4);
+            if ((p >> 24) == 0) continue;
+            l = std::min(l, x0 + i), t = std::min(t, y0 + j);
+            r = std::max(r, x0 + i + 1), b = std::max(b, y0 + j + 1);
+        }
+    cairo_surface_destroy(scratch);
+    ink.box(what, l, t, r, b, 0, words);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Backgrounds and their decorations
 
-void drawPanel(cairo_t* cr, double x, double y, double w, double h, double s) {
-    roundedRect(cr, x, y, w, h, 6 * s);
-    source(cr, kPanel);
+// Outlines are whole pixels wide and lie on whole pixels inside their box, so no faint half
+// pixel spills beside them at any size.
+double outlineWidth(double s) {
+    return std::round(std::max(1.0, s));
+}
+
+// A rounded box from (x, y), w by h, filled and outlined just inside its edge.
+void drawOutlined(cairo_t* cr, const char* what, double x, double y, double w, double h,
+                  double radius, double s, CColor fill, CColor edge) {
+    const double lw = outlineWidth(s);
+    inkOutlined(what, x + lw / 2, y + lw / 2, w - lw, h - lw, lw);
+    roundedRect(cr, x + lw / 2, y + lw / 2, w - lw, h - lw, radius);
+    source(cr, fill);
     cairo_fill_preserve(cr);
-    source(cr, kPanelEdge);
-    cairo_set_line_width(cr, std::max(1.0, s));
+    source(cr, edge);
+    cairo_set_line_width(cr, lw);
     cairo_stroke(cr);
 }
 
-void drawLcd(cairo_t* cr, double x, double y, double w, double h, double s) {
-    roundedRect(cr, x, y, w, h, 3 * s);
-    source(cr, kLcd);
-    cairo_fill_preserve(cr);
-    source(cr, kLcdEdge);
-    cairo_set_line_width(cr, std::max(1.0, s));
-    cairo_stroke(cr);
+void drawPanel(cairo_t* cr, double x, double y, double w, double h, double s) {
+    drawOutlined(cr, "panel", x, y, w, h, 6 * s, s, kPanel, kPanelEdge);
+}
+
+void drawLcd(cairo_t* cr, double x, double y, double w, double h, double s,
+             const char* what = "window") {
+    drawOutlined(cr, what, x, y, w, h, 3 * s, s, kLcd, kLcdEdge);
 }
 
 void drawGrid(cairo_t* cr, double x, double y, double w, double h, double s, int cols, int rows) {
     drawLcd(cr, x, y, w, h, s);
     source(cr, DARK_GREEN_COLOR);
-    cairo_set_line_width(cr, std::max(1.0, s));
+    const double lw = outlineWidth(s);
+    cairo_set_line_width(cr, lw);
+    // The cells keep their places: measured from the middle of the box's first pixel.
+    const double x0 = x + 0.5, y0 = y + 0.5, w0 = w - 1, h0 = h - 1;
     for (int i = 1; i < cols; ++i) {
-        const double gx = std::floor(x + w * i / cols) + 0.5;
-        cairo_move_to(cr, gx, y + 2 * s);
-        cairo_line_to(cr, gx, y + h - 2 * s);
+        const double gx = std::floor(x0 + w0 * i / cols) + lw / 2;
+        cairo_move_to(cr, gx, y0 + 2 * s);
+        cairo_line_to(cr, gx, y0 + h0 - 2 * s);
+        inkArea("line", gx - lw / 2, y0 + 2 * s, gx + lw / 2, y0 + h0 - 2 * s);
     }
     for (int j = 1; j < rows; ++j) {
-        const double gy = std::floor(y + h * j / rows) + 0.5;
-        cairo_move_to(cr, x + 2 * s, gy);
-        cairo_line_to(cr, x + w - 2 * s, gy);
+        const double gy = std::floor(y0 + h0 * j / rows) + lw / 2;
+        cairo_move_to(cr, x0 + 2 * s, gy);
+        cairo_line_to(cr, x0 + w0 - 2 * s, gy);
+        inkArea("line", x0 + 2 * s, gy - lw / 2, x0 + w0 - 2 * s, gy + lw / 2);
     }
     cairo_stroke(cr);
 }
 
 void drawTopBar(cairo_t* cr, double x, double y, double w, double h, double s) {
+    inkArea("bar", x, y, x + w, y + h);
+    inkArea("line", x, y + h - std::round(2 * s), x + w, y + h);
     cairo_rectangle(cr, x, y, w, h);
     verticalGradient(cr, y, y + h, kTopBarHigh, kTopBarLow);
     cairo_fill(cr);
     source(cr, GREEN_COLOR);
-    cairo_rectangle(cr, x, y + h - 2 * s, w, 2 * s);
+    const double line = std::round(2 * s);
+    cairo_rectangle(cr, x, y + h - line, w, line);
     cairo_fill(cr);
 }
 
@@ -137,10 +232,18 @@ void drawLogo(cairo_t* cr, double x, double y, double w, double h, double) {
     source(cr, LIGHT_GREEN_COLOR);
     cairo_move_to(cr, tx, ty);
     cairo_show_text(cr, "ZEK2");
+    const cairo_rectangle_t glyphs{tx + e.x_bearing, ty + e.y_bearing, e.width, e.height};
+    inkPainted("logo", "ZEK2", tx, y, e.width + e.x_bearing, h, glyphs, [&](cairo_t* c) {
+        cairo_select_font_face(c, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        cairo_set_font_size(c, h * 0.78);
+        cairo_move_to(c, tx, ty);
+        cairo_show_text(c, "ZEK2");
+    });
     // An underline in the lit green ties the mark to the top bar's edge.
     source(cr, GREEN_COLOR);
     cairo_rectangle(cr, tx, y + h - h * 0.08, e.width + e.x_bearing, h * 0.06);
     cairo_fill(cr);
+    inkArea("line", tx, y + h - h * 0.08, tx + e.width + e.x_bearing, y + h - h * 0.02);
 }
 
 // Captions whose ink leaves their box at some size; the skin is refused when any does.
@@ -168,21 +271,32 @@ void drawText(cairo_t* cr, const Decoration& d, double x, double y, double w, do
     source(cr, colour);
     cairo_move_to(cr, std::round(tx), std::round(ty));
     cairo_show_text(cr, d.text.c_str());
+    const cairo_rectangle_t glyphs{std::round(tx) + e.x_bearing, std::round(ty) + e.y_bearing,
+                                   e.width, e.height};
+    inkPainted("text", d.text, x, y, w, h, glyphs, [&](cairo_t* c) {
+        cairo_select_font_face(c, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+                               bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_set_font_size(c, h * 0.72);
+        cairo_move_to(c, std::round(tx), std::round(ty));
+        cairo_show_text(c, d.text.c_str());
+    });
 }
 
 // A thin rule that parts two groups of one section.
 void drawRule(cairo_t* cr, double x, double y, double w, double s) {
+    inkArea("line", x, y, x + w, y + outlineWidth(s));
     source(cr, kPanelEdge);
-    cairo_rectangle(cr, x, y, w, std::max(1.0, s));
+    cairo_rectangle(cr, x, y, w, outlineWidth(s));
     cairo_fill(cr);
 }
 
-// The ribbon's well, one pixel around the ribbon's own rectangle at this size.
+// The ribbon's well, its outline just around the ribbon's own rectangle at this size.
 void drawRibbonWell(cairo_t* cr, double s) {
     int size = 0;
     while (size + 1 < SCREEN_SIZE_COUNT && SCALE[size] < s) ++size;
     const int* r = layout::RIBBON_RECT[size];
-    drawLcd(cr, r[0] - 0.5, r[1] - 0.5, r[2] + 1, r[3] + 1, s);
+    const double lw = outlineWidth(s);
+    drawLcd(cr, r[0] - lw, r[1] - lw, r[2] + 2 * lw, r[3] + 2 * lw, s, "ribbon");
 }
 
 void drawDecorations(cairo_t* cr, const Picture& p, double s) {
@@ -198,19 +312,19 @@ void drawDecorations(cairo_t* cr, const Picture& p, double s) {
         else if (d.kind == "logo")
             drawLogo(cr, x, y, w, h, s);
         else if (d.kind == "panel")
-            drawPanel(cr, x + 0.5, y + 0.5, w - 1, h - 1, s);
+            drawPanel(cr, x, y, w, h, s);
         else if (d.kind == "lcd")
-            drawLcd(cr, x + 0.5, y + 0.5, w - 1, h - 1, s);
+            drawLcd(cr, x, y, w, h, s);
         else if (d.kind == "xy")
-            drawGrid(cr, x + 0.5, y + 0.5, w - 1, h - 1, s, 4, 4);
+            drawGrid(cr, x, y, w, h, s, 4, 4);
         else if (d.kind == "grid")
-            drawGrid(cr, x + 0.5, y + 0.5, w - 1, h - 1, s, 16, 8);
+            drawGrid(cr, x, y, w, h, s, 16, 8);
         else if (d.kind == "text")
             drawText(cr, d, x, y, w, h, LABEL_COLOR, false);
         else if (d.kind == "title")
             drawText(cr, d, x, y, w, h, LABEL_COLOR, true);
         else if (d.kind == "button") {
-            drawLcd(cr, x + 0.5, y + 0.5, w - 1, h - 1, s);
+            drawLcd(cr, x, y, w, h, s);
             drawText(cr, d, x, y, w, h, GREEN_COLOR, true);
         } else if (d.kind == "rule")
             drawRule(cr, x, y, w, s);
@@ -385,12 +499,10 @@ Size imageSize(const Picture& p, double s) {
 bool draw(cairo_t* cr, const Picture& p, double s) {
     const double w = static_cast<int>(p.w * s), h = static_cast<int>(p.h * s);
     const std::string& k = p.kind;
-    if (k == "background") {
-        source(cr, kFrame);
-        cairo_paint(cr);
-        drawDecorations(cr, p, s);
-    } else if (k == "page") {
-        source(cr, kPanel);
+    if (k == "background" || k == "page") {
+        // The ground covers the whole picture; the decorations lie on it.
+        ink.box("ground", 0, 0, static_cast<int>(w), static_cast<int>(h));
+        source(cr, k == "page" ? kPanel : kFrame);
         cairo_paint(cr);
         drawDecorations(cr, p, s);
     } else if (k == "knobbody" || k == "ringuni" || k == "ringbi" || k == "hslider" ||
@@ -481,8 +593,8 @@ int fail(const std::string& file, int line, const std::string& why) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: skingen <skin.txt> <out.bin> <out.cpp>\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: skingen <skin.txt> <out.bin> <out.cpp> [<ink.txt>]\n");
         return 2;
     }
     const std::string skinPath = argv[1];
@@ -528,7 +640,12 @@ int main(int argc, char** argv) {
     }
 
     std::string blob;
-    std::ostringstream index;
+    std::ostringstream index, inkList;
+    if (argc == 5)
+        inkList
+            << "# Generated by skingen from the skin file; do not edit. Where each background's\n"
+            << "# decorations leave ink: <id> <size> <what> <left> <top> <right> <bottom> <rim> "
+               "[<words>]\n";
     int count = 0;
     for (int size = 0; size < SCREEN_SIZE_COUNT; ++size) {
         const double s = SCALE[size];
@@ -536,6 +653,8 @@ int main(int argc, char** argv) {
             const Size is = imageSize(picture, s);
             cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, is.w, is.h);
             cairo_t* cr = cairo_create(surface);
+            const bool decorated = picture.kind == "background" || picture.kind == "page";
+            ink = {argc == 5 && decorated ? &inkList : nullptr, id, size};
             const bool known = draw(cr, picture, s);
             cairo_destroy(cr);
             if (!known) {
@@ -564,6 +683,12 @@ int main(int argc, char** argv) {
     std::ofstream bin(argv[2], std::ios::binary | std::ios::trunc);
     bin.write(blob.data(), static_cast<std::streamsize>(blob.size()));
     if (!bin) return fail(argv[2], 0, "cannot write the blob");
+
+    if (argc == 5) {
+        std::ofstream list(argv[4], std::ios::trunc);
+        list << inkList.str();
+        if (!list) return fail(argv[4], 0, "cannot write the ink list");
+    }
 
     std::ofstream cpp(argv[3], std::ios::trunc);
     cpp << "// Generated by skingen from the skin file; do not edit.\n"
