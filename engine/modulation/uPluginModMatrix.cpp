@@ -246,14 +246,10 @@ void APlugin::setModSourcesInUse(bool slotsChanged) {
     // The path positions' and the voice output's sources are written from the next pass on.
     for (int k = 0; k < 6; ++k) moduleSourceUsed[k] = modSrcInUse[src::PathOutputFirst + k];
     voiceOutputSourceUsed = modSrcInUse[src::VoiceOutput];
-    const uint8_t envRead = envSourcesInUse;
+    // A new reader of the envelope rows needs no catch-up: every pass before a control step
+    // writes them (setVoiceEnvSources).
     envSourcesInUse = noSkips;
     for (int s = src::Osc1AmpEnv; s <= src::FreeEnv2 + 1; ++s) envSourcesInUse |= modSrcInUse[s];
-    // The rows were left as they stood while nothing read them: a new reader finds the values
-    // the envelopes stand at now (the LFO speed reads its source before the pass writes it).
-    if (envSourcesInUse && !envRead)
-        for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
-            publishEnvSources(__builtin_ctz(busy));
     catchUpPublishedSources();
 }
 

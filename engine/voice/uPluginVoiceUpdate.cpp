@@ -200,12 +200,15 @@ void APlugin::publishEnvSources(int voice) {
 }
 
 void APlugin::setVoiceEnvSources(const int* voices, int count) {
-    // Unread sources are not written: when a reader appears, setModSourcesInUse brings the
-    // sounding voices' rows up to date, and every pass writes them again before its matrix.
+    // Unread sources are not written, except on the pass before each control step: the Main
+    // LFO's speed reads its source at the step, before the pass writes the row, so a reader
+    // that has just appeared finds there what the last pass would have written (the envelopes
+    // have moved on since, and no later value would do). The matrix reads the rows after
+    // this, and a note's start writes them before its first evaluation.
     const bool publish = envSourcesInUse != 0;
     for (int n = 0; n < count; ++n) {
         const int voice = voices[n] & 15;
-        if (publish) publishEnvSources(voice);
+        if (publish || (voicePassCount[voice] & 7) == 7) publishEnvSources(voice);
         EnvState* env = voiceEnv[voice];
         for (int e = 2; e <= 3; ++e) env[e].value += 2.0f * env[e].step;
     }

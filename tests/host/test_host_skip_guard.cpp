@@ -33,16 +33,17 @@ float destination(int d) {
     return (static_cast<float>(d) + 0.1f) / 399.99f;
 }
 
-// Both channels of one second from key 60's strike: the settings land 0.2 s before it, the
-// edit 3,232 frames after it (on a 32-frame block, not on a 128-sample one).
-std::vector<float> strike(const Settings& settings, const Settings& edit) {
+// Both channels of `frames` frames from key 60's strike: the settings land 0.2 s before it, the
+// edit `at` frames after it (by default on a 32-frame block, not on a 128-sample one).
+std::vector<float> strike(const Settings& settings, const Settings& edit, int at = 3232,
+                          int frames = kRate) {
     Plugin p(static_cast<float>(kRate), kBlock);
     std::vector<float> l, r, out;
     for (auto [t, v] : settings) p.setParameter(t, v);
     for (int b = 0; b < kRate / 5 / kBlock; ++b) p.process(kBlock, l, r);
     p.sendMidi({{0, 0x90, 60, 100}});
-    for (int b = 0; b < kRate / kBlock; ++b) {
-        if (b == 3232 / kBlock)
+    for (int b = 0; b < frames / kBlock; ++b) {
+        if (b == at / kBlock)
             for (auto [t, v] : edit) p.setParameter(t, v);
         p.process(kBlock, l, r);
         for (int i = 0; i < kBlock; ++i) {
@@ -68,11 +69,11 @@ std::string differences(const std::vector<float>& a, const std::vector<float>& b
 }
 
 void expectSameWithBypassedReader(const char* what, Settings settings, int readSource,
-                                  const Settings& edit) {
-    const std::vector<float> plain = strike(settings, edit);
+                                  const Settings& edit, int at = 3232, int frames = kRate) {
+    const std::vector<float> plain = strike(settings, edit, at, frames);
     settings.insert(settings.end(),
                     {{tag::ModBypassFirst, 1.0f}, {tag::ModSourceFirst, source(readSource)}});
-    const std::vector<float> read = strike(settings, edit);
+    const std::vector<float> read = strike(settings, edit, at, frames);
     ASSERT_EQ(plain.size(), read.size());
     EXPECT_TRUE(plain == read) << what << ": " << differences(plain, read);
 }
@@ -221,6 +222,17 @@ std::vector<float> play(const Session& s, bool noSkips) {
     return out;
 }
 
+// The same steps at each block length, with every shortcut and with none.
+void expectFullWork(const char* what, const std::vector<Step>& steps, int frames,
+                    std::initializer_list<int> blocks) {
+    for (int block : blocks) {
+        const Session s{block, frames, steps};
+        const std::vector<float> taken = play(s, false), full = play(s, true);
+        EXPECT_TRUE(taken == full)
+            << what << ", block " << block << ": " << differences(taken, full);
+    }
+}
+
 } // namespace
 
 TEST(HostSkipGuard, ABypassedSlotLeavesEverySampleAsItWas) {
@@ -243,6 +255,13 @@ TEST(HostSkipGuard, ABypassedSlotLeavesEverySampleAsItWas) {
          {tag::ModDestFirst + 1, destination(oscDest(0, oscdest::Feedback))},
          {tag::ModAmountFirst + 1, 1.0f}},
         src::Osc1Output, {{tag::Osc1OutputOn, 1.0f}});
+    expectSameWithBypassedReader("Main LFO speed by the Filter Envelope",
+                                 {{tag::MainLfoToVolume, 1.0f},
+                                  {tag::MainLfoSpeed, 0.5f},
+                                  {tag::MainLfoPlayMode, 0.0f},
+                                  {tag::MainLfoSpeedModSource, source(src::FilterEnv)},
+                                  {tag::MainLfoSpeedModAmount, 0.5f}},
+                                 src::FilterEnv, {{tag::MainLfoSpeedModAmount, 1.0f}}, 2464, 28800);
 }
 
 // Random patches under random edits at any sample, at blocks of 1, 37 and 128 frames, sound the
@@ -273,4 +292,39 @@ TEST(HostSkipGuard, EveryShortcutLeavesRandomEditedPatchesAsTheFullWorkPlaysThem
         ADD_FAILURE() << "seed " << seed << ", block " << s.block << ", first at frame "
                       << first / 2 << ": " << differences(taken, full);
     }
+}
+
+// Each shortcut that once changed the sound, in a session of its own.
+TEST(HostSkipGuard, EachShortcutThatOnceStrayedPlaysAsTheFullWork) {
+    testhost::resetHost();
+    auto set = [](int frame, int t, float v) { return Step{Step::Parameter, frame, t, v, 0}; };
+    auto key = [](int frame, int k, int status) {
+        return Step{Step::Midi, frame, k, 99.0f, status};
+    };
+    // Oscillator 1 unheard under unison until a slot starts to read its output: the slot reads
+    // the pass before, so each voice's first sub-voice is rendered, not only carried.
+    expectFullWork("Osc 1 Output read mid-note with unison",
+                   {set(0, tag::Osc2On, 1.0f), set(0, tag::Osc1OutputOn, 0.0f),
+                    set(0, tag::UnisonMode, 0.11f), key(100, 60, 0x90),
+                    set(3332, tag::ModBypassFirst + 1, 0.0f),
+                    set(3332, tag::ModSourceFirst + 1, source(src::Osc1Output)),
+                    set(3332, tag::ModDestFirst + 1, destination(oscDest(1, oscdest::Fine))),
+                    set(3332, tag::ModAmountFirst + 1, 1.0f)},
+                   kRate, {32});
+    // A slot on an envelope source set just before a note on a voice that sounded before: the
+    // note's first evaluation reads the restarted envelopes, not the row its last note left.
+    expectFullWork("Free Env 1 to Amp Env Speed set before a note",
+                   {key(100, 60, 0x90), key(5000, 60, 0x80), set(20000, tag::ModBypassFirst, 0.0f),
+                    set(20000, tag::ModSourceFirst, source(src::FreeEnv1)),
+                    set(20000, tag::ModDestFirst, destination(dest::AmpEnvSpeed)),
+                    set(20000, tag::ModAmountFirst, 1.0f), key(20007, 60, 0x90)},
+                   kRate, {37});
+    // The per-voice Main LFO's speed starts to read the Filter Envelope between two control
+    // steps: the row it reads at the step holds what the pass before wrote.
+    expectFullWork("Main LFO speed by the Filter Envelope, then Poly",
+                   {key(4756, 73, 0x90), set(6294, tag::MainLfoSpeed, 0.677f),
+                    set(13139, tag::MainLfoSpeedModSource, source(src::FilterEnv)),
+                    set(31586, tag::MainLfoPlayMode, 0.0f),
+                    set(31586, tag::MainLfoToVolume, 0.848f)},
+                   4200 + kRate * 4 / 5, {1, 32, 37, 128});
 }
