@@ -275,7 +275,7 @@ std::vector<float> play(const Session& s, bool noSkips, Counts& taken) {
 }
 
 // Plays a session with every shortcut and with none: what went wrong, or "".
-std::string playSeed(const Session& s, Counts& taken) {
+std::string againstFullWork(const Session& s, Counts& taken) {
     Counts untaken;
     const std::vector<float> shortcuts = play(s, false, taken), full = play(s, true, untaken);
     if (!named(untaken).empty()) return "with ZEK2_NO_SKIPS=1 the render took " + named(untaken);
@@ -290,13 +290,9 @@ std::string playSeed(const Session& s, Counts& taken) {
 void expectFullWork(const char* what, shortcut::Kind kind, const std::vector<Step>& steps,
                     int frames, std::initializer_list<int> blocks) {
     for (int block : blocks) {
-        const Session s{block, frames, steps};
-        Counts counted, uncounted;
-        const std::vector<float> taken = play(s, false, counted), full = play(s, true, uncounted);
-        EXPECT_TRUE(taken == full)
-            << what << ", block " << block << ": " << differences(taken, full);
-        EXPECT_EQ(named(uncounted), "") << what << ", block " << block << ", ZEK2_NO_SKIPS=1";
-        EXPECT_GT(counted[size_t(kind)], 0u) << what << ", block " << block << ": not taken";
+        Counts taken;
+        EXPECT_EQ(againstFullWork({block, frames, steps}, taken), "") << what;
+        EXPECT_GT(taken[size_t(kind)], 0u) << what << ", block " << block << ": not taken";
     }
 }
 
@@ -350,7 +346,7 @@ TEST(HostSkipGuard, EveryShortcutLeavesRandomEditedPatchesAsTheFullWorkPlaysThem
     Counts all{};
     for (uint64_t seed : seeds) {
         Counts taken;
-        const std::string failure = playSeed(makeSession(seed), taken);
+        const std::string failure = againstFullWork(makeSession(seed), taken);
         for (int k = 0; k < shortcut::kKinds; ++k) all[size_t(k)] += taken[size_t(k)];
         if (failure.empty()) continue;
         ADD_FAILURE() << "seed " << seed << ": " << failure;
@@ -421,7 +417,7 @@ TEST(HostSkipGuard, FreshSeedsForAWhile) {
         blocks += 2 * (s.frames + s.block - 1) / s.block;
         audio += 2.0 * s.frames / kRate;
         Counts taken;
-        const std::string failure = playSeed(s, taken);
+        const std::string failure = againstFullWork(s, taken);
         if (failure.empty()) continue;
         ++failed;
         ADD_FAILURE() << "skip guard seed " << seed << " failed at " << failure
