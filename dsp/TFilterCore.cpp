@@ -3,6 +3,7 @@
 // the extra high-pass stage, and the per-pass form of process(). Audio thread only.
 #include "dsp/FilterMath.h"
 #include "dsp/Float8.h"
+#include "dsp/ShortcutCounts.h"
 #include "dsp/TFilter.h"
 #include "dsp/TFilterKernels.h"
 
@@ -327,6 +328,7 @@ bool TFilter::beginPair(TFilter& a, TFilter& b, const PassInput& inputA, const P
     const Float4* sb = reinterpret_cast<const Float4*>(&b.pass);
     const bool held = !a.fullWork && a.pairHolder == &a && a.pairOther == &b &&
                       b.pairHolder == &a && a.pairType == a.type && (a.pairHp != 0) == hp;
+    if (held) ZEK2_SHORTCUT_TAKEN(FilterPairHeld);
     if (!held) {
         a.splitPair();
         b.splitPair();

@@ -4,6 +4,7 @@
 #include "dsp/FilterMath.h"
 #include "dsp/FilterTables.h"
 #include "dsp/Float8.h"
+#include "dsp/ShortcutCounts.h"
 #include "dsp/TFilter.h"
 
 #include <cmath>
@@ -190,7 +191,10 @@ bool TFilter::updateControls(stereoStruct cutoff, stereoStruct cutoffMod, float 
             _mm_castps_si128(_mm_setr_ps(velTerm, wheelTerm, keyTrack, typeAsFloat))};
         const __m128i equal =
             _mm_and_si128(_mm_cmpeq_epi32(rest[0], before[1]), _mm_cmpeq_epi32(rest[1], before[2]));
-        if (restInputsValid && _mm_movemask_epi8(equal) == 0xFFFF) return false;
+        if (restInputsValid && _mm_movemask_epi8(equal) == 0xFFFF) {
+            ZEK2_SHORTCUT_TAKEN(FilterSettled);
+            return false;
+        }
         _mm_store_si128(before + 1, rest[0]);
         _mm_store_si128(before + 2, rest[1]);
         restInputsValid = 1;

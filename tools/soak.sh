@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Soaks the plug-in for SECONDS with fresh seeds: the automation soak of the host tests, on
 # three builds side by side: the Release build, the AddressSanitizer + UBSan build, and the
-# ThreadSanitizer build with a second thread asking every host query. A failure prints its
-# seed and the command that replays it; a crashed run is restarted with the next seeds, so
+# ThreadSanitizer build with a second thread asking every host query; beside them, the skip
+# guard's random sessions (every shortcut against none) in the Release build. A failure prints
+# its seed and the command that replays it; a crashed run is restarted with the next seeds, so
 # one fault does not end the soak.
 #   tools/soak.sh SECONDS [FIRST_SEED]
 # ZEK2_JOBS sets the build jobs (default 3); ZEK2_SOAK_BLOCKS the blocks per seed (1500 in the
@@ -32,16 +33,17 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=suppressions=$PWD/tools/tsan.supp:halt_on_error=1:second_deadlock_stack=1
 
-# One lane: runs the fresh-seed test until the time is up, restarting after a crash with the
-# seed after the one that crashed. Seeds of a lane start at its own offset, so lanes never
-# share one.
-lane() { # name, build folder, threads, first seed, blocks per seed
-    local name=$1 dir=$2 threads=$3 seed=$4 blocks=$5 end=$(($(date +%s) + seconds)) run=0
+# One lane: runs a fresh-seed test (the automation soak's unless a sixth argument names the
+# suite) until the time is up, restarting after a crash with the seed after the one that
+# crashed. Seeds of a lane start at its own offset, so lanes never share one.
+lane() { # name, build folder, threads, first seed, blocks per seed[, suite]
+    local name=$1 dir=$2 threads=$3 seed=$4 blocks=$5 suite=${6:-HostSoak}
+    local end=$(($(date +%s) + seconds)) run=0
     while [ "$(date +%s)" -lt "$end" ]; do
         local left=$((end - $(date +%s))) log="$logs/$name.$run.log"
         ZEK2_SOAK_SECONDS=$left ZEK2_SOAK_FIRST_SEED=$seed ZEK2_SOAK_BLOCKS=$blocks \
             ZEK2_SOAK_THREADS=$threads \
-            "$dir/tests/zek2_host_tests" --gtest_filter=HostSoak.FreshSeedsForAWhile >"$log" 2>&1
+            "$dir/tests/zek2_host_tests" --gtest_filter="$suite.FreshSeedsForAWhile" >"$log" 2>&1
         local rc=$?
         local last
         last=$(grep -o 'soak seed [0-9]*' "$log" | tail -1 | awk '{print $3}')
@@ -52,8 +54,13 @@ lane() { # name, build folder, threads, first seed, blocks per seed
         fi
         if ! grep -q 'soak summary' "$log"; then
             echo "[$name] seed $last CRASHED (exit $rc), log $log"
-            echo "[$name]   replay: ZEK2_SOAK_SEED=$last ZEK2_SOAK_BLOCKS=$blocks" \
-                "ZEK2_SOAK_THREADS=$threads $dir/tests/zek2_host_tests --gtest_filter=HostSoak.Replay"
+            if [ "$suite" = HostSoak ]; then
+                echo "[$name]   replay: ZEK2_SOAK_SEED=$last ZEK2_SOAK_BLOCKS=$blocks" \
+                    "ZEK2_SOAK_THREADS=$threads $dir/tests/zek2_host_tests --gtest_filter=HostSoak.Replay"
+            else
+                echo "[$name]   replay: ZEK2_SOAK_SECONDS=1 ZEK2_SOAK_FIRST_SEED=$last" \
+                    "$dir/tests/zek2_host_tests --gtest_filter=$suite.FreshSeedsForAWhile"
+            fi
             echo "[$name] crash: seed $last" >>"$logs/$name.summary"
         fi
         grep -h 'failed at\|replay:\|soak summary' "$log" | sed "s/^/[$name] /"
@@ -67,6 +74,7 @@ echo "== soaking for $seconds s from seed $first (logs in $logs)"
 lane release build 1 "$first" "$blocks" &
 lane asan build-asan 1 $((first + 30000000)) $((blocks / 4)) &
 lane tsan build-tsan 2 $((first + 60000000)) $((blocks / 4)) &
+lane skipguard build 1 $((first + 90000000)) "$blocks" HostSkipGuard &
 wait
 
 echo "== totals"

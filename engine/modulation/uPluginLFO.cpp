@@ -2,6 +2,7 @@
 // their settings every 128 samples, their step every 4 samples, their resets. Audio thread.
 #include "engine/APlugin.h"
 
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/LFOCore.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
@@ -105,6 +106,8 @@ void APlugin::setGlobalLFOSettings() {
             double multiplier = std::exp2(2.0 * d[kLfoSpeed]) * rateFactor;
             if (i == kMainLfo) multiplier *= std::exp2(speedExponent);
             s.speed = getLfoSpeed(kSpeedTags[i], s.sync != 0, multiplier);
+        } else {
+            ZEK2_SHORTCUT_TAKEN(GlobalLfoSpeedKept);
         }
         lfocore::setStagesOnce(s, memo, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth],
                                d[kLfoBias], d[kLfoBits], d[kLfoHold]);

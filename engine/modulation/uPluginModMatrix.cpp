@@ -3,6 +3,7 @@
 // Volume law every 16 samples. Audio thread, except the queries (any thread).
 #include "engine/APlugin.h"
 
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/modulation/ModSlotMath.h"
 #include "engine/params/ParamTags.h"
@@ -160,6 +161,7 @@ void APlugin::setModSlotTable() {
                   "the slot table's parameters are one run of tags");
     if (!noSkips &&
         keepKey(&currentValues[tag::ModBypassFirst], modSlotTableKey, 80, modSlotTableKeyValid)) {
+        ZEK2_SHORTCUT_TAKEN(SlotTableKept);
         refreshModSlotValues();
         setModSourcesInUse(false);
         return;
@@ -246,14 +248,10 @@ void APlugin::setModSourcesInUse(bool slotsChanged) {
     // The path positions' and the voice output's sources are written from the next pass on.
     for (int k = 0; k < 6; ++k) moduleSourceUsed[k] = modSrcInUse[src::PathOutputFirst + k];
     voiceOutputSourceUsed = modSrcInUse[src::VoiceOutput];
-    const uint8_t envRead = envSourcesInUse;
+    // A new reader of the envelope rows needs no catch-up: every pass before a control step
+    // writes them (setVoiceEnvSources).
     envSourcesInUse = noSkips;
     for (int s = src::Osc1AmpEnv; s <= src::FreeEnv2 + 1; ++s) envSourcesInUse |= modSrcInUse[s];
-    // The rows were left as they stood while nothing read them: a new reader finds the values
-    // the envelopes stand at now (the LFO speed reads its source before the pass writes it).
-    if (envSourcesInUse && !envRead)
-        for (uint32_t busy = getBusyVoiceMask(); busy != 0; busy &= busy - 1)
-            publishEnvSources(__builtin_ctz(busy));
     catchUpPublishedSources();
 }
 
@@ -262,8 +260,10 @@ void APlugin::refreshModSlotValues() {
     // from, for the same slot list: unchanged, the values already hold what they would give.
     static_assert(tag::ModAmountFirst == tag::ModOffsetFirst + 16, "one run of tags");
     if (!noSkips &&
-        keepKey(&currentValues[tag::ModOffsetFirst], modSlotValuesKey, 32, modSlotValuesKeyValid))
+        keepKey(&currentValues[tag::ModOffsetFirst], modSlotValuesKey, 32, modSlotValuesKeyValid)) {
+        ZEK2_SHORTCUT_TAKEN(SlotValuesKept);
         return;
+    }
     for (int i = 0; i < modSlotCount; ++i) {
         const int s = modSlotList[i];
         modSlotAmount[s] = 2.0f * currentValues[tag::ModAmountFirst + s] - 1.0f;

@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/Float8.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/modulation/ModSlotMath.h"
 #include "engine/params/ParamTags.h"
@@ -223,6 +224,7 @@ inline void evaluateGroup(APlugin& e, const int* voices, int count, int first, b
         const R x = L::gather(source, static_cast<std::ptrdiff_t>(slot.source) * 4);
         R term;
         if (foldValid && form.folds && L::sameBits(x, fold.x[i], last.x[i])) {
+            ZEK2_SHORTCUT_TAKEN(SlotTermsFolded);
             term = L::loadRuns(fold.term[i], last.term[i]);
         } else {
             R amount, offset, range;

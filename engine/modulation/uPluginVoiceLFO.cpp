@@ -5,6 +5,7 @@
 
 #include "dsp/Float4.h"
 #include "dsp/SameBytes.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/LFOCore.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
@@ -131,7 +132,10 @@ void APlugin::setVoiceLFOSettings(int v) {
     key.rates[1] = engineRateDouble;
     static_assert(sizeof(key.values) / sizeof(float) == 20 + 3 * 7, "every input");
     static_assert(sizeof(VoiceLFOKey) == 41 * 4 + 3 * 4 + 2 * 8, "no padding");
-    if (!noSkips && voiceLFOKeyValid[v] && sameBytes(&key, &voiceLFOKey[v], sizeof(key))) return;
+    if (!noSkips && voiceLFOKeyValid[v] && sameBytes(&key, &voiceLFOKey[v], sizeof(key))) {
+        ZEK2_SHORTCUT_TAKEN(VoiceLfoSettingsKept);
+        return;
+    }
     // The menus and switches (the key's first 17 values) and the free LFOs' use give the
     // waves, play modes, syncs and on states, the start phase, the speed source and the morph
     // choice: while they stand still, those still hold what they gave.
@@ -139,6 +143,7 @@ void APlugin::setVoiceLFOSettings(int v) {
                            sameBytes(key.values, voiceLFOKey[v].values, 17 * sizeof(float)) &&
                            key.flags[0] == voiceLFOKey[v].flags[0];
     VoiceLFOMenus& menus = voiceLFOMenus[v];
+    if (sameMenus) ZEK2_SHORTCUT_TAKEN(VoiceLfoMenusKept);
     if (!sameMenus) {
         menus.startPhase = LFO_PHASE_VAL[getSteppedValue(tag::MainLfoPhase) & 3];
         menus.speedSource = getModSrc(currentValues[tag::MainLfoSpeedModSource]);
@@ -180,6 +185,8 @@ void APlugin::setVoiceLFOSettings(int v) {
             double multiplier = std::exp2(2.0 * d[kLfoSpeed]) * base;
             if (i == kMainLfo) multiplier *= std::exp2(speedExponent);
             s.speed = getLfoSpeed(kSpeedTags[i], s.sync != 0, multiplier);
+        } else {
+            ZEK2_SHORTCUT_TAKEN(VoiceLfoSpeedKept);
         }
         lfocore::setStagesOnce(s, memo, d[kLfoPhase] + startPhase, d[kLfoShape], d[kLfoSmooth],
                                d[kLfoBias], d[kLfoBits], d[kLfoHold]);
@@ -561,6 +568,7 @@ void APlugin::setVoiceLFOPasses(const int* voices, int count) {
             // its LFOs run globally. Its steps, until new settings or a reset end the rest, only
             // move the phases on: the values already rest at the outputs, the increments and
             // the Free LFO 1/2 value at 0 (without the combination, which would end the rest).
+            ZEK2_SHORTCUT_TAKEN(VoiceLfosResting);
             const uint8_t rest = voiceLFOsResting[v];
             if (stepPass && !(rest & kRestPhasesStand)) {
                 LFOState* lfos = voiceLFOs[v];

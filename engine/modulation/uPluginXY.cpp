@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/SameBytes.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/TempoSync.h"
@@ -65,6 +66,8 @@ uint32_t APlugin::getXYVoiceReplayPads() {
         memo.pads =
             static_cast<uint8_t>((isXYVoiceReplay(0) ? 1 : 0) | (isXYVoiceReplay(1) ? 2 : 0));
         memo.valid = 1;
+    } else {
+        ZEK2_SHORTCUT_TAKEN(XYReplayKept);
     }
     return memo.pads;
 }

@@ -5,6 +5,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/Float4.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
@@ -53,6 +54,7 @@ Float4 keepFinite(Float4 x) {
 void APlugin::publishInput(float value) {
     inputSourceLast = value;
     if (!modSrcInUse[src::Input] && !noSkips) {
+        ZEK2_SHORTCUT_TAKEN(InputOutputRowsLeft);
         inputSourceWritten = std::numeric_limits<float>::quiet_NaN();
         return;
     }
@@ -66,6 +68,7 @@ void APlugin::publishOutput(float value) {
     lastVoiceSource[src::Output] = value;
     outputSourceLast = value;
     if (!modSrcInUse[src::Output] && !noSkips) {
+        ZEK2_SHORTCUT_TAKEN(InputOutputRowsLeft);
         outputSourceWritten = std::numeric_limits<float>::quiet_NaN();
         return;
     }
@@ -157,6 +160,7 @@ void APlugin::renderPass() {
 // silence, so only what a full pass leaves behind is written: the shared oscillator-LFO phases
 // move on, the sums hold the denormal offset and the sources see silence.
 void APlugin::renderSleptPass() {
+    ZEK2_SHORTCUT_TAKEN(SleptPass);
     arpModRunning = 0;
     voiceSum[0] = voiceSum[1] = stereoOverStruct{};
     moveSharedOscLfoPhases();

@@ -5,6 +5,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/DenormalGuard.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "platform/prefs.h"
@@ -220,6 +221,7 @@ VstInt32 APlugin::getQuietSpanEnd(VstInt32 i, VstInt32 sampleFrames) const {
 // ramps still move every sample, and every pass runs.
 void APlugin::renderQuietSpan(const float* inLeft, const float* inRight, float* left, float* right,
                               VstInt32 begin, VstInt32 end) {
+    ZEK2_SHORTCUT_TAKEN(QuietSpan);
     // The span's last 4-sample step: the LFO ramps before it are overwritten by it.
     const VstInt32 lastStep =
         end - 1 - static_cast<VstInt32>((sampleCounter + uint64_t(end - 1 - begin)) & 3u);

@@ -5,6 +5,7 @@
 
 #include "dsp/FastMath.h"
 #include "dsp/Float4.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/OscParams.h"
@@ -692,6 +693,7 @@ template <int Osc> void APlugin::renderOscillatorOf() {
         }
         ov.setupSerial = voiceSetupSerial;
         if (!settingsMove && !due8 && oscPassKeys[v][osc].valid) {
+            ZEK2_SHORTCUT_TAKEN(OscSettingsStand);
             if (extras) setOscEveryPassExtras(v, osc);
             continue;
         }
@@ -739,6 +741,7 @@ template <int Osc> void APlugin::renderOscillatorOf() {
             const int k = subVoiceList[2][i];
             const OscVoice* pm = &oscVoices[v][osc];
             if (carried && k != 0) {
+                ZEK2_SHORTCUT_TAKEN(Osc1Carried);
                 carryUnheard(*pm, sub, oscSlots[slot][0], oscEnv[slot][0]);
                 continue;
             }

@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/FastMath.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/tables/LookupTables.h"
 #include "engine/voice/OscParams.h"
 
@@ -232,6 +233,8 @@ void APlugin::stepOscLfo(int voice, int osc, bool update) {
         float* src = voiceSource[voice];
         src[s] = lfo0;
         src[s + 1] = 0.5f * lfo0 + 0.5f;
+    } else {
+        ZEK2_SHORTCUT_TAKEN(OscLfoRowsLeft);
     }
     if (voice == lastVoice) {
         lastVoiceSource[s] = lfo0;
@@ -496,6 +499,7 @@ void APlugin::setOscSettingsLanes(int osc, const int* voices, const uint8_t* due
             const int v = voices[i];
             const bool laneDue = due[i] != 0;
             if (!full && passKeyHolds<o>(oscPassKeys[v][o], voiceDest[v], laneDue)) {
+                ZEK2_SHORTCUT_TAKEN(OscLanesStand);
                 if (extras) setOscEveryPassExtras(v, o);
                 continue;
             }
@@ -651,6 +655,7 @@ void APlugin::setOscIncrements(int osc, uint8_t* kind, bool pmOn) {
         const bool due = (voicePassCount[voice] & 7) == 0 || voiceIsNew[voice];
         if (ov.pitchStands && !pitchMoves && !due && ov.pitchEnvAmount == 0.0f &&
             ov.pitchSerial == voiceSetupSerial) {
+            ZEK2_SHORTCUT_TAKEN(OscIncrementsStand);
             for (int k = 0; k < unison; ++k) {
                 EnvState& e = oscEnv[slotOf(slots[k])][env];
                 e.value += 2.0f * e.step;
@@ -675,6 +680,7 @@ void APlugin::setOscIncrements(int osc, uint8_t* kind, bool pmOn) {
         const __m128 now = _mm_movelh_ps(xs, _mm_set1_ps(base)); // x0, x1, base, base
         const int moved =
             (_mm_movemask_ps(_mm_cmpneq_ps(now, _mm_loadu_ps(ov.pitchIn))) | always) & 7;
+        if ((moved & 5) == 0 || (moved & 6) == 0) ZEK2_SHORTCUT_TAKEN(OscPitchPowersKept);
         if (moved) {
             const float x0 = _mm_cvtss_f32(xs);
             const float x1 = _mm_cvtss_f32(_mm_shuffle_ps(xs, xs, 1));

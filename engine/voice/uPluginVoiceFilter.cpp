@@ -4,6 +4,7 @@
 #include "engine/APlugin.h"
 
 #include "dsp/SameBytes.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 
@@ -52,6 +53,8 @@ void APlugin::setVoiceFilterAndEQ(int voice) {
         f.setTrack(track[0], track[1]);
         std::memcpy(filterTrackKey[v], track, sizeof(track));
         filterTrackValid[v] = 1;
+    } else {
+        ZEK2_SHORTCUT_TAKEN(FilterTrackKept);
     }
     f.setVel(currentValues[tag::FilterFrequencyVelocityTrack], voiceVelocity[v]);
 

@@ -6,6 +6,7 @@
 #include "dsp/FastMath.h"
 #include "dsp/Float4.h"
 #include "dsp/SameBytes.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 #include "engine/voice/VoiceTables.h"
@@ -45,6 +46,7 @@ void APlugin::setVoiceModOften(int voice) {
     std::memcpy(inputs + 3, &voiceMidiSource[voice][src::ControllerFirst], 21 * sizeof(float));
     const bool settled = !noSkips && smoothersSettled[voice] && !voiceIsNew[voice] &&
                          sameBytes(inputs, smootherInputs[voice], sizeof(inputs));
+    if (settled) ZEK2_SHORTCUT_TAKEN(SmoothersSettled);
     if (!settled) {
         float before[24], after[24];
         before[0] = smoothModWheel[voice];
@@ -144,6 +146,7 @@ void APlugin::setVoiceEnvRates(int voice) {
                                                 currentValues[tag::Osc2AmpEnvKeyTrack],
                                                 currentValues[tag::Osc2PitchEnvKeyTrack]};
     if (!noSkips && memo.valid && sameBytes(inputs, memo.inputs, sizeof(inputs))) {
+        ZEK2_SHORTCUT_TAKEN(EnvSpeedsKept);
         for (int e = 0; e < 4; ++e) voiceEnv[voice][e].speed = memo.envSpeed[e];
         for (int l = 0; l < 4; ++l) oscEnvLaneRate[voice][l] = memo.laneRate[l];
         return;
@@ -200,12 +203,18 @@ void APlugin::publishEnvSources(int voice) {
 }
 
 void APlugin::setVoiceEnvSources(const int* voices, int count) {
-    // Unread sources are not written: when a reader appears, setModSourcesInUse brings the
-    // sounding voices' rows up to date, and every pass writes them again before its matrix.
+    // Unread sources are not written, except on the pass before each control step: the Main
+    // LFO's speed reads its source at the step, before the pass writes the row, so a reader
+    // that has just appeared finds there what the last pass would have written (the envelopes
+    // have moved on since, and no later value would do). The matrix reads the rows after
+    // this, and a note's start writes them before its first evaluation.
     const bool publish = envSourcesInUse != 0;
     for (int n = 0; n < count; ++n) {
         const int voice = voices[n] & 15;
-        if (publish) publishEnvSources(voice);
+        if (publish || (voicePassCount[voice] & 7) == 7)
+            publishEnvSources(voice);
+        else
+            ZEK2_SHORTCUT_TAKEN(EnvRowsLeft);
         EnvState* env = voiceEnv[voice];
         for (int e = 2; e <= 3; ++e) env[e].value += 2.0f * env[e].step;
     }
@@ -268,8 +277,10 @@ void APlugin::setVoiceUnison(int voice) {
     const float spread = clamp01(getLockVar(tag::UnisonSpread) + dest[dest::UnisonSpread]);
     // The sub-voices keep their tunings and pans while every input stands still.
     const float key[4] = {amount, spread, static_cast<float>(m), static_cast<float>(uniNumVoices)};
-    if (!noSkips && unisonMemoValid[voice] && sameBytes(key, unisonMemo[voice], sizeof(key)))
+    if (!noSkips && unisonMemoValid[voice] && sameBytes(key, unisonMemo[voice], sizeof(key))) {
+        ZEK2_SHORTCUT_TAKEN(UnisonKept);
         return;
+    }
     std::memcpy(unisonMemo[voice], key, sizeof(key));
     unisonMemoValid[voice] = 1;
     const float detune = fastExp2(0.2f * amount / 12.0f);

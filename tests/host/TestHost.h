@@ -167,15 +167,18 @@ inline VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntP
 
 using EntryProc = AEffect* (*)(audioMasterCallback);
 
+// A plug-in module's entry point; the module stays loaded for the test process.
+inline EntryProc loadEntryPoint(const char* path) {
+    void* lib = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (!lib) throw std::runtime_error(std::string("dlopen failed: ") + dlerror());
+    auto proc = reinterpret_cast<EntryProc>(dlsym(lib, "VSTPluginMain"));
+    if (!proc) throw std::runtime_error("VSTPluginMain not exported");
+    return proc;
+}
+
 // The plug-in module, loaded once per test process.
 inline EntryProc entryPoint() {
-    static EntryProc entry = [] {
-        void* lib = dlopen(ZEK2_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-        if (!lib) throw std::runtime_error(std::string("dlopen failed: ") + dlerror());
-        auto proc = reinterpret_cast<EntryProc>(dlsym(lib, "VSTPluginMain"));
-        if (!proc) throw std::runtime_error("VSTPluginMain not exported");
-        return proc;
-    }();
+    static EntryProc entry = loadEntryPoint(ZEK2_PLUGIN_PATH);
     return entry;
 }
 
@@ -185,12 +188,13 @@ inline int& openedPlugins() {
     return count;
 }
 
-// One plug-in instance, opened as a DAW opens it and closed with effClose.
+// One plug-in instance, opened as a DAW opens it and closed with effClose; from ZEK2.so unless
+// another module's entry point is given.
 class Plugin {
 public:
-    explicit Plugin(float rate = 44100.0f, VstInt32 blockSize = 512) {
+    explicit Plugin(float rate = 44100.0f, VstInt32 blockSize = 512, EntryProc entry = nullptr) {
         ++openedPlugins();
-        effect = entryPoint()(hostCallback);
+        effect = (entry ? entry : entryPoint())(hostCallback);
         if (!effect) throw std::runtime_error("VSTPluginMain returned null");
         dispatch(effOpen);
         dispatch(effSetSampleRate, 0, 0, nullptr, rate);

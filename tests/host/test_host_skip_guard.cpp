@@ -1,20 +1,26 @@
 // Work skipped for speed never changes a sample. Two fresh instances that differ only by a
 // bypassed modulation slot (whose source then counts as read, so its row is always written and
 // its oscillator always rendered) play the same samples through an edit that makes a reader
-// appear between two slot-table rebuilds; and random patches under random edits at any sample
-// play the same samples with every shortcut of the render taken as without any
-// (ZEK2_NO_SKIPS=1 at construction).
+// appear between two slot-table rebuilds; and random patches under random edits at any sample,
+// and each case that once strayed, play the same samples with every shortcut of the render
+// taken as without any (ZEK2_NO_SKIPS=1 at construction). These play through the tests'
+// counting build of the plug-in, which shows that they take every shortcut, and none with the
+// switch.
 #include "Soak.h"
 #include "TestHost.h"
+#include "dsp/ShortcutCounts.h"
 #include "engine/modulation/ModIndices.h"
 #include "engine/params/ParamTags.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,16 +39,17 @@ float destination(int d) {
     return (static_cast<float>(d) + 0.1f) / 399.99f;
 }
 
-// Both channels of one second from key 60's strike: the settings land 0.2 s before it, the
-// edit 3,232 frames after it (on a 32-frame block, not on a 128-sample one).
-std::vector<float> strike(const Settings& settings, const Settings& edit) {
+// Both channels of `frames` frames from key 60's strike: the settings land 0.2 s before it, the
+// edit `at` frames after it (by default on a 32-frame block, not on a 128-sample one).
+std::vector<float> strike(const Settings& settings, const Settings& edit, int at = 3232,
+                          int frames = kRate) {
     Plugin p(static_cast<float>(kRate), kBlock);
     std::vector<float> l, r, out;
     for (auto [t, v] : settings) p.setParameter(t, v);
     for (int b = 0; b < kRate / 5 / kBlock; ++b) p.process(kBlock, l, r);
     p.sendMidi({{0, 0x90, 60, 100}});
-    for (int b = 0; b < kRate / kBlock; ++b) {
-        if (b == 3232 / kBlock)
+    for (int b = 0; b < frames / kBlock; ++b) {
+        if (b == at / kBlock)
             for (auto [t, v] : edit) p.setParameter(t, v);
         p.process(kBlock, l, r);
         for (int i = 0; i < kBlock; ++i) {
@@ -68,11 +75,11 @@ std::string differences(const std::vector<float>& a, const std::vector<float>& b
 }
 
 void expectSameWithBypassedReader(const char* what, Settings settings, int readSource,
-                                  const Settings& edit) {
-    const std::vector<float> plain = strike(settings, edit);
+                                  const Settings& edit, int at = 3232, int frames = kRate) {
+    const std::vector<float> plain = strike(settings, edit, at, frames);
     settings.insert(settings.end(),
                     {{tag::ModBypassFirst, 1.0f}, {tag::ModSourceFirst, source(readSource)}});
-    const std::vector<float> read = strike(settings, edit);
+    const std::vector<float> read = strike(settings, edit, at, frames);
     ASSERT_EQ(plain.size(), read.size());
     EXPECT_TRUE(plain == read) << what << ": " << differences(plain, read);
 }
@@ -195,9 +202,53 @@ Session makeSession(uint64_t seed) {
     return s;
 }
 
-std::vector<float> play(const Session& s, bool noSkips) {
+// The tests' counting build of the plug-in: the same render, with a count of each shortcut its
+// instances take (dsp/ShortcutCounts.h).
+using Counts = std::array<uint64_t, shortcut::kKinds>;
+struct CountingPlugin {
+    testhost::EntryProc entry = testhost::loadEntryPoint(ZEK2_COUNTING_PLUGIN_PATH);
+    uint64_t (*count)(int) = reinterpret_cast<uint64_t (*)(int)>(
+        dlsym(dlopen(ZEK2_COUNTING_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD), "ZEK2ShortcutCount"));
+};
+const CountingPlugin& counting() {
+    static const CountingPlugin plugin;
+    return plugin;
+}
+
+// Each family of shortcuts from its first kind on (the kinds run in families).
+const std::pair<int, const char*> kFamilies[] = {
+    {shortcut::EnvRowsLeft, "source rows written only while read"},
+    {shortcut::OscSettingsStand, "oscillator settings, increments and pitch powers left standing"},
+    {shortcut::SmoothersSettled, "settled smoothers, envelope-speed and unison memos"},
+    {shortcut::Osc1Carried, "the unheard oscillator 1"},
+    {shortcut::FilterSettled, "the voice filter's settled controls, held pairs, tracking memo"},
+    {shortcut::VoiceLfosResting, "resting voice LFOs, voice and global LFO memos"},
+    {shortcut::SlotTermsFolded, "the matrix's standing terms, table and value memos, XY replay"},
+    {shortcut::QuietSpan, "quiet spans and slept passes"}};
+
+int familyOf(int kind) {
+    int family = 0;
+    for (int f = 0; f < int(std::size(kFamilies)); ++f)
+        if (kind >= kFamilies[f].first) family = f;
+    return family;
+}
+
+// The kinds counted, with their families, or "" for none.
+std::string named(const Counts& counts) {
+    std::string text;
+    for (int k = 0; k < shortcut::kKinds; ++k)
+        if (counts[size_t(k)] > 0)
+            text += std::string(text.empty() ? "" : "; ") + kFamilies[familyOf(k)].second +
+                    " (kind " + std::to_string(k) + ") " + std::to_string(counts[size_t(k)]) +
+                    " times";
+    return text;
+}
+
+// Plays the session through the counting build; `taken` receives the shortcuts it took.
+std::vector<float> play(const Session& s, bool noSkips, Counts& taken) {
+    for (int k = 0; k < shortcut::kKinds; ++k) taken[size_t(k)] = counting().count(k);
     if (noSkips) setenv("ZEK2_NO_SKIPS", "1", 1);
-    Plugin p(static_cast<float>(kRate), s.block);
+    Plugin p(static_cast<float>(kRate), s.block, counting().entry);
     unsetenv("ZEK2_NO_SKIPS");
     std::vector<float> l, r, out;
     size_t next = 0;
@@ -218,7 +269,31 @@ std::vector<float> play(const Session& s, bool noSkips) {
         }
         frame += frames;
     }
+    for (int k = 0; k < shortcut::kKinds; ++k)
+        taken[size_t(k)] = counting().count(k) - taken[size_t(k)];
     return out;
+}
+
+// Plays a session with every shortcut and with none: what went wrong, or "".
+std::string againstFullWork(const Session& s, Counts& taken) {
+    Counts untaken;
+    const std::vector<float> shortcuts = play(s, false, taken), full = play(s, true, untaken);
+    if (!named(untaken).empty()) return "with ZEK2_NO_SKIPS=1 the render took " + named(untaken);
+    if (shortcuts == full) return "";
+    size_t first = 0;
+    while (first < shortcuts.size() && shortcuts[first] == full[first]) ++first;
+    return "block " + std::to_string(s.block) + ", first at frame " + std::to_string(first / 2) +
+           ": " + differences(shortcuts, full);
+}
+
+// The same steps at each block length, with every shortcut and with none.
+void expectFullWork(const char* what, shortcut::Kind kind, const std::vector<Step>& steps,
+                    int frames, std::initializer_list<int> blocks) {
+    for (int block : blocks) {
+        Counts taken;
+        EXPECT_EQ(againstFullWork({block, frames, steps}, taken), "") << what;
+        EXPECT_GT(taken[size_t(kind)], 0u) << what << ", block " << block << ": not taken";
+    }
 }
 
 } // namespace
@@ -243,6 +318,13 @@ TEST(HostSkipGuard, ABypassedSlotLeavesEverySampleAsItWas) {
          {tag::ModDestFirst + 1, destination(oscDest(0, oscdest::Feedback))},
          {tag::ModAmountFirst + 1, 1.0f}},
         src::Osc1Output, {{tag::Osc1OutputOn, 1.0f}});
+    expectSameWithBypassedReader("Main LFO speed by the Filter Envelope",
+                                 {{tag::MainLfoToVolume, 1.0f},
+                                  {tag::MainLfoSpeed, 0.5f},
+                                  {tag::MainLfoPlayMode, 0.0f},
+                                  {tag::MainLfoSpeedModSource, source(src::FilterEnv)},
+                                  {tag::MainLfoSpeedModAmount, 0.5f}},
+                                 src::FilterEnv, {{tag::MainLfoSpeedModAmount, 1.0f}}, 2464, 28800);
 }
 
 // Random patches under random edits at any sample, at blocks of 1, 37 and 128 frames, sound the
@@ -261,16 +343,88 @@ TEST(HostSkipGuard, EveryShortcutLeavesRandomEditedPatchesAsTheFullWorkPlaysThem
     for (uint64_t seed = 1; seed <= kSessions; ++seed) seeds.push_back(seed);
     seeds.push_back(1888);
     int failures = 0;
+    Counts all{};
     for (uint64_t seed : seeds) {
-        if (failures >= 5) break;
-        const Session s = makeSession(seed);
-        const std::vector<float> taken = play(s, false), full = play(s, true);
-        ASSERT_EQ(taken.size(), full.size());
-        if (taken == full) continue;
-        ++failures;
-        size_t first = 0;
-        while (taken[first] == full[first]) ++first;
-        ADD_FAILURE() << "seed " << seed << ", block " << s.block << ", first at frame "
-                      << first / 2 << ": " << differences(taken, full);
+        Counts taken;
+        const std::string failure = againstFullWork(makeSession(seed), taken);
+        for (int k = 0; k < shortcut::kKinds; ++k) all[size_t(k)] += taken[size_t(k)];
+        if (failure.empty()) continue;
+        ADD_FAILURE() << "seed " << seed << ": " << failure;
+        if (++failures == 5) return;
     }
+    // Every kind of shortcut was taken, but for the slept passes, which follow 16 s of silence
+    // (a scenario of their own).
+    for (int k = 0; k < shortcut::kKinds; ++k)
+        EXPECT_TRUE(all[size_t(k)] > 0 || k == shortcut::SleptPass)
+            << kFamilies[familyOf(k)].second << " (kind " << k << ") never taken";
+}
+
+// Each shortcut that once changed the sound, in a session of its own.
+TEST(HostSkipGuard, EachShortcutThatOnceStrayedPlaysAsTheFullWork) {
+    testhost::resetHost();
+    auto set = [](int frame, int t, float v) { return Step{Step::Parameter, frame, t, v, 0}; };
+    auto key = [](int frame, int k, int status) {
+        return Step{Step::Midi, frame, k, 99.0f, status};
+    };
+    // Oscillator 1 unheard under unison until a slot starts to read its output: the slot reads
+    // the pass before, so each voice's first sub-voice is rendered, not only carried.
+    expectFullWork("Osc 1 Output read mid-note with unison", shortcut::Osc1Carried,
+                   {set(0, tag::Osc2On, 1.0f), set(0, tag::Osc1OutputOn, 0.0f),
+                    set(0, tag::UnisonMode, 0.11f), key(100, 60, 0x90),
+                    set(3332, tag::ModBypassFirst + 1, 0.0f),
+                    set(3332, tag::ModSourceFirst + 1, source(src::Osc1Output)),
+                    set(3332, tag::ModDestFirst + 1, destination(oscDest(1, oscdest::Fine))),
+                    set(3332, tag::ModAmountFirst + 1, 1.0f)},
+                   kRate, {32});
+    // A slot on an envelope source set just before a note on a voice that sounded before: the
+    // note's first evaluation reads the restarted envelopes, not the row its last note left.
+    expectFullWork("Free Env 1 to Amp Env Speed set before a note", shortcut::EnvRowsLeft,
+                   {key(100, 60, 0x90), key(5000, 60, 0x80), set(20000, tag::ModBypassFirst, 0.0f),
+                    set(20000, tag::ModSourceFirst, source(src::FreeEnv1)),
+                    set(20000, tag::ModDestFirst, destination(dest::AmpEnvSpeed)),
+                    set(20000, tag::ModAmountFirst, 1.0f), key(20007, 60, 0x90)},
+                   kRate, {37});
+    // The per-voice Main LFO's speed starts to read the Filter Envelope between two control
+    // steps: the row it reads at the step holds what the pass before wrote.
+    expectFullWork("Main LFO speed by the Filter Envelope, then Poly", shortcut::EnvRowsLeft,
+                   {key(4756, 73, 0x90), set(6294, tag::MainLfoSpeed, 0.677f),
+                    set(13139, tag::MainLfoSpeedModSource, source(src::FilterEnv)),
+                    set(31586, tag::MainLfoPlayMode, 0.0f),
+                    set(31586, tag::MainLfoToVolume, 0.848f)},
+                   4200 + kRate * 4 / 5, {1, 32, 37, 128});
+    // The effect chain asleep after 16 s of silence, woken by a note.
+    expectFullWork("a note after the effect chain slept", shortcut::SleptPass,
+                   {key(kRate * 33 / 2, 60, 0x90)}, kRate * 17, {128});
+}
+
+// Fresh seeds for tools/soak.sh, from ZEK2_SOAK_FIRST_SEED on until ZEK2_SOAK_SECONDS have
+// passed, with the soak's log lines.
+TEST(HostSkipGuard, FreshSeedsForAWhile) {
+    const char* seconds = std::getenv("ZEK2_SOAK_SECONDS");
+    const double limit = seconds ? std::strtod(seconds, nullptr) : 0.0;
+    if (!(limit > 0.0)) GTEST_SKIP() << "set ZEK2_SOAK_SECONDS to soak for that long";
+    const char* first = std::getenv("ZEK2_SOAK_FIRST_SEED");
+    uint64_t seed = first ? std::strtoull(first, nullptr, 10) : 1000000;
+    const auto start = std::chrono::steady_clock::now();
+    auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    long long seeds = 0, blocks = 0, failed = 0;
+    double audio = 0.0;
+    for (; elapsed() < limit; ++seed, ++seeds) {
+        std::cout << "soak seed " << seed << std::endl;
+        const Session s = makeSession(seed);
+        blocks += 2 * (s.frames + s.block - 1) / s.block;
+        audio += 2.0 * s.frames / kRate;
+        Counts taken;
+        const std::string failure = againstFullWork(s, taken);
+        if (failure.empty()) continue;
+        ++failed;
+        ADD_FAILURE() << "skip guard seed " << seed << " failed at " << failure
+                      << "\n  replay: ZEK2_SOAK_SECONDS=1 ZEK2_SOAK_FIRST_SEED=" << seed
+                      << " zek2_host_tests --gtest_filter=HostSkipGuard.FreshSeedsForAWhile";
+    }
+    std::cout << "soak summary: " << seeds << " seeds, " << blocks << " blocks, " << audio / 3600.0
+              << " hours of audio, 0 host queries, " << failed << " failed, " << elapsed() << " s"
+              << std::endl;
 }
