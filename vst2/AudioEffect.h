@@ -6,6 +6,7 @@
 #include "vst2/VstInterface.h"
 
 #include <atomic>
+#include <thread>
 
 class AEffEditor;
 
@@ -83,8 +84,6 @@ public:
                                             VstInt32 sampleFrames);
 
 protected:
-    // The host's calls into the editor nest (see `dispatchEffectClass`).
-    bool isInEditorCall() const { return editorCallDepth > 0; }
     void setFlag(VstInt32 bit, bool state) {
         cEffect.flags &= ~bit;
         if (state) cEffect.flags |= bit;
@@ -103,14 +102,48 @@ protected:
     AEffect cEffect;
 
 private:
-    // The editor's code calls the host from inside the host's calls into it (an edit bracket,
-    // an updateDisplay), and the host may answer by closing the editor or the whole plug-in.
-    // The views and the plug-in on the stack must outlive that call: such a close is recorded
-    // and carried out when the outermost editor call has returned. User-interface thread.
-    static void finishDeferredCloses(AudioEffect* effect);
+    // The plug-in's code calls the host from inside the host's calls into it (the render asks
+    // for the time, the editor sends an edit bracket, a resume asks for MIDI), and the host may
+    // answer by closing the editor or the whole plug-in. What is on that thread's stack must
+    // outlive the answer: such a close is recorded and carried out when the thread's outermost
+    // call into this instance has returned. Each thread inside a call holds one slot, found
+    // without a lock, so the render pays a few atomic loads and one exchange a block.
+    struct CallSlot {
+        std::atomic<std::thread::id> thread{}; // none while free
+        // The rest belongs to the thread holding the slot.
+        int depth = 0;
+        int editorDepth = 0; // of those calls, the ones that run the editor's code
+        bool closeEditor = false;
+        bool closeEffect = false;
+    };
+    // Holds the calling thread's slot for the length of one host call.
+    class HostCall {
+    public:
+        HostCall(AudioEffect* effect, bool entersEditor);
+        ~HostCall();
+        HostCall(const HostCall&) = delete;
+        HostCall& operator=(const HostCall&) = delete;
+
+    private:
+        AudioEffect* effect;
+        CallSlot* slot;
+        bool editorCall;
+    };
+    CallSlot* enterCall();
+    // The calling thread's slot while one of its calls is on its stack, else null.
+    CallSlot* ownSlot();
+    // The outermost call of the slot's thread has returned: the closes asked inside it follow.
+    void leaveCall(CallSlot& slot);
+    VstIntPtr closeFromHost();
+    void closeEditorFromHost();
     static void closeAndDelete(AudioEffect* effect);
-    int editorCallDepth = 0;
-    bool editorCloseDeferred = false;
+
+    // More threads than this inside calls at once is beyond any host; a call that finds no free
+    // slot is served untracked.
+    static constexpr int kCallSlots = 8;
+    CallSlot callSlots[kCallSlots];
+    // The editor's close is asked for or running: it is not entered, opened or closed again.
+    std::atomic<bool> editorClosing{false};
     // Set once the host has closed the plug-in: it is not called again, from any thread.
     std::atomic<bool> closedByHost{false};
 };
