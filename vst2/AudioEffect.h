@@ -30,7 +30,7 @@ public:
     virtual void setParameter(VstInt32, float) {}
     virtual float getParameter(VstInt32) { return 0.0f; }
     virtual void setParameterAutomated(VstInt32 index, float value);
-    virtual VstInt32 getProgram() { return curProgram; }
+    virtual VstInt32 getProgram() { return curProgram.load(); }
     virtual void setProgram(VstInt32 program) { curProgram = program; }
     virtual void setProgramName(char*) {}
     virtual void getProgramName(char* name);
@@ -98,7 +98,8 @@ protected:
     VstInt32 blockSize = 1024;
     VstInt32 numPrograms;
     VstInt32 numParams;
-    VstInt32 curProgram = 0;
+    // Written by a selection and by a load, which may come from two of the host's threads.
+    std::atomic<VstInt32> curProgram{0};
     AEffect cEffect;
 
 private:
