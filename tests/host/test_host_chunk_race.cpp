@@ -133,29 +133,43 @@ bool stepBank(Plugin& plugin, VstIntPtr arrow) {
 } // namespace
 
 // A host that saves on a background thread while the musician steps through the bank with the
-// editor's arrow keys and the host selects the program from a thread of its own, beside the
-// render: every save is one whole sound, never the values of two.
+// editor's arrow keys and the host selects the program from a thread of its own, then while it
+// loads a state on one thread and selects the program on another, beside the render: every
+// save is one whole sound, never the values of two.
 TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
     resetHost();
     host().product = "REAPER";
     host().vendor = "Cockos";
     Plugin plugin(44100.0f, 256);
     ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1); // offscreen
-    // The two presets the arrows go between, each as picked (the render not yet at its next
-    // boundary) and as applied.
-    Sound sounds[2];
+    // The two presets the arrows go between, and a state of the second saved under the name
+    // of the first (a program selection replaces it with the first): each as stored (the
+    // render not yet at its next boundary) and as applied.
+    Sound sounds[3];
     std::vector<float> left, right;
+    auto storeAndApply = [&](Sound& sound) {
+        sound.picked = valuesOf(takeChunk(plugin));
+        for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+        sound.applied = valuesOf(takeChunk(plugin));
+    };
     for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(stepBank(plugin, kArrowDown));
-        sounds[i].picked = valuesOf(takeChunk(plugin));
-        for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
-        sounds[i].applied = valuesOf(takeChunk(plugin));
+        storeAndApply(sounds[i]);
     }
     ASSERT_FALSE(sounds[0].names(sounds[1].picked));
+    Chunk renamed = takeChunk(plugin);
+    std::memcpy(renamed.data() + kNameFirst * sizeof(float), sounds[0].picked.data() + kNameFirst,
+                kNameTags * sizeof(float));
+    plugin.dispatch(effSetChunk, 0, kChunkBytes, renamed.data());
+    storeAndApply(sounds[2]);
+    auto whole = [&](const std::vector<float>& v) {
+        return std::any_of(std::begin(sounds), std::end(sounds),
+                           [&](const Sound& s) { return s.names(v) && s.holds(v); });
+    };
 
-    std::atomic<bool> stop{false};
-    std::atomic<int> selections{0}, blocks{0};
+    std::atomic<bool> stop{false}, picking{true};
+    std::atomic<int> selections{0}, loads{0}, blocks{0};
     std::thread audio([&] {
         std::vector<float> l, r;
         for (int block = 0; !stop; ++block, ++blocks) {
@@ -165,15 +179,6 @@ TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     });
-    // A selection every three of the render's 4,096-sample boundaries leaves the editor room
-    // to pick between them (it refuses while a selection is being applied).
-    std::thread programs([&] {
-        for (; !stop; ++selections) {
-            plugin.dispatch(effSetProgram, 0, 0);
-            for (const int until = blocks + 48; !stop && blocks < until;)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    });
     int saves = 0, mixed = 0;
     std::thread saver([&] {
         std::vector<float> v(2048);
@@ -181,20 +186,32 @@ TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
             void* data = nullptr;
             if (plugin.dispatch(effGetChunk, 0, 0, &data) != kChunkBytes || !data) continue;
             std::memcpy(v.data(), data, v.size() * sizeof(float));
-            const Sound& s = sounds[sounds[0].names(v) ? 0 : 1];
-            mixed += !s.names(v) || !s.holds(v);
+            mixed += !whole(v);
+        }
+    });
+    // While the arrows pick, a selection every three of the render's 4,096-sample boundaries
+    // leaves the editor room between them (it refuses to pick while one is being applied);
+    // then selections as fast as they come, beside loads.
+    std::thread programs([&] {
+        for (; !stop; ++selections) {
+            plugin.dispatch(effSetProgram, 0, 0);
+            for (const int until = blocks + 48; picking && blocks < until;)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
     const int kPicks = 16;
     int picks = 0;
     for (int step = 0; step < kPicks; ++step)
-        picks += stepBank(plugin, step % 2 ? kArrowDown : kArrowUp);
+        picks += stepBank(plugin, step % 2 ? kArrowUp : kArrowDown);
+    picking = false;
+    for (; loads < 3000; ++loads) plugin.dispatch(effSetChunk, 0, kChunkBytes, renamed.data());
     stop = true;
     saver.join();
     programs.join();
     audio.join();
-    std::printf("[ figures  ] %d saves beside %d preset picks and %d program selections\n", saves,
-                picks, selections.load());
+    std::printf(
+        "[ figures  ] %d saves beside %d preset picks, %d program selections and %d loads\n", saves,
+        picks, selections.load(), loads.load());
     EXPECT_EQ(picks, kPicks);
     EXPECT_EQ(mixed, 0) << "of " << saves << " saves held values of two sounds";
     plugin.dispatch(effEditClose);
