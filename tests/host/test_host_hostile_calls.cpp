@@ -605,10 +605,13 @@ std::vector<Door> everyDoor(const std::vector<unsigned char>& chunk) {
                      },
                      true});
     doors.push_back({"processReplacing", [](Plugin& p) { (void)rendersBounded(p, 8192); }});
+    // A plug-in closed inside one of these calls is not called again.
     doors.push_back({"setParameter", [](Plugin& p) {
-                         for (VstInt32 t = 0; t < 2048; t += 7) p.setParameter(t, 0.3f);
+                         for (VstInt32 t = 0; t < 2048 && p.get(); t += 7) p.setParameter(t, 0.3f);
                      }});
-    doors.push_back({"getParameter", [](Plugin& p) { (void)allParametersInRange(p); }});
+    doors.push_back({"getParameter", [](Plugin& p) {
+                         for (VstInt32 t = 0; t < 2048 && p.get(); ++t) (void)p.getParameter(t);
+                     }});
     return doors;
 }
 
