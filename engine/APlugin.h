@@ -167,7 +167,7 @@ struct programStruct {
 static_assert(sizeof(programStruct) == 8224, "the program record is the chunk layout");
 
 // The engine's own program record: the chunk's values, which the threads share, and the name
-// a loaded chunk carried, which only the state chunk's calls touch (under chunkLock).
+// a loaded chunk carried, which only the state chunk's calls touch (under programLock).
 struct ProgramRecord {
     Relaxed<float> values[kNumParams];
     char name[kProgramNameBytes] = {};
@@ -498,10 +498,15 @@ private:
     void initFolders();
     std::string* folderMember(int kind);
     programStruct* chunkStagingFor(bool isPreset);
-    void restoreProgramRecord();
+    // Under programLock, after a load has written the record: the record as the program (the
+    // name still picks the bank slot shown); false while the editor is opening.
+    bool restoreProgramRecord();
     // True while a render runs on a thread other than the caller's.
     bool renderRunsElsewhere() const;
     void loadBankPreset(int n);
+    // Under programLock: the bank preset that the record's name names, loaded into the record;
+    // false when nothing was selected (the editor opening, no bank).
+    bool loadNamedPreset();
     void requestScreenRefresh();
     void initBuiltinPresetNames();
     int findPresetByName() const;
@@ -539,10 +544,12 @@ private:
     // them, so the block a host was given keeps its bytes until its next effGetChunk.
     programStruct chunkBank = {};
     programStruct chunkProgram = {};
-    // Makes a save and a load on two of the host's threads take turns over the program
-    // record, so a save is one whole state. Only effGetChunk and effSetChunk take it, never
-    // the render, and neither calls out while holding it.
-    std::mutex chunkLock;
+    // Makes whoever writes or reads the whole program record take turns: saves and loads of
+    // the state chunk, program selections, the editor's preset picks, compare and init, on
+    // whichever of the host's threads, so a save is always one whole sound. The render never
+    // takes it (it is handed a selection through pendingPresetApply), and nobody calls out
+    // while holding it.
+    std::mutex programLock;
 
     // Host recognition, set once by the constructor.
     bool hostIsNKS = false;

@@ -22,9 +22,9 @@ public:
         return false;
     }
     virtual void close() { systemWindow = nullptr; }
-    // The host closed the editor, or the plug-in, from inside a callback that one of the
-    // editor's own calls made: the editor serves nothing more, and `close` (or the plug-in's
-    // deletion) follows when that call has returned.
+    // The host closed the editor, or the plug-in, from inside a callback made while one of the
+    // editor's own calls was on the stack: the editor serves nothing more, and `close` (or the
+    // plug-in's deletion) follows when the host's outermost call into the plug-in has returned.
     virtual void closeRequested() {}
     virtual bool isOpen() { return systemWindow != nullptr; }
     virtual void idle() {}

@@ -53,10 +53,11 @@ static AudioEffect* objectOf(AEffect* e) {
 }
 
 namespace {
-// The opcodes that run the editor's own code, which may call the host back.
+// The opcodes that run the editor's own code, which may call the host back; the vendor calls
+// carry the host's mouse wheel to it.
 bool entersEditor(VstInt32 opcode) {
     return opcode == effEditOpen || opcode == effEditIdle || opcode == effEditKeyDown ||
-           opcode == effEditKeyUp;
+           opcode == effEditKeyUp || opcode == effVendorSpecific;
 }
 } // namespace
 
@@ -64,42 +65,56 @@ VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32
                                            VstIntPtr value, void* ptr, float opt) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return 0;
-    if (opcode == effClose) {
-        if (effect->editorCallDepth == 0) {
-            closeAndDelete(effect);
-            return 1;
-        }
-        // Asked from inside a callback of the editor: the editor stops now, and the plug-in
-        // goes when the editor's call has returned; the host hears nothing more of it.
-        effect->closedByHost.store(true, std::memory_order_release);
-        if (effect->editor) effect->editor->closeRequested();
-        return 1;
+    if (opcode == effClose) return effect->closeFromHost();
+    if (opcode == effEditClose) {
+        effect->closeEditorFromHost();
+        return 0;
     }
     const bool editorCall = entersEditor(opcode);
-    // A closed editor is not entered again before its close has been carried out.
-    if (editorCall && (effect->editorCloseDeferred || effect->closedByHost.load())) return 0;
-    if (editorCall) ++effect->editorCallDepth;
-    VstIntPtr result = 0;
+    // A closing editor is not entered again before its close has been carried out; nor is it
+    // opened (which first closes the one open) from inside a call that may have its views on
+    // the stack.
+    if (editorCall && (effect->editorClosing.load() || effect->closedByHost.load())) return 0;
+    if (opcode == effEditOpen && effect->ownSlot()) return 0;
+    HostCall call(effect, editorCall);
     // The host is C code: an exception (an allocation failing in a text query, say) must end
     // here as a plain "no" rather than unwind through it.
     try {
-        result = effect->dispatcher(opcode, index, value, ptr, opt);
+        return effect->dispatcher(opcode, index, value, ptr, opt);
     } catch (...) {
-        result = 0;
+        return 0;
     }
-    if (editorCall && --effect->editorCallDepth == 0) finishDeferredCloses(effect);
-    return result;
 }
 
-void AudioEffect::finishDeferredCloses(AudioEffect* effect) {
+VstIntPtr AudioEffect::closeFromHost() {
+    // A second close, while the first waits or runs, has nothing left to do.
+    if (closedByHost.exchange(true, std::memory_order_acq_rel)) return 1;
+    CallSlot* slot = ownSlot();
+    if (!slot) {
+        closeAndDelete(this);
+        return 1;
+    }
+    // Asked from inside one of the plug-in's calls: it goes when the outermost has returned,
+    // and the host hears nothing more of it meanwhile. An editor on the stack stops serving.
+    slot->closeEffect = true;
+    if (slot->editorDepth > 0 && editor) editor->closeRequested();
+    return 1;
+}
+
+void AudioEffect::closeEditorFromHost() {
+    if (!editor || editorClosing.exchange(true)) return;
+    if (CallSlot* slot = ownSlot()) {
+        slot->closeEditor = true;
+        if (slot->editorDepth > 0) editor->closeRequested();
+        return;
+    }
+    HostCall call(this, true);
     try {
-        if (effect->editorCloseDeferred) {
-            effect->editorCloseDeferred = false;
-            if (effect->editor) effect->editor->close();
-        }
+        editor->close();
     } catch (...) {
     }
-    if (effect->closedByHost.load()) closeAndDelete(effect);
+    // Before the call ends: a close of the plug-in asked inside the editor's follows there.
+    editorClosing = false;
 }
 
 void AudioEffect::closeAndDelete(AudioEffect* effect) {
@@ -110,30 +125,102 @@ void AudioEffect::closeAndDelete(AudioEffect* effect) {
     delete effect;
 }
 
+AudioEffect::HostCall::HostCall(AudioEffect* owner, bool entersEditor)
+    : effect(owner), slot(owner->enterCall()), editorCall(entersEditor && slot) {
+    if (editorCall) ++slot->editorDepth;
+}
+
+AudioEffect::HostCall::~HostCall() {
+    if (!slot) return;
+    if (editorCall) --slot->editorDepth;
+    if (--slot->depth == 0) effect->leaveCall(*slot);
+}
+
+static_assert(std::atomic<std::thread::id>::is_always_lock_free,
+              "the render finds its call slot without a lock");
+
+AudioEffect::CallSlot* AudioEffect::ownSlot() {
+    const std::thread::id self = std::this_thread::get_id();
+    // Only this thread writes its own id into a slot, so a plain read finds it.
+    for (CallSlot& slot : callSlots)
+        if (slot.thread.load(std::memory_order_relaxed) == self) return &slot;
+    return nullptr;
+}
+
+AudioEffect::CallSlot* AudioEffect::enterCall() {
+    if (CallSlot* own = ownSlot()) {
+        ++own->depth;
+        return own;
+    }
+    const std::thread::id self = std::this_thread::get_id();
+    for (CallSlot& slot : callSlots) {
+        std::thread::id free;
+        if (slot.thread.load(std::memory_order_relaxed) == free &&
+            slot.thread.compare_exchange_strong(free, self, std::memory_order_acquire,
+                                                std::memory_order_relaxed)) {
+            slot.depth = 1;
+            return &slot;
+        }
+    }
+    return nullptr;
+}
+
+void AudioEffect::leaveCall(CallSlot& slot) {
+    if (slot.closeEditor) {
+        slot.closeEditor = false;
+        // The editor's close calls the host too: the slot stays held, so a close asked inside
+        // it waits again.
+        slot.depth = slot.editorDepth = 1;
+        try {
+            if (editor) editor->close();
+        } catch (...) {
+        }
+        editorClosing = false;
+        slot.depth = slot.editorDepth = 0;
+    }
+    if (slot.closeEffect) {
+        closeAndDelete(this); // the slot goes with the instance
+        return;
+    }
+    slot.thread.store(std::thread::id(), std::memory_order_release);
+}
+
 float AudioEffect::getParameterClass(AEffect* e, VstInt32 index) {
     AudioEffect* effect = objectOf(e);
-    return effect ? effect->getParameter(index) : 0.0f;
+    if (!effect) return 0.0f;
+    HostCall call(effect, false);
+    return effect->getParameter(index);
 }
 
 void AudioEffect::setParameterClass(AEffect* e, VstInt32 index, float value) {
-    if (AudioEffect* effect = objectOf(e)) effect->setParameter(index, value);
+    AudioEffect* effect = objectOf(e);
+    if (!effect) return;
+    HostCall call(effect, false);
+    effect->setParameter(index, value);
 }
 
 void AudioEffect::__processClassDeprecated(AEffect* e, float** inputs, float** outputs,
                                            VstInt32 sampleFrames) {
-    if (AudioEffect* effect = objectOf(e))
-        effect->__processDeprecated(inputs, outputs, sampleFrames);
+    AudioEffect* effect = objectOf(e);
+    if (!effect) return;
+    HostCall call(effect, false);
+    effect->__processDeprecated(inputs, outputs, sampleFrames);
 }
 
 void AudioEffect::processClassReplacing(AEffect* e, float** inputs, float** outputs,
                                         VstInt32 sampleFrames) {
-    if (AudioEffect* effect = objectOf(e)) effect->processReplacing(inputs, outputs, sampleFrames);
+    AudioEffect* effect = objectOf(e);
+    if (!effect) return;
+    HostCall call(effect, false);
+    effect->processReplacing(inputs, outputs, sampleFrames);
 }
 
 void AudioEffect::processClassDoubleReplacing(AEffect* e, double** inputs, double** outputs,
                                               VstInt32 sampleFrames) {
-    if (AudioEffect* effect = objectOf(e))
-        effect->processDoubleReplacing(inputs, outputs, sampleFrames);
+    AudioEffect* effect = objectOf(e);
+    if (!effect) return;
+    HostCall call(effect, false);
+    effect->processDoubleReplacing(inputs, outputs, sampleFrames);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -189,14 +276,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
         if (editor) return editor->open(ptr) ? 1 : 0;
         break;
     case effEditClose:
-        if (!editor) break;
-        // From inside a callback of the editor's: carried out when its call has returned.
-        if (editorCallDepth > 0) {
-            editorCloseDeferred = true;
-            editor->closeRequested();
-        } else {
-            editor->close();
-        }
+        if (editor) editor->close();
         break;
     case effEditIdle:
         if (editor) editor->idle();

@@ -6,6 +6,7 @@
 #include "vst2/VstInterface.h"
 
 #include <atomic>
+#include <thread>
 
 class AEffEditor;
 
@@ -29,7 +30,7 @@ public:
     virtual void setParameter(VstInt32, float) {}
     virtual float getParameter(VstInt32) { return 0.0f; }
     virtual void setParameterAutomated(VstInt32 index, float value);
-    virtual VstInt32 getProgram() { return curProgram; }
+    virtual VstInt32 getProgram() { return curProgram.load(); }
     virtual void setProgram(VstInt32 program) { curProgram = program; }
     virtual void setProgramName(char*) {}
     virtual void getProgramName(char* name);
@@ -83,8 +84,6 @@ public:
                                             VstInt32 sampleFrames);
 
 protected:
-    // The host's calls into the editor nest (see `dispatchEffectClass`).
-    bool isInEditorCall() const { return editorCallDepth > 0; }
     void setFlag(VstInt32 bit, bool state) {
         cEffect.flags &= ~bit;
         if (state) cEffect.flags |= bit;
@@ -99,18 +98,53 @@ protected:
     VstInt32 blockSize = 1024;
     VstInt32 numPrograms;
     VstInt32 numParams;
-    VstInt32 curProgram = 0;
+    // Written by a selection and by a load, which may come from two of the host's threads.
+    std::atomic<VstInt32> curProgram{0};
     AEffect cEffect;
 
 private:
-    // The editor's code calls the host from inside the host's calls into it (an edit bracket,
-    // an updateDisplay), and the host may answer by closing the editor or the whole plug-in.
-    // The views and the plug-in on the stack must outlive that call: such a close is recorded
-    // and carried out when the outermost editor call has returned. User-interface thread.
-    static void finishDeferredCloses(AudioEffect* effect);
+    // The plug-in's code calls the host from inside the host's calls into it (the render asks
+    // for the time, the editor sends an edit bracket, a resume asks for MIDI), and the host may
+    // answer by closing the editor or the whole plug-in. What is on that thread's stack must
+    // outlive the answer: such a close is recorded and carried out when the thread's outermost
+    // call into this instance has returned. Each thread inside a call holds one slot, found
+    // without a lock, so the render pays a few atomic loads and one exchange a block.
+    struct CallSlot {
+        std::atomic<std::thread::id> thread{}; // none while free
+        // The rest belongs to the thread holding the slot.
+        int depth = 0;
+        int editorDepth = 0; // of those calls, the ones that run the editor's code
+        bool closeEditor = false;
+        bool closeEffect = false;
+    };
+    // Holds the calling thread's slot for the length of one host call.
+    class HostCall {
+    public:
+        HostCall(AudioEffect* effect, bool entersEditor);
+        ~HostCall();
+        HostCall(const HostCall&) = delete;
+        HostCall& operator=(const HostCall&) = delete;
+
+    private:
+        AudioEffect* effect;
+        CallSlot* slot;
+        bool editorCall;
+    };
+    CallSlot* enterCall();
+    // The calling thread's slot while one of its calls is on its stack, else null.
+    CallSlot* ownSlot();
+    // The outermost call of the slot's thread has returned: the closes asked inside it follow.
+    void leaveCall(CallSlot& slot);
+    VstIntPtr closeFromHost();
+    void closeEditorFromHost();
     static void closeAndDelete(AudioEffect* effect);
-    int editorCallDepth = 0;
-    bool editorCloseDeferred = false;
+
+    // More threads than this inside calls at once is beyond any host; a call that finds no free
+    // slot is served untracked.
+    static constexpr int kCallSlots = 8;
+    CallSlot callSlots[kCallSlots];
+    // The editor's close is asked for or running: it is not entered, opened or closed again.
+    std::atomic<bool> editorClosing{false};
     // Set once the host has closed the plug-in: it is not called again, from any thread.
     std::atomic<bool> closedByHost{false};
 };

@@ -62,7 +62,7 @@ VstInt32 APlugin::getChunk(void** data, bool isPreset) {
     programStruct* staging = chunkStagingFor(isPreset);
     if (!staging || !data) return 0;
     {
-        std::lock_guard<std::mutex> turn(chunkLock);
+        std::lock_guard<std::mutex> turn(programLock);
         // Value by value: the render writes the record's values while a host saves.
         for (int t = 0; t < kNumParams; ++t) staging->values[t] = programValues.values[t];
         std::memset(staging->name, 0, sizeof(staging->name));
@@ -80,8 +80,9 @@ VstInt32 APlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
     // Read straight from the host's bytes (which need not be aligned, and may be the block a
     // save handed out): the staging blocks are the saves' alone.
     const auto* bytes = static_cast<const unsigned char*>(data);
+    bool restored = false;
     {
-        std::lock_guard<std::mutex> turn(chunkLock);
+        std::lock_guard<std::mutex> turn(programLock);
         for (int t = 0; t < kNumParams; ++t) {
             float v;
             std::memcpy(&v, bytes + t * sizeof(float), sizeof(v));
@@ -93,16 +94,17 @@ VstInt32 APlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
         name[kProgramNameBytes - 1] = 0;
         std::memset(programValues.name, 0, sizeof(programValues.name));
         copyName(programValues.name, name);
+        restored = restoreProgramRecord();
     }
     // Outside the lock: the apply may reach the editor and the host, which may save again.
-    restoreProgramRecord();
+    if (restored) setParameter(tag::ApplyPreset, 1.0f);
     return 1;
 }
 
 // Like setProgram, but the values are the record's own rather than the bank preset's: the
 // name still picks the bank slot that the host and the editor show.
-void APlugin::restoreProgramRecord() {
-    if (editorOpening) return;
+bool APlugin::restoreProgramRecord() {
+    if (editorOpening) return false;
     curProgram = 0;
     builtinPresetIndex = findPresetByName();
     // A render on another thread takes the restored record at its next boundary, whole (see
@@ -112,7 +114,7 @@ void APlugin::restoreProgramRecord() {
             origValues[t] = editValues[t] = currentValues[t] = programValues.values[t];
             midiCaptureValues[t] = 0.0f;
         }
-    setParameter(tag::ApplyPreset, 1.0f);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

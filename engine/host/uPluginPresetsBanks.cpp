@@ -44,12 +44,18 @@ bool APlugin::getDemoName(int n, char* buffer) const {
 }
 
 void APlugin::loadBankPreset(int n) {
-    builtinPresetIndex = n;
-    const float* preset = presetBank->values[n];
-    // setProgram stores the values the voices read, or leaves them to a render running on
-    // another thread; only the record is written here.
-    for (int t = 0; t < kNumParams; ++t) programValues.values[t] = preset[t];
-    setProgram(0);
+    bool selected = false;
+    {
+        // One turn with the selection that follows, so no save sees the record between them.
+        std::lock_guard<std::mutex> turn(programLock);
+        builtinPresetIndex = n;
+        const float* preset = presetBank->values[n];
+        // The selection stores the values the voices read, or leaves them to a render running
+        // on another thread; only the record is written here.
+        for (int t = 0; t < kNumParams; ++t) programValues.values[t] = preset[t];
+        selected = loadNamedPreset();
+    }
+    if (selected) setParameter(tag::ApplyPreset, 1.0f);
 }
 
 void APlugin::setDemoProgram(int n) {
@@ -74,28 +80,39 @@ void APlugin::requestScreenRefresh() {
 }
 
 void APlugin::origProgram() {
-    for (int t = 0; t < kNumParams; ++t) currentValues[t] = programValues.values[t] = origValues[t];
-    // The edited user-wave points are kept aside while the as-loaded sound is heard.
-    for (int t = tag::UserWave1First; t < kNumParams; ++t) appliedValues[t] = editValues[t];
+    {
+        std::lock_guard<std::mutex> turn(programLock);
+        for (int t = 0; t < kNumParams; ++t)
+            currentValues[t] = programValues.values[t] = origValues[t];
+        // The edited user-wave points are kept aside while the as-loaded sound is heard.
+        for (int t = tag::UserWave1First; t < kNumParams; ++t) appliedValues[t] = editValues[t];
+    }
     editChanged = false;
     requestScreenRefresh();
     reset();
 }
 
 void APlugin::editProgram() {
-    for (int t = 0; t < kNumParams; ++t) currentValues[t] = programValues.values[t] = editValues[t];
-    for (int t = tag::UserWave1First; t < kNumParams; ++t)
-        editValues[t] = currentValues[t] = programValues.values[t] = appliedValues[t];
+    {
+        std::lock_guard<std::mutex> turn(programLock);
+        for (int t = 0; t < kNumParams; ++t)
+            currentValues[t] = programValues.values[t] = editValues[t];
+        for (int t = tag::UserWave1First; t < kNumParams; ++t)
+            editValues[t] = currentValues[t] = programValues.values[t] = appliedValues[t];
+    }
     editChanged = true;
     reset();
     requestScreenRefresh();
 }
 
 void APlugin::clearProgram() {
-    for (int t = 0; t < kNumParams; ++t) {
-        if (t >= tag::PresetParamFirst && t < tag::PresetParamFirst + tag::PresetParamCount)
-            continue; // the name and the preset's text stay
-        currentValues[t] = programValues.values[t] = paramDefaults[t];
+    {
+        std::lock_guard<std::mutex> turn(programLock);
+        for (int t = 0; t < kNumParams; ++t) {
+            if (t >= tag::PresetParamFirst && t < tag::PresetParamFirst + tag::PresetParamCount)
+                continue; // the name and the preset's text stay
+            currentValues[t] = programValues.values[t] = paramDefaults[t];
+        }
     }
     editChanged = true;
     requestScreenRefresh();

@@ -52,23 +52,33 @@ bool APlugin::renderRunsElsewhere() const {
 }
 
 void APlugin::setProgram(VstInt32 program) {
-    if (program != 0 || editorOpening) return;
+    if (program != 0) return;
+    bool selected = false;
+    {
+        std::lock_guard<std::mutex> turn(programLock);
+        selected = loadNamedPreset();
+    }
+    // Outside the lock, as every call that may reach the editor.
+    if (selected) setParameter(tag::ApplyPreset, 1.0f);
+}
+
+bool APlugin::loadNamedPreset() {
+    if (editorOpening) return false;
     curProgram = 0;
-    if (!presetBank || presetBank->count <= 0) return;
+    if (!presetBank || presetBank->count <= 0) return false;
     builtinPresetIndex = findPresetByName();
     const float* preset = presetBank->values[builtinPresetIndex];
     if (renderRunsElsewhere()) {
         // The sounding voices must never read a half-stored program: the values go to the
         // program record only, and the render applies them all at its next boundary.
         for (int t = 0; t < kNumParams; ++t) programValues.values[t] = preset[t];
-        setParameter(tag::ApplyPreset, 1.0f);
-        return;
+        return true;
     }
     for (int t = 0; t < kNumParams; ++t) {
         origValues[t] = editValues[t] = programValues.values[t] = currentValues[t] = preset[t];
         midiCaptureValues[t] = 0.0f;
     }
-    setParameter(tag::ApplyPreset, 1.0f);
+    return true;
 }
 
 bool APlugin::getIsSettingPreset() const {

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -82,4 +86,133 @@ TEST(HostChunkRace, SavesDuringLoadsAreWholeAndStayPutUntilTheNextSave) {
     EXPECT_GE(saves, 150);
     EXPECT_EQ(torn, 0) << "of " << saves << " saves mixed two states";
     EXPECT_EQ(moved, 0) << "of " << saves << " saved blocks changed before the next save";
+}
+
+namespace {
+
+constexpr VstInt32 kNameFirst = 210, kNameTags = 28;
+// Every selection writes the apply trigger; it is no part of the sound.
+constexpr size_t kApplyTrigger = 1018;
+constexpr VstIntPtr kArrowUp = 12, kArrowDown = 14;
+
+std::vector<float> valuesOf(const Chunk& chunk) {
+    std::vector<float> values(2048);
+    std::memcpy(values.data(), chunk.data(), 2048 * sizeof(float));
+    return values;
+}
+
+// What a save may hold of one bank preset: at each tag its value as picked or as applied (the
+// render rewrites a few, such as the performance switches), never another preset's.
+struct Sound {
+    std::vector<float> picked, applied;
+    bool names(const std::vector<float>& v) const {
+        return std::equal(v.begin() + kNameFirst, v.begin() + kNameFirst + kNameTags,
+                          picked.begin() + kNameFirst);
+    }
+    bool holds(const std::vector<float>& v) const {
+        // Most saves are one of the two whole; the check keeps the saves frequent.
+        if (v == picked || v == applied) return true;
+        for (size_t t = 0; t < v.size(); ++t)
+            if (v[t] != picked[t] && v[t] != applied[t] && t != kApplyTrigger) return false;
+        return true;
+    }
+};
+
+// The editor's arrow key steps the bank, at most once every 300 ms and not while a preset is
+// still being applied; true when the program's name changed within 10 s.
+bool stepBank(Plugin& plugin, VstIntPtr arrow) {
+    const std::string before = plugin.text(effGetProgramName);
+    for (int tries = 0; tries < 1000 && plugin.text(effGetProgramName) == before; ++tries) {
+        plugin.dispatch(effEditKeyDown, 0, arrow);
+        plugin.dispatch(effEditIdle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return plugin.text(effGetProgramName) != before;
+}
+
+} // namespace
+
+// A host that saves on a background thread while the musician steps through the bank with the
+// editor's arrow keys and the host selects the program from a thread of its own, then while it
+// loads a state on one thread and selects the program on another, beside the render: every
+// save is one whole sound, never the values of two.
+TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
+    resetHost();
+    host().product = "REAPER";
+    host().vendor = "Cockos";
+    Plugin plugin(44100.0f, 256);
+    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1); // offscreen
+    // The two presets the arrows go between, and a state of the second saved under the name
+    // of the first (a program selection replaces it with the first): each as stored (the
+    // render not yet at its next boundary) and as applied.
+    Sound sounds[3];
+    std::vector<float> left, right;
+    auto storeAndApply = [&](Sound& sound) {
+        sound.picked = valuesOf(takeChunk(plugin));
+        for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+        sound.applied = valuesOf(takeChunk(plugin));
+    };
+    for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(stepBank(plugin, kArrowDown));
+        storeAndApply(sounds[i]);
+    }
+    ASSERT_FALSE(sounds[0].names(sounds[1].picked));
+    Chunk renamed = takeChunk(plugin);
+    std::memcpy(renamed.data() + kNameFirst * sizeof(float), sounds[0].picked.data() + kNameFirst,
+                kNameTags * sizeof(float));
+    plugin.dispatch(effSetChunk, 0, kChunkBytes, renamed.data());
+    storeAndApply(sounds[2]);
+    auto whole = [&](const std::vector<float>& v) {
+        return std::any_of(std::begin(sounds), std::end(sounds),
+                           [&](const Sound& s) { return s.names(v) && s.holds(v); });
+    };
+
+    std::atomic<bool> stop{false}, picking{true};
+    std::atomic<int> selections{0}, loads{0}, blocks{0};
+    std::thread audio([&] {
+        std::vector<float> l, r;
+        for (int block = 0; !stop; ++block, ++blocks) {
+            if (block % 8 == 0) plugin.sendMidi({{0, 0x90, 48 + block % 12, 90}});
+            if (block % 8 == 6) plugin.sendMidi({{0, 0x80, 48 + block % 12, 0}});
+            plugin.process(256, l, r);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    int saves = 0, mixed = 0;
+    std::thread saver([&] {
+        std::vector<float> v(2048);
+        for (; !stop; ++saves) {
+            void* data = nullptr;
+            if (plugin.dispatch(effGetChunk, 0, 0, &data) != kChunkBytes || !data) continue;
+            std::memcpy(v.data(), data, v.size() * sizeof(float));
+            mixed += !whole(v);
+        }
+    });
+    // While the arrows pick, a selection every three of the render's 4,096-sample boundaries
+    // leaves the editor room between them (it refuses to pick while one is being applied);
+    // then selections as fast as they come, beside loads.
+    std::thread programs([&] {
+        for (; !stop; ++selections) {
+            plugin.dispatch(effSetProgram, 0, 0);
+            for (const int until = blocks + 48; picking && blocks < until;)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    const int kPicks = 16;
+    int picks = 0;
+    for (int step = 0; step < kPicks; ++step)
+        picks += stepBank(plugin, step % 2 ? kArrowUp : kArrowDown);
+    picking = false;
+    for (; loads < 3000; ++loads) plugin.dispatch(effSetChunk, 0, kChunkBytes, renamed.data());
+    stop = true;
+    saver.join();
+    programs.join();
+    audio.join();
+    std::printf(
+        "[ figures  ] %d saves beside %d preset picks, %d program selections and %d loads\n", saves,
+        picks, selections.load(), loads.load());
+    EXPECT_EQ(picks, kPicks);
+    EXPECT_EQ(mixed, 0) << "of " << saves << " saves held values of two sounds";
+    plugin.dispatch(effEditClose);
 }

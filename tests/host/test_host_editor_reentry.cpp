@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 using testhost::EditorSession;
 
@@ -96,4 +97,71 @@ TEST(HostEditorEvents, TheHostMayCloseTheEditorOrThePluginInsideAnyCallback) {
     EXPECT_EQ(s.editorWindows(), 0u);
     // The automate the host answered is logged after its answer.
     EXPECT_EQ(s.calls().size(), callsAtClose + 1);
+}
+
+// The host answers a knob drag's brackets by closing the editor, opening it or deleting the
+// plug-in: at the press's beginEdit, at the release's endEdit, and at the endEdit that the
+// editor's own close sends for a drag still held. Each is carried out, or refused (an opening),
+// once the plug-in's call has returned.
+TEST(HostEditorEvents, TheHostMayAnswerADragsBracketsByClosingOpeningOrDeleting) {
+    std::unique_ptr<testhost::Plugin> plugin;
+    std::unique_ptr<EditorSession> s;
+    enum Answer { kCloseEditor, kOpenEditor, kDeletePlugin };
+    const VstInt32 kHeldAtClose = -1;
+    for (VstInt32 callback :
+         {VstInt32(audioMasterBeginEdit), VstInt32(audioMasterEndEdit), kHeldAtClose})
+        for (Answer answer : {kCloseEditor, kOpenEditor, kDeletePlugin}) {
+            const std::string what =
+                std::to_string(callback) + ", answer " + std::to_string(int(answer));
+            if (!plugin) {
+                plugin = std::make_unique<testhost::Plugin>();
+                std::vector<float> left, right;
+                plugin->process(8192, left, right);
+                s = std::make_unique<EditorSession>(*plugin);
+                if (!s->ok()) ZEK2_CANNOT_RUN(s->whyNot());
+            }
+            const auto inside = [&] {
+                if (answer == kOpenEditor) {
+                    plugin->dispatch(effEditOpen, 0, 0,
+                                     reinterpret_cast<void*>(s->getHostWindow()));
+                    return;
+                }
+                plugin->dispatch(effEditClose);
+                if (answer != kDeletePlugin) return;
+                plugin->dispatch(effClose);
+                plugin->forgetClosed();
+                s->pluginClosed();
+            };
+            s->forget();
+            bool fired = false;
+            if (callback != kHeldAtClose) {
+                fired = closeInside(*s, *plugin, 0, callback, inside);
+            } else {
+                plugin->setParameter(kVolume, 0.5f);
+                s->idles(3);
+                s->moveTo(kVolumeX, kVolumeY);
+                s->press();
+                s->moveTo(kVolumeX, kVolumeY + 20);
+                s->uiCall([&] {
+                    testhost::hostReentry() = [&](VstInt32 op, VstInt32) {
+                        if (op != audioMasterEndEdit || fired) return;
+                        fired = true;
+                        inside();
+                    };
+                    plugin->dispatch(effEditClose);
+                    testhost::hostReentry() = nullptr;
+                });
+                s->release();
+            }
+            EXPECT_TRUE(fired) << what;
+            const bool stillOpen = answer == kOpenEditor && callback != kHeldAtClose;
+            EXPECT_EQ(s->editorWindows(), stillOpen ? 1u : 0u) << what;
+            if (!plugin->get()) {
+                s.reset();
+                plugin.reset();
+                continue;
+            }
+            EXPECT_EQ(EditorSession::bracketFaults(s->calls()), "") << what;
+            ASSERT_TRUE(s->reopen()) << what;
+        }
 }

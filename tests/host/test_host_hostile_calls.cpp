@@ -2,6 +2,7 @@
 // pointers and floats, events of every shape, odd block, rate and mains orders, chunks that are
 // short, huge or corrupted, and editor calls without an open window, all while notes sound.
 // After each call the plug-in must still answer and render bounded, finite audio.
+#include "ArpSession.h"
 #include "AudioAnalysis.h"
 #include "ScenarioPatches.h"
 #include "TestHost.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <climits>
@@ -17,7 +19,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -559,6 +563,138 @@ TEST(HostHostile, EditorCallsWithoutAWindowAndCloseInAnyState) {
         plugin.dispatch(effMainsChanged, 0, 0);
         plugin.dispatch(effMainsChanged, 0, 0);
     }
+}
+
+namespace {
+
+// One way a host calls into the plug-in: an opcode with plain arguments, a render, a
+// parameter write or read.
+struct Door {
+    std::string name;
+    std::function<void(Plugin&)> enter;
+    bool editor = false; // made with the editor open
+};
+
+std::vector<Door> everyDoor(const std::vector<unsigned char>& chunk) {
+    std::vector<Door> doors;
+    for (VstInt32 op = 0; op <= 80; ++op) {
+        if (op == effClose) continue;
+        VstIntPtr value = 0;
+        float opt = 0.0f;
+        if (op == effMainsChanged || op == effSetBlockSize) value = op == effMainsChanged ? 1 : 256;
+        if (op == effSetSampleRate) opt = 48000.0f;
+        if (op == effEditKeyDown || op == effEditKeyUp) value = 14; // the arrow down
+        const bool editor = (op >= effEditGetRect && op <= effEditTop) || op == effEditKeyDown ||
+                            op == effEditKeyUp || op == effSetEditKnobMode;
+        doors.push_back({"opcode " + std::to_string(op),
+                         [=](Plugin& p) {
+                             Answer answer;
+                             std::memset(answer.bytes, 0, Answer::kBytes);
+                             // The editor opens offscreen: a pointer would name a window.
+                             void* ptr = op == effEditOpen ? nullptr : answer.bytes;
+                             if (op == effSetChunk) ptr = const_cast<unsigned char*>(chunk.data());
+                             p.dispatch(op, 0, op == effSetChunk ? kChunkBytes : value, ptr, opt);
+                         },
+                         editor});
+    }
+    doors.push_back({"mains off", [](Plugin& p) { p.dispatch(effMainsChanged, 0, 0); }});
+    doors.push_back({"wheel",
+                     [](Plugin& p) {
+                         p.dispatch(effVendorSpecific, fourCharCode('s', 't', 'C', 'A'),
+                                    fourCharCode('W', 'h', 'e', 'e'), nullptr, 1.0f);
+                     },
+                     true});
+    doors.push_back({"processReplacing", [](Plugin& p) { (void)rendersBounded(p, 8192); }});
+    // A plug-in closed inside one of these calls is not called again.
+    doors.push_back({"setParameter", [](Plugin& p) {
+                         for (VstInt32 t = 0; t < 2048 && p.get(); t += 7) p.setParameter(t, 0.3f);
+                     }});
+    doors.push_back({"getParameter", [](Plugin& p) {
+                         for (VstInt32 t = 0; t < 2048 && p.get(); ++t) (void)p.getParameter(t);
+                     }});
+    return doors;
+}
+
+// An instance whose every part can call the host: the arpeggiator playing held keys (its notes
+// go out as MIDI), chunks served, and when asked the editor open offscreen.
+std::unique_ptr<Plugin> busyInstance(bool withEditor) {
+    auto p = std::make_unique<Plugin>();
+    scenariopatch::settle(*p);
+    p->setParameter(tag::ArpOn, 1.0f);
+    (void)rendersBounded(*p, 4096); // the mode change settles
+    p->sendMidi({{0, 0x90, 60, 100}, {0, 0x90, 64, 100}});
+    (void)rendersBounded(*p, 4096);
+    if (withEditor) {
+        p->dispatch(effEditOpen, 0, 0, nullptr);
+        p->dispatch(effEditIdle);
+    }
+    return p;
+}
+
+} // namespace
+
+// A host that answers a callback by closing the plug-in or its editor: whichever call of the
+// plug-in's made the callback, the close waits until that call has returned, nothing freed is
+// touched meanwhile (the sanitizer builds check), and a closed plug-in calls the host no more.
+TEST(HostHostile, CloseInsideEveryCallbackOfEveryCall) {
+    arptest::usePrivatePreferences(); // the arpeggiator's notes go out to the host
+    resetHost();
+    host().product = "REAPER";
+    std::vector<unsigned char> chunk;
+    {
+        Plugin p;
+        void* data = nullptr;
+        ASSERT_EQ(p.dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
+        chunk.assign(static_cast<unsigned char*>(data),
+                     static_cast<unsigned char*>(data) + kChunkBytes);
+    }
+    int closes = 0;
+    std::string doorsWithCallbacks;
+    for (const Door& door : everyDoor(chunk)) {
+        // First the callbacks this call makes on the calling thread.
+        std::vector<VstInt32> made;
+        {
+            auto p = busyInstance(door.editor);
+            hostReentry() = [&](VstInt32 op, VstInt32) {
+                if (std::find(made.begin(), made.end(), op) == made.end()) made.push_back(op);
+            };
+            door.enter(*p);
+            hostReentry() = nullptr;
+        }
+        if (!made.empty()) doorsWithCallbacks += door.name + ", ";
+        for (VstInt32 callback : made)
+            for (VstInt32 closer : {effClose, effEditClose}) {
+                SCOPED_TRACE(door.name + ", callback " + std::to_string(callback) + ", closer " +
+                             std::to_string(closer));
+                auto p = busyInstance(door.editor || closer == effEditClose);
+                bool fired = false;
+                int heardAfter = 0;
+                hostReentry() = [&](VstInt32 op, VstInt32) {
+                    if (fired) {
+                        ++heardAfter;
+                    } else if (op == callback) {
+                        fired = true;
+                        p->dispatch(closer);
+                        if (closer == effClose) p->forgetClosed();
+                    }
+                };
+                door.enter(*p);
+                hostReentry() = nullptr;
+                EXPECT_TRUE(fired);
+                closes += fired;
+                if (closer == effClose) {
+                    EXPECT_EQ(heardAfter, 0);
+                    continue;
+                }
+                EXPECT_TRUE(rendersBounded(*p, 512));
+                EXPECT_EQ(p->dispatch(effEditOpen, 0, 0, nullptr), 1);
+                p->dispatch(effEditIdle);
+            }
+    }
+    std::printf("[ figures  ] %d closes inside callbacks of %s\n", closes,
+                doorsWithCallbacks.c_str());
+    EXPECT_NE(doorsWithCallbacks.find("processReplacing"), std::string::npos);
+    EXPECT_NE(doorsWithCallbacks.find("opcode 12"), std::string::npos); // resume's wantMidi
 }
 
 namespace {
