@@ -51,7 +51,7 @@ bool closeInside(EditorSession& s, testhost::Plugin& plugin, int gesture, VstInt
         };
     });
     makeGesture(s, plugin, gesture);
-    EditorSession::waitFor([&] { return fired.load(); }, 3000);
+    EditorSession::waitFor([&] { return fired.load(); }, EditorSession::kPatienceMs);
     s.idles(3);
     s.uiCall([] { testhost::hostReentry() = nullptr; });
     return fired;
