@@ -146,8 +146,9 @@ public:
         });
     }
 
-    // Waits until the user-interface thread has made `n` more idle calls (at most `ms`).
-    bool idles(int n, int ms = kPatienceMs) {
+    // Waits until the user-interface thread has made `n` more idle calls (at most `ms`). Used
+    // also where no idle call may come (the plug-in closed), so its limit stays short.
+    bool idles(int n, int ms = 5000) {
         const long target = idleCount.load() + n;
         return waitFor([&] { return idleCount.load() >= target; }, ms);
     }
