@@ -2,6 +2,7 @@
 #include "controls/TReadouts.h"
 
 #include "controls/ControlContext.h"
+#include "controls/DrawHelpers.h"
 #include "controls/FontTables.h"
 #include "controls/StyleTables.h"
 #include "gui/CBitmap.h"
@@ -74,7 +75,9 @@ void TReadout::draw(CDrawContext* context) {
     CRect box = size;
     // Even heights centre half a pixel low; one pixel up matches the skin's boxes.
     if (static_cast<int>(getHeight()) % 2 == 0) box.offset(0, -1);
-    context->drawString(text, box, static_cast<CHoriTxtAlign>(textAlign), true);
+    // A name longer than the box (a tuning, file or preset name) ends with "..." inside it.
+    context->drawString(fittedText(context, text, box.getWidth() - 2), box,
+                        static_cast<CHoriTxtAlign>(textAlign), true);
     setDirty(false);
 }
 

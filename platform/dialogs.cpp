@@ -391,7 +391,22 @@ private:
 
 // Starts argv[0] from PATH with the arguments as they are (no shell), standard input and error
 // on /dev/null and standard output on `outFd` (or /dev/null for -1); the posix_spawnp result.
+// The child starts with no signal blocked and SIGCHLD, SIGTERM and SIGUSR1 at their defaults,
+// whatever the host's thread blocks or ignores: the dialog wrapper waits for its program and is
+// ended through those signals.
 static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pid_t& pid) {
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGCHLD);
+    sigaddset(&defaults, SIGTERM);
+    sigaddset(&defaults, SIGUSR1);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -403,8 +418,9 @@ static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pi
     std::vector<char*> args;
     for (std::string const& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    const int spawned = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     return spawned;
 }
 
@@ -460,6 +476,42 @@ DialogAnswer unavailableAnswer() {
     return none;
 }
 
+// A dialog program tells "OK" from "Cancel" by its exit status alone in some questions (a
+// yes/no box prints nothing), and a host that ignores SIGCHLD or reaps every child itself
+// takes that status from us. So the program runs under a small shell of ours that waits for it
+// (as its parent, which no host reaps for) and prints its status after its output, behind a
+// marker; the answer is read from the pipe. The program's arguments pass through "$@" and are
+// never read by the shell. Ending it (the editor closed): SIGTERM is passed on to the program
+// (with SIGCONT) and SIGUSR1 kills it; either way the shell reaps it and ends.
+constexpr const char* kWrapperScript =
+    "trap 'kill -TERM $! 2>/dev/null; kill -CONT $! 2>/dev/null; wait $!; exit 143' TERM\n"
+    "trap 'kill -KILL $! 2>/dev/null; wait $!; exit 137' USR1\n"
+    "\"$@\" &\n"
+    "wait $!\n"
+    "printf '\\n%s%d\\n' '@ZEK2-dialog-exit=' \"$?\"\n";
+constexpr const char* kExitMarker = "\n@ZEK2-dialog-exit=";
+
+// The answer from what the wrapped program wrote. The last marker is the wrapper's (the
+// program's own text comes before it); without one the wrapper did not end normally and no
+// button counts as chosen.
+DialogAnswer answerFromOutput(std::string const& output) {
+    DialogAnswer answer;
+    const std::size_t marker = output.rfind(kExitMarker);
+    int exitStatus = -1;
+    if (marker != std::string::npos) {
+        const std::string status = output.substr(marker + std::strlen(kExitMarker));
+        if (!parseLeadingInt(status, exitStatus)) exitStatus = -1;
+    }
+    // Both programs exit with 1 for "Cancel" and for a closed window alike; any other end
+    // means no button was chosen.
+    answer.dismissed = exitStatus != 0 && exitStatus != 1;
+    if (exitStatus != 0) return answer;
+    answer.ok = true;
+    answer.text = output.substr(0, marker);
+    if (!answer.text.empty() && answer.text.back() == '\n') answer.text.pop_back();
+    return answer;
+}
+
 // Already answered: the back end answered when asked.
 class AnsweredDialog : public PendingDialog {
 public:
@@ -475,9 +527,10 @@ private:
 
 // Ending a dialog program that is no longer wanted holds the caller (the host's thread closing
 // the editor or the instance) for at most this long in all: first a polite SIGTERM, then, after
-// kTermWaitMs, SIGKILL.
+// kTermWaitMs, a kill, then SIGKILL.
 constexpr int kEndChildMs = 100;
 constexpr int kTermWaitMs = 40;
+constexpr int kKillWaitMs = 30;
 
 // Children not reaped yet: killed ones the kernel had not yet let go, and desktop openers still
 // running. Each later end or opening reaps, without waiting, those that have ended.
@@ -507,15 +560,19 @@ void reapLater(ChildProcess child) {
     if (child.held()) leftChildren.push_back(std::move(child));
 }
 
-// Ends a child and reaps it without waiting on it. SIGCONT goes with SIGTERM, so a program
-// stopped by job control can act on it; SIGKILL ends one that ignores SIGTERM or is still
-// stopped. A child not reaped even then is kept for a later end, never left a zombie for good.
+// Ends a dialog wrapper and reaps it without waiting on it. SIGCONT goes with SIGTERM, so a
+// program stopped by job control can act on it; SIGUSR1 has the wrapper kill a program that
+// ignores SIGTERM or is still stopped, and reap it; SIGKILL ends a wrapper that is stuck itself.
+// A child not reaped even then is kept for a later end, never left a zombie for good.
 void endChild(ChildProcess child) {
     child.signal(SIGTERM);
     child.signal(SIGCONT);
     if (!reapedWithin(child, kTermWaitMs)) {
-        child.signal(SIGKILL);
-        reapedWithin(child, kEndChildMs - kTermWaitMs - 10);
+        child.signal(SIGUSR1);
+        if (!reapedWithin(child, kKillWaitMs)) {
+            child.signal(SIGKILL);
+            reapedWithin(child, kEndChildMs - kTermWaitMs - kKillWaitMs - 10);
+        }
     }
     reapLater(std::move(child));
 }
@@ -551,23 +608,11 @@ public:
             fd_ = -1;
         }
         // A program may close its output and go on running: its end is looked for at the
-        // next poll rather than waited for.
+        // next poll rather than waited for. The answer is in the output either way.
         int exitStatus = -1;
-        const ChildProcess::State state = child_.reap(false, exitStatus);
-        if (state == ChildProcess::State::Running) return false;
-        // A host that ignores SIGCHLD or reaps its children itself takes the program's end;
-        // then an answer on standard output is the only sign of "OK", and silence counts as
-        // Cancel.
-        if (state == ChildProcess::State::Gone && !output_.empty()) exitStatus = 0;
+        if (child_.reap(false, exitStatus) == ChildProcess::State::Running) return false;
         done_ = true;
-        // Both programs exit with 1 for "Cancel" and for a closed window alike; any other end
-        // means no button was chosen.
-        answer_.dismissed = exitStatus != 0 && exitStatus != 1;
-        if (exitStatus == 0) {
-            answer_.ok = true;
-            answer_.text = output_;
-            if (!answer_.text.empty() && answer_.text.back() == '\n') answer_.text.pop_back();
-        }
+        answer_ = answerFromOutput(output_);
         answer = answer_;
         return true;
     }
@@ -580,8 +625,8 @@ private:
     DialogAnswer answer_;
 };
 
-// The argument vector of the dialog program for a question, program path first; empty with
-// neither program on PATH (one line then goes to standard error).
+// The argument vector of the dialog program for a question, under the wrapper above; empty
+// with neither program on PATH (one line then goes to standard error).
 std::vector<std::string> dialogProgramArgs(DialogRequest const& request) {
     std::vector<std::string> args;
     std::string program = findProgramOnPath("zenity");
@@ -600,6 +645,7 @@ std::vector<std::string> dialogProgramArgs(DialogRequest const& request) {
         return {};
     }
     args[0] = program;
+    args.insert(args.begin(), {"/bin/sh", "-c", kWrapperScript, "zek2-dialog"});
     return args;
 }
 
@@ -628,16 +674,9 @@ std::unique_ptr<PendingDialog> SystemDialogs::askLater(DialogRequest const& requ
 DialogAnswer SystemDialogs::ask(DialogRequest const& request) {
     const std::vector<std::string> args = dialogProgramArgs(request);
     if (args.empty()) return unavailableAnswer();
-    ProgramResult run = runProgram(args);
-    DialogAnswer answer;
-    // Both programs exit with 1 for "Cancel" and for a closed window alike; any other
-    // failure (not started, killed, timed out) means no button was chosen.
-    answer.dismissed = !run.started || (run.exitStatus != 0 && run.exitStatus != 1);
-    if (!run.started || run.exitStatus != 0) return answer;
-    answer.ok = true;
-    answer.text = run.output;
-    if (!answer.text.empty() && answer.text.back() == '\n') answer.text.pop_back();
-    return answer;
+    const ProgramResult run = runProgram(args);
+    if (!run.started) return dismissedAnswer();
+    return answerFromOutput(run.output);
 }
 
 int messageBox(std::string const& text, int type) {

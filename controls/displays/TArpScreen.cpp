@@ -3,6 +3,7 @@
 #include "controls/displays/TArpScreen.h"
 
 #include "controls/ControlContext.h"
+#include "controls/DrawHelpers.h"
 #include "controls/FontTables.h"
 #include "controls/StyleTables.h"
 #include "engine/params/StringTables.h"
@@ -11,6 +12,7 @@
 #include "gui/COptionMenu.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 using namespace VSTGUI;
@@ -134,9 +136,16 @@ void TArpScreen::drawStep(CDrawContext* context, int step, CCoord left, CCoord r
     if (rowSkipped(step)) return;
     if (getArpValueOnOff(cellTag(kRowSlide, step)))
         context->drawString("X", box(kRowSlide), kCenterText, true);
+    // A value wider than its column would run into its neighbour's or lose its sign to the
+    // cell's edge: it is drawn in a shorter form, a pixel clear of the column's line on the
+    // right (the box reaches past it, and centres the text a little right of the column's
+    // middle).
+    const CCoord line = std::floor(size.left + (step + 1) * columnWidth);
+    const CCoord room = std::min(right - left, 2 * (line - (left + right) / 2)) - 2;
     for (int row = kRowTune; row <= kRowRatchet; ++row)
-        context->drawString(engine->getParameterDisplayStr(cellTag(row, step)), box(row),
-                            kCenterText, true);
+        context->drawString(
+            shortValueText(context, engine->getParameterDisplayStr(cellTag(row, step)), room),
+            box(row), kCenterText, true);
 }
 
 void TArpScreen::draw(CDrawContext* context) {

@@ -146,7 +146,8 @@ public:
         });
     }
 
-    // Waits until the user-interface thread has made `n` more idle calls (at most `ms`).
+    // Waits until the user-interface thread has made `n` more idle calls (at most `ms`). Used
+    // also where no idle call may come (the plug-in closed), so its limit stays short.
     bool idles(int n, int ms = 5000) {
         const long target = idleCount.load() + n;
         return waitFor([&] { return idleCount.load() >= target; }, ms);
@@ -181,6 +182,11 @@ public:
         }
         return f;
     }
+
+    // How long a wait for something that should happen may last: a busy machine (two cores
+    // shared by several test runs) can hold the editor for seconds. A wait ends as soon as its
+    // event comes, so only a failure takes this long.
+    static constexpr int kPatienceMs = 60000;
 
     // Polls `done` every 5 ms for at most `ms` milliseconds.
     static bool waitFor(const std::function<bool()>& done, int ms) {
@@ -285,10 +291,10 @@ public:
     std::vector<Window> popups() {
         return topWindows([](Window, const XWindowAttributes& a) { return a.override_redirect; });
     }
-    bool waitForPopup(int ms = 3000) {
+    bool waitForPopup(int ms = kPatienceMs) {
         return waitFor([&] { return !popups().empty(); }, ms);
     }
-    bool waitForNoPopup(int ms = 3000) {
+    bool waitForNoPopup(int ms = kPatienceMs) {
         return waitFor([&] { return popups().empty(); }, ms);
     }
     // Mapped top-level windows titled "ZEK2" that the window manager may handle: the editor's

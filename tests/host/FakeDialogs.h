@@ -98,8 +98,8 @@ public:
             if (!q.empty() && q[0] == kind) some.push_back(q);
         return some;
     }
-    // Waits (at most `ms`) until `n` questions have been asked in all.
-    bool waitForQuestions(size_t n, int ms = 5000) const {
+    // Waits until `n` questions have been asked in all; only a failure waits the whole `ms`.
+    bool waitForQuestions(size_t n, int ms = 60000) const {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (questions().size() < n) {
             if (std::chrono::steady_clock::now() > end) return false;

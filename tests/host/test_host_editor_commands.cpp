@@ -329,8 +329,8 @@ TEST(HostEditorEvents, NoEditCallsForGesturesThatChangeNothing) {
     s.forget();
     choose(s, kVolumeX, kVolumeY, kKnobSetToValue, 3);
     ASSERT_TRUE(dialogs.waitForQuestions(3));
-    EXPECT_TRUE(
-        EditorSession::waitFor([&] { return plugin.getParameter(kVolume) != volume; }, 5000));
+    EXPECT_TRUE(EditorSession::waitFor([&] { return plugin.getParameter(kVolume) != volume; },
+                                       EditorSession::kPatienceMs));
     s.idles(3);
     EXPECT_EQ(describe(s.calls()), "43:12 0:12 44:12 ") << "Set to Value";
 
@@ -440,7 +440,8 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
         if (k.saved) dialogs.answerFile("mine");
         k.open();
         ASSERT_TRUE(EditorSession::waitFor(
-            [&] { return dialogs.questions("--file-selection").size() > before; }, 5000))
+            [&] { return dialogs.questions("--file-selection").size() > before; },
+            EditorSession::kPatienceMs))
             << "no chooser: " << k.title;
         const auto asked = dialogs.questions("--file-selection").back();
         const std::string folder = zek2 + k.folder;
@@ -449,8 +450,9 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
             << k.title;
         EXPECT_EQ(FakeDialogs::argument(asked, "start-folder-exists="), "yes") << k.title;
         if (k.saved) {
-            EXPECT_TRUE(EditorSession::waitFor(
-                [&] { return stat((folder + k.saved).c_str(), &info) == 0; }, 3000))
+            EXPECT_TRUE(
+                EditorSession::waitFor([&] { return stat((folder + k.saved).c_str(), &info) == 0; },
+                                       EditorSession::kPatienceMs))
                 << k.title << ": " << k.saved << " not saved in " << folder;
         }
         s.idles(3);

@@ -177,8 +177,8 @@ TEST(HostEditorEvents, TypedEntryRunsBesideTheIdleCallsAndIsOneEdit) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_GT(s.idleCalls() - idlesBefore, 10);
     EXPECT_EQ(plugin.getParameter(kOsc1Volume), before);
-    EXPECT_TRUE(
-        EditorSession::waitFor([&] { return plugin.getParameter(kOsc1Volume) != before; }, 5000));
+    EXPECT_TRUE(EditorSession::waitFor([&] { return plugin.getParameter(kOsc1Volume) != before; },
+                                       EditorSession::kPatienceMs));
     s.idles(3);
     const auto log = s.calls();
     EXPECT_EQ(EditorSession::bracketFaults(log), "") << describe(log);

@@ -132,7 +132,8 @@ public:
     void cancelNext() { std::remove((folder + "/answer").c_str()); }
     void go() { std::ofstream(folder + "/go") << "\n"; }
     bool waitForQuestions(size_t n) {
-        return EditorSession::waitFor([&] { return asked().size() >= n; }, 5000);
+        return EditorSession::waitFor([&] { return asked().size() >= n; },
+                                      EditorSession::kPatienceMs);
     }
 
 private:
@@ -287,7 +288,8 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
     ASSERT_TRUE(program.waitForQuestions(3));
     s.forget();
     s.close();
-    EXPECT_TRUE(EditorSession::waitFor([&] { return program.ended() == 1; }, 5000));
+    EXPECT_TRUE(
+        EditorSession::waitFor([&] { return program.ended() == 1; }, EditorSession::kPatienceMs));
     EXPECT_EQ(program.asked().size(), 3u);
     EXPECT_EQ(edits(s.calls()), 0);
 }
@@ -302,7 +304,8 @@ TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
     if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
     ASSERT_TRUE(chooseByKeys(s, kEcsMenuX, kEcsMenuY, 1));
     ASSERT_TRUE(program.waitForQuestions(1));
-    ASSERT_TRUE(EditorSession::waitFor([&] { return program.pid() > 0; }, 5000));
+    ASSERT_TRUE(
+        EditorSession::waitFor([&] { return program.pid() > 0; }, EditorSession::kPatienceMs));
     const pid_t pid = program.pid();
     const double ms = s.ui([&] {
         const auto start = std::chrono::steady_clock::now();
@@ -340,7 +343,8 @@ TEST(HostEditorPopups, WithoutADialogProgramTheEditorTellsInAWindowOfItsOwn) {
     s.keys(XK_Down, kMenuSetToValue);
     s.key(XK_Return);
     EXPECT_TRUE(s.waitForNoPopup());
-    ASSERT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().size() == 1; }, 3000));
+    ASSERT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().size() == 1; },
+                                       EditorSession::kPatienceMs));
     hold(s);
     // A busy machine may stall one call: a miss is measured once more before it counts.
     if (!smooth(s, mark, "own message window", false)) {
@@ -351,7 +355,8 @@ TEST(HostEditorPopups, WithoutADialogProgramTheEditorTellsInAWindowOfItsOwn) {
     const EditorSession::Box box = s.messageWindows()[0];
     s.moveTo(box.x + box.width / 2, box.y + box.height / 2);
     s.key(XK_Return);
-    EXPECT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().empty(); }, 3000));
+    EXPECT_TRUE(EditorSession::waitFor([&] { return s.messageWindows().empty(); },
+                                       EditorSession::kPatienceMs));
     EXPECT_EQ(plugin.getParameter(kOsc1Volume), volume);
 }
 

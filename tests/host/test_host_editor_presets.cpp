@@ -52,7 +52,7 @@ TEST(HostEditorEvents, ThePresetNameOpensTheBankAndAClickInAColumnPicksAPreset) 
         Pointer& p;
         ~Dismiss() {
             if (!s.popups().empty()) p.click(s.getWidth() + 200, s.getHeight() + 200);
-            EditorSession::waitFor([&] { return s.popups().empty(); }, 3000);
+            EditorSession::waitFor([&] { return s.popups().empty(); }, EditorSession::kPatienceMs);
         }
     } dismiss{s, pointer};
     const std::string first = plugin.text(effGetProgramName);

@@ -33,7 +33,7 @@ void makeGesture(EditorSession& s, testhost::Plugin& plugin, int g) {
         {XK_Down, XK_Down, XK_Right, XK_Down}, std::vector<KeySym>(8, XK_Down), {XK_Down, XK_Down}};
     const int at[][3] = {{729, 116, 1}, {kVolumeX, kVolumeY, 3}, {721, 98, 1}};
     s.click(at[g - 1][0], at[g - 1][1], static_cast<unsigned>(at[g - 1][2]));
-    if (!s.waitForPopup()) return;
+    if (!s.waitForPopup(3000)) return;
     for (KeySym k : picks[g - 1]) s.key(k);
     s.key(XK_Return);
 }

@@ -80,7 +80,8 @@ TEST(HostRibbon, EachDragIsOneEditWithItsGlideInside) {
     AudioThread audio(plugin);
     auto ended = [&](int drags) {
         return EditorSession::waitFor(
-            [&] { return countOn(s.calls(), audioMasterEndEdit, kRibbon) >= drags; }, 8000);
+            [&] { return countOn(s.calls(), audioMasterEndEdit, kRibbon) >= drags; },
+            EditorSession::kPatienceMs);
     };
     for (const char* screen : {"main", "easy"}) {
         if (std::string(screen) == "easy") {

@@ -16,6 +16,7 @@
 #include "controls/TButtons.h"
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
+#include "controls/displays/TArpScreen.h"
 #include "controls/displays/TModScreen.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
@@ -613,6 +614,34 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
         idle();
         click(ui.arpSeqRadios[1]);
         check("main, arpeggiator B");
+        // Both grids with every step on and every value cell at its lowest, its highest and
+        // its widest value.
+        for (int arp = 0; arp < 2; ++arp) {
+            click(ui.arpSeqRadios[arp]);
+            auto setRow = [&](int row, float v) {
+                for (int step = 0; step < 16; ++step) {
+                    const int t = ARP_ROW_START_TAGS[arp * kArpRows + row] + step;
+                    engine->setParameter(t, v);
+                    ed->setParameter(t, v);
+                }
+                idle();
+            };
+            setRow(TArpScreen::kRowOn, 1.0f);
+            setRow(TArpScreen::kRowTied, 0.0f);
+            for (float v : {0.0f, 1.0f}) {
+                for (int row = TArpScreen::kRowTune; row <= TArpScreen::kRowRatchet; ++row)
+                    setRow(row, v);
+                check("main, arpeggiator " + std::to_string(arp) + ", every cell at " +
+                      std::to_string(int(v)));
+            }
+            for (int row = TArpScreen::kRowTune; row <= TArpScreen::kRowRatchet; ++row) {
+                const int first = ARP_ROW_START_TAGS[arp * kArpRows + row];
+                showWidest(first, 16, row == TArpScreen::kRowRatchet,
+                           [&] { return engine->getParameterDisplayStr(first); });
+            }
+            check("main, arpeggiator " + std::to_string(arp) + ", every cell at its widest");
+        }
+        click(ui.arpSeqRadios[1]);
         ed->setMultiViewPage(1);
         idle();
         click(ui.userWaveRadios[1]);
@@ -627,7 +656,7 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
             check("main, FX page, distortion and modulation modes " + std::to_string(mode));
         }
         // The filter types that rename the filter's knobs, and every menu at its widest value.
-        for (int type : {15, 35, 36, 38}) {
+        for (int type = 0; type < FILTER_TYPE_COUNT; ++type) {
             setMode(tag::FilterType, type);
             check("main, filter type " + std::to_string(type));
         }
@@ -642,7 +671,7 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
         check("Easy screen");
         click(ui.eqRadios[1][1]);
         check("Easy screen, post-EQ");
-        for (int type : {35, 36, 38}) {
+        for (int type = 0; type < FILTER_TYPE_COUNT; ++type) {
             setMode(tag::FilterType, type);
             check("Easy screen, filter type " + std::to_string(type));
         }
@@ -651,6 +680,14 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
         ed->showBackScreen();
         idle();
         check("back side");
+        // A tuning name longer than its read-out.
+        const std::string longName = "Werckmeister III well temperament (1691)";
+        for (size_t i = 0; i < longName.size(); ++i)
+            engine->setParameter(tag::TuningNameFirst + int(i), (longName[i] + 0.5f) / 255.99f);
+        engine->setParameter(tag::HasTuningOn, 1.0f);
+        ui.tuningReadout->setString(engine->getTuningName());
+        check("back side, a long tuning name");
+        engine->setParameter(tag::HasTuningOn, 0.0f);
         closeShown();
     }
     std::string all;
