@@ -121,7 +121,9 @@ private:
     class HostCall {
     public:
         HostCall(AudioEffect* effect, bool entersEditor);
-        ~HostCall();
+        // Runs as the stack unwinds too, when the host's thread ends inside one of our
+        // callbacks; what it carries out then (a close asked inside the call) may unwind again.
+        ~HostCall() noexcept(false);
         HostCall(const HostCall&) = delete;
         HostCall& operator=(const HostCall&) = delete;
 
