@@ -8,7 +8,7 @@
 
 #include <memory>
 
-AudioEffect* createEffectInstance(audioMasterCallback host) {
+ZEK2_CATCHES_FORCED_UNWIND AudioEffect* createEffectInstance(audioMasterCallback host) {
     // An exception must never cross into the host: a failed construction is a null answer.
     try {
         auto engine = std::make_unique<APlugin>(host);

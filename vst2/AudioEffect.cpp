@@ -63,8 +63,10 @@ bool entersEditor(VstInt32 opcode) {
 }
 } // namespace
 
-VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index,
-                                           VstIntPtr value, void* ptr, float opt) {
+ZEK2_CATCHES_FORCED_UNWIND VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode,
+                                                                      VstInt32 index,
+                                                                      VstIntPtr value, void* ptr,
+                                                                      float opt) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return 0;
     if (opcode == effClose) return effect->closeFromHost();
@@ -107,7 +109,7 @@ VstIntPtr AudioEffect::closeFromHost() {
     return 1;
 }
 
-void AudioEffect::closeEditorFromHost() {
+ZEK2_CATCHES_FORCED_UNWIND void AudioEffect::closeEditorFromHost() {
     if (!editor || editorClosing.exchange(true)) return;
     if (CallSlot* slot = ownSlot()) {
         slot->closeEditor = true;
@@ -127,7 +129,7 @@ void AudioEffect::closeEditorFromHost() {
     editorClosing = false;
 }
 
-void AudioEffect::closeAndDelete(AudioEffect* effect) {
+ZEK2_CATCHES_FORCED_UNWIND void AudioEffect::closeAndDelete(AudioEffect* effect) {
     try {
         effect->dispatcher(effClose, 0, 0, nullptr, 0.0f);
     } catch (abi::__forced_unwind&) {
@@ -178,7 +180,7 @@ AudioEffect::CallSlot* AudioEffect::enterCall() {
     return nullptr;
 }
 
-void AudioEffect::leaveCall(CallSlot& slot) {
+ZEK2_CATCHES_FORCED_UNWIND void AudioEffect::leaveCall(CallSlot& slot) {
     // The slot is let go (or the instance closed, taking it along) however this ends.
     const auto finish = [this, &slot] {
         if (slot.closeEffect) {
