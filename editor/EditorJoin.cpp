@@ -4,9 +4,11 @@
 #include "editor/ueditor.h"
 #include "engine/APlugin.h"
 
+#include <cxxabi.h>
+
 #include <memory>
 
-AudioEffect* createEffectInstance(audioMasterCallback host) {
+ZEK2_CATCHES_FORCED_UNWIND AudioEffect* createEffectInstance(audioMasterCallback host) {
     // An exception must never cross into the host: a failed construction is a null answer.
     try {
         auto engine = std::make_unique<APlugin>(host);
@@ -14,6 +16,8 @@ AudioEffect* createEffectInstance(audioMasterCallback host) {
         // it with the base and links it to the engine.
         new uEditor(engine.get());
         return engine.release();
+    } catch (abi::__forced_unwind&) {
+        throw; // the host's thread ends inside a callback of the construction: let it
     } catch (...) {
         return nullptr;
     }

@@ -514,6 +514,8 @@ private:
     void pushToEditor(int tag, float value);
     // A value as the value sets hold it: 0..1, NaN as 0, switches 0 or 1.
     float storableValue(int tag, float value) const;
+    // setParameter without the push to the editor: the value stored, for the caller to push.
+    float storeParameter(int tag, float value);
 
     // Parameter descriptors, per tag.
     float paramDefaults[kNumParams] = {};
@@ -545,11 +547,30 @@ private:
     programStruct chunkBank = {};
     programStruct chunkProgram = {};
     // Makes whoever writes or reads the whole program record take turns: saves and loads of
-    // the state chunk, program selections, the editor's preset picks, compare and init, on
-    // whichever of the host's threads, so a save is always one whole sound. The render never
-    // takes it (it is handed a selection through pendingPresetApply), and nobody calls out
-    // while holding it.
+    // the state chunk, program selections, the editor's preset picks, compare, init and the
+    // user waves' built-in shapes, on whichever of the host's threads, so a save is always one
+    // whole sound. The render never takes it (it is handed a selection through
+    // pendingPresetApply), and nobody calls out while holding it.
     std::mutex programLock;
+    // The render's apply reads the record and writes its corrections back; it must never do so
+    // beside one of those turns, or a load landing between its read and its writes would keep
+    // values of the sound before. Who holds the record: the apply claims it only when it is
+    // free and otherwise leaves the program pending for its next boundary, so the render never
+    // waits; a turn that finds the apply in it waits until the apply lets go.
+    enum RecordHolder : int { kRecordFree, kRecordApply, kRecordTurn };
+    std::atomic<int> recordHolder{kRecordFree};
+    // One turn on the record: programLock, then the record once the apply is out of it.
+    class ProgramTurn {
+    public:
+        explicit ProgramTurn(APlugin& plugin);
+        ~ProgramTurn();
+        ProgramTurn(const ProgramTurn&) = delete;
+        ProgramTurn& operator=(const ProgramTurn&) = delete;
+
+    private:
+        APlugin& plugin;
+        std::lock_guard<std::mutex> turn;
+    };
 
     // Host recognition, set once by the constructor.
     bool hostIsNKS = false;

@@ -4,6 +4,8 @@
 
 #include "vst2/AEffEditor.h"
 
+#include <cxxabi.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -61,8 +63,10 @@ bool entersEditor(VstInt32 opcode) {
 }
 } // namespace
 
-VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index,
-                                           VstIntPtr value, void* ptr, float opt) {
+ZEK2_CATCHES_FORCED_UNWIND VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode,
+                                                                      VstInt32 index,
+                                                                      VstIntPtr value, void* ptr,
+                                                                      float opt) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return 0;
     if (opcode == effClose) return effect->closeFromHost();
@@ -78,9 +82,13 @@ VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32
     if (opcode == effEditOpen && effect->ownSlot()) return 0;
     HostCall call(effect, editorCall);
     // The host is C code: an exception (an allocation failing in a text query, say) must end
-    // here as a plain "no" rather than unwind through it.
+    // here as a plain "no" rather than unwind through it. A host thread that ends inside one of
+    // our callbacks (pthread_exit, a cancel) is no exception of ours: its unwind must go on, and
+    // the call's slot is let go on the way out.
     try {
         return effect->dispatcher(opcode, index, value, ptr, opt);
+    } catch (abi::__forced_unwind&) {
+        throw;
     } catch (...) {
         return 0;
     }
@@ -101,7 +109,7 @@ VstIntPtr AudioEffect::closeFromHost() {
     return 1;
 }
 
-void AudioEffect::closeEditorFromHost() {
+ZEK2_CATCHES_FORCED_UNWIND void AudioEffect::closeEditorFromHost() {
     if (!editor || editorClosing.exchange(true)) return;
     if (CallSlot* slot = ownSlot()) {
         slot->closeEditor = true;
@@ -109,17 +117,24 @@ void AudioEffect::closeEditorFromHost() {
         return;
     }
     HostCall call(this, true);
+    // Before the call ends, even when the host's thread ends inside the editor's close: a close
+    // of the plug-in asked inside the editor's follows there.
     try {
         editor->close();
+    } catch (abi::__forced_unwind&) {
+        editorClosing = false;
+        throw;
     } catch (...) {
     }
-    // Before the call ends: a close of the plug-in asked inside the editor's follows there.
     editorClosing = false;
 }
 
-void AudioEffect::closeAndDelete(AudioEffect* effect) {
+ZEK2_CATCHES_FORCED_UNWIND void AudioEffect::closeAndDelete(AudioEffect* effect) {
     try {
         effect->dispatcher(effClose, 0, 0, nullptr, 0.0f);
+    } catch (abi::__forced_unwind&) {
+        delete effect;
+        throw;
     } catch (...) {
     }
     delete effect;
@@ -130,7 +145,7 @@ AudioEffect::HostCall::HostCall(AudioEffect* owner, bool entersEditor)
     if (editorCall) ++slot->editorDepth;
 }
 
-AudioEffect::HostCall::~HostCall() {
+AudioEffect::HostCall::~HostCall() noexcept(false) {
     if (!slot) return;
     if (editorCall) --slot->editorDepth;
     if (--slot->depth == 0) effect->leaveCall(*slot);
@@ -165,7 +180,15 @@ AudioEffect::CallSlot* AudioEffect::enterCall() {
     return nullptr;
 }
 
-void AudioEffect::leaveCall(CallSlot& slot) {
+ZEK2_CATCHES_FORCED_UNWIND void AudioEffect::leaveCall(CallSlot& slot) {
+    // The slot is let go (or the instance closed, taking it along) however this ends.
+    const auto finish = [this, &slot] {
+        if (slot.closeEffect) {
+            closeAndDelete(this); // the slot goes with the instance
+            return;
+        }
+        slot.thread.store(std::thread::id(), std::memory_order_release);
+    };
     if (slot.closeEditor) {
         slot.closeEditor = false;
         // The editor's close calls the host too: the slot stays held, so a close asked inside
@@ -173,16 +196,17 @@ void AudioEffect::leaveCall(CallSlot& slot) {
         slot.depth = slot.editorDepth = 1;
         try {
             if (editor) editor->close();
+        } catch (abi::__forced_unwind&) {
+            editorClosing = false;
+            slot.depth = slot.editorDepth = 0;
+            finish();
+            throw;
         } catch (...) {
         }
         editorClosing = false;
         slot.depth = slot.editorDepth = 0;
     }
-    if (slot.closeEffect) {
-        closeAndDelete(this); // the slot goes with the instance
-        return;
-    }
-    slot.thread.store(std::thread::id(), std::memory_order_release);
+    finish();
 }
 
 float AudioEffect::getParameterClass(AEffect* e, VstInt32 index) {

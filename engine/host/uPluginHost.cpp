@@ -62,7 +62,7 @@ VstInt32 APlugin::getChunk(void** data, bool isPreset) {
     programStruct* staging = chunkStagingFor(isPreset);
     if (!staging || !data) return 0;
     {
-        std::lock_guard<std::mutex> turn(programLock);
+        ProgramTurn turn(*this);
         // Value by value: the render writes the record's values while a host saves.
         for (int t = 0; t < kNumParams; ++t) staging->values[t] = programValues.values[t];
         std::memset(staging->name, 0, sizeof(staging->name));
@@ -82,7 +82,7 @@ VstInt32 APlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     bool restored = false;
     {
-        std::lock_guard<std::mutex> turn(programLock);
+        ProgramTurn turn(*this);
         for (int t = 0; t < kNumParams; ++t) {
             float v;
             std::memcpy(&v, bytes + t * sizeof(float), sizeof(v));

@@ -47,7 +47,7 @@ void APlugin::loadBankPreset(int n) {
     bool selected = false;
     {
         // One turn with the selection that follows, so no save sees the record between them.
-        std::lock_guard<std::mutex> turn(programLock);
+        ProgramTurn turn(*this);
         builtinPresetIndex = n;
         const float* preset = presetBank->values[n];
         // The selection stores the values the voices read, or leaves them to a render running
@@ -81,7 +81,7 @@ void APlugin::requestScreenRefresh() {
 
 void APlugin::origProgram() {
     {
-        std::lock_guard<std::mutex> turn(programLock);
+        ProgramTurn turn(*this);
         for (int t = 0; t < kNumParams; ++t)
             currentValues[t] = programValues.values[t] = origValues[t];
         // The edited user-wave points are kept aside while the as-loaded sound is heard.
@@ -94,7 +94,7 @@ void APlugin::origProgram() {
 
 void APlugin::editProgram() {
     {
-        std::lock_guard<std::mutex> turn(programLock);
+        ProgramTurn turn(*this);
         for (int t = 0; t < kNumParams; ++t)
             currentValues[t] = programValues.values[t] = editValues[t];
         for (int t = tag::UserWave1First; t < kNumParams; ++t)
@@ -107,7 +107,7 @@ void APlugin::editProgram() {
 
 void APlugin::clearProgram() {
     {
-        std::lock_guard<std::mutex> turn(programLock);
+        ProgramTurn turn(*this);
         for (int t = 0; t < kNumParams; ++t) {
             if (t >= tag::PresetParamFirst && t < tag::PresetParamFirst + tag::PresetParamCount)
                 continue; // the name and the preset's text stay

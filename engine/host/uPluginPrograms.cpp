@@ -2,6 +2,7 @@
 // thread), applying it in full on the audio thread, and the program-name queries.
 #include "engine/APlugin.h"
 
+#include "engine/host/TestHooks.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/ParameterTable.h"
 #include "engine/tables/TempoTables.h"
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -51,11 +53,29 @@ bool APlugin::renderRunsElsewhere() const {
                static_cast<unsigned long>(pthread_self());
 }
 
+APlugin::ProgramTurn::ProgramTurn(APlugin& owner) : plugin(owner), turn(owner.programLock) {
+    // One turn at a time holds programLock, so only the apply can stand in the way; it holds
+    // the record for one pass over its values.
+    int free = kRecordFree;
+    if (plugin.recordHolder.compare_exchange_strong(free, kRecordTurn, std::memory_order_acquire))
+        return;
+    ZEK2_TEST_HOOK(turnWaitsForApply);
+    do {
+        std::this_thread::yield();
+        free = kRecordFree;
+    } while (
+        !plugin.recordHolder.compare_exchange_weak(free, kRecordTurn, std::memory_order_acquire));
+}
+
+APlugin::ProgramTurn::~ProgramTurn() {
+    plugin.recordHolder.store(kRecordFree, std::memory_order_release);
+}
+
 void APlugin::setProgram(VstInt32 program) {
     if (program != 0) return;
     bool selected = false;
     {
-        std::lock_guard<std::mutex> turn(programLock);
+        ProgramTurn turn(*this);
         selected = loadNamedPreset();
     }
     // Outside the lock, as every call that may reach the editor.
@@ -92,19 +112,36 @@ int APlugin::getPlayMode() const {
 
 void APlugin::setPresetParameters() {
     if (applyingPreset) return;
+    // The record is read and its corrections written back while nobody else has it. A load,
+    // selection, compare, init or wave write under way keeps it: the program stays pending and
+    // the render (muted meanwhile) tries again at its next boundary, so whichever landed last
+    // is applied whole.
+    int free = kRecordFree;
+    if (!recordHolder.compare_exchange_strong(free, kRecordApply, std::memory_order_acquire))
+        return;
+    struct Holding {
+        std::atomic<int>& holder;
+        bool held = true;
+        void release() {
+            if (held) holder.store(kRecordFree, std::memory_order_release);
+            held = false;
+        }
+        ~Holding() { release(); }
+    } holding{recordHolder};
     pendingPresetApply = false;
     applyingPreset = true;
 
     // The name still selects the bank slot the host sees, but the values applied are those the
     // program record holds: a host that restored its own values keeps them.
     builtinPresetIndex = findPresetByName();
-    // The record is read, and written back only where a value was not storable, so a program
-    // selected on another thread meanwhile keeps its values for the apply that follows.
+    for (int t = 0; t < kNumParams; ++t)
+        currentValues[t] = origValues[t] = editValues[t] =
+            storableValue(t, programValues.values[t]);
+    ZEK2_TEST_HOOK(applyBetweenReadAndWrites);
+    // Written back only where a value was not storable.
     for (int t = 0; t < kNumParams; ++t) {
         const float read = programValues.values[t];
-        const float v = storableValue(t, read);
-        if (!(v == read)) programValues.values[t] = v;
-        currentValues[t] = origValues[t] = editValues[t] = v;
+        if (!(storableValue(t, read) == read)) programValues.values[t] = currentValues[t];
     }
     for (int t = 0; t < kNumParams; ++t) {
         appliedValues[t] = lastNotifiedValues[t] = origValues[t] = midiCaptureValues[t] =
@@ -174,6 +211,7 @@ void APlugin::setPresetParameters() {
         ribbonSpringActive = 1;
         ribbonPosition = ribbonTarget = rest;
     }
+    holding.release();
 
     currentVoice = lastVoice = 0;
     for (uint64_t& stamp : voiceStartStamp) stamp = 0;

@@ -32,6 +32,11 @@ float APlugin::storableValue(int tag, float value) const {
 
 void APlugin::setParameter(VstInt32 tag, float value) {
     if (!isValidTag(tag)) return;
+    const float v = storeParameter(tag, value);
+    if (paramNotifiesEditor[tag]) pushToEditor(tag, v);
+}
+
+float APlugin::storeParameter(int tag, float value) {
     const float v = storableValue(tag, value);
 
     currentValues[tag] = v;
@@ -49,7 +54,7 @@ void APlugin::setParameter(VstInt32 tag, float value) {
         if (std::fabs(v - origValues[tag]) > kEditThreshold && origValues[tag] > -0.5f)
             editChanged = true;
     }
-    if (paramNotifiesEditor[tag]) pushToEditor(tag, v);
+    return v;
 }
 
 void APlugin::setParameterAutomated(VstInt32 tag, float value) {

@@ -50,14 +50,18 @@ void APlugin::setUserWave(int n) {
     if (p == 0) return;
     const float* b = BUILT_IN_ADD_WAVE[p];
     const int first = firstTag(n);
-    for (int j = 0; j < USER_WAVE_SHAPE_POINTS; ++j) {
-        const float b0 = b[j], b1 = b[(j + 1) % USER_WAVE_SHAPE_POINTS];
-        for (int m = 0; m < 4; ++m) {
-            const float v = b0 + (b1 - b0) * static_cast<float>(m) * 0.25f;
-            setParameter(first + 4 * j + m, v);
-            programValues.values[first + 4 * j + m] = v;
+    {
+        // In one turn: a save, or a load the render is applying, sees the whole wave or none.
+        ProgramTurn turn(*this);
+        for (int j = 0; j < USER_WAVE_SHAPE_POINTS; ++j) {
+            const float b0 = b[j], b1 = b[(j + 1) % USER_WAVE_SHAPE_POINTS];
+            for (int m = 0; m < 4; ++m)
+                storeParameter(first + 4 * j + m, b0 + (b1 - b0) * static_cast<float>(m) * 0.25f);
         }
     }
+    // Outside the turn, as every call that may reach the editor.
+    for (int t = first; t < first + tag::UserWavePointCount; ++t)
+        if (paramNotifiesEditor[t]) pushToEditor(t, currentValues[t]);
     createUserWaveTable(n);
 }
 

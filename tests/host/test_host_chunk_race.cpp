@@ -3,6 +3,7 @@
 // until the next save. Under ThreadSanitizer any unsynchronised access fails the test.
 #include "TestHost.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -216,3 +219,132 @@ TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
     EXPECT_EQ(mixed, 0) << "of " << saves << " saves held values of two sounds";
     plugin.dispatch(effEditClose);
 }
+
+#ifdef ZEK2_COUNTING_PLUGIN_PATH
+namespace {
+
+// The tests' hook build of the plug-in: it holds the render's apply of a program between its
+// read of the program record and its writes back, counts the turns that wait for it, and
+// reaches the program calls that only the editor's buttons and menus make.
+struct Hooks {
+    EntryProc entry = loadEntryPoint(ZEK2_COUNTING_PLUGIN_PATH);
+    void* module = dlopen(ZEK2_COUNTING_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD);
+    int (*holdApply)(int) = reinterpret_cast<int (*)(int)>(dlsym(module, "ZEK2HoldApply"));
+    int (*turnsThatWaited)() = reinterpret_cast<int (*)()>(dlsym(module, "ZEK2TurnsThatWaited"));
+    void (*programCall)(AEffect*, int, int) =
+        reinterpret_cast<void (*)(AEffect*, int, int)>(dlsym(module, "ZEK2ProgramCall"));
+};
+const Hooks& hooks() {
+    static const Hooks h;
+    return h;
+}
+
+// Waits for `done`, with a minute's limit on a busy machine.
+template <typename Done> bool waitFor(Done done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done())
+        if (std::chrono::steady_clock::now() > limit)
+            return false;
+        else
+            std::this_thread::yield();
+    return true;
+}
+
+void renderBoundaries(Plugin& plugin, int blocks) {
+    std::vector<float> left, right;
+    for (int b = 0; b < blocks; ++b) plugin.process(4096, left, right);
+}
+
+} // namespace
+
+// The render applies a loaded sound and writes its corrections back into the program record
+// (performance switches off, Play Mode the arpeggiator's, the ribbon at its spring's rest). A
+// load, selection, preset pick, compare, init or built-in wave shape that lands between the
+// apply's read and those writes must win whole: each is landed exactly there (the apply held
+// by the hook build) and must leave the saves, and the as-loaded values a compare goes back
+// to, as when it comes after the apply.
+TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
+    resetHost();
+    host().product = "REAPER";
+    host().vendor = "Cockos";
+    const Hooks& h = hooks();
+    ASSERT_TRUE(h.holdApply && h.turnsThatWaited && h.programCall);
+    Chunk base;
+    {
+        Plugin plugin(44100.0f, 256, h.entry);
+        base = takeChunk(plugin);
+    }
+    auto with = [&](std::initializer_list<std::pair<int, float>> values) {
+        Chunk chunk = base;
+        for (auto [t, v] : values) std::memcpy(chunk.data() + 4 * t, &v, sizeof v);
+        return chunk;
+    };
+    // The first sound has every write-back (arpeggiator on beside Play Mode 0.35, a ribbon
+    // spring away from its rest, XY 1 record mode 1, key entry on), its own wave points and a
+    // built-in wave shape named; the second has none of them.
+    const Chunk first = with({{492, 1.0f},
+                              {246, 0.35f},
+                              {377, 0.84f},
+                              {376, 0.0f},
+                              {127, 0.7f},
+                              {778, 1.1f / 2.99f},
+                              {503, 1.0f},
+                              {1024, 0.777f},
+                              {1040, 0.123f},
+                              {1012, 5.1f / 511.99f}});
+    const Chunk second = with(
+        {{492, 0.0f}, {246, 0.35f}, {377, 0.0f}, {127, 0.7f}, {778, 2.1f / 2.99f}, {1024, 0.25f}});
+    const std::pair<const char*, std::function<void(Plugin&)>> landings[] = {
+        {"load",
+         [&](Plugin& p) {
+             p.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(second.data()));
+         }},
+        {"selection", [](Plugin& p) { p.dispatch(effSetProgram, 0, 0); }},
+        {"preset pick", [&](Plugin& p) { h.programCall(p.get(), 3, 1); }},
+        {"compare as loaded", [&](Plugin& p) { h.programCall(p.get(), 0, 0); }},
+        {"compare as edited", [&](Plugin& p) { h.programCall(p.get(), 1, 0); }},
+        {"init", [&](Plugin& p) { h.programCall(p.get(), 2, 0); }},
+        {"wave shape", [&](Plugin& p) { h.programCall(p.get(), 4, 0); }},
+    };
+    // After the landing: a save, then a compare back to the as-loaded values and a save.
+    auto saves = [&](Plugin& p) {
+        renderBoundaries(p, 3);
+        const Chunk landed = takeChunk(p);
+        h.programCall(p.get(), 0, 0);
+        renderBoundaries(p, 2);
+        return std::make_pair(landed, takeChunk(p));
+    };
+    int caught = 0;
+    for (const auto& [name, land] : landings) {
+        SCOPED_TRACE(name);
+        Plugin after(44100.0f, 256, h.entry);
+        after.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(first.data()));
+        renderBoundaries(after, 3);
+        land(after);
+        const auto expected = saves(after);
+
+        Plugin during(44100.0f, 256, h.entry);
+        during.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(first.data()));
+        h.holdApply(1);
+        std::thread audio([&] { renderBoundaries(during, 3); });
+        ASSERT_TRUE(waitFor([&] { return h.holdApply(-1) == 1; }));
+        const int waited = h.turnsThatWaited();
+        std::atomic<bool> landed{false};
+        std::thread lander([&] {
+            land(during);
+            landed = true;
+        });
+        // It has landed, or waits for the apply to let go of the record.
+        EXPECT_TRUE(waitFor([&] { return landed || h.turnsThatWaited() > waited; }));
+        h.holdApply(0);
+        lander.join();
+        audio.join();
+        const auto got = saves(during);
+        EXPECT_TRUE(got.first == expected.first) << "the save after it holds another sound";
+        EXPECT_TRUE(got.second == expected.second) << "the compare goes back to another sound";
+        caught += got != expected;
+    }
+    std::printf("[ figures  ] %d of %zu landings during an apply lost their sound\n", caught,
+                std::size(landings));
+}
+#endif

@@ -9,6 +9,10 @@
 #include "engine/params/ParamTags.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -20,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <limits>
 #include <memory>
 #include <random>
@@ -695,6 +700,82 @@ TEST(HostHostile, CloseInsideEveryCallbackOfEveryCall) {
                 doorsWithCallbacks.c_str());
     EXPECT_NE(doorsWithCallbacks.find("processReplacing"), std::string::npos);
     EXPECT_NE(doorsWithCallbacks.find("opcode 12"), std::string::npos); // resume's wantMidi
+}
+
+namespace {
+
+// A host thread that makes one call and ends inside the callback `callback` of it: by
+// pthread_exit, or by a cancel it acts on there.
+struct EndingCall {
+    Plugin* plugin;
+    std::function<void(Plugin&)> enter;
+    VstInt32 callback;
+    bool cancel;
+    bool reached = false;
+};
+
+void* endInsideCallback(void* arg) {
+    auto& call = *static_cast<EndingCall*>(arg);
+    const pthread_t self = pthread_self();
+    hostReentry() = [&call, self](VstInt32 op, VstInt32) {
+        if (op != call.callback || !pthread_equal(pthread_self(), self) || call.reached) return;
+        call.reached = true;
+#if defined(__SANITIZE_ADDRESS__)
+        // The address sanitizer does not see glibc's unwind leave the frames it skips: their
+        // guard zones would stand as if still in use.
+        __asan_handle_no_return();
+#endif
+        if (!call.cancel) pthread_exit(nullptr);
+        pthread_cancel(self);
+        pthread_testcancel();
+    };
+    call.enter(*call.plugin);
+    return nullptr;
+}
+
+} // namespace
+
+// A host thread that ends inside one of our callbacks (the host cancels it, or it exits) during
+// a resume or a render: its unwind passes through the plug-in, the process lives, and the
+// plug-in goes on serving and closes from another thread (the ended call let its slot go).
+TEST(HostHostile, AHostThreadThatEndsInsideACallback) {
+    resetHost();
+    auto p = std::make_unique<Plugin>();
+    scenariopatch::settle(*p);
+    const std::pair<const char*, EndingCall> calls[] = {
+        {"resume, exit", {p.get(), [](Plugin& q) { q.dispatch(effMainsChanged, 0, 1); }, 6, false}},
+        {"resume, cancel",
+         {p.get(), [](Plugin& q) { q.dispatch(effMainsChanged, 0, 1); }, 6, true}},
+        {"render, exit", {p.get(), [](Plugin& q) { (void)rendersBounded(q, 512); }, 7, false}},
+        {"render, cancel", {p.get(), [](Plugin& q) { (void)rendersBounded(q, 512); }, 7, true}},
+    };
+    for (auto [name, call] : calls) {
+        SCOPED_TRACE(name);
+        pthread_t thread;
+        ASSERT_EQ(pthread_create(&thread, nullptr, endInsideCallback, &call), 0);
+        void* result = nullptr;
+        pthread_join(thread, &result);
+        hostReentry() = nullptr;
+        EXPECT_TRUE(call.reached);
+        EXPECT_EQ(result, call.cancel ? PTHREAD_CANCELED : nullptr);
+        p->dispatch(effMainsChanged, 0, 1);
+        EXPECT_TRUE(rendersBounded(*p, 4096));
+        // The next thread is likely to get the ended one's id: a slot it left held would make
+        // the plug-in take this thread for one inside a call and refuse to open the editor.
+        std::thread([&] {
+            EXPECT_EQ(p->dispatch(effEditOpen, 0, 0, nullptr), 1);
+            p->dispatch(effEditClose);
+        }).join();
+    }
+    std::promise<void> closed;
+    std::thread closer([&] {
+        p.reset();
+        closed.set_value();
+    });
+    const bool done =
+        closed.get_future().wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+    EXPECT_TRUE(done) << "the close from another thread hung";
+    done ? closer.join() : closer.detach();
 }
 
 namespace {

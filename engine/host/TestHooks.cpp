@@ -1,0 +1,66 @@
+// The hooks of the tests' hook build of the plug-in (see TestHooks.h) and the calls it exports
+// beside VSTPluginMain: hold the next apply between its read and its writes, see it held, let
+// it go, count the turns that waited for it, and reach the program operations that only the
+// editor's buttons and menus make. Empty elsewhere.
+#include "engine/host/TestHooks.h"
+
+#ifdef ZEK2_TEST_HOOKS
+#include "engine/APlugin.h"
+
+#include <atomic>
+#include <thread>
+
+namespace {
+std::atomic<bool> holdArmed{false};
+std::atomic<bool> held{false};
+std::atomic<int> turnWaits{0};
+} // namespace
+
+void testhook::applyBetweenReadAndWrites() {
+    if (!holdArmed.exchange(false)) return;
+    held = true;
+    while (held) std::this_thread::yield();
+}
+
+void testhook::turnWaitsForApply() {
+    ++turnWaits;
+}
+
+// 1 arms a hold of the next apply, 0 lets a held apply go; answers whether one is held now.
+extern "C" __attribute__((visibility("default"))) int ZEK2HoldApply(int hold) {
+    if (hold == 1) holdArmed = true;
+    if (hold == 0) held = false;
+    return held ? 1 : 0;
+}
+
+extern "C" __attribute__((visibility("default"))) int ZEK2TurnsThatWaited() {
+    return turnWaits;
+}
+
+// The program operations of the editor's compare buttons (0 as loaded, 1 as edited), its
+// "Clear Preset" (2), its preset menu (3, bank preset `arg`) and its wave menu (4, the built-in
+// shape that the preset tag of user wave `arg` names).
+extern "C" __attribute__((visibility("default"))) void ZEK2ProgramCall(AEffect* effect, int call,
+                                                                       int arg) {
+    auto* plugin = static_cast<APlugin*>(static_cast<AudioEffect*>(effect->object));
+    switch (call) {
+    case 0:
+        plugin->origProgram();
+        break;
+    case 1:
+        plugin->editProgram();
+        break;
+    case 2:
+        plugin->clearProgram();
+        break;
+    case 3:
+        plugin->setDemoProgram(arg);
+        break;
+    case 4:
+        plugin->setUserWave(arg);
+        break;
+    default:
+        break;
+    }
+}
+#endif

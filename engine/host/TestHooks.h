@@ -1,0 +1,22 @@
+// Points where the tests' hook build of the plug-in (ZEK2_TEST_HOOKS, the same module as the
+// shortcut counts) can hold the render or note a thread's wait, so a race test can land a call
+// at exactly that point instead of hoping to. In every other build a hook compiles to nothing.
+#pragma once
+
+namespace testhook {
+
+#ifdef ZEK2_TEST_HOOKS
+// The render's apply has read the program record and not yet written it back: it waits here
+// while the test holds it.
+void applyBetweenReadAndWrites();
+// A turn on the program record found the apply holding it and waits for it.
+void turnWaitsForApply();
+#endif
+
+} // namespace testhook
+
+#ifdef ZEK2_TEST_HOOKS
+#define ZEK2_TEST_HOOK(point) testhook::point()
+#else
+#define ZEK2_TEST_HOOK(point) static_cast<void>(0)
+#endif
