@@ -28,6 +28,7 @@ namespace {
 constexpr int kMenuSetToValue = 8; // Down steps to "Set to Value" in a knob's command menu
 constexpr int kFilterTypeX = 729, kFilterTypeY = 116, kFilterType = 294;
 constexpr int kPresetMenuX = 150, kPresetMenuY = 30;
+constexpr int kQuantX = 1090, kQuantY = 742, kQuant = 378;
 constexpr int kEcsMenuX = 383, kEcsMenuY = 27;
 constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
 constexpr int kOsc1WaveX = 60, kOsc1WaveY = 122, kOsc1Wave = 260;
@@ -216,6 +217,19 @@ TEST(HostEditorPopups, MenusStayOpenAcrossIdleCallsAndTheirChoiceIsOneEdit) {
     EXPECT_EQ(EditorSession::bracketFaults(log), "");
     EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{kFilterType});
     EXPECT_EQ(EditorSession::countOf(log, audioMasterBeginEdit), 1);
+
+    // With nothing hovered, the first Up lands on the last entry and the first Down on the
+    // first: the ribbon's QUANT menu, whose last entry is "2" and first "Off".
+    for (const auto& [key, text] : {std::pair<KeySym, const char*>{XK_Up, "2"}, {XK_Down, "Off"}}) {
+        s.click(kQuantX, kQuantY);
+        ASSERT_TRUE(s.waitForPopup());
+        s.key(key);
+        s.key(XK_Return);
+        EXPECT_TRUE(s.waitForNoPopup());
+        char shown[kVstMaxParamStrLen * 4] = "";
+        plugin.dispatch(effGetParamDisplay, kQuant, 0, shown);
+        EXPECT_STREQ(shown, text);
+    }
 
     // The pointer visits the open pop-up and comes back to rest on the menu, where the choice
     // is made by keys: with the pop-up gone, the menu under the pointer is the hovered control
