@@ -32,6 +32,9 @@ constexpr int kQuantX = 1090, kQuantY = 742, kQuant = 378;
 constexpr int kEcsMenuX = 383, kEcsMenuY = 27;
 constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
 constexpr int kOsc1WaveX = 60, kOsc1WaveY = 122, kOsc1Wave = 260;
+// The multi view's arpeggiator page: its tab, the grid and the A switch.
+constexpr int kArpTabX = 62, kArpTabY = 415, kArpGridX = 300, kArpGridY = 560;
+constexpr int kArpAX = 61, kArpAY = 444;
 // Down steps from "Preset 1-32" over the eight columns and "Clear Preset" to the first
 // screen-size command.
 constexpr int kPresetMenuScreenSize100 = 10;
@@ -252,6 +255,24 @@ TEST(HostEditorPopups, MenusStayOpenAcrossIdleCallsAndTheirChoiceIsOneEdit) {
     s.idles(4);
     EXPECT_NE(waveChosen, waveBefore);
     EXPECT_TRUE(waveChosen == readouts(s)) << "the read-outs show the wave chosen";
+
+    // From a knob onto the arpeggiator grid, which has no parameter of its own: the read-outs
+    // take the grid's name rather than keep the knob's, and a view named otherwise (the A
+    // switch) shows another name.
+    s.click(kArpTabX, kArpTabY);
+    s.moveTo(kOsc1VolumeX, kOsc1VolumeY);
+    s.idles(4);
+    const std::vector<unsigned long> knobShown = readouts(s);
+    s.moveTo(kArpGridX, kArpGridY);
+    s.idles(4);
+    const std::vector<unsigned long> gridShown = readouts(s);
+    EXPECT_NE(gridShown, knobShown) << "the grid leaves the knob's name";
+    s.moveTo(kArpAX, kArpAY);
+    s.idles(4);
+    EXPECT_NE(readouts(s), gridShown);
+    s.moveTo(kArpGridX + 40, kArpGridY);
+    s.idles(4);
+    EXPECT_TRUE(readouts(s) == gridShown) << "the grid names itself again";
 
     // A press outside the pop-up, on the editor, closes it and does nothing else.
     s.forget();
