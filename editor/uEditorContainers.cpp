@@ -222,6 +222,7 @@ void uEditor::fillFXPage() {
             ui.distortFxControls[k]->setDefaultValue(DISTORT_DEFAULTS[d][k]);
         if (ui.distortFxLabels[k]) ui.distortFxLabels[k]->setString(DISTORT_MODE_LABEL_STR[d][k]);
     }
-    for (CView* g : ui.gateDisplays[0])
-        if (g) g->setDirty(true);
+    const float steps = engine->getParameter(tag::GaterSteps);
+    screens::showGateRow(ui.gateDisplays[0][0], engine->getParameter(tag::GaterLeft), steps);
+    screens::showGateRow(ui.gateDisplays[0][1], engine->getParameter(tag::GaterRight), steps);
 }

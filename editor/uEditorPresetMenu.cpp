@@ -44,6 +44,7 @@ void uEditor::createPresetMenus() {
     for (int i = 0; i < SET_SCREEN_SIZE_COUNT; ++i)
         menu->addEntry(PRESET_COMMAND_STR[PRESET_COMMAND_SCREEN_SIZE_FIRST + i]);
     ui.presetMenu = menu;
+    setHoverName(menu, "Preset Menu");
     own(menu);
     addControl(menu, kKindOptionMenu);
 
@@ -53,6 +54,7 @@ void uEditor::createPresetMenus() {
     folder->addEntry(kFolderName);
     folder->setString(kFolderName);
     ui.folderMenu = folder;
+    setHoverName(folder, "Folder Menu");
     own(folder);
     addControl(folder, kKindOptionMenu);
 }

@@ -120,7 +120,7 @@ void uEditor::serveTagAction(int t) {
         return;
     case tag::GaterLeft:
     case tag::GaterRight:
-        // The gate rows are drawn from the engine, not registered by tag: show the new mask.
+        // The rows follow the step count too, which the registry does not carry.
         for (auto& pair : ui.gateDisplays)
             screens::showGateRow(pair[t == tag::GaterRight ? 1 : 0], v,
                                  engine->getParameter(tag::GaterSteps));

@@ -360,6 +360,9 @@ public:
     static constexpr int kKindOnOff = 3;
     static constexpr int kKindSlider = 4;
     static constexpr int kKindLabel = 5;
+    // Displays that hold their parameter's value (the gate pattern rows): every refresh and
+    // push sets it, as for a knob.
+    static constexpr int kKindDisplay = 6;
     // Which screen the layout builders are making (0 main, 1 easy, 2 back side); every
     // control registered meanwhile belongs to it.
     int buildingScreen = 0;

@@ -197,10 +197,11 @@ void MenuPopup::keyDown(int32_t virtualKey) {
     auto step = [this](int32_t dir) {
         Level& l = levels.back();
         const int32_t n = l.menu->getNbEntries();
-        int32_t i = l.hovered;
+        // With nothing hovered the first step lands on the first entry going down and on the
+        // last going up.
+        int32_t i = l.hovered >= 0 ? l.hovered : dir > 0 ? -1 : n;
         for (int32_t k = 0; k < n; ++k) {
             i = (i + dir + n) % n;
-            if (i < 0) i = dir > 0 ? 0 : n - 1;
             const CMenuItem* e = l.menu->getEntry(i);
             if (e && !e->isSeparator() && e->isEnabled()) break;
         }

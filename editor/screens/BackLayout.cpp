@@ -33,18 +33,21 @@ constexpr int kA4Min = 10, kA4Max = 10000, kA4Default = 440;
 constexpr int kBrickMin = 10, kBrickMax = 40, kBrickDefault = 15;
 
 const Row BACK_SIDE[] = {
-    menu(uEditor::kNoTag, nullptr, 214, {414, 4, 3, 2}, 74, 13, MIDI_IN_CHANNEL_STR, 17, false),
-    onOff(uEditor::kNoTag, nullptr, 235, {432, -1, 0, 0}),
-    onOff(uEditor::kNoTag, nullptr, 214, {452, -1, 0, 0}),
-    onOff(uEditor::kNoTag, nullptr, 312, {472, -1, 0, 0}),
-    onOff(uEditor::kNoTag, nullptr, 279, {492, -1, 0, 0}),
-    onOff(uEditor::kNoTag, nullptr, 261, {512, -1, 0, 0}),
-    menu(uEditor::kNoTag, nullptr, 214, {531, 4, 3, 2}, 74, 13, SCREEN_SIZE_STR, 4, false),
-    readout("440 Hz", 141, {572, 3, 4, 2}, 74, 15, true),
-    kick(kSwitchPicture, nullptr, 487, {572, -1, 0, 0}),
-    readout("Tuning", 303, {572, 3, 4, 2}, 142, 15, true),
+    named(
+        menu(uEditor::kNoTag, nullptr, 214, {414, 4, 3, 2}, 74, 13, MIDI_IN_CHANNEL_STR, 17, false),
+        "MIDI Channel Menu"),
+    named(onOff(uEditor::kNoTag, nullptr, 235, {432, -1, 0, 0}), "MIDI Preset"),
+    named(onOff(uEditor::kNoTag, nullptr, 214, {452, -1, 0, 0}), "MIDI Bank"),
+    named(onOff(uEditor::kNoTag, nullptr, 312, {472, -1, 0, 0}), "MIDI Capture"),
+    named(onOff(uEditor::kNoTag, nullptr, 279, {492, -1, 0, 0}), "Keyboard Control"),
+    named(onOff(uEditor::kNoTag, nullptr, 261, {512, -1, 0, 0}), "AutoLimiter"),
+    named(menu(uEditor::kNoTag, nullptr, 214, {531, 4, 3, 2}, 74, 13, SCREEN_SIZE_STR, 4, false),
+          "Screen Size"),
+    named(readout("440 Hz", 141, {572, 3, 4, 2}, 74, 15, true), "A4 Readout"),
+    named(kick(kSwitchPicture, nullptr, 487, {572, -1, 0, 0}), "Reset Tuning"),
+    named(readout("Tuning", 303, {572, 3, 4, 2}, 142, 15, true), "Load Tuning"),
     onOff(tag::BrickFilterOn, nullptr, 223, {613, -2, 0, -2}),
-    readout("60 KHz", 369, {612, 2, 2, 2}, 74, 15, true),
+    named(readout("60 KHz", 369, {612, 2, 2, 2}, 74, 15, true), "Brick Frequency"),
 };
 enum {
     kMidiChannel,
@@ -120,19 +123,23 @@ void uEditor::createBackScreen() {
     buildingScreen = 2;
     ViewList page{ui.backViews, edlayout::kBackViews};
     Builder b{*this, nullptr};
-    // The version line, then the page area under every other control.
-    {
-        const int x = b.sx(VERSION_X), y = b.sy(VERSION_Y);
-        versionReadout = new TReadoutString(CRect(x, y, x + b.s(VERSION_W), y + b.s(VERSION_H)),
-                                            this, formatVersionLine(), false, true, false);
-        own(versionReadout);
-        page.add(versionReadout);
-    }
+    // The page area under every other control: a click beside them closes the page. It draws
+    // nothing, so the version line above it looks the same; the line takes no clicks (they reach
+    // the page area) but the pointer resting on it finds it and shows its name.
     CBitmap* background = getSkinBitmap(skin::kMainBackground);
     const int w = background ? static_cast<int>(background->getWidth()) : getScaled(kMainWidth);
     const int h = background ? static_cast<int>(background->getHeight()) : getScaled(kMainHeight);
     createKickButtonArea(ui.backCloseButton, 0, 0, w, h);
     page.add(ui.backCloseButton);
+    {
+        const int x = b.sx(VERSION_X), y = b.sy(VERSION_Y);
+        versionReadout = new TReadoutString(CRect(x, y, x + b.s(VERSION_W), y + b.s(VERSION_H)),
+                                            this, formatVersionLine(), false, true, false);
+        own(versionReadout);
+        versionReadout->setMouseEnabled(false);
+        setHoverName(versionReadout, "Version Readout");
+        page.add(versionReadout);
+    }
 
     Built made[std::size(BACK_SIDE)];
     b.build(BACK_SIDE, made);

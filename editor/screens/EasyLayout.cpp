@@ -149,8 +149,8 @@ enum { kEasyDistortFxMode = 4, kEasyModFxMode = 5 };
 const Coord EASY_FILTER_X = 737, EASY_FILTER_Y = {88, 4, 3, 6}, EASY_FILTER_W = 61,
             EASY_FILTER_H = 13;
 const Row EASY_EQ_RADIOS[] = {
-    radio(2, "EDIT", 77, 414, 2, 50),
-    radio(2, "EDIT", 77, 474, 2, 50),
+    named(radio(2, "EDIT", 77, 414, 2, 50), "Select Pre-EQ"),
+    named(radio(2, "EDIT", 77, 474, 2, 50), "Select Post-EQ"),
 };
 const Coord EASY_EQ_X = 105, EASY_EQ_Y = 414, EASY_EQ_W = 286, EASY_EQ_H = 114;
 const Coord EASY_GATE_X[2] = {{1025, 0, 0, -2}, {1059, 0, -1, -1}}, EASY_GATE_Y = 417;
@@ -258,6 +258,8 @@ void buildEasyPads(uEditor& ed, Builder& b, EasyViews& v) {
                                       pad, &ed, ed.getBig());
         ed.own(display);
         ed.ui.xyDisplays[1][pad] = display;
+        ed.setHoverName(display,
+                        pad == 0 ? "Easy Oscillator 1 XY Screen" : "Easy Oscillator 2 XY Screen");
         for (const Built& x : menus) v.controls.add(x.view);
         for (const Built& x : radios) v.controls.add(x.view);
         v.controls.add(display);
@@ -278,11 +280,14 @@ void buildEasyDisplays(uEditor& ed, Builder& b, EasyRows& r, EasyViews& v) {
     ed.ui.eqRadios[1][1] = r.eqRadios[1].as<TRadioButton>();
     ed.ui.eqDisplays[1] =
         screens::makeEQCurve(ed, boxOf(b, EASY_EQ_X, EASY_EQ_Y, EASY_EQ_W, EASY_EQ_H));
+    ed.setHoverName(ed.ui.eqDisplays[1], "Easy EQ Display");
     v.controls.add(ed.ui.eqDisplays[1]);
     for (int side = 0; side < 2; ++side) {
         ed.ui.gateDisplays[1][side] = screens::makeGateRow(
             ed, boxOf(b, EASY_GATE_X[side], EASY_GATE_Y, EASY_GATE_W, EASY_GATE_H),
             side == 0 ? tag::GaterLeft : tag::GaterRight, true);
+        ed.setHoverName(ed.ui.gateDisplays[1][side],
+                        side == 0 ? "Left Gater Display" : "Right Gater Display");
         v.controls.add(ed.ui.gateDisplays[1][side]);
     }
     buildGroup(b, EASY_GATE_LABELS, r.gateLabels, Captions::Rows, v);

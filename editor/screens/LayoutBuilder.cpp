@@ -167,6 +167,8 @@ Built Builder::build(const Row& r) {
         place.offset(-SIDE_CAPTION_NUDGE[big], 0);
         caption->setViewSize(place, false);
     }
+    if (const char* name = (pass & 1) && r.hoverSecond ? r.hoverSecond : r.hover)
+        ed.setHoverName(out.view, name);
     out.caption = caption;
     add(out.view);
     add(caption);

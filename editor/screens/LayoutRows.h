@@ -56,7 +56,18 @@ struct Row {
     int count = 0;
     // Per-oscillator or per-pass rows take their tag from this two-entry table.
     const int* pair = nullptr;
+    // The name the read-outs show while the pointer rests on a view without a parameter of its
+    // own; a per-pass row's second pass takes the second name.
+    const char* hover = nullptr;
+    const char* hoverSecond = nullptr;
 };
+
+// A row whose view carries a fixed hover name (two for a per-pass row).
+constexpr Row named(Row row, const char* name, const char* second = nullptr) {
+    row.hover = name;
+    row.hoverSecond = second;
+    return row;
+}
 
 // Row makers, so the tables read like the layout sheets.
 constexpr Row knob(int tag, const char* caption, Coord x, Coord y, int style, int margin = 0) {

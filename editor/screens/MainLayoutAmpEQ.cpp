@@ -18,7 +18,7 @@ namespace layout {
 namespace {
 
 const Row AMP_PANEL[] = {
-    menuButton(3, "AMP", 875, 91, 35, 14),
+    named(menuButton(3, "AMP", 875, 91, 35, 14), "Amp Menu"),
     knob(1, "VOLUME", 1053, 91, 1, 2),   // margin 2: at 200 % the caption is as wide as the knob
     knob(2, "VEL>VOL", 964, 106, 3, 20), // margin 20, not 10: the caption is wider
     knob(4, "PAN", 1006, 106, 4),
@@ -37,10 +37,10 @@ const Row AMP_PANEL[] = {
 // edge.
 const Coord EQ_SWITCH_X = {898, -1, -3, -4};
 const Row EQ_FRAME[] = {
-    menuButton(6, "EQ", {875, -1, 0, 0}, 212, 20, 14),
-    radio(2, "EDIT", EQ_SWITCH_X, 381, 2, 33),
+    named(menuButton(6, "EQ", {875, -1, 0, 0}, 212, 20, 14), "EQ Menu"),
+    named(radio(2, "EDIT", EQ_SWITCH_X, 381, 2, 33), "Select Pre-EQ"),
     onOff(306, "PRE", EQ_SWITCH_X, {407, 0, 0, 1}, 2, 33),
-    radio(2, "EDIT", EQ_SWITCH_X, 444, 2, 33),
+    named(radio(2, "EDIT", EQ_SWITCH_X, 444, 2, 33), "Select Post-EQ"),
     onOff(319, "POST", EQ_SWITCH_X, 470, 2, 33),
 };
 

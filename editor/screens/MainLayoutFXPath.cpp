@@ -23,10 +23,10 @@ const Row FX_DISTORT[] = {
     // 76 wide, not 74: the caption is wider.
     menuButton(17, "DISTORT FX", {5, 2, 1, 3}, {16, 1, -1, 1}, 76, 14),
     // 106 wide, not 96: the caption is wider.
-    menuButton(16, "MODULATION FX", {5, 2, 1, 3}, {72, -1, -2, -1}, 106, 14),
-    menuButton(14, "DELAY", {5, 2, 1, 3}, {126, 2, 1, 1}, 64, 14),
-    menuButton(15, "REVERB", {5, 2, 1, 3}, {180, 1, 1, 1}, 64, 14),
-    menuButton(18, "GATER", {5, 2, 1, 3}, {226, 1, -1, 1}, 64, 14),
+    named(menuButton(16, "MODULATION FX", {5, 2, 1, 3}, {72, -1, -2, -1}, 106, 14), "Mod FX Menu"),
+    named(menuButton(14, "DELAY", {5, 2, 1, 3}, {126, 2, 1, 1}, 64, 14), "Delay Menu"),
+    named(menuButton(15, "REVERB", {5, 2, 1, 3}, {180, 1, 1, 1}, 64, 14), "Reverb Menu"),
+    named(menuButton(18, "GATER", {5, 2, 1, 3}, {226, 1, -1, 1}, 64, 14), "Gater Menu"),
     // At 100 % 4 px narrower from the left, with the modulation effect's menu below it and
     // both skin windows: room for that effect's lamp after its wider caption.
     menu(339, nullptr, {128, -5, 0, -8}, {14, 3, 1, 2}, {118, 5, 6, 8}, 15, DISTORT_FX_MODE_STR,
@@ -106,8 +106,8 @@ const Row PATH_PAGE[] = {
 };
 const Coord PATH_X[2] = {29, 347}, PATH_Y = 109, PATH_W = 274, PATH_H = 137;
 const Row PATH_BUTTONS[] = {
-    menuButton(19, "OSC PATH", 24, 58, 123, 14),
-    menuButton(20, "FX PATH", 341, 58, 123, 14),
+    named(menuButton(19, "OSC PATH", 24, 58, 123, 14), "Oscillator Path Menu"),
+    named(menuButton(20, "FX PATH", 341, 58, 123, 14), "FX Path Menu"),
 };
 
 } // namespace
@@ -158,6 +158,7 @@ void buildFXPage(uEditor& ed, Builder& b, ViewList& page) {
         CView* row = screens::makeGateRow(ed, boxOf(b, GATE_X, GATE_Y[side], GATE_W, GATE_H),
                                           side == 0 ? tag::GaterLeft : tag::GaterRight, false);
         ui.gateDisplays[0][side] = row;
+        ed.setHoverName(row, side == 0 ? "Left Gater Display" : "Right Gater Display");
         page.add(row);
     }
 }
@@ -169,6 +170,7 @@ void buildPathPage(uEditor& ed, Builder& b, ViewList& page) {
         CView* list =
             screens::makePathList(ed, boxOf(b, PATH_X[path], PATH_Y, PATH_W, PATH_H), path);
         ed.ui.pathDisplays[path] = list;
+        ed.setHoverName(list, path == 0 ? "Oscillator Path Display" : "FX Path Display");
         page.add(list);
     }
     Built buttons[std::size(PATH_BUTTONS)];

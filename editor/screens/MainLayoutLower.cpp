@@ -30,7 +30,7 @@ const Coord EQ_CURVE_X = 876, EQ_CURVE_Y = 239, EQ_CURVE_W = 223, EQ_CURVE_H = 1
 
 const Row WAVESHAPER_PANEL[] = {
     // 90 wide, not 70, and its switch 22 px further right: the caption is wider.
-    menuButton(7, "WAVESHAPER", {875, -1, 0, 0}, 501, 90, 14),
+    named(menuButton(7, "WAVESHAPER", {875, -1, 0, 0}, 501, 90, 14), "Waveshaper Menu"),
     onOff(332, nullptr, 966, {499, -1, -1, -4}),
     hSlider(68, "MIX", 876, 522, 25),
     knob(69, "TOP", 970, 514, 3),
@@ -40,7 +40,7 @@ const Row WAVESHAPER_PANEL[] = {
 
 const Row DISTORT_HEADER[] = {
     // 56 wide, not 50, and its switch 10 px further right, 5 more at 125 %: the caption is wider.
-    menuButton(8, "DISTORT", {875, -1, 1, 0}, 563, 56, 14),
+    named(menuButton(8, "DISTORT", {875, -1, 1, 0}, 563, 56, 14), "Voice Distort Menu"),
     onOff(333, nullptr, {934, -4, -4, -10}, {561, -1, 1, 0}),
 };
 // Inside the voice distortion's container; the knobs' captions follow the mode.
@@ -61,7 +61,7 @@ const Row DISTORT_VOICE[] = {
 constexpr int kDistortKnobRow = 3;
 
 const Row LOW_FI_PANEL[] = {
-    menuButton(9, "LOW-FI", {875, -1, 0, 0}, 673, 48, 14),
+    named(menuButton(9, "LOW-FI", {875, -1, 0, 0}, 673, 48, 14), "LowFi Menu"),
     onOff(335, nullptr, {924, -9, -6, -12}, {671, -1, 0, 0}), // 8 px right: clear of the caption
     hSlider(80, "MIX", 876, 696, 25),
     knob(81, "BITS", 954, 687, 3),
@@ -79,11 +79,11 @@ const Row PAGE_TABS[] = {
     label("MOD", {159, 0, 0, 3}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
     label("FX", {222, 1, 1, 1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
     label("PATH", {275, 1, 2, 1}, {406, -1, -1, -1}, 34, 25, 0, kBigDark),
-    radio(3, nullptr, {57, -3, -3, -1}, {410, -3, -2, -3}),
-    radio(3, nullptr, {126, -3, -6, -1}, {410, -3, -2, -3}),
-    radio(3, nullptr, {189, -2, -4, -1}, {410, -3, -2, -3}),
-    radio(3, nullptr, {240, -2, -3, -1}, {410, -3, -2, -3}),
-    radio(3, nullptr, {308, -3, -5, 0}, {410, -3, -2, -2}),
+    named(radio(3, nullptr, {57, -3, -3, -1}, {410, -3, -2, -3}), "Show Arpeggiator Screen"),
+    named(radio(3, nullptr, {126, -3, -6, -1}, {410, -3, -2, -3}), "Show Wave Screen"),
+    named(radio(3, nullptr, {189, -2, -4, -1}, {410, -3, -2, -3}), "Show Mod Screen"),
+    named(radio(3, nullptr, {240, -2, -3, -1}, {410, -3, -2, -3}), "Show FX Screen"),
+    named(radio(3, nullptr, {308, -3, -5, 0}, {410, -3, -2, -2}), "Show Path Screen"),
     onOff(337, nullptr, 649, {410, -3, -2, -3}),
     // 3 px left (4 at 125 %, 8 at 150 %): the wider caption keeps a pixel off its switch.
     label("BYPASS ALL", {587, 3, 7, 4}, {410, -1, -2, -1}, 70, 17, 0),
@@ -114,6 +114,7 @@ void buildMainLower(uEditor& ed, Builder& b) {
         CView* curve =
             screens::makeEQCurve(ed, CRect(x, y, x + b.s(EQ_CURVE_W), y + b.s(EQ_CURVE_H)));
         ui.eqDisplays[0] = curve;
+        ed.setHoverName(curve, "EQ Display");
         b.add(curve);
     }
 

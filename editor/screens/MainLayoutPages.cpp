@@ -26,8 +26,8 @@ namespace {
 
 const Row ARP_FIXED[] = {
     onOff(492, "ON", {5, 1, 0, 2}, {13, -2, 0, 0}, 0, 2), // widening 2: ON is wider than its switch
-    radio(4, "A", 31, {13, -2, 0, 0}, 0, 30),
-    radio(4, "B", 55, {13, -2, 0, 0}, 0, 30),
+    named(radio(4, "A", 31, {13, -2, 0, 0}, 0, 30), "Select Arpeggiator A"),
+    named(radio(4, "B", 55, {13, -2, 0, 0}, 0, 30), "Select Arpeggiator B"),
     menu(493, "PLAY MODE", 79, {12, 3, 3, 4}, {76, 0, 4, 2}, 15, ARP_PLAY_MODE_STR, 4),
     menu(494, "MODE", 157, {12, 3, 3, 4}, {76, 0, 2, 0}, 15, ARP_MODE_STR, 16),
     menu(495, "LOOP MODE", 235, {12, 3, 3, 4}, {76, 0, 2, 0}, 15, ARP_LOOP_MODE_STR, 3),
@@ -40,8 +40,9 @@ const Row ARP_FIXED[] = {
     onOff(502, "SYNC", 624, 98, 0, 20),
     onOff(504, "LATCH", 624, 148, 0, 20),
     onOff(503, "KEY", 624, 200, 0, 10), // widening 10: the caption is wider than its switch
-    menuButton(21, "", 624, 13, 27, 34),
-    label("CMD", {620, 4, 4, 7}, {30, 0, 1, 3}, 27, 9, 1),
+    named(menuButton(21, "", 624, 13, 27, 34), "Arpeggiator Menu"),
+    // The caption lies over its button: under the pointer it is the button.
+    named(label("CMD", {620, 4, 4, 7}, {30, 0, 1, 3}, 27, 9, 1), "Arpeggiator Menu"),
 };
 enum { kArpA = 1, kArpB = 2, kArpLock = 8 };
 
@@ -107,26 +108,30 @@ const Row WAVE_PAGE[] = {
     // Each radio right of the sheet's place where the caption before it would touch it: the
     // user waves' 2 px at 125 % and 150 %, POINT DRAW's 2 px at 150 %, LINE DRAW's 2 px at every
     // size, ERASE's 2 px at 125 % and 1 at 150 %.
-    radio(5, nullptr, {43, -3, -4, 0}, 13),
-    radio(5, nullptr, {116, -3, -4, 0}, 13),
+    named(radio(5, nullptr, {43, -3, -4, 0}, 13), "Show User Wave 1"),
+    named(radio(5, nullptr, {116, -3, -4, 0}, 13), "Show User Wave 2"),
     // 3 px left at 125 %, 2 at 150 %: the wider caption keeps off its radio.
     label("USER 1", {5, -1, -1, 3}, {17, 2, 1, 0}, 40, 10, 0),
     label("USER 2", 78, {17, 2, 0, 0}, 40, 10, 0),
-    radio(6, nullptr, {211, -5, -9, -2}, 13),
-    radio(6, nullptr, {299, -5, -12, -4}, 13),
-    radio(6, nullptr, {361, -3, -4, 0}, 13),
+    named(radio(6, nullptr, {211, -5, -9, -2}, 13), "Select User Wave Draw Mode"),
+    named(radio(6, nullptr, {299, -5, -12, -4}, 13), "Select User Wave Line Mode"),
+    named(radio(6, nullptr, {361, -3, -4, 0}, 13), "Select User Wave Erase Mode"),
     // The wider captions keep off the next radio: POINT DRAW 6 px left (8 at 150 %) in a box 3 px
     // wider, LINE DRAW 3 px left at 125 %, 8 at 150 %, 2 at 200 %, ERASE 1 px left at 125 %.
     label("POINT DRAW", {142, 0, -2, 0}, {17, 2, 0, 0}, 68, 10, 0),
-    label("LINE DRAW", {241, -3, -8, -2}, {17, 2, 0, 0}, 65, 10, 0),
-    label("ERASE", {327, -1, 0, 0}, {17, 2, 0, 0}, 65, 10, 0),
+    // These two captions lie over their switches: under the pointer they are the switch.
+    named(label("LINE DRAW", {241, -3, -8, -2}, {17, 2, 0, 0}, 65, 10, 0),
+          "Select User Wave Line Mode"),
+    named(label("ERASE", {327, -1, 0, 0}, {17, 2, 0, 0}, 65, 10, 0), "Select User Wave Erase Mode"),
 };
 enum { kUserWaveRadio = 12, kPenRadio = 16 };
 // WAVE DISPLAY's radio 2 px right at every size, PARTIAL DISPLAY's 1 px at 100 % and 2 at 125 %
 // and 150 %: the captions before them keep a pixel off.
 const Row WAVE_MODE_RADIOS[] = {
-    radio(7, nullptr, {465, -1, -1, 0}, 13),
-    radio(7, nullptr, {579, 1, 1, 0}, 13),
+    named(radio(7, nullptr, {465, -1, -1, 0}, 13), "User Wave 1 Waveform Mode",
+          "User Wave 2 Waveform Mode"),
+    named(radio(7, nullptr, {579, 1, 1, 0}, 13), "User Wave 1 Additive Mode",
+          "User Wave 2 Additive Mode"),
 };
 const Row WAVE_PAGE_REST[] = {
     // The wider captions keep off the next radio: WAVE DISPLAY in a box 10 px wider about the same
@@ -134,13 +139,13 @@ const Row WAVE_PAGE_REST[] = {
     label("WAVE DISPLAY", {387, -1, 0, 0}, {17, 2, 0, 0}, 80, 10, 1),
     label("PARTIAL DISPLAY", {490, 1, 2, 0}, {17, 2, 0, 0}, 90, 10, 1),
     onOff(1008, "EXP", 627, 13, 2, 30),
-    kick(10044, nullptr, 184, {261, -3, 0, 0}),
-    kick(10044, nullptr, 216, {261, -3, 0, 0}),
-    kick(10044, nullptr, 449, {261, -3, 0, 0}),
-    kick(10044, nullptr, 518, {261, -3, 0, 0}),
-    kick(10044, nullptr, 553, {261, -3, 0, 0}),
-    kick(10044, nullptr, 588, {261, -3, 0, 0}),
-    kick(10044, nullptr, 623, {261, -3, 0, 0}),
+    named(kick(10044, nullptr, 184, {261, -3, 0, 0}), "Load User Wave"),
+    named(kick(10044, nullptr, 216, {261, -3, 0, 0}), "Save User Wave"),
+    named(kick(10044, nullptr, 449, {261, -3, 0, 0}), "Apply Wave-Shaping"),
+    named(kick(10044, nullptr, 518, {261, -3, 0, 0}), "Copy User Wave"),
+    named(kick(10044, nullptr, 553, {261, -3, 0, 0}), "Paste User Wave"),
+    named(kick(10044, nullptr, 588, {261, -3, 0, 0}), "Clear User Wave"),
+    named(kick(10044, nullptr, 623, {261, -3, 0, 0}), "User Wave Undo"),
     menu(1005, nullptr, 249, {261, 1, 0, 0}, 98, 16, USER_WAVE_SHAPER_MODE_STR, 13),
     knob(1006, nullptr, 359, 252, 3),
     knob(1007, nullptr, 402, 252, 3),
@@ -154,12 +159,12 @@ const Coord WAVE_DISPLAY_X = 10, WAVE_DISPLAY_Y = 47, WAVE_DISPLAY_W = 630, WAVE
 // The LFO titles stand 2 px higher, at the page's top edge, clear of the mode menus' windows.
 // The wider captions get wider boxes: the LFO titles 6 px, the ENV titles 4 px.
 const Row MOD_PAGE[] = {
-    menuButton(12, "LFO 1", {5, 2, 1, 4}, 0, 40, 14),
-    menuButton(13, "LFO 2", {263, 2, 5, 5}, 0, 40, 14),
+    named(menuButton(12, "LFO 1", {5, 2, 1, 4}, 0, 40, 14), "Free LFO 1 Menu"),
+    named(menuButton(13, "LFO 2", {263, 2, 5, 5}, 0, 40, 14), "Free LFO 2 Menu"),
     label("LFO 1 + 2", {523, 2, 5, 2}, 0, 64, 14, 0, kBigDark),
     // 2 px left at 100 % and 125 %: the caption keeps a pixel off the attack knob.
-    menuButton(10, "ENV 1", {3, 3, 4, 8}, 55, 38, 14),
-    menuButton(11, "ENV 2", {334, 2, 1, 3}, 55, 38, 14),
+    named(menuButton(10, "ENV 1", {3, 3, 4, 8}, 55, 38, 14), "Free Envelope 1 Menu"),
+    named(menuButton(11, "ENV 2", {334, 2, 1, 3}, 55, 38, 14), "Free Envelope 2 Menu"),
     menu(371, "MODE", {5, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -2}, 15, LFO_PLAY_MODE_STR, 3),
     menu(370, "WAVE", {95, 3, 6, 4}, {14, 5, 3, 4}, {77, 0, 0, -3}, 15, LFO_WAVE_STR, 8),
     // SPEED's caption 10 px wider each side, and SYNC 2 px further right so the two keep apart.
@@ -257,6 +262,7 @@ void buildArpPage(uEditor& ed, Builder& b, ViewList& page) {
     auto* grid = new TArpScreen(boxOf(ARP_GRID_RECT[big]), &ed, big);
     ed.own(grid);
     ui.arpGrid = grid;
+    ed.setHoverName(grid, "Arpeggiator Display");
     page.add(grid);
 }
 
@@ -272,9 +278,11 @@ void buildWavePage(uEditor& ed, Builder& b, ViewList& page) {
     b.target = nullptr;
     for (int w = 0; w < 2; ++w) {
         Built pair[std::size(WAVE_MODE_RADIOS)];
+        b.pass = w;
         b.build(WAVE_MODE_RADIOS, pair);
         for (int m = 0; m < 2; ++m) ui.waveEditRadios[w][m] = pair[m].as<TRadioButton>();
     }
+    b.pass = 0;
     b.target = &page;
     Built rest[std::size(WAVE_PAGE_REST)];
     b.build(WAVE_PAGE_REST, rest);
@@ -310,6 +318,7 @@ void buildModPage(uEditor& ed, Builder& b, ViewList& page) {
     const int big = ed.getBig();
     CView* matrix = screens::makeModMatrix(ed, boxOf(MOD_MATRIX_RECT[big]));
     ed.ui.modMatrixDisplay = matrix;
+    ed.setHoverName(matrix, "Modulation Matrix Display");
     page.add(matrix);
 }
 

@@ -36,15 +36,17 @@ const Row TOP_BAR[] = {
     label("BANK", 66, 46, 42, 9, 2, kGreen),
     // 2 px left (1 at 125 %): its last letter keeps a pixel off the ECS button.
     label("ECS", {329, 1, 1, 2}, {25, 1, 2, 2}, 39, 9, 2, kGreen),
-    kick(kKick, nullptr, 39, {31, -3, -2, 0}),
-    kick(kKick, "EDIT", 317, {23, -3, -2, -4}, 2, 25),
-    kick(kKick, "ORIG", 317, {43, -3, -2, -4}, 2, 26), // box 26 wide: at 200 % the caption is 52
-    kick(kKick, "HELP", 369, {43, -3, -2, -4}, 2, 30), // box 30 wide: the caption is wider than 25
-    kickArea(631, 41, 90, 20),
-    kickArea(737, 5, 360, 70),
+    named(kick(kKick, nullptr, 39, {31, -3, -2, 0}), "C3 Preview"),
+    named(kick(kKick, "EDIT", 317, {23, -3, -2, -4}, 2, 25), "Edited Preset"),
+    // Box 26 wide: at 200 % the caption is 52.
+    named(kick(kKick, "ORIG", 317, {43, -3, -2, -4}, 2, 26), "Original Preset"),
+    // Box 30 wide: the caption is wider than 25.
+    named(kick(kKick, "HELP", 369, {43, -3, -2, -4}, 2, 30), "Show Help"),
+    named(kickArea(631, 41, 90, 20), "Show / Hide Easy Screen"),
+    named(kickArea(737, 5, 360, 70), "Show / Hide Back Screen"),
     menuButton(23, "", 1098, 10, 17, 10),
-    readout("Velmora", 402, 23, 225, 16),
-    readout("ZEK2", 402, 43, 225, 16),
+    named(readout("Velmora", 402, 23, 225, 16), "Parameter Name"),
+    named(readout("ZEK2", 402, 43, 225, 16), "Parameter Value"),
 };
 enum {
     kTopPreview = 3,
@@ -61,7 +63,7 @@ enum {
 // The oscillators' fixed part.
 const Row OSC_FIXED[] = {
     // 5 px left at 125 %, 3 at 150 %: the wider caption keeps clear of its switch.
-    menuButton(0, "OSC1", {30, -5, -3, 0}, 91, 40, 14),
+    named(menuButton(0, "OSC1", {30, -5, -3, 0}, 91, 40, 14), "Oscillator 1 Menu"),
     // Two clear pixels after the caption at every size.
     onOff(259, nullptr, {64, -8, -7, -13}, {89, -1, 0, 0}),
     onOff(261, "FREE", 114, {89, -1, 0, 0}, 2, 25),
@@ -74,7 +76,7 @@ const Row OSC_FIXED[] = {
     knob(16, "SUB", 211, 134, 4),
     knob(13, "PAN", 242, 108, 4),
     // 3 px left at 125 %, 2 at 150 %: the wider caption keeps clear of its switch.
-    menuButton(1, "OSC2", {360, -3, -1, 0}, 91, 40, 14),
+    named(menuButton(1, "OSC2", {360, -3, -1, 0}, 91, 40, 14), "Oscillator 2 Menu"),
     // Two clear pixels after the caption at every size.
     onOff(276, nullptr, {394, -5, -6, -12}, {89, -1, 0, 0}),
     onOff(278, "FREE", 444, {89, -1, 0, 0}, 2, 25),
@@ -117,17 +119,22 @@ const Row OSC_FRAME[] = {
     // 2 px lower at 100 %, 1 at 200 %, with its window: the WAVEFORM caption keeps a pixel above
     // it.
     menuPair(OSC_OCT, "OCTAVE", 29, {143, 3, 0, 1}, {48, -1, 2, 0}, 15, OSC_OCT_STR, 9),
-    radio(1, "LFO", 56, 183, 2, 30),
-    radio(1, "AMP", 56, 202, 2, 30),
+    named(radio(1, "LFO", 56, 183, 2, 30), "Show Oscillator 1 LFO", "Show Oscillator 2 LFO"),
+    named(radio(1, "AMP", 56, 202, 2, 30), "Show Oscillator 1 Amp Envelope",
+          "Show Oscillator 2 Amp Envelope"),
     // 31 wide: the caption is; no 1 px shift at 125 %: off its radio.
-    radio(1, "PITCH", 56, 221, 2, 31, {0, 0, 1, 0}),
+    named(radio(1, "PITCH", 56, 221, 2, 31, {0, 0, 1, 0}), "Show Oscillator 1 Pitch Envelope",
+          "Show Oscillator 2 Pitch Envelope"),
     knobPair(OSC_ZEK_AMT, "ZEK", 32, 344, 1),
     knobPair(XY_SPEED, "SPEED", 87, 364, 4, 10), // margin 10: the caption is wider than the knob
     vSliderPair(OSC_ZEK_LFO_X, 32, 253),
     vSliderPair(OSC_ZEK_LFO_Y, 59, 253),
-    radio(-1, "LIVE", 94, 255, 0, 30),
-    radio(-1, "REC", 128, 255, 0, 30),
-    radio(-1, "PLAY", 162, 255, 0, 30),
+    named(radio(-1, "LIVE", 94, 255, 0, 30), "Oscillator 1 XY Live Mode",
+          "Oscillator 2 XY Live Mode"),
+    named(radio(-1, "REC", 128, 255, 0, 30), "Oscillator 1 XY Record Mode",
+          "Oscillator 2 XY Record Mode"),
+    named(radio(-1, "PLAY", 162, 255, 0, 30), "Oscillator 1 XY Replay Mode",
+          "Oscillator 2 XY Replay Mode"),
     menuPair(XY_PLAY_MODE, "MODE", 106, {287, 4, 3, 4}, {76, 1, 0, 0}, 15, XY_PLAY_MODE_STR, 3),
     // LOOP 1 px lower at 100 %, SYNC 2 px (1 at 125 %), with their windows: each caption keeps a
     // pixel above the next window.
@@ -185,7 +192,7 @@ const Coord XY_PAD_Y = {255, 3, 2, 3};
 constexpr int XY_PAD_SIZE = 138;
 
 const Row FILTER_PANEL[] = {
-    menuButton(2, "FILTER", 691, 91, 60, 14),
+    named(menuButton(2, "FILTER", 691, 91, 60, 14), "Filter Menu"),
     knob(57, "FREQ", 687, 137, 1),
     knob(296, "ST OFFSET", 814, 108, 3, 30), // margin 30, not 20: the caption is wider at 200 %
     knob(58, "Q", 756, 152, 3),
@@ -223,7 +230,7 @@ const Row FILTER_HIGH_PASS[] = {
 };
 
 const Row MAIN_LFO_PANEL[] = {
-    menuButton(5, "MAIN LFO", 691, 412, 70, 14),
+    named(menuButton(5, "MAIN LFO", 691, 412, 70, 14), "Main LFO Menu"),
     menu(364, "MODE", 736, {428, 3, 3, 4}, {58, -1, 2, 2}, 15, LFO_PLAY_MODE_STR, 3),
     menu(363, "WAVE", 798, {428, 3, 3, 4}, {58, -1, 2, 0}, 15, LFO_WAVE_STR, 8),
     menu(365, "PHASE", 798, {456, 3, 3, 4}, {58, -1, 1, 0}, 15, LFO_PHASE_STR, 4),
@@ -238,7 +245,7 @@ const Row MAIN_LFO_REST[] = {
 };
 
 const Row PLAY_PANEL[] = {
-    menuButton(4, "PLAY", 691, 519, 91, 14),
+    named(menuButton(4, "PLAY", 691, 519, 91, 14), "Play Menu"),
     menu(246, nullptr, 759, {536, 3, 3, 4}, 94, 15, PLAY_MODE_STR, 9),
     menu(uEditor::kNoTag, nullptr, 759, {564, 2, 3, 2}, 94, 15, LOCK_STR, 3, false),
     menu(247, nullptr, 759, {592, 1, 3, 0}, 94, 15, PORT_MODE_STR, 5),
@@ -288,6 +295,7 @@ void buildTopBar(uEditor& ed, Builder& b) {
         for (const char* entry : ECS_STR) ed.ui.ecsMenu->addEntry(entry, -1, 0);
         ed.own(ed.ui.ecsMenu);
         ed.addControl(ed.ui.ecsMenu, uEditor::kKindButton);
+        ed.setHoverName(ed.ui.ecsMenu, "ECS Menu");
     }
     ed.ui.previewButton = top[kTopPreview].as<CKickButton>();
     ed.ui.editButton = top[kTopEdit].as<CKickButton>();
@@ -350,6 +358,7 @@ void buildXYPads(uEditor& ed, Builder& b) {
         auto* d = new TXYScreen(CRect(x, y, x + size, y + size), pad, &ed, ed.getBig());
         ed.own(d);
         ed.ui.xyDisplays[0][pad] = d;
+        ed.setHoverName(d, pad == 0 ? "Oscillator 1 XY Screen" : "Oscillator 2 XY Screen");
         b.add(d);
     }
 }

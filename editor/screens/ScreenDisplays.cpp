@@ -25,7 +25,11 @@ CView* makeEQCurve(uEditor& ed, const CRect& r) {
 }
 
 CView* makeGateRow(uEditor& ed, const CRect& r, int tag, bool vertical) {
-    return owned(ed, new TGatorDisplay(r, &ed, tag, vertical));
+    auto* row = owned(ed, new TGatorDisplay(r, &ed, tag, vertical));
+    // The row draws the pattern it holds and a click edits that one: registered under its
+    // tag, it takes the sound's pattern with every refresh and every push, on any screen.
+    ed.addControl(row, uEditor::kKindDisplay);
+    return row;
 }
 
 CView* makeModMatrix(uEditor& ed, const CRect& r) {

@@ -392,8 +392,8 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
     EditorSession& s = d.s;
     FakeDialogs& dialogs = d.dialogs;
     const std::string zek2 = home.folder + "/data/Velmora/ZEK2/";
-    // Opens a menu with a click and picks by keys: Up from nothing lands on the last command
-    // before the menu's closing "Undo" row, the save in each display menu.
+    // Opens a menu with a click and picks by keys: Up from nothing lands on the menu's closing
+    // "Undo" row, or on the save above it while the row is greyed with nothing to undo.
     auto pick = [&](int x, int y, unsigned button, KeySym key, int times) {
         s.click(x, y, button);
         ASSERT_TRUE(s.waitForPopup()) << "no menu at " << x << ", " << y;
@@ -412,7 +412,7 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
         {"Save Mod Matrix Preset", "Mod/", "mine.mod",
          [&] {
              s.click(kModTabX, kTabY);
-             pick(kModMatrixX, kModMatrixY, 3, XK_Up, 1);
+             pick(kModMatrixX, kModMatrixY, 3, XK_Up, 2);
          }},
         {"Save Arp Preset", "Arp/", "mine.arp",
          [&] {
@@ -425,7 +425,7 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
              s.click(kWaveTabX, kTabY);
              pick(kWaveCmdX, kWaveCmdY, 1, XK_Up, 1);
          }},
-        {"Select Sample", "Samples/", nullptr, [&] { pick(kWaveCmdX, kWaveCmdY, 1, XK_Up, 3); }},
+        {"Select Sample", "Samples/", nullptr, [&] { pick(kWaveCmdX, kWaveCmdY, 1, XK_Up, 4); }},
         {"Save ECS", "ECS/", "mine.ecs", [&] { pick(kEcsMenuX, kEcsMenuY, 1, XK_Down, 2); }},
         {"Tuning Files", "Tuning/", nullptr,
          [&] {

@@ -320,3 +320,97 @@ TEST(HostEditorEventsRace, EditsWhileTheAudioThreadRendersAndAppliesPresets) {
     }
     EXPECT_GE(EditorSession::countOf(log, audioMasterUpdateDisplay), 1);
 }
+
+namespace {
+
+// The pixels of a box of the host's window, once two looks a few idle calls apart agree.
+std::vector<unsigned long> settledBox(EditorSession& s, int x, int y, int w, int h) {
+    auto grab = [&] {
+        std::vector<unsigned long> all;
+        XSync(s.getDisplay(), False);
+        XImage* image = XGetImage(s.getDisplay(), s.getHostWindow(), x, y, static_cast<unsigned>(w),
+                                  static_cast<unsigned>(h), AllPlanes, ZPixmap);
+        if (!image) return all;
+        for (int j = 0; j < image->height; ++j)
+            for (int i = 0; i < image->width; ++i) all.push_back(XGetPixel(image, i, j));
+        XDestroyImage(image);
+        return all;
+    };
+    s.idles(6);
+    std::vector<unsigned long> last = grab();
+    for (int round = 0; round < 50; ++round) {
+        s.idles(3);
+        std::vector<unsigned long> now = grab();
+        if (now == last) return now;
+        last = std::move(now);
+    }
+    return last;
+}
+
+} // namespace
+
+// Each display shows what the sound holds at every opening, on the page the editor opens on:
+// the host writes a value while the editor is closed, and the opening draws it. The same value
+// written again draws the same picture; another value draws another. Then a click on the gate
+// row edits exactly the step under the pointer of the pattern the row shows.
+TEST(HostEditorEvents, EveryDisplayShowsTheStoredValuesAtEveryOpening) {
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    constexpr int kMainScreen = -1, kModTabX = 195, kPathTabX = 314;
+    struct Case {
+        const char* display;
+        int tab;        // the page tab clicked before the first closing
+        int x, y, w, h; // the display's box at 100 percent
+        std::vector<int> tags;
+        float a, b; // two values, each drawn differently
+    };
+    const Case cases[] = {
+        {"gate rows", kFXTabX, 70, 683, 597, 33, {kGaterLeft, 356}, 0.00278f, 0.93f},
+        {"arpeggiator grid", kArpTabX, 78, 502, 551, 162, {kStep1On, 514}, 1.0f, 0.0f},
+        {"EQ curve", kMainScreen, 876, 239, 223, 131, {kPreEqBand2Gain}, 0.2f, 0.8f},
+        {"modulation matrix", kModTabX, 35, 561, 630, 156, {475}, 0.2f, 0.8f},
+        {"paths", kPathTabX, 54, 535, 592, 137, {258, 336}, 0.0f, 0.6f},
+        {"XY pad", kMainScreen, 201, 255, 138, 138, {272, 273}, 0.2f, 0.8f},
+    };
+    for (const Case& c : cases) {
+        if (c.tab != kMainScreen) s.click(c.tab, kTabY);
+        auto openWith = [&](float v) {
+            s.uiCall([&] { plugin.dispatch(effEditClose); });
+            for (int t : c.tags) plugin.setParameter(t, v);
+            EXPECT_TRUE(s.reopen()) << c.display;
+            return settledBox(s, c.x, c.y, c.w, c.h);
+        };
+        const auto first = openWith(c.a);
+        const auto second = openWith(c.b);
+        const auto third = openWith(c.a);
+        EXPECT_TRUE(first != second) << c.display << " shows nothing of the stored values";
+        EXPECT_TRUE(first == third) << c.display << " shows something else than what is stored";
+    }
+
+    // The bank's programs share their user waves: a pen stroke changes the wave, and the
+    // openings after it show the stroke.
+    s.click(kWaveTabX, kTabY);
+    const auto before = settledBox(s, 35, 473, 630, 190);
+    s.drag(60, 500, 600, 640, 16);
+    const auto drawn = settledBox(s, 35, 473, 630, 190);
+    EXPECT_TRUE(drawn != before) << "the stroke shows";
+    for (int opening = 0; opening < 2; ++opening) {
+        s.uiCall([&] { plugin.dispatch(effEditClose); });
+        ASSERT_TRUE(s.reopen());
+        EXPECT_TRUE(settledBox(s, 35, 473, 630, 190) == drawn) << "user wave, opening " << opening;
+    }
+
+    // On the FX page, opened a third time with a pattern stored: one click flips one step.
+    s.click(kFXTabX, kTabY);
+    for (int opening = 0; opening < 3; ++opening) {
+        s.uiCall([&] { plugin.dispatch(effEditClose); });
+        plugin.setParameter(kGaterLeft, (0xA5F1 + 0.5f) / 65536);
+        ASSERT_TRUE(s.reopen());
+    }
+    s.idles(4);
+    s.click(kGateStep1X + 37 * 2, kGateLeftY);
+    s.idles(3);
+    EXPECT_EQ(static_cast<int>(plugin.getParameter(kGaterLeft) * 65535.9f), 0xA5F1 ^ (1 << 2));
+}

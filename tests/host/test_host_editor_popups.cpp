@@ -28,9 +28,13 @@ namespace {
 constexpr int kMenuSetToValue = 8; // Down steps to "Set to Value" in a knob's command menu
 constexpr int kFilterTypeX = 729, kFilterTypeY = 116, kFilterType = 294;
 constexpr int kPresetMenuX = 150, kPresetMenuY = 30;
+constexpr int kQuantX = 1090, kQuantY = 742, kQuant = 378;
 constexpr int kEcsMenuX = 383, kEcsMenuY = 27;
 constexpr int kOsc1VolumeX = 305, kOsc1VolumeY = 133, kOsc1Volume = 12;
 constexpr int kOsc1WaveX = 60, kOsc1WaveY = 122, kOsc1Wave = 260;
+// The multi view's arpeggiator page: its tab, the grid and the A switch.
+constexpr int kArpTabX = 62, kArpTabY = 415, kArpGridX = 300, kArpGridY = 560;
+constexpr int kArpAX = 61, kArpAY = 444;
 // Down steps from "Preset 1-32" over the eight columns and "Clear Preset" to the first
 // screen-size command.
 constexpr int kPresetMenuScreenSize100 = 10;
@@ -218,6 +222,19 @@ TEST(HostEditorPopups, MenusStayOpenAcrossIdleCallsAndTheirChoiceIsOneEdit) {
     EXPECT_EQ(EditorSession::bracketedEdits(log), std::set<int>{kFilterType});
     EXPECT_EQ(EditorSession::countOf(log, audioMasterBeginEdit), 1);
 
+    // With nothing hovered, the first Up lands on the last entry and the first Down on the
+    // first: the ribbon's QUANT menu, whose last entry is "2" and first "Off".
+    for (const auto& [key, text] : {std::pair<KeySym, const char*>{XK_Up, "2"}, {XK_Down, "Off"}}) {
+        s.click(kQuantX, kQuantY);
+        ASSERT_TRUE(s.waitForPopup());
+        s.key(key);
+        s.key(XK_Return);
+        EXPECT_TRUE(s.waitForNoPopup());
+        char shown[kVstMaxParamStrLen * 4] = "";
+        plugin.dispatch(effGetParamDisplay, kQuant, 0, shown);
+        EXPECT_STREQ(shown, text);
+    }
+
     // The pointer visits the open pop-up and comes back to rest on the menu, where the choice
     // is made by keys: with the pop-up gone, the menu under the pointer is the hovered control
     // again, and the read-outs show the new wave at once, as they do after the pointer moves.
@@ -239,6 +256,24 @@ TEST(HostEditorPopups, MenusStayOpenAcrossIdleCallsAndTheirChoiceIsOneEdit) {
     s.idles(4);
     EXPECT_NE(waveChosen, waveBefore);
     EXPECT_TRUE(waveChosen == readouts(s)) << "the read-outs show the wave chosen";
+
+    // From a knob onto the arpeggiator grid, which has no parameter of its own: the read-outs
+    // take the grid's name rather than keep the knob's, and a view named otherwise (the A
+    // switch) shows another name.
+    s.click(kArpTabX, kArpTabY);
+    s.moveTo(kOsc1VolumeX, kOsc1VolumeY);
+    s.idles(4);
+    const std::vector<unsigned long> knobShown = readouts(s);
+    s.moveTo(kArpGridX, kArpGridY);
+    s.idles(4);
+    const std::vector<unsigned long> gridShown = readouts(s);
+    EXPECT_TRUE(gridShown != knobShown) << "the grid leaves the knob's name";
+    s.moveTo(kArpAX, kArpAY);
+    s.idles(4);
+    EXPECT_TRUE(readouts(s) != gridShown) << "the A switch shows its own name";
+    s.moveTo(kArpGridX + 40, kArpGridY);
+    s.idles(4);
+    EXPECT_TRUE(readouts(s) == gridShown) << "the grid names itself again";
 
     // A press outside the pop-up, on the editor, closes it and does nothing else.
     s.forget();

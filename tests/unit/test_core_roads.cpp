@@ -10,6 +10,10 @@
 #include "test_core_rig.h"
 
 #include <algorithm>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -102,6 +106,143 @@ TEST_F(CoreEditor, HoverShowsNameAndValueInTheReadoutsAndTheTooltip) {
     pass();
     EXPECT_EQ(ed->ui.parameterName->getString(), "Show Help");
     EXPECT_EQ(help->getTooltipText(), "Show Help");
+}
+
+// Every view without a parameter of its own names itself in the read-outs: the pointer rests on
+// the centre of each view of every screen, page and user wave (inside the view containers too),
+// the idle pass finds the view under it, and the names met are exactly the fixed ones.
+TEST_F(CoreEditor, EveryFixedNameViewShowsItsNameWhereThePointerRests) {
+    const std::set<std::string> fixed = {"C3 Preview",
+                                         "Preset Menu",
+                                         "Folder Menu",
+                                         "Original Preset",
+                                         "Edited Preset",
+                                         "ECS Menu",
+                                         "Show Help",
+                                         "Show / Hide Easy Screen",
+                                         "Show / Hide Back Screen",
+                                         "Parameter Name",
+                                         "Parameter Value",
+                                         "Oscillator 1 Menu",
+                                         "Oscillator 2 Menu",
+                                         "Filter Menu",
+                                         "Amp Menu",
+                                         "Play Menu",
+                                         "Main LFO Menu",
+                                         "EQ Menu",
+                                         "Waveshaper Menu",
+                                         "LowFi Menu",
+                                         "Voice Distort Menu",
+                                         "Free Envelope 1 Menu",
+                                         "Free Envelope 2 Menu",
+                                         "Free LFO 1 Menu",
+                                         "Free LFO 2 Menu",
+                                         "Mod FX Menu",
+                                         "Delay Menu",
+                                         "Reverb Menu",
+                                         "Gater Menu",
+                                         "Oscillator Path Menu",
+                                         "FX Path Menu",
+                                         "Arpeggiator Menu",
+                                         "Show Oscillator 1 LFO",
+                                         "Show Oscillator 1 Amp Envelope",
+                                         "Show Oscillator 1 Pitch Envelope",
+                                         "Show Oscillator 2 LFO",
+                                         "Show Oscillator 2 Amp Envelope",
+                                         "Show Oscillator 2 Pitch Envelope",
+                                         "Oscillator 1 XY Live Mode",
+                                         "Oscillator 1 XY Record Mode",
+                                         "Oscillator 1 XY Replay Mode",
+                                         "Oscillator 2 XY Live Mode",
+                                         "Oscillator 2 XY Record Mode",
+                                         "Oscillator 2 XY Replay Mode",
+                                         "Oscillator 1 XY Screen",
+                                         "Oscillator 2 XY Screen",
+                                         "Easy Oscillator 1 XY Screen",
+                                         "Easy Oscillator 2 XY Screen",
+                                         "Select Pre-EQ",
+                                         "Select Post-EQ",
+                                         "EQ Display",
+                                         "Easy EQ Display",
+                                         "Show Arpeggiator Screen",
+                                         "Show Wave Screen",
+                                         "Show Mod Screen",
+                                         "Show FX Screen",
+                                         "Show Path Screen",
+                                         "Select Arpeggiator A",
+                                         "Select Arpeggiator B",
+                                         "Arpeggiator Display",
+                                         "Modulation Matrix Display",
+                                         "Left Gater Display",
+                                         "Right Gater Display",
+                                         "Oscillator Path Display",
+                                         "FX Path Display",
+                                         "Show User Wave 1",
+                                         "Show User Wave 2",
+                                         "User Wave 1 Waveform Mode",
+                                         "User Wave 1 Additive Mode",
+                                         "User Wave 2 Waveform Mode",
+                                         "User Wave 2 Additive Mode",
+                                         "Select User Wave Draw Mode",
+                                         "Select User Wave Line Mode",
+                                         "Select User Wave Erase Mode",
+                                         "User Wave Undo",
+                                         "Load User Wave",
+                                         "Save User Wave",
+                                         "Copy User Wave",
+                                         "Paste User Wave",
+                                         "Clear User Wave",
+                                         "Apply Wave-Shaping",
+                                         "Screen Size",
+                                         "MIDI Channel Menu",
+                                         "Keyboard Control",
+                                         "MIDI Preset",
+                                         "MIDI Bank",
+                                         "MIDI Capture",
+                                         "AutoLimiter",
+                                         "A4 Readout",
+                                         "Brick Frequency",
+                                         "Version Readout",
+                                         "Load Tuning",
+                                         "Reset Tuning"};
+    ASSERT_EQ(fixed.size(), 93u);
+    std::set<std::string> met;
+    const auto visit = [&](auto&& self, CViewContainer* parent) -> void {
+        for (int32_t i = 0; i < parent->getNbViews(); ++i) {
+            CView* v = parent->getView(i);
+            if (!v || !v->isVisible()) continue;
+            const CRect r = v->getViewSize();
+            CPoint centre((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            parent->localToFrame(centre);
+            frame->platformMouseMoved(centre, CButtonState());
+            pass();
+            if (fixed.count(ed->getHoverName())) met.insert(ed->getHoverName());
+            if (auto* inner = dynamic_cast<CViewContainer*>(v)) self(self, inner);
+        }
+    };
+    for (int page = 0; page < 5; ++page) {
+        ed->setMultiViewPage(page);
+        pass();
+        visit(visit, frame);
+    }
+    ed->setMultiViewPage(1);
+    pass();
+    click(ed->ui.userWaveRadios[1]);
+    pass();
+    ASSERT_EQ(ed->getSelectedUserWave(), 1);
+    visit(visit, frame);
+    ed->showEasyScreen();
+    pass();
+    visit(visit, frame);
+    ed->showBackScreen();
+    pass();
+    visit(visit, frame);
+
+    std::vector<std::string> missing;
+    std::set_difference(fixed.begin(), fixed.end(), met.begin(), met.end(),
+                        std::back_inserter(missing));
+    EXPECT_EQ(met.size(), fixed.size())
+        << "names reached; missing " << ::testing::PrintToString(missing);
 }
 
 TEST_F(CoreEditor, EachDistortionModeKeepsItsOwnKnobValues) {
