@@ -392,6 +392,11 @@ TEST(HostSkipGuard, EachShortcutThatOnceStrayedPlaysAsTheFullWork) {
                     set(31586, tag::MainLfoPlayMode, 0.0f),
                     set(31586, tag::MainLfoToVolume, 0.848f)},
                    4200 + kRate * 4 / 5, {1, 32, 37, 128});
+    // Play Mode changed while a note sounds: the voice is let go and its oscillators start over
+    // from rest, so the increments of its last pass no longer stand.
+    expectFullWork("Play Mode changed mid-note", shortcut::OscIncrementsStand,
+                   {{Step::Midi, 5908, 51, 42.0f, 0x90}, set(9364, tag::PlayMode, 0.5f)}, 24000,
+                   {32});
     // The effect chain asleep after 16 s of silence, woken by a note.
     expectFullWork("a note after the effect chain slept", shortcut::SleptPass,
                    {key(kRate * 33 / 2, 60, 0x90)}, kRate * 17, {128});
