@@ -5,7 +5,7 @@
 // and each case that once strayed, play the same samples with every shortcut of the render
 // taken as without any (ZEK2_NO_SKIPS=1 at construction). These play through the tests'
 // counting build of the plug-in, which shows that they take every shortcut, and none with the
-// switch.
+// switch; a quarter of the random sessions play ZEK2.so itself.
 #include "BankPhrase.h"
 #include "Soak.h"
 #include "TestHost.h"
@@ -136,7 +136,8 @@ constexpr std::pair<int, int> kHostBands[] = {{246, 378},   {379, 490},  {492, 5
                                               {1005, 1023}, {1024, 2047}};
 
 // One edit at `frame`: a knob, a switch or menu, a slot's settings, the Main LFO's speed source,
-// oscillator 1 heard or not, a note or a program.
+// oscillator 1 heard or not, any other tag, a play or arpeggiator mode, a note, a preset picked
+// by name or one loaded from a chunk.
 void addEdit(soak::Rng& rng, int frame, std::vector<Step>& steps) {
     static const int kSwitches[] = {tag::Osc1On,
                                     tag::Osc2On,
@@ -397,8 +398,9 @@ TEST(HostSkipGuard, EveryShortcutLeavesRandomEditedPatchesAsTheFullWorkPlaysThem
 #else
     constexpr uint64_t kSessions = 30;
 #endif
-    // Seeds 1.. kSessions, then those that once found a fault beyond them (1888: a slot on an
-    // envelope source set just before a note, whose first evaluation read the rows).
+    // Seeds 1.. kSessions, then those that once found a fault beyond them (1888, in the sessions'
+    // earlier form: a slot on an envelope source set just before a note, whose first evaluation
+    // read the rows; now a named scenario).
     std::vector<uint64_t> seeds;
     for (uint64_t seed = 1; seed <= kSessions; ++seed) seeds.push_back(seed);
     seeds.push_back(1888);
