@@ -190,6 +190,9 @@ void APlugin::setGlobalPlayStructure() {
             slotDcState[slot] = stereoStruct{};
             for (float& m : osc1Mono[slot]) m = 0.0f;
         }
+        // The increments just cleared are made again on the voice's next pass, not left
+        // standing at zero until its next control step.
+        oscVoices[v][0].pitchStands = oscVoices[v][1].pitchStands = 0;
     }
 }
 
