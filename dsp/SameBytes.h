@@ -1,6 +1,8 @@
 // Whether two blocks of bytes are equal, for the memos that compare a key of a few dozen bytes
 // with the last one at every control step: inline and with one test at the end, where a call
-// of the library's compare costs more than the comparison itself.
+// of the library's compare costs more than the comparison itself. Forced inline: the link-time
+// inliner's budget shifts with unrelated changes, and once left it a call (1.5 % more
+// instructions on a plain 16-voice patch).
 #pragma once
 
 #include <emmintrin.h>
@@ -9,7 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
-inline bool sameBytes(const void* a, const void* b, size_t n) {
+__attribute__((always_inline)) inline bool sameBytes(const void* a, const void* b, size_t n) {
     const auto* p = static_cast<const unsigned char*>(a);
     const auto* q = static_cast<const unsigned char*>(b);
     __m128i diff = _mm_setzero_si128();
