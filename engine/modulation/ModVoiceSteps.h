@@ -102,7 +102,7 @@ inline void evaluateGroup(APlugin& e, const int* voices, int count, int first, b
         const R x = L::gather(source, static_cast<std::ptrdiff_t>(slot.source) * 4);
         R term;
         if (foldValid && form.folds && L::sameBits(x, fold.x[i], last.x[i])) {
-            ZEK2_SHORTCUT_TAKEN(SlotTermsFolded);
+            termFolded();
             term = L::loadRuns(fold.term[i], last.term[i]);
         } else {
             R amount, offset, range;

@@ -130,6 +130,12 @@ bool movesEveryPass(int source) {
            (source >= src::Input && source <= src::Output) || source >= src::WhiteNoise;
 }
 
+// A slot's standing term taken instead of worked out. Counted here rather than in the steps:
+// the skip guard's plug-in compiles again, with the counts on, the files that hold a count.
+inline void termFolded() {
+    ZEK2_SHORTCUT_TAKEN(SlotTermsFolded);
+}
+
 // The lane steps: for four lanes here, and for eight in `wide`, compiled for AVX2 as a whole.
 #include "engine/modulation/ModVoiceSteps.h"
 
