@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dsp/Float4.h"
+#include "dsp/Float8.h"
 
 namespace filtermath {
 
@@ -14,10 +15,14 @@ inline Float4 pairVec(float left, float right) {
 }
 
 // x - c x^3 with x first held to the point where the cubic turns back (|x| = 1 / sqrt(3c)).
-// Without the hold a large state would flip sign and grow, and the filter would scream.
-// Any lane type with Float4's operators (Float4, Float8).
-template <class V> inline V cubicClip(V x, V c, V limit) {
-    const V h = clamp(x, V(0.0f) - limit, limit);
+// Without the hold a large state would flip sign and grow, and the filter would scream. The
+// eight-lane form does the same per lane.
+inline Float4 cubicClip(Float4 x, Float4 c, Float4 limit) {
+    const Float4 h = clamp(x, Float4(0.0f) - limit, limit);
+    return h - c * h * h * h;
+}
+ZEK2_AVX2 inline Float8 cubicClip(Float8 x, Float8 c, Float8 limit) {
+    const Float8 h = clamp(x, Float8(0.0f) - limit, limit);
     return h - c * h * h * h;
 }
 
@@ -25,6 +30,10 @@ template <class V> inline V cubicClip(V x, V c, V limit) {
 inline Float4 finiteOrZero(Float4 x) {
     const __m128 d = _mm_sub_ps(x.v, x.v); // 0 for finite lanes, NaN otherwise
     return _mm_and_ps(x.v, _mm_cmpeq_ps(d, _mm_setzero_ps()));
+}
+ZEK2_AVX2 inline Float8 finiteOrZero(Float8 x) {
+    const __m256 d = _mm256_sub_ps(x.v, x.v);
+    return _mm256_and_ps(x.v, _mm256_cmp_ps(d, _mm256_setzero_ps(), _CMP_EQ_OQ));
 }
 
 inline bool allFinite(Float4 x) {

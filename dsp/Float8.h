@@ -2,6 +2,13 @@
 // eight lanes where the processor has AVX2. Every function is compiled for AVX2 and may only be
 // called from code compiled for it, chosen at run time (hasAvx2). No FMA: each lane does the
 // same separate multiplies and adds as the four-lane code, so both give the same numbers.
+//
+// Code compiled for AVX2 passes a Float8 in a register, other code on the stack: a Float8 must
+// never go by value between the two, whatever the optimiser inlines. So every function that
+// takes, returns or works on one is compiled for AVX2. A template or lambda is compiled for the
+// target where it is written, whatever calls it: the steps shared by four and eight lanes are
+// written once in a file of their own, included a second time inside
+// `#pragma GCC target("avx2")` in a namespace `wide`, and the eight-lane code calls that copy.
 #pragma once
 
 #include "dsp/Float4.h"

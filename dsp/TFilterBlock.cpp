@@ -17,63 +17,10 @@ inline void storeFrame(Float4 v, stereoOverStruct& f) {
     v.store(&f.first.left);
 }
 
-inline Float4 greater(Float4 a, Float4 b) {
-    return _mm_cmpgt_ps(a.v, b.v);
-}
-ZEK2_AVX2 inline Float8 greater(Float8 a, Float8 b) {
-    return _mm256_cmp_ps(a.v, b.v, _CMP_GT_OS);
-}
-inline Float4 bitsAnd(Float4 a, Float4 b) {
-    return _mm_and_ps(a.v, b.v);
-}
-ZEK2_AVX2 inline Float8 bitsAnd(Float8 a, Float8 b) {
-    return _mm256_and_ps(a.v, b.v);
-}
-inline Float4 bitsOr(Float4 a, Float4 b) {
-    return _mm_or_ps(a.v, b.v);
-}
-ZEK2_AVX2 inline Float8 bitsOr(Float8 a, Float8 b) {
-    return _mm256_or_ps(a.v, b.v);
-}
-// Not a, and b.
-inline Float4 bitsAndNot(Float4 a, Float4 b) {
-    return _mm_andnot_ps(a.v, b.v);
-}
-ZEK2_AVX2 inline Float8 bitsAndNot(Float8 a, Float8 b) {
-    return _mm256_andnot_ps(a.v, b.v);
-}
-// Every lane that is NaN or infinite becomes 0.
-inline Float4 finiteOrZero(Float4 x) {
-    return filtermath::finiteOrZero(x);
-}
-ZEK2_AVX2 inline Float8 finiteOrZero(Float8 x) {
-    const __m256 d = _mm256_sub_ps(x.v, x.v); // 0 for finite lanes, NaN otherwise
-    return _mm256_and_ps(x.v, _mm256_cmp_ps(d, _mm256_setzero_ps(), _CMP_EQ_OQ));
-}
-
-// The pre-drive, held at +-1 as the scalar form holds it: a NaN stays NaN (the finiteness step
-// after it turns that into silence).
-template <class V> inline V preDrive(V x, V d, V gain) {
-    const V one(1.0f), minusOne(-1.0f);
-    const V y = gain * x / (one + abs(d * x));
-    const V above = greater(y, one), below = greater(minusOne, y);
-    V r = bitsAndNot(bitsOr(above, below), y + V(1e-15f));
-    r = bitsOr(r, bitsAnd(above, one));
-    return bitsOr(r, bitsAnd(below, minusOne));
-}
-
-// Each sub-voice's frames through the pre-drive where `driven`, then, where `scaled`, to one
-// tenth of the level with a sample that is not finite entering as silence.
-template <class V> inline V prepare(V x, float drive, bool driven, bool scaled) {
-    if (driven) x = preDrive(x, V(drive), V(1.0f + drive));
-    if (scaled) x = finiteOrZero(x) * V(0.1f) + V(1e-15f);
-    return x;
-}
-
 inline void prepareFrames(Float4* a, Float4* b, int n, float drive, bool driven, bool scaled) {
     for (int j = 0; j < n; ++j) {
-        a[j] = prepare(a[j], drive, driven, scaled);
-        b[j] = prepare(b[j], drive, driven, scaled);
+        a[j] = tfilter::prepare(a[j], drive, driven, scaled);
+        b[j] = tfilter::prepare(b[j], drive, driven, scaled);
     }
 }
 
@@ -81,7 +28,7 @@ inline void prepareFrames(Float4* a, Float4* b, int n, float drive, bool driven,
 __attribute__((target("avx2"), flatten)) void
 prepareFramesWide(Float4* a, Float4* b, int n, float drive, bool driven, bool scaled) {
     for (int j = 0; j < n; ++j) {
-        const Float8 x = prepare(Float8::join(a[j], b[j]), drive, driven, scaled);
+        const Float8 x = tfilter::wide::prepare(Float8::join(a[j], b[j]), drive, driven, scaled);
         a[j] = x.low();
         b[j] = x.high();
     }
@@ -126,7 +73,7 @@ __attribute__((target("avx2"), flatten)) int highPassTwoGroups(Float4* a, Float4
                    groupLanes(loB, hiB, false), groupLanes(loB, hiB, true)};
     for (Float8& x : v) x = x * tenth + offset;
     Float8 lowState = Float8::join(*low[0], *low[1]), bandState = Float8::join(*band[0], *band[1]);
-    tfilter::highPass(lowState, bandState, v, Float8(f), Float8(d));
+    tfilter::wide::highPass(lowState, bandState, v, Float8(f), Float8(d));
     *low[0] = lowState.low();
     *low[1] = lowState.high();
     *band[0] = bandState.low();

@@ -429,27 +429,28 @@ __attribute__((target("avx2"), flatten)) void runPairsWide(int type, bool hp, co
     for (int k = 0; k < 4; ++k) v[k] = join8(vp[k], vq[k]);
     if (type == 1 || type == 2) {
         Float8 state = join8(sp.onePole, sq.onePole);
-        tfilter::onePoleSteps(type, join8(cp.opA, cq.opA), join8(cp.opB, cq.opB), state, v);
+        tfilter::wide::onePoleSteps(type, join8(cp.opA, cq.opA), join8(cp.opB, cq.opB), state, v);
         split8(state, sp.onePole, sq.onePole);
     } else if (type >= 3 && type <= 6) {
         Float8 low = join8(sp.svfLow, sq.svfLow), band = join8(sp.svfBand, sq.svfBand);
-        tfilter::svfSteps(type, join8(cp.svfF, cq.svfF), join8(cp.svfD, cq.svfD), low, band, v);
+        tfilter::wide::svfSteps(type, join8(cp.svfF, cq.svfF), join8(cp.svfD, cq.svfD), low, band,
+                                v);
         split8(low, sp.svfLow, sq.svfLow);
         split8(band, sp.svfBand, sq.svfBand);
     } else if (type == 17 || type == 18) {
         Float8 state = join8(sp.onePole, sq.onePole);
         Float8 low = join8(sp.svfLow, sq.svfLow), band = join8(sp.svfBand, sq.svfBand);
-        tfilter::onePoleSvfSteps(type, join8(cp.opA, cq.opA), join8(cp.opB, cq.opB),
-                                 join8(cp.svfF, cq.svfF), join8(cp.svfD, cq.svfD), state, low, band,
-                                 v);
+        tfilter::wide::onePoleSvfSteps(type, join8(cp.opA, cq.opA), join8(cp.opB, cq.opB),
+                                       join8(cp.svfF, cq.svfF), join8(cp.svfD, cq.svfD), state, low,
+                                       band, v);
         split8(state, sp.onePole, sq.onePole);
         split8(low, sp.svfLow, sq.svfLow);
         split8(band, sp.svfBand, sq.svfBand);
     } else if (type >= 21 && type <= 24) {
         Float8 b[5];
         for (int i = 0; i < 5; ++i) b[i] = join8(sp.lad[i], sq.lad[i]);
-        tfilter::ladderSteps(type, join8(cp.ladP, cq.ladP), join8(cp.ladF, cq.ladF),
-                             join8(cp.ladK, cq.ladK), b, v);
+        tfilter::wide::ladderSteps(type, join8(cp.ladP, cq.ladP), join8(cp.ladF, cq.ladF),
+                                   join8(cp.ladK, cq.ladK), b, v);
         for (int i = 0; i < 5; ++i) split8(b[i], sp.lad[i], sq.lad[i]);
     } else { // the zero-delay types
         const tfilter::ZdfCoefs<Float8> z{join8(cp.zG, cq.zG),   join8(cp.zC1, cq.zC1),
@@ -458,7 +459,7 @@ __attribute__((target("avx2"), flatten)) void runPairsWide(int type, bool hp, co
                                           join8(cp.wBP, cq.wBP), join8(cp.wHP, cq.wHP)};
         Float8 s1 = join8(sp.z1s1, sq.z1s1), s2 = join8(sp.z1s2, sq.z1s2);
         Float8 t1 = join8(sp.z2s1, sq.z2s1), t2 = join8(sp.z2s2, sq.z2s2);
-        tfilter::zdfSteps(type, z, s1, s2, t1, t2, v);
+        tfilter::wide::zdfSteps(type, z, s1, s2, t1, t2, v);
         split8(s1, sp.z1s1, sq.z1s1);
         split8(s2, sp.z1s2, sq.z1s2);
         split8(t1, sp.z2s1, sq.z2s1);
@@ -466,7 +467,7 @@ __attribute__((target("avx2"), flatten)) void runPairsWide(int type, bool hp, co
     }
     if (hp) {
         Float8 low = join8(sp.hpLow, sq.hpLow), band = join8(sp.hpBand, sq.hpBand);
-        tfilter::highPass(low, band, v, join8(cp.hpF, cq.hpF), join8(cp.hpD, cq.hpD));
+        tfilter::wide::highPass(low, band, v, join8(cp.hpF, cq.hpF), join8(cp.hpD, cq.hpD));
         split8(low, sp.hpLow, sq.hpLow);
         split8(band, sp.hpBand, sq.hpBand);
     }

@@ -1,151 +1,61 @@
-// The voice filter's recurrence steps as templates over the lane type (Float4, or Float8 where
-// the processor has AVX2), so that the four- and eight-lane paths run the same operations per
-// lane in the same order and give the same bits. Audio thread only; internal to TFilter*.cpp.
+// The voice filter's lane steps for four lanes (tfilter) and for eight (tfilter::wide, compiled
+// for AVX2 as a whole), from the one text of dsp/TFilterSteps.h, so that both paths run the
+// same operations per lane in the same order and give the same bits. Eight-lane code calls the
+// wide steps only. Audio thread only; internal to TFilter*.cpp.
 #pragma once
 
 #include "dsp/FilterMath.h"
+#include "dsp/Float8.h"
 
 namespace tfilter {
 
 template <class V> struct SvfOut { V low, high, band; };
 
-// The clipped state-variable filter: a cubic on the band state, held where the cubic turns back
-// (1 / sqrt(3 x 0.001)).
-template <class V> inline SvfOut<V> clippedSvf(V& low, V& band, V x, V f, V d) {
-    const V b = filtermath::cubicClip(band, V(0.001f), V(18.257419f));
-    const V high = x - low - d * b;
-    band = f * high + b;
-    low = f * band + low;
-    return {low, high, band};
-}
-
-// The extra high-pass stage over four sub-frames, in place.
-template <class V> inline void highPass(V& low, V& band, V (&v)[4], V f, V d) {
-    const V offset(1e-15f);
-    for (V& x : v) {
-        const SvfOut<V> o = clippedSvf(low, band, x + offset, f, d);
-        x = o.high + offset;
-    }
-}
-
-} // namespace tfilter
-
-namespace tfilter {
-
-// Types 1 (low) and 2 (high): the one-pole.
-template <class V> inline void onePoleSteps(int type, V a, V b, V& state, V (&v)[4]) {
-    const V offset(1e-15f);
-    for (V& x : v) {
-        state = a * x + b * state + offset;
-        x = type == 1 ? state : x - state;
-    }
-}
-
-// Types 3 to 6: the clipped state-variable filter's low, high, band and notch outputs.
-template <class V> inline void svfSteps(int type, V f, V d, V& low, V& band, V (&v)[4]) {
-    const V offset(1e-15f), sqrt2(1.414214f), two(2.0f);
-    for (V& x : v) {
-        const SvfOut<V> o = clippedSvf(low, band, x, f, d);
-        if (type == 3)
-            x = o.low * sqrt2 + offset;
-        else if (type == 4)
-            x = o.high * sqrt2 + offset;
-        else if (type == 5)
-            x = o.band * two + offset;
-        else
-            x = (o.low - o.high) * sqrt2 + offset;
-    }
-}
-
-// Types 17 and 18: the one-pole (low or high) into the state-variable filter's same output.
-template <class V>
-inline void onePoleSvfSteps(int type, V a, V b, V f, V d, V& state, V& low, V& band, V (&v)[4]) {
-    const V offset(1e-15f), sqrt2(1.414214f);
-    for (V& x : v) {
-        state = a * x + b * state + offset;
-        const V in = type == 17 ? state + offset : x - state + offset;
-        const SvfOut<V> o = clippedSvf(low, band, in, f, d);
-        x = (type == 17 ? o.low : o.high) * sqrt2 + offset;
-    }
-}
-
 template <class V> struct Zdf { V lp, bp, hp; };
-
-template <class V> inline Zdf<V> zdfStep(V& s1, V& s2, V x, V g, V cc, V h) {
-    Zdf<V> o;
-    o.hp = (x - cc * s1 - s2) * h;
-    o.bp = s1 + g * o.hp;
-    o.lp = s2 + g * o.bp;
-    s1 = o.bp + g * o.hp;
-    s2 = o.lp + g * o.bp;
-    return o;
-}
 
 // The zero-delay state-variable filter's coefficients: g, and per stage 2R + g and
 // 1 / (g^2 + 2Rg + 1); the multi-mode weights.
 template <class V> struct ZdfCoefs { V g, c1, h1, c2, h2, wLP, wBP, wHP; };
 
-// Types 11 to 16 (one stage) and 27 to 32 (two): low, high, band, notch and the two morphs.
-template <class V>
-inline void zdfSteps(int type, const ZdfCoefs<V>& cf, V& s1, V& s2, V& t1, V& t2, V (&v)[4]) {
-    const V offset(1e-15f), two(2.0f);
-    const int kind = (type >= 27 ? type - 27 : type - 11); // 0 low .. 3 notch, 4 and 5 multi
-    auto pick = [&](const Zdf<V>& o) {
-        switch (kind) {
-        case 0:
-            return o.lp;
-        case 1:
-            return o.hp;
-        case 2:
-            return o.bp * two;
-        case 3:
-            return o.lp + o.hp;
-        default:
-            return cf.wLP * o.lp + cf.wBP * two * o.bp + cf.wHP * o.hp;
-        }
-    };
-    for (V& x : v) {
-        V y = pick(zdfStep(s1, s2, x, cf.g, cf.c1, cf.h1));
-        if (type >= 27) y = pick(zdfStep(t1, t2, y, cf.g, cf.c2, cf.h2));
-        x = y + offset;
-    }
-}
-
 template <class V> struct Ladder {
     V low, band3; // b4 and b3 after the step
 };
 
-// One step of the resonant ladder (b[0] the input of the last step, b[1..4] the stages), with
-// the cubic on its last stage held where the cubic turns back (1 / sqrt(3 x 0.16666)).
-template <class V> inline Ladder<V> ladderStep(V* b, V x, V p, V f, V k) {
-    const V in = x - k * b[4];
-    V t1 = b[1];
-    b[1] = (in + b[0]) * p - b[1] * f;
-    const V t2 = b[2];
-    b[2] = (b[1] + t1) * p - b[2] * f;
-    t1 = b[3];
-    b[3] = (b[2] + t2) * p - b[3] * f;
-    b[4] = (b[3] + t1) * p - b[4] * f;
-    b[4] = filtermath::cubicClip(b[4], V(0.16666f), V(1.4142346f));
-    b[0] = in;
-    return {b[4], b[3]};
+inline Float4 greater(Float4 a, Float4 b) {
+    return _mm_cmpgt_ps(a.v, b.v);
+}
+ZEK2_AVX2 inline Float8 greater(Float8 a, Float8 b) {
+    return _mm256_cmp_ps(a.v, b.v, _CMP_GT_OS);
+}
+inline Float4 bitsAnd(Float4 a, Float4 b) {
+    return _mm_and_ps(a.v, b.v);
+}
+ZEK2_AVX2 inline Float8 bitsAnd(Float8 a, Float8 b) {
+    return _mm256_and_ps(a.v, b.v);
+}
+inline Float4 bitsOr(Float4 a, Float4 b) {
+    return _mm_or_ps(a.v, b.v);
+}
+ZEK2_AVX2 inline Float8 bitsOr(Float8 a, Float8 b) {
+    return _mm256_or_ps(a.v, b.v);
+}
+// Not a, and b.
+inline Float4 bitsAndNot(Float4 a, Float4 b) {
+    return _mm_andnot_ps(a.v, b.v);
+}
+ZEK2_AVX2 inline Float8 bitsAndNot(Float8 a, Float8 b) {
+    return _mm256_andnot_ps(a.v, b.v);
 }
 
-// Types 21 to 24: the ladder's band, notch, low and high outputs.
-template <class V> inline void ladderSteps(int type, V p, V f, V k, V* b, V (&v)[4]) {
-    const V offset(1e-15f), two(2.0f);
-    for (V& x : v) {
-        const Ladder<V> o = ladderStep(b, x, p, f, k);
-        const V band = o.band3 - o.low;
-        if (type == 21)
-            x = band * V(6.0f) + offset;
-        else if (type == 22)
-            x = x - V(3.0f) * band + offset;
-        else if (type == 23)
-            x = o.low * two + offset;
-        else
-            x = (x - o.low) * two + offset;
-    }
-}
+#include "dsp/TFilterSteps.h"
 
 } // namespace tfilter
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace tfilter::wide {
+
+#include "dsp/TFilterSteps.h"
+
+} // namespace tfilter::wide
+#pragma GCC pop_options

@@ -98,39 +98,50 @@ ZEK2_AVX2 inline void keepFinite(Float8& low, Float8& band) {
     band = _mm256_and_ps(band.v, finite);
 }
 
-// The clipped SVF over sub-samples A0, A1, B0, B1 (each frame's value twice) into y; lanes
-// whose low-pass is off keep their states and pass their values.
-template <class V> inline void lofiSamples(LofiLanes<V>& l, V (&y)[4]) {
-    const V off(1e-15f), cubic(0.001f), limit(18.257419f), sqrt2(1.4142135f);
-    V low = l.low, band = l.band;
-    // With the low-pass on in all lanes (the usual case) the masks select nothing.
-    auto run = [&](auto masked) {
-        for (int k = 0; k < 4; ++k) {
-            const V x = l.value[k / 2];
-            const V bc = filtermath::cubicClip(band, cubic, limit);
-            const V high = x + off - low - bc;
-            const V newBand = l.coef * high + bc;
-            const V newLow = l.coef * newBand + low;
-            const V filtered = sqrt2 * newLow + off;
-            if constexpr (decltype(masked)::value) {
-                band = pick(l.on, newBand, band);
-                low = pick(l.on, newLow, low);
-                y[k] = pick(l.on, filtered, x);
-            } else {
-                band = newBand;
-                low = newLow;
-                y[k] = filtered;
-            }
-        }
-    };
-    if (l.allOn)
-        run(std::false_type{});
-    else
-        run(std::true_type{});
-    keepFinite(low, band);
-    l.low = low;
-    l.band = band;
+// The waveshaper's settings of one voice.
+struct ShaperVoice {
+    float top, bottom, wetTop, wetBottom, dry;
+};
+
+inline Float4 atLeastZero(Float4 x) {
+    return _mm_cmpge_ps(x.v, _mm_setzero_ps());
 }
+
+ZEK2_AVX2 inline Float8 atLeastZero(Float8 x) {
+    return _mm256_cmp_ps(x.v, _mm256_setzero_ps(), _CMP_GE_OS);
+}
+
+// The truncated product wraps into the 16-bit cosine table (a negative one too); a product too
+// large for an integer (or NaN) reads entry 0. Only the table reads are one by one.
+inline Float4 cosAt(const float* table, Float4 p) {
+    const __m128i inRange = _mm_castps_si128(_mm_cmplt_ps(abs(p).v, _mm_set1_ps(1073741824.0f)));
+    const __m128i index =
+        _mm_and_si128(_mm_and_si128(_mm_cvttps_epi32(p.v), _mm_set1_epi32(0xFFFF)), inRange);
+    alignas(16) int32_t at[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+    return Float4(table[at[0]], table[at[1]], table[at[2]], table[at[3]]);
+}
+
+ZEK2_AVX2 inline Float8 cosAt(const float* table, Float8 p) {
+    const __m256i inRange =
+        _mm256_castps_si256(_mm256_cmp_ps(abs(p).v, _mm256_set1_ps(1073741824.0f), _CMP_LT_OS));
+    const __m256i index = _mm256_and_si256(
+        _mm256_and_si256(_mm256_cvttps_epi32(p.v), _mm256_set1_epi32(0xFFFF)), inRange);
+    alignas(32) int32_t at[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    return _mm256_setr_ps(table[at[0]], table[at[1]], table[at[2]], table[at[3]], table[at[4]],
+                          table[at[5]], table[at[6]], table[at[7]]);
+}
+
+// The lane steps: for four lanes here, and for eight in `wide`, compiled for AVX2 as a whole.
+#include "engine/voice/ShaperSteps.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace wide {
+#include "engine/voice/ShaperSteps.h"
+} // namespace wide
+#pragma GCC pop_options
 
 // A pair's states back and its frames mixed into the path; `pair` says whether b is a
 // sub-voice of its own.
@@ -192,24 +203,13 @@ __attribute__((target("avx2"), flatten)) void runLofiWide(const LofiRun& r) {
         l.value[1] = Float8::join(lo.value[1], hi.value[1]);
         l.allOn = lo.allOn && hi.allOn;
         Float8 y[4];
-        lofiSamples(l, y);
+        wide::lofiSamples(l, y);
         const Float4 yLo[4] = {y[0].low(), y[1].low(), y[2].low(), y[3].low()};
         const Float4 yHi[4] = {y[0].high(), y[1].high(), y[2].high(), y[3].high()};
         lofiFinish(r, q[0], q[1], true, l.low.low(), l.band.low(), yLo);
         lofiFinish(r, q[2], q[3], true, l.low.high(), l.band.high(), yHi);
     }
 }
-
-// The waveshaper's settings of one voice.
-struct ShaperVoice {
-    float top, bottom, wetTop, wetBottom, dry;
-};
-
-template <class V> struct ShaperLanes {
-    V top, bottom, wetTop, wetBottom, dry;
-    explicit ShaperLanes(const ShaperVoice& s)
-        : top(s.top), bottom(s.bottom), wetTop(s.wetTop), wetBottom(s.wetBottom), dry(s.dry) {}
-};
 
 // The pass's voices through the waveshaper, each with its sub-voices.
 struct ShaperRun {
@@ -222,42 +222,6 @@ struct ShaperRun {
     const float* cosTable;
     bool handOn;
 };
-
-inline Float4 atLeastZero(Float4 x) {
-    return _mm_cmpge_ps(x.v, _mm_setzero_ps());
-}
-
-ZEK2_AVX2 inline Float8 atLeastZero(Float8 x) {
-    return _mm256_cmp_ps(x.v, _mm256_setzero_ps(), _CMP_GE_OS);
-}
-
-// The truncated product wraps into the 16-bit cosine table (a negative one too); a product too
-// large for an integer (or NaN) reads entry 0. Only the table reads are one by one.
-inline Float4 cosAt(const float* table, Float4 p) {
-    const __m128i inRange = _mm_castps_si128(_mm_cmplt_ps(abs(p).v, _mm_set1_ps(1073741824.0f)));
-    const __m128i index =
-        _mm_and_si128(_mm_and_si128(_mm_cvttps_epi32(p.v), _mm_set1_epi32(0xFFFF)), inRange);
-    alignas(16) int32_t at[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
-    return Float4(table[at[0]], table[at[1]], table[at[2]], table[at[3]]);
-}
-
-ZEK2_AVX2 inline Float8 cosAt(const float* table, Float8 p) {
-    const __m256i inRange =
-        _mm256_castps_si256(_mm256_cmp_ps(abs(p).v, _mm256_set1_ps(1073741824.0f), _CMP_LT_OS));
-    const __m256i index = _mm256_and_si256(
-        _mm256_and_si256(_mm256_cvttps_epi32(p.v), _mm256_set1_epi32(0xFFFF)), inRange);
-    alignas(32) int32_t at[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
-    return _mm256_setr_ps(table[at[0]], table[at[1]], table[at[2]], table[at[3]], table[at[4]],
-                          table[at[5]], table[at[6]], table[at[7]]);
-}
-
-template <class V> inline V shape(const ShaperLanes<V>& s, V x, const float* table) {
-    const V positive = atLeastZero(x);
-    const V c = cosAt(table, x * pick(positive, s.top, s.bottom));
-    return pick(positive, s.wetTop, s.wetBottom) * x * c + s.dry * x;
-}
 
 // A frame's four values at a time.
 inline void shapeVoices(const ShaperRun& r) {
@@ -278,10 +242,10 @@ inline void shapeVoices(const ShaperRun& r) {
 // Both frames of a sub-voice at a time in eight lanes, the same operations per lane.
 __attribute__((target("avx2"), flatten)) void shapeVoicesWide(const ShaperRun& r) {
     for (int i = 0; i < r.count; ++i) {
-        const ShaperLanes<Float8> s(r.voices[i]);
+        const wide::ShaperLanes<Float8> s(r.voices[i]);
         for (int j = 0; j < r.slotCount[i]; ++j) {
             float* in = &r.pathIn[r.slots[i][j]][0].first.left;
-            const Float8 y = shape(s, Float8(_mm256_loadu_ps(in)), r.cosTable);
+            const Float8 y = wide::shape(s, Float8(_mm256_loadu_ps(in)), r.cosTable);
             _mm256_storeu_ps(&r.pathOut[r.slots[i][j]][0].first.left, y.v);
             if (r.handOn) _mm256_storeu_ps(in, y.v);
         }

@@ -36,11 +36,6 @@ inline Float4 frameMeans(const stereoOverStruct& a, const stereoOverStruct& b) {
     return (Float4(_mm_movelh_ps(fa.v, fb.v)) + Float4(_mm_movehl_ps(fb.v, fa.v))) * Float4(0.5f);
 }
 
-// The clipped SVF's band cubic on four lanes, held where the cubic turns back.
-template <class V> inline V clipBand4(V band) {
-    return filtermath::cubicClip(band, V(0.001f), V(18.257419f));
-}
-
 // dry x input + wet x shaped into one slot's two path frames, and back into its input frames
 // when `handOn`. y[k] holds sub-sample k of two slots, {L, R} of the first, then of the second;
 // `upper` picks the second.
@@ -98,29 +93,15 @@ ZEK2_AVX2 inline Float8 negate(Float8 x) {
     return _mm256_xor_ps(x.v, _mm256_set1_ps(-0.0f));
 }
 
-// Each frame's value x[f] through the tube curve, then twice through the tone into the
-// sub-samples y[2f] and y[2f + 1]. The signal's sign never drives a branch.
-template <class V>
-inline void tubeSamples(const TubeLanes<V>& p, V& low, V& band, const V (&x)[2], V (&y)[4]) {
-    const V one(1.0f), minusOne(-1.0f), zero(0.0f), off(1e-15f), half(0.5f), three(3.0f), two(2.0f);
-    const V minusLimit = negate(p.limit);
-    for (int f = 0; f < 2; ++f) {
-        const V u = p.drive * x[f] + off;
-        const V v0 = clamp((x[f] + u) / (abs(u) + one), minusOne, one);
-        for (int k = 2 * f; k < 2 * f + 2; ++k) {
-            const V bc = clipBand4(band);
-            const V high = v0 + off - low - p.damping * bc;
-            band = p.tone * high + bc;
-            low = p.tone * band + low;
-            const V raw = band * two + off;
-            const V value = max(raw, zero) + p.rectify * min(raw, zero);
-            // (3v - v|v|) / 2 is the soft clip's curve on both sides and reaches exactly
-            // +-1 at the clamp.
-            const V c = clamp(clamp(value, minusLimit, p.limit) * p.gain, minusOne, one);
-            y[k] = half * (three * c - c * abs(c));
-        }
-    }
-}
+// The lane steps: for four lanes here, and for eight in `wide`, compiled for AVX2 as a whole.
+#include "engine/voice/VoiceDistortSteps.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace wide {
+#include "engine/voice/VoiceDistortSteps.h"
+} // namespace wide
+#pragma GCC pop_options
 
 // A pair's states back (a state that stopped being finite starts again from silence) and its
 // frames mixed into the path; `second` says whether eb is a sub-voice of its own.
@@ -185,7 +166,7 @@ __attribute__((target("avx2"), flatten)) void runTubeWide(const TubeRun& r) {
             x[f] = Float8::join(frameMeans(r.pathIn[q[0].slot][f], r.pathIn[q[1].slot][f]),
                                 frameMeans(r.pathIn[q[2].slot][f], r.pathIn[q[3].slot][f]));
         Float8 y[4];
-        tubeSamples(p, low, band, x, y);
+        wide::tubeSamples(p, low, band, x, y);
         const Float4 yLo[4] = {y[0].low(), y[1].low(), y[2].low(), y[3].low()};
         const Float4 yHi[4] = {y[0].high(), y[1].high(), y[2].high(), y[3].high()};
         finishTubePair(r, q[0], q[1], true, low.low(), band.low(), yLo);
