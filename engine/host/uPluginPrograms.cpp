@@ -82,8 +82,10 @@ void APlugin::setProgram(VstInt32 program) {
     if (selected) setParameter(tag::ApplyPreset, 1.0f);
 }
 
+// Carried out while the editor opens too: the opening pushes nothing and ends by showing every
+// value, and a load held back for its end would wait for good on an opening that never ends
+// (the host's thread gone inside it).
 bool APlugin::loadNamedPreset() {
-    if (editorOpening) return false;
     curProgram = 0;
     if (!presetBank || presetBank->count <= 0) return false;
     builtinPresetIndex = findPresetByName();

@@ -220,6 +220,64 @@ TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
     plugin.dispatch(effEditClose);
 }
 
+// A host loads a state, or selects the program, on one of its threads while its user-interface
+// thread is inside effEditOpen (landed where the opening asks the host's name), the render
+// running: the voices then play what a save hands out, here the loud sound over a silent one.
+TEST(HostChunkRace, ALoadOrSelectionWhileTheEditorOpensIsPlayed) {
+    resetHost();
+    host().product = "REAPER";
+    host().vendor = "Cockos";
+    Plugin plugin(44100.0f, 256);
+    std::vector<float> left, right;
+    for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+    Chunk silent = takeChunk(plugin), loud = silent;
+    const float mute = 0.0f, volume = 0.8f; // Main Volume, tag 1
+    std::memcpy(silent.data() + 4, &mute, sizeof mute);
+    std::memcpy(loud.data() + 4, &volume, sizeof volume);
+    const std::pair<const char*, std::function<void()>> landings[] = {
+        {"load", [&] { plugin.dispatch(effSetChunk, 0, kChunkBytes, loud.data()); }},
+        // The preset the silent state's name names, at its own volume.
+        {"selection", [&] { plugin.dispatch(effSetProgram, 0, 0); }},
+    };
+    int played = 0;
+    for (const auto& [name, land] : landings) {
+        SCOPED_TRACE(name);
+        plugin.dispatch(effSetChunk, 0, kChunkBytes, silent.data());
+        for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+        std::atomic<bool> landed{false};
+        hostReentry() = [&, ui = std::this_thread::get_id()](VstInt32 op, VstInt32) {
+            if (op == audioMasterGetProductString && std::this_thread::get_id() == ui &&
+                !landed.exchange(true))
+                std::thread(land).join();
+        };
+        std::atomic<bool> stop{false};
+        std::atomic<int> blocks{0};
+        std::thread audio([&] {
+            std::vector<float> l, r;
+            for (; !stop; ++blocks) plugin.process(256, l, r);
+        });
+        ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1); // offscreen
+        for (const int until = blocks + 48; blocks < until;) std::this_thread::yield();
+        stop = true;
+        audio.join();
+        hostReentry() = nullptr;
+        EXPECT_TRUE(landed);
+        plugin.sendMidi({{0, 0x90, 60, 100}});
+        plugin.process(8192, left, right);
+        plugin.sendMidi({{0, 0x80, 60, 0}});
+        float saved = 0.0f;
+        std::memcpy(&saved, takeChunk(plugin).data() + 4, sizeof saved);
+        const float loudest = *std::max_element(left.begin(), left.end() - 1);
+        EXPECT_GT(saved, 0.0f) << "the save holds the loud sound";
+        EXPECT_GT(loudest, 0.001f) << "the voices still play the silent sound";
+        played += loudest > 0.001f;
+        plugin.dispatch(effEditClose);
+    }
+    std::printf(
+        "[ figures  ] %d of %zu loads and selections landing while the editor opens played\n",
+        played, std::size(landings));
+}
+
 #ifdef ZEK2_COUNTING_PLUGIN_PATH
 namespace {
 
