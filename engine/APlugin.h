@@ -499,13 +499,13 @@ private:
     std::string* folderMember(int kind);
     programStruct* chunkStagingFor(bool isPreset);
     // Under programLock, after a load has written the record: the record as the program (the
-    // name still picks the bank slot shown); false while the editor is opening.
-    bool restoreProgramRecord();
+    // name still picks the bank slot shown).
+    void restoreProgramRecord();
     // True while a render runs on a thread other than the caller's.
     bool renderRunsElsewhere() const;
     void loadBankPreset(int n);
     // Under programLock: the bank preset that the record's name names, loaded into the record;
-    // false when nothing was selected (the editor opening, no bank).
+    // false when nothing was selected (no bank).
     bool loadNamedPreset();
     void requestScreenRefresh();
     void initBuiltinPresetNames();

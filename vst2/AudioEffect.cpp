@@ -69,6 +69,7 @@ ZEK2_CATCHES_FORCED_UNWIND VstIntPtr AudioEffect::dispatchEffectClass(AEffect* e
                                                                       float opt) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return 0;
+    const HostCancelHold held;
     if (opcode == effClose) return effect->closeFromHost();
     if (opcode == effEditClose) {
         effect->closeEditorFromHost();
@@ -212,6 +213,7 @@ ZEK2_CATCHES_FORCED_UNWIND void AudioEffect::leaveCall(CallSlot& slot) {
 float AudioEffect::getParameterClass(AEffect* e, VstInt32 index) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return 0.0f;
+    const HostCancelHold held;
     HostCall call(effect, false);
     return effect->getParameter(index);
 }
@@ -219,6 +221,7 @@ float AudioEffect::getParameterClass(AEffect* e, VstInt32 index) {
 void AudioEffect::setParameterClass(AEffect* e, VstInt32 index, float value) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return;
+    const HostCancelHold held;
     HostCall call(effect, false);
     effect->setParameter(index, value);
 }
@@ -227,6 +230,7 @@ void AudioEffect::__processClassDeprecated(AEffect* e, float** inputs, float** o
                                            VstInt32 sampleFrames) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return;
+    const HostCancelHold held;
     HostCall call(effect, false);
     effect->__processDeprecated(inputs, outputs, sampleFrames);
 }
@@ -235,6 +239,7 @@ void AudioEffect::processClassReplacing(AEffect* e, float** inputs, float** outp
                                         VstInt32 sampleFrames) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return;
+    const HostCancelHold held;
     HostCall call(effect, false);
     effect->processReplacing(inputs, outputs, sampleFrames);
 }
@@ -243,6 +248,7 @@ void AudioEffect::processClassDoubleReplacing(AEffect* e, double** inputs, doubl
                                               VstInt32 sampleFrames) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return;
+    const HostCancelHold held;
     HostCall call(effect, false);
     effect->processDoubleReplacing(inputs, outputs, sampleFrames);
 }

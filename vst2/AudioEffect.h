@@ -5,6 +5,8 @@
 
 #include "vst2/VstInterface.h"
 
+#include <pthread.h>
+
 #include <atomic>
 #include <thread>
 
@@ -14,6 +16,22 @@ class AEffEditor;
 // paths let pass as abi::__forced_unwind; it carries no object, so the sanitizer's check of the
 // reference a handler binds is off in the functions that catch it.
 #define ZEK2_CATCHES_FORCED_UNWIND __attribute__((no_sanitize("null")))
+
+// A host may cancel one of its threads while it is inside one of our calls. A cancel acting at
+// a cancellation point of ours (a dialog reaped or the X server synced in a destructor, which
+// may not unwind) would end the host, so it is held off for the whole call, the host's
+// callbacks included, and acts at the host's next cancellation point after the call returns.
+// Each entry point holds one first thing; nested calls keep it held.
+class HostCancelHold {
+public:
+    HostCancelHold() { pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &previous); }
+    ~HostCancelHold() { pthread_setcancelstate(previous, nullptr); }
+    HostCancelHold(const HostCancelHold&) = delete;
+    HostCancelHold& operator=(const HostCancelHold&) = delete;
+
+private:
+    int previous = PTHREAD_CANCEL_ENABLE;
+};
 
 class AudioEffect {
 public:

@@ -1,7 +1,8 @@
 // The hooks of the tests' hook build of the plug-in (see TestHooks.h) and the calls it exports
-// beside VSTPluginMain: hold the next apply between its read and its writes, see it held, let
-// it go, count the turns that waited for it, and reach the program operations that only the
-// editor's buttons and menus make. Empty elsewhere.
+// beside VSTPluginMain: hold the next apply between its read and its writes, or the next turn
+// on the program record before its work, see either held, let it go, count the turns that
+// waited for the apply, and reach the program operations that only the editor's buttons and
+// menus make. Empty elsewhere.
 #include "engine/host/TestHooks.h"
 
 #ifdef ZEK2_TEST_HOOKS
@@ -11,26 +12,46 @@
 #include <thread>
 
 namespace {
-std::atomic<bool> holdArmed{false};
-std::atomic<bool> held{false};
+
+// One point where the next thread to pass is held until the test lets it go.
+struct Hold {
+    std::atomic<bool> armed{false};
+    std::atomic<bool> held{false};
+    void pass() {
+        if (!armed.exchange(false)) return;
+        held = true;
+        while (held) std::this_thread::yield();
+    }
+    // 1 arms it, 0 lets a held thread go and disarms it; answers whether a thread is held now.
+    int control(int hold) {
+        if (hold == 1) armed = true;
+        if (hold == 0) armed = held = false;
+        return held ? 1 : 0;
+    }
+};
+Hold applyHold, turnHold;
 std::atomic<int> turnWaits{0};
+
 } // namespace
 
 void testhook::applyBetweenReadAndWrites() {
-    if (!holdArmed.exchange(false)) return;
-    held = true;
-    while (held) std::this_thread::yield();
+    applyHold.pass();
+}
+
+void testhook::turnHoldsRecord() {
+    turnHold.pass();
 }
 
 void testhook::turnWaitsForApply() {
     ++turnWaits;
 }
 
-// 1 arms a hold of the next apply, 0 lets a held apply go; answers whether one is held now.
 extern "C" __attribute__((visibility("default"))) int ZEK2HoldApply(int hold) {
-    if (hold == 1) holdArmed = true;
-    if (hold == 0) held = false;
-    return held ? 1 : 0;
+    return applyHold.control(hold);
+}
+
+extern "C" __attribute__((visibility("default"))) int ZEK2HoldTurn(int hold) {
+    return turnHold.control(hold);
 }
 
 extern "C" __attribute__((visibility("default"))) int ZEK2TurnsThatWaited() {

@@ -11,6 +11,9 @@ namespace testhook {
 void applyBetweenReadAndWrites();
 // A turn on the program record found the apply holding it and waits for it.
 void turnWaitsForApply();
+// A turn holds the program record and has not yet done its work: it waits here while the test
+// holds it.
+void turnHoldsRecord();
 #endif
 
 } // namespace testhook

@@ -4,6 +4,7 @@
 
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback host) {
     if (!host) return nullptr;
+    const HostCancelHold held;
     if (host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     AudioEffect* effect = createEffectInstance(host);
     return effect ? effect->getAeffect() : nullptr;

@@ -80,7 +80,6 @@ VstInt32 APlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
     // Read straight from the host's bytes (which need not be aligned, and may be the block a
     // save handed out): the staging blocks are the saves' alone.
     const auto* bytes = static_cast<const unsigned char*>(data);
-    bool restored = false;
     {
         ProgramTurn turn(*this);
         for (int t = 0; t < kNumParams; ++t) {
@@ -94,17 +93,17 @@ VstInt32 APlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
         name[kProgramNameBytes - 1] = 0;
         std::memset(programValues.name, 0, sizeof(programValues.name));
         copyName(programValues.name, name);
-        restored = restoreProgramRecord();
+        restoreProgramRecord();
     }
     // Outside the lock: the apply may reach the editor and the host, which may save again.
-    if (restored) setParameter(tag::ApplyPreset, 1.0f);
+    setParameter(tag::ApplyPreset, 1.0f);
     return 1;
 }
 
 // Like setProgram, but the values are the record's own rather than the bank preset's: the
-// name still picks the bank slot that the host and the editor show.
-bool APlugin::restoreProgramRecord() {
-    if (editorOpening) return false;
+// name still picks the bank slot that the host and the editor show. Carried out while the
+// editor opens too, as a selection is (see loadNamedPreset).
+void APlugin::restoreProgramRecord() {
     curProgram = 0;
     builtinPresetIndex = findPresetByName();
     // A render on another thread takes the restored record at its next boundary, whole (see
@@ -114,7 +113,6 @@ bool APlugin::restoreProgramRecord() {
             origValues[t] = editValues[t] = currentValues[t] = programValues.values[t];
             midiCaptureValues[t] = 0.0f;
         }
-    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -57,14 +57,16 @@ APlugin::ProgramTurn::ProgramTurn(APlugin& owner) : plugin(owner), turn(owner.pr
     // One turn at a time holds programLock, so only the apply can stand in the way; it holds
     // the record for one pass over its values.
     int free = kRecordFree;
-    if (plugin.recordHolder.compare_exchange_strong(free, kRecordTurn, std::memory_order_acquire))
-        return;
-    ZEK2_TEST_HOOK(turnWaitsForApply);
-    do {
-        std::this_thread::yield();
-        free = kRecordFree;
-    } while (
-        !plugin.recordHolder.compare_exchange_weak(free, kRecordTurn, std::memory_order_acquire));
+    if (!plugin.recordHolder.compare_exchange_strong(free, kRecordTurn,
+                                                     std::memory_order_acquire)) {
+        ZEK2_TEST_HOOK(turnWaitsForApply);
+        do {
+            std::this_thread::yield();
+            free = kRecordFree;
+        } while (!plugin.recordHolder.compare_exchange_weak(free, kRecordTurn,
+                                                            std::memory_order_acquire));
+    }
+    ZEK2_TEST_HOOK(turnHoldsRecord);
 }
 
 APlugin::ProgramTurn::~ProgramTurn() {
@@ -82,8 +84,10 @@ void APlugin::setProgram(VstInt32 program) {
     if (selected) setParameter(tag::ApplyPreset, 1.0f);
 }
 
+// Carried out while the editor opens too: the opening pushes nothing and ends by showing every
+// value, and a load held back for its end would wait for good on an opening that never ends
+// (the host's thread gone inside it).
 bool APlugin::loadNamedPreset() {
-    if (editorOpening) return false;
     curProgram = 0;
     if (!presetBank || presetBank->count <= 0) return false;
     builtinPresetIndex = findPresetByName();

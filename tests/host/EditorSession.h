@@ -123,8 +123,9 @@ public:
         uiThread.join();
     }
 
-    // Runs `fn` on the user-interface thread between two idle calls and waits for it. A
-    // blocked thread (a menu that never closes) ends the wait after 10 s with a false answer.
+    // Runs `fn` on the user-interface thread between two idle calls and waits for it, as long
+    // as a busy machine may take (kPatienceMs). A blocked thread (a menu that never closes) ends
+    // the wait then with a false answer.
     template <class Fn> auto ui(Fn fn) -> decltype(fn()) {
         using R = decltype(fn());
         auto result = std::make_shared<R>();
@@ -136,7 +137,7 @@ public:
                 done->store(true);
             });
         }
-        if (!waitFor([&] { return done->load(); }, 10000)) return R{};
+        if (!waitFor([&] { return done->load(); }, kPatienceMs)) return R{};
         return *result;
     }
     void uiCall(std::function<void()> fn) {

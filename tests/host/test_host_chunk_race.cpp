@@ -220,16 +220,76 @@ TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
     plugin.dispatch(effEditClose);
 }
 
+// A host loads a state, or selects the program, on one of its threads while its user-interface
+// thread is inside effEditOpen (landed where the opening asks the host's name), the render
+// running: the voices then play what a save hands out, here the loud sound over a silent one.
+TEST(HostChunkRace, ALoadOrSelectionWhileTheEditorOpensIsPlayed) {
+    resetHost();
+    host().product = "REAPER";
+    host().vendor = "Cockos";
+    Plugin plugin(44100.0f, 256);
+    std::vector<float> left, right;
+    for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+    Chunk silent = takeChunk(plugin), loud = silent;
+    const float mute = 0.0f, volume = 0.8f; // Main Volume, tag 1
+    std::memcpy(silent.data() + 4, &mute, sizeof mute);
+    std::memcpy(loud.data() + 4, &volume, sizeof volume);
+    const std::pair<const char*, std::function<void()>> landings[] = {
+        {"load", [&] { plugin.dispatch(effSetChunk, 0, kChunkBytes, loud.data()); }},
+        // The preset the silent state's name names, at its own volume.
+        {"selection", [&] { plugin.dispatch(effSetProgram, 0, 0); }},
+    };
+    int played = 0;
+    for (const auto& [name, land] : landings) {
+        SCOPED_TRACE(name);
+        plugin.dispatch(effSetChunk, 0, kChunkBytes, silent.data());
+        for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+        std::atomic<bool> landed{false};
+        hostReentry() = [&, ui = std::this_thread::get_id()](VstInt32 op, VstInt32) {
+            if (op == audioMasterGetProductString && std::this_thread::get_id() == ui &&
+                !landed.exchange(true))
+                std::thread(land).join();
+        };
+        std::atomic<bool> stop{false};
+        std::atomic<int> blocks{0};
+        std::thread audio([&] {
+            std::vector<float> l, r;
+            for (; !stop; ++blocks) plugin.process(256, l, r);
+        });
+        ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1); // offscreen
+        for (const int until = blocks + 48; blocks < until;) std::this_thread::yield();
+        stop = true;
+        audio.join();
+        hostReentry() = nullptr;
+        EXPECT_TRUE(landed);
+        plugin.sendMidi({{0, 0x90, 60, 100}});
+        plugin.process(8192, left, right);
+        plugin.sendMidi({{0, 0x80, 60, 0}});
+        float saved = 0.0f;
+        std::memcpy(&saved, takeChunk(plugin).data() + 4, sizeof saved);
+        const float loudest = *std::max_element(left.begin(), left.end() - 1);
+        EXPECT_GT(saved, 0.0f) << "the save holds the loud sound";
+        EXPECT_GT(loudest, 0.001f) << "the voices still play the silent sound";
+        played += loudest > 0.001f;
+        plugin.dispatch(effEditClose);
+    }
+    std::printf(
+        "[ figures  ] %d of %zu loads and selections landing while the editor opens played\n",
+        played, std::size(landings));
+}
+
 #ifdef ZEK2_COUNTING_PLUGIN_PATH
 namespace {
 
 // The tests' hook build of the plug-in: it holds the render's apply of a program between its
-// read of the program record and its writes back, counts the turns that wait for it, and
-// reaches the program calls that only the editor's buttons and menus make.
+// read of the program record and its writes back, or a turn on the record before its work,
+// counts the turns that wait for the apply, and reaches the program calls that only the
+// editor's buttons and menus make.
 struct Hooks {
     EntryProc entry = loadEntryPoint(ZEK2_COUNTING_PLUGIN_PATH);
     void* module = dlopen(ZEK2_COUNTING_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD);
     int (*holdApply)(int) = reinterpret_cast<int (*)(int)>(dlsym(module, "ZEK2HoldApply"));
+    int (*holdTurn)(int) = reinterpret_cast<int (*)(int)>(dlsym(module, "ZEK2HoldTurn"));
     int (*turnsThatWaited)() = reinterpret_cast<int (*)()>(dlsym(module, "ZEK2TurnsThatWaited"));
     void (*programCall)(AEffect*, int, int) =
         reinterpret_cast<void (*)(AEffect*, int, int)>(dlsym(module, "ZEK2ProgramCall"));
@@ -262,13 +322,16 @@ void renderBoundaries(Plugin& plugin, int blocks) {
 // load, selection, preset pick, compare, init or built-in wave shape that lands between the
 // apply's read and those writes must win whole: each is landed exactly there (the apply held
 // by the hook build) and must leave the saves, and the as-loaded values a compare goes back
-// to, as when it comes after the apply.
+// to, as when it comes after the apply; a save landed there hands out the record as written
+// back. Nor may the apply read the record while a load holds it: a boundary that comes then
+// leaves the program pending (were the apply to go ahead, held between its read and its writes,
+// it would write the sound before back over the load).
 TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
     resetHost();
     host().product = "REAPER";
     host().vendor = "Cockos";
     const Hooks& h = hooks();
-    ASSERT_TRUE(h.holdApply && h.turnsThatWaited && h.programCall);
+    ASSERT_TRUE(h.holdApply && h.holdTurn && h.turnsThatWaited && h.programCall);
     Chunk base;
     {
         Plugin plugin(44100.0f, 256, h.entry);
@@ -294,6 +357,7 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
                               {1012, 5.1f / 511.99f}});
     const Chunk second = with(
         {{492, 0.0f}, {246, 0.35f}, {377, 0.0f}, {127, 0.7f}, {778, 2.1f / 2.99f}, {1024, 0.25f}});
+    Chunk saved; // what the save landing handed out
     const std::pair<const char*, std::function<void(Plugin&)>> landings[] = {
         {"load",
          [&](Plugin& p) {
@@ -305,6 +369,7 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
         {"compare as edited", [&](Plugin& p) { h.programCall(p.get(), 1, 0); }},
         {"init", [&](Plugin& p) { h.programCall(p.get(), 2, 0); }},
         {"wave shape", [&](Plugin& p) { h.programCall(p.get(), 4, 0); }},
+        {"save", [&](Plugin& p) { saved = takeChunk(p); }},
     };
     // After the landing: a save, then a compare back to the as-loaded values and a save.
     auto saves = [&](Plugin& p) {
@@ -322,6 +387,7 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
         renderBoundaries(after, 3);
         land(after);
         const auto expected = saves(after);
+        const Chunk savedAfter = saved;
 
         Plugin during(44100.0f, 256, h.entry);
         during.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(first.data()));
@@ -342,9 +408,38 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
         const auto got = saves(during);
         EXPECT_TRUE(got.first == expected.first) << "the save after it holds another sound";
         EXPECT_TRUE(got.second == expected.second) << "the compare goes back to another sound";
-        caught += got != expected;
+        EXPECT_TRUE(saved == savedAfter) << "the save holds values the apply then wrote over";
+        caught += got != expected || saved != savedAfter;
     }
     std::printf("[ figures  ] %d of %zu landings during an apply lost their sound\n", caught,
                 std::size(landings));
+
+    // A load holds the record when a boundary comes, the first sound still pending.
+    Plugin after(44100.0f, 256, h.entry);
+    after.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(first.data()));
+    after.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(second.data()));
+    const auto expected = saves(after);
+    Plugin during(44100.0f, 256, h.entry);
+    during.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(first.data()));
+    h.holdTurn(1);
+    std::atomic<bool> loaded{false}, rendered{false};
+    std::thread loader([&] {
+        during.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(second.data()));
+        loaded = true;
+    });
+    ASSERT_TRUE(waitFor([&] { return h.holdTurn(-1) == 1; }));
+    h.holdApply(1);
+    std::thread audio([&] {
+        renderBoundaries(during, 1);
+        rendered = true;
+    });
+    // The boundary has passed, or the apply went ahead and is held.
+    EXPECT_TRUE(waitFor([&] { return rendered || h.holdApply(-1) == 1; }));
+    h.holdTurn(0);
+    EXPECT_TRUE(waitFor([&] { return loaded.load(); }));
+    h.holdApply(0);
+    loader.join();
+    audio.join();
+    EXPECT_TRUE(saves(during) == expected) << "the apply beside a load kept the sound before";
 }
 #endif

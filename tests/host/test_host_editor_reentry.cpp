@@ -7,6 +7,7 @@
 
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
+#include "EndingCall.h"
 #include "FakeDialogs.h"
 
 #include <cstdio>
@@ -18,6 +19,7 @@ using testhost::EditorSession;
 namespace {
 
 constexpr int kVolumeX = 305, kVolumeY = 133, kVolume = 12, kFilterType = 294;
+constexpr int kEcsMenuX = 383, kEcsMenuY = 27; // its first entry opens a file chooser
 const std::vector<int> kFilter = {57, 58, 59, 297, 298, 299, 296, 66,  295, 294, 60,
                                   61, 62, 63, 64,  65,  302, 303, 304, 67,  305};
 
@@ -164,4 +166,83 @@ TEST(HostEditorEvents, TheHostMayAnswerADragsBracketsByClosingOpeningOrDeleting)
             EXPECT_EQ(EditorSession::bracketFaults(s->calls()), "") << what;
             ASSERT_TRUE(s->reopen()) << what;
         }
+}
+
+// A host thread that ends inside one of the editor's calls: it exits inside the endEdit that the
+// editor's close sends for a knob drag still held, the close asked by the host or asked at the
+// drag's beginEdit and carried out as the idle call that took the press returns; or it is
+// cancelled (asked before the call) while the editor closes or idles with a file chooser open.
+// An exit unwinds through the plug-in, a cancel acts only once the call has returned to the
+// host; the host lives and the editor opens again. Each call runs on a thread of the host's own
+// while its user-interface thread waits for it.
+TEST(HostEditorEvents, AHostThreadThatEndsInsideTheEditorsCalls) {
+    testhost::FakeDialogs dialogs(EditorSession::kPatienceMs); // a chooser stays until ended
+    auto plugin = std::make_unique<testhost::Plugin>();
+    std::vector<float> left, right;
+    plugin->process(8192, left, right);
+    EditorSession s(*plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    bool asked = false;
+    const auto close = [](testhost::Plugin& p) { p.dispatch(effEditClose); };
+    const auto idle = [](testhost::Plugin& p) { p.dispatch(effEditIdle); };
+    const auto idleUntilAsked = [&](testhost::Plugin& p) {
+        const auto end = std::chrono::steady_clock::now() +
+                         std::chrono::milliseconds(EditorSession::kPatienceMs / 2);
+        while (!asked && std::chrono::steady_clock::now() < end) {
+            p.dispatch(effEditIdle);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    const auto closeAtBegin = [&](VstInt32 op) {
+        if (op != audioMasterBeginEdit || asked) return;
+        asked = true;
+        plugin->dispatch(effEditClose);
+    };
+    enum Before { kDragHeld, kPressWaiting, kChooserOpen };
+    struct Row {
+        const char* name;
+        Before before;
+        testhost::EndingCall call;
+    } rows[] = {
+        {"close, exit in the drag's endEdit",
+         kDragHeld,
+         {plugin.get(), close, audioMasterEndEdit, false}},
+        {"idle, close asked at the drag's beginEdit, exit in its endEdit",
+         kPressWaiting,
+         {plugin.get(), idleUntilAsked, audioMasterEndEdit, false, closeAtBegin}},
+        {"close with a chooser open, cancelled", kChooserOpen, {plugin.get(), close, -1, true}},
+        {"idle with a chooser open, cancelled", kChooserOpen, {plugin.get(), idle, -1, true}},
+    };
+    size_t questions = 0;
+    for (Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        plugin->setParameter(kVolume, 0.5f);
+        s.idles(3);
+        s.moveTo(kVolumeX, kVolumeY);
+        if (row.before == kDragHeld) {
+            s.press();
+            s.moveTo(kVolumeX, kVolumeY + 20);
+        }
+        if (row.before == kChooserOpen) {
+            s.click(kEcsMenuX, kEcsMenuY);
+            ASSERT_TRUE(s.waitForPopup());
+            s.key(XK_Down);
+            s.key(XK_Return);
+            ASSERT_TRUE(dialogs.waitForQuestions(++questions));
+        }
+        void* result = &row;
+        s.uiCall([&] {
+            if (row.before == kPressWaiting) {
+                XTestFakeButtonEvent(s.getDisplay(), 1, True, CurrentTime);
+                XSync(s.getDisplay(), False);
+            }
+            result = row.call.run();
+        });
+        EXPECT_EQ(result, row.call.cancel ? PTHREAD_CANCELED : nullptr);
+        EXPECT_TRUE(row.call.reached);
+        EXPECT_EQ(row.call.returned, row.call.cancel) << "a cancel acted inside the plug-in's call";
+        if (row.before != kChooserOpen) s.release();
+        ASSERT_TRUE(s.reopen());
+        asked = false;
+    }
 }

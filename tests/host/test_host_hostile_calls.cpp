@@ -4,15 +4,13 @@
 // After each call the plug-in must still answer and render bounded, finite audio.
 #include "ArpSession.h"
 #include "AudioAnalysis.h"
+#include "EndingCall.h"
 #include "ScenarioPatches.h"
 #include "TestHost.h"
 #include "engine/params/ParamTags.h"
 
 #include <gtest/gtest.h>
 #include <pthread.h>
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/asan_interface.h>
-#endif
 
 #include <algorithm>
 #include <atomic>
@@ -702,64 +700,45 @@ TEST(HostHostile, CloseInsideEveryCallbackOfEveryCall) {
     EXPECT_NE(doorsWithCallbacks.find("opcode 12"), std::string::npos); // resume's wantMidi
 }
 
-namespace {
-
-// A host thread that makes one call and ends inside the callback `callback` of it: by
-// pthread_exit, or by a cancel it acts on there.
-struct EndingCall {
-    Plugin* plugin;
-    std::function<void(Plugin&)> enter;
-    VstInt32 callback;
-    bool cancel;
-    bool reached = false;
-};
-
-void* endInsideCallback(void* arg) {
-    auto& call = *static_cast<EndingCall*>(arg);
-    const pthread_t self = pthread_self();
-    hostReentry() = [&call, self](VstInt32 op, VstInt32) {
-        if (op != call.callback || !pthread_equal(pthread_self(), self) || call.reached) return;
-        call.reached = true;
-#if defined(__SANITIZE_ADDRESS__)
-        // The address sanitizer does not see glibc's unwind leave the frames it skips: their
-        // guard zones would stand as if still in use.
-        __asan_handle_no_return();
-#endif
-        if (!call.cancel) pthread_exit(nullptr);
-        pthread_cancel(self);
-        pthread_testcancel();
-    };
-    call.enter(*call.plugin);
-    return nullptr;
-}
-
-} // namespace
-
 // A host thread that ends inside one of our callbacks (the host cancels it, or it exits) during
-// a resume or a render: its unwind passes through the plug-in, the process lives, and the
-// plug-in goes on serving and closes from another thread (the ended call let its slot go).
+// the plug-in's construction, a resume, a render or the editor's opening: an exit unwinds
+// through the plug-in, a cancel acts only once the call has returned to the host, the process
+// lives, and the plug-in goes on serving, plays the program selected next (a thread ended inside
+// an opening holds back no load) and closes from another thread (the ended call let its slot go).
 TEST(HostHostile, AHostThreadThatEndsInsideACallback) {
     resetHost();
     auto p = std::make_unique<Plugin>();
     scenariopatch::settle(*p);
+    const auto construct = [](Plugin&) {
+        if (AEffect* e = entryPoint()(hostCallback)) e->dispatcher(e, effClose, 0, 0, nullptr, 0);
+    };
+    const auto resume = [](Plugin& q) { q.dispatch(effMainsChanged, 0, 1); };
+    const auto render = [](Plugin& q) { (void)rendersBounded(q, 512); };
+    const auto open = [](Plugin& q) { q.dispatch(effEditOpen, 0, 0, nullptr); };
+    const VstInt32 productString = audioMasterGetProductString;
     const std::pair<const char*, EndingCall> calls[] = {
-        {"resume, exit", {p.get(), [](Plugin& q) { q.dispatch(effMainsChanged, 0, 1); }, 6, false}},
-        {"resume, cancel",
-         {p.get(), [](Plugin& q) { q.dispatch(effMainsChanged, 0, 1); }, 6, true}},
-        {"render, exit", {p.get(), [](Plugin& q) { (void)rendersBounded(q, 512); }, 7, false}},
-        {"render, cancel", {p.get(), [](Plugin& q) { (void)rendersBounded(q, 512); }, 7, true}},
+        {"construction, exit", {p.get(), construct, productString, false}},
+        {"construction, cancel", {p.get(), construct, productString, true}},
+        {"resume, exit", {p.get(), resume, audioMasterWantMidi, false}},
+        {"resume, cancel", {p.get(), resume, audioMasterWantMidi, true}},
+        {"render, exit", {p.get(), render, audioMasterGetTime, false}},
+        {"render, cancel", {p.get(), render, audioMasterGetTime, true}},
+        {"open, exit", {p.get(), open, productString, false}},
+        {"open, cancel", {p.get(), open, productString, true}},
     };
     for (auto [name, call] : calls) {
         SCOPED_TRACE(name);
-        pthread_t thread;
-        ASSERT_EQ(pthread_create(&thread, nullptr, endInsideCallback, &call), 0);
-        void* result = nullptr;
-        pthread_join(thread, &result);
-        hostReentry() = nullptr;
+        EXPECT_EQ(call.run(), call.cancel ? PTHREAD_CANCELED : nullptr);
         EXPECT_TRUE(call.reached);
-        EXPECT_EQ(result, call.cancel ? PTHREAD_CANCELED : nullptr);
+        EXPECT_EQ(call.returned, call.cancel) << "a cancel acted inside the plug-in's call";
         p->dispatch(effMainsChanged, 0, 1);
         EXPECT_TRUE(rendersBounded(*p, 4096));
+        p->setParameter(tag::MainVolume, 0.0f);
+        p->dispatch(effSetProgram, 0, 0);
+        (void)p->renderLeft(3 * 4096);
+        p->sendMidi({{0, 0x90, 60, 100}});
+        EXPECT_GT(audio::peak(p->renderLeft(8192)), 0.001) << "the program selected is not played";
+        p->sendMidi({{0, 0x80, 60, 0}});
         // The next thread is likely to get the ended one's id: a slot it left held would make
         // the plug-in take this thread for one inside a call and refuse to open the editor.
         std::thread([&] {
