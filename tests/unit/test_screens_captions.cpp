@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -579,22 +580,12 @@ protected:
         const TArpScreen* grid = ed->ui.arpGrid;
         const CRect at = inFrame(grid->getParentView(), grid->getViewSize());
         const CCoord columnWidth = at.getWidth() / 16, rowHeight = at.getHeight() / kArpRows;
-        // The sign and the number a value text starts with.
-        auto number = [](const std::string& text, bool& negative) {
-            size_t i = text.find_first_not_of(' ');
-            negative = i != std::string::npos && text[i] == '-';
-            i = text.find_first_of("0123456789", i);
-            double n = 0, scale = 0;
-            for (; i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) ||
-                                       (text[i] == '.' && scale == 0));
-                 ++i) {
-                if (text[i] == '.')
-                    scale = 1;
-                else if (scale == 0)
-                    n = n * 10 + (text[i] - '0');
-                else
-                    n += (text[i] - '0') * (scale /= 10);
-            }
+        // The number a value text starts with, its sign and all.
+        auto number = [](const std::string& text) {
+            double n = 0;
+            const size_t at = text.find_first_of("-0123456789");
+            if (at != std::string::npos)
+                std::from_chars(text.data() + at, text.data() + text.size(), n);
             return n;
         };
         for (const auto& [text, box] : textsDrawn) {
@@ -605,10 +596,9 @@ protected:
             if (row < TArpScreen::kRowTune || row > TArpScreen::kRowRatchet) continue;
             const std::string whole = engine->getParameterDisplayStr(
                 ARP_ROW_START_TAGS[arp * kArpRows + row] + std::clamp(step, 0, 15));
-            bool shownNegative = false, wholeNegative = false;
-            const double shown = number(text, shownNegative), value = number(whole, wholeNegative);
+            const double shown = number(text), value = number(whole);
             if (text == whole ||
-                (shownNegative == wholeNegative && std::fabs(shown - value) <= 0.5))
+                (std::signbit(shown) == std::signbit(value) && std::fabs(shown - value) <= 0.5))
                 continue;
             const std::string what = "size " + std::to_string(ed->getBig()) + ": grid cell of \"" +
                                      whole + "\" reads \"" + text + "\"";
