@@ -335,7 +335,10 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
 // at once all the same, and the program is ended (killed with its wrapper, it goes to the reaper
 // of orphans, this process) and reaped, not left behind as a zombie.
 TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
-    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    struct Reaper {
+        Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
+        ~Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 0); }
+    } reaper;
     FakeDialogProgram program(true);
     testhost::Plugin plugin;
     prepare(plugin);

@@ -461,7 +461,10 @@ TEST_F(PlatformDialogs, DroppingAQuestionNeverWaitsForItsProgram) {
         return ((field(now, "SigPnd") | field(now, "ShdPnd")) & kKill) == 0;
     };
     // A program whose wrapper ends first comes to this process, which reaps it.
-    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    struct Reaper {
+        Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
+        ~Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 0); }
+    } reaper;
     cpu_set_t cpus;
     CPU_ZERO(&cpus);
     sched_getaffinity(0, sizeof cpus, &cpus);
@@ -565,7 +568,6 @@ TEST_F(PlatformDialogs, DroppingAQuestionNeverWaitsForItsProgram) {
                 << "SIGTERM came first and ended the program, status " << exitStatus;
         }
     }
-    prctl(PR_SET_CHILD_SUBREAPER, 0);
     unsetenv("FAKE_MODE");
     std::printf("[ figures  ] starved wrapper: %d of %d programs left running, slowest drop "
                 "%.1f ms\n",
