@@ -16,7 +16,12 @@ void lineAA(VSTGUI::CDrawContext* context, VSTGUI::CPoint a, VSTGUI::CPoint b) {
 
 std::string fittedText(VSTGUI::CDrawContext* context, const std::string& text,
                        VSTGUI::CCoord width) {
-    if (context->getStringWidth(text) <= width) return text;
+    return fittedText(text,
+                      [&](const std::string& t) { return context->getStringWidth(t) <= width; });
+}
+
+std::string fittedText(const std::string& text, const TextFits& fits) {
+    if (fits(text)) return text;
     static const std::string kEllipsis = "...";
     std::string kept = text;
     while (!kept.empty()) {
@@ -24,21 +29,20 @@ std::string fittedText(VSTGUI::CDrawContext* context, const std::string& text,
         do kept.pop_back();
         while (!kept.empty() && (static_cast<unsigned char>(kept.back()) & 0xC0) == 0x80);
         while (!kept.empty() && kept.back() == ' ') kept.pop_back();
-        if (context->getStringWidth(kept + kEllipsis) <= width) return kept + kEllipsis;
+        if (fits(kept + kEllipsis)) return kept + kEllipsis;
     }
     return kEllipsis;
 }
 
-std::string shortValueText(VSTGUI::CDrawContext* context, const std::string& text,
-                           VSTGUI::CCoord width) {
-    if (context->getStringWidth(text) <= width) return text;
+std::string shortValueText(const std::string& text, const TextFits& fits) {
+    if (fits(text)) return text;
     std::size_t at = 0;
     while (at < text.size() && text[at] == ' ') ++at;
     const std::size_t signAt = at;
     if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
     const std::size_t digitsAt = at;
     while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) ++at;
-    if (at == digitsAt) return fittedText(context, text, width);
+    if (at == digitsAt) return fittedText(text, fits);
     std::string whole = text.substr(digitsAt, at - digitsAt);
     bool roundUp = false;
     if (at < text.size() && text[at] == '.') {
@@ -56,6 +60,6 @@ std::string shortValueText(VSTGUI::CDrawContext* context, const std::string& tex
     }
     const std::string number = text.substr(signAt, digitsAt - signAt) + whole;
     const std::string rounded = number + text.substr(at);
-    if (context->getStringWidth(rounded) <= width) return rounded;
+    if (fits(rounded)) return rounded;
     return number;
 }

@@ -133,6 +133,11 @@ void uEditor::serveTagAction(int t) {
                     v);
         resumeMenusOfTag(t);
         return;
+    case tag::OscPath:
+    case tag::FxPath:
+        // The path lists are drawn from the engine, not registered by tag.
+        if (CView* list = ui.pathDisplays[t == tag::FxPath ? 1 : 0]) list->setDirty(true);
+        return;
     case tag::Xy1LoopMode:
     case tag::Xy1PlayMode:
     case tag::Xy2LoopMode:

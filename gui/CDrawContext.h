@@ -58,6 +58,10 @@ public:
     void drawString(const std::string& text, const CRect& rect, CHoriTxtAlign align = kCenterText,
                     bool antialias = true);
     CCoord getStringWidth(const std::string& text);
+    // The box that the glyphs' ink of one line in the current font covers when drawString
+    // draws it in rect.
+    CRect getStringInk(const std::string& text, const CRect& rect,
+                       CHoriTxtAlign align = kCenterText);
     // The width of one line of text without a surface (menu layout).
     static CCoord measureString(CFontRef font, const std::string& text);
     // One line of text as drawString places it: its logical size, and the box its ink covers

@@ -289,6 +289,9 @@ namespace {
 
 // waitid's selector for a pidfd (P_PIDFD of the kernel, which the C library may not name).
 constexpr idtype_t kByPidfd = static_cast<idtype_t>(3);
+// pidfd_send_signal's flag that signals the process group the pidfd's process leads
+// (PIDFD_SIGNAL_PROCESS_GROUP, which older kernel headers do not name).
+constexpr unsigned kSignalProcessGroup = 1u << 2;
 
 // A child process of ours, held by a pidfd: a handle that names this one process for as long as
 // it is open, even once the process is gone and its pid belongs to another. A host that ignores
@@ -342,12 +345,21 @@ public:
 
     bool held() const { return pid_ > 0; }
 
-    // Sends `sig` to the child, if it is still there.
-    void signal(int sig) const {
-        if (fd_ >= 0)
-            syscall(SYS_pidfd_send_signal, fd_, sig, nullptr, 0);
-        else if (pid_ > 0)
-            kill(pid_, sig);
+    // Sends `sig` to every process of the child's process group (the child leads one of its
+    // own). Through the handle the group's id cannot pass to another group, even once the child
+    // is reaped elsewhere. A kernel without group signals on a handle gets a plain kill of the
+    // group, sent only while the child is ours and not yet reaped: its pid, the group's id, can
+    // be nobody else's then.
+    void signalGroup(int sig) const {
+        if (fd_ >= 0) {
+            if (syscall(SYS_pidfd_send_signal, fd_, sig, nullptr, kSignalProcessGroup) == 0 ||
+                errno != EINVAL)
+                return;
+            siginfo_t info{};
+            if (waitid(kByPidfd, fd_, &info, WEXITED | WNOHANG | WNOWAIT) == 0) kill(-pid_, sig);
+        } else if (pid_ > 0) {
+            kill(-pid_, sig);
+        }
     }
 
     // Reaps the child once it has ended (waiting for that when `block`). Reaped: here, with
@@ -391,9 +403,10 @@ private:
 
 // Starts argv[0] from PATH with the arguments as they are (no shell), standard input and error
 // on /dev/null and standard output on `outFd` (or /dev/null for -1); the posix_spawnp result.
-// The child starts with no signal blocked and SIGCHLD, SIGTERM and SIGUSR1 at their defaults,
-// whatever the host's thread blocks or ignores: the dialog wrapper waits for its program and is
-// ended through those signals.
+// The child leads a process group of its own, which takes in whatever it starts: the group is
+// ended as one. It starts with no signal blocked and SIGCHLD and SIGTERM at their defaults,
+// whatever the host's thread blocks or ignores: the dialog wrapper waits for its program, and
+// both can end politely on SIGTERM.
 static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pid_t& pid) {
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -403,10 +416,11 @@ static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pi
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGCHLD);
     sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGUSR1);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                              POSIX_SPAWN_SETPGROUP);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -481,14 +495,13 @@ DialogAnswer unavailableAnswer() {
 // takes that status from us. So the program runs under a small shell of ours that waits for it
 // (as its parent, which no host reaps for) and prints its status after its output, behind a
 // marker; the answer is read from the pipe. The program's arguments pass through "$@" and are
-// never read by the shell. Ending it (the editor closed): SIGTERM is passed on to the program
-// (with SIGCONT) and SIGUSR1 kills it; either way the shell reaps it and ends.
-constexpr const char* kWrapperScript =
-    "trap 'kill -TERM $! 2>/dev/null; kill -CONT $! 2>/dev/null; wait $!; exit 143' TERM\n"
-    "trap 'kill -KILL $! 2>/dev/null; wait $!; exit 137' USR1\n"
-    "\"$@\" &\n"
-    "wait $!\n"
-    "printf '\\n%s%d\\n' '@ZEK2-dialog-exit=' \"$?\"\n";
+// never read by the shell. Ending it (the editor closed): SIGTERM reaches the shell and the
+// program, which share a process group; the shell waits for the program before it ends, so the
+// shell's end means the program's.
+constexpr const char* kWrapperScript = "trap 'wait $!; exit 143' TERM\n"
+                                       "\"$@\" &\n"
+                                       "wait $!\n"
+                                       "printf '\\n%s%d\\n' '@ZEK2-dialog-exit=' \"$?\"\n";
 constexpr const char* kExitMarker = "\n@ZEK2-dialog-exit=";
 
 // The answer from what the wrapped program wrote. The last marker is the wrapper's (the
@@ -526,11 +539,10 @@ private:
 };
 
 // Ending a dialog program that is no longer wanted holds the caller (the host's thread closing
-// the editor or the instance) for at most this long in all: first a polite SIGTERM, then, after
-// kTermWaitMs, a kill, then SIGKILL.
-constexpr int kEndChildMs = 100;
-constexpr int kTermWaitMs = 40;
-constexpr int kKillWaitMs = 30;
+// the editor or the instance) for at most about 70 ms: first a polite SIGTERM, then, after
+// kTermWaitMs, SIGKILL, whose end is waited for kKillWaitMs more.
+constexpr int kTermWaitMs = 50;
+constexpr int kKillWaitMs = 20;
 
 // Children not reaped yet: killed ones the kernel had not yet let go, and desktop openers still
 // running. Each later end or opening reaps, without waiting, those that have ended.
@@ -560,26 +572,25 @@ void reapLater(ChildProcess child) {
     if (child.held()) leftChildren.push_back(std::move(child));
 }
 
-// Ends a dialog wrapper and reaps it without waiting on it. SIGCONT goes with SIGTERM, so a
-// program stopped by job control can act on it; SIGUSR1 has the wrapper kill a program that
-// ignores SIGTERM or is still stopped, and reap it; SIGKILL ends a wrapper that is stuck itself.
-// A child not reaped even then is kept for a later end, never left a zombie for good.
+// Ends a dialog wrapper and its program and reaps the wrapper without waiting on it. Both get
+// SIGTERM, after SIGCONT so that a stopped one can act on it, and the wrapper ends once its
+// program has. When that takes too long (a program that ignores SIGTERM, or a busy machine that
+// gives neither any time), SIGKILL ends the whole group at once, whether or not they ever run
+// again (a program killed with its wrapper is left to the system's reaper of orphans). A wrapper
+// not reaped even then is kept for a later end, never left a zombie for good.
 void endChild(ChildProcess child) {
-    child.signal(SIGTERM);
-    child.signal(SIGCONT);
+    child.signalGroup(SIGCONT);
+    child.signalGroup(SIGTERM);
     if (!reapedWithin(child, kTermWaitMs)) {
-        child.signal(SIGUSR1);
-        if (!reapedWithin(child, kKillWaitMs)) {
-            child.signal(SIGKILL);
-            reapedWithin(child, kEndChildMs - kTermWaitMs - kKillWaitMs - 10);
-        }
+        child.signalGroup(SIGKILL);
+        reapedWithin(child, kKillWaitMs);
     }
     reapLater(std::move(child));
 }
 
 // A dialog program running as a child: its standard output is read without blocking as it
-// comes, and its exit gives the answer. Dropped early, the child is ended and reaped within
-// kEndChildMs, whatever it does.
+// comes, and its exit gives the answer. Dropped early, the child and its program are ended
+// within about 70 ms, whatever they do.
 class ChildDialog : public PendingDialog {
 public:
     ChildDialog(ChildProcess child, int fd) : child_(std::move(child)), fd_(fd) {}

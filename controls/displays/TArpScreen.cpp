@@ -33,13 +33,20 @@ constexpr float kFineFactor = 20.0f;
 TArpScreen::TArpScreen(const CRect& r, IControlListener* listener, int size)
     : CControl(r, listener, ControlEditor::kNoTag),
       guiSize(std::clamp(size, 0, SCREEN_SIZE_COUNT - 1)),
-      columnWidth(static_cast<float>(r.getWidth()) / kArpSteps) {
+      columnWidth(static_cast<float>(r.getWidth()) / kArpSteps), lineFirst(r.left - 0.5),
+      linePitch(columnWidth) {
     // The eight bands tile the view exactly, whatever its height.
     const float pitch = static_cast<float>(r.getHeight()) / kArpRows;
     for (int k = 0; k < kArpRows; ++k) {
         rowTop[k] = static_cast<int>(k * pitch);
         rowHeight[k] = static_cast<int>((k + 1) * pitch) - rowTop[k];
     }
+}
+
+void TArpScreen::setColumnLines(double first, double pitch, int width) {
+    lineFirst = first;
+    linePitch = pitch;
+    lineWidth = std::max(width, 1);
 }
 
 void TArpScreen::setArp(int a) {
@@ -136,16 +143,26 @@ void TArpScreen::drawStep(CDrawContext* context, int step, CCoord left, CCoord r
     if (rowSkipped(step)) return;
     if (getArpValueOnOff(cellTag(kRowSlide, step)))
         context->drawString("X", box(kRowSlide), kCenterText, true);
-    // A value wider than its column would run into its neighbour's or lose its sign to the
-    // cell's edge: it is drawn in a shorter form, a pixel clear of the column's line on the
-    // right (the box reaches past it, and centres the text a little right of the column's
-    // middle).
-    const CCoord line = std::floor(size.left + (step + 1) * columnWidth);
-    const CCoord room = std::min(right - left, 2 * (line - (left + right) / 2)) - 2;
-    for (int row = kRowTune; row <= kRowRatchet; ++row)
+    // A value whose ink would not stand a pixel clear of its column's lines (the box reaches
+    // past the right one, and centres the text a little right of the column's middle) would
+    // run into its neighbour's or lose its sign to the cell's edge: it is drawn in a shorter
+    // form instead.
+    auto lineAt = [&](int k) {
+        const auto at = static_cast<CCoord>(std::floor(lineFirst + k * linePitch));
+        return k == kArpSteps ? at - (lineWidth - 1) : at;
+    };
+    const CCoord clearFrom = std::max(left, lineAt(step) + lineWidth + 1);
+    const CCoord clearTo = std::min(right, lineAt(step + 1) - 1);
+    for (int row = kRowTune; row <= kRowRatchet; ++row) {
+        const CRect cell = box(row);
+        const auto fits = [&](const std::string& text) {
+            const CRect ink = context->getStringInk(text, cell, kCenterText);
+            return std::floor(ink.left) >= clearFrom && std::ceil(ink.right) <= clearTo;
+        };
         context->drawString(
-            shortValueText(context, engine->getParameterDisplayStr(cellTag(row, step)), room),
-            box(row), kCenterText, true);
+            shortValueText(engine->getParameterDisplayStr(cellTag(row, step)), fits), cell,
+            kCenterText, true);
+    }
 }
 
 void TArpScreen::draw(CDrawContext* context) {

@@ -51,6 +51,10 @@ public:
     int getArpStep(int x) const;
     // The parameter tag of a cell of the shown arp; -1 outside the grid.
     int cellTag(int row, int step) const;
+    // Where the skin under the grid draws its column lines, in the coordinates of the view's
+    // rectangle: line k (0 and kArpSteps the grid's edges) covers `width` pixels from
+    // floor(first + k * pitch), the last edge ending where that line would.
+    void setColumnLines(double first, double pitch, int width);
 
     void draw(VSTGUI::CDrawContext* context) override;
     VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where,
@@ -76,6 +80,8 @@ private:
     int rowTop[kArpRows] = {};
     int rowHeight[kArpRows] = {};
     float columnWidth;
+    double lineFirst, linePitch;
+    int lineWidth = 1;
     float dragValue = 0.0f;
     VSTGUI::CPoint lastPoint{-1, -1};
 };

@@ -245,6 +245,15 @@ CCoord CDrawContext::getStringWidth(const std::string& text) {
     return pw;
 }
 
+CRect CDrawContext::getStringInk(const std::string& text, const CRect& rect, CHoriTxtAlign align) {
+    if (text.empty()) return CRect();
+    PangoLayout* layout = layoutFor(ctx(cr), currentFont, text, true);
+    CRect ink;
+    placeLine(layout, rect, align, &ink);
+    g_object_unref(layout);
+    return ink;
+}
+
 CCoord CDrawContext::measureString(CFontRef font, const std::string& text) {
     cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
     cairo_t* c = cairo_create(scratch);

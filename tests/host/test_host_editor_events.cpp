@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
 #include "FakeDialogs.h"
@@ -347,12 +349,24 @@ std::vector<unsigned long> settledBox(EditorSession& s, int x, int y, int w, int
     return last;
 }
 
+// True once the box shows `want` (a display may keep to its own refresh beat).
+bool showsWithinPatience(EditorSession& s, int x, int y, int w, int h,
+                         const std::vector<unsigned long>& want) {
+    const auto until =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(EditorSession::kPatienceMs);
+    while (settledBox(s, x, y, w, h) != want)
+        if (std::chrono::steady_clock::now() > until) return false;
+    return true;
+}
+
 } // namespace
 
 // Each display shows what the sound holds at every opening, on the page the editor opens on:
 // the host writes a value while the editor is closed, and the opening draws it. The same value
-// written again draws the same picture; another value draws another. Then a click on the gate
-// row edits exactly the step under the pointer of the pattern the row shows.
+// written again draws the same picture; another value draws another. The host's writes while the
+// display is shown draw the same pictures as the openings. Each gate row shows its own pattern
+// in the sound's step count. Then a click on the gate row edits exactly the step under the
+// pointer of the pattern the row shows.
 TEST(HostEditorEvents, EveryDisplayShowsTheStoredValuesAtEveryOpening) {
     testhost::Plugin plugin;
     prepare(plugin);
@@ -368,6 +382,8 @@ TEST(HostEditorEvents, EveryDisplayShowsTheStoredValuesAtEveryOpening) {
     };
     const Case cases[] = {
         {"gate rows", kFXTabX, 70, 683, 597, 33, {kGaterLeft, 356}, 0.00278f, 0.93f},
+        {"right gate row", kFXTabX, 70, 700, 597, 16, {356}, 0.3f, 0.6f},
+        {"gate step count", kFXTabX, 70, 683, 597, 33, {350}, 0.2f, 0.8f},
         {"arpeggiator grid", kArpTabX, 78, 502, 551, 162, {kStep1On, 514}, 1.0f, 0.0f},
         {"EQ curve", kMainScreen, 876, 239, 223, 131, {kPreEqBand2Gain}, 0.2f, 0.8f},
         {"modulation matrix", kModTabX, 35, 561, 630, 156, {475}, 0.2f, 0.8f},
@@ -387,6 +403,11 @@ TEST(HostEditorEvents, EveryDisplayShowsTheStoredValuesAtEveryOpening) {
         const auto third = openWith(c.a);
         EXPECT_TRUE(first != second) << c.display << " shows nothing of the stored values";
         EXPECT_TRUE(first == third) << c.display << " shows something else than what is stored";
+        for (float v : {c.b, c.a}) {
+            for (int t : c.tags) plugin.setParameter(t, v);
+            EXPECT_TRUE(showsWithinPatience(s, c.x, c.y, c.w, c.h, v == c.a ? first : second))
+                << c.display << " does not follow the host's write of " << v << " while shown";
+        }
     }
 
     // The bank's programs share their user waves: a pen stroke changes the wave, and the

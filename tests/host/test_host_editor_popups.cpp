@@ -10,7 +10,9 @@
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
 
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -330,8 +332,13 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
 }
 
 // The editor closes while a dialog program that ignores SIGTERM is open: the close returns
-// at once all the same, and the program is ended and reaped, not left behind as a zombie.
+// at once all the same, and the program is ended (killed with its wrapper, it goes to the reaper
+// of orphans, this process) and reaped, not left behind as a zombie.
 TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
+    struct Reaper {
+        Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
+        ~Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 0); }
+    } reaper;
     FakeDialogProgram program(true);
     testhost::Plugin plugin;
     prepare(plugin);
@@ -353,7 +360,14 @@ TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
     std::printf("[ figures  ] effEditClose with a stubborn dialog open: %.1f ms\n", ms);
     EXPECT_GT(ms, 0.0) << "effEditClose waited for the dialog program";
     EXPECT_LT(ms, kLongestIntervalMs);
-    EXPECT_EQ(kill(pid, 0), -1) << "the program is gone, not even a zombie";
+    EXPECT_TRUE(EditorSession::waitFor(
+        [&] {
+            int status = 0;
+            waitpid(pid, &status, WNOHANG);
+            return kill(pid, 0) == -1;
+        },
+        EditorSession::kPatienceMs))
+        << "the program is gone, not even a zombie";
     EXPECT_EQ(program.asked().size(), 1u);
     EXPECT_EQ(edits(s.calls()), 0);
 }

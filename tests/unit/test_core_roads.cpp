@@ -5,12 +5,14 @@
 #include "controls/TButtons.h"
 #include "controls/TKnob.h"
 #include "controls/TReadouts.h"
+#include "controls/displays/TXYScreen.h"
 #include "editor/TypedNumber.h"
 #include "platform/dialogs.h"
 #include "test_core_rig.h"
 
 #include <algorithm>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -110,7 +112,8 @@ TEST_F(CoreEditor, HoverShowsNameAndValueInTheReadoutsAndTheTooltip) {
 
 // Every view without a parameter of its own names itself in the read-outs: the pointer rests on
 // the centre of each view of every screen, page and user wave (inside the view containers too),
-// the idle pass finds the view under it, and the names met are exactly the fixed ones.
+// the idle pass finds the view under it, and the names met are exactly the fixed ones. Of two
+// views alike, each carries its own name.
 TEST_F(CoreEditor, EveryFixedNameViewShowsItsNameWhereThePointerRests) {
     const std::set<std::string> fixed = {"C3 Preview",
                                          "Preset Menu",
@@ -207,6 +210,7 @@ TEST_F(CoreEditor, EveryFixedNameViewShowsItsNameWhereThePointerRests) {
                                          "Reset Tuning"};
     ASSERT_EQ(fixed.size(), 93u);
     std::set<std::string> met;
+    std::map<std::string, std::set<const CView*>> metOn; // the views resting on which met a name
     const auto visit = [&](auto&& self, CViewContainer* parent) -> void {
         for (int32_t i = 0; i < parent->getNbViews(); ++i) {
             CView* v = parent->getView(i);
@@ -217,6 +221,7 @@ TEST_F(CoreEditor, EveryFixedNameViewShowsItsNameWhereThePointerRests) {
             frame->platformMouseMoved(centre, CButtonState());
             pass();
             if (fixed.count(ed->getHoverName())) met.insert(ed->getHoverName());
+            metOn[ed->getHoverName()].insert(v);
             if (auto* inner = dynamic_cast<CViewContainer*>(v)) self(self, inner);
         }
     };
@@ -243,6 +248,24 @@ TEST_F(CoreEditor, EveryFixedNameViewShowsItsNameWhereThePointerRests) {
                         std::back_inserter(missing));
     EXPECT_EQ(met.size(), fixed.size())
         << "names reached; missing " << ::testing::PrintToString(missing);
+    const auto& ui = ed->ui;
+    const std::pair<const char*, const CView*> own[] = {
+        {"Left Gater Display", ui.gateDisplays[0][0]},
+        {"Right Gater Display", ui.gateDisplays[0][1]},
+        {"Oscillator Path Display", ui.pathDisplays[0]},
+        {"FX Path Display", ui.pathDisplays[1]},
+        {"Oscillator 1 XY Screen", ui.xyDisplays[0][0]},
+        {"Oscillator 2 XY Screen", ui.xyDisplays[0][1]},
+        {"Easy Oscillator 1 XY Screen", ui.xyDisplays[1][0]},
+        {"Easy Oscillator 2 XY Screen", ui.xyDisplays[1][1]},
+        {"Select Arpeggiator A", ui.arpSeqRadios[0]},
+        {"Select Arpeggiator B", ui.arpSeqRadios[1]},
+        {"Show User Wave 1", ui.userWaveRadios[0]},
+        {"Show User Wave 2", ui.userWaveRadios[1]},
+        {"Select Pre-EQ", ui.eqRadios[0][0]},
+        {"Select Post-EQ", ui.eqRadios[0][1]}};
+    for (const auto& [name, view] : own)
+        EXPECT_TRUE(view && metOn[name].count(view)) << name << " is not on its own view";
 }
 
 TEST_F(CoreEditor, EachDistortionModeKeepsItsOwnKnobValues) {

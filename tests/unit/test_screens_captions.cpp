@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -252,6 +253,14 @@ public:
         drawings.push_back({box, clip, 0, {}, nullptr, kLeftText, bitmap, from});
     }
 
+    // Every text drawn, with the rectangle it was drawn in (frame pixels).
+    std::vector<std::pair<std::string, CRect>> texts() const {
+        std::vector<std::pair<std::string, CRect>> out;
+        for (const Drawing& d : drawings)
+            if (!d.text.empty()) out.emplace_back(d.text, d.box);
+        return out;
+    }
+
     std::vector<Ink> inks(InkProbe& probe) {
         std::vector<Ink> out;
         for (const Drawing& d : drawings) {
@@ -471,6 +480,7 @@ protected:
         frame->render();
         CDrawContext::setWatcher(nullptr);
         checkTexts(log.inks(textProbe), state);
+        textsDrawn = log.texts();
         collect(frame, frame->getViewSize());
         const std::string size = "size " + std::to_string(ed->getBig()) + ": ";
         // ZEK2_CAPTION_SHOTS names a folder that receives a picture of every state checked.
@@ -564,6 +574,38 @@ protected:
         }
     }
 
+    // Every value cell of the grid drawn by the last check reads its value: the whole text, or
+    // a shorter form with the same sign and the number rounded to a whole one.
+    void checkGridValues(int arp, const std::string& state) {
+        const TArpScreen* grid = ed->ui.arpGrid;
+        const CRect at = inFrame(grid->getParentView(), grid->getViewSize());
+        const CCoord columnWidth = at.getWidth() / 16, rowHeight = at.getHeight() / kArpRows;
+        // The number a value text starts with, its sign and all.
+        auto number = [](const std::string& text) {
+            double n = 0;
+            const size_t at = text.find_first_of("-0123456789");
+            if (at != std::string::npos)
+                std::from_chars(text.data() + at, text.data() + text.size(), n);
+            return n;
+        };
+        for (const auto& [text, box] : textsDrawn) {
+            const CPoint middle((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+            if (!at.pointInside(middle)) continue;
+            const int step = static_cast<int>((box.left - at.left) / columnWidth);
+            const int row = static_cast<int>((middle.y - at.top) / rowHeight);
+            if (row < TArpScreen::kRowTune || row > TArpScreen::kRowRatchet) continue;
+            const std::string whole = engine->getParameterDisplayStr(
+                ARP_ROW_START_TAGS[arp * kArpRows + row] + std::clamp(step, 0, 15));
+            const double shown = number(text), value = number(whole);
+            if (text == whole ||
+                (std::signbit(shown) == std::signbit(value) && std::fabs(shown - value) <= 0.5))
+                continue;
+            const std::string what = "size " + std::to_string(ed->getBig()) + ": grid cell of \"" +
+                                     whole + "\" reads \"" + text + "\"";
+            if (seen.insert(what).second) failures.push_back(what + " (" + state + ")");
+        }
+    }
+
     // Every text of the render whole and clear; a text that fails is counted once for its size,
     // by its words and where its ink lies, with the first state that shows it.
     void checkTexts(const std::vector<Ink>& inks, const std::string& state) {
@@ -590,6 +632,7 @@ protected:
     std::vector<std::pair<CRect, CRect>> sections; // drawn, and the part clear of its rim
     std::vector<std::string> failures;
     std::set<std::string> seen;
+    std::vector<std::pair<std::string, CRect>> textsDrawn; // by the last check
 };
 
 TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) {
@@ -640,6 +683,25 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
                            [&] { return engine->getParameterDisplayStr(first); });
             }
             check("main, arpeggiator " + std::to_string(arp) + ", every cell at its widest");
+            // Values across the range in steps of 5 %, and those that only just fit between the
+            // column's lines at some size: -99.9, -99.0 and -10.0 %.
+            std::vector<float> values;
+            for (int k = 0; k <= 40; ++k) values.push_back(k / 40.0f);
+            for (float v : {0.0005f, 0.005f, 0.45f}) values.push_back(v);
+            for (size_t first = 0; first < values.size(); first += 16) {
+                for (int row = TArpScreen::kRowTune; row <= TArpScreen::kRowRatchet; ++row)
+                    for (int step = 0; step < 16; ++step) {
+                        const int t = ARP_ROW_START_TAGS[arp * kArpRows + row] + step;
+                        const float v = values[(first + step) % values.size()];
+                        engine->setParameter(t, v);
+                        ed->setParameter(t, v);
+                    }
+                idle();
+                const std::string state = "main, arpeggiator " + std::to_string(arp) +
+                                          ", values from " + std::to_string(first);
+                check(state);
+                checkGridValues(arp, state);
+            }
         }
         click(ui.arpSeqRadios[1]);
         ed->setMultiViewPage(1);
