@@ -5,20 +5,19 @@
 #include "editor/screens/ScreenDisplays.h"
 
 #include "controls/FontTables.h"
-#include "controls/StyleTables.h"
 #include "controls/TButtons.h"
 #include "controls/TKnob.h"
 #include "controls/TOptionMenu.h"
 #include "controls/TReadouts.h"
 #include "controls/displays/TArpScreen.h"
 #include "controls/displays/TWaveDisplay.h"
+#include "editor/SkinResources.h"
 #include "editor/ueditor.h"
 #include "engine/APlugin.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/StringTables.h"
 
 #include <algorithm>
-#include <cmath>
 #include <iterator>
 
 using namespace VSTGUI;
@@ -88,8 +87,6 @@ const Coord ARP_ROW_X[8] = {20,
 constexpr float ARP_ROW_PITCH[4] = {20.285715f, 25.428572f, 30.428572f, 40.57143f};
 constexpr int ARP_GRID_RECT[4][4] = {
     {53, 76, 551, 162}, {66, 95, 690, 204}, {78, 113, 830, 244}, {104, 152, 1106, 326}};
-// Where the skin draws the grid at 100 percent (its "grid" box of the page's picture), across.
-constexpr double ARP_GRID_SKIN_X = 52, ARP_GRID_SKIN_W = 553;
 constexpr int kLightOff = 10048, kLightOn = 10049;
 constexpr int32_t kSubmenuStyle = 280;
 constexpr int WAVE_PRESET_TAGS[2] = {tag::UserWave1Preset, tag::UserWave2Preset};
@@ -264,12 +261,9 @@ void buildArpPage(uEditor& ed, Builder& b, ViewList& page) {
         page.add(light);
     }
     auto* grid = new TArpScreen(boxOf(ARP_GRID_RECT[big]), &ed, big);
-    // The skin draws the grid's lines in its box of the page's picture, as the grid's texts
-    // must know them.
-    const double gridX = std::floor(ARP_GRID_SKIN_X * SCALE[big]);
-    const double gridW = std::floor(ARP_GRID_SKIN_W * SCALE[big]);
-    grid->setColumnLines(gridX + 0.5, (gridW - 1) / kArpSteps,
-                         static_cast<int>(std::round(std::max(1.0f, SCALE[big]))));
+    // The grid's texts keep clear of the lines the skin draws under it.
+    if (SkinGridColumns lines{}; findSkinGridColumns(skin::MID_SCREEN_BITMAPS[0], big, &lines))
+        grid->setColumnLines(lines.first, lines.pitch, lines.width);
     ed.own(grid);
     ui.arpGrid = grid;
     ed.setHoverName(grid, "Arpeggiator Display");

@@ -4,6 +4,7 @@
 // decorations leave ink (the layout checks read it). Usage:
 // skingen <skin.txt> <out.bin> <out.cpp> [<ink.txt>]
 #include "controls/StyleTables.h"
+#include "editor/SkinResources.h"
 #include "editor/screens/RibbonPlace.h"
 
 #include <cairo.h>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iomanip>
 #include <map>
 #include <sstream>
 #include <string>
@@ -105,6 +107,9 @@ struct InkSink {
     }
 };
 InkSink ink;
+// Where each picture's arpeggiator grid draws its column lines, at each size (the editor's grid
+// keeps its texts clear of them).
+std::vector<SkinGridColumns> gridColumns;
 
 // The pixels that the span from a to b touches: [firstInk(a), endInk(b)).
 int firstInk(double a) {
@@ -188,15 +193,21 @@ void drawLcd(cairo_t* cr, double x, double y, double w, double h, double s,
     drawOutlined(cr, what, x, y, w, h, 3 * s, s, kLcd, kLcdEdge);
 }
 
+// Where a grid of `cols` columns in the box from x, w wide puts its column lines: the cells keep
+// their places, measured from the middle of the box's first pixel.
+SkinGridColumns columnLines(double x, double w, double s, int cols) {
+    return {0, 0, x + 0.5, (w - 1) / cols, static_cast<int>(outlineWidth(s))};
+}
+
 void drawGrid(cairo_t* cr, double x, double y, double w, double h, double s, int cols, int rows) {
     drawLcd(cr, x, y, w, h, s);
     source(cr, DARK_GREEN_COLOR);
     const double lw = outlineWidth(s);
     cairo_set_line_width(cr, lw);
-    // The cells keep their places: measured from the middle of the box's first pixel.
+    const SkinGridColumns columns = columnLines(x, w, s, cols);
     const double x0 = x + 0.5, y0 = y + 0.5, w0 = w - 1, h0 = h - 1;
     for (int i = 1; i < cols; ++i) {
-        const double gx = std::floor(x0 + w0 * i / cols) + lw / 2;
+        const double gx = std::floor(columns.first + columns.pitch * i) + lw / 2;
         cairo_move_to(cr, gx, y0 + 2 * s);
         cairo_line_to(cr, gx, y0 + h0 - 2 * s);
         inkArea("line", gx - lw / 2, y0 + 2 * s, gx + lw / 2, y0 + h0 - 2 * s);
@@ -317,9 +328,13 @@ void drawDecorations(cairo_t* cr, const Picture& p, double s) {
             drawLcd(cr, x, y, w, h, s);
         else if (d.kind == "xy")
             drawGrid(cr, x, y, w, h, s, 4, 4);
-        else if (d.kind == "grid")
+        else if (d.kind == "grid") {
             drawGrid(cr, x, y, w, h, s, 16, 8);
-        else if (d.kind == "text")
+            SkinGridColumns columns = columnLines(x, w, s, 16);
+            columns.id = ink.id;
+            columns.size = ink.size;
+            gridColumns.push_back(columns);
+        } else if (d.kind == "text")
             drawText(cr, d, x, y, w, h, LABEL_COLOR, false);
         else if (d.kind == "title")
             drawText(cr, d, x, y, w, h, LABEL_COLOR, true);
@@ -708,7 +723,17 @@ int main(int argc, char** argv) {
         << "        if (std::strcmp(e.name, name) != 0) continue;\n"
         << "        *data = zek2SkinBlob + e.offset;\n        *size = e.size;\n"
         << "        return true;\n    }\n    return false;\n}\n\n"
-        << "int getSkinResourceCount() {\n    return " << count << ";\n}\n";
+        << "int getSkinResourceCount() {\n    return " << count << ";\n}\n\n";
+    cpp << std::setprecision(17) << "namespace {\nconst SkinGridColumns kGridColumns[] = {\n";
+    for (const SkinGridColumns& g : gridColumns)
+        cpp << "    {" << g.id << ", " << g.size << ", " << g.first << ", " << g.pitch << ", "
+            << g.width << "},\n";
+    cpp << "};\n} // namespace\n\n"
+        << "bool findSkinGridColumns(int id, int size, SkinGridColumns* columns) {\n"
+        << "    for (const SkinGridColumns& g : kGridColumns) {\n"
+        << "        if (g.id != id || g.size != size) continue;\n"
+        << "        if (columns) *columns = g;\n        return true;\n    }\n    return "
+           "false;\n}\n";
     if (!cpp) return fail(argv[3], 0, "cannot write the source");
     return 0;
 }
