@@ -8,8 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
 jobs=${ZEK2_JOBS:-$(nproc)}
-# The editor's window tests need an X server: a private virtual one serves every test run.
-xrun=(xvfb-run -a -s "-screen 0 2560x1600x24")
+# The editor's window tests need an X server: a private virtual one serves every test run. It
+# never resets: by default the server starts over whenever its last client leaves, and a test
+# that opens the display in that moment finds none.
+xrun=(xvfb-run -a -s "-screen 0 2560x1600x24 -noreset")
 
 echo "== format check"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
