@@ -390,7 +390,7 @@ TEST(HostSkipGuard, ABypassedSlotLeavesEverySampleAsItWas) {
 
 // Random patches under random edits at any sample, at blocks of 1, 37 and 128 frames, sound the
 // same to the bit with every shortcut of the render as with none: seeds 1 to 600 in shards of
-// 150, so ctest spreads them over its jobs and none comes near its time limit on a busy
+// 75, so ctest spreads them over its jobs and none comes near its time limit on a busy
 // machine, then those that once found a fault beyond them (1888, in the sessions' earlier form:
 // a slot on an envelope source set just before a note, whose first evaluation read the rows;
 // now a named scenario). Each shard's sessions take every kind of shortcut. The sanitizer builds
@@ -399,7 +399,7 @@ class HostSkipGuardSessions : public ::testing::TestWithParam<int> {};
 
 TEST_P(HostSkipGuardSessions, EveryShortcutLeavesRandomEditedPatchesAsTheFullWorkPlaysThem) {
     testhost::resetHost();
-    constexpr int kShardSeeds = 150;
+    constexpr int kShardSeeds = 75;
     const int shard = GetParam();
 #ifdef NDEBUG
     constexpr int kSeeds = kShardSeeds;
@@ -427,7 +427,7 @@ TEST_P(HostSkipGuardSessions, EveryShortcutLeavesRandomEditedPatchesAsTheFullWor
             << kFamilies[familyOf(k)].second << " (kind " << k << ") never taken";
 }
 
-INSTANTIATE_TEST_SUITE_P(Shards, HostSkipGuardSessions, ::testing::Range(0, 4));
+INSTANTIATE_TEST_SUITE_P(Shards, HostSkipGuardSessions, ::testing::Range(0, 8));
 
 // Each shortcut that once changed the sound, in a session of its own.
 TEST(HostSkipGuard, EachShortcutThatOnceStrayedPlaysAsTheFullWork) {
