@@ -8,6 +8,7 @@
 #include "engine/tables/TempoSync.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -139,10 +140,11 @@ void APlugin::restartNoteSources(int key, int velocity) {
     const float alternations[6] = {
         2.0f * (c % 2) - 1.0f, static_cast<float>(c % 2), static_cast<float>(c % 3) - 1.0f,
         0.5f * (c % 3),        FOUR_STEP[c % 4],          0.5f * FOUR_STEP[c % 4] + 0.5f};
-    for (int i = 0; i < 6; ++i) {
-        for (int v = 0; v < kNumVoices; ++v) voiceSource[v][11 + i] = alternations[i];
-        lastVoiceSource[11 + i] = alternations[i];
-    }
+    // One block copy per row: a loop over the sources around one over the voices is
+    // vectorised by GCC 12 as an outer loop, which misjudges the rows' alignment.
+    for (int v = 0; v < kNumVoices; ++v)
+        std::memcpy(&voiceSource[v][11], alternations, sizeof alternations);
+    std::memcpy(&lastVoiceSource[11], alternations, sizeof alternations);
     alternationCounter = (c + 1) % 12;
 }
 

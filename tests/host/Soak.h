@@ -6,10 +6,13 @@
 // must be finite and within the output bound; at the end, with every note off and the effects
 // off, two seconds later the output must be exact zero. One seed always plays the same
 // session, so a failure is replayed from its seed. The optional second thread asks every host
-// query while the session renders, as a host's user-interface thread does.
+// query while the session renders, as a host's user-interface thread does. The every-tag form
+// also writes each of the 2048 tags in its first blocks and steps Arp Mode and Play Mode
+// through all their values; its output can be kept to hold one build's bits to another's.
 #pragma once
 
 #include "TestHost.h"
+#include "tests/PlainOscillator.h"
 
 #include <algorithm>
 #include <atomic>
@@ -120,6 +123,9 @@ struct Options {
     int blocks = 2000;
     bool queryThread = false; // a second thread asks every host query while the session runs
     int traceFrom = -1;       // from this block on, every host action is printed
+    bool everyTag = false;    // the every-tag form (see above)
+    testhost::EntryProc entry = nullptr;  // another build of the plug-in; null: ZEK2.so
+    std::vector<float>* output = nullptr; // when set, every block's left then right samples
 };
 
 class Session {
@@ -132,7 +138,7 @@ public:
         a.rate = rng.pick(kRates);
         normalTime();
         ++testhost::openedPlugins();
-        fx = testhost::entryPoint()(callback);
+        fx = (o.entry ? o.entry : testhost::entryPoint())(callback);
         if (!fx) return;
         dispatch(effOpen);
         dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(a.rate));
@@ -319,13 +325,24 @@ private:
 
     bool tracing() const { return options.traceFrom >= 0 && block >= options.traceFrom; }
 
+    void write(int t, float v) {
+        if (tracing()) std::printf("  block %d: tag %d = %.9g\n", block, t, double(v));
+        fx->setParameter(fx, t, v);
+    }
+
     void writeParameters(int count) {
         for (int i = 0; i < count; ++i) {
             const int t = tag();
-            const float v = value();
-            if (tracing()) std::printf("  block %d: tag %d = %.9g\n", block, t, double(v));
-            fx->setParameter(fx, t, v);
+            write(t, value());
         }
+    }
+
+    // The every-tag form: block b writes tags 32b .. 32b + 31, so every tag within the first 64
+    // blocks; Arp Mode moves to its next value every third block, Play Mode every eighth.
+    void writeEveryTag() {
+        for (int t = 32 * block; t < std::min(32 * block + 32, 2048); ++t) write(t, value());
+        if (block % 3 == 0) write(tag::ArpMode, testpatch::stepValue(block / 3 % 16, 19.99f));
+        if (block % 8 == 0) write(tag::PlayMode, testpatch::stepValue(block / 8 % 9, 9.99f));
     }
 
     // --- MIDI ---------------------------------------------------------------------------------
@@ -474,6 +491,10 @@ private:
             std::fflush(stdout);
         }
         fx->processReplacing(fx, inputs, outputs, n);
+        if (options.output) {
+            options.output->insert(options.output->end(), left.begin(), left.begin() + n);
+            options.output->insert(options.output->end(), right.begin(), right.begin() + n);
+        }
         frames += n;
         seconds += n / answers().rate;
         for (VstInt32 i = 0; i < n; ++i)
@@ -497,6 +518,7 @@ private:
     void playBlock() {
         if (rng.chance(0.004)) hostEvent();
         if (rng.chance(0.002)) writeParameters(rng.range(20, 200)); // a program of writes
+        if (options.everyTag) writeEveryTag();
         VstInt32 n;
         const int kind = rng.below(10);
         if (kind < 4)
@@ -646,6 +668,7 @@ inline std::string replayCommand(const Options& o) {
     std::ostringstream text;
     text << "ZEK2_SOAK_SEED=" << o.seed << " ZEK2_SOAK_BLOCKS=" << o.blocks
          << (o.queryThread ? " ZEK2_SOAK_THREADS=2" : "")
+         << (o.everyTag ? " ZEK2_SOAK_EVERY_TAG=1" : "")
          << " <build>/tests/zek2_host_tests --gtest_filter=HostSoak.Replay";
     return text.str();
 }

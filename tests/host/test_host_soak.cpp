@@ -1,6 +1,9 @@
 // The automation soak through the real plug-in: fixed seeds in every run (each seed that once
 // found a fault stays here), the two-thread form for the race build, and the open-ended form
 // that tools/soak.sh drives with fresh seeds.
+// ZEK2_COMPARE_PLUGIN may name another build of the plug-in: the fixed test then plays only its
+// every-tag sessions, in both builds, and they must give the same bits (tools/test.sh names an
+// unoptimised build and one at -O2, where an optimiser's fault would show).
 #include "Soak.h"
 #include "tests/TestEnv.h"
 
@@ -9,7 +12,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <vector>
 
 namespace {
 
@@ -53,8 +58,38 @@ constexpr FixedCase kFixedCases[] = {
     {127, 120}, // one of 1e300 quarter notes
     {1, 1500},  {4, 1500}, {5, 1500}, {6, 1500}, {7, 1500}, {8, 1500}, {9, 1500}, {10, 1500},
 };
+// Sessions of the every-tag form: each tag written, every Arp Mode and Play Mode value played.
+constexpr FixedCase kEveryTagCases[] = {{21, 200}, {22, 200}};
+
+// The first sample where two renders differ in their bits; their size when none does.
+size_t firstDifference(const std::vector<float>& a, const std::vector<float>& b) {
+    size_t first = 0;
+    while (first < a.size() && first < b.size() &&
+           std::memcmp(&a[first], &b[first], sizeof(float)) == 0)
+        ++first;
+    return first;
+}
 
 TEST(HostSoak, FixedSeedsPlayCleanAndEndInSilence) {
+    const char* other = std::getenv("ZEK2_COMPARE_PLUGIN");
+    const testhost::EntryProc otherBuild =
+        other && *other ? testhost::loadEntryPoint(other) : nullptr;
+    for (const FixedCase& c : kEveryTagCases) {
+        Options o;
+        o.seed = c.seed;
+        o.blocks = c.blocks;
+        o.everyTag = true;
+        std::vector<float> here, there;
+        o.output = &here;
+        if (!playSeed(o) || !otherBuild) continue;
+        o.entry = otherBuild;
+        o.output = &there;
+        if (!playSeed(o)) continue;
+        EXPECT_EQ(here.size(), there.size()) << "seed " << c.seed << " in " << other;
+        EXPECT_EQ(firstDifference(here, there), here.size())
+            << "seed " << c.seed << " in " << other;
+    }
+    if (otherBuild) return;
     for (const FixedCase& c : kFixedCases) {
         Options o;
         o.seed = c.seed;
@@ -87,6 +122,7 @@ TEST(HostSoak, Replay) {
     o.seed = static_cast<uint64_t>(envNumber("ZEK2_SOAK_SEED", 1));
     o.blocks = static_cast<int>(envNumber("ZEK2_SOAK_BLOCKS", 1500));
     o.queryThread = envNumber("ZEK2_SOAK_THREADS", 1) == 2;
+    o.everyTag = envNumber("ZEK2_SOAK_EVERY_TAG", 0) == 1;
     o.traceFrom = static_cast<int>(envNumber("ZEK2_SOAK_TRACE_FROM", -1));
     playSeed(o);
 }

@@ -635,8 +635,11 @@ protected:
     std::vector<std::pair<std::string, CRect>> textsDrawn; // by the last check
 };
 
-TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) {
-    for (int size = 0; size < 4; ++size) {
+// One size a test, so ctest spreads the four over its jobs.
+class ScreenCaptionsAtSize : public ScreenCaptions, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ScreenCaptionsAtSize, EveryCaptionFitsItsBoxAndClearsItsNeighbours) {
+    for (const int size : {GetParam()}) {
         openShown(size);
         ASSERT_EQ(ed->getBig(), size);
         auto& ui = ed->ui;
@@ -755,18 +758,16 @@ TEST_F(ScreenCaptions, EveryCaptionFitsItsBoxAndClearsItsNeighboursAtEverySize) 
     std::string all;
     for (const std::string& f : failures) all += f + "\n";
     EXPECT_TRUE(failures.empty()) << failures.size() << " captions do not fit:\n" << all;
-    std::printf("texts not whole and clear at 100, 125, 150, 200 %%: %zu, %zu, %zu, %zu\n",
-                textFailures[0].size(), textFailures[1].size(), textFailures[2].size(),
-                textFailures[3].size());
-    for (int size = 0; size < 4; ++size) {
-        std::string texts;
-        for (const std::string& f : textFailures[size]) texts += f + "\n";
-        EXPECT_TRUE(textFailures[size].empty())
-            << textFailures[size].size() << " texts at size " << size
-            << " are not whole and clear of every other drawing:\n"
-            << texts;
-    }
+    const int size = GetParam();
+    std::string texts;
+    for (const std::string& f : textFailures[size]) texts += f + "\n";
+    EXPECT_TRUE(textFailures[size].empty())
+        << textFailures[size].size() << " texts at size " << size
+        << " are not whole and clear of every other drawing:\n"
+        << texts;
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ScreenCaptionsAtSize, ::testing::Range(0, 4));
 
 // Every dark window the skin paints for a menu, read-out or display that stands on a section
 // lies inside the section, clear of its rim, at every size: a window on the rim reads as a
