@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -120,6 +121,15 @@ TEST(RenderOutput, AFadeEndsInSilenceAndTheProgramFollowsInTheNextBlock) {
     e.render(1);
     EXPECT_FALSE(e->getPendingPresetApply()) << "applied at the next block's first sample";
     EXPECT_EQ(e->fadeGain, 1.0f);
+    // A note falling due after a fade, in the same block: the program is applied first, at the
+    // note's frame, and the note sounds from there.
+    e->startFadeOut();
+    e.midi({{1200, 0x90, 60, 100}});
+    e.render(3000);
+    EXPECT_FALSE(e->getPendingPresetApply());
+    EXPECT_EQ(e.pressedCount(), 1);
+    for (int i = 1001; i < 1200; ++i) ASSERT_EQ(e.left[size_t(i)], 0.0f) << i;
+    EXPECT_GT(*std::max_element(e.left.begin() + 1200, e.left.begin() + 1300), 0.001f);
 }
 
 TEST(RenderOutput, WaveAuditionReplacesTheBlockAndStopsTheCounters) {
