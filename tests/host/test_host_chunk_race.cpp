@@ -562,5 +562,29 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
     loader.join();
     audio.join();
     EXPECT_TRUE(saves(during) == expected) << "the apply beside a load kept the sound before";
+
+    // A note falls due while a loaded sound waits to be applied and a second load, from
+    // another thread than the render's, holds the record: the note waits with the sound and
+    // then plays it, rather than starting on the silent sound before and being cut by the apply.
+    Plugin player(44100.0f, 256, h.entry);
+    Chunk silent = base, loud = base;
+    const float mute = 0.0f, volume = 0.8f; // Main Volume, tag 1
+    std::memcpy(silent.data() + 4, &mute, sizeof mute);
+    std::memcpy(loud.data() + 4, &volume, sizeof volume);
+    player.dispatch(effSetChunk, 0, kChunkBytes, silent.data());
+    renderBoundaries(player, 3);
+    std::thread([&] { player.dispatch(effSetChunk, 0, kChunkBytes, loud.data()); }).join();
+    h.holdTurn(1);
+    std::thread holder([&] { player.dispatch(effSetChunk, 0, kChunkBytes, loud.data()); });
+    ASSERT_TRUE(waitFor([&] { return h.holdTurn(-1) == 1; }));
+    std::vector<float> left, right;
+    player.sendMidi({{100, 0x90, 60, 100}});
+    player.process(256, left, right);
+    const float held = *std::max_element(left.begin(), left.end() - 1);
+    h.holdTurn(0);
+    holder.join();
+    player.process(4096, left, right);
+    EXPECT_EQ(held, 0.0f) << "a sound not yet applied was heard";
+    EXPECT_GT(*std::max_element(left.begin(), left.end() - 1), 0.01f) << "the note was lost";
 }
 #endif
