@@ -148,7 +148,7 @@ TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
     ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1); // offscreen
     // The two presets the arrows go between, and a state of the second saved under the name
     // of the first (a program selection replaces it with the first): each as stored (the
-    // render not yet at its next boundary) and as applied.
+    // render not yet at its next block) and as applied.
     Sound sounds[3];
     std::vector<float> left, right;
     auto storeAndApply = [&](Sound& sound) {
@@ -444,7 +444,7 @@ void renderBoundaries(Plugin& plugin, int blocks) {
 // apply's read and those writes must win whole: each is landed exactly there (the apply held
 // by the hook build) and must leave the saves, and the as-loaded values a compare goes back
 // to, as when it comes after the apply; a save landed there hands out the record as written
-// back. Nor may the apply read the record while a load holds it: a boundary that comes then
+// back. Nor may the apply read the record while a load holds it: a block that starts then
 // leaves the program pending (were the apply to go ahead, held between its read and its writes,
 // it would write the sound before back over the load).
 TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
@@ -535,7 +535,7 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
     std::printf("[ figures  ] %d of %zu landings during an apply lost their sound\n", caught,
                 std::size(landings));
 
-    // A load holds the record when a boundary comes, the first sound still pending.
+    // A load holds the record when a render block starts, the first sound still pending.
     Plugin after(44100.0f, 256, h.entry);
     after.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(first.data()));
     after.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(second.data()));
@@ -554,7 +554,7 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
         renderBoundaries(during, 1);
         rendered = true;
     });
-    // The boundary has passed, or the apply went ahead and is held.
+    // The block has been rendered, or the apply went ahead and is held.
     EXPECT_TRUE(waitFor([&] { return rendered || h.holdApply(-1) == 1; }));
     h.holdTurn(0);
     EXPECT_TRUE(waitFor([&] { return loaded.load(); }));
