@@ -191,13 +191,13 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
     publishModShown();
 }
 
-// A sound loaded or selected is applied at the block's first sample, at a 4,096-sample boundary,
-// and at any sample where MIDI falls due, before that MIDI: a note struck after a load or a
-// selection plays the new sound from its own frame, where waiting for a boundary would start it
-// on the sound before and then cut it with the apply's reset. Once per block at most, unless
-// MIDI asks, however fast a host loads. True when MIDI is due and the sound still waits (its
-// load holds the program record this instant): the MIDI then waits with it, so no note starts
-// on the sound before.
+// A sound loaded or selected is applied at the block's first sample, or, when it lands while
+// the block runs, at a 4,096-sample boundary or a sample where MIDI falls due; always before that
+// sample's MIDI. A note struck after a load or a selection so plays the new sound from its own
+// frame, rather than starting on the sound before and being cut by the apply's reset; and
+// however fast a host loads, the apply runs at those samples only. True when MIDI is due and the
+// sound still waits (a load holds the program record this instant): the MIDI then waits with
+// it, so no note starts on the sound before.
 bool APlugin::applyWaitingSound(VstInt32 i) {
     const bool midiDue = pendingMidiEvents > 0 && isMidiDue();
     if (i != 0 && (sampleCounter & 4095u) != 0 && !midiDue) return false;
