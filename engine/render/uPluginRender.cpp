@@ -197,8 +197,9 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
 // frame, rather than starting on the sound before and being cut by the apply's reset; and
 // however fast a host loads, the apply runs at those samples only. True when MIDI is due and the
 // sound still waits (a load holds the program record this instant): the MIDI then waits with
-// it, so no note starts on the sound before.
-bool APlugin::applyWaitingSound(VstInt32 i) {
+// it, so no note starts on the sound before. Kept out of the sample loop, which it would
+// otherwise swell with the whole apply.
+[[gnu::noinline]] bool APlugin::applyWaitingSound(VstInt32 i) {
     const bool midiDue = pendingMidiEvents > 0 && isMidiDue();
     if (i != 0 && (sampleCounter & 4095u) != 0 && !midiDue) return false;
     setPresetParameters();
