@@ -75,8 +75,8 @@ std::vector<Scenario> standardScenarios() {
                      holdSixteen(p);
                  },
                  nullptr});
-    // A preset change every 2 s; the storm set up again once it has landed (at a 4,096-sample
-    // boundary), the keys after the slow update took the new modes.
+    // A preset change every 2 s; the storm set up again once it has landed (in the next block),
+    // the keys after the slow update took the new modes.
     addScenario({"arp storm", 0.0, 0.25, [](testhost::Plugin& p) { settle(p); },
                  [](testhost::Plugin& p, long frame, int frames) {
                      const long period = long(2 * kRate);

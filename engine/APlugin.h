@@ -208,6 +208,7 @@ public:
     void setGlobalRare();
     void turnAllVoicesOff();
     void processMidi(long sample);
+    bool isMidiDue() const;
     int updateBaseNote();
     void updateMIDIChannel(bool force);
     void initArp(bool clearHeld);
@@ -555,7 +556,7 @@ private:
     // The render's apply reads the record and writes its corrections back; it must never do so
     // beside one of those turns, or a load landing between its read and its writes would keep
     // values of the sound before. Who holds the record: the apply claims it only when it is
-    // free and otherwise leaves the program pending for its next boundary, so the render never
+    // free and otherwise leaves the program pending for its next block, so the render never
     // waits; a turn that finds the apply in it waits until the apply lets go.
     enum RecordHolder : int { kRecordFree, kRecordApply, kRecordTurn };
     std::atomic<int> recordHolder{kRecordFree};
@@ -867,6 +868,7 @@ public:
     void catchUpPublishedSources();
 
     void renderNormal(float** inputs, float** outputs, VstInt32 sampleFrames);
+    bool applyWaitingSound(VstInt32 i);
     const VstTimeInfo* takeHostTime(const VstTimeInfo* time);
     void renderWaveAudition(float** outputs, VstInt32 sampleFrames);
     void renderPass();

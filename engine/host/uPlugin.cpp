@@ -63,7 +63,7 @@ APlugin::APlugin(audioMasterCallback host) : AudioEffectX(host, kNumPrograms, kN
     pendingPresetApply = false;
     applyingPreset = false;
     builtinPresetIndex = 0;
-    // The first preset is loaded now and applied in full at the first render boundary.
+    // The first preset is loaded now and applied in full at the render's first sample.
     if (presetBank && presetBank->count > 0)
         for (int t = 0; t < kNumParams; ++t)
             editValues[t] = currentValues[t] = programValues.values[t] = presetBank->values[0][t];

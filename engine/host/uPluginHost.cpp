@@ -106,7 +106,7 @@ VstInt32 APlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
 void APlugin::restoreProgramRecord() {
     curProgram = 0;
     builtinPresetIndex = findPresetByName();
-    // A render on another thread takes the restored record at its next boundary, whole (see
+    // A render on another thread takes the restored record in its next block, whole (see
     // setProgram).
     if (!renderRunsElsewhere())
         for (int t = 0; t < kNumParams; ++t) {

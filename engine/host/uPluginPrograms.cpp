@@ -94,7 +94,7 @@ bool APlugin::loadNamedPreset() {
     const float* preset = presetBank->values[builtinPresetIndex];
     if (renderRunsElsewhere()) {
         // The sounding voices must never read a half-stored program: the values go to the
-        // program record only, and the render applies them all at its next boundary.
+        // program record only, and the render applies them all in its next block.
         for (int t = 0; t < kNumParams; ++t) programValues.values[t] = preset[t];
         return true;
     }
@@ -118,7 +118,7 @@ void APlugin::setPresetParameters() {
     if (applyingPreset) return;
     // The record is read and its corrections written back while nobody else has it. A load,
     // selection, compare, init or wave write under way keeps it: the program stays pending and
-    // the render (muted meanwhile) tries again at its next boundary, so whichever landed last
+    // the render (muted meanwhile) tries again in its next block, so whichever landed last
     // is applied whole.
     int free = kRecordFree;
     if (!recordHolder.compare_exchange_strong(free, kRecordApply, std::memory_order_acquire))

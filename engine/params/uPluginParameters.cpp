@@ -43,7 +43,7 @@ float APlugin::storeParameter(int tag, float value) {
     programValues.values[tag] = v;
     editValues[tag] = v;
     // Raised after the values: an apply that starts later reads them all. A selection made
-    // while an apply runs raises it again, so the new program follows at the next boundary.
+    // while an apply runs raises it again, so the new program follows in the render's next block.
     if (tag == tag::ApplyPreset) pendingPresetApply = true;
 
     // The apply trigger is written by every program selection; it is not an edit of the sound,

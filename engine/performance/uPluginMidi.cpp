@@ -49,6 +49,13 @@ VstInt32 APlugin::processEvents(VstEvents* events) {
     return 1;
 }
 
+// Whether a queued event is handled at this sample.
+bool APlugin::isMidiDue() const {
+    for (int slot = 1; slot <= midiSlotHigh; ++slot)
+        if (midiEventSlots[slot].deltaFrames == 0) return true;
+    return false;
+}
+
 void APlugin::processMidi(long) {
     // Every occupied slot counts down once per sample; the ones at zero are due now, in slot
     // order.

@@ -126,10 +126,8 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
             i = quietEnd - 1;
             continue;
         }
-        // A program change due at this boundary lands before the sample's MIDI, so a note
-        // sent at the same sample (the host's first block, say) is not cut by its reset.
-        if ((sampleCounter & 4095u) == 0 && pendingPresetApply) setPresetParameters();
-        if (pendingMidiEvents > 0) processMidi(i);
+        const bool midiWaits = pendingPresetApply && applyWaitingSound(i);
+        if (pendingMidiEvents > 0 && !midiWaits) processMidi(i);
         blockSampleIndex = i;
         const float inL = inLeft ? finiteOrZero(inLeft[i]) : 0.0f;
         const float inR = inRight ? finiteOrZero(inRight[i]) : 0.0f;
@@ -137,7 +135,7 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
         publishInput(inputLevel);
 
         if (fadeOutActive) {
-            // 1,000 samples down to silence, then the program change waits for its boundary.
+            // 1,000 samples down to silence, then the program change waits for the next block.
             fadeGain -= 0.001f;
             if (fadeGain < 0.0f) {
                 fadeGain = 0.0f;
@@ -158,7 +156,6 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
                 setRibbonSpringOn();
             }
             if (editorRefreshPending) updateEditorScreen();
-            if (pendingPresetApply) setPresetParameters();
         }
 
         if (applyingPreset || pendingPresetApply) {
@@ -192,6 +189,21 @@ void APlugin::renderNormal(float** inputs, float** outputs, VstInt32 sampleFrame
     // Outside the loop, MIDI out is stamped at the start of the next block.
     blockSampleIndex = 0;
     publishModShown();
+}
+
+// A sound loaded or selected is applied at the block's first sample, or, when it lands while
+// the block runs, at a 4,096-sample boundary or a sample where MIDI falls due; always before that
+// sample's MIDI. A note struck after a load or a selection so plays the new sound from its own
+// frame, rather than starting on the sound before and being cut by the apply's reset; and
+// however fast a host loads, the apply runs at those samples only. True when MIDI is due and the
+// sound still waits (a load holds the program record this instant): the MIDI then waits with
+// it, so no note starts on the sound before. Kept out of the sample loop, which it would
+// otherwise swell with the whole apply.
+[[gnu::noinline]] bool APlugin::applyWaitingSound(VstInt32 i) {
+    const bool midiDue = pendingMidiEvents > 0 && isMidiDue();
+    if (i != 0 && (sampleCounter & 4095u) != 0 && !midiDue) return false;
+    setPresetParameters();
+    return midiDue && pendingPresetApply;
 }
 
 // The sample's output frame goes to the host's buffers and the clocks move on.

@@ -211,8 +211,8 @@ private:
     std::vector<float> left, right;
 };
 
-// A fresh plug-in at the phrase's rate with the named preset applied (the program is applied at
-// the render loop's next boundary, so a few blocks pass before the notes start).
+// A fresh plug-in at the phrase's rate with the named preset applied (the program is applied in
+// the render's first block; the notes start a few blocks later).
 class PresetSession {
 public:
     explicit PresetSession(const std::string& name) : plugin(freshHostRate(), kBlock) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -147,7 +148,7 @@ TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
     ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1); // offscreen
     // The two presets the arrows go between, and a state of the second saved under the name
     // of the first (a program selection replaces it with the first): each as stored (the
-    // render not yet at its next boundary) and as applied.
+    // render not yet at its next block) and as applied.
     Sound sounds[3];
     std::vector<float> left, right;
     auto storeAndApply = [&](Sound& sound) {
@@ -278,6 +279,126 @@ TEST(HostChunkRace, ALoadOrSelectionWhileTheEditorOpensIsPlayed) {
         played, std::size(landings));
 }
 
+namespace {
+
+// A note as heard from the frame it was struck at: its level over a window, and how many frames
+// after that frame it is first heard (-1: never).
+constexpr size_t kHeardFrames = 4096;
+struct Heard {
+    double db = -200.0;
+    int onset = -1;
+};
+
+// Runs `land` (a load or a selection), then strikes key 60 at a third into the block `after`
+// blocks later, the render in blocks of `block` frames; what the note sounds like. With
+// `ownThread` the render runs on a thread of its own, started before the landing, and the note
+// goes into its `after`-th block that begins once the landing has returned.
+Heard strikeAfter(Plugin& plugin, const std::function<void()>& land, VstInt32 block, int after,
+                  bool ownThread) {
+    const VstInt32 offset = block / 3;
+    std::vector<float> heard;
+    std::atomic<bool> landed{false};
+    std::atomic<int> blocks{0};
+    auto play = [&] {
+        std::vector<float> l, r;
+        for (int seen = -1; heard.size() < kHeardFrames; ++blocks) {
+            if (seen < 0 && landed) seen = 0;
+            if (seen == after) plugin.sendMidi({{offset, 0x90, 60, 100}});
+            plugin.process(block, l, r);
+            if (seen >= after)
+                heard.insert(heard.end(), l.begin() + (seen == after ? offset : 0),
+                             l.begin() + block);
+            seen += seen >= 0;
+        }
+    };
+    if (ownThread) {
+        std::thread audio(play);
+        while (blocks < 2) std::this_thread::yield();
+        land();
+        landed = true;
+        audio.join();
+    } else {
+        land();
+        landed = true;
+        play();
+    }
+    plugin.sendMidi({{0, 0x80, 60, 0}});
+    Heard h;
+    double sum = 0.0;
+    for (size_t i = 0; i < kHeardFrames; ++i) {
+        sum += double(heard[i]) * heard[i];
+        if (h.onset < 0 && std::fabs(heard[i]) > 1e-4f) h.onset = int(i);
+    }
+    h.db = sum > 0.0 ? 10.0 * std::log10(sum / kHeardFrames) : -200.0;
+    return h;
+}
+
+} // namespace
+
+// A host loads a state, or selects a preset by the name in tags 210..237 and effSetProgram,
+// and a note follows 0 to 20 blocks later, in blocks of 1 and of 256 frames, the render on the
+// loading thread or on a thread of its own: every note is heard from its frame, at the level of
+// the same note struck long after the load, never silent and never at the quiet sound before.
+TEST(HostChunkRace, ANoteAfterALoadOrSelectionSoundsFromItsFrame) {
+    resetHost();
+    host().product = "REAPER";
+    host().vendor = "Cockos";
+    Plugin plugin(44100.0f, 256);
+    std::vector<float> left, right;
+    auto settle = [&] {
+        for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+    };
+    settle();
+    Chunk loud = takeChunk(plugin), quiet = loud; // the first preset's state, 21 dB apart
+    const float softer = 0.5f, volume = 0.8f;     // Main Volume, tag 1
+    std::memcpy(quiet.data() + 4, &softer, sizeof softer);
+    std::memcpy(loud.data() + 4, &volume, sizeof volume);
+    const std::string name = plugin.text(effGetProgramName);
+    const std::pair<const char*, std::function<void()>> landings[] = {
+        {"load", [&] { plugin.dispatch(effSetChunk, 0, kChunkBytes, loud.data()); }},
+        {"selection",
+         [&] {
+             for (int i = 0; i < kNameTags; ++i) {
+                 const int code = i < int(name.size()) ? static_cast<unsigned char>(name[i]) : 0;
+                 plugin.setParameter(kNameFirst + i, code ? (code + 0.5f) / 255.99f : 0.0f);
+             }
+             plugin.dispatch(effSetProgram, 0, 0);
+         }},
+    };
+    // Where a note falls among the engine's two-frame passes moves its first audible frame by
+    // a frame or two either way.
+    constexpr int kOnsetSpread = 4;
+    int notes = 0, silent = 0, otherSound = 0, late = 0;
+    for (const auto& [what, land] : landings)
+        for (const VstInt32 block : {256, 1}) {
+            // The same note struck long after the landing, the render on this thread.
+            plugin.dispatch(effSetChunk, 0, kChunkBytes, quiet.data());
+            settle();
+            const Heard expected = strikeAfter(plugin, land, block, 8192 / block + 2, false);
+            ASSERT_GT(expected.db, -40.0) << what;
+            ASSERT_GE(expected.onset, 0) << what;
+            for (const bool ownThread : {false, true})
+                for (int after = 0; after <= 20; ++after) {
+                    SCOPED_TRACE(testing::Message()
+                                 << what << ", blocks of " << block << ", " << after
+                                 << " blocks after, render " << (ownThread ? "elsewhere" : "here"));
+                    plugin.dispatch(effSetChunk, 0, kChunkBytes, quiet.data());
+                    settle();
+                    const Heard got = strikeAfter(plugin, land, block, after, ownThread);
+                    ++notes;
+                    silent += got.onset < 0;
+                    otherSound += got.onset >= 0 && std::fabs(got.db - expected.db) > 1.0;
+                    late += got.onset > expected.onset + kOnsetSpread;
+                    EXPECT_GE(got.onset, 0) << "never heard";
+                    EXPECT_NEAR(got.db, expected.db, 1.0) << "another sound";
+                    EXPECT_LE(got.onset, expected.onset + kOnsetSpread) << "heard late";
+                }
+        }
+    std::printf("[ figures  ] of %d notes after a load or selection, %d silent, %d at another "
+                "level, %d late\n",
+                notes, silent, otherSound, late);
+}
+
 #ifdef ZEK2_COUNTING_PLUGIN_PATH
 namespace {
 
@@ -323,7 +444,7 @@ void renderBoundaries(Plugin& plugin, int blocks) {
 // apply's read and those writes must win whole: each is landed exactly there (the apply held
 // by the hook build) and must leave the saves, and the as-loaded values a compare goes back
 // to, as when it comes after the apply; a save landed there hands out the record as written
-// back. Nor may the apply read the record while a load holds it: a boundary that comes then
+// back. Nor may the apply read the record while a load holds it: a block that starts then
 // leaves the program pending (were the apply to go ahead, held between its read and its writes,
 // it would write the sound before back over the load).
 TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
@@ -414,7 +535,7 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
     std::printf("[ figures  ] %d of %zu landings during an apply lost their sound\n", caught,
                 std::size(landings));
 
-    // A load holds the record when a boundary comes, the first sound still pending.
+    // A load holds the record when a render block starts, the first sound still pending.
     Plugin after(44100.0f, 256, h.entry);
     after.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(first.data()));
     after.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(second.data()));
@@ -433,7 +554,7 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
         renderBoundaries(during, 1);
         rendered = true;
     });
-    // The boundary has passed, or the apply went ahead and is held.
+    // The block has been rendered, or the apply went ahead and is held.
     EXPECT_TRUE(waitFor([&] { return rendered || h.holdApply(-1) == 1; }));
     h.holdTurn(0);
     EXPECT_TRUE(waitFor([&] { return loaded.load(); }));
@@ -441,5 +562,29 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
     loader.join();
     audio.join();
     EXPECT_TRUE(saves(during) == expected) << "the apply beside a load kept the sound before";
+
+    // A note falls due while a loaded sound waits to be applied and a second load, from
+    // another thread than the render's, holds the record: the note waits with the sound and
+    // then plays it, rather than starting on the silent sound before and being cut by the apply.
+    Plugin player(44100.0f, 256, h.entry);
+    Chunk silent = base, loud = base;
+    const float mute = 0.0f, volume = 0.8f; // Main Volume, tag 1
+    std::memcpy(silent.data() + 4, &mute, sizeof mute);
+    std::memcpy(loud.data() + 4, &volume, sizeof volume);
+    player.dispatch(effSetChunk, 0, kChunkBytes, silent.data());
+    renderBoundaries(player, 3);
+    std::thread([&] { player.dispatch(effSetChunk, 0, kChunkBytes, loud.data()); }).join();
+    h.holdTurn(1);
+    std::thread holder([&] { player.dispatch(effSetChunk, 0, kChunkBytes, loud.data()); });
+    ASSERT_TRUE(waitFor([&] { return h.holdTurn(-1) == 1; }));
+    std::vector<float> left, right;
+    player.sendMidi({{100, 0x90, 60, 100}});
+    player.process(256, left, right);
+    const float held = *std::max_element(left.begin(), left.end() - 1);
+    h.holdTurn(0);
+    holder.join();
+    player.process(4096, left, right);
+    EXPECT_EQ(held, 0.0f) << "a sound not yet applied was heard";
+    EXPECT_GT(*std::max_element(left.begin(), left.end() - 1), 0.01f) << "the note was lost";
 }
 #endif

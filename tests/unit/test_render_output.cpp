@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -103,9 +104,9 @@ TEST(RenderOutput, UnisonSubVoicesJoinAfterTheirDelay) {
     EXPECT_EQ(e->activeVoiceCount, 0);
 }
 
-TEST(RenderOutput, AFadeEndsInSilenceAndTheProgramFollowsAtTheBoundary) {
+TEST(RenderOutput, AFadeEndsInSilenceAndTheProgramFollowsInTheNextBlock) {
     Engine e;
-    // Up to 2,000 samples before a 4,096-sample boundary.
+    // Up to 2,000 samples before a 4,096-sample boundary: the fade ends well before it.
     const uint64_t now = e->getSampleCounter();
     uint64_t boundary = (now / 4096 + 1) * 4096;
     if (boundary - now < 2000) boundary += 4096;
@@ -115,13 +116,20 @@ TEST(RenderOutput, AFadeEndsInSilenceAndTheProgramFollowsAtTheBoundary) {
     EXPECT_NEAR(e->fadeGain, 0.5f, 2e-3f) << "linear over 1,000 samples";
     e.render(502);
     EXPECT_EQ(e->fadeGain, 0.0f);
-    EXPECT_TRUE(e->getPendingPresetApply());
-    e.render(998);
-    EXPECT_TRUE(e->getPendingPresetApply()) << "waits for the boundary";
-    for (float s : e.left) EXPECT_EQ(s, 0.0f);
+    EXPECT_TRUE(e->getPendingPresetApply()) << "waits for the next block";
+    for (size_t i = 500; i < 502; ++i) EXPECT_EQ(e.left[i], 0.0f);
     e.render(1);
-    EXPECT_FALSE(e->getPendingPresetApply()) << "applied at the 4,096-sample boundary";
+    EXPECT_FALSE(e->getPendingPresetApply()) << "applied at the next block's first sample";
     EXPECT_EQ(e->fadeGain, 1.0f);
+    // A note falling due after a fade, in the same block: the program is applied first, at the
+    // note's frame, and the note sounds from there.
+    e->startFadeOut();
+    e.midi({{1200, 0x90, 60, 100}});
+    e.render(3000);
+    EXPECT_FALSE(e->getPendingPresetApply());
+    EXPECT_EQ(e.pressedCount(), 1);
+    for (int i = 1001; i < 1200; ++i) ASSERT_EQ(e.left[size_t(i)], 0.0f) << i;
+    EXPECT_GT(*std::max_element(e.left.begin() + 1200, e.left.begin() + 1300), 0.001f);
 }
 
 TEST(RenderOutput, WaveAuditionReplacesTheBlockAndStopsTheCounters) {
