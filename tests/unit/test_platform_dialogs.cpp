@@ -783,19 +783,29 @@ TEST_F(PlatformDialogs, SignalsAndWaitsReachOnlyOurOwnChild) {
         auto unrelated = [&](int& answerFd) {
             int fds[2];
             if (pipe(fds) != 0) _exit(3);
-            nextPidIs(kPid);
             sigprocmask(SIG_BLOCK, &term, nullptr);
-            const pid_t pid = fork();
-            setpgid(pid == 0 ? 0 : pid, 0);
-            if (pid == 0) {
-                bool termed = false;
-                for (int sig; (sig = sigwaitinfo(&term, nullptr)) != SIGUSR1;)
-                    termed = termed || sig == SIGTERM;
-                sigset_t pending;
-                sigpending(&pending);
-                const char said = termed || sigismember(&pending, SIGTERM) ? 'T' : '-';
-                if (write(fds[1], &said, 1) == 1) pause();
-                _exit(0);
+            pid_t pid = -1;
+            // On a busy machine the pid of a process just gone now and then comes free a
+            // moment later: a child that got another pid is ended, and the pid tried again.
+            for (int attempt = 0; attempt < 200 && pid != kPid; ++attempt) {
+                if (pid > 0) {
+                    kill(pid, SIGKILL);
+                    waitpid(pid, nullptr, 0);
+                    usleep(1000);
+                }
+                nextPidIs(kPid);
+                pid = fork();
+                setpgid(pid == 0 ? 0 : pid, 0);
+                if (pid == 0) {
+                    bool termed = false;
+                    for (int sig; (sig = sigwaitinfo(&term, nullptr)) != SIGUSR1;)
+                        termed = termed || sig == SIGTERM;
+                    sigset_t pending;
+                    sigpending(&pending);
+                    const char said = termed || sigismember(&pending, SIGTERM) ? 'T' : '-';
+                    if (write(fds[1], &said, 1) == 1) pause();
+                    _exit(0);
+                }
             }
             sigprocmask(SIG_UNBLOCK, &term, nullptr);
             close(fds[1]);
