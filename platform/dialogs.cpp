@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <pthread.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -352,8 +353,9 @@ public:
     // be nobody else's then.
     void signalGroup(int sig) const {
         if (fd_ >= 0) {
-            if (syscall(SYS_pidfd_send_signal, fd_, sig, nullptr, kSignalProcessGroup) == 0 ||
-                errno != EINVAL)
+            if (groupSignalOnHandle() &&
+                (syscall(SYS_pidfd_send_signal, fd_, sig, nullptr, kSignalProcessGroup) == 0 ||
+                 errno != EINVAL))
                 return;
             siginfo_t info{};
             if (waitid(kByPidfd, fd_, &info, WEXITED | WNOHANG | WNOWAIT) == 0) kill(-pid_, sig);
@@ -389,6 +391,14 @@ public:
     }
 
 private:
+    // Whether to try the group signal on the handle. ZEK2_NO_PIDFD_GROUP_SIGNAL (set, not
+    // empty) makes it count as missing, as on kernels before 6.9, which most systems run: the
+    // fallback then runs on any kernel, under tests too.
+    static bool groupSignalOnHandle() {
+        char const* off = std::getenv("ZEK2_NO_PIDFD_GROUP_SIGNAL");
+        return off == nullptr || off[0] == '\0';
+    }
+
     void release() {
         if (fd_ >= 0) close(fd_);
         fd_ = -1;
@@ -399,15 +409,82 @@ private:
     int fd_ = -1;
 };
 
+// The dialogs' lifeline: a pipe whose write end this process alone holds, and whose read end
+// each dialog wrapper watches. However the host ends (a crash, SIGKILL, a signal to its process
+// group, which no longer reaches the wrappers' own groups, exit with the plug-in open), the
+// system closes the write end, and the wrappers read the end of the file and end their dialogs.
+// Unloading the plug-in without closing it closes the write end too (the destructor of this
+// object runs then). Both ends are close-on-exec, so no other program the host starts holds
+// them, and a child the host forks without starting a program lets them go at once; the child
+// makes a lifeline of its own should it ask a question.
+class Lifeline {
+public:
+    Lifeline() {
+        pthread_atfork([] { instance().lock_.lock(); }, [] { instance().lock_.unlock(); },
+                       [] {
+                           Lifeline& self = instance();
+                           self.drop();
+                           self.lock_.unlock();
+                       });
+    }
+    ~Lifeline() { drop(); }
+    Lifeline(Lifeline const&) = delete;
+    Lifeline& operator=(Lifeline const&) = delete;
+
+    static Lifeline& instance();
+
+    // The read end for a wrapper about to start, made the first time; -1 when no pipe can be
+    // made. It sits above the standard descriptors, so a wrapper's descriptor 3 is never one
+    // that the set-up of its standard ones closes or moves.
+    int readEnd() {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (readFd_ < 0) {
+            int fds[2];
+            if (pipe2(fds, O_CLOEXEC) != 0) return -1;
+            readFd_ = fcntl(fds[0], F_DUPFD_CLOEXEC, 10);
+            writeFd_ = fcntl(fds[1], F_DUPFD_CLOEXEC, 10);
+            close(fds[0]);
+            close(fds[1]);
+            if (readFd_ < 0 || writeFd_ < 0) {
+                drop();
+                return -1;
+            }
+        }
+        return readFd_;
+    }
+
+private:
+    void drop() {
+        if (readFd_ >= 0) close(readFd_);
+        if (writeFd_ >= 0) close(writeFd_);
+        readFd_ = writeFd_ = -1;
+    }
+
+    std::mutex lock_;
+    int readFd_ = -1;
+    int writeFd_ = -1;
+};
+
+Lifeline gLifeline;
+
+Lifeline& Lifeline::instance() {
+    return gLifeline;
+}
+
+// The descriptor on which a dialog wrapper finds the lifeline.
+constexpr int kLifelineFd = 3;
+
 } // namespace
 
 // Starts argv[0] from PATH with the arguments as they are (no shell), standard input and error
 // on /dev/null and standard output on `outFd` (or /dev/null for -1); the posix_spawnp result.
-// The child leads a process group of its own, which takes in whatever it starts: the group is
-// ended as one. It starts with no signal blocked and SIGCHLD and SIGTERM at their defaults,
-// whatever the host's thread blocks or ignores: the dialog wrapper waits for its program, and
-// both can end politely on SIGTERM.
-static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pid_t& pid) {
+// `lifeline`, when not -1, is given to the child as descriptor 3. The child leads a process
+// group of its own, which takes in whatever it starts: the group is ended as one. It starts
+// with no signal blocked and SIGCHLD and SIGTERM at their defaults, whatever the host's thread
+// blocks or ignores: the dialog wrapper waits for its program, and both can end politely on
+// SIGTERM.
+static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pid_t& pid,
+                             int lifeline = -1) {
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t none;
@@ -429,6 +506,7 @@ static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pi
     else
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (lifeline >= 0) posix_spawn_file_actions_adddup2(&actions, lifeline, kLifelineFd);
     std::vector<char*> args;
     for (std::string const& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
@@ -438,14 +516,14 @@ static int spawnWithoutShell(std::vector<std::string> const& argv, int outFd, pi
     return spawned;
 }
 
-ProgramResult runProgram(std::vector<std::string> const& argv) {
+static ProgramResult runWithLifeline(std::vector<std::string> const& argv, int lifeline) {
     ProgramResult result;
     if (argv.empty()) return result;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return result;
 
     pid_t pid = 0;
-    int spawned = spawnWithoutShell(argv, fds[1], pid);
+    int spawned = spawnWithoutShell(argv, fds[1], pid, lifeline);
     close(fds[1]);
     if (spawned != 0) {
         close(fds[0]);
@@ -475,6 +553,10 @@ ProgramResult runProgram(std::vector<std::string> const& argv) {
     return result;
 }
 
+ProgramResult runProgram(std::vector<std::string> const& argv) {
+    return runWithLifeline(argv, -1);
+}
+
 namespace {
 
 // No button was chosen: no dialog program, or it could not be started or ended abnormally.
@@ -498,10 +580,24 @@ DialogAnswer unavailableAnswer() {
 // never read by the shell. Ending it (the editor closed): SIGTERM reaches the shell and the
 // program, which share a process group; the shell waits for the program before it ends, so the
 // shell's end means the program's.
-constexpr const char* kWrapperScript = "trap 'wait $!; exit 143' TERM\n"
-                                       "\"$@\" &\n"
-                                       "wait $!\n"
-                                       "printf '\\n%s%d\\n' '@ZEK2-dialog-exit=' \"$?\"\n";
+// Beside the program, a second shell of the wrapper's watches the lifeline (descriptor 3),
+// which the program does not get. Its end of file means the host is gone: the watcher ends
+// the group as a close does (SIGCONT, SIGTERM, and SIGKILL after half a second), staying to
+// the last step itself. A program that ends first takes its watcher with it. The watcher starts
+// before the wrapper catches SIGTERM, so it never holds the wrapper's catching of it: a SIGTERM
+// that came while a forked shell still did would be lost.
+constexpr const char* kWrapperScript =
+    "(read -r x <&3; trap '' TERM; kill -s CONT 0; kill -s TERM 0; sleep 0.5; kill -s KILL 0) "
+    ">/dev/null 2>&1 &\n"
+    "w=$!\n"
+    "trap 'wait $p; exit 143' TERM\n"
+    "\"$@\" 3<&- &\n"
+    "p=$!\n"
+    "wait $p\n"
+    "s=$?\n"
+    "kill $w 2>/dev/null\n"
+    "wait $w\n"
+    "printf '\\n%s%d\\n' '@ZEK2-dialog-exit=' \"$s\"\n";
 constexpr const char* kExitMarker = "\n@ZEK2-dialog-exit=";
 
 // The answer from what the wrapped program wrote. The last marker is the wrapper's (the
@@ -669,10 +765,12 @@ std::unique_ptr<PendingDialog> DialogBackend::askLater(DialogRequest const& requ
 std::unique_ptr<PendingDialog> SystemDialogs::askLater(DialogRequest const& request) {
     const std::vector<std::string> args = dialogProgramArgs(request);
     if (args.empty()) return std::make_unique<AnsweredDialog>(unavailableAnswer());
+    const int lifeline = Lifeline::instance().readEnd();
     int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return std::make_unique<AnsweredDialog>(dismissedAnswer());
+    if (lifeline < 0 || pipe2(fds, O_CLOEXEC) != 0)
+        return std::make_unique<AnsweredDialog>(dismissedAnswer());
     pid_t pid = 0;
-    const int spawned = spawnWithoutShell(args, fds[1], pid);
+    const int spawned = spawnWithoutShell(args, fds[1], pid, lifeline);
     close(fds[1]);
     if (spawned != 0) {
         close(fds[0]);
@@ -685,7 +783,9 @@ std::unique_ptr<PendingDialog> SystemDialogs::askLater(DialogRequest const& requ
 DialogAnswer SystemDialogs::ask(DialogRequest const& request) {
     const std::vector<std::string> args = dialogProgramArgs(request);
     if (args.empty()) return unavailableAnswer();
-    const ProgramResult run = runProgram(args);
+    const int lifeline = Lifeline::instance().readEnd();
+    if (lifeline < 0) return dismissedAnswer();
+    const ProgramResult run = runWithLifeline(args, lifeline);
     if (!run.started) return dismissedAnswer();
     return answerFromOutput(run.output);
 }
