@@ -538,7 +538,9 @@ TEST(HostEditorEvents, ALoadedTuningPlaysAgainWhenItsSoundIsRestored) {
     };
     const auto restoredByValues = [&](testhost::Plugin& p) {
         prepare(p);
-        for (int t = 0; t < 2048; ++t) p.setParameter(t, saved[static_cast<size_t>(t)]);
+        // Every value but the program trigger (1018): the writes of the name fetch the tuning.
+        for (int t = 0; t < 2048; ++t)
+            if (t != 1018) p.setParameter(t, saved[static_cast<size_t>(t)]);
     };
     {
         testhost::Plugin p;

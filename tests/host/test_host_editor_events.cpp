@@ -460,6 +460,8 @@ TEST(HostEditorEvents, EveryDisplayShowsTheStoredValuesAtEveryOpening) {
                 s.uiCall([&] { plugin.dispatch(effEditClose); });
                 EXPECT_TRUE(s.reopen());
                 s.click(screen.x, screen.y);
+                // Parked outside again: no hover name or tip stands over either picture.
+                s.moveTo(width + 50, height + 50);
             };
             openScreen();
             for (int t = 0; t < 2048; ++t)
