@@ -31,29 +31,29 @@ public:
             return;
         }
         std::ofstream script(folder + "/zenity");
-        script
-            << "#!/bin/sh\n"
-            << "d='" << folder << "'\n"
-            << "start=''\n"
-            << "for a in \"$@\"; do case \"$a\" in --filename=*) start=\"${a#--filename=}\";;"
-            << " esac; done\n"
-            << "shown=\"${start%/*}\"\n"
-            << "if [ -d \"$shown\" ]; then exists=yes; else exists=no; fi\n"
-            << "while [ -n \"$shown\" ] && [ ! -d \"$shown\" ]; do shown=\"${shown%/*}\"; done\n"
-            << "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done\n"
-            << "  [ \"$1\" = --file-selection ] && echo \"start-folder-exists=$exists\"\n"
-            << "  echo '" << kEnd << "'; } >> \"$d/log\"\n"
-            << "sleep " << delayMs / 1000 << "." << (delayMs % 1000) / 100 << "\n"
-            << "if [ \"$1\" = --entry ]; then\n"
-            << "  [ -s \"$d/answers\" ] || exit 1\n"
-            << "  head -n 1 \"$d/answers\"; sed -i 1d \"$d/answers\"\n"
-            << "fi\n"
-            << "if [ \"$1\" = --file-selection ] && [ -s \"$d/files\" ]; then\n"
-            << "  f=\"$(head -n 1 \"$d/files\")\"\n"
-            << "  case \"$f\" in /*) echo \"$f\";; *) printf '%s/%s\\n' \"$shown\" \"$f\";; esac\n"
-            << "  sed -i 1d \"$d/files\"\n"
-            << "fi\n"
-            << "exit 0\n";
+        script << "#!/bin/sh\n"
+               << "d='" << folder << "'\n"
+               << "start=''\n"
+               << "for a in \"$@\"; do case \"$a\" in --filename=*) start=\"${a#--filename=}\";;"
+               << " esac; done\n"
+               << "shown=\"${start%/*}\"\n"
+               << "if [ -d \"$shown\" ]; then exists=yes; else exists=no; fi\n"
+               << "while [ -n \"$shown\" ] && [ ! -d \"$shown\" ]; do shown=\"${shown%/*}\"; done\n"
+               << "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done\n"
+               << "  [ \"$1\" = --file-selection ] && echo \"start-folder-exists=$exists\"\n"
+               << "  echo '" << kEnd << "'; } >> \"$d/log\"\n"
+               << "sleep " << delayMs / 1000 << "." << (delayMs % 1000) / 100 << "\n"
+               << "if [ \"$1\" = --entry ]; then\n"
+               << "  [ -s \"$d/answers\" ] || exit 1\n"
+               << "  head -n 1 \"$d/answers\"; sed -i 1d \"$d/answers\"\n"
+               << "fi\n"
+               << "if [ \"$1\" = --file-selection ] && [ -s \"$d/files\" ]; then\n"
+               << "  f=\"$(head -n 1 \"$d/files\")\"\n"
+               << "  case \"$f\" in /*) echo \"$f\";;\n"
+               << "  *) printf '%s/%s\\n' \"$shown\" \"$f\";; esac\n"
+               << "  sed -i 1d \"$d/files\"\n"
+               << "fi\n"
+               << "exit 0\n";
         script.close();
         chmod((folder + "/zenity").c_str(), 0755);
         oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
