@@ -104,6 +104,8 @@ void uEditor::redrawDistortVoiceViewContainer() {
     const int m = REAL_DISTORT_MODES[0][std::clamp(
         engine->getSteppedValue(tag::VoiceDistortionMode), 0, DISTORT_FX_MODE_COUNT - 1)];
     const bool off = !engine->getOnOff(tag::VoiceDistortionOn);
+    // A mode written by the host turns the rings as a mode chosen on the screen does.
+    setDistortRings();
     if (TOptionMenu* menu = ui.distortVoiceMenu) {
         menu->setBypassed(off);
         c->addView(menu);

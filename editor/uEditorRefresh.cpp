@@ -108,12 +108,9 @@ void uEditor::doResume() {
             else
                 resumeMenu(static_cast<TOptionMenu*>(c));
         }
-        for (int pad = 0; pad < 2; ++pad) {
-            const int mode = engine->getSteppedValue(edtables::XY_RECORD_MODE_TAGS[pad]);
-            for (int k = 0; k < 3; ++k)
-                if (TRadioButton* r = ui.xyModeRadios[screen][pad][k]) r->setState(mode == k);
+        showXYRecordModes();
+        for (int pad = 0; pad < 2; ++pad)
             if (CView* d = ui.xyDisplays[screen][pad]) d->setDirty(true);
-        }
         if (TOptionMenu* lock = ui.playLockMenus[screen])
             lock->setString(LOCK_STR[std::clamp(engine->getLockState(1), 0, LOCK_COUNT - 1)]);
         xyModesChanged = true;
@@ -135,6 +132,17 @@ void uEditor::doResume() {
         }
     }
     busy = false;
+}
+
+void uEditor::showXYRecordModes() {
+    APlugin* engine = getEngine();
+    if (!engine) return;
+    for (int pad = 0; pad < 2; ++pad) {
+        const int mode = engine->getSteppedValue(edtables::XY_RECORD_MODE_TAGS[pad]);
+        for (auto& screenRadios : ui.xyModeRadios)
+            for (int k = 0; k < 3; ++k)
+                if (TRadioButton* r = screenRadios[pad][k]) r->setState(mode == k);
+    }
 }
 
 void uEditor::serveParameter(int tag) {
@@ -213,6 +221,7 @@ void uEditor::idlePass(uint32_t t) {
         if (screenMode == 1) showEasyScreen();
     }
     if (screenMode == 2) {
+        idleBackScreen();
         idleHover();
         return;
     }

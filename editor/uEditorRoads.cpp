@@ -70,7 +70,7 @@ bool isMenuTag(int t) {
 
 void uEditor::raiseRedrawForTag(int t) {
     if (t == tag::VoiceDistortionOn) redrawDistortVoice = true;
-    if (inRange(t, tag::PreEqOn, tag::PostEqHighPassFrequency)) redrawEQ = true;
+    if (inRange(t, tag::PreEqOn, tag::PostEqHighPassFrequency)) redrawEQ = easyEQRedraw = true;
     // The oscillators' LFO, amplitude and pitch envelope settings live in their containers.
     if (inRange(t, tag::Osc1Symmetry, tag::Osc1PitchEnvRelease) ||
         inRange(t, tag::Osc2Symmetry, tag::Osc2PitchEnvRelease))
@@ -100,6 +100,8 @@ void uEditor::serveTagAction(int t) {
     const float v = engine->getParameter(t);
     if (isMenuTag(t)) {
         resumeMenusOfTag(t);
+        // A knob may show the same tag on another page (the sequences' steps and loop start).
+        serveParameter(t);
         return;
     }
     switch (t) {
@@ -143,6 +145,10 @@ void uEditor::serveTagAction(int t) {
     case tag::Xy2LoopMode:
     case tag::Xy2PlayMode:
         xyModesChanged = true;
+        return;
+    case tag::Xy1RecordMode:
+    case tag::Xy2RecordMode:
+        showXYRecordModes();
         return;
     case tag::UserWave1Preset:
     case tag::UserWave2Preset: {

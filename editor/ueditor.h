@@ -496,6 +496,8 @@ private:
     void idleHover();
     void idleShownModValues(int screen);
     void idleXYModes(int screen);
+    // The XY pads' LIVE, REC and PLAY radios of both screens show the record modes.
+    void showXYRecordModes();
     void fillFXPage();
     void showPageViews(VSTGUI::CView* const* views, int count);
     void greyLook(int look, int screen, bool off);
@@ -600,12 +602,15 @@ public:
     TKnob* easyBandwidth[3] = {};
     TLabel* easyBandwidthLabels[3] = {};
     bool easyEQGuard = false;
-    bool easyEQRedraw = false;
+    // Raised by a pushed EQ tag from any thread, served by the Easy screen's idle pass.
+    std::atomic<bool> easyEQRedraw{false};
 
     // The back side: its own controls' looks, the typed A4 pitch and brick-filter frequency
     // (false, changing nothing, for Cancel or text that is no number; a number out of range
     // takes the default) and their read-outs, one formatter each.
     void refreshBackScreen();
+    // While the page shows: its read-outs of the sound follow the host and the engine.
+    void idleBackScreen();
     bool typeA4();
     bool typeBrickFrequency();
     static std::string formatA4Readout();

@@ -13,6 +13,7 @@
 #include "dsp/TParaEQ.h"
 #include "dsp/TSample.h"
 #include "engine/EditorLink.h"
+#include "engine/files/TuningFollower.h"
 #include "engine/fx/FXState.h"
 #include "engine/modulation/GlobalLFOLanes.h"
 #include "engine/params/Relaxed.h"
@@ -666,6 +667,11 @@ private:
 
     // Tuning: the pitch of each MIDI note in semitones.
     Relaxed<float> tuningNoteTable[128];
+    // The name of the tuning the table was last filled for (empty: the standard table) and
+    // whether its file was found; the threads that read files fill the table under the lock.
+    mutable std::mutex tuningFileLock;
+    std::string tuningTableName;
+    bool tuningTableFound = true;
 
     // The parameter tag learnt for each MIDI controller number (0 none), and the tag armed for
     // learning: the user-interface thread writes them while the audio thread reads them.
@@ -2036,8 +2042,20 @@ public:
     // Reads a tuning file and names the tuning; false leaves tuning and name as they were.
     bool loadTuningFile(const std::string& path, const std::string& name);
     void resetTuning();
+    // "Standard Tuning" while the tuning is off; the name the sound gives while its file plays;
+    // the name after "Missing: " while its file was not found (the standard table plays then).
     std::string getTuningName() const;
+    // The table takes the tuning the sound names, read again from the tuning folder, where
+    // every load keeps a copy. A thread that may touch files; the audio thread's writes of the
+    // name are left to the follower's thread.
+    void followTuningName();
 
+private:
+    // A write of the tuning switch, of a name tag or of the program trigger (any thread).
+    void tuningNameWritten(int tag);
+    std::string tuningFilePath(const std::string& name) const;
+
+public:
     // User-wave files and sample import into user wave n (0 or 1).
     void loadWave(int n);
     void saveWave(int n);
@@ -2046,6 +2064,10 @@ public:
     void loadSample(int n);
     bool importSample(int n, const std::string& path);
     const TSample& getSampleReader() const { return sampleReader; }
+
+private:
+    // Last, so it ends first: its thread reads the record, the folders and the table.
+    TuningFollower tuningFollower{[this] { followTuningName(); }};
 };
 
 // Allocates and constructs one engine joined to its editor; null when that fails. The join of

@@ -196,6 +196,18 @@ void uEditor::refreshBackScreen() {
     }
 }
 
+void uEditor::idleBackScreen() {
+    APlugin* engine = getEngine();
+    if (!engine) return;
+    auto follow = [](TReadout* r, const std::string& text) {
+        if (!r || r->getString() == text) return;
+        r->setString(text);
+        r->setDirty(true);
+    };
+    follow(ui.tuningReadout, engine->getTuningName());
+    follow(ui.brickReadout, formatBrickReadout(engine->getParameter(tag::BrickFilterFrequency)));
+}
+
 // Both questions run beside the idle calls; the answer is applied when it comes (at once for
 // a back end that answers at once, and then the result tells whether it changed anything).
 bool uEditor::typeA4() {

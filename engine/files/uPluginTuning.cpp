@@ -1,11 +1,15 @@
-// The tuning table: loading a tuning file, its name in the name tags, and switching it off.
-// User-interface thread (settings page); the note start reads the table on the audio thread.
+// The tuning table: loading a tuning file, its name in the name tags, switching it off, and
+// the table following the name a restored or loaded sound gives. Loads on the user-interface
+// thread (settings page), the following on the thread that loads a sound or on the follower's
+// thread; the note start reads the table on the audio thread.
 #include "engine/APlugin.h"
 
 #include "engine/files/FileFormats.h"
 #include "engine/params/ParamTags.h"
 #include "platform/dialogs.h"
 #include "platform/strings.h"
+
+#include <pthread.h>
 
 #include <cmath>
 
@@ -16,6 +20,28 @@ constexpr std::size_t kMaxTuningBytes = 1024 * 1024;
 constexpr int kNameChars = tag::TuningNameCount - 1;
 constexpr float kCharScale = 255.99f;
 constexpr const char* kTuningProblem = "Problem with Tuning File";
+constexpr const char* kMissingTuning = "Missing: ";
+
+// The name the tags give, up to the first empty one.
+template <class Values> std::string nameIn(const Values& values) {
+    std::string name;
+    for (int i = 0; i < tag::TuningNameCount; ++i) {
+        const int code = static_cast<int>(values[tag::TuningNameFirst + i] * kCharScale);
+        if (code <= 0) break;
+        name.push_back(static_cast<char>(code > 255 ? 255 : code));
+    }
+    return name;
+}
+
+// A name that stands for a file in the tuning folder and nowhere else: a host may write any
+// characters into the name tags.
+bool isPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+void fillStandard(float (&table)[zekfiles::kTuningNotes]) {
+    for (int n = 0; n < zekfiles::kTuningNotes; ++n) table[n] = static_cast<float>(n);
+}
 } // namespace
 
 float APlugin::getTuning(int note) const {
@@ -23,19 +49,36 @@ float APlugin::getTuning(int note) const {
     return getOnOff(tag::HasTuningOn) ? tuningNoteTable[note] : static_cast<float>(note);
 }
 
+std::string APlugin::tuningFilePath(const std::string& name) const {
+    std::string folder = tuningDir;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder + name + ".tun";
+}
+
 bool APlugin::loadTuningFile(const std::string& path, const std::string& name) {
     std::string text;
     if (!zekfiles::readTextFile(path, kMaxTuningBytes, text)) return false;
     // Parsed apart and taken over whole, so a refused file leaves the tuning as it was.
     float table[zekfiles::kTuningNotes];
-    for (int n = 0; n < zekfiles::kTuningNotes; ++n) table[n] = static_cast<float>(n);
+    fillStandard(table);
     if (zekfiles::parseTuningText(text, table) != zekfiles::TuningParse::Ok) return false;
+    // Held while the name is written, so the follower never reads half a name.
+    std::lock_guard<std::mutex> hold(tuningFileLock);
     for (int n = 0; n < zekfiles::kTuningNotes; ++n) tuningNoteTable[n] = table[n];
 
-    const std::size_t length = utf8CutLength(name, kNameChars);
+    const std::string kept = name.substr(0, utf8CutLength(name, kNameChars));
+    // The sound keeps only the name: a copy under it in the tuning folder is found again when
+    // the sound is restored, wherever the file came from. A copy that cannot be written shows
+    // as a missing tuning then.
+    if (isPlainName(kept) && tuningFilePath(kept) != path) {
+        makeDirectory(tuningDir);
+        zekfiles::writeTextFile(tuningFilePath(kept), text);
+    }
+    tuningTableName = kept;
+    tuningTableFound = true;
     for (int i = 0; i < tag::TuningNameCount; ++i) {
         const int code =
-            static_cast<std::size_t>(i) < length ? static_cast<unsigned char>(name[i]) : 0;
+            static_cast<std::size_t>(i) < kept.size() ? static_cast<unsigned char>(kept[i]) : 0;
         setParameter(tag::TuningNameFirst + i, (static_cast<float>(code) + 0.5f) / kCharScale);
     }
     setParameter(tag::HasTuningOn, 1.0f);
@@ -52,16 +95,47 @@ void APlugin::loadTuning() {
 
 void APlugin::resetTuning() {
     setParameter(tag::HasTuningOn, 0.0f);
+    std::lock_guard<std::mutex> hold(tuningFileLock);
     for (int n = 0; n < 128; ++n) tuningNoteTable[n] = static_cast<float>(n);
+    // The name stays with the sound; the table is read again when it is switched on.
+    tuningTableName.clear();
+    tuningTableFound = true;
 }
 
 std::string APlugin::getTuningName() const {
-    if (!getOnOff(tag::HasTuningOn)) return "Standard Tuning";
-    std::string name;
-    for (int i = 0; i < tag::TuningNameCount; ++i) {
-        const int code = static_cast<int>(currentValues[tag::TuningNameFirst + i] * kCharScale);
-        if (code <= 0) break;
-        name.push_back(static_cast<char>(code > 255 ? 255 : code));
-    }
-    return name;
+    // The record's values: those a load just restored, before the render applies them.
+    if (programValues.values[tag::HasTuningOn] < 0.5f) return "Standard Tuning";
+    const std::string name = nameIn(programValues.values);
+    std::lock_guard<std::mutex> hold(tuningFileLock);
+    if (name.empty() || (tuningTableFound && name == tuningTableName)) return name;
+    return kMissingTuning + name;
+}
+
+void APlugin::tuningNameWritten(int t) {
+    // A load fetches the table on its own thread, so the sound's first note plays it; the
+    // audio thread and single name characters leave the file work to the follower's thread.
+    const bool onRender =
+        renderRunning.load(std::memory_order_acquire) &&
+        renderThread.load(std::memory_order_relaxed) == static_cast<unsigned long>(pthread_self());
+    if (t == tag::ApplyPreset && !onRender)
+        followTuningName();
+    else
+        tuningFollower.request();
+}
+
+void APlugin::followTuningName() {
+    std::lock_guard<std::mutex> hold(tuningFileLock);
+    const std::string name = nameIn(programValues.values);
+    if (name == tuningTableName && tuningTableFound) return;
+    float table[zekfiles::kTuningNotes];
+    fillStandard(table);
+    bool found = name.empty();
+    std::string text;
+    if (isPlainName(name) && zekfiles::readTextFile(tuningFilePath(name), kMaxTuningBytes, text))
+        found = zekfiles::parseTuningText(text, table) == zekfiles::TuningParse::Ok;
+    // A file not found or refused plays the standard table.
+    if (!found) fillStandard(table);
+    for (int n = 0; n < zekfiles::kTuningNotes; ++n) tuningNoteTable[n] = table[n];
+    tuningTableName = name;
+    tuningTableFound = found;
 }

@@ -88,6 +88,8 @@ void APlugin::origProgram() {
         for (int t = tag::UserWave1First; t < kNumParams; ++t) appliedValues[t] = editValues[t];
     }
     editChanged = false;
+    // The compared sound may name another tuning.
+    tuningFollower.request();
     requestScreenRefresh();
     reset();
 }
@@ -101,6 +103,7 @@ void APlugin::editProgram() {
             editValues[t] = currentValues[t] = programValues.values[t] = appliedValues[t];
     }
     editChanged = true;
+    tuningFollower.request();
     reset();
     requestScreenRefresh();
 }

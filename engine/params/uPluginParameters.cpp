@@ -34,6 +34,10 @@ void APlugin::setParameter(VstInt32 tag, float value) {
     if (!isValidTag(tag)) return;
     const float v = storeParameter(tag, value);
     if (paramNotifiesEditor[tag]) pushToEditor(tag, v);
+    // A sound plays the tuning it names: a load or a write of the name fetches its table.
+    if (tag == tag::ApplyPreset ||
+        (tag >= tag::HasTuningOn && tag < tag::TuningNameFirst + tag::TuningNameCount))
+        tuningNameWritten(tag);
 }
 
 float APlugin::storeParameter(int tag, float value) {

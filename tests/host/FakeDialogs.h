@@ -4,8 +4,8 @@
 // left is cancelled. A file chooser shows the folder it is given, or when that does not exist
 // the nearest one above it, as the desktop's does; it logs whether the folder it was given
 // exists ("start-folder-exists=yes" or "=no" after its arguments) and answers with a name
-// from a second list, in the folder it shows, or with nothing when that list is empty. PATH
-// is restored when it goes.
+// from a second list, in the folder it shows (a whole path as it is), or with nothing when
+// that list is empty. PATH is restored when it goes.
 #pragma once
 
 #include <sys/stat.h>
@@ -48,7 +48,9 @@ public:
                << "  head -n 1 \"$d/answers\"; sed -i 1d \"$d/answers\"\n"
                << "fi\n"
                << "if [ \"$1\" = --file-selection ] && [ -s \"$d/files\" ]; then\n"
-               << "  printf '%s/%s\\n' \"$shown\" \"$(head -n 1 \"$d/files\")\"\n"
+               << "  f=\"$(head -n 1 \"$d/files\")\"\n"
+               << "  case \"$f\" in /*) echo \"$f\";;\n"
+               << "  *) printf '%s/%s\\n' \"$shown\" \"$f\";; esac\n"
                << "  sed -i 1d \"$d/files\"\n"
                << "fi\n"
                << "exit 0\n";
@@ -73,7 +75,8 @@ public:
         std::ofstream(folder + "/answers", std::ios::app) << text << "\n";
     }
 
-    // The file name the next file chooser answers with, in the folder it shows.
+    // The file name the next file chooser answers with, in the folder it shows; a whole path
+    // (from a folder the user went to) as it is.
     void answerFile(const std::string& name) {
         std::ofstream(folder + "/files", std::ios::app) << name << "\n";
     }

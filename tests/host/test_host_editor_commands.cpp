@@ -2,11 +2,16 @@
 // the host hears of them: each menu button opens its own unit's menu, the XY pad asks for its
 // controller number, the gater's pattern commands keep the hidden steps, a section command is
 // one bracketed edit per moved parameter and one updateDisplay, a gesture that changes nothing
-// tells the host nothing, typed numbers take a decimal comma and refuse text, and every file
-// chooser starts in its kind's folder, made on a fresh home, where a save then lands.
+// tells the host nothing, typed numbers take a decimal comma and refuse text, every file
+// chooser starts in its kind's folder, made on a fresh home, where a save then lands, and a
+// loaded tuning plays again in its restored sound.
 #include "tests/TestEnv.h"
 
 #include <gtest/gtest.h>
+
+// Before the X headers, which define None.
+#include "tests/PlainOscillator.h"
+#include "tests/host/AudioAnalysis.h"
 
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
@@ -15,8 +20,11 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <thread>
@@ -44,7 +52,7 @@ constexpr int kArpTabX = 63, kWaveTabX = 132;
 constexpr int kEQButtonX = 885, kEQButtonY = 219, kEcsMenuX = 383, kEcsMenuY = 27;
 constexpr int kModMatrixX = 200, kModMatrixY = 620, kArpCmdX = 662, kArpCmdY = 456;
 constexpr int kWaveCmdX = 516, kWaveCmdY = 699, kBackSideX = 917, kBackSideY = 40;
-constexpr int kTuningX = 374, kTuningY = 579;
+constexpr int kTuningX = 374, kTuningY = 579, kTuningOn = 923;
 
 // The parameters.
 constexpr int kVolume = 12, kSemi = 14, kFine = 15, kXYPad1X_Tag = 272, kXY1RecordMode = 778;
@@ -458,6 +466,109 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
         s.idles(3);
     }
     EXPECT_TRUE(dialogs.questions("--info").empty()) << "nothing to tell";
+}
+
+// A tuning loaded on the back side from a folder of the musician's own travels with its sound:
+// every note 200 cents up, note 60 at 293.66 Hz. The host saves the sound (its values; the
+// chunk where it takes one), the file goes, and a new instance restored from either form plays
+// the tuned pitch. With the tuning gone from everywhere, a restored sound plays standard pitch
+// and the back side's read-out tells another text than while the tuning played.
+TEST(HostEditorEvents, ALoadedTuningPlaysAgainWhenItsSoundIsRestored) {
+    DialogSession d;
+    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
+    const char* base = std::getenv("ZEK2_TEST_TMP");
+    std::string folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2tunXXXXXX";
+    ASSERT_TRUE(mkdtemp(folder.data()));
+    const std::string name = "Up200 " + std::to_string(getpid());
+    const std::string file = folder + "/" + name + ".tun";
+    {
+        std::ofstream out(file);
+        out << "[Tuning]\n";
+        for (int n = 0; n < 128; ++n) out << "note " << n << "=" << n * 100 + 200 << "\n";
+    }
+    testpatch::setPlainVoice(d.plugin, 0);
+    d.dialogs.answerFile(file);
+    d.s.click(kBackSideX, kBackSideY);
+    d.s.click(kTuningX, kTuningY);
+    ASSERT_TRUE(EditorSession::waitFor([&] { return d.plugin.getParameter(kTuningOn) == 1.0f; },
+                                       EditorSession::kPatienceMs));
+    // The back side's tuning read-out, once two looks a few idle calls apart agree.
+    const auto readout = [](EditorSession& s) {
+        auto look = [&] {
+            std::vector<unsigned long> all;
+            s.idles(3);
+            XSync(s.getDisplay(), False);
+            XImage* image =
+                XGetImage(s.getDisplay(), s.getHostWindow(), 303, 572, 142, 15, AllPlanes, ZPixmap);
+            if (!image) return all;
+            for (int y = 0; y < image->height; ++y)
+                for (int x = 0; x < image->width; ++x) all.push_back(XGetPixel(image, x, y));
+            XDestroyImage(image);
+            return all;
+        };
+        std::vector<unsigned long> last = look();
+        for (std::vector<unsigned long> now = look(); now != last; now = look()) last = now;
+        return last;
+    };
+    const auto playing = readout(d.s);
+    const std::vector<float> saved = valuesOf(d.plugin, [] {
+        std::vector<int> all(2048);
+        for (int t = 0; t < 2048; ++t) all[static_cast<size_t>(t)] = t;
+        return all;
+    }());
+    std::vector<char> chunk(8224, 0);
+    std::memcpy(chunk.data(), saved.data(), 2048 * sizeof(float));
+    std::filesystem::remove_all(folder);
+
+    // Note 60 of a restored instance, until it sounds at `hz` (the file work may follow the
+    // host's writes on a thread of its own).
+    const auto playsAt = [](testhost::Plugin& p, double hz) {
+        return EditorSession::waitFor(
+            [&] {
+                std::vector<float> l, r;
+                p.sendMidi({{0, 0x90, 60, 100}});
+                p.process(4410, l, r);
+                p.process(17640, l, r);
+                l.pop_back();
+                p.sendMidi({{0, 0x80, 60, 0}});
+                p.process(4410, r, r);
+                return std::fabs(audio::cents(audio::crossingFrequency(l, 44100.0), hz)) < 2.0;
+            },
+            EditorSession::kPatienceMs);
+    };
+    const auto restoredByValues = [&](testhost::Plugin& p) {
+        prepare(p);
+        // Every value but the program trigger (1018): the writes of the name fetch the tuning.
+        for (int t = 0; t < 2048; ++t)
+            if (t != 1018) p.setParameter(t, saved[static_cast<size_t>(t)]);
+    };
+    {
+        testhost::Plugin p;
+        restoredByValues(p);
+        EXPECT_TRUE(playsAt(p, 293.66)) << "restored from its values";
+    }
+    {
+        testhost::host().product = "REAPER";
+        testhost::host().vendor = "Cockos";
+        testhost::Plugin p;
+        prepare(p);
+        ASSERT_EQ(p.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.data()),
+                  1);
+        EXPECT_TRUE(playsAt(p, 293.66)) << "restored from its chunk";
+        testhost::resetHost();
+    }
+
+    // The copy the load kept goes too.
+    const std::string kept =
+        std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Tuning/" + name + ".tun";
+    ASSERT_EQ(std::remove(kept.c_str()), 0) << kept;
+    testhost::Plugin p;
+    restoredByValues(p);
+    EditorSession s(p);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    s.click(kBackSideX, kBackSideY);
+    EXPECT_TRUE(playsAt(p, 261.63)) << "standard pitch with the tuning gone";
+    EXPECT_TRUE(readout(s) != playing) << "the read-out names the missing tuning as if it played";
 }
 
 // Nothing installs the manual: the Help button says so, in a message that names the file it

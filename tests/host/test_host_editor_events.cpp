@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <utility>
 
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
 #include "EditorSession.h"
@@ -27,6 +30,9 @@ constexpr int kGridX = 100, kGridOnY = 505, kGridTuneY = 565, kStep1On = 513, kS
 constexpr int kPreviewX = 47, kPreviewY = 39, kSettingsX = 1106, kSettingsY = 15;
 constexpr int kOrigX = 325, kOrigY = 48, kLogoX = 917, kLogoY = 40;
 constexpr int kBackSideEmptyX = 60, kBackSideEmptyY = 720;
+constexpr int kEasyX = 676, kEasyY = 51, kBackX = 917, kBackY = 40, kApplyPreset = 1018;
+constexpr std::pair<int, int> kEasyPulses[] = {
+    {132, 637}, {283, 628}, {513, 699}, {903, 646}, {1010, 646}};
 // The knob's command menu: Down steps over the enabled entries, the first being the help.
 constexpr int kMenuSetToMinimum = 5, kMenuSetToValue = 8, kMenuLatchToMIDI = 12,
               kMenuClearAllMIDI = 15;
@@ -366,7 +372,8 @@ bool showsWithinPatience(EditorSession& s, int x, int y, int w, int h,
 // written again draws the same picture; another value draws another. The host's writes while the
 // display is shown draw the same pictures as the openings. Each gate row shows its own pattern
 // in the sound's step count. Then a click on the gate row edits exactly the step under the
-// pointer of the pattern the row shows.
+// pointer of the pattern the row shows. Last, the sweep: every screen, with the host writing
+// every tag while it is shown, looks as a fresh opening of the screen looks.
 TEST(HostEditorEvents, EveryDisplayShowsTheStoredValuesAtEveryOpening) {
     testhost::Plugin plugin;
     prepare(plugin);
@@ -434,4 +441,58 @@ TEST(HostEditorEvents, EveryDisplayShowsTheStoredValuesAtEveryOpening) {
     s.click(kGateStep1X + 37 * 2, kGateLeftY);
     s.idles(3);
     EXPECT_EQ(static_cast<int>(plugin.getParameter(kGaterLeft) * 65535.9f), 0xA5F1 ^ (1 << 2));
+
+    // The sweep over every screen and every tag: on each screen the host writes every tag (but
+    // the program trigger) while it is shown, and the window shows what a fresh opening of the
+    // screen shows, for two sets of values.
+    struct Screen {
+        const char* name;
+        int x, y; // clicked after an opening to show the screen
+    };
+    const Screen screens[] = {{"ARP page", kArpTabX, kTabY},   {"WAVE page", kWaveTabX, kTabY},
+                              {"MOD page", kModTabX, kTabY},   {"FX page", kFXTabX, kTabY},
+                              {"PATH page", kPathTabX, kTabY}, {"Easy screen", kEasyX, kEasyY},
+                              {"back side", kBackX, kBackY}};
+    const int width = s.getWidth(), height = s.getHeight();
+    for (const Screen& screen : screens) {
+        for (float offset : {0.37f, 0.81f}) {
+            auto openScreen = [&] {
+                s.uiCall([&] { plugin.dispatch(effEditClose); });
+                EXPECT_TRUE(s.reopen());
+                s.click(screen.x, screen.y);
+                // Parked outside again: no hover name or tip stands over either picture.
+                s.moveTo(width + 50, height + 50);
+            };
+            openScreen();
+            for (int t = 0; t < 2048; ++t)
+                if (t != kApplyPreset)
+                    plugin.setParameter(t, std::fmod(t * 0.6180339887f + offset, 1.0f));
+            const auto shown = settledBox(s, 0, 0, width, height);
+            openScreen();
+            const auto fresh = settledBox(s, 0, 0, width, height);
+            // The Easy screen's five lights pulse with time, not with a value.
+            auto pulsing = [&](size_t i) {
+                const int x = static_cast<int>(i % static_cast<size_t>(width));
+                const int y = static_cast<int>(i / static_cast<size_t>(width));
+                for (const auto& [px, py] : kEasyPulses)
+                    if (screen.x == kEasyX && x >= px - 1 && x <= px + 26 && y >= py - 1 &&
+                        y <= py + 26)
+                        return true;
+                return false;
+            };
+            size_t differ = 0;
+            int left = width, top = height, right = -1, bottom = -1;
+            for (size_t i = 0; i < shown.size() && i < fresh.size(); ++i) {
+                if (shown[i] == fresh[i] || pulsing(i)) continue;
+                ++differ;
+                const int x = static_cast<int>(i % static_cast<size_t>(width));
+                const int y = static_cast<int>(i / static_cast<size_t>(width));
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+            EXPECT_EQ(differ, 0u) << screen.name << " after the host's writes (values from "
+                                  << offset << ") differs from a fresh opening in " << left << ".."
+                                  << right << " x " << top << ".." << bottom;
+        }
+    }
 }

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -110,4 +112,25 @@ TEST_F(TuningFiles, ATuningFileRetunesTheRenderedPitchByItsCents) {
     EXPECT_NEAR(
         audio::cents(audio::crossingFrequency(filesrig::holdKey(e, 69, 0.3, rate), rate), a4), 0.0,
         1.0);
+
+    // The sound restored (its values written, then its program applied) plays the tuning it
+    // names from the copy the load kept, the file itself gone; with the copy gone too it plays
+    // the standard table and says the tuning is missing.
+    e->setParameter(tag::HasTuningOn, 1.0f);
+    std::vector<float> sound(2048);
+    for (int t = 0; t < 2048; ++t) sound[static_cast<size_t>(t)] = e->getParameter(t);
+    std::filesystem::remove(folder + "/q.tun");
+    for (const bool kept : {true, false}) {
+        e->resetTuning();
+        for (int t = 0; t < 2048; ++t) e->setParameter(t, sound[static_cast<size_t>(t)]);
+        e->setParameter(tag::ApplyPreset, 1.0f);
+        // After a render the file work is the engine's own thread's: waited for, patiently.
+        const std::string name = kept ? "q" : "Missing: q";
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (e->getTuningName() != name && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(e->getTuningName(), name);
+        EXPECT_EQ(e->getTuning(69), kept ? 69.5f : 69.0f) << name;
+        std::filesystem::remove(e->getFolder(kFolderTuning) + "q.tun");
+    }
 }
