@@ -95,6 +95,19 @@ public:
     bool ok() const { return opened; }
     Display* getDisplay() const { return display; }
     Window getHostWindow() const { return parent; }
+    // The pixels of a box of the host's window as the server has them now, row by row; empty
+    // when the box cannot be read.
+    std::vector<unsigned long> box(int x, int y, int w, int h) const {
+        std::vector<unsigned long> all;
+        XSync(display, False);
+        XImage* image = XGetImage(display, parent, x, y, static_cast<unsigned>(w),
+                                  static_cast<unsigned>(h), AllPlanes, ZPixmap);
+        if (!image) return all;
+        for (int j = 0; j < image->height; ++j)
+            for (int i = 0; i < image->width; ++i) all.push_back(XGetPixel(image, i, j));
+        XDestroyImage(image);
+        return all;
+    }
     // Opens the editor again into the same window, after the host closed it.
     bool reopen() {
         opened = ui([this] {

@@ -333,17 +333,7 @@ namespace {
 
 // The pixels of a box of the host's window, once two looks a few idle calls apart agree.
 std::vector<unsigned long> settledBox(EditorSession& s, int x, int y, int w, int h) {
-    auto grab = [&] {
-        std::vector<unsigned long> all;
-        XSync(s.getDisplay(), False);
-        XImage* image = XGetImage(s.getDisplay(), s.getHostWindow(), x, y, static_cast<unsigned>(w),
-                                  static_cast<unsigned>(h), AllPlanes, ZPixmap);
-        if (!image) return all;
-        for (int j = 0; j < image->height; ++j)
-            for (int i = 0; i < image->width; ++i) all.push_back(XGetPixel(image, i, j));
-        XDestroyImage(image);
-        return all;
-    };
+    auto grab = [&] { return s.box(x, y, w, h); };
     s.idles(6);
     std::vector<unsigned long> last = grab();
     for (int round = 0; round < 50; ++round) {
