@@ -5,6 +5,7 @@
 #include "engine/APlugin.h"
 
 #include "engine/files/FileFormats.h"
+#include "engine/host/TestHooks.h"
 #include "engine/params/ParamTags.h"
 #include "platform/dialogs.h"
 #include "platform/strings.h"
@@ -117,9 +118,10 @@ void APlugin::tuningNameWritten(int t) {
     const bool onRender =
         renderRunning.load(std::memory_order_acquire) &&
         renderThread.load(std::memory_order_relaxed) == static_cast<unsigned long>(pthread_self());
-    if (t == tag::ApplyPreset && !onRender)
+    if (t == tag::ApplyPreset && !onRender) {
+        ZEK2_TEST_HOOK(tuningFetch);
         followTuningName();
-    else
+    } else
         tuningFollower.request();
 }
 

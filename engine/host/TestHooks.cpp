@@ -1,8 +1,8 @@
 // The hooks of the tests' hook build of the plug-in (see TestHooks.h) and the calls it exports
 // beside VSTPluginMain: hold the next apply between its read and its writes, or the next turn
-// on the program record before its work, see either held, let it go, count the turns that
-// waited for the apply, and reach the program operations that only the editor's buttons and
-// menus make. Empty elsewhere.
+// on the program record before its work, or a load's fetch of its tuning, see one held, let it go,
+// count the turns that waited for the apply, and reach the program operations that only the
+// editor's buttons and menus make. Empty elsewhere.
 #include "engine/host/TestHooks.h"
 
 #ifdef ZEK2_TEST_HOOKS
@@ -29,7 +29,7 @@ struct Hold {
         return held ? 1 : 0;
     }
 };
-Hold applyHold, turnHold;
+Hold applyHold, turnHold, fetchHold;
 std::atomic<int> turnWaits{0};
 
 } // namespace
@@ -42,6 +42,10 @@ void testhook::turnHoldsRecord() {
     turnHold.pass();
 }
 
+void testhook::tuningFetch() {
+    fetchHold.pass();
+}
+
 void testhook::turnWaitsForApply() {
     ++turnWaits;
 }
@@ -52,6 +56,10 @@ extern "C" __attribute__((visibility("default"))) int ZEK2HoldApply(int hold) {
 
 extern "C" __attribute__((visibility("default"))) int ZEK2HoldTurn(int hold) {
     return turnHold.control(hold);
+}
+
+extern "C" __attribute__((visibility("default"))) int ZEK2HoldTuningFetch(int hold) {
+    return fetchHold.control(hold);
 }
 
 extern "C" __attribute__((visibility("default"))) int ZEK2TurnsThatWaited() {

@@ -14,6 +14,9 @@ void turnWaitsForApply();
 // A turn holds the program record and has not yet done its work: it waits here while the test
 // holds it.
 void turnHoldsRecord();
+// A load fetches the tuning its sound names and has not yet raised the apply: it waits here
+// while the test holds it.
+void tuningFetch();
 #endif
 
 } // namespace testhook

@@ -32,11 +32,13 @@ float APlugin::storableValue(int tag, float value) const {
 
 void APlugin::setParameter(VstInt32 tag, float value) {
     if (!isValidTag(tag)) return;
+    // A sound plays the tuning it names. A load fetches the table before it raises the apply:
+    // a render on another thread may apply at its next block, and a note started there would
+    // keep the table before for its whole length.
+    if (tag == tag::ApplyPreset) tuningNameWritten(tag);
     const float v = storeParameter(tag, value);
     if (paramNotifiesEditor[tag]) pushToEditor(tag, v);
-    // A sound plays the tuning it names: a load or a write of the name fetches its table.
-    if (tag == tag::ApplyPreset ||
-        (tag >= tag::HasTuningOn && tag < tag::TuningNameFirst + tag::TuningNameCount))
+    if (tag >= tag::HasTuningOn && tag < tag::TuningNameFirst + tag::TuningNameCount)
         tuningNameWritten(tag);
 }
 

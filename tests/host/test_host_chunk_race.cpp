@@ -1,10 +1,12 @@
 // A host that saves the state on one thread while the user loads states on another, beside the
 // render: every save is one whole loaded state, and the block a save was given keeps its bytes
 // until the next save. Under ThreadSanitizer any unsynchronised access fails the test.
+#include "AudioAnalysis.h"
 #include "TestHost.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -12,6 +14,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -411,6 +415,8 @@ struct Hooks {
     void* module = dlopen(ZEK2_COUNTING_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD);
     int (*holdApply)(int) = reinterpret_cast<int (*)(int)>(dlsym(module, "ZEK2HoldApply"));
     int (*holdTurn)(int) = reinterpret_cast<int (*)(int)>(dlsym(module, "ZEK2HoldTurn"));
+    int (*holdTuningFetch)(int) = reinterpret_cast<int (*)(int)>(dlsym(module,
+                                                                       "ZEK2HoldTuningFetch"));
     int (*turnsThatWaited)() = reinterpret_cast<int (*)()>(dlsym(module, "ZEK2TurnsThatWaited"));
     void (*programCall)(AEffect*, int, int) =
         reinterpret_cast<void (*)(AEffect*, int, int)>(dlsym(module, "ZEK2ProgramCall"));
@@ -452,7 +458,8 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
     host().product = "REAPER";
     host().vendor = "Cockos";
     const Hooks& h = hooks();
-    ASSERT_TRUE(h.holdApply && h.holdTurn && h.turnsThatWaited && h.programCall);
+    ASSERT_TRUE(h.holdApply && h.holdTurn && h.holdTuningFetch && h.turnsThatWaited &&
+                h.programCall);
     Chunk base;
     {
         Plugin plugin(44100.0f, 256, h.entry);
@@ -586,5 +593,45 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
     player.process(4096, left, right);
     EXPECT_EQ(held, 0.0f) << "a sound not yet applied was heard";
     EXPECT_GT(*std::max_element(left.begin(), left.end() - 1), 0.01f) << "the note was lost";
+
+    // A loaded sound that names a tuning (every note 200 cents up, kept where the tuning loader
+    // keeps its copies) is applied only once its table is in place: a block rendered while the
+    // load still fetches it plays the sound before, never a note on the loaded sound at the
+    // table before.
+    const std::string tuning = "Race Up200 " + std::to_string(getpid());
+    const std::string kept = std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Tuning";
+    std::filesystem::create_directories(kept);
+    {
+        std::ofstream out(kept + "/" + tuning + ".tun");
+        out << "[Tuning]\n";
+        for (int n = 0; n < 128; ++n) out << "note " << n << "=" << n * 100 + 200 << "\n";
+    }
+    Chunk tuned = loud;
+    for (size_t i = 0; i <= tuning.size(); ++i) {
+        const float code =
+            i < tuning.size() ? (static_cast<unsigned char>(tuning[i]) + 0.5f) / 255.99f : 0.0f;
+        std::memcpy(tuned.data() + 4 * (924 + i), &code, sizeof code);
+    }
+    const float on = 1.0f; // Tuning, tag 923
+    std::memcpy(tuned.data() + 4 * 923, &on, sizeof on);
+    Plugin tuner(44100.0f, 256, h.entry);
+    tuner.dispatch(effSetChunk, 0, kChunkBytes, silent.data());
+    renderBoundaries(tuner, 3);
+    h.holdTuningFetch(1);
+    std::thread fetcher([&] { tuner.dispatch(effSetChunk, 0, kChunkBytes, tuned.data()); });
+    ASSERT_TRUE(waitFor([&] { return h.holdTuningFetch(-1) == 1; }));
+    tuner.sendMidi({{100, 0x90, 64, 100}});
+    tuner.process(256, left, right);
+    EXPECT_EQ(*std::max_element(left.begin(), left.end() - 1), 0.0f)
+        << "the loaded sound played before its tuning was in place";
+    h.holdTuningFetch(0);
+    fetcher.join();
+    tuner.sendMidi({{0, 0x80, 64, 0}, {0, 0x90, 60, 100}});
+    tuner.process(4410, left, right);
+    tuner.process(17640, left, right);
+    left.pop_back();
+    EXPECT_LT(std::fabs(audio::cents(audio::crossingFrequency(left, 44100.0), 293.66)), 2.0)
+        << "the loaded sound does not play its tuning";
+    std::filesystem::remove(kept + "/" + tuning + ".tun");
 }
 #endif
