@@ -23,13 +23,14 @@ constexpr float kCharScale = 255.99f;
 constexpr const char* kTuningProblem = "Problem with Tuning File";
 constexpr const char* kMissingTuning = "Missing: ";
 
-// The name the tags give, up to the first empty one.
+// The name the tags give, up to the first empty one. A stored bank reaches the record without
+// the write roads' clamp, so a tag may hold NaN or a value far out of range.
 template <class Values> std::string nameIn(const Values& values) {
     std::string name;
     for (int i = 0; i < tag::TuningNameCount; ++i) {
-        const int code = static_cast<int>(values[tag::TuningNameFirst + i] * kCharScale);
-        if (code <= 0) break;
-        name.push_back(static_cast<char>(code > 255 ? 255 : code));
+        const float scaled = values[tag::TuningNameFirst + i] * kCharScale;
+        if (!(scaled >= 1.0f)) break;
+        name.push_back(static_cast<char>(scaled >= 255.0f ? 255 : static_cast<int>(scaled)));
     }
     return name;
 }
