@@ -36,22 +36,32 @@ Chunk takeChunk(Plugin& plugin) {
                  static_cast<unsigned char*>(data) + kChunkBytes);
 }
 
+// A host that takes the state as chunks.
+void actAsChunkHost() {
+    resetHost();
+    host().product = "REAPER";
+    host().vendor = "Cockos";
+}
+
+// Renders `blocks` blocks of 4,096 frames, each over a 4,096-sample boundary.
+void renderBoundaries(Plugin& plugin, int blocks) {
+    std::vector<float> left, right;
+    for (int b = 0; b < blocks; ++b) plugin.process(4096, left, right);
+}
+
 // Loads `chunk` under `name` and renders until the engine has applied it; returns what a save
 // then gives, which later loads of it give again (the apply rewrites nothing of it).
 Chunk loadNamed(Plugin& plugin, Chunk chunk, const char* name) {
     std::strcpy(reinterpret_cast<char*>(chunk.data() + 8192), name);
     plugin.dispatch(effSetChunk, 0, kChunkBytes, chunk.data());
-    std::vector<float> left, right;
-    for (int i = 0; i < 4; ++i) plugin.process(4096, left, right);
+    renderBoundaries(plugin, 4);
     return takeChunk(plugin);
 }
 
 } // namespace
 
 TEST(HostChunkRace, SavesDuringLoadsAreWholeAndStayPutUntilTheNextSave) {
-    resetHost();
-    host().product = "REAPER"; // a host that takes the state as chunks
-    host().vendor = "Cockos";
+    actAsChunkHost();
     Plugin plugin(44100.0f, 256);
     const Chunk a = loadNamed(plugin, takeChunk(plugin), "State A");
     plugin.setParameter(1, 0.3125f);
@@ -145,22 +155,19 @@ bool stepBank(Plugin& plugin, VstIntPtr arrow) {
 // loads a state on one thread and selects the program on another, beside the render: every
 // save is one whole sound, never the values of two.
 TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
-    resetHost();
-    host().product = "REAPER";
-    host().vendor = "Cockos";
+    actAsChunkHost();
     Plugin plugin(44100.0f, 256);
     ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1); // offscreen
     // The two presets the arrows go between, and a state of the second saved under the name
     // of the first (a program selection replaces it with the first): each as stored (the
     // render not yet at its next block) and as applied.
     Sound sounds[3];
-    std::vector<float> left, right;
     auto storeAndApply = [&](Sound& sound) {
         sound.picked = valuesOf(takeChunk(plugin));
-        for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+        renderBoundaries(plugin, 3);
         sound.applied = valuesOf(takeChunk(plugin));
     };
-    for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+    renderBoundaries(plugin, 3);
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(stepBank(plugin, kArrowDown));
         storeAndApply(sounds[i]);
@@ -229,12 +236,10 @@ TEST(HostChunkRace, SavesBesidePresetPicksAndProgramChangesAreOneWholeSound) {
 // thread is inside effEditOpen (landed where the opening asks the host's name), the render
 // running: the voices then play what a save hands out, here the loud sound over a silent one.
 TEST(HostChunkRace, ALoadOrSelectionWhileTheEditorOpensIsPlayed) {
-    resetHost();
-    host().product = "REAPER";
-    host().vendor = "Cockos";
+    actAsChunkHost();
     Plugin plugin(44100.0f, 256);
     std::vector<float> left, right;
-    for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+    renderBoundaries(plugin, 3);
     Chunk silent = takeChunk(plugin), loud = silent;
     const float mute = 0.0f, volume = 0.8f; // Main Volume, tag 1
     std::memcpy(silent.data() + 4, &mute, sizeof mute);
@@ -248,7 +253,7 @@ TEST(HostChunkRace, ALoadOrSelectionWhileTheEditorOpensIsPlayed) {
     for (const auto& [name, land] : landings) {
         SCOPED_TRACE(name);
         plugin.dispatch(effSetChunk, 0, kChunkBytes, silent.data());
-        for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
+        renderBoundaries(plugin, 3);
         std::atomic<bool> landed{false};
         hostReentry() = [&, ui = std::this_thread::get_id()](VstInt32 op, VstInt32) {
             if (op == audioMasterGetProductString && std::this_thread::get_id() == ui &&
@@ -344,14 +349,9 @@ Heard strikeAfter(Plugin& plugin, const std::function<void()>& land, VstInt32 bl
 // loading thread or on a thread of its own: every note is heard from its frame, at the level of
 // the same note struck long after the load, never silent and never at the quiet sound before.
 TEST(HostChunkRace, ANoteAfterALoadOrSelectionSoundsFromItsFrame) {
-    resetHost();
-    host().product = "REAPER";
-    host().vendor = "Cockos";
+    actAsChunkHost();
     Plugin plugin(44100.0f, 256);
-    std::vector<float> left, right;
-    auto settle = [&] {
-        for (int b = 0; b < 3; ++b) plugin.process(4096, left, right);
-    };
+    const auto settle = [&] { renderBoundaries(plugin, 3); };
     settle();
     Chunk loud = takeChunk(plugin), quiet = loud; // the first preset's state, 21 dB apart
     const float softer = 0.5f, volume = 0.8f;     // Main Volume, tag 1
@@ -437,11 +437,6 @@ template <typename Done> bool waitFor(Done done) {
     return true;
 }
 
-void renderBoundaries(Plugin& plugin, int blocks) {
-    std::vector<float> left, right;
-    for (int b = 0; b < blocks; ++b) plugin.process(4096, left, right);
-}
-
 } // namespace
 
 // The render applies a loaded sound and writes its corrections back into the program record
@@ -454,9 +449,7 @@ void renderBoundaries(Plugin& plugin, int blocks) {
 // leaves the program pending (were the apply to go ahead, held between its read and its writes,
 // it would write the sound before back over the load).
 TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
-    resetHost();
-    host().product = "REAPER";
-    host().vendor = "Cockos";
+    actAsChunkHost();
     const Hooks& h = hooks();
     ASSERT_TRUE(h.holdApply && h.holdTurn && h.holdTuningFetch && h.turnsThatWaited &&
                 h.programCall);
