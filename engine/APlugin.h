@@ -1337,12 +1337,12 @@ private:
     float userWaveBuildPeak = 0.0f; // table 0's peak, from the transform step to the partials
     std::atomic<uint32_t> userWaveEdits{0};
     // Writes of each wave's points through setParameter (the host's, the editor's), counted
-    // twice: before the value is stored and once it is. A count other than the one the wave's
-    // last build read its points at asks the audio thread for a build from the points, so what
-    // is stored is what plays. A re-synthesis writes its smoothed points back only while the
-    // count stands where it stood when the points it smoothed were last built (a switch's,
-    // `userWaveResynthSince`) or read, and holds `userWaveWritingBack` meanwhile: a host's write
-    // always stands over the smoothing.
+    // before the value is stored and again once it is. A count other than the one the wave's
+    // last build read its points at (`userWaveWritesBuilt`) asks the audio thread for a build
+    // from the points, so what is stored is what plays. A re-synthesis writes its smoothed
+    // points back only while the count still stands at `since` (for a switch's, the count the
+    // wave was last built at: `userWaveResynthSince`), holding `userWaveWritingBack` meanwhile,
+    // so a point written since always stands over the smoothing.
     std::atomic<uint32_t> userWavePointWrites[2] = {};
     std::atomic<uint32_t> userWaveWritesBuilt[2] = {};
     uint32_t userWaveResynthSince[2] = {};

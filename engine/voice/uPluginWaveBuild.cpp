@@ -1,9 +1,10 @@
 // The audio thread's rebuild of a user wave, spread over the slow updates (every 128 samples):
 // a whole rebuild is some forty transforms of 4,096 points, far more than one block may take.
-// The oscillators keep the sounding tables until every new band-limited table is whole.
+// The oscillators keep the sounding tables until every new band-limited table is whole. Asked
+// for by an oscillator's switch to the wave, a program apply, or a write of the wave's points
+// (counted here, on the writer's thread).
 #include "engine/APlugin.h"
 
-#include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 
 #include <sched.h>
@@ -50,18 +51,6 @@ float APlugin::storeUserWavePoint(int n, int tag, float value) {
     // followed by another.
     userWavePointWrites[n].fetch_add(1, std::memory_order_release);
     return v;
-}
-
-void APlugin::writeBackUserWavePoints(int n, uint32_t since, const float* points) {
-    userWaveWritingBack[n].store(true);
-    if (userWavePointWrites[n].load() == since) {
-        const int first = n == 0 ? tag::UserWave1First : tag::UserWave2First;
-        for (int i = 0; i < tag::UserWavePointCount; ++i) {
-            const float v = storeParameter(first + i, points[i]);
-            if (paramNotifiesEditor[first + i]) pushToEditor(first + i, v);
-        }
-    }
-    userWaveWritingBack[n].store(false, std::memory_order_release);
 }
 
 bool APlugin::advanceUserWaveBuild() {

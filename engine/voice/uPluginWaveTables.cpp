@@ -232,6 +232,18 @@ void APlugin::resynthesiseUserWavePoints(int n, uint32_t since) {
     }
 }
 
+void APlugin::writeBackUserWavePoints(int n, uint32_t since, const float* points) {
+    userWaveWritingBack[n].store(true);
+    if (userWavePointWrites[n].load() == since) {
+        const int first = firstTag(n);
+        for (int i = 0; i < tag::UserWavePointCount; ++i) {
+            const float v = storeParameter(first + i, points[i]);
+            if (paramNotifiesEditor[first + i]) pushToEditor(first + i, v);
+        }
+    }
+    userWaveWritingBack[n].store(false, std::memory_order_release);
+}
+
 void APlugin::updatePartials(int n) {
     if (!isValidWave(n)) return;
     lockUserWaves(true);
