@@ -562,6 +562,28 @@ template <typename Done> bool waitFor(Done done) {
     return true;
 }
 
+// Renders three blocks of `plugin` on a thread of its own, its apply (in the first) held at the
+// hook `hold` controls, and lands `land` from another thread while it is held; lets the apply
+// go once the landing is done or waits for it. False when neither came within the limit.
+bool landWhileHeld(const Hooks& h, int (*hold)(int), Plugin& plugin,
+                   const std::function<void()>& land) {
+    hold(1);
+    std::thread audio([&] { renderBoundaries(plugin, 3); });
+    const bool held = waitFor([&] { return hold(-1) == 1; });
+    const int waited = h.turnsThatWaited();
+    std::atomic<bool> landed{false};
+    std::thread lander([&] {
+        land();
+        landed = true;
+    });
+    // It has landed, or waits for the apply to let go.
+    const bool came = held && waitFor([&] { return landed || h.turnsThatWaited() > waited; });
+    hold(0);
+    lander.join();
+    audio.join();
+    return came;
+}
+
 } // namespace
 
 // The render applies a loaded sound and writes its corrections back into the program record
@@ -637,20 +659,7 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
 
         Plugin during(44100.0f, 256, h.entry);
         during.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(first.data()));
-        h.holdApply(1);
-        std::thread audio([&] { renderBoundaries(during, 3); });
-        ASSERT_TRUE(waitFor([&] { return h.holdApply(-1) == 1; }));
-        const int waited = h.turnsThatWaited();
-        std::atomic<bool> landed{false};
-        std::thread lander([&] {
-            land(during);
-            landed = true;
-        });
-        // It has landed, or waits for the apply to let go of the record.
-        EXPECT_TRUE(waitFor([&] { return landed || h.turnsThatWaited() > waited; }));
-        h.holdApply(0);
-        lander.join();
-        audio.join();
+        EXPECT_TRUE(landWhileHeld(h, h.holdApply, during, [&] { land(during); }));
         const auto got = saves(during);
         EXPECT_TRUE(got.first == expected.first) << "the save after it holds another sound";
         EXPECT_TRUE(got.second == expected.second) << "the compare goes back to another sound";
@@ -719,20 +728,7 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
     writer.dispatch(effSetChunk, 0, kChunkBytes, silent.data());
     renderBoundaries(writer, 3);
     writer.dispatch(effSetChunk, 0, kChunkBytes, loud.data());
-    h.holdApplyCopy(1);
-    std::thread applier([&] { renderBoundaries(writer, 1); });
-    ASSERT_TRUE(waitFor([&] { return h.holdApplyCopy(-1) == 1; }));
-    const int waited = h.turnsThatWaited();
-    std::atomic<bool> written{false};
-    std::thread host([&] {
-        writer.setParameter(1, 0.0f);
-        written = true;
-    });
-    // It has been written, or waits for the apply's copy of the record.
-    EXPECT_TRUE(waitFor([&] { return written || h.turnsThatWaited() > waited; }));
-    h.holdApplyCopy(0);
-    host.join();
-    applier.join();
+    EXPECT_TRUE(landWhileHeld(h, h.holdApplyCopy, writer, [&] { writer.setParameter(1, 0.0f); }));
     writer.process(8192, left, right); // the level's smoothing settles
     writer.sendMidi({{0, 0x90, 60, 100}});
     writer.process(8192, left, right);
