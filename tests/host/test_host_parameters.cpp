@@ -21,6 +21,7 @@ constexpr VstInt32 kUnisonDelaySyncOn = tag::UnisonDelaySyncOn; // a switch
 constexpr VstInt32 kPlayMode = tag::PlayMode;
 constexpr VstInt32 kArpOn = tag::ArpOn;
 constexpr VstInt32 kApplyPreset = tag::ApplyPreset;
+constexpr VstInt32 kChunkBytes = 8224;
 
 class HostParameters : public ::testing::Test {
 protected:
@@ -154,11 +155,11 @@ TEST_F(HostParameters, UserWavePointsAHostWritesAreHeard) {
         for (VstInt32 i = 0; i < tag::UserWavePointCount; ++i)
             ASSERT_EQ(plugin.getParameter(tag::UserWave1First + i), i < 256 ? 1.0f : 0.0f);
         void* data = nullptr;
-        ASSERT_EQ(plugin.dispatch(effGetChunk, 0, 0, &data), 8224);
-        std::vector<char> chunk(static_cast<char*>(data), static_cast<char*>(data) + 8224);
+        ASSERT_EQ(plugin.dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
+        std::vector<char> chunk(static_cast<char*>(data), static_cast<char*>(data) + kChunkBytes);
         if (editorOpen) plugin.dispatch(effEditClose);
         Plugin whole;
-        whole.dispatch(effSetChunk, 0, 8224, chunk.data());
+        whole.dispatch(effSetChunk, 0, kChunkBytes, chunk.data());
         renderPastBoundary(whole);
         const double loaded = noteBrightness(whole);
         std::printf("[ figures  ] brightness: Glass Piano %.3f, its points written %.3f, the same "

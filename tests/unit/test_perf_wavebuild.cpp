@@ -108,6 +108,14 @@ TEST(PerfWaveBuild, ASwitchSmoothsOnlyPointsNobodyWroteSinceTheWaveWasBuilt) {
     ASSERT_TRUE(finishBuilds(*alone));
     EXPECT_NE(alone->getParameter(corner), 0.9f) << "a switch alone smooths the points";
 
+    // The square with its corner moved, applied as a sound's: its tables are built from the
+    // points as they stand.
+    auto whole = makeEngine();
+    drawSquare(*whole, 0);
+    whole->setParameter(corner, 0.3f);
+    whole->setParameter(tag::Osc1Type, (4 + 0.1f) / 7.99f);
+    whole->setPresetParameters();
+    ASSERT_TRUE(finishBuilds(*whole));
     for (const bool afterAnalysis : {false, true}) {
         SCOPED_TRACE(afterAnalysis ? "written after the analysis" : "written before the switch");
         auto e = makeEngine();
@@ -126,13 +134,6 @@ TEST(PerfWaveBuild, ASwitchSmoothsOnlyPointsNobodyWroteSinceTheWaveWasBuilt) {
             ASSERT_EQ(e->getParameter(tag::UserWave1First + i),
                       i == 255 ? 0.3f : (i < 256 ? 0.9f : 0.1f))
                 << "point " << i;
-        // The same points applied as a sound's, whose tables are built from them as they stand.
-        auto whole = makeEngine();
-        drawSquare(*whole, 0);
-        whole->setParameter(corner, 0.3f);
-        whole->setParameter(tag::Osc1Type, (4 + 0.1f) / 7.99f);
-        whole->setPresetParameters();
-        ASSERT_TRUE(finishBuilds(*whole));
         EXPECT_EQ(bandTables(*e, 0), bandTables(*whole, 0)) << "the wave plays other points";
     }
 
