@@ -461,8 +461,9 @@ TEST(HostChunkRace, ASoundRestoredValueByValueEndsAsTheWholeLoad) {
     // The sanitizer builds, many times slower, restore a quarter as often.
     constexpr int kRepeats = testenv::kSanitized ? 10 : 40;
     // After the last value: the apply and a rebuild under way, then another of each wave (some
-    // 4,700 samples each), with room to spare.
-    constexpr long kSettleFrames = 22050;
+    // 4,700 samples each), and the tails of the notes struck during the restore, which at half
+    // a second still move the note's brightness by up to 1.6 %.
+    constexpr long kSettleFrames = 44100;
     int restores = 0, lost = 0, otherSave = 0, otherSound = 0;
     for (const VstInt32 block : {33, 256})
         for (const bool pause : {false, true}) {
