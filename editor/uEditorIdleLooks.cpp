@@ -204,6 +204,22 @@ void uEditor::idleMultiView(uint32_t t) {
             engine->setUserWave(wave);
             if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
         }
+        // The render rebuilds the tables after a write of the points, later than the pass
+        // that served the write.
+        if (const uint32_t look = engine->getWaveLookStamp(); look != shownLooks.waveLook) {
+            shownLooks.waveLook = look;
+            if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
+        }
+        break;
+    }
+    case 2: {
+        // The destinations of the distortion FX are named after the mode the render applied,
+        // which may follow the pass that served the write of the mode.
+        const int mode = engine->getDistortFXMode();
+        if (mode != shownLooks.distortFXMode) {
+            shownLooks.distortFXMode = mode;
+            if (ui.modMatrixDisplay) ui.modMatrixDisplay->setDirty(true);
+        }
         break;
     }
     case 3: {

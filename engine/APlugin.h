@@ -1097,6 +1097,7 @@ public:
     // True while the audio thread's staged rebuild of a user wave is under way.
     bool isUserWaveBuilding() const { return userWaveBuildWave >= 0; }
     bool getUserWaveDirty(int n) const { return userWaveDirty[n & 1] != 0; }
+    uint32_t getWaveLookStamp() const { return waveLookStamp.load(std::memory_order_acquire); }
     // Radix-2 transforms of the work arrays, size a power of two up to 4096.
     void fft(int size);
     void ifft(int size);
@@ -1316,6 +1317,9 @@ private:
     uint32_t userWaveBuildEdits = 0;
     float userWaveBuildPeak = 0.0f; // table 0's peak, from the transform step to the partials
     std::atomic<uint32_t> userWaveEdits{0};
+    // Counts the rewrites of what the wave display draws (a wave's first table, its partials,
+    // the shaper preview), on whichever thread: the editor redraws when it moves.
+    std::atomic<uint32_t> waveLookStamp{0};
     float userWaveSpectrum[2][4096] = {};
     float userWaveStaging[kUserWaveBands][kWaveTableSize] = {};
     uint8_t userPreviewOn = 0;
