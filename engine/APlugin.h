@@ -2043,8 +2043,11 @@ public:
     // Tuning: the pitch of a key in semitones while a tuning is on, else the key itself.
     float getTuning(int note) const;
     void loadTuning();
-    // Reads a tuning file and names the tuning; false leaves tuning and name as they were.
-    bool loadTuningFile(const std::string& path, const std::string& name);
+    // Reads a tuning file, keeps a copy of it in the tuning folder and names the tuning after
+    // the copy; false leaves tuning and name as they were, with the musician's message why in
+    // `problem` when one is given.
+    bool loadTuningFile(const std::string& path, const std::string& name,
+                        std::string* problem = nullptr);
     void resetTuning();
     // "Standard Tuning" while the tuning is off; the name the sound gives while its file plays;
     // the name after "Missing: " while its file was not found (the standard table plays then).
@@ -2058,6 +2061,11 @@ private:
     // A write of the tuning switch, of a name tag or of the program trigger (any thread).
     void tuningNameWritten(int tag);
     std::string tuningFilePath(const std::string& name) const;
+    // The name a tuning read from `path` with the file name `name` is kept under in the tuning
+    // folder, its copy written there when needed; empty, with the message in `problem`, when
+    // it cannot be kept.
+    std::string keepTuningCopy(const std::string& path, const std::string& text,
+                               const std::string& name, std::string& problem);
 
 public:
     // User-wave files and sample import into user wave n (0 or 1).

@@ -28,6 +28,7 @@
 #include <functional>
 #include <map>
 #include <thread>
+#include <tuple>
 
 using testhost::EditorSession;
 using testhost::FakeDialogs;
@@ -53,6 +54,8 @@ constexpr int kEQButtonX = 885, kEQButtonY = 219, kEcsMenuX = 383, kEcsMenuY = 2
 constexpr int kModMatrixX = 200, kModMatrixY = 620, kArpCmdX = 662, kArpCmdY = 456;
 constexpr int kWaveCmdX = 516, kWaveCmdY = 699, kBackSideX = 917, kBackSideY = 40;
 constexpr int kTuningX = 374, kTuningY = 579, kTuningOn = 923;
+constexpr int kBackSideEmptyX = 60, kBackSideEmptyY = 720;
+constexpr int kOrigX = 325, kOrigY = 48, kEditX = 325, kEditY = 28;
 
 // The parameters.
 constexpr int kVolume = 12, kSemi = 14, kFine = 15, kXYPad1X_Tag = 272, kXY1RecordMode = 778;
@@ -468,99 +471,204 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
     EXPECT_TRUE(dialogs.questions("--info").empty()) << "nothing to tell";
 }
 
-// A tuning loaded on the back side from a folder of the musician's own travels with its sound:
-// every note 200 cents up, note 60 at 293.66 Hz. The host saves the sound (its values; the
-// chunk where it takes one), the file goes, and a new instance restored from either form plays
-// the tuned pitch. With the tuning gone from everywhere, a restored sound plays standard pitch
-// and the back side's read-out tells another text than while the tuning played.
+namespace {
+
+// A tuning file of every note `cents` away from standard pitch, at `path`.
+void writeTuning(const std::string& path, int cents) {
+    std::ofstream out(path);
+    out << "[Tuning]\n";
+    for (int n = 0; n < 128; ++n) out << "note " << n << "=" << n * 100 + cents << "\n";
+}
+
+// Until note 60 of `p` sounds at `hz` (the file work may follow the host's writes on a thread
+// of its own).
+bool playsAt(testhost::Plugin& p, double hz) {
+    return EditorSession::waitFor(
+        [&] {
+            std::vector<float> l, r;
+            p.sendMidi({{0, 0x90, 60, 100}});
+            p.process(4410, l, r);
+            p.process(17640, l, r);
+            l.pop_back();
+            p.sendMidi({{0, 0x80, 60, 0}});
+            p.process(4410, r, r);
+            return std::fabs(audio::cents(audio::crossingFrequency(l, 44100.0), hz)) < 2.0;
+        },
+        EditorSession::kPatienceMs);
+}
+
+// Every value of a sound as the host keeps it.
+std::vector<float> soundOf(testhost::Plugin& p) {
+    std::vector<int> all(2048);
+    for (int t = 0; t < 2048; ++t) all[static_cast<size_t>(t)] = t;
+    return valuesOf(p, all);
+}
+
+// Restores a saved sound by its values, as a host without chunks does: with the program trigger
+// (1018) the sound is loaded, without it every value is an edit (the writes of the name fetch
+// the tuning either way).
+void restoreByValues(testhost::Plugin& p, const std::vector<float>& sound, bool asLoaded) {
+    for (int t = 0; t < 2048; ++t)
+        if (asLoaded || t != 1018) p.setParameter(t, sound[static_cast<size_t>(t)]);
+    std::vector<float> l, r;
+    if (asLoaded) p.process(512, l, r);
+}
+
+// The back side's tuning read-out, once two looks a few idle calls apart agree.
+std::vector<unsigned long> tuningReadout(EditorSession& s) {
+    auto look = [&] {
+        s.idles(3);
+        return s.box(303, 572, 142, 15);
+    };
+    std::vector<unsigned long> last = look();
+    for (std::vector<unsigned long> now = look(); now != last; now = look()) last = now;
+    return last;
+}
+
+// A folder of the musician's own for tuning files, with two sub-folders A and B; gone with it.
+struct TuningFolder {
+    std::string path;
+    TuningFolder() {
+        const char* base = std::getenv("ZEK2_TEST_TMP");
+        path = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2tunXXXXXX";
+        if (!mkdtemp(path.data())) path.clear();
+        std::error_code ignored;
+        std::filesystem::create_directories(path + "/A", ignored);
+        std::filesystem::create_directories(path + "/B", ignored);
+    }
+    ~TuningFolder() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+};
+
+// The copy a load kept in the tuning folder of the test's data home.
+std::string keptCopy(const std::string& name) {
+    return std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Tuning/" + name + ".tun";
+}
+
+} // namespace
+
+// Two tunings of one name from two folders of the musician's own, loaded on the back side one
+// after the other: A's every note 200 cents up (note 60 at 293.66 Hz), B's 300 cents down
+// (220 Hz). Each sound keeps its own: the host saves each (its values; the chunk where it takes
+// one), the files go, and a new instance restored from either form plays that sound's pitch.
+// With the tunings gone from everywhere, a restored sound plays standard pitch and the back
+// side's read-out tells another text than while the tuning played. A tuning whose name no file
+// can have is refused at once, with a message.
 TEST(HostEditorEvents, ALoadedTuningPlaysAgainWhenItsSoundIsRestored) {
     DialogSession d;
     if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
-    const char* base = std::getenv("ZEK2_TEST_TMP");
-    std::string folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2tunXXXXXX";
-    ASSERT_TRUE(mkdtemp(folder.data()));
-    const std::string name = "Up200 " + std::to_string(getpid());
-    const std::string file = folder + "/" + name + ".tun";
-    {
-        std::ofstream out(file);
-        out << "[Tuning]\n";
-        for (int n = 0; n < 128; ++n) out << "note " << n << "=" << n * 100 + 200 << "\n";
-    }
+    auto folder = std::make_unique<TuningFolder>();
+    ASSERT_FALSE(folder->path.empty());
+    // The test processes share one data folder: the name is this process's own.
+    const std::string name = "Up " + std::to_string(getpid());
+    struct Tuning {
+        std::string file;
+        double hz;
+        std::vector<float> sound;
+        std::vector<unsigned long> readout;
+    };
+    Tuning tunings[2] = {{folder->path + "/A/" + name + ".tun", 293.66, {}, {}},
+                         {folder->path + "/B/" + name + ".tun", 220.0, {}, {}}};
+    writeTuning(tunings[0].file, 200);
+    writeTuning(tunings[1].file, -300);
     testpatch::setPlainVoice(d.plugin, 0);
-    d.dialogs.answerFile(file);
     d.s.click(kBackSideX, kBackSideY);
-    d.s.click(kTuningX, kTuningY);
-    ASSERT_TRUE(EditorSession::waitFor([&] { return d.plugin.getParameter(kTuningOn) == 1.0f; },
-                                       EditorSession::kPatienceMs));
-    // The back side's tuning read-out, once two looks a few idle calls apart agree.
-    const auto readout = [](EditorSession& s) {
-        auto look = [&] {
-            s.idles(3);
-            return s.box(303, 572, 142, 15);
-        };
-        std::vector<unsigned long> last = look();
-        for (std::vector<unsigned long> now = look(); now != last; now = look()) last = now;
-        return last;
-    };
-    const auto playing = readout(d.s);
-    const std::vector<float> saved = valuesOf(d.plugin, [] {
-        std::vector<int> all(2048);
-        for (int t = 0; t < 2048; ++t) all[static_cast<size_t>(t)] = t;
-        return all;
-    }());
-    std::vector<char> chunk(8224, 0);
-    std::memcpy(chunk.data(), saved.data(), 2048 * sizeof(float));
-    std::filesystem::remove_all(folder);
-
-    // Note 60 of a restored instance, until it sounds at `hz` (the file work may follow the
-    // host's writes on a thread of its own).
-    const auto playsAt = [](testhost::Plugin& p, double hz) {
-        return EditorSession::waitFor(
-            [&] {
-                std::vector<float> l, r;
-                p.sendMidi({{0, 0x90, 60, 100}});
-                p.process(4410, l, r);
-                p.process(17640, l, r);
-                l.pop_back();
-                p.sendMidi({{0, 0x80, 60, 0}});
-                p.process(4410, r, r);
-                return std::fabs(audio::cents(audio::crossingFrequency(l, 44100.0), hz)) < 2.0;
-            },
-            EditorSession::kPatienceMs);
-    };
-    const auto restoredByValues = [&](testhost::Plugin& p) {
-        prepare(p);
-        // Every value but the program trigger (1018): the writes of the name fetch the tuning.
-        for (int t = 0; t < 2048; ++t)
-            if (t != 1018) p.setParameter(t, saved[static_cast<size_t>(t)]);
-    };
-    {
-        testhost::Plugin p;
-        restoredByValues(p);
-        EXPECT_TRUE(playsAt(p, 293.66)) << "restored from its values";
+    for (Tuning& tuning : tunings) {
+        const std::vector<float> before = soundOf(d.plugin);
+        d.dialogs.answerFile(tuning.file);
+        d.s.click(kTuningX, kTuningY);
+        ASSERT_TRUE(EditorSession::waitFor([&] { return soundOf(d.plugin) != before; },
+                                           EditorSession::kPatienceMs));
+        EXPECT_EQ(d.plugin.getParameter(kTuningOn), 1.0f);
+        EXPECT_TRUE(playsAt(d.plugin, tuning.hz)) << tuning.file;
+        tuning.sound = soundOf(d.plugin);
+        tuning.readout = tuningReadout(d.s);
     }
-    {
+    EXPECT_TRUE(tunings[0].readout != tunings[1].readout) << "both read-outs name the same tuning";
+
+    // "..": no file in the tuning folder can be named so.
+    const std::vector<float> before = soundOf(d.plugin);
+    writeTuning(folder->path + "/...tun", 100);
+    d.dialogs.answerFile(folder->path + "/...tun");
+    d.s.click(kTuningX, kTuningY);
+    ASSERT_TRUE(EditorSession::waitFor([&] { return !d.dialogs.questions("--info").empty(); },
+                                       EditorSession::kPatienceMs))
+        << "the refusal is not said";
+    EXPECT_NE(
+        FakeDialogs::argument(d.dialogs.questions("--info")[0], "--text=").find("cannot be kept"),
+        std::string::npos);
+    EXPECT_EQ(soundOf(d.plugin), before) << "the refused tuning changed the sound";
+    folder.reset();
+
+    for (const Tuning& tuning : tunings) {
+        {
+            testhost::Plugin p;
+            prepare(p);
+            restoreByValues(p, tuning.sound, false);
+            EXPECT_TRUE(playsAt(p, tuning.hz)) << tuning.file << " restored from its values";
+        }
         testhost::host().product = "REAPER";
         testhost::host().vendor = "Cockos";
         testhost::Plugin p;
         prepare(p);
+        std::vector<char> chunk(8224, 0);
+        std::memcpy(chunk.data(), tuning.sound.data(), 2048 * sizeof(float));
         ASSERT_EQ(p.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.data()),
                   1);
-        EXPECT_TRUE(playsAt(p, 293.66)) << "restored from its chunk";
+        EXPECT_TRUE(playsAt(p, tuning.hz)) << tuning.file << " restored from its chunk";
         testhost::resetHost();
     }
 
-    // The copy the load kept goes too.
-    const std::string kept =
-        std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Tuning/" + name + ".tun";
-    ASSERT_EQ(std::remove(kept.c_str()), 0) << kept;
+    // The copies the loads kept go too.
+    for (const std::string& copy : {keptCopy(name), keptCopy(name + " 2")})
+        ASSERT_EQ(std::remove(copy.c_str()), 0) << copy;
     testhost::Plugin p;
-    restoredByValues(p);
+    prepare(p);
+    restoreByValues(p, tunings[0].sound, false);
     EditorSession s(p);
     if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
     s.click(kBackSideX, kBackSideY);
     EXPECT_TRUE(playsAt(p, 261.63)) << "standard pitch with the tuning gone";
-    EXPECT_TRUE(readout(s) != playing) << "the read-out names the missing tuning as if it played";
+    EXPECT_TRUE(tuningReadout(s) != tunings[0].readout)
+        << "the read-out names the missing tuning as if it played";
+}
+
+// The compare buttons switch between the sound as loaded and as edited, each with its own
+// tuning: a sound loaded with one tuning, edited to another of the same file name, plays the
+// loaded one's pitch after ORIG and the edited one's after EDIT, and the loaded one's again.
+TEST(HostEditorEvents, TheCompareButtonsPlayTheTuningOfTheSoundTheySwitchTo) {
+    DialogSession d;
+    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
+    TuningFolder folder;
+    ASSERT_FALSE(folder.path.empty());
+    const std::string name = "Compare " + std::to_string(getpid());
+    writeTuning(folder.path + "/A/" + name + ".tun", 200);
+    writeTuning(folder.path + "/B/" + name + ".tun", -300);
+    testpatch::setPlainVoice(d.plugin, 0);
+    d.s.click(kBackSideX, kBackSideY);
+    std::vector<float> sounds[2];
+    for (int k = 0; k < 2; ++k) {
+        const std::vector<float> before = soundOf(d.plugin);
+        d.dialogs.answerFile(folder.path + (k == 0 ? "/A/" : "/B/") + name + ".tun");
+        d.s.click(kTuningX, kTuningY);
+        ASSERT_TRUE(EditorSession::waitFor([&] { return soundOf(d.plugin) != before; },
+                                           EditorSession::kPatienceMs));
+        sounds[k] = soundOf(d.plugin);
+    }
+    d.s.click(kBackSideEmptyX, kBackSideEmptyY);
+    restoreByValues(d.plugin, sounds[0], true);
+    restoreByValues(d.plugin, sounds[1], false);
+    ASSERT_TRUE(playsAt(d.plugin, 220.0)) << "as edited";
+    for (auto [x, y, hz, what] :
+         {std::tuple{kOrigX, kOrigY, 293.66, "ORIG"}, std::tuple{kEditX, kEditY, 220.0, "EDIT"},
+          std::tuple{kOrigX, kOrigY, 293.66, "ORIG again"}}) {
+        d.s.click(x, y);
+        EXPECT_TRUE(playsAt(d.plugin, hz)) << what;
+    }
+    for (const std::string& copy : {keptCopy(name), keptCopy(name + " 2")})
+        std::remove(copy.c_str());
 }
 
 // Nothing installs the manual: the Help button says so, in a message that names the file it

@@ -5,6 +5,7 @@
 #include "engine/files/FileFormats.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -133,4 +134,80 @@ TEST_F(TuningFiles, ATuningFileRetunesTheRenderedPitchByItsCents) {
         EXPECT_EQ(e->getTuning(69), kept ? 69.5f : 69.0f) << name;
         std::filesystem::remove(e->getFolder(kFolderTuning) + "q.tun");
     }
+}
+
+// A name is never given to two contents: a tuning whose name a copy of another tuning holds is
+// kept as "name 2", and each load of the same content finds its own copy again. Names that
+// share the 39 bytes the name tags hold are told apart the same way.
+TEST_F(TuningFiles, EachContentKeepsANameOfItsOwn) {
+    std::filesystem::create_directories(folder + "/A");
+    std::filesystem::create_directories(folder + "/B");
+    // The test processes share one data folder: the names are this process's own.
+    const std::string up = "up" + std::to_string(getpid());
+    const std::string a = write("A/" + up + ".tun", "[Tuning]\nnote 60=6200\n");
+    const std::string b = write("B/" + up + ".tun", "[Tuning]\nnote 60=5700\n");
+    const std::string kept = e->getFolder(kFolderTuning);
+    struct Load {
+        const std::string& path;
+        std::string name;
+        float note60;
+    };
+    for (const Load& l : {Load{a, up, 62.0f}, Load{b, up + " 2", 57.0f}, Load{a, up, 62.0f},
+                          Load{b, up + " 2", 57.0f}}) {
+        ASSERT_TRUE(e->loadTuningFile(l.path, up));
+        EXPECT_EQ(e->getTuningName(), l.name);
+        EXPECT_EQ(e->getTuning(60), l.note60) << l.name;
+        EXPECT_EQ(readWhole(kept + l.name + ".tun"), readWhole(l.path)) << l.name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(kept + up + " 3.tun")) << "a load again made a copy";
+
+    const std::string shared = "A_very_long_tuning_name_for_the_gamelan_" + up;
+    const std::string pelog = write(shared + "pelog.tun", "[Tuning]\nnote 60=6010\n");
+    const std::string slendro = write(shared + "slendro.tun", "[Tuning]\nnote 60=6020\n");
+    ASSERT_TRUE(e->loadTuningFile(pelog, shared + "pelog"));
+    EXPECT_EQ(e->getTuningName(), shared.substr(0, 39));
+    ASSERT_TRUE(e->loadTuningFile(slendro, shared + "slendro"));
+    EXPECT_EQ(e->getTuningName(), shared.substr(0, 37) + " 2") << "held in the 39 bytes";
+    EXPECT_FLOAT_EQ(e->getTuning(60), 60.2f);
+    for (const std::string& name :
+         {up, up + " 2", shared.substr(0, 39), shared.substr(0, 37) + " 2"})
+        std::filesystem::remove(kept + name + ".tun");
+}
+
+// A tuning that cannot be kept with the sound is refused when it is loaded, with a message,
+// and the tuning before stays: a name no file can have, a tuning folder that cannot be made.
+// Switched on without a name, the sound plays and names the standard table.
+TEST_F(TuningFiles, ATuningThatCannotBeKeptIsRefusedWhenLoaded) {
+    const std::string q = "q" + std::to_string(getpid());
+    ASSERT_TRUE(e->loadTuningFile(write(q + ".tun", "[Tuning]\nnote 60=6050\n"), q));
+    std::string problem;
+    EXPECT_FALSE(e->loadTuningFile(write("...tun", "[Tuning]\nnote 60=6100\n"), "..", &problem));
+    EXPECT_NE(problem.find("cannot be kept"), std::string::npos) << problem;
+    EXPECT_EQ(e->getTuningName(), q);
+    EXPECT_FLOAT_EQ(e->getTuning(60), 60.5f);
+    // Through the chooser the refusal is said.
+    dialogs.answerOk(folder + "/...tun");
+    dialogs.answerOk(); // the message box
+    e->loadTuning();
+    EXPECT_EQ(messages(problem), 1);
+    std::filesystem::remove(e->getFolder(kFolderTuning) + q + ".tun");
+
+    // The preferences are the test engine's own.
+    write("plain", "a file, not a folder");
+    saveStringToPrefs("Tuning", folder + "/plain/Tuning");
+    {
+        auto blocked = std::make_unique<APlugin>(nullptr);
+        problem.clear();
+        EXPECT_FALSE(
+            blocked->loadTuningFile(write("r.tun", "[Tuning]\nnote 60=6100\n"), "r", &problem));
+        EXPECT_NE(problem.find(folder + "/plain/Tuning"), std::string::npos) << problem;
+        EXPECT_EQ(blocked->getTuningName(), "Standard Tuning");
+    }
+    saveStringToPrefs("Tuning", "");
+
+    e->resetTuning();
+    e->setParameter(tag::HasTuningOn, 1.0f);
+    for (int i = 0; i < tag::TuningNameCount; ++i) e->setParameter(tag::TuningNameFirst + i, 0.0f);
+    EXPECT_EQ(e->getTuningName(), "Standard Tuning");
+    EXPECT_EQ(e->getTuning(61), 61.0f);
 }
