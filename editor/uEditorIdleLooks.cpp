@@ -201,7 +201,9 @@ void uEditor::idleMultiView(uint32_t t) {
         if (TOptionMenu* presets = ui.wavePresetMenus[wave][0])
             presets->setBypassed(engine->getSteppedValue(tag::UserWaveShaperMode) != 0);
         if (waveChanged.exchange(false)) {
-            engine->setUserWave(wave);
+            // The wave's points follow the preset the musician chose: each an edit the host
+            // hears, as the choice was.
+            editsTold([&] { engine->setUserWave(wave); });
             if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
         }
         // The render rebuilds the tables after a write of the points, later than the pass

@@ -56,6 +56,15 @@ constexpr int kWaveCmdX = 516, kWaveCmdY = 699, kBackSideX = 917, kBackSideY = 4
 constexpr int kTuningX = 374, kTuningY = 579, kTuningOn = 923;
 constexpr int kBackSideEmptyX = 60, kBackSideEmptyY = 720;
 constexpr int kOrigX = 325, kOrigY = 48, kEditX = 325, kEditY = 28;
+constexpr int kTuningResetX = 494, kTuningResetY = 579, kBrickX = 406, kBrickY = 619;
+constexpr int kA4X = 178, kA4Y = 579, kPresetMenuX = 150, kPresetMenuY = 30;
+constexpr int kPlayLockX = 800, kPlayLockY = 571, kPortamento = 10;
+constexpr int kSettingsX = 1106, kSettingsY = 15;
+// The wave page's buttons and menus.
+constexpr int kWaveButtonY = 691, kWaveCopyX = 550, kWavePasteX = 585, kWaveClearX = 620;
+constexpr int kWaveUndoX = 655, kWavePresetX = 100, kWavePresetY = 696;
+constexpr int kWaveLoadX = 216, kWaveSaveX = 248, kWave2X = 147, kAdditiveX = 611;
+constexpr int kWaveRadioY = 445;
 
 // The parameters.
 constexpr int kVolume = 12, kSemi = 14, kFine = 15, kXYPad1X_Tag = 272, kXY1RecordMode = 778;
@@ -72,7 +81,7 @@ constexpr int kResetUnit = 1;                          // free envelope and LFO 
 constexpr int kResetFilter = 2, kRandomizeFilter = 11; // filter menu, nothing copied yet
 constexpr int kGaterMoveRight = 12, kGaterInverse = 14;
 constexpr int kXYSetXMidiCC = 26; // XY menu with the pad in record mode "Live"
-constexpr int kKnobSetToValue = 8;
+constexpr int kKnobSetToMinimum = 5, kKnobSetToValue = 8;
 
 int edits(const std::vector<HostCall>& log) {
     return EditorSession::countOf(log, audioMasterAutomate) +
@@ -257,47 +266,6 @@ TEST(HostEditorEvents, GaterCommandsKeepTheHiddenSteps) {
     s.idles(2);
     EXPECT_EQ(maskOf(plugin, kGaterLeft) & 0xFFF0, 0x00F0);
     EXPECT_EQ(maskOf(plugin, kGaterRight) & 0xFFF0, 0x0100);
-}
-
-// "Reset Filter" and "Randomize Filter": every parameter the command moved reaches the host as
-// one bracketed edit within the command, nothing else does, and one updateDisplay follows.
-TEST(HostEditorEvents, ASectionCommandIsOneBracketedEditPerMovedParameter) {
-    testhost::Plugin plugin;
-    prepare(plugin);
-    EditorSession s(plugin);
-    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
-    auto check = [&](const char* what, const std::vector<float>& before) {
-        const auto log = s.calls();
-        std::set<int> moved;
-        for (size_t i = 0; i < kFilter.size(); ++i)
-            if (plugin.getParameter(kFilter[i]) != before[i]) moved.insert(kFilter[i]);
-        EXPECT_FALSE(moved.empty()) << what;
-        EXPECT_EQ(EditorSession::bracketFaults(log), "") << what << ": " << describe(log);
-        EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty())
-            << what << ": " << describe(log);
-        EXPECT_EQ(EditorSession::bracketedEdits(log), moved) << what << ": " << describe(log);
-        EXPECT_EQ(EditorSession::countOf(log, audioMasterAutomate), static_cast<int>(moved.size()))
-            << what << ": " << describe(log);
-        EXPECT_EQ(emptyBrackets(log), 0) << what << ": " << describe(log);
-        EXPECT_EQ(EditorSession::countOf(log, audioMasterUpdateDisplay), 1) << what;
-        // The updateDisplay comes after the last edit call.
-        EXPECT_TRUE(!log.empty() && log.back().opcode == audioMasterUpdateDisplay)
-            << what << ": " << describe(log);
-        s.forget();
-    };
-    choose(s, kFilterButtonX, kFilterButtonY, kResetFilter);
-    // Every filter parameter away from its default: the reset moves all 21.
-    for (int t : kFilter) plugin.setParameter(t, plugin.getParameter(t) < 0.5f ? 0.9f : 0.1f);
-    s.idles(2);
-    s.forget();
-    std::vector<float> before = valuesOf(plugin, kFilter);
-    choose(s, kFilterButtonX, kFilterButtonY, kResetFilter);
-    s.idles(2);
-    check("Reset Filter", before);
-    before = valuesOf(plugin, kFilter);
-    choose(s, kFilterButtonX, kFilterButtonY, kRandomizeFilter);
-    s.idles(2);
-    check("Randomize Filter", before);
 }
 
 // Gestures that change nothing tell the host nothing: a menu closed with Escape, an Option
@@ -581,6 +549,7 @@ TEST(HostEditorEvents, ALoadedTuningPlaysAgainWhenItsSoundIsRestored) {
         d.s.click(kTuningX, kTuningY);
         ASSERT_TRUE(EditorSession::waitFor([&] { return soundOf(d.plugin) != before; },
                                            EditorSession::kPatienceMs));
+        d.s.idles(2); // the idle call that loads it has ended
         EXPECT_EQ(d.plugin.getParameter(kTuningOn), 1.0f);
         EXPECT_TRUE(playsAt(d.plugin, tuning.hz)) << tuning.file;
         tuning.sound = soundOf(d.plugin);
@@ -655,6 +624,7 @@ TEST(HostEditorEvents, TheCompareButtonsPlayTheTuningOfTheSoundTheySwitchTo) {
         d.s.click(kTuningX, kTuningY);
         ASSERT_TRUE(EditorSession::waitFor([&] { return soundOf(d.plugin) != before; },
                                            EditorSession::kPatienceMs));
+        d.s.idles(2); // the idle call that loads it has ended
         sounds[k] = soundOf(d.plugin);
     }
     d.s.click(kBackSideEmptyX, kBackSideEmptyY);
@@ -669,6 +639,164 @@ TEST(HostEditorEvents, TheCompareButtonsPlayTheTuningOfTheSoundTheySwitchTo) {
     }
     for (const std::string& copy : {keptCopy(name), keptCopy(name + " 2")})
         std::remove(copy.c_str());
+}
+
+// The sweep over the editor's commands (buttons, menus, chooser and entry answers): every
+// parameter a command moves reaches the host as one bracketed edit within the command, and
+// nothing else does; a section command asks the host once, after its last edit, to re-read
+// them. The compare, the init patch and a program change replace the whole sound: no edit of
+// a parameter, they tell none, and the host re-reads them all (updateDisplay), as it does after
+// a pen stroke over a whole wave.
+TEST(HostEditorEvents, EveryCommandTellsTheHostEachValueItMoves) {
+    DialogSession d;
+    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
+    EditorSession& s = d.s;
+    testhost::Plugin& plugin = d.plugin;
+    TuningFolder folder;
+    ASSERT_FALSE(folder.path.empty());
+    // The test processes share one data folder: the names are this process's own.
+    const std::string own = "Told " + std::to_string(getpid());
+    writeTuning(folder.path + "/A/" + own + ".tun", 100);
+    auto pick = [&](int x, int y, std::vector<KeySym> keys, unsigned button = 1) {
+        s.click(x, y, button);
+        ASSERT_TRUE(s.waitForPopup()) << "no menu at " << x << ", " << y;
+        for (KeySym k : keys) s.key(k);
+        s.key(XK_Return);
+        ASSERT_TRUE(s.waitForNoPopup());
+    };
+    auto downs = [](int n) { return std::vector<KeySym>(static_cast<size_t>(n), XK_Down); };
+    // A click that asks a question, and the wait until its answer is served.
+    size_t asked = 0;
+    auto ask = [&](std::function<void()> click) {
+        click();
+        ASSERT_TRUE(d.dialogs.waitForQuestions(++asked)) << "no question asked";
+        ASSERT_TRUE(d.dialogs.waitForAnswersGiven()) << "no answer given";
+        s.idles(8);
+    };
+    enum Kind {
+        Edits,       // each value moved is one bracketed edit, and nothing else is told
+        EditsReread, // and one updateDisplay after the last edit
+        NoEdit,      // nothing moves, nothing is told
+        WholeSound,  // no value told; the host re-reads them all
+    };
+    struct Command {
+        const char* name;
+        Kind kind;
+        std::function<void()> setup, run;
+        int movesEach = 1; // how often each value moves, each time told
+    };
+    const Command commands[] = {
+        {"Reset Filter", EditsReread,
+         [&] {
+             // Every filter parameter away from its default: the reset moves all 21.
+             for (int t : kFilter)
+                 plugin.setParameter(t, plugin.getParameter(t) < 0.5f ? 0.9f : 0.1f);
+         },
+         [&] { pick(kFilterButtonX, kFilterButtonY, downs(kResetFilter)); }},
+        {"Randomize Filter", EditsReread, nullptr,
+         [&] { pick(kFilterButtonX, kFilterButtonY, downs(kRandomizeFilter)); }},
+        {"knob menu: Set to Minimum Value", Edits, [&] { plugin.setParameter(kVolume, 0.7f); },
+         [&] { pick(kVolumeX, kVolumeY, downs(kKnobSetToMinimum), 3); }},
+        {"knob: typed value", Edits, [&] { d.dialogs.answer("33"); },
+         [&] { ask([&] { s.clickWith(XK_Alt_L, kVolumeX, kVolumeY); }); }},
+        {"play lock: On, then Set after the host moved a play knob", Edits,
+         [&] {
+             pick(kPlayLockX, kPlayLockY, downs(2));
+             plugin.setParameter(kPortamento,
+                                 plugin.getParameter(kPortamento) < 0.5f ? 0.8f : 0.2f);
+         },
+         [&] { pick(kPlayLockX, kPlayLockY, downs(3)); }},
+        {"back side: Load Tuning", Edits,
+         [&] {
+             s.click(kBackSideX, kBackSideY);
+             d.dialogs.answerFile(folder.path + "/A/" + own + ".tun");
+         },
+         [&] { ask([&] { s.click(kTuningX, kTuningY); }); }},
+        {"back side: RESET tuning", Edits, nullptr, [&] { s.click(kTuningResetX, kTuningResetY); }},
+        {"back side: typed brick filter frequency", Edits, [&] { d.dialogs.answer("25"); },
+         [&] { ask([&] { s.click(kBrickX, kBrickY); }); }},
+        // A preference of every instance: the pitch the other tests hear stays.
+        {"back side: typed A4", NoEdit, [&] { d.dialogs.answer("440"); },
+         [&] { ask([&] { s.click(kA4X, kA4Y); }); }},
+        {"ORIG", WholeSound,
+         [&] { s.click(kBackSideEmptyX, kBackSideEmptyY); }, // to the main screen
+         [&] { s.click(kOrigX, kOrigY); }},
+        {"EDIT", WholeSound, nullptr, [&] { s.click(kEditX, kEditY); }},
+        {"preset menu: Clear Preset", WholeSound, nullptr,
+         [&] { pick(kPresetMenuX, kPresetMenuY, downs(9)); }},
+        {"preset menu: the second preset", WholeSound, nullptr,
+         [&] {
+             pick(kPresetMenuX, kPresetMenuY, {XK_Down, XK_Right, XK_Down, XK_Down});
+             std::vector<float> left, right;
+             plugin.process(512, left, right); // the program is applied by the render
+         }},
+        {"wave page: Copy, then Paste onto the other wave", Edits,
+         [&] {
+             s.click(kWaveTabX, kTabY);
+             s.click(kWaveCopyX, kWaveButtonY);
+             s.click(kWave2X, kWaveRadioY);
+         },
+         [&] { s.click(kWavePasteX, kWaveButtonY); }},
+        {"wave page: Save User Wave", NoEdit, [&] { d.dialogs.answerFile(own + ".wve"); },
+         [&] { ask([&] { s.click(kWaveSaveX, kWaveButtonY); }); }},
+        {"wave page: a built-in wave preset", Edits, nullptr,
+         [&] {
+             pick(kWavePresetX, kWavePresetY, {XK_Down, XK_Down, XK_Right, XK_Down});
+         }},
+        // The wave is rebuilt before the chooser answers (as after a Cancel), then loaded.
+        {"wave page: Load User Wave", Edits, [&] { d.dialogs.answerFile(own + ".wve"); },
+         [&] { ask([&] { s.click(kWaveLoadX, kWaveButtonY); }); }, 2},
+        {"wave page: User Wave Undo", Edits, nullptr, [&] { s.click(kWaveUndoX, kWaveButtonY); }},
+        {"wave page: Clear User Wave", Edits, nullptr, [&] { s.click(kWaveClearX, kWaveButtonY); }},
+        {"wave page: additive mode", Edits, nullptr, [&] { s.click(kAdditiveX, kWaveRadioY); }},
+        {"wave page: pen stroke", WholeSound, nullptr, [&] { s.drag(60, 500, 600, 640, 16); }},
+        {"settings: Reset Everything", NoEdit, nullptr,
+         [&] { pick(kSettingsX, kSettingsY, {XK_Up}); }},
+    };
+    for (const Command& c : commands) {
+        if (c.setup) c.setup();
+        s.idles(4);
+        s.forget();
+        const std::vector<float> before = soundOf(plugin);
+        c.run();
+        s.idles(6);
+        const std::vector<float> after = soundOf(plugin);
+        const auto log = s.calls();
+        std::set<int> moved;
+        std::string movedText;
+        for (int t = 0; t < 2048; ++t)
+            if (after[static_cast<size_t>(t)] != before[static_cast<size_t>(t)]) {
+                moved.insert(t);
+                movedText += std::to_string(t) + " ";
+            }
+        // For the messages: the start of what the host heard and of what moved.
+        const std::string calls = describe(log).substr(0, 600);
+        movedText = movedText.substr(0, 300);
+        const int automates = EditorSession::countOf(log, audioMasterAutomate);
+        const int displays = EditorSession::countOf(log, audioMasterUpdateDisplay);
+        EXPECT_EQ(moved.empty(), c.kind == NoEdit) << c.name << " moved " << movedText;
+        EXPECT_EQ(EditorSession::bracketFaults(log), "") << c.name << ": " << calls;
+        if (c.kind == WholeSound) {
+            EXPECT_EQ(automates, 0) << c.name << ": " << calls;
+            EXPECT_GE(displays, 1) << c.name << ": the host is not told the sound changed";
+            continue;
+        }
+        EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty())
+            << c.name << ": " << calls;
+        EXPECT_EQ(EditorSession::bracketedEdits(log), moved)
+            << c.name << ": moved " << movedText << "; told " << calls;
+        EXPECT_GE(automates, static_cast<int>(moved.size())) << c.name;
+        EXPECT_LE(automates, c.movesEach * static_cast<int>(moved.size())) << c.name;
+        EXPECT_EQ(emptyBrackets(log), 0) << c.name << ": " << calls;
+        if (c.kind == EditsReread) {
+            EXPECT_EQ(displays, 1) << c.name;
+            EXPECT_TRUE(!log.empty() && log.back().opcode == audioMasterUpdateDisplay)
+                << c.name << ": " << calls;
+        }
+    }
+    std::remove(keptCopy(own).c_str());
+    std::remove((std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Waves/" + own + ".wve")
+                    .c_str());
 }
 
 // Nothing installs the manual: the Help button says so, in a message that names the file it
