@@ -519,11 +519,13 @@ std::string keptCopy(const std::string& name) {
 
 // Two tunings of one name from two folders of the musician's own, loaded on the back side one
 // after the other: A's every note 200 cents up (note 60 at 293.66 Hz), B's 300 cents down
-// (220 Hz). Each sound keeps its own: the host saves each (its values; the chunk where it takes
-// one), the files go, and a new instance restored from either form plays that sound's pitch.
-// With the tunings gone from everywhere, a restored sound plays standard pitch and the back
-// side's read-out tells another text than while the tuning played. A tuning whose name no file
-// can have is refused at once, with a message.
+// (220 Hz). Each sound keeps its own, and loading A again gives A's sound again. The compare
+// buttons fetch the tuning of the sound they switch to: loaded with A and edited to B, the sound
+// plays A after ORIG and B after EDIT. The host saves each sound (its values; the chunk where it
+// takes one), the files go, and a new instance restored from either form plays that sound's
+// pitch. With the tunings gone from everywhere, a restored sound plays standard pitch and the
+// back side's read-out tells another text than while the tuning played. A tuning whose name no
+// file can have is refused at once, with a message.
 TEST(HostEditorEvents, ALoadedTuningPlaysAgainWhenItsSoundIsRestored) {
     DialogSession d;
     if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
@@ -543,19 +545,25 @@ TEST(HostEditorEvents, ALoadedTuningPlaysAgainWhenItsSoundIsRestored) {
     writeTuning(tunings[1].file, -300);
     testpatch::setPlainVoice(d.plugin, 0);
     d.s.click(kBackSideX, kBackSideY);
-    for (Tuning& tuning : tunings) {
+    auto load = [&](const std::string& file) {
         const std::vector<float> before = soundOf(d.plugin);
-        d.dialogs.answerFile(tuning.file);
+        d.dialogs.answerFile(file);
         d.s.click(kTuningX, kTuningY);
-        ASSERT_TRUE(EditorSession::waitFor([&] { return soundOf(d.plugin) != before; },
-                                           EditorSession::kPatienceMs));
+        EXPECT_TRUE(EditorSession::waitFor([&] { return soundOf(d.plugin) != before; },
+                                           EditorSession::kPatienceMs))
+            << file;
         d.s.idles(2); // the idle call that loads it has ended
+    };
+    for (Tuning& tuning : tunings) {
+        load(tuning.file);
         EXPECT_EQ(d.plugin.getParameter(kTuningOn), 1.0f);
         EXPECT_TRUE(playsAt(d.plugin, tuning.hz)) << tuning.file;
         tuning.sound = soundOf(d.plugin);
         tuning.readout = tuningReadout(d.s);
     }
     EXPECT_TRUE(tunings[0].readout != tunings[1].readout) << "both read-outs name the same tuning";
+    load(tunings[0].file);
+    EXPECT_EQ(soundOf(d.plugin), tunings[0].sound) << "A loaded again";
 
     // "..": no file in the tuning folder can be named so.
     const std::vector<float> before = soundOf(d.plugin);
@@ -569,6 +577,17 @@ TEST(HostEditorEvents, ALoadedTuningPlaysAgainWhenItsSoundIsRestored) {
         FakeDialogs::argument(d.dialogs.questions("--info")[0], "--text=").find("cannot be kept"),
         std::string::npos);
     EXPECT_EQ(soundOf(d.plugin), before) << "the refused tuning changed the sound";
+
+    d.s.click(kBackSideEmptyX, kBackSideEmptyY);
+    restoreByValues(d.plugin, tunings[0].sound, true);
+    restoreByValues(d.plugin, tunings[1].sound, false);
+    EXPECT_TRUE(playsAt(d.plugin, 220.0)) << "as edited";
+    for (auto [x, y, hz, what] :
+         {std::tuple{kOrigX, kOrigY, 293.66, "ORIG"}, std::tuple{kEditX, kEditY, 220.0, "EDIT"},
+          std::tuple{kOrigX, kOrigY, 293.66, "ORIG again"}}) {
+        d.s.click(x, y);
+        EXPECT_TRUE(playsAt(d.plugin, hz)) << what;
+    }
     folder.reset();
 
     for (const Tuning& tuning : tunings) {
@@ -602,43 +621,6 @@ TEST(HostEditorEvents, ALoadedTuningPlaysAgainWhenItsSoundIsRestored) {
     EXPECT_TRUE(playsAt(p, 261.63)) << "standard pitch with the tuning gone";
     EXPECT_TRUE(tuningReadout(s) != tunings[0].readout)
         << "the read-out names the missing tuning as if it played";
-}
-
-// The compare buttons switch between the sound as loaded and as edited, each with its own
-// tuning: a sound loaded with one tuning, edited to another of the same file name, plays the
-// loaded one's pitch after ORIG and the edited one's after EDIT, and the loaded one's again.
-TEST(HostEditorEvents, TheCompareButtonsPlayTheTuningOfTheSoundTheySwitchTo) {
-    DialogSession d;
-    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
-    TuningFolder folder;
-    ASSERT_FALSE(folder.path.empty());
-    const std::string name = "Compare " + std::to_string(getpid());
-    writeTuning(folder.path + "/A/" + name + ".tun", 200);
-    writeTuning(folder.path + "/B/" + name + ".tun", -300);
-    testpatch::setPlainVoice(d.plugin, 0);
-    d.s.click(kBackSideX, kBackSideY);
-    std::vector<float> sounds[2];
-    for (int k = 0; k < 2; ++k) {
-        const std::vector<float> before = soundOf(d.plugin);
-        d.dialogs.answerFile(folder.path + (k == 0 ? "/A/" : "/B/") + name + ".tun");
-        d.s.click(kTuningX, kTuningY);
-        ASSERT_TRUE(EditorSession::waitFor([&] { return soundOf(d.plugin) != before; },
-                                           EditorSession::kPatienceMs));
-        d.s.idles(2); // the idle call that loads it has ended
-        sounds[k] = soundOf(d.plugin);
-    }
-    d.s.click(kBackSideEmptyX, kBackSideEmptyY);
-    restoreByValues(d.plugin, sounds[0], true);
-    restoreByValues(d.plugin, sounds[1], false);
-    ASSERT_TRUE(playsAt(d.plugin, 220.0)) << "as edited";
-    for (auto [x, y, hz, what] :
-         {std::tuple{kOrigX, kOrigY, 293.66, "ORIG"}, std::tuple{kEditX, kEditY, 220.0, "EDIT"},
-          std::tuple{kOrigX, kOrigY, 293.66, "ORIG again"}}) {
-        d.s.click(x, y);
-        EXPECT_TRUE(playsAt(d.plugin, hz)) << what;
-    }
-    for (const std::string& copy : {keptCopy(name), keptCopy(name + " 2")})
-        std::remove(copy.c_str());
 }
 
 // The sweep over the editor's commands (buttons, menus, chooser and entry answers): every

@@ -3,6 +3,7 @@
 #include "FilesRig.h"
 #include "TestFolders.h"
 #include "engine/files/FileFormats.h"
+#include "platform/strings.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -136,42 +137,24 @@ TEST_F(TuningFiles, ATuningFileRetunesTheRenderedPitchByItsCents) {
     }
 }
 
-// A name is never given to two contents: a tuning whose name a copy of another tuning holds is
-// kept as "name 2", and each load of the same content finds its own copy again. Names that
-// share the 39 bytes the name tags hold are told apart the same way.
-TEST_F(TuningFiles, EachContentKeepsANameOfItsOwn) {
-    std::filesystem::create_directories(folder + "/A");
-    std::filesystem::create_directories(folder + "/B");
+// Names that share the 39 bytes the name tags hold are never given to two contents: the second
+// is kept as the first 37 bytes and " 2", and each load of the same content finds its copy.
+TEST_F(TuningFiles, NamesSharingTheirFirst39BytesKeepTheirOwnCopies) {
     // The test processes share one data folder: the names are this process's own.
-    const std::string up = "up" + std::to_string(getpid());
-    const std::string a = write("A/" + up + ".tun", "[Tuning]\nnote 60=6200\n");
-    const std::string b = write("B/" + up + ".tun", "[Tuning]\nnote 60=5700\n");
-    const std::string kept = e->getFolder(kFolderTuning);
-    struct Load {
-        const std::string& path;
-        std::string name;
-        float note60;
-    };
-    for (const Load& l : {Load{a, up, 62.0f}, Load{b, up + " 2", 57.0f}, Load{a, up, 62.0f},
-                          Load{b, up + " 2", 57.0f}}) {
-        ASSERT_TRUE(e->loadTuningFile(l.path, up));
-        EXPECT_EQ(e->getTuningName(), l.name);
-        EXPECT_EQ(e->getTuning(60), l.note60) << l.name;
-        EXPECT_EQ(readWhole(kept + l.name + ".tun"), readWhole(l.path)) << l.name;
-    }
-    EXPECT_FALSE(std::filesystem::exists(kept + up + " 3.tun")) << "a load again made a copy";
-
-    const std::string shared = "A_very_long_tuning_name_for_the_gamelan_" + up;
+    const std::string shared =
+        "A_very_long_tuning_name_for_the_gamelan_" + std::to_string(getpid());
     const std::string pelog = write(shared + "pelog.tun", "[Tuning]\nnote 60=6010\n");
     const std::string slendro = write(shared + "slendro.tun", "[Tuning]\nnote 60=6020\n");
-    ASSERT_TRUE(e->loadTuningFile(pelog, shared + "pelog"));
-    EXPECT_EQ(e->getTuningName(), shared.substr(0, 39));
-    ASSERT_TRUE(e->loadTuningFile(slendro, shared + "slendro"));
-    EXPECT_EQ(e->getTuningName(), shared.substr(0, 37) + " 2") << "held in the 39 bytes";
-    EXPECT_FLOAT_EQ(e->getTuning(60), 60.2f);
-    for (const std::string& name :
-         {up, up + " 2", shared.substr(0, 39), shared.substr(0, 37) + " 2"})
-        std::filesystem::remove(kept + name + ".tun");
+    const std::string first = shared.substr(0, 39), second = shared.substr(0, 37) + " 2";
+    for (const std::string& path : {pelog, slendro, pelog, slendro}) {
+        ASSERT_TRUE(e->loadTuningFile(path, getFileNameOnlyStr(path, true)));
+        EXPECT_EQ(e->getTuningName(), path == pelog ? first : second);
+        EXPECT_FLOAT_EQ(e->getTuning(60), path == pelog ? 60.1f : 60.2f);
+    }
+    const std::string kept = e->getFolder(kFolderTuning);
+    EXPECT_FALSE(std::filesystem::exists(kept + shared.substr(0, 37) + " 3.tun"))
+        << "a load again made a copy";
+    for (const std::string& name : {first, second}) std::filesystem::remove(kept + name + ".tun");
 }
 
 // A tuning that cannot be kept with the sound is refused when it is loaded, with a message,
