@@ -110,6 +110,19 @@ public:
         }
         return true;
     }
+    // Waits until the stand-in has given every scripted answer and file name away.
+    bool waitForAnswersGiven(int ms = 60000) const {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        auto left = [&](const char* name) {
+            std::ifstream list(folder + name);
+            return list.peek() != std::ifstream::traits_type::eof();
+        };
+        while (left("/answers") || left("/files")) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return true;
+    }
     // The argument of a question that starts with `prefix` ("--text="), without it.
     static std::string argument(const std::vector<std::string>& question,
                                 const std::string& prefix) {
