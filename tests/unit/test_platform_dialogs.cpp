@@ -605,7 +605,9 @@ TEST_F(PlatformDialogs, DroppingAQuestionNeverWaitsForItsProgram) {
 // process group of its own, as one started from a terminal does; it asks a question and then
 // crashes, is killed or terminated, is hung up or terminated with its group (which the dialog's
 // own group no longer shares), or exits with the question open. One program ignores SIGTERM, so
-// the wrapper's last step, SIGKILL, is needed too. Before, every ending left both running.
+// the wrapper's last step, SIGKILL, is needed too. Before, every ending left both running. One
+// host forks a helper that does not start a program, and outlives the host: the helper lets the
+// lifeline go at once, so the dialog ends with the host all the same, not with the helper.
 TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
     std::string bin = folder_ + "/bin";
     mkdir(bin.c_str(), 0700);
@@ -631,12 +633,14 @@ TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
         End end;
         const char* name;
         bool stubborn;
+        bool forkedHelper = false;
     } endings[] = {{End::Crash, "crash (SIGSEGV)", false},
                    {End::Kill, "SIGKILL to the host", true},
                    {End::Term, "SIGTERM to the host", false},
                    {End::GroupHangup, "SIGHUP to the host's group", false},
                    {End::GroupTerm, "SIGTERM to the host's group", true},
-                   {End::Exit, "exit(0) with the question open", false}};
+                   {End::Exit, "exit(0) with the question open", false},
+                   {End::Crash, "crash beside a forked helper that runs on", false, true}};
     int left = 0;
     for (const auto& ending : endings) {
         SCOPED_TRACE(ending.name);
@@ -658,6 +662,9 @@ TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
             char what = 0;
             if (read(go[0], &what, 1) != 1) _exit(0);
             if (ending.end == End::Exit) std::exit(0);
+            // In the host's group, which the test ends once it has looked.
+            if (ending.forkedHelper && fork() == 0)
+                for (;;) pause();
             // The crash: the signal a bad memory access raises, at its default action.
             signal(SIGSEGV, SIG_DFL);
             raise(SIGSEGV);
@@ -715,6 +722,12 @@ TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
         EXPECT_TRUE(gone) << "the dialog's group ended with its host";
         EXPECT_EQ(programLeft + wrapperLeft, 0);
         if (!gone) kill(-wrapper, SIGKILL);
+        if (ending.forkedHelper) {
+            // The helper came to this process with its host's end.
+            kill(-host, SIGKILL);
+            while (waitpid(-host, &hostStatus, 0) > 0) {
+            }
+        }
     }
     EXPECT_EQ(left, 0);
 }
