@@ -3,6 +3,7 @@
 // record of its idle calls shows. A choice applies when it is made, as one edit, and the
 // read-outs show it at once for the control under the pointer; closing the editor with one
 // open closes it and changes nothing. Driven by real X events.
+#include "tests/PidfdSignalsRefused.h"
 #include "tests/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -340,7 +341,9 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
 // The editor closes while a dialog program that ignores SIGTERM is open: the close returns
 // at once all the same, and the program is ended (killed with its wrapper, it goes to the reaper
 // of orphans, this process) and reaped, not left behind as a zombie. Both ways of signalling
-// the dialog's group are taken: on a handle (Linux 6.9 and later) and the plain group kill.
+// the dialog's group are taken: on a handle (Linux 6.9 and later) and the plain group kill, with
+// the host's thread refused every signal through a handle, so that only the plain kill can end
+// the program.
 TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
     struct Reaper {
         Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
@@ -365,6 +368,8 @@ TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
         ASSERT_TRUE(
             EditorSession::waitFor([&] { return program.pid() > 0; }, EditorSession::kPatienceMs));
         const pid_t pid = program.pid();
+        if (plainKill && !s.ui([] { return testenv::refusePidfdSignalsOnThisThread(); }))
+            ZEK2_CANNOT_RUN("no seccomp filter to refuse signals through a pidfd");
         const double ms = s.ui([&] {
             const auto start = std::chrono::steady_clock::now();
             plugin.dispatch(effEditClose);
