@@ -216,7 +216,8 @@ TEST(HostEditorEvents, TheXYPadAsksForItsControllerNumber) {
     const auto asked = dialogs.questions("--entry");
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(FakeDialogs::argument(asked[0], "--title="), "MIDI CC (0 - 127)");
-    s.idles(4);
+    ASSERT_TRUE(dialogs.waitForAnswers(1));
+    s.idles(2);
     std::vector<float> left, right;
     const int near = static_cast<int>(plugin.getParameter(kXYPad1X_Tag) * 127.0f + 0.5f);
     const int far = near < 64 ? 127 : 0;
@@ -332,6 +333,7 @@ TEST(HostEditorEvents, NoEditCallsForGesturesThatChangeNothing) {
     const auto refusals = dialogs.questions("--info");
     ASSERT_EQ(refusals.size(), 1u) << "the refusal";
     EXPECT_NE(FakeDialogs::argument(refusals[0], "--text=").find("abc"), std::string::npos);
+    ASSERT_TRUE(dialogs.waitForAnswers(2)) << "the refusal read";
 
     dialogs.answer("25");
     s.forget();
@@ -367,9 +369,8 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
         s.forget();
         pauseOverDoubleClick();
         s.clickWith(XK_Alt_L, x, y);
-        EXPECT_TRUE(dialogs.waitForQuestions(++asked)) << answer;
-        s.idles(6);
-        asked = dialogs.questions().size();
+        EXPECT_TRUE(dialogs.waitForAnswers(++asked)) << answer;
+        s.idles(2);
     };
     type(kFineX, kFineY, "12,5");
     EXPECT_FLOAT_EQ(plugin.getParameter(kFine), 0.5625f);
@@ -384,6 +385,7 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
     EXPECT_EQ(displayOf(plugin, kSemi), "-4 Semi");
     const float fine = plugin.getParameter(kFine);
     type(kFineX, kFineY, "twelve");
+    EXPECT_TRUE(dialogs.waitForAnswers(++asked)) << "the refusal";
     EXPECT_EQ(plugin.getParameter(kFine), fine);
     EXPECT_EQ(edits(s.calls()), 0) << describe(s.calls());
     EXPECT_EQ(dialogs.questions("--info").size(), 1u);
@@ -463,7 +465,7 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
                                        EditorSession::kPatienceMs))
                 << k.title << ": " << k.saved << " not saved in " << folder;
         }
-        s.idles(3);
+        EXPECT_TRUE(dialogs.waitForAnswers(dialogs.questions().size())) << k.title;
     }
     EXPECT_TRUE(dialogs.questions("--info").empty()) << "nothing to tell";
 }

@@ -98,9 +98,37 @@ int edits(const std::vector<HostCall>& log) {
            EditorSession::countOf(log, audioMasterEndEdit);
 }
 
+// Orphans come to this process for the life of a scope, which reaps them: a dialog program
+// killed with its wrapper, say.
+struct Reaper {
+    Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
+    ~Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 0); }
+};
+
+// The whole of a small file, or "" when it cannot be read.
+std::string readText(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Neither gone nor a zombie.
+bool runs(pid_t pid) {
+    const std::string stat = readText("/proc/" + std::to_string(pid) + "/stat");
+    const size_t paren = stat.rfind(')');
+    return paren != std::string::npos && stat[paren + 2] != 'Z' && stat[paren + 2] != 'X';
+}
+
+// Gone for good, not even a zombie: a child of this process (or an orphan that came to it under
+// a Reaper) is reaped here first.
+bool gone(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, WNOHANG);
+    return kill(pid, 0) == -1;
+}
+
 // A dialog program that stands in for zenity: it notes each question, waits until the test
-// lets it go, and then answers with the prepared text (OK) or, with none, Cancel. Ended early,
-// it notes that too; a stubborn one ignores SIGTERM instead.
+// lets it go, and then answers with the prepared text (OK) or, with none, Cancel. A stubborn one
+// ignores SIGTERM.
 class FakeDialogProgram {
 public:
     explicit FakeDialogProgram(bool stubborn = false) {
@@ -111,9 +139,8 @@ public:
             std::ofstream script(folder + "/zenity");
             script << "#!/bin/sh\n"
                    << "D='" << folder << "'\n"
-                   << (stubborn ? "trap '' TERM\n"
-                                : "trap 'echo ended >> \"$D/ended\"; exit 1' TERM\n")
-                   << "echo $$ > \"$D/pid\"\n"
+                   << (stubborn ? "trap '' TERM\n" : "") << "echo $$ > \"$D/pid\"\n"
+                   << "echo $PPID > \"$D/wrapper\"\n"
                    << "echo \"$1\" >> \"$D/asked\"\n"
                    << "while [ ! -e \"$D/go\" ]; do sleep 0.02; done\n"
                    << "rm -f \"$D/go\"\n"
@@ -126,18 +153,15 @@ public:
     }
     ~FakeDialogProgram() {
         setenv("PATH", oldPath.c_str(), 1);
-        for (const char* f : {"zenity", "asked", "ended", "go", "answer", "pid"})
+        for (const char* f : {"zenity", "asked", "go", "answer", "pid", "wrapper"})
             std::remove((folder + "/" + f).c_str());
         rmdir(folder.c_str());
     }
     // The questions asked so far, by their first argument (--info, --file-selection, ...).
     std::vector<std::string> asked() const { return lines("asked"); }
-    int ended() const { return static_cast<int>(lines("ended").size()); }
-    // The process of the last question.
-    pid_t pid() const {
-        const auto all = lines("pid");
-        return all.empty() ? 0 : static_cast<pid_t>(std::atoi(all.back().c_str()));
-    }
+    // The process of the last question, and its wrapper (the plug-in's child).
+    pid_t pid() const { return lastNumber("pid"); }
+    pid_t wrapper() const { return lastNumber("wrapper"); }
     void answer(const std::string& text) { std::ofstream(folder + "/answer") << text << "\n"; }
     void cancelNext() { std::remove((folder + "/answer").c_str()); }
     void go() { std::ofstream(folder + "/go") << "\n"; }
@@ -145,8 +169,20 @@ public:
         return EditorSession::waitFor([&] { return asked().size() >= n; },
                                       EditorSession::kPatienceMs);
     }
+    // Lets the last question's program answer and waits until the plug-in has taken the
+    // answer: it reaps the wrapper when it reads the answer.
+    bool goAndWaitForTheAnswer() {
+        const pid_t asked = wrapper();
+        go();
+        return asked > 0 && EditorSession::waitFor([&] { return kill(asked, 0) == -1; },
+                                                   EditorSession::kPatienceMs);
+    }
 
 private:
+    pid_t lastNumber(const char* name) const {
+        const auto all = lines(name);
+        return all.empty() ? 0 : static_cast<pid_t>(std::atoi(all.back().c_str()));
+    }
     std::vector<std::string> lines(const char* name) const {
         std::vector<std::string> out;
         std::ifstream in(folder + "/" + name);
@@ -176,19 +212,12 @@ void watchDialog(EditorSession& s, FakeDialogProgram& program, const char* what)
         mark = s.idleMark();
         hold(s);
     }
-    program.go();
-    s.idles(3);
+    EXPECT_TRUE(program.goAndWaitForTheAnswer()) << what;
 }
 
 // The pixels of the top bar's two read-outs, the hovered parameter's name and value.
 std::vector<unsigned long> readouts(EditorSession& s) {
     return s.box(402, 23, 225, 36);
-}
-
-// The whole of a small file, or "" when it cannot be read.
-std::string readText(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Renders until the first program is applied.
@@ -326,14 +355,18 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
     program.cancelNext();
     watchDialog(s, program, "file chooser");
 
-    // The editor closes while the chooser is open: the chooser is ended and nothing is asked
-    // or changed after.
+    // The editor closes while the chooser is open: the chooser's program and its wrapper end
+    // (the program goes to this process when killed with its wrapper), and nothing is asked or
+    // changed after.
+    Reaper reaper;
     ASSERT_TRUE(chooseByKeys(s, kEcsMenuX, kEcsMenuY, 1));
     ASSERT_TRUE(program.waitForQuestions(3));
+    const pid_t pid = program.pid(), wrapper = program.wrapper();
     s.forget();
     s.close();
-    EXPECT_TRUE(
-        EditorSession::waitFor([&] { return program.ended() == 1; }, EditorSession::kPatienceMs));
+    EXPECT_TRUE(EditorSession::waitFor([&] { return gone(pid) && !runs(wrapper); },
+                                       EditorSession::kPatienceMs))
+        << "the chooser's program and its wrapper run on";
     EXPECT_EQ(program.asked().size(), 3u);
     EXPECT_EQ(edits(s.calls()), 0);
 }
@@ -345,10 +378,7 @@ TEST(HostEditorPopups, MessageBoxesAndFileChoosersRunBesideTheIdleCalls) {
 // the host's thread refused every signal through a handle, so that only the plain kill can end
 // the program.
 TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
-    struct Reaper {
-        Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
-        ~Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 0); }
-    } reaper;
+    Reaper reaper;
     struct PlainKill {
         explicit PlainKill(bool on) {
             if (on) setenv("ZEK2_NO_PIDFD_GROUP_SIGNAL", "1", 1);
@@ -386,13 +416,7 @@ TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
         // for the program would last until this test gave up on it (a minute).
         EXPECT_GT(ms, 0.0) << "effEditClose waited for the dialog program";
         EXPECT_LT(ms, 2000.0);
-        EXPECT_TRUE(EditorSession::waitFor(
-            [&] {
-                int status = 0;
-                waitpid(pid, &status, WNOHANG);
-                return kill(pid, 0) == -1;
-            },
-            EditorSession::kPatienceMs))
+        EXPECT_TRUE(EditorSession::waitFor([&] { return gone(pid); }, EditorSession::kPatienceMs))
             << "the program is gone, not even a zombie";
         EXPECT_EQ(program.asked().size(), 1u);
         EXPECT_EQ(edits(s.calls()), 0);
@@ -405,10 +429,7 @@ TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
 // of the plug-in of its own, so that unloading it unloads the code.
 TEST(HostEditorPopups, ADialogEndsWhenThePluginIsUnloadedWithoutClosing) {
     if (!std::getenv("DISPLAY")) ZEK2_CANNOT_RUN("no X display");
-    struct Reaper {
-        Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
-        ~Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 0); }
-    } reaper;
+    Reaper reaper;
     FakeDialogProgram program(true);
     const char* base = std::getenv("ZEK2_TEST_TMP");
     std::string copy = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2unloadXXXXXX";
@@ -450,16 +471,8 @@ TEST(HostEditorPopups, ADialogEndsWhenThePluginIsUnloadedWithoutClosing) {
     const bool answered = read(told[0], &said, 1) == 1;
     close(told[0]);
     std::remove(copy.c_str());
-    const pid_t pid = program.pid();
-    const std::string status = readText("/proc/" + std::to_string(pid) + "/status");
-    const size_t at = status.find("\nPPid:\t");
-    const pid_t wrapper = at == std::string::npos ? 0 : std::atoi(status.c_str() + at + 7);
-    // Neither gone nor a zombie (the host never reaps its wrapper).
-    auto runs = [](pid_t p) {
-        const std::string stat = readText("/proc/" + std::to_string(p) + "/stat");
-        const size_t paren = stat.rfind(')');
-        return paren != std::string::npos && stat[paren + 2] != 'Z' && stat[paren + 2] != 'X';
-    };
+    const pid_t pid = program.pid(), wrapper = program.wrapper();
+    // The host never reaps its wrapper: a zombie wrapper has ended.
     const auto start = std::chrono::steady_clock::now();
     const bool ended = answered && said == 'u' && wrapper > 0 &&
                        EditorSession::waitFor(
@@ -558,9 +571,8 @@ TEST(HostEditorPopups, AMenuGoesWithItsWindow) {
         openMenu();
         action[0]();
         XSync(d, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-        s.idles(2);
-        EXPECT_EQ(s.popups().size(), 0u);
+        EXPECT_TRUE(
+            EditorSession::waitFor([&] { return s.popups().empty(); }, EditorSession::kPatienceMs));
         action[1]();
         XSync(d, False);
         s.idles(3);

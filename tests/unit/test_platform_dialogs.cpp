@@ -58,6 +58,19 @@ private:
     std::string old_;
 };
 
+// The state letter of a process (R, S, T, Z...), or '-' when there is none.
+char processState(pid_t pid) {
+    const std::string stat = readWhole("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t paren = stat.rfind(')');
+    return paren == std::string::npos || paren + 2 >= stat.size() ? '-' : stat[paren + 2];
+}
+
+// Neither gone nor a zombie.
+bool runs(pid_t pid) {
+    const char state = processState(pid);
+    return state != '-' && state != 'Z' && state != 'X';
+}
+
 class PlatformDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -378,9 +391,14 @@ TEST_F(PlatformDialogs, TheDialogProgramReceivesArgumentsVerbatim) {
 TEST_F(PlatformDialogs, AQuestionAskedLaterAnswersWhenTheProgramEnds) {
     std::string bin = folder_ + "/bin";
     mkdir(bin.c_str(), 0700);
-    std::string done = folder_ + "/ran-to-the-end";
-    writeWhole(bin + "/zenity",
-               "#!/bin/sh\nsleep \"$FAKE_SLEEP\"\ntouch \"" + done + "\"\necho 42\n");
+    const std::string done = folder_ + "/ran-to-the-end", go = folder_ + "/go",
+                      pidFile = folder_ + "/pid";
+    // The program answers once the test lets it go, or after half a minute of its own.
+    writeWhole(bin + "/zenity", "#!/bin/sh\necho $$ > \"" + pidFile + ".new\"\nmv \"" + pidFile +
+                                    ".new\" \"" + pidFile + "\"\ni=0\nwhile [ ! -e \"" + go +
+                                    "\" ] && [ $i -lt 1500 ]; do sleep 0.02; i=$((i+1)); done\n"
+                                    "touch \"" +
+                                    done + "\"\necho 42\n");
     chmod((bin + "/zenity").c_str(), 0700);
     ScopedPath path(bin + ":/bin:/usr/bin");
     DialogRequest request;
@@ -389,23 +407,29 @@ TEST_F(PlatformDialogs, AQuestionAskedLaterAnswersWhenTheProgramEnds) {
     SystemDialogs system;
     DialogAnswer answer;
 
-    setenv("FAKE_SLEEP", "0.3", 1);
     std::unique_ptr<PendingDialog> pending = system.askLater(request);
     ASSERT_NE(pending, nullptr);
     EXPECT_FALSE(pending->poll(answer)) << "the program is still running";
-    for (int i = 0; i < 400 && !pending->poll(answer); ++i) usleep(10000);
+    writeWhole(go, "");
+    for (int i = 0; i < 6000 && !pending->poll(answer); ++i) usleep(10000);
     EXPECT_TRUE(answer.ok);
     EXPECT_EQ(answer.text, "42");
 
     std::remove(done.c_str());
-    setenv("FAKE_SLEEP", "5", 1);
+    std::remove(go.c_str());
+    std::remove(pidFile.c_str());
     pending = system.askLater(request);
+    pid_t pid = 0;
+    for (int i = 0; i < 6000 && pid <= 0; ++i, usleep(10000))
+        pid = std::atoi(readWhole(pidFile).c_str());
+    ASSERT_GT(pid, 0) << "the second program runs";
     EXPECT_FALSE(pending->poll(answer));
     pending.reset(); // the window closed: the program is ended, not waited for
-    usleep(200000);
+    // Left to run, it would end after its half minute, and only then with the file made.
+    for (int i = 0; i < 6000 && runs(pid); ++i) usleep(10000);
+    EXPECT_FALSE(runs(pid)) << "the second program was ended";
     struct stat info;
     EXPECT_NE(stat(done.c_str(), &info), 0) << "the second program did not run to its end";
-    unsetenv("FAKE_SLEEP");
 
     ScriptedDialogs script;
     script.answerOk("7");
@@ -631,12 +655,6 @@ TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
         Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
         ~Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 0); }
     } reaper;
-    // Neither gone nor a zombie.
-    auto runs = [](pid_t pid) {
-        const std::string stat = readWhole("/proc/" + std::to_string(pid) + "/stat");
-        const std::size_t paren = stat.rfind(')');
-        return paren != std::string::npos && stat[paren + 2] != 'Z' && stat[paren + 2] != 'X';
-    };
     enum class End { Crash, Kill, Term, GroupHangup, GroupTerm, Exit };
     const struct {
         End end;
@@ -748,24 +766,28 @@ TEST_F(PlatformDialogs, TheDesktopOpenerIsNeverWaitedForAndReapedLater) {
     mkdir(bin.c_str(), 0700);
     std::string pidFile = folder_ + "/opener";
     writeWhole(bin + "/xdg-open", "#!/bin/sh\necho $$ > \"" + pidFile + ".new\"\nmv \"" + pidFile +
-                                      ".new\" \"" + pidFile + "\"\nexec sleep 0.2\n");
+                                      ".new\" \"" + pidFile +
+                                      "\"\nexec sleep \"$FAKE_OPENER_SECONDS\"\n");
     chmod((bin + "/xdg-open").c_str(), 0700);
     ScopedPath path(bin + ":/bin:/usr/bin");
+    // An opening that waited for its opener would last the opener's 30 s; a loaded machine may
+    // stall one that does not for some hundreds of ms.
+    setenv("FAKE_OPENER_SECONDS", "30", 1);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(openWithDesktop(folder_ + "/manual.pdf"));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0)
+        << "seconds the opening took";
     pid_t first = 0;
-    for (int i = 0; i < 500 && first <= 0; ++i, usleep(10000))
+    for (int i = 0; i < 6000 && first <= 0; ++i, usleep(10000))
         first = std::atoi(readWhole(pidFile).c_str());
     ASSERT_GT(first, 0) << "the opener ran";
-    auto state = [](pid_t pid) {
-        const std::string stat = readWhole("/proc/" + std::to_string(pid) + "/stat");
-        const std::size_t paren = stat.rfind(')');
-        return paren == std::string::npos ? '-' : stat[paren + 2];
-    };
-    for (int i = 0; i < 500 && state(first) != 'Z'; ++i) usleep(10000);
-    ASSERT_EQ(state(first), 'Z') << "the opener ended and nothing has waited on it yet";
+    // The opener ends (still this process's child, which nothing has waited on).
+    kill(first, SIGTERM);
+    for (int i = 0; i < 6000 && processState(first) != 'Z'; ++i) usleep(10000);
+    ASSERT_EQ(processState(first), 'Z') << "the opener ended and nothing has waited on it yet";
+    setenv("FAKE_OPENER_SECONDS", "0", 1);
     ASSERT_TRUE(openWithDesktop(folder_ + "/manual.pdf"));
+    unsetenv("FAKE_OPENER_SECONDS");
     EXPECT_EQ(kill(first, 0), -1) << "the second opening reaped the first opener";
     EXPECT_EQ(errno, ESRCH);
 }
