@@ -415,10 +415,10 @@ TEST(HostEditorPopups, ClosingNeverWaitsForADialogProgram) {
         std::printf("[ figures  ] effEditClose with a stubborn dialog open: %.1f ms (%s)\n", ms,
                     plainKill ? "plain group kill" : "group signal on a handle");
         // The close holds the host for about 70 ms (SIGTERM, SIGKILL 50 ms later, a last look);
-        // a loaded machine may stall the host's thread for some hundreds more. A close that waited
-        // for the program would last until this test gave up on it (a minute).
+        // a loaded machine may stall the host's thread for a second or two more. A close that
+        // waited for the program would last until this test gave up on it (a minute).
         EXPECT_GT(ms, 0.0) << "effEditClose waited for the dialog program";
-        EXPECT_LT(ms, 2000.0);
+        EXPECT_LT(ms, 10000.0);
         EXPECT_TRUE(EditorSession::waitFor([&] { return gone(pid); }, EditorSession::kPatienceMs))
             << "the program is gone, not even a zombie";
         EXPECT_EQ(program.asked().size(), 1u);
@@ -484,7 +484,7 @@ TEST(HostEditorPopups, ADialogEndsWhenThePluginIsUnloadedWithoutClosing) {
                                waitpid(pid, &reaped, WNOHANG);
                                return !runs(pid) && !runs(wrapper);
                            },
-                           10000);
+                           EditorSession::kPatienceMs);
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     const bool hostRuns = runs(host);

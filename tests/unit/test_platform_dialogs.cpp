@@ -499,9 +499,10 @@ TEST_F(PlatformDialogs, DroppingAQuestionNeverWaitsForItsProgram) {
     CPU_ZERO(&cpus);
     CPU_SET(cpu, &cpus);
     // A drop holds its caller for about 70 ms: SIGTERM, SIGKILL after 50 ms, a last look 20 ms
-    // later. A loaded machine may stall the caller's own thread for some hundreds of ms more.
-    // A drop that waited for its program would be held until the watchdog below ends it (5 s).
-    constexpr double kHeldAtMostMs = 2000.0;
+    // later. A loaded machine may stall the caller's own thread for a second or two more (2.1 s
+    // seen on two cores shared with busy loops, fork loops and a build). A drop that waited for
+    // its program would be held until the watchdog below ends it (30 s).
+    constexpr double kHeldAtMostMs = 10000.0;
     constexpr int kStarvedRounds = 20;
     std::vector<std::string> modes = {"ignoring", "stopped", "closed", "blocked", "stopped-polite"};
     modes.insert(modes.end(), kStarvedRounds, "starved");
@@ -564,7 +565,7 @@ TEST_F(PlatformDialogs, DroppingAQuestionNeverWaitsForItsProgram) {
             // not hangs.
             std::atomic<bool> dropped{false};
             std::thread watchdog([&] {
-                for (int i = 0; i < 500 && !dropped; ++i) usleep(10000);
+                for (int i = 0; i < 3000 && !dropped; ++i) usleep(10000);
                 if (!dropped) kill(pid, SIGKILL);
             });
             auto start = Clock::now();
@@ -731,7 +732,7 @@ TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
         const auto start = std::chrono::steady_clock::now();
         // The wrapper leads the group of the dialog: every process of it is awaited.
         bool gone = false;
-        for (int i = 0; i < 1000 && !gone; ++i) {
+        for (int i = 0; i < 6000 && !gone; ++i) {
             siginfo_t info{};
             while (waitid(P_PGID, static_cast<id_t>(wrapper), &info, WEXITED | WNOHANG) == 0 &&
                    info.si_pid != 0)
