@@ -772,11 +772,11 @@ TEST_F(PlatformDialogs, TheDesktopOpenerIsNeverWaitedForAndReapedLater) {
     chmod((bin + "/xdg-open").c_str(), 0700);
     ScopedPath path(bin + ":/bin:/usr/bin");
     // An opening that waited for its opener would last the opener's 30 s; a loaded machine may
-    // stall one that does not for some hundreds of ms.
+    // stall one that does not for a second or two.
     setenv("FAKE_OPENER_SECONDS", "30", 1);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(openWithDesktop(folder_ + "/manual.pdf"));
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0)
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0)
         << "seconds the opening took";
     pid_t first = 0;
     for (int i = 0; i < 6000 && first <= 0; ++i, usleep(10000))
