@@ -228,7 +228,8 @@ TEST(HostEditorEvents, TheXYPadAsksForItsControllerNumber) {
     const auto asked = dialogs.questions("--entry");
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(FakeDialogs::argument(asked[0], "--title="), "MIDI CC (0 - 127)");
-    s.idles(4);
+    ASSERT_TRUE(dialogs.waitForAnswers(1));
+    s.idles(2);
     std::vector<float> left, right;
     const int near = static_cast<int>(plugin.getParameter(kXYPad1X_Tag) * 127.0f + 0.5f);
     const int far = near < 64 ? 127 : 0;
@@ -303,6 +304,7 @@ TEST(HostEditorEvents, NoEditCallsForGesturesThatChangeNothing) {
     const auto refusals = dialogs.questions("--info");
     ASSERT_EQ(refusals.size(), 1u) << "the refusal";
     EXPECT_NE(FakeDialogs::argument(refusals[0], "--text=").find("abc"), std::string::npos);
+    ASSERT_TRUE(dialogs.waitForAnswers(2)) << "the refusal read";
 
     dialogs.answer("25");
     s.forget();
@@ -338,9 +340,8 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
         s.forget();
         pauseOverDoubleClick();
         s.clickWith(XK_Alt_L, x, y);
-        EXPECT_TRUE(dialogs.waitForQuestions(++asked)) << answer;
-        s.idles(6);
-        asked = dialogs.questions().size();
+        EXPECT_TRUE(dialogs.waitForAnswers(++asked)) << answer;
+        s.idles(2);
     };
     type(kFineX, kFineY, "12,5");
     EXPECT_FLOAT_EQ(plugin.getParameter(kFine), 0.5625f);
@@ -355,6 +356,7 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
     EXPECT_EQ(displayOf(plugin, kSemi), "-4 Semi");
     const float fine = plugin.getParameter(kFine);
     type(kFineX, kFineY, "twelve");
+    EXPECT_TRUE(dialogs.waitForAnswers(++asked)) << "the refusal";
     EXPECT_EQ(plugin.getParameter(kFine), fine);
     EXPECT_EQ(edits(s.calls()), 0) << describe(s.calls());
     EXPECT_EQ(dialogs.questions("--info").size(), 1u);
@@ -434,7 +436,7 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
                                        EditorSession::kPatienceMs))
                 << k.title << ": " << k.saved << " not saved in " << folder;
         }
-        s.idles(3);
+        EXPECT_TRUE(dialogs.waitForAnswers(dialogs.questions().size())) << k.title;
     }
     EXPECT_TRUE(dialogs.questions("--info").empty()) << "nothing to tell";
 }
@@ -651,8 +653,7 @@ TEST(HostEditorEvents, EveryCommandTellsTheHostEachValueItMoves) {
     size_t asked = 0;
     auto ask = [&](std::function<void()> click) {
         click();
-        ASSERT_TRUE(d.dialogs.waitForQuestions(++asked)) << "no question asked";
-        ASSERT_TRUE(d.dialogs.waitForAnswersGiven()) << "no answer given";
+        ASSERT_TRUE(d.dialogs.waitForAnswers(++asked)) << "no answer taken";
         s.idles(8);
     };
     enum Kind {
