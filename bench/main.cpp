@@ -10,6 +10,7 @@
 // tables), then runs the registered Google Benchmark cases (their usual --benchmark_* flags apply).
 #include "bench/Scenarios.h"
 #include "engine/APlugin.h"
+#include "platform/strings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,10 +23,13 @@
 
 int main(int argc, char** argv) {
     // Every engine made here reads and writes its preferences and data files below the build
-    // folder, never in the user's own.
-    const std::string home = ZEK2_BENCH_HOME;
-    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+    // folder, never in the user's own. Both folders are made at once: an instrument measured
+    // beside ZEK2 (--peer) makes its own folder in them, but not their parents.
+    const std::string home = ZEK2_BENCH_HOME, config = home + "/config", data = home + "/data";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    makeDirectory(config);
+    makeDirectory(data);
     bool table = false, shortForm = false, blocks = false, count = false;
     std::string filter, peer;
     for (int i = 1; i < argc; ++i) {

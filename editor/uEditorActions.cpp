@@ -42,9 +42,13 @@ template <class T, size_t N> int indexIn(T* const (&list)[N], const CControl* c)
 
 void uEditor::valueChanged(CControl* c) {
     if (!getEngine() || !frame || !finishedOpening || !c) return;
-    // A choice in a parameter's menu is one edit of each parameter it moves; the other
-    // controls change inside the edit brackets of their gestures.
-    if (dynamic_cast<COptionMenu*>(c) && isValidTag(c->getTag()))
+    // The top bar's commands change the whole sound or none of it: see actTopBar.
+    if (actTopBar(c, c->getValue() > 0.5f)) return;
+    // A command (a menu's choice, or a control of no parameter of its own: a button, a
+    // read-out, a radio) is one edit of each parameter it moves, also when it runs again with
+    // the answer to its question (runAsking); the controls of a parameter change inside the
+    // edit brackets of their gestures.
+    if (dynamic_cast<COptionMenu*>(c) || !isValidTag(c->getTag()))
         editsTold([&] { actOnChange(c); });
     else
         actOnChange(c);
@@ -56,7 +60,7 @@ void uEditor::actOnChange(CControl* c) {
     int index = -1;
     char title[256] = {};
     if (auto* menu = dynamic_cast<COptionMenu*>(c)) index = menu->getCurrent(title, false);
-    if (actTopBar(c, pressed) || actRadios(c, pressed) || actWave(c, pressed, index, title) ||
+    if (actRadios(c, pressed) || actWave(c, pressed, index, title) ||
         actBackSide(c, pressed, index) || actArp(c, index) || actMenus(c, index, title))
         return;
     const int t = c->getTag();
@@ -68,6 +72,10 @@ void uEditor::actOnChange(CControl* c) {
         engine->setParameterAutomated(t, c->getValue());
 }
 
+// A program, the compare and the init patch replace the whole sound, as a program change does:
+// no edit of a parameter, so no value is told on its own and the host re-reads them all
+// (updateDisplay; a program applied asks for it, turnPartialOff). The other commands of the top
+// bar move no parameter.
 bool uEditor::actTopBar(CControl* c, bool pressed) {
     APlugin* engine = getEngine();
     if (c == ui.presetMenu) {

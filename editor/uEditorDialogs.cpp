@@ -133,6 +133,9 @@ void uEditor::withAnswer(const DialogAnswer& answer, const std::function<void()>
 }
 
 void uEditor::runAsking(std::function<void()> command) {
+    // A command that is one edit of each parameter it moves (a control's, see valueChanged)
+    // stays so when it runs again with its answer, outside the call that started it.
+    if (gatheringEdits) command = [this, told = std::move(command)] { editsTold(told); };
     askingRound(std::make_shared<AskingCommand>(AskingCommand{std::move(command), {}}));
 }
 

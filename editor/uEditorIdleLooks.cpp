@@ -201,8 +201,26 @@ void uEditor::idleMultiView(uint32_t t) {
         if (TOptionMenu* presets = ui.wavePresetMenus[wave][0])
             presets->setBypassed(engine->getSteppedValue(tag::UserWaveShaperMode) != 0);
         if (waveChanged.exchange(false)) {
-            engine->setUserWave(wave);
+            // The wave's points follow the preset the musician chose: each an edit the host
+            // hears, as the choice was.
+            editsTold([&] { engine->setUserWave(wave); });
             if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
+        }
+        // The render rebuilds the tables after a write of the points, later than the pass
+        // that served the write.
+        if (const uint32_t look = engine->getWaveLookStamp(); look != shownLooks.waveLook) {
+            shownLooks.waveLook = look;
+            if (ui.waveDisplay) ui.waveDisplay->setDirty(true);
+        }
+        break;
+    }
+    case 2: {
+        // The destinations of the distortion FX are named after the mode the render applied,
+        // which may follow the pass that served the write of the mode.
+        const int mode = engine->getDistortFXMode();
+        if (mode != shownLooks.distortFXMode) {
+            shownLooks.distortFXMode = mode;
+            if (ui.modMatrixDisplay) ui.modMatrixDisplay->setDirty(true);
         }
         break;
     }

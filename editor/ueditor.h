@@ -555,6 +555,9 @@ private:
         int filterType = -1, portMode = -1, unisonMode = -1;
         int highPass = -1, waveshaper = -1, lowFi = -1;
         int arpLed = -2, arpSeq = -1, easyFilterType = -1;
+        // What the render last applied of the user waves and the distortion FX's mode.
+        uint32_t waveLook = 0;
+        int distortFXMode = -1;
     };
     ShownLooks shownLooks;
     bool fxOn[5] = {};

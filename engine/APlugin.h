@@ -1110,6 +1110,7 @@ public:
     bool getUserWaveDirty(int n) const {
         return userWaveDirty[n & 1] != 0 || userWavePointsWrittenSinceBuild(n & 1);
     }
+    uint32_t getWaveLookStamp() const { return waveLookStamp.load(std::memory_order_acquire); }
     // Radix-2 transforms of the work arrays, size a power of two up to 4096.
     void fft(int size);
     void ifft(int size);
@@ -1347,6 +1348,9 @@ private:
     std::atomic<uint32_t> userWaveWritesBuilt[2] = {};
     uint32_t userWaveResynthSince[2] = {};
     std::atomic<bool> userWaveWritingBack[2] = {};
+    // Counts the rewrites of what the wave display draws (a wave's first table, its partials,
+    // the shaper preview), on whichever thread: the editor redraws when it moves.
+    std::atomic<uint32_t> waveLookStamp{0};
     float userWaveSpectrum[2][4096] = {};
     float userWaveStaging[kUserWaveBands][kWaveTableSize] = {};
     uint8_t userPreviewOn = 0;
@@ -2070,8 +2074,11 @@ public:
     // Tuning: the pitch of a key in semitones while a tuning is on, else the key itself.
     float getTuning(int note) const;
     void loadTuning();
-    // Reads a tuning file and names the tuning; false leaves tuning and name as they were.
-    bool loadTuningFile(const std::string& path, const std::string& name);
+    // Reads a tuning file, keeps a copy of it in the tuning folder and names the tuning after
+    // the copy; false leaves tuning and name as they were, with the musician's message why in
+    // `problem` when one is given.
+    bool loadTuningFile(const std::string& path, const std::string& name,
+                        std::string* problem = nullptr);
     void resetTuning();
     // "Standard Tuning" while the tuning is off; the name the sound gives while its file plays;
     // the name after "Missing: " while its file was not found (the standard table plays then).
@@ -2085,6 +2092,11 @@ private:
     // A write of the tuning switch, of a name tag or of the program trigger (any thread).
     void tuningNameWritten(int tag);
     std::string tuningFilePath(const std::string& name) const;
+    // The name a tuning read from `path` with the file name `name` is kept under in the tuning
+    // folder, its copy written there when needed; empty, with the message in `problem`, when
+    // it cannot be kept.
+    std::string keepTuningCopy(const std::string& path, const std::string& text,
+                               const std::string& name, std::string& problem);
 
 public:
     // User-wave files and sample import into user wave n (0 or 1).

@@ -103,14 +103,30 @@ bool readTextFile(const std::string& path, std::size_t maxBytes, std::string& te
     return std::ferror(f.get()) == 0;
 }
 
-bool writeTextFile(const std::string& path, const std::string& text) {
-    if (path.empty()) return false;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+namespace {
+// Writes `text` into the open file and closes it; true when all of it was written.
+bool writeAndClose(std::FILE* f, const std::string& text) {
     const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     // A full disk may show only when the buffer is flushed.
     const bool closed = std::fclose(f) == 0;
     return written && closed;
+}
+} // namespace
+
+bool writeTextFile(const std::string& path, const std::string& text) {
+    if (path.empty()) return false;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    return f && writeAndClose(f, text);
+}
+
+bool createTextFile(const std::string& path, const std::string& text) {
+    if (path.empty()) return false;
+    // "x": the open fails when the file is there, so another writer's file is never replaced.
+    std::FILE* f = std::fopen(path.c_str(), "wbx");
+    if (!f) return false;
+    if (writeAndClose(f, text)) return true;
+    std::remove(path.c_str());
+    return false;
 }
 
 bool parseControllerMap(std::string_view text, int32_t (&map)[kControllers]) {

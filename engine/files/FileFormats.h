@@ -24,6 +24,9 @@ constexpr double kMaxTuningCents = 24700.0;
 bool readTextFile(const std::string& path, std::size_t maxBytes, std::string& text);
 // Writes `text` as the whole file; false when it could not be written completely.
 bool writeTextFile(const std::string& path, const std::string& text);
+// Writes `text` as a new file; false when a file of that name is there already (left as it
+// is) or it could not be written completely (nothing is left then).
+bool createTextFile(const std::string& path, const std::string& text);
 
 // Exactly 128 whole numbers 0..2047, one per controller, and nothing after them.
 bool parseControllerMap(std::string_view text, int32_t (&map)[kControllers]);

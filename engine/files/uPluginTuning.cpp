@@ -20,6 +20,9 @@ constexpr int kNameChars = tag::TuningNameCount - 1;
 constexpr float kCharScale = 255.99f;
 constexpr const char* kTuningProblem = "Problem with Tuning File";
 constexpr const char* kMissingTuning = "Missing: ";
+constexpr const char* kStandardTuning = "Standard Tuning";
+// Tunings of one name with other contents are kept as "name 2" .. "name 999".
+constexpr int kMostCopiesOfAName = 999;
 
 // The name the tags give, up to the first empty one. A stored bank reaches the record without
 // the write roads' clamp, so a tag may hold NaN or a value far out of range.
@@ -55,25 +58,63 @@ std::string APlugin::tuningFilePath(const std::string& name) const {
     return folder + name + ".tun";
 }
 
-bool APlugin::loadTuningFile(const std::string& path, const std::string& name) {
-    std::string text;
-    if (!zekfiles::readTextFile(path, kMaxTuningBytes, text)) return false;
-    // Parsed apart and taken over whole, so a refused file leaves the tuning as it was.
+// The sound keeps only the name: a copy under it in the tuning folder is found again when the
+// sound is restored, wherever the file came from. So a name is never given to two contents: a
+// tuning whose name a copy of another tuning holds is kept under the name with the first number
+// from 2 whose copy is free or holds this tuning already, each cut to what the name tags hold.
+std::string APlugin::keepTuningCopy(const std::string& path, const std::string& text,
+                                    const std::string& name, std::string& problem) {
+    const std::string base = name.substr(0, utf8CutLength(name, kNameChars));
+    if (!isPlainName(base)) {
+        problem = "The tuning \"" + name + "\" cannot be kept with the sound: its name cannot " +
+                  "name a file. Rename the file and load it again.";
+        return {};
+    }
+    for (int n = 1; n <= kMostCopiesOfAName;) {
+        const std::string number = n == 1 ? "" : " " + std::to_string(n);
+        const std::string kept =
+            base.substr(0, utf8CutLength(base, kNameChars - number.size())) + number;
+        const std::string copy = tuningFilePath(kept);
+        std::string there;
+        if (copy == path || (zekfiles::readTextFile(copy, kMaxTuningBytes, there) && there == text))
+            return kept;
+        if (!fileExists(copy)) {
+            makeDirectory(tuningDir);
+            if (zekfiles::createTextFile(copy, text)) return kept;
+            // Another instance may have kept a tuning under the name meanwhile: it is read again.
+            if (fileExists(copy)) continue;
+            problem = "The tuning \"" + name + "\" cannot be kept with the sound: no copy of it " +
+                      "could be written into the folder " + tuningDir +
+                      ". Make the folder writable and load the tuning again.";
+            return {};
+        }
+        ++n;
+    }
+    problem = "The tuning \"" + name + "\" cannot be kept with the sound: the folder " + tuningDir +
+              " holds " + std::to_string(kMostCopiesOfAName) + " other tunings of that name.";
+    return {};
+}
+
+bool APlugin::loadTuningFile(const std::string& path, const std::string& name,
+                             std::string* problem) {
+    std::string text, why;
     float table[zekfiles::kTuningNotes];
     fillStandard(table);
-    if (zekfiles::parseTuningText(text, table) != zekfiles::TuningParse::Ok) return false;
+    // Parsed apart and taken over whole, so a refused file leaves the tuning as it was.
+    if (!zekfiles::readTextFile(path, kMaxTuningBytes, text) ||
+        zekfiles::parseTuningText(text, table) != zekfiles::TuningParse::Ok) {
+        if (problem) *problem = kTuningProblem;
+        return false;
+    }
+    // A tuning the sound could not find again when it is restored is refused now.
+    const std::string kept = keepTuningCopy(path, text, name, why);
+    if (kept.empty()) {
+        if (problem) *problem = why;
+        return false;
+    }
     // Held while the name is written, so the follower never reads half a name.
     std::lock_guard<std::mutex> hold(tuningFileLock);
     for (int n = 0; n < zekfiles::kTuningNotes; ++n) tuningNoteTable[n] = table[n];
-
-    const std::string kept = name.substr(0, utf8CutLength(name, kNameChars));
-    // The sound keeps only the name: a copy under it in the tuning folder is found again when
-    // the sound is restored, wherever the file came from. A copy that cannot be written shows
-    // as a missing tuning then.
-    if (isPlainName(kept) && tuningFilePath(kept) != path) {
-        makeDirectory(tuningDir);
-        zekfiles::writeTextFile(tuningFilePath(kept), text);
-    }
     tuningTableName = kept;
     tuningTableFound = true;
     for (int i = 0; i < tag::TuningNameCount; ++i) {
@@ -90,7 +131,8 @@ void APlugin::loadTuning() {
     fileSelectLoadDirStr("Tuning Files", tuningDir, "Load", "*.tun", extra, folder, path);
     const std::string name = getFileNameOnlyStr(path, true);
     if (name.empty()) return;
-    if (!loadTuningFile(path, name)) messageBox(kTuningProblem, 2);
+    std::string problem;
+    if (!loadTuningFile(path, name, &problem)) messageBox(problem, 2);
 }
 
 void APlugin::resetTuning() {
@@ -104,10 +146,12 @@ void APlugin::resetTuning() {
 
 std::string APlugin::getTuningName() const {
     // The record's values: those a load just restored, before the render applies them.
-    if (programValues.values[tag::HasTuningOn] < 0.5f) return "Standard Tuning";
+    if (programValues.values[tag::HasTuningOn] < 0.5f) return kStandardTuning;
     const std::string name = nameIn(programValues.values);
+    // Switched on without a name (by a host), the sound plays the standard table.
+    if (name.empty()) return kStandardTuning;
     std::lock_guard<std::mutex> hold(tuningFileLock);
-    if (name.empty() || (tuningTableFound && name == tuningTableName)) return name;
+    if (tuningTableFound && name == tuningTableName) return name;
     return kMissingTuning + name;
 }
 

@@ -188,6 +188,7 @@ void APlugin::updatePreviewWaveTable() {
         break;
     }
     }
+    waveLookStamp.fetch_add(1, std::memory_order_release);
 }
 
 void APlugin::setTempPreviewWave(int n) {

@@ -129,6 +129,7 @@ void APlugin::pointsToBaseTable(int n) {
         const float a0 = 2.0f * points[i0] - 1.0f, a1 = 2.0f * points[i1] - 1.0f;
         table[s] = a0 + (a1 - a0) * (p - static_cast<float>(whole));
     }
+    waveLookStamp.fetch_add(1, std::memory_order_release);
 }
 
 void APlugin::getPartialsFromBaseUserTable(int n) {
@@ -166,6 +167,7 @@ void APlugin::partialsFromTransform(int n, float peak) {
         userWavePartials[n][k][0] = fftInRe[k] * scale;
         userWavePartials[n][k][1] = fftInIm[k];
     }
+    waveLookStamp.fetch_add(1, std::memory_order_release);
 }
 
 // Spectrum of partials 0 .. count - 1 into the transform input; returns the largest amp used

@@ -42,7 +42,16 @@ PangoLayout* layoutFor(cairo_t* cr, CFontRef font, const std::string& text, bool
     pango_cairo_context_set_font_options(pango_layout_get_context(layout), options);
     cairo_font_options_destroy(options);
     pango_layout_context_changed(layout);
-    pango_layout_set_text(layout, text.c_str(), static_cast<int>(text.size()));
+    // Text from a host or a file may hold bytes that are not UTF-8: they are shown as the
+    // replacement character rather than handed to the layout, which warns on standard error.
+    const gssize length = static_cast<gssize>(text.size());
+    if (g_utf8_validate(text.data(), length, nullptr)) {
+        pango_layout_set_text(layout, text.data(), static_cast<int>(length));
+    } else {
+        gchar* valid = g_utf8_make_valid(text.data(), length);
+        pango_layout_set_text(layout, valid, -1);
+        g_free(valid);
+    }
     pango_layout_set_single_paragraph_mode(layout, TRUE);
     return layout;
 }

@@ -1,13 +1,14 @@
 // A stand-in for the desktop's dialog program: a script named zenity, put first on PATH, that
 // logs every question the plug-in asks and answers its text entries from a list, after a
-// pause when asked, as a user would. Message boxes are answered OK; an entry with no answer
-// left is cancelled. A file chooser shows the folder it is given, or when that does not exist
-// the nearest one above it, as the desktop's does; it logs whether the folder it was given
-// exists ("start-folder-exists=yes" or "=no" after its arguments) and answers with a name
-// from a second list, in the folder it shows (a whole path as it is), or with nothing when
-// that list is empty. PATH is restored when it goes.
+// pause when asked or once the test lets it go, as a user would. Message boxes are answered
+// OK; an entry with no answer left is cancelled. A file chooser shows the folder it is given,
+// or when that does not exist the nearest one above it, as the desktop's does; it logs whether
+// the folder it was given exists ("start-folder-exists=yes" or "=no" after its arguments) and
+// answers with a name from a second list, in the folder it shows (a whole path as it is), or
+// with nothing when that list is empty. PATH is restored when it goes.
 #pragma once
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +37,7 @@ public:
                << "start=''\n"
                << "for a in \"$@\"; do case \"$a\" in --filename=*) start=\"${a#--filename=}\";;"
                << " esac; done\n"
+               << "echo $PPID >> \"$d/wrappers\"\n"
                << "shown=\"${start%/*}\"\n"
                << "if [ -d \"$shown\" ]; then exists=yes; else exists=no; fi\n"
                << "while [ -n \"$shown\" ] && [ ! -d \"$shown\" ]; do shown=\"${shown%/*}\"; done\n"
@@ -43,6 +45,7 @@ public:
                << "  [ \"$1\" = --file-selection ] && echo \"start-folder-exists=$exists\"\n"
                << "  echo '" << kEnd << "'; } >> \"$d/log\"\n"
                << "sleep " << delayMs / 1000 << "." << (delayMs % 1000) / 100 << "\n"
+               << "while [ -e \"$d/held\" ]; do sleep 0.02; done\n"
                << "if [ \"$1\" = --entry ]; then\n"
                << "  [ -s \"$d/answers\" ] || exit 1\n"
                << "  head -n 1 \"$d/answers\"; sed -i 1d \"$d/answers\"\n"
@@ -62,7 +65,7 @@ public:
     ~FakeDialogs() {
         if (folder.empty()) return;
         setenv("PATH", oldPath.c_str(), 1);
-        for (const char* name : {"/zenity", "/log", "/answers", "/files"})
+        for (const char* name : {"/zenity", "/log", "/answers", "/files", "/wrappers", "/held"})
             std::remove((folder + name).c_str());
         rmdir(folder.c_str());
     }
@@ -73,6 +76,14 @@ public:
     // The answer the next text entry gives with OK.
     void answer(const std::string& text) {
         std::ofstream(folder + "/answers", std::ios::app) << text << "\n";
+    }
+
+    // While held, every question waits before it answers, until let go.
+    void hold(bool held) {
+        if (held)
+            std::ofstream(folder + "/held") << "\n";
+        else
+            std::remove((folder + "/held").c_str());
     }
 
     // The file name the next file chooser answers with, in the folder it shows; a whole path
@@ -109,6 +120,21 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return true;
+    }
+    // Waits until the plug-in has taken the answers of the first `n` questions: it reaps a
+    // question's dialog wrapper (its own child, the program's parent) when it reads the answer.
+    bool waitForAnswers(size_t n, int ms = 60000) const {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        if (!waitForQuestions(n, ms)) return false;
+        std::ifstream list(folder + "/wrappers");
+        std::vector<pid_t> wrappers;
+        for (long pid = 0; wrappers.size() < n && list >> pid;) wrappers.push_back(pid_t(pid));
+        for (const pid_t wrapper : wrappers)
+            while (kill(wrapper, 0) == 0) {
+                if (std::chrono::steady_clock::now() > end) return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        return wrappers.size() == n;
     }
     // The argument of a question that starts with `prefix` ("--text="), without it.
     static std::string argument(const std::vector<std::string>& question,

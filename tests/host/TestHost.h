@@ -108,6 +108,14 @@ inline void resetHost() {
     host().time.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
 }
 
+// A host that saves the sound as a chunk, as REAPER does: the plug-in offers chunks only to the
+// hosts that save them (the test host's own name gets none).
+inline void actAsChunkHost() {
+    resetHost();
+    host().product = "REAPER";
+    host().vendor = "Cockos";
+}
+
 // A host may call back into the plug-in from inside any callback (close its editor or the
 // whole plug-in, say). When a test sets it, `reentry` runs first on the calling thread, outside
 // the host's locks; tests set and clear it on the thread whose callbacks it answers.

@@ -39,13 +39,6 @@ Chunk takeChunk(Plugin& plugin) {
                  static_cast<unsigned char*>(data) + kChunkBytes);
 }
 
-// A host that takes the state as chunks.
-void actAsChunkHost() {
-    resetHost();
-    host().product = "REAPER";
-    host().vendor = "Cockos";
-}
-
 // Renders `blocks` blocks of 4,096 frames, each over a 4,096-sample boundary.
 void renderBoundaries(Plugin& plugin, int blocks) {
     std::vector<float> left, right;

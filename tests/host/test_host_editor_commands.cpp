@@ -28,6 +28,7 @@
 #include <functional>
 #include <map>
 #include <thread>
+#include <tuple>
 
 using testhost::EditorSession;
 using testhost::FakeDialogs;
@@ -53,6 +54,17 @@ constexpr int kEQButtonX = 885, kEQButtonY = 219, kEcsMenuX = 383, kEcsMenuY = 2
 constexpr int kModMatrixX = 200, kModMatrixY = 620, kArpCmdX = 662, kArpCmdY = 456;
 constexpr int kWaveCmdX = 516, kWaveCmdY = 699, kBackSideX = 917, kBackSideY = 40;
 constexpr int kTuningX = 374, kTuningY = 579, kTuningOn = 923;
+constexpr int kBackSideEmptyX = 60, kBackSideEmptyY = 720;
+constexpr int kOrigX = 325, kOrigY = 48, kEditX = 325, kEditY = 28;
+constexpr int kTuningResetX = 494, kTuningResetY = 579, kBrickX = 406, kBrickY = 619;
+constexpr int kA4X = 178, kA4Y = 579, kPresetMenuX = 150, kPresetMenuY = 30;
+constexpr int kPlayLockX = 800, kPlayLockY = 571, kPortamento = 10;
+constexpr int kSettingsX = 1106, kSettingsY = 15;
+// The wave page's buttons and menus.
+constexpr int kWaveButtonY = 691, kWaveCopyX = 550, kWavePasteX = 585, kWaveClearX = 620;
+constexpr int kWaveUndoX = 655, kWavePresetX = 100, kWavePresetY = 696;
+constexpr int kWaveLoadX = 216, kWaveSaveX = 248, kWave2X = 147, kAdditiveX = 611;
+constexpr int kWaveRadioY = 445;
 
 // The parameters.
 constexpr int kVolume = 12, kSemi = 14, kFine = 15, kXYPad1X_Tag = 272, kXY1RecordMode = 778;
@@ -69,7 +81,7 @@ constexpr int kResetUnit = 1;                          // free envelope and LFO 
 constexpr int kResetFilter = 2, kRandomizeFilter = 11; // filter menu, nothing copied yet
 constexpr int kGaterMoveRight = 12, kGaterInverse = 14;
 constexpr int kXYSetXMidiCC = 26; // XY menu with the pad in record mode "Live"
-constexpr int kKnobSetToValue = 8;
+constexpr int kKnobSetToMinimum = 5, kKnobSetToValue = 8;
 
 int edits(const std::vector<HostCall>& log) {
     return EditorSession::countOf(log, audioMasterAutomate) +
@@ -216,7 +228,8 @@ TEST(HostEditorEvents, TheXYPadAsksForItsControllerNumber) {
     const auto asked = dialogs.questions("--entry");
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(FakeDialogs::argument(asked[0], "--title="), "MIDI CC (0 - 127)");
-    s.idles(4);
+    ASSERT_TRUE(dialogs.waitForAnswers(1));
+    s.idles(2);
     std::vector<float> left, right;
     const int near = static_cast<int>(plugin.getParameter(kXYPad1X_Tag) * 127.0f + 0.5f);
     const int far = near < 64 ? 127 : 0;
@@ -256,47 +269,6 @@ TEST(HostEditorEvents, GaterCommandsKeepTheHiddenSteps) {
     EXPECT_EQ(maskOf(plugin, kGaterRight) & 0xFFF0, 0x0100);
 }
 
-// "Reset Filter" and "Randomize Filter": every parameter the command moved reaches the host as
-// one bracketed edit within the command, nothing else does, and one updateDisplay follows.
-TEST(HostEditorEvents, ASectionCommandIsOneBracketedEditPerMovedParameter) {
-    testhost::Plugin plugin;
-    prepare(plugin);
-    EditorSession s(plugin);
-    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
-    auto check = [&](const char* what, const std::vector<float>& before) {
-        const auto log = s.calls();
-        std::set<int> moved;
-        for (size_t i = 0; i < kFilter.size(); ++i)
-            if (plugin.getParameter(kFilter[i]) != before[i]) moved.insert(kFilter[i]);
-        EXPECT_FALSE(moved.empty()) << what;
-        EXPECT_EQ(EditorSession::bracketFaults(log), "") << what << ": " << describe(log);
-        EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty())
-            << what << ": " << describe(log);
-        EXPECT_EQ(EditorSession::bracketedEdits(log), moved) << what << ": " << describe(log);
-        EXPECT_EQ(EditorSession::countOf(log, audioMasterAutomate), static_cast<int>(moved.size()))
-            << what << ": " << describe(log);
-        EXPECT_EQ(emptyBrackets(log), 0) << what << ": " << describe(log);
-        EXPECT_EQ(EditorSession::countOf(log, audioMasterUpdateDisplay), 1) << what;
-        // The updateDisplay comes after the last edit call.
-        EXPECT_TRUE(!log.empty() && log.back().opcode == audioMasterUpdateDisplay)
-            << what << ": " << describe(log);
-        s.forget();
-    };
-    choose(s, kFilterButtonX, kFilterButtonY, kResetFilter);
-    // Every filter parameter away from its default: the reset moves all 21.
-    for (int t : kFilter) plugin.setParameter(t, plugin.getParameter(t) < 0.5f ? 0.9f : 0.1f);
-    s.idles(2);
-    s.forget();
-    std::vector<float> before = valuesOf(plugin, kFilter);
-    choose(s, kFilterButtonX, kFilterButtonY, kResetFilter);
-    s.idles(2);
-    check("Reset Filter", before);
-    before = valuesOf(plugin, kFilter);
-    choose(s, kFilterButtonX, kFilterButtonY, kRandomizeFilter);
-    s.idles(2);
-    check("Randomize Filter", before);
-}
-
 // Gestures that change nothing tell the host nothing: a menu closed with Escape, an Option
 // click (the question is asked first; text that is no number is refused with a message), the
 // second click of a double click on a knob at its default. "Set to Value" is one edit.
@@ -332,6 +304,7 @@ TEST(HostEditorEvents, NoEditCallsForGesturesThatChangeNothing) {
     const auto refusals = dialogs.questions("--info");
     ASSERT_EQ(refusals.size(), 1u) << "the refusal";
     EXPECT_NE(FakeDialogs::argument(refusals[0], "--text=").find("abc"), std::string::npos);
+    ASSERT_TRUE(dialogs.waitForAnswers(2)) << "the refusal read";
 
     dialogs.answer("25");
     s.forget();
@@ -367,9 +340,8 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
         s.forget();
         pauseOverDoubleClick();
         s.clickWith(XK_Alt_L, x, y);
-        EXPECT_TRUE(dialogs.waitForQuestions(++asked)) << answer;
-        s.idles(6);
-        asked = dialogs.questions().size();
+        EXPECT_TRUE(dialogs.waitForAnswers(++asked)) << answer;
+        s.idles(2);
     };
     type(kFineX, kFineY, "12,5");
     EXPECT_FLOAT_EQ(plugin.getParameter(kFine), 0.5625f);
@@ -384,6 +356,7 @@ TEST(HostEditorEvents, TypedNumbersTakeACommaAndRoundToTheNearestStep) {
     EXPECT_EQ(displayOf(plugin, kSemi), "-4 Semi");
     const float fine = plugin.getParameter(kFine);
     type(kFineX, kFineY, "twelve");
+    EXPECT_TRUE(dialogs.waitForAnswers(++asked)) << "the refusal";
     EXPECT_EQ(plugin.getParameter(kFine), fine);
     EXPECT_EQ(edits(s.calls()), 0) << describe(s.calls());
     EXPECT_EQ(dialogs.questions("--info").size(), 1u);
@@ -463,104 +436,350 @@ TEST(HostEditorEvents, EveryFileChooserStartsInItsKindsFolderOnAFreshHome) {
                                        EditorSession::kPatienceMs))
                 << k.title << ": " << k.saved << " not saved in " << folder;
         }
-        s.idles(3);
+        EXPECT_TRUE(dialogs.waitForAnswers(dialogs.questions().size())) << k.title;
     }
     EXPECT_TRUE(dialogs.questions("--info").empty()) << "nothing to tell";
 }
 
-// A tuning loaded on the back side from a folder of the musician's own travels with its sound:
-// every note 200 cents up, note 60 at 293.66 Hz. The host saves the sound (its values; the
-// chunk where it takes one), the file goes, and a new instance restored from either form plays
-// the tuned pitch. With the tuning gone from everywhere, a restored sound plays standard pitch
-// and the back side's read-out tells another text than while the tuning played.
+namespace {
+
+// A tuning file of every note `cents` away from standard pitch, at `path`.
+void writeTuning(const std::string& path, int cents) {
+    std::ofstream out(path);
+    out << "[Tuning]\n";
+    for (int n = 0; n < 128; ++n) out << "note " << n << "=" << n * 100 + cents << "\n";
+}
+
+// Until note 60 of `p` sounds at `hz` (the file work may follow the host's writes on a thread
+// of its own).
+bool playsAt(testhost::Plugin& p, double hz) {
+    return EditorSession::waitFor(
+        [&] {
+            std::vector<float> l, r;
+            p.sendMidi({{0, 0x90, 60, 100}});
+            p.process(4410, l, r);
+            p.process(17640, l, r);
+            l.pop_back();
+            p.sendMidi({{0, 0x80, 60, 0}});
+            p.process(4410, r, r);
+            return std::fabs(audio::cents(audio::crossingFrequency(l, 44100.0), hz)) < 2.0;
+        },
+        EditorSession::kPatienceMs);
+}
+
+// Every value of a sound as the host keeps it.
+std::vector<float> soundOf(testhost::Plugin& p) {
+    std::vector<int> all(2048);
+    for (int t = 0; t < 2048; ++t) all[static_cast<size_t>(t)] = t;
+    return valuesOf(p, all);
+}
+
+// Restores a saved sound by its values, as a host without chunks does: with the program trigger
+// (1018) the sound is loaded, without it every value is an edit (the writes of the name fetch
+// the tuning either way).
+void restoreByValues(testhost::Plugin& p, const std::vector<float>& sound, bool asLoaded) {
+    for (int t = 0; t < 2048; ++t)
+        if (asLoaded || t != 1018) p.setParameter(t, sound[static_cast<size_t>(t)]);
+    std::vector<float> l, r;
+    if (asLoaded) p.process(512, l, r);
+}
+
+// The back side's tuning read-out, once two looks a few idle calls apart agree.
+std::vector<unsigned long> tuningReadout(EditorSession& s) {
+    auto look = [&] {
+        s.idles(3);
+        return s.box(303, 572, 142, 15);
+    };
+    std::vector<unsigned long> last = look();
+    for (std::vector<unsigned long> now = look(); now != last; now = look()) last = now;
+    return last;
+}
+
+// A folder of the musician's own for tuning files, with two sub-folders A and B; gone with it.
+struct TuningFolder {
+    std::string path;
+    TuningFolder() {
+        const char* base = std::getenv("ZEK2_TEST_TMP");
+        path = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2tunXXXXXX";
+        if (!mkdtemp(path.data())) path.clear();
+        std::error_code ignored;
+        std::filesystem::create_directories(path + "/A", ignored);
+        std::filesystem::create_directories(path + "/B", ignored);
+    }
+    ~TuningFolder() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+};
+
+// The copy a load kept in the tuning folder of the test's data home.
+std::string keptCopy(const std::string& name) {
+    return std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Tuning/" + name + ".tun";
+}
+
+} // namespace
+
+// Two tunings of one name from two folders of the musician's own, loaded on the back side one
+// after the other: A's every note 200 cents up (note 60 at 293.66 Hz), B's 300 cents down
+// (220 Hz). Each sound keeps its own, and loading A again gives A's sound again. The compare
+// buttons fetch the tuning of the sound they switch to: loaded with A and edited to B, the sound
+// plays A after ORIG and B after EDIT. The host saves each sound (its values; the chunk where it
+// takes one), the files go, and a new instance restored from either form plays that sound's
+// pitch. With the tunings gone from everywhere, a restored sound plays standard pitch and the
+// back side's read-out tells another text than while the tuning played. A tuning whose name no
+// file can have is refused at once, with a message.
 TEST(HostEditorEvents, ALoadedTuningPlaysAgainWhenItsSoundIsRestored) {
     DialogSession d;
     if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
-    const char* base = std::getenv("ZEK2_TEST_TMP");
-    std::string folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2tunXXXXXX";
-    ASSERT_TRUE(mkdtemp(folder.data()));
-    const std::string name = "Up200 " + std::to_string(getpid());
-    const std::string file = folder + "/" + name + ".tun";
-    {
-        std::ofstream out(file);
-        out << "[Tuning]\n";
-        for (int n = 0; n < 128; ++n) out << "note " << n << "=" << n * 100 + 200 << "\n";
-    }
+    auto folder = std::make_unique<TuningFolder>();
+    ASSERT_FALSE(folder->path.empty());
+    // The test processes share one data folder: the name is this process's own.
+    const std::string name = "Up " + std::to_string(getpid());
+    struct Tuning {
+        std::string file;
+        double hz;
+        std::vector<float> sound;
+        std::vector<unsigned long> readout;
+    };
+    Tuning tunings[2] = {{folder->path + "/A/" + name + ".tun", 293.66, {}, {}},
+                         {folder->path + "/B/" + name + ".tun", 220.0, {}, {}}};
+    writeTuning(tunings[0].file, 200);
+    writeTuning(tunings[1].file, -300);
     testpatch::setPlainVoice(d.plugin, 0);
-    d.dialogs.answerFile(file);
     d.s.click(kBackSideX, kBackSideY);
-    d.s.click(kTuningX, kTuningY);
-    ASSERT_TRUE(EditorSession::waitFor([&] { return d.plugin.getParameter(kTuningOn) == 1.0f; },
-                                       EditorSession::kPatienceMs));
-    // The back side's tuning read-out, once two looks a few idle calls apart agree.
-    const auto readout = [](EditorSession& s) {
-        auto look = [&] {
-            s.idles(3);
-            return s.box(303, 572, 142, 15);
-        };
-        std::vector<unsigned long> last = look();
-        for (std::vector<unsigned long> now = look(); now != last; now = look()) last = now;
-        return last;
+    auto load = [&](const std::string& file) {
+        const std::vector<float> before = soundOf(d.plugin);
+        d.dialogs.answerFile(file);
+        d.s.click(kTuningX, kTuningY);
+        EXPECT_TRUE(EditorSession::waitFor([&] { return soundOf(d.plugin) != before; },
+                                           EditorSession::kPatienceMs))
+            << file;
+        d.s.idles(2); // the idle call that loads it has ended
     };
-    const auto playing = readout(d.s);
-    const std::vector<float> saved = valuesOf(d.plugin, [] {
-        std::vector<int> all(2048);
-        for (int t = 0; t < 2048; ++t) all[static_cast<size_t>(t)] = t;
-        return all;
-    }());
-    std::vector<char> chunk(8224, 0);
-    std::memcpy(chunk.data(), saved.data(), 2048 * sizeof(float));
-    std::filesystem::remove_all(folder);
-
-    // Note 60 of a restored instance, until it sounds at `hz` (the file work may follow the
-    // host's writes on a thread of its own).
-    const auto playsAt = [](testhost::Plugin& p, double hz) {
-        return EditorSession::waitFor(
-            [&] {
-                std::vector<float> l, r;
-                p.sendMidi({{0, 0x90, 60, 100}});
-                p.process(4410, l, r);
-                p.process(17640, l, r);
-                l.pop_back();
-                p.sendMidi({{0, 0x80, 60, 0}});
-                p.process(4410, r, r);
-                return std::fabs(audio::cents(audio::crossingFrequency(l, 44100.0), hz)) < 2.0;
-            },
-            EditorSession::kPatienceMs);
-    };
-    const auto restoredByValues = [&](testhost::Plugin& p) {
-        prepare(p);
-        // Every value but the program trigger (1018): the writes of the name fetch the tuning.
-        for (int t = 0; t < 2048; ++t)
-            if (t != 1018) p.setParameter(t, saved[static_cast<size_t>(t)]);
-    };
-    {
-        testhost::Plugin p;
-        restoredByValues(p);
-        EXPECT_TRUE(playsAt(p, 293.66)) << "restored from its values";
+    for (Tuning& tuning : tunings) {
+        load(tuning.file);
+        EXPECT_EQ(d.plugin.getParameter(kTuningOn), 1.0f);
+        EXPECT_TRUE(playsAt(d.plugin, tuning.hz)) << tuning.file;
+        tuning.sound = soundOf(d.plugin);
+        tuning.readout = tuningReadout(d.s);
     }
-    {
+    EXPECT_TRUE(tunings[0].readout != tunings[1].readout) << "both read-outs name the same tuning";
+    load(tunings[0].file);
+    EXPECT_EQ(soundOf(d.plugin), tunings[0].sound) << "A loaded again";
+
+    // "..": no file in the tuning folder can be named so.
+    const std::vector<float> before = soundOf(d.plugin);
+    writeTuning(folder->path + "/...tun", 100);
+    d.dialogs.answerFile(folder->path + "/...tun");
+    d.s.click(kTuningX, kTuningY);
+    ASSERT_TRUE(EditorSession::waitFor([&] { return !d.dialogs.questions("--info").empty(); },
+                                       EditorSession::kPatienceMs))
+        << "the refusal is not said";
+    EXPECT_NE(
+        FakeDialogs::argument(d.dialogs.questions("--info")[0], "--text=").find("cannot be kept"),
+        std::string::npos);
+    EXPECT_EQ(soundOf(d.plugin), before) << "the refused tuning changed the sound";
+
+    d.s.click(kBackSideEmptyX, kBackSideEmptyY);
+    restoreByValues(d.plugin, tunings[0].sound, true);
+    restoreByValues(d.plugin, tunings[1].sound, false);
+    EXPECT_TRUE(playsAt(d.plugin, 220.0)) << "as edited";
+    for (auto [x, y, hz, what] :
+         {std::tuple{kOrigX, kOrigY, 293.66, "ORIG"}, std::tuple{kEditX, kEditY, 220.0, "EDIT"},
+          std::tuple{kOrigX, kOrigY, 293.66, "ORIG again"}}) {
+        d.s.click(x, y);
+        EXPECT_TRUE(playsAt(d.plugin, hz)) << what;
+    }
+    folder.reset();
+
+    for (const Tuning& tuning : tunings) {
+        {
+            testhost::Plugin p;
+            prepare(p);
+            restoreByValues(p, tuning.sound, false);
+            EXPECT_TRUE(playsAt(p, tuning.hz)) << tuning.file << " restored from its values";
+        }
         testhost::host().product = "REAPER";
         testhost::host().vendor = "Cockos";
         testhost::Plugin p;
         prepare(p);
+        std::vector<char> chunk(8224, 0);
+        std::memcpy(chunk.data(), tuning.sound.data(), 2048 * sizeof(float));
         ASSERT_EQ(p.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.data()),
                   1);
-        EXPECT_TRUE(playsAt(p, 293.66)) << "restored from its chunk";
+        EXPECT_TRUE(playsAt(p, tuning.hz)) << tuning.file << " restored from its chunk";
         testhost::resetHost();
     }
 
-    // The copy the load kept goes too.
-    const std::string kept =
-        std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Tuning/" + name + ".tun";
-    ASSERT_EQ(std::remove(kept.c_str()), 0) << kept;
+    // The copies the loads kept go too.
+    for (const std::string& copy : {keptCopy(name), keptCopy(name + " 2")})
+        ASSERT_EQ(std::remove(copy.c_str()), 0) << copy;
     testhost::Plugin p;
-    restoredByValues(p);
+    prepare(p);
+    restoreByValues(p, tunings[0].sound, false);
     EditorSession s(p);
     if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
     s.click(kBackSideX, kBackSideY);
     EXPECT_TRUE(playsAt(p, 261.63)) << "standard pitch with the tuning gone";
-    EXPECT_TRUE(readout(s) != playing) << "the read-out names the missing tuning as if it played";
+    EXPECT_TRUE(tuningReadout(s) != tunings[0].readout)
+        << "the read-out names the missing tuning as if it played";
+}
+
+// The sweep over the editor's commands (buttons, menus, chooser and entry answers): every
+// parameter a command moves reaches the host as one bracketed edit within the command, and
+// nothing else does; a section command asks the host once, after its last edit, to re-read
+// them. The compare, the init patch and a program change replace the whole sound: no edit of
+// a parameter, they tell none, and the host re-reads them all (updateDisplay), as it does after
+// a pen stroke over a whole wave.
+TEST(HostEditorEvents, EveryCommandTellsTheHostEachValueItMoves) {
+    DialogSession d;
+    if (!d.whyNot().empty()) ZEK2_CANNOT_RUN(d.whyNot());
+    EditorSession& s = d.s;
+    testhost::Plugin& plugin = d.plugin;
+    TuningFolder folder;
+    ASSERT_FALSE(folder.path.empty());
+    // The test processes share one data folder: the names are this process's own.
+    const std::string own = "Told " + std::to_string(getpid());
+    writeTuning(folder.path + "/A/" + own + ".tun", 100);
+    auto pick = [&](int x, int y, std::vector<KeySym> keys, unsigned button = 1) {
+        s.click(x, y, button);
+        ASSERT_TRUE(s.waitForPopup()) << "no menu at " << x << ", " << y;
+        for (KeySym k : keys) s.key(k);
+        s.key(XK_Return);
+        ASSERT_TRUE(s.waitForNoPopup());
+    };
+    auto downs = [](int n) { return std::vector<KeySym>(static_cast<size_t>(n), XK_Down); };
+    // A click that asks a question, and the wait until its answer is served.
+    size_t asked = 0;
+    auto ask = [&](std::function<void()> click) {
+        click();
+        ASSERT_TRUE(d.dialogs.waitForAnswers(++asked)) << "no answer taken";
+        s.idles(8);
+    };
+    enum Kind {
+        Edits,       // each value moved is one bracketed edit, and nothing else is told
+        EditsReread, // and one updateDisplay after the last edit
+        NoEdit,      // nothing moves, nothing is told
+        WholeSound,  // no value told; the host re-reads them all
+    };
+    struct Command {
+        const char* name;
+        Kind kind;
+        std::function<void()> setup, run;
+        int movesEach = 1; // how often each value moves, each time told
+    };
+    const Command commands[] = {
+        {"Reset Filter", EditsReread,
+         [&] {
+             // Every filter parameter away from its default: the reset moves all 21.
+             for (int t : kFilter)
+                 plugin.setParameter(t, plugin.getParameter(t) < 0.5f ? 0.9f : 0.1f);
+         },
+         [&] { pick(kFilterButtonX, kFilterButtonY, downs(kResetFilter)); }},
+        {"Randomize Filter", EditsReread, nullptr,
+         [&] { pick(kFilterButtonX, kFilterButtonY, downs(kRandomizeFilter)); }},
+        {"knob menu: Set to Minimum Value", Edits, [&] { plugin.setParameter(kVolume, 0.7f); },
+         [&] { pick(kVolumeX, kVolumeY, downs(kKnobSetToMinimum), 3); }},
+        {"knob: typed value", Edits, [&] { d.dialogs.answer("33"); },
+         [&] { ask([&] { s.clickWith(XK_Alt_L, kVolumeX, kVolumeY); }); }},
+        {"play lock: On, then Set after the host moved a play knob", Edits,
+         [&] {
+             pick(kPlayLockX, kPlayLockY, downs(2));
+             plugin.setParameter(kPortamento,
+                                 plugin.getParameter(kPortamento) < 0.5f ? 0.8f : 0.2f);
+         },
+         [&] { pick(kPlayLockX, kPlayLockY, downs(3)); }},
+        {"back side: Load Tuning", Edits,
+         [&] {
+             s.click(kBackSideX, kBackSideY);
+             d.dialogs.answerFile(folder.path + "/A/" + own + ".tun");
+         },
+         [&] { ask([&] { s.click(kTuningX, kTuningY); }); }},
+        {"back side: RESET tuning", Edits, nullptr, [&] { s.click(kTuningResetX, kTuningResetY); }},
+        {"back side: typed brick filter frequency", Edits, [&] { d.dialogs.answer("25"); },
+         [&] { ask([&] { s.click(kBrickX, kBrickY); }); }},
+        // A preference of every instance: the pitch the other tests hear stays.
+        {"back side: typed A4", NoEdit, [&] { d.dialogs.answer("440"); },
+         [&] { ask([&] { s.click(kA4X, kA4Y); }); }},
+        {"ORIG", WholeSound,
+         [&] { s.click(kBackSideEmptyX, kBackSideEmptyY); }, // to the main screen
+         [&] { s.click(kOrigX, kOrigY); }},
+        {"EDIT", WholeSound, nullptr, [&] { s.click(kEditX, kEditY); }},
+        {"preset menu: Clear Preset", WholeSound, nullptr,
+         [&] { pick(kPresetMenuX, kPresetMenuY, downs(9)); }},
+        {"preset menu: the second preset", WholeSound, nullptr,
+         [&] {
+             pick(kPresetMenuX, kPresetMenuY, {XK_Down, XK_Right, XK_Down, XK_Down});
+             std::vector<float> left, right;
+             plugin.process(512, left, right); // the program is applied by the render
+         }},
+        {"wave page: Copy, then Paste onto the other wave", Edits,
+         [&] {
+             s.click(kWaveTabX, kTabY);
+             s.click(kWaveCopyX, kWaveButtonY);
+             s.click(kWave2X, kWaveRadioY);
+         },
+         [&] { s.click(kWavePasteX, kWaveButtonY); }},
+        {"wave page: Save User Wave", NoEdit, [&] { d.dialogs.answerFile(own + ".wve"); },
+         [&] { ask([&] { s.click(kWaveSaveX, kWaveButtonY); }); }},
+        {"wave page: a built-in wave preset", Edits, nullptr,
+         [&] {
+             pick(kWavePresetX, kWavePresetY, {XK_Down, XK_Down, XK_Right, XK_Down});
+         }},
+        // The wave is rebuilt before the chooser answers (as after a Cancel), then loaded.
+        {"wave page: Load User Wave", Edits, [&] { d.dialogs.answerFile(own + ".wve"); },
+         [&] { ask([&] { s.click(kWaveLoadX, kWaveButtonY); }); }, 2},
+        {"wave page: User Wave Undo", Edits, nullptr, [&] { s.click(kWaveUndoX, kWaveButtonY); }},
+        {"wave page: Clear User Wave", Edits, nullptr, [&] { s.click(kWaveClearX, kWaveButtonY); }},
+        {"wave page: additive mode", Edits, nullptr, [&] { s.click(kAdditiveX, kWaveRadioY); }},
+        {"wave page: pen stroke", WholeSound, nullptr, [&] { s.drag(60, 500, 600, 640, 16); }},
+        {"settings: Reset Everything", NoEdit, nullptr,
+         [&] { pick(kSettingsX, kSettingsY, {XK_Up}); }},
+    };
+    for (const Command& c : commands) {
+        if (c.setup) c.setup();
+        s.idles(4);
+        s.forget();
+        const std::vector<float> before = soundOf(plugin);
+        c.run();
+        s.idles(6);
+        const std::vector<float> after = soundOf(plugin);
+        const auto log = s.calls();
+        std::set<int> moved;
+        std::string movedText;
+        for (int t = 0; t < 2048; ++t)
+            if (after[static_cast<size_t>(t)] != before[static_cast<size_t>(t)]) {
+                moved.insert(t);
+                movedText += std::to_string(t) + " ";
+            }
+        // For the messages: the start of what the host heard and of what moved.
+        const std::string calls = describe(log).substr(0, 600);
+        movedText = movedText.substr(0, 300);
+        const int automates = EditorSession::countOf(log, audioMasterAutomate);
+        const int displays = EditorSession::countOf(log, audioMasterUpdateDisplay);
+        EXPECT_EQ(moved.empty(), c.kind == NoEdit) << c.name << " moved " << movedText;
+        EXPECT_EQ(EditorSession::bracketFaults(log), "") << c.name << ": " << calls;
+        if (c.kind == WholeSound) {
+            EXPECT_EQ(automates, 0) << c.name << ": " << calls;
+            EXPECT_GE(displays, 1) << c.name << ": the host is not told the sound changed";
+            continue;
+        }
+        EXPECT_TRUE(EditorSession::unbracketedAutomates(log, s.uiThreadId()).empty())
+            << c.name << ": " << calls;
+        EXPECT_EQ(EditorSession::bracketedEdits(log), moved)
+            << c.name << ": moved " << movedText << "; told " << calls;
+        EXPECT_GE(automates, static_cast<int>(moved.size())) << c.name;
+        EXPECT_LE(automates, c.movesEach * static_cast<int>(moved.size())) << c.name;
+        EXPECT_EQ(emptyBrackets(log), 0) << c.name << ": " << calls;
+        if (c.kind == EditsReread) {
+            EXPECT_EQ(displays, 1) << c.name;
+            EXPECT_TRUE(!log.empty() && log.back().opcode == audioMasterUpdateDisplay)
+                << c.name << ": " << calls;
+        }
+    }
+    std::remove(keptCopy(own).c_str());
+    std::remove((std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Waves/" + own + ".wve")
+                    .c_str());
 }
 
 // Nothing installs the manual: the Help button says so, in a message that names the file it

@@ -3,8 +3,10 @@
 #include "FilesRig.h"
 #include "TestFolders.h"
 #include "engine/files/FileFormats.h"
+#include "platform/strings.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -133,4 +135,62 @@ TEST_F(TuningFiles, ATuningFileRetunesTheRenderedPitchByItsCents) {
         EXPECT_EQ(e->getTuning(69), kept ? 69.5f : 69.0f) << name;
         std::filesystem::remove(e->getFolder(kFolderTuning) + "q.tun");
     }
+}
+
+// Names that share the 39 bytes the name tags hold are never given to two contents: the second
+// is kept as the first 37 bytes and " 2", and each load of the same content finds its copy.
+TEST_F(TuningFiles, NamesSharingTheirFirst39BytesKeepTheirOwnCopies) {
+    // The test processes share one data folder: the names are this process's own.
+    const std::string shared =
+        "A_very_long_tuning_name_for_the_gamelan_" + std::to_string(getpid());
+    const std::string pelog = write(shared + "pelog.tun", "[Tuning]\nnote 60=6010\n");
+    const std::string slendro = write(shared + "slendro.tun", "[Tuning]\nnote 60=6020\n");
+    const std::string first = shared.substr(0, 39), second = shared.substr(0, 37) + " 2";
+    for (const std::string& path : {pelog, slendro, pelog, slendro}) {
+        ASSERT_TRUE(e->loadTuningFile(path, getFileNameOnlyStr(path, true)));
+        EXPECT_EQ(e->getTuningName(), path == pelog ? first : second);
+        EXPECT_FLOAT_EQ(e->getTuning(60), path == pelog ? 60.1f : 60.2f);
+    }
+    const std::string kept = e->getFolder(kFolderTuning);
+    EXPECT_FALSE(std::filesystem::exists(kept + shared.substr(0, 37) + " 3.tun"))
+        << "a load again made a copy";
+    for (const std::string& name : {first, second}) std::filesystem::remove(kept + name + ".tun");
+}
+
+// A tuning that cannot be kept with the sound is refused when it is loaded, with a message,
+// and the tuning before stays: a name no file can have, a tuning folder that cannot be made.
+// Switched on without a name, the sound plays and names the standard table.
+TEST_F(TuningFiles, ATuningThatCannotBeKeptIsRefusedWhenLoaded) {
+    const std::string q = "q" + std::to_string(getpid());
+    ASSERT_TRUE(e->loadTuningFile(write(q + ".tun", "[Tuning]\nnote 60=6050\n"), q));
+    std::string problem;
+    EXPECT_FALSE(e->loadTuningFile(write("...tun", "[Tuning]\nnote 60=6100\n"), "..", &problem));
+    EXPECT_NE(problem.find("cannot be kept"), std::string::npos) << problem;
+    EXPECT_EQ(e->getTuningName(), q);
+    EXPECT_FLOAT_EQ(e->getTuning(60), 60.5f);
+    // Through the chooser the refusal is said.
+    dialogs.answerOk(folder + "/...tun");
+    dialogs.answerOk(); // the message box
+    e->loadTuning();
+    EXPECT_EQ(messages(problem), 1);
+    std::filesystem::remove(e->getFolder(kFolderTuning) + q + ".tun");
+
+    // The preferences are the test engine's own.
+    write("plain", "a file, not a folder");
+    saveStringToPrefs("Tuning", folder + "/plain/Tuning");
+    {
+        auto blocked = std::make_unique<APlugin>(nullptr);
+        problem.clear();
+        EXPECT_FALSE(
+            blocked->loadTuningFile(write("r.tun", "[Tuning]\nnote 60=6100\n"), "r", &problem));
+        EXPECT_NE(problem.find(folder + "/plain/Tuning"), std::string::npos) << problem;
+        EXPECT_EQ(blocked->getTuningName(), "Standard Tuning");
+    }
+    saveStringToPrefs("Tuning", "");
+
+    e->resetTuning();
+    e->setParameter(tag::HasTuningOn, 1.0f);
+    for (int i = 0; i < tag::TuningNameCount; ++i) e->setParameter(tag::TuningNameFirst + i, 0.0f);
+    EXPECT_EQ(e->getTuningName(), "Standard Tuning");
+    EXPECT_EQ(e->getTuning(61), 61.0f);
 }
