@@ -505,6 +505,8 @@ private:
     void restoreProgramRecord();
     // True while a render runs on a thread other than the caller's.
     bool renderRunsElsewhere() const;
+    // True on the thread of the running render.
+    bool onRenderThread() const;
     void loadBankPreset(int n);
     // Under programLock: the bank preset that the record's name names, loaded into the record;
     // false when nothing was selected (no bank).
@@ -518,6 +520,9 @@ private:
     float storableValue(int tag, float value) const;
     // setParameter without the push to the editor: the value stored, for the caller to push.
     float storeParameter(int tag, float value);
+    // A write that overlapped the apply's copy of the record: once the copy is done, the
+    // current and edited values of the tag take the record's value again.
+    void retakeRecordValue(int tag);
 
     // Parameter descriptors, per tag.
     float paramDefaults[kNumParams] = {};
@@ -561,6 +566,9 @@ private:
     // waits; a turn that finds the apply in it waits until the apply lets go.
     enum RecordHolder : int { kRecordFree, kRecordApply, kRecordTurn };
     std::atomic<int> recordHolder{kRecordFree};
+    // Odd while the apply copies the record into the value sets; raised twice by each copy.
+    // The parameter writes of the host's threads, which take no turn, check it (storeParameter).
+    std::atomic<uint32_t> recordCopies{0};
     // One turn on the record: programLock, then the record once the apply is out of it.
     class ProgramTurn {
     public:
@@ -1065,8 +1073,10 @@ public:
     void createUserWaveTable(int n);
     void updateWave(int n) { createUserWaveTable(n); }
     void createBaseUserTableFromPartials(int n);
-    // The re-synthesis of the points and table 0 alone, without the user LFO wave.
-    void resynthesiseUserWavePoints(int n);
+    // The re-synthesis of the points and table 0 alone, without the user LFO wave. The points
+    // are written back only while the wave's write count stands at `since` (see
+    // writeBackUserWavePoints).
+    void resynthesiseUserWavePoints(int n, uint32_t since);
     void createSSEUserWaveTableFromPartials(int n);
     void getPartialsFromBaseUserTable(int n);
     // The two halves of getPartialsFromBaseUserTable: the transform of table 0 (returns its
@@ -1096,7 +1106,10 @@ public:
     bool getUserWaveBusy() const { return userWaveBusy.load(); }
     // True while the audio thread's staged rebuild of a user wave is under way.
     bool isUserWaveBuilding() const { return userWaveBuildWave >= 0; }
-    bool getUserWaveDirty(int n) const { return userWaveDirty[n & 1] != 0; }
+    // True while a rebuild of user wave n waits to start (asked for, or its points written).
+    bool getUserWaveDirty(int n) const {
+        return userWaveDirty[n & 1] != 0 || userWavePointsWrittenSinceBuild(n & 1);
+    }
     uint32_t getWaveLookStamp() const { return waveLookStamp.load(std::memory_order_acquire); }
     // Radix-2 transforms of the work arrays, size a power of two up to 4096.
     void fft(int size);
@@ -1187,7 +1200,14 @@ private:
     void stepVoiceEnvelopes(int voice, bool gated);
     float envTimeIncrement(float knob, bool synced) const;
     void pointsToBaseTable(int n);
-    void rebuildUserWave(int n);
+    void rebuildUserWave(int n, uint32_t since);
+    // setParameter's store of a point of wave n (see userWavePointWrites).
+    float storeUserWavePoint(int n, int tag, float value);
+    void writeBackUserWavePoints(int n, uint32_t since, const float* points);
+    bool userWavePointsWrittenSinceBuild(int n) const {
+        return userWavePointWrites[n].load(std::memory_order_relaxed) !=
+               userWaveWritesBuilt[n].load(std::memory_order_relaxed);
+    }
     void inverseToTables(int n);
     bool lockUserWaves(bool wait);
     void unlockUserWaves();
@@ -1317,6 +1337,17 @@ private:
     uint32_t userWaveBuildEdits = 0;
     float userWaveBuildPeak = 0.0f; // table 0's peak, from the transform step to the partials
     std::atomic<uint32_t> userWaveEdits{0};
+    // Writes of each wave's points through setParameter (the host's, the editor's), counted
+    // before the value is stored and again once it is. A count other than the one the wave's
+    // last build read its points at (`userWaveWritesBuilt`) asks the audio thread for a build
+    // from the points, so what is stored is what plays. A re-synthesis writes its smoothed
+    // points back only while the count still stands at `since` (for a switch's, the count the
+    // wave was last built at: `userWaveResynthSince`), holding `userWaveWritingBack` meanwhile,
+    // so a point written since always stands over the smoothing.
+    std::atomic<uint32_t> userWavePointWrites[2] = {};
+    std::atomic<uint32_t> userWaveWritesBuilt[2] = {};
+    uint32_t userWaveResynthSince[2] = {};
+    std::atomic<bool> userWaveWritingBack[2] = {};
     // Counts the rewrites of what the wave display draws (a wave's first table, its partials,
     // the shaper preview), on whichever thread: the editor redraws when it moves.
     std::atomic<uint32_t> waveLookStamp{0};

@@ -158,8 +158,7 @@ std::string APlugin::getTuningName() const {
 void APlugin::tuningNameWritten(int t) {
     // A load fetches the table on its own thread, so the sound's first note plays it; the
     // audio thread and single name characters leave the file work to the follower's thread.
-    const bool onRender = renderRunning.load(std::memory_order_acquire) && !renderRunsElsewhere();
-    if (t == tag::ApplyPreset && !onRender) {
+    if (t == tag::ApplyPreset && !onRenderThread()) {
         ZEK2_TEST_HOOK(tuningFetch);
         followTuningName();
     } else

@@ -1,8 +1,9 @@
 // The hooks of the tests' hook build of the plug-in (see TestHooks.h) and the calls it exports
-// beside VSTPluginMain: hold the next apply between its read and its writes, or the next turn
+// beside VSTPluginMain: hold the next apply between its read and its writes, or inside its copy
+// of the record into the values that play, or the next turn
 // on the program record before its work, or a load's fetch of its tuning, see one held, let it go,
-// count the turns that waited for the apply, and reach the program operations that only the
-// editor's buttons and menus make. Empty elsewhere.
+// count the turns and writes that waited for the apply, and reach the program operations that only
+// the editor's buttons and menus make. Empty elsewhere.
 #include "engine/host/TestHooks.h"
 
 #ifdef ZEK2_TEST_HOOKS
@@ -29,13 +30,17 @@ struct Hold {
         return held ? 1 : 0;
     }
 };
-Hold applyHold, turnHold, fetchHold;
+Hold applyHold, copyHold, turnHold, fetchHold;
 std::atomic<int> turnWaits{0};
 
 } // namespace
 
 void testhook::applyBetweenReadAndWrites() {
     applyHold.pass();
+}
+
+void testhook::applyCopying() {
+    copyHold.pass();
 }
 
 void testhook::turnHoldsRecord() {
@@ -52,6 +57,10 @@ void testhook::turnWaitsForApply() {
 
 extern "C" __attribute__((visibility("default"))) int ZEK2HoldApply(int hold) {
     return applyHold.control(hold);
+}
+
+extern "C" __attribute__((visibility("default"))) int ZEK2HoldApplyCopy(int hold) {
+    return copyHold.control(hold);
 }
 
 extern "C" __attribute__((visibility("default"))) int ZEK2HoldTurn(int hold) {

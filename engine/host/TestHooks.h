@@ -9,7 +9,11 @@ namespace testhook {
 // The render's apply has read the program record and not yet written it back: it waits here
 // while the test holds it.
 void applyBetweenReadAndWrites();
-// A turn on the program record found the apply holding it and waits for it.
+// The render's apply has read the record for the values that play and not yet written them:
+// it waits here while the test holds it.
+void applyCopying();
+// A turn on the program record found the apply holding it, or a parameter write found the
+// apply copying the record, and waits for it.
 void turnWaitsForApply();
 // A turn holds the program record and has not yet done its work: it waits here while the test
 // holds it.

@@ -53,6 +53,10 @@ bool APlugin::renderRunsElsewhere() const {
                static_cast<unsigned long>(pthread_self());
 }
 
+bool APlugin::onRenderThread() const {
+    return renderRunning.load(std::memory_order_acquire) && !renderRunsElsewhere();
+}
+
 APlugin::ProgramTurn::ProgramTurn(APlugin& owner) : plugin(owner), turn(owner.programLock) {
     // One turn at a time holds programLock, so only the apply can stand in the way; it holds
     // the record for one pass over its values.
@@ -138,9 +142,15 @@ void APlugin::setPresetParameters() {
     // The name still selects the bank slot the host sees, but the values applied are those the
     // program record holds: a host that restored its own values keeps them.
     builtinPresetIndex = findPresetByName();
-    for (int t = 0; t < kNumParams; ++t)
-        currentValues[t] = origValues[t] = editValues[t] =
-            storableValue(t, programValues.values[t]);
+    // Odd while the record is copied into the value sets: a host's write beside the copy takes
+    // the record's value again once the copy is done (see storeParameter), so what plays is
+    // what the record holds.
+    recordCopies.fetch_add(1);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    for (int t = 0; t < kNumParams; ++t) origValues[t] = storableValue(t, programValues.values[t]);
+    ZEK2_TEST_HOOK(applyCopying);
+    for (int t = 0; t < kNumParams; ++t) currentValues[t] = editValues[t] = origValues[t];
+    recordCopies.fetch_add(1, std::memory_order_release);
     ZEK2_TEST_HOOK(applyBetweenReadAndWrites);
     // Written back only where a value was not storable.
     for (int t = 0; t < kNumParams; ++t) {
@@ -157,7 +167,9 @@ void APlugin::setPresetParameters() {
             if (paramNotifiesEditor[t]) pushToEditor(t, currentValues[t]);
 
     userWavePresetNumbers[0] = userWavePresetNumbers[1] = -1;
-    // The loaded points need their tables: the audio thread builds them over its next updates.
+    // The loaded points are the sound's: a smoothing that an oscillator switch before the apply
+    // asked for is dropped, and the audio thread builds their tables over its next updates.
+    userWaveBuildResynth[0] = userWaveBuildResynth[1] = 0;
     requestUserWaveRebuild(0, false);
     requestUserWaveRebuild(1, false);
 

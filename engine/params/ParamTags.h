@@ -393,6 +393,13 @@ constexpr int UserWavePointCount = 512;
 constexpr int UserWave1First = 1024;
 constexpr int UserWave2First = 1536;
 
+// The user wave (0 or 1) whose point a tag is; -1 for any other tag.
+constexpr int userWaveOfPoint(int tagNum) {
+    return tagNum >= UserWave1First && tagNum < UserWave2First + UserWavePointCount
+               ? (tagNum - UserWave1First) / UserWavePointCount
+               : -1;
+}
+
 // The tempo-sync switch that belongs to an LFO speed; -1 for a tag that is no LFO speed.
 constexpr int lfoSpeedSyncTag(int speedTag) {
     return speedTag == Osc1LfoSpeed    ? Osc1LfoSyncOn

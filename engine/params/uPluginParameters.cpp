@@ -3,9 +3,12 @@
 // audio thread; it does a fixed amount of work and never allocates.
 #include "engine/APlugin.h"
 
+#include "engine/host/TestHooks.h"
 #include "engine/params/ParamTags.h"
 #include "engine/params/ParameterTable.h"
 #include "vst2/AEffEditor.h"
+
+#include <sched.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -36,7 +39,9 @@ void APlugin::setParameter(VstInt32 tag, float value) {
     // a render on another thread may apply at its next block, and a note started there would
     // keep the table before for its whole length.
     if (tag == tag::ApplyPreset) tuningNameWritten(tag);
-    const float v = storeParameter(tag, value);
+    // A point of a user wave is counted, so the wave it belongs to is rebuilt and plays it.
+    const int wave = tag::userWaveOfPoint(tag);
+    const float v = wave < 0 ? storeParameter(tag, value) : storeUserWavePoint(wave, tag, value);
     if (paramNotifiesEditor[tag]) pushToEditor(tag, v);
     if (tag >= tag::HasTuningOn && tag < tag::TuningNameFirst + tag::TuningNameCount)
         tuningNameWritten(tag);
@@ -45,9 +50,16 @@ void APlugin::setParameter(VstInt32 tag, float value) {
 float APlugin::storeParameter(int tag, float value) {
     const float v = storableValue(tag, value);
 
+    const uint32_t copies = recordCopies.load(std::memory_order_acquire);
     currentValues[tag] = v;
     programValues.values[tag] = v;
     editValues[tag] = v;
+    // The render's apply copies the record into the value sets meanwhile (the count is odd) or
+    // did so since the count was read: its copy may have stored a value from before over this
+    // one. Once the copy is done the value sets take the record's value again.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    const uint32_t now = recordCopies.load(std::memory_order_relaxed);
+    if (now != copies || (now & 1)) retakeRecordValue(tag);
     // Raised after the values: an apply that starts later reads them all. A selection made
     // while an apply runs raises it again, so the new program follows in the render's next block.
     if (tag == tag::ApplyPreset) pendingPresetApply = true;
@@ -61,6 +73,13 @@ float APlugin::storeParameter(int tag, float value) {
             editChanged = true;
     }
     return v;
+}
+
+void APlugin::retakeRecordValue(int tag) {
+    // Never on the render's thread: only it copies, and never inside one of its own writes.
+    if (recordCopies.load(std::memory_order_acquire) & 1) ZEK2_TEST_HOOK(turnWaitsForApply);
+    while (recordCopies.load(std::memory_order_acquire) & 1) sched_yield();
+    currentValues[tag] = editValues[tag] = storableValue(tag, programValues.values[tag]);
 }
 
 void APlugin::setParameterAutomated(VstInt32 tag, float value) {

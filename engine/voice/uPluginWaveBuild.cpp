@@ -1,9 +1,13 @@
 // The audio thread's rebuild of a user wave, spread over the slow updates (every 128 samples):
 // a whole rebuild is some forty transforms of 4,096 points, far more than one block may take.
-// The oscillators keep the sounding tables until every new band-limited table is whole.
+// The oscillators keep the sounding tables until every new band-limited table is whole. Asked
+// for by an oscillator's switch to the wave, a program apply, or a write of the wave's points
+// (counted here, on the writer's thread).
 #include "engine/APlugin.h"
 
 #include "engine/tables/LookupTables.h"
+
+#include <sched.h>
 
 #include <cmath>
 #include <cstring>
@@ -24,16 +28,35 @@ constexpr int kHandOver = kFirstBand + kBands - 1;
 
 void APlugin::requestUserWaveRebuild(int n, bool resynth) {
     if (!isValidWave(n)) return;
-    // A switch that asks for the smoothing keeps it even when an apply asks again meanwhile.
+    // A switch that asks for the smoothing keeps it even when an engine reset asks again
+    // meanwhile.
     if (!userWaveDirty[n]) userWaveBuildResynth[n] = 0;
-    if (resynth) userWaveBuildResynth[n] = 1;
+    if (resynth) {
+        userWaveBuildResynth[n] = 1;
+        // The smoothing is of the points as they stood when the wave was last built: points
+        // written since (a host restoring a sound writes them around the switch) are kept.
+        userWaveResynthSince[n] = userWaveWritesBuilt[n].load(std::memory_order_relaxed);
+    }
     userWaveDirty[n] = 1;
+}
+
+float APlugin::storeUserWavePoint(int n, int tag, float value) {
+    // Counted before the store, so a write-back that has not yet looked at the count leaves the
+    // points alone; one under way on another thread ends within microseconds, and this write
+    // then lands over it. The render never waits.
+    userWavePointWrites[n].fetch_add(1);
+    while (userWaveWritingBack[n].load() && !onRenderThread()) sched_yield();
+    const float v = storeParameter(tag, value);
+    // Counted again once stored: a build that read the points before the value landed is
+    // followed by another.
+    userWavePointWrites[n].fetch_add(1, std::memory_order_release);
+    return v;
 }
 
 bool APlugin::advanceUserWaveBuild() {
     if (userWaveBuildWave < 0) {
         for (int n = 0; n < 2 && userWaveBuildWave < 0; ++n)
-            if (userWaveDirty[n]) {
+            if (userWaveDirty[n] || userWavePointsWrittenSinceBuild(n)) {
                 userWaveDirty[n] = 0;
                 userWaveBuildWave = n;
                 userWaveBuildStep = kAnalyse;
@@ -49,11 +72,13 @@ bool APlugin::advanceUserWaveBuild() {
     const bool played = oscType[0] == 4 + n || oscType[1] == 4 + n;
     if (step == kAnalyse) {
         userWaveBuildEdits = userWaveEdits.load();
+        userWaveWritesBuilt[n].store(userWavePointWrites[n].load(std::memory_order_acquire),
+                                     std::memory_order_relaxed);
         pointsToBaseTable(n);
         userWaveBuildPeak = transformBaseUserTable(n);
     } else if (step == kResynth) {
         partialsFromTransform(n, userWaveBuildPeak);
-        if (userWaveBuildResynth[n]) resynthesiseUserWavePoints(n);
+        if (userWaveBuildResynth[n]) resynthesiseUserWavePoints(n, userWaveResynthSince[n]);
         userWaveBuildResynth[n] = 0;
     } else if (step == kLfoWave) {
         createUserLFOWave(n);

@@ -206,18 +206,19 @@ void APlugin::createSSEUserWaveTableFromPartials(int n) {
 
 void APlugin::createBaseUserTableFromPartials(int n) {
     if (!isValidWave(n)) return;
-    resynthesiseUserWavePoints(n);
+    resynthesiseUserWavePoints(n, userWavePointWrites[n].load(std::memory_order_acquire));
     createUserLFOWave(n);
 }
 
-void APlugin::resynthesiseUserWavePoints(int n) {
+void APlugin::resynthesiseUserWavePoints(int n, uint32_t since) {
     if (!isValidWave(n)) return;
     float sum = 0.0f;
     for (const auto& partial : userWavePartials[n]) sum += partial[0];
-    const int first = firstTag(n);
+    float points[tag::UserWavePointCount];
     if (sum < 1e-5f) {
         // Nothing left to sound: a flat wave and silent tables.
-        for (int i = 0; i < tag::UserWavePointCount; ++i) setParameter(first + i, 0.5f);
+        for (float& p : points) p = 0.5f;
+        writeBackUserWavePoints(n, since, points);
         pointsToBaseTable(n);
         for (int t = 1; t < OSC_BANDS_PER_WAVE; ++t)
             for (float& x : userWaveTables[OSC_USER_TABLE_START[n] - OSC_BUILTIN_TABLES + t])
@@ -227,9 +228,22 @@ void APlugin::resynthesiseUserWavePoints(int n) {
         ifft(kSize);
         const float scale = peakScale(fftOutRe, largest);
         for (int i = 0; i < tag::UserWavePointCount; ++i)
-            setParameter(first + i, fftOutRe[8 * i] * 0.5f * scale + 0.5f);
+            points[i] = fftOutRe[8 * i] * 0.5f * scale + 0.5f;
+        writeBackUserWavePoints(n, since, points);
         pointsToBaseTable(n);
     }
+}
+
+void APlugin::writeBackUserWavePoints(int n, uint32_t since, const float* points) {
+    userWaveWritingBack[n].store(true);
+    if (userWavePointWrites[n].load() == since) {
+        const int first = firstTag(n);
+        for (int i = 0; i < tag::UserWavePointCount; ++i) {
+            const float v = storeParameter(first + i, points[i]);
+            if (paramNotifiesEditor[first + i]) pushToEditor(first + i, v);
+        }
+    }
+    userWaveWritingBack[n].store(false, std::memory_order_release);
 }
 
 void APlugin::updatePartials(int n) {
@@ -269,14 +283,19 @@ void APlugin::createUserWaveTable(int n) {
     if (!isValidWave(n)) return;
     lockUserWaves(true);
     userWaveEdits.fetch_add(1);
-    rebuildUserWave(n);
+    // The points are read now: the writes counted so far are built here, later ones by the
+    // audio thread.
+    const uint32_t since = userWavePointWrites[n].load(std::memory_order_acquire);
+    userWaveWritesBuilt[n].store(since, std::memory_order_relaxed);
+    rebuildUserWave(n, since);
     unlockUserWaves();
 }
 
-void APlugin::rebuildUserWave(int n) {
+void APlugin::rebuildUserWave(int n, uint32_t since) {
     pointsToBaseTable(n);
     getPartialsFromBaseUserTable(n);
-    createBaseUserTableFromPartials(n);
+    resynthesiseUserWavePoints(n, since);
+    createUserLFOWave(n);
     if (oscType[0] == 4 + n || oscType[1] == 4 + n) createSSEUserWaveTableFromPartials(n);
 }
 

@@ -31,6 +31,17 @@ inline bool allFiniteNormal(const std::vector<float>& x) {
     return true;
 }
 
+// How bright a sound is, 0 to 1: the level of its sample-to-sample steps over twice its level
+// (a sine of frequency f reads sin(pi f / rate); white noise about 0.7).
+inline double brightness(const std::vector<float>& x, size_t from = 0) {
+    double level = 0.0, steps = 0.0;
+    for (size_t i = from + 1; i < x.size(); ++i) {
+        level += double(x[i]) * x[i];
+        steps += double(x[i] - x[i - 1]) * (x[i] - x[i - 1]);
+    }
+    return level > 0.0 ? 0.5 * std::sqrt(steps / level) : 0.0;
+}
+
 inline double mean(const std::vector<float>& x) {
     double sum = 0.0;
     for (float v : x) sum += v;

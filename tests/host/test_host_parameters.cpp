@@ -1,5 +1,7 @@
 // The parameter and program roads as a host uses them: writes, reads, the program change that
 // the audio thread applies at its next 4,096-sample boundary, and a host restoring a sound.
+#include "AudioAnalysis.h"
+#include "BankPhrase.h"
 #include "TestHost.h"
 
 #include "engine/params/ParamTags.h"
@@ -7,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 using namespace testhost;
 
@@ -17,6 +21,7 @@ constexpr VstInt32 kUnisonDelaySyncOn = tag::UnisonDelaySyncOn; // a switch
 constexpr VstInt32 kPlayMode = tag::PlayMode;
 constexpr VstInt32 kArpOn = tag::ArpOn;
 constexpr VstInt32 kApplyPreset = tag::ApplyPreset;
+constexpr VstInt32 kChunkBytes = 8224;
 
 class HostParameters : public ::testing::Test {
 protected:
@@ -111,6 +116,58 @@ TEST_F(HostParameters, HostRestoringEveryParameterGetsItsSoundBack) {
     renderPastBoundary(restored);
     for (VstInt32 t = 0; t < 2048; ++t)
         ASSERT_FLOAT_EQ(restored.getParameter(t), saved[size_t(t)]) << "tag " << t;
+}
+
+namespace {
+
+// Key 60 struck on the sound as it stands and heard for 8,192 frames: how bright it is.
+double noteBrightness(Plugin& plugin) {
+    plugin.sendMidi({{0, 0x90, 60, 100}});
+    const std::vector<float> heard = plugin.renderLeft(8192);
+    plugin.sendMidi({{0, 0x80, 60, 0}});
+    return audio::brightness(heard, 256);
+}
+
+} // namespace
+
+// "Glass Piano" plays user wave 1. A host writes a square wave into its 512 points and renders
+// on, with the editor closed and open: the note is the one the same state plays loaded whole.
+TEST_F(HostParameters, UserWavePointsAHostWritesAreHeard) {
+    host().product = "REAPER"; // a chunk host, for the state loaded whole
+    const auto glassPiano = [](Plugin& plugin) {
+        bankphrase::selectPreset(plugin, "Glass Piano");
+        renderPastBoundary(plugin);
+    };
+    Plugin before;
+    glassPiano(before);
+    const double glassy = noteBrightness(before);
+    for (const bool editorOpen : {false, true}) {
+        SCOPED_TRACE(editorOpen ? "editor open" : "editor closed");
+        Plugin plugin;
+        glassPiano(plugin);
+        if (editorOpen) {
+            ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, nullptr), 1); // offscreen
+        }
+        for (VstInt32 i = 0; i < tag::UserWavePointCount; ++i)
+            plugin.setParameter(tag::UserWave1First + i, i < 256 ? 1.0f : 0.0f);
+        renderPastBoundary(plugin);
+        const double written = noteBrightness(plugin);
+        for (VstInt32 i = 0; i < tag::UserWavePointCount; ++i)
+            ASSERT_EQ(plugin.getParameter(tag::UserWave1First + i), i < 256 ? 1.0f : 0.0f);
+        void* data = nullptr;
+        ASSERT_EQ(plugin.dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
+        std::vector<char> chunk(static_cast<char*>(data), static_cast<char*>(data) + kChunkBytes);
+        if (editorOpen) plugin.dispatch(effEditClose);
+        Plugin whole;
+        whole.dispatch(effSetChunk, 0, kChunkBytes, chunk.data());
+        renderPastBoundary(whole);
+        const double loaded = noteBrightness(whole);
+        std::printf("[ figures  ] brightness: Glass Piano %.3f, its points written %.3f, the same "
+                    "state loaded whole %.3f\n",
+                    glassy, written, loaded);
+        EXPECT_GT(loaded, 1.1 * glassy) << "the square is the brighter wave";
+        EXPECT_NEAR(written, loaded, 0.02 * loaded) << "the written points are not heard";
+    }
 }
 
 TEST_F(HostParameters, ProgramNameFitsTheHostBuffer) {

@@ -24,6 +24,17 @@ void drawSquare(APlugin& e, int wave) {
         e.setParameter(first + i, i < 256 ? 0.9f : 0.1f);
 }
 
+// Slow updates, the first taking up the values written, until no rebuild of either wave is
+// under way or waiting; false when that takes more than a few rebuilds.
+bool finishBuilds(APlugin& e) {
+    for (int updates = 0; updates < 400; ++updates) {
+        e.setGlobalRare();
+        if (!e.isUserWaveBuilding() && !e.getUserWaveDirty(0) && !e.getUserWaveDirty(1))
+            return true;
+    }
+    return false;
+}
+
 std::vector<float> bandTables(const APlugin& e, int wave) {
     std::vector<float> out;
     for (int t = 1; t < OSC_BANDS_PER_WAVE; ++t) {
@@ -82,4 +93,58 @@ TEST(PerfWaveBuild, AnEditorRebuildDuringTheBuildStartsItAgainAndApplyKeepsThePo
     e->setParameter(tag::ApplyPreset, 1.0f);
     e->setPresetParameters();
     EXPECT_EQ(e->getCurrentValue(tag::UserWave1First + 100), point);
+}
+
+// An oscillator switched to a wave smooths the wave's points when nobody wrote them since the
+// wave was last built; points a host writes around the switch (as a restore of a sound does,
+// before or after the build's analysis) are kept as written, and the wave plays them; so are
+// the points of a sound applied while the switch's build still waits behind the other wave's.
+TEST(PerfWaveBuild, ASwitchSmoothsOnlyPointsNobodyWroteSinceTheWaveWasBuilt) {
+    const int corner = tag::UserWave1First + 255;
+    auto alone = makeEngine();
+    drawSquare(*alone, 0);
+    ASSERT_TRUE(finishBuilds(*alone));
+    alone->setParameter(tag::Osc1Type, (4 + 0.1f) / 7.99f);
+    ASSERT_TRUE(finishBuilds(*alone));
+    EXPECT_NE(alone->getParameter(corner), 0.9f) << "a switch alone smooths the points";
+
+    // The square with its corner moved, applied as a sound's: its tables are built from the
+    // points as they stand.
+    auto whole = makeEngine();
+    drawSquare(*whole, 0);
+    whole->setParameter(corner, 0.3f);
+    whole->setParameter(tag::Osc1Type, (4 + 0.1f) / 7.99f);
+    whole->setPresetParameters();
+    ASSERT_TRUE(finishBuilds(*whole));
+    for (const bool afterAnalysis : {false, true}) {
+        SCOPED_TRACE(afterAnalysis ? "written after the analysis" : "written before the switch");
+        auto e = makeEngine();
+        drawSquare(*e, 0);
+        if (afterAnalysis) {
+            ASSERT_TRUE(finishBuilds(*e));
+        }
+        e->setParameter(tag::Osc1Type, (4 + 0.1f) / 7.99f);
+        if (afterAnalysis) {
+            e->setGlobalRare(); // the switch's build analyses the points
+            ASSERT_TRUE(e->isUserWaveBuilding());
+        }
+        e->setParameter(corner, 0.3f);
+        ASSERT_TRUE(finishBuilds(*e));
+        for (int i = 0; i < tag::UserWavePointCount; ++i)
+            ASSERT_EQ(e->getParameter(tag::UserWave1First + i),
+                      i == 255 ? 0.3f : (i < 256 ? 0.9f : 0.1f))
+                << "point " << i;
+        EXPECT_EQ(bandTables(*e, 0), bandTables(*whole, 0)) << "the wave plays other points";
+    }
+
+    auto applied = makeEngine();
+    drawSquare(*applied, 1);
+    ASSERT_TRUE(finishBuilds(*applied));
+    applied->setParameter(tag::UserWave1First, 0.7f); // wave 1 builds first
+    applied->setParameter(tag::Osc2Type, (5 + 0.1f) / 7.99f);
+    applied->setGlobalRare();
+    ASSERT_TRUE(applied->getUserWaveDirty(1));
+    applied->setPresetParameters();
+    ASSERT_TRUE(finishBuilds(*applied));
+    EXPECT_EQ(applied->getParameter(tag::UserWave2First + 255), 0.9f) << "the applied points";
 }
