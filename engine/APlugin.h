@@ -507,8 +507,6 @@ private:
     bool renderRunsElsewhere() const;
     // True on the thread of the running render.
     bool onRenderThread() const;
-    // True on the thread that renders, inside a block or between two: the host's audio thread.
-    bool onAudioThread() const;
     void loadBankPreset(int n);
     // Under programLock: the bank preset that the record's name names, loaded into the record;
     // false when nothing was selected (no bank).

@@ -57,11 +57,6 @@ bool APlugin::onRenderThread() const {
     return renderRunning.load(std::memory_order_acquire) && !renderRunsElsewhere();
 }
 
-bool APlugin::onAudioThread() const {
-    return renderThread.load(std::memory_order_relaxed) ==
-           static_cast<unsigned long>(pthread_self());
-}
-
 APlugin::ProgramTurn::ProgramTurn(APlugin& owner) : plugin(owner), turn(owner.programLock) {
     // One turn at a time holds programLock, so only the apply can stand in the way; it holds
     // the record for one pass over its values.

@@ -43,11 +43,9 @@ void APlugin::requestUserWaveRebuild(int n, bool resynth) {
 float APlugin::storeUserWavePoint(int n, int tag, float value) {
     // Counted before the store, so a write-back that has not yet looked at the count leaves the
     // points alone; one under way on another thread ends within microseconds, and this write
-    // then lands over it. The audio thread never waits, in a block or between two: there a
-    // write that meets the editor's write-back may be smoothed over, and what is stored still
-    // plays.
+    // then lands over it. The render never waits.
     userWavePointWrites[n].fetch_add(1);
-    while (userWaveWritingBack[n].load() && !onAudioThread()) sched_yield();
+    while (userWaveWritingBack[n].load() && !onRenderThread()) sched_yield();
     const float v = storeParameter(tag, value);
     // Counted again once stored: a build that read the points before the value landed is
     // followed by another.
