@@ -67,6 +67,10 @@ Row measureEffect(AEffect* effect, VstInt32 block, double seconds,
 // factor of five runs and the worst block. `shortForm` keeps each run to half a second.
 void printTable(bool shortForm, const std::string& filter);
 
+// Prints the longest parameter write of a host's real-time threads while the editor's thread
+// loads wave shapes into the wave written, all on one core (bench_host_waits.cpp).
+void printHostWaits(bool shortForm);
+
 // Prints, per scenario and block size, the median block, the costliest block by its cheapest of
 // five runs of the same events (the work the engine does there) with the sample it starts at,
 // and the worst single block (that work plus what the machine added).

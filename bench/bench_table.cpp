@@ -288,6 +288,8 @@ void printTable(bool shortForm, const std::string& filter) {
     }
     if (filter.empty() || std::string("dense patch tail").find(filter) != std::string::npos)
         printTail();
+    if (filter.empty() || std::string("host writes").find(filter) != std::string::npos)
+        printHostWaits(shortForm);
 }
 
 // Every scenario rendered kRuns times from a fresh instance, the same events at the same
