@@ -16,8 +16,10 @@
 #include "engine/files/TuningFollower.h"
 #include "engine/fx/FXState.h"
 #include "engine/modulation/GlobalLFOLanes.h"
+#include "engine/params/ParamTags.h"
 #include "engine/params/Relaxed.h"
 #include "engine/voice/VoiceState.h"
+#include "platform/PriorityMutex.h"
 #include "vst2/AudioEffectX.h"
 
 #include <atomic>
@@ -519,10 +521,13 @@ private:
     // A value as the value sets hold it: 0..1, NaN as 0, switches 0 or 1.
     float storableValue(int tag, float value) const;
     // setParameter without the push to the editor: the value stored, for the caller to push.
+    // The program record takes it first, then the value sets that play (see
+    // takeRecordValuesWrittenInCopy).
     float storeParameter(int tag, float value);
-    // A write that overlapped the apply's copy of the record: once the copy is done, the
-    // current and edited values of the tag take the record's value again.
-    void retakeRecordValue(int tag);
+    // After the apply's copy of the record into the value sets: a tag whose record value no
+    // longer is the one copied was written meanwhile, and its value sets take the record's
+    // value again, until the record stands still.
+    void takeRecordValuesWrittenInCopy();
 
     // Parameter descriptors, per tag.
     float paramDefaults[kNumParams] = {};
@@ -557,18 +562,17 @@ private:
     // the state chunk, program selections, the editor's preset picks, compare, init and the
     // user waves' built-in shapes, on whichever of the host's threads, so a save is always one
     // whole sound. The render never takes it (it is handed a selection through
-    // pendingPresetApply), and nobody calls out while holding it.
-    std::mutex programLock;
+    // pendingPresetApply), and nobody calls out while holding it: a turn is some thousands of
+    // stores, and whoever waits for it lends the holder its priority.
+    PriorityMutex programLock;
     // The render's apply reads the record and writes its corrections back; it must never do so
     // beside one of those turns, or a load landing between its read and its writes would keep
     // values of the sound before. Who holds the record: the apply claims it only when it is
     // free and otherwise leaves the program pending for its next block, so the render never
-    // waits; a turn that finds the apply in it waits until the apply lets go.
+    // waits; a turn that finds the apply in it sleeps until the apply lets go, so the render
+    // runs on whatever the priorities.
     enum RecordHolder : int { kRecordFree, kRecordApply, kRecordTurn };
     std::atomic<int> recordHolder{kRecordFree};
-    // Odd while the apply copies the record into the value sets; raised twice by each copy.
-    // The parameter writes of the host's threads, which take no turn, check it (storeParameter).
-    std::atomic<uint32_t> recordCopies{0};
     // One turn on the record: programLock, then the record once the apply is out of it.
     class ProgramTurn {
     public:
@@ -579,7 +583,7 @@ private:
 
     private:
         APlugin& plugin;
-        std::lock_guard<std::mutex> turn;
+        std::lock_guard<PriorityMutex> turn;
     };
 
     // Host recognition, set once by the constructor.
@@ -676,8 +680,9 @@ private:
     // Tuning: the pitch of each MIDI note in semitones.
     Relaxed<float> tuningNoteTable[128];
     // The name of the tuning the table was last filled for (empty: the standard table) and
-    // whether its file was found; the threads that read files fill the table under the lock.
-    mutable std::mutex tuningFileLock;
+    // whether its file was found; the threads that read files fill the table under the lock,
+    // and read the files without it, so whoever waits for it waits for some stores alone.
+    mutable PriorityMutex tuningFileLock;
     std::string tuningTableName;
     bool tuningTableFound = true;
 
@@ -1204,6 +1209,10 @@ private:
     // setParameter's store of a point of wave n (see userWavePointWrites).
     float storeUserWavePoint(int n, int tag, float value);
     void writeBackUserWavePoints(int n, uint32_t since, const float* points);
+    // Point i of wave n once the write-back has stored its smoothing there, having read the
+    // point's begun writes as `begun`: a write of the point that began since may have stored
+    // before the smoothing, and its value goes back over it.
+    void putBackWrittenPoint(int n, int i, uint32_t begun);
     bool userWavePointsWrittenSinceBuild(int n) const {
         return userWavePointWrites[n].load(std::memory_order_relaxed) !=
                userWaveWritesBuilt[n].load(std::memory_order_relaxed);
@@ -1338,16 +1347,21 @@ private:
     float userWaveBuildPeak = 0.0f; // table 0's peak, from the transform step to the partials
     std::atomic<uint32_t> userWaveEdits{0};
     // Writes of each wave's points through setParameter (the host's, the editor's), counted
-    // before the value is stored and again once it is. A count other than the one the wave's
-    // last build read its points at (`userWaveWritesBuilt`) asks the audio thread for a build
-    // from the points, so what is stored is what plays. A re-synthesis writes its smoothed
-    // points back only while the count still stands at `since` (for a switch's, the count the
-    // wave was last built at: `userWaveResynthSince`), holding `userWaveWritingBack` meanwhile,
-    // so a point written since always stands over the smoothing.
+    // once the value is stored. A count other than the one the wave's last build read its
+    // points at (`userWaveWritesBuilt`) asks the audio thread for a build from the points, so
+    // what is stored is what plays. A re-synthesis writes its smoothed points back only while
+    // the count still stands at `since` (for a switch's, the count the wave was last built at:
+    // `userWaveResynthSince`), so a point written since always stands over the smoothing.
     std::atomic<uint32_t> userWavePointWrites[2] = {};
     std::atomic<uint32_t> userWaveWritesBuilt[2] = {};
     uint32_t userWaveResynthSince[2] = {};
-    std::atomic<bool> userWaveWritingBack[2] = {};
+    // Per point, for the write-back beside a write of the same point on another thread, which
+    // never waits for it: the writes begun and ended, and the value last written. A point whose
+    // write is under way is skipped; one whose write began after the write-back looked at it
+    // gets the written value back (putBackWrittenPoint).
+    std::atomic<uint32_t> userWavePointBegun[2][tag::UserWavePointCount] = {};
+    std::atomic<uint32_t> userWavePointEnded[2][tag::UserWavePointCount] = {};
+    Relaxed<float> userWaveWrittenPoints[2][tag::UserWavePointCount];
     // Counts the rewrites of what the wave display draws (a wave's first table, its partials,
     // the shaper preview), on whichever thread: the editor redraws when it moves.
     std::atomic<uint32_t> waveLookStamp{0};

@@ -15,6 +15,9 @@
 namespace {
 // A tuning file is a few kilobytes; a larger one is refused unread.
 constexpr std::size_t kMaxTuningBytes = 1024 * 1024;
+// A name that keeps changing while its file is read is followed this often; the writes that
+// change it ask for another follow anyway.
+constexpr int kFollowTries = 16;
 // One character per name tag; the last tag always stays empty.
 constexpr int kNameChars = tag::TuningNameCount - 1;
 constexpr float kCharScale = 255.99f;
@@ -113,7 +116,7 @@ bool APlugin::loadTuningFile(const std::string& path, const std::string& name,
         return false;
     }
     // Held while the name is written, so the follower never reads half a name.
-    std::lock_guard<std::mutex> hold(tuningFileLock);
+    std::lock_guard<PriorityMutex> hold(tuningFileLock);
     for (int n = 0; n < zekfiles::kTuningNotes; ++n) tuningNoteTable[n] = table[n];
     tuningTableName = kept;
     tuningTableFound = true;
@@ -137,7 +140,7 @@ void APlugin::loadTuning() {
 
 void APlugin::resetTuning() {
     setParameter(tag::HasTuningOn, 0.0f);
-    std::lock_guard<std::mutex> hold(tuningFileLock);
+    std::lock_guard<PriorityMutex> hold(tuningFileLock);
     for (int n = 0; n < 128; ++n) tuningNoteTable[n] = static_cast<float>(n);
     // The name stays with the sound; the table is read again when it is switched on.
     tuningTableName.clear();
@@ -150,7 +153,7 @@ std::string APlugin::getTuningName() const {
     const std::string name = nameIn(programValues.values);
     // Switched on without a name (by a host), the sound plays the standard table.
     if (name.empty()) return kStandardTuning;
-    std::lock_guard<std::mutex> hold(tuningFileLock);
+    std::lock_guard<PriorityMutex> hold(tuningFileLock);
     if (tuningTableFound && name == tuningTableName) return name;
     return kMissingTuning + name;
 }
@@ -166,18 +169,32 @@ void APlugin::tuningNameWritten(int t) {
 }
 
 void APlugin::followTuningName() {
-    std::lock_guard<std::mutex> hold(tuningFileLock);
-    const std::string name = nameIn(programValues.values);
-    if (name == tuningTableName && tuningTableFound) return;
-    float table[zekfiles::kTuningNotes];
-    fillStandard(table);
-    bool found = name.empty();
-    std::string text;
-    if (isPlainName(name) && zekfiles::readTextFile(tuningFilePath(name), kMaxTuningBytes, text))
-        found = zekfiles::parseTuningText(text, table) == zekfiles::TuningParse::Ok;
-    // A file not found or refused plays the standard table.
-    if (!found) fillStandard(table);
-    for (int n = 0; n < zekfiles::kTuningNotes; ++n) tuningNoteTable[n] = table[n];
-    tuningTableName = name;
-    tuningTableFound = found;
+    // The file is read and parsed without the lock, so a thread waiting for it (a host's load)
+    // waits for no disk; the table goes in only while the record still names what was read.
+    std::string name = nameIn(programValues.values);
+    for (int tries = 0; tries < kFollowTries; ++tries) {
+        {
+            std::lock_guard<PriorityMutex> hold(tuningFileLock);
+            if (name == tuningTableName && tuningTableFound) return;
+        }
+        float table[zekfiles::kTuningNotes];
+        fillStandard(table);
+        bool found = name.empty();
+        std::string text;
+        if (isPlainName(name) &&
+            zekfiles::readTextFile(tuningFilePath(name), kMaxTuningBytes, text))
+            found = zekfiles::parseTuningText(text, table) == zekfiles::TuningParse::Ok;
+        // A file not found or refused plays the standard table.
+        if (!found) fillStandard(table);
+        std::lock_guard<PriorityMutex> hold(tuningFileLock);
+        const std::string now = nameIn(programValues.values);
+        if (now != name) {
+            name = now; // written again meanwhile: the new name is followed
+            continue;
+        }
+        for (int n = 0; n < zekfiles::kTuningNotes; ++n) tuningNoteTable[n] = table[n];
+        tuningTableName = name;
+        tuningTableFound = found;
+        return;
+    }
 }

@@ -1,15 +1,17 @@
 // The hooks of the tests' hook build of the plug-in (see TestHooks.h) and the calls it exports
 // beside VSTPluginMain: hold the next apply between its read and its writes, or inside its copy
-// of the record into the values that play, or the next turn
-// on the program record before its work, or a load's fetch of its tuning, see one held, let it go,
-// count the turns and writes that waited for the apply, and reach the program operations that only
-// the editor's buttons and menus make. Empty elsewhere.
+// of the record into the values that play, or the next turn on the program record before its
+// work, or a load's fetch of its tuning, or one of the numbered points of a parameter write and
+// of a user wave's write-back; see one held, let it go, count the turns that waited for the
+// apply, and reach the program operations that only the editor's buttons and menus make. Empty
+// elsewhere.
 #include "engine/host/TestHooks.h"
 
 #ifdef ZEK2_TEST_HOOKS
 #include "engine/APlugin.h"
 
 #include <atomic>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -31,6 +33,8 @@ struct Hold {
     }
 };
 Hold applyHold, copyHold, turnHold, fetchHold;
+// The points held by number (see TestHooks.h).
+Hold numbered[6];
 std::atomic<int> turnWaits{0};
 
 } // namespace
@@ -51,6 +55,30 @@ void testhook::tuningFetch() {
     fetchHold.pass();
 }
 
+void testhook::valueHalfStored() {
+    numbered[0].pass();
+}
+
+void testhook::pointWriteBegun() {
+    numbered[1].pass();
+}
+
+void testhook::pointWriteStored() {
+    numbered[2].pass();
+}
+
+void testhook::writeBackPoint() {
+    numbered[3].pass();
+}
+
+void testhook::writeBackStore() {
+    numbered[4].pass();
+}
+
+void testhook::waveRebuildRead() {
+    numbered[5].pass();
+}
+
 void testhook::turnWaitsForApply() {
     ++turnWaits;
 }
@@ -69,6 +97,12 @@ extern "C" __attribute__((visibility("default"))) int ZEK2HoldTurn(int hold) {
 
 extern "C" __attribute__((visibility("default"))) int ZEK2HoldTuningFetch(int hold) {
     return fetchHold.control(hold);
+}
+
+// Arms (1), lets go (0) or looks at (-1) the numbered hold point `point`; -1 for no such point.
+extern "C" __attribute__((visibility("default"))) int ZEK2HoldAt(int point, int hold) {
+    if (point < 0 || point >= static_cast<int>(std::size(numbered))) return -1;
+    return numbered[point].control(hold);
 }
 
 extern "C" __attribute__((visibility("default"))) int ZEK2TurnsThatWaited() {

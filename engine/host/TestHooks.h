@@ -21,6 +21,19 @@ void turnHoldsRecord();
 // A load fetches the tuning its sound names and has not yet raised the apply: it waits here
 // while the test holds it.
 void tuningFetch();
+// The points below are held through ZEK2HoldAt with their number.
+// 0: a parameter write has stored its value in the program record, not yet in the value sets.
+void valueHalfStored();
+// 1: a write of a user-wave point has counted its begin and not yet stored the value.
+void pointWriteBegun();
+// 2: a write of a user-wave point has stored the value and not yet counted itself done.
+void pointWriteStored();
+// 3: a write-back of smoothed points comes to a point and has not yet looked at its counts.
+void writeBackPoint();
+// 4: a write-back of smoothed points has looked at a point's counts and not yet stored it.
+void writeBackStore();
+// 5: the editor's rebuild of a user wave has read the points and not yet written any back.
+void waveRebuildRead();
 #endif
 
 } // namespace testhook

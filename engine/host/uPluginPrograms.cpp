@@ -9,6 +9,7 @@
 
 #include <pthread.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -17,6 +18,10 @@ namespace {
 
 // The stored value of Play Mode's arpeggiator step (index 8 of range 9.99).
 constexpr float kPlayModeArpValue = 0.81081086f;
+
+// How often the apply takes again a value that a host keeps rewriting during its copy; a host
+// that rewrites one value faster than the apply can read it back gets the last value read.
+constexpr int kRecordSettlePasses = 64;
 
 // Names go to the host cut to the interface's 24-byte program-name buffer.
 void copyBounded(char* dst, const char* src, size_t size) {
@@ -64,8 +69,10 @@ APlugin::ProgramTurn::ProgramTurn(APlugin& owner) : plugin(owner), turn(owner.pr
     if (!plugin.recordHolder.compare_exchange_strong(free, kRecordTurn,
                                                      std::memory_order_acquire)) {
         ZEK2_TEST_HOOK(turnWaitsForApply);
+        // Asleep between looks: a real-time caller that only yielded would never let a render
+        // of lower priority on its core finish the apply.
         do {
-            std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
             free = kRecordFree;
         } while (!plugin.recordHolder.compare_exchange_weak(free, kRecordTurn,
                                                             std::memory_order_acquire));
@@ -118,6 +125,23 @@ int APlugin::getPlayMode() const {
     return getLockSteppedValue(tag::PlayMode);
 }
 
+void APlugin::takeRecordValuesWrittenInCopy() {
+    // A write stores the record, then (after a fence) the value sets. Its stores of the value
+    // sets can land before the copy's, and be lost under them, only if its fence came before
+    // the one here: then its record value is seen below. A tag met changed is taken again
+    // until its record value stands still, so a write landing meanwhile is seen too.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    for (int t = 0; t < kNumParams; ++t) {
+        float copied = origValues[t];
+        for (int pass = 0; pass < kRecordSettlePasses; ++pass) {
+            const float now = storableValue(t, programValues.values[t]);
+            if (now == copied) break;
+            currentValues[t] = editValues[t] = origValues[t] = copied = now;
+            std::atomic_thread_fence(std::memory_order_seq_cst);
+        }
+    }
+}
+
 void APlugin::setPresetParameters() {
     if (applyingPreset) return;
     // The record is read and its corrections written back while nobody else has it. A load,
@@ -142,15 +166,12 @@ void APlugin::setPresetParameters() {
     // The name still selects the bank slot the host sees, but the values applied are those the
     // program record holds: a host that restored its own values keeps them.
     builtinPresetIndex = findPresetByName();
-    // Odd while the record is copied into the value sets: a host's write beside the copy takes
-    // the record's value again once the copy is done (see storeParameter), so what plays is
-    // what the record holds.
-    recordCopies.fetch_add(1);
-    std::atomic_thread_fence(std::memory_order_seq_cst);
     for (int t = 0; t < kNumParams; ++t) origValues[t] = storableValue(t, programValues.values[t]);
     ZEK2_TEST_HOOK(applyCopying);
     for (int t = 0; t < kNumParams; ++t) currentValues[t] = editValues[t] = origValues[t];
-    recordCopies.fetch_add(1, std::memory_order_release);
+    // A host's write beside the copy, which takes no turn and never waits for it, is played
+    // and kept as written.
+    takeRecordValuesWrittenInCopy();
     ZEK2_TEST_HOOK(applyBetweenReadAndWrites);
     // Written back only where a value was not storable.
     for (int t = 0; t < kNumParams; ++t) {

@@ -8,8 +8,6 @@
 #include "engine/params/ParameterTable.h"
 #include "vst2/AEffEditor.h"
 
-#include <sched.h>
-
 #include <cmath>
 #include <cstdlib>
 
@@ -50,16 +48,14 @@ void APlugin::setParameter(VstInt32 tag, float value) {
 float APlugin::storeParameter(int tag, float value) {
     const float v = storableValue(tag, value);
 
-    const uint32_t copies = recordCopies.load(std::memory_order_acquire);
-    currentValues[tag] = v;
+    // The record first. The render's apply copies the record into the value sets and then
+    // reads it again: either it finds this value there and takes it again, or this write's
+    // stores below land after its copy's (the fences on both sides order them).
     programValues.values[tag] = v;
-    editValues[tag] = v;
-    // The render's apply copies the record into the value sets meanwhile (the count is odd) or
-    // did so since the count was read: its copy may have stored a value from before over this
-    // one. Once the copy is done the value sets take the record's value again.
     std::atomic_thread_fence(std::memory_order_seq_cst);
-    const uint32_t now = recordCopies.load(std::memory_order_relaxed);
-    if (now != copies || (now & 1)) retakeRecordValue(tag);
+    ZEK2_TEST_HOOK(valueHalfStored);
+    currentValues[tag] = v;
+    editValues[tag] = v;
     // Raised after the values: an apply that starts later reads them all. A selection made
     // while an apply runs raises it again, so the new program follows in the render's next block.
     if (tag == tag::ApplyPreset) pendingPresetApply = true;
@@ -73,13 +69,6 @@ float APlugin::storeParameter(int tag, float value) {
             editChanged = true;
     }
     return v;
-}
-
-void APlugin::retakeRecordValue(int tag) {
-    // Never on the render's thread: only it copies, and never inside one of its own writes.
-    if (recordCopies.load(std::memory_order_acquire) & 1) ZEK2_TEST_HOOK(turnWaitsForApply);
-    while (recordCopies.load(std::memory_order_acquire) & 1) sched_yield();
-    currentValues[tag] = editValues[tag] = storableValue(tag, programValues.values[tag]);
 }
 
 void APlugin::setParameterAutomated(VstInt32 tag, float value) {

@@ -5,9 +5,9 @@
 // (counted here, on the writer's thread).
 #include "engine/APlugin.h"
 
+#include "engine/host/TestHooks.h"
+#include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
-
-#include <sched.h>
 
 #include <cmath>
 #include <cstring>
@@ -41,15 +41,20 @@ void APlugin::requestUserWaveRebuild(int n, bool resynth) {
 }
 
 float APlugin::storeUserWavePoint(int n, int tag, float value) {
-    // Counted before the store, so a write-back that has not yet looked at the count leaves the
-    // points alone; one under way on another thread ends within microseconds, and this write
-    // then lands over it. The render never waits.
-    userWavePointWrites[n].fetch_add(1);
-    while (userWaveWritingBack[n].load() && !onRenderThread()) sched_yield();
+    // Never waits: a write-back of smoothed points on another thread (the editor's, the
+    // render's) leaves a point alone while its write is under way, and puts the written value
+    // back over its smoothing when the write began after it looked (see writeBackUserWavePoints).
+    const int i = tag - (n == 0 ? tag::UserWave1First : tag::UserWave2First);
+    userWaveWrittenPoints[n][i] = storableValue(tag, value);
+    userWavePointBegun[n][i].fetch_add(1);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    ZEK2_TEST_HOOK(pointWriteBegun);
     const float v = storeParameter(tag, value);
-    // Counted again once stored: a build that read the points before the value landed is
-    // followed by another.
-    userWavePointWrites[n].fetch_add(1, std::memory_order_release);
+    ZEK2_TEST_HOOK(pointWriteStored);
+    // Counted once stored: a build that read the points before the value landed is followed
+    // by another.
+    userWavePointWrites[n].fetch_add(1);
+    userWavePointEnded[n][i].fetch_add(1);
     return v;
 }
 

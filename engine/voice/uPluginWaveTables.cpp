@@ -4,6 +4,7 @@
 // oscillator switches to a user wave); a flag held for the whole rebuild keeps them apart.
 #include "engine/APlugin.h"
 
+#include "engine/host/TestHooks.h"
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 
@@ -17,6 +18,9 @@ namespace {
 constexpr int kSize = 4096;
 constexpr int kPartials = 4095; // analysed partials: bins 1..4095
 constexpr int kResynthPartials = 2047;
+// How often a point is put back over its smoothing while its writes keep beginning; a host that
+// rewrites one point faster than that gets the last value put back.
+constexpr int kPutBackPasses = 64;
 constexpr double kTwoPi = 6.283185307179586;
 
 int firstTag(int n) {
@@ -235,15 +239,36 @@ void APlugin::resynthesiseUserWavePoints(int n, uint32_t since) {
 }
 
 void APlugin::writeBackUserWavePoints(int n, uint32_t since, const float* points) {
-    userWaveWritingBack[n].store(true);
-    if (userWavePointWrites[n].load() == since) {
-        const int first = firstTag(n);
-        for (int i = 0; i < tag::UserWavePointCount; ++i) {
-            const float v = storeParameter(first + i, points[i]);
-            if (paramNotifiesEditor[first + i]) pushToEditor(first + i, v);
-        }
+    const int first = firstTag(n);
+    for (int i = 0; i < tag::UserWavePointCount; ++i) {
+        ZEK2_TEST_HOOK(writeBackPoint);
+        const uint32_t ended = userWavePointEnded[n][i].load();
+        const uint32_t begun = userWavePointBegun[n][i].load();
+        // Read after the point's counts: a write of it that ended before them is counted here.
+        // A point written since the points were read keeps the wave as written.
+        if (userWavePointWrites[n].load() != since) return;
+        // A write of this point is under way: its value stands.
+        if (begun != ended) continue;
+        ZEK2_TEST_HOOK(writeBackStore);
+        const float v = storeParameter(first + i, points[i]);
+        if (paramNotifiesEditor[first + i]) pushToEditor(first + i, v);
+        putBackWrittenPoint(n, i, begun);
     }
-    userWaveWritingBack[n].store(false, std::memory_order_release);
+}
+
+void APlugin::putBackWrittenPoint(int n, int i, uint32_t begun) {
+    // A write stores the point after counting its begin and a fence. Its stores can land before
+    // the smoothing's, and be lost under them, only if its fence came before the one here: then
+    // its begin is seen below. Its value was kept before the count.
+    const int t = firstTag(n) + i;
+    for (int pass = 0; pass < kPutBackPasses; ++pass) {
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        const uint32_t now = userWavePointBegun[n][i].load();
+        if (now == begun) return;
+        begun = now;
+        const float v = storeParameter(t, userWaveWrittenPoints[n][i]);
+        if (paramNotifiesEditor[t]) pushToEditor(t, v);
+    }
 }
 
 void APlugin::updatePartials(int n) {
@@ -293,6 +318,7 @@ void APlugin::createUserWaveTable(int n) {
 
 void APlugin::rebuildUserWave(int n, uint32_t since) {
     pointsToBaseTable(n);
+    ZEK2_TEST_HOOK(waveRebuildRead);
     getPartialsFromBaseUserTable(n);
     resynthesiseUserWavePoints(n, since);
     createUserLFOWave(n);
