@@ -5,7 +5,12 @@
 // priority on the same core, loads one built-in wave shape after another into that wave (each
 // load stores the shape, rebuilds the wave and writes its smoothed points back). The figure is
 // the longest write; a write that waited for the editor would last until the kernel's
-// real-time throttling let the editor's thread run again (up to a second). Benchmark thread.
+// real-time throttling let the editor's thread run again (up to a second).
+// The second figure is the longest program selection of a host's real-time thread while the
+// editor's thread picks presets (each pick takes the turn on the program record that the
+// selection takes too) and a busy real-time thread of lower priority than the host's holds
+// the core for 100 ms at a time: unless the editor's thread runs at the host's priority while
+// it holds the turn, the selection waits for the busy thread. Benchmark thread.
 #include "bench/Scenarios.h"
 #include "engine/APlugin.h"
 
@@ -147,6 +152,52 @@ Figures measureWritesBesideWaveLoads(double seconds) {
     return f;
 }
 
+// The longest program selection (effSetProgram) of a real-time thread every 2 ms beside the
+// editor's preset picks and a busy real-time thread of lower priority, all on one core.
+Figures measureSelectionsBesidePresetPicks(double seconds) {
+    auto engine = std::make_unique<APlugin>(nullptr);
+    AEffect* effect = engine->getAeffect();
+    const int cpu = firstAllowedCpu();
+    std::atomic<bool> stop{false}, refused{false};
+    std::atomic<long> picks{0};
+    std::thread editor([&] {
+        placeThread(cpu, 0);
+        for (int k = 0; !stop.load(std::memory_order_relaxed); ++k) {
+            engine->setDemoProgram(1 + (k & 1));
+            picks.fetch_add(1, std::memory_order_relaxed);
+        }
+    });
+    std::thread busy([&] {
+        if (!placeThread(cpu, 10)) refused = true;
+        while (!stop.load(std::memory_order_relaxed)) {
+            const auto until = Clock::now() + std::chrono::milliseconds(100);
+            while (Clock::now() < until && !stop.load(std::memory_order_relaxed)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    Figures f;
+    std::thread host([&] {
+        if (!placeThread(cpu, 20)) refused = true;
+        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < end) {
+            const auto start = Clock::now();
+            effect->dispatcher(effect, effSetProgram, 0, 0, nullptr, 0.0f);
+            const std::chrono::duration<double, std::milli> took = Clock::now() - start;
+            f.longestWriteMs = std::max(f.longestWriteMs, took.count());
+            ++f.writes;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    host.join();
+    stop = true;
+    busy.join();
+    editor.join();
+    f.editorLoads = picks;
+    f.realTime = !refused;
+    return f;
+}
+
 } // namespace
 
 void printHostWaits(bool shortForm) {
@@ -158,6 +209,12 @@ void printHostWaits(bool shortForm) {
                 seconds, int(kBlock), kWriteEvery,
                 f.realTime ? ", real-time workers" : ", ordinary threads (real-time refused)",
                 f.longestWriteMs, f.longestLateMs, f.writes, f.editorLoads);
+    const Figures p = measureSelectionsBesidePresetPicks(seconds);
+    std::printf("host program selections beside the editor's preset picks and a busy lower "
+                "real-time thread (one core, %.0f s%s): longest selection %.3f ms (target < 5 "
+                "ms); %ld selections, %ld picks\n",
+                seconds, p.realTime ? "" : ", ordinary threads (real-time refused)",
+                p.longestWriteMs, p.writes, p.editorLoads);
 }
 
 } // namespace bench

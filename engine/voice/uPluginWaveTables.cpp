@@ -8,9 +8,10 @@
 #include "engine/params/ParamTags.h"
 #include "engine/tables/LookupTables.h"
 
+#include <chrono>
 #include <cmath>
 #include <emmintrin.h>
-#include <sched.h>
+#include <thread>
 #include <xmmintrin.h>
 
 namespace {
@@ -29,13 +30,15 @@ int firstTag(int n) {
 
 } // namespace
 
-// The audio thread only tries; the editor's thread waits its turn, briefly.
+// The audio thread only tries; the editor's thread waits its turn: for one step of the
+// render's build (never a wait itself) or for its own rebuild. It sleeps between looks, so a
+// render of lower priority on its core gets to end the step.
 bool APlugin::lockUserWaves(bool wait) {
     bool expected = false;
     while (!userWaveBusy.compare_exchange_weak(expected, true)) {
         if (!wait) return false;
         expected = false;
-        sched_yield();
+        std::this_thread::sleep_for(std::chrono::microseconds(20));
     }
     return true;
 }
