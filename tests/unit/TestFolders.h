@@ -1,5 +1,6 @@
 // Temporary folders, a fresh preferences file per test, and whole-file reads and writes for
-// unit tests; folders go below $ZEK2_TEST_TMP when set, else /tmp.
+// unit tests; folders go below $ZEK2_TEST_TMP (the test process's own folder, which the tests'
+// main makes) when set, else /tmp.
 #pragma once
 
 #include "platform/prefs.h"
