@@ -14,7 +14,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -146,34 +145,13 @@ inline std::vector<float> holdKey(rendertest::Engine& e, int key, double seconds
     return left;
 }
 
-// The engines made while it lives keep their files (tuning copies among them) below `path`;
-// then the process's data folder is theirs again.
-class ScopedDataHome {
-public:
-    explicit ScopedDataHome(const std::string& path) {
-        if (const char* now = std::getenv("XDG_DATA_HOME")) before = now;
-        setenv("XDG_DATA_HOME", path.c_str(), 1);
-    }
-    ~ScopedDataHome() {
-        if (before.has_value())
-            setenv("XDG_DATA_HOME", before->c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
-    }
-    ScopedDataHome(const ScopedDataHome&) = delete;
-    ScopedDataHome& operator=(const ScopedDataHome&) = delete;
-
-private:
-    std::optional<std::string> before;
-};
-
 // An engine, a scratch folder removed afterwards with every file the engine kept (its data
 // folder is inside), and a scripted dialog back end that records every question a file command
 // asks (unanswered ones are Cancel).
 class FileTest : public ::testing::Test {
 protected:
     explicit FileTest(const char* prefix)
-        : folder(makeTempFolder(prefix)), dataHome(folder + "/data") {}
+        : folder(makeTempFolder(prefix)), dataHome("XDG_DATA_HOME", folder + "/data") {}
     void TearDown() override {
         scoped.reset();
         std::error_code ignored;
@@ -190,7 +168,7 @@ protected:
         return n;
     }
     std::string folder;
-    ScopedDataHome dataHome;
+    ScopedEnv dataHome; // the engines keep their files (tuning copies among them) in `folder`
     rendertest::Engine e;
     ScriptedDialogs dialogs;
     std::unique_ptr<ScopedDialogBackend> scoped = std::make_unique<ScopedDialogBackend>(dialogs);
