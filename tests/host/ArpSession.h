@@ -40,7 +40,8 @@ struct Sent {
 };
 
 // Points the preferences at a private file that sends MIDI out on channel 1. The store is
-// read once per process, so this must come before the process opens its first plug-in.
+// read once per process, so this must come before the process opens its first plug-in; the
+// file serves the process to its end and goes with the process's own folder (TestMain.cpp).
 inline bool usePrivatePreferences() {
     static const bool ready = [] {
         if (testhost::openedPlugins() > 0) return false;

@@ -25,7 +25,8 @@
 namespace {
 
 // Points the preferences at a private file with the given screen size switched on; false when
-// the process has loaded a plug-in already (the preferences are read once).
+// the process has loaded a plug-in already (the preferences are read once). The file serves the
+// process to its end and goes with the process's own folder (TestMain.cpp).
 bool usePrefsWithSize(int size) {
     if (testhost::openedPlugins() > 0) return false;
     const char* base = std::getenv("ZEK2_TEST_TMP");

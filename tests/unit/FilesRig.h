@@ -145,11 +145,13 @@ inline std::vector<float> holdKey(rendertest::Engine& e, int key, double seconds
     return left;
 }
 
-// An engine, a scratch folder removed afterwards, and a scripted dialog back end that records
-// every question a file command asks (unanswered ones are Cancel).
+// An engine, a scratch folder removed afterwards with every file the engine kept (its data
+// folder is inside), and a scripted dialog back end that records every question a file command
+// asks (unanswered ones are Cancel).
 class FileTest : public ::testing::Test {
 protected:
-    explicit FileTest(const char* prefix) : folder(makeTempFolder(prefix)) {}
+    explicit FileTest(const char* prefix)
+        : folder(makeTempFolder(prefix)), dataHome("XDG_DATA_HOME", folder + "/data") {}
     void TearDown() override {
         scoped.reset();
         std::error_code ignored;
@@ -165,8 +167,9 @@ protected:
             n += q.kind == DialogKind::Message && q.text == text;
         return n;
     }
-    rendertest::Engine e;
     std::string folder;
+    ScopedEnv dataHome; // the engines keep their files (tuning copies among them) in `folder`
+    rendertest::Engine e;
     ScriptedDialogs dialogs;
     std::unique_ptr<ScopedDialogBackend> scoped = std::make_unique<ScopedDialogBackend>(dialogs);
 };

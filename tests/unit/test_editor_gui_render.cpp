@@ -149,7 +149,8 @@ TEST(GuiRender, NumberedBitmapsComeFromTheInstalledResourceProvider) {
         const std::string folder = makeTempFolder("zek2gui");
         frame->writePNG(folder + "/p.png");
         png = readWhole(folder + "/p.png");
-        std::remove((folder + "/p.png").c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
         frame->forget();
     }
     setBitmapResourceProvider(

@@ -6,9 +6,12 @@
 #include "platform/strings.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <thread>
 
@@ -30,6 +33,22 @@ TuningParse parse(const std::string& text, Table& t) {
 class TuningFiles : public filesrig::FileTest {
 protected:
     TuningFiles() : FileTest("zek2tuning") {}
+};
+
+// The process's file size limit at `bytes` while it lives, its signal ignored, so a write past
+// it fails as one on a full disk does; then both as they were.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit limit{bytes, before.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, signalBefore);
+    }
+    void (*signalBefore)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
 };
 
 } // namespace
@@ -140,9 +159,7 @@ TEST_F(TuningFiles, ATuningFileRetunesTheRenderedPitchByItsCents) {
 // Names that share the 39 bytes the name tags hold are never given to two contents: the second
 // is kept as the first 37 bytes and " 2", and each load of the same content finds its copy.
 TEST_F(TuningFiles, NamesSharingTheirFirst39BytesKeepTheirOwnCopies) {
-    // The test processes share one data folder: the names are this process's own.
-    const std::string shared =
-        "A_very_long_tuning_name_for_the_gamelan_" + std::to_string(getpid());
+    const std::string shared = "A_very_long_tuning_name_for_the_gamelan_";
     const std::string pelog = write(shared + "pelog.tun", "[Tuning]\nnote 60=6010\n");
     const std::string slendro = write(shared + "slendro.tun", "[Tuning]\nnote 60=6020\n");
     const std::string first = shared.substr(0, 39), second = shared.substr(0, 37) + " 2";
@@ -154,12 +171,13 @@ TEST_F(TuningFiles, NamesSharingTheirFirst39BytesKeepTheirOwnCopies) {
     const std::string kept = e->getFolder(kFolderTuning);
     EXPECT_FALSE(std::filesystem::exists(kept + shared.substr(0, 37) + " 3.tun"))
         << "a load again made a copy";
-    for (const std::string& name : {first, second}) std::filesystem::remove(kept + name + ".tun");
 }
 
 // A tuning that cannot be kept with the sound is refused when it is loaded, with a message,
-// and the tuning before stays: a name no file can have, a tuning folder that cannot be made.
-// Switched on without a name, the sound plays and names the standard table.
+// and the tuning before stays: a name no file can have, a folder that holds the most copies of
+// the name, a copy that cannot be written whole (removed, so no part of it stays under the name
+// for a restored sound to find), a tuning folder that cannot be made. Switched on without a
+// name, the sound plays and names the standard table.
 TEST_F(TuningFiles, ATuningThatCannotBeKeptIsRefusedWhenLoaded) {
     const std::string q = "q" + std::to_string(getpid());
     ASSERT_TRUE(e->loadTuningFile(write(q + ".tun", "[Tuning]\nnote 60=6050\n"), q));
@@ -173,7 +191,25 @@ TEST_F(TuningFiles, ATuningThatCannotBeKeptIsRefusedWhenLoaded) {
     dialogs.answerOk(); // the message box
     e->loadTuning();
     EXPECT_EQ(messages(problem), 1);
-    std::filesystem::remove(e->getFolder(kFolderTuning) + q + ".tun");
+    const std::string kept = e->getFolder(kFolderTuning);
+    for (int n = 1; n <= 999; ++n)
+        writeWhole(kept + "full" + (n == 1 ? "" : " " + std::to_string(n)) + ".tun",
+                   "[Tuning]\nnote 1=" + std::to_string(n) + "\n");
+    EXPECT_FALSE(e->loadTuningFile(write("full.tun", "[Tuning]\nnote 1=0\n"), "full", &problem));
+    EXPECT_NE(problem.find("999 other tunings"), std::string::npos) << problem;
+    const std::string cut = write("cut.tun", "[Tuning]\nnote 60=6100\n");
+    bool loaded = true;
+    {
+        // Nothing else is written meanwhile, a failure's report neither.
+        FileSizeLimit limit(10);
+        loaded = e->loadTuningFile(cut, "cut", &problem);
+    }
+    EXPECT_FALSE(loaded);
+    EXPECT_NE(problem.find("could be written"), std::string::npos) << problem;
+    EXPECT_FALSE(std::filesystem::exists(kept + "cut.tun")) << "a cut copy was left";
+    EXPECT_EQ(e->getTuningName(), q);
+    EXPECT_FLOAT_EQ(e->getTuning(60), 60.5f);
+    std::filesystem::remove(kept + q + ".tun");
 
     // The preferences are the test engine's own.
     write("plain", "a file, not a folder");
@@ -193,4 +229,52 @@ TEST_F(TuningFiles, ATuningThatCannotBeKeptIsRefusedWhenLoaded) {
     for (int i = 0; i < tag::TuningNameCount; ++i) e->setParameter(tag::TuningNameFirst + i, 0.0f);
     EXPECT_EQ(e->getTuningName(), "Standard Tuning");
     EXPECT_EQ(e->getTuning(61), 61.0f);
+}
+
+class TuningFilesRace : public TuningFiles {};
+
+namespace {
+// Lets two threads (0 and 1) go at one moment, both on a core: they answer each other's turn a
+// few times first, so one that the scheduler put aside while it waited does not start late.
+void meet(std::atomic<int>& turn, int thread) {
+    constexpr int kTurns = 8;
+    for (int step = thread; step < kTurns; step += 2) {
+        while (turn.load() != step) {
+        }
+        turn.store(step + 1);
+    }
+    while (turn.load() < kTurns) {
+    }
+}
+} // namespace
+
+// Two instances load two tunings of one file name at the same moment, round after round: each
+// keeps a copy of its own (one under the name, the other as "name 2"), never one for both, so
+// each sound, restored from its name, plays its own tuning.
+TEST_F(TuningFilesRace, TwoInstancesLoadingTuningsOfOneNameAtOnceKeepACopyEach) {
+    auto other = std::make_unique<APlugin>(nullptr);
+    const std::string kept = e->getFolder(kFolderTuning);
+    ASSERT_EQ(other->getFolder(kFolderTuning), kept);
+    std::filesystem::create_directories(folder + "/A");
+    std::filesystem::create_directories(folder + "/B");
+    APlugin* engines[2] = {&*e, other.get()};
+    const std::string texts[2] = {"[Tuning]\nnote 60=6100\n", "[Tuning]\nnote 60=6200\n"};
+    const std::string paths[2] = {write("A/same.tun", texts[0]), write("B/same.tun", texts[1])};
+    for (int round = 0; round < 300 && !HasFailure(); ++round) {
+        std::atomic<int> turn{0};
+        bool loaded[2] = {};
+        std::thread loads[2];
+        for (int i = 0; i < 2; ++i)
+            loads[i] = std::thread([&, i] {
+                meet(turn, i);
+                loaded[i] = engines[i]->loadTuningFile(paths[i], "same");
+            });
+        for (std::thread& load : loads) load.join();
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(loaded[i]) << "round " << round;
+            EXPECT_EQ(readWhole(kept + engines[i]->getTuningName() + ".tun"), texts[i])
+                << "round " << round << ": instance " << i << " keeps the other's tuning";
+        }
+        for (const char* copy : {"same.tun", "same 2.tun"}) std::filesystem::remove(kept + copy);
+    }
 }

@@ -37,6 +37,8 @@ protected:
     }
     std::string folder_;
     std::string path_;
+    // The tests point these elsewhere; the tests after them find them as they were.
+    ScopedEnv environment{"HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME"};
 };
 
 TEST_F(PlatformPrefs, ValuesKeepTheirFormAndSurviveTheFile) {
