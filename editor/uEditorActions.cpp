@@ -52,6 +52,13 @@ void uEditor::valueChanged(CControl* c) {
         editsTold([&] { actOnChange(c); });
     else
         actOnChange(c);
+    // A menu's choice shows in the read-outs, as a knob's move does, wherever the pointer was
+    // left. The groups of the user waves' preset menus stand for no parameter of their own.
+    if (!dynamic_cast<COptionMenu*>(c)) return;
+    int chosen = c->getTag();
+    for (int wave = 0; wave < 2; ++wave)
+        if (indexIn(ui.wavePresetMenus[wave], c) >= 0) chosen = WAVE_PRESET_NUMS_TAGS[wave];
+    showChosen(chosen);
 }
 
 void uEditor::actOnChange(CControl* c) {

@@ -474,6 +474,8 @@ public:
     void updateWaveScreen();
     void dropMod();
     void updateReadout(const std::string& name, const std::string& value);
+    // The read-outs show a parameter and its value, as after a choice of its menu.
+    void showChosen(int tag);
     const std::string& getHoverName() const { return hoverName; }
     const std::string& getHoverValue() const { return hoverValue; }
     void requestUserWave() { waveChanged = true; }
