@@ -304,8 +304,8 @@ private:
     std::vector<float> valuesNow() const;
     // The tags whose values differ from `before`, and `alwaysTold`.
     std::vector<int> movedSince(const std::vector<float>& before, int alwaysTold) const;
-    // A program chosen in the editor: `select` runs at once, its values are told once the
-    // render has applied it (`now`: as they stand).
+    // A program chosen in the editor: `select` runs at once, and each value it moved is told
+    // once the render has applied it (or at once, `now`, as the values stand).
     void programTold(const std::function<void()>& select);
     void tellChosenProgram(bool now);
     // The values before the programs chosen since the last told; empty when none waits.
