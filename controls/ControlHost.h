@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace VSTGUI {
 class CBitmap;
@@ -131,6 +132,10 @@ public:
     virtual void keepEditPastRelease(int32_t tag) = 0;
     // One user edit: runs `write` and tells the host of every parameter it moved.
     virtual void userEdit(int tag, const std::function<void()>& write) = 0;
+    // A stroke over a display, from its press to its release, that writes values as it goes:
+    // the press names the tags it may write, the release tells the host each that moved.
+    virtual void beginStroke(const std::vector<int>& tags) = 0;
+    virtual void endStroke() = 0;
     // Typed entry of a parameter's value; the answer arrives later as an edit of its own.
     virtual void typeValue(int tag) = 0;
     // The host re-reads every parameter's value and name at the next idle call.

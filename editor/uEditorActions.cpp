@@ -52,6 +52,13 @@ void uEditor::valueChanged(CControl* c) {
         editsTold([&] { actOnChange(c); });
     else
         actOnChange(c);
+    // A menu's choice shows in the read-outs, as a knob's move does, wherever the pointer was
+    // left. The groups of the user waves' preset menus stand for no parameter of their own.
+    if (!dynamic_cast<COptionMenu*>(c)) return;
+    int chosen = c->getTag();
+    for (int wave = 0; wave < 2; ++wave)
+        if (indexIn(ui.wavePresetMenus[wave], c) >= 0) chosen = WAVE_PRESET_NUMS_TAGS[wave];
+    showChosen(chosen);
 }
 
 void uEditor::actOnChange(CControl* c) {
@@ -72,17 +79,18 @@ void uEditor::actOnChange(CControl* c) {
         engine->setParameterAutomated(t, c->getValue());
 }
 
-// A program, the compare and the init patch replace the whole sound, as a program change does:
-// no edit of a parameter, so no value is told on its own and the host re-reads them all
-// (updateDisplay; a program applied asks for it, turnPartialOff). The other commands of the top
-// bar move no parameter.
+// A program, the compare and the init patch replace the whole sound: each value they moved is
+// told to the host as one edit, as the other commands' are (a program's once the render has
+// applied it), so the host keeps the musician's choice; then the host re-reads every value and
+// name (updateDisplay; a program applied asks for it, turnPartialOff). The other commands of
+// the top bar move no parameter.
 bool uEditor::actTopBar(CControl* c, bool pressed) {
     APlugin* engine = getEngine();
     if (c == ui.presetMenu) {
         char title[256] = {};
         ui.presetMenu->getCurrent(title, false);
         if (std::strcmp(title, "Clear Preset") == 0) {
-            engine->clearProgram();
+            soundTold([engine] { engine->clearProgram(); });
             requestHostDisplay();
         }
         const int size = findTitle(title, SET_SCREEN_SIZE_STR, SET_SCREEN_SIZE_COUNT);
@@ -92,7 +100,8 @@ bool uEditor::actTopBar(CControl* c, bool pressed) {
     }
     if (const int column = indexIn(ui.presetColumnMenus, c); column >= 0) {
         const int entry = ui.presetColumnMenus[column]->getCurrentIndex(false);
-        if (entry >= 0) engine->setDemoProgram(entry + kPresetsPerColumn * column);
+        if (entry >= 0)
+            programTold([&] { engine->setDemoProgram(entry + kPresetsPerColumn * column); });
         resume();
         return true;
     }
@@ -105,8 +114,8 @@ bool uEditor::actTopBar(CControl* c, bool pressed) {
         if (!pressed) return true;
         // The compare swaps every value at once: the host re-reads them all.
         if (c == ui.origButton || c == ui.editButton) requestHostDisplay();
-        if (c == ui.origButton) engine->origProgram();
-        if (c == ui.editButton) engine->editProgram();
+        if (c == ui.origButton) soundTold([engine] { engine->origProgram(); });
+        if (c == ui.editButton) soundTold([engine] { engine->editProgram(); });
         if (c == ui.backButton) showBackScreen();
         if (c == ui.easyButton) screenMode == 1 ? showMainScreen() : showEasyScreen();
         // The manual opens in the desktop's viewer, started without a shell with the path as

@@ -94,6 +94,17 @@ void uEditor::idleHover() {
     }
 }
 
+void uEditor::showChosen(int tag) {
+    APlugin* engine = getEngine();
+    if (!engine || !isValidTag(tag) || screenMode == 2) return;
+    // Kept as what the read-outs show: the next pass writes them again only when it finds
+    // another view under the pointer, or this one with another value.
+    hoverName = engine->getParameterNameStr(tag);
+    hoverValue = engine->getParameterDisplayStr(tag);
+    if (ui.parameterName) ui.parameterName->setString(hoverName);
+    if (ui.parameterValue) ui.parameterValue->setString(hoverValue);
+}
+
 void uEditor::updateReadout(const std::string& name, const std::string& value) {
     const std::string combined = name + ":" + value;
     if (screenMode == 2 || combined == lastReadout) return;

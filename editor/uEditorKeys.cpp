@@ -61,6 +61,6 @@ void uEditor::programStep(int delta) {
     if (t < programStepStamp) programStepStamp = t - (kProgramStepMs + 1);
     if (t - programStepStamp < kProgramStepMs) return;
     programStepStamp = t;
-    engine->changeDemoProgramDelta(delta);
+    programTold([engine, delta] { engine->changeDemoProgramDelta(delta); });
     resume();
 }

@@ -188,6 +188,8 @@ void uEditor::serveMarks() {
 
 void uEditor::idle() {
     APlugin* engine = getEngine();
+    // A program chosen and applied since is told before the host re-reads the values.
+    if (!closePending) tellChosenProgram(false);
     serveHostDisplay();
     // The host may close the editor from inside any callback: nothing more is served then.
     if (closePending) return;

@@ -336,6 +336,7 @@ void uEditor::dropMod() {
 // to waveform editing.
 void uEditor::turnPartialOff() {
     partialOffPending.store(true, std::memory_order_release);
+    programApplied.store(true, std::memory_order_release);
     // A preset was applied: every value and name the host shows may have changed.
     requestHostDisplay();
 }

@@ -173,6 +173,10 @@ void uEditor::close() {
     // pop-up menu and message window: none of them changes anything after.
     cancelDialogs();
     endAllEdits();
+    // No idle call follows to tell a program chosen and not yet applied; a stroke cut short
+    // tells nothing.
+    tellChosenProgram(true);
+    strokeValues.clear();
     releaseOpening();
 }
 

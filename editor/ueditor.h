@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class AudioEffect;
@@ -205,6 +206,14 @@ public:
     // a tag takes its edit in. Nested calls are told by the outermost. `alwaysTold`, when a
     // parameter, is told whether it moved or not. Answers the tags told.
     std::vector<int> editsTold(const std::function<void()>& write, int alwaysTold = -1);
+    // The same for a command that replaces the whole sound (the compare, the init patch): each
+    // value it moved is told as it stands, bracketed, and written no more.
+    std::vector<int> soundTold(const std::function<void()>& replace);
+    // A stroke over a display (a pen over a wave, a recorded XY gesture): its press notes
+    // the values of `tags`, its release tells the host each of them that moved meanwhile,
+    // bracketed, as it stands.
+    void beginStroke(const std::vector<int>& tags) override;
+    void endStroke() override;
     // The same for one parameter's edit (a tag outside the parameters only writes).
     void userEdit(int tag, const std::function<void()>& write) override {
         if (!isValidTag(tag) || !getEffect())
@@ -287,6 +296,24 @@ private:
     std::deque<Question> dialogQueue;
     // Set while editsTold runs its write: inner edits leave the telling to it.
     bool gatheringEdits = false;
+    // Runs `write` and tells each value it moved; `writeAgain` tells a value by writing it
+    // again through the host's automated write, else as it stands.
+    std::vector<int> gatherEdits(const std::function<void()>& write, int alwaysTold,
+                                 bool writeAgain);
+    void tellEach(const std::vector<int>& tags, bool writeAgain);
+    std::vector<float> valuesNow() const;
+    // The tags whose values differ from `before`, and `alwaysTold`.
+    std::vector<int> movedSince(const std::vector<float>& before, int alwaysTold) const;
+    // A program chosen in the editor: `select` runs at once, and each value it moved is told
+    // once the render has applied it (or at once, `now`, as the values stand).
+    void programTold(const std::function<void()>& select);
+    void tellChosenProgram(bool now);
+    // The values before the programs chosen since the last told; empty when none waits.
+    std::vector<float> chosenFrom;
+    // Raised by the engine each time it applies a program.
+    std::atomic<bool> programApplied{false};
+    // The values a stroke's press noted, by tag.
+    std::vector<std::pair<int, float>> strokeValues;
     // While a command runs: whether it has met a question still unanswered (such a run is
     // cancelled and runs again with the answer), and whether a question of it was cancelled.
     // Either way the command does nothing, and tells the host nothing of its own.
@@ -447,6 +474,8 @@ public:
     void updateWaveScreen();
     void dropMod();
     void updateReadout(const std::string& name, const std::string& value);
+    // The read-outs show a parameter and its value, as after a choice of its menu.
+    void showChosen(int tag);
     const std::string& getHoverName() const { return hoverName; }
     const std::string& getHoverValue() const { return hoverValue; }
     void requestUserWave() { waveChanged = true; }

@@ -5,6 +5,7 @@
 #include "controls/displays/TWaveDisplay.h"
 
 #include <algorithm>
+#include <vector>
 
 using namespace VSTGUI;
 
@@ -33,13 +34,10 @@ float TWaveDisplay::partialValue(CCoord y) const {
     return 1.0f - std::clamp(d / half, 0.0f, 1.0f);
 }
 
+// Plain writes, as the pen's: the release tells the host of the points that moved.
 void TWaveDisplay::setAllPoints(DisplaySound* engine, bool toOrig) {
-    for (int i = 0; i < kPoints; ++i) {
-        if (toOrig)
-            engine->setToOrig(USER_WAVE_START[wave] + i);
-        else
-            engine->setToDefault(USER_WAVE_START[wave] + i);
-    }
+    for (int t = USER_WAVE_START[wave]; t < USER_WAVE_START[wave] + kPoints; ++t)
+        engine->setParameter(t, toOrig ? engine->getOrigValue(t) : engine->getDefaultValue(t));
 }
 
 CMouseEventResult TWaveDisplay::onMouseDown(CPoint& where, const CButtonState& buttons) {
@@ -62,6 +60,10 @@ CMouseEventResult TWaveDisplay::onMouseDown(CPoint& where, const CButtonState& b
     }
     editor->addWaveUndo();
     editor->setSectionUndo(kWaveSection);
+    // The stroke may write any point of the wave, the partials pen all of them.
+    std::vector<int> points(kPoints);
+    for (int i = 0; i < kPoints; ++i) points[static_cast<size_t>(i)] = USER_WAVE_START[wave] + i;
+    editor->beginStroke(points);
     if ((buttons & (kControl | kShift)) == (kControl | kShift)) {
         setAllPoints(engine, true);
         return kFollowed; // the release rebuilds the wave
@@ -186,8 +188,11 @@ CMouseEventResult TWaveDisplay::onMouseUp(CPoint&, const CButtonState&) {
     }
     if (penDown && !partialsPen && drawMode == kLineDraw && lineVisible) writeLine();
     engine->createUserWaveTable(wave);
-    // A stroke rewrites many points of the wave at once: the host re-reads them.
-    if (ControlEditor* editor = editorOf(this); editor && penDown) editor->requestHostDisplay();
+    // Each point the stroke moved is an edit of its own, and the host re-reads the wave.
+    if (ControlEditor* editor = editorOf(this)) {
+        editor->endStroke();
+        if (penDown) editor->requestHostDisplay();
+    }
     partialsPen = penDown = false;
     setDirty(true);
     return kMouseEventHandled;

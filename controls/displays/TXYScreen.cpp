@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 using namespace VSTGUI;
 using namespace xytags;
@@ -111,6 +112,14 @@ CMouseEventResult TXYScreen::onMouseDown(CPoint& where, const CButtonState& butt
     }
     editor->setSectionUndo(kAllXYSection);
     if (recordMode == kRecord) {
+        // A recording writes the position as it goes, then the length and the whole path.
+        std::vector<int> written = {posX(pad), posY(pad), padTag(tag::Xy1LenSec, pad),
+                                    padTag(tag::Xy1LenMs, pad)};
+        for (int i = 0; i < kPathPoints; ++i) {
+            written.push_back(pathX(pad, i));
+            written.push_back(pathY(pad, i));
+        }
+        editor->beginStroke(written);
         float x, y;
         toPad(where, x, y);
         engine->setParameter(posX(pad), x);
@@ -206,10 +215,14 @@ CMouseEventResult TXYScreen::onMouseUp(CPoint&, const CButtonState&) {
     ControlEditor* editor = editorOf(this);
     DisplaySound* engine = displaySoundOf(this);
     releaseHeld();
-    // A recording rewrites the whole path: the host re-reads it.
-    if (editor && recordMode == kRecord && dragging) editor->requestHostDisplay();
+    const bool recorded = recordMode == kRecord && dragging;
+    if (engine && recorded) engine->endXYRecord(pad);
+    // Each value the recording moved is an edit of its own, and the host re-reads the path.
+    if (editor && recorded) {
+        editor->endStroke();
+        editor->requestHostDisplay();
+    }
     if (editor) editor->setXYPoint(pad, -1);
-    if (engine && recordMode == kRecord && dragging) engine->endXYRecord(pad);
     if (engine && recordMode == kReplay && engine->getXYEdit(pad) && hasPath()) selected = -1;
     dragging = false;
     setDirty(true);

@@ -65,6 +65,8 @@ struct FakeEditor : VSTGUIEditorInterface, ControlEditor, IControlListener {
     bool isEditOpen(int32_t) const override { return open > 0; }
     void keepEditPastRelease(int32_t) override {}
     void userEdit(int, const std::function<void()>& write) override { write(); }
+    void beginStroke(const std::vector<int>&) override {}
+    void endStroke() override {}
     void typeValue(int) override {}
     void requestHostDisplay() override {}
     bool getDragAndDrop() const override { return false; }

@@ -39,6 +39,7 @@ constexpr std::pair<int, int> kEasyPulses[] = {
 constexpr int kMenuSetToMinimum = 5, kMenuSetToValue = 8, kMenuLatchToMIDI = 12,
               kMenuClearAllMIDI = 15;
 constexpr int kLearnController = 85;
+constexpr int kChunkBytes = 8224;
 
 // Renders until the first program is applied, then opens the editor with the pre-EQ and
 // the gater on, so their displays take clicks.
@@ -265,6 +266,43 @@ TEST(HostEditorEvents, AChangeOfManyParametersCallsUpdateDisplayOnceFromTheUiThr
     EXPECT_EQ(updates(), 1);
     knobMenu(kMenuClearAllMIDI);
 }
+// What the host does itself is told nothing back while the editor is open: a program it
+// selects, a chunk it restores (values and the program trigger take the same apply), a MIDI
+// program change in its track.
+TEST(HostEditorEvents, TheHostsOwnChangesAreToldNothingBack) {
+    struct HostBack {
+        ~HostBack() { testhost::resetHost(); }
+    } hostBack;
+    testhost::host().product = "REAPER"; // a host offered the chunk
+    testhost::Plugin plugin;
+    prepare(plugin);
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    void* data = nullptr;
+    ASSERT_EQ(plugin.dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
+    const std::vector<char> chunk(static_cast<char*>(data), static_cast<char*>(data) + kChunkBytes);
+    std::vector<float> left, right;
+    auto away = [&] {
+        for (int t : {kOsc1Volume, kOsc1Volume + 1, 1100, 1600}) plugin.setParameter(t, 0.9f);
+    };
+    s.forget();
+    away();
+    plugin.dispatch(effSetProgram, 0, 0);
+    plugin.process(8192, left, right);
+    away();
+    ASSERT_EQ(plugin.dispatch(effSetChunk, 0, kChunkBytes, const_cast<char*>(chunk.data())), 1);
+    plugin.sendMidi({{0, 0xC0, 5, 0}});
+    plugin.process(8192, left, right);
+    s.idles(6);
+    const auto log = s.calls();
+    EXPECT_EQ(EditorSession::countOf(log, audioMasterAutomate) +
+                  EditorSession::countOf(log, audioMasterBeginEdit) +
+                  EditorSession::countOf(log, audioMasterEndEdit),
+              0)
+        << describe(log);
+    EXPECT_GE(EditorSession::countOf(log, audioMasterUpdateDisplay), 1);
+}
+
 // Showing a page or dismissing a menu edits nothing: the host hears no edit call at all.
 TEST(HostEditorEvents, LookingAroundTellsTheHostNothing) {
     testhost::Plugin plugin;

@@ -1,8 +1,8 @@
 // Pop-up menus, message boxes and file choosers run beside the host's idle calls: while one is
 // open every effEditIdle call returns quickly and the next follows on time, as the host's own
 // record of its idle calls shows. A choice applies when it is made, as one edit, and the
-// read-outs show it at once for the control under the pointer; closing the editor with one
-// open closes it and changes nothing. Driven by real X events.
+// read-outs show it at once, for the control under the pointer or wherever the pointer was
+// left; closing the editor with one open closes it and changes nothing. Driven by real X events.
 #include "tests/PidfdSignalsRefused.h"
 #include "tests/TestEnv.h"
 
@@ -42,6 +42,10 @@ constexpr int kOsc1WaveX = 60, kOsc1WaveY = 122, kOsc1Wave = 260;
 // The multi view's arpeggiator page: its tab, the grid and the A switch.
 constexpr int kArpTabX = 62, kArpTabY = 415, kArpGridX = 300, kArpGridY = 560;
 constexpr int kArpAX = 61, kArpAY = 444;
+// The multi view's wave page: its tab and the preset menu of User Wave 1.
+constexpr int kWaveTabX = 132, kWavePresetX = 100, kWavePresetY = 696, kWave1Preset = 1012;
+// A place of the main screen over no control.
+constexpr int kNoControlX = 1120, kNoControlY = 765;
 // Down steps from "Preset 1-32" over the eight columns and "Clear Preset" to the first
 // screen-size command.
 constexpr int kPresetMenuScreenSize100 = 10;
@@ -298,6 +302,29 @@ TEST(HostEditorPopups, MenusStayOpenAcrossIdleCallsAndTheirChoiceIsOneEdit) {
     s.idles(4);
     EXPECT_NE(waveChosen, waveBefore);
     EXPECT_TRUE(waveChosen == readouts(s)) << "the read-outs show the wave chosen";
+
+    // The same when the pointer has left the menu, as a click on an entry of a submenu leaves
+    // it: the wave page's preset menu of User Wave 1, where "Sine_Dist" is the first entry
+    // after "Sine" in its "Sine" group, chosen with the pointer over no control.
+    s.click(kWaveTabX, kArpTabY); // the tabs stand in one row
+    s.moveTo(kWavePresetX, kWavePresetY);
+    s.idles(4);
+    const std::vector<unsigned long> presetBefore = readouts(s);
+    s.click(kWavePresetX, kWavePresetY);
+    ASSERT_TRUE(s.waitForPopup());
+    s.moveTo(kNoControlX, kNoControlY);
+    for (KeySym k : {XK_Down, XK_Down, XK_Right, XK_Down}) s.key(k);
+    s.key(XK_Return);
+    EXPECT_TRUE(s.waitForNoPopup());
+    s.idles(4);
+    char preset[kVstMaxParamStrLen * 4] = "";
+    plugin.dispatch(effGetParamDisplay, kWave1Preset, 0, preset);
+    EXPECT_STREQ(preset, "Sine_Dist");
+    const std::vector<unsigned long> presetChosen = readouts(s);
+    s.moveTo(kWavePresetX, kWavePresetY);
+    s.idles(4);
+    EXPECT_TRUE(presetChosen != presetBefore) << "the read-outs keep the preset before";
+    EXPECT_TRUE(presetChosen == readouts(s)) << "the read-outs show the wave preset chosen";
 
     // From a knob onto the arpeggiator grid, which has no parameter of its own: the read-outs
     // take the grid's name rather than keep the knob's, and a view named otherwise (the A
