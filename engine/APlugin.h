@@ -522,8 +522,16 @@ private:
     float storableValue(int tag, float value) const;
     // setParameter without the push to the editor: the value stored, for the caller to push.
     // The program record takes it first, then the value sets that play (see
-    // takeRecordValuesWrittenInCopy).
+    // takeRecordValuesWrittenInCopy and takeRecordValueAfterWrite).
     float storeParameter(int tag, float value);
+    // After a write's stores: the value sets take the record's value again until it stands
+    // still, so a writer of the same tag whose record store came first cannot leave its own
+    // value playing under a record that holds another.
+    void takeRecordValueAfterWrite(int tag, float stored);
+    // How often a value that other threads keep rewriting is taken again from the record (by
+    // a write, the apply or a user wave's write-back); a host that rewrites one value faster
+    // than that gets the last value read, and its own write takes its value after it.
+    static constexpr int kRecordSettlePasses = 64;
     // After the apply's copy of the record into the value sets: a tag whose record value no
     // longer is the one copied was written meanwhile, and its value sets take the record's
     // value again, until the record stands still.

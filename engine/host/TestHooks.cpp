@@ -109,6 +109,18 @@ extern "C" __attribute__((visibility("default"))) int ZEK2TurnsThatWaited() {
     return turnWaits;
 }
 
+// The engine's automated write of a value, the one the editor's controls make.
+extern "C" __attribute__((visibility("default"))) void ZEK2AutomatedWrite(AEffect* effect, int tag,
+                                                                          float value) {
+    static_cast<APlugin*>(static_cast<AudioEffect*>(effect->object))
+        ->setParameterAutomated(tag, value);
+}
+
+// The value that plays for `tag`: the one the render reads.
+extern "C" __attribute__((visibility("default"))) float ZEK2PlayingValue(AEffect* effect, int tag) {
+    return static_cast<APlugin*>(static_cast<AudioEffect*>(effect->object))->getCurrentValue(tag);
+}
+
 // The program operations of the editor's compare buttons (0 as loaded, 1 as edited), its
 // "Clear Preset" (2), its preset menu (3, bank preset `arg`) and its wave menu (4, the built-in
 // shape that the preset tag of user wave `arg` names).

@@ -19,10 +19,6 @@ namespace {
 // The stored value of Play Mode's arpeggiator step (index 8 of range 9.99).
 constexpr float kPlayModeArpValue = 0.81081086f;
 
-// How often the apply takes again a value that a host keeps rewriting during its copy; a host
-// that rewrites one value faster than the apply can read it back gets the last value read.
-constexpr int kRecordSettlePasses = 64;
-
 // Names go to the host cut to the interface's 24-byte program-name buffer.
 void copyBounded(char* dst, const char* src, size_t size) {
     size_t i = 0;

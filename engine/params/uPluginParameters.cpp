@@ -56,6 +56,7 @@ float APlugin::storeParameter(int tag, float value) {
     ZEK2_TEST_HOOK(valueHalfStored);
     currentValues[tag] = v;
     editValues[tag] = v;
+    takeRecordValueAfterWrite(tag, v);
     // Raised after the values: an apply that starts later reads them all. A selection made
     // while an apply runs raises it again, so the new program follows in the render's next block.
     if (tag == tag::ApplyPreset) pendingPresetApply = true;
@@ -69,6 +70,21 @@ float APlugin::storeParameter(int tag, float value) {
             editChanged = true;
     }
     return v;
+}
+
+void APlugin::takeRecordValueAfterWrite(int tag, float stored) {
+    // Two writers of one tag make their two stores each with nothing ordering them: the one
+    // whose record store came first may store the values that play last. So each looks at the
+    // record after its own stores (and a fence) and takes what it holds. Of two writers, either
+    // the one storing last sees the other's later record value here, or its stores land before
+    // the other's: the writer whose record store was last always ends with its own value, the
+    // record's, in the value sets.
+    for (int pass = 0; pass < kRecordSettlePasses; ++pass) {
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        const float now = storableValue(tag, programValues.values[tag]);
+        if (now == stored) return;
+        currentValues[tag] = editValues[tag] = stored = now;
+    }
 }
 
 void APlugin::setParameterAutomated(VstInt32 tag, float value) {

@@ -19,9 +19,6 @@ namespace {
 constexpr int kSize = 4096;
 constexpr int kPartials = 4095; // analysed partials: bins 1..4095
 constexpr int kResynthPartials = 2047;
-// How often a point is put back over its smoothing while its writes keep beginning; a host that
-// rewrites one point faster than that gets the last value put back.
-constexpr int kPutBackPasses = 64;
 constexpr double kTwoPi = 6.283185307179586;
 
 int firstTag(int n) {
@@ -264,7 +261,7 @@ void APlugin::putBackWrittenPoint(int n, int i, uint32_t begun) {
     // the smoothing's, and be lost under them, only if its fence came before the one here: then
     // its begin is seen below. Its value was kept before the count.
     const int t = firstTag(n) + i;
-    for (int pass = 0; pass < kPutBackPasses; ++pass) {
+    for (int pass = 0; pass < kRecordSettlePasses; ++pass) {
         std::atomic_thread_fence(std::memory_order_seq_cst);
         const uint32_t now = userWavePointBegun[n][i].load();
         if (now == begun) return;

@@ -541,6 +541,11 @@ struct Hooks {
     int (*turnsThatWaited)() = reinterpret_cast<int (*)()>(dlsym(module, "ZEK2TurnsThatWaited"));
     void (*programCall)(AEffect*, int, int) =
         reinterpret_cast<void (*)(AEffect*, int, int)>(dlsym(module, "ZEK2ProgramCall"));
+    void (*automatedWrite)(AEffect*, int, float) =
+        reinterpret_cast<void (*)(AEffect*, int, float)>(dlsym(module, "ZEK2AutomatedWrite"));
+    float (*playing)(AEffect*,
+                     int) = reinterpret_cast<float (*)(AEffect*, int)>(dlsym(module,
+                                                                             "ZEK2PlayingValue"));
 };
 const Hooks& hooks() {
     static const Hooks h;
@@ -945,5 +950,79 @@ TEST(HostChunkRace, AHostWriteBesideAWriteBackNeverWaitsAndStands) {
     EXPECT_EQ(writer.getParameter(1), 0.0f);
     EXPECT_LT(*std::max_element(heard.begin(), heard.end()), 0.001f)
         << "the value written beside the apply is saved but not played";
+}
+
+// Two writers of one value meet: the first is held between its store of the program record and
+// of the values that play while the second writes to its end. Once both are over, the value
+// that plays is the one that reads back and is saved: two host threads (automation beside a
+// restore), a host thread beside the editor's own write, and a host's write of a wave point
+// beside the editor's pick of a built-in shape for that wave (all 512 points). Then storms of
+// two host threads rewriting one value as fast as they can, with no hold.
+TEST(HostChunkRace, TwoWritersOfOneValueEndPlayingWhatIsSaved) {
+    actAsChunkHost();
+    const Hooks& h = hooks();
+    ASSERT_TRUE(h.holdAt && h.programCall && h.automatedWrite && h.playing);
+    auto agree = [&](Plugin& p, VstInt32 t) {
+        const Chunk saved = takeChunk(p);
+        float kept = -1.0f;
+        if (saved.size() == kChunkBytes) std::memcpy(&kept, saved.data() + 4 * t, sizeof kept);
+        const float read = p.getParameter(t), played = h.playing(p.get(), t);
+        EXPECT_EQ(kept, read) << "saved " << kept << ", read " << read;
+        EXPECT_EQ(played, read) << "plays " << played << ", read and saved " << read;
+        return played == read && kept == read;
+    };
+    constexpr VstInt32 kPoint = tag::UserWave1First + 76;
+    const struct {
+        const char* name;
+        VstInt32 tag;
+        float first; // the held write's
+        std::function<void(Plugin&)> second;
+    } meetings[] = {
+        {"two host threads", tag::FilterFrequency, 0.9f,
+         [](Plugin& p) { p.setParameter(tag::FilterFrequency, 0.2f); }},
+        {"a host thread and the editor's write", tag::GlobalTuning, 0.7f,
+         [&](Plugin& p) { h.automatedWrite(p.get(), tag::GlobalTuning, 0.3f); }},
+        {"a host thread and the editor's wave pick", kPoint, 0.9f,
+         [&](Plugin& p) { h.programCall(p.get(), 4, 0); }},
+    };
+    for (const auto& m : meetings) {
+        SCOPED_TRACE(m.name);
+        Plugin p(44100.0f, 256, h.entry);
+        bankphrase::selectPreset(p, "Glass Piano"); // plays user wave 1
+        p.setParameter(tag::UserWave1Preset, 5.1f / 511.99f);
+        renderBoundaries(p, 2);
+        EXPECT_TRUE(whileHeldAt(
+            h, kValueHalfStored, [&] { p.setParameter(m.tag, m.first); },
+            [&] {
+                m.second(p);
+                return true;
+            }));
+        EXPECT_NE(p.getParameter(m.tag), m.first) << "the second write did not come last";
+        renderBoundaries(p, 2);
+        agree(p, m.tag);
+    }
+
+    // Each storm ends both writers at once, so their last writes meet.
+    constexpr int kStorms = 100, kWrites = 2000;
+    int split = 0;
+    for (int storm = 0; storm < kStorms; ++storm) {
+        Plugin p(44100.0f, 256, h.entry);
+        std::atomic<int> ready{0}, written{0};
+        std::atomic<bool> stop{false};
+        auto writer = [&](float base) {
+            ++ready;
+            while (ready < 2) std::this_thread::yield();
+            for (int i = 0; !stop; ++i, ++written)
+                p.setParameter(tag::FilterFrequency, base + 0.0001f * static_cast<float>(i % 1000));
+        };
+        std::thread a(writer, 0.1f), b(writer, 0.6f);
+        EXPECT_TRUE(waitFor([&] { return written >= kWrites; }));
+        stop = true;
+        a.join();
+        b.join();
+        split += !agree(p, tag::FilterFrequency);
+    }
+    std::printf("[ figures  ] %d of %d storms of two writers ended playing what is not saved\n",
+                split, kStorms);
 }
 #endif
