@@ -235,6 +235,7 @@ void uEditor::idlePass(uint32_t t) {
         ui.editedIndicator->invalid();
     }
     idleCompareButtons();
+    if (engine->getBuiltinPresetIndex() != presetShown) updatePresetMenu();
     if (ui.ribbon) ui.ribbon->setModValue(engine->getModValue(ui.ribbon->getTag()), t / 100);
     if (screenMode == 1) {
         idleEasyScreen(t);

@@ -77,6 +77,7 @@ void uEditor::updatePresetMenu() {
     APlugin* engine = getEngine();
     if (!finishedOpening || !engine || !ui.presetMenu) return;
     char name[64] = {};
+    presetShown = engine->getBuiltinPresetIndex();
     engine->getProgramName(name);
     ui.presetMenu->setString(name);
 }

@@ -352,6 +352,9 @@ private:
     bool mainScreenGuard = false;
     bool skipOscMod = false, skipEQ = false, skipDistortVoice = false, skipMultiView = false;
     bool editStateShown = false;
+    // The bank slot whose name the preset menu shows: a host that writes the name's values
+    // moves it without a refresh.
+    int presetShown = -1;
     int oscPage[2] = {0, 0};
     int selectedEQ = 0;
     int multiViewPage = 0;

@@ -516,6 +516,9 @@ private:
     void requestScreenRefresh();
     void initBuiltinPresetNames();
     int findPresetByName() const;
+    // After a write of a character of the name: the bank slot the host and the editor show
+    // follows the name the values spell.
+    void followPresetName();
     void decodePresetName(char (&name)[kPresetNameChars + 1]) const;
     void pushToEditor(int tag, float value);
     // A value as the value sets hold it: 0..1, NaN as 0, switches 0 or 1.

@@ -48,6 +48,20 @@ int APlugin::findPresetByName() const {
     return found;
 }
 
+void APlugin::followPresetName() {
+    // A host that writes back a sound value by value (its undo of a program change) reads
+    // that sound's name, as after a whole load; no bank preset is applied. The slot is found
+    // again while the name moves under it, so of two writers the later name stands.
+    int found = findPresetByName();
+    for (int pass = 0; pass < kRecordSettlePasses; ++pass) {
+        builtinPresetIndex = found;
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        const int now = findPresetByName();
+        if (now == found) return;
+        found = now;
+    }
+}
+
 bool APlugin::renderRunsElsewhere() const {
     return renderRunning.load(std::memory_order_acquire) &&
            renderThread.load(std::memory_order_relaxed) !=

@@ -41,6 +41,8 @@ void APlugin::setParameter(VstInt32 tag, float value) {
     const int wave = tag::userWaveOfPoint(tag);
     const float v = wave < 0 ? storeParameter(tag, value) : storeUserWavePoint(wave, tag, value);
     if (paramNotifiesEditor[tag]) pushToEditor(tag, v);
+    if (tag >= tag::PresetNameFirst && tag < tag::PresetNameFirst + kPresetNameChars)
+        followPresetName();
     if (tag >= tag::HasTuningOn && tag < tag::TuningNameFirst + tag::TuningNameCount)
         tuningNameWritten(tag);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 // After the test framework: the X headers it brings define macros (None, Bool) gtest uses.
+#include "BankPhrase.h"
 #include "EditorSession.h"
 #include "tests/TestEnv.h"
 
@@ -106,4 +107,33 @@ TEST(HostEditorEvents, ThePresetNameOpensTheBankAndAClickInAColumnPicksAPreset) 
 
     const auto log = s.calls();
     EXPECT_EQ(EditorSession::bracketFaults(log), "");
+}
+
+// A host's undo of a program change writes back only the values that moved, the name's among
+// them: the preset name shows that sound's name again, as drawn.
+TEST(HostEditorEvents, ThePresetNameFollowsTheValuesAHostWritesBack) {
+    testhost::Plugin plugin;
+    EditorSession s(plugin);
+    if (!s.ok()) ZEK2_CANNOT_RUN(s.whyNot());
+    std::vector<float> left, right;
+    auto shown = [&](const char* preset) {
+        bankphrase::selectPreset(plugin, preset);
+        for (int i = 0; i < 3; ++i) plugin.process(4096, left, right);
+        s.idles(3);
+        return s.box(kPresetX, kPresetY, kPresetW, kPresetH);
+    };
+    const auto glass = shown("Glass Piano");
+    std::vector<float> values(2048);
+    for (VstInt32 t = 0; t < 2048; ++t) values[size_t(t)] = plugin.getParameter(t);
+    ASSERT_NE(shown("Vowel Choir Keys"), glass);
+    for (VstInt32 t = 0; t < 2048; ++t)
+        if (plugin.getParameter(t) != values[size_t(t)]) plugin.setParameter(t, values[size_t(t)]);
+    plugin.process(4096, left, right);
+    EXPECT_TRUE(EditorSession::waitFor(
+        [&] {
+            s.idles(1);
+            return s.box(kPresetX, kPresetY, kPresetW, kPresetH) == glass;
+        },
+        EditorSession::kPatienceMs))
+        << "the preset name still shows the sound before";
 }

@@ -116,6 +116,23 @@ TEST_F(HostParameters, HostRestoringEveryParameterGetsItsSoundBack) {
     renderPastBoundary(restored);
     for (VstInt32 t = 0; t < 2048; ++t)
         ASSERT_FLOAT_EQ(restored.getParameter(t), saved[size_t(t)]) << "tag " << t;
+
+    // A host's undo of a program change writes back only the values that moved, the name's
+    // among them: the name it reads is that of the sound it wrote back, no bank preset applied.
+    Plugin undone;
+    bankphrase::selectPreset(undone, "Glass Piano");
+    renderPastBoundary(undone);
+    std::vector<float> glass(2048);
+    for (VstInt32 t = 0; t < 2048; ++t) glass[size_t(t)] = undone.getParameter(t);
+    bankphrase::selectPreset(undone, "Vowel Choir Keys");
+    renderPastBoundary(undone);
+    ASSERT_EQ(undone.text(effGetProgramName), "Vowel Choir Keys");
+    for (VstInt32 t = 0; t < 2048; ++t)
+        if (undone.getParameter(t) != glass[size_t(t)]) undone.setParameter(t, glass[size_t(t)]);
+    renderPastBoundary(undone);
+    EXPECT_EQ(undone.text(effGetProgramName), "Glass Piano");
+    for (VstInt32 t = 0; t < 2048; ++t)
+        ASSERT_EQ(undone.getParameter(t), glass[size_t(t)]) << "tag " << t;
 }
 
 namespace {
