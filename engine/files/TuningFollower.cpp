@@ -1,6 +1,8 @@
 // The engine's file thread for the tuning a sound names (see TuningFollower.h).
 #include "engine/files/TuningFollower.h"
 
+#include "engine/host/TestHooks.h"
+
 #include <cerrno>
 #include <utility>
 
@@ -26,6 +28,9 @@ void TuningFollower::run() {
         while (sem_wait(&wake) != 0 && errno == EINTR) {
         }
         if (stopping.load(std::memory_order_acquire)) return;
-        if (wanted.exchange(false, std::memory_order_acq_rel)) work();
+        if (wanted.exchange(false, std::memory_order_acq_rel)) {
+            work();
+            ZEK2_TEST_HOOK(followerDone);
+        }
     }
 }

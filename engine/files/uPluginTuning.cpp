@@ -186,6 +186,7 @@ void APlugin::followTuningName() {
             found = zekfiles::parseTuningText(text, table) == zekfiles::TuningParse::Ok;
         // A file not found or refused plays the standard table.
         if (!found) fillStandard(table);
+        ZEK2_TEST_HOOK(followerRead);
         std::lock_guard<PriorityMutex> hold(tuningFileLock);
         const std::string now = nameIn(programValues.values);
         if (now != name) {

@@ -1,10 +1,10 @@
 // The hooks of the tests' hook build of the plug-in (see TestHooks.h) and the calls it exports
 // beside VSTPluginMain: hold the next apply between its read and its writes, or inside its copy
 // of the record into the values that play, or the next turn on the program record before its
-// work, or a load's fetch of its tuning, or one of the numbered points of a parameter write and
-// of a user wave's write-back; see one held, let it go, count the turns that waited for the
-// apply, and reach the program operations that only the editor's buttons and menus make. Empty
-// elsewhere.
+// work, or a load's fetch of its tuning, or one of the numbered points of a parameter write, of
+// a user wave's write-back and of the tuning follower; see one held, let it go, count the turns
+// that waited for the apply, read the value that plays, and reach the automated write and the
+// program operations that only the editor's controls, buttons and menus make. Empty elsewhere.
 #include "engine/host/TestHooks.h"
 
 #ifdef ZEK2_TEST_HOOKS
@@ -34,7 +34,7 @@ struct Hold {
 };
 Hold applyHold, copyHold, turnHold, fetchHold;
 // The points held by number (see TestHooks.h).
-Hold numbered[6];
+Hold numbered[8];
 std::atomic<int> turnWaits{0};
 
 } // namespace
@@ -77,6 +77,14 @@ void testhook::writeBackStore() {
 
 void testhook::waveRebuildRead() {
     numbered[5].pass();
+}
+
+void testhook::followerRead() {
+    numbered[6].pass();
+}
+
+void testhook::followerDone() {
+    numbered[7].pass();
 }
 
 void testhook::turnWaitsForApply() {

@@ -12,14 +12,14 @@ void applyBetweenReadAndWrites();
 // The render's apply has read the record for the values that play and not yet written them:
 // it waits here while the test holds it.
 void applyCopying();
-// A turn on the program record found the apply holding it, or a parameter write found the
-// apply copying the record, and waits for it.
+// A turn on the program record found the apply holding it and waits for it to let go. (A
+// parameter write never waits: it takes no turn.)
 void turnWaitsForApply();
 // A turn holds the program record and has not yet done its work: it waits here while the test
 // holds it.
 void turnHoldsRecord();
-// A load fetches the tuning its sound names and has not yet raised the apply: it waits here
-// while the test holds it.
+// A load is about to fetch the tuning its sound names, on its own thread, before it raises the
+// apply: it waits here while the test holds it.
 void tuningFetch();
 // The points below are held through ZEK2HoldAt with their number.
 // 0: a parameter write has stored its value in the program record, not yet in the value sets.
@@ -34,6 +34,11 @@ void writeBackPoint();
 void writeBackStore();
 // 5: the editor's rebuild of a user wave has read the points and not yet written any back.
 void waveRebuildRead();
+// 6: the tuning follower has read the file of the name it found, outside the lock, and not yet
+// looked at the name again under the lock.
+void followerRead();
+// 7: the tuning follower's thread has done one pass of its work.
+void followerDone();
 #endif
 
 } // namespace testhook

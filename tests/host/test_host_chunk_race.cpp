@@ -585,6 +585,41 @@ bool landWhileHeld(const Hooks& h, int (*hold)(int), Plugin& plugin,
     return came;
 }
 
+// A tuning file that plays every note `cents` up, where the tuning loader keeps its copies;
+// returns its path.
+std::string keepTuning(const std::string& name, int cents) {
+    const std::string kept = std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Tuning";
+    std::filesystem::create_directories(kept);
+    const std::string path = kept + "/" + name + ".tun";
+    std::ofstream out(path);
+    out << "[Tuning]\n";
+    for (int n = 0; n < 128; ++n) out << "note " << n << "=" << n * 100 + cents << "\n";
+    return path;
+}
+
+// `chunk` with the tuning `name` switched on.
+Chunk withTuning(Chunk chunk, const std::string& name) {
+    for (size_t i = 0; i <= name.size(); ++i) {
+        const float code =
+            i < name.size() ? (static_cast<unsigned char>(name[i]) + 0.5f) / 255.99f : 0.0f;
+        std::memcpy(chunk.data() + 4 * (tag::TuningNameFirst + i), &code, sizeof code);
+    }
+    const float on = 1.0f;
+    std::memcpy(chunk.data() + 4 * tag::HasTuningOn, &on, sizeof on);
+    return chunk;
+}
+
+// The pitch key 60 plays after the notes before are let go.
+double pitchOf60(Plugin& plugin, int keyOff) {
+    std::vector<float> left, right;
+    plugin.sendMidi({{0, 0x80, keyOff, 0}, {0, 0x90, 60, 100}});
+    plugin.process(4410, left, right);
+    plugin.process(17640, left, right);
+    left.pop_back();
+    plugin.sendMidi({{0, 0x80, 60, 0}});
+    return audio::crossingFrequency(left, 44100.0);
+}
+
 } // namespace
 
 // The render applies a loaded sound and writes its corrections back into the program record
@@ -743,21 +778,8 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
     // load still fetches it plays the sound before, never a note on the loaded sound at the
     // table before.
     const std::string tuning = "Race Up200 " + std::to_string(getpid());
-    const std::string kept = std::string(std::getenv("XDG_DATA_HOME")) + "/Velmora/ZEK2/Tuning";
-    std::filesystem::create_directories(kept);
-    {
-        std::ofstream out(kept + "/" + tuning + ".tun");
-        out << "[Tuning]\n";
-        for (int n = 0; n < 128; ++n) out << "note " << n << "=" << n * 100 + 200 << "\n";
-    }
-    Chunk tuned = loud;
-    for (size_t i = 0; i <= tuning.size(); ++i) {
-        const float code =
-            i < tuning.size() ? (static_cast<unsigned char>(tuning[i]) + 0.5f) / 255.99f : 0.0f;
-        std::memcpy(tuned.data() + 4 * (924 + i), &code, sizeof code);
-    }
-    const float on = 1.0f; // Tuning, tag 923
-    std::memcpy(tuned.data() + 4 * 923, &on, sizeof on);
+    const std::string kept = keepTuning(tuning, 200);
+    Chunk tuned = withTuning(loud, tuning);
     Plugin tuner(44100.0f, 256, h.entry);
     tuner.dispatch(effSetChunk, 0, kChunkBytes, silent.data());
     renderBoundaries(tuner, 3);
@@ -770,13 +792,9 @@ TEST(HostChunkRace, WhatLandsWhileTheRenderAppliesASoundWinsWhole) {
         << "the loaded sound played before its tuning was in place";
     h.holdTuningFetch(0);
     fetcher.join();
-    tuner.sendMidi({{0, 0x80, 64, 0}, {0, 0x90, 60, 100}});
-    tuner.process(4410, left, right);
-    tuner.process(17640, left, right);
-    left.pop_back();
-    EXPECT_LT(std::fabs(audio::cents(audio::crossingFrequency(left, 44100.0), 293.66)), 2.0)
+    EXPECT_LT(std::fabs(audio::cents(pitchOf60(tuner, 64), 293.66)), 2.0)
         << "the loaded sound does not play its tuning";
-    std::filesystem::remove(kept + "/" + tuning + ".tun");
+    std::filesystem::remove(kept);
 }
 namespace {
 
@@ -788,6 +806,8 @@ enum HoldPoint {
     kWriteBackPoint,   // a write-back comes to a point, before it looks at its counts
     kWriteBackStore,   // a write-back has looked at a point, not yet stored its smoothing
     kWaveRebuildRead,  // the editor's rebuild has read the points, not yet written any back
+    kFollowerRead,     // the tuning follower has read a file, not yet looked at the name again
+    kFollowerDone,     // the tuning follower's thread has done one pass
 };
 
 // Runs `act` on a thread of its own held at `point`; `held` runs meanwhile. False when the
@@ -1024,5 +1044,39 @@ TEST(HostChunkRace, TwoWritersOfOneValueEndPlayingWhatIsSaved) {
     }
     std::printf("[ figures  ] %d of %d storms of two writers ended playing what is not saved\n",
                 split, kStorms);
+}
+
+// A host loads a sound that names one tuning while the tuning follower, woken by the host's
+// writes of another tuning's name, has read that one's file and not yet installed it: once the
+// follower is done, the sound plays the tuning it names, not the one the follower read.
+TEST(HostChunkRace, ALoadBesideTheTuningFollowersReadPlaysItsOwnTuning) {
+    actAsChunkHost();
+    const Hooks& h = hooks();
+    ASSERT_TRUE(h.holdAt);
+    const std::string up = "Race Follow Up200 " + std::to_string(getpid());
+    const std::string down = "Race Follow Down300 " + std::to_string(getpid());
+    const std::string upPath = keepTuning(up, 200), downPath = keepTuning(down, -300);
+    Plugin p(44100.0f, 256, h.entry);
+    const Chunk loaded = withTuning(takeChunk(p), down);
+    renderBoundaries(p, 2);
+    h.holdAt(kFollowerRead, 1);
+    for (size_t i = 0; i <= up.size(); ++i)
+        p.setParameter(tag::TuningNameFirst + static_cast<VstInt32>(i),
+                       i < up.size() ? (static_cast<unsigned char>(up[i]) + 0.5f) / 255.99f : 0.0f);
+    p.setParameter(tag::HasTuningOn, 1.0f);
+    const bool held = waitFor([&] { return h.holdAt(kFollowerRead, -1) == 1; });
+    EXPECT_TRUE(held) << "the follower never read a file";
+    h.holdAt(kFollowerDone, 1);
+    p.dispatch(effSetChunk, 0, kChunkBytes, const_cast<unsigned char*>(loaded.data()));
+    h.holdAt(kFollowerRead, 0);
+    EXPECT_TRUE(!held || waitFor([&] { return h.holdAt(kFollowerDone, -1) == 1; }))
+        << "the follower's pass did not end";
+    renderBoundaries(p, 2);
+    // 261.63 Hz three semitones down.
+    EXPECT_LT(std::fabs(audio::cents(pitchOf60(p, 60), 220.0)), 2.0)
+        << "the sound does not play the tuning it names";
+    h.holdAt(kFollowerDone, 0);
+    std::filesystem::remove(upPath);
+    std::filesystem::remove(downPath);
 }
 #endif
