@@ -733,6 +733,22 @@ TEST(HostEditorEvents, EveryCommandTellsTheHostEachValueItMoves) {
         {"EDIT", WholeSound, nullptr, [&] { s.click(kEditX, kEditY); }},
         {"preset menu: Clear Preset", WholeSound, nullptr,
          [&] { pick(kPresetMenuX, kPresetMenuY, downs(9)); }},
+        // Told by the close when the render has not applied it yet, and told at once while the
+        // host has the plug-in suspended. The host re-reads them when the render applies the
+        // program, in the next row.
+        {"preset menu: the first preset, the editor closed before the next block", Edits, nullptr,
+         [&] {
+             pick(kPresetMenuX, kPresetMenuY, {XK_Down, XK_Right, XK_Down});
+             s.uiCall([&] { plugin.dispatch(effEditClose); });
+             ASSERT_TRUE(s.reopen());
+         }},
+        {"preset menu: the third preset while suspended", Edits,
+         [&] { plugin.dispatch(effMainsChanged, 0, 0); },
+         [&] {
+             pick(kPresetMenuX, kPresetMenuY, {XK_Down, XK_Right, XK_Down, XK_Down, XK_Down});
+             s.idles(4); // the choice served before the host resumes
+             plugin.dispatch(effMainsChanged, 0, 1);
+         }},
         {"preset menu: the second preset", WholeSound, nullptr,
          [&] {
              pick(kPresetMenuX, kPresetMenuY, {XK_Down, XK_Right, XK_Down, XK_Down});
