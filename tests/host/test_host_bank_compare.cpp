@@ -1,7 +1,9 @@
 // renderbank --compare as one checking a change runs it: the same figures pass; a file that
 // lacks presets, holds others, or has fewer figures for one fails, and every such preset is
 // named, so a comparison never passes on figures it did not see. A chord run writes its
-// figures too, and a run leaves nothing in its output folder but the renders and figures.
+// figures too, and a run leaves nothing in its output folder but the renders and figures. A run
+// makes its output folder with the parents it lacks; one that cannot finish says why in one line
+// on stderr, before printing anything or making the folder when it can know that early.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -10,7 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #ifdef ZEK2_RENDERBANK_PATH
 
@@ -31,6 +35,27 @@ std::string renderbank(const std::string& arguments) {
 
 std::string compare(const std::string& before, const std::string& after) {
     return renderbank("--compare \"" + before + "\" \"" + after + "\"");
+}
+
+// One run's stdout, stderr and exit status, the stderr kept apart in `errors`.
+struct Outcome {
+    std::string out, err;
+    int status = -1;
+};
+Outcome renderbankApart(const std::vector<std::string>& arguments, const std::string& errors) {
+    std::string command = std::string("\"") + ZEK2_RENDERBANK_PATH + "\"";
+    for (const std::string& a : arguments) command += " \"" + a + "\"";
+    command += " 2>\"" + errors + "\"";
+    Outcome o;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return o;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof(buffer), pipe)) o.out += buffer;
+    const int raw = pclose(pipe);
+    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream in(errors);
+    o.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return o;
 }
 
 bool has(const std::string& output, const std::string& text) {
@@ -83,5 +108,63 @@ TEST(HostBankCompare, EveryPresetMissingFromEitherSideIsNamedAndFails) {
 #endif
     std::filesystem::remove_all(folder);
 }
+
+#ifdef ZEK2_BANK_TEXT_PATH
+TEST(HostBankCompare, RenderbankMakesItsFolderOrSaysWhatIsWrongInOneLine) {
+    const char* base = std::getenv("ZEK2_TEST_TMP");
+    std::string f = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2rbXXXXXX";
+    ASSERT_TRUE(mkdtemp(f.data()));
+    const std::string bank = ZEK2_BANK_TEXT_PATH;
+    std::ofstream(f + "/file") << "x\n";
+    std::ofstream(f + "/empty");
+    // A folder where the WAV file goes: only that write fails, after the preset has rendered.
+    std::filesystem::create_directories(f + "/w/000_Init_Sine.wav");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string err;     // all of stderr; a run that says nothing there exits with 0
+        std::string out;     // a part of stdout; none means stdout stays empty
+        std::string exists;  // a path the run made
+        std::string missing; // a path the run must not make
+    } cases[] = {
+        {{bank, f + "/a/b/out", "Init Sine"}, "", "0    Init Sine", f + "/a/b/out/figures.txt", ""},
+        {{bank, f + "/file/out", "Init Sine"},
+         "renderbank: cannot make the output folder " + f + "/file/out: Not a directory\n",
+         "",
+         "",
+         ""},
+        {{f + "/nosuch.txt", f + "/c"},
+         "renderbank: cannot read " + f + "/nosuch.txt: No such file or directory\n",
+         "",
+         "",
+         f + "/c"},
+        {{f + "/empty", f + "/c"}, "renderbank: no presets in " + f + "/empty\n", "", "", f + "/c"},
+        {{bank, f + "/c", "No Such Preset"},
+         "renderbank: no preset in " + bank + " has \"No Such Preset\" in its name\n",
+         "",
+         "",
+         f + "/c"},
+        {{bank, f + "/w", "Init Sine"},
+         "renderbank: cannot write " + f + "/w/000_Init_Sine.wav\n",
+         "0    Init Sine",
+         f + "/w/000_Init_Sine.png",
+         ""},
+        {{"--compare", f + "/empty", f + "/nosuch.txt"},
+         "renderbank: cannot read " + f + "/nosuch.txt: No such file or directory\n",
+         "",
+         "",
+         ""},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = renderbankApart(c.arguments, f + "/stderr");
+        const std::string what = c.arguments[0] + " " + c.arguments[1];
+        EXPECT_EQ(o.status, c.err.empty() ? 0 : 1) << what;
+        EXPECT_EQ(o.err, c.err) << what;
+        EXPECT_TRUE(c.out.empty() ? o.out.empty() : has(o.out, c.out)) << what << "\n" << o.out;
+        EXPECT_TRUE(c.exists.empty() || std::filesystem::exists(c.exists)) << c.exists;
+        EXPECT_TRUE(c.missing.empty() || !std::filesystem::exists(c.missing)) << c.missing;
+    }
+    std::filesystem::remove_all(f);
+}
+#endif
 
 #endif

@@ -8,13 +8,13 @@
 #include "tests/host/SoundFigures.h"
 #include "tools/renderbank/Sonogram.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <locale>
@@ -63,6 +63,19 @@ bool writeWav(const std::string& path, const std::vector<float>& left,
     return bool(out);
 }
 
+// Why `path` cannot be read to its end, or nothing when it can: a missing file or a folder is
+// told as such, not taken for a file that holds nothing.
+std::string unreadable(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::strerror(errno);
+    char buffer[4096];
+    while (std::fread(buffer, 1, sizeof(buffer), file) == sizeof(buffer)) {
+    }
+    const std::string why = std::ferror(file) ? std::strerror(errno) : "";
+    std::fclose(file);
+    return why;
+}
+
 // File names keep letters and digits; anything else becomes an underscore.
 std::string fileStem(int index, const std::string& name) {
     char number[8];
@@ -100,10 +113,17 @@ std::map<std::string, soundfigures::Figures> readFigures(const std::string& path
 // many peaks and bands on both sides. A preset that only one file holds is named too: a
 // comparison never passes on figures it did not see.
 int compareFigures(const std::string& beforePath, const std::string& afterPath) {
+    for (const std::string& path : {beforePath, afterPath}) {
+        const std::string why = unreadable(path);
+        if (!why.empty()) {
+            std::fprintf(stderr, "renderbank: cannot read %s: %s\n", path.c_str(), why.c_str());
+            return 1;
+        }
+    }
     const auto before = readFigures(beforePath), after = readFigures(afterPath);
     if (before.empty() || after.empty()) {
-        std::fprintf(stderr, "renderbank: no figures in %s or %s\n", beforePath.c_str(),
-                     afterPath.c_str());
+        std::fprintf(stderr, "renderbank: no figures in %s\n",
+                     (before.empty() ? beforePath : afterPath).c_str());
         return 1;
     }
     int outside = 0, missing = 0;
@@ -184,31 +204,70 @@ int main(int argc, char** argv) {
                              "       renderbank --compare <figures before> <figures after>\n");
         return 2;
     }
+    const std::string bank = argv[1];
     const std::string folder = argv[2];
     const std::string filter = argc == 4 ? argv[3] : "";
-    mkdir(folder.c_str(), 0755);
+    // Everything that can be found wrong before rendering is, so a run that cannot finish
+    // neither prints figures nor leaves an output folder behind.
+    const std::string why = unreadable(bank);
+    if (!why.empty()) {
+        std::fprintf(stderr, "renderbank: cannot read %s: %s\n", bank.c_str(), why.c_str());
+        return 1;
+    }
+    const std::vector<std::string> names = bankphrase::presetNames(bank);
+    if (names.empty()) {
+        std::fprintf(stderr, "renderbank: no presets in %s\n", bank.c_str());
+        return 1;
+    }
+    std::vector<size_t> chosen;
+    for (size_t n = 0; n < names.size(); ++n)
+        if (names[n].find(filter) != std::string::npos) chosen.push_back(n);
+    if (chosen.empty()) {
+        std::fprintf(stderr, "renderbank: no preset in %s has \"%s\" in its name\n", bank.c_str(),
+                     filter.c_str());
+        return 1;
+    }
     const ScratchHome home;
     if (!home.ok()) {
         std::fprintf(stderr, "renderbank: cannot make a temporary folder for the preferences\n");
         return 1;
     }
-
-    const std::vector<std::string> names = bankphrase::presetNames(argv[1]);
-    if (names.empty()) {
-        std::fprintf(stderr, "renderbank: no presets in %s\n", argv[1]);
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    if (made) {
+        std::fprintf(stderr, "renderbank: cannot make the output folder %s: %s\n", folder.c_str(),
+                     made.message().c_str());
         return 1;
     }
+    const std::string figuresPath = folder + "/figures.txt";
+    std::FILE* figures = std::fopen(figuresPath.c_str(), "w");
+    if (!figures) {
+        std::fprintf(stderr, "renderbank: cannot write %s: %s\n", figuresPath.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    // The WAV file and the picture of one render; each one not written is named.
+    auto writeFiles = [](const std::string& stem, const bankphrase::Rendering& r) {
+        bool wrote = true;
+        if (!writeWav(stem + ".wav", r.left, r.right, uint32_t(bankphrase::kRate))) {
+            std::fprintf(stderr, "renderbank: cannot write %s.wav\n", stem.c_str());
+            wrote = false;
+        }
+        if (!sonogram::writePng(stem + ".png", r.left, r.right, bankphrase::kRate)) {
+            std::fprintf(stderr, "renderbank: cannot write %s.png\n", stem.c_str());
+            wrote = false;
+        }
+        return wrote;
+    };
     std::vector<double> levels;
     int failures = 0;
-    std::ofstream figures(folder + "/figures.txt", std::ios::trunc);
     if (chordKeys)
         std::printf("%-4s %-24s %8s %10s %10s %10s\n", "#", "preset", "LUFS", "peak k", "ascending",
                     "descending");
     else
         std::printf("%-4s %-24s %8s %8s %7s\n", "#", "preset", "LUFS", "peak dB", "tail s");
     int clamped[3] = {};
-    for (size_t n = 0; n < names.size(); ++n) {
-        if (!filter.empty() && names[n].find(filter) == std::string::npos) continue;
+    for (size_t n : chosen) {
         if (chordKeys) {
             // The chord in each order the bank's check sends it; the files hold the k order.
             std::printf("%-4zu %-24s", n, names[n].c_str());
@@ -218,15 +277,14 @@ int main(int argc, char** argv) {
                     names[n], bankphrase::chord(chordKeys, order), bankphrase::kChordSeconds);
                 if (order == bankphrase::ChordOrder::ByK) {
                     const std::string stem = folder + "/" + fileStem(int(n), names[n]) + "_chord";
-                    failures +=
-                        !writeWav(stem + ".wav", r.left, r.right, uint32_t(bankphrase::kRate)) ||
-                        !sonogram::writePng(stem + ".png", r.left, r.right, bankphrase::kRate);
+                    failures += !writeFiles(stem, r);
                     levels.push_back(loudness::integrated(r.left, r.right, bankphrase::kRate));
                     std::printf(" %8.2f", levels.back());
                     // The figures of the chord the files hold, over its whole length.
                     soundfigures::Figures f = soundfigures::measure(r);
                     f.loudness = levels.back();
-                    figures << names[n] << '\t' << soundfigures::format(f) << '\n';
+                    std::fprintf(figures, "%s\t%s\n", names[n].c_str(),
+                                 soundfigures::format(f).c_str());
                 }
                 // The clamp holds every sample within 0.999.
                 const bool atClamp = r.peakDb > 20.0 * std::log10(0.9989);
@@ -240,16 +298,21 @@ int main(int argc, char** argv) {
         std::string selected;
         const bankphrase::Rendering r = bankphrase::renderPreset(names[n], &selected);
         const std::string stem = folder + "/" + fileStem(int(n), names[n]);
-        const bool wrote = writeWav(stem + ".wav", r.left, r.right, uint32_t(bankphrase::kRate)) &&
-                           sonogram::writePng(stem + ".png", r.left, r.right, bankphrase::kRate);
+        const bool wrote = writeFiles(stem, r);
         const bool ok = wrote && selected == names[n] && r.finite && r.tailDecayed;
         failures += !ok;
         levels.push_back(r.loudness);
-        figures << names[n] << '\t' << soundfigures::format(soundfigures::measure(r)) << '\n';
+        std::fprintf(figures, "%s\t%s\n", names[n].c_str(),
+                     soundfigures::format(soundfigures::measure(r)).c_str());
         std::printf("%-4zu %-24s %8.2f %8.2f %7.1f%s%s\n", n, names[n].c_str(), r.loudness,
                     r.peakDb, r.tailSeconds, r.tailDecayed ? "" : " (tail rings on)",
                     selected == names[n] ? "" : " (not selected)");
         std::fflush(stdout);
+    }
+    const bool figuresFailed = std::ferror(figures) != 0;
+    if (std::fclose(figures) != 0 || figuresFailed) {
+        std::fprintf(stderr, "renderbank: cannot write %s\n", figuresPath.c_str());
+        ++failures;
     }
     if (!levels.empty()) {
         std::vector<double> sorted = levels;
