@@ -8,19 +8,22 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 namespace {
 
 // An engine whose editor opens at the screen size of the index (0 = 100 %, 3 = 200 %): the
-// size comes from a private preferences file, restored when the scenario ends.
+// size comes from a private preferences file in a folder of its own below $TMPDIR (else /tmp),
+// restored when the scenario ends and the folder removed with whatever was written in it.
 struct SizedEditor {
     explicit SizedEditor(int size) {
-        char name[] = "/tmp/zek2benchXXXXXX";
-        if (mkdtemp(name)) path = std::string(name) + "/prefs.conf";
-        setPrefsFileForTesting(path);
+        const char* tmp = std::getenv("TMPDIR");
+        std::string name = std::string((tmp && tmp[0] == '/') ? tmp : "/tmp") + "/zek2benchXXXXXX";
+        if (mkdtemp(name.data())) folder = name;
+        setPrefsFileForTesting(folder.empty() ? "" : folder + "/prefs.conf");
         if (size == 3) saveStringToPrefs("Big200", "Y");
         engine = std::make_unique<APlugin>(nullptr);
         editor = new uEditor(engine.get());
@@ -28,10 +31,10 @@ struct SizedEditor {
     ~SizedEditor() {
         engine.reset();
         setPrefsFileForTesting("");
-        std::remove(path.c_str());
-        std::remove(path.substr(0, path.size() - 12).c_str());
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
     }
-    std::string path;
+    std::string folder;
     std::unique_ptr<APlugin> engine;
     uEditor* editor = nullptr;
 };

@@ -7,15 +7,16 @@
 # one fault does not end the soak.
 #   tools/soak.sh SECONDS [FIRST_SEED]
 # ZEK2_JOBS sets the build jobs (default 3); ZEK2_SOAK_BLOCKS the blocks per seed (1500 in the
-# Release build, a quarter of that in the many times slower sanitizer builds).
+# Release build, a quarter of that in the many times slower sanitizer builds). The logs go to a
+# fresh folder below $TMPDIR (else /tmp), whose path is printed, and are removed after a clean
+# soak; a soak that found faults keeps them for reading. ZEK2_SOAK_LOGS names a folder to use
+# instead, which is always kept.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:?usage: tools/soak.sh SECONDS [FIRST_SEED]}
 first=${2:-$(($(date +%s) % 100000000 * 100))}
 jobs=${ZEK2_JOBS:-3}
 blocks=${ZEK2_SOAK_BLOCKS:-1500}
-logs=${ZEK2_SOAK_LOGS:-$(mktemp -d /tmp/zek2-soak.XXXXXX)}
-mkdir -p "$logs" || exit 1
 
 # Each folder is configured as tools/setup.sh and tools/test.sh configure it, so the soak changes
 # none of their settings: the README's commands that build more there (the benchmarks in build/)
@@ -30,6 +31,15 @@ echo "== building (Release, sanitizers, thread sanitizer)"
 build build -DCMAKE_BUILD_TYPE=Release -DZEK2_BUILD_BENCH=ON || exit 1
 build build-asan -DCMAKE_BUILD_TYPE=Debug -DZEK2_SANITIZE=ON -DZEK2_BUILD_BENCH=OFF || exit 1
 build build-tsan -DCMAKE_BUILD_TYPE=Release -DZEK2_TSAN=ON -DZEK2_BUILD_BENCH=OFF || exit 1
+
+# Made once the builds stand, so a failed build leaves no empty folder behind.
+logs=${ZEK2_SOAK_LOGS:-}
+ownLogs=0
+if [ -z "$logs" ]; then
+    logs=$(mktemp -d "${TMPDIR:-/tmp}/zek2-soak.XXXXXX") || exit 1
+    ownLogs=1
+fi
+mkdir -p "$logs" || exit 1
 
 export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
@@ -87,7 +97,12 @@ awk '/soak summary/ { seeds += $3; blocks += $5; hours += $7; queries += $11; fa
            seeds, blocks, hours, queries, failed, crashes }' "$logs"/*.summary
 if grep -qh 'failed at\|CRASHED' "$logs"/*.log "$logs"/*.summary 2>/dev/null ||
     grep -q crash "$logs"/*.summary; then
-    echo "SOAK FOUND FAULTS: see the seeds above"
+    echo "SOAK FOUND FAULTS: see the seeds above (logs in $logs)"
     exit 1
 fi
-echo "soak clean"
+if [ "$ownLogs" = 1 ]; then
+    rm -rf "$logs"
+    echo "soak clean (its logs removed)"
+else
+    echo "soak clean (logs in $logs)"
+fi

@@ -12,6 +12,7 @@
 #include "EditorSession.h"
 #include "StandardError.h"
 
+#include <poll.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -471,8 +472,8 @@ TEST(HostEditorPopups, ADialogEndsWhenThePluginIsUnloadedWithoutClosing) {
                                std::filesystem::copy_options::overwrite_existing);
     int told[2];
     ASSERT_EQ(pipe(told), 0);
-    std::fflush(nullptr);
-    const pid_t host = fork();
+    const pid_t host = testenv::forkChild();
+    ASSERT_GE(host, 0);
     if (host == 0) {
         close(told[0]);
         void* library = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -499,7 +500,9 @@ TEST(HostEditorPopups, ADialogEndsWhenThePluginIsUnloadedWithoutClosing) {
     }
     close(told[1]);
     char said = 0;
-    const bool answered = read(told[0], &said, 1) == 1;
+    pollfd toldFd{told[0], POLLIN, 0};
+    const bool answered =
+        poll(&toldFd, 1, testenv::kChildPatienceMs) == 1 && read(told[0], &said, 1) == 1;
     close(told[0]);
     std::remove(copy.c_str());
     const pid_t pid = program.pid(), wrapper = program.wrapper();
@@ -520,8 +523,7 @@ TEST(HostEditorPopups, ADialogEndsWhenThePluginIsUnloadedWithoutClosing) {
                 "after %.0f ms\n",
                 pid > 0 && runs(pid), wrapper > 0 && runs(wrapper), ms);
     kill(host, SIGKILL);
-    int hostStatus = 0;
-    waitpid(host, &hostStatus, 0);
+    testenv::waitForChild(host, "the stand-in host");
     if (pid > 0 && runs(pid)) kill(pid, SIGKILL);
     ASSERT_TRUE(answered) << "the host did not get a dialog open";
     ASSERT_EQ(said, 'u') << "the plug-in's code stayed loaded";

@@ -636,10 +636,11 @@ TEST_F(PlatformDialogs, DroppingAQuestionNeverWaitsForItsProgram) {
 
 // However the host ends, its open dialog ends with it: program and wrapper (and the program's
 // window with them) are gone within about a second. The host is a child process leading a
-// process group of its own, as one started from a terminal does; it asks a question and then
-// crashes, is killed or terminated, is hung up or terminated with its group (which the dialog's
-// own group no longer shares), or exits with the question open. One program ignores SIGTERM, so
-// the wrapper's last step, SIGKILL, is needed too. Before, every ending left both running. One
+// process group of its own and ignoring no signal, as one started from a terminal does (however
+// the tests were started: nohup ignores SIGHUP); it asks a question and then crashes, is killed
+// or terminated, is hung up or terminated with its group (which the dialog's own group no longer
+// shares), or exits with the question open. One program ignores SIGTERM, so the wrapper's last
+// step, SIGKILL, is needed too. Before, every ending left both running. One
 // host forks a helper that does not start a program, and outlives the host: the helper lets the
 // lifeline go at once, so the dialog ends with the host all the same, not with the helper.
 TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
@@ -656,6 +657,11 @@ TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
         Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
         ~Reaper() { prctl(PR_SET_CHILD_SUBREAPER, 0); }
     } reaper;
+    // This process ignores SIGHUP, as one started under nohup does (ctest starts none so).
+    struct HangupIgnored {
+        void (*before)(int) = signal(SIGHUP, SIG_IGN);
+        ~HangupIgnored() { signal(SIGHUP, before); }
+    } hangupIgnored;
     enum class End { Crash, Kill, Term, GroupHangup, GroupTerm, Exit };
     const struct {
         End end;
@@ -676,10 +682,9 @@ TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
         if (ending.stubborn) setenv("FAKE_STUBBORN", "1", 1);
         int go[2];
         ASSERT_EQ(pipe(go), 0);
-        std::fflush(nullptr);
-        const pid_t host = fork();
+        const pid_t host = testenv::forkChild();
+        ASSERT_GE(host, 0);
         if (host == 0) {
-            setpgid(0, 0);
             close(go[1]);
             const rlimit noCore{0, 0};
             setrlimit(RLIMIT_CORE, &noCore);
@@ -726,8 +731,7 @@ TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
         default:
             ASSERT_EQ(write(go[1], "x", 1), 1);
         }
-        int hostStatus = 0;
-        waitpid(host, &hostStatus, 0);
+        testenv::waitForChild(host, std::string("the stand-in host (") + ending.name + ")");
         close(go[1]);
         const auto start = std::chrono::steady_clock::now();
         // The wrapper leads the group of the dialog: every process of it is awaited.
@@ -753,8 +757,7 @@ TEST_F(PlatformDialogs, ADialogEndsWithItsHostHoweverTheHostEnds) {
         if (ending.forkedHelper) {
             // The helper came to this process with its host's end.
             kill(-host, SIGKILL);
-            while (waitpid(-host, &hostStatus, 0) > 0) {
-            }
+            testenv::waitForChild(-host, "the stand-in host's helper");
         }
     }
     EXPECT_EQ(left, 0);
@@ -928,7 +931,8 @@ TEST_F(PlatformDialogs, SignalsAndWaitsReachOnlyOurOwnChild) {
     // The first process of a new pid namespace (a user namespace too, without root), in a child.
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
-    const pid_t helper = fork();
+    const pid_t helper = testenv::forkChild();
+    ASSERT_GE(helper, 0);
     if (helper == 0) {
         close(fds[0]);
         if (unshare(CLONE_NEWPID | (geteuid() == 0 ? 0 : CLONE_NEWUSER)) != 0) _exit(2);
@@ -944,11 +948,11 @@ TEST_F(PlatformDialogs, SignalsAndWaitsReachOnlyOurOwnChild) {
         _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 1);
     }
     close(fds[1]);
+    // The tally waits in the pipe; once the helper has ended, so has every writer.
+    const int status = testenv::waitForChild(helper, "the pid namespace's scenario");
     int tally[kCount] = {};
     const bool told = read(fds[0], tally, sizeof tally) == sizeof tally;
     close(fds[0]);
-    int status = 0;
-    waitpid(helper, &status, 0);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
         ZEK2_CANNOT_RUN("no pid namespace with a settable next pid here");
     ASSERT_TRUE(told);
