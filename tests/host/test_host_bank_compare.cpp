@@ -4,6 +4,8 @@
 // figures too, and a run leaves nothing in its output folder but the renders and figures. A run
 // makes its output folder with the parents it lacks; one that cannot finish says why in one line
 // on stderr, before printing anything or making the folder when it can know that early.
+#include "tests/unit/TestFolders.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -20,32 +22,16 @@
 
 namespace {
 
-// The output of renderbank with `arguments`, its exit status last.
-std::string renderbank(const std::string& arguments) {
-    const std::string command =
-        std::string("\"") + ZEK2_RENDERBANK_PATH + "\" " + arguments + " 2>&1";
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof(buffer), pipe)) output += buffer;
-    const int raw = pclose(pipe);
-    return output + "exit " + std::to_string(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
-}
-
-std::string compare(const std::string& before, const std::string& after) {
-    return renderbank("--compare \"" + before + "\" \"" + after + "\"");
-}
-
-// One run's stdout, stderr and exit status, the stderr kept apart in `errors`.
+// One run's stdout, stderr and exit status.
 struct Outcome {
     std::string out, err;
     int status = -1;
 };
-Outcome renderbankApart(const std::vector<std::string>& arguments, const std::string& errors) {
-    std::string command = std::string("\"") + ZEK2_RENDERBANK_PATH + "\"";
-    for (const std::string& a : arguments) command += " \"" + a + "\"";
-    command += " 2>\"" + errors + "\"";
+
+// renderbank with `arguments` (quoted as they come) and `redirect` for its stderr.
+Outcome run(const std::string& arguments, const std::string& redirect) {
+    const std::string command =
+        std::string("\"") + ZEK2_RENDERBANK_PATH + "\" " + arguments + " " + redirect;
     Outcome o;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return o;
@@ -53,6 +39,24 @@ Outcome renderbankApart(const std::vector<std::string>& arguments, const std::st
     while (std::fgets(buffer, sizeof(buffer), pipe)) o.out += buffer;
     const int raw = pclose(pipe);
     o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return o;
+}
+
+// The output of renderbank with `arguments`, stderr within it and its exit status last.
+std::string renderbank(const std::string& arguments) {
+    const Outcome o = run(arguments, "2>&1");
+    return o.out + "exit " + std::to_string(o.status);
+}
+
+std::string compare(const std::string& before, const std::string& after) {
+    return renderbank("--compare \"" + before + "\" \"" + after + "\"");
+}
+
+// One run with its stderr kept apart in the file `errors`.
+Outcome renderbankApart(const std::vector<std::string>& arguments, const std::string& errors) {
+    std::string quoted;
+    for (const std::string& a : arguments) quoted += " \"" + a + "\"";
+    Outcome o = run(quoted, "2>\"" + errors + "\"");
     std::ifstream in(errors);
     o.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return o;
@@ -65,9 +69,8 @@ bool has(const std::string& output, const std::string& text) {
 } // namespace
 
 TEST(HostBankCompare, EveryPresetMissingFromEitherSideIsNamedAndFails) {
-    const char* base = std::getenv("ZEK2_TEST_TMP");
-    std::string folder = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2cmpXXXXXX";
-    ASSERT_TRUE(mkdtemp(folder.data()));
+    const std::string folder = makeTempFolder("zek2cmp");
+    ASSERT_FALSE(folder.empty());
     auto write = [&](const char* name, const std::string& text) {
         std::ofstream(folder + "/" + name) << text;
         return folder + "/" + name;
@@ -111,9 +114,8 @@ TEST(HostBankCompare, EveryPresetMissingFromEitherSideIsNamedAndFails) {
 
 #ifdef ZEK2_BANK_TEXT_PATH
 TEST(HostBankCompare, RenderbankMakesItsFolderOrSaysWhatIsWrongInOneLine) {
-    const char* base = std::getenv("ZEK2_TEST_TMP");
-    std::string f = std::string((base && base[0] == '/') ? base : "/tmp") + "/zek2rbXXXXXX";
-    ASSERT_TRUE(mkdtemp(f.data()));
+    const std::string f = makeTempFolder("zek2rb");
+    ASSERT_FALSE(f.empty());
     const std::string bank = ZEK2_BANK_TEXT_PATH;
     std::ofstream(f + "/file") << "x\n";
     std::ofstream(f + "/empty");
